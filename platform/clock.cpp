@@ -1,0 +1,21 @@
+#include "platform/clock.h"
+
+#include <QDateTime>
+#include <chrono>
+
+namespace platform {
+
+double NowDateTime() {
+    const QDateTime now = QDateTime::currentDateTime();
+    // Whole local days plus the local time of day, so a DST shift never moves the date.
+    const double days = static_cast<double>(QDate(1899, 12, 30).daysTo(now.date()));
+    return days + now.time().msecsSinceStartOfDay() / 86'400'000.0;
+}
+
+std::int64_t MonotonicMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace platform

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+// Local wall-clock date-time as days since 1899-12-30 00:00 (the fraction is the time of day).
+// For moments shown to the user and written to files, never for measuring spans.
+double NowDateTime();
+
+// Milliseconds on a monotonic clock: spans and time-outs, immune to clock changes.
+std::int64_t MonotonicMs();
+
+} // namespace platform

@@ -1,0 +1,67 @@
+#include "platform/registry_view.h"
+
+#include <algorithm>
+#include <cctype>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+class EmptyRegistry : public RegistryView {
+public:
+    std::optional<RegistryKey> OpenKey(const std::string&) const override { return std::nullopt; }
+};
+
+std::mutex registryMutex;
+std::shared_ptr<const RegistryView>& InstalledRegistry() {
+    static std::shared_ptr<const RegistryView> registry = std::make_shared<EmptyRegistry>();
+    return registry;
+}
+
+} // namespace
+
+std::string RegistryKey::Text(const std::string& name) const {
+    const std::string wanted = Lower(name);
+    for (const auto& [valueName, text] : Values) {
+        if (Lower(valueName) == wanted) {
+            return text;
+        }
+    }
+    return {};
+}
+
+std::string NormalizeRegistryPath(const std::string& path) {
+    std::string out;
+    for (char c : path) {
+        if (c == '\\') {
+            if (!out.empty() && out.back() != '\\') {
+                out += '\\';
+            }
+        } else {
+            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+    }
+    if (!out.empty() && out.back() == '\\') {
+        out.pop_back();
+    }
+    return out;
+}
+
+const RegistryView& SystemRegistry() {
+    std::lock_guard lock(registryMutex);
+    return *InstalledRegistry();
+}
+
+void InstallSystemRegistry(std::shared_ptr<const RegistryView> registry) {
+    std::lock_guard lock(registryMutex);
+    InstalledRegistry() = std::move(registry);
+}
+
+} // namespace platform

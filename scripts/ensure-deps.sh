@@ -1,0 +1,35 @@
+# Sourced by ./run and ./test: installs the Debian packages the build and the tests need.
+talvek_packages=(
+  cmake ninja-build g++ clang pkg-config
+  qt6-base-dev libgl-dev
+  libgtest-dev libgmock-dev
+  fonts-liberation
+)
+
+talvek_ensure_deps() {
+  local missing=()
+  local pkg
+  for pkg in "${talvek_packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+      missing+=("$pkg")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+  fi
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# talvek_build <build-dir> [cmake options...]
+talvek_build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace talvek::test {
+
+// A pseudo-terminal pair standing in for a serial cable: the program under test opens the slave
+// path like a serial device, the test plays the instrument on the master side.
+class PtyPair {
+public:
+    PtyPair();
+    ~PtyPair();
+    PtyPair(const PtyPair&) = delete;
+    PtyPair& operator=(const PtyPair&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    int MasterFd() const { return master_; }
+
+    // Writes all bytes to the master side (what the instrument sends).
+    void Write(const std::string& bytes);
+    // Reads what the program wrote, until `count` bytes are in or `timeout` passes.
+    std::string Read(std::size_t count, std::chrono::milliseconds timeout);
+    // Reads whatever arrives until the line has been quiet for `quiet`.
+    std::string ReadUntilQuiet(std::chrono::milliseconds quiet);
+    // Closes the master side: to the program it looks like an unplugged device.
+    void CloseMaster();
+
+private:
+    int master_ = -1;
+    int slaveKeeper_ = -1; // keeps the slave configured while the program has it closed
+    std::string slavePath_;
+};
+
+} // namespace talvek::test
