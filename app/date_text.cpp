@@ -1,0 +1,68 @@
+#include "app/date_text.h"
+
+#include <QDate>
+#include <QTime>
+#include <cmath>
+
+namespace app {
+namespace {
+
+constexpr qint64 MsPerDay = 24LL * 60 * 60 * 1000;
+
+// Rewrites the unquoted letter runs of a date/time format: `rewrite(letter, run length)` gives
+// the replacement of each run.
+template <typename Rewrite> QString RewriteFormat(const QString& format, Rewrite rewrite) {
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format.at(i);
+        if (c == u'\'') {
+            quoted = !quoted;
+            result += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 1;
+        while (!quoted && i + run < format.size() && format.at(i + run) == c) {
+            ++run;
+        }
+        result += quoted ? QString(c) : rewrite(c, run, format.mid(i, run));
+        i += run;
+    }
+    return result;
+}
+
+QString FourDigitYearDateFormat(const QLocale& locale) {
+    return RewriteFormat(locale.dateFormat(QLocale::ShortFormat),
+                         [](QChar c, qsizetype run, const QString& text) {
+                             return c == u'y' && run == 2 ? QStringLiteral("yyyy") : text;
+                         });
+}
+
+QString ZonelessTimeFormat(const QLocale& locale) {
+    const QString format = RewriteFormat(
+        locale.timeFormat(QLocale::LongFormat),
+        [](QChar c, qsizetype, const QString& text) { return c == u't' ? QString() : text; });
+    return format.trimmed();
+}
+
+} // namespace
+
+std::string DateTimeToStr(double dateTime, const QLocale& locale) {
+    // Whole days count from the epoch; the fraction is the time of day, also before the epoch.
+    double wholeDays = std::trunc(dateTime);
+    qint64 ms = std::llround(std::fabs(dateTime - wholeDays) * MsPerDay);
+    if (ms >= MsPerDay) {
+        ms -= MsPerDay;
+        wholeDays += dateTime < 0 ? -1 : 1;
+    }
+    const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(wholeDays));
+    QString text = locale.toString(date, FourDigitYearDateFormat(locale));
+    if (ms != 0) {
+        text += u' ' + locale.toString(QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)),
+                                       ZonelessTimeFormat(locale));
+    }
+    return text.toLatin1().toStdString();
+}
+
+} // namespace app

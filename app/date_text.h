@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QLocale>
+#include <string>
+
+namespace app {
+
+// A date-time (days since 1899-12-30, the fraction is the time of day) as the locale's short date,
+// a blank and its long time; the time is left out when it is exactly midnight.
+// The year always shows four digits (a two-digit year cannot tell 1899 from 1999), and the time
+// carries no time-zone name, as the value has no zone.
+std::string DateTimeToStr(double dateTime, const QLocale& locale = QLocale::system());
+
+} // namespace app

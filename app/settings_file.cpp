@@ -1,0 +1,205 @@
+#include "app/settings_file.h"
+
+#include "app/int_text.h"
+#include "app/io_messages.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+namespace app {
+namespace {
+
+constexpr char LineEnd[] = "\r\n";
+
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+// Reads the file the way text-file input reads numbers: each number is the next token after
+// any blanks and line ends, and the rest of its line is dropped afterwards.
+class SettingsReader {
+public:
+    explicit SettingsReader(std::string text) : Text(std::move(text)) {}
+
+    std::string ReadWholeLine() {
+        const std::size_t end = std::min(Text.find_first_of("\r\n", Pos), Text.size());
+        std::string line = Text.substr(Pos, end - Pos);
+        Pos = end;
+        SkipRestOfLine();
+        return line;
+    }
+
+    // The next token, or nothing at the end of the file (a missing number reads as 0).
+    std::optional<std::string> NextNumberToken() {
+        while (Pos < Text.size() && IsBlank(Text[Pos])) {
+            ++Pos;
+        }
+        if (Pos == Text.size()) {
+            return std::nullopt;
+        }
+        const std::size_t start = Pos;
+        while (Pos < Text.size() && !IsBlank(Text[Pos])) {
+            ++Pos;
+        }
+        std::string token = Text.substr(start, Pos - start);
+        SkipRestOfLine();
+        return token;
+    }
+
+private:
+    void SkipRestOfLine() {
+        const std::size_t lf = Text.find('\n', Pos);
+        Pos = lf == std::string::npos ? Text.size() : lf + 1;
+    }
+
+    std::string Text;
+    std::size_t Pos = 0;
+};
+
+// Sign, digits with at most one "." (at least one digit), optional exponent; "." always.
+std::optional<double> ParseReal(const std::string& token) {
+    std::size_t i = 0;
+    if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
+        ++i;
+    }
+    const std::size_t mantissa = i;
+    int digits = 0;
+    bool point = false;
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) {
+        return std::nullopt;
+    }
+    if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < token.size() && (token[j] == '+' || token[j] == '-')) {
+            ++j;
+        }
+        const std::size_t expDigits = j;
+        while (j < token.size() && token[j] >= '0' && token[j] <= '9') {
+            ++j;
+        }
+        if (j == expDigits) {
+            return std::nullopt;
+        }
+        i = j;
+    }
+    if (i != token.size()) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const char* first = token.data() + mantissa;
+    const auto [end, ec] = std::from_chars(first, token.data() + token.size(), value);
+    if (end != token.data() + token.size()) {
+        return std::nullopt;
+    }
+    if (ec == std::errc::result_out_of_range) {
+        value = 0; // beyond a double either way: unusable, so the divisor guard turns it into 1
+    }
+    return token[0] == '-' ? -value : value;
+}
+
+double SaneDivisor(double divisor) {
+    return divisor == 0 || !std::isfinite(divisor) ? 1 : divisor;
+}
+
+int SaneMask(int mask) {
+    const int low = mask & 0xFF;
+    return low == 0 ? 0xFF : low;
+}
+
+// Reads the numbers after the port line; stops at the first token that is not a number.
+bool ReadNumbers(SettingsReader& reader, TSettings& s) {
+    for (double* real : {&s.TimeDivisor, &s.FrequencyDivisor}) {
+        const auto token = reader.NextNumberToken();
+        const auto value = token ? ParseReal(*token) : std::optional<double>(0);
+        if (!value) {
+            return false;
+        }
+        *real = *value;
+    }
+    for (int* whole : {&s.Left, &s.Top, &s.Width, &s.Height, &s.FilterShow, &s.FilterType}) {
+        const auto token = reader.NextNumberToken();
+        const auto value = token ? TryStrToInt(*token) : std::optional<std::int32_t>(0);
+        if (!value) {
+            return false;
+        }
+        *whole = *value;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string SettingsFileName(const std::string& executableFolder) {
+    if (executableFolder.empty()) {
+        return {};
+    }
+    const bool hasSeparator = executableFolder.back() == '/';
+    return executableFolder + (hasSeparator ? "" : "/") + "Zorvimet.ini";
+}
+
+std::string ReadSettings(const std::string& fileName, TSettings& settings) {
+    settings.SavedPort.clear();
+    settings.TimeDivisor = 1;
+    settings.FrequencyDivisor = 1;
+    QFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    if (fileName.empty() || !file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    SettingsReader reader(file.readAll().toStdString());
+    file.close();
+    settings.SavedPort = reader.ReadWholeLine();
+    const bool complete = ReadNumbers(reader, settings);
+    // Also after a bad token: a damaged file must not leave a division by 0 or an empty list.
+    settings.TimeDivisor = SaneDivisor(settings.TimeDivisor);
+    settings.FrequencyDivisor = SaneDivisor(settings.FrequencyDivisor);
+    settings.FilterShow = SaneMask(settings.FilterShow);
+    settings.FilterType = SaneMask(settings.FilterType);
+    return complete ? std::string() : std::string(InvalidNumericInput);
+}
+
+std::string SettingsRealText(double value) {
+    if (!std::isfinite(value)) {
+        const std::string word = std::isnan(value) ? "Nan" : value > 0 ? "+Inf" : "-Inf";
+        return std::string(23 - word.size(), ' ') + word;
+    }
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.14E", value);
+    std::string text(buffer);
+    const std::size_t e = text.find('E');
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    std::snprintf(buffer, sizeof buffer, "%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    text = text.substr(0, e + 1) + buffer;
+    return text[0] == '-' ? text : " " + text;
+}
+
+std::string WriteSettings(const std::string& fileName, const TSettings& s) {
+    std::string text = s.SavedPort + LineEnd;
+    text += SettingsRealText(s.TimeDivisor) + LineEnd;
+    text += SettingsRealText(s.FrequencyDivisor) + LineEnd;
+    for (int whole : {s.Left, s.Top, s.Width, s.Height, s.FilterShow, s.FilterType}) {
+        text += std::to_string(whole) + LineEnd;
+    }
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
+    const bool written = !fileName.empty() && file.open(QIODevice::WriteOnly) &&
+                         file.write(text.data(), static_cast<qint64>(text.size())) ==
+                             static_cast<qint64>(text.size()) &&
+                         file.commit();
+    return written ? std::string() : std::string(FileAccessDenied);
+}
+
+} // namespace app
