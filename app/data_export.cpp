@@ -77,8 +77,10 @@ std::string SaveData(const std::string& fileName, const std::string& extension,
     if (!dat && extension != ".csv") {
         return {};
     }
+    // Unbuffered: a short write must show in write()'s result. Buffered, it surfaced only at
+    // commit, unnoticed, and a truncated file replaced the good one.
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    if (fileName.empty() || !file.open(QIODevice::WriteOnly)) {
+    if (fileName.empty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return FileAccessDenied;
     }
     ChunkedWriter out(file);

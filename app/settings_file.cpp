@@ -194,8 +194,11 @@ std::string WriteSettings(const std::string& fileName, const TSettings& s) {
     for (int whole : {s.Left, s.Top, s.Width, s.Height, s.FilterShow, s.FilterType}) {
         text += std::to_string(whole) + LineEnd;
     }
+    // Unbuffered: a short write must show in write()'s result. Buffered, it surfaced only at
+    // commit, unnoticed, and a truncated file replaced the good one.
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    const bool written = !fileName.empty() && file.open(QIODevice::WriteOnly) &&
+    const bool written = !fileName.empty() &&
+                         file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
                          file.write(text.data(), static_cast<qint64>(text.size())) ==
                              static_cast<qint64>(text.size()) &&
                          file.commit();

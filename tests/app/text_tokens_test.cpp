@@ -1,0 +1,59 @@
+#include "app/text_tokens.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+TEST(NextToken, CutsTheFirstTokenAndLeavesTheRest) {
+    const struct {
+        std::string Line;
+        char Separator;
+        std::string Token;
+        std::string Rest;
+    } cases[] = {
+        {"2000        10000000.5", ' ', "2000", "        10000000.5"},
+        {"        10000000.5", ' ', "10000000.5", ""},
+        {"2000        1.5E-6", ' ', "2000", "        1.5E-6"},
+        {"  1.5E-6", ' ', "1.5e-6", ""},
+        {"ABC\tDef", ' ', "abc", "\tDef"},
+        {" \t\0ÄB x"s, ' ', "Äb", " x"}, // only ASCII letters change case
+        {"\"Quoted Text\" rest", ' ', "Quoted Text", " rest"},
+        {"\"Quoted\"tail", ' ', "Quoted", "tail"},
+        {"\"unterminated Text", ' ', "unterminated Text", ""},
+        {"\"\"", ' ', "", ""},
+        {"", ' ', "", ""},
+        {" \t ", ' ', "", ""},
+        {";;A;b", ';', "a", ";b"},
+        {"a b;c", ';', "a", " b;c"},
+    };
+    for (const auto& c : cases) {
+        std::string line = c.Line;
+        EXPECT_EQ(app::NextToken(line, c.Separator), c.Token) << c.Line;
+        EXPECT_EQ(line, c.Rest) << c.Line;
+    }
+}
+
+TEST(NextToken, SplitsALogLineIntoItsTwoNumbersAndDropsTheRest) {
+    std::string line = "2000        10000000,5   extra words";
+    EXPECT_EQ(app::NextToken(line), "2000");
+    EXPECT_EQ(app::NextToken(line), "10000000,5");
+    EXPECT_EQ(line, "   extra words");
+}
+
+TEST(TrimLeading, DropsBlanksTabsNulsAndTheSeparator) {
+    EXPECT_EQ(app::TrimLeading(" \t\0;x y"s, ';'), "x y");
+    EXPECT_EQ(app::TrimLeading(";x", ' '), ";x");
+    EXPECT_EQ(app::TrimLeading(" \t", ' '), "");
+    EXPECT_EQ(app::TrimLeading("x ", ' '), "x ");
+}
+
+TEST(ReplaceChar, ReplacesEveryOccurrence) {
+    EXPECT_EQ(app::ReplaceChar("10000000,5", ',', '.'), "10000000.5");
+    EXPECT_EQ(app::ReplaceChar(",1,,2,", ',', '.'), ".1..2.");
+    EXPECT_EQ(app::ReplaceChar("10000000.5", ',', '.'), "10000000.5");
+    EXPECT_EQ(app::ReplaceChar("", ',', '.'), "");
+}
+
+} // namespace
