@@ -1,0 +1,56 @@
+// Cost of the measurement log: appending a million readings, making their lines, exporting them.
+#include "app/data_export.h"
+#include "app/log_model.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <malloc.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double NsPer(Clock::duration d, int n) {
+    return std::chrono::duration<double, std::nano>(d).count() / n;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    constexpr int N = 1'000'000;
+    app::TLogModel log('.');
+
+    const std::size_t heapBefore = mallinfo2().uordblks;
+    const auto appendStart = Clock::now();
+    for (int i = 0; i < N; ++i) {
+        log.Append(i * 250.0, 10000000.0 + (i % 1000) * 0.1);
+    }
+    const auto appendTime = Clock::now() - appendStart;
+    const std::size_t heapAfter = mallinfo2().uordblks;
+
+    std::size_t bytes = 0;
+    const auto lineStart = Clock::now();
+    for (int i = 0; i < N; ++i) {
+        bytes += log.Line(i).size();
+    }
+    const auto lineTime = Clock::now() - lineStart;
+
+    QTemporaryDir dir;
+    const auto saveStart = Clock::now();
+    const std::string error =
+        app::SaveData(dir.filePath("bench.dat").toStdString(), ".dat", log, 46000.5);
+    const auto saveTime = Clock::now() - saveStart;
+
+    std::printf("readings:            %d\n", N);
+    std::printf("append:              %.1f ns per reading\n", NsPer(appendTime, N));
+    std::printf("memory:              %.1f bytes per reading\n",
+                static_cast<double>(heapAfter - heapBefore) / N);
+    std::printf("line text:           %.1f ns per line (%.1f bytes average)\n", NsPer(lineTime, N),
+                static_cast<double>(bytes) / N);
+    std::printf("export .dat:         %.1f ns per line, %s\n", NsPer(saveTime, N),
+                error.empty() ? "written" : error.c_str());
+    return error.empty() ? 0 : 1;
+}
