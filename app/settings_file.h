@@ -15,6 +15,8 @@ struct TSettings {
     int Height = 0;
     int FilterShow = 255;
     int FilterType = 255;
+
+    bool operator==(const TSettings&) const = default;
 };
 
 // The settings file in the executable's folder; empty when the folder is unknown.

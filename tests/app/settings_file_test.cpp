@@ -14,17 +14,7 @@ using app::TSettings;
 // The values a window holds before reading: its designed geometry and unusual masks, so that
 // a field the file does not supply is seen to keep its value.
 TSettings WindowValues() {
-    TSettings s;
-    s.SavedPort = "COM99";
-    s.TimeDivisor = 7;
-    s.FrequencyDivisor = 7;
-    s.Left = 614;
-    s.Top = 225;
-    s.Width = 1148;
-    s.Height = 574;
-    s.FilterShow = 5;
-    s.FilterType = 6;
-    return s;
+    return TSettings{"COM99", 7, 7, 614, 225, 1148, 574, 5, 6};
 }
 
 class SettingsFileTest : public ::testing::Test {
@@ -52,18 +42,14 @@ TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
-    for (const std::string& name : {Name(), std::string()}) {
+    TSettings expected = WindowValues();
+    expected.SavedPort = "";
+    expected.TimeDivisor = 1;
+    expected.FrequencyDivisor = 1;
+    for (const std::string& name : {Name(), std::string(), Dir.path().toStdString()}) {
         TSettings s = WindowValues();
         EXPECT_EQ(app::ReadSettings(name, s), "");
-        EXPECT_EQ(s.SavedPort, "");
-        EXPECT_EQ(s.TimeDivisor, 1);
-        EXPECT_EQ(s.FrequencyDivisor, 1);
-        EXPECT_EQ(s.Left, 614);
-        EXPECT_EQ(s.Top, 225);
-        EXPECT_EQ(s.Width, 1148);
-        EXPECT_EQ(s.Height, 574);
-        EXPECT_EQ(s.FilterShow, 5);
-        EXPECT_EQ(s.FilterType, 6);
+        EXPECT_EQ(s, expected);
     }
 }
 
@@ -71,29 +57,13 @@ TEST_F(SettingsFileTest, OnlyTheFirstLineGivesZerosMasksOf255AndDivisorsOf1) {
     std::string error = "unset";
     const TSettings s = Read("COM3\r\n", &error);
     EXPECT_EQ(error, "");
-    EXPECT_EQ(s.SavedPort, "COM3");
-    EXPECT_EQ(s.TimeDivisor, 1);
-    EXPECT_EQ(s.FrequencyDivisor, 1);
-    EXPECT_EQ(s.Left, 0);
-    EXPECT_EQ(s.Top, 0);
-    EXPECT_EQ(s.Width, 0);
-    EXPECT_EQ(s.Height, 0);
-    EXPECT_EQ(s.FilterShow, 255);
-    EXPECT_EQ(s.FilterType, 255);
+    EXPECT_EQ(s, (TSettings{"COM3", 1, 1, 0, 0, 0, 0, 255, 255}));
 }
 
 TEST_F(SettingsFileTest, ReadsEveryLine) {
     const TSettings s = Read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                              "10\r\n-20\r\n800\r\n600\r\n3\r\n12\r\n");
-    EXPECT_EQ(s.SavedPort, "COM17");
-    EXPECT_EQ(s.TimeDivisor, 60);
-    EXPECT_EQ(s.FrequencyDivisor, 1e6);
-    EXPECT_EQ(s.Left, 10);
-    EXPECT_EQ(s.Top, -20);
-    EXPECT_EQ(s.Width, 800);
-    EXPECT_EQ(s.Height, 600);
-    EXPECT_EQ(s.FilterShow, 3);
-    EXPECT_EQ(s.FilterType, 12);
+    EXPECT_EQ(s, (TSettings{"COM17", 60, 1e6, 10, -20, 800, 600, 3, 12}));
 }
 
 TEST_F(SettingsFileTest, TokenRules) {
@@ -205,16 +175,7 @@ TEST(SettingsRealText, ScientificWidth23WithFourExponentDigits) {
 }
 
 TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
-    TSettings s;
-    s.SavedPort = "COM17";
-    s.TimeDivisor = 60;
-    s.FrequencyDivisor = 1e6;
-    s.Left = -8;
-    s.Top = 225;
-    s.Width = 1148;
-    s.Height = 574;
-    s.FilterShow = 255;
-    s.FilterType = 3;
+    const TSettings s{"COM17", 60, 1e6, -8, 225, 1148, 574, 255, 3};
     WriteBytes(Name(), "an older, longer file that is replaced entirely\r\n\r\n\r\n\r\n\r\n");
     ASSERT_EQ(app::WriteSettings(Name(), s), "");
     EXPECT_EQ(FileBytes(Name()), "COM17\r\n"
@@ -223,15 +184,7 @@ TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
                                  "-8\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n");
     TSettings back = WindowValues();
     EXPECT_EQ(app::ReadSettings(Name(), back), "");
-    EXPECT_EQ(back.SavedPort, s.SavedPort);
-    EXPECT_EQ(back.TimeDivisor, s.TimeDivisor);
-    EXPECT_EQ(back.FrequencyDivisor, s.FrequencyDivisor);
-    EXPECT_EQ(back.Left, s.Left);
-    EXPECT_EQ(back.Top, s.Top);
-    EXPECT_EQ(back.Width, s.Width);
-    EXPECT_EQ(back.Height, s.Height);
-    EXPECT_EQ(back.FilterShow, s.FilterShow);
-    EXPECT_EQ(back.FilterType, s.FilterType);
+    EXPECT_EQ(back, s);
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 
