@@ -127,6 +127,11 @@ void ForEachLinePixel(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::in
     }
 }
 
+// Pen widths drawn, 1..255 pixels: anything wider would only cost time.
+inline int EffectivePenWidth(int width) {
+    return std::clamp(width, 1, 255);
+}
+
 // Dash pattern of a one-pixel pen: true where step i of a line is painted.
 bool PenPatternOn(TPenStyle style, std::int64_t i);
 
