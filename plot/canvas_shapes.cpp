@@ -260,19 +260,25 @@ void Canvas::Polygon(const std::vector<QPoint>& points) {
             LineTo(p.x(), p.y());
         }
     } else {
-        // One mask for the whole outline, so joints are painted once.
+        // One stroke for the whole outline, so joints are painted once.
         const PixelWriter pen(Image_, Pen.Mode, Pen.Color);
-        PixelMask mask(pen.Width(), pen.Height());
         const int width = EffectivePenWidth(Pen.Width);
+        std::int64_t left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+        for (const QPoint& p : points) {
+            left = std::min<std::int64_t>(left, p.x());
+            right = std::max<std::int64_t>(right, p.x());
+            top = std::min<std::int64_t>(top, p.y());
+            bottom = std::max<std::int64_t>(bottom, p.y());
+        }
+        WidePenStroke stroke(pen, Pen.Mode, width, left, top, right, bottom);
         for (std::size_t i = 0; i < count; ++i) {
             const QPoint& a = points[i];
             const QPoint& b = points[(i + 1) % count];
-            ForEachLinePixel(a.x(), a.y(), b.x(), b.y(), pen.Width(), pen.Height(), width, true,
-                             [&](std::int64_t px, std::int64_t py, std::int64_t) {
-                                 AddPenDisc(mask, px, py, width);
-                             });
+            ForEachLinePixel(
+                a.x(), a.y(), b.x(), b.y(), pen.Width(), pen.Height(), width, true,
+                [&](std::int64_t px, std::int64_t py, std::int64_t) { stroke.Stamp(px, py); });
         }
-        mask.PaintWith(pen);
+        stroke.Paint();
     }
     PenPos_ = saved;
 }

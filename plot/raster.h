@@ -57,23 +57,28 @@ private:
     QRgb Value_;
 };
 
-// A set of pixels collected first and painted once, so that XOR and NOT touch each pixel once.
-class PixelMask {
+// The pixels a wide pen covers along a path, painted once each (XOR and NOT rely on that). In
+// copy mode the stamps go straight to the image; otherwise into a mask over the path's bounds.
+class WidePenStroke {
 public:
-    PixelMask(int width, int height)
-        : Width_(width), Height_(height), Bits_(static_cast<std::size_t>(width) * height, 0) {}
-
-    void Add(std::int64_t x, std::int64_t y) {
-        if (x >= 0 && y >= 0 && x < Width_ && y < Height_) {
-            Bits_[static_cast<std::size_t>(y * Width_ + x)] = 1;
-        }
-    }
-    void PaintWith(const PixelWriter& writer) const;
+    // centres: bounding box of the path's centre pixels (inclusive).
+    WidePenStroke(const PixelWriter& writer, TPenMode mode, int width, std::int64_t left,
+                  std::int64_t top, std::int64_t right, std::int64_t bottom);
+    void Stamp(std::int64_t x, std::int64_t y);
+    void Paint() const;
+    int Width() const { return Width_; }
 
 private:
+    void Add(std::int64_t x, std::int64_t y);
+
+    const PixelWriter& Writer_;
+    bool Direct_;
     int Width_;
-    int Height_;
-    std::vector<std::uint8_t> Bits_;
+    std::int64_t Left_ = 0;
+    std::int64_t Top_ = 0;
+    std::int64_t MaskWidth_ = 0;
+    std::int64_t MaskHeight_ = 0;
+    std::vector<std::uint8_t> Mask_;
 };
 
 // Calls plot(x, y, step) for the pixels of a one-pixel line from (x0, y0) towards (x1, y1), the
@@ -134,6 +139,3 @@ inline int EffectivePenWidth(int width) {
 
 // Dash pattern of a one-pixel pen: true where step i of a line is painted.
 bool PenPatternOn(TPenStyle style, std::int64_t i);
-
-// The pixels a pen of the given width (> 1) covers around one centre pixel.
-void AddPenDisc(PixelMask& mask, std::int64_t x, std::int64_t y, int width);

@@ -114,11 +114,15 @@ TEST(CanvasShapes, WidePensAndXorPaintEachPixelOnce) {
         canvas.Brush.Color = clWhite;
         canvas.Ellipse(5, 5, 35, 30);
         canvas.Polygon({{2, 38}, {20, 32}, {38, 38}});
+        canvas.MoveTo(-10, 3);
+        canvas.LineTo(45, 20);
         const int painted = CountPixels(canvas, clBlack);
         EXPECT_GT(painted, 0) << width;
         // Painting the same figures again must restore every pixel.
         canvas.Ellipse(5, 5, 35, 30);
         canvas.Polygon({{2, 38}, {20, 32}, {38, 38}});
+        canvas.MoveTo(-10, 3);
+        canvas.LineTo(45, 20);
         EXPECT_EQ(CountPixels(canvas, clWhite), 40 * 40) << width;
     }
 }
