@@ -61,12 +61,11 @@ private:
 // copy mode the stamps go straight to the image; otherwise into a mask over the path's bounds.
 class WidePenStroke {
 public:
-    // centres: bounding box of the path's centre pixels (inclusive).
+    // left..right x top..bottom (inclusive) bound the centre pixels of the path.
     WidePenStroke(const PixelWriter& writer, TPenMode mode, int width, std::int64_t left,
                   std::int64_t top, std::int64_t right, std::int64_t bottom);
     void Stamp(std::int64_t x, std::int64_t y);
     void Paint() const;
-    int Width() const { return Width_; }
 
 private:
     void Add(std::int64_t x, std::int64_t y);
