@@ -1,13 +1,11 @@
 #include "plot/axis_labels.h"
 
+#include "plot/extended_rounding.h"
 #include "plot/fixed_text.h"
-#include "plot/rounding.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
-
-namespace plot {
 
 char ExponentLetter(double symbolExponentSetting) {
     return symbolExponentSetting > 0 ? 'e' : 'E';
@@ -101,5 +99,3 @@ std::string LinearTickLabel(const LabelFormat& format, const LinearLabelStyle& s
         style.FixedFormat ? FormatFixedLabel(decimals, t) : FormatGeneralLabel(format, decimals, t);
     return text + style.UnitSuffix;
 }
-
-} // namespace plot

@@ -2,8 +2,6 @@
 
 #include <string>
 
-namespace plot {
-
 // How the number labels of the axis being drawn are written.
 struct LabelFormat {
     char ExponentLetter = 'E';
@@ -39,5 +37,3 @@ struct LinearLabelStyle {
 // Text of the major tick at t of a linear axis.
 std::string LinearTickLabel(const LabelFormat& format, const LinearLabelStyle& style, int decimals,
                             double majorStep, double t);
-
-} // namespace plot

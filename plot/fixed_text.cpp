@@ -5,8 +5,6 @@
 #include <cmath>
 #include <vector>
 
-namespace plot {
-
 std::string FixedText(long double v, int decimals) {
     decimals = std::max(decimals, 0);
     const double d = static_cast<double>(v);
@@ -20,5 +18,3 @@ std::string FixedText(long double v, int decimals) {
         text.erase(0, 1);
     return text;
 }
-
-} // namespace plot

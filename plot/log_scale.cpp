@@ -1,12 +1,10 @@
 #include "plot/log_scale.h"
 
-#include "plot/rounding.h"
+#include "plot/extended_rounding.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
-
-namespace plot {
 
 namespace {
 
@@ -96,5 +94,3 @@ void WalkLogTicks(double axisMin, double axisMax, int length, int level, bool xA
         }
     }
 }
-
-} // namespace plot

@@ -4,8 +4,6 @@
 #include <span>
 #include <string>
 
-namespace plot {
-
 // Density of a logarithmic axis: one of 0, 1, 12, 112, 123, 224. Its hundreds, tens and units
 // digits are the rows of the subdivision table used for labels, long ticks and all ticks.
 int LogFinenessLevel(int pixelLength, double fineness, double ratio, int fontPoints);
@@ -29,5 +27,3 @@ struct LogTick {
 void WalkLogTicks(double axisMin, double axisMax, int length, int level, bool xAxis,
                   const std::function<int(double)>& position,
                   const std::function<void(const LogTick&)>& visit);
-
-} // namespace plot

@@ -1,12 +1,10 @@
 #include "plot/tick_steps.h"
 
-#include "plot/rounding.h"
+#include "plot/extended_rounding.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
-
-namespace plot {
 
 namespace {
 
@@ -177,5 +175,3 @@ int DecimalsFor(long double v) {
     const int digits = static_cast<int>(Trunc(std::log10(1.001L * a)));
     return a >= 1 ? -digits : 1 - digits;
 }
-
-} // namespace plot

@@ -1,7 +1,5 @@
 #pragma once
 
-namespace plot {
-
 struct TickLengthPair {
     int Major = 0;
     int Minor = 0;
@@ -38,5 +36,3 @@ double RoundUpToStep(double step, double v);
 
 // Number of decimals needed to show v (99 for 0; negative for tens and more).
 int DecimalsFor(long double v);
-
-} // namespace plot

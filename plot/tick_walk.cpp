@@ -1,8 +1,6 @@
 #include "plot/tick_walk.h"
 
-#include "plot/rounding.h"
-
-namespace plot {
+#include "plot/extended_rounding.h"
 
 void WalkLinearTicks(double low, double majorStep, double minorStep, int length,
                      const std::function<int(double)>& position,
@@ -28,5 +26,3 @@ void WalkLinearTicks(double low, double majorStep, double minorStep, int length,
         t = next;
     }
 }
-
-} // namespace plot

@@ -2,8 +2,6 @@
 
 #include <functional>
 
-namespace plot {
-
 struct LinearTick {
     double Value = 0;
     int Position = 0; // pixels from the axis start
@@ -16,5 +14,3 @@ struct LinearTick {
 void WalkLinearTicks(double low, double majorStep, double minorStep, int length,
                      const std::function<int(double)>& position,
                      const std::function<void(const LinearTick&)>& visit);
-
-} // namespace plot

@@ -6,7 +6,6 @@
 #include <clocale>
 #include <string>
 
-namespace plot {
 namespace {
 
 TEST(FixedText, WritesExactlyTheDecimalsAskedForWithoutLocale) {
@@ -143,4 +142,3 @@ TEST(LinearTickLabel, AppliesZeroRuleSuffixAndZeroSuppression) {
 }
 
 } // namespace
-} // namespace plot

@@ -1,5 +1,5 @@
 #include "plot/axis_labels.h"
-#include "plot/rounding.h"
+#include "plot/extended_rounding.h"
 #include "plot/tick_steps.h"
 #include "plot/tick_walk.h"
 
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-namespace plot {
 namespace {
 
 TEST(Rounding, TiesGoToEvenTruncAndIntCutTowardsZero) {
@@ -193,4 +192,3 @@ TEST(LinearAxisLabels, UnitSuffixFollowsEveryLabelAndZeroCanBeBlanked) {
 }
 
 } // namespace
-} // namespace plot

@@ -1,6 +1,6 @@
 #include "plot/axis_labels.h"
+#include "plot/extended_rounding.h"
 #include "plot/log_scale.h"
-#include "plot/rounding.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-namespace plot {
 namespace {
 
 TEST(LogFinenessLevel, StepsAtTheDensityThresholds) {
@@ -87,4 +86,3 @@ TEST(WalkLogTicks, DecreasingAxisWalksFromItsFarEnd) {
 }
 
 } // namespace
-} // namespace plot

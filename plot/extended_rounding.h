@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-namespace plot {
-
 // The three roundings the axis arithmetic relies on, kept in extended precision so that values
 // just beside a tie or a power of ten come out as the step arithmetic intends.
 
@@ -31,5 +29,3 @@ inline int RoundToInt(long double v) {
         return 2147483647;
     return static_cast<int>(r);
 }
-
-} // namespace plot
