@@ -174,6 +174,20 @@ TEST_F(AxisDrawing, AtSignLiftsTheYCaptionByOneLine) {
     }
 }
 
+TEST_F(AxisDrawing, TextsAnchoredOutsideThePictureAreSkipped) {
+    const int pitch = 2 * Ch;
+    OpenPlot(20, 250 - 2 * pitch, kWidth - 10, 250); // labels 1000, 1500, 2000
+    YAxis(1000, 2000, 1, "Y1", false, clBlue);
+    YAxis(1000, 2000, 4, "Y2", false, clGreen);
+    const int captionTop = Top() - Ch / 2 - Picture().TextHeight("Y1");
+    EXPECT_GT(CountColour(Picture(), 0, captionTop, Width("Y1"), Top() - Ch / 2, clBlue), 0)
+        << "anchor clamped to column 0 is drawn";
+    EXPECT_EQ(CountColour(Picture(), 0, 0, kWidth, Top() - Ch / 2, clGreen), 0)
+        << "anchor clamped to the picture width lies outside";
+    EXPECT_GT(CountColour(Picture(), Right() + 1, Top(), kWidth, Map().MapBottom, clGreen), 0)
+        << "labels anchored inside are drawn though they run off the picture";
+}
+
 TEST_F(AxisDrawing, XAxisAfterAYAxisInTheSameAreaDoesNothing) {
     OpenPlot(80, 60, 300, 260);
     XAxis(0, 10);
