@@ -287,6 +287,26 @@ TEST_F(AxisDrawing, ExtendedEndsGiveTheDrawnWindowAndTheYWindowIsTheRunningMean)
     Unzoom(0);
 }
 
+TEST_F(AxisDrawing, ZoomWindowCutsTheShownRangeFromTheFullRange) {
+    struct Case {
+        double start, end;
+        bool logarithmic;
+        double wantMin, wantMax;
+    } cases[] = {{0, 10, false, 2, 6}, {10, 0, false, 8, 4}, {1, 1e5, true, 10, 1e3}};
+    for (const auto& c : cases) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlot(80, 60, 300, 260);
+        Engine().Area().AxisRecord[kAxisX].AxisZoomWindow = {0.2, 0.6};
+        XAxis(c.start, c.end, "", false, clBlack, 0, c.logarithmic);
+        EXPECT_DOUBLE_EQ(Map().XMin, c.wantMin) << c.start << ".." << c.end;
+        EXPECT_DOUBLE_EQ(Map().XMax, c.wantMax) << c.start << ".." << c.end;
+        EXPECT_EQ(Map().XLog, c.logarithmic);
+        EXPECT_DOUBLE_EQ(Engine().Area().AxisRecord[kAxisX].DrawnWindow.Low, 0.2);
+        EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XHigh, 0.6);
+    }
+    Unzoom(0);
+}
+
 TEST_F(AxisDrawing, RefusedAxesDrawNothing) {
     OpenPlot(80, 60, 300, 260);
     const QImage before = Picture().Image().copy();
