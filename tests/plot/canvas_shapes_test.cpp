@@ -102,3 +102,54 @@ TEST(CanvasPolygon, TriangleFilledInsideItsOutline) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(CanvasShapes, WidePensAndXorPaintEachPixelOnce) {
+    for (int width : {1, 2, 3, 6}) {
+        Canvas canvas(40, 40);
+        canvas.Pen.Mode = TPenMode::Xor;
+        canvas.Pen.Color = clWhite;
+        canvas.Pen.Width = width;
+        canvas.Brush.Color = clWhite;
+        canvas.Ellipse(5, 5, 35, 30);
+        canvas.Polygon({{2, 38}, {20, 32}, {38, 38}});
+        canvas.MoveTo(-10, 3);
+        canvas.LineTo(45, 20);
+        const int painted = CountPixels(canvas, clBlack);
+        EXPECT_GT(painted, 0) << width;
+        // Painting the same figures again must restore every pixel.
+        canvas.Ellipse(5, 5, 35, 30);
+        canvas.Polygon({{2, 38}, {20, 32}, {38, 38}});
+        canvas.MoveTo(-10, 3);
+        canvas.LineTo(45, 20);
+        EXPECT_EQ(CountPixels(canvas, clWhite), 40 * 40) << width;
+    }
+}
+
+TEST(CanvasShapes, WideOutlineGrowsInwards) {
+    Canvas thin(30, 30);
+    thin.Pen.Color = clRed;
+    thin.Brush.Color = clBlue;
+    thin.Ellipse(0, 0, 30, 30);
+    Canvas thick(30, 30);
+    thick.Pen.Color = clRed;
+    thick.Brush.Color = clBlue;
+    thick.Pen.Width = 4;
+    thick.Ellipse(0, 0, 30, 30);
+    EXPECT_EQ(PaintedBounds(thick, clWhite), PaintedBounds(thin, clWhite));
+    EXPECT_GT(CountPixels(thick, clRed), 3 * CountPixels(thin, clRed));
+    EXPECT_EQ(thick.Pixel(15, 15), clBlue);
+}
+
+TEST(CanvasShapes, AbsurdPenWidthsStayCheap) {
+    Canvas canvas(50, 50);
+    canvas.Pen.Color = clRed;
+    canvas.Pen.Width = 1000000000;
+    canvas.MoveTo(0, 0);
+    canvas.LineTo(49, 49);
+    canvas.Ellipse(10, 10, 40, 40);
+    EXPECT_EQ(CountPixels(canvas, clRed), 50 * 50);
+}
+
+} // namespace

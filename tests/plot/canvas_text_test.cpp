@@ -10,6 +10,15 @@ namespace {
 TEST(CanvasText, ArialResolvesToLiberationSans) {
     QFont font(QStringLiteral("Liberation Sans"));
     EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
+
+    auto draw = [](const char* name) {
+        Canvas canvas(80, 20);
+        canvas.Font.Name = name;
+        canvas.TextOut(2, 2, "Time 0.5");
+        return canvas.Image();
+    };
+    EXPECT_EQ(draw("Arial"), draw("Liberation Sans"));
+    EXPECT_NE(draw("Arial"), draw("Liberation Serif"));
 }
 
 TEST(CanvasText, SizesAreMeasuredAtNinetySixDpi) {

@@ -178,3 +178,16 @@ TEST_F(Symbols, NeverLeakIntoTheNextAreaOrPicture) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SymbolScale, NegativeFontScaleRefusesDefaultSizedSymbols) {
+    InitEngine();
+    TImageHost host(100, 100);
+    StartGraph(host, clWhite, clBlack, -1);
+    MoveTo(50, 50);
+    EXPECT_FALSE(DrawSymbol(ssSquare, 0, 0));
+    EXPECT_TRUE(Engine().SymbolQueue.empty());
+}
+
+} // namespace
