@@ -7,10 +7,8 @@ namespace {
 constexpr QRgb kWhite = 0xFFFFFF;
 
 // The picture stores blue in the low byte; canvas colours keep red there.
-std::uint32_t CanvasColour(QRgb pixel) {
-    return static_cast<std::uint32_t>(qRed(pixel)) |
-           static_cast<std::uint32_t>(qGreen(pixel)) << 8 |
-           static_cast<std::uint32_t>(qBlue(pixel)) << 16;
+TColor CanvasColour(QRgb pixel) {
+    return MakeColor(qRed(pixel), qGreen(pixel), qBlue(pixel));
 }
 
 } // namespace

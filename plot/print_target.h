@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include "plot/colors.h"
 
 enum class PrintOrientation { Portrait, Landscape };
 
@@ -24,7 +24,7 @@ public:
     virtual int PageHeight() = 0;
     virtual bool BeginDocument() = 0;
     // Fills the block with the colour, outline included.
-    virtual bool FillRect(const PrintRect& rect, std::uint32_t colour) = 0;
+    virtual bool FillRect(const PrintRect& rect, TColor colour) = 0;
     virtual bool EndDocument() = 0;
     // Drops a document that failed half-way.
     virtual void AbortDocument() = 0;

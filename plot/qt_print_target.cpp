@@ -28,11 +28,11 @@ bool QtPrintTarget::BeginDocument() {
     return painter_.begin(&printer_);
 }
 
-bool QtPrintTarget::FillRect(const PrintRect& rect, std::uint32_t colour) {
+bool QtPrintTarget::FillRect(const PrintRect& rect, TColor colour) {
     if (!painter_.isActive()) {
         return false;
     }
-    const QColor fill(colour & 0xFF, colour >> 8 & 0xFF, colour >> 16 & 0xFF);
+    const QColor fill = QColor::fromRgb(ToQRgb(colour));
     painter_.fillRect(QRect(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top),
                       fill);
     return true;

@@ -16,7 +16,7 @@ public:
     int PageWidth() override;
     int PageHeight() override;
     bool BeginDocument() override;
-    bool FillRect(const PrintRect& rect, std::uint32_t colour) override;
+    bool FillRect(const PrintRect& rect, TColor colour) override;
     bool EndDocument() override;
     void AbortDocument() override;
 

@@ -9,7 +9,7 @@ class FakePrintTarget : public PrintTarget {
 public:
     struct Block {
         PrintRect Rect;
-        std::uint32_t Colour;
+        TColor Colour;
         friend bool operator==(const Block&, const Block&) = default;
     };
 
@@ -23,7 +23,7 @@ public:
         ++Begun;
         return !FailBegin;
     }
-    bool FillRect(const PrintRect& rect, std::uint32_t colour) override {
+    bool FillRect(const PrintRect& rect, TColor colour) override {
         if (FailAfterBlocks >= 0 && static_cast<int>(Blocks.size()) >= FailAfterBlocks) {
             return false;
         }
