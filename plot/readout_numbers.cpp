@@ -1,5 +1,7 @@
 #include "plot/readout_numbers.h"
 
+#include "plot/fixed_text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,14 +14,6 @@ constexpr int kSignificantDigits = 15;
 std::string Printf(const char* format, int precision, double v) {
     char text[400];
     std::snprintf(text, sizeof text, format, precision, v);
-    return text;
-}
-
-// A rounded zero keeps no minus sign: "-0.00" reads as a value below zero.
-std::string WithoutNegativeZero(std::string text) {
-    if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string::npos) {
-        text.erase(0, 1);
-    }
     return text;
 }
 
@@ -77,7 +71,7 @@ std::string FormatFixed(double v, int d) {
     }
     if (d < 0) {
         const double unit = std::pow(10.0, -d);
-        return WithoutNegativeZero(Printf("%.*f", 0, std::round(v / unit) * unit));
+        return FixedText(std::round(v / unit) * unit, 0);
     }
-    return WithoutNegativeZero(Printf("%.*f", d, v));
+    return FixedText(v, d);
 }
