@@ -25,6 +25,7 @@ public:
         int BottomPixels = 0;
         bool RightAxis = false;
         TColor Back = clWhite;
+        double MinimumStep = 0; // of every axis; the graph control passes 0
     };
 
     static constexpr int kWidth = 1122;

@@ -298,4 +298,22 @@ TEST_F(ZoomRuler, MouseRecordsHoldPixelsAndWorldValues) {
     EXPECT_EQ(Engine().MouseInfo[miRelease].PixelX, kRight - 1);
 }
 
+TEST_F(ZoomRuler, SnapsToTheMinimumStepsWithOneYAxis) {
+    auto frame = Frame({20, 90, 10, 80, 0, 0, false, clWhite, 0.5});
+    ASSERT_DOUBLE_EQ(Axis(0).MinimumStep, 0.5);
+    // x = 5.2 snaps to 5.0, y = 0.003 to 0.0 (its pixel is the middle row, 214.5 rounded).
+    MouseDown(mbLeft, ssLeft, kMiddleX + 16, kMiddleY);
+    EXPECT_EQ(Engine().RulerX, kMiddleX);
+    EXPECT_EQ(Engine().RulerY, 214);
+    EXPECT_TRUE(ReadoutShows(*frame, "5.0", "0.0", clBlue));
+    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+
+    // With a second y axis the y position is left as it is.
+    auto both = Frame({20, 90, 10, 80, 0, 0, true, clWhite, 0.5});
+    MouseDown(mbLeft, ssLeft, kMiddleX + 16, kMiddleY - 3);
+    EXPECT_EQ(Engine().RulerX, kMiddleX);
+    EXPECT_EQ(Engine().RulerY, kMiddleY - 3);
+    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+}
+
 } // namespace
