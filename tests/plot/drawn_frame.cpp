@@ -12,7 +12,8 @@ void DrawnFrame::Paint() {
     StartGraph(*this, Options.Back, clBlack, 1.0);
     SetPlotArea(Options.LeftPercent, Options.RightPercent, Options.TopPercent,
                 Options.BottomPercent, Options.LeftPixels, 0, 0, Options.BottomPixels, false);
-    DrawXAxis(clRed, "Time|s", 1, 0, 10, Options.MinimumStep, 0, false, false, false, 0);
+    DrawXAxis(clRed, "Time|s", 1, Options.LogX ? 1 : 0, Options.LogX ? 100 : 10,
+              Options.MinimumStep, 0, false, Options.LogX, false, 0);
     DrawYAxis(clBlue, "Y1-Axis", 1, -1, 1, Options.MinimumStep, 0, false, false, false, 0);
     if (Options.RightAxis) {
         DrawYAxis(clGreen, "Y2-Axis", 4, 0, 100, Options.MinimumStep, 0, false, false, false, 0);

@@ -26,6 +26,7 @@ public:
         bool RightAxis = false;
         TColor Back = clWhite;
         double MinimumStep = 0; // of every axis; the graph control passes 0
+        bool LogX = false;      // x logarithmic over 1..100 instead of linear over 0..10
     };
 
     static constexpr int kWidth = 1122;

@@ -1,4 +1,5 @@
 #include "plot/engine_state.h"
+#include "plot/readout_numbers.h"
 #include "plot/settings.h"
 #include "plot/unzoom.h"
 #include "plot/zoom_ruler.h"
@@ -313,6 +314,34 @@ TEST_F(ZoomRuler, SnapsToTheMinimumStepsWithOneYAxis) {
     MouseDown(mbLeft, ssLeft, kMiddleX + 16, kMiddleY - 3);
     EXPECT_EQ(Engine().RulerX, kMiddleX);
     EXPECT_EQ(Engine().RulerY, kMiddleY - 3);
+    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+}
+
+TEST_F(ZoomRuler, ReadoutAlignedRightOrCentredOnItsSeparator) {
+    auto frame = Frame();
+    const Canvas& c = frame->EngineCanvas();
+    SetupRuler(clBlue, 600, 2, -1, 27);
+    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
+    const int rightAligned = 600 - c.TextWidth("5.00 / 0.003");
+    EXPECT_TRUE(TextAt(c, rightAligned, 2, "5.00 / ", clRed));
+    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+
+    SetupRuler(clBlue, 600, 2, 0, 27);
+    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
+    const int centred = 600 - c.TextWidth("5.00 / 5.00") / 2;
+    EXPECT_TRUE(TextAt(c, centred, 2, "5.00 / ", clRed));
+    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+}
+
+TEST_F(ZoomRuler, LogarithmicAxisReadoutInSignificantDigits) {
+    DrawnFrame::Layout layout;
+    layout.LogX = true;
+    auto frame = Frame(layout);
+    ASSERT_TRUE(Axis(0).AxisLog);
+    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY); // x = 10, the middle of 1..100
+    const std::string x = FormatSignificant(Axis(0).LabelDecimals, 10.0);
+    EXPECT_EQ(x.substr(0, 2), "10");
+    EXPECT_TRUE(ReadoutShows(*frame, x, "0.003", clBlue));
     MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
 }
 
