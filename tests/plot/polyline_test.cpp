@@ -52,6 +52,17 @@ TEST_F(Polyline, EndDotIsSetByTheNextMoveOrFinish) {
     EXPECT_EQ(At(405, 200), clRed);
 }
 
+TEST_F(Polyline, VertexBeforeALeftwardSegmentIsKept) {
+    MoveTo(300, 100);
+    DrawTo(350, 100);
+    DrawTo(320, 120); // drawn from its left end, so it leaves out (350, 100)
+    DrawTo(400, 120);
+    FinishGraph();
+    EXPECT_EQ(At(350, 100), clRed);
+    EXPECT_EQ(At(320, 120), clRed);
+    EXPECT_EQ(At(400, 120), clRed);
+}
+
 TEST_F(Polyline, LeavingThroughTheTopEndsOnRowTopMinusOneWithoutDot) {
     MoveTo(500, 60);
     DrawTo(500, 10);
@@ -182,6 +193,61 @@ TEST_F(Polyline, WidePenGetsNoEndDot) {
     MoveTo(300, 100);
     DrawTo(320, 100);
     EXPECT_FALSE(Engine().PendingDot.Active);
+}
+
+} // namespace
+
+namespace {
+
+// Random polylines over and far beyond the rectangle: nothing is painted beyond the pixel row or
+// column where cut segments end, and every vertex inside is painted.
+TEST(PolylineProperty, StaysInsideAndShowsEveryInnerVertex) {
+    TImageHost host(1122, 476);
+    std::uint32_t seed = 7;
+    auto next = [&seed](int lo, int hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
+    };
+    for (int round = 0; round < 20; ++round) {
+        InitEngine();
+        StartGraph(host, clWhite, clBlack, 1);
+        SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
+        EngineState& e = Engine();
+        TMapping& m = e.CurrentMapping;
+        m.XMin = m.MapLeft;
+        m.XMax = m.MapLeft + m.MapWidth;
+        m.YMin = m.MapBottom;
+        m.YMax = m.MapBottom - m.MapHeight;
+        m.XLog = m.YLog = false;
+        e.PicturePixelMode = false;
+        e.AxesReady = true;
+        SetPenColour(clRed);
+        std::vector<QPoint> inner;
+        for (int i = 0; i < 200; ++i) {
+            const bool far = next(0, 9) == 0;
+            const QPoint p = far ? QPoint(next(-100000, 100000), next(-100000, 100000))
+                                 : QPoint(next(150, 1080), next(10, 420));
+            if (i == 0) {
+                MoveTo(p.x(), p.y());
+            } else {
+                DrawTo(p.x(), p.y());
+            }
+            if (p.x() >= 224 && p.x() <= 1010 && p.y() >= 48 && p.y() <= 381) {
+                inner.push_back(p);
+            }
+        }
+        FinishGraph();
+        const Canvas& c = host.EngineCanvas();
+        const int all = CountPixels(c, clRed);
+        // A cut end lies one pixel beyond the edge: a shallow line runs along that row.
+        EXPECT_EQ(CountPixels(c, QRect(224, 47, 788, 336), clRed), all) << round;
+        for (const QPoint& p : inner) {
+            // A vertex on the right or bottom edge is cut as an end; all others must show.
+            if (p.x() < 1010 && p.y() < 381 && p.y() > 48) {
+                EXPECT_EQ(c.Pixel(p.x(), p.y()), clRed) << round << ": " << p.x() << "," << p.y();
+            }
+        }
+    }
 }
 
 } // namespace
