@@ -335,6 +335,14 @@ TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
     EXPECT_EQ(GetSetting(27), 0) << "back to its default after the axis";
 }
 
+TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {
+    SetSetting(4, 1);
+    OpenPlotForXPitches(4); // major step 5000
+    XAxis(0, 20000);
+    EXPECT_TRUE(XLabel(5000, "5e3"));
+    EXPECT_TRUE(XLabel(20000, "20e3"));
+}
+
 TEST_F(AxisDrawing, LogarithmicAxesAndTheirLinearFallback) {
     OpenPlotForXPitches(5);
     XAxis(1, 1000, "", false, clBlack, 0, true);
