@@ -29,6 +29,10 @@ std::vector<PacedWriter::Finished> PacedWriter::Pump(std::int64_t nowUs, const L
             startUs_ = start;
             started_ = true;
             sent_ = 0;
+        } else if (stalled_) {
+            // The line was full; it goes on at its pace from now instead of catching up.
+            startUs_ = nowUs - static_cast<std::int64_t>(static_cast<double>(sent_) * usPerByte_);
+            stalled_ = false;
         }
         const auto elapsedBytes = static_cast<std::size_t>(
             std::floor(static_cast<double>(nowUs - startUs_) / usPerByte_));
@@ -36,6 +40,7 @@ std::vector<PacedWriter::Finished> PacedWriter::Pump(std::int64_t nowUs, const L
         if (due > sent_) {
             const long n = write(std::string_view(piece.Bytes).substr(sent_, due - sent_));
             lastDropped_ = n < 0;
+            stalled_ = n >= 0 && static_cast<std::size_t>(n) < due - sent_;
             sent_ += n < 0 ? due - sent_ : static_cast<std::size_t>(n);
         }
         if (sent_ < piece.Bytes.size()) {

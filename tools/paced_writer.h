@@ -50,6 +50,7 @@ private:
     std::int64_t startUs_ = 0;
     std::size_t sent_ = 0;
     bool lastDropped_ = false;
+    bool stalled_ = false; // the line took fewer bytes than were due
     std::int64_t lineFreeUs_ = 0;
 };
 
