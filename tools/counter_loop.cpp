@@ -82,8 +82,11 @@ void CounterLoop::Measure(std::int64_t nowUs) {
     if (single) {
         state_.Running = Measurement::Idle;
     } else {
-        // After a pause (silence) the counter resumes its rhythm instead of catching up.
-        nextMeasurementUs_ = std::max(nextMeasurementUs_ + GateUs(), nowUs);
+        nextMeasurementUs_ += GateUs();
+        if (nextMeasurementUs_ <= nowUs) {
+            // After a pause (silence) a new gate begins now instead of catching up.
+            nextMeasurementUs_ = nowUs + GateUs();
+        }
     }
 }
 

@@ -217,6 +217,19 @@ std::vector<LogLine> ReadLog(const std::string& path) {
     return lines;
 }
 
+std::string Unescape(const std::string& text) {
+    std::string bytes;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, 2, "\\x") == 0 && i + 4 <= text.size()) {
+            bytes += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
+            i += 3;
+        } else {
+            bytes += text[i];
+        }
+    }
+    return bytes;
+}
+
 bool LinkExists(const std::string& path) {
     return fs::is_symlink(fs::symlink_status(path));
 }
@@ -327,6 +340,66 @@ TEST(VirtualKelvoRun, RefusesAComNumberThatIsLiveElsewhere) {
     EXPECT_EQ(counter.Process().exitCode(), 1);
     EXPECT_TRUE(counter.Process().readAllStandardError().contains("COM5"));
     EXPECT_EQ(fs::read_symlink(counter.Folder() + "/com5").string(), other);
+}
+
+TEST(VirtualKelvoRun, GarbageAndSplitTelegramsAreAllInTheLog) {
+    VirtualKelvo counter;
+    counter.Start({"--start", "idle", "--gate", "0.1", "--count", "6", "--garbage", "0.7",
+                   "--split", "--seed", "5", "--log", QString::fromStdString(counter.LogPath())});
+    ASSERT_TRUE(counter.WaitServing());
+    Peer peer(counter.Device);
+    ASSERT_TRUE(peer.IsOpen());
+    peer.Send("\x1br\r");
+    const std::string received = peer.Quiet(milliseconds(600));
+    counter.Process().terminate();
+    ASSERT_TRUE(counter.Process().waitForFinished(3000));
+
+    // The log, put back together, is exactly the byte stream that arrived.
+    std::string logged;
+    int readings = 0;
+    int garbage = 0;
+    for (const LogLine& entry : ReadLog(counter.LogPath())) {
+        logged += Unescape(entry.Text);
+        if (entry.Kind != "garbage") {
+            logged += "\r\n";
+        }
+        readings += entry.Kind == "reading";
+        garbage += entry.Kind == "garbage";
+    }
+    EXPECT_EQ(received, logged);
+    EXPECT_EQ(readings, 6);
+    EXPECT_GT(garbage, 0);
+}
+
+TEST(VirtualKelvoRun, SilenceHoldsEverythingBackThenTheRhythmResumes) {
+    VirtualKelvo counter;
+    counter.Start({"--gate", "0.1", "--format", "hertz", "--silence", "700"});
+    ASSERT_TRUE(counter.WaitServing());
+    Peer peer(counter.Device);
+    ASSERT_TRUE(peer.IsOpen());
+    ASSERT_NE(peer.Line(milliseconds(1000)), "<none>");
+    const auto silenceBegan = peer.LineLastByte;
+    peer.Send("\x1bI\r"); // answered only after the silence
+    EXPECT_EQ(peer.Line(milliseconds(500)), "<none>");
+    EXPECT_EQ(peer.Line(milliseconds(1500)).substr(0, 5), "kelvo");
+    const double silentMs =
+        std::chrono::duration<double, std::milli>(*peer.LineFirstByte - silenceBegan).count();
+    EXPECT_GE(silentMs, 650);
+    // One reading per gate again, no burst of readings to catch up.
+    const std::string rest = peer.During(milliseconds(500));
+    const auto lines = std::count(rest.begin(), rest.end(), '\n');
+    EXPECT_GE(lines, 3);
+    EXPECT_LE(lines, 6);
+}
+
+TEST(VirtualKelvoRun, BurstSendsFarAboveLineRate) {
+    VirtualKelvo counter;
+    counter.Start({"--burst", "10"});
+    ASSERT_TRUE(counter.WaitServing());
+    Peer peer(counter.Device);
+    ASSERT_TRUE(peer.IsOpen());
+    // The line carries 480 bytes in half a second; ten times that is on offer.
+    EXPECT_GT(peer.During(milliseconds(500)).size(), 1500u);
 }
 
 } // namespace
