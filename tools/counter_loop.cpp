@@ -12,7 +12,7 @@ namespace vkelvo {
 namespace {
 
 constexpr double kLineBytesPerSecond = 960; // 9600 baud, ten bits a byte
-constexpr std::int64_t kListenerCheckUs = 20000;
+constexpr std::int64_t kDropBatchUs = 20000;
 constexpr std::int64_t kRoomCheckUs = 10000;
 constexpr std::int64_t kIdleWakeUs = 1000000;
 
@@ -117,7 +117,7 @@ std::int64_t CounterLoop::NextWakeUs(std::int64_t nowUs, bool& waitForRoom) cons
     std::int64_t wake = nowUs + kIdleWakeUs;
     if (!port_.Listening()) {
         // Nobody to pace for: what falls due meanwhile is dropped in one go.
-        wake = nowUs + kListenerCheckUs;
+        wake = nowUs + kDropBatchUs;
     } else if (nowUs < silenceUntilUs_) {
         wake = std::min(wake, silenceUntilUs_);
     } else {
@@ -160,20 +160,23 @@ int CounterLoop::Run(const volatile std::sig_atomic_t& stop, const sigset_t& wai
         }
         if (now >= silenceUntilUs_) {
             ServeCommands(now);
+            // After the read: whoever sent a command opened the line before, so the answer
+            // finds its listener counted.
+            port_.UpdateListeners();
             Measure(now);
             Transmit(now);
         }
         bool waitForRoom = false;
         const std::int64_t wake = NextWakeUs(NowUs(), waitForRoom);
-        const bool listening = port_.Listening();
-        pollfd watch{port_.MasterFd(), 0, 0};
-        if (listening && NowUs() >= silenceUntilUs_) {
-            watch.events = static_cast<short>(POLLIN | (waitForRoom ? POLLOUT : 0));
+        pollfd watch[2] = {{port_.WatchFd(), POLLIN, 0}, {port_.MasterFd(), 0, 0}};
+        if (NowUs() >= silenceUntilUs_) {
+            watch[1].events = static_cast<short>(POLLIN | (waitForRoom ? POLLOUT : 0));
         }
         const std::int64_t waitUs = std::max<std::int64_t>(0, wake - NowUs());
         const timespec timeout{static_cast<time_t>(waitUs / 1000000),
                                static_cast<long>(waitUs % 1000000) * 1000};
-        ::ppoll(&watch, watch.events ? 1 : 0, &timeout, &waitMask);
+        ::ppoll(watch, watch[1].events ? 2 : 1, &timeout, &waitMask);
+        port_.UpdateListeners();
     }
     return 0;
 }

@@ -3,43 +3,85 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace vkelvo {
 
-VirtualPort::VirtualPort() {
+namespace {
+
+termios RawLine() {
     termios raw{};
     cfmakeraw(&raw);
     cfsetispeed(&raw, B9600);
     cfsetospeed(&raw, B9600);
-    int slave = -1;
+    return raw;
+}
+
+void CloseFd(int& fd) {
+    if (fd >= 0) {
+        ::close(fd);
+        fd = -1;
+    }
+}
+
+} // namespace
+
+VirtualPort::VirtualPort() {
+    termios raw = RawLine();
     char name[256] = {};
-    if (openpty(&master_, &slave, name, &raw, nullptr) != 0) {
+    if (openpty(&master_, &keeper_, name, &raw, nullptr) != 0) {
         throw std::runtime_error(std::string("cannot open a pseudo-terminal: ") +
                                  std::strerror(errno));
     }
     slavePath_ = name;
-    // The terminal keeps its raw settings after the slave is closed; from then on the master
-    // reports a hang-up whenever no program has the slave open.
-    ::close(slave);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(keeper_, F_SETFD, FD_CLOEXEC);
+    // Opens made before the watch (our own keeper) are not counted.
+    watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (watch_ < 0 || inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) {
+        const std::string reason = std::strerror(errno);
+        Unplug();
+        throw std::runtime_error("cannot watch " + slavePath_ + ": " + reason);
+    }
 }
 
 VirtualPort::~VirtualPort() {
     Unplug();
 }
 
-bool VirtualPort::Listening() const {
-    if (master_ < 0) {
-        return false;
+void VirtualPort::UpdateListeners() {
+    alignas(inotify_event) char buffer[4096];
+    for (;;) {
+        const ssize_t n = watch_ < 0 ? -1 : ::read(watch_, buffer, sizeof buffer);
+        if (n <= 0) {
+            return;
+        }
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->mask & IN_OPEN) {
+                ++listeners_;
+            } else if ((event->mask & IN_CLOSE) && listeners_ > 0 && --listeners_ == 0) {
+                ResetTerminal();
+            }
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
     }
-    pollfd p{master_, 0, 0};
-    return ::poll(&p, 1, 0) >= 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) == 0;
+}
+
+void VirtualPort::ResetTerminal() {
+    // A pseudo-terminal outlives the programs that open it; a real port's state does not.
+    // Exclusive use would otherwise lock out everybody but root for good, and unread
+    // telegrams would greet the next program.
+    ioctl(keeper_, TIOCNXCL);
+    tcflush(keeper_, TCIOFLUSH);
+    const termios raw = RawLine();
+    tcsetattr(keeper_, TCSANOW, &raw);
 }
 
 std::string VirtualPort::Read() {
@@ -68,10 +110,10 @@ long VirtualPort::Write(std::string_view bytes) {
 }
 
 void VirtualPort::Unplug() {
-    if (master_ >= 0) {
-        ::close(master_);
-        master_ = -1;
-    }
+    CloseFd(watch_);
+    CloseFd(master_);
+    CloseFd(keeper_);
+    listeners_ = 0;
 }
 
 } // namespace vkelvo

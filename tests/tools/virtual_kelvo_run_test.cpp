@@ -15,6 +15,7 @@
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
@@ -102,6 +103,7 @@ public:
         }
     }
     bool IsOpen() const { return fd_ >= 0; }
+    int Fd() const { return fd_; }
 
     void Send(const std::string& bytes) {
         ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
@@ -400,6 +402,27 @@ TEST(VirtualKelvoRun, BurstSendsFarAboveLineRate) {
     ASSERT_TRUE(peer.IsOpen());
     // The line carries 480 bytes in half a second; ten times that is on offer.
     EXPECT_GT(peer.During(milliseconds(500)).size(), 1500u);
+}
+
+TEST(VirtualKelvoRun, PortIsFreshAgainForTheNextProgram) {
+    VirtualKelvo counter;
+    counter.Start({"--gate", "0.1", "--format", "hertz"});
+    ASSERT_TRUE(counter.WaitServing());
+    {
+        // A program that takes the port for itself and leaves readings unread.
+        Peer first(counter.Device);
+        ASSERT_TRUE(first.IsOpen());
+        ASSERT_EQ(ioctl(first.Fd(), TIOCEXCL), 0);
+        ::usleep(400 * 1000);
+    }
+    ::usleep(100 * 1000);
+    Peer next(counter.Device);
+    ASSERT_TRUE(next.IsOpen());
+    int exclusive = -1;
+    ASSERT_EQ(ioctl(next.Fd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0); // else nobody but root could open it again
+    const std::string backlog = next.During(milliseconds(50));
+    EXPECT_LE(std::count(backlog.begin(), backlog.end(), '\n'), 1) << backlog;
 }
 
 } // namespace
