@@ -15,6 +15,9 @@ constexpr double kLineBytesPerSecond = 960; // 9600 baud, ten bits a byte
 constexpr std::int64_t kDropBatchUs = 20000;
 constexpr std::int64_t kRoomCheckUs = 10000;
 constexpr std::int64_t kIdleWakeUs = 1000000;
+// A program that keeps the port open without reading fills the terminal; what the counter
+// would send beyond this much is lost, as in an overrun, instead of piling up here.
+constexpr std::size_t kMaxBacklogBytes = 4096;
 
 std::int64_t NowUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
@@ -43,6 +46,10 @@ std::int64_t CounterLoop::GateUs() const {
     return static_cast<std::int64_t>(state_.GateSeconds * 1e6);
 }
 
+bool CounterLoop::LineBlocked() const {
+    return writer_.Backlog() > kMaxBacklogBytes;
+}
+
 bool CounterLoop::ReadingLimitReached() const {
     return options_.Count >= 0 && readingsQueued_ - readingsLost_ >= options_.Count;
 }
@@ -50,7 +57,9 @@ bool CounterLoop::ReadingLimitReached() const {
 void CounterLoop::ServeCommands(std::int64_t nowUs) {
     for (const std::string& command : parser_.Feed(port_.Read())) {
         const CommandOutcome outcome = HandleCommand(state_, command);
-        shaper_.Send(writer_, outcome.Reply, PieceReply);
+        if (!LineBlocked()) {
+            shaper_.Send(writer_, outcome.Reply, PieceReply);
+        }
         if (outcome.RestartMeasurement) {
             measurements_ = 0;
             nextMeasurementUs_ = nowUs + GateUs();
@@ -73,7 +82,7 @@ void CounterLoop::Measure(std::int64_t nowUs) {
     const double hz = oscillator_.Measure(Seconds(nowUs), state_.GateSeconds, state_.Averaging);
     ++measurements_;
     const bool single = state_.Running == Measurement::Single;
-    if (single || measurements_ % state_.TransmitInterval == 0) {
+    if ((single || measurements_ % state_.TransmitInterval == 0) && !LineBlocked()) {
         const Telegram telegram = FormatReading(state_, hz, Oscillator::NominalHz);
         queuedValues_.push_back(telegram.Value);
         ++readingsQueued_;

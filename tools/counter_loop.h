@@ -28,6 +28,7 @@ public:
 private:
     double Seconds(std::int64_t nowUs) const;
     std::int64_t GateUs() const;
+    bool LineBlocked() const;
     bool ReadingLimitReached() const;
     void ServeCommands(std::int64_t nowUs);
     void Measure(std::int64_t nowUs);

@@ -9,6 +9,7 @@ PacedWriter::PacedWriter(double bytesPerSecond) : usPerByte_(1e6 / bytesPerSecon
 
 void PacedWriter::Enqueue(std::string bytes, std::int64_t pauseUs, int tag, std::string note) {
     if (!bytes.empty()) {
+        backlog_ += bytes.size();
         queue_.push_back({std::move(bytes), pauseUs, tag, std::move(note)});
     }
 }
@@ -48,6 +49,8 @@ std::vector<PacedWriter::Finished> PacedWriter::Pump(std::int64_t nowUs, const L
         }
         lineFreeUs_ = startUs_ + static_cast<std::int64_t>(std::ceil(
                                      static_cast<double>(piece.Bytes.size()) * usPerByte_));
+        backlog_ -= piece.Bytes.size();
+        sent_ = 0;
         finished.push_back({piece.Tag, std::move(piece.Note), !lastDropped_});
         queue_.pop_front();
         started_ = false;

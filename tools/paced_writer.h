@@ -33,6 +33,8 @@ public:
     // When the next byte is due, or nothing when the queue is empty.
     std::optional<std::int64_t> NextDueUs(std::int64_t nowUs) const;
     bool Empty() const { return queue_.empty(); }
+    // Bytes queued and not yet sent.
+    std::size_t Backlog() const { return backlog_ - sent_; }
 
 private:
     struct Piece {
@@ -52,6 +54,7 @@ private:
     bool lastDropped_ = false;
     bool stalled_ = false; // the line took fewer bytes than were due
     std::int64_t lineFreeUs_ = 0;
+    std::size_t backlog_ = 0;
 };
 
 } // namespace vkelvo

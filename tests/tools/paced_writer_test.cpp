@@ -32,8 +32,10 @@ TEST(PacedWriter, SendsOneBytePerByteTime) {
     PacedWriter writer(kLine);
     Line line;
     writer.Enqueue("ABCDEFGHIJ", 0, 7, "note");
+    EXPECT_EQ(writer.Backlog(), 10u);
     EXPECT_TRUE(writer.Pump(0, line.Writer()).empty());
     EXPECT_EQ(line.Received, "A");
+    EXPECT_EQ(writer.Backlog(), 9u);
     EXPECT_EQ(writer.NextDueUs(0), 1042);
     writer.Pump(1041, line.Writer());
     EXPECT_EQ(line.Received, "A");
@@ -48,6 +50,7 @@ TEST(PacedWriter, SendsOneBytePerByteTime) {
     EXPECT_EQ(done[0].Note, "note");
     EXPECT_TRUE(done[0].Delivered);
     EXPECT_TRUE(writer.Empty());
+    EXPECT_EQ(writer.Backlog(), 0u);
     EXPECT_FALSE(writer.NextDueUs(9375).has_value());
 }
 
