@@ -312,7 +312,7 @@ TEST(VirtualKelvoRun, NobodyListeningMeansNoBacklogAndCtrlCRemovesTheLink) {
     Peer peer(counter.Device);
     ASSERT_TRUE(peer.IsOpen());
     const std::string first = peer.During(milliseconds(150));
-    EXPECT_LE(std::count(first.begin(), first.end(), '\n'), 2) << first;
+    EXPECT_LE(std::count(first.begin(), first.end(), '\n'), 3) << first;
     ::kill(static_cast<pid_t>(counter.Process().processId()), SIGINT);
     ASSERT_TRUE(counter.Process().waitForFinished(3000));
     EXPECT_EQ(counter.Process().exitCode(), 0);
@@ -390,8 +390,8 @@ TEST(VirtualKelvoRun, SilenceHoldsEverythingBackThenTheRhythmResumes) {
     // One reading per gate again, no burst of readings to catch up.
     const std::string rest = peer.During(milliseconds(500));
     const auto lines = std::count(rest.begin(), rest.end(), '\n');
-    EXPECT_GE(lines, 3);
-    EXPECT_LE(lines, 6);
+    EXPECT_GE(lines, 2);
+    EXPECT_LE(lines, 7);
 }
 
 TEST(VirtualKelvoRun, BurstSendsFarAboveLineRate) {
