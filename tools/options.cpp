@@ -171,8 +171,8 @@ A virtual KELVO frequency counter on a pseudo-terminal. It registers the termina
 device it serves, and answers like the instrument at 9600-baud pacing until Ctrl-C or SIGTERM;
 then it removes its link.
 
-Commands it obeys (ESC, letter, optional number, CR; each is answered "OK", an unknown command
-"?", a bad number "ERR"):
+Commands it obeys (ESC, letter, optional number, CR; answered "OK", I with the identification
+"kelvo FC-3000 V2.1 virtual", an unknown command with "?", a bad number with "ERR"):
   I identify        1 single     r continuous   x stop
   T gate 1 s        t gate 0.1 s A averaging on  a averaging off
   f frequency       p period     o offset from 10 MHz
@@ -186,7 +186,7 @@ Options:
   --format FORMAT    dump (32-character display dump, default) or hertz (plain Hertz value)
   --gate SECONDS     1 (default) or 0.1: one measurement per gate time
   --log FILE         append every telegram it sent, one per line:
-                     seconds<TAB>kind<TAB>value<TAB>text, kind reading/reply/garbage, value the
+                     seconds<TAB>kind<TAB>value<TAB>text, kind reading/reply/garbage/unplug, value the
                      reading the text stands for (Hz, or seconds in period mode) or "-";
                      control and non-ASCII bytes of the text are written as \xNN
   --seed N           seed of the signal noise and fault dice (default: random)
