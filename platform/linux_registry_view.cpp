@@ -127,8 +127,8 @@ std::string ColonAddress(const std::string& digits) {
     return address;
 }
 
-} // namespace
-
+// Adds SYSTEM\CurrentControlSet\Enum with the device instances of `ports`, reading USB
+// descriptors and Bluetooth addresses below `sysfsRoot`.
 void AddDeviceInstances(MemoryRegistry& registry, const std::vector<MappedPort>& ports,
                         const std::string& sysfsRoot, const BluetoothNameSource& bluetoothNames) {
     registry.AddKey(EnumKey);
@@ -171,6 +171,8 @@ void AddDeviceInstances(MemoryRegistry& registry, const std::vector<MappedPort>&
         }
     }
 }
+
+} // namespace
 
 LinuxRegistryView::LinuxRegistryView(std::string sysfsRoot, std::string devRoot,
                                      std::string linkFolder, BluetoothNameSource bluetoothNames)

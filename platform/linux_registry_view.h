@@ -35,9 +35,4 @@ private:
     mutable std::shared_ptr<const MemoryRegistry> tree_;
 };
 
-// Adds SYSTEM\CurrentControlSet\Enum with the device instances of `ports` to `registry`, reading
-// USB descriptors and Bluetooth addresses below `sysfsRoot`.
-void AddDeviceInstances(MemoryRegistry& registry, const std::vector<MappedPort>& ports,
-                        const std::string& sysfsRoot, const BluetoothNameSource& bluetoothNames);
-
 } // namespace platform

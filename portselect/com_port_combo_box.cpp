@@ -71,8 +71,6 @@ TComPortComboBox::TComPortComboBox(QWidget* Owner, const platform::RegistryView*
     RefreshPorts();
 }
 
-TComPortComboBox::~TComPortComboBox() = default;
-
 void TComPortComboBox::BuildPopupMenu() {
     popupMenu_ = new QMenu(this);
     QMenu* display = popupMenu_->addMenu(QStringLiteral("Display Properties"));

@@ -25,7 +25,6 @@ public:
     // refresh.
     explicit TComPortComboBox(QWidget* Owner = nullptr,
                               const platform::RegistryView* registry = nullptr);
-    ~TComPortComboBox() override;
 
     const std::string& Port() const { return port_; }
     void SetPort(const std::string& port);
