@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <pty.h>
 #include <random>
@@ -64,7 +64,8 @@ void MeasureLatency(TMyComPort& port, int master) {
     Clock::time_point written;
     QEventLoop loop;
     port.OnData = [&](QObject*) {
-        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - written).count());
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - written).count());
         loop.quit();
     };
     if (!port.Open()) {
@@ -84,8 +85,8 @@ void MeasureLatency(TMyComPort& port, int master) {
     std::printf("latency, last byte written -> OnData on the main thread (%zu telegrams):\n",
                 latencies.size());
     std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
-                Percentile(latencies, 0), Percentile(latencies, 0.5),
-                Percentile(latencies, 0.95), Percentile(latencies, 1));
+                Percentile(latencies, 0), Percentile(latencies, 0.5), Percentile(latencies, 0.95),
+                Percentile(latencies, 1));
 }
 
 // Writes telegrams at `rate` per second for `seconds`, then lets the backlog drain; returns the
@@ -98,7 +99,9 @@ void MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
     std::atomic<bool> streaming{true};
     port.OnData = [&](QObject*) {
         const int sequence = std::atoi(port.ReceivedText.c_str() + 2);
-        if (sequence != expected) std::printf("gap %d..%d at %lld\n", expected, sequence, (long long)platform::MonotonicMs());
+        if (sequence != expected)
+            std::printf("gap %d..%d at %lld\n", expected, sequence,
+                        (long long)platform::MonotonicMs());
         lost += sequence - expected;
         expected = sequence + 1;
         ++received;
