@@ -11,12 +11,6 @@ void TColumnMasks::Clear() {
     std::fill(bits_.begin(), bits_.end(), 0);
 }
 
-void TColumnMasks::Add(int X, int Y) {
-    if (X < 0 || X >= width_ || Y < 0 || Y >= height_)
-        return;
-    Column(X)[Y >> 6] |= std::uint64_t{1} << (Y & 63);
-}
-
 void TColumnMasks::AddRun(int X, int YFrom, int YTo) {
     if (X < 0 || X >= width_)
         return;

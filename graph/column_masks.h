@@ -16,7 +16,11 @@ public:
 
     void Clear();
     // Pixels outside the picture are left out.
-    void Add(int X, int Y);
+    void Add(int X, int Y) {
+        if (X < 0 || X >= width_ || Y < 0 || Y >= height_)
+            return;
+        Column(X)[Y >> 6] |= std::uint64_t{1} << (Y & 63);
+    }
     void AddRun(int X, int YFrom, int YTo); // YFrom <= YTo, both included
     // Every pixel of Source, moved by (Dx, Dy).
     void AddShifted(const TColumnMasks& Source, int Dx, int Dy);

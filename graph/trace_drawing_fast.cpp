@@ -1,14 +1,14 @@
 #include "graph/column_masks.h"
+#include "graph/line_columns.h"
+#include "graph/point_mapping.h"
 #include "graph/trace_drawing.h"
 
 #include "plot/engine.h"
 #include "plot/engine_state.h"
 #include "plot/primitives.h"
-#include "plot/raster.h"
-#include "plot/rounding.h"
 
 #include <algorithm>
-#include <cmath>
+#include <climits>
 #include <memory>
 
 // A trace's lines all share one pen in copy mode, and so do its symbols: each of the two layers
@@ -18,23 +18,6 @@
 // the symbol shape are the engine's own, so the pixels are the same.
 
 namespace {
-
-// The engine's world-to-pixel mapping, taken out of the loop.
-struct TMapper {
-    TMapping M;
-
-    int X(double x) const {
-        return Pixel((x - M.XMin) / (M.XMax - M.XMin) * M.MapWidth + M.MapLeft);
-    }
-    int Y(double y) const {
-        return Pixel(M.MapBottom - (y - M.YMin) / (M.YMax - M.YMin) * M.MapHeight);
-    }
-    static int Pixel(double p) {
-        if (std::isnan(p))
-            return -32768;
-        return RoundHalfEven(std::clamp(p, -32768.0, 32767.0));
-    }
-};
 
 bool SymbolShapeDrawable(const TTrace& Trace, int Size) {
     // Shape 0 and sizes below 2 take the pen colour of the moment the queue is drawn, the
@@ -92,82 +75,146 @@ struct TTraceLayers {
 
 // Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels, the end dot and the
 // symbol centres.
-void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapper& Map,
+class TTraceCollector {
+public:
+    TTraceCollector(const TClipRect& Rect, TTraceLayers& Layers, TColor Color)
+        : rect_(Rect), layers_(Layers), color_(Color) {}
+
+    void Start(int X, int Y) {
+        prevX_ = X;
+        prevY_ = Y;
+    }
+
+    void LineTo(int X, int Y) {
+        if (chainOn_ && X == chainX_ && InsideRows(Y)) {
+            ExtendChain(Y);
+        } else {
+            CloseChain();
+            if (X == prevX_ && X > rect_.Left && X < rect_.Right && InsideRows(prevY_) &&
+                InsideRows(Y)) {
+                chainOn_ = true;
+                chainX_ = X;
+                hullLow_ = INT_MAX;
+                hullHigh_ = INT_MIN;
+                lastY_ = prevY_;
+                chainDot_ = false;
+                ExtendChain(Y);
+            } else {
+                Segment(X, Y);
+            }
+        }
+        prevX_ = X;
+        prevY_ = Y;
+    }
+
+    void MoveTo(int X, int Y) {
+        prevX_ = X;
+        prevY_ = Y;
+    }
+
+    void Finish() { CloseChain(); }
+    int X() const { return prevX_; }
+    int Y() const { return prevY_; }
+
+private:
+    bool InsideRows(int Y) const { return Y >= rect_.Top && Y <= rect_.Bottom; }
+
+    // Vertical segments lying inside in one column: each covers its start up to, not including,
+    // its end. Their union is the span of the distinct values visited, less the last value when
+    // no earlier one reaches it; the end dot follows the last end strictly inside.
+    void ExtendChain(int Y) {
+        if (Y != lastY_) {
+            hullLow_ = std::min(hullLow_, lastY_);
+            hullHigh_ = std::max(hullHigh_, lastY_);
+            lastY_ = Y;
+        }
+        if (Y > rect_.Top && Y < rect_.Bottom) {
+            chainDot_ = true;
+            chainDotY_ = Y;
+        }
+    }
+
+    void CloseChain() {
+        if (!chainOn_)
+            return;
+        chainOn_ = false;
+        if (hullLow_ <= hullHigh_) {
+            const int low = lastY_ < hullLow_ ? lastY_ + 1 : hullLow_;
+            const int high = lastY_ > hullHigh_ ? lastY_ - 1 : hullHigh_;
+            layers_.Lines.AddRun(chainX_, low, high);
+        }
+        if (chainDot_)
+            layers_.Dot = {true, chainX_, chainDotY_, color_};
+    }
+
+    void Segment(int X, int Y) {
+        int x0 = prevX_;
+        int y0 = prevY_;
+        int x1 = X;
+        int y1 = Y;
+        if (!ClipSegment(rect_, x0, y0, x1, y1))
+            return;
+        AddLinePixels(layers_.Lines, x0, y0, x1, y1);
+        if (x1 < rect_.Right && y1 > rect_.Top && y1 < rect_.Bottom)
+            layers_.Dot = {true, x1, y1, color_};
+    }
+
+    TClipRect rect_;
+    TTraceLayers& layers_;
+    TColor color_;
+    int prevX_ = 0;
+    int prevY_ = 0;
+    bool chainOn_ = false;
+    int chainX_ = 0;
+    int hullLow_ = 0;
+    int hullHigh_ = 0;
+    int lastY_ = 0;
+    bool chainDot_ = false;
+    int chainDotY_ = 0;
+};
+
+void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
                   const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
     const int width = Layers.Lines.Width();
     const int height = Layers.Lines.Height();
-    int prevX = PenX;
-    int prevY = PenY;
-    // A run of vertical segments in one column covers one unbroken run of pixels.
-    int runX = -1;
-    int runLow = 0;
-    int runHigh = -1;
-    auto flushRun = [&] {
-        if (runX >= 0)
-            Layers.Lines.AddRun(runX, runLow, runHigh);
-        runX = -1;
-    };
     auto addCentre = [&](int x, int y) {
         if (x >= 0 && x < width && y >= 0 && y < height && x >= Rect.Left && x <= Rect.Right &&
             y >= Rect.Top && y <= Rect.Bottom)
             Layers.Centres.Add(x, y);
     };
+    TTraceCollector collector(Rect, Layers, Trace.Color);
+    collector.Start(PenX, PenY);
     if (Trace.SymbolOn)
-        addCentre(prevX, prevY);
+        addCentre(PenX, PenY);
 
+    constexpr std::size_t Chunk = 2048;
+    int mappedX[Chunk];
+    int mappedY[Chunk];
     const TPointArray& points = Trace.Points;
     bool first = true;
     for (std::size_t b = 0; b < points.BlockCount(); ++b) {
-        for (const TPoint& p : points.Block(b)) {
-            if (first) {
-                first = false;
-                continue;
+        const std::span<const TPoint> block = points.Block(b);
+        for (std::size_t from = 0; from < block.size(); from += Chunk) {
+            const std::size_t count = std::min(Chunk, block.size() - from);
+            MapPoints(block.subspan(from, count), Map, Style.XScaleFactor, Style.YScaleFactor,
+                      mappedX, mappedY);
+            // The first point was placed by the engine.
+            for (std::size_t k = first ? 1 : 0; k < count; ++k) {
+                const int x = mappedX[k];
+                const int y = mappedY[k];
+                if (Trace.LineOn)
+                    collector.LineTo(x, y);
+                else
+                    collector.MoveTo(x, y);
+                if (Trace.SymbolOn)
+                    addCentre(x, y);
             }
-            const int x = Map.X(p.X * Style.XScaleFactor);
-            const int y = Map.Y(p.Y * Style.YScaleFactor);
-            if (Trace.LineOn) {
-                if (x == prevX && x > Rect.Left && x < Rect.Right && prevY >= Rect.Top &&
-                    prevY <= Rect.Bottom && y >= Rect.Top && y <= Rect.Bottom) {
-                    if (y != prevY) {
-                        const int low = y > prevY ? prevY : y + 1;
-                        const int high = y > prevY ? y - 1 : prevY;
-                        if (runX == x && low <= runHigh + 1 && high >= runLow - 1) {
-                            runLow = std::min(runLow, low);
-                            runHigh = std::max(runHigh, high);
-                        } else {
-                            flushRun();
-                            runX = x;
-                            runLow = low;
-                            runHigh = high;
-                        }
-                    }
-                    if (y > Rect.Top && y < Rect.Bottom)
-                        Layers.Dot = {true, x, y, Trace.Color};
-                } else {
-                    int x0 = prevX;
-                    int y0 = prevY;
-                    int x1 = x;
-                    int y1 = y;
-                    if (ClipSegment(Rect, x0, y0, x1, y1)) {
-                        ForEachLinePixel(x0, y0, x1, y1, width, height, 0, false,
-                                         [&](std::int64_t px, std::int64_t py, std::int64_t) {
-                                             Layers.Lines.Add(static_cast<int>(px),
-                                                              static_cast<int>(py));
-                                         });
-                        if (x1 < Rect.Right && y1 > Rect.Top && y1 < Rect.Bottom)
-                            Layers.Dot = {true, x1, y1, Trace.Color};
-                    }
-                }
-            }
-            if (Trace.SymbolOn)
-                addCentre(x, y);
-            prevX = x;
-            prevY = y;
+            first = false;
         }
     }
-    flushRun();
-    PenX = prevX;
-    PenY = prevY;
+    collector.Finish();
+    PenX = collector.X();
+    PenY = collector.Y();
 }
 
 } // namespace
@@ -185,9 +232,9 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
         if (trace->SymbolOn && !SymbolShapeDrawable(*trace, Style.SymbolSize))
             return false;
 
-    const TMapper map{engine.CurrentMapping};
-    const TClipRect rect{map.M.MapLeft, map.M.MapLeft + map.M.MapWidth,
-                         map.M.MapBottom - map.M.MapHeight, map.M.MapBottom};
+    const TMapping& map = engine.CurrentMapping;
+    const TClipRect rect{map.MapLeft, map.MapLeft + map.MapWidth, map.MapBottom - map.MapHeight,
+                         map.MapBottom};
     const int width = canvas.Width();
     const int height = canvas.Height();
 
