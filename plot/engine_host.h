@@ -1,9 +1,11 @@
 #pragma once
 
 #include "plot/canvas.h"
+#include "plot/print_target.h"
 
 #include <QPoint>
 #include <QRect>
+#include <memory>
 
 enum class TScreenCursor { Default, Cross, HourGlass };
 
@@ -29,6 +31,10 @@ public:
     virtual void ReleasePointer() {}
     // Control pixel + offset = screen pixel.
     virtual QPoint ScreenOffset() const { return {}; }
+
+    // Output: the system beep, and the printer a picture is printed on (none: printing fails).
+    virtual void Beep() {}
+    virtual std::unique_ptr<PrintTarget> OpenPrinter() { return nullptr; }
 };
 
 // A host over an image of its own: for tests, benchmarks and off-screen pictures.

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "plot/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Checks on pictures drawn by the engine, for the axis tests.
+
+// The picture shows exactly `text` in `colour` on white with its top-left corner at (left, top):
+// every pixel of the text's box equals that of the text drawn alone in the same font.
+::testing::AssertionResult TextAt(const Canvas& picture, int left, int top, const std::string& text,
+                                  TColor colour);
+
+// Number of pixels of `colour` in the box left..right-1 x top..bottom-1.
+int CountColour(const Canvas& picture, int left, int top, int right, int bottom, TColor colour);
