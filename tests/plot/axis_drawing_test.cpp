@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -299,12 +301,34 @@ TEST_F(AxisDrawing, LogarithmicAxesAndTheirLinearFallback) {
     EXPECT_TRUE(Engine().Area().AxisRecord[kAxisX].AxisLog);
     EXPECT_EQ(Engine().Area().AxisRecord[kAxisX].MinimumStep, 0);
 
+    StartGraph(Host, clWhite, clBlack, 1.0);
+    OpenPlotForXPitches(5);
+    XAxis(1000, 1, "", false, clBlack, 0, true);
+    EXPECT_TRUE(Map().XLog);
+    EXPECT_EQ(MapX(1000), Map().MapLeft);
+    EXPECT_EQ(MapX(1), Right());
+    for (const char* label : {"1", "10", "100", "1000"})
+        EXPECT_TRUE(XLabel(std::stod(label), label));
+
     for (double low : {1.0, 0.0}) {
         StartGraph(Host, clWhite, clBlack, 1.0);
         OpenPlotForXPitches(5);
         XAxis(low, low == 0 ? 100 : 1.5, "", false, clBlack, 0, true);
         EXPECT_FALSE(Map().XLog) << low;
         EXPECT_EQ(Map().XLogSpan, 1.0) << low;
+    }
+}
+
+TEST_F(AxisDrawing, NonFiniteRangesDrawTheAxisLineAndStop) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& [start, end] : {std::pair{-inf, inf}, std::pair{0.0, nan}}) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlot(80, 60, 300, 260);
+        XAxis(start, end, "X", true);
+        YAxis(start, end, 1, "Y", true);
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft + 10, Map().MapBottom), clBlack);
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft, Map().MapBottom - 10), clBlack);
     }
 }
 
