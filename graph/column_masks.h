@@ -22,6 +22,13 @@ public:
         Column(X)[Y >> 6] |= std::uint64_t{1} << (Y & 63);
     }
     void AddRun(int X, int YFrom, int YTo); // YFrom <= YTo, both included
+
+    // The word holding pixel (X, Y), which must lie in the picture, and that pixel's bit in it.
+    std::size_t WordIndex(int X, int Y) const {
+        return static_cast<std::size_t>(X) * words_ + static_cast<std::size_t>(Y >> 6);
+    }
+    static std::uint64_t Bit(int Y) { return std::uint64_t{1} << (Y & 63); }
+    std::uint64_t& Word(std::size_t Index) { return bits_[Index]; }
     // Every pixel of Source, moved by (Dx, Dy).
     void AddShifted(const TColumnMasks& Source, int Dx, int Dy);
     bool Any() const;

@@ -74,119 +74,101 @@ struct TTraceLayers {
 };
 
 // Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels, the end dot and the
-// symbol centres.
-class TTraceCollector {
-public:
-    TTraceCollector(const TClipRect& Rect, TTraceLayers& Layers, TColor Color)
-        : rect_(Rect), layers_(Layers), color_(Color) {}
-
-    void Start(int X, int Y) {
-        prevX_ = X;
-        prevY_ = Y;
-    }
-
-    void LineTo(int X, int Y) {
-        if (chainOn_ && X == chainX_ && InsideRows(Y)) {
-            ExtendChain(Y);
-        } else {
-            CloseChain();
-            if (X == prevX_ && X > rect_.Left && X < rect_.Right && InsideRows(prevY_) &&
-                InsideRows(Y)) {
-                chainOn_ = true;
-                chainX_ = X;
-                hullLow_ = INT_MAX;
-                hullHigh_ = INT_MIN;
-                lastY_ = prevY_;
-                chainDot_ = false;
-                ExtendChain(Y);
-            } else {
-                Segment(X, Y);
-            }
-        }
-        prevX_ = X;
-        prevY_ = Y;
-    }
-
-    void MoveTo(int X, int Y) {
-        prevX_ = X;
-        prevY_ = Y;
-    }
-
-    void Finish() { CloseChain(); }
-    int X() const { return prevX_; }
-    int Y() const { return prevY_; }
-
-private:
-    bool InsideRows(int Y) const { return Y >= rect_.Top && Y <= rect_.Bottom; }
-
-    // Vertical segments lying inside in one column: each covers its start up to, not including,
-    // its end. Their union is the span of the distinct values visited, less the last value when
-    // no earlier one reaches it; the end dot follows the last end strictly inside.
-    void ExtendChain(int Y) {
-        if (Y != lastY_) {
-            hullLow_ = std::min(hullLow_, lastY_);
-            hullHigh_ = std::max(hullHigh_, lastY_);
-            lastY_ = Y;
-        }
-        if (Y > rect_.Top && Y < rect_.Bottom) {
-            chainDot_ = true;
-            chainDotY_ = Y;
-        }
-    }
-
-    void CloseChain() {
-        if (!chainOn_)
-            return;
-        chainOn_ = false;
-        if (hullLow_ <= hullHigh_) {
-            const int low = lastY_ < hullLow_ ? lastY_ + 1 : hullLow_;
-            const int high = lastY_ > hullHigh_ ? lastY_ - 1 : hullHigh_;
-            layers_.Lines.AddRun(chainX_, low, high);
-        }
-        if (chainDot_)
-            layers_.Dot = {true, chainX_, chainDotY_, color_};
-    }
-
-    void Segment(int X, int Y) {
-        int x0 = prevX_;
-        int y0 = prevY_;
-        int x1 = X;
-        int y1 = Y;
-        if (!ClipSegment(rect_, x0, y0, x1, y1))
-            return;
-        AddLinePixels(layers_.Lines, x0, y0, x1, y1);
-        if (x1 < rect_.Right && y1 > rect_.Top && y1 < rect_.Bottom)
-            layers_.Dot = {true, x1, y1, color_};
-    }
-
-    TClipRect rect_;
-    TTraceLayers& layers_;
-    TColor color_;
-    int prevX_ = 0;
-    int prevY_ = 0;
-    bool chainOn_ = false;
-    int chainX_ = 0;
-    int hullLow_ = 0;
-    int hullHigh_ = 0;
-    int lastY_ = 0;
-    bool chainDot_ = false;
-    int chainDotY_ = 0;
-};
-
+// symbol centres. This loop runs once per point, so its state lives in locals.
 void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
                   const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
-    const int width = Layers.Lines.Width();
-    const int height = Layers.Lines.Height();
-    auto addCentre = [&](int x, int y) {
-        if (x >= 0 && x < width && y >= 0 && y < height && x >= Rect.Left && x <= Rect.Right &&
-            y >= Rect.Top && y <= Rect.Bottom)
-            Layers.Centres.Add(x, y);
-    };
-    TTraceCollector collector(Rect, Layers, Trace.Color);
-    collector.Start(PenX, PenY);
-    if (Trace.SymbolOn)
-        addCentre(PenX, PenY);
+    const int top = Rect.Top;
+    const int bottom = Rect.Bottom;
+    const unsigned rows = static_cast<unsigned>(bottom - top);
+    auto insideRows = [&](int y) { return static_cast<unsigned>(y - top) <= rows; };
+    int prevX = PenX;
+    int prevY = PenY;
 
+    // Vertical segments lying inside, one after the other in one column: each covers its start
+    // up to, not including, its end. Their union is the span of the distinct values visited, less
+    // the last value when no earlier one reaches it; the end dot follows the last end strictly
+    // inside.
+    bool chainOn = false;
+    int chainX = 0;
+    int hullLow = 0;
+    int hullHigh = 0;
+    int lastY = 0;
+    bool chainDot = false;
+    int chainDotY = 0;
+    auto closeChain = [&] {
+        if (!chainOn)
+            return;
+        chainOn = false;
+        if (hullLow <= hullHigh) {
+            const int low = lastY < hullLow ? lastY + 1 : hullLow;
+            const int high = lastY > hullHigh ? lastY - 1 : hullHigh;
+            Layers.Lines.AddRun(chainX, low, high);
+        }
+        if (chainDot)
+            Layers.Dot = {true, chainX, chainDotY, Trace.Color};
+    };
+    auto extendChain = [&](int y) {
+        const bool fold = y != lastY;
+        hullLow = fold ? std::min(hullLow, lastY) : hullLow;
+        hullHigh = fold ? std::max(hullHigh, lastY) : hullHigh;
+        lastY = y;
+        const bool strictlyInside = y > top && y < bottom;
+        chainDot = chainDot || strictlyInside;
+        chainDotY = strictlyInside ? y : chainDotY;
+    };
+    auto lineTo = [&](int x, int y) {
+        if (chainOn && x == chainX && insideRows(y)) {
+            extendChain(y);
+            return;
+        }
+        closeChain();
+        if (x == prevX && x > Rect.Left && x < Rect.Right && insideRows(prevY) && insideRows(y)) {
+            chainOn = true;
+            chainX = x;
+            hullLow = INT_MAX;
+            hullHigh = INT_MIN;
+            lastY = prevY;
+            chainDot = false;
+            extendChain(y);
+            return;
+        }
+        int x0 = prevX;
+        int y0 = prevY;
+        int x1 = x;
+        int y1 = y;
+        if (!ClipSegment(Rect, x0, y0, x1, y1))
+            return;
+        AddLinePixels(Layers.Lines, x0, y0, x1, y1);
+        if (x1 < Rect.Right && y1 > top && y1 < bottom)
+            Layers.Dot = {true, x1, y1, Trace.Color};
+    };
+
+    // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
+    // a row into one word of the masks; they are gathered here and stored once.
+    const int centreLeft = std::max(Rect.Left, 0);
+    const int centreRight = std::min(Rect.Right, Layers.Centres.Width() - 1);
+    const int centreTop = std::max(top, 0);
+    const int centreBottom = std::min(bottom, Layers.Centres.Height() - 1);
+    std::size_t centreWord = 0;
+    std::uint64_t centreBits = 0;
+    auto flushCentres = [&] {
+        if (centreBits != 0)
+            Layers.Centres.Word(centreWord) |= centreBits;
+        centreBits = 0;
+    };
+    auto addCentre = [&](int x, int y) {
+        if (x < centreLeft || x > centreRight || y < centreTop || y > centreBottom)
+            return;
+        const std::size_t word = Layers.Centres.WordIndex(x, y);
+        if (word != centreWord) {
+            flushCentres();
+            centreWord = word;
+        }
+        centreBits |= TColumnMasks::Bit(y);
+    };
+
+    if (Trace.SymbolOn)
+        addCentre(prevX, prevY);
     constexpr std::size_t Chunk = 2048;
     int mappedX[Chunk];
     int mappedY[Chunk];
@@ -203,18 +185,19 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
                 const int x = mappedX[k];
                 const int y = mappedY[k];
                 if (Trace.LineOn)
-                    collector.LineTo(x, y);
-                else
-                    collector.MoveTo(x, y);
+                    lineTo(x, y);
                 if (Trace.SymbolOn)
                     addCentre(x, y);
+                prevX = x;
+                prevY = y;
             }
             first = false;
         }
     }
-    collector.Finish();
-    PenX = collector.X();
-    PenY = collector.Y();
+    closeChain();
+    flushCentres();
+    PenX = prevX;
+    PenY = prevY;
 }
 
 } // namespace

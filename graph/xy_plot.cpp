@@ -121,8 +121,12 @@ void TXYPlot::Print() {
 }
 
 void TXYPlot::RequestRepaint() {
+    // A reading arrives many times per paint; asking Qt once until the paint comes is enough.
     pictureStale_ = true;
-    update();
+    if (!updateRequested_) {
+        updateRequested_ = true;
+        update();
+    }
 }
 
 void TXYPlot::RepaintNow() {
@@ -172,6 +176,7 @@ std::unique_ptr<PrintTarget> TXYPlot::OpenPrinter() {
 void TXYPlot::paintEvent(QPaintEvent*) {
     // The engine draws the ruler and the zoom rectangle into the buffer between repaints; such a
     // paint only shows the buffer, a stale picture is drawn anew first.
+    updateRequested_ = false;
     if (pictureStale_ || canvas_.Width() != width() || canvas_.Height() != height()) {
         pictureStale_ = false;
         PaintGraph();

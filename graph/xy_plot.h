@@ -115,6 +115,7 @@ private:
 
     Canvas canvas_;
     bool pictureStale_ = true;
+    bool updateRequested_ = false;
     bool xGridOn_ = false;
     bool yLeftGridOn_ = false;
     bool yRightGridOn_ = false;
