@@ -56,10 +56,10 @@ void Canvas::LineTo(int x, int y) {
     }
     // A wide pen covers both ends with its round tip; other styles draw solid, as wide cosmetic
     // pens do.
-    PixelMask mask(writer.Width(), writer.Height());
-    const int width = Pen.Width;
-    ForEachLinePixel(
-        from.x(), from.y(), x, y, writer.Width(), writer.Height(), width, true,
-        [&](std::int64_t px, std::int64_t py, std::int64_t) { AddPenDisc(mask, px, py, width); });
-    mask.PaintWith(writer);
+    const int width = EffectivePenWidth(Pen.Width);
+    WidePenStroke stroke(writer, Pen.Mode, width, std::min(from.x(), x), std::min(from.y(), y),
+                         std::max(from.x(), x), std::max(from.y(), y));
+    ForEachLinePixel(from.x(), from.y(), x, y, writer.Width(), writer.Height(), width, true,
+                     [&](std::int64_t px, std::int64_t py, std::int64_t) { stroke.Stamp(px, py); });
+    stroke.Paint();
 }

@@ -3,11 +3,19 @@
 #include "plot/raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
 
-// Pixels of the ellipse inscribed in the box left..right-1 x top..bottom-1 (pixel centres).
+struct RowSpan {
+    std::int64_t From = 0;
+    std::int64_t To = 0; // exclusive; From == To is an empty row
+    bool Contains(std::int64_t x) const { return x >= From && x < To; }
+};
+
+// The ellipse inscribed in the box left..right-1 x top..bottom-1, pixel centres on the curve or
+// inside it, row by row. A little slack beyond the exact curve gives rounder small circles.
 class EllipseShape {
 public:
     EllipseShape(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom)
@@ -15,41 +23,59 @@ public:
           B_(bottom - top - 1), Left_(left), Top_(top), Right_(right), Bottom_(bottom) {
         const __int128 a = A_;
         const __int128 b = B_;
-        // A little slack beyond the exact curve gives rounder small circles.
         Limit_ = a * a * b * b + a * b * std::min(a, b);
+        Small_ = A_ <= 30000 && B_ <= 30000;
+        SmallLimit_ = Small_ ? static_cast<std::int64_t>(Limit_) : 0;
     }
 
-    bool Inside(std::int64_t x, std::int64_t y) const {
-        if (x < Left_ || x >= Right_ || y < Top_ || y >= Bottom_) {
-            return false;
+    RowSpan Row(std::int64_t y) const {
+        if (y < Top_ || y >= Bottom_) {
+            return {};
         }
         if (A_ == 0 || B_ == 0) {
-            return true;
+            return {Left_, Right_};
         }
-        const __int128 ex = 2 * x - SumX_;
-        const __int128 ey = 2 * y - SumY_;
-        const __int128 a = A_;
-        const __int128 b = B_;
-        return ex * ex * b * b + ey * ey * a * a <= Limit_;
-    }
-
-    // Inside, with a pixel outside within `width` steps up, down, left or right.
-    bool OnOutline(std::int64_t x, std::int64_t y, int width) const {
-        if (!Inside(x, y)) {
-            return false;
+        // Largest |2x - SumX| with (2x - SumX)^2 * B^2 <= Limit - (2y - SumY)^2 * A^2.
+        const std::int64_t e = Small_ ? ReachSmall(y) : ReachLarge(y);
+        if (e < 0) {
+            return {};
         }
-        for (int k = 1; k <= width; ++k) {
-            if (!Inside(x - k, y) || !Inside(x + k, y) || !Inside(x, y - k) || !Inside(x, y + k)) {
-                return true;
-            }
-        }
-        return false;
+        return {(SumX_ - e) / 2, (SumX_ + e) / 2 + 1};
     }
 
 private:
+    // Largest e of the parity of SumX with e^2 <= bound (-1 when there is none).
+    std::int64_t Reach(std::int64_t bound) const {
+        auto e = static_cast<std::int64_t>(std::sqrt(static_cast<long double>(bound)));
+        while (e > 0 && static_cast<__int128>(e) * e > bound) {
+            --e;
+        }
+        while (static_cast<__int128>(e + 1) * (e + 1) <= bound) {
+            ++e;
+        }
+        return ((e + SumX_) & 1) != 0 ? e - 1 : e;
+    }
+
+    // Boxes up to 30000 pixels fit 64-bit arithmetic, the common case made fast.
+    std::int64_t ReachSmall(std::int64_t y) const {
+        const std::int64_t ey = 2 * y - SumY_;
+        const std::int64_t room = SmallLimit_ - ey * ey * A_ * A_;
+        return room < 0 ? -1 : Reach(room / (B_ * B_));
+    }
+
+    std::int64_t ReachLarge(std::int64_t y) const {
+        const __int128 ey = 2 * y - SumY_;
+        const __int128 a = A_;
+        const __int128 b = B_;
+        const __int128 room = Limit_ - ey * ey * a * a;
+        return room < 0 ? -1 : Reach(static_cast<std::int64_t>(room / (b * b)));
+    }
+
     std::int64_t SumX_, SumY_, A_, B_;
     std::int64_t Left_, Top_, Right_, Bottom_;
     __int128 Limit_ = 0;
+    bool Small_ = false;
+    std::int64_t SmallLimit_ = 0;
 };
 
 void Normalise(int& a, int& b) {
@@ -133,18 +159,46 @@ void Canvas::Ellipse(int left, int top, int right, int bottom) {
     const EllipseShape shape(left, top, right, bottom);
     const bool outline = Pen.Style != TPenStyle::Clear;
     const bool fill = Brush.Style == TBrushStyle::Solid;
-    const int width = std::max(Pen.Width, 1);
+    const int width = outline ? EffectivePenWidth(Pen.Width) : 0;
     const PixelWriter pen(Image_, Pen.Mode, Pen.Color);
     const PixelWriter brush(Image_, Pen.Mode, Brush.Color);
     const RowRange rows = ClampRange(top, bottom, Image_.height());
-    const RowRange cols = ClampRange(left, right, Image_.width());
+    if (rows.From >= rows.To) {
+        return;
+    }
+    // Spans of the drawn rows and of `width` rows around them.
+    const std::int64_t firstRow = rows.From - width;
+    std::vector<RowSpan> spans(static_cast<std::size_t>(rows.To - rows.From + 2 * width));
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        spans[i] = shape.Row(firstRow + static_cast<std::int64_t>(i));
+    }
+    auto spanOf = [&](std::int64_t y) { return spans[static_cast<std::size_t>(y - firstRow)]; };
     for (std::int64_t y = rows.From; y < rows.To; ++y) {
-        for (std::int64_t x = cols.From; x < cols.To; ++x) {
-            if (outline && shape.OnOutline(x, y, width)) {
-                pen.Put(x, y);
-            } else if (fill && shape.Inside(x, y)) {
-                brush.Put(x, y);
+        const RowSpan span = spanOf(y);
+        if (span.From >= span.To) {
+            continue;
+        }
+        // The inside of the row: `width` pixels from its ends and from the rows above and below
+        // that do not reach as far belong to the outline.
+        RowSpan inner{span.From + width, span.To - width};
+        for (int k = 1; k <= width; ++k) {
+            for (const RowSpan& other : {spanOf(y - k), spanOf(y + k)}) {
+                inner.From = std::max(inner.From, other.From);
+                inner.To = std::min(inner.To, other.To);
             }
+            if (inner.To <= inner.From) {
+                break;
+            }
+        }
+        if (inner.To < inner.From) {
+            inner.To = inner.From;
+        }
+        if (outline) {
+            pen.Span(y, span.From, std::min(inner.From, span.To));
+            pen.Span(y, std::max(inner.To, inner.From), span.To);
+        }
+        if (fill) {
+            brush.Span(y, inner.From, inner.To);
         }
     }
 }
@@ -206,19 +260,25 @@ void Canvas::Polygon(const std::vector<QPoint>& points) {
             LineTo(p.x(), p.y());
         }
     } else {
-        // One mask for the whole outline, so joints are painted once.
+        // One stroke for the whole outline, so joints are painted once.
         const PixelWriter pen(Image_, Pen.Mode, Pen.Color);
-        PixelMask mask(pen.Width(), pen.Height());
-        const int width = Pen.Width;
+        const int width = EffectivePenWidth(Pen.Width);
+        std::int64_t left = points[0].x(), right = left, top = points[0].y(), bottom = top;
+        for (const QPoint& p : points) {
+            left = std::min<std::int64_t>(left, p.x());
+            right = std::max<std::int64_t>(right, p.x());
+            top = std::min<std::int64_t>(top, p.y());
+            bottom = std::max<std::int64_t>(bottom, p.y());
+        }
+        WidePenStroke stroke(pen, Pen.Mode, width, left, top, right, bottom);
         for (std::size_t i = 0; i < count; ++i) {
             const QPoint& a = points[i];
             const QPoint& b = points[(i + 1) % count];
-            ForEachLinePixel(a.x(), a.y(), b.x(), b.y(), pen.Width(), pen.Height(), width, true,
-                             [&](std::int64_t px, std::int64_t py, std::int64_t) {
-                                 AddPenDisc(mask, px, py, width);
-                             });
+            ForEachLinePixel(
+                a.x(), a.y(), b.x(), b.y(), pen.Width(), pen.Height(), width, true,
+                [&](std::int64_t px, std::int64_t py, std::int64_t) { stroke.Stamp(px, py); });
         }
-        mask.PaintWith(pen);
+        stroke.Paint();
     }
     PenPos_ = saved;
 }

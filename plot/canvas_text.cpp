@@ -2,8 +2,10 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QString>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -41,6 +43,11 @@ QFont MakeQFont(const TFont& font) {
     return f;
 }
 
+// Whole pixels above the baseline, rounded up as the desktop's text metrics do.
+int Ascent(const QFontMetricsF& metrics) {
+    return static_cast<int>(std::ceil(metrics.ascent()));
+}
+
 } // namespace
 
 void Canvas::TextOut(int x, int y, const std::string& text) {
@@ -55,7 +62,7 @@ void Canvas::TextOut(int x, int y, const std::string& text) {
         if (Font.Orientation != 0) {
             painter.rotate(-Font.Orientation / 10.0);
         }
-        painter.drawText(0, QFontMetrics(font).ascent(),
+        painter.drawText(0, Ascent(QFontMetricsF(font)),
                          QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size())));
     }
     PenPos_ = QPoint(x + TextWidth(text), y);
@@ -68,5 +75,6 @@ int Canvas::TextWidth(const std::string& text) const {
 }
 
 int Canvas::TextHeight(const std::string&) const {
-    return QFontMetrics(MakeQFont(Font)).height();
+    const QFontMetricsF metrics(MakeQFont(Font));
+    return Ascent(metrics) + static_cast<int>(std::ceil(metrics.descent()));
 }

@@ -154,6 +154,9 @@ void DrawTo(double x, double y) {
     if (!CanDraw(e)) {
         return;
     }
+    // The clipper may turn the next segment around so that it ends on this vertex and leaves it
+    // out; paint the vertex now rather than lose it.
+    FlushPendingDot(e);
     const QPoint p = PixelOf(e, x, y);
     Canvas& c = *e.TargetCanvas;
     if (e.PicturePixelMode || e.SkipClip) {

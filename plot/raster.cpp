@@ -1,13 +1,58 @@
 #include "plot/raster.h"
 
+#include <algorithm>
 #include <array>
 
-void PixelMask::PaintWith(const PixelWriter& writer) const {
-    for (int y = 0; y < Height_; ++y) {
-        const std::uint8_t* row = Bits_.data() + static_cast<std::size_t>(y) * Width_;
-        for (int x = 0; x < Width_; ++x) {
+WidePenStroke::WidePenStroke(const PixelWriter& writer, TPenMode mode, int width, std::int64_t left,
+                             std::int64_t top, std::int64_t right, std::int64_t bottom)
+    : Writer_(writer), Direct_(mode == TPenMode::Copy), Width_(width) {
+    if (Direct_) {
+        return;
+    }
+    Left_ = std::max<std::int64_t>(left - width, 0);
+    Top_ = std::max<std::int64_t>(top - width, 0);
+    const std::int64_t r = std::min<std::int64_t>(right + width, writer.Width() - 1);
+    const std::int64_t b = std::min<std::int64_t>(bottom + width, writer.Height() - 1);
+    MaskWidth_ = std::max<std::int64_t>(r - Left_ + 1, 0);
+    MaskHeight_ = std::max<std::int64_t>(b - Top_ + 1, 0);
+    Mask_.assign(static_cast<std::size_t>(MaskWidth_ * MaskHeight_), 0);
+}
+
+void WidePenStroke::Add(std::int64_t x, std::int64_t y) {
+    if (Direct_) {
+        Writer_.Put(x, y);
+        return;
+    }
+    x -= Left_;
+    y -= Top_;
+    if (x >= 0 && y >= 0 && x < MaskWidth_ && y < MaskHeight_) {
+        Mask_[static_cast<std::size_t>(y * MaskWidth_ + x)] = 1;
+    }
+}
+
+void WidePenStroke::Stamp(std::int64_t x, std::int64_t y) {
+    // Offsets -(width/2) .. (width-1)/2 around the centre, cut to a round pen tip.
+    const int lo = -(Width_ / 2);
+    const int hi = (Width_ - 1) / 2;
+    const int shift = (Width_ % 2 == 0) ? 1 : 0;
+    const std::int64_t limit = static_cast<std::int64_t>(Width_) * Width_;
+    for (int dy = lo; dy <= hi; ++dy) {
+        for (int dx = lo; dx <= hi; ++dx) {
+            const std::int64_t ex = 2 * dx + shift;
+            const std::int64_t ey = 2 * dy + shift;
+            if (ex * ex + ey * ey <= limit) {
+                Add(x + dx, y + dy);
+            }
+        }
+    }
+}
+
+void WidePenStroke::Paint() const {
+    for (std::int64_t y = 0; y < MaskHeight_; ++y) {
+        const std::uint8_t* row = Mask_.data() + y * MaskWidth_;
+        for (std::int64_t x = 0; x < MaskWidth_; ++x) {
             if (row[x] != 0) {
-                writer.Put(x, y);
+                Writer_.Put(Left_ + x, Top_ + y);
             }
         }
     }
@@ -48,21 +93,4 @@ bool PenPatternOn(TPenStyle style, std::int64_t i) {
         return false;
     }
     return false;
-}
-
-void AddPenDisc(PixelMask& mask, std::int64_t x, std::int64_t y, int width) {
-    // Offsets -(width/2) .. (width-1)/2 around the centre, cut to a round pen tip.
-    const int lo = -(width / 2);
-    const int hi = (width - 1) / 2;
-    const int shift = (width % 2 == 0) ? 1 : 0;
-    const std::int64_t limit = static_cast<std::int64_t>(width) * width;
-    for (int dy = lo; dy <= hi; ++dy) {
-        for (int dx = lo; dx <= hi; ++dx) {
-            const std::int64_t ex = 2 * dx + shift;
-            const std::int64_t ey = 2 * dy + shift;
-            if (ex * ex + ey * ey <= limit) {
-                mask.Add(x + dx, y + dy);
-            }
-        }
-    }
 }

@@ -57,23 +57,27 @@ private:
     QRgb Value_;
 };
 
-// A set of pixels collected first and painted once, so that XOR and NOT touch each pixel once.
-class PixelMask {
+// The pixels a wide pen covers along a path, painted once each (XOR and NOT rely on that). In
+// copy mode the stamps go straight to the image; otherwise into a mask over the path's bounds.
+class WidePenStroke {
 public:
-    PixelMask(int width, int height)
-        : Width_(width), Height_(height), Bits_(static_cast<std::size_t>(width) * height, 0) {}
-
-    void Add(std::int64_t x, std::int64_t y) {
-        if (x >= 0 && y >= 0 && x < Width_ && y < Height_) {
-            Bits_[static_cast<std::size_t>(y * Width_ + x)] = 1;
-        }
-    }
-    void PaintWith(const PixelWriter& writer) const;
+    // left..right x top..bottom (inclusive) bound the centre pixels of the path.
+    WidePenStroke(const PixelWriter& writer, TPenMode mode, int width, std::int64_t left,
+                  std::int64_t top, std::int64_t right, std::int64_t bottom);
+    void Stamp(std::int64_t x, std::int64_t y);
+    void Paint() const;
 
 private:
+    void Add(std::int64_t x, std::int64_t y);
+
+    const PixelWriter& Writer_;
+    bool Direct_;
     int Width_;
-    int Height_;
-    std::vector<std::uint8_t> Bits_;
+    std::int64_t Left_ = 0;
+    std::int64_t Top_ = 0;
+    std::int64_t MaskWidth_ = 0;
+    std::int64_t MaskHeight_ = 0;
+    std::vector<std::uint8_t> Mask_;
 };
 
 // Calls plot(x, y, step) for the pixels of a one-pixel line from (x0, y0) towards (x1, y1), the
@@ -127,8 +131,10 @@ void ForEachLinePixel(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::in
     }
 }
 
+// Pen widths drawn, 1..255 pixels: anything wider would only cost time.
+inline int EffectivePenWidth(int width) {
+    return std::clamp(width, 1, 255);
+}
+
 // Dash pattern of a one-pixel pen: true where step i of a line is painted.
 bool PenPatternOn(TPenStyle style, std::int64_t i);
-
-// The pixels a pen of the given width (> 1) covers around one centre pixel.
-void AddPenDisc(PixelMask& mask, std::int64_t x, std::int64_t y, int width);

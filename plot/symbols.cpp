@@ -132,7 +132,7 @@ bool DrawSymbol(int kind, int size, int fill) {
     if (size == 0) {
         size = RoundHalfEven(8 * e.FontScale);
     }
-    if (size > kMaxField) {
+    if (size < 0 || size > kMaxField) {
         return false;
     }
 
