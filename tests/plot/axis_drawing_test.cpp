@@ -1,4 +1,5 @@
 #include "axis_picture.h"
+#include "plot_test_support.h"
 
 #include "plot/axes.h"
 #include "plot/engine.h"
@@ -52,6 +53,10 @@ protected:
     }
 
     Canvas& Picture() { return Host.EngineCanvas(); }
+    // The box left..right-1 x top..bottom-1.
+    static QRect Box(int left, int top, int right, int bottom) {
+        return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    }
     static const TMapping& Map() { return Engine().CurrentMapping; }
     static int Top() { return Map().MapBottom - Map().MapHeight; }
     static int Right() { return Map().MapLeft + Map().MapWidth; }
@@ -92,8 +97,9 @@ TEST_F(AxisDrawing, LeftAxisOfTheFrequencyShowsFiveLabelsTicksAndCaption) {
     const int minorRow = MapY(24999991);
     EXPECT_EQ(Picture().Pixel(Map().MapLeft - minor + 1, minorRow), clBlue);
     EXPECT_EQ(Picture().Pixel(Map().MapLeft - minor, minorRow), clWhite);
-    EXPECT_EQ(CountColour(Picture(), 0, minorRow - 2, Map().MapLeft - major, minorRow + 3, clBlue),
-              0)
+    EXPECT_EQ(
+        CountPixels(Picture(), Box(0, minorRow - 2, Map().MapLeft - major, minorRow + 3), clBlue),
+        0)
         << "no label between the major ticks";
     const int captionRow = Top() - Ch / 2;
     EXPECT_TRUE(TextAt(Picture(), Map().MapLeft - widest - major,
@@ -136,16 +142,18 @@ TEST_F(AxisDrawing, YAxisDrawsADashedZeroLineWithItsGridOff) {
     for (int d = 1; d <= Map().MapWidth; ++d)
         EXPECT_EQ(Picture().Pixel(Map().MapLeft + d, zero), (d & 4) == 0 ? clBlack : clWhite) << d;
     const int inkOutsideZero =
-        CountColour(Picture(), Map().MapLeft + 1, Top(), Right() + 1, zero, clBlack) +
-        CountColour(Picture(), Map().MapLeft + 1, zero + 1, Right() + 1, Map().MapBottom, clBlack);
+        CountPixels(Picture(), Box(Map().MapLeft + 1, Top(), Right() + 1, zero), clBlack) +
+        CountPixels(Picture(), Box(Map().MapLeft + 1, zero + 1, Right() + 1, Map().MapBottom),
+                    clBlack);
     EXPECT_EQ(inkOutsideZero, 0);
 }
 
 TEST_F(AxisDrawing, YRangeWithoutZeroHasNoZeroLine) {
     OpenPlot(80, 60, 300, 260);
     YAxis(1, 2);
-    EXPECT_EQ(
-        CountColour(Picture(), Map().MapLeft + 1, Top(), Right() + 1, Map().MapBottom, clBlack), 0);
+    EXPECT_EQ(CountPixels(Picture(), Box(Map().MapLeft + 1, Top(), Right() + 1, Map().MapBottom),
+                          clBlack),
+              0);
 }
 
 TEST_F(AxisDrawing, UnitSuffixFollowsEveryXLabelAndWidensThePitch) {
@@ -154,7 +162,8 @@ TEST_F(AxisDrawing, UnitSuffixFollowsEveryXLabelAndWidensThePitch) {
     for (double v : {0.0, 5.0, 10.0})
         EXPECT_TRUE(XLabel(v, std::to_string(static_cast<int>(v)) + "s"));
     const int labelTop = Map().MapBottom + Engine().MajorTickLength;
-    EXPECT_EQ(CountColour(Picture(), MapX(2) - 3, labelTop, MapX(2) + 4, labelTop + Ch, clBlack), 0)
+    EXPECT_EQ(
+        CountPixels(Picture(), Box(MapX(2) - 3, labelTop, MapX(2) + 4, labelTop + Ch), clBlack), 0)
         << "no label at 2";
     EXPECT_TRUE(TextAt(Picture(), Map().MapLeft + Map().MapWidth / 2 - Width("Time") / 2,
                        labelTop + Ch, "Time", clBlack));
@@ -172,6 +181,20 @@ TEST_F(AxisDrawing, AtSignLiftsTheYCaptionByOneLine) {
                            Top() - Ch / 2 - lift - Picture().TextHeight("Y1"), "Y1", clBlack))
             << caption;
     }
+}
+
+TEST_F(AxisDrawing, TextsAnchoredOutsideThePictureAreSkipped) {
+    const int pitch = 2 * Ch;
+    OpenPlot(20, 250 - 2 * pitch, kWidth - 10, 250); // labels 1000, 1500, 2000
+    YAxis(1000, 2000, 1, "Y1", false, clBlue);
+    YAxis(1000, 2000, 4, "Y2", false, clGreen);
+    const int captionTop = Top() - Ch / 2 - Picture().TextHeight("Y1");
+    EXPECT_GT(CountPixels(Picture(), Box(0, captionTop, Width("Y1"), Top() - Ch / 2), clBlue), 0)
+        << "anchor clamped to column 0 is drawn";
+    EXPECT_EQ(CountPixels(Picture(), Box(0, 0, kWidth, Top() - Ch / 2), clGreen), 0)
+        << "anchor clamped to the picture width lies outside";
+    EXPECT_GT(CountPixels(Picture(), Box(Right() + 1, Top(), kWidth, Map().MapBottom), clGreen), 0)
+        << "labels anchored inside are drawn though they run off the picture";
 }
 
 TEST_F(AxisDrawing, XAxisAfterAYAxisInTheSameAreaDoesNothing) {
@@ -203,14 +226,15 @@ TEST_F(AxisDrawing, AxisInTheBackColourDrawsOnlyItsGridInTheForeColour) {
     OpenPlotForXPitches(5);
     XAxis(0, 10, "Caption", true, clWhite);
     EXPECT_EQ(Picture().Pixel(MapX(0.25), Map().MapBottom), clWhite) << "no axis line";
-    EXPECT_EQ(CountColour(Picture(), 1, Map().MapBottom + 1, kWidth - 1, kHeight - 1, clBlack), 0)
+    EXPECT_EQ(CountPixels(Picture(), Box(1, Map().MapBottom + 1, kWidth - 1, kHeight - 1), clBlack),
+              0)
         << "no ticks, labels or caption";
     EXPECT_EQ(Picture().Pixel(MapX(4), Map().MapBottom - 1), clBlack) << "grid in ForeColour";
 
     StartGraph(Host, clWhite, clBlack, 1.0);
     OpenPlotForXPitches(5);
     XAxis(0, 10, "Caption", true, -255);
-    EXPECT_EQ(CountColour(Picture(), 1, 1, kWidth - 1, kHeight - 1, clBlack), 0)
+    EXPECT_EQ(CountPixels(Picture(), Box(1, 1, kWidth - 1, kHeight - 1), clBlack), 0)
         << "-255 draws everything, grid included, in the back colour";
 }
 
@@ -263,6 +287,26 @@ TEST_F(AxisDrawing, ExtendedEndsGiveTheDrawnWindowAndTheYWindowIsTheRunningMean)
     Unzoom(0);
 }
 
+TEST_F(AxisDrawing, ZoomWindowCutsTheShownRangeFromTheFullRange) {
+    struct Case {
+        double start, end;
+        bool logarithmic;
+        double wantMin, wantMax;
+    } cases[] = {{0, 10, false, 2, 6}, {10, 0, false, 8, 4}, {1, 1e5, true, 10, 1e3}};
+    for (const auto& c : cases) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlot(80, 60, 300, 260);
+        Engine().Area().AxisRecord[kAxisX].AxisZoomWindow = {0.2, 0.6};
+        XAxis(c.start, c.end, "", false, clBlack, 0, c.logarithmic);
+        EXPECT_DOUBLE_EQ(Map().XMin, c.wantMin) << c.start << ".." << c.end;
+        EXPECT_DOUBLE_EQ(Map().XMax, c.wantMax) << c.start << ".." << c.end;
+        EXPECT_EQ(Map().XLog, c.logarithmic);
+        EXPECT_DOUBLE_EQ(Engine().Area().AxisRecord[kAxisX].DrawnWindow.Low, 0.2);
+        EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XHigh, 0.6);
+    }
+    Unzoom(0);
+}
+
 TEST_F(AxisDrawing, RefusedAxesDrawNothing) {
     OpenPlot(80, 60, 300, 260);
     const QImage before = Picture().Image().copy();
@@ -281,12 +325,22 @@ TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
     SetSetting(0, 3);
     SetSetting(27, 1);
     XAxis(-4, 6);
-    EXPECT_EQ(CountColour(Picture(), MapX(0) - 4, Map().MapBottom + Engine().MajorTickLength,
-                          MapX(0) + 5, Map().MapBottom + Engine().MajorTickLength + Ch, clBlack),
+    EXPECT_EQ(CountPixels(Picture(),
+                          Box(MapX(0) - 4, Map().MapBottom + Engine().MajorTickLength, MapX(0) + 5,
+                              Map().MapBottom + Engine().MajorTickLength + Ch),
+                          clBlack),
               0)
         << "label 0 blanked";
     EXPECT_TRUE(XLabel(2, "2"));
     EXPECT_EQ(GetSetting(27), 0) << "back to its default after the axis";
+}
+
+TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {
+    SetSetting(4, 1);
+    OpenPlotForXPitches(4); // major step 5000
+    XAxis(0, 20000);
+    EXPECT_TRUE(XLabel(5000, "5e3"));
+    EXPECT_TRUE(XLabel(20000, "20e3"));
 }
 
 TEST_F(AxisDrawing, LogarithmicAxesAndTheirLinearFallback) {

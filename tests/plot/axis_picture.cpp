@@ -25,11 +25,3 @@
         return ::testing::AssertionFailure() << "\"" << text << "\" has no ink there";
     return ::testing::AssertionSuccess();
 }
-
-int CountColour(const Canvas& picture, int left, int top, int right, int bottom, TColor colour) {
-    int count = 0;
-    for (int y = top; y < bottom; ++y)
-        for (int x = left; x < right; ++x)
-            count += picture.Pixel(x, y) == colour;
-    return count;
-}

@@ -12,6 +12,3 @@
 // every pixel of the text's box equals that of the text drawn alone in the same font.
 ::testing::AssertionResult TextAt(const Canvas& picture, int left, int top, const std::string& text,
                                   TColor colour);
-
-// Number of pixels of `colour` in the box left..right-1 x top..bottom-1.
-int CountColour(const Canvas& picture, int left, int top, int right, int bottom, TColor colour);
