@@ -1,30 +1,32 @@
 #include "plot/readout_numbers.h"
 
+#include "plot/fixed_text.h"
+
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
 // Digits of a double worth showing; further ones are noise of the binary value.
 constexpr int kSignificantDigits = 15;
 
-std::string Printf(const char* format, int precision, double v) {
+// Number texts with a point whatever the process locale says.
+std::string ToChars(double v, std::chars_format format, int precision) {
     char text[400];
-    std::snprintf(text, sizeof text, format, precision, v);
-    return text;
+    const auto result = std::to_chars(text, text + sizeof text, v, format, precision);
+    return std::string(text, result.ptr);
 }
 
-// A rounded zero keeps no minus sign: "-0.00" reads as a value below zero.
-std::string WithoutNegativeZero(std::string text) {
-    if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return text;
+std::string NonFinite(double v) {
+    char text[16];
+    const auto result = std::to_chars(text, text + sizeof text, v);
+    return std::string(text, result.ptr);
 }
 
 std::string ExponentForm(int n, double magnitude, bool lowerCaseExponent) {
-    const std::string scientific = Printf("%.*e", kSignificantDigits - 1, magnitude);
+    const std::string scientific =
+        ToChars(magnitude, std::chars_format::scientific, kSignificantDigits - 1);
     const std::size_t mark = scientific.find('e');
     const std::string mantissa = scientific.substr(0, std::min<std::size_t>(n + 1, mark));
     const int exponent = std::stoi(scientific.substr(mark + 1));
@@ -32,7 +34,7 @@ std::string ExponentForm(int n, double magnitude, bool lowerCaseExponent) {
 }
 
 std::string FixedForm(int n, int e, double magnitude) {
-    std::string text = Printf("%.*f", std::max(n - e, 0), magnitude);
+    std::string text = ToChars(magnitude, std::chars_format::fixed, std::max(n - e, 0));
     if (e > n) {
         for (std::size_t i = n; i < text.size(); ++i) {
             text[i] = '0';
@@ -58,7 +60,7 @@ std::string FormatSignificant(int n, double v, bool lowerCaseExponent) {
         return "0";
     }
     if (!std::isfinite(v)) {
-        return Printf("%.*g", 0, v);
+        return NonFinite(v);
     }
     // At least one digit: with none, every value would read "0".
     n = std::max(n, 1);
@@ -73,11 +75,11 @@ std::string FormatSignificant(int n, double v, bool lowerCaseExponent) {
 
 std::string FormatFixed(double v, int d) {
     if (!std::isfinite(v)) {
-        return Printf("%.*g", 0, v);
+        return NonFinite(v);
     }
     if (d < 0) {
         const double unit = std::pow(10.0, -d);
-        return WithoutNegativeZero(Printf("%.*f", 0, std::round(v / unit) * unit));
+        return FixedText(std::round(v / unit) * unit, 0);
     }
-    return WithoutNegativeZero(Printf("%.*f", d, v));
+    return FixedText(v, d);
 }

@@ -49,3 +49,23 @@ private:
     int portraitWidth_;
     int portraitHeight_;
 };
+
+// Hands a test-owned printer to code that takes ownership of the one it opens.
+class SharedPrintTarget : public PrintTarget {
+public:
+    explicit SharedPrintTarget(PrintTarget& target) : target_(target) {}
+    void SetOrientation(PrintOrientation orientation) override {
+        target_.SetOrientation(orientation);
+    }
+    int PageWidth() override { return target_.PageWidth(); }
+    int PageHeight() override { return target_.PageHeight(); }
+    bool BeginDocument() override { return target_.BeginDocument(); }
+    bool FillRect(const PrintRect& rect, TColor colour) override {
+        return target_.FillRect(rect, colour);
+    }
+    bool EndDocument() override { return target_.EndDocument(); }
+    void AbortDocument() override { target_.AbortDocument(); }
+
+private:
+    PrintTarget& target_;
+};

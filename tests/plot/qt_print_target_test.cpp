@@ -1,6 +1,9 @@
+#include "plot/graph_output.h"
 #include "plot/print_layout.h"
 #include "plot/print_rows.h"
 #include "plot/qt_print_target.h"
+#include "plot/unzoom.h"
+#include "tests/plot/drawn_frame.h"
 
 #include <QFile>
 #include <QImage>
@@ -34,6 +37,20 @@ TEST(QtPrintTarget, PrintsAPictureIntoAPdfFile) {
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
     EXPECT_GT(pdf.size(), 200);
+}
+
+TEST(QtPrintTarget, PrintGraphWritesTheDrawnFrameToPaper) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("frame.pdf");
+    Unzoom(0);
+    DrawnFrame frame;
+    frame.Printer = [&] { return std::make_unique<QtPrintTarget>(file); };
+    PrintGraph(false, 0, 0);
+    EXPECT_EQ(frame.Beeps, 0);
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
 }
 
 } // namespace
