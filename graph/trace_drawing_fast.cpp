@@ -70,11 +70,10 @@ std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& T
 struct TTraceLayers {
     TColumnMasks Lines;
     TColumnMasks Centres;
-    TPendingDot Dot;
 };
 
-// Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels, the end dot and the
-// symbol centres. This loop runs once per point, so its state lives in locals.
+// Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels with their end dots
+// and the symbol centres. This loop runs once per point, so its state lives in locals.
 void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
                   const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
     const int top = Rect.Top;
@@ -85,36 +84,39 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
     int prevY = PenY;
 
     // Vertical segments lying inside, one after the other in one column: each covers its start
-    // up to, not including, its end. Their union is the span of the distinct values visited, less
-    // the last value when no earlier one reaches it; the end dot follows the last end strictly
-    // inside.
+    // up to, not including, its end, and its end pixel too when that lies strictly inside (the
+    // end dot, set before the next segment). Their union is the span of the values visited, less
+    // a last value that no earlier one reaches and that lies on the top or bottom edge.
     bool chainOn = false;
     int chainX = 0;
     int hullLow = 0;
     int hullHigh = 0;
     int lastY = 0;
-    bool chainDot = false;
-    int chainDotY = 0;
+    auto strictlyInsideRows = [&](int y) { return y > top && y < bottom; };
     auto closeChain = [&] {
         if (!chainOn)
             return;
         chainOn = false;
-        if (hullLow <= hullHigh) {
-            const int low = lastY < hullLow ? lastY + 1 : hullLow;
-            const int high = lastY > hullHigh ? lastY - 1 : hullHigh;
-            Layers.Lines.AddRun(chainX, low, high);
+        if (hullLow > hullHigh) {
+            if (strictlyInsideRows(lastY))
+                Layers.Lines.AddRun(chainX, lastY, lastY);
+            return;
         }
-        if (chainDot)
-            Layers.Dot = {true, chainX, chainDotY, Trace.Color};
+        int low = std::min(hullLow, lastY);
+        int high = std::max(hullHigh, lastY);
+        if (!strictlyInsideRows(lastY)) {
+            if (lastY < hullLow)
+                ++low;
+            if (lastY > hullHigh)
+                --high;
+        }
+        Layers.Lines.AddRun(chainX, low, high);
     };
     auto extendChain = [&](int y) {
         const bool fold = y != lastY;
         hullLow = fold ? std::min(hullLow, lastY) : hullLow;
         hullHigh = fold ? std::max(hullHigh, lastY) : hullHigh;
         lastY = y;
-        const bool strictlyInside = y > top && y < bottom;
-        chainDot = chainDot || strictlyInside;
-        chainDotY = strictlyInside ? y : chainDotY;
     };
     auto lineTo = [&](int x, int y) {
         if (chainOn && x == chainX && insideRows(y)) {
@@ -128,7 +130,6 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             hullLow = INT_MAX;
             hullHigh = INT_MIN;
             lastY = prevY;
-            chainDot = false;
             extendChain(y);
             return;
         }
@@ -139,8 +140,8 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         if (!ClipSegment(Rect, x0, y0, x1, y1))
             return;
         AddLinePixels(Layers.Lines, x0, y0, x1, y1);
-        if (x1 < Rect.Right && y1 > top && y1 < bottom)
-            Layers.Dot = {true, x1, y1, Trace.Color};
+        if (x1 < Rect.Right && strictlyInsideRows(y1))
+            Layers.Lines.Add(x1, y1);
     };
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
@@ -222,7 +223,7 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
     const int height = canvas.Height();
 
     std::vector<std::unique_ptr<TColumnMasks>> centres;
-    TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0), {}};
+    TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0)};
     for (const TTrace* trace : Traces) {
         SetPenColour(trace->Color);
         const TPoint& start = trace->Points[0];
@@ -230,11 +231,8 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
         MoveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
         layers.Lines.Clear();
         layers.Centres = TColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
-        layers.Dot = {};
         CollectTrace(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
         layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
-        if (layers.Dot.Active)
-            canvas.SetPixel(layers.Dot.X, layers.Dot.Y, layers.Dot.Colour);
         centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
     }
 
