@@ -145,27 +145,36 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
     };
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
-    // a row into one word of the masks; they are gathered here and stored once.
+    // a row into one column: they are marked in a byte per row, stores that need no earlier
+    // load, and moved into the masks when the column changes.
     const int centreLeft = std::max(Rect.Left, 0);
     const int centreRight = std::min(Rect.Right, Layers.Centres.Width() - 1);
     const int centreTop = std::max(top, 0);
     const int centreBottom = std::min(bottom, Layers.Centres.Height() - 1);
-    std::size_t centreWord = 0;
-    std::uint64_t centreBits = 0;
+    std::vector<std::uint8_t> marked(std::max(Layers.Centres.Height(), 0), 0);
+    int markedColumn = -1;
+    int markedLow = INT_MAX;
+    int markedHigh = INT_MIN;
     auto flushCentres = [&] {
-        if (centreBits != 0)
-            Layers.Centres.Word(centreWord) |= centreBits;
-        centreBits = 0;
+        for (int y = markedLow; y <= markedHigh; ++y) {
+            if (marked[y] != 0) {
+                Layers.Centres.Add(markedColumn, y);
+                marked[y] = 0;
+            }
+        }
+        markedLow = INT_MAX;
+        markedHigh = INT_MIN;
     };
     auto addCentre = [&](int x, int y) {
         if (x < centreLeft || x > centreRight || y < centreTop || y > centreBottom)
             return;
-        const std::size_t word = Layers.Centres.WordIndex(x, y);
-        if (word != centreWord) {
+        if (x != markedColumn) {
             flushCentres();
-            centreWord = word;
+            markedColumn = x;
         }
-        centreBits |= TColumnMasks::Bit(y);
+        marked[y] = 1;
+        markedLow = std::min(markedLow, y);
+        markedHigh = std::max(markedHigh, y);
     };
 
     if (Trace.SymbolOn)
@@ -181,8 +190,14 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             const std::size_t count = std::min(Chunk, block.size() - from);
             MapPoints(block.subspan(from, count), Map, Style.XScaleFactor, Style.YScaleFactor,
                       mappedX, mappedY);
+            // While these points are walked, the next chunk is fetched from memory.
+            const char* ahead = reinterpret_cast<const char*>(block.data() + from + count);
+            const std::size_t aheadBytes =
+                std::min(Chunk, block.size() - from - count) * sizeof(TPoint);
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
+                if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
+                    __builtin_prefetch(ahead + k * sizeof(TPoint));
                 const int x = mappedX[k];
                 const int y = mappedY[k];
                 if (Trace.LineOn)
