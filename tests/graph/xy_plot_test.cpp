@@ -3,7 +3,9 @@
 #include "plot/engine_state.h"
 #include "plot/print_target.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -327,6 +329,15 @@ TEST(XYPlotOutput, PrintSendsThePictureToThePrinter) {
     // Every row holds at least the frame, so at least one rectangle per row.
     EXPECT_GE(plot.Rects, 200);
     EXPECT_EQ(plot.Picture(), before);
+}
+
+TEST_F(XYPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
+    plot.AddTrace(false, {{0, 0}, {1, 1}, {2, 0}});
+    const QImage picture = Painted();
+    plot.CopyToClipboard();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              picture.convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace
