@@ -198,6 +198,35 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
                 if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
                     __builtin_prefetch(ahead + k * sizeof(TPoint));
+                if (chainOn) {
+                    // The common case at many points per column, kept in registers: the next
+                    // vertical segments of the run.
+                    int low = hullLow;
+                    int high = hullHigh;
+                    int last = lastY;
+                    const std::size_t start = k;
+                    while (k < count && mappedX[k] == chainX && insideRows(mappedY[k])) {
+                        const int y = mappedY[k];
+                        const bool fold = y != last;
+                        low = fold ? std::min(low, last) : low;
+                        high = fold ? std::max(high, last) : high;
+                        last = y;
+                        if (Trace.SymbolOn)
+                            addCentre(chainX, y);
+                        if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
+                            __builtin_prefetch(ahead + k * sizeof(TPoint));
+                        ++k;
+                    }
+                    hullLow = low;
+                    hullHigh = high;
+                    lastY = last;
+                    if (k != start) {
+                        prevX = chainX;
+                        prevY = last;
+                    }
+                    if (k == count)
+                        break;
+                }
                 const int x = mappedX[k];
                 const int y = mappedY[k];
                 if (Trace.LineOn)
