@@ -14,8 +14,9 @@
 // A trace's lines all share one pen in copy mode, and so do its symbols: each of the two layers
 // is the union of the pixels its pieces cover. At a million points thousands of segments fall in
 // one pixel column, so the union is collected in per-column masks and painted once, instead of
-// rasterising every segment and every symbol. The clipper, the line rasteriser, the end dot and
-// the symbol shape are the engine's own, so the pixels are the same.
+// rasterising every segment and every symbol. The clipper and the symbol shape are the engine's
+// own, and the line pixels and end dots follow the canvas and the engine rule for rule, so the
+// picture is the same pixel for pixel.
 
 namespace {
 
