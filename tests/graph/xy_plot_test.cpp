@@ -290,6 +290,19 @@ TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
     EXPECT_EQ(Painted(), full);
 }
 
+TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
+    plot.SetXY_RulerOn(true);
+    Drag(Inside(0.2, 0.1), Inside(0.45, 0.6), Qt::ControlModifier);
+    Settle();
+    ASSERT_LT(Zoom().XHigh - Zoom().XLow, 0.5);
+    plot.FastDrawing = false;
+    plot.RepaintNow();
+    const QImage plain = Painted();
+    plot.FastDrawing = true;
+    plot.RepaintNow();
+    EXPECT_EQ(Painted(), plain);
+}
+
 // A printer that records what it is asked to print.
 class FakePrinter : public PrintTarget {
 public:
