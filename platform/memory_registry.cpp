@@ -27,16 +27,16 @@ MemoryRegistry::Node& MemoryRegistry::Ensure(const std::string& path) {
         trimmed.pop_back();
     }
     const auto cut = trimmed.find_last_of('\\');
-    const std::string parentPath = cut == std::string::npos ? std::string() : trimmed.substr(0, cut);
+    const std::string parentPath =
+        cut == std::string::npos ? std::string() : trimmed.substr(0, cut);
     const std::string name = cut == std::string::npos ? trimmed : trimmed.substr(cut + 1);
-    Node& parent = Ensure(parentPath);
-    parent.Children.push_back(key);
-    Node& node = nodes_[key];
-    node.Name = name;
-    return node;
+    Ensure(parentPath).ChildNames.push_back(name);
+    return nodes_[key];
 }
 
-void MemoryRegistry::AddKey(const std::string& path) { Ensure(path); }
+void MemoryRegistry::AddKey(const std::string& path) {
+    Ensure(path);
+}
 
 void MemoryRegistry::SetValue(const std::string& path, const std::string& name,
                               const std::string& text) {
@@ -55,12 +55,7 @@ std::optional<RegistryKey> MemoryRegistry::OpenKey(const std::string& path) cons
     if (found == nodes_.end()) {
         return std::nullopt;
     }
-    RegistryKey key;
-    for (const std::string& child : found->second.Children) {
-        key.SubKeys.push_back(nodes_.at(child).Name);
-    }
-    key.Values = found->second.Values;
-    return key;
+    return RegistryKey{found->second.ChildNames, found->second.Values};
 }
 
 } // namespace platform

@@ -2,7 +2,7 @@
 
 #include "platform/registry_view.h"
 
-#include <map>
+#include <unordered_map>
 
 namespace platform {
 
@@ -19,13 +19,12 @@ public:
 
 private:
     struct Node {
-        std::string Name; // as given, letter case kept
-        std::vector<std::string> Children; // normalized paths, in insertion order
+        std::vector<std::string> ChildNames; // as given, in insertion order
         std::vector<std::pair<std::string, std::string>> Values;
     };
     Node& Ensure(const std::string& path);
 
-    std::map<std::string, Node> nodes_; // by normalized path; "" is the root
+    std::unordered_map<std::string, Node> nodes_; // by normalized path; "" is the root
 };
 
 } // namespace platform

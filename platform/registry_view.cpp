@@ -38,14 +38,17 @@ std::string RegistryKey::Text(const std::string& name) const {
 }
 
 std::string NormalizeRegistryPath(const std::string& path) {
+    // Runs for every key a discovery opens: ASCII folding only, which also keeps the result
+    // independent of the C locale.
     std::string out;
+    out.reserve(path.size());
     for (char c : path) {
         if (c == '\\') {
             if (!out.empty() && out.back() != '\\') {
                 out += '\\';
             }
         } else {
-            out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
         }
     }
     if (!out.empty() && out.back() == '\\') {

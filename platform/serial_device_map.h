@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,5 +38,10 @@ private:
     std::string devRoot_;
     std::string linkFolder_;
 };
+
+// The map the program opens ports through: the machine's own until another is installed (tests
+// install fake machines).
+const SerialDeviceMap& SystemSerialDeviceMap();
+void InstallSystemSerialDeviceMap(std::shared_ptr<const SerialDeviceMap> map);
 
 } // namespace platform

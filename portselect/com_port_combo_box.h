@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/notify_event.h"
+#include "portselect/com_port.h"
+
+#include <QComboBox>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class QAction;
+class QMenu;
+
+namespace platform {
+class RegistryView;
+}
+
+// A drop-down list of the machine's serial ports with their kind, friendly name and Bluetooth
+// device name. Its context menu chooses the columns, filters the ports by kind and refreshes.
+class TComPortComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    // Without a registry the control reads the system registry installed at the time of each
+    // refresh.
+    explicit TComPortComboBox(QWidget* Owner = nullptr,
+                              const platform::RegistryView* registry = nullptr);
+
+    const std::string& Port() const { return port_; }
+    void SetPort(const std::string& port);
+    std::uint8_t FilterShow() const { return filterShow_; }
+    void SetFilterShow(std::uint8_t mask);
+    std::uint8_t FilterType() const { return filterType_; }
+    void SetFilterType(std::uint8_t mask);
+
+    TNotifyEvent OnChange;
+
+    TCOMS AllPorts;
+    TCOMS ShownPorts; // list item i is ShownPorts[i]
+
+    void RefreshPorts();
+    void FillList();
+
+    QMenu* PopupMenu() const { return popupMenu_; }
+
+private:
+    void BuildPopupMenu();
+    void ApplyMenu();
+    void SetAllChecked(bool columns, bool checked);
+    void ComboChange(int index);
+    std::string ItemText(const TCOM& port) const;
+
+    const platform::RegistryView* registry_;
+    std::string port_;
+    std::uint8_t filterShow_ = 255;
+    std::uint8_t filterType_ = 255;
+    QMenu* popupMenu_ = nullptr;
+    std::array<QAction*, 4> columnItems_{};
+    std::array<QAction*, 5> kindItems_{};
+};
