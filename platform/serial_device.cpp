@@ -226,6 +226,7 @@ int SerialDevice::Read(char* buffer, int count) {
                            static_cast<std::int64_t>(readMultiplierMs_) * count + readConstantMs_);
     int got = 0;
     Clock::time_point lastByte;
+    bool hungUp = false;
     const auto failed = [&](bool gone) {
         if (gone) {
             lost_ = true;
@@ -242,14 +243,16 @@ int SerialDevice::Read(char* buffer, int count) {
             }
             continue;
         }
-        if (n == 0) {
-            return failed(true); // end of file on a terminal: hang-up
-        }
-        if (errno == EINTR) {
+        // In raw mode with VMIN = VTIME = 0 an empty line reads as 0 bytes; a hang-up shows in
+        // poll below.
+        if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (errno != EAGAIN) {
+        if (n < 0 && errno != EAGAIN) {
             return failed(IsGoneError(errno));
+        }
+        if (hungUp) {
+            return failed(true);
         }
         const auto now = Clock::now();
         auto until = deadline;
@@ -267,9 +270,8 @@ int SerialDevice::Read(char* buffer, int count) {
         if (fds[1].revents != 0) {
             return got; // closing
         }
-        if ((fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(fds[0].revents & POLLIN)) {
-            return failed(true);
-        }
+        // A hung-up terminal polls readable too; one more read takes what is left, then stop.
+        hungUp = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     }
 }
 

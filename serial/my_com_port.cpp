@@ -1,0 +1,138 @@
+#include "serial/my_com_port.h"
+
+#include "platform/registry_view.h"
+#include "platform/serial_device.h"
+#include "platform/serial_device_map.h"
+#include "serial/poll.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// The device of the one open port object; the receive thread holds its own reference.
+std::shared_ptr<platform::SerialDevice> openDevice;
+
+constexpr std::size_t kMaxDevicePath = 79;
+constexpr std::size_t kMaxPortName = 32;
+constexpr int kQueueBytes = 256;
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+const char* ParityPiece(TParity parity) {
+    switch (parity) {
+    case TParity::even:
+        return "e";
+    case TParity::odd:
+        return "o";
+    case TParity::mark:
+        return "m";
+    case TParity::space:
+        return "s";
+    case TParity::none:
+        break;
+    }
+    return "n";
+}
+
+} // namespace
+
+TMyComPort::TMyComPort(QObject* AOwner) : QObject(AOwner) {}
+
+TMyComPort::~TMyComPort() {
+    Close();
+}
+
+std::string TMyComPort::DeviceControlText() const {
+    return "baud=" + std::to_string(BaudRate) + " parity=" + ParityPiece(Parity) +
+           " data=" + std::to_string(DataBits) + " stop=" + std::to_string(StopBits);
+}
+
+bool TMyComPort::DeviceLost() const {
+    return link_ && link_->DeviceLost;
+}
+
+bool TMyComPort::Open() {
+    if (IsOpen) {
+        return false;
+    }
+    if (Lower(ComPort).rfind("com", 0) != 0) {
+        return false;
+    }
+    const std::string devicePath = "\\\\.\\" + ComPort;
+    if (devicePath.size() > kMaxDevicePath || openDevice) {
+        return false;
+    }
+    // The name reaches a device only through the map, never as part of a path.
+    const auto node = platform::SystemSerialDeviceMap().DeviceFor(ComPort);
+    if (!node) {
+        return false;
+    }
+    auto device = platform::SerialDevice::Open(*node);
+    if (!device) {
+        return false;
+    }
+
+    // Every step runs even when an earlier one failed; all must succeed.
+    platform::SerialLineState state;
+    bool configured = device->SetupQueues(kQueueBytes, kQueueBytes);
+    configured = device->GetLineState(state) && configured;
+    configured = platform::BuildSerialLineState(DeviceControlText(), state) && configured;
+    configured = device->SetLineState(state) && configured;
+    configured = device->SetTimeouts({.ReadInterval = 1,
+                                      .ReadTotalMultiplier = 1,
+                                      .ReadTotalConstant = 1,
+                                      .WriteTotalMultiplier = 1,
+                                      .WriteTotalConstant = 20}) &&
+                 configured;
+    if (!configured) {
+        device->Close();
+        return false;
+    }
+
+    openDevice = device;
+    link_ = std::make_shared<TPollLink>();
+    link_->ReceivedText = &ReceivedText;
+    TPoll::Start(link_, std::move(device), OnTimeOut, OnData, ReadTimeOut, Delimiter);
+    IsOpen = true;
+    return true;
+}
+
+void TMyComPort::Close() {
+    if (IsOpen) {
+        link_->Terminated = true;
+        link_->ReceivedText = nullptr; // a hand-over still in flight now does nothing
+    }
+    if (IsOpen) {
+        openDevice->Close();
+        openDevice.reset();
+    }
+    IsOpen = false;
+}
+
+void TMyComPort::Write(const std::string& Text) {
+    if (IsOpen && openDevice) {
+        openDevice->Write(Text.data(), static_cast<int>(Text.size()));
+    }
+}
+
+void TMyComPort::ListPorts() {
+    PortList.clear();
+    const auto key = platform::SystemRegistry().OpenKey("\\HARDWARE\\DEVICEMAP\\SERIALCOMM");
+    if (!key) {
+        return;
+    }
+    for (const auto& [valueName, portName] : key->Values) {
+        PortList.push_back(Upper(portName).substr(0, kMaxPortName));
+    }
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/notify_event.h"
+#include "serial/serial_types.h"
+
+#include <QObject>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct TPollLink;
+
+// One serial device under its COM name: line settings, open and close, write, the receive thread
+// that hands telegrams and silences to the main thread, and the list of the machine's ports.
+// Only one port object has a device open at any moment. All calls come from the main thread.
+class TMyComPort : public QObject {
+public:
+    explicit TMyComPort(QObject* AOwner = nullptr);
+    ~TMyComPort() override;
+
+    std::string ComPort;
+    std::int32_t BaudRate = 9600;
+    std::int32_t ReadTimeOut = 1000;
+    TDelimiter Delimiter = TDelimiter::no;
+    TParity Parity = TParity::none;
+    TStop StopBits = 1;
+    TData DataBits = 8;
+    TNotifyEvent OnData;
+    TNotifyEvent OnTimeOut;
+
+    // The telegram handed over last; valid inside OnData.
+    std::string ReceivedText;
+    // The names found by the last ListPorts.
+    TPortArray PortList;
+    bool IsOpen = false;
+
+    // Opens and configures the device that ComPort names in the serial device map, then starts
+    // the receive thread. False when the name is not a COM name or not mapped, the device does
+    // not open or refuses a setting, another port object has a device open, or this one is
+    // already open (which changes nothing).
+    bool Open();
+    // Asks the receive thread to stop (without waiting for it) and closes the device.
+    void Close();
+    // Writes all bytes of Text; errors and short writes are ignored.
+    void Write(const std::string& Text);
+    // Refills PortList from the registry's serial device map.
+    void ListPorts();
+
+    // The line settings as a device-control text: "baud=9600 parity=n data=8 stop=1".
+    std::string DeviceControlText() const;
+    // True once the receive thread of the last Open found the device gone (unplugged).
+    bool DeviceLost() const;
+
+private:
+    std::shared_ptr<TPollLink> link_;
+};

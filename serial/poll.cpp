@@ -1,0 +1,173 @@
+#include "serial/poll.h"
+
+#include "platform/clock.h"
+#include "platform/serial_device.h"
+#include "serial/receive_buffer.h"
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdlib>
+#include <limits>
+#include <mutex>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kReadChunk = 80;
+constexpr auto kPassSleep = std::chrono::milliseconds(10);
+// The time of the last hand-over before the first one: an instant long past.
+constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
+
+// One hand-over in flight. It is released when the main thread has run it, or when the queued
+// call is discarded unrun (the application is going away), so the thread never waits forever.
+class PendingHandOver {
+public:
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            released_ = true;
+        }
+        done_.notify_one();
+    }
+    void Wait() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return released_; });
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable done_;
+    bool released_ = false;
+};
+
+class ReleaseOnDestruction {
+public:
+    explicit ReleaseOnDestruction(std::shared_ptr<PendingHandOver> pending)
+        : pending_(std::move(pending)) {}
+    ~ReleaseOnDestruction() { pending_->Release(); }
+    ReleaseOnDestruction(const ReleaseOnDestruction&) = delete;
+    ReleaseOnDestruction& operator=(const ReleaseOnDestruction&) = delete;
+
+private:
+    std::shared_ptr<PendingHandOver> pending_;
+};
+
+void LowerOwnPriorityOneStep() {
+    const auto tid = static_cast<id_t>(::gettid());
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, tid);
+    if (errno == 0) {
+        ::setpriority(PRIO_PROCESS, tid, nice + 1);
+    }
+}
+
+} // namespace
+
+std::atomic<int> TPoll::running_{0};
+
+void TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
+                  TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
+                  TDelimiter delimiter) {
+    auto* poll = new TPoll(std::move(link), std::move(device), std::move(onTimeOut),
+                           std::move(onData), timeOutMs, delimiter);
+    std::thread([poll] {
+        LowerOwnPriorityOneStep();
+        poll->Execute();
+        delete poll;
+    }).detach();
+}
+
+int TPoll::Running() {
+    return running_.load();
+}
+
+TPoll::TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
+             TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
+             TDelimiter delimiter)
+    : link_(std::move(link)), device_(std::move(device)), onTimeOut_(std::move(onTimeOut)),
+      onData_(std::move(onData)), timeOut_(-static_cast<std::int64_t>(timeOutMs)),
+      delimiter_(delimiter), delimiterText_(serial::DelimiterText(delimiter)) {
+    ++running_;
+}
+
+TPoll::~TPoll() {
+    --running_;
+}
+
+void TPoll::Execute() {
+    std::int64_t lastHandOver = kLongAgo;
+    char chunk[kReadChunk];
+    do {
+        const int count = device_->Read(chunk, kReadChunk);
+        if (count > 0) {
+            buffer_.append(chunk, static_cast<std::size_t>(count));
+        }
+        if (device_->Lost()) {
+            link_->DeviceLost = true;
+        }
+        serial::BoundReceiveBuffer(buffer_, delimiterText_);
+        if (!buffer_.empty()) {
+            if (delimiter_ == TDelimiter::no) {
+                DataHandOver(std::move(buffer_));
+                buffer_.clear();
+                lastHandOver = platform::MonotonicMs();
+            } else if (auto telegram = serial::CutTelegram(buffer_, delimiterText_)) {
+                lastHandOver = platform::MonotonicMs();
+                DataHandOver(std::move(*telegram));
+            }
+        }
+        std::this_thread::sleep_for(kPassSleep);
+        if (onTimeOut_) {
+            const std::int64_t now = platform::MonotonicMs();
+            if (now - lastHandOver > std::abs(timeOut_)) {
+                lastHandOver = now;
+                if (timeOut_ < 0) {
+                    timeOut_ = -timeOut_;
+                } else {
+                    TimeOutHandOver();
+                }
+            }
+        }
+    } while (!link_->Terminated);
+}
+
+void TPoll::DataHandOver(std::string telegram) {
+    HandOver([this, telegram = std::move(telegram)] {
+        if (!link_->ReceivedText) {
+            return;
+        }
+        *link_->ReceivedText = telegram;
+        if (onData_) {
+            onData_(nullptr);
+        }
+    });
+}
+
+void TPoll::TimeOutHandOver() {
+    HandOver([this] {
+        if (link_->ReceivedText && onTimeOut_) {
+            onTimeOut_(nullptr);
+        }
+    });
+}
+
+void TPoll::HandOver(std::function<void()> part) {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) {
+        return;
+    }
+    auto pending = std::make_shared<PendingHandOver>();
+    auto release = std::make_shared<ReleaseOnDestruction>(pending);
+    QMetaObject::invokeMethod(
+        app,
+        [part = std::move(part), release]() mutable {
+            part();
+            release.reset();
+        },
+        Qt::QueuedConnection);
+    release.reset();
+    pending->Wait();
+}

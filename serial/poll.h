@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/notify_event.h"
+#include "serial/serial_types.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform {
+class SerialDevice;
+}
+
+// What a port and its receive thread share. The port may go away while its thread still runs
+// (closing never waits for the thread), so the thread reaches the port only through this, and
+// only on the main thread.
+struct TPollLink {
+    std::atomic<bool> Terminated{false}; // the stop request
+    std::atomic<bool> DeviceLost{false}; // a read found the device gone
+    // Main thread only: the port's ReceivedText, null once the port has closed or gone.
+    std::string* ReceivedText = nullptr;
+};
+
+// The receive thread of an open port: polls the device, cuts telegrams at the delimiter and
+// hands them, and silences, synchronously to the main thread. It frees itself when it ends.
+class TPoll {
+public:
+    // Creates the thread with copies of the settings and starts it, one priority step below
+    // normal. Hand-overs need a Qt application; the main thread must keep processing events.
+    static void Start(std::shared_ptr<TPollLink> link,
+                      std::shared_ptr<platform::SerialDevice> device, TNotifyEvent onTimeOut,
+                      TNotifyEvent onData, std::int32_t timeOutMs, TDelimiter delimiter);
+
+    // Receive threads that exist (started and not yet ended).
+    static int Running();
+
+    TPoll(const TPoll&) = delete;
+    TPoll& operator=(const TPoll&) = delete;
+
+private:
+    TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
+          TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
+          TDelimiter delimiter);
+    ~TPoll();
+
+    void Execute();
+    void DataHandOver(std::string telegram);
+    void TimeOutHandOver();
+    // Runs `part` on the main thread and waits until it has run (or can never run).
+    void HandOver(std::function<void()> part);
+
+    std::shared_ptr<TPollLink> link_;
+    std::shared_ptr<platform::SerialDevice> device_;
+    TNotifyEvent onTimeOut_;
+    TNotifyEvent onData_;
+    std::int64_t timeOut_; // negative while the first expiry is still to be absorbed
+    TDelimiter delimiter_;
+    std::string delimiterText_;
+    std::string buffer_;
+
+    static std::atomic<int> running_;
+};

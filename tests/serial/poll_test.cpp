@@ -1,0 +1,259 @@
+#include "serial/my_com_port.h"
+
+#include "platform/clock.h"
+#include "serial/poll.h"
+#include "tests/support/fake_serial_machine.h"
+#include "tests/support/pty_pair.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <thread>
+
+using talvek::test::FakeSerialMachine;
+using talvek::test::PtyPair;
+using talvek::test::PumpFor;
+using talvek::test::PumpUntil;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Event {
+    std::string Text; // the telegram, or "<timeout>"
+    std::int64_t AtMs;
+};
+
+class PollTest : public ::testing::Test {
+protected:
+    void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
+    void TearDown() override {
+        EXPECT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s))
+            << "the receive thread must end after Close";
+    }
+
+    // A port on the pseudo-terminal that records every hand-over on the main thread.
+    std::unique_ptr<TMyComPort> OpenPort(TDelimiter delimiter, std::int32_t readTimeOut = 0) {
+        auto port = std::make_unique<TMyComPort>();
+        TMyComPort* raw = port.get();
+        port->ComPort = "COM3";
+        port->Delimiter = delimiter;
+        port->OnData = [this, raw](QObject* sender) {
+            EXPECT_EQ(sender, nullptr);
+            events.push_back({raw->ReceivedText, platform::MonotonicMs()});
+        };
+        if (readTimeOut > 0) {
+            port->ReadTimeOut = readTimeOut;
+            port->OnTimeOut = [this](QObject* sender) {
+                EXPECT_EQ(sender, nullptr);
+                events.push_back({"<timeout>", platform::MonotonicMs()});
+            };
+        }
+        openedAt = platform::MonotonicMs();
+        EXPECT_TRUE(port->Open());
+        return port;
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const Event& e : events) {
+            texts.push_back(e.Text);
+        }
+        return texts;
+    }
+
+    bool PumpUntilEvents(std::size_t count, std::chrono::milliseconds timeout = 3s) {
+        return PumpUntil([&] { return events.size() >= count; }, timeout);
+    }
+
+    PtyPair pty;
+    FakeSerialMachine machine;
+    std::vector<Event> events;
+    std::int64_t openedAt = 0;
+};
+
+} // namespace
+
+TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
+    struct Case {
+        const char* Name;
+        TDelimiter Delimiter;
+        std::string Stream;
+        std::vector<std::string> Telegrams;
+    };
+    const Case cases[] = {
+        {"CRLF", TDelimiter::CRLF, "ABC\r\n", {"ABC"}},
+        {"LF on CR LF lines", TDelimiter::LF, "A1\r\nB2\r\n", {"A1", "B2"}},
+        {"CR on CR LF lines", TDelimiter::CR, "A1\r\nB2\r\n", {"A1", ""}},
+        {"NULL", TDelimiter::Null, std::string("AB\tCD\0EF\0", 9), {"AB", "EF"}},
+        {"no", TDelimiter::no, "X\x01Y\r\n", {"X\x01Y\r\n"}},
+        {"high characters are text", TDelimiter::CRLF, "\xB5s\xFF\r\n", {"\xB5s\xFF"}},
+    };
+    for (const Case& c : cases) {
+        events.clear();
+        auto port = OpenPort(c.Delimiter);
+        pty.Write(c.Stream);
+        PumpUntilEvents(c.Telegrams.size());
+        PumpFor(150ms); // nothing more may follow
+        EXPECT_EQ(Texts(), c.Telegrams) << c.Name;
+        port.reset();
+        ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
+    }
+}
+
+TEST_F(PollTest, TwoTelegramsInOneReadComeOutInOrderInTwoPasses) {
+    auto port = OpenPort(TDelimiter::CRLF);
+    pty.Write("F1\r\nF2\r\n");
+    ASSERT_TRUE(PumpUntilEvents(2));
+    PumpFor(100ms);
+    ASSERT_EQ(Texts(), (std::vector<std::string>{"F1", "F2"}));
+    EXPECT_GE(events[1].AtMs - events[0].AtMs, 9) << "one telegram per pass, 10 ms sleep between";
+}
+
+TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
+    auto port = OpenPort(TDelimiter::CRLF);
+    pty.Write("12.34");
+    PumpFor(150ms);
+    EXPECT_TRUE(events.empty());
+    pty.Write("5 Hz\r");
+    PumpFor(150ms);
+    EXPECT_TRUE(events.empty()) << "half a delimiter is no delimiter";
+    pty.Write("\n");
+    ASSERT_TRUE(PumpUntilEvents(1));
+    PumpFor(150ms);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"12.345 Hz"});
+}
+
+TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
+    auto port = OpenPort(TDelimiter::CR);
+    port->Delimiter = TDelimiter::no;
+    int replaced = 0;
+    port->OnData = [&replaced](QObject*) { ++replaced; };
+    pty.Write("A\nB\r");
+    ASSERT_TRUE(PumpUntilEvents(1));
+    PumpFor(150ms);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
+    EXPECT_EQ(replaced, 0) << "the thread works on the copies taken at Open";
+}
+
+TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
+    constexpr int period = 400;
+    auto port = OpenPort(TDelimiter::CRLF, period);
+    ASSERT_TRUE(PumpUntilEvents(2, 5s));
+    port->Close();
+    const std::int64_t first = events[0].AtMs - openedAt;
+    const std::int64_t second = events[1].AtMs - events[0].AtMs;
+    EXPECT_EQ(events[0].Text, "<timeout>");
+    EXPECT_GT(first, period) << "the first expiry after the start is absorbed";
+    EXPECT_LT(first, period + 350);
+    EXPECT_GT(second, period);
+    EXPECT_LT(second, period + 350);
+}
+
+TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
+    constexpr int period = 400;
+    auto port = OpenPort(TDelimiter::CRLF, period);
+    pty.Write("early\r\n");
+    ASSERT_TRUE(PumpUntilEvents(2, 5s));
+    port->Close();
+    ASSERT_EQ(events[0].Text, "early");
+    ASSERT_EQ(events[1].Text, "<timeout>");
+    const std::int64_t silence = events[1].AtMs - events[0].AtMs;
+    EXPECT_GT(silence, 2 * period) << "the pending first expiry uses up one silent period";
+    EXPECT_LT(silence, 2 * period + 350);
+}
+
+TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
+    constexpr int period = 400;
+    auto port = OpenPort(TDelimiter::CRLF, period);
+    ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
+    for (int i = 0; i < 4; ++i) {
+        pty.Write("t\r\n");
+        PumpFor(std::chrono::milliseconds(period / 2));
+    }
+    port->Close();
+    for (std::size_t i = 1; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].Text, "t") << "no time-out while telegrams keep coming";
+    }
+}
+
+TEST_F(PollTest, CloseWhileAHandOverWaitsNeitherBlocksNorDeliversAfterwards) {
+    auto port = OpenPort(TDelimiter::CRLF, 50);
+    std::atomic<bool> streaming{true};
+    std::thread counter([&] {
+        for (int i = 0; streaming; ++i) {
+            pty.Write("S" + std::to_string(i) + "\r\n");
+            std::this_thread::sleep_for(2ms);
+        }
+    });
+    ASSERT_TRUE(PumpUntilEvents(5));
+    // The main thread stops serving events, so the receive thread blocks in a hand-over.
+    std::this_thread::sleep_for(100ms);
+    const auto before = platform::MonotonicMs();
+    port->Close();
+    EXPECT_LT(platform::MonotonicMs() - before, 500) << "Close must not wait for the hand-over";
+    const std::size_t atClose = events.size();
+    PumpFor(200ms);
+    EXPECT_EQ(events.size(), atClose) << "nothing reaches a closed port";
+    streaming = false;
+    counter.join();
+}
+
+TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
+    std::atomic<bool> streaming{true};
+    std::thread counter([&] {
+        for (int i = 0; streaming; ++i) {
+            pty.Write("D" + std::to_string(i) + "\r\n");
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    for (int round = 0; round < 8; ++round) {
+        auto port = OpenPort(round % 2 ? TDelimiter::CRLF : TDelimiter::no, 20);
+        PumpFor(std::chrono::milliseconds(20 + 15 * round));
+        if (round % 3 == 0) {
+            std::this_thread::sleep_for(30ms); // leave a hand-over waiting
+        }
+        const std::size_t atDestroy = events.size();
+        port.reset();
+        PumpFor(50ms);
+        EXPECT_EQ(events.size(), atDestroy) << "round " << round;
+    }
+    streaming = false;
+    counter.join();
+}
+
+TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
+    auto port = OpenPort(TDelimiter::CRLF);
+    port->Close();
+    TMyComPort* raw = port.release();
+    raw->OnData = [&](QObject*) {
+        events.push_back({raw->ReceivedText, 0});
+        delete raw;
+    };
+    ASSERT_TRUE(raw->Open());
+    pty.Write("bye\r\nagain\r\n");
+    PumpFor(300ms);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"bye"});
+}
+
+TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
+    auto port = OpenPort(TDelimiter::CRLF, 200);
+    pty.Write("last\r\n");
+    ASSERT_TRUE(PumpUntilEvents(1));
+    pty.CloseMaster();
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    PumpUntil([&] { return port->DeviceLost(); }, 2s);
+    EXPECT_TRUE(port->DeviceLost());
+    PumpFor(1000ms);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    const auto cpuMs = [](const rusage& r) {
+        return (r.ru_utime.tv_sec + r.ru_stime.tv_sec) * 1000 +
+               (r.ru_utime.tv_usec + r.ru_stime.tv_usec) / 1000;
+    };
+    EXPECT_LT(cpuMs(after) - cpuMs(before), 400) << "a spinning thread would use the full second";
+    const std::size_t timeOuts = events.size() - 1;
+    EXPECT_GE(timeOuts, 3u) << "the passes go on in their rhythm: silences are still reported";
+    port->Close();
+}
