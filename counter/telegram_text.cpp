@@ -1,0 +1,124 @@
+#include "counter/telegram_text.h"
+
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+char LocaleDecimalSeparator() {
+    const QString point = QLocale::system().decimalPoint();
+    return point.size() == 1 && point.at(0).unicode() < 128 ? static_cast<char>(point.at(0).unicode())
+                                                              : '.';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Strict float syntax: [sign] digits [sep digits] [(E|e) [sign] digits], at least one mantissa
+// digit, nothing else. Returns the text rewritten with "." as separator, ready for from_chars.
+std::optional<std::string> CanonicalFloat(const std::string& text, char separator) {
+    std::size_t begin = text.find_first_not_of(' ');
+    std::size_t end = text.find_last_not_of(' ');
+    if (begin == std::string::npos) {
+        return std::nullopt;
+    }
+    std::string out;
+    std::size_t i = begin;
+    if (text[i] == '+' || text[i] == '-') {
+        if (text[i] == '-') {
+            out += '-';
+        }
+        ++i;
+    }
+    int mantissaDigits = 0;
+    while (i <= end && IsDigit(text[i])) {
+        out += text[i++];
+        ++mantissaDigits;
+    }
+    if (i <= end && text[i] == separator) {
+        out += '.';
+        ++i;
+        while (i <= end && IsDigit(text[i])) {
+            out += text[i++];
+            ++mantissaDigits;
+        }
+    }
+    if (mantissaDigits == 0) {
+        return std::nullopt;
+    }
+    if (i <= end && (text[i] == 'e' || text[i] == 'E')) {
+        out += 'e';
+        ++i;
+        if (i <= end && (text[i] == '+' || text[i] == '-')) {
+            out += text[i++];
+        }
+        int exponentDigits = 0;
+        while (i <= end && IsDigit(text[i])) {
+            out += text[i++];
+            ++exponentDigits;
+        }
+        if (exponentDigits == 0) {
+            return std::nullopt;
+        }
+    }
+    if (i != end + 1) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<double> ParseNumber(const std::string& text) {
+    const char separator = LocaleDecimalSeparator();
+    std::string withSeparator = text;
+    for (char& c : withSeparator) {
+        if (c == '.') {
+            c = separator;
+        }
+    }
+    const auto canonical = CanonicalFloat(withSeparator, separator);
+    if (!canonical) {
+        return std::nullopt;
+    }
+    double value = 0;
+    const char* first = canonical->data();
+    const char* last = first + canonical->size();
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec != std::errc() || ptr != last || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string RemoveSpaces(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c != ' ') {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string GroupDigits(const std::string& text) {
+    // Positions count from 1 as in the counter's manual examples.
+    const std::size_t length = text.size();
+    const std::size_t dot = text.find('.');
+    const std::size_t p = dot == std::string::npos ? length + 1 : dot + 1;
+    std::string fraction;
+    for (std::size_t i = p; i <= length; ++i) {
+        fraction += text[i - 1];
+        if (i > p && (i - p) % 3 == 0) {
+            fraction += ' ';
+        }
+    }
+    std::string integer;
+    for (std::size_t j = p - 1; j >= 1; --j) {
+        integer.insert(integer.begin(), text[j - 1]);
+        if ((p - j) % 3 == 0) {
+            integer.insert(integer.begin(), ' ');
+        }
+    }
+    return integer + fraction;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Text helpers of the counter driver. Telegram text is 8-bit and compared byte for byte.
+
+// The number in a telegram field. "." is always a decimal point; the machine's own decimal
+// separator is accepted too. Blanks around the number are ignored; thousands separators are not.
+// Nothing when the text is not a number (or does not fit a double).
+std::optional<double> ParseNumber(const std::string& text);
+
+// The text without any blank (character 32).
+std::string RemoveSpaces(const std::string& text);
+
+// Blanks between groups of three characters, counted outward from the first "." on both sides:
+// "10000000.000" -> "10 000 000.000 ", "1234" -> "1 234".
+std::string GroupDigits(const std::string& text);

@@ -1,0 +1,65 @@
+#include "counter/telegram_text.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool CommaLocale() { return QLocale::system().decimalPoint() == QStringLiteral(","); }
+
+TEST(ParseNumber, PointIsAlwaysADecimalPoint) {
+    struct Case {
+        const char* text;
+        double value;
+    };
+    const Case cases[] = {
+        {"10000000.5", 10000000.5}, {"  10.000000", 10.0}, {"      1.500", 1.5},
+        {"-2.5e3", -2500.0},        {"+7", 7.0},           {"1.5E-6", 1.5e-6},
+        {".5", 0.5},                {"5.", 5.0},           {" 42 ", 42.0},
+    };
+    for (const Case& c : cases) {
+        const auto v = ParseNumber(c.text);
+        ASSERT_TRUE(v.has_value()) << c.text;
+        EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
+    }
+}
+
+TEST(ParseNumber, RejectsWhatIsNotANumber) {
+    for (const char* text : {"", "   ", "ERROR!", "1.2.3", "1e", "e5", "12 34", "1 000.5", "0x10",
+                             "1e999", "nan", "inf", "--1", ".", "-"}) {
+        EXPECT_FALSE(ParseNumber(text).has_value()) << text;
+    }
+}
+
+TEST(ParseNumber, MachineSeparatorAcceptedOnlyWhereItIsTheSeparator) {
+    const auto v = ParseNumber("10000000,5");
+    if (CommaLocale()) {
+        ASSERT_TRUE(v.has_value());
+        EXPECT_DOUBLE_EQ(*v, 10000000.5);
+    } else {
+        EXPECT_FALSE(v.has_value());
+    }
+}
+
+TEST(GroupDigits, GroupsOfThreeOutwardFromThePoint) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"10000000.000", "10 000 000.000 "},
+        {"123456.7", " 123 456.7"},
+        {"1234", "1 234"},
+        {"0.1234", "0.123 4"},
+        {"5", "5"},
+        {"", ""},
+        {"  10.000000", " \x20 10.000 000 "},
+        {"-123", "- 123"},
+    };
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(GroupDigits(in), out) << '"' << in << '"';
+    }
+}
+
+TEST(RemoveSpaces, DropsOnlyBlanks) {
+    EXPECT_EQ(RemoveSpaces(" ms"), "ms");
+    EXPECT_EQ(RemoveSpaces(" a\tb c "), "a\tbc");
+}
+
+} // namespace
