@@ -1,0 +1,253 @@
+#include "graph/column_masks.h"
+#include "graph/line_columns.h"
+#include "graph/point_mapping.h"
+#include "graph/trace_drawing.h"
+
+#include "plot/engine.h"
+#include "plot/engine_state.h"
+#include "plot/primitives.h"
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+// A trace's lines all share one pen in copy mode, and so do its symbols: each of the two layers
+// is the union of the pixels its pieces cover. At a million points thousands of segments fall in
+// one pixel column, so the union is collected in per-column masks and painted once, instead of
+// rasterising every segment and every symbol. The clipper, the line rasteriser, the end dot and
+// the symbol shape are the engine's own, so the pixels are the same.
+
+namespace {
+
+bool SymbolShapeDrawable(const TTrace& Trace, int Size) {
+    // Shape 0 and sizes below 2 take the pen colour of the moment the queue is drawn, the
+    // immediate-drawing bit draws at once, and huge symbols cost more as a stencil than drawn:
+    // those stay with the engine.
+    return Trace.Symbol >= ssCircle && Trace.Symbol <= ssCross && Size >= 2 && Size <= 256;
+}
+
+// The pixels one symbol covers, as offsets from its centre, drawn by the engine's own symbol
+// code on a scratch canvas.
+std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& Target) {
+    EngineState& engine = Engine();
+    const int reach = Size + 4;
+    Canvas scratch(2 * reach + 1, 2 * reach + 1);
+    scratch.Pen = Target.Pen;
+    scratch.Brush = Target.Brush;
+    scratch.Font = Target.Font;
+    const TColor painted = ColorToRGB(Trace.Color);
+    const TColor background = painted ^ 0x00FFFFFF;
+    scratch.Brush.Color = background;
+    scratch.Brush.Style = TBrushStyle::Solid;
+    scratch.FillRect(0, 0, scratch.Width(), scratch.Height());
+    scratch.Brush = Target.Brush;
+
+    TSymbolRecord record;
+    record.X = reach;
+    record.Y = reach;
+    record.Kind = static_cast<std::uint16_t>(Trace.Symbol);
+    record.Size = static_cast<std::uint16_t>(Size);
+    record.Fill = 0;
+    record.PenWidth = 1;
+    record.Colour = Trace.Color;
+
+    Canvas* const target = engine.TargetCanvas;
+    std::vector<TSymbolRecord> queue = std::move(engine.SymbolQueue);
+    engine.TargetCanvas = &scratch;
+    engine.SymbolQueue = {record};
+    DrawSymbolQueue();
+    engine.TargetCanvas = target;
+    engine.SymbolQueue = std::move(queue);
+
+    std::vector<QPoint> stencil;
+    for (int y = 0; y < scratch.Height(); ++y)
+        for (int x = 0; x < scratch.Width(); ++x)
+            if (scratch.Pixel(x, y) == painted)
+                stencil.emplace_back(x - reach, y - reach);
+    return stencil;
+}
+
+struct TTraceLayers {
+    TColumnMasks Lines;
+    TColumnMasks Centres;
+    TPendingDot Dot;
+};
+
+// Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels, the end dot and the
+// symbol centres. This loop runs once per point, so its state lives in locals.
+void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
+                  const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
+    const int top = Rect.Top;
+    const int bottom = Rect.Bottom;
+    const unsigned rows = static_cast<unsigned>(bottom - top);
+    auto insideRows = [&](int y) { return static_cast<unsigned>(y - top) <= rows; };
+    int prevX = PenX;
+    int prevY = PenY;
+
+    // Vertical segments lying inside, one after the other in one column: each covers its start
+    // up to, not including, its end. Their union is the span of the distinct values visited, less
+    // the last value when no earlier one reaches it; the end dot follows the last end strictly
+    // inside.
+    bool chainOn = false;
+    int chainX = 0;
+    int hullLow = 0;
+    int hullHigh = 0;
+    int lastY = 0;
+    bool chainDot = false;
+    int chainDotY = 0;
+    auto closeChain = [&] {
+        if (!chainOn)
+            return;
+        chainOn = false;
+        if (hullLow <= hullHigh) {
+            const int low = lastY < hullLow ? lastY + 1 : hullLow;
+            const int high = lastY > hullHigh ? lastY - 1 : hullHigh;
+            Layers.Lines.AddRun(chainX, low, high);
+        }
+        if (chainDot)
+            Layers.Dot = {true, chainX, chainDotY, Trace.Color};
+    };
+    auto extendChain = [&](int y) {
+        const bool fold = y != lastY;
+        hullLow = fold ? std::min(hullLow, lastY) : hullLow;
+        hullHigh = fold ? std::max(hullHigh, lastY) : hullHigh;
+        lastY = y;
+        const bool strictlyInside = y > top && y < bottom;
+        chainDot = chainDot || strictlyInside;
+        chainDotY = strictlyInside ? y : chainDotY;
+    };
+    auto lineTo = [&](int x, int y) {
+        if (chainOn && x == chainX && insideRows(y)) {
+            extendChain(y);
+            return;
+        }
+        closeChain();
+        if (x == prevX && x > Rect.Left && x < Rect.Right && insideRows(prevY) && insideRows(y)) {
+            chainOn = true;
+            chainX = x;
+            hullLow = INT_MAX;
+            hullHigh = INT_MIN;
+            lastY = prevY;
+            chainDot = false;
+            extendChain(y);
+            return;
+        }
+        int x0 = prevX;
+        int y0 = prevY;
+        int x1 = x;
+        int y1 = y;
+        if (!ClipSegment(Rect, x0, y0, x1, y1))
+            return;
+        AddLinePixels(Layers.Lines, x0, y0, x1, y1);
+        if (x1 < Rect.Right && y1 > top && y1 < bottom)
+            Layers.Dot = {true, x1, y1, Trace.Color};
+    };
+
+    // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
+    // a row into one word of the masks; they are gathered here and stored once.
+    const int centreLeft = std::max(Rect.Left, 0);
+    const int centreRight = std::min(Rect.Right, Layers.Centres.Width() - 1);
+    const int centreTop = std::max(top, 0);
+    const int centreBottom = std::min(bottom, Layers.Centres.Height() - 1);
+    std::size_t centreWord = 0;
+    std::uint64_t centreBits = 0;
+    auto flushCentres = [&] {
+        if (centreBits != 0)
+            Layers.Centres.Word(centreWord) |= centreBits;
+        centreBits = 0;
+    };
+    auto addCentre = [&](int x, int y) {
+        if (x < centreLeft || x > centreRight || y < centreTop || y > centreBottom)
+            return;
+        const std::size_t word = Layers.Centres.WordIndex(x, y);
+        if (word != centreWord) {
+            flushCentres();
+            centreWord = word;
+        }
+        centreBits |= TColumnMasks::Bit(y);
+    };
+
+    if (Trace.SymbolOn)
+        addCentre(prevX, prevY);
+    constexpr std::size_t Chunk = 2048;
+    int mappedX[Chunk];
+    int mappedY[Chunk];
+    const TPointArray& points = Trace.Points;
+    bool first = true;
+    for (std::size_t b = 0; b < points.BlockCount(); ++b) {
+        const std::span<const TPoint> block = points.Block(b);
+        for (std::size_t from = 0; from < block.size(); from += Chunk) {
+            const std::size_t count = std::min(Chunk, block.size() - from);
+            MapPoints(block.subspan(from, count), Map, Style.XScaleFactor, Style.YScaleFactor,
+                      mappedX, mappedY);
+            // The first point was placed by the engine.
+            for (std::size_t k = first ? 1 : 0; k < count; ++k) {
+                const int x = mappedX[k];
+                const int y = mappedY[k];
+                if (Trace.LineOn)
+                    lineTo(x, y);
+                if (Trace.SymbolOn)
+                    addCentre(x, y);
+                prevX = x;
+                prevY = y;
+            }
+            first = false;
+        }
+    }
+    closeChain();
+    flushCentres();
+    PenX = prevX;
+    PenY = prevY;
+}
+
+} // namespace
+
+bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style) {
+    EngineState& engine = Engine();
+    if (engine.TargetCanvas == nullptr || engine.PicturePixelMode || !engine.AxesReady ||
+        engine.SkipClip || engine.CurrentMapping.XLog || engine.CurrentMapping.YLog)
+        return false;
+    Canvas& canvas = *engine.TargetCanvas;
+    if (canvas.Pen.Width != 1 || canvas.Pen.Style != TPenStyle::Solid ||
+        canvas.Pen.Mode != TPenMode::Copy)
+        return false;
+    for (const TTrace* trace : Traces)
+        if (trace->SymbolOn && !SymbolShapeDrawable(*trace, Style.SymbolSize))
+            return false;
+
+    const TMapping& map = engine.CurrentMapping;
+    const TClipRect rect{map.MapLeft, map.MapLeft + map.MapWidth, map.MapBottom - map.MapHeight,
+                         map.MapBottom};
+    const int width = canvas.Width();
+    const int height = canvas.Height();
+
+    std::vector<std::unique_ptr<TColumnMasks>> centres;
+    TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0), {}};
+    for (const TTrace* trace : Traces) {
+        SetPenColour(trace->Color);
+        const TPoint& start = trace->Points[0];
+        // The first point goes through the engine, which also sets any end dot still pending.
+        MoveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
+        layers.Lines.Clear();
+        layers.Centres = TColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
+        layers.Dot = {};
+        CollectTrace(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
+        layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
+        if (layers.Dot.Active)
+            canvas.SetPixel(layers.Dot.X, layers.Dot.Y, layers.Dot.Colour);
+        centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
+    }
+
+    // The symbols lie on top of all lines of the axis, trace after trace.
+    TColumnMasks symbols(width, height);
+    for (std::size_t i = 0; i < Traces.size(); ++i) {
+        const TTrace& trace = *Traces[i];
+        if (!trace.SymbolOn || !centres[i]->Any())
+            continue;
+        symbols.Clear();
+        for (const QPoint& offset : SymbolStencil(trace, Style.SymbolSize, canvas))
+            symbols.AddShifted(*centres[i], offset.x(), offset.y());
+        symbols.Paint(canvas.Image(), ToQRgb(trace.Color));
+    }
+    return true;
+}

@@ -1,0 +1,31 @@
+#include "plot/axis_text.h"
+
+#include "plot/engine_state.h"
+#include "plot/settings.h"
+
+bool DrawAxisText(int x, int y, const std::string& text, THorizontalAlign horizontal,
+                  TVerticalAlign vertical, int angle) {
+    EngineState& e = Engine();
+    if (e.TargetCanvas == nullptr || x < 0 || x > e.PictureWidth - 1 || y < 0 ||
+        y > e.PictureHeight - 1)
+        return false;
+    Canvas& c = *e.TargetCanvas;
+    if (angle != 0) {
+        const TFont upright = c.Font;
+        c.Font.Orientation = angle * 10;
+        c.Font.Antialiased = GetSettingRounded(1) == 1;
+        c.TextOut(x, y, text);
+        c.Font = upright;
+        return true;
+    }
+    if (horizontal == THorizontalAlign::Centre)
+        x -= c.TextWidth(text) / 2;
+    else if (horizontal == THorizontalAlign::Right)
+        x -= c.TextWidth(text);
+    if (vertical == TVerticalAlign::Bottom)
+        y -= c.TextHeight(text);
+    else if (vertical == TVerticalAlign::Centred)
+        y -= e.CharHeight / 2;
+    c.TextOut(x, y, text);
+    return true;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+enum class THorizontalAlign { Left, Centre, Right };
+enum class TVerticalAlign { Top, Bottom, Centred };
+
+// Draws an axis text at an anchor point in the canvas's font colour, transparent background.
+// A text whose anchor lies outside the picture is not drawn; returns whether it was. A non-zero
+// angle (degrees, counter-clockwise) draws the text rotated about its anchor instead of aligned.
+bool DrawAxisText(int x, int y, const std::string& text, THorizontalAlign horizontal,
+                  TVerticalAlign vertical, int angle = 0);

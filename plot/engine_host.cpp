@@ -1,0 +1,7 @@
+#include "plot/engine_host.h"
+
+#include "plot/engine.h"
+
+TEngineHost::~TEngineHost() {
+    ForgetEngineHost(this);
+}

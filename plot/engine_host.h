@@ -1,0 +1,51 @@
+#pragma once
+
+#include "plot/canvas.h"
+#include "plot/print_target.h"
+
+#include <QPoint>
+#include <QRect>
+#include <memory>
+
+enum class TScreenCursor { Default, Cross, HourGlass };
+
+// What the engine needs from the control it draws on. The graph control implements it; tests use a
+// plain image. A host that goes away is forgotten by the engine (see the destructor).
+class TEngineHost {
+public:
+    TEngineHost() = default;
+    TEngineHost(const TEngineHost&) = delete;
+    TEngineHost& operator=(const TEngineHost&) = delete;
+    virtual ~TEngineHost();
+
+    virtual Canvas& EngineCanvas() = 0;
+    virtual int EngineWidth() const = 0;
+    virtual int EngineHeight() const = 0;
+
+    // Interaction (zoom, ruler, output): paint the control at once, or schedule a repaint.
+    virtual void RepaintNow() {}
+    virtual void Invalidate() {}
+    virtual void SetScreenCursor(TScreenCursor) {}
+    // Keep the pointer inside a screen rectangle (right and bottom exclusive) until released.
+    virtual void ConfinePointer(const QRect&) {}
+    virtual void ReleasePointer() {}
+    // Control pixel + offset = screen pixel.
+    virtual QPoint ScreenOffset() const { return {}; }
+
+    // Output: the system beep, and the printer a picture is printed on (none: printing fails).
+    virtual void Beep() {}
+    virtual std::unique_ptr<PrintTarget> OpenPrinter() { return nullptr; }
+};
+
+// A host over an image of its own: for tests, benchmarks and off-screen pictures.
+class TImageHost : public TEngineHost {
+public:
+    TImageHost(int width, int height) : Canvas_(width, height) {}
+
+    Canvas& EngineCanvas() override { return Canvas_; }
+    int EngineWidth() const override { return Canvas_.Width(); }
+    int EngineHeight() const override { return Canvas_.Height(); }
+
+private:
+    Canvas Canvas_;
+};

@@ -1,0 +1,50 @@
+#include "plot/qt_print_target.h"
+
+#include <QColor>
+#include <QPageLayout>
+#include <QRect>
+
+QtPrintTarget::QtPrintTarget() = default;
+
+QtPrintTarget::QtPrintTarget(const QString& pdfFile) {
+    printer_.setOutputFormat(QPrinter::PdfFormat);
+    printer_.setOutputFileName(pdfFile);
+}
+
+void QtPrintTarget::SetOrientation(PrintOrientation orientation) {
+    printer_.setPageOrientation(orientation == PrintOrientation::Portrait ? QPageLayout::Portrait
+                                                                          : QPageLayout::Landscape);
+}
+
+int QtPrintTarget::PageWidth() {
+    return printer_.width();
+}
+
+int QtPrintTarget::PageHeight() {
+    return printer_.height();
+}
+
+bool QtPrintTarget::BeginDocument() {
+    return painter_.begin(&printer_);
+}
+
+bool QtPrintTarget::FillRect(const PrintRect& rect, TColor colour) {
+    if (!painter_.isActive()) {
+        return false;
+    }
+    const QColor fill = QColor::fromRgb(ToQRgb(colour));
+    painter_.fillRect(QRect(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top),
+                      fill);
+    return true;
+}
+
+bool QtPrintTarget::EndDocument() {
+    return painter_.end();
+}
+
+void QtPrintTarget::AbortDocument() {
+    printer_.abort();
+    if (painter_.isActive()) {
+        painter_.end();
+    }
+}

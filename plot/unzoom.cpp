@@ -1,0 +1,23 @@
+#include "plot/unzoom.h"
+
+#include "plot/engine_state.h"
+
+void Unzoom(int area) {
+    EngineState& e = Engine();
+    if (area < 0 || area > kMaxPlotAreas) {
+        return;
+    }
+    const int first = area == 0 ? 1 : area;
+    const int last = area == 0 ? kMaxPlotAreas : area;
+    for (int i = first; i <= last; ++i) {
+        TPlotArea& a = e.PlotArea[i];
+        a.ZoomWindow = TZoomWindow{};
+        for (TAxisRecord& axis : a.AxisRecord) {
+            axis.AxisZoomWindow = TFractionWindow{};
+            axis.DrawnWindow = TFractionWindow{};
+        }
+    }
+    if (area == 0 || area == e.LastZoomedArea) {
+        e.LastZoomedArea = 0;
+    }
+}

@@ -1,0 +1,4 @@
+#pragma once
+
+// Back to the full ranges: area 0 means every area 1..8. Draws nothing; the caller repaints.
+void Unzoom(int area);

@@ -1,0 +1,218 @@
+#include "plot/axes.h"
+
+#include "plot/axis_common.h"
+#include "plot/axis_text.h"
+#include "plot/engine.h"
+#include "plot/grid_lines.h"
+#include "plot/log_scale.h"
+#include "plot/mapping.h"
+#include "plot/settings.h"
+#include "plot/tick_steps.h"
+#include "plot/tick_walk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Draws the ticks, labels and grid lines of a y axis in its column, ticks and labels pointing
+// in `direction`.
+struct TYTickPainter {
+    TAxisColours Colours;
+    int Column = 0;
+    int Direction = 1;
+    bool GridOn = false;
+    int Angle = 0;
+    int WidestLabel = 0;
+
+    void Major(int p, const std::string& label, bool atZero) {
+        EngineState& e = Engine();
+        Canvas& c = *e.TargetCanvas;
+        if (Colours.Visible) {
+            if (e.MajorTickLength > 0) {
+                c.MoveTo(Column, p);
+                c.LineTo(Column + e.MajorTickLength * Direction, p);
+            }
+            const auto horizontal =
+                Direction > 0 ? THorizontalAlign::Left : THorizontalAlign::Right;
+            if (!label.empty() && DrawAxisText(Column + (e.MajorTickLength + 2) * Direction, p,
+                                               label, horizontal, TVerticalAlign::Centred, Angle))
+                WidestLabel = std::max(WidestLabel, c.TextWidth(label));
+        }
+        // Every y axis marks its zero, grid or not.
+        if (GridOn || atZero)
+            GridLineY(p, false, Colours.Colour);
+    }
+
+    void Minor(int q) {
+        EngineState& e = Engine();
+        Canvas& c = *e.TargetCanvas;
+        if (Colours.Visible && e.MinorTickLength > 0) {
+            c.MoveTo(Column, q);
+            c.LineTo(Column + e.MinorTickLength * Direction, q);
+        }
+        if (GridOn)
+            GridLineY(q, true, Colours.Colour);
+    }
+};
+
+int YPosition(double v) {
+    return Engine().CurrentMapping.MapBottom - MapY(v);
+}
+
+// Running mean of the drawn windows of the y axes drawn so far in the area.
+void AverageYZoomWindow(TPlotArea& area, const TFractionWindow& drawn) {
+    const int n = ++area.DrawnYAxisCount;
+    area.ZoomWindow.YLow = ((n - 1) * area.ZoomWindow.YLow + drawn.Low) / n;
+    area.ZoomWindow.YHigh = ((n - 1) * area.ZoomWindow.YHigh + drawn.High) / n;
+}
+
+} // namespace
+
+void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double axisStart,
+               double axisEnd, double minimumStep, double resolution, bool gridOn, bool logarithmic,
+               bool fixedFormat, int options) {
+    EngineState& e = Engine();
+    if (e.TargetCanvas == nullptr)
+        return;
+    FinishGraph();
+    e.PicturePixelMode = false;
+    const bool accepted = axisStart != axisEnd && e.Area().AreaValid && std::abs(axisSide) <= 8;
+    e.AxesReady = accepted;
+    if (!accepted)
+        return;
+    e.EnginePhase = 4;
+    const int side = axisSide == 0 ? 1 : std::abs(axisSide);
+    // Sides 5..8 have no placement of their own; they are drawn like 1..4, without a caption.
+    const int record = (side - 1) % 4 + 1;
+    logarithmic = logarithmic && axisStart > 0 && axisEnd > 0;
+
+    Canvas& c = *e.TargetCanvas;
+    TMapping& m = e.CurrentMapping;
+    TPlotArea& area = e.Area();
+    TYTickPainter painter;
+    painter.Colours = ApplyAxisColour(colour);
+    painter.GridOn = gridOn;
+    const int columns[] = {m.MapLeft, m.MapLeft + 1, m.MapLeft + m.MapWidth - 1,
+                           m.MapLeft + m.MapWidth};
+    painter.Column = columns[record - 1];
+    painter.Direction = record % 2 == 0 ? 1 : -1;
+    const int extendMode = logarithmic ? 0 : (options & 3);
+    const TickLengthPair ticks = TickLengths(e.CharWidth, GetSetting(43), GetSetting(44));
+    e.MajorTickLength = ticks.Major;
+    e.MinorTickLength = ticks.Minor;
+    const double leastZoomFraction = 1.0 / GetSetting(10);
+    painter.Angle = GetSettingRounded(45);
+
+    if (painter.Colours.Visible) {
+        c.MoveTo(painter.Column, m.MapBottom);
+        c.LineTo(painter.Column, m.MapBottom - m.MapHeight - 1);
+    }
+
+    const TFractionWindow zoom = area.AxisRecord[static_cast<std::size_t>(record)].AxisZoomWindow;
+    const TAxisRange range = ShownRange(axisStart, axisEnd, zoom, logarithmic);
+    m.YMin = range.Min;
+    m.YMax = range.Max;
+    m.YLog = range.Log;
+    TFractionWindow drawnWindow = zoom;
+
+    if (!range.Log) {
+        const LabelFormat format = PrepareLabelFormat(fixedFormat, false, 46);
+        if (area.MinZoomFractionY == 0)
+            area.MinZoomFractionY =
+                std::max(resolution / std::fabs(axisEnd - axisStart), leastZoomFraction);
+        double low = m.YMin, high = m.YMax, step = minimumStep;
+        const int pitch = LabelPitch(e.CharHeight, GetSetting(40));
+        const TickSteps steps = ChooseTickSteps(low, high, step, m.MapHeight, pitch, extendMode);
+        const bool widened = low != m.YMin || high != m.YMax;
+        m.YMin = low;
+        m.YMax = high;
+        e.UnitsPerPixelY = (m.YMax - m.YMin) / m.MapHeight;
+        e.MinimumStepY = step;
+        e.MinimumStepDecimalsY = DecimalsFor(step);
+        e.LabelDecimalsY = LabelDecimals(steps.Decimals, e.MinimumStepDecimalsY);
+        m.YLogSpan = 1.0;
+
+        LinearLabelStyle style;
+        style.FixedFormat = fixedFormat;
+        style.SuppressZero = GetSettingRounded(47) == 1;
+        WalkLinearTicks(
+            m.YMin, steps.Major, steps.Minor, m.MapHeight, YPosition, [&](const LinearTick& tick) {
+                const int p = m.MapBottom - tick.Position;
+                if (!tick.Major) {
+                    painter.Minor(p);
+                    return;
+                }
+                const double shown = range.Reversed ? -tick.Value : tick.Value;
+                painter.Major(p,
+                              LinearTickLabel(format, style, e.LabelDecimalsY, steps.Major, shown),
+                              ApplyZeroRule(tick.Value, steps.Major) == 0);
+            });
+        e.LabelDecimalsY = DecimalsFor(e.UnitsPerPixelY);
+        if (range.Reversed) {
+            m.YMin = -m.YMin;
+            m.YMax = -m.YMax;
+        }
+        if (widened)
+            drawnWindow = WidenedWindow(axisStart, axisEnd, m.YMin, m.YMax);
+    } else {
+        const LabelFormat format = PrepareLabelFormat(fixedFormat, true, 46);
+        if (area.MinZoomFractionY == 0)
+            area.MinZoomFractionY = leastZoomFraction;
+        m.YLogSpan = std::log(m.YMax / m.YMin);
+        const double ratio = std::max(m.YMin, m.YMax) / std::min(m.YMin, m.YMax);
+        const int level = LogFinenessLevel(m.MapHeight, GetSetting(42), ratio, c.Font.Size);
+        WalkLogTicks(
+            m.YMin, m.YMax, m.MapHeight, level, false, YPosition, [&](const LogTick& tick) {
+                const int p = m.MapBottom - tick.Position;
+                if (!tick.Long) {
+                    painter.Minor(p);
+                    return;
+                }
+                painter.Major(p,
+                              tick.Labelled
+                                  ? DecadeLabel(tick.Exponent, tick.Digit, format.ExponentLetter)
+                                  : std::string(),
+                              false);
+            });
+        e.UnitsPerPixelY = std::pow(ratio, 1.0 / m.MapHeight);
+        e.MinimumStepY = 0;
+        e.MinimumStepDecimalsY = 99;
+        e.LabelDecimalsY = DecimalsFor(e.UnitsPerPixelY - 1) + 1;
+    }
+
+    if (side <= 4 && painter.Colours.Visible && !caption.empty()) {
+        std::string text = caption;
+        int row = m.MapBottom - m.MapHeight - e.CharHeight / 2;
+        if (text.front() == '@') {
+            text.erase(0, 1);
+            row -= e.CharHeight;
+        }
+        const int reach = painter.WidestLabel + e.MajorTickLength;
+        const int anchors[] = {std::max(painter.Column - reach, 0), painter.Column - 1,
+                               painter.Column + 1,
+                               std::min(painter.Column + reach, e.PictureWidth)};
+        DrawAxisText(anchors[record - 1], row, text,
+                     record <= 2 ? THorizontalAlign::Left : THorizontalAlign::Right,
+                     TVerticalAlign::Bottom);
+    }
+    c.Pen.Mode = TPenMode::Copy;
+
+    TDrawnAxis drawn;
+    drawn.Colour = painter.Colours.Colour;
+    drawn.Min = m.YMin;
+    drawn.Max = m.YMax;
+    drawn.Log = m.YLog;
+    drawn.LogSpan = m.YLogSpan;
+    drawn.PixelOrigin = m.MapBottom;
+    drawn.PixelLength = m.MapHeight;
+    drawn.UnitsPerPixel = e.UnitsPerPixelY;
+    drawn.MinimumStep = e.MinimumStepY;
+    drawn.LabelDecimals = e.LabelDecimalsY;
+    drawn.MinimumStepDecimals = e.MinimumStepDecimalsY;
+    drawn.DrawnWindow = drawnWindow;
+    StoreAxisRecord(record, drawn);
+    AverageYZoomWindow(area, drawnWindow);
+    ExpireSettings(seAxis);
+}

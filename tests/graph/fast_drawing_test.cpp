@@ -1,0 +1,192 @@
+#include "graph/trace_drawing.h"
+
+#include "plot/engine.h"
+#include "plot/engine_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr int Width = 1122;
+constexpr int Height = 476;
+
+struct Axes {
+    double XMin, XMax, YMin, YMax;
+};
+
+// A picture with the plot area of the main window and the given world ranges, the traces drawn
+// by one of the two paths, finished as the paint handler finishes it.
+QImage Draw(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style, bool Fast,
+            bool& UsedFast) {
+    TImageHost host(Width, Height);
+    StartGraph(host, clBtnFace, clBlue, 1.5);
+    SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
+    EngineState& e = Engine();
+    e.CurrentMapping.XMin = A.XMin;
+    e.CurrentMapping.XMax = A.XMax;
+    e.CurrentMapping.YMin = A.YMin;
+    e.CurrentMapping.YMax = A.YMax;
+    e.PicturePixelMode = false;
+    e.AxesReady = true;
+    // Something pending from the axes, as a drawn axis leaves it.
+    e.PendingDot = {true, 5, 5, clRed};
+
+    std::vector<const TTrace*> list;
+    for (const TTrace& t : Traces)
+        list.push_back(&t);
+    UsedFast = Fast && DrawTracesFast(list, Style);
+    if (!UsedFast)
+        DrawTracesPerPoint(list, Style);
+    FinishGraph();
+    QImage result = host.EngineCanvas().Image().copy();
+    ForgetEngineHost(&host);
+    return result;
+}
+
+void ExpectSamePicture(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style) {
+    bool fast = false;
+    const QImage plain = Draw(Traces, A, Style, false, fast);
+    const QImage masked = Draw(Traces, A, Style, true, fast);
+    ASSERT_TRUE(fast) << "the fast path declined";
+    int differing = 0;
+    std::string first;
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x)
+            if (plain.pixel(x, y) != masked.pixel(x, y) && differing++ == 0)
+                first = std::to_string(x) + "," + std::to_string(y);
+    EXPECT_EQ(differing, 0) << "first differing pixel at " << first;
+    // The traces did draw something, so the comparison means something.
+    const QImage empty = Draw({}, A, Style, false, fast);
+    int drawn = 0;
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x)
+            drawn += plain.pixel(x, y) != empty.pixel(x, y) ? 1 : 0;
+    EXPECT_GT(drawn, 100);
+}
+
+TTrace MakeTrace(TColor Color, int Symbol, bool LineOn, bool SymbolOn) {
+    TTrace t;
+    t.Color = Color;
+    t.Symbol = Symbol;
+    t.LineOn = LineOn;
+    t.SymbolOn = SymbolOn;
+    return t;
+}
+
+TEST(FastDrawing, RandomDataEveryShape) {
+    std::mt19937_64 rng(42);
+    std::uniform_real_distribution<double> x(0, 100);
+    std::normal_distribution<double> y(0, 1);
+    for (int shape = 1; shape <= 8; ++shape) {
+        std::vector<TTrace> traces{MakeTrace(clRed, shape, true, true),
+                                   MakeTrace(clGreen, 9 - shape, true, false),
+                                   MakeTrace(clBlue, shape, false, true)};
+        for (TTrace& t : traces)
+            for (int i = 0; i < 3000; ++i)
+                t.Points.Add({x(rng), y(rng)});
+        SCOPED_TRACE("shape " + std::to_string(shape));
+        ExpectSamePicture(traces, {0, 100, -3, 3}, {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
+    }
+}
+
+TEST(FastDrawing, DenseDriftingSeriesWithNoise) {
+    for (bool symbols : {true, false}) {
+        std::mt19937_64 rng(7);
+        std::normal_distribution<double> noise(0, 0.02);
+        TTrace t = MakeTrace(clBlue, 1, true, symbols);
+        for (int i = 0; i < 200000; ++i)
+            t.Points.Add({i * 0.5, 10e6 + i * 1e-6 + noise(rng)});
+        SCOPED_TRACE(symbols ? "with symbols" : "lines only");
+        ExpectSamePicture({t}, {0, 100000.0 / 60, 10e6 - 0.1, 10e6 + 0.3}, {1.0 / 60, 1.0, 8});
+    }
+}
+
+TEST(FastDrawing, LongFlatRuns) {
+    for (bool symbols : {true, false}) {
+        std::mt19937_64 rng(3);
+        std::uniform_int_distribution<int> level(0, 20);
+        TTrace t = MakeTrace(clFuchsia, 2, true, symbols);
+        TTrace u = MakeTrace(clTeal, 7, true, symbols);
+        double value = 10;
+        for (int i = 0; i < 60000; ++i) {
+            if (i % 700 == 0)
+                value = level(rng);
+            t.Points.Add({double(i), value});
+            u.Points.Add({double(i), 20 - value});
+        }
+        // The top and bottom levels lie exactly on the plot edges.
+        SCOPED_TRACE(symbols ? "with symbols" : "lines only");
+        ExpectSamePicture({t, u}, {0, 60000, 0, 20}, {1.0, 1.0, 8});
+    }
+}
+
+TEST(FastDrawing, DataCrossingThePlotEdges) {
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> wide(-3, 4);
+    std::uniform_int_distribution<int> pick(0, 40);
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    TTrace t = MakeTrace(clRed, 1, true, true);
+    TTrace u = MakeTrace(clNavy, 3, true, true);
+    for (int i = 0; i < 20000; ++i) {
+        double px = wide(rng);
+        double py = wide(rng);
+        switch (pick(rng)) {
+        case 0:
+            px = 1e12;
+            break;
+        case 1:
+            py = -1e12;
+            break;
+        case 2:
+            py = NaN;
+            break;
+        case 3:
+            px = 0; // on the left edge
+            break;
+        case 4:
+            py = 1; // on the top edge
+            break;
+        default:
+            break;
+        }
+        t.Points.Add({px, py});
+        u.Points.Add({i * 1e-4, wide(rng)});
+    }
+    ExpectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
+}
+
+TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
+    TTrace t = MakeTrace(clBlack, 8, true, true);
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> v(-0.2, 1.2);
+    for (int i = 0; i < 300; ++i)
+        t.Points.Add({v(rng), v(rng)});
+    TTrace single = MakeTrace(clRed, 4, true, true);
+    single.Points.Add({0.5, 0.5});
+    ExpectSamePicture({t, single}, {0, 1, 0, 1}, {1.0, 1.0, 15});
+}
+
+TEST(FastDrawing, DeclinesWhereOnlyThePerPointPathIsExact) {
+    TTrace dot = MakeTrace(clRed, 0, true, true);
+    dot.Points.Add({0.5, 0.5});
+    TTrace immediate = MakeTrace(clRed, 1 + 16, true, true);
+    immediate.Points.Add({0.5, 0.5});
+    bool fast = true;
+    Draw({dot}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
+    EXPECT_FALSE(fast);
+    Draw({immediate}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
+    EXPECT_FALSE(fast);
+    TTrace circle = MakeTrace(clRed, 1, true, true);
+    circle.Points.Add({0.5, 0.5});
+    Draw({circle}, {0, 1, 0, 1}, {1, 1, 1}, true, fast);
+    EXPECT_FALSE(fast);
+    Draw({circle}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
+    EXPECT_TRUE(fast);
+}
+
+} // namespace

@@ -1,0 +1,332 @@
+#include "graph/xy_plot.h"
+
+#include "plot/engine_state.h"
+#include "plot/print_target.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// Counts the paints the control receives.
+class PaintCounter : public QObject {
+public:
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override {
+        if (Event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+};
+
+class XYPlotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plot.resize(1122, 476);
+        plot.XY_LeftPerCent = 20;
+        plot.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
+        Settle();
+    }
+
+    void Settle() {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    QImage Painted() {
+        Settle();
+        return plot.Picture().copy();
+    }
+
+    void AddSeries(int Trace, int Count, double Amplitude) {
+        for (int i = 0; i < Count; ++i)
+            plot.AddPoint(Trace, i, 10e6 + Amplitude * std::sin(i * 0.1));
+    }
+
+    void SendMouse(QEvent::Type Type, Qt::MouseButton Button, Qt::MouseButtons Held,
+                   Qt::KeyboardModifiers Keys, QPoint At) {
+        QMouseEvent event(Type, QPointF(At), QPointF(plot.mapToGlobal(At)), Button, Held, Keys);
+        QCoreApplication::sendEvent(&plot, &event);
+    }
+
+    // A left-button drag from one point to another, with the given keys held throughout.
+    void Drag(QPoint From, QPoint To, Qt::KeyboardModifiers Keys) {
+        SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Keys, From);
+        SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Keys, (From + To) / 2);
+        SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Keys, To);
+        SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Keys, To);
+    }
+
+    static int CountColour(const QImage& Image, TColor Colour) {
+        int n = 0;
+        for (int y = 0; y < Image.height(); ++y)
+            for (int x = 0; x < Image.width(); ++x)
+                n += Image.pixel(x, y) == ToQRgb(Colour) ? 1 : 0;
+        return n;
+    }
+
+    TXYPlot plot;
+};
+
+TEST_F(XYPlotTest, TraceOperations) {
+    EXPECT_EQ(plot.AddPoint(0, 1, 1), -1);
+    EXPECT_EQ(plot.AddTrace(false, {}), 0);
+    EXPECT_EQ(plot.AddPoint(5, 1, 1), -1);
+    EXPECT_EQ(plot.AddPoint(-1, 1, 1), -1);
+    EXPECT_EQ(plot.AddPoint(0, 1, 1), 1);
+    EXPECT_EQ(plot.AddPoint(0, 2, 3), 2);
+
+    TPointArray given{{1, 2}, {3, 4}, {5, 6}};
+    EXPECT_EQ(plot.AddTrace(true, given), 1);
+    given.Add({7, 8});
+    ASSERT_EQ(plot.Traces.size(), 2u);
+    const TTrace& added = plot.Traces[1];
+    EXPECT_EQ(added.Points.Size(), 3u);
+    EXPECT_TRUE(added.RightAxis);
+    EXPECT_EQ(added.Color, clBlue);
+    EXPECT_EQ(added.Symbol, 1);
+    EXPECT_TRUE(added.LineOn && added.SymbolOn && added.Visible);
+    EXPECT_FALSE(plot.Traces[0].RightAxis);
+
+    plot.Traces[0].Color = clRed;
+    plot.ClearTrace(0);
+    plot.ClearTrace(2);
+    plot.ClearTrace(-1);
+    ASSERT_EQ(plot.Traces.size(), 2u);
+    EXPECT_TRUE(plot.Traces[0].Points.Empty());
+    EXPECT_EQ(plot.Traces[0].Color, clRed);
+    EXPECT_EQ(plot.Traces[1].Points.Size(), 3u);
+    EXPECT_EQ(plot.AddPoint(0, 9, 9), 1);
+
+    plot.ClearAllTraces();
+    EXPECT_TRUE(plot.Traces.empty());
+    EXPECT_EQ(plot.AddPoint(0, 1, 1), -1);
+    EXPECT_EQ(plot.AddTrace(false, {}), 0);
+}
+
+TEST_F(XYPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
+    PaintCounter counter;
+    plot.installEventFilter(&counter);
+
+    plot.SetX_GridOn(true);
+    Settle();
+    EXPECT_EQ(counter.Paints, 1);
+    EXPECT_TRUE(plot.X_GridOn());
+    plot.SetY_Left_GridOn(true);
+    plot.SetY_Right_GridOn(true);
+    Settle();
+    EXPECT_EQ(counter.Paints, 2);
+
+    const QImage before = plot.Picture().copy();
+    plot.X_Caption = "Time/min";
+    plot.Y_Left_Caption = "f/MHz";
+    Settle();
+    EXPECT_EQ(counter.Paints, 2);
+    EXPECT_EQ(plot.Picture(), before);
+
+    plot.AddTrace(false, {});
+    for (int i = 0; i < 50; ++i)
+        plot.AddPoint(0, i, i * i);
+    Settle();
+    EXPECT_EQ(counter.Paints, 3);
+    EXPECT_NE(plot.Picture(), before);
+
+    // The new caption is in the picture now: it differs from one drawn with the old caption.
+    const QImage withNewCaption = plot.Picture().copy();
+    plot.X_Caption = "X-Axis";
+    plot.SetX_GridOn(true);
+    EXPECT_NE(Painted(), withNewCaption);
+}
+
+TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
+    plot.Y_Left_Color = clRed;
+    plot.Y_Right_Color = clLime;
+    plot.AddTrace(true, {});
+    AddSeries(0, 100, 5);
+    const QImage rightOnly = Painted();
+    EXPECT_EQ(CountColour(rightOnly, clRed), 0);
+    EXPECT_GT(CountColour(rightOnly, clLime), 100);
+
+    plot.AddTrace(false, {});
+    AddSeries(1, 100, 3);
+    const QImage both = Painted();
+    EXPECT_GT(CountColour(both, clRed), 100);
+    EXPECT_GT(CountColour(both, clLime), 100);
+}
+
+TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
+    plot.AddTrace(false, {});
+    AddSeries(0, 200, 5);
+    const QImage alone = Painted();
+
+    plot.AddTrace(false, {{-1000, 0}, {5000, 1e9}});
+    plot.Traces[1].LineOn = false;
+    plot.Traces[1].SymbolOn = false;
+    plot.Traces[1].Color = clRed;
+    plot.SetX_GridOn(false);
+    EXPECT_EQ(Painted(), alone);
+
+    plot.Traces[1].SymbolOn = true;
+    plot.SetX_GridOn(false);
+    EXPECT_NE(Painted(), alone);
+}
+
+TEST_F(XYPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
+    plot.Y_Left_Color = clRed;
+    plot.Y_Right_Color = clLime;
+    plot.X_Color = clFuchsia;
+    plot.AddTrace(false, {});
+    const QImage picture = Painted();
+    EXPECT_GT(CountColour(picture, clFuchsia), 100);
+    EXPECT_EQ(CountColour(picture, clRed), 0);
+    EXPECT_EQ(CountColour(picture, clLime), 0);
+}
+
+TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
+    plot.SetX_GridOn(true);
+    plot.SetY_Left_GridOn(true);
+    plot.AddTrace(false, {});
+    plot.AddTrace(true, {});
+    plot.Traces[1].Color = clRed;
+    plot.Traces[1].Symbol = 3;
+    for (int i = 0; i < 20000; ++i) {
+        plot.AddPoint(0, i * 0.036, 10e6 + 0.3 * std::sin(i * 0.01) + 0.05 * std::sin(i * 7.1));
+        plot.AddPoint(1, i * 0.036, std::cos(i * 0.002) + 0.2 * std::sin(i * 3.3));
+    }
+    plot.FastDrawing = false;
+    const QImage plain = Painted();
+    plot.FastDrawing = true;
+    plot.RepaintNow();
+    EXPECT_EQ(Painted(), plain);
+}
+
+class RulerTest : public XYPlotTest {
+protected:
+    void SetUp() override {
+        XYPlotTest::SetUp();
+        plot.AddTrace(false, {});
+        AddSeries(0, 500, 5);
+        Settle();
+        const TMapping& m = Engine().CurrentMapping;
+        left = m.MapLeft;
+        right = m.MapLeft + m.MapWidth;
+        top = m.MapBottom - m.MapHeight;
+        bottom = m.MapBottom;
+    }
+
+    QPoint Inside(double Fx, double Fy) const {
+        return {left + int((right - left) * Fx), top + int((bottom - top) * Fy)};
+    }
+
+    const TZoomWindow& Zoom() const { return Engine().PlotArea[1].ZoomWindow; }
+
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
+};
+
+TEST_F(RulerTest, MouseDoesNothingWhileTheRulerIsOff) {
+    plot.SetXY_RulerOn(true);
+    plot.SetXY_RulerOn(false);
+    const QImage before = Painted();
+    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              Inside(0.5, 0.5));
+    Settle();
+    EXPECT_EQ(plot.Picture(), before);
+    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              Inside(0.5, 0.5));
+    Drag(Inside(0.01, 0.5), Inside(0.5, 0.9), Qt::ControlModifier);
+    Settle();
+    EXPECT_EQ(plot.Picture(), before);
+    EXPECT_EQ(Zoom().XLow, 0.0);
+    EXPECT_EQ(Zoom().XHigh, 1.0);
+}
+
+TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
+    plot.SetXY_RulerOn(true);
+    const QImage before = Painted();
+    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              Inside(0.3, 0.5));
+    SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, Inside(0.6, 0.4));
+    Settle();
+    const QImage held = plot.Picture().copy();
+    // The readout is written at the control's pixel (2, 2), left aligned, in the axis colours.
+    int changedNearReadout = 0;
+    int changedElsewhere = 0;
+    for (int y = 0; y < held.height(); ++y)
+        for (int x = 0; x < held.width(); ++x)
+            if (held.pixel(x, y) != before.pixel(x, y))
+                ++(x < 400 && y < 40 ? changedNearReadout : changedElsewhere);
+    EXPECT_GT(changedNearReadout, 20);
+    EXPECT_EQ(changedElsewhere, 0);
+
+    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              Inside(0.6, 0.4));
+    EXPECT_EQ(Painted(), before);
+}
+
+TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
+    plot.SetXY_RulerOn(true);
+    const QImage full = Painted();
+    Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
+    Settle();
+    EXPECT_NEAR(Zoom().XLow, 0.0, 0.01);
+    EXPECT_NEAR(Zoom().XHigh, 0.5, 0.01);
+    EXPECT_NE(plot.Picture(), full);
+
+    plot.UnzoomAll();
+    EXPECT_EQ(Zoom().XLow, 0.0);
+    EXPECT_EQ(Zoom().XHigh, 1.0);
+    EXPECT_EQ(Painted(), full);
+}
+
+// A printer that records what it is asked to print.
+class FakePrinter : public PrintTarget {
+public:
+    explicit FakePrinter(int& Rects) : rects_(Rects) {}
+    void SetOrientation(PrintOrientation) override {}
+    int PageWidth() override { return 6800; }
+    int PageHeight() override { return 4800; }
+    bool BeginDocument() override { return true; }
+    bool FillRect(const PrintRect&, TColor) override {
+        ++rects_;
+        return true;
+    }
+    bool EndDocument() override { return true; }
+    void AbortDocument() override {}
+
+private:
+    int& rects_;
+};
+
+class PrintingPlot : public TXYPlot {
+public:
+    int Rects = 0;
+    std::unique_ptr<PrintTarget> OpenPrinter() override {
+        return std::make_unique<FakePrinter>(Rects);
+    }
+};
+
+TEST(XYPlotOutput, PrintSendsThePictureToThePrinter) {
+    PrintingPlot plot;
+    plot.resize(300, 200);
+    plot.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
+    plot.AddTrace(false, {{0, 0}, {1, 1}});
+    QCoreApplication::processEvents();
+    const QImage before = plot.Picture().copy();
+    plot.Print();
+    // Every row holds at least the frame, so at least one rectangle per row.
+    EXPECT_GE(plot.Rects, 200);
+    EXPECT_EQ(plot.Picture(), before);
+}
+
+} // namespace

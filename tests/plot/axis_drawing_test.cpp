@@ -1,0 +1,389 @@
+#include "axis_picture.h"
+#include "plot_test_support.h"
+
+#include "plot/axes.h"
+#include "plot/engine.h"
+#include "plot/mapping.h"
+#include "plot/settings.h"
+#include "plot/tick_steps.h"
+#include "plot/unzoom.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <utility>
+
+namespace {
+
+class AxisDrawing : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 320;
+
+    void SetUp() override {
+        Unzoom(0);
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        Cw = Engine().CharWidth;
+        Ch = Engine().CharHeight;
+    }
+    void TearDown() override {
+        for (int code : {0, 4, 27, 47})
+            ResetSetting(code);
+    }
+
+    // Opens a plot rectangle given in picture pixels (right and bottom are the edges' pixels).
+    void OpenPlot(int left, int top, int right, int bottom) {
+        SetPlotArea(0, 100, 0, 100, left, kWidth - right, top, kHeight - bottom, false);
+    }
+    // A plot whose width holds exactly `pitches` x label pitches of the default x labels.
+    void OpenPlotForXPitches(int pitches) { OpenPlot(60, 60, 60 + pitches * 8 * Cw, 240); }
+
+    static void XAxis(double start, double end, const std::string& caption = "", bool grid = false,
+                      TColor colour = clBlack, int options = 0, bool logarithmic = false,
+                      double resolution = 0) {
+        DrawXAxis(colour, caption, 1, start, end, 0, resolution, grid, logarithmic, false, options);
+    }
+    static void YAxis(double start, double end, int side = 1, const std::string& caption = "",
+                      bool grid = false, TColor colour = clBlack, int options = 0,
+                      double resolution = 0) {
+        DrawYAxis(colour, caption, side, start, end, 0, resolution, grid, false, false, options);
+    }
+
+    Canvas& Picture() { return Host.EngineCanvas(); }
+    // The box left..right-1 x top..bottom-1.
+    static QRect Box(int left, int top, int right, int bottom) {
+        return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    }
+    static const TMapping& Map() { return Engine().CurrentMapping; }
+    static int Top() { return Map().MapBottom - Map().MapHeight; }
+    static int Right() { return Map().MapLeft + Map().MapWidth; }
+    int Width(const std::string& text) { return Picture().TextWidth(text); }
+
+    // Checks an x label centred below the bottom axis at value v.
+    ::testing::AssertionResult XLabel(double v, const std::string& text, TColor colour = clBlack) {
+        const int p = MapX(v);
+        return TextAt(Picture(), p - Width(text) / 2, Map().MapBottom + Engine().MajorTickLength,
+                      text, colour);
+    }
+    // Checks a label of a left y axis at value v.
+    ::testing::AssertionResult YLabel(double v, const std::string& text, TColor colour) {
+        const int right = Map().MapLeft - (Engine().MajorTickLength + 2);
+        return TextAt(Picture(), right - Width(text), MapY(v) - Ch / 2, text, colour);
+    }
+
+    TImageHost Host{kWidth, kHeight};
+    int Cw = 0;
+    int Ch = 0;
+};
+
+TEST_F(AxisDrawing, LeftAxisOfTheFrequencyShowsFiveLabelsTicksAndCaption) {
+    const int pitch = 2 * Ch;
+    OpenPlot(100, 300 - (8 * pitch + pitch / 2), 300, 300);
+    YAxis(24999990, 25000010, 1, "Y1-Axis", false, clBlue);
+
+    const int major = Engine().MajorTickLength;
+    const int minor = Engine().MinorTickLength;
+    int widest = 0;
+    for (double v : {24999990.0, 24999995.0, 25000000.0, 25000005.0, 25000010.0}) {
+        const std::string text = std::to_string(static_cast<long>(v));
+        EXPECT_TRUE(YLabel(v, text, clBlue));
+        widest = std::max(widest, Width(text));
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft - major + 1, MapY(v)), clBlue) << v;
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft - major, MapY(v)), clWhite) << v;
+    }
+    const int minorRow = MapY(24999991);
+    EXPECT_EQ(Picture().Pixel(Map().MapLeft - minor + 1, minorRow), clBlue);
+    EXPECT_EQ(Picture().Pixel(Map().MapLeft - minor, minorRow), clWhite);
+    EXPECT_EQ(
+        CountPixels(Picture(), Box(0, minorRow - 2, Map().MapLeft - major, minorRow + 3), clBlue),
+        0)
+        << "no label between the major ticks";
+    const int captionRow = Top() - Ch / 2;
+    EXPECT_TRUE(TextAt(Picture(), Map().MapLeft - widest - major,
+                       captionRow - Picture().TextHeight("Y1-Axis"), "Y1-Axis", clBlue));
+}
+
+TEST_F(AxisDrawing, RightAxisCaptionStandsAboveTheTopRightCorner) {
+    OpenPlot(80, 80, 300, 280);
+    YAxis(24999990, 25000010, 1, "Y1-Axis");
+    YAxis(-1, 1, 4, "Y2-Axis", false, clGreen);
+    const int reach = Width("-1.0") + Engine().MajorTickLength;
+    EXPECT_TRUE(TextAt(Picture(), Right() + reach - Width("Y2-Axis"),
+                       Top() - Ch / 2 - Picture().TextHeight("Y2-Axis"), "Y2-Axis", clGreen));
+    const int labelLeft = Right() + Engine().MajorTickLength + 2;
+    EXPECT_TRUE(TextAt(Picture(), labelLeft, MapY(1) - Ch / 2, "1.0", clGreen));
+    EXPECT_TRUE(TextAt(Picture(), labelLeft, MapY(0) - Ch / 2, "0", clGreen));
+}
+
+TEST_F(AxisDrawing, XGridIsDashedAtMajorsDottedAtMinorsAndAbsentOnTheLeftEdge) {
+    OpenPlotForXPitches(5); // major step 2, minor step 0.5
+    XAxis(0, 10, "", true);
+    const int bottom = Map().MapBottom;
+    for (int d = 0; d <= Map().MapHeight; ++d) {
+        EXPECT_EQ(Picture().Pixel(MapX(4), bottom - d), (d & 4) == 0 ? clBlack : clWhite) << d;
+        if (d > 0) {
+            EXPECT_EQ(Picture().Pixel(MapX(4.5), bottom - d), (d & 7) == 0 ? clBlack : clWhite)
+                << d;
+            EXPECT_EQ(Picture().Pixel(Map().MapLeft, bottom - d), clWhite) << d;
+            EXPECT_EQ(Picture().Pixel(MapX(4.25), bottom - d), clWhite) << d;
+        }
+    }
+    for (double v : {0.0, 2.0, 4.0, 6.0, 8.0, 10.0})
+        EXPECT_TRUE(XLabel(v, std::to_string(static_cast<int>(v))));
+}
+
+TEST_F(AxisDrawing, YAxisDrawsADashedZeroLineWithItsGridOff) {
+    OpenPlot(80, 60, 300, 260);
+    YAxis(-1, 1);
+    const int zero = MapY(0);
+    for (int d = 1; d <= Map().MapWidth; ++d)
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft + d, zero), (d & 4) == 0 ? clBlack : clWhite) << d;
+    const int inkOutsideZero =
+        CountPixels(Picture(), Box(Map().MapLeft + 1, Top(), Right() + 1, zero), clBlack) +
+        CountPixels(Picture(), Box(Map().MapLeft + 1, zero + 1, Right() + 1, Map().MapBottom),
+                    clBlack);
+    EXPECT_EQ(inkOutsideZero, 0);
+}
+
+TEST_F(AxisDrawing, YRangeWithoutZeroHasNoZeroLine) {
+    OpenPlot(80, 60, 300, 260);
+    YAxis(1, 2);
+    EXPECT_EQ(CountPixels(Picture(), Box(Map().MapLeft + 1, Top(), Right() + 1, Map().MapBottom),
+                          clBlack),
+              0);
+}
+
+TEST_F(AxisDrawing, UnitSuffixFollowsEveryXLabelAndWidensThePitch) {
+    OpenPlotForXPitches(5); // without a suffix: major step 2
+    XAxis(0, 10, "Time|s");
+    for (double v : {0.0, 5.0, 10.0})
+        EXPECT_TRUE(XLabel(v, std::to_string(static_cast<int>(v)) + "s"));
+    const int labelTop = Map().MapBottom + Engine().MajorTickLength;
+    EXPECT_EQ(
+        CountPixels(Picture(), Box(MapX(2) - 3, labelTop, MapX(2) + 4, labelTop + Ch), clBlack), 0)
+        << "no label at 2";
+    EXPECT_TRUE(TextAt(Picture(), Map().MapLeft + Map().MapWidth / 2 - Width("Time") / 2,
+                       labelTop + Ch, "Time", clBlack));
+}
+
+TEST_F(AxisDrawing, AtSignLiftsTheYCaptionByOneLine) {
+    const int pitch = 2 * Ch;
+    for (const std::string caption : {"Y1", "@Y1"}) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlot(100, 250 - 2 * pitch, 300, 250); // labels 1000, 1500, 2000
+        YAxis(1000, 2000, 1, caption);
+        EXPECT_TRUE(YLabel(1500, "1500", clBlack));
+        const int lift = caption[0] == '@' ? Ch : 0;
+        EXPECT_TRUE(TextAt(Picture(), Map().MapLeft - Width("1000") - Engine().MajorTickLength,
+                           Top() - Ch / 2 - lift - Picture().TextHeight("Y1"), "Y1", clBlack))
+            << caption;
+    }
+}
+
+TEST_F(AxisDrawing, TextsAnchoredOutsideThePictureAreSkipped) {
+    const int pitch = 2 * Ch;
+    OpenPlot(20, 250 - 2 * pitch, kWidth - 10, 250); // labels 1000, 1500, 2000
+    YAxis(1000, 2000, 1, "Y1", false, clBlue);
+    YAxis(1000, 2000, 4, "Y2", false, clGreen);
+    const int captionTop = Top() - Ch / 2 - Picture().TextHeight("Y1");
+    EXPECT_GT(CountPixels(Picture(), Box(0, captionTop, Width("Y1"), Top() - Ch / 2), clBlue), 0)
+        << "anchor clamped to column 0 is drawn";
+    EXPECT_EQ(CountPixels(Picture(), Box(0, 0, kWidth, Top() - Ch / 2), clGreen), 0)
+        << "anchor clamped to the picture width lies outside";
+    EXPECT_GT(CountPixels(Picture(), Box(Right() + 1, Top(), kWidth, Map().MapBottom), clGreen), 0)
+        << "labels anchored inside are drawn though they run off the picture";
+}
+
+TEST_F(AxisDrawing, XAxisAfterAYAxisInTheSameAreaDoesNothing) {
+    OpenPlot(80, 60, 300, 260);
+    XAxis(0, 10);
+    YAxis(-1, 1);
+    const QImage before = Picture().Image().copy();
+    const TMapping mapping = Map();
+    XAxis(100, 200, "late", true);
+    EXPECT_EQ(Picture().Image(), before);
+    EXPECT_EQ(Map().XMin, mapping.XMin);
+    EXPECT_EQ(Map().XMax, mapping.XMax);
+    EXPECT_EQ(Engine().EnginePhase, 4);
+}
+
+TEST_F(AxisDrawing, ReversedRangeRunsFromTheStartAtTheLeft) {
+    OpenPlotForXPitches(5);
+    XAxis(10, 0);
+    EXPECT_EQ(Map().XMin, 10);
+    EXPECT_EQ(Map().XMax, 0);
+    EXPECT_EQ(MapX(10), Map().MapLeft);
+    EXPECT_EQ(MapX(0), Right());
+    for (double v : {10.0, 8.0, 6.0, 4.0, 2.0, 0.0})
+        EXPECT_TRUE(XLabel(v, std::to_string(static_cast<int>(v))));
+    EXPECT_LT(MapX(8), MapX(2));
+}
+
+TEST_F(AxisDrawing, AxisInTheBackColourDrawsOnlyItsGridInTheForeColour) {
+    OpenPlotForXPitches(5);
+    XAxis(0, 10, "Caption", true, clWhite);
+    EXPECT_EQ(Picture().Pixel(MapX(0.25), Map().MapBottom), clWhite) << "no axis line";
+    EXPECT_EQ(CountPixels(Picture(), Box(1, Map().MapBottom + 1, kWidth - 1, kHeight - 1), clBlack),
+              0)
+        << "no ticks, labels or caption";
+    EXPECT_EQ(Picture().Pixel(MapX(4), Map().MapBottom - 1), clBlack) << "grid in ForeColour";
+
+    StartGraph(Host, clWhite, clBlack, 1.0);
+    OpenPlotForXPitches(5);
+    XAxis(0, 10, "Caption", true, -255);
+    EXPECT_EQ(CountPixels(Picture(), Box(1, 1, kWidth - 1, kHeight - 1), clBlack), 0)
+        << "-255 draws everything, grid included, in the back colour";
+}
+
+TEST_F(AxisDrawing, AxesLeaveMappingRecordsAndPhase) {
+    OpenPlotForXPitches(5);
+    EXPECT_EQ(Engine().EnginePhase, 2);
+    XAxis(0, 10, "", false, clRed, 0, false, 0.1);
+    EXPECT_EQ(Engine().EnginePhase, 3);
+    EXPECT_FALSE(Engine().PicturePixelMode);
+    EXPECT_FALSE(Engine().AxesReady);
+    const TAxisRecord& x = Engine().Area().AxisRecord[kAxisX];
+    EXPECT_TRUE(x.AxisDefined);
+    EXPECT_EQ(x.AxisColour, clRed);
+    EXPECT_EQ(x.AxisMin, 0);
+    EXPECT_EQ(x.AxisMax, 10);
+    EXPECT_EQ(x.AxisPixelOrigin, Map().MapLeft);
+    EXPECT_EQ(x.AxisPixelLength, Map().MapWidth);
+    EXPECT_DOUBLE_EQ(x.UnitsPerPixel, 10.0 / Map().MapWidth);
+    EXPECT_EQ(x.LabelDecimals, DecimalsFor(10.0 / Map().MapWidth));
+    EXPECT_DOUBLE_EQ(Engine().Area().MinZoomFractionX, 0.01);
+
+    YAxis(24999990, 25000010, 4, "", false, clBlue, 0, 0);
+    YAxis(-1, 1, 1, "", false, clBlue, 0, 0.5);
+    EXPECT_EQ(Engine().EnginePhase, 4);
+    EXPECT_TRUE(Engine().AxesReady);
+    EXPECT_TRUE(Engine().Area().AxisRecord[4].AxisDefined);
+    EXPECT_EQ(Engine().Area().AxisRecord[4].AxisMin, 24999990);
+    EXPECT_EQ(Engine().Area().AxisRecord[1].AxisPixelOrigin, Map().MapBottom);
+    EXPECT_EQ(Engine().Area().AxisRecord[1].AxisPixelLength, Map().MapHeight);
+    EXPECT_EQ(Map().YMin, -1) << "the last y axis maps the series that follow";
+    EXPECT_DOUBLE_EQ(Engine().Area().MinZoomFractionY, 0.001) << "set by the first y axis";
+}
+
+TEST_F(AxisDrawing, ExtendedEndsGiveTheDrawnWindowAndTheYWindowIsTheRunningMean) {
+    OpenPlot(80, 60, 300, 260);
+    XAxis(0.5, 9.5, "", false, clBlack, 2);
+    EXPECT_EQ(Map().XMin, 0);
+    EXPECT_EQ(Map().XMax, 10);
+    const TFractionWindow drawn = Engine().Area().AxisRecord[kAxisX].DrawnWindow;
+    EXPECT_DOUBLE_EQ(drawn.Low, -1.0 / 18);
+    EXPECT_DOUBLE_EQ(drawn.High, 19.0 / 18);
+    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XLow, -1.0 / 18);
+    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XHigh, 19.0 / 18);
+
+    YAxis(0.5, 9.5, 1, "", false, clBlack, 2);
+    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.YLow, -1.0 / 18);
+    YAxis(0, 10, 4);
+    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.YLow, -1.0 / 36);
+    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.YHigh, (19.0 / 18 + 1) / 2);
+    Unzoom(0);
+}
+
+TEST_F(AxisDrawing, ZoomWindowCutsTheShownRangeFromTheFullRange) {
+    struct Case {
+        double start, end;
+        bool logarithmic;
+        double wantMin, wantMax;
+    } cases[] = {{0, 10, false, 2, 6}, {10, 0, false, 8, 4}, {1, 1e5, true, 10, 1e3}};
+    for (const auto& c : cases) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlot(80, 60, 300, 260);
+        Engine().Area().AxisRecord[kAxisX].AxisZoomWindow = {0.2, 0.6};
+        XAxis(c.start, c.end, "", false, clBlack, 0, c.logarithmic);
+        EXPECT_DOUBLE_EQ(Map().XMin, c.wantMin) << c.start << ".." << c.end;
+        EXPECT_DOUBLE_EQ(Map().XMax, c.wantMax) << c.start << ".." << c.end;
+        EXPECT_EQ(Map().XLog, c.logarithmic);
+        EXPECT_DOUBLE_EQ(Engine().Area().AxisRecord[kAxisX].DrawnWindow.Low, 0.2);
+        EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XHigh, 0.6);
+    }
+    Unzoom(0);
+}
+
+TEST_F(AxisDrawing, RefusedAxesDrawNothing) {
+    OpenPlot(80, 60, 300, 260);
+    const QImage before = Picture().Image().copy();
+    YAxis(5, 5);
+    EXPECT_FALSE(Engine().AxesReady);
+    YAxis(0, 1, 9);
+    EXPECT_FALSE(Engine().AxesReady);
+    XAxis(3, 3);
+    DrawXAxis(clBlack, "", 5, 0, 1, 0, 0, true, false, false, 0);
+    EXPECT_EQ(Picture().Image(), before);
+    EXPECT_EQ(Engine().EnginePhase, 2);
+}
+
+TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
+    OpenPlotForXPitches(5);
+    SetSetting(0, 3);
+    SetSetting(27, 1);
+    XAxis(-4, 6);
+    EXPECT_EQ(CountPixels(Picture(),
+                          Box(MapX(0) - 4, Map().MapBottom + Engine().MajorTickLength, MapX(0) + 5,
+                              Map().MapBottom + Engine().MajorTickLength + Ch),
+                          clBlack),
+              0)
+        << "label 0 blanked";
+    EXPECT_TRUE(XLabel(2, "2"));
+    EXPECT_EQ(GetSetting(27), 0) << "back to its default after the axis";
+}
+
+TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {
+    SetSetting(4, 1);
+    OpenPlotForXPitches(4); // major step 5000
+    XAxis(0, 20000);
+    EXPECT_TRUE(XLabel(5000, "5e3"));
+    EXPECT_TRUE(XLabel(20000, "20e3"));
+}
+
+TEST_F(AxisDrawing, LogarithmicAxesAndTheirLinearFallback) {
+    OpenPlotForXPitches(5);
+    XAxis(1, 1000, "", false, clBlack, 0, true);
+    EXPECT_TRUE(Map().XLog);
+    EXPECT_DOUBLE_EQ(Map().XLogSpan, std::log(1000.0));
+    EXPECT_EQ(MapX(1), Map().MapLeft);
+    EXPECT_EQ(MapX(1000), Right());
+    for (const char* label : {"1", "10", "100", "1000"})
+        EXPECT_TRUE(XLabel(std::stod(label), label));
+    EXPECT_TRUE(Engine().Area().AxisRecord[kAxisX].AxisLog);
+    EXPECT_EQ(Engine().Area().AxisRecord[kAxisX].MinimumStep, 0);
+
+    StartGraph(Host, clWhite, clBlack, 1.0);
+    OpenPlotForXPitches(5);
+    XAxis(1000, 1, "", false, clBlack, 0, true);
+    EXPECT_TRUE(Map().XLog);
+    EXPECT_EQ(MapX(1000), Map().MapLeft);
+    EXPECT_EQ(MapX(1), Right());
+    for (const char* label : {"1", "10", "100", "1000"})
+        EXPECT_TRUE(XLabel(std::stod(label), label));
+
+    for (double low : {1.0, 0.0}) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlotForXPitches(5);
+        XAxis(low, low == 0 ? 100 : 1.5, "", false, clBlack, 0, true);
+        EXPECT_FALSE(Map().XLog) << low;
+        EXPECT_EQ(Map().XLogSpan, 1.0) << low;
+    }
+}
+
+TEST_F(AxisDrawing, NonFiniteRangesDrawTheAxisLineAndStop) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& [start, end] : {std::pair{-inf, inf}, std::pair{0.0, nan}}) {
+        StartGraph(Host, clWhite, clBlack, 1.0);
+        OpenPlot(80, 60, 300, 260);
+        XAxis(start, end, "X", true);
+        YAxis(start, end, 1, "Y", true);
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft + 10, Map().MapBottom), clBlack);
+        EXPECT_EQ(Picture().Pixel(Map().MapLeft, Map().MapBottom - 10), clBlack);
+    }
+}
+
+} // namespace

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "plot/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+// Checks on pictures drawn by the engine, for the axis tests.
+
+// The picture shows exactly `text` in `colour` on white with its top-left corner at (left, top):
+// every pixel of the text's box equals that of the text drawn alone in the same font.
+::testing::AssertionResult TextAt(const Canvas& picture, int left, int top, const std::string& text,
+                                  TColor colour);

@@ -1,0 +1,88 @@
+#include "plot/axis_labels.h"
+#include "plot/extended_rounding.h"
+#include "plot/log_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(LogFinenessLevel, StepsAtTheDensityThresholds) {
+    struct Case {
+        int pixels;
+        double fineness, ratio;
+        int fontPoints, want;
+    } cases[] = {
+        {500, 1, 10, 8, 224},  {500, 1, 100, 8, 123}, {500, 1, 1e3, 8, 123}, {500, 1, 1e4, 8, 112},
+        {500, 1, 1e10, 8, 12}, {500, 1, 1e50, 8, 1},  {500, 1, 1e100, 8, 0}, {500, 1, 10, 16, 123},
+        {400, 0.2, 10, 8, 12}, {400, 1, 10, 8, 224},  {250, 1, 10, 8, 123},  {101, 1, 10, 8, 112},
+        {40, 1, 10, 8, 1},     {7, 1, 10, 8, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LogFinenessLevel(c.pixels, c.fineness, c.ratio, c.fontPoints), c.want)
+            << c.pixels << " " << c.fineness << " " << c.ratio << " " << c.fontPoints;
+}
+
+TEST(LogSubdivisionRow, HoldsTheMantissaCodes) {
+    EXPECT_EQ(LogSubdivisionRow(0).size(), 1u);
+    EXPECT_EQ(LogSubdivisionRow(1).size(), 3u);
+    EXPECT_EQ(LogSubdivisionRow(2).size(), 9u);
+    EXPECT_EQ(LogSubdivisionRow(3).size(), 16u);
+    EXPECT_EQ(LogSubdivisionRow(4).size(), 35u);
+    EXPECT_TRUE(InLogSubdivisionRow(3, 25));
+    EXPECT_FALSE(InLogSubdivisionRow(2, 25));
+    EXPECT_TRUE(InLogSubdivisionRow(4, 95));
+    EXPECT_FALSE(InLogSubdivisionRow(4, 21));
+    EXPECT_TRUE(InLogSubdivisionRow(4, 22));
+}
+
+struct Walked {
+    std::vector<std::string> Labels;
+    int Ticks = 0;
+    int LongTicks = 0;
+};
+
+Walked Walk(double from, double to, int length, int level, bool xAxis) {
+    const double span = std::log(to / from);
+    Walked walked;
+    WalkLogTicks(
+        from, to, length, level, xAxis,
+        [&](double v) { return RoundToInt(std::log(v / from) / span * length); },
+        [&](const LogTick& tick) {
+            ++walked.Ticks;
+            walked.LongTicks += tick.Long;
+            if (tick.Labelled)
+                walked.Labels.push_back(DecadeLabel(tick.Exponent, tick.Digit, 'E'));
+        });
+    return walked;
+}
+
+using Labels = std::vector<std::string>;
+
+TEST(WalkLogTicks, XAxisSkipsSevenAndNineYAxisLabelsThem) {
+    const auto x = Walk(1, 10, 500, 224, true);
+    EXPECT_EQ(x.Labels, (Labels{"1", "2", "3", "4", "5", "6", "8", "10"}));
+    EXPECT_EQ(x.Ticks, 36); // the 35 codes of row 4 and the 10 of the next decade
+    EXPECT_EQ(x.LongTicks, 10);
+    const auto y = Walk(1, 10, 500, 224, false);
+    EXPECT_EQ(y.Labels, (Labels{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+}
+
+TEST(WalkLogTicks, CoarseLevelsLabelDecadesOnly) {
+    EXPECT_EQ(Walk(0.01, 1000, 400, 12, true).Labels,
+              (Labels{"0.01", "0.1", "1", "10", "100", "1000"}));
+    EXPECT_EQ(Walk(3, 3e6, 300, 112, true).Labels,
+              (Labels{"5", "10", "20", "50", "100", "200", "500", "1000", "2000", "5000", "1E4",
+                      "2E4", "5E4", "1E5", "2E5", "5E5", "1E6", "2E6"}));
+}
+
+TEST(WalkLogTicks, DecreasingAxisWalksFromItsFarEnd) {
+    const auto walked = Walk(100, 1, 400, 12, false);
+    EXPECT_EQ(walked.Labels, (Labels{"1", "10", "100"}));
+    EXPECT_EQ(walked.LongTicks, 7); // 1, 2, 5, 10, 20, 50, 100
+}
+
+} // namespace

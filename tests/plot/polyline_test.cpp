@@ -1,0 +1,253 @@
+#include "plot/engine.h"
+#include "plot/primitives.h"
+#include "plot_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A picture with the main window's plot rectangle (224..1010 x 48..381) and world = pixels, so
+// that points are given as the pixels they map to.
+class Polyline : public ::testing::Test {
+protected:
+    void SetUp() override {
+        InitEngine();
+        StartGraph(host, clWhite, clBlack, 1);
+        SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
+        SetUpWorld();
+    }
+    void SetUpWorld() {
+        EngineState& e = Engine();
+        TMapping& m = e.CurrentMapping;
+        m.XMin = m.MapLeft;
+        m.XMax = m.MapLeft + m.MapWidth;
+        m.YMin = m.MapBottom;
+        m.YMax = m.MapBottom - m.MapHeight;
+        m.XLog = m.YLog = false;
+        e.PicturePixelMode = false;
+        e.AxesReady = true;
+        SetPenColour(clRed);
+    }
+    int Red(const QRect& r) { return CountPixels(host.EngineCanvas(), r, clRed); }
+    int RedAll() { return CountPixels(host.EngineCanvas(), clRed); }
+    TColor At(int x, int y) { return host.EngineCanvas().Pixel(x, y); }
+    TImageHost host{1122, 476};
+    static constexpr int left = 224, right = 1010, top = 48, bottom = 381;
+};
+
+TEST_F(Polyline, EndDotIsSetByTheNextMoveOrFinish) {
+    MoveTo(300, 100);
+    DrawTo(310, 100);
+    EXPECT_EQ(At(310, 100), clWhite);
+    EXPECT_TRUE(Engine().PendingDot.Active);
+    DrawTo(310, 110);
+    EXPECT_EQ(At(310, 100), clRed); // the next line starts there
+    FinishGraph();
+    EXPECT_EQ(At(310, 110), clRed);
+    EXPECT_EQ(RedAll(), 10 + 11);
+
+    MoveTo(400, 200);
+    DrawTo(405, 200);
+    MoveTo(500, 200);
+    EXPECT_EQ(At(405, 200), clRed);
+}
+
+TEST_F(Polyline, VertexBeforeALeftwardSegmentIsKept) {
+    MoveTo(300, 100);
+    DrawTo(350, 100);
+    DrawTo(320, 120); // drawn from its left end, so it leaves out (350, 100)
+    DrawTo(400, 120);
+    FinishGraph();
+    EXPECT_EQ(At(350, 100), clRed);
+    EXPECT_EQ(At(320, 120), clRed);
+    EXPECT_EQ(At(400, 120), clRed);
+}
+
+TEST_F(Polyline, LeavingThroughTheTopEndsOnRowTopMinusOneWithoutDot) {
+    MoveTo(500, 60);
+    DrawTo(500, 10);
+    FinishGraph();
+    EXPECT_EQ(Red(QRect(500, top, 1, 13)), 13);
+    EXPECT_EQ(At(500, top - 1), clWhite);
+    EXPECT_EQ(RedAll(), 13);
+
+    // Slanted: the cut end lies one row above the rectangle and is not painted.
+    MoveTo(600, 60);
+    DrawTo(640, 20);
+    FinishGraph();
+    EXPECT_EQ(Red(QRect(0, 0, 1122, top)), 0);
+    EXPECT_EQ(At(600, 60), clRed);
+    EXPECT_EQ(At(612, top), clRed);
+}
+
+TEST_F(Polyline, SegmentsWhollyOutsideDrawNothingButMoveThePen) {
+    MoveTo(100, 100);
+    DrawTo(150, 200);
+    EXPECT_EQ(RedAll(), 0);
+    EXPECT_EQ(Engine().PenX, 150);
+    EXPECT_EQ(Engine().PenY, 200);
+    DrawTo(250, 200); // starts from the unclipped pen position, enters at the left edge
+    FinishGraph();
+    EXPECT_EQ(Red(QRect(left, 200, 26, 1)), 26);
+    EXPECT_EQ(RedAll(), 27); // with the end dot at 250
+    for (const QPoint& p : {QPoint(300, 20), QPoint(300, 400), QPoint(1100, 100)}) {
+        MoveTo(p.x(), p.y());
+        DrawTo(p.x() + 30, p.y() + 5);
+    }
+    FinishGraph();
+    EXPECT_EQ(RedAll(), 27);
+}
+
+TEST_F(Polyline, VerticalSegmentCrossingTheRectangleIncludesTheBottomRow) {
+    MoveTo(700, 5);
+    DrawTo(700, 470);
+    FinishGraph();
+    EXPECT_EQ(Red(QRect(700, top, 1, bottom - top + 1)), bottom - top + 1);
+    EXPECT_EQ(RedAll(), bottom - top + 1);
+}
+
+TEST_F(Polyline, RightToLeftGivesTheSamePixels) {
+    const std::vector<std::pair<QPoint, QPoint>> segments{{{100, 30}, {1100, 420}},
+                                                          {{240, 70}, {900, 300}},
+                                                          {{150, 380}, {500, 20}},
+                                                          {{1000, 50}, {1050, 60}},
+                                                          {{230, 200}, {1015, 201}}};
+    for (const auto& [a, b] : segments) {
+        TImageHost other(1122, 476);
+        for (int pass = 0; pass < 2; ++pass) {
+            TImageHost& h = pass == 0 ? host : other;
+            InitEngine();
+            StartGraph(h, clWhite, clBlack, 1);
+            SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
+            SetUpWorld();
+            const QPoint& from = pass == 0 ? a : b;
+            const QPoint& to = pass == 0 ? b : a;
+            MoveTo(from.x(), from.y());
+            DrawTo(to.x(), to.y());
+        }
+        EXPECT_EQ(host.EngineCanvas().Image(), other.EngineCanvas().Image())
+            << a.x() << "," << a.y() << " " << b.x() << "," << b.y();
+        EXPECT_GT(RedAll(), 0);
+    }
+}
+
+TEST_F(Polyline, ClipperCutsStepByStep) {
+    const TClipRect r{left, right, top, bottom};
+    struct Case {
+        std::array<int, 4> in;
+        bool visible;
+        std::array<int, 4> out;
+    };
+    const std::vector<Case> cases{
+        {{300, 100, 400, 200}, true, {300, 100, 400, 200}},   // inside
+        {{400, 200, 300, 100}, true, {300, 100, 400, 200}},   // swapped to run left to right
+        {{100, 100, 200, 200}, false, {100, 100, 200, 200}},  // left of the rectangle
+        {{500, 10, 600, 20}, false, {500, 10, 600, 20}},      // above
+        {{500, 10, 500, 500}, true, {500, 48, 500, 382}},     // vertical, down
+        {{500, 500, 500, 10}, true, {500, 381, 500, 47}},     // vertical, up
+        {{124, 100, 324, 300}, true, {224, 200, 324, 300}},   // cut at the left edge
+        {{910, 100, 1110, 300}, true, {910, 100, 1011, 201}}, // cut one beyond the right edge
+        {{300, 0, 400, 100}, true, {348, 48, 400, 100}},      // entering at the top
+        {{300, 100, 400, 0}, true, {300, 100, 353, 47}},      // leaving through the top
+        {{300, 331, 400, 431}, true, {300, 331, 351, 382}},   // leaving through the bottom
+    };
+    for (const Case& c : cases) {
+        int x0 = c.in[0], y0 = c.in[1], x1 = c.in[2], y1 = c.in[3];
+        EXPECT_EQ(ClipSegment(r, x0, y0, x1, y1), c.visible) << c.in[0] << "," << c.in[1];
+        if (c.visible) {
+            EXPECT_EQ((std::array<int, 4>{x0, y0, x1, y1}), c.out) << c.in[0] << "," << c.in[1];
+        }
+    }
+}
+
+TEST_F(Polyline, NothingIsDrawnBeforeTheAxes) {
+    Engine().AxesReady = false;
+    MoveTo(300, 100);
+    DrawTo(400, 100);
+    FinishGraph();
+    EXPECT_EQ(RedAll(), 0);
+}
+
+TEST_F(Polyline, PictureModeDrawsUnclippedWithTheCanvasPen) {
+    EngineState& e = Engine();
+    e.PicturePixelMode = true;
+    MoveTo(10.4, 10);
+    DrawTo(19.5, 10); // 20 after rounding, half to even
+    FinishGraph();
+    EXPECT_EQ(Red(QRect(10, 10, 11, 1)), 11);
+    EXPECT_EQ(RedAll(), 11);
+}
+
+TEST_F(Polyline, SkipClipDrawsStraightToTheCanvas) {
+    Engine().SkipClip = true;
+    MoveTo(100, 100); // left of the rectangle
+    DrawTo(300, 100);
+    FinishGraph();
+    EXPECT_EQ(Red(QRect(100, 100, 201, 1)), 201);
+}
+
+TEST_F(Polyline, WidePenGetsNoEndDot) {
+    SetLineWidth(3);
+    SetLineWidth(0); // ignored
+    EXPECT_EQ(host.EngineCanvas().Pen.Width, 3);
+    MoveTo(300, 100);
+    DrawTo(320, 100);
+    EXPECT_FALSE(Engine().PendingDot.Active);
+}
+
+} // namespace
+
+namespace {
+
+// Random polylines over and far beyond the rectangle: nothing is painted beyond the pixel row or
+// column where cut segments end, and every vertex inside is painted.
+TEST(PolylineProperty, StaysInsideAndShowsEveryInnerVertex) {
+    TImageHost host(1122, 476);
+    std::uint32_t seed = 7;
+    auto next = [&seed](int lo, int hi) {
+        seed = seed * 1664525u + 1013904223u;
+        return lo + static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
+    };
+    for (int round = 0; round < 20; ++round) {
+        InitEngine();
+        StartGraph(host, clWhite, clBlack, 1);
+        SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
+        EngineState& e = Engine();
+        TMapping& m = e.CurrentMapping;
+        m.XMin = m.MapLeft;
+        m.XMax = m.MapLeft + m.MapWidth;
+        m.YMin = m.MapBottom;
+        m.YMax = m.MapBottom - m.MapHeight;
+        m.XLog = m.YLog = false;
+        e.PicturePixelMode = false;
+        e.AxesReady = true;
+        SetPenColour(clRed);
+        std::vector<QPoint> inner;
+        for (int i = 0; i < 200; ++i) {
+            const bool far = next(0, 9) == 0;
+            const QPoint p = far ? QPoint(next(-100000, 100000), next(-100000, 100000))
+                                 : QPoint(next(150, 1080), next(10, 420));
+            if (i == 0) {
+                MoveTo(p.x(), p.y());
+            } else {
+                DrawTo(p.x(), p.y());
+            }
+            if (p.x() >= 224 && p.x() <= 1010 && p.y() >= 48 && p.y() <= 381) {
+                inner.push_back(p);
+            }
+        }
+        FinishGraph();
+        const Canvas& c = host.EngineCanvas();
+        const int all = CountPixels(c, clRed);
+        // A cut end lies one pixel beyond the edge: a shallow line runs along that row.
+        EXPECT_EQ(CountPixels(c, QRect(224, 47, 788, 336), clRed), all) << round;
+        for (const QPoint& p : inner) {
+            // A vertex on the right or bottom edge is cut as an end; all others must show.
+            if (p.x() < 1010 && p.y() < 381 && p.y() > 48) {
+                EXPECT_EQ(c.Pixel(p.x(), p.y()), clRed) << round << ": " << p.x() << "," << p.y();
+            }
+        }
+    }
+}
+
+} // namespace

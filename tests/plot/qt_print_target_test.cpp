@@ -1,0 +1,56 @@
+#include "plot/graph_output.h"
+#include "plot/print_layout.h"
+#include "plot/print_rows.h"
+#include "plot/qt_print_target.h"
+#include "plot/unzoom.h"
+#include "tests/plot/drawn_frame.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(QtPrintTarget, PrintsAPictureIntoAPdfFile) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("graph.pdf");
+    QtPrintTarget printer(file);
+
+    printer.SetOrientation(PrintOrientation::Portrait);
+    const int portraitWidth = printer.PageWidth();
+    const int portraitHeight = printer.PageHeight();
+    ASSERT_GT(portraitWidth, 0);
+    EXPECT_GT(portraitHeight, portraitWidth);
+    printer.SetOrientation(PrintOrientation::Landscape);
+    EXPECT_GT(printer.PageWidth(), printer.PageHeight());
+
+    QImage picture(112, 47, QImage::Format_RGB32);
+    picture.fill(qRgb(255, 255, 255));
+    picture.setPixel(10, 10, qRgb(255, 0, 0));
+    const PrintLayout layout = LayOutPrint(printer, picture.width(), picture.height(), 0, 0);
+    ASSERT_GT(layout.CellSize, 0);
+    ASSERT_TRUE(PrintPicture(picture, layout, printer, nullptr));
+
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
+    EXPECT_GT(pdf.size(), 200);
+}
+
+TEST(QtPrintTarget, PrintGraphWritesTheDrawnFrameToPaper) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath("frame.pdf");
+    Unzoom(0);
+    DrawnFrame frame;
+    frame.Printer = [&] { return std::make_unique<QtPrintTarget>(file); };
+    PrintGraph(false, 0, 0);
+    EXPECT_EQ(frame.Beeps, 0);
+    QFile pdf(file);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
+}
+
+} // namespace
