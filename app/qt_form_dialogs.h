@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/form_dialogs.h"
+
+class QWidget;
+
+namespace app {
+
+// The toolkit's own dialogs, parented to the main window.
+class TQtFormDialogs : public TFormDialogs {
+public:
+    explicit TQtFormDialogs(QWidget* parent) : Parent(parent) {}
+
+    std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
+                                                 const std::string& defaultExt) override;
+    bool ExecutePrinterSetup() override;
+    void ShowError(const std::string& message) override;
+
+private:
+    QWidget* Parent;
+};
+
+} // namespace app
