@@ -1,5 +1,8 @@
 #pragma once
 
+#include "plot/print_target.h"
+
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -17,6 +20,8 @@ public:
                                                          const std::string& defaultExt) = 0;
     // The printer set-up dialog: true when the user confirmed it.
     virtual bool ExecutePrinterSetup() = 0;
+    // The printer chosen there last (the default printer before any choice).
+    virtual std::unique_ptr<PrintTarget> OpenPrinter() = 0;
     // The error box for file and number errors.
     virtual void ShowError(const std::string& message) = 0;
 };

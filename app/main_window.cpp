@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
+#include "app/form_plot.h"
 #include "app/key_preview.h"
 #include "app/qt_form_dialogs.h"
 #include "counter/kelvo_counter.h"
-#include "graph/xy_plot.h"
 #include "platform/clock.h"
 #include "portselect/com_port_combo_box.h"
 
@@ -166,7 +166,7 @@ QWidget* TForm1::CreateDisplayPage() {
 
 QWidget* TForm1::CreateGraphPage() {
     auto* page = new QWidget;
-    XY = new TXYPlot(page);
+    XY = new TFormPlot(page, [this] { return dialogs_->OpenPrinter(); });
     XY->X_Caption = "Time/s";
     XY->Y_Left_0 = 24999990.0;
     XY->Y_Left_1 = 25000010.0;

@@ -1,12 +1,12 @@
 #include "app/qt_form_dialogs.h"
 
+#include "app/chosen_printer.h"
 #include "app/save_filter.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
-#include <QPrinter>
 
 namespace app {
 
@@ -36,11 +36,13 @@ std::optional<std::string> TQtFormDialogs::ExecuteSaveDialog(const std::string& 
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
-// The choice made here is the toolkit's printer set-up; the graph prints on the default printer.
 bool TQtFormDialogs::ExecutePrinterSetup() {
-    QPrinter printer;
-    QPrintDialog dialog(&printer, Parent);
+    QPrintDialog dialog(&Printer, Parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<PrintTarget> TQtFormDialogs::OpenPrinter() {
+    return std::make_unique<TChosenPrinter>(Printer);
 }
 
 void TQtFormDialogs::ShowError(const std::string& message) {

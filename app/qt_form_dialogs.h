@@ -2,6 +2,8 @@
 
 #include "app/form_dialogs.h"
 
+#include <QPrinter>
+
 class QWidget;
 
 namespace app {
@@ -14,10 +16,12 @@ public:
     std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
     bool ExecutePrinterSetup() override;
+    std::unique_ptr<PrintTarget> OpenPrinter() override;
     void ShowError(const std::string& message) override;
 
 private:
     QWidget* Parent;
+    QPrinter Printer{QPrinter::HighResolution};
 };
 
 } // namespace app

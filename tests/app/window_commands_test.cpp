@@ -221,11 +221,28 @@ TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
     EXPECT_EQ(FileBytes(FolderFile("comma.csv")), "2000;10000000,5\r\n");
 }
 
-TEST_F(WindowCommandsTest, PrintAsksForThePrinterFirst) {
+TEST_F(WindowCommandsTest, PrintCancelledPrintsNothing) {
     app::TForm1& form = Open();
+    form.PageControl->setCurrentWidget(form.TabGraph);
     Dialogs->PrinterSetupAnswer = false;
     MenuEntry(form.PopupGraph, {"Print"})->trigger();
     EXPECT_EQ(Dialogs->PrinterSetups, 1);
+    EXPECT_EQ(Dialogs->Printed.Opened, 0);
+    EXPECT_EQ(Dialogs->Printed.Documents, 0);
+}
+
+TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
+    app::TForm1& form = Open();
+    Connect();
+    Reading("10000000", 1);
+    form.PageControl->setCurrentWidget(form.TabGraph);
+    Dialogs->PrinterSetupAnswer = true;
+    MenuEntry(form.PopupGraph, {"Print"})->trigger();
+    EXPECT_EQ(Dialogs->PrinterSetups, 1);
+    EXPECT_EQ(Dialogs->Printed.Opened, 1);
+    EXPECT_EQ(Dialogs->Printed.Documents, 1);
+    EXPECT_GT(Dialogs->Printed.FilledBlocks, 0);
+    EXPECT_EQ(Dialogs->Printed.Finished, 1);
 }
 
 TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {

@@ -27,6 +27,26 @@ bool TFakeDialogs::ExecutePrinterSetup() {
     return PrinterSetupAnswer;
 }
 
+std::unique_ptr<PrintTarget> TFakeDialogs::OpenPrinter() {
+    ++Printed.Opened;
+    return std::make_unique<TRecordingPrinter>(Printed);
+}
+
+bool TRecordingPrinter::BeginDocument() {
+    ++Record.Documents;
+    return true;
+}
+
+bool TRecordingPrinter::FillRect(const PrintRect&, TColor) {
+    ++Record.FilledBlocks;
+    return true;
+}
+
+bool TRecordingPrinter::EndDocument() {
+    ++Record.Finished;
+    return true;
+}
+
 void TFakeDialogs::ShowError(const std::string& message) {
     Errors.push_back(message);
 }

@@ -15,6 +15,29 @@
 class QAction;
 class QMenu;
 
+// A printer that records what reaches its page.
+struct TPrintRecord {
+    int Opened = 0;
+    int Documents = 0;
+    int FilledBlocks = 0;
+    int Finished = 0;
+};
+
+class TRecordingPrinter : public PrintTarget {
+public:
+    explicit TRecordingPrinter(TPrintRecord& record) : Record(record) {}
+    void SetOrientation(PrintOrientation) override {}
+    int PageWidth() override { return 4800; }
+    int PageHeight() override { return 6800; }
+    bool BeginDocument() override;
+    bool FillRect(const PrintRect&, TColor) override;
+    bool EndDocument() override;
+    void AbortDocument() override {}
+
+private:
+    TPrintRecord& Record;
+};
+
 // Dialogs answered by the test; every error box is recorded.
 class TFakeDialogs : public app::TFormDialogs {
 public:
@@ -25,10 +48,12 @@ public:
     std::string LastFilter;
     std::string LastDefaultExt;
     std::vector<std::string> Errors;
+    TPrintRecord Printed;
 
     std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
     bool ExecutePrinterSetup() override;
+    std::unique_ptr<PrintTarget> OpenPrinter() override;
     void ShowError(const std::string& message) override;
 };
 
