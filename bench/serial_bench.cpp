@@ -13,8 +13,8 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <pty.h>
 #include <random>
@@ -64,7 +64,8 @@ void MeasureLatency(TMyComPort& port, int master) {
     Clock::time_point written;
     QEventLoop loop;
     port.OnData = [&](QObject*) {
-        latencies.push_back(std::chrono::duration<double, std::milli>(Clock::now() - written).count());
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - written).count());
         loop.quit();
     };
     if (!port.Open()) {
@@ -84,13 +85,13 @@ void MeasureLatency(TMyComPort& port, int master) {
     std::printf("latency, last byte written -> OnData on the main thread (%zu telegrams):\n",
                 latencies.size());
     std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
-                Percentile(latencies, 0), Percentile(latencies, 0.5),
-                Percentile(latencies, 0.95), Percentile(latencies, 1));
+                Percentile(latencies, 0), Percentile(latencies, 0.5), Percentile(latencies, 0.95),
+                Percentile(latencies, 1));
 }
 
-// Writes telegrams at `rate` per second for `seconds`, then lets the backlog drain; returns the
-// rate at which they were handed over while the stream ran, and counts the lost ones.
-void MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
+// Writes telegrams at `rate` per second for `seconds`, lets the backlog drain and prints the rate
+// at which they were handed over while the stream ran; true when none was lost.
+bool MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
     int received = 0;
     int receivedWhileStreaming = 0;
     int lost = 0;
@@ -98,7 +99,6 @@ void MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
     std::atomic<bool> streaming{true};
     port.OnData = [&](QObject*) {
         const int sequence = std::atoi(port.ReceivedText.c_str() + 2);
-        if (sequence != expected) std::printf("gap %d..%d at %lld\n", expected, sequence, (long long)platform::MonotonicMs());
         lost += sequence - expected;
         expected = sequence + 1;
         ++received;
@@ -107,7 +107,7 @@ void MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
         }
     };
     if (!port.Open()) {
-        return;
+        return false;
     }
     const int total = static_cast<int>(rate * seconds);
     std::thread counter([&] {
@@ -122,12 +122,18 @@ void MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
         Pump(std::chrono::milliseconds(50));
     }
     counter.join();
-    Pump(std::chrono::milliseconds(3000));
+    // A backlog drains one telegram per pass, and a pass on a quiet line lasts about 91 ms.
+    for (int before = -1; received != before && expected < total;) {
+        before = received;
+        Pump(std::chrono::milliseconds(1000));
+    }
     port.Close();
+    const int dropped = lost;
     lost += total - expected;
     std::printf("  offered %6.1f/s for %.0f s: handed over %6.1f/s while streaming, %d of %d "
-                "delivered, %d lost\n",
-                rate, seconds, receivedWhileStreaming / seconds, received, total, lost);
+                "delivered, %d dropped at the buffer bound\n",
+                rate, seconds, receivedWhileStreaming / seconds, received, total, dropped);
+    return lost == 0;
 }
 
 } // namespace
@@ -162,10 +168,14 @@ int main(int argc, char** argv) {
     MeasureLatency(port, master);
 
     std::puts("sustained telegrams per second (34-byte telegrams):");
+    double sustained = 0;
     for (double rate : {28.0, 50.0, 75.0, 90.0, 120.0}) {
-        MeasureRate(port, master, rate, 4.0);
+        if (MeasureRate(port, master, rate, 4.0)) {
+            sustained = rate;
+        }
         Pump(std::chrono::milliseconds(200));
     }
+    std::printf("highest offered rate without loss: %.0f telegrams/s\n", sustained);
     while (TPoll::Running() > 0) {
         Pump(std::chrono::milliseconds(10));
     }
