@@ -1,0 +1,274 @@
+#include "tests/app/file_bytes.h"
+#include "tests/app/window_fixture.h"
+
+#include "app/date_text.h"
+#include "app/float_text.h"
+#include "counter/kelvo_counter.h"
+#include "graph/xy_plot.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTest>
+#include <filesystem>
+
+namespace {
+
+using WindowCommandsTest = WindowTest;
+
+const std::string Esc = "\x1b";
+
+TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
+    app::TForm1& form = Open();
+    Connect();
+    Counter.ClearReceived();
+    form.EC->setText("16");
+    const struct {
+        std::vector<std::string> Entry;
+        std::string Bytes;
+    } cases[] = {
+        {{"Measure", "single"}, "1"},
+        {{"Measure", "continuous"}, "r"},
+        {{"Measure", "stop"}, "x"},
+        {{"Gate Time", "1s"}, "T"},
+        {{"Gate Time", "0.1s"}, "t"},
+        {{"Average", "ON"}, "A"},
+        {{"Average", "OFF"}, "a"},
+        {{"Mode", "Frequency"}, "f"},
+        {{"Mode", "Period"}, "p"},
+        {{"Mode", "Offset"}, "o"},
+        {{"COM Telegram", "display dump"}, "d"},
+        {{"COM Telegram", "Hertz value"}, "h"},
+        {{"Transmit Interval <value>"}, "i16"},
+        {{"Prescaler", "BNC <value>"}, "b16"},
+        {{"Prescaler", "SMA <value>"}, "b16"},
+        {{"Info"}, "I"},
+    };
+    for (const auto& c : cases) {
+        Counter.SetReply(Esc + c.Bytes, "OK");
+        MenuEntry(form.PopupCommands, c.Entry)->trigger();
+        EXPECT_EQ(ReceivedBytes(), Esc + c.Bytes + "\r") << c.Entry.back();
+        EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"}) << c.Entry.back();
+        Counter.ClearReceived();
+    }
+}
+
+TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
+    app::TForm1& form = Open();
+    Connect();
+    Counter.SetReply(Esc + "i16", "OK");
+    Counter.SetReply(Esc + "i-2", "OK");
+    const struct {
+        const char* Field;
+        std::string Bytes;
+    } cases[] = {{"$10", Esc + "i16\r"},
+                 {"0x10", Esc + "i16\r"},
+                 {"  -2", Esc + "i-2\r"},
+                 {"abc", ""},
+                 {"", ""},
+                 {"16 ", ""},
+                 {"4294967296", ""}};
+    for (const auto& c : cases) {
+        Counter.ClearReceived();
+        form.SB->clearMessage();
+        form.LBC->addItem("stale");
+        form.EC->setText(c.Field);
+        form.ransmitIntervalvalue1Click();
+        EXPECT_EQ(ReceivedBytes(), c.Bytes) << c.Field;
+        EXPECT_EQ(form.StatusText(), c.Bytes.empty() ? "Error: Value is not a number!" : "")
+            << c.Field;
+        EXPECT_EQ(RepliesShown(),
+                  c.Bytes.empty() ? std::vector<std::string>{} : std::vector<std::string>{"OK"})
+            << c.Field;
+    }
+}
+
+TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
+    app::TForm1& form = Open();
+    Connect();
+    Counter.ClearReceived();
+    Counter.SetReply(Esc + "5", "done 5");
+    form.EC->setText("5");
+    MenuEntry(form.PopupCommands, {"ESC Command <value>"})->trigger();
+    EXPECT_EQ(form.StatusText(), "Command sent: <ESC>" + Esc + "5");
+    EXPECT_EQ(ReceivedBytes(), Esc + "5\r");
+    EXPECT_EQ(RepliesShown(), std::vector<std::string>{"done 5"});
+}
+
+TEST_F(WindowCommandsTest, NothingIsWrittenWhileDisconnected) {
+    app::TForm1& form = Open();
+    form.EC->setText("x");
+    for (const std::vector<std::string>& entry : {std::vector<std::string>{"Measure", "stop"},
+                                                  {"Prescaler", "BNC <value>"},
+                                                  {"ESC Command <value>"},
+                                                  {"Info"}}) {
+        form.LBC->addItem("stale");
+        form.SB->clearMessage();
+        MenuEntry(form.PopupCommands, entry)->trigger();
+        EXPECT_EQ(form.LBC->count(), 0) << entry.back();
+        if (entry.back() == "BNC <value>") {
+            EXPECT_EQ(form.StatusText(), "Error: Value is not a number!");
+        }
+    }
+    EXPECT_EQ(ReceivedBytes(), "");
+}
+
+TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
+    app::TForm1& form = Open();
+    Connect();
+    Counter.SetReply(Esc + "x", "OK");
+    form.LBC->addItem("old reply");
+    MenuEntry(form.PopupCommands, {"Measure", "stop"})->trigger();
+    EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
+}
+
+TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
+    app::TForm1& form = Open();
+    Connect();
+    Counter.ClearReceived();
+    form.EC->clear();
+    form.LBC->addItem("old reply");
+    QTest::keyClick(form.EC, Qt::Key_7);
+    EXPECT_EQ(form.LBC->count(), 0);
+    EXPECT_EQ(form.EC->text(), "7"); // the key still reaches the field
+    form.LBC->addItem("old reply");
+    QTest::keyClick(form.EC, Qt::Key_Return);
+    EXPECT_EQ(ReceivedBytes(), Esc + "7\r");
+    EXPECT_EQ(form.StatusText(), "Command sent: <ESC>" + Esc + "7");
+    EXPECT_EQ(form.LBC->count(), 0);
+    // A key without a character (Shift alone) is no key press.
+    form.LBC->addItem("kept");
+    QTest::keyClick(form.EC, Qt::Key_Shift);
+    EXPECT_EQ(form.LBC->count(), 1);
+}
+
+TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
+    app::TForm1& form = Open();
+    Connect();
+    NowMs += 2000;
+    Reading("10000000.5", 1);
+    Dialogs->SaveAnswer = FolderFile("data.dat");
+    MenuEntry(form.PopupSave, {"save data to file"})->trigger();
+    EXPECT_EQ(Dialogs->LastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
+    EXPECT_EQ(Dialogs->LastDefaultExt, "*.dat");
+    EXPECT_EQ(FileBytes(FolderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
+                                                     app::DateTimeToStr(form.StartTime) +
+                                                     "\r\n/*\r\n2000 10000000.5\r\n");
+    Dialogs->SaveAnswer = FolderFile("data.csv");
+    form.savedataClick();
+    EXPECT_EQ(FileBytes(FolderFile("data.csv")),
+              std::string("2000;10000000") + app::MachineDecimalSeparator() + "5\r\n");
+    Dialogs->SaveAnswer = FolderFile("data.DAT");
+    form.savedataClick();
+    EXPECT_FALSE(std::filesystem::exists(FolderFile("data.DAT")));
+    Dialogs->SaveAnswer.reset();
+    form.savedataClick();
+    EXPECT_EQ(Dialogs->SaveDialogs, 4);
+    EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
+TEST_F(WindowCommandsTest, SaveFailureIsReported) {
+    app::TForm1& form = Open();
+    Dialogs->SaveAnswer = FolderFile("missing/data.dat");
+    form.savedataClick();
+    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
+}
+
+TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
+    app::TForm1& form = Open();
+    Dialogs->SaveAnswer = FolderFile("empty.dat");
+    form.savedataClick();
+    Dialogs->SaveAnswer = FolderFile("empty.csv");
+    form.savedataClick();
+    EXPECT_EQ(FileBytes(FolderFile("empty.dat")),
+              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + app::DateTimeToStr(0) + "\r\n/*\r\n");
+    // Day 0 of the date-time scale, 30 December 1899, at midnight: no time part.
+    const std::string date = app::DateTimeToStr(0);
+    EXPECT_NE(date.find("1899"), std::string::npos) << date;
+    EXPECT_NE(date.find("30"), std::string::npos) << date;
+    EXPECT_EQ(date.find(':'), std::string::npos) << date;
+    EXPECT_TRUE(std::filesystem::exists(FolderFile("empty.csv")));
+    EXPECT_EQ(FileBytes(FolderFile("empty.csv")), "");
+}
+
+TEST_F(WindowCommandsTest, TinyValuesAreExportedWithASmallE) {
+    app::TForm1& form = Open();
+    Connect();
+    Reading("av---------------" + std::string(" us") + " " + "      1.500", 1);
+    Dialogs->SaveAnswer = FolderFile("tiny.csv");
+    form.savedataClick();
+    EXPECT_NE(FileBytes(FolderFile("tiny.csv")).find(";1.5e-6\r\n"), std::string::npos);
+}
+
+TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
+    if (app::MachineDecimalSeparator() != ',') {
+        GTEST_SKIP() << "runs under a comma locale (app_window_comma_test)";
+    }
+    app::TForm1& form = Open();
+    Connect();
+    NowMs += 2000;
+    Reading("10000000.5", 1);
+    EXPECT_EQ(form.Log->Line(0), "2000        10000000,5");
+    Dialogs->SaveAnswer = FolderFile("comma.dat");
+    form.savedataClick();
+    Dialogs->SaveAnswer = FolderFile("comma.csv");
+    form.savedataClick();
+    const std::string dat = FileBytes(FolderFile("comma.dat"));
+    EXPECT_EQ(dat.substr(dat.size() - 17), "2000 10000000.5\r\n");
+    EXPECT_EQ(FileBytes(FolderFile("comma.csv")), "2000;10000000,5\r\n");
+}
+
+TEST_F(WindowCommandsTest, PrintCancelledPrintsNothing) {
+    app::TForm1& form = Open();
+    form.PageControl->setCurrentWidget(form.TabGraph);
+    Dialogs->PrinterSetupAnswer = false;
+    MenuEntry(form.PopupGraph, {"Print"})->trigger();
+    EXPECT_EQ(Dialogs->PrinterSetups, 1);
+    EXPECT_EQ(Dialogs->Printed.Opened, 0);
+    EXPECT_EQ(Dialogs->Printed.Documents, 0);
+}
+
+TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
+    app::TForm1& form = Open();
+    Connect();
+    Reading("10000000", 1);
+    form.PageControl->setCurrentWidget(form.TabGraph);
+    Dialogs->PrinterSetupAnswer = true;
+    MenuEntry(form.PopupGraph, {"Print"})->trigger();
+    EXPECT_EQ(Dialogs->PrinterSetups, 1);
+    EXPECT_EQ(Dialogs->Printed.Opened, 1);
+    EXPECT_EQ(Dialogs->Printed.Documents, 1);
+    EXPECT_GT(Dialogs->Printed.FilledBlocks, 0);
+    EXPECT_EQ(Dialogs->Printed.Finished, 1);
+}
+
+TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {
+    app::TForm1& form = Open();
+    Connect();
+    Reading("10000000", 1);
+    Reading("10000100", 2);
+    form.PageControl->setCurrentWidget(form.TabGraph);
+    MenuEntry(form.PopupGraph, {"Copy graph to clipboard"})->trigger();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    ASSERT_FALSE(copied.isNull());
+    EXPECT_EQ(copied.size(), form.XY->size());
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              form.XY->Picture().convertToFormat(QImage::Format_RGB32));
+}
+
+TEST_F(WindowCommandsTest, UnzoomOnAnUnzoomedGraphChangesNothing) {
+    app::TForm1& form = Open();
+    Connect();
+    Reading("10000000", 1);
+    form.PageControl->setCurrentWidget(form.TabGraph);
+    form.XY->repaint();
+    const QImage before = form.XY->Picture().copy();
+    MenuEntry(form.PopupGraph, {"Unzoom"})->trigger();
+    form.XY->repaint();
+    EXPECT_EQ(form.XY->Picture(), before);
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+#include "tests/app/window_fixture.h"
+
+#include "counter/kelvo_counter.h"
+#include "platform/clock.h"
+#include "platform/linux_registry_view.h"
+#include "platform/port_links.h"
+#include "platform/serial_device_map.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+std::optional<std::string> TFakeDialogs::ExecuteSaveDialog(const std::string& filter,
+                                                           const std::string& defaultExt) {
+    ++SaveDialogs;
+    LastFilter = filter;
+    LastDefaultExt = defaultExt;
+    return SaveAnswer;
+}
+
+bool TFakeDialogs::ExecutePrinterSetup() {
+    ++PrinterSetups;
+    return PrinterSetupAnswer;
+}
+
+std::unique_ptr<PrintTarget> TFakeDialogs::OpenPrinter() {
+    ++Printed.Opened;
+    return std::make_unique<TRecordingPrinter>(Printed);
+}
+
+bool TRecordingPrinter::BeginDocument() {
+    ++Record.Documents;
+    return true;
+}
+
+bool TRecordingPrinter::FillRect(const PrintRect&, TColor) {
+    ++Record.FilledBlocks;
+    return true;
+}
+
+bool TRecordingPrinter::EndDocument() {
+    ++Record.Finished;
+    return true;
+}
+
+void TFakeDialogs::ShowError(const std::string& message) {
+    Errors.push_back(message);
+}
+
+WindowTest::WindowTest()
+    : PreviousWorkingFolder(QDir::currentPath()), PreviousDataHome(qgetenv("XDG_DATA_HOME")) {
+    qputenv("XDG_DATA_HOME", Folder.path().toLocal8Bit());
+    const std::filesystem::path links = platform::UserPortLinkFolder();
+    std::filesystem::create_directories(links);
+    std::filesystem::create_symlink(Counter.SlavePath(), links / "com7");
+    // No kernel ports: the machine's own serial devices stay out of the test.
+    const std::string noSysfs = FolderFile("sys");
+    platform::InstallSystemSerialDeviceMap(
+        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
+    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
+        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
+    QDir::setCurrent(Folder.path());
+}
+
+WindowTest::~WindowTest() {
+    if (Form) {
+        Form->KELVO_Counter->Disconnect();
+        Form.reset();
+    }
+    QDir::setCurrent(PreviousWorkingFolder);
+    qputenv("XDG_DATA_HOME", PreviousDataHome);
+}
+
+app::TForm1& WindowTest::Open() {
+    app::TFormEnvironment environment;
+    environment.SettingsFolder = Folder.path().toStdString();
+    environment.Dialogs = Dialogs;
+    environment.MonotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
+    Form = std::make_unique<app::TForm1>(environment);
+    Form->show();
+    QCoreApplication::processEvents();
+    return *Form;
+}
+
+std::string WindowTest::SettingsFile() const {
+    return FolderFile("Zorvimet.ini");
+}
+
+std::string WindowTest::FolderFile(const std::string& name) const {
+    return Folder.filePath(QString::fromStdString(name)).toStdString();
+}
+
+void WindowTest::Connect() {
+    Form->BConnect->click();
+}
+
+void WindowTest::Reading(const std::string& telegram, int expectedLines) {
+    Counter.SendTelegram(telegram);
+    EXPECT_TRUE(WaitFor([&] { return Form->Log->Count() >= expectedLines; })) << telegram;
+}
+
+bool WindowTest::WaitFor(const std::function<bool()>& done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 3000) {
+            return false;
+        }
+        QTest::qWait(5);
+    }
+    return true;
+}
+
+std::string WindowTest::ReceivedBytes() {
+    std::string last = Counter.Received();
+    for (;;) {
+        QTest::qWait(60);
+        const std::string now = Counter.Received();
+        if (now == last) {
+            return now;
+        }
+        last = now;
+    }
+}
+
+std::string WindowTest::Caption() const {
+    return Form->windowTitle().toLatin1().toStdString();
+}
+
+std::vector<std::string> WindowTest::RepliesShown() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < Form->LBC->count(); ++i) {
+        lines.push_back(Form->LBC->item(i)->text().toLatin1().toStdString());
+    }
+    return lines;
+}
+
+QAction* WindowTest::MenuEntry(QMenu* menu, const std::vector<std::string>& path) {
+    QAction* found = nullptr;
+    for (const std::string& caption : path) {
+        if (!menu) {
+            return nullptr;
+        }
+        found = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QString::fromLatin1(caption)) {
+                found = action;
+                break;
+            }
+        }
+        if (!found) {
+            return nullptr;
+        }
+        menu = found->menu();
+    }
+    return found;
+}

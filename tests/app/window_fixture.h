@@ -1,0 +1,92 @@
+#pragma once
+
+#include "app/form_dialogs.h"
+#include "app/main_window.h"
+#include "tests/app/scripted_counter.h"
+
+#include <QString>
+#include <QTemporaryDir>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+// A printer that records what reaches its page.
+struct TPrintRecord {
+    int Opened = 0;
+    int Documents = 0;
+    int FilledBlocks = 0;
+    int Finished = 0;
+};
+
+class TRecordingPrinter : public PrintTarget {
+public:
+    explicit TRecordingPrinter(TPrintRecord& record) : Record(record) {}
+    void SetOrientation(PrintOrientation) override {}
+    int PageWidth() override { return 4800; }
+    int PageHeight() override { return 6800; }
+    bool BeginDocument() override;
+    bool FillRect(const PrintRect&, TColor) override;
+    bool EndDocument() override;
+    void AbortDocument() override {}
+
+private:
+    TPrintRecord& Record;
+};
+
+// Dialogs answered by the test; every error box is recorded.
+class TFakeDialogs : public app::TFormDialogs {
+public:
+    std::optional<std::string> SaveAnswer;
+    bool PrinterSetupAnswer = false;
+    int SaveDialogs = 0;
+    int PrinterSetups = 0;
+    std::string LastFilter;
+    std::string LastDefaultExt;
+    std::vector<std::string> Errors;
+    TPrintRecord Printed;
+
+    std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
+                                                 const std::string& defaultExt) override;
+    bool ExecutePrinterSetup() override;
+    std::unique_ptr<PrintTarget> OpenPrinter() override;
+    void ShowError(const std::string& message) override;
+};
+
+// A main window on the offscreen platform, with its settings file, link folder and working folder
+// in a temporary folder, a scripted counter linked as COM7 and a clock the test sets.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest();
+    ~WindowTest() override;
+
+    // Creates and shows the window (after the test wrote its settings file, if any).
+    app::TForm1& Open();
+    std::string SettingsFile() const;
+    std::string FolderFile(const std::string& name) const;
+    // Presses BConnect as the user would and waits for the outcome.
+    void Connect();
+    // Sends a telegram and waits until the window has logged `expectedLines` lines.
+    void Reading(const std::string& telegram, int expectedLines);
+    // Waits, serving events, until `done` holds or 3 s passed.
+    static bool WaitFor(const std::function<bool()>& done);
+    // The counter's bytes once they stop coming.
+    std::string ReceivedBytes();
+    std::string Caption() const;
+    std::vector<std::string> RepliesShown() const; // the lines of LBC
+    // The entry of a popup menu reached by its captions, e.g. {"Measure", "stop"}.
+    static QAction* MenuEntry(QMenu* menu, const std::vector<std::string>& path);
+
+    QTemporaryDir Folder;
+    QString PreviousWorkingFolder;
+    QByteArray PreviousDataHome;
+    TScriptedCounter Counter;
+    std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
+    std::atomic<std::int64_t> NowMs{1'000'000};
+    bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs
+    std::unique_ptr<app::TForm1> Form;
+};

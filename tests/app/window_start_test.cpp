@@ -1,0 +1,246 @@
+#include "app/date_text.h"
+#include "tests/app/file_bytes.h"
+#include "tests/app/window_fixture.h"
+
+#include "counter/kelvo_counter.h"
+#include "graph/xy_plot.h"
+#include "portselect/com_port_combo_box.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <filesystem>
+
+namespace {
+
+using WindowStartTest = WindowTest;
+
+TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
+    app::TForm1& form = Open();
+    EXPECT_EQ(Caption(), "TALVEK software V1.2 for KELVO frequency counter");
+    EXPECT_EQ(form.pos(), QPoint(614, 225));
+    EXPECT_EQ(form.size(), QSize(1148, 574));
+    EXPECT_EQ(form.minimumSize(), QSize(500, 160));
+    EXPECT_EQ(form.XY->X_Caption, "Time/s");
+    EXPECT_EQ(form.XY->X_ScaleFactor, 1.0);
+    EXPECT_EQ(form.TimeDivisor, 1.0);
+    EXPECT_EQ(form.FrequencyDivisor, 1.0);
+    EXPECT_EQ(form.StartTime, 0.0);
+    EXPECT_EQ(form.StatusText(), "");
+    EXPECT_TRUE(Dialogs->Errors.empty());
+    // The only port on this machine is the counter's; the driver takes what the selector chose.
+    EXPECT_EQ(form.CCom->Port(), "COM7");
+    EXPECT_EQ(form.KELVO_Counter->ComPort, "COM7");
+}
+
+TEST_F(WindowStartTest, PagesAndControls) {
+    app::TForm1& form = Open();
+    ASSERT_EQ(form.PageControl->count(), 4);
+    const char* titles[] = {"Connect", "Commands", "Display", "Graph"};
+    QWidget* pages[] = {form.TabMeasure, form.TabConsole, form.TabDisplay, form.TabGraph};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(form.PageControl->tabText(i), QString::fromLatin1(titles[i]));
+        EXPECT_EQ(form.PageControl->widget(i), pages[i]);
+    }
+    EXPECT_EQ(form.PageControl->currentWidget(), form.TabMeasure);
+
+    EXPECT_TRUE(form.BConnect->isCheckable());
+    EXPECT_FALSE(form.BConnect->isChecked());
+    EXPECT_EQ(form.BConnect->text(), "Connect");
+    EXPECT_EQ(form.BConnect->size(), QSize(112, 33));
+    EXPECT_EQ(form.CCom->width(), 645);
+    EXPECT_EQ(form.CCom->FilterShow(), 255);
+    EXPECT_EQ(form.CCom->FilterType(), 255);
+    EXPECT_EQ(form.CheckAuto->text(), "auto-identify counter (must be counting!)");
+    EXPECT_FALSE(form.CheckAuto->isVisible());
+    EXPECT_FALSE(form.CheckAuto->isChecked());
+    EXPECT_EQ(form.LC->text(), "Value");
+    EXPECT_EQ(form.EC->text(), "1");
+    EXPECT_EQ(form.LFreq->text(), "");
+    EXPECT_EQ(form.LFreq->alignment(), Qt::AlignCenter);
+    // The log looks like a list: no headers, no grid.
+    EXPECT_FALSE(form.LB->horizontalHeader()->isVisible());
+    EXPECT_FALSE(form.LB->verticalHeader()->isVisible());
+    EXPECT_FALSE(form.LB->showGrid());
+    EXPECT_EQ(form.LB->model(), form.Log);
+    for (QWidget* list : {static_cast<QWidget*>(form.LB), static_cast<QWidget*>(form.LBC)}) {
+        EXPECT_EQ(list->font().pixelSize(), 15);
+        EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
+        EXPECT_EQ(list->palette().color(QPalette::Text), QColor(Qt::blue));
+    }
+    EXPECT_EQ(form.LFreq->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_EQ(form.XY->parentWidget(), form.TabGraph);
+}
+
+TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
+    const TXYPlot& xy = *Open().XY;
+    EXPECT_EQ(xy.X_Caption, "Time/s");
+    EXPECT_EQ(xy.Y_Left_Caption, "Y1-Axis");
+    EXPECT_EQ(xy.Y_Right_Caption, "Y2-Axis");
+    EXPECT_EQ(xy.X_Color, clBlue);
+    EXPECT_EQ(xy.Y_Left_Color, clBlue);
+    EXPECT_EQ(xy.Y_Right_Color, clGreen);
+    EXPECT_FALSE(xy.X_GridOn() || xy.Y_Left_GridOn() || xy.Y_Right_GridOn());
+    EXPECT_TRUE(xy.X_Auto && xy.Y_Left_Auto && xy.Y_Right_Auto);
+    EXPECT_EQ(xy.X_0, -1.0);
+    EXPECT_EQ(xy.X_1, 1.0);
+    EXPECT_EQ(xy.Y_Left_0, 24999990.0);
+    EXPECT_EQ(xy.Y_Left_1, 25000010.0);
+    EXPECT_EQ(xy.Y_Right_0, -1.0);
+    EXPECT_EQ(xy.Y_Right_1, 1.0);
+    EXPECT_EQ(xy.Scale, 1.5);
+    EXPECT_EQ(xy.XY_BackColor, clBtnFace);
+    EXPECT_EQ(xy.XY_FrameColor, clBlue);
+    EXPECT_EQ(xy.XY_LeftPerCent, 20);
+    EXPECT_EQ(xy.XY_RightPerCent, 90);
+    EXPECT_EQ(xy.XY_TopPerCent, 10);
+    EXPECT_EQ(xy.XY_BottomPerCent, 80);
+    EXPECT_EQ(xy.XY_LeftPixels + xy.XY_RightPixels + xy.XY_TopPixels + xy.XY_BottomPixels, 0);
+    EXPECT_FALSE(xy.XY_ClipOn);
+    EXPECT_EQ(xy.XY_SymbolSize, 8);
+    EXPECT_FALSE(xy.XY_RulerOn());
+    EXPECT_EQ(xy.XY_Ruler_X, 2);
+    EXPECT_EQ(xy.XY_Ruler_Y, 2);
+    EXPECT_FALSE(xy.XY_FixedNumberFormat);
+    EXPECT_EQ(xy.X_ScaleFactor, 1.0);
+    EXPECT_EQ(xy.Y_Left_ScaleFactor, 1.0);
+    EXPECT_EQ(xy.Y_Right_ScaleFactor, 1.0);
+    EXPECT_TRUE(xy.Traces.empty());
+}
+
+TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
+    app::TForm1& form = Open();
+    const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
+        {form.PopupSave, {"save data to file"}},
+        {form.PopupGraph,
+         {"Time unit", "Frequency unit", "", "Clear", "Unzoom", "Copy graph to clipboard", "Print",
+          "", "Connect/Disconnect"}},
+        {form.PopupDisplay, {"Connect/Disconnect"}},
+        {form.PopupCommands,
+         {"Measure", "Gate Time", "Average", "Mode", "COM Telegram", "Transmit Interval <value>",
+          "Prescaler", "", "Info", "ESC Command <value>", "", "Connect/Disconnect"}},
+    };
+    for (const auto& [menu, captions] : menus) {
+        std::vector<std::string> shown;
+        for (QAction* action : menu->actions()) {
+            shown.push_back(action->text().toStdString());
+            EXPECT_FALSE(action->text().contains(QLatin1Char('&')));
+        }
+        EXPECT_EQ(shown, captions);
+    }
+    EXPECT_NE(MenuEntry(form.PopupGraph, {"Time unit", "hours"}), nullptr);
+    EXPECT_NE(MenuEntry(form.PopupGraph, {"Frequency unit", "GHz"}), nullptr);
+    EXPECT_NE(MenuEntry(form.PopupCommands, {"COM Telegram", "Hertz value"}), nullptr);
+    EXPECT_NE(MenuEntry(form.PopupCommands, {"Prescaler", "SMA <value>"}), nullptr);
+}
+
+TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {
+    WriteBytes(SettingsFile(), "COM7\r\n");
+    app::TForm1& form = Open();
+    EXPECT_EQ(form.SavedPort, "COM7");
+    EXPECT_EQ(form.pos(), QPoint(0, 0));
+    EXPECT_EQ(form.size(), QSize(500, 160));
+    EXPECT_EQ(form.CCom->FilterShow(), 255);
+    EXPECT_EQ(form.CCom->FilterType(), 255);
+    EXPECT_EQ(form.TimeDivisor, 1.0);
+    EXPECT_EQ(form.FrequencyDivisor, 1.0);
+    EXPECT_EQ(form.XY->X_ScaleFactor, 1.0);
+    EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
+TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
+    const struct {
+        const char* Text;
+        const char* Caption;
+        double Factor;
+    } cases[] = {
+        {" 6.00000000000000E+0001", "Time/min", 1.0 / 60},
+        {" 3.60000000000000E+0003", "Time/h", 1.0 / 3600},
+        {" 3.00000000000000E+0001", "Time/s", 1.0 / 30},
+        {" 1.00000000000000E+0000", "Time/s", 1.0},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(SettingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
+        app::TForm1& form = Open();
+        EXPECT_EQ(form.XY->X_Caption, c.Caption) << c.Text;
+        EXPECT_DOUBLE_EQ(form.XY->X_ScaleFactor, c.Factor) << c.Text;
+        Form.reset();
+    }
+}
+
+TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
+    WriteBytes(SettingsFile(),
+               "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0003\r\n10\r\nten\r\n");
+    app::TForm1& form = Open();
+    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
+    EXPECT_EQ(form.XY->X_Caption, "Time/min");
+    EXPECT_EQ(form.FrequencyDivisor, 1000.0);
+    EXPECT_EQ(form.x(), 10);
+    EXPECT_EQ(form.y(), 225); // not read: the designed value stays
+    EXPECT_EQ(form.size(), QSize(1148, 574));
+}
+
+TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
+    WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
+                               "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
+    app::TForm1& form = Open();
+    EXPECT_EQ(form.CCom->FilterType(), 3); // low 8 bits
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(FileBytes(SettingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
+                                         " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
+                                         "5\r\n3\r\n");
+    // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
+    const std::string date = app::DateTimeToStr(0);
+    EXPECT_EQ(FileBytes(FolderFile("last_measurement.dat")),
+              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
+    EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
+TEST_F(WindowStartTest, SettingsThatCannotBeWrittenAreReported) {
+    Open();
+    std::filesystem::create_directory(SettingsFile()); // a folder where the file should go
+    EXPECT_TRUE(Form->close());
+    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
+}
+
+TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
+    app::TForm1& form = Open();
+    for (const QSize size : {QSize(1148, 574), QSize(700, 300), QSize(500, 160)}) {
+        form.resize(size);
+        QCoreApplication::processEvents();
+        const int pageHeight = form.TabMeasure->height();
+        EXPECT_EQ(form.BConnect->y(), pageHeight - 33 - 4);
+        EXPECT_EQ(form.CCom->y(), form.BConnect->y() + (33 - form.CCom->height()) / 2);
+        EXPECT_EQ(form.LB->height(), std::max(0, form.BConnect->y() - 4));
+        EXPECT_EQ(form.CheckAuto->y(),
+                  form.CCom->y() + (form.CCom->height() - form.CheckAuto->height()) / 2);
+        EXPECT_EQ(form.LBC->height(), form.LB->height());
+        EXPECT_EQ(form.LC->y(),
+                  form.CheckAuto->y() + (form.CheckAuto->height() - form.LC->height()) / 2);
+        EXPECT_EQ(form.EC->y(), form.CCom->y());
+        EXPECT_EQ(form.EC->x() + form.EC->width(), form.LBC->width());
+
+        // 18 digits fill the display page's width, within the last point size's step.
+        const int width = form.TabDisplay->width();
+        const int s0 = std::max(1, width / 20);
+        QFont first = form.LFreq->font();
+        first.setPointSize(s0);
+        const int t = QFontMetrics(first).horizontalAdvance("123456789012345678");
+        EXPECT_EQ(form.LFreq->font().pointSize(), s0 * width / t) << width;
+        EXPECT_EQ(form.LFreq->x(), t / 20);
+        EXPECT_EQ(form.LFreq->y(),
+                  (form.TabDisplay->height() - QFontMetrics(form.LFreq->font()).height()) / 2);
+    }
+}
+
+} // namespace
