@@ -4,6 +4,7 @@
 
 #include "app/settings_file.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/scratch_folder.h"
 
 #include <QTemporaryDir>
 #include <cmath>
@@ -33,7 +34,7 @@ bool Close(double a, double b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(ScratchFolderTemplate());
     const std::string fileName = app::SettingsFileName(dir.path().toStdString());
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;
