@@ -8,6 +8,9 @@ namespace app {
 namespace {
 
 constexpr qint64 MsPerDay = 24LL * 60 * 60 * 1000;
+// The years a date-time can hold, 1 to 9999: 0001-01-01 and the day after 9999-12-31.
+constexpr double FirstDay = -693593;
+constexpr double EndDay = 2958466;
 
 // Rewrites the unquoted letter runs of a date/time format: `rewrite(letter, run length)` gives
 // the replacement of each run.
@@ -49,6 +52,9 @@ QString ZonelessTimeFormat(const QLocale& locale) {
 } // namespace
 
 std::string DateTimeToStr(double dateTime, const QLocale& locale) {
+    if (!(dateTime >= FirstDay && dateTime < EndDay)) {
+        return {};
+    }
     // Whole days count from the epoch; the fraction is the time of day, also before the epoch.
     double wholeDays = std::trunc(dateTime);
     qint64 ms = std::llround(std::fabs(dateTime - wholeDays) * MsPerDay);

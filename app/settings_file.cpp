@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -177,8 +178,12 @@ std::string SettingsRealText(double value) {
         const std::string word = std::isnan(value) ? "Nan" : value > 0 ? "+Inf" : "-Inf";
         return std::string(23 - word.size(), ' ') + word;
     }
+    // Beyond this, 15 digits round up to a number too large for a double, which would not read
+    // back; the largest doubles are written as this instead.
+    constexpr double LargestWritten = 1.79769313486231e308;
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.14E", value);
+    std::snprintf(buffer, sizeof buffer, "%.14E",
+                  std::clamp(value, -LargestWritten, LargestWritten));
     std::string text(buffer);
     const std::size_t e = text.find('E');
     const int exponent = std::atoi(text.c_str() + e + 1);

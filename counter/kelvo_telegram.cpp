@@ -2,6 +2,7 @@
 #include "counter/kelvo_counter.h"
 #include "counter/telegram_text.h"
 
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -43,9 +44,14 @@ bool TKELVO_Counter::HandleDisplayDump(const std::string& telegram) {
         return false;
     }
     const std::string unitField = DumpUnitField(telegram);
+    // A huge number scaled to hertz can leave the range of a double; infinity is no reading.
+    const double value = *number * UnitFieldFactor(unitField);
+    if (!std::isfinite(value)) {
+        return false;
+    }
     ValueText = numberField;
     UnitText = RemoveSpaces(unitField);
-    Value = *number * UnitFieldFactor(unitField);
+    Value = value;
     Telegram = telegram;
     IsPeriod = UnitFieldIsPeriod(unitField);
     RaiseData();

@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <cmath>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -65,6 +67,14 @@ TEST_F(DataExportTest, DateLineFormats) {
         {DateTime(QDate(2026, 1, 2), 23, 59, 59), German, "/* 02.01.2026 23:59:59"},
         // Before the epoch the fraction still counts forward from midnight.
         {-1.25, German, "/* 29.12.1899 06:00:00"},
+        // The years 1 to 9999 have dates; beyond them, and for no number at all, none.
+        {-693593, German, "/* 01.01.0001"},
+        {2958465.5, German, "/* 31.12.9999 12:00:00"},
+        {2958466, German, "/* "},
+        {-693593.5, German, "/* "},
+        {1e300, German, "/* "},
+        {std::nan(""), German, "/* "},
+        {-std::numeric_limits<double>::infinity(), German, "/* "},
     };
     const app::TLogModel empty('.');
     for (const auto& c : cases) {

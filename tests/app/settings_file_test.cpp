@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 #include <sys/resource.h>
 
 namespace {
@@ -162,11 +163,19 @@ TEST(SettingsRealText, ScientificWidth23WithFourExponentDigits) {
         double Value;
         const char* Text;
     } cases[] = {
-        {60, " 6.00000000000000E+0001"},    {1e6, " 1.00000000000000E+0006"},
-        {1, " 1.00000000000000E+0000"},     {3600, " 3.60000000000000E+0003"},
-        {1e9, " 1.00000000000000E+0009"},   {0, " 0.00000000000000E+0000"},
-        {-2.5, "-2.50000000000000E+0000"},  {1e-7, " 1.00000000000000E-0007"},
-        {1e300, " 1.00000000000000E+0300"}, {2.0 / 3, " 6.66666666666667E-0001"},
+        {60, " 6.00000000000000E+0001"},
+        {1e6, " 1.00000000000000E+0006"},
+        {1, " 1.00000000000000E+0000"},
+        {3600, " 3.60000000000000E+0003"},
+        {1e9, " 1.00000000000000E+0009"},
+        {0, " 0.00000000000000E+0000"},
+        {-2.5, "-2.50000000000000E+0000"},
+        {1e-7, " 1.00000000000000E-0007"},
+        {1e300, " 1.00000000000000E+0300"},
+        {2.0 / 3, " 6.66666666666667E-0001"},
+        // Rounded up, the largest doubles would not read back.
+        {std::numeric_limits<double>::max(), " 1.79769313486231E+0308"},
+        {-1.797693134862315e308, "-1.79769313486231E+0308"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(app::SettingsRealText(c.Value), c.Text) << c.Value;
@@ -186,6 +195,15 @@ TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
     EXPECT_EQ(app::ReadSettings(Name(), back), "");
     EXPECT_EQ(back, s);
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
+}
+
+TEST_F(SettingsFileTest, TheLargestDivisorsReadBack) {
+    const double largest = std::numeric_limits<double>::max();
+    ASSERT_EQ(app::WriteSettings(Name(), TSettings{"P", largest, -largest, 0, 0, 0, 0, 1, 1}), "");
+    TSettings back = WindowValues();
+    EXPECT_EQ(app::ReadSettings(Name(), back), "");
+    EXPECT_EQ(back.TimeDivisor, 1.79769313486231e308);
+    EXPECT_EQ(back.FrequencyDivisor, -1.79769313486231e308);
 }
 
 TEST_F(SettingsFileTest, WriteFailureIsFileAccessDenied) {

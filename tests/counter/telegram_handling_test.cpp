@@ -83,6 +83,7 @@ TEST_F(TelegramHandling, StatusTelegramsLeaveTheReadingAlone) {
         "bv" + std::string(30, 'x'),          // 32 characters not beginning with "av"
         "ERROR!",                             // no number: not a reading of -1 Hz
         Dump("MHz", "  --.------"),           // dump without a readable number
+        Dump("GHz", "      1e308"),           // scaled beyond the range of a double
         "kelvo FC-3000 V2.1 virtual counter", // identification while connected
     };
     for (const std::string& s : statuses) {

@@ -1,0 +1,218 @@
+// Damaged settings files and exports that cannot be written: the program reads usable values
+// whatever the file holds, and a failed export never damages the user's existing file.
+
+#include "app/data_export.h"
+#include "app/log_model.h"
+#include "app/settings_file.h"
+#include "tests/app/file_bytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/mount.h>
+#include <sys/resource.h>
+
+namespace {
+
+using app::TSettings;
+
+const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
+
+const std::string GoodSettings = "COM3\r\n"
+                                 " 6.00000000000000E+0001\r\n"
+                                 " 1.00000000000000E+0006\r\n"
+                                 "614\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n";
+
+TSettings WindowValues() {
+    return TSettings{"COM99", 7, 7, 614, 225, 1148, 574, 255, 255};
+}
+
+class BadSettingsFile : public ::testing::Test {
+protected:
+    std::string Name() const { return app::SettingsFileName(Dir.path().toStdString()); }
+
+    TSettings Read(const std::string& bytes, std::string* error) {
+        WriteBytes(Name(), bytes);
+        TSettings s = WindowValues();
+        *error = app::ReadSettings(Name(), s);
+        return s;
+    }
+
+    static void ExpectWithinLimits(const TSettings& s, const std::string& context) {
+        EXPECT_TRUE(s.FilterShow >= 1 && s.FilterShow <= 255) << context;
+        EXPECT_TRUE(s.FilterType >= 1 && s.FilterType <= 255) << context;
+        EXPECT_TRUE(std::isfinite(s.TimeDivisor) && s.TimeDivisor != 0) << context;
+        EXPECT_TRUE(std::isfinite(s.FrequencyDivisor) && s.FrequencyDivisor != 0) << context;
+    }
+
+    QTemporaryDir Dir;
+};
+
+TEST_F(BadSettingsFile, TruncatedAtEveryByteReadsWhatIsThereAndStaysWithinLimits) {
+    const TSettings full{"COM3", 60, 1e6, 614, 225, 1148, 574, 255, 3};
+    for (std::size_t length = 0; length <= GoodSettings.size(); ++length) {
+        const std::string prefix = GoodSettings.substr(0, length);
+        std::string error;
+        const TSettings s = Read(prefix, &error);
+        const std::string context = "first " + std::to_string(length) + " bytes";
+        EXPECT_TRUE(error.empty() || error == "Invalid numeric input") << context;
+        ExpectWithinLimits(s, context);
+        EXPECT_EQ(s.SavedPort, GoodSettings.substr(0, std::min<std::size_t>(length, 4))) << context;
+        // Cut just after a line end: the lines that are there are read, the rest reads as 0.
+        if (length > 0 && prefix.back() == '\n') {
+            const auto lines = std::count(prefix.begin(), prefix.end(), '\n');
+            EXPECT_EQ(error, "") << context;
+            EXPECT_EQ(s.TimeDivisor, lines > 1 ? 60 : 1) << context;
+            EXPECT_EQ(s.FrequencyDivisor, lines > 2 ? 1e6 : 1) << context;
+            EXPECT_EQ(s.Width, lines > 5 ? full.Width : 0) << context;
+            EXPECT_EQ(s.FilterType, lines > 8 ? full.FilterType : 255) << context;
+        }
+    }
+}
+
+TEST_F(BadSettingsFile, JunkHugeNumbersNanNegativeSizesAndLongLines) {
+    std::mt19937 random(11);
+    std::string junk(4096, '\0');
+    for (char& c : junk) {
+        c = static_cast<char>(random());
+    }
+    const struct {
+        const char* What;
+        std::string Bytes;
+        double TimeDivisor;
+        int Width;
+        const char* Error;
+    } cases[] = {
+        {"binary junk", junk, 1, 1148, "Invalid numeric input"},
+        {"junk after the port", "COM1\r\n" + junk, 1, 1148, "Invalid numeric input"},
+        {"nan", "P\r\nnan\r\n", 1, 1148, "Invalid numeric input"},
+        {"NaN", "P\r\n60\r\nNaN\r\n", 60, 1148, "Invalid numeric input"},
+        {"inf", "P\r\ninf\r\n", 1, 1148, "Invalid numeric input"},
+        {"huge real", "P\r\n1e99999\r\n1\r\n0\r\n0\r\n800\r\n", 1, 800, ""},
+        {"400 digits", "P\r\n1" + std::string(400, '0') + "\r\n1\r\n0\r\n0\r\n800\r\n", 1, 800, ""},
+        {"huge integer", "P\r\n60\r\n1\r\n0\r\n0\r\n99999999999999999999\r\n", 60, 1148,
+         "Invalid numeric input"},
+        {"negative size", "P\r\n60\r\n1\r\n-10\r\n-10\r\n-500\r\n-2147483648\r\n", 60, -500, ""},
+        {"long port line", std::string(1 << 20, 'C') + "\r\n60\r\n", 60, 0, ""},
+        {"long blank run", "P\r\n" + std::string(1 << 20, ' ') + "60\r\n", 60, 0, ""},
+        {"long zero run", "P\r\n" + std::string(1 << 20, '0') + "60\r\n", 60, 0, ""},
+        {"NUL bytes count as blanks",
+         std::string("P\0\r\n6\0"
+                     "0\r\n",
+                     10),
+         6, 0, ""},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const TSettings s = Read(c.Bytes, &error);
+        EXPECT_EQ(error, c.Error) << c.What;
+        ExpectWithinLimits(s, c.What);
+        EXPECT_EQ(s.TimeDivisor, c.TimeDivisor) << c.What;
+        EXPECT_EQ(s.Width, c.Width) << c.What;
+    }
+}
+
+class FailingExport : public ::testing::Test {
+protected:
+    FailingExport() : Log('.') {
+        for (int i = 0; i < 20000; ++i) {
+            Log.Append(i * 10.0, 10000000.25 + i);
+        }
+    }
+    std::string Path(const QString& name) const { return Dir.filePath(name).toStdString(); }
+    QStringList Files() const { return QDir(Dir.path()).entryList(QDir::Files); }
+
+    QTemporaryDir Dir;
+    app::TLogModel Log;
+    const std::string UsersFile = "the user's own data\r\n";
+};
+
+// Root may write anywhere, so a folder that refuses writes is made with a file-size limit.
+TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    for (const char* ext : {".dat", ".csv"}) {
+        for (rlim_t limit : {rlim_t{0}, rlim_t{10}, rlim_t{100000}}) {
+            const std::string name = Path(QString("m") + ext);
+            WriteBytes(name, UsersFile);
+            rlimit small = old;
+            small.rlim_cur = limit;
+            setrlimit(RLIMIT_FSIZE, &small);
+            const std::string error = app::SaveData(name, ext, Log, 0, UnitedStates);
+            setrlimit(RLIMIT_FSIZE, &old);
+            EXPECT_EQ(error, "File access denied") << ext << " " << limit;
+            EXPECT_EQ(FileBytes(name), UsersFile) << ext << " " << limit;
+            EXPECT_EQ(Files(), QStringList{QString("m") + ext}) << ext << " " << limit;
+            QFile::remove(QString::fromStdString(name));
+        }
+    }
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(FailingExport, APathThroughAFileIsRefusedAndTheFileStays) {
+    WriteBytes(Path("notes.dat"), UsersFile);
+    EXPECT_EQ(app::SaveData(Path("notes.dat/m.dat"), ".dat", Log, 0, UnitedStates),
+              "File access denied");
+    EXPECT_EQ(app::SaveData(Path("notes.dat/m.csv"), ".csv", Log, 0, UnitedStates),
+              "File access denied");
+    EXPECT_EQ(FileBytes(Path("notes.dat")), UsersFile);
+    EXPECT_EQ(Files(), QStringList{"notes.dat"});
+}
+
+TEST_F(FailingExport, ANameWithoutExtensionWritesNothing) {
+    QDir(Dir.path()).mkdir("my.data");
+    for (const char* name : {"measurement", "my.data/measurement", "measurement."}) {
+        const std::string path = Path(name);
+        WriteBytes(path, UsersFile);
+        const std::string extension = app::FileExtension(path);
+        EXPECT_EQ(app::SaveData(path, extension, Log, 0, UnitedStates), "") << name;
+        EXPECT_EQ(FileBytes(path), UsersFile) << name;
+    }
+    EXPECT_EQ(Files(), (QStringList{"measurement", "measurement."}));
+    EXPECT_EQ(QDir(Dir.filePath("my.data")).entryList(QDir::Files), QStringList{"measurement"});
+}
+
+// A tiny file system that fills up during the export.
+TEST_F(FailingExport, AFullDiskLeavesTheUsersFilesWhole) {
+    const QString mountPoint = Dir.filePath("disk");
+    QDir(Dir.path()).mkdir("disk");
+    const std::string point = mountPoint.toStdString();
+    if (mount("talvek-test", point.c_str(), "tmpfs", 0, "size=64k") != 0) {
+        GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
+                     << "); the full-disk case is not run";
+    }
+    const std::string data = point + "/m.dat";
+    const std::string settings = app::SettingsFileName(point);
+    WriteBytes(data, UsersFile);
+    ASSERT_EQ(app::WriteSettings(settings, WindowValues()), "");
+    const std::string oldSettings = FileBytes(settings);
+    // Fill what is left of the disk.
+    const std::string filler = point + "/filler";
+    WriteBytes(filler, std::string(64 * 1024, 'f'));
+
+    const std::string exportError = app::SaveData(data, ".dat", Log, 0, UnitedStates);
+    const std::string csvError = app::SaveData(point + "/new.csv", ".csv", Log, 0, UnitedStates);
+    TSettings changed = WindowValues();
+    changed.SavedPort = "COM12";
+    const std::string settingsError = app::WriteSettings(settings, changed);
+    const QStringList left = QDir(mountPoint).entryList(QDir::Files, QDir::Name);
+    const std::string dataAfter = FileBytes(data);
+    const std::string settingsAfter = FileBytes(settings);
+    umount2(point.c_str(), MNT_DETACH);
+
+    EXPECT_EQ(exportError, "File access denied");
+    EXPECT_EQ(csvError, "File access denied");
+    EXPECT_EQ(settingsError, "File access denied");
+    EXPECT_EQ(dataAfter, UsersFile);
+    EXPECT_EQ(settingsAfter, oldSettings);
+    EXPECT_EQ(left, (QStringList{"Zorvimet.ini", "filler", "m.dat"}));
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+// The receive thread's cutter on an arbitrary byte stream, pass by pass as the thread runs it:
+// append one read (0..80 bytes), bound the buffer, hand over at most one telegram. Byte 0 picks
+// the delimiter, byte 1 a small buffer limit (so that bounding happens); then each read is a
+// length byte followed by its bytes.
+
+#include "serial/receive_buffer.h"
+#include "tests/fuzz/fuzz_check.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t ReadBytes = 80;
+
+// The telegrams of the whole stream, cleaned, as an unbounded buffer would cut them.
+std::vector<std::string> StreamTelegrams(const std::string& stream, const std::string& delimiter) {
+    std::vector<std::string> telegrams;
+    std::string rest = stream;
+    while (auto telegram = serial::CutTelegram(rest, delimiter)) {
+        telegrams.push_back(*telegram);
+    }
+    return telegrams;
+}
+
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 32; });
+}
+
+class Pass {
+public:
+    Pass(std::string delimiter, std::size_t limit)
+        : Delimiter(std::move(delimiter)), Limit(limit) {}
+
+    // One pass of the thread; true when something was handed over.
+    bool Run(const std::string& read) {
+        Buffer += read;
+        const std::size_t before = Buffer.size();
+        serial::BoundReceiveBuffer(Buffer, Delimiter, Limit);
+        FUZZ_CHECK(Buffer.size() <= Limit);
+        Dropped = Dropped || Buffer.size() < before;
+        if (Buffer.empty()) {
+            return false;
+        }
+        if (Delimiter.empty()) {
+            HandedOver.push_back(Buffer);
+            Buffer.clear();
+            return true;
+        }
+        const std::string old = Buffer;
+        const auto telegram = serial::CutTelegram(Buffer, Delimiter);
+        if (!telegram) {
+            FUZZ_CHECK(Buffer == old);
+            return false;
+        }
+        // Exactly one telegram and its delimiter came off the front.
+        const std::size_t taken = old.size() - Buffer.size();
+        FUZZ_CHECK(taken >= Delimiter.size());
+        FUZZ_CHECK(old.compare(taken - Delimiter.size(), Delimiter.size(), Delimiter) == 0);
+        FUZZ_CHECK(old.substr(0, taken - Delimiter.size()).find(Delimiter) == std::string::npos);
+        FUZZ_CHECK(old.compare(taken, std::string::npos, Buffer) == 0);
+        FUZZ_CHECK(!HasControlCharacter(*telegram));
+        HandedOver.push_back(*telegram);
+        return true;
+    }
+
+    const std::string Delimiter;
+    const std::size_t Limit;
+    std::string Buffer;
+    std::vector<std::string> HandedOver;
+    bool Dropped = false;
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) {
+        return 0;
+    }
+    const std::string delimiter = serial::DelimiterText(static_cast<TDelimiter>(data[0] % 5));
+    Pass pass(delimiter, 1 + data[1] % 128);
+    std::string stream;
+    for (std::size_t at = 2; at < size;) {
+        const std::size_t length = std::min<std::size_t>(data[at] % (ReadBytes + 1), size - at - 1);
+        const std::string read(reinterpret_cast<const char*>(data) + at + 1, length);
+        stream += read;
+        pass.Run(read);
+        at += 1 + length;
+    }
+    // Silence on the line: the telegrams still in the buffer come one per pass.
+    while (pass.Run(std::string())) {
+    }
+
+    if (delimiter.empty()) {
+        std::string joined;
+        for (const std::string& piece : pass.HandedOver) {
+            FUZZ_CHECK(!piece.empty() && piece.size() <= pass.Limit);
+            joined += piece;
+        }
+        FUZZ_CHECK(pass.Dropped || joined == stream);
+        return 0;
+    }
+    const std::vector<std::string> expected = StreamTelegrams(stream, delimiter);
+    if (!pass.Dropped) {
+        FUZZ_CHECK(pass.HandedOver == expected);
+        return 0;
+    }
+    // Bytes were dropped: whole telegrams may be missing, but no telegram may be made up of the
+    // tail of a longer one.
+    std::size_t next = 0;
+    for (const std::string& telegram : pass.HandedOver) {
+        while (next < expected.size() && expected[next] != telegram) {
+            ++next;
+        }
+        FUZZ_CHECK(next < expected.size());
+        ++next;
+    }
+    return 0;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+
+// Where file-writing fuzz targets put their files: in memory where the machine offers it, since
+// every committed file is flushed to disk, which would make each run slow.
+inline QString ScratchFolderTemplate() {
+    const QString memory = QStringLiteral("/dev/shm");
+    const QString base = QDir(memory).exists() ? memory : QDir::tempPath();
+    return base + QStringLiteral("/talvek-fuzz-XXXXXX");
+}
