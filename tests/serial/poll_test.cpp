@@ -295,8 +295,8 @@ TEST_F(PollTest, ABurstComesOutCompleteAndInOrderAtThePassRhythm) {
         gaps.push_back(events[i].AtMs - events[i - 1].AtMs);
     }
     std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
-    EXPECT_LT(gaps[gaps.size() / 2], 45) << "median time between hand-overs while draining";
-    EXPECT_LT(events.back().AtMs - start, 25'000);
+    EXPECT_LT(gaps[gaps.size() / 2], 60) << "median time between hand-overs while draining";
+    EXPECT_LT(events.back().AtMs - start, 30'000);
 }
 
 TEST_F(PollTest, ALineWithoutDelimiterKeepsOnlyTheNewestBytes) {
