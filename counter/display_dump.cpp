@@ -21,9 +21,13 @@ bool IsDisplayDump(const std::string& telegram) {
     return telegram.size() == DumpLength && telegram.compare(0, 2, "av") == 0;
 }
 
-std::string DumpUnitField(const std::string& telegram) { return telegram.substr(17, 3); }
+std::string DumpUnitField(const std::string& telegram) {
+    return telegram.substr(17, 3);
+}
 
-std::string DumpNumberField(const std::string& telegram) { return telegram.substr(21, 11); }
+std::string DumpNumberField(const std::string& telegram) {
+    return telegram.substr(21, 11);
+}
 
 double UnitFieldFactor(const std::string& unitField) {
     for (const auto& [unit, factor] : UnitFactors) {

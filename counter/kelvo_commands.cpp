@@ -17,10 +17,18 @@ bool TKELVO_Counter::Command(const std::string& body) {
     return WaitReply();
 }
 
-bool TKELVO_Counter::MeasureSingle() { return Command("1"); }
-bool TKELVO_Counter::MeasureContinuous() { return Command("r"); }
-bool TKELVO_Counter::MeasureStop() { return Command("x"); }
-bool TKELVO_Counter::RequestInfo() { return Command("I"); }
+bool TKELVO_Counter::MeasureSingle() {
+    return Command("1");
+}
+bool TKELVO_Counter::MeasureContinuous() {
+    return Command("r");
+}
+bool TKELVO_Counter::MeasureStop() {
+    return Command("x");
+}
+bool TKELVO_Counter::RequestInfo() {
+    return Command("I");
+}
 
 bool TKELVO_Counter::SetGateTime(float seconds) {
     if (!Connected) {
@@ -35,7 +43,9 @@ bool TKELVO_Counter::SetGateTime(float seconds) {
     return false;
 }
 
-bool TKELVO_Counter::SetAverage(bool on) { return Command(on ? "A" : "a"); }
+bool TKELVO_Counter::SetAverage(bool on) {
+    return Command(on ? "A" : "a");
+}
 
 bool TKELVO_Counter::SetMode(int mode) {
     switch (mode) {
@@ -50,13 +60,21 @@ bool TKELVO_Counter::SetMode(int mode) {
     }
 }
 
-bool TKELVO_Counter::SetTelegram(bool hertzValue) { return Command(hertzValue ? "h" : "d"); }
+bool TKELVO_Counter::SetTelegram(bool hertzValue) {
+    return Command(hertzValue ? "h" : "d");
+}
 
 // The counter has one prescaler command; both inputs use it.
-bool TKELVO_Counter::SetPrescalerBNC(int n) { return Command("b" + std::to_string(n)); }
-bool TKELVO_Counter::SetPrescalerSMA(int n) { return Command("b" + std::to_string(n)); }
+bool TKELVO_Counter::SetPrescalerBNC(int n) {
+    return Command("b" + std::to_string(n));
+}
+bool TKELVO_Counter::SetPrescalerSMA(int n) {
+    return Command("b" + std::to_string(n));
+}
 
-bool TKELVO_Counter::SetTransmitInterval(int n) { return Command("i" + std::to_string(n)); }
+bool TKELVO_Counter::SetTransmitInterval(int n) {
+    return Command("i" + std::to_string(n));
+}
 
 bool TKELVO_Counter::WaitReply() {
     TimedOut = false;

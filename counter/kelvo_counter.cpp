@@ -99,4 +99,6 @@ void TKELVO_Counter::Send(const std::string& text) {
     }
 }
 
-void TKELVO_Counter::HandleTimeOut() { TimedOut = true; }
+void TKELVO_Counter::HandleTimeOut() {
+    TimedOut = true;
+}

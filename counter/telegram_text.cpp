@@ -8,11 +8,14 @@ namespace {
 
 char LocaleDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
-    return point.size() == 1 && point.at(0).unicode() < 128 ? static_cast<char>(point.at(0).unicode())
-                                                              : '.';
+    return point.size() == 1 && point.at(0).unicode() < 128
+               ? static_cast<char>(point.at(0).unicode())
+               : '.';
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Strict float syntax: [sign] digits [sep digits] [(E|e) [sign] digits], at least one mantissa
 // digit, nothing else. Returns the text rewritten with "." as separator, ready for from_chars.

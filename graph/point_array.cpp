@@ -8,16 +8,15 @@ TPointArray::TPointArray(std::initializer_list<TPoint> Points) {
 }
 
 void TPointArray::Add(TPoint Point) {
-    // Short traces stay small: a block grows by doubling, but never beyond BlockSize, and a
-    // block after the first is allocated at full size at once.
-    if (blocks_.empty() || blocks_.back().size() == BlockSize) {
+    // The last block grows by a quarter at a time, up to BlockSize, so that at most a quarter
+    // of one block stands empty, however long or short the trace.
+    if (blocks_.empty() || blocks_.back().size() == BlockSize)
         blocks_.emplace_back();
-        if (blocks_.size() > 1)
-            blocks_.back().reserve(BlockSize);
-    }
     std::vector<TPoint>& block = blocks_.back();
-    if (block.size() == block.capacity())
-        block.reserve(std::min(std::max<std::size_t>(2 * block.capacity(), 16), BlockSize));
+    if (block.size() == block.capacity()) {
+        const std::size_t grown = block.capacity() + block.capacity() / 4;
+        block.reserve(std::min(std::max<std::size_t>(grown, 64), BlockSize));
+    }
     block.push_back(Point);
     ++size_;
     x_.Include(Point.X);

@@ -15,8 +15,8 @@ struct TPoint {
 // The points of one trace, in the order added. Append-only apart from Clear, so the running
 // extremes of x and y stay exact without ever rescanning the points.
 //
-// Points live in blocks of at most BlockSize: a full block is never copied again and at most the
-// last block is partly filled, so a long measurement costs 16 bytes per point.
+// Points live in blocks of at most BlockSize: a full block is never copied again and only the
+// last block has room to spare, so a long measurement costs 16 bytes per point.
 class TPointArray {
 public:
     static constexpr std::size_t BlockSize = std::size_t{1} << 16;

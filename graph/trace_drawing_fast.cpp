@@ -14,8 +14,9 @@
 // A trace's lines all share one pen in copy mode, and so do its symbols: each of the two layers
 // is the union of the pixels its pieces cover. At a million points thousands of segments fall in
 // one pixel column, so the union is collected in per-column masks and painted once, instead of
-// rasterising every segment and every symbol. The clipper, the line rasteriser, the end dot and
-// the symbol shape are the engine's own, so the pixels are the same.
+// rasterising every segment and every symbol. The clipper and the symbol shape are the engine's
+// own, and the line pixels and end dots follow the canvas and the engine rule for rule, so the
+// picture is the same pixel for pixel.
 
 namespace {
 
@@ -70,11 +71,10 @@ std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& T
 struct TTraceLayers {
     TColumnMasks Lines;
     TColumnMasks Centres;
-    TPendingDot Dot;
 };
 
-// Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels, the end dot and the
-// symbol centres. This loop runs once per point, so its state lives in locals.
+// Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels with their end dots
+// and the symbol centres. This loop runs once per point, so its state lives in locals.
 void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
                   const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
     const int top = Rect.Top;
@@ -85,36 +85,39 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
     int prevY = PenY;
 
     // Vertical segments lying inside, one after the other in one column: each covers its start
-    // up to, not including, its end. Their union is the span of the distinct values visited, less
-    // the last value when no earlier one reaches it; the end dot follows the last end strictly
-    // inside.
+    // up to, not including, its end, and its end pixel too when that lies strictly inside (the
+    // end dot, set before the next segment). Their union is the span of the values visited, less
+    // a last value that no earlier one reaches and that lies on the top or bottom edge.
     bool chainOn = false;
     int chainX = 0;
     int hullLow = 0;
     int hullHigh = 0;
     int lastY = 0;
-    bool chainDot = false;
-    int chainDotY = 0;
+    auto strictlyInsideRows = [&](int y) { return y > top && y < bottom; };
     auto closeChain = [&] {
         if (!chainOn)
             return;
         chainOn = false;
-        if (hullLow <= hullHigh) {
-            const int low = lastY < hullLow ? lastY + 1 : hullLow;
-            const int high = lastY > hullHigh ? lastY - 1 : hullHigh;
-            Layers.Lines.AddRun(chainX, low, high);
+        if (hullLow > hullHigh) {
+            if (strictlyInsideRows(lastY))
+                Layers.Lines.AddRun(chainX, lastY, lastY);
+            return;
         }
-        if (chainDot)
-            Layers.Dot = {true, chainX, chainDotY, Trace.Color};
+        int low = std::min(hullLow, lastY);
+        int high = std::max(hullHigh, lastY);
+        if (!strictlyInsideRows(lastY)) {
+            if (lastY < hullLow)
+                ++low;
+            if (lastY > hullHigh)
+                --high;
+        }
+        Layers.Lines.AddRun(chainX, low, high);
     };
     auto extendChain = [&](int y) {
         const bool fold = y != lastY;
         hullLow = fold ? std::min(hullLow, lastY) : hullLow;
         hullHigh = fold ? std::max(hullHigh, lastY) : hullHigh;
         lastY = y;
-        const bool strictlyInside = y > top && y < bottom;
-        chainDot = chainDot || strictlyInside;
-        chainDotY = strictlyInside ? y : chainDotY;
     };
     auto lineTo = [&](int x, int y) {
         if (chainOn && x == chainX && insideRows(y)) {
@@ -128,7 +131,6 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             hullLow = INT_MAX;
             hullHigh = INT_MIN;
             lastY = prevY;
-            chainDot = false;
             extendChain(y);
             return;
         }
@@ -139,32 +141,41 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         if (!ClipSegment(Rect, x0, y0, x1, y1))
             return;
         AddLinePixels(Layers.Lines, x0, y0, x1, y1);
-        if (x1 < Rect.Right && y1 > top && y1 < bottom)
-            Layers.Dot = {true, x1, y1, Trace.Color};
+        if (x1 < Rect.Right && strictlyInsideRows(y1))
+            Layers.Lines.Add(x1, y1);
     };
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
-    // a row into one word of the masks; they are gathered here and stored once.
+    // a row into one column: they are marked in a byte per row, stores that need no earlier
+    // load, and moved into the masks when the column changes.
     const int centreLeft = std::max(Rect.Left, 0);
     const int centreRight = std::min(Rect.Right, Layers.Centres.Width() - 1);
     const int centreTop = std::max(top, 0);
     const int centreBottom = std::min(bottom, Layers.Centres.Height() - 1);
-    std::size_t centreWord = 0;
-    std::uint64_t centreBits = 0;
+    std::vector<std::uint8_t> marked(std::max(Layers.Centres.Height(), 0), 0);
+    int markedColumn = -1;
+    int markedLow = INT_MAX;
+    int markedHigh = INT_MIN;
     auto flushCentres = [&] {
-        if (centreBits != 0)
-            Layers.Centres.Word(centreWord) |= centreBits;
-        centreBits = 0;
+        for (int y = markedLow; y <= markedHigh; ++y) {
+            if (marked[y] != 0) {
+                Layers.Centres.Add(markedColumn, y);
+                marked[y] = 0;
+            }
+        }
+        markedLow = INT_MAX;
+        markedHigh = INT_MIN;
     };
     auto addCentre = [&](int x, int y) {
         if (x < centreLeft || x > centreRight || y < centreTop || y > centreBottom)
             return;
-        const std::size_t word = Layers.Centres.WordIndex(x, y);
-        if (word != centreWord) {
+        if (x != markedColumn) {
             flushCentres();
-            centreWord = word;
+            markedColumn = x;
         }
-        centreBits |= TColumnMasks::Bit(y);
+        marked[y] = 1;
+        markedLow = std::min(markedLow, y);
+        markedHigh = std::max(markedHigh, y);
     };
 
     if (Trace.SymbolOn)
@@ -180,8 +191,43 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             const std::size_t count = std::min(Chunk, block.size() - from);
             MapPoints(block.subspan(from, count), Map, Style.XScaleFactor, Style.YScaleFactor,
                       mappedX, mappedY);
+            // While these points are walked, the next chunk is fetched from memory.
+            const char* ahead = reinterpret_cast<const char*>(block.data() + from + count);
+            const std::size_t aheadBytes =
+                std::min(Chunk, block.size() - from - count) * sizeof(TPoint);
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
+                if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
+                    __builtin_prefetch(ahead + k * sizeof(TPoint));
+                if (chainOn) {
+                    // The common case at many points per column, kept in registers: the next
+                    // vertical segments of the run.
+                    int low = hullLow;
+                    int high = hullHigh;
+                    int last = lastY;
+                    const std::size_t start = k;
+                    while (k < count && mappedX[k] == chainX && insideRows(mappedY[k])) {
+                        const int y = mappedY[k];
+                        const bool fold = y != last;
+                        low = fold ? std::min(low, last) : low;
+                        high = fold ? std::max(high, last) : high;
+                        last = y;
+                        if (Trace.SymbolOn)
+                            addCentre(chainX, y);
+                        if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
+                            __builtin_prefetch(ahead + k * sizeof(TPoint));
+                        ++k;
+                    }
+                    hullLow = low;
+                    hullHigh = high;
+                    lastY = last;
+                    if (k != start) {
+                        prevX = chainX;
+                        prevY = last;
+                    }
+                    if (k == count)
+                        break;
+                }
                 const int x = mappedX[k];
                 const int y = mappedY[k];
                 if (Trace.LineOn)
@@ -222,7 +268,7 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
     const int height = canvas.Height();
 
     std::vector<std::unique_ptr<TColumnMasks>> centres;
-    TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0), {}};
+    TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0)};
     for (const TTrace* trace : Traces) {
         SetPenColour(trace->Color);
         const TPoint& start = trace->Points[0];
@@ -230,11 +276,8 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
         MoveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
         layers.Lines.Clear();
         layers.Centres = TColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
-        layers.Dot = {};
         CollectTrace(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
         layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
-        if (layers.Dot.Active)
-            canvas.SetPixel(layers.Dot.X, layers.Dot.Y, layers.Dot.Colour);
         centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
     }
 

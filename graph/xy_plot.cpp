@@ -16,14 +16,15 @@
 
 namespace {
 
+// Buttons other than left and right go to the engine as the middle one, which it ignores.
 int ButtonCode(Qt::MouseButton Button) {
     switch (Button) {
+    case Qt::LeftButton:
+        return mbLeft;
     case Qt::RightButton:
         return mbRight;
-    case Qt::MiddleButton:
-        return mbMiddle;
     default:
-        return mbLeft;
+        return mbMiddle;
     }
 }
 
@@ -225,8 +226,7 @@ void TXYPlot::mouseReleaseEvent(QMouseEvent* Event) {
     if (!rulerOn_)
         return;
     const QPoint at = ConfinedPosition(Event);
-    int shift = ShiftState(Event);
     ForgetMousePosition();
-    MouseUp(ButtonCode(Event->button()), shift, at.x(), at.y());
+    MouseUp(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
     RequestRepaint();
 }

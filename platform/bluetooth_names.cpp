@@ -1,7 +1,6 @@
 #include "platform/bluetooth_names.h"
 
 #include <QDBusArgument>
-#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -20,8 +19,11 @@ constexpr int ReplyTimeoutMs = 500;
 } // namespace
 
 BluetoothNames BlueZDeviceNames() {
+    return BlueZDeviceNames(QDBusConnection::systemBus());
+}
+
+BluetoothNames BlueZDeviceNames(const QDBusConnection& bus) {
     BluetoothNames names;
-    QDBusConnection bus = QDBusConnection::systemBus();
     if (!bus.isConnected()) {
         return names;
     }

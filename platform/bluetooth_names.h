@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDBusConnection>
+
 #include <functional>
 #include <map>
 #include <string>
@@ -14,5 +16,7 @@ using BluetoothNameSource = std::function<BluetoothNames()>;
 // The devices BlueZ knows, with their aliases, asked over the system D-Bus. Without a system bus
 // or a Bluetooth service the answer is simply empty.
 BluetoothNames BlueZDeviceNames();
+// The same, asked of the Bluetooth service on `bus`.
+BluetoothNames BlueZDeviceNames(const QDBusConnection& bus);
 
 } // namespace platform

@@ -17,9 +17,10 @@ namespace platform {
 // user link), plus the names of the remote Bluetooth devices.
 class LinuxRegistryView : public RegistryView {
 public:
-    explicit LinuxRegistryView(std::string sysfsRoot = "/sys", std::string devRoot = "/dev",
-                               std::string linkFolder = {}, // empty: UserPortLinkFolder()
-                               BluetoothNameSource bluetoothNames = BlueZDeviceNames);
+    explicit LinuxRegistryView(
+        std::string sysfsRoot = "/sys", std::string devRoot = "/dev",
+        std::string linkFolder = {}, // empty: UserPortLinkFolder()
+        BluetoothNameSource bluetoothNames = [] { return BlueZDeviceNames(); });
 
     std::optional<RegistryKey> OpenKey(const std::string& path) const override;
 

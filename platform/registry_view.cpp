@@ -40,20 +40,19 @@ std::string RegistryKey::Text(const std::string& name) const {
 std::string NormalizeRegistryPath(const std::string& path) {
     // Runs for every key a discovery opens: ASCII folding only, which also keeps the result
     // independent of the C locale.
-    std::string out;
-    out.reserve(path.size());
-    for (char c : path) {
-        if (c == '\\') {
-            if (!out.empty() && out.back() != '\\') {
-                out += '\\';
-            }
-        } else {
-            out += c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    std::string out(path.size(), '\0');
+    std::size_t length = 0;
+    for (const char c : path) {
+        if (c != '\\') {
+            out[length++] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        } else if (length != 0 && out[length - 1] != '\\') {
+            out[length++] = '\\';
         }
     }
-    if (!out.empty() && out.back() == '\\') {
-        out.pop_back();
+    if (length != 0 && out[length - 1] == '\\') {
+        --length;
     }
+    out.resize(length);
     return out;
 }
 

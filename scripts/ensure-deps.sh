@@ -4,6 +4,7 @@ talvek_packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev
   fonts-liberation
+  dbus-daemon
 )
 
 talvek_ensure_deps() {

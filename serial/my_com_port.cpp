@@ -110,10 +110,9 @@ bool TMyComPort::Open() {
 
 void TMyComPort::Close() {
     if (IsOpen) {
+        // The thread is not waited for; a hand-over it still has in flight does nothing.
         link_->Terminated = true;
-        link_->ReceivedText = nullptr; // a hand-over still in flight now does nothing
-    }
-    if (IsOpen) {
+        link_->ReceivedText = nullptr;
         openDevice->Close();
         openDevice.reset();
     }

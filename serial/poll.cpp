@@ -1,15 +1,13 @@
 #include "serial/poll.h"
 
 #include "platform/clock.h"
+#include "platform/main_thread_hand_over.h"
 #include "platform/serial_device.h"
 #include "serial/receive_buffer.h"
 
-#include <QCoreApplication>
 #include <cerrno>
-#include <condition_variable>
 #include <cstdlib>
 #include <limits>
-#include <mutex>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -20,40 +18,6 @@ constexpr int kReadChunk = 80;
 constexpr auto kPassSleep = std::chrono::milliseconds(10);
 // The time of the last hand-over before the first one: an instant long past.
 constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
-
-// One hand-over in flight. It is released when the main thread has run it, or when the queued
-// call is discarded unrun (the application is going away), so the thread never waits forever.
-class PendingHandOver {
-public:
-    void Release() {
-        {
-            std::lock_guard lock(mutex_);
-            released_ = true;
-        }
-        done_.notify_one();
-    }
-    void Wait() {
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [this] { return released_; });
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool released_ = false;
-};
-
-class ReleaseOnDestruction {
-public:
-    explicit ReleaseOnDestruction(std::shared_ptr<PendingHandOver> pending)
-        : pending_(std::move(pending)) {}
-    ~ReleaseOnDestruction() { pending_->Release(); }
-    ReleaseOnDestruction(const ReleaseOnDestruction&) = delete;
-    ReleaseOnDestruction& operator=(const ReleaseOnDestruction&) = delete;
-
-private:
-    std::shared_ptr<PendingHandOver> pending_;
-};
 
 void LowerOwnPriorityOneStep() {
     const auto tid = static_cast<id_t>(::gettid());
@@ -135,7 +99,7 @@ void TPoll::Execute() {
 }
 
 void TPoll::DataHandOver(std::string telegram) {
-    HandOver([this, telegram = std::move(telegram)] {
+    platform::RunOnMainThread([this, telegram = std::move(telegram)] {
         if (!link_->ReceivedText) {
             return;
         }
@@ -147,27 +111,9 @@ void TPoll::DataHandOver(std::string telegram) {
 }
 
 void TPoll::TimeOutHandOver() {
-    HandOver([this] {
+    platform::RunOnMainThread([this] {
         if (link_->ReceivedText && onTimeOut_) {
             onTimeOut_(nullptr);
         }
     });
-}
-
-void TPoll::HandOver(std::function<void()> part) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) {
-        return;
-    }
-    auto pending = std::make_shared<PendingHandOver>();
-    auto release = std::make_shared<ReleaseOnDestruction>(pending);
-    QMetaObject::invokeMethod(
-        app,
-        [part = std::move(part), release]() mutable {
-            part();
-            release.reset();
-        },
-        Qt::QueuedConnection);
-    release.reset();
-    pending->Wait();
 }

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -48,8 +47,6 @@ private:
     void Execute();
     void DataHandOver(std::string telegram);
     void TimeOutHandOver();
-    // Runs `part` on the main thread and waits until it has run (or can never run).
-    void HandOver(std::function<void()> part);
 
     std::shared_ptr<TPollLink> link_;
     std::shared_ptr<platform::SerialDevice> device_;

@@ -21,7 +21,9 @@ void ScriptedCounter::Answer(const std::string& command, const std::string& repl
     answers_[command] = reply;
 }
 
-void ScriptedCounter::Send(const std::string& telegram) { pty_.Write(telegram + "\r\n"); }
+void ScriptedCounter::Send(const std::string& telegram) {
+    pty_.Write(telegram + "\r\n");
+}
 
 std::string ScriptedCounter::Received() const {
     std::lock_guard lock(mutex_);

@@ -5,7 +5,9 @@
 
 namespace {
 
-bool CommaLocale() { return QLocale::system().decimalPoint() == QStringLiteral(","); }
+bool CommaLocale() {
+    return QLocale::system().decimalPoint() == QStringLiteral(",");
+}
 
 TEST(ParseNumber, PointIsAlwaysADecimalPoint) {
     struct Case {
@@ -13,9 +15,15 @@ TEST(ParseNumber, PointIsAlwaysADecimalPoint) {
         double value;
     };
     const Case cases[] = {
-        {"10000000.5", 10000000.5}, {"  10.000000", 10.0}, {"      1.500", 1.5},
-        {"-2.5e3", -2500.0},        {"+7", 7.0},           {"1.5E-6", 1.5e-6},
-        {".5", 0.5},                {"5.", 5.0},           {" 42 ", 42.0},
+        {"10000000.5", 10000000.5},
+        {"  10.000000", 10.0},
+        {"      1.500", 1.5},
+        {"-2.5e3", -2500.0},
+        {"+7", 7.0},
+        {"1.5E-6", 1.5e-6},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {" 42 ", 42.0},
     };
     for (const Case& c : cases) {
         const auto v = ParseNumber(c.text);
@@ -38,6 +46,14 @@ TEST(ParseNumber, MachineSeparatorAcceptedOnlyWhereItIsTheSeparator) {
         EXPECT_DOUBLE_EQ(*v, 10000000.5);
     } else {
         EXPECT_FALSE(v.has_value());
+    }
+}
+
+TEST(ParseNumber, RunsUnderTheLocaleTheTestWasStartedFor) {
+    // The comma-locale run sets TALVEK_EXPECT_DECIMAL so a missing locale cannot pass silently.
+    const QByteArray expected = qgetenv("TALVEK_EXPECT_DECIMAL");
+    if (!expected.isEmpty()) {
+        EXPECT_EQ(QLocale::system().decimalPoint().toStdString(), expected.toStdString());
     }
 }
 

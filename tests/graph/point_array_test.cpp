@@ -54,6 +54,16 @@ TEST(PointArray, CostsSixteenBytesPerPointWhenLong) {
     EXPECT_LT(double(copy.AllocatedBytes()) / double(copy.Size()), 16.5);
 }
 
+TEST(PointArray, ShortTracesLeaveAtMostAQuarterEmpty) {
+    for (std::size_t n : {1000u, 10000u, 100000u, 300000u}) {
+        TPointArray points;
+        for (std::size_t i = 0; i < n; ++i)
+            points.Add({double(i), 1e7});
+        const double perPoint = double(points.AllocatedBytes()) / double(n);
+        EXPECT_LT(perPoint, 20.1) << n << " points";
+    }
+}
+
 TEST(PointArray, ClearForgetsPointsAndExtremes) {
     TPointArray points{{1, 2}, {3, -4}};
     EXPECT_EQ(points.YExtremes().Lower, -4);

@@ -3,7 +3,9 @@
 #include "plot/engine_state.h"
 #include "plot/print_target.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -288,6 +290,19 @@ TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
     EXPECT_EQ(Painted(), full);
 }
 
+TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
+    plot.SetXY_RulerOn(true);
+    Drag(Inside(0.2, 0.1), Inside(0.45, 0.6), Qt::ControlModifier);
+    Settle();
+    ASSERT_LT(Zoom().XHigh - Zoom().XLow, 0.5);
+    plot.FastDrawing = false;
+    plot.RepaintNow();
+    const QImage plain = Painted();
+    plot.FastDrawing = true;
+    plot.RepaintNow();
+    EXPECT_EQ(Painted(), plain);
+}
+
 // A printer that records what it is asked to print.
 class FakePrinter : public PrintTarget {
 public:
@@ -327,6 +342,15 @@ TEST(XYPlotOutput, PrintSendsThePictureToThePrinter) {
     // Every row holds at least the frame, so at least one rectangle per row.
     EXPECT_GE(plot.Rects, 200);
     EXPECT_EQ(plot.Picture(), before);
+}
+
+TEST_F(XYPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
+    plot.AddTrace(false, {{0, 0}, {1, 1}, {2, 0}});
+    const QImage picture = Painted();
+    plot.CopyToClipboard();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
+              picture.convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace

@@ -133,6 +133,13 @@ TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
     PumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
     EXPECT_EQ(replaced, 0) << "the thread works on the copies taken at Open";
+
+    port->Close();
+    ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
+    ASSERT_TRUE(port->Open());
+    pty.Write("C\nD\r");
+    ASSERT_TRUE(PumpUntil([&] { return replaced == 1; }, 3s)) << "the next Open takes them";
+    EXPECT_EQ(port->ReceivedText, "C\nD\r");
 }
 
 TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {

@@ -1,0 +1,185 @@
+// Receive path figures on a pseudo-terminal: latency from a telegram's last byte written on the
+// instrument side to its OnData handler on the main thread, and the telegram rate the receive
+// thread sustains without loss.
+#include "platform/clock.h"
+#include "platform/serial_device_map.h"
+#include "serial/my_com_port.h"
+#include "serial/poll.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <pty.h>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A telegram as long as the counter's display dump: 34 bytes with CR LF.
+std::string Telegram(int sequence) {
+    char text[64];
+    std::snprintf(text, sizeof text, "D %08d 10.000 000 012 MHz G1\r\n", sequence);
+    return text;
+}
+
+void WriteAll(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+}
+
+void Pump(std::chrono::milliseconds span) {
+    QEventLoop loop;
+    QTimer::singleShot(span, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double Percentile(std::vector<double> values, double p) {
+    std::sort(values.begin(), values.end());
+    return values[static_cast<std::size_t>(p * (values.size() - 1))];
+}
+
+void MeasureLatency(TMyComPort& port, int master) {
+    std::vector<double> latencies;
+    Clock::time_point written;
+    QEventLoop loop;
+    port.OnData = [&](QObject*) {
+        latencies.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - written).count());
+        loop.quit();
+    };
+    if (!port.Open()) {
+        std::puts("cannot open the port");
+        return;
+    }
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> gap(5, 60);
+    for (int i = 0; i < 300; ++i) {
+        Pump(std::chrono::milliseconds(gap(random)));
+        WriteAll(master, Telegram(i));
+        written = Clock::now();
+        QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    port.Close();
+    std::printf("latency, last byte written -> OnData on the main thread (%zu telegrams):\n",
+                latencies.size());
+    std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
+                Percentile(latencies, 0), Percentile(latencies, 0.5), Percentile(latencies, 0.95),
+                Percentile(latencies, 1));
+}
+
+// Writes telegrams at `rate` per second for `seconds`, lets the backlog drain and prints the rate
+// at which they were handed over while the stream ran; true when none was lost.
+bool MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
+    int received = 0;
+    int receivedWhileStreaming = 0;
+    int lost = 0;
+    int expected = 0;
+    std::atomic<bool> streaming{true};
+    port.OnData = [&](QObject*) {
+        const int sequence = std::atoi(port.ReceivedText.c_str() + 2);
+        lost += sequence - expected;
+        expected = sequence + 1;
+        ++received;
+        if (streaming) {
+            ++receivedWhileStreaming;
+        }
+    };
+    if (!port.Open()) {
+        return false;
+    }
+    const int total = static_cast<int>(rate * seconds);
+    std::thread counter([&] {
+        const auto start = Clock::now();
+        for (int i = 0; i < total; ++i) {
+            std::this_thread::sleep_until(start + std::chrono::duration<double>(i / rate));
+            WriteAll(master, Telegram(i));
+        }
+        streaming = false;
+    });
+    while (streaming) {
+        Pump(std::chrono::milliseconds(50));
+    }
+    counter.join();
+    // A backlog drains one telegram per pass, and a pass on a quiet line lasts about 91 ms.
+    for (int before = -1; received != before && expected < total;) {
+        before = received;
+        Pump(std::chrono::milliseconds(1000));
+    }
+    port.Close();
+    const int dropped = lost;
+    lost += total - expected;
+    std::printf("  offered %6.1f/s for %.0f s: handed over %6.1f/s while streaming, %d of %d "
+                "delivered, %d dropped at the buffer bound\n",
+                rate, seconds, receivedWhileStreaming / seconds, received, total, dropped);
+    return lost == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
+        std::puts("openpty failed");
+        return 1;
+    }
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    QTemporaryDir root;
+    const std::string links = root.path().toStdString() + "/links";
+    ::mkdir(links.c_str(), 0700);
+    if (::symlink(name, (links + "/COM3").c_str()) != 0) {
+        return 1;
+    }
+    platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>(
+        root.path().toStdString() + "/sys", "/dev", links));
+
+    TMyComPort port;
+    port.ComPort = "COM3";
+    port.Delimiter = TDelimiter::CRLF;
+    MeasureLatency(port, master);
+
+    std::puts("sustained telegrams per second (34-byte telegrams):");
+    double sustained = 0;
+    for (double rate : {28.0, 50.0, 75.0, 90.0, 120.0}) {
+        if (MeasureRate(port, master, rate, 4.0)) {
+            sustained = rate;
+        }
+        Pump(std::chrono::milliseconds(200));
+    }
+    std::printf("highest offered rate without loss: %.0f telegrams/s\n", sustained);
+    while (TPoll::Running() > 0) {
+        Pump(std::chrono::milliseconds(10));
+    }
+    ::close(slave);
+    ::close(master);
+    return 0;
+}

@@ -1,0 +1,100 @@
+#include "platform/bluetooth_names.h"
+
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QProcess>
+#include <QThread>
+#include <QVariantMap>
+
+#include <gtest/gtest.h>
+
+using InterfaceProperties = QMap<QString, QVariantMap>;
+using ManagedObjects = QMap<QDBusObjectPath, InterfaceProperties>;
+
+// Answers like bluetoothd's object manager: one adapter and the devices it knows.
+class FakeBlueZ : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.ObjectManager")
+public:
+    ManagedObjects Objects;
+public slots:
+    ManagedObjects GetManagedObjects() { return Objects; }
+};
+
+namespace {
+
+// A private message bus, so the test needs neither a system bus nor Bluetooth.
+class PrivateBus {
+public:
+    PrivateBus() {
+        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+        if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
+            address_ = QString::fromLatin1(daemon_.readLine()).trimmed();
+        }
+    }
+    ~PrivateBus() {
+        daemon_.kill();
+        daemon_.waitForFinished(5000);
+    }
+    const QString& Address() const { return address_; }
+
+private:
+    QProcess daemon_;
+    QString address_;
+};
+
+QVariantMap Device(const QString& address, const QString& alias) {
+    return {{"Address", address}, {"Alias", alias}, {"Name", "ignored"}};
+}
+
+} // namespace
+
+TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
+    PrivateBus bus;
+    ASSERT_FALSE(bus.Address().isEmpty()) << "dbus-daemon did not start";
+    qDBusRegisterMetaType<InterfaceProperties>();
+    qDBusRegisterMetaType<ManagedObjects>();
+
+    // The service runs on its own thread: the lookup blocks the calling one.
+    QThread serviceThread;
+    serviceThread.start();
+    FakeBlueZ service;
+    service.Objects = {
+        {QDBusObjectPath("/org/bluez/hci0"),
+         {{"org.bluez.Adapter1", {{"Address", "00:11:22:33:44:55"}}}}},
+        {QDBusObjectPath("/org/bluez/hci0/dev_01_23_45_67_89_AB"),
+         {{"org.bluez.Device1", Device("01:23:45:67:89:ab", "Sensor")}}},
+        {QDBusObjectPath("/org/bluez/hci0/dev_AA_BB_CC_DD_EE_FF"),
+         {{"org.bluez.Device1", Device("AA:BB:CC:DD:EE:FF", "")}}},
+    };
+    service.moveToThread(&serviceThread);
+    QDBusConnection server = QDBusConnection::connectToBus(bus.Address(), "fake-bluez");
+    ASSERT_TRUE(server.registerService("org.bluez"));
+    ASSERT_TRUE(server.registerObject("/", &service, QDBusConnection::ExportAllSlots));
+
+    const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "client");
+    const platform::BluetoothNames names = platform::BlueZDeviceNames(client);
+
+    EXPECT_EQ(names, (platform::BluetoothNames{{"01:23:45:67:89:AB", "Sensor"}}));
+
+    server.unregisterObject("/");
+    QThread* testThread = QThread::currentThread();
+    QMetaObject::invokeMethod(
+        &service, [&service, testThread] { service.moveToThread(testThread); },
+        Qt::BlockingQueuedConnection);
+    serviceThread.quit();
+    serviceThread.wait();
+    QDBusConnection::disconnectFromBus("fake-bluez");
+    QDBusConnection::disconnectFromBus("client");
+}
+
+TEST(BlueZDeviceNames, NoBluetoothServiceMeansNoNames) {
+    PrivateBus bus;
+    ASSERT_FALSE(bus.Address().isEmpty()) << "dbus-daemon did not start";
+    const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "lonely");
+    EXPECT_TRUE(platform::BlueZDeviceNames(client).empty());
+    QDBusConnection::disconnectFromBus("lonely");
+    EXPECT_TRUE(platform::BlueZDeviceNames(QDBusConnection("not connected")).empty());
+}
+
+#include "bluetooth_names_test.moc"

@@ -1,0 +1,154 @@
+#include "tools/command_handler.h"
+#include "tools/command_parser.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace vkelvo {
+namespace {
+
+bool operator==(const CounterState& a, const CounterState& b) {
+    return a.Running == b.Running && a.GateSeconds == b.GateSeconds && a.Averaging == b.Averaging &&
+           a.Mode == b.Mode && a.Format == b.Format && a.TransmitInterval == b.TransmitInterval &&
+           a.Prescaler == b.Prescaler;
+}
+
+struct CommandCase {
+    const char* Name;
+    std::vector<std::string> Feeds; // as the bytes come in, possibly in pieces
+    std::vector<std::string> Replies;
+    void (*Expect)(CounterState&); // the change to the settings, from the defaults
+};
+
+class CommandTable : public ::testing::TestWithParam<CommandCase> {};
+
+TEST_P(CommandTable, BytesInGiveRepliesAndSettings) {
+    const CommandCase& c = GetParam();
+    CommandParser parser;
+    CounterState state;
+    std::vector<std::string> replies;
+    for (const std::string& feed : c.Feeds) {
+        for (const std::string& command : parser.Feed(feed)) {
+            replies.push_back(HandleCommand(state, command).Reply);
+        }
+    }
+    CounterState expected;
+    c.Expect(expected);
+    EXPECT_EQ(replies, c.Replies);
+    EXPECT_TRUE(state == expected);
+}
+
+const std::string kId = Identification;
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, CommandTable,
+    ::testing::Values(
+        CommandCase{"Identify", {"\x1bI\r"}, {kId}, [](CounterState&) {}},
+        CommandCase{"Single",
+                    {"\x1b"
+                     "1\r"},
+                    {"OK"},
+                    [](CounterState& s) { s.Running = Measurement::Single; }},
+        CommandCase{"Continuous",
+                    {"\x1br\r"},
+                    {"OK"},
+                    [](CounterState& s) { s.Running = Measurement::Continuous; }},
+        CommandCase{"ContinuousThenStop", {"\x1br\r\x1bx\r"}, {"OK", "OK"}, [](CounterState&) {}},
+        CommandCase{"ShortGate", {"\x1bt\r"}, {"OK"}, [](CounterState& s) { s.GateSeconds = 0.1; }},
+        CommandCase{"ShortGateThenLong", {"\x1bt\r\x1bT\r"}, {"OK", "OK"}, [](CounterState&) {}},
+        CommandCase{"AveragingOn",
+                    {"\x1b"
+                     "A\r"},
+                    {"OK"},
+                    [](CounterState& s) { s.Averaging = true; }},
+        CommandCase{"AveragingOnOff",
+                    {"\x1b"
+                     "A\r\x1b"
+                     "a\r"},
+                    {"OK", "OK"},
+                    [](CounterState&) {}},
+        CommandCase{
+            "Period", {"\x1bp\r"}, {"OK"}, [](CounterState& s) { s.Mode = Quantity::Period; }},
+        CommandCase{
+            "Offset", {"\x1bo\r"}, {"OK"}, [](CounterState& s) { s.Mode = Quantity::Offset; }},
+        CommandCase{"OffsetThenFrequency",
+                    {"\x1bo\r\x1b"
+                     "f\r"},
+                    {"OK", "OK"},
+                    [](CounterState&) {}},
+        CommandCase{"Hertz",
+                    {"\x1bh\r"},
+                    {"OK"},
+                    [](CounterState& s) { s.Format = TelegramFormat::Hertz; }},
+        CommandCase{"HertzThenDump",
+                    {"\x1bh\r\x1b"
+                     "d\r"},
+                    {"OK", "OK"},
+                    [](CounterState&) {}},
+        CommandCase{
+            "Interval", {"\x1bi5\r"}, {"OK"}, [](CounterState& s) { s.TransmitInterval = 5; }},
+        CommandCase{"Prescaler",
+                    {"\x1b"
+                     "b16\r"},
+                    {"OK"},
+                    [](CounterState& s) { s.Prescaler = 16; }},
+        CommandCase{"PrescalerInPieces",
+                    {"\x1b", "b1", "6", "\r"},
+                    {"OK"},
+                    [](CounterState& s) { s.Prescaler = 16; }},
+        CommandCase{"NegativeInterval", {"\x1bi-2\r"}, {"ERR"}, [](CounterState&) {}},
+        CommandCase{"ZeroInterval", {"\x1bi0\r"}, {"ERR"}, [](CounterState&) {}},
+        CommandCase{"IntervalWithoutNumber", {"\x1bi\r"}, {"ERR"}, [](CounterState&) {}},
+        CommandCase{"IntervalWithBlank", {"\x1bi 5\r"}, {"ERR"}, [](CounterState&) {}},
+        CommandCase{"PrescalerTooBig",
+                    {"\x1b"
+                     "b10000\r"},
+                    {"ERR"},
+                    [](CounterState&) {}},
+        CommandCase{"PrescalerOverflow",
+                    {"\x1b"
+                     "b99999999999999999999\r"},
+                    {"ERR"},
+                    [](CounterState&) {}},
+        CommandCase{"UnknownLetter", {"\x1bq\r"}, {"?"}, [](CounterState&) {}},
+        CommandCase{"LetterWithTrailingText", {"\x1brx\r"}, {"?"}, [](CounterState&) {}},
+        CommandCase{"EmptyCommand", {"\x1b\r"}, {"?"}, [](CounterState&) {}},
+        CommandCase{"NoiseOutsideFramesIsDropped",
+                    {"xyz\n\r\x1bh\r\n"},
+                    {"OK"},
+                    [](CounterState& s) { s.Format = TelegramFormat::Hertz; }},
+        CommandCase{"EscRestartsTheFrame",
+                    {"\x1bi5\x1b"
+                     "d\r"},
+                    {"OK"},
+                    [](CounterState&) {}},
+        CommandCase{"OverlongFrameIsRejectedOnce",
+                    {"\x1b" + std::string(40, '9') + "\r"},
+                    {"?"},
+                    [](CounterState&) {}},
+        CommandCase{"NoCrNoCommand", {"\x1br"}, {}, [](CounterState&) {}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(CommandOutcome, MeasurementRestartsOnlyWhenAMeasurementBegins) {
+    CounterState idle;
+    EXPECT_TRUE(HandleCommand(idle, "1").RestartMeasurement);
+    EXPECT_FALSE(HandleCommand(idle, "x").RestartMeasurement);
+    EXPECT_FALSE(HandleCommand(idle, "T").RestartMeasurement);
+    EXPECT_TRUE(HandleCommand(idle, "r").RestartMeasurement);
+    // A new gate time while measuring starts the next gate afresh.
+    EXPECT_TRUE(HandleCommand(idle, "t").RestartMeasurement);
+    EXPECT_FALSE(HandleCommand(idle, "h").RestartMeasurement);
+}
+
+TEST(CommandReplies, AreStatusTelegramsToTheDriver) {
+    // The driver reads 6 to 14 characters as a reading: no reply may have that length.
+    for (const std::string& reply : {std::string(Identification), std::string(ReplyOk),
+                                     std::string(ReplyUnknown), std::string(ReplyBadNumber)}) {
+        EXPECT_TRUE(reply.size() <= 5 || reply.size() >= 15) << reply;
+    }
+    EXPECT_EQ(std::string(Identification).substr(0, 5), "kelvo");
+}
+
+} // namespace
+} // namespace vkelvo

@@ -1,0 +1,29 @@
+#include "tools/command_parser.h"
+
+namespace vkelvo {
+
+namespace {
+constexpr char kEsc = 27;
+constexpr char kCr = 13;
+} // namespace
+
+std::vector<std::string> CommandParser::Feed(std::string_view bytes) {
+    std::vector<std::string> commands;
+    for (const char c : bytes) {
+        if (c == kEsc) {
+            inFrame_ = true;
+            frame_.clear();
+        } else if (!inFrame_) {
+            continue;
+        } else if (c == kCr || frame_.size() >= MaxLength) {
+            commands.push_back(c == kCr ? frame_ : frame_ + c);
+            inFrame_ = false;
+            frame_.clear();
+        } else {
+            frame_ += c;
+        }
+    }
+    return commands;
+}
+
+} // namespace vkelvo

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "tools/command_parser.h"
+#include "tools/counter_state.h"
+#include "tools/line_shaper.h"
+#include "tools/options.h"
+#include "tools/oscillator.h"
+#include "tools/paced_writer.h"
+#include "tools/telegram_log.h"
+#include "tools/virtual_port.h"
+
+#include <csignal>
+#include <cstdint>
+#include <deque>
+#include <random>
+
+namespace vkelvo {
+
+// The instrument at work: reads commands, measures, and sends telegrams at line pace.
+class CounterLoop {
+public:
+    CounterLoop(const Options& options, VirtualPort& port, TelegramLog& log);
+
+    // Runs until `stop` is set (by a signal, delivered only while the loop waits with
+    // `waitMask`) or until the unplug time; returns the exit code.
+    int Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
+
+private:
+    double Seconds(std::int64_t nowUs) const;
+    std::int64_t GateUs() const;
+    bool LineBlocked() const;
+    bool ReadingLimitReached() const;
+    void ServeCommands(std::int64_t nowUs);
+    void Measure(std::int64_t nowUs);
+    void Transmit(std::int64_t nowUs);
+    std::int64_t NextWakeUs(std::int64_t nowUs, bool& waitForRoom) const;
+
+    const Options& options_;
+    VirtualPort& port_;
+    TelegramLog& log_;
+    std::mt19937_64 random_;
+    Oscillator oscillator_;
+    PacedWriter writer_;
+    LineShaper shaper_;
+    CommandParser parser_;
+    CounterState state_;
+
+    std::int64_t startUs_ = 0;
+    std::int64_t nextMeasurementUs_ = 0;
+    long measurements_ = 0; // since the last start, for the transmit interval
+    long readingsQueued_ = 0;
+    long readingsLost_ = 0;
+    std::deque<double> queuedValues_; // values of the readings on their way, in order
+    bool silenceUsed_ = false;
+    std::int64_t silenceUntilUs_ = 0;
+};
+
+} // namespace vkelvo
