@@ -109,6 +109,13 @@ timespec ToTimespec(Clock::duration d) {
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
 
+// Exclusive mode belongs to the terminal, not to our descriptor: a pseudo-terminal whose other
+// side stays open would refuse every later opener without privileges. Terminals without the mode
+// answer ENOTTY, which is fine.
+void LeaveExclusiveMode(int fd) {
+    [[maybe_unused]] const int result = ::ioctl(fd, TIOCNXCL);
+}
+
 } // namespace
 
 bool BuildSerialLineState(const std::string& text, SerialLineState& state) {
@@ -155,6 +162,9 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path) {
                         (::ioctl(fd, TIOCEXCL) == 0 || errno == ENOTTY);
     const int wakeFd = usable ? ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
     if (wakeFd < 0) {
+        if (usable) {
+            LeaveExclusiveMode(fd);
+        }
         ::close(fd);
         return nullptr;
     }
@@ -213,6 +223,14 @@ bool SerialDevice::IsGoneError(int error) const {
 }
 
 int SerialDevice::Read(char* buffer, int count) {
+    return ReadUntil(buffer, count, true);
+}
+
+int SerialDevice::ReadAvailable(char* buffer, int count) {
+    return ReadUntil(buffer, count, false);
+}
+
+int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return -1;
@@ -222,11 +240,14 @@ int SerialDevice::Read(char* buffer, int count) {
     }
     const auto interval = std::chrono::milliseconds(readIntervalMs_.load());
     const auto deadline =
-        Clock::now() + std::chrono::milliseconds(
-                           static_cast<std::int64_t>(readMultiplierMs_) * count + readConstantMs_);
+        Clock::now() +
+        (wait ? std::chrono::milliseconds(static_cast<std::int64_t>(readMultiplierMs_) * count +
+                                          readConstantMs_)
+              : std::chrono::milliseconds(0));
     int got = 0;
     Clock::time_point lastByte;
     bool hungUp = false;
+    bool lookedForHangUp = false;
     const auto failed = [&](bool gone) {
         if (gone) {
             lost_ = true;
@@ -259,12 +280,15 @@ int SerialDevice::Read(char* buffer, int count) {
         if (got > 0 && interval.count() > 0) {
             until = std::min(until, lastByte + interval);
         }
-        if (now >= until) {
+        // A hang-up reads like an empty line and shows only in poll: a read that does not wait
+        // still looks once.
+        if (now >= until && (wait || lookedForHangUp)) {
             return got;
         }
+        lookedForHangUp = true;
         pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const timespec wait = ToTimespec(until - now);
-        if (::ppoll(fds, 2, &wait, nullptr) < 0 && errno != EINTR) {
+        const timespec pause = ToTimespec(std::max(until - now, Clock::duration::zero()));
+        if (::ppoll(fds, 2, &pause, nullptr) < 0 && errno != EINTR) {
             return failed(false);
         }
         if (fds[1].revents != 0) {
@@ -315,7 +339,7 @@ void SerialDevice::Close() {
     [[maybe_unused]] const ssize_t woken = ::write(wakeFd_, &one, sizeof one);
     std::unique_lock lock(use_);
     if (fd_ >= 0) {
-        ::ioctl(fd_, TIOCNXCL); // exclusive mode outlives our descriptor on a shared terminal
+        LeaveExclusiveMode(fd_);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
         fd_ = -1;

@@ -52,6 +52,8 @@ public:
     // Bytes read into `buffer` (0 when the time-outs ran out first), or -1 on an error or a
     // closed device.
     int Read(char* buffer, int count);
+    // Like Read, but takes only the bytes already received and never waits for more.
+    int ReadAvailable(char* buffer, int count);
     // Bytes written (possibly fewer when the write time-out ran out), or -1 on an error.
     int Write(const char* data, int count);
     void Close();
@@ -62,6 +64,7 @@ public:
 private:
     SerialDevice(int fd, int wakeFd);
     bool IsGoneError(int error) const;
+    int ReadUntil(char* buffer, int count, bool wait);
 
     std::shared_mutex use_; // shared by reads and writes, held exclusively to close
     int fd_;

@@ -100,10 +100,14 @@ bool TMyComPort::Open() {
         return false;
     }
 
-    openDevice = device;
-    link_ = std::make_shared<TPollLink>();
-    link_->ReceivedText = &ReceivedText;
-    TPoll::Start(link_, std::move(device), OnTimeOut, OnData, ReadTimeOut, Delimiter);
+    auto link = std::make_shared<TPollLink>();
+    link->ReceivedText = &ReceivedText;
+    if (!TPoll::Start(link, device, OnTimeOut, OnData, ReadTimeOut, Delimiter)) {
+        device->Close();
+        return false;
+    }
+    openDevice = std::move(device);
+    link_ = std::move(link);
     IsOpen = true;
     return true;
 }

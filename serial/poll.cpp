@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <limits>
 #include <sys/resource.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -32,16 +33,22 @@ void LowerOwnPriorityOneStep() {
 
 std::atomic<int> TPoll::running_{0};
 
-void TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
+bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
                   TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
-                  TDelimiter delimiter) {
+                  TDelimiter delimiter, std::size_t backlogLimit) {
     auto* poll = new TPoll(std::move(link), std::move(device), std::move(onTimeOut),
-                           std::move(onData), timeOutMs, delimiter);
-    std::thread([poll] {
-        LowerOwnPriorityOneStep();
-        poll->Execute();
-        delete poll;
-    }).detach();
+                           std::move(onData), timeOutMs, delimiter, backlogLimit);
+    try {
+        std::thread([poll] {
+            LowerOwnPriorityOneStep();
+            poll->Execute();
+            delete poll;
+        }).detach();
+    } catch (const std::system_error&) {
+        delete poll; // out of threads or memory for a stack
+        return false;
+    }
+    return true;
 }
 
 int TPoll::Running() {
@@ -50,10 +57,11 @@ int TPoll::Running() {
 
 TPoll::TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
              TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
-             TDelimiter delimiter)
+             TDelimiter delimiter, std::size_t backlogLimit)
     : link_(std::move(link)), device_(std::move(device)), onTimeOut_(std::move(onTimeOut)),
       onData_(std::move(onData)), timeOut_(-static_cast<std::int64_t>(timeOutMs)),
-      delimiter_(delimiter), delimiterText_(serial::DelimiterText(delimiter)) {
+      delimiter_(delimiter), delimiterText_(serial::DelimiterText(delimiter)),
+      backlogLimit_(backlogLimit) {
     ++running_;
 }
 
@@ -63,14 +71,13 @@ TPoll::~TPoll() {
 
 void TPoll::Execute() {
     std::int64_t lastHandOver = kLongAgo;
-    char chunk[kReadChunk];
+    // Complete telegrams wait in the buffer: the pass takes what has arrived without waiting, so
+    // that the backlog drains at the pass rhythm.
+    bool backlog = false;
     do {
-        const int count = device_->Read(chunk, kReadChunk);
-        if (count > 0) {
-            buffer_.append(chunk, static_cast<std::size_t>(count));
-        }
-        if (device_->Lost()) {
-            link_->DeviceLost = true;
+        // A large backlog is left in the kernel and the sender until it has fallen again.
+        if (!backlog || buffer_.size() < backlogLimit_) {
+            ReadInto(backlog);
         }
         serial::BoundReceiveBuffer(buffer_, delimiterText_);
         if (!buffer_.empty()) {
@@ -83,6 +90,7 @@ void TPoll::Execute() {
                 DataHandOver(std::move(*telegram));
             }
         }
+        backlog = serial::HoldsTelegram(buffer_, delimiterText_);
         std::this_thread::sleep_for(kPassSleep);
         if (onTimeOut_) {
             const std::int64_t now = platform::MonotonicMs();
@@ -96,6 +104,18 @@ void TPoll::Execute() {
             }
         }
     } while (!link_->Terminated);
+}
+
+void TPoll::ReadInto(bool backlog) {
+    char chunk[kReadChunk];
+    const int count =
+        backlog ? device_->ReadAvailable(chunk, kReadChunk) : device_->Read(chunk, kReadChunk);
+    if (count > 0) {
+        buffer_.append(chunk, static_cast<std::size_t>(count));
+    }
+    if (device_->Lost()) {
+        link_->DeviceLost = true;
+    }
 }
 
 void TPoll::DataHandOver(std::string telegram) {

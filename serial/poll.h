@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/notify_event.h"
+#include "serial/receive_buffer.h"
 #include "serial/serial_types.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,10 +29,13 @@ struct TPollLink {
 class TPoll {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
-    // normal. Hand-overs need a Qt application; the main thread must keep processing events.
-    static void Start(std::shared_ptr<TPollLink> link,
+    // normal; false when the system cannot create it. Hand-overs need a Qt application; the main
+    // thread must keep processing events. `backlogLimit`: buffered bytes of complete telegrams
+    // from which on the thread stops reading the device.
+    static bool Start(std::shared_ptr<TPollLink> link,
                       std::shared_ptr<platform::SerialDevice> device, TNotifyEvent onTimeOut,
-                      TNotifyEvent onData, std::int32_t timeOutMs, TDelimiter delimiter);
+                      TNotifyEvent onData, std::int32_t timeOutMs, TDelimiter delimiter,
+                      std::size_t backlogLimit = serial::kBacklogLimit);
 
     // Receive threads that exist (started and not yet ended).
     static int Running();
@@ -40,11 +45,12 @@ public:
 
 private:
     TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-          TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
-          TDelimiter delimiter);
+          TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs, TDelimiter delimiter,
+          std::size_t backlogLimit);
     ~TPoll();
 
     void Execute();
+    void ReadInto(bool backlog);
     void DataHandOver(std::string telegram);
     void TimeOutHandOver();
 
@@ -55,6 +61,7 @@ private:
     std::int64_t timeOut_; // negative while the first expiry is still to be absorbed
     TDelimiter delimiter_;
     std::string delimiterText_;
+    std::size_t backlogLimit_;
     std::string buffer_;
 
     static std::atomic<int> running_;

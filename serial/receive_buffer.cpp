@@ -36,24 +36,15 @@ std::optional<std::string> CutTelegram(std::string& buffer, const std::string& d
     return telegram;
 }
 
+bool HoldsTelegram(const std::string& buffer, const std::string& delimiter) {
+    return !delimiter.empty() && buffer.find(delimiter) != std::string::npos;
+}
+
 void BoundReceiveBuffer(std::string& buffer, const std::string& delimiter, std::size_t limit) {
-    if (buffer.size() <= limit) {
+    if (buffer.size() <= limit || HoldsTelegram(buffer, delimiter)) {
         return;
     }
-    const std::size_t excess = buffer.size() - limit;
-    std::size_t cut = excess;
-    if (!delimiter.empty()) {
-        // The first telegram start (just after a delimiter) at or beyond the excess.
-        std::size_t from = excess >= delimiter.size() ? excess - delimiter.size() : 0;
-        for (auto at = buffer.find(delimiter, from); at != std::string::npos;
-             at = buffer.find(delimiter, at + 1)) {
-            if (at + delimiter.size() >= excess) {
-                cut = at + delimiter.size();
-                break;
-            }
-        }
-    }
-    buffer.erase(0, cut);
+    buffer.erase(0, buffer.size() - limit);
 }
 
 } // namespace serial

@@ -8,9 +8,13 @@
 
 namespace serial {
 
-// Most bytes the receive buffer holds; a line that never sends its delimiter cannot grow it
-// further.
+// Most bytes the receive buffer keeps while it holds no delimiter: a line that never sends its
+// delimiter cannot grow it further.
 constexpr std::size_t kReceiveBufferLimit = 4096;
+
+// From this many buffered bytes of complete telegrams on, the receive thread stops reading the
+// device until the backlog has fallen again; the rest waits in the kernel and the sender.
+constexpr std::size_t kBacklogLimit = std::size_t{1} << 20;
 
 // The characters a telegram ends with; empty for `no`.
 std::string DelimiterText(TDelimiter delimiter);
@@ -22,9 +26,11 @@ std::string CleanTelegram(const std::string& raw);
 // nothing, with the buffer untouched, while no delimiter is in.
 std::optional<std::string> CutTelegram(std::string& buffer, const std::string& delimiter);
 
-// Drops the oldest bytes of a buffer that has grown past `limit`. Where a telegram begins within
-// the bytes that may stay, the cut is made there, so that no telegram is handed over with its
-// front missing.
+// True when `buffer` holds at least one complete telegram (never for an empty delimiter).
+bool HoldsTelegram(const std::string& buffer, const std::string& delimiter);
+
+// Drops the oldest bytes of a buffer that has grown past `limit` without a delimiter. A buffer
+// that holds a delimiter is a backlog of telegrams and keeps every byte.
 void BoundReceiveBuffer(std::string& buffer, const std::string& delimiter,
                         std::size_t limit = kReceiveBufferLimit);
 

@@ -2,8 +2,10 @@
 #include "tests/support/pty_pair.h"
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <thread>
 
 using platform::BuildSerialLineState;
@@ -18,6 +20,14 @@ std::int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  since)
         .count();
+}
+
+bool PollUntil(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    return done();
 }
 
 std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
@@ -186,5 +196,53 @@ TEST(SerialDevice, AVanishedDeviceIsReportedAndReadsReturnAtOnce) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->Read(buffer, 80), -1);
     EXPECT_LT(ElapsedMs(start), 60);
+    EXPECT_TRUE(device->Lost());
+}
+
+TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
+    // Root may open an exclusive terminal anyway, so the mode itself is checked: left set on a
+    // pseudo-terminal, it would lock every other user out for good.
+    struct Case {
+        const char* Name;
+        bool ExplicitClose;
+    };
+    for (const Case c : {Case{"Close", true}, Case{"destruction", false}}) {
+        PtyPair pty;
+        auto device = SerialDevice::Open(pty.SlavePath());
+        ASSERT_TRUE(device) << c.Name;
+        int exclusive = 0;
+        ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 1) << "an open device is exclusive";
+        if (c.ExplicitClose) {
+            device->Close();
+        } else {
+            device.reset();
+        }
+        ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0) << "after " << c.Name;
+        EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "after " << c.Name;
+    }
+}
+
+TEST(SerialDevice, ReadAvailableTakesWhatIsInWithoutWaiting) {
+    PtyPair pty;
+    auto device = OpenConfigured(pty);
+    ASSERT_TRUE(device);
+    char buffer[80];
+
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(device->ReadAvailable(buffer, 80), 0);
+    EXPECT_LT(ElapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
+
+    pty.Write(std::string(100, 'a'));
+    ASSERT_TRUE(PollUntil([&] { return pty.SlaveInputBytes() == 100; }));
+    EXPECT_EQ(device->ReadAvailable(buffer, 80), 80);
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(device->ReadAvailable(buffer, 80), 20);
+    EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
+    EXPECT_LT(ElapsedMs(start), 40) << "no wait for the line to go quiet";
+
+    pty.CloseMaster();
+    EXPECT_EQ(device->ReadAvailable(buffer, 80), -1);
     EXPECT_TRUE(device->Lost());
 }

@@ -29,6 +29,23 @@ TEST(ReceiveBuffer, CutsOneTelegramAndCleansItAtTheFirstControlCharacter) {
     }
 }
 
+TEST(ReceiveBuffer, KnowsWhetherACompleteTelegramIsIn) {
+    struct Case {
+        std::string Buffer;
+        std::string Delimiter;
+        bool Holds;
+    };
+    const Case cases[] = {
+        {"A\r\n", "\r\n", true}, {"A\r", "\r\n", false},
+        {"\nA", "\r\n", false},  {"", "\r\n", false},
+        {"A\r\n", "", false},    {std::string("A\0", 2), std::string(1, '\0'), true},
+        {"A\r\nB", "\n", true},  {"AB", "\r", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(serial::HoldsTelegram(c.Buffer, c.Delimiter), c.Holds) << c.Buffer;
+    }
+}
+
 TEST(ReceiveBuffer, ALineWithoutDelimiterKeepsOnlyItsNewestBytes) {
     std::string buffer(5000, 'x');
     buffer += "tail";
@@ -39,22 +56,31 @@ TEST(ReceiveBuffer, ALineWithoutDelimiterKeepsOnlyItsNewestBytes) {
     std::string small(4096, 'y');
     BoundReceiveBuffer(small, "\r\n");
     EXPECT_EQ(small.size(), 4096u) << "at the bound nothing goes";
+
+    // Half a delimiter at the end stays, so the other half can still complete it.
+    std::string halfDelimiter = std::string(6000, 'z') + "\r";
+    BoundReceiveBuffer(halfDelimiter, "\r\n");
+    ASSERT_EQ(halfDelimiter.size(), serial::kReceiveBufferLimit);
+    EXPECT_EQ(halfDelimiter.back(), '\r');
 }
 
-TEST(ReceiveBuffer, AnOverfullBufferIsCutAtATelegramStart) {
-    // 1000 telegrams of 9 bytes: the cut drops whole telegrams, never the front of one.
-    std::string buffer;
+TEST(ReceiveBuffer, ABacklogOfTelegramsKeepsEveryByte) {
+    std::string telegrams;
     for (int i = 0; i < 1000; ++i) {
-        buffer += "T" + std::to_string(100000 + i) + "\r\n";
+        telegrams += "T" + std::to_string(100000 + i) + "\r\n";
     }
-    BoundReceiveBuffer(buffer, "\r\n");
-    ASSERT_LE(buffer.size(), serial::kReceiveBufferLimit);
-    EXPECT_GT(buffer.size(), serial::kReceiveBufferLimit - 8);
-    EXPECT_EQ(buffer.substr(0, 2), "T1");
-    EXPECT_EQ(buffer.size() % 9, 0u);
+    const std::string lateDelimiter = std::string(9000, 'q') + "\r\nrest";
+    for (const std::string& kept : {telegrams, lateDelimiter}) {
+        std::string buffer = kept;
+        BoundReceiveBuffer(buffer, "\r\n");
+        EXPECT_EQ(buffer, kept) << "the buffer holds complete telegrams";
+    }
 
-    // A delimiter split by the cut point still marks the start that follows it.
-    std::string split = std::string(10, 'a') + "\r\n" + std::string(4095, 'b');
-    BoundReceiveBuffer(split, "\r\n");
-    EXPECT_EQ(split, std::string(4095, 'b'));
+    // Cut one by one, the backlog gives back every telegram in order.
+    std::string buffer = telegrams;
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(CutTelegram(buffer, "\r\n"), "T" + std::to_string(100000 + i));
+        BoundReceiveBuffer(buffer, "\r\n");
+    }
+    EXPECT_TRUE(buffer.empty());
 }

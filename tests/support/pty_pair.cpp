@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -43,6 +44,11 @@ void PtyPair::Write(const std::string& bytes) {
             ::poll(&p, 1, 10);
         }
     }
+}
+
+int PtyPair::SlaveInputBytes() const {
+    int bytes = 0;
+    return ::ioctl(slaveKeeper_, FIONREAD, &bytes) == 0 ? bytes : -1;
 }
 
 std::string PtyPair::Read(std::size_t count, std::chrono::milliseconds timeout) {

@@ -16,6 +16,11 @@ public:
 
     const std::string& SlavePath() const { return slavePath_; }
     int MasterFd() const { return master_; }
+    // A slave descriptor of the test's own: the terminal's state and input queue as the program
+    // sees them.
+    int SlaveFd() const { return slaveKeeper_; }
+    // Bytes the instrument sent that wait in the terminal's input queue, not yet read.
+    int SlaveInputBytes() const;
 
     // Writes all bytes to the master side (what the instrument sends).
     void Write(const std::string& bytes);
