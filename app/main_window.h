@@ -14,12 +14,12 @@ class QCheckBox;
 class QEvent;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QListWidget;
 class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QTableView;
 class TComPortComboBox;
 class TKELVO_Counter;
 class TXYPlot;
@@ -63,7 +63,7 @@ public:
     QWidget* TabConsole = nullptr;
     QWidget* TabDisplay = nullptr;
     QWidget* TabGraph = nullptr;
-    QListView* LB = nullptr;
+    QTableView* LB = nullptr; // the measurement log, one line per row
     TLogModel* Log = nullptr; // the lines of LB
     QPushButton* BConnect = nullptr;
     TComPortComboBox* CCom = nullptr;
@@ -155,6 +155,7 @@ private:
     TSettings CurrentSettings() const;
     void ApplyTimeUnit(double divisor);
     void ApplyFrequencyUnit(double divisor);
+    void ScrollLogToNewest();
     void SetStatus(const std::string& text);
     void SetCaption(const std::string& text);
     void ShowSelectedPort(const std::string& port);
@@ -168,6 +169,7 @@ private:
     std::shared_ptr<TFormDialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
     std::int64_t startMs_ = 0; // monotonic moment of the last connect attempt
+    bool scrollPending_ = false;
     TKeyPreview* keyPreview_ = nullptr;
 };
 

@@ -6,7 +6,7 @@
 #include "graph/xy_plot.h"
 
 #include <QLabel>
-#include <QListView>
+#include <QTableView>
 
 namespace app {
 
@@ -21,10 +21,28 @@ void TForm1::KELVO_CounterData() {
         ApplyFrequencyUnit(FrequencyDivisor);
     }
     Log->Append(t, v);
-    LB->scrollTo(Log->index(Log->Count() - 1), QAbstractItemView::PositionAtTop);
+    ScrollLogToNewest();
     XY->AddPoint(0, t / 1000, v);
     LFreq->setText(QString::fromLatin1(GroupDigits(KELVO_Counter->ValueText) + "  " +
                                        KELVO_Counter->UnitText));
+}
+
+// The list lays out all its lines before it can scroll; scrolling once per turn of the event
+// loop, not once per reading, keeps a burst of readings from costing a layout each.
+void TForm1::ScrollLogToNewest() {
+    if (scrollPending_) {
+        return;
+    }
+    scrollPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            scrollPending_ = false;
+            if (Log->Count() > 0) {
+                LB->scrollTo(Log->index(Log->Count() - 1), QAbstractItemView::PositionAtTop);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::ApplyFrequencyUnit(double divisor) {

@@ -13,9 +13,9 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 
 namespace app {
 

@@ -2,9 +2,9 @@
 
 #include "graph/xy_plot.h"
 
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
+#include <QTableView>
 
 namespace app {
 namespace {

@@ -6,9 +6,10 @@
 #include "graph/xy_plot.h"
 #include "portselect/com_port_combo_box.h"
 
+#include <QFontMetrics>
 #include <QLabel>
-#include <QListView>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -153,6 +154,8 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     QCoreApplication::processEvents();
     const QRect newest = form.LB->visualRect(form.Log->index(1));
     EXPECT_TRUE(form.LB->viewport()->rect().contains(newest));
+    EXPECT_EQ(form.LB->rowHeight(0), form.LB->rowHeight(1));
+    EXPECT_GE(form.LB->rowHeight(0), QFontMetrics(form.LB->font()).height());
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {

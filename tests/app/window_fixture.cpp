@@ -1,6 +1,7 @@
 #include "tests/app/window_fixture.h"
 
 #include "counter/kelvo_counter.h"
+#include "platform/clock.h"
 #include "platform/linux_registry_view.h"
 #include "platform/port_links.h"
 #include "platform/serial_device_map.h"
@@ -79,7 +80,7 @@ app::TForm1& WindowTest::Open() {
     app::TFormEnvironment environment;
     environment.SettingsFolder = Folder.path().toStdString();
     environment.Dialogs = Dialogs;
-    environment.MonotonicMs = [this] { return NowMs.load(); };
+    environment.MonotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
     Form = std::make_unique<app::TForm1>(environment);
     Form->show();
     QCoreApplication::processEvents();

@@ -87,5 +87,6 @@ protected:
     TScriptedCounter Counter;
     std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
     std::atomic<std::int64_t> NowMs{1'000'000};
+    bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs
     std::unique_ptr<app::TForm1> Form;
 };

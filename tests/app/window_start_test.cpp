@@ -10,14 +10,15 @@
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <filesystem>
 
 namespace {
@@ -67,7 +68,10 @@ TEST_F(WindowStartTest, PagesAndControls) {
     EXPECT_EQ(form.EC->text(), "1");
     EXPECT_EQ(form.LFreq->text(), "");
     EXPECT_EQ(form.LFreq->alignment(), Qt::AlignCenter);
-    EXPECT_TRUE(form.LB->uniformItemSizes());
+    // The log looks like a list: no headers, no grid.
+    EXPECT_FALSE(form.LB->horizontalHeader()->isVisible());
+    EXPECT_FALSE(form.LB->verticalHeader()->isVisible());
+    EXPECT_FALSE(form.LB->showGrid());
     EXPECT_EQ(form.LB->model(), form.Log);
     for (QWidget* list : {static_cast<QWidget*>(form.LB), static_cast<QWidget*>(form.LBC)}) {
         EXPECT_EQ(list->font().pixelSize(), 15);

@@ -1,0 +1,65 @@
+#include "tests/app/file_bytes.h"
+#include "tests/app/window_fixture.h"
+
+#include "counter/kelvo_counter.h"
+#include "graph/xy_plot.h"
+#include "portselect/com_port_combo_box.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <filesystem>
+
+namespace {
+
+// The window against the virtual counter program, a real process on its own pseudo-terminal.
+class WindowVirtualCounterTest : public WindowTest {
+protected:
+    void SetUp() override {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_DATA_HOME", Folder.path());
+        Counter21.setProcessEnvironment(environment);
+        Counter21.start(VIRTUAL_KELVO, {"--com", "21", "--gate", "0.1", "--format", "hertz",
+                                        "--start", "continuous"});
+        ASSERT_TRUE(Counter21.waitForStarted());
+        ASSERT_TRUE(WaitFor(
+            [this] { return std::filesystem::is_symlink(FolderFile("talvek/ports/com21")); }));
+    }
+
+    void TearDown() override {
+        Counter21.terminate();
+        Counter21.waitForFinished(3000);
+    }
+
+    QProcess Counter21;
+};
+
+TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
+    WriteBytes(SettingsFile(), "COM21\r\n");
+    RealClock = true;
+    app::TForm1& form = Open();
+    EXPECT_EQ(form.CCom->Port(), "COM21");
+    Connect();
+    EXPECT_EQ(Caption(), "Connected to " + form.KELVO_Counter->Device() + " on port COM21");
+    EXPECT_EQ(form.KELVO_Counter->Device().rfind("kelvo", 0), 0u);
+    ASSERT_TRUE(WaitFor([&] { return form.Log->Count() >= 3; }));
+    EXPECT_TRUE(form.LFreq->text().endsWith("  Hz")) << form.LFreq->text().toStdString();
+    EXPECT_EQ(form.XY->Y_Left_Caption, "Frequency/Hz");
+    ASSERT_GE(form.XY->Traces[0].Points.Size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(form.XY->Traces[0].Points[i].Y, 1e7, 1e3);
+    }
+    EXPECT_LT(form.XY->Traces[0].Points[0].X, form.XY->Traces[0].Points[2].X);
+
+    MenuEntry(form.PopupCommands, {"Measure", "stop"})->trigger();
+    EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
+
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(FileBytes(SettingsFile()).substr(0, 7), "COM21\r\n");
+    const std::string saved = FileBytes(FolderFile("last_measurement.dat"));
+    EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 3 + form.Log->Count());
+}
+
+} // namespace
