@@ -36,8 +36,9 @@ protected:
         return counter;
     }
 
-    void ExpectAllReadingsOnce(const TVirtualCounter& counter, bool delimited = true) {
-        WaitCaughtUp(counter);
+    void ExpectAllReadingsOnce(const TVirtualCounter& counter, bool delimited = true,
+                               int drainMs = 30000) {
+        WaitCaughtUp(counter, drainMs);
         const std::vector<TSentTelegram> sent = counter.Sent();
         const std::vector<TLoggedReading> logged = LoggedReadings();
         EXPECT_EQ(CompareReadings(sent, logged, delimited, InFlightAtUnplug(sent)), "");
@@ -115,16 +116,17 @@ TEST_F(FaultsTest, SilenceLongerThanTheTimeOut) {
     Report("silence", stalls);
 }
 
-// Ten times the line rate, reading after reading, until 4000 readings went out: a few seconds
-// of the counter's flood, then as long as the window takes to log them.
+// Ten times the line rate, reading after reading, until 2000 readings went out. The receive
+// thread hands over one telegram per 10 ms pass, so the flood backs up into its backlog, the
+// kernel and the counter's sender, and drains at that pace (some 25 s): nothing may be lost.
 TEST_F(FaultsTest, BurstAtTenTimesLineRate) {
     TStallMeter stalls;
     QElapsedTimer clock;
     clock.start();
     TVirtualCounter& counter =
-        RunContinuous({"--burst", "10", "--format", "hertz", "--count", "4000"}, 0);
-    ExpectAllReadingsOnce(counter);
-    EXPECT_EQ(LogCount(), 4000);
+        RunContinuous({"--burst", "10", "--format", "hertz", "--count", "2000"}, 0);
+    ExpectAllReadingsOnce(counter, true, 120000);
+    EXPECT_EQ(LogCount(), 2000);
     std::printf("[ e2e ] burst: %d readings logged %.1f s after the start\n", LogCount(),
                 clock.elapsed() / 1000.0);
     Report("burst", stalls);

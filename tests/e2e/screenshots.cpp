@@ -73,7 +73,10 @@ int main(int argc, char** argv) {
     environment.SettingsFolder = home.path().toStdString();
     app::TForm1 form(environment);
     form.show();
-    QTest::qWaitForWindowExposed(&form);
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        std::fprintf(stderr, "the window was not shown\n");
+        return 1;
+    }
     form.CCom->SetPort(counter.Com);
     form.KELVO_Counter->ComPort = counter.Com;
     form.BConnect->click();
