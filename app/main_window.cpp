@@ -101,6 +101,7 @@ TForm1::TForm1(TFormEnvironment environment, QWidget* parent)
     CreateControls();
     CreateMenus();
     keyPreview_ = new TKeyPreview(this, [this](char key) { FormKeyPress(key); });
+    StartDeviceWatch();
     FormCreate();
 }
 

@@ -161,6 +161,8 @@ private:
     void RunCommand(const std::function<bool(TKELVO_Counter&)>& command);
     void RunValueCommand(bool (TKELVO_Counter::*command)(int));
     void ShowError(const std::string& message);
+    void StartDeviceWatch();
+    void CheckSerialDevice();
 
     std::string settingsFolder_;
     std::shared_ptr<TFormDialogs> dialogs_;

@@ -6,7 +6,15 @@ TScriptedCounter::TScriptedCounter() : Thread([this] { Serve(); }) {
 
 TScriptedCounter::~TScriptedCounter() {
     Stop = true;
+    if (Thread.joinable()) {
+        Thread.join();
+    }
+}
+
+void TScriptedCounter::Unplug() {
+    Stop = true;
     Thread.join();
+    Pty.CloseMaster();
 }
 
 void TScriptedCounter::SetReply(const std::string& command, const std::string& reply) {

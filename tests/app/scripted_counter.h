@@ -26,6 +26,8 @@ public:
     // Every byte received so far.
     std::string Received() const;
     void ClearReceived();
+    // Closes the line suddenly, like a pulled USB adapter; the counter answers nothing more.
+    void Unplug();
 
 private:
     void Serve();

@@ -107,6 +107,22 @@ TEST_F(WindowConnectTest, CloseWhileConnectedDisconnectsAndRefusesOnce) {
     EXPECT_TRUE(std::filesystem::exists(FolderFile("last_measurement.dat")));
 }
 
+TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
+    app::TForm1& form = Open();
+    Connect();
+    Reading("10000000.5", 1);
+    Counter.Unplug();
+    const std::string gone =
+        "Serial device COM7 is gone (unplugged?). Disconnect and connect again.";
+    EXPECT_TRUE(WaitFor([&] { return form.StatusText() == gone; })) << form.StatusText();
+    EXPECT_TRUE(form.KELVO_Counter->Connected); // the user decides when to disconnect
+    form.BConnect->click();
+    EXPECT_FALSE(form.KELVO_Counter->Connected);
+    QTest::qWait(400); // a watch turn after the disconnect does not bring the message back
+    EXPECT_EQ(form.StatusText(), "");
+    EXPECT_EQ(form.Log->Count(), 1);
+}
+
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     app::TForm1& form = Open();
     Connect();

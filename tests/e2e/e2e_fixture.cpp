@@ -1,0 +1,201 @@
+#include "tests/e2e/e2e_fixture.h"
+
+#include "app/float_text.h"
+#include "app/log_model.h"
+#include "platform/linux_registry_view.h"
+#include "platform/port_links.h"
+#include "platform/serial_device_map.h"
+#include "portselect/com_port_combo_box.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+TStallMeter::TStallMeter() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        // Counted from the first turn of the event loop on.
+        if (!clock_.isValid()) {
+            clock_.start();
+        }
+        const qint64 now = clock_.elapsed();
+        longest_ = std::max(longest_, now - last_);
+        last_ = now;
+    });
+    timer_.start(5);
+}
+
+EndToEndTest::EndToEndTest()
+    : previousWorkingFolder_(QDir::currentPath()), previousDataHome_(qgetenv("XDG_DATA_HOME")) {
+    qputenv("XDG_DATA_HOME", Folder.path().toLocal8Bit());
+    const std::filesystem::path links = platform::UserPortLinkFolder();
+    std::filesystem::create_directories(links);
+    // No kernel ports: the machine's own serial devices stay out of the test.
+    const std::string noSysfs = FolderFile("sys");
+    platform::InstallSystemSerialDeviceMap(
+        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
+    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
+        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
+    QDir::setCurrent(Folder.path());
+}
+
+EndToEndTest::~EndToEndTest() {
+    Form.reset();
+    Counters.clear();
+    QDir::setCurrent(previousWorkingFolder_);
+    qputenv("XDG_DATA_HOME", previousDataHome_);
+}
+
+TVirtualCounter& EndToEndTest::StartCounter(const QStringList& options,
+                                            const std::string& logName) {
+    Counters.push_back(
+        std::make_unique<TVirtualCounter>(Folder.path().toStdString(), FolderFile(logName)));
+    EXPECT_TRUE(Counters.back()->Start(options)) << "the virtual counter did not come up";
+    return *Counters.back();
+}
+
+app::TForm1& EndToEndTest::OpenWindow() {
+    app::TFormEnvironment environment;
+    environment.SettingsFolder = Folder.path().toStdString();
+    environment.Dialogs = Dialogs;
+    Form = std::make_unique<app::TForm1>(environment);
+    Form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
+    return *Form;
+}
+
+void EndToEndTest::PickPort(const std::string& com) {
+    TComPortComboBox& selector = *Form->CCom;
+    for (std::size_t i = 0; i < selector.ShownPorts.size(); ++i) {
+        if (selector.ShownPorts[i].Name == com) {
+            selector.setCurrentIndex(static_cast<int>(i));
+            emit selector.activated(static_cast<int>(i));
+            return;
+        }
+    }
+    ADD_FAILURE() << com << " is not listed in the port selector";
+}
+
+void EndToEndTest::PressConnect() {
+    QTest::mouseClick(Form->BConnect, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
+    QAction* found = nullptr;
+    for (const std::string& caption : path) {
+        ASSERT_NE(menu, nullptr) << caption;
+        found = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QString::fromLatin1(caption)) {
+                found = action;
+            }
+        }
+        ASSERT_NE(found, nullptr) << caption;
+        menu = found->menu();
+    }
+    found->trigger();
+}
+
+void EndToEndTest::Command(const std::vector<std::string>& path) {
+    Choose(Form->PopupCommands, path);
+}
+
+bool EndToEndTest::WaitFor(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) {
+            return false;
+        }
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+void EndToEndTest::WaitLogQuiet(int quietMs) {
+    int count = -1;
+    QElapsedTimer still;
+    still.start();
+    while (still.elapsed() < quietMs) {
+        QTest::qWait(20);
+        if (LogCount() != count) {
+            count = LogCount();
+            still.restart();
+        }
+    }
+}
+
+void EndToEndTest::WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    std::size_t sent = counter.SentReadings().size();
+    int logged = LogCount();
+    QElapsedTimer still;
+    still.start();
+    while (clock.elapsed() < timeoutMs && still.elapsed() < 800) {
+        QTest::qWait(50);
+        const std::size_t sentNow = counter.SentReadings().size();
+        if (sentNow != sent || LogCount() != logged) {
+            sent = sentNow;
+            logged = LogCount();
+            still.restart();
+        }
+    }
+}
+
+std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
+    std::vector<TLoggedReading> readings;
+    const char separator = app::MachineDecimalSeparator();
+    for (int i = 0; i < Form->Log->Count(); ++i) {
+        std::string line = Form->Log->Line(i);
+        for (char& c : line) {
+            c = c == separator ? '.' : c;
+        }
+        std::istringstream words(line);
+        std::string time;
+        std::string value;
+        words >> time >> value;
+        TLoggedReading reading;
+        std::from_chars(time.data(), time.data() + time.size(), reading.TimeMs);
+        std::from_chars(value.data(), value.data() + value.size(), reading.Value);
+        readings.push_back(reading);
+    }
+    return readings;
+}
+
+std::string EndToEndTest::FolderFile(const std::string& name) const {
+    return Folder.filePath(QString::fromStdString(name)).toStdString();
+}
+
+std::string EndToEndTest::Caption() const {
+    return Form->windowTitle().toLatin1().toStdString();
+}
+
+int EndToEndTest::LogCount() const {
+    return Form->Log->Count();
+}
+
+std::vector<std::string> FileLines(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << file.rdbuf();
+    const std::string text = bytes.str();
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    while (from < text.size()) {
+        const std::size_t end = text.find("\r\n", from);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(from) + "<CR LF missing>");
+            break;
+        }
+        lines.push_back(text.substr(from, end - from));
+        from = end + 2;
+    }
+    return lines;
+}

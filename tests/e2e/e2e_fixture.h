@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/form_dialogs.h"
+#include "app/main_window.h"
+#include "tests/e2e/reading_match.h"
+#include "tests/e2e/virtual_counter.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+// The save dialog answered by the test; error boxes are recorded.
+class TAnsweringDialogs : public app::TFormDialogs {
+public:
+    std::optional<std::string> SaveAnswer;
+    std::vector<std::string> Errors;
+
+    std::optional<std::string> ExecuteSaveDialog(const std::string&, const std::string&) override {
+        return SaveAnswer;
+    }
+    bool ExecutePrinterSetup() override { return false; }
+    std::unique_ptr<PrintTarget> OpenPrinter() override { return nullptr; }
+    void ShowError(const std::string& message) override { Errors.push_back(message); }
+};
+
+// The longest time the event loop went without turning, measured by a timer that should fire
+// every few milliseconds.
+class TStallMeter {
+public:
+    TStallMeter();
+    qint64 LongestMs() const { return longest_; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+// The real main window against the virtual counter program: the counter's port link, the
+// window's settings file and its working folder all live in a temporary folder.
+class EndToEndTest : public ::testing::Test {
+protected:
+    EndToEndTest();
+    ~EndToEndTest() override;
+
+    // Starts a virtual counter whose record goes to `logName` in the folder.
+    TVirtualCounter& StartCounter(const QStringList& options, const std::string& logName);
+    // Creates and shows the window, as the program entry does.
+    app::TForm1& OpenWindow();
+    // Picks the counter's port in the selector as the user does.
+    void PickPort(const std::string& com);
+    // Presses BConnect (or releases it) and returns once the window reacted.
+    void PressConnect();
+    // Runs a popup menu entry reached by its captions, e.g. {"Measure", "stop"}.
+    void Choose(QMenu* menu, const std::vector<std::string>& path);
+    void Command(const std::vector<std::string>& path);
+    // Serves events until `done` holds; false after `timeoutMs`.
+    static bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
+    // Serves events until the window's log has not grown for `quietMs`.
+    void WaitLogQuiet(int quietMs = 400);
+    // Serves events until neither the counter's record of readings nor the window's log has
+    // grown for a while: the line is drained.
+    void WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs = 30000);
+
+    std::vector<TLoggedReading> LoggedReadings() const;
+    std::string FolderFile(const std::string& name) const;
+    std::string Caption() const;
+    int LogCount() const;
+
+    QTemporaryDir Folder;
+    std::shared_ptr<TAnsweringDialogs> Dialogs = std::make_shared<TAnsweringDialogs>();
+    std::vector<std::unique_ptr<TVirtualCounter>> Counters;
+    std::unique_ptr<app::TForm1> Form;
+
+private:
+    QString previousWorkingFolder_;
+    QByteArray previousDataHome_;
+};
+
+// The lines of a file without their CR LF; "<CR LF missing>" marks a line that lacks it.
+std::vector<std::string> FileLines(const std::string& path);

@@ -1,0 +1,163 @@
+// Faults on the line, injected by the virtual counter: the window keeps turning, never crashes,
+// and logs every well-formed reading exactly once, in order.
+
+#include "tests/e2e/e2e_fixture.h"
+
+#include "counter/kelvo_counter.h"
+
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+
+namespace {
+
+// Generous: a loaded two-core machine runs several test programs at once.
+constexpr qint64 StallBoundMs = 1500;
+
+class FaultsTest : public EndToEndTest {
+protected:
+    // Starts a counter with the fault options, connects the window to it and measures
+    // continuously until the counter stops (by --count) or `measureMs` passed.
+    TVirtualCounter& RunContinuous(QStringList options, int measureMs) {
+        options << "--start"
+                << "idle"
+                << "--gate"
+                << "0.1"
+                << "--seed"
+                << "3";
+        TVirtualCounter& counter = StartCounter(options, "sent.log");
+        OpenWindow();
+        PickPort(counter.Com);
+        PressConnect();
+        EXPECT_TRUE(Form->KELVO_Counter->Connected) << Caption();
+        Command({"Measure", "continuous"});
+        QTest::qWait(measureMs);
+        return counter;
+    }
+
+    void ExpectAllReadingsOnce(const TVirtualCounter& counter, bool delimited = true,
+                               int drainMs = 30000) {
+        WaitCaughtUp(counter, drainMs);
+        const std::vector<TSentTelegram> sent = counter.Sent();
+        const std::vector<TLoggedReading> logged = LoggedReadings();
+        EXPECT_EQ(CompareReadings(sent, logged, delimited, InFlightAtUnplug(sent)), "");
+        for (std::size_t i = 1; i < logged.size(); ++i) {
+            ASSERT_GE(logged[i].TimeMs, logged[i - 1].TimeMs) << i;
+        }
+    }
+
+    // The first telegram that may still have been in the cable when it was pulled.
+    static std::size_t InFlightAtUnplug(const std::vector<TSentTelegram>& sent) {
+        if (sent.empty() || sent.back().Kind != "unplug") {
+            return SIZE_MAX;
+        }
+        std::size_t first = sent.size() - 1;
+        while (first > 0 && sent[first - 1].Seconds > sent.back().Seconds - 0.1) {
+            --first;
+        }
+        return first;
+    }
+
+    void Report(const char* fault, const TStallMeter& stalls) {
+        std::printf("[ e2e ] %s: %d readings logged, longest event-loop stall %lld ms\n", fault,
+                    LogCount(), static_cast<long long>(stalls.LongestMs()));
+        EXPECT_LT(stalls.LongestMs(), StallBoundMs);
+    }
+};
+
+TEST_F(FaultsTest, GarbageAndControlCharactersBetweenTelegrams) {
+    TStallMeter stalls;
+    TVirtualCounter& counter =
+        RunContinuous({"--garbage", "0.4", "--format", "hertz", "--count", "40"}, 4000);
+    ExpectAllReadingsOnce(counter);
+    EXPECT_GT(LogCount(), 10);
+    Report("garbage", stalls);
+}
+
+TEST_F(FaultsTest, GarbageInFrontOfDisplayDumps) {
+    TStallMeter stalls;
+    TVirtualCounter& counter = RunContinuous({"--garbage", "0.4", "--count", "40"}, 4000);
+    ExpectAllReadingsOnce(counter);
+    EXPECT_GT(LogCount(), 10);
+    Report("garbage before dumps", stalls);
+}
+
+TEST_F(FaultsTest, TelegramsSplitAcrossWrites) {
+    TStallMeter stalls;
+    TVirtualCounter& counter = RunContinuous({"--split", "--count", "30"}, 3000);
+    ExpectAllReadingsOnce(counter);
+    EXPECT_EQ(counter.SentReadings().size(), 30u);
+    EXPECT_EQ(LogCount(), 30);
+    Report("split", stalls);
+}
+
+TEST_F(FaultsTest, LineWithoutDelimiterLogsNothingAndStaysResponsive) {
+    TStallMeter stalls;
+    TVirtualCounter& counter =
+        RunContinuous({"--no-delimiter", "--format", "hertz", "--count", "60"}, 6000);
+    ExpectAllReadingsOnce(counter, false);
+    EXPECT_GT(counter.SentReadings().size(), 20u);
+    // The user can still disconnect and close.
+    PressConnect();
+    EXPECT_FALSE(Form->KELVO_Counter->Connected);
+    EXPECT_TRUE(Form->close());
+    Report("no delimiter", stalls);
+}
+
+TEST_F(FaultsTest, SilenceLongerThanTheTimeOut) {
+    TStallMeter stalls;
+    TVirtualCounter& counter = RunContinuous({"--silence", "3500", "--count", "25"}, 6500);
+    ExpectAllReadingsOnce(counter);
+    EXPECT_EQ(LogCount(), 25);
+    // The receive thread keeps the first time-out after opening to itself; the second one of the
+    // silence reaches the driver.
+    EXPECT_TRUE(Form->KELVO_Counter->TimedOut);
+    Report("silence", stalls);
+}
+
+// Ten times the line rate, reading after reading, until 2000 readings went out. The receive
+// thread hands over one telegram per 10 ms pass, so the flood backs up into its backlog, the
+// kernel and the counter's sender, and drains at that pace (some 25 s): nothing may be lost.
+TEST_F(FaultsTest, BurstAtTenTimesLineRate) {
+    TStallMeter stalls;
+    QElapsedTimer clock;
+    clock.start();
+    TVirtualCounter& counter =
+        RunContinuous({"--burst", "10", "--format", "hertz", "--count", "2000"}, 0);
+    ExpectAllReadingsOnce(counter, true, 120000);
+    EXPECT_EQ(LogCount(), 2000);
+    std::printf("[ e2e ] burst: %d readings logged %.1f s after the start\n", LogCount(),
+                clock.elapsed() / 1000.0);
+    Report("burst", stalls);
+}
+
+TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
+    TStallMeter stalls;
+    TVirtualCounter& counter = RunContinuous({"--unplug-after", "3000"}, 0);
+    const std::string com = counter.Com;
+    ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
+    const std::string gone =
+        "Serial device " + com + " is gone (unplugged?). Disconnect and connect again.";
+    EXPECT_TRUE(WaitFor([&] { return Form->StatusText() == gone; })) << Form->StatusText();
+    ExpectAllReadingsOnce(counter);
+    EXPECT_GT(LogCount(), 5);
+
+    PressConnect(); // disconnect
+    EXPECT_FALSE(Form->KELVO_Counter->Connected);
+    EXPECT_EQ(Form->StatusText(), "");
+
+    // The adapter is plugged in again under the same COM name.
+    TVirtualCounter& again = StartCounter(
+        {"--com", QString::fromStdString(com.substr(3)), "--start", "idle"}, "sent-again.log");
+    ASSERT_EQ(again.Com, com);
+    PressConnect();
+    EXPECT_TRUE(Form->KELVO_Counter->Connected);
+    EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
+    Command({"Measure", "single"});
+    EXPECT_TRUE(WaitFor([&] { return LogCount() == 1; }));
+    ExpectAllReadingsOnce(again);
+    Report("unplug", stalls);
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+// The comparison of both sides of the line must itself catch a lost, doubled, invented or
+// reordered reading, or every end-to-end verdict would be worthless.
+
+#include "tests/e2e/reading_match.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TSentTelegram Reading(double value) {
+    return {0, "reading", value, "x"};
+}
+
+TSentTelegram Garbage(const std::string& text) {
+    return {0, "garbage", std::nullopt, text};
+}
+
+std::vector<TLoggedReading> Logged(std::initializer_list<double> values) {
+    std::vector<TLoggedReading> logged;
+    for (const double v : values) {
+        logged.push_back({0, v});
+    }
+    return logged;
+}
+
+struct MatchCase {
+    const char* name;
+    std::vector<TSentTelegram> sent;
+    std::vector<TLoggedReading> logged;
+    bool agree;
+};
+
+TEST(ReadingMatchTest, CatchesEveryKindOfDisagreement) {
+    const std::vector<MatchCase> cases = {
+        {"same", {Reading(1), Reading(2), Reading(3)}, Logged({1, 2, 3}), true},
+        {"lost", {Reading(1), Reading(2), Reading(3)}, Logged({1, 3}), false},
+        {"lost last", {Reading(1), Reading(2)}, Logged({1}), false},
+        {"doubled", {Reading(1), Reading(2)}, Logged({1, 1, 2}), false},
+        {"doubled equal run", {Reading(1), Reading(1)}, Logged({1, 1, 1}), false},
+        {"invented", {Reading(1)}, Logged({1, 7}), false},
+        {"reordered", {Reading(1), Reading(2)}, Logged({2, 1}), false},
+        {"wrong value", {Reading(10000000.5)}, Logged({10000000.6}), false},
+        {"15 digits", {Reading(10000000.800000001)}, Logged({10000000.8}), true},
+        {"glued may go", {Reading(1), Garbage("ab"), Reading(2), Reading(3)}, Logged({1, 3}), true},
+        {"glued may stay", {Reading(1), Garbage("ab"), Reading(2)}, Logged({1, 2}), true},
+        {"own line end", {Garbage("ab\\x0d\\x0a"), Reading(2)}, Logged({}), false},
+        {"glued twin", {Garbage("ab"), Reading(5), Reading(5), Reading(6)}, Logged({5, 6}), true},
+        {"twin lost", {Reading(5), Reading(5), Reading(6)}, Logged({5, 6}), false},
+    };
+    for (const MatchCase& c : cases) {
+        EXPECT_EQ(CompareReadings(c.sent, c.logged).empty(), c.agree) << c.name;
+    }
+}
+
+TEST(ReadingMatchTest, UndelimitedLineRequiresNothingButInventsNothing) {
+    const std::vector<TSentTelegram> sent = {Reading(1), Reading(2)};
+    EXPECT_EQ(CompareReadings(sent, Logged({}), false), "");
+    EXPECT_EQ(CompareReadings(sent, Logged({2}), false), "");
+    EXPECT_NE(CompareReadings(sent, Logged({3}), false), "");
+}
+
+TEST(ReadingMatchTest, OnlyReadingsInFlightAtTheUnplugMayBeLost) {
+    const std::vector<TSentTelegram> sent = {
+        Reading(1), Reading(2), Reading(3), {0, "unplug", std::nullopt, ""}};
+    EXPECT_EQ(CompareReadings(sent, Logged({1, 2}), true, 2), "");
+    EXPECT_NE(CompareReadings(sent, Logged({1, 3}), true, 2), "");
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+// Pictures of the four pages for the README: the window connected to the virtual counter after a
+// few seconds of continuous measurement. Usage: e2e_screenshots <folder>
+
+#include "app/main_window.h"
+#include "counter/kelvo_counter.h"
+#include "platform/linux_registry_view.h"
+#include "platform/port_links.h"
+#include "platform/serial_device_map.h"
+#include "portselect/com_port_combo_box.h"
+#include "tests/e2e/virtual_counter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+void Choose(QMenu* menu, const std::vector<QString>& path) {
+    QAction* found = nullptr;
+    for (const QString& caption : path) {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == caption) {
+                found = action;
+            }
+        }
+        menu = found ? found->menu() : nullptr;
+    }
+    if (found) {
+        found->trigger();
+    }
+}
+
+bool Save(app::TForm1& form, QWidget* page, const QString& file) {
+    form.PageControl->setCurrentWidget(page);
+    QTest::qWait(300);
+    return form.grab().save(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+        return 2;
+    }
+    const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    const std::filesystem::path links = platform::UserPortLinkFolder();
+    std::filesystem::create_directories(links);
+    const std::string noSysfs = home.filePath("sys").toStdString();
+    platform::InstallSystemSerialDeviceMap(
+        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
+    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
+        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
+    QDir::setCurrent(home.path());
+
+    TVirtualCounter counter(home.path().toStdString(), home.filePath("sent.log").toStdString());
+    if (!counter.Start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
+        std::fprintf(stderr, "the virtual counter did not start\n");
+        return 1;
+    }
+    app::TFormEnvironment environment;
+    environment.SettingsFolder = home.path().toStdString();
+    app::TForm1 form(environment);
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        std::fprintf(stderr, "the window was not shown\n");
+        return 1;
+    }
+    form.CCom->SetPort(counter.Com);
+    form.KELVO_Counter->ComPort = counter.Com;
+    form.BConnect->click();
+    Choose(form.PopupCommands, {"Gate Time", "0.1s"});
+    Choose(form.PopupCommands, {"Measure", "continuous"});
+    QTest::qWait(8000);
+    Choose(form.PopupCommands, {"Measure", "stop"});
+    Choose(form.PopupCommands, {"Info"});
+    Choose(form.PopupGraph, {"Frequency unit", "MHz"});
+
+    const bool saved = Save(form, form.TabMeasure, out + "/page-connect.png") &&
+                       Save(form, form.TabConsole, out + "/page-commands.png") &&
+                       Save(form, form.TabDisplay, out + "/page-display.png") &&
+                       Save(form, form.TabGraph, out + "/page-graph.png");
+    form.BConnect->click();
+    std::printf("%d readings; pictures %s in %s\n", form.Log->Count(),
+                saved ? "saved" : "NOT saved", qPrintable(out));
+    return saved ? 0 : 1;
+}
