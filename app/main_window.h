@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-class QAction;
 class QCheckBox;
 class QEvent;
 class QLabel;

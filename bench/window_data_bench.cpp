@@ -7,8 +7,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <malloc.h>
 #include <string>
 
