@@ -77,7 +77,7 @@ void TPoll::Execute() {
     do {
         // A large backlog is left in the kernel and the sender until it has fallen again.
         if (!backlog || buffer_.size() < backlogLimit_) {
-            ReadInto(backlog);
+            ReadDevice(!backlog);
         }
         serial::BoundReceiveBuffer(buffer_, delimiterText_);
         if (!buffer_.empty()) {
@@ -106,10 +106,10 @@ void TPoll::Execute() {
     } while (!link_->Terminated);
 }
 
-void TPoll::ReadInto(bool backlog) {
+void TPoll::ReadDevice(bool waitForBytes) {
     char chunk[kReadChunk];
     const int count =
-        backlog ? device_->ReadAvailable(chunk, kReadChunk) : device_->Read(chunk, kReadChunk);
+        waitForBytes ? device_->Read(chunk, kReadChunk) : device_->ReadAvailable(chunk, kReadChunk);
     if (count > 0) {
         buffer_.append(chunk, static_cast<std::size_t>(count));
     }

@@ -50,7 +50,8 @@ private:
     ~TPoll();
 
     void Execute();
-    void ReadInto(bool backlog);
+    // Appends one read of at most 80 bytes to the buffer.
+    void ReadDevice(bool waitForBytes);
     void DataHandOver(std::string telegram);
     void TimeOutHandOver();
 

@@ -7,8 +7,12 @@
 #include "tests/support/pty_pair.h"
 
 #include <QPointer>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <termios.h>
+#include <unistd.h>
 
 using talvek::test::FakeSerialMachine;
 using talvek::test::PtyPair;
@@ -28,6 +32,21 @@ protected:
     PtyPair pty;
     FakeSerialMachine machine;
 };
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+// The process's mapped address space.
+std::size_t MappedBytes() {
+    std::size_t pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
 
 } // namespace
 
@@ -161,6 +180,29 @@ TEST_F(MyComPortTest, WriteSendsTheBytesAsTheyAre) {
     port.Close();
     port.Write("after");
     EXPECT_EQ(pty.ReadUntilQuiet(100ms), "") << "nothing is written while closed";
+}
+
+TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
+    if (kSanitized) {
+        GTEST_SKIP() << "the sanitizers' reserved address space leaves no room for a tight limit";
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            TMyComPort port;
+            port.ComPort = "COM3";
+            // Too little address space left for a thread's stack.
+            rlimit old{};
+            getrlimit(RLIMIT_AS, &old);
+            rlimit tight = old;
+            tight.rlim_cur = MappedBytes() + (std::size_t{1} << 20);
+            setrlimit(RLIMIT_AS, &tight);
+            const bool opened = port.Open();
+            setrlimit(RLIMIT_AS, &old);
+            const bool released = platform::SerialDevice::Open(pty.SlavePath()) != nullptr;
+            std::_Exit(!opened && !port.IsOpen && released && TPoll::Running() == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ListPorts, TakesTheSerialCommValuesUpperCasedAndCut) {

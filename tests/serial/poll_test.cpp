@@ -1,11 +1,15 @@
 #include "serial/my_com_port.h"
 
 #include "platform/clock.h"
+#include "platform/serial_device.h"
 #include "serial/poll.h"
+#include "serial/receive_buffer.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <thread>
@@ -263,4 +267,108 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     const std::size_t timeOuts = events.size() - 1;
     EXPECT_GE(timeOuts, 3u) << "the passes go on in their rhythm: silences are still reported";
     port->Close();
+}
+
+TEST_F(PollTest, ABurstComesOutCompleteAndInOrderAtThePassRhythm) {
+    // As long as the counter's display dump; far more than the old 4096-byte bound held.
+    constexpr int count = 600;
+    std::vector<std::string> sent;
+    std::string burst;
+    for (int i = 0; i < count; ++i) {
+        char text[40];
+        std::snprintf(text, sizeof text, "D %08d 10.000 000 012 MHz G1", i);
+        sent.push_back(text);
+        burst += sent.back() + "\r\n";
+    }
+    auto port = OpenPort(TDelimiter::CRLF);
+    const std::int64_t start = platform::MonotonicMs();
+    std::thread counter([&] { pty.Write(burst); }); // the kernel may hold only part of it
+    const bool all = PumpUntilEvents(count, 120s);
+    counter.join();
+    ASSERT_TRUE(all) << events.size() << " of " << count << " handed over";
+    PumpFor(100ms);
+    EXPECT_EQ(Texts(), sent) << "every telegram once, in order";
+    // Once the line is quiet, the backlog goes one telegram per pass of ~10 ms, not per pass
+    // that waits ~91 ms for the line: about 6 s in all instead of more than 30.
+    std::vector<std::int64_t> gaps;
+    for (std::size_t i = count / 2; i < events.size(); ++i) {
+        gaps.push_back(events[i].AtMs - events[i - 1].AtMs);
+    }
+    std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
+    EXPECT_LT(gaps[gaps.size() / 2], 60) << "median time between hand-overs while draining";
+    EXPECT_LT(events.back().AtMs - start, 30'000);
+}
+
+TEST_F(PollTest, ALineWithoutDelimiterKeepsOnlyTheNewestBytes) {
+    auto port = OpenPort(TDelimiter::CRLF);
+    std::string stream;
+    for (int i = 0; i < 6000; ++i) {
+        stream += static_cast<char>('A' + (i * 7) % 26);
+    }
+    // In pieces the terminal's input queue takes whole, each read up before the next.
+    for (std::size_t at = 0; at < stream.size(); at += 3000) {
+        pty.Write(stream.substr(at, 3000));
+        ASSERT_TRUE(PumpUntil([&] { return pty.SlaveInputBytes() == 0; }, 10s));
+    }
+    PumpFor(200ms);
+    EXPECT_TRUE(events.empty());
+    pty.Write("\r\n");
+    ASSERT_TRUE(PumpUntilEvents(1));
+    ASSERT_EQ(events[0].Text.size(), serial::kReceiveBufferLimit);
+    EXPECT_EQ(events[0].Text, stream.substr(stream.size() - serial::kReceiveBufferLimit));
+}
+
+TEST_F(PollTest, ABacklogAboveTheLimitStopsReadsUntilItHasFallen) {
+    constexpr std::size_t limit = 200;
+    constexpr int count = 300;
+    constexpr int telegramBytes = 10; // "T0000123" CR LF
+    auto device = platform::SerialDevice::Open(pty.SlavePath());
+    ASSERT_TRUE(device);
+    platform::SerialLineState state;
+    ASSERT_TRUE(device->GetLineState(state));
+    ASSERT_TRUE(device->SetLineState(state));
+    ASSERT_TRUE(device->SetTimeouts({1, 1, 1, 1, 20}));
+
+    // Everything waits in the terminal before the thread starts, so what it has not read yet is
+    // exactly what the terminal still holds.
+    std::string burst;
+    for (int i = 0; i < count; ++i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "T%07d\r\n", i);
+        burst += text;
+    }
+    ASSERT_EQ(burst.size(), std::size_t{count * telegramBytes});
+    pty.Write(burst);
+    ASSERT_TRUE(PumpUntil([&] { return pty.SlaveInputBytes() == int(burst.size()); }, 5s));
+
+    std::string received;
+    std::vector<std::string> telegrams;
+    std::size_t mostBuffered = 0;
+    int unreadAtFirst = -1;
+    auto link = std::make_shared<TPollLink>();
+    link->ReceivedText = &received;
+    const TNotifyEvent onData = [&](QObject*) {
+        telegrams.push_back(received);
+        const std::size_t unread = static_cast<std::size_t>(pty.SlaveInputBytes());
+        const std::size_t cut = telegrams.size() * telegramBytes;
+        mostBuffered = std::max(mostBuffered, burst.size() - unread - cut);
+        if (unreadAtFirst < 0) {
+            unreadAtFirst = static_cast<int>(unread);
+        }
+    };
+    ASSERT_TRUE(TPoll::Start(link, device, nullptr, onData, 0, TDelimiter::CRLF, limit));
+    const bool all = PumpUntil([&] { return telegrams.size() >= count; }, 60s);
+    link->Terminated = true;
+    link->ReceivedText = nullptr;
+    device->Close();
+
+    ASSERT_TRUE(all) << telegrams.size() << " of " << count << " handed over: reads must resume";
+    for (int i = 0; i < count; ++i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "T%07d", i);
+        ASSERT_EQ(telegrams[i], text);
+    }
+    EXPECT_GT(unreadAtFirst, 0);
+    // Reads of 80 bytes while one telegram of 10 goes per pass would pile up thousands of bytes.
+    EXPECT_LE(mostBuffered, limit + 80) << "no read while the backlog is at its limit";
 }
