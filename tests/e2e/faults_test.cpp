@@ -60,7 +60,7 @@ protected:
     }
 
     void Report(const char* fault, const TStallMeter& stalls) {
-        std::printf("[ e2e ] %s: %d readings logged, longest event-loop stall %lld ms\n", fault,
+        std::printf("[ e2e ] %s: %d readings in the log, longest event-loop stall %lld ms\n", fault,
                     LogCount(), static_cast<long long>(stalls.LongestMs()));
         EXPECT_LT(stalls.LongestMs(), StallBoundMs);
     }
