@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <span>
+#include <thread>
 
 // A trace's lines all share one pen in copy mode, and so do its symbols: each of the two layers
 // is the union of the pixels its pieces cover. At a million points thousands of segments fall in
@@ -73,10 +75,14 @@ struct TTraceLayers {
     TColumnMasks Centres;
 };
 
-// Walks one trace as MoveTo/DrawTo/DrawSymbol would, collecting line pixels with their end dots
-// and the symbol centres. This loop runs once per point, so its state lives in locals.
+// Walks the blocks [FirstBlock, EndBlock) of one trace as MoveTo/DrawTo/DrawSymbol would,
+// collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
+// PenY): the first point when starting at block 0, else the last point of the block before,
+// whose symbol belongs to that block's walk. This loop runs once per point, so its state lives
+// in locals.
 void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
-                  const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
+                  const TClipRect& Rect, std::size_t FirstBlock, std::size_t EndBlock,
+                  TTraceLayers& Layers, int& PenX, int& PenY) {
     const int top = Rect.Top;
     const int bottom = Rect.Bottom;
     const unsigned rows = static_cast<unsigned>(bottom - top);
@@ -178,14 +184,15 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         markedHigh = std::max(markedHigh, y);
     };
 
-    if (Trace.SymbolOn)
+    const bool fromStart = FirstBlock == 0;
+    if (Trace.SymbolOn && fromStart)
         addCentre(prevX, prevY);
     constexpr std::size_t Chunk = 2048;
     int mappedX[Chunk];
     int mappedY[Chunk];
     const TPointArray& points = Trace.Points;
-    bool first = true;
-    for (std::size_t b = 0; b < points.BlockCount(); ++b) {
+    bool first = fromStart;
+    for (std::size_t b = FirstBlock; b < EndBlock; ++b) {
         const std::span<const TPoint> block = points.Block(b);
         for (std::size_t from = 0; from < block.size(); from += Chunk) {
             const std::size_t count = std::min(Chunk, block.size() - from);
@@ -246,6 +253,35 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
     PenY = prevY;
 }
 
+// Both layers are unions of per-segment pieces, so the two halves of a long trace are collected
+// on the two cores and OR-ed: the second half starts with the pen on the last point of the first,
+// exactly where the first half's last segment ends.
+void CollectTraceInHalves(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
+                          const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
+    const std::size_t blocks = Trace.Points.BlockCount();
+    if (blocks < 2 || std::thread::hardware_concurrency() < 2) {
+        CollectTrace(Trace, Style, Map, Rect, 0, blocks, Layers, PenX, PenY);
+        return;
+    }
+    const std::size_t split = blocks / 2;
+    const std::span<const TPoint> lastOfFirstHalf = Trace.Points.Block(split - 1).last(1);
+    int secondPenX = 0;
+    int secondPenY = 0;
+    MapPoints(lastOfFirstHalf, Map, Style.XScaleFactor, Style.YScaleFactor, &secondPenX,
+              &secondPenY);
+    TTraceLayers second{TColumnMasks(Layers.Lines.Width(), Layers.Lines.Height()),
+                        TColumnMasks(Layers.Centres.Width(), Layers.Centres.Height())};
+    std::jthread worker([&] {
+        CollectTrace(Trace, Style, Map, Rect, split, blocks, second, secondPenX, secondPenY);
+    });
+    CollectTrace(Trace, Style, Map, Rect, 0, split, Layers, PenX, PenY);
+    worker.join();
+    Layers.Lines.AddShifted(second.Lines, 0, 0);
+    Layers.Centres.AddShifted(second.Centres, 0, 0);
+    PenX = secondPenX;
+    PenY = secondPenY;
+}
+
 } // namespace
 
 bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style) {
@@ -276,7 +312,7 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
         MoveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
         layers.Lines.Clear();
         layers.Centres = TColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
-        CollectTrace(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
+        CollectTraceInHalves(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
         layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
         centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
     }
