@@ -160,6 +160,50 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
     ExpectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
 }
 
+// A long trace is collected in two halves that meet at a block boundary; what happens right
+// there must leave the same pixels as one walk.
+TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
+    constexpr int Count = 140000;
+    constexpr int Boundary = int(TPointArray::BlockSize);
+    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* Name;
+        double Before; // the last point of the first half
+        double After;  // the first points of the second half
+        double Around; // the neighbours on both sides
+    };
+    const Case cases[] = {
+        {"vertical run inside", 0.3, 0.7, 0.5},    {"run ending on the top edge", 1.0, 1.0, 0.2},
+        {"run on the bottom edge", 0.0, 0.0, 0.0}, {"flat run inside", 0.4, 0.4, 0.4},
+        {"leaving the plot", 2.0, 0.5, 0.5},       {"coming from outside", 0.5, -1.0, 0.5},
+        {"missing value", NaN, 0.6, 0.4},
+    };
+    // Without a gap the boundary lies inside a column of many points; with one, the segment
+    // joining the halves crosses columns no other segment reaches.
+    for (const Case& c : cases) {
+        for (double gap : {0.0, 20000.0}) {
+            for (bool symbols : {true, false}) {
+                std::mt19937_64 rng(9);
+                std::uniform_real_distribution<double> noise(0.1, 0.9);
+                TTrace t = MakeTrace(clMaroon, 1, true, symbols);
+                for (int i = 0; i < Count; ++i) {
+                    double y = noise(rng);
+                    if (i >= Boundary - 400 && i < Boundary + 400)
+                        y = c.Around;
+                    if (i == Boundary - 1)
+                        y = c.Before;
+                    if (i == Boundary || i == Boundary + 1)
+                        y = c.After;
+                    t.Points.Add({i < Boundary ? double(i) : i + gap, y});
+                }
+                SCOPED_TRACE(std::string(c.Name) + (gap > 0 ? ", gap" : ", no gap") +
+                             (symbols ? ", with symbols" : ", lines only"));
+                ExpectSamePicture({t}, {0, Count + gap, 0, 1}, {1.0, 1.0, 8});
+            }
+        }
+    }
+}
+
 TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
     TTrace t = MakeTrace(clBlack, 8, true, true);
     std::mt19937_64 rng(5);
