@@ -1,4 +1,5 @@
 #include "platform/linux_registry_view.h"
+#include "platform/ascii_case.h"
 
 #include "platform/rfcomm_address.h"
 
@@ -30,12 +31,6 @@ std::string FirstLine(const std::string& path) {
 bool Exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
-}
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
 }
 
 // Key names cannot hold the path separator.
@@ -84,8 +79,8 @@ void AddUsbInstance(MemoryRegistry& registry, const MappedPort& port,
     std::string serial;
     std::string productName;
     if (!usb.empty()) {
-        vendor = Upper(FirstLine(usb + "/idVendor"));
-        product = Upper(FirstLine(usb + "/idProduct"));
+        vendor = AsciiUpper(FirstLine(usb + "/idVendor"));
+        product = AsciiUpper(FirstLine(usb + "/idProduct"));
         serial = FirstLine(usb + "/serial");
         productName = FirstLine(usb + "/product");
     }

@@ -1,4 +1,5 @@
 #include "platform/registry_view.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,12 +8,6 @@
 namespace platform {
 
 namespace {
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 class EmptyRegistry : public RegistryView {
 public:
@@ -28,9 +23,9 @@ std::shared_ptr<const RegistryView>& InstalledRegistry() {
 } // namespace
 
 std::string RegistryKey::Text(const std::string& name) const {
-    const std::string wanted = Lower(name);
+    const std::string wanted = AsciiLower(name);
     for (const auto& [valueName, text] : Values) {
-        if (Lower(valueName) == wanted) {
+        if (AsciiLower(valueName) == wanted) {
             return text;
         }
     }

@@ -1,4 +1,5 @@
 #include "platform/serial_device.h"
+#include "platform/ascii_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -33,12 +34,6 @@ constexpr std::pair<int, speed_t> kBaudRates[] = {
     {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
     {3500000, B3500000}, {4000000, B4000000},
 };
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 bool ParseDecimal(const std::string& text, int& value) {
     if (text.empty() || text.size() > 9 ||
@@ -127,8 +122,8 @@ bool BuildSerialLineState(const std::string& text, SerialLineState& state) {
         if (eq == std::string::npos) {
             return false;
         }
-        const std::string key = Lower(word.substr(0, eq));
-        const std::string value = Lower(word.substr(eq + 1));
+        const std::string key = AsciiLower(word.substr(0, eq));
+        const std::string value = AsciiLower(word.substr(eq + 1));
         bool ok = false;
         if (key == "baud") {
             ok = ApplyBaud(value, t);

@@ -1,4 +1,5 @@
 #include "portselect/com_port_combo_box.h"
+#include "platform/ascii_case.h"
 
 #include "platform/registry_view.h"
 #include "portselect/port_discovery.h"
@@ -31,12 +32,6 @@ std::string KindText(std::uint8_t kind) {
     default:
         return "         ";
     }
-}
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
 }
 
 QString Latin1(const std::string& text) {
@@ -191,10 +186,10 @@ void TComPortComboBox::FillList() {
         }
     }
     int selection = 0;
-    const std::string wanted = Lower(port_);
+    const std::string wanted = AsciiLower(port_);
     for (std::size_t i = 0; i < ShownPorts.size(); ++i) {
         addItem(Latin1(ItemText(ShownPorts[i])));
-        if (Lower(ShownPorts[i].Name) == wanted) {
+        if (AsciiLower(ShownPorts[i].Name) == wanted) {
             selection = static_cast<int>(i);
         }
     }

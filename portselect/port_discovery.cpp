@@ -1,4 +1,5 @@
 #include "portselect/port_discovery.h"
+#include "platform/ascii_case.h"
 
 #include "platform/registry_view.h"
 
@@ -13,18 +14,6 @@ const char* const EnumKey = "\\System\\CurrentControlSet\\Enum\\";
 const char* const BluetoothEnumKey = "SYSTEM\\CurrentControlSet\\Enum\\BTHENUM\\";
 // An incoming Bluetooth port has no remote device; its address reads as all zeros.
 const char* const NoDeviceAddress = "000000000000";
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 bool NameBefore(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
@@ -94,7 +83,7 @@ std::string FindPortDevice(const platform::RegistryView& registry, const std::st
 }
 
 std::uint8_t PortKindFromFriendlyName(const std::string& friendlyName) {
-    const std::string lower = Lower(friendlyName);
+    const std::string lower = AsciiLower(friendlyName);
     std::uint8_t kind = KindGeneric;
     if (lower.find("com0com") != std::string::npos) {
         kind = KindCom0Com;
@@ -120,7 +109,7 @@ std::string BluetoothDeviceKey(const std::string& deviceKeyPath) {
     if (ampersand == std::string::npos) {
         return {};
     }
-    return "Dev_" + Upper(deviceKeyPath.substr(ampersand + 1, underscore - ampersand - 1));
+    return "Dev_" + AsciiUpper(deviceKeyPath.substr(ampersand + 1, underscore - ampersand - 1));
 }
 
 void SortPortsByName(TCOMS& ports) {

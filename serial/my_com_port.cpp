@@ -1,4 +1,5 @@
 #include "serial/my_com_port.h"
+#include "platform/ascii_case.h"
 
 #include "platform/registry_view.h"
 #include "platform/serial_device.h"
@@ -16,18 +17,6 @@ std::shared_ptr<platform::SerialDevice> openDevice;
 constexpr std::size_t kMaxDevicePath = 79;
 constexpr std::size_t kMaxPortName = 32;
 constexpr int kQueueBytes = 256;
-
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
 
 const char* ParityPiece(TParity parity) {
     switch (parity) {
@@ -66,7 +55,7 @@ bool TMyComPort::Open() {
     if (IsOpen) {
         return false;
     }
-    if (Lower(ComPort).rfind("com", 0) != 0) {
+    if (AsciiLower(ComPort).rfind("com", 0) != 0) {
         return false;
     }
     const std::string devicePath = "\\\\.\\" + ComPort;
@@ -136,6 +125,6 @@ void TMyComPort::ListPorts() {
         return;
     }
     for (const auto& [valueName, portName] : key->Values) {
-        PortList.push_back(Upper(portName).substr(0, kMaxPortName));
+        PortList.push_back(AsciiUpper(portName).substr(0, kMaxPortName));
     }
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// Letter case of port names, registry paths and device-control words: ASCII letters only, so
+// the result never depends on the process locale.
+inline std::string AsciiLower(std::string s) {
+    for (char& c : s) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return s;
+}
+
+inline std::string AsciiUpper(std::string s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return s;
+}
