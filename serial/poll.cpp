@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kReadChunk = 80;
 constexpr auto kPassSleep = std::chrono::milliseconds(10);
+// About a second of the line at 9600 baud.
+constexpr std::size_t kHurryBacklog = 1024;
 // The time of the last hand-over before the first one: an instant long past.
 constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
 
@@ -71,8 +73,7 @@ TPoll::~TPoll() {
 
 void TPoll::Execute() {
     std::int64_t lastHandOver = kLongAgo;
-    // Complete telegrams wait in the buffer: the pass takes what has arrived without waiting, so
-    // that the backlog drains at the pass rhythm.
+    // Complete telegrams wait in the buffer: the pass takes what has arrived without waiting.
     bool backlog = false;
     do {
         // A large backlog is left in the kernel and the sender until it has fallen again.
@@ -91,7 +92,11 @@ void TPoll::Execute() {
             }
         }
         backlog = serial::HoldsTelegram(buffer_, delimiterText_);
-        std::this_thread::sleep_for(kPassSleep);
+        // A backlog of more than a second of the line skips the sleep and drains as fast as the
+        // main thread takes the hand-overs (each waits for its handler, so this cannot spin).
+        if (!backlog || buffer_.size() <= kHurryBacklog) {
+            std::this_thread::sleep_for(kPassSleep);
+        }
         if (onTimeOut_) {
             const std::int64_t now = platform::MonotonicMs();
             if (now - lastHandOver > std::abs(timeOut_)) {

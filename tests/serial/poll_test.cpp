@@ -269,7 +269,7 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     port->Close();
 }
 
-TEST_F(PollTest, ABurstComesOutCompleteAndInOrderAtThePassRhythm) {
+TEST_F(PollTest, ABurstComesOutCompleteAndInOrderAndDrainsQuickly) {
     // As long as the counter's display dump; far more than the old 4096-byte bound held.
     constexpr int count = 600;
     std::vector<std::string> sent;
@@ -288,15 +288,15 @@ TEST_F(PollTest, ABurstComesOutCompleteAndInOrderAtThePassRhythm) {
     ASSERT_TRUE(all) << events.size() << " of " << count << " handed over";
     PumpFor(100ms);
     EXPECT_EQ(Texts(), sent) << "every telegram once, in order";
-    // Once the line is quiet, the backlog goes one telegram per pass of ~10 ms, not per pass
-    // that waits ~91 ms for the line: about 6 s in all instead of more than 30.
+    // A large backlog skips the pass sleep: the first half goes without 10 ms between hand-overs,
+    // so the whole burst is out in well under the 6 s that one telegram per pass would take.
     std::vector<std::int64_t> gaps;
-    for (std::size_t i = count / 2; i < events.size(); ++i) {
+    for (std::size_t i = 1; i < count / 2; ++i) {
         gaps.push_back(events[i].AtMs - events[i - 1].AtMs);
     }
     std::nth_element(gaps.begin(), gaps.begin() + gaps.size() / 2, gaps.end());
-    EXPECT_LT(gaps[gaps.size() / 2], 60) << "median time between hand-overs while draining";
-    EXPECT_LT(events.back().AtMs - start, 30'000);
+    EXPECT_LT(gaps[gaps.size() / 2], 5) << "median time between hand-overs while draining";
+    EXPECT_LT(events.back().AtMs - start, 5'000);
 }
 
 TEST_F(PollTest, ALineWithoutDelimiterKeepsOnlyTheNewestBytes) {
