@@ -80,15 +80,21 @@ void TPoll::Execute() {
         if (!backlog || buffer_.size() < backlogLimit_) {
             ReadDevice(!backlog);
         }
-        serial::BoundReceiveBuffer(buffer_, delimiterText_);
+        if (serial::BoundReceiveBuffer(buffer_, delimiterText_)) {
+            lineOverflowed_ = true;
+        }
         if (!buffer_.empty()) {
             if (delimiter_ == TDelimiter::no) {
                 DataHandOver(std::move(buffer_));
                 buffer_.clear();
                 lastHandOver = platform::MonotonicMs();
             } else if (auto telegram = serial::CutTelegram(buffer_, delimiterText_)) {
-                lastHandOver = platform::MonotonicMs();
-                DataHandOver(std::move(*telegram));
+                if (lineOverflowed_) {
+                    lineOverflowed_ = false; // only the end of that line is left: not a telegram
+                } else {
+                    lastHandOver = platform::MonotonicMs();
+                    DataHandOver(std::move(*telegram));
+                }
             }
         }
         backlog = serial::HoldsTelegram(buffer_, delimiterText_);

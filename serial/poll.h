@@ -64,6 +64,7 @@ private:
     std::string delimiterText_;
     std::size_t backlogLimit_;
     std::string buffer_;
+    bool lineOverflowed_ = false; // the line now in the buffer lost its beginning to the bound
 
     static std::atomic<int> running_;
 };

@@ -40,11 +40,12 @@ bool HoldsTelegram(const std::string& buffer, const std::string& delimiter) {
     return !delimiter.empty() && buffer.find(delimiter) != std::string::npos;
 }
 
-void BoundReceiveBuffer(std::string& buffer, const std::string& delimiter, std::size_t limit) {
+bool BoundReceiveBuffer(std::string& buffer, const std::string& delimiter, std::size_t limit) {
     if (buffer.size() <= limit || HoldsTelegram(buffer, delimiter)) {
-        return;
+        return false;
     }
     buffer.erase(0, buffer.size() - limit);
+    return true;
 }
 
 } // namespace serial

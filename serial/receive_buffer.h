@@ -29,9 +29,11 @@ std::optional<std::string> CutTelegram(std::string& buffer, const std::string& d
 // True when `buffer` holds at least one complete telegram (never for an empty delimiter).
 bool HoldsTelegram(const std::string& buffer, const std::string& delimiter);
 
-// Drops the oldest bytes of a buffer that has grown past `limit` without a delimiter. A buffer
-// that holds a delimiter is a backlog of telegrams and keeps every byte.
-void BoundReceiveBuffer(std::string& buffer, const std::string& delimiter,
+// Drops the oldest bytes of a buffer that has grown past `limit` without a delimiter and returns
+// true when it did: the line has lost its beginning, and its telegram must not be handed over
+// once its delimiter comes. A buffer that holds a delimiter is a backlog of telegrams and keeps
+// every byte.
+bool BoundReceiveBuffer(std::string& buffer, const std::string& delimiter,
                         std::size_t limit = kReceiveBufferLimit);
 
 } // namespace serial

@@ -49,17 +49,17 @@ TEST(ReceiveBuffer, KnowsWhetherACompleteTelegramIsIn) {
 TEST(ReceiveBuffer, ALineWithoutDelimiterKeepsOnlyItsNewestBytes) {
     std::string buffer(5000, 'x');
     buffer += "tail";
-    BoundReceiveBuffer(buffer, "\r\n");
+    EXPECT_TRUE(BoundReceiveBuffer(buffer, "\r\n"));
     ASSERT_EQ(buffer.size(), serial::kReceiveBufferLimit);
     EXPECT_EQ(buffer.substr(buffer.size() - 4), "tail");
 
     std::string small(4096, 'y');
-    BoundReceiveBuffer(small, "\r\n");
+    EXPECT_FALSE(BoundReceiveBuffer(small, "\r\n"));
     EXPECT_EQ(small.size(), 4096u) << "at the bound nothing goes";
 
     // Half a delimiter at the end stays, so the other half can still complete it.
     std::string halfDelimiter = std::string(6000, 'z') + "\r";
-    BoundReceiveBuffer(halfDelimiter, "\r\n");
+    EXPECT_TRUE(BoundReceiveBuffer(halfDelimiter, "\r\n"));
     ASSERT_EQ(halfDelimiter.size(), serial::kReceiveBufferLimit);
     EXPECT_EQ(halfDelimiter.back(), '\r');
 }
@@ -72,7 +72,7 @@ TEST(ReceiveBuffer, ABacklogOfTelegramsKeepsEveryByte) {
     const std::string lateDelimiter = std::string(9000, 'q') + "\r\nrest";
     for (const std::string& kept : {telegrams, lateDelimiter}) {
         std::string buffer = kept;
-        BoundReceiveBuffer(buffer, "\r\n");
+        EXPECT_FALSE(BoundReceiveBuffer(buffer, "\r\n"));
         EXPECT_EQ(buffer, kept) << "the buffer holds complete telegrams";
     }
 
