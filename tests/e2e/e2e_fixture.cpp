@@ -2,18 +2,12 @@
 
 #include "app/float_text.h"
 #include "app/log_model.h"
-#include "platform/linux_registry_view.h"
-#include "platform/port_links.h"
-#include "platform/serial_device_map.h"
 #include "portselect/com_port_combo_box.h"
 
 #include <QAction>
-#include <QDir>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <charconv>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -30,38 +24,21 @@ TStallMeter::TStallMeter() {
     timer_.start(5);
 }
 
-EndToEndTest::EndToEndTest()
-    : previousWorkingFolder_(QDir::currentPath()), previousDataHome_(qgetenv("XDG_DATA_HOME")) {
-    qputenv("XDG_DATA_HOME", Folder.path().toLocal8Bit());
-    const std::filesystem::path links = platform::UserPortLinkFolder();
-    std::filesystem::create_directories(links);
-    // No kernel ports: the machine's own serial devices stay out of the test.
-    const std::string noSysfs = FolderFile("sys");
-    platform::InstallSystemSerialDeviceMap(
-        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
-    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
-        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
-    QDir::setCurrent(Folder.path());
-}
-
 EndToEndTest::~EndToEndTest() {
     Form.reset();
     Counters.clear();
-    QDir::setCurrent(previousWorkingFolder_);
-    qputenv("XDG_DATA_HOME", previousDataHome_);
 }
 
 TVirtualCounter& EndToEndTest::StartCounter(const QStringList& options,
                                             const std::string& logName) {
-    Counters.push_back(
-        std::make_unique<TVirtualCounter>(Folder.path().toStdString(), FolderFile(logName)));
+    Counters.push_back(std::make_unique<TVirtualCounter>(Sandbox.Path(), FolderFile(logName)));
     EXPECT_TRUE(Counters.back()->Start(options)) << "the virtual counter did not come up";
     return *Counters.back();
 }
 
 app::TForm1& EndToEndTest::OpenWindow() {
     app::TFormEnvironment environment;
-    environment.SettingsFolder = Folder.path().toStdString();
+    environment.SettingsFolder = Sandbox.Path();
     environment.Dialogs = Dialogs;
     Form = std::make_unique<app::TForm1>(environment);
     Form->show();
@@ -87,19 +64,9 @@ void EndToEndTest::PressConnect() {
 }
 
 void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
-    QAction* found = nullptr;
-    for (const std::string& caption : path) {
-        ASSERT_NE(menu, nullptr) << caption;
-        found = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (action->text() == QString::fromLatin1(caption)) {
-                found = action;
-            }
-        }
-        ASSERT_NE(found, nullptr) << caption;
-        menu = found->menu();
-    }
-    found->trigger();
+    QAction* action = FindMenuAction(menu, path);
+    ASSERT_NE(action, nullptr) << path.back();
+    action->trigger();
 }
 
 void EndToEndTest::Command(const std::vector<std::string>& path) {
@@ -170,7 +137,7 @@ std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
 }
 
 std::string EndToEndTest::FolderFile(const std::string& name) const {
-    return Folder.filePath(QString::fromStdString(name)).toStdString();
+    return Sandbox.File(name);
 }
 
 std::string EndToEndTest::Caption() const {

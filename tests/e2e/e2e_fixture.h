@@ -2,11 +2,11 @@
 
 #include "app/form_dialogs.h"
 #include "app/main_window.h"
+#include "tests/e2e/counter_sandbox.h"
 #include "tests/e2e/reading_match.h"
 #include "tests/e2e/virtual_counter.h"
 
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -50,7 +50,6 @@ private:
 // window's settings file and its working folder all live in a temporary folder.
 class EndToEndTest : public ::testing::Test {
 protected:
-    EndToEndTest();
     ~EndToEndTest() override;
 
     // Starts a virtual counter whose record goes to `logName` in the folder.
@@ -77,14 +76,10 @@ protected:
     std::string Caption() const;
     int LogCount() const;
 
-    QTemporaryDir Folder;
+    TCounterSandbox Sandbox;
     std::shared_ptr<TAnsweringDialogs> Dialogs = std::make_shared<TAnsweringDialogs>();
     std::vector<std::unique_ptr<TVirtualCounter>> Counters;
     std::unique_ptr<app::TForm1> Form;
-
-private:
-    QString previousWorkingFolder_;
-    QByteArray previousDataHome_;
 };
 
 // The lines of a file without their CR LF; "<CR LF missing>" marks a line that lacks it.

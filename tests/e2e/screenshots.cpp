@@ -3,10 +3,8 @@
 
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
-#include "platform/linux_registry_view.h"
-#include "platform/port_links.h"
-#include "platform/serial_device_map.h"
 #include "portselect/com_port_combo_box.h"
+#include "tests/e2e/counter_sandbox.h"
 #include "tests/e2e/virtual_counter.h"
 
 #include <QAction>
@@ -15,25 +13,14 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
-void Choose(QMenu* menu, const std::vector<QString>& path) {
-    QAction* found = nullptr;
-    for (const QString& caption : path) {
-        for (QAction* action : menu->actions()) {
-            if (action->text() == caption) {
-                found = action;
-            }
-        }
-        menu = found ? found->menu() : nullptr;
-    }
-    if (found) {
-        found->trigger();
+void Choose(QMenu* menu, const std::vector<std::string>& path) {
+    if (QAction* action = FindMenuAction(menu, path)) {
+        action->trigger();
     }
 }
 
@@ -53,24 +40,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-    const std::filesystem::path links = platform::UserPortLinkFolder();
-    std::filesystem::create_directories(links);
-    const std::string noSysfs = home.filePath("sys").toStdString();
-    platform::InstallSystemSerialDeviceMap(
-        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
-    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
-        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
-    QDir::setCurrent(home.path());
-
-    TVirtualCounter counter(home.path().toStdString(), home.filePath("sent.log").toStdString());
+    const TCounterSandbox home;
+    TVirtualCounter counter(home.Path(), home.File("sent.log"));
     if (!counter.Start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
         std::fprintf(stderr, "the virtual counter did not start\n");
         return 1;
     }
     app::TFormEnvironment environment;
-    environment.SettingsFolder = home.path().toStdString();
+    environment.SettingsFolder = home.Path();
     app::TForm1 form(environment);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {

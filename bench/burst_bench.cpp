@@ -1,0 +1,106 @@
+// The whole window against the virtual counter program flooding the line at ten times its rate,
+// Hertz value after Hertz value, for about a minute (or the given seconds): prints how many
+// readings went out and were logged, how long the log lagged behind the counter at the end, and
+// the longest time the window's event loop went without turning. Usage: burst_bench [seconds]
+
+#include "app/log_model.h"
+#include "app/main_window.h"
+#include "counter/kelvo_counter.h"
+#include "portselect/com_port_combo_box.h"
+#include "tests/e2e/counter_sandbox.h"
+#include "tests/e2e/virtual_counter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Hertz values of about 13 bytes at ten times 960 bytes/s.
+constexpr double ReadingsPerSecond = 740;
+
+// Every gap between turns of the event loop, seen by a timer due every 5 ms.
+class TurnGaps {
+public:
+    TurnGaps() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (clock_.isValid()) {
+                gaps_.push_back(clock_.restart());
+            } else {
+                clock_.start();
+            }
+        });
+        timer_.start(5);
+    }
+
+    qint64 Percentile(double p) const {
+        std::vector<qint64> sorted = gaps_;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted.empty() ? 0 : sorted[static_cast<std::size_t>(p * (sorted.size() - 1))];
+    }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    std::vector<qint64> gaps_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    const double seconds = argc > 1 ? std::atof(argv[1]) : 60;
+    const int count = static_cast<int>(seconds * ReadingsPerSecond);
+
+    const TCounterSandbox sandbox;
+    TVirtualCounter counter(sandbox.Path(), sandbox.File("sent.log"));
+    if (!counter.Start({"--start", "idle", "--format", "hertz", "--gate", "0.1", "--burst", "10",
+                        "--count", QString::number(count), "--seed", "3"})) {
+        std::puts("the virtual counter did not start");
+        return 1;
+    }
+    app::TFormEnvironment environment;
+    environment.SettingsFolder = sandbox.Path();
+    app::TForm1 form(environment);
+    form.show();
+    form.CCom->SetPort(counter.Com);
+    form.KELVO_Counter->ComPort = counter.Com;
+    form.BConnect->click();
+    QAction* continuous = FindMenuAction(form.PopupCommands, {"Measure", "continuous"});
+    if (!continuous) {
+        std::puts("no Measure/continuous command");
+        return 1;
+    }
+
+    const TurnGaps gaps;
+    QElapsedTimer clock;
+    clock.start();
+    continuous->trigger();
+    const qint64 limitMs = static_cast<qint64>(seconds * 1000) * 5 + 30000;
+    while (form.Log->Count() < count && clock.elapsed() < limitMs) {
+        QTest::qWait(20);
+    }
+    const double allLogged = clock.elapsed() / 1000.0;
+    const std::vector<TSentTelegram> sent = counter.SentReadings();
+    const double sending = sent.empty() ? 0 : sent.back().Seconds - sent.front().Seconds;
+    form.BConnect->click();
+
+    std::printf("burst at ten times the line rate, Hertz values:\n");
+    std::printf("  readings sent:   %zu in %.1f s (%.0f/s)\n", sent.size(), sending,
+                sending > 0 ? sent.size() / sending : 0.0);
+    std::printf("  readings logged: %d, the last %.1f s after measuring began (%.1f s behind)\n",
+                form.Log->Count(), allLogged, allLogged - sending);
+    std::printf(
+        "  event loop turns: median gap %lld ms, 99th percentile %lld ms, longest %lld ms\n",
+        static_cast<long long>(gaps.Percentile(0.5)), static_cast<long long>(gaps.Percentile(0.99)),
+        static_cast<long long>(gaps.Percentile(1)));
+    return form.Log->Count() == count && static_cast<int>(sent.size()) == count ? 0 : 1;
+}
