@@ -7,8 +7,9 @@
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
-#include "tests/e2e/counter_sandbox.h"
 #include "tests/e2e/virtual_counter.h"
+#include "tests/support/menu_action.h"
+#include "tests/support/port_sandbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 60;
     const int count = static_cast<int>(seconds * ReadingsPerSecond);
 
-    const TCounterSandbox sandbox;
+    const TPortSandbox sandbox;
     TVirtualCounter counter(sandbox.Path(), sandbox.File("sent.log"));
     if (!counter.Start({"--start", "idle", "--format", "hertz", "--gate", "0.1", "--burst", "10",
                         "--count", QString::number(count), "--seed", "3"})) {

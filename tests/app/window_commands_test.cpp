@@ -49,7 +49,7 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
     };
     for (const auto& c : cases) {
         Counter.SetReply(Esc + c.Bytes, "OK");
-        MenuEntry(form.PopupCommands, c.Entry)->trigger();
+        FindMenuAction(form.PopupCommands, c.Entry)->trigger();
         EXPECT_EQ(ReceivedBytes(), Esc + c.Bytes + "\r") << c.Entry.back();
         EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"}) << c.Entry.back();
         Counter.ClearReceived();
@@ -92,7 +92,7 @@ TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
     Counter.ClearReceived();
     Counter.SetReply(Esc + "5", "done 5");
     form.EC->setText("5");
-    MenuEntry(form.PopupCommands, {"ESC Command <value>"})->trigger();
+    FindMenuAction(form.PopupCommands, {"ESC Command <value>"})->trigger();
     EXPECT_EQ(form.StatusText(), "Command sent: <ESC>" + Esc + "5");
     EXPECT_EQ(ReceivedBytes(), Esc + "5\r");
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"done 5"});
@@ -107,7 +107,7 @@ TEST_F(WindowCommandsTest, NothingIsWrittenWhileDisconnected) {
                                                   {"Info"}}) {
         form.LBC->addItem("stale");
         form.SB->clearMessage();
-        MenuEntry(form.PopupCommands, entry)->trigger();
+        FindMenuAction(form.PopupCommands, entry)->trigger();
         EXPECT_EQ(form.LBC->count(), 0) << entry.back();
         if (entry.back() == "BNC <value>") {
             EXPECT_EQ(form.StatusText(), "Error: Value is not a number!");
@@ -121,7 +121,7 @@ TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
     Connect();
     Counter.SetReply(Esc + "x", "OK");
     form.LBC->addItem("old reply");
-    MenuEntry(form.PopupCommands, {"Measure", "stop"})->trigger();
+    FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 }
 
@@ -151,7 +151,7 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
     NowMs += 2000;
     Reading("10000000.5", 1);
     Dialogs->SaveAnswer = FolderFile("data.dat");
-    MenuEntry(form.PopupSave, {"save data to file"})->trigger();
+    FindMenuAction(form.PopupSave, {"save data to file"})->trigger();
     EXPECT_EQ(Dialogs->LastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
     EXPECT_EQ(Dialogs->LastDefaultExt, "*.dat");
     EXPECT_EQ(FileBytes(FolderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
@@ -225,7 +225,7 @@ TEST_F(WindowCommandsTest, PrintCancelledPrintsNothing) {
     app::TForm1& form = Open();
     form.PageControl->setCurrentWidget(form.TabGraph);
     Dialogs->PrinterSetupAnswer = false;
-    MenuEntry(form.PopupGraph, {"Print"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Print"})->trigger();
     EXPECT_EQ(Dialogs->PrinterSetups, 1);
     EXPECT_EQ(Dialogs->Printed.Opened, 0);
     EXPECT_EQ(Dialogs->Printed.Documents, 0);
@@ -237,7 +237,7 @@ TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
     Reading("10000000", 1);
     form.PageControl->setCurrentWidget(form.TabGraph);
     Dialogs->PrinterSetupAnswer = true;
-    MenuEntry(form.PopupGraph, {"Print"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Print"})->trigger();
     EXPECT_EQ(Dialogs->PrinterSetups, 1);
     EXPECT_EQ(Dialogs->Printed.Opened, 1);
     EXPECT_EQ(Dialogs->Printed.Documents, 1);
@@ -251,7 +251,7 @@ TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {
     Reading("10000000", 1);
     Reading("10000100", 2);
     form.PageControl->setCurrentWidget(form.TabGraph);
-    MenuEntry(form.PopupGraph, {"Copy graph to clipboard"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Copy graph to clipboard"})->trigger();
     const QImage copied = QGuiApplication::clipboard()->image();
     ASSERT_FALSE(copied.isNull());
     EXPECT_EQ(copied.size(), form.XY->size());
@@ -266,7 +266,7 @@ TEST_F(WindowCommandsTest, UnzoomOnAnUnzoomedGraphChangesNothing) {
     form.PageControl->setCurrentWidget(form.TabGraph);
     form.XY->repaint();
     const QImage before = form.XY->Picture().copy();
-    MenuEntry(form.PopupGraph, {"Unzoom"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Unzoom"})->trigger();
     form.XY->repaint();
     EXPECT_EQ(form.XY->Picture(), before);
 }

@@ -84,10 +84,10 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
 
 TEST_F(WindowConnectTest, MenuEntryTogglesTheConnection) {
     app::TForm1& form = Open();
-    MenuEntry(form.PopupDisplay, {"Connect/Disconnect"})->trigger();
+    FindMenuAction(form.PopupDisplay, {"Connect/Disconnect"})->trigger();
     EXPECT_TRUE(form.KELVO_Counter->Connected);
     EXPECT_TRUE(form.BConnect->isChecked());
-    MenuEntry(form.PopupGraph, {"Connect/Disconnect"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Connect/Disconnect"})->trigger();
     EXPECT_FALSE(form.KELVO_Counter->Connected);
     EXPECT_FALSE(form.BConnect->isChecked());
     EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
@@ -186,7 +186,7 @@ TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
 TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
     app::TForm1& form = Open();
     Connect();
-    MenuEntry(form.PopupGraph, {"Frequency unit", "MHz"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Frequency unit", "MHz"})->trigger();
     EXPECT_EQ(form.FrequencyDivisor, 1e6);
     EXPECT_EQ(form.XY->Y_Left_Caption, "Frequency/MHz");
     Reading(DisplayDump("MHz", "  10.000000"), 1);
@@ -208,13 +208,13 @@ TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
                      {{"Frequency unit", "GHz"}, 1e9, "Frequency/GHz"},
                      {{"Frequency unit", "Hz"}, 1, "Frequency/Hz"}};
     for (const auto& c : time) {
-        MenuEntry(form.PopupGraph, c.Entry)->trigger();
+        FindMenuAction(form.PopupGraph, c.Entry)->trigger();
         EXPECT_EQ(form.TimeDivisor, c.Divisor);
         EXPECT_EQ(form.XY->X_Caption, c.Caption);
         EXPECT_DOUBLE_EQ(form.XY->X_ScaleFactor, 1 / c.Divisor);
     }
     for (const auto& c : frequency) {
-        MenuEntry(form.PopupGraph, c.Entry)->trigger();
+        FindMenuAction(form.PopupGraph, c.Entry)->trigger();
         EXPECT_EQ(form.FrequencyDivisor, c.Divisor);
         EXPECT_EQ(form.XY->Y_Left_Caption, c.Caption);
         EXPECT_DOUBLE_EQ(form.XY->Y_Left_ScaleFactor, 1 / c.Divisor);
@@ -236,7 +236,7 @@ TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
     Connect();
     Reading("10000000", 1);
     Reading("10000001", 2);
-    MenuEntry(form.PopupGraph, {"Clear"})->trigger();
+    FindMenuAction(form.PopupGraph, {"Clear"})->trigger();
     ASSERT_EQ(form.XY->Traces.size(), 1u);
     EXPECT_EQ(form.XY->Traces[0].Points.Size(), 0u);
     EXPECT_EQ(form.Log->Count(), 2);

@@ -2,15 +2,10 @@
 
 #include "counter/kelvo_counter.h"
 #include "platform/clock.h"
-#include "platform/linux_registry_view.h"
 #include "platform/port_links.h"
-#include "platform/serial_device_map.h"
 
-#include <QAction>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
-#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
@@ -52,19 +47,9 @@ void TFakeDialogs::ShowError(const std::string& message) {
     Errors.push_back(message);
 }
 
-WindowTest::WindowTest()
-    : PreviousWorkingFolder(QDir::currentPath()), PreviousDataHome(qgetenv("XDG_DATA_HOME")) {
-    qputenv("XDG_DATA_HOME", Folder.path().toLocal8Bit());
-    const std::filesystem::path links = platform::UserPortLinkFolder();
-    std::filesystem::create_directories(links);
-    std::filesystem::create_symlink(Counter.SlavePath(), links / "com7");
-    // No kernel ports: the machine's own serial devices stay out of the test.
-    const std::string noSysfs = FolderFile("sys");
-    platform::InstallSystemSerialDeviceMap(
-        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
-    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
-        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
-    QDir::setCurrent(Folder.path());
+WindowTest::WindowTest() {
+    std::filesystem::create_symlink(Counter.SlavePath(),
+                                    std::filesystem::path(platform::UserPortLinkFolder()) / "com7");
 }
 
 WindowTest::~WindowTest() {
@@ -72,13 +57,11 @@ WindowTest::~WindowTest() {
         Form->KELVO_Counter->Disconnect();
         Form.reset();
     }
-    QDir::setCurrent(PreviousWorkingFolder);
-    qputenv("XDG_DATA_HOME", PreviousDataHome);
 }
 
 app::TForm1& WindowTest::Open() {
     app::TFormEnvironment environment;
-    environment.SettingsFolder = Folder.path().toStdString();
+    environment.SettingsFolder = Sandbox.Path();
     environment.Dialogs = Dialogs;
     environment.MonotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
     Form = std::make_unique<app::TForm1>(environment);
@@ -92,7 +75,7 @@ std::string WindowTest::SettingsFile() const {
 }
 
 std::string WindowTest::FolderFile(const std::string& name) const {
-    return Folder.filePath(QString::fromStdString(name)).toStdString();
+    return Sandbox.File(name);
 }
 
 void WindowTest::Connect() {
@@ -138,25 +121,4 @@ std::vector<std::string> WindowTest::RepliesShown() const {
         lines.push_back(Form->LBC->item(i)->text().toLatin1().toStdString());
     }
     return lines;
-}
-
-QAction* WindowTest::MenuEntry(QMenu* menu, const std::vector<std::string>& path) {
-    QAction* found = nullptr;
-    for (const std::string& caption : path) {
-        if (!menu) {
-            return nullptr;
-        }
-        found = nullptr;
-        for (QAction* action : menu->actions()) {
-            if (action->text() == QString::fromLatin1(caption)) {
-                found = action;
-                break;
-            }
-        }
-        if (!found) {
-            return nullptr;
-        }
-        menu = found->menu();
-    }
-    return found;
 }

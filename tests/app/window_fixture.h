@@ -3,17 +3,15 @@
 #include "app/form_dialogs.h"
 #include "app/main_window.h"
 #include "tests/app/scripted_counter.h"
+#include "tests/support/menu_action.h"
+#include "tests/support/port_sandbox.h"
 
 #include <QString>
-#include <QTemporaryDir>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-
-class QAction;
-class QMenu;
 
 // A printer that records what reaches its page.
 struct TPrintRecord {
@@ -78,12 +76,8 @@ protected:
     std::string ReceivedBytes();
     std::string Caption() const;
     std::vector<std::string> RepliesShown() const; // the lines of LBC
-    // The entry of a popup menu reached by its captions, e.g. {"Measure", "stop"}.
-    static QAction* MenuEntry(QMenu* menu, const std::vector<std::string>& path);
 
-    QTemporaryDir Folder;
-    QString PreviousWorkingFolder;
-    QByteArray PreviousDataHome;
+    TPortSandbox Sandbox;
     TScriptedCounter Counter;
     std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
     std::atomic<std::int64_t> NowMs{1'000'000};

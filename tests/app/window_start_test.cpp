@@ -138,10 +138,10 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
         }
         EXPECT_EQ(shown, captions);
     }
-    EXPECT_NE(MenuEntry(form.PopupGraph, {"Time unit", "hours"}), nullptr);
-    EXPECT_NE(MenuEntry(form.PopupGraph, {"Frequency unit", "GHz"}), nullptr);
-    EXPECT_NE(MenuEntry(form.PopupCommands, {"COM Telegram", "Hertz value"}), nullptr);
-    EXPECT_NE(MenuEntry(form.PopupCommands, {"Prescaler", "SMA <value>"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.PopupGraph, {"Time unit", "hours"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.PopupGraph, {"Frequency unit", "GHz"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.PopupCommands, {"COM Telegram", "Hertz value"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.PopupCommands, {"Prescaler", "SMA <value>"}), nullptr);
 }
 
 TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {

@@ -18,7 +18,7 @@ class WindowVirtualCounterTest : public WindowTest {
 protected:
     void SetUp() override {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_DATA_HOME", Folder.path());
+        environment.insert("XDG_DATA_HOME", QString::fromStdString(Sandbox.Path()));
         Counter21.setProcessEnvironment(environment);
         Counter21.start(VIRTUAL_KELVO, {"--com", "21", "--gate", "0.1", "--format", "hertz",
                                         "--start", "continuous"});
@@ -52,7 +52,7 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     }
     EXPECT_LT(form.XY->Traces[0].Points[0].X, form.XY->Traces[0].Points[2].X);
 
-    MenuEntry(form.PopupCommands, {"Measure", "stop"})->trigger();
+    FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 
     EXPECT_FALSE(form.close());

@@ -3,6 +3,7 @@
 #include "app/float_text.h"
 #include "app/log_model.h"
 #include "portselect/com_port_combo_box.h"
+#include "tests/support/menu_action.h"
 
 #include <QAction>
 #include <QPushButton>

@@ -2,9 +2,9 @@
 
 #include "app/form_dialogs.h"
 #include "app/main_window.h"
-#include "tests/e2e/counter_sandbox.h"
 #include "tests/e2e/reading_match.h"
 #include "tests/e2e/virtual_counter.h"
+#include "tests/support/port_sandbox.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -76,7 +76,7 @@ protected:
     std::string Caption() const;
     int LogCount() const;
 
-    TCounterSandbox Sandbox;
+    TPortSandbox Sandbox;
     std::shared_ptr<TAnsweringDialogs> Dialogs = std::make_shared<TAnsweringDialogs>();
     std::vector<std::unique_ptr<TVirtualCounter>> Counters;
     std::unique_ptr<app::TForm1> Form;

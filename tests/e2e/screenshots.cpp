@@ -4,8 +4,9 @@
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
-#include "tests/e2e/counter_sandbox.h"
 #include "tests/e2e/virtual_counter.h"
+#include "tests/support/menu_action.h"
+#include "tests/support/port_sandbox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +41,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const TCounterSandbox home;
+    const TPortSandbox home;
     TVirtualCounter counter(home.Path(), home.File("sent.log"));
     if (!counter.Start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
         std::fprintf(stderr, "the virtual counter did not start\n");

@@ -1,0 +1,25 @@
+#include "tests/support/menu_action.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QString>
+
+QAction* FindMenuAction(QMenu* menu, const std::vector<std::string>& path) {
+    QAction* found = nullptr;
+    for (const std::string& caption : path) {
+        if (!menu) {
+            return nullptr;
+        }
+        found = nullptr;
+        for (QAction* action : menu->actions()) {
+            if (action->text() == QString::fromLatin1(caption)) {
+                found = action;
+            }
+        }
+        if (!found) {
+            return nullptr;
+        }
+        menu = found->menu();
+    }
+    return found;
+}
