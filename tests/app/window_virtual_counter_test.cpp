@@ -4,11 +4,11 @@
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "portselect/com_port_combo_box.h"
+#include "tests/support/child_process.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include <csignal>
 #include <filesystem>
 
 namespace {
@@ -17,22 +17,20 @@ namespace {
 class WindowVirtualCounterTest : public WindowTest {
 protected:
     void SetUp() override {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_DATA_HOME", QString::fromStdString(Sandbox.Path()));
-        Counter21.setProcessEnvironment(environment);
-        Counter21.start(VIRTUAL_KELVO, {"--com", "21", "--gate", "0.1", "--format", "hertz",
-                                        "--start", "continuous"});
-        ASSERT_TRUE(Counter21.waitForStarted());
+        ASSERT_TRUE(Counter21.Start(
+            VIRTUAL_KELVO,
+            {"--com", "21", "--gate", "0.1", "--format", "hertz", "--start", "continuous"},
+            {{"XDG_DATA_HOME", Sandbox.Path()}}));
         ASSERT_TRUE(WaitFor(
             [this] { return std::filesystem::is_symlink(FolderFile("talvek/ports/com21")); }));
     }
 
     void TearDown() override {
-        Counter21.terminate();
-        Counter21.waitForFinished(3000);
+        Counter21.Signal(SIGTERM);
+        Counter21.WaitFinished(3000);
     }
 
-    QProcess Counter21;
+    TChildProcess Counter21;
 };
 
 TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {

@@ -3,9 +3,10 @@
 #include "platform/clock.h"
 #include "platform/memory_registry.h"
 #include "platform/serial_device_map.h"
+#include "tests/support/child_process.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,17 +17,15 @@ protected:
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
         platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>());
-        instrument.setProcessChannelMode(QProcess::MergedChannels);
-        instrument.start(VIRTUAL_KELVO_PATH, {"--com", "31", "--start", "idle", "--seed", "7"});
-        ASSERT_TRUE(instrument.waitForStarted(5000));
-        ASSERT_TRUE(instrument.waitForReadyRead(5000));
-        ASSERT_TRUE(instrument.readLine().startsWith("virtual-kelvo serving COM31"));
+        ASSERT_TRUE(instrument.Start(VIRTUAL_KELVO_PATH,
+                                     {"--com", "31", "--start", "idle", "--seed", "7"}));
+        EXPECT_EQ(instrument.ReadOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
         counter.OnData = [this](QObject*) { values.push_back(counter.Value); };
     }
     void TearDown() override {
         counter.Disconnect();
-        instrument.terminate();
-        instrument.waitForFinished(5000);
+        instrument.Signal(SIGTERM);
+        instrument.WaitFinished(5000);
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
     void WaitForReadings(std::size_t count, std::int64_t ms) {
@@ -35,7 +34,7 @@ protected:
     }
 
     QTemporaryDir home;
-    QProcess instrument;
+    TChildProcess instrument;
     TKELVO_Counter counter;
     std::vector<double> values;
 };

@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <charconv>
 #include <csignal>
@@ -16,23 +15,24 @@ TVirtualCounter::~TVirtualCounter() {
 }
 
 bool TVirtualCounter::Start(const QStringList& options) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_DATA_HOME", QString::fromStdString(dataHome_));
-    process_.setProcessEnvironment(environment);
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList arguments = options;
-    arguments << "--log" << QString::fromStdString(logPath_);
-    process_.start(VIRTUAL_KELVO_PATH, arguments);
+    std::vector<std::string> arguments;
+    for (const QString& option : options) {
+        arguments.push_back(option.toStdString());
+    }
+    arguments.push_back("--log");
+    arguments.push_back(logPath_);
+    if (!process_.Start(VIRTUAL_KELVO_PATH, arguments, {{"XDG_DATA_HOME", dataHome_}})) {
+        return false;
+    }
     const QRegularExpression serving("serving (COM\\d+) at (\\S+)");
-    QByteArray output;
+    std::string output;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 5000 && process_.state() != QProcess::NotRunning) {
+    while (clock.elapsed() < 5000 && process_.Running()) {
         // Short waits with the event loop turning, so a window under test stays responsive.
         QCoreApplication::processEvents();
-        process_.waitForReadyRead(10);
-        output += process_.readAllStandardOutput();
-        const auto match = serving.match(QString::fromLatin1(output));
+        output += process_.ReadOutput(10);
+        const auto match = serving.match(QString::fromStdString(output));
         if (match.hasMatch()) {
             Com = match.captured(1).toStdString();
             Device = match.captured(2).toStdString();
@@ -43,22 +43,19 @@ bool TVirtualCounter::Start(const QStringList& options) {
 }
 
 void TVirtualCounter::Stop() {
-    if (process_.state() == QProcess::NotRunning) {
-        return;
-    }
-    ::kill(static_cast<pid_t>(process_.processId()), SIGTERM);
-    if (!process_.waitForFinished(3000)) {
-        process_.kill();
-        process_.waitForFinished(3000);
+    process_.Signal(SIGTERM);
+    if (!process_.WaitFinished(3000)) {
+        process_.Signal(SIGKILL);
+        process_.WaitFinished(3000);
     }
 }
 
-bool TVirtualCounter::Running() const {
-    return process_.state() != QProcess::NotRunning;
+bool TVirtualCounter::Running() {
+    return process_.Running();
 }
 
 bool TVirtualCounter::WaitFinished(int timeoutMs) {
-    return process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
+    return process_.WaitFinished(timeoutMs);
 }
 
 std::vector<TSentTelegram> TVirtualCounter::Sent() const {

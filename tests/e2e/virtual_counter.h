@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QProcess>
+#include "tests/support/child_process.h"
+
 #include <QStringList>
 #include <optional>
 #include <string>
@@ -25,7 +26,7 @@ public:
     bool Start(const QStringList& options);
     // Ends the program as Ctrl-C would; it removes its port link.
     void Stop();
-    bool Running() const;
+    bool Running();
     // Waits until the program has ended by itself.
     bool WaitFinished(int timeoutMs);
 
@@ -39,5 +40,5 @@ public:
 private:
     std::string dataHome_;
     std::string logPath_;
-    QProcess process_;
+    TChildProcess process_;
 };

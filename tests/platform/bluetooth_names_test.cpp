@@ -1,10 +1,11 @@
 #include "platform/bluetooth_names.h"
+#include "tests/support/child_process.h"
 
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QProcess>
 #include <QThread>
 #include <QVariantMap>
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -27,19 +28,19 @@ namespace {
 class PrivateBus {
 public:
     PrivateBus() {
-        daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-        if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
-            address_ = QString::fromLatin1(daemon_.readLine()).trimmed();
+        if (daemon_.Start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) {
+            const std::string line = daemon_.ReadOutput(5000);
+            address_ = QString::fromStdString(line.substr(0, line.find('\n')));
         }
     }
     ~PrivateBus() {
-        daemon_.kill();
-        daemon_.waitForFinished(5000);
+        daemon_.Signal(SIGKILL);
+        daemon_.WaitFinished(5000);
     }
     const QString& Address() const { return address_; }
 
 private:
-    QProcess daemon_;
+    TChildProcess daemon_;
     QString address_;
 };
 
@@ -55,9 +56,6 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
     qDBusRegisterMetaType<InterfaceProperties>();
     qDBusRegisterMetaType<ManagedObjects>();
 
-    // The service runs on its own thread: the lookup blocks the calling one.
-    QThread serviceThread;
-    serviceThread.start();
     FakeBlueZ service;
     service.Objects = {
         {QDBusObjectPath("/org/bluez/hci0"),
@@ -67,6 +65,10 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
         {QDBusObjectPath("/org/bluez/hci0/dev_AA_BB_CC_DD_EE_FF"),
          {{"org.bluez.Device1", Device("AA:BB:CC:DD:EE:FF", "")}}},
     };
+    // The service runs on its own thread, started after its data is in place: the lookup blocks
+    // the calling one.
+    QThread serviceThread;
+    serviceThread.start();
     service.moveToThread(&serviceThread);
     QDBusConnection server = QDBusConnection::connectToBus(bus.Address(), "fake-bluez");
     ASSERT_TRUE(server.registerService("org.bluez"));

@@ -1,0 +1,139 @@
+#include "tests/support/child_process.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// The test's environment with `changes` applied, as "NAME=value" texts.
+std::vector<std::string>
+ChangedEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
+    std::vector<std::string> result;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        const std::string name = text.substr(0, text.find('='));
+        bool changed = false;
+        for (const auto& change : changes) {
+            changed = changed || change.first == name;
+        }
+        if (!changed) {
+            result.push_back(text);
+        }
+    }
+    for (const auto& [name, value] : changes) {
+        result.push_back(name + "=" + value);
+    }
+    return result;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+} // namespace
+
+TChildProcess::~TChildProcess() {
+    if (Running()) {
+        Signal(SIGTERM);
+        if (!WaitFinished(3000)) {
+            Signal(SIGKILL);
+            WaitFinished(3000);
+        }
+    }
+    if (output_ >= 0) {
+        ::close(output_);
+    }
+}
+
+bool TChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::vector<std::pair<std::string, std::string>>& environment) {
+    // Everything the child needs is built before the fork: between fork and exec it may only
+    // make system calls.
+    std::vector<std::string> argumentTexts{program};
+    argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
+    std::vector<std::string> environmentTexts = ChangedEnvironment(environment);
+    std::vector<char*> argv = Pointers(argumentTexts);
+    std::vector<char*> envp = Pointers(environmentTexts);
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) {
+        return false;
+    }
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        ::dup2(pipe[1], STDOUT_FILENO);
+        ::execvpe(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ::close(pipe[1]);
+    if (pid_ < 0) {
+        ::close(pipe[0]);
+        return false;
+    }
+    output_ = pipe[0];
+    ::fcntl(output_, F_SETFL, ::fcntl(output_, F_GETFL) | O_NONBLOCK);
+    return true;
+}
+
+std::string TChildProcess::ReadOutput(int timeoutMs) {
+    std::string text;
+    if (output_ < 0) {
+        return text;
+    }
+    pollfd ready{output_, POLLIN, 0};
+    ::poll(&ready, 1, timeoutMs);
+    char chunk[4096];
+    ssize_t n = 0;
+    while ((n = ::read(output_, chunk, sizeof chunk)) > 0) {
+        text.append(chunk, static_cast<std::size_t>(n));
+    }
+    return text;
+}
+
+bool TChildProcess::Running() {
+    Reap();
+    return pid_ > 0 && !finished_;
+}
+
+void TChildProcess::Signal(int number) {
+    if (Running()) {
+        ::kill(pid_, number);
+    }
+}
+
+bool TChildProcess::WaitFinished(int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (Running()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void TChildProcess::Reap() {
+    if (pid_ <= 0 || finished_) {
+        return;
+    }
+    int status = 0;
+    const pid_t done = ::waitpid(pid_, &status, WNOHANG);
+    if (done == pid_ || (done < 0 && errno == ECHILD)) {
+        finished_ = true;
+        exitCode_ = done == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+}

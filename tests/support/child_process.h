@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+// A program run as a child process, started with fork and exec. Qt's QProcess starts children
+// with clone(CLONE_VM | CLONE_VFORK); the child's calls before exec then run on the parent's
+// ThreadSanitizer state, which afterwards misses synchronisation and reports races that are not
+// there. Standard output comes through a pipe; standard error is the test's own.
+class TChildProcess {
+public:
+    TChildProcess() = default;
+    ~TChildProcess(); // ends a child still running: SIGTERM, then SIGKILL
+    TChildProcess(const TChildProcess&) = delete;
+    TChildProcess& operator=(const TChildProcess&) = delete;
+
+    // Starts `program` (looked up in PATH) with `arguments` and the test's environment changed
+    // by `environment` (name, value); false when it could not be started.
+    bool Start(const std::string& program, const std::vector<std::string>& arguments,
+               const std::vector<std::pair<std::string, std::string>>& environment = {});
+    // What the child wrote to its standard output since the last call, waiting up to
+    // `timeoutMs` for the first byte.
+    std::string ReadOutput(int timeoutMs = 0);
+    bool Running();
+    void Signal(int number);
+    // Waits until the child has ended; false when it still runs after `timeoutMs`.
+    bool WaitFinished(int timeoutMs);
+    // The exit code of a child that ended normally, -1 otherwise.
+    int ExitCode() const { return exitCode_; }
+    pid_t Pid() const { return pid_; }
+
+private:
+    void Reap();
+
+    pid_t pid_ = -1;
+    int output_ = -1;
+    bool finished_ = false;
+    int exitCode_ = -1;
+};
