@@ -1,7 +1,7 @@
 #include "app/qt_form_dialogs.h"
 
-#include "app/chosen_printer.h"
 #include "app/save_filter.h"
+#include "plot/qt_print_target.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -42,7 +42,7 @@ bool TQtFormDialogs::ExecutePrinterSetup() {
 }
 
 std::unique_ptr<PrintTarget> TQtFormDialogs::OpenPrinter() {
-    return std::make_unique<TChosenPrinter>(Printer);
+    return std::make_unique<QtPrintTarget>(Printer);
 }
 
 void TQtFormDialogs::ShowError(const std::string& message) {

@@ -10,14 +10,13 @@
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
+#include "tests/support/stall_meter.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -26,32 +25,6 @@ namespace {
 
 // Hertz values of about 13 bytes at ten times 960 bytes/s.
 constexpr double ReadingsPerSecond = 740;
-
-// Every gap between turns of the event loop, seen by a timer due every 5 ms.
-class TurnGaps {
-public:
-    TurnGaps() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (clock_.isValid()) {
-                gaps_.push_back(clock_.restart());
-            } else {
-                clock_.start();
-            }
-        });
-        timer_.start(5);
-    }
-
-    qint64 Percentile(double p) const {
-        std::vector<qint64> sorted = gaps_;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted.empty() ? 0 : sorted[static_cast<std::size_t>(p * (sorted.size() - 1))];
-    }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    std::vector<qint64> gaps_;
-};
 
 } // namespace
 
@@ -81,7 +54,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const TurnGaps gaps;
+    const TStallMeter gaps;
     QElapsedTimer clock;
     clock.start();
     continuous->trigger();

@@ -4,12 +4,15 @@
 #include <QPageLayout>
 #include <QRect>
 
-QtPrintTarget::QtPrintTarget() = default;
+QtPrintTarget::QtPrintTarget()
+    : owned_(std::make_unique<QPrinter>(QPrinter::HighResolution)), printer_(*owned_) {}
 
-QtPrintTarget::QtPrintTarget(const QString& pdfFile) {
+QtPrintTarget::QtPrintTarget(const QString& pdfFile) : QtPrintTarget() {
     printer_.setOutputFormat(QPrinter::PdfFormat);
     printer_.setOutputFileName(pdfFile);
 }
+
+QtPrintTarget::QtPrintTarget(QPrinter& printer) : printer_(printer) {}
 
 void QtPrintTarget::SetOrientation(PrintOrientation orientation) {
     printer_.setPageOrientation(orientation == PrintOrientation::Portrait ? QPageLayout::Portrait

@@ -5,12 +5,15 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QString>
+#include <memory>
 
-// The graph printout on a QPrinter: the system's default printer, or a PDF file.
+// The graph printout on a QPrinter: the system's default printer, a PDF file, or a printer owned
+// elsewhere (the one chosen in the printer set-up dialog), which must outlive the printout.
 class QtPrintTarget : public PrintTarget {
 public:
     QtPrintTarget();
     explicit QtPrintTarget(const QString& pdfFile);
+    explicit QtPrintTarget(QPrinter& printer);
 
     void SetOrientation(PrintOrientation orientation) override;
     int PageWidth() override;
@@ -21,6 +24,7 @@ public:
     void AbortDocument() override;
 
 private:
-    QPrinter printer_{QPrinter::HighResolution};
+    std::unique_ptr<QPrinter> owned_;
+    QPrinter& printer_;
     QPainter painter_;
 };

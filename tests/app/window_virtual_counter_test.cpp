@@ -8,7 +8,6 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <csignal>
 #include <filesystem>
 
 namespace {
@@ -25,10 +24,7 @@ protected:
             [this] { return std::filesystem::is_symlink(FolderFile("talvek/ports/com21")); }));
     }
 
-    void TearDown() override {
-        Counter21.Signal(SIGTERM);
-        Counter21.WaitFinished(3000);
-    }
+    void TearDown() override { Counter21.Stop(); }
 
     TChildProcess Counter21;
 };

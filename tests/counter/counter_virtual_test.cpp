@@ -6,7 +6,6 @@
 #include "tests/support/child_process.h"
 
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,8 +23,7 @@ protected:
     }
     void TearDown() override {
         counter.Disconnect();
-        instrument.Signal(SIGTERM);
-        instrument.WaitFinished(5000);
+        instrument.Stop();
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
     void WaitForReadings(std::size_t count, std::int64_t ms) {

@@ -6,24 +6,12 @@
 #include "tests/support/menu_action.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 #include <charconv>
 #include <fstream>
 #include <sstream>
-
-TStallMeter::TStallMeter() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        // Counted from the first turn of the event loop on.
-        if (!clock_.isValid()) {
-            clock_.start();
-        }
-        const qint64 now = clock_.elapsed();
-        longest_ = std::max(longest_, now - last_);
-        last_ = now;
-    });
-    timer_.start(5);
-}
 
 EndToEndTest::~EndToEndTest() {
     Form.reset();

@@ -5,9 +5,8 @@
 #include "tests/e2e/reading_match.h"
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/port_sandbox.h"
+#include "tests/support/stall_meter.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -30,20 +29,6 @@ public:
     bool ExecutePrinterSetup() override { return false; }
     std::unique_ptr<PrintTarget> OpenPrinter() override { return nullptr; }
     void ShowError(const std::string& message) override { Errors.push_back(message); }
-};
-
-// The longest time the event loop went without turning, measured by a timer that should fire
-// every few milliseconds.
-class TStallMeter {
-public:
-    TStallMeter();
-    qint64 LongestMs() const { return longest_; }
-
-private:
-    QTimer timer_;
-    QElapsedTimer clock_;
-    qint64 last_ = 0;
-    qint64 longest_ = 0;
 };
 
 // The real main window against the virtual counter program: the counter's port link, the

@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <charconv>
-#include <csignal>
 #include <fstream>
 
 TVirtualCounter::TVirtualCounter(std::string dataHome, std::string logPath)
@@ -43,11 +42,7 @@ bool TVirtualCounter::Start(const QStringList& options) {
 }
 
 void TVirtualCounter::Stop() {
-    process_.Signal(SIGTERM);
-    if (!process_.WaitFinished(3000)) {
-        process_.Signal(SIGKILL);
-        process_.WaitFinished(3000);
-    }
+    process_.Stop();
 }
 
 bool TVirtualCounter::Running() {

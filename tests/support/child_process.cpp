@@ -48,13 +48,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 } // namespace
 
 TChildProcess::~TChildProcess() {
-    if (Running()) {
-        Signal(SIGTERM);
-        if (!WaitFinished(3000)) {
-            Signal(SIGKILL);
-            WaitFinished(3000);
-        }
-    }
+    Stop();
     if (output_ >= 0) {
         ::close(output_);
     }
@@ -107,6 +101,14 @@ std::string TChildProcess::ReadOutput(int timeoutMs) {
 bool TChildProcess::Running() {
     Reap();
     return pid_ > 0 && !finished_;
+}
+
+void TChildProcess::Stop() {
+    Signal(SIGTERM);
+    if (!WaitFinished(3000)) {
+        Signal(SIGKILL);
+        WaitFinished(3000);
+    }
 }
 
 void TChildProcess::Signal(int number) {

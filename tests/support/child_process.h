@@ -12,7 +12,7 @@
 class TChildProcess {
 public:
     TChildProcess() = default;
-    ~TChildProcess(); // ends a child still running: SIGTERM, then SIGKILL
+    ~TChildProcess(); // stops a child still running
     TChildProcess(const TChildProcess&) = delete;
     TChildProcess& operator=(const TChildProcess&) = delete;
 
@@ -25,6 +25,8 @@ public:
     std::string ReadOutput(int timeoutMs = 0);
     bool Running();
     void Signal(int number);
+    // Ends a child still running: SIGTERM, and SIGKILL if it has not ended 3 s later.
+    void Stop();
     // Waits until the child has ended; false when it still runs after `timeoutMs`.
     bool WaitFinished(int timeoutMs);
     // The exit code of a child that ended normally, -1 otherwise.

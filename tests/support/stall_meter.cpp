@@ -1,0 +1,24 @@
+#include "tests/support/stall_meter.h"
+
+#include <algorithm>
+
+TStallMeter::TStallMeter() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+        // Counted from the first turn of the event loop on.
+        if (clock_.isValid()) {
+            gaps_.push_back(clock_.restart());
+        } else {
+            clock_.start();
+        }
+    });
+    timer_.start(5);
+}
+
+qint64 TStallMeter::Percentile(double share) const {
+    if (gaps_.empty()) {
+        return 0;
+    }
+    std::vector<qint64> sorted = gaps_;
+    std::sort(sorted.begin(), sorted.end());
+    return sorted[static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1))];
+}
