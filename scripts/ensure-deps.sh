@@ -1,6 +1,6 @@
 # Sourced by ./run and ./test: installs the Debian packages the build and the tests need.
 talvek_packages=(
-  cmake ninja-build g++ clang pkg-config
+  cmake ninja-build g++ clang pkg-config ccache
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev
   fonts-liberation
@@ -31,6 +31,8 @@ talvek_ensure_deps() {
 talvek_build() {
   local dir=$1
   shift
-  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  # Checkouts of the same tree in other folders share compiled objects.
+  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
   cmake --build "$dir" -j "$(nproc)"
 }
