@@ -322,15 +322,20 @@ TEST_F(AxisDrawing, RefusedAxesDrawNothing) {
 }
 
 TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
-    // "Do not plot 0" blanks the zero label of the next axis only, x or y.
+    // "Do not plot 0" blanks the zero label, and no other, of the next axis only, x or y.
+    using Label = std::function<::testing::AssertionResult(double, const std::string&)>;
     struct Case {
         int code;
         std::function<void()> draw;
-        std::function<::testing::AssertionResult()> zeroLabel;
+        Label label;
+        double other;
+        std::string otherText;
     };
     const Case cases[] = {
-        {27, [] { XAxis(-4, 6); }, [this] { return XLabel(0, "0"); }},
-        {47, [] { YAxis(-1, 1); }, [this] { return YLabel(0, "0", clBlack); }},
+        {27, [] { XAxis(-4, 6); }, [this](double v, const std::string& t) { return XLabel(v, t); },
+         2, "2"},
+        {47, [] { YAxis(-1, 1); },
+         [this](double v, const std::string& t) { return YLabel(v, t, clBlack); }, 1, "1.0"},
     };
     for (const Case& c : cases) {
         SetSetting(0, 3);
@@ -339,7 +344,8 @@ TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
             StartGraph(Host, clWhite, clBlack, 1.0);
             OpenPlotForXPitches(5);
             c.draw();
-            EXPECT_EQ(static_cast<bool>(c.zeroLabel()), !blanked) << c.code;
+            EXPECT_EQ(static_cast<bool>(c.label(0, "0")), !blanked) << c.code;
+            EXPECT_TRUE(c.label(c.other, c.otherText)) << c.code;
         }
     }
 }
