@@ -1,7 +1,7 @@
 #include "graph/xy_plot.h"
 
 #include "plot/engine_state.h"
-#include "plot/print_target.h"
+#include "tests/plot/fake_print_target.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -66,10 +66,13 @@ protected:
         SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Keys, To);
     }
 
-    static int CountColour(const QImage& Image, TColor Colour) {
+    // Pixels of `Colour` in the columns FromX .. ToX - 1 (the whole width by default).
+    static int CountColour(const QImage& Image, TColor Colour, int FromX = 0, int ToX = -1) {
+        if (ToX < 0)
+            ToX = Image.width();
         int n = 0;
         for (int y = 0; y < Image.height(); ++y)
-            for (int x = 0; x < Image.width(); ++x)
+            for (int x = FromX; x < ToX; ++x)
                 n += Image.pixel(x, y) == ToQRgb(Colour) ? 1 : 0;
         return n;
     }
@@ -154,13 +157,45 @@ TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
     AddSeries(0, 100, 5);
     const QImage rightOnly = Painted();
     EXPECT_EQ(CountColour(rightOnly, clRed), 0);
-    EXPECT_GT(CountColour(rightOnly, clLime), 100);
+    // The right axis, its labels and its caption stand right of the plot, nothing of it left.
+    const int middle = rightOnly.width() / 2;
+    EXPECT_GT(CountColour(rightOnly, clLime, middle), 100);
+    EXPECT_EQ(CountColour(rightOnly, clLime, 0, middle), 0);
 
     plot.AddTrace(false, {});
     AddSeries(1, 100, 3);
     const QImage both = Painted();
     EXPECT_GT(CountColour(both, clRed), 100);
     EXPECT_GT(CountColour(both, clLime), 100);
+}
+
+TEST_F(XYPlotTest, RightTracesAreScaledByTheRightFactor) {
+    // Scaling the values by the right axis' factor must draw the same as scaled values.
+    TPointArray values, scaledValues;
+    for (int i = 0; i < 100; ++i) {
+        const double y = 5 + std::sin(i * 0.1);
+        values.Add({double(i), y});
+        scaledValues.Add({double(i), y * 1000});
+    }
+    plot.Y_Right_ScaleFactor = 1000;
+    plot.AddTrace(true, values);
+    const QImage scaledByFactor = Painted();
+    plot.ClearAllTraces();
+    plot.Y_Right_ScaleFactor = 1;
+    plot.AddTrace(true, scaledValues);
+    EXPECT_EQ(Painted(), scaledByFactor);
+}
+
+TEST_F(XYPlotTest, NumberFormatSwitchReachesTheXAxis) {
+    // No trace counts, so the x axis is all that shows; its labels read 25000 or 25E3.
+    plot.X_Auto = false;
+    plot.X_0 = 0;
+    plot.X_1 = 100000;
+    plot.RepaintNow();
+    const QImage fixed = Painted();
+    plot.XY_FixedNumberFormat = false;
+    plot.RepaintNow();
+    EXPECT_NE(Painted(), fixed);
 }
 
 TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
@@ -275,6 +310,18 @@ TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
     EXPECT_EQ(Painted(), before);
 }
 
+TEST_F(RulerTest, ReleaseRepaintsWhatChangedMeanwhile) {
+    plot.SetXY_RulerOn(true);
+    Painted();
+    plot.Traces[0].Color = clRed; // changes no picture by itself
+    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              Inside(0.5, 0.5));
+    EXPECT_EQ(CountColour(Painted(), clRed), 0);
+    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              Inside(0.5, 0.5));
+    EXPECT_GT(CountColour(Painted(), clRed), 100);
+}
+
 TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
     plot.SetXY_RulerOn(true);
     const QImage full = Painted();
@@ -303,34 +350,15 @@ TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
     EXPECT_EQ(Painted(), plain);
 }
 
-// A printer that records what it is asked to print.
-class FakePrinter : public PrintTarget {
-public:
-    explicit FakePrinter(int& Rects) : rects_(Rects) {}
-    void SetOrientation(PrintOrientation) override {}
-    int PageWidth() override { return 6800; }
-    int PageHeight() override { return 4800; }
-    bool BeginDocument() override { return true; }
-    bool FillRect(const PrintRect&, TColor) override {
-        ++rects_;
-        return true;
-    }
-    bool EndDocument() override { return true; }
-    void AbortDocument() override {}
-
-private:
-    int& rects_;
-};
-
 class PrintingPlot : public TXYPlot {
 public:
-    int Rects = 0;
+    FakePrintTarget Printer{4800, 6800};
     std::unique_ptr<PrintTarget> OpenPrinter() override {
-        return std::make_unique<FakePrinter>(Rects);
+        return std::make_unique<SharedPrintTarget>(Printer);
     }
 };
 
-TEST(XYPlotOutput, PrintSendsThePictureToThePrinter) {
+TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     PrintingPlot plot;
     plot.resize(300, 200);
     plot.show();
@@ -339,9 +367,16 @@ TEST(XYPlotOutput, PrintSendsThePictureToThePrinter) {
     QCoreApplication::processEvents();
     const QImage before = plot.Picture().copy();
     plot.Print();
-    // Every row holds at least the frame, so at least one rectangle per row.
-    EXPECT_GE(plot.Rects, 200);
     EXPECT_EQ(plot.Picture(), before);
+    // 6800 x 4800 landscape: cells of min(6120 / 300, 4320 / 200) = 20, offsets 400 and 400;
+    // the button-face background prints, so the blocks cover the whole picture.
+    EXPECT_EQ(plot.Printer.Orientation, PrintOrientation::Landscape);
+    ASSERT_FALSE(plot.Printer.Blocks.empty());
+    QRect covered;
+    for (const auto& block : plot.Printer.Blocks)
+        covered |= QRect(QPoint(block.Rect.Left, block.Rect.Top),
+                         QPoint(block.Rect.Right - 1, block.Rect.Bottom - 1));
+    EXPECT_EQ(covered, QRect(400 - 10, 400 - 10, 300 * 20, 200 * 20));
 }
 
 TEST_F(XYPlotTest, CopyToClipboardPutsThePictureAsDrawn) {

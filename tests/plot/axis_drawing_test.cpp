@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <string>
 #include <utility>
@@ -321,18 +322,32 @@ TEST_F(AxisDrawing, RefusedAxesDrawNothing) {
 }
 
 TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
-    OpenPlotForXPitches(5);
-    SetSetting(0, 3);
-    SetSetting(27, 1);
-    XAxis(-4, 6);
-    EXPECT_EQ(CountPixels(Picture(),
-                          Box(MapX(0) - 4, Map().MapBottom + Engine().MajorTickLength, MapX(0) + 5,
-                              Map().MapBottom + Engine().MajorTickLength + Ch),
-                          clBlack),
-              0)
-        << "label 0 blanked";
-    EXPECT_TRUE(XLabel(2, "2"));
-    EXPECT_EQ(GetSetting(27), 0) << "back to its default after the axis";
+    // "Do not plot 0" blanks the zero label, and no other, of the next axis only, x or y.
+    using Label = std::function<::testing::AssertionResult(double, const std::string&)>;
+    struct Case {
+        int code;
+        std::function<void()> draw;
+        Label label;
+        double other;
+        std::string otherText;
+    };
+    const Case cases[] = {
+        {27, [] { XAxis(-4, 6); }, [this](double v, const std::string& t) { return XLabel(v, t); },
+         2, "2"},
+        {47, [] { YAxis(-1, 1); },
+         [this](double v, const std::string& t) { return YLabel(v, t, clBlack); }, 1, "1.0"},
+    };
+    for (const Case& c : cases) {
+        SetSetting(0, 3);
+        SetSetting(c.code, 1);
+        for (bool blanked : {true, false}) {
+            StartGraph(Host, clWhite, clBlack, 1.0);
+            OpenPlotForXPitches(5);
+            c.draw();
+            EXPECT_EQ(static_cast<bool>(c.label(0, "0")), !blanked) << c.code;
+            EXPECT_TRUE(c.label(c.other, c.otherText)) << c.code;
+        }
+    }
 }
 
 TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {

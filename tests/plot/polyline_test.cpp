@@ -80,6 +80,27 @@ TEST_F(Polyline, LeavingThroughTheTopEndsOnRowTopMinusOneWithoutDot) {
     EXPECT_EQ(At(612, top), clRed);
 }
 
+TEST_F(Polyline, EndOnAnEdgeRowGetsNoDot) {
+    struct Case {
+        const char* what;
+        QPoint from, to;
+        bool dot;
+    };
+    const Case cases[] = {
+        {"top edge", {300, 100}, {320, top}, false},
+        {"bottom edge", {300, 300}, {320, bottom}, false},
+        {"one row inside the top", {300, 100}, {320, top + 1}, true},
+        {"one row inside the bottom", {300, 300}, {320, bottom - 1}, true},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        MoveTo(c.from.x(), c.from.y());
+        DrawTo(c.to.x(), c.to.y());
+        FinishGraph();
+        EXPECT_EQ(At(c.to.x(), c.to.y()) == clRed, c.dot) << c.what;
+    }
+}
+
 TEST_F(Polyline, SegmentsWhollyOutsideDrawNothingButMoveThePen) {
     MoveTo(100, 100);
     DrawTo(150, 200);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace {
 
 class Settings : public ::testing::Test {
@@ -12,18 +14,63 @@ protected:
 };
 
 TEST_F(Settings, TableHasEveryRowWithItsDefault) {
+    struct Row {
+        int code;
+        double value;
+        const char* name;
+    };
+    const Row defaults[] = {
+        {1, 1, "antialias font"},
+        {2, 20, "legend width"},
+        {3, 0, "mode colour scale"},
+        {4, 0, "symbol exponent"},
+        {5, 0, "disable zoom autoredraw"},
+        {10, 1000, "max zoom depth"},
+        {11, 2, "min log ratio"},
+        {20, 5, "label dist X float"},
+        {21, 8, "label dist X exp"},
+        {22, 1, "fineness log X"},
+        {23, 1, "major ticsize X"},
+        {24, 0.6, "minor ticsize X"},
+        {25, 0, "angle text X"},
+        {26, 0, "format sci labels X"},
+        {27, 0, "do not plot 0 X"},
+        {40, 2, "label dist Y"},
+        {41, 0, "rotate vert caption Y"},
+        {42, 1, "fineness log Y"},
+        {43, 1, "major ticsize Y"},
+        {44, 0.6, "minor ticsize Y"},
+        {45, 0, "angle text Y"},
+        {46, 0, "format sci labels Y"},
+        {47, 0, "do not plot 0 Y"},
+        {60, 2, "label dist R"},
+        {61, 20, "max zoom depth R"},
+        {62, 1, "fineness grid polar"},
+        {63, 1, "major ticsize R"},
+        {64, 0.6, "minor ticsize R"},
+        {66, 0, "format sci labels R"},
+        {100, 5, "label dist X 1"},
+        {101, 2, "label dist X 2"},
+        {102, 1, "ticsize X"},
+        {110, 5, "label dist Y 1"},
+        {111, 2, "label dist Y 2"},
+        {112, 1, "ticsize Y"},
+        {120, 5, "label dist Z 1"},
+        {121, 2, "label dist Z 2"},
+        {122, 0.6, "ticsize Z"},
+        {130, 5, "label dist R 1"},
+        {131, 2, "label dist R 2"},
+        {132, 1, "ticsize R"},
+    };
+    ASSERT_EQ(std::size(defaults), static_cast<std::size_t>(kSettingRowCount));
     const TSettingRow* rows = SettingRows();
-    int previous = 0;
     for (int i = 0; i < kSettingRowCount; ++i) {
-        EXPECT_GT(rows[i].Code, previous);
-        previous = rows[i].Code;
-        EXPECT_FLOAT_EQ(static_cast<float>(GetSetting(rows[i].Code)),
-                        static_cast<float>(rows[i].Default))
-            << rows[i].Name;
+        const Row& want = defaults[i];
+        EXPECT_EQ(rows[i].Code, want.code);
+        EXPECT_STREQ(rows[i].Name, want.name);
+        EXPECT_EQ(GetSetting(want.code), static_cast<double>(static_cast<float>(want.value)))
+            << want.name;
     }
-    EXPECT_EQ(previous, kHighestSettingCode);
-    EXPECT_STREQ(rows[0].Name, "antialias font");
-    EXPECT_STREQ(rows[kSettingRowCount - 1].Name, "ticsize R");
 }
 
 TEST_F(Settings, ReadsInSinglePrecision) {

@@ -83,13 +83,21 @@ TEST_F(Symbols, PlusAndCrossPixels) {
 }
 
 TEST_F(Symbols, FillModes) {
-    Box(ssSquare, 8, 0);
-    EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), clWhite);
-    Box(ssSquare, 8, 2);
-    EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), clRed);
-    Box(ssSquare, 8, 3);
-    EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), clBlack);
-    EXPECT_EQ(host.EngineCanvas().Pixel(46, 46), clRed);
+    // A blue line under a red square, on an aqua background.
+    const TColor centre[] = {clBlue, clAqua, clRed, clBlack};
+    for (int fill = 0; fill < 4; ++fill) {
+        StartGraph(host, clAqua, clBlack, 1);
+        SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
+        SetPenColour(clBlue);
+        MoveTo(40, 50);
+        DrawTo(60, 50);
+        SetPenColour(clRed);
+        MoveTo(50, 50);
+        DrawSymbol(ssSquare, 8, fill);
+        FinishGraph();
+        EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), centre[fill]) << fill;
+        EXPECT_EQ(host.EngineCanvas().Pixel(46, 46), clRed) << fill;
+    }
 }
 
 TEST_F(Symbols, QueueIsDrawnOnTopInOrderAndRestoresThePen) {
@@ -138,14 +146,40 @@ TEST_F(Symbols, EdgeRuleInWorldMode) {
 }
 
 TEST_F(Symbols, EdgeRuleAgainstAnInnerPlotRectangle) {
-    SetPlotArea(10, 90, 10, 90, 0, 0, 0, 0, false); // 20..180 x 10..91
-    WorldMode();
-    MoveTo(19, 50);
-    DrawSymbol(ssCircle, 8, 0);
-    EXPECT_TRUE(Engine().SymbolQueue.empty());
-    MoveTo(20, 50);
-    DrawSymbol(ssCircle, 8, 0);
-    EXPECT_EQ(Engine().SymbolQueue.size(), 1u);
+    struct Case {
+        QPoint centre;
+        bool drawn;
+    };
+    const Case cases[] = {{{20, 50}, true},  {{181, 50}, true}, {{100, 10}, true},
+                          {{100, 91}, true}, {{19, 50}, false}, {{182, 50}, false},
+                          {{100, 9}, false}, {{100, 92}, false}};
+    for (const Case& c : cases) {
+        SetUp();
+        SetPlotArea(10, 90, 10, 90, 0, 0, 0, 0, false); // 20..181 x 10..91
+        WorldMode();
+        MoveTo(c.centre.x(), c.centre.y());
+        DrawSymbol(ssSquare, 2, 2);
+        FinishGraph();
+        EXPECT_EQ(host.EngineCanvas().Pixel(c.centre.x(), c.centre.y()) == clRed, c.drawn)
+            << c.centre.x() << "," << c.centre.y();
+    }
+}
+
+TEST_F(Symbols, EdgeRuleAgainstThePictureInPixelMode) {
+    struct Case {
+        QPoint centre;
+        bool drawn;
+    };
+    const Case cases[] = {
+        {{0, 0}, true}, {{200, 100}, true}, {{201, 50}, false}, {{100, 101}, false}};
+    for (const Case& c : cases) {
+        SetUp();
+        MoveTo(c.centre.x(), c.centre.y());
+        DrawSymbol(ssSquare, 2, 2);
+        FinishGraph();
+        EXPECT_EQ(CountPixels(host.EngineCanvas(), clRed) > 0, c.drawn)
+            << c.centre.x() << "," << c.centre.y();
+    }
 }
 
 TEST_F(Symbols, SkippedAndRefusedSymbols) {

@@ -160,6 +160,18 @@ TEST_F(ZoomRuler, DrawingAndRemovingLeavesThePictureIdentical) {
     EXPECT_DOUBLE_EQ(Axis(1).AxisZoomWindow.Low, 0.0);
 }
 
+TEST_F(ZoomRuler, ZoomRectangleShowsInTheRulerColourOverTheBackground) {
+    for (TColor back : {clWhite, clBtnFace}) {
+        auto frame = Frame({20, 90, 10, 80, 0, 0, false, back});
+        MouseDown(mbLeft, ssCtrl | ssLeft, 300, 100);
+        MouseMove(ssCtrl | ssLeft, 500, 300);
+        const Canvas& c = frame->EngineCanvas();
+        for (const QPoint& p : {QPoint(400, 100), QPoint(500, 150), QPoint(400, 300)})
+            EXPECT_EQ(c.Pixel(p.x(), p.y()), clBlue) << back << " at " << p.x() << "," << p.y();
+        MouseUp(mbLeft, 0, 500, 300);
+    }
+}
+
 TEST_F(ZoomRuler, RightClickCyclesTheReadoutBetweenLeftAndRightAxes) {
     auto frame = Frame({20, 90, 10, 80, 0, 0, true});
     MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
