@@ -1,6 +1,5 @@
 #include "plot/engine_host.h"
 #include "plot/engine_state.h"
-#include "plot/settings.h"
 #include "plot/unzoom.h"
 #include "plot/zoom_ruler.h"
 
@@ -8,9 +7,6 @@
 #include <cstdlib>
 
 namespace {
-
-constexpr int kDisableZoomAutoredraw = 5;
-constexpr int kMaxZoomDepth = 10;
 
 // The band's fractions f0..f1 of the shown window `from`, kept inside the full range and at least
 // minWidth wide. False when the band lies wholly beyond the range.
@@ -45,7 +41,8 @@ void ApplyZoom() {
         return;
     }
     TPlotArea& area = e.Area();
-    area.MinZoomFractionY = std::max(area.MinZoomFractionY, 1.0 / GetSetting(kMaxZoomDepth));
+    area.MinZoomFractionY =
+        std::max(area.MinZoomFractionY, 1.0 / e.Settings.value(Setting::MaxZoomDepth));
 
     if (std::abs(e.BandStartX - e.BandEndX) <= 1 && std::abs(e.BandStartY - e.BandEndY) <= 1) {
         Unzoom(e.CurrentArea);
@@ -112,7 +109,7 @@ void ApplyZoom() {
         }
     }
     e.LastZoomedArea = e.CurrentArea;
-    if (GetSetting(kDisableZoomAutoredraw) == 0) {
+    if (e.Settings.value(Setting::DisableZoomAutoredraw) == 0) {
         RepaintOwner(e);
     }
 }

@@ -1,7 +1,5 @@
 #include "plot/axis_common.h"
 
-#include "plot/settings.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -28,7 +26,7 @@ TAxisRange ShownRange(double start, double end, const TFractionWindow& window, b
         range.Min = static_cast<double>(start * std::pow(ratio, window.Low));
         range.Max = static_cast<double>(start * std::pow(ratio, window.High));
         const double shownRatio = std::max(range.Min, range.Max) / std::min(range.Min, range.Max);
-        range.Log = shownRatio >= GetSetting(11);
+        range.Log = shownRatio >= Engine().Settings.value(Setting::MinLogRatio);
         if (range.Log)
             return range;
     }
@@ -47,12 +45,12 @@ TCaptionParts SplitCaption(const std::string& caption) {
     return {caption.substr(0, bar), caption.substr(bar + 1)};
 }
 
-LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, int commonFactorSetting) {
+LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, Setting commonFactorSetting) {
     EngineState& e = Engine();
     LabelFormat format;
-    format.ExponentLetter = ExponentLetter(GetSetting(4));
+    format.ExponentLetter = ExponentLetter(e.Settings.value(Setting::SymbolExponent));
     if (!fixedFormat && !logarithmic)
-        SetCommonFactor(format, GetSetting(commonFactorSetting));
+        SetCommonFactor(format, e.Settings.value(commonFactorSetting));
     e.CommonFactor = format.CommonFactor;
     e.CommonFactorDecimals = format.CommonFactorDecimals;
     e.CommonFactorSuffix = format.CommonFactorSuffix;

@@ -37,7 +37,7 @@ struct TCaptionParts {
 TCaptionParts SplitCaption(const std::string& caption);
 
 // The label format of the axis about to be drawn, stored in the engine's common-factor fields.
-LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, int commonFactorSetting);
+LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, Setting commonFactorSetting);
 
 // Decimals the labels are written with: those of the steps, fewer when the minimum step has fewer.
 int LabelDecimals(int stepDecimals, int minimumStepDecimals);

@@ -1,7 +1,6 @@
 #include "plot/axis_text.h"
 
 #include "plot/engine_state.h"
-#include "plot/settings.h"
 
 bool DrawAxisText(int x, int y, const std::string& text, THorizontalAlign horizontal,
                   TVerticalAlign vertical, int angle) {
@@ -13,7 +12,7 @@ bool DrawAxisText(int x, int y, const std::string& text, THorizontalAlign horizo
     if (angle != 0) {
         const TFont upright = c.Font;
         c.Font.Orientation = angle * 10;
-        c.Font.Antialiased = GetSettingRounded(1) == 1;
+        c.Font.Antialiased = e.Settings.rounded(Setting::AntialiasFont) == 1;
         c.TextOut(x, y, text);
         c.Font = upright;
         return true;

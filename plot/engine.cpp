@@ -2,7 +2,6 @@
 
 #include "plot/primitives.h"
 #include "plot/rounding.h"
-#include "plot/settings.h"
 #include "plot/unzoom.h"
 
 #include <algorithm>
@@ -24,7 +23,7 @@ void InitEngine() {
     e.EnginePhase = 0;
     e.SparePen = TPen{};
     e.SpareBrush = TBrush{};
-    InitSettings();
+    e.Settings = SettingsTable{};
     e.Initialised = true;
 }
 
@@ -105,7 +104,7 @@ void StartGraph(TEngineHost& owner, TColor backColour, TColor frameColour, doubl
     e.PicturePixelMode = true;
     c.Pen.Color = e.ForeColour;
 
-    ExpireSettings(seNextPicture);
+    e.Settings.expire(SettingEvent::NextPicture);
 }
 
 void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPercent,
@@ -185,7 +184,7 @@ void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPe
     e.PicturePixelMode = true;
     e.AreaWindow[0] = window;
 
-    ExpireSettings(sePlotArea);
+    e.Settings.expire(SettingEvent::PlotArea);
 }
 
 void FinishGraph() {

@@ -2,6 +2,7 @@
 
 #include "plot/canvas.h"
 #include "plot/colors.h"
+#include "plot/settings.h"
 
 #include <array>
 #include <cstdint>
@@ -128,15 +129,6 @@ struct TMouseInfo {
 
 enum TMouseInfoSlot { miPress = 0, miRelease = 1, miReference = 2, miMove = 3 };
 
-// The settings table's run-time part (rows 1..41; slot 0 is what a code without a row reads).
-struct TSettingsState {
-    bool Built = false;
-    std::vector<float> SettingValues;
-    std::vector<int> SettingIndex;
-    std::vector<std::uint8_t> SettingMarks;
-    int SettingLifetime = 0;
-};
-
 struct EngineState {
     // Picture
     TEngineHost* OwnerControl = nullptr;
@@ -215,7 +207,7 @@ struct EngineState {
     int LastZoomedArea = 0;
     std::array<TMouseInfo, 4> MouseInfo;
 
-    TSettingsState Settings;
+    SettingsTable Settings;
 
     TPlotArea& Area() { return PlotArea[CurrentArea]; }
     const TPlotArea& Area() const { return PlotArea[CurrentArea]; }

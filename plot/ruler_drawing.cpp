@@ -3,18 +3,16 @@
 #include "plot/engine_state.h"
 #include "plot/mapping.h"
 #include "plot/readout_numbers.h"
-#include "plot/settings.h"
 
 #include <algorithm>
 #include <string>
 
 namespace {
 
-constexpr int kSymbolExponent = 4;
-
 std::string AxisValueText(const TAxisRecord& axis, double value) {
     if (axis.AxisLog) {
-        return FormatSignificant(axis.LabelDecimals, value, GetSetting(kSymbolExponent) > 0);
+        return FormatSignificant(axis.LabelDecimals, value,
+                                 Engine().Settings.value(Setting::SymbolExponent) > 0);
     }
     return FormatFixed(RoundToStep(value, axis.MinimumStep),
                        std::min(axis.LabelDecimals, axis.MinimumStepDecimals));

@@ -6,7 +6,6 @@
 #include "plot/grid_lines.h"
 #include "plot/log_scale.h"
 #include "plot/mapping.h"
-#include "plot/settings.h"
 #include "plot/tick_steps.h"
 #include "plot/tick_walk.h"
 
@@ -87,11 +86,12 @@ void DrawXAxis(TColor colour, const std::string& caption, int axisSide, double a
     painter.GridOn = gridOn;
     const TCaptionParts parts = SplitCaption(caption);
     const int extendMode = logarithmic ? 0 : (options & 3);
-    const TickLengthPair ticks = TickLengths(e.CharWidth, GetSetting(23), GetSetting(24));
+    const TickLengthPair ticks = TickLengths(e.CharWidth, e.Settings.value(Setting::MajorTicSizeX),
+                                             e.Settings.value(Setting::MinorTicSizeX));
     e.MajorTickLength = ticks.Major;
     e.MinorTickLength = ticks.Minor;
-    const double leastZoomFraction = 1.0 / GetSetting(10);
-    painter.Angle = GetSettingRounded(25);
+    const double leastZoomFraction = 1.0 / e.Settings.value(Setting::MaxZoomDepth);
+    painter.Angle = e.Settings.rounded(Setting::AngleTextX);
 
     if (painter.Colours.Visible) {
         c.MoveTo(m.MapLeft, painter.Baseline);
@@ -106,12 +106,16 @@ void DrawXAxis(TColor colour, const std::string& caption, int axisSide, double a
     TFractionWindow drawnWindow = zoom;
 
     if (!range.Log) {
-        const LabelFormat format = PrepareLabelFormat(fixedFormat, false, 26);
+        const LabelFormat format =
+            PrepareLabelFormat(fixedFormat, false, Setting::FormatSciLabelsX);
         area.MinZoomFractionX =
             std::max(resolution / std::fabs(axisEnd - axisStart), leastZoomFraction);
         double low = m.XMin, high = m.XMax, step = minimumStep;
         const int suffixWidth = parts.UnitSuffix.empty() ? 0 : c.TextWidth(parts.UnitSuffix);
-        const int pitch = LabelPitch(e.CharWidth, GetSetting(fixedFormat ? 20 : 21), suffixWidth);
+        const int pitch = LabelPitch(
+            e.CharWidth,
+            e.Settings.value(fixedFormat ? Setting::LabelDistXFloat : Setting::LabelDistXExp),
+            suffixWidth);
         const TickSteps steps = ChooseTickSteps(low, high, step, m.MapWidth, pitch, extendMode);
         const bool widened = low != m.XMin || high != m.XMax;
         m.XMin = low;
@@ -125,7 +129,7 @@ void DrawXAxis(TColor colour, const std::string& caption, int axisSide, double a
         LinearLabelStyle style;
         style.FixedFormat = fixedFormat;
         style.UnitSuffix = parts.UnitSuffix;
-        style.SuppressZero = GetSettingRounded(27) == 1;
+        style.SuppressZero = e.Settings.rounded(Setting::DoNotPlotZeroX) == 1;
         WalkLinearTicks(
             m.XMin, steps.Major, steps.Minor, m.MapWidth, XPosition, [&](const LinearTick& tick) {
                 const int p = m.MapLeft + tick.Position;
@@ -145,11 +149,12 @@ void DrawXAxis(TColor colour, const std::string& caption, int axisSide, double a
         if (widened)
             drawnWindow = WidenedWindow(axisStart, axisEnd, m.XMin, m.XMax);
     } else {
-        const LabelFormat format = PrepareLabelFormat(fixedFormat, true, 26);
+        const LabelFormat format = PrepareLabelFormat(fixedFormat, true, Setting::FormatSciLabelsX);
         area.MinZoomFractionX = leastZoomFraction;
         m.XLogSpan = std::log(m.XMax / m.XMin);
         const double ratio = std::max(m.XMin, m.XMax) / std::min(m.XMin, m.XMax);
-        const int level = LogFinenessLevel(m.MapWidth, GetSetting(22), ratio, c.Font.Size);
+        const int level = LogFinenessLevel(m.MapWidth, e.Settings.value(Setting::FinenessLogX),
+                                           ratio, c.Font.Size);
         WalkLogTicks(m.XMin, m.XMax, m.MapWidth, level, true, XPosition, [&](const LogTick& tick) {
             const int p = m.MapLeft + tick.Position;
             if (!tick.Long) {
@@ -192,5 +197,5 @@ void DrawXAxis(TColor colour, const std::string& caption, int axisSide, double a
     area.ZoomWindow.XLow = drawnWindow.Low;
     area.ZoomWindow.XHigh = drawnWindow.High;
     area.DrawnYAxisCount = 0;
-    ExpireSettings(seAxis);
+    e.Settings.expire(SettingEvent::Axis);
 }

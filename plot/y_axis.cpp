@@ -6,7 +6,6 @@
 #include "plot/grid_lines.h"
 #include "plot/log_scale.h"
 #include "plot/mapping.h"
-#include "plot/settings.h"
 #include "plot/tick_steps.h"
 #include "plot/tick_walk.h"
 
@@ -99,11 +98,12 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
     painter.Column = columns[record - 1];
     painter.Direction = record % 2 == 0 ? 1 : -1;
     const int extendMode = logarithmic ? 0 : (options & 3);
-    const TickLengthPair ticks = TickLengths(e.CharWidth, GetSetting(43), GetSetting(44));
+    const TickLengthPair ticks = TickLengths(e.CharWidth, e.Settings.value(Setting::MajorTicSizeY),
+                                             e.Settings.value(Setting::MinorTicSizeY));
     e.MajorTickLength = ticks.Major;
     e.MinorTickLength = ticks.Minor;
-    const double leastZoomFraction = 1.0 / GetSetting(10);
-    painter.Angle = GetSettingRounded(45);
+    const double leastZoomFraction = 1.0 / e.Settings.value(Setting::MaxZoomDepth);
+    painter.Angle = e.Settings.rounded(Setting::AngleTextY);
 
     if (painter.Colours.Visible) {
         c.MoveTo(painter.Column, m.MapBottom);
@@ -118,12 +118,13 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
     TFractionWindow drawnWindow = zoom;
 
     if (!range.Log) {
-        const LabelFormat format = PrepareLabelFormat(fixedFormat, false, 46);
+        const LabelFormat format =
+            PrepareLabelFormat(fixedFormat, false, Setting::FormatSciLabelsY);
         if (area.MinZoomFractionY == 0)
             area.MinZoomFractionY =
                 std::max(resolution / std::fabs(axisEnd - axisStart), leastZoomFraction);
         double low = m.YMin, high = m.YMax, step = minimumStep;
-        const int pitch = LabelPitch(e.CharHeight, GetSetting(40));
+        const int pitch = LabelPitch(e.CharHeight, e.Settings.value(Setting::LabelDistY));
         const TickSteps steps = ChooseTickSteps(low, high, step, m.MapHeight, pitch, extendMode);
         const bool widened = low != m.YMin || high != m.YMax;
         m.YMin = low;
@@ -136,7 +137,7 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
 
         LinearLabelStyle style;
         style.FixedFormat = fixedFormat;
-        style.SuppressZero = GetSettingRounded(47) == 1;
+        style.SuppressZero = e.Settings.rounded(Setting::DoNotPlotZeroY) == 1;
         WalkLinearTicks(
             m.YMin, steps.Major, steps.Minor, m.MapHeight, YPosition, [&](const LinearTick& tick) {
                 const int p = m.MapBottom - tick.Position;
@@ -157,12 +158,13 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
         if (widened)
             drawnWindow = WidenedWindow(axisStart, axisEnd, m.YMin, m.YMax);
     } else {
-        const LabelFormat format = PrepareLabelFormat(fixedFormat, true, 46);
+        const LabelFormat format = PrepareLabelFormat(fixedFormat, true, Setting::FormatSciLabelsY);
         if (area.MinZoomFractionY == 0)
             area.MinZoomFractionY = leastZoomFraction;
         m.YLogSpan = std::log(m.YMax / m.YMin);
         const double ratio = std::max(m.YMin, m.YMax) / std::min(m.YMin, m.YMax);
-        const int level = LogFinenessLevel(m.MapHeight, GetSetting(42), ratio, c.Font.Size);
+        const int level = LogFinenessLevel(m.MapHeight, e.Settings.value(Setting::FinenessLogY),
+                                           ratio, c.Font.Size);
         WalkLogTicks(
             m.YMin, m.YMax, m.MapHeight, level, false, YPosition, [&](const LogTick& tick) {
                 const int p = m.MapBottom - tick.Position;
@@ -214,5 +216,5 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
     drawn.DrawnWindow = drawnWindow;
     StoreAxisRecord(record, drawn);
     AverageYZoomWindow(area, drawnWindow);
-    ExpireSettings(seAxis);
+    e.Settings.expire(SettingEvent::Axis);
 }

@@ -4,7 +4,6 @@
 #include "plot/axes.h"
 #include "plot/engine.h"
 #include "plot/mapping.h"
-#include "plot/settings.h"
 #include "plot/tick_steps.h"
 #include "plot/unzoom.h"
 
@@ -31,8 +30,9 @@ protected:
         Ch = Engine().CharHeight;
     }
     void TearDown() override {
-        for (int code : {0, 4, 27, 47})
-            ResetSetting(code);
+        for (Setting code : {Setting::LifetimeMode, Setting::SymbolExponent,
+                             Setting::DoNotPlotZeroX, Setting::DoNotPlotZeroY})
+            Engine().Settings.reset(code);
     }
 
     // Opens a plot rectangle given in picture pixels (right and bottom are the edges' pixels).
@@ -325,33 +325,33 @@ TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
     // "Do not plot 0" blanks the zero label, and no other, of the next axis only, x or y.
     using Label = std::function<::testing::AssertionResult(double, const std::string&)>;
     struct Case {
-        int code;
+        Setting code;
         std::function<void()> draw;
         Label label;
         double other;
         std::string otherText;
     };
     const Case cases[] = {
-        {27, [] { XAxis(-4, 6); }, [this](double v, const std::string& t) { return XLabel(v, t); },
-         2, "2"},
-        {47, [] { YAxis(-1, 1); },
+        {Setting::DoNotPlotZeroX, [] { XAxis(-4, 6); },
+         [this](double v, const std::string& t) { return XLabel(v, t); }, 2, "2"},
+        {Setting::DoNotPlotZeroY, [] { YAxis(-1, 1); },
          [this](double v, const std::string& t) { return YLabel(v, t, clBlack); }, 1, "1.0"},
     };
     for (const Case& c : cases) {
-        SetSetting(0, 3);
-        SetSetting(c.code, 1);
+        Engine().Settings.set(Setting::LifetimeMode, 3);
+        Engine().Settings.set(c.code, 1);
         for (bool blanked : {true, false}) {
             StartGraph(Host, clWhite, clBlack, 1.0);
             OpenPlotForXPitches(5);
             c.draw();
-            EXPECT_EQ(static_cast<bool>(c.label(0, "0")), !blanked) << c.code;
-            EXPECT_TRUE(c.label(c.other, c.otherText)) << c.code;
+            EXPECT_EQ(static_cast<bool>(c.label(0, "0")), !blanked) << static_cast<int>(c.code);
+            EXPECT_TRUE(c.label(c.other, c.otherText)) << static_cast<int>(c.code);
         }
     }
 }
 
 TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {
-    SetSetting(4, 1);
+    Engine().Settings.set(Setting::SymbolExponent, 1);
     OpenPlotForXPitches(4); // major step 5000
     XAxis(0, 20000);
     EXPECT_TRUE(XLabel(5000, "5e3"));

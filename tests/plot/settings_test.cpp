@@ -7,10 +7,13 @@
 
 namespace {
 
+Setting Code(int code) {
+    return static_cast<Setting>(code);
+}
+
 class Settings : public ::testing::Test {
 protected:
-    void SetUp() override { InitEngine(); }
-    TImageHost host{200, 100};
+    SettingsTable table;
 };
 
 TEST_F(Settings, TableHasEveryRowWithItsDefault) {
@@ -63,32 +66,33 @@ TEST_F(Settings, TableHasEveryRowWithItsDefault) {
         {132, 1, "ticsize R"},
     };
     ASSERT_EQ(std::size(defaults), static_cast<std::size_t>(kSettingRowCount));
-    const TSettingRow* rows = SettingRows();
+    const auto rows = SettingsTable::rows();
+    ASSERT_EQ(rows.size(), std::size(defaults));
     for (int i = 0; i < kSettingRowCount; ++i) {
         const Row& want = defaults[i];
-        EXPECT_EQ(rows[i].Code, want.code);
-        EXPECT_STREQ(rows[i].Name, want.name);
-        EXPECT_EQ(GetSetting(want.code), static_cast<double>(static_cast<float>(want.value)))
+        EXPECT_EQ(static_cast<int>(rows[i].code), want.code);
+        EXPECT_STREQ(rows[i].name, want.name);
+        EXPECT_EQ(table.value(Code(want.code)), static_cast<double>(static_cast<float>(want.value)))
             << want.name;
     }
 }
 
 TEST_F(Settings, ReadsInSinglePrecision) {
-    EXPECT_EQ(GetSetting(10), 1000.0);
-    EXPECT_EQ(GetSetting(24), static_cast<double>(0.6f));
-    EXPECT_NE(GetSetting(24), 0.6);
-    EXPECT_EQ(GetSettingRounded(24), 1);
-    EXPECT_EQ(GetSettingRounded(22), 1);
+    EXPECT_EQ(table.value(Code(10)), 1000.0);
+    EXPECT_EQ(table.value(Code(24)), static_cast<double>(0.6f));
+    EXPECT_NE(table.value(Code(24)), 0.6);
+    EXPECT_EQ(table.rounded(Code(24)), 1);
+    EXPECT_EQ(table.rounded(Code(22)), 1);
 }
 
 TEST_F(Settings, CodesWithoutARowReadMinusOne) {
     for (int code : {6, 9, 12, 28, 39, 65, 133, -1, 100000}) {
-        SetSetting(code, 1);
-        EXPECT_EQ(GetSetting(code), -1.0) << code;
+        table.set(Code(code), 1);
+        EXPECT_EQ(table.value(Code(code)), -1.0) << code;
     }
-    EXPECT_EQ(GetSettingOrMode(6), -1.0);
-    EXPECT_EQ(GetSettingOrMode(133), -1.0);
-    EXPECT_EQ(GetSettingOrMode(10), 1000.0);
+    EXPECT_EQ(table.valueOrMode(Code(6)), -1.0);
+    EXPECT_EQ(table.valueOrMode(Code(133)), -1.0);
+    EXPECT_EQ(table.valueOrMode(Code(10)), 1000.0);
 }
 
 TEST_F(Settings, LimitsAndRounding) {
@@ -101,65 +105,82 @@ TEST_F(Settings, LimitsAndRounding) {
          {Case{25, 100, 90}, Case{25, -12.5, -13}, Case{25, 12.5, 13}, Case{25, -95, -90},
           Case{23, 7, 7}, Case{10, 0.5, 1}, Case{10, 1e9, 100000}, Case{26, 3.2, 3.2f},
           Case{1, 5, 5}, Case{1, 0.4, 0}, Case{22, 0.1, 0.2f}}) {
-        SetSetting(c.code, c.value);
-        EXPECT_EQ(GetSetting(c.code), static_cast<double>(static_cast<float>(c.stored)))
+        table.set(Code(c.code), c.value);
+        EXPECT_EQ(table.value(Code(c.code)), static_cast<double>(static_cast<float>(c.stored)))
             << c.code << " " << c.value;
     }
-    SetSetting(20, NAN);
-    EXPECT_EQ(GetSetting(20), 5.0);
+    table.set(Code(20), NAN);
+    EXPECT_EQ(table.value(Code(20)), 5.0);
 }
 
 TEST_F(Settings, ResetBringsTheDefaultBack) {
-    SetSetting(20, 9);
-    ResetSetting(20);
-    EXPECT_EQ(GetSetting(20), 5.0);
-    SetSetting(0, 2);
-    ResetSetting(0);
-    EXPECT_EQ(GetSettingOrMode(0), 0.0);
+    table.set(Code(20), 9);
+    table.reset(Code(20));
+    EXPECT_EQ(table.value(Code(20)), 5.0);
+    table.set(Code(0), 2);
+    table.reset(Code(0));
+    EXPECT_EQ(table.valueOrMode(Code(0)), 0.0);
 }
 
 TEST_F(Settings, LifetimeMode) {
-    SetSetting(0, 7);
-    EXPECT_EQ(GetSettingOrMode(0), 3.0);
-    SetSetting(0, -2);
-    EXPECT_EQ(GetSettingOrMode(0), 0.0);
-    SetSetting(0, 2.5);
-    EXPECT_EQ(GetSettingOrMode(0), 2.0);
+    table.set(Code(0), 7);
+    EXPECT_EQ(table.valueOrMode(Code(0)), 3.0);
+    table.set(Code(0), -2);
+    EXPECT_EQ(table.valueOrMode(Code(0)), 0.0);
+    table.set(Code(0), 2.5);
+    EXPECT_EQ(table.valueOrMode(Code(0)), 2.0);
 }
 
-TEST_F(Settings, LifetimeTwoEndsAtTheNextPlotArea) {
-    StartGraph(host, clWhite, clBlack, 1);
-    SetSetting(0, 2);
-    SetSetting(20, 9);
-    StartGraph(host, clWhite, clBlack, 1);
-    EXPECT_EQ(GetSetting(20), 9.0);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    EXPECT_EQ(GetSetting(20), 5.0);
+TEST_F(Settings, ChangedValuesLastUntilTheEventOfTheirLifetime) {
+    table.set(Setting::LifetimeMode, 2);
+    table.set(Setting::LabelDistXFloat, 9);
+    table.expire(SettingEvent::NextPicture);
+    table.expire(SettingEvent::Axis);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 9.0);
+    table.expire(SettingEvent::PlotArea);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 5.0);
+
+    table.set(Setting::LifetimeMode, 0);
+    table.set(Setting::LabelDistY, 7);
+    for (SettingEvent event :
+         {SettingEvent::NextPicture, SettingEvent::PlotArea, SettingEvent::Axis})
+        table.expire(event);
+    EXPECT_EQ(table.value(Setting::LabelDistY), 7.0);
 }
 
-TEST_F(Settings, LifetimeOneEndsAtTheNextPictureAndZeroNever) {
-    SetSetting(0, 1);
-    SetSetting(40, 7);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    ExpireSettings(seAxis);
-    EXPECT_EQ(GetSetting(40), 7.0);
-    StartGraph(host, clWhite, clBlack, 1);
-    EXPECT_EQ(GetSetting(40), 2.0);
+// The engine raises the events: a picture, a plot area.
+class SettingsInPictures : public ::testing::Test {
+protected:
+    void SetUp() override { InitEngine(); }
+    SettingsTable& table = Engine().Settings;
+    TImageHost host{200, 100};
+};
 
-    SetSetting(0, 0);
-    SetSetting(40, 7);
+TEST_F(SettingsInPictures, LifetimeTwoEndsAtTheNextPlotArea) {
     StartGraph(host, clWhite, clBlack, 1);
+    table.set(Setting::LifetimeMode, 2);
+    table.set(Setting::LabelDistXFloat, 9);
+    StartGraph(host, clWhite, clBlack, 1);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 9.0);
     SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    ExpireSettings(seAxis);
-    EXPECT_EQ(GetSetting(40), 7.0);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 5.0);
 }
 
-TEST_F(Settings, SurviveANewPictureButNotInitEngine) {
-    SetSetting(11, 5);
+TEST_F(SettingsInPictures, LifetimeOneEndsAtTheNextPicture) {
+    table.set(Setting::LifetimeMode, 1);
+    table.set(Setting::LabelDistY, 7);
+    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
+    EXPECT_EQ(table.value(Setting::LabelDistY), 7.0);
     StartGraph(host, clWhite, clBlack, 1);
-    EXPECT_EQ(GetSetting(11), 5.0);
+    EXPECT_EQ(table.value(Setting::LabelDistY), 2.0);
+}
+
+TEST_F(SettingsInPictures, SurviveANewPictureButNotInitEngine) {
+    table.set(Setting::MinLogRatio, 5);
+    StartGraph(host, clWhite, clBlack, 1);
+    EXPECT_EQ(table.value(Setting::MinLogRatio), 5.0);
     InitEngine();
-    EXPECT_EQ(GetSetting(11), 2.0);
+    EXPECT_EQ(table.value(Setting::MinLogRatio), 2.0);
 }
 
 } // namespace

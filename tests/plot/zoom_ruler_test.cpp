@@ -1,6 +1,5 @@
 #include "plot/engine_state.h"
 #include "plot/readout_numbers.h"
-#include "plot/settings.h"
 #include "plot/unzoom.h"
 #include "plot/zoom_ruler.h"
 #include "tests/plot/axis_picture.h"
@@ -25,12 +24,12 @@ class ZoomRuler : public ::testing::Test {
 protected:
     void SetUp() override {
         Unzoom(0);
-        SetSetting(5, 0);
-        SetSetting(10, 1000);
+        Engine().Settings.set(Setting::DisableZoomAutoredraw, 0);
+        Engine().Settings.set(Setting::MaxZoomDepth, 1000);
     }
     void TearDown() override {
-        ResetSetting(5);
-        ResetSetting(10);
+        Engine().Settings.reset(Setting::DisableZoomAutoredraw);
+        Engine().Settings.reset(Setting::MaxZoomDepth);
         Unzoom(0);
     }
 
@@ -252,7 +251,7 @@ TEST_F(ZoomRuler, ABandBeyondTheAxisOrWithoutAutoredraw) {
     EXPECT_DOUBLE_EQ(Axis(1).AxisZoomWindow.High, 1.0);
     EXPECT_EQ(Engine().LastZoomedArea, 0);
 
-    SetSetting(5, 1);
+    Engine().Settings.set(Setting::DisableZoomAutoredraw, 1);
     CtrlDrag(400, 100, 600, 200);
     EXPECT_EQ(frame->Repaints, 0);
     EXPECT_GT(Axis(0).AxisZoomWindow.Low, 0.0);
