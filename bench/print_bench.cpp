@@ -2,12 +2,8 @@
 // noisy trace, to a printer that only counts, and to a PDF file at printer resolution.
 // Prints milliseconds per print and the number of filled rectangles sent.
 
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/graph_output.h"
-#include "plot/primitives.h"
+#include "plot/plot_engine.h"
 #include "plot/qt_print_target.h"
-#include "plot/zoom_ruler.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -48,23 +44,29 @@ public:
     std::unique_ptr<PrintTarget> OpenPrinter() override { return Printer(); }
     std::function<std::unique_ptr<PrintTarget>()> Printer;
     int Beeps = 0;
+    plot::PlotEngine Engine{*this};
 
 private:
     Canvas canvas_;
 };
 
-void DrawFrame(BenchHost& host) {
-    StartGraph(host, clBtnFace, clBlue, 1.0);
-    SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-    DrawXAxis(clBlack, "Time|s", 1, 0, 1000, 0, 0, true, false, false, 0);
-    DrawYAxis(clBlack, "Frequency", 1, 9999990, 10000010, 0, 0, true, false, false, 0);
-    SetPenColour(clRed);
-    MoveTo(0, 10000000);
+void DrawFrame(plot::PlotEngine& engine) {
+    engine.startGraph(clBtnFace, clBlue, 1.0);
+    engine.setPlotArea({20, 90, 10, 80});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::X, .caption = "Time|s", .start = 0, .end = 1000, .gridOn = true});
+    engine.drawAxis({.kind = plot::AxisKind::Y,
+                     .caption = "Frequency",
+                     .start = 9999990,
+                     .end = 10000010,
+                     .gridOn = true});
+    engine.setPenColour(clRed);
+    engine.moveTo(0, 10000000);
     for (int i = 1; i <= 1000; ++i) {
-        DrawTo(i, 10000000 + 8 * std::sin(i * 0.05) + 2 * std::sin(i * 1.7));
+        engine.drawTo(i, 10000000 + 8 * std::sin(i * 0.05) + 2 * std::sin(i * 1.7));
     }
-    FinishGraph();
-    SetupRuler(clBlue, 2, 2, 1, 27);
+    engine.finishGraph();
+    engine.setupRuler(clBlue, 2, 2, 1, 27);
 }
 
 template <typename F> double MsPer(int runs, F&& f) {
@@ -82,7 +84,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchHost host;
-    DrawFrame(host);
+    DrawFrame(host.Engine);
 
     long rectangles = 0;
     host.Printer = [&] {
@@ -91,16 +93,16 @@ int main(int argc, char** argv) {
         return printer;
     };
     const int runs = 20;
-    const double counted = MsPer(runs, [] { PrintGraph(false, 0, 0); });
+    const double counted = MsPer(runs, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a counting printer: %.2f ms, %ld rectangles per print "
                 "(%d picture pixels)\n",
                 counted, rectangles / runs, 1122 * 476);
-    const double restored = MsPer(runs, [] { PrintGraph(true, 0, 0); });
+    const double restored = MsPer(runs, [&] { host.Engine.print(true, 0, 0); });
     std::printf("PrintGraph with progress rows and restore:   %.2f ms\n", restored);
 
     QTemporaryDir dir;
     host.Printer = [&] { return std::make_unique<QtPrintTarget>(dir.filePath("bench.pdf")); };
-    const double pdf = MsPer(3, [] { PrintGraph(false, 0, 0); });
+    const double pdf = MsPer(3, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a PDF file:           %.2f ms\n", pdf);
     std::printf("beeps: %d\n", host.Beeps);
     return 0;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "graph/point_array.h"
-#include "plot/engine_state.h"
+#include "plot/mapping.h"
 
 #include <span>
 

@@ -1,11 +1,9 @@
 #include "graph/trace_drawing.h"
 
-#include "plot/engine.h"
-#include "plot/primitives.h"
-
-void DrawTracesPerPoint(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style) {
+void DrawTracesPerPoint(plot::PlotEngine& Engine, const std::vector<const TTrace*>& Traces,
+                        const TTraceStyle& Style) {
     for (const TTrace* trace : Traces) {
-        SetPenColour(trace->Color);
+        Engine.setPenColour(trace->Color);
         const TPointArray& points = trace->Points;
         bool first = true;
         for (std::size_t b = 0; b < points.BlockCount(); ++b) {
@@ -13,12 +11,12 @@ void DrawTracesPerPoint(const std::vector<const TTrace*>& Traces, const TTraceSt
                 const double x = p.X * Style.XScaleFactor;
                 const double y = p.Y * Style.YScaleFactor;
                 if (first || !trace->LineOn)
-                    MoveTo(x, y);
+                    Engine.moveTo(x, y);
                 else
-                    DrawTo(x, y);
+                    Engine.drawTo(x, y);
                 first = false;
                 if (trace->SymbolOn)
-                    DrawSymbol(trace->Symbol, Style.SymbolSize, 0);
+                    Engine.drawSymbol(trace->Symbol, Style.SymbolSize, 0);
             }
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graph/trace.h"
+#include "plot/plot_engine.h"
 
 #include <vector>
 
@@ -13,8 +14,10 @@ struct TTraceStyle {
 
 // One engine call per point: pen colour, MoveTo the first point, then DrawTo (or MoveTo without
 // lines) every further point, each followed by its symbol.
-void DrawTracesPerPoint(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style);
+void DrawTracesPerPoint(plot::PlotEngine& Engine, const std::vector<const TTrace*>& Traces,
+                        const TTraceStyle& Style);
 
 // The same picture from per-column coverage masks. Returns false, having drawn nothing, where
 // the engine state or the trace settings leave the per-point drawing as the only exact way.
-bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style);
+bool DrawTracesFast(plot::PlotEngine& Engine, const std::vector<const TTrace*>& Traces,
+                    const TTraceStyle& Style);

@@ -3,9 +3,8 @@
 #include "graph/point_mapping.h"
 #include "graph/trace_drawing.h"
 
-#include "plot/engine.h"
-#include "plot/engine_state.h"
-#include "plot/primitives.h"
+#include "plot/clipper.h"
+#include "plot/symbols.h"
 
 #include <algorithm>
 #include <climits>
@@ -32,7 +31,6 @@ bool SymbolShapeDrawable(const TTrace& Trace, int Size) {
 // The pixels one symbol covers, as offsets from its centre, drawn by the engine's own symbol
 // code on a scratch canvas.
 std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& Target) {
-    EngineState& engine = Engine();
     const int reach = Size + 4;
     Canvas scratch(2 * reach + 1, 2 * reach + 1);
     scratch.Pen = Target.Pen;
@@ -54,13 +52,7 @@ std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& T
     record.PenWidth = 1;
     record.Colour = Trace.Color;
 
-    Canvas* const target = engine.TargetCanvas;
-    std::vector<TSymbolRecord> queue = std::move(engine.SymbolQueue);
-    engine.TargetCanvas = &scratch;
-    engine.SymbolQueue = {record};
-    DrawSymbolQueue();
-    engine.TargetCanvas = target;
-    engine.SymbolQueue = std::move(queue);
+    DrawSymbolRecord(scratch, record, background);
 
     std::vector<QPoint> stencil;
     for (int y = 0; y < scratch.Height(); ++y)
@@ -284,12 +276,12 @@ void CollectTraceInHalves(const TTrace& Trace, const TTraceStyle& Style, const T
 
 } // namespace
 
-bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style) {
-    EngineState& engine = Engine();
-    if (engine.TargetCanvas == nullptr || engine.PicturePixelMode || !engine.AxesReady ||
-        engine.SkipClip || engine.CurrentMapping.XLog || engine.CurrentMapping.YLog)
+bool DrawTracesFast(plot::PlotEngine& Engine, const std::vector<const TTrace*>& Traces,
+                    const TTraceStyle& Style) {
+    const TMapping& map = Engine.mapping();
+    if (!Engine.worldLinesClipped() || map.XLog || map.YLog)
         return false;
-    Canvas& canvas = *engine.TargetCanvas;
+    Canvas& canvas = *Engine.canvas();
     if (canvas.Pen.Width != 1 || canvas.Pen.Style != TPenStyle::Solid ||
         canvas.Pen.Mode != TPenMode::Copy)
         return false;
@@ -297,7 +289,6 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
         if (trace->SymbolOn && !SymbolShapeDrawable(*trace, Style.SymbolSize))
             return false;
 
-    const TMapping& map = engine.CurrentMapping;
     const TClipRect rect{map.MapLeft, map.MapLeft + map.MapWidth, map.MapBottom - map.MapHeight,
                          map.MapBottom};
     const int width = canvas.Width();
@@ -306,13 +297,18 @@ bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle&
     std::vector<std::unique_ptr<TColumnMasks>> centres;
     TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0)};
     for (const TTrace* trace : Traces) {
-        SetPenColour(trace->Color);
+        Engine.setPenColour(trace->Color);
         const TPoint& start = trace->Points[0];
         // The first point goes through the engine, which also sets any end dot still pending.
-        MoveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
+        Engine.moveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
+        int penX = Engine.mapX(start.X * Style.XScaleFactor);
+        int penY = Engine.mapY(start.Y * Style.YScaleFactor);
         layers.Lines.Clear();
         layers.Centres = TColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
-        CollectTraceInHalves(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
+        CollectTraceInHalves(*trace, Style, map, rect, layers, penX, penY);
+        // The pen ends on the last point, as the per-point drawing leaves it.
+        const TPoint& last = trace->Points[trace->Points.Size() - 1];
+        Engine.moveTo(last.X * Style.XScaleFactor, last.Y * Style.YScaleFactor);
         layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
         centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
     }

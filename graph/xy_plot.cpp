@@ -1,11 +1,6 @@
 #include "graph/xy_plot.h"
 
-#include "plot/engine.h"
-#include "plot/engine_state.h"
-#include "plot/graph_output.h"
 #include "plot/qt_print_target.h"
-#include "plot/unzoom.h"
-#include "plot/zoom_ruler.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -17,7 +12,7 @@
 namespace {
 
 // Buttons other than left and right go to the engine as the middle one, which it ignores.
-int ButtonCode(Qt::MouseButton Button) {
+TMouseButton ButtonCode(Qt::MouseButton Button) {
     switch (Button) {
     case Qt::LeftButton:
         return mbLeft;
@@ -41,11 +36,6 @@ int ShiftState(const QMouseEvent* Event) {
     if (Event->buttons() & Qt::LeftButton)
         shift |= ssLeft;
     return shift;
-}
-
-// The engine remembers the last mouse position; a press or release starts that afresh.
-void ForgetMousePosition() {
-    Engine().MouseInfo[miMove].PixelX = -1;
 }
 
 } // namespace
@@ -109,16 +99,16 @@ int TXYPlot::AddPoint(int Index, double X, double Y) {
 }
 
 void TXYPlot::UnzoomAll() {
-    Unzoom(0);
+    engine_.unzoom(0);
     RequestRepaint();
 }
 
 void TXYPlot::CopyToClipboard() {
-    CopyGraphToClipboard();
+    engine_.copyToClipboard();
 }
 
 void TXYPlot::Print() {
-    PrintGraph(false, 0, 0.0);
+    engine_.print(false, 0, 0.0);
 }
 
 void TXYPlot::RequestRepaint() {
@@ -209,8 +199,9 @@ void TXYPlot::mousePressEvent(QMouseEvent* Event) {
     if (!rulerOn_)
         return;
     const QPoint at = Event->position().toPoint();
-    ForgetMousePosition();
-    MouseDown(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
+    // The engine remembers the last mouse position; a press or release starts that afresh.
+    engine_.forgetMousePosition();
+    engine_.mouseDown(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
     update();
 }
 
@@ -218,7 +209,7 @@ void TXYPlot::mouseMoveEvent(QMouseEvent* Event) {
     if (!rulerOn_)
         return;
     const QPoint at = ConfinedPosition(Event);
-    MouseMove(ShiftState(Event), at.x(), at.y());
+    engine_.mouseMove(ShiftState(Event), at.x(), at.y());
     update();
 }
 
@@ -226,7 +217,7 @@ void TXYPlot::mouseReleaseEvent(QMouseEvent* Event) {
     if (!rulerOn_)
         return;
     const QPoint at = ConfinedPosition(Event);
-    ForgetMousePosition();
-    MouseUp(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
+    engine_.forgetMousePosition();
+    engine_.mouseUp(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
     RequestRepaint();
 }

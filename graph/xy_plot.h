@@ -4,6 +4,7 @@
 #include "plot/canvas.h"
 #include "plot/colors.h"
 #include "plot/engine_host.h"
+#include "plot/plot_engine.h"
 
 #include <QRect>
 #include <QWidget>
@@ -13,8 +14,8 @@ class QMouseEvent;
 class QPaintEvent;
 
 // The graph control: a store of traces of (x, y) points and the axis and layout settings; every
-// paint draws the whole graph anew through the plotting engine into the control's own picture
-// buffer. While XY_RulerOn the mouse zooms (Ctrl + drag) and reads values (drag).
+// paint draws the whole graph anew through the control's own plotting engine into its own
+// picture buffer. While XY_RulerOn the mouse zooms (Ctrl + drag) and reads values (drag).
 class TXYPlot : public QWidget, public TEngineHost {
     Q_OBJECT
 
@@ -86,6 +87,8 @@ public:
 
     // The picture as last drawn, with any ruler or zoom rectangle on it.
     const QImage& Picture() const { return canvas_.Image(); }
+    // What the engine drew last: mapping, zoom windows, ruler.
+    const plot::PlotEngine& engine() const { return engine_; }
 
     // TEngineHost
     Canvas& EngineCanvas() override { return canvas_; }
@@ -114,6 +117,7 @@ private:
     QPoint ConfinedPosition(QMouseEvent* Event);
 
     Canvas canvas_;
+    plot::PlotEngine engine_{*this};
     bool pictureStale_ = true;
     bool updateRequested_ = false;
     bool xGridOn_ = false;

@@ -2,10 +2,6 @@
 #include "graph/trace_drawing.h"
 #include "graph/xy_plot.h"
 
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/zoom_ruler.h"
-
 // The whole graph, from a clean start of the engine: frame, x axis, then per y axis that has
 // traces the axis and its traces, and the ruler set-up for the mouse.
 void TXYPlot::PaintGraph() {
@@ -17,23 +13,35 @@ void TXYPlot::PaintGraph() {
                   {Y_Left_Auto, Y_Left_0, Y_Left_1, Y_Left_ScaleFactor},
                   {Y_Right_Auto, Y_Right_0, Y_Right_1, Y_Right_ScaleFactor}, AutoMargin);
 
-    StartGraph(*this, XY_BackColor, XY_FrameColor, Scale);
-    SetPlotArea(XY_LeftPerCent, XY_RightPerCent, XY_TopPerCent, XY_BottomPerCent, XY_LeftPixels,
-                XY_RightPixels, XY_TopPixels, XY_BottomPixels, XY_ClipOn);
-    DrawXAxis(X_Color, X_Caption, 1, plan.X.Lower, plan.X.Upper, 0.0, 0.0, xGridOn_, false,
-              XY_FixedNumberFormat, 0);
+    engine_.startGraph(XY_BackColor, XY_FrameColor, Scale);
+    engine_.setPlotArea({XY_LeftPerCent, XY_RightPerCent, XY_TopPerCent, XY_BottomPerCent,
+                         XY_LeftPixels, XY_RightPixels, XY_TopPixels, XY_BottomPixels, XY_ClipOn});
+    // Sides: x below the plot, left y left of it, right y right of it, labels outside.
+    const auto axis = [this](plot::AxisKind Kind, TColor Colour, const std::string& Caption,
+                             int Side, const TAxisRange& Range, bool GridOn) {
+        return plot::AxisDescription{.kind = Kind,
+                                     .colour = Colour,
+                                     .caption = Caption,
+                                     .side = Side,
+                                     .start = Range.Lower,
+                                     .end = Range.Upper,
+                                     .gridOn = GridOn,
+                                     .fixedFormat = XY_FixedNumberFormat};
+    };
+    engine_.drawAxis(axis(plot::AxisKind::X, X_Color, X_Caption, 1, plan.X, xGridOn_));
     if (!plan.Left.empty()) {
-        DrawYAxis(Y_Left_Color, Y_Left_Caption, 1, plan.YLeft.Lower, plan.YLeft.Upper, 0.0, 0.0,
-                  yLeftGridOn_, false, XY_FixedNumberFormat, 0);
+        engine_.drawAxis(
+            axis(plot::AxisKind::Y, Y_Left_Color, Y_Left_Caption, 1, plan.YLeft, yLeftGridOn_));
         DrawTraceList(plan.Left, Y_Left_ScaleFactor);
     }
     if (!plan.Right.empty()) {
-        DrawYAxis(Y_Right_Color, Y_Right_Caption, 4, plan.YRight.Lower, plan.YRight.Upper, 0.0, 0.0,
-                  yRightGridOn_, false, XY_FixedNumberFormat, 0);
+        engine_.drawAxis(
+            axis(plot::AxisKind::Y, Y_Right_Color, Y_Right_Caption, 4, plan.YRight, yRightGridOn_));
         DrawTraceList(plan.Right, Y_Right_ScaleFactor);
     }
-    FinishGraph();
-    SetupRuler(clBlue, XY_Ruler_X, XY_Ruler_Y, 1, 27);
+    engine_.finishGraph();
+    // Ruler readout at the top left in the x and y axis colours, snapping to the minimum steps.
+    engine_.setupRuler(clBlue, XY_Ruler_X, XY_Ruler_Y, 1, 27);
 }
 
 void TXYPlot::DrawTraceList(const std::vector<int>& List, double YScaleFactor) {
@@ -41,7 +49,7 @@ void TXYPlot::DrawTraceList(const std::vector<int>& List, double YScaleFactor) {
     for (int index : List)
         traces.push_back(&Traces[index]);
     const TTraceStyle style{X_ScaleFactor, YScaleFactor, XY_SymbolSize};
-    if (FastDrawing && DrawTracesFast(traces, style))
+    if (FastDrawing && DrawTracesFast(engine_, traces, style))
         return;
-    DrawTracesPerPoint(traces, style);
+    DrawTracesPerPoint(engine_, traces, style);
 }

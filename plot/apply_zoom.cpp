@@ -1,5 +1,3 @@
-#include "plot/engine_host.h"
-#include "plot/engine_state.h"
 #include "plot/unzoom.h"
 #include "plot/zoom_ruler.h"
 
@@ -28,15 +26,12 @@ bool Narrow(const TFractionWindow& from, double f0, double f1, double minWidth,
 }
 
 void RepaintOwner(EngineState& e) {
-    if (e.OwnerControl != nullptr) {
-        e.OwnerControl->RepaintNow();
-    }
+    e.Owner.RepaintNow();
 }
 
 } // namespace
 
-void ApplyZoom() {
-    EngineState& e = Engine();
+void ApplyZoom(EngineState& e) {
     if (e.CurrentArea < 1 || e.CurrentArea > kMaxPlotAreas) {
         return;
     }
@@ -45,7 +40,7 @@ void ApplyZoom() {
         std::max(area.MinZoomFractionY, 1.0 / e.Settings.value(Setting::MaxZoomDepth));
 
     if (std::abs(e.BandStartX - e.BandEndX) <= 1 && std::abs(e.BandStartY - e.BandEndY) <= 1) {
-        Unzoom(e.CurrentArea);
+        Unzoom(e, e.CurrentArea);
         RepaintOwner(e);
         return;
     }

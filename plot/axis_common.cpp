@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-TAxisColours ApplyAxisColour(TColor colour) {
-    EngineState& e = Engine();
+TAxisColours ApplyAxisColour(EngineState& e, TColor colour) {
     TAxisColours result;
     if (colour == kAxisInBackColour) {
         result.Colour = e.BackColour;
@@ -19,14 +18,15 @@ TAxisColours ApplyAxisColour(TColor colour) {
     return result;
 }
 
-TAxisRange ShownRange(double start, double end, const TFractionWindow& window, bool logarithmic) {
+TAxisRange ShownRange(double start, double end, const TFractionWindow& window, bool logarithmic,
+                      double minLogRatio) {
     TAxisRange range;
     if (logarithmic && start > 0 && end > 0) {
         const long double ratio = static_cast<long double>(end) / start;
         range.Min = static_cast<double>(start * std::pow(ratio, window.Low));
         range.Max = static_cast<double>(start * std::pow(ratio, window.High));
         const double shownRatio = std::max(range.Min, range.Max) / std::min(range.Min, range.Max);
-        range.Log = shownRatio >= Engine().Settings.value(Setting::MinLogRatio);
+        range.Log = shownRatio >= minLogRatio;
         if (range.Log)
             return range;
     }
@@ -45,15 +45,12 @@ TCaptionParts SplitCaption(const std::string& caption) {
     return {caption.substr(0, bar), caption.substr(bar + 1)};
 }
 
-LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, Setting commonFactorSetting) {
-    EngineState& e = Engine();
+LabelFormat PrepareLabelFormat(const EngineState& e, bool fixedFormat, bool logarithmic,
+                               Setting commonFactorSetting) {
     LabelFormat format;
     format.ExponentLetter = ExponentLetter(e.Settings.value(Setting::SymbolExponent));
     if (!fixedFormat && !logarithmic)
         SetCommonFactor(format, e.Settings.value(commonFactorSetting));
-    e.CommonFactor = format.CommonFactor;
-    e.CommonFactorDecimals = format.CommonFactorDecimals;
-    e.CommonFactorSuffix = format.CommonFactorSuffix;
     return format;
 }
 
@@ -61,8 +58,7 @@ int LabelDecimals(int stepDecimals, int minimumStepDecimals) {
     return std::min(stepDecimals, minimumStepDecimals);
 }
 
-void StoreAxisRecord(int index, const TDrawnAxis& drawn) {
-    EngineState& e = Engine();
+void StoreAxisRecord(EngineState& e, int index, const TDrawnAxis& drawn) {
     TAxisRecord& r = e.Area().AxisRecord[static_cast<std::size_t>(index)];
     r.AxisDefined = true;
     r.AxisLog = drawn.Log;
@@ -77,10 +73,6 @@ void StoreAxisRecord(int index, const TDrawnAxis& drawn) {
     r.LabelDecimals = drawn.LabelDecimals;
     r.MinimumStepDecimals = drawn.MinimumStepDecimals;
     r.DrawnWindow = drawn.DrawnWindow;
-
-    TAreaWindow& window = e.AreaWindow[static_cast<std::size_t>(e.CurrentArea)];
-    window.Axis[static_cast<std::size_t>(index)] = {true, drawn.Min, drawn.Max};
-    e.AreaWindow[0] = window;
 }
 
 TFractionWindow WidenedWindow(double start, double end, double min, double max) {

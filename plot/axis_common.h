@@ -16,18 +16,19 @@ struct TAxisColours {
 };
 
 // The colour rule; also gives pen and font the axis colour and clears the brush.
-TAxisColours ApplyAxisColour(TColor colour);
+TAxisColours ApplyAxisColour(EngineState& e, TColor colour);
 
 // The world range shown: the zoom window of the full range start..end. A reversed linear range is
 // negated (Reversed set) so that Min < Max; a logarithmic one keeps its order. A logarithmic
-// request with an end <= 0 or a ratio below the "min log ratio" setting gives a linear range.
+// request with an end <= 0 or a ratio below minLogRatio gives a linear range.
 struct TAxisRange {
     double Min = 0;
     double Max = 0;
     bool Log = false;
     bool Reversed = false;
 };
-TAxisRange ShownRange(double start, double end, const TFractionWindow& window, bool logarithmic);
+TAxisRange ShownRange(double start, double end, const TFractionWindow& window, bool logarithmic,
+                      double minLogRatio);
 
 // Caption and unit suffix of an axis caption "Caption|suffix".
 struct TCaptionParts {
@@ -36,8 +37,9 @@ struct TCaptionParts {
 };
 TCaptionParts SplitCaption(const std::string& caption);
 
-// The label format of the axis about to be drawn, stored in the engine's common-factor fields.
-LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, Setting commonFactorSetting);
+// The label format of the axis about to be drawn.
+LabelFormat PrepareLabelFormat(const EngineState& e, bool fixedFormat, bool logarithmic,
+                               Setting commonFactorSetting);
 
 // Decimals the labels are written with: those of the steps, fewer when the minimum step has fewer.
 int LabelDecimals(int stepDecimals, int minimumStepDecimals);
@@ -57,7 +59,7 @@ struct TDrawnAxis {
     int MinimumStepDecimals = 99;
     TFractionWindow DrawnWindow;
 };
-void StoreAxisRecord(int index, const TDrawnAxis& drawn);
+void StoreAxisRecord(EngineState& e, int index, const TDrawnAxis& drawn);
 
 // Drawn window of an axis whose ends were widened from start..end to min..max (world values at
 // the axis origin and end).

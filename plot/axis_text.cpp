@@ -1,10 +1,7 @@
 #include "plot/axis_text.h"
 
-#include "plot/engine_state.h"
-
-bool DrawAxisText(int x, int y, const std::string& text, THorizontalAlign horizontal,
-                  TVerticalAlign vertical, int angle) {
-    EngineState& e = Engine();
+bool DrawAxisText(EngineState& e, int x, int y, const std::string& text,
+                  THorizontalAlign horizontal, TVerticalAlign vertical, int angle) {
     if (e.TargetCanvas == nullptr || x < 0 || x > e.PictureWidth - 1 || y < 0 ||
         y > e.PictureHeight - 1)
         return false;

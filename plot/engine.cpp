@@ -2,45 +2,13 @@
 
 #include "plot/primitives.h"
 #include "plot/rounding.h"
-#include "plot/unzoom.h"
 
 #include <algorithm>
 
-EngineState& Engine() {
-    static EngineState state;
-    return state;
-}
-
-void InitEngine() {
-    EngineState& e = Engine();
-    Unzoom(0);
-    e.RulerEnabled = false;
-    e.RulerMode = 0;
-    e.RulerSnapX = e.RulerSnapY = false;
-    e.RulerSnapStepX = e.RulerSnapStepY = 0.0;
-    e.RulerDragging = false;
-    e.BandActive = false;
-    e.EnginePhase = 0;
-    e.SparePen = TPen{};
-    e.SpareBrush = TBrush{};
-    e.Settings = SettingsTable{};
-    e.Initialised = true;
-}
-
-void ForgetEngineHost(const TEngineHost* host) {
-    EngineState& e = Engine();
-    if (host != nullptr && e.OwnerControl == host) {
-        e.OwnerControl = nullptr;
-        e.TargetCanvas = nullptr;
-        e.RulerDragging = false;
-        e.BandActive = false;
-    }
-}
-
 namespace {
 
-void ResetInteraction(EngineState& e, TEngineHost& owner) {
-    owner.SetScreenCursor(TScreenCursor::Default);
+void ResetInteraction(EngineState& e) {
+    e.Owner.SetScreenCursor(TScreenCursor::Default);
     e.RulerEnabled = false;
     e.RulerMode = 0;
     e.RulerSnapX = e.RulerSnapY = false;
@@ -51,19 +19,15 @@ void ResetInteraction(EngineState& e, TEngineHost& owner) {
 
 } // namespace
 
-void StartGraph(TEngineHost& owner, TColor backColour, TColor frameColour, double scale) {
-    EngineState& e = Engine();
-    if (!e.Initialised) {
-        InitEngine();
+void StartGraph(EngineState& e, TColor backColour, TColor frameColour, double scale) {
+    // A drag on the last picture ends here; its drawing goes with a clean repaint.
+    if (e.RulerDragging) {
+        e.Owner.Invalidate();
     }
-    if (e.RulerDragging && e.OwnerControl != nullptr) {
-        e.OwnerControl->Invalidate();
-    }
-    e.OwnerControl = &owner;
-    e.TargetCanvas = &owner.EngineCanvas();
-    e.PictureWidth = owner.EngineWidth();
-    e.PictureHeight = owner.EngineHeight();
-    ResetInteraction(e, owner);
+    e.TargetCanvas = &e.Owner.EngineCanvas();
+    e.PictureWidth = e.Owner.EngineWidth();
+    e.PictureHeight = e.Owner.EngineHeight();
+    ResetInteraction(e);
 
     Canvas& c = *e.TargetCanvas;
     e.BackColour = e.DefaultBackColour = backColour;
@@ -74,7 +38,6 @@ void StartGraph(TEngineHost& owner, TColor backColour, TColor frameColour, doubl
     c.Pen.Style = TPenStyle::Solid;
     c.Pen.Width = 1;
     c.Pen.Mode = TPenMode::Copy;
-    e.ContrastColour = frameColour == backColour ? ~backColour : frameColour;
 
     c.Rectangle(0, 0, e.PictureWidth, e.PictureHeight);
 
@@ -92,7 +55,6 @@ void StartGraph(TEngineHost& owner, TColor backColour, TColor frameColour, doubl
         e.PlotArea[i].AreaValid = false;
         e.PlotArea[i].GridPattern = {4, 7, 4, 7};
     }
-    e.AreaWindow.fill(TAreaWindow{});
 
     e.AreaCount = 0;
     e.CurrentArea = 0;
@@ -107,9 +69,7 @@ void StartGraph(TEngineHost& owner, TColor backColour, TColor frameColour, doubl
     e.Settings.expire(SettingEvent::NextPicture);
 }
 
-void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPercent,
-                 int leftPixels, int rightPixels, int topPixels, int bottomPixels, bool clip) {
-    EngineState& e = Engine();
+void SetPlotArea(EngineState& e, const plot::PlotAreaLayout& layout) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
@@ -117,11 +77,15 @@ void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPe
         e.Area().AreaValid = false;
         return;
     }
-    FinishGraph();
+    FinishGraph(e);
     e.AreaCount += 1;
     e.CurrentArea = e.AreaCount;
     TPlotArea& area = e.Area();
 
+    int leftPercent = layout.leftPercent;
+    int rightPercent = layout.rightPercent;
+    int topPercent = layout.topPercent;
+    int bottomPercent = layout.bottomPercent;
     if (rightPercent < leftPercent) {
         std::swap(leftPercent, rightPercent);
     }
@@ -133,10 +97,10 @@ void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPe
     area.AreaRect.Top = RoundHalfEven(std::max(topPercent, 0) / 100.0 * e.PictureHeight);
     area.AreaRect.Bottom = RoundHalfEven(std::min(bottomPercent, 100) / 100.0 * e.PictureHeight);
 
-    const int left = area.AreaRect.Left + leftPixels;
-    const int right = area.AreaRect.Right - rightPixels;
-    const int top = area.AreaRect.Top + topPixels;
-    const int bottom = area.AreaRect.Bottom - bottomPixels;
+    const int left = area.AreaRect.Left + layout.leftPixels;
+    const int right = area.AreaRect.Right - layout.rightPixels;
+    const int top = area.AreaRect.Top + layout.topPixels;
+    const int bottom = area.AreaRect.Bottom - layout.bottomPixels;
 
     TMapping& m = e.CurrentMapping;
     m.MapLeft = left;
@@ -144,11 +108,10 @@ void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPe
     m.MapBottom = bottom;
     m.MapHeight = bottom - top;
     area.AreaValid = m.MapWidth >= 1 && m.MapHeight >= 1;
-    e.AreaAspect = m.MapHeight < 1 ? 1.0 : static_cast<double>(m.MapWidth) / m.MapHeight;
 
     const TZoomWindow& z = area.ZoomWindow;
     const bool unzoomed = z.XLow <= 0 && z.XHigh >= 1 && z.YLow <= 0 && z.YHigh >= 1;
-    e.SkipClip = clip && unzoomed;
+    e.SkipClip = layout.clip && unzoomed;
     area.SkipClip = e.SkipClip;
 
     e.AxesReady = false;
@@ -157,24 +120,16 @@ void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPe
     }
     area.AxisRecord[kAxisX].AxisPixelOrigin = m.MapLeft;
     area.AxisRecord[kAxisX].AxisPixelLength = m.MapWidth;
-    area.AreaKind = akCartesian;
     // The first y axis drawn in the area sets the least y zoom fraction again.
     area.MinZoomFractionX = 0.0;
     area.MinZoomFractionY = 0.0;
     area.DrawnYAxisCount = 0;
 
     Canvas& c = *e.TargetCanvas;
-    SetLineWidth(1);
+    SetLineWidth(e, 1);
     c.Pen.Style = TPenStyle::Solid;
     c.Brush.Color = e.BackColour;
     c.Brush.Style = TBrushStyle::Solid;
-
-    TAreaWindow& window = e.AreaWindow[e.CurrentArea];
-    window.Valid = area.AreaValid;
-    window.Left = left;
-    window.Top = top;
-    window.Right = right;
-    window.Bottom = bottom;
 
     e.ForeColour = e.DefaultForeColour;
     e.BackColour = e.DefaultBackColour;
@@ -182,13 +137,11 @@ void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPe
 
     e.EnginePhase = 2;
     e.PicturePixelMode = true;
-    e.AreaWindow[0] = window;
 
     e.Settings.expire(SettingEvent::PlotArea);
 }
 
-void FinishGraph() {
-    EngineState& e = Engine();
+void FinishGraph(EngineState& e) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
@@ -196,18 +149,16 @@ void FinishGraph() {
         e.TargetCanvas->SetPixel(e.PendingDot.X, e.PendingDot.Y, e.PendingDot.Colour);
         e.PendingDot.Active = false;
     }
-    DrawSymbolQueue();
+    DrawSymbolQueue(e);
 }
 
-void SetLineWidth(int n) {
-    EngineState& e = Engine();
+void SetLineWidth(EngineState& e, int n) {
     if (n > 0 && e.TargetCanvas != nullptr) {
         e.TargetCanvas->Pen.Width = n;
     }
 }
 
-void SetPenColour(TColor colour) {
-    EngineState& e = Engine();
+void SetPenColour(EngineState& e, TColor colour) {
     if (e.TargetCanvas != nullptr) {
         e.TargetCanvas->Pen.Color = colour;
     }

@@ -10,13 +10,13 @@
 enum class TScreenCursor { Default, Cross, HourGlass };
 
 // What the engine needs from the control it draws on. The graph control implements it; tests use a
-// plain image. A host that goes away is forgotten by the engine (see the destructor).
+// plain image. Each host has its own engine, which must not outlive it.
 class TEngineHost {
 public:
     TEngineHost() = default;
     TEngineHost(const TEngineHost&) = delete;
     TEngineHost& operator=(const TEngineHost&) = delete;
-    virtual ~TEngineHost();
+    virtual ~TEngineHost() = default;
 
     virtual Canvas& EngineCanvas() = 0;
     virtual int EngineWidth() const = 0;

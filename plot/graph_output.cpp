@@ -1,7 +1,5 @@
 #include "plot/graph_output.h"
 
-#include "plot/engine_host.h"
-#include "plot/engine_state.h"
 #include "plot/print_layout.h"
 #include "plot/print_rows.h"
 
@@ -38,22 +36,20 @@ void PutBack(EngineState& e, const QImage& snapshot) {
 
 } // namespace
 
-void CopyGraphToClipboard() {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr || e.TargetCanvas == nullptr) {
+void CopyGraphToClipboard(EngineState& e) {
+    if (e.TargetCanvas == nullptr) {
         return;
     }
-    e.OwnerControl->SetScreenCursor(TScreenCursor::HourGlass);
+    e.Owner.SetScreenCursor(TScreenCursor::HourGlass);
     QGuiApplication::clipboard()->setImage(Snapshot(e, e.TargetCanvas->Image().format()));
-    e.OwnerControl->SetScreenCursor(TScreenCursor::Default);
+    e.Owner.SetScreenCursor(TScreenCursor::Default);
 }
 
-void PrintGraph(bool restore, int positionCode, double fraction) {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr || e.TargetCanvas == nullptr) {
+void PrintGraph(EngineState& e, bool restore, int positionCode, double fraction) {
+    if (e.TargetCanvas == nullptr) {
         return;
     }
-    TEngineHost& owner = *e.OwnerControl;
+    TEngineHost& owner = e.Owner;
     owner.SetScreenCursor(TScreenCursor::HourGlass);
     const std::unique_ptr<PrintTarget> printer = owner.OpenPrinter();
     const PrintLayout layout =

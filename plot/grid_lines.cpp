@@ -1,12 +1,9 @@
 #include "plot/grid_lines.h"
 
-#include "plot/engine_state.h"
-
 namespace {
 
 // Draws the grid line from `from` along `step` over `length` + 1 pixels.
-void GridLine(int pattern, TColor colour, QPoint from, QPoint step, int length) {
-    Canvas& c = *Engine().TargetCanvas;
+void GridLine(Canvas& c, int pattern, TColor colour, QPoint from, QPoint step, int length) {
     if (pattern < 0)
         return;
     if (pattern == 0) {
@@ -24,20 +21,18 @@ void GridLine(int pattern, TColor colour, QPoint from, QPoint step, int length) 
 
 } // namespace
 
-void GridLineX(int p, bool minor, TColor colour) {
-    EngineState& e = Engine();
+void GridLineX(EngineState& e, int p, bool minor, TColor colour) {
     const TMapping& m = e.CurrentMapping;
     if (e.TargetCanvas == nullptr || p == m.MapLeft)
         return;
-    GridLine(e.Area().GridPattern[minor ? glXMinor : glXMajor], colour, QPoint(p, m.MapBottom),
-             QPoint(0, -1), m.MapHeight);
+    GridLine(*e.TargetCanvas, e.Area().GridPattern[minor ? glXMinor : glXMajor], colour,
+             QPoint(p, m.MapBottom), QPoint(0, -1), m.MapHeight);
 }
 
-void GridLineY(int p, bool minor, TColor colour) {
-    EngineState& e = Engine();
+void GridLineY(EngineState& e, int p, bool minor, TColor colour) {
     const TMapping& m = e.CurrentMapping;
     if (e.TargetCanvas == nullptr || p == m.MapBottom)
         return;
-    GridLine(e.Area().GridPattern[minor ? glYMinor : glYMajor], colour, QPoint(m.MapLeft, p),
-             QPoint(1, 0), m.MapWidth);
+    GridLine(*e.TargetCanvas, e.Area().GridPattern[minor ? glYMinor : glYMajor], colour,
+             QPoint(m.MapLeft, p), QPoint(1, 0), m.MapWidth);
 }

@@ -1,11 +1,9 @@
 #include "plot/mapping.h"
 
-#include "plot/engine_state.h"
 #include "plot/rounding.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -17,10 +15,6 @@ int ClampToPixel(double p) {
     return RoundHalfEven(std::clamp(p, -32768.0, 32767.0));
 }
 
-bool ValidAxisNumber(int axis) {
-    return axis >= 1 && axis <= 4;
-}
-
 double RecordToWorld(const TAxisRecord& r, double t) {
     return r.AxisLog ? r.AxisMin * std::exp(t * r.AxisLogSpan)
                      : r.AxisMin + t * (r.AxisMax - r.AxisMin);
@@ -28,8 +22,7 @@ double RecordToWorld(const TAxisRecord& r, double t) {
 
 } // namespace
 
-int MapX(double x) {
-    const TMapping& m = Engine().CurrentMapping;
+int MapX(const TMapping& m, double x) {
     if (m.XLog && !(x > 0)) {
         x = std::min(m.XMin, m.XMax) / 2;
     }
@@ -37,8 +30,7 @@ int MapX(double x) {
     return ClampToPixel(f * m.MapWidth + m.MapLeft);
 }
 
-int MapY(double y) {
-    const TMapping& m = Engine().CurrentMapping;
+int MapY(const TMapping& m, double y) {
     if (m.YLog && !(y > 0)) {
         y = m.YMin / 2;
     }
@@ -46,41 +38,25 @@ int MapY(double y) {
     return ClampToPixel(m.MapBottom - f * m.MapHeight);
 }
 
-int AreaMapX(double x) {
-    const TAxisRecord& r = Engine().Area().AxisRecord[kAxisX];
+double PixelToWorldY(const TMapping& m, int py) {
+    const double t = static_cast<double>(m.MapBottom - py) / m.MapHeight;
+    return m.YLog ? m.YMin * std::exp(t * m.YLogSpan) : m.YMin + t * (m.YMax - m.YMin);
+}
+
+int AxisPixelX(const TAxisRecord& r, double x) {
     return ClampToPixel(r.AxisPixelOrigin +
                         (x - r.AxisMin) / (r.AxisMax - r.AxisMin) * r.AxisPixelLength);
 }
 
-int AreaMapY(int axis, double y) {
-    if (!ValidAxisNumber(axis)) {
-        return -32768;
-    }
-    const TAxisRecord& r = Engine().Area().AxisRecord[axis];
+int AxisPixelY(const TAxisRecord& r, double y) {
     return ClampToPixel(r.AxisPixelOrigin -
                         (y - r.AxisMin) / (r.AxisMax - r.AxisMin) * r.AxisPixelLength);
 }
 
-double PixelToWorldX(int px) {
-    const EngineState& e = Engine();
-    px = std::clamp(px, 0, std::max(e.PictureWidth, 0));
-    const TAxisRecord& r = e.Area().AxisRecord[kAxisX];
-    const double t = static_cast<double>(px - r.AxisPixelOrigin) / r.AxisPixelLength;
-    return RecordToWorld(r, t);
+double AxisWorldX(const TAxisRecord& r, int px) {
+    return RecordToWorld(r, static_cast<double>(px - r.AxisPixelOrigin) / r.AxisPixelLength);
 }
 
-double PixelToWorldY(int py, int axis) {
-    const EngineState& e = Engine();
-    py = std::clamp(py, 0, std::max(e.PictureHeight, 0));
-    if (ValidAxisNumber(axis)) {
-        const TAxisRecord& r = e.Area().AxisRecord[axis];
-        const double t = static_cast<double>(r.AxisPixelOrigin - py) / r.AxisPixelLength;
-        return RecordToWorld(r, t);
-    }
-    if (axis != 0) {
-        return std::numeric_limits<double>::quiet_NaN();
-    }
-    const TMapping& m = e.CurrentMapping;
-    const double t = static_cast<double>(m.MapBottom - py) / m.MapHeight;
-    return m.YLog ? m.YMin * std::exp(t * m.YLogSpan) : m.YMin + t * (m.YMax - m.YMin);
+double AxisWorldY(const TAxisRecord& r, int py) {
+    return RecordToWorld(r, static_cast<double>(r.AxisPixelOrigin - py) / r.AxisPixelLength);
 }

@@ -1,7 +1,6 @@
 #include "plot/primitives.h"
 
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
+#include "plot/clipper.h"
 #include "plot/rounding.h"
 
 #include <algorithm>
@@ -13,7 +12,7 @@ QPoint PixelOf(const EngineState& e, double x, double y) {
     if (e.PicturePixelMode) {
         return {RoundHalfEven(x), RoundHalfEven(y)};
     }
-    return {MapX(x), MapY(y)};
+    return {MapX(e.CurrentMapping, x), MapY(e.CurrentMapping, y)};
 }
 
 bool CanDraw(const EngineState& e) {
@@ -23,27 +22,6 @@ bool CanDraw(const EngineState& e) {
 TClipRect PlotRect(const TMapping& m) {
     return {m.MapLeft, m.MapLeft + m.MapWidth, m.MapBottom - m.MapHeight, m.MapBottom};
 }
-
-using Coord = std::int64_t;
-
-// Round(num / den * factor), the fraction taken first.
-Coord CutOffset(Coord num, Coord den, Coord factor) {
-    return RoundHalfEven(static_cast<double>(num) / static_cast<double>(den) *
-                         static_cast<double>(factor));
-}
-
-bool BothAbove(Coord y0, Coord y1, Coord top) {
-    return y0 < top && y1 < top;
-}
-bool BothBelow(Coord y0, Coord y1, Coord bottom) {
-    return y0 > bottom && y1 > bottom;
-}
-bool Within(Coord v, Coord lo, Coord hi) {
-    return v >= lo && v <= hi;
-}
-
-// The clipper proper, in 64-bit so that any pen position is safe.
-bool ClipCoords(const TClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y1);
 
 void FlushPendingDot(EngineState& e) {
     if (e.PendingDot.Active) {
@@ -58,82 +36,7 @@ void SetPendingDot(EngineState& e, int x, int y) {
 
 } // namespace
 
-bool ClipSegment(const TClipRect& r, int& x0, int& y0, int& x1, int& y1) {
-    Coord a = x0, b = y0, c = x1, d = y1;
-    const bool visible = ClipCoords(r, a, b, c, d);
-    x0 = static_cast<int>(a);
-    y0 = static_cast<int>(b);
-    x1 = static_cast<int>(c);
-    y1 = static_cast<int>(d);
-    return visible;
-}
-
-namespace {
-
-bool ClipCoords(const TClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y1) {
-    const Coord left = rect.Left, right = rect.Right, top = rect.Top, bottom = rect.Bottom;
-    if (x0 > x1) {
-        std::swap(x0, x1);
-        std::swap(y0, y1);
-    }
-    if (x0 > left && x1 < right && Within(y0, top, bottom) && Within(y1, top, bottom)) {
-        return true;
-    }
-    if (x1 < left || x0 > right || BothAbove(y0, y1, top) || BothBelow(y0, y1, bottom)) {
-        return false;
-    }
-    if (x0 == x1) {
-        if (y0 == y1) {
-            return false;
-        }
-        y0 = std::clamp(y0, top, bottom);
-        if (y1 < top) {
-            y1 = top - 1;
-        } else if (y1 > bottom) {
-            y1 = bottom + 1;
-        }
-        return true;
-    }
-    if (x0 < left) {
-        y0 += CutOffset(left - x0, x1 - x0, y1 - y0);
-        x0 = left;
-    }
-    if (x1 > right) {
-        y1 += CutOffset(right + 1 - x1, x1 - x0, y1 - y0);
-        x1 = right + 1;
-    }
-    if (BothAbove(y0, y1, top) || BothBelow(y0, y1, bottom)) {
-        return false;
-    }
-    if (Within(y0, top, bottom) && Within(y1, top, bottom)) {
-        return true;
-    }
-    if (y1 > y0) {
-        if (y0 < top) {
-            x0 += CutOffset(top - y0, y1 - y0, x1 - x0);
-            y0 = top;
-        }
-        if (y1 > bottom) {
-            x1 += CutOffset(bottom + 1 - y1, y1 - y0, x1 - x0);
-            y1 = bottom + 1;
-        }
-    } else {
-        if (y1 < top) {
-            x1 += CutOffset(top - 1 - y1, y1 - y0, x1 - x0);
-            y1 = top - 1;
-        }
-        if (y0 > bottom) {
-            x0 += CutOffset(bottom - y0, y1 - y0, x1 - x0);
-            y0 = bottom;
-        }
-    }
-    return true;
-}
-
-} // namespace
-
-void MoveTo(double x, double y) {
-    EngineState& e = Engine();
+void MoveTo(EngineState& e, double x, double y) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
@@ -149,8 +52,7 @@ void MoveTo(double x, double y) {
     e.PenY = p.y();
 }
 
-void DrawTo(double x, double y) {
-    EngineState& e = Engine();
+void DrawTo(EngineState& e, double x, double y) {
     if (!CanDraw(e)) {
         return;
     }
@@ -185,15 +87,13 @@ void DrawTo(double x, double y) {
     }
 }
 
-void PlotPixel(int x, int y, TColor colour) {
-    EngineState& e = Engine();
+void PlotPixel(EngineState& e, int x, int y, TColor colour) {
     if (e.TargetCanvas != nullptr) {
         e.TargetCanvas->SetPixel(x, y, colour < 0 ? e.TargetCanvas->Pen.Color : colour);
     }
 }
 
-void PlotLine(TColor penColour, int x0, int y0, int x1, int y1) {
-    EngineState& e = Engine();
+void PlotLine(EngineState& e, TColor penColour, int x0, int y0, int x1, int y1) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
@@ -217,24 +117,23 @@ void ApplyFillColours(Canvas& c, TColor penColour, TColor brushColour) {
 
 } // namespace
 
-void PlotRectangle(TColor penColour, TColor brushColour, int x0, int y0, int x1, int y1) {
-    EngineState& e = Engine();
+void PlotRectangle(EngineState& e, TColor penColour, TColor brushColour, int x0, int y0, int x1,
+                   int y1) {
     if (e.TargetCanvas != nullptr) {
         ApplyFillColours(*e.TargetCanvas, penColour, brushColour);
         e.TargetCanvas->Rectangle(x0, y0, x1, y1);
     }
 }
 
-void PlotPolygon(TColor penColour, TColor brushColour, const std::vector<QPoint>& points) {
-    EngineState& e = Engine();
+void PlotPolygon(EngineState& e, TColor penColour, TColor brushColour,
+                 const std::vector<QPoint>& points) {
     if (e.TargetCanvas != nullptr) {
         ApplyFillColours(*e.TargetCanvas, penColour, brushColour);
         e.TargetCanvas->Polygon(points);
     }
 }
 
-void PlotEllipse(TColor penColour, TColor brushColour, int cx, int cy, int radius) {
-    EngineState& e = Engine();
+void PlotEllipse(EngineState& e, TColor penColour, TColor brushColour, int cx, int cy, int radius) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
@@ -246,16 +145,14 @@ void PlotEllipse(TColor penColour, TColor brushColour, int cx, int cy, int radiu
     c.Ellipse(cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
 }
 
-void SaveAttributes() {
-    EngineState& e = Engine();
+void SaveAttributes(EngineState& e) {
     if (e.TargetCanvas != nullptr) {
         e.SparePen = e.TargetCanvas->Pen;
         e.SpareBrush = e.TargetCanvas->Brush;
     }
 }
 
-void RestoreAttributes() {
-    EngineState& e = Engine();
+void RestoreAttributes(EngineState& e) {
     if (e.TargetCanvas != nullptr) {
         e.TargetCanvas->Pen = e.SparePen;
         e.TargetCanvas->Brush = e.SpareBrush;

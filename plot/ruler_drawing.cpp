@@ -1,7 +1,6 @@
 #include "plot/ruler_drawing.h"
 
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
+#include "plot/area_mapping.h"
 #include "plot/readout_numbers.h"
 
 #include <algorithm>
@@ -9,10 +8,10 @@
 
 namespace {
 
-std::string AxisValueText(const TAxisRecord& axis, double value) {
+std::string AxisValueText(const EngineState& e, const TAxisRecord& axis, double value) {
     if (axis.AxisLog) {
         return FormatSignificant(axis.LabelDecimals, value,
-                                 Engine().Settings.value(Setting::SymbolExponent) > 0);
+                                 e.Settings.value(Setting::SymbolExponent) > 0);
     }
     return FormatFixed(RoundToStep(value, axis.MinimumStep),
                        std::min(axis.LabelDecimals, axis.MinimumStepDecimals));
@@ -32,19 +31,18 @@ void SetXorPen(Canvas& c, const EngineState& e) {
 
 } // namespace
 
-QPoint SnapRulerPoint(int x, int y) {
-    const EngineState& e = Engine();
+QPoint SnapRulerPoint(const EngineState& e, int x, int y) {
     if (e.RulerSnapStepX > 0) {
-        x = AreaMapX(RoundToStep(PixelToWorldX(x), e.RulerSnapStepX));
+        x = AreaMapX(e, RoundToStep(PixelToWorldX(e, x), e.RulerSnapStepX));
     }
     if (e.RulerSnapStepY > 0) {
-        y = AreaMapY(e.RulerAxis, RoundToStep(PixelToWorldY(y, e.RulerAxis), e.RulerSnapStepY));
+        y = AreaMapY(e, e.RulerAxis,
+                     RoundToStep(PixelToWorldY(e, y, e.RulerAxis), e.RulerSnapStepY));
     }
     return {x, y};
 }
 
-void ShowRuler(int x, int y, bool draw) {
-    EngineState& e = Engine();
+void ShowRuler(EngineState& e, int x, int y, bool draw) {
     e.RulerX = x;
     e.RulerY = y;
     if (e.TargetCanvas == nullptr) {
@@ -60,12 +58,11 @@ void ShowRuler(int x, int y, bool draw) {
     // The ruler mode in use draws no cross-hair lines: the cross cursor marks the point.
     c.Pen.Mode = TPenMode::Copy;
     if (e.RulerEnabled) {
-        RulerReadout(x, y, draw);
+        RulerReadout(e, x, y, draw);
     }
 }
 
-void ShowBand(int x, int y, bool draw) {
-    EngineState& e = Engine();
+void ShowBand(EngineState& e, int x, int y, bool draw) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
@@ -79,22 +76,21 @@ void ShowBand(int x, int y, bool draw) {
     c.Pen.Mode = TPenMode::Copy;
     c.Pen.Style = TPenStyle::Solid;
     if (e.RulerEnabled) {
-        RulerReadout(x, y, draw);
+        RulerReadout(e, x, y, draw);
     }
     e.BandEndX = x;
     e.BandEndY = y;
 }
 
-void RulerReadout(int px, int py, bool draw) {
-    EngineState& e = Engine();
+void RulerReadout(EngineState& e, int px, int py, bool draw) {
     if (e.TargetCanvas == nullptr) {
         return;
     }
     Canvas& c = *e.TargetCanvas;
     const TAxisRecord& xAxis = e.Area().AxisRecord[kAxisX];
     const TAxisRecord& yAxis = e.Area().AxisRecord[e.RulerAxis];
-    const std::string xText = AxisValueText(xAxis, PixelToWorldX(px));
-    const std::string yText = AxisValueText(yAxis, PixelToWorldY(py, e.RulerAxis));
+    const std::string xText = AxisValueText(e, xAxis, PixelToWorldX(e, px));
+    const std::string yText = AxisValueText(e, yAxis, PixelToWorldY(e, py, e.RulerAxis));
     const std::string head = xText + " / ";
 
     int offset = 0;

@@ -1,4 +1,5 @@
-#include "plot/engine_state.h"
+#include "plot/symbols.h"
+
 #include "plot/primitives.h"
 #include "plot/rounding.h"
 
@@ -9,14 +10,14 @@ namespace {
 
 constexpr int kMaxField = std::numeric_limits<std::uint16_t>::max();
 
-void SetSymbolBrush(EngineState& e, Canvas& c, const TSymbolRecord& s) {
+void SetSymbolBrush(Canvas& c, const TSymbolRecord& s, TColor backColour) {
     switch (s.Fill) {
     case 0:
         c.Brush.Style = TBrushStyle::Clear;
         break;
     case 1:
         c.Brush.Style = TBrushStyle::Solid;
-        c.Brush.Color = e.BackColour;
+        c.Brush.Color = backColour;
         break;
     case 2:
         c.Brush.Style = TBrushStyle::Solid;
@@ -36,7 +37,9 @@ void Line(Canvas& c, int x0, int y0, int x1, int y1) {
     c.LineTo(x1, y1);
 }
 
-void DrawOneSymbol(EngineState& e, Canvas& c, const TSymbolRecord& s) {
+} // namespace
+
+void DrawSymbolRecord(Canvas& c, const TSymbolRecord& s, TColor backColour) {
     const int x = s.X;
     const int y = s.Y;
     if (s.Kind == ssDot || s.Size < 2) {
@@ -48,7 +51,7 @@ void DrawOneSymbol(EngineState& e, Canvas& c, const TSymbolRecord& s) {
     c.Pen.Width = s.PenWidth;
     c.Pen.Style = TPenStyle::Solid;
     c.Pen.Color = s.Colour;
-    SetSymbolBrush(e, c, s);
+    SetSymbolBrush(c, s, backColour);
     const bool thin = s.PenWidth <= 1;
     switch (s.Kind) {
     case ssCircle:
@@ -92,24 +95,20 @@ void DrawOneSymbol(EngineState& e, Canvas& c, const TSymbolRecord& s) {
     }
 }
 
-} // namespace
-
-void DrawSymbolQueue() {
-    EngineState& e = Engine();
+void DrawSymbolQueue(EngineState& e) {
     if (e.TargetCanvas == nullptr || e.SymbolQueue.empty()) {
         e.SymbolQueue.clear();
         return;
     }
-    SaveAttributes();
+    SaveAttributes(e);
     for (const TSymbolRecord& s : e.SymbolQueue) {
-        DrawOneSymbol(e, *e.TargetCanvas, s);
+        DrawSymbolRecord(*e.TargetCanvas, s, e.BackColour);
     }
     e.SymbolQueue.clear();
-    RestoreAttributes();
+    RestoreAttributes(e);
 }
 
-bool DrawSymbol(int kind, int size, int fill) {
-    EngineState& e = Engine();
+bool DrawSymbol(EngineState& e, int kind, int size, int fill) {
     if (e.TargetCanvas == nullptr) {
         return true;
     }
@@ -157,7 +156,7 @@ bool DrawSymbol(int kind, int size, int fill) {
     }
     e.SymbolQueue.push_back(s);
     if ((kind & kImmediateSymbol) != 0) {
-        DrawSymbolQueue();
+        DrawSymbolQueue(e);
     }
     return true;
 }

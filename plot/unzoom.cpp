@@ -1,9 +1,6 @@
 #include "plot/unzoom.h"
 
-#include "plot/engine_state.h"
-
-void Unzoom(int area) {
-    EngineState& e = Engine();
+void Unzoom(EngineState& e, int area) {
     if (area < 0 || area > kMaxPlotAreas) {
         return;
     }

@@ -5,7 +5,6 @@
 #include "plot/engine.h"
 #include "plot/grid_lines.h"
 #include "plot/log_scale.h"
-#include "plot/mapping.h"
 #include "plot/tick_steps.h"
 #include "plot/tick_walk.h"
 
@@ -18,6 +17,7 @@ namespace {
 // Draws the ticks, labels and grid lines of a y axis in its column, ticks and labels pointing
 // in `direction`.
 struct TYTickPainter {
+    EngineState* E = nullptr;
     TAxisColours Colours;
     int Column = 0;
     int Direction = 1;
@@ -26,7 +26,7 @@ struct TYTickPainter {
     int WidestLabel = 0;
 
     void Major(int p, const std::string& label, bool atZero) {
-        EngineState& e = Engine();
+        EngineState& e = *E;
         Canvas& c = *e.TargetCanvas;
         if (Colours.Visible) {
             if (e.MajorTickLength > 0) {
@@ -35,30 +35,26 @@ struct TYTickPainter {
             }
             const auto horizontal =
                 Direction > 0 ? THorizontalAlign::Left : THorizontalAlign::Right;
-            if (!label.empty() && DrawAxisText(Column + (e.MajorTickLength + 2) * Direction, p,
+            if (!label.empty() && DrawAxisText(e, Column + (e.MajorTickLength + 2) * Direction, p,
                                                label, horizontal, TVerticalAlign::Centred, Angle))
                 WidestLabel = std::max(WidestLabel, c.TextWidth(label));
         }
         // Every y axis marks its zero, grid or not.
         if (GridOn || atZero)
-            GridLineY(p, false, Colours.Colour);
+            GridLineY(e, p, false, Colours.Colour);
     }
 
     void Minor(int q) {
-        EngineState& e = Engine();
+        EngineState& e = *E;
         Canvas& c = *e.TargetCanvas;
         if (Colours.Visible && e.MinorTickLength > 0) {
             c.MoveTo(Column, q);
             c.LineTo(Column + e.MinorTickLength * Direction, q);
         }
         if (GridOn)
-            GridLineY(q, true, Colours.Colour);
+            GridLineY(e, q, true, Colours.Colour);
     }
 };
-
-int YPosition(double v) {
-    return Engine().CurrentMapping.MapBottom - MapY(v);
-}
 
 // Running mean of the drawn windows of the y axes drawn so far in the area.
 void AverageYZoomWindow(TPlotArea& area, const TFractionWindow& drawn) {
@@ -69,13 +65,17 @@ void AverageYZoomWindow(TPlotArea& area, const TFractionWindow& drawn) {
 
 } // namespace
 
-void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double axisStart,
-               double axisEnd, double minimumStep, double resolution, bool gridOn, bool logarithmic,
-               bool fixedFormat, int options) {
-    EngineState& e = Engine();
+void DrawYAxis(EngineState& e, const plot::AxisDescription& axis) {
     if (e.TargetCanvas == nullptr)
         return;
-    FinishGraph();
+    FinishGraph(e);
+    const TColor colour = axis.colour;
+    const std::string& caption = axis.caption;
+    const int axisSide = axis.side;
+    const double axisStart = axis.start;
+    const double axisEnd = axis.end;
+    const double resolution = axis.resolution;
+    const bool fixedFormat = axis.fixedFormat;
     e.PicturePixelMode = false;
     const bool accepted = axisStart != axisEnd && e.Area().AreaValid && std::abs(axisSide) <= 8;
     e.AxesReady = accepted;
@@ -85,19 +85,21 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
     const int side = axisSide == 0 ? 1 : std::abs(axisSide);
     // Sides 5..8 have no placement of their own; they are drawn like 1..4, without a caption.
     const int record = (side - 1) % 4 + 1;
-    logarithmic = logarithmic && axisStart > 0 && axisEnd > 0;
+    const bool logarithmic = axis.logarithmic && axisStart > 0 && axisEnd > 0;
 
     Canvas& c = *e.TargetCanvas;
     TMapping& m = e.CurrentMapping;
     TPlotArea& area = e.Area();
     TYTickPainter painter;
-    painter.Colours = ApplyAxisColour(colour);
-    painter.GridOn = gridOn;
+    painter.E = &e;
+    const auto yPosition = [&m](double v) { return m.MapBottom - MapY(m, v); };
+    painter.Colours = ApplyAxisColour(e, colour);
+    painter.GridOn = axis.gridOn;
     const int columns[] = {m.MapLeft, m.MapLeft + 1, m.MapLeft + m.MapWidth - 1,
                            m.MapLeft + m.MapWidth};
     painter.Column = columns[record - 1];
     painter.Direction = record % 2 == 0 ? 1 : -1;
-    const int extendMode = logarithmic ? 0 : (options & 3);
+    const int extendMode = logarithmic ? 0 : static_cast<int>(axis.extend);
     const TickLengthPair ticks = TickLengths(e.CharWidth, e.Settings.value(Setting::MajorTicSizeY),
                                              e.Settings.value(Setting::MinorTicSizeY));
     e.MajorTickLength = ticks.Major;
@@ -111,46 +113,48 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
     }
 
     const TFractionWindow zoom = area.AxisRecord[static_cast<std::size_t>(record)].AxisZoomWindow;
-    const TAxisRange range = ShownRange(axisStart, axisEnd, zoom, logarithmic);
+    const TAxisRange range =
+        ShownRange(axisStart, axisEnd, zoom, logarithmic, e.Settings.value(Setting::MinLogRatio));
     m.YMin = range.Min;
     m.YMax = range.Max;
     m.YLog = range.Log;
     TFractionWindow drawnWindow = zoom;
+    TDrawnAxis drawn;
 
     if (!range.Log) {
         const LabelFormat format =
-            PrepareLabelFormat(fixedFormat, false, Setting::FormatSciLabelsY);
+            PrepareLabelFormat(e, fixedFormat, false, Setting::FormatSciLabelsY);
         if (area.MinZoomFractionY == 0)
             area.MinZoomFractionY =
                 std::max(resolution / std::fabs(axisEnd - axisStart), leastZoomFraction);
-        double low = m.YMin, high = m.YMax, step = minimumStep;
+        double low = m.YMin, high = m.YMax, step = axis.minimumStep;
         const int pitch = LabelPitch(e.CharHeight, e.Settings.value(Setting::LabelDistY));
         const TickSteps steps = ChooseTickSteps(low, high, step, m.MapHeight, pitch, extendMode);
         const bool widened = low != m.YMin || high != m.YMax;
         m.YMin = low;
         m.YMax = high;
-        e.UnitsPerPixelY = (m.YMax - m.YMin) / m.MapHeight;
-        e.MinimumStepY = step;
-        e.MinimumStepDecimalsY = DecimalsFor(step);
-        e.LabelDecimalsY = LabelDecimals(steps.Decimals, e.MinimumStepDecimalsY);
+        drawn.UnitsPerPixel = (m.YMax - m.YMin) / m.MapHeight;
+        drawn.MinimumStep = step;
+        drawn.MinimumStepDecimals = DecimalsFor(step);
+        drawn.LabelDecimals = LabelDecimals(steps.Decimals, drawn.MinimumStepDecimals);
         m.YLogSpan = 1.0;
 
         LinearLabelStyle style;
         style.FixedFormat = fixedFormat;
         style.SuppressZero = e.Settings.rounded(Setting::DoNotPlotZeroY) == 1;
         WalkLinearTicks(
-            m.YMin, steps.Major, steps.Minor, m.MapHeight, YPosition, [&](const LinearTick& tick) {
+            m.YMin, steps.Major, steps.Minor, m.MapHeight, yPosition, [&](const LinearTick& tick) {
                 const int p = m.MapBottom - tick.Position;
                 if (!tick.Major) {
                     painter.Minor(p);
                     return;
                 }
                 const double shown = range.Reversed ? -tick.Value : tick.Value;
-                painter.Major(p,
-                              LinearTickLabel(format, style, e.LabelDecimalsY, steps.Major, shown),
-                              ApplyZeroRule(tick.Value, steps.Major) == 0);
+                painter.Major(
+                    p, LinearTickLabel(format, style, drawn.LabelDecimals, steps.Major, shown),
+                    ApplyZeroRule(tick.Value, steps.Major) == 0);
             });
-        e.LabelDecimalsY = DecimalsFor(e.UnitsPerPixelY);
+        drawn.LabelDecimals = DecimalsFor(drawn.UnitsPerPixel);
         if (range.Reversed) {
             m.YMin = -m.YMin;
             m.YMax = -m.YMax;
@@ -158,7 +162,8 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
         if (widened)
             drawnWindow = WidenedWindow(axisStart, axisEnd, m.YMin, m.YMax);
     } else {
-        const LabelFormat format = PrepareLabelFormat(fixedFormat, true, Setting::FormatSciLabelsY);
+        const LabelFormat format =
+            PrepareLabelFormat(e, fixedFormat, true, Setting::FormatSciLabelsY);
         if (area.MinZoomFractionY == 0)
             area.MinZoomFractionY = leastZoomFraction;
         m.YLogSpan = std::log(m.YMax / m.YMin);
@@ -166,7 +171,7 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
         const int level = LogFinenessLevel(m.MapHeight, e.Settings.value(Setting::FinenessLogY),
                                            ratio, c.Font.Size);
         WalkLogTicks(
-            m.YMin, m.YMax, m.MapHeight, level, false, YPosition, [&](const LogTick& tick) {
+            m.YMin, m.YMax, m.MapHeight, level, false, yPosition, [&](const LogTick& tick) {
                 const int p = m.MapBottom - tick.Position;
                 if (!tick.Long) {
                     painter.Minor(p);
@@ -178,10 +183,10 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
                                   : std::string(),
                               false);
             });
-        e.UnitsPerPixelY = std::pow(ratio, 1.0 / m.MapHeight);
-        e.MinimumStepY = 0;
-        e.MinimumStepDecimalsY = 99;
-        e.LabelDecimalsY = DecimalsFor(e.UnitsPerPixelY - 1) + 1;
+        drawn.UnitsPerPixel = std::pow(ratio, 1.0 / m.MapHeight);
+        drawn.MinimumStep = 0;
+        drawn.MinimumStepDecimals = 99;
+        drawn.LabelDecimals = DecimalsFor(drawn.UnitsPerPixel - 1) + 1;
     }
 
     if (side <= 4 && painter.Colours.Visible && !caption.empty()) {
@@ -195,13 +200,12 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
         const int anchors[] = {std::max(painter.Column - reach, 0), painter.Column - 1,
                                painter.Column + 1,
                                std::min(painter.Column + reach, e.PictureWidth)};
-        DrawAxisText(anchors[record - 1], row, text,
+        DrawAxisText(e, anchors[record - 1], row, text,
                      record <= 2 ? THorizontalAlign::Left : THorizontalAlign::Right,
                      TVerticalAlign::Bottom);
     }
     c.Pen.Mode = TPenMode::Copy;
 
-    TDrawnAxis drawn;
     drawn.Colour = painter.Colours.Colour;
     drawn.Min = m.YMin;
     drawn.Max = m.YMax;
@@ -209,12 +213,8 @@ void DrawYAxis(TColor colour, const std::string& caption, int axisSide, double a
     drawn.LogSpan = m.YLogSpan;
     drawn.PixelOrigin = m.MapBottom;
     drawn.PixelLength = m.MapHeight;
-    drawn.UnitsPerPixel = e.UnitsPerPixelY;
-    drawn.MinimumStep = e.MinimumStepY;
-    drawn.LabelDecimals = e.LabelDecimalsY;
-    drawn.MinimumStepDecimals = e.MinimumStepDecimalsY;
     drawn.DrawnWindow = drawnWindow;
-    StoreAxisRecord(record, drawn);
+    StoreAxisRecord(e, record, drawn);
     AverageYZoomWindow(area, drawnWindow);
     e.Settings.expire(SettingEvent::Axis);
 }

@@ -1,8 +1,6 @@
 #include "plot/zoom_ruler.h"
 
-#include "plot/engine_host.h"
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
+#include "plot/area_mapping.h"
 #include "plot/ruler_drawing.h"
 
 #include <QRect>
@@ -62,17 +60,16 @@ bool StrictlyInsidePlot(const EngineState& e, int x, int y) {
            yAxis.AxisPixelOrigin - yAxis.AxisPixelLength < y && y < yAxis.AxisPixelOrigin;
 }
 
-void FillMouseInfo(TMouseInfoSlot slot, int x, int y) {
-    EngineState& e = Engine();
+void FillMouseInfo(EngineState& e, TMouseInfoSlot slot, int x, int y) {
     TMouseInfo& info = e.MouseInfo[slot];
     info = TMouseInfo{};
     info.Area = e.CurrentArea;
     info.PixelX = x;
     info.PixelY = y;
-    info.WorldX = PixelToWorldX(x);
+    info.WorldX = PixelToWorldX(e, x);
     for (int axis = kFirstYAxis; axis <= kLastYAxis; ++axis) {
         if (Drawn(e.Area(), axis)) {
-            info.WorldY[axis - 1] = PixelToWorldY(y, axis);
+            info.WorldY[axis - 1] = PixelToWorldY(e, y, axis);
         }
     }
 }
@@ -81,12 +78,12 @@ void FillMouseInfo(TMouseInfoSlot slot, int x, int y) {
 void ConfineToPlot(EngineState& e) {
     const TAxisRecord& xAxis = e.Area().AxisRecord[kAxisX];
     const TAxisRecord& yAxis = e.Area().AxisRecord[e.RulerAxis];
-    const QPoint offset = e.OwnerControl->ScreenOffset();
+    const QPoint offset = e.Owner.ScreenOffset();
     const int left = xAxis.AxisPixelOrigin;
     const int top = yAxis.AxisPixelOrigin - yAxis.AxisPixelLength;
     const int right = xAxis.AxisPixelOrigin + xAxis.AxisPixelLength + 1;
     const int bottom = yAxis.AxisPixelOrigin + 1;
-    e.OwnerControl->ConfinePointer(QRect(left, top, right - left, bottom - top).translated(offset));
+    e.Owner.ConfinePointer(QRect(left, top, right - left, bottom - top).translated(offset));
 }
 
 void StartRuler(EngineState& e, int x, int y) {
@@ -95,36 +92,35 @@ void StartRuler(EngineState& e, int x, int y) {
     e.RulerSnapStepX = e.RulerSnapX ? area.AxisRecord[kAxisX].MinimumStep : 0.0;
     e.RulerSnapStepY =
         e.RulerSnapY && DrawnYAxisCount(area) == 1 ? area.AxisRecord[e.RulerAxis].MinimumStep : 0.0;
-    e.OwnerControl->SetScreenCursor(TScreenCursor::Cross);
+    e.Owner.SetScreenCursor(TScreenCursor::Cross);
     ConfineToPlot(e);
-    const QPoint p = SnapRulerPoint(x, y);
-    ShowRuler(p.x(), p.y(), true);
+    const QPoint p = SnapRulerPoint(e, x, y);
+    ShowRuler(e, p.x(), p.y(), true);
 }
 
 void StartBand(EngineState& e, int x, int y) {
     e.BandActive = true;
     e.BandStartX = x;
     e.BandStartY = y;
-    ShowBand(x, y, true);
+    ShowBand(e, x, y, true);
     e.ZoomAxes.fill(true);
 }
 
 void SwitchReadoutAxis(EngineState& e) {
     if (e.RulerDragging) {
-        ShowRuler(e.RulerX, e.RulerY, false);
+        ShowRuler(e, e.RulerX, e.RulerY, false);
         e.RulerAxis = NextDrawnYAxis(e.Area(), e.RulerAxis);
-        ShowRuler(e.RulerX, e.RulerY, true);
+        ShowRuler(e, e.RulerX, e.RulerY, true);
     } else {
-        ShowBand(e.BandEndX, e.BandEndY, false);
+        ShowBand(e, e.BandEndX, e.BandEndY, false);
         e.RulerAxis = NextDrawnYAxis(e.Area(), e.RulerAxis);
-        ShowBand(e.BandEndX, e.BandEndY, true);
+        ShowBand(e, e.BandEndX, e.BandEndY, true);
     }
 }
 
 } // namespace
 
-void SetupRuler(TColor colour, int textX, int textY, int alignment, int flags) {
-    EngineState& e = Engine();
+void SetupRuler(EngineState& e, TColor colour, int textX, int textY, int alignment, int flags) {
     e.RulerTextX = textX;
     e.RulerTextY = textY;
     e.RulerAlignment = alignment;
@@ -137,9 +133,8 @@ void SetupRuler(TColor colour, int textX, int textY, int alignment, int flags) {
     e.RulerSnapY = (flags & 16) != 0;
 }
 
-void MouseDown(int button, int shift, int x, int y) {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr || e.TargetCanvas == nullptr) {
+void MouseDown(EngineState& e, TMouseButton button, int shift, int x, int y) {
+    if (e.TargetCanvas == nullptr) {
         return;
     }
     const bool busy = e.RulerDragging || e.BandActive;
@@ -170,56 +165,52 @@ void MouseDown(int button, int shift, int x, int y) {
             StartBand(e, x, y);
         }
         for (int slot = miPress; slot <= miMove; ++slot) {
-            FillMouseInfo(static_cast<TMouseInfoSlot>(slot), x, y);
+            FillMouseInfo(e, static_cast<TMouseInfoSlot>(slot), x, y);
         }
     } else if (button == mbRight && busy && e.RulerEnabled) {
         SwitchReadoutAxis(e);
     }
 }
 
-void MouseMove(int shift, int x, int y) {
-    EngineState& e = Engine();
+void MouseMove(EngineState& e, int shift, int x, int y) {
     if ((shift & ssLeft) == 0 || e.TargetCanvas == nullptr) {
         return;
     }
     if (e.RulerDragging) {
-        const QPoint p = SnapRulerPoint(x, y);
+        const QPoint p = SnapRulerPoint(e, x, y);
         if (p.x() == e.RulerX && p.y() == e.RulerY) {
             return;
         }
-        ShowRuler(e.RulerX, e.RulerY, false);
-        FillMouseInfo(miMove, p.x(), p.y());
-        ShowRuler(p.x(), p.y(), true);
+        ShowRuler(e, e.RulerX, e.RulerY, false);
+        FillMouseInfo(e, miMove, p.x(), p.y());
+        ShowRuler(e, p.x(), p.y(), true);
     } else if (e.BandActive) {
-        ShowBand(e.BandEndX, e.BandEndY, false);
-        FillMouseInfo(miMove, x, y);
-        ShowBand(x, y, true);
+        ShowBand(e, e.BandEndX, e.BandEndY, false);
+        FillMouseInfo(e, miMove, x, y);
+        ShowBand(e, x, y, true);
     }
 }
 
-void MouseUp(int button, int shift, int x, int y) {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr) {
+void MouseUp(EngineState& e, TMouseButton button, int shift, int x, int y) {
+    if (e.TargetCanvas == nullptr) {
         return;
     }
     if (button == mbLeft) {
         if (e.RulerDragging) {
-            ShowRuler(e.RulerX, e.RulerY, false);
+            ShowRuler(e, e.RulerX, e.RulerY, false);
             e.RulerDragging = false;
             e.RulerX = 0;
             e.RulerY = 0;
-            e.OwnerControl->SetScreenCursor(TScreenCursor::Default);
-            FillMouseInfo(miRelease, x, y);
+            e.Owner.SetScreenCursor(TScreenCursor::Default);
+            FillMouseInfo(e, miRelease, x, y);
         } else if (e.BandActive) {
-            ShowBand(e.BandEndX, e.BandEndY, false);
+            ShowBand(e, e.BandEndX, e.BandEndY, false);
             e.BandActive = false;
-            FillMouseInfo(miRelease, x, y);
+            FillMouseInfo(e, miRelease, x, y);
             if ((shift & ssCtrl) != 0) {
-                ApplyZoom();
+                ApplyZoom(e);
             }
         }
     }
-    if (e.OwnerControl != nullptr) {
-        e.OwnerControl->ReleasePointer();
-    }
+    e.Owner.ReleasePointer();
 }

@@ -7,8 +7,6 @@
 #include "app/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -56,8 +54,8 @@ protected:
     }
 
     // A point of the plot rectangle at the given fractions of its width and height.
-    static QPoint Inside(double fx, double fy) {
-        const TMapping& m = Engine().CurrentMapping;
+    QPoint Inside(double fx, double fy) const {
+        const TMapping& m = Form->XY->engine().mapping();
         return {m.MapLeft + int(m.MapWidth * fx),
                 m.MapBottom - m.MapHeight + int(m.MapHeight * fy)};
     }
@@ -123,7 +121,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     // The graph page: zoom with Ctrl and a drag, read the ruler, unzoom.
     form.PageControl->setCurrentWidget(form.TabGraph);
     QTest::qWait(100);
-    const TZoomWindow& zoom = Engine().PlotArea[1].ZoomWindow;
+    const TZoomWindow& zoom = form.XY->engine().plotArea(1).ZoomWindow;
     ASSERT_EQ(zoom.XLow, 0.0);
     ASSERT_EQ(zoom.XHigh, 1.0);
     const QPoint from = Inside(0.25, 0.05);
@@ -140,11 +138,11 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     const QPoint at = Inside(0.5, 0.5);
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, at);
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_TRUE(Engine().RulerDragging);
-    EXPECT_EQ(Engine().RulerX, at.x());
+    EXPECT_EQ(form.XY->engine().interaction(), plot::Interaction::Ruler);
+    EXPECT_EQ(form.XY->engine().rulerPosition().x(), at.x());
     // The time under the ruler lies in the middle of the zoomed half of the session (minutes).
     const double xs = form.XY->Traces[0].Points[form.XY->Traces[0].Points.Size() - 1].X;
-    EXPECT_NEAR(PixelToWorldX(at.x()), xs / 60 / 2, xs / 60 * 0.1);
+    EXPECT_NEAR(form.XY->engine().pixelToWorldX(at.x()), xs / 60 / 2, xs / 60 * 0.1);
     int readoutPixels = 0;
     const QImage held = form.XY->Picture();
     for (int y = 0; y < 40; ++y)

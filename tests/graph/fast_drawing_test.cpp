@@ -1,7 +1,6 @@
 #include "graph/trace_drawing.h"
 
-#include "plot/engine.h"
-#include "plot/engine_state.h"
+#include "plot/plot_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -19,33 +18,32 @@ struct Axes {
     double XMin, XMax, YMin, YMax;
 };
 
-// A picture with the plot area of the main window and the given world ranges, the traces drawn
-// by one of the two paths, finished as the paint handler finishes it.
+// A picture with the plot area of the main window and the given world ranges (axes in the back
+// colour, which shows only the y axis' zero line), the traces drawn by one of the two paths,
+// finished as the paint handler finishes it.
 QImage Draw(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style, bool Fast,
             bool& UsedFast) {
     TImageHost host(Width, Height);
-    StartGraph(host, clBtnFace, clBlue, 1.5);
-    SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-    EngineState& e = Engine();
-    e.CurrentMapping.XMin = A.XMin;
-    e.CurrentMapping.XMax = A.XMax;
-    e.CurrentMapping.YMin = A.YMin;
-    e.CurrentMapping.YMax = A.YMax;
-    e.PicturePixelMode = false;
-    e.AxesReady = true;
-    // Something pending from the axes, as a drawn axis leaves it.
-    e.PendingDot = {true, 5, 5, clRed};
+    plot::PlotEngine engine(host);
+    engine.startGraph(clBtnFace, clBlue, 1.5);
+    engine.setPlotArea({20, 90, 10, 80});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::X, .colour = clBtnFace, .start = A.XMin, .end = A.XMax});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::Y, .colour = clBtnFace, .start = A.YMin, .end = A.YMax});
+    // A line ending inside leaves its end dot pending, as a trace before these would.
+    engine.setPenColour(clRed);
+    engine.moveTo(A.XMin, A.YMin);
+    engine.drawTo((A.XMin + A.XMax) / 2, (A.YMin + A.YMax) / 2);
 
     std::vector<const TTrace*> list;
     for (const TTrace& t : Traces)
         list.push_back(&t);
-    UsedFast = Fast && DrawTracesFast(list, Style);
+    UsedFast = Fast && DrawTracesFast(engine, list, Style);
     if (!UsedFast)
-        DrawTracesPerPoint(list, Style);
-    FinishGraph();
-    QImage result = host.EngineCanvas().Image().copy();
-    ForgetEngineHost(&host);
-    return result;
+        DrawTracesPerPoint(engine, list, Style);
+    engine.finishGraph();
+    return host.EngineCanvas().Image().copy();
 }
 
 void ExpectSamePicture(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style) {

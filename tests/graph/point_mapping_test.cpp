@@ -1,6 +1,5 @@
 #include "graph/point_mapping.h"
 
-#include "plot/engine_state.h"
 #include "plot/mapping.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +10,7 @@
 namespace {
 
 TEST(PointMapping, SamePixelsAsTheEngineMapping) {
-    TMapping& m = Engine().CurrentMapping;
-    m = {};
+    TMapping m;
     m.MapLeft = 224;
     m.MapWidth = 786;
     m.MapBottom = 381;
@@ -42,8 +40,8 @@ TEST(PointMapping, SamePixelsAsTheEngineMapping) {
             std::vector<int> py(block.size());
             MapPoints(block, m, xf, 1.0, px.data(), py.data());
             for (std::size_t i = 0; i < block.size(); ++i) {
-                ASSERT_EQ(px[i], MapX(block[i].X * xf)) << "x of point " << i;
-                ASSERT_EQ(py[i], MapY(block[i].Y)) << "y of point " << i;
+                ASSERT_EQ(px[i], MapX(m, block[i].X * xf)) << "x of point " << i;
+                ASSERT_EQ(py[i], MapY(m, block[i].Y)) << "y of point " << i;
             }
         }
     }

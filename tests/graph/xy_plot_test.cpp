@@ -1,6 +1,5 @@
 #include "graph/xy_plot.h"
 
-#include "plot/engine_state.h"
 #include "tests/plot/fake_print_target.h"
 
 #include <QClipboard>
@@ -251,7 +250,7 @@ protected:
         plot.AddTrace(false, {});
         AddSeries(0, 500, 5);
         Settle();
-        const TMapping& m = Engine().CurrentMapping;
+        const TMapping& m = plot.engine().mapping();
         left = m.MapLeft;
         right = m.MapLeft + m.MapWidth;
         top = m.MapBottom - m.MapHeight;
@@ -262,7 +261,7 @@ protected:
         return {left + int((right - left) * Fx), top + int((bottom - top) * Fy)};
     }
 
-    const TZoomWindow& Zoom() const { return Engine().PlotArea[1].ZoomWindow; }
+    const TZoomWindow& Zoom() const { return plot.engine().plotArea(1).ZoomWindow; }
 
     int left = 0;
     int right = 0;
@@ -348,6 +347,34 @@ TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
     plot.FastDrawing = true;
     plot.RepaintNow();
     EXPECT_EQ(Painted(), plain);
+}
+
+// Each control has its own engine: zooming one, or holding its ruler, leaves the other's
+// picture, zoom and ruler alone.
+TEST_F(RulerTest, TwoControlsKeepTheirOwnZoomAndRuler) {
+    TXYPlot other;
+    other.resize(plot.size());
+    other.XY_LeftPerCent = plot.XY_LeftPerCent;
+    other.AddTrace(false, plot.Traces[0].Points);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    Settle();
+    const QImage otherBefore = other.Picture().copy();
+    ASSERT_EQ(otherBefore, Painted()) << "the same traces draw the same picture";
+
+    plot.SetXY_RulerOn(true);
+    Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
+    Settle();
+    ASSERT_NEAR(Zoom().XHigh, 0.5, 0.01);
+    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              Inside(0.5, 0.5));
+    other.RepaintNow();
+    Settle();
+    EXPECT_EQ(other.Picture(), otherBefore);
+    EXPECT_EQ(other.engine().plotArea(1).ZoomWindow.XHigh, 1.0);
+    EXPECT_EQ(plot.engine().interaction(), ::plot::Interaction::Ruler);
+    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              Inside(0.5, 0.5));
 }
 
 class PrintingPlot : public TXYPlot {

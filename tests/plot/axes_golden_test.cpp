@@ -1,6 +1,4 @@
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/unzoom.h"
+#include "plot/plot_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +20,26 @@ QString GoldenPath() {
 
 QImage DrawFrame() {
     TImageHost host(640, 400);
-    Unzoom(0);
-    StartGraph(host, clWhite, clBlack, 1.0);
-    SetPlotArea(12, 88, 10, 84, 0, 0, 0, 0, false);
-    DrawXAxis(clBlack, "Time|s", 1, 0, 10, 0, 0, true, false, false, 0);
-    DrawYAxis(clBlue, "Y1-Axis", 1, 24999990, 25000010, 0, 0, true, false, false, 0);
-    DrawYAxis(clGreen, "Y2-Axis", 4, -1, 1, 0, 0, true, false, false, 0);
-    FinishGraph();
+    plot::PlotEngine engine(host);
+    engine.startGraph(clWhite, clBlack, 1.0);
+    engine.setPlotArea({12, 88, 10, 84});
+    using plot::AxisKind;
+    engine.drawAxis(
+        {.kind = AxisKind::X, .caption = "Time|s", .start = 0, .end = 10, .gridOn = true});
+    engine.drawAxis({.kind = AxisKind::Y,
+                     .colour = clBlue,
+                     .caption = "Y1-Axis",
+                     .start = 24999990,
+                     .end = 25000010,
+                     .gridOn = true});
+    engine.drawAxis({.kind = AxisKind::Y,
+                     .colour = clGreen,
+                     .caption = "Y2-Axis",
+                     .side = 4,
+                     .start = -1,
+                     .end = 1,
+                     .gridOn = true});
+    engine.finishGraph();
     return host.EngineCanvas().Image().convertToFormat(QImage::Format_RGB32);
 }
 

@@ -24,33 +24,49 @@ protected:
     static constexpr int kHeight = 320;
 
     void SetUp() override {
-        Unzoom(0);
-        StartGraph(Host, clWhite, clBlack, 1.0);
-        Cw = Engine().CharWidth;
-        Ch = Engine().CharHeight;
-    }
-    void TearDown() override {
-        for (Setting code : {Setting::LifetimeMode, Setting::SymbolExponent,
-                             Setting::DoNotPlotZeroX, Setting::DoNotPlotZeroY})
-            Engine().Settings.reset(code);
+        Engine.startGraph(clWhite, clBlack, 1.0);
+        Cw = Picture().TextWidth("0");
+        Ch = Picture().TextHeight("0");
+        // The default tick sizes are the same for x and y.
+        const TickLengthPair ticks =
+            TickLengths(Cw, Engine.settings().value(Setting::MajorTicSizeX),
+                        Engine.settings().value(Setting::MinorTicSizeX));
+        Major = ticks.Major;
+        Minor = ticks.Minor;
     }
 
     // Opens a plot rectangle given in picture pixels (right and bottom are the edges' pixels).
     void OpenPlot(int left, int top, int right, int bottom) {
-        SetPlotArea(0, 100, 0, 100, left, kWidth - right, top, kHeight - bottom, false);
+        Engine.setPlotArea({0, 100, 0, 100, left, kWidth - right, top, kHeight - bottom});
     }
     // A plot whose width holds exactly `pitches` x label pitches of the default x labels.
     void OpenPlotForXPitches(int pitches) { OpenPlot(60, 60, 60 + pitches * 8 * Cw, 240); }
 
-    static void XAxis(double start, double end, const std::string& caption = "", bool grid = false,
-                      TColor colour = clBlack, int options = 0, bool logarithmic = false,
-                      double resolution = 0) {
-        DrawXAxis(colour, caption, 1, start, end, 0, resolution, grid, logarithmic, false, options);
+    void XAxis(double start, double end, const std::string& caption = "", bool grid = false,
+               TColor colour = clBlack, ExtendMode extend = ExtendMode::Keep,
+               bool logarithmic = false, double resolution = 0) {
+        Engine.drawAxis({.kind = plot::AxisKind::X,
+                         .colour = colour,
+                         .caption = caption,
+                         .start = start,
+                         .end = end,
+                         .resolution = resolution,
+                         .gridOn = grid,
+                         .logarithmic = logarithmic,
+                         .extend = extend});
     }
-    static void YAxis(double start, double end, int side = 1, const std::string& caption = "",
-                      bool grid = false, TColor colour = clBlack, int options = 0,
-                      double resolution = 0) {
-        DrawYAxis(colour, caption, side, start, end, 0, resolution, grid, false, false, options);
+    void YAxis(double start, double end, int side = 1, const std::string& caption = "",
+               bool grid = false, TColor colour = clBlack, ExtendMode extend = ExtendMode::Keep,
+               double resolution = 0) {
+        Engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = colour,
+                         .caption = caption,
+                         .side = side,
+                         .start = start,
+                         .end = end,
+                         .resolution = resolution,
+                         .gridOn = grid,
+                         .extend = extend});
     }
 
     Canvas& Picture() { return Host.EngineCanvas(); }
@@ -58,26 +74,31 @@ protected:
     static QRect Box(int left, int top, int right, int bottom) {
         return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
     }
-    static const TMapping& Map() { return Engine().CurrentMapping; }
-    static int Top() { return Map().MapBottom - Map().MapHeight; }
-    static int Right() { return Map().MapLeft + Map().MapWidth; }
+    const TMapping& Map() const { return Engine.mapping(); }
+    int Top() const { return Map().MapBottom - Map().MapHeight; }
+    int Right() const { return Map().MapLeft + Map().MapWidth; }
+    int MapX(double v) const { return Engine.mapX(v); }
+    int MapY(double v) const { return Engine.mapY(v); }
+    const TPlotArea& Area() const { return Engine.plotArea(1); }
     int Width(const std::string& text) { return Picture().TextWidth(text); }
 
     // Checks an x label centred below the bottom axis at value v.
     ::testing::AssertionResult XLabel(double v, const std::string& text, TColor colour = clBlack) {
         const int p = MapX(v);
-        return TextAt(Picture(), p - Width(text) / 2, Map().MapBottom + Engine().MajorTickLength,
-                      text, colour);
+        return TextAt(Picture(), p - Width(text) / 2, Map().MapBottom + Major, text, colour);
     }
     // Checks a label of a left y axis at value v.
     ::testing::AssertionResult YLabel(double v, const std::string& text, TColor colour) {
-        const int right = Map().MapLeft - (Engine().MajorTickLength + 2);
+        const int right = Map().MapLeft - (Major + 2);
         return TextAt(Picture(), right - Width(text), MapY(v) - Ch / 2, text, colour);
     }
 
     TImageHost Host{kWidth, kHeight};
+    plot::PlotEngine Engine{Host};
     int Cw = 0;
     int Ch = 0;
+    int Major = 0; // tick lengths
+    int Minor = 0;
 };
 
 TEST_F(AxisDrawing, LeftAxisOfTheFrequencyShowsFiveLabelsTicksAndCaption) {
@@ -85,8 +106,8 @@ TEST_F(AxisDrawing, LeftAxisOfTheFrequencyShowsFiveLabelsTicksAndCaption) {
     OpenPlot(100, 300 - (8 * pitch + pitch / 2), 300, 300);
     YAxis(24999990, 25000010, 1, "Y1-Axis", false, clBlue);
 
-    const int major = Engine().MajorTickLength;
-    const int minor = Engine().MinorTickLength;
+    const int major = Major;
+    const int minor = Minor;
     int widest = 0;
     for (double v : {24999990.0, 24999995.0, 25000000.0, 25000005.0, 25000010.0}) {
         const std::string text = std::to_string(static_cast<long>(v));
@@ -111,10 +132,10 @@ TEST_F(AxisDrawing, RightAxisCaptionStandsAboveTheTopRightCorner) {
     OpenPlot(80, 80, 300, 280);
     YAxis(24999990, 25000010, 1, "Y1-Axis");
     YAxis(-1, 1, 4, "Y2-Axis", false, clGreen);
-    const int reach = Width("-1.0") + Engine().MajorTickLength;
+    const int reach = Width("-1.0") + Major;
     EXPECT_TRUE(TextAt(Picture(), Right() + reach - Width("Y2-Axis"),
                        Top() - Ch / 2 - Picture().TextHeight("Y2-Axis"), "Y2-Axis", clGreen));
-    const int labelLeft = Right() + Engine().MajorTickLength + 2;
+    const int labelLeft = Right() + Major + 2;
     EXPECT_TRUE(TextAt(Picture(), labelLeft, MapY(1) - Ch / 2, "1.0", clGreen));
     EXPECT_TRUE(TextAt(Picture(), labelLeft, MapY(0) - Ch / 2, "0", clGreen));
 }
@@ -162,7 +183,7 @@ TEST_F(AxisDrawing, UnitSuffixFollowsEveryXLabelAndWidensThePitch) {
     XAxis(0, 10, "Time|s");
     for (double v : {0.0, 5.0, 10.0})
         EXPECT_TRUE(XLabel(v, std::to_string(static_cast<int>(v)) + "s"));
-    const int labelTop = Map().MapBottom + Engine().MajorTickLength;
+    const int labelTop = Map().MapBottom + Major;
     EXPECT_EQ(
         CountPixels(Picture(), Box(MapX(2) - 3, labelTop, MapX(2) + 4, labelTop + Ch), clBlack), 0)
         << "no label at 2";
@@ -173,12 +194,12 @@ TEST_F(AxisDrawing, UnitSuffixFollowsEveryXLabelAndWidensThePitch) {
 TEST_F(AxisDrawing, AtSignLiftsTheYCaptionByOneLine) {
     const int pitch = 2 * Ch;
     for (const std::string caption : {"Y1", "@Y1"}) {
-        StartGraph(Host, clWhite, clBlack, 1.0);
+        Engine.startGraph(clWhite, clBlack, 1.0);
         OpenPlot(100, 250 - 2 * pitch, 300, 250); // labels 1000, 1500, 2000
         YAxis(1000, 2000, 1, caption);
         EXPECT_TRUE(YLabel(1500, "1500", clBlack));
         const int lift = caption[0] == '@' ? Ch : 0;
-        EXPECT_TRUE(TextAt(Picture(), Map().MapLeft - Width("1000") - Engine().MajorTickLength,
+        EXPECT_TRUE(TextAt(Picture(), Map().MapLeft - Width("1000") - Major,
                            Top() - Ch / 2 - lift - Picture().TextHeight("Y1"), "Y1", clBlack))
             << caption;
     }
@@ -208,7 +229,6 @@ TEST_F(AxisDrawing, XAxisAfterAYAxisInTheSameAreaDoesNothing) {
     EXPECT_EQ(Picture().Image(), before);
     EXPECT_EQ(Map().XMin, mapping.XMin);
     EXPECT_EQ(Map().XMax, mapping.XMax);
-    EXPECT_EQ(Engine().EnginePhase, 4);
 }
 
 TEST_F(AxisDrawing, ReversedRangeRunsFromTheStartAtTheLeft) {
@@ -232,21 +252,28 @@ TEST_F(AxisDrawing, AxisInTheBackColourDrawsOnlyItsGridInTheForeColour) {
         << "no ticks, labels or caption";
     EXPECT_EQ(Picture().Pixel(MapX(4), Map().MapBottom - 1), clBlack) << "grid in ForeColour";
 
-    StartGraph(Host, clWhite, clBlack, 1.0);
+    Engine.startGraph(clWhite, clBlack, 1.0);
     OpenPlotForXPitches(5);
     XAxis(0, 10, "Caption", true, -255);
     EXPECT_EQ(CountPixels(Picture(), Box(1, 1, kWidth - 1, kHeight - 1), clBlack), 0)
         << "-255 draws everything, grid included, in the back colour";
 }
 
-TEST_F(AxisDrawing, AxesLeaveMappingRecordsAndPhase) {
+// A red world line from x = 1 to 9 at y = 0 of the axes drawn.
+int RedLine(plot::PlotEngine& engine, Canvas& picture) {
+    engine.setPenColour(clRed);
+    engine.moveTo(1, 0);
+    engine.drawTo(9, 0);
+    engine.finishGraph();
+    return CountPixels(picture, clRed);
+}
+
+TEST_F(AxisDrawing, AxesLeaveMappingRecordsAndAllowWorldLines) {
     OpenPlotForXPitches(5);
-    EXPECT_EQ(Engine().EnginePhase, 2);
-    XAxis(0, 10, "", false, clRed, 0, false, 0.1);
-    EXPECT_EQ(Engine().EnginePhase, 3);
-    EXPECT_FALSE(Engine().PicturePixelMode);
-    EXPECT_FALSE(Engine().AxesReady);
-    const TAxisRecord& x = Engine().Area().AxisRecord[kAxisX];
+    XAxis(0, 10, "", false, clRed, ExtendMode::Keep, false, 0.1);
+    const int redOfTheAxis = CountPixels(Picture(), clRed);
+    EXPECT_EQ(RedLine(Engine, Picture()), redOfTheAxis) << "no world lines with an x axis alone";
+    const TAxisRecord& x = Area().AxisRecord[kAxisX];
     EXPECT_TRUE(x.AxisDefined);
     EXPECT_EQ(x.AxisColour, clRed);
     EXPECT_EQ(x.AxisMin, 0);
@@ -255,37 +282,35 @@ TEST_F(AxisDrawing, AxesLeaveMappingRecordsAndPhase) {
     EXPECT_EQ(x.AxisPixelLength, Map().MapWidth);
     EXPECT_DOUBLE_EQ(x.UnitsPerPixel, 10.0 / Map().MapWidth);
     EXPECT_EQ(x.LabelDecimals, DecimalsFor(10.0 / Map().MapWidth));
-    EXPECT_DOUBLE_EQ(Engine().Area().MinZoomFractionX, 0.01);
+    EXPECT_DOUBLE_EQ(Area().MinZoomFractionX, 0.01);
 
-    YAxis(24999990, 25000010, 4, "", false, clBlue, 0, 0);
-    YAxis(-1, 1, 1, "", false, clBlue, 0, 0.5);
-    EXPECT_EQ(Engine().EnginePhase, 4);
-    EXPECT_TRUE(Engine().AxesReady);
-    EXPECT_TRUE(Engine().Area().AxisRecord[4].AxisDefined);
-    EXPECT_EQ(Engine().Area().AxisRecord[4].AxisMin, 24999990);
-    EXPECT_EQ(Engine().Area().AxisRecord[1].AxisPixelOrigin, Map().MapBottom);
-    EXPECT_EQ(Engine().Area().AxisRecord[1].AxisPixelLength, Map().MapHeight);
+    YAxis(24999990, 25000010, 4, "", false, clBlue, ExtendMode::Keep, 0);
+    YAxis(-1, 1, 1, "", false, clBlue, ExtendMode::Keep, 0.5);
+    EXPECT_GT(RedLine(Engine, Picture()), redOfTheAxis) << "world lines once a y axis stands";
+    EXPECT_TRUE(Area().AxisRecord[4].AxisDefined);
+    EXPECT_EQ(Area().AxisRecord[4].AxisMin, 24999990);
+    EXPECT_EQ(Area().AxisRecord[1].AxisPixelOrigin, Map().MapBottom);
+    EXPECT_EQ(Area().AxisRecord[1].AxisPixelLength, Map().MapHeight);
     EXPECT_EQ(Map().YMin, -1) << "the last y axis maps the series that follow";
-    EXPECT_DOUBLE_EQ(Engine().Area().MinZoomFractionY, 0.001) << "set by the first y axis";
+    EXPECT_DOUBLE_EQ(Area().MinZoomFractionY, 0.001) << "set by the first y axis";
 }
 
 TEST_F(AxisDrawing, ExtendedEndsGiveTheDrawnWindowAndTheYWindowIsTheRunningMean) {
     OpenPlot(80, 60, 300, 260);
-    XAxis(0.5, 9.5, "", false, clBlack, 2);
+    XAxis(0.5, 9.5, "", false, clBlack, ExtendMode::ToMajor);
     EXPECT_EQ(Map().XMin, 0);
     EXPECT_EQ(Map().XMax, 10);
-    const TFractionWindow drawn = Engine().Area().AxisRecord[kAxisX].DrawnWindow;
+    const TFractionWindow drawn = Area().AxisRecord[kAxisX].DrawnWindow;
     EXPECT_DOUBLE_EQ(drawn.Low, -1.0 / 18);
     EXPECT_DOUBLE_EQ(drawn.High, 19.0 / 18);
-    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XLow, -1.0 / 18);
-    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XHigh, 19.0 / 18);
+    EXPECT_DOUBLE_EQ(Area().ZoomWindow.XLow, -1.0 / 18);
+    EXPECT_DOUBLE_EQ(Area().ZoomWindow.XHigh, 19.0 / 18);
 
-    YAxis(0.5, 9.5, 1, "", false, clBlack, 2);
-    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.YLow, -1.0 / 18);
+    YAxis(0.5, 9.5, 1, "", false, clBlack, ExtendMode::ToMajor);
+    EXPECT_DOUBLE_EQ(Area().ZoomWindow.YLow, -1.0 / 18);
     YAxis(0, 10, 4);
-    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.YLow, -1.0 / 36);
-    EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.YHigh, (19.0 / 18 + 1) / 2);
-    Unzoom(0);
+    EXPECT_DOUBLE_EQ(Area().ZoomWindow.YLow, -1.0 / 36);
+    EXPECT_DOUBLE_EQ(Area().ZoomWindow.YHigh, (19.0 / 18 + 1) / 2);
 }
 
 TEST_F(AxisDrawing, ZoomWindowCutsTheShownRangeFromTheFullRange) {
@@ -294,31 +319,35 @@ TEST_F(AxisDrawing, ZoomWindowCutsTheShownRangeFromTheFullRange) {
         bool logarithmic;
         double wantMin, wantMax;
     } cases[] = {{0, 10, false, 2, 6}, {10, 0, false, 8, 4}, {1, 1e5, true, 10, 1e3}};
+    // Zoomed with a rectangle over 0.2 .. 0.6 of the plot's width and its whole height.
+    OpenPlot(80, 60, 300, 260);
+    XAxis(0, 10);
+    YAxis(-1, 1);
+    CtrlDrag(Engine, {80 + 44, 260}, {80 + 132, 60});
     for (const auto& c : cases) {
-        StartGraph(Host, clWhite, clBlack, 1.0);
+        Engine.startGraph(clWhite, clBlack, 1.0);
         OpenPlot(80, 60, 300, 260);
-        Engine().Area().AxisRecord[kAxisX].AxisZoomWindow = {0.2, 0.6};
-        XAxis(c.start, c.end, "", false, clBlack, 0, c.logarithmic);
+        XAxis(c.start, c.end, "", false, clBlack, ExtendMode::Keep, c.logarithmic);
         EXPECT_DOUBLE_EQ(Map().XMin, c.wantMin) << c.start << ".." << c.end;
         EXPECT_DOUBLE_EQ(Map().XMax, c.wantMax) << c.start << ".." << c.end;
         EXPECT_EQ(Map().XLog, c.logarithmic);
-        EXPECT_DOUBLE_EQ(Engine().Area().AxisRecord[kAxisX].DrawnWindow.Low, 0.2);
-        EXPECT_DOUBLE_EQ(Engine().Area().ZoomWindow.XHigh, 0.6);
+        EXPECT_DOUBLE_EQ(Area().AxisRecord[kAxisX].DrawnWindow.Low, 0.2);
+        EXPECT_DOUBLE_EQ(Area().ZoomWindow.XHigh, 0.6);
     }
-    Unzoom(0);
 }
 
 TEST_F(AxisDrawing, RefusedAxesDrawNothing) {
     OpenPlot(80, 60, 300, 260);
     const QImage before = Picture().Image().copy();
     YAxis(5, 5);
-    EXPECT_FALSE(Engine().AxesReady);
     YAxis(0, 1, 9);
-    EXPECT_FALSE(Engine().AxesReady);
     XAxis(3, 3);
-    DrawXAxis(clBlack, "", 5, 0, 1, 0, 0, true, false, false, 0);
+    Engine.drawAxis({.kind = plot::AxisKind::X, .side = 5, .start = 0, .end = 1, .gridOn = true});
     EXPECT_EQ(Picture().Image(), before);
-    EXPECT_EQ(Engine().EnginePhase, 2);
+    // None of them stands: world lines are refused, and an x axis may still come.
+    EXPECT_EQ(RedLine(Engine, Picture()), 0);
+    XAxis(0, 10);
+    EXPECT_NE(Picture().Image(), before);
 }
 
 TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
@@ -332,16 +361,16 @@ TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
         std::string otherText;
     };
     const Case cases[] = {
-        {Setting::DoNotPlotZeroX, [] { XAxis(-4, 6); },
+        {Setting::DoNotPlotZeroX, [this] { XAxis(-4, 6); },
          [this](double v, const std::string& t) { return XLabel(v, t); }, 2, "2"},
-        {Setting::DoNotPlotZeroY, [] { YAxis(-1, 1); },
+        {Setting::DoNotPlotZeroY, [this] { YAxis(-1, 1); },
          [this](double v, const std::string& t) { return YLabel(v, t, clBlack); }, 1, "1.0"},
     };
     for (const Case& c : cases) {
-        Engine().Settings.set(Setting::LifetimeMode, 3);
-        Engine().Settings.set(c.code, 1);
+        Engine.settings().set(Setting::LifetimeMode, 3);
+        Engine.settings().set(c.code, 1);
         for (bool blanked : {true, false}) {
-            StartGraph(Host, clWhite, clBlack, 1.0);
+            Engine.startGraph(clWhite, clBlack, 1.0);
             OpenPlotForXPitches(5);
             c.draw();
             EXPECT_EQ(static_cast<bool>(c.label(0, "0")), !blanked) << static_cast<int>(c.code);
@@ -351,7 +380,7 @@ TEST_F(AxisDrawing, SettingsOfLifetimeThreeLastOneAxis) {
 }
 
 TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {
-    Engine().Settings.set(Setting::SymbolExponent, 1);
+    Engine.settings().set(Setting::SymbolExponent, 1);
     OpenPlotForXPitches(4); // major step 5000
     XAxis(0, 20000);
     EXPECT_TRUE(XLabel(5000, "5e3"));
@@ -360,19 +389,19 @@ TEST_F(AxisDrawing, SymbolExponentSettingWritesLowerCaseE) {
 
 TEST_F(AxisDrawing, LogarithmicAxesAndTheirLinearFallback) {
     OpenPlotForXPitches(5);
-    XAxis(1, 1000, "", false, clBlack, 0, true);
+    XAxis(1, 1000, "", false, clBlack, ExtendMode::Keep, true);
     EXPECT_TRUE(Map().XLog);
     EXPECT_DOUBLE_EQ(Map().XLogSpan, std::log(1000.0));
     EXPECT_EQ(MapX(1), Map().MapLeft);
     EXPECT_EQ(MapX(1000), Right());
     for (const char* label : {"1", "10", "100", "1000"})
         EXPECT_TRUE(XLabel(std::stod(label), label));
-    EXPECT_TRUE(Engine().Area().AxisRecord[kAxisX].AxisLog);
-    EXPECT_EQ(Engine().Area().AxisRecord[kAxisX].MinimumStep, 0);
+    EXPECT_TRUE(Area().AxisRecord[kAxisX].AxisLog);
+    EXPECT_EQ(Area().AxisRecord[kAxisX].MinimumStep, 0);
 
-    StartGraph(Host, clWhite, clBlack, 1.0);
+    Engine.startGraph(clWhite, clBlack, 1.0);
     OpenPlotForXPitches(5);
-    XAxis(1000, 1, "", false, clBlack, 0, true);
+    XAxis(1000, 1, "", false, clBlack, ExtendMode::Keep, true);
     EXPECT_TRUE(Map().XLog);
     EXPECT_EQ(MapX(1000), Map().MapLeft);
     EXPECT_EQ(MapX(1), Right());
@@ -380,9 +409,9 @@ TEST_F(AxisDrawing, LogarithmicAxesAndTheirLinearFallback) {
         EXPECT_TRUE(XLabel(std::stod(label), label));
 
     for (double low : {1.0, 0.0}) {
-        StartGraph(Host, clWhite, clBlack, 1.0);
+        Engine.startGraph(clWhite, clBlack, 1.0);
         OpenPlotForXPitches(5);
-        XAxis(low, low == 0 ? 100 : 1.5, "", false, clBlack, 0, true);
+        XAxis(low, low == 0 ? 100 : 1.5, "", false, clBlack, ExtendMode::Keep, true);
         EXPECT_FALSE(Map().XLog) << low;
         EXPECT_EQ(Map().XLogSpan, 1.0) << low;
     }
@@ -392,7 +421,7 @@ TEST_F(AxisDrawing, NonFiniteRangesDrawTheAxisLineAndStop) {
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     for (const auto& [start, end] : {std::pair{-inf, inf}, std::pair{0.0, nan}}) {
-        StartGraph(Host, clWhite, clBlack, 1.0);
+        Engine.startGraph(clWhite, clBlack, 1.0);
         OpenPlot(80, 60, 300, 260);
         XAxis(start, end, "X", true);
         YAxis(start, end, 1, "Y", true);

@@ -1,25 +1,37 @@
 #include "tests/plot/drawn_frame.h"
 
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/zoom_ruler.h"
-
 DrawnFrame::DrawnFrame(Layout layout) : Options(layout), Canvas_(kWidth, kHeight) {
     Paint();
 }
 
 void DrawnFrame::Paint() {
-    StartGraph(*this, Options.Back, clBlack, 1.0);
-    SetPlotArea(Options.LeftPercent, Options.RightPercent, Options.TopPercent,
-                Options.BottomPercent, Options.LeftPixels, 0, 0, Options.BottomPixels, false);
-    DrawXAxis(clRed, "Time|s", 1, Options.LogX ? 1 : 0, Options.LogX ? 100 : 10,
-              Options.MinimumStep, 0, false, Options.LogX, false, 0);
-    DrawYAxis(clBlue, "Y1-Axis", 1, -1, 1, Options.MinimumStep, 0, false, false, false, 0);
+    Engine.startGraph(Options.Back, clBlack, 1.0);
+    Engine.setPlotArea({Options.LeftPercent, Options.RightPercent, Options.TopPercent,
+                        Options.BottomPercent, Options.LeftPixels, 0, 0, Options.BottomPixels});
+    Engine.drawAxis({.kind = plot::AxisKind::X,
+                     .colour = clRed,
+                     .caption = "Time|s",
+                     .start = Options.LogX ? 1.0 : 0.0,
+                     .end = Options.LogX ? 100.0 : 10.0,
+                     .minimumStep = Options.MinimumStep,
+                     .logarithmic = Options.LogX});
+    Engine.drawAxis({.kind = plot::AxisKind::Y,
+                     .colour = clBlue,
+                     .caption = "Y1-Axis",
+                     .start = -1,
+                     .end = 1,
+                     .minimumStep = Options.MinimumStep});
     if (Options.RightAxis) {
-        DrawYAxis(clGreen, "Y2-Axis", 4, 0, 100, Options.MinimumStep, 0, false, false, false, 0);
+        Engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = clGreen,
+                         .caption = "Y2-Axis",
+                         .side = 4,
+                         .start = 0,
+                         .end = 100,
+                         .minimumStep = Options.MinimumStep});
     }
-    FinishGraph();
-    SetupRuler(clBlue, 2, 2, 1, 27);
+    Engine.finishGraph();
+    Engine.setupRuler(clBlue, 2, 2, 1, 27);
 }
 
 QImage DrawnFrame::Picture() const {

@@ -2,6 +2,7 @@
 
 #include "plot/canvas.h"
 #include "plot/engine_host.h"
+#include "plot/plot_engine.h"
 
 #include <QImage>
 #include <QPoint>
@@ -12,8 +13,9 @@
 
 // A graph control stand-in for the zoom, ruler and output tests: a 1122 x 476 canvas with the main
 // window's layout (plot rectangle 224..1010 x 48..381), x 0..10 in red, left y -1..1 in blue and,
-// when asked, right y 0..100 in green. Every repaint draws the frame anew with the current zoom
-// windows and ends with the ruler set-up of the graph control, as the paint handler does.
+// when asked, right y 0..100 in green, drawn by an engine of its own. Every repaint draws the frame
+// anew with the current zoom windows and ends with the ruler set-up of the graph control, as the
+// paint handler does.
 class DrawnFrame : public TEngineHost {
 public:
     struct Layout {
@@ -51,6 +53,7 @@ public:
     std::unique_ptr<PrintTarget> OpenPrinter() override;
 
     Layout Options;
+    plot::PlotEngine Engine{*this};
     int Repaints = 0;
     int Invalidations = 0;
     int Beeps = 0;

@@ -1,5 +1,3 @@
-#include "plot/graph_output.h"
-#include "plot/unzoom.h"
 #include "tests/plot/drawn_frame.h"
 #include "tests/plot/fake_print_target.h"
 
@@ -15,7 +13,6 @@ namespace {
 class GraphOutput : public ::testing::Test {
 protected:
     void SetUp() override {
-        Unzoom(0);
         frame =
             std::make_unique<DrawnFrame>(DrawnFrame::Layout{20, 90, 10, 80, 0, 0, true, clBtnFace});
         frame->Printer = [this] { return std::make_unique<SharedPrintTarget>(printer); };
@@ -34,7 +31,7 @@ protected:
 
 TEST_F(GraphOutput, ClipboardGetsThePictureExactly) {
     QGuiApplication::clipboard()->clear();
-    CopyGraphToClipboard();
+    frame->Engine.copyToClipboard();
     const QImage copied = QGuiApplication::clipboard()->image();
     ASSERT_EQ(copied.size(), QSize(1122, 476));
     EXPECT_EQ(DifferingPixels(copied.convertToFormat(QImage::Format_RGB32), frame->Picture()), 0);
@@ -43,7 +40,7 @@ TEST_F(GraphOutput, ClipboardGetsThePictureExactly) {
 
 TEST_F(GraphOutput, PrintsTheScreenPictureAsFiveByFiveBlocksCentredOnTheLandscapePage) {
     const QImage before = frame->Picture();
-    PrintGraph(false, 0, 0);
+    frame->Engine.print(false, 0, 0);
     EXPECT_EQ(frame->Beeps, 0);
     EXPECT_EQ(printer.Orientation, PrintOrientation::Landscape);
     EXPECT_EQ(printer.Begun, 1);
@@ -72,20 +69,20 @@ TEST_F(GraphOutput, PrintsTheScreenPictureAsFiveByFiveBlocksCentredOnTheLandscap
 TEST_F(GraphOutput, FailuresBeepAndPrintNothing) {
     FakePrintTarget noPage(0, 0);
     frame->Printer = [&] { return std::make_unique<SharedPrintTarget>(noPage); };
-    PrintGraph(false, 0, 0);
+    frame->Engine.print(false, 0, 0);
     EXPECT_EQ(frame->Beeps, 1);
     EXPECT_EQ(noPage.Begun, 0);
     ExpectHourglassAround();
 
     frame->Printer = nullptr;
-    PrintGraph(false, 0, 0);
+    frame->Engine.print(false, 0, 0);
     EXPECT_EQ(frame->Beeps, 2);
 
     FakePrintTarget breaking(4800, 6800);
     breaking.FailAfterBlocks = 10;
     frame->Printer = [&] { return std::make_unique<SharedPrintTarget>(breaking); };
     const QImage before = frame->Picture();
-    PrintGraph(true, 0, 0);
+    frame->Engine.print(true, 0, 0);
     EXPECT_EQ(frame->Beeps, 3);
     EXPECT_EQ(breaking.Ended, 0);
     EXPECT_EQ(breaking.Aborted, 1);
@@ -117,14 +114,14 @@ TEST_F(GraphOutput, RestoreMarksTheRowsAndPutsThePictureBack) {
     const QImage before = frame->Picture();
     ProgressWatcher watcher(frame->EngineCanvas(), before);
     frame->Printer = [&] { return std::make_unique<SharedPrintTarget>(watcher); };
-    PrintGraph(true, 0, 0);
+    frame->Engine.print(true, 0, 0);
     EXPECT_EQ(frame->Beeps, 0);
     EXPECT_EQ(watcher.InvertedRows, static_cast<int>(watcher.Blocks.size()));
     EXPECT_EQ(DifferingPixels(before, frame->Picture()), 0);
 
     ProgressWatcher plain(frame->EngineCanvas(), before);
     frame->Printer = [&] { return std::make_unique<SharedPrintTarget>(plain); };
-    PrintGraph(false, 0, 0);
+    frame->Engine.print(false, 0, 0);
     EXPECT_EQ(plain.InvertedRows, 0);
 }
 

@@ -33,3 +33,25 @@ QRect PaintedBounds(const Canvas& canvas, TColor background) {
     }
     return bounds;
 }
+
+void WorldIsPixels(plot::PlotEngine& engine, TColor backColour) {
+    const TMapping& m = engine.mapping();
+    plot::AxisDescription x;
+    x.kind = plot::AxisKind::X;
+    x.colour = backColour;
+    x.start = m.MapLeft;
+    x.end = m.MapLeft + m.MapWidth;
+    engine.drawAxis(x);
+    plot::AxisDescription y = x;
+    y.kind = plot::AxisKind::Y;
+    y.start = m.MapBottom;
+    y.end = m.MapBottom - m.MapHeight;
+    engine.drawAxis(y);
+}
+
+void CtrlDrag(plot::PlotEngine& engine, QPoint from, QPoint to) {
+    engine.mouseDown(mbLeft, ssCtrl | ssLeft, from.x(), from.y());
+    engine.mouseMove(ssCtrl | ssLeft, (from.x() + to.x()) / 2, (from.y() + to.y()) / 2);
+    engine.mouseMove(ssCtrl | ssLeft, to.x(), to.y());
+    engine.mouseUp(mbLeft, ssCtrl, to.x(), to.y());
+}

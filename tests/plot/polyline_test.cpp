@@ -1,5 +1,4 @@
-#include "plot/engine.h"
-#include "plot/primitives.h"
+#include "plot/clipper.h"
 #include "plot_test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,28 +9,22 @@ namespace {
 // that points are given as the pixels they map to.
 class Polyline : public ::testing::Test {
 protected:
-    void SetUp() override {
-        InitEngine();
-        StartGraph(host, clWhite, clBlack, 1);
-        SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-        SetUpWorld();
+    void SetUp() override { Open(picture.engine); }
+    static void Open(plot::PlotEngine& engine, bool clip = false, bool world = true) {
+        engine.startGraph(clWhite, clBlack, 1);
+        engine.setPlotArea({20, 90, 10, 80, 0, 0, 0, 0, clip});
+        if (world) {
+            WorldIsPixels(engine, clWhite);
+        }
+        engine.setPenColour(clRed);
     }
-    void SetUpWorld() {
-        EngineState& e = Engine();
-        TMapping& m = e.CurrentMapping;
-        m.XMin = m.MapLeft;
-        m.XMax = m.MapLeft + m.MapWidth;
-        m.YMin = m.MapBottom;
-        m.YMax = m.MapBottom - m.MapHeight;
-        m.XLog = m.YLog = false;
-        e.PicturePixelMode = false;
-        e.AxesReady = true;
-        SetPenColour(clRed);
-    }
-    int Red(const QRect& r) { return CountPixels(host.EngineCanvas(), r, clRed); }
-    int RedAll() { return CountPixels(host.EngineCanvas(), clRed); }
-    TColor At(int x, int y) { return host.EngineCanvas().Pixel(x, y); }
-    TImageHost host{1122, 476};
+    void MoveTo(double x, double y) { picture.engine.moveTo(x, y); }
+    void DrawTo(double x, double y) { picture.engine.drawTo(x, y); }
+    void FinishGraph() { picture.engine.finishGraph(); }
+    int Red(const QRect& r) { return CountPixels(picture.canvas(), r, clRed); }
+    int RedAll() { return CountPixels(picture.canvas(), clRed); }
+    TColor At(int x, int y) { return picture.canvas().Pixel(x, y); }
+    ImageEngine picture{1122, 476};
     static constexpr int left = 224, right = 1010, top = 48, bottom = 381;
 };
 
@@ -39,7 +32,6 @@ TEST_F(Polyline, EndDotIsSetByTheNextMoveOrFinish) {
     MoveTo(300, 100);
     DrawTo(310, 100);
     EXPECT_EQ(At(310, 100), clWhite);
-    EXPECT_TRUE(Engine().PendingDot.Active);
     DrawTo(310, 110);
     EXPECT_EQ(At(310, 100), clRed); // the next line starts there
     FinishGraph();
@@ -105,8 +97,6 @@ TEST_F(Polyline, SegmentsWhollyOutsideDrawNothingButMoveThePen) {
     MoveTo(100, 100);
     DrawTo(150, 200);
     EXPECT_EQ(RedAll(), 0);
-    EXPECT_EQ(Engine().PenX, 150);
-    EXPECT_EQ(Engine().PenY, 200);
     DrawTo(250, 200); // starts from the unclipped pen position, enters at the left edge
     FinishGraph();
     EXPECT_EQ(Red(QRect(left, 200, 26, 1)), 26);
@@ -134,19 +124,16 @@ TEST_F(Polyline, RightToLeftGivesTheSamePixels) {
                                                           {{1000, 50}, {1050, 60}},
                                                           {{230, 200}, {1015, 201}}};
     for (const auto& [a, b] : segments) {
-        TImageHost other(1122, 476);
+        ImageEngine other(1122, 476);
         for (int pass = 0; pass < 2; ++pass) {
-            TImageHost& h = pass == 0 ? host : other;
-            InitEngine();
-            StartGraph(h, clWhite, clBlack, 1);
-            SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-            SetUpWorld();
+            plot::PlotEngine& engine = pass == 0 ? picture.engine : other.engine;
+            Open(engine);
             const QPoint& from = pass == 0 ? a : b;
             const QPoint& to = pass == 0 ? b : a;
-            MoveTo(from.x(), from.y());
-            DrawTo(to.x(), to.y());
+            engine.moveTo(from.x(), from.y());
+            engine.drawTo(to.x(), to.y());
         }
-        EXPECT_EQ(host.EngineCanvas().Image(), other.EngineCanvas().Image())
+        EXPECT_EQ(picture.canvas().Image(), other.canvas().Image())
             << a.x() << "," << a.y() << " " << b.x() << "," << b.y();
         EXPECT_GT(RedAll(), 0);
     }
@@ -181,8 +168,9 @@ TEST_F(Polyline, ClipperCutsStepByStep) {
     }
 }
 
-TEST_F(Polyline, NothingIsDrawnBeforeTheAxes) {
-    Engine().AxesReady = false;
+TEST_F(Polyline, NothingIsDrawnBeforeTheYAxis) {
+    Open(picture.engine, false, false);
+    picture.engine.drawAxis({.kind = plot::AxisKind::X, .colour = clWhite, .start = 0, .end = 1});
     MoveTo(300, 100);
     DrawTo(400, 100);
     FinishGraph();
@@ -190,8 +178,7 @@ TEST_F(Polyline, NothingIsDrawnBeforeTheAxes) {
 }
 
 TEST_F(Polyline, PictureModeDrawsUnclippedWithTheCanvasPen) {
-    EngineState& e = Engine();
-    e.PicturePixelMode = true;
+    Open(picture.engine, false, false);
     MoveTo(10.4, 10);
     DrawTo(19.5, 10); // 20 after rounding, half to even
     FinishGraph();
@@ -200,7 +187,7 @@ TEST_F(Polyline, PictureModeDrawsUnclippedWithTheCanvasPen) {
 }
 
 TEST_F(Polyline, SkipClipDrawsStraightToTheCanvas) {
-    Engine().SkipClip = true;
+    Open(picture.engine, true);
     MoveTo(100, 100); // left of the rectangle
     DrawTo(300, 100);
     FinishGraph();
@@ -208,12 +195,16 @@ TEST_F(Polyline, SkipClipDrawsStraightToTheCanvas) {
 }
 
 TEST_F(Polyline, WidePenGetsNoEndDot) {
-    SetLineWidth(3);
-    SetLineWidth(0); // ignored
-    EXPECT_EQ(host.EngineCanvas().Pen.Width, 3);
+    picture.engine.setLineWidth(3);
+    picture.engine.setLineWidth(0); // ignored
+    EXPECT_EQ(picture.canvas().Pen.Width, 3);
     MoveTo(300, 100);
     DrawTo(320, 100);
-    EXPECT_FALSE(Engine().PendingDot.Active);
+    // The round tip covers the end; were a dot pending, the finish would paint it again.
+    EXPECT_EQ(At(320, 100), clRed);
+    picture.canvas().SetPixel(320, 100, clWhite);
+    FinishGraph();
+    EXPECT_EQ(At(320, 100), clWhite);
 }
 
 } // namespace
@@ -223,42 +214,34 @@ namespace {
 // Random polylines over and far beyond the rectangle: nothing is painted beyond the pixel row or
 // column where cut segments end, and every vertex inside is painted.
 TEST(PolylineProperty, StaysInsideAndShowsEveryInnerVertex) {
-    TImageHost host(1122, 476);
+    ImageEngine picture(1122, 476);
+    plot::PlotEngine& engine = picture.engine;
     std::uint32_t seed = 7;
     auto next = [&seed](int lo, int hi) {
         seed = seed * 1664525u + 1013904223u;
         return lo + static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(hi - lo + 1));
     };
     for (int round = 0; round < 20; ++round) {
-        InitEngine();
-        StartGraph(host, clWhite, clBlack, 1);
-        SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-        EngineState& e = Engine();
-        TMapping& m = e.CurrentMapping;
-        m.XMin = m.MapLeft;
-        m.XMax = m.MapLeft + m.MapWidth;
-        m.YMin = m.MapBottom;
-        m.YMax = m.MapBottom - m.MapHeight;
-        m.XLog = m.YLog = false;
-        e.PicturePixelMode = false;
-        e.AxesReady = true;
-        SetPenColour(clRed);
+        engine.startGraph(clWhite, clBlack, 1);
+        engine.setPlotArea({20, 90, 10, 80});
+        WorldIsPixels(engine, clWhite);
+        engine.setPenColour(clRed);
         std::vector<QPoint> inner;
         for (int i = 0; i < 200; ++i) {
             const bool far = next(0, 9) == 0;
             const QPoint p = far ? QPoint(next(-100000, 100000), next(-100000, 100000))
                                  : QPoint(next(150, 1080), next(10, 420));
             if (i == 0) {
-                MoveTo(p.x(), p.y());
+                engine.moveTo(p.x(), p.y());
             } else {
-                DrawTo(p.x(), p.y());
+                engine.drawTo(p.x(), p.y());
             }
             if (p.x() >= 224 && p.x() <= 1010 && p.y() >= 48 && p.y() <= 381) {
                 inner.push_back(p);
             }
         }
-        FinishGraph();
-        const Canvas& c = host.EngineCanvas();
+        engine.finishGraph();
+        const Canvas& c = picture.canvas();
         const int all = CountPixels(c, clRed);
         // A cut end lies one pixel beyond the edge: a shallow line runs along that row.
         EXPECT_EQ(CountPixels(c, QRect(224, 47, 788, 336), clRed), all) << round;

@@ -1,8 +1,6 @@
-#include "plot/graph_output.h"
 #include "plot/print_layout.h"
 #include "plot/print_rows.h"
 #include "plot/qt_print_target.h"
-#include "plot/unzoom.h"
 #include "tests/plot/drawn_frame.h"
 
 #include <QFile>
@@ -43,10 +41,9 @@ TEST(QtPrintTarget, PrintGraphWritesTheDrawnFrameToPaper) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath("frame.pdf");
-    Unzoom(0);
     DrawnFrame frame;
     frame.Printer = [&] { return std::make_unique<QtPrintTarget>(file); };
-    PrintGraph(false, 0, 0);
+    frame.Engine.print(false, 0, 0);
     EXPECT_EQ(frame.Beeps, 0);
     QFile pdf(file);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));

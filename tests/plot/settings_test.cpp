@@ -1,5 +1,5 @@
-#include "plot/engine.h"
 #include "plot/settings.h"
+#include "plot_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -151,36 +151,36 @@ TEST_F(Settings, ChangedValuesLastUntilTheEventOfTheirLifetime) {
 // The engine raises the events: a picture, a plot area.
 class SettingsInPictures : public ::testing::Test {
 protected:
-    void SetUp() override { InitEngine(); }
-    SettingsTable& table = Engine().Settings;
-    TImageHost host{200, 100};
+    ImageEngine picture{200, 100};
+    plot::PlotEngine& engine = picture.engine;
+    SettingsTable& table = engine.settings();
 };
 
 TEST_F(SettingsInPictures, LifetimeTwoEndsAtTheNextPlotArea) {
-    StartGraph(host, clWhite, clBlack, 1);
+    engine.startGraph(clWhite, clBlack, 1);
     table.set(Setting::LifetimeMode, 2);
     table.set(Setting::LabelDistXFloat, 9);
-    StartGraph(host, clWhite, clBlack, 1);
+    engine.startGraph(clWhite, clBlack, 1);
     EXPECT_EQ(table.value(Setting::LabelDistXFloat), 9.0);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
+    engine.setPlotArea({0, 100, 0, 100});
     EXPECT_EQ(table.value(Setting::LabelDistXFloat), 5.0);
 }
 
 TEST_F(SettingsInPictures, LifetimeOneEndsAtTheNextPicture) {
     table.set(Setting::LifetimeMode, 1);
     table.set(Setting::LabelDistY, 7);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
+    engine.setPlotArea({0, 100, 0, 100});
     EXPECT_EQ(table.value(Setting::LabelDistY), 7.0);
-    StartGraph(host, clWhite, clBlack, 1);
+    engine.startGraph(clWhite, clBlack, 1);
     EXPECT_EQ(table.value(Setting::LabelDistY), 2.0);
 }
 
-TEST_F(SettingsInPictures, SurviveANewPictureButNotInitEngine) {
+TEST_F(SettingsInPictures, SurviveANewPictureAndBelongToTheirEngine) {
     table.set(Setting::MinLogRatio, 5);
-    StartGraph(host, clWhite, clBlack, 1);
+    engine.startGraph(clWhite, clBlack, 1);
     EXPECT_EQ(table.value(Setting::MinLogRatio), 5.0);
-    InitEngine();
-    EXPECT_EQ(table.value(Setting::MinLogRatio), 2.0);
+    ImageEngine fresh(200, 100);
+    EXPECT_EQ(fresh.engine.settings().value(Setting::MinLogRatio), 2.0);
 }
 
 } // namespace

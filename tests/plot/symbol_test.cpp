@@ -1,5 +1,4 @@
-#include "plot/engine.h"
-#include "plot/primitives.h"
+#include "plot/symbols.h"
 #include "plot_test_support.h"
 
 #include <gtest/gtest.h>
@@ -9,42 +8,40 @@ namespace {
 class Symbols : public ::testing::Test {
 protected:
     void SetUp() override {
-        InitEngine();
-        StartGraph(host, clWhite, clBlack, 1);
-        SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false); // plot rectangle 0..201 x 0..101
-        SetPenColour(clRed);
+        engine.startGraph(clWhite, clBlack, 1);
+        engine.setPlotArea({0, 100, 0, 100}); // plot rectangle 0..201 x 0..101
+        engine.setPenColour(clRed);
     }
     // World mode with world = pixels.
     void WorldMode() {
-        EngineState& e = Engine();
-        TMapping& m = e.CurrentMapping;
-        m.XMin = m.MapLeft;
-        m.XMax = m.MapLeft + m.MapWidth;
-        m.YMin = m.MapBottom;
-        m.YMax = m.MapBottom - m.MapHeight;
-        m.XLog = m.YLog = false;
-        e.PicturePixelMode = false;
-        e.AxesReady = true;
+        WorldIsPixels(engine, clWhite);
+        engine.setPenColour(clRed);
     }
     // A fresh picture with one symbol at (50, 50) and its painted box.
     QRect Box(int kind, int size, int fill = 0) {
         SetUp();
-        host.EngineCanvas().Pen.Color = clRed;
-        MoveTo(50, 50);
-        EXPECT_TRUE(DrawSymbol(kind, size, fill));
-        FinishGraph();
-        QRect inner(1, 1, 198, 98); // inside the frame
+        c().Pen.Color = clRed;
+        engine.moveTo(50, 50);
+        EXPECT_TRUE(engine.drawSymbol(kind, size, fill));
+        engine.finishGraph();
+        return InnerBox();
+    }
+    // The painted pixels inside the frame.
+    QRect InnerBox() {
+        QRect inner(1, 1, 198, 98);
         QRect box;
         for (int y = inner.top(); y <= inner.bottom(); ++y) {
             for (int x = inner.left(); x <= inner.right(); ++x) {
-                if (host.EngineCanvas().Pixel(x, y) != clWhite) {
+                if (c().Pixel(x, y) != clWhite) {
                     box = box.united(QRect(x, y, 1, 1));
                 }
             }
         }
         return box;
     }
-    TImageHost host{201, 101};
+    Canvas& c() { return picture.canvas(); }
+    ImageEngine picture{201, 101};
+    plot::PlotEngine& engine = picture.engine;
 };
 
 TEST_F(Symbols, ShapesAndSizes) {
@@ -75,10 +72,10 @@ TEST_F(Symbols, ShapesAndSizes) {
 
 TEST_F(Symbols, PlusAndCrossPixels) {
     Box(ssPlus, 4);
-    EXPECT_EQ(PixelRows(host.EngineCanvas(), QRect(48, 48, 5, 5), clRed),
+    EXPECT_EQ(PixelRows(c(), QRect(48, 48, 5, 5), clRed),
               (std::vector<std::string>{"..#..", "..#..", "#####", "..#..", "..#.."}));
     Box(ssCross, 4);
-    EXPECT_EQ(PixelRows(host.EngineCanvas(), QRect(48, 48, 5, 5), clRed),
+    EXPECT_EQ(PixelRows(c(), QRect(48, 48, 5, 5), clRed),
               (std::vector<std::string>{".....", ".#.#.", "..#..", ".#.#.", "....."}));
 }
 
@@ -86,46 +83,54 @@ TEST_F(Symbols, FillModes) {
     // A blue line under a red square, on an aqua background.
     const TColor centre[] = {clBlue, clAqua, clRed, clBlack};
     for (int fill = 0; fill < 4; ++fill) {
-        StartGraph(host, clAqua, clBlack, 1);
-        SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-        SetPenColour(clBlue);
-        MoveTo(40, 50);
-        DrawTo(60, 50);
-        SetPenColour(clRed);
-        MoveTo(50, 50);
-        DrawSymbol(ssSquare, 8, fill);
-        FinishGraph();
-        EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), centre[fill]) << fill;
-        EXPECT_EQ(host.EngineCanvas().Pixel(46, 46), clRed) << fill;
+        engine.startGraph(clAqua, clBlack, 1);
+        engine.setPlotArea({0, 100, 0, 100});
+        engine.setPenColour(clBlue);
+        engine.moveTo(40, 50);
+        engine.drawTo(60, 50);
+        engine.setPenColour(clRed);
+        engine.moveTo(50, 50);
+        engine.drawSymbol(ssSquare, 8, fill);
+        engine.finishGraph();
+        EXPECT_EQ(c().Pixel(50, 50), centre[fill]) << fill;
+        EXPECT_EQ(c().Pixel(46, 46), clRed) << fill;
     }
 }
 
 TEST_F(Symbols, QueueIsDrawnOnTopInOrderAndRestoresThePen) {
-    Canvas& c = host.EngineCanvas();
-    MoveTo(50, 50);
-    DrawSymbol(ssSquare, 8, 2);
-    SetPenColour(clBlue);
-    MoveTo(53, 50);
-    DrawSymbol(ssSquare, 8, 2);
-    MoveTo(40, 50);
-    DrawTo(70, 50); // a line drawn after queueing lies below the symbols
-    EXPECT_EQ(Engine().SymbolQueue.size(), 2u);
-    FinishGraph();
-    EXPECT_TRUE(Engine().SymbolQueue.empty());
-    EXPECT_EQ(c.Pixel(48, 50), clRed);
-    EXPECT_EQ(c.Pixel(52, 50), clBlue); // the second lies over the first
-    EXPECT_EQ(c.Pixel(60, 50), clBlue);
-    EXPECT_EQ(c.Pixel(65, 50), clBlue); // the line outside the symbols
-    EXPECT_EQ(c.Pen.Color, clBlue);
-    EXPECT_EQ(c.Brush.Color, clWhite);
-    EXPECT_EQ(c.Brush.Style, TBrushStyle::Solid);
+    engine.moveTo(50, 50);
+    engine.drawSymbol(ssSquare, 8, 2);
+    engine.setPenColour(clBlue);
+    engine.moveTo(53, 50);
+    engine.drawSymbol(ssSquare, 8, 2);
+    engine.moveTo(40, 50);
+    engine.drawTo(70, 50); // a line drawn after queueing lies below the symbols
+    EXPECT_EQ(c().Pixel(48, 50), clBlue) << "queued, not drawn yet";
+    engine.finishGraph();
+    EXPECT_EQ(c().Pixel(48, 50), clRed);
+    EXPECT_EQ(c().Pixel(52, 50), clBlue); // the second lies over the first
+    EXPECT_EQ(c().Pixel(60, 50), clBlue);
+    EXPECT_EQ(c().Pixel(65, 50), clBlue); // the line outside the symbols
+    EXPECT_EQ(c().Pen.Color, clBlue);
+    EXPECT_EQ(c().Brush.Color, clWhite);
+    EXPECT_EQ(c().Brush.Style, TBrushStyle::Solid);
+    // The queue is empty now: a second finish draws nothing over a new line.
+    engine.setPenColour(clGreen);
+    engine.moveTo(40, 50);
+    engine.drawTo(70, 50);
+    engine.finishGraph();
+    EXPECT_EQ(c().Pixel(48, 50), clGreen);
 }
 
 TEST_F(Symbols, ImmediateSymbolDrawsAtOnce) {
-    MoveTo(50, 50);
-    DrawSymbol(ssSquare + kImmediateSymbol, 8, 2);
-    EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), clRed);
-    EXPECT_TRUE(Engine().SymbolQueue.empty());
+    engine.moveTo(50, 50);
+    engine.drawSymbol(ssSquare + kImmediateSymbol, 8, 2);
+    EXPECT_EQ(c().Pixel(50, 50), clRed);
+    engine.setPenColour(clBlue);
+    engine.moveTo(40, 50);
+    engine.drawTo(70, 50);
+    engine.finishGraph();
+    EXPECT_EQ(c().Pixel(50, 50), clBlue) << "nothing left in the queue to cover the line";
 }
 
 TEST_F(Symbols, EdgeRuleInWorldMode) {
@@ -137,10 +142,12 @@ TEST_F(Symbols, EdgeRuleInWorldMode) {
     for (const Case& c : {Case{{0, 50}, true}, Case{{200, 50}, true}, Case{{100, 0}, true},
                           Case{{100, 100}, true}, Case{{-1, 50}, false}, Case{{201, 50}, false},
                           Case{{100, -1}, false}, Case{{100, 101}, false}}) {
-        Engine().SymbolQueue.clear();
-        MoveTo(c.centre.x(), c.centre.y());
-        DrawSymbol(ssCircle, 8, 0);
-        EXPECT_EQ(Engine().SymbolQueue.size(), c.drawn ? 1u : 0u)
+        SetUp();
+        WorldMode();
+        engine.moveTo(c.centre.x(), c.centre.y());
+        engine.drawSymbol(ssCircle, 8, 0);
+        engine.finishGraph();
+        EXPECT_EQ(CountPixels(picture.canvas(), clRed) > 0, c.drawn)
             << c.centre.x() << "," << c.centre.y();
     }
 }
@@ -155,12 +162,12 @@ TEST_F(Symbols, EdgeRuleAgainstAnInnerPlotRectangle) {
                           {{100, 9}, false}, {{100, 92}, false}};
     for (const Case& c : cases) {
         SetUp();
-        SetPlotArea(10, 90, 10, 90, 0, 0, 0, 0, false); // 20..181 x 10..91
+        engine.setPlotArea({10, 90, 10, 90}); // 20..181 x 10..91
         WorldMode();
-        MoveTo(c.centre.x(), c.centre.y());
-        DrawSymbol(ssSquare, 2, 2);
-        FinishGraph();
-        EXPECT_EQ(host.EngineCanvas().Pixel(c.centre.x(), c.centre.y()) == clRed, c.drawn)
+        engine.moveTo(c.centre.x(), c.centre.y());
+        engine.drawSymbol(ssSquare, 2, 2);
+        engine.finishGraph();
+        EXPECT_EQ(picture.canvas().Pixel(c.centre.x(), c.centre.y()) == clRed, c.drawn)
             << c.centre.x() << "," << c.centre.y();
     }
 }
@@ -174,41 +181,41 @@ TEST_F(Symbols, EdgeRuleAgainstThePictureInPixelMode) {
         {{0, 0}, true}, {{200, 100}, true}, {{201, 50}, false}, {{100, 101}, false}};
     for (const Case& c : cases) {
         SetUp();
-        MoveTo(c.centre.x(), c.centre.y());
-        DrawSymbol(ssSquare, 2, 2);
-        FinishGraph();
-        EXPECT_EQ(CountPixels(host.EngineCanvas(), clRed) > 0, c.drawn)
+        engine.moveTo(c.centre.x(), c.centre.y());
+        engine.drawSymbol(ssSquare, 2, 2);
+        engine.finishGraph();
+        EXPECT_EQ(CountPixels(picture.canvas(), clRed) > 0, c.drawn)
             << c.centre.x() << "," << c.centre.y();
     }
 }
 
 TEST_F(Symbols, SkippedAndRefusedSymbols) {
-    MoveTo(50, 50);
-    EXPECT_TRUE(DrawSymbol(9, 8, 0));
-    EXPECT_TRUE(DrawSymbol(15, 8, 0));
-    EXPECT_TRUE(DrawSymbol(ssSquare, 8, -1));
-    EXPECT_TRUE(DrawSymbol(ssSquare, 8, -3));
-    EXPECT_FALSE(DrawSymbol(ssSquare, -1, 0));
-    EXPECT_FALSE(DrawSymbol(ssSquare, 8, -4));
-    EXPECT_FALSE(DrawSymbol(ssSquare, 8, 65536));
-    EXPECT_FALSE(DrawSymbol(ssSquare, 70000, 0));
-    EXPECT_TRUE(Engine().SymbolQueue.empty());
-    EXPECT_TRUE(DrawSymbol(ssSquare, 8, 65535)); // any fill in range is taken
-    EXPECT_EQ(Engine().SymbolQueue.size(), 1u);
-    EXPECT_EQ(Engine().SymbolQueue[0].Fill, 65535);
+    engine.moveTo(50, 50);
+    EXPECT_TRUE(engine.drawSymbol(9, 8, 0));
+    EXPECT_TRUE(engine.drawSymbol(15, 8, 0));
+    EXPECT_TRUE(engine.drawSymbol(ssSquare, 8, -1));
+    EXPECT_TRUE(engine.drawSymbol(ssSquare, 8, -3));
+    EXPECT_FALSE(engine.drawSymbol(ssSquare, -1, 0));
+    EXPECT_FALSE(engine.drawSymbol(ssSquare, 8, -4));
+    EXPECT_FALSE(engine.drawSymbol(ssSquare, 8, 65536));
+    EXPECT_FALSE(engine.drawSymbol(ssSquare, 70000, 0));
+    engine.finishGraph();
+    EXPECT_TRUE(InnerBox().isEmpty());
+    EXPECT_TRUE(engine.drawSymbol(ssSquare, 8, 65535)); // any fill in range is taken
+    engine.finishGraph();
+    EXPECT_EQ(InnerBox(), QRect(46, 46, 9, 9));
 }
 
 TEST_F(Symbols, NeverLeakIntoTheNextAreaOrPicture) {
-    MoveTo(50, 50);
-    DrawSymbol(ssSquare, 8, 2);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    EXPECT_TRUE(Engine().SymbolQueue.empty());
-    EXPECT_EQ(host.EngineCanvas().Pixel(50, 50), clRed);
-    MoveTo(80, 50);
-    DrawSymbol(ssSquare, 8, 2);
-    StartGraph(host, clWhite, clBlack, 1);
-    FinishGraph();
-    EXPECT_EQ(host.EngineCanvas().Pixel(80, 50), clWhite);
+    engine.moveTo(50, 50);
+    engine.drawSymbol(ssSquare, 8, 2);
+    engine.setPlotArea({0, 100, 0, 100});
+    EXPECT_EQ(c().Pixel(50, 50), clRed);
+    engine.moveTo(80, 50);
+    engine.drawSymbol(ssSquare, 8, 2);
+    engine.startGraph(clWhite, clBlack, 1);
+    engine.finishGraph();
+    EXPECT_EQ(c().Pixel(80, 50), clWhite);
 }
 
 } // namespace
@@ -216,12 +223,13 @@ TEST_F(Symbols, NeverLeakIntoTheNextAreaOrPicture) {
 namespace {
 
 TEST(SymbolScale, NegativeFontScaleRefusesDefaultSizedSymbols) {
-    InitEngine();
-    TImageHost host(100, 100);
-    StartGraph(host, clWhite, clBlack, -1);
-    MoveTo(50, 50);
-    EXPECT_FALSE(DrawSymbol(ssSquare, 0, 0));
-    EXPECT_TRUE(Engine().SymbolQueue.empty());
+    ImageEngine picture(100, 100);
+    picture.engine.startGraph(clWhite, clBlack, -1);
+    picture.engine.setPenColour(clRed);
+    picture.engine.moveTo(50, 50);
+    EXPECT_FALSE(picture.engine.drawSymbol(ssSquare, 0, 0));
+    picture.engine.finishGraph();
+    EXPECT_EQ(CountPixels(picture.canvas(), clRed), 0);
 }
 
 } // namespace
