@@ -6,7 +6,7 @@
 
 #include <string>
 
-// Pieces shared by DrawXAxis and DrawYAxis.
+// Pieces of the axis drawing.
 
 constexpr TColor kAxisInBackColour = -255;
 

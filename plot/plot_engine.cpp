@@ -24,11 +24,7 @@ void PlotEngine::setPlotArea(const PlotAreaLayout& layout) {
 }
 
 void PlotEngine::drawAxis(const AxisDescription& axis) {
-    if (axis.kind == AxisKind::X) {
-        DrawXAxis(*state_, axis);
-    } else {
-        DrawYAxis(*state_, axis);
-    }
+    DrawAxis(*state_, axis);
 }
 
 void PlotEngine::finishGraph() {
