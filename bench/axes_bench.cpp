@@ -9,24 +9,27 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    TImageHost host(1122, 476);
+    plot::ImageHost host(1122, 476);
     plot::PlotEngine engine(host);
     using plot::AxisKind;
     constexpr int kFrames = 300;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFrames; ++i) {
-        engine.startGraph(clWhite, clBlack, 1.0);
+        engine.startGraph(plot::kWhite, plot::kBlack, 1.0);
         engine.setPlotArea({12, 88, 10, 84});
-        engine.drawAxis(
-            {.kind = AxisKind::X, .caption = "Time|s", .start = 0, .end = 10, .gridOn = true});
-        engine.drawAxis({.kind = AxisKind::Y,
-                         .colour = clBlue,
+        engine.drawAxis({.kind = plot::AxisKind::X,
+                         .caption = "Time|s",
+                         .start = 0,
+                         .end = 10,
+                         .gridOn = true});
+        engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = plot::kBlue,
                          .caption = "Y1-Axis",
                          .start = 24999990,
                          .end = 25000010,
                          .gridOn = true});
-        engine.drawAxis({.kind = AxisKind::Y,
-                         .colour = clGreen,
+        engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = plot::kGreen,
                          .caption = "Y2-Axis",
                          .side = 4,
                          .start = -1,

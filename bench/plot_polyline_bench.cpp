@@ -37,30 +37,31 @@ Series MakeSeries(std::size_t n) {
 
 // A frame with a linear x axis 0..1000 and y axis 1e7 -+ 9, both in the back colour.
 void OpenPlot(plot::PlotEngine& engine) {
-    engine.startGraph(clBtnFace, clBlack, 1);
+    engine.startGraph(plot::kButtonFace, plot::kBlack, 1);
     engine.setPlotArea({20, 90, 10, 80});
-    engine.drawAxis({.kind = plot::AxisKind::X, .colour = clBtnFace, .start = 0, .end = 1000});
     engine.drawAxis(
-        {.kind = plot::AxisKind::Y, .colour = clBtnFace, .start = 1e7 - 9, .end = 1e7 + 9});
-    engine.setPenColour(clBlue);
+        {.kind = plot::AxisKind::X, .colour = plot::kButtonFace, .start = 0, .end = 1000});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::Y, .colour = plot::kButtonFace, .start = 1e7 - 9, .end = 1e7 + 9});
+    engine.setPenColour(plot::kBlue);
 }
 
 void DrawWithEngine(plot::PlotEngine& engine, const Series& s) {
     OpenPlot(engine);
     engine.moveTo(s.x[0], s.y[0]);
-    engine.drawSymbol(ssCircle, 8, 0);
+    engine.drawSymbol(plot::kCircleSymbol, 8, 0);
     for (std::size_t i = 1; i < s.x.size(); ++i) {
         engine.drawTo(s.x[i], s.y[i]);
-        engine.drawSymbol(ssCircle, 8, 0);
+        engine.drawSymbol(plot::kCircleSymbol, 8, 0);
     }
     engine.finishGraph();
 }
 
-void DrawWithQPainter(plot::PlotEngine& engine, TEngineHost& host, const Series& s) {
+void DrawWithQPainter(plot::PlotEngine& engine, plot::EngineHost& host, const Series& s) {
     OpenPlot(engine);
-    const TMapping& m = engine.mapping();
-    QPainter p(&host.EngineCanvas().Image());
-    p.setClipRect(QRect(m.MapLeft, m.MapBottom - m.MapHeight, m.MapWidth + 1, m.MapHeight + 1));
+    const plot::Mapping& m = engine.mapping();
+    QPainter p(&host.EngineCanvas().image());
+    p.setClipRect(QRect(m.mapLeft, m.mapBottom - m.mapHeight, m.mapWidth + 1, m.mapHeight + 1));
     p.setPen(QColor(0, 0, 255));
     p.setBrush(Qt::NoBrush);
     QPoint last(engine.mapX(s.x[0]), engine.mapY(s.y[0]));
@@ -87,7 +88,7 @@ template <typename Draw> double MillisecondsPerPicture(int repeats, Draw&& draw)
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    TImageHost host(1122, 476);
+    plot::ImageHost host(1122, 476);
     plot::PlotEngine engine(host);
     std::printf("%10s %14s %14s\n", "points", "engine ms", "QPainter ms");
     const double empty = MillisecondsPerPicture(20, [&] { OpenPlot(engine); });

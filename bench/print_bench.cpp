@@ -14,15 +14,15 @@
 
 namespace {
 
-class CountingPrinter : public PrintTarget {
+class CountingPrinter : public plot::PrintTarget {
 public:
-    void SetOrientation(PrintOrientation orientation) override {
-        landscape_ = orientation == PrintOrientation::Landscape;
+    void SetOrientation(plot::PrintOrientation orientation) override {
+        landscape_ = orientation == plot::PrintOrientation::Landscape;
     }
     int PageWidth() override { return landscape_ ? 6800 : 4800; }
     int PageHeight() override { return landscape_ ? 4800 : 6800; }
     bool BeginDocument() override { return true; }
-    bool FillRect(const PrintRect&, TColor) override {
+    bool FillRect(const plot::PrintRect&, plot::Color) override {
         ++*Rectangles;
         return true;
     }
@@ -34,24 +34,24 @@ private:
     bool landscape_ = false;
 };
 
-class BenchHost : public TEngineHost {
+class BenchHost : public plot::EngineHost {
 public:
     BenchHost() : canvas_(1122, 476) {}
-    Canvas& EngineCanvas() override { return canvas_; }
+    plot::Canvas& EngineCanvas() override { return canvas_; }
     int EngineWidth() const override { return 1122; }
     int EngineHeight() const override { return 476; }
     void Beep() override { ++Beeps; }
-    std::unique_ptr<PrintTarget> OpenPrinter() override { return Printer(); }
-    std::function<std::unique_ptr<PrintTarget>()> Printer;
+    std::unique_ptr<plot::PrintTarget> OpenPrinter() override { return Printer(); }
+    std::function<std::unique_ptr<plot::PrintTarget>()> Printer;
     int Beeps = 0;
     plot::PlotEngine Engine{*this};
 
 private:
-    Canvas canvas_;
+    plot::Canvas canvas_;
 };
 
 void DrawFrame(plot::PlotEngine& engine) {
-    engine.startGraph(clBtnFace, clBlue, 1.0);
+    engine.startGraph(plot::kButtonFace, plot::kBlue, 1.0);
     engine.setPlotArea({20, 90, 10, 80});
     engine.drawAxis(
         {.kind = plot::AxisKind::X, .caption = "Time|s", .start = 0, .end = 1000, .gridOn = true});
@@ -60,13 +60,13 @@ void DrawFrame(plot::PlotEngine& engine) {
                      .start = 9999990,
                      .end = 10000010,
                      .gridOn = true});
-    engine.setPenColour(clRed);
+    engine.setPenColour(plot::kRed);
     engine.moveTo(0, 10000000);
     for (int i = 1; i <= 1000; ++i) {
         engine.drawTo(i, 10000000 + 8 * std::sin(i * 0.05) + 2 * std::sin(i * 1.7));
     }
     engine.finishGraph();
-    engine.setupRuler(clBlue, 2, 2, 1, 27);
+    engine.setupRuler(plot::kBlue, 2, 2, 1, 27);
 }
 
 template <typename F> double MsPer(int runs, F&& f) {
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     std::printf("PrintGraph with progress rows and restore:   %.2f ms\n", restored);
 
     QTemporaryDir dir;
-    host.Printer = [&] { return std::make_unique<QtPrintTarget>(dir.filePath("bench.pdf")); };
+    host.Printer = [&] { return std::make_unique<plot::QtPrintTarget>(dir.filePath("bench.pdf")); };
     const double pdf = MsPer(3, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a PDF file:           %.2f ms\n", pdf);
     std::printf("beeps: %d\n", host.Beeps);

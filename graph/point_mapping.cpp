@@ -14,25 +14,25 @@ namespace {
 int ClampedPixel(double p) {
     if (std::isnan(p))
         return -32768;
-    return RoundHalfEven(std::clamp(p, -32768.0, 32767.0));
+    return plot::roundHalfEven(std::clamp(p, -32768.0, 32767.0));
 }
 
 } // namespace
 
-void MapPoints(std::span<const TPoint> Points, const TMapping& M, double XScaleFactor,
+void MapPoints(std::span<const TPoint> Points, const plot::Mapping& M, double XScaleFactor,
                double YScaleFactor, int* PixelX, int* PixelY) {
-    const double xSpan = M.XMax - M.XMin;
-    const double ySpan = M.YMax - M.YMin;
-    const double width = M.MapWidth;
-    const double left = M.MapLeft;
-    const double height = M.MapHeight;
-    const double bottom = M.MapBottom;
+    const double xSpan = M.xMax - M.xMin;
+    const double ySpan = M.yMax - M.yMin;
+    const double width = M.mapWidth;
+    const double left = M.mapLeft;
+    const double height = M.mapHeight;
+    const double bottom = M.mapBottom;
     std::size_t i = 0;
 #if defined(__SSE2__)
     // Two points per step: x of both in one register, y of both in the other. The conversion
     // rounds with the default rounding mode, halves to even, as RoundHalfEven does.
     const __m128d scale = _mm_set_pd(YScaleFactor, XScaleFactor);
-    const __m128d minimum = _mm_set_pd(M.YMin, M.XMin);
+    const __m128d minimum = _mm_set_pd(M.yMin, M.xMin);
     const __m128d span = _mm_set_pd(ySpan, xSpan);
     const __m128d lowest = _mm_set1_pd(-32768.0);
     const __m128d highest = _mm_set1_pd(32767.0);
@@ -64,7 +64,7 @@ void MapPoints(std::span<const TPoint> Points, const TMapping& M, double XScaleF
     for (; i < Points.size(); ++i) {
         const double x = Points[i].X * XScaleFactor;
         const double y = Points[i].Y * YScaleFactor;
-        PixelX[i] = ClampedPixel((x - M.XMin) / xSpan * width + left);
-        PixelY[i] = ClampedPixel(bottom - (y - M.YMin) / ySpan * height);
+        PixelX[i] = ClampedPixel((x - M.xMin) / xSpan * width + left);
+        PixelY[i] = ClampedPixel(bottom - (y - M.yMin) / ySpan * height);
     }
 }

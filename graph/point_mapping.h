@@ -6,7 +6,7 @@
 #include <span>
 
 // Maps points, each first multiplied by the scale factors, to pixels exactly as the engine's
-// MapX and MapY do for a linear mapping (same operations in the same order, clamping, halves to
+// mapX and mapY do for a linear mapping (same operations in the same order, clamping, halves to
 // even, NaN far to the left/top), many points at a time.
-void MapPoints(std::span<const TPoint> Points, const TMapping& Mapping, double XScaleFactor,
+void MapPoints(std::span<const TPoint> Points, const plot::Mapping& Mapping, double XScaleFactor,
                double YScaleFactor, int* PixelX, int* PixelY);

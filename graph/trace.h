@@ -9,7 +9,7 @@
 // One trace of the graph: its points and how it is drawn.
 struct TTrace {
     TPointArray Points;
-    TColor Color = clBlue;
+    plot::Color Color = plot::kBlue;
     std::int32_t Symbol = 1;
     bool LineOn = true;
     bool SymbolOn = true;

@@ -12,7 +12,7 @@ struct TTraceStyle {
     int SymbolSize;
 };
 
-// One engine call per point: pen colour, MoveTo the first point, then DrawTo (or MoveTo without
+// One engine call per point: pen colour, moveTo the first point, then drawTo (or moveTo without
 // lines) every further point, each followed by its symbol.
 void DrawTracesPerPoint(plot::PlotEngine& Engine, const std::vector<const TTrace*>& Traces,
                         const TTraceStyle& Style);

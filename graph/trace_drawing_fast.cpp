@@ -25,39 +25,40 @@ bool SymbolShapeDrawable(const TTrace& Trace, int Size) {
     // Shape 0 and sizes below 2 take the pen colour of the moment the queue is drawn, the
     // immediate-drawing bit draws at once, and huge symbols cost more as a stencil than drawn:
     // those stay with the engine.
-    return Trace.Symbol >= ssCircle && Trace.Symbol <= ssCross && Size >= 2 && Size <= 256;
+    return Trace.Symbol >= plot::kCircleSymbol && Trace.Symbol <= plot::kCrossSymbol && Size >= 2 &&
+           Size <= 256;
 }
 
 // The pixels one symbol covers, as offsets from its centre, drawn by the engine's own symbol
 // code on a scratch canvas.
-std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& Target) {
+std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const plot::Canvas& Target) {
     const int reach = Size + 4;
-    Canvas scratch(2 * reach + 1, 2 * reach + 1);
-    scratch.Pen = Target.Pen;
-    scratch.Brush = Target.Brush;
-    scratch.Font = Target.Font;
-    const TColor painted = ColorToRGB(Trace.Color);
-    const TColor background = painted ^ 0x00FFFFFF;
-    scratch.Brush.Color = background;
-    scratch.Brush.Style = TBrushStyle::Solid;
-    scratch.FillRect(0, 0, scratch.Width(), scratch.Height());
-    scratch.Brush = Target.Brush;
+    plot::Canvas scratch(2 * reach + 1, 2 * reach + 1);
+    scratch.pen = Target.pen;
+    scratch.brush = Target.brush;
+    scratch.font = Target.font;
+    const plot::Color painted = plot::colorToRgb(Trace.Color);
+    const plot::Color background = painted ^ 0x00FFFFFF;
+    scratch.brush.color = background;
+    scratch.brush.style = plot::BrushStyle::Solid;
+    scratch.fillRect(0, 0, scratch.width(), scratch.height());
+    scratch.brush = Target.brush;
 
-    TSymbolRecord record;
-    record.X = reach;
-    record.Y = reach;
-    record.Kind = static_cast<std::uint16_t>(Trace.Symbol);
-    record.Size = static_cast<std::uint16_t>(Size);
-    record.Fill = 0;
-    record.PenWidth = 1;
-    record.Colour = Trace.Color;
+    plot::SymbolRecord record;
+    record.x = reach;
+    record.y = reach;
+    record.kind = static_cast<std::uint16_t>(Trace.Symbol);
+    record.size = static_cast<std::uint16_t>(Size);
+    record.fill = 0;
+    record.penWidth = 1;
+    record.colour = Trace.Color;
 
-    DrawSymbolRecord(scratch, record, background);
+    plot::drawSymbolRecord(scratch, record, background);
 
     std::vector<QPoint> stencil;
-    for (int y = 0; y < scratch.Height(); ++y)
-        for (int x = 0; x < scratch.Width(); ++x)
-            if (scratch.Pixel(x, y) == painted)
+    for (int y = 0; y < scratch.height(); ++y)
+        for (int x = 0; x < scratch.width(); ++x)
+            if (scratch.pixel(x, y) == painted)
                 stencil.emplace_back(x - reach, y - reach);
     return stencil;
 }
@@ -67,16 +68,16 @@ struct TTraceLayers {
     TColumnMasks Centres;
 };
 
-// Walks the blocks [FirstBlock, EndBlock) of one trace as MoveTo/DrawTo/DrawSymbol would,
+// Walks the blocks [FirstBlock, EndBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
 // PenY): the first point when starting at block 0, else the last point of the block before,
 // whose symbol belongs to that block's walk. This loop runs once per point, so its state lives
 // in locals.
-void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
-                  const TClipRect& Rect, std::size_t FirstBlock, std::size_t EndBlock,
+void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const plot::Mapping& Map,
+                  const plot::ClipRect& Rect, std::size_t FirstBlock, std::size_t EndBlock,
                   TTraceLayers& Layers, int& PenX, int& PenY) {
-    const int top = Rect.Top;
-    const int bottom = Rect.Bottom;
+    const int top = Rect.top;
+    const int bottom = Rect.bottom;
     const unsigned rows = static_cast<unsigned>(bottom - top);
     auto insideRows = [&](int y) { return static_cast<unsigned>(y - top) <= rows; };
     int prevX = PenX;
@@ -123,7 +124,7 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             return;
         }
         closeChain();
-        if (x == prevX && x > Rect.Left && x < Rect.Right && insideRows(prevY) && insideRows(y)) {
+        if (x == prevX && x > Rect.left && x < Rect.right && insideRows(prevY) && insideRows(y)) {
             chainOn = true;
             chainX = x;
             hullLow = INT_MAX;
@@ -136,18 +137,18 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         int y0 = prevY;
         int x1 = x;
         int y1 = y;
-        if (!ClipSegment(Rect, x0, y0, x1, y1))
+        if (!plot::clipSegment(Rect, x0, y0, x1, y1))
             return;
         AddLinePixels(Layers.Lines, x0, y0, x1, y1);
-        if (x1 < Rect.Right && strictlyInsideRows(y1))
+        if (x1 < Rect.right && strictlyInsideRows(y1))
             Layers.Lines.Add(x1, y1);
     };
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
     // a row into one column: they are marked in a byte per row, stores that need no earlier
     // load, and moved into the masks when the column changes.
-    const int centreLeft = std::max(Rect.Left, 0);
-    const int centreRight = std::min(Rect.Right, Layers.Centres.Width() - 1);
+    const int centreLeft = std::max(Rect.left, 0);
+    const int centreRight = std::min(Rect.right, Layers.Centres.Width() - 1);
     const int centreTop = std::max(top, 0);
     const int centreBottom = std::min(bottom, Layers.Centres.Height() - 1);
     std::vector<std::uint8_t> marked(std::max(Layers.Centres.Height(), 0), 0);
@@ -248,8 +249,8 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
 // Both layers are unions of per-segment pieces, so the two halves of a long trace are collected
 // on the two cores and OR-ed: the second half starts with the pen on the last point of the first,
 // exactly where the first half's last segment ends.
-void CollectTraceInHalves(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
-                          const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
+void CollectTraceInHalves(const TTrace& Trace, const TTraceStyle& Style, const plot::Mapping& Map,
+                          const plot::ClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
     const std::size_t blocks = Trace.Points.BlockCount();
     if (blocks < 2 || std::thread::hardware_concurrency() < 2) {
         CollectTrace(Trace, Style, Map, Rect, 0, blocks, Layers, PenX, PenY);
@@ -278,21 +279,21 @@ void CollectTraceInHalves(const TTrace& Trace, const TTraceStyle& Style, const T
 
 bool DrawTracesFast(plot::PlotEngine& Engine, const std::vector<const TTrace*>& Traces,
                     const TTraceStyle& Style) {
-    const TMapping& map = Engine.mapping();
-    if (!Engine.worldLinesClipped() || map.XLog || map.YLog)
+    const plot::Mapping& map = Engine.mapping();
+    if (!Engine.worldLinesClipped() || map.xLog || map.yLog)
         return false;
-    Canvas& canvas = *Engine.canvas();
-    if (canvas.Pen.Width != 1 || canvas.Pen.Style != TPenStyle::Solid ||
-        canvas.Pen.Mode != TPenMode::Copy)
+    plot::Canvas& canvas = *Engine.canvas();
+    if (canvas.pen.width != 1 || canvas.pen.style != plot::PenStyle::Solid ||
+        canvas.pen.mode != plot::PenMode::Copy)
         return false;
     for (const TTrace* trace : Traces)
         if (trace->SymbolOn && !SymbolShapeDrawable(*trace, Style.SymbolSize))
             return false;
 
-    const TClipRect rect{map.MapLeft, map.MapLeft + map.MapWidth, map.MapBottom - map.MapHeight,
-                         map.MapBottom};
-    const int width = canvas.Width();
-    const int height = canvas.Height();
+    const plot::ClipRect rect{map.mapLeft, map.mapLeft + map.mapWidth,
+                              map.mapBottom - map.mapHeight, map.mapBottom};
+    const int width = canvas.width();
+    const int height = canvas.height();
 
     std::vector<std::unique_ptr<TColumnMasks>> centres;
     TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0)};
@@ -309,7 +310,7 @@ bool DrawTracesFast(plot::PlotEngine& Engine, const std::vector<const TTrace*>& 
         // The pen ends on the last point, as the per-point drawing leaves it.
         const TPoint& last = trace->Points[trace->Points.Size() - 1];
         Engine.moveTo(last.X * Style.XScaleFactor, last.Y * Style.YScaleFactor);
-        layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
+        layers.Lines.Paint(canvas.image(), plot::toQRgb(trace->Color));
         centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
     }
 
@@ -322,7 +323,7 @@ bool DrawTracesFast(plot::PlotEngine& Engine, const std::vector<const TTrace*>& 
         symbols.Clear();
         for (const QPoint& offset : SymbolStencil(trace, Style.SymbolSize, canvas))
             symbols.AddShifted(*centres[i], offset.x(), offset.y());
-        symbols.Paint(canvas.Image(), ToQRgb(trace.Color));
+        symbols.Paint(canvas.image(), plot::toQRgb(trace.Color));
     }
     return true;
 }

@@ -12,14 +12,14 @@
 namespace {
 
 // Buttons other than left and right go to the engine as the middle one, which it ignores.
-TMouseButton ButtonCode(Qt::MouseButton Button) {
+plot::MouseButton ButtonCode(Qt::MouseButton Button) {
     switch (Button) {
     case Qt::LeftButton:
-        return mbLeft;
+        return plot::MouseButton::Left;
     case Qt::RightButton:
-        return mbRight;
+        return plot::MouseButton::Right;
     default:
-        return mbMiddle;
+        return plot::MouseButton::Middle;
     }
 }
 
@@ -28,13 +28,13 @@ int ShiftState(const QMouseEvent* Event) {
     int shift = 0;
     const Qt::KeyboardModifiers keys = Event->modifiers();
     if (keys & Qt::ShiftModifier)
-        shift |= ssShift;
+        shift |= plot::kShiftKey;
     if (keys & Qt::AltModifier)
-        shift |= ssAlt;
+        shift |= plot::kAltKey;
     if (keys & Qt::ControlModifier)
-        shift |= ssCtrl;
+        shift |= plot::kCtrlKey;
     if (Event->buttons() & Qt::LeftButton)
-        shift |= ssLeft;
+        shift |= plot::kLeftButtonHeld;
     return shift;
 }
 
@@ -129,15 +129,15 @@ void TXYPlot::Invalidate() {
     RequestRepaint();
 }
 
-void TXYPlot::SetScreenCursor(TScreenCursor Cursor) {
+void TXYPlot::SetScreenCursor(plot::ScreenCursor Cursor) {
     switch (Cursor) {
-    case TScreenCursor::Default:
+    case plot::ScreenCursor::Default:
         unsetCursor();
         break;
-    case TScreenCursor::Cross:
+    case plot::ScreenCursor::Cross:
         setCursor(Qt::CrossCursor);
         break;
-    case TScreenCursor::HourGlass:
+    case plot::ScreenCursor::HourGlass:
         setCursor(Qt::WaitCursor);
         break;
     }
@@ -160,20 +160,20 @@ void TXYPlot::Beep() {
     QApplication::beep();
 }
 
-std::unique_ptr<PrintTarget> TXYPlot::OpenPrinter() {
-    return std::make_unique<QtPrintTarget>();
+std::unique_ptr<plot::PrintTarget> TXYPlot::OpenPrinter() {
+    return std::make_unique<plot::QtPrintTarget>();
 }
 
 void TXYPlot::paintEvent(QPaintEvent*) {
     // The engine draws the ruler and the zoom rectangle into the buffer between repaints; such a
     // paint only shows the buffer, a stale picture is drawn anew first.
     updateRequested_ = false;
-    if (pictureStale_ || canvas_.Width() != width() || canvas_.Height() != height()) {
+    if (pictureStale_ || canvas_.width() != width() || canvas_.height() != height()) {
         pictureStale_ = false;
         PaintGraph();
     }
     QPainter painter(this);
-    painter.drawImage(0, 0, canvas_.Image());
+    painter.drawImage(0, 0, canvas_.image());
 }
 
 void TXYPlot::resizeEvent(QResizeEvent*) {

@@ -16,7 +16,7 @@ class QPaintEvent;
 // The graph control: a store of traces of (x, y) points and the axis and layout settings; every
 // paint draws the whole graph anew through the control's own plotting engine into its own
 // picture buffer. While XY_RulerOn the mouse zooms (Ctrl + drag) and reads values (drag).
-class TXYPlot : public QWidget, public TEngineHost {
+class TXYPlot : public QWidget, public plot::EngineHost {
     Q_OBJECT
 
 public:
@@ -26,9 +26,9 @@ public:
     std::string X_Caption = "X-Axis";
     std::string Y_Left_Caption = "Y1-Axis";
     std::string Y_Right_Caption = "Y2-Axis";
-    TColor X_Color = clBlue;
-    TColor Y_Left_Color = clBlue;
-    TColor Y_Right_Color = clGreen;
+    plot::Color X_Color = plot::kBlue;
+    plot::Color Y_Left_Color = plot::kBlue;
+    plot::Color Y_Right_Color = plot::kGreen;
     bool Y_Left_Auto = true;
     bool Y_Right_Auto = true;
     bool X_Auto = true;
@@ -39,8 +39,8 @@ public:
     double X_0 = -1.0;
     double X_1 = 1.0;
     double Scale = 1.5;
-    TColor XY_BackColor = clBtnFace;
-    TColor XY_FrameColor = clBlue;
+    plot::Color XY_BackColor = plot::kButtonFace;
+    plot::Color XY_FrameColor = plot::kBlue;
     int XY_LeftPerCent = 10;
     int XY_RightPerCent = 90;
     int XY_TopPerCent = 10;
@@ -86,22 +86,22 @@ public:
     void Print();
 
     // The picture as last drawn, with any ruler or zoom rectangle on it.
-    const QImage& Picture() const { return canvas_.Image(); }
+    const QImage& Picture() const { return canvas_.image(); }
     // What the engine drew last: mapping, zoom windows, ruler.
     const plot::PlotEngine& engine() const { return engine_; }
 
-    // TEngineHost
-    Canvas& EngineCanvas() override { return canvas_; }
+    // plot::EngineHost
+    plot::Canvas& EngineCanvas() override { return canvas_; }
     int EngineWidth() const override { return width(); }
     int EngineHeight() const override { return height(); }
     void RepaintNow() override;
     void Invalidate() override;
-    void SetScreenCursor(TScreenCursor Cursor) override;
+    void SetScreenCursor(plot::ScreenCursor Cursor) override;
     void ConfinePointer(const QRect& ScreenRect) override;
     void ReleasePointer() override;
     QPoint ScreenOffset() const override;
     void Beep() override;
-    std::unique_ptr<PrintTarget> OpenPrinter() override;
+    std::unique_ptr<plot::PrintTarget> OpenPrinter() override;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -116,7 +116,7 @@ private:
     void DrawTraceList(const std::vector<int>& List, double YScaleFactor);
     QPoint ConfinedPosition(QMouseEvent* Event);
 
-    Canvas canvas_;
+    plot::Canvas canvas_;
     plot::PlotEngine engine_{*this};
     bool pictureStale_ = true;
     bool updateRequested_ = false;

@@ -5,8 +5,8 @@
 // The whole graph, from a clean start of the engine: frame, x axis, then per y axis that has
 // traces the axis and its traces, and the ruler set-up for the mouse.
 void TXYPlot::PaintGraph() {
-    if (canvas_.Width() != width() || canvas_.Height() != height())
-        canvas_.SetSize(width(), height());
+    if (canvas_.width() != width() || canvas_.height() != height())
+        canvas_.setSize(width(), height());
 
     const TPaintPlan plan =
         PlanPaint(Traces, {X_Auto, X_0, X_1, X_ScaleFactor},
@@ -17,7 +17,7 @@ void TXYPlot::PaintGraph() {
     engine_.setPlotArea({XY_LeftPerCent, XY_RightPerCent, XY_TopPerCent, XY_BottomPerCent,
                          XY_LeftPixels, XY_RightPixels, XY_TopPixels, XY_BottomPixels, XY_ClipOn});
     // Sides: x below the plot, left y left of it, right y right of it, labels outside.
-    const auto axis = [this](plot::AxisKind Kind, TColor Colour, const std::string& Caption,
+    const auto axis = [this](plot::AxisKind Kind, plot::Color Colour, const std::string& Caption,
                              int Side, const TAxisRange& Range, bool GridOn) {
         return plot::AxisDescription{.kind = Kind,
                                      .colour = Colour,
@@ -41,7 +41,7 @@ void TXYPlot::PaintGraph() {
     }
     engine_.finishGraph();
     // Ruler readout at the top left in the x and y axis colours, snapping to the minimum steps.
-    engine_.setupRuler(clBlue, XY_Ruler_X, XY_Ruler_Y, 1, 27);
+    engine_.setupRuler(plot::kBlue, XY_Ruler_X, XY_Ruler_Y, 1, 27);
 }
 
 void TXYPlot::DrawTraceList(const std::vector<int>& List, double YScaleFactor) {

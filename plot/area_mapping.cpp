@@ -3,37 +3,41 @@
 #include <algorithm>
 #include <limits>
 
+namespace plot {
+
 namespace {
 
-bool ValidAxisNumber(int axis) {
+bool validAxisNumber(int axis) {
     return axis >= 1 && axis <= 4;
 }
 
 } // namespace
 
-int AreaMapX(const EngineState& e, double x) {
-    return AxisPixelX(e.Area().AxisRecord[kAxisX], x);
+int areaMapX(const EngineState& e, double x) {
+    return axisPixelX(e.area().axisRecord[kAxisX], x);
 }
 
-int AreaMapY(const EngineState& e, int axis, double y) {
-    if (!ValidAxisNumber(axis)) {
+int areaMapY(const EngineState& e, int axis, double y) {
+    if (!validAxisNumber(axis)) {
         return -32768;
     }
-    return AxisPixelY(e.Area().AxisRecord[axis], y);
+    return axisPixelY(e.area().axisRecord[axis], y);
 }
 
-double PixelToWorldX(const EngineState& e, int px) {
-    px = std::clamp(px, 0, std::max(e.PictureWidth, 0));
-    return AxisWorldX(e.Area().AxisRecord[kAxisX], px);
+double pixelToWorldX(const EngineState& e, int px) {
+    px = std::clamp(px, 0, std::max(e.pictureWidth, 0));
+    return axisWorldX(e.area().axisRecord[kAxisX], px);
 }
 
-double PixelToWorldY(const EngineState& e, int py, int axis) {
-    py = std::clamp(py, 0, std::max(e.PictureHeight, 0));
-    if (ValidAxisNumber(axis)) {
-        return AxisWorldY(e.Area().AxisRecord[axis], py);
+double pixelToWorldY(const EngineState& e, int py, int axis) {
+    py = std::clamp(py, 0, std::max(e.pictureHeight, 0));
+    if (validAxisNumber(axis)) {
+        return axisWorldY(e.area().axisRecord[axis], py);
     }
     if (axis != 0) {
         return std::numeric_limits<double>::quiet_NaN();
     }
-    return PixelToWorldY(e.CurrentMapping, py);
+    return pixelToWorldY(e.currentMapping, py);
 }
+
+} // namespace plot

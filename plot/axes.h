@@ -3,5 +3,9 @@
 #include "plot/engine_state.h"
 #include "plot/plot_engine.h"
 
+namespace plot {
+
 // Scales, draws and maps one axis of the current plot area, x or y (see PlotEngine::drawAxis).
-void DrawAxis(EngineState& e, const plot::AxisDescription& axis);
+void drawAxis(EngineState& e, const plot::AxisDescription& axis);
+
+} // namespace plot

@@ -6,34 +6,36 @@
 #include <cstdint>
 #include <utility>
 
+namespace plot {
+
 namespace {
 
 using Coord = std::int64_t;
 
 // Round(num / den * factor), the fraction taken first.
-Coord CutOffset(Coord num, Coord den, Coord factor) {
-    return RoundHalfEven(static_cast<double>(num) / static_cast<double>(den) *
+Coord cutOffset(Coord num, Coord den, Coord factor) {
+    return roundHalfEven(static_cast<double>(num) / static_cast<double>(den) *
                          static_cast<double>(factor));
 }
 
-bool BothAbove(Coord y0, Coord y1, Coord top) {
+bool bothAbove(Coord y0, Coord y1, Coord top) {
     return y0 < top && y1 < top;
 }
-bool BothBelow(Coord y0, Coord y1, Coord bottom) {
+bool bothBelow(Coord y0, Coord y1, Coord bottom) {
     return y0 > bottom && y1 > bottom;
 }
-bool Within(Coord v, Coord lo, Coord hi) {
+bool within(Coord v, Coord lo, Coord hi) {
     return v >= lo && v <= hi;
 }
 
 // The clipper proper, in 64-bit so that any pen position is safe.
-bool ClipCoords(const TClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y1);
+bool clipCoords(const ClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y1);
 
 } // namespace
 
-bool ClipSegment(const TClipRect& r, int& x0, int& y0, int& x1, int& y1) {
+bool clipSegment(const ClipRect& r, int& x0, int& y0, int& x1, int& y1) {
     Coord a = x0, b = y0, c = x1, d = y1;
-    const bool visible = ClipCoords(r, a, b, c, d);
+    const bool visible = clipCoords(r, a, b, c, d);
     x0 = static_cast<int>(a);
     y0 = static_cast<int>(b);
     x1 = static_cast<int>(c);
@@ -43,16 +45,16 @@ bool ClipSegment(const TClipRect& r, int& x0, int& y0, int& x1, int& y1) {
 
 namespace {
 
-bool ClipCoords(const TClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y1) {
-    const Coord left = rect.Left, right = rect.Right, top = rect.Top, bottom = rect.Bottom;
+bool clipCoords(const ClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y1) {
+    const Coord left = rect.left, right = rect.right, top = rect.top, bottom = rect.bottom;
     if (x0 > x1) {
         std::swap(x0, x1);
         std::swap(y0, y1);
     }
-    if (x0 > left && x1 < right && Within(y0, top, bottom) && Within(y1, top, bottom)) {
+    if (x0 > left && x1 < right && within(y0, top, bottom) && within(y1, top, bottom)) {
         return true;
     }
-    if (x1 < left || x0 > right || BothAbove(y0, y1, top) || BothBelow(y0, y1, bottom)) {
+    if (x1 < left || x0 > right || bothAbove(y0, y1, top) || bothBelow(y0, y1, bottom)) {
         return false;
     }
     if (x0 == x1) {
@@ -68,35 +70,35 @@ bool ClipCoords(const TClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y
         return true;
     }
     if (x0 < left) {
-        y0 += CutOffset(left - x0, x1 - x0, y1 - y0);
+        y0 += cutOffset(left - x0, x1 - x0, y1 - y0);
         x0 = left;
     }
     if (x1 > right) {
-        y1 += CutOffset(right + 1 - x1, x1 - x0, y1 - y0);
+        y1 += cutOffset(right + 1 - x1, x1 - x0, y1 - y0);
         x1 = right + 1;
     }
-    if (BothAbove(y0, y1, top) || BothBelow(y0, y1, bottom)) {
+    if (bothAbove(y0, y1, top) || bothBelow(y0, y1, bottom)) {
         return false;
     }
-    if (Within(y0, top, bottom) && Within(y1, top, bottom)) {
+    if (within(y0, top, bottom) && within(y1, top, bottom)) {
         return true;
     }
     if (y1 > y0) {
         if (y0 < top) {
-            x0 += CutOffset(top - y0, y1 - y0, x1 - x0);
+            x0 += cutOffset(top - y0, y1 - y0, x1 - x0);
             y0 = top;
         }
         if (y1 > bottom) {
-            x1 += CutOffset(bottom + 1 - y1, y1 - y0, x1 - x0);
+            x1 += cutOffset(bottom + 1 - y1, y1 - y0, x1 - x0);
             y1 = bottom + 1;
         }
     } else {
         if (y1 < top) {
-            x1 += CutOffset(top - 1 - y1, y1 - y0, x1 - x0);
+            x1 += cutOffset(top - 1 - y1, y1 - y0, x1 - x0);
             y1 = top - 1;
         }
         if (y0 > bottom) {
-            x0 += CutOffset(bottom - y0, y1 - y0, x1 - x0);
+            x0 += cutOffset(bottom - y0, y1 - y0, x1 - x0);
             y0 = bottom;
         }
     }
@@ -104,3 +106,5 @@ bool ClipCoords(const TClipRect& rect, Coord& x0, Coord& y0, Coord& x1, Coord& y
 }
 
 } // namespace
+
+} // namespace plot

@@ -3,10 +3,14 @@
 #include "plot/engine_state.h"
 #include "plot/plot_engine.h"
 
+namespace plot {
+
 // Picture life cycle on the engine state (see PlotEngine).
 
-void StartGraph(EngineState& e, TColor backColour, TColor frameColour, double scale);
-void SetPlotArea(EngineState& e, const plot::PlotAreaLayout& layout);
-void FinishGraph(EngineState& e);
-void SetLineWidth(EngineState& e, int n);
-void SetPenColour(EngineState& e, TColor colour);
+void startGraph(EngineState& e, Color backColour, Color frameColour, double scale);
+void setPlotArea(EngineState& e, const plot::PlotAreaLayout& layout);
+void finishGraph(EngineState& e);
+void setLineWidth(EngineState& e, int n);
+void setPenColour(EngineState& e, Color colour);
+
+} // namespace plot

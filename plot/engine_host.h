@@ -7,16 +7,18 @@
 #include <QRect>
 #include <memory>
 
-enum class TScreenCursor { Default, Cross, HourGlass };
+namespace plot {
+
+enum class ScreenCursor { Default, Cross, HourGlass };
 
 // What the engine needs from the control it draws on. The graph control implements it; tests use a
 // plain image. Each host has its own engine, which must not outlive it.
-class TEngineHost {
+class EngineHost {
 public:
-    TEngineHost() = default;
-    TEngineHost(const TEngineHost&) = delete;
-    TEngineHost& operator=(const TEngineHost&) = delete;
-    virtual ~TEngineHost() = default;
+    EngineHost() = default;
+    EngineHost(const EngineHost&) = delete;
+    EngineHost& operator=(const EngineHost&) = delete;
+    virtual ~EngineHost() = default;
 
     virtual Canvas& EngineCanvas() = 0;
     virtual int EngineWidth() const = 0;
@@ -25,7 +27,7 @@ public:
     // Interaction (zoom, ruler, output): paint the control at once, or schedule a repaint.
     virtual void RepaintNow() {}
     virtual void Invalidate() {}
-    virtual void SetScreenCursor(TScreenCursor) {}
+    virtual void SetScreenCursor(ScreenCursor) {}
     // Keep the pointer inside a screen rectangle (right and bottom exclusive) until released.
     virtual void ConfinePointer(const QRect&) {}
     virtual void ReleasePointer() {}
@@ -38,14 +40,16 @@ public:
 };
 
 // A host over an image of its own: for tests, benchmarks and off-screen pictures.
-class TImageHost : public TEngineHost {
+class ImageHost : public EngineHost {
 public:
-    TImageHost(int width, int height) : Canvas_(width, height) {}
+    ImageHost(int width, int height) : canvas_(width, height) {}
 
-    Canvas& EngineCanvas() override { return Canvas_; }
-    int EngineWidth() const override { return Canvas_.Width(); }
-    int EngineHeight() const override { return Canvas_.Height(); }
+    Canvas& EngineCanvas() override { return canvas_; }
+    int EngineWidth() const override { return canvas_.width(); }
+    int EngineHeight() const override { return canvas_.height(); }
 
 private:
-    Canvas Canvas_;
+    Canvas canvas_;
 };
+
+} // namespace plot

@@ -15,82 +15,86 @@
 #include <array>
 #include <vector>
 
+namespace plot {
+
 // The end pixel of the last one-pixel line, which the canvas leaves out: set by the next move
 // or at the finish.
-struct TPendingDot {
-    bool Active = false;
-    int X = 0;
-    int Y = 0;
-    TColor Colour = clBlack;
+struct PendingDot {
+    bool active = false;
+    int x = 0;
+    int y = 0;
+    Color colour = kBlack;
 };
 
 struct EngineState {
-    explicit EngineState(TEngineHost& owner) : Owner(owner) {}
+    explicit EngineState(EngineHost& owner) : owner(owner) {}
 
     // Picture
-    TEngineHost& Owner;
-    Canvas* TargetCanvas = nullptr; // the owner's canvas from the first picture on
-    int PictureWidth = 0;
-    int PictureHeight = 0;
-    TColor DefaultBackColour = clWhite;
-    TColor DefaultForeColour = clBlack;
-    TColor BackColour = clWhite;
-    TColor ForeColour = clBlack;
-    double FontScale = 1.0;
-    int CharWidth = 0;
-    int CharHeight = 0;
-    int EnginePhase = 0; // 1 after StartGraph, 2 after SetPlotArea, 3 and 4 after x and y axes
-    int AreaCount = 0;
-    int CurrentArea = 0;
+    EngineHost& owner;
+    Canvas* targetCanvas = nullptr; // the owner's canvas from the first picture on
+    int pictureWidth = 0;
+    int pictureHeight = 0;
+    Color defaultBackColour = kWhite;
+    Color defaultForeColour = kBlack;
+    Color backColour = kWhite;
+    Color foreColour = kBlack;
+    double fontScale = 1.0;
+    int charWidth = 0;
+    int charHeight = 0;
+    int enginePhase = 0; // 1 after startGraph, 2 after setPlotArea, 3 and 4 after x and y axes
+    int areaCount = 0;
+    int currentArea = 0;
 
     // Areas 1..8; slot 0 is a blank record read while no area is open.
-    std::array<TPlotArea, kMaxPlotAreas + 1> PlotArea;
+    std::array<PlotArea, kMaxPlotAreas + 1> plotArea;
 
-    TMapping CurrentMapping;
+    Mapping currentMapping;
 
     // Coordinate mode and drawing flags
-    bool PicturePixelMode = false;
-    bool AxesReady = false;
-    bool SkipClip = false;
-    int PenX = 0;
-    int PenY = 0;
-    TPendingDot PendingDot;
-    std::vector<TSymbolRecord> SymbolQueue;
-    TPen SparePen;
-    TBrush SpareBrush;
+    bool picturePixelMode = false;
+    bool axesReady = false;
+    bool skipClip = false;
+    int penX = 0;
+    int penY = 0;
+    PendingDot pendingDot;
+    std::vector<SymbolRecord> symbolQueue;
+    Pen sparePen;
+    Brush spareBrush;
 
     // Tick lengths of the axis drawn last (the initial values come from the font)
-    int MajorTickLength = 0;
-    int MinorTickLength = 0;
+    int majorTickLength = 0;
+    int minorTickLength = 0;
 
     // Ruler set-up
-    TColor RulerColour = clBlack;
-    int RulerTextX = 0;
-    int RulerTextY = 0;
-    int RulerAlignment = 1;
-    bool RulerEnabled = false;
-    int RulerMode = 0;
-    bool RulerSnapX = false;
-    bool RulerSnapY = false;
-    double RulerSnapStepX = 0.0;
-    double RulerSnapStepY = 0.0;
+    Color rulerColour = kBlack;
+    int rulerTextX = 0;
+    int rulerTextY = 0;
+    int rulerAlignment = 1;
+    bool rulerEnabled = false;
+    int rulerMode = 0;
+    bool rulerSnapX = false;
+    bool rulerSnapY = false;
+    double rulerSnapStepX = 0.0;
+    double rulerSnapStepY = 0.0;
     // Ruler run
-    bool RulerDragging = false;
-    int RulerX = 0;
-    int RulerY = 0;
-    int RulerAxis = 1;
+    bool rulerDragging = false;
+    int rulerX = 0;
+    int rulerY = 0;
+    int rulerAxis = 1;
     // Zoom rectangle
-    bool BandActive = false;
-    int BandStartX = 0;
-    int BandStartY = 0;
-    int BandEndX = 0;
-    int BandEndY = 0;
-    std::array<bool, 5> ZoomAxes{};
-    int LastZoomedArea = 0;
-    std::array<TMouseInfo, 4> MouseInfo;
+    bool bandActive = false;
+    int bandStartX = 0;
+    int bandStartY = 0;
+    int bandEndX = 0;
+    int bandEndY = 0;
+    std::array<bool, 5> zoomAxes{};
+    int lastZoomedArea = 0;
+    std::array<MouseInfo, 4> mouseInfo;
 
-    SettingsTable Settings;
+    SettingsTable settings;
 
-    TPlotArea& Area() { return PlotArea[CurrentArea]; }
-    const TPlotArea& Area() const { return PlotArea[CurrentArea]; }
+    PlotArea& area() { return plotArea[currentArea]; }
+    const PlotArea& area() const { return plotArea[currentArea]; }
 };
+
+} // namespace plot

@@ -2,7 +2,11 @@
 
 #include "plot/engine_state.h"
 
+namespace plot {
+
 // The last drawn picture, pixel for pixel, to the clipboard or the printer (see PlotEngine).
 
-void CopyGraphToClipboard(EngineState& e);
-void PrintGraph(EngineState& e, bool restore, int positionCode, double fraction);
+void copyGraphToClipboard(EngineState& e);
+void printGraph(EngineState& e, bool restore, int positionCode, double fraction);
+
+} // namespace plot

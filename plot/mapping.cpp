@@ -5,58 +5,62 @@
 #include <algorithm>
 #include <cmath>
 
+namespace plot {
+
 namespace {
 
 // Far-away points stay finite so that the clipper can cut them; NaN goes far to the left/top.
-int ClampToPixel(double p) {
+int clampToPixel(double p) {
     if (std::isnan(p)) {
         return -32768;
     }
-    return RoundHalfEven(std::clamp(p, -32768.0, 32767.0));
+    return roundHalfEven(std::clamp(p, -32768.0, 32767.0));
 }
 
-double RecordToWorld(const TAxisRecord& r, double t) {
-    return r.AxisLog ? r.AxisMin * std::exp(t * r.AxisLogSpan)
-                     : r.AxisMin + t * (r.AxisMax - r.AxisMin);
+double recordToWorld(const AxisRecord& r, double t) {
+    return r.axisLog ? r.axisMin * std::exp(t * r.axisLogSpan)
+                     : r.axisMin + t * (r.axisMax - r.axisMin);
 }
 
 } // namespace
 
-int MapX(const TMapping& m, double x) {
-    if (m.XLog && !(x > 0)) {
-        x = std::min(m.XMin, m.XMax) / 2;
+int mapX(const Mapping& m, double x) {
+    if (m.xLog && !(x > 0)) {
+        x = std::min(m.xMin, m.xMax) / 2;
     }
-    const double f = m.XLog ? std::log(x / m.XMin) / m.XLogSpan : (x - m.XMin) / (m.XMax - m.XMin);
-    return ClampToPixel(f * m.MapWidth + m.MapLeft);
+    const double f = m.xLog ? std::log(x / m.xMin) / m.xLogSpan : (x - m.xMin) / (m.xMax - m.xMin);
+    return clampToPixel(f * m.mapWidth + m.mapLeft);
 }
 
-int MapY(const TMapping& m, double y) {
-    if (m.YLog && !(y > 0)) {
-        y = m.YMin / 2;
+int mapY(const Mapping& m, double y) {
+    if (m.yLog && !(y > 0)) {
+        y = m.yMin / 2;
     }
-    const double f = m.YLog ? std::log(y / m.YMin) / m.YLogSpan : (y - m.YMin) / (m.YMax - m.YMin);
-    return ClampToPixel(m.MapBottom - f * m.MapHeight);
+    const double f = m.yLog ? std::log(y / m.yMin) / m.yLogSpan : (y - m.yMin) / (m.yMax - m.yMin);
+    return clampToPixel(m.mapBottom - f * m.mapHeight);
 }
 
-double PixelToWorldY(const TMapping& m, int py) {
-    const double t = static_cast<double>(m.MapBottom - py) / m.MapHeight;
-    return m.YLog ? m.YMin * std::exp(t * m.YLogSpan) : m.YMin + t * (m.YMax - m.YMin);
+double pixelToWorldY(const Mapping& m, int py) {
+    const double t = static_cast<double>(m.mapBottom - py) / m.mapHeight;
+    return m.yLog ? m.yMin * std::exp(t * m.yLogSpan) : m.yMin + t * (m.yMax - m.yMin);
 }
 
-int AxisPixelX(const TAxisRecord& r, double x) {
-    return ClampToPixel(r.AxisPixelOrigin +
-                        (x - r.AxisMin) / (r.AxisMax - r.AxisMin) * r.AxisPixelLength);
+int axisPixelX(const AxisRecord& r, double x) {
+    return clampToPixel(r.axisPixelOrigin +
+                        (x - r.axisMin) / (r.axisMax - r.axisMin) * r.axisPixelLength);
 }
 
-int AxisPixelY(const TAxisRecord& r, double y) {
-    return ClampToPixel(r.AxisPixelOrigin -
-                        (y - r.AxisMin) / (r.AxisMax - r.AxisMin) * r.AxisPixelLength);
+int axisPixelY(const AxisRecord& r, double y) {
+    return clampToPixel(r.axisPixelOrigin -
+                        (y - r.axisMin) / (r.axisMax - r.axisMin) * r.axisPixelLength);
 }
 
-double AxisWorldX(const TAxisRecord& r, int px) {
-    return RecordToWorld(r, static_cast<double>(px - r.AxisPixelOrigin) / r.AxisPixelLength);
+double axisWorldX(const AxisRecord& r, int px) {
+    return recordToWorld(r, static_cast<double>(px - r.axisPixelOrigin) / r.axisPixelLength);
 }
 
-double AxisWorldY(const TAxisRecord& r, int py) {
-    return RecordToWorld(r, static_cast<double>(r.AxisPixelOrigin - py) / r.AxisPixelLength);
+double axisWorldY(const AxisRecord& r, int py) {
+    return recordToWorld(r, static_cast<double>(r.axisPixelOrigin - py) / r.axisPixelLength);
 }
+
+} // namespace plot

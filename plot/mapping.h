@@ -2,33 +2,37 @@
 
 #include "plot/plot_area.h"
 
+namespace plot {
+
 // World values to pixels and back. Pixel results are clamped to -32768..32767 before rounding
 // (halves to even); NaN goes far to the left or top.
 
 // The world-to-pixel mapping that lines and symbols are drawn with: the plot rectangle and the
-// world values at its edges (XMin at the left, YMin at the bottom).
-struct TMapping {
-    int MapLeft = 0;
-    int MapWidth = 0;
-    int MapBottom = 0;
-    int MapHeight = 0;
-    double XMin = 0.0;
-    double XMax = 0.0;
-    double YMin = 0.0;
-    double YMax = 0.0;
-    bool XLog = false;
-    bool YLog = false;
-    double XLogSpan = 0.0;
-    double YLogSpan = 0.0;
+// world values at its edges (xMin at the left, yMin at the bottom).
+struct Mapping {
+    int mapLeft = 0;
+    int mapWidth = 0;
+    int mapBottom = 0;
+    int mapHeight = 0;
+    double xMin = 0.0;
+    double xMax = 0.0;
+    double yMin = 0.0;
+    double yMax = 0.0;
+    bool xLog = false;
+    bool yLog = false;
+    double xLogSpan = 0.0;
+    double yLogSpan = 0.0;
 };
 
-int MapX(const TMapping& m, double x);
-int MapY(const TMapping& m, double y);
-double PixelToWorldY(const TMapping& m, int py);
+int mapX(const Mapping& m, double x);
+int mapY(const Mapping& m, double y);
+double pixelToWorldY(const Mapping& m, int py);
 
 // The linear mapping of an axis as it was drawn (x axis: origin at the left; y axis: origin at
 // the bottom), and back, logarithmic where the axis was.
-int AxisPixelX(const TAxisRecord& r, double x);
-int AxisPixelY(const TAxisRecord& r, double y);
-double AxisWorldX(const TAxisRecord& r, int px);
-double AxisWorldY(const TAxisRecord& r, int py);
+int axisPixelX(const AxisRecord& r, double x);
+int axisPixelY(const AxisRecord& r, double y);
+double axisWorldX(const AxisRecord& r, int px);
+double axisWorldY(const AxisRecord& r, int py);
+
+} // namespace plot

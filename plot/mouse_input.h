@@ -2,22 +2,26 @@
 
 #include <array>
 
+namespace plot {
+
 // Mouse input as the engine's zoom and ruler take it.
 
-enum TMouseButton { mbLeft = 0, mbRight = 1, mbMiddle = 2 };
+enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
 
 // Shift state bits: keys and the left button held.
-enum TShiftBits { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8 };
+enum ShiftBits { kShiftKey = 1, kAltKey = 2, kCtrlKey = 4, kLeftButtonHeld = 8 };
 
 // Where the last press, release, reference and move happened, in pixels and world values.
-struct TMouseInfo {
-    int EngineCounter = 0;
-    int Area = 0;
-    int PixelX = 0;
-    int PixelY = 0;
-    double WorldX = 0.0;
-    std::array<double, 4> WorldY{}; // Y1..Y4, 0 for an axis not drawn in the area
-    std::array<int, 2> DataIndex{};
+struct MouseInfo {
+    int engineCounter = 0;
+    int area = 0;
+    int pixelX = 0;
+    int pixelY = 0;
+    double worldX = 0.0;
+    std::array<double, 4> worldY{}; // Y1..Y4, 0 for an axis not drawn in the area
+    std::array<int, 2> dataIndex{};
 };
 
-enum TMouseInfoSlot { miPress = 0, miRelease = 1, miReference = 2, miMove = 3 };
+enum MouseInfoSlot { kPressInfo = 0, kReleaseInfo = 1, kReferenceInfo = 2, kMoveInfo = 3 };
+
+} // namespace plot

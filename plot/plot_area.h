@@ -4,60 +4,64 @@
 
 #include <array>
 
+namespace plot {
+
 // What a picture's plot areas hold: read by zoom and ruler, and by callers that want to know
 // what an area shows.
 
 constexpr int kMaxPlotAreas = 8;
 constexpr int kAxisX = 0; // axis record of the X axis; 1..4 are Y1..Y4
 
-struct TFractionWindow {
-    double Low = 0.0;
-    double High = 1.0;
+struct FractionWindow {
+    double low = 0.0;
+    double high = 1.0;
 };
 
 // The visible part of an area's full x and y ranges as fractions; 0, 1, 0, 1 when not zoomed.
-struct TZoomWindow {
-    double XLow = 0.0;
-    double XHigh = 1.0;
-    double YLow = 0.0;
-    double YHigh = 1.0;
+struct ZoomWindow {
+    double xLow = 0.0;
+    double xHigh = 1.0;
+    double yLow = 0.0;
+    double yHigh = 1.0;
 };
 
-struct TPixelRect {
-    int Left = 0;
-    int Right = 0;
-    int Top = 0;
-    int Bottom = 0;
+struct PixelRect {
+    int left = 0;
+    int right = 0;
+    int top = 0;
+    int bottom = 0;
 };
 
 // One axis as drawn in an area: what zoom and ruler read back.
-struct TAxisRecord {
-    bool AxisDefined = false;
-    bool AxisLog = false;
-    TColor AxisColour = clBlack;
-    double AxisMin = 0.0;
-    double AxisMax = 0.0;
-    double AxisLogSpan = 0.0;
-    int AxisPixelOrigin = 0;
-    int AxisPixelLength = 0;
-    TFractionWindow AxisZoomWindow; // visible part of the full range, survives pictures
-    TFractionWindow DrawnWindow;    // part actually shown (may be widened to ticks)
-    double UnitsPerPixel = 0.0;
-    double MinimumStep = 0.0; // rounded to 1, 2 or 5 times a power of ten; 0 = none
-    int LabelDecimals = 0;
-    int MinimumStepDecimals = 99;
+struct AxisRecord {
+    bool axisDefined = false;
+    bool axisLog = false;
+    Color axisColour = kBlack;
+    double axisMin = 0.0;
+    double axisMax = 0.0;
+    double axisLogSpan = 0.0;
+    int axisPixelOrigin = 0;
+    int axisPixelLength = 0;
+    FractionWindow axisZoomWindow; // visible part of the full range, survives pictures
+    FractionWindow drawnWindow;    // part actually shown (may be widened to ticks)
+    double unitsPerPixel = 0.0;
+    double minimumStep = 0.0; // rounded to 1, 2 or 5 times a power of ten; 0 = none
+    int labelDecimals = 0;
+    int minimumStepDecimals = 99;
 };
 
-enum TGridLine { glXMajor = 0, glXMinor = 1, glYMajor = 2, glYMinor = 3 };
+enum GridLine { kXMajorGrid = 0, kXMinorGrid = 1, kYMajorGrid = 2, kYMinorGrid = 3 };
 
-struct TPlotArea {
-    TPixelRect AreaRect; // from the percentages, before the pixel margins
-    TZoomWindow ZoomWindow;
-    bool AreaValid = false;
-    bool SkipClip = false;
-    std::array<int, 4> GridPattern{4, 7, 4, 7};
-    std::array<TAxisRecord, 5> AxisRecord;
-    double MinZoomFractionX = 0.0;
-    double MinZoomFractionY = 0.0;
-    int DrawnYAxisCount = 0; // y axes drawn since the X axis (running mean of the y window)
+struct PlotArea {
+    PixelRect areaRect; // from the percentages, before the pixel margins
+    ZoomWindow zoomWindow;
+    bool areaValid = false;
+    bool skipClip = false;
+    std::array<int, 4> gridPattern{4, 7, 4, 7};
+    std::array<AxisRecord, 5> axisRecord;
+    double minZoomFractionX = 0.0;
+    double minZoomFractionY = 0.0;
+    int drawnYAxisCount = 0; // y axes drawn since the X axis (running mean of the y window)
 };
+
+} // namespace plot

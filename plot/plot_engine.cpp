@@ -11,178 +11,177 @@
 
 namespace plot {
 
-PlotEngine::PlotEngine(TEngineHost& host) : state_(std::make_unique<EngineState>(host)) {}
+PlotEngine::PlotEngine(EngineHost& host) : state_(std::make_unique<EngineState>(host)) {}
 
 PlotEngine::~PlotEngine() = default;
 
-void PlotEngine::startGraph(TColor backColour, TColor frameColour, double scale) {
-    StartGraph(*state_, backColour, frameColour, scale);
+void PlotEngine::startGraph(Color backColour, Color frameColour, double scale) {
+    plot::startGraph(*state_, backColour, frameColour, scale);
 }
 
 void PlotEngine::setPlotArea(const PlotAreaLayout& layout) {
-    SetPlotArea(*state_, layout);
+    plot::setPlotArea(*state_, layout);
 }
 
 void PlotEngine::drawAxis(const AxisDescription& axis) {
-    DrawAxis(*state_, axis);
+    plot::drawAxis(*state_, axis);
 }
 
 void PlotEngine::finishGraph() {
-    FinishGraph(*state_);
+    plot::finishGraph(*state_);
 }
 
 void PlotEngine::setLineWidth(int n) {
-    SetLineWidth(*state_, n);
+    plot::setLineWidth(*state_, n);
 }
 
-void PlotEngine::setPenColour(TColor colour) {
-    SetPenColour(*state_, colour);
+void PlotEngine::setPenColour(Color colour) {
+    plot::setPenColour(*state_, colour);
 }
 
 void PlotEngine::moveTo(double x, double y) {
-    MoveTo(*state_, x, y);
+    plot::moveTo(*state_, x, y);
 }
 
 void PlotEngine::drawTo(double x, double y) {
-    DrawTo(*state_, x, y);
+    plot::drawTo(*state_, x, y);
 }
 
 bool PlotEngine::drawSymbol(int kind, int size, int fill) {
-    return DrawSymbol(*state_, kind, size, fill);
+    return plot::drawSymbol(*state_, kind, size, fill);
 }
 
-void PlotEngine::plotPixel(int x, int y, TColor colour) {
-    PlotPixel(*state_, x, y, colour);
+void PlotEngine::plotPixel(int x, int y, Color colour) {
+    plot::plotPixel(*state_, x, y, colour);
 }
 
-void PlotEngine::plotLine(TColor penColour, int x0, int y0, int x1, int y1) {
-    PlotLine(*state_, penColour, x0, y0, x1, y1);
+void PlotEngine::plotLine(Color penColour, int x0, int y0, int x1, int y1) {
+    plot::plotLine(*state_, penColour, x0, y0, x1, y1);
 }
 
-void PlotEngine::plotRectangle(TColor penColour, TColor brushColour, int x0, int y0, int x1,
-                               int y1) {
-    PlotRectangle(*state_, penColour, brushColour, x0, y0, x1, y1);
+void PlotEngine::plotRectangle(Color penColour, Color brushColour, int x0, int y0, int x1, int y1) {
+    plot::plotRectangle(*state_, penColour, brushColour, x0, y0, x1, y1);
 }
 
-void PlotEngine::plotPolygon(TColor penColour, TColor brushColour,
+void PlotEngine::plotPolygon(Color penColour, Color brushColour,
                              const std::vector<QPoint>& points) {
-    PlotPolygon(*state_, penColour, brushColour, points);
+    plot::plotPolygon(*state_, penColour, brushColour, points);
 }
 
-void PlotEngine::plotEllipse(TColor penColour, TColor brushColour, int cx, int cy, int radius) {
-    PlotEllipse(*state_, penColour, brushColour, cx, cy, radius);
+void PlotEngine::plotEllipse(Color penColour, Color brushColour, int cx, int cy, int radius) {
+    plot::plotEllipse(*state_, penColour, brushColour, cx, cy, radius);
 }
 
 void PlotEngine::saveAttributes() {
-    SaveAttributes(*state_);
+    plot::saveAttributes(*state_);
 }
 
 void PlotEngine::restoreAttributes() {
-    RestoreAttributes(*state_);
+    plot::restoreAttributes(*state_);
 }
 
 SettingsTable& PlotEngine::settings() {
-    return state_->Settings;
+    return state_->settings;
 }
 
 const SettingsTable& PlotEngine::settings() const {
-    return state_->Settings;
+    return state_->settings;
 }
 
-void PlotEngine::setupRuler(TColor colour, int textX, int textY, int alignment, int flags) {
-    SetupRuler(*state_, colour, textX, textY, alignment, flags);
+void PlotEngine::setupRuler(Color colour, int textX, int textY, int alignment, int flags) {
+    plot::setupRuler(*state_, colour, textX, textY, alignment, flags);
 }
 
-void PlotEngine::mouseDown(TMouseButton button, int shift, int x, int y) {
-    MouseDown(*state_, button, shift, x, y);
+void PlotEngine::mouseDown(MouseButton button, int shift, int x, int y) {
+    plot::mouseDown(*state_, button, shift, x, y);
 }
 
 void PlotEngine::mouseMove(int shift, int x, int y) {
-    MouseMove(*state_, shift, x, y);
+    plot::mouseMove(*state_, shift, x, y);
 }
 
-void PlotEngine::mouseUp(TMouseButton button, int shift, int x, int y) {
-    MouseUp(*state_, button, shift, x, y);
+void PlotEngine::mouseUp(MouseButton button, int shift, int x, int y) {
+    plot::mouseUp(*state_, button, shift, x, y);
 }
 
 void PlotEngine::forgetMousePosition() {
-    state_->MouseInfo[miMove].PixelX = -1;
+    state_->mouseInfo[kMoveInfo].pixelX = -1;
 }
 
 void PlotEngine::unzoom(int area) {
-    Unzoom(*state_, area);
+    plot::unzoom(*state_, area);
 }
 
 void PlotEngine::copyToClipboard() {
-    CopyGraphToClipboard(*state_);
+    plot::copyGraphToClipboard(*state_);
 }
 
 void PlotEngine::print(bool restore, int positionCode, double fraction) {
-    PrintGraph(*state_, restore, positionCode, fraction);
+    plot::printGraph(*state_, restore, positionCode, fraction);
 }
 
 Canvas* PlotEngine::canvas() {
-    return state_->TargetCanvas;
+    return state_->targetCanvas;
 }
 
-const TMapping& PlotEngine::mapping() const {
-    return state_->CurrentMapping;
+const Mapping& PlotEngine::mapping() const {
+    return state_->currentMapping;
 }
 
 bool PlotEngine::worldLinesClipped() const {
     const EngineState& e = *state_;
-    return e.TargetCanvas != nullptr && !e.PicturePixelMode && e.AxesReady && !e.SkipClip;
+    return e.targetCanvas != nullptr && !e.picturePixelMode && e.axesReady && !e.skipClip;
 }
 
 int PlotEngine::mapX(double x) const {
-    return MapX(state_->CurrentMapping, x);
+    return plot::mapX(state_->currentMapping, x);
 }
 
 int PlotEngine::mapY(double y) const {
-    return MapY(state_->CurrentMapping, y);
+    return plot::mapY(state_->currentMapping, y);
 }
 
 int PlotEngine::areaMapX(double x) const {
-    return AreaMapX(*state_, x);
+    return plot::areaMapX(*state_, x);
 }
 
 int PlotEngine::areaMapY(int axis, double y) const {
-    return AreaMapY(*state_, axis, y);
+    return plot::areaMapY(*state_, axis, y);
 }
 
 double PlotEngine::pixelToWorldX(int px) const {
-    return PixelToWorldX(*state_, px);
+    return plot::pixelToWorldX(*state_, px);
 }
 
 double PlotEngine::pixelToWorldY(int py, int axis) const {
-    return PixelToWorldY(*state_, py, axis);
+    return plot::pixelToWorldY(*state_, py, axis);
 }
 
-const TPlotArea& PlotEngine::plotArea(int area) const {
-    return state_->PlotArea[area >= 1 && area <= kMaxPlotAreas ? area : 0];
+const PlotArea& PlotEngine::plotArea(int area) const {
+    return state_->plotArea[area >= 1 && area <= kMaxPlotAreas ? area : 0];
 }
 
 Interaction PlotEngine::interaction() const {
-    if (state_->RulerDragging) {
+    if (state_->rulerDragging) {
         return Interaction::Ruler;
     }
-    return state_->BandActive ? Interaction::ZoomRectangle : Interaction::Idle;
+    return state_->bandActive ? Interaction::ZoomRectangle : Interaction::Idle;
 }
 
 QPoint PlotEngine::rulerPosition() const {
-    return {state_->RulerX, state_->RulerY};
+    return {state_->rulerX, state_->rulerY};
 }
 
 int PlotEngine::readoutAxis() const {
-    return state_->RulerAxis;
+    return state_->rulerAxis;
 }
 
 int PlotEngine::lastZoomedArea() const {
-    return state_->LastZoomedArea;
+    return state_->lastZoomedArea;
 }
 
-const TMouseInfo& PlotEngine::mouseInfo(TMouseInfoSlot slot) const {
-    return state_->MouseInfo[slot];
+const MouseInfo& PlotEngine::mouseInfo(MouseInfoSlot slot) const {
+    return state_->mouseInfo[slot];
 }
 
 } // namespace plot

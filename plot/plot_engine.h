@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-struct EngineState;
-
 namespace plot {
+
+struct EngineState;
 
 enum class AxisKind { X, Y };
 
@@ -29,7 +29,7 @@ enum class AxisKind { X, Y };
 // label; a y caption "@Caption" stands one line higher.
 struct AxisDescription {
     AxisKind kind = AxisKind::X;
-    TColor colour = clBlack;
+    Color colour = kBlack;
     std::string caption{};
     int side = 1;
     double start = 0.0;
@@ -66,13 +66,13 @@ enum class Interaction { Idle, Ruler, ZoomRectangle };
 // outlast the picture; everything else is drawn anew.
 class PlotEngine {
 public:
-    explicit PlotEngine(TEngineHost& host);
+    explicit PlotEngine(EngineHost& host);
     ~PlotEngine();
     PlotEngine(const PlotEngine&) = delete;
     PlotEngine& operator=(const PlotEngine&) = delete;
 
     // Picture life cycle.
-    void startGraph(TColor backColour, TColor frameColour, double scale);
+    void startGraph(Color backColour, Color frameColour, double scale);
     // At most eight areas per picture; a ninth marks the eighth invalid.
     void setPlotArea(const PlotAreaLayout& layout);
     // Scales and draws the axis and makes its range the mapping of what is drawn next. An x
@@ -85,7 +85,7 @@ public:
     // Lines and symbols: picture pixels until the first axis of an area, then world values,
     // clipped to the plot rectangle.
     void setLineWidth(int n); // n <= 0 is ignored
-    void setPenColour(TColor colour);
+    void setPenColour(Color colour);
     void moveTo(double x, double y);
     void drawTo(double x, double y);
     // Queues a symbol at the pen position (drawn over the lines at the next axis or finish).
@@ -95,11 +95,11 @@ public:
     bool drawSymbol(int kind, int size, int fill);
 
     // Canvas helpers; a negative colour leaves that colour as it is.
-    void plotPixel(int x, int y, TColor colour);
-    void plotLine(TColor penColour, int x0, int y0, int x1, int y1);
-    void plotRectangle(TColor penColour, TColor brushColour, int x0, int y0, int x1, int y1);
-    void plotPolygon(TColor penColour, TColor brushColour, const std::vector<QPoint>& points);
-    void plotEllipse(TColor penColour, TColor brushColour, int cx, int cy, int radius);
+    void plotPixel(int x, int y, Color colour);
+    void plotLine(Color penColour, int x0, int y0, int x1, int y1);
+    void plotRectangle(Color penColour, Color brushColour, int x0, int y0, int x1, int y1);
+    void plotPolygon(Color penColour, Color brushColour, const std::vector<QPoint>& points);
+    void plotEllipse(Color penColour, Color brushColour, int cx, int cy, int radius);
     void saveAttributes();
     void restoreAttributes();
 
@@ -109,10 +109,10 @@ public:
     // Mouse zoom and ruler. The host forwards its mouse events and calls setupRuler at the end
     // of every repaint: colour, readout position (both negative: no readout), readout alignment
     // (-1 right, 0 centred, 1 left) and flags (bits 0..2 mode, bit 3 snap x, bit 4 snap y).
-    void setupRuler(TColor colour, int textX, int textY, int alignment, int flags);
-    void mouseDown(TMouseButton button, int shift, int x, int y);
+    void setupRuler(Color colour, int textX, int textY, int alignment, int flags);
+    void mouseDown(MouseButton button, int shift, int x, int y);
     void mouseMove(int shift, int x, int y);
-    void mouseUp(TMouseButton button, int shift, int x, int y);
+    void mouseUp(MouseButton button, int shift, int x, int y);
     // The remembered move position starts afresh (its pixel x becomes -1).
     void forgetMousePosition();
     // Back to the full ranges: area 0 means every area. Draws nothing; the caller repaints.
@@ -130,7 +130,7 @@ public:
     // What the picture being drawn, or drawn last, holds. The canvas is none before the first
     // picture.
     Canvas* canvas();
-    const TMapping& mapping() const;
+    const Mapping& mapping() const;
     // Lines now take world values, mapped with mapping() and cut by the clipper to its plot
     // rectangle.
     bool worldLinesClipped() const;
@@ -143,13 +143,13 @@ public:
     double pixelToWorldX(int px) const;
     double pixelToWorldY(int py, int axis) const;
     // Area 1..8 of the picture; any other number gives a blank area.
-    const TPlotArea& plotArea(int area) const;
+    const PlotArea& plotArea(int area) const;
 
     Interaction interaction() const;
     QPoint rulerPosition() const;
     int readoutAxis() const; // the y axis 1..4 the ruler readout shows
     int lastZoomedArea() const;
-    const TMouseInfo& mouseInfo(TMouseInfoSlot slot) const;
+    const MouseInfo& mouseInfo(MouseInfoSlot slot) const;
 
 private:
     std::unique_ptr<EngineState> state_;

@@ -6,155 +6,159 @@
 #include <algorithm>
 #include <utility>
 
+namespace plot {
+
 namespace {
 
-QPoint PixelOf(const EngineState& e, double x, double y) {
-    if (e.PicturePixelMode) {
-        return {RoundHalfEven(x), RoundHalfEven(y)};
+QPoint pixelOf(const EngineState& e, double x, double y) {
+    if (e.picturePixelMode) {
+        return {roundHalfEven(x), roundHalfEven(y)};
     }
-    return {MapX(e.CurrentMapping, x), MapY(e.CurrentMapping, y)};
+    return {mapX(e.currentMapping, x), mapY(e.currentMapping, y)};
 }
 
-bool CanDraw(const EngineState& e) {
-    return e.TargetCanvas != nullptr && (e.AxesReady || e.PicturePixelMode);
+bool canDraw(const EngineState& e) {
+    return e.targetCanvas != nullptr && (e.axesReady || e.picturePixelMode);
 }
 
-TClipRect PlotRect(const TMapping& m) {
-    return {m.MapLeft, m.MapLeft + m.MapWidth, m.MapBottom - m.MapHeight, m.MapBottom};
+ClipRect plotRect(const Mapping& m) {
+    return {m.mapLeft, m.mapLeft + m.mapWidth, m.mapBottom - m.mapHeight, m.mapBottom};
 }
 
-void FlushPendingDot(EngineState& e) {
-    if (e.PendingDot.Active) {
-        e.TargetCanvas->SetPixel(e.PendingDot.X, e.PendingDot.Y, e.PendingDot.Colour);
-        e.PendingDot.Active = false;
+void flushPendingDot(EngineState& e) {
+    if (e.pendingDot.active) {
+        e.targetCanvas->setPixel(e.pendingDot.x, e.pendingDot.y, e.pendingDot.colour);
+        e.pendingDot.active = false;
     }
 }
 
-void SetPendingDot(EngineState& e, int x, int y) {
-    e.PendingDot = TPendingDot{true, x, y, e.TargetCanvas->Pen.Color};
+void setPendingDot(EngineState& e, int x, int y) {
+    e.pendingDot = PendingDot{true, x, y, e.targetCanvas->pen.color};
 }
 
 } // namespace
 
-void MoveTo(EngineState& e, double x, double y) {
-    if (e.TargetCanvas == nullptr) {
+void moveTo(EngineState& e, double x, double y) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    FlushPendingDot(e);
-    if (!CanDraw(e)) {
+    flushPendingDot(e);
+    if (!canDraw(e)) {
         return;
     }
-    const QPoint p = PixelOf(e, x, y);
-    if (e.PicturePixelMode || e.SkipClip) {
-        e.TargetCanvas->MoveTo(p.x(), p.y());
+    const QPoint p = pixelOf(e, x, y);
+    if (e.picturePixelMode || e.skipClip) {
+        e.targetCanvas->moveTo(p.x(), p.y());
     }
-    e.PenX = p.x();
-    e.PenY = p.y();
+    e.penX = p.x();
+    e.penY = p.y();
 }
 
-void DrawTo(EngineState& e, double x, double y) {
-    if (!CanDraw(e)) {
+void drawTo(EngineState& e, double x, double y) {
+    if (!canDraw(e)) {
         return;
     }
     // The clipper may turn the next segment around so that it ends on this vertex and leaves it
     // out; paint the vertex now rather than lose it.
-    FlushPendingDot(e);
-    const QPoint p = PixelOf(e, x, y);
-    Canvas& c = *e.TargetCanvas;
-    if (e.PicturePixelMode || e.SkipClip) {
-        c.LineTo(p.x(), p.y());
-        if (c.Pen.Width == 1) {
-            SetPendingDot(e, p.x(), p.y());
+    flushPendingDot(e);
+    const QPoint p = pixelOf(e, x, y);
+    Canvas& c = *e.targetCanvas;
+    if (e.picturePixelMode || e.skipClip) {
+        c.lineTo(p.x(), p.y());
+        if (c.pen.width == 1) {
+            setPendingDot(e, p.x(), p.y());
         }
-        e.PenX = p.x();
-        e.PenY = p.y();
+        e.penX = p.x();
+        e.penY = p.y();
         return;
     }
-    int x0 = e.PenX;
-    int y0 = e.PenY;
+    int x0 = e.penX;
+    int y0 = e.penY;
     int x1 = p.x();
     int y1 = p.y();
-    e.PenX = x1;
-    e.PenY = y1;
-    const TClipRect r = PlotRect(e.CurrentMapping);
-    if (!ClipSegment(r, x0, y0, x1, y1)) {
+    e.penX = x1;
+    e.penY = y1;
+    const ClipRect r = plotRect(e.currentMapping);
+    if (!clipSegment(r, x0, y0, x1, y1)) {
         return;
     }
-    c.MoveTo(x0, y0);
-    c.LineTo(x1, y1);
-    if (c.Pen.Width == 1 && x1 < r.Right && r.Top < y1 && y1 < r.Bottom) {
-        SetPendingDot(e, x1, y1);
+    c.moveTo(x0, y0);
+    c.lineTo(x1, y1);
+    if (c.pen.width == 1 && x1 < r.right && r.top < y1 && y1 < r.bottom) {
+        setPendingDot(e, x1, y1);
     }
 }
 
-void PlotPixel(EngineState& e, int x, int y, TColor colour) {
-    if (e.TargetCanvas != nullptr) {
-        e.TargetCanvas->SetPixel(x, y, colour < 0 ? e.TargetCanvas->Pen.Color : colour);
+void plotPixel(EngineState& e, int x, int y, Color colour) {
+    if (e.targetCanvas != nullptr) {
+        e.targetCanvas->setPixel(x, y, colour < 0 ? e.targetCanvas->pen.color : colour);
     }
 }
 
-void PlotLine(EngineState& e, TColor penColour, int x0, int y0, int x1, int y1) {
-    if (e.TargetCanvas == nullptr) {
+void plotLine(EngineState& e, Color penColour, int x0, int y0, int x1, int y1) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    Canvas& c = *e.TargetCanvas;
+    Canvas& c = *e.targetCanvas;
     if (penColour >= 0) {
-        c.Pen.Color = penColour;
+        c.pen.color = penColour;
     }
-    c.MoveTo(x0, y0);
-    c.LineTo(x1, y1);
+    c.moveTo(x0, y0);
+    c.lineTo(x1, y1);
 }
 
 namespace {
 
 // A non-negative brush colour fills, and the outline takes the pen colour or else the brush's.
-void ApplyFillColours(Canvas& c, TColor penColour, TColor brushColour) {
+void applyFillColours(Canvas& c, Color penColour, Color brushColour) {
     if (brushColour >= 0) {
-        c.Brush.Color = brushColour;
-        c.Pen.Color = penColour >= 0 ? penColour : brushColour;
+        c.brush.color = brushColour;
+        c.pen.color = penColour >= 0 ? penColour : brushColour;
     }
 }
 
 } // namespace
 
-void PlotRectangle(EngineState& e, TColor penColour, TColor brushColour, int x0, int y0, int x1,
+void plotRectangle(EngineState& e, Color penColour, Color brushColour, int x0, int y0, int x1,
                    int y1) {
-    if (e.TargetCanvas != nullptr) {
-        ApplyFillColours(*e.TargetCanvas, penColour, brushColour);
-        e.TargetCanvas->Rectangle(x0, y0, x1, y1);
+    if (e.targetCanvas != nullptr) {
+        applyFillColours(*e.targetCanvas, penColour, brushColour);
+        e.targetCanvas->rectangle(x0, y0, x1, y1);
     }
 }
 
-void PlotPolygon(EngineState& e, TColor penColour, TColor brushColour,
+void plotPolygon(EngineState& e, Color penColour, Color brushColour,
                  const std::vector<QPoint>& points) {
-    if (e.TargetCanvas != nullptr) {
-        ApplyFillColours(*e.TargetCanvas, penColour, brushColour);
-        e.TargetCanvas->Polygon(points);
+    if (e.targetCanvas != nullptr) {
+        applyFillColours(*e.targetCanvas, penColour, brushColour);
+        e.targetCanvas->polygon(points);
     }
 }
 
-void PlotEllipse(EngineState& e, TColor penColour, TColor brushColour, int cx, int cy, int radius) {
-    if (e.TargetCanvas == nullptr) {
+void plotEllipse(EngineState& e, Color penColour, Color brushColour, int cx, int cy, int radius) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    Canvas& c = *e.TargetCanvas;
-    ApplyFillColours(c, penColour, brushColour);
+    Canvas& c = *e.targetCanvas;
+    applyFillColours(c, penColour, brushColour);
     if (brushColour < 0 && penColour >= 0) {
-        c.Pen.Color = penColour;
+        c.pen.color = penColour;
     }
-    c.Ellipse(cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
+    c.ellipse(cx - radius, cy - radius, cx + radius + 1, cy + radius + 1);
 }
 
-void SaveAttributes(EngineState& e) {
-    if (e.TargetCanvas != nullptr) {
-        e.SparePen = e.TargetCanvas->Pen;
-        e.SpareBrush = e.TargetCanvas->Brush;
+void saveAttributes(EngineState& e) {
+    if (e.targetCanvas != nullptr) {
+        e.sparePen = e.targetCanvas->pen;
+        e.spareBrush = e.targetCanvas->brush;
     }
 }
 
-void RestoreAttributes(EngineState& e) {
-    if (e.TargetCanvas != nullptr) {
-        e.TargetCanvas->Pen = e.SparePen;
-        e.TargetCanvas->Brush = e.SpareBrush;
+void restoreAttributes(EngineState& e) {
+    if (e.targetCanvas != nullptr) {
+        e.targetCanvas->pen = e.sparePen;
+        e.targetCanvas->brush = e.spareBrush;
     }
 }
+
+} // namespace plot

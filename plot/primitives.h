@@ -5,21 +5,25 @@
 #include <QPoint>
 #include <vector>
 
+namespace plot {
+
 // Polylines, point markers and canvas helpers on the engine state (see PlotEngine).
 
-void MoveTo(EngineState& e, double x, double y);
-void DrawTo(EngineState& e, double x, double y);
-bool DrawSymbol(EngineState& e, int kind, int size, int fill);
+void moveTo(EngineState& e, double x, double y);
+void drawTo(EngineState& e, double x, double y);
+bool drawSymbol(EngineState& e, int kind, int size, int fill);
 
 // Draws the queued symbols in queue order and empties the queue.
-void DrawSymbolQueue(EngineState& e);
+void drawSymbolQueue(EngineState& e);
 
-void PlotPixel(EngineState& e, int x, int y, TColor colour);
-void PlotLine(EngineState& e, TColor penColour, int x0, int y0, int x1, int y1);
-void PlotRectangle(EngineState& e, TColor penColour, TColor brushColour, int x0, int y0, int x1,
+void plotPixel(EngineState& e, int x, int y, Color colour);
+void plotLine(EngineState& e, Color penColour, int x0, int y0, int x1, int y1);
+void plotRectangle(EngineState& e, Color penColour, Color brushColour, int x0, int y0, int x1,
                    int y1);
-void PlotPolygon(EngineState& e, TColor penColour, TColor brushColour,
+void plotPolygon(EngineState& e, Color penColour, Color brushColour,
                  const std::vector<QPoint>& points);
-void PlotEllipse(EngineState& e, TColor penColour, TColor brushColour, int cx, int cy, int radius);
-void SaveAttributes(EngineState& e);
-void RestoreAttributes(EngineState& e);
+void plotEllipse(EngineState& e, Color penColour, Color brushColour, int cx, int cy, int radius);
+void saveAttributes(EngineState& e);
+void restoreAttributes(EngineState& e);
+
+} // namespace plot

@@ -2,14 +2,16 @@
 
 #include "plot/colors.h"
 
+namespace plot {
+
 enum class PrintOrientation { Portrait, Landscape };
 
 // A block of printer pixels; the right and bottom edges lie outside it.
 struct PrintRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
     friend bool operator==(const PrintRect&, const PrintRect&) = default;
 };
 
@@ -24,8 +26,15 @@ public:
     virtual int PageHeight() = 0;
     virtual bool BeginDocument() = 0;
     // Fills the block with the colour, outline included.
-    virtual bool FillRect(const PrintRect& rect, TColor colour) = 0;
+    virtual bool FillRect(const PrintRect& rect, Color colour) = 0;
     virtual bool EndDocument() = 0;
     // Drops a document that failed half-way.
     virtual void AbortDocument() = 0;
 };
+
+} // namespace plot
+
+// The spellings app/ still uses; they go when it follows the plot namespace.
+using PrintOrientation = plot::PrintOrientation;
+using PrintRect = plot::PrintRect;
+using PrintTarget = plot::PrintTarget;

@@ -4,6 +4,8 @@
 #include <QPageLayout>
 #include <QRect>
 
+namespace plot {
+
 QtPrintTarget::QtPrintTarget()
     : owned_(std::make_unique<QPrinter>(QPrinter::HighResolution)), printer_(*owned_) {}
 
@@ -31,12 +33,12 @@ bool QtPrintTarget::BeginDocument() {
     return painter_.begin(&printer_);
 }
 
-bool QtPrintTarget::FillRect(const PrintRect& rect, TColor colour) {
+bool QtPrintTarget::FillRect(const PrintRect& rect, Color colour) {
     if (!painter_.isActive()) {
         return false;
     }
-    const QColor fill = QColor::fromRgb(ToQRgb(colour));
-    painter_.fillRect(QRect(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top),
+    const QColor fill = QColor::fromRgb(toQRgb(colour));
+    painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
                       fill);
     return true;
 }
@@ -51,3 +53,5 @@ void QtPrintTarget::AbortDocument() {
         painter_.end();
     }
 }
+
+} // namespace plot

@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+namespace plot {
+
 // The graph printout on a QPrinter: the system's default printer, a PDF file, or a printer owned
 // elsewhere (the one chosen in the printer set-up dialog), which must outlive the printout.
 class QtPrintTarget : public PrintTarget {
@@ -19,7 +21,7 @@ public:
     int PageWidth() override;
     int PageHeight() override;
     bool BeginDocument() override;
-    bool FillRect(const PrintRect& rect, TColor colour) override;
+    bool FillRect(const PrintRect& rect, Color colour) override;
     bool EndDocument() override;
     void AbortDocument() override;
 
@@ -28,3 +30,8 @@ private:
     QPrinter& printer_;
     QPainter painter_;
 };
+
+} // namespace plot
+
+// The spelling app/ still uses; it goes when app/ follows the plot namespace.
+using QtPrintTarget = plot::QtPrintTarget;

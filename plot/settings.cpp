@@ -6,6 +6,8 @@
 #include <array>
 #include <cmath>
 
+namespace plot {
+
 namespace {
 
 using enum Setting;
@@ -94,7 +96,7 @@ double SettingsTable::value(Setting code) const {
 }
 
 int SettingsTable::rounded(Setting code) const {
-    return RoundHalfEven(value(code));
+    return roundHalfEven(value(code));
 }
 
 double SettingsTable::valueOrMode(Setting code) const {
@@ -113,7 +115,7 @@ void SettingsTable::set(Setting code, double value) {
         return;
     }
     if (code == LifetimeMode) {
-        lifetime_ = std::clamp(RoundHalfEven(value), 0, 3);
+        lifetime_ = std::clamp(roundHalfEven(value), 0, 3);
         return;
     }
     const int row = rowOf(code);
@@ -152,3 +154,5 @@ void SettingsTable::expire(SettingEvent event) {
         }
     }
 }
+
+} // namespace plot

@@ -3,6 +3,8 @@
 #include <span>
 #include <vector>
 
+namespace plot {
+
 // The engine's table of numeric tuning settings. Values are held in single precision. Each
 // setting keeps the numeric code it has always been addressed by; codes without a row read -1.
 
@@ -96,3 +98,5 @@ private:
     std::vector<unsigned char> marks_;
     int lifetime_ = 0;
 };
+
+} // namespace plot

@@ -2,5 +2,9 @@
 
 #include "plot/engine_state.h"
 
+namespace plot {
+
 // Back to the full ranges: area 0 means every area 1..8. Draws nothing; the caller repaints.
-void Unzoom(EngineState& e, int area);
+void unzoom(EngineState& e, int area);
+
+} // namespace plot

@@ -2,12 +2,16 @@
 
 #include "plot/engine_state.h"
 
+namespace plot {
+
 // Mouse zoom and measuring ruler on the last drawn picture (see PlotEngine).
 
-void SetupRuler(EngineState& e, TColor colour, int textX, int textY, int alignment, int flags);
-void MouseDown(EngineState& e, TMouseButton button, int shift, int x, int y);
-void MouseMove(EngineState& e, int shift, int x, int y);
-void MouseUp(EngineState& e, TMouseButton button, int shift, int x, int y);
+void setupRuler(EngineState& e, Color colour, int textX, int textY, int alignment, int flags);
+void mouseDown(EngineState& e, MouseButton button, int shift, int x, int y);
+void mouseMove(EngineState& e, int shift, int x, int y);
+void mouseUp(EngineState& e, MouseButton button, int shift, int x, int y);
 
 // Narrows the axes of the current area to the zoom rectangle; a click unzooms the area.
-void ApplyZoom(EngineState& e);
+void applyZoom(EngineState& e);
+
+} // namespace plot

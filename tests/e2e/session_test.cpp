@@ -55,9 +55,9 @@ protected:
 
     // A point of the plot rectangle at the given fractions of its width and height.
     QPoint Inside(double fx, double fy) const {
-        const TMapping& m = Form->XY->engine().mapping();
-        return {m.MapLeft + int(m.MapWidth * fx),
-                m.MapBottom - m.MapHeight + int(m.MapHeight * fy)};
+        const plot::Mapping& m = Form->XY->engine().mapping();
+        return {m.mapLeft + int(m.mapWidth * fx),
+                m.mapBottom - m.mapHeight + int(m.mapHeight * fy)};
     }
 };
 
@@ -121,9 +121,9 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     // The graph page: zoom with Ctrl and a drag, read the ruler, unzoom.
     form.PageControl->setCurrentWidget(form.TabGraph);
     QTest::qWait(100);
-    const TZoomWindow& zoom = form.XY->engine().plotArea(1).ZoomWindow;
-    ASSERT_EQ(zoom.XLow, 0.0);
-    ASSERT_EQ(zoom.XHigh, 1.0);
+    const plot::ZoomWindow& zoom = form.XY->engine().plotArea(1).zoomWindow;
+    ASSERT_EQ(zoom.xLow, 0.0);
+    ASSERT_EQ(zoom.xHigh, 1.0);
     const QPoint from = Inside(0.25, 0.05);
     const QPoint to = Inside(0.75, 0.95);
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, from);
@@ -131,8 +131,8 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, to);
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, to);
     QTest::qWait(100);
-    EXPECT_NEAR(zoom.XLow, 0.25, 0.01);
-    EXPECT_NEAR(zoom.XHigh, 0.75, 0.01);
+    EXPECT_NEAR(zoom.xLow, 0.25, 0.01);
+    EXPECT_NEAR(zoom.xHigh, 0.75, 0.01);
 
     const QImage before = form.XY->Picture().copy();
     const QPoint at = Inside(0.5, 0.5);
@@ -152,8 +152,8 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, at);
     Choose(form.PopupGraph, {"Unzoom"});
     QTest::qWait(100);
-    EXPECT_EQ(zoom.XLow, 0.0);
-    EXPECT_EQ(zoom.XHigh, 1.0);
+    EXPECT_EQ(zoom.xLow, 0.0);
+    EXPECT_EQ(zoom.xHigh, 1.0);
 
     // Save both formats through the log's popup menu.
     Dialogs->SaveAnswer = FolderFile("run.dat");

@@ -23,16 +23,16 @@ struct Axes {
 // finished as the paint handler finishes it.
 QImage Draw(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style, bool Fast,
             bool& UsedFast) {
-    TImageHost host(Width, Height);
+    plot::ImageHost host(Width, Height);
     plot::PlotEngine engine(host);
-    engine.startGraph(clBtnFace, clBlue, 1.5);
+    engine.startGraph(plot::kButtonFace, plot::kBlue, 1.5);
     engine.setPlotArea({20, 90, 10, 80});
     engine.drawAxis(
-        {.kind = plot::AxisKind::X, .colour = clBtnFace, .start = A.XMin, .end = A.XMax});
+        {.kind = plot::AxisKind::X, .colour = plot::kButtonFace, .start = A.XMin, .end = A.XMax});
     engine.drawAxis(
-        {.kind = plot::AxisKind::Y, .colour = clBtnFace, .start = A.YMin, .end = A.YMax});
+        {.kind = plot::AxisKind::Y, .colour = plot::kButtonFace, .start = A.YMin, .end = A.YMax});
     // A line ending inside leaves its end dot pending, as a trace before these would.
-    engine.setPenColour(clRed);
+    engine.setPenColour(plot::kRed);
     engine.moveTo(A.XMin, A.YMin);
     engine.drawTo((A.XMin + A.XMax) / 2, (A.YMin + A.YMax) / 2);
 
@@ -43,7 +43,7 @@ QImage Draw(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle&
     if (!UsedFast)
         DrawTracesPerPoint(engine, list, Style);
     engine.finishGraph();
-    return host.EngineCanvas().Image().copy();
+    return host.EngineCanvas().image().copy();
 }
 
 void ExpectSamePicture(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style) {
@@ -67,7 +67,7 @@ void ExpectSamePicture(const std::vector<TTrace>& Traces, const Axes& A, const T
     EXPECT_GT(drawn, 100);
 }
 
-TTrace MakeTrace(TColor Color, int Symbol, bool LineOn, bool SymbolOn) {
+TTrace MakeTrace(plot::Color Color, int Symbol, bool LineOn, bool SymbolOn) {
     TTrace t;
     t.Color = Color;
     t.Symbol = Symbol;
@@ -81,9 +81,9 @@ TEST(FastDrawing, RandomDataEveryShape) {
     std::uniform_real_distribution<double> x(0, 100);
     std::normal_distribution<double> y(0, 1);
     for (int shape = 1; shape <= 8; ++shape) {
-        std::vector<TTrace> traces{MakeTrace(clRed, shape, true, true),
-                                   MakeTrace(clGreen, 9 - shape, true, false),
-                                   MakeTrace(clBlue, shape, false, true)};
+        std::vector<TTrace> traces{MakeTrace(plot::kRed, shape, true, true),
+                                   MakeTrace(plot::kGreen, 9 - shape, true, false),
+                                   MakeTrace(plot::kBlue, shape, false, true)};
         for (TTrace& t : traces)
             for (int i = 0; i < 3000; ++i)
                 t.Points.Add({x(rng), y(rng)});
@@ -96,7 +96,7 @@ TEST(FastDrawing, DenseDriftingSeriesWithNoise) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(7);
         std::normal_distribution<double> noise(0, 0.02);
-        TTrace t = MakeTrace(clBlue, 1, true, symbols);
+        TTrace t = MakeTrace(plot::kBlue, 1, true, symbols);
         for (int i = 0; i < 200000; ++i)
             t.Points.Add({i * 0.5, 10e6 + i * 1e-6 + noise(rng)});
         SCOPED_TRACE(symbols ? "with symbols" : "lines only");
@@ -108,8 +108,8 @@ TEST(FastDrawing, LongFlatRuns) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(3);
         std::uniform_int_distribution<int> level(0, 20);
-        TTrace t = MakeTrace(clFuchsia, 2, true, symbols);
-        TTrace u = MakeTrace(clTeal, 7, true, symbols);
+        TTrace t = MakeTrace(plot::kFuchsia, 2, true, symbols);
+        TTrace u = MakeTrace(plot::kTeal, 7, true, symbols);
         double value = 10;
         for (int i = 0; i < 60000; ++i) {
             if (i % 700 == 0)
@@ -128,8 +128,8 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
     std::uniform_real_distribution<double> wide(-3, 4);
     std::uniform_int_distribution<int> pick(0, 40);
     constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-    TTrace t = MakeTrace(clRed, 1, true, true);
-    TTrace u = MakeTrace(clNavy, 3, true, true);
+    TTrace t = MakeTrace(plot::kRed, 1, true, true);
+    TTrace u = MakeTrace(plot::kNavy, 3, true, true);
     for (int i = 0; i < 20000; ++i) {
         double px = wide(rng);
         double py = wide(rng);
@@ -183,7 +183,7 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
             for (bool symbols : {true, false}) {
                 std::mt19937_64 rng(9);
                 std::uniform_real_distribution<double> noise(0.1, 0.9);
-                TTrace t = MakeTrace(clMaroon, 1, true, symbols);
+                TTrace t = MakeTrace(plot::kMaroon, 1, true, symbols);
                 for (int i = 0; i < Count; ++i) {
                     double y = noise(rng);
                     if (i >= Boundary - 400 && i < Boundary + 400)
@@ -203,27 +203,27 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
 }
 
 TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
-    TTrace t = MakeTrace(clBlack, 8, true, true);
+    TTrace t = MakeTrace(plot::kBlack, 8, true, true);
     std::mt19937_64 rng(5);
     std::uniform_real_distribution<double> v(-0.2, 1.2);
     for (int i = 0; i < 300; ++i)
         t.Points.Add({v(rng), v(rng)});
-    TTrace single = MakeTrace(clRed, 4, true, true);
+    TTrace single = MakeTrace(plot::kRed, 4, true, true);
     single.Points.Add({0.5, 0.5});
     ExpectSamePicture({t, single}, {0, 1, 0, 1}, {1.0, 1.0, 15});
 }
 
 TEST(FastDrawing, DeclinesWhereOnlyThePerPointPathIsExact) {
-    TTrace dot = MakeTrace(clRed, 0, true, true);
+    TTrace dot = MakeTrace(plot::kRed, 0, true, true);
     dot.Points.Add({0.5, 0.5});
-    TTrace immediate = MakeTrace(clRed, 1 + 16, true, true);
+    TTrace immediate = MakeTrace(plot::kRed, 1 + 16, true, true);
     immediate.Points.Add({0.5, 0.5});
     bool fast = true;
     Draw({dot}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_FALSE(fast);
     Draw({immediate}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_FALSE(fast);
-    TTrace circle = MakeTrace(clRed, 1, true, true);
+    TTrace circle = MakeTrace(plot::kRed, 1, true, true);
     circle.Points.Add({0.5, 0.5});
     Draw({circle}, {0, 1, 0, 1}, {1, 1, 1}, true, fast);
     EXPECT_FALSE(fast);

@@ -21,10 +21,10 @@ TEST(LineColumns, SamePixelsAsTheCanvasLine) {
         TColumnMasks mine(W, H);
         AddLinePixels(mine, x0, y0, x1, y1);
         TColumnMasks canvas(W, H);
-        ForEachLinePixel(x0, y0, x1, y1, W, H, 0, false,
-                         [&](std::int64_t px, std::int64_t py, std::int64_t) {
-                             canvas.Add(static_cast<int>(px), static_cast<int>(py));
-                         });
+        plot::forEachLinePixel(x0, y0, x1, y1, W, H, 0, false,
+                               [&](std::int64_t px, std::int64_t py, std::int64_t) {
+                                   canvas.Add(static_cast<int>(px), static_cast<int>(py));
+                               });
         QImage a(W, H, QImage::Format_RGB32);
         QImage b(W, H, QImage::Format_RGB32);
         a.fill(0);

@@ -66,13 +66,13 @@ protected:
     }
 
     // Pixels of `Colour` in the columns FromX .. ToX - 1 (the whole width by default).
-    static int CountColour(const QImage& Image, TColor Colour, int FromX = 0, int ToX = -1) {
+    static int CountColour(const QImage& Image, plot::Color Colour, int FromX = 0, int ToX = -1) {
         if (ToX < 0)
             ToX = Image.width();
         int n = 0;
         for (int y = 0; y < Image.height(); ++y)
             for (int x = FromX; x < ToX; ++x)
-                n += Image.pixel(x, y) == ToQRgb(Colour) ? 1 : 0;
+                n += Image.pixel(x, y) == plot::toQRgb(Colour) ? 1 : 0;
         return n;
     }
 
@@ -94,18 +94,18 @@ TEST_F(XYPlotTest, TraceOperations) {
     const TTrace& added = plot.Traces[1];
     EXPECT_EQ(added.Points.Size(), 3u);
     EXPECT_TRUE(added.RightAxis);
-    EXPECT_EQ(added.Color, clBlue);
+    EXPECT_EQ(added.Color, plot::kBlue);
     EXPECT_EQ(added.Symbol, 1);
     EXPECT_TRUE(added.LineOn && added.SymbolOn && added.Visible);
     EXPECT_FALSE(plot.Traces[0].RightAxis);
 
-    plot.Traces[0].Color = clRed;
+    plot.Traces[0].Color = plot::kRed;
     plot.ClearTrace(0);
     plot.ClearTrace(2);
     plot.ClearTrace(-1);
     ASSERT_EQ(plot.Traces.size(), 2u);
     EXPECT_TRUE(plot.Traces[0].Points.Empty());
-    EXPECT_EQ(plot.Traces[0].Color, clRed);
+    EXPECT_EQ(plot.Traces[0].Color, plot::kRed);
     EXPECT_EQ(plot.Traces[1].Points.Size(), 3u);
     EXPECT_EQ(plot.AddPoint(0, 9, 9), 1);
 
@@ -150,22 +150,22 @@ TEST_F(XYPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
 }
 
 TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
-    plot.Y_Left_Color = clRed;
-    plot.Y_Right_Color = clLime;
+    plot.Y_Left_Color = plot::kRed;
+    plot.Y_Right_Color = plot::kLime;
     plot.AddTrace(true, {});
     AddSeries(0, 100, 5);
     const QImage rightOnly = Painted();
-    EXPECT_EQ(CountColour(rightOnly, clRed), 0);
+    EXPECT_EQ(CountColour(rightOnly, plot::kRed), 0);
     // The right axis, its labels and its caption stand right of the plot, nothing of it left.
     const int middle = rightOnly.width() / 2;
-    EXPECT_GT(CountColour(rightOnly, clLime, middle), 100);
-    EXPECT_EQ(CountColour(rightOnly, clLime, 0, middle), 0);
+    EXPECT_GT(CountColour(rightOnly, plot::kLime, middle), 100);
+    EXPECT_EQ(CountColour(rightOnly, plot::kLime, 0, middle), 0);
 
     plot.AddTrace(false, {});
     AddSeries(1, 100, 3);
     const QImage both = Painted();
-    EXPECT_GT(CountColour(both, clRed), 100);
-    EXPECT_GT(CountColour(both, clLime), 100);
+    EXPECT_GT(CountColour(both, plot::kRed), 100);
+    EXPECT_GT(CountColour(both, plot::kLime), 100);
 }
 
 TEST_F(XYPlotTest, RightTracesAreScaledByTheRightFactor) {
@@ -205,7 +205,7 @@ TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
     plot.AddTrace(false, {{-1000, 0}, {5000, 1e9}});
     plot.Traces[1].LineOn = false;
     plot.Traces[1].SymbolOn = false;
-    plot.Traces[1].Color = clRed;
+    plot.Traces[1].Color = plot::kRed;
     plot.SetX_GridOn(false);
     EXPECT_EQ(Painted(), alone);
 
@@ -215,14 +215,14 @@ TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
 }
 
 TEST_F(XYPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
-    plot.Y_Left_Color = clRed;
-    plot.Y_Right_Color = clLime;
-    plot.X_Color = clFuchsia;
+    plot.Y_Left_Color = plot::kRed;
+    plot.Y_Right_Color = plot::kLime;
+    plot.X_Color = plot::kFuchsia;
     plot.AddTrace(false, {});
     const QImage picture = Painted();
-    EXPECT_GT(CountColour(picture, clFuchsia), 100);
-    EXPECT_EQ(CountColour(picture, clRed), 0);
-    EXPECT_EQ(CountColour(picture, clLime), 0);
+    EXPECT_GT(CountColour(picture, plot::kFuchsia), 100);
+    EXPECT_EQ(CountColour(picture, plot::kRed), 0);
+    EXPECT_EQ(CountColour(picture, plot::kLime), 0);
 }
 
 TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
@@ -230,7 +230,7 @@ TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
     plot.SetY_Left_GridOn(true);
     plot.AddTrace(false, {});
     plot.AddTrace(true, {});
-    plot.Traces[1].Color = clRed;
+    plot.Traces[1].Color = plot::kRed;
     plot.Traces[1].Symbol = 3;
     for (int i = 0; i < 20000; ++i) {
         plot.AddPoint(0, i * 0.036, 10e6 + 0.3 * std::sin(i * 0.01) + 0.05 * std::sin(i * 7.1));
@@ -250,18 +250,18 @@ protected:
         plot.AddTrace(false, {});
         AddSeries(0, 500, 5);
         Settle();
-        const TMapping& m = plot.engine().mapping();
-        left = m.MapLeft;
-        right = m.MapLeft + m.MapWidth;
-        top = m.MapBottom - m.MapHeight;
-        bottom = m.MapBottom;
+        const plot::Mapping& m = plot.engine().mapping();
+        left = m.mapLeft;
+        right = m.mapLeft + m.mapWidth;
+        top = m.mapBottom - m.mapHeight;
+        bottom = m.mapBottom;
     }
 
     QPoint Inside(double Fx, double Fy) const {
         return {left + int((right - left) * Fx), top + int((bottom - top) * Fy)};
     }
 
-    const TZoomWindow& Zoom() const { return plot.engine().plotArea(1).ZoomWindow; }
+    const plot::ZoomWindow& Zoom() const { return plot.engine().plotArea(1).zoomWindow; }
 
     int left = 0;
     int right = 0;
@@ -282,8 +282,8 @@ TEST_F(RulerTest, MouseDoesNothingWhileTheRulerIsOff) {
     Drag(Inside(0.01, 0.5), Inside(0.5, 0.9), Qt::ControlModifier);
     Settle();
     EXPECT_EQ(plot.Picture(), before);
-    EXPECT_EQ(Zoom().XLow, 0.0);
-    EXPECT_EQ(Zoom().XHigh, 1.0);
+    EXPECT_EQ(Zoom().xLow, 0.0);
+    EXPECT_EQ(Zoom().xHigh, 1.0);
 }
 
 TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
@@ -312,13 +312,13 @@ TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
 TEST_F(RulerTest, ReleaseRepaintsWhatChangedMeanwhile) {
     plot.SetXY_RulerOn(true);
     Painted();
-    plot.Traces[0].Color = clRed; // changes no picture by itself
+    plot.Traces[0].Color = plot::kRed; // changes no picture by itself
     SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
               Inside(0.5, 0.5));
-    EXPECT_EQ(CountColour(Painted(), clRed), 0);
+    EXPECT_EQ(CountColour(Painted(), plot::kRed), 0);
     SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
               Inside(0.5, 0.5));
-    EXPECT_GT(CountColour(Painted(), clRed), 100);
+    EXPECT_GT(CountColour(Painted(), plot::kRed), 100);
 }
 
 TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
@@ -326,13 +326,13 @@ TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
     const QImage full = Painted();
     Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
     Settle();
-    EXPECT_NEAR(Zoom().XLow, 0.0, 0.01);
-    EXPECT_NEAR(Zoom().XHigh, 0.5, 0.01);
+    EXPECT_NEAR(Zoom().xLow, 0.0, 0.01);
+    EXPECT_NEAR(Zoom().xHigh, 0.5, 0.01);
     EXPECT_NE(plot.Picture(), full);
 
     plot.UnzoomAll();
-    EXPECT_EQ(Zoom().XLow, 0.0);
-    EXPECT_EQ(Zoom().XHigh, 1.0);
+    EXPECT_EQ(Zoom().xLow, 0.0);
+    EXPECT_EQ(Zoom().xHigh, 1.0);
     EXPECT_EQ(Painted(), full);
 }
 
@@ -340,7 +340,7 @@ TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
     plot.SetXY_RulerOn(true);
     Drag(Inside(0.2, 0.1), Inside(0.45, 0.6), Qt::ControlModifier);
     Settle();
-    ASSERT_LT(Zoom().XHigh - Zoom().XLow, 0.5);
+    ASSERT_LT(Zoom().xHigh - Zoom().xLow, 0.5);
     plot.FastDrawing = false;
     plot.RepaintNow();
     const QImage plain = Painted();
@@ -365,13 +365,13 @@ TEST_F(RulerTest, TwoControlsKeepTheirOwnZoomAndRuler) {
     plot.SetXY_RulerOn(true);
     Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
     Settle();
-    ASSERT_NEAR(Zoom().XHigh, 0.5, 0.01);
+    ASSERT_NEAR(Zoom().xHigh, 0.5, 0.01);
     SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
               Inside(0.5, 0.5));
     other.RepaintNow();
     Settle();
     EXPECT_EQ(other.Picture(), otherBefore);
-    EXPECT_EQ(other.engine().plotArea(1).ZoomWindow.XHigh, 1.0);
+    EXPECT_EQ(other.engine().plotArea(1).zoomWindow.xHigh, 1.0);
     EXPECT_EQ(plot.engine().interaction(), ::plot::Interaction::Ruler);
     SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
               Inside(0.5, 0.5));
@@ -379,9 +379,9 @@ TEST_F(RulerTest, TwoControlsKeepTheirOwnZoomAndRuler) {
 
 class PrintingPlot : public TXYPlot {
 public:
-    FakePrintTarget Printer{4800, 6800};
-    std::unique_ptr<PrintTarget> OpenPrinter() override {
-        return std::make_unique<SharedPrintTarget>(Printer);
+    plot::FakePrintTarget Printer{4800, 6800};
+    std::unique_ptr<plot::PrintTarget> OpenPrinter() override {
+        return std::make_unique<plot::SharedPrintTarget>(Printer);
     }
 };
 
@@ -397,12 +397,12 @@ TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     EXPECT_EQ(plot.Picture(), before);
     // 6800 x 4800 landscape: cells of min(6120 / 300, 4320 / 200) = 20, offsets 400 and 400;
     // the button-face background prints, so the blocks cover the whole picture.
-    EXPECT_EQ(plot.Printer.Orientation, PrintOrientation::Landscape);
-    ASSERT_FALSE(plot.Printer.Blocks.empty());
+    EXPECT_EQ(plot.Printer.orientation, plot::PrintOrientation::Landscape);
+    ASSERT_FALSE(plot.Printer.blocks.empty());
     QRect covered;
-    for (const auto& block : plot.Printer.Blocks)
-        covered |= QRect(QPoint(block.Rect.Left, block.Rect.Top),
-                         QPoint(block.Rect.Right - 1, block.Rect.Bottom - 1));
+    for (const auto& block : plot.Printer.blocks)
+        covered |= QRect(QPoint(block.rect.left, block.rect.top),
+                         QPoint(block.rect.right - 1, block.rect.bottom - 1));
     EXPECT_EQ(covered, QRect(400 - 10, 400 - 10, 300 * 20, 200 * 20));
 }
 

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace plot {
+
 namespace {
 
 TEST(QtPrintTarget, PrintsAPictureIntoAPdfFile) {
@@ -27,9 +29,9 @@ TEST(QtPrintTarget, PrintsAPictureIntoAPdfFile) {
     QImage picture(112, 47, QImage::Format_RGB32);
     picture.fill(qRgb(255, 255, 255));
     picture.setPixel(10, 10, qRgb(255, 0, 0));
-    const PrintLayout layout = LayOutPrint(printer, picture.width(), picture.height(), 0, 0);
-    ASSERT_GT(layout.CellSize, 0);
-    ASSERT_TRUE(PrintPicture(picture, layout, printer, nullptr));
+    const PrintLayout layout = layOutPrint(printer, picture.width(), picture.height(), 0, 0);
+    ASSERT_GT(layout.cellSize, 0);
+    ASSERT_TRUE(printPicture(picture, layout, printer, nullptr));
 
     QFile pdf(file);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
@@ -42,12 +44,14 @@ TEST(QtPrintTarget, PrintGraphWritesTheDrawnFrameToPaper) {
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath("frame.pdf");
     DrawnFrame frame;
-    frame.Printer = [&] { return std::make_unique<QtPrintTarget>(file); };
-    frame.Engine.print(false, 0, 0);
-    EXPECT_EQ(frame.Beeps, 0);
+    frame.printer = [&] { return std::make_unique<QtPrintTarget>(file); };
+    frame.engine.print(false, 0, 0);
+    EXPECT_EQ(frame.beeps, 0);
     QFile pdf(file);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
 }
 
 } // namespace
+
+} // namespace plot

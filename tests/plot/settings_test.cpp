@@ -5,9 +5,11 @@
 
 #include <iterator>
 
+namespace plot {
+
 namespace {
 
-Setting Code(int code) {
+Setting settingOf(int code) {
     return static_cast<Setting>(code);
 }
 
@@ -72,27 +74,28 @@ TEST_F(Settings, TableHasEveryRowWithItsDefault) {
         const Row& want = defaults[i];
         EXPECT_EQ(static_cast<int>(rows[i].code), want.code);
         EXPECT_STREQ(rows[i].name, want.name);
-        EXPECT_EQ(table.value(Code(want.code)), static_cast<double>(static_cast<float>(want.value)))
+        EXPECT_EQ(table.value(settingOf(want.code)),
+                  static_cast<double>(static_cast<float>(want.value)))
             << want.name;
     }
 }
 
 TEST_F(Settings, ReadsInSinglePrecision) {
-    EXPECT_EQ(table.value(Code(10)), 1000.0);
-    EXPECT_EQ(table.value(Code(24)), static_cast<double>(0.6f));
-    EXPECT_NE(table.value(Code(24)), 0.6);
-    EXPECT_EQ(table.rounded(Code(24)), 1);
-    EXPECT_EQ(table.rounded(Code(22)), 1);
+    EXPECT_EQ(table.value(settingOf(10)), 1000.0);
+    EXPECT_EQ(table.value(settingOf(24)), static_cast<double>(0.6f));
+    EXPECT_NE(table.value(settingOf(24)), 0.6);
+    EXPECT_EQ(table.rounded(settingOf(24)), 1);
+    EXPECT_EQ(table.rounded(settingOf(22)), 1);
 }
 
 TEST_F(Settings, CodesWithoutARowReadMinusOne) {
     for (int code : {6, 9, 12, 28, 39, 65, 133, -1, 100000}) {
-        table.set(Code(code), 1);
-        EXPECT_EQ(table.value(Code(code)), -1.0) << code;
+        table.set(settingOf(code), 1);
+        EXPECT_EQ(table.value(settingOf(code)), -1.0) << code;
     }
-    EXPECT_EQ(table.valueOrMode(Code(6)), -1.0);
-    EXPECT_EQ(table.valueOrMode(Code(133)), -1.0);
-    EXPECT_EQ(table.valueOrMode(Code(10)), 1000.0);
+    EXPECT_EQ(table.valueOrMode(settingOf(6)), -1.0);
+    EXPECT_EQ(table.valueOrMode(settingOf(133)), -1.0);
+    EXPECT_EQ(table.valueOrMode(settingOf(10)), 1000.0);
 }
 
 TEST_F(Settings, LimitsAndRounding) {
@@ -105,30 +108,30 @@ TEST_F(Settings, LimitsAndRounding) {
          {Case{25, 100, 90}, Case{25, -12.5, -13}, Case{25, 12.5, 13}, Case{25, -95, -90},
           Case{23, 7, 7}, Case{10, 0.5, 1}, Case{10, 1e9, 100000}, Case{26, 3.2, 3.2f},
           Case{1, 5, 5}, Case{1, 0.4, 0}, Case{22, 0.1, 0.2f}}) {
-        table.set(Code(c.code), c.value);
-        EXPECT_EQ(table.value(Code(c.code)), static_cast<double>(static_cast<float>(c.stored)))
+        table.set(settingOf(c.code), c.value);
+        EXPECT_EQ(table.value(settingOf(c.code)), static_cast<double>(static_cast<float>(c.stored)))
             << c.code << " " << c.value;
     }
-    table.set(Code(20), NAN);
-    EXPECT_EQ(table.value(Code(20)), 5.0);
+    table.set(settingOf(20), NAN);
+    EXPECT_EQ(table.value(settingOf(20)), 5.0);
 }
 
 TEST_F(Settings, ResetBringsTheDefaultBack) {
-    table.set(Code(20), 9);
-    table.reset(Code(20));
-    EXPECT_EQ(table.value(Code(20)), 5.0);
-    table.set(Code(0), 2);
-    table.reset(Code(0));
-    EXPECT_EQ(table.valueOrMode(Code(0)), 0.0);
+    table.set(settingOf(20), 9);
+    table.reset(settingOf(20));
+    EXPECT_EQ(table.value(settingOf(20)), 5.0);
+    table.set(settingOf(0), 2);
+    table.reset(settingOf(0));
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 0.0);
 }
 
 TEST_F(Settings, LifetimeMode) {
-    table.set(Code(0), 7);
-    EXPECT_EQ(table.valueOrMode(Code(0)), 3.0);
-    table.set(Code(0), -2);
-    EXPECT_EQ(table.valueOrMode(Code(0)), 0.0);
-    table.set(Code(0), 2.5);
-    EXPECT_EQ(table.valueOrMode(Code(0)), 2.0);
+    table.set(settingOf(0), 7);
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 3.0);
+    table.set(settingOf(0), -2);
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 0.0);
+    table.set(settingOf(0), 2.5);
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 2.0);
 }
 
 TEST_F(Settings, ChangedValuesLastUntilTheEventOfTheirLifetime) {
@@ -157,10 +160,10 @@ protected:
 };
 
 TEST_F(SettingsInPictures, LifetimeTwoEndsAtTheNextPlotArea) {
-    engine.startGraph(clWhite, clBlack, 1);
+    engine.startGraph(kWhite, kBlack, 1);
     table.set(Setting::LifetimeMode, 2);
     table.set(Setting::LabelDistXFloat, 9);
-    engine.startGraph(clWhite, clBlack, 1);
+    engine.startGraph(kWhite, kBlack, 1);
     EXPECT_EQ(table.value(Setting::LabelDistXFloat), 9.0);
     engine.setPlotArea({0, 100, 0, 100});
     EXPECT_EQ(table.value(Setting::LabelDistXFloat), 5.0);
@@ -171,16 +174,18 @@ TEST_F(SettingsInPictures, LifetimeOneEndsAtTheNextPicture) {
     table.set(Setting::LabelDistY, 7);
     engine.setPlotArea({0, 100, 0, 100});
     EXPECT_EQ(table.value(Setting::LabelDistY), 7.0);
-    engine.startGraph(clWhite, clBlack, 1);
+    engine.startGraph(kWhite, kBlack, 1);
     EXPECT_EQ(table.value(Setting::LabelDistY), 2.0);
 }
 
 TEST_F(SettingsInPictures, SurviveANewPictureAndBelongToTheirEngine) {
     table.set(Setting::MinLogRatio, 5);
-    engine.startGraph(clWhite, clBlack, 1);
+    engine.startGraph(kWhite, kBlack, 1);
     EXPECT_EQ(table.value(Setting::MinLogRatio), 5.0);
     ImageEngine fresh(200, 100);
     EXPECT_EQ(fresh.engine.settings().value(Setting::MinLogRatio), 2.0);
 }
 
 } // namespace
+
+} // namespace plot

@@ -3,36 +3,38 @@
 
 #include <gtest/gtest.h>
 
+namespace plot {
+
 namespace {
 
 class Symbols : public ::testing::Test {
 protected:
     void SetUp() override {
-        engine.startGraph(clWhite, clBlack, 1);
+        engine.startGraph(kWhite, kBlack, 1);
         engine.setPlotArea({0, 100, 0, 100}); // plot rectangle 0..201 x 0..101
-        engine.setPenColour(clRed);
+        engine.setPenColour(kRed);
     }
     // World mode with world = pixels.
-    void WorldMode() {
-        WorldIsPixels(engine, clWhite);
-        engine.setPenColour(clRed);
+    void worldMode() {
+        worldIsPixels(engine, kWhite);
+        engine.setPenColour(kRed);
     }
     // A fresh picture with one symbol at (50, 50) and its painted box.
-    QRect Box(int kind, int size, int fill = 0) {
+    QRect box(int kind, int size, int fill = 0) {
         SetUp();
-        c().Pen.Color = clRed;
+        c().pen.color = kRed;
         engine.moveTo(50, 50);
         EXPECT_TRUE(engine.drawSymbol(kind, size, fill));
         engine.finishGraph();
-        return InnerBox();
+        return innerBox();
     }
     // The painted pixels inside the frame.
-    QRect InnerBox() {
+    QRect innerBox() {
         QRect inner(1, 1, 198, 98);
         QRect box;
         for (int y = inner.top(); y <= inner.bottom(); ++y) {
             for (int x = inner.left(); x <= inner.right(); ++x) {
-                if (c().Pixel(x, y) != clWhite) {
+                if (c().pixel(x, y) != kWhite) {
                     box = box.united(QRect(x, y, 1, 1));
                 }
             }
@@ -52,89 +54,90 @@ TEST_F(Symbols, ShapesAndSizes) {
         QRect box;
     };
     const std::vector<Case> cases{
-        {"square 8 is 9 x 9", ssSquare, 8, QRect(46, 46, 9, 9)},
-        {"circle 8", ssCircle, 8, QRect(46, 46, 9, 9)},
-        {"size 1 is one pixel", ssSquare, 1, QRect(50, 50, 1, 1)},
-        {"dot", ssDot, 8, QRect(50, 50, 1, 1)},
-        {"size 0 takes the font size, 8", ssSquare, 0, QRect(46, 46, 9, 9)},
-        {"triangle up", ssTriangleUp, 8, QRect(46, 44, 9, 11)},
-        {"triangle down", ssTriangleDown, 8, QRect(46, 46, 9, 11)},
-        {"triangle right", ssTriangleRight, 8, QRect(46, 46, 11, 9)},
-        {"triangle left", ssTriangleLeft, 8, QRect(44, 46, 11, 9)},
-        {"plus", ssPlus, 8, QRect(46, 46, 9, 9)},
-        {"cross", ssCross, 8, QRect(47, 47, 7, 7)},
-        {"immediate flag keeps the shape", ssSquare + kImmediateSymbol, 4, QRect(48, 48, 5, 5)},
+        {"square 8 is 9 x 9", kSquareSymbol, 8, QRect(46, 46, 9, 9)},
+        {"circle 8", kCircleSymbol, 8, QRect(46, 46, 9, 9)},
+        {"size 1 is one pixel", kSquareSymbol, 1, QRect(50, 50, 1, 1)},
+        {"dot", kDotSymbol, 8, QRect(50, 50, 1, 1)},
+        {"size 0 takes the font size, 8", kSquareSymbol, 0, QRect(46, 46, 9, 9)},
+        {"triangle up", kTriangleUpSymbol, 8, QRect(46, 44, 9, 11)},
+        {"triangle down", kTriangleDownSymbol, 8, QRect(46, 46, 9, 11)},
+        {"triangle right", kTriangleRightSymbol, 8, QRect(46, 46, 11, 9)},
+        {"triangle left", kTriangleLeftSymbol, 8, QRect(44, 46, 11, 9)},
+        {"plus", kPlusSymbol, 8, QRect(46, 46, 9, 9)},
+        {"cross", kCrossSymbol, 8, QRect(47, 47, 7, 7)},
+        {"immediate flag keeps the shape", kSquareSymbol + kImmediateSymbol, 4,
+         QRect(48, 48, 5, 5)},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(Box(c.kind, c.size), c.box) << c.name;
+        EXPECT_EQ(box(c.kind, c.size), c.box) << c.name;
     }
 }
 
 TEST_F(Symbols, PlusAndCrossPixels) {
-    Box(ssPlus, 4);
-    EXPECT_EQ(PixelRows(c(), QRect(48, 48, 5, 5), clRed),
+    box(kPlusSymbol, 4);
+    EXPECT_EQ(pixelRows(c(), QRect(48, 48, 5, 5), kRed),
               (std::vector<std::string>{"..#..", "..#..", "#####", "..#..", "..#.."}));
-    Box(ssCross, 4);
-    EXPECT_EQ(PixelRows(c(), QRect(48, 48, 5, 5), clRed),
+    box(kCrossSymbol, 4);
+    EXPECT_EQ(pixelRows(c(), QRect(48, 48, 5, 5), kRed),
               (std::vector<std::string>{".....", ".#.#.", "..#..", ".#.#.", "....."}));
 }
 
 TEST_F(Symbols, FillModes) {
     // A blue line under a red square, on an aqua background.
-    const TColor centre[] = {clBlue, clAqua, clRed, clBlack};
+    const Color centre[] = {kBlue, kAqua, kRed, kBlack};
     for (int fill = 0; fill < 4; ++fill) {
-        engine.startGraph(clAqua, clBlack, 1);
+        engine.startGraph(kAqua, kBlack, 1);
         engine.setPlotArea({0, 100, 0, 100});
-        engine.setPenColour(clBlue);
+        engine.setPenColour(kBlue);
         engine.moveTo(40, 50);
         engine.drawTo(60, 50);
-        engine.setPenColour(clRed);
+        engine.setPenColour(kRed);
         engine.moveTo(50, 50);
-        engine.drawSymbol(ssSquare, 8, fill);
+        engine.drawSymbol(kSquareSymbol, 8, fill);
         engine.finishGraph();
-        EXPECT_EQ(c().Pixel(50, 50), centre[fill]) << fill;
-        EXPECT_EQ(c().Pixel(46, 46), clRed) << fill;
+        EXPECT_EQ(c().pixel(50, 50), centre[fill]) << fill;
+        EXPECT_EQ(c().pixel(46, 46), kRed) << fill;
     }
 }
 
 TEST_F(Symbols, QueueIsDrawnOnTopInOrderAndRestoresThePen) {
     engine.moveTo(50, 50);
-    engine.drawSymbol(ssSquare, 8, 2);
-    engine.setPenColour(clBlue);
+    engine.drawSymbol(kSquareSymbol, 8, 2);
+    engine.setPenColour(kBlue);
     engine.moveTo(53, 50);
-    engine.drawSymbol(ssSquare, 8, 2);
+    engine.drawSymbol(kSquareSymbol, 8, 2);
     engine.moveTo(40, 50);
     engine.drawTo(70, 50); // a line drawn after queueing lies below the symbols
-    EXPECT_EQ(c().Pixel(48, 50), clBlue) << "queued, not drawn yet";
+    EXPECT_EQ(c().pixel(48, 50), kBlue) << "queued, not drawn yet";
     engine.finishGraph();
-    EXPECT_EQ(c().Pixel(48, 50), clRed);
-    EXPECT_EQ(c().Pixel(52, 50), clBlue); // the second lies over the first
-    EXPECT_EQ(c().Pixel(60, 50), clBlue);
-    EXPECT_EQ(c().Pixel(65, 50), clBlue); // the line outside the symbols
-    EXPECT_EQ(c().Pen.Color, clBlue);
-    EXPECT_EQ(c().Brush.Color, clWhite);
-    EXPECT_EQ(c().Brush.Style, TBrushStyle::Solid);
+    EXPECT_EQ(c().pixel(48, 50), kRed);
+    EXPECT_EQ(c().pixel(52, 50), kBlue); // the second lies over the first
+    EXPECT_EQ(c().pixel(60, 50), kBlue);
+    EXPECT_EQ(c().pixel(65, 50), kBlue); // the line outside the symbols
+    EXPECT_EQ(c().pen.color, kBlue);
+    EXPECT_EQ(c().brush.color, kWhite);
+    EXPECT_EQ(c().brush.style, BrushStyle::Solid);
     // The queue is empty now: a second finish draws nothing over a new line.
-    engine.setPenColour(clGreen);
+    engine.setPenColour(kGreen);
     engine.moveTo(40, 50);
     engine.drawTo(70, 50);
     engine.finishGraph();
-    EXPECT_EQ(c().Pixel(48, 50), clGreen);
+    EXPECT_EQ(c().pixel(48, 50), kGreen);
 }
 
 TEST_F(Symbols, ImmediateSymbolDrawsAtOnce) {
     engine.moveTo(50, 50);
-    engine.drawSymbol(ssSquare + kImmediateSymbol, 8, 2);
-    EXPECT_EQ(c().Pixel(50, 50), clRed);
-    engine.setPenColour(clBlue);
+    engine.drawSymbol(kSquareSymbol + kImmediateSymbol, 8, 2);
+    EXPECT_EQ(c().pixel(50, 50), kRed);
+    engine.setPenColour(kBlue);
     engine.moveTo(40, 50);
     engine.drawTo(70, 50);
     engine.finishGraph();
-    EXPECT_EQ(c().Pixel(50, 50), clBlue) << "nothing left in the queue to cover the line";
+    EXPECT_EQ(c().pixel(50, 50), kBlue) << "nothing left in the queue to cover the line";
 }
 
 TEST_F(Symbols, EdgeRuleInWorldMode) {
-    WorldMode();
+    worldMode();
     struct Case {
         QPoint centre;
         bool drawn;
@@ -143,11 +146,11 @@ TEST_F(Symbols, EdgeRuleInWorldMode) {
                           Case{{100, 100}, true}, Case{{-1, 50}, false}, Case{{201, 50}, false},
                           Case{{100, -1}, false}, Case{{100, 101}, false}}) {
         SetUp();
-        WorldMode();
+        worldMode();
         engine.moveTo(c.centre.x(), c.centre.y());
-        engine.drawSymbol(ssCircle, 8, 0);
+        engine.drawSymbol(kCircleSymbol, 8, 0);
         engine.finishGraph();
-        EXPECT_EQ(CountPixels(picture.canvas(), clRed) > 0, c.drawn)
+        EXPECT_EQ(countPixels(picture.canvas(), kRed) > 0, c.drawn)
             << c.centre.x() << "," << c.centre.y();
     }
 }
@@ -163,11 +166,11 @@ TEST_F(Symbols, EdgeRuleAgainstAnInnerPlotRectangle) {
     for (const Case& c : cases) {
         SetUp();
         engine.setPlotArea({10, 90, 10, 90}); // 20..181 x 10..91
-        WorldMode();
+        worldMode();
         engine.moveTo(c.centre.x(), c.centre.y());
-        engine.drawSymbol(ssSquare, 2, 2);
+        engine.drawSymbol(kSquareSymbol, 2, 2);
         engine.finishGraph();
-        EXPECT_EQ(picture.canvas().Pixel(c.centre.x(), c.centre.y()) == clRed, c.drawn)
+        EXPECT_EQ(picture.canvas().pixel(c.centre.x(), c.centre.y()) == kRed, c.drawn)
             << c.centre.x() << "," << c.centre.y();
     }
 }
@@ -182,9 +185,9 @@ TEST_F(Symbols, EdgeRuleAgainstThePictureInPixelMode) {
     for (const Case& c : cases) {
         SetUp();
         engine.moveTo(c.centre.x(), c.centre.y());
-        engine.drawSymbol(ssSquare, 2, 2);
+        engine.drawSymbol(kSquareSymbol, 2, 2);
         engine.finishGraph();
-        EXPECT_EQ(CountPixels(picture.canvas(), clRed) > 0, c.drawn)
+        EXPECT_EQ(countPixels(picture.canvas(), kRed) > 0, c.drawn)
             << c.centre.x() << "," << c.centre.y();
     }
 }
@@ -193,29 +196,29 @@ TEST_F(Symbols, SkippedAndRefusedSymbols) {
     engine.moveTo(50, 50);
     EXPECT_TRUE(engine.drawSymbol(9, 8, 0));
     EXPECT_TRUE(engine.drawSymbol(15, 8, 0));
-    EXPECT_TRUE(engine.drawSymbol(ssSquare, 8, -1));
-    EXPECT_TRUE(engine.drawSymbol(ssSquare, 8, -3));
-    EXPECT_FALSE(engine.drawSymbol(ssSquare, -1, 0));
-    EXPECT_FALSE(engine.drawSymbol(ssSquare, 8, -4));
-    EXPECT_FALSE(engine.drawSymbol(ssSquare, 8, 65536));
-    EXPECT_FALSE(engine.drawSymbol(ssSquare, 70000, 0));
+    EXPECT_TRUE(engine.drawSymbol(kSquareSymbol, 8, -1));
+    EXPECT_TRUE(engine.drawSymbol(kSquareSymbol, 8, -3));
+    EXPECT_FALSE(engine.drawSymbol(kSquareSymbol, -1, 0));
+    EXPECT_FALSE(engine.drawSymbol(kSquareSymbol, 8, -4));
+    EXPECT_FALSE(engine.drawSymbol(kSquareSymbol, 8, 65536));
+    EXPECT_FALSE(engine.drawSymbol(kSquareSymbol, 70000, 0));
     engine.finishGraph();
-    EXPECT_TRUE(InnerBox().isEmpty());
-    EXPECT_TRUE(engine.drawSymbol(ssSquare, 8, 65535)); // any fill in range is taken
+    EXPECT_TRUE(innerBox().isEmpty());
+    EXPECT_TRUE(engine.drawSymbol(kSquareSymbol, 8, 65535)); // any fill in range is taken
     engine.finishGraph();
-    EXPECT_EQ(InnerBox(), QRect(46, 46, 9, 9));
+    EXPECT_EQ(innerBox(), QRect(46, 46, 9, 9));
 }
 
 TEST_F(Symbols, NeverLeakIntoTheNextAreaOrPicture) {
     engine.moveTo(50, 50);
-    engine.drawSymbol(ssSquare, 8, 2);
+    engine.drawSymbol(kSquareSymbol, 8, 2);
     engine.setPlotArea({0, 100, 0, 100});
-    EXPECT_EQ(c().Pixel(50, 50), clRed);
+    EXPECT_EQ(c().pixel(50, 50), kRed);
     engine.moveTo(80, 50);
-    engine.drawSymbol(ssSquare, 8, 2);
-    engine.startGraph(clWhite, clBlack, 1);
+    engine.drawSymbol(kSquareSymbol, 8, 2);
+    engine.startGraph(kWhite, kBlack, 1);
     engine.finishGraph();
-    EXPECT_EQ(c().Pixel(80, 50), clWhite);
+    EXPECT_EQ(c().pixel(80, 50), kWhite);
 }
 
 } // namespace
@@ -224,12 +227,14 @@ namespace {
 
 TEST(SymbolScale, NegativeFontScaleRefusesDefaultSizedSymbols) {
     ImageEngine picture(100, 100);
-    picture.engine.startGraph(clWhite, clBlack, -1);
-    picture.engine.setPenColour(clRed);
+    picture.engine.startGraph(kWhite, kBlack, -1);
+    picture.engine.setPenColour(kRed);
     picture.engine.moveTo(50, 50);
-    EXPECT_FALSE(picture.engine.drawSymbol(ssSquare, 0, 0));
+    EXPECT_FALSE(picture.engine.drawSymbol(kSquareSymbol, 0, 0));
     picture.engine.finishGraph();
-    EXPECT_EQ(CountPixels(picture.canvas(), clRed), 0);
+    EXPECT_EQ(countPixels(picture.canvas(), kRed), 0);
 }
 
 } // namespace
+
+} // namespace plot
