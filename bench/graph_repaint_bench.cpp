@@ -20,15 +20,15 @@
 
 namespace {
 
-constexpr int Width = 1122;
-constexpr int Height = 476;
+constexpr int kWidth = 1122;
+constexpr int kHeight = 476;
 
 struct Timing {
-    double WallMs;
-    double CpuMs;
+    double wallMs;
+    double cpuMs;
 };
 
-double ProcessCpuMs() {
+double processCpuMs() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
@@ -37,14 +37,14 @@ double ProcessCpuMs() {
 // The median of Runs calls, wall clock and the processor time of all the process's threads, as
 // the fast path splits long traces over two (the machine is shared: the processor time is the
 // steadier figure).
-template <typename F> Timing Measure(int Runs, F&& Repaint) {
+template <typename F> Timing measure(int runs, F&& repaint) {
     std::vector<double> wall;
     std::vector<double> cpu;
-    for (int i = 0; i < Runs; ++i) {
+    for (int i = 0; i < runs; ++i) {
         const auto w0 = std::chrono::steady_clock::now();
-        const double c0 = ProcessCpuMs();
-        Repaint();
-        cpu.push_back(ProcessCpuMs() - c0);
+        const double c0 = processCpuMs();
+        repaint();
+        cpu.push_back(processCpuMs() - c0);
         wall.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - w0)
                 .count());
@@ -55,13 +55,13 @@ template <typename F> Timing Measure(int Runs, F&& Repaint) {
 }
 
 // A day of readings at line rate: 10 MHz drifting by a few hundred millihertz, white noise.
-std::vector<TPoint> Readings(int Count) {
+std::vector<TPoint> readings(int count) {
     std::mt19937_64 rng(2026);
     std::normal_distribution<double> noise(0.0, 0.01);
     std::vector<TPoint> points;
-    points.reserve(Count);
+    points.reserve(count);
     const double step = 86400.0 / 2.4e6;
-    for (int i = 0; i < Count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const double t = i * step;
         const double drift = 0.3 * t / 86400.0 + 0.05 * std::sin(t / 7000.0);
         points.push_back({t, 10e6 + drift + noise(rng)});
@@ -100,14 +100,14 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
     TXYPlot plot;
-    plot.resize(Width, Height);
+    plot.resize(kWidth, kHeight);
     plot.X_Caption = "Time/s";
     plot.XY_LeftPerCent = 20;
     plot.XY_FixedNumberFormat = false;
     plot.show();
 
-    std::printf("Graph repaint, one trace with line and circles, %d x %d (median; ms)\n", Width,
-                Height);
+    std::printf("Graph repaint, one trace with line and circles, %d x %d (median; ms)\n", kWidth,
+                kHeight);
     std::printf("%10s %12s %12s %12s %12s %10s", "points", "plain wall", "plain cpu", "fast wall",
                 "fast cpu", "bytes/pt");
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
     std::printf(" %s\n", "identical");
 
     for (int count : {10000, 100000, 1000000, 2400000}) {
-        const std::vector<TPoint> points = Readings(count);
+        const std::vector<TPoint> points = readings(count);
         plot.ClearAllTraces();
         plot.AddTrace(false, {});
         for (const TPoint& p : points)
@@ -125,15 +125,15 @@ int main(int argc, char** argv) {
 
         const int plainRuns = count >= 1000000 ? 1 : 3;
         plot.FastDrawing = false;
-        const Timing plain = Measure(plainRuns, [&] { plot.RepaintNow(); });
+        const Timing plain = measure(plainRuns, [&] { plot.RepaintNow(); });
         const QImage plainPicture = plot.Picture().copy();
         plot.FastDrawing = true;
-        const Timing fast = Measure(15, [&] { plot.RepaintNow(); });
+        const Timing fast = measure(15, [&] { plot.RepaintNow(); });
         const bool identical = plot.Picture() == plainPicture;
         const double bytes = double(plot.Traces[0].Points.AllocatedBytes()) / count;
 
-        std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.WallMs, plain.CpuMs,
-                    fast.WallMs, fast.CpuMs, bytes);
+        std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.wallMs, plain.cpuMs,
+                    fast.wallMs, fast.cpuMs, bytes);
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
         const Timing reference = QCustomPlotRepaint(points, 5);
         std::printf(" %12.2f %12.2f", reference.WallMs, reference.CpuMs);

@@ -19,8 +19,8 @@ void TPointArray::Add(TPoint Point) {
     }
     block.push_back(Point);
     ++size_;
-    x_.Include(Point.X);
-    y_.Include(Point.Y);
+    x_.include(Point.X);
+    y_.include(Point.Y);
 }
 
 void TPointArray::Clear() {

@@ -37,8 +37,8 @@ public:
     std::size_t BlockCount() const { return blocks_.size(); }
     std::span<const TPoint> Block(std::size_t Index) const { return blocks_[Index]; }
 
-    const TExtremes& XExtremes() const { return x_; }
-    const TExtremes& YExtremes() const { return y_; }
+    const graph::Extremes& XExtremes() const { return x_; }
+    const graph::Extremes& YExtremes() const { return y_; }
 
     // Heap bytes held for the points.
     std::size_t AllocatedBytes() const;
@@ -46,6 +46,6 @@ public:
 private:
     std::vector<std::vector<TPoint>> blocks_;
     std::size_t size_ = 0;
-    TExtremes x_;
-    TExtremes y_;
+    graph::Extremes x_;
+    graph::Extremes y_;
 };

@@ -12,8 +12,8 @@
 namespace {
 
 // Buttons other than left and right go to the engine as the middle one, which it ignores.
-plot::MouseButton ButtonCode(Qt::MouseButton Button) {
-    switch (Button) {
+plot::MouseButton buttonCode(Qt::MouseButton button) {
+    switch (button) {
     case Qt::LeftButton:
         return plot::MouseButton::Left;
     case Qt::RightButton:
@@ -24,83 +24,83 @@ plot::MouseButton ButtonCode(Qt::MouseButton Button) {
 }
 
 // Keys and held buttons as the engine reads them: Shift, Alt, Ctrl, left button.
-int ShiftState(const QMouseEvent* Event) {
+int shiftState(const QMouseEvent* event) {
     int shift = 0;
-    const Qt::KeyboardModifiers keys = Event->modifiers();
+    const Qt::KeyboardModifiers keys = event->modifiers();
     if (keys & Qt::ShiftModifier)
         shift |= plot::kShiftKey;
     if (keys & Qt::AltModifier)
         shift |= plot::kAltKey;
     if (keys & Qt::ControlModifier)
         shift |= plot::kCtrlKey;
-    if (Event->buttons() & Qt::LeftButton)
+    if (event->buttons() & Qt::LeftButton)
         shift |= plot::kLeftButtonHeld;
     return shift;
 }
 
 } // namespace
 
-TXYPlot::TXYPlot(QWidget* Parent) : QWidget(Parent) {
+TXYPlot::TXYPlot(QWidget* parent) : QWidget(parent) {
     // The whole control is drawn from the picture buffer; Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 TXYPlot::~TXYPlot() = default;
 
-void TXYPlot::SetX_GridOn(bool On) {
-    xGridOn_ = On;
-    RequestRepaint();
+void TXYPlot::SetX_GridOn(bool on) {
+    xGridOn_ = on;
+    requestRepaint();
 }
 
-void TXYPlot::SetY_Left_GridOn(bool On) {
-    yLeftGridOn_ = On;
-    RequestRepaint();
+void TXYPlot::SetY_Left_GridOn(bool on) {
+    yLeftGridOn_ = on;
+    requestRepaint();
 }
 
-void TXYPlot::SetY_Right_GridOn(bool On) {
-    yRightGridOn_ = On;
-    RequestRepaint();
+void TXYPlot::SetY_Right_GridOn(bool on) {
+    yRightGridOn_ = on;
+    requestRepaint();
 }
 
-void TXYPlot::SetXY_RulerOn(bool On) {
-    rulerOn_ = On;
+void TXYPlot::SetXY_RulerOn(bool on) {
+    rulerOn_ = on;
 }
 
 void TXYPlot::ClearAllTraces() {
     for (TTrace& trace : Traces)
         trace.Points.Clear();
     Traces.clear();
-    RequestRepaint();
+    requestRepaint();
 }
 
-void TXYPlot::ClearTrace(int Index) {
-    if (Index < 0 || Index >= static_cast<int>(Traces.size()))
+void TXYPlot::ClearTrace(int index) {
+    if (index < 0 || index >= static_cast<int>(Traces.size()))
         return;
-    Traces[Index].Points.Clear();
-    RequestRepaint();
+    Traces[index].Points.Clear();
+    requestRepaint();
 }
 
-int TXYPlot::AddTrace(bool RightAxis, const TPointArray& Points) {
+int TXYPlot::AddTrace(bool rightAxis, const TPointArray& points) {
     TTrace trace;
-    trace.Points = Points;
-    trace.RightAxis = RightAxis;
+    trace.Points = points;
+    trace.RightAxis = rightAxis;
     Traces.push_back(std::move(trace));
-    RequestRepaint();
+    requestRepaint();
     return static_cast<int>(Traces.size()) - 1;
 }
 
-int TXYPlot::AddPoint(int Index, double X, double Y) {
-    if (Index < 0 || Index >= static_cast<int>(Traces.size()))
+int TXYPlot::AddPoint(int index, double x, double y) {
+    if (index < 0 || index >= static_cast<int>(Traces.size()))
         return -1;
-    TPointArray& points = Traces[Index].Points;
-    points.Add({X, Y});
-    RequestRepaint();
+    TPointArray& points = Traces[index].Points;
+    points.Add({x, y});
+    requestRepaint();
     return static_cast<int>(points.Size());
 }
 
 void TXYPlot::UnzoomAll() {
     engine_.unzoom(0);
-    RequestRepaint();
+    requestRepaint();
 }
 
 void TXYPlot::CopyToClipboard() {
@@ -111,7 +111,7 @@ void TXYPlot::Print() {
     engine_.print(false, 0, 0.0);
 }
 
-void TXYPlot::RequestRepaint() {
+void TXYPlot::requestRepaint() {
     // A reading arrives many times per paint; asking Qt once until the paint comes is enough.
     pictureStale_ = true;
     if (!updateRequested_) {
@@ -126,11 +126,11 @@ void TXYPlot::RepaintNow() {
 }
 
 void TXYPlot::Invalidate() {
-    RequestRepaint();
+    requestRepaint();
 }
 
-void TXYPlot::SetScreenCursor(plot::ScreenCursor Cursor) {
-    switch (Cursor) {
+void TXYPlot::SetScreenCursor(plot::ScreenCursor cursor) {
+    switch (cursor) {
     case plot::ScreenCursor::Default:
         unsetCursor();
         break;
@@ -143,8 +143,8 @@ void TXYPlot::SetScreenCursor(plot::ScreenCursor Cursor) {
     }
 }
 
-void TXYPlot::ConfinePointer(const QRect& ScreenRect) {
-    confinement_ = ScreenRect;
+void TXYPlot::ConfinePointer(const QRect& screenRect) {
+    confinement_ = screenRect;
     confined_ = true;
 }
 
@@ -170,7 +170,7 @@ void TXYPlot::paintEvent(QPaintEvent*) {
     updateRequested_ = false;
     if (pictureStale_ || canvas_.width() != width() || canvas_.height() != height()) {
         pictureStale_ = false;
-        PaintGraph();
+        paintGraph();
     }
     QPainter painter(this);
     painter.drawImage(0, 0, canvas_.image());
@@ -180,8 +180,8 @@ void TXYPlot::resizeEvent(QResizeEvent*) {
     pictureStale_ = true;
 }
 
-QPoint TXYPlot::ConfinedPosition(QMouseEvent* Event) {
-    QPoint local = Event->position().toPoint();
+QPoint TXYPlot::confinedPosition(QMouseEvent* event) {
+    QPoint local = event->position().toPoint();
     if (!confined_)
         return local;
     // The confinement rectangle excludes its right and bottom edge.
@@ -195,29 +195,29 @@ QPoint TXYPlot::ConfinedPosition(QMouseEvent* Event) {
     return local;
 }
 
-void TXYPlot::mousePressEvent(QMouseEvent* Event) {
+void TXYPlot::mousePressEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
-    const QPoint at = Event->position().toPoint();
+    const QPoint at = event->position().toPoint();
     // The engine remembers the last mouse position; a press or release starts that afresh.
     engine_.forgetMousePosition();
-    engine_.mouseDown(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
+    engine_.mouseDown(buttonCode(event->button()), shiftState(event), at.x(), at.y());
     update();
 }
 
-void TXYPlot::mouseMoveEvent(QMouseEvent* Event) {
+void TXYPlot::mouseMoveEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
-    const QPoint at = ConfinedPosition(Event);
-    engine_.mouseMove(ShiftState(Event), at.x(), at.y());
+    const QPoint at = confinedPosition(event);
+    engine_.mouseMove(shiftState(event), at.x(), at.y());
     update();
 }
 
-void TXYPlot::mouseReleaseEvent(QMouseEvent* Event) {
+void TXYPlot::mouseReleaseEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
-    const QPoint at = ConfinedPosition(Event);
+    const QPoint at = confinedPosition(event);
     engine_.forgetMousePosition();
-    engine_.mouseUp(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
-    RequestRepaint();
+    engine_.mouseUp(buttonCode(event->button()), shiftState(event), at.x(), at.y());
+    requestRepaint();
 }

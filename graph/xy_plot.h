@@ -104,17 +104,17 @@ public:
     std::unique_ptr<plot::PrintTarget> OpenPrinter() override;
 
 protected:
-    void paintEvent(QPaintEvent* Event) override;
-    void resizeEvent(QResizeEvent* Event) override;
-    void mousePressEvent(QMouseEvent* Event) override;
-    void mouseMoveEvent(QMouseEvent* Event) override;
-    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void RequestRepaint();
-    void PaintGraph();
-    void DrawTraceList(const std::vector<int>& List, double YScaleFactor);
-    QPoint ConfinedPosition(QMouseEvent* Event);
+    void requestRepaint();
+    void paintGraph();
+    void drawTraceList(const std::vector<int>& list, double yScaleFactor);
+    QPoint confinedPosition(QMouseEvent* event);
 
     plot::Canvas canvas_;
     plot::PlotEngine engine_{*this};

@@ -4,6 +4,8 @@
 
 #include <random>
 
+namespace graph {
+
 namespace {
 
 TEST(PointArray, KeepsOrderAndExtremesAcrossBlocks) {
@@ -12,13 +14,13 @@ TEST(PointArray, KeepsOrderAndExtremesAcrossBlocks) {
     std::uniform_real_distribution<double> value(-1e6, 1e6);
     const std::size_t n = 3 * TPointArray::BlockSize + 17;
     std::vector<TPoint> expected;
-    TExtremes x;
-    TExtremes y;
+    Extremes x;
+    Extremes y;
     for (std::size_t i = 0; i < n; ++i) {
         const TPoint p{value(rng), value(rng)};
         expected.push_back(p);
-        x.Include(p.X);
-        y.Include(p.Y);
+        x.include(p.X);
+        y.include(p.Y);
         points.Add(p);
     }
     ASSERT_EQ(points.Size(), n);
@@ -32,10 +34,10 @@ TEST(PointArray, KeepsOrderAndExtremesAcrossBlocks) {
     EXPECT_EQ(i, n);
     EXPECT_EQ(points[n - 1].Y, expected[n - 1].Y);
     EXPECT_EQ(points[TPointArray::BlockSize].X, expected[TPointArray::BlockSize].X);
-    EXPECT_EQ(points.XExtremes().Lower, x.Lower);
-    EXPECT_EQ(points.XExtremes().Upper, x.Upper);
-    EXPECT_EQ(points.YExtremes().Lower, y.Lower);
-    EXPECT_EQ(points.YExtremes().Upper, y.Upper);
+    EXPECT_EQ(points.XExtremes().lower, x.lower);
+    EXPECT_EQ(points.XExtremes().upper, x.upper);
+    EXPECT_EQ(points.YExtremes().lower, y.lower);
+    EXPECT_EQ(points.YExtremes().upper, y.upper);
 }
 
 TEST(PointArray, CostsSixteenBytesPerPointWhenLong) {
@@ -66,14 +68,16 @@ TEST(PointArray, ShortTracesLeaveAtMostAQuarterEmpty) {
 
 TEST(PointArray, ClearForgetsPointsAndExtremes) {
     TPointArray points{{1, 2}, {3, -4}};
-    EXPECT_EQ(points.YExtremes().Lower, -4);
+    EXPECT_EQ(points.YExtremes().lower, -4);
     points.Clear();
     EXPECT_TRUE(points.Empty());
-    EXPECT_FALSE(points.XExtremes().Any);
+    EXPECT_FALSE(points.XExtremes().any);
     EXPECT_EQ(points.AllocatedBytes(), 0u);
     points.Add({9, 9});
-    EXPECT_EQ(points.XExtremes().Lower, 9);
+    EXPECT_EQ(points.XExtremes().lower, 9);
     EXPECT_EQ(points.Size(), 1u);
 }
 
 } // namespace
+
+} // namespace graph

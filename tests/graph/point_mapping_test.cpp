@@ -7,6 +7,8 @@
 #include <limits>
 #include <random>
 
+namespace graph {
+
 namespace {
 
 TEST(PointMapping, SamePixelsAsTheEngineMapping) {
@@ -20,9 +22,10 @@ TEST(PointMapping, SamePixelsAsTheEngineMapping) {
     m.yMin = 9999999.91;
     m.yMax = 10000000.13;
 
-    constexpr double Inf = std::numeric_limits<double>::infinity();
-    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-    TPointArray points{{NaN, NaN}, {Inf, -Inf}, {-Inf, Inf}, {1e300, -1e300}, {0.3, 9999999.91}};
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    TPointArray points{
+        {kNaN, kNaN}, {kInf, -kInf}, {-kInf, kInf}, {1e300, -1e300}, {0.3, 9999999.91}};
     // Points that map exactly onto half pixels round to the even neighbour.
     const double halfStepX = (m.xMax - m.xMin) / m.mapWidth / 2;
     for (int k = 0; k < 50; ++k)
@@ -38,7 +41,7 @@ TEST(PointMapping, SamePixelsAsTheEngineMapping) {
             const auto block = points.Block(b);
             std::vector<int> px(block.size());
             std::vector<int> py(block.size());
-            MapPoints(block, m, xf, 1.0, px.data(), py.data());
+            mapPoints(block, m, xf, 1.0, px.data(), py.data());
             for (std::size_t i = 0; i < block.size(); ++i) {
                 ASSERT_EQ(px[i], plot::mapX(m, block[i].X * xf)) << "x of point " << i;
                 ASSERT_EQ(py[i], plot::mapY(m, block[i].Y)) << "y of point " << i;
@@ -48,3 +51,5 @@ TEST(PointMapping, SamePixelsAsTheEngineMapping) {
 }
 
 } // namespace
+
+} // namespace graph

@@ -16,12 +16,12 @@ namespace {
 // Counts the paints the control receives.
 class PaintCounter : public QObject {
 public:
-    int Paints = 0;
+    int paints = 0;
 
 protected:
-    bool eventFilter(QObject*, QEvent* Event) override {
-        if (Event->type() == QEvent::Paint)
-            ++Paints;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
         return false;
     }
 };
@@ -33,46 +33,46 @@ protected:
         plot.XY_LeftPerCent = 20;
         plot.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
-        Settle();
+        settle();
     }
 
-    void Settle() {
+    void settle() {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
 
-    QImage Painted() {
-        Settle();
+    QImage painted() {
+        settle();
         return plot.Picture().copy();
     }
 
-    void AddSeries(int Trace, int Count, double Amplitude) {
-        for (int i = 0; i < Count; ++i)
-            plot.AddPoint(Trace, i, 10e6 + Amplitude * std::sin(i * 0.1));
+    void addSeries(int trace, int count, double amplitude) {
+        for (int i = 0; i < count; ++i)
+            plot.AddPoint(trace, i, 10e6 + amplitude * std::sin(i * 0.1));
     }
 
-    void SendMouse(QEvent::Type Type, Qt::MouseButton Button, Qt::MouseButtons Held,
-                   Qt::KeyboardModifiers Keys, QPoint At) {
-        QMouseEvent event(Type, QPointF(At), QPointF(plot.mapToGlobal(At)), Button, Held, Keys);
+    void sendMouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+                   Qt::KeyboardModifiers keys, QPoint at) {
+        QMouseEvent event(type, QPointF(at), QPointF(plot.mapToGlobal(at)), button, held, keys);
         QCoreApplication::sendEvent(&plot, &event);
     }
 
     // A left-button drag from one point to another, with the given keys held throughout.
-    void Drag(QPoint From, QPoint To, Qt::KeyboardModifiers Keys) {
-        SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Keys, From);
-        SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Keys, (From + To) / 2);
-        SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Keys, To);
-        SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Keys, To);
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers keys) {
+        sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, keys, from);
+        sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, keys, (from + to) / 2);
+        sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, keys, to);
+        sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, keys, to);
     }
 
     // Pixels of `Colour` in the columns FromX .. ToX - 1 (the whole width by default).
-    static int CountColour(const QImage& Image, plot::Color Colour, int FromX = 0, int ToX = -1) {
-        if (ToX < 0)
-            ToX = Image.width();
+    static int countColour(const QImage& image, plot::Color colour, int fromX = 0, int toX = -1) {
+        if (toX < 0)
+            toX = image.width();
         int n = 0;
-        for (int y = 0; y < Image.height(); ++y)
-            for (int x = FromX; x < ToX; ++x)
-                n += Image.pixel(x, y) == plot::toQRgb(Colour) ? 1 : 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = fromX; x < toX; ++x)
+                n += image.pixel(x, y) == plot::toQRgb(colour) ? 1 : 0;
         return n;
     }
 
@@ -120,52 +120,52 @@ TEST_F(XYPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
     plot.installEventFilter(&counter);
 
     plot.SetX_GridOn(true);
-    Settle();
-    EXPECT_EQ(counter.Paints, 1);
+    settle();
+    EXPECT_EQ(counter.paints, 1);
     EXPECT_TRUE(plot.X_GridOn());
     plot.SetY_Left_GridOn(true);
     plot.SetY_Right_GridOn(true);
-    Settle();
-    EXPECT_EQ(counter.Paints, 2);
+    settle();
+    EXPECT_EQ(counter.paints, 2);
 
     const QImage before = plot.Picture().copy();
     plot.X_Caption = "Time/min";
     plot.Y_Left_Caption = "f/MHz";
-    Settle();
-    EXPECT_EQ(counter.Paints, 2);
+    settle();
+    EXPECT_EQ(counter.paints, 2);
     EXPECT_EQ(plot.Picture(), before);
 
     plot.AddTrace(false, {});
     for (int i = 0; i < 50; ++i)
         plot.AddPoint(0, i, i * i);
-    Settle();
-    EXPECT_EQ(counter.Paints, 3);
+    settle();
+    EXPECT_EQ(counter.paints, 3);
     EXPECT_NE(plot.Picture(), before);
 
     // The new caption is in the picture now: it differs from one drawn with the old caption.
     const QImage withNewCaption = plot.Picture().copy();
     plot.X_Caption = "X-Axis";
     plot.SetX_GridOn(true);
-    EXPECT_NE(Painted(), withNewCaption);
+    EXPECT_NE(painted(), withNewCaption);
 }
 
 TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
     plot.Y_Left_Color = plot::kRed;
     plot.Y_Right_Color = plot::kLime;
     plot.AddTrace(true, {});
-    AddSeries(0, 100, 5);
-    const QImage rightOnly = Painted();
-    EXPECT_EQ(CountColour(rightOnly, plot::kRed), 0);
+    addSeries(0, 100, 5);
+    const QImage rightOnly = painted();
+    EXPECT_EQ(countColour(rightOnly, plot::kRed), 0);
     // The right axis, its labels and its caption stand right of the plot, nothing of it left.
     const int middle = rightOnly.width() / 2;
-    EXPECT_GT(CountColour(rightOnly, plot::kLime, middle), 100);
-    EXPECT_EQ(CountColour(rightOnly, plot::kLime, 0, middle), 0);
+    EXPECT_GT(countColour(rightOnly, plot::kLime, middle), 100);
+    EXPECT_EQ(countColour(rightOnly, plot::kLime, 0, middle), 0);
 
     plot.AddTrace(false, {});
-    AddSeries(1, 100, 3);
-    const QImage both = Painted();
-    EXPECT_GT(CountColour(both, plot::kRed), 100);
-    EXPECT_GT(CountColour(both, plot::kLime), 100);
+    addSeries(1, 100, 3);
+    const QImage both = painted();
+    EXPECT_GT(countColour(both, plot::kRed), 100);
+    EXPECT_GT(countColour(both, plot::kLime), 100);
 }
 
 TEST_F(XYPlotTest, RightTracesAreScaledByTheRightFactor) {
@@ -178,11 +178,11 @@ TEST_F(XYPlotTest, RightTracesAreScaledByTheRightFactor) {
     }
     plot.Y_Right_ScaleFactor = 1000;
     plot.AddTrace(true, values);
-    const QImage scaledByFactor = Painted();
+    const QImage scaledByFactor = painted();
     plot.ClearAllTraces();
     plot.Y_Right_ScaleFactor = 1;
     plot.AddTrace(true, scaledValues);
-    EXPECT_EQ(Painted(), scaledByFactor);
+    EXPECT_EQ(painted(), scaledByFactor);
 }
 
 TEST_F(XYPlotTest, NumberFormatSwitchReachesTheXAxis) {
@@ -191,27 +191,27 @@ TEST_F(XYPlotTest, NumberFormatSwitchReachesTheXAxis) {
     plot.X_0 = 0;
     plot.X_1 = 100000;
     plot.RepaintNow();
-    const QImage fixed = Painted();
+    const QImage fixed = painted();
     plot.XY_FixedNumberFormat = false;
     plot.RepaintNow();
-    EXPECT_NE(Painted(), fixed);
+    EXPECT_NE(painted(), fixed);
 }
 
 TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
     plot.AddTrace(false, {});
-    AddSeries(0, 200, 5);
-    const QImage alone = Painted();
+    addSeries(0, 200, 5);
+    const QImage alone = painted();
 
     plot.AddTrace(false, {{-1000, 0}, {5000, 1e9}});
     plot.Traces[1].LineOn = false;
     plot.Traces[1].SymbolOn = false;
     plot.Traces[1].Color = plot::kRed;
     plot.SetX_GridOn(false);
-    EXPECT_EQ(Painted(), alone);
+    EXPECT_EQ(painted(), alone);
 
     plot.Traces[1].SymbolOn = true;
     plot.SetX_GridOn(false);
-    EXPECT_NE(Painted(), alone);
+    EXPECT_NE(painted(), alone);
 }
 
 TEST_F(XYPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
@@ -219,10 +219,10 @@ TEST_F(XYPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
     plot.Y_Right_Color = plot::kLime;
     plot.X_Color = plot::kFuchsia;
     plot.AddTrace(false, {});
-    const QImage picture = Painted();
-    EXPECT_GT(CountColour(picture, plot::kFuchsia), 100);
-    EXPECT_EQ(CountColour(picture, plot::kRed), 0);
-    EXPECT_EQ(CountColour(picture, plot::kLime), 0);
+    const QImage picture = painted();
+    EXPECT_GT(countColour(picture, plot::kFuchsia), 100);
+    EXPECT_EQ(countColour(picture, plot::kRed), 0);
+    EXPECT_EQ(countColour(picture, plot::kLime), 0);
 }
 
 TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
@@ -237,10 +237,10 @@ TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
         plot.AddPoint(1, i * 0.036, std::cos(i * 0.002) + 0.2 * std::sin(i * 3.3));
     }
     plot.FastDrawing = false;
-    const QImage plain = Painted();
+    const QImage plain = painted();
     plot.FastDrawing = true;
     plot.RepaintNow();
-    EXPECT_EQ(Painted(), plain);
+    EXPECT_EQ(painted(), plain);
 }
 
 class RulerTest : public XYPlotTest {
@@ -248,8 +248,8 @@ protected:
     void SetUp() override {
         XYPlotTest::SetUp();
         plot.AddTrace(false, {});
-        AddSeries(0, 500, 5);
-        Settle();
+        addSeries(0, 500, 5);
+        settle();
         const plot::Mapping& m = plot.engine().mapping();
         left = m.mapLeft;
         right = m.mapLeft + m.mapWidth;
@@ -257,11 +257,11 @@ protected:
         bottom = m.mapBottom;
     }
 
-    QPoint Inside(double Fx, double Fy) const {
-        return {left + int((right - left) * Fx), top + int((bottom - top) * Fy)};
+    QPoint inside(double fx, double fy) const {
+        return {left + int((right - left) * fx), top + int((bottom - top) * fy)};
     }
 
-    const plot::ZoomWindow& Zoom() const { return plot.engine().plotArea(1).zoomWindow; }
+    const plot::ZoomWindow& zoom() const { return plot.engine().plotArea(1).zoomWindow; }
 
     int left = 0;
     int right = 0;
@@ -272,27 +272,27 @@ protected:
 TEST_F(RulerTest, MouseDoesNothingWhileTheRulerIsOff) {
     plot.SetXY_RulerOn(true);
     plot.SetXY_RulerOn(false);
-    const QImage before = Painted();
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    Settle();
+    const QImage before = painted();
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    settle();
     EXPECT_EQ(plot.Picture(), before);
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    Drag(Inside(0.01, 0.5), Inside(0.5, 0.9), Qt::ControlModifier);
-    Settle();
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    drag(inside(0.01, 0.5), inside(0.5, 0.9), Qt::ControlModifier);
+    settle();
     EXPECT_EQ(plot.Picture(), before);
-    EXPECT_EQ(Zoom().xLow, 0.0);
-    EXPECT_EQ(Zoom().xHigh, 1.0);
+    EXPECT_EQ(zoom().xLow, 0.0);
+    EXPECT_EQ(zoom().xHigh, 1.0);
 }
 
 TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
     plot.SetXY_RulerOn(true);
-    const QImage before = Painted();
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.3, 0.5));
-    SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, Inside(0.6, 0.4));
-    Settle();
+    const QImage before = painted();
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.3, 0.5));
+    sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, inside(0.6, 0.4));
+    settle();
     const QImage held = plot.Picture().copy();
     // The readout is written at the control's pixel (2, 2), left aligned, in the axis colours.
     int changedNearReadout = 0;
@@ -304,49 +304,49 @@ TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
     EXPECT_GT(changedNearReadout, 20);
     EXPECT_EQ(changedElsewhere, 0);
 
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.6, 0.4));
-    EXPECT_EQ(Painted(), before);
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.6, 0.4));
+    EXPECT_EQ(painted(), before);
 }
 
 TEST_F(RulerTest, ReleaseRepaintsWhatChangedMeanwhile) {
     plot.SetXY_RulerOn(true);
-    Painted();
+    painted();
     plot.Traces[0].Color = plot::kRed; // changes no picture by itself
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    EXPECT_EQ(CountColour(Painted(), plot::kRed), 0);
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    EXPECT_GT(CountColour(Painted(), plot::kRed), 100);
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    EXPECT_EQ(countColour(painted(), plot::kRed), 0);
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    EXPECT_GT(countColour(painted(), plot::kRed), 100);
 }
 
 TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
     plot.SetXY_RulerOn(true);
-    const QImage full = Painted();
-    Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
-    Settle();
-    EXPECT_NEAR(Zoom().xLow, 0.0, 0.01);
-    EXPECT_NEAR(Zoom().xHigh, 0.5, 0.01);
+    const QImage full = painted();
+    drag(QPoint(left, inside(0, 0.1).y()), inside(0.5, 0.9), Qt::ControlModifier);
+    settle();
+    EXPECT_NEAR(zoom().xLow, 0.0, 0.01);
+    EXPECT_NEAR(zoom().xHigh, 0.5, 0.01);
     EXPECT_NE(plot.Picture(), full);
 
     plot.UnzoomAll();
-    EXPECT_EQ(Zoom().xLow, 0.0);
-    EXPECT_EQ(Zoom().xHigh, 1.0);
-    EXPECT_EQ(Painted(), full);
+    EXPECT_EQ(zoom().xLow, 0.0);
+    EXPECT_EQ(zoom().xHigh, 1.0);
+    EXPECT_EQ(painted(), full);
 }
 
 TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
     plot.SetXY_RulerOn(true);
-    Drag(Inside(0.2, 0.1), Inside(0.45, 0.6), Qt::ControlModifier);
-    Settle();
-    ASSERT_LT(Zoom().xHigh - Zoom().xLow, 0.5);
+    drag(inside(0.2, 0.1), inside(0.45, 0.6), Qt::ControlModifier);
+    settle();
+    ASSERT_LT(zoom().xHigh - zoom().xLow, 0.5);
     plot.FastDrawing = false;
     plot.RepaintNow();
-    const QImage plain = Painted();
+    const QImage plain = painted();
     plot.FastDrawing = true;
     plot.RepaintNow();
-    EXPECT_EQ(Painted(), plain);
+    EXPECT_EQ(painted(), plain);
 }
 
 // Each control has its own engine: zooming one, or holding its ruler, leaves the other's
@@ -358,30 +358,30 @@ TEST_F(RulerTest, TwoControlsKeepTheirOwnZoomAndRuler) {
     other.AddTrace(false, plot.Traces[0].Points);
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
-    Settle();
+    settle();
     const QImage otherBefore = other.Picture().copy();
-    ASSERT_EQ(otherBefore, Painted()) << "the same traces draw the same picture";
+    ASSERT_EQ(otherBefore, painted()) << "the same traces draw the same picture";
 
     plot.SetXY_RulerOn(true);
-    Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
-    Settle();
-    ASSERT_NEAR(Zoom().xHigh, 0.5, 0.01);
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
+    drag(QPoint(left, inside(0, 0.1).y()), inside(0.5, 0.9), Qt::ControlModifier);
+    settle();
+    ASSERT_NEAR(zoom().xHigh, 0.5, 0.01);
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.5, 0.5));
     other.RepaintNow();
-    Settle();
+    settle();
     EXPECT_EQ(other.Picture(), otherBefore);
     EXPECT_EQ(other.engine().plotArea(1).zoomWindow.xHigh, 1.0);
     EXPECT_EQ(plot.engine().interaction(), ::plot::Interaction::Ruler);
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.5, 0.5));
 }
 
 class PrintingPlot : public TXYPlot {
 public:
-    plot::FakePrintTarget Printer{4800, 6800};
+    plot::FakePrintTarget printer{4800, 6800};
     std::unique_ptr<plot::PrintTarget> OpenPrinter() override {
-        return std::make_unique<plot::SharedPrintTarget>(Printer);
+        return std::make_unique<plot::SharedPrintTarget>(printer);
     }
 };
 
@@ -397,10 +397,10 @@ TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     EXPECT_EQ(plot.Picture(), before);
     // 6800 x 4800 landscape: cells of min(6120 / 300, 4320 / 200) = 20, offsets 400 and 400;
     // the button-face background prints, so the blocks cover the whole picture.
-    EXPECT_EQ(plot.Printer.orientation, plot::PrintOrientation::Landscape);
-    ASSERT_FALSE(plot.Printer.blocks.empty());
+    EXPECT_EQ(plot.printer.orientation, plot::PrintOrientation::Landscape);
+    ASSERT_FALSE(plot.printer.blocks.empty());
     QRect covered;
-    for (const auto& block : plot.Printer.blocks)
+    for (const auto& block : plot.printer.blocks)
         covered |= QRect(QPoint(block.rect.left, block.rect.top),
                          QPoint(block.rect.right - 1, block.rect.bottom - 1));
     EXPECT_EQ(covered, QRect(400 - 10, 400 - 10, 300 * 20, 200 * 20));
@@ -408,7 +408,7 @@ TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
 
 TEST_F(XYPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
     plot.AddTrace(false, {{0, 0}, {1, 1}, {2, 0}});
-    const QImage picture = Painted();
+    const QImage picture = painted();
     plot.CopyToClipboard();
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
