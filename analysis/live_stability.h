@@ -31,15 +31,20 @@ namespace analysis {
 // No add() copies the history as it grows (see SteadyBuffer); the readings and intervals are kept
 // in deques for the same reason. Memory: the readings (16 bytes each), the phase (8 bytes per
 // reading, up to three times that while a bigger buffer is filled) and the intervals for the median
-// (8 bytes each), plus 64 bytes of sums per averaging factor.
+// (8 bytes each), plus 80 bytes of sums per averaging factor.
+//
+// Not for use from several threads at once.
 class LiveStability {
 public:
+    // One reading, as in analyzeReadings: a value that is not usable leaves a gap, a time stamp
+    // that is not finite is ignored.
     void add(double timeMs, double value, bool isPeriod = false);
+    // All points for the options, equal to analyzeReadings over the readings added so far.
     StabilityResult result(const StabilityOptions& options) const;
+    // Forgets every reading and frees the memory.
     void reset();
 
-    // Readings taken (those with a finite time stamp).
-    std::int64_t readings() const { return static_cast<std::int64_t>(timeMs_.size()); }
+    // Memory held, all of it and that of the running sums alone.
     std::size_t memoryBytes() const;
     std::size_t runningSumBytes() const;
 

@@ -26,11 +26,6 @@ void RunningMedian::add(double value) {
     }
 }
 
-void RunningMedian::clear() {
-    lower_.clear();
-    upper_.clear();
-}
-
 std::size_t RunningMedian::memoryBytes() const {
     return (lower_.size() + upper_.size()) * sizeof(double);
 }

@@ -12,7 +12,6 @@ class RunningMedian {
 public:
     void add(double value);
     double lowerMedian() const { return lower_.empty() ? 0 : lower_.front(); }
-    void clear();
     std::size_t memoryBytes() const;
 
 private:

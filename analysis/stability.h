@@ -14,7 +14,10 @@
 //   gap. The terms of all segments are pooled (summed, counted together).
 // - Fractional frequency y = (f - f0) / f0, f0 the nominal (the mean of the usable readings
 //   unless given). The deviations are computed from the differences to the first usable
-//   reading and scaled by 1 / f0 at the end, which is the same and keeps the digits.
+//   reading and scaled by 1 / f0 at the end, which is the same and keeps the digits. tau0
+//   cancels in ADEV, MDEV and HDEV; it sets the taus and the scale of TDEV (seconds).
+// - Drift removal fits the least-squares line y = a + b t (t from the time stamps) through all
+//   usable readings and analyses the residuals; its slope is in SpanStatistics.
 // - Averaging factors m = 1, 2, 4, ... or 1, 2, 5, 10, ... up to N / 4 (N usable readings; m = 1
 //   also below four readings); an averaging time without any term is left out, so a point
 //   always has terms >= 1. tau = m tau0.
@@ -24,8 +27,12 @@
 //   fewer than 30 averages exist (or they do not vary), the type found at the largest factor
 //   that had enough is used, and white frequency noise (alpha = 0) where none had. alpha is kept
 //   to the range the estimate's EDF is defined for: -2 .. 2 for the Allan family, -4 .. 2 for
-//   the Hadamard deviation. White phase noise leaves a Hadamard or Allan point with very few
-//   terms per tau without an interval (hasInterval false).
+//   the Hadamard deviation. The averages come from within segments, one segment after the
+//   other; a pooled point's EDF combines its segments' (1/edf = sum of (n_s/n)^2 / edf_s).
+//   Bounds: value sqrt(edf / q), q the chi-squared quantiles at (1 -+ level) / 2. White phase
+//   noise leaves an ADEV or HDEV point with ceil(terms / m) <= 2 or 3 (in any of its segments)
+//   without an interval (hasInterval false), as Greenhall's method has no answer there.
+// - Long series are analysed on several threads.
 // - No field of a result is ever NaN or infinite; without usable readings, or with fewer than two
 //   distinct time stamps (tau0 unknown), there are simply no points.
 

@@ -35,7 +35,6 @@ public:
     // Takes the points of series not taken yet, at most maxPoints of them.
     void advance(const PhaseSeries& series,
                  std::size_t maxPoints = std::numeric_limits<std::size_t>::max());
-    bool isCaughtUp(const PhaseSeries& series) const { return next_ == series.phase().size(); }
 
     std::int64_t m() const { return m_; }
     const TauSums& sums() const { return sums_; }

@@ -24,6 +24,7 @@ struct Series {
 const Series kSeries[] = {{"wpm", 2}, {"fpm", 1}, {"wfm", 0}, {"ffm", -1}, {"rwfm", -2}};
 
 std::string upperName(Deviation kind) {
+    EXPECT_EQ(analysis::deviationFromShortName(analysis::shortName(kind)), kind);
     std::string name(analysis::shortName(kind));
     std::transform(name.begin(), name.end(), name.begin(), ::toupper);
     return name;
