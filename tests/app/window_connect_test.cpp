@@ -38,7 +38,7 @@ TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
     ASSERT_EQ(form.XY->Traces.size(), 1u); // the old traces are gone, trace 0 is new and empty
     EXPECT_FALSE(form.XY->Traces[0].RightAxis);
     EXPECT_EQ(form.XY->Traces[0].Points.Size(), 0u);
-    EXPECT_EQ(Counter.Received(), "\x1bI\r");
+    EXPECT_EQ(Counter.received(), "\x1bI\r");
 
     form.BConnect->click();
     EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
@@ -53,7 +53,7 @@ TEST_F(WindowConnectTest, WindowIsDisabledAndBusyWhileConnecting) {
     QObject::connect(&probe, &QTimer::timeout,
                      [&] { seen.emplace_back(form.isEnabled(), Caption()); });
     probe.start(5);
-    Counter.SetReply("\x1bI", ""); // a silent counter: the identify wait runs its full time
+    Counter.answer("I", ""); // a silent counter: the identify wait runs its full time
     Connect();
     probe.stop();
     ASSERT_FALSE(seen.empty());
@@ -111,7 +111,7 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     app::TForm1& form = Open();
     Connect();
     Reading("10000000.5", 1);
-    Counter.Unplug();
+    Counter.unplug();
     const std::string gone =
         "Serial device COM7 is gone (unplugged?). Disconnect and connect again.";
     EXPECT_TRUE(WaitFor([&] { return form.StatusText() == gone; })) << form.StatusText();

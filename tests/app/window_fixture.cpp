@@ -48,7 +48,8 @@ void TFakeDialogs::ShowError(const std::string& message) {
 }
 
 WindowTest::WindowTest() {
-    std::filesystem::create_symlink(Counter.SlavePath(),
+    Counter.answer("I", "kelvo FC-2");
+    std::filesystem::create_symlink(Counter.slavePath(),
                                     std::filesystem::path(platform::UserPortLinkFolder()) / "com7");
 }
 
@@ -83,7 +84,7 @@ void WindowTest::Connect() {
 }
 
 void WindowTest::Reading(const std::string& telegram, int expectedLines) {
-    Counter.SendTelegram(telegram);
+    Counter.send(telegram);
     EXPECT_TRUE(WaitFor([&] { return Form->Log->Count() >= expectedLines; })) << telegram;
 }
 
@@ -100,10 +101,10 @@ bool WindowTest::WaitFor(const std::function<bool()>& done) {
 }
 
 std::string WindowTest::ReceivedBytes() {
-    std::string last = Counter.Received();
+    std::string last = Counter.received();
     for (;;) {
         QTest::qWait(60);
-        const std::string now = Counter.Received();
+        const std::string now = Counter.received();
         if (now == last) {
             return now;
         }

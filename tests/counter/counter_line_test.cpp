@@ -2,7 +2,7 @@
 #include "platform/memory_registry.h"
 #include "platform/port_links.h"
 #include "platform/serial_device_map.h"
-#include "tests/counter/scripted_counter.h"
+#include "tests/support/scripted_counter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+using talvek::test::ScriptedCounter;
 using namespace std::chrono_literals;
 
 namespace {
@@ -39,10 +40,10 @@ protected:
     // Connects to one answering counter without auto-identify.
     ScriptedCounter& ConnectTo(int number) {
         ScriptedCounter& peer = AddPort(number);
-        peer.Answer("I", "kelvo");
+        peer.answer("I", "kelvo");
         counter.ComPort = "COM" + std::to_string(number);
         EXPECT_TRUE(counter.Connect(false));
-        EXPECT_EQ(peer.WaitForBytes(3, 1s), Identify);
+        EXPECT_EQ(peer.waitForBytes(3, 1s), Identify);
         return peer;
     }
 
@@ -69,7 +70,7 @@ TEST_F(CounterLine, IdentificationGivesTheDeviceName) {
 
 TEST_F(CounterLine, SilentPortConnectsAsUnknownWithoutAutoIdentify) {
     ScriptedCounter& peer = AddPort(4);
-    peer.Answer("I", "KELVO upper case is not the counter");
+    peer.answer("I", "KELVO upper case is not the counter");
     counter.ComPort = "COM4";
     const qint64 ms = MsToRun([&] { EXPECT_TRUE(counter.Connect(false)); });
     EXPECT_GE(ms, 1400);
@@ -98,23 +99,23 @@ TEST_F(CounterLine, ScanTriesPortsFromTheLastToTheFirst) {
     ScriptedCounter& com1 = AddPort(1);
     ScriptedCounter& com3 = AddPort(3);
     ScriptedCounter& com7 = AddPort(7);
-    com1.Answer("I", "kelvo");
-    com3.Answer("I", "kelvo");
+    com1.answer("I", "kelvo");
+    com3.answer("I", "kelvo");
     EXPECT_TRUE(counter.Connect(false));
     EXPECT_EQ(counter.ComPort, "COM3");
     EXPECT_EQ(counter.Device(), "kelvo-counter");
-    EXPECT_EQ(com7.Received(), Identify);
-    EXPECT_EQ(com3.Received(), Identify);
-    EXPECT_EQ(com1.Received(), "");
+    EXPECT_EQ(com7.received(), Identify);
+    EXPECT_EQ(com3.received(), Identify);
+    EXPECT_EQ(com1.received(), "");
     // COM7 stayed silent for its whole identification time before COM3 was tried.
-    EXPECT_GE(com3.FirstByteAt() - com7.FirstByteAt(), 1400ms);
+    EXPECT_GE(com3.firstByteAt() - com7.firstByteAt(), 1400ms);
 }
 
 TEST_F(CounterLine, ConnectWhileConnectedWritesNothing) {
     ScriptedCounter& peer = ConnectTo(2);
     EXPECT_TRUE(counter.Connect(false));
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(peer.Received(), Identify);
+    EXPECT_EQ(peer.received(), Identify);
 }
 
 TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
@@ -144,13 +145,13 @@ TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
     };
     std::string expected = Identify;
     for (const Case& c : cases) {
-        peer.Answer(c.command, "OK");
+        peer.answer(c.command, "OK");
     }
     for (const Case& c : cases) {
         EXPECT_TRUE(c.op()) << c.command;
         EXPECT_EQ(counter.StatusText, "OK");
         expected += "\x1b" + c.command + "\r";
-        EXPECT_EQ(peer.Received(), expected) << c.command;
+        EXPECT_EQ(peer.received(), expected) << c.command;
     }
 }
 
@@ -160,7 +161,7 @@ TEST_F(CounterLine, GateTimesOtherThanOneAndATenthWriteNothing) {
     EXPECT_FALSE(counter.SetGateTime(1.002f));
     EXPECT_FALSE(counter.SetMode(3));
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.Received(), Identify);
+    EXPECT_EQ(peer.received(), Identify);
 }
 
 TEST_F(CounterLine, SilentCounterEndsTheWaitAtTheNextTimeOut) {
@@ -180,10 +181,10 @@ TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
     // Continuous measurement for longer than the time-out, then the reply.
     std::thread stream([&] {
         for (int i = 0; i < 25; ++i) {
-            peer.Send("10000000." + std::to_string(i % 10));
+            peer.send("10000000." + std::to_string(i % 10));
             std::this_thread::sleep_for(100ms);
         }
-        peer.Send("OK");
+        peer.send("OK");
     });
     bool answered = false;
     const qint64 ms = MsToRun([&] { answered = counter.SetAverage(true); });
@@ -197,13 +198,13 @@ TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
 TEST_F(CounterLine, AWaitStartedInsideAnotherWaitEndsBoth) {
     // The user picks a second command while the first one still waits for its answer.
     ScriptedCounter& peer = ConnectTo(6);
-    peer.Answer("x", "OK");
+    peer.answer("x", "OK");
     bool innerResult = false;
     QTimer::singleShot(100, [&] { innerResult = counter.MeasureStop(); });
     const bool outerResult = counter.SetAverage(true);
     EXPECT_TRUE(innerResult);
     EXPECT_TRUE(outerResult);
-    EXPECT_EQ(peer.Received(), Identify + "\x1b"
+    EXPECT_EQ(peer.received(), Identify + "\x1b"
                                           "A\r\x1bx\r");
 }
 
@@ -221,7 +222,7 @@ TEST_F(CounterLine, CommandsWhileDisconnectedWriteNothing) {
     });
     EXPECT_LT(ms, 200);
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.Received(), Identify);
+    EXPECT_EQ(peer.received(), Identify);
 }
 
 TEST_F(CounterLine, DisconnectInsideAWaitEndsIt) {
