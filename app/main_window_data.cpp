@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/axis_units.h"
+#include "app/group_digits.h"
 #include "counter/kelvo_counter.h"
-#include "counter/telegram_text.h"
 #include "graph/xy_plot.h"
 
 #include <QLabel>
@@ -23,7 +23,7 @@ void TForm1::KELVO_CounterData() {
     Log->Append(t, v);
     ScrollLogToNewest();
     XY->AddPoint(0, t / 1000, v);
-    LFreq->setText(QString::fromLatin1(GroupDigits(KELVO_Counter->ValueText) + "  " +
+    LFreq->setText(QString::fromLatin1(groupDigits(KELVO_Counter->ValueText) + "  " +
                                        KELVO_Counter->UnitText));
 }
 
