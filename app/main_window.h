@@ -18,6 +18,7 @@ class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QTableView;
 class TComPortComboBox;
 class TKELVO_Counter;
@@ -162,13 +163,14 @@ private:
     void RunValueCommand(bool (TKELVO_Counter::*command)(int));
     void ShowError(const std::string& message);
     void StartDeviceWatch();
-    void CheckSerialDevice();
+    void showDeviceLost();
 
     std::string settingsFolder_;
     std::shared_ptr<TFormDialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
     std::int64_t startMs_ = 0; // monotonic moment of the last connect attempt
     bool scrollPending_ = false;
+    QTimer* deviceWatch_ = nullptr; // brings the lost-device message back while connected
     TKeyPreview* keyPreview_ = nullptr;
 };
 

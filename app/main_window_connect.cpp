@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace app {
 namespace {
@@ -18,6 +19,7 @@ bool SamePort(const std::string& a, const std::string& b) {
 } // namespace
 
 void TForm1::BConnectClick() {
+    deviceWatch_->stop();
     SetStatus({});
     if (!BConnect->isChecked()) {
         KELVO_Counter->Disconnect();

@@ -89,8 +89,7 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < Readings; ++i) {
         nowMs += LineRateStepMs;
-        form.KELVO_Counter->SerialPort->ReceivedText = telegrams[i % telegrams.size()];
-        form.KELVO_Counter->HandleTelegram();
+        form.KELVO_Counter->HandleTelegram(telegrams[i % telegrams.size()]);
         if ((i + 1) % ReadingsPerEventTurn == 0) {
             QApplication::processEvents();
         }

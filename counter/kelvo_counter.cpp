@@ -12,8 +12,14 @@ TKELVO_Counter::TKELVO_Counter(QObject* owner) : QObject(owner), SerialPort(new 
     SerialPort->StopBits = 1;
     SerialPort->Delimiter = TDelimiter::CRLF;
     SerialPort->ReadTimeOut = 1500;
-    SerialPort->OnData = [this](QObject*) { HandleTelegram(); };
-    SerialPort->OnTimeOut = [this](QObject*) { HandleTimeOut(); };
+    connect(SerialPort, &TMyComPort::telegramReceived, this, &TKELVO_Counter::HandleTelegram);
+    connect(SerialPort, &TMyComPort::silence, this, &TKELVO_Counter::HandleTimeOut);
+    connect(SerialPort, &TMyComPort::deviceLost, this, [this] {
+        portLost_ = true;
+        if (Connected) {
+            emit deviceLost();
+        }
+    });
 }
 
 TKELVO_Counter::~TKELVO_Counter() {
@@ -52,6 +58,7 @@ bool TKELVO_Counter::OpenAndIdentify(const std::string& portName, bool AutoIdent
     LastText.clear();
     TimedOut = false;
     Identified = false;
+    portLost_ = false;
     device_.clear();
 
     SerialPort->ComPort = portName;
@@ -84,6 +91,9 @@ bool TKELVO_Counter::OpenAndIdentify(const std::string& portName, bool AutoIdent
     device_ = late ? std::string("unknown") : IdText + "-counter";
     ComPort = portName;
     Connected = true;
+    if (portLost_) {
+        emit deviceLost();
+    }
     return true;
 }
 

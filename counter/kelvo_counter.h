@@ -43,7 +43,7 @@ public:
     void FetchPorts();
 
     void HandleTimeOut();
-    void HandleTelegram();
+    void HandleTelegram(const std::string& telegram);
 
     // Counter commands: true when the counter answered with a status telegram.
     bool MeasureSingle();
@@ -61,6 +61,10 @@ public:
 
     static constexpr int IdentifyTimeoutMs = 1500;
 
+signals:
+    // The serial device went away under the open port (unplugged).
+    void deviceLost();
+
 private:
     bool Command(const std::string& body);
     void HandleStatus(const std::string& telegram);
@@ -69,4 +73,5 @@ private:
     void RaiseData();
 
     std::string device_;
+    bool portLost_ = false; // the open port's device went away
 };

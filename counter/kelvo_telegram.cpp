@@ -10,8 +10,8 @@ constexpr std::size_t ShortestHertzValue = 6;
 constexpr std::size_t LongestHertzValue = 14;
 } // namespace
 
-void TKELVO_Counter::HandleTelegram() {
-    LastText = SerialPort->ReceivedText;
+void TKELVO_Counter::HandleTelegram(const std::string& text) {
+    LastText = text;
     if (LastText.compare(0, 5, "kelvo") == 0) {
         IdText = LastText;
         Identified = true;

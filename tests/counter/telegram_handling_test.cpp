@@ -28,10 +28,7 @@ protected:
             ++events.status;
         };
     }
-    void Deliver(const std::string& text) {
-        counter.SerialPort->ReceivedText = text;
-        counter.HandleTelegram();
-    }
+    void Deliver(const std::string& text) { counter.HandleTelegram(text); }
     TKELVO_Counter counter;
     Events events;
 };

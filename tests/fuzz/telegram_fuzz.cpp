@@ -21,8 +21,7 @@ void Deliver(TKELVO_Counter& counter, const std::string& telegram, Events& event
     const bool wasIdentified = counter.Identified;
     const std::string oldIdText = counter.IdText;
     events = {};
-    counter.SerialPort->ReceivedText = telegram;
-    counter.SerialPort->OnData(nullptr);
+    counter.HandleTelegram(telegram);
 
     FUZZ_CHECK(counter.LastText == telegram);
     if (telegram.compare(0, 5, "kelvo") == 0) {
