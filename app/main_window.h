@@ -21,8 +21,12 @@ class QTabWidget;
 class QTimer;
 class QTableView;
 class TComPortComboBox;
-class TKELVO_Counter;
 class TXYPlot;
+
+namespace counter {
+class KelvoCounter;
+struct Reading;
+} // namespace counter
 
 namespace app {
 
@@ -73,7 +77,7 @@ public:
     QLineEdit* EC = nullptr;
     QLabel* LFreq = nullptr;
     TXYPlot* XY = nullptr;
-    TKELVO_Counter* KELVO_Counter = nullptr;
+    counter::KelvoCounter* KELVO_Counter = nullptr;
     QMenu* PopupSave = nullptr;
     QMenu* PopupGraph = nullptr;
     QMenu* PopupDisplay = nullptr;
@@ -92,11 +96,12 @@ public:
 
     // Connection.
     void BConnectClick();
+    void finishConnect(bool connected);
     void ConnectDisconnect1Click();
     void CComChange();
 
     // Readings and the graph's unit menu.
-    void KELVO_CounterData();
+    void addReading(const counter::Reading& reading);
     void seconds1Click();
     void minutes1Click();
     void hours1Click();
@@ -124,7 +129,7 @@ public:
     void SMAvalue1Click();
     void Status1Click();
     void ESCCommandvalue1Click();
-    void KELVO_CounterStatus();
+    void addReply(const std::string& telegram);
     void FormKeyPress(char key);
 
     // Export and graph output.
@@ -159,8 +164,8 @@ private:
     void SetStatus(const std::string& text);
     void SetCaption(const std::string& text);
     void ShowSelectedPort(const std::string& port);
-    void RunCommand(const std::function<bool(TKELVO_Counter&)>& command);
-    void RunValueCommand(bool (TKELVO_Counter::*command)(int));
+    void RunCommand(const std::function<bool(counter::KelvoCounter&)>& command);
+    void RunValueCommand(bool (counter::KelvoCounter::*command)(int));
     void ShowError(const std::string& message);
     void StartDeviceWatch();
     void showDeviceLost();

@@ -19,18 +19,18 @@ void TForm1::StartDeviceWatch() {
     deviceWatch_ = new QTimer(this);
     deviceWatch_->setInterval(DeviceWatchIntervalMs);
     connect(deviceWatch_, &QTimer::timeout, this, &TForm1::showDeviceLost);
-    connect(KELVO_Counter, &TKELVO_Counter::deviceLost, this, [this] {
+    connect(KELVO_Counter, &counter::KelvoCounter::deviceLost, this, [this] {
         showDeviceLost();
         deviceWatch_->start();
     });
 }
 
 void TForm1::showDeviceLost() {
-    if (!KELVO_Counter->Connected) {
+    if (!KELVO_Counter->isConnected()) {
         deviceWatch_->stop();
         return;
     }
-    const std::string message = "Serial device " + KELVO_Counter->ComPort +
+    const std::string message = "Serial device " + KELVO_Counter->port() +
                                 " is gone (unplugged?). Disconnect and connect again.";
     if (StatusText() != message) {
         SetStatus(message);

@@ -50,6 +50,7 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
     for (const auto& c : cases) {
         Counter.answer(c.Bytes, "OK");
         FindMenuAction(form.PopupCommands, c.Entry)->trigger();
+        WaitForReplies();
         EXPECT_EQ(ReceivedBytes(), Esc + c.Bytes + "\r") << c.Entry.back();
         EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"}) << c.Entry.back();
         Counter.clearReceived();
@@ -77,6 +78,7 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
         form.LBC->addItem("stale");
         form.EC->setText(c.Field);
         form.ransmitIntervalvalue1Click();
+        WaitForReplies();
         EXPECT_EQ(ReceivedBytes(), c.Bytes) << c.Field;
         EXPECT_EQ(form.StatusText(), c.Bytes.empty() ? "Error: Value is not a number!" : "")
             << c.Field;
@@ -122,6 +124,7 @@ TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
     Counter.answer("x", "OK");
     form.LBC->addItem("old reply");
     FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
+    WaitForReplies();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 }
 

@@ -55,7 +55,7 @@ WindowTest::WindowTest() {
 
 WindowTest::~WindowTest() {
     if (Form) {
-        Form->KELVO_Counter->Disconnect();
+        Form->KELVO_Counter->disconnectFromCounter();
         Form.reset();
     }
 }
@@ -81,6 +81,11 @@ std::string WindowTest::FolderFile(const std::string& name) const {
 
 void WindowTest::Connect() {
     Form->BConnect->click();
+    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }));
+}
+
+void WindowTest::WaitForReplies() {
+    EXPECT_TRUE(WaitFor([this] { return !Form->KELVO_Counter->awaitingReply(); }));
 }
 
 void WindowTest::Reading(const std::string& telegram, int expectedLines) {

@@ -68,6 +68,8 @@ protected:
     std::string FolderFile(const std::string& name) const;
     // Presses BConnect as the user would and waits for the outcome.
     void Connect();
+    // Waits until no command waits for its reply any more.
+    void WaitForReplies();
     // Sends a telegram and waits until the window has logged `expectedLines` lines.
     void Reading(const std::string& telegram, int expectedLines);
     // Waits, serving events, until `done` holds or 3 s passed.
