@@ -149,7 +149,7 @@ QWidget* TForm1::CreateConnectPage() {
                       CCom->sizeHint().height());
     CCom->SetFilterShow(255);
     CCom->SetFilterType(255);
-    CCom->OnChange = [this](QObject*) { CComChange(); };
+    connect(CCom, &TComPortComboBox::portChanged, this, &TForm1::CComChange);
 
     CheckAuto = new QCheckBox(QStringLiteral("auto-identify counter (must be counting!)"), page);
     CheckAuto->adjustSize();
