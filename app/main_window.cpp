@@ -108,9 +108,10 @@ TForm1::TForm1(TFormEnvironment environment, QWidget* parent)
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
-    KELVO_Counter = new TKELVO_Counter(this);
-    KELVO_Counter->OnData = [this](QObject*) { KELVO_CounterData(); };
-    KELVO_Counter->OnStatus = [this](QObject*) { KELVO_CounterStatus(); };
+    KELVO_Counter = new counter::KelvoCounter(this);
+    connect(KELVO_Counter, &counter::KelvoCounter::readingReceived, this, &TForm1::addReading);
+    connect(KELVO_Counter, &counter::KelvoCounter::statusReceived, this, &TForm1::addReply);
+    connect(KELVO_Counter, &counter::KelvoCounter::connectFinished, this, &TForm1::finishConnect);
 
     SB = new QStatusBar(this);
     SB->setSizeGripEnabled(true);
@@ -148,7 +149,7 @@ QWidget* TForm1::CreateConnectPage() {
                       CCom->sizeHint().height());
     CCom->SetFilterShow(255);
     CCom->SetFilterType(255);
-    CCom->OnChange = [this](QObject*) { CComChange(); };
+    connect(CCom, &TComPortComboBox::portChanged, this, &TForm1::CComChange);
 
     CheckAuto = new QCheckBox(QStringLiteral("auto-identify counter (must be counting!)"), page);
     CheckAuto->adjustSize();

@@ -18,10 +18,15 @@ class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
+class QTimer;
 class QTableView;
 class TComPortComboBox;
-class TKELVO_Counter;
 class TXYPlot;
+
+namespace counter {
+class KelvoCounter;
+struct Reading;
+} // namespace counter
 
 namespace app {
 
@@ -72,7 +77,7 @@ public:
     QLineEdit* EC = nullptr;
     QLabel* LFreq = nullptr;
     TXYPlot* XY = nullptr;
-    TKELVO_Counter* KELVO_Counter = nullptr;
+    counter::KelvoCounter* KELVO_Counter = nullptr;
     QMenu* PopupSave = nullptr;
     QMenu* PopupGraph = nullptr;
     QMenu* PopupDisplay = nullptr;
@@ -91,11 +96,12 @@ public:
 
     // Connection.
     void BConnectClick();
+    void finishConnect(bool connected);
     void ConnectDisconnect1Click();
     void CComChange();
 
     // Readings and the graph's unit menu.
-    void KELVO_CounterData();
+    void addReading(const counter::Reading& reading);
     void seconds1Click();
     void minutes1Click();
     void hours1Click();
@@ -123,7 +129,7 @@ public:
     void SMAvalue1Click();
     void Status1Click();
     void ESCCommandvalue1Click();
-    void KELVO_CounterStatus();
+    void addReply(const std::string& telegram);
     void FormKeyPress(char key);
 
     // Export and graph output.
@@ -158,17 +164,18 @@ private:
     void SetStatus(const std::string& text);
     void SetCaption(const std::string& text);
     void ShowSelectedPort(const std::string& port);
-    void RunCommand(const std::function<bool(TKELVO_Counter&)>& command);
-    void RunValueCommand(bool (TKELVO_Counter::*command)(int));
+    void RunCommand(const std::function<bool(counter::KelvoCounter&)>& command);
+    void RunValueCommand(bool (counter::KelvoCounter::*command)(int));
     void ShowError(const std::string& message);
     void StartDeviceWatch();
-    void CheckSerialDevice();
+    void showDeviceLost();
 
     std::string settingsFolder_;
     std::shared_ptr<TFormDialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
     std::int64_t startMs_ = 0; // monotonic moment of the last connect attempt
     bool scrollPending_ = false;
+    QTimer* deviceWatch_ = nullptr; // brings the lost-device message back while connected
     TKeyPreview* keyPreview_ = nullptr;
 };
 

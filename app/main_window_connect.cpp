@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace app {
 namespace {
@@ -18,9 +19,10 @@ bool SamePort(const std::string& a, const std::string& b) {
 } // namespace
 
 void TForm1::BConnectClick() {
+    deviceWatch_->stop();
     SetStatus({});
     if (!BConnect->isChecked()) {
-        KELVO_Counter->Disconnect();
+        KELVO_Counter->disconnectFromCounter();
         SetCaption("KELVO frequency counter disconnected");
         BConnect->setText(QStringLiteral("Connect"));
         return;
@@ -30,13 +32,16 @@ void TForm1::BConnectClick() {
     startMs_ = monotonicMs_();
     SetCaption("busy...");
     setEnabled(false);
-    KELVO_Counter->ComPort = CCom->Port();
-    KELVO_Counter->Connect(CheckAuto->isChecked());
-    if (KELVO_Counter->Connected) {
-        ShowSelectedPort(KELVO_Counter->ComPort);
-        SavedPort = KELVO_Counter->ComPort;
-        SetCaption("Connected to " + KELVO_Counter->Device() + " on port " +
-                   KELVO_Counter->ComPort);
+    KELVO_Counter->setPort(CCom->Port());
+    KELVO_Counter->connectToCounter(CheckAuto->isChecked());
+}
+
+// The window stays disabled from the press of BConnect until the connect has ended here.
+void TForm1::finishConnect(bool connected) {
+    if (connected) {
+        ShowSelectedPort(KELVO_Counter->port());
+        SavedPort = KELVO_Counter->port();
+        SetCaption("Connected to " + KELVO_Counter->device() + " on port " + KELVO_Counter->port());
         BConnect->setText(QStringLiteral("Disconnect"));
         XY->SetXY_RulerOn(true);
         XY->ClearAllTraces();
@@ -68,7 +73,7 @@ void TForm1::CComChange() {
 }
 
 bool TForm1::FormCloseQuery() {
-    if (!KELVO_Counter->Connected) {
+    if (!KELVO_Counter->isConnected()) {
         return true;
     }
     BConnect->setChecked(false);

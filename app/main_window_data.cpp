@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/axis_units.h"
-#include "counter/kelvo_counter.h"
-#include "counter/telegram_text.h"
+#include "app/group_digits.h"
+#include "counter/reading.h"
 #include "graph/xy_plot.h"
 
 #include <QLabel>
@@ -10,12 +10,12 @@
 
 namespace app {
 
-void TForm1::KELVO_CounterData() {
+void TForm1::addReading(const counter::Reading& reading) {
     // Whole milliseconds on the monotonic clock: a clock change must not bend the data.
     const double t = static_cast<double>(monotonicMs_() - startMs_);
-    const double v = KELVO_Counter->Value;
-    SetStatus(KELVO_Counter->Telegram);
-    if (KELVO_Counter->IsPeriod) {
+    const double v = reading.value;
+    SetStatus(reading.telegram);
+    if (reading.isPeriod) {
         XY->Y_Left_Caption = "Period/s";
     } else {
         ApplyFrequencyUnit(FrequencyDivisor);
@@ -23,8 +23,7 @@ void TForm1::KELVO_CounterData() {
     Log->Append(t, v);
     ScrollLogToNewest();
     XY->AddPoint(0, t / 1000, v);
-    LFreq->setText(QString::fromLatin1(GroupDigits(KELVO_Counter->ValueText) + "  " +
-                                       KELVO_Counter->UnitText));
+    LFreq->setText(QString::fromLatin1(groupDigits(reading.valueText) + "  " + reading.unitText));
 }
 
 // The list lays out all its lines before it can scroll; scrolling once per turn of the event

@@ -24,7 +24,7 @@ void TForm1::FormCreate() {
     SetCaption(Title);
     // Widgets paint through a back buffer already; the "Display" and "Graph" pages never flicker.
     CCom->SetPort(SavedPort);
-    KELVO_Counter->ComPort = CCom->Port();
+    KELVO_Counter->setPort(CCom->Port());
     ApplyTimeUnit(TimeDivisor);
 }
 

@@ -46,8 +46,11 @@ int main(int argc, char** argv) {
     app::TForm1 form(environment);
     form.show();
     form.CCom->SetPort(counter.Com);
-    form.KELVO_Counter->ComPort = counter.Com;
+    form.KELVO_Counter->setPort(counter.Com);
     form.BConnect->click();
+    while (!form.isEnabled()) {
+        QTest::qWait(10);
+    }
     QAction* continuous = FindMenuAction(form.PopupCommands, {"Measure", "continuous"});
     if (!continuous) {
         std::puts("no Measure/continuous command");

@@ -1,5 +1,5 @@
 // Receive path figures on a pseudo-terminal: latency from a telegram's last byte written on the
-// instrument side to its OnData handler on the main thread, and the telegram rate the receive
+// instrument side to its receiver on the main thread, and the telegram rate the receive
 // thread sustains without loss.
 #include "platform/clock.h"
 #include "platform/serial_device_map.h"
@@ -63,11 +63,12 @@ void MeasureLatency(TMyComPort& port, int master) {
     std::vector<double> latencies;
     Clock::time_point written;
     QEventLoop loop;
-    port.OnData = [&](QObject*) {
+    QObject receiver;
+    QObject::connect(&port, &TMyComPort::telegramReceived, &receiver, [&] {
         latencies.push_back(
             std::chrono::duration<double, std::milli>(Clock::now() - written).count());
         loop.quit();
-    };
+    });
     if (!port.Open()) {
         std::puts("cannot open the port");
         return;
@@ -82,7 +83,7 @@ void MeasureLatency(TMyComPort& port, int master) {
         loop.exec();
     }
     port.Close();
-    std::printf("latency, last byte written -> OnData on the main thread (%zu telegrams):\n",
+    std::printf("latency, last byte written -> receiver on the main thread (%zu telegrams):\n",
                 latencies.size());
     std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
                 Percentile(latencies, 0), Percentile(latencies, 0.5), Percentile(latencies, 0.95),
@@ -98,8 +99,9 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
     int expected = 0;
     std::atomic<bool> streaming{true};
     Clock::time_point lastAt;
-    port.OnData = [&](QObject*) {
-        const int sequence = std::atoi(port.ReceivedText.c_str() + 2);
+    QObject receiver;
+    QObject::connect(&port, &TMyComPort::telegramReceived, &receiver, [&](const std::string& text) {
+        const int sequence = std::atoi(text.c_str() + 2);
         lost += sequence - expected;
         expected = sequence + 1;
         ++received;
@@ -107,7 +109,7 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds) {
         if (streaming) {
             ++receivedWhileStreaming;
         }
-    };
+    });
     if (!port.Open()) {
         return false;
     }

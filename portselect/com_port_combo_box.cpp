@@ -207,7 +207,5 @@ void TComPortComboBox::ComboChange(int index) {
         port_ = ShownPorts[static_cast<std::size_t>(index)].Name;
         setToolTip(Latin1(ShownPorts[static_cast<std::size_t>(index)].FriendlyName));
     }
-    if (OnChange) {
-        OnChange(this);
-    }
+    emit portChanged();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/notify_event.h"
 #include "portselect/com_port.h"
 
 #include <QComboBox>
@@ -33,8 +32,6 @@ public:
     std::uint8_t FilterType() const { return filterType_; }
     void SetFilterType(std::uint8_t mask);
 
-    TNotifyEvent OnChange;
-
     TCOMS AllPorts;
     TCOMS ShownPorts; // list item i is ShownPorts[i]
 
@@ -42,6 +39,10 @@ public:
     void FillList();
 
     QMenu* PopupMenu() const { return popupMenu_; }
+
+signals:
+    // The user picked an item; Port and the hint show it already.
+    void portChanged();
 
 private:
     void BuildPopupMenu();

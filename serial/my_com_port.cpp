@@ -6,6 +6,7 @@
 #include "platform/serial_device_map.h"
 #include "serial/poll.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 #include <cctype>
 
@@ -47,10 +48,6 @@ std::string TMyComPort::DeviceControlText() const {
            " data=" + std::to_string(DataBits) + " stop=" + std::to_string(StopBits);
 }
 
-bool TMyComPort::DeviceLost() const {
-    return link_ && link_->DeviceLost;
-}
-
 bool TMyComPort::Open() {
     if (IsOpen) {
         return false;
@@ -89,9 +86,15 @@ bool TMyComPort::Open() {
         return false;
     }
 
+    auto receiver = std::make_shared<TPollReceiver>();
+    receiver->telegram = [this](const std::string& telegram) { emit telegramReceived(telegram); };
+    if (isSignalConnected(QMetaMethod::fromSignal(&TMyComPort::silence))) {
+        receiver->silence = [this] { emit silence(); };
+    }
+    receiver->deviceLost = [this] { emit deviceLost(); };
     auto link = std::make_shared<TPollLink>();
-    link->ReceivedText = &ReceivedText;
-    if (!TPoll::Start(link, device, OnTimeOut, OnData, ReadTimeOut, Delimiter)) {
+    link->receiver = std::move(receiver);
+    if (!TPoll::Start(link, device, ReadTimeOut, Delimiter)) {
         device->Close();
         return false;
     }
@@ -105,7 +108,7 @@ void TMyComPort::Close() {
     if (IsOpen) {
         // The thread is not waited for; a hand-over it still has in flight does nothing.
         link_->Terminated = true;
-        link_->ReceivedText = nullptr;
+        link_->receiver.reset();
         openDevice->Close();
         openDevice.reset();
     }

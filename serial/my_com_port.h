@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/notify_event.h"
 #include "serial/serial_types.h"
 
 #include <QObject>
@@ -14,6 +13,8 @@ struct TPollLink;
 // that hands telegrams and silences to the main thread, and the list of the machine's ports.
 // Only one port object has a device open at any moment. All calls come from the main thread.
 class TMyComPort : public QObject {
+    Q_OBJECT
+
 public:
     explicit TMyComPort(QObject* AOwner = nullptr);
     ~TMyComPort() override;
@@ -25,11 +26,7 @@ public:
     TParity Parity = TParity::none;
     TStop StopBits = 1;
     TData DataBits = 8;
-    TNotifyEvent OnData;
-    TNotifyEvent OnTimeOut;
 
-    // The telegram handed over last; valid inside OnData.
-    std::string ReceivedText;
     // The names found by the last ListPorts.
     TPortArray PortList;
     bool IsOpen = false;
@@ -48,8 +45,15 @@ public:
 
     // The line settings as a device-control text: "baud=9600 parity=n data=8 stop=1".
     std::string DeviceControlText() const;
-    // True once the receive thread of the last Open found the device gone (unplugged).
-    bool DeviceLost() const;
+
+signals:
+    // One telegram cut from the line. The receive thread waits until every receiver has returned;
+    // a receiver may close or delete the port.
+    void telegramReceived(const std::string& telegram);
+    // ReadTimeOut passed without a telegram. Watched only when a receiver was connected at Open.
+    void silence();
+    // The device went away under the open port (unplugged); once per Open.
+    void deviceLost();
 
 private:
     std::shared_ptr<TPollLink> link_;

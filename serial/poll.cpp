@@ -36,10 +36,10 @@ void LowerOwnPriorityOneStep() {
 std::atomic<int> TPoll::running_{0};
 
 bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
-                  TDelimiter delimiter, std::size_t backlogLimit) {
-    auto* poll = new TPoll(std::move(link), std::move(device), std::move(onTimeOut),
-                           std::move(onData), timeOutMs, delimiter, backlogLimit);
+                  std::int32_t timeOutMs, TDelimiter delimiter, std::size_t backlogLimit) {
+    const bool watchSilence = link->receiver && link->receiver->silence;
+    auto* poll = new TPoll(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter,
+                           backlogLimit);
     try {
         std::thread([poll] {
             LowerOwnPriorityOneStep();
@@ -58,12 +58,11 @@ int TPoll::Running() {
 }
 
 TPoll::TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-             TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs,
-             TDelimiter delimiter, std::size_t backlogLimit)
-    : link_(std::move(link)), device_(std::move(device)), onTimeOut_(std::move(onTimeOut)),
-      onData_(std::move(onData)), timeOut_(-static_cast<std::int64_t>(timeOutMs)),
-      delimiter_(delimiter), delimiterText_(serial::DelimiterText(delimiter)),
-      backlogLimit_(backlogLimit) {
+             bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter,
+             std::size_t backlogLimit)
+    : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
+      timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
+      delimiterText_(serial::DelimiterText(delimiter)), backlogLimit_(backlogLimit) {
     ++running_;
 }
 
@@ -103,7 +102,7 @@ void TPoll::Execute() {
         if (!backlog || buffer_.size() <= kHurryBacklog) {
             std::this_thread::sleep_for(kPassSleep);
         }
-        if (onTimeOut_) {
+        if (watchSilence_) {
             const std::int64_t now = platform::MonotonicMs();
             if (now - lastHandOver > std::abs(timeOut_)) {
                 lastHandOver = now;
@@ -124,27 +123,33 @@ void TPoll::ReadDevice(bool waitForBytes) {
     if (count > 0) {
         buffer_.append(chunk, static_cast<std::size_t>(count));
     }
-    if (device_->Lost()) {
-        link_->DeviceLost = true;
+    if (device_->Lost() && !deviceLost_) {
+        deviceLost_ = true;
+        DeviceLostHandOver();
     }
 }
 
+// Each hand-over holds the receiver for its call: a receiver may close or delete the port.
 void TPoll::DataHandOver(std::string telegram) {
     platform::RunOnMainThread([this, telegram = std::move(telegram)] {
-        if (!link_->ReceivedText) {
-            return;
-        }
-        *link_->ReceivedText = telegram;
-        if (onData_) {
-            onData_(nullptr);
+        if (const auto receiver = link_->receiver; receiver && receiver->telegram) {
+            receiver->telegram(telegram);
         }
     });
 }
 
 void TPoll::TimeOutHandOver() {
     platform::RunOnMainThread([this] {
-        if (link_->ReceivedText && onTimeOut_) {
-            onTimeOut_(nullptr);
+        if (const auto receiver = link_->receiver; receiver && receiver->silence) {
+            receiver->silence();
+        }
+    });
+}
+
+void TPoll::DeviceLostHandOver() {
+    platform::RunOnMainThread([this] {
+        if (const auto receiver = link_->receiver; receiver && receiver->deviceLost) {
+            receiver->deviceLost();
         }
     });
 }

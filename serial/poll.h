@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/notify_event.h"
 #include "serial/receive_buffer.h"
 #include "serial/serial_types.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,14 +14,20 @@ namespace platform {
 class SerialDevice;
 }
 
+// Where the receive thread's hand-overs go; called on the main thread.
+struct TPollReceiver {
+    std::function<void(const std::string& telegram)> telegram;
+    std::function<void()> silence; // empty: silences are not watched at all
+    std::function<void()> deviceLost;
+};
+
 // What a port and its receive thread share. The port may go away while its thread still runs
 // (closing never waits for the thread), so the thread reaches the port only through this, and
 // only on the main thread.
 struct TPollLink {
     std::atomic<bool> Terminated{false}; // the stop request
-    std::atomic<bool> DeviceLost{false}; // a read found the device gone
-    // Main thread only: the port's ReceivedText, null once the port has closed or gone.
-    std::string* ReceivedText = nullptr;
+    // Main thread only: null once the port has closed or gone.
+    std::shared_ptr<const TPollReceiver> receiver;
 };
 
 // The receive thread of an open port: polls the device, cuts telegrams at the delimiter and
@@ -29,13 +35,13 @@ struct TPollLink {
 class TPoll {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
-    // normal; false when the system cannot create it. Hand-overs need a Qt application; the main
-    // thread must keep processing events. `backlogLimit`: buffered bytes of complete telegrams
-    // from which on the thread stops reading the device.
+    // normal; false when the system cannot create it. Whether silences are watched is taken from
+    // the link's receiver now. Hand-overs need a Qt application; the main thread must keep
+    // processing events. `backlogLimit`: buffered bytes of complete telegrams from which on the
+    // thread stops reading the device.
     static bool Start(std::shared_ptr<TPollLink> link,
-                      std::shared_ptr<platform::SerialDevice> device, TNotifyEvent onTimeOut,
-                      TNotifyEvent onData, std::int32_t timeOutMs, TDelimiter delimiter,
-                      std::size_t backlogLimit = serial::kBacklogLimit);
+                      std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
+                      TDelimiter delimiter, std::size_t backlogLimit = serial::kBacklogLimit);
 
     // Receive threads that exist (started and not yet ended).
     static int Running();
@@ -45,7 +51,7 @@ public:
 
 private:
     TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-          TNotifyEvent onTimeOut, TNotifyEvent onData, std::int32_t timeOutMs, TDelimiter delimiter,
+          bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter,
           std::size_t backlogLimit);
     ~TPoll();
 
@@ -54,12 +60,13 @@ private:
     void ReadDevice(bool waitForBytes);
     void DataHandOver(std::string telegram);
     void TimeOutHandOver();
+    void DeviceLostHandOver();
 
     std::shared_ptr<TPollLink> link_;
     std::shared_ptr<platform::SerialDevice> device_;
-    TNotifyEvent onTimeOut_;
-    TNotifyEvent onData_;
-    std::int64_t timeOut_; // negative while the first expiry is still to be absorbed
+    bool watchSilence_;
+    bool deviceLost_ = false; // reported already
+    std::int64_t timeOut_;    // negative while the first expiry is still to be absorbed
     TDelimiter delimiter_;
     std::string delimiterText_;
     std::size_t backlogLimit_;

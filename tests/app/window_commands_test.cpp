@@ -24,7 +24,7 @@ const std::string Esc = "\x1b";
 TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
     app::TForm1& form = Open();
     Connect();
-    Counter.ClearReceived();
+    Counter.clearReceived();
     form.EC->setText("16");
     const struct {
         std::vector<std::string> Entry;
@@ -48,19 +48,20 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
         {{"Info"}, "I"},
     };
     for (const auto& c : cases) {
-        Counter.SetReply(Esc + c.Bytes, "OK");
+        Counter.answer(c.Bytes, "OK");
         FindMenuAction(form.PopupCommands, c.Entry)->trigger();
+        WaitForReplies();
         EXPECT_EQ(ReceivedBytes(), Esc + c.Bytes + "\r") << c.Entry.back();
         EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"}) << c.Entry.back();
-        Counter.ClearReceived();
+        Counter.clearReceived();
     }
 }
 
 TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
     app::TForm1& form = Open();
     Connect();
-    Counter.SetReply(Esc + "i16", "OK");
-    Counter.SetReply(Esc + "i-2", "OK");
+    Counter.answer("i16", "OK");
+    Counter.answer("i-2", "OK");
     const struct {
         const char* Field;
         std::string Bytes;
@@ -72,11 +73,12 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
                  {"16 ", ""},
                  {"4294967296", ""}};
     for (const auto& c : cases) {
-        Counter.ClearReceived();
+        Counter.clearReceived();
         form.SB->clearMessage();
         form.LBC->addItem("stale");
         form.EC->setText(c.Field);
         form.ransmitIntervalvalue1Click();
+        WaitForReplies();
         EXPECT_EQ(ReceivedBytes(), c.Bytes) << c.Field;
         EXPECT_EQ(form.StatusText(), c.Bytes.empty() ? "Error: Value is not a number!" : "")
             << c.Field;
@@ -89,8 +91,8 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
 TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
     app::TForm1& form = Open();
     Connect();
-    Counter.ClearReceived();
-    Counter.SetReply(Esc + "5", "done 5");
+    Counter.clearReceived();
+    Counter.answer("5", "done 5");
     form.EC->setText("5");
     FindMenuAction(form.PopupCommands, {"ESC Command <value>"})->trigger();
     EXPECT_EQ(form.StatusText(), "Command sent: <ESC>" + Esc + "5");
@@ -119,16 +121,17 @@ TEST_F(WindowCommandsTest, NothingIsWrittenWhileDisconnected) {
 TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
     app::TForm1& form = Open();
     Connect();
-    Counter.SetReply(Esc + "x", "OK");
+    Counter.answer("x", "OK");
     form.LBC->addItem("old reply");
     FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
+    WaitForReplies();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 }
 
 TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
     app::TForm1& form = Open();
     Connect();
-    Counter.ClearReceived();
+    Counter.clearReceived();
     form.EC->clear();
     form.LBC->addItem("old reply");
     QTest::keyClick(form.EC, Qt::Key_7);

@@ -38,12 +38,12 @@ TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
     ASSERT_EQ(form.XY->Traces.size(), 1u); // the old traces are gone, trace 0 is new and empty
     EXPECT_FALSE(form.XY->Traces[0].RightAxis);
     EXPECT_EQ(form.XY->Traces[0].Points.Size(), 0u);
-    EXPECT_EQ(Counter.Received(), "\x1bI\r");
+    EXPECT_EQ(Counter.received(), "\x1bI\r");
 
     form.BConnect->click();
     EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
     EXPECT_EQ(form.BConnect->text(), "Connect");
-    EXPECT_FALSE(form.KELVO_Counter->Connected);
+    EXPECT_FALSE(form.KELVO_Counter->isConnected());
 }
 
 TEST_F(WindowConnectTest, WindowIsDisabledAndBusyWhileConnecting) {
@@ -53,7 +53,7 @@ TEST_F(WindowConnectTest, WindowIsDisabledAndBusyWhileConnecting) {
     QObject::connect(&probe, &QTimer::timeout,
                      [&] { seen.emplace_back(form.isEnabled(), Caption()); });
     probe.start(5);
-    Counter.SetReply("\x1bI", ""); // a silent counter: the identify wait runs its full time
+    Counter.answer("I", ""); // a silent counter: the identify wait runs its full time
     Connect();
     probe.stop();
     ASSERT_FALSE(seen.empty());
@@ -85,10 +85,11 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
 TEST_F(WindowConnectTest, MenuEntryTogglesTheConnection) {
     app::TForm1& form = Open();
     FindMenuAction(form.PopupDisplay, {"Connect/Disconnect"})->trigger();
-    EXPECT_TRUE(form.KELVO_Counter->Connected);
+    ASSERT_TRUE(WaitFor([&] { return form.isEnabled(); }));
+    EXPECT_TRUE(form.KELVO_Counter->isConnected());
     EXPECT_TRUE(form.BConnect->isChecked());
     FindMenuAction(form.PopupGraph, {"Connect/Disconnect"})->trigger();
-    EXPECT_FALSE(form.KELVO_Counter->Connected);
+    EXPECT_FALSE(form.KELVO_Counter->isConnected());
     EXPECT_FALSE(form.BConnect->isChecked());
     EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
 }
@@ -98,7 +99,7 @@ TEST_F(WindowConnectTest, CloseWhileConnectedDisconnectsAndRefusesOnce) {
     Connect();
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
-    EXPECT_FALSE(form.KELVO_Counter->Connected);
+    EXPECT_FALSE(form.KELVO_Counter->isConnected());
     EXPECT_EQ(form.StatusText(), "Serial connection closed. Try to close window again!");
     EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
     EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
@@ -111,13 +112,13 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     app::TForm1& form = Open();
     Connect();
     Reading("10000000.5", 1);
-    Counter.Unplug();
+    Counter.unplug();
     const std::string gone =
         "Serial device COM7 is gone (unplugged?). Disconnect and connect again.";
     EXPECT_TRUE(WaitFor([&] { return form.StatusText() == gone; })) << form.StatusText();
-    EXPECT_TRUE(form.KELVO_Counter->Connected); // the user decides when to disconnect
+    EXPECT_TRUE(form.KELVO_Counter->isConnected()); // the user decides when to disconnect
     form.BConnect->click();
-    EXPECT_FALSE(form.KELVO_Counter->Connected);
+    EXPECT_FALSE(form.KELVO_Counter->isConnected());
     QTest::qWait(400); // a watch turn after the disconnect does not bring the message back
     EXPECT_EQ(form.StatusText(), "");
     EXPECT_EQ(form.Log->Count(), 1);
@@ -129,7 +130,7 @@ TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     form.SavedPort = "COM1";
     form.CCom->activated(0);
     EXPECT_EQ(form.SavedPort, "COM7");
-    EXPECT_TRUE(form.KELVO_Counter->Connected);
+    EXPECT_TRUE(form.KELVO_Counter->isConnected());
 }
 
 TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {

@@ -48,13 +48,14 @@ void TFakeDialogs::ShowError(const std::string& message) {
 }
 
 WindowTest::WindowTest() {
-    std::filesystem::create_symlink(Counter.SlavePath(),
+    Counter.answer("I", "kelvo FC-2");
+    std::filesystem::create_symlink(Counter.slavePath(),
                                     std::filesystem::path(platform::UserPortLinkFolder()) / "com7");
 }
 
 WindowTest::~WindowTest() {
     if (Form) {
-        Form->KELVO_Counter->Disconnect();
+        Form->KELVO_Counter->disconnectFromCounter();
         Form.reset();
     }
 }
@@ -80,10 +81,15 @@ std::string WindowTest::FolderFile(const std::string& name) const {
 
 void WindowTest::Connect() {
     Form->BConnect->click();
+    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }));
+}
+
+void WindowTest::WaitForReplies() {
+    EXPECT_TRUE(WaitFor([this] { return !Form->KELVO_Counter->awaitingReply(); }));
 }
 
 void WindowTest::Reading(const std::string& telegram, int expectedLines) {
-    Counter.SendTelegram(telegram);
+    Counter.send(telegram);
     EXPECT_TRUE(WaitFor([&] { return Form->Log->Count() >= expectedLines; })) << telegram;
 }
 
@@ -100,10 +106,10 @@ bool WindowTest::WaitFor(const std::function<bool()>& done) {
 }
 
 std::string WindowTest::ReceivedBytes() {
-    std::string last = Counter.Received();
+    std::string last = Counter.received();
     for (;;) {
         QTest::qWait(60);
-        const std::string now = Counter.Received();
+        const std::string now = Counter.received();
         if (now == last) {
             return now;
         }

@@ -2,9 +2,9 @@
 
 #include "app/form_dialogs.h"
 #include "app/main_window.h"
-#include "tests/app/scripted_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
+#include "tests/support/scripted_counter.h"
 
 #include <QString>
 #include <atomic>
@@ -68,6 +68,8 @@ protected:
     std::string FolderFile(const std::string& name) const;
     // Presses BConnect as the user would and waits for the outcome.
     void Connect();
+    // Waits until no command waits for its reply any more.
+    void WaitForReplies();
     // Sends a telegram and waits until the window has logged `expectedLines` lines.
     void Reading(const std::string& telegram, int expectedLines);
     // Waits, serving events, until `done` holds or 3 s passed.
@@ -78,7 +80,7 @@ protected:
     std::vector<std::string> RepliesShown() const; // the lines of LBC
 
     TPortSandbox Sandbox;
-    TScriptedCounter Counter;
+    talvek::test::ScriptedCounter Counter;
     std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
     std::atomic<std::int64_t> NowMs{1'000'000};
     bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs

@@ -40,7 +40,7 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     EXPECT_TRUE(Dialogs->Errors.empty());
     // The only port on this machine is the counter's; the driver takes what the selector chose.
     EXPECT_EQ(form.CCom->Port(), "COM7");
-    EXPECT_EQ(form.KELVO_Counter->ComPort, "COM7");
+    EXPECT_EQ(form.KELVO_Counter->port(), "COM7");
 }
 
 TEST_F(WindowStartTest, PagesAndControls) {

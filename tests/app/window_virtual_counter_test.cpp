@@ -35,8 +35,8 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     app::TForm1& form = Open();
     EXPECT_EQ(form.CCom->Port(), "COM21");
     Connect();
-    EXPECT_EQ(Caption(), "Connected to " + form.KELVO_Counter->Device() + " on port COM21");
-    EXPECT_EQ(form.KELVO_Counter->Device().rfind("kelvo", 0), 0u);
+    EXPECT_EQ(Caption(), "Connected to " + form.KELVO_Counter->device() + " on port COM21");
+    EXPECT_EQ(form.KELVO_Counter->device().rfind("kelvo", 0), 0u);
     ASSERT_TRUE(WaitFor([&] { return form.Log->Count() >= 3; }));
     EXPECT_TRUE(form.LFreq->text().endsWith("  Hz")) << form.LFreq->text().toStdString();
     EXPECT_EQ(form.XY->Y_Left_Caption, "Frequency/Hz");
@@ -47,6 +47,7 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     EXPECT_LT(form.XY->Traces[0].Points[0].X, form.XY->Traces[0].Points[2].X);
 
     FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
+    WaitForReplies();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 
     EXPECT_FALSE(form.close());

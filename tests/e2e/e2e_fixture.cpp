@@ -2,6 +2,7 @@
 
 #include "app/float_text.h"
 #include "app/log_model.h"
+#include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
 #include "tests/support/menu_action.h"
 
@@ -49,7 +50,7 @@ void EndToEndTest::PickPort(const std::string& com) {
 
 void EndToEndTest::PressConnect() {
     QTest::mouseClick(Form->BConnect, Qt::LeftButton);
-    QCoreApplication::processEvents();
+    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }, 30000));
 }
 
 void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
@@ -60,6 +61,8 @@ void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
 
 void EndToEndTest::Command(const std::vector<std::string>& path) {
     Choose(Form->PopupCommands, path);
+    // A flood of readings ahead of the reply drains first.
+    EXPECT_TRUE(WaitFor([this] { return !Form->KELVO_Counter->awaitingReply(); }, 240000));
 }
 
 bool EndToEndTest::WaitFor(const std::function<bool()>& done, int timeoutMs) {

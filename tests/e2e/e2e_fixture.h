@@ -47,6 +47,7 @@ protected:
     void PressConnect();
     // Runs a popup menu entry reached by its captions, e.g. {"Measure", "stop"}.
     void Choose(QMenu* menu, const std::vector<std::string>& path);
+    // Runs an entry of the command menu and waits until its reply (or time-out) is in.
     void Command(const std::vector<std::string>& path);
     // Serves events until `done` holds; false after `timeoutMs`.
     static bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);

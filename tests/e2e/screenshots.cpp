@@ -16,13 +16,23 @@
 #include <QTabWidget>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
-void Choose(QMenu* menu, const std::vector<std::string>& path) {
+// Serves events until `done` holds.
+void WaitUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        QTest::qWait(10);
+    }
+}
+
+// Runs the entry and waits until a command it sent has its reply.
+void Choose(app::TForm1& form, QMenu* menu, const std::vector<std::string>& path) {
     if (QAction* action = FindMenuAction(menu, path)) {
         action->trigger();
     }
+    WaitUntil([&] { return !form.KELVO_Counter->awaitingReply(); });
 }
 
 bool Save(app::TForm1& form, QWidget* page, const QString& file) {
@@ -56,14 +66,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     form.CCom->SetPort(counter.Com);
-    form.KELVO_Counter->ComPort = counter.Com;
+    form.KELVO_Counter->setPort(counter.Com);
     form.BConnect->click();
-    Choose(form.PopupCommands, {"Gate Time", "0.1s"});
-    Choose(form.PopupCommands, {"Measure", "continuous"});
+    WaitUntil([&] { return form.isEnabled(); });
+    Choose(form, form.PopupCommands, {"Gate Time", "0.1s"});
+    Choose(form, form.PopupCommands, {"Measure", "continuous"});
     QTest::qWait(8000);
-    Choose(form.PopupCommands, {"Measure", "stop"});
-    Choose(form.PopupCommands, {"Info"});
-    Choose(form.PopupGraph, {"Frequency unit", "MHz"});
+    Choose(form, form.PopupCommands, {"Measure", "stop"});
+    Choose(form, form.PopupCommands, {"Info"});
+    Choose(form, form.PopupGraph, {"Frequency unit", "MHz"});
 
     const bool saved = Save(form, form.TabMeasure, out + "/page-connect.png") &&
                        Save(form, form.TabConsole, out + "/page-commands.png") &&

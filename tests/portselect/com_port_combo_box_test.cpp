@@ -104,7 +104,7 @@ TEST_F(ComPortComboBox, ListsEveryPortSortedWithAllColumns) {
 
 TEST_F(ComPortComboBox, PortIsMatchedWithoutRegardToLetterCase) {
     int changes = 0;
-    box.OnChange = [&](QObject*) { ++changes; };
+    QObject::connect(&box, &TComPortComboBox::portChanged, [&] { ++changes; });
     box.SetPort("com12");
     EXPECT_EQ(box.currentIndex(), 3);
     EXPECT_EQ(box.Port(), "COM12");
@@ -116,15 +116,15 @@ TEST_F(ComPortComboBox, PortIsMatchedWithoutRegardToLetterCase) {
 }
 
 TEST_F(ComPortComboBox, PickingAnItemSetsPortAndHintThenNotifies) {
-    QObject* sender = nullptr;
+    int changes = 0;
     std::string portSeen;
-    box.OnChange = [&](QObject* s) {
-        sender = s;
+    QObject::connect(&box, &TComPortComboBox::portChanged, [&] {
+        ++changes;
         portSeen = box.Port();
-    };
+    });
     box.setCurrentIndex(2);
     emit box.activated(2);
-    EXPECT_EQ(sender, &box);
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(portSeen, "COM11");
     EXPECT_EQ(box.toolTip().toStdString(), "Standard Serial over Bluetooth link (COM11)");
 }

@@ -59,10 +59,7 @@ TEST(MyComPortDefaults, AreThoseOfAnUnconfiguredPort) {
     EXPECT_EQ(port.Parity, TParity::none);
     EXPECT_EQ(port.StopBits, 1);
     EXPECT_EQ(port.DataBits, 8);
-    EXPECT_FALSE(port.OnData);
-    EXPECT_FALSE(port.OnTimeOut);
     EXPECT_FALSE(port.IsOpen);
-    EXPECT_FALSE(port.DeviceLost());
 }
 
 TEST(MyComPortDefaults, BelongToTheirOwner) {

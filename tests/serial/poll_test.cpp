@@ -38,19 +38,17 @@ protected:
     // A port on the pseudo-terminal that records every hand-over on the main thread.
     std::unique_ptr<TMyComPort> OpenPort(TDelimiter delimiter, std::int32_t readTimeOut = 0) {
         auto port = std::make_unique<TMyComPort>();
-        TMyComPort* raw = port.get();
         port->ComPort = "COM3";
         port->Delimiter = delimiter;
-        port->OnData = [this, raw](QObject* sender) {
-            EXPECT_EQ(sender, nullptr);
-            events.push_back({raw->ReceivedText, platform::MonotonicMs()});
-        };
+        QObject::connect(port.get(), &TMyComPort::telegramReceived,
+                         [this](const std::string& telegram) {
+                             events.push_back({telegram, platform::MonotonicMs()});
+                         });
         if (readTimeOut > 0) {
             port->ReadTimeOut = readTimeOut;
-            port->OnTimeOut = [this](QObject* sender) {
-                EXPECT_EQ(sender, nullptr);
+            QObject::connect(port.get(), &TMyComPort::silence, [this] {
                 events.push_back({"<timeout>", platform::MonotonicMs()});
-            };
+            });
         }
         openedAt = platform::MonotonicMs();
         EXPECT_TRUE(port->Open());
@@ -130,20 +128,21 @@ TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
 TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
     auto port = OpenPort(TDelimiter::CR);
     port->Delimiter = TDelimiter::no;
-    int replaced = 0;
-    port->OnData = [&replaced](QObject*) { ++replaced; };
+    port->ReadTimeOut = 100;
+    int silences = 0;
+    QObject::connect(port.get(), &TMyComPort::silence, [&silences] { ++silences; });
     pty.Write("A\nB\r");
     ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(150ms);
+    PumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
-    EXPECT_EQ(replaced, 0) << "the thread works on the copies taken at Open";
+    EXPECT_EQ(silences, 0) << "the thread works on the settings taken at Open";
 
     port->Close();
     ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
     ASSERT_TRUE(port->Open());
     pty.Write("C\nD\r");
-    ASSERT_TRUE(PumpUntil([&] { return replaced == 1; }, 3s)) << "the next Open takes them";
-    EXPECT_EQ(port->ReceivedText, "C\nD\r");
+    ASSERT_TRUE(PumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
+    EXPECT_EQ(events.back().Text, "C\nD\r");
 }
 
 TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
@@ -236,10 +235,7 @@ TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
     auto port = OpenPort(TDelimiter::CRLF);
     port->Close();
     TMyComPort* raw = port.release();
-    raw->OnData = [&](QObject*) {
-        events.push_back({raw->ReceivedText, 0});
-        delete raw;
-    };
+    QObject::connect(raw, &TMyComPort::telegramReceived, [raw] { delete raw; });
     ASSERT_TRUE(raw->Open());
     pty.Write("bye\r\nagain\r\n");
     PumpFor(300ms);
@@ -248,14 +244,16 @@ TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
 
 TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     auto port = OpenPort(TDelimiter::CRLF, 200);
+    int lost = 0;
+    QObject::connect(port.get(), &TMyComPort::deviceLost, [&lost] { ++lost; });
     pty.Write("last\r\n");
     ASSERT_TRUE(PumpUntilEvents(1));
     pty.CloseMaster();
 
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    PumpUntil([&] { return port->DeviceLost(); }, 2s);
-    EXPECT_TRUE(port->DeviceLost());
+    PumpUntil([&] { return lost > 0; }, 2s);
+    EXPECT_EQ(lost, 1);
     PumpFor(1000ms);
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
@@ -266,6 +264,7 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     EXPECT_LT(cpuMs(after) - cpuMs(before), 400) << "a spinning thread would use the full second";
     const std::size_t timeOuts = events.size() - 1;
     EXPECT_GE(timeOuts, 3u) << "the passes go on in their rhythm: silences are still reported";
+    EXPECT_EQ(lost, 1) << "the loss is reported once";
     port->Close();
 }
 
@@ -342,14 +341,12 @@ TEST_F(PollTest, ABacklogAboveTheLimitStopsReadsUntilItHasFallen) {
     pty.Write(burst);
     ASSERT_TRUE(PumpUntil([&] { return pty.SlaveInputBytes() == int(burst.size()); }, 5s));
 
-    std::string received;
     std::vector<std::string> telegrams;
     std::size_t mostBuffered = 0;
     int unreadAtFirst = -1;
-    auto link = std::make_shared<TPollLink>();
-    link->ReceivedText = &received;
-    const TNotifyEvent onData = [&](QObject*) {
-        telegrams.push_back(received);
+    auto receiver = std::make_shared<TPollReceiver>();
+    receiver->telegram = [&](const std::string& telegram) {
+        telegrams.push_back(telegram);
         const std::size_t unread = static_cast<std::size_t>(pty.SlaveInputBytes());
         const std::size_t cut = telegrams.size() * telegramBytes;
         mostBuffered = std::max(mostBuffered, burst.size() - unread - cut);
@@ -357,10 +354,12 @@ TEST_F(PollTest, ABacklogAboveTheLimitStopsReadsUntilItHasFallen) {
             unreadAtFirst = static_cast<int>(unread);
         }
     };
-    ASSERT_TRUE(TPoll::Start(link, device, nullptr, onData, 0, TDelimiter::CRLF, limit));
+    auto link = std::make_shared<TPollLink>();
+    link->receiver = receiver;
+    ASSERT_TRUE(TPoll::Start(link, device, 0, TDelimiter::CRLF, limit));
     const bool all = PumpUntil([&] { return telegrams.size() >= count; }, 60s);
     link->Terminated = true;
-    link->ReceivedText = nullptr;
+    link->receiver.reset();
     device->Close();
 
     ASSERT_TRUE(all) << telegrams.size() << " of " << count << " handed over: reads must resume";

@@ -1,62 +1,80 @@
-#include "tests/counter/scripted_counter.h"
+#include "tests/support/scripted_counter.h"
 
 #include <filesystem>
-#include <unistd.h>
+
+namespace talvek::test {
+
+ScriptedCounter::ScriptedCounter() : thread_([this] { serve(); }) {}
 
 ScriptedCounter::ScriptedCounter(const std::string& linkFolder, int number)
     : link_(linkFolder + "/com" + std::to_string(number)) {
     std::filesystem::create_directories(linkFolder);
     std::filesystem::create_symlink(pty_.SlavePath(), link_);
-    thread_ = std::thread([this] { Run(); });
+    thread_ = std::thread([this] { serve(); });
 }
 
 ScriptedCounter::~ScriptedCounter() {
     stop_ = true;
-    thread_.join();
-    std::filesystem::remove(link_);
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    if (!link_.empty()) {
+        std::filesystem::remove(link_);
+    }
 }
 
-void ScriptedCounter::Answer(const std::string& command, const std::string& reply) {
+void ScriptedCounter::answer(const std::string& command, const std::string& reply) {
     std::lock_guard lock(mutex_);
     answers_[command] = reply;
 }
 
-void ScriptedCounter::Send(const std::string& telegram) {
+void ScriptedCounter::send(const std::string& telegram) {
     pty_.Write(telegram + "\r\n");
 }
 
-std::string ScriptedCounter::Received() const {
+std::string ScriptedCounter::received() const {
     std::lock_guard lock(mutex_);
     return received_;
 }
 
-std::string ScriptedCounter::WaitForBytes(std::size_t count,
+void ScriptedCounter::clearReceived() {
+    std::lock_guard lock(mutex_);
+    received_.clear();
+}
+
+std::string ScriptedCounter::waitForBytes(std::size_t count,
                                           std::chrono::milliseconds timeout) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < deadline) {
-        if (std::string r = Received(); r.size() >= count) {
+        if (std::string r = received(); r.size() >= count) {
             return r;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    return Received();
+    return received();
 }
 
-std::chrono::steady_clock::time_point ScriptedCounter::FirstByteAt() const {
+std::chrono::steady_clock::time_point ScriptedCounter::firstByteAt() const {
     std::lock_guard lock(mutex_);
     return firstByte_;
 }
 
-void ScriptedCounter::Run() {
+void ScriptedCounter::unplug() {
+    stop_ = true;
+    thread_.join();
+    pty_.CloseMaster();
+}
+
+void ScriptedCounter::serve() {
     while (!stop_) {
-        const std::string bytes = pty_.Read(64, std::chrono::milliseconds(5));
+        const std::string bytes = pty_.Read(4096, std::chrono::milliseconds(5));
         if (bytes.empty()) {
             continue;
         }
-        std::string reply;
+        std::string replies;
         {
             std::lock_guard lock(mutex_);
-            if (received_.empty()) {
+            if (firstByte_ == std::chrono::steady_clock::time_point{}) {
                 firstByte_ = std::chrono::steady_clock::now();
             }
             received_ += bytes;
@@ -67,13 +85,15 @@ void ScriptedCounter::Run() {
                 if (!command.empty() && command[0] == '\x1b') {
                     command.erase(0, 1);
                 }
-                if (auto a = answers_.find(command); a != answers_.end()) {
-                    reply += a->second + "\r\n";
+                if (auto a = answers_.find(command); a != answers_.end() && !a->second.empty()) {
+                    replies += a->second + "\r\n";
                 }
             }
         }
-        if (!reply.empty()) {
-            pty_.Write(reply);
+        if (!replies.empty()) {
+            pty_.Write(replies);
         }
     }
 }
+
+} // namespace talvek::test
