@@ -1,7 +1,7 @@
 #include "app/log_model.h"
 
-#include "app/float_text.h"
-#include "app/log_line.h"
+#include "app/formats/float_text.h"
+#include "app/formats/log_line.h"
 
 namespace app {
 

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/int_text.h"
+#include "app/formats/int_text.h"
 #include "counter/kelvo_counter.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/axis_units.h"
-#include "app/group_digits.h"
+#include "app/formats/group_digits.h"
 #include "counter/reading.h"
 #include "graph/xy_plot.h"
 

@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
 #include "app/axis_units.h"
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
+#include "app/formats/settings_file.h"
 #include "app/resize_layout.h"
-#include "app/settings_file.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "portselect/com_port_combo_box.h"

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 #include "graph/xy_plot.h"
 
 namespace app {

@@ -1,6 +1,6 @@
 #include "app/qt_form_dialogs.h"
 
-#include "app/save_filter.h"
+#include "app/formats/save_filter.h"
 #include "plot/qt_print_target.h"
 
 #include <QFile>

@@ -1,5 +1,5 @@
 // Cost of the measurement log: appending a million readings, making their lines, exporting them.
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 #include "app/log_model.h"
 
 #include <QCoreApplication>

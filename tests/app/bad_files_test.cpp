@@ -1,9 +1,9 @@
 // Damaged settings files and exports that cannot be written: the program reads usable values
 // whatever the file holds, and a failed export never damages the user's existing file.
 
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
+#include "app/formats/settings_file.h"
 #include "app/log_model.h"
-#include "app/settings_file.h"
 #include "tests/app/file_bytes.h"
 
 #include <QDir>

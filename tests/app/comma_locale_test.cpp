@@ -1,8 +1,8 @@
 // Runs with LC_ALL=de_DE.UTF-8: the machine writes numbers with a decimal comma.
-#include "app/data_export.h"
-#include "app/float_text.h"
+#include "app/formats/data_export.h"
+#include "app/formats/float_text.h"
+#include "app/formats/settings_file.h"
 #include "app/log_model.h"
-#include "app/settings_file.h"
 #include "tests/app/file_bytes.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 
 #include "app/log_model.h"
 #include "tests/app/file_bytes.h"

@@ -1,5 +1,5 @@
-#include "app/float_text.h"
-#include "app/log_line.h"
+#include "app/formats/float_text.h"
+#include "app/formats/log_line.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "app/int_text.h"
+#include "app/formats/int_text.h"
 
 #include <gtest/gtest.h>
 

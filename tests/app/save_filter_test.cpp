@@ -1,4 +1,4 @@
-#include "app/save_filter.h"
+#include "app/formats/save_filter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "app/formats/settings_file.h"
 
 #include "tests/app/file_bytes.h"
 

@@ -1,4 +1,4 @@
-#include "app/text_tokens.h"
+#include "app/formats/text_tokens.h"
 
 #include <gtest/gtest.h>
 

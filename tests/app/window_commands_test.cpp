@@ -1,8 +1,8 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/date_text.h"
-#include "app/float_text.h"
+#include "app/formats/date_text.h"
+#include "app/formats/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 

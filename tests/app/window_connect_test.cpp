@@ -1,7 +1,7 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "portselect/com_port_combo_box.h"

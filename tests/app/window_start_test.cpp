@@ -1,4 +1,4 @@
-#include "app/date_text.h"
+#include "app/formats/date_text.h"
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 

@@ -1,6 +1,6 @@
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 #include "app/log_model.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"

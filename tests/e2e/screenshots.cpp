@@ -1,5 +1,7 @@
 // Pictures of the four pages for the README: the window connected to the virtual counter after a
-// few seconds of continuous measurement. Usage: e2e_screenshots <folder>
+// few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
+// With a size, the window is then resized to it while the "Graph" page shows and the four pages
+// are taken again as page-<name>-<width>x<height>.png.
 
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
@@ -41,13 +43,21 @@ bool Save(app::TForm1& form, QWidget* page, const QString& file) {
     return form.grab().save(file);
 }
 
+// The pages in order, ending on the "Graph" page.
+bool SavePages(app::TForm1& form, const QString& out, const QString& suffix) {
+    return Save(form, form.TabMeasure, out + "/page-connect" + suffix + ".png") &&
+           Save(form, form.TabConsole, out + "/page-commands" + suffix + ".png") &&
+           Save(form, form.TabDisplay, out + "/page-display" + suffix + ".png") &&
+           Save(form, form.TabGraph, out + "/page-graph" + suffix + ".png");
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <folder> [<width>x<height>]\n", argv[0]);
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -76,10 +86,12 @@ int main(int argc, char** argv) {
     Choose(form, form.PopupCommands, {"Info"});
     Choose(form, form.PopupGraph, {"Frequency unit", "MHz"});
 
-    const bool saved = Save(form, form.TabMeasure, out + "/page-connect.png") &&
-                       Save(form, form.TabConsole, out + "/page-commands.png") &&
-                       Save(form, form.TabDisplay, out + "/page-display.png") &&
-                       Save(form, form.TabGraph, out + "/page-graph.png");
+    bool saved = SavePages(form, out, QString());
+    if (argc == 3) {
+        const QStringList size = QString::fromLocal8Bit(argv[2]).split(u'x');
+        form.resize(size.value(0).toInt(), size.value(1).toInt());
+        saved = saved && SavePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
+    }
     form.BConnect->click();
     std::printf("%d readings; pictures %s in %s\n", form.Log->Count(),
                 saved ? "saved" : "NOT saved", qPrintable(out));

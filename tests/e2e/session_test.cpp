@@ -4,7 +4,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "plot/engine_state.h"

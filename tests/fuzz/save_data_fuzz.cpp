@@ -3,7 +3,7 @@
 // Byte 0: bits 0-2 pick the extension, bit 3 a comma locale. Then 8 bytes of start time, then
 // 16 bytes per reading (time, value).
 
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 #include "app/log_model.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scratch_folder.h"

@@ -2,7 +2,7 @@
 // are usable (masks 1..255, divisors finite and not 0), and writing them and reading them again
 // gives the same values.
 
-#include "app/settings_file.h"
+#include "app/formats/settings_file.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scratch_folder.h"
 

@@ -1,7 +1,7 @@
 // NextToken, TrimLeading and ReplaceChar on an arbitrary log line. The first byte is the
 // separator, the second the character ReplaceChar looks for.
 
-#include "app/text_tokens.h"
+#include "app/formats/text_tokens.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 
-#include "app/date_text.h"
-#include "app/float_text.h"
-#include "app/io_messages.h"
+#include "app/formats/date_text.h"
+#include "app/formats/float_text.h"
+#include "app/formats/io_messages.h"
+#include "app/formats/text_tokens.h"
 #include "app/log_model.h"
-#include "app/text_tokens.h"
 
 #include <QFile>
 #include <QSaveFile>

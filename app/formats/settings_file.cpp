@@ -1,7 +1,7 @@
-#include "app/settings_file.h"
+#include "app/formats/settings_file.h"
 
-#include "app/int_text.h"
-#include "app/io_messages.h"
+#include "app/formats/int_text.h"
+#include "app/formats/io_messages.h"
 
 #include <QFile>
 #include <QSaveFile>

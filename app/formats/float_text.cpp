@@ -1,4 +1,4 @@
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 
 #include <cmath>
 #include <cstdio>

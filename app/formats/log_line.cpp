@@ -1,6 +1,6 @@
-#include "app/log_line.h"
+#include "app/formats/log_line.h"
 
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "app/date_text.h"
+#include "app/formats/date_text.h"
 
 #include <QDate>
 #include <QTime>
