@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Port discovery reads this machine's devices from the first refresh of the port selector on.
     platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>());
-    app::TForm1 form;
-    form.show();
+    app::MainWindow window;
+    window.show();
     return application.exec();
 }

@@ -1,6 +1,12 @@
 #pragma once
 
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
 #include "app/form_dialogs.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
+#include "app/formats/settings_file.h"
 #include "app/main_window.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
@@ -63,11 +69,13 @@ protected:
     ~WindowTest() override;
 
     // Creates and shows the window (after the test wrote its settings file, if any).
-    app::TForm1& Open();
+    app::MainWindow& Open();
     std::string SettingsFile() const;
     std::string FolderFile(const std::string& name) const;
     // Presses BConnect as the user would and waits for the outcome.
     void Connect();
+    // Chooses "save data to file" in the log's menu.
+    void SaveThroughMenu();
     // Waits until no command waits for its reply any more.
     void WaitForReplies();
     // Sends a telegram and waits until the window has logged `expectedLines` lines.
@@ -84,5 +92,5 @@ protected:
     std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
     std::atomic<std::int64_t> NowMs{1'000'000};
     bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs
-    std::unique_ptr<app::TForm1> Form;
+    std::unique_ptr<app::MainWindow> Form;
 };

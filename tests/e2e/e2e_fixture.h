@@ -1,6 +1,12 @@
 #pragma once
 
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
 #include "app/form_dialogs.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
+#include "app/formats/settings_file.h"
 #include "app/main_window.h"
 #include "tests/e2e/reading_match.h"
 #include "tests/e2e/virtual_counter.h"
@@ -40,7 +46,7 @@ protected:
     // Starts a virtual counter whose record goes to `logName` in the folder.
     TVirtualCounter& StartCounter(const QStringList& options, const std::string& logName);
     // Creates and shows the window, as the program entry does.
-    app::TForm1& OpenWindow();
+    app::MainWindow& OpenWindow();
     // Picks the counter's port in the selector as the user does.
     void PickPort(const std::string& com);
     // Presses BConnect (or releases it) and returns once the window reacted.
@@ -65,7 +71,7 @@ protected:
     TPortSandbox Sandbox;
     std::shared_ptr<TAnsweringDialogs> Dialogs = std::make_shared<TAnsweringDialogs>();
     std::vector<std::unique_ptr<TVirtualCounter>> Counters;
-    std::unique_ptr<app::TForm1> Form;
+    std::unique_ptr<app::MainWindow> Form;
 };
 
 // The lines of a file without their CR LF; "<CR LF missing>" marks a line that lacks it.
