@@ -24,13 +24,13 @@ inline constexpr UnitEntry kFrequencyUnits[] = {
     {"Hz", 1}, {"kHz", 1e3}, {"MHz", 1e6}, {"GHz", 1e9}};
 
 // The time-axis caption for a divisor of exactly 1, 60 or 3600; nothing for any other value.
-std::optional<std::string> TimeAxisCaption(double timeDivisor);
+std::optional<std::string> timeAxisCaption(double timeDivisor);
 
 // The frequency-axis caption for a divisor of exactly 1, 1000, 1e6 or 1e9; nothing otherwise.
-std::optional<std::string> FrequencyAxisCaption(double frequencyDivisor);
+std::optional<std::string> frequencyAxisCaption(double frequencyDivisor);
 
 // The axis scale factor 1 / divisor; nothing where that is not a finite number, so the
 // factor in force stays.
-std::optional<double> AxisScaleFactor(double divisor);
+std::optional<double> axisScaleFactor(double divisor);
 
 } // namespace app

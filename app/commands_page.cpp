@@ -75,7 +75,7 @@ void CommandsPage::buildMenu() {
 void CommandsPage::run(const CounterCommand& command) {
     std::optional<std::int32_t> value = 0;
     if (command.takesValue) {
-        value = TryStrToInt(lineBytes(valueEdit_));
+        value = tryStrToInt(lineBytes(valueEdit_));
         if (!value) {
             emit statusMessage("Error: Value is not a number!");
         }

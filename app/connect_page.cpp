@@ -24,7 +24,7 @@ constexpr int kGap = 4;
 // The log as a one-column table without headers or grid, every row one line high: it looks like
 // a list, and unlike a list view it does not lay out every line again for each line appended,
 // so a million lines append and scroll as fast as ten.
-QTableView* createLogView(QWidget* parent, TLogModel* log) {
+QTableView* createLogView(QWidget* parent, LogModel* log) {
     auto* view = new QTableView(parent);
     view->setModel(log);
     view->setFont(listFont());
@@ -50,7 +50,7 @@ bool samePort(const std::string& a, const std::string& b) {
 
 } // namespace
 
-ConnectPage::ConnectPage(TLogModel* log, QWidget* parent)
+ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
     : Page(parent), log_(log), logView_(createLogView(this, log)),
       connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
       portSelector_(new TComPortComboBox(this)),
@@ -146,8 +146,8 @@ void ConnectPage::scrollToNewest() {
         this,
         [this] {
             scrollPending_ = false;
-            if (log_->Count() > 0) {
-                logView_->scrollTo(log_->index(log_->Count() - 1),
+            if (log_->count() > 0) {
+                logView_->scrollTo(log_->index(log_->count() - 1),
                                    QAbstractItemView::PositionAtTop);
             }
         },

@@ -13,7 +13,7 @@ class TComPortComboBox;
 
 namespace app {
 
-class TLogModel;
+class LogModel;
 
 // The port selectors' masks of shown columns and port kinds.
 struct PortFilters {
@@ -26,7 +26,7 @@ struct PortFilters {
 class ConnectPage : public Page {
     Q_OBJECT
 public:
-    explicit ConnectPage(TLogModel* log, QWidget* parent = nullptr);
+    explicit ConnectPage(LogModel* log, QWidget* parent = nullptr);
 
     QTableView* logView() const { return logView_; }
     QPushButton* connectButton() const { return connectButton_; }
@@ -65,7 +65,7 @@ protected:
 private:
     void scrollToNewest();
 
-    TLogModel* log_;
+    LogModel* log_;
     QTableView* logView_;
     QPushButton* connectButton_;
     TComPortComboBox* portSelector_;

@@ -1,6 +1,6 @@
 #include "app/graph_page.h"
 
-#include "app/form_dialogs.h"
+#include "app/dialogs.h"
 #include "app/popup_menu.h"
 #include "counter/reading.h"
 #include "graph/xy_plot.h"
@@ -14,18 +14,18 @@ namespace {
 // The window's graph prints on the printer the user chose in the printer set-up dialog.
 class ChosenPrinterPlot : public TXYPlot {
 public:
-    ChosenPrinterPlot(QWidget* parent, std::shared_ptr<TFormDialogs> dialogs)
+    ChosenPrinterPlot(QWidget* parent, std::shared_ptr<Dialogs> dialogs)
         : TXYPlot(parent), dialogs_(std::move(dialogs)) {}
 
-    std::unique_ptr<PrintTarget> OpenPrinter() override { return dialogs_->OpenPrinter(); }
+    std::unique_ptr<PrintTarget> OpenPrinter() override { return dialogs_->openPrinter(); }
 
 private:
-    std::shared_ptr<TFormDialogs> dialogs_;
+    std::shared_ptr<Dialogs> dialogs_;
 };
 
 } // namespace
 
-GraphPage::GraphPage(std::shared_ptr<TFormDialogs> dialogs, QWidget* parent)
+GraphPage::GraphPage(std::shared_ptr<Dialogs> dialogs, QWidget* parent)
     : Page(parent), dialogs_(std::move(dialogs)), plot_(new ChosenPrinterPlot(this, dialogs_)),
       menu_(new QMenu(this)) {
     plot_->X_Caption = "Time/s";
@@ -75,10 +75,10 @@ void GraphPage::setUnits(const AxisUnits& units) {
 
 void GraphPage::applyTimeUnit(double divisor) {
     units_.timeDivisor = divisor;
-    if (const auto caption = TimeAxisCaption(divisor)) {
+    if (const auto caption = timeAxisCaption(divisor)) {
         plot_->X_Caption = *caption;
     }
-    if (const auto factor = AxisScaleFactor(divisor)) {
+    if (const auto factor = axisScaleFactor(divisor)) {
         plot_->X_ScaleFactor = *factor;
     }
 }
@@ -87,10 +87,10 @@ void GraphPage::applyTimeUnit(double divisor) {
 // reading sets the period caption again.
 void GraphPage::applyFrequencyUnit(double divisor) {
     units_.frequencyDivisor = divisor;
-    if (const auto caption = FrequencyAxisCaption(divisor)) {
+    if (const auto caption = frequencyAxisCaption(divisor)) {
         plot_->Y_Left_Caption = *caption;
     }
-    if (const auto factor = AxisScaleFactor(divisor)) {
+    if (const auto factor = axisScaleFactor(divisor)) {
         plot_->Y_Left_ScaleFactor = *factor;
     }
 }
@@ -125,7 +125,7 @@ void GraphPage::copyToClipboard() {
 }
 
 void GraphPage::print() {
-    if (!dialogs_->ExecutePrinterSetup()) {
+    if (!dialogs_->executePrinterSetup()) {
         return;
     }
     redrawWindow();

@@ -14,14 +14,14 @@ struct Reading;
 
 namespace app {
 
-class TFormDialogs;
+class Dialogs;
 
 // The "Graph" page: the readings against time, with the menu of units, clear, unzoom, copy and
 // print.
 class GraphPage : public Page {
     Q_OBJECT
 public:
-    explicit GraphPage(std::shared_ptr<TFormDialogs> dialogs, QWidget* parent = nullptr);
+    explicit GraphPage(std::shared_ptr<Dialogs> dialogs, QWidget* parent = nullptr);
 
     TXYPlot* plot() const { return plot_; }
     QMenu* menu() const { return menu_; }
@@ -48,7 +48,7 @@ private:
     void print();
     void redrawWindow();
 
-    std::shared_ptr<TFormDialogs> dialogs_;
+    std::shared_ptr<Dialogs> dialogs_;
     TXYPlot* plot_;
     QMenu* menu_;
     AxisUnits units_;

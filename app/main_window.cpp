@@ -6,7 +6,7 @@
 #include "app/graph_page.h"
 #include "app/key_preview.h"
 #include "app/log_model.h"
-#include "app/qt_form_dialogs.h"
+#include "app/qt_dialogs.h"
 #include "app/widget_style.h"
 #include "counter/kelvo_counter.h"
 #include "platform/clock.h"
@@ -31,14 +31,14 @@ constexpr int kDesignHeight = 574;
 MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), settingsFolder_(std::move(environment.settingsFolder)),
       dialogs_(std::move(environment.dialogs)), monotonicMs_(std::move(environment.monotonicMs)),
-      counter_(new counter::KelvoCounter(this)), log_(new TLogModel(this)),
+      counter_(new counter::KelvoCounter(this)), log_(new LogModel(this)),
       statusBar_(new QStatusBar(this)), pages_(new QTabWidget(this)),
       deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
     if (!dialogs_) {
-        dialogs_ = std::make_shared<TQtFormDialogs>(this);
+        dialogs_ = std::make_shared<QtDialogs>(this);
     }
     if (!monotonicMs_) {
         monotonicMs_ = platform::MonotonicMs;
@@ -53,7 +53,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     statusBar_->setSizeGripEnabled(true);
     setStatusBar(statusBar_);
     assemblePages();
-    keyPreview_ = new TKeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
+    keyPreview_ = new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
 
     connect(counter_, &counter::KelvoCounter::readingReceived, this, &MainWindow::addReading);
     connect(counter_, &counter::KelvoCounter::statusReceived, commandsPage_,
@@ -61,7 +61,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     connect(counter_, &counter::KelvoCounter::connectFinished, this, &MainWindow::finishConnect);
     watchDevice();
 
-    readSettings();
+    loadSettings();
     showCaption(QString::fromUtf8(kTitle));
     // Widgets paint through a back buffer already; the "Display" and "Graph" pages never flicker.
     connectPage_->choosePort(savedPort_);
@@ -86,7 +86,7 @@ void MainWindow::assemblePages() {
     connect(connectPage_, &ConnectPage::connectRequested, this, &MainWindow::connectOrDisconnect);
     connect(connectPage_, &ConnectPage::portPicked, this,
             [this](const std::string& port) { savedPort_ = port; });
-    connect(connectPage_, &ConnectPage::saveRequested, this, &MainWindow::saveData);
+    connect(connectPage_, &ConnectPage::saveRequested, this, &MainWindow::saveThroughDialog);
     connect(commandsPage_, &CommandsPage::statusMessage, this, &MainWindow::showStatus);
     const auto toggleConnection = [this] { connectPage_->toggleConnection(); };
     connect(commandsPage_, &CommandsPage::connectToggleRequested, this, toggleConnection);
@@ -133,7 +133,7 @@ void MainWindow::showCaption(const QString& text) {
 }
 
 void MainWindow::showError(const std::string& message) {
-    dialogs_->ShowError(message);
+    dialogs_->showError(message);
 }
 
 } // namespace app

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/form_dialogs.h"
+#include "app/dialogs.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -23,16 +23,16 @@ class CommandsPage;
 class ConnectPage;
 class DisplayPage;
 class GraphPage;
-class TKeyPreview;
-class TLogModel;
-struct TSettings;
+class KeyPreview;
+class LogModel;
+struct Settings;
 
 // What the window takes from its surroundings; tests replace the parts they need to control.
 struct WindowEnvironment {
     // Folder of "Zorvimet.ini"; the executable's folder when empty.
     std::string settingsFolder;
     // The modal dialogs; the toolkit's own when null.
-    std::shared_ptr<TFormDialogs> dialogs;
+    std::shared_ptr<Dialogs> dialogs;
     // The clock that time-stamps readings, in milliseconds; must never go back.
     std::function<std::int64_t()> monotonicMs;
 };
@@ -55,12 +55,12 @@ public:
     DisplayPage& displayPage() const { return *displayPage_; }
     GraphPage& graphPage() const { return *graphPage_; }
     counter::KelvoCounter& counter() const { return *counter_; }
-    const TLogModel& log() const { return *log_; }
+    const LogModel& log() const { return *log_; }
 
     // The status bar's text, one byte per character.
     std::string statusText() const;
     // What the settings file would hold if the window closed now.
-    TSettings settings() const;
+    Settings settings() const;
     // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
     double startTime() const { return startTime_; }
 
@@ -82,24 +82,24 @@ private:
     void showDeviceLost();
     void addReading(const counter::Reading& reading);
 
-    void readSettings();
-    void applySettings(const TSettings& settings);
-    void writeSettings();
-    void saveData();
+    void loadSettings();
+    void applySettings(const Settings& settings);
+    void storeSettings();
+    void saveThroughDialog();
     void saveLastMeasurement();
 
     std::string settingsFolder_;
-    std::shared_ptr<TFormDialogs> dialogs_;
+    std::shared_ptr<Dialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
     counter::KelvoCounter* counter_;
-    TLogModel* log_;
+    LogModel* log_;
     QStatusBar* statusBar_;
     QTabWidget* pages_;
     ConnectPage* connectPage_;
     CommandsPage* commandsPage_;
     DisplayPage* displayPage_;
     GraphPage* graphPage_;
-    TKeyPreview* keyPreview_;
+    KeyPreview* keyPreview_;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
     double startTime_ = 0;     // wall-clock date-time of the last connect attempt

@@ -29,7 +29,7 @@ void MainWindow::connectOrDisconnect(bool connect) {
         connectPage_->showDisconnected();
         return;
     }
-    log_->Clear();
+    log_->clear();
     startTime_ = platform::NowDateTime();
     startMs_ = monotonicMs_();
     showCaption(QStringLiteral("busy..."));
@@ -58,7 +58,7 @@ void MainWindow::addReading(const counter::Reading& reading) {
     // Whole milliseconds on the monotonic clock: a clock change must not bend the data.
     const double t = static_cast<double>(monotonicMs_() - startMs_);
     showStatus(reading.telegram);
-    log_->Append(t, reading.value);
+    log_->append(t, reading.value);
     graphPage_->addReading(t / 1000, reading);
     displayPage_->showReading(reading);
 }
@@ -78,7 +78,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    writeSettings();
+    storeSettings();
     saveLastMeasurement();
     event->accept();
 }

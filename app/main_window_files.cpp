@@ -14,50 +14,50 @@ constexpr char kSaveDefaultExt[] = "*.dat";
 
 } // namespace
 
-void MainWindow::readSettings() {
-    TSettings settings = this->settings();
-    const std::string error = ReadSettings(SettingsFileName(settingsFolder_), settings);
+void MainWindow::loadSettings() {
+    Settings settings = this->settings();
+    const std::string error = readSettings(settingsFileName(settingsFolder_), settings);
     applySettings(settings);
     if (!error.empty()) {
         showError(error);
     }
 }
 
-void MainWindow::applySettings(const TSettings& settings) {
-    savedPort_ = settings.SavedPort;
-    graphPage_->setUnits({settings.TimeDivisor, settings.FrequencyDivisor});
-    move(settings.Left, settings.Top);
-    resize(settings.Width, settings.Height); // the smallest size bounds it
-    connectPage_->setPortFilters({settings.FilterShow, settings.FilterType});
+void MainWindow::applySettings(const Settings& settings) {
+    savedPort_ = settings.savedPort;
+    graphPage_->setUnits({settings.timeDivisor, settings.frequencyDivisor});
+    move(settings.left, settings.top);
+    resize(settings.width, settings.height); // the smallest size bounds it
+    connectPage_->setPortFilters({settings.filterShow, settings.filterType});
 }
 
-TSettings MainWindow::settings() const {
+Settings MainWindow::settings() const {
     const AxisUnits units = graphPage_->units();
     const PortFilters filters = connectPage_->portFilters();
-    return TSettings{savedPort_, units.timeDivisor, units.frequencyDivisor, x(),         y(),
-                     width(),    height(),          filters.show,           filters.type};
+    return Settings{savedPort_, units.timeDivisor, units.frequencyDivisor, x(),         y(),
+                    width(),    height(),          filters.show,           filters.type};
 }
 
-void MainWindow::writeSettings() {
-    const std::string error = WriteSettings(SettingsFileName(settingsFolder_), settings());
+void MainWindow::storeSettings() {
+    const std::string error = writeSettings(settingsFileName(settingsFolder_), settings());
     if (!error.empty()) {
         showError(error);
     }
 }
 
-void MainWindow::saveData() {
-    const auto fileName = dialogs_->ExecuteSaveDialog(kSaveFilter, kSaveDefaultExt);
+void MainWindow::saveThroughDialog() {
+    const auto fileName = dialogs_->executeSaveDialog(kSaveFilter, kSaveDefaultExt);
     if (!fileName) {
         return;
     }
-    const std::string error = SaveData(*fileName, FileExtension(*fileName), *log_, startTime_);
+    const std::string error = saveData(*fileName, fileExtension(*fileName), *log_, startTime_);
     if (!error.empty()) {
         showError(error);
     }
 }
 
 void MainWindow::saveLastMeasurement() {
-    const std::string error = SaveData(LastMeasurementFile, ".dat", *log_, startTime_);
+    const std::string error = saveData(kLastMeasurementFile, ".dat", *log_, startTime_);
     if (!error.empty()) {
         showError(error);
     }

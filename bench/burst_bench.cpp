@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
     clock.start();
     continuous->trigger();
     const qint64 limitMs = static_cast<qint64>(seconds * 1000) * 5 + 30000;
-    while (form.log().Count() < count && clock.elapsed() < limitMs) {
+    while (form.log().count() < count && clock.elapsed() < limitMs) {
         QTest::qWait(20);
     }
     const double allLogged = clock.elapsed() / 1000.0;
@@ -79,10 +79,10 @@ int main(int argc, char** argv) {
     std::printf("  readings sent:   %zu in %.1f s (%.0f/s)\n", sent.size(), sending,
                 sending > 0 ? sent.size() / sending : 0.0);
     std::printf("  readings logged: %d, the last %.1f s after measuring began (%.1f s behind)\n",
-                form.log().Count(), allLogged, allLogged - sending);
+                form.log().count(), allLogged, allLogged - sending);
     std::printf(
         "  event loop turns: median gap %lld ms, 99th percentile %lld ms, longest %lld ms\n",
         static_cast<long long>(gaps.Percentile(0.5)), static_cast<long long>(gaps.Percentile(0.99)),
         static_cast<long long>(gaps.Percentile(1)));
-    return form.log().Count() == count && static_cast<int>(sent.size()) == count ? 0 : 1;
+    return form.log().count() == count && static_cast<int>(sent.size()) == count ? 0 : 1;
 }

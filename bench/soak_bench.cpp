@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
     std::sort(repaintMs.begin(), repaintMs.end());
     std::sort(repaintCpuMs.begin(), repaintCpuMs.end());
 
-    std::printf("readings logged:            %d of %ld\n", form.log().Count(), Readings);
+    std::printf("readings logged:            %d of %ld\n", form.log().count(), Readings);
     std::printf("points in trace 0:          %zu\n",
                 form.graphPage().plot()->Traces[0].Points.Size());
     std::printf("event loop turned every     %ld readings\n", ReadingsPerEventTurn);

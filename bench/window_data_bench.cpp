@@ -90,6 +90,6 @@ int main(int argc, char** argv) {
                 static_cast<double>(heapAfter - heapBefore) / N);
     std::printf("live reading:        %.3f ms each with its event loop turn, on %d lines\n",
                 NsPer(liveTime, Live) / 1e6, N);
-    std::printf("log lines:           %d\n", form.log().Count());
-    return form.log().Count() == N + Live ? 0 : 1;
+    std::printf("log lines:           %d\n", form.log().count());
+    return form.log().count() == N + Live ? 0 : 1;
 }

@@ -12,67 +12,66 @@
 namespace app {
 namespace {
 
-constexpr char LineEnd[] = "\r\n";
-constexpr std::size_t ChunkBytes = 64 * 1024;
+constexpr char kLineEnd[] = "\r\n";
+constexpr std::size_t kChunkBytes = 64 * 1024;
 
 // Collects text and hands it to the file in large chunks; remembers the first failure.
 class ChunkedWriter {
 public:
-    explicit ChunkedWriter(QSaveFile& file) : File(file) {}
+    explicit ChunkedWriter(QSaveFile& file) : file_(file) {}
 
-    void Add(const std::string& text) {
-        Buffer += text;
-        if (Buffer.size() >= ChunkBytes) {
-            Flush();
+    void add(const std::string& text) {
+        buffer_ += text;
+        if (buffer_.size() >= kChunkBytes) {
+            flush();
         }
     }
 
-    bool Finish() {
-        Flush();
-        return Ok;
+    bool finish() {
+        flush();
+        return ok_;
     }
 
 private:
-    void Flush() {
-        if (Ok && !Buffer.empty()) {
-            Ok = File.write(Buffer.data(), static_cast<qint64>(Buffer.size())) ==
-                 static_cast<qint64>(Buffer.size());
+    void flush() {
+        if (ok_ && !buffer_.empty()) {
+            ok_ = file_.write(buffer_.data(), static_cast<qint64>(buffer_.size())) ==
+                  static_cast<qint64>(buffer_.size());
         }
-        Buffer.clear();
+        buffer_.clear();
     }
 
-    QSaveFile& File;
-    std::string Buffer;
-    bool Ok = true;
+    QSaveFile& file_;
+    std::string buffer_;
+    bool ok_ = true;
 };
 
-void AddDatLines(ChunkedWriter& out, const TLogModel& log, double startTime,
-                 const QLocale& locale) {
-    const char separator = DecimalSeparatorOf(locale);
-    out.Add(std::string("/* KELVO counter data: t/ms, f/Hz") + LineEnd);
-    out.Add("/* " + DateTimeToStr(startTime, locale) + LineEnd);
-    out.Add(std::string("/*") + LineEnd);
-    for (int i = 0; i < log.Count(); ++i) {
-        std::string line = log.Line(i);
-        const std::string time = NextToken(line);
-        const std::string value = NextToken(line);
-        out.Add(time + ' ' + ReplaceChar(value, separator, '.') + LineEnd);
+void addDatLines(ChunkedWriter& out, const LogModel& log, double startTime, const QLocale& locale) {
+    const char separator = decimalSeparatorOf(locale);
+    out.add(std::string("/* KELVO counter data: t/ms, f/Hz") + kLineEnd);
+    out.add("/* " + dateTimeToStr(startTime, locale) + kLineEnd);
+    out.add(std::string("/*") + kLineEnd);
+    for (int i = 0; i < log.count(); ++i) {
+        std::string line = log.line(i);
+        const std::string time = nextToken(line);
+        const std::string value = nextToken(line);
+        out.add(time + ' ' + replaceChar(value, separator, '.') + kLineEnd);
     }
 }
 
-void AddCsvLines(ChunkedWriter& out, const TLogModel& log) {
-    for (int i = 0; i < log.Count(); ++i) {
-        std::string line = log.Line(i);
-        const std::string time = NextToken(line);
-        const std::string value = NextToken(line);
-        out.Add(time + ';' + value + LineEnd);
+void addCsvLines(ChunkedWriter& out, const LogModel& log) {
+    for (int i = 0; i < log.count(); ++i) {
+        std::string line = log.line(i);
+        const std::string time = nextToken(line);
+        const std::string value = nextToken(line);
+        out.add(time + ';' + value + kLineEnd);
     }
 }
 
 } // namespace
 
-std::string SaveData(const std::string& fileName, const std::string& extension,
-                     const TLogModel& log, double startTime, const QLocale& locale) {
+std::string saveData(const std::string& fileName, const std::string& extension, const LogModel& log,
+                     double startTime, const QLocale& locale) {
     const bool dat = extension == ".dat";
     if (!dat && extension != ".csv") {
         return {};
@@ -81,18 +80,18 @@ std::string SaveData(const std::string& fileName, const std::string& extension,
     // commit, unnoticed, and a truncated file replaced the good one.
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
     if (fileName.empty() || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return FileAccessDenied;
+        return kFileAccessDenied;
     }
     ChunkedWriter out(file);
     if (dat) {
-        AddDatLines(out, log, startTime, locale);
+        addDatLines(out, log, startTime, locale);
     } else {
-        AddCsvLines(out, log);
+        addCsvLines(out, log);
     }
-    return out.Finish() && file.commit() ? std::string() : std::string(FileAccessDenied);
+    return out.finish() && file.commit() ? std::string() : std::string(kFileAccessDenied);
 }
 
-std::string FileExtension(const std::string& fileName) {
+std::string fileExtension(const std::string& fileName) {
     const std::size_t dot = fileName.rfind('.');
     const std::size_t slash = fileName.rfind('/');
     const bool inName = dot != std::string::npos && (slash == std::string::npos || dot > slash);

@@ -10,6 +10,6 @@ namespace app {
 // The year always shows four digits (a two-digit year cannot tell 1899 from 1999), and the time
 // carries no time-zone name, as the value has no zone. A value outside the years 1 to 9999, or
 // not a number, has no date: the text is empty.
-std::string DateTimeToStr(double dateTime, const QLocale& locale = QLocale::system());
+std::string dateTimeToStr(double dateTime, const QLocale& locale = QLocale::system());
 
 } // namespace app

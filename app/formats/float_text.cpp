@@ -7,17 +7,17 @@
 namespace app {
 namespace {
 
-constexpr int Precision = 15;
+constexpr int kPrecision = 15;
 
 struct DecimalDigits {
     std::string Digits; // significant digits without trailing zeros, at least one
     int Exponent = 0;   // value = D.DDD x 10^Exponent
 };
 
-// Rounds to Precision significant digits (round half even on the exact binary value).
-DecimalDigits ToDecimalDigits(double magnitude) {
+// Rounds to kPrecision significant digits (round half even on the exact binary value).
+DecimalDigits toDecimalDigits(double magnitude) {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.*e", Precision - 1, magnitude);
+    std::snprintf(buffer, sizeof buffer, "%.*e", kPrecision - 1, magnitude);
     const std::string text(buffer);
     const auto e = text.find('e');
     DecimalDigits result;
@@ -29,7 +29,7 @@ DecimalDigits ToDecimalDigits(double magnitude) {
     return result;
 }
 
-std::string Scientific(const DecimalDigits& d, char decimalSeparator) {
+std::string scientificText(const DecimalDigits& d, char decimalSeparator) {
     std::string text(1, d.Digits[0]);
     if (d.Digits.size() > 1) {
         text += decimalSeparator;
@@ -43,7 +43,7 @@ std::string Scientific(const DecimalDigits& d, char decimalSeparator) {
     return text;
 }
 
-std::string Fixed(const DecimalDigits& d, char decimalSeparator) {
+std::string fixedText(const DecimalDigits& d, char decimalSeparator) {
     const int integerDigits = d.Exponent + 1;
     if (integerDigits <= 0) {
         return std::string("0") + decimalSeparator + std::string(-integerDigits, '0') + d.Digits;
@@ -56,7 +56,7 @@ std::string Fixed(const DecimalDigits& d, char decimalSeparator) {
 
 } // namespace
 
-char DecimalSeparatorOf(const QLocale& locale) {
+char decimalSeparatorOf(const QLocale& locale) {
     const QString point = locale.decimalPoint();
     if (point.size() != 1 || point.at(0).unicode() > 0xFF) {
         return '.';
@@ -64,11 +64,11 @@ char DecimalSeparatorOf(const QLocale& locale) {
     return static_cast<char>(point.at(0).unicode());
 }
 
-char MachineDecimalSeparator() {
-    return DecimalSeparatorOf(QLocale::system());
+char machineDecimalSeparator() {
+    return decimalSeparatorOf(QLocale::system());
 }
 
-std::string FloatToStr(double value, char decimalSeparator) {
+std::string floatToStr(double value, char decimalSeparator) {
     if (std::isnan(value)) {
         return "NAN";
     }
@@ -79,16 +79,16 @@ std::string FloatToStr(double value, char decimalSeparator) {
         return "0";
     }
     const std::string sign = value < 0 ? "-" : "";
-    const DecimalDigits d = ToDecimalDigits(std::fabs(value));
+    const DecimalDigits d = toDecimalDigits(std::fabs(value));
     // Decided on the rounded digits, so 999999999999999.9 becomes 1E15.
     const bool tooSmall = d.Exponent < -5;
-    const bool tooLarge = d.Exponent + 1 > Precision;
-    return sign +
-           (tooSmall || tooLarge ? Scientific(d, decimalSeparator) : Fixed(d, decimalSeparator));
+    const bool tooLarge = d.Exponent + 1 > kPrecision;
+    return sign + (tooSmall || tooLarge ? scientificText(d, decimalSeparator)
+                                        : fixedText(d, decimalSeparator));
 }
 
-std::string FloatToStr(double value) {
-    return FloatToStr(value, MachineDecimalSeparator());
+std::string floatToStr(double value) {
+    return floatToStr(value, machineDecimalSeparator());
 }
 
 } // namespace app

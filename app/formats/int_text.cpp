@@ -3,7 +3,7 @@
 namespace app {
 namespace {
 
-int DigitValue(char c, int base) {
+int digitValue(char c, int base) {
     int v = -1;
     if (c >= '0' && c <= '9') {
         v = c - '0';
@@ -17,7 +17,7 @@ int DigitValue(char c, int base) {
 
 } // namespace
 
-std::optional<std::int32_t> TryStrToInt(const std::string& text) {
+std::optional<std::int32_t> tryStrToInt(const std::string& text) {
     std::size_t i = text.find_first_not_of(' ');
     if (i == std::string::npos) {
         return std::nullopt;
@@ -43,7 +43,7 @@ std::optional<std::int32_t> TryStrToInt(const std::string& text) {
     const std::int64_t limit = negative ? std::int64_t{1} << 31 : (std::int64_t{1} << 31) - 1;
     std::int64_t magnitude = 0;
     for (; i < text.size(); ++i) {
-        const int digit = DigitValue(text[i], base);
+        const int digit = digitValue(text[i], base);
         if (digit < 0) {
             return std::nullopt;
         }

@@ -3,7 +3,7 @@
 namespace app {
 
 // Texts of the error box for file and number errors.
-inline constexpr char FileAccessDenied[] = "File access denied";
-inline constexpr char InvalidNumericInput[] = "Invalid numeric input";
+inline constexpr char kFileAccessDenied[] = "File access denied";
+inline constexpr char kInvalidNumericInput[] = "Invalid numeric input";
 
 } // namespace app

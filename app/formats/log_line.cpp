@@ -6,13 +6,13 @@
 
 namespace app {
 
-double ElapsedMs(double spanDays) {
+double elapsedMs(double spanDays) {
     // nearbyint follows the default rounding mode: to nearest, halves to even.
     return std::nearbyint(spanDays * 24 * 60 * 60 * 1000);
 }
 
-std::string LogLine(double timeMs, double value, char decimalSeparator) {
-    return FloatToStr(timeMs, decimalSeparator) + "        " + FloatToStr(value, decimalSeparator);
+std::string logLine(double timeMs, double value, char decimalSeparator) {
+    return floatToStr(timeMs, decimalSeparator) + "        " + floatToStr(value, decimalSeparator);
 }
 
 } // namespace app

@@ -5,9 +5,9 @@
 namespace app {
 
 // A span in days as whole milliseconds (halves to even), held in a double.
-double ElapsedMs(double spanDays);
+double elapsedMs(double spanDays);
 
 // One line of the measurement log: time stamp in ms, eight blanks, the value.
-std::string LogLine(double timeMs, double value, char decimalSeparator);
+std::string logLine(double timeMs, double value, char decimalSeparator);
 
 } // namespace app

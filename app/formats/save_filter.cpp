@@ -2,7 +2,7 @@
 
 namespace app {
 
-std::vector<TSaveFilterChoice> ParseSaveFilter(const std::string& filter) {
+std::vector<SaveFilterChoice> parseSaveFilter(const std::string& filter) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= filter.size()) {
@@ -11,14 +11,14 @@ std::vector<TSaveFilterChoice> ParseSaveFilter(const std::string& filter) {
         parts.push_back(filter.substr(start, end - start));
         start = end + 1;
     }
-    std::vector<TSaveFilterChoice> choices;
+    std::vector<SaveFilterChoice> choices;
     for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
         choices.push_back({parts[i], parts[i + 1]});
     }
     return choices;
 }
 
-std::string SuffixOfPattern(const std::string& pattern) {
+std::string suffixOfPattern(const std::string& pattern) {
     const std::size_t dot = pattern.rfind('.');
     if (dot == std::string::npos) {
         return {};

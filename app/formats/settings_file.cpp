@@ -15,9 +15,9 @@
 namespace app {
 namespace {
 
-constexpr char LineEnd[] = "\r\n";
+constexpr char kLineEnd[] = "\r\n";
 
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 
@@ -25,45 +25,45 @@ bool IsBlank(char c) {
 // any blanks and line ends, and the rest of its line is dropped afterwards.
 class SettingsReader {
 public:
-    explicit SettingsReader(std::string text) : Text(std::move(text)) {}
+    explicit SettingsReader(std::string text) : text_(std::move(text)) {}
 
-    std::string ReadWholeLine() {
-        const std::size_t end = std::min(Text.find_first_of("\r\n", Pos), Text.size());
-        std::string line = Text.substr(Pos, end - Pos);
-        Pos = end;
-        SkipRestOfLine();
+    std::string readWholeLine() {
+        const std::size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
+        std::string line = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        skipRestOfLine();
         return line;
     }
 
     // The next token, or nothing at the end of the file (a missing number reads as 0).
-    std::optional<std::string> NextNumberToken() {
-        while (Pos < Text.size() && IsBlank(Text[Pos])) {
-            ++Pos;
+    std::optional<std::string> nextNumberToken() {
+        while (pos_ < text_.size() && isBlank(text_[pos_])) {
+            ++pos_;
         }
-        if (Pos == Text.size()) {
+        if (pos_ == text_.size()) {
             return std::nullopt;
         }
-        const std::size_t start = Pos;
-        while (Pos < Text.size() && !IsBlank(Text[Pos])) {
-            ++Pos;
+        const std::size_t start = pos_;
+        while (pos_ < text_.size() && !isBlank(text_[pos_])) {
+            ++pos_;
         }
-        std::string token = Text.substr(start, Pos - start);
-        SkipRestOfLine();
+        std::string token = text_.substr(start, pos_ - start);
+        skipRestOfLine();
         return token;
     }
 
 private:
-    void SkipRestOfLine() {
-        const std::size_t lf = Text.find('\n', Pos);
-        Pos = lf == std::string::npos ? Text.size() : lf + 1;
+    void skipRestOfLine() {
+        const std::size_t lf = text_.find('\n', pos_);
+        pos_ = lf == std::string::npos ? text_.size() : lf + 1;
     }
 
-    std::string Text;
-    std::size_t Pos = 0;
+    std::string text_;
+    std::size_t pos_ = 0;
 };
 
 // Sign, digits with at most one "." (at least one digit), optional exponent; "." always.
-std::optional<double> ParseReal(const std::string& token) {
+std::optional<double> parseReal(const std::string& token) {
     std::size_t i = 0;
     if (i < token.size() && (token[i] == '+' || token[i] == '-')) {
         ++i;
@@ -113,28 +113,28 @@ std::optional<double> ParseReal(const std::string& token) {
     return token[0] == '-' ? -value : value;
 }
 
-double SaneDivisor(double divisor) {
+double saneDivisor(double divisor) {
     return divisor == 0 || !std::isfinite(divisor) ? 1 : divisor;
 }
 
-int SaneMask(int mask) {
+int saneMask(int mask) {
     const int low = mask & 0xFF;
     return low == 0 ? 0xFF : low;
 }
 
 // Reads the numbers after the port line; stops at the first token that is not a number.
-bool ReadNumbers(SettingsReader& reader, TSettings& s) {
-    for (double* real : {&s.TimeDivisor, &s.FrequencyDivisor}) {
-        const auto token = reader.NextNumberToken();
-        const auto value = token ? ParseReal(*token) : std::optional<double>(0);
+bool readNumbers(SettingsReader& reader, Settings& s) {
+    for (double* real : {&s.timeDivisor, &s.frequencyDivisor}) {
+        const auto token = reader.nextNumberToken();
+        const auto value = token ? parseReal(*token) : std::optional<double>(0);
         if (!value) {
             return false;
         }
         *real = *value;
     }
-    for (int* whole : {&s.Left, &s.Top, &s.Width, &s.Height, &s.FilterShow, &s.FilterType}) {
-        const auto token = reader.NextNumberToken();
-        const auto value = token ? TryStrToInt(*token) : std::optional<std::int32_t>(0);
+    for (int* whole : {&s.left, &s.top, &s.width, &s.height, &s.filterShow, &s.filterType}) {
+        const auto token = reader.nextNumberToken();
+        const auto value = token ? tryStrToInt(*token) : std::optional<std::int32_t>(0);
         if (!value) {
             return false;
         }
@@ -145,7 +145,7 @@ bool ReadNumbers(SettingsReader& reader, TSettings& s) {
 
 } // namespace
 
-std::string SettingsFileName(const std::string& executableFolder) {
+std::string settingsFileName(const std::string& executableFolder) {
     if (executableFolder.empty()) {
         return {};
     }
@@ -153,37 +153,37 @@ std::string SettingsFileName(const std::string& executableFolder) {
     return executableFolder + (hasSeparator ? "" : "/") + "Zorvimet.ini";
 }
 
-std::string ReadSettings(const std::string& fileName, TSettings& settings) {
-    settings.SavedPort.clear();
-    settings.TimeDivisor = 1;
-    settings.FrequencyDivisor = 1;
+std::string readSettings(const std::string& fileName, Settings& settings) {
+    settings.savedPort.clear();
+    settings.timeDivisor = 1;
+    settings.frequencyDivisor = 1;
     QFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
     if (fileName.empty() || !file.open(QIODevice::ReadOnly)) {
         return {};
     }
     SettingsReader reader(file.readAll().toStdString());
     file.close();
-    settings.SavedPort = reader.ReadWholeLine();
-    const bool complete = ReadNumbers(reader, settings);
+    settings.savedPort = reader.readWholeLine();
+    const bool complete = readNumbers(reader, settings);
     // Also after a bad token: a damaged file must not leave a division by 0 or an empty list.
-    settings.TimeDivisor = SaneDivisor(settings.TimeDivisor);
-    settings.FrequencyDivisor = SaneDivisor(settings.FrequencyDivisor);
-    settings.FilterShow = SaneMask(settings.FilterShow);
-    settings.FilterType = SaneMask(settings.FilterType);
-    return complete ? std::string() : std::string(InvalidNumericInput);
+    settings.timeDivisor = saneDivisor(settings.timeDivisor);
+    settings.frequencyDivisor = saneDivisor(settings.frequencyDivisor);
+    settings.filterShow = saneMask(settings.filterShow);
+    settings.filterType = saneMask(settings.filterType);
+    return complete ? std::string() : std::string(kInvalidNumericInput);
 }
 
-std::string SettingsRealText(double value) {
+std::string settingsRealText(double value) {
     if (!std::isfinite(value)) {
         const std::string word = std::isnan(value) ? "Nan" : value > 0 ? "+Inf" : "-Inf";
         return std::string(23 - word.size(), ' ') + word;
     }
     // Beyond this, 15 digits round up to a number too large for a double, which would not read
     // back; the largest doubles are written as this instead.
-    constexpr double LargestWritten = 1.79769313486231e308;
+    constexpr double kLargestWritten = 1.79769313486231e308;
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.14E",
-                  std::clamp(value, -LargestWritten, LargestWritten));
+                  std::clamp(value, -kLargestWritten, kLargestWritten));
     std::string text(buffer);
     const std::size_t e = text.find('E');
     const int exponent = std::atoi(text.c_str() + e + 1);
@@ -192,12 +192,12 @@ std::string SettingsRealText(double value) {
     return text[0] == '-' ? text : " " + text;
 }
 
-std::string WriteSettings(const std::string& fileName, const TSettings& s) {
-    std::string text = s.SavedPort + LineEnd;
-    text += SettingsRealText(s.TimeDivisor) + LineEnd;
-    text += SettingsRealText(s.FrequencyDivisor) + LineEnd;
-    for (int whole : {s.Left, s.Top, s.Width, s.Height, s.FilterShow, s.FilterType}) {
-        text += std::to_string(whole) + LineEnd;
+std::string writeSettings(const std::string& fileName, const Settings& s) {
+    std::string text = s.savedPort + kLineEnd;
+    text += settingsRealText(s.timeDivisor) + kLineEnd;
+    text += settingsRealText(s.frequencyDivisor) + kLineEnd;
+    for (int whole : {s.left, s.top, s.width, s.height, s.filterShow, s.filterType}) {
+        text += std::to_string(whole) + kLineEnd;
     }
     // Unbuffered: a short write must show in write()'s result. Buffered, it surfaced only at
     // commit, unnoticed, and a truncated file replaced the good one.
@@ -207,7 +207,7 @@ std::string WriteSettings(const std::string& fileName, const TSettings& s) {
                          file.write(text.data(), static_cast<qint64>(text.size())) ==
                              static_cast<qint64>(text.size()) &&
                          file.commit();
-    return written ? std::string() : std::string(FileAccessDenied);
+    return written ? std::string() : std::string(kFileAccessDenied);
 }
 
 } // namespace app

@@ -4,15 +4,15 @@
 
 namespace app {
 
-std::string TrimLeading(const std::string& text, char separator) {
+std::string trimLeading(const std::string& text, char separator) {
     const auto first = std::find_if(text.begin(), text.end(), [separator](char c) {
         return c != ' ' && c != '\t' && c != '\0' && c != separator;
     });
     return std::string(first, text.end());
 }
 
-std::string NextToken(std::string& line, char separator) {
-    line = TrimLeading(line, separator);
+std::string nextToken(std::string& line, char separator) {
+    line = trimLeading(line, separator);
     if (line.empty()) {
         return {};
     }
@@ -37,7 +37,7 @@ std::string NextToken(std::string& line, char separator) {
     return token;
 }
 
-std::string ReplaceChar(std::string text, char find, char replacement) {
+std::string replaceChar(std::string text, char find, char replacement) {
     std::replace(text.begin(), text.end(), find, replacement);
     return text;
 }

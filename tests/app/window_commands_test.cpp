@@ -158,12 +158,12 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
     EXPECT_EQ(Dialogs->LastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
     EXPECT_EQ(Dialogs->LastDefaultExt, "*.dat");
     EXPECT_EQ(FileBytes(FolderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
-                                                     app::DateTimeToStr(form.startTime()) +
+                                                     app::dateTimeToStr(form.startTime()) +
                                                      "\r\n/*\r\n2000 10000000.5\r\n");
     Dialogs->SaveAnswer = FolderFile("data.csv");
     SaveThroughMenu();
     EXPECT_EQ(FileBytes(FolderFile("data.csv")),
-              std::string("2000;10000000") + app::MachineDecimalSeparator() + "5\r\n");
+              std::string("2000;10000000") + app::machineDecimalSeparator() + "5\r\n");
     Dialogs->SaveAnswer = FolderFile("data.DAT");
     SaveThroughMenu();
     EXPECT_FALSE(std::filesystem::exists(FolderFile("data.DAT")));
@@ -187,9 +187,9 @@ TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
     Dialogs->SaveAnswer = FolderFile("empty.csv");
     SaveThroughMenu();
     EXPECT_EQ(FileBytes(FolderFile("empty.dat")),
-              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + app::DateTimeToStr(0) + "\r\n/*\r\n");
+              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + app::dateTimeToStr(0) + "\r\n/*\r\n");
     // Day 0 of the date-time scale, 30 December 1899, at midnight: no time part.
-    const std::string date = app::DateTimeToStr(0);
+    const std::string date = app::dateTimeToStr(0);
     EXPECT_NE(date.find("1899"), std::string::npos) << date;
     EXPECT_NE(date.find("30"), std::string::npos) << date;
     EXPECT_EQ(date.find(':'), std::string::npos) << date;
@@ -207,14 +207,14 @@ TEST_F(WindowCommandsTest, TinyValuesAreExportedWithASmallE) {
 }
 
 TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
-    if (app::MachineDecimalSeparator() != ',') {
+    if (app::machineDecimalSeparator() != ',') {
         GTEST_SKIP() << "runs under a comma locale (app_window_comma_test)";
     }
     app::MainWindow& form = Open();
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
-    EXPECT_EQ(form.log().Line(0), "2000        10000000,5");
+    EXPECT_EQ(form.log().line(0), "2000        10000000,5");
     Dialogs->SaveAnswer = FolderFile("comma.dat");
     SaveThroughMenu();
     Dialogs->SaveAnswer = FolderFile("comma.csv");

@@ -26,13 +26,13 @@ std::string DisplayDump(const std::string& unit, const std::string& number) {
 TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
     app::MainWindow& form = Open();
     form.graphPage().plot()->AddTrace(true, {{1, 1}});
-    EXPECT_EQ(form.settings().SavedPort, "");
+    EXPECT_EQ(form.settings().savedPort, "");
     Connect();
     EXPECT_EQ(Caption(), "Connected to kelvo FC-2-counter on port COM7");
     EXPECT_TRUE(form.connectPage().connectButton()->isChecked());
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Disconnect");
     EXPECT_TRUE(form.isEnabled());
-    EXPECT_EQ(form.settings().SavedPort, "COM7");
+    EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_NE(form.startTime(), 0.0);
     EXPECT_TRUE(form.graphPage().plot()->XY_RulerOn());
     // The old traces are gone, trace 0 is new and empty.
@@ -68,7 +68,7 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
     Connect();
     Reading("10000000.5", 1);
     form.connectPage().connectButton()->click(); // disconnect keeps log and graph
-    EXPECT_EQ(form.log().Count(), 1);
+    EXPECT_EQ(form.log().count(), 1);
     ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
 
     form.connectPage().portSelector()->SetPort("COM7");
@@ -78,7 +78,7 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
     EXPECT_FALSE(form.connectPage().connectButton()->isChecked());
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
     EXPECT_TRUE(form.isEnabled());
-    EXPECT_EQ(form.log().Count(), 0);
+    EXPECT_EQ(form.log().count(), 0);
     ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
     EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 1u);
 }
@@ -122,7 +122,7 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     EXPECT_FALSE(form.counter().isConnected());
     QTest::qWait(400); // a watch turn after the disconnect does not bring the message back
     EXPECT_EQ(form.statusText(), "");
-    EXPECT_EQ(form.log().Count(), 1);
+    EXPECT_EQ(form.log().count(), 1);
 }
 
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
@@ -137,7 +137,7 @@ TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
                                    [](const TCOM& port) { return port.Name == "COM8"; });
     ASSERT_NE(com8, selector.ShownPorts.end());
     selector.activated(static_cast<int>(com8 - selector.ShownPorts.begin()));
-    EXPECT_EQ(form.settings().SavedPort, "COM8");
+    EXPECT_EQ(form.settings().savedPort, "COM8");
     EXPECT_TRUE(form.counter().isConnected());
     EXPECT_EQ(form.counter().port(), "COM7");
 }
@@ -147,8 +147,8 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
-    const char sep = app::MachineDecimalSeparator();
-    EXPECT_EQ(form.log().Line(0), std::string("2000        10000000") + sep + "5");
+    const char sep = app::machineDecimalSeparator();
+    EXPECT_EQ(form.log().line(0), std::string("2000        10000000") + sep + "5");
     EXPECT_EQ(form.statusText(), "10000000.5");
     EXPECT_EQ(form.displayPage().readingLabel()->text(), "10 000 000.5  Hz");
     EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
@@ -159,7 +159,7 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
 
     NowMs += 1;
     Reading("10000001", 2);
-    EXPECT_EQ(form.log().Line(1), "2001        10000001");
+    EXPECT_EQ(form.log().line(1), "2001        10000001");
     // The newest line is scrolled into view.
     QCoreApplication::processEvents();
     const QRect newest = form.connectPage().logView()->visualRect(form.log().index(1));
@@ -179,9 +179,9 @@ TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt
     Reading("10000000", 2); // the same moment twice
     NowMs += 60'000;
     Reading("10000000", 3);
-    EXPECT_EQ(form.log().Line(0).substr(0, 11), "123        ");
-    EXPECT_EQ(form.log().Line(1).substr(0, 11), "123        ");
-    EXPECT_EQ(form.log().Line(2).substr(0, 13), "60123        ");
+    EXPECT_EQ(form.log().line(0).substr(0, 11), "123        ");
+    EXPECT_EQ(form.log().line(1).substr(0, 11), "123        ");
+    EXPECT_EQ(form.log().line(2).substr(0, 13), "60123        ");
 }
 
 TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
@@ -189,7 +189,7 @@ TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
     Connect();
     FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     Reading(DisplayDump(" us", "      1.500"), 1);
-    EXPECT_EQ(form.log().Line(0).substr(form.log().Line(0).size() - 6), "1.5E-6");
+    EXPECT_EQ(form.log().line(0).substr(form.log().line(0).size() - 6), "1.5E-6");
     EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
     EXPECT_EQ(form.graphPage().plot()->Y_Left_ScaleFactor,
               1e-6); // a period leaves the factor alone
@@ -201,14 +201,14 @@ TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
     app::MainWindow& form = Open();
     Connect();
     FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
-    EXPECT_EQ(form.settings().FrequencyDivisor, 1e6);
+    EXPECT_EQ(form.settings().frequencyDivisor, 1e6);
     EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
     Reading(DisplayDump("MHz", "  10.000000"), 1);
     EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
     EXPECT_EQ(form.graphPage().plot()->Traces[0].Points[0].Y *
                   form.graphPage().plot()->Y_Left_ScaleFactor,
               10.0);
-    EXPECT_EQ(form.log().Line(0).substr(form.log().Line(0).size() - 8), "10000000");
+    EXPECT_EQ(form.log().line(0).substr(form.log().line(0).size() - 8), "10000000");
 }
 
 TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
@@ -225,13 +225,13 @@ TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
                      {{"Frequency unit", "Hz"}, 1, "Frequency/Hz"}};
     for (const auto& c : time) {
         FindMenuAction(form.graphPage().menu(), c.Entry)->trigger();
-        EXPECT_EQ(form.settings().TimeDivisor, c.Divisor);
+        EXPECT_EQ(form.settings().timeDivisor, c.Divisor);
         EXPECT_EQ(form.graphPage().plot()->X_Caption, c.Caption);
         EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, 1 / c.Divisor);
     }
     for (const auto& c : frequency) {
         FindMenuAction(form.graphPage().menu(), c.Entry)->trigger();
-        EXPECT_EQ(form.settings().FrequencyDivisor, c.Divisor);
+        EXPECT_EQ(form.settings().frequencyDivisor, c.Divisor);
         EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, c.Caption);
         EXPECT_DOUBLE_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1 / c.Divisor);
     }
@@ -255,7 +255,7 @@ TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
     FindMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
     ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
     EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 0u);
-    EXPECT_EQ(form.log().Count(), 2);
+    EXPECT_EQ(form.log().count(), 2);
     Reading("10000002", 3);
     EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 1u);
 }

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <filesystem>
 
-std::optional<std::string> TFakeDialogs::ExecuteSaveDialog(const std::string& filter,
+std::optional<std::string> TFakeDialogs::executeSaveDialog(const std::string& filter,
                                                            const std::string& defaultExt) {
     ++SaveDialogs;
     LastFilter = filter;
@@ -18,12 +18,12 @@ std::optional<std::string> TFakeDialogs::ExecuteSaveDialog(const std::string& fi
     return SaveAnswer;
 }
 
-bool TFakeDialogs::ExecutePrinterSetup() {
+bool TFakeDialogs::executePrinterSetup() {
     ++PrinterSetups;
     return PrinterSetupAnswer;
 }
 
-std::unique_ptr<PrintTarget> TFakeDialogs::OpenPrinter() {
+std::unique_ptr<PrintTarget> TFakeDialogs::openPrinter() {
     ++Printed.Opened;
     return std::make_unique<TRecordingPrinter>(Printed);
 }
@@ -43,7 +43,7 @@ bool TRecordingPrinter::EndDocument() {
     return true;
 }
 
-void TFakeDialogs::ShowError(const std::string& message) {
+void TFakeDialogs::showError(const std::string& message) {
     Errors.push_back(message);
 }
 
@@ -94,7 +94,7 @@ void WindowTest::WaitForReplies() {
 
 void WindowTest::Reading(const std::string& telegram, int expectedLines) {
     Counter.send(telegram);
-    EXPECT_TRUE(WaitFor([&] { return Form->log().Count() >= expectedLines; })) << telegram;
+    EXPECT_TRUE(WaitFor([&] { return Form->log().count() >= expectedLines; })) << telegram;
 }
 
 bool WindowTest::WaitFor(const std::function<bool()>& done) {

@@ -2,11 +2,11 @@
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
+#include "app/dialogs.h"
 #include "app/display_page.h"
-#include "app/form_dialogs.h"
+#include "app/formats/settings_file.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "app/formats/settings_file.h"
 #include "app/main_window.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
@@ -43,7 +43,7 @@ private:
 };
 
 // Dialogs answered by the test; every error box is recorded.
-class TFakeDialogs : public app::TFormDialogs {
+class TFakeDialogs : public app::Dialogs {
 public:
     std::optional<std::string> SaveAnswer;
     bool PrinterSetupAnswer = false;
@@ -54,11 +54,11 @@ public:
     std::vector<std::string> Errors;
     TPrintRecord Printed;
 
-    std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
+    std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
-    bool ExecutePrinterSetup() override;
-    std::unique_ptr<PrintTarget> OpenPrinter() override;
-    void ShowError(const std::string& message) override;
+    bool executePrinterSetup() override;
+    std::unique_ptr<PrintTarget> openPrinter() override;
+    void showError(const std::string& message) override;
 };
 
 // A main window on the offscreen platform, with its settings file, link folder and working folder

@@ -23,19 +23,19 @@ TEST(AxisUnits, CaptionsOnlyForExactDivisors) {
         {0, std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::TimeAxisCaption(c.Divisor), c.Time) << c.Divisor;
-        EXPECT_EQ(app::FrequencyAxisCaption(c.Divisor), c.Frequency) << c.Divisor;
+        EXPECT_EQ(app::timeAxisCaption(c.Divisor), c.Time) << c.Divisor;
+        EXPECT_EQ(app::frequencyAxisCaption(c.Divisor), c.Frequency) << c.Divisor;
     }
 }
 
 TEST(AxisUnits, ScaleFactorIsTheInverseUnlessThatFails) {
-    EXPECT_EQ(app::AxisScaleFactor(1), 1.0);
-    EXPECT_EQ(app::AxisScaleFactor(60), 1.0 / 60);
-    EXPECT_EQ(app::AxisScaleFactor(30), 1.0 / 30);
-    EXPECT_EQ(app::AxisScaleFactor(1e6), 1e-6);
-    EXPECT_EQ(app::AxisScaleFactor(0), std::nullopt);
-    EXPECT_EQ(app::AxisScaleFactor(-0.0), std::nullopt);
-    EXPECT_EQ(app::AxisScaleFactor(1e-310), std::nullopt);
+    EXPECT_EQ(app::axisScaleFactor(1), 1.0);
+    EXPECT_EQ(app::axisScaleFactor(60), 1.0 / 60);
+    EXPECT_EQ(app::axisScaleFactor(30), 1.0 / 30);
+    EXPECT_EQ(app::axisScaleFactor(1e6), 1e-6);
+    EXPECT_EQ(app::axisScaleFactor(0), std::nullopt);
+    EXPECT_EQ(app::axisScaleFactor(-0.0), std::nullopt);
+    EXPECT_EQ(app::axisScaleFactor(1e-310), std::nullopt);
 }
 
 // A font whose 18 digits are 10 px per point wide and whose "1" is 2 px per point high.

@@ -33,8 +33,8 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     EXPECT_EQ(form.minimumSize(), QSize(500, 160));
     EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/s");
     EXPECT_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0);
-    EXPECT_EQ(form.settings().TimeDivisor, 1.0);
-    EXPECT_EQ(form.settings().FrequencyDivisor, 1.0);
+    EXPECT_EQ(form.settings().timeDivisor, 1.0);
+    EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.startTime(), 0.0);
     EXPECT_EQ(form.statusText(), "");
     EXPECT_TRUE(Dialogs->Errors.empty());
@@ -153,13 +153,13 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
 TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {
     WriteBytes(SettingsFile(), "COM7\r\n");
     app::MainWindow& form = Open();
-    EXPECT_EQ(form.settings().SavedPort, "COM7");
+    EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_EQ(form.pos(), QPoint(0, 0));
     EXPECT_EQ(form.size(), QSize(500, 160));
     EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
     EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
-    EXPECT_EQ(form.settings().TimeDivisor, 1.0);
-    EXPECT_EQ(form.settings().FrequencyDivisor, 1.0);
+    EXPECT_EQ(form.settings().timeDivisor, 1.0);
+    EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0);
     EXPECT_TRUE(Dialogs->Errors.empty());
 }
@@ -190,7 +190,7 @@ TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
     app::MainWindow& form = Open();
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
     EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/min");
-    EXPECT_EQ(form.settings().FrequencyDivisor, 1000.0);
+    EXPECT_EQ(form.settings().frequencyDivisor, 1000.0);
     EXPECT_EQ(form.x(), 10);
     EXPECT_EQ(form.y(), 225); // not read: the designed value stays
     EXPECT_EQ(form.size(), QSize(1148, 574));
@@ -206,7 +206,7 @@ TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
                                          "5\r\n3\r\n");
     // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
-    const std::string date = app::DateTimeToStr(0);
+    const std::string date = app::dateTimeToStr(0);
     EXPECT_EQ(FileBytes(FolderFile("last_measurement.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
     EXPECT_TRUE(Dialogs->Errors.empty());

@@ -37,7 +37,7 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     Connect();
     EXPECT_EQ(Caption(), "Connected to " + form.counter().device() + " on port COM21");
     EXPECT_EQ(form.counter().device().rfind("kelvo", 0), 0u);
-    ASSERT_TRUE(WaitFor([&] { return form.log().Count() >= 3; }));
+    ASSERT_TRUE(WaitFor([&] { return form.log().count() >= 3; }));
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  Hz"))
         << form.displayPage().readingLabel()->text().toStdString();
     EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
@@ -56,7 +56,7 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     EXPECT_TRUE(form.close());
     EXPECT_EQ(FileBytes(SettingsFile()).substr(0, 7), "COM21\r\n");
     const std::string saved = FileBytes(FolderFile("last_measurement.dat"));
-    EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 3 + form.log().Count());
+    EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 3 + form.log().count());
 }
 
 } // namespace

@@ -110,9 +110,9 @@ void EndToEndTest::WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs) {
 
 std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
     std::vector<TLoggedReading> readings;
-    const char separator = app::MachineDecimalSeparator();
-    for (int i = 0; i < Form->log().Count(); ++i) {
-        std::string line = Form->log().Line(i);
+    const char separator = app::machineDecimalSeparator();
+    for (int i = 0; i < Form->log().count(); ++i) {
+        std::string line = Form->log().line(i);
         for (char& c : line) {
             c = c == separator ? '.' : c;
         }
@@ -137,7 +137,7 @@ std::string EndToEndTest::Caption() const {
 }
 
 int EndToEndTest::LogCount() const {
-    return Form->log().Count();
+    return Form->log().count();
 }
 
 std::vector<std::string> FileLines(const std::string& path) {

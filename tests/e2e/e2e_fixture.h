@@ -2,11 +2,11 @@
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
+#include "app/dialogs.h"
 #include "app/display_page.h"
-#include "app/form_dialogs.h"
+#include "app/formats/settings_file.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "app/formats/settings_file.h"
 #include "app/main_window.h"
 #include "tests/e2e/reading_match.h"
 #include "tests/e2e/virtual_counter.h"
@@ -24,17 +24,17 @@ class QAction;
 class QMenu;
 
 // The save dialog answered by the test; error boxes are recorded.
-class TAnsweringDialogs : public app::TFormDialogs {
+class TAnsweringDialogs : public app::Dialogs {
 public:
     std::optional<std::string> SaveAnswer;
     std::vector<std::string> Errors;
 
-    std::optional<std::string> ExecuteSaveDialog(const std::string&, const std::string&) override {
+    std::optional<std::string> executeSaveDialog(const std::string&, const std::string&) override {
         return SaveAnswer;
     }
-    bool ExecutePrinterSetup() override { return false; }
-    std::unique_ptr<PrintTarget> OpenPrinter() override { return nullptr; }
-    void ShowError(const std::string& message) override { Errors.push_back(message); }
+    bool executePrinterSetup() override { return false; }
+    std::unique_ptr<PrintTarget> openPrinter() override { return nullptr; }
+    void showError(const std::string& message) override { Errors.push_back(message); }
 };
 
 // The real main window against the virtual counter program: the counter's port link, the

@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         saved = saved && SavePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
     }
     form.connectPage().connectButton()->click();
-    std::printf("%d readings; pictures %s in %s\n", form.log().Count(),
+    std::printf("%d readings; pictures %s in %s\n", form.log().count(),
                 saved ? "saved" : "NOT saved", qPrintable(out));
     return saved ? 0 : 1;
 }

@@ -66,7 +66,7 @@ protected:
 
 TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     if (qEnvironmentVariableIsSet("TALVEK_EXPECT_DECIMAL_COMMA")) {
-        ASSERT_EQ(app::MachineDecimalSeparator(), ',') << "the comma run has no comma locale";
+        ASSERT_EQ(app::machineDecimalSeparator(), ',') << "the comma run has no comma locale";
     }
     TVirtualCounter& counter = StartCounter({"--start", "idle", "--seed", "11"}, "sent.log");
     app::MainWindow& form = OpenWindow();
@@ -76,7 +76,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     TStallMeter stalls;
 
     PickPort(counter.Com);
-    EXPECT_EQ(form.settings().SavedPort, counter.Com);
+    EXPECT_EQ(form.settings().savedPort, counter.Com);
     PressConnect();
     EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + counter.Com);
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Disconnect");
@@ -207,7 +207,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
         // The same numbers, with ";" between them and the machine's decimal separator.
         std::string expected = last[i + 3];
         for (char& c : expected) {
-            c = c == ' ' ? ';' : c == '.' ? app::MachineDecimalSeparator() : c;
+            c = c == ' ' ? ';' : c == '.' ? app::machineDecimalSeparator() : c;
         }
         EXPECT_EQ(csv[i], expected) << i;
     }

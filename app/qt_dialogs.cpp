@@ -1,4 +1,4 @@
-#include "app/qt_form_dialogs.h"
+#include "app/qt_dialogs.h"
 
 #include "app/formats/save_filter.h"
 #include "plot/qt_print_target.h"
@@ -10,24 +10,24 @@
 
 namespace app {
 
-std::optional<std::string> TQtFormDialogs::ExecuteSaveDialog(const std::string& filter,
-                                                             const std::string& defaultExt) {
-    const std::vector<TSaveFilterChoice> choices = ParseSaveFilter(filter);
+std::optional<std::string> QtDialogs::executeSaveDialog(const std::string& filter,
+                                                        const std::string& defaultExt) {
+    const std::vector<SaveFilterChoice> choices = parseSaveFilter(filter);
     QStringList names;
-    for (const TSaveFilterChoice& choice : choices) {
-        names << QString::fromLatin1(choice.Caption);
+    for (const SaveFilterChoice& choice : choices) {
+        names << QString::fromLatin1(choice.caption);
     }
-    QFileDialog dialog(Parent);
+    QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(names);
-    dialog.setDefaultSuffix(QString::fromLatin1(SuffixOfPattern(defaultExt)));
+    dialog.setDefaultSuffix(QString::fromLatin1(suffixOfPattern(defaultExt)));
     // A name typed without extension gets the one of the format chosen.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog, &names, &choices](const QString& name) {
                          const auto i = static_cast<std::size_t>(names.indexOf(name));
                          if (i < choices.size()) {
                              dialog.setDefaultSuffix(
-                                 QString::fromLatin1(SuffixOfPattern(choices[i].Pattern)));
+                                 QString::fromLatin1(suffixOfPattern(choices[i].pattern)));
                          }
                      });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -36,17 +36,17 @@ std::optional<std::string> TQtFormDialogs::ExecuteSaveDialog(const std::string& 
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
-bool TQtFormDialogs::ExecutePrinterSetup() {
-    QPrintDialog dialog(&Printer, Parent);
+bool QtDialogs::executePrinterSetup() {
+    QPrintDialog dialog(&printer_, parent_);
     return dialog.exec() == QDialog::Accepted;
 }
 
-std::unique_ptr<PrintTarget> TQtFormDialogs::OpenPrinter() {
-    return std::make_unique<QtPrintTarget>(Printer);
+std::unique_ptr<PrintTarget> QtDialogs::openPrinter() {
+    return std::make_unique<QtPrintTarget>(printer_);
 }
 
-void TQtFormDialogs::ShowError(const std::string& message) {
-    QMessageBox::critical(Parent, QString(), QString::fromLatin1(message));
+void QtDialogs::showError(const std::string& message) {
+    QMessageBox::critical(parent_, QString(), QString::fromLatin1(message));
 }
 
 } // namespace app

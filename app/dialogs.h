@@ -10,20 +10,20 @@ namespace app {
 
 // The modal dialogs of the main window. The window asks them through this interface so that tests
 // can answer in place of a user.
-class TFormDialogs {
+class Dialogs {
 public:
-    virtual ~TFormDialogs() = default;
+    virtual ~Dialogs() = default;
 
     // The save dialog: `filter` in the "caption|pattern|caption|pattern" form, the first choice
     // preselected. The chosen file name (local 8-bit encoding), or nothing when cancelled.
-    virtual std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
+    virtual std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                          const std::string& defaultExt) = 0;
     // The printer set-up dialog: true when the user confirmed it.
-    virtual bool ExecutePrinterSetup() = 0;
+    virtual bool executePrinterSetup() = 0;
     // The printer chosen there last (the default printer before any choice).
-    virtual std::unique_ptr<PrintTarget> OpenPrinter() = 0;
+    virtual std::unique_ptr<PrintTarget> openPrinter() = 0;
     // The error box for file and number errors.
-    virtual void ShowError(const std::string& message) = 0;
+    virtual void showError(const std::string& message) = 0;
 };
 
 } // namespace app
