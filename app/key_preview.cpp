@@ -36,9 +36,10 @@ bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
         onKeyPress_('\r');
         return false;
     }
-    const QByteArray text = key->text().toLatin1();
-    if (text.size() == 1) {
-        onKeyPress_(text[0]);
+    // Any key that types a character counts, also one beyond Latin-1 (passed on as 0).
+    const QString text = key->text();
+    if (!text.isEmpty()) {
+        onKeyPress_(text.at(0).toLatin1());
     }
     return false;
 }

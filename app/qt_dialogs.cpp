@@ -15,19 +15,19 @@ std::optional<std::string> QtDialogs::executeSaveDialog(const std::string& filte
     const std::vector<SaveFilterChoice> choices = parseSaveFilter(filter);
     QStringList names;
     for (const SaveFilterChoice& choice : choices) {
-        names << QString::fromLatin1(choice.caption);
+        names << QString::fromUtf8(choice.caption);
     }
     QFileDialog dialog(parent_);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setNameFilters(names);
-    dialog.setDefaultSuffix(QString::fromLatin1(suffixOfPattern(defaultExt)));
+    dialog.setDefaultSuffix(QString::fromUtf8(suffixOfPattern(defaultExt)));
     // A name typed without extension gets the one of the format chosen.
     QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                      [&dialog, &names, &choices](const QString& name) {
                          const auto i = static_cast<std::size_t>(names.indexOf(name));
                          if (i < choices.size()) {
                              dialog.setDefaultSuffix(
-                                 QString::fromLatin1(suffixOfPattern(choices[i].pattern)));
+                                 QString::fromUtf8(suffixOfPattern(choices[i].pattern)));
                          }
                      });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
@@ -46,7 +46,7 @@ std::unique_ptr<PrintTarget> QtDialogs::openPrinter() {
 }
 
 void QtDialogs::showError(const std::string& message) {
-    QMessageBox::critical(parent_, QString(), QString::fromLatin1(message));
+    QMessageBox::critical(parent_, QString(), QString::fromUtf8(message));
 }
 
 } // namespace app

@@ -68,7 +68,7 @@ std::string dateTimeToStr(double dateTime, const QLocale& locale) {
         text += u' ' + locale.toString(QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)),
                                        zonelessTimeFormat(locale));
     }
-    return text.toLatin1().toStdString();
+    return text.toUtf8().toStdString();
 }
 
 } // namespace app

@@ -64,6 +64,9 @@ TEST_F(DataExportTest, DateLineFormats) {
         {DateTime(QDate(2026, 12, 8), 0, 0, 0), UnitedStates, "/* 12/8/2026"},
         {DateTime(QDate(2026, 12, 8), 13, 5, 7), UnitedStates, "/* 12/8/2026 1:05:07 PM"},
         {DateTime(QDate(2026, 1, 2), 0, 0, 1), German, "/* 02.01.2026 00:00:01"},
+        // The locale's words are written in UTF-8.
+        {DateTime(QDate(2026, 12, 8), 13, 5, 7), QLocale(QLocale::Korean, QLocale::SouthKorea),
+         "/* 2026. 12. 8. 오후 1시 5분 7초"},
         {DateTime(QDate(2026, 1, 2), 23, 59, 59), German, "/* 02.01.2026 23:59:59"},
         // Before the epoch the fraction still counts forward from midnight.
         {-1.25, German, "/* 29.12.1899 06:00:00"},

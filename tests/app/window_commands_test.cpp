@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
@@ -146,6 +147,17 @@ TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
     form.commandsPage().replyList()->addItem("kept");
     QTest::keyClick(form.commandsPage().valueEdit(), Qt::Key_Shift);
     EXPECT_EQ(form.commandsPage().replyList()->count(), 1);
+}
+
+TEST_F(WindowCommandsTest, AnyTypedCharacterEmptiesReplies) {
+    app::MainWindow& form = Open();
+    for (const char* typed : {"\xc3\xa4", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}) { // ä € 😀
+        form.commandsPage().replyList()->addItem("old reply");
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                        QString::fromUtf8(typed));
+        QCoreApplication::sendEvent(form.commandsPage().valueEdit(), &press);
+        EXPECT_EQ(form.commandsPage().replyList()->count(), 0) << typed;
+    }
 }
 
 TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
