@@ -53,7 +53,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     statusBar_->setSizeGripEnabled(true);
     setStatusBar(statusBar_);
     assemblePages();
-    keyPreview_ = new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
+    new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
 
     connect(counter_, &counter::KelvoCounter::readingReceived, this, &MainWindow::addReading);
     connect(counter_, &counter::KelvoCounter::statusReceived, commandsPage_,
@@ -62,7 +62,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     watchDevice();
 
     loadSettings();
-    showCaption(QString::fromUtf8(kTitle));
+    setWindowTitle(QString::fromUtf8(kTitle));
     // Widgets paint through a back buffer already; the "Display" and "Graph" pages never flicker.
     connectPage_->choosePort(savedPort_);
     counter_->setPort(connectPage_->selectedPort());
@@ -126,10 +126,6 @@ void MainWindow::showStatus(const std::string& text) {
     } else {
         statusBar_->showMessage(QString::fromLatin1(text));
     }
-}
-
-void MainWindow::showCaption(const QString& text) {
-    setWindowTitle(text);
 }
 
 void MainWindow::showError(const std::string& message) {

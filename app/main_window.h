@@ -23,7 +23,6 @@ class CommandsPage;
 class ConnectPage;
 class DisplayPage;
 class GraphPage;
-class KeyPreview;
 class LogModel;
 struct Settings;
 
@@ -72,7 +71,6 @@ private:
     void assemblePages();
     void fitHiddenPages();
     void showStatus(const std::string& text);
-    void showCaption(const QString& text);
     void showError(const std::string& message);
 
     void connectOrDisconnect(bool connect);
@@ -95,11 +93,10 @@ private:
     LogModel* log_;
     QStatusBar* statusBar_;
     QTabWidget* pages_;
-    ConnectPage* connectPage_;
-    CommandsPage* commandsPage_;
-    DisplayPage* displayPage_;
-    GraphPage* graphPage_;
-    KeyPreview* keyPreview_;
+    ConnectPage* connectPage_ = nullptr;
+    CommandsPage* commandsPage_ = nullptr;
+    DisplayPage* displayPage_ = nullptr;
+    GraphPage* graphPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
     double startTime_ = 0;     // wall-clock date-time of the last connect attempt

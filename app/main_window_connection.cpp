@@ -25,14 +25,14 @@ void MainWindow::connectOrDisconnect(bool connect) {
     showStatus({});
     if (!connect) {
         counter_->disconnectFromCounter();
-        showCaption(QStringLiteral("KELVO frequency counter disconnected"));
+        setWindowTitle(QStringLiteral("KELVO frequency counter disconnected"));
         connectPage_->showDisconnected();
         return;
     }
     log_->clear();
     startTime_ = platform::NowDateTime();
     startMs_ = monotonicMs_();
-    showCaption(QStringLiteral("busy..."));
+    setWindowTitle(QStringLiteral("busy..."));
     setEnabled(false);
     counter_->setPort(connectPage_->selectedPort());
     counter_->connectToCounter(connectPage_->autoIdentify());
@@ -44,11 +44,11 @@ void MainWindow::finishConnect(bool connected) {
         const std::string& port = counter_->port();
         connectPage_->showConnected(port);
         savedPort_ = port;
-        showCaption(QStringLiteral("Connected to ") + QString::fromLatin1(counter_->device()) +
-                    QStringLiteral(" on port ") + QString::fromUtf8(port));
+        setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(counter_->device()) +
+                       QStringLiteral(" on port ") + QString::fromUtf8(port));
         graphPage_->startTrace();
     } else {
-        showCaption(QStringLiteral("KELVO frequency counter not found"));
+        setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
         connectPage_->showDisconnected();
     }
     setEnabled(true);

@@ -72,7 +72,7 @@ protected:
     app::MainWindow& Open();
     std::string SettingsFile() const;
     std::string FolderFile(const std::string& name) const;
-    // Presses BConnect as the user would and waits for the outcome.
+    // Presses the connect button as the user would and waits for the outcome.
     void Connect();
     // Chooses "save data to file" in the log's menu.
     void SaveThroughMenu();
@@ -85,7 +85,7 @@ protected:
     // The counter's bytes once they stop coming.
     std::string ReceivedBytes();
     std::string Caption() const;
-    std::vector<std::string> RepliesShown() const; // the lines of LBC
+    std::vector<std::string> RepliesShown() const; // the lines of the reply list
 
     TPortSandbox Sandbox;
     talvek::test::ScriptedCounter Counter;

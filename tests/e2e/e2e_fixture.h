@@ -49,7 +49,7 @@ protected:
     app::MainWindow& OpenWindow();
     // Picks the counter's port in the selector as the user does.
     void PickPort(const std::string& com);
-    // Presses BConnect (or releases it) and returns once the window reacted.
+    // Presses the connect button (or releases it) and returns once the window reacted.
     void PressConnect();
     // Runs a popup menu entry reached by its captions, e.g. {"Measure", "stop"}.
     void Choose(QMenu* menu, const std::vector<std::string>& path);
