@@ -18,6 +18,22 @@ constexpr std::size_t kMaxDevicePath = 79;
 constexpr std::size_t kMaxPortName = 32;
 constexpr int kQueueBytes = 256;
 
+platform::Parity LineParity(TParity parity) {
+    switch (parity) {
+    case TParity::even:
+        return platform::Parity::Even;
+    case TParity::odd:
+        return platform::Parity::Odd;
+    case TParity::mark:
+        return platform::Parity::Mark;
+    case TParity::space:
+        return platform::Parity::Space;
+    case TParity::none:
+        break;
+    }
+    return platform::Parity::None;
+}
+
 const char* ParityPiece(TParity parity) {
     switch (parity) {
     case TParity::even:
@@ -67,17 +83,16 @@ bool TMyComPort::Open() {
     if (!node) {
         return false;
     }
-    auto device = platform::SerialDevice::Open(*node);
+    auto device = platform::SerialDevice::Open(*node, {.baud = BaudRate,
+                                                       .dataBits = DataBits,
+                                                       .parity = LineParity(Parity),
+                                                       .stopBits = StopBits});
     if (!device) {
         return false;
     }
 
     // Every step runs even when an earlier one failed; all must succeed.
-    platform::SerialLineState state;
     bool configured = device->SetupQueues(kQueueBytes, kQueueBytes);
-    configured = device->GetLineState(state) && configured;
-    configured = platform::BuildSerialLineState(DeviceControlText(), state) && configured;
-    configured = device->SetLineState(state) && configured;
     configured = device->SetTimeouts({.ReadInterval = 1,
                                       .ReadTotalMultiplier = 1,
                                       .ReadTotalConstant = 1,
