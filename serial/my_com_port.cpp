@@ -1,9 +1,8 @@
 #include "serial/my_com_port.h"
 #include "platform/ascii_case.h"
 
-#include "platform/registry_view.h"
+#include "platform/port_catalog.h"
 #include "platform/serial_device.h"
-#include "platform/serial_device_map.h"
 #include "serial/poll.h"
 
 #include <algorithm>
@@ -78,15 +77,15 @@ bool TMyComPort::Open() {
     if (devicePath.size() > kMaxDevicePath || openDevice) {
         return false;
     }
-    // The name reaches a device only through the map, never as part of a path.
-    const auto node = platform::SystemSerialDeviceMap().DeviceFor(ComPort);
-    if (!node) {
+    // The name reaches a device only through the catalog, never as part of a path.
+    const auto port = platform::systemPortCatalog()->find(ComPort);
+    if (!port) {
         return false;
     }
-    auto device = platform::SerialDevice::Open(*node, {.baud = BaudRate,
-                                                       .dataBits = DataBits,
-                                                       .parity = LineParity(Parity),
-                                                       .stopBits = StopBits});
+    auto device = platform::SerialDevice::Open(port->deviceNode, {.baud = BaudRate,
+                                                                  .dataBits = DataBits,
+                                                                  .parity = LineParity(Parity),
+                                                                  .stopBits = StopBits});
     if (!device) {
         return false;
     }
@@ -135,11 +134,7 @@ void TMyComPort::Write(const std::string& Text) {
 
 void TMyComPort::ListPorts() {
     PortList.clear();
-    const auto key = platform::SystemRegistry().OpenKey("\\HARDWARE\\DEVICEMAP\\SERIALCOMM");
-    if (!key) {
-        return;
-    }
-    for (const auto& [valueName, portName] : key->Values) {
+    for (const std::string& portName : platform::systemPortCatalog()->comNames()) {
         PortList.push_back(AsciiUpper(portName).substr(0, kMaxPortName));
     }
 }

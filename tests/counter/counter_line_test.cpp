@@ -1,7 +1,6 @@
 #include "counter/kelvo_counter.h"
-#include "platform/memory_registry.h"
+#include "platform/port_catalog.h"
 #include "platform/port_links.h"
-#include "platform/serial_device_map.h"
 #include "tests/counter/scripted_counter.h"
 
 #include <QCoreApplication>
@@ -24,16 +23,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-        platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>());
-        registry = std::make_shared<platform::MemoryRegistry>();
-        registry->AddKey("HARDWARE\\DEVICEMAP\\SERIALCOMM");
-        platform::InstallSystemRegistry(registry);
+        // Only the test's own links are ports; the machine's serial devices are never touched.
+        const std::string none = home.filePath("none").toStdString();
+        platform::installSystemPortCatalog(
+            std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
     }
     ScriptedCounter& AddPort(int number) {
         ports.push_back(std::make_unique<ScriptedCounter>(platform::UserPortLinkFolder(), number));
-        registry->SetValue("HARDWARE\\DEVICEMAP\\SERIALCOMM",
-                           "\\Device\\Serial" + std::to_string(ports.size() - 1),
-                           "COM" + std::to_string(number));
         return *ports.back();
     }
     // Connects to one answering counter without auto-identify.
@@ -47,7 +43,6 @@ protected:
     }
 
     QTemporaryDir home;
-    std::shared_ptr<platform::MemoryRegistry> registry;
     std::vector<std::unique_ptr<ScriptedCounter>> ports;
     TKELVO_Counter counter;
 };
