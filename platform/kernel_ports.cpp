@@ -98,7 +98,7 @@ std::string BluetoothAddress(const std::string& text) {
     std::string digits;
     for (char c : text) {
         if (std::isxdigit(static_cast<unsigned char>(c))) {
-            digits += AsciiUpper(std::string(1, c));
+            digits += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
         } else if (c != ':') {
             return {};
         }
