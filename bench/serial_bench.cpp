@@ -2,7 +2,7 @@
 // instrument side to its receiver on the main thread, and the telegram rate the receive
 // thread sustains without loss.
 #include "platform/clock.h"
-#include "platform/serial_device_map.h"
+#include "platform/port_catalog.h"
 #include "serial/my_com_port.h"
 #include "serial/poll.h"
 
@@ -168,8 +168,9 @@ int main(int argc, char** argv) {
     if (::symlink(name, (links + "/COM3").c_str()) != 0) {
         return 1;
     }
-    platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>(
-        root.path().toStdString() + "/sys", "/dev", links));
+    const std::string nothing = root.path().toStdString() + "/none";
+    platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(
+        platform::MachineFolders{nothing, nothing, nothing}, links));
 
     TMyComPort port;
     port.ComPort = "COM3";

@@ -31,7 +31,7 @@ public:
     TPortArray PortList;
     bool IsOpen = false;
 
-    // Opens and configures the device that ComPort names in the serial device map, then starts
+    // Opens and configures the device that ComPort names in the port catalog, then starts
     // the receive thread. False when the name is not a COM name or not mapped, the device does
     // not open or refuses a setting, another port object has a device open, or this one is
     // already open (which changes nothing).
@@ -40,7 +40,7 @@ public:
     void Close();
     // Writes all bytes of Text; errors and short writes are ignored.
     void Write(const std::string& Text);
-    // Refills PortList from the registry's serial device map.
+    // Refills PortList with the machine's COM names.
     void ListPorts();
 
     // The line settings as a device-control text: "baud=9600 parity=n data=8 stop=1".

@@ -1,8 +1,7 @@
 #include "counter/kelvo_counter.h"
-#include "platform/memory_registry.h"
+#include "platform/port_catalog.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
-#include "platform/serial_device_map.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/scripted_counter.h"
 
@@ -35,10 +34,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-        platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>());
-        registry = std::make_shared<platform::MemoryRegistry>();
-        registry->AddKey("HARDWARE\\DEVICEMAP\\SERIALCOMM");
-        platform::InstallSystemRegistry(registry);
+        // Only the test's own links are ports; the machine's serial devices are never touched.
+        const std::string none = home.filePath("none").toStdString();
+        platform::installSystemPortCatalog(
+            std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
         QObject::connect(&counter, &KelvoCounter::readingReceived,
                          [this](const counter::Reading& r) { readings.push_back(r); });
         QObject::connect(&counter, &KelvoCounter::statusReceived,
@@ -46,9 +45,6 @@ protected:
     }
     ScriptedCounter& AddPort(int number) {
         ports.push_back(std::make_unique<ScriptedCounter>(platform::UserPortLinkFolder(), number));
-        registry->SetValue("HARDWARE\\DEVICEMAP\\SERIALCOMM",
-                           "\\Device\\Serial" + std::to_string(ports.size() - 1),
-                           "COM" + std::to_string(number));
         return *ports.back();
     }
     // Starts a connect and serves events until it has ended; whether it connected.
@@ -89,7 +85,6 @@ protected:
     std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
 
     QTemporaryDir home;
-    std::shared_ptr<platform::MemoryRegistry> registry;
     std::vector<std::unique_ptr<ScriptedCounter>> ports;
     KelvoCounter counter;
     std::vector<counter::Reading> readings;

@@ -1,6 +1,5 @@
 #include "counter/kelvo_counter.h"
-#include "platform/memory_registry.h"
-#include "platform/serial_device_map.h"
+#include "platform/port_catalog.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_serial_machine.h"
 
@@ -20,7 +19,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-        platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>());
+        // Only the test's own links are ports; the machine's serial devices are never touched.
+        const std::string none = home.filePath("none").toStdString();
+        platform::installSystemPortCatalog(
+            std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
         ASSERT_TRUE(instrument.Start(VIRTUAL_KELVO_PATH,
                                      {"--com", "31", "--start", "idle", "--seed", "7"}));
         EXPECT_EQ(instrument.ReadOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
