@@ -99,6 +99,10 @@ TEST(Journal, ReadingsOfTheCounterCostAtMost32BytesEach) {
                     const double value = dump ? *ParseNumber(DumpNumberField(telegram)) *
                                                     UnitFieldFactor(DumpUnitField(telegram))
                                               : *ParseNumber(telegram);
+                    const auto implied = counter::impliedReading(telegram).value;
+                    ASSERT_TRUE(implied && std::bit_cast<std::uint64_t>(*implied) ==
+                                               std::bit_cast<std::uint64_t>(value))
+                        << telegram;
                     records.push_back(reading(std::round(i * gate * 1000 + i % 7), value,
                                               dump ? RemoveSpaces(DumpUnitField(telegram)) : "Hz",
                                               telegram));
