@@ -100,9 +100,6 @@ std::optional<std::int64_t> journalWholeMs(double timeMs) {
     return static_cast<std::int64_t>(timeMs);
 }
 
-// A 32-byte telegram beginning "av" is a display dump: the number in bytes 22-32 times the
-// factor of the unit field in bytes 18-20; the unit is that field without blanks. Any other
-// telegram is a number in hertz.
 ImpliedReading impliedReading(std::string_view telegram) {
     ImpliedReading implied;
     if (telegram.size() == kDumpLength && telegram.substr(0, 2) == "av") {

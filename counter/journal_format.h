@@ -13,24 +13,26 @@
 //   10   2  n, the length of the header fields
 //   12   n  header fields: f64 connect date-time (days since 1899-12-30, local time);
 //           varint length of the port name; the port name
-//   12+n 4  CRC of bytes 0 to 12+n
+//   12+n 4  CRC of the bytes before it
 //
-// Records, one after the other to the end of the file; each one stands alone:
+// Records follow to the end of the file, each framed and checksummed on its own:
 //   1        kind byte
 //   varint   payload length (at most kJournalMaxPayload)
 //   payload
 //   4        CRC of the kind byte, the length and the payload
-// A record cut short by a crash fails its length or its CRC and is dropped with what follows it;
-// a damaged record is skipped and the reader resumes at the next key record.
+// A record cut short by a crash fails its length or its CRC and is dropped; a damaged record is
+// skipped, and so is each record after it up to the next key record, as they build on it.
 //
 // Kind byte: bits 0-2 the record kind (1 reading, 2 status telegram, 3 disconnect); bit 3 key
 // record; bit 4 value stored; bit 5 unit stored; bit 6 time stored as f64; bit 7 zero.
-// Bits 4 and 5 occur on readings only.
+// Bits 4 and 5 occur on readings only. The first record and every kJournalKeyInterval-th one
+// after it are key records: they need nothing from the records before them.
 //
 // Payload, in this order:
-//   time      bit 6: f64 milliseconds since the connect attempt. Otherwise whole milliseconds:
-//             on a key record zigzag varint of the time itself, else zigzag varint of the
-//             difference to the time of the record before.
+//   time      bit 6: f64 milliseconds since the connect attempt. Otherwise the time is whole
+//             milliseconds (not -0, at most 2^53 in size): on a key record zigzag varint of the
+//             time itself, else zigzag varint of the difference to the time of the record before,
+//             which was whole too.
 //   prefix    readings and status telegrams that are no key record: varint count of leading
 //             bytes this telegram shares with the telegram of the record before (of any kind; a
 //             disconnect has an empty telegram).
@@ -38,12 +40,15 @@
 //   unit      bit 5: varint length, the unit text.
 //   telegram  readings and status telegrams: the rest of the payload, the telegram's bytes after
 //             the shared prefix.
-// A key record needs nothing from the records before it; every kJournalKeyInterval-th record
-// is one.
 //
-// Without bit 4 the value is impliedReading(telegram).value, without bit 5 the unit is
-// impliedReading(telegram).unit; both rules are part of version 1. So a Hertz-value telegram
-// costs its changed digits and about eight bytes around them.
+// A reading without bit 4 has the value the counter reads from its telegram, without bit 5 the
+// unit (impliedReading): a 32-byte telegram beginning "av" is a display dump, its value the
+// number in bytes 22-32 times the factor of the unit field in bytes 18-20 (GHz 1e9, MHz 1e6,
+// kHz 1e3, " ms" 1e-3, " us" 1e-6, " ns" 1e-9, " ps" 1e-12, any other 1), its unit that field
+// without blanks; any other telegram is a number in hertz, unit "Hz". The number: blanks around
+// it and one "+" before it dropped, the rest read whole by std::from_chars ("." as the point),
+// finite. These rules are part of version 1. So a Hertz-value telegram costs its changed digits
+// and about eight bytes around them.
 
 #include <cstddef>
 #include <cstdint>
@@ -93,8 +98,8 @@ struct JournalRecord {
 // stored as varints.
 std::optional<std::int64_t> journalWholeMs(double timeMs);
 
-// The value and unit the counter reads from a telegram, in the journal's fixed rules (above and
-// in impliedReading's comment in the .cpp), so that a reading stores neither when they agree.
+// The value and unit the counter reads from a telegram, in the journal's fixed rules (above), so
+// that a reading stores neither when they agree. No value when the number does not read.
 struct ImpliedReading {
     std::optional<double> value;
     std::string unit;

@@ -69,6 +69,38 @@ TEST(Journal, RecordsReadBackBitForBit) {
     }
 }
 
+// Journals written by this version must read the same in every later one.
+TEST(Journal, AJournalOfFormatVersionOneReads) {
+    const std::string bytes("\x54\x56\x4b\x4a\x4f\x55\x52\x4e\x01\x00\x0e\x00\x00\x00\x00\x00"
+                            "\xc4\x4d\xe6\x40\x05\x43\x4f\x4d\x32\x30\xf1\x90\x83\x69\x09\x0c"
+                            "\x00\x31\x30\x30\x30\x30\x30\x30\x30\x2e\x31\x32\x25\x3b\x80\xf9"
+                            "\x01\x04\xd0\x0f\x0a\x33\x79\x9d\x7e\x9d\x01\x23\xd0\x0f\x00\x61"
+                            "\x76\x20\x46\x20\x31\x73\x20\x20\x20\x20\x20\x2f\x31\x20\x20\x20"
+                            "\x4d\x48\x7a\x20\x20\x20\x31\x30\x2e\x30\x30\x30\x30\x31\x32\x57"
+                            "\x94\x2b\x67\x4a\x15\x00\x00\x00\x00\x00\x89\xa3\x40\x6b\x65\x6c"
+                            "\x76\x6f\x20\x46\x43\x2d\x33\x30\x30\x30\x27\x1e\xb4\xbc\x41\x29"
+                            "\x00\x00\x00\x00\x00\x70\xa7\x40\x00\x61\x76\x20\x50\x20\x31\x73"
+                            "\x20\x20\x20\x20\x20\x2f\x31\x20\x20\x20\x20\x6d\x73\x20\x20\x20"
+                            "\x20\x20\x20\x20\x31\x2e\x35\x30\x30\xd8\xf4\x27\xf9\x11\x11\xd0"
+                            "\x0f\x00\x00\x00\x00\x00\x00\x00\xf0\xbf\x45\x52\x52\x4f\x52\x21"
+                            "\xbe\x91\xa9\x48\x0b\x02\x90\x4e\xf6\x5a\x6b\xba",
+                            204);
+    const DecodedJournal decoded = decodeJournal(bytes);
+    const std::vector<OwnedRecord> expected = {
+        reading(0, 10000000.12, "Hz", "10000000.12"),
+        reading(1000, 10000000.13, "Hz", "10000000.13"),
+        reading(2000, 10000012, "MHz", "av F 1s     /1   MHz   10.000012"),
+        status(2500.5, "kelvo FC-3000"),
+        reading(3000, 0.0015, "ms", "av P 1s     /1    ms       1.500"),
+        reading(4000, -1, "Hz", "ERROR!"),
+        {Kind::Disconnect, 5000, 0, {}, {}},
+    };
+    EXPECT_EQ(decoded.records, expected);
+    EXPECT_EQ(decoded.header.startTime, 45678.125);
+    EXPECT_EQ(decoded.header.port, "COM20");
+    EXPECT_EQ(counter::journalReportText(decoded.report), "");
+}
+
 TEST(Journal, OverlongTelegramsAreStoredCut) {
     const std::string telegram(counter::kJournalMaxTelegram + 5, '7');
     const DecodedJournal decoded = decodeJournal(encodeJournal(kHeader, {status(1, telegram)}, 64));
