@@ -1,7 +1,11 @@
-// The journal reader on arbitrary bytes taken as a journal file. Read in pieces it must hand out
+// The journal reader on arbitrary bytes taken as a journal file, and on the same bytes cut into
+// records with good checksums (a kind byte, a length byte, that many payload bytes each), so that
+// payloads which contradict the format reach the decoder too. Read in pieces it must hand out
 // what it hands out when read at once, with the same report; what it hands out must encode into
 // a journal that reads back the same, without damage.
 
+#include "counter/byte_coding.h"
+#include "counter/crc32c.h"
 #include "counter/journal_encoder.h"
 #include "counter/journal_reader.h"
 #include "tests/counter/journal_records.h"
@@ -39,10 +43,23 @@ DecodedJournal decodeInPieces(std::string_view bytes) {
     return decoded;
 }
 
-} // namespace
+std::string framedRecords(std::string_view bytes) {
+    std::string journal = counter::JournalEncoder::header({45000.5, "COM1"});
+    for (std::size_t at = 0; at + 2 <= bytes.size();) {
+        const auto length =
+            std::min<std::size_t>(static_cast<std::uint8_t>(bytes[at + 1]), bytes.size() - at - 2);
+        const std::size_t start = journal.size();
+        journal += bytes[at];
+        counter::appendVarint(journal, length);
+        journal += bytes.substr(at + 2, length);
+        counter::appendLittleEndian(journal,
+                                    counter::crc32c(std::string_view(journal).substr(start)), 4);
+        at += 2 + length;
+    }
+    return journal;
+}
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+void check(std::string_view bytes) {
     const DecodedJournal whole = decodeJournal(bytes);
     const counter::JournalReport& report = whole.report;
 
@@ -57,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(whole.records.empty());
     }
     FUZZ_CHECK((report.skippedRecords > 0) == report.firstDamageOffset.has_value());
-    FUZZ_CHECK(!report.firstDamageOffset || *report.firstDamageOffset < size);
-    FUZZ_CHECK(!report.tornTailOffset || *report.tornTailOffset < size);
+    FUZZ_CHECK(!report.firstDamageOffset || *report.firstDamageOffset < bytes.size());
+    FUZZ_CHECK(!report.tornTailOffset || *report.tornTailOffset < bytes.size());
 
     const DecodedJournal pieces = decodeInPieces(bytes);
     FUZZ_CHECK(pieces.records == whole.records);
@@ -78,5 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(again.records[i] == expected);
     }
     FUZZ_CHECK(again.records.size() == whole.records.size());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    check(bytes);
+    check(framedRecords(bytes));
     return 0;
 }
