@@ -4,7 +4,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    app::TForm1 form;
-    form.show();
+    app::MainWindow window;
+    window.show();
     return application.exec();
 }

@@ -3,7 +3,13 @@
 // point). Prints readings per second, resident memory per reading and the
 // graph's repaint time at the end. Usage: soak_bench [readings]
 
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
 #include "app/main_window.h"
+#include "counter/kelvo_counter.h"
 #include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
 
@@ -71,16 +77,16 @@ int main(int argc, char** argv) {
     const long Readings = argc > 1 ? std::atol(argv[1]) : DayOfReadings;
     QTemporaryDir folder;
     std::int64_t nowMs = 0;
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = folder.path().toStdString();
-    environment.MonotonicMs = [&nowMs] { return nowMs; };
-    app::TForm1 form(environment);
+    app::WindowEnvironment environment;
+    environment.settingsFolder = folder.path().toStdString();
+    environment.monotonicMs = [&nowMs] { return nowMs; };
+    app::MainWindow form(environment);
     form.show();
-    form.PageControl->setCurrentWidget(form.TabGraph);
+    form.pages()->setCurrentWidget(&form.graphPage());
     // The graph as after a connect, without a line: the telegrams come from here.
-    form.XY->SetXY_RulerOn(true);
-    form.XY->ClearAllTraces();
-    form.XY->AddTrace(false, {});
+    form.graphPage().plot()->SetXY_RulerOn(true);
+    form.graphPage().plot()->ClearAllTraces();
+    form.graphPage().plot()->AddTrace(false, {});
     QApplication::processEvents();
 
     const std::vector<std::string> telegrams = Telegrams();
@@ -88,7 +94,8 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < Readings; ++i) {
         nowMs += LineRateStepMs;
-        form.addReading(*counter::readingFromTelegram(telegrams[i % telegrams.size()]));
+        emit form.counter().readingReceived(
+            *counter::readingFromTelegram(telegrams[i % telegrams.size()]));
         if ((i + 1) % ReadingsPerEventTurn == 0) {
             QApplication::processEvents();
         }
@@ -103,15 +110,16 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 7; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         const double c0 = ThreadCpuMs();
-        form.XY->RepaintNow();
+        form.graphPage().plot()->RepaintNow();
         repaintCpuMs.push_back(ThreadCpuMs() - c0);
         repaintMs.push_back(Seconds(std::chrono::steady_clock::now() - t0) * 1e3);
     }
     std::sort(repaintMs.begin(), repaintMs.end());
     std::sort(repaintCpuMs.begin(), repaintCpuMs.end());
 
-    std::printf("readings logged:            %d of %ld\n", form.Log->Count(), Readings);
-    std::printf("points in trace 0:          %zu\n", form.XY->Traces[0].Points.Size());
+    std::printf("readings logged:            %d of %ld\n", form.log().count(), Readings);
+    std::printf("points in trace 0:          %zu\n",
+                form.graphPage().plot()->Traces[0].Points.Size());
     std::printf("event loop turned every     %ld readings\n", ReadingsPerEventTurn);
     std::printf("readings per second:        %.0f (%.1f s in all)\n", Readings / elapsed, elapsed);
     std::printf("resident memory per reading: %.1f bytes (VmRSS %ld -> %ld KiB; goal < 64)\n",

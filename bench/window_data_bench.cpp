@@ -1,5 +1,11 @@
 // Cost of the main window's reading slot: a million readings logged, displayed and plotted.
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
 #include "app/main_window.h"
+#include "counter/kelvo_counter.h"
 #include "counter/reading.h"
 #include "graph/xy_plot.h"
 
@@ -33,12 +39,12 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QTemporaryDir folder;
     std::int64_t nowMs = 0;
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = folder.path().toStdString();
-    environment.MonotonicMs = [&nowMs] { return nowMs; };
-    app::TForm1 form(environment);
+    app::WindowEnvironment environment;
+    environment.settingsFolder = folder.path().toStdString();
+    environment.monotonicMs = [&nowMs] { return nowMs; };
+    app::MainWindow form(environment);
     form.show();
-    form.XY->AddTrace(false, {}); // trace 0, as a successful connect leaves it
+    form.graphPage().plot()->AddTrace(false, {}); // trace 0, as a successful connect leaves it
     QApplication::processEvents();
 
     // The number of readings may be given; a million by default.
@@ -56,7 +62,7 @@ int main(int argc, char** argv) {
         reading.valueText = text;
         reading.telegram = text;
         const auto start = Clock::now();
-        form.addReading(reading);
+        emit form.counter().readingReceived(reading);
         handler += Clock::now() - start;
         if ((i + 1) % Batch == 0) {
             const auto eventStart = Clock::now();
@@ -71,7 +77,7 @@ int main(int argc, char** argv) {
     const auto liveStart = Clock::now();
     for (int i = 0; i < Live; ++i) {
         nowMs += 100;
-        form.addReading(reading);
+        emit form.counter().readingReceived(reading);
         QApplication::processEvents();
     }
     const auto liveTime = Clock::now() - liveStart;
@@ -84,6 +90,6 @@ int main(int argc, char** argv) {
                 static_cast<double>(heapAfter - heapBefore) / N);
     std::printf("live reading:        %.3f ms each with its event loop turn, on %d lines\n",
                 NsPer(liveTime, Live) / 1e6, N);
-    std::printf("log lines:           %d\n", form.Log->Count());
-    return form.Log->Count() == N + Live ? 0 : 1;
+    std::printf("log lines:           %d\n", form.log().count());
+    return form.log().count() == N + Live ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "app/group_digits.h"
+#include "app/formats/group_digits.h"
 
 #include <gtest/gtest.h>
 

@@ -32,8 +32,8 @@ protected:
         OpenWindow();
         PickPort(counter.Com);
         PressConnect();
-        EXPECT_TRUE(Form->KELVO_Counter->isConnected()) << Caption();
-        Silences = std::make_unique<QSignalSpy>(Form->KELVO_Counter->findChild<TMyComPort*>(),
+        EXPECT_TRUE(Form->counter().isConnected()) << Caption();
+        Silences = std::make_unique<QSignalSpy>(Form->counter().findChild<TMyComPort*>(),
                                                 &TMyComPort::silence);
         Command({"Measure", "continuous"});
         QTest::qWait(measureMs);
@@ -107,7 +107,7 @@ TEST_F(FaultsTest, LineWithoutDelimiterLogsNothingAndStaysResponsive) {
     EXPECT_GT(counter.SentReadings().size(), 20u);
     // The user can still disconnect and close.
     PressConnect();
-    EXPECT_FALSE(Form->KELVO_Counter->isConnected());
+    EXPECT_FALSE(Form->counter().isConnected());
     EXPECT_TRUE(Form->close());
     Report("no delimiter", stalls);
 }
@@ -148,20 +148,20 @@ TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
     ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
     const std::string gone =
         "Serial device " + com + " is gone (unplugged?). Disconnect and connect again.";
-    EXPECT_TRUE(WaitFor([&] { return Form->StatusText() == gone; })) << Form->StatusText();
+    EXPECT_TRUE(WaitFor([&] { return Form->statusText() == gone; })) << Form->statusText();
     ExpectAllReadingsOnce(counter);
     EXPECT_GT(LogCount(), 5);
 
     PressConnect(); // disconnect
-    EXPECT_FALSE(Form->KELVO_Counter->isConnected());
-    EXPECT_EQ(Form->StatusText(), "");
+    EXPECT_FALSE(Form->counter().isConnected());
+    EXPECT_EQ(Form->statusText(), "");
 
     // The adapter is plugged in again under the same COM name.
     TVirtualCounter& again = StartCounter(
         {"--com", QString::fromStdString(com.substr(3)), "--start", "idle"}, "sent-again.log");
     ASSERT_EQ(again.Com, com);
     PressConnect();
-    EXPECT_TRUE(Form->KELVO_Counter->isConnected());
+    EXPECT_TRUE(Form->counter().isConnected());
     EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
     Command({"Measure", "single"});
     EXPECT_TRUE(WaitFor([&] { return LogCount() == 1; }));
