@@ -7,50 +7,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
-
 namespace cli_test {
-
-namespace {
-
-std::vector<std::string>
-changedEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
-    std::vector<std::string> result;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string text = *entry;
-        const std::string name = text.substr(0, text.find('='));
-        bool changed = false;
-        for (const auto& change : changes) {
-            changed = changed || change.first == name;
-        }
-        if (!changed) {
-            result.push_back(text);
-        }
-    }
-    for (const auto& [name, value] : changes) {
-        result.push_back(name + "=" + value);
-    }
-    return result;
-}
-
-std::vector<char*> pointers(std::vector<std::string>& texts) {
-    std::vector<char*> result;
-    for (std::string& text : texts) {
-        result.push_back(text.data());
-    }
-    result.push_back(nullptr);
-    return result;
-}
-
-} // namespace
 
 CliRun runCli(const std::vector<std::string>& arguments,
               const std::vector<std::pair<std::string, std::string>>& environment) {
-    std::vector<std::string> argumentTexts{TALVEK_CLI};
-    argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environmentTexts = changedEnvironment(environment);
-    const std::vector<char*> argv = pointers(argumentTexts);
-    const std::vector<char*> envp = pointers(environmentTexts);
+    // env(1) changes the environment, so that the child between fork and exec only makes
+    // system calls.
+    std::vector<std::string> texts{"/usr/bin/env"};
+    for (const auto& [name, value] : environment) {
+        texts.push_back(name + "=" + value);
+    }
+    texts.push_back(TALVEK_CLI);
+    texts.insert(texts.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& text : texts) {
+        argv.push_back(text.data());
+    }
+    argv.push_back(nullptr);
     int out[2];
     int err[2];
     CliRun run;
@@ -61,13 +34,13 @@ CliRun runCli(const std::vector<std::string>& arguments,
     if (pid == 0) {
         ::dup2(out[1], STDOUT_FILENO);
         ::dup2(err[1], STDERR_FILENO);
-        ::execve(argv[0], argv.data(), envp.data());
+        ::execv(argv[0], argv.data());
         ::_exit(127);
     }
     ::close(out[1]);
     ::close(err[1]);
     std::array<pollfd, 2> streams{{{out[0], POLLIN, 0}, {err[0], POLLIN, 0}}};
-    std::array<std::string*, 2> texts{&run.out, &run.err};
+    std::array<std::string*, 2> received{&run.out, &run.err};
     for (int open = 2; open > 0 && pid > 0;) {
         ::poll(streams.data(), streams.size(), -1);
         for (std::size_t i = 0; i < streams.size(); ++i) {
@@ -80,7 +53,7 @@ CliRun runCli(const std::vector<std::string>& arguments,
                 continue;
             }
             if (got > 0) {
-                texts[i]->append(chunk, static_cast<std::size_t>(got));
+                received[i]->append(chunk, static_cast<std::size_t>(got));
             } else {
                 streams[i].fd = -1;
                 --open;

@@ -14,8 +14,8 @@ struct CliRun {
 };
 
 // Runs the built talvek-cli with `arguments` and the test's environment changed by
-// `environment` (name, value) to its end. Started with fork and exec, as
-// tests/support/child_process.h explains.
+// `environment` (name, value) to its end. Started with fork and exec, not QProcess, for the
+// reason tests/support/child_process.h gives.
 CliRun runCli(const std::vector<std::string>& arguments,
               const std::vector<std::pair<std::string, std::string>>& environment = {});
 

@@ -325,11 +325,7 @@ TEST(StabilityCli, FailuresExitWithTheirCodeAndOneLine) {
         {{"stability", headerOnly}, 4},
     };
     for (const Failure& failure : failures) {
-        std::string command;
-        for (const std::string& argument : failure.arguments) {
-            command += argument + ' ';
-        }
-        SCOPED_TRACE(command);
+        SCOPED_TRACE(testing::PrintToString(failure.arguments));
         const CliRun run = runCli(failure.arguments);
         EXPECT_EQ(run.exitCode, failure.exitCode);
         EXPECT_EQ(run.out, "");
