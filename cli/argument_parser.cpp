@@ -7,7 +7,7 @@
 namespace cli {
 
 ParsedArguments parseArguments(std::span<const std::string> arguments,
-                               std::span<const OptionSpec> known) {
+                               std::span<const KnownOption> known) {
     ParsedArguments parsed;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -22,20 +22,21 @@ ParsedArguments parseArguments(std::span<const std::string> arguments,
         }
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
-        const auto spec = std::find_if(known.begin(), known.end(),
-                                       [&name](const OptionSpec& s) { return s.name == name; });
-        if (spec == known.end()) {
+        const auto match =
+            std::find_if(known.begin(), known.end(),
+                         [&name](const KnownOption& option) { return option.name == name; });
+        if (match == known.end()) {
             parsed.error = "unknown option '" + name + "'";
             return parsed;
         }
         ParsedArguments::Option option{name, {}};
         if (equals != std::string::npos) {
-            if (!spec->takesValue) {
+            if (!match->takesValue) {
                 parsed.error = name + " takes no value";
                 return parsed;
             }
             option.value = argument.substr(equals + 1);
-        } else if (spec->takesValue) {
+        } else if (match->takesValue) {
             if (i + 1 == arguments.size()) {
                 parsed.error = name + " needs a value";
                 return parsed;

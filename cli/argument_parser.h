@@ -10,7 +10,7 @@ namespace cli {
 
 // An option a command knows: "--name" alone, or with a value as "--name VALUE" or
 // "--name=VALUE".
-struct OptionSpec {
+struct KnownOption {
     std::string_view name; // with its dashes
     bool takesValue = false;
 };
@@ -30,7 +30,7 @@ struct ParsedArguments {
 // Sorts a command's arguments into its options and operands; an unknown option, one without
 // its value or a value for an option that takes none is an error.
 ParsedArguments parseArguments(std::span<const std::string> arguments,
-                               std::span<const OptionSpec> known);
+                               std::span<const KnownOption> known);
 
 // A number as a user types it, with "." or "," as the decimal point; empty when `text` is not
 // a finite number.

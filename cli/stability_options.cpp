@@ -9,7 +9,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<OptionSpec, 11> kOptions{{
+constexpr std::array<KnownOption, 11> kOptions{{
     {"--nominal", true},
     {"--drift", true},
     {"--deviations", true},
