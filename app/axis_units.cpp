@@ -4,7 +4,7 @@
 
 namespace app {
 
-std::optional<std::string> TimeAxisCaption(double timeDivisor) {
+std::optional<std::string> timeAxisCaption(double timeDivisor) {
     if (timeDivisor == 1) {
         return "Time/s";
     }
@@ -17,7 +17,7 @@ std::optional<std::string> TimeAxisCaption(double timeDivisor) {
     return std::nullopt;
 }
 
-std::optional<std::string> FrequencyAxisCaption(double frequencyDivisor) {
+std::optional<std::string> frequencyAxisCaption(double frequencyDivisor) {
     if (frequencyDivisor == 1) {
         return "Frequency/Hz";
     }
@@ -33,7 +33,7 @@ std::optional<std::string> FrequencyAxisCaption(double frequencyDivisor) {
     return std::nullopt;
 }
 
-std::optional<double> AxisScaleFactor(double divisor) {
+std::optional<double> axisScaleFactor(double divisor) {
     const double factor = 1 / divisor;
     return std::isfinite(factor) ? std::optional<double>(factor) : std::nullopt;
 }

@@ -6,39 +6,40 @@
 
 namespace app {
 
-TKeyPreview::TKeyPreview(QWidget* window, std::function<void(char key)> onKeyPress)
-    : QObject(window), Window(window), OnKeyPress(std::move(onKeyPress)) {
+KeyPreview::KeyPreview(QWidget* window, std::function<void(char key)> onKeyPress)
+    : QObject(window), window_(window), onKeyPress_(std::move(onKeyPress)) {
     QCoreApplication::instance()->installEventFilter(this);
 }
 
-TKeyPreview::~TKeyPreview() {
+KeyPreview::~KeyPreview() {
     QCoreApplication::instance()->removeEventFilter(this);
 }
 
-bool TKeyPreview::IsPropagation(const QEvent* event, const QWidget* receiver) const {
-    return event == LastEvent && LastReceiver && receiver != LastReceiver &&
-           receiver->isAncestorOf(LastReceiver);
+bool KeyPreview::isPropagation(const QEvent* event, const QWidget* receiver) const {
+    return event == lastEvent_ && lastReceiver_ && receiver != lastReceiver_ &&
+           receiver->isAncestorOf(lastReceiver_);
 }
 
-bool TKeyPreview::eventFilter(QObject* watched, QEvent* event) {
+bool KeyPreview::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) {
         return false;
     }
     auto* receiver = static_cast<QWidget*>(watched);
-    if (receiver->window() != Window || IsPropagation(event, receiver)) {
+    if (receiver->window() != window_ || isPropagation(event, receiver)) {
         return false;
     }
-    LastEvent = event;
-    LastReceiver = receiver;
+    lastEvent_ = event;
+    lastReceiver_ = receiver;
     const auto* key = static_cast<QKeyEvent*>(event);
     // Enter is character 13 whichever of the two keys typed it.
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-        OnKeyPress('\r');
+        onKeyPress_('\r');
         return false;
     }
-    const QByteArray text = key->text().toLatin1();
-    if (text.size() == 1) {
-        OnKeyPress(text[0]);
+    // Any key that types a character counts, also one beyond Latin-1 (passed on as 0).
+    const QString text = key->text();
+    if (!text.isEmpty()) {
+        onKeyPress_(text.at(0).toLatin1());
     }
     return false;
 }

@@ -1,44 +1,44 @@
 #include "app/log_model.h"
 
-#include "app/float_text.h"
-#include "app/log_line.h"
+#include "app/formats/float_text.h"
+#include "app/formats/log_line.h"
 
 namespace app {
 
-TLogModel::TLogModel(QObject* parent) : TLogModel(MachineDecimalSeparator(), parent) {}
+LogModel::LogModel(QObject* parent) : LogModel(machineDecimalSeparator(), parent) {}
 
-TLogModel::TLogModel(char decimalSeparator, QObject* parent)
-    : QAbstractListModel(parent), DecimalSeparator(decimalSeparator) {}
+LogModel::LogModel(char decimalSeparator, QObject* parent)
+    : QAbstractListModel(parent), decimalSeparator_(decimalSeparator) {}
 
-void TLogModel::Append(double timeMs, double value) {
-    const int row = Count();
+void LogModel::append(double timeMs, double value) {
+    const int row = count();
     beginInsertRows(QModelIndex(), row, row);
-    Readings.push_back({timeMs, value});
+    readings_.push_back({timeMs, value});
     endInsertRows();
 }
 
-void TLogModel::Clear() {
+void LogModel::clear() {
     beginResetModel();
-    Readings.clear();
-    Readings.shrink_to_fit();
+    readings_.clear();
+    readings_.shrink_to_fit();
     endResetModel();
 }
 
-std::string TLogModel::Line(int i) const {
-    const Reading& r = Readings.at(static_cast<std::size_t>(i));
-    return LogLine(r.TimeMs, r.Value, DecimalSeparator);
+std::string LogModel::line(int i) const {
+    const Entry& entry = readings_.at(static_cast<std::size_t>(i));
+    return logLine(entry.timeMs, entry.value, decimalSeparator_);
 }
 
-int TLogModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : Count();
+int LogModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : count();
 }
 
-QVariant TLogModel::data(const QModelIndex& index, int role) const {
+QVariant LogModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.parent().isValid() ||
-        index.row() >= Count()) {
+        index.row() >= count()) {
         return {};
     }
-    return QString::fromLatin1(Line(index.row()));
+    return QString::fromLatin1(line(index.row()));
 }
 
 } // namespace app

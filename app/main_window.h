@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/form_dialogs.h"
-#include "app/log_model.h"
+#include "app/dialogs.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -9,167 +8,99 @@
 #include <memory>
 #include <string>
 
-class QCheckBox;
-class QEvent;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QPushButton;
 class QStatusBar;
 class QTabWidget;
-class QTableView;
-class TComPortComboBox;
-class TKELVO_Counter;
-class TXYPlot;
+class QTimer;
+
+namespace counter {
+class KelvoCounter;
+struct Reading;
+} // namespace counter
 
 namespace app {
 
-class TKeyPreview;
-struct TSettings;
+class CommandsPage;
+class ConnectPage;
+class DisplayPage;
+class GraphPage;
+class LogModel;
+struct Settings;
 
 // What the window takes from its surroundings; tests replace the parts they need to control.
-struct TFormEnvironment {
+struct WindowEnvironment {
     // Folder of "Zorvimet.ini"; the executable's folder when empty.
-    std::string SettingsFolder;
+    std::string settingsFolder;
     // The modal dialogs; the toolkit's own when null.
-    std::shared_ptr<TFormDialogs> Dialogs;
+    std::shared_ptr<Dialogs> dialogs;
     // The clock that time-stamps readings, in milliseconds; must never go back.
-    std::function<std::int64_t()> MonotonicMs;
+    std::function<std::int64_t()> monotonicMs;
 };
 
-// The main window: the "Connect", "Commands", "Display" and "Graph" pages, the status bar, the
-// popup menus and the counter driver.
-class TForm1 : public QMainWindow {
+// The main window: it assembles the "Connect", "Commands", "Display" and "Graph" pages and the
+// status bar, wires them to the counter driver, keeps the settings file and decides when the
+// window may close.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit TForm1(TFormEnvironment environment = {}, QWidget* parent = nullptr);
-    ~TForm1() override;
+    explicit MainWindow(WindowEnvironment environment = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    static constexpr char Title[] = "TALVEK software V1.2 for KELVO frequency counter";
+    static constexpr char kTitle[] = "TALVEK software V1.2 for KELVO frequency counter";
 
-    // Fields.
-    double StartTime = 0; // wall-clock date-time of the last connect attempt
-    std::string SavedPort;
-    double TimeDivisor = 1;
-    double FrequencyDivisor = 1;
+    QTabWidget* pages() const { return pages_; }
+    ConnectPage& connectPage() const { return *connectPage_; }
+    CommandsPage& commandsPage() const { return *commandsPage_; }
+    DisplayPage& displayPage() const { return *displayPage_; }
+    GraphPage& graphPage() const { return *graphPage_; }
+    counter::KelvoCounter& counter() const { return *counter_; }
+    const LogModel& log() const { return *log_; }
 
-    // Controls.
-    QStatusBar* SB = nullptr;
-    QTabWidget* PageControl = nullptr;
-    QWidget* TabMeasure = nullptr;
-    QWidget* TabConsole = nullptr;
-    QWidget* TabDisplay = nullptr;
-    QWidget* TabGraph = nullptr;
-    QTableView* LB = nullptr; // the measurement log, one line per row
-    TLogModel* Log = nullptr; // the lines of LB
-    QPushButton* BConnect = nullptr;
-    TComPortComboBox* CCom = nullptr;
-    QCheckBox* CheckAuto = nullptr;
-    QListWidget* LBC = nullptr;
-    QLabel* LC = nullptr;
-    QLineEdit* EC = nullptr;
-    QLabel* LFreq = nullptr;
-    TXYPlot* XY = nullptr;
-    TKELVO_Counter* KELVO_Counter = nullptr;
-    QMenu* PopupSave = nullptr;
-    QMenu* PopupGraph = nullptr;
-    QMenu* PopupDisplay = nullptr;
-    QMenu* PopupCommands = nullptr;
-
-    // The status bar's text.
-    std::string StatusText() const;
-
-    // Start-up, layout and shutdown.
-    void FormCreate();
-    void FormResize();
-    bool FormCloseQuery();
-    void FormClose();
-    void ReadSettings();
-    void WriteSettings();
-
-    // Connection.
-    void BConnectClick();
-    void ConnectDisconnect1Click();
-    void CComChange();
-
-    // Readings and the graph's unit menu.
-    void KELVO_CounterData();
-    void seconds1Click();
-    void minutes1Click();
-    void hours1Click();
-    void Hz1Click();
-    void kHz1Click();
-    void MHz1Click();
-    void GHz1Click();
-    void Clear1Click();
-
-    // Commands page.
-    void single1Click();
-    void continuous1Click();
-    void stop1Click();
-    void N1s1Click();
-    void N01s1Click();
-    void ON1Click();
-    void OFF1Click();
-    void Frequency1Click();
-    void Period1Click();
-    void Offset1Click();
-    void LCDdump1Click();
-    void Hertzvalue1Click();
-    void ransmitIntervalvalue1Click();
-    void BNCvalue1Click();
-    void SMAvalue1Click();
-    void Status1Click();
-    void ESCCommandvalue1Click();
-    void KELVO_CounterStatus();
-    void FormKeyPress(char key);
-
-    // Export and graph output.
-    void savedataClick();
-    void unzoom1Click();
-    void Save1Click();
-    void Print1Click();
+    // The status bar's text, one byte per character.
+    std::string statusText() const;
+    // What the settings file would hold if the window closed now.
+    Settings settings() const;
+    // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
+    double startTime() const { return startTime_; }
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateControls();
-    QWidget* CreateConnectPage();
-    QWidget* CreateCommandsPage();
-    QWidget* CreateDisplayPage();
-    QWidget* CreateGraphPage();
-    void CreateMenus();
-    void CreatePopupSave();
-    void CreatePopupGraph();
-    void CreatePopupDisplay();
-    void CreatePopupCommands();
-    void AttachPopup(QWidget* widget, QMenu* menu);
+    void assemblePages();
+    void fitHiddenPages();
+    void showStatus(const std::string& text);
+    void showError(const std::string& message);
 
-    void ApplySettings(const TSettings& settings);
-    TSettings CurrentSettings() const;
-    void ApplyTimeUnit(double divisor);
-    void ApplyFrequencyUnit(double divisor);
-    void ScrollLogToNewest();
-    void SetStatus(const std::string& text);
-    void SetCaption(const std::string& text);
-    void ShowSelectedPort(const std::string& port);
-    void RunCommand(const std::function<bool(TKELVO_Counter&)>& command);
-    void RunValueCommand(bool (TKELVO_Counter::*command)(int));
-    void ShowError(const std::string& message);
-    void StartDeviceWatch();
-    void CheckSerialDevice();
+    void connectOrDisconnect(bool connect);
+    void finishConnect(bool connected);
+    bool disconnectBeforeClose();
+    void watchDevice();
+    void showDeviceLost();
+    void addReading(const counter::Reading& reading);
+
+    void loadSettings();
+    void applySettings(const Settings& settings);
+    void storeSettings();
+    void saveThroughDialog();
+    void saveLastMeasurement();
 
     std::string settingsFolder_;
-    std::shared_ptr<TFormDialogs> dialogs_;
+    std::shared_ptr<Dialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
-    std::int64_t startMs_ = 0; // monotonic moment of the last connect attempt
-    bool scrollPending_ = false;
-    TKeyPreview* keyPreview_ = nullptr;
+    counter::KelvoCounter* counter_;
+    LogModel* log_;
+    QStatusBar* statusBar_;
+    QTabWidget* pages_;
+    ConnectPage* connectPage_ = nullptr;
+    CommandsPage* commandsPage_ = nullptr;
+    DisplayPage* displayPage_ = nullptr;
+    GraphPage* graphPage_ = nullptr;
+    QTimer* deviceWatch_; // brings the lost-device message back while connected
+    std::string savedPort_;
+    double startTime_ = 0;     // wall-clock date-time of the last connect attempt
+    std::int64_t startMs_ = 0; // monotonic moment of the same
 };
 
 } // namespace app

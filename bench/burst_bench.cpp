@@ -3,6 +3,10 @@
 // readings went out and were logged, how long the log lagged behind the counter at the end, and
 // the longest time the window's event loop went without turning. Usage: burst_bench [seconds]
 
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
+#include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
@@ -41,14 +45,18 @@ int main(int argc, char** argv) {
         std::puts("the virtual counter did not start");
         return 1;
     }
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = sandbox.Path();
-    app::TForm1 form(environment);
+    app::WindowEnvironment environment;
+    environment.settingsFolder = sandbox.Path();
+    app::MainWindow form(environment);
     form.show();
-    form.CCom->SetPort(counter.Com);
-    form.KELVO_Counter->ComPort = counter.Com;
-    form.BConnect->click();
-    QAction* continuous = FindMenuAction(form.PopupCommands, {"Measure", "continuous"});
+    form.connectPage().portSelector()->SetPort(counter.Com);
+    form.counter().setPort(counter.Com);
+    form.connectPage().connectButton()->click();
+    while (!form.isEnabled()) {
+        QTest::qWait(10);
+    }
+    QAction* continuous =
+        FindMenuAction(form.commandsPage().commandMenu(), {"Measure", "continuous"});
     if (!continuous) {
         std::puts("no Measure/continuous command");
         return 1;
@@ -59,22 +67,22 @@ int main(int argc, char** argv) {
     clock.start();
     continuous->trigger();
     const qint64 limitMs = static_cast<qint64>(seconds * 1000) * 5 + 30000;
-    while (form.Log->Count() < count && clock.elapsed() < limitMs) {
+    while (form.log().count() < count && clock.elapsed() < limitMs) {
         QTest::qWait(20);
     }
     const double allLogged = clock.elapsed() / 1000.0;
     const std::vector<TSentTelegram> sent = counter.SentReadings();
     const double sending = sent.empty() ? 0 : sent.back().Seconds - sent.front().Seconds;
-    form.BConnect->click();
+    form.connectPage().connectButton()->click();
 
     std::printf("burst at ten times the line rate, Hertz values:\n");
     std::printf("  readings sent:   %zu in %.1f s (%.0f/s)\n", sent.size(), sending,
                 sending > 0 ? sent.size() / sending : 0.0);
     std::printf("  readings logged: %d, the last %.1f s after measuring began (%.1f s behind)\n",
-                form.Log->Count(), allLogged, allLogged - sending);
+                form.log().count(), allLogged, allLogged - sending);
     std::printf(
         "  event loop turns: median gap %lld ms, 99th percentile %lld ms, longest %lld ms\n",
         static_cast<long long>(gaps.Percentile(0.5)), static_cast<long long>(gaps.Percentile(0.99)),
         static_cast<long long>(gaps.Percentile(1)));
-    return form.Log->Count() == count && static_cast<int>(sent.size()) == count ? 0 : 1;
+    return form.log().count() == count && static_cast<int>(sent.size()) == count ? 0 : 1;
 }

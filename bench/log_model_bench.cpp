@@ -1,5 +1,5 @@
 // Cost of the measurement log: appending a million readings, making their lines, exporting them.
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 #include "app/log_model.h"
 
 #include <QCoreApplication>
@@ -21,12 +21,12 @@ double NsPer(Clock::duration d, int n) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     constexpr int N = 1'000'000;
-    app::TLogModel log('.');
+    app::LogModel log('.');
 
     const std::size_t heapBefore = mallinfo2().uordblks;
     const auto appendStart = Clock::now();
     for (int i = 0; i < N; ++i) {
-        log.Append(i * 250.0, 10000000.0 + (i % 1000) * 0.1);
+        log.append(i * 250.0, 10000000.0 + (i % 1000) * 0.1);
     }
     const auto appendTime = Clock::now() - appendStart;
     const std::size_t heapAfter = mallinfo2().uordblks;
@@ -34,14 +34,14 @@ int main(int argc, char** argv) {
     std::size_t bytes = 0;
     const auto lineStart = Clock::now();
     for (int i = 0; i < N; ++i) {
-        bytes += log.Line(i).size();
+        bytes += log.line(i).size();
     }
     const auto lineTime = Clock::now() - lineStart;
 
     QTemporaryDir dir;
     const auto saveStart = Clock::now();
     const std::string error =
-        app::SaveData(dir.filePath("bench.dat").toStdString(), ".dat", log, 46000.5);
+        app::saveData(dir.filePath("bench.dat").toStdString(), ".dat", log, 46000.5);
     const auto saveTime = Clock::now() - saveStart;
 
     std::printf("readings:            %d\n", N);

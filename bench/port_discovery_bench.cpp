@@ -1,10 +1,13 @@
-// Full port discovery, as every refresh of the port selector runs it: on this machine through
-// the Linux registry view, and over an in-memory machine with 64 ports in a deep device tree.
-#include "platform/linux_registry_view.h"
-#include "platform/memory_registry.h"
+// Full port discovery, as every refresh of the port selector runs it: the port catalog read from
+// the machine (sysfs, udev's database, the link folder, the COM number database) and turned into
+// the selector's records. On this machine's devices (with a number database of its own), and on a
+// fake machine with 64 USB adapters, 16 Bluetooth links and 16 linked pseudo-terminal stand-ins.
+#include "platform/port_catalog.h"
 #include "portselect/port_discovery.h"
+#include "tests/support/fake_serial_machine.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -28,14 +31,14 @@ double ThreadCpuMs() {
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-Figures Measure(const platform::RegistryView& registry, int runs) {
+Figures Measure(const platform::PortCatalog& catalog, int runs) {
     std::vector<double> ms;
     std::vector<double> cpu;
     std::size_t ports = 0;
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
         const double cpuStart = ThreadCpuMs();
-        ports = DiscoverPorts(registry).size();
+        ports = portselect::discoverPorts(catalog.ports()).size();
         cpu.push_back(ThreadCpuMs() - cpuStart);
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
@@ -46,44 +49,9 @@ Figures Measure(const platform::RegistryView& registry, int runs) {
     return {ms[ms.size() / 2], ms.back(), cpu[cpu.size() / 2], ports};
 }
 
-// 64 ports, listed in the device map from the highest number down, whose instances sit five
-// levels deep among decoy branches and instances of other ports; Bluetooth ports have remote
-// device keys. Every port's search walks past the branches enumerated before its own.
-platform::MemoryRegistry DeepMachine() {
-    platform::MemoryRegistry reg;
-    const std::string enumKey = "SYSTEM\\CurrentControlSet\\Enum\\";
-    for (int bus = 0; bus < 8; ++bus) {
-        for (int decoy = 0; decoy < 6; ++decoy) {
-            reg.SetValue(enumKey + "BUS" + std::to_string(bus) + "\\DECOY" + std::to_string(decoy) +
-                             "\\A\\B\\C",
-                         "FriendlyName", "Not a port");
-        }
-    }
-    for (int n = 64; n >= 1; --n) {
-        reg.SetValue("HARDWARE\\DEVICEMAP\\SERIALCOMM", "\\Device\\Serial" + std::to_string(n - 1),
-                     "COM" + std::to_string(n));
-    }
-    for (int n = 1; n <= 64; ++n) {
-        const std::string port = "COM" + std::to_string(n);
-        const int bus = n % 8;
-        std::string instance;
-        std::string friendly;
-        if (n % 4 == 0) {
-            instance = "BUS" + std::to_string(bus) + "\\BTHENUM\\{PROFILE}_LOCALMFG&0000\\8&" +
-                       std::to_string(n) + "&0000000000" + std::to_string(10 + n % 90) +
-                       "_C00000000";
-            friendly = "Standard Serial over Bluetooth link (" + port + ")";
-            reg.SetValue(enumKey + "BTHENUM\\Dev_0000000000" + std::to_string(10 + n % 90) + "\\1",
-                         "FriendlyName", "Remote " + std::to_string(n));
-        } else {
-            instance = "BUS" + std::to_string(bus) + "\\USB\\VID_0403&PID_6001\\HUB\\S" +
-                       std::to_string(n);
-            friendly = "USB Serial Port (" + port + ")";
-        }
-        reg.SetValue(enumKey + instance, "FriendlyName", friendly);
-        reg.SetValue(enumKey + instance + "\\Device Parameters", "PortName", port);
-    }
-    return reg;
+void Print(const char* what, const Figures& f, int runs) {
+    std::printf("%s: %zu ports, median %.3f ms (cpu %.3f ms), worst %.3f ms (%d runs)\n", what,
+                f.Ports, f.Median, f.MedianCpu, f.Worst, runs);
 }
 
 } // namespace
@@ -91,16 +59,25 @@ platform::MemoryRegistry DeepMachine() {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
 
-    const platform::LinuxRegistryView machine;
-    const Figures real = Measure(machine, 50);
-    std::printf("discovery on this machine: %zu ports, median %.3f ms (cpu %.3f ms), worst %.3f ms "
-                "(50 runs)\n",
-                real.Ports, real.Median, real.MedianCpu, real.Worst);
+    QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+    const platform::PortCatalog machine;
+    Print("discovery on this machine", Measure(machine, 50), 50);
 
-    const platform::MemoryRegistry deep = DeepMachine();
-    const Figures memory = Measure(deep, 200);
-    std::printf("discovery over 64 ports in a deep in-memory tree: %zu ports, median %.3f ms "
-                "(cpu %.3f ms), worst %.3f ms (200 runs)\n",
-                memory.Ports, memory.Median, memory.MedianCpu, memory.Worst);
+    talvek::test::FakeSerialMachine fake;
+    for (int n = 0; n < 64; ++n) {
+        talvek::test::FakeSerialMachine::UsbAdapter adapter;
+        adapter.serial = n % 2 ? "S" + std::to_string(n) : "";
+        adapter.productName = "Adapter " + std::to_string(n);
+        adapter.busPort = "1-" + std::to_string(n + 1);
+        adapter.factsOnlyInUdev = n % 4 == 0;
+        fake.PlugUsb("ttyUSB" + std::to_string(n), adapter);
+    }
+    for (int n = 0; n < 16; ++n) {
+        fake.AddRfcomm("rfcomm" + std::to_string(n), "00:00:00:00:00:" + std::to_string(10 + n));
+        fake.AddTty("tnt" + std::to_string(n));
+        fake.Link("com" + std::to_string(200 + n), fake.Node("tnt" + std::to_string(n)));
+    }
+    Print("discovery on a fake machine", Measure(fake.Catalog(), 200), 200);
     return 0;
 }

@@ -1,10 +1,16 @@
-// A day at line rate through the whole path: 2.4 million Hertz-value telegrams handed to the
-// counter driver's telegram handler, which raises the window's data handler (log, status bar,
-// big display, graph point). Prints readings per second, resident memory per reading and the
+// A day at line rate through the whole path: 2.4 million Hertz-value telegrams read as the counter
+// driver reads them and handed to the window's reading slot (log, status bar, big display, graph
+// point). Prints readings per second, resident memory per reading and the
 // graph's repaint time at the end. Usage: soak_bench [readings]
 
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
+#include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
 
 #include <QApplication>
@@ -71,17 +77,16 @@ int main(int argc, char** argv) {
     const long Readings = argc > 1 ? std::atol(argv[1]) : DayOfReadings;
     QTemporaryDir folder;
     std::int64_t nowMs = 0;
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = folder.path().toStdString();
-    environment.MonotonicMs = [&nowMs] { return nowMs; };
-    app::TForm1 form(environment);
+    app::WindowEnvironment environment;
+    environment.settingsFolder = folder.path().toStdString();
+    environment.monotonicMs = [&nowMs] { return nowMs; };
+    app::MainWindow form(environment);
     form.show();
-    form.PageControl->setCurrentWidget(form.TabGraph);
-    // Connected as after BConnectClick, without a line: the telegrams come from here.
-    form.KELVO_Counter->Connected = true;
-    form.XY->SetXY_RulerOn(true);
-    form.XY->ClearAllTraces();
-    form.XY->AddTrace(false, {});
+    form.pages()->setCurrentWidget(&form.graphPage());
+    // The graph as after a connect, without a line: the telegrams come from here.
+    form.graphPage().plot()->SetXY_RulerOn(true);
+    form.graphPage().plot()->ClearAllTraces();
+    form.graphPage().plot()->AddTrace(false, {});
     QApplication::processEvents();
 
     const std::vector<std::string> telegrams = Telegrams();
@@ -89,8 +94,8 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < Readings; ++i) {
         nowMs += LineRateStepMs;
-        form.KELVO_Counter->SerialPort->ReceivedText = telegrams[i % telegrams.size()];
-        form.KELVO_Counter->HandleTelegram();
+        emit form.counter().readingReceived(
+            *counter::readingFromTelegram(telegrams[i % telegrams.size()]));
         if ((i + 1) % ReadingsPerEventTurn == 0) {
             QApplication::processEvents();
         }
@@ -105,15 +110,16 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 7; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         const double c0 = ThreadCpuMs();
-        form.XY->RepaintNow();
+        form.graphPage().plot()->RepaintNow();
         repaintCpuMs.push_back(ThreadCpuMs() - c0);
         repaintMs.push_back(Seconds(std::chrono::steady_clock::now() - t0) * 1e3);
     }
     std::sort(repaintMs.begin(), repaintMs.end());
     std::sort(repaintCpuMs.begin(), repaintCpuMs.end());
 
-    std::printf("readings logged:            %d of %ld\n", form.Log->Count(), Readings);
-    std::printf("points in trace 0:          %zu\n", form.XY->Traces[0].Points.Size());
+    std::printf("readings logged:            %d of %ld\n", form.log().count(), Readings);
+    std::printf("points in trace 0:          %zu\n",
+                form.graphPage().plot()->Traces[0].Points.Size());
     std::printf("event loop turned every     %ld readings\n", ReadingsPerEventTurn);
     std::printf("readings per second:        %.0f (%.1f s in all)\n", Readings / elapsed, elapsed);
     std::printf("resident memory per reading: %.1f bytes (VmRSS %ld -> %ld KiB; goal < 64)\n",
@@ -122,6 +128,5 @@ int main(int argc, char** argv) {
     std::printf("repaint at %ld readings:  %.1f ms wall, %.1f ms processor, median of 7 "
                 "(goal < 16)\n",
                 Readings, repaintMs[repaintMs.size() / 2], repaintCpuMs[repaintCpuMs.size() / 2]);
-    form.KELVO_Counter->Connected = false;
     return 0;
 }

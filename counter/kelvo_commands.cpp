@@ -1,87 +1,76 @@
-#include "counter/event_wait.h"
 #include "counter/kelvo_counter.h"
 
-#include <QPointer>
 #include <cmath>
 
+namespace counter {
 namespace {
-const std::string Esc = "\x1b";
-const std::string Cr = "\r";
+const std::string kEsc = "\x1b";
+const std::string kCr = "\r";
 } // namespace
 
-bool TKELVO_Counter::Command(const std::string& body) {
-    if (!Connected) {
+bool KelvoCounter::command(const std::string& body) {
+    if (!connected_) {
         return false;
     }
-    Send(Esc + body + Cr);
-    return WaitReply();
+    send(kEsc + body + kCr);
+    ++pendingReplies_;
+    return true;
 }
 
-bool TKELVO_Counter::MeasureSingle() {
-    return Command("1");
+bool KelvoCounter::measureSingle() {
+    return command("1");
 }
-bool TKELVO_Counter::MeasureContinuous() {
-    return Command("r");
+bool KelvoCounter::measureContinuous() {
+    return command("r");
 }
-bool TKELVO_Counter::MeasureStop() {
-    return Command("x");
+bool KelvoCounter::measureStop() {
+    return command("x");
 }
-bool TKELVO_Counter::RequestInfo() {
-    return Command("I");
+bool KelvoCounter::requestInfo() {
+    return command("I");
 }
 
-bool TKELVO_Counter::SetGateTime(float seconds) {
-    if (!Connected) {
-        return false;
-    }
+bool KelvoCounter::setGateTime(float seconds) {
     if (std::fabs(seconds - 1.0f) < 0.001f) {
-        return Command("T");
+        return command("T");
     }
     if (std::fabs(seconds - 0.1f) < 0.0001f) {
-        return Command("t");
+        return command("t");
     }
     return false;
 }
 
-bool TKELVO_Counter::SetAverage(bool on) {
-    return Command(on ? "A" : "a");
+bool KelvoCounter::setAverage(bool on) {
+    return command(on ? "A" : "a");
 }
 
-bool TKELVO_Counter::SetMode(int mode) {
+bool KelvoCounter::setMode(int mode) {
     switch (mode) {
     case 0:
-        return Command("f");
+        return command("f");
     case 1:
-        return Command("p");
+        return command("p");
     case 2:
-        return Command("o");
+        return command("o");
     default:
         return false;
     }
 }
 
-bool TKELVO_Counter::SetTelegram(bool hertzValue) {
-    return Command(hertzValue ? "h" : "d");
+bool KelvoCounter::setTelegram(bool hertzValue) {
+    return command(hertzValue ? "h" : "d");
 }
 
 // The counter has one prescaler command; both inputs use it.
-bool TKELVO_Counter::SetPrescalerBNC(int n) {
-    return Command("b" + std::to_string(n));
+bool KelvoCounter::setPrescalerBnc(int n) {
+    return command("b" + std::to_string(n));
 }
-bool TKELVO_Counter::SetPrescalerSMA(int n) {
-    return Command("b" + std::to_string(n));
-}
-
-bool TKELVO_Counter::SetTransmitInterval(int n) {
-    return Command("i" + std::to_string(n));
+bool KelvoCounter::setPrescalerSma(int n) {
+    return command("b" + std::to_string(n));
 }
 
-bool TKELVO_Counter::WaitReply() {
-    TimedOut = false;
-    StatusText.clear();
-    // A wait also ends when the connection goes away underneath it (the user disconnects from
-    // inside the wait): a closed port sends no more time-outs, so the wait would never end.
-    QPointer<TKELVO_Counter> self(this);
-    WaitWithEvents([&] { return !self || !StatusText.empty() || TimedOut || !Connected; });
-    return self && !StatusText.empty();
+bool KelvoCounter::setTransmitInterval(int n) {
+    return command("i" + std::to_string(n));
 }
+
+} // namespace counter

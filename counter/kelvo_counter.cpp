@@ -1,104 +1,119 @@
 #include "counter/kelvo_counter.h"
 
-#include "counter/event_wait.h"
-#include "platform/clock.h"
+#include "serial/my_com_port.h"
 
-#include <QPointer>
+#include <QTimer>
 
-TKELVO_Counter::TKELVO_Counter(QObject* owner) : QObject(owner), SerialPort(new TMyComPort(this)) {
-    SerialPort->BaudRate = 9600;
-    SerialPort->DataBits = 8;
-    SerialPort->Parity = TParity::none;
-    SerialPort->StopBits = 1;
-    SerialPort->Delimiter = TDelimiter::CRLF;
-    SerialPort->ReadTimeOut = 1500;
-    SerialPort->OnData = [this](QObject*) { HandleTelegram(); };
-    SerialPort->OnTimeOut = [this](QObject*) { HandleTimeOut(); };
+namespace counter {
+namespace {
+const std::string kIdentify = "\x1bI\r";
+} // namespace
+
+KelvoCounter::KelvoCounter(QObject* parent)
+    : QObject(parent), serialPort_(new TMyComPort(this)), identifyDeadline_(new QTimer(this)) {
+    serialPort_->BaudRate = 9600;
+    serialPort_->DataBits = 8;
+    serialPort_->Parity = TParity::none;
+    serialPort_->StopBits = 1;
+    serialPort_->Delimiter = TDelimiter::CRLF;
+    serialPort_->ReadTimeOut = 1500;
+    connect(serialPort_, &TMyComPort::telegramReceived, this, &KelvoCounter::handleTelegram);
+    connect(serialPort_, &TMyComPort::silence, this, [this] { endReplyWaits(false); });
+    connect(serialPort_, &TMyComPort::deviceLost, this, &KelvoCounter::handlePortLost);
+    identifyDeadline_->setSingleShot(true);
+    connect(identifyDeadline_, &QTimer::timeout, this, [this] { finishIdentify(true); });
 }
 
-TKELVO_Counter::~TKELVO_Counter() {
-    if (SerialPort) {
-        SerialPort->Close();
-        delete SerialPort;
-        SerialPort = nullptr;
-    }
-}
+KelvoCounter::~KelvoCounter() = default;
 
-bool TKELVO_Counter::Connect(bool AutoIdentify) {
-    if (Connected) {
-        return true;
+void KelvoCounter::connectToCounter(bool autoIdentify) {
+    if (connected_) {
+        emit connectFinished(true);
+        return;
     }
-    Connected = false;
+    if (identifying_) {
+        return; // the connect under way ends with its own connectFinished
+    }
     device_.clear();
-    if (!ComPort.empty()) {
-        OpenAndIdentify(ComPort, AutoIdentify);
+    attempts_.clear();
+    if (!port_.empty()) {
+        attempts_.push_back({port_, autoIdentify});
     } else {
-        FetchPorts();
-        for (auto name = PortNames.rbegin(); name != PortNames.rend(); ++name) {
-            if (OpenAndIdentify(*name, true)) {
-                break;
-            }
+        serialPort_->ListPorts();
+        for (const std::string& name : serialPort_->PortList) {
+            attempts_.push_back({name, true});
         }
     }
-    return Connected;
+    tryNextPort();
 }
 
-void TKELVO_Counter::FetchPorts() {
-    SerialPort->ListPorts();
-    PortNames = SerialPort->PortList;
-}
-
-bool TKELVO_Counter::OpenAndIdentify(const std::string& portName, bool AutoIdentify) {
-    LastText.clear();
-    TimedOut = false;
-    Identified = false;
-    device_.clear();
-
-    SerialPort->ComPort = portName;
-    const bool opened = SerialPort->Open();
-    const std::int64_t t0 = platform::MonotonicMs();
-    if (!opened) {
-        return false;
-    }
-    SerialPort->Write(std::string("\x1bI\r"));
-
-    // The decision uses the late test of the last pass: an identification that arrives in the
-    // pass that also finds the time up counts as late.
-    bool late = false;
-    QPointer<TKELVO_Counter> self(this);
-    WaitWithEvents([&] {
-        if (!self) {
-            return true;
+void KelvoCounter::tryNextPort() {
+    while (!attempts_.empty()) {
+        const Attempt next = attempts_.back();
+        attempts_.pop_back();
+        if (startIdentify(next)) {
+            return;
         }
-        late = platform::MonotonicMs() - t0 > IdentifyTimeoutMs;
-        return Identified || late;
-    });
-    if (!self) {
-        return false;
     }
+    emit connectFinished(false);
+}
 
-    if (AutoIdentify && late) {
-        SerialPort->Close();
+bool KelvoCounter::startIdentify(const Attempt& attempt) {
+    portLost_ = false;
+    serialPort_->ComPort = attempt.port;
+    if (!serialPort_->Open()) {
         return false;
     }
-    device_ = late ? std::string("unknown") : IdText + "-counter";
-    ComPort = portName;
-    Connected = true;
+    serialPort_->Write(kIdentify);
+    current_ = attempt;
+    identifying_ = true;
+    identifyDeadline_->start(kIdentifyTimeoutMs);
     return true;
 }
 
-void TKELVO_Counter::Disconnect() {
-    SerialPort->Close();
-    device_.clear();
-    Connected = false;
-}
-
-void TKELVO_Counter::Send(const std::string& text) {
-    if (Connected) {
-        SerialPort->Write(text);
+void KelvoCounter::finishIdentify(bool late) {
+    identifyDeadline_->stop();
+    identifying_ = false;
+    if (late && current_.autoIdentify) {
+        serialPort_->Close();
+        tryNextPort();
+        return;
+    }
+    attempts_.clear();
+    device_ = late ? std::string("unknown") : idText_ + "-counter";
+    port_ = current_.port;
+    connected_ = true;
+    emit connectFinished(true);
+    if (portLost_ && connected_) {
+        emit deviceLost();
     }
 }
 
-void TKELVO_Counter::HandleTimeOut() {
-    TimedOut = true;
+void KelvoCounter::disconnectFromCounter() {
+    const bool wasIdentifying = identifying_;
+    identifyDeadline_->stop();
+    identifying_ = false;
+    attempts_.clear();
+    serialPort_->Close();
+    device_.clear();
+    connected_ = false;
+    endReplyWaits(false);
+    if (wasIdentifying) {
+        emit connectFinished(false);
+    }
 }
+
+void KelvoCounter::send(const std::string& bytes) {
+    if (connected_) {
+        serialPort_->Write(bytes);
+    }
+}
+
+void KelvoCounter::handlePortLost() {
+    portLost_ = true;
+    if (connected_) {
+        emit deviceLost();
+    }
+}
+
+} // namespace counter

@@ -1,72 +1,100 @@
 #pragma once
 
-#include "platform/notify_event.h"
-#include "serial/my_com_port.h"
+#include "counter/reading.h"
 
 #include <QObject>
 #include <string>
+#include <vector>
+
+class QTimer;
+class TMyComPort;
+
+namespace counter {
 
 // Driver of the KELVO frequency counter: finds and identifies the counter on a serial port, sends
-// its commands, and turns its telegrams into readings (OnData) and replies (OnStatus).
-class TKELVO_Counter : public QObject {
+// its commands and turns its telegrams into readings and replies. Nothing here waits: what the
+// counter says arrives as signals on the main thread.
+class KelvoCounter : public QObject {
     Q_OBJECT
 
 public:
-    explicit TKELVO_Counter(QObject* owner = nullptr);
-    ~TKELVO_Counter() override;
+    explicit KelvoCounter(QObject* parent = nullptr);
+    ~KelvoCounter() override;
 
-    // Published properties.
-    const std::string& Device() const { return device_; }
-    std::string ComPort; // empty: scan all ports
-    TNotifyEvent OnData;
-    TNotifyEvent OnStatus;
+    static constexpr int kIdentifyTimeoutMs = 1500;
 
-    // Public fields, read by the owner.
-    bool Connected = false;
-    std::string LastText;
-    bool TimedOut = false;
-    bool IsPeriod = false;
-    bool Identified = false;
-    std::string IdText;
-    TMyComPort* SerialPort; // owned
-    TPortArray PortNames;
-    std::string Telegram;
-    std::string ValueText;
-    std::string UnitText;
-    std::string StatusText;
-    double Value = 0;
+    // The port to connect to, such as "COM17"; empty: scan all ports. A connect sets it to the
+    // port it connected to.
+    const std::string& port() const { return port_; }
+    void setPort(const std::string& name) { port_ = name; }
+    // While connected: the identification followed by "-counter", or "unknown"; else empty.
+    const std::string& device() const { return device_; }
+    bool isConnected() const { return connected_; }
+    // A command waits for its reply.
+    bool awaitingReply() const { return pendingReplies_ > 0; }
 
-    bool Connect(bool AutoIdentify);
-    void Disconnect();
-    void Send(const std::string& text);
-    bool OpenAndIdentify(const std::string& portName, bool AutoIdentify);
-    void FetchPorts();
+    // Opens the port, writes the identify command and ends with connectFinished, at once when
+    // already connected or when no port opens. A port whose counter identifies itself within
+    // kIdentifyTimeoutMs connects; without auto-identify a silent port connects as "unknown".
+    // With no port set, the machine's ports are tried from the last to the first, each with
+    // auto-identify.
+    void connectToCounter(bool autoIdentify);
+    // Closes the port: pending reply waits end unanswered, a connect under way ends unconnected.
+    void disconnectFromCounter();
+    // Writes the bytes as they are while connected; no reply wait.
+    void send(const std::string& bytes);
 
-    void HandleTimeOut();
-    void HandleTelegram();
+    // The counter's commands: each writes ESC, its letter, an optional number and CR, and starts
+    // a reply wait that commandFinished ends. False, with nothing written, while disconnected or
+    // for an argument the counter has no command for.
+    bool measureSingle();
+    bool measureContinuous();
+    bool measureStop();
+    bool requestInfo();
+    bool setGateTime(float seconds); // 1 s or 0.1 s
+    bool setAverage(bool on);
+    bool setMode(int mode); // 0 frequency, 1 period, 2 offset
+    bool setTelegram(bool hertzValue);
+    bool setPrescalerBnc(int n);
+    bool setPrescalerSma(int n);
+    bool setTransmitInterval(int n);
 
-    // Counter commands: true when the counter answered with a status telegram.
-    bool MeasureSingle();
-    bool MeasureContinuous();
-    bool MeasureStop();
-    bool RequestInfo();
-    bool SetGateTime(float seconds);
-    bool SetAverage(bool on);
-    bool SetMode(int mode);
-    bool SetTelegram(bool hertzValue);
-    bool SetPrescalerBNC(int n);
-    bool SetPrescalerSMA(int n);
-    bool SetTransmitInterval(int n);
-    bool WaitReply();
-
-    static constexpr int IdentifyTimeoutMs = 1500;
+signals:
+    void readingReceived(const counter::Reading& reading);
+    // A telegram of the connected counter that is no reading: a reply or a message.
+    void statusReceived(const std::string& telegram);
+    void connectFinished(bool connected);
+    // Once for every pending reply wait: a status telegram ends them all answered; the line's
+    // next silence or a disconnect ends them unanswered. Readings end none.
+    void commandFinished(bool answered);
+    // The serial device went away under the connection (unplugged).
+    void deviceLost();
 
 private:
-    bool Command(const std::string& body);
-    void HandleStatus(const std::string& telegram);
-    bool HandleDisplayDump(const std::string& telegram);
-    bool HandleHertzValue(const std::string& telegram);
-    void RaiseData();
+    struct Attempt {
+        std::string port;
+        bool autoIdentify = false;
+    };
 
+    void tryNextPort();
+    bool startIdentify(const Attempt& attempt);
+    void finishIdentify(bool late);
+    void handleTelegram(const std::string& telegram);
+    void handlePortLost();
+    bool command(const std::string& body);
+    void endReplyWaits(bool answered);
+
+    TMyComPort* serialPort_;
+    QTimer* identifyDeadline_;
+    std::string port_;
     std::string device_;
+    std::string idText_;            // the last identification telegram
+    std::vector<Attempt> attempts_; // ports still to try, the next one last
+    Attempt current_;               // the port being identified
+    bool identifying_ = false;
+    bool connected_ = false;
+    bool portLost_ = false; // the open port's device went away
+    int pendingReplies_ = 0;
 };
+
+} // namespace counter

@@ -12,7 +12,3 @@ std::optional<double> ParseNumber(const std::string& text);
 
 // The text without any blank (character 32).
 std::string RemoveSpaces(const std::string& text);
-
-// Blanks between groups of three characters, counted outward from the first "." on both sides:
-// "10000000.000" -> "10 000 000.000 ", "1234" -> "1 234".
-std::string GroupDigits(const std::string& text);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Letter case of port names, registry paths and device-control words: ASCII letters only, so
+// Letter case of port names, USB ids and Bluetooth addresses: ASCII letters only, so
 // the result never depends on the process locale.
 inline std::string AsciiLower(std::string s) {
     for (char& c : s) {

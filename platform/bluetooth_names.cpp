@@ -45,7 +45,7 @@ BluetoothNames BlueZDeviceNames(const QDBusConnection& bus) {
         const QString address = device->value("Address").toString().toUpper();
         const QString alias = device->value("Alias").toString();
         if (!address.isEmpty() && !alias.isEmpty()) {
-            names[address.toStdString()] = alias.toLatin1().toStdString();
+            names[address.toStdString()] = alias.toUtf8().toStdString();
         }
     }
     return names;

@@ -8,7 +8,7 @@
 
 namespace platform {
 
-// The names that remote Bluetooth devices announce, by address in upper case with colons
+// The names (UTF-8) that remote Bluetooth devices announce, by address in upper case with colons
 // ("01:23:45:67:89:AB"). Empty where nothing is known.
 using BluetoothNames = std::map<std::string, std::string>;
 using BluetoothNameSource = std::function<BluetoothNames()>;

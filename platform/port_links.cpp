@@ -1,8 +1,52 @@
 #include "platform/port_links.h"
 
+#include "platform/ascii_case.h"
+
+#include <algorithm>
+#include <climits>
 #include <cstdlib>
+#include <dirent.h>
+#include <set>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+// Unix98 pseudo-terminal slaves have majors 136 to 143.
+constexpr unsigned kFirstPtySlaveMajor = 136;
+constexpr unsigned kLastPtySlaveMajor = 143;
+
+std::optional<int> LinkNumber(const std::string& name) {
+    const std::string lower = AsciiLower(name);
+    if (lower.size() < 4 || lower.size() > 9 || lower.compare(0, 3, "com") != 0 ||
+        lower[3] == '0' ||
+        !std::all_of(lower.begin() + 3, lower.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return std::stoi(lower.substr(3));
+}
+
+bool Newer(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
+}
+
+// A link to somebody else's pseudo-terminal, or to one younger than the link, is stale.
+bool Trusted(const std::string& linkPath, const std::string& target) {
+    struct stat link {};
+    struct stat node {};
+    if (::lstat(linkPath.c_str(), &link) != 0 || ::stat(target.c_str(), &node) != 0) {
+        return false;
+    }
+    const unsigned majorNumber = major(node.st_rdev);
+    const bool pseudoTerminal = S_ISCHR(node.st_mode) && majorNumber >= kFirstPtySlaveMajor &&
+                                majorNumber <= kLastPtySlaveMajor;
+    return !pseudoTerminal || (node.st_uid == ::getuid() && !Newer(node.st_ctim, link.st_mtim));
+}
+
+} // namespace
 
 std::string UserPortLinkFolder() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
@@ -10,6 +54,32 @@ std::string UserPortLinkFolder() {
     }
     const char* home = std::getenv("HOME");
     return std::string(home && *home ? home : "/tmp") + "/.local/share/talvek/ports";
+}
+
+std::vector<PortLink> readPortLinks(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            names.emplace_back(entry->d_name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<PortLink> links;
+    std::set<int> numbers;
+    for (const std::string& name : names) {
+        const auto number = LinkNumber(name);
+        if (!number || !numbers.insert(*number).second) {
+            continue;
+        }
+        PortLink link{*number, folder + "/" + name, std::nullopt};
+        char resolved[PATH_MAX];
+        if (::realpath(link.path.c_str(), resolved) && Trusted(link.path, resolved)) {
+            link.target = resolved;
+        }
+        links.push_back(std::move(link));
+    }
+    return links;
 }
 
 } // namespace platform

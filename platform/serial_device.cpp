@@ -1,5 +1,6 @@
 #include "platform/serial_device.h"
-#include "platform/ascii_case.h"
+
+#include "platform/other_openers.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,7 +12,6 @@
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
-#include <sstream>
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -23,81 +23,6 @@ namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr std::pair<int, speed_t> kBaudRates[] = {
-    {50, B50},           {75, B75},           {110, B110},         {134, B134},
-    {150, B150},         {200, B200},         {300, B300},         {600, B600},
-    {1200, B1200},       {1800, B1800},       {2400, B2400},       {4800, B4800},
-    {9600, B9600},       {19200, B19200},     {38400, B38400},     {57600, B57600},
-    {115200, B115200},   {230400, B230400},   {460800, B460800},   {500000, B500000},
-    {576000, B576000},   {921600, B921600},   {1000000, B1000000}, {1152000, B1152000},
-    {1500000, B1500000}, {2000000, B2000000}, {2500000, B2500000}, {3000000, B3000000},
-    {3500000, B3500000}, {4000000, B4000000},
-};
-
-bool ParseDecimal(const std::string& text, int& value) {
-    if (text.empty() || text.size() > 9 ||
-        !std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); })) {
-        return false;
-    }
-    value = std::stoi(text);
-    return true;
-}
-
-bool ApplyBaud(const std::string& text, termios& t) {
-    int baud = 0;
-    if (!ParseDecimal(text, baud)) {
-        return false;
-    }
-    for (const auto& [rate, speed] : kBaudRates) {
-        if (rate == baud) {
-            return cfsetispeed(&t, speed) == 0 && cfsetospeed(&t, speed) == 0;
-        }
-    }
-    return false;
-}
-
-bool ApplyParity(const std::string& text, termios& t) {
-    tcflag_t bits = 0;
-    if (text == "n") {
-        bits = 0;
-    } else if (text == "e") {
-        bits = PARENB;
-    } else if (text == "o") {
-        bits = PARENB | PARODD;
-    } else if (text == "m") {
-        bits = PARENB | PARODD | CMSPAR;
-    } else if (text == "s") {
-        bits = PARENB | CMSPAR;
-    } else {
-        return false;
-    }
-    t.c_cflag = (t.c_cflag & ~(PARENB | PARODD | CMSPAR)) | bits;
-    return true;
-}
-
-bool ApplyDataBits(const std::string& text, termios& t) {
-    static constexpr std::pair<const char*, tcflag_t> sizes[] = {
-        {"5", CS5}, {"6", CS6}, {"7", CS7}, {"8", CS8}};
-    for (const auto& [name, size] : sizes) {
-        if (text == name) {
-            t.c_cflag = (t.c_cflag & ~CSIZE) | size;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool ApplyStopBits(const std::string& text, termios& t) {
-    if (text == "1") {
-        t.c_cflag &= ~CSTOPB;
-    } else if (text == "2") {
-        t.c_cflag |= CSTOPB;
-    } else {
-        return false;
-    }
-    return true;
-}
 
 timespec ToTimespec(Clock::duration d) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
@@ -113,57 +38,100 @@ void LeaveExclusiveMode(int fd) {
 
 } // namespace
 
-bool BuildSerialLineState(const std::string& text, SerialLineState& state) {
-    termios t = state.Attributes;
-    std::istringstream words(text);
-    std::string word;
-    while (words >> word) {
-        const auto eq = word.find('=');
-        if (eq == std::string::npos) {
-            return false;
-        }
-        const std::string key = AsciiLower(word.substr(0, eq));
-        const std::string value = AsciiLower(word.substr(eq + 1));
-        bool ok = false;
-        if (key == "baud") {
-            ok = ApplyBaud(value, t);
-        } else if (key == "parity") {
-            ok = ApplyParity(value, t);
-        } else if (key == "data") {
-            ok = ApplyDataBits(value, t);
-        } else if (key == "stop") {
-            ok = ApplyStopBits(value, t);
-        }
-        if (!ok) {
-            return false;
-        }
+namespace {
+
+OpenFailureCause CauseOf(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV:
+    case EIO: // a terminal whose other side has gone
+        return OpenFailureCause::NotFound;
+    case EACCES:
+    case EPERM:
+        return OpenFailureCause::NoPermission;
+    case EBUSY: // in exclusive use
+        return OpenFailureCause::InUse;
+    default:
+        return OpenFailureCause::SystemError;
     }
-    state.Attributes = t;
-    return true;
 }
 
-std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path) {
+// What a device keeps of the line settings: a terminal that cannot do one of them silently
+// keeps its own.
+bool SameLine(const termios& asked, const termios& kept) {
+    const tcflag_t line = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
+    return cfgetospeed(&asked) == cfgetospeed(&kept) && cfgetispeed(&asked) == cfgetispeed(&kept) &&
+           (asked.c_cflag & line) == (kept.c_cflag & line) &&
+           (asked.c_iflag & (IXON | IXOFF | IXANY)) == (kept.c_iflag & (IXON | IXOFF | IXANY));
+}
+
+} // namespace
+
+std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const LineSettings& line,
+                                                 OpenFailure* failure) {
+    OpenFailure ignored;
+    OpenFailure& why = failure ? *failure : ignored;
+    const auto fail = [&why](OpenFailureCause cause, int error = 0) {
+        why.cause = cause;
+        why.systemError = cause == OpenFailureCause::SystemError ? error : 0;
+        return nullptr;
+    };
     char resolved[PATH_MAX];
     if (!::realpath(path.c_str(), resolved)) {
-        return nullptr;
+        return fail(CauseOf(errno), errno);
     }
     const int fd = ::open(resolved, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return nullptr;
-    }
-    // Only a terminal is a serial device; the lock keeps out every other opener that locks, and
-    // exclusive mode every later opener without privileges.
-    const bool usable = ::isatty(fd) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
-                        (::ioctl(fd, TIOCEXCL) == 0 || errno == ENOTTY);
-    const int wakeFd = usable ? ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
-    if (wakeFd < 0) {
-        if (usable) {
-            LeaveExclusiveMode(fd);
+        const int error = errno;
+        if (error == EBUSY) {
+            if (const int look = ::open(resolved, O_PATH | O_CLOEXEC); look >= 0) {
+                const auto others = otherOpeners(look);
+                why.otherProgram = others.empty() ? std::string() : others.front();
+                ::close(look);
+            }
         }
-        ::close(fd);
-        return nullptr;
+        return fail(CauseOf(error), error);
     }
-    return std::shared_ptr<SerialDevice>(new SerialDevice(fd, wakeFd));
+    const auto closeAndFail = [&](OpenFailureCause cause, int error = 0) {
+        ::close(fd);
+        return fail(cause, error);
+    };
+    if (!::isatty(fd)) {
+        return closeAndFail(OpenFailureCause::NotSerial);
+    }
+    // The lock keeps out every other opener that locks, exclusive mode every later opener
+    // without privileges; a program that opened the device before us and locks nothing shows
+    // only among the open descriptors.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const auto others = otherOpeners(fd);
+        why.otherProgram = others.empty() ? std::string() : others.front();
+        return closeAndFail(OpenFailureCause::InUse);
+    }
+    if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
+        return closeAndFail(CauseOf(errno), errno);
+    }
+    const auto leaveAndFail = [&](OpenFailureCause cause, int error = 0) {
+        LeaveExclusiveMode(fd);
+        return closeAndFail(cause, error);
+    };
+    if (const auto others = otherOpeners(fd); !others.empty()) {
+        why.otherProgram = others.front();
+        return leaveAndFail(OpenFailureCause::InUse);
+    }
+    const int wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wakeFd < 0) {
+        return leaveAndFail(OpenFailureCause::SystemError, errno);
+    }
+    std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd));
+    SerialLineState state;
+    if (!device->GetLineState(state) || !applyLineSettings(line, state.Attributes) ||
+        !device->SetLineState(state)) {
+        device->Close();
+        return fail(OpenFailureCause::LineSettingsRefused);
+    }
+    return device;
 }
 
 SerialDevice::SerialDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
@@ -193,11 +161,13 @@ bool SerialDevice::SetLineState(const SerialLineState& state) {
         ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    t.c_cflag &= ~CRTSCTS;
     t.c_cflag |= CLOCAL | CREAD;
     // Reads never wait in the terminal layer; the time-outs are ours.
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
-    return ::tcsetattr(fd_, TCSANOW, &t) == 0;
+    termios kept{};
+    return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && SameLine(t, kept);
 }
 
 bool SerialDevice::SetTimeouts(const SerialTimeouts& timeouts) {

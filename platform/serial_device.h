@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/line_settings.h"
+
 #include <atomic>
 #include <memory>
 #include <shared_mutex>
@@ -13,10 +15,21 @@ struct SerialLineState {
     termios Attributes{};
 };
 
-// Applies a device-control text such as "baud=9600 parity=n data=8 stop=1" onto `state`;
-// settings the text does not name keep their value. False (state untouched) for an unknown key,
-// a malformed value or a baud rate the terminal layer does not offer.
-bool BuildSerialLineState(const std::string& text, SerialLineState& state);
+// Why a device did not open.
+enum class OpenFailureCause {
+    NotFound,            // no such device, or it went away (unplugged)
+    NoPermission,        // the user may not open it (not in the group that owns it, "dialout")
+    InUse,               // another program has it open
+    NotSerial,           // it is not a terminal
+    LineSettingsRefused, // it does not take the line settings
+    SystemError,         // anything else; the error number says what
+};
+
+struct OpenFailure {
+    OpenFailureCause cause = OpenFailureCause::NotFound;
+    std::string otherProgram; // InUse: the other program's name, when it could be read
+    int systemError = 0;      // SystemError: errno
+};
 
 // Time-outs in milliseconds, as a comm port takes them. A read of n bytes returns when they are
 // in, when more than `ReadInterval` passes between two bytes, or after
@@ -36,8 +49,11 @@ struct SerialTimeouts {
 class SerialDevice {
 public:
     // Opens the device node (links resolved) for reading and writing, as no process's
-    // controlling terminal, locked against every other opener. Nothing when it does not open.
-    static std::shared_ptr<SerialDevice> Open(const std::string& path);
+    // controlling terminal, locked against every other opener, and sets the line: `line`, raw,
+    // without flow control. A device another program has open does not open, whether that
+    // program locked it or not. Nothing when it does not open; `failure` then says why.
+    static std::shared_ptr<SerialDevice>
+    Open(const std::string& path, const LineSettings& line = {}, OpenFailure* failure = nullptr);
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
@@ -45,7 +61,9 @@ public:
     // Queue sizes are accepted for an open device; the terminal layer sizes its own queues.
     bool SetupQueues(int inputBytes, int outputBytes);
     bool GetLineState(SerialLineState& state);
-    // Applies the state in raw mode: no echo, no line editing, no character translation.
+    // Applies the state in raw mode (no echo, no line editing, no character translation) and
+    // without flow control. False when the device does not keep the speed, character size,
+    // parity or stop bits asked for.
     bool SetLineState(const SerialLineState& state);
     bool SetTimeouts(const SerialTimeouts& timeouts);
 

@@ -13,14 +13,14 @@ enum : std::uint8_t {
     KindCom0Com = 4,
 };
 
-// One discovered serial port.
+// One serial port as the selector lists it. Texts are UTF-8.
 struct TCOM {
-    std::string Name; // "COM3", as the serial device map holds it
+    std::string Name; // "COM3"
     std::uint8_t Kind = KindGeneric;
     std::string FriendlyName;
-    // The device's key path while discovering, then its "Dev_" key, finally the remote device's
-    // name (or the "Dev_" key when the name could not be read, or nothing).
+    // The remote device of a Bluetooth link: its name, or its address where it has none known.
     std::string BluetoothName;
+    std::string DeviceNode; // "/dev/ttyUSB0"
 };
 
 using TCOMS = std::vector<TCOM>;

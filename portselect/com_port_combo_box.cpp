@@ -1,7 +1,7 @@
 #include "portselect/com_port_combo_box.h"
 #include "platform/ascii_case.h"
 
-#include "platform/registry_view.h"
+#include "platform/port_catalog.h"
 #include "portselect/port_discovery.h"
 
 #include <QAction>
@@ -34,8 +34,8 @@ std::string KindText(std::uint8_t kind) {
     }
 }
 
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QFont FixedPitchFont() {
@@ -56,8 +56,8 @@ QAction* AddMenuItem(QMenu* menu, const char* caption, bool checkable) {
 
 } // namespace
 
-TComPortComboBox::TComPortComboBox(QWidget* Owner, const platform::RegistryView* registry)
-    : QComboBox(Owner), registry_(registry) {
+TComPortComboBox::TComPortComboBox(QWidget* Owner, PortSource source)
+    : QComboBox(Owner), source_(std::move(source)) {
     // Picking from the list is the only way to choose; a typed text would name no port.
     setEditable(false);
     setFont(FixedPitchFont());
@@ -152,7 +152,8 @@ void TComPortComboBox::SetFilterType(std::uint8_t mask) {
 }
 
 void TComPortComboBox::RefreshPorts() {
-    AllPorts = DiscoverPorts(registry_ ? *registry_ : platform::SystemRegistry());
+    AllPorts =
+        portselect::discoverPorts(source_ ? source_() : platform::systemPortCatalog()->ports());
     FillList();
 }
 
@@ -188,7 +189,7 @@ void TComPortComboBox::FillList() {
     int selection = 0;
     const std::string wanted = AsciiLower(port_);
     for (std::size_t i = 0; i < ShownPorts.size(); ++i) {
-        addItem(Latin1(ItemText(ShownPorts[i])));
+        addItem(Utf8(ItemText(ShownPorts[i])));
         if (AsciiLower(ShownPorts[i].Name) == wanted) {
             selection = static_cast<int>(i);
         }
@@ -199,15 +200,18 @@ void TComPortComboBox::FillList() {
     }
     setCurrentIndex(selection);
     port_ = ShownPorts[static_cast<std::size_t>(selection)].Name;
-    setToolTip(Latin1(ShownPorts[static_cast<std::size_t>(selection)].FriendlyName));
+    ShowHint(ShownPorts[static_cast<std::size_t>(selection)]);
+}
+
+void TComPortComboBox::ShowHint(const TCOM& port) {
+    setToolTip(port.DeviceNode.empty() ? Utf8(port.FriendlyName)
+                                       : Utf8(port.FriendlyName + " (" + port.DeviceNode + ")"));
 }
 
 void TComPortComboBox::ComboChange(int index) {
     if (index >= 0 && static_cast<std::size_t>(index) < ShownPorts.size()) {
         port_ = ShownPorts[static_cast<std::size_t>(index)].Name;
-        setToolTip(Latin1(ShownPorts[static_cast<std::size_t>(index)].FriendlyName));
+        ShowHint(ShownPorts[static_cast<std::size_t>(index)]);
     }
-    if (OnChange) {
-        OnChange(this);
-    }
+    emit portChanged();
 }

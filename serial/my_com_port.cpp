@@ -1,11 +1,11 @@
 #include "serial/my_com_port.h"
 #include "platform/ascii_case.h"
 
-#include "platform/registry_view.h"
+#include "platform/port_catalog.h"
 #include "platform/serial_device.h"
-#include "platform/serial_device_map.h"
 #include "serial/poll.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 #include <cctype>
 
@@ -17,6 +17,22 @@ std::shared_ptr<platform::SerialDevice> openDevice;
 constexpr std::size_t kMaxDevicePath = 79;
 constexpr std::size_t kMaxPortName = 32;
 constexpr int kQueueBytes = 256;
+
+platform::Parity LineParity(TParity parity) {
+    switch (parity) {
+    case TParity::even:
+        return platform::Parity::Even;
+    case TParity::odd:
+        return platform::Parity::Odd;
+    case TParity::mark:
+        return platform::Parity::Mark;
+    case TParity::space:
+        return platform::Parity::Space;
+    case TParity::none:
+        break;
+    }
+    return platform::Parity::None;
+}
 
 const char* ParityPiece(TParity parity) {
     switch (parity) {
@@ -47,10 +63,6 @@ std::string TMyComPort::DeviceControlText() const {
            " data=" + std::to_string(DataBits) + " stop=" + std::to_string(StopBits);
 }
 
-bool TMyComPort::DeviceLost() const {
-    return link_ && link_->DeviceLost;
-}
-
 bool TMyComPort::Open() {
     if (IsOpen) {
         return false;
@@ -62,22 +74,21 @@ bool TMyComPort::Open() {
     if (devicePath.size() > kMaxDevicePath || openDevice) {
         return false;
     }
-    // The name reaches a device only through the map, never as part of a path.
-    const auto node = platform::SystemSerialDeviceMap().DeviceFor(ComPort);
-    if (!node) {
+    // The name reaches a device only through the catalog, never as part of a path.
+    const auto port = platform::systemPortCatalog()->find(ComPort);
+    if (!port) {
         return false;
     }
-    auto device = platform::SerialDevice::Open(*node);
+    auto device = platform::SerialDevice::Open(port->deviceNode, {.baud = BaudRate,
+                                                                  .dataBits = DataBits,
+                                                                  .parity = LineParity(Parity),
+                                                                  .stopBits = StopBits});
     if (!device) {
         return false;
     }
 
     // Every step runs even when an earlier one failed; all must succeed.
-    platform::SerialLineState state;
     bool configured = device->SetupQueues(kQueueBytes, kQueueBytes);
-    configured = device->GetLineState(state) && configured;
-    configured = platform::BuildSerialLineState(DeviceControlText(), state) && configured;
-    configured = device->SetLineState(state) && configured;
     configured = device->SetTimeouts({.ReadInterval = 1,
                                       .ReadTotalMultiplier = 1,
                                       .ReadTotalConstant = 1,
@@ -89,9 +100,16 @@ bool TMyComPort::Open() {
         return false;
     }
 
-    auto link = std::make_shared<TPollLink>();
-    link->ReceivedText = &ReceivedText;
-    if (!TPoll::Start(link, device, OnTimeOut, OnData, ReadTimeOut, Delimiter)) {
+    auto receiver = std::make_shared<TPollReceiver>();
+    receiver->telegram = [this](const std::string& telegram) { emit telegramReceived(telegram); };
+    if (isSignalConnected(QMetaMethod::fromSignal(&TMyComPort::silence))) {
+        receiver->silence = [this] { emit silence(); };
+    }
+    receiver->deviceLost = [this] { emit deviceLost(); };
+    receiver->dropped = [this](std::uint64_t count) { emit telegramsDropped(count); };
+    auto link = std::make_shared<TPollLink>(HandOverQueueBytes);
+    link->receiver = std::move(receiver);
+    if (!TPoll::Start(link, device, ReadTimeOut, Delimiter)) {
         device->Close();
         return false;
     }
@@ -103,9 +121,10 @@ bool TMyComPort::Open() {
 
 void TMyComPort::Close() {
     if (IsOpen) {
-        // The thread is not waited for; a hand-over it still has in flight does nothing.
+        // The thread is not waited for; what it queued or still queues reaches nobody.
         link_->Terminated = true;
-        link_->ReceivedText = nullptr;
+        link_->receiver.reset();
+        link_->queue.clear();
         openDevice->Close();
         openDevice.reset();
     }
@@ -120,11 +139,7 @@ void TMyComPort::Write(const std::string& Text) {
 
 void TMyComPort::ListPorts() {
     PortList.clear();
-    const auto key = platform::SystemRegistry().OpenKey("\\HARDWARE\\DEVICEMAP\\SERIALCOMM");
-    if (!key) {
-        return;
-    }
-    for (const auto& [valueName, portName] : key->Values) {
+    for (const std::string& portName : platform::systemPortCatalog()->comNames()) {
         PortList.push_back(AsciiUpper(portName).substr(0, kMaxPortName));
     }
 }

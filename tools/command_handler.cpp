@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 
@@ -10,73 +10,73 @@ constexpr int kMaxTransmitInterval = 3600;
 constexpr int kMaxPrescaler = 9999;
 
 // A decimal number in [low, high]; a leading "+", blanks or a fraction make it bad.
-bool NumberIn(std::string_view text, int low, int high, int& out) {
+bool numberIn(std::string_view text, int low, int high, int& out) {
     const auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
     return !text.empty() && ec == std::errc() && ptr == text.data() + text.size() && out >= low &&
            out <= high;
 }
 
-CommandOutcome Ok(bool restart = false) {
-    return {ReplyOk, restart};
+CommandOutcome ok(bool restart = false) {
+    return {kReplyOk, restart};
 }
 
 } // namespace
 
-CommandOutcome HandleCommand(CounterState& state, std::string_view command) {
+CommandOutcome handleCommand(CounterState& state, std::string_view command) {
     if (command.empty()) {
-        return {ReplyUnknown};
+        return {kReplyUnknown};
     }
     const char letter = command.front();
     const std::string_view argument = command.substr(1);
     if (letter == 'i' || letter == 'b') {
         int n = 0;
         const int high = letter == 'i' ? kMaxTransmitInterval : kMaxPrescaler;
-        if (!NumberIn(argument, 1, high, n)) {
-            return {ReplyBadNumber};
+        if (!numberIn(argument, 1, high, n)) {
+            return {kReplyBadNumber};
         }
-        (letter == 'i' ? state.TransmitInterval : state.Prescaler) = n;
-        return Ok();
+        (letter == 'i' ? state.transmitInterval : state.prescaler) = n;
+        return ok();
     }
     if (!argument.empty()) {
-        return {ReplyUnknown};
+        return {kReplyUnknown};
     }
-    const bool running = state.Running != Measurement::Idle;
+    const bool running = state.running != Measurement::Idle;
     switch (letter) {
     case 'I':
-        return {Identification};
+        return {kIdentification};
     case '1':
-        state.Running = Measurement::Single;
-        return Ok(true);
+        state.running = Measurement::Single;
+        return ok(true);
     case 'r':
-        state.Running = Measurement::Continuous;
-        return Ok(true);
+        state.running = Measurement::Continuous;
+        return ok(true);
     case 'x':
-        state.Running = Measurement::Idle;
-        return Ok();
+        state.running = Measurement::Idle;
+        return ok();
     case 'T':
     case 't':
-        state.GateSeconds = letter == 'T' ? 1.0 : 0.1;
-        return Ok(running);
+        state.gateSeconds = letter == 'T' ? 1.0 : 0.1;
+        return ok(running);
     case 'A':
     case 'a':
-        state.Averaging = letter == 'A';
-        return Ok();
+        state.averaging = letter == 'A';
+        return ok();
     case 'f':
-        state.Mode = Quantity::Frequency;
-        return Ok();
+        state.mode = Quantity::Frequency;
+        return ok();
     case 'p':
-        state.Mode = Quantity::Period;
-        return Ok();
+        state.mode = Quantity::Period;
+        return ok();
     case 'o':
-        state.Mode = Quantity::Offset;
-        return Ok();
+        state.mode = Quantity::Offset;
+        return ok();
     case 'd':
     case 'h':
-        state.Format = letter == 'd' ? TelegramFormat::Dump : TelegramFormat::Hertz;
-        return Ok();
+        state.format = letter == 'd' ? TelegramFormat::Dump : TelegramFormat::Hertz;
+        return ok();
     default:
-        return {ReplyUnknown};
+        return {kReplyUnknown};
     }
 }
 
-} // namespace vkelvo
+} // namespace tools

@@ -5,19 +5,19 @@
 #include <string>
 #include <string_view>
 
-namespace vkelvo {
+namespace tools {
 
-inline constexpr const char* Identification = "kelvo FC-3000 V2.1 virtual";
-inline constexpr const char* ReplyOk = "OK";
-inline constexpr const char* ReplyUnknown = "?";
-inline constexpr const char* ReplyBadNumber = "ERR";
+inline constexpr const char* kIdentification = "kelvo FC-3000 V2.1 virtual";
+inline constexpr const char* kReplyOk = "OK";
+inline constexpr const char* kReplyUnknown = "?";
+inline constexpr const char* kReplyBadNumber = "ERR";
 
 struct CommandOutcome {
-    std::string Reply;
-    bool RestartMeasurement = false; // a new measurement begins now
+    std::string reply;
+    bool restartMeasurement = false; // a new measurement begins now
 };
 
 // Applies one command (the text between ESC and CR) to the counter's settings.
-CommandOutcome HandleCommand(CounterState& state, std::string_view command);
+CommandOutcome handleCommand(CounterState& state, std::string_view command);
 
-} // namespace vkelvo
+} // namespace tools

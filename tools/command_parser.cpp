@@ -1,13 +1,13 @@
 #include "tools/command_parser.h"
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 constexpr char kEsc = 27;
 constexpr char kCr = 13;
 } // namespace
 
-std::vector<std::string> CommandParser::Feed(std::string_view bytes) {
+std::vector<std::string> CommandParser::feed(std::string_view bytes) {
     std::vector<std::string> commands;
     for (const char c : bytes) {
         if (c == kEsc) {
@@ -15,7 +15,7 @@ std::vector<std::string> CommandParser::Feed(std::string_view bytes) {
             frame_.clear();
         } else if (!inFrame_) {
             continue;
-        } else if (c == kCr || frame_.size() >= MaxLength) {
+        } else if (c == kCr || frame_.size() >= kMaxLength) {
             commands.push_back(c == kCr ? frame_ : frame_ + c);
             inFrame_ = false;
             frame_.clear();
@@ -26,4 +26,4 @@ std::vector<std::string> CommandParser::Feed(std::string_view bytes) {
     return commands;
 }
 
-} // namespace vkelvo
+} // namespace tools

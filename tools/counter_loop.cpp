@@ -7,7 +7,7 @@
 #include <chrono>
 #include <poll.h>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 
@@ -19,118 +19,119 @@ constexpr std::int64_t kIdleWakeUs = 1000000;
 // would send beyond this much is lost, as in an overrun, instead of piling up here.
 constexpr std::size_t kMaxBacklogBytes = 4096;
 
-std::int64_t NowUs() {
+std::int64_t steadyClockUs() {
     return std::chrono::duration_cast<std::chrono::microseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
-std::uint64_t SeedOf(const Options& options) {
-    return options.Seed ? *options.Seed : std::random_device{}();
+std::uint64_t seedOf(const Options& options) {
+    return options.seed ? *options.seed : std::random_device{}();
 }
 
 } // namespace
 
 CounterLoop::CounterLoop(const Options& options, VirtualPort& port, TelegramLog& log)
-    : options_(options), port_(port), log_(log), random_(SeedOf(options)), oscillator_(random_()),
-      writer_(kLineBytesPerSecond * options.Burst), shaper_(options, random_) {
-    state_.Format = options.Format;
-    state_.GateSeconds = options.GateSeconds;
+    : options_(options), port_(port), log_(log), random_(seedOf(options)), oscillator_(random_()),
+      writer_(kLineBytesPerSecond * options.burst), shaper_(options, random_) {
+    state_.format = options.format;
+    state_.gateSeconds = options.gateSeconds;
 }
 
-double CounterLoop::Seconds(std::int64_t nowUs) const {
+double CounterLoop::secondsSinceStart(std::int64_t nowUs) const {
     return static_cast<double>(nowUs - startUs_) / 1e6;
 }
 
-std::int64_t CounterLoop::GateUs() const {
-    return static_cast<std::int64_t>(state_.GateSeconds * 1e6);
+std::int64_t CounterLoop::gateUs() const {
+    return static_cast<std::int64_t>(state_.gateSeconds * 1e6);
 }
 
-bool CounterLoop::LineBlocked() const {
-    return writer_.Backlog() > kMaxBacklogBytes;
+bool CounterLoop::lineBlocked() const {
+    return writer_.backlog() > kMaxBacklogBytes;
 }
 
-bool CounterLoop::ReadingLimitReached() const {
-    return options_.Count >= 0 && readingsQueued_ - readingsLost_ >= options_.Count;
+bool CounterLoop::readingLimitReached() const {
+    return options_.count >= 0 && readingsQueued_ - readingsLost_ >= options_.count;
 }
 
-void CounterLoop::ServeCommands(std::int64_t nowUs) {
-    for (const std::string& command : parser_.Feed(port_.Read())) {
-        const CommandOutcome outcome = HandleCommand(state_, command);
-        if (!LineBlocked()) {
-            shaper_.Send(writer_, outcome.Reply, PieceReply);
+void CounterLoop::serveCommands(std::int64_t nowUs) {
+    for (const std::string& command : parser_.feed(port_.read())) {
+        const CommandOutcome outcome = handleCommand(state_, command);
+        if (!lineBlocked()) {
+            shaper_.send(writer_, outcome.reply, PieceReply);
         }
-        if (outcome.RestartMeasurement) {
+        if (outcome.restartMeasurement) {
             measurements_ = 0;
-            nextMeasurementUs_ = nowUs + GateUs();
+            nextMeasurementUs_ = nowUs + gateUs();
         }
     }
 }
 
-void CounterLoop::Measure(std::int64_t nowUs) {
-    if (state_.Running == Measurement::Idle) {
+void CounterLoop::measure(std::int64_t nowUs) {
+    if (state_.running == Measurement::Idle) {
         return;
     }
-    if (ReadingLimitReached()) {
-        state_.Running = Measurement::Idle;
+    if (readingLimitReached()) {
+        state_.running = Measurement::Idle;
         return;
     }
-    const bool flood = options_.Burst > 1 && state_.Running == Measurement::Continuous;
-    if (flood ? !writer_.Empty() : nowUs < nextMeasurementUs_) {
+    const bool flood = options_.burst > 1 && state_.running == Measurement::Continuous;
+    if (flood ? !writer_.empty() : nowUs < nextMeasurementUs_) {
         return;
     }
-    const double hz = oscillator_.Measure(Seconds(nowUs), state_.GateSeconds, state_.Averaging);
+    const double hz =
+        oscillator_.measure(secondsSinceStart(nowUs), state_.gateSeconds, state_.averaging);
     ++measurements_;
-    const bool single = state_.Running == Measurement::Single;
-    if ((single || measurements_ % state_.TransmitInterval == 0) && !LineBlocked()) {
-        const Telegram telegram = FormatReading(state_, hz, Oscillator::NominalHz);
-        queuedValues_.push_back(telegram.Value);
+    const bool single = state_.running == Measurement::Single;
+    if ((single || measurements_ % state_.transmitInterval == 0) && !lineBlocked()) {
+        const Telegram telegram = formatReading(state_, hz, Oscillator::kNominalHz);
+        queuedValues_.push_back(telegram.value);
         ++readingsQueued_;
-        shaper_.Send(writer_, telegram.Text, PieceReading);
+        shaper_.send(writer_, telegram.text, PieceReading);
     }
     if (single) {
-        state_.Running = Measurement::Idle;
+        state_.running = Measurement::Idle;
     } else {
-        nextMeasurementUs_ += GateUs();
+        nextMeasurementUs_ += gateUs();
         if (nextMeasurementUs_ <= nowUs) {
             // After a pause (silence) a new gate begins now instead of catching up.
-            nextMeasurementUs_ = nowUs + GateUs();
+            nextMeasurementUs_ = nowUs + gateUs();
         }
     }
 }
 
-void CounterLoop::Transmit(std::int64_t nowUs) {
+void CounterLoop::transmit(std::int64_t nowUs) {
     const auto finished =
-        writer_.Pump(nowUs, [this](std::string_view bytes) { return port_.Write(bytes); });
+        writer_.pump(nowUs, [this](std::string_view bytes) { return port_.write(bytes); });
     for (const PacedWriter::Finished& piece : finished) {
-        if (piece.Tag == PieceReading) {
+        if (piece.tag == PieceReading) {
             const double value = queuedValues_.front();
             queuedValues_.pop_front();
-            if (!piece.Delivered) {
+            if (!piece.delivered) {
                 ++readingsLost_;
                 continue;
             }
-            log_.Write(Seconds(nowUs), "reading", value, piece.Note);
-            if (options_.SilenceMs > 0 && !silenceUsed_) {
+            log_.write(secondsSinceStart(nowUs), "reading", value, piece.note);
+            if (options_.silenceMs > 0 && !silenceUsed_) {
                 silenceUsed_ = true;
-                silenceUntilUs_ = nowUs + std::int64_t{options_.SilenceMs} * 1000;
+                silenceUntilUs_ = nowUs + std::int64_t{options_.silenceMs} * 1000;
             }
-        } else if (piece.Delivered && piece.Tag != PieceNone) {
-            log_.Write(Seconds(nowUs), piece.Tag == PieceReply ? "reply" : "garbage", std::nullopt,
-                       piece.Note);
+        } else if (piece.delivered && piece.tag != PieceNone) {
+            log_.write(secondsSinceStart(nowUs), piece.tag == PieceReply ? "reply" : "garbage",
+                       std::nullopt, piece.note);
         }
     }
 }
 
-std::int64_t CounterLoop::NextWakeUs(std::int64_t nowUs, bool& waitForRoom) const {
+std::int64_t CounterLoop::nextWakeUs(std::int64_t nowUs, bool& waitForRoom) const {
     std::int64_t wake = nowUs + kIdleWakeUs;
-    if (!port_.Listening()) {
+    if (!port_.listening()) {
         // Nobody to pace for: what falls due meanwhile is dropped in one go.
         wake = nowUs + kDropBatchUs;
     } else if (nowUs < silenceUntilUs_) {
         wake = std::min(wake, silenceUntilUs_);
     } else {
-        if (const auto due = writer_.NextDueUs(nowUs)) {
+        if (const auto due = writer_.nextDueUs(nowUs)) {
             if (*due <= nowUs) {
                 waitForRoom = true; // the line is full: wait until the reader makes room
                 wake = std::min(wake, nowUs + kRoomCheckUs);
@@ -138,56 +139,56 @@ std::int64_t CounterLoop::NextWakeUs(std::int64_t nowUs, bool& waitForRoom) cons
                 wake = std::min(wake, *due);
             }
         }
-        if (state_.Running != Measurement::Idle && !ReadingLimitReached()) {
-            const bool flood = options_.Burst > 1 && state_.Running == Measurement::Continuous;
+        if (state_.running != Measurement::Idle && !readingLimitReached()) {
+            const bool flood = options_.burst > 1 && state_.running == Measurement::Continuous;
             if (!flood) {
                 wake = std::min(wake, nextMeasurementUs_);
-            } else if (writer_.Empty()) {
+            } else if (writer_.empty()) {
                 wake = nowUs;
             }
         }
     }
-    if (options_.UnplugAfterMs >= 0) {
-        wake = std::min(wake, startUs_ + std::int64_t{options_.UnplugAfterMs} * 1000);
+    if (options_.unplugAfterMs >= 0) {
+        wake = std::min(wake, startUs_ + std::int64_t{options_.unplugAfterMs} * 1000);
     }
     return std::max(wake, nowUs);
 }
 
-int CounterLoop::Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask) {
-    startUs_ = NowUs();
-    if (options_.StartContinuous) {
-        state_.Running = Measurement::Continuous;
-        nextMeasurementUs_ = startUs_ + GateUs();
+int CounterLoop::run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask) {
+    startUs_ = steadyClockUs();
+    if (options_.startContinuous) {
+        state_.running = Measurement::Continuous;
+        nextMeasurementUs_ = startUs_ + gateUs();
     }
     while (!stop) {
-        const std::int64_t now = NowUs();
-        if (options_.UnplugAfterMs >= 0 &&
-            now >= startUs_ + std::int64_t{options_.UnplugAfterMs} * 1000) {
-            port_.Unplug();
-            log_.Write(Seconds(now), "unplug", std::nullopt, "");
+        const std::int64_t now = steadyClockUs();
+        if (options_.unplugAfterMs >= 0 &&
+            now >= startUs_ + std::int64_t{options_.unplugAfterMs} * 1000) {
+            port_.unplug();
+            log_.write(secondsSinceStart(now), "unplug", std::nullopt, "");
             return 0;
         }
         if (now >= silenceUntilUs_) {
-            ServeCommands(now);
+            serveCommands(now);
             // After the read: whoever sent a command opened the line before, so the answer
             // finds its listener counted.
-            port_.UpdateListeners();
-            Measure(now);
-            Transmit(now);
+            port_.updateListeners();
+            measure(now);
+            transmit(now);
         }
         bool waitForRoom = false;
-        const std::int64_t wake = NextWakeUs(NowUs(), waitForRoom);
-        pollfd watch[2] = {{port_.WatchFd(), POLLIN, 0}, {port_.MasterFd(), 0, 0}};
-        if (NowUs() >= silenceUntilUs_) {
+        const std::int64_t wake = nextWakeUs(steadyClockUs(), waitForRoom);
+        pollfd watch[2] = {{port_.watchFd(), POLLIN, 0}, {port_.masterFd(), 0, 0}};
+        if (steadyClockUs() >= silenceUntilUs_) {
             watch[1].events = static_cast<short>(POLLIN | (waitForRoom ? POLLOUT : 0));
         }
-        const std::int64_t waitUs = std::max<std::int64_t>(0, wake - NowUs());
+        const std::int64_t waitUs = std::max<std::int64_t>(0, wake - steadyClockUs());
         const timespec timeout{static_cast<time_t>(waitUs / 1000000),
                                static_cast<long>(waitUs % 1000000) * 1000};
         ::ppoll(watch, watch[1].events ? 2 : 1, &timeout, &waitMask);
-        port_.UpdateListeners();
+        port_.updateListeners();
     }
     return 0;
 }
 
-} // namespace vkelvo
+} // namespace tools

@@ -14,7 +14,7 @@
 #include <deque>
 #include <random>
 
-namespace vkelvo {
+namespace tools {
 
 // The instrument at work: reads commands, measures, and sends telegrams at line pace.
 class CounterLoop {
@@ -23,17 +23,17 @@ public:
 
     // Runs until `stop` is set (by a signal, delivered only while the loop waits with
     // `waitMask`) or until the unplug time; returns the exit code.
-    int Run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
+    int run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask);
 
 private:
-    double Seconds(std::int64_t nowUs) const;
-    std::int64_t GateUs() const;
-    bool LineBlocked() const;
-    bool ReadingLimitReached() const;
-    void ServeCommands(std::int64_t nowUs);
-    void Measure(std::int64_t nowUs);
-    void Transmit(std::int64_t nowUs);
-    std::int64_t NextWakeUs(std::int64_t nowUs, bool& waitForRoom) const;
+    double secondsSinceStart(std::int64_t nowUs) const;
+    std::int64_t gateUs() const;
+    bool lineBlocked() const;
+    bool readingLimitReached() const;
+    void serveCommands(std::int64_t nowUs);
+    void measure(std::int64_t nowUs);
+    void transmit(std::int64_t nowUs);
+    std::int64_t nextWakeUs(std::int64_t nowUs, bool& waitForRoom) const;
 
     const Options& options_;
     VirtualPort& port_;
@@ -55,4 +55,4 @@ private:
     std::int64_t silenceUntilUs_ = 0;
 };
 
-} // namespace vkelvo
+} // namespace tools

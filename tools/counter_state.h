@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vkelvo {
+namespace tools {
 
 enum class Measurement { Idle, Single, Continuous };
 enum class Quantity { Frequency, Period, Offset };
@@ -8,13 +8,13 @@ enum class TelegramFormat { Dump, Hertz };
 
 // Everything the commands can change; what the counter sends follows from it.
 struct CounterState {
-    Measurement Running = Measurement::Idle;
-    double GateSeconds = 1.0;
-    bool Averaging = false;
-    Quantity Mode = Quantity::Frequency;
-    TelegramFormat Format = TelegramFormat::Dump;
-    int TransmitInterval = 1; // every n-th measurement is sent
-    int Prescaler = 1;        // the counted frequency is multiplied by this factor
+    Measurement running = Measurement::Idle;
+    double gateSeconds = 1.0;
+    bool averaging = false;
+    Quantity mode = Quantity::Frequency;
+    TelegramFormat format = TelegramFormat::Dump;
+    int transmitInterval = 1; // every n-th measurement is sent
+    int prescaler = 1;        // the counted frequency is multiplied by this factor
 };
 
-} // namespace vkelvo
+} // namespace tools

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 constexpr std::int64_t kMinSplitPauseUs = 20000;
@@ -13,7 +13,7 @@ constexpr std::int64_t kMaxSplitPauseUs = 80000;
 LineShaper::LineShaper(const Options& options, std::mt19937_64& random)
     : options_(options), random_(random) {}
 
-std::string LineShaper::Garbage() {
+std::string LineShaper::garbage() {
     std::uniform_int_distribution<int> length(1, 12);
     std::uniform_int_distribution<int> kind(0, 2);
     std::string bytes;
@@ -40,14 +40,14 @@ std::string LineShaper::Garbage() {
     return bytes;
 }
 
-void LineShaper::Send(PacedWriter& writer, const std::string& text, PieceKind kind) {
-    if (options_.GarbageRate > 0 && std::bernoulli_distribution(options_.GarbageRate)(random_)) {
-        std::string noise = Garbage();
-        writer.Enqueue(noise, 0, PieceGarbage, noise);
+void LineShaper::send(PacedWriter& writer, const std::string& text, PieceKind kind) {
+    if (options_.garbageRate > 0 && std::bernoulli_distribution(options_.garbageRate)(random_)) {
+        std::string noise = garbage();
+        writer.enqueue(noise, 0, PieceGarbage, noise);
     }
-    const std::string line = options_.NoDelimiter ? text : text + "\r\n";
+    const std::string line = options_.noDelimiter ? text : text + "\r\n";
     std::vector<std::size_t> cuts;
-    if (options_.Split && line.size() >= 3) {
+    if (options_.split && line.size() >= 3) {
         std::uniform_int_distribution<std::size_t> at(1, line.size() - 1);
         const int count = std::uniform_int_distribution<int>(1, 2)(random_);
         for (int i = 0; i < count; ++i) {
@@ -59,10 +59,10 @@ void LineShaper::Send(PacedWriter& writer, const std::string& text, PieceKind ki
     std::uniform_int_distribution<std::int64_t> pause(kMinSplitPauseUs, kMaxSplitPauseUs);
     std::size_t from = 0;
     for (const std::size_t cut : cuts) {
-        writer.Enqueue(line.substr(from, cut - from), from == 0 ? 0 : pause(random_));
+        writer.enqueue(line.substr(from, cut - from), from == 0 ? 0 : pause(random_));
         from = cut;
     }
-    writer.Enqueue(line.substr(from), from == 0 ? 0 : pause(random_), kind, text);
+    writer.enqueue(line.substr(from), from == 0 ? 0 : pause(random_), kind, text);
 }
 
-} // namespace vkelvo
+} // namespace tools

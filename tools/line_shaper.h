@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-namespace vkelvo {
+namespace tools {
 
 // What a queued piece is, for the log when its last byte has gone out.
 enum PieceKind : int { PieceNone = 0, PieceReading, PieceReply, PieceGarbage };
@@ -18,15 +18,15 @@ public:
     LineShaper(const Options& options, std::mt19937_64& random);
 
     // Queues `text` as one telegram; `kind` and the text go with its last piece.
-    void Send(PacedWriter& writer, const std::string& text, PieceKind kind);
+    void send(PacedWriter& writer, const std::string& text, PieceKind kind);
 
     // 1 to 12 bytes of noise: control characters, printable and 8-bit characters, sometimes
     // closed by a CR LF of their own.
-    std::string Garbage();
+    std::string garbage();
 
 private:
     const Options& options_;
     std::mt19937_64& random_;
 };
 
-} // namespace vkelvo
+} // namespace tools

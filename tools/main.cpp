@@ -11,23 +11,24 @@
 #include <string>
 #include <vector>
 
+namespace tools {
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void RequestStop(int) {
+void requestStop(int) {
     stopRequested = 1;
 }
 
 // The stop signals stay blocked except while the loop waits, so none slips in between a check
 // and the wait; their handler only raises the flag, and the link is removed on the way out.
-sigset_t InstallStopSignals() {
+sigset_t installStopSignals() {
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         sigaddset(&stopSignals, signal);
         struct sigaction action {};
-        action.sa_handler = RequestStop;
+        action.sa_handler = requestStop;
         sigemptyset(&action.sa_mask);
         sigaction(signal, &action, nullptr);
     }
@@ -41,35 +42,36 @@ sigset_t InstallStopSignals() {
 }
 
 } // namespace
+} // namespace tools
 
 int main(int argc, char** argv) {
-    const vkelvo::ParsedOptions parsed =
-        vkelvo::ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!parsed.Error.empty()) {
+    const tools::ParsedOptions parsed =
+        tools::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.error.empty()) {
         std::fprintf(stderr, "virtual-kelvo: %s\nTry 'virtual-kelvo --help'.\n",
-                     parsed.Error.c_str());
+                     parsed.error.c_str());
         return 2;
     }
-    const vkelvo::Options& options = parsed.Values;
-    if (options.Help) {
-        std::fputs(vkelvo::UsageText().c_str(), stdout);
+    const tools::Options& options = parsed.values;
+    if (options.help) {
+        std::fputs(tools::usageText().c_str(), stdout);
         return 0;
     }
-    const sigset_t waitMask = InstallStopSignals();
+    const sigset_t waitMask = tools::installStopSignals();
     try {
-        vkelvo::TelegramLog log(options.LogFile);
-        vkelvo::VirtualPort port;
-        vkelvo::PortLink link(platform::UserPortLinkFolder(), port.SlavePath(), options.Com);
-        std::printf("virtual-kelvo serving %s at %s\n", link.ComName().c_str(),
-                    port.SlavePath().c_str());
-        std::printf("link %s\n", link.LinkPath().c_str());
+        tools::TelegramLog log(options.logFile);
+        tools::VirtualPort port;
+        tools::PortLink link(platform::UserPortLinkFolder(), port.slavePath(), options.com);
+        std::printf("virtual-kelvo serving %s at %s\n", link.comName().c_str(),
+                    port.slavePath().c_str());
+        std::printf("link %s\n", link.linkPath().c_str());
         std::printf("Ctrl-C ends it and removes the link.\n");
         std::fflush(stdout);
-        vkelvo::CounterLoop loop(options, port, log);
-        const int code = loop.Run(stopRequested, waitMask);
-        link.Remove();
-        if (options.UnplugAfterMs >= 0 && !stopRequested) {
-            std::printf("unplugged %s\n", link.ComName().c_str());
+        tools::CounterLoop loop(options, port, log);
+        const int code = loop.run(tools::stopRequested, waitMask);
+        link.remove();
+        if (options.unplugAfterMs >= 0 && !tools::stopRequested) {
+            std::printf("unplugged %s\n", link.comName().c_str());
         }
         return code;
     } catch (const std::exception& error) {

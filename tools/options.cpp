@@ -4,31 +4,31 @@
 #include <cmath>
 #include <limits>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 
-template <typename T> bool ParseWhole(const std::string& text, T& out) {
+template <typename T> bool parseWhole(const std::string& text, T& out) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc() && ptr == end && !text.empty();
 }
 
-bool ParseReal(const std::string& text, double& out) {
+bool parseReal(const std::string& text, double& out) {
     const char* end = text.data() + text.size();
     auto [ptr, ec] = std::from_chars(text.data(), end, out);
     return ec == std::errc() && ptr == end && !text.empty() && std::isfinite(out);
 }
 
-std::string Bad(const std::string& option, const std::string& value) {
+std::string invalidValue(const std::string& option, const std::string& value) {
     return "invalid value '" + value + "' for " + option;
 }
 
 } // namespace
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args) {
+ParsedOptions parseOptions(const std::vector<std::string>& args) {
     ParsedOptions result;
-    Options& o = result.Values;
+    Options& o = result.values;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> inlineValue;
@@ -42,7 +42,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
                 return true;
             }
             if (i + 1 >= args.size()) {
-                result.Error = name + " needs a value";
+                result.error = name + " needs a value";
                 return false;
             }
             out = args[++i];
@@ -50,7 +50,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
         };
         auto flag = [&]() {
             if (inlineValue) {
-                result.Error = name + " takes no value";
+                result.error = name + " takes no value";
                 return false;
             }
             return true;
@@ -60,110 +60,110 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
             if (!flag()) {
                 return result;
             }
-            o.Help = true;
+            o.help = true;
         } else if (name == "--split" || name == "--no-delimiter") {
             if (!flag()) {
                 return result;
             }
-            (name == "--split" ? o.Split : o.NoDelimiter) = true;
+            (name == "--split" ? o.split : o.noDelimiter) = true;
         } else if (name == "--com") {
             if (!value(v)) {
                 return result;
             }
-            if (!ParseWhole(v, o.Com) || o.Com < 1 || o.Com > 255) {
-                result.Error = Bad(name, v) + " (1..255)";
+            if (!parseWhole(v, o.com) || o.com < 1 || o.com > 255) {
+                result.error = invalidValue(name, v) + " (1..255)";
             }
         } else if (name == "--start") {
             if (!value(v)) {
                 return result;
             }
             if (v == "continuous" || v == "idle") {
-                o.StartContinuous = v == "continuous";
+                o.startContinuous = v == "continuous";
             } else {
-                result.Error = Bad(name, v) + " (continuous or idle)";
+                result.error = invalidValue(name, v) + " (continuous or idle)";
             }
         } else if (name == "--format") {
             if (!value(v)) {
                 return result;
             }
             if (v == "dump" || v == "hertz") {
-                o.Format = v == "dump" ? TelegramFormat::Dump : TelegramFormat::Hertz;
+                o.format = v == "dump" ? TelegramFormat::Dump : TelegramFormat::Hertz;
             } else {
-                result.Error = Bad(name, v) + " (dump or hertz)";
+                result.error = invalidValue(name, v) + " (dump or hertz)";
             }
         } else if (name == "--gate") {
             if (!value(v)) {
                 return result;
             }
             if (v == "1" || v == "0.1") {
-                o.GateSeconds = v == "1" ? 1.0 : 0.1;
+                o.gateSeconds = v == "1" ? 1.0 : 0.1;
             } else {
-                result.Error = Bad(name, v) + " (1 or 0.1)";
+                result.error = invalidValue(name, v) + " (1 or 0.1)";
             }
         } else if (name == "--log") {
             if (!value(v)) {
                 return result;
             }
             if (v.empty()) {
-                result.Error = Bad(name, v);
+                result.error = invalidValue(name, v);
             }
-            o.LogFile = v;
+            o.logFile = v;
         } else if (name == "--seed") {
             std::uint64_t seed = 0;
             if (!value(v)) {
                 return result;
             }
-            if (ParseWhole(v, seed)) {
-                o.Seed = seed;
+            if (parseWhole(v, seed)) {
+                o.seed = seed;
             } else {
-                result.Error = Bad(name, v);
+                result.error = invalidValue(name, v);
             }
         } else if (name == "--garbage") {
             if (!value(v)) {
                 return result;
             }
-            if (!ParseReal(v, o.GarbageRate) || o.GarbageRate < 0 || o.GarbageRate > 1) {
-                result.Error = Bad(name, v) + " (0..1)";
+            if (!parseReal(v, o.garbageRate) || o.garbageRate < 0 || o.garbageRate > 1) {
+                result.error = invalidValue(name, v) + " (0..1)";
             }
         } else if (name == "--silence") {
             if (!value(v)) {
                 return result;
             }
-            if (!ParseWhole(v, o.SilenceMs) || o.SilenceMs < 0) {
-                result.Error = Bad(name, v);
+            if (!parseWhole(v, o.silenceMs) || o.silenceMs < 0) {
+                result.error = invalidValue(name, v);
             }
         } else if (name == "--burst") {
             if (!value(v)) {
                 return result;
             }
-            if (!ParseReal(v, o.Burst) || o.Burst < 1 || o.Burst > 1000) {
-                result.Error = Bad(name, v) + " (1..1000)";
+            if (!parseReal(v, o.burst) || o.burst < 1 || o.burst > 1000) {
+                result.error = invalidValue(name, v) + " (1..1000)";
             }
         } else if (name == "--unplug-after") {
             if (!value(v)) {
                 return result;
             }
-            if (!ParseWhole(v, o.UnplugAfterMs) || o.UnplugAfterMs < 0) {
-                result.Error = Bad(name, v);
+            if (!parseWhole(v, o.unplugAfterMs) || o.unplugAfterMs < 0) {
+                result.error = invalidValue(name, v);
             }
         } else if (name == "--count") {
             if (!value(v)) {
                 return result;
             }
-            if (!ParseWhole(v, o.Count) || o.Count < 0) {
-                result.Error = Bad(name, v);
+            if (!parseWhole(v, o.count) || o.count < 0) {
+                result.error = invalidValue(name, v);
             }
         } else {
-            result.Error = "unknown option '" + args[i] + "'";
+            result.error = "unknown option '" + args[i] + "'";
         }
-        if (!result.Error.empty()) {
+        if (!result.error.empty()) {
             return result;
         }
     }
     return result;
 }
 
-std::string UsageText() {
+std::string usageText() {
     return R"(Usage: virtual-kelvo [options]
 
 A virtual KELVO frequency counter on a pseudo-terminal. It registers the terminal as a COM port
@@ -205,4 +205,4 @@ Faults:
 )";
 }
 
-} // namespace vkelvo
+} // namespace tools

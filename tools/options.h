@@ -7,32 +7,32 @@
 #include <string>
 #include <vector>
 
-namespace vkelvo {
+namespace tools {
 
 struct Options {
-    int Com = 0; // 0: the lowest free number from 20 upwards
-    bool StartContinuous = true;
-    TelegramFormat Format = TelegramFormat::Dump;
-    double GateSeconds = 1.0;
-    std::string LogFile;
-    std::optional<std::uint64_t> Seed;
+    int com = 0; // 0: the lowest free number from 20 upwards
+    bool startContinuous = true;
+    TelegramFormat format = TelegramFormat::Dump;
+    double gateSeconds = 1.0;
+    std::string logFile;
+    std::optional<std::uint64_t> seed;
     // Faults
-    double GarbageRate = 0; // chance per telegram of a garbage block in front of it
-    bool Split = false;
-    bool NoDelimiter = false;
-    int SilenceMs = 0;
-    double Burst = 1;
-    int UnplugAfterMs = -1;
-    long Count = -1;
-    bool Help = false;
+    double garbageRate = 0; // chance per telegram of a garbage block in front of it
+    bool split = false;
+    bool noDelimiter = false;
+    int silenceMs = 0;
+    double burst = 1;
+    int unplugAfterMs = -1;
+    long count = -1;
+    bool help = false;
 };
 
 struct ParsedOptions {
-    Options Values;
-    std::string Error; // empty when the command line was good
+    Options values;
+    std::string error; // empty when the command line was good
 };
 
-ParsedOptions ParseOptions(const std::vector<std::string>& args);
-std::string UsageText();
+ParsedOptions parseOptions(const std::vector<std::string>& args);
+std::string usageText();
 
-} // namespace vkelvo
+} // namespace tools

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 constexpr double kSwingHz = 0.25;         // temperature swing amplitude
@@ -17,7 +17,7 @@ constexpr int kAveragedGates = 10;
 Oscillator::Oscillator(std::uint64_t seed)
     : random_(seed), offsetHz_(std::uniform_real_distribution<double>(0.2, 0.8)(random_)) {}
 
-double Oscillator::Measure(double seconds, double gateSeconds, bool averaging) {
+double Oscillator::measure(double seconds, double gateSeconds, bool averaging) {
     const double step = std::max(0.0, seconds - lastSeconds_);
     lastSeconds_ = std::max(lastSeconds_, seconds);
     walkHz_ += kWalkHzPerRootS * std::sqrt(step) * normal_(random_);
@@ -26,7 +26,7 @@ double Oscillator::Measure(double seconds, double gateSeconds, bool averaging) {
     if (averaging) {
         noise /= std::sqrt(static_cast<double>(kAveragedGates));
     }
-    return NominalHz + offsetHz_ + swing + walkHz_ + noise;
+    return kNominalHz + offsetHz_ + swing + walkHz_ + noise;
 }
 
-} // namespace vkelvo
+} // namespace tools

@@ -3,20 +3,20 @@
 #include <cstdint>
 #include <random>
 
-namespace vkelvo {
+namespace tools {
 
 // A 10 MHz oscillator as a counter sees it: a fixed calibration offset, a slow temperature swing,
 // a random walk, and the counter's own white measurement noise, which shrinks with a longer
 // gate time and with averaging.
 class Oscillator {
 public:
-    static constexpr double NominalHz = 10e6;
+    static constexpr double kNominalHz = 10e6;
 
     explicit Oscillator(std::uint64_t seed);
 
     // The frequency counted over the gate that ends `seconds` after the start. Calls come in
     // time order; the random walk advances by the time since the previous call.
-    double Measure(double seconds, double gateSeconds, bool averaging);
+    double measure(double seconds, double gateSeconds, bool averaging);
 
 private:
     std::mt19937_64 random_;
@@ -26,4 +26,4 @@ private:
     double lastSeconds_ = 0;
 };
 
-} // namespace vkelvo
+} // namespace tools

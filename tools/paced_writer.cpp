@@ -3,27 +3,27 @@
 #include <algorithm>
 #include <cmath>
 
-namespace vkelvo {
+namespace tools {
 
 PacedWriter::PacedWriter(double bytesPerSecond) : usPerByte_(1e6 / bytesPerSecond) {}
 
-void PacedWriter::Enqueue(std::string bytes, std::int64_t pauseUs, int tag, std::string note) {
+void PacedWriter::enqueue(std::string bytes, std::int64_t pauseUs, int tag, std::string note) {
     if (!bytes.empty()) {
         backlog_ += bytes.size();
         queue_.push_back({std::move(bytes), pauseUs, tag, std::move(note)});
     }
 }
 
-std::int64_t PacedWriter::StartOf(const Piece& piece, std::int64_t nowUs) const {
-    return std::max(nowUs, lineFreeUs_ + piece.PauseUs);
+std::int64_t PacedWriter::startOf(const Piece& piece, std::int64_t nowUs) const {
+    return std::max(nowUs, lineFreeUs_ + piece.pauseUs);
 }
 
-std::vector<PacedWriter::Finished> PacedWriter::Pump(std::int64_t nowUs, const LineWrite& write) {
+std::vector<PacedWriter::Finished> PacedWriter::pump(std::int64_t nowUs, const LineWrite& write) {
     std::vector<Finished> finished;
     while (!queue_.empty()) {
         Piece& piece = queue_.front();
         if (!started_) {
-            const std::int64_t start = StartOf(piece, nowUs);
+            const std::int64_t start = startOf(piece, nowUs);
             if (start > nowUs) {
                 break;
             }
@@ -37,35 +37,35 @@ std::vector<PacedWriter::Finished> PacedWriter::Pump(std::int64_t nowUs, const L
         }
         const auto elapsedBytes = static_cast<std::size_t>(
             std::floor(static_cast<double>(nowUs - startUs_) / usPerByte_));
-        const std::size_t due = std::min(piece.Bytes.size(), elapsedBytes + 1);
+        const std::size_t due = std::min(piece.bytes.size(), elapsedBytes + 1);
         if (due > sent_) {
-            const long n = write(std::string_view(piece.Bytes).substr(sent_, due - sent_));
+            const long n = write(std::string_view(piece.bytes).substr(sent_, due - sent_));
             lastDropped_ = n < 0;
             stalled_ = n >= 0 && static_cast<std::size_t>(n) < due - sent_;
             sent_ += n < 0 ? due - sent_ : static_cast<std::size_t>(n);
         }
-        if (sent_ < piece.Bytes.size()) {
+        if (sent_ < piece.bytes.size()) {
             break;
         }
         lineFreeUs_ = startUs_ + static_cast<std::int64_t>(std::ceil(
-                                     static_cast<double>(piece.Bytes.size()) * usPerByte_));
-        backlog_ -= piece.Bytes.size();
+                                     static_cast<double>(piece.bytes.size()) * usPerByte_));
+        backlog_ -= piece.bytes.size();
         sent_ = 0;
-        finished.push_back({piece.Tag, std::move(piece.Note), !lastDropped_});
+        finished.push_back({piece.tag, std::move(piece.note), !lastDropped_});
         queue_.pop_front();
         started_ = false;
     }
     return finished;
 }
 
-std::optional<std::int64_t> PacedWriter::NextDueUs(std::int64_t nowUs) const {
+std::optional<std::int64_t> PacedWriter::nextDueUs(std::int64_t nowUs) const {
     if (queue_.empty()) {
         return std::nullopt;
     }
     if (!started_) {
-        return StartOf(queue_.front(), nowUs);
+        return startOf(queue_.front(), nowUs);
     }
     return startUs_ + static_cast<std::int64_t>(std::ceil(static_cast<double>(sent_) * usPerByte_));
 }
 
-} // namespace vkelvo
+} // namespace tools

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vkelvo {
+namespace tools {
 
 // Sends queued pieces of bytes no faster than a serial line would: one byte every
 // 1/bytesPerSecond, so the receiver sees them trickle in as from a UART.
@@ -19,32 +19,32 @@ public:
     using LineWrite = std::function<long(std::string_view)>;
 
     struct Finished {
-        int Tag;
-        std::string Note;
-        bool Delivered; // its last byte reached a listener
+        int tag;
+        std::string note;
+        bool delivered; // its last byte reached a listener
     };
 
     explicit PacedWriter(double bytesPerSecond);
 
     // Queues a piece; it starts no earlier than `pauseUs` after the previous piece ended.
-    void Enqueue(std::string bytes, std::int64_t pauseUs = 0, int tag = 0, std::string note = {});
+    void enqueue(std::string bytes, std::int64_t pauseUs = 0, int tag = 0, std::string note = {});
     // Writes every byte that is due at `nowUs`; returns the pieces finished by it.
-    std::vector<Finished> Pump(std::int64_t nowUs, const LineWrite& write);
+    std::vector<Finished> pump(std::int64_t nowUs, const LineWrite& write);
     // When the next byte is due, or nothing when the queue is empty.
-    std::optional<std::int64_t> NextDueUs(std::int64_t nowUs) const;
-    bool Empty() const { return queue_.empty(); }
+    std::optional<std::int64_t> nextDueUs(std::int64_t nowUs) const;
+    bool empty() const { return queue_.empty(); }
     // Bytes queued and not yet sent.
-    std::size_t Backlog() const { return backlog_ - sent_; }
+    std::size_t backlog() const { return backlog_ - sent_; }
 
 private:
     struct Piece {
-        std::string Bytes;
-        std::int64_t PauseUs;
-        int Tag;
-        std::string Note;
+        std::string bytes;
+        std::int64_t pauseUs;
+        int tag;
+        std::string note;
     };
 
-    std::int64_t StartOf(const Piece& piece, std::int64_t nowUs) const;
+    std::int64_t startOf(const Piece& piece, std::int64_t nowUs) const;
 
     double usPerByte_;
     std::deque<Piece> queue_;
@@ -57,4 +57,4 @@ private:
     std::size_t backlog_ = 0;
 };
 
-} // namespace vkelvo
+} // namespace tools

@@ -7,13 +7,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 
 enum class Entry { Missing, Stale, Taken };
 
-Entry Inspect(const std::string& path) {
+Entry inspect(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0) {
         return Entry::Missing;
@@ -24,7 +24,7 @@ Entry Inspect(const std::string& path) {
     return ::stat(path.c_str(), &info) != 0 && errno == ENOENT ? Entry::Stale : Entry::Taken;
 }
 
-std::string LinkTarget(const std::string& path) {
+std::string linkTarget(const std::string& path) {
     char target[4096];
     const ssize_t n = ::readlink(path.c_str(), target, sizeof target);
     return n > 0 ? std::string(target, static_cast<std::size_t>(n)) : std::string();
@@ -40,11 +40,11 @@ PortLink::PortLink(const std::string& folder, const std::string& devicePath, int
         throw std::runtime_error("cannot create the port folder " + folder + ": " +
                                  error.message());
     }
-    const int first = number > 0 ? number : FirstAutomaticNumber;
-    const int last = number > 0 ? number : LastNumber;
+    const int first = number > 0 ? number : kFirstAutomaticNumber;
+    const int last = number > 0 ? number : kLastNumber;
     for (int n = first; n <= last; ++n) {
         const std::string path = folder + "/com" + std::to_string(n);
-        if (Claim(path)) {
+        if (claim(path)) {
             number_ = n;
             linkPath_ = path;
             return;
@@ -56,8 +56,8 @@ PortLink::PortLink(const std::string& folder, const std::string& devicePath, int
                                  : "no free COM number in " + folder);
 }
 
-bool PortLink::Claim(const std::string& path) {
-    switch (Inspect(path)) {
+bool PortLink::claim(const std::string& path) {
+    switch (inspect(path)) {
     case Entry::Taken:
         return false;
     case Entry::Stale:
@@ -77,14 +77,14 @@ bool PortLink::Claim(const std::string& path) {
 }
 
 PortLink::~PortLink() {
-    Remove();
+    remove();
 }
 
-void PortLink::Remove() {
-    if (!linkPath_.empty() && LinkTarget(linkPath_) == devicePath_) {
+void PortLink::remove() {
+    if (!linkPath_.empty() && linkTarget(linkPath_) == devicePath_) {
         ::unlink(linkPath_.c_str());
     }
     linkPath_.clear();
 }
 
-} // namespace vkelvo
+} // namespace tools

@@ -2,14 +2,14 @@
 
 #include <string>
 
-namespace vkelvo {
+namespace tools {
 
 // The link "comN" -> device in the user port folder that makes a device the port COMN.
 // Removed again on destruction, but only while it still points at our device.
 class PortLink {
 public:
-    static constexpr int FirstAutomaticNumber = 20;
-    static constexpr int LastNumber = 255;
+    static constexpr int kFirstAutomaticNumber = 20;
+    static constexpr int kLastNumber = 255;
 
     // Registers `devicePath` as COM`number`, or under the lowest free number from 20 upwards
     // when `number` is 0. A link whose target is gone is stale and taken over; a live one, or
@@ -19,18 +19,18 @@ public:
     PortLink(const PortLink&) = delete;
     PortLink& operator=(const PortLink&) = delete;
 
-    int Number() const { return number_; }
-    std::string ComName() const { return "COM" + std::to_string(number_); }
-    const std::string& LinkPath() const { return linkPath_; }
+    int number() const { return number_; }
+    std::string comName() const { return "COM" + std::to_string(number_); }
+    const std::string& linkPath() const { return linkPath_; }
 
-    void Remove();
+    void remove();
 
 private:
-    bool Claim(const std::string& path);
+    bool claim(const std::string& path);
 
     std::string devicePath_;
     std::string linkPath_;
     int number_ = 0;
 };
 
-} // namespace vkelvo
+} // namespace tools

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 
@@ -13,12 +13,12 @@ constexpr std::size_t kHertzMinLength = 6;
 constexpr std::size_t kHertzMaxLength = 14;
 
 struct Unit {
-    const char* Field;
-    double Factor;
+    const char* field;
+    double factor;
 };
 
 // Locale-independent on purpose: the line always carries "." as decimal point.
-std::string Fixed(double value, int decimals) {
+std::string fixed(double value, int decimals) {
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
@@ -26,32 +26,32 @@ std::string Fixed(double value, int decimals) {
 }
 
 // Rounding can add an integer digit (9.99 -> 10.0), so drop decimals until the text fits.
-std::string FixedWithin(double value, int decimals, std::size_t width) {
-    std::string text = Fixed(value, decimals);
+std::string fixedWithin(double value, int decimals, std::size_t width) {
+    std::string text = fixed(value, decimals);
     while (text.size() > width && decimals > 0) {
-        text = Fixed(value, --decimals);
+        text = fixed(value, --decimals);
     }
     return text;
 }
 
-double Parse(const std::string& text) {
+double parse(const std::string& text) {
     double value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
 }
 
-Telegram Dump(double value, Unit unit, int decimals, std::string_view info) {
-    const std::string number = FixedWithin(value / unit.Factor, decimals, kDumpNumberWidth);
+Telegram dump(double value, Unit unit, int decimals, std::string_view info) {
+    const std::string number = fixedWithin(value / unit.factor, decimals, kDumpNumberWidth);
     std::string text = "av";
     text += std::string(info.substr(0, 15)) +
             std::string(15 - std::min<std::size_t>(15, info.size()), ' ');
-    text += unit.Field;
+    text += unit.field;
     text += ' ';
     text += std::string(kDumpNumberWidth - std::min(kDumpNumberWidth, number.size()), ' ') + number;
-    return {text, Parse(number) * unit.Factor};
+    return {text, parse(number) * unit.factor};
 }
 
-Unit FrequencyUnit(double hz) {
+Unit frequencyUnit(double hz) {
     if (hz >= 1e9) {
         return {"GHz", 1e9};
     }
@@ -64,7 +64,7 @@ Unit FrequencyUnit(double hz) {
     return {" Hz", 1};
 }
 
-Unit PeriodUnit(double seconds) {
+Unit periodUnit(double seconds) {
     if (seconds >= 1e-3) {
         return {" ms", 1e-3};
     }
@@ -77,67 +77,67 @@ Unit PeriodUnit(double seconds) {
     return {" ps", 1e-12};
 }
 
-std::string Info(const CounterState& state) {
-    const char mode = state.Mode == Quantity::Frequency ? 'F'
-                      : state.Mode == Quantity::Period  ? 'P'
+std::string settingsField(const CounterState& state) {
+    const char mode = state.mode == Quantity::Frequency ? 'F'
+                      : state.mode == Quantity::Period  ? 'P'
                                                         : 'O';
     char text[32];
-    std::snprintf(text, sizeof text, " %c %s %s /%d", mode, state.GateSeconds < 0.5 ? "0.1s" : "1s",
-                  state.Averaging ? "AVG" : "   ", state.Prescaler);
+    std::snprintf(text, sizeof text, " %c %s %s /%d", mode, state.gateSeconds < 0.5 ? "0.1s" : "1s",
+                  state.averaging ? "AVG" : "   ", state.prescaler);
     return text;
 }
 
 } // namespace
 
-int SignificantDigits(double gateSeconds) {
+int significantDigits(double gateSeconds) {
     return 10 + static_cast<int>(std::lround(std::log10(gateSeconds)));
 }
 
-int DecimalsFor(double value, int digits) {
+int decimalsFor(double value, int digits) {
     const double magnitude = std::fabs(value);
     const int integerDigits =
         magnitude < 1 ? 1 : static_cast<int>(std::floor(std::log10(magnitude))) + 1;
     return std::max(0, digits - integerDigits);
 }
 
-Telegram DumpFrequency(double hz, int digits, std::string_view info) {
-    const Unit unit = FrequencyUnit(hz);
-    return Dump(hz, unit, DecimalsFor(hz / unit.Factor, digits), info);
+Telegram dumpFrequency(double hz, int digits, std::string_view info) {
+    const Unit unit = frequencyUnit(hz);
+    return dump(hz, unit, decimalsFor(hz / unit.factor, digits), info);
 }
 
-Telegram DumpPeriod(double seconds, int digits, std::string_view info) {
-    const Unit unit = PeriodUnit(seconds);
-    return Dump(seconds, unit, DecimalsFor(seconds / unit.Factor, digits), info);
+Telegram dumpPeriod(double seconds, int digits, std::string_view info) {
+    const Unit unit = periodUnit(seconds);
+    return dump(seconds, unit, decimalsFor(seconds / unit.factor, digits), info);
 }
 
-Telegram DumpOffset(double hz, int decimals, std::string_view info) {
-    return Dump(hz, {" Hz", 1}, decimals, info);
+Telegram dumpOffset(double hz, int decimals, std::string_view info) {
+    return dump(hz, {" Hz", 1}, decimals, info);
 }
 
-Telegram HertzValue(double hz, int decimals) {
-    std::string text = FixedWithin(hz, decimals, kHertzMaxLength);
+Telegram hertzValue(double hz, int decimals) {
+    std::string text = fixedWithin(hz, decimals, kHertzMaxLength);
     while (text.size() < kHertzMinLength) {
-        text = Fixed(hz, ++decimals);
+        text = fixed(hz, ++decimals);
     }
-    return {text, Parse(text)};
+    return {text, parse(text)};
 }
 
-Telegram FormatReading(const CounterState& state, double countedHz, double referenceHz) {
-    const double hz = countedHz * state.Prescaler;
-    const int digits = SignificantDigits(state.GateSeconds);
-    const int hzDecimals = DecimalsFor(hz, digits);
-    if (state.Format == TelegramFormat::Hertz) {
-        return HertzValue(state.Mode == Quantity::Offset ? hz - referenceHz : hz, hzDecimals);
+Telegram formatReading(const CounterState& state, double countedHz, double referenceHz) {
+    const double hz = countedHz * state.prescaler;
+    const int digits = significantDigits(state.gateSeconds);
+    const int hzDecimals = decimalsFor(hz, digits);
+    if (state.format == TelegramFormat::Hertz) {
+        return hertzValue(state.mode == Quantity::Offset ? hz - referenceHz : hz, hzDecimals);
     }
-    switch (state.Mode) {
+    switch (state.mode) {
     case Quantity::Period:
-        return DumpPeriod(1.0 / hz, digits, Info(state));
+        return dumpPeriod(1.0 / hz, digits, settingsField(state));
     case Quantity::Offset:
-        return DumpOffset(hz - referenceHz, hzDecimals, Info(state));
+        return dumpOffset(hz - referenceHz, hzDecimals, settingsField(state));
     case Quantity::Frequency:
         break;
     }
-    return DumpFrequency(hz, digits, Info(state));
+    return dumpFrequency(hz, digits, settingsField(state));
 }
 
-} // namespace vkelvo
+} // namespace tools

@@ -5,17 +5,17 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace vkelvo {
+namespace tools {
 
-std::string Escape(std::string_view bytes) {
-    static const char* const digits = "0123456789abcdef";
+std::string escape(std::string_view bytes) {
+    static const char* const kHexDigits = "0123456789abcdef";
     std::string text;
     for (const char c : bytes) {
         const auto code = static_cast<unsigned char>(c);
         if (code < 32 || code > 126 || c == '\\') {
             text += "\\x";
-            text += digits[code >> 4];
-            text += digits[code & 15];
+            text += kHexDigits[code >> 4];
+            text += kHexDigits[code & 15];
         } else {
             text += c;
         }
@@ -39,7 +39,7 @@ TelegramLog::~TelegramLog() {
     }
 }
 
-void TelegramLog::Write(double seconds, std::string_view kind, std::optional<double> value,
+void TelegramLog::write(double seconds, std::string_view kind, std::optional<double> value,
                         std::string_view text) {
     if (!file_) {
         return;
@@ -52,8 +52,8 @@ void TelegramLog::Write(double seconds, std::string_view kind, std::optional<dou
     char time[32];
     *std::to_chars(time, time + sizeof time - 1, seconds, std::chars_format::fixed, 3).ptr = '\0';
     std::fprintf(file_, "%s\t%.*s\t%s\t%s\n", time, static_cast<int>(kind.size()), kind.data(),
-                 number, Escape(text).c_str());
+                 number, escape(text).c_str());
     std::fflush(file_);
 }
 
-} // namespace vkelvo
+} // namespace tools

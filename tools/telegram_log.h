@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-namespace vkelvo {
+namespace tools {
 
 // Control and non-ASCII bytes (and the backslash) as \xNN, so a line holds any telegram.
-std::string Escape(std::string_view bytes);
+std::string escape(std::string_view bytes);
 
 // The record of everything the counter sent, one line per telegram:
 // seconds<TAB>kind<TAB>value<TAB>escaped text. Lines are flushed at once for live readers.
@@ -19,11 +19,11 @@ public:
     TelegramLog(const TelegramLog&) = delete;
     TelegramLog& operator=(const TelegramLog&) = delete;
 
-    void Write(double seconds, std::string_view kind, std::optional<double> value,
+    void write(double seconds, std::string_view kind, std::optional<double> value,
                std::string_view text);
 
 private:
     std::FILE* file_ = nullptr;
 };
 
-} // namespace vkelvo
+} // namespace tools

@@ -10,11 +10,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace vkelvo {
+namespace tools {
 
 namespace {
 
-termios RawLine() {
+termios rawLine() {
     termios raw{};
     cfmakeraw(&raw);
     cfsetispeed(&raw, B9600);
@@ -22,7 +22,7 @@ termios RawLine() {
     return raw;
 }
 
-void CloseFd(int& fd) {
+void closeFd(int& fd) {
     if (fd >= 0) {
         ::close(fd);
         fd = -1;
@@ -32,7 +32,7 @@ void CloseFd(int& fd) {
 } // namespace
 
 VirtualPort::VirtualPort() {
-    termios raw = RawLine();
+    termios raw = rawLine();
     char name[256] = {};
     if (openpty(&master_, &keeper_, name, &raw, nullptr) != 0) {
         throw std::runtime_error(std::string("cannot open a pseudo-terminal: ") +
@@ -46,16 +46,16 @@ VirtualPort::VirtualPort() {
     watch_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (watch_ < 0 || inotify_add_watch(watch_, name, IN_OPEN | IN_CLOSE) < 0) {
         const std::string reason = std::strerror(errno);
-        Unplug();
+        unplug();
         throw std::runtime_error("cannot watch " + slavePath_ + ": " + reason);
     }
 }
 
 VirtualPort::~VirtualPort() {
-    Unplug();
+    unplug();
 }
 
-void VirtualPort::UpdateListeners() {
+void VirtualPort::updateListeners() {
     alignas(inotify_event) char buffer[4096];
     for (;;) {
         const ssize_t n = watch_ < 0 ? -1 : ::read(watch_, buffer, sizeof buffer);
@@ -67,24 +67,24 @@ void VirtualPort::UpdateListeners() {
             if (event->mask & IN_OPEN) {
                 ++listeners_;
             } else if ((event->mask & IN_CLOSE) && listeners_ > 0 && --listeners_ == 0) {
-                ResetTerminal();
+                resetTerminal();
             }
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
 }
 
-void VirtualPort::ResetTerminal() {
+void VirtualPort::resetTerminal() {
     // A pseudo-terminal outlives the programs that open it; a real port's state does not.
     // Exclusive use would otherwise lock out everybody but root for good, and unread
     // telegrams would greet the next program.
     ioctl(keeper_, TIOCNXCL);
     tcflush(keeper_, TCIOFLUSH);
-    const termios raw = RawLine();
+    const termios raw = rawLine();
     tcsetattr(keeper_, TCSANOW, &raw);
 }
 
-std::string VirtualPort::Read() {
+std::string VirtualPort::read() {
     std::string bytes;
     char buffer[256];
     for (;;) {
@@ -96,10 +96,10 @@ std::string VirtualPort::Read() {
     }
 }
 
-long VirtualPort::Write(std::string_view bytes) {
+long VirtualPort::write(std::string_view bytes) {
     // Bytes written while nobody listens would wait in the terminal and reach the next
     // program that opens it: stale telegrams a real line never delivers.
-    if (!Listening()) {
+    if (!listening()) {
         return -1;
     }
     const ssize_t n = ::write(master_, bytes.data(), bytes.size());
@@ -109,11 +109,11 @@ long VirtualPort::Write(std::string_view bytes) {
     return errno == EAGAIN || errno == EINTR ? 0 : -1;
 }
 
-void VirtualPort::Unplug() {
-    CloseFd(watch_);
-    CloseFd(master_);
-    CloseFd(keeper_);
+void VirtualPort::unplug() {
+    closeFd(watch_);
+    closeFd(master_);
+    closeFd(keeper_);
     listeners_ = 0;
 }
 
-} // namespace vkelvo
+} // namespace tools

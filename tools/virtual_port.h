@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace vkelvo {
+namespace tools {
 
 // The counter's end of a pseudo-terminal. Its slave is the "serial device" a program opens.
 // The counter keeps a slave descriptor of its own, so that the terminal stays as set up (raw,
@@ -16,24 +16,24 @@ public:
     VirtualPort(const VirtualPort&) = delete;
     VirtualPort& operator=(const VirtualPort&) = delete;
 
-    const std::string& SlavePath() const { return slavePath_; }
-    int MasterFd() const { return master_; }
-    // Readable when a program opened or closed the slave; then call UpdateListeners.
-    int WatchFd() const { return watch_; }
+    const std::string& slavePath() const { return slavePath_; }
+    int masterFd() const { return master_; }
+    // Readable when a program opened or closed the slave; then call updateListeners.
+    int watchFd() const { return watch_; }
 
     // Takes note of opens and closes of the slave. When the last program closes it, the
     // terminal is reset like a device that was unplugged and plugged in again.
-    void UpdateListeners();
-    bool Listening() const { return master_ >= 0 && listeners_ > 0; }
+    void updateListeners();
+    bool listening() const { return master_ >= 0 && listeners_ > 0; }
     // Bytes the program wrote, as far as they are in (non-blocking).
-    std::string Read();
+    std::string read();
     // The bytes the line took: 0 when it is full for now, -1 when nobody listens (dropped).
-    long Write(std::string_view bytes);
+    long write(std::string_view bytes);
     // Closes the master at once: to the program it looks like an unplugged device.
-    void Unplug();
+    void unplug();
 
 private:
-    void ResetTerminal();
+    void resetTerminal();
 
     int master_ = -1;
     int keeper_ = -1;
@@ -42,4 +42,4 @@ private:
     std::string slavePath_;
 };
 
-} // namespace vkelvo
+} // namespace tools

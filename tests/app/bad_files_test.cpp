@@ -1,9 +1,9 @@
 // Damaged settings files and exports that cannot be written: the program reads usable values
 // whatever the file holds, and a failed export never damages the user's existing file.
 
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
+#include "app/formats/settings_file.h"
 #include "app/log_model.h"
-#include "app/settings_file.h"
 #include "tests/app/file_bytes.h"
 
 #include <QDir>
@@ -20,7 +20,7 @@
 
 namespace {
 
-using app::TSettings;
+using app::Settings;
 
 const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
 
@@ -29,49 +29,49 @@ const std::string GoodSettings = "COM3\r\n"
                                  " 1.00000000000000E+0006\r\n"
                                  "614\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n";
 
-TSettings WindowValues() {
-    return TSettings{"COM99", 7, 7, 614, 225, 1148, 574, 255, 255};
+Settings WindowValues() {
+    return Settings{"COM99", 7, 7, 614, 225, 1148, 574, 255, 255};
 }
 
 class BadSettingsFile : public ::testing::Test {
 protected:
-    std::string Name() const { return app::SettingsFileName(Dir.path().toStdString()); }
+    std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
 
-    TSettings Read(const std::string& bytes, std::string* error) {
+    Settings Read(const std::string& bytes, std::string* error) {
         WriteBytes(Name(), bytes);
-        TSettings s = WindowValues();
-        *error = app::ReadSettings(Name(), s);
+        Settings s = WindowValues();
+        *error = app::readSettings(Name(), s);
         return s;
     }
 
-    static void ExpectWithinLimits(const TSettings& s, const std::string& context) {
-        EXPECT_TRUE(s.FilterShow >= 1 && s.FilterShow <= 255) << context;
-        EXPECT_TRUE(s.FilterType >= 1 && s.FilterType <= 255) << context;
-        EXPECT_TRUE(std::isfinite(s.TimeDivisor) && s.TimeDivisor != 0) << context;
-        EXPECT_TRUE(std::isfinite(s.FrequencyDivisor) && s.FrequencyDivisor != 0) << context;
+    static void ExpectWithinLimits(const Settings& s, const std::string& context) {
+        EXPECT_TRUE(s.filterShow >= 1 && s.filterShow <= 255) << context;
+        EXPECT_TRUE(s.filterType >= 1 && s.filterType <= 255) << context;
+        EXPECT_TRUE(std::isfinite(s.timeDivisor) && s.timeDivisor != 0) << context;
+        EXPECT_TRUE(std::isfinite(s.frequencyDivisor) && s.frequencyDivisor != 0) << context;
     }
 
     QTemporaryDir Dir;
 };
 
 TEST_F(BadSettingsFile, TruncatedAtEveryByteReadsWhatIsThereAndStaysWithinLimits) {
-    const TSettings full{"COM3", 60, 1e6, 614, 225, 1148, 574, 255, 3};
+    const Settings full{"COM3", 60, 1e6, 614, 225, 1148, 574, 255, 3};
     for (std::size_t length = 0; length <= GoodSettings.size(); ++length) {
         const std::string prefix = GoodSettings.substr(0, length);
         std::string error;
-        const TSettings s = Read(prefix, &error);
+        const Settings s = Read(prefix, &error);
         const std::string context = "first " + std::to_string(length) + " bytes";
         EXPECT_TRUE(error.empty() || error == "Invalid numeric input") << context;
         ExpectWithinLimits(s, context);
-        EXPECT_EQ(s.SavedPort, GoodSettings.substr(0, std::min<std::size_t>(length, 4))) << context;
+        EXPECT_EQ(s.savedPort, GoodSettings.substr(0, std::min<std::size_t>(length, 4))) << context;
         // Cut just after a line end: the lines that are there are read, the rest reads as 0.
         if (length > 0 && prefix.back() == '\n') {
             const auto lines = std::count(prefix.begin(), prefix.end(), '\n');
             EXPECT_EQ(error, "") << context;
-            EXPECT_EQ(s.TimeDivisor, lines > 1 ? 60 : 1) << context;
-            EXPECT_EQ(s.FrequencyDivisor, lines > 2 ? 1e6 : 1) << context;
-            EXPECT_EQ(s.Width, lines > 5 ? full.Width : 0) << context;
-            EXPECT_EQ(s.FilterType, lines > 8 ? full.FilterType : 255) << context;
+            EXPECT_EQ(s.timeDivisor, lines > 1 ? 60 : 1) << context;
+            EXPECT_EQ(s.frequencyDivisor, lines > 2 ? 1e6 : 1) << context;
+            EXPECT_EQ(s.width, lines > 5 ? full.width : 0) << context;
+            EXPECT_EQ(s.filterType, lines > 8 ? full.filterType : 255) << context;
         }
     }
 }
@@ -110,11 +110,11 @@ TEST_F(BadSettingsFile, JunkHugeNumbersNanNegativeSizesAndLongLines) {
     };
     for (const auto& c : cases) {
         std::string error;
-        const TSettings s = Read(c.Bytes, &error);
+        const Settings s = Read(c.Bytes, &error);
         EXPECT_EQ(error, c.Error) << c.What;
         ExpectWithinLimits(s, c.What);
-        EXPECT_EQ(s.TimeDivisor, c.TimeDivisor) << c.What;
-        EXPECT_EQ(s.Width, c.Width) << c.What;
+        EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.What;
+        EXPECT_EQ(s.width, c.Width) << c.What;
     }
 }
 
@@ -122,14 +122,14 @@ class FailingExport : public ::testing::Test {
 protected:
     FailingExport() : Log('.') {
         for (int i = 0; i < 20000; ++i) {
-            Log.Append(i * 10.0, 10000000.25 + i);
+            Log.append(i * 10.0, 10000000.25 + i);
         }
     }
     std::string Path(const QString& name) const { return Dir.filePath(name).toStdString(); }
     QStringList Files() const { return QDir(Dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir Dir;
-    app::TLogModel Log;
+    app::LogModel Log;
     const std::string UsersFile = "the user's own data\r\n";
 };
 
@@ -145,7 +145,7 @@ TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
             rlimit small = old;
             small.rlim_cur = limit;
             setrlimit(RLIMIT_FSIZE, &small);
-            const std::string error = app::SaveData(name, ext, Log, 0, UnitedStates);
+            const std::string error = app::saveData(name, ext, Log, 0, UnitedStates);
             setrlimit(RLIMIT_FSIZE, &old);
             EXPECT_EQ(error, "File access denied") << ext << " " << limit;
             EXPECT_EQ(FileBytes(name), UsersFile) << ext << " " << limit;
@@ -158,9 +158,9 @@ TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
 
 TEST_F(FailingExport, APathThroughAFileIsRefusedAndTheFileStays) {
     WriteBytes(Path("notes.dat"), UsersFile);
-    EXPECT_EQ(app::SaveData(Path("notes.dat/m.dat"), ".dat", Log, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(Path("notes.dat/m.dat"), ".dat", Log, 0, UnitedStates),
               "File access denied");
-    EXPECT_EQ(app::SaveData(Path("notes.dat/m.csv"), ".csv", Log, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(Path("notes.dat/m.csv"), ".csv", Log, 0, UnitedStates),
               "File access denied");
     EXPECT_EQ(FileBytes(Path("notes.dat")), UsersFile);
     EXPECT_EQ(Files(), QStringList{"notes.dat"});
@@ -171,8 +171,8 @@ TEST_F(FailingExport, ANameWithoutExtensionWritesNothing) {
     for (const char* name : {"measurement", "my.data/measurement", "measurement."}) {
         const std::string path = Path(name);
         WriteBytes(path, UsersFile);
-        const std::string extension = app::FileExtension(path);
-        EXPECT_EQ(app::SaveData(path, extension, Log, 0, UnitedStates), "") << name;
+        const std::string extension = app::fileExtension(path);
+        EXPECT_EQ(app::saveData(path, extension, Log, 0, UnitedStates), "") << name;
         EXPECT_EQ(FileBytes(path), UsersFile) << name;
     }
     EXPECT_EQ(Files(), (QStringList{"measurement", "measurement."}));
@@ -189,19 +189,19 @@ TEST_F(FailingExport, AFullDiskLeavesTheUsersFilesWhole) {
                      << "); the full-disk case is not run";
     }
     const std::string data = point + "/m.dat";
-    const std::string settings = app::SettingsFileName(point);
+    const std::string settings = app::settingsFileName(point);
     WriteBytes(data, UsersFile);
-    ASSERT_EQ(app::WriteSettings(settings, WindowValues()), "");
+    ASSERT_EQ(app::writeSettings(settings, WindowValues()), "");
     const std::string oldSettings = FileBytes(settings);
     // Fill what is left of the disk.
     const std::string filler = point + "/filler";
     WriteBytes(filler, std::string(64 * 1024, 'f'));
 
-    const std::string exportError = app::SaveData(data, ".dat", Log, 0, UnitedStates);
-    const std::string csvError = app::SaveData(point + "/new.csv", ".csv", Log, 0, UnitedStates);
-    TSettings changed = WindowValues();
-    changed.SavedPort = "COM12";
-    const std::string settingsError = app::WriteSettings(settings, changed);
+    const std::string exportError = app::saveData(data, ".dat", Log, 0, UnitedStates);
+    const std::string csvError = app::saveData(point + "/new.csv", ".csv", Log, 0, UnitedStates);
+    Settings changed = WindowValues();
+    changed.savedPort = "COM12";
+    const std::string settingsError = app::writeSettings(settings, changed);
     const QStringList left = QDir(mountPoint).entryList(QDir::Files, QDir::Name);
     const std::string dataAfter = FileBytes(data);
     const std::string settingsAfter = FileBytes(settings);

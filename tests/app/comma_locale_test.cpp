@@ -1,8 +1,8 @@
 // Runs with LC_ALL=de_DE.UTF-8: the machine writes numbers with a decimal comma.
-#include "app/data_export.h"
-#include "app/float_text.h"
+#include "app/formats/data_export.h"
+#include "app/formats/float_text.h"
+#include "app/formats/settings_file.h"
 #include "app/log_model.h"
-#include "app/settings_file.h"
 #include "tests/app/file_bytes.h"
 
 #include <QTemporaryDir>
@@ -23,20 +23,20 @@ protected:
 };
 
 TEST_F(CommaLocale, LogLinesUseTheMachineSeparator) {
-    EXPECT_EQ(app::MachineDecimalSeparator(), ',');
-    EXPECT_EQ(app::FloatToStr(10000000.5), "10000000,5");
-    EXPECT_EQ(app::FloatToStr(1.5e-6), "1,5E-6");
-    app::TLogModel log;
-    log.Append(2000, 10000000.5);
-    EXPECT_EQ(log.Line(0), "2000        10000000,5");
+    EXPECT_EQ(app::machineDecimalSeparator(), ',');
+    EXPECT_EQ(app::floatToStr(10000000.5), "10000000,5");
+    EXPECT_EQ(app::floatToStr(1.5e-6), "1,5E-6");
+    app::LogModel log;
+    log.append(2000, 10000000.5);
+    EXPECT_EQ(log.line(0), "2000        10000000,5");
 }
 
 TEST_F(CommaLocale, ExportWritesPointInDatAndCommaInCsv) {
-    app::TLogModel log;
-    log.Append(2000, 10000000.5);
-    log.Append(2500, 1.5e-6);
-    ASSERT_EQ(app::SaveData(Path("m.dat"), ".dat", log, 0), "");
-    ASSERT_EQ(app::SaveData(Path("m.csv"), ".csv", log, 0), "");
+    app::LogModel log;
+    log.append(2000, 10000000.5);
+    log.append(2500, 1.5e-6);
+    ASSERT_EQ(app::saveData(Path("m.dat"), ".dat", log, 0), "");
+    ASSERT_EQ(app::saveData(Path("m.csv"), ".csv", log, 0), "");
     EXPECT_EQ(FileBytes(Path("m.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* 30.12.1899\r\n/*\r\n"
               "2000 10000000.5\r\n2500 1.5e-6\r\n");
@@ -44,20 +44,20 @@ TEST_F(CommaLocale, ExportWritesPointInDatAndCommaInCsv) {
 }
 
 TEST_F(CommaLocale, SettingsFileKeepsTheDecimalPoint) {
-    const std::string name = app::SettingsFileName(Dir.path().toStdString());
-    app::TSettings s;
-    s.TimeDivisor = 1.5;
-    s.FrequencyDivisor = 1e6;
-    ASSERT_EQ(app::WriteSettings(name, s), "");
+    const std::string name = app::settingsFileName(Dir.path().toStdString());
+    app::Settings s;
+    s.timeDivisor = 1.5;
+    s.frequencyDivisor = 1e6;
+    ASSERT_EQ(app::writeSettings(name, s), "");
     EXPECT_EQ(FileBytes(name).substr(0, 52),
               "\r\n 1.50000000000000E+0000\r\n 1.00000000000000E+0006\r\n");
-    app::TSettings back;
-    ASSERT_EQ(app::ReadSettings(name, back), "");
-    EXPECT_EQ(back.TimeDivisor, 1.5);
-    EXPECT_EQ(back.FrequencyDivisor, 1e6);
+    app::Settings back;
+    ASSERT_EQ(app::readSettings(name, back), "");
+    EXPECT_EQ(back.timeDivisor, 1.5);
+    EXPECT_EQ(back.frequencyDivisor, 1e6);
 
     WriteBytes(name, "P\r\n1,5\r\n");
-    EXPECT_EQ(app::ReadSettings(name, back), "Invalid numeric input");
+    EXPECT_EQ(app::readSettings(name, back), "Invalid numeric input");
 }
 
 } // namespace

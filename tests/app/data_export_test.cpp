@@ -1,4 +1,4 @@
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 
 #include "app/log_model.h"
 #include "tests/app/file_bytes.h"
@@ -31,12 +31,12 @@ protected:
 };
 
 TEST_F(DataExportTest, DatHasHeaderAndPointDecimals) {
-    app::TLogModel log(',');
-    log.Append(0, 10000000);
-    log.Append(2000, 10000000.5);
-    log.Append(2500, 1.5e-6);
+    app::LogModel log(',');
+    log.append(0, 10000000);
+    log.append(2000, 10000000.5);
+    log.append(2500, 1.5e-6);
     const double start = DateTime(QDate(2026, 12, 8), 13, 5, 7);
-    ASSERT_EQ(app::SaveData(Path("m.dat"), ".dat", log, start, German), "");
+    ASSERT_EQ(app::saveData(Path("m.dat"), ".dat", log, start, German), "");
     EXPECT_EQ(FileBytes(Path("m.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n"
                                         "/* 08.12.2026 13:05:07\r\n"
                                         "/*\r\n"
@@ -46,10 +46,10 @@ TEST_F(DataExportTest, DatHasHeaderAndPointDecimals) {
 }
 
 TEST_F(DataExportTest, CsvKeepsTheMachineSeparatorAndHasNoHeader) {
-    app::TLogModel log(',');
-    log.Append(2000, 10000000.5);
-    log.Append(2500, 1.5e-6);
-    ASSERT_EQ(app::SaveData(Path("m.csv"), ".csv", log, 0, German), "");
+    app::LogModel log(',');
+    log.append(2000, 10000000.5);
+    log.append(2500, 1.5e-6);
+    ASSERT_EQ(app::saveData(Path("m.csv"), ".csv", log, 0, German), "");
     EXPECT_EQ(FileBytes(Path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
 }
 
@@ -64,6 +64,9 @@ TEST_F(DataExportTest, DateLineFormats) {
         {DateTime(QDate(2026, 12, 8), 0, 0, 0), UnitedStates, "/* 12/8/2026"},
         {DateTime(QDate(2026, 12, 8), 13, 5, 7), UnitedStates, "/* 12/8/2026 1:05:07 PM"},
         {DateTime(QDate(2026, 1, 2), 0, 0, 1), German, "/* 02.01.2026 00:00:01"},
+        // The locale's words are written in UTF-8.
+        {DateTime(QDate(2026, 12, 8), 13, 5, 7), QLocale(QLocale::Korean, QLocale::SouthKorea),
+         "/* 2026. 12. 8. 오후 1시 5분 7초"},
         {DateTime(QDate(2026, 1, 2), 23, 59, 59), German, "/* 02.01.2026 23:59:59"},
         // Before the epoch the fraction still counts forward from midnight.
         {-1.25, German, "/* 29.12.1899 06:00:00"},
@@ -76,9 +79,9 @@ TEST_F(DataExportTest, DateLineFormats) {
         {std::nan(""), German, "/* "},
         {-std::numeric_limits<double>::infinity(), German, "/* "},
     };
-    const app::TLogModel empty('.');
+    const app::LogModel empty('.');
     for (const auto& c : cases) {
-        ASSERT_EQ(app::SaveData(Path("d.dat"), ".dat", empty, c.StartTime, c.Locale), "");
+        ASSERT_EQ(app::saveData(Path("d.dat"), ".dat", empty, c.StartTime, c.Locale), "");
         const std::string bytes = FileBytes(Path("d.dat"));
         const std::size_t second = bytes.find("\r\n") + 2;
         EXPECT_EQ(bytes.substr(second, bytes.find("\r\n", second) - second), c.Line) << c.StartTime;
@@ -86,9 +89,9 @@ TEST_F(DataExportTest, DateLineFormats) {
 }
 
 TEST_F(DataExportTest, EmptyLogGivesThreeLineDatAndEmptyCsv) {
-    const app::TLogModel empty('.');
-    ASSERT_EQ(app::SaveData(Path("e.dat"), ".dat", empty, 0, UnitedStates), "");
-    ASSERT_EQ(app::SaveData(Path("e.csv"), ".csv", empty, 0, UnitedStates), "");
+    const app::LogModel empty('.');
+    ASSERT_EQ(app::saveData(Path("e.dat"), ".dat", empty, 0, UnitedStates), "");
+    ASSERT_EQ(app::saveData(Path("e.csv"), ".csv", empty, 0, UnitedStates), "");
     EXPECT_EQ(FileBytes(Path("e.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* 12/30/1899\r\n/*\r\n");
     EXPECT_TRUE(QFileInfo::exists(Dir.filePath("e.csv")));
@@ -96,37 +99,37 @@ TEST_F(DataExportTest, EmptyLogGivesThreeLineDatAndEmptyCsv) {
 }
 
 TEST_F(DataExportTest, OtherExtensionsWriteNothing) {
-    app::TLogModel log('.');
-    log.Append(1, 2);
+    app::LogModel log('.');
+    log.append(1, 2);
     for (const char* ext : {".DAT", ".Csv", ".txt", "", "dat", ".dat "}) {
-        EXPECT_EQ(app::SaveData(Path("data.DAT"), ext, log, 0, UnitedStates), "") << ext;
+        EXPECT_EQ(app::saveData(Path("data.DAT"), ext, log, 0, UnitedStates), "") << ext;
     }
     EXPECT_TRUE(QDir(Dir.path()).isEmpty());
 }
 
 TEST_F(DataExportTest, ReplacesAnExistingFile) {
     WriteBytes(Path("r.csv"), std::string(1000, 'x'));
-    app::TLogModel log('.');
-    log.Append(1, 2);
-    ASSERT_EQ(app::SaveData(Path("r.csv"), ".csv", log, 0, UnitedStates), "");
+    app::LogModel log('.');
+    log.append(1, 2);
+    ASSERT_EQ(app::saveData(Path("r.csv"), ".csv", log, 0, UnitedStates), "");
     EXPECT_EQ(FileBytes(Path("r.csv")), "1;2\r\n");
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"r.csv"});
 }
 
 TEST_F(DataExportTest, AFileThatCannotBeCreatedIsFileAccessDenied) {
-    const app::TLogModel empty('.');
-    EXPECT_EQ(app::SaveData(Path("no/such/folder/x.dat"), ".dat", empty, 0, UnitedStates),
+    const app::LogModel empty('.');
+    EXPECT_EQ(app::saveData(Path("no/such/folder/x.dat"), ".dat", empty, 0, UnitedStates),
               "File access denied");
-    EXPECT_EQ(app::SaveData(Dir.path().toStdString(), ".dat", empty, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(Dir.path().toStdString(), ".dat", empty, 0, UnitedStates),
               "File access denied");
 }
 
 TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
     const std::string good = "1;2\r\n";
     WriteBytes(Path("big.csv"), good);
-    app::TLogModel log('.');
+    app::LogModel log('.');
     for (int i = 0; i < 20000; ++i) {
-        log.Append(i, 10000000.25);
+        log.append(i, 10000000.25);
     }
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -134,7 +137,7 @@ TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
     rlimit small = old;
     small.rlim_cur = 100000; // the export needs about 400 kB
     setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = app::SaveData(Path("big.csv"), ".csv", log, 0, UnitedStates);
+    const std::string error = app::saveData(Path("big.csv"), ".csv", log, 0, UnitedStates);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -144,12 +147,12 @@ TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
 }
 
 TEST_F(DataExportTest, LongLogsAreWrittenCompletely) {
-    app::TLogModel log('.');
+    app::LogModel log('.');
     constexpr int N = 50000; // several write chunks
     for (int i = 0; i < N; ++i) {
-        log.Append(i * 10.0, 10000000.5);
+        log.append(i * 10.0, 10000000.5);
     }
-    ASSERT_EQ(app::SaveData(Path("l.dat"), ".dat", log, 0, UnitedStates), "");
+    ASSERT_EQ(app::saveData(Path("l.dat"), ".dat", log, 0, UnitedStates), "");
     const std::string bytes = FileBytes(Path("l.dat"));
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), N + 3);
     EXPECT_NE(bytes.find("\r\n0 10000000.5\r\n10 10000000.5\r\n"), std::string::npos);
@@ -157,13 +160,13 @@ TEST_F(DataExportTest, LongLogsAreWrittenCompletely) {
     EXPECT_EQ(bytes.substr(bytes.size() - last.size()), last);
 }
 
-TEST(FileExtension, FromTheLastDotOfTheName) {
-    EXPECT_EQ(app::FileExtension("/tmp/data.dat"), ".dat");
-    EXPECT_EQ(app::FileExtension("data.DAT"), ".DAT");
-    EXPECT_EQ(app::FileExtension("a.b.csv"), ".csv");
-    EXPECT_EQ(app::FileExtension("/tmp/data"), "");
-    EXPECT_EQ(app::FileExtension("/tmp/v1.2/data"), "");
-    EXPECT_EQ(app::FileExtension("data."), ".");
+TEST(fileExtension, FromTheLastDotOfTheName) {
+    EXPECT_EQ(app::fileExtension("/tmp/data.dat"), ".dat");
+    EXPECT_EQ(app::fileExtension("data.DAT"), ".DAT");
+    EXPECT_EQ(app::fileExtension("a.b.csv"), ".csv");
+    EXPECT_EQ(app::fileExtension("/tmp/data"), "");
+    EXPECT_EQ(app::fileExtension("/tmp/v1.2/data"), "");
+    EXPECT_EQ(app::fileExtension("data."), ".");
 }
 
 } // namespace

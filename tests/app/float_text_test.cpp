@@ -1,5 +1,5 @@
-#include "app/float_text.h"
-#include "app/log_line.h"
+#include "app/formats/float_text.h"
+#include "app/formats/log_line.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -16,8 +16,8 @@ class FloatToStrTest : public ::testing::TestWithParam<FloatCase> {};
 
 TEST_P(FloatToStrTest, GeneralFormatWithFifteenDigits) {
     const FloatCase& c = GetParam();
-    EXPECT_EQ(app::FloatToStr(c.Value, '.'), c.Point);
-    EXPECT_EQ(app::FloatToStr(c.Value, ','), c.Comma);
+    EXPECT_EQ(app::floatToStr(c.Value, '.'), c.Point);
+    EXPECT_EQ(app::floatToStr(c.Value, ','), c.Comma);
 }
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
@@ -51,14 +51,14 @@ INSTANTIATE_TEST_SUITE_P(
         FloatCase{Inf, "INF", "INF"}, FloatCase{-Inf, "-INF", "-INF"},
         FloatCase{std::numeric_limits<double>::quiet_NaN(), "NAN", "NAN"}));
 
-TEST(LogLine, TimeStampEightBlanksValue) {
-    EXPECT_EQ(app::LogLine(15234, 10000000.5, '.'), "15234        10000000.5");
-    EXPECT_EQ(app::LogLine(2000, 10000000.5, ','), "2000        10000000,5");
-    EXPECT_EQ(app::LogLine(2000, 1.5e-6, '.'), "2000        1.5E-6");
-    EXPECT_EQ(app::LogLine(0, 0, '.'), "0        0");
+TEST(logLine, TimeStampEightBlanksValue) {
+    EXPECT_EQ(app::logLine(15234, 10000000.5, '.'), "15234        10000000.5");
+    EXPECT_EQ(app::logLine(2000, 10000000.5, ','), "2000        10000000,5");
+    EXPECT_EQ(app::logLine(2000, 1.5e-6, '.'), "2000        1.5E-6");
+    EXPECT_EQ(app::logLine(0, 0, '.'), "0        0");
 }
 
-TEST(ElapsedMs, WholeMillisecondsHalvesToEven) {
+TEST(elapsedMs, WholeMillisecondsHalvesToEven) {
     // m / 2048 days is exactly 42187.5 * m ms, so the halves are exact.
     const struct {
         double Days;
@@ -74,7 +74,7 @@ TEST(ElapsedMs, WholeMillisecondsHalvesToEven) {
         {0.6 / 86400000, 1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::ElapsedMs(c.Days), c.Ms) << c.Days;
+        EXPECT_EQ(app::elapsedMs(c.Days), c.Ms) << c.Days;
     }
 }
 

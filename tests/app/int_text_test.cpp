@@ -1,10 +1,10 @@
-#include "app/int_text.h"
+#include "app/formats/int_text.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(TryStrToInt, AcceptsDecimalAndHexadecimalWholeNumbers) {
+TEST(tryStrToInt, AcceptsDecimalAndHexadecimalWholeNumbers) {
     const struct {
         const char* Text;
         std::int32_t Value;
@@ -28,20 +28,20 @@ TEST(TryStrToInt, AcceptsDecimalAndHexadecimalWholeNumbers) {
         {"-$80000000", -2147483647 - 1},
     };
     for (const auto& c : cases) {
-        const auto value = app::TryStrToInt(c.Text);
+        const auto value = app::tryStrToInt(c.Text);
         ASSERT_TRUE(value.has_value()) << c.Text;
         EXPECT_EQ(*value, c.Value) << c.Text;
     }
 }
 
-TEST(TryStrToInt, RejectsWhatIsNotAWholeNumber) {
+TEST(tryStrToInt, RejectsWhatIsNotAWholeNumber) {
     for (const char* text :
          {"",           "   ",         "16 ",       "1 6",        "\t16",
           "1.5",        "1e3",         "abc",       "12a",        "+",
           "-",          "$",           "x",         "0x",         "-0x",
           "$G",         "0x$1",        "--5",       "+-5",        "$-5",
           "2147483648", "-2147483649", "$80000000", "0xFFFFFFFF", "99999999999999999999"}) {
-        EXPECT_FALSE(app::TryStrToInt(text).has_value()) << '"' << text << '"';
+        EXPECT_FALSE(app::tryStrToInt(text).has_value()) << '"' << text << '"';
     }
 }
 

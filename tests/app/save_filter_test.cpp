@@ -1,25 +1,25 @@
-#include "app/save_filter.h"
+#include "app/formats/save_filter.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using app::TSaveFilterChoice;
+using app::SaveFilterChoice;
 
 TEST(SaveFilter, PairsOfCaptionAndPattern) {
-    EXPECT_EQ(app::ParseSaveFilter("data file (*.dat)|*.dat|csv file (*.csv)|*.csv"),
-              (std::vector<TSaveFilterChoice>{{"data file (*.dat)", "*.dat"},
-                                              {"csv file (*.csv)", "*.csv"}}));
-    EXPECT_EQ(app::ParseSaveFilter("all|*.*|dangling"),
-              (std::vector<TSaveFilterChoice>{{"all", "*.*"}}));
-    EXPECT_TRUE(app::ParseSaveFilter("").empty());
+    EXPECT_EQ(app::parseSaveFilter("data file (*.dat)|*.dat|csv file (*.csv)|*.csv"),
+              (std::vector<SaveFilterChoice>{{"data file (*.dat)", "*.dat"},
+                                             {"csv file (*.csv)", "*.csv"}}));
+    EXPECT_EQ(app::parseSaveFilter("all|*.*|dangling"),
+              (std::vector<SaveFilterChoice>{{"all", "*.*"}}));
+    EXPECT_TRUE(app::parseSaveFilter("").empty());
 }
 
-TEST(SaveFilter, SuffixOfPattern) {
+TEST(SaveFilter, suffixOfPattern) {
     const std::pair<const char*, const char*> cases[] = {
         {"*.dat", "dat"}, {"*.csv", "csv"}, {"*.*", ""}, {"*.d?t", ""}, {"*", ""}, {"", ""}};
     for (const auto& [pattern, suffix] : cases) {
-        EXPECT_EQ(app::SuffixOfPattern(pattern), suffix) << pattern;
+        EXPECT_EQ(app::suffixOfPattern(pattern), suffix) << pattern;
     }
 }
 

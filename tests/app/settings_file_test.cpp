@@ -1,4 +1,4 @@
-#include "app/settings_file.h"
+#include "app/formats/settings_file.h"
 
 #include "tests/app/file_bytes.h"
 
@@ -10,23 +10,23 @@
 
 namespace {
 
-using app::TSettings;
+using app::Settings;
 
 // The values a window holds before reading: its designed geometry and unusual masks, so that
 // a field the file does not supply is seen to keep its value.
-TSettings WindowValues() {
-    return TSettings{"COM99", 7, 7, 614, 225, 1148, 574, 5, 6};
+Settings WindowValues() {
+    return Settings{"COM99", 7, 7, 614, 225, 1148, 574, 5, 6};
 }
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    std::string Name() const { return app::SettingsFileName(Dir.path().toStdString()); }
+    std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
 
     // Reads `bytes` as the settings file over the window values.
-    TSettings Read(const std::string& bytes, std::string* error = nullptr) {
+    Settings Read(const std::string& bytes, std::string* error = nullptr) {
         WriteBytes(Name(), bytes);
-        TSettings s = WindowValues();
-        const std::string message = app::ReadSettings(Name(), s);
+        Settings s = WindowValues();
+        const std::string message = app::readSettings(Name(), s);
         if (error) {
             *error = message;
         }
@@ -37,34 +37,34 @@ protected:
 };
 
 TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
-    EXPECT_EQ(app::SettingsFileName("/opt/talvek"), "/opt/talvek/Zorvimet.ini");
-    EXPECT_EQ(app::SettingsFileName("/opt/talvek/"), "/opt/talvek/Zorvimet.ini");
-    EXPECT_EQ(app::SettingsFileName(""), "");
+    EXPECT_EQ(app::settingsFileName("/opt/talvek"), "/opt/talvek/Zorvimet.ini");
+    EXPECT_EQ(app::settingsFileName("/opt/talvek/"), "/opt/talvek/Zorvimet.ini");
+    EXPECT_EQ(app::settingsFileName(""), "");
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
-    TSettings expected = WindowValues();
-    expected.SavedPort = "";
-    expected.TimeDivisor = 1;
-    expected.FrequencyDivisor = 1;
+    Settings expected = WindowValues();
+    expected.savedPort = "";
+    expected.timeDivisor = 1;
+    expected.frequencyDivisor = 1;
     for (const std::string& name : {Name(), std::string(), Dir.path().toStdString()}) {
-        TSettings s = WindowValues();
-        EXPECT_EQ(app::ReadSettings(name, s), "");
+        Settings s = WindowValues();
+        EXPECT_EQ(app::readSettings(name, s), "");
         EXPECT_EQ(s, expected);
     }
 }
 
 TEST_F(SettingsFileTest, OnlyTheFirstLineGivesZerosMasksOf255AndDivisorsOf1) {
     std::string error = "unset";
-    const TSettings s = Read("COM3\r\n", &error);
+    const Settings s = Read("COM3\r\n", &error);
     EXPECT_EQ(error, "");
-    EXPECT_EQ(s, (TSettings{"COM3", 1, 1, 0, 0, 0, 0, 255, 255}));
+    EXPECT_EQ(s, (Settings{"COM3", 1, 1, 0, 0, 0, 0, 255, 255}));
 }
 
 TEST_F(SettingsFileTest, ReadsEveryLine) {
-    const TSettings s = Read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
-                             "10\r\n-20\r\n800\r\n600\r\n3\r\n12\r\n");
-    EXPECT_EQ(s, (TSettings{"COM17", 60, 1e6, 10, -20, 800, 600, 3, 12}));
+    const Settings s = Read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
+                            "10\r\n-20\r\n800\r\n600\r\n3\r\n12\r\n");
+    EXPECT_EQ(s, (Settings{"COM17", 60, 1e6, 10, -20, 800, 600, 3, 12}));
 }
 
 TEST_F(SettingsFileTest, TokenRules) {
@@ -90,28 +90,28 @@ TEST_F(SettingsFileTest, TokenRules) {
     };
     for (const auto& c : cases) {
         std::string error = "unset";
-        const TSettings s = Read(c.Bytes, &error);
+        const Settings s = Read(c.Bytes, &error);
         EXPECT_EQ(error, "") << c.Bytes;
-        EXPECT_EQ(s.SavedPort, "P") << c.Bytes;
-        EXPECT_EQ(s.TimeDivisor, c.TimeDivisor) << c.Bytes;
-        EXPECT_EQ(s.FrequencyDivisor, c.FrequencyDivisor) << c.Bytes;
-        EXPECT_EQ(s.Left, c.Left) << c.Bytes;
-        EXPECT_EQ(s.Top, c.Top) << c.Bytes;
+        EXPECT_EQ(s.savedPort, "P") << c.Bytes;
+        EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.Bytes;
+        EXPECT_EQ(s.frequencyDivisor, c.FrequencyDivisor) << c.Bytes;
+        EXPECT_EQ(s.left, c.Left) << c.Bytes;
+        EXPECT_EQ(s.top, c.Top) << c.Bytes;
     }
 }
 
 TEST_F(SettingsFileTest, PortLineIsTakenWhole) {
-    EXPECT_EQ(Read(" COM 3 x\r\n60\r\n").SavedPort, " COM 3 x");
-    EXPECT_EQ(Read("\r\n60\r\n").SavedPort, "");
-    EXPECT_EQ(Read("").SavedPort, "");
+    EXPECT_EQ(Read(" COM 3 x\r\n60\r\n").savedPort, " COM 3 x");
+    EXPECT_EQ(Read("\r\n60\r\n").savedPort, "");
+    EXPECT_EQ(Read("").savedPort, "");
 }
 
 TEST_F(SettingsFileTest, DamagedDivisorsFallBackTo1) {
     for (const char* divisor : {"0", "-0", "0.0e5", "1e999", "-1e999", "1e-999"}) {
         const std::string line = std::string(divisor) + "\r\n";
-        const TSettings s = Read("P\r\n" + line + line);
-        EXPECT_EQ(s.TimeDivisor, 1) << divisor;
-        EXPECT_EQ(s.FrequencyDivisor, 1) << divisor;
+        const Settings s = Read("P\r\n" + line + line);
+        EXPECT_EQ(s.timeDivisor, 1) << divisor;
+        EXPECT_EQ(s.frequencyDivisor, 1) << divisor;
     }
 }
 
@@ -123,14 +123,14 @@ TEST_F(SettingsFileTest, MasksKeepTheirLowEightBitsAndZeroBecomes255) {
                  {"511", 255}, {"0", 255},   {"-1", 255},  {"$1FE", 254}};
     for (const auto& c : cases) {
         const std::string line = std::string(c.Text) + "\r\n";
-        const TSettings s = Read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
-        EXPECT_EQ(s.FilterShow, c.Mask) << c.Text;
-        EXPECT_EQ(s.FilterType, c.Mask) << c.Text;
+        const Settings s = Read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
+        EXPECT_EQ(s.filterShow, c.Mask) << c.Text;
+        EXPECT_EQ(s.filterType, c.Mask) << c.Text;
     }
 }
 
 TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
-    const TSettings defaults = WindowValues();
+    const Settings defaults = WindowValues();
     const struct {
         const char* Bytes;
         double TimeDivisor;
@@ -138,27 +138,27 @@ TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
         int Width;
         int FilterShow;
     } cases[] = {
-        {"P\r\nsixty\r\n1000\r\n1\r\n", 1, defaults.Left, defaults.Width, defaults.FilterShow},
-        {"P\r\n60\r\n1,5\r\n1\r\n", 60, defaults.Left, defaults.Width, defaults.FilterShow},
-        {"P\r\n60\r\n1\r\n10\r\n20\r\n1.5\r\n", 60, 10, defaults.Width, defaults.FilterShow},
+        {"P\r\nsixty\r\n1000\r\n1\r\n", 1, defaults.left, defaults.width, defaults.filterShow},
+        {"P\r\n60\r\n1,5\r\n1\r\n", 60, defaults.left, defaults.width, defaults.filterShow},
+        {"P\r\n60\r\n1\r\n10\r\n20\r\n1.5\r\n", 60, 10, defaults.width, defaults.filterShow},
         {"P\r\n60\r\n1\r\n10\r\n20\r\n30\r\n40\r\n0\r\nall\r\n", 60, 10, 30, 255},
-        {"P\r\n60\r\n1\r\n99999999999\r\n", 60, defaults.Left, defaults.Width, defaults.FilterShow},
-        {"P\r\n60e\r\n", 1, defaults.Left, defaults.Width, defaults.FilterShow},
-        {"P\r\n6.0.0\r\n", 1, defaults.Left, defaults.Width, defaults.FilterShow},
+        {"P\r\n60\r\n1\r\n99999999999\r\n", 60, defaults.left, defaults.width, defaults.filterShow},
+        {"P\r\n60e\r\n", 1, defaults.left, defaults.width, defaults.filterShow},
+        {"P\r\n6.0.0\r\n", 1, defaults.left, defaults.width, defaults.filterShow},
     };
     for (const auto& c : cases) {
         std::string error;
-        const TSettings s = Read(c.Bytes, &error);
+        const Settings s = Read(c.Bytes, &error);
         EXPECT_EQ(error, "Invalid numeric input") << c.Bytes;
-        EXPECT_EQ(s.SavedPort, "P") << c.Bytes;
-        EXPECT_EQ(s.TimeDivisor, c.TimeDivisor) << c.Bytes;
-        EXPECT_EQ(s.Left, c.Left) << c.Bytes;
-        EXPECT_EQ(s.Width, c.Width) << c.Bytes;
-        EXPECT_EQ(s.FilterShow, c.FilterShow) << c.Bytes;
+        EXPECT_EQ(s.savedPort, "P") << c.Bytes;
+        EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.Bytes;
+        EXPECT_EQ(s.left, c.Left) << c.Bytes;
+        EXPECT_EQ(s.width, c.Width) << c.Bytes;
+        EXPECT_EQ(s.filterShow, c.FilterShow) << c.Bytes;
     }
 }
 
-TEST(SettingsRealText, ScientificWidth23WithFourExponentDigits) {
+TEST(settingsRealText, ScientificWidth23WithFourExponentDigits) {
     const struct {
         double Value;
         const char* Text;
@@ -178,38 +178,38 @@ TEST(SettingsRealText, ScientificWidth23WithFourExponentDigits) {
         {-1.797693134862315e308, "-1.79769313486231E+0308"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::SettingsRealText(c.Value), c.Text) << c.Value;
-        EXPECT_EQ(app::SettingsRealText(c.Value).size(), 23u);
+        EXPECT_EQ(app::settingsRealText(c.Value), c.Text) << c.Value;
+        EXPECT_EQ(app::settingsRealText(c.Value).size(), 23u);
     }
 }
 
 TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
-    const TSettings s{"COM17", 60, 1e6, -8, 225, 1148, 574, 255, 3};
+    const Settings s{"COM17", 60, 1e6, -8, 225, 1148, 574, 255, 3};
     WriteBytes(Name(), "an older, longer file that is replaced entirely\r\n\r\n\r\n\r\n\r\n");
-    ASSERT_EQ(app::WriteSettings(Name(), s), "");
+    ASSERT_EQ(app::writeSettings(Name(), s), "");
     EXPECT_EQ(FileBytes(Name()), "COM17\r\n"
                                  " 6.00000000000000E+0001\r\n"
                                  " 1.00000000000000E+0006\r\n"
                                  "-8\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n");
-    TSettings back = WindowValues();
-    EXPECT_EQ(app::ReadSettings(Name(), back), "");
+    Settings back = WindowValues();
+    EXPECT_EQ(app::readSettings(Name(), back), "");
     EXPECT_EQ(back, s);
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 
 TEST_F(SettingsFileTest, TheLargestDivisorsReadBack) {
     const double largest = std::numeric_limits<double>::max();
-    ASSERT_EQ(app::WriteSettings(Name(), TSettings{"P", largest, -largest, 0, 0, 0, 0, 1, 1}), "");
-    TSettings back = WindowValues();
-    EXPECT_EQ(app::ReadSettings(Name(), back), "");
-    EXPECT_EQ(back.TimeDivisor, 1.79769313486231e308);
-    EXPECT_EQ(back.FrequencyDivisor, -1.79769313486231e308);
+    ASSERT_EQ(app::writeSettings(Name(), Settings{"P", largest, -largest, 0, 0, 0, 0, 1, 1}), "");
+    Settings back = WindowValues();
+    EXPECT_EQ(app::readSettings(Name(), back), "");
+    EXPECT_EQ(back.timeDivisor, 1.79769313486231e308);
+    EXPECT_EQ(back.frequencyDivisor, -1.79769313486231e308);
 }
 
 TEST_F(SettingsFileTest, WriteFailureIsFileAccessDenied) {
-    EXPECT_EQ(app::WriteSettings(Dir.filePath("missing/Zorvimet.ini").toStdString(), TSettings{}),
+    EXPECT_EQ(app::writeSettings(Dir.filePath("missing/Zorvimet.ini").toStdString(), Settings{}),
               "File access denied");
-    EXPECT_EQ(app::WriteSettings("", TSettings{}), "File access denied");
+    EXPECT_EQ(app::writeSettings("", Settings{}), "File access denied");
 }
 
 TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
@@ -222,7 +222,7 @@ TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
     rlimit small = old;
     small.rlim_cur = 16;
     setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = app::WriteSettings(Name(), TSettings{});
+    const std::string error = app::writeSettings(Name(), Settings{});
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 

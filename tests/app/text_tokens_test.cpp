@@ -1,4 +1,4 @@
-#include "app/text_tokens.h"
+#include "app/formats/text_tokens.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@ namespace {
 
 using namespace std::string_literals;
 
-TEST(NextToken, CutsTheFirstTokenAndLeavesTheRest) {
+TEST(nextToken, CutsTheFirstTokenAndLeavesTheRest) {
     const struct {
         std::string Line;
         char Separator;
@@ -30,30 +30,30 @@ TEST(NextToken, CutsTheFirstTokenAndLeavesTheRest) {
     };
     for (const auto& c : cases) {
         std::string line = c.Line;
-        EXPECT_EQ(app::NextToken(line, c.Separator), c.Token) << c.Line;
+        EXPECT_EQ(app::nextToken(line, c.Separator), c.Token) << c.Line;
         EXPECT_EQ(line, c.Rest) << c.Line;
     }
 }
 
-TEST(NextToken, SplitsALogLineIntoItsTwoNumbersAndDropsTheRest) {
+TEST(nextToken, SplitsALogLineIntoItsTwoNumbersAndDropsTheRest) {
     std::string line = "2000        10000000,5   extra words";
-    EXPECT_EQ(app::NextToken(line), "2000");
-    EXPECT_EQ(app::NextToken(line), "10000000,5");
+    EXPECT_EQ(app::nextToken(line), "2000");
+    EXPECT_EQ(app::nextToken(line), "10000000,5");
     EXPECT_EQ(line, "   extra words");
 }
 
-TEST(TrimLeading, DropsBlanksTabsNulsAndTheSeparator) {
-    EXPECT_EQ(app::TrimLeading(" \t\0;x y"s, ';'), "x y");
-    EXPECT_EQ(app::TrimLeading(";x", ' '), ";x");
-    EXPECT_EQ(app::TrimLeading(" \t", ' '), "");
-    EXPECT_EQ(app::TrimLeading("x ", ' '), "x ");
+TEST(trimLeading, DropsBlanksTabsNulsAndTheSeparator) {
+    EXPECT_EQ(app::trimLeading(" \t\0;x y"s, ';'), "x y");
+    EXPECT_EQ(app::trimLeading(";x", ' '), ";x");
+    EXPECT_EQ(app::trimLeading(" \t", ' '), "");
+    EXPECT_EQ(app::trimLeading("x ", ' '), "x ");
 }
 
-TEST(ReplaceChar, ReplacesEveryOccurrence) {
-    EXPECT_EQ(app::ReplaceChar("10000000,5", ',', '.'), "10000000.5");
-    EXPECT_EQ(app::ReplaceChar(",1,,2,", ',', '.'), ".1..2.");
-    EXPECT_EQ(app::ReplaceChar("10000000.5", ',', '.'), "10000000.5");
-    EXPECT_EQ(app::ReplaceChar("", ',', '.'), "");
+TEST(replaceChar, ReplacesEveryOccurrence) {
+    EXPECT_EQ(app::replaceChar("10000000,5", ',', '.'), "10000000.5");
+    EXPECT_EQ(app::replaceChar(",1,,2,", ',', '.'), ".1..2.");
+    EXPECT_EQ(app::replaceChar("10000000.5", ',', '.'), "10000000.5");
+    EXPECT_EQ(app::replaceChar("", ',', '.'), "");
 }
 
 } // namespace

@@ -1,14 +1,15 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/date_text.h"
-#include "app/float_text.h"
+#include "app/formats/date_text.h"
+#include "app/formats/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStatusBar>
@@ -22,10 +23,10 @@ using WindowCommandsTest = WindowTest;
 const std::string Esc = "\x1b";
 
 TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
-    Counter.ClearReceived();
-    form.EC->setText("16");
+    Counter.clearReceived();
+    form.commandsPage().valueEdit()->setText("16");
     const struct {
         std::vector<std::string> Entry;
         std::string Bytes;
@@ -48,19 +49,20 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
         {{"Info"}, "I"},
     };
     for (const auto& c : cases) {
-        Counter.SetReply(Esc + c.Bytes, "OK");
-        FindMenuAction(form.PopupCommands, c.Entry)->trigger();
+        Counter.answer(c.Bytes, "OK");
+        FindMenuAction(form.commandsPage().commandMenu(), c.Entry)->trigger();
+        WaitForReplies();
         EXPECT_EQ(ReceivedBytes(), Esc + c.Bytes + "\r") << c.Entry.back();
         EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"}) << c.Entry.back();
-        Counter.ClearReceived();
+        Counter.clearReceived();
     }
 }
 
 TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
-    Counter.SetReply(Esc + "i16", "OK");
-    Counter.SetReply(Esc + "i-2", "OK");
+    Counter.answer("i16", "OK");
+    Counter.answer("i-2", "OK");
     const struct {
         const char* Field;
         std::string Bytes;
@@ -72,13 +74,14 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
                  {"16 ", ""},
                  {"4294967296", ""}};
     for (const auto& c : cases) {
-        Counter.ClearReceived();
-        form.SB->clearMessage();
-        form.LBC->addItem("stale");
-        form.EC->setText(c.Field);
-        form.ransmitIntervalvalue1Click();
+        Counter.clearReceived();
+        form.statusBar()->clearMessage();
+        form.commandsPage().replyList()->addItem("stale");
+        form.commandsPage().valueEdit()->setText(c.Field);
+        FindMenuAction(form.commandsPage().commandMenu(), {"Transmit Interval <value>"})->trigger();
+        WaitForReplies();
         EXPECT_EQ(ReceivedBytes(), c.Bytes) << c.Field;
-        EXPECT_EQ(form.StatusText(), c.Bytes.empty() ? "Error: Value is not a number!" : "")
+        EXPECT_EQ(form.statusText(), c.Bytes.empty() ? "Error: Value is not a number!" : "")
             << c.Field;
         EXPECT_EQ(RepliesShown(),
                   c.Bytes.empty() ? std::vector<std::string>{} : std::vector<std::string>{"OK"})
@@ -87,106 +90,118 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
 }
 
 TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
-    Counter.ClearReceived();
-    Counter.SetReply(Esc + "5", "done 5");
-    form.EC->setText("5");
-    FindMenuAction(form.PopupCommands, {"ESC Command <value>"})->trigger();
-    EXPECT_EQ(form.StatusText(), "Command sent: <ESC>" + Esc + "5");
+    Counter.clearReceived();
+    Counter.answer("5", "done 5");
+    form.commandsPage().valueEdit()->setText("5");
+    FindMenuAction(form.commandsPage().commandMenu(), {"ESC Command <value>"})->trigger();
+    EXPECT_EQ(form.statusText(), "Command sent: <ESC>" + Esc + "5");
     EXPECT_EQ(ReceivedBytes(), Esc + "5\r");
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"done 5"});
 }
 
 TEST_F(WindowCommandsTest, NothingIsWrittenWhileDisconnected) {
-    app::TForm1& form = Open();
-    form.EC->setText("x");
+    app::MainWindow& form = Open();
+    form.commandsPage().valueEdit()->setText("x");
     for (const std::vector<std::string>& entry : {std::vector<std::string>{"Measure", "stop"},
                                                   {"Prescaler", "BNC <value>"},
                                                   {"ESC Command <value>"},
                                                   {"Info"}}) {
-        form.LBC->addItem("stale");
-        form.SB->clearMessage();
-        FindMenuAction(form.PopupCommands, entry)->trigger();
-        EXPECT_EQ(form.LBC->count(), 0) << entry.back();
+        form.commandsPage().replyList()->addItem("stale");
+        form.statusBar()->clearMessage();
+        FindMenuAction(form.commandsPage().commandMenu(), entry)->trigger();
+        EXPECT_EQ(form.commandsPage().replyList()->count(), 0) << entry.back();
         if (entry.back() == "BNC <value>") {
-            EXPECT_EQ(form.StatusText(), "Error: Value is not a number!");
+            EXPECT_EQ(form.statusText(), "Error: Value is not a number!");
         }
     }
     EXPECT_EQ(ReceivedBytes(), "");
 }
 
 TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
-    Counter.SetReply(Esc + "x", "OK");
-    form.LBC->addItem("old reply");
-    FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
+    Counter.answer("x", "OK");
+    form.commandsPage().replyList()->addItem("old reply");
+    FindMenuAction(form.commandsPage().commandMenu(), {"Measure", "stop"})->trigger();
+    WaitForReplies();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 }
 
 TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
-    Counter.ClearReceived();
-    form.EC->clear();
-    form.LBC->addItem("old reply");
-    QTest::keyClick(form.EC, Qt::Key_7);
-    EXPECT_EQ(form.LBC->count(), 0);
-    EXPECT_EQ(form.EC->text(), "7"); // the key still reaches the field
-    form.LBC->addItem("old reply");
-    QTest::keyClick(form.EC, Qt::Key_Return);
+    Counter.clearReceived();
+    form.commandsPage().valueEdit()->clear();
+    form.commandsPage().replyList()->addItem("old reply");
+    QTest::keyClick(form.commandsPage().valueEdit(), Qt::Key_7);
+    EXPECT_EQ(form.commandsPage().replyList()->count(), 0);
+    EXPECT_EQ(form.commandsPage().valueEdit()->text(), "7"); // the key still reaches the field
+    form.commandsPage().replyList()->addItem("old reply");
+    QTest::keyClick(form.commandsPage().valueEdit(), Qt::Key_Return);
     EXPECT_EQ(ReceivedBytes(), Esc + "7\r");
-    EXPECT_EQ(form.StatusText(), "Command sent: <ESC>" + Esc + "7");
-    EXPECT_EQ(form.LBC->count(), 0);
+    EXPECT_EQ(form.statusText(), "Command sent: <ESC>" + Esc + "7");
+    EXPECT_EQ(form.commandsPage().replyList()->count(), 0);
     // A key without a character (Shift alone) is no key press.
-    form.LBC->addItem("kept");
-    QTest::keyClick(form.EC, Qt::Key_Shift);
-    EXPECT_EQ(form.LBC->count(), 1);
+    form.commandsPage().replyList()->addItem("kept");
+    QTest::keyClick(form.commandsPage().valueEdit(), Qt::Key_Shift);
+    EXPECT_EQ(form.commandsPage().replyList()->count(), 1);
+}
+
+TEST_F(WindowCommandsTest, AnyTypedCharacterEmptiesReplies) {
+    app::MainWindow& form = Open();
+    for (const char* typed : {"\xc3\xa4", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}) { // ä € 😀
+        form.commandsPage().replyList()->addItem("old reply");
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                        QString::fromUtf8(typed));
+        QCoreApplication::sendEvent(form.commandsPage().valueEdit(), &press);
+        EXPECT_EQ(form.commandsPage().replyList()->count(), 0) << typed;
+    }
 }
 
 TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
     Dialogs->SaveAnswer = FolderFile("data.dat");
-    FindMenuAction(form.PopupSave, {"save data to file"})->trigger();
+    FindMenuAction(form.connectPage().logMenu(), {"save data to file"})->trigger();
     EXPECT_EQ(Dialogs->LastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
     EXPECT_EQ(Dialogs->LastDefaultExt, "*.dat");
     EXPECT_EQ(FileBytes(FolderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
-                                                     app::DateTimeToStr(form.StartTime) +
+                                                     app::dateTimeToStr(form.startTime()) +
                                                      "\r\n/*\r\n2000 10000000.5\r\n");
     Dialogs->SaveAnswer = FolderFile("data.csv");
-    form.savedataClick();
+    SaveThroughMenu();
     EXPECT_EQ(FileBytes(FolderFile("data.csv")),
-              std::string("2000;10000000") + app::MachineDecimalSeparator() + "5\r\n");
+              std::string("2000;10000000") + app::machineDecimalSeparator() + "5\r\n");
     Dialogs->SaveAnswer = FolderFile("data.DAT");
-    form.savedataClick();
+    SaveThroughMenu();
     EXPECT_FALSE(std::filesystem::exists(FolderFile("data.DAT")));
     Dialogs->SaveAnswer.reset();
-    form.savedataClick();
+    SaveThroughMenu();
     EXPECT_EQ(Dialogs->SaveDialogs, 4);
     EXPECT_TRUE(Dialogs->Errors.empty());
 }
 
 TEST_F(WindowCommandsTest, SaveFailureIsReported) {
-    app::TForm1& form = Open();
+    Open();
     Dialogs->SaveAnswer = FolderFile("missing/data.dat");
-    form.savedataClick();
+    SaveThroughMenu();
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
 }
 
 TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
-    app::TForm1& form = Open();
+    Open();
     Dialogs->SaveAnswer = FolderFile("empty.dat");
-    form.savedataClick();
+    SaveThroughMenu();
     Dialogs->SaveAnswer = FolderFile("empty.csv");
-    form.savedataClick();
+    SaveThroughMenu();
     EXPECT_EQ(FileBytes(FolderFile("empty.dat")),
-              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + app::DateTimeToStr(0) + "\r\n/*\r\n");
+              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + app::dateTimeToStr(0) + "\r\n/*\r\n");
     // Day 0 of the date-time scale, 30 December 1899, at midnight: no time part.
-    const std::string date = app::DateTimeToStr(0);
+    const std::string date = app::dateTimeToStr(0);
     EXPECT_NE(date.find("1899"), std::string::npos) << date;
     EXPECT_NE(date.find("30"), std::string::npos) << date;
     EXPECT_EQ(date.find(':'), std::string::npos) << date;
@@ -195,49 +210,49 @@ TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
 }
 
 TEST_F(WindowCommandsTest, TinyValuesAreExportedWithASmallE) {
-    app::TForm1& form = Open();
+    Open();
     Connect();
     Reading("av---------------" + std::string(" us") + " " + "      1.500", 1);
     Dialogs->SaveAnswer = FolderFile("tiny.csv");
-    form.savedataClick();
+    SaveThroughMenu();
     EXPECT_NE(FileBytes(FolderFile("tiny.csv")).find(";1.5e-6\r\n"), std::string::npos);
 }
 
 TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
-    if (app::MachineDecimalSeparator() != ',') {
+    if (app::machineDecimalSeparator() != ',') {
         GTEST_SKIP() << "runs under a comma locale (app_window_comma_test)";
     }
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
-    EXPECT_EQ(form.Log->Line(0), "2000        10000000,5");
+    EXPECT_EQ(form.log().line(0), "2000        10000000,5");
     Dialogs->SaveAnswer = FolderFile("comma.dat");
-    form.savedataClick();
+    SaveThroughMenu();
     Dialogs->SaveAnswer = FolderFile("comma.csv");
-    form.savedataClick();
+    SaveThroughMenu();
     const std::string dat = FileBytes(FolderFile("comma.dat"));
     EXPECT_EQ(dat.substr(dat.size() - 17), "2000 10000000.5\r\n");
     EXPECT_EQ(FileBytes(FolderFile("comma.csv")), "2000;10000000,5\r\n");
 }
 
 TEST_F(WindowCommandsTest, PrintCancelledPrintsNothing) {
-    app::TForm1& form = Open();
-    form.PageControl->setCurrentWidget(form.TabGraph);
+    app::MainWindow& form = Open();
+    form.pages()->setCurrentWidget(&form.graphPage());
     Dialogs->PrinterSetupAnswer = false;
-    FindMenuAction(form.PopupGraph, {"Print"})->trigger();
+    FindMenuAction(form.graphPage().menu(), {"Print"})->trigger();
     EXPECT_EQ(Dialogs->PrinterSetups, 1);
     EXPECT_EQ(Dialogs->Printed.Opened, 0);
     EXPECT_EQ(Dialogs->Printed.Documents, 0);
 }
 
 TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
     Reading("10000000", 1);
-    form.PageControl->setCurrentWidget(form.TabGraph);
+    form.pages()->setCurrentWidget(&form.graphPage());
     Dialogs->PrinterSetupAnswer = true;
-    FindMenuAction(form.PopupGraph, {"Print"})->trigger();
+    FindMenuAction(form.graphPage().menu(), {"Print"})->trigger();
     EXPECT_EQ(Dialogs->PrinterSetups, 1);
     EXPECT_EQ(Dialogs->Printed.Opened, 1);
     EXPECT_EQ(Dialogs->Printed.Documents, 1);
@@ -246,29 +261,29 @@ TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
 }
 
 TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
     Reading("10000000", 1);
     Reading("10000100", 2);
-    form.PageControl->setCurrentWidget(form.TabGraph);
-    FindMenuAction(form.PopupGraph, {"Copy graph to clipboard"})->trigger();
+    form.pages()->setCurrentWidget(&form.graphPage());
+    FindMenuAction(form.graphPage().menu(), {"Copy graph to clipboard"})->trigger();
     const QImage copied = QGuiApplication::clipboard()->image();
     ASSERT_FALSE(copied.isNull());
-    EXPECT_EQ(copied.size(), form.XY->size());
+    EXPECT_EQ(copied.size(), form.graphPage().plot()->size());
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
-              form.XY->Picture().convertToFormat(QImage::Format_RGB32));
+              form.graphPage().plot()->Picture().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(WindowCommandsTest, UnzoomOnAnUnzoomedGraphChangesNothing) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     Connect();
     Reading("10000000", 1);
-    form.PageControl->setCurrentWidget(form.TabGraph);
-    form.XY->repaint();
-    const QImage before = form.XY->Picture().copy();
-    FindMenuAction(form.PopupGraph, {"Unzoom"})->trigger();
-    form.XY->repaint();
-    EXPECT_EQ(form.XY->Picture(), before);
+    form.pages()->setCurrentWidget(&form.graphPage());
+    form.graphPage().plot()->repaint();
+    const QImage before = form.graphPage().plot()->Picture().copy();
+    FindMenuAction(form.graphPage().menu(), {"Unzoom"})->trigger();
+    form.graphPage().plot()->repaint();
+    EXPECT_EQ(form.graphPage().plot()->Picture(), before);
 }
 
 } // namespace

@@ -10,7 +10,7 @@
 #include <QTest>
 #include <filesystem>
 
-std::optional<std::string> TFakeDialogs::ExecuteSaveDialog(const std::string& filter,
+std::optional<std::string> TFakeDialogs::executeSaveDialog(const std::string& filter,
                                                            const std::string& defaultExt) {
     ++SaveDialogs;
     LastFilter = filter;
@@ -18,12 +18,12 @@ std::optional<std::string> TFakeDialogs::ExecuteSaveDialog(const std::string& fi
     return SaveAnswer;
 }
 
-bool TFakeDialogs::ExecutePrinterSetup() {
+bool TFakeDialogs::executePrinterSetup() {
     ++PrinterSetups;
     return PrinterSetupAnswer;
 }
 
-std::unique_ptr<PrintTarget> TFakeDialogs::OpenPrinter() {
+std::unique_ptr<PrintTarget> TFakeDialogs::openPrinter() {
     ++Printed.Opened;
     return std::make_unique<TRecordingPrinter>(Printed);
 }
@@ -43,28 +43,29 @@ bool TRecordingPrinter::EndDocument() {
     return true;
 }
 
-void TFakeDialogs::ShowError(const std::string& message) {
+void TFakeDialogs::showError(const std::string& message) {
     Errors.push_back(message);
 }
 
 WindowTest::WindowTest() {
-    std::filesystem::create_symlink(Counter.SlavePath(),
+    Counter.answer("I", "kelvo FC-2");
+    std::filesystem::create_symlink(Counter.slavePath(),
                                     std::filesystem::path(platform::UserPortLinkFolder()) / "com7");
 }
 
 WindowTest::~WindowTest() {
     if (Form) {
-        Form->KELVO_Counter->Disconnect();
+        Form->counter().disconnectFromCounter();
         Form.reset();
     }
 }
 
-app::TForm1& WindowTest::Open() {
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = Sandbox.Path();
-    environment.Dialogs = Dialogs;
-    environment.MonotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
-    Form = std::make_unique<app::TForm1>(environment);
+app::MainWindow& WindowTest::Open() {
+    app::WindowEnvironment environment;
+    environment.settingsFolder = Sandbox.Path();
+    environment.dialogs = Dialogs;
+    environment.monotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
+    Form = std::make_unique<app::MainWindow>(environment);
     Form->show();
     QCoreApplication::processEvents();
     return *Form;
@@ -79,12 +80,21 @@ std::string WindowTest::FolderFile(const std::string& name) const {
 }
 
 void WindowTest::Connect() {
-    Form->BConnect->click();
+    Form->connectPage().connectButton()->click();
+    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }));
+}
+
+void WindowTest::SaveThroughMenu() {
+    FindMenuAction(Form->connectPage().logMenu(), {"save data to file"})->trigger();
+}
+
+void WindowTest::WaitForReplies() {
+    EXPECT_TRUE(WaitFor([this] { return !Form->counter().awaitingReply(); }));
 }
 
 void WindowTest::Reading(const std::string& telegram, int expectedLines) {
-    Counter.SendTelegram(telegram);
-    EXPECT_TRUE(WaitFor([&] { return Form->Log->Count() >= expectedLines; })) << telegram;
+    Counter.send(telegram);
+    EXPECT_TRUE(WaitFor([&] { return Form->log().count() >= expectedLines; })) << telegram;
 }
 
 bool WindowTest::WaitFor(const std::function<bool()>& done) {
@@ -100,10 +110,10 @@ bool WindowTest::WaitFor(const std::function<bool()>& done) {
 }
 
 std::string WindowTest::ReceivedBytes() {
-    std::string last = Counter.Received();
+    std::string last = Counter.received();
     for (;;) {
         QTest::qWait(60);
-        const std::string now = Counter.Received();
+        const std::string now = Counter.received();
         if (now == last) {
             return now;
         }
@@ -117,8 +127,8 @@ std::string WindowTest::Caption() const {
 
 std::vector<std::string> WindowTest::RepliesShown() const {
     std::vector<std::string> lines;
-    for (int i = 0; i < Form->LBC->count(); ++i) {
-        lines.push_back(Form->LBC->item(i)->text().toLatin1().toStdString());
+    for (int i = 0; i < Form->commandsPage().replyList()->count(); ++i) {
+        lines.push_back(Form->commandsPage().replyList()->item(i)->text().toLatin1().toStdString());
     }
     return lines;
 }

@@ -1,10 +1,16 @@
 #pragma once
 
-#include "app/form_dialogs.h"
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/dialogs.h"
+#include "app/display_page.h"
+#include "app/formats/settings_file.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
 #include "app/main_window.h"
-#include "tests/app/scripted_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
+#include "tests/support/scripted_counter.h"
 
 #include <QString>
 #include <atomic>
@@ -37,7 +43,7 @@ private:
 };
 
 // Dialogs answered by the test; every error box is recorded.
-class TFakeDialogs : public app::TFormDialogs {
+class TFakeDialogs : public app::Dialogs {
 public:
     std::optional<std::string> SaveAnswer;
     bool PrinterSetupAnswer = false;
@@ -48,11 +54,11 @@ public:
     std::vector<std::string> Errors;
     TPrintRecord Printed;
 
-    std::optional<std::string> ExecuteSaveDialog(const std::string& filter,
+    std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
-    bool ExecutePrinterSetup() override;
-    std::unique_ptr<PrintTarget> OpenPrinter() override;
-    void ShowError(const std::string& message) override;
+    bool executePrinterSetup() override;
+    std::unique_ptr<PrintTarget> openPrinter() override;
+    void showError(const std::string& message) override;
 };
 
 // A main window on the offscreen platform, with its settings file, link folder and working folder
@@ -63,11 +69,15 @@ protected:
     ~WindowTest() override;
 
     // Creates and shows the window (after the test wrote its settings file, if any).
-    app::TForm1& Open();
+    app::MainWindow& Open();
     std::string SettingsFile() const;
     std::string FolderFile(const std::string& name) const;
-    // Presses BConnect as the user would and waits for the outcome.
+    // Presses the connect button as the user would and waits for the outcome.
     void Connect();
+    // Chooses "save data to file" in the log's menu.
+    void SaveThroughMenu();
+    // Waits until no command waits for its reply any more.
+    void WaitForReplies();
     // Sends a telegram and waits until the window has logged `expectedLines` lines.
     void Reading(const std::string& telegram, int expectedLines);
     // Waits, serving events, until `done` holds or 3 s passed.
@@ -75,12 +85,12 @@ protected:
     // The counter's bytes once they stop coming.
     std::string ReceivedBytes();
     std::string Caption() const;
-    std::vector<std::string> RepliesShown() const; // the lines of LBC
+    std::vector<std::string> RepliesShown() const; // the lines of the reply list
 
     TPortSandbox Sandbox;
-    TScriptedCounter Counter;
+    talvek::test::ScriptedCounter Counter;
     std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
     std::atomic<std::int64_t> NowMs{1'000'000};
     bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs
-    std::unique_ptr<app::TForm1> Form;
+    std::unique_ptr<app::MainWindow> Form;
 };

@@ -1,5 +1,5 @@
 #include "app/axis_units.h"
-#include "app/resize_layout.h"
+#include "app/page_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -23,80 +23,62 @@ TEST(AxisUnits, CaptionsOnlyForExactDivisors) {
         {0, std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::TimeAxisCaption(c.Divisor), c.Time) << c.Divisor;
-        EXPECT_EQ(app::FrequencyAxisCaption(c.Divisor), c.Frequency) << c.Divisor;
+        EXPECT_EQ(app::timeAxisCaption(c.Divisor), c.Time) << c.Divisor;
+        EXPECT_EQ(app::frequencyAxisCaption(c.Divisor), c.Frequency) << c.Divisor;
     }
 }
 
 TEST(AxisUnits, ScaleFactorIsTheInverseUnlessThatFails) {
-    EXPECT_EQ(app::AxisScaleFactor(1), 1.0);
-    EXPECT_EQ(app::AxisScaleFactor(60), 1.0 / 60);
-    EXPECT_EQ(app::AxisScaleFactor(30), 1.0 / 30);
-    EXPECT_EQ(app::AxisScaleFactor(1e6), 1e-6);
-    EXPECT_EQ(app::AxisScaleFactor(0), std::nullopt);
-    EXPECT_EQ(app::AxisScaleFactor(-0.0), std::nullopt);
-    EXPECT_EQ(app::AxisScaleFactor(1e-310), std::nullopt);
+    EXPECT_EQ(app::axisScaleFactor(1), 1.0);
+    EXPECT_EQ(app::axisScaleFactor(60), 1.0 / 60);
+    EXPECT_EQ(app::axisScaleFactor(30), 1.0 / 30);
+    EXPECT_EQ(app::axisScaleFactor(1e6), 1e-6);
+    EXPECT_EQ(app::axisScaleFactor(0), std::nullopt);
+    EXPECT_EQ(app::axisScaleFactor(-0.0), std::nullopt);
+    EXPECT_EQ(app::axisScaleFactor(1e-310), std::nullopt);
 }
 
 // A font whose 18 digits are 10 px per point wide and whose "1" is 2 px per point high.
-app::TTextExtent LinearFont(int pointSize, const std::string& text) {
+app::TextExtent LinearFont(int pointSize, const std::string& text) {
     const int perDigit = text.size() == 18 ? 10 : 0;
     return {perDigit * pointSize, 2 * pointSize};
 }
 
-app::TResizeInput DesignSizes() {
-    app::TResizeInput in;
-    in.ConnectPageHeight = 500;
-    in.BConnectHeight = 33;
-    in.CComHeight = 24;
-    in.CheckAutoHeight = 17;
-    in.LCHeight = 16;
-    in.LBCWidth = 1140;
-    in.ECLeft = 60;
-    in.DisplayPageWidth = 1140;
-    in.DisplayPageHeight = 500;
-    in.MeasureBigDigits = LinearFont;
-    return in;
-}
+constexpr app::BottomRow DesignRow{33, 24, 17};
 
-TEST(ResizeLayout, PlacesTheControlsOfEveryPage) {
-    const app::TResizeLayout out = app::ComputeResizeLayout(DesignSizes());
-    EXPECT_EQ(out.BConnectTop, 463);  // 500 - 33 - 4
-    EXPECT_EQ(out.CComTop, 467);      // 463 + 9 div 2
-    EXPECT_EQ(out.LBHeight, 459);     // 463 - 4
-    EXPECT_EQ(out.CheckAutoTop, 470); // 467 + 7 div 2
+TEST(PageLayout, PlacesTheControlsOfEveryPage) {
+    const app::ConnectPageLayout connect = app::connectPageLayout(500, DesignRow);
+    EXPECT_EQ(connect.buttonTop, 463);   // 500 - 33 - 4
+    EXPECT_EQ(connect.selectorTop, 467); // 463 + 9 div 2
+    EXPECT_EQ(connect.logHeight, 459);   // 463 - 4
+    EXPECT_EQ(connect.checkBoxTop, 470); // 467 + 7 div 2
+    const app::CommandsPageLayout commands = app::commandsPageLayout(1140, 500, DesignRow, 16, 60);
+    EXPECT_EQ(commands.replyListHeight, 459);
+    EXPECT_EQ(commands.labelTop, 470); // 470 + 1 div 2
+    EXPECT_EQ(commands.editTop, 467);
+    EXPECT_EQ(commands.editWidth, 1080);
     // S0 = 1140 div 20 = 57; T = 570; size = 57 * 1140 div 570 = 114.
-    EXPECT_EQ(out.LFreqFontSize, 114);
-    EXPECT_EQ(out.LFreqTop, 136); // (500 - 228) div 2
-    EXPECT_EQ(out.LFreqLeft, 28); // 570 div 20
-    EXPECT_EQ(out.LBCHeight, 459);
-    EXPECT_EQ(out.LCTop, 470); // 470 + 1 div 2
-    EXPECT_EQ(out.ECTop, 467);
-    EXPECT_EQ(out.ECWidth, 1080);
+    const app::DisplayPageLayout display = app::displayPageLayout(1140, 500, LinearFont);
+    EXPECT_EQ(display.fontSize, 114);
+    EXPECT_EQ(display.top, 136); // (500 - 228) div 2
+    EXPECT_EQ(display.left, 28); // 570 div 20
 }
 
-TEST(ResizeLayout, HalvesRoundTowardZero) {
-    app::TResizeInput in = DesignSizes();
-    in.ConnectPageHeight = 20;
-    in.CComHeight = 36;       // (33 - 36) div 2 = -1
-    in.CheckAutoHeight = 41;  // (36 - 41) div 2 = -2
-    in.DisplayPageHeight = 5; // (5 - 228) div 2 = -111
-    const app::TResizeLayout out = app::ComputeResizeLayout(in);
-    EXPECT_EQ(out.BConnectTop, -17);
-    EXPECT_EQ(out.CComTop, -18);
-    EXPECT_EQ(out.CheckAutoTop, -20);
-    EXPECT_EQ(out.LFreqTop, -111);
+TEST(PageLayout, HalvesRoundTowardZero) {
+    const app::BottomRow row{33, 36, 41}; // (33 - 36) div 2 = -1; (36 - 41) div 2 = -2
+    const app::ConnectPageLayout connect = app::connectPageLayout(20, row);
+    EXPECT_EQ(connect.buttonTop, -17);
+    EXPECT_EQ(connect.selectorTop, -18);
+    EXPECT_EQ(connect.checkBoxTop, -20);
+    EXPECT_EQ(app::displayPageLayout(1140, 5, LinearFont).top, -111); // (5 - 228) div 2
 }
 
-TEST(ResizeLayout, ATinyDisplayPageStillGetsAFont) {
-    app::TResizeInput in = DesignSizes();
+TEST(PageLayout, ATinyDisplayPageStillGetsAFont) {
     for (int width : {0, 5, 19}) {
-        in.DisplayPageWidth = width;
-        EXPECT_EQ(app::ComputeResizeLayout(in).LFreqFontSize, 1) << width;
+        EXPECT_EQ(app::displayPageLayout(width, 500, LinearFont).fontSize, 1) << width;
     }
-    in.DisplayPageWidth = 400;
-    in.MeasureBigDigits = [](int, const std::string&) { return app::TTextExtent{}; };
-    EXPECT_EQ(app::ComputeResizeLayout(in).LFreqFontSize, 20); // no width to scale by
+    const auto noWidth = [](int, const std::string&) { return app::TextExtent{}; };
+    EXPECT_EQ(app::displayPageLayout(400, 500, noWidth).fontSize, 20); // no width to scale by
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "app/date_text.h"
+#include "app/formats/date_text.h"
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
@@ -26,64 +26,68 @@ namespace {
 using WindowStartTest = WindowTest;
 
 TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     EXPECT_EQ(Caption(), "TALVEK software V1.2 for KELVO frequency counter");
     EXPECT_EQ(form.pos(), QPoint(614, 225));
     EXPECT_EQ(form.size(), QSize(1148, 574));
     EXPECT_EQ(form.minimumSize(), QSize(500, 160));
-    EXPECT_EQ(form.XY->X_Caption, "Time/s");
-    EXPECT_EQ(form.XY->X_ScaleFactor, 1.0);
-    EXPECT_EQ(form.TimeDivisor, 1.0);
-    EXPECT_EQ(form.FrequencyDivisor, 1.0);
-    EXPECT_EQ(form.StartTime, 0.0);
-    EXPECT_EQ(form.StatusText(), "");
+    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/s");
+    EXPECT_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0);
+    EXPECT_EQ(form.settings().timeDivisor, 1.0);
+    EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
+    EXPECT_EQ(form.startTime(), 0.0);
+    EXPECT_EQ(form.statusText(), "");
     EXPECT_TRUE(Dialogs->Errors.empty());
     // The only port on this machine is the counter's; the driver takes what the selector chose.
-    EXPECT_EQ(form.CCom->Port(), "COM7");
-    EXPECT_EQ(form.KELVO_Counter->ComPort, "COM7");
+    EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM7");
+    EXPECT_EQ(form.counter().port(), "COM7");
 }
 
 TEST_F(WindowStartTest, PagesAndControls) {
-    app::TForm1& form = Open();
-    ASSERT_EQ(form.PageControl->count(), 4);
+    app::MainWindow& form = Open();
+    ASSERT_EQ(form.pages()->count(), 4);
     const char* titles[] = {"Connect", "Commands", "Display", "Graph"};
-    QWidget* pages[] = {form.TabMeasure, form.TabConsole, form.TabDisplay, form.TabGraph};
+    QWidget* pages[] = {&form.connectPage(), &form.commandsPage(), &form.displayPage(),
+                        &form.graphPage()};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(form.PageControl->tabText(i), QString::fromLatin1(titles[i]));
-        EXPECT_EQ(form.PageControl->widget(i), pages[i]);
+        EXPECT_EQ(form.pages()->tabText(i), QString::fromLatin1(titles[i]));
+        EXPECT_EQ(form.pages()->widget(i), pages[i]);
     }
-    EXPECT_EQ(form.PageControl->currentWidget(), form.TabMeasure);
+    EXPECT_EQ(form.pages()->currentWidget(), &form.connectPage());
 
-    EXPECT_TRUE(form.BConnect->isCheckable());
-    EXPECT_FALSE(form.BConnect->isChecked());
-    EXPECT_EQ(form.BConnect->text(), "Connect");
-    EXPECT_EQ(form.BConnect->size(), QSize(112, 33));
-    EXPECT_EQ(form.CCom->width(), 645);
-    EXPECT_EQ(form.CCom->FilterShow(), 255);
-    EXPECT_EQ(form.CCom->FilterType(), 255);
-    EXPECT_EQ(form.CheckAuto->text(), "auto-identify counter (must be counting!)");
-    EXPECT_FALSE(form.CheckAuto->isVisible());
-    EXPECT_FALSE(form.CheckAuto->isChecked());
-    EXPECT_EQ(form.LC->text(), "Value");
-    EXPECT_EQ(form.EC->text(), "1");
-    EXPECT_EQ(form.LFreq->text(), "");
-    EXPECT_EQ(form.LFreq->alignment(), Qt::AlignCenter);
+    EXPECT_TRUE(form.connectPage().connectButton()->isCheckable());
+    EXPECT_FALSE(form.connectPage().connectButton()->isChecked());
+    EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
+    EXPECT_EQ(form.connectPage().connectButton()->size(), QSize(112, 33));
+    EXPECT_EQ(form.connectPage().portSelector()->width(), 645);
+    EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
+    EXPECT_EQ(form.connectPage().autoIdentifyBox()->text(),
+              "auto-identify counter (must be counting!)");
+    EXPECT_FALSE(form.connectPage().autoIdentifyBox()->isVisible());
+    EXPECT_FALSE(form.connectPage().autoIdentifyBox()->isChecked());
+    EXPECT_EQ(form.commandsPage().valueLabel()->text(), "Value");
+    EXPECT_EQ(form.commandsPage().valueEdit()->text(), "1");
+    EXPECT_EQ(form.displayPage().readingLabel()->text(), "");
+    EXPECT_EQ(form.displayPage().readingLabel()->alignment(), Qt::AlignCenter);
     // The log looks like a list: no headers, no grid.
-    EXPECT_FALSE(form.LB->horizontalHeader()->isVisible());
-    EXPECT_FALSE(form.LB->verticalHeader()->isVisible());
-    EXPECT_FALSE(form.LB->showGrid());
-    EXPECT_EQ(form.LB->model(), form.Log);
-    for (QWidget* list : {static_cast<QWidget*>(form.LB), static_cast<QWidget*>(form.LBC)}) {
+    EXPECT_FALSE(form.connectPage().logView()->horizontalHeader()->isVisible());
+    EXPECT_FALSE(form.connectPage().logView()->verticalHeader()->isVisible());
+    EXPECT_FALSE(form.connectPage().logView()->showGrid());
+    EXPECT_EQ(form.connectPage().logView()->model(), &form.log());
+    for (QWidget* list : {static_cast<QWidget*>(form.connectPage().logView()),
+                          static_cast<QWidget*>(form.commandsPage().replyList())}) {
         EXPECT_EQ(list->font().pixelSize(), 15);
         EXPECT_TRUE(QFontInfo(list->font()).fixedPitch());
         EXPECT_EQ(list->palette().color(QPalette::Text), QColor(Qt::blue));
     }
-    EXPECT_EQ(form.LFreq->palette().color(QPalette::WindowText), QColor(Qt::blue));
-    EXPECT_EQ(form.XY->parentWidget(), form.TabGraph);
+    EXPECT_EQ(form.displayPage().readingLabel()->palette().color(QPalette::WindowText),
+              QColor(Qt::blue));
+    EXPECT_EQ(form.graphPage().plot()->parentWidget(), &form.graphPage());
 }
 
 TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
-    const TXYPlot& xy = *Open().XY;
+    const TXYPlot& xy = *Open().graphPage().plot();
     EXPECT_EQ(xy.X_Caption, "Time/s");
     EXPECT_EQ(xy.Y_Left_Caption, "Y1-Axis");
     EXPECT_EQ(xy.Y_Right_Caption, "Y2-Axis");
@@ -119,14 +123,14 @@ TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
 }
 
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
-        {form.PopupSave, {"save data to file"}},
-        {form.PopupGraph,
+        {form.connectPage().logMenu(), {"save data to file"}},
+        {form.graphPage().menu(),
          {"Time unit", "Frequency unit", "", "Clear", "Unzoom", "Copy graph to clipboard", "Print",
           "", "Connect/Disconnect"}},
-        {form.PopupDisplay, {"Connect/Disconnect"}},
-        {form.PopupCommands,
+        {form.displayPage().menu(), {"Connect/Disconnect"}},
+        {form.commandsPage().commandMenu(),
          {"Measure", "Gate Time", "Average", "Mode", "COM Telegram", "Transmit Interval <value>",
           "Prescaler", "", "Info", "ESC Command <value>", "", "Connect/Disconnect"}},
     };
@@ -138,23 +142,25 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
         }
         EXPECT_EQ(shown, captions);
     }
-    EXPECT_NE(FindMenuAction(form.PopupGraph, {"Time unit", "hours"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.PopupGraph, {"Frequency unit", "GHz"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.PopupCommands, {"COM Telegram", "Hertz value"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.PopupCommands, {"Prescaler", "SMA <value>"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.graphPage().menu(), {"Time unit", "hours"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.graphPage().menu(), {"Frequency unit", "GHz"}), nullptr);
+    EXPECT_NE(FindMenuAction(form.commandsPage().commandMenu(), {"COM Telegram", "Hertz value"}),
+              nullptr);
+    EXPECT_NE(FindMenuAction(form.commandsPage().commandMenu(), {"Prescaler", "SMA <value>"}),
+              nullptr);
 }
 
 TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {
     WriteBytes(SettingsFile(), "COM7\r\n");
-    app::TForm1& form = Open();
-    EXPECT_EQ(form.SavedPort, "COM7");
+    app::MainWindow& form = Open();
+    EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_EQ(form.pos(), QPoint(0, 0));
     EXPECT_EQ(form.size(), QSize(500, 160));
-    EXPECT_EQ(form.CCom->FilterShow(), 255);
-    EXPECT_EQ(form.CCom->FilterType(), 255);
-    EXPECT_EQ(form.TimeDivisor, 1.0);
-    EXPECT_EQ(form.FrequencyDivisor, 1.0);
-    EXPECT_EQ(form.XY->X_ScaleFactor, 1.0);
+    EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
+    EXPECT_EQ(form.settings().timeDivisor, 1.0);
+    EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
+    EXPECT_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0);
     EXPECT_TRUE(Dialogs->Errors.empty());
 }
 
@@ -171,9 +177,9 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
     };
     for (const auto& c : cases) {
         WriteBytes(SettingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
-        app::TForm1& form = Open();
-        EXPECT_EQ(form.XY->X_Caption, c.Caption) << c.Text;
-        EXPECT_DOUBLE_EQ(form.XY->X_ScaleFactor, c.Factor) << c.Text;
+        app::MainWindow& form = Open();
+        EXPECT_EQ(form.graphPage().plot()->X_Caption, c.Caption) << c.Text;
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, c.Factor) << c.Text;
         Form.reset();
     }
 }
@@ -181,10 +187,10 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
 TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
     WriteBytes(SettingsFile(),
                "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0003\r\n10\r\nten\r\n");
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
-    EXPECT_EQ(form.XY->X_Caption, "Time/min");
-    EXPECT_EQ(form.FrequencyDivisor, 1000.0);
+    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/min");
+    EXPECT_EQ(form.settings().frequencyDivisor, 1000.0);
     EXPECT_EQ(form.x(), 10);
     EXPECT_EQ(form.y(), 225); // not read: the designed value stays
     EXPECT_EQ(form.size(), QSize(1148, 574));
@@ -193,14 +199,14 @@ TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
 TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
     WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                                "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
-    app::TForm1& form = Open();
-    EXPECT_EQ(form.CCom->FilterType(), 3); // low 8 bits
+    app::MainWindow& form = Open();
+    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 3); // low 8 bits
     EXPECT_TRUE(form.close());
     EXPECT_EQ(FileBytes(SettingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
                                          "5\r\n3\r\n");
     // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
-    const std::string date = app::DateTimeToStr(0);
+    const std::string date = app::dateTimeToStr(0);
     EXPECT_EQ(FileBytes(FolderFile("last_measurement.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
     EXPECT_TRUE(Dialogs->Errors.empty());
@@ -213,33 +219,113 @@ TEST_F(WindowStartTest, SettingsThatCannotBeWrittenAreReported) {
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
 }
 
+// The layout rule for the window's current size, checked on every page, shown or not.
+void ExpectResizeRule(app::MainWindow& form) {
+    const int pageHeight = form.pages()->currentWidget()->height();
+    const std::string at = std::to_string(form.width()) + "x" + std::to_string(form.height()) +
+                           " on page " + std::to_string(form.pages()->currentIndex());
+    EXPECT_EQ(form.connectPage().connectButton()->y(), pageHeight - 33 - 4) << at;
+    EXPECT_EQ(form.connectPage().portSelector()->y(),
+              form.connectPage().connectButton()->y() +
+                  (33 - form.connectPage().portSelector()->height()) / 2)
+        << at;
+    EXPECT_EQ(form.connectPage().logView()->height(),
+              std::max(0, form.connectPage().connectButton()->y() - 4))
+        << at;
+    EXPECT_EQ(form.connectPage().autoIdentifyBox()->y(),
+              form.connectPage().portSelector()->y() +
+                  (form.connectPage().portSelector()->height() -
+                   form.connectPage().autoIdentifyBox()->height()) /
+                      2)
+        << at;
+    EXPECT_EQ(form.commandsPage().replyList()->height(), form.connectPage().logView()->height())
+        << at;
+    EXPECT_EQ(form.commandsPage().valueLabel()->y(),
+              form.connectPage().autoIdentifyBox()->y() +
+                  (form.connectPage().autoIdentifyBox()->height() -
+                   form.commandsPage().valueLabel()->height()) /
+                      2)
+        << at;
+    EXPECT_EQ(form.commandsPage().valueEdit()->y(), form.connectPage().portSelector()->y()) << at;
+    EXPECT_EQ(form.commandsPage().valueEdit()->x() + form.commandsPage().valueEdit()->width(),
+              form.commandsPage().replyList()->width())
+        << at;
+    EXPECT_EQ(form.commandsPage().replyList()->width(), form.pages()->currentWidget()->width())
+        << at;
+    EXPECT_LE(form.commandsPage().valueEdit()->geometry().bottom(), pageHeight)
+        << at; // within reach
+
+    // 18 digits fill the display page's width, within the last point size's step.
+    const int width = form.pages()->currentWidget()->width();
+    const int s0 = std::max(1, width / 20);
+    QFont first = form.displayPage().readingLabel()->font();
+    first.setPointSize(s0);
+    const int t = QFontMetrics(first).horizontalAdvance("123456789012345678");
+    EXPECT_EQ(form.displayPage().readingLabel()->font().pointSize(), s0 * width / t) << at;
+    EXPECT_EQ(form.displayPage().readingLabel()->x(), t / 20) << at;
+    EXPECT_EQ(form.displayPage().readingLabel()->y(),
+              (pageHeight - QFontMetrics(form.displayPage().readingLabel()->font()).height()) / 2)
+        << at;
+}
+
 TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
-    app::TForm1& form = Open();
+    app::MainWindow& form = Open();
     for (const QSize size : {QSize(1148, 574), QSize(700, 300), QSize(500, 160)}) {
         form.resize(size);
         QCoreApplication::processEvents();
-        const int pageHeight = form.TabMeasure->height();
-        EXPECT_EQ(form.BConnect->y(), pageHeight - 33 - 4);
-        EXPECT_EQ(form.CCom->y(), form.BConnect->y() + (33 - form.CCom->height()) / 2);
-        EXPECT_EQ(form.LB->height(), std::max(0, form.BConnect->y() - 4));
-        EXPECT_EQ(form.CheckAuto->y(),
-                  form.CCom->y() + (form.CCom->height() - form.CheckAuto->height()) / 2);
-        EXPECT_EQ(form.LBC->height(), form.LB->height());
-        EXPECT_EQ(form.LC->y(),
-                  form.CheckAuto->y() + (form.CheckAuto->height() - form.LC->height()) / 2);
-        EXPECT_EQ(form.EC->y(), form.CCom->y());
-        EXPECT_EQ(form.EC->x() + form.EC->width(), form.LBC->width());
+        const int pageHeight = form.connectPage().height();
+        EXPECT_EQ(form.connectPage().connectButton()->y(), pageHeight - 33 - 4);
+        EXPECT_EQ(form.connectPage().portSelector()->y(),
+                  form.connectPage().connectButton()->y() +
+                      (33 - form.connectPage().portSelector()->height()) / 2);
+        EXPECT_EQ(form.connectPage().logView()->height(),
+                  std::max(0, form.connectPage().connectButton()->y() - 4));
+        EXPECT_EQ(form.connectPage().autoIdentifyBox()->y(),
+                  form.connectPage().portSelector()->y() +
+                      (form.connectPage().portSelector()->height() -
+                       form.connectPage().autoIdentifyBox()->height()) /
+                          2);
+        EXPECT_EQ(form.commandsPage().replyList()->height(),
+                  form.connectPage().logView()->height());
+        EXPECT_EQ(form.commandsPage().valueLabel()->y(),
+                  form.connectPage().autoIdentifyBox()->y() +
+                      (form.connectPage().autoIdentifyBox()->height() -
+                       form.commandsPage().valueLabel()->height()) /
+                          2);
+        EXPECT_EQ(form.commandsPage().valueEdit()->y(), form.connectPage().portSelector()->y());
+        EXPECT_EQ(form.commandsPage().valueEdit()->x() + form.commandsPage().valueEdit()->width(),
+                  form.commandsPage().replyList()->width());
 
         // 18 digits fill the display page's width, within the last point size's step.
-        const int width = form.TabDisplay->width();
+        const int width = form.displayPage().width();
         const int s0 = std::max(1, width / 20);
-        QFont first = form.LFreq->font();
+        QFont first = form.displayPage().readingLabel()->font();
         first.setPointSize(s0);
         const int t = QFontMetrics(first).horizontalAdvance("123456789012345678");
-        EXPECT_EQ(form.LFreq->font().pointSize(), s0 * width / t) << width;
-        EXPECT_EQ(form.LFreq->x(), t / 20);
-        EXPECT_EQ(form.LFreq->y(),
-                  (form.TabDisplay->height() - QFontMetrics(form.LFreq->font()).height()) / 2);
+        EXPECT_EQ(form.displayPage().readingLabel()->font().pointSize(), s0 * width / t) << width;
+        EXPECT_EQ(form.displayPage().readingLabel()->x(), t / 20);
+        EXPECT_EQ(form.displayPage().readingLabel()->y(),
+                  (form.displayPage().height() -
+                   QFontMetrics(form.displayPage().readingLabel()->font()).height()) /
+                      2);
+    }
+}
+
+// Every page follows the window's size, also one that was hidden while the window was resized.
+TEST_F(WindowStartTest, ResizeRuleHoldsWhicheverPageShows) {
+    app::MainWindow& form = Open();
+    for (int showing = 0; showing < 4; ++showing) {
+        for (const QSize size : {QSize(760, 380), QSize(1148, 574)}) {
+            form.pages()->setCurrentIndex(showing);
+            QCoreApplication::processEvents();
+            form.resize(size);
+            QCoreApplication::processEvents();
+            for (int page : {1, 2, 3, 0}) {
+                form.pages()->setCurrentIndex(page);
+                QCoreApplication::processEvents();
+                ExpectResizeRule(form);
+            }
+        }
     }
 }
 

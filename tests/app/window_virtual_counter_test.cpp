@@ -32,28 +32,31 @@ protected:
 TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     WriteBytes(SettingsFile(), "COM21\r\n");
     RealClock = true;
-    app::TForm1& form = Open();
-    EXPECT_EQ(form.CCom->Port(), "COM21");
+    app::MainWindow& form = Open();
+    EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM21");
     Connect();
-    EXPECT_EQ(Caption(), "Connected to " + form.KELVO_Counter->Device() + " on port COM21");
-    EXPECT_EQ(form.KELVO_Counter->Device().rfind("kelvo", 0), 0u);
-    ASSERT_TRUE(WaitFor([&] { return form.Log->Count() >= 3; }));
-    EXPECT_TRUE(form.LFreq->text().endsWith("  Hz")) << form.LFreq->text().toStdString();
-    EXPECT_EQ(form.XY->Y_Left_Caption, "Frequency/Hz");
-    ASSERT_GE(form.XY->Traces[0].Points.Size(), 3u);
+    EXPECT_EQ(Caption(), "Connected to " + form.counter().device() + " on port COM21");
+    EXPECT_EQ(form.counter().device().rfind("kelvo", 0), 0u);
+    ASSERT_TRUE(WaitFor([&] { return form.log().count() >= 3; }));
+    EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  Hz"))
+        << form.displayPage().readingLabel()->text().toStdString();
+    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
+    ASSERT_GE(form.graphPage().plot()->Traces[0].Points.Size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_NEAR(form.XY->Traces[0].Points[i].Y, 1e7, 1e3);
+        EXPECT_NEAR(form.graphPage().plot()->Traces[0].Points[i].Y, 1e7, 1e3);
     }
-    EXPECT_LT(form.XY->Traces[0].Points[0].X, form.XY->Traces[0].Points[2].X);
+    EXPECT_LT(form.graphPage().plot()->Traces[0].Points[0].X,
+              form.graphPage().plot()->Traces[0].Points[2].X);
 
-    FindMenuAction(form.PopupCommands, {"Measure", "stop"})->trigger();
+    FindMenuAction(form.commandsPage().commandMenu(), {"Measure", "stop"})->trigger();
+    WaitForReplies();
     EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
 
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.close());
     EXPECT_EQ(FileBytes(SettingsFile()).substr(0, 7), "COM21\r\n");
     const std::string saved = FileBytes(FolderFile("last_measurement.dat"));
-    EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 3 + form.Log->Count());
+    EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 3 + form.log().count());
 }
 
 } // namespace

@@ -1,8 +1,9 @@
 #include "counter/kelvo_counter.h"
-#include "platform/memory_registry.h"
+#include "platform/port_catalog.h"
 #include "platform/port_links.h"
-#include "platform/serial_device_map.h"
-#include "tests/counter/scripted_counter.h"
+#include "platform/serial_device.h"
+#include "tests/support/fake_serial_machine.h"
+#include "tests/support/scripted_counter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,12 +12,21 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 
+using counter::KelvoCounter;
+using talvek::test::PumpUntil;
+using talvek::test::ScriptedCounter;
 using namespace std::chrono_literals;
 
 namespace {
 
 const std::string Identify = "\x1bI\r";
+
+// A display dump: "av", 15 unused characters, the unit field, a blank, the 11-character number.
+std::string Dump(const std::string& unit, const std::string& number) {
+    return "av" + std::string(15, ' ') + unit + " " + number;
+}
 
 // Each test gets its own link folder and device map; ports are pseudo-terminals.
 class CounterLine : public ::testing::Test {
@@ -24,32 +34,61 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-        platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>());
-        registry = std::make_shared<platform::MemoryRegistry>();
-        registry->AddKey("HARDWARE\\DEVICEMAP\\SERIALCOMM");
-        platform::InstallSystemRegistry(registry);
+        // Only the test's own links are ports; the machine's serial devices are never touched.
+        const std::string none = home.filePath("none").toStdString();
+        platform::installSystemPortCatalog(
+            std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
+        QObject::connect(&counter, &KelvoCounter::readingReceived,
+                         [this](const counter::Reading& r) { readings.push_back(r); });
+        QObject::connect(&counter, &KelvoCounter::statusReceived,
+                         [this](const std::string& s) { statuses.push_back(s); });
     }
     ScriptedCounter& AddPort(int number) {
         ports.push_back(std::make_unique<ScriptedCounter>(platform::UserPortLinkFolder(), number));
-        registry->SetValue("HARDWARE\\DEVICEMAP\\SERIALCOMM",
-                           "\\Device\\Serial" + std::to_string(ports.size() - 1),
-                           "COM" + std::to_string(number));
         return *ports.back();
+    }
+    // Starts a connect and serves events until it has ended; whether it connected.
+    bool Connect(bool autoIdentify) {
+        std::optional<bool> connected;
+        const auto c = QObject::connect(&counter, &KelvoCounter::connectFinished,
+                                        [&](bool outcome) { connected = outcome; });
+        counter.connectToCounter(autoIdentify);
+        EXPECT_TRUE(PumpUntil([&] { return connected.has_value(); }, 30s));
+        QObject::disconnect(c);
+        return connected.value_or(false);
     }
     // Connects to one answering counter without auto-identify.
     ScriptedCounter& ConnectTo(int number) {
         ScriptedCounter& peer = AddPort(number);
-        peer.Answer("I", "kelvo");
-        counter.ComPort = "COM" + std::to_string(number);
-        EXPECT_TRUE(counter.Connect(false));
-        EXPECT_EQ(peer.WaitForBytes(3, 1s), Identify);
+        peer.answer("I", "kelvo");
+        counter.setPort("COM" + std::to_string(number));
+        EXPECT_TRUE(Connect(false));
+        EXPECT_EQ(peer.waitForBytes(3, 1s), Identify);
         return peer;
     }
+    // Runs a command and serves events until its reply wait has ended: whether the counter
+    // answered; nothing when the command was not sent.
+    std::optional<bool> Outcome(const std::function<bool()>& command) {
+        std::optional<bool> answered;
+        const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
+                                        [&](bool a) { answered = answered.value_or(a); });
+        if (command()) {
+            EXPECT_TRUE(PumpUntil([&] { return answered.has_value(); }, 10s));
+        }
+        QObject::disconnect(c);
+        return answered;
+    }
+    // Whether the driver holds the pseudo-terminal open.
+    static bool Held(const ScriptedCounter& peer) {
+        return platform::SerialDevice::Open(peer.slavePath()) == nullptr;
+    }
+    std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
 
     QTemporaryDir home;
-    std::shared_ptr<platform::MemoryRegistry> registry;
     std::vector<std::unique_ptr<ScriptedCounter>> ports;
-    TKELVO_Counter counter;
+    KelvoCounter counter;
+    std::vector<counter::Reading> readings;
+    std::vector<std::string> statuses;
 };
 
 qint64 MsToRun(const std::function<void()>& f) {
@@ -61,60 +100,86 @@ qint64 MsToRun(const std::function<void()>& f) {
 
 TEST_F(CounterLine, IdentificationGivesTheDeviceName) {
     ConnectTo(5);
-    EXPECT_TRUE(counter.Connected);
-    EXPECT_TRUE(counter.Identified);
-    EXPECT_EQ(counter.Device(), "kelvo-counter");
-    EXPECT_EQ(counter.ComPort, "COM5");
+    EXPECT_TRUE(counter.isConnected());
+    EXPECT_EQ(counter.device(), "kelvo-counter");
+    EXPECT_EQ(counter.port(), "COM5");
 }
 
 TEST_F(CounterLine, SilentPortConnectsAsUnknownWithoutAutoIdentify) {
     ScriptedCounter& peer = AddPort(4);
-    peer.Answer("I", "KELVO upper case is not the counter");
-    counter.ComPort = "COM4";
-    const qint64 ms = MsToRun([&] { EXPECT_TRUE(counter.Connect(false)); });
+    peer.answer("I", "KELVO upper case is not the counter");
+    counter.setPort("COM4");
+    const qint64 ms = MsToRun([&] { EXPECT_TRUE(Connect(false)); });
     EXPECT_GE(ms, 1400);
     EXPECT_LT(ms, 4000);
-    EXPECT_EQ(counter.Device(), "unknown");
-    EXPECT_TRUE(counter.SerialPort->IsOpen);
+    EXPECT_EQ(counter.device(), "unknown");
+    EXPECT_TRUE(Held(peer));
 }
 
 TEST_F(CounterLine, SilentPortIsClosedAgainWithAutoIdentify) {
-    AddPort(4);
-    counter.ComPort = "COM4";
-    EXPECT_FALSE(counter.Connect(true));
-    EXPECT_FALSE(counter.Connected);
-    EXPECT_EQ(counter.Device(), "");
-    EXPECT_FALSE(counter.SerialPort->IsOpen);
+    ScriptedCounter& peer = AddPort(4);
+    counter.setPort("COM4");
+    EXPECT_FALSE(Connect(true));
+    EXPECT_FALSE(counter.isConnected());
+    EXPECT_EQ(counter.device(), "");
+    EXPECT_FALSE(Held(peer));
 }
 
 TEST_F(CounterLine, PortThatDoesNotOpenFails) {
-    counter.ComPort = "COM99";
-    const qint64 ms = MsToRun([&] { EXPECT_FALSE(counter.Connect(false)); });
+    counter.setPort("COM99");
+    const qint64 ms = MsToRun([&] { EXPECT_FALSE(Connect(false)); });
     EXPECT_LT(ms, 1000);
-    EXPECT_FALSE(counter.Connected);
+    EXPECT_FALSE(counter.isConnected());
 }
 
 TEST_F(CounterLine, ScanTriesPortsFromTheLastToTheFirst) {
     ScriptedCounter& com1 = AddPort(1);
     ScriptedCounter& com3 = AddPort(3);
     ScriptedCounter& com7 = AddPort(7);
-    com1.Answer("I", "kelvo");
-    com3.Answer("I", "kelvo");
-    EXPECT_TRUE(counter.Connect(false));
-    EXPECT_EQ(counter.ComPort, "COM3");
-    EXPECT_EQ(counter.Device(), "kelvo-counter");
-    EXPECT_EQ(com7.Received(), Identify);
-    EXPECT_EQ(com3.Received(), Identify);
-    EXPECT_EQ(com1.Received(), "");
+    com1.answer("I", "kelvo");
+    com3.answer("I", "kelvo");
+    EXPECT_TRUE(Connect(false));
+    EXPECT_EQ(counter.port(), "COM3");
+    EXPECT_EQ(counter.device(), "kelvo-counter");
+    EXPECT_EQ(com7.received(), Identify);
+    EXPECT_EQ(com3.received(), Identify);
+    EXPECT_EQ(com1.received(), "");
     // COM7 stayed silent for its whole identification time before COM3 was tried.
-    EXPECT_GE(com3.FirstByteAt() - com7.FirstByteAt(), 1400ms);
+    EXPECT_GE(com3.firstByteAt() - com7.firstByteAt(), 1400ms);
 }
 
 TEST_F(CounterLine, ConnectWhileConnectedWritesNothing) {
     ScriptedCounter& peer = ConnectTo(2);
-    EXPECT_TRUE(counter.Connect(false));
+    EXPECT_TRUE(Connect(false));
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(peer.Received(), Identify);
+    EXPECT_EQ(peer.received(), Identify);
+}
+
+TEST_F(CounterLine, TelegramsBeforeTheConnectCountOnlyAsIdentification) {
+    ScriptedCounter& peer = AddPort(3);
+    peer.answer("I", "10000000.5\r\nOK\r\n" + Dump("MHz", "  10.000000") +
+                         "\r\nKELVO upper case\r\nkelvo FC-9");
+    counter.setPort("COM3");
+    EXPECT_TRUE(Connect(false));
+    EXPECT_EQ(counter.device(), "kelvo FC-9-counter");
+    EXPECT_TRUE(readings.empty());
+    EXPECT_TRUE(statuses.empty());
+}
+
+TEST_F(CounterLine, TelegramsWhileConnectedBecomeReadingsAndReplies) {
+    ScriptedCounter& peer = ConnectTo(6);
+    for (const std::string& telegram :
+         {std::string(""), std::string("10000000.5"), std::string("OK"),
+          std::string("kelvo FC-3000 V2.1 virtual counter"), Dump(" us", "     12.000")}) {
+        peer.send(telegram);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return readings.size() + statuses.size() >= 4; }, 3s));
+    ASSERT_EQ(readings.size(), 2u);
+    EXPECT_EQ(readings[0].value, 10000000.5);
+    EXPECT_EQ(readings[0].telegram, "10000000.5");
+    EXPECT_TRUE(readings[1].isPeriod);
+    EXPECT_DOUBLE_EQ(readings[1].value, 12e-6);
+    EXPECT_EQ(statuses, (std::vector<std::string>{"OK", "kelvo FC-3000 V2.1 virtual counter"}));
 }
 
 TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
@@ -124,111 +189,136 @@ TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
         std::string command; // without ESC and CR
     };
     const Case cases[] = {
-        {[&] { return counter.MeasureSingle(); }, "1"},
-        {[&] { return counter.MeasureContinuous(); }, "r"},
-        {[&] { return counter.MeasureStop(); }, "x"},
-        {[&] { return counter.RequestInfo(); }, "I"},
-        {[&] { return counter.SetGateTime(1.0f); }, "T"},
-        {[&] { return counter.SetGateTime(0.1f); }, "t"},
-        {[&] { return counter.SetAverage(true); }, "A"},
-        {[&] { return counter.SetAverage(false); }, "a"},
-        {[&] { return counter.SetMode(0); }, "f"},
-        {[&] { return counter.SetMode(1); }, "p"},
-        {[&] { return counter.SetMode(2); }, "o"},
-        {[&] { return counter.SetTelegram(false); }, "d"},
-        {[&] { return counter.SetTelegram(true); }, "h"},
-        {[&] { return counter.SetPrescalerBNC(16); }, "b16"},
-        {[&] { return counter.SetPrescalerSMA(16); }, "b16"},
-        {[&] { return counter.SetTransmitInterval(5); }, "i5"},
-        {[&] { return counter.SetTransmitInterval(-2); }, "i-2"},
+        {[&] { return counter.measureSingle(); }, "1"},
+        {[&] { return counter.measureContinuous(); }, "r"},
+        {[&] { return counter.measureStop(); }, "x"},
+        {[&] { return counter.requestInfo(); }, "I"},
+        {[&] { return counter.setGateTime(1.0f); }, "T"},
+        {[&] { return counter.setGateTime(0.1f); }, "t"},
+        {[&] { return counter.setAverage(true); }, "A"},
+        {[&] { return counter.setAverage(false); }, "a"},
+        {[&] { return counter.setMode(0); }, "f"},
+        {[&] { return counter.setMode(1); }, "p"},
+        {[&] { return counter.setMode(2); }, "o"},
+        {[&] { return counter.setTelegram(false); }, "d"},
+        {[&] { return counter.setTelegram(true); }, "h"},
+        {[&] { return counter.setPrescalerBnc(16); }, "b16"},
+        {[&] { return counter.setPrescalerSma(16); }, "b16"},
+        {[&] { return counter.setTransmitInterval(5); }, "i5"},
+        {[&] { return counter.setTransmitInterval(-2); }, "i-2"},
     };
     std::string expected = Identify;
     for (const Case& c : cases) {
-        peer.Answer(c.command, "OK");
+        peer.answer(c.command, "OK");
     }
     for (const Case& c : cases) {
-        EXPECT_TRUE(c.op()) << c.command;
-        EXPECT_EQ(counter.StatusText, "OK");
+        EXPECT_EQ(Outcome(c.op), true) << c.command;
+        EXPECT_EQ(LastStatus(), "OK");
         expected += "\x1b" + c.command + "\r";
-        EXPECT_EQ(peer.Received(), expected) << c.command;
+        EXPECT_EQ(peer.received(), expected) << c.command;
     }
 }
 
 TEST_F(CounterLine, GateTimesOtherThanOneAndATenthWriteNothing) {
     ScriptedCounter& peer = ConnectTo(6);
-    EXPECT_FALSE(counter.SetGateTime(0.5f));
-    EXPECT_FALSE(counter.SetGateTime(1.002f));
-    EXPECT_FALSE(counter.SetMode(3));
+    EXPECT_FALSE(counter.setGateTime(0.5f));
+    EXPECT_FALSE(counter.setGateTime(1.002f));
+    EXPECT_FALSE(counter.setMode(3));
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.Received(), Identify);
+    EXPECT_EQ(peer.received(), Identify);
 }
 
 TEST_F(CounterLine, SilentCounterEndsTheWaitAtTheNextTimeOut) {
     ConnectTo(6);
-    bool answered = true;
-    const qint64 ms = MsToRun([&] { answered = counter.MeasureStop(); });
-    EXPECT_FALSE(answered);
-    EXPECT_TRUE(counter.TimedOut);
+    std::optional<bool> answered;
+    const qint64 ms = MsToRun([&] { answered = Outcome([&] { return counter.measureStop(); }); });
+    EXPECT_EQ(answered, false);
     EXPECT_GE(ms, 1000);
     EXPECT_LT(ms, 4000);
+    EXPECT_TRUE(readings.empty() && statuses.empty()) << "a silence is neither reading nor reply";
 }
 
 TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
     ScriptedCounter& peer = ConnectTo(6);
-    int readings = 0;
-    counter.OnData = [&](QObject*) { ++readings; };
     // Continuous measurement for longer than the time-out, then the reply.
     std::thread stream([&] {
         for (int i = 0; i < 25; ++i) {
-            peer.Send("10000000." + std::to_string(i % 10));
+            peer.send("10000000." + std::to_string(i % 10));
             std::this_thread::sleep_for(100ms);
         }
-        peer.Send("OK");
+        peer.send("OK");
     });
-    bool answered = false;
-    const qint64 ms = MsToRun([&] { answered = counter.SetAverage(true); });
+    std::optional<bool> answered;
+    const qint64 ms =
+        MsToRun([&] { answered = Outcome([&] { return counter.setAverage(true); }); });
     stream.join();
-    EXPECT_TRUE(answered);
+    EXPECT_EQ(answered, true);
     EXPECT_GE(ms, 2000);
-    EXPECT_GE(readings, 20);
-    EXPECT_EQ(counter.StatusText, "OK");
+    EXPECT_GE(readings.size(), 20u);
+    EXPECT_EQ(LastStatus(), "OK");
 }
 
-TEST_F(CounterLine, AWaitStartedInsideAnotherWaitEndsBoth) {
+TEST_F(CounterLine, ASecondCommandGoesOutAtOnceAndOneReplyEndsBothWaits) {
     // The user picks a second command while the first one still waits for its answer.
     ScriptedCounter& peer = ConnectTo(6);
-    peer.Answer("x", "OK");
-    bool innerResult = false;
-    QTimer::singleShot(100, [&] { innerResult = counter.MeasureStop(); });
-    const bool outerResult = counter.SetAverage(true);
-    EXPECT_TRUE(innerResult);
-    EXPECT_TRUE(outerResult);
-    EXPECT_EQ(peer.Received(), Identify + "\x1b"
+    peer.answer("x", "OK");
+    std::vector<bool> outcomes;
+    QObject::connect(&counter, &KelvoCounter::commandFinished,
+                     [&](bool answered) { outcomes.push_back(answered); });
+    EXPECT_TRUE(counter.setAverage(true));
+    QTimer::singleShot(100, [&] { EXPECT_TRUE(counter.measureStop()); });
+    ASSERT_TRUE(PumpUntil([&] { return outcomes.size() >= 2; }, 3s));
+    EXPECT_EQ(outcomes, (std::vector<bool>{true, true}));
+    EXPECT_EQ(peer.received(), Identify + "\x1b"
                                           "A\r\x1bx\r");
+}
+
+TEST_F(CounterLine, ACommandFromAReadingHandlerSeesItsReply) {
+    ScriptedCounter& peer = ConnectTo(6);
+    peer.answer("x", "OK");
+    std::optional<bool> answered;
+    QObject::connect(&counter, &KelvoCounter::readingReceived, [&] {
+        if (!answered && !counter.awaitingReply()) {
+            EXPECT_TRUE(counter.measureStop());
+        }
+    });
+    QObject::connect(&counter, &KelvoCounter::commandFinished, [&](bool a) { answered = a; });
+    peer.send("10000000.5");
+    ASSERT_TRUE(PumpUntil([&] { return answered.has_value(); }, 3s));
+    EXPECT_EQ(answered, true);
+    EXPECT_EQ(statuses, std::vector<std::string>{"OK"});
 }
 
 TEST_F(CounterLine, CommandsWhileDisconnectedWriteNothing) {
     ScriptedCounter& peer = ConnectTo(6);
-    counter.Disconnect();
-    counter.Disconnect();
-    EXPECT_FALSE(counter.Connected);
-    EXPECT_EQ(counter.Device(), "");
+    counter.disconnectFromCounter();
+    counter.disconnectFromCounter();
+    EXPECT_FALSE(counter.isConnected());
+    EXPECT_EQ(counter.device(), "");
     const qint64 ms = MsToRun([&] {
-        EXPECT_FALSE(counter.MeasureSingle());
-        EXPECT_FALSE(counter.SetPrescalerBNC(16));
-        counter.Send("\x1b"
+        EXPECT_FALSE(counter.measureSingle());
+        EXPECT_FALSE(counter.setPrescalerBnc(16));
+        counter.send("\x1b"
                      "5\r");
     });
     EXPECT_LT(ms, 200);
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.Received(), Identify);
+    EXPECT_EQ(peer.received(), Identify);
 }
 
-TEST_F(CounterLine, DisconnectInsideAWaitEndsIt) {
+TEST_F(CounterLine, DisconnectEndsAWaitAndAConnectUnderWay) {
     ConnectTo(6);
-    QTimer::singleShot(100, [&] { counter.Disconnect(); });
-    const qint64 ms = MsToRun([&] { EXPECT_FALSE(counter.MeasureStop()); });
+    QTimer::singleShot(100, [&] { counter.disconnectFromCounter(); });
+    const qint64 ms =
+        MsToRun([&] { EXPECT_EQ(Outcome([&] { return counter.measureStop(); }), false); });
     EXPECT_LT(ms, 1000);
+
+    ScriptedCounter& silent = AddPort(4);
+    counter.setPort("COM4");
+    QTimer::singleShot(100, [&] { counter.disconnectFromCounter(); });
+    EXPECT_FALSE(Connect(false));
+    EXPECT_EQ(counter.device(), "");
+    EXPECT_FALSE(Held(silent));
 }
 
 } // namespace

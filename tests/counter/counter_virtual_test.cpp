@@ -1,12 +1,16 @@
-#include "counter/event_wait.h"
 #include "counter/kelvo_counter.h"
-#include "platform/clock.h"
-#include "platform/memory_registry.h"
-#include "platform/serial_device_map.h"
+#include "platform/port_catalog.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fake_serial_machine.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
+
+using counter::KelvoCounter;
+using talvek::test::PumpUntil;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -15,61 +19,88 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
         qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
-        platform::InstallSystemSerialDeviceMap(std::make_shared<platform::SerialDeviceMap>());
+        // Only the test's own links are ports; the machine's serial devices are never touched.
+        const std::string none = home.filePath("none").toStdString();
+        platform::installSystemPortCatalog(
+            std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
         ASSERT_TRUE(instrument.Start(VIRTUAL_KELVO_PATH,
                                      {"--com", "31", "--start", "idle", "--seed", "7"}));
         EXPECT_EQ(instrument.ReadOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
-        counter.OnData = [this](QObject*) { values.push_back(counter.Value); };
+        QObject::connect(&counter, &KelvoCounter::readingReceived,
+                         [this](const counter::Reading& r) {
+                             values.push_back(r.value);
+                             last = r;
+                         });
+        QObject::connect(&counter, &KelvoCounter::statusReceived,
+                         [this](const std::string& s) { lastStatus = s; });
     }
     void TearDown() override {
-        counter.Disconnect();
+        counter.disconnectFromCounter();
         instrument.Stop();
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
-    void WaitForReadings(std::size_t count, std::int64_t ms) {
-        const std::int64_t end = platform::MonotonicMs() + ms;
-        WaitWithEvents([&] { return values.size() >= count || platform::MonotonicMs() > end; });
+    void WaitForReadings(std::size_t count, std::chrono::milliseconds timeout) {
+        PumpUntil([&] { return values.size() >= count; }, timeout);
+    }
+    // Sends a command and keeps the event loop turning until its reply wait has ended: whether
+    // the counter answered.
+    bool Answered(const std::function<bool()>& command) {
+        std::optional<bool> answered;
+        const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
+                                        [&](bool a) { answered = answered.value_or(a); });
+        if (command()) {
+            PumpUntil([&] { return answered.has_value(); }, 10s);
+        }
+        QObject::disconnect(c);
+        return answered.value_or(false);
     }
 
     QTemporaryDir home;
     TChildProcess instrument;
-    TKELVO_Counter counter;
+    KelvoCounter counter;
     std::vector<double> values;
+    counter::Reading last;
+    std::string lastStatus;
 };
 
 TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
-    counter.ComPort = "COM31";
-    ASSERT_TRUE(counter.Connect(true));
-    EXPECT_EQ(counter.Device().rfind("kelvo", 0), 0u);
-    EXPECT_EQ(counter.Device().substr(counter.Device().size() - 8), "-counter");
+    counter.setPort("COM31");
+    std::optional<bool> connected;
+    QObject::connect(&counter, &KelvoCounter::connectFinished,
+                     [&](bool outcome) { connected = outcome; });
+    counter.connectToCounter(true);
+    PumpUntil([&] { return connected.has_value(); }, 10s);
+    ASSERT_EQ(connected, true);
+    EXPECT_EQ(counter.device().rfind("kelvo", 0), 0u);
+    EXPECT_EQ(counter.device().substr(counter.device().size() - 8), "-counter");
 
-    EXPECT_TRUE(counter.SetGateTime(0.1f));
-    EXPECT_TRUE(counter.MeasureContinuous());
-    WaitForReadings(5, 5000);
+    EXPECT_TRUE(Answered([&] { return counter.setGateTime(0.1f); }));
+    EXPECT_TRUE(Answered([&] { return counter.measureContinuous(); }));
+    WaitForReadings(5, 5s);
     ASSERT_GE(values.size(), 5u);
     for (double v : values) {
         EXPECT_NEAR(v, 10e6, 1000.0);
     }
-    EXPECT_FALSE(counter.IsPeriod);
-    EXPECT_EQ(counter.Telegram.size(), 32u);
+    EXPECT_FALSE(last.isPeriod);
+    EXPECT_EQ(last.telegram.size(), 32u);
 
-    EXPECT_TRUE(counter.SetTelegram(true));
+    EXPECT_TRUE(Answered([&] { return counter.setTelegram(true); }));
     values.clear();
-    WaitForReadings(3, 5000);
+    WaitForReadings(3, 5s);
     ASSERT_GE(values.size(), 3u);
-    EXPECT_EQ(counter.UnitText, "Hz");
-    EXPECT_EQ(counter.ValueText, counter.Telegram);
+    EXPECT_EQ(last.unitText, "Hz");
+    EXPECT_EQ(last.valueText, last.telegram);
 
-    EXPECT_TRUE(counter.SetMode(1));
-    EXPECT_TRUE(counter.SetTelegram(false));
+    EXPECT_TRUE(Answered([&] { return counter.setMode(1); }));
+    EXPECT_TRUE(Answered([&] { return counter.setTelegram(false); }));
     values.clear();
-    WaitForReadings(3, 5000);
+    WaitForReadings(3, 5s);
     ASSERT_FALSE(values.empty());
-    EXPECT_TRUE(counter.IsPeriod);
+    EXPECT_TRUE(last.isPeriod);
     EXPECT_NEAR(values.back(), 1e-7, 1e-10);
 
-    EXPECT_TRUE(counter.MeasureStop());
-    EXPECT_EQ(counter.StatusText, "OK");
+    EXPECT_TRUE(Answered([&] { return counter.measureStop(); }));
+    EXPECT_EQ(lastStatus, "OK");
 }
 
 } // namespace

@@ -57,22 +57,6 @@ TEST(ParseNumber, RunsUnderTheLocaleTheTestWasStartedFor) {
     }
 }
 
-TEST(GroupDigits, GroupsOfThreeOutwardFromThePoint) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"10000000.000", "10 000 000.000 "},
-        {"123456.7", " 123 456.7"},
-        {"1234", "1 234"},
-        {"0.1234", "0.123 4"},
-        {"5", "5"},
-        {"", ""},
-        {"  10.000000", " \x20 10.000 000 "},
-        {"-123", "- 123"},
-    };
-    for (const auto& [in, out] : cases) {
-        EXPECT_EQ(GroupDigits(in), out) << '"' << in << '"';
-    }
-}
-
 TEST(RemoveSpaces, DropsOnlyBlanks) {
     EXPECT_EQ(RemoveSpaces(" ms"), "ms");
     EXPECT_EQ(RemoveSpaces(" a\tb c "), "a\tbc");

@@ -1,7 +1,8 @@
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 #include "app/log_model.h"
+#include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
 #include "tests/support/menu_action.h"
 
@@ -25,18 +26,18 @@ TVirtualCounter& EndToEndTest::StartCounter(const QStringList& options,
     return *Counters.back();
 }
 
-app::TForm1& EndToEndTest::OpenWindow() {
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = Sandbox.Path();
-    environment.Dialogs = Dialogs;
-    Form = std::make_unique<app::TForm1>(environment);
+app::MainWindow& EndToEndTest::OpenWindow() {
+    app::WindowEnvironment environment;
+    environment.settingsFolder = Sandbox.Path();
+    environment.dialogs = Dialogs;
+    Form = std::make_unique<app::MainWindow>(environment);
     Form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
     return *Form;
 }
 
 void EndToEndTest::PickPort(const std::string& com) {
-    TComPortComboBox& selector = *Form->CCom;
+    TComPortComboBox& selector = *Form->connectPage().portSelector();
     for (std::size_t i = 0; i < selector.ShownPorts.size(); ++i) {
         if (selector.ShownPorts[i].Name == com) {
             selector.setCurrentIndex(static_cast<int>(i));
@@ -48,8 +49,8 @@ void EndToEndTest::PickPort(const std::string& com) {
 }
 
 void EndToEndTest::PressConnect() {
-    QTest::mouseClick(Form->BConnect, Qt::LeftButton);
-    QCoreApplication::processEvents();
+    QTest::mouseClick(Form->connectPage().connectButton(), Qt::LeftButton);
+    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }, 30000));
 }
 
 void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
@@ -59,7 +60,9 @@ void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
 }
 
 void EndToEndTest::Command(const std::vector<std::string>& path) {
-    Choose(Form->PopupCommands, path);
+    Choose(Form->commandsPage().commandMenu(), path);
+    // A flood of readings ahead of the reply drains first.
+    EXPECT_TRUE(WaitFor([this] { return !Form->counter().awaitingReply(); }, 240000));
 }
 
 bool EndToEndTest::WaitFor(const std::function<bool()>& done, int timeoutMs) {
@@ -107,9 +110,9 @@ void EndToEndTest::WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs) {
 
 std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
     std::vector<TLoggedReading> readings;
-    const char separator = app::MachineDecimalSeparator();
-    for (int i = 0; i < Form->Log->Count(); ++i) {
-        std::string line = Form->Log->Line(i);
+    const char separator = app::machineDecimalSeparator();
+    for (int i = 0; i < Form->log().count(); ++i) {
+        std::string line = Form->log().line(i);
         for (char& c : line) {
             c = c == separator ? '.' : c;
         }
@@ -134,7 +137,7 @@ std::string EndToEndTest::Caption() const {
 }
 
 int EndToEndTest::LogCount() const {
-    return Form->Log->Count();
+    return Form->log().count();
 }
 
 std::vector<std::string> FileLines(const std::string& path) {

@@ -1,6 +1,12 @@
 #pragma once
 
-#include "app/form_dialogs.h"
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/dialogs.h"
+#include "app/display_page.h"
+#include "app/formats/settings_file.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
 #include "app/main_window.h"
 #include "tests/e2e/reading_match.h"
 #include "tests/e2e/virtual_counter.h"
@@ -18,17 +24,17 @@ class QAction;
 class QMenu;
 
 // The save dialog answered by the test; error boxes are recorded.
-class TAnsweringDialogs : public app::TFormDialogs {
+class TAnsweringDialogs : public app::Dialogs {
 public:
     std::optional<std::string> SaveAnswer;
     std::vector<std::string> Errors;
 
-    std::optional<std::string> ExecuteSaveDialog(const std::string&, const std::string&) override {
+    std::optional<std::string> executeSaveDialog(const std::string&, const std::string&) override {
         return SaveAnswer;
     }
-    bool ExecutePrinterSetup() override { return false; }
-    std::unique_ptr<PrintTarget> OpenPrinter() override { return nullptr; }
-    void ShowError(const std::string& message) override { Errors.push_back(message); }
+    bool executePrinterSetup() override { return false; }
+    std::unique_ptr<PrintTarget> openPrinter() override { return nullptr; }
+    void showError(const std::string& message) override { Errors.push_back(message); }
 };
 
 // The real main window against the virtual counter program: the counter's port link, the
@@ -40,13 +46,14 @@ protected:
     // Starts a virtual counter whose record goes to `logName` in the folder.
     TVirtualCounter& StartCounter(const QStringList& options, const std::string& logName);
     // Creates and shows the window, as the program entry does.
-    app::TForm1& OpenWindow();
+    app::MainWindow& OpenWindow();
     // Picks the counter's port in the selector as the user does.
     void PickPort(const std::string& com);
-    // Presses BConnect (or releases it) and returns once the window reacted.
+    // Presses the connect button (or releases it) and returns once the window reacted.
     void PressConnect();
     // Runs a popup menu entry reached by its captions, e.g. {"Measure", "stop"}.
     void Choose(QMenu* menu, const std::vector<std::string>& path);
+    // Runs an entry of the command menu and waits until its reply (or time-out) is in.
     void Command(const std::vector<std::string>& path);
     // Serves events until `done` holds; false after `timeoutMs`.
     static bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
@@ -64,7 +71,7 @@ protected:
     TPortSandbox Sandbox;
     std::shared_ptr<TAnsweringDialogs> Dialogs = std::make_shared<TAnsweringDialogs>();
     std::vector<std::unique_ptr<TVirtualCounter>> Counters;
-    std::unique_ptr<app::TForm1> Form;
+    std::unique_ptr<app::MainWindow> Form;
 };
 
 // The lines of a file without their CR LF; "<CR LF missing>" marks a line that lacks it.

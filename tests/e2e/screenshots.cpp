@@ -1,6 +1,13 @@
 // Pictures of the four pages for the README: the window connected to the virtual counter after a
-// few seconds of continuous measurement. Usage: e2e_screenshots <folder>
+// few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
+// With a size, the window is then resized to it while the "Graph" page shows and the four pages
+// are taken again as page-<name>-<width>x<height>.png.
 
+#include "app/commands_page.h"
+#include "app/connect_page.h"
+#include "app/display_page.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
@@ -16,19 +23,37 @@
 #include <QTabWidget>
 #include <QTest>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
-void Choose(QMenu* menu, const std::vector<std::string>& path) {
-    if (QAction* action = FindMenuAction(menu, path)) {
-        action->trigger();
+// Serves events until `done` holds.
+void WaitUntil(const std::function<bool()>& done) {
+    while (!done()) {
+        QTest::qWait(10);
     }
 }
 
-bool Save(app::TForm1& form, QWidget* page, const QString& file) {
-    form.PageControl->setCurrentWidget(page);
+// Runs the entry and waits until a command it sent has its reply.
+void Choose(app::MainWindow& form, QMenu* menu, const std::vector<std::string>& path) {
+    if (QAction* action = FindMenuAction(menu, path)) {
+        action->trigger();
+    }
+    WaitUntil([&] { return !form.counter().awaitingReply(); });
+}
+
+bool Save(app::MainWindow& form, QWidget* page, const QString& file) {
+    form.pages()->setCurrentWidget(page);
     QTest::qWait(300);
     return form.grab().save(file);
+}
+
+// The pages in order, ending on the "Graph" page.
+bool SavePages(app::MainWindow& form, const QString& out, const QString& suffix) {
+    return Save(form, &form.connectPage(), out + "/page-connect" + suffix + ".png") &&
+           Save(form, &form.commandsPage(), out + "/page-commands" + suffix + ".png") &&
+           Save(form, &form.displayPage(), out + "/page-display" + suffix + ".png") &&
+           Save(form, &form.graphPage(), out + "/page-graph" + suffix + ".png");
 }
 
 } // namespace
@@ -36,8 +61,8 @@ bool Save(app::TForm1& form, QWidget* page, const QString& file) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <folder> [<width>x<height>]\n", argv[0]);
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
@@ -47,30 +72,33 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the virtual counter did not start\n");
         return 1;
     }
-    app::TFormEnvironment environment;
-    environment.SettingsFolder = home.Path();
-    app::TForm1 form(environment);
+    app::WindowEnvironment environment;
+    environment.settingsFolder = home.Path();
+    app::MainWindow form(environment);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         std::fprintf(stderr, "the window was not shown\n");
         return 1;
     }
-    form.CCom->SetPort(counter.Com);
-    form.KELVO_Counter->ComPort = counter.Com;
-    form.BConnect->click();
-    Choose(form.PopupCommands, {"Gate Time", "0.1s"});
-    Choose(form.PopupCommands, {"Measure", "continuous"});
+    form.connectPage().portSelector()->SetPort(counter.Com);
+    form.counter().setPort(counter.Com);
+    form.connectPage().connectButton()->click();
+    WaitUntil([&] { return form.isEnabled(); });
+    Choose(form, form.commandsPage().commandMenu(), {"Gate Time", "0.1s"});
+    Choose(form, form.commandsPage().commandMenu(), {"Measure", "continuous"});
     QTest::qWait(8000);
-    Choose(form.PopupCommands, {"Measure", "stop"});
-    Choose(form.PopupCommands, {"Info"});
-    Choose(form.PopupGraph, {"Frequency unit", "MHz"});
+    Choose(form, form.commandsPage().commandMenu(), {"Measure", "stop"});
+    Choose(form, form.commandsPage().commandMenu(), {"Info"});
+    Choose(form, form.graphPage().menu(), {"Frequency unit", "MHz"});
 
-    const bool saved = Save(form, form.TabMeasure, out + "/page-connect.png") &&
-                       Save(form, form.TabConsole, out + "/page-commands.png") &&
-                       Save(form, form.TabDisplay, out + "/page-display.png") &&
-                       Save(form, form.TabGraph, out + "/page-graph.png");
-    form.BConnect->click();
-    std::printf("%d readings; pictures %s in %s\n", form.Log->Count(),
+    bool saved = SavePages(form, out, QString());
+    if (argc == 3) {
+        const QStringList size = QString::fromLocal8Bit(argv[2]).split(u'x');
+        form.resize(size.value(0).toInt(), size.value(1).toInt());
+        saved = saved && SavePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
+    }
+    form.connectPage().connectButton()->click();
+    std::printf("%d readings; pictures %s in %s\n", form.log().count(),
                 saved ? "saved" : "NOT saved", qPrintable(out));
     return saved ? 0 : 1;
 }

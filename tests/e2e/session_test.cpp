@@ -4,7 +4,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/float_text.h"
+#include "app/formats/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 
@@ -23,8 +23,9 @@ class SessionTest : public EndToEndTest {
 protected:
     // The latest reply in the reply list.
     std::string LastReply() const {
-        const int n = Form->LBC->count();
-        return n ? Form->LBC->item(n - 1)->text().toLatin1().toStdString() : "";
+        const int n = Form->commandsPage().replyList()->count();
+        return n ? Form->commandsPage().replyList()->item(n - 1)->text().toLatin1().toStdString()
+                 : "";
     }
 
     // Measures once and waits for the reading.
@@ -47,15 +48,15 @@ protected:
 
     void Mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
                Qt::KeyboardModifiers keys, QPoint at) {
-        QMouseEvent event(type, QPointF(at), QPointF(Form->XY->mapToGlobal(at)), button, held,
-                          keys);
-        QCoreApplication::sendEvent(Form->XY, &event);
+        QMouseEvent event(type, QPointF(at), QPointF(Form->graphPage().plot()->mapToGlobal(at)),
+                          button, held, keys);
+        QCoreApplication::sendEvent(Form->graphPage().plot(), &event);
         QCoreApplication::processEvents();
     }
 
     // A point of the plot rectangle at the given fractions of its width and height.
     QPoint Inside(double fx, double fy) const {
-        const plot::Mapping& m = Form->XY->engine().mapping();
+        const plot::Mapping& m = Form->graphPage().plot()->engine().mapping();
         return {m.mapLeft + int(m.mapWidth * fx),
                 m.mapBottom - m.mapHeight + int(m.mapHeight * fy)};
     }
@@ -63,36 +64,41 @@ protected:
 
 TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     if (qEnvironmentVariableIsSet("TALVEK_EXPECT_DECIMAL_COMMA")) {
-        ASSERT_EQ(app::MachineDecimalSeparator(), ',') << "the comma run has no comma locale";
+        ASSERT_EQ(app::machineDecimalSeparator(), ',') << "the comma run has no comma locale";
     }
     TVirtualCounter& counter = StartCounter({"--start", "idle", "--seed", "11"}, "sent.log");
-    app::TForm1& form = OpenWindow();
+    app::MainWindow& form = OpenWindow();
+    counter::Reading lastReading;
+    QObject::connect(&form.counter(), &counter::KelvoCounter::readingReceived,
+                     [&lastReading](const counter::Reading& reading) { lastReading = reading; });
     TStallMeter stalls;
 
     PickPort(counter.Com);
-    EXPECT_EQ(form.SavedPort, counter.Com);
+    EXPECT_EQ(form.settings().savedPort, counter.Com);
     PressConnect();
     EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + counter.Com);
-    EXPECT_EQ(form.BConnect->text(), "Disconnect");
+    EXPECT_EQ(form.connectPage().connectButton()->text(), "Disconnect");
 
     // Display dump at the 0.1 s gate.
     Command({"Gate Time", "0.1s"});
     EXPECT_EQ(LastReply(), "OK");
     MeasureSingle();
-    EXPECT_EQ(form.StatusText().substr(0, 2), "av");
-    EXPECT_EQ(form.StatusText().size(), 32u);
-    EXPECT_TRUE(form.LFreq->text().endsWith("  MHz")) << form.LFreq->text().toStdString();
-    EXPECT_EQ(form.XY->Y_Left_Caption, "Frequency/Hz");
+    EXPECT_EQ(form.statusText().substr(0, 2), "av");
+    EXPECT_EQ(form.statusText().size(), 32u);
+    EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  MHz"))
+        << form.displayPage().readingLabel()->text().toStdString();
+    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
     MeasureContinuous(10);
 
     // Hertz values.
     Command({"COM Telegram", "Hertz value"});
     EXPECT_EQ(LastReply(), "OK");
     MeasureSingle();
-    EXPECT_NE(form.StatusText().substr(0, 2), "av");
-    EXPECT_LE(form.StatusText().size(), 14u);
-    EXPECT_NEAR(form.KELVO_Counter->Value, 1e7, 100);
-    EXPECT_TRUE(form.LFreq->text().endsWith("  Hz")) << form.LFreq->text().toStdString();
+    EXPECT_NE(form.statusText().substr(0, 2), "av");
+    EXPECT_LE(form.statusText().size(), 14u);
+    EXPECT_NEAR(lastReading.value, 1e7, 100);
+    EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  Hz"))
+        << form.displayPage().readingLabel()->text().toStdString();
     MeasureContinuous(10);
 
     // Period mode shows in the display dump.
@@ -100,28 +106,28 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     Command({"Mode", "Period"});
     EXPECT_EQ(LastReply(), "OK");
     MeasureSingle();
-    EXPECT_TRUE(form.KELVO_Counter->IsPeriod);
-    EXPECT_EQ(form.XY->Y_Left_Caption, "Period/s");
-    EXPECT_NEAR(form.KELVO_Counter->Value, 1e-7, 1e-12);
+    EXPECT_TRUE(lastReading.isPeriod);
+    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
+    EXPECT_NEAR(lastReading.value, 1e-7, 1e-12);
     MeasureContinuous(5);
     Command({"Mode", "Frequency"});
     Command({"Gate Time", "1s"});
     EXPECT_EQ(LastReply(), "OK");
     MeasureSingle();
-    EXPECT_FALSE(form.KELVO_Counter->IsPeriod);
+    EXPECT_FALSE(lastReading.isPeriod);
 
     // Units of the graph.
-    Choose(form.PopupGraph, {"Time unit", "minutes"});
-    Choose(form.PopupGraph, {"Frequency unit", "MHz"});
-    EXPECT_EQ(form.XY->X_Caption, "Time/min");
-    EXPECT_DOUBLE_EQ(form.XY->X_ScaleFactor, 1.0 / 60);
-    EXPECT_EQ(form.XY->Y_Left_Caption, "Frequency/MHz");
-    EXPECT_DOUBLE_EQ(form.XY->Y_Left_ScaleFactor, 1e-6);
+    Choose(form.graphPage().menu(), {"Time unit", "minutes"});
+    Choose(form.graphPage().menu(), {"Frequency unit", "MHz"});
+    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/min");
+    EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0 / 60);
+    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
+    EXPECT_DOUBLE_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1e-6);
 
     // The graph page: zoom with Ctrl and a drag, read the ruler, unzoom.
-    form.PageControl->setCurrentWidget(form.TabGraph);
+    form.pages()->setCurrentWidget(&form.graphPage());
     QTest::qWait(100);
-    const plot::ZoomWindow& zoom = form.XY->engine().plotArea(1).zoomWindow;
+    const plot::ZoomWindow& zoom = form.graphPage().plot()->engine().plotArea(1).zoomWindow;
     ASSERT_EQ(zoom.xLow, 0.0);
     ASSERT_EQ(zoom.xHigh, 1.0);
     const QPoint from = Inside(0.25, 0.05);
@@ -134,37 +140,37 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_NEAR(zoom.xLow, 0.25, 0.01);
     EXPECT_NEAR(zoom.xHigh, 0.75, 0.01);
 
-    const QImage before = form.XY->Picture().copy();
+    const QImage before = form.graphPage().plot()->Picture().copy();
     const QPoint at = Inside(0.5, 0.5);
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, at);
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_EQ(form.XY->engine().interaction(), plot::Interaction::Ruler);
-    EXPECT_EQ(form.XY->engine().rulerPosition().x(), at.x());
+    EXPECT_EQ(form.graphPage().plot()->engine().interaction(), plot::Interaction::Ruler);
+    EXPECT_EQ(form.graphPage().plot()->engine().rulerPosition().x(), at.x());
     // The time under the ruler lies in the middle of the zoomed half of the session (minutes).
-    const double xs = form.XY->Traces[0].Points[form.XY->Traces[0].Points.Size() - 1].X;
-    EXPECT_NEAR(form.XY->engine().pixelToWorldX(at.x()), xs / 60 / 2, xs / 60 * 0.1);
+    const double xs = form.graphPage().plot()->Traces[0].Points[form.graphPage().plot()->Traces[0].Points.Size() - 1].X;
+    EXPECT_NEAR(form.graphPage().plot()->engine().pixelToWorldX(at.x()), xs / 60 / 2, xs / 60 * 0.1);
     int readoutPixels = 0;
-    const QImage held = form.XY->Picture();
+    const QImage held = form.graphPage().plot()->Picture();
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 400; ++x)
             readoutPixels += held.pixel(x, y) != before.pixel(x, y);
     EXPECT_GT(readoutPixels, 20); // the readout is written at the top left
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, at);
-    Choose(form.PopupGraph, {"Unzoom"});
+    Choose(form.graphPage().menu(), {"Unzoom"});
     QTest::qWait(100);
     EXPECT_EQ(zoom.xLow, 0.0);
     EXPECT_EQ(zoom.xHigh, 1.0);
 
     // Save both formats through the log's popup menu.
     Dialogs->SaveAnswer = FolderFile("run.dat");
-    Choose(form.PopupSave, {"save data to file"});
+    Choose(form.connectPage().logMenu(), {"save data to file"});
     Dialogs->SaveAnswer = FolderFile("run.csv");
-    Choose(form.PopupSave, {"save data to file"});
+    Choose(form.connectPage().logMenu(), {"save data to file"});
 
     // Closing while connected disconnects and is refused once.
     EXPECT_FALSE(form.close());
-    EXPECT_EQ(form.StatusText(), "Serial connection closed. Try to close window again!");
-    EXPECT_FALSE(form.KELVO_Counter->Connected);
+    EXPECT_EQ(form.statusText(), "Serial connection closed. Try to close window again!");
+    EXPECT_FALSE(form.counter().isConnected());
     EXPECT_TRUE(form.close());
     EXPECT_TRUE(Dialogs->Errors.empty());
     EXPECT_LT(stalls.LongestMs(), 1000);
@@ -195,7 +201,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
         // The same numbers, with ";" between them and the machine's decimal separator.
         std::string expected = last[i + 3];
         for (char& c : expected) {
-            c = c == ' ' ? ';' : c == '.' ? app::MachineDecimalSeparator() : c;
+            c = c == ' ' ? ';' : c == '.' ? app::machineDecimalSeparator() : c;
         }
         EXPECT_EQ(csv[i], expected) << i;
     }

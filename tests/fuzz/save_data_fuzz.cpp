@@ -1,9 +1,9 @@
-// SaveData of a log of arbitrary readings (any doubles, NaN and infinities included) with an
+// saveData of a log of arbitrary readings (any doubles, NaN and infinities included) with an
 // arbitrary start time, into a scratch folder; the file is read back and checked line by line.
 // Byte 0: bits 0-2 pick the extension, bit 3 a comma locale. Then 8 bytes of start time, then
 // 16 bytes per reading (time, value).
 
-#include "app/data_export.h"
+#include "app/formats/data_export.h"
 #include "app/log_model.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scratch_folder.h"
@@ -88,15 +88,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  : QLocale(QLocale::English, QLocale::UnitedStates);
     const double startTime = DoubleAt(data + 1);
 
-    app::TLogModel log(separator);
+    app::LogModel log(separator);
     std::vector<std::pair<double, double>> readings;
     for (std::size_t at = 9; at + 16 <= size; at += 16) {
         readings.emplace_back(DoubleAt(data + at), DoubleAt(data + at + 8));
-        log.Append(readings.back().first, readings.back().second);
+        log.append(readings.back().first, readings.back().second);
     }
 
     const std::string fileName = dir.filePath("export").toStdString() + extension;
-    FUZZ_CHECK(app::SaveData(fileName, extension, log, startTime, locale).empty());
+    FUZZ_CHECK(app::saveData(fileName, extension, log, startTime, locale).empty());
     std::ifstream in(fileName, std::ios::binary);
     if (extension != ".dat" && extension != ".csv") {
         FUZZ_CHECK(!in.is_open());

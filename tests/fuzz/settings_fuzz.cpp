@@ -1,8 +1,8 @@
-// ReadSettings on an arbitrary "Zorvimet.ini": whatever the file holds, the values that come out
+// readSettings on an arbitrary "Zorvimet.ini": whatever the file holds, the values that come out
 // are usable (masks 1..255, divisors finite and not 0), and writing them and reading them again
 // gives the same values.
 
-#include "app/settings_file.h"
+#include "app/formats/settings_file.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/scratch_folder.h"
 
@@ -15,16 +15,16 @@
 namespace {
 
 // What a window holds before reading: its designed geometry.
-app::TSettings WindowValues() {
-    return app::TSettings{"COM99", 7, 7, 614, 225, 1148, 574, 255, 255};
+app::Settings WindowValues() {
+    return app::Settings{"COM99", 7, 7, 614, 225, 1148, 574, 255, 255};
 }
 
-void CheckWithinLimits(const app::TSettings& s) {
-    FUZZ_CHECK(s.FilterShow >= 1 && s.FilterShow <= 255);
-    FUZZ_CHECK(s.FilterType >= 1 && s.FilterType <= 255);
-    FUZZ_CHECK(std::isfinite(s.TimeDivisor) && s.TimeDivisor != 0);
-    FUZZ_CHECK(std::isfinite(s.FrequencyDivisor) && s.FrequencyDivisor != 0);
-    FUZZ_CHECK(s.SavedPort.find_first_of("\r\n") == std::string::npos);
+void CheckWithinLimits(const app::Settings& s) {
+    FUZZ_CHECK(s.filterShow >= 1 && s.filterShow <= 255);
+    FUZZ_CHECK(s.filterType >= 1 && s.filterType <= 255);
+    FUZZ_CHECK(std::isfinite(s.timeDivisor) && s.timeDivisor != 0);
+    FUZZ_CHECK(std::isfinite(s.frequencyDivisor) && s.frequencyDivisor != 0);
+    FUZZ_CHECK(s.savedPort.find_first_of("\r\n") == std::string::npos);
 }
 
 bool Close(double a, double b) {
@@ -35,25 +35,25 @@ bool Close(double a, double b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static QTemporaryDir dir(ScratchFolderTemplate());
-    const std::string fileName = app::SettingsFileName(dir.path().toStdString());
+    const std::string fileName = app::settingsFileName(dir.path().toStdString());
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;
 
-    app::TSettings s = WindowValues();
-    const std::string error = app::ReadSettings(fileName, s);
+    app::Settings s = WindowValues();
+    const std::string error = app::readSettings(fileName, s);
     FUZZ_CHECK(error.empty() || error == "Invalid numeric input");
     CheckWithinLimits(s);
-    FUZZ_CHECK(s.SavedPort == bytes.substr(0, bytes.find_first_of("\r\n")));
+    FUZZ_CHECK(s.savedPort == bytes.substr(0, bytes.find_first_of("\r\n")));
 
-    FUZZ_CHECK(app::WriteSettings(fileName, s).empty());
-    app::TSettings back = WindowValues();
-    FUZZ_CHECK(app::ReadSettings(fileName, back).empty());
+    FUZZ_CHECK(app::writeSettings(fileName, s).empty());
+    app::Settings back = WindowValues();
+    FUZZ_CHECK(app::readSettings(fileName, back).empty());
     CheckWithinLimits(back);
-    FUZZ_CHECK(back.SavedPort == s.SavedPort);
-    FUZZ_CHECK(Close(s.TimeDivisor, back.TimeDivisor));
-    FUZZ_CHECK(Close(s.FrequencyDivisor, back.FrequencyDivisor));
-    FUZZ_CHECK(back.Left == s.Left && back.Top == s.Top);
-    FUZZ_CHECK(back.Width == s.Width && back.Height == s.Height);
-    FUZZ_CHECK(back.FilterShow == s.FilterShow && back.FilterType == s.FilterType);
+    FUZZ_CHECK(back.savedPort == s.savedPort);
+    FUZZ_CHECK(Close(s.timeDivisor, back.timeDivisor));
+    FUZZ_CHECK(Close(s.frequencyDivisor, back.frequencyDivisor));
+    FUZZ_CHECK(back.left == s.left && back.top == s.top);
+    FUZZ_CHECK(back.width == s.width && back.height == s.height);
+    FUZZ_CHECK(back.filterShow == s.filterShow && back.filterType == s.filterType);
     return 0;
 }

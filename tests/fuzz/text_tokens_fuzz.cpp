@@ -1,7 +1,7 @@
-// NextToken, TrimLeading and ReplaceChar on an arbitrary log line. The first byte is the
-// separator, the second the character ReplaceChar looks for.
+// nextToken, trimLeading and replaceChar on an arbitrary log line. The first byte is the
+// separator, the second the character replaceChar looks for.
 
-#include "app/text_tokens.h"
+#include "app/formats/text_tokens.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <algorithm>
@@ -32,19 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char find = static_cast<char>(data[1]);
     const std::string original(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-    const std::string replaced = app::ReplaceChar(original, find, '.');
+    const std::string replaced = app::replaceChar(original, find, '.');
     FUZZ_CHECK(replaced.size() == original.size());
     FUZZ_CHECK(find == '.' || replaced.find(find) == std::string::npos);
 
     std::string line = original;
     while (!line.empty()) {
         const std::string before = line;
-        const std::string trimmed = app::TrimLeading(before, separator);
+        const std::string trimmed = app::trimLeading(before, separator);
         FUZZ_CHECK(trimmed.empty() || !IsTrimmed(trimmed[0], separator));
         FUZZ_CHECK(before.size() >= trimmed.size() &&
                    before.compare(before.size() - trimmed.size(), trimmed.size(), trimmed) == 0);
 
-        const std::string token = app::NextToken(line, separator);
+        const std::string token = app::nextToken(line, separator);
         FUZZ_CHECK(line.size() < before.size() || before.empty());
         if (trimmed.empty()) {
             FUZZ_CHECK(token.empty() && line.empty());

@@ -64,6 +64,8 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
          {{"org.bluez.Device1", Device("01:23:45:67:89:ab", "Sensor")}}},
         {QDBusObjectPath("/org/bluez/hci0/dev_AA_BB_CC_DD_EE_FF"),
          {{"org.bluez.Device1", Device("AA:BB:CC:DD:EE:FF", "")}}},
+        {QDBusObjectPath("/org/bluez/hci0/dev_00_11_22_33_44_66"),
+         {{"org.bluez.Device1", Device("00:11:22:33:44:66", QString::fromUtf8("Zähler €"))}}},
     };
     // The service runs on its own thread, started after its data is in place: the lookup blocks
     // the calling one.
@@ -77,7 +79,10 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
     const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "client");
     const platform::BluetoothNames names = platform::BlueZDeviceNames(client);
 
-    EXPECT_EQ(names, (platform::BluetoothNames{{"01:23:45:67:89:AB", "Sensor"}}));
+    EXPECT_EQ(names,
+              (platform::BluetoothNames{{"01:23:45:67:89:AB", "Sensor"},
+                                        {"00:11:22:33:44:66", "Z\xc3\xa4hler \xe2\x82\xac"}}))
+        << "names are UTF-8";
 
     server.unregisterObject("/");
     QThread* testThread = QThread::currentThread();

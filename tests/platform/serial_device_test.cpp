@@ -2,15 +2,23 @@
 #include "tests/support/pty_pair.h"
 
 #include <chrono>
+#include <csignal>
+#include <fstream>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
-using platform::BuildSerialLineState;
+using platform::applyLineSettings;
+using platform::LineSettings;
+using platform::OpenFailure;
+using platform::OpenFailureCause;
+using platform::Parity;
 using platform::SerialDevice;
-using platform::SerialLineState;
 using talvek::test::PtyPair;
 using namespace std::chrono_literals;
 
@@ -33,55 +41,94 @@ bool PollUntil(const std::function<bool()>& done) {
 std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
     auto device = SerialDevice::Open(pty.SlavePath());
     if (device) {
-        SerialLineState state;
-        device->GetLineState(state);
-        device->SetLineState(state);
         device->SetTimeouts({1, 1, 1, 1, 20});
     }
     return device;
 }
 
+std::string OwnCommandName() {
+    std::ifstream in("/proc/self/comm");
+    std::string name;
+    std::getline(in, name);
+    return name;
+}
+
+// Another process that has the pseudo-terminal open and waits: a terminal program holding the
+// slave alone, or an instrument program holding both sides.
+class Holder {
+public:
+    enum Sides { SlaveOnly, BothSides };
+    Holder(const PtyPair& pty, Sides sides) {
+        int ready[2];
+        if (::pipe(ready) != 0) {
+            throw std::runtime_error("pipe");
+        }
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (sides == SlaveOnly) {
+                ::close(pty.MasterFd());
+            }
+            [[maybe_unused]] const ssize_t n = ::write(ready[1], "x", 1);
+            for (;;) {
+                ::pause();
+            }
+        }
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(ready[0], &byte, 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~Holder() {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
 } // namespace
 
-TEST(SerialLineStateText, SetsWhatTheTextNamesAndKeepsTheRest) {
+TEST(LineSettings, SetWhatTheyNameAndSwitchOffEveryFlowControl) {
     struct Case {
-        const char* Text;
+        LineSettings Line;
         speed_t Speed;
         tcflag_t Size;
         tcflag_t Parity;
         bool TwoStops;
     };
     const Case cases[] = {
-        {"baud=9600 parity=n data=8 stop=1", B9600, CS8, 0, false},
-        {"baud=4800 parity=m data=7 stop=2", B4800, CS7, PARENB | PARODD | CMSPAR, true},
-        {"baud=115200 parity=e data=7 stop=1", B115200, CS7, PARENB, false},
-        {"BAUD=300 Parity=O data=8 stop=2", B300, CS8, PARENB | PARODD, true},
-        {"baud=19200 parity=s data=5 stop=1", B19200, CS5, PARENB | CMSPAR, false},
+        {{9600, 8, Parity::None, 1}, B9600, CS8, 0, false},
+        {{4800, 7, Parity::Mark, 2}, B4800, CS7, PARENB | PARODD | CMSPAR, true},
+        {{115200, 7, Parity::Even, 1}, B115200, CS7, PARENB, false},
+        {{300, 8, Parity::Odd, 2}, B300, CS8, PARENB | PARODD, true},
+        {{19200, 5, Parity::Space, 1}, B19200, CS5, PARENB | CMSPAR, false},
     };
     for (const Case& c : cases) {
-        SerialLineState state;
-        state.Attributes.c_cflag = CS6 | PARENB | CSTOPB | CRTSCTS;
-        state.Attributes.c_iflag = IXON;
-        ASSERT_TRUE(BuildSerialLineState(c.Text, state)) << c.Text;
-        const termios& t = state.Attributes;
-        EXPECT_EQ(cfgetospeed(&t), c.Speed) << c.Text;
-        EXPECT_EQ(cfgetispeed(&t), c.Speed) << c.Text;
-        EXPECT_EQ(t.c_cflag & CSIZE, c.Size) << c.Text;
-        EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR), c.Parity) << c.Text;
-        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.TwoStops) << c.Text;
-        EXPECT_TRUE(t.c_cflag & CRTSCTS) << "flow control is not named, so it stays";
-        EXPECT_EQ(t.c_iflag, tcflag_t(IXON)) << c.Text;
+        termios t{};
+        t.c_cflag = CS6 | PARENB | CSTOPB | CRTSCTS | HUPCL;
+        t.c_iflag = IXON | IXOFF | IXANY | ICRNL;
+        ASSERT_TRUE(applyLineSettings(c.Line, t)) << c.Line.baud;
+        EXPECT_EQ(cfgetospeed(&t), c.Speed) << c.Line.baud;
+        EXPECT_EQ(cfgetispeed(&t), c.Speed) << c.Line.baud;
+        EXPECT_EQ(t.c_cflag & CSIZE, c.Size) << c.Line.baud;
+        EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR), c.Parity) << c.Line.baud;
+        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.TwoStops) << c.Line.baud;
+        EXPECT_FALSE(t.c_cflag & CRTSCTS) << c.Line.baud;
+        EXPECT_EQ(t.c_iflag, tcflag_t(ICRNL)) << c.Line.baud;
+        EXPECT_TRUE(t.c_cflag & HUPCL) << "what the settings do not touch stays";
     }
 }
 
-TEST(SerialLineStateText, RefusesWhatTheTerminalLayerCannotDo) {
-    for (const char* text :
-         {"baud=12345 parity=n data=8 stop=1", "baud=9600 parity=x", "data=9", "data=4", "stop=3",
-          "stop=1.5", "baud=", "baud=-9600", "speed=9600", "baud9600"}) {
-        SerialLineState state;
-        cfsetospeed(&state.Attributes, B1200);
-        EXPECT_FALSE(BuildSerialLineState(text, state)) << text;
-        EXPECT_EQ(cfgetospeed(&state.Attributes), speed_t(B1200)) << "untouched after " << text;
+TEST(LineSettings, RefuseWhatTheTerminalLayerCannotDo) {
+    for (const LineSettings& line :
+         {LineSettings{12345, 8, Parity::None, 1}, LineSettings{0, 8, Parity::None, 1},
+          LineSettings{9600, 9, Parity::None, 1}, LineSettings{9600, 4, Parity::None, 1},
+          LineSettings{9600, 8, Parity::None, 3}, LineSettings{9600, 8, Parity::None, 0}}) {
+        termios t{};
+        cfsetospeed(&t, B1200);
+        EXPECT_FALSE(applyLineSettings(line, t)) << line.baud << " " << line.dataBits;
+        EXPECT_EQ(cfgetospeed(&t), speed_t(B1200)) << "untouched";
     }
 }
 
@@ -89,26 +136,91 @@ TEST(SerialDevice, OpensExclusivelyAndReopensAfterClose) {
     PtyPair pty;
     auto first = SerialDevice::Open(pty.SlavePath());
     ASSERT_TRUE(first);
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath())) << "a second opener must fail";
+    OpenFailure why;
+    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {}, &why)) << "a second opener must fail";
+    EXPECT_EQ(why.cause, OpenFailureCause::InUse);
     first->Close();
     auto second = SerialDevice::Open(pty.SlavePath());
     EXPECT_TRUE(second) << "closing must release the device";
 }
 
-TEST(SerialDevice, RefusesWhatIsNotATerminalOrDoesNotExist) {
-    EXPECT_FALSE(SerialDevice::Open("/dev/null"));
-    EXPECT_FALSE(SerialDevice::Open("/nonexistent/ttyX"));
-    EXPECT_FALSE(SerialDevice::Open(""));
+TEST(SerialDevice, SaysWhyItDoesNotOpen) {
+    struct Case {
+        const char* Path;
+        OpenFailureCause Cause;
+    };
+    for (const Case& c : {Case{"/dev/null", OpenFailureCause::NotSerial},
+                          Case{"/nonexistent/ttyX", OpenFailureCause::NotFound},
+                          Case{"", OpenFailureCause::NotFound}}) {
+        OpenFailure why;
+        why.cause = OpenFailureCause::SystemError;
+        EXPECT_FALSE(SerialDevice::Open(c.Path, {}, &why)) << c.Path;
+        EXPECT_EQ(why.cause, c.Cause) << c.Path;
+    }
 }
 
-TEST(SerialDevice, LineStateReachesTheDeviceInRawMode) {
+TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
     PtyPair pty;
+    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0), 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Root opens anything: try as somebody else, the way a user outside "dialout" does.
+            const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+            OpenFailure why;
+            const bool opened = SerialDevice::Open(pty.SlavePath(), {}, &why) != nullptr;
+            std::_Exit(asOther && !opened && why.cause == OpenFailureCause::NoPermission ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(SerialDevice, SettingsTheDeviceDoesNotKeepAreRefusedAndReleaseIt) {
+    PtyPair pty; // a pseudo-terminal always runs eight data bits without parity
+    OpenFailure why;
+    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {9600, 7, Parity::Even, 1}, &why));
+    EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
+    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {12345, 8, Parity::None, 1}, &why));
+    EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
+    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath()));
+}
+
+TEST(SerialDevice, FlowControlAnEarlierProgramLeftOnIsSwitchedOff) {
+    // A pseudo-terminal keeps both kinds of flow control, so both can be checked on it.
+    PtyPair pty;
+    termios before{};
+    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
+    before.c_cflag |= CRTSCTS;
+    before.c_iflag |= IXON | IXOFF | IXANY;
+    ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
+    ASSERT_TRUE(before.c_cflag & CRTSCTS);
+
     auto device = SerialDevice::Open(pty.SlavePath());
     ASSERT_TRUE(device);
-    SerialLineState state;
-    ASSERT_TRUE(device->GetLineState(state));
-    ASSERT_TRUE(BuildSerialLineState("baud=4800 parity=n data=8 stop=2", state));
-    ASSERT_TRUE(device->SetLineState(state));
+    termios after{};
+    ASSERT_EQ(tcgetattr(pty.MasterFd(), &after), 0);
+    EXPECT_FALSE(after.c_cflag & CRTSCTS);
+    EXPECT_FALSE(after.c_iflag & (IXON | IXOFF | IXANY));
+}
+
+TEST(SerialDevice, AnotherProgramThatHasTheDeviceOpenKeepsItClosedAndIsNamed) {
+    PtyPair pty;
+    {
+        const Holder terminalProgram(pty, Holder::SlaveOnly);
+        OpenFailure why;
+        EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {}, &why)) << "it took no lock";
+        EXPECT_EQ(why.cause, OpenFailureCause::InUse);
+        EXPECT_EQ(why.otherProgram, OwnCommandName());
+    }
+    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "once it has ended";
+    const Holder instrument(pty, Holder::BothSides);
+    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "the line's other end is no competitor";
+}
+
+TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
+    PtyPair pty;
+    auto device = SerialDevice::Open(pty.SlavePath(), {4800, 8, Parity::None, 2});
+    ASSERT_TRUE(device);
 
     termios seen{};
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &seen), 0); // the master reports its slave's state

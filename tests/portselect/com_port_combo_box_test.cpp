@@ -1,4 +1,3 @@
-#include "platform/memory_registry.h"
 #include "portselect/com_port_combo_box.h"
 
 #include <QAction>
@@ -7,33 +6,27 @@
 
 #include <gtest/gtest.h>
 
-using platform::MemoryRegistry;
+using platform::PortInfo;
+using platform::PortKind;
 
 namespace {
 
-const std::string Enum = "SYSTEM\\CurrentControlSet\\Enum\\";
-
-void AddPort(MemoryRegistry& reg, const std::string& name, const std::string& instance,
-             const std::string& friendlyName) {
-    const auto key = reg.OpenKey("HARDWARE\\DEVICEMAP\\SERIALCOMM");
-    const std::size_t n = key ? key->Values.size() : 0;
-    reg.SetValue("HARDWARE\\DEVICEMAP\\SERIALCOMM", "\\Device\\Serial" + std::to_string(n), name);
-    reg.SetValue(Enum + instance, "FriendlyName", friendlyName);
-    reg.SetValue(Enum + instance + "\\Device Parameters", "PortName", name);
+PortInfo Port(const std::string& name, PortKind kind, const std::string& node,
+              const std::string& friendlyName, const std::string& address = {},
+              const std::string& remoteName = {}) {
+    return {name, kind, node, friendlyName, address, remoteName, "name:" + node, {}};
 }
 
 // A machine with one port of every kind, listed out of order.
-MemoryRegistry Machine() {
-    MemoryRegistry reg;
-    AddPort(reg, "COM12", "USB\\VID_0403&PID_6001\\A1", "USB Serial Port (COM12)");
-    AddPort(reg, "COM3", "ACPI\\PNP0501\\1", "Communications Port (COM3)");
-    AddPort(reg, "COM11", "BTHENUM\\{X}_LOCALMFG&0000\\8&0&0123456789AB_C00000000",
-            "Standard Serial over Bluetooth link (COM11)");
-    reg.SetValue(Enum + "BTHENUM\\Dev_0123456789AB\\1", "FriendlyName", "Sensor");
-    AddPort(reg, "COM4", "BTHENUM\\{X}_LOCALMFG&0000\\8&1&000000000000_C00000000",
-            "Standard Serial over Bluetooth link (COM4)");
-    AddPort(reg, "COM20", "ROOT\\COM0COM\\0", "com0com - serial port emulator (COM20)");
-    return reg;
+std::vector<PortInfo> Machine() {
+    return {
+        Port("COM12", PortKind::Usb, "/dev/ttyUSB0", "FT232R USB UART"),
+        Port("COM3", PortKind::Serial, "/dev/ttyS0", "Serial port"),
+        Port("COM11", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
+             "01:23:45:67:89:AB", "Sensor"),
+        Port("COM4", PortKind::BluetoothIncoming, "/dev/rfcomm1", "Bluetooth serial link"),
+        Port("COM20", PortKind::Virtual, "/dev/pts/3", "Virtual serial port"),
+    };
 }
 
 std::vector<std::string> Items(const QComboBox& box) {
@@ -78,37 +71,40 @@ const std::initializer_list<const char*> Kinds = {"Generic", "USB", "Bluetooth",
 
 class ComPortComboBox : public ::testing::Test {
 protected:
-    MemoryRegistry reg = Machine();
-    TComPortComboBox box{nullptr, &reg};
+    std::vector<PortInfo> machine = Machine();
+    TComPortComboBox box{nullptr, [this] { return machine; }};
 };
+
+TComPortComboBox::PortSource Fixed(std::vector<PortInfo> ports) {
+    return [ports] { return ports; };
+}
 
 } // namespace
 
 TEST_F(ComPortComboBox, ListsEveryPortSortedWithAllColumns) {
     EXPECT_EQ(box.FilterShow(), 255);
     EXPECT_EQ(box.FilterType(), 255);
-    EXPECT_EQ(Items(box),
-              (std::vector<std::string>{
-                  "COM3    generic    Communications Port (COM3)  ",
-                  "COM4    Bluetooth  Standard Serial over Bluetooth link (COM4)  ",
-                  "COM11   Bluetooth  Standard Serial over Bluetooth link (COM11)  Sensor",
-                  "COM12   USB        USB Serial Port (COM12)  ",
-                  "COM20   COM0COM    com0com - serial port emulator (COM20)  ",
-              }));
+    EXPECT_EQ(Items(box), (std::vector<std::string>{
+                              "COM3    generic    Serial port  ",
+                              "COM4    Bluetooth  Bluetooth serial link  ",
+                              "COM11   Bluetooth  Bluetooth serial link  Sensor",
+                              "COM12   USB        FT232R USB UART  ",
+                              "COM20   COM0COM    Virtual serial port  ",
+                          }));
     // Port was empty: the first item is chosen, without a change notification.
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.Port(), "COM3");
-    EXPECT_EQ(box.toolTip().toStdString(), "Communications Port (COM3)");
+    EXPECT_EQ(box.toolTip().toStdString(), "Serial port (/dev/ttyS0)");
     EXPECT_EQ(box.ShownPorts.size(), box.AllPorts.size());
 }
 
 TEST_F(ComPortComboBox, PortIsMatchedWithoutRegardToLetterCase) {
     int changes = 0;
-    box.OnChange = [&](QObject*) { ++changes; };
+    QObject::connect(&box, &TComPortComboBox::portChanged, [&] { ++changes; });
     box.SetPort("com12");
     EXPECT_EQ(box.currentIndex(), 3);
     EXPECT_EQ(box.Port(), "COM12");
-    EXPECT_EQ(box.toolTip().toStdString(), "USB Serial Port (COM12)");
+    EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0)");
     box.SetPort("COM99");
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.Port(), "COM3");
@@ -116,24 +112,24 @@ TEST_F(ComPortComboBox, PortIsMatchedWithoutRegardToLetterCase) {
 }
 
 TEST_F(ComPortComboBox, PickingAnItemSetsPortAndHintThenNotifies) {
-    QObject* sender = nullptr;
+    int changes = 0;
     std::string portSeen;
-    box.OnChange = [&](QObject* s) {
-        sender = s;
+    QObject::connect(&box, &TComPortComboBox::portChanged, [&] {
+        ++changes;
         portSeen = box.Port();
-    };
+    });
     box.setCurrentIndex(2);
     emit box.activated(2);
-    EXPECT_EQ(sender, &box);
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(portSeen, "COM11");
-    EXPECT_EQ(box.toolTip().toStdString(), "Standard Serial over Bluetooth link (COM11)");
+    EXPECT_EQ(box.toolTip().toStdString(), "Bluetooth serial link (/dev/rfcomm0)");
 }
 
 TEST_F(ComPortComboBox, ChangeWithNoItemSelectedLeavesPortAndHintAlone) {
     box.SetPort("COM12");
     emit box.activated(-1);
     EXPECT_EQ(box.Port(), "COM12");
-    EXPECT_EQ(box.toolTip().toStdString(), "USB Serial Port (COM12)");
+    EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0)");
     EXPECT_FALSE(box.isEditable());
 }
 
@@ -162,34 +158,43 @@ TEST_F(ComPortComboBox, FilterShowChoosesColumnsAndSetsTheChecks) {
     box.SetFilterShow(8);
     EXPECT_EQ(Items(box), (std::vector<std::string>{"", "", "Sensor", "", ""}));
     box.SetFilterShow(2 | 4);
-    EXPECT_EQ(box.itemText(3).toStdString(), "USB        USB Serial Port (COM12)  ");
+    EXPECT_EQ(box.itemText(3).toStdString(), "USB        FT232R USB UART  ");
     box.SetFilterShow(0);
     EXPECT_EQ(Items(box), (std::vector<std::string>(5, "")));
     EXPECT_EQ(box.Port(), "COM3");
 }
 
 TEST(ComPortComboBoxNames, LongNamesAreNotPaddedOrCut) {
-    MemoryRegistry reg;
-    AddPort(reg, "COM123", "ACPI\\PNP0501\\1", "Communications Port (COM123)");
-    AddPort(reg, "COM1234", "ACPI\\PNP0501\\2", "Communications Port (COM1234)");
-    TComPortComboBox box(nullptr, &reg);
+    TComPortComboBox box(nullptr, Fixed({Port("COM1234", PortKind::Serial, "/dev/ttyS1", "b"),
+                                         Port("COM123", PortKind::Serial, "/dev/ttyS0", "a")}));
     box.SetFilterShow(1);
     EXPECT_EQ(Items(box), (std::vector<std::string>{"COM123  ", "COM1234  "}));
 }
 
 TEST(ComPortComboBoxNames, OneItemListSelectsIt) {
-    MemoryRegistry reg;
-    AddPort(reg, "COM7", "USB\\VID_1&PID_2\\S", "USB Serial Port (COM7)");
-    TComPortComboBox box(nullptr, &reg);
+    TComPortComboBox box(
+        nullptr, Fixed({Port("COM7", PortKind::Usb, "/dev/ttyACM0", "USB serial adapter")}));
     box.SetPort("COM1");
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.Port(), "COM7");
-    EXPECT_EQ(box.toolTip().toStdString(), "USB Serial Port (COM7)");
+    EXPECT_EQ(box.toolTip().toStdString(), "USB serial adapter (/dev/ttyACM0)");
+}
+
+TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
+    TComPortComboBox box(
+        nullptr, Fixed({Port("COM5", PortKind::Usb, "/dev/ttyUSB0", "Z\xc3\xa4hler-Adapter"),
+                        Port("COM6", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
+                             "01:23:45:67:89:AB",
+                             "Messger\xc3\xa4t \xe2\x84\x96"
+                             "1")}));
+    EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM5    USB        Zähler-Adapter  "));
+    EXPECT_EQ(box.itemText(1),
+              QString::fromUtf8("COM6    Bluetooth  Bluetooth serial link  Messgerät №1"));
+    EXPECT_EQ(box.toolTip(), QString::fromUtf8("Zähler-Adapter (/dev/ttyUSB0)"));
 }
 
 TEST(ComPortComboBoxNames, EmptyMachineGivesEmptyListAndKeepsPort) {
-    MemoryRegistry reg;
-    TComPortComboBox box(nullptr, &reg);
+    TComPortComboBox box(nullptr, Fixed({}));
     box.SetPort("COM3");
     EXPECT_EQ(box.count(), 0);
     EXPECT_EQ(box.Port(), "COM3");
@@ -221,7 +226,7 @@ TEST_F(ComPortComboBox, MenuClicksToggleAndApply) {
     Item(display, "Port Type")->trigger();
     EXPECT_EQ(box.FilterShow(), 1 | 4 | 8);
     EXPECT_FALSE(Item(display, "Port Type")->isChecked());
-    EXPECT_EQ(box.itemText(0).toStdString(), "COM3    Communications Port (COM3)  ");
+    EXPECT_EQ(box.itemText(0).toStdString(), "COM3    Serial port  ");
     Item(display, "NONE")->trigger();
     EXPECT_EQ(box.FilterShow(), 0);
     Item(display, "ALL")->trigger();
@@ -232,7 +237,7 @@ TEST_F(ComPortComboBox, MenuClicksToggleAndApply) {
 }
 
 TEST_F(ComPortComboBox, RefreshTurns255Into15And31AndRediscovers) {
-    AddPort(reg, "COM5", "ACPI\\PNP0501\\2", "Communications Port (COM5)");
+    machine.push_back(Port("COM5", PortKind::Serial, "/dev/ttyS1", "Serial port"));
     Item(box.PopupMenu(), "Refresh")->trigger();
     EXPECT_EQ(box.FilterShow(), 15);
     EXPECT_EQ(box.FilterType(), 31);

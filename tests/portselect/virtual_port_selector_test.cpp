@@ -1,31 +1,31 @@
-#include "platform/linux_registry_view.h"
 #include "portselect/com_port_combo_box.h"
+#include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
-
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-// A pseudo-terminal linked as "com7" in the user's link folder, the way the virtual counter
-// registers itself, shows up in the selector under the real Linux view.
-TEST(VirtualPortSelector, LinkedPseudoTerminalIsListedWithItsNameAndKind) {
-    QTemporaryDir sysfs;
-    QTemporaryDir links;
+// The selector over the system catalog of a machine: a pseudo-terminal linked as "com7", the way
+// the virtual counter registers itself, and a USB adapter that names itself in UTF-8.
+TEST(VirtualPortSelector, ListsTheMachinesPortsWithTheirNamesKindsAndNodes) {
+    talvek::test::FakeSerialMachine machine;
     talvek::test::PtyPair pty;
-    const std::string link = links.path().toStdString() + "/com7";
-    ASSERT_EQ(::symlink(pty.SlavePath().c_str(), link.c_str()), 0);
+    machine.Link("com7", pty.SlavePath());
+    talvek::test::FakeSerialMachine::UsbAdapter adapter;
+    adapter.serial = "K1";
+    adapter.productName = "Z\xc3\xa4hler-Adapter";
+    machine.PlugUsb("ttyUSB0", adapter);
 
-    const platform::LinuxRegistryView view(sysfs.path().toStdString(), "/dev",
-                                           links.path().toStdString(), {});
-    TComPortComboBox box(nullptr, &view);
+    TComPortComboBox box;
     box.SetPort("COM7");
-    ASSERT_EQ(box.count(), 1);
-    EXPECT_EQ(box.itemText(0).toStdString(),
-              "COM7    COM0COM    com0com - serial port emulator (COM7)  ");
+    ASSERT_EQ(box.count(), 2);
+    EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM1    USB        Zähler-Adapter  "));
+    EXPECT_EQ(box.itemText(1).toStdString(), "COM7    COM0COM    Virtual serial port  ");
     EXPECT_EQ(box.Port(), "COM7");
+    EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.SlavePath() + ")");
 
-    ::unlink(link.c_str());
+    ::unlink((machine.Root() + "/links/com7").c_str());
+    machine.Unplug("ttyUSB0");
     box.RefreshPorts();
     EXPECT_EQ(box.count(), 0);
     EXPECT_EQ(box.Port(), "COM7");

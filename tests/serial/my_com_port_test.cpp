@@ -1,6 +1,5 @@
 #include "serial/my_com_port.h"
 
-#include "platform/memory_registry.h"
 #include "platform/serial_device.h"
 #include "serial/poll.h"
 #include "tests/support/fake_serial_machine.h"
@@ -59,10 +58,7 @@ TEST(MyComPortDefaults, AreThoseOfAnUnconfiguredPort) {
     EXPECT_EQ(port.Parity, TParity::none);
     EXPECT_EQ(port.StopBits, 1);
     EXPECT_EQ(port.DataBits, 8);
-    EXPECT_FALSE(port.OnData);
-    EXPECT_FALSE(port.OnTimeOut);
     EXPECT_FALSE(port.IsOpen);
-    EXPECT_FALSE(port.DeviceLost());
 }
 
 TEST(MyComPortDefaults, BelongToTheirOwner) {
@@ -205,20 +201,18 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
         ::testing::ExitedWithCode(0), "");
 }
 
-TEST(ListPorts, TakesTheSerialCommValuesUpperCasedAndCut) {
-    auto registry = std::make_shared<platform::MemoryRegistry>();
-    const std::string key = "HARDWARE\\DEVICEMAP\\SERIALCOMM";
-    registry->SetValue(key, "\\Device\\Serial6", "com7");
-    registry->SetValue(key, "\\Device\\VCP0", "COM 12 x");
-    registry->SetValue(key, "\\Device\\Long", std::string(40, 'c'));
-    platform::InstallSystemRegistry(registry);
-
+TEST(ListPorts, TakesTheMachinesComNamesInOrder) {
+    FakeSerialMachine machine;
     TMyComPort port;
     port.PortList = {"stale"};
     port.ListPorts();
-    EXPECT_EQ(port.PortList, (TPortArray{"COM7", "COM 12 X", std::string(32, 'C')}));
+    EXPECT_TRUE(port.PortList.empty()) << "no ports";
 
-    platform::InstallSystemRegistry(std::make_shared<platform::MemoryRegistry>());
+    PtyPair first;
+    PtyPair second;
+    machine.Link("com12", first.SlavePath());
+    machine.Link("COM7", second.SlavePath());
+    machine.AddUart("ttyS0", 4);
     port.ListPorts();
-    EXPECT_TRUE(port.PortList.empty()) << "no device map key, no ports";
+    EXPECT_EQ(port.PortList, (TPortArray{"COM1", "COM7", "COM12"}));
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/bluetooth_names.h"
+#include "platform/port_catalog.h"
+
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
@@ -7,17 +10,42 @@
 
 namespace talvek::test {
 
-// Installs a machine without kernel serial ports whose only COM ports are the links a test makes
-// (to pseudo-terminal slaves); the real machine's map comes back on destruction.
+// A machine in a temporary folder, installed as the system's port catalog while it lives (the
+// real machine's comes back on destruction): sysfs, /dev, udev's database, the user's link folder
+// and the COM number database beside it. It starts without kernel serial ports; tests link
+// pseudo-terminals and plug in fake devices, whose nodes are plain files that do not open.
 class FakeSerialMachine {
 public:
+    struct UsbAdapter {
+        std::string vendor = "0403";
+        std::string product = "6001";
+        std::string serial;      // empty: the adapter has no serial number
+        std::string productName; // the name the adapter gives itself
+        std::string interface = "00";
+        std::string busPort = "1-1";  // where it is plugged in; gives its /dev/serial/by-path link
+        bool factsOnlyInUdev = false; // sysfs without descriptor files, udev's database with them
+    };
+
     FakeSerialMachine();
     ~FakeSerialMachine();
     FakeSerialMachine(const FakeSerialMachine&) = delete;
     FakeSerialMachine& operator=(const FakeSerialMachine&) = delete;
 
-    // Maps `comName` ("COM3") to the device node.
+    // Names the device `comName` ("COM3", any letter case) with a link in the link folder.
     void Link(const std::string& comName, const std::string& devicePath);
+    // Kernel ports.
+    void AddUart(const std::string& kernelName, int serialType);
+    void PlugUsb(const std::string& kernelName, const UsbAdapter& adapter);
+    void AddRfcomm(const std::string& kernelName, const std::string& remoteAddress);
+    // A kernel tty without further facts: a tnt null-modem, a console.
+    void AddTty(const std::string& kernelName);
+    void Unplug(const std::string& kernelName);
+
+    std::string Root() const { return root_.path().toStdString(); }
+    std::string Node(const std::string& kernelName) const { return Root() + "/dev/" + kernelName; }
+    std::string NumberFile() const { return Root() + "/com-numbers"; }
+    // A catalog of this machine that asks `names` for the remote Bluetooth devices' names.
+    platform::PortCatalog Catalog(platform::BluetoothNameSource names = {}) const;
 
 private:
     QTemporaryDir root_;

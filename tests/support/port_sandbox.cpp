@@ -1,8 +1,7 @@
 #include "tests/support/port_sandbox.h"
 
-#include "platform/linux_registry_view.h"
+#include "platform/port_catalog.h"
 #include "platform/port_links.h"
-#include "platform/serial_device_map.h"
 
 #include <QDir>
 #include <filesystem>
@@ -12,11 +11,10 @@ TPortSandbox::TPortSandbox()
     qputenv("XDG_DATA_HOME", folder_.path().toLocal8Bit());
     const std::filesystem::path links = platform::UserPortLinkFolder();
     std::filesystem::create_directories(links);
-    const std::string noSysfs = File("sys");
-    platform::InstallSystemSerialDeviceMap(
-        std::make_shared<platform::SerialDeviceMap>(noSysfs, "/dev", links.string()));
-    platform::InstallSystemRegistry(std::make_shared<platform::LinuxRegistryView>(
-        noSysfs, "/dev", links.string(), [] { return platform::BluetoothNames{}; }));
+    const std::string nothing = File("none");
+    platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(
+        platform::MachineFolders{nothing, nothing, nothing}, links.string(),
+        [] { return platform::BluetoothNames{}; }));
     QDir::setCurrent(folder_.path());
 }
 

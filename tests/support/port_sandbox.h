@@ -7,7 +7,7 @@
 
 // A private world for a window and the counters it talks to: a temporary folder that is the user's
 // data home (the port links in it give COM names), the working folder and the settings folder. The
-// system's device map and registry see only those links, never the machine's own serial devices.
+// system's port catalog sees only those links, never the machine's own serial devices.
 // The process's working folder and data home come back on destruction.
 class TPortSandbox {
 public:

@@ -5,20 +5,20 @@
 #include <string>
 #include <vector>
 
-namespace vkelvo {
+namespace tools {
 namespace {
 
 bool operator==(const CounterState& a, const CounterState& b) {
-    return a.Running == b.Running && a.GateSeconds == b.GateSeconds && a.Averaging == b.Averaging &&
-           a.Mode == b.Mode && a.Format == b.Format && a.TransmitInterval == b.TransmitInterval &&
-           a.Prescaler == b.Prescaler;
+    return a.running == b.running && a.gateSeconds == b.gateSeconds && a.averaging == b.averaging &&
+           a.mode == b.mode && a.format == b.format && a.transmitInterval == b.transmitInterval &&
+           a.prescaler == b.prescaler;
 }
 
 struct CommandCase {
-    const char* Name;
-    std::vector<std::string> Feeds; // as the bytes come in, possibly in pieces
-    std::vector<std::string> Replies;
-    void (*Expect)(CounterState&); // the change to the settings, from the defaults
+    const char* name;
+    std::vector<std::string> feeds; // as the bytes come in, possibly in pieces
+    std::vector<std::string> replies;
+    void (*expect)(CounterState&); // the change to the settings, from the defaults
 };
 
 class CommandTable : public ::testing::TestWithParam<CommandCase> {};
@@ -28,18 +28,18 @@ TEST_P(CommandTable, BytesInGiveRepliesAndSettings) {
     CommandParser parser;
     CounterState state;
     std::vector<std::string> replies;
-    for (const std::string& feed : c.Feeds) {
-        for (const std::string& command : parser.Feed(feed)) {
-            replies.push_back(HandleCommand(state, command).Reply);
+    for (const std::string& feed : c.feeds) {
+        for (const std::string& command : parser.feed(feed)) {
+            replies.push_back(handleCommand(state, command).reply);
         }
     }
     CounterState expected;
-    c.Expect(expected);
-    EXPECT_EQ(replies, c.Replies);
+    c.expect(expected);
+    EXPECT_EQ(replies, c.replies);
     EXPECT_TRUE(state == expected);
 }
 
-const std::string kId = Identification;
+const std::string kId = kIdentification;
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, CommandTable,
@@ -49,19 +49,19 @@ INSTANTIATE_TEST_SUITE_P(
                     {"\x1b"
                      "1\r"},
                     {"OK"},
-                    [](CounterState& s) { s.Running = Measurement::Single; }},
+                    [](CounterState& s) { s.running = Measurement::Single; }},
         CommandCase{"Continuous",
                     {"\x1br\r"},
                     {"OK"},
-                    [](CounterState& s) { s.Running = Measurement::Continuous; }},
+                    [](CounterState& s) { s.running = Measurement::Continuous; }},
         CommandCase{"ContinuousThenStop", {"\x1br\r\x1bx\r"}, {"OK", "OK"}, [](CounterState&) {}},
-        CommandCase{"ShortGate", {"\x1bt\r"}, {"OK"}, [](CounterState& s) { s.GateSeconds = 0.1; }},
+        CommandCase{"ShortGate", {"\x1bt\r"}, {"OK"}, [](CounterState& s) { s.gateSeconds = 0.1; }},
         CommandCase{"ShortGateThenLong", {"\x1bt\r\x1bT\r"}, {"OK", "OK"}, [](CounterState&) {}},
         CommandCase{"AveragingOn",
                     {"\x1b"
                      "A\r"},
                     {"OK"},
-                    [](CounterState& s) { s.Averaging = true; }},
+                    [](CounterState& s) { s.averaging = true; }},
         CommandCase{"AveragingOnOff",
                     {"\x1b"
                      "A\r\x1b"
@@ -69,9 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
                     {"OK", "OK"},
                     [](CounterState&) {}},
         CommandCase{
-            "Period", {"\x1bp\r"}, {"OK"}, [](CounterState& s) { s.Mode = Quantity::Period; }},
+            "Period", {"\x1bp\r"}, {"OK"}, [](CounterState& s) { s.mode = Quantity::Period; }},
         CommandCase{
-            "Offset", {"\x1bo\r"}, {"OK"}, [](CounterState& s) { s.Mode = Quantity::Offset; }},
+            "Offset", {"\x1bo\r"}, {"OK"}, [](CounterState& s) { s.mode = Quantity::Offset; }},
         CommandCase{"OffsetThenFrequency",
                     {"\x1bo\r\x1b"
                      "f\r"},
@@ -80,23 +80,23 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"Hertz",
                     {"\x1bh\r"},
                     {"OK"},
-                    [](CounterState& s) { s.Format = TelegramFormat::Hertz; }},
+                    [](CounterState& s) { s.format = TelegramFormat::Hertz; }},
         CommandCase{"HertzThenDump",
                     {"\x1bh\r\x1b"
                      "d\r"},
                     {"OK", "OK"},
                     [](CounterState&) {}},
         CommandCase{
-            "Interval", {"\x1bi5\r"}, {"OK"}, [](CounterState& s) { s.TransmitInterval = 5; }},
+            "Interval", {"\x1bi5\r"}, {"OK"}, [](CounterState& s) { s.transmitInterval = 5; }},
         CommandCase{"Prescaler",
                     {"\x1b"
                      "b16\r"},
                     {"OK"},
-                    [](CounterState& s) { s.Prescaler = 16; }},
+                    [](CounterState& s) { s.prescaler = 16; }},
         CommandCase{"PrescalerInPieces",
                     {"\x1b", "b1", "6", "\r"},
                     {"OK"},
-                    [](CounterState& s) { s.Prescaler = 16; }},
+                    [](CounterState& s) { s.prescaler = 16; }},
         CommandCase{"NegativeInterval", {"\x1bi-2\r"}, {"ERR"}, [](CounterState&) {}},
         CommandCase{"ZeroInterval", {"\x1bi0\r"}, {"ERR"}, [](CounterState&) {}},
         CommandCase{"IntervalWithoutNumber", {"\x1bi\r"}, {"ERR"}, [](CounterState&) {}},
@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         CommandCase{"NoiseOutsideFramesIsDropped",
                     {"xyz\n\r\x1bh\r\n"},
                     {"OK"},
-                    [](CounterState& s) { s.Format = TelegramFormat::Hertz; }},
+                    [](CounterState& s) { s.format = TelegramFormat::Hertz; }},
         CommandCase{"EscRestartsTheFrame",
                     {"\x1bi5\x1b"
                      "d\r"},
@@ -128,27 +128,27 @@ INSTANTIATE_TEST_SUITE_P(
                     {"?"},
                     [](CounterState&) {}},
         CommandCase{"NoCrNoCommand", {"\x1br"}, {}, [](CounterState&) {}}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandOutcome, MeasurementRestartsOnlyWhenAMeasurementBegins) {
     CounterState idle;
-    EXPECT_TRUE(HandleCommand(idle, "1").RestartMeasurement);
-    EXPECT_FALSE(HandleCommand(idle, "x").RestartMeasurement);
-    EXPECT_FALSE(HandleCommand(idle, "T").RestartMeasurement);
-    EXPECT_TRUE(HandleCommand(idle, "r").RestartMeasurement);
+    EXPECT_TRUE(handleCommand(idle, "1").restartMeasurement);
+    EXPECT_FALSE(handleCommand(idle, "x").restartMeasurement);
+    EXPECT_FALSE(handleCommand(idle, "T").restartMeasurement);
+    EXPECT_TRUE(handleCommand(idle, "r").restartMeasurement);
     // A new gate time while measuring starts the next gate afresh.
-    EXPECT_TRUE(HandleCommand(idle, "t").RestartMeasurement);
-    EXPECT_FALSE(HandleCommand(idle, "h").RestartMeasurement);
+    EXPECT_TRUE(handleCommand(idle, "t").restartMeasurement);
+    EXPECT_FALSE(handleCommand(idle, "h").restartMeasurement);
 }
 
 TEST(CommandReplies, AreStatusTelegramsToTheDriver) {
     // The driver reads 6 to 14 characters as a reading: no reply may have that length.
-    for (const std::string& reply : {std::string(Identification), std::string(ReplyOk),
-                                     std::string(ReplyUnknown), std::string(ReplyBadNumber)}) {
+    for (const std::string& reply : {std::string(kIdentification), std::string(kReplyOk),
+                                     std::string(kReplyUnknown), std::string(kReplyBadNumber)}) {
         EXPECT_TRUE(reply.size() <= 5 || reply.size() >= 15) << reply;
     }
-    EXPECT_EQ(std::string(Identification).substr(0, 5), "kelvo");
+    EXPECT_EQ(std::string(kIdentification).substr(0, 5), "kelvo");
 }
 
 } // namespace
-} // namespace vkelvo
+} // namespace tools

@@ -4,49 +4,49 @@
 #include <string>
 #include <vector>
 
-namespace vkelvo {
+namespace tools {
 namespace {
 
 TEST(Options, DefaultsMeasureContinuouslyWithDumpsAtOneSecond) {
-    const ParsedOptions p = ParseOptions({});
-    ASSERT_EQ(p.Error, "");
-    EXPECT_EQ(p.Values.Com, 0);
-    EXPECT_TRUE(p.Values.StartContinuous);
-    EXPECT_EQ(p.Values.Format, TelegramFormat::Dump);
-    EXPECT_EQ(p.Values.GateSeconds, 1.0);
-    EXPECT_EQ(p.Values.Burst, 1.0);
-    EXPECT_EQ(p.Values.Count, -1);
-    EXPECT_EQ(p.Values.UnplugAfterMs, -1);
+    const ParsedOptions p = parseOptions({});
+    ASSERT_EQ(p.error, "");
+    EXPECT_EQ(p.values.com, 0);
+    EXPECT_TRUE(p.values.startContinuous);
+    EXPECT_EQ(p.values.format, TelegramFormat::Dump);
+    EXPECT_EQ(p.values.gateSeconds, 1.0);
+    EXPECT_EQ(p.values.burst, 1.0);
+    EXPECT_EQ(p.values.count, -1);
+    EXPECT_EQ(p.values.unplugAfterMs, -1);
 }
 
 TEST(Options, EveryOptionIsRead) {
     const ParsedOptions p =
-        ParseOptions({"--com",     "7",         "--start=idle", "--format", "hertz",
+        parseOptions({"--com",     "7",         "--start=idle", "--format", "hertz",
                       "--gate",    "0.1",       "--log",        "/tmp/x",   "--seed",
                       "99",        "--garbage", "0.25",         "--split",  "--no-delimiter",
                       "--silence", "3000",      "--burst",      "10",       "--unplug-after=500",
                       "--count",   "4"});
-    ASSERT_EQ(p.Error, "");
-    const Options& o = p.Values;
-    EXPECT_EQ(o.Com, 7);
-    EXPECT_FALSE(o.StartContinuous);
-    EXPECT_EQ(o.Format, TelegramFormat::Hertz);
-    EXPECT_EQ(o.GateSeconds, 0.1);
-    EXPECT_EQ(o.LogFile, "/tmp/x");
-    EXPECT_EQ(o.Seed, 99u);
-    EXPECT_EQ(o.GarbageRate, 0.25);
-    EXPECT_TRUE(o.Split);
-    EXPECT_TRUE(o.NoDelimiter);
-    EXPECT_EQ(o.SilenceMs, 3000);
-    EXPECT_EQ(o.Burst, 10.0);
-    EXPECT_EQ(o.UnplugAfterMs, 500);
-    EXPECT_EQ(o.Count, 4);
+    ASSERT_EQ(p.error, "");
+    const Options& o = p.values;
+    EXPECT_EQ(o.com, 7);
+    EXPECT_FALSE(o.startContinuous);
+    EXPECT_EQ(o.format, TelegramFormat::Hertz);
+    EXPECT_EQ(o.gateSeconds, 0.1);
+    EXPECT_EQ(o.logFile, "/tmp/x");
+    EXPECT_EQ(o.seed, 99u);
+    EXPECT_EQ(o.garbageRate, 0.25);
+    EXPECT_TRUE(o.split);
+    EXPECT_TRUE(o.noDelimiter);
+    EXPECT_EQ(o.silenceMs, 3000);
+    EXPECT_EQ(o.burst, 10.0);
+    EXPECT_EQ(o.unplugAfterMs, 500);
+    EXPECT_EQ(o.count, 4);
 }
 
 class BadCommandLine : public ::testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(BadCommandLine, IsRefusedWithAMessage) {
-    EXPECT_NE(ParseOptions(GetParam()).Error, "");
+    EXPECT_NE(parseOptions(GetParam()).error, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -62,14 +62,14 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"--frobnicate"}, std::vector<std::string>{"com7"}));
 
 TEST(Options, HelpExplainsEveryOption) {
-    const std::string help = UsageText();
+    const std::string help = usageText();
     for (const char* option :
          {"--com", "--start", "--format", "--gate", "--log", "--seed", "--garbage", "--split",
           "--no-delimiter", "--silence", "--burst", "--unplug-after", "--count", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
-    EXPECT_TRUE(ParseOptions({"--help"}).Values.Help);
+    EXPECT_TRUE(parseOptions({"--help"}).values.help);
 }
 
 } // namespace
-} // namespace vkelvo
+} // namespace tools

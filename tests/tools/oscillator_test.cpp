@@ -4,19 +4,19 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace vkelvo {
+namespace tools {
 namespace {
 
 struct Stats {
-    double Mean;
-    double Jitter; // standard deviation of the step from one reading to the next
+    double mean;
+    double jitter; // standard deviation of the step from one reading to the next
 };
 
-Stats Sample(std::uint64_t seed, double gate, bool averaging, int count = 400) {
+Stats sample(std::uint64_t seed, double gate, bool averaging, int count = 400) {
     Oscillator oscillator(seed);
     std::vector<double> values;
     for (int i = 1; i <= count; ++i) {
-        values.push_back(oscillator.Measure(i * gate, gate, averaging));
+        values.push_back(oscillator.measure(i * gate, gate, averaging));
     }
     double mean = 0;
     for (const double v : values) {
@@ -31,16 +31,16 @@ Stats Sample(std::uint64_t seed, double gate, bool averaging, int count = 400) {
 
 TEST(Oscillator, SitsCloseToTenMegahertz) {
     for (std::uint64_t seed = 1; seed <= 5; ++seed) {
-        const Stats s = Sample(seed, 1.0, false);
-        EXPECT_NEAR(s.Mean, 10e6, 2.0);
-        EXPECT_GT(s.Jitter, 0.005); // it is noisy, not a constant
+        const Stats s = sample(seed, 1.0, false);
+        EXPECT_NEAR(s.mean, 10e6, 2.0);
+        EXPECT_GT(s.jitter, 0.005); // it is noisy, not a constant
     }
 }
 
 TEST(Oscillator, ShorterGateIsNoisierAndAveragingCalms) {
-    const double longGate = Sample(3, 1.0, false).Jitter;
-    const double shortGate = Sample(3, 0.1, false).Jitter;
-    const double averaged = Sample(3, 1.0, true).Jitter;
+    const double longGate = sample(3, 1.0, false).jitter;
+    const double shortGate = sample(3, 0.1, false).jitter;
+    const double averaged = sample(3, 1.0, true).jitter;
     EXPECT_GT(shortGate / longGate, 5.0);
     EXPECT_LT(shortGate / longGate, 15.0);
     EXPECT_GT(longGate / averaged, 2.0);
@@ -50,9 +50,9 @@ TEST(Oscillator, SameSeedSameSignal) {
     Oscillator a(11), b(11), c(12);
     bool differs = false;
     for (int i = 1; i <= 10; ++i) {
-        const double va = a.Measure(i, 1.0, false);
-        EXPECT_EQ(va, b.Measure(i, 1.0, false));
-        differs = differs || va != c.Measure(i, 1.0, false);
+        const double va = a.measure(i, 1.0, false);
+        EXPECT_EQ(va, b.measure(i, 1.0, false));
+        differs = differs || va != c.measure(i, 1.0, false);
     }
     EXPECT_TRUE(differs);
 }
@@ -62,14 +62,14 @@ TEST(Oscillator, DriftsOverMinutes) {
     double early = 0;
     double late = 0;
     for (int i = 0; i < 30; ++i) {
-        early += oscillator.Measure(i, 1.0, true) / 30;
+        early += oscillator.measure(i, 1.0, true) / 30;
     }
     for (int i = 150; i < 180; ++i) {
-        late += oscillator.Measure(i, 1.0, true) / 30;
+        late += oscillator.measure(i, 1.0, true) / 30;
     }
     // A quarter of the temperature swing lies between the two stretches.
     EXPECT_GT(std::fabs(late - early), 0.05);
 }
 
 } // namespace
-} // namespace vkelvo
+} // namespace tools

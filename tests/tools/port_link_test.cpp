@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace vkelvo {
+namespace tools {
 namespace {
 
 namespace fs = std::filesystem;
@@ -23,8 +23,8 @@ protected:
         oldHome_ = old ? std::optional<std::string>(old) : std::nullopt;
         setenv("XDG_DATA_HOME", home_.path().toStdString().c_str(), 1);
         folder_ = platform::UserPortLinkFolder();
-        device_ = Device("pts-a");
-        other_ = Device("pts-b");
+        device_ = makeDevice("pts-a");
+        other_ = makeDevice("pts-b");
     }
     void TearDown() override {
         if (oldHome_) {
@@ -34,13 +34,13 @@ protected:
         }
     }
     // A file standing in for a device node.
-    std::string Device(const std::string& name) {
+    std::string makeDevice(const std::string& name) {
         const std::string path = home_.path().toStdString() + "/" + name;
         std::ofstream(path) << "";
         return path;
     }
-    std::string Link(int n) const { return folder_ + "/com" + std::to_string(n); }
-    static std::string Target(const std::string& link) { return fs::read_symlink(link).string(); }
+    std::string comLink(int n) const { return folder_ + "/com" + std::to_string(n); }
+    static std::string targetOf(const std::string& link) { return fs::read_symlink(link).string(); }
 
     QTemporaryDir home_;
     std::optional<std::string> oldHome_;
@@ -53,59 +53,59 @@ TEST_F(PortLinkTest, CreatesTheFolderAndTakesComTwenty) {
     ASSERT_FALSE(fs::exists(folder_));
     {
         PortLink link(folder_, device_, 0);
-        EXPECT_EQ(link.ComName(), "COM20");
-        EXPECT_EQ(link.LinkPath(), Link(20));
-        EXPECT_EQ(Target(Link(20)), device_);
+        EXPECT_EQ(link.comName(), "COM20");
+        EXPECT_EQ(link.linkPath(), comLink(20));
+        EXPECT_EQ(targetOf(comLink(20)), device_);
     }
-    EXPECT_FALSE(fs::is_symlink(Link(20)));
+    EXPECT_FALSE(fs::is_symlink(comLink(20)));
 }
 
 TEST_F(PortLinkTest, NextInstanceTakesTheNextNumberAndFreedNumbersComeBack) {
     auto first = std::make_unique<PortLink>(folder_, device_, 0);
     PortLink second(folder_, other_, 0);
-    EXPECT_EQ(second.Number(), 21);
-    EXPECT_EQ(Target(Link(21)), other_);
+    EXPECT_EQ(second.number(), 21);
+    EXPECT_EQ(targetOf(comLink(21)), other_);
     first.reset();
     PortLink third(folder_, device_, 0);
-    EXPECT_EQ(third.Number(), 20);
+    EXPECT_EQ(third.number(), 20);
 }
 
 TEST_F(PortLinkTest, StaleLinkIsTakenOver) {
     fs::create_directories(folder_);
-    fs::create_symlink(home_.path().toStdString() + "/gone", Link(20));
+    fs::create_symlink(home_.path().toStdString() + "/gone", comLink(20));
     PortLink link(folder_, device_, 0);
-    EXPECT_EQ(link.Number(), 20);
-    EXPECT_EQ(Target(Link(20)), device_);
+    EXPECT_EQ(link.number(), 20);
+    EXPECT_EQ(targetOf(comLink(20)), device_);
 }
 
 TEST_F(PortLinkTest, LiveLinkOfSomeoneElseIsNeverReplaced) {
     fs::create_directories(folder_);
-    fs::create_symlink(other_, Link(20));
+    fs::create_symlink(other_, comLink(20));
     PortLink automatic(folder_, device_, 0);
-    EXPECT_EQ(automatic.Number(), 21);
+    EXPECT_EQ(automatic.number(), 21);
     EXPECT_THROW(PortLink(folder_, device_, 20), std::runtime_error);
-    EXPECT_EQ(Target(Link(20)), other_);
+    EXPECT_EQ(targetOf(comLink(20)), other_);
 }
 
 TEST_F(PortLinkTest, PlainFileInTheWayIsLeftAlone) {
     fs::create_directories(folder_);
-    std::ofstream(Link(7)) << "not a link";
+    std::ofstream(comLink(7)) << "not a link";
     EXPECT_THROW(PortLink(folder_, device_, 7), std::runtime_error);
-    EXPECT_TRUE(fs::is_regular_file(Link(7)));
+    EXPECT_TRUE(fs::is_regular_file(comLink(7)));
 }
 
 TEST_F(PortLinkTest, ExplicitNumberIsUsed) {
     PortLink link(folder_, device_, 3);
-    EXPECT_EQ(link.ComName(), "COM3");
-    EXPECT_EQ(Target(Link(3)), device_);
+    EXPECT_EQ(link.comName(), "COM3");
+    EXPECT_EQ(targetOf(comLink(3)), device_);
 }
 
 TEST_F(PortLinkTest, RemovalSparesALinkThatNowPointsElsewhere) {
     PortLink link(folder_, device_, 0);
-    fs::remove(Link(20));
-    fs::create_symlink(other_, Link(20));
-    link.Remove();
-    EXPECT_EQ(Target(Link(20)), other_);
+    fs::remove(comLink(20));
+    fs::create_symlink(other_, comLink(20));
+    link.remove();
+    EXPECT_EQ(targetOf(comLink(20)), other_);
 }
 
 TEST_F(PortLinkTest, FolderThatCannotBeMadeIsAnError) {
@@ -114,4 +114,4 @@ TEST_F(PortLinkTest, FolderThatCannotBeMadeIsAnError) {
 }
 
 } // namespace
-} // namespace vkelvo
+} // namespace tools

@@ -35,11 +35,11 @@ public:
         }
     }
 
-    QString Home() const { return home_.path(); }
-    std::string Folder() const { return home_.path().toStdString() + "/talvek/ports"; }
-    std::string LogPath() const { return home_.path().toStdString() + "/sent.log"; }
+    QString home() const { return home_.path(); }
+    std::string folder() const { return home_.path().toStdString() + "/talvek/ports"; }
+    std::string logPath() const { return home_.path().toStdString() + "/sent.log"; }
 
-    void Start(QStringList args) {
+    void start(QStringList args) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_DATA_HOME", home_.path());
         process_.setProcessEnvironment(env);
@@ -47,7 +47,7 @@ public:
     }
 
     // Waits for the start-up line; false when the program did not come up.
-    bool WaitServing() {
+    bool waitServing() {
         const QRegularExpression serving("serving (COM\\d+) at (\\S+)");
         const auto deadline = Clock::now() + milliseconds(5000);
         while (Clock::now() < deadline) {
@@ -55,8 +55,8 @@ public:
             output_ += process_.readAllStandardOutput();
             const auto match = serving.match(QString::fromLatin1(output_));
             if (match.hasMatch()) {
-                Com = match.captured(1).toStdString();
-                Device = match.captured(2).toStdString();
+                com = match.captured(1).toStdString();
+                device = match.captured(2).toStdString();
                 return true;
             }
             if (process_.state() == QProcess::NotRunning) {
@@ -66,18 +66,18 @@ public:
         return false;
     }
 
-    std::string LinkPath() const {
-        std::string name = Com;
+    std::string linkPath() const {
+        std::string name = com;
         for (char& c : name) {
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         }
-        return Folder() + "/" + name;
+        return folder() + "/" + name;
     }
 
-    QProcess& Process() { return process_; }
+    QProcess& process() { return process_; }
 
-    std::string Com;
-    std::string Device;
+    std::string com;
+    std::string device;
 
 private:
     QTemporaryDir home_;
@@ -102,50 +102,50 @@ public:
             ::close(fd_);
         }
     }
-    bool IsOpen() const { return fd_ >= 0; }
-    int Fd() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
 
-    void Send(const std::string& bytes) {
+    void send(const std::string& bytes) {
         ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     }
 
     // The next line without its CR LF, or "<none>" after `timeout`. Notes when its first and
     // last bytes came.
-    std::string Line(milliseconds timeout) {
+    std::string nextLine(milliseconds timeout) {
         const auto deadline = Clock::now() + timeout;
         for (;;) {
             if (const auto end = buffer_.find("\r\n"); end != std::string::npos) {
                 std::string line = buffer_.substr(0, end);
                 buffer_.erase(0, end + 2);
-                LineFirstByte = firstByte_;
-                LineLastByte = lastByte_;
+                lineFirstByte = firstByte_;
+                lineLastByte = lastByte_;
                 firstByte_.reset();
                 return line;
             }
-            if (!Fill(deadline)) {
+            if (!fill(deadline)) {
                 return "<none>";
             }
         }
     }
 
     // Whatever arrives until `quiet` passes without a byte.
-    std::string Quiet(milliseconds quiet) {
-        while (Fill(Clock::now() + quiet)) {
+    std::string readUntilQuiet(milliseconds quiet) {
+        while (fill(Clock::now() + quiet)) {
         }
         return std::exchange(buffer_, {});
     }
 
     // Everything that arrives within `span`.
-    std::string During(milliseconds span) {
+    std::string readDuring(milliseconds span) {
         const auto deadline = Clock::now() + span;
         while (Clock::now() < deadline) {
-            Fill(deadline);
+            fill(deadline);
         }
         return std::exchange(buffer_, {});
     }
 
     // True when the line dies (hang-up or read error) before `timeout`.
-    bool WaitHangUp(milliseconds timeout) {
+    bool waitHangUp(milliseconds timeout) {
         const auto deadline = Clock::now() + timeout;
         while (Clock::now() < deadline) {
             pollfd p{fd_, POLLIN, 0};
@@ -163,11 +163,11 @@ public:
         return false;
     }
 
-    std::optional<Clock::time_point> LineFirstByte;
-    Clock::time_point LineLastByte;
+    std::optional<Clock::time_point> lineFirstByte;
+    Clock::time_point lineLastByte;
 
 private:
-    bool Fill(Clock::time_point deadline) {
+    bool fill(Clock::time_point deadline) {
         const auto left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now());
         if (left.count() <= 0) {
             return false;
@@ -197,12 +197,12 @@ private:
 };
 
 struct LogLine {
-    std::string Kind;
-    std::string Value;
-    std::string Text;
+    std::string kind;
+    std::string value;
+    std::string text;
 };
 
-std::vector<LogLine> ReadLog(const std::string& path) {
+std::vector<LogLine> readLog(const std::string& path) {
     std::vector<LogLine> lines;
     std::ifstream file(path);
     std::string line;
@@ -211,15 +211,15 @@ std::vector<LogLine> ReadLog(const std::string& path) {
         std::string seconds;
         LogLine entry;
         std::getline(fields, seconds, '\t');
-        std::getline(fields, entry.Kind, '\t');
-        std::getline(fields, entry.Value, '\t');
-        std::getline(fields, entry.Text);
+        std::getline(fields, entry.kind, '\t');
+        std::getline(fields, entry.value, '\t');
+        std::getline(fields, entry.text);
         lines.push_back(entry);
     }
     return lines;
 }
 
-std::string Unescape(const std::string& text) {
+std::string unescape(const std::string& text) {
     std::string bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text.compare(i, 2, "\\x") == 0 && i + 4 <= text.size()) {
@@ -232,141 +232,141 @@ std::string Unescape(const std::string& text) {
     return bytes;
 }
 
-bool LinkExists(const std::string& path) {
+bool linkExists(const std::string& path) {
     return fs::is_symlink(fs::symlink_status(path));
 }
 
 TEST(VirtualKelvoRun, IdentifiesMeasuresLogsAndRemovesItsLink) {
     VirtualKelvo counter;
-    counter.Start({"--start", "idle", "--gate", "0.1", "--count", "3", "--seed", "7", "--log",
-                   QString::fromStdString(counter.LogPath())});
-    ASSERT_TRUE(counter.WaitServing());
-    EXPECT_EQ(counter.Com, "COM20");
-    ASSERT_TRUE(LinkExists(counter.LinkPath()));
-    EXPECT_EQ(fs::read_symlink(counter.LinkPath()).string(), counter.Device);
+    counter.start({"--start", "idle", "--gate", "0.1", "--count", "3", "--seed", "7", "--log",
+                   QString::fromStdString(counter.logPath())});
+    ASSERT_TRUE(counter.waitServing());
+    EXPECT_EQ(counter.com, "COM20");
+    ASSERT_TRUE(linkExists(counter.linkPath()));
+    EXPECT_EQ(fs::read_symlink(counter.linkPath()).string(), counter.device);
 
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
-    peer.Send("\x1bI\r");
-    const std::string id = peer.Line(milliseconds(1500));
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
+    peer.send("\x1bI\r");
+    const std::string id = peer.nextLine(milliseconds(1500));
     EXPECT_EQ(id.substr(0, 5), "kelvo") << id;
     EXPECT_GE(id.size(), 15u);
 
-    peer.Send("\x1br\r");
-    EXPECT_EQ(peer.Line(milliseconds(1500)), "OK");
+    peer.send("\x1br\r");
+    EXPECT_EQ(peer.nextLine(milliseconds(1500)), "OK");
     std::vector<std::string> readings;
     for (int i = 0; i < 3; ++i) {
-        readings.push_back(peer.Line(milliseconds(1500)));
+        readings.push_back(peer.nextLine(milliseconds(1500)));
         EXPECT_EQ(readings.back().size(), 32u) << readings.back();
         EXPECT_EQ(readings.back().substr(0, 2), "av");
         EXPECT_EQ(readings.back().substr(17, 3), "MHz");
     }
-    EXPECT_EQ(peer.Quiet(milliseconds(500)), ""); // --count 3: no fourth reading
+    EXPECT_EQ(peer.readUntilQuiet(milliseconds(500)), ""); // --count 3: no fourth reading
 
-    counter.Process().terminate();
-    ASSERT_TRUE(counter.Process().waitForFinished(3000));
-    EXPECT_EQ(counter.Process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(counter.Process().exitCode(), 0);
-    EXPECT_FALSE(LinkExists(counter.LinkPath()));
+    counter.process().terminate();
+    ASSERT_TRUE(counter.process().waitForFinished(3000));
+    EXPECT_EQ(counter.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(counter.process().exitCode(), 0);
+    EXPECT_FALSE(linkExists(counter.linkPath()));
 
-    const std::vector<LogLine> log = ReadLog(counter.LogPath());
+    const std::vector<LogLine> log = readLog(counter.logPath());
     ASSERT_EQ(log.size(), 5u);
-    EXPECT_EQ(log[0].Kind, "reply");
-    EXPECT_EQ(log[0].Text, id);
-    EXPECT_EQ(log[1].Kind, "reply");
-    EXPECT_EQ(log[1].Text, "OK");
+    EXPECT_EQ(log[0].kind, "reply");
+    EXPECT_EQ(log[0].text, id);
+    EXPECT_EQ(log[1].kind, "reply");
+    EXPECT_EQ(log[1].text, "OK");
     for (int i = 0; i < 3; ++i) {
         const LogLine& entry = log[2 + i];
-        EXPECT_EQ(entry.Kind, "reading");
-        EXPECT_EQ(entry.Text, readings[i]);
-        EXPECT_DOUBLE_EQ(std::stod(entry.Value), std::stod(readings[i].substr(21)) * 1e6);
-        EXPECT_NEAR(std::stod(entry.Value), 10e6, 10.0);
+        EXPECT_EQ(entry.kind, "reading");
+        EXPECT_EQ(entry.text, readings[i]);
+        EXPECT_DOUBLE_EQ(std::stod(entry.value), std::stod(readings[i].substr(21)) * 1e6);
+        EXPECT_NEAR(std::stod(entry.value), 10e6, 10.0);
     }
 }
 
 TEST(VirtualKelvoRun, TelegramTrickleInAtNineThousandSixHundredBaud) {
     VirtualKelvo counter;
-    counter.Start({"--start", "idle", "--format", "hertz", "--gate", "0.1"});
-    ASSERT_TRUE(counter.WaitServing());
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
-    peer.Send("\x1b"
+    counter.start({"--start", "idle", "--format", "hertz", "--gate", "0.1"});
+    ASSERT_TRUE(counter.waitServing());
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
+    peer.send("\x1b"
               "1\r");
-    EXPECT_EQ(peer.Line(milliseconds(1500)), "OK");
-    const std::string reading = peer.Line(milliseconds(1500));
+    EXPECT_EQ(peer.nextLine(milliseconds(1500)), "OK");
+    const std::string reading = peer.nextLine(milliseconds(1500));
     ASSERT_GE(reading.size(), 6u);
     ASSERT_LE(reading.size(), 14u);
-    ASSERT_TRUE(peer.LineFirstByte.has_value());
+    ASSERT_TRUE(peer.lineFirstByte.has_value());
     // n bytes take (n - 1) byte times from the first to the last: ~1.04 ms each.
     const double spanMs =
-        std::chrono::duration<double, std::milli>(peer.LineLastByte - *peer.LineFirstByte).count();
+        std::chrono::duration<double, std::milli>(peer.lineLastByte - *peer.lineFirstByte).count();
     EXPECT_GE(spanMs, 0.9 * 1.0417 * static_cast<double>(reading.size() + 1)) << reading;
-    EXPECT_EQ(peer.Quiet(milliseconds(400)), ""); // a single measurement is one reading
+    EXPECT_EQ(peer.readUntilQuiet(milliseconds(400)), ""); // a single measurement is one reading
 }
 
 TEST(VirtualKelvoRun, NobodyListeningMeansNoBacklogAndCtrlCRemovesTheLink) {
     VirtualKelvo counter;
-    counter.Start({"--gate", "0.1", "--format", "hertz"});
-    ASSERT_TRUE(counter.WaitServing());
+    counter.start({"--gate", "0.1", "--format", "hertz"});
+    ASSERT_TRUE(counter.waitServing());
     ::usleep(800 * 1000); // eight readings go out to nobody
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
-    const std::string first = peer.During(milliseconds(150));
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
+    const std::string first = peer.readDuring(milliseconds(150));
     EXPECT_LE(std::count(first.begin(), first.end(), '\n'), 3) << first;
-    ::kill(static_cast<pid_t>(counter.Process().processId()), SIGINT);
-    ASSERT_TRUE(counter.Process().waitForFinished(3000));
-    EXPECT_EQ(counter.Process().exitCode(), 0);
-    EXPECT_FALSE(LinkExists(counter.LinkPath()));
+    ::kill(static_cast<pid_t>(counter.process().processId()), SIGINT);
+    ASSERT_TRUE(counter.process().waitForFinished(3000));
+    EXPECT_EQ(counter.process().exitCode(), 0);
+    EXPECT_FALSE(linkExists(counter.linkPath()));
 }
 
 TEST(VirtualKelvoRun, UnplugLooksLikeADeviceThatIsGone) {
     VirtualKelvo counter;
-    counter.Start({"--unplug-after", "400", "--gate", "0.1"});
-    ASSERT_TRUE(counter.WaitServing());
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
-    EXPECT_TRUE(peer.WaitHangUp(milliseconds(3000)));
-    ASSERT_TRUE(counter.Process().waitForFinished(3000));
-    EXPECT_EQ(counter.Process().exitCode(), 0);
-    EXPECT_FALSE(LinkExists(counter.LinkPath()));
+    counter.start({"--unplug-after", "400", "--gate", "0.1"});
+    ASSERT_TRUE(counter.waitServing());
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
+    EXPECT_TRUE(peer.waitHangUp(milliseconds(3000)));
+    ASSERT_TRUE(counter.process().waitForFinished(3000));
+    EXPECT_EQ(counter.process().exitCode(), 0);
+    EXPECT_FALSE(linkExists(counter.linkPath()));
 }
 
 TEST(VirtualKelvoRun, RefusesAComNumberThatIsLiveElsewhere) {
     VirtualKelvo counter;
-    const std::string other = counter.Home().toStdString() + "/other-device";
+    const std::string other = counter.home().toStdString() + "/other-device";
     std::ofstream(other) << "";
-    fs::create_directories(counter.Folder());
-    fs::create_symlink(other, counter.Folder() + "/com5");
-    counter.Start({"--com", "5"});
-    ASSERT_TRUE(counter.Process().waitForFinished(5000));
-    EXPECT_EQ(counter.Process().exitCode(), 1);
-    EXPECT_TRUE(counter.Process().readAllStandardError().contains("COM5"));
-    EXPECT_EQ(fs::read_symlink(counter.Folder() + "/com5").string(), other);
+    fs::create_directories(counter.folder());
+    fs::create_symlink(other, counter.folder() + "/com5");
+    counter.start({"--com", "5"});
+    ASSERT_TRUE(counter.process().waitForFinished(5000));
+    EXPECT_EQ(counter.process().exitCode(), 1);
+    EXPECT_TRUE(counter.process().readAllStandardError().contains("COM5"));
+    EXPECT_EQ(fs::read_symlink(counter.folder() + "/com5").string(), other);
 }
 
 TEST(VirtualKelvoRun, GarbageAndSplitTelegramsAreAllInTheLog) {
     VirtualKelvo counter;
-    counter.Start({"--start", "idle", "--gate", "0.1", "--count", "6", "--garbage", "0.7",
-                   "--split", "--seed", "5", "--log", QString::fromStdString(counter.LogPath())});
-    ASSERT_TRUE(counter.WaitServing());
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
-    peer.Send("\x1br\r");
-    const std::string received = peer.Quiet(milliseconds(600));
-    counter.Process().terminate();
-    ASSERT_TRUE(counter.Process().waitForFinished(3000));
+    counter.start({"--start", "idle", "--gate", "0.1", "--count", "6", "--garbage", "0.7",
+                   "--split", "--seed", "5", "--log", QString::fromStdString(counter.logPath())});
+    ASSERT_TRUE(counter.waitServing());
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
+    peer.send("\x1br\r");
+    const std::string received = peer.readUntilQuiet(milliseconds(600));
+    counter.process().terminate();
+    ASSERT_TRUE(counter.process().waitForFinished(3000));
 
     // The log, put back together, is exactly the byte stream that arrived.
     std::string logged;
     int readings = 0;
     int garbage = 0;
-    for (const LogLine& entry : ReadLog(counter.LogPath())) {
-        logged += Unescape(entry.Text);
-        if (entry.Kind != "garbage") {
+    for (const LogLine& entry : readLog(counter.logPath())) {
+        logged += unescape(entry.text);
+        if (entry.kind != "garbage") {
             logged += "\r\n";
         }
-        readings += entry.Kind == "reading";
-        garbage += entry.Kind == "garbage";
+        readings += entry.kind == "reading";
+        garbage += entry.kind == "garbage";
     }
     EXPECT_EQ(received, logged);
     EXPECT_EQ(readings, 6);
@@ -375,20 +375,20 @@ TEST(VirtualKelvoRun, GarbageAndSplitTelegramsAreAllInTheLog) {
 
 TEST(VirtualKelvoRun, SilenceHoldsEverythingBackThenTheRhythmResumes) {
     VirtualKelvo counter;
-    counter.Start({"--gate", "0.1", "--format", "hertz", "--silence", "700"});
-    ASSERT_TRUE(counter.WaitServing());
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
-    ASSERT_NE(peer.Line(milliseconds(1000)), "<none>");
-    const auto silenceBegan = peer.LineLastByte;
-    peer.Send("\x1bI\r"); // answered only after the silence
-    EXPECT_EQ(peer.Line(milliseconds(500)), "<none>");
-    EXPECT_EQ(peer.Line(milliseconds(1500)).substr(0, 5), "kelvo");
+    counter.start({"--gate", "0.1", "--format", "hertz", "--silence", "700"});
+    ASSERT_TRUE(counter.waitServing());
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
+    ASSERT_NE(peer.nextLine(milliseconds(1000)), "<none>");
+    const auto silenceBegan = peer.lineLastByte;
+    peer.send("\x1bI\r"); // answered only after the silence
+    EXPECT_EQ(peer.nextLine(milliseconds(500)), "<none>");
+    EXPECT_EQ(peer.nextLine(milliseconds(1500)).substr(0, 5), "kelvo");
     const double silentMs =
-        std::chrono::duration<double, std::milli>(*peer.LineFirstByte - silenceBegan).count();
+        std::chrono::duration<double, std::milli>(*peer.lineFirstByte - silenceBegan).count();
     EXPECT_GE(silentMs, 650);
     // One reading per gate again, no burst of readings to catch up.
-    const std::string rest = peer.During(milliseconds(500));
+    const std::string rest = peer.readDuring(milliseconds(500));
     const auto lines = std::count(rest.begin(), rest.end(), '\n');
     EXPECT_GE(lines, 2);
     EXPECT_LE(lines, 7);
@@ -396,32 +396,32 @@ TEST(VirtualKelvoRun, SilenceHoldsEverythingBackThenTheRhythmResumes) {
 
 TEST(VirtualKelvoRun, BurstSendsFarAboveLineRate) {
     VirtualKelvo counter;
-    counter.Start({"--burst", "10"});
-    ASSERT_TRUE(counter.WaitServing());
-    Peer peer(counter.Device);
-    ASSERT_TRUE(peer.IsOpen());
+    counter.start({"--burst", "10"});
+    ASSERT_TRUE(counter.waitServing());
+    Peer peer(counter.device);
+    ASSERT_TRUE(peer.isOpen());
     // The line carries 480 bytes in half a second; ten times that is on offer.
-    EXPECT_GT(peer.During(milliseconds(500)).size(), 1500u);
+    EXPECT_GT(peer.readDuring(milliseconds(500)).size(), 1500u);
 }
 
 TEST(VirtualKelvoRun, PortIsFreshAgainForTheNextProgram) {
     VirtualKelvo counter;
-    counter.Start({"--gate", "0.1", "--format", "hertz"});
-    ASSERT_TRUE(counter.WaitServing());
+    counter.start({"--gate", "0.1", "--format", "hertz"});
+    ASSERT_TRUE(counter.waitServing());
     {
         // A program that takes the port for itself and leaves readings unread.
-        Peer first(counter.Device);
-        ASSERT_TRUE(first.IsOpen());
-        ASSERT_EQ(ioctl(first.Fd(), TIOCEXCL), 0);
+        Peer first(counter.device);
+        ASSERT_TRUE(first.isOpen());
+        ASSERT_EQ(ioctl(first.fd(), TIOCEXCL), 0);
         ::usleep(400 * 1000);
     }
     ::usleep(100 * 1000);
-    Peer next(counter.Device);
-    ASSERT_TRUE(next.IsOpen());
+    Peer next(counter.device);
+    ASSERT_TRUE(next.isOpen());
     int exclusive = -1;
-    ASSERT_EQ(ioctl(next.Fd(), TIOCGEXCL, &exclusive), 0);
+    ASSERT_EQ(ioctl(next.fd(), TIOCGEXCL, &exclusive), 0);
     EXPECT_EQ(exclusive, 0); // else nobody but root could open it again
-    const std::string backlog = next.During(milliseconds(50));
+    const std::string backlog = next.readDuring(milliseconds(50));
     EXPECT_LE(std::count(backlog.begin(), backlog.end(), '\n'), 1) << backlog;
 }
 

@@ -1,0 +1,135 @@
+#include "analysis/live_stability.h"
+
+#include "analysis/stability_engine.h"
+#include "analysis/tau_grid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis {
+
+namespace {
+
+// Points of its past a factor started early takes in with each reading; 4 per reading over the
+// 2m readings before it is due cover the 4m points it needs.
+constexpr std::size_t kCatchUpPoints = 4;
+
+} // namespace
+
+void LiveStability::add(double timeMs, double value, bool isPeriod) {
+    if (!std::isfinite(timeMs)) {
+        return;
+    }
+    const bool hasPrevious = !timeMs_.empty();
+    const double previousMs = hasPrevious ? timeMs_.back() : 0;
+    timeMs_.push_back(timeMs);
+    frequency_.push_back(usableFrequency(value, isPeriod));
+    bool gap = false;
+    if (hasPrevious) {
+        const double interval = timeMs - previousMs;
+        if (interval > 0) {
+            intervals_.add(interval);
+        }
+        const double tau0 = intervals_.lowerMedian();
+        if (tau0 != tau0Ms_) {
+            const bool judgedOtherwise =
+                isGap(longestSteadyMs_, tau0) || !isGap(shortestGapMs_, tau0);
+            tau0Ms_ = tau0;
+            if (judgedOtherwise) {
+                rebuild();
+                return;
+            }
+        }
+        gap = isGap(interval, tau0Ms_);
+        if (gap) {
+            shortestGapMs_ = std::min(shortestGapMs_, interval);
+        } else {
+            longestSteadyMs_ = std::max(longestSteadyMs_, interval);
+        }
+    }
+    series_.add(frequency_.back(), gap);
+    startDueFactors();
+    const std::int64_t due = largestAveragingFactor(series_.values());
+    for (TauAccumulator& accumulator : accumulators_) {
+        if (accumulator.m() <= due) {
+            accumulator.advance(series_);
+        } else {
+            accumulator.advance(series_, kCatchUpPoints);
+        }
+    }
+}
+
+void LiveStability::startDueFactors() {
+    for (;;) {
+        const std::int64_t last = accumulators_.empty() ? 0 : accumulators_.back().m();
+        const std::int64_t next = std::min(nextOnGrid(TauSpacing::Octave, last),
+                                           nextOnGrid(TauSpacing::OneTwoFive, last));
+        if (2 * next > series_.values()) {
+            return;
+        }
+        accumulators_.emplace_back(next);
+    }
+}
+
+void LiveStability::rebuild() {
+    series_ = PhaseSeries();
+    longestSteadyMs_ = -std::numeric_limits<double>::infinity();
+    shortestGapMs_ = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 0; i < timeMs_.size(); ++i) {
+        bool gap = false;
+        if (i > 0) {
+            const double interval = timeMs_[i] - timeMs_[i - 1];
+            gap = isGap(interval, tau0Ms_);
+            if (gap) {
+                shortestGapMs_ = std::min(shortestGapMs_, interval);
+            } else {
+                longestSteadyMs_ = std::max(longestSteadyMs_, interval);
+            }
+        }
+        series_.add(frequency_[i], gap);
+    }
+    startDueFactors();
+    for (TauAccumulator& accumulator : accumulators_) {
+        accumulator = TauAccumulator(accumulator.m());
+    }
+    advanceAll(accumulators_, series_);
+}
+
+TimedValues LiveStability::storedReadings() const {
+    TimedValues readings;
+    readings.timeMs.assign(timeMs_.begin(), timeMs_.end());
+    readings.frequency.assign(frequency_.begin(), frequency_.end());
+    return readings;
+}
+
+StabilityResult LiveStability::result(const StabilityOptions& options) const {
+    if (options.removeDrift) {
+        return analyzeTimedValues(storedReadings(), options);
+    }
+    StabilityResult result;
+    result.values = series_.values();
+    result.segments = static_cast<std::int64_t>(series_.segmentStarts().size());
+    result.nominalHz = chosenNominal(options.nominalHz, series_.mean());
+    if (!(tau0Ms_ > 0) || result.values == 0) {
+        return result;
+    }
+    result.tau0 = tau0Ms_ / 1000.0;
+    result.points =
+        reportedPoints(series_, accumulators_, result.tau0, 1.0 / result.nominalHz, options);
+    return result;
+}
+
+void LiveStability::reset() {
+    *this = LiveStability();
+}
+
+std::size_t LiveStability::memoryBytes() const {
+    return (timeMs_.size() + frequency_.size()) * sizeof(double) + intervals_.memoryBytes() +
+           series_.memoryBytes() + runningSumBytes();
+}
+
+std::size_t LiveStability::runningSumBytes() const {
+    return accumulators_.capacity() * sizeof(TauAccumulator);
+}
+
+} // namespace analysis

@@ -1,0 +1,83 @@
+#pragma once
+
+// Frequency stability of counter readings: overlapping Allan, modified Allan, overlapping
+// Hadamard and time deviation with confidence intervals.
+//
+// Conventions, for the readers of the results:
+// - A reading is a time stamp in ms and a frequency in Hz, or a period in s taken as the
+//   frequency 1 / period. A value that is not a finite positive number (0 Hz, a period of 0 s,
+//   NaN) is not usable: the reading keeps its place in time but has no value, so it splits the
+//   series like a missing reading. A reading whose time stamp is not finite is ignored.
+// - tau0 is the median of the positive intervals between consecutive time stamps (the lower
+//   middle one for an even count). An interval of 1.5 tau0 or more means readings are missing:
+//   the series is split there into gap-free segments and no term of any deviation spans the
+//   gap. The terms of all segments are pooled (summed, counted together).
+// - Fractional frequency y = (f - f0) / f0, f0 the nominal (the mean of the usable readings
+//   unless given). The deviations are computed from the differences to the first usable
+//   reading and scaled by 1 / f0 at the end, which is the same and keeps the digits. tau0
+//   cancels in ADEV, MDEV and HDEV; it sets the taus and the scale of TDEV (seconds).
+// - Drift removal fits the least-squares line y = a + b t (t from the time stamps) through all
+//   usable readings and analyses the residuals; its slope is in SpanStatistics.
+// - Averaging factors m = 1, 2, 4, ... or 1, 2, 5, 10, ... up to N / 4 (N usable readings; m = 1
+//   also below four readings); an averaging time without any term is left out, so a point
+//   always has terms >= 1. tau = m tau0.
+// - Confidence intervals from Greenhall's equivalent degrees of freedom for the noise type
+//   alpha (S_y ~ f^alpha) and the chi-squared distribution. Unless forced, alpha is identified
+//   per averaging factor by the lag-1 autocorrelation of the averages over m readings; where
+//   fewer than 30 averages exist (or they do not vary), the type found at the largest factor
+//   that had enough is used, and white frequency noise (alpha = 0) where none had. alpha is kept
+//   to the range the estimate's EDF is defined for: -2 .. 2 for the Allan family, -4 .. 2 for
+//   the Hadamard deviation. The averages come from within segments, one segment after the
+//   other; a pooled point's EDF combines its segments' (1/edf = sum of (n_s/n)^2 / edf_s).
+//   Bounds: value sqrt(edf / q), q the chi-squared quantiles at (1 -+ level) / 2. White phase
+//   noise leaves an ADEV or HDEV point with ceil(terms / m) <= 2 or 3 (in any of its segments)
+//   without an interval (hasInterval false), as Greenhall's method has no answer there.
+// - Long series are analysed on several threads.
+// - No field of a result is ever NaN or infinite; without usable readings, or with fewer than two
+//   distinct time stamps (tau0 unknown), there are simply no points.
+
+#include "analysis/deviation.h"
+#include "analysis/reading.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace analysis {
+
+// erf(1 / sqrt(2)): the content of +-1 standard deviation.
+inline constexpr double kOneSigmaConfidence = 0.68268949213708585;
+
+struct StabilityOptions {
+    // Nominal frequency in Hz; empty (or not a finite positive number): the mean of the readings.
+    std::optional<double> nominalHz;
+    TauSpacing spacing = TauSpacing::Octave;
+    // Which deviations, in the order the points come in.
+    std::vector<Deviation> kinds{Deviation::Allan, Deviation::ModifiedAllan, Deviation::Hadamard,
+                                 Deviation::Time};
+    // Fit a straight line y = a + b t through all usable readings and analyse the residuals.
+    bool removeDrift = false;
+    // Confidence level of the interval, two-sided; none outside 0 < level < 1.
+    double confidence = kOneSigmaConfidence;
+    // Noise type for every interval instead of the identified one.
+    std::optional<int> forcedAlpha;
+};
+
+struct StabilityResult {
+    double tau0 = 0;           // s; 0 when unknown
+    double nominalHz = 0;      // the nominal the readings were divided by; 0 for fractional input
+    std::int64_t values = 0;   // usable readings
+    std::int64_t segments = 0; // gap-free runs of them
+    // For each kind in the order of the options, the averaging times in ascending order.
+    std::vector<DeviationPoint> points;
+};
+
+StabilityResult analyzeReadings(std::span<const Reading> readings, const StabilityOptions& options);
+
+// The same for a series of fractional frequencies one tau0 (s) apart, taken as they are (the
+// nominal of the options does not apply); a value that is not finite is a missing one.
+StabilityResult analyzeFractional(std::span<const double> fractional, double tau0,
+                                  const StabilityOptions& options);
+
+} // namespace analysis

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "analysis/deviation.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace analysis {
+
+// The largest averaging factor analysed for a series of this many values: a quarter of it,
+// but at least 1.
+std::int64_t largestAveragingFactor(std::int64_t values);
+
+bool isOnGrid(TauSpacing spacing, std::int64_t m);
+
+// The smallest factor of the grid above m (m >= 0).
+std::int64_t nextOnGrid(TauSpacing spacing, std::int64_t m);
+
+// The factors of the grid from 1 up to largest, ascending.
+std::vector<std::int64_t> averagingFactors(TauSpacing spacing, std::int64_t largest);
+
+} // namespace analysis

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "plot/print_target.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace app {
+
+// The modal dialogs of the main window. The window asks them through this interface so that tests
+// can answer in place of a user.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // The save dialog: `filter` in the "caption|pattern|caption|pattern" form, the first choice
+    // preselected. The chosen file name (local 8-bit encoding), or nothing when cancelled.
+    virtual std::optional<std::string> executeSaveDialog(const std::string& filter,
+                                                         const std::string& defaultExt) = 0;
+    // The printer set-up dialog: true when the user confirmed it.
+    virtual bool executePrinterSetup() = 0;
+    // The printer chosen there last (the default printer before any choice).
+    virtual std::unique_ptr<PrintTarget> openPrinter() = 0;
+    // The error box for file and number errors.
+    virtual void showError(const std::string& message) = 0;
+};
+
+} // namespace app

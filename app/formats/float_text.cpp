@@ -1,0 +1,94 @@
+#include "app/formats/float_text.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace app {
+namespace {
+
+constexpr int kPrecision = 15;
+
+struct DecimalDigits {
+    std::string Digits; // significant digits without trailing zeros, at least one
+    int Exponent = 0;   // value = D.DDD x 10^Exponent
+};
+
+// Rounds to kPrecision significant digits (round half even on the exact binary value).
+DecimalDigits toDecimalDigits(double magnitude) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.*e", kPrecision - 1, magnitude);
+    const std::string text(buffer);
+    const auto e = text.find('e');
+    DecimalDigits result;
+    result.Digits = text.substr(0, 1) + text.substr(2, e - 2);
+    result.Exponent = std::atoi(text.c_str() + e + 1);
+    while (result.Digits.size() > 1 && result.Digits.back() == '0') {
+        result.Digits.pop_back();
+    }
+    return result;
+}
+
+std::string scientificText(const DecimalDigits& d, char decimalSeparator) {
+    std::string text(1, d.Digits[0]);
+    if (d.Digits.size() > 1) {
+        text += decimalSeparator;
+        text += d.Digits.substr(1);
+    }
+    text += 'E';
+    if (d.Exponent < 0) {
+        text += '-';
+    }
+    text += std::to_string(std::abs(d.Exponent));
+    return text;
+}
+
+std::string fixedText(const DecimalDigits& d, char decimalSeparator) {
+    const int integerDigits = d.Exponent + 1;
+    if (integerDigits <= 0) {
+        return std::string("0") + decimalSeparator + std::string(-integerDigits, '0') + d.Digits;
+    }
+    if (static_cast<int>(d.Digits.size()) <= integerDigits) {
+        return d.Digits + std::string(integerDigits - d.Digits.size(), '0');
+    }
+    return d.Digits.substr(0, integerDigits) + decimalSeparator + d.Digits.substr(integerDigits);
+}
+
+} // namespace
+
+char decimalSeparatorOf(const QLocale& locale) {
+    const QString point = locale.decimalPoint();
+    if (point.size() != 1 || point.at(0).unicode() > 0xFF) {
+        return '.';
+    }
+    return static_cast<char>(point.at(0).unicode());
+}
+
+char machineDecimalSeparator() {
+    return decimalSeparatorOf(QLocale::system());
+}
+
+std::string floatToStr(double value, char decimalSeparator) {
+    if (std::isnan(value)) {
+        return "NAN";
+    }
+    if (std::isinf(value)) {
+        return value > 0 ? "INF" : "-INF";
+    }
+    if (value == 0) {
+        return "0";
+    }
+    const std::string sign = value < 0 ? "-" : "";
+    const DecimalDigits d = toDecimalDigits(std::fabs(value));
+    // Decided on the rounded digits, so 999999999999999.9 becomes 1E15.
+    const bool tooSmall = d.Exponent < -5;
+    const bool tooLarge = d.Exponent + 1 > kPrecision;
+    return sign + (tooSmall || tooLarge ? scientificText(d, decimalSeparator)
+                                        : fixedText(d, decimalSeparator));
+}
+
+std::string floatToStr(double value) {
+    return floatToStr(value, machineDecimalSeparator());
+}
+
+} // namespace app

@@ -1,0 +1,18 @@
+#include "app/formats/log_line.h"
+
+#include "app/formats/float_text.h"
+
+#include <cmath>
+
+namespace app {
+
+double elapsedMs(double spanDays) {
+    // nearbyint follows the default rounding mode: to nearest, halves to even.
+    return std::nearbyint(spanDays * 24 * 60 * 60 * 1000);
+}
+
+std::string logLine(double timeMs, double value, char decimalSeparator) {
+    return floatToStr(timeMs, decimalSeparator) + "        " + floatToStr(value, decimalSeparator);
+}
+
+} // namespace app

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/axis_units.h"
+#include "app/page.h"
+
+#include <memory>
+
+class QMenu;
+class TXYPlot;
+
+namespace counter {
+struct Reading;
+}
+
+namespace app {
+
+class Dialogs;
+
+// The "Graph" page: the readings against time, with the menu of units, clear, unzoom, copy and
+// print.
+class GraphPage : public Page {
+    Q_OBJECT
+public:
+    explicit GraphPage(std::shared_ptr<Dialogs> dialogs, QWidget* parent = nullptr);
+
+    TXYPlot* plot() const { return plot_; }
+    QMenu* menu() const { return menu_; }
+
+    AxisUnits units() const { return units_; }
+    // The units of a new window: the time axis shows its unit at once, the frequency axis from
+    // the first frequency reading on.
+    void setUnits(const AxisUnits& units);
+
+    // After a successful connect: the ruler and zoom are on, and trace 0, the one every reading
+    // feeds, starts empty on the left axis.
+    void startTrace();
+    // Plots the reading at `seconds` since the connect attempt.
+    void addReading(double seconds, const counter::Reading& reading);
+
+signals:
+    void connectToggleRequested();
+
+private:
+    void buildMenu();
+    void applyTimeUnit(double divisor);
+    void applyFrequencyUnit(double divisor);
+    void copyToClipboard();
+    void print();
+    void redrawWindow();
+
+    std::shared_ptr<Dialogs> dialogs_;
+    TXYPlot* plot_;
+    QMenu* menu_;
+    AxisUnits units_;
+};
+
+} // namespace app

@@ -1,0 +1,110 @@
+#include "app/main_window.h"
+
+#include "app/connect_page.h"
+#include "app/display_page.h"
+#include "app/graph_page.h"
+#include "app/log_model.h"
+#include "counter/kelvo_counter.h"
+#include "counter/reading.h"
+#include "platform/clock.h"
+
+#include <QCloseEvent>
+#include <QTimer>
+
+namespace app {
+namespace {
+
+// Often enough that the message is back at once, rare enough to cost nothing.
+constexpr int kDeviceWatchIntervalMs = 250;
+
+} // namespace
+
+// The window stays disabled from the press of the connect button until finishConnect.
+void MainWindow::connectOrDisconnect(bool connect) {
+    deviceWatch_->stop();
+    showStatus({});
+    if (!connect) {
+        counter_->disconnectFromCounter();
+        setWindowTitle(QStringLiteral("KELVO frequency counter disconnected"));
+        connectPage_->showDisconnected();
+        return;
+    }
+    log_->clear();
+    startTime_ = platform::NowDateTime();
+    startMs_ = monotonicMs_();
+    setWindowTitle(QStringLiteral("busy..."));
+    setEnabled(false);
+    counter_->setPort(connectPage_->selectedPort());
+    counter_->connectToCounter(connectPage_->autoIdentify());
+}
+
+// The device name comes from the counter's telegram: one character per byte.
+void MainWindow::finishConnect(bool connected) {
+    if (connected) {
+        const std::string& port = counter_->port();
+        connectPage_->showConnected(port);
+        savedPort_ = port;
+        setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(counter_->device()) +
+                       QStringLiteral(" on port ") + QString::fromUtf8(port));
+        graphPage_->startTrace();
+    } else {
+        setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
+        connectPage_->showDisconnected();
+    }
+    setEnabled(true);
+}
+
+void MainWindow::addReading(const counter::Reading& reading) {
+    // Whole milliseconds on the monotonic clock: a clock change must not bend the data.
+    const double t = static_cast<double>(monotonicMs_() - startMs_);
+    showStatus(reading.telegram);
+    log_->append(t, reading.value);
+    graphPage_->addReading(t / 1000, reading);
+    displayPage_->showReading(reading);
+}
+
+// A close while connected disconnects and is refused once; the next close goes ahead.
+bool MainWindow::disconnectBeforeClose() {
+    if (!counter_->isConnected()) {
+        return false;
+    }
+    connectPage_->toggleConnection();
+    showStatus("Serial connection closed. Try to close window again!");
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (disconnectBeforeClose()) {
+        event->ignore();
+        return;
+    }
+    storeSettings();
+    saveLastMeasurement();
+    event->accept();
+}
+
+// A serial device that vanished leaves the connection open but silent; without the message the
+// user would watch a window that quietly stops receiving. Whatever else the status bar shows
+// meanwhile gives way to the message again until the user disconnects.
+void MainWindow::watchDevice() {
+    deviceWatch_->setInterval(kDeviceWatchIntervalMs);
+    connect(deviceWatch_, &QTimer::timeout, this, &MainWindow::showDeviceLost);
+    connect(counter_, &counter::KelvoCounter::deviceLost, this, [this] {
+        showDeviceLost();
+        deviceWatch_->start();
+    });
+}
+
+void MainWindow::showDeviceLost() {
+    if (!counter_->isConnected()) {
+        deviceWatch_->stop();
+        return;
+    }
+    const std::string message = "Serial device " + counter_->port() +
+                                " is gone (unplugged?). Disconnect and connect again.";
+    if (statusText() != message) {
+        showStatus(message);
+    }
+}
+
+} // namespace app

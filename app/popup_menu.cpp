@@ -1,0 +1,29 @@
+#include "app/popup_menu.h"
+
+#include <QMenu>
+#include <QWidget>
+
+namespace app {
+namespace {
+
+QString literalCaption(const char* caption) {
+    return QString::fromUtf8(caption).replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
+} // namespace
+
+QAction* addMenuEntry(QMenu* menu, const char* caption) {
+    return menu->addAction(literalCaption(caption));
+}
+
+QMenu* addSubMenu(QMenu* menu, const char* caption) {
+    return menu->addMenu(literalCaption(caption));
+}
+
+void attachPopup(QWidget* widget, QMenu* menu) {
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(widget, &QWidget::customContextMenuRequested, menu,
+                     [widget, menu](const QPoint& at) { menu->popup(widget->mapToGlobal(at)); });
+}
+
+} // namespace app

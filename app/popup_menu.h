@@ -1,0 +1,16 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace app {
+
+// An entry of `menu` whose caption is shown literally: no character of it marks an accelerator.
+QAction* addMenuEntry(QMenu* menu, const char* caption);
+QMenu* addSubMenu(QMenu* menu, const char* caption);
+
+// `menu` pops up where the user asks for the context menu of `widget`.
+void attachPopup(QWidget* widget, QMenu* menu);
+
+} // namespace app

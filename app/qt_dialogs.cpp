@@ -1,0 +1,52 @@
+#include "app/qt_dialogs.h"
+
+#include "app/formats/save_filter.h"
+#include "plot/qt_print_target.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+
+namespace app {
+
+std::optional<std::string> QtDialogs::executeSaveDialog(const std::string& filter,
+                                                        const std::string& defaultExt) {
+    const std::vector<SaveFilterChoice> choices = parseSaveFilter(filter);
+    QStringList names;
+    for (const SaveFilterChoice& choice : choices) {
+        names << QString::fromUtf8(choice.caption);
+    }
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(names);
+    dialog.setDefaultSuffix(QString::fromUtf8(suffixOfPattern(defaultExt)));
+    // A name typed without extension gets the one of the format chosen.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &names, &choices](const QString& name) {
+                         const auto i = static_cast<std::size_t>(names.indexOf(name));
+                         if (i < choices.size()) {
+                             dialog.setDefaultSuffix(
+                                 QString::fromUtf8(suffixOfPattern(choices[i].pattern)));
+                         }
+                     });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+bool QtDialogs::executePrinterSetup() {
+    QPrintDialog dialog(&printer_, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::unique_ptr<PrintTarget> QtDialogs::openPrinter() {
+    return std::make_unique<QtPrintTarget>(printer_);
+}
+
+void QtDialogs::showError(const std::string& message) {
+    QMessageBox::critical(parent_, QString(), QString::fromUtf8(message));
+}
+
+} // namespace app

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/dialogs.h"
+
+#include <QPrinter>
+
+class QWidget;
+
+namespace app {
+
+// The toolkit's own dialogs, parented to the main window.
+class QtDialogs : public Dialogs {
+public:
+    explicit QtDialogs(QWidget* parent) : parent_(parent) {}
+
+    std::optional<std::string> executeSaveDialog(const std::string& filter,
+                                                 const std::string& defaultExt) override;
+    bool executePrinterSetup() override;
+    std::unique_ptr<PrintTarget> openPrinter() override;
+    void showError(const std::string& message) override;
+
+private:
+    QWidget* parent_;
+    QPrinter printer_{QPrinter::HighResolution};
+};
+
+} // namespace app

@@ -1,0 +1,144 @@
+// Cost of the stability analysis: all four deviations at octave taus from scratch, the live
+// analyzer's update per reading, its read-out, and the memory it keeps.
+#include "analysis/live_stability.h"
+#include "analysis/stability.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// Processor time of all threads of the process: the work itself, which a machine busy with
+// other programs stretches less than the wall time.
+double processorMs() {
+    return 1000.0 * static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+struct Timing {
+    std::vector<double> wallMs;
+    std::vector<double> cpuMs;
+
+    template <typename Work> void measure(Work work) {
+        const double cpuStart = processorMs();
+        const auto start = Clock::now();
+        work();
+        wallMs.push_back(msSince(start));
+        cpuMs.push_back(processorMs() - cpuStart);
+    }
+    void print(const char* what) {
+        std::sort(wallMs.begin(), wallMs.end());
+        std::sort(cpuMs.begin(), cpuMs.end());
+        std::printf("%s median %.1f ms, best %.1f ms; processor time median %.1f ms\n", what,
+                    wallMs[wallMs.size() / 2], wallMs.front(), cpuMs[cpuMs.size() / 2]);
+    }
+};
+
+// Readings one second apart near 10 MHz: white phase noise on a random walk of the frequency,
+// with an offset, like a counter on a free-running oscillator.
+std::vector<analysis::Reading> makeReadings(std::size_t n) {
+    std::mt19937_64 generator(4711);
+    std::normal_distribution<double> noise(0.0, 1.0);
+    std::vector<analysis::Reading> readings(n);
+    double walk = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        walk += 1e-4 * noise(generator);
+        readings[i] = {1000.0 * static_cast<double>(i + 1),
+                       1e7 + 12.0 + walk + 0.01 * noise(generator), false};
+    }
+    return readings;
+}
+
+void printUsage() {
+    std::printf("usage: stability_bench [READINGS]\n"
+                "  Times the stability analysis over READINGS readings (default 2400000):\n"
+                "  ADEV, MDEV, HDEV and TDEV at octave taus from scratch (goal < 150 ms),\n"
+                "  the live analyzer's update per reading (goal < 50 us) and read-out,\n"
+                "  and the memory the live analyzer keeps.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        printUsage();
+        return 0;
+    }
+    const long requested = argc > 1 ? std::atol(argv[1]) : 2'400'000;
+    if (requested < 1) {
+        printUsage();
+        return 1;
+    }
+    const auto n = static_cast<std::size_t>(requested);
+    const std::vector<analysis::Reading> readings = makeReadings(n);
+
+    analysis::StabilityOptions identified;
+    analysis::StabilityOptions forced;
+    forced.forcedAlpha = 0;
+    constexpr int kRuns = 5;
+    Timing identifiedTiming;
+    Timing forcedTiming;
+    analysis::StabilityResult scratch;
+    for (int run = 0; run < kRuns; ++run) {
+        identifiedTiming.measure(
+            [&] { scratch = analysis::analyzeReadings(readings, identified); });
+        forcedTiming.measure([&] { analysis::analyzeReadings(readings, forced); });
+    }
+
+    analysis::LiveStability live;
+    std::vector<float> addUs;
+    addUs.reserve(n);
+    const auto liveStart = Clock::now();
+    for (const analysis::Reading& reading : readings) {
+        const auto start = Clock::now();
+        live.add(reading.timeMs, reading.value, reading.isPeriod);
+        addUs.push_back(std::chrono::duration<float, std::micro>(Clock::now() - start).count());
+    }
+    const double liveTotalMs = msSince(liveStart);
+    std::sort(addUs.begin(), addUs.end());
+    const auto addPercentile = [&](double p) {
+        return addUs[static_cast<std::size_t>(p * static_cast<double>(n - 1))];
+    };
+    auto start = Clock::now();
+    const analysis::StabilityResult liveResult = live.result(identified);
+    const double readoutMs = msSince(start);
+    start = Clock::now();
+    live.result(forced);
+    const double forcedReadoutMs = msSince(start);
+
+    bool same = liveResult.points.size() == scratch.points.size();
+    for (std::size_t i = 0; same && i < scratch.points.size(); ++i) {
+        same = liveResult.points[i].value == scratch.points[i].value &&
+               liveResult.points[i].upper == scratch.points[i].upper;
+    }
+    const std::size_t taus = scratch.points.size() / 4;
+
+    std::printf("readings:                      %zu, %zu octave taus, %zu points\n", n, taus,
+                scratch.points.size());
+    identifiedTiming.print("from scratch, noise identified (goal < 150 ms):");
+    forcedTiming.print("from scratch, alpha given:                      ");
+    std::printf("live add per reading (goal < 50 us): mean %.3f us, 99.9 %% %.1f us, 99.99 %% "
+                "%.1f us, slowest %.1f us\n",
+                1000.0 * liveTotalMs / static_cast<double>(n), addPercentile(0.999),
+                addPercentile(0.9999), addUs.back());
+    std::printf("live read-out:                  %.1f ms (noise identified), %.2f ms (alpha "
+                "given)\n",
+                readoutMs, forcedReadoutMs);
+    std::printf("live memory:                    running sums %zu bytes, all %.1f MB (%.1f bytes "
+                "per reading)\n",
+                live.runningSumBytes(), static_cast<double>(live.memoryBytes()) / 1e6,
+                static_cast<double>(live.memoryBytes()) / static_cast<double>(n));
+    std::printf("live equals from scratch:       %s\n", same ? "yes" : "NO");
+    return same ? 0 : 1;
+}

@@ -1,0 +1,63 @@
+#include "counter/telegram_reading.h"
+
+#include "counter/display_dump.h"
+#include "counter/telegram_text.h"
+
+#include <cmath>
+
+namespace counter {
+namespace {
+
+constexpr std::size_t kShortestHertzValue = 6;
+constexpr std::size_t kLongestHertzValue = 14;
+
+// A reading whose number does not convert is no reading: it would put a value the counter never
+// measured into the log and the graph. Such telegrams count as status telegrams.
+std::optional<Reading> displayDumpReading(const std::string& telegram) {
+    const std::string numberField = DumpNumberField(telegram);
+    const auto number = ParseNumber(numberField);
+    if (!number) {
+        return std::nullopt;
+    }
+    const std::string unitField = DumpUnitField(telegram);
+    // A huge number scaled to hertz can leave the range of a double; infinity is no reading.
+    const double value = *number * UnitFieldFactor(unitField);
+    if (!std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return Reading{.value = value,
+                   .valueText = numberField,
+                   .unitText = RemoveSpaces(unitField),
+                   .isPeriod = UnitFieldIsPeriod(unitField),
+                   .telegram = telegram};
+}
+
+std::optional<Reading> hertzValueReading(const std::string& telegram) {
+    const auto number = ParseNumber(telegram);
+    if (!number) {
+        return std::nullopt;
+    }
+    return Reading{.value = *number,
+                   .valueText = telegram,
+                   .unitText = "Hz",
+                   .isPeriod = false,
+                   .telegram = telegram};
+}
+
+} // namespace
+
+bool isIdentification(const std::string& telegram) {
+    return telegram.compare(0, 5, "kelvo") == 0;
+}
+
+std::optional<Reading> readingFromTelegram(const std::string& telegram) {
+    if (IsDisplayDump(telegram)) {
+        return displayDumpReading(telegram);
+    }
+    if (telegram.size() < kShortestHertzValue || telegram.size() > kLongestHertzValue) {
+        return std::nullopt;
+    }
+    return hertzValueReading(telegram);
+}
+
+} // namespace counter

@@ -1,0 +1,100 @@
+#include "platform/com_number_file.h"
+
+#include "platform/com_numbers.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+ComNumbers Read(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return parseComNumbers(
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+}
+
+// Written to a fresh file that replaces the old one in a single step, so that a reader never
+// sees half a file and a crash never leaves one.
+void WriteAtomically(const std::string& file, const std::string& text) {
+    std::string temporary = file + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        return;
+    }
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    const bool written = done == text.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written || std::rename(temporary.c_str(), file.c_str()) != 0) {
+        ::unlink(temporary.c_str());
+    }
+}
+
+// Holds an exclusive lock on a folder while it lives.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& folder)
+        : fd_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        while (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) {
+            ::close(fd_); // lets go of the lock
+        }
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+std::string comNumberFileBeside(const std::string& linkFolder) {
+    std::string folder = linkFolder;
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return (std::filesystem::path(folder).parent_path() / "com-numbers").string();
+}
+
+std::vector<int> keepComNumbers(const std::string& file, const std::vector<std::string>& identities,
+                                const std::set<int>& claimed) {
+    // Most looks find every device known: they read and write nothing more.
+    ComNumbers numbers = Read(file);
+    const ComNumbers before = numbers;
+    std::vector<int> given = assignComNumbers(numbers, identities, claimed);
+    if (numbers == before) {
+        return given;
+    }
+    const std::string folder = std::filesystem::path(file).parent_path().string();
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    const FolderLock lock(folder);
+    // Another program may have handed out numbers since the first read.
+    numbers = Read(file);
+    given = assignComNumbers(numbers, identities, claimed);
+    WriteAtomically(file, formatComNumbers(numbers));
+    return given;
+}
+
+} // namespace platform

@@ -1,0 +1,122 @@
+#include "platform/port_catalog.h"
+
+#include "platform/ascii_case.h"
+#include "platform/com_number_file.h"
+#include "platform/port_links.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <set>
+
+namespace platform {
+
+PortCatalog::PortCatalog(MachineFolders machine, std::string linkFolder,
+                         BluetoothNameSource bluetoothNames)
+    : machine_(std::move(machine)),
+      linkFolder_(linkFolder.empty() ? UserPortLinkFolder() : std::move(linkFolder)),
+      numberFile_(comNumberFileBeside(linkFolder_)), bluetoothNames_(std::move(bluetoothNames)) {}
+
+std::vector<PortInfo> PortCatalog::scan(bool withRemoteNames) const {
+    const std::vector<KernelPort> kernel = kernelSerialPorts(machine_);
+    std::map<int, PortInfo> byNumber;
+    std::set<int> linkNumbers;
+    std::set<std::string> linkedNodes;
+    for (const PortLink& link : readPortLinks(linkFolder_)) {
+        linkNumbers.insert(link.number);
+        if (!link.target) {
+            continue;
+        }
+        const auto device = std::find_if(kernel.begin(), kernel.end(), [&](const KernelPort& k) {
+            return k.info.deviceNode == *link.target;
+        });
+        PortInfo port;
+        if (device != kernel.end()) {
+            port = device->info;
+            linkedNodes.insert(*link.target);
+        } else {
+            port.kind = PortKind::Virtual;
+            port.deviceNode = *link.target;
+            port.friendlyName = kVirtualPortName;
+            port.identity = "link:com" + std::to_string(link.number);
+        }
+        port.comName = "COM" + std::to_string(link.number);
+        port.linkPath = link.path;
+        byNumber.emplace(link.number, std::move(port));
+    }
+
+    std::vector<const PortInfo*> numbered;
+    std::vector<std::string> identities;
+    for (const KernelPort& port : kernel) {
+        if (!linkedNodes.count(port.info.deviceNode)) {
+            numbered.push_back(&port.info);
+            identities.push_back(port.info.identity);
+        }
+    }
+    const std::vector<int> numbers = keepComNumbers(numberFile_, identities, linkNumbers);
+    for (std::size_t i = 0; i < numbered.size(); ++i) {
+        PortInfo port = *numbered[i];
+        port.comName = "COM" + std::to_string(numbers[i]);
+        byNumber.emplace(numbers[i], std::move(port));
+    }
+
+    std::vector<PortInfo> ports;
+    for (auto& entry : byNumber) {
+        ports.push_back(std::move(entry.second));
+    }
+    const bool remoteDevices = std::any_of(
+        ports.begin(), ports.end(), [](const PortInfo& p) { return !p.bluetoothAddress.empty(); });
+    if (withRemoteNames && remoteDevices && bluetoothNames_) {
+        const BluetoothNames names = bluetoothNames_();
+        for (PortInfo& port : ports) {
+            if (const auto found = names.find(port.bluetoothAddress); found != names.end()) {
+                port.bluetoothName = found->second;
+            }
+        }
+    }
+    return ports;
+}
+
+std::vector<PortInfo> PortCatalog::ports() const {
+    return scan(true);
+}
+
+std::optional<PortInfo> PortCatalog::find(const std::string& comName) const {
+    const std::string wanted = AsciiLower(comName);
+    for (PortInfo& port : scan(false)) {
+        if (AsciiLower(port.comName) == wanted) {
+            return std::move(port);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> PortCatalog::comNames() const {
+    std::vector<std::string> names;
+    for (const PortInfo& port : scan(false)) {
+        names.push_back(port.comName);
+    }
+    return names;
+}
+
+namespace {
+
+std::mutex installedCatalogMutex;
+std::shared_ptr<const PortCatalog>& InstalledCatalog() {
+    static std::shared_ptr<const PortCatalog> catalog = std::make_shared<PortCatalog>();
+    return catalog;
+}
+
+} // namespace
+
+std::shared_ptr<const PortCatalog> systemPortCatalog() {
+    std::lock_guard lock(installedCatalogMutex);
+    return InstalledCatalog();
+}
+
+void installSystemPortCatalog(std::shared_ptr<const PortCatalog> catalog) {
+    std::lock_guard lock(installedCatalogMutex);
+    InstalledCatalog() = std::move(catalog);
+}
+
+} // namespace platform

@@ -1,0 +1,231 @@
+// Gaps, degenerate input, periods, spacing, confidence levels and the chi-squared quantile.
+#include "reference_data.h"
+#include "result_checks.h"
+
+#include "analysis/chi_squared.h"
+#include "analysis/noise_id.h"
+#include "analysis/stability.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using analysis::Reading;
+using analysis::StabilityOptions;
+
+std::vector<Reading> firstReadings(const char* name, std::size_t count) {
+    auto readings = analysis_test::readDat(std::string("series/") + name + ".dat");
+    readings.resize(count);
+    return readings;
+}
+
+StabilityOptions nominal10MHz() {
+    StabilityOptions options;
+    options.nominalHz = 10e6;
+    options.forcedAlpha = 0;
+    return options;
+}
+
+// Two pieces with 7 readings missing between them and a 0.5 Hz step: a term across the gap
+// would see the step. The whole must pool the pieces' terms: n = nA + nB and
+// dev^2 = (devA^2 nA + devB^2 nB) / n, for every kind and tau both pieces have.
+TEST(StabilityGaps, NoTermSpansAGap) {
+    const auto a = firstReadings("wfm", 1500);
+    auto b = firstReadings("fpm", 1200);
+    for (Reading& reading : b) {
+        reading.timeMs += (1500 + 7) * 1000.0;
+        reading.value += 0.5;
+    }
+    std::vector<Reading> whole = a;
+    whole.insert(whole.end(), b.begin(), b.end());
+    const auto resultA = analysis::analyzeReadings(a, nominal10MHz());
+    const auto resultB = analysis::analyzeReadings(b, nominal10MHz());
+    const auto result = analysis::analyzeReadings(whole, nominal10MHz());
+    EXPECT_EQ(result.segments, 2);
+    std::size_t compared = 0;
+    for (const auto& point : result.points) {
+        for (const auto& pa : resultA.points) {
+            for (const auto& pb : resultB.points) {
+                if (pa.kind != point.kind || pb.kind != point.kind || pa.tau != point.tau ||
+                    pb.tau != point.tau) {
+                    continue;
+                }
+                ++compared;
+                const auto n = static_cast<double>(pa.terms + pb.terms);
+                EXPECT_EQ(point.terms, pa.terms + pb.terms);
+                const double pooled = std::sqrt(
+                    (pa.value * pa.value * pa.terms + pb.value * pb.value * pb.terms) / n);
+                EXPECT_NEAR(point.value, pooled, 1e-12 * pooled)
+                    << analysis::shortName(point.kind) << " tau " << point.tau;
+            }
+        }
+    }
+    EXPECT_EQ(compared, 4u * 9u); // taus 1 .. 256 s of all four kinds
+}
+
+// A reading without a usable value keeps its place but splits the series, exactly like a
+// reading that is missing; a reading without a finite time stamp is not there at all.
+TEST(StabilityGaps, UnusableReadingSplitsTheSeriesLikeAMissingOne) {
+    const auto readings = firstReadings("wfm", 600);
+    auto missing = readings;
+    missing.erase(missing.begin() + 300);
+    const auto expected = analysis::analyzeReadings(missing, nominal10MHz());
+    EXPECT_EQ(expected.segments, 2);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Reading bad :
+         {Reading{0, 0, false}, Reading{0, 0, true}, Reading{0, nan, false}, Reading{0, -5, false},
+          Reading{0, inf, false}, Reading{0, -1, true}}) {
+        auto withBad = readings;
+        withBad[300].value = bad.value;
+        withBad[300].isPeriod = bad.isPeriod;
+        SCOPED_TRACE(testing::Message() << "value " << bad.value << " period " << bad.isPeriod);
+        analysis_test::expectIdentical(analysis::analyzeReadings(withBad, nominal10MHz()),
+                                       expected);
+    }
+    auto withoutTime = missing;
+    withoutTime.insert(withoutTime.begin() + 100, Reading{nan, 10e6, false});
+    analysis_test::expectIdentical(analysis::analyzeReadings(withoutTime, nominal10MHz()),
+                                   expected);
+}
+
+struct Degenerate {
+    const char* name;
+    std::vector<Reading> readings;
+    std::size_t points;
+};
+
+TEST(StabilityCases, DegenerateInputGivesDefinedResults) {
+    std::vector<Reading> constant;
+    for (int i = 0; i < 50; ++i) {
+        constant.push_back({1000.0 * i, 10e6 + 0.25, false});
+    }
+    const Degenerate cases[] = {
+        {"no readings", {}, 0},
+        {"one reading", {{0, 10e6, false}}, 0},
+        {"two readings: ADEV, MDEV, TDEV of one term",
+         {{0, 10e6, false}, {1000, 10e6 + 1, false}},
+         3},
+        {"one time stamp", {{5, 10e6, false}, {5, 10e6 + 1, false}, {5, 10e6, false}}, 0},
+        {"nothing usable", {{0, 0, false}, {1000, 0, true}, {2000, 0, false}}, 0},
+        {"constant frequency, taus 1 .. 8 s", constant, 16},
+    };
+    for (const Degenerate& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const StabilityOptions& options : {StabilityOptions{}, nominal10MHz()}) {
+            const auto result = analysis::analyzeReadings(c.readings, options);
+            analysis_test::expectFinite(result);
+            EXPECT_EQ(result.points.size(), c.points);
+        }
+    }
+    const auto two = analysis::analyzeReadings(cases[2].readings, nominal10MHz());
+    EXPECT_DOUBLE_EQ(two.points.front().value, 1e-7 / std::sqrt(2.0));
+    for (const auto& point : analysis::analyzeReadings(constant, {}).points) {
+        EXPECT_EQ(point.value, 0);
+        EXPECT_EQ(point.upper, 0);
+    }
+}
+
+TEST(StabilityCases, PeriodReadingsAreTheirReciprocalFrequencies) {
+    auto frequencies = firstReadings("ffm", 800);
+    auto periods = frequencies;
+    for (std::size_t i = 0; i < periods.size(); ++i) {
+        periods[i] = {frequencies[i].timeMs, 1.0 / frequencies[i].value, true};
+        frequencies[i].value = 1.0 / periods[i].value;
+    }
+    const auto result = analysis::analyzeReadings(periods, {});
+    EXPECT_EQ(result.points.size(), 4u * 8u);
+    analysis_test::expectIdentical(result, analysis::analyzeReadings(frequencies, {}));
+}
+
+// tau0 from the time stamps sets the taus and the TDEV scale only; m runs up to N / 4.
+TEST(StabilityCases, TausFollowTheSpacingAndTau0) {
+    const auto readings = firstReadings("wfm", 1000);
+    auto faster = readings;
+    for (Reading& reading : faster) {
+        reading.timeMs /= 4; // tau0 = 0.25 s
+    }
+    StabilityOptions options = nominal10MHz();
+    options.spacing = analysis::TauSpacing::OneTwoFive;
+    const auto slow = analysis::analyzeReadings(readings, options);
+    const auto fast = analysis::analyzeReadings(faster, options);
+    EXPECT_EQ(fast.tau0, 0.25);
+    const std::vector<double> factors{1, 2, 5, 10, 20, 50, 100, 200};
+    ASSERT_EQ(fast.points.size(), 4 * factors.size());
+    for (std::size_t i = 0; i < fast.points.size(); ++i) {
+        const auto& point = fast.points[i];
+        EXPECT_EQ(point.tau, 0.25 * factors[i % factors.size()]);
+        const double scale = point.kind == analysis::Deviation::Time ? 0.25 : 1.0;
+        EXPECT_DOUBLE_EQ(point.value, scale * slow.points[i].value);
+        if (point.kind == analysis::Deviation::Time) {
+            EXPECT_DOUBLE_EQ(point.value, point.tau * fast.points[i - 2 * factors.size()].value /
+                                              std::sqrt(3.0));
+        }
+    }
+}
+
+// Too few averages to identify the noise: the type of the largest factor that had enough, and
+// white frequency noise where none had.
+TEST(StabilityCases, NoiseTypeCarriesOverWhereTooFewAveragesExist) {
+    auto y = analysis_test::readNumbers("series/wpm.txt");
+    y.resize(40);
+    const auto atOne = analysis::identifyNoise(y, 1, 2);
+    ASSERT_TRUE(atOne);
+    ASSERT_NE(atOne->alpha, 0);
+    const auto result = analysis::analyzeReadings(firstReadings("wpm", 40), {});
+    EXPECT_EQ(result.points.size(), 4u * 4u); // taus 1 .. 8 s, 40 .. 5 averages
+    for (const auto& point : result.points) {
+        EXPECT_EQ(point.alpha, atOne->alpha)
+            << analysis::shortName(point.kind) << " tau " << point.tau;
+    }
+    for (const auto& point : analysis::analyzeReadings(firstReadings("wpm", 29), {}).points) {
+        EXPECT_EQ(point.alpha, 0);
+    }
+}
+
+TEST(StabilityCases, ConfidenceLevelSetsTheIntervalWidth) {
+    const auto readings = firstReadings("wfm", 500);
+    const auto oneSigma = analysis::analyzeReadings(readings, nominal10MHz());
+    StabilityOptions options = nominal10MHz();
+    options.confidence = 0.95;
+    const auto wide = analysis::analyzeReadings(readings, options);
+    for (std::size_t i = 0; i < wide.points.size(); ++i) {
+        EXPECT_LT(wide.points[i].lower, oneSigma.points[i].lower);
+        EXPECT_GT(wide.points[i].upper, oneSigma.points[i].upper);
+    }
+    for (double level : {0.0, 1.0, std::numeric_limits<double>::quiet_NaN()}) {
+        options.confidence = level;
+        for (const auto& point : analysis::analyzeReadings(readings, options).points) {
+            EXPECT_FALSE(point.hasInterval);
+            EXPECT_EQ(point.lower, point.value);
+            EXPECT_EQ(point.upper, point.value);
+        }
+    }
+}
+
+// Closed forms: P(1/2, x) = erf(sqrt(x)) (one degree of freedom), P(1, x) = 1 - exp(-x) (two);
+// elsewhere the quantile must give back p (to the 1e-9 that P itself has at a million degrees
+// of freedom, where its logarithms are near 1e7).
+TEST(ChiSquared, QuantileInvertsTheDistribution) {
+    for (double p : {1e-6, 0.1585, 0.5, 0.8415, 0.999999}) {
+        const double one = analysis::chiSquaredQuantile(p, 1);
+        EXPECT_NEAR(std::erf(std::sqrt(one / 2)), p, 1e-12 * std::max(p, 1e-3)) << p;
+        EXPECT_NEAR(analysis::chiSquaredQuantile(p, 2), -2 * std::log1p(-p),
+                    1e-10 * -2 * std::log1p(-p))
+            << p;
+        for (double dof : {0.05, 0.7, 3.3, 2106.26, 1e6}) {
+            const double q = analysis::chiSquaredQuantile(p, dof);
+            EXPECT_NEAR(analysis::regularizedLowerGamma(dof / 2, q / 2), p,
+                        1e-8 * std::max(p, 1e-3))
+                << "p " << p << " dof " << dof;
+        }
+    }
+    EXPECT_EQ(analysis::chiSquaredQuantile(0, 3), 0);
+    EXPECT_EQ(analysis::chiSquaredQuantile(0.5, 0), 0);
+}
+
+} // namespace

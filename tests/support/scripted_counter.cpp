@@ -1,0 +1,99 @@
+#include "tests/support/scripted_counter.h"
+
+#include <filesystem>
+
+namespace talvek::test {
+
+ScriptedCounter::ScriptedCounter() : thread_([this] { serve(); }) {}
+
+ScriptedCounter::ScriptedCounter(const std::string& linkFolder, int number)
+    : link_(linkFolder + "/com" + std::to_string(number)) {
+    std::filesystem::create_directories(linkFolder);
+    std::filesystem::create_symlink(pty_.SlavePath(), link_);
+    thread_ = std::thread([this] { serve(); });
+}
+
+ScriptedCounter::~ScriptedCounter() {
+    stop_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    if (!link_.empty()) {
+        std::filesystem::remove(link_);
+    }
+}
+
+void ScriptedCounter::answer(const std::string& command, const std::string& reply) {
+    std::lock_guard lock(mutex_);
+    answers_[command] = reply;
+}
+
+void ScriptedCounter::send(const std::string& telegram) {
+    pty_.Write(telegram + "\r\n");
+}
+
+std::string ScriptedCounter::received() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void ScriptedCounter::clearReceived() {
+    std::lock_guard lock(mutex_);
+    received_.clear();
+}
+
+std::string ScriptedCounter::waitForBytes(std::size_t count,
+                                          std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (std::string r = received(); r.size() >= count) {
+            return r;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return received();
+}
+
+std::chrono::steady_clock::time_point ScriptedCounter::firstByteAt() const {
+    std::lock_guard lock(mutex_);
+    return firstByte_;
+}
+
+void ScriptedCounter::unplug() {
+    stop_ = true;
+    thread_.join();
+    pty_.CloseMaster();
+}
+
+void ScriptedCounter::serve() {
+    while (!stop_) {
+        const std::string bytes = pty_.Read(4096, std::chrono::milliseconds(5));
+        if (bytes.empty()) {
+            continue;
+        }
+        std::string replies;
+        {
+            std::lock_guard lock(mutex_);
+            if (firstByte_ == std::chrono::steady_clock::time_point{}) {
+                firstByte_ = std::chrono::steady_clock::now();
+            }
+            received_ += bytes;
+            pending_ += bytes;
+            for (auto cr = pending_.find('\r'); cr != std::string::npos; cr = pending_.find('\r')) {
+                std::string command = pending_.substr(0, cr);
+                pending_.erase(0, cr + 1);
+                if (!command.empty() && command[0] == '\x1b') {
+                    command.erase(0, 1);
+                }
+                if (auto a = answers_.find(command); a != answers_.end() && !a->second.empty()) {
+                    replies += a->second + "\r\n";
+                }
+            }
+        }
+        if (!replies.empty()) {
+            pty_.Write(replies);
+        }
+    }
+}
+
+} // namespace talvek::test
