@@ -6,7 +6,10 @@
 #include <memory>
 
 class QMenu;
-class TXYPlot;
+
+namespace graph {
+class XyPlot;
+}
 
 namespace counter {
 struct Reading;
@@ -23,7 +26,7 @@ class GraphPage : public Page {
 public:
     explicit GraphPage(std::shared_ptr<Dialogs> dialogs, QWidget* parent = nullptr);
 
-    TXYPlot* plot() const { return plot_; }
+    graph::XyPlot* plot() const { return plot_; }
     QMenu* menu() const { return menu_; }
 
     AxisUnits units() const { return units_; }
@@ -49,7 +52,7 @@ private:
     void redrawWindow();
 
     std::shared_ptr<Dialogs> dialogs_;
-    TXYPlot* plot_;
+    graph::XyPlot* plot_;
     QMenu* menu_;
     AxisUnits units_;
 };

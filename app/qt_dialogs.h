@@ -16,7 +16,7 @@ public:
     std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
     bool executePrinterSetup() override;
-    std::unique_ptr<PrintTarget> openPrinter() override;
+    std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
 
 private:

@@ -55,10 +55,10 @@ template <typename F> Timing measure(int runs, F&& repaint) {
 }
 
 // A day of readings at line rate: 10 MHz drifting by a few hundred millihertz, white noise.
-std::vector<TPoint> readings(int count) {
+std::vector<graph::Point> readings(int count) {
     std::mt19937_64 rng(2026);
     std::normal_distribution<double> noise(0.0, 0.01);
-    std::vector<TPoint> points;
+    std::vector<graph::Point> points;
     points.reserve(count);
     const double step = 86400.0 / 2.4e6;
     for (int i = 0; i < count; ++i) {
@@ -70,14 +70,14 @@ std::vector<TPoint> readings(int count) {
 }
 
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-Timing QCustomPlotRepaint(const std::vector<TPoint>& Points, int Runs) {
+Timing QCustomPlotRepaint(const std::vector<graph::Point>& Points, int Runs) {
     QCustomPlot plot;
     plot.resize(Width, Height);
     QVector<double> x(Points.size());
     QVector<double> y(Points.size());
     for (std::size_t i = 0; i < Points.size(); ++i) {
-        x[i] = Points[i].X;
-        y[i] = Points[i].Y;
+        x[i] = Points[i].x;
+        y[i] = Points[i].y;
     }
     QCPGraph* graph = plot.addGraph();
     graph->setData(x, y, true);
@@ -99,11 +99,15 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
 
-    TXYPlot plot;
+    graph::XyPlot plot;
     plot.resize(kWidth, kHeight);
-    plot.X_Caption = "Time/s";
-    plot.XY_LeftPerCent = 20;
-    plot.XY_FixedNumberFormat = false;
+    graph::AxisSettings x = plot.xAxis();
+    x.caption = "Time/s";
+    plot.setXAxis(x);
+    plot::PlotAreaLayout area = plot.areaLayout();
+    area.leftPercent = 20;
+    plot.setAreaLayout(area);
+    plot.setFixedNumberFormat(false);
     plot.show();
 
     std::printf("Graph repaint, one trace with line and circles, %d x %d (median; ms)\n", kWidth,
@@ -116,21 +120,21 @@ int main(int argc, char** argv) {
     std::printf(" %s\n", "identical");
 
     for (int count : {10000, 100000, 1000000, 2400000}) {
-        const std::vector<TPoint> points = readings(count);
-        plot.ClearAllTraces();
-        plot.AddTrace(false, {});
-        for (const TPoint& p : points)
-            plot.AddPoint(0, p.X, p.Y);
+        const std::vector<graph::Point> points = readings(count);
+        plot.clearAllTraces();
+        plot.addTrace(false, {});
+        for (const graph::Point& p : points)
+            plot.addPoint(0, p.x, p.y);
         QApplication::processEvents();
 
         const int plainRuns = count >= 1000000 ? 1 : 3;
-        plot.FastDrawing = false;
-        const Timing plain = measure(plainRuns, [&] { plot.RepaintNow(); });
-        const QImage plainPicture = plot.Picture().copy();
-        plot.FastDrawing = true;
-        const Timing fast = measure(15, [&] { plot.RepaintNow(); });
-        const bool identical = plot.Picture() == plainPicture;
-        const double bytes = double(plot.Traces[0].Points.AllocatedBytes()) / count;
+        plot.setFastDrawing(false);
+        const Timing plain = measure(plainRuns, [&] { plot.repaintNow(); });
+        const QImage plainPicture = plot.picture().copy();
+        plot.setFastDrawing(true);
+        const Timing fast = measure(15, [&] { plot.repaintNow(); });
+        const bool identical = plot.picture() == plainPicture;
+        const double bytes = double(plot.traces()[0].points.allocatedBytes()) / count;
 
         std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.wallMs, plain.cpuMs,
                     fast.wallMs, fast.cpuMs, bytes);

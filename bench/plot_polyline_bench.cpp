@@ -60,7 +60,7 @@ void DrawWithEngine(plot::PlotEngine& engine, const Series& s) {
 void DrawWithQPainter(plot::PlotEngine& engine, plot::EngineHost& host, const Series& s) {
     OpenPlot(engine);
     const plot::Mapping& m = engine.mapping();
-    QPainter p(&host.EngineCanvas().image());
+    QPainter p(&host.engineCanvas().image());
     p.setClipRect(QRect(m.mapLeft, m.mapBottom - m.mapHeight, m.mapWidth + 1, m.mapHeight + 1));
     p.setPen(QColor(0, 0, 255));
     p.setBrush(Qt::NoBrush);

@@ -16,18 +16,18 @@ namespace {
 
 class CountingPrinter : public plot::PrintTarget {
 public:
-    void SetOrientation(plot::PrintOrientation orientation) override {
+    void setOrientation(plot::PrintOrientation orientation) override {
         landscape_ = orientation == plot::PrintOrientation::Landscape;
     }
-    int PageWidth() override { return landscape_ ? 6800 : 4800; }
-    int PageHeight() override { return landscape_ ? 4800 : 6800; }
-    bool BeginDocument() override { return true; }
-    bool FillRect(const plot::PrintRect&, plot::Color) override {
+    int pageWidth() override { return landscape_ ? 6800 : 4800; }
+    int pageHeight() override { return landscape_ ? 4800 : 6800; }
+    bool beginDocument() override { return true; }
+    bool fillRect(const plot::PrintRect&, plot::Color) override {
         ++*Rectangles;
         return true;
     }
-    bool EndDocument() override { return true; }
-    void AbortDocument() override {}
+    bool endDocument() override { return true; }
+    void abortDocument() override {}
     long* Rectangles = nullptr;
 
 private:
@@ -37,11 +37,11 @@ private:
 class BenchHost : public plot::EngineHost {
 public:
     BenchHost() : canvas_(1122, 476) {}
-    plot::Canvas& EngineCanvas() override { return canvas_; }
-    int EngineWidth() const override { return 1122; }
-    int EngineHeight() const override { return 476; }
-    void Beep() override { ++Beeps; }
-    std::unique_ptr<plot::PrintTarget> OpenPrinter() override { return Printer(); }
+    plot::Canvas& engineCanvas() override { return canvas_; }
+    int engineWidth() const override { return 1122; }
+    int engineHeight() const override { return 476; }
+    void beep() override { ++Beeps; }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return Printer(); }
     std::function<std::unique_ptr<plot::PrintTarget>()> Printer;
     int Beeps = 0;
     plot::PlotEngine Engine{*this};

@@ -11,8 +11,8 @@ struct AxisRange {
     double upper = 1.0;
 };
 
-// The automatic range of one axis: the span of the values widened by Margin of its width on
-// each side; a single value v != 0 gives v -+ Margin * |v|; no values or only zeros give -1 .. 1.
+// The automatic range of one axis: the span of the values widened by margin of its width on
+// each side; a single value v != 0 gives v -+ margin * |v|; no values or only zeros give -1 .. 1.
 AxisRange autoRange(const Extremes& values, double margin);
 AxisRange autoRange(std::span<const double> values, double margin);
 

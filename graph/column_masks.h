@@ -23,7 +23,7 @@ public:
             return;
         columnBits(x)[y >> 6] |= std::uint64_t{1} << (y & 63);
     }
-    void addRun(int x, int yFrom, int yTo); // YFrom <= YTo, both included
+    void addRun(int x, int yFrom, int yTo); // yFrom <= yTo, both included
 
     // The word holding pixel (X, Y), which must lie in the picture, and that pixel's bit in it.
     std::size_t wordIndex(int x, int y) const {
@@ -31,11 +31,11 @@ public:
     }
     static std::uint64_t bit(int y) { return std::uint64_t{1} << (y & 63); }
     std::uint64_t& word(std::size_t index) { return bits_[index]; }
-    // Every pixel of Source, moved by (Dx, Dy).
+    // Every pixel of source, moved by (dx, dy).
     void addShifted(const ColumnMasks& source, int dx, int dy);
     bool any() const;
 
-    // Sets every marked pixel of the image to Value.
+    // Sets every marked pixel of the image to value.
     void paint(QImage& image, QRgb value) const;
 
 private:

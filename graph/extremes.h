@@ -11,7 +11,7 @@ struct Extremes {
 
     void include(double v);
     void include(const Extremes& other);
-    // The extremes of every value multiplied by Factor: multiplication by a constant is
+    // The extremes of every value multiplied by factor: multiplication by a constant is
     // monotonic, so the scaled ends of the set are the scaled ends of the unscaled set.
     Extremes scaled(double factor) const;
 };

@@ -4,7 +4,7 @@
 
 namespace graph {
 
-// Marks the pixels of a one-pixel canvas line from (X0, Y0) to (X1, Y1) without its end pixel,
+// Marks the pixels of a one-pixel canvas line from (x0, y0) to (x1, y1) without its end pixel,
 // the same pixels the canvas draws, a column run at a time: a steep line costs one run per
 // column it crosses instead of one step per pixel.
 void addLinePixels(ColumnMasks& masks, int x0, int y0, int x1, int y1);

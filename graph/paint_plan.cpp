@@ -10,25 +10,25 @@ AxisRange rangeOf(const RangeSettings& axis, const Extremes& unscaled, double ma
     return autoRange(unscaled.scaled(axis.scaleFactor), margin);
 }
 
-Extremes yExtremesOf(const TTraceArray& traces, const std::vector<int>& list) {
+Extremes yExtremesOf(const TraceList& traces, const std::vector<int>& list) {
     Extremes result;
     for (int index : list)
-        result.include(traces[index].Points.YExtremes());
+        result.include(traces[index].points.yExtremes());
     return result;
 }
 
 } // namespace
 
-PaintPlan planPaint(const TTraceArray& traces, const RangeSettings& x, const RangeSettings& yLeft,
+PaintPlan planPaint(const TraceList& traces, const RangeSettings& x, const RangeSettings& yLeft,
                     const RangeSettings& yRight, double margin) {
     PaintPlan plan;
     Extremes xValues;
     for (int i = 0; i < static_cast<int>(traces.size()); ++i) {
-        const TTrace& trace = traces[i];
-        if (!trace.Counts())
+        const Trace& trace = traces[i];
+        if (!trace.counts())
             continue;
-        (trace.RightAxis ? plan.right : plan.left).push_back(i);
-        xValues.include(trace.Points.XExtremes());
+        (trace.rightAxis ? plan.right : plan.left).push_back(i);
+        xValues.include(trace.points.xExtremes());
     }
     plan.x = rangeOf(x, xValues, margin);
     plan.yLeft = rangeOf(yLeft, yExtremesOf(traces, plan.left), margin);

@@ -26,7 +26,7 @@ struct PaintPlan {
 
 // Sorts the traces and ranges the axes from the traces' running extremes, so a repaint costs
 // nothing per stored point here. Fixed ranges are taken as they stand, not scaled.
-PaintPlan planPaint(const TTraceArray& traces, const RangeSettings& x, const RangeSettings& yLeft,
+PaintPlan planPaint(const TraceList& traces, const RangeSettings& x, const RangeSettings& yLeft,
                     const RangeSettings& yRight, double margin);
 
 } // namespace graph

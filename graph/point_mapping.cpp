@@ -21,7 +21,7 @@ int clampedPixel(double p) {
 
 } // namespace
 
-void mapPoints(std::span<const TPoint> points, const plot::Mapping& m, double xScaleFactor,
+void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY) {
     const double xSpan = m.xMax - m.xMin;
     const double ySpan = m.yMax - m.yMin;
@@ -64,8 +64,8 @@ void mapPoints(std::span<const TPoint> points, const plot::Mapping& m, double xS
     }
 #endif
     for (; i < points.size(); ++i) {
-        const double x = points[i].X * xScaleFactor;
-        const double y = points[i].Y * yScaleFactor;
+        const double x = points[i].x * xScaleFactor;
+        const double y = points[i].y * yScaleFactor;
         pixelX[i] = clampedPixel((x - m.xMin) / xSpan * width + left);
         pixelY[i] = clampedPixel(bottom - (y - m.yMin) / ySpan * height);
     }

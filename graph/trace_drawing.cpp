@@ -2,23 +2,23 @@
 
 namespace graph {
 
-void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const TTrace*>& traces,
+void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
                         const TraceStyle& style) {
-    for (const TTrace* trace : traces) {
-        engine.setPenColour(trace->Color);
-        const TPointArray& points = trace->Points;
+    for (const Trace* trace : traces) {
+        engine.setPenColour(trace->colour);
+        const PointArray& points = trace->points;
         bool first = true;
-        for (std::size_t b = 0; b < points.BlockCount(); ++b) {
-            for (const TPoint& p : points.Block(b)) {
-                const double x = p.X * style.xScaleFactor;
-                const double y = p.Y * style.yScaleFactor;
-                if (first || !trace->LineOn)
+        for (std::size_t b = 0; b < points.blockCount(); ++b) {
+            for (const Point& p : points.block(b)) {
+                const double x = p.x * style.xScaleFactor;
+                const double y = p.y * style.yScaleFactor;
+                if (first || !trace->lineOn)
                     engine.moveTo(x, y);
                 else
                     engine.drawTo(x, y);
                 first = false;
-                if (trace->SymbolOn)
-                    engine.drawSymbol(trace->Symbol, style.symbolSize, 0);
+                if (trace->symbolOn)
+                    engine.drawSymbol(trace->symbol, style.symbolSize, 0);
             }
         }
     }

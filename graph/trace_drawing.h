@@ -16,12 +16,12 @@ struct TraceStyle {
 
 // One engine call per point: pen colour, moveTo the first point, then drawTo (or moveTo without
 // lines) every further point, each followed by its symbol.
-void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const TTrace*>& traces,
+void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
                         const TraceStyle& style);
 
 // The same picture from per-column coverage masks. Returns false, having drawn nothing, where
 // the engine state or the trace settings leave the per-point drawing as the only exact way.
-bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const TTrace*>& traces,
+bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
                     const TraceStyle& style);
 
 } // namespace graph

@@ -23,23 +23,23 @@ namespace graph {
 
 namespace {
 
-bool symbolShapeDrawable(const TTrace& trace, int size) {
+bool symbolShapeDrawable(const Trace& trace, int size) {
     // Shape 0 and sizes below 2 take the pen colour of the moment the queue is drawn, the
     // immediate-drawing bit draws at once, and huge symbols cost more as a stencil than drawn:
     // those stay with the engine.
-    return trace.Symbol >= plot::kCircleSymbol && trace.Symbol <= plot::kCrossSymbol && size >= 2 &&
+    return trace.symbol >= plot::kCircleSymbol && trace.symbol <= plot::kCrossSymbol && size >= 2 &&
            size <= 256;
 }
 
 // The pixels one symbol covers, as offsets from its centre, drawn by the engine's own symbol
 // code on a scratch canvas.
-std::vector<QPoint> symbolStencil(const TTrace& trace, int size, const plot::Canvas& target) {
+std::vector<QPoint> symbolStencil(const Trace& trace, int size, const plot::Canvas& target) {
     const int reach = size + 4;
     plot::Canvas scratch(2 * reach + 1, 2 * reach + 1);
     scratch.pen = target.pen;
     scratch.brush = target.brush;
     scratch.font = target.font;
-    const plot::Color painted = plot::colorToRgb(trace.Color);
+    const plot::Color painted = plot::colorToRgb(trace.colour);
     const plot::Color background = painted ^ 0x00FFFFFF;
     scratch.brush.color = background;
     scratch.brush.style = plot::BrushStyle::Solid;
@@ -49,11 +49,11 @@ std::vector<QPoint> symbolStencil(const TTrace& trace, int size, const plot::Can
     plot::SymbolRecord record;
     record.x = reach;
     record.y = reach;
-    record.kind = static_cast<std::uint16_t>(trace.Symbol);
+    record.kind = static_cast<std::uint16_t>(trace.symbol);
     record.size = static_cast<std::uint16_t>(size);
     record.fill = 0;
     record.penWidth = 1;
-    record.colour = trace.Color;
+    record.colour = trace.colour;
 
     plot::drawSymbolRecord(scratch, record, background);
 
@@ -70,12 +70,12 @@ struct TraceLayers {
     ColumnMasks centres;
 };
 
-// Walks the blocks [FirstBlock, EndBlock) of one trace as moveTo/drawTo/drawSymbol would,
+// Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
 // PenY): the first point when starting at block 0, else the last point of the block before,
 // whose symbol belongs to that block's walk. This loop runs once per point, so its state lives
 // in locals.
-void collectTrace(const TTrace& trace, const TraceStyle& style, const plot::Mapping& map,
+void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
                   const plot::ClipRect& rect, std::size_t firstBlock, std::size_t endBlock,
                   TraceLayers& layers, int& penX, int& penY) {
     const int top = rect.top;
@@ -180,15 +180,15 @@ void collectTrace(const TTrace& trace, const TraceStyle& style, const plot::Mapp
     };
 
     const bool fromStart = firstBlock == 0;
-    if (trace.SymbolOn && fromStart)
+    if (trace.symbolOn && fromStart)
         addCentre(prevX, prevY);
     constexpr std::size_t kChunk = 2048;
     int mappedX[kChunk];
     int mappedY[kChunk];
-    const TPointArray& points = trace.Points;
+    const PointArray& points = trace.points;
     bool first = fromStart;
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
-        const std::span<const TPoint> block = points.Block(b);
+        const std::span<const Point> block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += kChunk) {
             const std::size_t count = std::min(kChunk, block.size() - from);
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
@@ -196,11 +196,11 @@ void collectTrace(const TTrace& trace, const TraceStyle& style, const plot::Mapp
             // While these points are walked, the next chunk is fetched from memory.
             const char* ahead = reinterpret_cast<const char*>(block.data() + from + count);
             const std::size_t aheadBytes =
-                std::min(kChunk, block.size() - from - count) * sizeof(TPoint);
+                std::min(kChunk, block.size() - from - count) * sizeof(Point);
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
-                if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
-                    __builtin_prefetch(ahead + k * sizeof(TPoint));
+                if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)
+                    __builtin_prefetch(ahead + k * sizeof(Point));
                 if (chainOn) {
                     // The common case at many points per column, kept in registers: the next
                     // vertical segments of the run.
@@ -214,10 +214,10 @@ void collectTrace(const TTrace& trace, const TraceStyle& style, const plot::Mapp
                         low = fold ? std::min(low, last) : low;
                         high = fold ? std::max(high, last) : high;
                         last = y;
-                        if (trace.SymbolOn)
+                        if (trace.symbolOn)
                             addCentre(chainX, y);
-                        if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
-                            __builtin_prefetch(ahead + k * sizeof(TPoint));
+                        if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)
+                            __builtin_prefetch(ahead + k * sizeof(Point));
                         ++k;
                     }
                     hullLow = low;
@@ -232,9 +232,9 @@ void collectTrace(const TTrace& trace, const TraceStyle& style, const plot::Mapp
                 }
                 const int x = mappedX[k];
                 const int y = mappedY[k];
-                if (trace.LineOn)
+                if (trace.lineOn)
                     lineTo(x, y);
-                if (trace.SymbolOn)
+                if (trace.symbolOn)
                     addCentre(x, y);
                 prevX = x;
                 prevY = y;
@@ -251,15 +251,15 @@ void collectTrace(const TTrace& trace, const TraceStyle& style, const plot::Mapp
 // Both layers are unions of per-segment pieces, so the two halves of a long trace are collected
 // on the two cores and OR-ed: the second half starts with the pen on the last point of the first,
 // exactly where the first half's last segment ends.
-void collectTraceInHalves(const TTrace& trace, const TraceStyle& style, const plot::Mapping& map,
+void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
                           const plot::ClipRect& rect, TraceLayers& layers, int& penX, int& penY) {
-    const std::size_t blocks = trace.Points.BlockCount();
+    const std::size_t blocks = trace.points.blockCount();
     if (blocks < 2 || std::thread::hardware_concurrency() < 2) {
         collectTrace(trace, style, map, rect, 0, blocks, layers, penX, penY);
         return;
     }
     const std::size_t split = blocks / 2;
-    const std::span<const TPoint> lastOfFirstHalf = trace.Points.Block(split - 1).last(1);
+    const std::span<const Point> lastOfFirstHalf = trace.points.block(split - 1).last(1);
     int secondPenX = 0;
     int secondPenY = 0;
     mapPoints(lastOfFirstHalf, map, style.xScaleFactor, style.yScaleFactor, &secondPenX,
@@ -279,7 +279,7 @@ void collectTraceInHalves(const TTrace& trace, const TraceStyle& style, const pl
 
 } // namespace
 
-bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const TTrace*>& traces,
+bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
                     const TraceStyle& style) {
     const plot::Mapping& map = engine.mapping();
     if (!engine.worldLinesClipped() || map.xLog || map.yLog)
@@ -288,8 +288,8 @@ bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const TTrace*>& 
     if (canvas.pen.width != 1 || canvas.pen.style != plot::PenStyle::Solid ||
         canvas.pen.mode != plot::PenMode::Copy)
         return false;
-    for (const TTrace* trace : traces)
-        if (trace->SymbolOn && !symbolShapeDrawable(*trace, style.symbolSize))
+    for (const Trace* trace : traces)
+        if (trace->symbolOn && !symbolShapeDrawable(*trace, style.symbolSize))
             return false;
 
     const plot::ClipRect rect{map.mapLeft, map.mapLeft + map.mapWidth,
@@ -299,33 +299,33 @@ bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const TTrace*>& 
 
     std::vector<std::unique_ptr<ColumnMasks>> centres;
     TraceLayers layers{ColumnMasks(width, height), ColumnMasks(0, 0)};
-    for (const TTrace* trace : traces) {
-        engine.setPenColour(trace->Color);
-        const TPoint& start = trace->Points[0];
+    for (const Trace* trace : traces) {
+        engine.setPenColour(trace->colour);
+        const Point& start = trace->points[0];
         // The first point goes through the engine, which also sets any end dot still pending.
-        engine.moveTo(start.X * style.xScaleFactor, start.Y * style.yScaleFactor);
-        int penX = engine.mapX(start.X * style.xScaleFactor);
-        int penY = engine.mapY(start.Y * style.yScaleFactor);
+        engine.moveTo(start.x * style.xScaleFactor, start.y * style.yScaleFactor);
+        int penX = engine.mapX(start.x * style.xScaleFactor);
+        int penY = engine.mapY(start.y * style.yScaleFactor);
         layers.lines.clear();
-        layers.centres = ColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
+        layers.centres = ColumnMasks(trace->symbolOn ? width : 0, trace->symbolOn ? height : 0);
         collectTraceInHalves(*trace, style, map, rect, layers, penX, penY);
         // The pen ends on the last point, as the per-point drawing leaves it.
-        const TPoint& last = trace->Points[trace->Points.Size() - 1];
-        engine.moveTo(last.X * style.xScaleFactor, last.Y * style.yScaleFactor);
-        layers.lines.paint(canvas.image(), plot::toQRgb(trace->Color));
+        const Point& last = trace->points[trace->points.size() - 1];
+        engine.moveTo(last.x * style.xScaleFactor, last.y * style.yScaleFactor);
+        layers.lines.paint(canvas.image(), plot::toQRgb(trace->colour));
         centres.push_back(std::make_unique<ColumnMasks>(std::move(layers.centres)));
     }
 
     // The symbols lie on top of all lines of the axis, trace after trace.
     ColumnMasks symbols(width, height);
     for (std::size_t i = 0; i < traces.size(); ++i) {
-        const TTrace& trace = *traces[i];
-        if (!trace.SymbolOn || !centres[i]->any())
+        const Trace& trace = *traces[i];
+        if (!trace.symbolOn || !centres[i]->any())
             continue;
         symbols.clear();
         for (const QPoint& offset : symbolStencil(trace, style.symbolSize, canvas))
             symbols.addShifted(*centres[i], offset.x(), offset.y());
-        symbols.paint(canvas.image(), plot::toQRgb(trace.Color));
+        symbols.paint(canvas.image(), plot::toQRgb(trace.colour));
     }
     return true;
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+namespace graph {
 namespace {
 
 // Buttons other than left and right go to the engine as the middle one, which it ignores.
@@ -40,78 +41,74 @@ int shiftState(const QMouseEvent* event) {
 
 } // namespace
 
-TXYPlot::TXYPlot(QWidget* parent) : QWidget(parent) {
+XyPlot::XyPlot(QWidget* parent) : QWidget(parent) {
     // The whole control is drawn from the picture buffer; Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-TXYPlot::~TXYPlot() = default;
+XyPlot::~XyPlot() = default;
 
-void TXYPlot::SetX_GridOn(bool on) {
+void XyPlot::setXGridOn(bool on) {
     xGridOn_ = on;
     requestRepaint();
 }
 
-void TXYPlot::SetY_Left_GridOn(bool on) {
-    yLeftGridOn_ = on;
+void XyPlot::setLeftGridOn(bool on) {
+    leftGridOn_ = on;
     requestRepaint();
 }
 
-void TXYPlot::SetY_Right_GridOn(bool on) {
-    yRightGridOn_ = on;
+void XyPlot::setRightGridOn(bool on) {
+    rightGridOn_ = on;
     requestRepaint();
 }
 
-void TXYPlot::SetXY_RulerOn(bool on) {
-    rulerOn_ = on;
-}
-
-void TXYPlot::ClearAllTraces() {
-    for (TTrace& trace : Traces)
-        trace.Points.Clear();
-    Traces.clear();
+void XyPlot::clearAllTraces() {
+    for (Trace& trace : traces_)
+        trace.points.clear();
+    traces_.clear();
     requestRepaint();
 }
 
-void TXYPlot::ClearTrace(int index) {
-    if (index < 0 || index >= static_cast<int>(Traces.size()))
+void XyPlot::clearTrace(int index) {
+    if (index < 0 || index >= static_cast<int>(traces_.size()))
         return;
-    Traces[index].Points.Clear();
+    traces_[index].points.clear();
     requestRepaint();
 }
 
-int TXYPlot::AddTrace(bool rightAxis, const TPointArray& points) {
-    TTrace trace;
-    trace.Points = points;
-    trace.RightAxis = rightAxis;
-    Traces.push_back(std::move(trace));
+int XyPlot::addTrace(bool rightAxis, const PointArray& points) {
+    Trace trace;
+    trace.points = points;
+    trace.rightAxis = rightAxis;
+    traces_.push_back(std::move(trace));
     requestRepaint();
-    return static_cast<int>(Traces.size()) - 1;
+    return static_cast<int>(traces_.size()) - 1;
 }
 
-int TXYPlot::AddPoint(int index, double x, double y) {
-    if (index < 0 || index >= static_cast<int>(Traces.size()))
+int XyPlot::addPoint(int index, double x, double y) {
+    if (index < 0 || index >= static_cast<int>(traces_.size()))
         return -1;
-    TPointArray& points = Traces[index].Points;
-    points.Add({x, y});
+    PointArray& points = traces_[index].points;
+    points.add({x, y});
     requestRepaint();
-    return static_cast<int>(points.Size());
+    return static_cast<int>(points.size());
 }
 
-void TXYPlot::UnzoomAll() {
+void XyPlot::unzoomAll() {
     engine_.unzoom(0);
     requestRepaint();
 }
 
-void TXYPlot::CopyToClipboard() {
+void XyPlot::copyToClipboard() {
     engine_.copyToClipboard();
 }
 
-void TXYPlot::Print() {
+void XyPlot::print() {
     engine_.print(false, 0, 0.0);
 }
 
-void TXYPlot::requestRepaint() {
+void XyPlot::requestRepaint() {
     // A reading arrives many times per paint; asking Qt once until the paint comes is enough.
     pictureStale_ = true;
     if (!updateRequested_) {
@@ -120,16 +117,16 @@ void TXYPlot::requestRepaint() {
     }
 }
 
-void TXYPlot::RepaintNow() {
+void XyPlot::repaintNow() {
     pictureStale_ = true;
     repaint();
 }
 
-void TXYPlot::Invalidate() {
+void XyPlot::invalidate() {
     requestRepaint();
 }
 
-void TXYPlot::SetScreenCursor(plot::ScreenCursor cursor) {
+void XyPlot::setScreenCursor(plot::ScreenCursor cursor) {
     switch (cursor) {
     case plot::ScreenCursor::Default:
         unsetCursor();
@@ -143,28 +140,28 @@ void TXYPlot::SetScreenCursor(plot::ScreenCursor cursor) {
     }
 }
 
-void TXYPlot::ConfinePointer(const QRect& screenRect) {
+void XyPlot::confinePointer(const QRect& screenRect) {
     confinement_ = screenRect;
     confined_ = true;
 }
 
-void TXYPlot::ReleasePointer() {
+void XyPlot::releasePointer() {
     confined_ = false;
 }
 
-QPoint TXYPlot::ScreenOffset() const {
+QPoint XyPlot::screenOffset() const {
     return mapToGlobal(QPoint(0, 0));
 }
 
-void TXYPlot::Beep() {
+void XyPlot::beep() {
     QApplication::beep();
 }
 
-std::unique_ptr<plot::PrintTarget> TXYPlot::OpenPrinter() {
+std::unique_ptr<plot::PrintTarget> XyPlot::openPrinter() {
     return std::make_unique<plot::QtPrintTarget>();
 }
 
-void TXYPlot::paintEvent(QPaintEvent*) {
+void XyPlot::paintEvent(QPaintEvent*) {
     // The engine draws the ruler and the zoom rectangle into the buffer between repaints; such a
     // paint only shows the buffer, a stale picture is drawn anew first.
     updateRequested_ = false;
@@ -176,26 +173,26 @@ void TXYPlot::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, canvas_.image());
 }
 
-void TXYPlot::resizeEvent(QResizeEvent*) {
+void XyPlot::resizeEvent(QResizeEvent*) {
     pictureStale_ = true;
 }
 
-QPoint TXYPlot::confinedPosition(QMouseEvent* event) {
+QPoint XyPlot::confinedPosition(QMouseEvent* event) {
     QPoint local = event->position().toPoint();
     if (!confined_)
         return local;
     // The confinement rectangle excludes its right and bottom edge.
-    const QPoint screen = local + ScreenOffset();
+    const QPoint screen = local + screenOffset();
     const QPoint clamped(std::clamp(screen.x(), confinement_.left(), confinement_.right()),
                          std::clamp(screen.y(), confinement_.top(), confinement_.bottom()));
     if (clamped != screen) {
         QCursor::setPos(clamped);
-        local = clamped - ScreenOffset();
+        local = clamped - screenOffset();
     }
     return local;
 }
 
-void TXYPlot::mousePressEvent(QMouseEvent* event) {
+void XyPlot::mousePressEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
     const QPoint at = event->position().toPoint();
@@ -205,7 +202,7 @@ void TXYPlot::mousePressEvent(QMouseEvent* event) {
     update();
 }
 
-void TXYPlot::mouseMoveEvent(QMouseEvent* event) {
+void XyPlot::mouseMoveEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
     const QPoint at = confinedPosition(event);
@@ -213,7 +210,7 @@ void TXYPlot::mouseMoveEvent(QMouseEvent* event) {
     update();
 }
 
-void TXYPlot::mouseReleaseEvent(QMouseEvent* event) {
+void XyPlot::mouseReleaseEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
     const QPoint at = confinedPosition(event);
@@ -221,3 +218,5 @@ void TXYPlot::mouseReleaseEvent(QMouseEvent* event) {
     engine_.mouseUp(buttonCode(event->button()), shiftState(event), at.x(), at.y());
     requestRepaint();
 }
+
+} // namespace graph

@@ -27,7 +27,7 @@ bool narrow(const FractionWindow& from, double f0, double f1, double minWidth, F
 }
 
 void repaintOwner(EngineState& e) {
-    e.owner.RepaintNow();
+    e.owner.repaintNow();
 }
 
 } // namespace

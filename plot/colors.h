@@ -50,9 +50,3 @@ QRgb toQRgb(Color color);
 Color fromQRgb(QRgb rgb);
 
 } // namespace plot
-
-// The spellings app/ still uses; they go when it follows the plot namespace.
-using TColor = plot::Color;
-inline constexpr plot::Color clBlue = plot::kBlue;
-inline constexpr plot::Color clGreen = plot::kGreen;
-inline constexpr plot::Color clBtnFace = plot::kButtonFace;

@@ -10,7 +10,7 @@ namespace plot {
 namespace {
 
 void resetInteraction(EngineState& e) {
-    e.owner.SetScreenCursor(ScreenCursor::Default);
+    e.owner.setScreenCursor(ScreenCursor::Default);
     e.rulerEnabled = false;
     e.rulerMode = 0;
     e.rulerSnapX = e.rulerSnapY = false;
@@ -24,11 +24,11 @@ void resetInteraction(EngineState& e) {
 void startGraph(EngineState& e, Color backColour, Color frameColour, double scale) {
     // A drag on the last picture ends here; its drawing goes with a clean repaint.
     if (e.rulerDragging) {
-        e.owner.Invalidate();
+        e.owner.invalidate();
     }
-    e.targetCanvas = &e.owner.EngineCanvas();
-    e.pictureWidth = e.owner.EngineWidth();
-    e.pictureHeight = e.owner.EngineHeight();
+    e.targetCanvas = &e.owner.engineCanvas();
+    e.pictureWidth = e.owner.engineWidth();
+    e.pictureHeight = e.owner.engineHeight();
     resetInteraction(e);
 
     Canvas& c = *e.targetCanvas;

@@ -42,9 +42,9 @@ void copyGraphToClipboard(EngineState& e) {
     if (e.targetCanvas == nullptr) {
         return;
     }
-    e.owner.SetScreenCursor(ScreenCursor::HourGlass);
+    e.owner.setScreenCursor(ScreenCursor::HourGlass);
     QGuiApplication::clipboard()->setImage(snapshot(e, e.targetCanvas->image().format()));
-    e.owner.SetScreenCursor(ScreenCursor::Default);
+    e.owner.setScreenCursor(ScreenCursor::Default);
 }
 
 void printGraph(EngineState& e, bool restore, int positionCode, double fraction) {
@@ -52,25 +52,25 @@ void printGraph(EngineState& e, bool restore, int positionCode, double fraction)
         return;
     }
     EngineHost& owner = e.owner;
-    owner.SetScreenCursor(ScreenCursor::HourGlass);
-    const std::unique_ptr<PrintTarget> printer = owner.OpenPrinter();
+    owner.setScreenCursor(ScreenCursor::HourGlass);
+    const std::unique_ptr<PrintTarget> printer = owner.openPrinter();
     const PrintLayout layout =
         printer ? layOutPrint(*printer, e.pictureWidth, e.pictureHeight, positionCode, fraction)
                 : PrintLayout{};
     if (layout.cellSize == 0) {
-        owner.Beep();
+        owner.beep();
     } else {
         const QImage picture = snapshot(e, QImage::Format_RGB32);
         const auto markProgress = [&e](int y) { markRow(e, y); };
         if (!printPicture(picture, layout, *printer,
                           restore ? std::function<void(int)>(markProgress) : nullptr)) {
-            owner.Beep();
+            owner.beep();
         }
         if (restore) {
             putBack(e, picture);
         }
     }
-    owner.SetScreenCursor(ScreenCursor::Default);
+    owner.setScreenCursor(ScreenCursor::Default);
 }
 
 } // namespace plot

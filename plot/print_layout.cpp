@@ -53,8 +53,8 @@ PrintLayout placePrint(int pageWidth, int pageHeight, int pictureWidth, int pict
 
 PrintLayout layOutPrint(PrintTarget& printer, int pictureWidth, int pictureHeight, int positionCode,
                         double fraction) {
-    printer.SetOrientation(printOrientationFor(positionCode, pictureWidth, pictureHeight));
-    return placePrint(printer.PageWidth(), printer.PageHeight(), pictureWidth, pictureHeight,
+    printer.setOrientation(printOrientationFor(positionCode, pictureWidth, pictureHeight));
+    return placePrint(printer.pageWidth(), printer.pageHeight(), pictureWidth, pictureHeight,
                       printPlacementFor(positionCode), fraction);
 }
 

@@ -38,7 +38,7 @@ bool printPictureRow(const QImage& picture, int y, const PrintLayout& layout,
         const PrintRect block{layout.printOffsetX + x * h - s, layout.printOffsetY + y * h - s,
                               layout.printOffsetX + x2 * h + h - s,
                               layout.printOffsetY + y * h + h - s};
-        if (!printer.FillRect(block, canvasColour(colour))) {
+        if (!printer.fillRect(block, canvasColour(colour))) {
             return false;
         }
         x = x2 + 1;
@@ -49,7 +49,7 @@ bool printPictureRow(const QImage& picture, int y, const PrintLayout& layout,
 bool printPicture(const QImage& picture, const PrintLayout& layout, PrintTarget& printer,
                   const std::function<void(int y)>& beforeRow) {
     const QImage rows = picture.convertToFormat(QImage::Format_RGB32);
-    if (!printer.BeginDocument()) {
+    if (!printer.beginDocument()) {
         return false;
     }
     for (int y = 0; y < rows.height(); ++y) {
@@ -57,12 +57,12 @@ bool printPicture(const QImage& picture, const PrintLayout& layout, PrintTarget&
             beforeRow(y);
         }
         if (!printPictureRow(rows, y, layout, printer)) {
-            printer.AbortDocument();
+            printer.abortDocument();
             return false;
         }
     }
-    if (!printer.EndDocument()) {
-        printer.AbortDocument();
+    if (!printer.endDocument()) {
+        printer.abortDocument();
         return false;
     }
     return true;

@@ -20,21 +20,16 @@ struct PrintRect {
 class PrintTarget {
 public:
     virtual ~PrintTarget() = default;
-    virtual void SetOrientation(PrintOrientation orientation) = 0;
+    virtual void setOrientation(PrintOrientation orientation) = 0;
     // The printable page in printer pixels, for the orientation set last; 0 when unknown.
-    virtual int PageWidth() = 0;
-    virtual int PageHeight() = 0;
-    virtual bool BeginDocument() = 0;
+    virtual int pageWidth() = 0;
+    virtual int pageHeight() = 0;
+    virtual bool beginDocument() = 0;
     // Fills the block with the colour, outline included.
-    virtual bool FillRect(const PrintRect& rect, Color colour) = 0;
-    virtual bool EndDocument() = 0;
+    virtual bool fillRect(const PrintRect& rect, Color colour) = 0;
+    virtual bool endDocument() = 0;
     // Drops a document that failed half-way.
-    virtual void AbortDocument() = 0;
+    virtual void abortDocument() = 0;
 };
 
 } // namespace plot
-
-// The spellings app/ still uses; they go when it follows the plot namespace.
-using PrintOrientation = plot::PrintOrientation;
-using PrintRect = plot::PrintRect;
-using PrintTarget = plot::PrintTarget;

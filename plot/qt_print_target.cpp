@@ -16,24 +16,24 @@ QtPrintTarget::QtPrintTarget(const QString& pdfFile) : QtPrintTarget() {
 
 QtPrintTarget::QtPrintTarget(QPrinter& printer) : printer_(printer) {}
 
-void QtPrintTarget::SetOrientation(PrintOrientation orientation) {
+void QtPrintTarget::setOrientation(PrintOrientation orientation) {
     printer_.setPageOrientation(orientation == PrintOrientation::Portrait ? QPageLayout::Portrait
                                                                           : QPageLayout::Landscape);
 }
 
-int QtPrintTarget::PageWidth() {
+int QtPrintTarget::pageWidth() {
     return printer_.width();
 }
 
-int QtPrintTarget::PageHeight() {
+int QtPrintTarget::pageHeight() {
     return printer_.height();
 }
 
-bool QtPrintTarget::BeginDocument() {
+bool QtPrintTarget::beginDocument() {
     return painter_.begin(&printer_);
 }
 
-bool QtPrintTarget::FillRect(const PrintRect& rect, Color colour) {
+bool QtPrintTarget::fillRect(const PrintRect& rect, Color colour) {
     if (!painter_.isActive()) {
         return false;
     }
@@ -43,11 +43,11 @@ bool QtPrintTarget::FillRect(const PrintRect& rect, Color colour) {
     return true;
 }
 
-bool QtPrintTarget::EndDocument() {
+bool QtPrintTarget::endDocument() {
     return painter_.end();
 }
 
-void QtPrintTarget::AbortDocument() {
+void QtPrintTarget::abortDocument() {
     printer_.abort();
     if (painter_.isActive()) {
         painter_.end();

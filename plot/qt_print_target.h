@@ -17,13 +17,13 @@ public:
     explicit QtPrintTarget(const QString& pdfFile);
     explicit QtPrintTarget(QPrinter& printer);
 
-    void SetOrientation(PrintOrientation orientation) override;
-    int PageWidth() override;
-    int PageHeight() override;
-    bool BeginDocument() override;
-    bool FillRect(const PrintRect& rect, Color colour) override;
-    bool EndDocument() override;
-    void AbortDocument() override;
+    void setOrientation(PrintOrientation orientation) override;
+    int pageWidth() override;
+    int pageHeight() override;
+    bool beginDocument() override;
+    bool fillRect(const PrintRect& rect, Color colour) override;
+    bool endDocument() override;
+    void abortDocument() override;
 
 private:
     std::unique_ptr<QPrinter> owned_;
@@ -32,6 +32,3 @@ private:
 };
 
 } // namespace plot
-
-// The spelling app/ still uses; it goes when app/ follows the plot namespace.
-using QtPrintTarget = plot::QtPrintTarget;

@@ -80,12 +80,12 @@ void fillMouseInfo(EngineState& e, MouseInfoSlot slot, int x, int y) {
 void confineToPlot(EngineState& e) {
     const AxisRecord& xAxis = e.area().axisRecord[kAxisX];
     const AxisRecord& yAxis = e.area().axisRecord[e.rulerAxis];
-    const QPoint offset = e.owner.ScreenOffset();
+    const QPoint offset = e.owner.screenOffset();
     const int left = xAxis.axisPixelOrigin;
     const int top = yAxis.axisPixelOrigin - yAxis.axisPixelLength;
     const int right = xAxis.axisPixelOrigin + xAxis.axisPixelLength + 1;
     const int bottom = yAxis.axisPixelOrigin + 1;
-    e.owner.ConfinePointer(QRect(left, top, right - left, bottom - top).translated(offset));
+    e.owner.confinePointer(QRect(left, top, right - left, bottom - top).translated(offset));
 }
 
 void startRuler(EngineState& e, int x, int y) {
@@ -94,7 +94,7 @@ void startRuler(EngineState& e, int x, int y) {
     e.rulerSnapStepX = e.rulerSnapX ? area.axisRecord[kAxisX].minimumStep : 0.0;
     e.rulerSnapStepY =
         e.rulerSnapY && drawnYAxisCount(area) == 1 ? area.axisRecord[e.rulerAxis].minimumStep : 0.0;
-    e.owner.SetScreenCursor(ScreenCursor::Cross);
+    e.owner.setScreenCursor(ScreenCursor::Cross);
     confineToPlot(e);
     const QPoint p = snapRulerPoint(e, x, y);
     showRuler(e, p.x(), p.y(), true);
@@ -203,7 +203,7 @@ void mouseUp(EngineState& e, MouseButton button, int shift, int x, int y) {
             e.rulerDragging = false;
             e.rulerX = 0;
             e.rulerY = 0;
-            e.owner.SetScreenCursor(ScreenCursor::Default);
+            e.owner.setScreenCursor(ScreenCursor::Default);
             fillMouseInfo(e, kReleaseInfo, x, y);
         } else if (e.bandActive) {
             showBand(e, e.bandEndX, e.bandEndY, false);
@@ -214,7 +214,7 @@ void mouseUp(EngineState& e, MouseButton button, int shift, int x, int y) {
             }
         }
     }
-    e.owner.ReleasePointer();
+    e.owner.releasePointer();
 }
 
 } // namespace plot

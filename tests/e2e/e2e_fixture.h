@@ -33,7 +33,7 @@ public:
         return SaveAnswer;
     }
     bool executePrinterSetup() override { return false; }
-    std::unique_ptr<PrintTarget> openPrinter() override { return nullptr; }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return nullptr; }
     void showError(const std::string& message) override { Errors.push_back(message); }
 };
 

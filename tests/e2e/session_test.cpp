@@ -87,7 +87,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_EQ(form.statusText().size(), 32u);
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  MHz"))
         << form.displayPage().readingLabel()->text().toStdString();
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/Hz");
     MeasureContinuous(10);
 
     // Hertz values.
@@ -107,7 +107,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_EQ(LastReply(), "OK");
     MeasureSingle();
     EXPECT_TRUE(lastReading.isPeriod);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_NEAR(lastReading.value, 1e-7, 1e-12);
     MeasureContinuous(5);
     Command({"Mode", "Frequency"});
@@ -119,10 +119,10 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     // Units of the graph.
     Choose(form.graphPage().menu(), {"Time unit", "minutes"});
     Choose(form.graphPage().menu(), {"Frequency unit", "MHz"});
-    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/min");
-    EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0 / 60);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
-    EXPECT_DOUBLE_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1e-6);
+    EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/min");
+    EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0 / 60);
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
+    EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1e-6);
 
     // The graph page: zoom with Ctrl and a drag, read the ruler, unzoom.
     form.pages()->setCurrentWidget(&form.graphPage());
@@ -140,17 +140,22 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_NEAR(zoom.xLow, 0.25, 0.01);
     EXPECT_NEAR(zoom.xHigh, 0.75, 0.01);
 
-    const QImage before = form.graphPage().plot()->Picture().copy();
+    const QImage before = form.graphPage().plot()->picture().copy();
     const QPoint at = Inside(0.5, 0.5);
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, at);
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(form.graphPage().plot()->engine().interaction(), plot::Interaction::Ruler);
     EXPECT_EQ(form.graphPage().plot()->engine().rulerPosition().x(), at.x());
     // The time under the ruler lies in the middle of the zoomed half of the session (minutes).
-    const double xs = form.graphPage().plot()->Traces[0].Points[form.graphPage().plot()->Traces[0].Points.Size() - 1].X;
-    EXPECT_NEAR(form.graphPage().plot()->engine().pixelToWorldX(at.x()), xs / 60 / 2, xs / 60 * 0.1);
+    const double xs = form.graphPage()
+                          .plot()
+                          ->traces()[0]
+                          .points[form.graphPage().plot()->traces()[0].points.size() - 1]
+                          .x;
+    EXPECT_NEAR(form.graphPage().plot()->engine().pixelToWorldX(at.x()), xs / 60 / 2,
+                xs / 60 * 0.1);
     int readoutPixels = 0;
-    const QImage held = form.graphPage().plot()->Picture();
+    const QImage held = form.graphPage().plot()->picture();
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 400; ++x)
             readoutPixels += held.pixel(x, y) != before.pixel(x, y);

@@ -23,8 +23,8 @@ struct Axes {
 // A picture with the plot area of the main window and the given world ranges (axes in the back
 // colour, which shows only the y axis' zero line), the traces drawn by one of the two paths,
 // finished as the paint handler finishes it.
-QImage draw(const std::vector<TTrace>& traces, const Axes& a, const TraceStyle& style, bool fast,
-            bool& usedFast) {
+QImage draw(const std::vector<graph::Trace>& traces, const Axes& a, const TraceStyle& style,
+            bool fast, bool& usedFast) {
     plot::ImageHost host(kWidth, kHeight);
     plot::PlotEngine engine(host);
     engine.startGraph(plot::kButtonFace, plot::kBlue, 1.5);
@@ -38,17 +38,18 @@ QImage draw(const std::vector<TTrace>& traces, const Axes& a, const TraceStyle& 
     engine.moveTo(a.xMin, a.yMin);
     engine.drawTo((a.xMin + a.xMax) / 2, (a.yMin + a.yMax) / 2);
 
-    std::vector<const TTrace*> list;
-    for (const TTrace& t : traces)
+    std::vector<const graph::Trace*> list;
+    for (const graph::Trace& t : traces)
         list.push_back(&t);
     usedFast = fast && drawTracesFast(engine, list, style);
     if (!usedFast)
         drawTracesPerPoint(engine, list, style);
     engine.finishGraph();
-    return host.EngineCanvas().image().copy();
+    return host.engineCanvas().image().copy();
 }
 
-void expectSamePicture(const std::vector<TTrace>& traces, const Axes& a, const TraceStyle& style) {
+void expectSamePicture(const std::vector<graph::Trace>& traces, const Axes& a,
+                       const TraceStyle& style) {
     bool fast = false;
     const QImage plain = draw(traces, a, style, false, fast);
     const QImage masked = draw(traces, a, style, true, fast);
@@ -69,12 +70,12 @@ void expectSamePicture(const std::vector<TTrace>& traces, const Axes& a, const T
     EXPECT_GT(drawn, 100);
 }
 
-TTrace makeTrace(plot::Color color, int symbol, bool lineOn, bool symbolOn) {
-    TTrace t;
-    t.Color = color;
-    t.Symbol = symbol;
-    t.LineOn = lineOn;
-    t.SymbolOn = symbolOn;
+graph::Trace makeTrace(plot::Color color, int symbol, bool lineOn, bool symbolOn) {
+    graph::Trace t;
+    t.colour = color;
+    t.symbol = symbol;
+    t.lineOn = lineOn;
+    t.symbolOn = symbolOn;
     return t;
 }
 
@@ -83,12 +84,12 @@ TEST(FastDrawing, RandomDataEveryShape) {
     std::uniform_real_distribution<double> x(0, 100);
     std::normal_distribution<double> y(0, 1);
     for (int shape = 1; shape <= 8; ++shape) {
-        std::vector<TTrace> traces{makeTrace(plot::kRed, shape, true, true),
-                                   makeTrace(plot::kGreen, 9 - shape, true, false),
-                                   makeTrace(plot::kBlue, shape, false, true)};
-        for (TTrace& t : traces)
+        std::vector<graph::Trace> traces{makeTrace(plot::kRed, shape, true, true),
+                                         makeTrace(plot::kGreen, 9 - shape, true, false),
+                                         makeTrace(plot::kBlue, shape, false, true)};
+        for (graph::Trace& t : traces)
             for (int i = 0; i < 3000; ++i)
-                t.Points.Add({x(rng), y(rng)});
+                t.points.add({x(rng), y(rng)});
         SCOPED_TRACE("shape " + std::to_string(shape));
         expectSamePicture(traces, {0, 100, -3, 3}, {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
     }
@@ -98,9 +99,9 @@ TEST(FastDrawing, DenseDriftingSeriesWithNoise) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(7);
         std::normal_distribution<double> noise(0, 0.02);
-        TTrace t = makeTrace(plot::kBlue, 1, true, symbols);
+        graph::Trace t = makeTrace(plot::kBlue, 1, true, symbols);
         for (int i = 0; i < 200000; ++i)
-            t.Points.Add({i * 0.5, 10e6 + i * 1e-6 + noise(rng)});
+            t.points.add({i * 0.5, 10e6 + i * 1e-6 + noise(rng)});
         SCOPED_TRACE(symbols ? "with symbols" : "lines only");
         expectSamePicture({t}, {0, 100000.0 / 60, 10e6 - 0.1, 10e6 + 0.3}, {1.0 / 60, 1.0, 8});
     }
@@ -110,14 +111,14 @@ TEST(FastDrawing, LongFlatRuns) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(3);
         std::uniform_int_distribution<int> level(0, 20);
-        TTrace t = makeTrace(plot::kFuchsia, 2, true, symbols);
-        TTrace u = makeTrace(plot::kTeal, 7, true, symbols);
+        graph::Trace t = makeTrace(plot::kFuchsia, 2, true, symbols);
+        graph::Trace u = makeTrace(plot::kTeal, 7, true, symbols);
         double value = 10;
         for (int i = 0; i < 60000; ++i) {
             if (i % 700 == 0)
                 value = level(rng);
-            t.Points.Add({double(i), value});
-            u.Points.Add({double(i), 20 - value});
+            t.points.add({double(i), value});
+            u.points.add({double(i), 20 - value});
         }
         // The top and bottom levels lie exactly on the plot edges.
         SCOPED_TRACE(symbols ? "with symbols" : "lines only");
@@ -130,8 +131,8 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
     std::uniform_real_distribution<double> wide(-3, 4);
     std::uniform_int_distribution<int> pick(0, 40);
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    TTrace t = makeTrace(plot::kRed, 1, true, true);
-    TTrace u = makeTrace(plot::kNavy, 3, true, true);
+    graph::Trace t = makeTrace(plot::kRed, 1, true, true);
+    graph::Trace u = makeTrace(plot::kNavy, 3, true, true);
     for (int i = 0; i < 20000; ++i) {
         double px = wide(rng);
         double py = wide(rng);
@@ -154,8 +155,8 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
         default:
             break;
         }
-        t.Points.Add({px, py});
-        u.Points.Add({i * 1e-4, wide(rng)});
+        t.points.add({px, py});
+        u.points.add({i * 1e-4, wide(rng)});
     }
     expectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
 }
@@ -164,7 +165,7 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
 // there must leave the same pixels as one walk.
 TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
     constexpr int kCount = 140000;
-    constexpr int kBoundary = int(TPointArray::BlockSize);
+    constexpr int kBoundary = int(graph::PointArray::kBlockSize);
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     struct Case {
         const char* name;
@@ -185,7 +186,7 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
             for (bool symbols : {true, false}) {
                 std::mt19937_64 rng(9);
                 std::uniform_real_distribution<double> noise(0.1, 0.9);
-                TTrace t = makeTrace(plot::kMaroon, 1, true, symbols);
+                graph::Trace t = makeTrace(plot::kMaroon, 1, true, symbols);
                 for (int i = 0; i < kCount; ++i) {
                     double y = noise(rng);
                     if (i >= kBoundary - 400 && i < kBoundary + 400)
@@ -194,7 +195,7 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
                         y = c.before;
                     if (i == kBoundary || i == kBoundary + 1)
                         y = c.after;
-                    t.Points.Add({i < kBoundary ? double(i) : i + gap, y});
+                    t.points.add({i < kBoundary ? double(i) : i + gap, y});
                 }
                 SCOPED_TRACE(std::string(c.name) + (gap > 0 ? ", gap" : ", no gap") +
                              (symbols ? ", with symbols" : ", lines only"));
@@ -205,28 +206,28 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
 }
 
 TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
-    TTrace t = makeTrace(plot::kBlack, 8, true, true);
+    graph::Trace t = makeTrace(plot::kBlack, 8, true, true);
     std::mt19937_64 rng(5);
     std::uniform_real_distribution<double> v(-0.2, 1.2);
     for (int i = 0; i < 300; ++i)
-        t.Points.Add({v(rng), v(rng)});
-    TTrace single = makeTrace(plot::kRed, 4, true, true);
-    single.Points.Add({0.5, 0.5});
+        t.points.add({v(rng), v(rng)});
+    graph::Trace single = makeTrace(plot::kRed, 4, true, true);
+    single.points.add({0.5, 0.5});
     expectSamePicture({t, single}, {0, 1, 0, 1}, {1.0, 1.0, 15});
 }
 
 TEST(FastDrawing, DeclinesWhereOnlyThePerPointPathIsExact) {
-    TTrace dot = makeTrace(plot::kRed, 0, true, true);
-    dot.Points.Add({0.5, 0.5});
-    TTrace immediate = makeTrace(plot::kRed, 1 + 16, true, true);
-    immediate.Points.Add({0.5, 0.5});
+    graph::Trace dot = makeTrace(plot::kRed, 0, true, true);
+    dot.points.add({0.5, 0.5});
+    graph::Trace immediate = makeTrace(plot::kRed, 1 + 16, true, true);
+    immediate.points.add({0.5, 0.5});
     bool fast = true;
     draw({dot}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_FALSE(fast);
     draw({immediate}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_FALSE(fast);
-    TTrace circle = makeTrace(plot::kRed, 1, true, true);
-    circle.Points.Add({0.5, 0.5});
+    graph::Trace circle = makeTrace(plot::kRed, 1, true, true);
+    circle.points.add({0.5, 0.5});
     draw({circle}, {0, 1, 0, 1}, {1, 1, 1}, true, fast);
     EXPECT_FALSE(fast);
     draw({circle}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);

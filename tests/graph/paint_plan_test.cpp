@@ -9,16 +9,16 @@ namespace graph {
 
 namespace {
 
-TTrace makeTrace(std::initializer_list<TPoint> points, bool rightAxis = false) {
-    TTrace trace;
-    trace.Points = TPointArray(points);
-    trace.RightAxis = rightAxis;
+graph::Trace makeTrace(std::initializer_list<graph::Point> points, bool rightAxis = false) {
+    graph::Trace trace;
+    trace.points = graph::PointArray(points);
+    trace.rightAxis = rightAxis;
     return trace;
 }
 
 struct PlanCase {
     std::string name;
-    TTraceArray traces;
+    graph::TraceList traces;
     RangeSettings x;
     RangeSettings left;
     RangeSettings right;
@@ -133,11 +133,11 @@ std::vector<PlanCase> cases() {
                      {0.95, 2.05}});
     cases.push_back({"NoTraces", {}, {}, {}, {}, {}, {}, {-1, 1}, {-1, 1}, {-1, 1}});
 
-    TTraceArray ignored{makeTrace({{0, 1}, {1, 2}}), makeTrace({{100, 100}}),
-                        makeTrace({{-100, -100}}), makeTrace({}), makeTrace({{5, 1.5}})};
-    ignored[1].LineOn = false;
-    ignored[1].SymbolOn = false;
-    ignored[2].Visible = false;
+    graph::TraceList ignored{makeTrace({{0, 1}, {1, 2}}), makeTrace({{100, 100}}),
+                             makeTrace({{-100, -100}}), makeTrace({}), makeTrace({{5, 1.5}})};
+    ignored[1].lineOn = false;
+    ignored[1].symbolOn = false;
+    ignored[2].visible = false;
     cases.push_back({"NotCountingTracesIgnored",
                      ignored,
                      {},
@@ -148,8 +148,8 @@ std::vector<PlanCase> cases() {
                      {-0.25, 5.25},
                      {0.95, 2.05},
                      {-1, 1}});
-    TTraceArray symbolsOnly{makeTrace({{0, 1}, {1, 3}})};
-    symbolsOnly[0].LineOn = false;
+    graph::TraceList symbolsOnly{makeTrace({{0, 1}, {1, 3}})};
+    symbolsOnly[0].lineOn = false;
     cases.push_back({"SymbolsOnlyCounts",
                      symbolsOnly,
                      {},
@@ -184,8 +184,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, PaintPlanTable, ::testing::ValuesIn(cases()),
                          [](const auto& info) { return info.param.name; });
 
 TEST(PaintPlan, IncrementalRangesMatchAScanOfEveryPoint) {
-    TTraceArray traces(2);
-    traces[1].RightAxis = true;
+    graph::TraceList traces(2);
+    traces[1].rightAxis = true;
     std::vector<double> xs;
     std::vector<double> lefts;
     unsigned seed = 12345;
@@ -194,11 +194,11 @@ TEST(PaintPlan, IncrementalRangesMatchAScanOfEveryPoint) {
         return double(seed % 100000) / 7.0 - 5000.0;
     };
     for (int i = 0; i < 5000; ++i) {
-        const TPoint p{next(), next()};
-        traces[i % 2].Points.Add(p);
-        xs.push_back(p.X * 0.37);
+        const graph::Point p{next(), next()};
+        traces[i % 2].points.add(p);
+        xs.push_back(p.x * 0.37);
         if (i % 2 == 0)
-            lefts.push_back(p.Y * -3.0);
+            lefts.push_back(p.y * -3.0);
     }
     const PaintPlan plan = planPaint(traces, {true, 0, 0, 0.37}, {true, 0, 0, -3.0}, {}, 0.05);
     const AxisRange x = autoRange(xs, 0.05);

@@ -26,11 +26,13 @@ protected:
     }
 };
 
-class XYPlotTest : public ::testing::Test {
+class XyPlotTest : public ::testing::Test {
 protected:
     void SetUp() override {
         plot.resize(1122, 476);
-        plot.XY_LeftPerCent = 20;
+        plot::PlotAreaLayout area = plot.areaLayout();
+        area.leftPercent = 20;
+        plot.setAreaLayout(area);
         plot.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
         settle();
@@ -43,12 +45,12 @@ protected:
 
     QImage painted() {
         settle();
-        return plot.Picture().copy();
+        return plot.picture().copy();
     }
 
     void addSeries(int trace, int count, double amplitude) {
         for (int i = 0; i < count; ++i)
-            plot.AddPoint(trace, i, 10e6 + amplitude * std::sin(i * 0.1));
+            plot.addPoint(trace, i, 10e6 + amplitude * std::sin(i * 0.1));
     }
 
     void sendMouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
@@ -76,83 +78,98 @@ protected:
         return n;
     }
 
-    TXYPlot plot;
+    // Changes the settings of the x, left and right axis in place.
+    template <typename Change> void changeAxes(Change change) {
+        graph::AxisSettings x = plot.xAxis();
+        graph::AxisSettings left = plot.leftAxis();
+        graph::AxisSettings right = plot.rightAxis();
+        change(x, left, right);
+        plot.setXAxis(x);
+        plot.setLeftAxis(left);
+        plot.setRightAxis(right);
+    }
+
+    graph::XyPlot plot;
 };
 
-TEST_F(XYPlotTest, TraceOperations) {
-    EXPECT_EQ(plot.AddPoint(0, 1, 1), -1);
-    EXPECT_EQ(plot.AddTrace(false, {}), 0);
-    EXPECT_EQ(plot.AddPoint(5, 1, 1), -1);
-    EXPECT_EQ(plot.AddPoint(-1, 1, 1), -1);
-    EXPECT_EQ(plot.AddPoint(0, 1, 1), 1);
-    EXPECT_EQ(plot.AddPoint(0, 2, 3), 2);
+TEST_F(XyPlotTest, TraceOperations) {
+    EXPECT_EQ(plot.addPoint(0, 1, 1), -1);
+    EXPECT_EQ(plot.addTrace(false, {}), 0);
+    EXPECT_EQ(plot.addPoint(5, 1, 1), -1);
+    EXPECT_EQ(plot.addPoint(-1, 1, 1), -1);
+    EXPECT_EQ(plot.addPoint(0, 1, 1), 1);
+    EXPECT_EQ(plot.addPoint(0, 2, 3), 2);
 
-    TPointArray given{{1, 2}, {3, 4}, {5, 6}};
-    EXPECT_EQ(plot.AddTrace(true, given), 1);
-    given.Add({7, 8});
-    ASSERT_EQ(plot.Traces.size(), 2u);
-    const TTrace& added = plot.Traces[1];
-    EXPECT_EQ(added.Points.Size(), 3u);
-    EXPECT_TRUE(added.RightAxis);
-    EXPECT_EQ(added.Color, plot::kBlue);
-    EXPECT_EQ(added.Symbol, 1);
-    EXPECT_TRUE(added.LineOn && added.SymbolOn && added.Visible);
-    EXPECT_FALSE(plot.Traces[0].RightAxis);
+    graph::PointArray given{{1, 2}, {3, 4}, {5, 6}};
+    EXPECT_EQ(plot.addTrace(true, given), 1);
+    given.add({7, 8});
+    ASSERT_EQ(plot.traces().size(), 2u);
+    const graph::Trace& added = plot.traces()[1];
+    EXPECT_EQ(added.points.size(), 3u);
+    EXPECT_TRUE(added.rightAxis);
+    EXPECT_EQ(added.colour, plot::kBlue);
+    EXPECT_EQ(added.symbol, 1);
+    EXPECT_TRUE(added.lineOn && added.symbolOn && added.visible);
+    EXPECT_FALSE(plot.traces()[0].rightAxis);
 
-    plot.Traces[0].Color = plot::kRed;
-    plot.ClearTrace(0);
-    plot.ClearTrace(2);
-    plot.ClearTrace(-1);
-    ASSERT_EQ(plot.Traces.size(), 2u);
-    EXPECT_TRUE(plot.Traces[0].Points.Empty());
-    EXPECT_EQ(plot.Traces[0].Color, plot::kRed);
-    EXPECT_EQ(plot.Traces[1].Points.Size(), 3u);
-    EXPECT_EQ(plot.AddPoint(0, 9, 9), 1);
+    plot.traces()[0].colour = plot::kRed;
+    plot.clearTrace(0);
+    plot.clearTrace(2);
+    plot.clearTrace(-1);
+    ASSERT_EQ(plot.traces().size(), 2u);
+    EXPECT_TRUE(plot.traces()[0].points.empty());
+    EXPECT_EQ(plot.traces()[0].colour, plot::kRed);
+    EXPECT_EQ(plot.traces()[1].points.size(), 3u);
+    EXPECT_EQ(plot.addPoint(0, 9, 9), 1);
 
-    plot.ClearAllTraces();
-    EXPECT_TRUE(plot.Traces.empty());
-    EXPECT_EQ(plot.AddPoint(0, 1, 1), -1);
-    EXPECT_EQ(plot.AddTrace(false, {}), 0);
+    plot.clearAllTraces();
+    EXPECT_TRUE(plot.traces().empty());
+    EXPECT_EQ(plot.addPoint(0, 1, 1), -1);
+    EXPECT_EQ(plot.addTrace(false, {}), 0);
 }
 
-TEST_F(XYPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
+TEST_F(XyPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
     PaintCounter counter;
     plot.installEventFilter(&counter);
 
-    plot.SetX_GridOn(true);
+    plot.setXGridOn(true);
     settle();
     EXPECT_EQ(counter.paints, 1);
-    EXPECT_TRUE(plot.X_GridOn());
-    plot.SetY_Left_GridOn(true);
-    plot.SetY_Right_GridOn(true);
+    EXPECT_TRUE(plot.xGridOn());
+    plot.setLeftGridOn(true);
+    plot.setRightGridOn(true);
     settle();
     EXPECT_EQ(counter.paints, 2);
 
-    const QImage before = plot.Picture().copy();
-    plot.X_Caption = "Time/min";
-    plot.Y_Left_Caption = "f/MHz";
+    const QImage before = plot.picture().copy();
+    changeAxes([](auto& x, auto& left, auto&) {
+        x.caption = "Time/min";
+        left.caption = "f/MHz";
+    });
     settle();
     EXPECT_EQ(counter.paints, 2);
-    EXPECT_EQ(plot.Picture(), before);
+    EXPECT_EQ(plot.picture(), before);
 
-    plot.AddTrace(false, {});
+    plot.addTrace(false, {});
     for (int i = 0; i < 50; ++i)
-        plot.AddPoint(0, i, i * i);
+        plot.addPoint(0, i, i * i);
     settle();
     EXPECT_EQ(counter.paints, 3);
-    EXPECT_NE(plot.Picture(), before);
+    EXPECT_NE(plot.picture(), before);
 
     // The new caption is in the picture now: it differs from one drawn with the old caption.
-    const QImage withNewCaption = plot.Picture().copy();
-    plot.X_Caption = "X-Axis";
-    plot.SetX_GridOn(true);
+    const QImage withNewCaption = plot.picture().copy();
+    changeAxes([](auto& x, auto&, auto&) { x.caption = "X-Axis"; });
+    plot.setXGridOn(true);
     EXPECT_NE(painted(), withNewCaption);
 }
 
-TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
-    plot.Y_Left_Color = plot::kRed;
-    plot.Y_Right_Color = plot::kLime;
-    plot.AddTrace(true, {});
+TEST_F(XyPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
+    changeAxes([](auto&, auto& left, auto& right) {
+        left.colour = plot::kRed;
+        right.colour = plot::kLime;
+    });
+    plot.addTrace(true, {});
     addSeries(0, 100, 5);
     const QImage rightOnly = painted();
     EXPECT_EQ(countColour(rightOnly, plot::kRed), 0);
@@ -161,93 +178,97 @@ TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
     EXPECT_GT(countColour(rightOnly, plot::kLime, middle), 100);
     EXPECT_EQ(countColour(rightOnly, plot::kLime, 0, middle), 0);
 
-    plot.AddTrace(false, {});
+    plot.addTrace(false, {});
     addSeries(1, 100, 3);
     const QImage both = painted();
     EXPECT_GT(countColour(both, plot::kRed), 100);
     EXPECT_GT(countColour(both, plot::kLime), 100);
 }
 
-TEST_F(XYPlotTest, RightTracesAreScaledByTheRightFactor) {
+TEST_F(XyPlotTest, RightTracesAreScaledByTheRightFactor) {
     // Scaling the values by the right axis' factor must draw the same as scaled values.
-    TPointArray values, scaledValues;
+    graph::PointArray values, scaledValues;
     for (int i = 0; i < 100; ++i) {
         const double y = 5 + std::sin(i * 0.1);
-        values.Add({double(i), y});
-        scaledValues.Add({double(i), y * 1000});
+        values.add({double(i), y});
+        scaledValues.add({double(i), y * 1000});
     }
-    plot.Y_Right_ScaleFactor = 1000;
-    plot.AddTrace(true, values);
+    changeAxes([](auto&, auto&, auto& right) { right.scaleFactor = 1000; });
+    plot.addTrace(true, values);
     const QImage scaledByFactor = painted();
-    plot.ClearAllTraces();
-    plot.Y_Right_ScaleFactor = 1;
-    plot.AddTrace(true, scaledValues);
+    plot.clearAllTraces();
+    changeAxes([](auto&, auto&, auto& right) { right.scaleFactor = 1; });
+    plot.addTrace(true, scaledValues);
     EXPECT_EQ(painted(), scaledByFactor);
 }
 
-TEST_F(XYPlotTest, NumberFormatSwitchReachesTheXAxis) {
+TEST_F(XyPlotTest, NumberFormatSwitchReachesTheXAxis) {
     // No trace counts, so the x axis is all that shows; its labels read 25000 or 25E3.
-    plot.X_Auto = false;
-    plot.X_0 = 0;
-    plot.X_1 = 100000;
-    plot.RepaintNow();
+    changeAxes([](auto& x, auto&, auto&) {
+        x.autoRange = false;
+        x.fixedFrom = 0;
+        x.fixedTo = 100000;
+    });
+    plot.repaintNow();
     const QImage fixed = painted();
-    plot.XY_FixedNumberFormat = false;
-    plot.RepaintNow();
+    plot.setFixedNumberFormat(false);
+    plot.repaintNow();
     EXPECT_NE(painted(), fixed);
 }
 
-TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
-    plot.AddTrace(false, {});
+TEST_F(XyPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
+    plot.addTrace(false, {});
     addSeries(0, 200, 5);
     const QImage alone = painted();
 
-    plot.AddTrace(false, {{-1000, 0}, {5000, 1e9}});
-    plot.Traces[1].LineOn = false;
-    plot.Traces[1].SymbolOn = false;
-    plot.Traces[1].Color = plot::kRed;
-    plot.SetX_GridOn(false);
+    plot.addTrace(false, {{-1000, 0}, {5000, 1e9}});
+    plot.traces()[1].lineOn = false;
+    plot.traces()[1].symbolOn = false;
+    plot.traces()[1].colour = plot::kRed;
+    plot.setXGridOn(false);
     EXPECT_EQ(painted(), alone);
 
-    plot.Traces[1].SymbolOn = true;
-    plot.SetX_GridOn(false);
+    plot.traces()[1].symbolOn = true;
+    plot.setXGridOn(false);
     EXPECT_NE(painted(), alone);
 }
 
-TEST_F(XYPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
-    plot.Y_Left_Color = plot::kRed;
-    plot.Y_Right_Color = plot::kLime;
-    plot.X_Color = plot::kFuchsia;
-    plot.AddTrace(false, {});
+TEST_F(XyPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
+    changeAxes([](auto& x, auto& left, auto& right) {
+        x.colour = plot::kFuchsia;
+        left.colour = plot::kRed;
+        right.colour = plot::kLime;
+    });
+    plot.addTrace(false, {});
     const QImage picture = painted();
     EXPECT_GT(countColour(picture, plot::kFuchsia), 100);
     EXPECT_EQ(countColour(picture, plot::kRed), 0);
     EXPECT_EQ(countColour(picture, plot::kLime), 0);
 }
 
-TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
-    plot.SetX_GridOn(true);
-    plot.SetY_Left_GridOn(true);
-    plot.AddTrace(false, {});
-    plot.AddTrace(true, {});
-    plot.Traces[1].Color = plot::kRed;
-    plot.Traces[1].Symbol = 3;
+TEST_F(XyPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
+    plot.setXGridOn(true);
+    plot.setLeftGridOn(true);
+    plot.addTrace(false, {});
+    plot.addTrace(true, {});
+    plot.traces()[1].colour = plot::kRed;
+    plot.traces()[1].symbol = 3;
     for (int i = 0; i < 20000; ++i) {
-        plot.AddPoint(0, i * 0.036, 10e6 + 0.3 * std::sin(i * 0.01) + 0.05 * std::sin(i * 7.1));
-        plot.AddPoint(1, i * 0.036, std::cos(i * 0.002) + 0.2 * std::sin(i * 3.3));
+        plot.addPoint(0, i * 0.036, 10e6 + 0.3 * std::sin(i * 0.01) + 0.05 * std::sin(i * 7.1));
+        plot.addPoint(1, i * 0.036, std::cos(i * 0.002) + 0.2 * std::sin(i * 3.3));
     }
-    plot.FastDrawing = false;
+    plot.setFastDrawing(false);
     const QImage plain = painted();
-    plot.FastDrawing = true;
-    plot.RepaintNow();
+    plot.setFastDrawing(true);
+    plot.repaintNow();
     EXPECT_EQ(painted(), plain);
 }
 
-class RulerTest : public XYPlotTest {
+class RulerTest : public XyPlotTest {
 protected:
     void SetUp() override {
-        XYPlotTest::SetUp();
-        plot.AddTrace(false, {});
+        XyPlotTest::SetUp();
+        plot.addTrace(false, {});
         addSeries(0, 500, 5);
         settle();
         const plot::Mapping& m = plot.engine().mapping();
@@ -270,30 +291,30 @@ protected:
 };
 
 TEST_F(RulerTest, MouseDoesNothingWhileTheRulerIsOff) {
-    plot.SetXY_RulerOn(true);
-    plot.SetXY_RulerOn(false);
+    plot.setRulerOn(true);
+    plot.setRulerOn(false);
     const QImage before = painted();
     sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
               inside(0.5, 0.5));
     settle();
-    EXPECT_EQ(plot.Picture(), before);
+    EXPECT_EQ(plot.picture(), before);
     sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
               inside(0.5, 0.5));
     drag(inside(0.01, 0.5), inside(0.5, 0.9), Qt::ControlModifier);
     settle();
-    EXPECT_EQ(plot.Picture(), before);
+    EXPECT_EQ(plot.picture(), before);
     EXPECT_EQ(zoom().xLow, 0.0);
     EXPECT_EQ(zoom().xHigh, 1.0);
 }
 
 TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
-    plot.SetXY_RulerOn(true);
+    plot.setRulerOn(true);
     const QImage before = painted();
     sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
               inside(0.3, 0.5));
     sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, inside(0.6, 0.4));
     settle();
-    const QImage held = plot.Picture().copy();
+    const QImage held = plot.picture().copy();
     // The readout is written at the control's pixel (2, 2), left aligned, in the axis colours.
     int changedNearReadout = 0;
     int changedElsewhere = 0;
@@ -310,9 +331,9 @@ TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
 }
 
 TEST_F(RulerTest, ReleaseRepaintsWhatChangedMeanwhile) {
-    plot.SetXY_RulerOn(true);
+    plot.setRulerOn(true);
     painted();
-    plot.Traces[0].Color = plot::kRed; // changes no picture by itself
+    plot.traces()[0].colour = plot::kRed; // changes no picture by itself
     sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
               inside(0.5, 0.5));
     EXPECT_EQ(countColour(painted(), plot::kRed), 0);
@@ -322,79 +343,79 @@ TEST_F(RulerTest, ReleaseRepaintsWhatChangedMeanwhile) {
 }
 
 TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
-    plot.SetXY_RulerOn(true);
+    plot.setRulerOn(true);
     const QImage full = painted();
     drag(QPoint(left, inside(0, 0.1).y()), inside(0.5, 0.9), Qt::ControlModifier);
     settle();
     EXPECT_NEAR(zoom().xLow, 0.0, 0.01);
     EXPECT_NEAR(zoom().xHigh, 0.5, 0.01);
-    EXPECT_NE(plot.Picture(), full);
+    EXPECT_NE(plot.picture(), full);
 
-    plot.UnzoomAll();
+    plot.unzoomAll();
     EXPECT_EQ(zoom().xLow, 0.0);
     EXPECT_EQ(zoom().xHigh, 1.0);
     EXPECT_EQ(painted(), full);
 }
 
 TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
-    plot.SetXY_RulerOn(true);
+    plot.setRulerOn(true);
     drag(inside(0.2, 0.1), inside(0.45, 0.6), Qt::ControlModifier);
     settle();
     ASSERT_LT(zoom().xHigh - zoom().xLow, 0.5);
-    plot.FastDrawing = false;
-    plot.RepaintNow();
+    plot.setFastDrawing(false);
+    plot.repaintNow();
     const QImage plain = painted();
-    plot.FastDrawing = true;
-    plot.RepaintNow();
+    plot.setFastDrawing(true);
+    plot.repaintNow();
     EXPECT_EQ(painted(), plain);
 }
 
 // Each control has its own engine: zooming one, or holding its ruler, leaves the other's
 // picture, zoom and ruler alone.
 TEST_F(RulerTest, TwoControlsKeepTheirOwnZoomAndRuler) {
-    TXYPlot other;
+    graph::XyPlot other;
     other.resize(plot.size());
-    other.XY_LeftPerCent = plot.XY_LeftPerCent;
-    other.AddTrace(false, plot.Traces[0].Points);
+    other.setAreaLayout(plot.areaLayout());
+    other.addTrace(false, plot.traces()[0].points);
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
     settle();
-    const QImage otherBefore = other.Picture().copy();
+    const QImage otherBefore = other.picture().copy();
     ASSERT_EQ(otherBefore, painted()) << "the same traces draw the same picture";
 
-    plot.SetXY_RulerOn(true);
+    plot.setRulerOn(true);
     drag(QPoint(left, inside(0, 0.1).y()), inside(0.5, 0.9), Qt::ControlModifier);
     settle();
     ASSERT_NEAR(zoom().xHigh, 0.5, 0.01);
     sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
               inside(0.5, 0.5));
-    other.RepaintNow();
+    other.repaintNow();
     settle();
-    EXPECT_EQ(other.Picture(), otherBefore);
+    EXPECT_EQ(other.picture(), otherBefore);
     EXPECT_EQ(other.engine().plotArea(1).zoomWindow.xHigh, 1.0);
     EXPECT_EQ(plot.engine().interaction(), ::plot::Interaction::Ruler);
     sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
               inside(0.5, 0.5));
 }
 
-class PrintingPlot : public TXYPlot {
+class PrintingPlot : public graph::XyPlot {
 public:
     plot::FakePrintTarget printer{4800, 6800};
-    std::unique_ptr<plot::PrintTarget> OpenPrinter() override {
+    std::unique_ptr<plot::PrintTarget> openPrinter() override {
         return std::make_unique<plot::SharedPrintTarget>(printer);
     }
 };
 
-TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
+TEST(XyPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     PrintingPlot plot;
     plot.resize(300, 200);
     plot.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
-    plot.AddTrace(false, {{0, 0}, {1, 1}});
+    plot.addTrace(false, {{0, 0}, {1, 1}});
     QCoreApplication::processEvents();
-    const QImage before = plot.Picture().copy();
-    plot.Print();
-    EXPECT_EQ(plot.Picture(), before);
+    const QImage before = plot.picture().copy();
+    plot.print();
+    EXPECT_EQ(plot.picture(), before);
     // 6800 x 4800 landscape: cells of min(6120 / 300, 4320 / 200) = 20, offsets 400 and 400;
     // the button-face background prints, so the blocks cover the whole picture.
     EXPECT_EQ(plot.printer.orientation, plot::PrintOrientation::Landscape);
@@ -406,10 +427,10 @@ TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     EXPECT_EQ(covered, QRect(400 - 10, 400 - 10, 300 * 20, 200 * 20));
 }
 
-TEST_F(XYPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
-    plot.AddTrace(false, {{0, 0}, {1, 1}, {2, 0}});
+TEST_F(XyPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
+    plot.addTrace(false, {{0, 0}, {1, 1}, {2, 0}});
     const QImage picture = painted();
-    plot.CopyToClipboard();
+    plot.copyToClipboard();
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
               picture.convertToFormat(QImage::Format_RGB32));

@@ -42,7 +42,7 @@ QImage drawFrame() {
                      .end = 1,
                      .gridOn = true});
     engine.finishGraph();
-    return host.EngineCanvas().image().convertToFormat(QImage::Format_RGB32);
+    return host.engineCanvas().image().convertToFormat(QImage::Format_RGB32);
 }
 
 TEST(AxesGolden, WholeFrameMatchesTheStoredPicture) {

@@ -71,7 +71,7 @@ protected:
                          .extend = extend});
     }
 
-    Canvas& picture() { return host.EngineCanvas(); }
+    Canvas& picture() { return host.engineCanvas(); }
     // The box left..right-1 x top..bottom-1.
     static QRect box(int left, int top, int right, int bottom) {
         return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));

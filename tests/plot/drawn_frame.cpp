@@ -40,12 +40,12 @@ QImage DrawnFrame::picture() const {
     return canvas_.image().convertToFormat(QImage::Format_RGB32);
 }
 
-void DrawnFrame::RepaintNow() {
+void DrawnFrame::repaintNow() {
     ++repaints;
     paint();
 }
 
-std::unique_ptr<PrintTarget> DrawnFrame::OpenPrinter() {
+std::unique_ptr<PrintTarget> DrawnFrame::openPrinter() {
     return printer ? printer() : nullptr;
 }
 

@@ -42,17 +42,17 @@ public:
     void paint();
     QImage picture() const;
 
-    Canvas& EngineCanvas() override { return canvas_; }
-    int EngineWidth() const override { return kWidth; }
-    int EngineHeight() const override { return kHeight; }
-    void RepaintNow() override;
-    void Invalidate() override { ++invalidations; }
-    void SetScreenCursor(ScreenCursor cursor) override { cursors.push_back(cursor); }
-    void ConfinePointer(const QRect& rect) override { confinement = rect; }
-    void ReleasePointer() override { confinement = QRect(); }
-    QPoint ScreenOffset() const override { return offset; }
-    void Beep() override { ++beeps; }
-    std::unique_ptr<PrintTarget> OpenPrinter() override;
+    Canvas& engineCanvas() override { return canvas_; }
+    int engineWidth() const override { return kWidth; }
+    int engineHeight() const override { return kHeight; }
+    void repaintNow() override;
+    void invalidate() override { ++invalidations; }
+    void setScreenCursor(ScreenCursor cursor) override { cursors.push_back(cursor); }
+    void confinePointer(const QRect& rect) override { confinement = rect; }
+    void releasePointer() override { confinement = QRect(); }
+    QPoint screenOffset() const override { return offset; }
+    void beep() override { ++beeps; }
+    std::unique_ptr<PrintTarget> openPrinter() override;
 
     Layout options;
     plot::PlotEngine engine{*this};
@@ -62,7 +62,7 @@ public:
     std::vector<ScreenCursor> cursors;
     QRect confinement;
     QPoint offset{0, 0};
-    // The printer handed out by OpenPrinter; none when empty.
+    // The printer handed out by openPrinter; none when empty.
     std::function<std::unique_ptr<PrintTarget>()> printer;
 
 private:

@@ -18,25 +18,25 @@ public:
     FakePrintTarget(int portraitWidth, int portraitHeight)
         : portraitWidth_(portraitWidth), portraitHeight_(portraitHeight) {}
 
-    void SetOrientation(PrintOrientation chosen) override { orientation = chosen; }
-    int PageWidth() override { return landscape() ? portraitHeight_ : portraitWidth_; }
-    int PageHeight() override { return landscape() ? portraitWidth_ : portraitHeight_; }
-    bool BeginDocument() override {
+    void setOrientation(PrintOrientation chosen) override { orientation = chosen; }
+    int pageWidth() override { return landscape() ? portraitHeight_ : portraitWidth_; }
+    int pageHeight() override { return landscape() ? portraitWidth_ : portraitHeight_; }
+    bool beginDocument() override {
         ++begun;
         return !failBegin;
     }
-    bool FillRect(const PrintRect& rect, Color colour) override {
+    bool fillRect(const PrintRect& rect, Color colour) override {
         if (failAfterBlocks >= 0 && static_cast<int>(blocks.size()) >= failAfterBlocks) {
             return false;
         }
         blocks.push_back({rect, colour});
         return true;
     }
-    bool EndDocument() override {
+    bool endDocument() override {
         ++ended;
         return true;
     }
-    void AbortDocument() override { ++aborted; }
+    void abortDocument() override { ++aborted; }
 
     PrintOrientation orientation = PrintOrientation::Portrait;
     std::vector<Block> blocks;
@@ -56,17 +56,17 @@ private:
 class SharedPrintTarget : public PrintTarget {
 public:
     explicit SharedPrintTarget(PrintTarget& target) : target_(target) {}
-    void SetOrientation(PrintOrientation orientation) override {
-        target_.SetOrientation(orientation);
+    void setOrientation(PrintOrientation orientation) override {
+        target_.setOrientation(orientation);
     }
-    int PageWidth() override { return target_.PageWidth(); }
-    int PageHeight() override { return target_.PageHeight(); }
-    bool BeginDocument() override { return target_.BeginDocument(); }
-    bool FillRect(const PrintRect& rect, Color colour) override {
-        return target_.FillRect(rect, colour);
+    int pageWidth() override { return target_.pageWidth(); }
+    int pageHeight() override { return target_.pageHeight(); }
+    bool beginDocument() override { return target_.beginDocument(); }
+    bool fillRect(const PrintRect& rect, Color colour) override {
+        return target_.fillRect(rect, colour);
     }
-    bool EndDocument() override { return target_.EndDocument(); }
-    void AbortDocument() override { target_.AbortDocument(); }
+    bool endDocument() override { return target_.endDocument(); }
+    void abortDocument() override { target_.abortDocument(); }
 
 private:
     PrintTarget& target_;

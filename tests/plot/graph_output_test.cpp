@@ -97,12 +97,12 @@ class ProgressWatcher : public FakePrintTarget {
 public:
     ProgressWatcher(const Canvas& canvas, QImage original)
         : FakePrintTarget(4800, 6800), canvas_(canvas), original_(std::move(original)) {}
-    bool FillRect(const PrintRect& rect, Color colour) override {
+    bool fillRect(const PrintRect& rect, Color colour) override {
         const int y = (rect.top - printOffsetY + 2) / 5;
         const QRgb shown = canvas_.image().pixel(0, y) & 0xFFFFFF;
         const QRgb was = original_.pixel(0, y) & 0xFFFFFF;
         invertedRows += shown == (was ^ 0xFFFFFF) ? 1 : 0;
-        return FakePrintTarget::FillRect(rect, colour);
+        return FakePrintTarget::fillRect(rect, colour);
     }
     int printOffsetY = 1210;
     int invertedRows = 0;
@@ -114,14 +114,14 @@ private:
 
 TEST_F(GraphOutput, RestoreMarksTheRowsAndPutsThePictureBack) {
     const QImage before = frame->picture();
-    ProgressWatcher watcher(frame->EngineCanvas(), before);
+    ProgressWatcher watcher(frame->engineCanvas(), before);
     frame->printer = [&] { return std::make_unique<SharedPrintTarget>(watcher); };
     frame->engine.print(true, 0, 0);
     EXPECT_EQ(frame->beeps, 0);
     EXPECT_EQ(watcher.invertedRows, static_cast<int>(watcher.blocks.size()));
     EXPECT_EQ(differingPixels(before, frame->picture()), 0);
 
-    ProgressWatcher plain(frame->EngineCanvas(), before);
+    ProgressWatcher plain(frame->engineCanvas(), before);
     frame->printer = [&] { return std::make_unique<SharedPrintTarget>(plain); };
     frame->engine.print(false, 0, 0);
     EXPECT_EQ(plain.invertedRows, 0);

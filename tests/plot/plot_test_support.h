@@ -26,7 +26,7 @@ QRect paintedBounds(const Canvas& canvas, Color background);
 // An engine drawing on an image of its own.
 struct ImageEngine {
     ImageEngine(int width, int height) : host(width, height) {}
-    Canvas& canvas() { return host.EngineCanvas(); }
+    Canvas& canvas() { return host.engineCanvas(); }
 
     ImageHost host;
     plot::PlotEngine engine{host};

@@ -18,13 +18,13 @@ TEST(QtPrintTarget, PrintsAPictureIntoAPdfFile) {
     const QString file = dir.filePath("graph.pdf");
     QtPrintTarget printer(file);
 
-    printer.SetOrientation(PrintOrientation::Portrait);
-    const int portraitWidth = printer.PageWidth();
-    const int portraitHeight = printer.PageHeight();
+    printer.setOrientation(PrintOrientation::Portrait);
+    const int portraitWidth = printer.pageWidth();
+    const int portraitHeight = printer.pageHeight();
     ASSERT_GT(portraitWidth, 0);
     EXPECT_GT(portraitHeight, portraitWidth);
-    printer.SetOrientation(PrintOrientation::Landscape);
-    EXPECT_GT(printer.PageWidth(), printer.PageHeight());
+    printer.setOrientation(PrintOrientation::Landscape);
+    EXPECT_GT(printer.pageWidth(), printer.pageHeight());
 
     QImage picture(112, 47, QImage::Format_RGB32);
     picture.fill(qRgb(255, 255, 255));

@@ -47,7 +47,7 @@ protected:
     // The readout's x text + " / " in the x-axis colour and the y text right after it.
     static ::testing::AssertionResult readoutShows(DrawnFrame& frame, const std::string& x,
                                                    const std::string& y, Color yColour) {
-        const Canvas& c = frame.EngineCanvas();
+        const Canvas& c = frame.engineCanvas();
         const std::string head = x + " / ";
         const auto first = textAt(c, 2, 2, head, kRed);
         if (!first) {
@@ -163,7 +163,7 @@ TEST_F(ZoomRuler, ZoomRectangleShowsInTheRulerColourOverTheBackground) {
         DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, false, back});
         mouseDown(MouseButton::Left, kCtrlKey | kLeftButtonHeld, 300, 100);
         mouseMove(kCtrlKey | kLeftButtonHeld, 500, 300);
-        const Canvas& c = frame.EngineCanvas();
+        const Canvas& c = frame.engineCanvas();
         for (const QPoint& p : {QPoint(400, 100), QPoint(500, 150), QPoint(400, 300)})
             EXPECT_EQ(c.pixel(p.x(), p.y()), kBlue) << back << " at " << p.x() << "," << p.y();
         mouseUp(MouseButton::Left, 0, 500, 300);
@@ -284,7 +284,7 @@ TEST_F(ZoomRuler, SetupRulerColourFlagsAndAHiddenReadout) {
 
     mouseDown(MouseButton::Left, kCtrlKey | kLeftButtonHeld, 300, 100);
     mouseMove(kCtrlKey | kLeftButtonHeld, 500, 300);
-    EXPECT_EQ(frame.EngineCanvas().pixel(400, 100), kRed);
+    EXPECT_EQ(frame.engineCanvas().pixel(400, 100), kRed);
     mouseUp(MouseButton::Left, 0, 500, 300);
 }
 
@@ -327,7 +327,7 @@ TEST_F(ZoomRuler, SnapsToTheMinimumStepsWithOneYAxis) {
 
 TEST_F(ZoomRuler, ReadoutAlignedRightOrCentredOnItsSeparator) {
     DrawnFrame& frame = newFrame();
-    const Canvas& c = frame.EngineCanvas();
+    const Canvas& c = frame.engineCanvas();
     engine().setupRuler(kBlue, 600, 2, -1, 27);
     mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
     const int rightAligned = 600 - c.textWidth("5.00 / 0.003");
