@@ -70,22 +70,22 @@ std::vector<graph::Point> readings(int count) {
 }
 
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-Timing QCustomPlotRepaint(const std::vector<graph::Point>& Points, int Runs) {
+Timing qCustomPlotRepaint(const std::vector<graph::Point>& points, int runs) {
     QCustomPlot plot;
-    plot.resize(Width, Height);
-    QVector<double> x(Points.size());
-    QVector<double> y(Points.size());
-    for (std::size_t i = 0; i < Points.size(); ++i) {
-        x[i] = Points[i].x;
-        y[i] = Points[i].y;
+    plot.resize(kWidth, kHeight);
+    QVector<double> x(points.size());
+    QVector<double> y(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        x[i] = points[i].x;
+        y[i] = points[i].y;
     }
-    QCPGraph* graph = plot.addGraph();
-    graph->setData(x, y, true);
-    graph->setLineStyle(QCPGraph::lsLine);
-    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 8));
-    graph->rescaleAxes();
-    QPixmap target(Width, Height);
-    return Measure(Runs, [&] {
+    QCPGraph* series = plot.addGraph();
+    series->setData(x, y, true);
+    series->setLineStyle(QCPGraph::lsLine);
+    series->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 8));
+    series->rescaleAxes();
+    QPixmap target(kWidth, kHeight);
+    return measure(runs, [&] {
         plot.replot(QCustomPlot::rpImmediateRefresh);
         plot.render(&target);
     });
@@ -139,8 +139,8 @@ int main(int argc, char** argv) {
         std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.wallMs, plain.cpuMs,
                     fast.wallMs, fast.cpuMs, bytes);
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-        const Timing reference = QCustomPlotRepaint(points, 5);
-        std::printf(" %12.2f %12.2f", reference.WallMs, reference.CpuMs);
+        const Timing reference = qCustomPlotRepaint(points, 5);
+        std::printf(" %12.2f %12.2f", reference.wallMs, reference.cpuMs);
 #endif
         std::printf(" %s\n", identical ? "yes" : "NO");
         std::fflush(stdout);
