@@ -4,11 +4,10 @@
 
 namespace platform {
 
-// Runs `part` on the main thread (inside its event processing, nested waits included) and
-// returns once it has run. Called from a worker thread. Without a Qt application, or when the
-// application goes away before serving the call, `part` does not run and the call returns.
-// Everything the worker wrote before the call is visible to `part`, and everything `part` wrote
-// is visible to the worker afterwards.
-void RunOnMainThread(std::function<void()> part);
+// Queues `part` to run on the main thread at a coming turn of its event loop (nested loops
+// included) and returns at once; parts posted from one thread run in the order posted.
+// Everything the poster wrote before the call is visible to `part`. False without a Qt
+// application: `part` then never runs; nor does it when the application goes away first.
+bool PostToMainThread(std::function<void()> part);
 
 } // namespace platform

@@ -106,7 +106,8 @@ bool TMyComPort::Open() {
         receiver->silence = [this] { emit silence(); };
     }
     receiver->deviceLost = [this] { emit deviceLost(); };
-    auto link = std::make_shared<TPollLink>();
+    receiver->dropped = [this](std::uint64_t count) { emit telegramsDropped(count); };
+    auto link = std::make_shared<TPollLink>(HandOverQueueBytes);
     link->receiver = std::move(receiver);
     if (!TPoll::Start(link, device, ReadTimeOut, Delimiter)) {
         device->Close();
@@ -120,9 +121,10 @@ bool TMyComPort::Open() {
 
 void TMyComPort::Close() {
     if (IsOpen) {
-        // The thread is not waited for; a hand-over it still has in flight does nothing.
+        // The thread is not waited for; what it queued or still queues reaches nobody.
         link_->Terminated = true;
         link_->receiver.reset();
+        link_->queue.clear();
         openDevice->Close();
         openDevice.reset();
     }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "serial/hand_over_queue.h"
 #include "serial/serial_types.h"
 
 #include <QObject>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -26,6 +28,8 @@ public:
     TParity Parity = TParity::none;
     TStop StopBits = 1;
     TData DataBits = 8;
+    // Most bytes of hand-overs that wait for the main thread; see telegramsDropped.
+    std::size_t HandOverQueueBytes = serial::kHandOverQueueBytes;
 
     // The names found by the last ListPorts.
     TPortArray PortList;
@@ -47,13 +51,20 @@ public:
     std::string DeviceControlText() const;
 
 signals:
-    // One telegram cut from the line. The receive thread waits until every receiver has returned;
-    // a receiver may close or delete the port.
+    // The receive thread queues what it finds and never waits for the main thread; these come on
+    // the main thread in the order of the line, in batches at the turns of its event loop. A
+    // receiver may close or delete the port; nothing that was still queued follows then.
+
+    // One telegram cut from the line.
     void telegramReceived(const std::string& telegram);
     // ReadTimeOut passed without a telegram. Watched only when a receiver was connected at Open.
     void silence();
     // The device went away under the open port (unplugged); once per Open.
     void deviceLost();
+    // `count` telegrams were lost at this place in the stream: the main thread fell so far behind
+    // the line that HandOverQueueBytes were waiting (by default some 400,000 telegrams). Comes
+    // once the queue has room again; the user should be told that readings are missing.
+    void telegramsDropped(std::uint64_t count);
 
 private:
     std::shared_ptr<TPollLink> link_;

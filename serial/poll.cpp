@@ -5,20 +5,26 @@
 #include "platform/serial_device.h"
 #include "serial/receive_buffer.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <limits>
 #include <sys/resource.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr int kReadChunk = 80;
+// A pass takes at most a full receive buffer from the device: a line without delimiter is never
+// cut short by its own read, and a 4 KiB pass every 10 ms outruns any serial line.
+constexpr std::size_t kPassReadLimit = serial::kReceiveBufferLimit;
 constexpr auto kPassSleep = std::chrono::milliseconds(10);
-// About a second of the line at 9600 baud.
-constexpr std::size_t kHurryBacklog = 1024;
+// Handlers the main thread runs in one turn before it lets input and repaints have theirs.
+constexpr auto kBatchBudget = std::chrono::milliseconds(8);
 // The time of the last hand-over before the first one: an instant long past.
 constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
 
@@ -31,15 +37,67 @@ void LowerOwnPriorityOneStep() {
     }
 }
 
+void Deliver(const TPollReceiver& receiver, const serial::HandOver& handOver) {
+    using Kind = serial::HandOver::Kind;
+    switch (handOver.kind) {
+    case Kind::Telegram:
+        if (receiver.telegram) {
+            receiver.telegram(handOver.telegram);
+        }
+        return;
+    case Kind::Silence:
+        if (receiver.silence) {
+            receiver.silence();
+        }
+        return;
+    case Kind::DeviceLost:
+        if (receiver.deviceLost) {
+            receiver.deviceLost();
+        }
+        return;
+    case Kind::Dropped:
+        if (receiver.dropped) {
+            receiver.dropped(handOver.dropped);
+        }
+        return;
+    }
+}
+
+void PostBatch(const std::shared_ptr<TPollLink>& link);
+
+// One batch on the main thread. Each hand-over is taken from the queue only when it is its turn,
+// so a handler that runs a nested event loop (where the next batch may begin) keeps the order,
+// and each holds the receiver for its call: a handler may close or delete the port.
+void RunBatch(const std::shared_ptr<TPollLink>& link) {
+    link->queue.beginBatch();
+    const auto end = std::chrono::steady_clock::now() + kBatchBudget;
+    while (const auto receiver = link->receiver) {
+        const auto handOver = link->queue.take();
+        if (!handOver) {
+            return;
+        }
+        Deliver(*receiver, *handOver);
+        if (std::chrono::steady_clock::now() >= end) {
+            break;
+        }
+    }
+    if (link->receiver && link->queue.endBatch()) {
+        PostBatch(link);
+    }
+}
+
+void PostBatch(const std::shared_ptr<TPollLink>& link) {
+    platform::PostToMainThread([link] { RunBatch(link); });
+}
+
 } // namespace
 
 std::atomic<int> TPoll::running_{0};
 
 bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  std::int32_t timeOutMs, TDelimiter delimiter, std::size_t backlogLimit) {
+                  std::int32_t timeOutMs, TDelimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
-    auto* poll = new TPoll(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter,
-                           backlogLimit);
+    auto* poll = new TPoll(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
     try {
         std::thread([poll] {
             LowerOwnPriorityOneStep();
@@ -58,11 +116,10 @@ int TPoll::Running() {
 }
 
 TPoll::TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-             bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter,
-             std::size_t backlogLimit)
+             bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter)
     : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
       timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
-      delimiterText_(serial::DelimiterText(delimiter)), backlogLimit_(backlogLimit) {
+      delimiterText_(serial::DelimiterText(delimiter)) {
     ++running_;
 }
 
@@ -72,84 +129,76 @@ TPoll::~TPoll() {
 
 void TPoll::Execute() {
     std::int64_t lastHandOver = kLongAgo;
-    // Complete telegrams wait in the buffer: the pass takes what has arrived without waiting.
-    bool backlog = false;
     do {
-        // A large backlog is left in the kernel and the sender until it has fallen again.
-        if (!backlog || buffer_.size() < backlogLimit_) {
-            ReadDevice(!backlog);
-        }
+        ReadDevice();
         if (serial::BoundReceiveBuffer(buffer_, delimiterText_)) {
             lineOverflowed_ = true;
         }
-        if (!buffer_.empty()) {
-            if (delimiter_ == TDelimiter::no) {
-                DataHandOver(std::move(buffer_));
-                buffer_.clear();
-                lastHandOver = platform::MonotonicMs();
-            } else if (auto telegram = serial::CutTelegram(buffer_, delimiterText_)) {
-                if (lineOverflowed_) {
-                    lineOverflowed_ = false; // only the end of that line is left: not a telegram
-                } else {
-                    lastHandOver = platform::MonotonicMs();
-                    DataHandOver(std::move(*telegram));
-                }
-            }
+        if (HandOverTelegrams()) {
+            lastHandOver = platform::MonotonicMs();
         }
-        backlog = serial::HoldsTelegram(buffer_, delimiterText_);
-        // A backlog of more than a second of the line skips the sleep and drains as fast as the
-        // main thread takes the hand-overs (each waits for its handler, so this cannot spin).
-        if (!backlog || buffer_.size() <= kHurryBacklog) {
-            std::this_thread::sleep_for(kPassSleep);
-        }
+        std::this_thread::sleep_for(kPassSleep);
         if (watchSilence_) {
             const std::int64_t now = platform::MonotonicMs();
             if (now - lastHandOver > std::abs(timeOut_)) {
                 lastHandOver = now;
                 if (timeOut_ < 0) {
                     timeOut_ = -timeOut_;
-                } else {
-                    TimeOutHandOver();
+                } else if (link_->queue.putSilence()) {
+                    WakeMainThread();
                 }
             }
         }
     } while (!link_->Terminated);
 }
 
-void TPoll::ReadDevice(bool waitForBytes) {
+void TPoll::ReadDevice() {
     char chunk[kReadChunk];
-    const int count =
-        waitForBytes ? device_->Read(chunk, kReadChunk) : device_->ReadAvailable(chunk, kReadChunk);
+    const int count = device_->Read(chunk, kReadChunk);
     if (count > 0) {
         buffer_.append(chunk, static_cast<std::size_t>(count));
     }
+    if (count == kReadChunk) {
+        const std::size_t at = buffer_.size();
+        const std::size_t room = kPassReadLimit - kReadChunk;
+        buffer_.resize(at + room);
+        const int more = device_->ReadAvailable(buffer_.data() + at, static_cast<int>(room));
+        buffer_.resize(at + static_cast<std::size_t>(std::max(more, 0)));
+    }
     if (device_->Lost() && !deviceLost_) {
         deviceLost_ = true;
-        DeviceLostHandOver();
+        if (link_->queue.putDeviceLost()) {
+            WakeMainThread();
+        }
     }
 }
 
-// Each hand-over holds the receiver for its call: a receiver may close or delete the port.
-void TPoll::DataHandOver(std::string telegram) {
-    platform::RunOnMainThread([this, telegram = std::move(telegram)] {
-        if (const auto receiver = link_->receiver; receiver && receiver->telegram) {
-            receiver->telegram(telegram);
+bool TPoll::HandOverTelegrams() {
+    std::vector<std::string> telegrams;
+    if (delimiter_ == TDelimiter::no) {
+        if (!buffer_.empty()) {
+            telegrams.push_back(std::move(buffer_));
+            buffer_.clear();
         }
-    });
+    } else {
+        telegrams = serial::CutTelegrams(buffer_, delimiterText_);
+        if (lineOverflowed_ && !telegrams.empty()) {
+            lineOverflowed_ = false; // only the end of that line is left: not a telegram
+            telegrams.erase(telegrams.begin());
+        }
+    }
+    bool wake = false;
+    for (std::string& telegram : telegrams) {
+        wake = link_->queue.putTelegram(std::move(telegram)) || wake;
+    }
+    if (wake) {
+        WakeMainThread();
+    }
+    return !telegrams.empty();
 }
 
-void TPoll::TimeOutHandOver() {
-    platform::RunOnMainThread([this] {
-        if (const auto receiver = link_->receiver; receiver && receiver->silence) {
-            receiver->silence();
-        }
-    });
-}
-
-void TPoll::DeviceLostHandOver() {
-    platform::RunOnMainThread([this] {
-        if (const auto receiver = link_->receiver; receiver && receiver->deviceLost) {
-            receiver->deviceLost();
-        }
-    });
+void TPoll::WakeMainThread() {
+    if (!link_->Terminated) {
+        PostBatch(link_);
+    }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/receive_buffer.h"
+#include "serial/hand_over_queue.h"
 #include "serial/serial_types.h"
 
 #include <atomic>
@@ -14,34 +14,38 @@ namespace platform {
 class SerialDevice;
 }
 
-// Where the receive thread's hand-overs go; called on the main thread.
+// Where the receive thread's hand-overs go; called on the main thread, one call per hand-over.
 struct TPollReceiver {
     std::function<void(const std::string& telegram)> telegram;
     std::function<void()> silence; // empty: silences are not watched at all
     std::function<void()> deviceLost;
+    std::function<void(std::uint64_t count)> dropped;
 };
 
 // What a port and its receive thread share. The port may go away while its thread still runs
 // (closing never waits for the thread), so the thread reaches the port only through this, and
 // only on the main thread.
 struct TPollLink {
+    explicit TPollLink(std::size_t queueBytes = serial::kHandOverQueueBytes) : queue(queueBytes) {}
+
     std::atomic<bool> Terminated{false}; // the stop request
+    serial::HandOverQueue queue;
     // Main thread only: null once the port has closed or gone.
     std::shared_ptr<const TPollReceiver> receiver;
 };
 
 // The receive thread of an open port: polls the device, cuts telegrams at the delimiter and
-// hands them, and silences, synchronously to the main thread. It frees itself when it ends.
+// queues them, and silences, for the main thread, which takes them in batches at the turns of
+// its event loop. It never waits for the main thread and frees itself when it ends.
 class TPoll {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
     // normal; false when the system cannot create it. Whether silences are watched is taken from
-    // the link's receiver now. Hand-overs need a Qt application; the main thread must keep
-    // processing events. `backlogLimit`: buffered bytes of complete telegrams from which on the
-    // thread stops reading the device.
+    // the link's receiver now. Hand-overs need a Qt application whose main thread keeps
+    // processing events.
     static bool Start(std::shared_ptr<TPollLink> link,
                       std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
-                      TDelimiter delimiter, std::size_t backlogLimit = serial::kBacklogLimit);
+                      TDelimiter delimiter);
 
     // Receive threads that exist (started and not yet ended).
     static int Running();
@@ -51,16 +55,17 @@ public:
 
 private:
     TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-          bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter,
-          std::size_t backlogLimit);
+          bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter);
     ~TPoll();
 
     void Execute();
-    // Appends one read of at most 80 bytes to the buffer.
-    void ReadDevice(bool waitForBytes);
-    void DataHandOver(std::string telegram);
-    void TimeOutHandOver();
-    void DeviceLostHandOver();
+    // Appends one read of at most 80 bytes to the buffer and, when that read came full, what
+    // else has arrived already.
+    void ReadDevice();
+    // Queues every complete telegram of the buffer; true when there was any (one the full queue
+    // dropped counts too: the line was not silent).
+    bool HandOverTelegrams();
+    void WakeMainThread();
 
     std::shared_ptr<TPollLink> link_;
     std::shared_ptr<platform::SerialDevice> device_;
@@ -69,7 +74,6 @@ private:
     std::int64_t timeOut_;    // negative while the first expiry is still to be absorbed
     TDelimiter delimiter_;
     std::string delimiterText_;
-    std::size_t backlogLimit_;
     std::string buffer_;
     bool lineOverflowed_ = false; // the line now in the buffer lost its beginning to the bound
 

@@ -20,20 +20,26 @@ std::string DelimiterText(TDelimiter delimiter) {
     return {};
 }
 
-std::string CleanTelegram(const std::string& raw) {
+std::string CleanTelegram(std::string_view raw) {
     const auto end = std::find_if(raw.begin(), raw.end(),
                                   [](char c) { return static_cast<unsigned char>(c) < 32; });
     return std::string(raw.begin(), end);
 }
 
-std::optional<std::string> CutTelegram(std::string& buffer, const std::string& delimiter) {
-    const auto at = buffer.find(delimiter);
-    if (delimiter.empty() || at == std::string::npos) {
-        return std::nullopt;
+std::vector<std::string> CutTelegrams(std::string& buffer, const std::string& delimiter) {
+    std::vector<std::string> telegrams;
+    if (delimiter.empty()) {
+        return telegrams;
     }
-    std::string telegram = CleanTelegram(buffer.substr(0, at));
-    buffer.erase(0, at + delimiter.size());
-    return telegram;
+    // One erase at the end: a long run of short telegrams costs no more than its bytes.
+    std::size_t start = 0;
+    for (auto at = buffer.find(delimiter); at != std::string::npos;
+         at = buffer.find(delimiter, start)) {
+        telegrams.push_back(CleanTelegram(std::string_view(buffer).substr(start, at - start)));
+        start = at + delimiter.size();
+    }
+    buffer.erase(0, start);
+    return telegrams;
 }
 
 bool HoldsTelegram(const std::string& buffer, const std::string& delimiter) {

@@ -3,8 +3,9 @@
 #include "serial/serial_types.h"
 
 #include <cstddef>
-#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace serial {
 
@@ -12,19 +13,16 @@ namespace serial {
 // delimiter cannot grow it further.
 constexpr std::size_t kReceiveBufferLimit = 4096;
 
-// From this many buffered bytes of complete telegrams on, the receive thread stops reading the
-// device until the backlog has fallen again; the rest waits in the kernel and the sender.
-constexpr std::size_t kBacklogLimit = std::size_t{1} << 20;
-
 // The characters a telegram ends with; empty for `no`.
 std::string DelimiterText(TDelimiter delimiter);
 
 // The telegram up to, not including, its first control character (code below 32).
-std::string CleanTelegram(const std::string& raw);
+std::string CleanTelegram(std::string_view raw);
 
-// Takes the first telegram and its delimiter off the front of `buffer` and returns it cleaned;
-// nothing, with the buffer untouched, while no delimiter is in.
-std::optional<std::string> CutTelegram(std::string& buffer, const std::string& delimiter);
+// Takes every complete telegram and its delimiter off the front of `buffer` and returns them
+// cleaned, in order; the bytes after the last delimiter stay. Nothing, with the buffer untouched,
+// while no delimiter is in (always for an empty delimiter).
+std::vector<std::string> CutTelegrams(std::string& buffer, const std::string& delimiter);
 
 // True when `buffer` holds at least one complete telegram (never for an empty delimiter).
 bool HoldsTelegram(const std::string& buffer, const std::string& delimiter);

@@ -38,6 +38,13 @@ std::vector<std::string> split(const std::string& line) {
 
 std::vector<CsvRow> readCsv(const std::string& relativePath) {
     std::ifstream in = open(relativePath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return parseCsv(text.str());
+}
+
+std::vector<CsvRow> parseCsv(const std::string& text) {
+    std::istringstream in(text);
     std::string line;
     std::getline(in, line);
     const std::vector<std::string> header = split(line);

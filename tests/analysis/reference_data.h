@@ -11,6 +11,8 @@ namespace analysis_test {
 // A csv file of tests/data/stability as rows of named columns.
 using CsvRow = std::map<std::string, std::string>;
 std::vector<CsvRow> readCsv(const std::string& relativePath);
+// The same from the text of a csv file.
+std::vector<CsvRow> parseCsv(const std::string& text);
 
 std::vector<double> readNumbers(const std::string& relativePath);
 // The readings of a .dat file of the window.

@@ -124,8 +124,8 @@ TEST_F(FaultsTest, SilenceLongerThanTheTimeOut) {
 }
 
 // Ten times the line rate, reading after reading, for a minute; then the user stops the
-// measurement. A backlog larger than a second of the line is handed over without the pass sleep,
-// so the window keeps up with the flood instead of draining it for minutes; nothing may be lost.
+// measurement. The receive thread reads on while the window takes what it queued in batches, so
+// the window keeps up with the flood instead of draining it for minutes; nothing may be lost.
 TEST_F(FaultsTest, BurstAtTenTimesLineRateForAMinute) {
     TStallMeter stalls;
     TVirtualCounter& counter = RunContinuous({"--burst", "10", "--format", "hertz"}, 60000);

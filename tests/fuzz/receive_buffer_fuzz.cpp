@@ -1,5 +1,5 @@
 // The receive thread's cutter on an arbitrary byte stream, pass by pass as the thread runs it:
-// append one read (0..80 bytes), bound the buffer, hand over at most one telegram. Byte 0 picks
+// append one read (0..80 bytes), bound the buffer, hand over every complete telegram. Byte 0 picks
 // the delimiter, byte 1 a small buffer limit (so that bounding happens); then each read is a
 // length byte followed by its bytes.
 
@@ -18,12 +18,8 @@ constexpr std::size_t ReadBytes = 80;
 
 // The telegrams of the whole stream, cleaned, as an unbounded buffer would cut them.
 std::vector<std::string> StreamTelegrams(const std::string& stream, const std::string& delimiter) {
-    std::vector<std::string> telegrams;
-    std::string rest = stream;
-    while (auto telegram = serial::CutTelegram(rest, delimiter)) {
-        telegrams.push_back(*telegram);
-    }
-    return telegrams;
+    std::string whole = stream;
+    return serial::CutTelegrams(whole, delimiter);
 }
 
 bool HasControlCharacter(const std::string& text) {
@@ -36,8 +32,8 @@ public:
     Pass(std::string delimiter, std::size_t limit)
         : Delimiter(std::move(delimiter)), Limit(limit) {}
 
-    // One pass of the thread; true when something was handed over.
-    bool Run(const std::string& read) {
+    // One pass of the thread.
+    void Run(const std::string& read) {
         Buffer += read;
         const std::size_t before = Buffer.size();
         const bool bounded = serial::BoundReceiveBuffer(Buffer, Delimiter, Limit);
@@ -46,31 +42,28 @@ public:
         FUZZ_CHECK(bounded == (Buffer.size() < before));
         Dropped = Dropped || bounded;
         Overflowed = Overflowed || bounded;
-        if (Buffer.empty()) {
-            return false;
-        }
         if (Delimiter.empty()) {
-            HandedOver.push_back(Buffer);
+            if (!Buffer.empty()) {
+                HandedOver.push_back(Buffer);
+            }
             Buffer.clear();
-            return true;
+            return;
         }
         const std::string old = Buffer;
-        const auto telegram = serial::CutTelegram(Buffer, Delimiter);
-        if (!telegram) {
-            FUZZ_CHECK(Buffer == old);
-            return false;
-        }
-        // Exactly one telegram and its delimiter came off the front.
+        const std::vector<std::string> telegrams = serial::CutTelegrams(Buffer, Delimiter);
+        // Whole telegrams with their delimiters came off the front, and none is left behind.
         const std::size_t taken = old.size() - Buffer.size();
-        FUZZ_CHECK(taken >= Delimiter.size());
-        FUZZ_CHECK(old.compare(taken - Delimiter.size(), Delimiter.size(), Delimiter) == 0);
-        FUZZ_CHECK(old.substr(0, taken - Delimiter.size()).find(Delimiter) == std::string::npos);
         FUZZ_CHECK(old.compare(taken, std::string::npos, Buffer) == 0);
-        FUZZ_CHECK(!HasControlCharacter(*telegram));
-        // The end of a line that lost its beginning is not handed over.
-        Cuts.push_back(Overflowed ? std::nullopt : telegram);
-        Overflowed = false;
-        return true;
+        FUZZ_CHECK(!serial::HoldsTelegram(Buffer, Delimiter));
+        FUZZ_CHECK(telegrams.empty() == (taken == 0));
+        FUZZ_CHECK(taken == 0 ||
+                   old.compare(taken - Delimiter.size(), Delimiter.size(), Delimiter) == 0);
+        for (const std::string& telegram : telegrams) {
+            FUZZ_CHECK(!HasControlCharacter(telegram));
+            // The end of a line that lost its beginning is not handed over.
+            Cuts.push_back(Overflowed ? std::nullopt : std::optional(telegram));
+            Overflowed = false;
+        }
     }
 
     const std::string Delimiter;
@@ -97,9 +90,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         stream += read;
         pass.Run(read);
         at += 1 + length;
-    }
-    // Silence on the line: the telegrams still in the buffer come one per pass.
-    while (pass.Run(std::string())) {
     }
 
     if (delimiter.empty()) {

@@ -5,46 +5,27 @@
 #include <QThread>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <thread>
 
 using namespace std::chrono_literals;
 
-TEST(RunOnMainThread, RunsThePartOnTheMainThreadAndWaitsForIt) {
-    std::atomic<bool> workerDone{false};
-    QThread* ranOn = nullptr;
-    int value = 0;
-    int seenByWorker = -1;
+TEST(PostToMainThread, ReturnsAtOnceAndRunsThePartsOnTheMainThreadInOrder) {
+    std::vector<int> ran;
+    std::atomic<bool> allRanOnMain{true};
     std::thread worker([&] {
-        platform::RunOnMainThread([&] {
-            ranOn = QThread::currentThread();
-            value = 42;
-        });
-        seenByWorker = value;
-        workerDone = true;
+        for (int i = 0; i < 100; ++i) {
+            EXPECT_TRUE(platform::PostToMainThread([&, i] {
+                allRanOnMain = allRanOnMain && QThread::currentThread() == qApp->thread();
+                ran.push_back(i);
+            }));
+        }
     });
-    std::this_thread::sleep_for(50ms);
-    EXPECT_FALSE(workerDone) << "the worker waits while the main thread serves no events";
-    EXPECT_TRUE(talvek::test::PumpUntil([&] { return workerDone.load(); }, 5s));
-    worker.join();
-    EXPECT_EQ(ranOn, QCoreApplication::instance()->thread());
-    EXPECT_EQ(seenByWorker, 42);
-}
-
-TEST(RunOnMainThread, ServesSeveralWorkersEachOnce) {
-    std::atomic<int> finished{0};
-    int runs = 0;
-    std::vector<std::thread> workers;
-    for (int i = 0; i < 4; ++i) {
-        workers.emplace_back([&] {
-            for (int k = 0; k < 25; ++k) {
-                platform::RunOnMainThread([&] { ++runs; });
-            }
-            ++finished;
-        });
-    }
-    EXPECT_TRUE(talvek::test::PumpUntil([&] { return finished == 4; }, 10s));
-    for (auto& w : workers) {
-        w.join();
-    }
-    EXPECT_EQ(runs, 100);
+    worker.join(); // while the main thread serves no events
+    EXPECT_TRUE(ran.empty());
+    EXPECT_TRUE(talvek::test::PumpUntil([&] { return ran.size() == 100; }, 5s));
+    std::vector<int> inOrder(100);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(ran, inOrder);
+    EXPECT_TRUE(allRanOnMain);
 }

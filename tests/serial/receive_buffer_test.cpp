@@ -3,28 +3,30 @@
 #include <gtest/gtest.h>
 
 using serial::BoundReceiveBuffer;
-using serial::CutTelegram;
+using serial::CutTelegrams;
+using Telegrams = std::vector<std::string>;
 
-TEST(ReceiveBuffer, CutsOneTelegramAndCleansItAtTheFirstControlCharacter) {
+TEST(ReceiveBuffer, CutsEveryTelegramAndCleansEachAtItsFirstControlCharacter) {
     struct Case {
         std::string Buffer;
         std::string Delimiter;
-        std::optional<std::string> Telegram;
+        Telegrams Cut;
         std::string Left;
     };
     const Case cases[] = {
-        {"ABC\r\n", "\r\n", "ABC", ""},
-        {"A\r\nB\r\n", "\r\n", "A", "B\r\n"},
-        {"ABC\r", "\r\n", std::nullopt, "ABC\r"},
-        {"A\r\n", "\n", "A", ""},
-        {"\nB\r\n", "\r", "", "\n"},
-        {std::string("AB\tCD\0EF", 8), std::string(1, '\0'), "AB", "EF"},
-        {"\xB5s 1.5\x7F\xFF\r", "\r", "\xB5s 1.5\x7F\xFF", ""},
-        {"ABC", "", std::nullopt, "ABC"},
+        {"ABC\r\n", "\r\n", {"ABC"}, ""},
+        {"A\r\nB\r\nC", "\r\n", {"A", "B"}, "C"},
+        {"ABC\r", "\r\n", {}, "ABC\r"},
+        {"A\r\nB\r\n", "\n", {"A", "B"}, ""},
+        {"A\r\nB\r\n", "\r", {"A", ""}, "\n"},
+        {"\r\n\r\n", "\r\n", {"", ""}, ""},
+        {std::string("AB\tCD\0EF", 8), std::string(1, '\0'), {"AB"}, "EF"},
+        {"\xB5s 1.5\x7F\xFF\r", "\r", {"\xB5s 1.5\x7F\xFF"}, ""},
+        {"A\r\n", "", {}, "A\r\n"},
     };
     for (const Case& c : cases) {
         std::string buffer = c.Buffer;
-        EXPECT_EQ(CutTelegram(buffer, c.Delimiter), c.Telegram) << c.Buffer;
+        EXPECT_EQ(CutTelegrams(buffer, c.Delimiter), c.Cut) << c.Buffer;
         EXPECT_EQ(buffer, c.Left) << c.Buffer;
     }
 }
@@ -76,11 +78,12 @@ TEST(ReceiveBuffer, ABacklogOfTelegramsKeepsEveryByte) {
         EXPECT_EQ(buffer, kept) << "the buffer holds complete telegrams";
     }
 
-    // Cut one by one, the backlog gives back every telegram in order.
+    // Cut at once, the backlog gives back every telegram in order.
     std::string buffer = telegrams;
+    const Telegrams cut = CutTelegrams(buffer, "\r\n");
+    ASSERT_EQ(cut.size(), 1000u);
     for (int i = 0; i < 1000; ++i) {
-        ASSERT_EQ(CutTelegram(buffer, "\r\n"), "T" + std::to_string(100000 + i));
-        BoundReceiveBuffer(buffer, "\r\n");
+        EXPECT_EQ(cut[i], "T" + std::to_string(100000 + i));
     }
     EXPECT_TRUE(buffer.empty());
 }

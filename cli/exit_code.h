@@ -1,0 +1,14 @@
+#pragma once
+
+namespace cli {
+
+// What the program's exit status tells a script; listed in the usage text.
+enum class ExitCode {
+    Done = 0,
+    Failed = 1,     // anything unforeseen, such as running out of memory
+    Usage = 2,      // an unknown command or option, a bad or missing value
+    Unreadable = 3, // the file does not exist or cannot be read
+    NoReadings = 4, // the file holds no usable reading
+};
+
+} // namespace cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "analysis/reading.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct ReadingFileOptions {
+    bool plainText = false;   // read as plain text whatever the file's name
+    bool periods = false;     // the values are periods in s, not frequencies in Hz
+    double tau0Seconds = 1.0; // between the values of a one-column plain text file
+};
+
+enum class FileLayout {
+    Window,    // the window's .dat or .csv: time in ms, value
+    OneColumn, // plain text: values one tau0 apart
+    TimeValue, // plain text: time in s, value
+};
+
+// The readings of a file: a ".dat" or ".csv" as the window saves them (time in ms; either
+// decimal separator; the end of the name in any letter case), or any other file as plain text (see
+// plain_text_readings.h).
+struct ReadingFile {
+    std::vector<analysis::Reading> readings;
+    FileLayout layout = FileLayout::Window;
+    std::uint64_t badLines = 0;
+    std::uint64_t firstBadLine = 0; // counted from 1; 0 when every line was good
+    std::string error;              // why the file could not be read; empty when it was
+};
+
+ReadingFile readReadingFile(const std::string& path, const ReadingFileOptions& options);
+
+} // namespace cli

@@ -1,0 +1,69 @@
+#include "cli/stability_command.h"
+
+#include "analysis/deviation_table.h"
+#include "analysis/span_statistics.h"
+#include "analysis/stability.h"
+#include "cli/diagnostics.h"
+#include "cli/stability_options.h"
+#include "cli/stability_report.h"
+
+namespace cli {
+
+namespace {
+
+std::string badLinesText(const std::string& path, const ReadingFile& file) {
+    return path + ": " + std::to_string(file.badLines) +
+           (file.badLines == 1 ? " line is no reading and was" : " lines are no reading and were") +
+           " left out, the first is line " + std::to_string(file.firstBadLine);
+}
+
+} // namespace
+
+ExitCode runStability(std::span<const std::string> arguments) {
+    const ParsedStabilityRequest parsed = parseStabilityRequest(arguments);
+    if (!parsed.error.empty()) {
+        return fail(ExitCode::Usage, parsed.error + "; try 'talvek-cli stability --help'");
+    }
+    const StabilityRequest& request = parsed.request;
+    if (request.help) {
+        print(stabilityUsageText());
+        return ExitCode::Done;
+    }
+    const ReadingFile file = readReadingFile(request.path, request.file);
+    if (!file.error.empty()) {
+        return fail(ExitCode::Unreadable, "cannot read " + request.path + ": " + file.error);
+    }
+    if (request.tau0Given && file.layout != FileLayout::OneColumn) {
+        return fail(ExitCode::Usage, "--tau0 is for a file of one column; the time stamps of " +
+                                         request.path + " give tau0");
+    }
+    if (file.badLines > 0) {
+        warn(badLinesText(request.path, file));
+    }
+    const analysis::StabilityResult result =
+        analysis::analyzeReadings(file.readings, request.analysis);
+    if (result.values == 0) {
+        return fail(ExitCode::NoReadings,
+                    file.readings.empty()
+                        ? request.path + " holds no reading"
+                        : "none of the " + std::to_string(file.readings.size()) + " readings in " +
+                              request.path + " is a positive frequency or period");
+    }
+    if (request.csv) {
+        print(analysis::deviationCsv(result.points));
+        return ExitCode::Done;
+    }
+    StabilityReportInput input;
+    input.path = request.path;
+    input.layout = file.layout;
+    input.periods = request.file.periods;
+    input.readings = static_cast<std::int64_t>(file.readings.size());
+    input.nominalGiven = request.analysis.nominalHz.has_value();
+    input.driftRemoved = request.analysis.removeDrift;
+    input.confidence = request.analysis.confidence;
+    input.statistics = analysis::spanStatistics(file.readings, request.analysis.nominalHz);
+    print(stabilityReport(input, result));
+    return ExitCode::Done;
+}
+
+} // namespace cli

@@ -1,0 +1,84 @@
+#include "cli/stability_report.h"
+
+#include "analysis/deviation_table.h"
+#include "analysis/number_text.h"
+
+#include <cmath>
+
+namespace cli {
+
+namespace {
+
+using analysis::generalText;
+using analysis::scientificText;
+
+// Frequencies to the digits a counter gives; spreads and rates to what they are good for.
+constexpr int kFrequencyDigits = 15;
+constexpr int kSpreadDigits = 6;
+constexpr int kRateDecimals = 4;
+
+std::string layoutText(FileLayout layout, bool periods) {
+    const std::string value = periods ? "period in s" : "frequency in Hz";
+    switch (layout) {
+    case FileLayout::Window:
+        return "the window's format: time in ms, " + value;
+    case FileLayout::OneColumn:
+        return "plain text, one column: " + value;
+    case FileLayout::TimeValue:
+        return "plain text, two columns: time in s, " + value;
+    }
+    return {};
+}
+
+std::string plural(std::int64_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
+std::string hertz(double value, int digits) {
+    return generalText(value, digits) + " Hz";
+}
+
+void addLine(std::string& text, const std::string& name, const std::string& value) {
+    text += name;
+    text.append(name.size() < 12 ? 12 - name.size() : 1, ' ');
+    text += value;
+    text += '\n';
+}
+
+} // namespace
+
+std::string stabilityReport(const StabilityReportInput& input,
+                            const analysis::StabilityResult& result) {
+    const analysis::SpanStatistics& statistics = input.statistics;
+    std::string text;
+    addLine(text, "File", input.path);
+    addLine(text, "Values", layoutText(input.layout, input.periods));
+    addLine(text, "Readings",
+            std::to_string(input.readings) + ", " + std::to_string(result.values) + " usable, in " +
+                plural(result.segments, "segment", "gap-free segments"));
+    addLine(text, "tau0",
+            result.tau0 > 0
+                ? generalText(result.tau0, kFrequencyDigits) + " s" +
+                      (input.layout == FileLayout::OneColumn ? "" : ", from the time stamps")
+                : std::string("unknown: fewer than two distinct time stamps"));
+    addLine(text, "Nominal",
+            hertz(result.nominalHz, kFrequencyDigits) +
+                (input.nominalGiven ? ", as given" : ", the mean"));
+    addLine(text, "Mean", hertz(statistics.meanHz, kFrequencyDigits));
+    addLine(text, "Std dev", hertz(statistics.standardDeviationHz, kSpreadDigits));
+    addLine(text, "Minimum", hertz(statistics.minimumHz, kFrequencyDigits));
+    addLine(text, "Maximum", hertz(statistics.maximumHz, kFrequencyDigits));
+    addLine(text, "Drift",
+            scientificText(statistics.driftPerSecond, kRateDecimals) + " /s (" +
+                scientificText(statistics.driftHzPerSecond, kRateDecimals) + " Hz/s), " +
+                (input.driftRemoved ? "removed before the deviations" : "left in"));
+    addLine(text, "Intervals",
+            generalText(100 * input.confidence, 4) +
+                " % confidence, from the equivalent degrees of freedom for the noise type");
+    text += '\n';
+    text += result.points.empty() ? "No averaging time has a term: too few readings.\n"
+                                  : analysis::deviationTable(result.points);
+    return text;
+}
+
+} // namespace cli
