@@ -112,14 +112,29 @@ void GraphPage::startTrace() {
 }
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
-    if (reading.isPeriod) {
+    showValueKind(reading.isPeriod);
+    plot_->addPoint(0, seconds, reading.value);
+}
+
+// The points go into the trace store directly; one repaint shows them all.
+void GraphPage::showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods) {
+    startTrace();
+    graph::PointArray& points = plot_->traces()[0].points;
+    for (const counter::MeasurementPoint& reading : readings) {
+        points.add({reading.timeMs / 1000, reading.value});
+    }
+    showValueKind(periods);
+    plot_->invalidate();
+}
+
+void GraphPage::showValueKind(bool period) {
+    if (period) {
         graph::AxisSettings left = plot_->leftAxis();
         left.caption = "Period/s";
         plot_->setLeftAxis(left);
     } else {
         applyFrequencyUnit(units_.frequencyDivisor);
     }
-    plot_->addPoint(0, seconds, reading.value);
 }
 
 // The copy and the printout take the pixels as they stand on the screen, so the window comes to
