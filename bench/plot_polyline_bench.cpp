@@ -21,7 +21,7 @@ struct Series {
 
 // A wandering signal around 10 MHz over 0..1000 s; a few percent of it leaves the y range, so
 // that the clipper has work to do.
-Series MakeSeries(std::size_t n) {
+Series makeSeries(std::size_t n) {
     Series s;
     s.x.resize(n);
     s.y.resize(n);
@@ -36,7 +36,7 @@ Series MakeSeries(std::size_t n) {
 }
 
 // A frame with a linear x axis 0..1000 and y axis 1e7 -+ 9, both in the back colour.
-void OpenPlot(plot::PlotEngine& engine) {
+void openPlot(plot::PlotEngine& engine) {
     engine.startGraph(plot::kButtonFace, plot::kBlack, 1);
     engine.setPlotArea({20, 90, 10, 80});
     engine.drawAxis(
@@ -46,8 +46,8 @@ void OpenPlot(plot::PlotEngine& engine) {
     engine.setPenColour(plot::kBlue);
 }
 
-void DrawWithEngine(plot::PlotEngine& engine, const Series& s) {
-    OpenPlot(engine);
+void drawWithEngine(plot::PlotEngine& engine, const Series& s) {
+    openPlot(engine);
     engine.moveTo(s.x[0], s.y[0]);
     engine.drawSymbol(plot::kCircleSymbol, 8, 0);
     for (std::size_t i = 1; i < s.x.size(); ++i) {
@@ -57,8 +57,8 @@ void DrawWithEngine(plot::PlotEngine& engine, const Series& s) {
     engine.finishGraph();
 }
 
-void DrawWithQPainter(plot::PlotEngine& engine, plot::EngineHost& host, const Series& s) {
-    OpenPlot(engine);
+void drawWithQPainter(plot::PlotEngine& engine, plot::EngineHost& host, const Series& s) {
+    openPlot(engine);
     const plot::Mapping& m = engine.mapping();
     QPainter p(&host.engineCanvas().image());
     p.setClipRect(QRect(m.mapLeft, m.mapBottom - m.mapHeight, m.mapWidth + 1, m.mapHeight + 1));
@@ -74,7 +74,7 @@ void DrawWithQPainter(plot::PlotEngine& engine, plot::EngineHost& host, const Se
     }
 }
 
-template <typename Draw> double MillisecondsPerPicture(int repeats, Draw&& draw) {
+template <typename Draw> double millisecondsPerPicture(int repeats, Draw&& draw) {
     const auto start = std::chrono::steady_clock::now();
     for (int r = 0; r < repeats; ++r) {
         draw();
@@ -91,15 +91,15 @@ int main(int argc, char** argv) {
     plot::ImageHost host(1122, 476);
     plot::PlotEngine engine(host);
     std::printf("%10s %14s %14s\n", "points", "engine ms", "QPainter ms");
-    const double empty = MillisecondsPerPicture(20, [&] { OpenPlot(engine); });
+    const double empty = millisecondsPerPicture(20, [&] { openPlot(engine); });
     std::printf("%10s %14.1f %14s\n", "0 (frame)", empty, "-");
     for (const std::size_t n : {10000u, 100000u, 1000000u, 2400000u}) {
-        const Series s = MakeSeries(n);
+        const Series s = makeSeries(n);
         const int repeats = n <= 10000 ? 20 : n <= 100000 ? 5 : 1;
-        DrawWithEngine(engine, s); // warm-up
-        const double engineMs = MillisecondsPerPicture(repeats, [&] { DrawWithEngine(engine, s); });
+        drawWithEngine(engine, s); // warm-up
+        const double engineMs = millisecondsPerPicture(repeats, [&] { drawWithEngine(engine, s); });
         const double painterMs =
-            MillisecondsPerPicture(repeats, [&] { DrawWithQPainter(engine, host, s); });
+            millisecondsPerPicture(repeats, [&] { drawWithQPainter(engine, host, s); });
         std::printf("%10zu %14.1f %14.1f\n", n, engineMs, painterMs);
     }
     return 0;

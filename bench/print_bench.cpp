@@ -23,12 +23,12 @@ public:
     int pageHeight() override { return landscape_ ? 4800 : 6800; }
     bool beginDocument() override { return true; }
     bool fillRect(const plot::PrintRect&, plot::Color) override {
-        ++*Rectangles;
+        ++*rectangles;
         return true;
     }
     bool endDocument() override { return true; }
     void abortDocument() override {}
-    long* Rectangles = nullptr;
+    long* rectangles = nullptr;
 
 private:
     bool landscape_ = false;
@@ -40,17 +40,17 @@ public:
     plot::Canvas& engineCanvas() override { return canvas_; }
     int engineWidth() const override { return 1122; }
     int engineHeight() const override { return 476; }
-    void beep() override { ++Beeps; }
-    std::unique_ptr<plot::PrintTarget> openPrinter() override { return Printer(); }
-    std::function<std::unique_ptr<plot::PrintTarget>()> Printer;
-    int Beeps = 0;
+    void beep() override { ++beeps; }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return printer(); }
+    std::function<std::unique_ptr<plot::PrintTarget>()> printer;
+    int beeps = 0;
     plot::PlotEngine Engine{*this};
 
 private:
     plot::Canvas canvas_;
 };
 
-void DrawFrame(plot::PlotEngine& engine) {
+void drawFrame(plot::PlotEngine& engine) {
     engine.startGraph(plot::kButtonFace, plot::kBlue, 1.0);
     engine.setPlotArea({20, 90, 10, 80});
     engine.drawAxis(
@@ -69,7 +69,7 @@ void DrawFrame(plot::PlotEngine& engine) {
     engine.setupRuler(plot::kBlue, 2, 2, 1, 27);
 }
 
-template <typename F> double MsPer(int runs, F&& f) {
+template <typename F> double msPer(int runs, F&& f) {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < runs; ++i) {
@@ -84,26 +84,26 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchHost host;
-    DrawFrame(host.Engine);
+    drawFrame(host.Engine);
 
     long rectangles = 0;
-    host.Printer = [&] {
+    host.printer = [&] {
         auto printer = std::make_unique<CountingPrinter>();
-        printer->Rectangles = &rectangles;
+        printer->rectangles = &rectangles;
         return printer;
     };
     const int runs = 20;
-    const double counted = MsPer(runs, [&] { host.Engine.print(false, 0, 0); });
+    const double counted = msPer(runs, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a counting printer: %.2f ms, %ld rectangles per print "
                 "(%d picture pixels)\n",
                 counted, rectangles / runs, 1122 * 476);
-    const double restored = MsPer(runs, [&] { host.Engine.print(true, 0, 0); });
+    const double restored = msPer(runs, [&] { host.Engine.print(true, 0, 0); });
     std::printf("PrintGraph with progress rows and restore:   %.2f ms\n", restored);
 
     QTemporaryDir dir;
-    host.Printer = [&] { return std::make_unique<plot::QtPrintTarget>(dir.filePath("bench.pdf")); };
-    const double pdf = MsPer(3, [&] { host.Engine.print(false, 0, 0); });
+    host.printer = [&] { return std::make_unique<plot::QtPrintTarget>(dir.filePath("bench.pdf")); };
+    const double pdf = msPer(3, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a PDF file:           %.2f ms\n", pdf);
-    std::printf("beeps: %d\n", host.Beeps);
+    std::printf("beeps: %d\n", host.beeps);
     return 0;
 }
