@@ -1,11 +1,11 @@
 #include "app/log_model.h"
 
-#include "app/formats/float_text.h"
 #include "app/formats/log_line.h"
+#include "counter/float_text.h"
 
 namespace app {
 
-LogModel::LogModel(QObject* parent) : LogModel(machineDecimalSeparator(), parent) {}
+LogModel::LogModel(QObject* parent) : LogModel(counter::machineDecimalSeparator(), parent) {}
 
 LogModel::LogModel(char decimalSeparator, QObject* parent)
     : QAbstractListModel(parent), decimalSeparator_(decimalSeparator) {}
@@ -27,6 +27,11 @@ void LogModel::clear() {
 std::string LogModel::line(int i) const {
     const Entry& entry = readings_.at(static_cast<std::size_t>(i));
     return logLine(entry.timeMs, entry.value, decimalSeparator_);
+}
+
+counter::MeasurementPoint LogModel::reading(int i) const {
+    const Entry& entry = readings_.at(static_cast<std::size_t>(i));
+    return {entry.timeMs, entry.value};
 }
 
 int LogModel::rowCount(const QModelIndex& parent) const {
