@@ -76,6 +76,8 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
 
     connect(addMenuEntry(logMenu_, "save data to file"), &QAction::triggered, this,
             &ConnectPage::saveRequested);
+    connect(addMenuEntry(logMenu_, "Open measurement..."), &QAction::triggered, this,
+            &ConnectPage::openRequested);
     attachPopup(logView_, logMenu_);
     connect(log_, &QAbstractItemModel::rowsInserted, this, &ConnectPage::scrollToNewest);
 }

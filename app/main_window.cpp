@@ -7,6 +7,7 @@
 #include "app/key_preview.h"
 #include "app/log_model.h"
 #include "app/qt_dialogs.h"
+#include "app/recording/recording_journal.h"
 #include "app/widget_style.h"
 #include "counter/kelvo_counter.h"
 #include "platform/clock.h"
@@ -14,6 +15,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -32,8 +34,12 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), settingsFolder_(std::move(environment.settingsFolder)),
       dialogs_(std::move(environment.dialogs)), monotonicMs_(std::move(environment.monotonicMs)),
       counter_(new counter::KelvoCounter(this)), log_(new LogModel(this)),
-      statusBar_(new QStatusBar(this)), pages_(new QTabWidget(this)),
-      deviceWatch_(new QTimer(this)) {
+      recording_(new RecordingJournal(JournalFolder(environment.dataFolder.empty()
+                                                        ? JournalFolder::userDataFolder()
+                                                        : environment.dataFolder),
+                                      this)),
+      statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
+      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
@@ -51,13 +57,19 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     resize(kDesignWidth, kDesignHeight);
 
     statusBar_->setSizeGripEnabled(true);
+    statusBar_->addPermanentWidget(journalNotice_);
     setStatusBar(statusBar_);
+    // Readings overwrite the status bar's message at once; the notice stays until the next
+    // connect attempt.
+    connect(recording_, &RecordingJournal::stopped, journalNotice_, &QLabel::setText);
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
 
     connect(counter_, &counter::KelvoCounter::readingReceived, this, &MainWindow::addReading);
     connect(counter_, &counter::KelvoCounter::statusReceived, commandsPage_,
             &CommandsPage::addReply);
+    connect(counter_, &counter::KelvoCounter::statusReceived, this,
+            [this](const std::string& telegram) { recording_->addStatus(elapsedMs(), telegram); });
     connect(counter_, &counter::KelvoCounter::connectFinished, this, &MainWindow::finishConnect);
     watchDevice();
 
@@ -66,6 +78,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     // Widgets paint through a back buffer already; the "Display" and "Graph" pages never flicker.
     connectPage_->choosePort(savedPort_);
     counter_->setPort(connectPage_->selectedPort());
+    // Once the window shows.
+    QMetaObject::invokeMethod(this, &MainWindow::offerRecovery, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow() = default;
@@ -87,6 +101,7 @@ void MainWindow::assemblePages() {
     connect(connectPage_, &ConnectPage::portPicked, this,
             [this](const std::string& port) { savedPort_ = port; });
     connect(connectPage_, &ConnectPage::saveRequested, this, &MainWindow::saveThroughDialog);
+    connect(connectPage_, &ConnectPage::openRequested, this, &MainWindow::openThroughDialog);
     connect(commandsPage_, &CommandsPage::statusMessage, this, &MainWindow::showStatus);
     const auto toggleConnection = [this] { connectPage_->toggleConnection(); };
     connect(commandsPage_, &CommandsPage::connectToggleRequested, this, toggleConnection);
@@ -126,6 +141,14 @@ void MainWindow::showStatus(const std::string& text) {
     } else {
         statusBar_->showMessage(QString::fromLatin1(text));
     }
+}
+
+std::string MainWindow::journalNotice() const {
+    return journalNotice_->text().toUtf8().toStdString();
+}
+
+void MainWindow::showMessage(const std::string& utf8) {
+    statusBar_->showMessage(QString::fromUtf8(utf8));
 }
 
 void MainWindow::showError(const std::string& message) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QLabel;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
@@ -24,12 +25,16 @@ class ConnectPage;
 class DisplayPage;
 class GraphPage;
 class LogModel;
+class RecordingJournal;
+struct LoadedMeasurement;
 struct Settings;
 
 // What the window takes from its surroundings; tests replace the parts they need to control.
 struct WindowEnvironment {
     // Folder of "Zorvimet.ini"; the executable's folder when empty.
     std::string settingsFolder;
+    // Folder of the recording journals; the per-user data folder when empty.
+    std::string dataFolder;
     // The modal dialogs; the toolkit's own when null.
     std::shared_ptr<Dialogs> dialogs;
     // The clock that time-stamps readings, in milliseconds; must never go back.
@@ -58,6 +63,9 @@ public:
 
     // The status bar's text, one byte per character.
     std::string statusText() const;
+    // The status bar's lasting notice that the recording journal stopped (UTF-8); empty while
+    // it records.
+    std::string journalNotice() const;
     // What the settings file would hold if the window closed now.
     Settings settings() const;
     // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
@@ -71,6 +79,7 @@ private:
     void assemblePages();
     void fitHiddenPages();
     void showStatus(const std::string& text);
+    void showMessage(const std::string& utf8);
     void showError(const std::string& message);
 
     void connectOrDisconnect(bool connect);
@@ -79,19 +88,26 @@ private:
     void watchDevice();
     void showDeviceLost();
     void addReading(const counter::Reading& reading);
+    double elapsedMs() const;
+
+    void offerRecovery();
+    void openThroughDialog();
+    void showMeasurement(const LoadedMeasurement& measurement, const std::string& outcome);
 
     void loadSettings();
     void applySettings(const Settings& settings);
     void storeSettings();
     void saveThroughDialog();
-    void saveLastMeasurement();
+    bool saveLastMeasurement();
 
     std::string settingsFolder_;
     std::shared_ptr<Dialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
     counter::KelvoCounter* counter_;
     LogModel* log_;
+    RecordingJournal* recording_;
     QStatusBar* statusBar_;
+    QLabel* journalNotice_;
     QTabWidget* pages_;
     ConnectPage* connectPage_ = nullptr;
     CommandsPage* commandsPage_ = nullptr;

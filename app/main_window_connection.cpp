@@ -4,11 +4,13 @@
 #include "app/display_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
+#include "app/recording/recording_journal.h"
 #include "counter/kelvo_counter.h"
 #include "counter/reading.h"
 #include "platform/clock.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QTimer>
 
 namespace app {
@@ -25,6 +27,7 @@ void MainWindow::connectOrDisconnect(bool connect) {
     showStatus({});
     if (!connect) {
         counter_->disconnectFromCounter();
+        recording_->finish(elapsedMs());
         setWindowTitle(QStringLiteral("KELVO frequency counter disconnected"));
         connectPage_->showDisconnected();
         return;
@@ -32,6 +35,8 @@ void MainWindow::connectOrDisconnect(bool connect) {
     log_->clear();
     startTime_ = platform::NowDateTime();
     startMs_ = monotonicMs_();
+    journalNotice_->clear();
+    recording_->start(startTime_, connectPage_->selectedPort());
     setWindowTitle(QStringLiteral("busy..."));
     setEnabled(false);
     counter_->setPort(connectPage_->selectedPort());
@@ -50,17 +55,24 @@ void MainWindow::finishConnect(bool connected) {
     } else {
         setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
         connectPage_->showDisconnected();
+        recording_->discard(); // it holds no reading
     }
     setEnabled(true);
 }
 
 void MainWindow::addReading(const counter::Reading& reading) {
-    // Whole milliseconds on the monotonic clock: a clock change must not bend the data.
-    const double t = static_cast<double>(monotonicMs_() - startMs_);
+    const double t = elapsedMs();
+    recording_->addReading(t, reading);
     showStatus(reading.telegram);
     log_->append(t, reading.value);
     graphPage_->addReading(t / 1000, reading);
     displayPage_->showReading(reading);
+}
+
+// Whole milliseconds on the monotonic clock since the connect attempt: a clock change must not
+// bend the data.
+double MainWindow::elapsedMs() const {
+    return static_cast<double>(monotonicMs_() - startMs_);
 }
 
 // A close while connected disconnects and is refused once; the next close goes ahead.
@@ -79,7 +91,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     storeSettings();
-    saveLastMeasurement();
+    // The journal goes only once its readings are safe in the close-time export.
+    if (saveLastMeasurement()) {
+        recording_->discard();
+    }
     event->accept();
 }
 

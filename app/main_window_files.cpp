@@ -56,11 +56,12 @@ void MainWindow::saveThroughDialog() {
     }
 }
 
-void MainWindow::saveLastMeasurement() {
+bool MainWindow::saveLastMeasurement() {
     const std::string error = saveData(kLastMeasurementFile, ".dat", *log_, startTime_);
     if (!error.empty()) {
         showError(error);
     }
+    return error.empty();
 }
 
 } // namespace app

@@ -125,7 +125,7 @@ TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
     app::MainWindow& form = Open();
     const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
-        {form.connectPage().logMenu(), {"save data to file"}},
+        {form.connectPage().logMenu(), {"save data to file", "Open measurement..."}},
         {form.graphPage().menu(),
          {"Time unit", "Frequency unit", "", "Clear", "Unzoom", "Copy graph to clipboard", "Print",
           "", "Connect/Disconnect"}},
