@@ -77,6 +77,22 @@ protected:
     std::unique_ptr<TVirtualCounter> counter_;
 };
 
+TEST_F(RecordCli, PortsListsTheCounterWithItsKindDeviceAndName) {
+    ASSERT_TRUE(startCounter({}));
+    const CliRun run = runCli({"ports"}, environment());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line) && line.rfind(counter_->Com + " ", 0) != 0) {
+    }
+    std::istringstream fields(line);
+    std::string com, kind, device;
+    fields >> com >> kind >> device;
+    EXPECT_EQ(kind, "virtual") << run.out;
+    EXPECT_EQ(device, counter_->Device) << run.out;
+    EXPECT_NE(line.find("Virtual serial port"), std::string::npos) << run.out;
+}
+
 TEST_F(RecordCli, RecordsACountAsTheCounterSentIt) {
     const struct {
         const char* file;
