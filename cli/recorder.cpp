@@ -2,9 +2,9 @@
 #include "cli/recorder.h"
 
 #include "cli/diagnostics.h"
-#include "cli/port_open_failure.h"
 #include "counter/measurement_writer.h"
 #include "platform/clock.h"
+#include "serial/port_open_failure.h"
 
 #include <QLocale>
 #include <cmath>
@@ -84,9 +84,8 @@ void Recorder::finishConnect(bool connected) {
         sendNextStep();
         return;
     }
-    const std::string why = portOpenFailureText(port_);
-    if (!why.empty()) {
-        end(ExitCode::NoPort, why);
+    if (const auto& failure = counter_.openFailure()) {
+        end(ExitCode::NoPort, serial::openFailureText(*failure));
         return;
     }
     end(ExitCode::NoCounter, "no KELVO counter answered on " + port_.comName + " (" +
