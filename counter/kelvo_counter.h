@@ -74,6 +74,8 @@ public:
     bool setPrescalerBnc(int n);
     bool setPrescalerSma(int n);
     bool setTransmitInterval(int n);
+    // A command of the user's own: ESC, `text` as it is, CR; waits for its reply like the others.
+    bool escCommand(const std::string& text);
 
 signals:
     void readingReceived(const counter::Reading& reading);

@@ -1,7 +1,7 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/formats/float_text.h"
+#include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "platform/port_links.h"
@@ -196,7 +196,7 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
-    const char sep = app::machineDecimalSeparator();
+    const char sep = counter::machineDecimalSeparator();
     EXPECT_EQ(form.log().line(0), std::string("2000        10000000") + sep + "5");
     EXPECT_EQ(form.statusText(), "10000000.5");
     EXPECT_EQ(form.displayPage().readingLabel()->text(), "10 000 000.5  Hz");
