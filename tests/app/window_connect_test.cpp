@@ -2,14 +2,15 @@
 #include "tests/app/window_fixture.h"
 
 #include "app/formats/float_text.h"
+#include "app/log_view.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "portselect/com_port_combo_box.h"
+#include "serial/my_com_port.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -162,12 +163,9 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     EXPECT_EQ(form.log().line(1), "2001        10000001");
     // The newest line is scrolled into view.
     QCoreApplication::processEvents();
-    const QRect newest = form.connectPage().logView()->visualRect(form.log().index(1));
-    EXPECT_TRUE(form.connectPage().logView()->viewport()->rect().contains(newest));
-    EXPECT_EQ(form.connectPage().logView()->rowHeight(0),
-              form.connectPage().logView()->rowHeight(1));
-    EXPECT_GE(form.connectPage().logView()->rowHeight(0),
-              QFontMetrics(form.connectPage().logView()->font()).height());
+    const app::LogView& view = *form.connectPage().logView();
+    EXPECT_TRUE(view.viewport()->rect().contains(view.rowRect(1)));
+    EXPECT_GE(view.rowHeight(), QFontMetrics(view.font()).height());
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {
