@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QLabel>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -32,8 +33,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), settingsFolder_(std::move(environment.settingsFolder)),
       dialogs_(std::move(environment.dialogs)), monotonicMs_(std::move(environment.monotonicMs)),
       counter_(new counter::KelvoCounter(this)), log_(new LogModel(this)),
-      statusBar_(new QStatusBar(this)), pages_(new QTabWidget(this)),
-      deviceWatch_(new QTimer(this)) {
+      statusBar_(new QStatusBar(this)), lossNote_(new QLabel(statusBar_)),
+      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
@@ -52,6 +53,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
 
     statusBar_->setSizeGripEnabled(true);
     setStatusBar(statusBar_);
+    statusBar_->addPermanentWidget(lossNote_);
+    lossNote_->hide();
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
 
@@ -59,6 +62,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     connect(counter_, &counter::KelvoCounter::statusReceived, commandsPage_,
             &CommandsPage::addReply);
     connect(counter_, &counter::KelvoCounter::connectFinished, this, &MainWindow::finishConnect);
+    connect(counter_, &counter::KelvoCounter::telegramsLost, this, &MainWindow::noteLostTelegrams);
     watchDevice();
 
     loadSettings();
@@ -117,6 +121,10 @@ void MainWindow::fitHiddenPages() {
 
 std::string MainWindow::statusText() const {
     return statusBar_->currentMessage().toLatin1().toStdString();
+}
+
+std::string MainWindow::lossText() const {
+    return !lossNote_->isHidden() ? lossNote_->text().toStdString() : std::string();
 }
 
 // Status texts are telegrams or messages about the line: one character per byte.

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+class QLabel;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
@@ -58,6 +59,9 @@ public:
 
     // The status bar's text, one byte per character.
     std::string statusText() const;
+    // The status bar's lasting note of the telegrams lost since the connect attempt; empty when
+    // none was lost.
+    std::string lossText() const;
     // What the settings file would hold if the window closed now.
     Settings settings() const;
     // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
@@ -78,6 +82,7 @@ private:
     bool disconnectBeforeClose();
     void watchDevice();
     void showDeviceLost();
+    void noteLostTelegrams(std::uint64_t count);
     void addReading(const counter::Reading& reading);
 
     void loadSettings();
@@ -92,6 +97,8 @@ private:
     counter::KelvoCounter* counter_;
     LogModel* log_;
     QStatusBar* statusBar_;
+    QLabel* lossNote_; // stays beside the status texts that each reading replaces
+    std::uint64_t lostTelegrams_ = 0;
     QTabWidget* pages_;
     ConnectPage* connectPage_ = nullptr;
     CommandsPage* commandsPage_ = nullptr;

@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QTimer>
 
 namespace app {
@@ -30,6 +31,8 @@ void MainWindow::connectOrDisconnect(bool connect) {
         return;
     }
     log_->clear();
+    lostTelegrams_ = 0;
+    lossNote_->hide();
     startTime_ = platform::NowDateTime();
     startMs_ = monotonicMs_();
     setWindowTitle(QStringLiteral("busy..."));
@@ -105,6 +108,15 @@ void MainWindow::showDeviceLost() {
     if (statusText() != message) {
         showStatus(message);
     }
+}
+
+// Every reading replaces the status text, so the loss is told in a note of its own that stays
+// until the next connect: a measurement with gaps must never look complete.
+void MainWindow::noteLostTelegrams(std::uint64_t count) {
+    lostTelegrams_ += count;
+    lossNote_->setText(
+        QStringLiteral("%1 telegrams lost: the window fell behind the line").arg(lostTelegrams_));
+    lossNote_->show();
 }
 
 } // namespace app

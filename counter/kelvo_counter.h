@@ -3,6 +3,7 @@
 #include "counter/reading.h"
 
 #include <QObject>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,9 @@ signals:
     void commandFinished(bool answered);
     // The serial device went away under the connection (unplugged).
     void deviceLost();
+    // `count` telegrams of the line were lost here because the main thread fell too far behind
+    // to take them; the readings in them are missing from the measurement.
+    void telegramsLost(std::uint64_t count);
 
 private:
     struct Attempt {

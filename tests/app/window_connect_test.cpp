@@ -126,6 +126,23 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     EXPECT_EQ(form.log().count(), 1);
 }
 
+TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
+    app::MainWindow& form = Open();
+    Connect();
+    EXPECT_EQ(form.lossText(), "");
+    auto* port = form.counter().findChild<TMyComPort*>();
+    ASSERT_NE(port, nullptr);
+    emit port->telegramsDropped(5);
+    Reading("10000000.5", 1); // replaces the status text, not the note of the loss
+    emit port->telegramsDropped(2);
+    EXPECT_EQ(form.statusText(), "10000000.5");
+    EXPECT_EQ(form.lossText(), "7 telegrams lost: the window fell behind the line");
+    form.connectPage().connectButton()->click();
+    EXPECT_NE(form.lossText(), ""); // the measurement that has the gap is still there
+    Connect();
+    EXPECT_EQ(form.lossText(), "");
+}
+
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     // A second name for the counter's line, so there is another port to pick.
     std::filesystem::create_symlink(Counter.slavePath(),
