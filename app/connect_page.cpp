@@ -118,10 +118,20 @@ void ConnectPage::layOut() {
     autoIdentifyBox_->move(autoIdentifyBox_->x(), at.checkBoxTop);
 }
 
-// The newest line goes to the top, as far as the list scrolls: it shows at the bottom of a full
-// list. The view scrolls by arithmetic, so this costs the same for every line.
+// Scrolling once per turn of the event loop, not once per reading, keeps a burst of readings
+// from costing a scroll each.
 void ConnectPage::scrollToNewest() {
-    logView_->scrollToRow(log_->count() - 1);
+    if (scrollPending_) {
+        return;
+    }
+    scrollPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            scrollPending_ = false;
+            logView_->scrollToRow(log_->count() - 1);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace app

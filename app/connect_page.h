@@ -71,6 +71,7 @@ private:
     TComPortComboBox* portSelector_;
     QCheckBox* autoIdentifyBox_;
     QMenu* logMenu_;
+    bool scrollPending_ = false;
 };
 
 } // namespace app

@@ -12,6 +12,7 @@
 #include <QStyleOptionViewItem>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 namespace app {
 
@@ -109,6 +110,14 @@ void LogView::paintEvent(QPaintEvent* event) {
     if (model_ == nullptr) {
         return;
     }
+    if (shownTop_ != contentTop()) {
+        // Painted before the pending move: what this paint leaves out is stale, so all of it is
+        // painted once more.
+        shownTop_ = contentTop();
+        if (event->rect() != viewport()->rect()) {
+            viewport()->update();
+        }
+    }
     QPainter painter(viewport());
     const QStyleOptionViewItem base = rowOption();
     const int first = std::max(topRow(), rowAt(std::max(0, event->rect().top())));
@@ -156,6 +165,7 @@ QStyleOptionViewItem LogView::rowOption() const {
 void LogView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollRange();
+    shownTop_ = contentTop(); // a resize paints everything anyway
 }
 
 void LogView::changeEvent(QEvent* event) {
@@ -163,6 +173,7 @@ void LogView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         rowHeight_ = fontMetrics().height() + 2;
         updateScrollRange();
+        shownTop_ = contentTop();
         viewport()->update();
     }
 }
@@ -232,16 +243,49 @@ void LogView::selectAt(const QPoint& at) {
 }
 
 void LogView::scrollContentsBy(int, int) {
-    viewport()->update();
-    tellScreenReader(QAccessible::VisibleDataChanged);
+    showMovedContent();
 }
 
+// A list scrolled to its end stays there as rows come, like the tail of a file.
 void LogView::rowsAppended(int first, int last) {
+    const QScrollBar& bar = *verticalScrollBar();
+    const bool atEnd = bar.value() == bar.maximum();
     updateScrollRange();
-    const int end = endOfVisibleRows();
-    if (first < end && last >= topRow()) {
-        viewport()->update();
+    if (atEnd) {
+        verticalScrollBar()->setValue(bar.maximum());
     }
+    showMovedContent();
+    if (first < endOfVisibleRows() && last >= topRow()) {
+        const int y = first > topRow() ? rowRect(first).top() : 0;
+        viewport()->update(0, y, viewport()->width(), viewport()->height() - y);
+    }
+}
+
+// Moves what is shown by as many pixels as the list moved, once per turn of the event loop, so
+// that only the rows that come into sight are painted: one row per reading while the list follows
+// the newest, however many readings came.
+void LogView::showMovedContent() {
+    if (movePending_) {
+        return;
+    }
+    movePending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            movePending_ = false;
+            const std::int64_t moved = shownTop_ - contentTop();
+            shownTop_ = contentTop();
+            if (moved == 0) {
+                return;
+            }
+            if (std::abs(moved) < viewport()->height()) {
+                viewport()->scroll(0, static_cast<int>(moved));
+            } else {
+                viewport()->update();
+            }
+            tellScreenReader(QAccessible::VisibleDataChanged);
+        },
+        Qt::QueuedConnection);
 }
 
 void LogView::reset() {
@@ -249,6 +293,7 @@ void LogView::reset() {
     currentRow_ = -1;
     updateScrollRange();
     verticalScrollBar()->setValue(0);
+    shownTop_ = contentTop();
     viewport()->update();
     tellScreenReader(QAccessible::VisibleDataChanged);
 }

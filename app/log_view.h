@@ -64,6 +64,7 @@ private:
     void rowsAppended(int first, int last);
     void reset();
     void updateScrollRange();
+    void showMovedContent();
     int fullyVisibleRows() const;
     std::int64_t contentTop() const; // the viewport's top in the list, in pixels
     QStyleOptionViewItem rowOption() const;
@@ -75,6 +76,8 @@ private:
     int rowHeight_ = 1;
     int selectedRow_ = -1;
     int currentRow_ = -1;
+    std::int64_t shownTop_ = 0; // contentTop() as the viewport shows it
+    bool movePending_ = false;
 };
 
 } // namespace app
