@@ -2,6 +2,7 @@
 // noisy trace, to a printer that only counts, and to a PDF file at printer resolution.
 // Prints milliseconds per print and the number of filled rectangles sent.
 
+#include "bench/bench_options.h"
 #include "plot/axes.h"
 #include "plot/engine.h"
 #include "plot/graph_output.h"
@@ -79,7 +80,10 @@ template <typename F> double MsPer(int runs, F&& f) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::parseOptions(argc, argv,
+                        {"print_bench",
+                         "Printing the graph picture to a counting printer and to a PDF file.", 0,
+                         false});
     QApplication app(argc, argv);
     BenchHost host;
     DrawFrame(host);
