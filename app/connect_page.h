@@ -58,6 +58,7 @@ signals:
     // The user picked a port in the selector.
     void portPicked(const std::string& port);
     void saveRequested();
+    void openRequested();
 
 protected:
     void layOut() override;

@@ -18,6 +18,11 @@ public:
     // preselected. The chosen file name (local 8-bit encoding), or nothing when cancelled.
     virtual std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                          const std::string& defaultExt) = 0;
+    // The open dialog for an existing file, `filter` as for the save dialog. The chosen file name
+    // (local 8-bit encoding), or nothing when cancelled.
+    virtual std::optional<std::string> executeOpenDialog(const std::string& filter) = 0;
+    // A question box with the answers Yes and No: true for Yes.
+    virtual bool askYesNo(const std::string& question) = 0;
     // The printer set-up dialog: true when the user confirmed it.
     virtual bool executePrinterSetup() = 0;
     // The printer chosen there last (the default printer before any choice).

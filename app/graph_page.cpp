@@ -102,12 +102,27 @@ void GraphPage::startTrace() {
 }
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
-    if (reading.isPeriod) {
+    showValueKind(reading.isPeriod);
+    plot_->AddPoint(0, seconds, reading.value);
+}
+
+// The points go into the trace store directly; one repaint shows them all.
+void GraphPage::showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods) {
+    startTrace();
+    TPointArray& points = plot_->Traces[0].Points;
+    for (const counter::MeasurementPoint& reading : readings) {
+        points.Add({reading.timeMs / 1000, reading.value});
+    }
+    showValueKind(periods);
+    plot_->Invalidate();
+}
+
+void GraphPage::showValueKind(bool period) {
+    if (period) {
         plot_->Y_Left_Caption = "Period/s";
     } else {
         applyFrequencyUnit(units_.frequencyDivisor);
     }
-    plot_->AddPoint(0, seconds, reading.value);
 }
 
 // The copy and the printout take the pixels as they stand on the screen, so the window comes to

@@ -2,8 +2,10 @@
 
 #include "app/axis_units.h"
 #include "app/page.h"
+#include "counter/measurement_file.h"
 
 #include <memory>
+#include <span>
 
 class QMenu;
 class TXYPlot;
@@ -36,6 +38,9 @@ public:
     void startTrace();
     // Plots the reading at `seconds` since the connect attempt.
     void addReading(double seconds, const counter::Reading& reading);
+    // A whole measurement read back, plotted as if just measured: trace 0 as after a connect,
+    // holding every reading; the left axis tells periods when `periods`.
+    void showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods);
 
 signals:
     void connectToggleRequested();
@@ -44,6 +49,7 @@ private:
     void buildMenu();
     void applyTimeUnit(double divisor);
     void applyFrequencyUnit(double divisor);
+    void showValueKind(bool period);
     void copyToClipboard();
     void print();
     void redrawWindow();

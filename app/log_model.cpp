@@ -17,6 +17,16 @@ void LogModel::append(double timeMs, double value) {
     endInsertRows();
 }
 
+void LogModel::appendAll(std::span<const counter::MeasurementPoint> readings) {
+    if (readings.empty()) {
+        return;
+    }
+    const int row = count();
+    beginInsertRows(QModelIndex(), row, row + static_cast<int>(readings.size()) - 1);
+    readings_.insert(readings_.end(), readings.begin(), readings.end());
+    endInsertRows();
+}
+
 void LogModel::clear() {
     beginResetModel();
     readings_.clear();
@@ -25,7 +35,7 @@ void LogModel::clear() {
 }
 
 std::string LogModel::line(int i) const {
-    const Entry& entry = readings_.at(static_cast<std::size_t>(i));
+    const counter::MeasurementPoint& entry = readings_.at(static_cast<std::size_t>(i));
     return logLine(entry.timeMs, entry.value, decimalSeparator_);
 }
 

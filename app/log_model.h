@@ -1,7 +1,10 @@
 #pragma once
 
+#include "counter/measurement_file.h"
+
 #include <QAbstractListModel>
 #include <deque>
+#include <span>
 #include <string>
 
 namespace app {
@@ -16,6 +19,8 @@ public:
     LogModel(char decimalSeparator, QObject* parent = nullptr);
 
     void append(double timeMs, double value);
+    // Many readings at once: the views hear of them once.
+    void appendAll(std::span<const counter::MeasurementPoint> readings);
     void clear();
     int count() const { return static_cast<int>(readings_.size()); }
     // The log line of reading i (0 = oldest), byte for byte as the list shows it.
@@ -25,13 +30,8 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    struct Entry {
-        double timeMs;
-        double value;
-    };
-
     char decimalSeparator_;
-    std::deque<Entry> readings_; // chunked: growing never copies the whole log
+    std::deque<counter::MeasurementPoint> readings_; // chunked: growing never copies the whole log
 };
 
 } // namespace app

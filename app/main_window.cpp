@@ -7,6 +7,7 @@
 #include "app/key_preview.h"
 #include "app/log_model.h"
 #include "app/qt_dialogs.h"
+#include "app/recording/recording_journal.h"
 #include "app/widget_style.h"
 #include "counter/kelvo_counter.h"
 #include "platform/clock.h"
@@ -33,8 +34,13 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), settingsFolder_(std::move(environment.settingsFolder)),
       dialogs_(std::move(environment.dialogs)), monotonicMs_(std::move(environment.monotonicMs)),
       counter_(new counter::KelvoCounter(this)), log_(new LogModel(this)),
-      statusBar_(new QStatusBar(this)), lossNote_(new QLabel(statusBar_)),
-      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
+      recording_(new RecordingJournal(JournalFolder(environment.dataFolder.empty()
+                                                        ? JournalFolder::userDataFolder()
+                                                        : environment.dataFolder),
+                                      this)),
+      statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
+      lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
+      deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
@@ -52,7 +58,11 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     resize(kDesignWidth, kDesignHeight);
 
     statusBar_->setSizeGripEnabled(true);
+    statusBar_->addPermanentWidget(journalNotice_);
     setStatusBar(statusBar_);
+    // Readings overwrite the status bar's message at once; the notice stays until the next
+    // connect attempt.
+    connect(recording_, &RecordingJournal::stopped, journalNotice_, &QLabel::setText);
     statusBar_->addPermanentWidget(lossNote_);
     lossNote_->hide();
     assemblePages();
@@ -61,6 +71,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     connect(counter_, &counter::KelvoCounter::readingReceived, this, &MainWindow::addReading);
     connect(counter_, &counter::KelvoCounter::statusReceived, commandsPage_,
             &CommandsPage::addReply);
+    connect(counter_, &counter::KelvoCounter::statusReceived, this,
+            [this](const std::string& telegram) { recording_->addStatus(elapsedMs(), telegram); });
     connect(counter_, &counter::KelvoCounter::connectFinished, this, &MainWindow::finishConnect);
     connect(counter_, &counter::KelvoCounter::telegramsLost, this, &MainWindow::noteLostTelegrams);
     watchDevice();
@@ -70,6 +82,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     // Widgets paint through a back buffer already; the "Display" and "Graph" pages never flicker.
     connectPage_->choosePort(savedPort_);
     counter_->setPort(connectPage_->selectedPort());
+    // Once the window shows.
+    QMetaObject::invokeMethod(this, &MainWindow::offerRecovery, Qt::QueuedConnection);
 }
 
 MainWindow::~MainWindow() = default;
@@ -91,6 +105,7 @@ void MainWindow::assemblePages() {
     connect(connectPage_, &ConnectPage::portPicked, this,
             [this](const std::string& port) { savedPort_ = port; });
     connect(connectPage_, &ConnectPage::saveRequested, this, &MainWindow::saveThroughDialog);
+    connect(connectPage_, &ConnectPage::openRequested, this, &MainWindow::openThroughDialog);
     connect(commandsPage_, &CommandsPage::statusMessage, this, &MainWindow::showStatus);
     const auto toggleConnection = [this] { connectPage_->toggleConnection(); };
     connect(commandsPage_, &CommandsPage::connectToggleRequested, this, toggleConnection);
@@ -134,6 +149,14 @@ void MainWindow::showStatus(const std::string& text) {
     } else {
         statusBar_->showMessage(QString::fromLatin1(text));
     }
+}
+
+std::string MainWindow::journalNotice() const {
+    return journalNotice_->text().toUtf8().toStdString();
+}
+
+void MainWindow::showMessage(const std::string& utf8) {
+    statusBar_->showMessage(QString::fromUtf8(utf8));
 }
 
 void MainWindow::showError(const std::string& message) {

@@ -25,12 +25,16 @@ class ConnectPage;
 class DisplayPage;
 class GraphPage;
 class LogModel;
+class RecordingJournal;
+struct LoadedMeasurement;
 struct Settings;
 
 // What the window takes from its surroundings; tests replace the parts they need to control.
 struct WindowEnvironment {
     // Folder of "Zorvimet.ini"; the executable's folder when empty.
     std::string settingsFolder;
+    // Folder of the recording journals; the per-user data folder when empty.
+    std::string dataFolder;
     // The modal dialogs; the toolkit's own when null.
     std::shared_ptr<Dialogs> dialogs;
     // The clock that time-stamps readings, in milliseconds; must never go back.
@@ -59,6 +63,9 @@ public:
 
     // The status bar's text, one byte per character.
     std::string statusText() const;
+    // The status bar's lasting notice that the recording journal stopped (UTF-8); empty while
+    // it records.
+    std::string journalNotice() const;
     // The status bar's lasting note of the telegrams lost since the connect attempt; empty when
     // none was lost.
     std::string lossText() const;
@@ -75,6 +82,7 @@ private:
     void assemblePages();
     void fitHiddenPages();
     void showStatus(const std::string& text);
+    void showMessage(const std::string& utf8);
     void showError(const std::string& message);
 
     void connectOrDisconnect(bool connect);
@@ -84,19 +92,26 @@ private:
     void showDeviceLost();
     void noteLostTelegrams(std::uint64_t count);
     void addReading(const counter::Reading& reading);
+    double elapsedMs() const;
+
+    void offerRecovery();
+    void openThroughDialog();
+    void showMeasurement(const LoadedMeasurement& measurement, const std::string& outcome);
 
     void loadSettings();
     void applySettings(const Settings& settings);
     void storeSettings();
     void saveThroughDialog();
-    void saveLastMeasurement();
+    bool saveLastMeasurement();
 
     std::string settingsFolder_;
     std::shared_ptr<Dialogs> dialogs_;
     std::function<std::int64_t()> monotonicMs_;
     counter::KelvoCounter* counter_;
     LogModel* log_;
+    RecordingJournal* recording_;
     QStatusBar* statusBar_;
+    QLabel* journalNotice_;
     QLabel* lossNote_; // stays beside the status texts that each reading replaces
     std::uint64_t lostTelegrams_ = 0;
     QTabWidget* pages_;

@@ -4,12 +4,15 @@
 #include "app/display_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
+#include "app/recording/recording_journal.h"
 #include "counter/kelvo_counter.h"
 #include "counter/reading.h"
+#include "counter/reconnector.h"
 #include "platform/clock.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace app {
@@ -26,6 +29,7 @@ void MainWindow::connectOrDisconnect(bool connect) {
     showStatus({});
     if (!connect) {
         counter_->disconnectFromCounter();
+        recording_->finish(elapsedMs());
         setWindowTitle(QStringLiteral("KELVO frequency counter disconnected"));
         connectPage_->showDisconnected();
         return;
@@ -35,6 +39,8 @@ void MainWindow::connectOrDisconnect(bool connect) {
     lossNote_->hide();
     startTime_ = platform::NowDateTime();
     startMs_ = monotonicMs_();
+    journalNotice_->clear();
+    recording_->start(startTime_, connectPage_->selectedPort());
     setWindowTitle(QStringLiteral("busy..."));
     setEnabled(false);
     counter_->setPort(connectPage_->selectedPort());
@@ -53,17 +59,27 @@ void MainWindow::finishConnect(bool connected) {
     } else {
         setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
         connectPage_->showDisconnected();
+        recording_->discard(); // it holds no reading
+        if (const auto& failure = counter_->openFailure()) {
+            statusBar_->showMessage(QString::fromUtf8(serial::openFailureText(*failure)));
+        }
     }
     setEnabled(true);
 }
 
 void MainWindow::addReading(const counter::Reading& reading) {
-    // Whole milliseconds on the monotonic clock: a clock change must not bend the data.
-    const double t = static_cast<double>(monotonicMs_() - startMs_);
+    const double t = elapsedMs();
+    recording_->addReading(t, reading);
     showStatus(reading.telegram);
     log_->append(t, reading.value);
     graphPage_->addReading(t / 1000, reading);
     displayPage_->showReading(reading);
+}
+
+// Whole milliseconds on the monotonic clock since the connect attempt: a clock change must not
+// bend the data.
+double MainWindow::elapsedMs() const {
+    return static_cast<double>(monotonicMs_() - startMs_);
 }
 
 // A close while connected disconnects and is refused once; the next close goes ahead.
@@ -82,13 +98,17 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         return;
     }
     storeSettings();
-    saveLastMeasurement();
+    // The journal goes only once its readings are safe in the close-time export.
+    if (saveLastMeasurement()) {
+        recording_->discard();
+    }
     event->accept();
 }
 
 // A serial device that vanished leaves the connection open but silent; without the message the
 // user would watch a window that quietly stops receiving. Whatever else the status bar shows
 // meanwhile gives way to the message again until the user disconnects.
+// The session goes on when the same device comes back.
 void MainWindow::watchDevice() {
     deviceWatch_->setInterval(kDeviceWatchIntervalMs);
     connect(deviceWatch_, &QTimer::timeout, this, &MainWindow::showDeviceLost);
@@ -96,6 +116,16 @@ void MainWindow::watchDevice() {
         showDeviceLost();
         deviceWatch_->start();
     });
+    auto* reconnector =
+        new counter::Reconnector(*counter_, this, counter::Reconnector::kPollMs, monotonicMs_);
+    connect(reconnector, &counter::Reconnector::reconnected, this,
+            [this](const std::string& port, std::int64_t lostMs) {
+                deviceWatch_->stop();
+                showStatus(
+                    "Serial device " + port + " reconnected; " +
+                    QString::number(static_cast<double>(lostMs) / 1000, 'f', 1).toStdString() +
+                    " s lost.");
+            });
 }
 
 void MainWindow::showDeviceLost() {

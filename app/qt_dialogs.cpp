@@ -36,6 +36,27 @@ std::optional<std::string> QtDialogs::executeSaveDialog(const std::string& filte
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }
 
+std::optional<std::string> QtDialogs::executeOpenDialog(const std::string& filter) {
+    QStringList names;
+    for (const SaveFilterChoice& choice : parseSaveFilter(filter)) {
+        names << QString::fromUtf8(choice.caption);
+    }
+    QFileDialog dialog(parent_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(names);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+bool QtDialogs::askYesNo(const std::string& question) {
+    return QMessageBox::question(parent_, QString(), QString::fromUtf8(question),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 bool QtDialogs::executePrinterSetup() {
     QPrintDialog dialog(&printer_, parent_);
     return dialog.exec() == QDialog::Accepted;

@@ -15,6 +15,8 @@ public:
 
     std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
+    std::optional<std::string> executeOpenDialog(const std::string& filter) override;
+    bool askYesNo(const std::string& question) override;
     bool executePrinterSetup() override;
     std::unique_ptr<PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;

@@ -56,7 +56,7 @@ QString zonelessTimeFormat(const QLocale& locale) {
 }
 
 std::optional<double> parseLocalDateTime(std::string_view text, const QLocale& locale) {
-    const QString all = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+    const QString all = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const QString dateFormat = fourDigitYearDateFormat(locale);
     if (const QDate date = locale.toDate(all, dateFormat); date.isValid()) {
         return dateTimeValue(date, QTime(0, 0));

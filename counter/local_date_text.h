@@ -13,7 +13,7 @@ namespace counter {
 QString fourDigitYearDateFormat(const QLocale& locale);
 QString zonelessTimeFormat(const QLocale& locale);
 
-// The date-time (days since 1899-12-30, the fraction the time of day) of 8-bit text in those
+// The date-time (days since 1899-12-30, the fraction the time of day) of UTF-8 text in those
 // formats: the date, a blank and the time, or the date alone for midnight. Nothing when the text
 // does not read so in this locale.
 std::optional<double> parseLocalDateTime(std::string_view text, const QLocale& locale);

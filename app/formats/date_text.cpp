@@ -1,5 +1,7 @@
 #include "app/formats/date_text.h"
 
+#include "counter/local_date_text.h"
+
 #include <QDate>
 #include <QTime>
 #include <cmath>
@@ -11,43 +13,6 @@ constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
 // The years a date-time can hold, 1 to 9999: 0001-01-01 and the day after 9999-12-31.
 constexpr double kFirstDay = -693593;
 constexpr double kEndDay = 2958466;
-
-// Rewrites the unquoted letter runs of a date/time format: `rewrite(letter, run length)` gives
-// the replacement of each run.
-template <typename Rewrite> QString rewriteFormat(const QString& format, Rewrite rewrite) {
-    QString result;
-    bool quoted = false;
-    for (qsizetype i = 0; i < format.size();) {
-        const QChar c = format.at(i);
-        if (c == u'\'') {
-            quoted = !quoted;
-            result += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (!quoted && i + run < format.size() && format.at(i + run) == c) {
-            ++run;
-        }
-        result += quoted ? QString(c) : rewrite(c, run, format.mid(i, run));
-        i += run;
-    }
-    return result;
-}
-
-QString fourDigitYearDateFormat(const QLocale& locale) {
-    return rewriteFormat(locale.dateFormat(QLocale::ShortFormat),
-                         [](QChar c, qsizetype run, const QString& text) {
-                             return c == u'y' && run == 2 ? QStringLiteral("yyyy") : text;
-                         });
-}
-
-QString zonelessTimeFormat(const QLocale& locale) {
-    const QString format = rewriteFormat(
-        locale.timeFormat(QLocale::LongFormat),
-        [](QChar c, qsizetype, const QString& text) { return c == u't' ? QString() : text; });
-    return format.trimmed();
-}
 
 } // namespace
 
@@ -63,10 +28,10 @@ std::string dateTimeToStr(double dateTime, const QLocale& locale) {
         wholeDays += dateTime < 0 ? -1 : 1;
     }
     const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(wholeDays));
-    QString text = locale.toString(date, fourDigitYearDateFormat(locale));
+    QString text = locale.toString(date, counter::fourDigitYearDateFormat(locale));
     if (ms != 0) {
         text += u' ' + locale.toString(QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)),
-                                       zonelessTimeFormat(locale));
+                                       counter::zonelessTimeFormat(locale));
     }
     return text.toUtf8().toStdString();
 }

@@ -18,6 +18,16 @@ std::optional<std::string> TFakeDialogs::executeSaveDialog(const std::string& fi
     return SaveAnswer;
 }
 
+std::optional<std::string> TFakeDialogs::executeOpenDialog(const std::string& filter) {
+    LastFilter = filter;
+    return OpenAnswer;
+}
+
+bool TFakeDialogs::askYesNo(const std::string& question) {
+    Questions.push_back(question);
+    return QuestionAnswer;
+}
+
 bool TFakeDialogs::executePrinterSetup() {
     ++PrinterSetups;
     return PrinterSetupAnswer;
@@ -64,6 +74,7 @@ app::MainWindow& WindowTest::Open() {
     app::WindowEnvironment environment;
     environment.settingsFolder = Sandbox.Path();
     environment.dialogs = Dialogs;
+    environment.dataFolder = DataFolder;
     environment.monotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
     Form = std::make_unique<app::MainWindow>(environment);
     Form->show();

@@ -46,16 +46,21 @@ private:
 class TFakeDialogs : public app::Dialogs {
 public:
     std::optional<std::string> SaveAnswer;
+    std::optional<std::string> OpenAnswer;
+    bool QuestionAnswer = false;
     bool PrinterSetupAnswer = false;
     int SaveDialogs = 0;
     int PrinterSetups = 0;
     std::string LastFilter;
     std::string LastDefaultExt;
     std::vector<std::string> Errors;
+    std::vector<std::string> Questions;
     TPrintRecord Printed;
 
     std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
+    std::optional<std::string> executeOpenDialog(const std::string& filter) override;
+    bool askYesNo(const std::string& question) override;
     bool executePrinterSetup() override;
     std::unique_ptr<PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
@@ -92,5 +97,6 @@ protected:
     std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
     std::atomic<std::int64_t> NowMs{1'000'000};
     bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs
+    std::string DataFolder; // of the recording journals; the sandbox's talvek folder when empty
     std::unique_ptr<app::MainWindow> Form;
 };

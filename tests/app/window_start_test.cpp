@@ -11,11 +11,13 @@
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <filesystem>
@@ -120,7 +122,7 @@ TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
     app::MainWindow& form = Open();
     const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
-        {form.connectPage().logMenu(), {"save data to file"}},
+        {form.connectPage().logMenu(), {"save data to file", "Open measurement..."}},
         {form.graphPage().menu(),
          {"Time unit", "Frequency unit", "", "Clear", "Unzoom", "Copy graph to clipboard", "Print",
           "", "Connect/Disconnect"}},
@@ -189,6 +191,25 @@ TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
     EXPECT_EQ(form.x(), 10);
     EXPECT_EQ(form.y(), 225); // not read: the designed value stays
     EXPECT_EQ(form.size(), QSize(1148, 574));
+}
+
+TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        const char* Geometry; // left, top, width, height
+        QRect Expected;
+    } cases[] = {
+        {"0\r\n0\r\n99999\r\n99999", area},
+        {"5000\r\n-3000\r\n800\r\n400", QRect(area.right() + 1 - 800, area.top(), 800, 400)},
+        {"-40\r\n100\r\n800\r\n400", QRect(area.left(), 100, 800, 400)},
+        {"20\r\n30\r\n800\r\n400", QRect(20, 30, 800, 400)},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(SettingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
+        app::MainWindow& form = Open();
+        EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Geometry;
+        Form.reset();
+    }
 }
 
 TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {

@@ -84,6 +84,10 @@ TEST(MeasurementFile, StartTimeIsReadInTheMachinesFormat) {
         {kUs, "21.01.2025 02:57:46", std::nullopt},
         {kGerman, "1/21/2025 2:57:46 AM", std::nullopt},
         {kUs, "1/21/2025 2:57:46 AM trailing", std::nullopt},
+        // The header is UTF-8, as the program writes it.
+        {QLocale(QLocale::Japanese, QLocale::Japan), "2025/01/21 2時57分46秒", 45678 + time},
+        {QLocale(QLocale::Korean, QLocale::SouthKorea), "2025. 1. 21. 오후 2시 57분 46초",
+         45678.5 + time},
         {QLocale(QLocale::Japanese, QLocale::Japan), "2025/01/21 2?57?46?", std::nullopt},
         {kUs, "", std::nullopt},
     };

@@ -23,14 +23,23 @@
 class QAction;
 class QMenu;
 
-// The save dialog answered by the test; error boxes are recorded.
+// The save dialog and questions answered by the test; error boxes and questions are recorded.
 class TAnsweringDialogs : public app::Dialogs {
 public:
     std::optional<std::string> SaveAnswer;
+    bool QuestionAnswer = false;
     std::vector<std::string> Errors;
+    std::vector<std::string> Questions;
 
     std::optional<std::string> executeSaveDialog(const std::string&, const std::string&) override {
         return SaveAnswer;
+    }
+    std::optional<std::string> executeOpenDialog(const std::string&) override {
+        return std::nullopt;
+    }
+    bool askYesNo(const std::string& question) override {
+        Questions.push_back(question);
+        return QuestionAnswer;
     }
     bool executePrinterSetup() override { return false; }
     std::unique_ptr<PrintTarget> openPrinter() override { return nullptr; }

@@ -1,0 +1,309 @@
+// The recording journal of a connection, its recovery at the next start and "Open measurement...".
+
+#include "tests/app/file_bytes.h"
+#include "tests/app/window_fixture.h"
+
+#include "app/formats/date_text.h"
+#include "app/formats/float_text.h"
+#include "app/formats/log_line.h"
+#include "counter/journal_reader.h"
+#include "counter/journal_writer.h"
+#include "counter/kelvo_counter.h"
+#include "counter/telegram_reading.h"
+#include "graph/xy_plot.h"
+
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string DisplayDump(const std::string& unit, const std::string& number) {
+    return "av" + std::string(15, '-') + unit + " " + number;
+}
+
+class WindowRecordingTest : public WindowTest {
+protected:
+    std::string Journal(const std::string& name = {}) const {
+        return FolderFile("talvek") + (name.empty() ? "" : "/" + name);
+    }
+
+    // The ".tvj" files of the journal folder, sorted.
+    std::vector<std::string> Journals() const {
+        std::vector<std::string> names;
+        fs::create_directories(Journal());
+        for (const auto& entry : fs::directory_iterator(Journal())) {
+            if (entry.path().extension() == ".tvj") {
+                names.push_back(entry.path().filename().string());
+            }
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // A journal as a killed run leaves it: readings 100 ms apart.
+    void WriteJournal(const std::string& name, double startTime,
+                      const std::vector<std::string>& telegrams) {
+        fs::create_directories(Journal());
+        counter::JournalWriter writer(Journal(name), {startTime, "COM7"});
+        double timeMs = 0;
+        for (const std::string& telegram : telegrams) {
+            const counter::Reading reading = *counter::readingFromTelegram(telegram);
+            writer.appendReading(timeMs += 100, reading.value, reading.unitText, telegram);
+        }
+        EXPECT_TRUE(writer.close());
+    }
+
+    std::vector<std::string> LogLines() const {
+        std::vector<std::string> lines;
+        for (int i = 0; i < Form->log().count(); ++i) {
+            lines.push_back(Form->log().line(i));
+        }
+        return lines;
+    }
+
+    void ClickConnectButton() { Form->connectPage().connectButton()->click(); }
+
+    void OpenThroughMenu(const std::string& fileName) {
+        Dialogs->OpenAnswer = fileName;
+        FindMenuAction(Form->connectPage().logMenu(), {"Open measurement..."})->trigger();
+    }
+
+    // The window goes without a clean close, as in a crash.
+    void Abandon() {
+        Form->counter().disconnectFromCounter();
+        Form.reset();
+    }
+
+    QImage GraphPicture() const {
+        Form->graphPage().plot()->repaint();
+        return Form->graphPage().plot()->Picture().copy();
+    }
+};
+
+TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTimeExport) {
+    for (const bool exportFails : {false, true}) {
+        SCOPED_TRACE(exportFails ? "export fails" : "export written");
+        app::MainWindow& form = Open();
+        Connect();
+        NowMs += 2000;
+        Reading("10000000.5", 1);
+        Counter.send("OK");
+        EXPECT_TRUE(WaitFor([&] { return RepliesShown() == std::vector<std::string>{"OK"}; }));
+        NowMs += 500;
+        Reading(DisplayDump(" us", "      1.500"), 2);
+        const std::string name = "recording-" + std::to_string(::getpid()) + ".tvj";
+        EXPECT_EQ(Journals(), std::vector<std::string>{name});
+        NowMs += 100;
+        ClickConnectButton();
+
+        // Everything is on disk once disconnected.
+        std::vector<std::string> records;
+        const counter::JournalReadResult read =
+            counter::readJournal(Journal(name), [&](const counter::JournalRecord& record) {
+                std::ostringstream text;
+                text << int(record.kind) << ' ' << record.timeMs << ' ' << record.value << ' '
+                     << record.unit << ' ' << record.telegram;
+                records.push_back(text.str());
+            });
+        EXPECT_EQ(read.header.startTime, form.startTime());
+        EXPECT_EQ(read.header.port, "COM7");
+        EXPECT_EQ(records,
+                  (std::vector<std::string>{
+                      "1 2000 1e+07 Hz 10000000.5", "2 2000 0  OK",
+                      "1 2500 1.5e-06 us " + DisplayDump(" us", "      1.500"), "3 2600 0  "}));
+
+        if (exportFails) {
+            fs::remove(FolderFile("last_measurement.dat"));
+            fs::create_directory(FolderFile("last_measurement.dat"));
+        }
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(Journals().size(), exportFails ? 1u : 0u);
+        Form.reset();
+    }
+}
+
+TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenAtMost) {
+    const std::vector<std::string> telegrams = {"10000000.5", "10000001.25",
+                                                DisplayDump(" us", "      1.500")};
+    const double startTime = 46000.5; // 2025-12-09 12:00
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        for (const std::string& name : Journals()) {
+            fs::remove(Journal(name));
+        }
+        for (int second = 10; second <= 20; ++second) {
+            WriteBytes(Journal("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj"), "");
+        }
+        WriteJournal("recording-1.tvj", startTime, telegrams);
+        WriteBytes(Journal("recording-2.tvj"), "");     // a run killed before its first byte
+        WriteJournal("recording-3.tvj", startTime, {}); // a connect that read nothing
+        // The most recently written are looked at first: these two are gone before the offer.
+        fs::last_write_time(Journal("recording-1.tvj"),
+                            fs::file_time_type::clock::now() - std::chrono::hours(1));
+        Dialogs->Questions.clear();
+        Dialogs->QuestionAnswer = yes;
+
+        app::MainWindow& form = Open();
+        EXPECT_EQ(Dialogs->Questions,
+                  std::vector<std::string>{"Recover the unsaved measurement of " +
+                                           app::dateTimeToStr(startTime) + " (3 readings)?"});
+        std::vector<std::string> kept;
+        if (yes) {
+            const char separator = app::machineDecimalSeparator();
+            EXPECT_EQ(LogLines(),
+                      (std::vector<std::string>{app::logLine(100, 10000000.5, separator),
+                                                app::logLine(200, 10000001.25, separator),
+                                                app::logLine(300, 1.5e-6, separator)}));
+            EXPECT_EQ(form.startTime(), startTime);
+            EXPECT_EQ(form.statusText(), "Recovered 3 readings.");
+            EXPECT_EQ(form.graphPage().plot()->Traces.at(0).Points.Size(), 3u);
+            EXPECT_TRUE(form.graphPage().plot()->XY_RulerOn());
+            EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
+            kept = {"recording-1.tvj"}; // the window's journal now
+        } else {
+            EXPECT_EQ(form.log().count(), 0);
+            kept = {"journal-2025-12-09T12-00-00.tvj"};
+        }
+        for (int second = yes ? 11 : 12; second <= 20; ++second) {
+            kept.push_back("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj");
+        }
+        std::sort(kept.begin(), kept.end());
+        EXPECT_EQ(Journals(), kept);
+        EXPECT_TRUE(form.close());
+        EXPECT_EQ(Journals().size(), 10u);
+        Form.reset();
+    }
+}
+
+TEST_F(WindowRecordingTest, AJournalInUseIsNeverOfferedButOneLeftByACrashIs) {
+    Open();
+    Connect();
+    Reading("10000000.5", 1);
+    // Another window's journal, in this process or another: its lock keeps it from the offer.
+    const std::string foreign = Journal("recording-999999.tvj");
+    WriteJournal("recording-999999.tvj", 46000.5, {"10000000.5"});
+    const int lock = ::open(foreign.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+    app::WindowEnvironment environment;
+    environment.settingsFolder = Sandbox.Path();
+    environment.dialogs = Dialogs;
+    {
+        app::MainWindow second(environment);
+        second.show();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(Dialogs->Questions.empty());
+    }
+    ::close(lock);
+    Abandon();
+    Open();
+    EXPECT_EQ(Dialogs->Questions.size(), 2u);
+}
+
+TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGoesOn) {
+    struct Case {
+        const char* what;
+        std::string folder;
+        std::function<void()> spoil;
+        std::string notice;
+    };
+    const std::string pid = std::to_string(::getpid());
+    const std::string full = FolderFile("full");
+    const Case cases[] = {
+        {"folder is a file", FolderFile("file/talvek"), [&] { WriteBytes(FolderFile("file"), ""); },
+         "Recording journal stopped: cannot create the folder " + FolderFile("file/talvek") +
+             ": Not a directory. The measurement goes on in memory."},
+        {"disk is full", full,
+         [&] {
+             fs::create_directory(full);
+             fs::create_symlink("/dev/full", full + "/.recording-" + pid + ".new");
+         },
+         "Recording journal stopped: cannot write the measurement journal " + full + "/recording-" +
+             pid +
+             ".tvj: No space left on device. The measurement goes on in "
+             "memory."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.spoil();
+        DataFolder = c.folder;
+        app::MainWindow& form = Open();
+        Connect();
+        Reading("10000000.5", 1);
+        EXPECT_TRUE(WaitFor([&] { return !form.journalNotice().empty(); }));
+        EXPECT_EQ(form.journalNotice(), c.notice);
+        Reading("10000001.5", 2);
+        EXPECT_EQ(form.statusText(), "10000001.5");
+        EXPECT_EQ(form.journalNotice(), c.notice);
+        Abandon();
+    }
+}
+
+TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {
+    app::MainWindow& form = Open();
+    form.pages()->setCurrentWidget(&form.graphPage());
+    Connect();
+    const std::vector<std::string> telegrams = {"10000000.5", "123456789012.3", "0.000015",
+                                                "9999999.99"};
+    for (std::size_t i = 0; i < telegrams.size(); ++i) {
+        NowMs += 1234;
+        Reading(telegrams[i], static_cast<int>(i) + 1);
+    }
+    ClickConnectButton();
+    const QImage measured = GraphPicture();
+    for (const std::string extension : {".dat", ".csv"}) {
+        SCOPED_TRACE(extension);
+        Dialogs->SaveAnswer = FolderFile("first" + extension);
+        SaveThroughMenu();
+        FindMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
+        ASSERT_NE(GraphPicture(), measured);
+
+        OpenThroughMenu(FolderFile("first" + extension));
+        EXPECT_EQ(form.statusText(), "Opened first" + extension + ": 4 readings.");
+        EXPECT_EQ(GraphPicture(), measured);
+        Dialogs->SaveAnswer = FolderFile("again" + extension);
+        SaveThroughMenu();
+        EXPECT_EQ(FileBytes(FolderFile("again" + extension)),
+                  FileBytes(FolderFile("first" + extension)));
+    }
+    EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
+TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromTheFirst) {
+    app::MainWindow& form = Open();
+    Connect();
+    Reading("10000000.5", 1);
+    OpenThroughMenu(FolderFile("bad.dat"));
+    EXPECT_EQ(form.statusText(), "Disconnect before opening a measurement.");
+    EXPECT_EQ(form.log().count(), 1);
+    ClickConnectButton();
+
+    WriteBytes(FolderFile("notes.txt"), "no\nreadings\n");
+    OpenThroughMenu(FolderFile("notes.txt"));
+    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{
+                                   "No readings opened from notes.txt. 2 lines are no reading and "
+                                   "were left out, the first is line 1."});
+    EXPECT_EQ(form.log().count(), 1);
+
+    WriteBytes(FolderFile("bad.dat"),
+               "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n100 5\n1oo 6\n300 7,5\n");
+    OpenThroughMenu(FolderFile("bad.dat"));
+    EXPECT_EQ(form.statusText(),
+              "Opened bad.dat: 2 readings. 1 line is no reading and was left out, the first is "
+              "line 5. The start time \"someday\" does not read as a date in this machine's "
+              "format; the readings keep their times since the start.");
+    const char separator = app::machineDecimalSeparator();
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
+                                                    app::logLine(300, 7.5, separator)}));
+    EXPECT_EQ(form.startTime(), 0.0);
+}
+
+} // namespace
