@@ -243,49 +243,48 @@ void LogView::selectAt(const QPoint& at) {
 }
 
 void LogView::scrollContentsBy(int, int) {
-    showMovedContent();
+    catchUpLater();
 }
 
-// A list scrolled to its end stays there as rows come, like the tail of a file.
 void LogView::rowsAppended(int first, int last) {
+    if (first < endOfVisibleRows() && last >= topRow()) {
+        const int y = first > topRow() ? rowRect(first).top() : 0;
+        viewport()->update(0, y, viewport()->width(), viewport()->height() - y);
+    }
+    catchUpLater();
+}
+
+// The scroll bar and the shown pixels follow the rows once per turn of the event loop, however
+// many rows came: a burst of readings costs one range change and one move.
+void LogView::catchUpLater() {
+    if (catchUpPending_) {
+        return;
+    }
+    catchUpPending_ = true;
+    QMetaObject::invokeMethod(this, &LogView::catchUp, Qt::QueuedConnection);
+}
+
+// A list scrolled to its end stays there as rows come, like the tail of a file. What is shown
+// moves by as many pixels as the list moved, so only the rows that come into sight are painted.
+void LogView::catchUp() {
+    catchUpPending_ = false;
     const QScrollBar& bar = *verticalScrollBar();
     const bool atEnd = bar.value() == bar.maximum();
     updateScrollRange();
     if (atEnd) {
         verticalScrollBar()->setValue(bar.maximum());
     }
-    showMovedContent();
-    if (first < endOfVisibleRows() && last >= topRow()) {
-        const int y = first > topRow() ? rowRect(first).top() : 0;
-        viewport()->update(0, y, viewport()->width(), viewport()->height() - y);
-    }
-}
-
-// Moves what is shown by as many pixels as the list moved, once per turn of the event loop, so
-// that only the rows that come into sight are painted: one row per reading while the list follows
-// the newest, however many readings came.
-void LogView::showMovedContent() {
-    if (movePending_) {
+    const std::int64_t moved = shownTop_ - contentTop();
+    shownTop_ = contentTop();
+    if (moved == 0) {
         return;
     }
-    movePending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            movePending_ = false;
-            const std::int64_t moved = shownTop_ - contentTop();
-            shownTop_ = contentTop();
-            if (moved == 0) {
-                return;
-            }
-            if (std::abs(moved) < viewport()->height()) {
-                viewport()->scroll(0, static_cast<int>(moved));
-            } else {
-                viewport()->update();
-            }
-            tellScreenReader(QAccessible::VisibleDataChanged);
-        },
-        Qt::QueuedConnection);
+    if (std::abs(moved) < viewport()->height()) {
+        viewport()->scroll(0, static_cast<int>(moved));
+    } else {
+        viewport()->update();
+    }
+    tellScreenReader(QAccessible::VisibleDataChanged);
 }
 
 void LogView::reset() {

@@ -64,7 +64,8 @@ private:
     void rowsAppended(int first, int last);
     void reset();
     void updateScrollRange();
-    void showMovedContent();
+    void catchUpLater();
+    void catchUp();
     int fullyVisibleRows() const;
     std::int64_t contentTop() const; // the viewport's top in the list, in pixels
     QStyleOptionViewItem rowOption() const;
@@ -77,7 +78,7 @@ private:
     int selectedRow_ = -1;
     int currentRow_ = -1;
     std::int64_t shownTop_ = 0; // contentTop() as the viewport shows it
-    bool movePending_ = false;
+    bool catchUpPending_ = false;
 };
 
 } // namespace app

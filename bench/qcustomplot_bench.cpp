@@ -46,7 +46,8 @@ double oursMs(const std::vector<double>& values) {
         page.addReading(static_cast<double>(i) * kSecondsPerReading, reading);
     }
     QApplication::processEvents();
-    return medianMs([&page] { page.repaint(); });
+    // Rendered into a picture, which draws the page whatever the platform shows of it.
+    return medianMs([&page] { page.grab(); });
 }
 
 double qcustomplotMs(const std::vector<double>& values) {

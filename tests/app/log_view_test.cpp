@@ -128,13 +128,16 @@ TEST(LogView, FollowsTheGrowingLogAndForgetsItOnReset) {
     show(*view, true);
     const int page = view->viewport()->height() / view->rowHeight();
     fill(log, 1000);
+    QApplication::processEvents(); // the view takes in rows once per turn
     view->selectRow(2);
     view->scrollToRow(log.count() - 1);
     // The newest line whole at the bottom.
     EXPECT_EQ(view->rowRect(log.count() - 1).bottom(), view->viewport()->rect().bottom());
     EXPECT_EQ(view->rowAt(view->viewport()->height() - 1), log.count() - 1);
     log.append(1, 1);
+    QApplication::processEvents();
     EXPECT_EQ(view->verticalScrollBar()->maximum(), log.count() - page);
+    EXPECT_EQ(view->rowAt(view->viewport()->height() - 1), log.count() - 1); // still at the end
     EXPECT_EQ(view->selectedRow(), 2);
     log.clear();
     EXPECT_EQ(view->selectedRow(), -1);
