@@ -1,16 +1,14 @@
 #include "app/connect_page.h"
 
 #include "app/log_model.h"
+#include "app/log_view.h"
 #include "app/popup_menu.h"
 #include "app/widget_style.h"
 #include "portselect/com_port_combo_box.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableView>
 #include <algorithm>
 
 namespace app {
@@ -21,26 +19,11 @@ constexpr int kButtonHeight = 33;
 constexpr int kSelectorWidth = 645;
 constexpr int kGap = 4;
 
-// The log as a one-column table without headers or grid, every row one line high: it looks like
-// a list, and unlike a list view it does not lay out every line again for each line appended,
-// so a million lines append and scroll as fast as ten.
-QTableView* createLogView(QWidget* parent, LogModel* log) {
-    auto* view = new QTableView(parent);
-    view->setModel(log);
+LogView* createLogView(QWidget* parent, LogModel* log) {
+    auto* view = new LogView(parent);
     view->setFont(listFont());
     setTextColour(view, Qt::blue);
-    view->setShowGrid(false);
-    view->setWordWrap(false);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->horizontalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
-    QHeaderView* rows = view->verticalHeader();
-    rows->hide();
-    rows->setMinimumSectionSize(1);
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(QFontMetrics(view->font()).height() + 2);
+    view->setModel(log);
     return view;
 }
 
@@ -140,8 +123,8 @@ void ConnectPage::layOut() {
     autoIdentifyBox_->move(autoIdentifyBox_->x(), at.checkBoxTop);
 }
 
-// The view lays out all its lines before it can scroll; scrolling once per turn of the event
-// loop, not once per reading, keeps a burst of readings from costing a layout each.
+// Scrolling once per turn of the event loop, not once per reading, keeps a burst of readings
+// from costing a scroll each.
 void ConnectPage::scrollToNewest() {
     if (scrollPending_) {
         return;
@@ -151,10 +134,7 @@ void ConnectPage::scrollToNewest() {
         this,
         [this] {
             scrollPending_ = false;
-            if (log_->count() > 0) {
-                logView_->scrollTo(log_->index(log_->count() - 1),
-                                   QAbstractItemView::PositionAtTop);
-            }
+            logView_->scrollToRow(log_->count() - 1);
         },
         Qt::QueuedConnection);
 }

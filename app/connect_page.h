@@ -8,12 +8,12 @@
 class QCheckBox;
 class QMenu;
 class QPushButton;
-class QTableView;
 class TComPortComboBox;
 
 namespace app {
 
 class LogModel;
+class LogView;
 
 // The port selectors' masks of shown columns and port kinds.
 struct PortFilters {
@@ -28,7 +28,7 @@ class ConnectPage : public Page {
 public:
     explicit ConnectPage(LogModel* log, QWidget* parent = nullptr);
 
-    QTableView* logView() const { return logView_; }
+    LogView* logView() const { return logView_; }
     QPushButton* connectButton() const { return connectButton_; }
     TComPortComboBox* portSelector() const { return portSelector_; }
     QCheckBox* autoIdentifyBox() const { return autoIdentifyBox_; }
@@ -67,7 +67,7 @@ private:
     void scrollToNewest();
 
     LogModel* log_;
-    QTableView* logView_;
+    LogView* logView_;
     QPushButton* connectButton_;
     TComPortComboBox* portSelector_;
     QCheckBox* autoIdentifyBox_;

@@ -35,6 +35,8 @@ void MainWindow::connectOrDisconnect(bool connect) {
         return;
     }
     log_->clear();
+    lostTelegrams_ = 0;
+    lossNote_->hide();
     startTime_ = platform::NowDateTime();
     startMs_ = monotonicMs_();
     journalNotice_->clear();
@@ -136,6 +138,15 @@ void MainWindow::showDeviceLost() {
     if (statusText() != message) {
         showStatus(message);
     }
+}
+
+// Every reading replaces the status text, so the loss is told in a note of its own that stays
+// until the next connect: a measurement with gaps must never look complete.
+void MainWindow::noteLostTelegrams(std::uint64_t count) {
+    lostTelegrams_ += count;
+    lossNote_->setText(
+        QStringLiteral("%1 telegrams lost: the window fell behind the line").arg(lostTelegrams_));
+    lossNote_->show();
 }
 
 } // namespace app

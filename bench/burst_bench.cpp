@@ -1,7 +1,7 @@
 // The whole window against the virtual counter program flooding the line at ten times its rate,
-// Hertz value after Hertz value, for about a minute (or the given seconds): prints how many
-// readings went out and were logged, how long the log lagged behind the counter at the end, and
-// the longest time the window's event loop went without turning. Usage: burst_bench [seconds]
+// Hertz value after Hertz value, for about a minute (or the given number of readings): prints how
+// many readings went out and were logged, how long the log lagged behind the counter at the end,
+// and the longest time the window's event loop went without turning. Usage: burst_bench --help
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
@@ -9,6 +9,7 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
+#include "bench/bench_options.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
 #include "tests/e2e/virtual_counter.h"
@@ -33,10 +34,16 @@ constexpr double ReadingsPerSecond = 740;
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"burst_bench",
+         "The window against the virtual counter flooding the line at ten times its "
+         "rate:\nreadings sent and logged, the lag at the end, the longest stall of the event "
+         "loop.\nThe number of points is the number of readings sent (default: a minute of them).",
+         static_cast<long>(60 * ReadingsPerSecond), false});
     QApplication application(argc, argv);
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 60;
-    const int count = static_cast<int>(seconds * ReadingsPerSecond);
+    const int count = static_cast<int>(options.points);
+    const double seconds = static_cast<double>(count) / ReadingsPerSecond;
 
     const TPortSandbox sandbox;
     TVirtualCounter counter(sandbox.Path(), sandbox.File("sent.log"));

@@ -1,6 +1,7 @@
 // Cost of the measurement log: appending a million readings, making their lines, exporting them.
 #include "app/formats/data_export.h"
 #include "app/log_model.h"
+#include "bench/bench_options.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -19,6 +20,10 @@ double NsPer(Clock::duration d, int n) {
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"log_model_bench",
+                         "The measurement log alone: appending, making the lines, exporting them.",
+                         0, false});
     QCoreApplication application(argc, argv);
     constexpr int N = 1'000'000;
     app::LogModel log('.');

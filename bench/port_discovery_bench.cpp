@@ -2,6 +2,7 @@
 // the machine (sysfs, udev's database, the link folder, the COM number database) and turned into
 // the selector's records. On this machine's devices (with a number database of its own), and on a
 // fake machine with 64 USB adapters, 16 Bluetooth links and 16 linked pseudo-terminal stand-ins.
+#include "bench/bench_options.h"
 #include "platform/port_catalog.h"
 #include "portselect/port_discovery.h"
 #include "tests/support/fake_serial_machine.h"
@@ -57,6 +58,10 @@ void Print(const char* what, const Figures& f, int runs) {
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"port_discovery_bench",
+                         "Full port discovery as every refresh of the port selector runs it.", 0,
+                         false});
     QCoreApplication app(argc, argv);
 
     QTemporaryDir dataHome;

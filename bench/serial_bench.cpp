@@ -3,6 +3,7 @@
 // thread sustains without loss, with the main thread idle and with it busy half of the time.
 // A pseudo-terminal holds the writer back when its buffer is full; a real counter does not wait,
 // so a rate only counts as sustained when the writer never had to wait for room.
+#include "bench/bench_options.h"
 #include "platform/clock.h"
 #include "platform/port_catalog.h"
 #include "serial/my_com_port.h"
@@ -169,6 +170,11 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"serial_bench",
+                         "Receive path on a pseudo-terminal: latency to the main thread and the "
+                         "telegram rate\nsustained without loss.",
+                         0, false});
     QCoreApplication app(argc, argv);
     int master = -1;
     int slave = -1;

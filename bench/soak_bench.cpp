@@ -1,7 +1,7 @@
 // A day at line rate through the whole path: 2.4 million Hertz-value telegrams read as the counter
 // driver reads them and handed to the window's reading slot (log, status bar, big display, graph
 // point). Prints readings per second, resident memory per reading and the
-// graph's repaint time at the end. Usage: soak_bench [readings]
+// graph's repaint time at the end. Usage: soak_bench --help
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
@@ -9,6 +9,7 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
+#include "bench/bench_options.h"
 #include "counter/kelvo_counter.h"
 #include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
@@ -71,10 +72,14 @@ double Seconds(std::chrono::steady_clock::duration d) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"soak_bench",
+         "A day at line rate through the whole path: readings per second, resident memory "
+         "per\nreading and the graph's repaint time at the end.",
+         DayOfReadings, false});
     QApplication application(argc, argv);
-    // A smaller count may be given for a quick look.
-    const long Readings = argc > 1 ? std::atol(argv[1]) : DayOfReadings;
+    const long Readings = options.points;
     QTemporaryDir folder;
     std::int64_t nowMs = 0;
     app::WindowEnvironment environment;

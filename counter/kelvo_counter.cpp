@@ -20,6 +20,7 @@ KelvoCounter::KelvoCounter(QObject* parent)
     connect(serialPort_, &TMyComPort::telegramReceived, this, &KelvoCounter::handleTelegram);
     connect(serialPort_, &TMyComPort::silence, this, [this] { endReplyWaits(false); });
     connect(serialPort_, &TMyComPort::deviceLost, this, &KelvoCounter::handlePortLost);
+    connect(serialPort_, &TMyComPort::telegramsDropped, this, &KelvoCounter::telegramsLost);
     identifyDeadline_->setSingleShot(true);
     connect(identifyDeadline_, &QTimer::timeout, this, [this] { finishIdentify(true); });
 }

@@ -4,6 +4,7 @@
 #include "serial/port_open_failure.h"
 
 #include <QObject>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,9 @@ signals:
     // connection stays until disconnectFromCounter or a reopen.
     void deviceLost();
     void reopenFinished(bool reopened);
+    // `count` telegrams of the line were lost here because the main thread fell too far behind
+    // to take them; the readings in them are missing from the measurement.
+    void telegramsLost(std::uint64_t count);
 
 private:
     struct Attempt {

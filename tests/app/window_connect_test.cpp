@@ -1,17 +1,18 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
+#include "app/log_view.h"
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
 #include "portselect/com_port_combo_box.h"
+#include "serial/my_com_port.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
@@ -174,6 +175,23 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     EXPECT_EQ(form.log().count(), 1);
 }
 
+TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
+    app::MainWindow& form = Open();
+    Connect();
+    EXPECT_EQ(form.lossText(), "");
+    auto* port = form.counter().findChild<TMyComPort*>();
+    ASSERT_NE(port, nullptr);
+    emit port->telegramsDropped(5);
+    Reading("10000000.5", 1); // replaces the status text, not the note of the loss
+    emit port->telegramsDropped(2);
+    EXPECT_EQ(form.statusText(), "10000000.5");
+    EXPECT_EQ(form.lossText(), "7 telegrams lost: the window fell behind the line");
+    form.connectPage().connectButton()->click();
+    EXPECT_NE(form.lossText(), ""); // the measurement that has the gap is still there
+    Connect();
+    EXPECT_EQ(form.lossText(), "");
+}
+
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     // A second name for the counter's line, so there is another port to pick.
     std::filesystem::create_symlink(Counter.slavePath(),
@@ -211,12 +229,9 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     EXPECT_EQ(form.log().line(1), "2001        10000001");
     // The newest line is scrolled into view.
     QCoreApplication::processEvents();
-    const QRect newest = form.connectPage().logView()->visualRect(form.log().index(1));
-    EXPECT_TRUE(form.connectPage().logView()->viewport()->rect().contains(newest));
-    EXPECT_EQ(form.connectPage().logView()->rowHeight(0),
-              form.connectPage().logView()->rowHeight(1));
-    EXPECT_GE(form.connectPage().logView()->rowHeight(0),
-              QFontMetrics(form.connectPage().logView()->font()).height());
+    const app::LogView& view = *form.connectPage().logView();
+    EXPECT_TRUE(view.viewport()->rect().contains(view.rowRect(1)));
+    EXPECT_GE(view.rowHeight(), QFontMetrics(view.font()).height());
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {
