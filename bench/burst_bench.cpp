@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
 
     const TPortSandbox sandbox;
     TVirtualCounter counter(sandbox.Path(), sandbox.File("sent.log"));
-    if (!counter.Start({"--start", "idle", "--format", "hertz", "--gate", "0.1", "--burst", "10",
+    if (!counter.start({"--start", "idle", "--format", "hertz", "--gate", "0.1", "--burst", "10",
                         "--count", QString::number(count), "--seed", "3"})) {
         std::puts("the virtual counter did not start");
         return 1;

@@ -83,7 +83,7 @@ void MeasureLatency(TMyComPort& port, int master) {
             loop.quit();
         }
     });
-    if (!port.Open()) {
+    if (!port.open()) {
         std::puts("cannot open the port");
         return;
     }
@@ -98,7 +98,7 @@ void MeasureLatency(TMyComPort& port, int master) {
         loop.exec();
         deadline.stop();
     }
-    port.Close();
+    port.close();
     std::printf("latency, last byte written -> receiver on the main thread (%zu telegrams):\n",
                 latencies.size());
     std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
@@ -130,7 +130,7 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
             ++receivedWhileStreaming;
         }
     });
-    if (!port.Open()) {
+    if (!port.open()) {
         return false;
     }
     const int total = static_cast<int>(rate * seconds);
@@ -155,7 +155,7 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
         Pump(std::chrono::milliseconds(1000));
     }
     const double lagMs = std::chrono::duration<double, std::milli>(lastAt - lastWritten).count();
-    port.Close();
+    port.close();
     const int dropped = lost;
     lost += total - expected;
     const double waitedMs = std::chrono::duration<double, std::milli>(writerWaited).count();
@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
         std::printf("highest offered rate without loss or waiting writer: %.0f telegrams/s\n",
                     sustained);
     }
-    while (TPoll::Running() > 0) {
+    while (TPoll::running() > 0) {
         Pump(std::chrono::milliseconds(10));
     }
     ::close(slave);

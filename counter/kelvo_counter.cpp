@@ -65,11 +65,11 @@ bool KelvoCounter::startIdentify(const Attempt& attempt) {
     portLost_ = false;
     serialPort_->ComPort = attempt.port;
     serial::PortOpenFailure failure;
-    if (!serialPort_->Open(&failure)) {
+    if (!serialPort_->open(&failure)) {
         keepFailure(failure);
         return false;
     }
-    serialPort_->Write(kIdentify);
+    serialPort_->write(kIdentify);
     current_ = attempt;
     identifying_ = true;
     identifyDeadline_->start(kIdentifyTimeoutMs);
@@ -93,7 +93,7 @@ void KelvoCounter::finishIdentify(bool late) {
         return;
     }
     if (late && current_.autoIdentify) {
-        serialPort_->Close();
+        serialPort_->close();
         tryNextPort();
         return;
     }
@@ -112,7 +112,7 @@ void KelvoCounter::reopen() {
     if (!deviceGone() || reopening_) {
         return;
     }
-    serialPort_->Close();
+    serialPort_->close();
     reopening_ = true;
     if (!startIdentify({port_, device_ != "unknown"})) {
         reopening_ = false;
@@ -126,7 +126,7 @@ void KelvoCounter::finishReopen(bool late) {
     reopening_ = false;
     const bool sameCounter = late ? device_ == "unknown" : idText_ + "-counter" == device_;
     if (!sameCounter || portLost_) {
-        serialPort_->Close();
+        serialPort_->close();
         portLost_ = true;
         emit reopenFinished(false);
         return;
@@ -140,7 +140,7 @@ void KelvoCounter::disconnectFromCounter() {
     identifying_ = false;
     reopening_ = false;
     attempts_.clear();
-    serialPort_->Close();
+    serialPort_->close();
     device_.clear();
     connected_ = false;
     endReplyWaits(false);
@@ -151,7 +151,7 @@ void KelvoCounter::disconnectFromCounter() {
 
 void KelvoCounter::send(const std::string& bytes) {
     if (connected_) {
-        serialPort_->Write(bytes);
+        serialPort_->write(bytes);
     }
 }
 
@@ -159,7 +159,7 @@ void KelvoCounter::send(const std::string& bytes) {
 void KelvoCounter::handlePortLost() {
     portLost_ = true;
     if (connected_ && !identifying_) {
-        serialPort_->Close();
+        serialPort_->close();
         emit deviceLost();
     }
 }

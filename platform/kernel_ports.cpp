@@ -169,8 +169,8 @@ UsbFacts ReadUsbFacts(const std::string& sysfs, const std::string& ttyFolder,
     fill(facts.serial, "ID_SERIAL_SHORT");
     fill(facts.interface, "ID_USB_INTERFACE_NUM");
     fill(facts.productName, "ID_MODEL_FROM_DATABASE");
-    facts.vendor = AsciiLower(facts.vendor);
-    facts.product = AsciiLower(facts.product);
+    facts.vendor = asciiLower(facts.vendor);
+    facts.product = asciiLower(facts.product);
     return facts;
 }
 
@@ -210,7 +210,7 @@ void Describe(KernelPort& port, Family family, const MachineFolders& folders,
     case Family::Rfcomm: {
         std::string address = BluetoothAddress(FirstLine(ttyFolder + "/address"));
         if (address.empty()) {
-            address = BluetoothAddress(RfcommRemoteAddress(port.kernelName));
+            address = BluetoothAddress(rfcommRemoteAddress(port.kernelName));
         }
         const bool incoming = address == kNoRemoteDevice;
         info.kind = incoming ? PortKind::BluetoothIncoming : PortKind::Bluetooth;

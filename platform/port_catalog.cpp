@@ -14,7 +14,7 @@ namespace platform {
 PortCatalog::PortCatalog(MachineFolders machine, std::string linkFolder,
                          BluetoothNameSource bluetoothNames)
     : machine_(std::move(machine)),
-      linkFolder_(linkFolder.empty() ? UserPortLinkFolder() : std::move(linkFolder)),
+      linkFolder_(linkFolder.empty() ? userPortLinkFolder() : std::move(linkFolder)),
       numberFile_(comNumberFileBeside(linkFolder_)), bluetoothNames_(std::move(bluetoothNames)) {}
 
 std::vector<PortInfo> PortCatalog::scan(bool withRemoteNames) const {
@@ -82,9 +82,9 @@ std::vector<PortInfo> PortCatalog::ports() const {
 }
 
 std::optional<PortInfo> PortCatalog::find(const std::string& comName) const {
-    const std::string wanted = AsciiLower(comName);
+    const std::string wanted = asciiLower(comName);
     for (PortInfo& port : scan(false)) {
-        if (AsciiLower(port.comName) == wanted) {
+        if (asciiLower(port.comName) == wanted) {
             return std::move(port);
         }
     }

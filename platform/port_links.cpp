@@ -20,7 +20,7 @@ constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 
 std::optional<int> LinkNumber(const std::string& name) {
-    const std::string lower = AsciiLower(name);
+    const std::string lower = asciiLower(name);
     if (lower.size() < 4 || lower.size() > 9 || lower.compare(0, 3, "com") != 0 ||
         lower[3] == '0' ||
         !std::all_of(lower.begin() + 3, lower.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -48,7 +48,7 @@ bool Trusted(const std::string& linkPath, const std::string& target) {
 
 } // namespace
 
-std::string UserPortLinkFolder() {
+std::string userPortLinkFolder() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
         return std::string(data) + "/talvek/ports";
     }

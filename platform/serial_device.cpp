@@ -69,7 +69,7 @@ bool SameLine(const termios& asked, const termios& kept) {
 
 } // namespace
 
-std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const LineSettings& line,
+std::shared_ptr<SerialDevice> SerialDevice::open(const std::string& path, const LineSettings& line,
                                                  OpenFailure* failure) {
     OpenFailure ignored;
     OpenFailure& why = failure ? *failure : ignored;
@@ -126,9 +126,9 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
     }
     std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd));
     SerialLineState state;
-    if (!device->GetLineState(state) || !applyLineSettings(line, state.Attributes) ||
-        !device->SetLineState(state)) {
-        device->Close();
+    if (!device->getLineState(state) || !applyLineSettings(line, state.attributes) ||
+        !device->setLineState(state)) {
+        device->close();
         return fail(OpenFailureCause::LineSettingsRefused);
     }
     return device;
@@ -137,26 +137,26 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
 SerialDevice::SerialDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
 
 SerialDevice::~SerialDevice() {
-    Close();
+    close();
     ::close(wakeFd_);
 }
 
-bool SerialDevice::SetupQueues(int inputBytes, int outputBytes) {
+bool SerialDevice::setupQueues(int inputBytes, int outputBytes) {
     std::shared_lock lock(use_);
     return fd_ >= 0 && inputBytes > 0 && outputBytes > 0;
 }
 
-bool SerialDevice::GetLineState(SerialLineState& state) {
+bool SerialDevice::getLineState(SerialLineState& state) {
     std::shared_lock lock(use_);
-    return fd_ >= 0 && ::tcgetattr(fd_, &state.Attributes) == 0;
+    return fd_ >= 0 && ::tcgetattr(fd_, &state.attributes) == 0;
 }
 
-bool SerialDevice::SetLineState(const SerialLineState& state) {
+bool SerialDevice::setLineState(const SerialLineState& state) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return false;
     }
-    termios t = state.Attributes;
+    termios t = state.attributes;
     t.c_iflag &=
         ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     t.c_oflag &= ~OPOST;
@@ -170,32 +170,32 @@ bool SerialDevice::SetLineState(const SerialLineState& state) {
     return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && SameLine(t, kept);
 }
 
-bool SerialDevice::SetTimeouts(const SerialTimeouts& timeouts) {
+bool SerialDevice::setTimeouts(const SerialTimeouts& timeouts) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return false;
     }
-    readIntervalMs_ = timeouts.ReadInterval;
-    readMultiplierMs_ = timeouts.ReadTotalMultiplier;
-    readConstantMs_ = timeouts.ReadTotalConstant;
-    writeMultiplierMs_ = timeouts.WriteTotalMultiplier;
-    writeConstantMs_ = timeouts.WriteTotalConstant;
+    readIntervalMs_ = timeouts.readInterval;
+    readMultiplierMs_ = timeouts.readTotalMultiplier;
+    readConstantMs_ = timeouts.readTotalConstant;
+    writeMultiplierMs_ = timeouts.writeTotalMultiplier;
+    writeConstantMs_ = timeouts.writeTotalConstant;
     return true;
 }
 
-bool SerialDevice::IsGoneError(int error) const {
+bool SerialDevice::isGoneError(int error) const {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-int SerialDevice::Read(char* buffer, int count) {
-    return ReadUntil(buffer, count, true);
+int SerialDevice::read(char* buffer, int count) {
+    return readUntil(buffer, count, true);
 }
 
-int SerialDevice::ReadAvailable(char* buffer, int count) {
-    return ReadUntil(buffer, count, false);
+int SerialDevice::readAvailable(char* buffer, int count) {
+    return readUntil(buffer, count, false);
 }
 
-int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
+int SerialDevice::readUntil(char* buffer, int count, bool wait) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return -1;
@@ -235,7 +235,7 @@ int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
             continue;
         }
         if (n < 0 && errno != EAGAIN) {
-            return failed(IsGoneError(errno));
+            return failed(isGoneError(errno));
         }
         if (hungUp) {
             return failed(true);
@@ -264,7 +264,7 @@ int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
     }
 }
 
-int SerialDevice::Write(const char* data, int count) {
+int SerialDevice::write(const char* data, int count) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return -1;
@@ -298,7 +298,7 @@ int SerialDevice::Write(const char* data, int count) {
     return done;
 }
 
-void SerialDevice::Close() {
+void SerialDevice::close() {
     // The wake signal stays set: every read or write that starts from now on returns at once.
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t woken = ::write(wakeFd_, &one, sizeof one);

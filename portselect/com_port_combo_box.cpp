@@ -187,10 +187,10 @@ void TComPortComboBox::FillList() {
         }
     }
     int selection = 0;
-    const std::string wanted = AsciiLower(port_);
+    const std::string wanted = platform::asciiLower(port_);
     for (std::size_t i = 0; i < ShownPorts.size(); ++i) {
         addItem(Utf8(ItemText(ShownPorts[i])));
-        if (AsciiLower(ShownPorts[i].Name) == wanted) {
+        if (platform::asciiLower(ShownPorts[i].Name) == wanted) {
             selection = static_cast<int>(i);
         }
     }

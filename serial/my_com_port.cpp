@@ -56,7 +56,7 @@ const char* ParityPiece(TParity parity) {
 TMyComPort::TMyComPort(QObject* AOwner) : QObject(AOwner) {}
 
 TMyComPort::~TMyComPort() {
-    Close();
+    close();
 }
 
 std::string TMyComPort::DeviceControlText() const {
@@ -64,7 +64,7 @@ std::string TMyComPort::DeviceControlText() const {
            " data=" + std::to_string(DataBits) + " stop=" + std::to_string(StopBits);
 }
 
-bool TMyComPort::Open(serial::PortOpenFailure* failure) {
+bool TMyComPort::open(serial::PortOpenFailure* failure) {
     serial::PortOpenFailure ignored;
     serial::PortOpenFailure& why = failure ? *failure : ignored;
     why = {ComPort, {}, {}};
@@ -76,7 +76,7 @@ bool TMyComPort::Open(serial::PortOpenFailure* failure) {
     if (IsOpen) {
         return fail(platform::OpenFailureCause::SystemError, EBUSY);
     }
-    if (AsciiLower(ComPort).rfind("com", 0) != 0) {
+    if (platform::asciiLower(ComPort).rfind("com", 0) != 0) {
         return fail(platform::OpenFailureCause::NotFound);
     }
     const std::string devicePath = "\\\\.\\" + ComPort;
@@ -92,7 +92,7 @@ bool TMyComPort::Open(serial::PortOpenFailure* failure) {
         return fail(platform::OpenFailureCause::NotFound);
     }
     why.deviceNode = port->deviceNode;
-    auto device = platform::SerialDevice::Open(port->deviceNode,
+    auto device = platform::SerialDevice::open(port->deviceNode,
                                                {.baud = BaudRate,
                                                 .dataBits = DataBits,
                                                 .parity = LineParity(Parity),
@@ -103,15 +103,15 @@ bool TMyComPort::Open(serial::PortOpenFailure* failure) {
     }
 
     // Every step runs even when an earlier one failed; all must succeed.
-    bool configured = device->SetupQueues(kQueueBytes, kQueueBytes);
-    configured = device->SetTimeouts({.ReadInterval = 1,
-                                      .ReadTotalMultiplier = 1,
-                                      .ReadTotalConstant = 1,
-                                      .WriteTotalMultiplier = 1,
-                                      .WriteTotalConstant = 20}) &&
+    bool configured = device->setupQueues(kQueueBytes, kQueueBytes);
+    configured = device->setTimeouts({.readInterval = 1,
+                                      .readTotalMultiplier = 1,
+                                      .readTotalConstant = 1,
+                                      .writeTotalMultiplier = 1,
+                                      .writeTotalConstant = 20}) &&
                  configured;
     if (!configured) {
-        device->Close();
+        device->close();
         return fail(platform::OpenFailureCause::LineSettingsRefused);
     }
 
@@ -124,8 +124,8 @@ bool TMyComPort::Open(serial::PortOpenFailure* failure) {
     receiver->dropped = [this](std::uint64_t count) { emit telegramsDropped(count); };
     auto link = std::make_shared<TPollLink>(HandOverQueueBytes);
     link->receiver = std::move(receiver);
-    if (!TPoll::Start(link, device, ReadTimeOut, Delimiter)) {
-        device->Close();
+    if (!TPoll::start(link, device, ReadTimeOut, Delimiter)) {
+        device->close();
         return fail(platform::OpenFailureCause::SystemError, EAGAIN);
     }
     openDevice = std::move(device);
@@ -134,27 +134,27 @@ bool TMyComPort::Open(serial::PortOpenFailure* failure) {
     return true;
 }
 
-void TMyComPort::Close() {
+void TMyComPort::close() {
     if (IsOpen) {
         // The thread is not waited for; what it queued or still queues reaches nobody.
         link_->Terminated = true;
         link_->receiver.reset();
         link_->queue.clear();
-        openDevice->Close();
+        openDevice->close();
         openDevice.reset();
     }
     IsOpen = false;
 }
 
-void TMyComPort::Write(const std::string& Text) {
+void TMyComPort::write(const std::string& Text) {
     if (IsOpen && openDevice) {
-        openDevice->Write(Text.data(), static_cast<int>(Text.size()));
+        openDevice->write(Text.data(), static_cast<int>(Text.size()));
     }
 }
 
 void TMyComPort::ListPorts() {
     PortList.clear();
     for (const std::string& portName : platform::systemPortCatalog()->comNames()) {
-        PortList.push_back(AsciiUpper(portName).substr(0, kMaxPortName));
+        PortList.push_back(platform::asciiUpper(portName).substr(0, kMaxPortName));
     }
 }

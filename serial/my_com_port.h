@@ -40,11 +40,11 @@ public:
     // the receive thread. False when the name is not a COM name or not mapped, the device does
     // not open or refuses a setting, another port object has a device open, or this one is
     // already open (which changes nothing). `failure`, when given, then says why.
-    bool Open(serial::PortOpenFailure* failure = nullptr);
+    bool open(serial::PortOpenFailure* failure = nullptr);
     // Asks the receive thread to stop (without waiting for it) and closes the device.
-    void Close();
+    void close();
     // Writes all bytes of Text; errors and short writes are ignored.
-    void Write(const std::string& Text);
+    void write(const std::string& Text);
     // Refills PortList with the machine's COM names.
     void ListPorts();
 

@@ -87,14 +87,14 @@ void RunBatch(const std::shared_ptr<TPollLink>& link) {
 }
 
 void PostBatch(const std::shared_ptr<TPollLink>& link) {
-    platform::PostToMainThread([link] { RunBatch(link); });
+    platform::postToMainThread([link] { RunBatch(link); });
 }
 
 } // namespace
 
 std::atomic<int> TPoll::running_{0};
 
-bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
+bool TPoll::start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
                   std::int32_t timeOutMs, TDelimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
     auto* poll = new TPoll(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
@@ -111,7 +111,7 @@ bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::Ser
     return true;
 }
 
-int TPoll::Running() {
+int TPoll::running() {
     return running_.load();
 }
 
@@ -135,11 +135,11 @@ void TPoll::Execute() {
             lineOverflowed_ = true;
         }
         if (HandOverTelegrams()) {
-            lastHandOver = platform::MonotonicMs();
+            lastHandOver = platform::monotonicMs();
         }
         std::this_thread::sleep_for(kPassSleep);
         if (watchSilence_) {
-            const std::int64_t now = platform::MonotonicMs();
+            const std::int64_t now = platform::monotonicMs();
             if (now - lastHandOver > std::abs(timeOut_)) {
                 lastHandOver = now;
                 if (timeOut_ < 0) {
@@ -154,7 +154,7 @@ void TPoll::Execute() {
 
 void TPoll::ReadDevice() {
     char chunk[kReadChunk];
-    const int count = device_->Read(chunk, kReadChunk);
+    const int count = device_->read(chunk, kReadChunk);
     if (count > 0) {
         buffer_.append(chunk, static_cast<std::size_t>(count));
     }
@@ -162,10 +162,10 @@ void TPoll::ReadDevice() {
         const std::size_t at = buffer_.size();
         const std::size_t room = kPassReadLimit - kReadChunk;
         buffer_.resize(at + room);
-        const int more = device_->ReadAvailable(buffer_.data() + at, static_cast<int>(room));
+        const int more = device_->readAvailable(buffer_.data() + at, static_cast<int>(room));
         buffer_.resize(at + static_cast<std::size_t>(std::max(more, 0)));
     }
-    if (device_->Lost() && !deviceLost_) {
+    if (device_->lost() && !deviceLost_) {
         deviceLost_ = true;
         if (link_->queue.putDeviceLost()) {
             WakeMainThread();

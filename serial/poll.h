@@ -43,12 +43,12 @@ public:
     // normal; false when the system cannot create it. Whether silences are watched is taken from
     // the link's receiver now. Hand-overs need a Qt application whose main thread keeps
     // processing events.
-    static bool Start(std::shared_ptr<TPollLink> link,
+    static bool start(std::shared_ptr<TPollLink> link,
                       std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
                       TDelimiter delimiter);
 
     // Receive threads that exist (started and not yet ended).
-    static int Running();
+    static int running();
 
     TPoll(const TPoll&) = delete;
     TPoll& operator=(const TPoll&) = delete;

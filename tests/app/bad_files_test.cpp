@@ -37,7 +37,7 @@ class BadSettingsFile : public ::testing::Test {
 protected:
     std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
 
-    Settings Read(const std::string& bytes, std::string* error) {
+    Settings read(const std::string& bytes, std::string* error) {
         WriteBytes(Name(), bytes);
         Settings s = WindowValues();
         *error = app::readSettings(Name(), s);
@@ -59,7 +59,7 @@ TEST_F(BadSettingsFile, TruncatedAtEveryByteReadsWhatIsThereAndStaysWithinLimits
     for (std::size_t length = 0; length <= GoodSettings.size(); ++length) {
         const std::string prefix = GoodSettings.substr(0, length);
         std::string error;
-        const Settings s = Read(prefix, &error);
+        const Settings s = read(prefix, &error);
         const std::string context = "first " + std::to_string(length) + " bytes";
         EXPECT_TRUE(error.empty() || error == "Invalid numeric input") << context;
         ExpectWithinLimits(s, context);
@@ -110,7 +110,7 @@ TEST_F(BadSettingsFile, JunkHugeNumbersNanNegativeSizesAndLongLines) {
     };
     for (const auto& c : cases) {
         std::string error;
-        const Settings s = Read(c.Bytes, &error);
+        const Settings s = read(c.Bytes, &error);
         EXPECT_EQ(error, c.Error) << c.What;
         ExpectWithinLimits(s, c.What);
         EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.What;

@@ -28,7 +28,7 @@ protected:
     std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
 
     // Reads `bytes` as the settings file over the window values.
-    Settings Read(const std::string& bytes, std::string* error = nullptr) {
+    Settings read(const std::string& bytes, std::string* error = nullptr) {
         WriteBytes(Name(), bytes);
         Settings s = WindowValues();
         const std::string message = app::readSettings(Name(), s);
@@ -91,13 +91,13 @@ TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
 
 TEST_F(SettingsFileTest, OnlyTheFirstLineGivesZerosMasksOf255AndDivisorsOf1) {
     std::string error = "unset";
-    const Settings s = Read("COM3\r\n", &error);
+    const Settings s = read("COM3\r\n", &error);
     EXPECT_EQ(error, "");
     EXPECT_EQ(s, (Settings{"COM3", 1, 1, 0, 0, 0, 0, 255, 255}));
 }
 
 TEST_F(SettingsFileTest, ReadsEveryLine) {
-    const Settings s = Read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
+    const Settings s = read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                             "10\r\n-20\r\n800\r\n600\r\n3\r\n12\r\n");
     EXPECT_EQ(s, (Settings{"COM17", 60, 1e6, 10, -20, 800, 600, 3, 12}));
 }
@@ -125,7 +125,7 @@ TEST_F(SettingsFileTest, TokenRules) {
     };
     for (const auto& c : cases) {
         std::string error = "unset";
-        const Settings s = Read(c.Bytes, &error);
+        const Settings s = read(c.Bytes, &error);
         EXPECT_EQ(error, "") << c.Bytes;
         EXPECT_EQ(s.savedPort, "P") << c.Bytes;
         EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.Bytes;
@@ -136,15 +136,15 @@ TEST_F(SettingsFileTest, TokenRules) {
 }
 
 TEST_F(SettingsFileTest, PortLineIsTakenWhole) {
-    EXPECT_EQ(Read(" COM 3 x\r\n60\r\n").savedPort, " COM 3 x");
-    EXPECT_EQ(Read("\r\n60\r\n").savedPort, "");
-    EXPECT_EQ(Read("").savedPort, "");
+    EXPECT_EQ(read(" COM 3 x\r\n60\r\n").savedPort, " COM 3 x");
+    EXPECT_EQ(read("\r\n60\r\n").savedPort, "");
+    EXPECT_EQ(read("").savedPort, "");
 }
 
 TEST_F(SettingsFileTest, DamagedDivisorsFallBackTo1) {
     for (const char* divisor : {"0", "-0", "0.0e5", "1e999", "-1e999", "1e-999"}) {
         const std::string line = std::string(divisor) + "\r\n";
-        const Settings s = Read("P\r\n" + line + line);
+        const Settings s = read("P\r\n" + line + line);
         EXPECT_EQ(s.timeDivisor, 1) << divisor;
         EXPECT_EQ(s.frequencyDivisor, 1) << divisor;
     }
@@ -158,7 +158,7 @@ TEST_F(SettingsFileTest, MasksKeepTheirLowEightBitsAndZeroBecomes255) {
                  {"511", 255}, {"0", 255},   {"-1", 255},  {"$1FE", 254}};
     for (const auto& c : cases) {
         const std::string line = std::string(c.Text) + "\r\n";
-        const Settings s = Read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
+        const Settings s = read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
         EXPECT_EQ(s.filterShow, c.Mask) << c.Text;
         EXPECT_EQ(s.filterType, c.Mask) << c.Text;
     }
@@ -183,7 +183,7 @@ TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
     };
     for (const auto& c : cases) {
         std::string error;
-        const Settings s = Read(c.Bytes, &error);
+        const Settings s = read(c.Bytes, &error);
         EXPECT_EQ(error, "Invalid numeric input") << c.Bytes;
         EXPECT_EQ(s.savedPort, "P") << c.Bytes;
         EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.Bytes;

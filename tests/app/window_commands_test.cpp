@@ -23,7 +23,7 @@ using WindowCommandsTest = WindowTest;
 const std::string Esc = "\x1b";
 
 TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Counter.clearReceived();
     form.commandsPage().valueEdit()->setText("16");
@@ -59,7 +59,7 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
 }
 
 TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Counter.answer("i16", "OK");
     Counter.answer("i-2", "OK");
@@ -90,7 +90,7 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
 }
 
 TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Counter.clearReceived();
     Counter.answer("5", "done 5");
@@ -102,7 +102,7 @@ TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
 }
 
 TEST_F(WindowCommandsTest, NothingIsWrittenWhileDisconnected) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     form.commandsPage().valueEdit()->setText("x");
     for (const std::vector<std::string>& entry : {std::vector<std::string>{"Measure", "stop"},
                                                   {"Prescaler", "BNC <value>"},
@@ -120,7 +120,7 @@ TEST_F(WindowCommandsTest, NothingIsWrittenWhileDisconnected) {
 }
 
 TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Counter.answer("x", "OK");
     form.commandsPage().replyList()->addItem("old reply");
@@ -130,7 +130,7 @@ TEST_F(WindowCommandsTest, StopAnsweredOkShowsOnlyOk) {
 }
 
 TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Counter.clearReceived();
     form.commandsPage().valueEdit()->clear();
@@ -150,7 +150,7 @@ TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
 }
 
 TEST_F(WindowCommandsTest, AnyTypedCharacterEmptiesReplies) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     for (const char* typed : {"\xc3\xa4", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}) { // ä € 😀
         form.commandsPage().replyList()->addItem("old reply");
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
@@ -161,7 +161,7 @@ TEST_F(WindowCommandsTest, AnyTypedCharacterEmptiesReplies) {
 }
 
 TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
@@ -186,14 +186,14 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
 }
 
 TEST_F(WindowCommandsTest, SaveFailureIsReported) {
-    Open();
+    open();
     Dialogs->SaveAnswer = FolderFile("missing/data.dat");
     SaveThroughMenu();
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
 }
 
 TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
-    Open();
+    open();
     Dialogs->SaveAnswer = FolderFile("empty.dat");
     SaveThroughMenu();
     Dialogs->SaveAnswer = FolderFile("empty.csv");
@@ -210,7 +210,7 @@ TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
 }
 
 TEST_F(WindowCommandsTest, TinyValuesAreExportedWithASmallE) {
-    Open();
+    open();
     Connect();
     Reading("av---------------" + std::string(" us") + " " + "      1.500", 1);
     Dialogs->SaveAnswer = FolderFile("tiny.csv");
@@ -222,7 +222,7 @@ TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
     if (counter::machineDecimalSeparator() != ',') {
         GTEST_SKIP() << "runs under a comma locale (app_window_comma_test)";
     }
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
@@ -237,7 +237,7 @@ TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
 }
 
 TEST_F(WindowCommandsTest, PrintCancelledPrintsNothing) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     form.pages()->setCurrentWidget(&form.graphPage());
     Dialogs->PrinterSetupAnswer = false;
     FindMenuAction(form.graphPage().menu(), {"Print"})->trigger();
@@ -247,7 +247,7 @@ TEST_F(WindowCommandsTest, PrintCancelledPrintsNothing) {
 }
 
 TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000", 1);
     form.pages()->setCurrentWidget(&form.graphPage());
@@ -261,7 +261,7 @@ TEST_F(WindowCommandsTest, PrintConfirmedPrintsOnTheChosenPrinter) {
 }
 
 TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000", 1);
     Reading("10000100", 2);
@@ -275,7 +275,7 @@ TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {
 }
 
 TEST_F(WindowCommandsTest, UnzoomOnAnUnzoomedGraphChangesNothing) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000", 1);
     form.pages()->setCurrentWidget(&form.graphPage());

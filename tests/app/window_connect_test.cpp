@@ -27,7 +27,7 @@ std::string DisplayDump(const std::string& unit, const std::string& number) {
 }
 
 TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     form.graphPage().plot()->addTrace(true, {{1, 1}});
     EXPECT_EQ(form.settings().savedPort, "");
     Connect();
@@ -51,7 +51,7 @@ TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
 }
 
 TEST_F(WindowConnectTest, WindowIsDisabledAndBusyWhileConnecting) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     std::vector<std::pair<bool, std::string>> seen;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout,
@@ -67,7 +67,7 @@ TEST_F(WindowConnectTest, WindowIsDisabledAndBusyWhileConnecting) {
 }
 
 TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000.5", 1);
     form.connectPage().connectButton()->click(); // disconnect keeps log and graph
@@ -87,9 +87,9 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
 }
 
 TEST_F(WindowConnectTest, FailedConnectSaysWhyInTheStatusBar) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     {
-        const auto otherProgram = platform::SerialDevice::Open(Counter.slavePath());
+        const auto otherProgram = platform::SerialDevice::open(Counter.slavePath());
         ASSERT_TRUE(otherProgram);
         Connect();
         EXPECT_EQ(Caption(), "KELVO frequency counter not found");
@@ -104,7 +104,7 @@ TEST_F(WindowConnectTest, FailedConnectSaysWhyInTheStatusBar) {
 TEST_F(WindowConnectTest, ScanConnectShowsTheConnectedPortInTheSelector) {
     const std::filesystem::path link = FolderFile("talvek/ports/com7");
     std::filesystem::remove(link);
-    app::MainWindow& form = Open(); // no port to list yet
+    app::MainWindow& form = open(); // no port to list yet
     std::filesystem::create_symlink(Counter.slavePath(), link);
     Connect();
     ASSERT_TRUE(form.counter().isConnected());
@@ -113,14 +113,14 @@ TEST_F(WindowConnectTest, ScanConnectShowsTheConnectedPortInTheSelector) {
 }
 
 TEST_F(WindowConnectTest, CounterThatComesBackIsReconnectedIntoTheSameSession) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000.5", 1);
     Counter.unplug();
     ASSERT_TRUE(WaitFor([&] { return form.statusText().find("is gone") != std::string::npos; }));
     std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
     NowMs += 2500;
-    talvek::test::ScriptedCounter again(platform::UserPortLinkFolder(), 7);
+    talvek::test::ScriptedCounter again(platform::userPortLinkFolder(), 7);
     again.answer("I", "kelvo FC-2");
     EXPECT_TRUE(WaitFor([&] {
         return form.statusText() == "Serial device COM7 reconnected; 2.5 s lost.";
@@ -134,7 +134,7 @@ TEST_F(WindowConnectTest, CounterThatComesBackIsReconnectedIntoTheSameSession) {
 }
 
 TEST_F(WindowConnectTest, MenuEntryTogglesTheConnection) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     FindMenuAction(form.displayPage().menu(), {"Connect/Disconnect"})->trigger();
     ASSERT_TRUE(WaitFor([&] { return form.isEnabled(); }));
     EXPECT_TRUE(form.counter().isConnected());
@@ -146,7 +146,7 @@ TEST_F(WindowConnectTest, MenuEntryTogglesTheConnection) {
 }
 
 TEST_F(WindowConnectTest, CloseWhileConnectedDisconnectsAndRefusesOnce) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
@@ -160,7 +160,7 @@ TEST_F(WindowConnectTest, CloseWhileConnectedDisconnectsAndRefusesOnce) {
 }
 
 TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000.5", 1);
     Counter.unplug();
@@ -176,7 +176,7 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
 }
 
 TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     EXPECT_EQ(form.lossText(), "");
     auto* port = form.counter().findChild<TMyComPort*>();
@@ -197,7 +197,7 @@ TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     std::filesystem::create_symlink(Counter.slavePath(),
                                     std::filesystem::path(FolderFile("talvek/ports/com8")));
     WriteBytes(SettingsFile(), "COM7\r\n");
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     TComPortComboBox& selector = *form.connectPage().portSelector();
     const auto com8 = std::find_if(selector.ShownPorts.begin(), selector.ShownPorts.end(),
@@ -210,7 +210,7 @@ TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
 }
 
 TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
@@ -235,7 +235,7 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     NowMs = 5'000'000;
     Connect();
     NowMs += 123;
@@ -249,7 +249,7 @@ TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt
 }
 
 TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     Reading(DisplayDump(" us", "      1.500"), 1);
@@ -262,7 +262,7 @@ TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
 }
 
 TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     EXPECT_EQ(form.settings().frequencyDivisor, 1e6);
@@ -276,7 +276,7 @@ TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
 }
 
 TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     const struct {
         std::vector<std::string> Entry;
         double Divisor;
@@ -303,7 +303,7 @@ TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
 
 TEST_F(WindowConnectTest, OddDivisorKeepsTheCaptionAndScales) {
     WriteBytes(SettingsFile(), "COM7\r\n 1.00000000000000E+0000\r\n 5.00000000000000E+0002\r\n");
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     graph::AxisSettings left = form.graphPage().plot()->leftAxis();
     left.caption = "Period/s";
@@ -314,7 +314,7 @@ TEST_F(WindowConnectTest, OddDivisorKeepsTheCaptionAndScales) {
 }
 
 TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000", 1);
     Reading("10000001", 2);
@@ -328,7 +328,7 @@ TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
 
 TEST_F(WindowConnectTest, ConnectedPortIsSavedOnClose) {
     WriteBytes(SettingsFile(), "COM99\r\n");
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     form.connectPage().connectButton()->click();
     EXPECT_TRUE(form.close());

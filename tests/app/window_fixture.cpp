@@ -60,7 +60,7 @@ void TFakeDialogs::showError(const std::string& message) {
 WindowTest::WindowTest() {
     Counter.answer("I", "kelvo FC-2");
     std::filesystem::create_symlink(Counter.slavePath(),
-                                    std::filesystem::path(platform::UserPortLinkFolder()) / "com7");
+                                    std::filesystem::path(platform::userPortLinkFolder()) / "com7");
 }
 
 WindowTest::~WindowTest() {
@@ -70,12 +70,12 @@ WindowTest::~WindowTest() {
     }
 }
 
-app::MainWindow& WindowTest::Open() {
+app::MainWindow& WindowTest::open() {
     app::WindowEnvironment environment;
     environment.settingsFolder = Sandbox.Path();
     environment.dialogs = Dialogs;
     environment.dataFolder = DataFolder;
-    environment.monotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
+    environment.monotonicMs = [this] { return RealClock ? platform::monotonicMs() : NowMs.load(); };
     Form = std::make_unique<app::MainWindow>(environment);
     Form->show();
     QCoreApplication::processEvents();

@@ -74,7 +74,7 @@ protected:
     ~WindowTest() override;
 
     // Creates and shows the window (after the test wrote its settings file, if any).
-    app::MainWindow& Open();
+    app::MainWindow& open();
     std::string SettingsFile() const;
     std::string FolderFile(const std::string& name) const;
     // Presses the connect button as the user would and waits for the outcome.

@@ -92,7 +92,7 @@ protected:
 TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTimeExport) {
     for (const bool exportFails : {false, true}) {
         SCOPED_TRACE(exportFails ? "export fails" : "export written");
-        app::MainWindow& form = Open();
+        app::MainWindow& form = open();
         Connect();
         NowMs += 2000;
         Reading("10000000.5", 1);
@@ -152,7 +152,7 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
         Dialogs->Questions.clear();
         Dialogs->QuestionAnswer = yes;
 
-        app::MainWindow& form = Open();
+        app::MainWindow& form = open();
         EXPECT_EQ(Dialogs->Questions,
                   std::vector<std::string>{"Recover the unsaved measurement of " +
                                            counter::dateTimeToStr(startTime) + " (3 readings)?"});
@@ -185,7 +185,7 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
 }
 
 TEST_F(WindowRecordingTest, AJournalInUseIsNeverOfferedButOneLeftByACrashIs) {
-    Open();
+    open();
     Connect();
     Reading("10000000.5", 1);
     // Another window's journal, in this process or another: its lock keeps it from the offer.
@@ -204,7 +204,7 @@ TEST_F(WindowRecordingTest, AJournalInUseIsNeverOfferedButOneLeftByACrashIs) {
     }
     ::close(lock);
     Abandon();
-    Open();
+    open();
     EXPECT_EQ(Dialogs->Questions.size(), 2u);
 }
 
@@ -235,7 +235,7 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
         SCOPED_TRACE(c.what);
         c.spoil();
         DataFolder = c.folder;
-        app::MainWindow& form = Open();
+        app::MainWindow& form = open();
         Connect();
         Reading("10000000.5", 1);
         EXPECT_TRUE(WaitFor([&] { return !form.journalNotice().empty(); }));
@@ -248,7 +248,7 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
 }
 
 TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     form.pages()->setCurrentWidget(&form.graphPage());
     Connect();
     const std::vector<std::string> telegrams = {"10000000.5", "123456789012.3", "0.000015",
@@ -278,7 +278,7 @@ TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {
 }
 
 TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromTheFirst) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     Connect();
     Reading("10000000.5", 1);
     OpenThroughMenu(FolderFile("bad.dat"));

@@ -27,7 +27,7 @@ namespace {
 using WindowStartTest = WindowTest;
 
 TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     EXPECT_EQ(Caption(), "TALVEK software V1.2 for KELVO frequency counter");
     EXPECT_EQ(form.pos(), QPoint(614, 225));
     EXPECT_EQ(form.size(), QSize(1148, 574));
@@ -45,7 +45,7 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
 }
 
 TEST_F(WindowStartTest, PagesAndControls) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     ASSERT_EQ(form.pages()->count(), 4);
     const char* titles[] = {"Connect", "Commands", "Display", "Graph"};
     QWidget* pages[] = {&form.connectPage(), &form.commandsPage(), &form.displayPage(),
@@ -84,7 +84,7 @@ TEST_F(WindowStartTest, PagesAndControls) {
 }
 
 TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
-    const graph::XyPlot& xy = *Open().graphPage().plot();
+    const graph::XyPlot& xy = *open().graphPage().plot();
     EXPECT_EQ(xy.xAxis().caption, "Time/s");
     EXPECT_EQ(xy.leftAxis().caption, "Y1-Axis");
     EXPECT_EQ(xy.rightAxis().caption, "Y2-Axis");
@@ -122,7 +122,7 @@ TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
 }
 
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
         {form.connectPage().logMenu(), {"save data to file", "Open measurement..."}},
         {form.graphPage().menu(),
@@ -151,7 +151,7 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
 
 TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {
     WriteBytes(SettingsFile(), "COM7\r\n");
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_EQ(form.pos(), QPoint(0, 0));
     EXPECT_EQ(form.size(), QSize(500, 160));
@@ -176,7 +176,7 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
     };
     for (const auto& c : cases) {
         WriteBytes(SettingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
-        app::MainWindow& form = Open();
+        app::MainWindow& form = open();
         EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption) << c.Text;
         EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.Factor) << c.Text;
         Form.reset();
@@ -186,7 +186,7 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
 TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
     WriteBytes(SettingsFile(),
                "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0003\r\n10\r\nten\r\n");
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
     EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/min");
     EXPECT_EQ(form.settings().frequencyDivisor, 1000.0);
@@ -208,7 +208,7 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
     };
     for (const auto& c : cases) {
         WriteBytes(SettingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
-        app::MainWindow& form = Open();
+        app::MainWindow& form = open();
         EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Geometry;
         Form.reset();
     }
@@ -217,7 +217,7 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
 TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
     WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                                "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 3); // low 8 bits
     EXPECT_TRUE(form.close());
     EXPECT_EQ(FileBytes(SettingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
@@ -231,7 +231,7 @@ TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
 }
 
 TEST_F(WindowStartTest, SettingsThatCannotBeWrittenAreReported) {
-    Open();
+    open();
     std::filesystem::create_directory(SettingsFile()); // a folder where the file should go
     EXPECT_TRUE(Form->close());
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
@@ -287,7 +287,7 @@ void ExpectResizeRule(app::MainWindow& form) {
 }
 
 TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     for (const QSize size : {QSize(1148, 574), QSize(700, 300), QSize(500, 160)}) {
         form.resize(size);
         QCoreApplication::processEvents();
@@ -331,7 +331,7 @@ TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
 
 // Every page follows the window's size, also one that was hidden while the window was resized.
 TEST_F(WindowStartTest, ResizeRuleHoldsWhicheverPageShows) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     for (int showing = 0; showing < 4; ++showing) {
         for (const QSize size : {QSize(760, 380), QSize(1148, 574)}) {
             form.pages()->setCurrentIndex(showing);

@@ -16,7 +16,7 @@ namespace {
 class WindowVirtualCounterTest : public WindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Counter21.Start(
+        ASSERT_TRUE(Counter21.start(
             VIRTUAL_KELVO,
             {"--com", "21", "--gate", "0.1", "--format", "hertz", "--start", "continuous"},
             {{"XDG_DATA_HOME", Sandbox.Path()}}));
@@ -24,7 +24,7 @@ protected:
             [this] { return std::filesystem::is_symlink(FolderFile("talvek/ports/com21")); }));
     }
 
-    void TearDown() override { Counter21.Stop(); }
+    void TearDown() override { Counter21.stop(); }
 
     TChildProcess Counter21;
 };
@@ -32,7 +32,7 @@ protected:
 TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     WriteBytes(SettingsFile(), "COM21\r\n");
     RealClock = true;
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM21");
     Connect();
     EXPECT_EQ(Caption(), "Connected to " + form.counter().device() + " on port COM21");

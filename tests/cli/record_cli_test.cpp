@@ -47,7 +47,7 @@ protected:
                 << "idle"
                 << "--gate"
                 << "0.1";
-        return counter_->Start(options);
+        return counter_->start(options);
     }
 
     std::vector<std::pair<std::string, std::string>> environment() const {
@@ -114,7 +114,7 @@ TEST_F(RecordCli, RecordsACountAsTheCounterSentIt) {
         expectRecorded(path(c.file), run.out, c.count);
         // A clean end removes the journal: the file holds everything.
         EXPECT_FALSE(std::filesystem::exists(path("run.tvj")));
-        counter_->Stop();
+        counter_->stop();
     }
 }
 
@@ -123,7 +123,7 @@ TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
         SCOPED_TRACE(signal);
         ASSERT_TRUE(startCounter({}));
         TChildProcess record;
-        ASSERT_TRUE(record.Start(TALVEK_CLI,
+        ASSERT_TRUE(record.start(TALVEK_CLI,
                                  {"record", "--port", counter_->Com, "--out", path("run.dat")},
                                  environment()));
         std::string output;
@@ -136,7 +136,7 @@ TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
         EXPECT_EQ(record.ExitCode(), 0);
         output += record.ReadOutput();
         expectRecorded(path("run.dat"), output, readingLines(output).size());
-        counter_->Stop();
+        counter_->stop();
     }
 }
 

@@ -45,7 +45,7 @@ protected:
                          [this](const std::string& s) { statuses.push_back(s); });
     }
     ScriptedCounter& AddPort(int number) {
-        ports.push_back(std::make_unique<ScriptedCounter>(platform::UserPortLinkFolder(), number));
+        ports.push_back(std::make_unique<ScriptedCounter>(platform::userPortLinkFolder(), number));
         return *ports.back();
     }
     // Starts a connect and serves events until it has ended; whether it connected.
@@ -81,7 +81,7 @@ protected:
     }
     // Whether the driver holds the pseudo-terminal open.
     static bool Held(const ScriptedCounter& peer) {
-        return platform::SerialDevice::Open(peer.slavePath()) == nullptr;
+        return platform::SerialDevice::open(peer.slavePath()) == nullptr;
     }
     std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
 
@@ -326,7 +326,7 @@ TEST_F(CounterLine, DisconnectEndsAWaitAndAConnectUnderWay) {
 TEST_F(CounterLine, AScanKeepsThePortThatAnotherProgramHolds) {
     AddPort(2);
     ScriptedCounter& busy = AddPort(3);
-    const auto otherUser = platform::SerialDevice::Open(busy.slavePath());
+    const auto otherUser = platform::SerialDevice::open(busy.slavePath());
     ASSERT_TRUE(otherUser);
     counter.setPort("");
     EXPECT_FALSE(Connect(true));

@@ -23,7 +23,7 @@ protected:
         const std::string none = home.filePath("none").toStdString();
         platform::installSystemPortCatalog(
             std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
-        ASSERT_TRUE(instrument.Start(VIRTUAL_KELVO_PATH,
+        ASSERT_TRUE(instrument.start(VIRTUAL_KELVO_PATH,
                                      {"--com", "31", "--start", "idle", "--seed", "7"}));
         EXPECT_EQ(instrument.ReadOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
         QObject::connect(&counter, &KelvoCounter::readingReceived,
@@ -36,7 +36,7 @@ protected:
     }
     void TearDown() override {
         counter.disconnectFromCounter();
-        instrument.Stop();
+        instrument.stop();
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
     void WaitForReadings(std::size_t count, std::chrono::milliseconds timeout) {

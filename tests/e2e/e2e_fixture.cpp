@@ -22,7 +22,7 @@ EndToEndTest::~EndToEndTest() {
 TVirtualCounter& EndToEndTest::StartCounter(const QStringList& options,
                                             const std::string& logName) {
     Counters.push_back(std::make_unique<TVirtualCounter>(Sandbox.Path(), FolderFile(logName)));
-    EXPECT_TRUE(Counters.back()->Start(options)) << "the virtual counter did not come up";
+    EXPECT_TRUE(Counters.back()->start(options)) << "the virtual counter did not come up";
     return *Counters.back();
 }
 

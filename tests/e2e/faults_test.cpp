@@ -145,7 +145,7 @@ TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
     TStallMeter stalls;
     TVirtualCounter& counter = RunContinuous({"--unplug-after", "3000"}, 0);
     const std::string com = counter.Com;
-    ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return !counter.running(); }, 8000));
     const std::string gone =
         "Serial device " + com + " is gone (unplugged?). Disconnect and connect again.";
     EXPECT_TRUE(WaitFor([&] { return Form->statusText() == gone; })) << Form->statusText();
@@ -172,7 +172,7 @@ TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
 TEST_F(FaultsTest, CounterPluggedInAgainIsReconnectedWithoutTheUser) {
     TVirtualCounter& counter = RunContinuous({"--unplug-after", "2000"}, 0);
     const std::string com = counter.Com;
-    ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
+    ASSERT_TRUE(WaitFor([&] { return !counter.running(); }, 8000));
     EXPECT_TRUE(WaitFor([&] { return Form->counter().deviceGone(); }));
     const int before = LogCount();
     EXPECT_GT(before, 5);

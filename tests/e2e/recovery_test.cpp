@@ -18,7 +18,7 @@ TEST_F(EndToEndTest, AKilledMeasurementIsRecoveredUpToOneSecondBeforeTheKill) {
     std::ofstream(FolderFile("Zorvimet.ini"), std::ios::binary) << counter.Com << "\r\n";
     TChildProcess program;
     ASSERT_TRUE(
-        program.Start(MEASURING_WINDOW, {Sandbox.Path()}, {{"XDG_DATA_HOME", Sandbox.Path()}}));
+        program.start(MEASURING_WINDOW, {Sandbox.Path()}, {{"XDG_DATA_HOME", Sandbox.Path()}}));
     ASSERT_TRUE(WaitFor([&] { return counter.SentReadings().size() >= 30; }, 60000));
     const std::size_t sentBeforeTheLastSecond = counter.Sent().size();
     QTest::qWait(1000);

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const TPortSandbox home;
     TVirtualCounter counter(home.Path(), home.File("sent.log"));
-    if (!counter.Start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
+    if (!counter.start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
         std::fprintf(stderr, "the virtual counter did not start\n");
         return 1;
     }

@@ -10,24 +10,24 @@ TVirtualCounter::TVirtualCounter(std::string dataHome, std::string logPath)
     : dataHome_(std::move(dataHome)), logPath_(std::move(logPath)) {}
 
 TVirtualCounter::~TVirtualCounter() {
-    Stop();
+    stop();
 }
 
-bool TVirtualCounter::Start(const QStringList& options) {
+bool TVirtualCounter::start(const QStringList& options) {
     std::vector<std::string> arguments;
     for (const QString& option : options) {
         arguments.push_back(option.toStdString());
     }
     arguments.push_back("--log");
     arguments.push_back(logPath_);
-    if (!process_.Start(VIRTUAL_KELVO_PATH, arguments, {{"XDG_DATA_HOME", dataHome_}})) {
+    if (!process_.start(VIRTUAL_KELVO_PATH, arguments, {{"XDG_DATA_HOME", dataHome_}})) {
         return false;
     }
     const QRegularExpression serving("serving (COM\\d+) at (\\S+)");
     std::string output;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 5000 && process_.Running()) {
+    while (clock.elapsed() < 5000 && process_.running()) {
         // Short waits with the event loop turning, so a window under test stays responsive.
         QCoreApplication::processEvents();
         output += process_.ReadOutput(10);
@@ -41,12 +41,12 @@ bool TVirtualCounter::Start(const QStringList& options) {
     return false;
 }
 
-void TVirtualCounter::Stop() {
-    process_.Stop();
+void TVirtualCounter::stop() {
+    process_.stop();
 }
 
-bool TVirtualCounter::Running() {
-    return process_.Running();
+bool TVirtualCounter::running() {
+    return process_.running();
 }
 
 bool TVirtualCounter::WaitFinished(int timeoutMs) {

@@ -23,10 +23,10 @@ public:
     ~TVirtualCounter();
 
     // Starts the program and waits until it serves its port; false when it did not come up.
-    bool Start(const QStringList& options);
+    bool start(const QStringList& options);
     // Ends the program as Ctrl-C would; it removes its port link.
-    void Stop();
-    bool Running();
+    void stop();
+    bool running();
     // Waits until the program has ended by itself.
     bool WaitFinished(int timeoutMs);
 

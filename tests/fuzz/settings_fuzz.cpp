@@ -27,7 +27,7 @@ void CheckWithinLimits(const app::Settings& s) {
     FUZZ_CHECK(s.savedPort.find_first_of("\r\n") == std::string::npos);
 }
 
-bool Close(double a, double b) {
+bool close(double a, double b) {
     return std::fabs(a - b) <= 1e-14 * std::fabs(a);
 }
 
@@ -50,8 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(app::readSettings(fileName, back).empty());
     CheckWithinLimits(back);
     FUZZ_CHECK(back.savedPort == s.savedPort);
-    FUZZ_CHECK(Close(s.timeDivisor, back.timeDivisor));
-    FUZZ_CHECK(Close(s.frequencyDivisor, back.frequencyDivisor));
+    FUZZ_CHECK(close(s.timeDivisor, back.timeDivisor));
+    FUZZ_CHECK(close(s.frequencyDivisor, back.frequencyDivisor));
     FUZZ_CHECK(back.left == s.left && back.top == s.top);
     FUZZ_CHECK(back.width == s.width && back.height == s.height);
     FUZZ_CHECK(back.filterShow == s.filterShow && back.filterType == s.filterType);

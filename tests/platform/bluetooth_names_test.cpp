@@ -28,7 +28,7 @@ namespace {
 class PrivateBus {
 public:
     PrivateBus() {
-        if (daemon_.Start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) {
+        if (daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) {
             const std::string line = daemon_.ReadOutput(5000);
             address_ = QString::fromStdString(line.substr(0, line.find('\n')));
         }
@@ -77,7 +77,7 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
     ASSERT_TRUE(server.registerObject("/", &service, QDBusConnection::ExportAllSlots));
 
     const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "client");
-    const platform::BluetoothNames names = platform::BlueZDeviceNames(client);
+    const platform::BluetoothNames names = platform::blueZDeviceNames(client);
 
     EXPECT_EQ(names,
               (platform::BluetoothNames{{"01:23:45:67:89:AB", "Sensor"},
@@ -99,9 +99,9 @@ TEST(BlueZDeviceNames, NoBluetoothServiceMeansNoNames) {
     PrivateBus bus;
     ASSERT_FALSE(bus.Address().isEmpty()) << "dbus-daemon did not start";
     const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "lonely");
-    EXPECT_TRUE(platform::BlueZDeviceNames(client).empty());
+    EXPECT_TRUE(platform::blueZDeviceNames(client).empty());
     QDBusConnection::disconnectFromBus("lonely");
-    EXPECT_TRUE(platform::BlueZDeviceNames(QDBusConnection("not connected")).empty());
+    EXPECT_TRUE(platform::blueZDeviceNames(QDBusConnection("not connected")).empty());
 }
 
 #include "bluetooth_names_test.moc"

@@ -15,7 +15,7 @@ TEST(PostToMainThread, ReturnsAtOnceAndRunsThePartsOnTheMainThreadInOrder) {
     std::atomic<bool> allRanOnMain{true};
     std::thread worker([&] {
         for (int i = 0; i < 100; ++i) {
-            EXPECT_TRUE(platform::PostToMainThread([&, i] {
+            EXPECT_TRUE(platform::postToMainThread([&, i] {
                 allRanOnMain = allRanOnMain && QThread::currentThread() == qApp->thread();
                 ran.push_back(i);
             }));

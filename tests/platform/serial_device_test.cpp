@@ -39,9 +39,9 @@ bool PollUntil(const std::function<bool()>& done) {
 }
 
 std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
-    auto device = SerialDevice::Open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.SlavePath());
     if (device) {
-        device->SetTimeouts({1, 1, 1, 1, 20});
+        device->setTimeouts({1, 1, 1, 1, 20});
     }
     return device;
 }
@@ -134,13 +134,13 @@ TEST(LineSettings, RefuseWhatTheTerminalLayerCannotDo) {
 
 TEST(SerialDevice, OpensExclusivelyAndReopensAfterClose) {
     PtyPair pty;
-    auto first = SerialDevice::Open(pty.SlavePath());
+    auto first = SerialDevice::open(pty.SlavePath());
     ASSERT_TRUE(first);
     OpenFailure why;
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {}, &why)) << "a second opener must fail";
+    EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {}, &why)) << "a second opener must fail";
     EXPECT_EQ(why.cause, OpenFailureCause::InUse);
-    first->Close();
-    auto second = SerialDevice::Open(pty.SlavePath());
+    first->close();
+    auto second = SerialDevice::open(pty.SlavePath());
     EXPECT_TRUE(second) << "closing must release the device";
 }
 
@@ -154,7 +154,7 @@ TEST(SerialDevice, SaysWhyItDoesNotOpen) {
                           Case{"", OpenFailureCause::NotFound}}) {
         OpenFailure why;
         why.cause = OpenFailureCause::SystemError;
-        EXPECT_FALSE(SerialDevice::Open(c.Path, {}, &why)) << c.Path;
+        EXPECT_FALSE(SerialDevice::open(c.Path, {}, &why)) << c.Path;
         EXPECT_EQ(why.cause, c.Cause) << c.Path;
     }
 }
@@ -168,7 +168,7 @@ TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
             // Root opens anything: try as somebody else, the way a user outside "dialout" does.
             const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
             OpenFailure why;
-            const bool opened = SerialDevice::Open(pty.SlavePath(), {}, &why) != nullptr;
+            const bool opened = SerialDevice::open(pty.SlavePath(), {}, &why) != nullptr;
             std::_Exit(asOther && !opened && why.cause == OpenFailureCause::NoPermission ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -177,11 +177,11 @@ TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
 TEST(SerialDevice, SettingsTheDeviceDoesNotKeepAreRefusedAndReleaseIt) {
     PtyPair pty; // a pseudo-terminal always runs eight data bits without parity
     OpenFailure why;
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {9600, 7, Parity::Even, 1}, &why));
+    EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {9600, 7, Parity::Even, 1}, &why));
     EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {12345, 8, Parity::None, 1}, &why));
+    EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {12345, 8, Parity::None, 1}, &why));
     EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
-    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath()));
+    EXPECT_TRUE(SerialDevice::open(pty.SlavePath()));
 }
 
 TEST(SerialDevice, FlowControlAnEarlierProgramLeftOnIsSwitchedOff) {
@@ -195,7 +195,7 @@ TEST(SerialDevice, FlowControlAnEarlierProgramLeftOnIsSwitchedOff) {
     ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
     ASSERT_TRUE(before.c_cflag & CRTSCTS);
 
-    auto device = SerialDevice::Open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.SlavePath());
     ASSERT_TRUE(device);
     termios after{};
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &after), 0);
@@ -208,18 +208,18 @@ TEST(SerialDevice, AnotherProgramThatHasTheDeviceOpenKeepsItClosedAndIsNamed) {
     {
         const Holder terminalProgram(pty, Holder::SlaveOnly);
         OpenFailure why;
-        EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {}, &why)) << "it took no lock";
+        EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {}, &why)) << "it took no lock";
         EXPECT_EQ(why.cause, OpenFailureCause::InUse);
         EXPECT_EQ(why.otherProgram, OwnCommandName());
     }
-    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "once it has ended";
+    EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "once it has ended";
     const Holder instrument(pty, Holder::BothSides);
-    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "the line's other end is no competitor";
+    EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "the line's other end is no competitor";
 }
 
 TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
     PtyPair pty;
-    auto device = SerialDevice::Open(pty.SlavePath(), {4800, 8, Parity::None, 2});
+    auto device = SerialDevice::open(pty.SlavePath(), {4800, 8, Parity::None, 2});
     ASSERT_TRUE(device);
 
     termios seen{};
@@ -241,30 +241,30 @@ TEST(SerialDevice, ReadReturnsWhenCountIsInOrTheLineGoesQuietOrTimeRunsOut) {
     ASSERT_TRUE(device);
     char buffer[80];
 
-    pty.Write("0123456789");
+    pty.write("0123456789");
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(device->Read(buffer, 4), 4);
+    EXPECT_EQ(device->read(buffer, 4), 4);
     EXPECT_EQ(std::string(buffer, 4), "0123");
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(buffer, 80), 6) << "the rest, once the line is quiet";
+    EXPECT_EQ(device->read(buffer, 80), 6) << "the rest, once the line is quiet";
     EXPECT_LT(ElapsedMs(start), 60) << "must not wait for the full 81 ms";
 
     start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(buffer, 80), 0);
+    EXPECT_EQ(device->read(buffer, 80), 0);
     const auto idle = ElapsedMs(start);
     EXPECT_GE(idle, 80) << "an idle read waits n + 1 ms";
     EXPECT_LT(idle, 400);
 
-    pty.Write("AB");
+    pty.write("AB");
     std::thread later([&] {
         std::this_thread::sleep_for(40ms);
-        pty.Write("CD");
+        pty.write("CD");
     });
     std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(device->Read(buffer, 80), 2) << "a pause between bytes ends the read";
+    EXPECT_EQ(device->read(buffer, 80), 2) << "a pause between bytes ends the read";
     later.join();
     std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(device->Read(buffer, 80), 2);
+    EXPECT_EQ(device->read(buffer, 80), 2);
     EXPECT_EQ(std::string(buffer, 2), "CD");
 }
 
@@ -272,27 +272,27 @@ TEST(SerialDevice, WriteReachesTheLineAndNothingAfterClose) {
     PtyPair pty;
     auto device = OpenConfigured(pty);
     ASSERT_TRUE(device);
-    EXPECT_EQ(device->Write("\x1bQ1\r", 4), 4);
-    EXPECT_EQ(device->Write("", 0), 0);
-    EXPECT_EQ(pty.Read(4, 1s), "\x1bQ1\r");
-    device->Close();
-    EXPECT_EQ(device->Write("X", 1), -1);
+    EXPECT_EQ(device->write("\x1bQ1\r", 4), 4);
+    EXPECT_EQ(device->write("", 0), 0);
+    EXPECT_EQ(pty.read(4, 1s), "\x1bQ1\r");
+    device->close();
+    EXPECT_EQ(device->write("X", 1), -1);
     char buffer[8];
-    EXPECT_EQ(device->Read(buffer, 8), -1);
+    EXPECT_EQ(device->read(buffer, 8), -1);
 }
 
 TEST(SerialDevice, CloseWakesAReadInProgress) {
     PtyPair pty;
-    auto device = SerialDevice::Open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.SlavePath());
     ASSERT_TRUE(device);
-    ASSERT_TRUE(device->SetTimeouts({0, 0, 5000, 0, 0}));
+    ASSERT_TRUE(device->setTimeouts({0, 0, 5000, 0, 0}));
     auto reading = std::async(std::launch::async, [&] {
         char buffer[80];
-        return device->Read(buffer, 80);
+        return device->read(buffer, 80);
     });
     std::this_thread::sleep_for(50ms);
     const auto start = std::chrono::steady_clock::now();
-    device->Close();
+    device->close();
     EXPECT_LT(ElapsedMs(start), 1000) << "Close must not sit out the read time-out";
     ASSERT_EQ(reading.wait_for(2s), std::future_status::ready);
     EXPECT_LE(reading.get(), 0);
@@ -302,13 +302,13 @@ TEST(SerialDevice, AVanishedDeviceIsReportedAndReadsReturnAtOnce) {
     PtyPair pty;
     auto device = OpenConfigured(pty);
     ASSERT_TRUE(device);
-    EXPECT_FALSE(device->Lost());
+    EXPECT_FALSE(device->lost());
     pty.CloseMaster();
     char buffer[80];
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(buffer, 80), -1);
+    EXPECT_EQ(device->read(buffer, 80), -1);
     EXPECT_LT(ElapsedMs(start), 60);
-    EXPECT_TRUE(device->Lost());
+    EXPECT_TRUE(device->lost());
 }
 
 TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
@@ -320,19 +320,19 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
     };
     for (const Case c : {Case{"Close", true}, Case{"destruction", false}}) {
         PtyPair pty;
-        auto device = SerialDevice::Open(pty.SlavePath());
+        auto device = SerialDevice::open(pty.SlavePath());
         ASSERT_TRUE(device) << c.Name;
         int exclusive = 0;
         ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 1) << "an open device is exclusive";
         if (c.ExplicitClose) {
-            device->Close();
+            device->close();
         } else {
             device.reset();
         }
         ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 0) << "after " << c.Name;
-        EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "after " << c.Name;
+        EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "after " << c.Name;
     }
 }
 
@@ -343,18 +343,18 @@ TEST(SerialDevice, ReadAvailableTakesWhatIsInWithoutWaiting) {
     char buffer[80];
 
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), 0);
+    EXPECT_EQ(device->readAvailable(buffer, 80), 0);
     EXPECT_LT(ElapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
 
-    pty.Write(std::string(100, 'a'));
+    pty.write(std::string(100, 'a'));
     ASSERT_TRUE(PollUntil([&] { return pty.SlaveInputBytes() == 100; }));
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), 80);
+    EXPECT_EQ(device->readAvailable(buffer, 80), 80);
     start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), 20);
+    EXPECT_EQ(device->readAvailable(buffer, 80), 20);
     EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
     EXPECT_LT(ElapsedMs(start), 40) << "no wait for the line to go quiet";
 
     pty.CloseMaster();
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), -1);
-    EXPECT_TRUE(device->Lost());
+    EXPECT_EQ(device->readAvailable(buffer, 80), -1);
+    EXPECT_TRUE(device->lost());
 }

@@ -25,7 +25,7 @@ protected:
     void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
     void TearDown() override {
         // Every receive thread of the test ends before the next test starts.
-        EXPECT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
+        EXPECT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s));
     }
 
     PtyPair pty;
@@ -99,7 +99,7 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     port.ComPort = "com3"; // letter case does not matter
     port.BaudRate = 4800;
     port.StopBits = 2;
-    ASSERT_TRUE(port.Open());
+    ASSERT_TRUE(port.open());
     EXPECT_TRUE(port.IsOpen);
     termios seen{};
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &seen), 0);
@@ -107,7 +107,7 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     EXPECT_EQ(cfgetispeed(&seen), speed_t(B4800));
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
     EXPECT_FALSE(seen.c_lflag & ICANON);
-    port.Close();
+    port.close();
     EXPECT_FALSE(port.IsOpen);
 }
 
@@ -118,30 +118,30 @@ TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
          {"LPT1", "", "COM99", "COM", "COM4", "ttyS0", "/dev/ttyS0", "COM3/../../null"}) {
         TMyComPort port;
         port.ComPort = name;
-        EXPECT_FALSE(port.Open()) << name;
+        EXPECT_FALSE(port.open()) << name;
         EXPECT_FALSE(port.IsOpen) << name;
     }
     TMyComPort port;
     port.ComPort = "COM3" + std::string(80, ' ');
-    EXPECT_FALSE(port.Open()) << "a device path past 79 characters";
-    EXPECT_EQ(TPoll::Running(), 0);
+    EXPECT_FALSE(port.open()) << "a device path past 79 characters";
+    EXPECT_EQ(TPoll::running(), 0);
 }
 
 TEST_F(MyComPortTest, OpenRefusesADeviceInUseAndUnsupportedSettings) {
     {
-        auto elsewhere = platform::SerialDevice::Open(pty.SlavePath());
+        auto elsewhere = platform::SerialDevice::open(pty.SlavePath());
         ASSERT_TRUE(elsewhere);
         TMyComPort port;
         port.ComPort = "COM3";
-        EXPECT_FALSE(port.Open()) << "open by another program";
+        EXPECT_FALSE(port.open()) << "open by another program";
     }
     TMyComPort port;
     port.ComPort = "COM3";
     port.BaudRate = 12345;
-    EXPECT_FALSE(port.Open());
+    EXPECT_FALSE(port.open());
     EXPECT_FALSE(port.IsOpen);
     port.BaudRate = 9600;
-    EXPECT_TRUE(port.Open()) << "a refused setting leaves the device closed again";
+    EXPECT_TRUE(port.open()) << "a refused setting leaves the device closed again";
 }
 
 TEST_F(MyComPortTest, OnlyOnePortIsOpenAtATime) {
@@ -149,32 +149,32 @@ TEST_F(MyComPortTest, OnlyOnePortIsOpenAtATime) {
     machine.Link("COM5", other.SlavePath());
     TMyComPort first;
     first.ComPort = "COM3";
-    ASSERT_TRUE(first.Open());
-    EXPECT_FALSE(first.Open()) << "already open: nothing changes";
+    ASSERT_TRUE(first.open());
+    EXPECT_FALSE(first.open()) << "already open: nothing changes";
     EXPECT_TRUE(first.IsOpen);
 
     TMyComPort second;
     second.ComPort = "COM5";
-    EXPECT_FALSE(second.Open());
-    second.Close(); // closing a closed port must not close the other one's device
-    first.Write("still");
-    EXPECT_EQ(pty.Read(5, 1s), "still");
+    EXPECT_FALSE(second.open());
+    second.close(); // closing a closed port must not close the other one's device
+    first.write("still");
+    EXPECT_EQ(pty.read(5, 1s), "still");
 
-    first.Close();
-    EXPECT_TRUE(second.Open());
+    first.close();
+    EXPECT_TRUE(second.open());
 }
 
 TEST_F(MyComPortTest, WriteSendsTheBytesAsTheyAre) {
     TMyComPort port;
     port.ComPort = "COM3";
-    port.Write("closed");
-    ASSERT_TRUE(port.Open());
-    port.Write("");
-    port.Write(std::string("\x1bS\0\r", 4));
-    EXPECT_EQ(pty.Read(4, 1s), std::string("\x1bS\0\r", 4));
-    port.Close();
-    port.Close();
-    port.Write("after");
+    port.write("closed");
+    ASSERT_TRUE(port.open());
+    port.write("");
+    port.write(std::string("\x1bS\0\r", 4));
+    EXPECT_EQ(pty.read(4, 1s), std::string("\x1bS\0\r", 4));
+    port.close();
+    port.close();
+    port.write("after");
     EXPECT_EQ(pty.ReadUntilQuiet(100ms), "") << "nothing is written while closed";
 }
 
@@ -193,10 +193,10 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
             rlimit tight = old;
             tight.rlim_cur = MappedBytes() + (std::size_t{1} << 20);
             setrlimit(RLIMIT_AS, &tight);
-            const bool opened = port.Open();
+            const bool opened = port.open();
             setrlimit(RLIMIT_AS, &old);
-            const bool released = platform::SerialDevice::Open(pty.SlavePath()) != nullptr;
-            std::_Exit(!opened && !port.IsOpen && released && TPoll::Running() == 0 ? 0 : 1);
+            const bool released = platform::SerialDevice::open(pty.SlavePath()) != nullptr;
+            std::_Exit(!opened && !port.IsOpen && released && TPoll::running() == 0 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }

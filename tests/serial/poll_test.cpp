@@ -31,7 +31,7 @@ class PollTest : public ::testing::Test {
 protected:
     void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
     void TearDown() override {
-        EXPECT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s))
+        EXPECT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s))
             << "the receive thread must end after Close";
     }
 
@@ -44,19 +44,19 @@ protected:
         port->HandOverQueueBytes = queueBytes;
         QObject::connect(port.get(), &TMyComPort::telegramReceived,
                          [this](const std::string& telegram) {
-                             events.push_back({telegram, platform::MonotonicMs()});
+                             events.push_back({telegram, platform::monotonicMs()});
                          });
         QObject::connect(port.get(), &TMyComPort::telegramsDropped, [this](std::uint64_t count) {
-            events.push_back({"<dropped " + std::to_string(count) + ">", platform::MonotonicMs()});
+            events.push_back({"<dropped " + std::to_string(count) + ">", platform::monotonicMs()});
         });
         if (readTimeOut > 0) {
             port->ReadTimeOut = readTimeOut;
             QObject::connect(port.get(), &TMyComPort::silence, [this] {
-                events.push_back({"<timeout>", platform::MonotonicMs()});
+                events.push_back({"<timeout>", platform::monotonicMs()});
             });
         }
-        openedAt = platform::MonotonicMs();
-        EXPECT_TRUE(port->Open());
+        openedAt = platform::monotonicMs();
+        EXPECT_TRUE(port->open());
         return port;
     }
 
@@ -108,24 +108,24 @@ TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
     for (const Case& c : cases) {
         events.clear();
         auto port = OpenPort(c.Delimiter);
-        pty.Write(c.Stream);
+        pty.write(c.Stream);
         PumpUntilEvents(c.Telegrams.size());
         PumpFor(150ms); // nothing more may follow
         EXPECT_EQ(Texts(), c.Telegrams) << c.Name;
         port.reset();
-        ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
+        ASSERT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s));
     }
 }
 
 TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
     auto port = OpenPort(TDelimiter::CRLF);
-    pty.Write("12.34");
+    pty.write("12.34");
     PumpFor(150ms);
     EXPECT_TRUE(events.empty());
-    pty.Write("5 Hz\r");
+    pty.write("5 Hz\r");
     PumpFor(150ms);
     EXPECT_TRUE(events.empty()) << "half a delimiter is no delimiter";
-    pty.Write("\n");
+    pty.write("\n");
     ASSERT_TRUE(PumpUntilEvents(1));
     PumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"12.345 Hz"});
@@ -137,16 +137,16 @@ TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
     port->ReadTimeOut = 100;
     int silences = 0;
     QObject::connect(port.get(), &TMyComPort::silence, [&silences] { ++silences; });
-    pty.Write("A\nB\r");
+    pty.write("A\nB\r");
     ASSERT_TRUE(PumpUntilEvents(1));
     PumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
     EXPECT_EQ(silences, 0) << "the thread works on the settings taken at Open";
 
-    port->Close();
-    ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
-    ASSERT_TRUE(port->Open());
-    pty.Write("C\nD\r");
+    port->close();
+    ASSERT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s));
+    ASSERT_TRUE(port->open());
+    pty.write("C\nD\r");
     ASSERT_TRUE(PumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
     EXPECT_EQ(events.back().Text, "C\nD\r");
 }
@@ -155,7 +155,7 @@ TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
     constexpr int period = 400;
     auto port = OpenPort(TDelimiter::CRLF, period);
     ASSERT_TRUE(PumpUntilEvents(2, 5s));
-    port->Close();
+    port->close();
     const std::int64_t first = events[0].AtMs - openedAt;
     const std::int64_t second = events[1].AtMs - events[0].AtMs;
     EXPECT_EQ(events[0].Text, "<timeout>");
@@ -168,9 +168,9 @@ TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
 TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
     constexpr int period = 400;
     auto port = OpenPort(TDelimiter::CRLF, period);
-    pty.Write("early\r\n");
+    pty.write("early\r\n");
     ASSERT_TRUE(PumpUntilEvents(2, 5s));
-    port->Close();
+    port->close();
     ASSERT_EQ(events[0].Text, "early");
     ASSERT_EQ(events[1].Text, "<timeout>");
     const std::int64_t silence = events[1].AtMs - events[0].AtMs;
@@ -183,10 +183,10 @@ TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
     auto port = OpenPort(TDelimiter::CRLF, period);
     ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     for (int i = 0; i < 4; ++i) {
-        pty.Write("t\r\n");
+        pty.write("t\r\n");
         PumpFor(std::chrono::milliseconds(period / 2));
     }
-    port->Close();
+    port->close();
     for (std::size_t i = 1; i < events.size(); ++i) {
         EXPECT_EQ(events[i].Text, "t") << "no time-out while telegrams keep coming";
     }
@@ -197,16 +197,16 @@ TEST_F(PollTest, CloseWithHandOversQueuedNeitherBlocksNorDeliversAfterwards) {
     std::atomic<bool> streaming{true};
     std::thread counter([&] {
         for (int i = 0; streaming; ++i) {
-            pty.Write("S" + std::to_string(i) + "\r\n");
+            pty.write("S" + std::to_string(i) + "\r\n");
             std::this_thread::sleep_for(2ms);
         }
     });
     ASSERT_TRUE(PumpUntilEvents(5));
     // The main thread stops serving events, so telegrams and silences wait in the queue.
     std::this_thread::sleep_for(100ms);
-    const auto before = platform::MonotonicMs();
-    port->Close();
-    EXPECT_LT(platform::MonotonicMs() - before, 500) << "Close must not wait for the thread";
+    const auto before = platform::monotonicMs();
+    port->close();
+    EXPECT_LT(platform::monotonicMs() - before, 500) << "Close must not wait for the thread";
     const std::size_t atClose = events.size();
     PumpFor(200ms);
     EXPECT_EQ(events.size(), atClose) << "nothing reaches a closed port";
@@ -218,7 +218,7 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
     std::atomic<bool> streaming{true};
     std::thread counter([&] {
         for (int i = 0; streaming; ++i) {
-            pty.Write("D" + std::to_string(i) + "\r\n");
+            pty.write("D" + std::to_string(i) + "\r\n");
             std::this_thread::sleep_for(1ms);
         }
     });
@@ -239,11 +239,11 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
 
 TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
     auto port = OpenPort(TDelimiter::CRLF);
-    port->Close();
+    port->close();
     TMyComPort* raw = port.release();
     QObject::connect(raw, &TMyComPort::telegramReceived, [raw] { delete raw; });
-    ASSERT_TRUE(raw->Open());
-    pty.Write("bye\r\nagain\r\n");
+    ASSERT_TRUE(raw->open());
+    pty.write("bye\r\nagain\r\n");
     PumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"bye"});
 }
@@ -252,7 +252,7 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     auto port = OpenPort(TDelimiter::CRLF, 200);
     int lost = 0;
     QObject::connect(port.get(), &TMyComPort::deviceLost, [&lost] { ++lost; });
-    pty.Write("last\r\n");
+    pty.write("last\r\n");
     ASSERT_TRUE(PumpUntilEvents(1));
     pty.CloseMaster();
 
@@ -271,7 +271,7 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     const std::size_t timeOuts = events.size() - 1;
     EXPECT_GE(timeOuts, 3u) << "the passes go on in their rhythm: silences are still reported";
     EXPECT_EQ(lost, 1) << "the loss is reported once";
-    port->Close();
+    port->close();
 }
 
 TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrder) {
@@ -289,7 +289,7 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
     auto port = OpenPort(TDelimiter::CRLF);
     std::atomic<bool> allWritten{false};
     std::thread counter([&] {
-        pty.Write(burst);
+        pty.write(burst);
         allWritten = true;
     });
     const auto end = std::chrono::steady_clock::now() + 20s;
@@ -318,7 +318,7 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
     }
     // Room for some 50 of them.
     auto port = OpenPort(TDelimiter::CRLF, 0, 50 * (sizeof(serial::HandOver) + 8));
-    pty.Write(burst);
+    pty.write(burst);
     BusyUntilAllIsRead();
     ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
     const std::size_t kept = events.size() - 1;
@@ -329,12 +329,12 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
     }
     EXPECT_EQ(events.back().Text, "<dropped " + std::to_string(count - kept) + ">");
 
-    pty.Write(telegram(count) + "\r\n");
+    pty.write(telegram(count) + "\r\n");
     ASSERT_TRUE(PumpUntilEvents(kept + 2));
     EXPECT_EQ(events.back().Text, telegram(count)) << "with room again, telegrams come through";
 
     // Destroyed with a full queue and drops pending: none of it reaches anyone.
-    pty.Write(burst);
+    pty.write(burst);
     BusyUntilAllIsRead();
     const std::size_t atDestroy = events.size();
     port.reset();
@@ -347,9 +347,9 @@ TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
     auto port = OpenPort(TDelimiter::CRLF, period);
     ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     // All of it happens while the main thread serves no events.
-    pty.Write("A\r\n");
+    pty.write("A\r\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * period));
-    pty.Write("B\r\n");
+    pty.write("B\r\n");
     BusyUntilAllIsRead();
     ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text == "B"; }, 5s));
     std::vector<std::string> texts = Texts();
@@ -368,13 +368,13 @@ TEST_F(PollTest, ALineThatOverflowsTheBoundIsDroppedAndTheNextOneComesThrough) {
     }
     // In pieces the terminal's input queue takes whole, each read up before the next.
     for (std::size_t at = 0; at < stream.size(); at += 3000) {
-        pty.Write(stream.substr(at, 3000));
+        pty.write(stream.substr(at, 3000));
         ASSERT_TRUE(PumpUntil([&] { return pty.SlaveInputBytes() == 0; }, 10s));
     }
     PumpFor(200ms);
     EXPECT_TRUE(events.empty());
     // Its end alone must not pass for a telegram; the line after it is whole again.
-    pty.Write("1234.5 Hz\r\n10.000 Hz\r\n");
+    pty.write("1234.5 Hz\r\n10.000 Hz\r\n");
     ASSERT_TRUE(PumpUntilEvents(1));
     PumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"10.000 Hz"});

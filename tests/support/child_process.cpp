@@ -48,13 +48,13 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 } // namespace
 
 TChildProcess::~TChildProcess() {
-    Stop();
+    stop();
     if (output_ >= 0) {
         ::close(output_);
     }
 }
 
-bool TChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+bool TChildProcess::start(const std::string& program, const std::vector<std::string>& arguments,
                           const std::vector<std::pair<std::string, std::string>>& environment) {
     // Everything the child needs is built before the fork: between fork and exec it may only
     // make system calls.
@@ -98,12 +98,12 @@ std::string TChildProcess::ReadOutput(int timeoutMs) {
     return text;
 }
 
-bool TChildProcess::Running() {
+bool TChildProcess::running() {
     Reap();
     return pid_ > 0 && !finished_;
 }
 
-void TChildProcess::Stop() {
+void TChildProcess::stop() {
     Signal(SIGTERM);
     if (!WaitFinished(3000)) {
         Signal(SIGKILL);
@@ -112,14 +112,14 @@ void TChildProcess::Stop() {
 }
 
 void TChildProcess::Signal(int number) {
-    if (Running()) {
+    if (running()) {
         ::kill(pid_, number);
     }
 }
 
 bool TChildProcess::WaitFinished(int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Running()) {
+    while (running()) {
         if (std::chrono::steady_clock::now() > end) {
             return false;
         }

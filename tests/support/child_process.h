@@ -18,15 +18,15 @@ public:
 
     // Starts `program` (looked up in PATH) with `arguments` and the test's environment changed
     // by `environment` (name, value); false when it could not be started.
-    bool Start(const std::string& program, const std::vector<std::string>& arguments,
+    bool start(const std::string& program, const std::vector<std::string>& arguments,
                const std::vector<std::pair<std::string, std::string>>& environment = {});
     // What the child wrote to its standard output since the last call, waiting up to
     // `timeoutMs` for the first byte.
     std::string ReadOutput(int timeoutMs = 0);
-    bool Running();
+    bool running();
     void Signal(int number);
     // Ends a child still running: SIGTERM, and SIGKILL if it has not ended 3 s later.
-    void Stop();
+    void stop();
     // Waits until the child has ended; false when it still runs after `timeoutMs`.
     bool WaitFinished(int timeoutMs);
     // The exit code of a child that ended normally, -1 otherwise.

@@ -9,7 +9,7 @@
 TPortSandbox::TPortSandbox()
     : previousWorkingFolder_(QDir::currentPath()), previousDataHome_(qgetenv("XDG_DATA_HOME")) {
     qputenv("XDG_DATA_HOME", folder_.path().toLocal8Bit());
-    const std::filesystem::path links = platform::UserPortLinkFolder();
+    const std::filesystem::path links = platform::userPortLinkFolder();
     std::filesystem::create_directories(links);
     const std::string nothing = File("none");
     platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(

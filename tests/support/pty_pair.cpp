@@ -31,7 +31,7 @@ PtyPair::~PtyPair() {
     }
 }
 
-void PtyPair::Write(const std::string& bytes) {
+void PtyPair::write(const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
@@ -51,7 +51,7 @@ int PtyPair::SlaveInputBytes() const {
     return ::ioctl(slaveKeeper_, FIONREAD, &bytes) == 0 ? bytes : -1;
 }
 
-std::string PtyPair::Read(std::size_t count, std::chrono::milliseconds timeout) {
+std::string PtyPair::read(std::size_t count, std::chrono::milliseconds timeout) {
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (out.size() < count) {
@@ -79,7 +79,7 @@ std::string PtyPair::Read(std::size_t count, std::chrono::milliseconds timeout) 
 std::string PtyPair::ReadUntilQuiet(std::chrono::milliseconds quiet) {
     std::string out;
     for (;;) {
-        std::string more = Read(4096, quiet);
+        std::string more = read(4096, quiet);
         if (more.empty()) {
             return out;
         }

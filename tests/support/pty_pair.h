@@ -23,9 +23,9 @@ public:
     int SlaveInputBytes() const;
 
     // Writes all bytes to the master side (what the instrument sends).
-    void Write(const std::string& bytes);
+    void write(const std::string& bytes);
     // Reads what the program wrote, until `count` bytes are in or `timeout` passes.
-    std::string Read(std::size_t count, std::chrono::milliseconds timeout);
+    std::string read(std::size_t count, std::chrono::milliseconds timeout);
     // Reads whatever arrives until the line has been quiet for `quiet`.
     std::string ReadUntilQuiet(std::chrono::milliseconds quiet);
     // Closes the master side: to the program it looks like an unplugged device.

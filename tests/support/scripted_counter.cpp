@@ -29,7 +29,7 @@ void ScriptedCounter::answer(const std::string& command, const std::string& repl
 }
 
 void ScriptedCounter::send(const std::string& telegram) {
-    pty_.Write(telegram + "\r\n");
+    pty_.write(telegram + "\r\n");
 }
 
 std::string ScriptedCounter::received() const {
@@ -67,7 +67,7 @@ void ScriptedCounter::unplug() {
 
 void ScriptedCounter::serve() {
     while (!stop_) {
-        const std::string bytes = pty_.Read(4096, std::chrono::milliseconds(5));
+        const std::string bytes = pty_.read(4096, std::chrono::milliseconds(5));
         if (bytes.empty()) {
             continue;
         }
@@ -91,7 +91,7 @@ void ScriptedCounter::serve() {
             }
         }
         if (!replies.empty()) {
-            pty_.Write(replies);
+            pty_.write(replies);
         }
     }
 }

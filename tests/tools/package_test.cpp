@@ -23,10 +23,10 @@ struct Ran {
 Ran shell(const std::string& commandLine) {
     TChildProcess child;
     Ran ran;
-    if (!child.Start("/bin/sh", {"-c", commandLine + " 2>&1"})) {
+    if (!child.start("/bin/sh", {"-c", commandLine + " 2>&1"})) {
         return ran;
     }
-    while (child.Running()) {
+    while (child.running()) {
         ran.output += child.ReadOutput(100);
     }
     ran.output += child.ReadOutput();
