@@ -6,8 +6,8 @@
 #include "bench/bench_options.h"
 #include "platform/clock.h"
 #include "platform/port_catalog.h"
-#include "serial/my_com_port.h"
-#include "serial/poll.h"
+#include "serial/receive_thread.h"
+#include "serial/serial_port.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -67,7 +67,7 @@ double Percentile(std::vector<double> values, double p) {
     return values[static_cast<std::size_t>(p * (values.size() - 1))];
 }
 
-void MeasureLatency(TMyComPort& port, int master) {
+void MeasureLatency(serial::SerialPort& port, int master) {
     std::vector<double> latencies;
     Clock::time_point written;
     int awaited = -1;
@@ -76,13 +76,14 @@ void MeasureLatency(TMyComPort& port, int master) {
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject receiver;
-    QObject::connect(&port, &TMyComPort::telegramReceived, &receiver, [&](const std::string& text) {
-        if (std::atoi(text.c_str() + 2) == awaited) {
-            latencies.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - written).count());
-            loop.quit();
-        }
-    });
+    QObject::connect(
+        &port, &serial::SerialPort::telegramReceived, &receiver, [&](const std::string& text) {
+            if (std::atoi(text.c_str() + 2) == awaited) {
+                latencies.push_back(
+                    std::chrono::duration<double, std::milli>(Clock::now() - written).count());
+                loop.quit();
+            }
+        });
     if (!port.open()) {
         std::puts("cannot open the port");
         return;
@@ -110,7 +111,7 @@ void MeasureLatency(TMyComPort& port, int master) {
 // rate at which they were handed over while the stream ran and how long after it the last one
 // came; true when none was lost and the writer never waited. `busy`: the main thread blocks for 500
 // ms out of every second.
-bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool busy) {
+bool MeasureRate(serial::SerialPort& port, int master, double rate, double seconds, bool busy) {
     int received = 0;
     int receivedWhileStreaming = 0;
     int lost = 0;
@@ -120,16 +121,17 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
     Clock::time_point lastWritten;
     Clock::time_point lastAt;
     QObject receiver;
-    QObject::connect(&port, &TMyComPort::telegramReceived, &receiver, [&](const std::string& text) {
-        const int sequence = std::atoi(text.c_str() + 2);
-        lost += sequence - expected;
-        expected = sequence + 1;
-        ++received;
-        lastAt = Clock::now();
-        if (streaming) {
-            ++receivedWhileStreaming;
-        }
-    });
+    QObject::connect(&port, &serial::SerialPort::telegramReceived, &receiver,
+                     [&](const std::string& text) {
+                         const int sequence = std::atoi(text.c_str() + 2);
+                         lost += sequence - expected;
+                         expected = sequence + 1;
+                         ++received;
+                         lastAt = Clock::now();
+                         if (streaming) {
+                             ++receivedWhileStreaming;
+                         }
+                     });
     if (!port.open()) {
         return false;
     }
@@ -199,9 +201,9 @@ int main(int argc, char** argv) {
     platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(
         platform::MachineFolders{nothing, nothing, nothing}, links));
 
-    TMyComPort port;
-    port.ComPort = "COM3";
-    port.Delimiter = TDelimiter::CRLF;
+    serial::SerialPort port;
+    port.portName = "COM3";
+    port.delimiter = serial::Delimiter::CrLf;
     MeasureLatency(port, master);
     // What a measurement left unread must not count in the next one.
     const auto forgetUnread = [&] {
@@ -226,7 +228,7 @@ int main(int argc, char** argv) {
         std::printf("highest offered rate without loss or waiting writer: %.0f telegrams/s\n",
                     sustained);
     }
-    while (TPoll::running() > 0) {
+    while (serial::ReceiveThread::running() > 0) {
         Pump(std::chrono::milliseconds(10));
     }
     ::close(slave);

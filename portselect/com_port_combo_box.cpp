@@ -56,8 +56,8 @@ QAction* AddMenuItem(QMenu* menu, const char* caption, bool checkable) {
 
 } // namespace
 
-TComPortComboBox::TComPortComboBox(QWidget* Owner, PortSource source)
-    : QComboBox(Owner), source_(std::move(source)) {
+TComPortComboBox::TComPortComboBox(QWidget* owner, PortSource source)
+    : QComboBox(owner), source_(std::move(source)) {
     // Picking from the list is the only way to choose; a typed text would name no port.
     setEditable(false);
     setFont(FixedPitchFont());

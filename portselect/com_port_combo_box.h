@@ -24,7 +24,7 @@ public:
 
     // Without a source the control lists the ports of the system catalog installed at the time
     // of each refresh.
-    explicit TComPortComboBox(QWidget* Owner = nullptr, PortSource source = {});
+    explicit TComPortComboBox(QWidget* owner = nullptr, PortSource source = {});
 
     const std::string& Port() const { return port_; }
     void SetPort(const std::string& port);

@@ -8,7 +8,7 @@
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
 #include "portselect/com_port_combo_box.h"
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include <QFontMetrics>
 #include <QLabel>
@@ -179,7 +179,7 @@ TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
     app::MainWindow& form = open();
     Connect();
     EXPECT_EQ(form.lossText(), "");
-    auto* port = form.counter().findChild<TMyComPort*>();
+    auto* port = form.counter().findChild<serial::SerialPort*>();
     ASSERT_NE(port, nullptr);
     emit port->telegramsDropped(5);
     Reading("10000000.5", 1); // replaces the status text, not the note of the loss

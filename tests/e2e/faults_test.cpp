@@ -4,7 +4,7 @@
 #include "tests/e2e/e2e_fixture.h"
 
 #include "counter/kelvo_counter.h"
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -33,8 +33,8 @@ protected:
         PickPort(counter.Com);
         PressConnect();
         EXPECT_TRUE(Form->counter().isConnected()) << Caption();
-        Silences = std::make_unique<QSignalSpy>(Form->counter().findChild<TMyComPort*>(),
-                                                &TMyComPort::silence);
+        Silences = std::make_unique<QSignalSpy>(Form->counter().findChild<serial::SerialPort*>(),
+                                                &serial::SerialPort::silence);
         Command({"Measure", "continuous"});
         QTest::qWait(measureMs);
         return counter;

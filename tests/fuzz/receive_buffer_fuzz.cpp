@@ -19,7 +19,7 @@ constexpr std::size_t ReadBytes = 80;
 // The telegrams of the whole stream, cleaned, as an unbounded buffer would cut them.
 std::vector<std::string> StreamTelegrams(const std::string& stream, const std::string& delimiter) {
     std::string whole = stream;
-    return serial::CutTelegrams(whole, delimiter);
+    return serial::cutTelegrams(whole, delimiter);
 }
 
 bool HasControlCharacter(const std::string& text) {
@@ -36,9 +36,9 @@ public:
     void Run(const std::string& read) {
         Buffer += read;
         const std::size_t before = Buffer.size();
-        const bool bounded = serial::BoundReceiveBuffer(Buffer, Delimiter, Limit);
+        const bool bounded = serial::boundReceiveBuffer(Buffer, Delimiter, Limit);
         // Only a line without its delimiter is bounded; complete telegrams wait as a backlog.
-        FUZZ_CHECK(Buffer.size() <= Limit || serial::HoldsTelegram(Buffer, Delimiter));
+        FUZZ_CHECK(Buffer.size() <= Limit || serial::holdsTelegram(Buffer, Delimiter));
         FUZZ_CHECK(bounded == (Buffer.size() < before));
         Dropped = Dropped || bounded;
         Overflowed = Overflowed || bounded;
@@ -50,11 +50,11 @@ public:
             return;
         }
         const std::string old = Buffer;
-        const std::vector<std::string> telegrams = serial::CutTelegrams(Buffer, Delimiter);
+        const std::vector<std::string> telegrams = serial::cutTelegrams(Buffer, Delimiter);
         // Whole telegrams with their delimiters came off the front, and none is left behind.
         const std::size_t taken = old.size() - Buffer.size();
         FUZZ_CHECK(old.compare(taken, std::string::npos, Buffer) == 0);
-        FUZZ_CHECK(!serial::HoldsTelegram(Buffer, Delimiter));
+        FUZZ_CHECK(!serial::holdsTelegram(Buffer, Delimiter));
         FUZZ_CHECK(telegrams.empty() == (taken == 0));
         FUZZ_CHECK(taken == 0 ||
                    old.compare(taken - Delimiter.size(), Delimiter.size(), Delimiter) == 0);
@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) {
         return 0;
     }
-    const std::string delimiter = serial::DelimiterText(static_cast<TDelimiter>(data[0] % 5));
+    const std::string delimiter =
+        serial::delimiterText(static_cast<serial::Delimiter>(data[0] % 5));
     Pass pass(delimiter, 1 + data[1] % 128);
     std::string stream;
     for (std::size_t at = 2; at < size;) {

@@ -1,9 +1,9 @@
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include "platform/clock.h"
 #include "platform/serial_device.h"
-#include "serial/poll.h"
 #include "serial/receive_buffer.h"
+#include "serial/receive_thread.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
 
@@ -31,27 +31,30 @@ class PollTest : public ::testing::Test {
 protected:
     void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
     void TearDown() override {
-        EXPECT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s))
+        EXPECT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s))
             << "the receive thread must end after Close";
     }
 
     // A port on the pseudo-terminal that records every hand-over on the main thread.
-    std::unique_ptr<TMyComPort> OpenPort(TDelimiter delimiter, std::int32_t readTimeOut = 0,
-                                         std::size_t queueBytes = serial::kHandOverQueueBytes) {
-        auto port = std::make_unique<TMyComPort>();
-        port->ComPort = "COM3";
-        port->Delimiter = delimiter;
-        port->HandOverQueueBytes = queueBytes;
-        QObject::connect(port.get(), &TMyComPort::telegramReceived,
+    std::unique_ptr<serial::SerialPort>
+    OpenPort(serial::Delimiter delimiter, std::int32_t readTimeOut = 0,
+             std::size_t queueBytes = serial::kHandOverQueueBytes) {
+        auto port = std::make_unique<serial::SerialPort>();
+        port->portName = "COM3";
+        port->delimiter = delimiter;
+        port->handOverQueueBytes = queueBytes;
+        QObject::connect(port.get(), &serial::SerialPort::telegramReceived,
                          [this](const std::string& telegram) {
                              events.push_back({telegram, platform::monotonicMs()});
                          });
-        QObject::connect(port.get(), &TMyComPort::telegramsDropped, [this](std::uint64_t count) {
-            events.push_back({"<dropped " + std::to_string(count) + ">", platform::monotonicMs()});
-        });
+        QObject::connect(port.get(), &serial::SerialPort::telegramsDropped,
+                         [this](std::uint64_t count) {
+                             events.push_back({"<dropped " + std::to_string(count) + ">",
+                                               platform::monotonicMs()});
+                         });
         if (readTimeOut > 0) {
-            port->ReadTimeOut = readTimeOut;
-            QObject::connect(port.get(), &TMyComPort::silence, [this] {
+            port->readTimeoutMs = readTimeOut;
+            QObject::connect(port.get(), &serial::SerialPort::silence, [this] {
                 events.push_back({"<timeout>", platform::monotonicMs()});
             });
         }
@@ -93,32 +96,32 @@ protected:
 TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
     struct Case {
         const char* Name;
-        TDelimiter Delimiter;
+        serial::Delimiter delimiter;
         std::string Stream;
         std::vector<std::string> Telegrams;
     };
     const Case cases[] = {
-        {"CRLF", TDelimiter::CRLF, "ABC\r\n", {"ABC"}},
-        {"LF on CR LF lines", TDelimiter::LF, "A1\r\nB2\r\n", {"A1", "B2"}},
-        {"CR on CR LF lines", TDelimiter::CR, "A1\r\nB2\r\n", {"A1", ""}},
-        {"NULL", TDelimiter::Null, std::string("AB\tCD\0EF\0", 9), {"AB", "EF"}},
-        {"no", TDelimiter::no, "X\x01Y\r\n", {"X\x01Y\r\n"}},
-        {"high characters are text", TDelimiter::CRLF, "\xB5s\xFF\r\n", {"\xB5s\xFF"}},
+        {"CRLF", serial::Delimiter::CrLf, "ABC\r\n", {"ABC"}},
+        {"LF on CR LF lines", serial::Delimiter::Lf, "A1\r\nB2\r\n", {"A1", "B2"}},
+        {"CR on CR LF lines", serial::Delimiter::Cr, "A1\r\nB2\r\n", {"A1", ""}},
+        {"NULL", serial::Delimiter::Null, std::string("AB\tCD\0EF\0", 9), {"AB", "EF"}},
+        {"no", serial::Delimiter::None, "X\x01Y\r\n", {"X\x01Y\r\n"}},
+        {"high characters are text", serial::Delimiter::CrLf, "\xB5s\xFF\r\n", {"\xB5s\xFF"}},
     };
     for (const Case& c : cases) {
         events.clear();
-        auto port = OpenPort(c.Delimiter);
+        auto port = OpenPort(c.delimiter);
         pty.write(c.Stream);
         PumpUntilEvents(c.Telegrams.size());
         PumpFor(150ms); // nothing more may follow
         EXPECT_EQ(Texts(), c.Telegrams) << c.Name;
         port.reset();
-        ASSERT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s));
+        ASSERT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }
 }
 
 TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
-    auto port = OpenPort(TDelimiter::CRLF);
+    auto port = OpenPort(serial::Delimiter::CrLf);
     pty.write("12.34");
     PumpFor(150ms);
     EXPECT_TRUE(events.empty());
@@ -132,11 +135,11 @@ TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
 }
 
 TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
-    auto port = OpenPort(TDelimiter::CR);
-    port->Delimiter = TDelimiter::no;
-    port->ReadTimeOut = 100;
+    auto port = OpenPort(serial::Delimiter::Cr);
+    port->delimiter = serial::Delimiter::None;
+    port->readTimeoutMs = 100;
     int silences = 0;
-    QObject::connect(port.get(), &TMyComPort::silence, [&silences] { ++silences; });
+    QObject::connect(port.get(), &serial::SerialPort::silence, [&silences] { ++silences; });
     pty.write("A\nB\r");
     ASSERT_TRUE(PumpUntilEvents(1));
     PumpFor(300ms);
@@ -144,7 +147,7 @@ TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
     EXPECT_EQ(silences, 0) << "the thread works on the settings taken at Open";
 
     port->close();
-    ASSERT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s));
+    ASSERT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     ASSERT_TRUE(port->open());
     pty.write("C\nD\r");
     ASSERT_TRUE(PumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
@@ -153,7 +156,7 @@ TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
 
 TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(TDelimiter::CRLF, period);
+    auto port = OpenPort(serial::Delimiter::CrLf, period);
     ASSERT_TRUE(PumpUntilEvents(2, 5s));
     port->close();
     const std::int64_t first = events[0].AtMs - openedAt;
@@ -167,7 +170,7 @@ TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
 
 TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(TDelimiter::CRLF, period);
+    auto port = OpenPort(serial::Delimiter::CrLf, period);
     pty.write("early\r\n");
     ASSERT_TRUE(PumpUntilEvents(2, 5s));
     port->close();
@@ -180,7 +183,7 @@ TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
 
 TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(TDelimiter::CRLF, period);
+    auto port = OpenPort(serial::Delimiter::CrLf, period);
     ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     for (int i = 0; i < 4; ++i) {
         pty.write("t\r\n");
@@ -193,7 +196,7 @@ TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
 }
 
 TEST_F(PollTest, CloseWithHandOversQueuedNeitherBlocksNorDeliversAfterwards) {
-    auto port = OpenPort(TDelimiter::CRLF, 50);
+    auto port = OpenPort(serial::Delimiter::CrLf, 50);
     std::atomic<bool> streaming{true};
     std::thread counter([&] {
         for (int i = 0; streaming; ++i) {
@@ -223,7 +226,7 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
         }
     });
     for (int round = 0; round < 8; ++round) {
-        auto port = OpenPort(round % 2 ? TDelimiter::CRLF : TDelimiter::no, 20);
+        auto port = OpenPort(round % 2 ? serial::Delimiter::CrLf : serial::Delimiter::None, 20);
         PumpFor(std::chrono::milliseconds(20 + 15 * round));
         if (round % 3 == 0) {
             std::this_thread::sleep_for(30ms); // leave hand-overs queued
@@ -238,10 +241,10 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
 }
 
 TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
-    auto port = OpenPort(TDelimiter::CRLF);
+    auto port = OpenPort(serial::Delimiter::CrLf);
     port->close();
-    TMyComPort* raw = port.release();
-    QObject::connect(raw, &TMyComPort::telegramReceived, [raw] { delete raw; });
+    serial::SerialPort* raw = port.release();
+    QObject::connect(raw, &serial::SerialPort::telegramReceived, [raw] { delete raw; });
     ASSERT_TRUE(raw->open());
     pty.write("bye\r\nagain\r\n");
     PumpFor(300ms);
@@ -249,9 +252,9 @@ TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
 }
 
 TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
-    auto port = OpenPort(TDelimiter::CRLF, 200);
+    auto port = OpenPort(serial::Delimiter::CrLf, 200);
     int lost = 0;
-    QObject::connect(port.get(), &TMyComPort::deviceLost, [&lost] { ++lost; });
+    QObject::connect(port.get(), &serial::SerialPort::deviceLost, [&lost] { ++lost; });
     pty.write("last\r\n");
     ASSERT_TRUE(PumpUntilEvents(1));
     pty.CloseMaster();
@@ -286,7 +289,7 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
         sent.push_back(text);
         burst += sent.back() + "\r\n";
     }
-    auto port = OpenPort(TDelimiter::CRLF);
+    auto port = OpenPort(serial::Delimiter::CrLf);
     std::atomic<bool> allWritten{false};
     std::thread counter([&] {
         pty.write(burst);
@@ -317,7 +320,7 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
         burst += telegram(i) + "\r\n";
     }
     // Room for some 50 of them.
-    auto port = OpenPort(TDelimiter::CRLF, 0, 50 * (sizeof(serial::HandOver) + 8));
+    auto port = OpenPort(serial::Delimiter::CrLf, 0, 50 * (sizeof(serial::HandOver) + 8));
     pty.write(burst);
     BusyUntilAllIsRead();
     ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
@@ -344,7 +347,7 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
 
 TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
     constexpr int period = 150;
-    auto port = OpenPort(TDelimiter::CRLF, period);
+    auto port = OpenPort(serial::Delimiter::CrLf, period);
     ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     // All of it happens while the main thread serves no events.
     pty.write("A\r\n");
@@ -361,7 +364,7 @@ TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
 }
 
 TEST_F(PollTest, ALineThatOverflowsTheBoundIsDroppedAndTheNextOneComesThrough) {
-    auto port = OpenPort(TDelimiter::CRLF);
+    auto port = OpenPort(serial::Delimiter::CrLf);
     std::string stream;
     for (int i = 0; i < 6000; ++i) {
         stream += static_cast<char>('A' + (i * 7) % 26);

@@ -1,4 +1,4 @@
-#include "serial/poll.h"
+#include "serial/receive_thread.h"
 
 #include "platform/clock.h"
 #include "platform/main_thread_hand_over.h"
@@ -15,6 +15,8 @@
 #include <thread>
 #include <unistd.h>
 #include <vector>
+
+namespace serial {
 
 namespace {
 
@@ -37,7 +39,7 @@ void LowerOwnPriorityOneStep() {
     }
 }
 
-void Deliver(const TPollReceiver& receiver, const serial::HandOver& handOver) {
+void Deliver(const HandOverReceiver& receiver, const serial::HandOver& handOver) {
     using Kind = serial::HandOver::Kind;
     switch (handOver.kind) {
     case Kind::Telegram:
@@ -63,12 +65,12 @@ void Deliver(const TPollReceiver& receiver, const serial::HandOver& handOver) {
     }
 }
 
-void PostBatch(const std::shared_ptr<TPollLink>& link);
+void PostBatch(const std::shared_ptr<ReceiveLink>& link);
 
 // One batch on the main thread. Each hand-over is taken from the queue only when it is its turn,
 // so a handler that runs a nested event loop (where the next batch may begin) keeps the order,
 // and each holds the receiver for its call: a handler may close or delete the port.
-void RunBatch(const std::shared_ptr<TPollLink>& link) {
+void RunBatch(const std::shared_ptr<ReceiveLink>& link) {
     link->queue.beginBatch();
     const auto end = std::chrono::steady_clock::now() + kBatchBudget;
     while (const auto receiver = link->receiver) {
@@ -86,22 +88,24 @@ void RunBatch(const std::shared_ptr<TPollLink>& link) {
     }
 }
 
-void PostBatch(const std::shared_ptr<TPollLink>& link) {
+void PostBatch(const std::shared_ptr<ReceiveLink>& link) {
     platform::postToMainThread([link] { RunBatch(link); });
 }
 
 } // namespace
 
-std::atomic<int> TPoll::running_{0};
+std::atomic<int> ReceiveThread::running_{0};
 
-bool TPoll::start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  std::int32_t timeOutMs, TDelimiter delimiter) {
+bool ReceiveThread::start(std::shared_ptr<ReceiveLink> link,
+                          std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
+                          Delimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
-    auto* poll = new TPoll(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
+    auto* poll =
+        new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
     try {
         std::thread([poll] {
             LowerOwnPriorityOneStep();
-            poll->Execute();
+            poll->execute();
             delete poll;
         }).detach();
     } catch (const std::system_error&) {
@@ -111,30 +115,31 @@ bool TPoll::start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::Ser
     return true;
 }
 
-int TPoll::running() {
+int ReceiveThread::running() {
     return running_.load();
 }
 
-TPoll::TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-             bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter)
+ReceiveThread::ReceiveThread(std::shared_ptr<ReceiveLink> link,
+                             std::shared_ptr<platform::SerialDevice> device, bool watchSilence,
+                             std::int32_t timeOutMs, Delimiter delimiter)
     : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
       timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
-      delimiterText_(serial::DelimiterText(delimiter)) {
+      delimiterText_(serial::delimiterText(delimiter)) {
     ++running_;
 }
 
-TPoll::~TPoll() {
+ReceiveThread::~ReceiveThread() {
     --running_;
 }
 
-void TPoll::Execute() {
+void ReceiveThread::execute() {
     std::int64_t lastHandOver = kLongAgo;
     do {
-        ReadDevice();
-        if (serial::BoundReceiveBuffer(buffer_, delimiterText_)) {
+        readDevice();
+        if (serial::boundReceiveBuffer(buffer_, delimiterText_)) {
             lineOverflowed_ = true;
         }
-        if (HandOverTelegrams()) {
+        if (handOverTelegrams()) {
             lastHandOver = platform::monotonicMs();
         }
         std::this_thread::sleep_for(kPassSleep);
@@ -145,14 +150,14 @@ void TPoll::Execute() {
                 if (timeOut_ < 0) {
                     timeOut_ = -timeOut_;
                 } else if (link_->queue.putSilence()) {
-                    WakeMainThread();
+                    wakeMainThread();
                 }
             }
         }
-    } while (!link_->Terminated);
+    } while (!link_->terminated);
 }
 
-void TPoll::ReadDevice() {
+void ReceiveThread::readDevice() {
     char chunk[kReadChunk];
     const int count = device_->read(chunk, kReadChunk);
     if (count > 0) {
@@ -168,20 +173,20 @@ void TPoll::ReadDevice() {
     if (device_->lost() && !deviceLost_) {
         deviceLost_ = true;
         if (link_->queue.putDeviceLost()) {
-            WakeMainThread();
+            wakeMainThread();
         }
     }
 }
 
-bool TPoll::HandOverTelegrams() {
+bool ReceiveThread::handOverTelegrams() {
     std::vector<std::string> telegrams;
-    if (delimiter_ == TDelimiter::no) {
+    if (delimiter_ == Delimiter::None) {
         if (!buffer_.empty()) {
             telegrams.push_back(std::move(buffer_));
             buffer_.clear();
         }
     } else {
-        telegrams = serial::CutTelegrams(buffer_, delimiterText_);
+        telegrams = serial::cutTelegrams(buffer_, delimiterText_);
         if (lineOverflowed_ && !telegrams.empty()) {
             lineOverflowed_ = false; // only the end of that line is left: not a telegram
             telegrams.erase(telegrams.begin());
@@ -192,13 +197,15 @@ bool TPoll::HandOverTelegrams() {
         wake = link_->queue.putTelegram(std::move(telegram)) || wake;
     }
     if (wake) {
-        WakeMainThread();
+        wakeMainThread();
     }
     return !telegrams.empty();
 }
 
-void TPoll::WakeMainThread() {
-    if (!link_->Terminated) {
+void ReceiveThread::wakeMainThread() {
+    if (!link_->terminated) {
         PostBatch(link_);
     }
 }
+
+} // namespace serial

@@ -1,7 +1,7 @@
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include "platform/serial_device.h"
-#include "serial/poll.h"
+#include "serial/receive_thread.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
 
@@ -25,7 +25,7 @@ protected:
     void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
     void TearDown() override {
         // Every receive thread of the test ends before the next test starts.
-        EXPECT_TRUE(PumpUntil([] { return TPoll::running() == 0; }, 5s));
+        EXPECT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }
 
     PtyPair pty;
@@ -50,20 +50,20 @@ std::size_t MappedBytes() {
 } // namespace
 
 TEST(MyComPortDefaults, AreThoseOfAnUnconfiguredPort) {
-    TMyComPort port;
-    EXPECT_EQ(port.ComPort, "");
-    EXPECT_EQ(port.BaudRate, 9600);
-    EXPECT_EQ(port.ReadTimeOut, 1000);
-    EXPECT_EQ(port.Delimiter, TDelimiter::no);
-    EXPECT_EQ(port.Parity, TParity::none);
-    EXPECT_EQ(port.StopBits, 1);
-    EXPECT_EQ(port.DataBits, 8);
-    EXPECT_FALSE(port.IsOpen);
+    serial::SerialPort port;
+    EXPECT_EQ(port.portName, "");
+    EXPECT_EQ(port.baudRate, 9600);
+    EXPECT_EQ(port.readTimeoutMs, 1000);
+    EXPECT_EQ(port.delimiter, serial::Delimiter::None);
+    EXPECT_EQ(port.parity, serial::Parity::None);
+    EXPECT_EQ(port.stopBits, 1);
+    EXPECT_EQ(port.dataBits, 8);
+    EXPECT_FALSE(port.isOpen);
 }
 
 TEST(MyComPortDefaults, BelongToTheirOwner) {
     auto* owner = new QObject;
-    QPointer<TMyComPort> port = new TMyComPort(owner);
+    QPointer<serial::SerialPort> port = new serial::SerialPort(owner);
     EXPECT_EQ(port->parent(), owner);
     delete owner;
     EXPECT_TRUE(port.isNull());
@@ -72,35 +72,35 @@ TEST(MyComPortDefaults, BelongToTheirOwner) {
 TEST(DeviceControlText, SpellsTheLineSettings) {
     struct Case {
         std::int32_t Baud;
-        TParity Parity;
-        TData Data;
-        TStop Stop;
+        serial::Parity parity;
+        serial::DataBitCount Data;
+        serial::StopBitCount Stop;
         const char* Text;
     };
     const Case cases[] = {
-        {9600, TParity::none, 8, 1, "baud=9600 parity=n data=8 stop=1"},
-        {4800, TParity::mark, 7, 2, "baud=4800 parity=m data=7 stop=2"},
-        {19200, TParity::even, 7, 1, "baud=19200 parity=e data=7 stop=1"},
-        {300, TParity::odd, 8, 2, "baud=300 parity=o data=8 stop=2"},
-        {115200, TParity::space, 8, 1, "baud=115200 parity=s data=8 stop=1"},
+        {9600, serial::Parity::None, 8, 1, "baud=9600 parity=n data=8 stop=1"},
+        {4800, serial::Parity::Mark, 7, 2, "baud=4800 parity=m data=7 stop=2"},
+        {19200, serial::Parity::Even, 7, 1, "baud=19200 parity=e data=7 stop=1"},
+        {300, serial::Parity::Odd, 8, 2, "baud=300 parity=o data=8 stop=2"},
+        {115200, serial::Parity::Space, 8, 1, "baud=115200 parity=s data=8 stop=1"},
     };
     for (const Case& c : cases) {
-        TMyComPort port;
-        port.BaudRate = c.Baud;
-        port.Parity = c.Parity;
-        port.DataBits = c.Data;
-        port.StopBits = c.Stop;
-        EXPECT_EQ(port.DeviceControlText(), c.Text);
+        serial::SerialPort port;
+        port.baudRate = c.Baud;
+        port.parity = c.parity;
+        port.dataBits = c.Data;
+        port.stopBits = c.Stop;
+        EXPECT_EQ(port.deviceControlText(), c.Text);
     }
 }
 
 TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
-    TMyComPort port;
-    port.ComPort = "com3"; // letter case does not matter
-    port.BaudRate = 4800;
-    port.StopBits = 2;
+    serial::SerialPort port;
+    port.portName = "com3"; // letter case does not matter
+    port.baudRate = 4800;
+    port.stopBits = 2;
     ASSERT_TRUE(port.open());
-    EXPECT_TRUE(port.IsOpen);
+    EXPECT_TRUE(port.isOpen);
     termios seen{};
     ASSERT_EQ(tcgetattr(pty.MasterFd(), &seen), 0);
     EXPECT_EQ(cfgetospeed(&seen), speed_t(B4800));
@@ -108,7 +108,7 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
     EXPECT_FALSE(seen.c_lflag & ICANON);
     port.close();
-    EXPECT_FALSE(port.IsOpen);
+    EXPECT_FALSE(port.isOpen);
 }
 
 TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
@@ -116,45 +116,45 @@ TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
     machine.Link("COM4", "/dev/null"); // mapped, but no terminal
     for (const char* name :
          {"LPT1", "", "COM99", "COM", "COM4", "ttyS0", "/dev/ttyS0", "COM3/../../null"}) {
-        TMyComPort port;
-        port.ComPort = name;
+        serial::SerialPort port;
+        port.portName = name;
         EXPECT_FALSE(port.open()) << name;
-        EXPECT_FALSE(port.IsOpen) << name;
+        EXPECT_FALSE(port.isOpen) << name;
     }
-    TMyComPort port;
-    port.ComPort = "COM3" + std::string(80, ' ');
+    serial::SerialPort port;
+    port.portName = "COM3" + std::string(80, ' ');
     EXPECT_FALSE(port.open()) << "a device path past 79 characters";
-    EXPECT_EQ(TPoll::running(), 0);
+    EXPECT_EQ(serial::ReceiveThread::running(), 0);
 }
 
 TEST_F(MyComPortTest, OpenRefusesADeviceInUseAndUnsupportedSettings) {
     {
         auto elsewhere = platform::SerialDevice::open(pty.SlavePath());
         ASSERT_TRUE(elsewhere);
-        TMyComPort port;
-        port.ComPort = "COM3";
+        serial::SerialPort port;
+        port.portName = "COM3";
         EXPECT_FALSE(port.open()) << "open by another program";
     }
-    TMyComPort port;
-    port.ComPort = "COM3";
-    port.BaudRate = 12345;
+    serial::SerialPort port;
+    port.portName = "COM3";
+    port.baudRate = 12345;
     EXPECT_FALSE(port.open());
-    EXPECT_FALSE(port.IsOpen);
-    port.BaudRate = 9600;
+    EXPECT_FALSE(port.isOpen);
+    port.baudRate = 9600;
     EXPECT_TRUE(port.open()) << "a refused setting leaves the device closed again";
 }
 
 TEST_F(MyComPortTest, OnlyOnePortIsOpenAtATime) {
     PtyPair other;
     machine.Link("COM5", other.SlavePath());
-    TMyComPort first;
-    first.ComPort = "COM3";
+    serial::SerialPort first;
+    first.portName = "COM3";
     ASSERT_TRUE(first.open());
     EXPECT_FALSE(first.open()) << "already open: nothing changes";
-    EXPECT_TRUE(first.IsOpen);
+    EXPECT_TRUE(first.isOpen);
 
-    TMyComPort second;
-    second.ComPort = "COM5";
+    serial::SerialPort second;
+    second.portName = "COM5";
     EXPECT_FALSE(second.open());
     second.close(); // closing a closed port must not close the other one's device
     first.write("still");
@@ -165,8 +165,8 @@ TEST_F(MyComPortTest, OnlyOnePortIsOpenAtATime) {
 }
 
 TEST_F(MyComPortTest, WriteSendsTheBytesAsTheyAre) {
-    TMyComPort port;
-    port.ComPort = "COM3";
+    serial::SerialPort port;
+    port.portName = "COM3";
     port.write("closed");
     ASSERT_TRUE(port.open());
     port.write("");
@@ -185,8 +185,8 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
-            TMyComPort port;
-            port.ComPort = "COM3";
+            serial::SerialPort port;
+            port.portName = "COM3";
             // Too little address space left for a thread's stack.
             rlimit old{};
             getrlimit(RLIMIT_AS, &old);
@@ -196,25 +196,27 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
             const bool opened = port.open();
             setrlimit(RLIMIT_AS, &old);
             const bool released = platform::SerialDevice::open(pty.SlavePath()) != nullptr;
-            std::_Exit(!opened && !port.IsOpen && released && TPoll::running() == 0 ? 0 : 1);
+            std::_Exit(!opened && !port.isOpen && released && serial::ReceiveThread::running() == 0
+                           ? 0
+                           : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ListPorts, TakesTheMachinesComNamesInOrder) {
     FakeSerialMachine machine;
-    TMyComPort port;
-    port.PortList = {"stale"};
-    port.ListPorts();
-    EXPECT_TRUE(port.PortList.empty()) << "no ports";
+    serial::SerialPort port;
+    port.portNames = {"stale"};
+    port.listPorts();
+    EXPECT_TRUE(port.portNames.empty()) << "no ports";
 
     PtyPair first;
     PtyPair second;
     machine.Link("com12", first.SlavePath());
     machine.Link("COM7", second.SlavePath());
     machine.AddUart("ttyS0", 4);
-    port.ListPorts();
-    EXPECT_EQ(port.PortList, (TPortArray{"COM1", "COM7", "COM12"}));
+    port.listPorts();
+    EXPECT_EQ(port.portNames, (serial::PortNames{"COM1", "COM7", "COM12"}));
 }
 
 namespace {
