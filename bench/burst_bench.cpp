@@ -11,7 +11,7 @@
 #include "app/main_window.h"
 #include "bench/bench_options.h"
 #include "counter/kelvo_counter.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     environment.settingsFolder = sandbox.Path();
     app::MainWindow form(environment);
     form.show();
-    form.connectPage().portSelector()->SetPort(counter.Com);
+    form.connectPage().portSelector()->setPort(counter.Com);
     form.counter().setPort(counter.Com);
     form.connectPage().connectButton()->click();
     while (!form.isEnabled()) {

@@ -9,17 +9,17 @@ namespace {
 std::uint8_t KindOf(platform::PortKind kind) {
     switch (kind) {
     case platform::PortKind::Usb:
-        return KindUSB;
+        return kKindUsb;
     case platform::PortKind::Bluetooth:
-        return KindBluetooth;
+        return kKindBluetooth;
     case platform::PortKind::BluetoothIncoming:
-        return KindBluetoothIn;
+        return kKindBluetoothIncoming;
     case platform::PortKind::Virtual:
-        return KindCom0Com;
+        return kKindCom0Com;
     case platform::PortKind::Serial:
         break;
     }
-    return KindGeneric;
+    return kKindGeneric;
 }
 
 bool NameBefore(const std::string& a, const std::string& b) {
@@ -33,8 +33,8 @@ bool NameBefore(const std::string& a, const std::string& b) {
 
 } // namespace
 
-TCOMS discoverPorts(const std::vector<platform::PortInfo>& ports) {
-    TCOMS records;
+PortEntries discoverPorts(const std::vector<platform::PortInfo>& ports) {
+    PortEntries records;
     for (const platform::PortInfo& port : ports) {
         const bool remoteDevice = port.kind == platform::PortKind::Bluetooth;
         records.push_back({port.comName, KindOf(port.kind), port.friendlyName,
@@ -47,9 +47,10 @@ TCOMS discoverPorts(const std::vector<platform::PortInfo>& ports) {
     return records;
 }
 
-void sortPortsByName(TCOMS& ports) {
-    std::stable_sort(ports.begin(), ports.end(),
-                     [](const TCOM& a, const TCOM& b) { return NameBefore(a.Name, b.Name); });
+void sortPortsByName(PortEntries& ports) {
+    std::stable_sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
+        return NameBefore(a.name, b.name);
+    });
 }
 
 } // namespace portselect

@@ -7,7 +7,7 @@
 #include "graph/xy_plot.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "serial/serial_port.h"
 
 #include <QFontMetrics>
@@ -74,7 +74,7 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
     EXPECT_EQ(form.log().count(), 1);
     ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
 
-    form.connectPage().portSelector()->SetPort("COM7");
+    form.connectPage().portSelector()->setPort("COM7");
     std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
     Connect();
     EXPECT_EQ(Caption(), "KELVO frequency counter not found");
@@ -199,11 +199,12 @@ TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     WriteBytes(SettingsFile(), "COM7\r\n");
     app::MainWindow& form = open();
     Connect();
-    TComPortComboBox& selector = *form.connectPage().portSelector();
-    const auto com8 = std::find_if(selector.ShownPorts.begin(), selector.ShownPorts.end(),
-                                   [](const TCOM& port) { return port.Name == "COM8"; });
-    ASSERT_NE(com8, selector.ShownPorts.end());
-    selector.activated(static_cast<int>(com8 - selector.ShownPorts.begin()));
+    portselect::PortSelector& selector = *form.connectPage().portSelector();
+    const auto com8 =
+        std::find_if(selector.shownPorts.begin(), selector.shownPorts.end(),
+                     [](const portselect::PortEntry& port) { return port.name == "COM8"; });
+    ASSERT_NE(com8, selector.shownPorts.end());
+    selector.activated(static_cast<int>(com8 - selector.shownPorts.begin()));
     EXPECT_EQ(form.settings().savedPort, "COM8");
     EXPECT_TRUE(form.counter().isConnected());
     EXPECT_EQ(form.counter().port(), "COM7");

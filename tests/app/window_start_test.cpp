@@ -5,7 +5,7 @@
 
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -40,7 +40,7 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     EXPECT_EQ(form.statusText(), "");
     EXPECT_TRUE(Dialogs->Errors.empty());
     // The only port on this machine is the counter's; the driver takes what the selector chose.
-    EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM7");
+    EXPECT_EQ(form.connectPage().portSelector()->port(), "COM7");
     EXPECT_EQ(form.counter().port(), "COM7");
 }
 
@@ -61,8 +61,8 @@ TEST_F(WindowStartTest, PagesAndControls) {
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
     EXPECT_EQ(form.connectPage().connectButton()->size(), QSize(112, 33));
     EXPECT_EQ(form.connectPage().portSelector()->width(), 645);
-    EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
-    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterShow(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterType(), 255);
     EXPECT_EQ(form.connectPage().autoIdentifyBox()->text(),
               "auto-identify counter (must be counting!)");
     EXPECT_FALSE(form.connectPage().autoIdentifyBox()->isVisible());
@@ -155,8 +155,8 @@ TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors
     EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_EQ(form.pos(), QPoint(0, 0));
     EXPECT_EQ(form.size(), QSize(500, 160));
-    EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
-    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterShow(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterType(), 255);
     EXPECT_EQ(form.settings().timeDivisor, 1.0);
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0);
@@ -218,7 +218,7 @@ TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
     WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                                "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
     app::MainWindow& form = open();
-    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 3); // low 8 bits
+    EXPECT_EQ(form.connectPage().portSelector()->filterType(), 3); // low 8 bits
     EXPECT_TRUE(form.close());
     EXPECT_EQ(FileBytes(SettingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"

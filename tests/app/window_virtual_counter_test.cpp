@@ -3,7 +3,7 @@
 
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/support/child_process.h"
 
 #include <QLabel>
@@ -33,7 +33,7 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     WriteBytes(SettingsFile(), "COM21\r\n");
     RealClock = true;
     app::MainWindow& form = open();
-    EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM21");
+    EXPECT_EQ(form.connectPage().portSelector()->port(), "COM21");
     Connect();
     EXPECT_EQ(Caption(), "Connected to " + form.counter().device() + " on port COM21");
     EXPECT_EQ(form.counter().device().rfind("kelvo", 0), 0u);

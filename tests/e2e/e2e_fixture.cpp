@@ -3,7 +3,7 @@
 #include "app/log_model.h"
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -37,9 +37,9 @@ app::MainWindow& EndToEndTest::OpenWindow() {
 }
 
 void EndToEndTest::PickPort(const std::string& com) {
-    TComPortComboBox& selector = *Form->connectPage().portSelector();
-    for (std::size_t i = 0; i < selector.ShownPorts.size(); ++i) {
-        if (selector.ShownPorts[i].Name == com) {
+    portselect::PortSelector& selector = *Form->connectPage().portSelector();
+    for (std::size_t i = 0; i < selector.shownPorts.size(); ++i) {
+        if (selector.shownPorts[i].name == com) {
             selector.setCurrentIndex(static_cast<int>(i));
             emit selector.activated(static_cast<int>(i));
             return;

@@ -53,7 +53,7 @@ protected:
 
     // The first telegram that may still have been in the cable when it was pulled.
     static std::size_t InFlightAtUnplug(const std::vector<TSentTelegram>& sent) {
-        if (sent.empty() || sent.back().Kind != "unplug") {
+        if (sent.empty() || sent.back().kind != "unplug") {
             return SIZE_MAX;
         }
         std::size_t first = sent.size() - 1;

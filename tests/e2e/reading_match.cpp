@@ -19,7 +19,7 @@ std::string Describe(const std::vector<TSentTelegram>& sent, std::size_t index,
     text << what << ": sent telegram " << index << " (" << sent[index].Text << " = "
          << sent[index].Value.value_or(NAN) << ") at logged line " << loggedIndex;
     if (index > 0) {
-        text << ", sent after " << sent[index - 1].Kind << " \"" << sent[index - 1].Text << "\"";
+        text << ", sent after " << sent[index - 1].kind << " \"" << sent[index - 1].Text << "\"";
     }
     if (loggedIndex < logged.size()) {
         text << ", logged there " << logged[loggedIndex].Value;
@@ -38,7 +38,7 @@ bool WellFramed(const std::vector<TSentTelegram>& sent, std::size_t index, bool 
     }
     const TSentTelegram& before = sent[index - 1];
     const std::string lineEnd = "\\x0d\\x0a";
-    return before.Kind != "garbage" ||
+    return before.kind != "garbage" ||
            (before.Text.size() >= lineEnd.size() &&
             before.Text.compare(before.Text.size() - lineEnd.size(), lineEnd.size(), lineEnd) == 0);
 }
@@ -48,7 +48,7 @@ std::string CompareReadings(const std::vector<TSentTelegram>& sent,
                             std::size_t mayBeLostFrom) {
     std::vector<std::size_t> readings; // indices into `sent`
     for (std::size_t i = 0; i < sent.size(); ++i) {
-        if (sent[i].Kind == "reading") {
+        if (sent[i].kind == "reading") {
             readings.push_back(i);
         }
     }

@@ -37,7 +37,7 @@ TEST_F(EndToEndTest, AKilledMeasurementIsRecoveredUpToOneSecondBeforeTheKill) {
     // The window shows no reading ahead of the identification reply, which connects it.
     const std::vector<TSentTelegram> sent = counter.Sent();
     const auto connected = std::find_if(sent.begin(), sent.end(),
-                                        [](const TSentTelegram& t) { return t.Kind == "reply"; });
+                                        [](const TSentTelegram& t) { return t.kind == "reply"; });
     ASSERT_NE(connected, sent.end());
     const std::vector<TSentTelegram> shown(connected + 1, sent.end());
     const auto shownBeforeTheLastSecond =

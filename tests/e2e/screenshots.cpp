@@ -10,7 +10,7 @@
 #include "app/log_model.h"
 #include "app/main_window.h"
 #include "counter/kelvo_counter.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the window was not shown\n");
         return 1;
     }
-    form.connectPage().portSelector()->SetPort(counter.Com);
+    form.connectPage().portSelector()->setPort(counter.Com);
     form.counter().setPort(counter.Com);
     form.connectPage().connectButton()->click();
     WaitUntil([&] { return form.isEnabled(); });

@@ -66,7 +66,7 @@ std::vector<TSentTelegram> TVirtualCounter::Sent() const {
         }
         TSentTelegram telegram;
         std::from_chars(line.data(), line.data() + tab1, telegram.Seconds);
-        telegram.Kind = line.substr(tab1 + 1, tab2 - tab1 - 1);
+        telegram.kind = line.substr(tab1 + 1, tab2 - tab1 - 1);
         double value = 0;
         const char* first = line.data() + tab2 + 1;
         const char* last = line.data() + tab3;
@@ -82,7 +82,7 @@ std::vector<TSentTelegram> TVirtualCounter::Sent() const {
 std::vector<TSentTelegram> TVirtualCounter::SentReadings() const {
     std::vector<TSentTelegram> readings;
     for (TSentTelegram& telegram : Sent()) {
-        if (telegram.Kind == "reading") {
+        if (telegram.kind == "reading") {
             readings.push_back(std::move(telegram));
         }
     }

@@ -10,7 +10,7 @@
 // One line of the virtual counter's record of what it sent.
 struct TSentTelegram {
     double Seconds = 0;
-    std::string Kind; // reading, reply, garbage, unplug
+    std::string kind; // reading, reply, garbage, unplug
     std::optional<double> Value;
     std::string Text; // control and 8-bit bytes as \xNN
 };

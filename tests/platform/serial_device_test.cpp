@@ -315,13 +315,13 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
     // Root may open an exclusive terminal anyway, so the mode itself is checked: left set on a
     // pseudo-terminal, it would lock every other user out for good.
     struct Case {
-        const char* Name;
+        const char* name;
         bool ExplicitClose;
     };
     for (const Case c : {Case{"Close", true}, Case{"destruction", false}}) {
         PtyPair pty;
         auto device = SerialDevice::open(pty.SlavePath());
-        ASSERT_TRUE(device) << c.Name;
+        ASSERT_TRUE(device) << c.name;
         int exclusive = 0;
         ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 1) << "an open device is exclusive";
@@ -331,8 +331,8 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
             device.reset();
         }
         ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
-        EXPECT_EQ(exclusive, 0) << "after " << c.Name;
-        EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "after " << c.Name;
+        EXPECT_EQ(exclusive, 0) << "after " << c.name;
+        EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "after " << c.name;
     }
 }
 

@@ -1,4 +1,4 @@
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
 
@@ -16,17 +16,17 @@ TEST(VirtualPortSelector, ListsTheMachinesPortsWithTheirNamesKindsAndNodes) {
     adapter.productName = "Z\xc3\xa4hler-Adapter";
     machine.PlugUsb("ttyUSB0", adapter);
 
-    TComPortComboBox box;
-    box.SetPort("COM7");
+    portselect::PortSelector box;
+    box.setPort("COM7");
     ASSERT_EQ(box.count(), 2);
     EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM1    USB        Zähler-Adapter  "));
     EXPECT_EQ(box.itemText(1).toStdString(), "COM7    COM0COM    Virtual serial port  ");
-    EXPECT_EQ(box.Port(), "COM7");
+    EXPECT_EQ(box.port(), "COM7");
     EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.SlavePath() + ")");
 
     ::unlink((machine.Root() + "/links/com7").c_str());
     machine.Unplug("ttyUSB0");
-    box.RefreshPorts();
+    box.refreshPorts();
     EXPECT_EQ(box.count(), 0);
-    EXPECT_EQ(box.Port(), "COM7");
+    EXPECT_EQ(box.port(), "COM7");
 }

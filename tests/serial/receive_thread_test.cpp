@@ -95,7 +95,7 @@ protected:
 
 TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
     struct Case {
-        const char* Name;
+        const char* name;
         serial::Delimiter delimiter;
         std::string Stream;
         std::vector<std::string> Telegrams;
@@ -114,7 +114,7 @@ TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
         pty.write(c.Stream);
         PumpUntilEvents(c.Telegrams.size());
         PumpFor(150ms); // nothing more may follow
-        EXPECT_EQ(Texts(), c.Telegrams) << c.Name;
+        EXPECT_EQ(Texts(), c.Telegrams) << c.name;
         port.reset();
         ASSERT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }

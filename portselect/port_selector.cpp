@@ -1,4 +1,4 @@
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "platform/ascii_case.h"
 
 #include "platform/port_catalog.h"
@@ -12,22 +12,24 @@
 #include <algorithm>
 #include <cctype>
 
+namespace portselect {
+
 namespace {
 
-const char* const ColumnCaptions[] = {"Port", "Port Type", "Friendly Port Name", "Bluetooth Name"};
-const char* const KindCaptions[] = {"Generic", "USB", "Bluetooth", "Bluetooth-In", "Com0Com"};
+const char* const kColumnCaptions[] = {"Port", "Port Type", "Friendly Port Name", "Bluetooth Name"};
+const char* const kKindCaptions[] = {"Generic", "USB", "Bluetooth", "Bluetooth-In", "Com0Com"};
 
 // Second column, nine characters each so the columns after it line up.
 std::string KindText(std::uint8_t kind) {
     switch (kind) {
-    case KindGeneric:
+    case kKindGeneric:
         return "generic  ";
-    case KindUSB:
+    case kKindUsb:
         return "USB      ";
-    case KindBluetooth:
-    case KindBluetoothIn:
+    case kKindBluetooth:
+    case kKindBluetoothIncoming:
         return "Bluetooth";
-    case KindCom0Com:
+    case kKindCom0Com:
         return "COM0COM  ";
     default:
         return "         ";
@@ -56,50 +58,50 @@ QAction* AddMenuItem(QMenu* menu, const char* caption, bool checkable) {
 
 } // namespace
 
-TComPortComboBox::TComPortComboBox(QWidget* owner, PortSource source)
+PortSelector::PortSelector(QWidget* owner, PortSource source)
     : QComboBox(owner), source_(std::move(source)) {
     // Picking from the list is the only way to choose; a typed text would name no port.
     setEditable(false);
     setFont(FixedPitchFont());
-    connect(this, &QComboBox::activated, this, &TComPortComboBox::ComboChange);
-    BuildPopupMenu();
-    RefreshPorts();
+    connect(this, &QComboBox::activated, this, &PortSelector::handleItemPicked);
+    buildPopupMenu();
+    refreshPorts();
 }
 
-void TComPortComboBox::BuildPopupMenu() {
+void PortSelector::buildPopupMenu() {
     popupMenu_ = new QMenu(this);
     QMenu* display = popupMenu_->addMenu(QStringLiteral("Display Properties"));
     for (std::size_t i = 0; i < columnItems_.size(); ++i) {
-        columnItems_[i] = AddMenuItem(display, ColumnCaptions[i], true);
-        connect(columnItems_[i], &QAction::triggered, this, [this] { ApplyMenu(); });
+        columnItems_[i] = AddMenuItem(display, kColumnCaptions[i], true);
+        connect(columnItems_[i], &QAction::triggered, this, [this] { applyMenu(); });
     }
     display->addSeparator();
     connect(AddMenuItem(display, "ALL", false), &QAction::triggered, this,
-            [this] { SetAllChecked(true, true); });
+            [this] { setAllChecked(true, true); });
     connect(AddMenuItem(display, "NONE", false), &QAction::triggered, this,
-            [this] { SetAllChecked(true, false); });
+            [this] { setAllChecked(true, false); });
 
     QMenu* filter = popupMenu_->addMenu(QStringLiteral("Filter Ports"));
     for (std::size_t i = 0; i < kindItems_.size(); ++i) {
-        kindItems_[i] = AddMenuItem(filter, KindCaptions[i], true);
-        connect(kindItems_[i], &QAction::triggered, this, [this] { ApplyMenu(); });
+        kindItems_[i] = AddMenuItem(filter, kKindCaptions[i], true);
+        connect(kindItems_[i], &QAction::triggered, this, [this] { applyMenu(); });
     }
     filter->addSeparator();
     connect(AddMenuItem(filter, "ALL", false), &QAction::triggered, this,
-            [this] { SetAllChecked(false, true); });
+            [this] { setAllChecked(false, true); });
     connect(AddMenuItem(filter, "NONE", false), &QAction::triggered, this,
-            [this] { SetAllChecked(false, false); });
+            [this] { setAllChecked(false, false); });
 
     popupMenu_->addSeparator();
     connect(AddMenuItem(popupMenu_, "Refresh", false), &QAction::triggered, this,
-            [this] { ApplyMenu(); });
+            [this] { applyMenu(); });
 
     setContextMenuPolicy(Qt::CustomContextMenu);
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { popupMenu_->popup(mapToGlobal(pos)); });
 }
 
-void TComPortComboBox::SetAllChecked(bool columns, bool checked) {
+void PortSelector::setAllChecked(bool columns, bool checked) {
     if (columns) {
         for (QAction* item : columnItems_) {
             item->setChecked(checked);
@@ -109,10 +111,10 @@ void TComPortComboBox::SetAllChecked(bool columns, bool checked) {
             item->setChecked(checked);
         }
     }
-    ApplyMenu();
+    applyMenu();
 }
 
-void TComPortComboBox::ApplyMenu() {
+void PortSelector::applyMenu() {
     std::uint8_t show = 0;
     for (std::size_t i = 0; i < columnItems_.size(); ++i) {
         if (columnItems_[i]->isChecked()) {
@@ -127,91 +129,93 @@ void TComPortComboBox::ApplyMenu() {
     }
     filterShow_ = show;
     filterType_ = type;
-    RefreshPorts();
+    refreshPorts();
 }
 
-void TComPortComboBox::SetPort(const std::string& port) {
+void PortSelector::setPort(const std::string& port) {
     port_ = port;
-    RefreshPorts();
+    refreshPorts();
 }
 
-void TComPortComboBox::SetFilterShow(std::uint8_t mask) {
+void PortSelector::setFilterShow(std::uint8_t mask) {
     filterShow_ = mask;
     for (std::size_t i = 0; i < columnItems_.size(); ++i) {
         columnItems_[i]->setChecked((mask >> i) & 1u);
     }
-    RefreshPorts();
+    refreshPorts();
 }
 
-void TComPortComboBox::SetFilterType(std::uint8_t mask) {
+void PortSelector::setFilterType(std::uint8_t mask) {
     filterType_ = mask;
     for (std::size_t i = 0; i < kindItems_.size(); ++i) {
         kindItems_[i]->setChecked((mask >> i) & 1u);
     }
-    RefreshPorts();
+    refreshPorts();
 }
 
-void TComPortComboBox::RefreshPorts() {
-    AllPorts =
+void PortSelector::refreshPorts() {
+    allPorts =
         portselect::discoverPorts(source_ ? source_() : platform::systemPortCatalog()->ports());
-    FillList();
+    fillList();
 }
 
-std::string TComPortComboBox::ItemText(const TCOM& port) const {
+std::string PortSelector::entryText(const PortEntry& port) const {
     std::string text;
     if (filterShow_ & 1u) {
-        std::string name = port.Name;
+        std::string name = port.name;
         if (name.size() < 6) {
             name.resize(6, ' ');
         }
         text += name + "  ";
     }
     if (filterShow_ & 2u) {
-        text += KindText(port.Kind) + "  ";
+        text += KindText(port.kind) + "  ";
     }
     if (filterShow_ & 4u) {
-        text += port.FriendlyName + "  ";
+        text += port.friendlyName + "  ";
     }
     if (filterShow_ & 8u) {
-        text += port.BluetoothName;
+        text += port.bluetoothName;
     }
     return text;
 }
 
-void TComPortComboBox::FillList() {
+void PortSelector::fillList() {
     clear();
-    ShownPorts.clear();
-    for (const TCOM& port : AllPorts) {
-        if (port.Kind < 8 && ((filterType_ >> port.Kind) & 1u)) {
-            ShownPorts.push_back(port);
+    shownPorts.clear();
+    for (const PortEntry& port : allPorts) {
+        if (port.kind < 8 && ((filterType_ >> port.kind) & 1u)) {
+            shownPorts.push_back(port);
         }
     }
     int selection = 0;
     const std::string wanted = platform::asciiLower(port_);
-    for (std::size_t i = 0; i < ShownPorts.size(); ++i) {
-        addItem(Utf8(ItemText(ShownPorts[i])));
-        if (platform::asciiLower(ShownPorts[i].Name) == wanted) {
+    for (std::size_t i = 0; i < shownPorts.size(); ++i) {
+        addItem(Utf8(entryText(shownPorts[i])));
+        if (platform::asciiLower(shownPorts[i].name) == wanted) {
             selection = static_cast<int>(i);
         }
     }
-    if (ShownPorts.empty()) {
+    if (shownPorts.empty()) {
         setToolTip(QString());
         return;
     }
     setCurrentIndex(selection);
-    port_ = ShownPorts[static_cast<std::size_t>(selection)].Name;
-    ShowHint(ShownPorts[static_cast<std::size_t>(selection)]);
+    port_ = shownPorts[static_cast<std::size_t>(selection)].name;
+    showHint(shownPorts[static_cast<std::size_t>(selection)]);
 }
 
-void TComPortComboBox::ShowHint(const TCOM& port) {
-    setToolTip(port.DeviceNode.empty() ? Utf8(port.FriendlyName)
-                                       : Utf8(port.FriendlyName + " (" + port.DeviceNode + ")"));
+void PortSelector::showHint(const PortEntry& port) {
+    setToolTip(port.deviceNode.empty() ? Utf8(port.friendlyName)
+                                       : Utf8(port.friendlyName + " (" + port.deviceNode + ")"));
 }
 
-void TComPortComboBox::ComboChange(int index) {
-    if (index >= 0 && static_cast<std::size_t>(index) < ShownPorts.size()) {
-        port_ = ShownPorts[static_cast<std::size_t>(index)].Name;
-        ShowHint(ShownPorts[static_cast<std::size_t>(index)]);
+void PortSelector::handleItemPicked(int index) {
+    if (index >= 0 && static_cast<std::size_t>(index) < shownPorts.size()) {
+        port_ = shownPorts[static_cast<std::size_t>(index)].name;
+        showHint(shownPorts[static_cast<std::size_t>(index)]);
     }
     emit portChanged();
 }
+
+} // namespace portselect
