@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+namespace counter {
+
 namespace {
 
 char LocaleDecimalSeparator() {
@@ -72,7 +74,7 @@ std::optional<std::string> CanonicalFloat(const std::string& text, char separato
 
 } // namespace
 
-std::optional<double> ParseNumber(const std::string& text) {
+std::optional<double> parseNumber(const std::string& text) {
     const char separator = LocaleDecimalSeparator();
     std::string withSeparator = text;
     for (char& c : withSeparator) {
@@ -94,7 +96,7 @@ std::optional<double> ParseNumber(const std::string& text) {
     return value;
 }
 
-std::string RemoveSpaces(const std::string& text) {
+std::string removeSpaces(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c != ' ') {
@@ -103,3 +105,5 @@ std::string RemoveSpaces(const std::string& text) {
     }
     return out;
 }
+
+} // namespace counter

@@ -20,7 +20,7 @@ void Check(const std::string& telegram) {
     FUZZ_CHECK(!counter::isIdentification(telegram));
     FUZZ_CHECK(std::isfinite(reading->value));
     FUZZ_CHECK(reading->telegram == telegram);
-    FUZZ_CHECK(ParseNumber(reading->valueText).has_value());
+    FUZZ_CHECK(counter::parseNumber(reading->valueText).has_value());
     FUZZ_CHECK(reading->unitText.find(' ') == std::string::npos);
 }
 
