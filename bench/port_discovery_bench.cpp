@@ -76,13 +76,13 @@ int main(int argc, char** argv) {
         adapter.productName = "Adapter " + std::to_string(n);
         adapter.busPort = "1-" + std::to_string(n + 1);
         adapter.factsOnlyInUdev = n % 4 == 0;
-        fake.PlugUsb("ttyUSB" + std::to_string(n), adapter);
+        fake.plugUsb("ttyUSB" + std::to_string(n), adapter);
     }
     for (int n = 0; n < 16; ++n) {
-        fake.AddRfcomm("rfcomm" + std::to_string(n), "00:00:00:00:00:" + std::to_string(10 + n));
-        fake.AddTty("tnt" + std::to_string(n));
-        fake.Link("com" + std::to_string(200 + n), fake.Node("tnt" + std::to_string(n)));
+        fake.addRfcomm("rfcomm" + std::to_string(n), "00:00:00:00:00:" + std::to_string(10 + n));
+        fake.addTty("tnt" + std::to_string(n));
+        fake.link("com" + std::to_string(200 + n), fake.node("tnt" + std::to_string(n)));
     }
-    Print("discovery on a fake machine", Measure(fake.Catalog(), 200), 200);
+    Print("discovery on a fake machine", Measure(fake.catalog(), 200), 200);
     return 0;
 }

@@ -62,7 +62,7 @@ void Pump(std::chrono::milliseconds span) {
     loop.exec();
 }
 
-double Percentile(std::vector<double> values, double p) {
+double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     return values[static_cast<std::size_t>(p * (values.size() - 1))];
 }
@@ -103,8 +103,8 @@ void MeasureLatency(serial::SerialPort& port, int master) {
     std::printf("latency, last byte written -> receiver on the main thread (%zu telegrams):\n",
                 latencies.size());
     std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
-                Percentile(latencies, 0), Percentile(latencies, 0.5), Percentile(latencies, 0.95),
-                Percentile(latencies, 1));
+                percentile(latencies, 0), percentile(latencies, 0.5), percentile(latencies, 0.95),
+                percentile(latencies, 1));
 }
 
 // Writes telegrams at `rate` per second for `seconds`, lets the rest come through and prints the

@@ -38,7 +38,7 @@ protected:
     std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
 
     Settings read(const std::string& bytes, std::string* error) {
-        WriteBytes(Name(), bytes);
+        writeBytes(Name(), bytes);
         Settings s = WindowValues();
         *error = app::readSettings(Name(), s);
         return s;
@@ -125,7 +125,7 @@ protected:
             Log.append(i * 10.0, 10000000.25 + i);
         }
     }
-    std::string Path(const QString& name) const { return Dir.filePath(name).toStdString(); }
+    std::string pathOf(const QString& name) const { return Dir.filePath(name).toStdString(); }
     QStringList Files() const { return QDir(Dir.path()).entryList(QDir::Files); }
 
     QTemporaryDir Dir;
@@ -140,15 +140,15 @@ TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
     getrlimit(RLIMIT_FSIZE, &old);
     for (const char* ext : {".dat", ".csv"}) {
         for (rlim_t limit : {rlim_t{0}, rlim_t{10}, rlim_t{100000}}) {
-            const std::string name = Path(QString("m") + ext);
-            WriteBytes(name, UsersFile);
+            const std::string name = pathOf(QString("m") + ext);
+            writeBytes(name, UsersFile);
             rlimit small = old;
             small.rlim_cur = limit;
             setrlimit(RLIMIT_FSIZE, &small);
             const std::string error = app::saveData(name, ext, Log, 0, UnitedStates);
             setrlimit(RLIMIT_FSIZE, &old);
             EXPECT_EQ(error, "File access denied") << ext << " " << limit;
-            EXPECT_EQ(FileBytes(name), UsersFile) << ext << " " << limit;
+            EXPECT_EQ(fileBytes(name), UsersFile) << ext << " " << limit;
             EXPECT_EQ(Files(), QStringList{QString("m") + ext}) << ext << " " << limit;
             QFile::remove(QString::fromStdString(name));
         }
@@ -157,23 +157,23 @@ TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
 }
 
 TEST_F(FailingExport, APathThroughAFileIsRefusedAndTheFileStays) {
-    WriteBytes(Path("notes.dat"), UsersFile);
-    EXPECT_EQ(app::saveData(Path("notes.dat/m.dat"), ".dat", Log, 0, UnitedStates),
+    writeBytes(pathOf("notes.dat"), UsersFile);
+    EXPECT_EQ(app::saveData(pathOf("notes.dat/m.dat"), ".dat", Log, 0, UnitedStates),
               "File access denied");
-    EXPECT_EQ(app::saveData(Path("notes.dat/m.csv"), ".csv", Log, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(pathOf("notes.dat/m.csv"), ".csv", Log, 0, UnitedStates),
               "File access denied");
-    EXPECT_EQ(FileBytes(Path("notes.dat")), UsersFile);
+    EXPECT_EQ(fileBytes(pathOf("notes.dat")), UsersFile);
     EXPECT_EQ(Files(), QStringList{"notes.dat"});
 }
 
 TEST_F(FailingExport, ANameWithoutExtensionWritesNothing) {
     QDir(Dir.path()).mkdir("my.data");
     for (const char* name : {"measurement", "my.data/measurement", "measurement."}) {
-        const std::string path = Path(name);
-        WriteBytes(path, UsersFile);
+        const std::string path = pathOf(name);
+        writeBytes(path, UsersFile);
         const std::string extension = app::fileExtension(path);
         EXPECT_EQ(app::saveData(path, extension, Log, 0, UnitedStates), "") << name;
-        EXPECT_EQ(FileBytes(path), UsersFile) << name;
+        EXPECT_EQ(fileBytes(path), UsersFile) << name;
     }
     EXPECT_EQ(Files(), (QStringList{"measurement", "measurement."}));
     EXPECT_EQ(QDir(Dir.filePath("my.data")).entryList(QDir::Files), QStringList{"measurement"});
@@ -190,12 +190,12 @@ TEST_F(FailingExport, AFullDiskLeavesTheUsersFilesWhole) {
     }
     const std::string data = point + "/m.dat";
     const std::string settings = app::settingsFileName(point);
-    WriteBytes(data, UsersFile);
+    writeBytes(data, UsersFile);
     ASSERT_EQ(app::writeSettings(settings, WindowValues()), "");
-    const std::string oldSettings = FileBytes(settings);
+    const std::string oldSettings = fileBytes(settings);
     // Fill what is left of the disk.
     const std::string filler = point + "/filler";
-    WriteBytes(filler, std::string(64 * 1024, 'f'));
+    writeBytes(filler, std::string(64 * 1024, 'f'));
 
     const std::string exportError = app::saveData(data, ".dat", Log, 0, UnitedStates);
     const std::string csvError = app::saveData(point + "/new.csv", ".csv", Log, 0, UnitedStates);
@@ -203,8 +203,8 @@ TEST_F(FailingExport, AFullDiskLeavesTheUsersFilesWhole) {
     changed.savedPort = "COM12";
     const std::string settingsError = app::writeSettings(settings, changed);
     const QStringList left = QDir(mountPoint).entryList(QDir::Files, QDir::Name);
-    const std::string dataAfter = FileBytes(data);
-    const std::string settingsAfter = FileBytes(settings);
+    const std::string dataAfter = fileBytes(data);
+    const std::string settingsAfter = fileBytes(settings);
     umount2(point.c_str(), MNT_DETACH);
 
     EXPECT_EQ(exportError, "File access denied");

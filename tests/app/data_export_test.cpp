@@ -25,7 +25,7 @@ double DateTime(QDate date, int h, int m, int s) {
 
 class DataExportTest : public ::testing::Test {
 protected:
-    std::string Path(const char* name) const { return Dir.filePath(name).toStdString(); }
+    std::string path(const char* name) const { return Dir.filePath(name).toStdString(); }
 
     QTemporaryDir Dir;
 };
@@ -36,8 +36,8 @@ TEST_F(DataExportTest, DatHasHeaderAndPointDecimals) {
     log.append(2000, 10000000.5);
     log.append(2500, 1.5e-6);
     const double start = DateTime(QDate(2026, 12, 8), 13, 5, 7);
-    ASSERT_EQ(app::saveData(Path("m.dat"), ".dat", log, start, German), "");
-    EXPECT_EQ(FileBytes(Path("m.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n"
+    ASSERT_EQ(app::saveData(path("m.dat"), ".dat", log, start, German), "");
+    EXPECT_EQ(fileBytes(path("m.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n"
                                         "/* 08.12.2026 13:05:07\r\n"
                                         "/*\r\n"
                                         "0 10000000\r\n"
@@ -49,8 +49,8 @@ TEST_F(DataExportTest, CsvKeepsTheMachineSeparatorAndHasNoHeader) {
     app::LogModel log(',');
     log.append(2000, 10000000.5);
     log.append(2500, 1.5e-6);
-    ASSERT_EQ(app::saveData(Path("m.csv"), ".csv", log, 0, German), "");
-    EXPECT_EQ(FileBytes(Path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
+    ASSERT_EQ(app::saveData(path("m.csv"), ".csv", log, 0, German), "");
+    EXPECT_EQ(fileBytes(path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
 }
 
 TEST_F(DataExportTest, DateLineFormats) {
@@ -81,8 +81,8 @@ TEST_F(DataExportTest, DateLineFormats) {
     };
     const app::LogModel empty('.');
     for (const auto& c : cases) {
-        ASSERT_EQ(app::saveData(Path("d.dat"), ".dat", empty, c.StartTime, c.Locale), "");
-        const std::string bytes = FileBytes(Path("d.dat"));
+        ASSERT_EQ(app::saveData(path("d.dat"), ".dat", empty, c.StartTime, c.Locale), "");
+        const std::string bytes = fileBytes(path("d.dat"));
         const std::size_t second = bytes.find("\r\n") + 2;
         EXPECT_EQ(bytes.substr(second, bytes.find("\r\n", second) - second), c.Line) << c.StartTime;
     }
@@ -90,35 +90,35 @@ TEST_F(DataExportTest, DateLineFormats) {
 
 TEST_F(DataExportTest, EmptyLogGivesThreeLineDatAndEmptyCsv) {
     const app::LogModel empty('.');
-    ASSERT_EQ(app::saveData(Path("e.dat"), ".dat", empty, 0, UnitedStates), "");
-    ASSERT_EQ(app::saveData(Path("e.csv"), ".csv", empty, 0, UnitedStates), "");
-    EXPECT_EQ(FileBytes(Path("e.dat")),
+    ASSERT_EQ(app::saveData(path("e.dat"), ".dat", empty, 0, UnitedStates), "");
+    ASSERT_EQ(app::saveData(path("e.csv"), ".csv", empty, 0, UnitedStates), "");
+    EXPECT_EQ(fileBytes(path("e.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* 12/30/1899\r\n/*\r\n");
     EXPECT_TRUE(QFileInfo::exists(Dir.filePath("e.csv")));
-    EXPECT_EQ(FileBytes(Path("e.csv")), "");
+    EXPECT_EQ(fileBytes(path("e.csv")), "");
 }
 
 TEST_F(DataExportTest, OtherExtensionsWriteNothing) {
     app::LogModel log('.');
     log.append(1, 2);
     for (const char* ext : {".DAT", ".Csv", ".txt", "", "dat", ".dat "}) {
-        EXPECT_EQ(app::saveData(Path("data.DAT"), ext, log, 0, UnitedStates), "") << ext;
+        EXPECT_EQ(app::saveData(path("data.DAT"), ext, log, 0, UnitedStates), "") << ext;
     }
     EXPECT_TRUE(QDir(Dir.path()).isEmpty());
 }
 
 TEST_F(DataExportTest, ReplacesAnExistingFile) {
-    WriteBytes(Path("r.csv"), std::string(1000, 'x'));
+    writeBytes(path("r.csv"), std::string(1000, 'x'));
     app::LogModel log('.');
     log.append(1, 2);
-    ASSERT_EQ(app::saveData(Path("r.csv"), ".csv", log, 0, UnitedStates), "");
-    EXPECT_EQ(FileBytes(Path("r.csv")), "1;2\r\n");
+    ASSERT_EQ(app::saveData(path("r.csv"), ".csv", log, 0, UnitedStates), "");
+    EXPECT_EQ(fileBytes(path("r.csv")), "1;2\r\n");
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"r.csv"});
 }
 
 TEST_F(DataExportTest, AFileThatCannotBeCreatedIsFileAccessDenied) {
     const app::LogModel empty('.');
-    EXPECT_EQ(app::saveData(Path("no/such/folder/x.dat"), ".dat", empty, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(path("no/such/folder/x.dat"), ".dat", empty, 0, UnitedStates),
               "File access denied");
     EXPECT_EQ(app::saveData(Dir.path().toStdString(), ".dat", empty, 0, UnitedStates),
               "File access denied");
@@ -126,7 +126,7 @@ TEST_F(DataExportTest, AFileThatCannotBeCreatedIsFileAccessDenied) {
 
 TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
     const std::string good = "1;2\r\n";
-    WriteBytes(Path("big.csv"), good);
+    writeBytes(path("big.csv"), good);
     app::LogModel log('.');
     for (int i = 0; i < 20000; ++i) {
         log.append(i, 10000000.25);
@@ -137,12 +137,12 @@ TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
     rlimit small = old;
     small.rlim_cur = 100000; // the export needs about 400 kB
     setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = app::saveData(Path("big.csv"), ".csv", log, 0, UnitedStates);
+    const std::string error = app::saveData(path("big.csv"), ".csv", log, 0, UnitedStates);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(error, "File access denied");
-    EXPECT_EQ(FileBytes(Path("big.csv")), good);
+    EXPECT_EQ(fileBytes(path("big.csv")), good);
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"big.csv"});
 }
 
@@ -152,8 +152,8 @@ TEST_F(DataExportTest, LongLogsAreWrittenCompletely) {
     for (int i = 0; i < N; ++i) {
         log.append(i * 10.0, 10000000.5);
     }
-    ASSERT_EQ(app::saveData(Path("l.dat"), ".dat", log, 0, UnitedStates), "");
-    const std::string bytes = FileBytes(Path("l.dat"));
+    ASSERT_EQ(app::saveData(path("l.dat"), ".dat", log, 0, UnitedStates), "");
+    const std::string bytes = fileBytes(path("l.dat"));
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), N + 3);
     EXPECT_NE(bytes.find("\r\n0 10000000.5\r\n10 10000000.5\r\n"), std::string::npos);
     const std::string last = "\r\n499990 10000000.5\r\n";

@@ -29,7 +29,7 @@ protected:
 
     // Reads `bytes` as the settings file over the window values.
     Settings read(const std::string& bytes, std::string* error = nullptr) {
-        WriteBytes(Name(), bytes);
+        writeBytes(Name(), bytes);
         Settings s = WindowValues();
         const std::string message = app::readSettings(Name(), s);
         if (error) {
@@ -55,7 +55,7 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
     const std::string beside = program + "/Zorvimet.ini";
     const std::string kept = config + "/talvek/Zorvimet.ini";
     EXPECT_EQ(app::settingsPlace(program).writeFile, beside) << "a writable folder keeps it";
-    WriteBytes(beside, "COM1\r\n");
+    writeBytes(beside, "COM1\r\n");
     ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
     ASSERT_EQ(::chmod(Dir.path().toLocal8Bit().constData(), 0755), 0);
     ASSERT_EQ(::chmod((config + "/talvek").c_str(), 0777), 0);
@@ -66,7 +66,7 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
             // Root writes anywhere: look as somebody else, the way an installed program runs.
             const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
             const app::SettingsPlace shipped = app::settingsPlace(program);
-            WriteBytes(kept, "COM2\r\n");
+            writeBytes(kept, "COM2\r\n");
             const app::SettingsPlace own = app::settingsPlace(program);
             std::_Exit(asOther && shipped.writeFile == kept && shipped.readFile == beside &&
                                own.readFile == kept
@@ -220,9 +220,9 @@ TEST(settingsRealText, ScientificWidth23WithFourExponentDigits) {
 
 TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
     const Settings s{"COM17", 60, 1e6, -8, 225, 1148, 574, 255, 3};
-    WriteBytes(Name(), "an older, longer file that is replaced entirely\r\n\r\n\r\n\r\n\r\n");
+    writeBytes(Name(), "an older, longer file that is replaced entirely\r\n\r\n\r\n\r\n\r\n");
     ASSERT_EQ(app::writeSettings(Name(), s), "");
-    EXPECT_EQ(FileBytes(Name()), "COM17\r\n"
+    EXPECT_EQ(fileBytes(Name()), "COM17\r\n"
                                  " 6.00000000000000E+0001\r\n"
                                  " 1.00000000000000E+0006\r\n"
                                  "-8\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n");
@@ -249,7 +249,7 @@ TEST_F(SettingsFileTest, WriteFailureIsFileAccessDenied) {
 
 TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
     const std::string good = "COM1\r\n 1.00000000000000E+0000\r\n";
-    WriteBytes(Name(), good);
+    writeBytes(Name(), good);
     // A file-size limit makes the write fail part-way, even for a privileged user.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -262,7 +262,7 @@ TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(error, "File access denied");
-    EXPECT_EQ(FileBytes(Name()), good);
+    EXPECT_EQ(fileBytes(Name()), good);
     EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 

@@ -33,7 +33,7 @@ std::string DisplayDump(const std::string& unit, const std::string& number) {
 class WindowRecordingTest : public WindowTest {
 protected:
     std::string Journal(const std::string& name = {}) const {
-        return FolderFile("talvek") + (name.empty() ? "" : "/" + name);
+        return folderFile("talvek") + (name.empty() ? "" : "/" + name);
     }
 
     // The ".tvj" files of the journal folder, sorted.
@@ -64,28 +64,29 @@ protected:
 
     std::vector<std::string> LogLines() const {
         std::vector<std::string> lines;
-        for (int i = 0; i < Form->log().count(); ++i) {
-            lines.push_back(Form->log().line(i));
+        for (int i = 0; i < window->log().count(); ++i) {
+            lines.push_back(window->log().line(i));
         }
         return lines;
     }
 
-    void ClickConnectButton() { Form->connectPage().connectButton()->click(); }
+    void ClickConnectButton() { window->connectPage().connectButton()->click(); }
 
     void OpenThroughMenu(const std::string& fileName) {
-        Dialogs->OpenAnswer = fileName;
-        FindMenuAction(Form->connectPage().logMenu(), {"Open measurement..."})->trigger();
+        dialogs->openAnswer = fileName;
+        talvek::test::findMenuAction(window->connectPage().logMenu(), {"Open measurement..."})
+            ->trigger();
     }
 
     // The window goes without a clean close, as in a crash.
     void Abandon() {
-        Form->counter().disconnectFromCounter();
-        Form.reset();
+        window->counter().disconnectFromCounter();
+        window.reset();
     }
 
     QImage GraphPicture() const {
-        Form->graphPage().plot()->repaint();
-        return Form->graphPage().plot()->picture().copy();
+        window->graphPage().plot()->repaint();
+        return window->graphPage().plot()->picture().copy();
     }
 };
 
@@ -93,16 +94,16 @@ TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTim
     for (const bool exportFails : {false, true}) {
         SCOPED_TRACE(exportFails ? "export fails" : "export written");
         app::MainWindow& form = open();
-        Connect();
-        NowMs += 2000;
-        Reading("10000000.5", 1);
-        Counter.send("OK");
-        EXPECT_TRUE(WaitFor([&] { return RepliesShown() == std::vector<std::string>{"OK"}; }));
-        NowMs += 500;
-        Reading(DisplayDump(" us", "      1.500"), 2);
+        connectCounter();
+        nowMs += 2000;
+        sendReading("10000000.5", 1);
+        scriptedCounter.send("OK");
+        EXPECT_TRUE(waitFor([&] { return repliesShown() == std::vector<std::string>{"OK"}; }));
+        nowMs += 500;
+        sendReading(DisplayDump(" us", "      1.500"), 2);
         const std::string name = "recording-" + std::to_string(::getpid()) + ".tvj";
         EXPECT_EQ(Journals(), std::vector<std::string>{name});
-        NowMs += 100;
+        nowMs += 100;
         ClickConnectButton();
 
         // Everything is on disk once disconnected.
@@ -122,12 +123,12 @@ TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTim
                       "1 2500 1.5e-06 us " + DisplayDump(" us", "      1.500"), "3 2600 0  "}));
 
         if (exportFails) {
-            fs::remove(FolderFile("last_measurement.dat"));
-            fs::create_directory(FolderFile("last_measurement.dat"));
+            fs::remove(folderFile("last_measurement.dat"));
+            fs::create_directory(folderFile("last_measurement.dat"));
         }
         EXPECT_TRUE(form.close());
         EXPECT_EQ(Journals().size(), exportFails ? 1u : 0u);
-        Form.reset();
+        window.reset();
     }
 }
 
@@ -141,19 +142,19 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
             fs::remove(Journal(name));
         }
         for (int second = 10; second <= 20; ++second) {
-            WriteBytes(Journal("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj"), "");
+            writeBytes(Journal("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj"), "");
         }
         WriteJournal("recording-1.tvj", startTime, telegrams);
-        WriteBytes(Journal("recording-2.tvj"), "");     // a run killed before its first byte
+        writeBytes(Journal("recording-2.tvj"), "");     // a run killed before its first byte
         WriteJournal("recording-3.tvj", startTime, {}); // a connect that read nothing
         // The most recently written are looked at first: these two are gone before the offer.
         fs::last_write_time(Journal("recording-1.tvj"),
                             fs::file_time_type::clock::now() - std::chrono::hours(1));
-        Dialogs->Questions.clear();
-        Dialogs->QuestionAnswer = yes;
+        dialogs->questions.clear();
+        dialogs->questionAnswer = yes;
 
         app::MainWindow& form = open();
-        EXPECT_EQ(Dialogs->Questions,
+        EXPECT_EQ(dialogs->questions,
                   std::vector<std::string>{"Recover the unsaved measurement of " +
                                            counter::dateTimeToStr(startTime) + " (3 readings)?"});
         std::vector<std::string> kept;
@@ -180,32 +181,32 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
         EXPECT_EQ(Journals(), kept);
         EXPECT_TRUE(form.close());
         EXPECT_EQ(Journals().size(), 10u);
-        Form.reset();
+        window.reset();
     }
 }
 
 TEST_F(WindowRecordingTest, AJournalInUseIsNeverOfferedButOneLeftByACrashIs) {
     open();
-    Connect();
-    Reading("10000000.5", 1);
+    connectCounter();
+    sendReading("10000000.5", 1);
     // Another window's journal, in this process or another: its lock keeps it from the offer.
     const std::string foreign = Journal("recording-999999.tvj");
     WriteJournal("recording-999999.tvj", 46000.5, {"10000000.5"});
     const int lock = ::open(foreign.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
     app::WindowEnvironment environment;
-    environment.settingsFolder = Sandbox.Path();
-    environment.dialogs = Dialogs;
+    environment.settingsFolder = sandbox.path();
+    environment.dialogs = dialogs;
     {
         app::MainWindow second(environment);
         second.show();
         QCoreApplication::processEvents();
-        EXPECT_TRUE(Dialogs->Questions.empty());
+        EXPECT_TRUE(dialogs->questions.empty());
     }
     ::close(lock);
     Abandon();
     open();
-    EXPECT_EQ(Dialogs->Questions.size(), 2u);
+    EXPECT_EQ(dialogs->questions.size(), 2u);
 }
 
 TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGoesOn) {
@@ -216,10 +217,10 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
         std::string notice;
     };
     const std::string pid = std::to_string(::getpid());
-    const std::string full = FolderFile("full");
+    const std::string full = folderFile("full");
     const Case cases[] = {
-        {"folder is a file", FolderFile("file/talvek"), [&] { WriteBytes(FolderFile("file"), ""); },
-         "Recording journal stopped: cannot create the folder " + FolderFile("file/talvek") +
+        {"folder is a file", folderFile("file/talvek"), [&] { writeBytes(folderFile("file"), ""); },
+         "Recording journal stopped: cannot create the folder " + folderFile("file/talvek") +
              ": Not a directory. The measurement goes on in memory."},
         {"disk is full", full,
          [&] {
@@ -234,13 +235,13 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         c.spoil();
-        DataFolder = c.folder;
+        dataFolder = c.folder;
         app::MainWindow& form = open();
-        Connect();
-        Reading("10000000.5", 1);
-        EXPECT_TRUE(WaitFor([&] { return !form.journalNotice().empty(); }));
+        connectCounter();
+        sendReading("10000000.5", 1);
+        EXPECT_TRUE(waitFor([&] { return !form.journalNotice().empty(); }));
         EXPECT_EQ(form.journalNotice(), c.notice);
-        Reading("10000001.5", 2);
+        sendReading("10000001.5", 2);
         EXPECT_EQ(form.statusText(), "10000001.5");
         EXPECT_EQ(form.journalNotice(), c.notice);
         Abandon();
@@ -250,52 +251,52 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
 TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {
     app::MainWindow& form = open();
     form.pages()->setCurrentWidget(&form.graphPage());
-    Connect();
+    connectCounter();
     const std::vector<std::string> telegrams = {"10000000.5", "123456789012.3", "0.000015",
                                                 "9999999.99"};
     for (std::size_t i = 0; i < telegrams.size(); ++i) {
-        NowMs += 1234;
-        Reading(telegrams[i], static_cast<int>(i) + 1);
+        nowMs += 1234;
+        sendReading(telegrams[i], static_cast<int>(i) + 1);
     }
     ClickConnectButton();
     const QImage measured = GraphPicture();
     for (const std::string extension : {".dat", ".csv"}) {
         SCOPED_TRACE(extension);
-        Dialogs->SaveAnswer = FolderFile("first" + extension);
-        SaveThroughMenu();
-        FindMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
+        dialogs->saveAnswer = folderFile("first" + extension);
+        saveThroughMenu();
+        talvek::test::findMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
         ASSERT_NE(GraphPicture(), measured);
 
-        OpenThroughMenu(FolderFile("first" + extension));
+        OpenThroughMenu(folderFile("first" + extension));
         EXPECT_EQ(form.statusText(), "Opened first" + extension + ": 4 readings.");
         EXPECT_EQ(GraphPicture(), measured);
-        Dialogs->SaveAnswer = FolderFile("again" + extension);
-        SaveThroughMenu();
-        EXPECT_EQ(FileBytes(FolderFile("again" + extension)),
-                  FileBytes(FolderFile("first" + extension)));
+        dialogs->saveAnswer = folderFile("again" + extension);
+        saveThroughMenu();
+        EXPECT_EQ(fileBytes(folderFile("again" + extension)),
+                  fileBytes(folderFile("first" + extension)));
     }
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromTheFirst) {
     app::MainWindow& form = open();
-    Connect();
-    Reading("10000000.5", 1);
-    OpenThroughMenu(FolderFile("bad.dat"));
+    connectCounter();
+    sendReading("10000000.5", 1);
+    OpenThroughMenu(folderFile("bad.dat"));
     EXPECT_EQ(form.statusText(), "Disconnect before opening a measurement.");
     EXPECT_EQ(form.log().count(), 1);
     ClickConnectButton();
 
-    WriteBytes(FolderFile("notes.txt"), "no\nreadings\n");
-    OpenThroughMenu(FolderFile("notes.txt"));
-    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{
+    writeBytes(folderFile("notes.txt"), "no\nreadings\n");
+    OpenThroughMenu(folderFile("notes.txt"));
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{
                                    "No readings opened from notes.txt. 2 lines are no reading and "
                                    "were left out, the first is line 1."});
     EXPECT_EQ(form.log().count(), 1);
 
-    WriteBytes(FolderFile("bad.dat"),
+    writeBytes(folderFile("bad.dat"),
                "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n100 5\n1oo 6\n300 7,5\n");
-    OpenThroughMenu(FolderFile("bad.dat"));
+    OpenThroughMenu(folderFile("bad.dat"));
     EXPECT_EQ(form.statusText(),
               "Opened bad.dat: 2 readings. 1 line is no reading and was left out, the first is "
               "line 5. The start time \"someday\" does not read as a date in this machine's "

@@ -28,7 +28,7 @@ using WindowStartTest = WindowTest;
 
 TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     app::MainWindow& form = open();
-    EXPECT_EQ(Caption(), "TALVEK software V1.2 for KELVO frequency counter");
+    EXPECT_EQ(caption(), "TALVEK software V1.2 for KELVO frequency counter");
     EXPECT_EQ(form.pos(), QPoint(614, 225));
     EXPECT_EQ(form.size(), QSize(1148, 574));
     EXPECT_EQ(form.minimumSize(), QSize(500, 160));
@@ -38,7 +38,7 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.startTime(), 0.0);
     EXPECT_EQ(form.statusText(), "");
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
     // The only port on this machine is the counter's; the driver takes what the selector chose.
     EXPECT_EQ(form.connectPage().portSelector()->port(), "COM7");
     EXPECT_EQ(form.counter().port(), "COM7");
@@ -141,16 +141,20 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
         }
         EXPECT_EQ(shown, captions);
     }
-    EXPECT_NE(FindMenuAction(form.graphPage().menu(), {"Time unit", "hours"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.graphPage().menu(), {"Frequency unit", "GHz"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.commandsPage().commandMenu(), {"COM Telegram", "Hertz value"}),
+    EXPECT_NE(talvek::test::findMenuAction(form.graphPage().menu(), {"Time unit", "hours"}),
               nullptr);
-    EXPECT_NE(FindMenuAction(form.commandsPage().commandMenu(), {"Prescaler", "SMA <value>"}),
+    EXPECT_NE(talvek::test::findMenuAction(form.graphPage().menu(), {"Frequency unit", "GHz"}),
+              nullptr);
+    EXPECT_NE(talvek::test::findMenuAction(form.commandsPage().commandMenu(),
+                                           {"COM Telegram", "Hertz value"}),
+              nullptr);
+    EXPECT_NE(talvek::test::findMenuAction(form.commandsPage().commandMenu(),
+                                           {"Prescaler", "SMA <value>"}),
               nullptr);
 }
 
 TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {
-    WriteBytes(SettingsFile(), "COM7\r\n");
+    writeBytes(settingsFile(), "COM7\r\n");
     app::MainWindow& form = open();
     EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_EQ(form.pos(), QPoint(0, 0));
@@ -160,7 +164,7 @@ TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors
     EXPECT_EQ(form.settings().timeDivisor, 1.0);
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0);
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
@@ -175,19 +179,19 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
         {" 1.00000000000000E+0000", "Time/s", 1.0},
     };
     for (const auto& c : cases) {
-        WriteBytes(SettingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
+        writeBytes(settingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
         app::MainWindow& form = open();
         EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption) << c.Text;
         EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.Factor) << c.Text;
-        Form.reset();
+        window.reset();
     }
 }
 
 TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
-    WriteBytes(SettingsFile(),
+    writeBytes(settingsFile(),
                "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0003\r\n10\r\nten\r\n");
     app::MainWindow& form = open();
-    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{"Invalid numeric input"});
     EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/min");
     EXPECT_EQ(form.settings().frequencyDivisor, 1000.0);
     EXPECT_EQ(form.x(), 10);
@@ -207,34 +211,34 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
         {"20\r\n30\r\n800\r\n400", QRect(20, 30, 800, 400)},
     };
     for (const auto& c : cases) {
-        WriteBytes(SettingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
+        writeBytes(settingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
         app::MainWindow& form = open();
         EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Geometry;
-        Form.reset();
+        window.reset();
     }
 }
 
 TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
-    WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
+    writeBytes(settingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                                "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
     app::MainWindow& form = open();
     EXPECT_EQ(form.connectPage().portSelector()->filterType(), 3); // low 8 bits
     EXPECT_TRUE(form.close());
-    EXPECT_EQ(FileBytes(SettingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
+    EXPECT_EQ(fileBytes(settingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
                                          "5\r\n3\r\n");
     // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
     const std::string date = counter::dateTimeToStr(0);
-    EXPECT_EQ(FileBytes(FolderFile("last_measurement.dat")),
+    EXPECT_EQ(fileBytes(folderFile("last_measurement.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowStartTest, SettingsThatCannotBeWrittenAreReported) {
     open();
-    std::filesystem::create_directory(SettingsFile()); // a folder where the file should go
-    EXPECT_TRUE(Form->close());
-    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
+    std::filesystem::create_directory(settingsFile()); // a folder where the file should go
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{"File access denied"});
 }
 
 // The layout rule for the window's current size, checked on every page, shown or not.

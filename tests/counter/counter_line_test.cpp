@@ -16,7 +16,7 @@
 #include <optional>
 
 using counter::KelvoCounter;
-using talvek::test::PumpUntil;
+using talvek::test::pumpUntil;
 using talvek::test::ScriptedCounter;
 using namespace std::chrono_literals;
 
@@ -54,7 +54,7 @@ protected:
         const auto c = QObject::connect(&counter, &KelvoCounter::connectFinished,
                                         [&](bool outcome) { connected = outcome; });
         counter.connectToCounter(autoIdentify);
-        EXPECT_TRUE(PumpUntil([&] { return connected.has_value(); }, 30s));
+        EXPECT_TRUE(pumpUntil([&] { return connected.has_value(); }, 30s));
         QObject::disconnect(c);
         return connected.value_or(false);
     }
@@ -74,7 +74,7 @@ protected:
         const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
                                         [&](bool a) { answered = answered.value_or(a); });
         if (command()) {
-            EXPECT_TRUE(PumpUntil([&] { return answered.has_value(); }, 10s));
+            EXPECT_TRUE(pumpUntil([&] { return answered.has_value(); }, 10s));
         }
         QObject::disconnect(c);
         return answered;
@@ -174,7 +174,7 @@ TEST_F(CounterLine, TelegramsWhileConnectedBecomeReadingsAndReplies) {
           std::string("kelvo FC-3000 V2.1 virtual counter"), Dump(" us", "     12.000")}) {
         peer.send(telegram);
     }
-    ASSERT_TRUE(PumpUntil([&] { return readings.size() + statuses.size() >= 4; }, 3s));
+    ASSERT_TRUE(pumpUntil([&] { return readings.size() + statuses.size() >= 4; }, 3s));
     ASSERT_EQ(readings.size(), 2u);
     EXPECT_EQ(readings[0].value, 10000000.5);
     EXPECT_EQ(readings[0].telegram, "10000000.5");
@@ -268,7 +268,7 @@ TEST_F(CounterLine, ASecondCommandGoesOutAtOnceAndOneReplyEndsBothWaits) {
                      [&](bool answered) { outcomes.push_back(answered); });
     EXPECT_TRUE(counter.setAverage(true));
     QTimer::singleShot(100, [&] { EXPECT_TRUE(counter.measureStop()); });
-    ASSERT_TRUE(PumpUntil([&] { return outcomes.size() >= 2; }, 3s));
+    ASSERT_TRUE(pumpUntil([&] { return outcomes.size() >= 2; }, 3s));
     EXPECT_EQ(outcomes, (std::vector<bool>{true, true}));
     EXPECT_EQ(peer.received(), Identify + "\x1b"
                                           "A\r\x1bx\r");
@@ -285,7 +285,7 @@ TEST_F(CounterLine, ACommandFromAReadingHandlerSeesItsReply) {
     });
     QObject::connect(&counter, &KelvoCounter::commandFinished, [&](bool a) { answered = a; });
     peer.send("10000000.5");
-    ASSERT_TRUE(PumpUntil([&] { return answered.has_value(); }, 3s));
+    ASSERT_TRUE(pumpUntil([&] { return answered.has_value(); }, 3s));
     EXPECT_EQ(answered, true);
     EXPECT_EQ(statuses, std::vector<std::string>{"OK"});
 }
@@ -344,7 +344,7 @@ protected:
         QObject::connect(&reconnector, &counter::Reconnector::reconnected,
                          [this](const std::string& port, std::int64_t) { reconnectedOn = port; });
         ConnectTo(7).unplug();
-        ASSERT_TRUE(PumpUntil([&] { return counter.deviceGone(); }, 3s));
+        ASSERT_TRUE(pumpUntil([&] { return counter.deviceGone(); }, 3s));
         ports.clear(); // its link goes with it
     }
 
@@ -357,13 +357,13 @@ TEST_F(Replug, NoOtherDeviceNorAnotherCounterIsTaken) {
     elsewhere.answer("I", "kelvo");
     ScriptedCounter& other = AddPort(7);
     other.answer("I", "kelvo FC-9");
-    talvek::test::PumpFor(2s);
+    talvek::test::pumpFor(2s);
     EXPECT_EQ(reconnectedOn, "");
     EXPECT_TRUE(counter.deviceGone());
     EXPECT_EQ(elsewhere.received(), "");
     EXPECT_EQ(other.received().substr(0, 3), Identify);
     counter.disconnectFromCounter();
-    EXPECT_TRUE(PumpUntil([&] { return !reconnector.waiting(); }, 1s));
+    EXPECT_TRUE(pumpUntil([&] { return !reconnector.waiting(); }, 1s));
 }
 
 } // namespace

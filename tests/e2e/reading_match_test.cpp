@@ -7,16 +7,16 @@
 
 namespace {
 
-TSentTelegram Reading(double value) {
+SentTelegram Reading(double value) {
     return {0, "reading", value, "x"};
 }
 
-TSentTelegram Garbage(const std::string& text) {
+SentTelegram Garbage(const std::string& text) {
     return {0, "garbage", std::nullopt, text};
 }
 
-std::vector<TLoggedReading> Logged(std::initializer_list<double> values) {
-    std::vector<TLoggedReading> logged;
+std::vector<LoggedReading> Logged(std::initializer_list<double> values) {
+    std::vector<LoggedReading> logged;
     for (const double v : values) {
         logged.push_back({0, v});
     }
@@ -25,8 +25,8 @@ std::vector<TLoggedReading> Logged(std::initializer_list<double> values) {
 
 struct MatchCase {
     const char* name;
-    std::vector<TSentTelegram> sent;
-    std::vector<TLoggedReading> logged;
+    std::vector<SentTelegram> sent;
+    std::vector<LoggedReading> logged;
     bool agree;
 };
 
@@ -48,22 +48,22 @@ TEST(ReadingMatchTest, CatchesEveryKindOfDisagreement) {
         {"twin lost", {Reading(5), Reading(5), Reading(6)}, Logged({5, 6}), false},
     };
     for (const MatchCase& c : cases) {
-        EXPECT_EQ(CompareReadings(c.sent, c.logged).empty(), c.agree) << c.name;
+        EXPECT_EQ(compareReadings(c.sent, c.logged).empty(), c.agree) << c.name;
     }
 }
 
 TEST(ReadingMatchTest, UndelimitedLineRequiresNothingButInventsNothing) {
-    const std::vector<TSentTelegram> sent = {Reading(1), Reading(2)};
-    EXPECT_EQ(CompareReadings(sent, Logged({}), false), "");
-    EXPECT_EQ(CompareReadings(sent, Logged({2}), false), "");
-    EXPECT_NE(CompareReadings(sent, Logged({3}), false), "");
+    const std::vector<SentTelegram> sent = {Reading(1), Reading(2)};
+    EXPECT_EQ(compareReadings(sent, Logged({}), false), "");
+    EXPECT_EQ(compareReadings(sent, Logged({2}), false), "");
+    EXPECT_NE(compareReadings(sent, Logged({3}), false), "");
 }
 
 TEST(ReadingMatchTest, OnlyReadingsInFlightAtTheUnplugMayBeLost) {
-    const std::vector<TSentTelegram> sent = {
+    const std::vector<SentTelegram> sent = {
         Reading(1), Reading(2), Reading(3), {0, "unplug", std::nullopt, ""}};
-    EXPECT_EQ(CompareReadings(sent, Logged({1, 2}), true, 2), "");
-    EXPECT_NE(CompareReadings(sent, Logged({1, 3}), true, 2), "");
+    EXPECT_EQ(compareReadings(sent, Logged({1, 2}), true, 2), "");
+    EXPECT_NE(compareReadings(sent, Logged({1, 3}), true, 2), "");
 }
 
 } // namespace

@@ -35,8 +35,8 @@ void WaitUntil(const std::function<bool()>& done) {
 }
 
 // Runs the entry and waits until a command it sent has its reply.
-void Choose(app::MainWindow& form, QMenu* menu, const std::vector<std::string>& path) {
-    if (QAction* action = FindMenuAction(menu, path)) {
+void choose(app::MainWindow& form, QMenu* menu, const std::vector<std::string>& path) {
+    if (QAction* action = talvek::test::findMenuAction(menu, path)) {
         action->trigger();
     }
     WaitUntil([&] { return !form.counter().awaitingReply(); });
@@ -66,30 +66,30 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const TPortSandbox home;
-    TVirtualCounter counter(home.Path(), home.File("sent.log"));
+    const talvek::test::PortSandbox home;
+    VirtualCounter counter(home.path(), home.file("sent.log"));
     if (!counter.start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
         std::fprintf(stderr, "the virtual counter did not start\n");
         return 1;
     }
     app::WindowEnvironment environment;
-    environment.settingsFolder = home.Path();
+    environment.settingsFolder = home.path();
     app::MainWindow form(environment);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         std::fprintf(stderr, "the window was not shown\n");
         return 1;
     }
-    form.connectPage().portSelector()->setPort(counter.Com);
-    form.counter().setPort(counter.Com);
+    form.connectPage().portSelector()->setPort(counter.comName);
+    form.counter().setPort(counter.comName);
     form.connectPage().connectButton()->click();
     WaitUntil([&] { return form.isEnabled(); });
-    Choose(form, form.commandsPage().commandMenu(), {"Gate Time", "0.1s"});
-    Choose(form, form.commandsPage().commandMenu(), {"Measure", "continuous"});
+    choose(form, form.commandsPage().commandMenu(), {"Gate Time", "0.1s"});
+    choose(form, form.commandsPage().commandMenu(), {"Measure", "continuous"});
     QTest::qWait(8000);
-    Choose(form, form.commandsPage().commandMenu(), {"Measure", "stop"});
-    Choose(form, form.commandsPage().commandMenu(), {"Info"});
-    Choose(form, form.graphPage().menu(), {"Frequency unit", "MHz"});
+    choose(form, form.commandsPage().commandMenu(), {"Measure", "stop"});
+    choose(form, form.commandsPage().commandMenu(), {"Info"});
+    choose(form, form.graphPage().menu(), {"Frequency unit", "MHz"});
 
     bool saved = SavePages(form, out, QString());
     if (argc == 3) {

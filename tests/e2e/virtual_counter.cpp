@@ -6,14 +6,14 @@
 #include <charconv>
 #include <fstream>
 
-TVirtualCounter::TVirtualCounter(std::string dataHome, std::string logPath)
+VirtualCounter::VirtualCounter(std::string dataHome, std::string logPath)
     : dataHome_(std::move(dataHome)), logPath_(std::move(logPath)) {}
 
-TVirtualCounter::~TVirtualCounter() {
+VirtualCounter::~VirtualCounter() {
     stop();
 }
 
-bool TVirtualCounter::start(const QStringList& options) {
+bool VirtualCounter::start(const QStringList& options) {
     std::vector<std::string> arguments;
     for (const QString& option : options) {
         arguments.push_back(option.toStdString());
@@ -30,31 +30,31 @@ bool TVirtualCounter::start(const QStringList& options) {
     while (clock.elapsed() < 5000 && process_.running()) {
         // Short waits with the event loop turning, so a window under test stays responsive.
         QCoreApplication::processEvents();
-        output += process_.ReadOutput(10);
+        output += process_.readOutput(10);
         const auto match = serving.match(QString::fromStdString(output));
         if (match.hasMatch()) {
-            Com = match.captured(1).toStdString();
-            Device = match.captured(2).toStdString();
+            comName = match.captured(1).toStdString();
+            device = match.captured(2).toStdString();
             return true;
         }
     }
     return false;
 }
 
-void TVirtualCounter::stop() {
+void VirtualCounter::stop() {
     process_.stop();
 }
 
-bool TVirtualCounter::running() {
+bool VirtualCounter::running() {
     return process_.running();
 }
 
-bool TVirtualCounter::WaitFinished(int timeoutMs) {
-    return process_.WaitFinished(timeoutMs);
+bool VirtualCounter::waitFinished(int timeoutMs) {
+    return process_.waitFinished(timeoutMs);
 }
 
-std::vector<TSentTelegram> TVirtualCounter::Sent() const {
-    std::vector<TSentTelegram> sent;
+std::vector<SentTelegram> VirtualCounter::sent() const {
+    std::vector<SentTelegram> sent;
     std::ifstream file(logPath_);
     std::string line;
     while (std::getline(file, line)) {
@@ -64,24 +64,24 @@ std::vector<TSentTelegram> TVirtualCounter::Sent() const {
         if (tab3 == std::string::npos) {
             continue; // a line still being written
         }
-        TSentTelegram telegram;
-        std::from_chars(line.data(), line.data() + tab1, telegram.Seconds);
+        SentTelegram telegram;
+        std::from_chars(line.data(), line.data() + tab1, telegram.seconds);
         telegram.kind = line.substr(tab1 + 1, tab2 - tab1 - 1);
         double value = 0;
         const char* first = line.data() + tab2 + 1;
         const char* last = line.data() + tab3;
         if (std::from_chars(first, last, value).ec == std::errc{}) {
-            telegram.Value = value;
+            telegram.value = value;
         }
-        telegram.Text = line.substr(tab3 + 1);
+        telegram.text = line.substr(tab3 + 1);
         sent.push_back(std::move(telegram));
     }
     return sent;
 }
 
-std::vector<TSentTelegram> TVirtualCounter::SentReadings() const {
-    std::vector<TSentTelegram> readings;
-    for (TSentTelegram& telegram : Sent()) {
+std::vector<SentTelegram> VirtualCounter::sentReadings() const {
+    std::vector<SentTelegram> readings;
+    for (SentTelegram& telegram : sent()) {
         if (telegram.kind == "reading") {
             readings.push_back(std::move(telegram));
         }

@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 9) {
         return 0;
     }
-    static QTemporaryDir dir(ScratchFolderTemplate());
+    static QTemporaryDir dir(scratchFolderTemplate());
     const std::string extension = Extensions[data[0] & 7];
     const bool comma = (data[0] & 8) != 0;
     const char separator = comma ? ',' : '.';

@@ -34,7 +34,7 @@ bool close(double a, double b) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static QTemporaryDir dir(ScratchFolderTemplate());
+    static QTemporaryDir dir(scratchFolderTemplate());
     const std::string fileName = app::settingsFileName(dir.path().toStdString());
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     std::ofstream(fileName, std::ios::binary | std::ios::trunc) << bytes;

@@ -29,18 +29,18 @@ class PrivateBus {
 public:
     PrivateBus() {
         if (daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) {
-            const std::string line = daemon_.ReadOutput(5000);
+            const std::string line = daemon_.readOutput(5000);
             address_ = QString::fromStdString(line.substr(0, line.find('\n')));
         }
     }
     ~PrivateBus() {
-        daemon_.Signal(SIGKILL);
-        daemon_.WaitFinished(5000);
+        daemon_.signal(SIGKILL);
+        daemon_.waitFinished(5000);
     }
     const QString& Address() const { return address_; }
 
 private:
-    TChildProcess daemon_;
+    talvek::test::ChildProcess daemon_;
     QString address_;
 };
 

@@ -23,7 +23,7 @@ TEST(PostToMainThread, ReturnsAtOnceAndRunsThePartsOnTheMainThreadInOrder) {
     });
     worker.join(); // while the main thread serves no events
     EXPECT_TRUE(ran.empty());
-    EXPECT_TRUE(talvek::test::PumpUntil([&] { return ran.size() == 100; }, 5s));
+    EXPECT_TRUE(talvek::test::pumpUntil([&] { return ran.size() == 100; }, 5s));
     std::vector<int> inOrder(100);
     std::iota(inOrder.begin(), inOrder.end(), 0);
     EXPECT_EQ(ran, inOrder);

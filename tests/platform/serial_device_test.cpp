@@ -39,7 +39,7 @@ bool PollUntil(const std::function<bool()>& done) {
 }
 
 std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
-    auto device = SerialDevice::open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.slavePath());
     if (device) {
         device->setTimeouts({1, 1, 1, 1, 20});
     }
@@ -66,7 +66,7 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             if (sides == SlaveOnly) {
-                ::close(pty.MasterFd());
+                ::close(pty.masterFd());
             }
             [[maybe_unused]] const ssize_t n = ::write(ready[1], "x", 1);
             for (;;) {
@@ -134,13 +134,13 @@ TEST(LineSettings, RefuseWhatTheTerminalLayerCannotDo) {
 
 TEST(SerialDevice, OpensExclusivelyAndReopensAfterClose) {
     PtyPair pty;
-    auto first = SerialDevice::open(pty.SlavePath());
+    auto first = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(first);
     OpenFailure why;
-    EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {}, &why)) << "a second opener must fail";
+    EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {}, &why)) << "a second opener must fail";
     EXPECT_EQ(why.cause, OpenFailureCause::InUse);
     first->close();
-    auto second = SerialDevice::open(pty.SlavePath());
+    auto second = SerialDevice::open(pty.slavePath());
     EXPECT_TRUE(second) << "closing must release the device";
 }
 
@@ -161,14 +161,14 @@ TEST(SerialDevice, SaysWhyItDoesNotOpen) {
 
 TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
     PtyPair pty;
-    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0), 0);
+    ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0), 0);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             // Root opens anything: try as somebody else, the way a user outside "dialout" does.
             const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
             OpenFailure why;
-            const bool opened = SerialDevice::open(pty.SlavePath(), {}, &why) != nullptr;
+            const bool opened = SerialDevice::open(pty.slavePath(), {}, &why) != nullptr;
             std::_Exit(asOther && !opened && why.cause == OpenFailureCause::NoPermission ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -177,28 +177,28 @@ TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
 TEST(SerialDevice, SettingsTheDeviceDoesNotKeepAreRefusedAndReleaseIt) {
     PtyPair pty; // a pseudo-terminal always runs eight data bits without parity
     OpenFailure why;
-    EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {9600, 7, Parity::Even, 1}, &why));
+    EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {9600, 7, Parity::Even, 1}, &why));
     EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
-    EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {12345, 8, Parity::None, 1}, &why));
+    EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {12345, 8, Parity::None, 1}, &why));
     EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
-    EXPECT_TRUE(SerialDevice::open(pty.SlavePath()));
+    EXPECT_TRUE(SerialDevice::open(pty.slavePath()));
 }
 
 TEST(SerialDevice, FlowControlAnEarlierProgramLeftOnIsSwitchedOff) {
     // A pseudo-terminal keeps both kinds of flow control, so both can be checked on it.
     PtyPair pty;
     termios before{};
-    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
+    ASSERT_EQ(tcgetattr(pty.slaveFd(), &before), 0);
     before.c_cflag |= CRTSCTS;
     before.c_iflag |= IXON | IXOFF | IXANY;
-    ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &before), 0);
-    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
+    ASSERT_EQ(tcsetattr(pty.slaveFd(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.slaveFd(), &before), 0);
     ASSERT_TRUE(before.c_cflag & CRTSCTS);
 
-    auto device = SerialDevice::open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
     termios after{};
-    ASSERT_EQ(tcgetattr(pty.MasterFd(), &after), 0);
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &after), 0);
     EXPECT_FALSE(after.c_cflag & CRTSCTS);
     EXPECT_FALSE(after.c_iflag & (IXON | IXOFF | IXANY));
 }
@@ -208,22 +208,22 @@ TEST(SerialDevice, AnotherProgramThatHasTheDeviceOpenKeepsItClosedAndIsNamed) {
     {
         const Holder terminalProgram(pty, Holder::SlaveOnly);
         OpenFailure why;
-        EXPECT_FALSE(SerialDevice::open(pty.SlavePath(), {}, &why)) << "it took no lock";
+        EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {}, &why)) << "it took no lock";
         EXPECT_EQ(why.cause, OpenFailureCause::InUse);
         EXPECT_EQ(why.otherProgram, OwnCommandName());
     }
-    EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "once it has ended";
+    EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "once it has ended";
     const Holder instrument(pty, Holder::BothSides);
-    EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "the line's other end is no competitor";
+    EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "the line's other end is no competitor";
 }
 
 TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
     PtyPair pty;
-    auto device = SerialDevice::open(pty.SlavePath(), {4800, 8, Parity::None, 2});
+    auto device = SerialDevice::open(pty.slavePath(), {4800, 8, Parity::None, 2});
     ASSERT_TRUE(device);
 
     termios seen{};
-    ASSERT_EQ(tcgetattr(pty.MasterFd(), &seen), 0); // the master reports its slave's state
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &seen), 0); // the master reports its slave's state
     EXPECT_EQ(cfgetospeed(&seen), speed_t(B4800));
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
     EXPECT_TRUE(seen.c_cflag & CREAD);
@@ -283,7 +283,7 @@ TEST(SerialDevice, WriteReachesTheLineAndNothingAfterClose) {
 
 TEST(SerialDevice, CloseWakesAReadInProgress) {
     PtyPair pty;
-    auto device = SerialDevice::open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
     ASSERT_TRUE(device->setTimeouts({0, 0, 5000, 0, 0}));
     auto reading = std::async(std::launch::async, [&] {
@@ -303,7 +303,7 @@ TEST(SerialDevice, AVanishedDeviceIsReportedAndReadsReturnAtOnce) {
     auto device = OpenConfigured(pty);
     ASSERT_TRUE(device);
     EXPECT_FALSE(device->lost());
-    pty.CloseMaster();
+    pty.closeMaster();
     char buffer[80];
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->read(buffer, 80), -1);
@@ -320,19 +320,19 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
     };
     for (const Case c : {Case{"Close", true}, Case{"destruction", false}}) {
         PtyPair pty;
-        auto device = SerialDevice::open(pty.SlavePath());
+        auto device = SerialDevice::open(pty.slavePath());
         ASSERT_TRUE(device) << c.name;
         int exclusive = 0;
-        ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+        ASSERT_EQ(ioctl(pty.slaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 1) << "an open device is exclusive";
         if (c.ExplicitClose) {
             device->close();
         } else {
             device.reset();
         }
-        ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+        ASSERT_EQ(ioctl(pty.slaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 0) << "after " << c.name;
-        EXPECT_TRUE(SerialDevice::open(pty.SlavePath())) << "after " << c.name;
+        EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "after " << c.name;
     }
 }
 
@@ -347,14 +347,14 @@ TEST(SerialDevice, ReadAvailableTakesWhatIsInWithoutWaiting) {
     EXPECT_LT(ElapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
 
     pty.write(std::string(100, 'a'));
-    ASSERT_TRUE(PollUntil([&] { return pty.SlaveInputBytes() == 100; }));
+    ASSERT_TRUE(PollUntil([&] { return pty.slaveInputBytes() == 100; }));
     EXPECT_EQ(device->readAvailable(buffer, 80), 80);
     start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->readAvailable(buffer, 80), 20);
     EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
     EXPECT_LT(ElapsedMs(start), 40) << "no wait for the line to go quiet";
 
-    pty.CloseMaster();
+    pty.closeMaster();
     EXPECT_EQ(device->readAvailable(buffer, 80), -1);
     EXPECT_TRUE(device->lost());
 }

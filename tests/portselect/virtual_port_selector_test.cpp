@@ -10,11 +10,11 @@
 TEST(VirtualPortSelector, ListsTheMachinesPortsWithTheirNamesKindsAndNodes) {
     talvek::test::FakeSerialMachine machine;
     talvek::test::PtyPair pty;
-    machine.Link("com7", pty.SlavePath());
+    machine.link("com7", pty.slavePath());
     talvek::test::FakeSerialMachine::UsbAdapter adapter;
     adapter.serial = "K1";
     adapter.productName = "Z\xc3\xa4hler-Adapter";
-    machine.PlugUsb("ttyUSB0", adapter);
+    machine.plugUsb("ttyUSB0", adapter);
 
     portselect::PortSelector box;
     box.setPort("COM7");
@@ -22,10 +22,10 @@ TEST(VirtualPortSelector, ListsTheMachinesPortsWithTheirNamesKindsAndNodes) {
     EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM1    USB        Zähler-Adapter  "));
     EXPECT_EQ(box.itemText(1).toStdString(), "COM7    COM0COM    Virtual serial port  ");
     EXPECT_EQ(box.port(), "COM7");
-    EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.SlavePath() + ")");
+    EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.slavePath() + ")");
 
-    ::unlink((machine.Root() + "/links/com7").c_str());
-    machine.Unplug("ttyUSB0");
+    ::unlink((machine.root() + "/links/com7").c_str());
+    machine.unplug("ttyUSB0");
     box.refreshPorts();
     EXPECT_EQ(box.count(), 0);
     EXPECT_EQ(box.port(), "COM7");

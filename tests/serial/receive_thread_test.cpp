@@ -16,8 +16,8 @@
 
 using talvek::test::FakeSerialMachine;
 using talvek::test::PtyPair;
-using talvek::test::PumpFor;
-using talvek::test::PumpUntil;
+using talvek::test::pumpFor;
+using talvek::test::pumpUntil;
 using namespace std::chrono_literals;
 
 namespace {
@@ -29,9 +29,9 @@ struct Event {
 
 class PollTest : public ::testing::Test {
 protected:
-    void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
+    void SetUp() override { machine.link("COM3", pty.slavePath()); }
     void TearDown() override {
-        EXPECT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s))
+        EXPECT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s))
             << "the receive thread must end after Close";
     }
 
@@ -72,14 +72,14 @@ protected:
     }
 
     bool PumpUntilEvents(std::size_t count, std::chrono::milliseconds timeout = 3s) {
-        return PumpUntil([&] { return events.size() >= count; }, timeout);
+        return pumpUntil([&] { return events.size() >= count; }, timeout);
     }
 
     // Keeps the main thread from serving events until the receive thread has read everything
     // sent so far, then one pass more for it to cut and queue the telegrams.
     void BusyUntilAllIsRead(std::chrono::milliseconds timeout = 20s) {
         const auto end = std::chrono::steady_clock::now() + timeout;
-        while (pty.SlaveInputBytes() > 0 && std::chrono::steady_clock::now() < end) {
+        while (pty.slaveInputBytes() > 0 && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(5ms);
         }
         std::this_thread::sleep_for(100ms);
@@ -113,24 +113,24 @@ TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
         auto port = OpenPort(c.delimiter);
         pty.write(c.Stream);
         PumpUntilEvents(c.Telegrams.size());
-        PumpFor(150ms); // nothing more may follow
+        pumpFor(150ms); // nothing more may follow
         EXPECT_EQ(Texts(), c.Telegrams) << c.name;
         port.reset();
-        ASSERT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
+        ASSERT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }
 }
 
 TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
     auto port = OpenPort(serial::Delimiter::CrLf);
     pty.write("12.34");
-    PumpFor(150ms);
+    pumpFor(150ms);
     EXPECT_TRUE(events.empty());
     pty.write("5 Hz\r");
-    PumpFor(150ms);
+    pumpFor(150ms);
     EXPECT_TRUE(events.empty()) << "half a delimiter is no delimiter";
     pty.write("\n");
     ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(150ms);
+    pumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"12.345 Hz"});
 }
 
@@ -142,15 +142,15 @@ TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
     QObject::connect(port.get(), &serial::SerialPort::silence, [&silences] { ++silences; });
     pty.write("A\nB\r");
     ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(300ms);
+    pumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
     EXPECT_EQ(silences, 0) << "the thread works on the settings taken at Open";
 
     port->close();
-    ASSERT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
+    ASSERT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     ASSERT_TRUE(port->open());
     pty.write("C\nD\r");
-    ASSERT_TRUE(PumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
+    ASSERT_TRUE(pumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
     EXPECT_EQ(events.back().Text, "C\nD\r");
 }
 
@@ -187,7 +187,7 @@ TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
     ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     for (int i = 0; i < 4; ++i) {
         pty.write("t\r\n");
-        PumpFor(std::chrono::milliseconds(period / 2));
+        pumpFor(std::chrono::milliseconds(period / 2));
     }
     port->close();
     for (std::size_t i = 1; i < events.size(); ++i) {
@@ -211,7 +211,7 @@ TEST_F(PollTest, CloseWithHandOversQueuedNeitherBlocksNorDeliversAfterwards) {
     port->close();
     EXPECT_LT(platform::monotonicMs() - before, 500) << "Close must not wait for the thread";
     const std::size_t atClose = events.size();
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_EQ(events.size(), atClose) << "nothing reaches a closed port";
     streaming = false;
     counter.join();
@@ -227,13 +227,13 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
     });
     for (int round = 0; round < 8; ++round) {
         auto port = OpenPort(round % 2 ? serial::Delimiter::CrLf : serial::Delimiter::None, 20);
-        PumpFor(std::chrono::milliseconds(20 + 15 * round));
+        pumpFor(std::chrono::milliseconds(20 + 15 * round));
         if (round % 3 == 0) {
             std::this_thread::sleep_for(30ms); // leave hand-overs queued
         }
         const std::size_t atDestroy = events.size();
         port.reset();
-        PumpFor(50ms);
+        pumpFor(50ms);
         EXPECT_EQ(events.size(), atDestroy) << "round " << round;
     }
     streaming = false;
@@ -247,7 +247,7 @@ TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
     QObject::connect(raw, &serial::SerialPort::telegramReceived, [raw] { delete raw; });
     ASSERT_TRUE(raw->open());
     pty.write("bye\r\nagain\r\n");
-    PumpFor(300ms);
+    pumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"bye"});
 }
 
@@ -257,13 +257,13 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     QObject::connect(port.get(), &serial::SerialPort::deviceLost, [&lost] { ++lost; });
     pty.write("last\r\n");
     ASSERT_TRUE(PumpUntilEvents(1));
-    pty.CloseMaster();
+    pty.closeMaster();
 
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    PumpUntil([&] { return lost > 0; }, 2s);
+    pumpUntil([&] { return lost > 0; }, 2s);
     EXPECT_EQ(lost, 1);
-    PumpFor(1000ms);
+    pumpFor(1000ms);
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     const auto cpuMs = [](const rusage& r) {
@@ -304,7 +304,7 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
     const bool all = PumpUntilEvents(count, 60s);
     counter.join();
     ASSERT_TRUE(all) << events.size() << " of " << count << " handed over";
-    PumpFor(100ms);
+    pumpFor(100ms);
     EXPECT_EQ(Texts(), sent) << "every telegram once, in order";
 }
 
@@ -323,7 +323,7 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
     auto port = OpenPort(serial::Delimiter::CrLf, 0, 50 * (sizeof(serial::HandOver) + 8));
     pty.write(burst);
     BusyUntilAllIsRead();
-    ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
     const std::size_t kept = events.size() - 1;
     ASSERT_GT(kept, 0u);
     ASSERT_LT(kept, std::size_t{count});
@@ -341,7 +341,7 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
     BusyUntilAllIsRead();
     const std::size_t atDestroy = events.size();
     port.reset();
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_EQ(events.size(), atDestroy);
 }
 
@@ -354,7 +354,7 @@ TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * period));
     pty.write("B\r\n");
     BusyUntilAllIsRead();
-    ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text == "B"; }, 5s));
+    ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().Text == "B"; }, 5s));
     std::vector<std::string> texts = Texts();
     const auto a = std::find(texts.begin(), texts.end(), "A");
     ASSERT_LT(a + 1, texts.end());
@@ -372,13 +372,13 @@ TEST_F(PollTest, ALineThatOverflowsTheBoundIsDroppedAndTheNextOneComesThrough) {
     // In pieces the terminal's input queue takes whole, each read up before the next.
     for (std::size_t at = 0; at < stream.size(); at += 3000) {
         pty.write(stream.substr(at, 3000));
-        ASSERT_TRUE(PumpUntil([&] { return pty.SlaveInputBytes() == 0; }, 10s));
+        ASSERT_TRUE(pumpUntil([&] { return pty.slaveInputBytes() == 0; }, 10s));
     }
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_TRUE(events.empty());
     // Its end alone must not pass for a telegram; the line after it is whole again.
     pty.write("1234.5 Hz\r\n10.000 Hz\r\n");
     ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(150ms);
+    pumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"10.000 Hz"});
 }

@@ -15,17 +15,17 @@
 
 using talvek::test::FakeSerialMachine;
 using talvek::test::PtyPair;
-using talvek::test::PumpUntil;
+using talvek::test::pumpUntil;
 using namespace std::chrono_literals;
 
 namespace {
 
 class MyComPortTest : public ::testing::Test {
 protected:
-    void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
+    void SetUp() override { machine.link("COM3", pty.slavePath()); }
     void TearDown() override {
         // Every receive thread of the test ends before the next test starts.
-        EXPECT_TRUE(PumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
+        EXPECT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }
 
     PtyPair pty;
@@ -102,7 +102,7 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     ASSERT_TRUE(port.open());
     EXPECT_TRUE(port.isOpen);
     termios seen{};
-    ASSERT_EQ(tcgetattr(pty.MasterFd(), &seen), 0);
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &seen), 0);
     EXPECT_EQ(cfgetospeed(&seen), speed_t(B4800));
     EXPECT_EQ(cfgetispeed(&seen), speed_t(B4800));
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
@@ -112,8 +112,8 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
 }
 
 TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
-    machine.Link("LPT1", pty.SlavePath());
-    machine.Link("COM4", "/dev/null"); // mapped, but no terminal
+    machine.link("LPT1", pty.slavePath());
+    machine.link("COM4", "/dev/null"); // mapped, but no terminal
     for (const char* name :
          {"LPT1", "", "COM99", "COM", "COM4", "ttyS0", "/dev/ttyS0", "COM3/../../null"}) {
         serial::SerialPort port;
@@ -129,7 +129,7 @@ TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
 
 TEST_F(MyComPortTest, OpenRefusesADeviceInUseAndUnsupportedSettings) {
     {
-        auto elsewhere = platform::SerialDevice::open(pty.SlavePath());
+        auto elsewhere = platform::SerialDevice::open(pty.slavePath());
         ASSERT_TRUE(elsewhere);
         serial::SerialPort port;
         port.portName = "COM3";
@@ -146,7 +146,7 @@ TEST_F(MyComPortTest, OpenRefusesADeviceInUseAndUnsupportedSettings) {
 
 TEST_F(MyComPortTest, OnlyOnePortIsOpenAtATime) {
     PtyPair other;
-    machine.Link("COM5", other.SlavePath());
+    machine.link("COM5", other.slavePath());
     serial::SerialPort first;
     first.portName = "COM3";
     ASSERT_TRUE(first.open());
@@ -175,7 +175,7 @@ TEST_F(MyComPortTest, WriteSendsTheBytesAsTheyAre) {
     port.close();
     port.close();
     port.write("after");
-    EXPECT_EQ(pty.ReadUntilQuiet(100ms), "") << "nothing is written while closed";
+    EXPECT_EQ(pty.readUntilQuiet(100ms), "") << "nothing is written while closed";
 }
 
 TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
@@ -195,7 +195,7 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
             setrlimit(RLIMIT_AS, &tight);
             const bool opened = port.open();
             setrlimit(RLIMIT_AS, &old);
-            const bool released = platform::SerialDevice::open(pty.SlavePath()) != nullptr;
+            const bool released = platform::SerialDevice::open(pty.slavePath()) != nullptr;
             std::_Exit(!opened && !port.isOpen && released && serial::ReceiveThread::running() == 0
                            ? 0
                            : 1);
@@ -212,9 +212,9 @@ TEST(ListPorts, TakesTheMachinesComNamesInOrder) {
 
     PtyPair first;
     PtyPair second;
-    machine.Link("com12", first.SlavePath());
-    machine.Link("COM7", second.SlavePath());
-    machine.AddUart("ttyS0", 4);
+    machine.link("com12", first.slavePath());
+    machine.link("COM7", second.slavePath());
+    machine.addUart("ttyS0", 4);
     port.listPorts();
     EXPECT_EQ(port.portNames, (serial::PortNames{"COM1", "COM7", "COM12"}));
 }

@@ -13,6 +13,8 @@
 
 extern char** environ;
 
+namespace talvek::test {
+
 namespace {
 
 // The test's environment with `changes` applied, as "NAME=value" texts.
@@ -47,15 +49,15 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 } // namespace
 
-TChildProcess::~TChildProcess() {
+ChildProcess::~ChildProcess() {
     stop();
     if (output_ >= 0) {
         ::close(output_);
     }
 }
 
-bool TChildProcess::start(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::vector<std::pair<std::string, std::string>>& environment) {
+bool ChildProcess::start(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment) {
     // Everything the child needs is built before the fork: between fork and exec it may only
     // make system calls.
     std::vector<std::string> argumentTexts{program};
@@ -83,7 +85,7 @@ bool TChildProcess::start(const std::string& program, const std::vector<std::str
     return true;
 }
 
-std::string TChildProcess::ReadOutput(int timeoutMs) {
+std::string ChildProcess::readOutput(int timeoutMs) {
     std::string text;
     if (output_ < 0) {
         return text;
@@ -98,26 +100,26 @@ std::string TChildProcess::ReadOutput(int timeoutMs) {
     return text;
 }
 
-bool TChildProcess::running() {
-    Reap();
+bool ChildProcess::running() {
+    reap();
     return pid_ > 0 && !finished_;
 }
 
-void TChildProcess::stop() {
-    Signal(SIGTERM);
-    if (!WaitFinished(3000)) {
-        Signal(SIGKILL);
-        WaitFinished(3000);
+void ChildProcess::stop() {
+    signal(SIGTERM);
+    if (!waitFinished(3000)) {
+        signal(SIGKILL);
+        waitFinished(3000);
     }
 }
 
-void TChildProcess::Signal(int number) {
+void ChildProcess::signal(int number) {
     if (running()) {
         ::kill(pid_, number);
     }
 }
 
-bool TChildProcess::WaitFinished(int timeoutMs) {
+bool ChildProcess::waitFinished(int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (running()) {
         if (std::chrono::steady_clock::now() > end) {
@@ -128,7 +130,7 @@ bool TChildProcess::WaitFinished(int timeoutMs) {
     return true;
 }
 
-void TChildProcess::Reap() {
+void ChildProcess::reap() {
     if (pid_ <= 0 || finished_) {
         return;
     }
@@ -139,3 +141,5 @@ void TChildProcess::Reap() {
         exitCode_ = done == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 }
+
+} // namespace talvek::test

@@ -25,7 +25,7 @@ PtyPair::PtyPair() {
 }
 
 PtyPair::~PtyPair() {
-    CloseMaster();
+    closeMaster();
     if (slaveKeeper_ >= 0) {
         ::close(slaveKeeper_);
     }
@@ -46,7 +46,7 @@ void PtyPair::write(const std::string& bytes) {
     }
 }
 
-int PtyPair::SlaveInputBytes() const {
+int PtyPair::slaveInputBytes() const {
     int bytes = 0;
     return ::ioctl(slaveKeeper_, FIONREAD, &bytes) == 0 ? bytes : -1;
 }
@@ -76,7 +76,7 @@ std::string PtyPair::read(std::size_t count, std::chrono::milliseconds timeout) 
     return out;
 }
 
-std::string PtyPair::ReadUntilQuiet(std::chrono::milliseconds quiet) {
+std::string PtyPair::readUntilQuiet(std::chrono::milliseconds quiet) {
     std::string out;
     for (;;) {
         std::string more = read(4096, quiet);
@@ -87,7 +87,7 @@ std::string PtyPair::ReadUntilQuiet(std::chrono::milliseconds quiet) {
     }
 }
 
-void PtyPair::CloseMaster() {
+void PtyPair::closeMaster() {
     if (master_ >= 0) {
         ::close(master_);
         master_ = -1;

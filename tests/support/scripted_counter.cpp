@@ -9,7 +9,7 @@ ScriptedCounter::ScriptedCounter() : thread_([this] { serve(); }) {}
 ScriptedCounter::ScriptedCounter(const std::string& linkFolder, int number)
     : link_(linkFolder + "/com" + std::to_string(number)) {
     std::filesystem::create_directories(linkFolder);
-    std::filesystem::create_symlink(pty_.SlavePath(), link_);
+    std::filesystem::create_symlink(pty_.slavePath(), link_);
     thread_ = std::thread([this] { serve(); });
 }
 
@@ -62,7 +62,7 @@ std::chrono::steady_clock::time_point ScriptedCounter::firstByteAt() const {
 void ScriptedCounter::unplug() {
     stop_ = true;
     thread_.join();
-    pty_.CloseMaster();
+    pty_.closeMaster();
 }
 
 void ScriptedCounter::serve() {
