@@ -29,7 +29,7 @@
 namespace {
 
 // Hertz values of about 13 bytes at ten times 960 bytes/s.
-constexpr double ReadingsPerSecond = 740;
+constexpr double kReadingsPerSecond = 740;
 
 } // namespace
 
@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
          "The window against the virtual counter flooding the line at ten times its "
          "rate:\nreadings sent and logged, the lag at the end, the longest stall of the event "
          "loop.\nThe number of points is the number of readings sent (default: a minute of them).",
-         static_cast<long>(60 * ReadingsPerSecond), false});
+         static_cast<long>(60 * kReadingsPerSecond), false});
     QApplication application(argc, argv);
     const int count = static_cast<int>(options.points);
-    const double seconds = static_cast<double>(count) / ReadingsPerSecond;
+    const double seconds = static_cast<double>(count) / kReadingsPerSecond;
 
     const talvek::test::PortSandbox sandbox;
     VirtualCounter counter(sandbox.path(), sandbox.file("sent.log"));

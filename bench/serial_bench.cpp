@@ -33,14 +33,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A telegram as long as the counter's display dump: 34 bytes with CR LF.
-std::string Telegram(int sequence) {
+std::string telegram(int sequence) {
     char text[64];
     std::snprintf(text, sizeof text, "D %08d 10.000 000 012 MHz G1\r\n", sequence);
     return text;
 }
 
 // Returns how long the writer waited for room in the terminal.
-Clock::duration WriteAll(int fd, const std::string& bytes) {
+Clock::duration writeAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     Clock::duration waited{};
     while (done < bytes.size()) {
@@ -56,7 +56,7 @@ Clock::duration WriteAll(int fd, const std::string& bytes) {
     return waited;
 }
 
-void Pump(std::chrono::milliseconds span) {
+void pump(std::chrono::milliseconds span) {
     QEventLoop loop;
     QTimer::singleShot(span, &loop, &QEventLoop::quit);
     loop.exec();
@@ -67,7 +67,7 @@ double percentile(std::vector<double> values, double p) {
     return values[static_cast<std::size_t>(p * (values.size() - 1))];
 }
 
-void MeasureLatency(serial::SerialPort& port, int master) {
+void measureLatency(serial::SerialPort& port, int master) {
     std::vector<double> latencies;
     Clock::time_point written;
     int awaited = -1;
@@ -91,9 +91,9 @@ void MeasureLatency(serial::SerialPort& port, int master) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> gap(5, 60);
     for (int i = 0; i < 300; ++i) {
-        Pump(std::chrono::milliseconds(gap(random)));
+        pump(std::chrono::milliseconds(gap(random)));
         awaited = i;
-        WriteAll(master, Telegram(i));
+        writeAll(master, telegram(i));
         written = Clock::now();
         deadline.start(1000);
         loop.exec();
@@ -111,7 +111,7 @@ void MeasureLatency(serial::SerialPort& port, int master) {
 // rate at which they were handed over while the stream ran and how long after it the last one
 // came; true when none was lost and the writer never waited. `busy`: the main thread blocks for 500
 // ms out of every second.
-bool MeasureRate(serial::SerialPort& port, int master, double rate, double seconds, bool busy) {
+bool measureRate(serial::SerialPort& port, int master, double rate, double seconds, bool busy) {
     int received = 0;
     int receivedWhileStreaming = 0;
     int lost = 0;
@@ -140,13 +140,13 @@ bool MeasureRate(serial::SerialPort& port, int master, double rate, double secon
         const auto start = Clock::now();
         for (int i = 0; i < total; ++i) {
             std::this_thread::sleep_until(start + std::chrono::duration<double>(i / rate));
-            writerWaited += WriteAll(master, Telegram(i));
+            writerWaited += writeAll(master, telegram(i));
         }
         lastWritten = Clock::now();
         streaming = false;
     });
     while (streaming) {
-        Pump(std::chrono::milliseconds(busy ? 500 : 50));
+        pump(std::chrono::milliseconds(busy ? 500 : 50));
         if (busy) {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
@@ -154,7 +154,7 @@ bool MeasureRate(serial::SerialPort& port, int master, double rate, double secon
     counter.join();
     for (int before = -1; received != before && expected < total;) {
         before = received;
-        Pump(std::chrono::milliseconds(1000));
+        pump(std::chrono::milliseconds(1000));
     }
     const double lagMs = std::chrono::duration<double, std::milli>(lastAt - lastWritten).count();
     port.close();
@@ -204,10 +204,10 @@ int main(int argc, char** argv) {
     serial::SerialPort port;
     port.portName = "COM3";
     port.delimiter = serial::Delimiter::CrLf;
-    MeasureLatency(port, master);
+    measureLatency(port, master);
     // What a measurement left unread must not count in the next one.
     const auto forgetUnread = [&] {
-        Pump(std::chrono::milliseconds(200));
+        pump(std::chrono::milliseconds(200));
         tcflush(slave, TCIFLUSH);
     };
     forgetUnread();
@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
         bool allSoFar = true;
         // The counter's line rate is about 28 per second; up to some 350 times that.
         for (double rate : {28.0, 90.0, 280.0, 1000.0, 2800.0, 10000.0}) {
-            allSoFar = MeasureRate(port, master, rate, 4.0, busy) && allSoFar;
+            allSoFar = measureRate(port, master, rate, 4.0, busy) && allSoFar;
             if (allSoFar) {
                 sustained = rate;
             }
@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
                     sustained);
     }
     while (serial::ReceiveThread::running() > 0) {
-        Pump(std::chrono::milliseconds(10));
+        pump(std::chrono::milliseconds(10));
     }
     ::close(slave);
     ::close(master);

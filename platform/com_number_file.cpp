@@ -23,7 +23,7 @@ ComNumbers read(const std::string& file) {
 
 // Written to a fresh file that replaces the old one in a single step, so that a reader never
 // sees half a file and a crash never leaves one.
-void WriteAtomically(const std::string& file, const std::string& text) {
+void writeAtomically(const std::string& file, const std::string& text) {
     std::string temporary = file + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
@@ -93,7 +93,7 @@ std::vector<int> keepComNumbers(const std::string& file, const std::vector<std::
     // Another program may have handed out numbers since the first read.
     numbers = read(file);
     given = assignComNumbers(numbers, identities, claimed);
-    WriteAtomically(file, formatComNumbers(numbers));
+    writeAtomically(file, formatComNumbers(numbers));
     return given;
 }
 

@@ -21,7 +21,7 @@ std::optional<int> parseNumber(std::string_view digits) {
     return number;
 }
 
-bool Printable(std::string_view text) {
+bool printable(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return byte >= 0x20 && byte != 0x7f;
@@ -46,7 +46,7 @@ ComNumbers parseComNumbers(std::string_view text) {
         }
         const auto number = parseNumber(line.substr(0, blank));
         const std::string_view identity = line.substr(blank + 1);
-        if (!number || identity.empty() || !Printable(identity) || taken.count(*number) ||
+        if (!number || identity.empty() || !printable(identity) || taken.count(*number) ||
             numbers.count(std::string(identity))) {
             continue;
         }

@@ -111,7 +111,7 @@ std::vector<std::string> PortCatalog::comNames() const {
 namespace {
 
 std::mutex installedCatalogMutex;
-std::shared_ptr<const PortCatalog>& InstalledCatalog() {
+std::shared_ptr<const PortCatalog>& installedCatalog() {
     static std::shared_ptr<const PortCatalog> catalog = std::make_shared<PortCatalog>();
     return catalog;
 }
@@ -120,12 +120,12 @@ std::shared_ptr<const PortCatalog>& InstalledCatalog() {
 
 std::shared_ptr<const PortCatalog> systemPortCatalog() {
     std::lock_guard lock(installedCatalogMutex);
-    return InstalledCatalog();
+    return installedCatalog();
 }
 
 void installSystemPortCatalog(std::shared_ptr<const PortCatalog> catalog) {
     std::lock_guard lock(installedCatalogMutex);
-    InstalledCatalog() = std::move(catalog);
+    installedCatalog() = std::move(catalog);
 }
 
 } // namespace platform

@@ -24,7 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-timespec ToTimespec(Clock::duration d) {
+timespec toTimespec(Clock::duration d) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
@@ -32,7 +32,7 @@ timespec ToTimespec(Clock::duration d) {
 // Exclusive mode belongs to the terminal, not to our descriptor: a pseudo-terminal whose other
 // side stays open would refuse every later opener without privileges. Terminals without the mode
 // answer ENOTTY, which is fine.
-void LeaveExclusiveMode(int fd) {
+void leaveExclusiveMode(int fd) {
     [[maybe_unused]] const int result = ::ioctl(fd, TIOCNXCL);
 }
 
@@ -40,7 +40,7 @@ void LeaveExclusiveMode(int fd) {
 
 namespace {
 
-OpenFailureCause CauseOf(int error) {
+OpenFailureCause causeOf(int error) {
     switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -60,7 +60,7 @@ OpenFailureCause CauseOf(int error) {
 
 // What a device keeps of the line settings: a terminal that cannot do one of them silently
 // keeps its own.
-bool SameLine(const termios& asked, const termios& kept) {
+bool sameLine(const termios& asked, const termios& kept) {
     const tcflag_t line = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
     return cfgetospeed(&asked) == cfgetospeed(&kept) && cfgetispeed(&asked) == cfgetispeed(&kept) &&
            (asked.c_cflag & line) == (kept.c_cflag & line) &&
@@ -80,7 +80,7 @@ std::shared_ptr<SerialDevice> SerialDevice::open(const std::string& path, const 
     };
     char resolved[PATH_MAX];
     if (!::realpath(path.c_str(), resolved)) {
-        return fail(CauseOf(errno), errno);
+        return fail(causeOf(errno), errno);
     }
     const int fd = ::open(resolved, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -92,7 +92,7 @@ std::shared_ptr<SerialDevice> SerialDevice::open(const std::string& path, const 
                 ::close(look);
             }
         }
-        return fail(CauseOf(error), error);
+        return fail(causeOf(error), error);
     }
     const auto closeAndFail = [&](OpenFailureCause cause, int error = 0) {
         ::close(fd);
@@ -110,10 +110,10 @@ std::shared_ptr<SerialDevice> SerialDevice::open(const std::string& path, const 
         return closeAndFail(OpenFailureCause::InUse);
     }
     if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
-        return closeAndFail(CauseOf(errno), errno);
+        return closeAndFail(causeOf(errno), errno);
     }
     const auto leaveAndFail = [&](OpenFailureCause cause, int error = 0) {
-        LeaveExclusiveMode(fd);
+        leaveExclusiveMode(fd);
         return closeAndFail(cause, error);
     };
     if (const auto others = otherOpeners(fd); !others.empty()) {
@@ -167,7 +167,7 @@ bool SerialDevice::setLineState(const SerialLineState& state) {
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     termios kept{};
-    return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && SameLine(t, kept);
+    return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && sameLine(t, kept);
 }
 
 bool SerialDevice::setTimeouts(const SerialTimeouts& timeouts) {
@@ -252,7 +252,7 @@ int SerialDevice::readUntil(char* buffer, int count, bool wait) {
         }
         lookedForHangUp = true;
         pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const timespec pause = ToTimespec(std::max(until - now, Clock::duration::zero()));
+        const timespec pause = toTimespec(std::max(until - now, Clock::duration::zero()));
         if (::ppoll(fds, 2, &pause, nullptr) < 0 && errno != EINTR) {
             return failed(false);
         }
@@ -290,7 +290,7 @@ int SerialDevice::write(const char* data, int count) {
             break;
         }
         pollfd fds[2] = {{fd_, POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
-        const timespec wait = ToTimespec(deadline - now);
+        const timespec wait = toTimespec(deadline - now);
         if ((::ppoll(fds, 2, &wait, nullptr) < 0 && errno != EINTR) || fds[1].revents != 0) {
             break;
         }
@@ -304,7 +304,7 @@ void SerialDevice::close() {
     [[maybe_unused]] const ssize_t woken = ::write(wakeFd_, &one, sizeof one);
     std::unique_lock lock(use_);
     if (fd_ >= 0) {
-        LeaveExclusiveMode(fd_);
+        leaveExclusiveMode(fd_);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
         fd_ = -1;

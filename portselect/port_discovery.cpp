@@ -6,7 +6,7 @@ namespace portselect {
 
 namespace {
 
-std::uint8_t KindOf(platform::PortKind kind) {
+std::uint8_t kindOf(platform::PortKind kind) {
     switch (kind) {
     case platform::PortKind::Usb:
         return kKindUsb;
@@ -22,7 +22,7 @@ std::uint8_t KindOf(platform::PortKind kind) {
     return kKindGeneric;
 }
 
-bool NameBefore(const std::string& a, const std::string& b) {
+bool nameBefore(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
         return a.size() < b.size();
     }
@@ -37,7 +37,7 @@ PortEntries discoverPorts(const std::vector<platform::PortInfo>& ports) {
     PortEntries records;
     for (const platform::PortInfo& port : ports) {
         const bool remoteDevice = port.kind == platform::PortKind::Bluetooth;
-        records.push_back({port.comName, KindOf(port.kind), port.friendlyName,
+        records.push_back({port.comName, kindOf(port.kind), port.friendlyName,
                            !remoteDevice                ? std::string()
                            : port.bluetoothName.empty() ? port.bluetoothAddress
                                                         : port.bluetoothName,
@@ -49,7 +49,7 @@ PortEntries discoverPorts(const std::vector<platform::PortInfo>& ports) {
 
 void sortPortsByName(PortEntries& ports) {
     std::stable_sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
-        return NameBefore(a.name, b.name);
+        return nameBefore(a.name, b.name);
     });
 }
 

@@ -20,7 +20,7 @@ const char* const kColumnCaptions[] = {"Port", "Port Type", "Friendly Port Name"
 const char* const kKindCaptions[] = {"Generic", "USB", "Bluetooth", "Bluetooth-In", "Com0Com"};
 
 // Second column, nine characters each so the columns after it line up.
-std::string KindText(std::uint8_t kind) {
+std::string kindText(std::uint8_t kind) {
     switch (kind) {
     case kKindGeneric:
         return "generic  ";
@@ -36,11 +36,11 @@ std::string KindText(std::uint8_t kind) {
     }
 }
 
-QString Utf8(const std::string& text) {
+QString utf8(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QFont FixedPitchFont() {
+QFont fixedPitchFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setFamilies({"Liberation Mono", font.family()});
     font.setStyleHint(QFont::Monospace);
@@ -49,7 +49,7 @@ QFont FixedPitchFont() {
 }
 
 // Qt reads "&" in a menu caption as an accelerator marker; the captions carry none and get none.
-QAction* AddMenuItem(QMenu* menu, const char* caption, bool checkable) {
+QAction* addMenuItem(QMenu* menu, const char* caption, bool checkable) {
     QAction* action = menu->addAction(QString::fromLatin1(caption));
     action->setCheckable(checkable);
     action->setChecked(checkable);
@@ -62,7 +62,7 @@ PortSelector::PortSelector(QWidget* owner, PortSource source)
     : QComboBox(owner), source_(std::move(source)) {
     // Picking from the list is the only way to choose; a typed text would name no port.
     setEditable(false);
-    setFont(FixedPitchFont());
+    setFont(fixedPitchFont());
     connect(this, &QComboBox::activated, this, &PortSelector::handleItemPicked);
     buildPopupMenu();
     refreshPorts();
@@ -72,28 +72,28 @@ void PortSelector::buildPopupMenu() {
     popupMenu_ = new QMenu(this);
     QMenu* display = popupMenu_->addMenu(QStringLiteral("Display Properties"));
     for (std::size_t i = 0; i < columnItems_.size(); ++i) {
-        columnItems_[i] = AddMenuItem(display, kColumnCaptions[i], true);
+        columnItems_[i] = addMenuItem(display, kColumnCaptions[i], true);
         connect(columnItems_[i], &QAction::triggered, this, [this] { applyMenu(); });
     }
     display->addSeparator();
-    connect(AddMenuItem(display, "ALL", false), &QAction::triggered, this,
+    connect(addMenuItem(display, "ALL", false), &QAction::triggered, this,
             [this] { setAllChecked(true, true); });
-    connect(AddMenuItem(display, "NONE", false), &QAction::triggered, this,
+    connect(addMenuItem(display, "NONE", false), &QAction::triggered, this,
             [this] { setAllChecked(true, false); });
 
     QMenu* filter = popupMenu_->addMenu(QStringLiteral("Filter Ports"));
     for (std::size_t i = 0; i < kindItems_.size(); ++i) {
-        kindItems_[i] = AddMenuItem(filter, kKindCaptions[i], true);
+        kindItems_[i] = addMenuItem(filter, kKindCaptions[i], true);
         connect(kindItems_[i], &QAction::triggered, this, [this] { applyMenu(); });
     }
     filter->addSeparator();
-    connect(AddMenuItem(filter, "ALL", false), &QAction::triggered, this,
+    connect(addMenuItem(filter, "ALL", false), &QAction::triggered, this,
             [this] { setAllChecked(false, true); });
-    connect(AddMenuItem(filter, "NONE", false), &QAction::triggered, this,
+    connect(addMenuItem(filter, "NONE", false), &QAction::triggered, this,
             [this] { setAllChecked(false, false); });
 
     popupMenu_->addSeparator();
-    connect(AddMenuItem(popupMenu_, "Refresh", false), &QAction::triggered, this,
+    connect(addMenuItem(popupMenu_, "Refresh", false), &QAction::triggered, this,
             [this] { applyMenu(); });
 
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -169,7 +169,7 @@ std::string PortSelector::entryText(const PortEntry& port) const {
         text += name + "  ";
     }
     if (filterShow_ & 2u) {
-        text += KindText(port.kind) + "  ";
+        text += kindText(port.kind) + "  ";
     }
     if (filterShow_ & 4u) {
         text += port.friendlyName + "  ";
@@ -191,7 +191,7 @@ void PortSelector::fillList() {
     int selection = 0;
     const std::string wanted = platform::asciiLower(port_);
     for (std::size_t i = 0; i < shownPorts.size(); ++i) {
-        addItem(Utf8(entryText(shownPorts[i])));
+        addItem(utf8(entryText(shownPorts[i])));
         if (platform::asciiLower(shownPorts[i].name) == wanted) {
             selection = static_cast<int>(i);
         }
@@ -206,8 +206,8 @@ void PortSelector::fillList() {
 }
 
 void PortSelector::showHint(const PortEntry& port) {
-    setToolTip(port.deviceNode.empty() ? Utf8(port.friendlyName)
-                                       : Utf8(port.friendlyName + " (" + port.deviceNode + ")"));
+    setToolTip(port.deviceNode.empty() ? utf8(port.friendlyName)
+                                       : utf8(port.friendlyName + " (" + port.deviceNode + ")"));
 }
 
 void PortSelector::handleItemPicked(int index) {

@@ -30,7 +30,7 @@ constexpr auto kBatchBudget = std::chrono::milliseconds(8);
 // The time of the last hand-over before the first one: an instant long past.
 constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
 
-void LowerOwnPriorityOneStep() {
+void lowerOwnPriorityOneStep() {
     const auto tid = static_cast<id_t>(::gettid());
     errno = 0;
     const int nice = ::getpriority(PRIO_PROCESS, tid);
@@ -39,7 +39,7 @@ void LowerOwnPriorityOneStep() {
     }
 }
 
-void Deliver(const HandOverReceiver& receiver, const serial::HandOver& handOver) {
+void deliver(const HandOverReceiver& receiver, const serial::HandOver& handOver) {
     using Kind = serial::HandOver::Kind;
     switch (handOver.kind) {
     case Kind::Telegram:
@@ -65,12 +65,12 @@ void Deliver(const HandOverReceiver& receiver, const serial::HandOver& handOver)
     }
 }
 
-void PostBatch(const std::shared_ptr<ReceiveLink>& link);
+void postBatch(const std::shared_ptr<ReceiveLink>& link);
 
 // One batch on the main thread. Each hand-over is taken from the queue only when it is its turn,
 // so a handler that runs a nested event loop (where the next batch may begin) keeps the order,
 // and each holds the receiver for its call: a handler may close or delete the port.
-void RunBatch(const std::shared_ptr<ReceiveLink>& link) {
+void runBatch(const std::shared_ptr<ReceiveLink>& link) {
     link->queue.beginBatch();
     const auto end = std::chrono::steady_clock::now() + kBatchBudget;
     while (const auto receiver = link->receiver) {
@@ -78,18 +78,18 @@ void RunBatch(const std::shared_ptr<ReceiveLink>& link) {
         if (!handOver) {
             return;
         }
-        Deliver(*receiver, *handOver);
+        deliver(*receiver, *handOver);
         if (std::chrono::steady_clock::now() >= end) {
             break;
         }
     }
     if (link->receiver && link->queue.endBatch()) {
-        PostBatch(link);
+        postBatch(link);
     }
 }
 
-void PostBatch(const std::shared_ptr<ReceiveLink>& link) {
-    platform::postToMainThread([link] { RunBatch(link); });
+void postBatch(const std::shared_ptr<ReceiveLink>& link) {
+    platform::postToMainThread([link] { runBatch(link); });
 }
 
 } // namespace
@@ -104,7 +104,7 @@ bool ReceiveThread::start(std::shared_ptr<ReceiveLink> link,
         new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
     try {
         std::thread([poll] {
-            LowerOwnPriorityOneStep();
+            lowerOwnPriorityOneStep();
             poll->execute();
             delete poll;
         }).detach();
@@ -204,7 +204,7 @@ bool ReceiveThread::handOverTelegrams() {
 
 void ReceiveThread::wakeMainThread() {
     if (!link_->terminated) {
-        PostBatch(link_);
+        postBatch(link_);
     }
 }
 

@@ -21,7 +21,7 @@ constexpr std::size_t kMaxDevicePath = 79;
 constexpr std::size_t kMaxPortName = 32;
 constexpr int kQueueBytes = 256;
 
-platform::Parity LineParity(Parity parity) {
+platform::Parity lineParity(Parity parity) {
     switch (parity) {
     case Parity::Even:
         return platform::Parity::Even;
@@ -37,7 +37,7 @@ platform::Parity LineParity(Parity parity) {
     return platform::Parity::None;
 }
 
-const char* ParityPiece(Parity parity) {
+const char* parityPiece(Parity parity) {
     switch (parity) {
     case Parity::Even:
         return "e";
@@ -62,7 +62,7 @@ SerialPort::~SerialPort() {
 }
 
 std::string SerialPort::deviceControlText() const {
-    return "baud=" + std::to_string(baudRate) + " parity=" + ParityPiece(parity) +
+    return "baud=" + std::to_string(baudRate) + " parity=" + parityPiece(parity) +
            " data=" + std::to_string(dataBits) + " stop=" + std::to_string(stopBits);
 }
 
@@ -97,7 +97,7 @@ bool SerialPort::open(serial::PortOpenFailure* failure) {
     auto device = platform::SerialDevice::open(port->deviceNode,
                                                {.baud = baudRate,
                                                 .dataBits = dataBits,
-                                                .parity = LineParity(parity),
+                                                .parity = lineParity(parity),
                                                 .stopBits = stopBits},
                                                &why.failure);
     if (!device) {

@@ -17,9 +17,9 @@ protected:
             << "run with LC_ALL=de_DE.UTF-8 (ctest sets it)";
     }
 
-    std::string path(const char* name) const { return Dir.filePath(name).toStdString(); }
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
 
-    QTemporaryDir Dir;
+    QTemporaryDir dir;
 };
 
 TEST_F(CommaLocale, LogLinesUseTheMachineSeparator) {
@@ -44,7 +44,7 @@ TEST_F(CommaLocale, ExportWritesPointInDatAndCommaInCsv) {
 }
 
 TEST_F(CommaLocale, SettingsFileKeepsTheDecimalPoint) {
-    const std::string name = app::settingsFileName(Dir.path().toStdString());
+    const std::string name = app::settingsFileName(dir.path().toStdString());
     app::Settings s;
     s.timeDivisor = 1.5;
     s.frequencyDivisor = 1e6;

@@ -19,18 +19,18 @@ using app::Settings;
 
 // The values a window holds before reading: its designed geometry and unusual masks, so that
 // a field the file does not supply is seen to keep its value.
-Settings WindowValues() {
+Settings windowValues() {
     return Settings{"COM99", 7, 7, 614, 225, 1148, 574, 5, 6};
 }
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
+    std::string Name() const { return app::settingsFileName(dir.path().toStdString()); }
 
     // Reads `bytes` as the settings file over the window values.
     Settings read(const std::string& bytes, std::string* error = nullptr) {
         writeBytes(Name(), bytes);
-        Settings s = WindowValues();
+        Settings s = windowValues();
         const std::string message = app::readSettings(Name(), s);
         if (error) {
             *error = message;
@@ -38,7 +38,7 @@ protected:
         return s;
     }
 
-    QTemporaryDir Dir;
+    QTemporaryDir dir;
 };
 
 TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
@@ -48,8 +48,8 @@ TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
 }
 
 TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFolder) {
-    const std::string program = Dir.filePath("program").toStdString();
-    const std::string config = Dir.filePath("config").toStdString();
+    const std::string program = dir.filePath("program").toStdString();
+    const std::string config = dir.filePath("config").toStdString();
     std::filesystem::create_directories(program);
     std::filesystem::create_directories(config + "/talvek");
     const std::string beside = program + "/Zorvimet.ini";
@@ -57,7 +57,7 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
     EXPECT_EQ(app::settingsPlace(program).writeFile, beside) << "a writable folder keeps it";
     writeBytes(beside, "COM1\r\n");
     ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
-    ASSERT_EQ(::chmod(Dir.path().toLocal8Bit().constData(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
     ASSERT_EQ(::chmod((config + "/talvek").c_str(), 0777), 0);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -78,12 +78,12 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
-    Settings expected = WindowValues();
+    Settings expected = windowValues();
     expected.savedPort = "";
     expected.timeDivisor = 1;
     expected.frequencyDivisor = 1;
-    for (const std::string& name : {Name(), std::string(), Dir.path().toStdString()}) {
-        Settings s = WindowValues();
+    for (const std::string& name : {Name(), std::string(), dir.path().toStdString()}) {
+        Settings s = windowValues();
         EXPECT_EQ(app::readSettings(name, s), "");
         EXPECT_EQ(s, expected);
     }
@@ -152,20 +152,20 @@ TEST_F(SettingsFileTest, DamagedDivisorsFallBackTo1) {
 
 TEST_F(SettingsFileTest, MasksKeepTheirLowEightBitsAndZeroBecomes255) {
     const struct {
-        const char* Text;
-        int Mask;
+        const char* text;
+        int mask;
     } cases[] = {{"1", 1},     {"255", 255}, {"256", 255}, {"258", 2},
                  {"511", 255}, {"0", 255},   {"-1", 255},  {"$1FE", 254}};
     for (const auto& c : cases) {
-        const std::string line = std::string(c.Text) + "\r\n";
+        const std::string line = std::string(c.text) + "\r\n";
         const Settings s = read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
-        EXPECT_EQ(s.filterShow, c.Mask) << c.Text;
-        EXPECT_EQ(s.filterType, c.Mask) << c.Text;
+        EXPECT_EQ(s.filterShow, c.mask) << c.text;
+        EXPECT_EQ(s.filterType, c.mask) << c.text;
     }
 }
 
 TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
-    const Settings defaults = WindowValues();
+    const Settings defaults = windowValues();
     const struct {
         const char* Bytes;
         double TimeDivisor;
@@ -195,8 +195,8 @@ TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
 
 TEST(settingsRealText, ScientificWidth23WithFourExponentDigits) {
     const struct {
-        double Value;
-        const char* Text;
+        double value;
+        const char* text;
     } cases[] = {
         {60, " 6.00000000000000E+0001"},
         {1e6, " 1.00000000000000E+0006"},
@@ -213,8 +213,8 @@ TEST(settingsRealText, ScientificWidth23WithFourExponentDigits) {
         {-1.797693134862315e308, "-1.79769313486231E+0308"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::settingsRealText(c.Value), c.Text) << c.Value;
-        EXPECT_EQ(app::settingsRealText(c.Value).size(), 23u);
+        EXPECT_EQ(app::settingsRealText(c.value), c.text) << c.value;
+        EXPECT_EQ(app::settingsRealText(c.value).size(), 23u);
     }
 }
 
@@ -226,23 +226,23 @@ TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
                                  " 6.00000000000000E+0001\r\n"
                                  " 1.00000000000000E+0006\r\n"
                                  "-8\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n");
-    Settings back = WindowValues();
+    Settings back = windowValues();
     EXPECT_EQ(app::readSettings(Name(), back), "");
     EXPECT_EQ(back, s);
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 
 TEST_F(SettingsFileTest, TheLargestDivisorsReadBack) {
     const double largest = std::numeric_limits<double>::max();
     ASSERT_EQ(app::writeSettings(Name(), Settings{"P", largest, -largest, 0, 0, 0, 0, 1, 1}), "");
-    Settings back = WindowValues();
+    Settings back = windowValues();
     EXPECT_EQ(app::readSettings(Name(), back), "");
     EXPECT_EQ(back.timeDivisor, 1.79769313486231e308);
     EXPECT_EQ(back.frequencyDivisor, -1.79769313486231e308);
 }
 
 TEST_F(SettingsFileTest, WriteFailureIsFileAccessDenied) {
-    EXPECT_EQ(app::writeSettings(Dir.filePath("missing/Zorvimet.ini").toStdString(), Settings{}),
+    EXPECT_EQ(app::writeSettings(dir.filePath("missing/Zorvimet.ini").toStdString(), Settings{}),
               "File access denied");
     EXPECT_EQ(app::writeSettings("", Settings{}), "File access denied");
 }
@@ -263,7 +263,7 @@ TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
 
     EXPECT_EQ(error, "File access denied");
     EXPECT_EQ(fileBytes(Name()), good);
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 
 } // namespace

@@ -20,7 +20,7 @@ namespace {
 
 using WindowCommandsTest = WindowTest;
 
-const std::string Esc = "\x1b";
+const std::string kEsc = "\x1b";
 
 TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
     app::MainWindow& form = open();
@@ -29,7 +29,7 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
     form.commandsPage().valueEdit()->setText("16");
     const struct {
         std::vector<std::string> Entry;
-        std::string Bytes;
+        std::string bytes;
     } cases[] = {
         {{"Measure", "single"}, "1"},
         {{"Measure", "continuous"}, "r"},
@@ -49,10 +49,10 @@ TEST_F(WindowCommandsTest, EveryEntryWritesItsCommand) {
         {{"Info"}, "I"},
     };
     for (const auto& c : cases) {
-        scriptedCounter.answer(c.Bytes, "OK");
+        scriptedCounter.answer(c.bytes, "OK");
         talvek::test::findMenuAction(form.commandsPage().commandMenu(), c.Entry)->trigger();
         waitForReplies();
-        EXPECT_EQ(receivedBytes(), Esc + c.Bytes + "\r") << c.Entry.back();
+        EXPECT_EQ(receivedBytes(), kEsc + c.bytes + "\r") << c.Entry.back();
         EXPECT_EQ(repliesShown(), std::vector<std::string>{"OK"}) << c.Entry.back();
         scriptedCounter.clearReceived();
     }
@@ -64,11 +64,11 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
     scriptedCounter.answer("i16", "OK");
     scriptedCounter.answer("i-2", "OK");
     const struct {
-        const char* Field;
-        std::string Bytes;
-    } cases[] = {{"$10", Esc + "i16\r"},
-                 {"0x10", Esc + "i16\r"},
-                 {"  -2", Esc + "i-2\r"},
+        const char* field;
+        std::string bytes;
+    } cases[] = {{"$10", kEsc + "i16\r"},
+                 {"0x10", kEsc + "i16\r"},
+                 {"  -2", kEsc + "i-2\r"},
                  {"abc", ""},
                  {"", ""},
                  {"16 ", ""},
@@ -77,17 +77,17 @@ TEST_F(WindowCommandsTest, ValueEntriesConvertTheField) {
         scriptedCounter.clearReceived();
         form.statusBar()->clearMessage();
         form.commandsPage().replyList()->addItem("stale");
-        form.commandsPage().valueEdit()->setText(c.Field);
+        form.commandsPage().valueEdit()->setText(c.field);
         talvek::test::findMenuAction(form.commandsPage().commandMenu(),
                                      {"Transmit Interval <value>"})
             ->trigger();
         waitForReplies();
-        EXPECT_EQ(receivedBytes(), c.Bytes) << c.Field;
-        EXPECT_EQ(form.statusText(), c.Bytes.empty() ? "Error: Value is not a number!" : "")
-            << c.Field;
+        EXPECT_EQ(receivedBytes(), c.bytes) << c.field;
+        EXPECT_EQ(form.statusText(), c.bytes.empty() ? "Error: Value is not a number!" : "")
+            << c.field;
         EXPECT_EQ(repliesShown(),
-                  c.Bytes.empty() ? std::vector<std::string>{} : std::vector<std::string>{"OK"})
-            << c.Field;
+                  c.bytes.empty() ? std::vector<std::string>{} : std::vector<std::string>{"OK"})
+            << c.field;
     }
 }
 
@@ -99,8 +99,8 @@ TEST_F(WindowCommandsTest, EscCommandSendsTheFieldAndShowsIt) {
     form.commandsPage().valueEdit()->setText("5");
     talvek::test::findMenuAction(form.commandsPage().commandMenu(), {"ESC Command <value>"})
         ->trigger();
-    EXPECT_EQ(form.statusText(), "Command sent: <ESC>" + Esc + "5");
-    EXPECT_EQ(receivedBytes(), Esc + "5\r");
+    EXPECT_EQ(form.statusText(), "Command sent: <ESC>" + kEsc + "5");
+    EXPECT_EQ(receivedBytes(), kEsc + "5\r");
     EXPECT_EQ(repliesShown(), std::vector<std::string>{"done 5"});
 }
 
@@ -143,8 +143,8 @@ TEST_F(WindowCommandsTest, TypingEmptiesRepliesAndEnterSends) {
     EXPECT_EQ(form.commandsPage().valueEdit()->text(), "7"); // the key still reaches the field
     form.commandsPage().replyList()->addItem("old reply");
     QTest::keyClick(form.commandsPage().valueEdit(), Qt::Key_Return);
-    EXPECT_EQ(receivedBytes(), Esc + "7\r");
-    EXPECT_EQ(form.statusText(), "Command sent: <ESC>" + Esc + "7");
+    EXPECT_EQ(receivedBytes(), kEsc + "7\r");
+    EXPECT_EQ(form.statusText(), "Command sent: <ESC>" + kEsc + "7");
     EXPECT_EQ(form.commandsPage().replyList()->count(), 0);
     // A key without a character (Shift alone) is no key press.
     form.commandsPage().replyList()->addItem("kept");

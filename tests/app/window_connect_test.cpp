@@ -22,7 +22,7 @@ namespace {
 using WindowConnectTest = WindowTest;
 
 // A display dump: "av", 15 unused characters, the unit field, a blank, the 11-character number.
-std::string DisplayDump(const std::string& unit, const std::string& number) {
+std::string displayDump(const std::string& unit, const std::string& number) {
     return "av" + std::string(15, '-') + unit + " " + number;
 }
 
@@ -254,7 +254,7 @@ TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
     app::MainWindow& form = open();
     connectCounter();
     talvek::test::findMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
-    sendReading(DisplayDump(" us", "      1.500"), 1);
+    sendReading(displayDump(" us", "      1.500"), 1);
     EXPECT_EQ(form.log().line(0).substr(form.log().line(0).size() - 6), "1.5E-6");
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_EQ(form.graphPage().plot()->leftAxis().scaleFactor,
@@ -269,7 +269,7 @@ TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
     talvek::test::findMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     EXPECT_EQ(form.settings().frequencyDivisor, 1e6);
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
-    sendReading(DisplayDump("MHz", "  10.000000"), 1);
+    sendReading(displayDump("MHz", "  10.000000"), 1);
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].y *
                   form.graphPage().plot()->leftAxis().scaleFactor,
@@ -280,8 +280,8 @@ TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
 TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
     app::MainWindow& form = open();
     const struct {
-        std::vector<std::string> Entry;
-        double Divisor;
+        std::vector<std::string> entry;
+        double divisor;
         const char* Caption;
     } time[] = {{{"Time unit", "minutes"}, 60, "Time/min"},
                 {{"Time unit", "hours"}, 3600, "Time/h"},
@@ -290,16 +290,16 @@ TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
                      {{"Frequency unit", "GHz"}, 1e9, "Frequency/GHz"},
                      {{"Frequency unit", "Hz"}, 1, "Frequency/Hz"}};
     for (const auto& c : time) {
-        talvek::test::findMenuAction(form.graphPage().menu(), c.Entry)->trigger();
-        EXPECT_EQ(form.settings().timeDivisor, c.Divisor);
+        talvek::test::findMenuAction(form.graphPage().menu(), c.entry)->trigger();
+        EXPECT_EQ(form.settings().timeDivisor, c.divisor);
         EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption);
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1 / c.Divisor);
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1 / c.divisor);
     }
     for (const auto& c : frequency) {
-        talvek::test::findMenuAction(form.graphPage().menu(), c.Entry)->trigger();
-        EXPECT_EQ(form.settings().frequencyDivisor, c.Divisor);
+        talvek::test::findMenuAction(form.graphPage().menu(), c.entry)->trigger();
+        EXPECT_EQ(form.settings().frequencyDivisor, c.divisor);
         EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, c.Caption);
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1 / c.Divisor);
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1 / c.divisor);
     }
 }
 

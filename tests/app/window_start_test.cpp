@@ -171,7 +171,7 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
     const struct {
         const char* Text;
         const char* Caption;
-        double Factor;
+        double factor;
     } cases[] = {
         {" 6.00000000000000E+0001", "Time/min", 1.0 / 60},
         {" 3.60000000000000E+0003", "Time/h", 1.0 / 3600},
@@ -182,7 +182,7 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
         writeBytes(settingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
         app::MainWindow& form = open();
         EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption) << c.Text;
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.Factor) << c.Text;
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.factor) << c.Text;
         window.reset();
     }
 }
@@ -203,7 +203,7 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const struct {
         const char* Geometry; // left, top, width, height
-        QRect Expected;
+        QRect expected;
     } cases[] = {
         {"0\r\n0\r\n99999\r\n99999", area},
         {"5000\r\n-3000\r\n800\r\n400", QRect(area.right() + 1 - 800, area.top(), 800, 400)},
@@ -213,7 +213,7 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
     for (const auto& c : cases) {
         writeBytes(settingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
         app::MainWindow& form = open();
-        EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Geometry;
+        EXPECT_EQ(QRect(form.pos(), form.size()), c.expected) << c.Geometry;
         window.reset();
     }
 }
@@ -242,7 +242,7 @@ TEST_F(WindowStartTest, SettingsThatCannotBeWrittenAreReported) {
 }
 
 // The layout rule for the window's current size, checked on every page, shown or not.
-void ExpectResizeRule(app::MainWindow& form) {
+void expectResizeRule(app::MainWindow& form) {
     const int pageHeight = form.pages()->currentWidget()->height();
     const std::string at = std::to_string(form.width()) + "x" + std::to_string(form.height()) +
                            " on page " + std::to_string(form.pages()->currentIndex());
@@ -345,7 +345,7 @@ TEST_F(WindowStartTest, ResizeRuleHoldsWhicheverPageShows) {
             for (int page : {1, 2, 3, 0}) {
                 form.pages()->setCurrentIndex(page);
                 QCoreApplication::processEvents();
-                ExpectResizeRule(form);
+                expectResizeRule(form);
             }
         }
     }

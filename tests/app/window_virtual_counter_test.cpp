@@ -16,7 +16,7 @@ namespace {
 class WindowVirtualCounterTest : public WindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Counter21.start(
+        ASSERT_TRUE(counter21.start(
             VIRTUAL_KELVO,
             {"--com", "21", "--gate", "0.1", "--format", "hertz", "--start", "continuous"},
             {{"XDG_DATA_HOME", sandbox.path()}}));
@@ -24,9 +24,9 @@ protected:
             [this] { return std::filesystem::is_symlink(folderFile("talvek/ports/com21")); }));
     }
 
-    void TearDown() override { Counter21.stop(); }
+    void TearDown() override { counter21.stop(); }
 
-    talvek::test::ChildProcess Counter21;
+    talvek::test::ChildProcess counter21;
 };
 
 TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {

@@ -39,7 +39,7 @@ protected:
         instrument.stop();
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
-    void WaitForReadings(std::size_t count, std::chrono::milliseconds timeout) {
+    void waitForReadings(std::size_t count, std::chrono::milliseconds timeout) {
         pumpUntil([&] { return values.size() >= count; }, timeout);
     }
     // Sends a command and keeps the event loop turning until its reply wait has ended: whether
@@ -76,7 +76,7 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
 
     EXPECT_TRUE(Answered([&] { return counter.setGateTime(0.1f); }));
     EXPECT_TRUE(Answered([&] { return counter.measureContinuous(); }));
-    WaitForReadings(5, 5s);
+    waitForReadings(5, 5s);
     ASSERT_GE(values.size(), 5u);
     for (double v : values) {
         EXPECT_NEAR(v, 10e6, 1000.0);
@@ -86,7 +86,7 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
 
     EXPECT_TRUE(Answered([&] { return counter.setTelegram(true); }));
     values.clear();
-    WaitForReadings(3, 5s);
+    waitForReadings(3, 5s);
     ASSERT_GE(values.size(), 3u);
     EXPECT_EQ(last.unitText, "Hz");
     EXPECT_EQ(last.valueText, last.telegram);
@@ -94,7 +94,7 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
     EXPECT_TRUE(Answered([&] { return counter.setMode(1); }));
     EXPECT_TRUE(Answered([&] { return counter.setTelegram(false); }));
     values.clear();
-    WaitForReadings(3, 5s);
+    waitForReadings(3, 5s);
     ASSERT_FALSE(values.empty());
     EXPECT_TRUE(last.isPeriod);
     EXPECT_NEAR(values.back(), 1e-7, 1e-10);

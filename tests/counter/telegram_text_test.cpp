@@ -5,7 +5,7 @@
 
 namespace {
 
-bool CommaLocale() {
+bool commaLocale() {
     return QLocale::system().decimalPoint() == QStringLiteral(",");
 }
 
@@ -41,7 +41,7 @@ TEST(ParseNumber, RejectsWhatIsNotANumber) {
 
 TEST(ParseNumber, MachineSeparatorAcceptedOnlyWhereItIsTheSeparator) {
     const auto v = counter::parseNumber("10000000,5");
-    if (CommaLocale()) {
+    if (commaLocale()) {
         ASSERT_TRUE(v.has_value());
         EXPECT_DOUBLE_EQ(*v, 10000000.5);
     } else {

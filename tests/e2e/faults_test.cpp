@@ -15,13 +15,13 @@
 namespace {
 
 // Generous: a loaded two-core machine runs several test programs at once.
-constexpr qint64 StallBoundMs = 1500;
+constexpr qint64 kStallBoundMs = 1500;
 
 class FaultsTest : public EndToEndTest {
 protected:
     // Starts a counter with the fault options, connects the window to it and measures
     // continuously until the counter stops (by --count) or `measureMs` passed.
-    VirtualCounter& RunContinuous(QStringList options, int measureMs) {
+    VirtualCounter& runContinuous(QStringList options, int measureMs) {
         options << "--start"
                 << "idle"
                 << "--gate"
@@ -33,26 +33,26 @@ protected:
         pickPort(counter.comName);
         pressConnect();
         EXPECT_TRUE(window->counter().isConnected()) << caption();
-        Silences = std::make_unique<QSignalSpy>(window->counter().findChild<serial::SerialPort*>(),
+        silences = std::make_unique<QSignalSpy>(window->counter().findChild<serial::SerialPort*>(),
                                                 &serial::SerialPort::silence);
         command({"Measure", "continuous"});
         QTest::qWait(measureMs);
         return counter;
     }
 
-    void ExpectAllReadingsOnce(const VirtualCounter& counter, bool delimited = true,
+    void expectAllReadingsOnce(const VirtualCounter& counter, bool delimited = true,
                                int drainMs = 30000) {
         waitCaughtUp(counter, drainMs);
         const std::vector<SentTelegram> sent = counter.sent();
         const std::vector<LoggedReading> logged = loggedReadings();
-        EXPECT_EQ(compareReadings(sent, logged, delimited, InFlightAtUnplug(sent)), "");
+        EXPECT_EQ(compareReadings(sent, logged, delimited, inFlightAtUnplug(sent)), "");
         for (std::size_t i = 1; i < logged.size(); ++i) {
             ASSERT_GE(logged[i].timeMs, logged[i - 1].timeMs) << i;
         }
     }
 
     // The first telegram that may still have been in the cable when it was pulled.
-    static std::size_t InFlightAtUnplug(const std::vector<SentTelegram>& sent) {
+    static std::size_t inFlightAtUnplug(const std::vector<SentTelegram>& sent) {
         if (sent.empty() || sent.back().kind != "unplug") {
             return SIZE_MAX;
         }
@@ -64,63 +64,63 @@ protected:
     }
 
     // The silences the serial port reported to the driver since the measurement began.
-    std::unique_ptr<QSignalSpy> Silences;
+    std::unique_ptr<QSignalSpy> silences;
 
-    void Report(const char* fault, const talvek::test::StallMeter& stalls) {
+    void report(const char* fault, const talvek::test::StallMeter& stalls) {
         std::printf("[ e2e ] %s: %d readings in the log, longest event-loop stall %lld ms\n", fault,
                     logCount(), static_cast<long long>(stalls.longestMs()));
-        EXPECT_LT(stalls.longestMs(), StallBoundMs);
+        EXPECT_LT(stalls.longestMs(), kStallBoundMs);
     }
 };
 
 TEST_F(FaultsTest, GarbageAndControlCharactersBetweenTelegrams) {
     talvek::test::StallMeter stalls;
     VirtualCounter& counter =
-        RunContinuous({"--garbage", "0.4", "--format", "hertz", "--count", "40"}, 4000);
-    ExpectAllReadingsOnce(counter);
+        runContinuous({"--garbage", "0.4", "--format", "hertz", "--count", "40"}, 4000);
+    expectAllReadingsOnce(counter);
     EXPECT_GT(logCount(), 10);
-    Report("garbage", stalls);
+    report("garbage", stalls);
 }
 
 TEST_F(FaultsTest, GarbageInFrontOfDisplayDumps) {
     talvek::test::StallMeter stalls;
-    VirtualCounter& counter = RunContinuous({"--garbage", "0.4", "--count", "40"}, 4000);
-    ExpectAllReadingsOnce(counter);
+    VirtualCounter& counter = runContinuous({"--garbage", "0.4", "--count", "40"}, 4000);
+    expectAllReadingsOnce(counter);
     EXPECT_GT(logCount(), 10);
-    Report("garbage before dumps", stalls);
+    report("garbage before dumps", stalls);
 }
 
 TEST_F(FaultsTest, TelegramsSplitAcrossWrites) {
     talvek::test::StallMeter stalls;
-    VirtualCounter& counter = RunContinuous({"--split", "--count", "30"}, 3000);
-    ExpectAllReadingsOnce(counter);
+    VirtualCounter& counter = runContinuous({"--split", "--count", "30"}, 3000);
+    expectAllReadingsOnce(counter);
     EXPECT_EQ(counter.sentReadings().size(), 30u);
     EXPECT_EQ(logCount(), 30);
-    Report("split", stalls);
+    report("split", stalls);
 }
 
 TEST_F(FaultsTest, LineWithoutDelimiterLogsNothingAndStaysResponsive) {
     talvek::test::StallMeter stalls;
     VirtualCounter& counter =
-        RunContinuous({"--no-delimiter", "--format", "hertz", "--count", "60"}, 6000);
-    ExpectAllReadingsOnce(counter, false);
+        runContinuous({"--no-delimiter", "--format", "hertz", "--count", "60"}, 6000);
+    expectAllReadingsOnce(counter, false);
     EXPECT_GT(counter.sentReadings().size(), 20u);
     // The user can still disconnect and close.
     pressConnect();
     EXPECT_FALSE(window->counter().isConnected());
     EXPECT_TRUE(window->close());
-    Report("no delimiter", stalls);
+    report("no delimiter", stalls);
 }
 
 TEST_F(FaultsTest, SilenceLongerThanTheTimeOut) {
     talvek::test::StallMeter stalls;
-    VirtualCounter& counter = RunContinuous({"--silence", "3500", "--count", "25"}, 6500);
-    ExpectAllReadingsOnce(counter);
+    VirtualCounter& counter = runContinuous({"--silence", "3500", "--count", "25"}, 6500);
+    expectAllReadingsOnce(counter);
     EXPECT_EQ(logCount(), 25);
     // The receive thread keeps the first time-out after opening to itself; the second one of the
     // silence reaches the driver.
-    EXPECT_GE(Silences->count(), 1);
-    Report("silence", stalls);
+    EXPECT_GE(silences->count(), 1);
+    report("silence", stalls);
 }
 
 // Ten times the line rate, reading after reading, for a minute; then the user stops the
@@ -128,9 +128,9 @@ TEST_F(FaultsTest, SilenceLongerThanTheTimeOut) {
 // the window keeps up with the flood instead of draining it for minutes; nothing may be lost.
 TEST_F(FaultsTest, BurstAtTenTimesLineRateForAMinute) {
     talvek::test::StallMeter stalls;
-    VirtualCounter& counter = RunContinuous({"--burst", "10", "--format", "hertz"}, 60000);
+    VirtualCounter& counter = runContinuous({"--burst", "10", "--format", "hertz"}, 60000);
     command({"Measure", "stop"});
-    ExpectAllReadingsOnce(counter, true, 240000);
+    expectAllReadingsOnce(counter, true, 240000);
     const std::vector<SentTelegram> sent = counter.sentReadings();
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(logCount(), static_cast<int>(sent.size()));
@@ -138,18 +138,18 @@ TEST_F(FaultsTest, BurstAtTenTimesLineRateForAMinute) {
     EXPECT_GT(sent.size(), 3000u) << "a flood, not a trickle";
     std::printf("[ e2e ] burst: %zu readings sent in %.1f s\n", sent.size(),
                 sent.back().seconds - sent.front().seconds);
-    Report("burst", stalls);
+    report("burst", stalls);
 }
 
 TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
     talvek::test::StallMeter stalls;
-    VirtualCounter& counter = RunContinuous({"--unplug-after", "3000"}, 0);
+    VirtualCounter& counter = runContinuous({"--unplug-after", "3000"}, 0);
     const std::string com = counter.comName;
     ASSERT_TRUE(waitFor([&] { return !counter.running(); }, 8000));
     const std::string gone =
         "Serial device " + com + " is gone (unplugged?). Disconnect and connect again.";
     EXPECT_TRUE(waitFor([&] { return window->statusText() == gone; })) << window->statusText();
-    ExpectAllReadingsOnce(counter);
+    expectAllReadingsOnce(counter);
     EXPECT_GT(logCount(), 5);
 
     pressConnect(); // disconnect
@@ -165,12 +165,12 @@ TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
     EXPECT_EQ(caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
     command({"Measure", "single"});
     EXPECT_TRUE(waitFor([&] { return logCount() == 1; }));
-    ExpectAllReadingsOnce(again);
-    Report("unplug", stalls);
+    expectAllReadingsOnce(again);
+    report("unplug", stalls);
 }
 
 TEST_F(FaultsTest, CounterPluggedInAgainIsReconnectedWithoutTheUser) {
-    VirtualCounter& counter = RunContinuous({"--unplug-after", "2000"}, 0);
+    VirtualCounter& counter = runContinuous({"--unplug-after", "2000"}, 0);
     const std::string com = counter.comName;
     ASSERT_TRUE(waitFor([&] { return !counter.running(); }, 8000));
     EXPECT_TRUE(waitFor([&] { return window->counter().deviceGone(); }));

@@ -7,11 +7,11 @@
 namespace {
 
 // The log shows 15 significant digits; the counter's record holds the exact double.
-bool SameValue(double a, double b) {
+bool sameValue(double a, double b) {
     return std::fabs(a - b) <= 1e-13 * std::fabs(b);
 }
 
-std::string Describe(const std::vector<SentTelegram>& sent, std::size_t index,
+std::string describe(const std::vector<SentTelegram>& sent, std::size_t index,
                      const std::vector<LoggedReading>& logged, std::size_t loggedIndex,
                      const char* what) {
     std::ostringstream text;
@@ -60,7 +60,7 @@ std::string compareReadings(const std::vector<SentTelegram>& sent,
         std::size_t end = r;
         std::size_t required = 0;
         std::optional<std::size_t> firstRequired;
-        while (end < readings.size() && SameValue(*sent[readings[end]].value, value)) {
+        while (end < readings.size() && sameValue(*sent[readings[end]].value, value)) {
             if (wellFramed(sent, readings[end], delimited) && readings[end] < mayBeLostFrom) {
                 ++required;
                 firstRequired = firstRequired.value_or(readings[end]);
@@ -69,11 +69,11 @@ std::string compareReadings(const std::vector<SentTelegram>& sent,
         }
         std::size_t run = 0;
         while (next + run < logged.size() && run < end - r &&
-               SameValue(logged[next + run].value, value)) {
+               sameValue(logged[next + run].value, value)) {
             ++run;
         }
         if (run < required) {
-            return Describe(sent, *firstRequired, logged, next + run, "missing");
+            return describe(sent, *firstRequired, logged, next + run, "missing");
         }
         next += run;
         r = end;

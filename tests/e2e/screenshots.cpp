@@ -28,7 +28,7 @@
 namespace {
 
 // Serves events until `done` holds.
-void WaitUntil(const std::function<bool()>& done) {
+void waitUntil(const std::function<bool()>& done) {
     while (!done()) {
         QTest::qWait(10);
     }
@@ -39,7 +39,7 @@ void choose(app::MainWindow& form, QMenu* menu, const std::vector<std::string>& 
     if (QAction* action = talvek::test::findMenuAction(menu, path)) {
         action->trigger();
     }
-    WaitUntil([&] { return !form.counter().awaitingReply(); });
+    waitUntil([&] { return !form.counter().awaitingReply(); });
 }
 
 bool Save(app::MainWindow& form, QWidget* page, const QString& file) {
@@ -49,7 +49,7 @@ bool Save(app::MainWindow& form, QWidget* page, const QString& file) {
 }
 
 // The pages in order, ending on the "Graph" page.
-bool SavePages(app::MainWindow& form, const QString& out, const QString& suffix) {
+bool savePages(app::MainWindow& form, const QString& out, const QString& suffix) {
     return Save(form, &form.connectPage(), out + "/page-connect" + suffix + ".png") &&
            Save(form, &form.commandsPage(), out + "/page-commands" + suffix + ".png") &&
            Save(form, &form.displayPage(), out + "/page-display" + suffix + ".png") &&
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
     form.connectPage().portSelector()->setPort(counter.comName);
     form.counter().setPort(counter.comName);
     form.connectPage().connectButton()->click();
-    WaitUntil([&] { return form.isEnabled(); });
+    waitUntil([&] { return form.isEnabled(); });
     choose(form, form.commandsPage().commandMenu(), {"Gate Time", "0.1s"});
     choose(form, form.commandsPage().commandMenu(), {"Measure", "continuous"});
     QTest::qWait(8000);
@@ -91,11 +91,11 @@ int main(int argc, char** argv) {
     choose(form, form.commandsPage().commandMenu(), {"Info"});
     choose(form, form.graphPage().menu(), {"Frequency unit", "MHz"});
 
-    bool saved = SavePages(form, out, QString());
+    bool saved = savePages(form, out, QString());
     if (argc == 3) {
         const QStringList size = QString::fromLocal8Bit(argv[2]).split(u'x');
         form.resize(size.value(0).toInt(), size.value(1).toInt());
-        saved = saved && SavePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
+        saved = saved && savePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
     }
     form.connectPage().connectButton()->click();
     std::printf("%d readings; pictures %s in %s\n", form.log().count(),

@@ -22,14 +22,14 @@ namespace {
 class SessionTest : public EndToEndTest {
 protected:
     // The latest reply in the reply list.
-    std::string LastReply() const {
+    std::string lastReply() const {
         const int n = window->commandsPage().replyList()->count();
         return n ? window->commandsPage().replyList()->item(n - 1)->text().toLatin1().toStdString()
                  : "";
     }
 
     // Measures once and waits for the reading.
-    void MeasureSingle() {
+    void measureSingle() {
         const int before = logCount();
         command({"Measure", "single"});
         ASSERT_TRUE(waitFor([&] { return logCount() == before + 1; }));
@@ -37,16 +37,16 @@ protected:
 
     // Measures continuously until `count` more readings are in, then stops and lets the line
     // settle.
-    void MeasureContinuous(int count) {
+    void measureContinuous(int count) {
         const int before = logCount();
         command({"Measure", "continuous"});
         ASSERT_TRUE(waitFor([&] { return logCount() >= before + count; }, 10000));
         command({"Measure", "stop"});
-        EXPECT_EQ(LastReply(), "OK");
+        EXPECT_EQ(lastReply(), "OK");
         waitLogQuiet();
     }
 
-    void Mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+    void mouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
                Qt::KeyboardModifiers keys, QPoint at) {
         QMouseEvent event(type, QPointF(at), QPointF(window->graphPage().plot()->mapToGlobal(at)),
                           button, held, keys);
@@ -55,7 +55,7 @@ protected:
     }
 
     // A point of the plot rectangle at the given fractions of its width and height.
-    QPoint Inside(double fx, double fy) const {
+    QPoint inside(double fx, double fy) const {
         const plot::Mapping& m = window->graphPage().plot()->engine().mapping();
         return {m.mapLeft + int(m.mapWidth * fx),
                 m.mapBottom - m.mapHeight + int(m.mapHeight * fy)};
@@ -82,39 +82,39 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
 
     // Display dump at the 0.1 s gate.
     command({"Gate Time", "0.1s"});
-    EXPECT_EQ(LastReply(), "OK");
-    MeasureSingle();
+    EXPECT_EQ(lastReply(), "OK");
+    measureSingle();
     EXPECT_EQ(form.statusText().substr(0, 2), "av");
     EXPECT_EQ(form.statusText().size(), 32u);
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  MHz"))
         << form.displayPage().readingLabel()->text().toStdString();
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/Hz");
-    MeasureContinuous(10);
+    measureContinuous(10);
 
     // Hertz values.
     command({"COM Telegram", "Hertz value"});
-    EXPECT_EQ(LastReply(), "OK");
-    MeasureSingle();
+    EXPECT_EQ(lastReply(), "OK");
+    measureSingle();
     EXPECT_NE(form.statusText().substr(0, 2), "av");
     EXPECT_LE(form.statusText().size(), 14u);
     EXPECT_NEAR(lastReading.value, 1e7, 100);
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  Hz"))
         << form.displayPage().readingLabel()->text().toStdString();
-    MeasureContinuous(10);
+    measureContinuous(10);
 
     // Period mode shows in the display dump.
     command({"COM Telegram", "display dump"});
     command({"Mode", "Period"});
-    EXPECT_EQ(LastReply(), "OK");
-    MeasureSingle();
+    EXPECT_EQ(lastReply(), "OK");
+    measureSingle();
     EXPECT_TRUE(lastReading.isPeriod);
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_NEAR(lastReading.value, 1e-7, 1e-12);
-    MeasureContinuous(5);
+    measureContinuous(5);
     command({"Mode", "Frequency"});
     command({"Gate Time", "1s"});
-    EXPECT_EQ(LastReply(), "OK");
-    MeasureSingle();
+    EXPECT_EQ(lastReply(), "OK");
+    measureSingle();
     EXPECT_FALSE(lastReading.isPeriod);
 
     // Units of the graph.
@@ -131,20 +131,20 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     const plot::ZoomWindow& zoom = form.graphPage().plot()->engine().plotArea(1).zoomWindow;
     ASSERT_EQ(zoom.xLow, 0.0);
     ASSERT_EQ(zoom.xHigh, 1.0);
-    const QPoint from = Inside(0.25, 0.05);
-    const QPoint to = Inside(0.75, 0.95);
-    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, from);
-    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, (from + to) / 2);
-    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, to);
-    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, to);
+    const QPoint from = inside(0.25, 0.05);
+    const QPoint to = inside(0.75, 0.95);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, from);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, (from + to) / 2);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, to);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, to);
     QTest::qWait(100);
     EXPECT_NEAR(zoom.xLow, 0.25, 0.01);
     EXPECT_NEAR(zoom.xHigh, 0.75, 0.01);
 
     const QImage before = form.graphPage().plot()->picture().copy();
-    const QPoint at = Inside(0.5, 0.5);
-    Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, at);
-    Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, at);
+    const QPoint at = inside(0.5, 0.5);
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, at);
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, at);
     EXPECT_EQ(form.graphPage().plot()->engine().interaction(), plot::Interaction::Ruler);
     EXPECT_EQ(form.graphPage().plot()->engine().rulerPosition().x(), at.x());
     // The time under the ruler lies in the middle of the zoomed half of the session (minutes).
@@ -161,7 +161,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
         for (int x = 0; x < 400; ++x)
             readoutPixels += held.pixel(x, y) != before.pixel(x, y);
     EXPECT_GT(readoutPixels, 20); // the readout is written at the top left
-    Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, at);
+    mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, at);
     choose(form.graphPage().menu(), {"Unzoom"});
     QTest::qWait(100);
     EXPECT_EQ(zoom.xLow, 0.0);

@@ -21,7 +21,7 @@ namespace {
 
 using Names = std::vector<std::pair<std::string, std::string>>; // COM name, device node
 
-Names NamesAndNodes(const FakeSerialMachine& machine) {
+Names namesAndNodes(const FakeSerialMachine& machine) {
     Names names;
     for (const PortInfo& port : machine.catalog().ports()) {
         names.emplace_back(port.comName, port.deviceNode);
@@ -34,14 +34,14 @@ PortInfo Find(const platform::PortCatalog& catalog, const std::string& comName) 
     return catalog.find(comName).value_or(PortInfo{});
 }
 
-Adapter Usb(const std::string& serial, const std::string& busPort) {
+Adapter usb(const std::string& serial, const std::string& busPort) {
     Adapter adapter;
     adapter.serial = serial;
     adapter.busPort = busPort;
     return adapter;
 }
 
-void AgeLink(const std::string& link) {
+void ageLink(const std::string& link) {
     const timespec longAgo[2] = {{1000, 0}, {1000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, link.c_str(), longAgo, AT_SYMLINK_NOFOLLOW), 0);
 }
@@ -56,12 +56,12 @@ TEST(PortCatalog, ListsEveryKindOfPortWithItsNodeLinuxNameAndIdentity) {
     m.addUart("ttyS10", 4); // numeric order: after ttyS2
     m.addUart("ttyS2", 4);
     m.addTty("ttyprintk"); // of no serial port family
-    Adapter ftdi = Usb("A1B2", "1-1");
+    Adapter ftdi = usb("A1B2", "1-1");
     ftdi.productName = "FT232R USB UART";
     m.plugUsb("ttyUSB0", ftdi);
-    Adapter noSerial = Usb("", "1-4");
+    Adapter noSerial = usb("", "1-4");
     m.plugUsb("ttyUSB1", noSerial);
-    Adapter acm = Usb("X9", "1-2");
+    Adapter acm = usb("X9", "1-2");
     acm.vendor = "2341";
     acm.product = "0043";
     acm.productName = "Z\xc3\xa4hler-Adapter";
@@ -128,33 +128,33 @@ TEST(PortCatalog, ListsEveryKindOfPortWithItsNodeLinuxNameAndIdentity) {
 
 TEST(PortCatalog, ComNumbersStayWithTheirDevicesThroughUnplugAndReplug) {
     FakeSerialMachine m;
-    m.plugUsb("ttyUSB0", Usb("A", "1-1"));
-    m.plugUsb("ttyUSB1", Usb("B", "1-2"));
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM1", m.node("ttyUSB0")}, {"COM2", m.node("ttyUSB1")}}));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
+    m.plugUsb("ttyUSB1", usb("B", "1-2"));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM1", m.node("ttyUSB0")}, {"COM2", m.node("ttyUSB1")}}));
 
     m.unplug("ttyUSB0");
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM2", m.node("ttyUSB1")}}))
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM2", m.node("ttyUSB1")}}))
         << "unplugging the first adapter must not renumber the second";
 
-    m.plugUsb("ttyUSB0", Usb("C", "1-1"));
+    m.plugUsb("ttyUSB0", usb("C", "1-1"));
     EXPECT_EQ(Find(m.catalog(), "COM3").deviceNode, m.node("ttyUSB0"))
         << "a new device gets the lowest number no device holds, gone ones included";
 
-    m.plugUsb("ttyUSB2", Usb("A", "1-3"));
+    m.plugUsb("ttyUSB2", usb("A", "1-3"));
     EXPECT_EQ(Find(m.catalog(), "COM1").deviceNode, m.node("ttyUSB2")) << "its old number back";
 
     // Without a serial number an adapter is known by the socket it is plugged into.
-    m.plugUsb("ttyUSB3", Usb("", "1-5"));
+    m.plugUsb("ttyUSB3", usb("", "1-5"));
     EXPECT_EQ(Find(m.catalog(), "COM4").deviceNode, m.node("ttyUSB3"));
     m.unplug("ttyUSB3");
-    m.plugUsb("ttyUSB7", Usb("", "1-5"));
+    m.plugUsb("ttyUSB7", usb("", "1-5"));
     EXPECT_EQ(Find(m.catalog(), "COM4").deviceNode, m.node("ttyUSB7"));
 }
 
 TEST(PortCatalog, AdaptersThatLookAlikeGetNumbersOfTheirOwn) {
     FakeSerialMachine m;
-    m.plugUsb("ttyUSB0", Usb("SAME", "1-1"));
-    m.plugUsb("ttyUSB1", Usb("SAME", "1-2"));
+    m.plugUsb("ttyUSB0", usb("SAME", "1-1"));
+    m.plugUsb("ttyUSB1", usb("SAME", "1-2"));
     const auto ports = m.catalog().ports();
     ASSERT_EQ(ports.size(), 2u);
     EXPECT_NE(ports[0].identity, ports[1].identity);
@@ -167,24 +167,24 @@ TEST(PortCatalog, UserLinksClaimTheirNumbersFirst) {
     m.link("COM1", pty.slavePath());
     m.link("com3", m.node("gone")); // a virtual port that is not running keeps its number
     m.addUart("ttyS0", 4);
-    m.plugUsb("ttyUSB0", Usb("A", "1-1"));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
     EXPECT_EQ(
-        NamesAndNodes(m),
+        namesAndNodes(m),
         (Names{{"COM1", pty.slavePath()}, {"COM2", m.node("ttyS0")}, {"COM4", m.node("ttyUSB0")}}));
 }
 
 TEST(PortCatalog, ALinkToARealDeviceShowsThatDeviceUnderTheLinksNumber) {
     FakeSerialMachine m;
-    Adapter first = Usb("A", "1-1");
+    Adapter first = usb("A", "1-1");
     first.productName = "FT232R USB UART";
     m.plugUsb("ttyUSB0", first);
-    m.plugUsb("ttyUSB1", Usb("B", "1-2"));
+    m.plugUsb("ttyUSB1", usb("B", "1-2"));
     m.addUart("ttyS0", 4);
     const std::string identity = Find(m.catalog(), "COM2").identity;
 
     m.link("com17", "/../" + m.node("ttyUSB0")); // any spelling of the path
     m.link("com18", m.node("ttyS0"));
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM3", m.node("ttyUSB1")},
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM3", m.node("ttyUSB1")},
                                        {"COM17", m.node("ttyUSB0")},
                                        {"COM18", m.node("ttyS0")}}))
         << "the other ports keep their numbers";
@@ -209,8 +209,8 @@ TEST(PortCatalog, DeadMalformedAndStaleLinksAreNotListed) {
     m.link("com4", reused.slavePath());
     // Made long before the terminal now holding its number came to be: left behind by a program
     // that ended, it must not lead to somebody else's terminal.
-    AgeLink(m.root() + "/links/com4");
-    EXPECT_EQ(NamesAndNodes(m),
+    ageLink(m.root() + "/links/com4");
+    EXPECT_EQ(namesAndNodes(m),
               (Names{{"COM2", current.slavePath()}, {"COM5", current.slavePath()}}));
     EXPECT_FALSE(m.catalog().find("COM4"));
 
@@ -222,7 +222,7 @@ TEST(PortCatalog, DeadMalformedAndStaleLinksAreNotListed) {
 
 TEST(PortCatalog, OnlyAComNameOfTheMachineLeadsToADevice) {
     FakeSerialMachine m;
-    m.plugUsb("ttyUSB0", Usb("A", "1-1"));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
     for (const char* name : {"com1", "COM1", "Com1"}) {
         EXPECT_EQ(Find(m.catalog(), name).deviceNode, m.node("ttyUSB0")) << name;
     }
@@ -236,9 +236,9 @@ TEST(PortCatalog, ADamagedNumberFileLosesOnlyItsDamagedLines) {
     std::ofstream(m.numberFile(), std::ios::binary)
         << std::string("\0\xff\x01 junk\n", 9) << "2 usb:0403:6001:B:00\r\n"
         << "007 usb:0403:6001:A:00\n3\n#4 usb:0403:6001:C:00\n";
-    m.plugUsb("ttyUSB0", Usb("A", "1-1"));
-    m.plugUsb("ttyUSB1", Usb("B", "1-2"));
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM1", m.node("ttyUSB0")}, {"COM2", m.node("ttyUSB1")}}));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
+    m.plugUsb("ttyUSB1", usb("B", "1-2"));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM1", m.node("ttyUSB0")}, {"COM2", m.node("ttyUSB1")}}));
 
     std::ifstream in(m.numberFile());
     const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

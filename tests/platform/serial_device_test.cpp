@@ -24,13 +24,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
+std::int64_t elapsedMs(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  since)
         .count();
 }
 
-bool PollUntil(const std::function<bool()>& done) {
+bool pollUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (!done() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(1ms);
@@ -38,7 +38,7 @@ bool PollUntil(const std::function<bool()>& done) {
     return done();
 }
 
-std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
+std::shared_ptr<SerialDevice> openConfigured(const PtyPair& pty) {
     auto device = SerialDevice::open(pty.slavePath());
     if (device) {
         device->setTimeouts({1, 1, 1, 1, 20});
@@ -46,7 +46,7 @@ std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
     return device;
 }
 
-std::string OwnCommandName() {
+std::string ownCommandName() {
     std::ifstream in("/proc/self/comm");
     std::string name;
     std::getline(in, name);
@@ -92,10 +92,10 @@ private:
 TEST(LineSettings, SetWhatTheyNameAndSwitchOffEveryFlowControl) {
     struct Case {
         LineSettings Line;
-        speed_t Speed;
-        tcflag_t Size;
+        speed_t speed;
+        tcflag_t size;
         tcflag_t Parity;
-        bool TwoStops;
+        bool twoStops;
     };
     const Case cases[] = {
         {{9600, 8, Parity::None, 1}, B9600, CS8, 0, false},
@@ -109,11 +109,11 @@ TEST(LineSettings, SetWhatTheyNameAndSwitchOffEveryFlowControl) {
         t.c_cflag = CS6 | PARENB | CSTOPB | CRTSCTS | HUPCL;
         t.c_iflag = IXON | IXOFF | IXANY | ICRNL;
         ASSERT_TRUE(applyLineSettings(c.Line, t)) << c.Line.baud;
-        EXPECT_EQ(cfgetospeed(&t), c.Speed) << c.Line.baud;
-        EXPECT_EQ(cfgetispeed(&t), c.Speed) << c.Line.baud;
-        EXPECT_EQ(t.c_cflag & CSIZE, c.Size) << c.Line.baud;
+        EXPECT_EQ(cfgetospeed(&t), c.speed) << c.Line.baud;
+        EXPECT_EQ(cfgetispeed(&t), c.speed) << c.Line.baud;
+        EXPECT_EQ(t.c_cflag & CSIZE, c.size) << c.Line.baud;
         EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR), c.Parity) << c.Line.baud;
-        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.TwoStops) << c.Line.baud;
+        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.twoStops) << c.Line.baud;
         EXPECT_FALSE(t.c_cflag & CRTSCTS) << c.Line.baud;
         EXPECT_EQ(t.c_iflag, tcflag_t(ICRNL)) << c.Line.baud;
         EXPECT_TRUE(t.c_cflag & HUPCL) << "what the settings do not touch stays";
@@ -210,7 +210,7 @@ TEST(SerialDevice, AnotherProgramThatHasTheDeviceOpenKeepsItClosedAndIsNamed) {
         OpenFailure why;
         EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {}, &why)) << "it took no lock";
         EXPECT_EQ(why.cause, OpenFailureCause::InUse);
-        EXPECT_EQ(why.otherProgram, OwnCommandName());
+        EXPECT_EQ(why.otherProgram, ownCommandName());
     }
     EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "once it has ended";
     const Holder instrument(pty, Holder::BothSides);
@@ -237,7 +237,7 @@ TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
 
 TEST(SerialDevice, ReadReturnsWhenCountIsInOrTheLineGoesQuietOrTimeRunsOut) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
     char buffer[80];
 
@@ -247,11 +247,11 @@ TEST(SerialDevice, ReadReturnsWhenCountIsInOrTheLineGoesQuietOrTimeRunsOut) {
     EXPECT_EQ(std::string(buffer, 4), "0123");
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->read(buffer, 80), 6) << "the rest, once the line is quiet";
-    EXPECT_LT(ElapsedMs(start), 60) << "must not wait for the full 81 ms";
+    EXPECT_LT(elapsedMs(start), 60) << "must not wait for the full 81 ms";
 
     start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->read(buffer, 80), 0);
-    const auto idle = ElapsedMs(start);
+    const auto idle = elapsedMs(start);
     EXPECT_GE(idle, 80) << "an idle read waits n + 1 ms";
     EXPECT_LT(idle, 400);
 
@@ -270,7 +270,7 @@ TEST(SerialDevice, ReadReturnsWhenCountIsInOrTheLineGoesQuietOrTimeRunsOut) {
 
 TEST(SerialDevice, WriteReachesTheLineAndNothingAfterClose) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
     EXPECT_EQ(device->write("\x1bQ1\r", 4), 4);
     EXPECT_EQ(device->write("", 0), 0);
@@ -293,21 +293,21 @@ TEST(SerialDevice, CloseWakesAReadInProgress) {
     std::this_thread::sleep_for(50ms);
     const auto start = std::chrono::steady_clock::now();
     device->close();
-    EXPECT_LT(ElapsedMs(start), 1000) << "Close must not sit out the read time-out";
+    EXPECT_LT(elapsedMs(start), 1000) << "Close must not sit out the read time-out";
     ASSERT_EQ(reading.wait_for(2s), std::future_status::ready);
     EXPECT_LE(reading.get(), 0);
 }
 
 TEST(SerialDevice, AVanishedDeviceIsReportedAndReadsReturnAtOnce) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
     EXPECT_FALSE(device->lost());
     pty.closeMaster();
     char buffer[80];
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->read(buffer, 80), -1);
-    EXPECT_LT(ElapsedMs(start), 60);
+    EXPECT_LT(elapsedMs(start), 60);
     EXPECT_TRUE(device->lost());
 }
 
@@ -316,7 +316,7 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
     // pseudo-terminal, it would lock every other user out for good.
     struct Case {
         const char* name;
-        bool ExplicitClose;
+        bool explicitClose;
     };
     for (const Case c : {Case{"Close", true}, Case{"destruction", false}}) {
         PtyPair pty;
@@ -325,7 +325,7 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
         int exclusive = 0;
         ASSERT_EQ(ioctl(pty.slaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 1) << "an open device is exclusive";
-        if (c.ExplicitClose) {
+        if (c.explicitClose) {
             device->close();
         } else {
             device.reset();
@@ -338,21 +338,21 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
 
 TEST(SerialDevice, ReadAvailableTakesWhatIsInWithoutWaiting) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
     char buffer[80];
 
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->readAvailable(buffer, 80), 0);
-    EXPECT_LT(ElapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
+    EXPECT_LT(elapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
 
     pty.write(std::string(100, 'a'));
-    ASSERT_TRUE(PollUntil([&] { return pty.slaveInputBytes() == 100; }));
+    ASSERT_TRUE(pollUntil([&] { return pty.slaveInputBytes() == 100; }));
     EXPECT_EQ(device->readAvailable(buffer, 80), 80);
     start = std::chrono::steady_clock::now();
     EXPECT_EQ(device->readAvailable(buffer, 80), 20);
     EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
-    EXPECT_LT(ElapsedMs(start), 40) << "no wait for the line to go quiet";
+    EXPECT_LT(elapsedMs(start), 40) << "no wait for the line to go quiet";
 
     pty.closeMaster();
     EXPECT_EQ(device->readAvailable(buffer, 80), -1);

@@ -37,7 +37,7 @@ std::vector<std::string> Items(const QComboBox& box) {
     return items;
 }
 
-QMenu* SubMenu(portselect::PortSelector& box, const char* title) {
+QMenu* subMenu(portselect::PortSelector& box, const char* title) {
     for (QAction* action : box.popupMenu()->actions()) {
         if (action->menu() && action->text() == QLatin1String(title)) {
             return action->menu();
@@ -46,7 +46,7 @@ QMenu* SubMenu(portselect::PortSelector& box, const char* title) {
     return nullptr;
 }
 
-QAction* Item(QMenu* menu, const char* caption) {
+QAction* item(QMenu* menu, const char* caption) {
     for (QAction* action : menu->actions()) {
         if (action->text() == QLatin1String(caption)) {
             return action;
@@ -59,15 +59,15 @@ QAction* Item(QMenu* menu, const char* caption) {
 std::vector<bool> Checks(QMenu* menu, std::initializer_list<const char*> captions) {
     std::vector<bool> checks;
     for (const char* caption : captions) {
-        checks.push_back(Item(menu, caption)->isChecked());
+        checks.push_back(item(menu, caption)->isChecked());
     }
     return checks;
 }
 
-const std::initializer_list<const char*> Columns = {"Port", "Port Type", "Friendly Port Name",
-                                                    "Bluetooth Name"};
-const std::initializer_list<const char*> Kinds = {"Generic", "USB", "Bluetooth", "Bluetooth-In",
-                                                  "Com0Com"};
+const std::initializer_list<const char*> kColumns = {"Port", "Port Type", "Friendly Port Name",
+                                                     "Bluetooth Name"};
+const std::initializer_list<const char*> kKinds = {"Generic", "USB", "Bluetooth", "Bluetooth-In",
+                                                   "Com0Com"};
 
 class ComPortComboBox : public ::testing::Test {
 protected:
@@ -75,7 +75,7 @@ protected:
     portselect::PortSelector box{nullptr, [this] { return machine; }};
 };
 
-portselect::PortSelector::PortSource Fixed(std::vector<PortInfo> ports) {
+portselect::PortSelector::PortSource fixed(std::vector<PortInfo> ports) {
     return [ports] { return ports; };
 }
 
@@ -139,7 +139,7 @@ TEST_F(ComPortComboBox, FilterTypeListsOnlyThoseKindsAndSetsTheChecks) {
     ASSERT_EQ(box.shownPorts.size(), 1u);
     EXPECT_EQ(box.shownPorts[0].name, "COM12");
     EXPECT_EQ(box.port(), "COM12"); // the chosen port was filtered out
-    EXPECT_EQ(Checks(SubMenu(box, "Filter Ports"), Kinds),
+    EXPECT_EQ(Checks(subMenu(box, "Filter Ports"), kKinds),
               (std::vector<bool>{false, true, false, false, false}));
     EXPECT_EQ(box.allPorts.size(), 5u);
 
@@ -153,7 +153,7 @@ TEST_F(ComPortComboBox, FilterTypeListsOnlyThoseKindsAndSetsTheChecks) {
 TEST_F(ComPortComboBox, FilterShowChoosesColumnsAndSetsTheChecks) {
     box.setFilterShow(1);
     EXPECT_EQ(box.itemText(0).toStdString(), "COM3    ");
-    EXPECT_EQ(Checks(SubMenu(box, "Display Properties"), Columns),
+    EXPECT_EQ(Checks(subMenu(box, "Display Properties"), kColumns),
               (std::vector<bool>{true, false, false, false}));
     box.setFilterShow(8);
     EXPECT_EQ(Items(box), (std::vector<std::string>{"", "", "Sensor", "", ""}));
@@ -166,7 +166,7 @@ TEST_F(ComPortComboBox, FilterShowChoosesColumnsAndSetsTheChecks) {
 
 TEST(ComPortComboBoxNames, LongNamesAreNotPaddedOrCut) {
     portselect::PortSelector box(nullptr,
-                                 Fixed({port("COM1234", PortKind::Serial, "/dev/ttyS1", "b"),
+                                 fixed({port("COM1234", PortKind::Serial, "/dev/ttyS1", "b"),
                                         port("COM123", PortKind::Serial, "/dev/ttyS0", "a")}));
     box.setFilterShow(1);
     EXPECT_EQ(Items(box), (std::vector<std::string>{"COM123  ", "COM1234  "}));
@@ -174,7 +174,7 @@ TEST(ComPortComboBoxNames, LongNamesAreNotPaddedOrCut) {
 
 TEST(ComPortComboBoxNames, OneItemListSelectsIt) {
     portselect::PortSelector box(
-        nullptr, Fixed({port("COM7", PortKind::Usb, "/dev/ttyACM0", "USB serial adapter")}));
+        nullptr, fixed({port("COM7", PortKind::Usb, "/dev/ttyACM0", "USB serial adapter")}));
     box.setPort("COM1");
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.port(), "COM7");
@@ -183,7 +183,7 @@ TEST(ComPortComboBoxNames, OneItemListSelectsIt) {
 
 TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
     portselect::PortSelector box(
-        nullptr, Fixed({port("COM5", PortKind::Usb, "/dev/ttyUSB0", "Z\xc3\xa4hler-Adapter"),
+        nullptr, fixed({port("COM5", PortKind::Usb, "/dev/ttyUSB0", "Z\xc3\xa4hler-Adapter"),
                         port("COM6", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
                              "01:23:45:67:89:AB",
                              "Messger\xc3\xa4t \xe2\x84\x96"
@@ -195,7 +195,7 @@ TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
 }
 
 TEST(ComPortComboBoxNames, EmptyMachineGivesEmptyListAndKeepsPort) {
-    portselect::PortSelector box(nullptr, Fixed({}));
+    portselect::PortSelector box(nullptr, fixed({}));
     box.setPort("COM3");
     EXPECT_EQ(box.count(), 0);
     EXPECT_EQ(box.port(), "COM3");
@@ -204,42 +204,42 @@ TEST(ComPortComboBoxNames, EmptyMachineGivesEmptyListAndKeepsPort) {
 
 TEST_F(ComPortComboBox, NoneThenAllUnderFilterPorts) {
     box.setPort("COM11");
-    QMenu* filter = SubMenu(box, "Filter Ports");
-    Item(filter, "NONE")->trigger();
+    QMenu* filter = subMenu(box, "Filter Ports");
+    item(filter, "NONE")->trigger();
     EXPECT_EQ(box.count(), 0);
     EXPECT_TRUE(box.toolTip().isEmpty());
     EXPECT_EQ(box.port(), "COM11");
     EXPECT_EQ(box.filterType(), 0);
-    EXPECT_EQ(Checks(filter, Kinds), (std::vector<bool>(5, false)));
+    EXPECT_EQ(Checks(filter, kKinds), (std::vector<bool>(5, false)));
 
-    Item(filter, "ALL")->trigger();
+    item(filter, "ALL")->trigger();
     EXPECT_EQ(box.count(), 5);
     EXPECT_EQ(box.currentIndex(), 2);
     EXPECT_EQ(box.port(), "COM11");
     EXPECT_EQ(box.filterType(), 31);
-    EXPECT_EQ(Checks(filter, Kinds), (std::vector<bool>(5, true)));
-    EXPECT_FALSE(Item(filter, "ALL")->isChecked());
-    EXPECT_FALSE(Item(filter, "NONE")->isChecked());
+    EXPECT_EQ(Checks(filter, kKinds), (std::vector<bool>(5, true)));
+    EXPECT_FALSE(item(filter, "ALL")->isChecked());
+    EXPECT_FALSE(item(filter, "NONE")->isChecked());
 }
 
 TEST_F(ComPortComboBox, MenuClicksToggleAndApply) {
-    QMenu* display = SubMenu(box, "Display Properties");
-    Item(display, "Port Type")->trigger();
+    QMenu* display = subMenu(box, "Display Properties");
+    item(display, "Port Type")->trigger();
     EXPECT_EQ(box.filterShow(), 1 | 4 | 8);
-    EXPECT_FALSE(Item(display, "Port Type")->isChecked());
+    EXPECT_FALSE(item(display, "Port Type")->isChecked());
     EXPECT_EQ(box.itemText(0).toStdString(), "COM3    Serial port  ");
-    Item(display, "NONE")->trigger();
+    item(display, "NONE")->trigger();
     EXPECT_EQ(box.filterShow(), 0);
-    Item(display, "ALL")->trigger();
+    item(display, "ALL")->trigger();
     EXPECT_EQ(box.filterShow(), 15);
-    Item(SubMenu(box, "Filter Ports"), "Bluetooth")->trigger();
+    item(subMenu(box, "Filter Ports"), "Bluetooth")->trigger();
     EXPECT_EQ(box.filterType(), 31 & ~4);
     EXPECT_EQ(box.count(), 4);
 }
 
 TEST_F(ComPortComboBox, RefreshTurns255Into15And31AndRediscovers) {
     machine.push_back(port("COM5", PortKind::Serial, "/dev/ttyS1", "Serial port"));
-    Item(box.popupMenu(), "Refresh")->trigger();
+    item(box.popupMenu(), "Refresh")->trigger();
     EXPECT_EQ(box.filterShow(), 15);
     EXPECT_EQ(box.filterType(), 31);
     EXPECT_EQ(box.count(), 6);

@@ -35,7 +35,7 @@ TEST(ReceiveBuffer, KnowsWhetherACompleteTelegramIsIn) {
     struct Case {
         std::string Buffer;
         std::string Delimiter;
-        bool Holds;
+        bool holds;
     };
     const Case cases[] = {
         {"A\r\n", "\r\n", true}, {"A\r", "\r\n", false},
@@ -44,7 +44,7 @@ TEST(ReceiveBuffer, KnowsWhetherACompleteTelegramIsIn) {
         {"A\r\nB", "\n", true},  {"AB", "\r", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(serial::holdsTelegram(c.Buffer, c.Delimiter), c.Holds) << c.Buffer;
+        EXPECT_EQ(serial::holdsTelegram(c.Buffer, c.Delimiter), c.holds) << c.Buffer;
     }
 }
 

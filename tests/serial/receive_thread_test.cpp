@@ -24,7 +24,7 @@ namespace {
 
 struct Event {
     std::string Text; // the telegram, or "<timeout>"
-    std::int64_t AtMs;
+    std::int64_t atMs;
 };
 
 class PollTest : public ::testing::Test {
@@ -37,7 +37,7 @@ protected:
 
     // A port on the pseudo-terminal that records every hand-over on the main thread.
     std::unique_ptr<serial::SerialPort>
-    OpenPort(serial::Delimiter delimiter, std::int32_t readTimeOut = 0,
+    openPort(serial::Delimiter delimiter, std::int32_t readTimeOut = 0,
              std::size_t queueBytes = serial::kHandOverQueueBytes) {
         auto port = std::make_unique<serial::SerialPort>();
         port->portName = "COM3";
@@ -71,13 +71,13 @@ protected:
         return texts;
     }
 
-    bool PumpUntilEvents(std::size_t count, std::chrono::milliseconds timeout = 3s) {
+    bool pumpUntilEvents(std::size_t count, std::chrono::milliseconds timeout = 3s) {
         return pumpUntil([&] { return events.size() >= count; }, timeout);
     }
 
     // Keeps the main thread from serving events until the receive thread has read everything
     // sent so far, then one pass more for it to cut and queue the telegrams.
-    void BusyUntilAllIsRead(std::chrono::milliseconds timeout = 20s) {
+    void busyUntilAllIsRead(std::chrono::milliseconds timeout = 20s) {
         const auto end = std::chrono::steady_clock::now() + timeout;
         while (pty.slaveInputBytes() > 0 && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(5ms);
@@ -98,7 +98,7 @@ TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
         const char* name;
         serial::Delimiter delimiter;
         std::string Stream;
-        std::vector<std::string> Telegrams;
+        std::vector<std::string> telegrams;
     };
     const Case cases[] = {
         {"CRLF", serial::Delimiter::CrLf, "ABC\r\n", {"ABC"}},
@@ -110,18 +110,18 @@ TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
     };
     for (const Case& c : cases) {
         events.clear();
-        auto port = OpenPort(c.delimiter);
+        auto port = openPort(c.delimiter);
         pty.write(c.Stream);
-        PumpUntilEvents(c.Telegrams.size());
+        pumpUntilEvents(c.telegrams.size());
         pumpFor(150ms); // nothing more may follow
-        EXPECT_EQ(Texts(), c.Telegrams) << c.name;
+        EXPECT_EQ(Texts(), c.telegrams) << c.name;
         port.reset();
         ASSERT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }
 }
 
 TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
-    auto port = OpenPort(serial::Delimiter::CrLf);
+    auto port = openPort(serial::Delimiter::CrLf);
     pty.write("12.34");
     pumpFor(150ms);
     EXPECT_TRUE(events.empty());
@@ -129,19 +129,19 @@ TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
     pumpFor(150ms);
     EXPECT_TRUE(events.empty()) << "half a delimiter is no delimiter";
     pty.write("\n");
-    ASSERT_TRUE(PumpUntilEvents(1));
+    ASSERT_TRUE(pumpUntilEvents(1));
     pumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"12.345 Hz"});
 }
 
 TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
-    auto port = OpenPort(serial::Delimiter::Cr);
+    auto port = openPort(serial::Delimiter::Cr);
     port->delimiter = serial::Delimiter::None;
     port->readTimeoutMs = 100;
     int silences = 0;
     QObject::connect(port.get(), &serial::SerialPort::silence, [&silences] { ++silences; });
     pty.write("A\nB\r");
-    ASSERT_TRUE(PumpUntilEvents(1));
+    ASSERT_TRUE(pumpUntilEvents(1));
     pumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
     EXPECT_EQ(silences, 0) << "the thread works on the settings taken at Open";
@@ -156,11 +156,11 @@ TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
 
 TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(serial::Delimiter::CrLf, period);
-    ASSERT_TRUE(PumpUntilEvents(2, 5s));
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    ASSERT_TRUE(pumpUntilEvents(2, 5s));
     port->close();
-    const std::int64_t first = events[0].AtMs - openedAt;
-    const std::int64_t second = events[1].AtMs - events[0].AtMs;
+    const std::int64_t first = events[0].atMs - openedAt;
+    const std::int64_t second = events[1].atMs - events[0].atMs;
     EXPECT_EQ(events[0].Text, "<timeout>");
     EXPECT_GT(first, period) << "the first expiry after the start is absorbed";
     EXPECT_LT(first, period + 350);
@@ -170,21 +170,21 @@ TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
 
 TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(serial::Delimiter::CrLf, period);
+    auto port = openPort(serial::Delimiter::CrLf, period);
     pty.write("early\r\n");
-    ASSERT_TRUE(PumpUntilEvents(2, 5s));
+    ASSERT_TRUE(pumpUntilEvents(2, 5s));
     port->close();
     ASSERT_EQ(events[0].Text, "early");
     ASSERT_EQ(events[1].Text, "<timeout>");
-    const std::int64_t silence = events[1].AtMs - events[0].AtMs;
+    const std::int64_t silence = events[1].atMs - events[0].atMs;
     EXPECT_GT(silence, 2 * period) << "the pending first expiry uses up one silent period";
     EXPECT_LT(silence, 2 * period + 350);
 }
 
 TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(serial::Delimiter::CrLf, period);
-    ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    ASSERT_TRUE(pumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     for (int i = 0; i < 4; ++i) {
         pty.write("t\r\n");
         pumpFor(std::chrono::milliseconds(period / 2));
@@ -196,7 +196,7 @@ TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
 }
 
 TEST_F(PollTest, CloseWithHandOversQueuedNeitherBlocksNorDeliversAfterwards) {
-    auto port = OpenPort(serial::Delimiter::CrLf, 50);
+    auto port = openPort(serial::Delimiter::CrLf, 50);
     std::atomic<bool> streaming{true};
     std::thread counter([&] {
         for (int i = 0; streaming; ++i) {
@@ -204,7 +204,7 @@ TEST_F(PollTest, CloseWithHandOversQueuedNeitherBlocksNorDeliversAfterwards) {
             std::this_thread::sleep_for(2ms);
         }
     });
-    ASSERT_TRUE(PumpUntilEvents(5));
+    ASSERT_TRUE(pumpUntilEvents(5));
     // The main thread stops serving events, so telegrams and silences wait in the queue.
     std::this_thread::sleep_for(100ms);
     const auto before = platform::monotonicMs();
@@ -226,7 +226,7 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
         }
     });
     for (int round = 0; round < 8; ++round) {
-        auto port = OpenPort(round % 2 ? serial::Delimiter::CrLf : serial::Delimiter::None, 20);
+        auto port = openPort(round % 2 ? serial::Delimiter::CrLf : serial::Delimiter::None, 20);
         pumpFor(std::chrono::milliseconds(20 + 15 * round));
         if (round % 3 == 0) {
             std::this_thread::sleep_for(30ms); // leave hand-overs queued
@@ -241,7 +241,7 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
 }
 
 TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
-    auto port = OpenPort(serial::Delimiter::CrLf);
+    auto port = openPort(serial::Delimiter::CrLf);
     port->close();
     serial::SerialPort* raw = port.release();
     QObject::connect(raw, &serial::SerialPort::telegramReceived, [raw] { delete raw; });
@@ -252,11 +252,11 @@ TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
 }
 
 TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
-    auto port = OpenPort(serial::Delimiter::CrLf, 200);
+    auto port = openPort(serial::Delimiter::CrLf, 200);
     int lost = 0;
     QObject::connect(port.get(), &serial::SerialPort::deviceLost, [&lost] { ++lost; });
     pty.write("last\r\n");
-    ASSERT_TRUE(PumpUntilEvents(1));
+    ASSERT_TRUE(pumpUntilEvents(1));
     pty.closeMaster();
 
     rusage before{};
@@ -289,7 +289,7 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
         sent.push_back(text);
         burst += sent.back() + "\r\n";
     }
-    auto port = OpenPort(serial::Delimiter::CrLf);
+    auto port = openPort(serial::Delimiter::CrLf);
     std::atomic<bool> allWritten{false};
     std::thread counter([&] {
         pty.write(burst);
@@ -301,7 +301,7 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
     }
     EXPECT_TRUE(allWritten) << "the receive thread stopped reading while the main thread was busy";
     EXPECT_TRUE(events.empty());
-    const bool all = PumpUntilEvents(count, 60s);
+    const bool all = pumpUntilEvents(count, 60s);
     counter.join();
     ASSERT_TRUE(all) << events.size() << " of " << count << " handed over";
     pumpFor(100ms);
@@ -320,9 +320,9 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
         burst += telegram(i) + "\r\n";
     }
     // Room for some 50 of them.
-    auto port = OpenPort(serial::Delimiter::CrLf, 0, 50 * (sizeof(serial::HandOver) + 8));
+    auto port = openPort(serial::Delimiter::CrLf, 0, 50 * (sizeof(serial::HandOver) + 8));
     pty.write(burst);
-    BusyUntilAllIsRead();
+    busyUntilAllIsRead();
     ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
     const std::size_t kept = events.size() - 1;
     ASSERT_GT(kept, 0u);
@@ -333,12 +333,12 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
     EXPECT_EQ(events.back().Text, "<dropped " + std::to_string(count - kept) + ">");
 
     pty.write(telegram(count) + "\r\n");
-    ASSERT_TRUE(PumpUntilEvents(kept + 2));
+    ASSERT_TRUE(pumpUntilEvents(kept + 2));
     EXPECT_EQ(events.back().Text, telegram(count)) << "with room again, telegrams come through";
 
     // Destroyed with a full queue and drops pending: none of it reaches anyone.
     pty.write(burst);
-    BusyUntilAllIsRead();
+    busyUntilAllIsRead();
     const std::size_t atDestroy = events.size();
     port.reset();
     pumpFor(200ms);
@@ -347,13 +347,13 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
 
 TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
     constexpr int period = 150;
-    auto port = OpenPort(serial::Delimiter::CrLf, period);
-    ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    ASSERT_TRUE(pumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     // All of it happens while the main thread serves no events.
     pty.write("A\r\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * period));
     pty.write("B\r\n");
-    BusyUntilAllIsRead();
+    busyUntilAllIsRead();
     ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().Text == "B"; }, 5s));
     std::vector<std::string> texts = Texts();
     const auto a = std::find(texts.begin(), texts.end(), "A");
@@ -364,7 +364,7 @@ TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
 }
 
 TEST_F(PollTest, ALineThatOverflowsTheBoundIsDroppedAndTheNextOneComesThrough) {
-    auto port = OpenPort(serial::Delimiter::CrLf);
+    auto port = openPort(serial::Delimiter::CrLf);
     std::string stream;
     for (int i = 0; i < 6000; ++i) {
         stream += static_cast<char>('A' + (i * 7) % 26);
@@ -378,7 +378,7 @@ TEST_F(PollTest, ALineThatOverflowsTheBoundIsDroppedAndTheNextOneComesThrough) {
     EXPECT_TRUE(events.empty());
     // Its end alone must not pass for a telegram; the line after it is whole again.
     pty.write("1234.5 Hz\r\n10.000 Hz\r\n");
-    ASSERT_TRUE(PumpUntilEvents(1));
+    ASSERT_TRUE(pumpUntilEvents(1));
     pumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"10.000 Hz"});
 }

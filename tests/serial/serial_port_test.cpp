@@ -41,7 +41,7 @@ constexpr bool kSanitized = false;
 #endif
 
 // The process's mapped address space.
-std::size_t MappedBytes() {
+std::size_t mappedBytes() {
     std::size_t pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     return pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
@@ -71,11 +71,11 @@ TEST(MyComPortDefaults, BelongToTheirOwner) {
 
 TEST(DeviceControlText, SpellsTheLineSettings) {
     struct Case {
-        std::int32_t Baud;
+        std::int32_t baud;
         serial::Parity parity;
-        serial::DataBitCount Data;
+        serial::DataBitCount data;
         serial::StopBitCount Stop;
-        const char* Text;
+        const char* text;
     };
     const Case cases[] = {
         {9600, serial::Parity::None, 8, 1, "baud=9600 parity=n data=8 stop=1"},
@@ -86,11 +86,11 @@ TEST(DeviceControlText, SpellsTheLineSettings) {
     };
     for (const Case& c : cases) {
         serial::SerialPort port;
-        port.baudRate = c.Baud;
+        port.baudRate = c.baud;
         port.parity = c.parity;
-        port.dataBits = c.Data;
+        port.dataBits = c.data;
         port.stopBits = c.Stop;
-        EXPECT_EQ(port.deviceControlText(), c.Text);
+        EXPECT_EQ(port.deviceControlText(), c.text);
     }
 }
 
@@ -191,7 +191,7 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
             rlimit old{};
             getrlimit(RLIMIT_AS, &old);
             rlimit tight = old;
-            tight.rlim_cur = MappedBytes() + (std::size_t{1} << 20);
+            tight.rlim_cur = mappedBytes() + (std::size_t{1} << 20);
             setrlimit(RLIMIT_AS, &tight);
             const bool opened = port.open();
             setrlimit(RLIMIT_AS, &old);
@@ -224,8 +224,8 @@ namespace {
 TEST(OpenFailureText, SaysWhatHappenedAndWhatMendsIt) {
     using platform::OpenFailureCause;
     const struct {
-        serial::PortOpenFailure Failure;
-        const char* Text;
+        serial::PortOpenFailure failure;
+        const char* text;
     } cases[] = {
         {{"COM3", "/nonexistent/ttyUSB0", {OpenFailureCause::NoPermission, "", 0}},
          "No permission on /nonexistent/ttyUSB0 (COM3): join the dialout group (sudo adduser $USER "
@@ -242,7 +242,7 @@ TEST(OpenFailureText, SaysWhatHappenedAndWhatMendsIt) {
          "Cannot open /dev/ttyS0 (COM4): Input/output error"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(serial::openFailureText(c.Failure), c.Text);
+        EXPECT_EQ(serial::openFailureText(c.failure), c.text);
     }
 }
 

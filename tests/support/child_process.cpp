@@ -19,7 +19,7 @@ namespace {
 
 // The test's environment with `changes` applied, as "NAME=value" texts.
 std::vector<std::string>
-ChangedEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
+changedEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -62,7 +62,7 @@ bool ChildProcess::start(const std::string& program, const std::vector<std::stri
     // make system calls.
     std::vector<std::string> argumentTexts{program};
     argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environmentTexts = ChangedEnvironment(environment);
+    std::vector<std::string> environmentTexts = changedEnvironment(environment);
     std::vector<char*> argv = Pointers(argumentTexts);
     std::vector<char*> envp = Pointers(environmentTexts);
     int pipe[2];

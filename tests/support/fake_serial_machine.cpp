@@ -12,12 +12,12 @@ namespace talvek::test {
 
 namespace {
 
-void WriteFile(const fs::path& path, const std::string& text) {
+void writeFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << text << "\n";
 }
 
-std::string ByPathLink(const std::string& busPort) {
+std::string byPathLink(const std::string& busPort) {
     return "pci-0000:00:14.0-usb-0:" + busPort.substr(busPort.find('-') + 1) + ":1.0-port0";
 }
 
@@ -50,12 +50,12 @@ void FakeSerialMachine::link(const std::string& comName, const std::string& devi
 
 void FakeSerialMachine::addTty(const std::string& kernelName) {
     fs::create_directories(root() + "/sys/class/tty/" + kernelName);
-    WriteFile(node(kernelName), "");
+    writeFile(node(kernelName), "");
 }
 
 void FakeSerialMachine::addUart(const std::string& kernelName, int serialType) {
     addTty(kernelName);
-    WriteFile(root() + "/sys/class/tty/" + kernelName + "/type", std::to_string(serialType));
+    writeFile(root() + "/sys/class/tty/" + kernelName + "/type", std::to_string(serialType));
 }
 
 void FakeSerialMachine::plugUsb(const std::string& kernelName, const UsbAdapter& adapter) {
@@ -66,33 +66,33 @@ void FakeSerialMachine::plugUsb(const std::string& kernelName, const UsbAdapter&
     const std::string numbers =
         major + ":" + kernelName.substr(kernelName.find_first_of("0123456789"));
     if (adapter.factsOnlyInUdev) {
-        WriteFile(root() + "/udev/c" + numbers,
+        writeFile(root() + "/udev/c" + numbers,
                   "I:123\nE:ID_VENDOR_ID=" + adapter.vendor + "\nE:ID_MODEL_ID=" + adapter.product +
                       "\nE:ID_SERIAL_SHORT=" + adapter.serial +
                       "\nE:ID_USB_INTERFACE_NUM=" + adapter.interface +
                       "\nE:ID_MODEL_FROM_DATABASE=" + adapter.productName + "\nG:systemd");
     } else {
-        WriteFile(usb / "idVendor", adapter.vendor);
-        WriteFile(usb / "idProduct", adapter.product);
+        writeFile(usb / "idVendor", adapter.vendor);
+        writeFile(usb / "idProduct", adapter.product);
         if (!adapter.serial.empty()) {
-            WriteFile(usb / "serial", adapter.serial);
+            writeFile(usb / "serial", adapter.serial);
         }
         if (!adapter.productName.empty()) {
-            WriteFile(usb / "product", adapter.productName);
+            writeFile(usb / "product", adapter.productName);
         }
-        WriteFile(interface / "bInterfaceNumber", adapter.interface);
+        writeFile(interface / "bInterfaceNumber", adapter.interface);
     }
     fs::create_directories(interface / kernelName);
     fs::create_directory_symlink(interface / kernelName,
                                  root() + "/sys/class/tty/" + kernelName + "/device");
-    WriteFile(root() + "/sys/class/tty/" + kernelName + "/dev", numbers);
+    writeFile(root() + "/sys/class/tty/" + kernelName + "/dev", numbers);
     fs::create_symlink("../../" + kernelName,
-                       root() + "/dev/serial/by-path/" + ByPathLink(adapter.busPort));
+                       root() + "/dev/serial/by-path/" + byPathLink(adapter.busPort));
 }
 
 void FakeSerialMachine::addRfcomm(const std::string& kernelName, const std::string& remoteAddress) {
     addTty(kernelName);
-    WriteFile(root() + "/sys/class/tty/" + kernelName + "/address", remoteAddress);
+    writeFile(root() + "/sys/class/tty/" + kernelName + "/address", remoteAddress);
 }
 
 void FakeSerialMachine::unplug(const std::string& kernelName) {
