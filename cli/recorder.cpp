@@ -201,7 +201,7 @@ void Recorder::handleDeviceLost() {
         end(ExitCode::NoCounter,
             counter_.port() + " (" + port_.deviceNode + ") went away (unplugged?) after " +
                 std::to_string(readings_.size()) +
-                " readings, and the system tells nothing to know it again by" +
+                " readings; the system's port list has nothing to know it again by" +
                 (request_.outPath.empty() ? std::string() : "; they are in " + request_.outPath));
         return;
     }
