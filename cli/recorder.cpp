@@ -193,7 +193,7 @@ void Recorder::addStatus(const std::string& telegram) {
 }
 
 // The device went away under the connection. A logger left alone for a week waits for it as long
-// as it takes; --duration, --count and a stop signal still end the recording meanwhile.
+// as it takes; --duration and a stop signal still end the recording meanwhile.
 void Recorder::handleDeviceLost() {
     replyDeadline_.stop();
     stepPending_ = false;
