@@ -180,10 +180,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         markedHigh = std::max(markedHigh, y);
     };
 
-    auto mapOne = [&](const Point& p, int& x, int& y) {
-        mapPoints(std::span<const Point>(&p, 1), map, style.xScaleFactor, style.yScaleFactor, &x,
-                  &y);
-    };
+    const PixelMapper mapper(map, style.xScaleFactor, style.yScaleFactor);
 
     // The symbol centres of a run of points that all lie in column x, straight into the masks.
     // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
@@ -197,12 +194,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         const int high = std::min(std::max(firstRow, lastRow), centreBottom);
         if (low > high || layers.centres.allMarked(x, low, high))
             return;
-        auto rowAt = [&](std::size_t i) {
-            int px = 0;
-            int py = 0;
-            mapOne(run[summary.byY[i]], px, py);
-            return py;
-        };
+        auto rowAt = [&](std::size_t i) { return mapper.row(run[summary.byY[i]].y); };
         auto mark = [&](int row) {
             if (row >= centreTop && row <= centreBottom)
                 layers.centres.add(x, row);
@@ -241,16 +233,12 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
         if (std::isnan(summary.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
             return false;
-        int lastX = 0;
-        int lastRowOfRun = 0;
-        mapOne(run.back(), lastX, lastRowOfRun);
+        const int lastX = mapper.column(run.back().x);
         if (lastX != prevX)
             return false;
-        int unused = 0;
-        int lowValueRow = 0;
-        int highValueRow = 0;
-        mapOne(run[summary.byY.front()], unused, lowValueRow);
-        mapOne(run[summary.byY.back()], unused, highValueRow);
+        const int lastRowOfRun = mapper.row(run.back().y);
+        const int lowValueRow = mapper.row(summary.low);
+        const int highValueRow = mapper.row(summary.high);
         const int low = std::min(lowValueRow, highValueRow);
         const int high = std::max(lowValueRow, highValueRow);
         if (trace.lineOn) {
