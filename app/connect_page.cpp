@@ -4,7 +4,7 @@
 #include "app/log_view.h"
 #include "app/popup_menu.h"
 #include "app/widget_style.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 
 #include <QCheckBox>
 #include <QMenu>
@@ -36,7 +36,7 @@ bool samePort(const std::string& a, const std::string& b) {
 ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
     : Page(parent), log_(log), logView_(createLogView(this, log)),
       connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
-      portSelector_(new TComPortComboBox(this)),
+      portSelector_(new portselect::PortSelector(this)),
       autoIdentifyBox_(
           new QCheckBox(QStringLiteral("auto-identify counter (must be counting!)"), this)),
       logMenu_(new QMenu(this)) {
@@ -47,10 +47,10 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
 
     portSelector_->setGeometry(connectButton_->geometry().right() + 1 + kGap, 0, kSelectorWidth,
                                portSelector_->sizeHint().height());
-    portSelector_->SetFilterShow(255);
-    portSelector_->SetFilterType(255);
-    connect(portSelector_, &TComPortComboBox::portChanged, this,
-            [this] { emit portPicked(portSelector_->Port()); });
+    portSelector_->setFilterShow(255);
+    portSelector_->setFilterType(255);
+    connect(portSelector_, &portselect::PortSelector::portChanged, this,
+            [this] { emit portPicked(portSelector_->port()); });
 
     autoIdentifyBox_->adjustSize();
     autoIdentifyBox_->move(portSelector_->geometry().right() + 1 + kGap, 0);
@@ -70,20 +70,20 @@ BottomRow ConnectPage::bottomRow() const {
 }
 
 std::string ConnectPage::selectedPort() const {
-    return portSelector_->Port();
+    return portSelector_->port();
 }
 
 void ConnectPage::choosePort(const std::string& port) {
-    portSelector_->SetPort(port);
+    portSelector_->setPort(port);
 }
 
 PortFilters ConnectPage::portFilters() const {
-    return {portSelector_->FilterShow(), portSelector_->FilterType()};
+    return {portSelector_->filterShow(), portSelector_->filterType()};
 }
 
 void ConnectPage::setPortFilters(const PortFilters& filters) {
-    portSelector_->SetFilterShow(static_cast<std::uint8_t>(filters.show));
-    portSelector_->SetFilterType(static_cast<std::uint8_t>(filters.type));
+    portSelector_->setFilterShow(static_cast<std::uint8_t>(filters.show));
+    portSelector_->setFilterType(static_cast<std::uint8_t>(filters.type));
 }
 
 bool ConnectPage::autoIdentify() const {
@@ -94,14 +94,14 @@ void ConnectPage::showConnected(const std::string& port) {
     // The selector shows the connected port without choosing it: its port stays as the user
     // left it. A port found by a scan may have come after the list was made, and nothing was
     // chosen then: the selector lists the ports afresh and chooses it.
-    const auto& shown = portSelector_->ShownPorts;
+    const auto& shown = portSelector_->shownPorts;
     const auto at = std::find_if(shown.begin(), shown.end(), [&port](const auto& listed) {
-        return samePort(listed.Name, port);
+        return samePort(listed.name, port);
     });
     if (at != shown.end()) {
         portSelector_->setCurrentIndex(static_cast<int>(at - shown.begin()));
     } else {
-        portSelector_->SetPort(port);
+        portSelector_->setPort(port);
     }
     connectButton_->setText(QStringLiteral("Disconnect"));
 }

@@ -8,7 +8,9 @@
 class QCheckBox;
 class QMenu;
 class QPushButton;
-class TComPortComboBox;
+namespace portselect {
+class PortSelector;
+}
 
 namespace app {
 
@@ -30,7 +32,7 @@ public:
 
     LogView* logView() const { return logView_; }
     QPushButton* connectButton() const { return connectButton_; }
-    TComPortComboBox* portSelector() const { return portSelector_; }
+    portselect::PortSelector* portSelector() const { return portSelector_; }
     QCheckBox* autoIdentifyBox() const { return autoIdentifyBox_; }
     QMenu* logMenu() const { return logMenu_; }
 
@@ -69,7 +71,7 @@ private:
     LogModel* log_;
     LogView* logView_;
     QPushButton* connectButton_;
-    TComPortComboBox* portSelector_;
+    portselect::PortSelector* portSelector_;
     QCheckBox* autoIdentifyBox_;
     QMenu* logMenu_;
     bool scrollPending_ = false;

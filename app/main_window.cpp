@@ -48,7 +48,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
         dialogs_ = std::make_shared<QtDialogs>(this);
     }
     if (!monotonicMs_) {
-        monotonicMs_ = platform::MonotonicMs;
+        monotonicMs_ = platform::monotonicMs;
     }
     QFont font = sansFont();
     font.setPixelSize(14);

@@ -37,7 +37,7 @@ void MainWindow::connectOrDisconnect(bool connect) {
     log_->clear();
     lostTelegrams_ = 0;
     lossNote_->hide();
-    startTime_ = platform::NowDateTime();
+    startTime_ = platform::nowDateTime();
     startMs_ = monotonicMs_();
     journalNotice_->clear();
     recording_->start(startTime_, connectPage_->selectedPort());

@@ -13,7 +13,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double NsPer(Clock::duration d, int n) {
+double nsPer(Clock::duration d, int n) {
     return std::chrono::duration<double, std::nano>(d).count() / n;
 }
 
@@ -50,12 +50,12 @@ int main(int argc, char** argv) {
     const auto saveTime = Clock::now() - saveStart;
 
     std::printf("readings:            %d\n", N);
-    std::printf("append:              %.1f ns per reading\n", NsPer(appendTime, N));
+    std::printf("append:              %.1f ns per reading\n", nsPer(appendTime, N));
     std::printf("memory:              %.1f bytes per reading\n",
                 static_cast<double>(heapAfter - heapBefore) / N);
-    std::printf("line text:           %.1f ns per line (%.1f bytes average)\n", NsPer(lineTime, N),
+    std::printf("line text:           %.1f ns per line (%.1f bytes average)\n", nsPer(lineTime, N),
                 static_cast<double>(bytes) / N);
-    std::printf("export .dat:         %.1f ns per line, %s\n", NsPer(saveTime, N),
+    std::printf("export .dat:         %.1f ns per line, %s\n", nsPer(saveTime, N),
                 error.empty() ? "written" : error.c_str());
     return error.empty() ? 0 : 1;
 }

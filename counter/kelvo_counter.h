@@ -10,7 +10,9 @@
 #include <vector>
 
 class QTimer;
-class TMyComPort;
+namespace serial {
+class SerialPort;
+}
 
 namespace counter {
 
@@ -110,7 +112,7 @@ private:
     bool command(const std::string& body);
     void endReplyWaits(bool answered);
 
-    TMyComPort* serialPort_;
+    serial::SerialPort* serialPort_;
     QTimer* identifyDeadline_;
     std::string port_;
     std::string device_;
