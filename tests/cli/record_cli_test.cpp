@@ -65,8 +65,8 @@ protected:
         const auto sent = counter_->sentReadings();
         ASSERT_GE(sent.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
-            ASSERT_TRUE(sent[i].Value.has_value());
-            EXPECT_NEAR(recorded.readings[i].value, *sent[i].Value, 1e-14 * *sent[i].Value) << i;
+            ASSERT_TRUE(sent[i].value.has_value());
+            EXPECT_NEAR(recorded.readings[i].value, *sent[i].value, 1e-14 * *sent[i].value) << i;
             if (i > 0) {
                 EXPECT_GT(recorded.readings[i].timeMs, recorded.readings[i - 1].timeMs) << i;
             }
@@ -83,13 +83,13 @@ TEST_F(RecordCli, PortsListsTheCounterWithItsKindDeviceAndName) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     std::istringstream lines(run.out);
     std::string line;
-    while (std::getline(lines, line) && line.rfind(counter_->Com + " ", 0) != 0) {
+    while (std::getline(lines, line) && line.rfind(counter_->comName + " ", 0) != 0) {
     }
     std::istringstream fields(line);
     std::string com, kind, device;
     fields >> com >> kind >> device;
     EXPECT_EQ(kind, "virtual") << run.out;
-    EXPECT_EQ(device, counter_->Device) << run.out;
+    EXPECT_EQ(device, counter_->device) << run.out;
     EXPECT_NE(line.find("Virtual serial port"), std::string::npos) << run.out;
 }
 
@@ -105,7 +105,7 @@ TEST_F(RecordCli, RecordsACountAsTheCounterSentIt) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         ASSERT_TRUE(startCounter({}));
-        std::vector<std::string> arguments{"record", "--port", counter_->Com, "--out",
+        std::vector<std::string> arguments{"record", "--port", counter_->comName, "--out",
                                            path(c.file)};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const CliRun run = runCli(arguments, environment());
@@ -124,7 +124,7 @@ TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
         ASSERT_TRUE(startCounter({}));
         talvek::test::ChildProcess record;
         ASSERT_TRUE(record.start(TALVEK_CLI,
-                                 {"record", "--port", counter_->Com, "--out", path("run.dat")},
+                                 {"record", "--port", counter_->comName, "--out", path("run.dat")},
                                  environment()));
         std::string output;
         for (int wait = 0; wait < 100 && readingLines(output).size() < 5; ++wait) {
@@ -142,12 +142,12 @@ TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
 
 TEST_F(RecordCli, FailuresEndWithTheirStatusAndOneLine) {
     ASSERT_TRUE(startCounter({"--unplug-after", "3000"}));
-    const int holder = ::open(counter_->Device.c_str(), O_RDWR | O_NOCTTY);
+    const int holder = ::open(counter_->device.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(holder, 0);
-    const CliRun busy = runCli({"record", "--port", counter_->Com}, environment());
+    const CliRun busy = runCli({"record", "--port", counter_->comName}, environment());
     ::close(holder);
     const CliRun unplugged =
-        runCli({"record", "--port", counter_->Com, "--out", path("lost.dat")}, environment());
+        runCli({"record", "--port", counter_->comName, "--out", path("lost.dat")}, environment());
     const CliRun noPort = runCli({"record", "--port", "COM77"}, environment());
     const CliRun badOut = runCli({"record", "--port", "COM77", "--out", "run.txt"}, environment());
     const struct {
