@@ -124,7 +124,7 @@ int main(int argc, char** argv) {
 #endif
     std::printf(" %s\n", "identical");
 
-    for (int count : {10000, 100000, 1000000, 2400000}) {
+    for (int count : {10000, 100000, 1000000, 2400000, 10000000}) {
         const std::vector<graph::Point> points = readings(count);
         plot.clearAllTraces();
         plot.addTrace(false, {});

@@ -35,6 +35,44 @@ void ColumnMasks::addRun(int x, int yFrom, int yTo) {
     column[lastWord] |= toLast;
 }
 
+bool ColumnMasks::allMarked(int x, int yFrom, int yTo) const {
+    const std::uint64_t* column = columnBits(x);
+    const int firstWord = yFrom >> 6;
+    const int lastWord = yTo >> 6;
+    const std::uint64_t fromFirst = ~std::uint64_t{0} << (yFrom & 63);
+    const std::uint64_t toLast = ~std::uint64_t{0} >> (63 - (yTo & 63));
+    if (firstWord == lastWord)
+        return (~column[firstWord] & fromFirst & toLast) == 0;
+    if ((~column[firstWord] & fromFirst) != 0 || (~column[lastWord] & toLast) != 0)
+        return false;
+    for (int w = firstWord + 1; w < lastWord; ++w)
+        if (column[w] != ~std::uint64_t{0})
+            return false;
+    return true;
+}
+
+int ColumnMasks::nextUnmarked(int x, int y, int step, int limit) const {
+    const std::uint64_t* column = columnBits(x);
+    if (step > 0) {
+        for (int from = y; from <= limit; from = (from | 63) + 1) {
+            const std::uint64_t clear = ~column[from >> 6] & (~std::uint64_t{0} << (from & 63));
+            if (clear != 0) {
+                const int found = (from & ~63) + std::countr_zero(clear);
+                return found <= limit ? found : -1;
+            }
+        }
+        return -1;
+    }
+    for (int from = y; from >= limit; from = (from & ~63) - 1) {
+        const std::uint64_t clear = ~column[from >> 6] & (~std::uint64_t{0} >> (63 - (from & 63)));
+        if (clear != 0) {
+            const int found = (from & ~63) + 63 - std::countl_zero(clear);
+            return found >= limit ? found : -1;
+        }
+    }
+    return -1;
+}
+
 void ColumnMasks::addShifted(const ColumnMasks& source, int dx, int dy) {
     const int wordShift = (dy >= 0 ? dy : -dy) >> 6;
     const int bitShift = (dy >= 0 ? dy : -dy) & 63;

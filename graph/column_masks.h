@@ -24,6 +24,12 @@ public:
         columnBits(x)[y >> 6] |= std::uint64_t{1} << (y & 63);
     }
     void addRun(int x, int yFrom, int yTo); // yFrom <= yTo, both included
+    // Whether every pixel from yFrom to yTo (both included, inside the picture) of column x is
+    // marked.
+    bool allMarked(int x, int yFrom, int yTo) const;
+    // The first unmarked row of column x from y on, going down (step 1) or up (step -1) and
+    // not past limit; -1 where there is none.
+    int nextUnmarked(int x, int y, int step, int limit) const;
 
     // The word holding pixel (X, Y), which must lie in the picture, and that pixel's bit in it.
     std::size_t wordIndex(int x, int y) const {

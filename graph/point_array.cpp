@@ -1,6 +1,8 @@
 #include "graph/point_array.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 namespace graph {
 
@@ -12,31 +14,59 @@ PointArray::PointArray(std::initializer_list<Point> points) {
 void PointArray::add(Point point) {
     // The last block grows by a quarter at a time, up to kBlockSize, so that at most a quarter
     // of one block stands empty, however long or short the trace.
-    if (blocks_.empty() || blocks_.back().size() == kBlockSize)
+    if (blocks_.empty() || blocks_.back().size() == kBlockSize) {
         blocks_.emplace_back();
+        summaries_.emplace_back();
+    }
     std::vector<Point>& block = blocks_.back();
     if (block.size() == block.capacity()) {
         const std::size_t grown = block.capacity() + block.capacity() / 4;
         block.reserve(std::min(std::max<std::size_t>(grown, 64), kBlockSize));
+        summaries_.back().reserve(block.capacity() / RunSummary::kPoints);
     }
+    if (!std::isfinite(point.x) || (size_ != 0 && point.x < (*this)[size_ - 1].x))
+        xInOrder_ = false;
     block.push_back(point);
     ++size_;
+    if (size_ % RunSummary::kPoints == 0)
+        summariseLastRun();
     x_.include(point.x);
     y_.include(point.y);
+}
+
+void PointArray::summariseLastRun() {
+    const std::span<const Point> run =
+        std::span<const Point>(blocks_.back()).last(RunSummary::kPoints);
+    RunSummary summary;
+    std::iota(summary.byY.begin(), summary.byY.end(), std::uint8_t{0});
+    const bool finite =
+        std::all_of(run.begin(), run.end(), [](const Point& p) { return std::isfinite(p.y); });
+    if (finite)
+        std::sort(summary.byY.begin(), summary.byY.end(),
+                  [&](std::uint8_t a, std::uint8_t b) { return run[a].y < run[b].y; });
+    summary.low = finite ? run[summary.byY.front()].y : std::nan("");
+    summary.high = finite ? run[summary.byY.back()].y : std::nan("");
+    summaries_.back().push_back(summary);
 }
 
 void PointArray::clear() {
     blocks_.clear();
     blocks_.shrink_to_fit();
+    summaries_.clear();
+    summaries_.shrink_to_fit();
+    xInOrder_ = true;
     size_ = 0;
     x_ = {};
     y_ = {};
 }
 
 std::size_t PointArray::allocatedBytes() const {
-    std::size_t bytes = blocks_.capacity() * sizeof(std::vector<Point>);
+    std::size_t bytes = blocks_.capacity() * sizeof(std::vector<Point>) +
+                        summaries_.capacity() * sizeof(std::vector<RunSummary>);
     for (const auto& block : blocks_)
         bytes += block.capacity() * sizeof(Point);
+    for (const auto& runs : summaries_)
+        bytes += runs.capacity() * sizeof(RunSummary);
     return bytes;
 }
 

@@ -2,7 +2,9 @@
 
 #include "graph/extremes.h"
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <vector>
@@ -14,14 +16,26 @@ struct Point {
     double y;
 };
 
+// What a run of kSummaryPoints points holds, whatever the mapping to pixels: the lowest and
+// highest y, and the order of the points by y (offsets into the run), so that the pixel rows a
+// run reaches can be found by bisection. A run with a y that is not finite has low set to NaN.
+struct RunSummary {
+    static constexpr std::size_t kPoints = 64;
+    double low;
+    double high;
+    std::array<std::uint8_t, kPoints> byY;
+};
+
 // The points of one trace, in the order added. Append-only apart from Clear, so the running
 // extremes of x and y stay exact without ever rescanning the points.
 //
 // Points live in blocks of at most kBlockSize: a full block is never copied again and only the
-// last block has room to spare, so a long measurement costs 16 bytes per point.
+// last block has room to spare, so a long measurement costs 16 bytes per point, and 1.25 more for
+// the run summaries.
 class PointArray {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+    static_assert(kBlockSize % RunSummary::kPoints == 0, "a run never spans two blocks");
 
     PointArray() = default;
     PointArray(std::initializer_list<Point> points);
@@ -39,6 +53,15 @@ public:
     std::size_t blockCount() const { return blocks_.size(); }
     std::span<const Point> block(std::size_t index) const { return blocks_[index]; }
 
+    // One summary per complete run of RunSummary::kPoints points, run i starting at point
+    // i * kPoints; the points after the last complete run have none.
+    const RunSummary& summary(std::size_t index) const {
+        constexpr std::size_t kRunsPerBlock = kBlockSize / RunSummary::kPoints;
+        return summaries_[index / kRunsPerBlock][index % kRunsPerBlock];
+    }
+    // True while every x is finite and none is smaller than the one before.
+    bool xInOrder() const { return xInOrder_; }
+
     const Extremes& xExtremes() const { return x_; }
     const Extremes& yExtremes() const { return y_; }
 
@@ -46,8 +69,12 @@ public:
     std::size_t allocatedBytes() const;
 
 private:
+    void summariseLastRun();
+
     std::vector<std::vector<Point>> blocks_;
+    std::vector<std::vector<RunSummary>> summaries_; // one list per block, grown with it
     std::size_t size_ = 0;
+    bool xInOrder_ = true;
     Extremes x_;
     Extremes y_;
 };

@@ -3,7 +3,15 @@
 #include "graph/point_array.h"
 #include "plot/mapping.h"
 
+#include "plot/rounding.h"
+
+#include <algorithm>
+#include <cmath>
 #include <span>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace graph {
 
@@ -12,5 +20,32 @@ namespace graph {
 // even, NaN far to the left/top), many points at a time.
 void mapPoints(std::span<const Point> points, const plot::Mapping& mapping, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY);
+
+// The same pixels as mapPoints, one coordinate at a time, for the few points that are mapped
+// singly.
+class PixelMapper {
+public:
+    PixelMapper(const plot::Mapping& m, double xScaleFactor, double yScaleFactor)
+        : xScale_(xScaleFactor), yScale_(yScaleFactor), xMin_(m.xMin), yMin_(m.yMin),
+          xSpan_(m.xMax - m.xMin), ySpan_(m.yMax - m.yMin), width_(m.mapWidth), left_(m.mapLeft),
+          height_(m.mapHeight), bottom_(m.mapBottom) {}
+
+    int column(double x) const { return pixel((x * xScale_ - xMin_) / xSpan_ * width_ + left_); }
+    int row(double y) const { return pixel(bottom_ - (y * yScale_ - yMin_) / ySpan_ * height_); }
+
+private:
+    static int pixel(double p) {
+        if (std::isnan(p))
+            return -32768;
+        const double clamped = std::clamp(p, -32768.0, 32767.0);
+#if defined(__SSE2__)
+        return _mm_cvtsd_si32(_mm_set_sd(clamped)); // halves to even, as RoundHalfEven
+#else
+        return plot::roundHalfEven(clamped);
+#endif
+    }
+
+    double xScale_, yScale_, xMin_, yMin_, xSpan_, ySpan_, width_, left_, height_, bottom_;
+};
 
 } // namespace graph

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <memory>
 #include <span>
 #include <thread>
@@ -179,6 +180,82 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         markedHigh = std::max(markedHigh, y);
     };
 
+    const PixelMapper mapper(map, style.xScaleFactor, style.yScaleFactor);
+
+    // The symbol centres of a run of points that all lie in column x, straight into the masks.
+    // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
+    // middle value lies a stretch of rows already marked, and only the values beyond that
+    // stretch, at the two ends of the sorted order, need to be mapped and marked.
+    auto addRunCentres = [&](int x, std::span<const Point> run, const RunSummary& summary,
+                             int firstRow, int lastRow) {
+        if (x < centreLeft || x > centreRight)
+            return;
+        const int low = std::max(std::min(firstRow, lastRow), centreTop);
+        const int high = std::min(std::max(firstRow, lastRow), centreBottom);
+        if (low > high || layers.centres.allMarked(x, low, high))
+            return;
+        auto rowAt = [&](std::size_t i) { return mapper.row(run[summary.byY[i]].y); };
+        auto mark = [&](int row) {
+            if (row >= centreTop && row <= centreBottom)
+                layers.centres.add(x, row);
+        };
+        const std::size_t middle = RunSummary::kPoints / 2;
+        const int middleRow = rowAt(middle);
+        mark(middleRow);
+        int markedLow = middleRow;
+        int markedHigh = middleRow;
+        if (middleRow >= centreTop && middleRow <= centreBottom) {
+            const int above = layers.centres.nextUnmarked(x, middleRow, -1, centreTop);
+            const int below = layers.centres.nextUnmarked(x, middleRow, 1, centreBottom);
+            markedLow = above < 0 ? centreTop : above + 1;
+            markedHigh = below < 0 ? centreBottom : below - 1;
+        }
+        auto beyond = [&](int row) { return row < markedLow || row > markedHigh; };
+        for (std::size_t i = 0; i < middle; ++i) {
+            const int row = rowAt(i);
+            if (!beyond(row))
+                break;
+            mark(row);
+        }
+        for (std::size_t i = RunSummary::kPoints - 1; i > middle; --i) {
+            const int row = rowAt(i);
+            if (!beyond(row))
+                break;
+            mark(row);
+        }
+    };
+
+    // A whole run of points that stays in the pen's column is taken from its summary: with
+    // lines, only inside a vertical chain and strictly between the top and bottom rows, where
+    // the chain's union is the span of its rows whatever their order. The x of the points never
+    // goes back and the mapping is monotonic, so the run's last point being in the pen's column
+    // puts every point of the run there.
+    auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
+        if (std::isnan(summary.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
+            return false;
+        const int lastX = mapper.column(run.back().x);
+        if (lastX != prevX)
+            return false;
+        const int lastRowOfRun = mapper.row(run.back().y);
+        const int lowValueRow = mapper.row(summary.low);
+        const int highValueRow = mapper.row(summary.high);
+        const int low = std::min(lowValueRow, highValueRow);
+        const int high = std::max(lowValueRow, highValueRow);
+        if (trace.lineOn) {
+            if (low <= top || high >= bottom)
+                return false;
+            hullLow = std::min({hullLow, lastY, low});
+            hullHigh = std::max({hullHigh, lastY, high});
+            lastY = lastRowOfRun;
+        }
+        if (trace.symbolOn) {
+            flushCentres();
+            addRunCentres(lastX, run, summary, lowValueRow, highValueRow);
+        }
+        prevY = lastRowOfRun;
+        return true;
+    };
+
     const bool fromStart = firstBlock == 0;
     if (trace.symbolOn && fromStart)
         addCentre(prevX, prevY);
@@ -186,17 +263,24 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     int mappedX[kChunk];
     int mappedY[kChunk];
     const PointArray& points = trace.points;
+    const bool runsUsable = points.xInOrder() && map.xMax > map.xMin && map.yMax > map.yMin &&
+                            std::isfinite(style.xScaleFactor) && std::isfinite(style.yScaleFactor);
+    const std::size_t chunk = runsUsable ? RunSummary::kPoints : kChunk;
     bool first = fromStart;
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
         const std::span<const Point> block = points.block(b);
-        for (std::size_t from = 0; from < block.size(); from += kChunk) {
-            const std::size_t count = std::min(kChunk, block.size() - from);
+        for (std::size_t from = 0; from < block.size(); from += chunk) {
+            const std::size_t count = std::min(chunk, block.size() - from);
+            if (runsUsable && !first && count == RunSummary::kPoints &&
+                takeRun(block.subspan(from, count),
+                        points.summary((b * PointArray::kBlockSize + from) / count)))
+                continue;
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
                       mappedX, mappedY);
             // While these points are walked, the next chunk is fetched from memory.
             const char* ahead = reinterpret_cast<const char*>(block.data() + from + count);
             const std::size_t aheadBytes =
-                std::min(kChunk, block.size() - from - count) * sizeof(Point);
+                std::min(chunk, block.size() - from - count) * sizeof(Point);
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
                 if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)

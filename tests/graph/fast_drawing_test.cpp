@@ -205,6 +205,65 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
     }
 }
 
+// Time-ordered traces draw whole runs of points from their summaries: many runs per column,
+// runs cut by column edges, values reaching past the plot on every side, missing values and
+// jumps in time, flat levels on the edge rows, and a trace whose time goes back once.
+TEST(FastDrawing, TimeOrderedRunsEveryLayerAndView) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    struct View {
+        const char* name;
+        Axes axes;
+    };
+    const View views[] = {
+        {"whole trace", {0, 300, -1.6, 1.6}},
+        {"zoomed in, points beyond every edge", {100, 180, -0.6, 0.5}},
+        {"a few points per column", {150, 152.5, -1.6, 1.6}},
+    };
+    enum class Shape { Noisy, Levels, Gaps, GoesBack, RunsEndOnTheTopRow };
+    for (Shape shape :
+         {Shape::Noisy, Shape::Levels, Shape::Gaps, Shape::GoesBack, Shape::RunsEndOnTheTopRow}) {
+        std::mt19937_64 rng(int(shape) + 21);
+        std::normal_distribution<double> noise(0, 0.15);
+        std::uniform_int_distribution<int> level(-2, 2);
+        std::vector<graph::Point> points;
+        double value = 0;
+        for (int i = 0; i < 120000; ++i) {
+            double x = i * 0.0025;
+            double y = std::sin(x / 20) + noise(rng);
+            if (shape == Shape::Levels) {
+                if (i % 500 == 0)
+                    value = level(rng) * 0.8; // two levels lie on the top and bottom rows
+                y = value;
+            }
+            if (shape == Shape::Gaps && i % 9000 < 3)
+                y = kNaN;
+            if (shape == Shape::Gaps && i >= 70000)
+                x += 40;
+            // Every other run ends on the top row and is followed by a point far above.
+            if (shape == Shape::RunsEndOnTheTopRow && i % 128 == 63)
+                y = 1.6;
+            if (shape == Shape::RunsEndOnTheTopRow && i % 128 == 64)
+                y = 5;
+            if (shape == Shape::GoesBack && i == 70000)
+                x = 10;
+            points.push_back({x, y});
+        }
+        for (const View& view : views) {
+            for (auto [lines, symbols] : {std::pair{true, true}, {true, false}, {false, true}}) {
+                graph::Trace t = makeTrace(plot::kTeal, 1, lines, symbols);
+                for (const graph::Point& p : points)
+                    t.points.add(p);
+                SCOPED_TRACE(std::string(view.name) + ", shape " + std::to_string(int(shape)) +
+                             (lines ? ", lines" : "") + (symbols ? ", symbols" : ""));
+                Axes axes = view.axes;
+                if (shape == Shape::Levels || shape == Shape::RunsEndOnTheTopRow)
+                    axes.yMin = -1.6, axes.yMax = 1.6;
+                expectSamePicture({t}, axes, {1.0, 1.0, 6});
+            }
+        }
+    }
+}
+
 TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
     graph::Trace t = makeTrace(plot::kBlack, 8, true, true);
     std::mt19937_64 rng(5);

@@ -37,6 +37,7 @@ TEST(PointMapping, SamePixelsAsTheEngineMapping) {
         points.add({x(rng), y(rng)});
 
     for (double xf : {1.0, 1.0 / 60}) {
+        const PixelMapper single(m, xf, 1.0);
         for (std::size_t b = 0; b < points.blockCount(); ++b) {
             const auto block = points.block(b);
             std::vector<int> px(block.size());
@@ -45,6 +46,8 @@ TEST(PointMapping, SamePixelsAsTheEngineMapping) {
             for (std::size_t i = 0; i < block.size(); ++i) {
                 ASSERT_EQ(px[i], plot::mapX(m, block[i].x * xf)) << "x of point " << i;
                 ASSERT_EQ(py[i], plot::mapY(m, block[i].y)) << "y of point " << i;
+                ASSERT_EQ(single.column(block[i].x), px[i]) << "x of point " << i << " alone";
+                ASSERT_EQ(single.row(block[i].y), py[i]) << "y of point " << i << " alone";
             }
         }
     }
