@@ -109,13 +109,16 @@ bool ConnectPage::autoIdentify() const {
 
 void ConnectPage::showConnected(const std::string& port) {
     // The selector shows the connected port without choosing it: its port stays as the user
-    // left it.
+    // left it. A port found by a scan may have come after the list was made, and nothing was
+    // chosen then: the selector lists the ports afresh and chooses it.
     const auto& shown = portSelector_->ShownPorts;
     const auto at = std::find_if(shown.begin(), shown.end(), [&port](const auto& listed) {
         return samePort(listed.Name, port);
     });
     if (at != shown.end()) {
         portSelector_->setCurrentIndex(static_cast<int>(at - shown.begin()));
+    } else {
+        portSelector_->SetPort(port);
     }
     connectButton_->setText(QStringLiteral("Disconnect"));
 }

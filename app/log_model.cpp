@@ -1,11 +1,11 @@
 #include "app/log_model.h"
 
-#include "app/formats/float_text.h"
 #include "app/formats/log_line.h"
+#include "counter/float_text.h"
 
 namespace app {
 
-LogModel::LogModel(QObject* parent) : LogModel(machineDecimalSeparator(), parent) {}
+LogModel::LogModel(QObject* parent) : LogModel(counter::machineDecimalSeparator(), parent) {}
 
 LogModel::LogModel(char decimalSeparator, QObject* parent)
     : QAbstractListModel(parent), decimalSeparator_(decimalSeparator) {}
@@ -37,6 +37,10 @@ void LogModel::clear() {
 std::string LogModel::line(int i) const {
     const counter::MeasurementPoint& entry = readings_.at(static_cast<std::size_t>(i));
     return logLine(entry.timeMs, entry.value, decimalSeparator_);
+}
+
+counter::MeasurementPoint LogModel::reading(int i) const {
+    return readings_.at(static_cast<std::size_t>(i));
 }
 
 int LogModel::rowCount(const QModelIndex& parent) const {

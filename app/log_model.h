@@ -25,6 +25,8 @@ public:
     int count() const { return static_cast<int>(readings_.size()); }
     // The log line of reading i (0 = oldest), byte for byte as the list shows it.
     std::string line(int i) const;
+    // Reading i itself.
+    counter::MeasurementPoint reading(int i) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -7,10 +7,12 @@
 #include "app/recording/recording_journal.h"
 #include "counter/kelvo_counter.h"
 #include "counter/reading.h"
+#include "counter/reconnector.h"
 #include "platform/clock.h"
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QStatusBar>
 #include <QTimer>
 
 namespace app {
@@ -56,6 +58,9 @@ void MainWindow::finishConnect(bool connected) {
         setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
         connectPage_->showDisconnected();
         recording_->discard(); // it holds no reading
+        if (const auto& failure = counter_->openFailure()) {
+            statusBar_->showMessage(QString::fromUtf8(serial::openFailureText(*failure)));
+        }
     }
     setEnabled(true);
 }
@@ -101,6 +106,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // A serial device that vanished leaves the connection open but silent; without the message the
 // user would watch a window that quietly stops receiving. Whatever else the status bar shows
 // meanwhile gives way to the message again until the user disconnects.
+// The session goes on when the same device comes back.
 void MainWindow::watchDevice() {
     deviceWatch_->setInterval(kDeviceWatchIntervalMs);
     connect(deviceWatch_, &QTimer::timeout, this, &MainWindow::showDeviceLost);
@@ -108,6 +114,16 @@ void MainWindow::watchDevice() {
         showDeviceLost();
         deviceWatch_->start();
     });
+    auto* reconnector =
+        new counter::Reconnector(*counter_, this, counter::Reconnector::kPollMs, monotonicMs_);
+    connect(reconnector, &counter::Reconnector::reconnected, this,
+            [this](const std::string& port, std::int64_t lostMs) {
+                deviceWatch_->stop();
+                showStatus(
+                    "Serial device " + port + " reconnected; " +
+                    QString::number(static_cast<double>(lostMs) / 1000, 'f', 1).toStdString() +
+                    " s lost.");
+            });
 }
 
 void MainWindow::showDeviceLost() {

@@ -3,20 +3,28 @@
 #include "app/connect_page.h"
 #include "app/formats/data_export.h"
 #include "app/formats/settings_file.h"
+#include "app/formats/settings_place.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
+#include "app/window_placement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <filesystem>
 
 namespace app {
 namespace {
 
 constexpr char kSaveFilter[] = "data file (*.dat)|*.dat|csv file (*.csv)|*.csv";
 constexpr char kSaveDefaultExt[] = "*.dat";
+constexpr int kFarPixels = 1 << 20;
 
 } // namespace
 
 void MainWindow::loadSettings() {
     Settings settings = this->settings();
-    const std::string error = readSettings(settingsFileName(settingsFolder_), settings);
+    const std::string error = readSettings(settingsPlace(settingsFolder_).readFile, settings);
     applySettings(settings);
     if (!error.empty()) {
         showError(error);
@@ -26,8 +34,19 @@ void MainWindow::loadSettings() {
 void MainWindow::applySettings(const Settings& settings) {
     savedPort_ = settings.savedPort;
     graphPage_->setUnits({settings.timeDivisor, settings.frequencyDivisor});
-    move(settings.left, settings.top);
-    resize(settings.width, settings.height); // the smallest size bounds it
+    // The smallest size bounds it from below, the screen from above; a damaged file's numbers
+    // are first brought into a range where edges do not overflow.
+    const auto near = [](int value, int least) { return std::clamp(value, least, kFarPixels); };
+    const QRect wanted(near(settings.left, -kFarPixels), near(settings.top, -kFarPixels),
+                       near(settings.width, minimumWidth()),
+                       near(settings.height, minimumHeight()));
+    const QScreen* screen = QGuiApplication::screenAt(wanted.center());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    const QRect placed = screen ? placeOnScreen(wanted, screen->availableGeometry()) : wanted;
+    move(placed.topLeft());
+    resize(placed.size());
     connectPage_->setPortFilters({settings.filterShow, settings.filterType});
 }
 
@@ -39,7 +58,10 @@ Settings MainWindow::settings() const {
 }
 
 void MainWindow::storeSettings() {
-    const std::string error = writeSettings(settingsFileName(settingsFolder_), settings());
+    const std::string fileName = settingsPlace(settingsFolder_).writeFile;
+    std::error_code ignored; // a folder that cannot be made shows as the file's write error
+    std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), ignored);
+    const std::string error = writeSettings(fileName, settings());
     if (!error.empty()) {
         showError(error);
     }

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 
 #include "app/display_page.h"
-#include "app/formats/date_text.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/recording/measurement_loading.h"
 #include "app/recording/recording_journal.h"
+#include "counter/date_text.h"
 #include "counter/kelvo_counter.h"
 
 #include <QFile>
@@ -26,8 +26,8 @@ std::string recoveryQuestion(const LoadedMeasurement& measurement) {
     if (!measurement.startTime) {
         return "Recover the unsaved measurement (" + count + ", start time unknown)?";
     }
-    return "Recover the unsaved measurement of " + dateTimeToStr(*measurement.startTime) + " (" +
-           count + ")?";
+    return "Recover the unsaved measurement of " + counter::dateTimeToStr(*measurement.startTime) +
+           " (" + count + ")?";
 }
 
 std::string shownFileName(const std::string& fileName) {

@@ -64,4 +64,34 @@ std::optional<double> parseNumberArgument(std::string_view text) {
     return value;
 }
 
+std::optional<double> parseDurationArgument(std::string_view text) {
+    double unitSeconds = 1;
+    if (!text.empty()) {
+        switch (text.back()) {
+        case 's':
+            unitSeconds = 1;
+            break;
+        case 'm':
+            unitSeconds = 60;
+            break;
+        case 'h':
+            unitSeconds = 3600;
+            break;
+        case 'd':
+            unitSeconds = 86400;
+            break;
+        default:
+            unitSeconds = 0;
+        }
+        if (unitSeconds > 0) {
+            text.remove_suffix(1);
+        }
+    }
+    const std::optional<double> number = parseNumberArgument(text);
+    if (!number || *number <= 0) {
+        return std::nullopt;
+    }
+    return *number * (unitSeconds > 0 ? unitSeconds : 1);
+}
+
 } // namespace cli

@@ -36,4 +36,8 @@ ParsedArguments parseArguments(std::span<const std::string> arguments,
 // a finite number.
 std::optional<double> parseNumberArgument(std::string_view text);
 
+// A span as "90", "90s", "15m", "24h" or "7d" (a number above 0 with an optional unit; seconds
+// without one) in seconds; empty when `text` is none.
+std::optional<double> parseDurationArgument(std::string_view text);
+
 } // namespace cli

@@ -30,6 +30,9 @@ std::string usageText() {
             "  2  an unknown command or option, or a bad or missing value\n"
             "  3  the file does not exist or cannot be read\n"
             "  4  the file holds no usable reading\n"
+            "  5  the port is not there, or it does not open (in use, no permission)\n"
+            "  6  no counter answered, it refused a command, or it went away\n"
+            "  7  the output file or the journal cannot be written\n"
             "Every failure is one line on standard error.\n";
     return text;
 }

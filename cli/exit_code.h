@@ -9,6 +9,9 @@ enum class ExitCode {
     Usage = 2,      // an unknown command or option, a bad or missing value
     Unreadable = 3, // the file does not exist or cannot be read
     NoReadings = 4, // the file holds no usable reading
+    NoPort = 5,     // the port is not there or does not open (in use, no permission)
+    NoCounter = 6,  // no counter answered, it refused a command, or it went away
+    Unwritable = 7, // the output file or the journal cannot be written
 };
 
 } // namespace cli

@@ -73,4 +73,8 @@ bool KelvoCounter::setTransmitInterval(int n) {
     return command("i" + std::to_string(n));
 }
 
+bool KelvoCounter::escCommand(const std::string& text) {
+    return command(text);
+}
+
 } // namespace counter

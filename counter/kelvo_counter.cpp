@@ -36,6 +36,8 @@ void KelvoCounter::connectToCounter(bool autoIdentify) {
     }
     device_.clear();
     attempts_.clear();
+    openFailure_.reset();
+    scanning_ = port_.empty();
     if (!port_.empty()) {
         attempts_.push_back({port_, autoIdentify});
     } else {
@@ -61,7 +63,9 @@ void KelvoCounter::tryNextPort() {
 bool KelvoCounter::startIdentify(const Attempt& attempt) {
     portLost_ = false;
     serialPort_->ComPort = attempt.port;
-    if (!serialPort_->Open()) {
+    serial::PortOpenFailure failure;
+    if (!serialPort_->Open(&failure)) {
+        keepFailure(failure);
         return false;
     }
     serialPort_->Write(kIdentify);
@@ -71,28 +75,69 @@ bool KelvoCounter::startIdentify(const Attempt& attempt) {
     return true;
 }
 
+void KelvoCounter::keepFailure(const serial::PortOpenFailure& failure) {
+    const auto cause = failure.failure.cause;
+    const bool telling = cause == platform::OpenFailureCause::NoPermission ||
+                         cause == platform::OpenFailureCause::InUse;
+    if (!scanning_ || (telling && !openFailure_)) {
+        openFailure_ = failure;
+    }
+}
+
 void KelvoCounter::finishIdentify(bool late) {
     identifyDeadline_->stop();
     identifying_ = false;
+    if (reopening_) {
+        finishReopen(late);
+        return;
+    }
     if (late && current_.autoIdentify) {
         serialPort_->Close();
         tryNextPort();
         return;
     }
     attempts_.clear();
+    openFailure_.reset();
     device_ = late ? std::string("unknown") : idText_ + "-counter";
     port_ = current_.port;
     connected_ = true;
     emit connectFinished(true);
     if (portLost_ && connected_) {
-        emit deviceLost();
+        handlePortLost();
     }
 }
 
+void KelvoCounter::reopen() {
+    if (!deviceGone() || reopening_) {
+        return;
+    }
+    serialPort_->Close();
+    reopening_ = true;
+    if (!startIdentify({port_, device_ != "unknown"})) {
+        reopening_ = false;
+        portLost_ = true;
+        emit reopenFinished(false);
+    }
+}
+
+// The port's identity brought us here; the identification makes sure it is the same counter.
+void KelvoCounter::finishReopen(bool late) {
+    reopening_ = false;
+    const bool sameCounter = late ? device_ == "unknown" : idText_ + "-counter" == device_;
+    if (!sameCounter || portLost_) {
+        serialPort_->Close();
+        portLost_ = true;
+        emit reopenFinished(false);
+        return;
+    }
+    emit reopenFinished(true);
+}
+
 void KelvoCounter::disconnectFromCounter() {
-    const bool wasIdentifying = identifying_;
+    const bool wasIdentifying = identifying_ && !reopening_;
     identifyDeadline_->stop();
     identifying_ = false;
+    reopening_ = false;
     attempts_.clear();
     serialPort_->Close();
     device_.clear();
@@ -109,9 +154,11 @@ void KelvoCounter::send(const std::string& bytes) {
     }
 }
 
+// The lost device is let go at once: a replugged adapter then gets its old device node back.
 void KelvoCounter::handlePortLost() {
     portLost_ = true;
-    if (connected_) {
+    if (connected_ && !identifying_) {
+        serialPort_->Close();
         emit deviceLost();
     }
 }

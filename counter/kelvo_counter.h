@@ -1,8 +1,10 @@
 #pragma once
 
 #include "counter/reading.h"
+#include "serial/port_open_failure.h"
 
 #include <QObject>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,15 @@ public:
     bool isConnected() const { return connected_; }
     // A command waits for its reply.
     bool awaitingReply() const { return pendingReplies_ > 0; }
+    // After a connect that found no counter or a reopen that did not open: why a port did not
+    // open. Connecting to one port keeps its failure; a scan keeps the first port that was
+    // refused for permission or because another program has it, the ports the counter may be
+    // on. Else nothing.
+    const std::optional<serial::PortOpenFailure>& openFailure() const { return openFailure_; }
+    // Connected, and the device went away under the connection and is not back (a reopen may
+    // be under way).
+    bool deviceGone() const { return connected_ && (portLost_ || reopening_); }
+    bool reopening() const { return reopening_; }
 
     // Opens the port, writes the identify command and ends with connectFinished, at once when
     // already connected or when no port opens. A port whose counter identifies itself within
@@ -39,6 +50,11 @@ public:
     // With no port set, the machine's ports are tried from the last to the first, each with
     // auto-identify.
     void connectToCounter(bool autoIdentify);
+    // While deviceGone: opens the port (as setPort left it) afresh and identifies the counter on
+    // it, keeping the session; ends with reopenFinished. It reopens when the same identification
+    // comes back or, for a counter connected as "unknown", when the port opens and stays silent;
+    // else the port is closed again and the device stays gone. Does nothing in any other state.
+    void reopen();
     // Closes the port: pending reply waits end unanswered, a connect under way ends unconnected.
     void disconnectFromCounter();
     // Writes the bytes as they are while connected; no reply wait.
@@ -58,6 +74,8 @@ public:
     bool setPrescalerBnc(int n);
     bool setPrescalerSma(int n);
     bool setTransmitInterval(int n);
+    // A command of the user's own: ESC, `text` as it is, CR; waits for its reply like the others.
+    bool escCommand(const std::string& text);
 
 signals:
     void readingReceived(const counter::Reading& reading);
@@ -67,8 +85,10 @@ signals:
     // Once for every pending reply wait: a status telegram ends them all answered; the line's
     // next silence or a disconnect ends them unanswered. Readings end none.
     void commandFinished(bool answered);
-    // The serial device went away under the connection (unplugged).
+    // The serial device went away under the connection (unplugged); the port is closed, the
+    // connection stays until disconnectFromCounter or a reopen.
     void deviceLost();
+    void reopenFinished(bool reopened);
 
 private:
     struct Attempt {
@@ -79,6 +99,8 @@ private:
     void tryNextPort();
     bool startIdentify(const Attempt& attempt);
     void finishIdentify(bool late);
+    void finishReopen(bool late);
+    void keepFailure(const serial::PortOpenFailure& failure);
     void handleTelegram(const std::string& telegram);
     void handlePortLost();
     bool command(const std::string& body);
@@ -91,7 +113,10 @@ private:
     std::string idText_;            // the last identification telegram
     std::vector<Attempt> attempts_; // ports still to try, the next one last
     Attempt current_;               // the port being identified
+    std::optional<serial::PortOpenFailure> openFailure_;
+    bool scanning_ = false;
     bool identifying_ = false;
+    bool reopening_ = false;
     bool connected_ = false;
     bool portLost_ = false; // the open port's device went away
     int pendingReplies_ = 0;

@@ -14,7 +14,7 @@ void KelvoCounter::handleTelegram(const std::string& telegram) {
             return;
         }
     }
-    if (!connected_ || telegram.empty()) {
+    if (!connected_ || reopening_ || telegram.empty()) {
         return;
     }
     if (const auto reading = readingFromTelegram(telegram)) {

@@ -91,6 +91,15 @@ std::optional<PortInfo> PortCatalog::find(const std::string& comName) const {
     return std::nullopt;
 }
 
+std::optional<PortInfo> PortCatalog::findIdentity(const std::string& identity) const {
+    for (PortInfo& port : scan(false)) {
+        if (port.identity == identity) {
+            return std::move(port);
+        }
+    }
+    return std::nullopt;
+}
+
 std::vector<std::string> PortCatalog::comNames() const {
     std::vector<std::string> names;
     for (const PortInfo& port : scan(false)) {

@@ -28,6 +28,8 @@ public:
     // The port of a COM name (letter case ignored), without asking for remote names; nothing when
     // the name is not a port of the machine. Only this leads from a name to a device.
     std::optional<PortInfo> find(const std::string& comName) const;
+    // The port of a device that is there now with this identity; nothing while it is gone.
+    std::optional<PortInfo> findIdentity(const std::string& identity) const;
     // The COM names, by number.
     std::vector<std::string> comNames() const;
 

@@ -5,6 +5,7 @@ talvek_packages=(
   libgtest-dev libgmock-dev
   fonts-liberation
   dbus-daemon
+  dpkg-dev fakeroot lintian appstream desktop-file-utils
 )
 
 talvek_ensure_deps() {

@@ -8,6 +8,7 @@
 #include <QMetaMethod>
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 namespace {
 
@@ -63,26 +64,40 @@ std::string TMyComPort::DeviceControlText() const {
            " data=" + std::to_string(DataBits) + " stop=" + std::to_string(StopBits);
 }
 
-bool TMyComPort::Open() {
-    if (IsOpen) {
+bool TMyComPort::Open(serial::PortOpenFailure* failure) {
+    serial::PortOpenFailure ignored;
+    serial::PortOpenFailure& why = failure ? *failure : ignored;
+    why = {ComPort, {}, {}};
+    const auto fail = [&why](platform::OpenFailureCause cause, int error = 0) {
+        why.failure.cause = cause;
+        why.failure.systemError = error;
         return false;
+    };
+    if (IsOpen) {
+        return fail(platform::OpenFailureCause::SystemError, EBUSY);
     }
     if (AsciiLower(ComPort).rfind("com", 0) != 0) {
-        return false;
+        return fail(platform::OpenFailureCause::NotFound);
     }
     const std::string devicePath = "\\\\.\\" + ComPort;
-    if (devicePath.size() > kMaxDevicePath || openDevice) {
-        return false;
+    if (devicePath.size() > kMaxDevicePath) {
+        return fail(platform::OpenFailureCause::NotFound);
+    }
+    if (openDevice) {
+        return fail(platform::OpenFailureCause::SystemError, EBUSY);
     }
     // The name reaches a device only through the catalog, never as part of a path.
     const auto port = platform::systemPortCatalog()->find(ComPort);
     if (!port) {
-        return false;
+        return fail(platform::OpenFailureCause::NotFound);
     }
-    auto device = platform::SerialDevice::Open(port->deviceNode, {.baud = BaudRate,
-                                                                  .dataBits = DataBits,
-                                                                  .parity = LineParity(Parity),
-                                                                  .stopBits = StopBits});
+    why.deviceNode = port->deviceNode;
+    auto device = platform::SerialDevice::Open(port->deviceNode,
+                                               {.baud = BaudRate,
+                                                .dataBits = DataBits,
+                                                .parity = LineParity(Parity),
+                                                .stopBits = StopBits},
+                                               &why.failure);
     if (!device) {
         return false;
     }
@@ -97,7 +112,7 @@ bool TMyComPort::Open() {
                  configured;
     if (!configured) {
         device->Close();
-        return false;
+        return fail(platform::OpenFailureCause::LineSettingsRefused);
     }
 
     auto receiver = std::make_shared<TPollReceiver>();
@@ -111,7 +126,7 @@ bool TMyComPort::Open() {
     link->receiver = std::move(receiver);
     if (!TPoll::Start(link, device, ReadTimeOut, Delimiter)) {
         device->Close();
-        return false;
+        return fail(platform::OpenFailureCause::SystemError, EAGAIN);
     }
     openDevice = std::move(device);
     link_ = std::move(link);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/hand_over_queue.h"
+#include "serial/port_open_failure.h"
 #include "serial/serial_types.h"
 
 #include <QObject>
@@ -38,8 +39,8 @@ public:
     // Opens and configures the device that ComPort names in the port catalog, then starts
     // the receive thread. False when the name is not a COM name or not mapped, the device does
     // not open or refuses a setting, another port object has a device open, or this one is
-    // already open (which changes nothing).
-    bool Open();
+    // already open (which changes nothing). `failure`, when given, then says why.
+    bool Open(serial::PortOpenFailure* failure = nullptr);
     // Asks the receive thread to stop (without waiting for it) and closes the device.
     void Close();
     // Writes all bytes of Text; errors and short writes are ignored.

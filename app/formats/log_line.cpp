@@ -1,6 +1,6 @@
 #include "app/formats/log_line.h"
 
-#include "app/formats/float_text.h"
+#include "counter/float_text.h"
 
 #include <cmath>
 
@@ -12,7 +12,8 @@ double elapsedMs(double spanDays) {
 }
 
 std::string logLine(double timeMs, double value, char decimalSeparator) {
-    return floatToStr(timeMs, decimalSeparator) + "        " + floatToStr(value, decimalSeparator);
+    return counter::floatToStr(timeMs, decimalSeparator) + "        " +
+           counter::floatToStr(value, decimalSeparator);
 }
 
 } // namespace app

@@ -1,5 +1,5 @@
-#include "app/formats/float_text.h"
 #include "app/formats/log_line.h"
+#include "counter/float_text.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -16,8 +16,8 @@ class FloatToStrTest : public ::testing::TestWithParam<FloatCase> {};
 
 TEST_P(FloatToStrTest, GeneralFormatWithFifteenDigits) {
     const FloatCase& c = GetParam();
-    EXPECT_EQ(app::floatToStr(c.Value, '.'), c.Point);
-    EXPECT_EQ(app::floatToStr(c.Value, ','), c.Comma);
+    EXPECT_EQ(counter::floatToStr(c.Value, '.'), c.Point);
+    EXPECT_EQ(counter::floatToStr(c.Value, ','), c.Comma);
 }
 
 constexpr double Inf = std::numeric_limits<double>::infinity();

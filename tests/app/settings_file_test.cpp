@@ -1,12 +1,17 @@
 #include "app/formats/settings_file.h"
+#include "app/formats/settings_place.h"
 
 #include "tests/app/file_bytes.h"
 
 #include <QTemporaryDir>
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <limits>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +45,36 @@ TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
     EXPECT_EQ(app::settingsFileName("/opt/talvek"), "/opt/talvek/Zorvimet.ini");
     EXPECT_EQ(app::settingsFileName("/opt/talvek/"), "/opt/talvek/Zorvimet.ini");
     EXPECT_EQ(app::settingsFileName(""), "");
+}
+
+TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFolder) {
+    const std::string program = Dir.filePath("program").toStdString();
+    const std::string config = Dir.filePath("config").toStdString();
+    std::filesystem::create_directories(program);
+    std::filesystem::create_directories(config + "/talvek");
+    const std::string beside = program + "/Zorvimet.ini";
+    const std::string kept = config + "/talvek/Zorvimet.ini";
+    EXPECT_EQ(app::settingsPlace(program).writeFile, beside) << "a writable folder keeps it";
+    WriteBytes(beside, "COM1\r\n");
+    ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
+    ASSERT_EQ(::chmod(Dir.path().toLocal8Bit().constData(), 0755), 0);
+    ASSERT_EQ(::chmod((config + "/talvek").c_str(), 0777), 0);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // Root writes anywhere: look as somebody else, the way an installed program runs.
+            const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+            const app::SettingsPlace shipped = app::settingsPlace(program);
+            WriteBytes(kept, "COM2\r\n");
+            const app::SettingsPlace own = app::settingsPlace(program);
+            std::_Exit(asOther && shipped.writeFile == kept && shipped.readFile == beside &&
+                               own.readFile == kept
+                           ? 0
+                           : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {

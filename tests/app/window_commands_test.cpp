@@ -1,8 +1,8 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/formats/date_text.h"
-#include "app/formats/float_text.h"
+#include "counter/date_text.h"
+#include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 
@@ -170,12 +170,12 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
     EXPECT_EQ(Dialogs->LastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
     EXPECT_EQ(Dialogs->LastDefaultExt, "*.dat");
     EXPECT_EQ(FileBytes(FolderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
-                                                     app::dateTimeToStr(form.startTime()) +
+                                                     counter::dateTimeToStr(form.startTime()) +
                                                      "\r\n/*\r\n2000 10000000.5\r\n");
     Dialogs->SaveAnswer = FolderFile("data.csv");
     SaveThroughMenu();
     EXPECT_EQ(FileBytes(FolderFile("data.csv")),
-              std::string("2000;10000000") + app::machineDecimalSeparator() + "5\r\n");
+              std::string("2000;10000000") + counter::machineDecimalSeparator() + "5\r\n");
     Dialogs->SaveAnswer = FolderFile("data.DAT");
     SaveThroughMenu();
     EXPECT_FALSE(std::filesystem::exists(FolderFile("data.DAT")));
@@ -198,10 +198,10 @@ TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
     SaveThroughMenu();
     Dialogs->SaveAnswer = FolderFile("empty.csv");
     SaveThroughMenu();
-    EXPECT_EQ(FileBytes(FolderFile("empty.dat")),
-              "/* KELVO counter data: t/ms, f/Hz\r\n/* " + app::dateTimeToStr(0) + "\r\n/*\r\n");
+    EXPECT_EQ(FileBytes(FolderFile("empty.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
+                                                      counter::dateTimeToStr(0) + "\r\n/*\r\n");
     // Day 0 of the date-time scale, 30 December 1899, at midnight: no time part.
-    const std::string date = app::dateTimeToStr(0);
+    const std::string date = counter::dateTimeToStr(0);
     EXPECT_NE(date.find("1899"), std::string::npos) << date;
     EXPECT_NE(date.find("30"), std::string::npos) << date;
     EXPECT_EQ(date.find(':'), std::string::npos) << date;
@@ -219,7 +219,7 @@ TEST_F(WindowCommandsTest, TinyValuesAreExportedWithASmallE) {
 }
 
 TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
-    if (app::machineDecimalSeparator() != ',') {
+    if (counter::machineDecimalSeparator() != ',') {
         GTEST_SKIP() << "runs under a comma locale (app_window_comma_test)";
     }
     app::MainWindow& form = Open();

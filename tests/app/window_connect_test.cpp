@@ -1,9 +1,11 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/formats/float_text.h"
+#include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
+#include "platform/port_links.h"
+#include "platform/serial_device.h"
 #include "portselect/com_port_combo_box.h"
 
 #include <QFontMetrics>
@@ -83,6 +85,53 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
     EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 1u);
 }
 
+TEST_F(WindowConnectTest, FailedConnectSaysWhyInTheStatusBar) {
+    app::MainWindow& form = Open();
+    {
+        const auto otherProgram = platform::SerialDevice::Open(Counter.slavePath());
+        ASSERT_TRUE(otherProgram);
+        Connect();
+        EXPECT_EQ(Caption(), "KELVO frequency counter not found");
+        EXPECT_EQ(form.statusText(), Counter.slavePath() + " (COM7) is in use by another program");
+    }
+    std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
+    Connect();
+    EXPECT_EQ(form.statusText(), "Serial device COM7 not found (unplugged?)");
+    EXPECT_TRUE(Dialogs->Errors.empty());
+}
+
+TEST_F(WindowConnectTest, ScanConnectShowsTheConnectedPortInTheSelector) {
+    const std::filesystem::path link = FolderFile("talvek/ports/com7");
+    std::filesystem::remove(link);
+    app::MainWindow& form = Open(); // no port to list yet
+    std::filesystem::create_symlink(Counter.slavePath(), link);
+    Connect();
+    ASSERT_TRUE(form.counter().isConnected());
+    EXPECT_TRUE(form.connectPage().portSelector()->currentText().startsWith("COM7"));
+    EXPECT_EQ(form.connectPage().selectedPort(), "COM7");
+}
+
+TEST_F(WindowConnectTest, CounterThatComesBackIsReconnectedIntoTheSameSession) {
+    app::MainWindow& form = Open();
+    Connect();
+    Reading("10000000.5", 1);
+    Counter.unplug();
+    ASSERT_TRUE(WaitFor([&] { return form.statusText().find("is gone") != std::string::npos; }));
+    std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
+    NowMs += 2500;
+    talvek::test::ScriptedCounter again(platform::UserPortLinkFolder(), 7);
+    again.answer("I", "kelvo FC-2");
+    EXPECT_TRUE(WaitFor([&] {
+        return form.statusText() == "Serial device COM7 reconnected; 2.5 s lost.";
+    })) << form.statusText();
+    QTest::qWait(400); // the lost-device message does not come back
+    EXPECT_EQ(form.statusText(), "Serial device COM7 reconnected; 2.5 s lost.");
+    again.send("10000001.5");
+    EXPECT_TRUE(WaitFor([&] { return form.log().count() == 2; }));
+    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 2u);
+    EXPECT_EQ(Caption(), "Connected to kelvo FC-2-counter on port COM7");
+}
+
 TEST_F(WindowConnectTest, MenuEntryTogglesTheConnection) {
     app::MainWindow& form = Open();
     FindMenuAction(form.displayPage().menu(), {"Connect/Disconnect"})->trigger();
@@ -147,7 +196,7 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     Connect();
     NowMs += 2000;
     Reading("10000000.5", 1);
-    const char sep = app::machineDecimalSeparator();
+    const char sep = counter::machineDecimalSeparator();
     EXPECT_EQ(form.log().line(0), std::string("2000        10000000") + sep + "5");
     EXPECT_EQ(form.statusText(), "10000000.5");
     EXPECT_EQ(form.displayPage().readingLabel()->text(), "10 000 000.5  Hz");

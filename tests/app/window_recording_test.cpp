@@ -3,9 +3,9 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "app/formats/date_text.h"
-#include "app/formats/float_text.h"
 #include "app/formats/log_line.h"
+#include "counter/date_text.h"
+#include "counter/float_text.h"
 #include "counter/journal_reader.h"
 #include "counter/journal_writer.h"
 #include "counter/kelvo_counter.h"
@@ -155,10 +155,10 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
         app::MainWindow& form = Open();
         EXPECT_EQ(Dialogs->Questions,
                   std::vector<std::string>{"Recover the unsaved measurement of " +
-                                           app::dateTimeToStr(startTime) + " (3 readings)?"});
+                                           counter::dateTimeToStr(startTime) + " (3 readings)?"});
         std::vector<std::string> kept;
         if (yes) {
-            const char separator = app::machineDecimalSeparator();
+            const char separator = counter::machineDecimalSeparator();
             EXPECT_EQ(LogLines(),
                       (std::vector<std::string>{app::logLine(100, 10000000.5, separator),
                                                 app::logLine(200, 10000001.25, separator),
@@ -300,7 +300,7 @@ TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromThe
               "Opened bad.dat: 2 readings. 1 line is no reading and was left out, the first is "
               "line 5. The start time \"someday\" does not read as a date in this machine's "
               "format; the readings keep their times since the start.");
-    const char separator = app::machineDecimalSeparator();
+    const char separator = counter::machineDecimalSeparator();
     EXPECT_EQ(LogLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
                                                     app::logLine(300, 7.5, separator)}));
     EXPECT_EQ(form.startTime(), 0.0);

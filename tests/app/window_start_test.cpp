@@ -1,4 +1,4 @@
-#include "app/formats/date_text.h"
+#include "counter/date_text.h"
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
@@ -10,12 +10,14 @@
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -196,6 +198,25 @@ TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
     EXPECT_EQ(form.size(), QSize(1148, 574));
 }
 
+TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    const struct {
+        const char* Geometry; // left, top, width, height
+        QRect Expected;
+    } cases[] = {
+        {"0\r\n0\r\n99999\r\n99999", area},
+        {"5000\r\n-3000\r\n800\r\n400", QRect(area.right() + 1 - 800, area.top(), 800, 400)},
+        {"-40\r\n100\r\n800\r\n400", QRect(area.left(), 100, 800, 400)},
+        {"20\r\n30\r\n800\r\n400", QRect(20, 30, 800, 400)},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(SettingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
+        app::MainWindow& form = Open();
+        EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Geometry;
+        Form.reset();
+    }
+}
+
 TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
     WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                                "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
@@ -206,7 +227,7 @@ TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
                                          "5\r\n3\r\n");
     // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
-    const std::string date = app::dateTimeToStr(0);
+    const std::string date = counter::dateTimeToStr(0);
     EXPECT_EQ(FileBytes(FolderFile("last_measurement.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
     EXPECT_TRUE(Dialogs->Errors.empty());

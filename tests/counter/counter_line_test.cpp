@@ -1,4 +1,5 @@
 #include "counter/kelvo_counter.h"
+#include "counter/reconnector.h"
 #include "platform/port_catalog.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
@@ -319,6 +320,50 @@ TEST_F(CounterLine, DisconnectEndsAWaitAndAConnectUnderWay) {
     EXPECT_FALSE(Connect(false));
     EXPECT_EQ(counter.device(), "");
     EXPECT_FALSE(Held(silent));
+}
+
+// The window's status bar tells the single-port failures; a scan keeps the telling one.
+TEST_F(CounterLine, AScanKeepsThePortThatAnotherProgramHolds) {
+    AddPort(2);
+    ScriptedCounter& busy = AddPort(3);
+    const auto otherUser = platform::SerialDevice::Open(busy.slavePath());
+    ASSERT_TRUE(otherUser);
+    counter.setPort("");
+    EXPECT_FALSE(Connect(true));
+    ASSERT_TRUE(counter.openFailure());
+    EXPECT_EQ(counter.openFailure()->port, "COM3");
+    EXPECT_EQ(counter.openFailure()->failure.cause, platform::OpenFailureCause::InUse);
+}
+
+// The counter on COM7 is pulled out; what comes back under the same link decides. (The window's
+// tests see the same counter come back.)
+class Replug : public CounterLine {
+protected:
+    void SetUp() override {
+        CounterLine::SetUp();
+        QObject::connect(&reconnector, &counter::Reconnector::reconnected,
+                         [this](const std::string& port, std::int64_t) { reconnectedOn = port; });
+        ConnectTo(7).unplug();
+        ASSERT_TRUE(PumpUntil([&] { return counter.deviceGone(); }, 3s));
+        ports.clear(); // its link goes with it
+    }
+
+    counter::Reconnector reconnector{counter, nullptr, 50};
+    std::string reconnectedOn;
+};
+
+TEST_F(Replug, NoOtherDeviceNorAnotherCounterIsTaken) {
+    ScriptedCounter& elsewhere = AddPort(8); // the same counter's answer, another device
+    elsewhere.answer("I", "kelvo");
+    ScriptedCounter& other = AddPort(7);
+    other.answer("I", "kelvo FC-9");
+    talvek::test::PumpFor(2s);
+    EXPECT_EQ(reconnectedOn, "");
+    EXPECT_TRUE(counter.deviceGone());
+    EXPECT_EQ(elsewhere.received(), "");
+    EXPECT_EQ(other.received().substr(0, 3), Identify);
+    counter.disconnectFromCounter();
+    EXPECT_TRUE(PumpUntil([&] { return !reconnector.waiting(); }, 1s));
 }
 
 } // namespace

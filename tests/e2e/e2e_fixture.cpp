@@ -1,7 +1,7 @@
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/formats/float_text.h"
 #include "app/log_model.h"
+#include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/com_port_combo_box.h"
 #include "tests/support/menu_action.h"
@@ -110,7 +110,7 @@ void EndToEndTest::WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs) {
 
 std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
     std::vector<TLoggedReading> readings;
-    const char separator = app::machineDecimalSeparator();
+    const char separator = counter::machineDecimalSeparator();
     for (int i = 0; i < Form->log().count(); ++i) {
         std::string line = Form->log().line(i);
         for (char& c : line) {

@@ -169,4 +169,23 @@ TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
     Report("unplug", stalls);
 }
 
+TEST_F(FaultsTest, CounterPluggedInAgainIsReconnectedWithoutTheUser) {
+    TVirtualCounter& counter = RunContinuous({"--unplug-after", "2000"}, 0);
+    const std::string com = counter.Com;
+    ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
+    EXPECT_TRUE(WaitFor([&] { return Form->counter().deviceGone(); }));
+    const int before = LogCount();
+    EXPECT_GT(before, 5);
+
+    TVirtualCounter& again = StartCounter(
+        {"--com", QString::fromStdString(com.substr(3)), "--gate", "0.1"}, "again.log");
+    ASSERT_EQ(again.Com, com);
+    EXPECT_TRUE(WaitFor([&] {
+        return Form->statusText().rfind("Serial device " + com + " reconnected; ", 0) == 0;
+    })) << Form->statusText();
+    EXPECT_TRUE(WaitFor([&] { return LogCount() > before + 5; })) << "the same log goes on";
+    EXPECT_TRUE(Form->counter().isConnected());
+    EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
+}
+
 } // namespace

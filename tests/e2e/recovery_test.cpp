@@ -3,7 +3,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/formats/date_text.h"
+#include "counter/date_text.h"
 
 #include <QTest>
 #include <algorithm>
@@ -32,7 +32,7 @@ TEST_F(EndToEndTest, AKilledMeasurementIsRecoveredUpToOneSecondBeforeTheKill) {
     const std::vector<TLoggedReading> recovered = LoggedReadings();
     EXPECT_EQ(Dialogs->Questions,
               std::vector<std::string>{"Recover the unsaved measurement of " +
-                                       app::dateTimeToStr(Form->startTime()) + " (" +
+                                       counter::dateTimeToStr(Form->startTime()) + " (" +
                                        std::to_string(recovered.size()) + " readings)?"});
     // The window shows no reading ahead of the identification reply, which connects it.
     const std::vector<TSentTelegram> sent = counter.Sent();

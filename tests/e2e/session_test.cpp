@@ -4,7 +4,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "app/formats/float_text.h"
+#include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "plot/engine_state.h"
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     if (qEnvironmentVariableIsSet("TALVEK_EXPECT_DECIMAL_COMMA")) {
-        ASSERT_EQ(app::machineDecimalSeparator(), ',') << "the comma run has no comma locale";
+        ASSERT_EQ(counter::machineDecimalSeparator(), ',') << "the comma run has no comma locale";
     }
     TVirtualCounter& counter = StartCounter({"--start", "idle", "--seed", "11"}, "sent.log");
     app::MainWindow& form = OpenWindow();
@@ -207,7 +207,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
         // The same numbers, with ";" between them and the machine's decimal separator.
         std::string expected = last[i + 3];
         for (char& c : expected) {
-            c = c == ' ' ? ';' : c == '.' ? app::machineDecimalSeparator() : c;
+            c = c == ' ' ? ';' : c == '.' ? counter::machineDecimalSeparator() : c;
         }
         EXPECT_EQ(csv[i], expected) << i;
     }

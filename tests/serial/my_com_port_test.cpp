@@ -216,3 +216,32 @@ TEST(ListPorts, TakesTheMachinesComNamesInOrder) {
     port.ListPorts();
     EXPECT_EQ(port.PortList, (TPortArray{"COM1", "COM7", "COM12"}));
 }
+
+namespace {
+
+TEST(OpenFailureText, SaysWhatHappenedAndWhatMendsIt) {
+    using platform::OpenFailureCause;
+    const struct {
+        serial::PortOpenFailure Failure;
+        const char* Text;
+    } cases[] = {
+        {{"COM3", "/nonexistent/ttyUSB0", {OpenFailureCause::NoPermission, "", 0}},
+         "No permission on /nonexistent/ttyUSB0 (COM3): join the dialout group (sudo adduser $USER "
+         "dialout) and log in again"},
+        {{"COM3", "/dev/ttyUSB0", {OpenFailureCause::InUse, "minicom", 0}},
+         "/dev/ttyUSB0 (COM3) is in use by minicom"},
+        {{"COM3", "/dev/ttyUSB0", {OpenFailureCause::InUse, "", 0}},
+         "/dev/ttyUSB0 (COM3) is in use by another program"},
+        {{"COM7", "", {OpenFailureCause::NotFound, "", 0}},
+         "Serial device COM7 not found (unplugged?)"},
+        {{"COM4", "/dev/null", {OpenFailureCause::NotSerial, "", 0}},
+         "/dev/null (COM4) is not a serial device"},
+        {{"COM4", "/dev/ttyS0", {OpenFailureCause::SystemError, "", EIO}},
+         "Cannot open /dev/ttyS0 (COM4): Input/output error"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(serial::openFailureText(c.Failure), c.Text);
+    }
+}
+
+} // namespace

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <string>
 
-namespace app {
+namespace counter {
 
 // A locale's decimal separator as one 8-bit character ("." where it has no such character).
 char decimalSeparatorOf(const QLocale& locale);
@@ -17,4 +17,4 @@ char machineDecimalSeparator();
 std::string floatToStr(double value, char decimalSeparator);
 std::string floatToStr(double value);
 
-} // namespace app
+} // namespace counter

@@ -3,7 +3,7 @@
 #include <QLocale>
 #include <string>
 
-namespace app {
+namespace counter {
 
 // A date-time (days since 1899-12-30, the fraction is the time of day) as the locale's short date,
 // a blank and its long time, in UTF-8; the time is left out when it is exactly midnight.
@@ -12,4 +12,4 @@ namespace app {
 // not a number, has no date: the text is empty.
 std::string dateTimeToStr(double dateTime, const QLocale& locale = QLocale::system());
 
-} // namespace app
+} // namespace counter

@@ -1,4 +1,4 @@
-#include "app/formats/date_text.h"
+#include "counter/date_text.h"
 
 #include "counter/local_date_text.h"
 
@@ -6,7 +6,7 @@
 #include <QTime>
 #include <cmath>
 
-namespace app {
+namespace counter {
 namespace {
 
 constexpr qint64 kMsPerDay = 24LL * 60 * 60 * 1000;
@@ -28,12 +28,12 @@ std::string dateTimeToStr(double dateTime, const QLocale& locale) {
         wholeDays += dateTime < 0 ? -1 : 1;
     }
     const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(wholeDays));
-    QString text = locale.toString(date, counter::fourDigitYearDateFormat(locale));
+    QString text = locale.toString(date, fourDigitYearDateFormat(locale));
     if (ms != 0) {
         text += u' ' + locale.toString(QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)),
-                                       counter::zonelessTimeFormat(locale));
+                                       zonelessTimeFormat(locale));
     }
     return text.toUtf8().toStdString();
 }
 
-} // namespace app
+} // namespace counter

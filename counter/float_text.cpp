@@ -1,10 +1,10 @@
-#include "app/formats/float_text.h"
+#include "counter/float_text.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-namespace app {
+namespace counter {
 namespace {
 
 constexpr int kPrecision = 15;
@@ -91,4 +91,4 @@ std::string floatToStr(double value) {
     return floatToStr(value, machineDecimalSeparator());
 }
 
-} // namespace app
+} // namespace counter

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace app {
+
+// Where "Zorvimet.ini" is kept: next to the executable while that folder is writable (a portable
+// copy carries its settings along), else in the user's configuration folder, as for an installed
+// program: $XDG_CONFIG_HOME/talvek, or ~/.config/talvek without XDG_CONFIG_HOME.
+struct SettingsPlace {
+    std::string writeFile;
+    // The kept file; before one was ever written there, the file next to the executable, which
+    // an installation may ship as the first settings.
+    std::string readFile;
+};
+
+SettingsPlace settingsPlace(const std::string& executableFolder);
+
+} // namespace app

@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/progress_line.h"
+
+#include "counter/float_text.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+constexpr std::int64_t kShowIntervalMs = 250;
+
+std::string twoDigits(std::int64_t n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+} // namespace
+
+std::string progressText(std::uint64_t readings, double lastValue, bool period,
+                         std::int64_t elapsedMs) {
+    const std::int64_t seconds = elapsedMs / 1000;
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%.1f/s",
+                  elapsedMs > 0 ? static_cast<double>(readings) * 1000.0 / elapsedMs : 0.0);
+    std::string text =
+        std::to_string(readings) + (readings == 1 ? " reading  " : " readings  ") + rate + "  ";
+    if (readings > 0) {
+        text += "last " + counter::floatToStr(lastValue, '.') + (period ? " s  " : " Hz  ");
+    }
+    return text + std::to_string(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
+           twoDigits(seconds % 60);
+}
+
+ProgressLine::ProgressLine() : terminal_(::isatty(STDERR_FILENO) == 1) {}
+
+void ProgressLine::show(const std::string& text, std::int64_t nowMs) {
+    if (!terminal_ || (shown_ && nowMs - lastShownMs_ < kShowIntervalMs)) {
+        return;
+    }
+    const std::string line = "\r" + text + "\x1b[K";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    shown_ = true;
+    lastShownMs_ = nowMs;
+}
+
+void ProgressLine::finish() {
+    if (shown_) {
+        std::fputc('\n', stderr);
+        shown_ = false;
+    }
+}
+
+} // namespace cli

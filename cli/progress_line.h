@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace cli {
+
+// "1234 readings  10.0/s  last 10000000.52 Hz  0:02:03": the recording so far.
+std::string progressText(std::uint64_t readings, double lastValue, bool period,
+                         std::int64_t elapsedMs);
+
+// The progress shown on standard error when it is a terminal, one line rewritten in place at
+// most four times a second.
+class ProgressLine {
+public:
+    ProgressLine();
+    void show(const std::string& text, std::int64_t nowMs);
+    // Ends the line, so that what follows starts on a line of its own.
+    void finish();
+
+private:
+    bool terminal_;
+    bool shown_ = false;
+    std::int64_t lastShownMs_ = 0;
+};
+
+} // namespace cli

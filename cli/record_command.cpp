@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/record_command.h"
+
+#include "cli/diagnostics.h"
+#include "cli/record_options.h"
+#include "cli/recorder.h"
+#include "cli/stop_signals.h"
+#include "platform/port_catalog.h"
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+// Why the file at `path` cannot be made, found before a recording of days ends in it; empty
+// when its folder takes files.
+std::string unwritableFolder(const std::string& path) {
+    if (path.empty()) {
+        return {};
+    }
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return "cannot write into " + folder.string() + ": " + std::strerror(errno);
+    }
+    return {};
+}
+
+} // namespace
+
+ExitCode runRecord(std::span<const std::string> arguments) {
+    const ParsedRecordRequest parsed = parseRecordRequest(arguments);
+    if (!parsed.error.empty()) {
+        return fail(ExitCode::Usage, parsed.error + "; try 'talvek-cli record --help'");
+    }
+    if (parsed.request.help) {
+        print(recordUsageText());
+        return ExitCode::Done;
+    }
+    const RecordRequest& request = parsed.request;
+    const auto port = platform::systemPortCatalog()->find(request.port);
+    if (!port) {
+        return fail(ExitCode::NoPort, "there is no port " + request.port +
+                                          " on this machine; 'talvek-cli ports' lists them");
+    }
+    for (const std::string& path : {request.outPath, request.journalPath}) {
+        if (const std::string why = unwritableFolder(path); !why.empty()) {
+            return fail(ExitCode::Unwritable, why);
+        }
+    }
+    // A journal that is there holds the readings of a run that did not end cleanly.
+    if (!request.journalPath.empty() && std::filesystem::exists(request.journalPath)) {
+        return fail(ExitCode::Unwritable,
+                    request.journalPath +
+                        " is there, the journal of a run that did not end; open it in the window "
+                        "or move it away");
+    }
+    int argc = 1;
+    char name[] = "talvek-cli";
+    char* argv[] = {name, nullptr};
+    QCoreApplication application(argc, argv);
+    ExitCode result = ExitCode::Done;
+    Recorder recorder(request, *port, [&result](ExitCode code) {
+        result = code;
+        QCoreApplication::exit(0);
+    });
+    const StopSignals stopSignals([&recorder] { recorder.stop(); });
+    QMetaObject::invokeMethod(
+        &application, [&recorder] { recorder.start(); }, Qt::QueuedConnection);
+    QCoreApplication::exec();
+    return result;
+}
+
+} // namespace cli

@@ -1,0 +1,176 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// talvek-cli record against the virtual counter program: what it records equals what the counter
+// sent, a stop signal leaves a whole file, and each failure ends with its exit status.
+#include "cli_run.h"
+#include "tests/e2e/virtual_counter.h"
+
+#include "counter/measurement_file.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+using cli_test::CliRun;
+using cli_test::runCli;
+
+std::vector<std::string> readingLines(const std::string& output) {
+    std::vector<std::string> lines;
+    std::istringstream in(output);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("/*", 0) != 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+class RecordCli : public ::testing::Test {
+protected:
+    std::string path(const std::string& name) const {
+        return home_.filePath(name.c_str()).toStdString();
+    }
+
+    // A counter of its own for each run, waiting for commands.
+    bool startCounter(QStringList options) {
+        std::filesystem::remove(path("sent.log"));
+        counter_ = std::make_unique<TVirtualCounter>(home_.path().toStdString(), path("sent.log"));
+        options << "--start"
+                << "idle"
+                << "--gate"
+                << "0.1";
+        return counter_->Start(options);
+    }
+
+    std::vector<std::pair<std::string, std::string>> environment() const {
+        return {{"XDG_DATA_HOME", home_.path().toStdString()}};
+    }
+
+    // The file holds the first readings the counter sent, in order, each with its value, and
+    // nothing else; standard output has the same readings as lines.
+    void expectRecorded(const std::string& file, const std::string& output, std::size_t count) {
+        const counter::MeasurementFile recorded = counter::readMeasurementFile(file);
+        ASSERT_EQ(recorded.error, "");
+        EXPECT_EQ(recorded.badLines, 0u);
+        ASSERT_EQ(recorded.readings.size(), count);
+        EXPECT_EQ(readingLines(output).size(), count);
+        const auto sent = counter_->SentReadings();
+        ASSERT_GE(sent.size(), count);
+        for (std::size_t i = 0; i < count; ++i) {
+            ASSERT_TRUE(sent[i].Value.has_value());
+            EXPECT_NEAR(recorded.readings[i].value, *sent[i].Value, 1e-14 * *sent[i].Value) << i;
+            if (i > 0) {
+                EXPECT_GT(recorded.readings[i].timeMs, recorded.readings[i - 1].timeMs) << i;
+            }
+        }
+    }
+
+    QTemporaryDir home_;
+    std::unique_ptr<TVirtualCounter> counter_;
+};
+
+TEST_F(RecordCli, PortsListsTheCounterWithItsKindDeviceAndName) {
+    ASSERT_TRUE(startCounter({}));
+    const CliRun run = runCli({"ports"}, environment());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    while (std::getline(lines, line) && line.rfind(counter_->Com + " ", 0) != 0) {
+    }
+    std::istringstream fields(line);
+    std::string com, kind, device;
+    fields >> com >> kind >> device;
+    EXPECT_EQ(kind, "virtual") << run.out;
+    EXPECT_EQ(device, counter_->Device) << run.out;
+    EXPECT_NE(line.find("Virtual serial port"), std::string::npos) << run.out;
+}
+
+TEST_F(RecordCli, RecordsACountAsTheCounterSentIt) {
+    const struct {
+        const char* file;
+        std::vector<std::string> options;
+        std::size_t count;
+    } cases[] = {
+        {"run.dat", {"--count", "12"}, 12},
+        {"run.csv", {"--count", "5", "--format", "hertz", "--gate", "1", "--command", "i2"}, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        ASSERT_TRUE(startCounter({}));
+        std::vector<std::string> arguments{"record", "--port", counter_->Com, "--out",
+                                           path(c.file)};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun run = runCli(arguments, environment());
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        expectRecorded(path(c.file), run.out, c.count);
+        // A clean end removes the journal: the file holds everything.
+        EXPECT_FALSE(std::filesystem::exists(path("run.tvj")));
+        counter_->Stop();
+    }
+}
+
+TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        ASSERT_TRUE(startCounter({}));
+        TChildProcess record;
+        ASSERT_TRUE(record.Start(TALVEK_CLI,
+                                 {"record", "--port", counter_->Com, "--out", path("run.dat")},
+                                 environment()));
+        std::string output;
+        for (int wait = 0; wait < 100 && readingLines(output).size() < 5; ++wait) {
+            output += record.ReadOutput(100);
+        }
+        ASSERT_GE(readingLines(output).size(), 5u);
+        record.Signal(signal);
+        ASSERT_TRUE(record.WaitFinished(5000));
+        EXPECT_EQ(record.ExitCode(), 0);
+        output += record.ReadOutput();
+        expectRecorded(path("run.dat"), output, readingLines(output).size());
+        counter_->Stop();
+    }
+}
+
+TEST_F(RecordCli, FailuresEndWithTheirStatusAndOneLine) {
+    ASSERT_TRUE(startCounter({"--unplug-after", "3000"}));
+    const int holder = ::open(counter_->Device.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    const CliRun busy = runCli({"record", "--port", counter_->Com}, environment());
+    ::close(holder);
+    const CliRun unplugged =
+        runCli({"record", "--port", counter_->Com, "--out", path("lost.dat")}, environment());
+    const CliRun noPort = runCli({"record", "--port", "COM77"}, environment());
+    const CliRun badOut = runCli({"record", "--port", "COM77", "--out", "run.txt"}, environment());
+    const struct {
+        const char* what;
+        const CliRun& run;
+        int exitCode;
+        const char* says;
+    } cases[] = {
+        {"busy port", busy, 5, "is in use by"},
+        {"unplugged", unplugged, 6, "went away (unplugged?) after"},
+        {"no such port", noPort, 5, "there is no port COM77"},
+        {"bad file name", badOut, 2, "--out"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.run.exitCode, c.exitCode) << c.what << ": " << c.run.err;
+        EXPECT_NE(c.run.err.find(c.says), std::string::npos) << c.what << ": " << c.run.err;
+        EXPECT_EQ(std::count(c.run.err.begin(), c.run.err.end(), '\n'), 1) << c.what;
+    }
+    // What came before the device went away is kept.
+    const counter::MeasurementFile lost = counter::readMeasurementFile(path("lost.dat"));
+    EXPECT_EQ(lost.error, "");
+    EXPECT_EQ(lost.readings.size(), readingLines(unplugged.out).size());
+    EXPECT_GT(lost.readings.size(), 0u);
+}
+
+} // namespace
