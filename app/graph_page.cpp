@@ -101,6 +101,10 @@ void GraphPage::startTrace() {
     plot_->AddTrace(false, {});
 }
 
+TimeSpan GraphPage::shownTimeSpan() const {
+    return {plot_->X_0, plot_->X_1}; // TEMPORARY until the engine lands
+}
+
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
     showValueKind(reading.isPeriod);
     plot_->AddPoint(0, seconds, reading.value);

@@ -1,6 +1,9 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
+#include "analysis/deviation_table.h"
+#include "analysis/stability.h"
+#include "app/stability_page.h"
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
@@ -11,12 +14,21 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 
 namespace {
+
+// The page's first choice: the Allan deviation alone.
+analysis::StabilityOptions AllanOnly() {
+    analysis::StabilityOptions options;
+    options.kinds = {analysis::Deviation::Allan};
+    return options;
+}
 
 using WindowConnectTest = WindowTest;
 
@@ -217,6 +229,31 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
               form.connectPage().logView()->rowHeight(1));
     EXPECT_GE(form.connectPage().logView()->rowHeight(0),
               QFontMetrics(form.connectPage().logView()->font()).height());
+}
+
+// Each reading feeds the stability page; hidden, it only catches up when it shows.
+TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
+    app::MainWindow& form = Open();
+    Connect();
+    std::vector<analysis::Reading> readings;
+    for (int i = 0; i < 12; ++i) {
+        NowMs += 100;
+        const double value = 10000000 + (i * 7 % 5);
+        readings.push_back({100.0 * (i + 1), value, false});
+        Reading(std::to_string(static_cast<int>(value)), i + 1);
+    }
+    QTest::qWait(400);
+    EXPECT_EQ(form.stabilityPage().table()->rowCount(), 0);
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    const auto expected = analyzeReadings(readings, AllanOnly());
+    ASSERT_EQ(form.stabilityPage().table()->rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(form.stabilityPage().table()->item(row, 3)->text().toStdString(),
+                  analysis::deviationCells(expected.points[row]).value);
+    }
+    Form->connectPage().connectButton()->click();
+    Connect();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().table()->rowCount() == 0; }));
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {

@@ -3,7 +3,10 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
+#include "analysis/deviation_table.h"
+#include "analysis/stability.h"
 #include "app/formats/log_line.h"
+#include "app/stability_page.h"
 #include "counter/date_text.h"
 #include "counter/float_text.h"
 #include "counter/journal_reader.h"
@@ -15,6 +18,7 @@
 #include <QCoreApplication>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
@@ -23,6 +27,13 @@
 #include <unistd.h>
 
 namespace {
+
+// The page's first choice: the Allan deviation alone.
+analysis::StabilityOptions AllanOnly() {
+    analysis::StabilityOptions options;
+    options.kinds = {analysis::Deviation::Allan};
+    return options;
+}
 
 namespace fs = std::filesystem;
 
@@ -304,6 +315,27 @@ TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromThe
     EXPECT_EQ(LogLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
                                                     app::logLine(300, 7.5, separator)}));
     EXPECT_EQ(form.startTime(), 0.0);
+}
+
+TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
+    app::MainWindow& form = Open();
+    std::string text = "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n";
+    std::vector<analysis::Reading> readings;
+    for (int i = 0; i < 40; ++i) {
+        readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25, false});
+        text += std::to_string(250 * i) + ' ' + counter::floatToStr(readings.back().value) + '\n';
+    }
+    WriteBytes(FolderFile("forty.dat"), text);
+    OpenThroughMenu(FolderFile("forty.dat"));
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    EXPECT_EQ(form.stabilityPage().shown().values, 40);
+    const auto expected = analyzeReadings(readings, AllanOnly());
+    ASSERT_EQ(form.stabilityPage().table()->rowCount(), static_cast<int>(expected.points.size()));
+    for (std::size_t row = 0; row < expected.points.size(); ++row) {
+        EXPECT_EQ(
+            form.stabilityPage().table()->item(static_cast<int>(row), 3)->text().toStdString(),
+            analysis::deviationCells(expected.points[row]).value);
+    }
 }
 
 } // namespace
