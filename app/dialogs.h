@@ -26,7 +26,7 @@ public:
     // The printer set-up dialog: true when the user confirmed it.
     virtual bool executePrinterSetup() = 0;
     // The printer chosen there last (the default printer before any choice).
-    virtual std::unique_ptr<PrintTarget> openPrinter() = 0;
+    virtual std::unique_ptr<plot::PrintTarget> openPrinter() = 0;
     // The error box for file and number errors.
     virtual void showError(const std::string& message) = 0;
 };

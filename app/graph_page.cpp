@@ -12,12 +12,12 @@ namespace app {
 namespace {
 
 // The window's graph prints on the printer the user chose in the printer set-up dialog.
-class ChosenPrinterPlot : public TXYPlot {
+class ChosenPrinterPlot : public graph::XyPlot {
 public:
     ChosenPrinterPlot(QWidget* parent, std::shared_ptr<Dialogs> dialogs)
-        : TXYPlot(parent), dialogs_(std::move(dialogs)) {}
+        : graph::XyPlot(parent), dialogs_(std::move(dialogs)) {}
 
-    std::unique_ptr<PrintTarget> OpenPrinter() override { return dialogs_->openPrinter(); }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return dialogs_->openPrinter(); }
 
 private:
     std::shared_ptr<Dialogs> dialogs_;
@@ -28,11 +28,17 @@ private:
 GraphPage::GraphPage(std::shared_ptr<Dialogs> dialogs, QWidget* parent)
     : Page(parent), dialogs_(std::move(dialogs)), plot_(new ChosenPrinterPlot(this, dialogs_)),
       menu_(new QMenu(this)) {
-    plot_->X_Caption = "Time/s";
-    plot_->Y_Left_0 = 24999990.0;
-    plot_->Y_Left_1 = 25000010.0;
-    plot_->XY_LeftPerCent = 20;
-    plot_->XY_FixedNumberFormat = false;
+    graph::AxisSettings x = plot_->xAxis();
+    x.caption = "Time/s";
+    plot_->setXAxis(x);
+    graph::AxisSettings left = plot_->leftAxis();
+    left.fixedFrom = 24999990.0;
+    left.fixedTo = 25000010.0;
+    plot_->setLeftAxis(left);
+    plot::PlotAreaLayout area = plot_->areaLayout();
+    area.leftPercent = 20;
+    plot_->setAreaLayout(area);
+    plot_->setFixedNumberFormat(false);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot_);
@@ -45,21 +51,21 @@ void GraphPage::buildMenu() {
     for (const UnitEntry& unit : kTimeUnits) {
         connect(addMenuEntry(time, unit.caption), &QAction::triggered, this, [this, unit] {
             applyTimeUnit(unit.divisor);
-            plot_->Invalidate();
+            plot_->invalidate();
         });
     }
     QMenu* frequency = addSubMenu(menu_, "Frequency unit");
     for (const UnitEntry& unit : kFrequencyUnits) {
         connect(addMenuEntry(frequency, unit.caption), &QAction::triggered, this, [this, unit] {
             applyFrequencyUnit(unit.divisor);
-            plot_->Invalidate();
+            plot_->invalidate();
         });
     }
     menu_->addSeparator();
     connect(addMenuEntry(menu_, "Clear"), &QAction::triggered, this,
-            [this] { plot_->ClearTrace(0); });
+            [this] { plot_->clearTrace(0); });
     connect(addMenuEntry(menu_, "Unzoom"), &QAction::triggered, this,
-            [this] { plot_->UnzoomAll(); });
+            [this] { plot_->unzoomAll(); });
     connect(addMenuEntry(menu_, "Copy graph to clipboard"), &QAction::triggered, this,
             &GraphPage::copyToClipboard);
     connect(addMenuEntry(menu_, "Print"), &QAction::triggered, this, &GraphPage::print);
@@ -75,30 +81,34 @@ void GraphPage::setUnits(const AxisUnits& units) {
 
 void GraphPage::applyTimeUnit(double divisor) {
     units_.timeDivisor = divisor;
+    graph::AxisSettings x = plot_->xAxis();
     if (const auto caption = timeAxisCaption(divisor)) {
-        plot_->X_Caption = *caption;
+        x.caption = *caption;
     }
     if (const auto factor = axisScaleFactor(divisor)) {
-        plot_->X_ScaleFactor = *factor;
+        x.scaleFactor = *factor;
     }
+    plot_->setXAxis(x);
 }
 
 // The caption becomes a frequency caption even while the readings are periods; the next period
 // reading sets the period caption again.
 void GraphPage::applyFrequencyUnit(double divisor) {
     units_.frequencyDivisor = divisor;
+    graph::AxisSettings left = plot_->leftAxis();
     if (const auto caption = frequencyAxisCaption(divisor)) {
-        plot_->Y_Left_Caption = *caption;
+        left.caption = *caption;
     }
     if (const auto factor = axisScaleFactor(divisor)) {
-        plot_->Y_Left_ScaleFactor = *factor;
+        left.scaleFactor = *factor;
     }
+    plot_->setLeftAxis(left);
 }
 
 void GraphPage::startTrace() {
-    plot_->SetXY_RulerOn(true);
-    plot_->ClearAllTraces();
-    plot_->AddTrace(false, {});
+    plot_->setRulerOn(true);
+    plot_->clearAllTraces();
+    plot_->addTrace(false, {});
 }
 
 TimeSpan GraphPage::shownTimeSpan() const {
@@ -107,23 +117,25 @@ TimeSpan GraphPage::shownTimeSpan() const {
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
     showValueKind(reading.isPeriod);
-    plot_->AddPoint(0, seconds, reading.value);
+    plot_->addPoint(0, seconds, reading.value);
 }
 
 // The points go into the trace store directly; one repaint shows them all.
 void GraphPage::showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods) {
     startTrace();
-    TPointArray& points = plot_->Traces[0].Points;
+    graph::PointArray& points = plot_->traces()[0].points;
     for (const counter::MeasurementPoint& reading : readings) {
-        points.Add({reading.timeMs / 1000, reading.value});
+        points.add({reading.timeMs / 1000, reading.value});
     }
     showValueKind(periods);
-    plot_->Invalidate();
+    plot_->invalidate();
 }
 
 void GraphPage::showValueKind(bool period) {
     if (period) {
-        plot_->Y_Left_Caption = "Period/s";
+        graph::AxisSettings left = plot_->leftAxis();
+        left.caption = "Period/s";
+        plot_->setLeftAxis(left);
     } else {
         applyFrequencyUnit(units_.frequencyDivisor);
     }
@@ -134,13 +146,13 @@ void GraphPage::showValueKind(bool period) {
 void GraphPage::redrawWindow() {
     window()->raise();
     window()->activateWindow();
-    plot_->Invalidate();
+    plot_->invalidate();
     window()->repaint();
 }
 
 void GraphPage::copyToClipboard() {
     redrawWindow();
-    plot_->CopyToClipboard();
+    plot_->copyToClipboard();
 }
 
 void GraphPage::print() {
@@ -148,7 +160,7 @@ void GraphPage::print() {
         return;
     }
     redrawWindow();
-    plot_->Print();
+    plot_->print();
 }
 
 } // namespace app

@@ -9,7 +9,10 @@
 #include <span>
 
 class QMenu;
-class TXYPlot;
+
+namespace graph {
+class XyPlot;
+}
 
 namespace counter {
 struct Reading;
@@ -26,7 +29,7 @@ class GraphPage : public Page {
 public:
     explicit GraphPage(std::shared_ptr<Dialogs> dialogs, QWidget* parent = nullptr);
 
-    TXYPlot* plot() const { return plot_; }
+    graph::XyPlot* plot() const { return plot_; }
     QMenu* menu() const { return menu_; }
 
     AxisUnits units() const { return units_; }
@@ -59,7 +62,7 @@ private:
     void redrawWindow();
 
     std::shared_ptr<Dialogs> dialogs_;
-    TXYPlot* plot_;
+    graph::XyPlot* plot_;
     QMenu* menu_;
     AxisUnits units_;
 };

@@ -62,8 +62,8 @@ bool QtDialogs::executePrinterSetup() {
     return dialog.exec() == QDialog::Accepted;
 }
 
-std::unique_ptr<PrintTarget> QtDialogs::openPrinter() {
-    return std::make_unique<QtPrintTarget>(printer_);
+std::unique_ptr<plot::PrintTarget> QtDialogs::openPrinter() {
+    return std::make_unique<plot::QtPrintTarget>(printer_);
 }
 
 void QtDialogs::showError(const std::string& message) {

@@ -18,7 +18,7 @@ public:
     std::optional<std::string> executeOpenDialog(const std::string& filter) override;
     bool askYesNo(const std::string& question) override;
     bool executePrinterSetup() override;
-    std::unique_ptr<PrintTarget> openPrinter() override;
+    std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
 
 private:

@@ -1,7 +1,6 @@
 // Time to draw a whole frame of axes (x 0..10, left 24999990..25000010, right -1..1, grids on)
 // on a 1122 x 476 picture, the size of the main window's graph page.
-#include "plot/axes.h"
-#include "plot/engine.h"
+#include "plot/plot_engine.h"
 
 #include <QGuiApplication>
 #include <chrono>
@@ -10,16 +9,33 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    TImageHost host(1122, 476);
+    plot::ImageHost host(1122, 476);
+    plot::PlotEngine engine(host);
+    using plot::AxisKind;
     constexpr int kFrames = 300;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFrames; ++i) {
-        StartGraph(host, clWhite, clBlack, 1.0);
-        SetPlotArea(12, 88, 10, 84, 0, 0, 0, 0, false);
-        DrawXAxis(clBlack, "Time|s", 1, 0, 10, 0, 0, true, false, false, 0);
-        DrawYAxis(clBlue, "Y1-Axis", 1, 24999990, 25000010, 0, 0, true, false, false, 0);
-        DrawYAxis(clGreen, "Y2-Axis", 4, -1, 1, 0, 0, true, false, false, 0);
-        FinishGraph();
+        engine.startGraph(plot::kWhite, plot::kBlack, 1.0);
+        engine.setPlotArea({12, 88, 10, 84});
+        engine.drawAxis({.kind = plot::AxisKind::X,
+                         .caption = "Time|s",
+                         .start = 0,
+                         .end = 10,
+                         .gridOn = true});
+        engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = plot::kBlue,
+                         .caption = "Y1-Axis",
+                         .start = 24999990,
+                         .end = 25000010,
+                         .gridOn = true});
+        engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = plot::kGreen,
+                         .caption = "Y2-Axis",
+                         .side = 4,
+                         .start = -1,
+                         .end = 1,
+                         .gridOn = true});
+        engine.finishGraph();
     }
     const std::chrono::duration<double, std::milli> spent =
         std::chrono::steady_clock::now() - start;

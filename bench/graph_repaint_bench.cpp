@@ -20,15 +20,15 @@
 
 namespace {
 
-constexpr int Width = 1122;
-constexpr int Height = 476;
+constexpr int kWidth = 1122;
+constexpr int kHeight = 476;
 
 struct Timing {
-    double WallMs;
-    double CpuMs;
+    double wallMs;
+    double cpuMs;
 };
 
-double ProcessCpuMs() {
+double processCpuMs() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
@@ -37,14 +37,14 @@ double ProcessCpuMs() {
 // The median of Runs calls, wall clock and the processor time of all the process's threads, as
 // the fast path splits long traces over two (the machine is shared: the processor time is the
 // steadier figure).
-template <typename F> Timing Measure(int Runs, F&& Repaint) {
+template <typename F> Timing measure(int runs, F&& repaint) {
     std::vector<double> wall;
     std::vector<double> cpu;
-    for (int i = 0; i < Runs; ++i) {
+    for (int i = 0; i < runs; ++i) {
         const auto w0 = std::chrono::steady_clock::now();
-        const double c0 = ProcessCpuMs();
-        Repaint();
-        cpu.push_back(ProcessCpuMs() - c0);
+        const double c0 = processCpuMs();
+        repaint();
+        cpu.push_back(processCpuMs() - c0);
         wall.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - w0)
                 .count());
@@ -55,13 +55,13 @@ template <typename F> Timing Measure(int Runs, F&& Repaint) {
 }
 
 // A day of readings at line rate: 10 MHz drifting by a few hundred millihertz, white noise.
-std::vector<TPoint> Readings(int Count) {
+std::vector<graph::Point> readings(int count) {
     std::mt19937_64 rng(2026);
     std::normal_distribution<double> noise(0.0, 0.01);
-    std::vector<TPoint> points;
-    points.reserve(Count);
+    std::vector<graph::Point> points;
+    points.reserve(count);
     const double step = 86400.0 / 2.4e6;
-    for (int i = 0; i < Count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const double t = i * step;
         const double drift = 0.3 * t / 86400.0 + 0.05 * std::sin(t / 7000.0);
         points.push_back({t, 10e6 + drift + noise(rng)});
@@ -70,22 +70,22 @@ std::vector<TPoint> Readings(int Count) {
 }
 
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-Timing QCustomPlotRepaint(const std::vector<TPoint>& Points, int Runs) {
+Timing qCustomPlotRepaint(const std::vector<graph::Point>& points, int runs) {
     QCustomPlot plot;
-    plot.resize(Width, Height);
-    QVector<double> x(Points.size());
-    QVector<double> y(Points.size());
-    for (std::size_t i = 0; i < Points.size(); ++i) {
-        x[i] = Points[i].X;
-        y[i] = Points[i].Y;
+    plot.resize(kWidth, kHeight);
+    QVector<double> x(points.size());
+    QVector<double> y(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        x[i] = points[i].x;
+        y[i] = points[i].y;
     }
-    QCPGraph* graph = plot.addGraph();
-    graph->setData(x, y, true);
-    graph->setLineStyle(QCPGraph::lsLine);
-    graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 8));
-    graph->rescaleAxes();
-    QPixmap target(Width, Height);
-    return Measure(Runs, [&] {
+    QCPGraph* series = plot.addGraph();
+    series->setData(x, y, true);
+    series->setLineStyle(QCPGraph::lsLine);
+    series->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 8));
+    series->rescaleAxes();
+    QPixmap target(kWidth, kHeight);
+    return measure(runs, [&] {
         plot.replot(QCustomPlot::rpImmediateRefresh);
         plot.render(&target);
     });
@@ -99,15 +99,19 @@ int main(int argc, char** argv) {
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
 
-    TXYPlot plot;
-    plot.resize(Width, Height);
-    plot.X_Caption = "Time/s";
-    plot.XY_LeftPerCent = 20;
-    plot.XY_FixedNumberFormat = false;
+    graph::XyPlot plot;
+    plot.resize(kWidth, kHeight);
+    graph::AxisSettings x = plot.xAxis();
+    x.caption = "Time/s";
+    plot.setXAxis(x);
+    plot::PlotAreaLayout area = plot.areaLayout();
+    area.leftPercent = 20;
+    plot.setAreaLayout(area);
+    plot.setFixedNumberFormat(false);
     plot.show();
 
-    std::printf("Graph repaint, one trace with line and circles, %d x %d (median; ms)\n", Width,
-                Height);
+    std::printf("Graph repaint, one trace with line and circles, %d x %d (median; ms)\n", kWidth,
+                kHeight);
     std::printf("%10s %12s %12s %12s %12s %10s", "points", "plain wall", "plain cpu", "fast wall",
                 "fast cpu", "bytes/pt");
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
@@ -116,27 +120,27 @@ int main(int argc, char** argv) {
     std::printf(" %s\n", "identical");
 
     for (int count : {10000, 100000, 1000000, 2400000}) {
-        const std::vector<TPoint> points = Readings(count);
-        plot.ClearAllTraces();
-        plot.AddTrace(false, {});
-        for (const TPoint& p : points)
-            plot.AddPoint(0, p.X, p.Y);
+        const std::vector<graph::Point> points = readings(count);
+        plot.clearAllTraces();
+        plot.addTrace(false, {});
+        for (const graph::Point& p : points)
+            plot.addPoint(0, p.x, p.y);
         QApplication::processEvents();
 
         const int plainRuns = count >= 1000000 ? 1 : 3;
-        plot.FastDrawing = false;
-        const Timing plain = Measure(plainRuns, [&] { plot.RepaintNow(); });
-        const QImage plainPicture = plot.Picture().copy();
-        plot.FastDrawing = true;
-        const Timing fast = Measure(15, [&] { plot.RepaintNow(); });
-        const bool identical = plot.Picture() == plainPicture;
-        const double bytes = double(plot.Traces[0].Points.AllocatedBytes()) / count;
+        plot.setFastDrawing(false);
+        const Timing plain = measure(plainRuns, [&] { plot.repaintNow(); });
+        const QImage plainPicture = plot.picture().copy();
+        plot.setFastDrawing(true);
+        const Timing fast = measure(15, [&] { plot.repaintNow(); });
+        const bool identical = plot.picture() == plainPicture;
+        const double bytes = double(plot.traces()[0].points.allocatedBytes()) / count;
 
-        std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.WallMs, plain.CpuMs,
-                    fast.WallMs, fast.CpuMs, bytes);
+        std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.wallMs, plain.cpuMs,
+                    fast.wallMs, fast.cpuMs, bytes);
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-        const Timing reference = QCustomPlotRepaint(points, 5);
-        std::printf(" %12.2f %12.2f", reference.WallMs, reference.CpuMs);
+        const Timing reference = qCustomPlotRepaint(points, 5);
+        std::printf(" %12.2f %12.2f", reference.wallMs, reference.cpuMs);
 #endif
         std::printf(" %s\n", identical ? "yes" : "NO");
         std::fflush(stdout);

@@ -2,9 +2,8 @@
 // 786 x 333 plot rectangle of a 1122 x 476 picture: through the engine, and through plain QPainter
 // calls for comparison. Prints milliseconds per picture.
 
-#include "plot/engine.h"
-#include "plot/mapping.h"
-#include "plot/primitives.h"
+#include "plot/plot_engine.h"
+#include "plot/symbols.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -22,7 +21,7 @@ struct Series {
 
 // A wandering signal around 10 MHz over 0..1000 s; a few percent of it leaves the y range, so
 // that the clipper has work to do.
-Series MakeSeries(std::size_t n) {
+Series makeSeries(std::size_t n) {
     Series s;
     s.x.resize(n);
     s.y.resize(n);
@@ -36,51 +35,46 @@ Series MakeSeries(std::size_t n) {
     return s;
 }
 
-void OpenPlot(TEngineHost& host) {
-    StartGraph(host, clBtnFace, clBlack, 1);
-    SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-    // What the axis operations leave behind for a linear x and y axis.
-    EngineState& e = Engine();
-    TMapping& m = e.CurrentMapping;
-    m.XMin = 0;
-    m.XMax = 1000;
-    m.YMin = 1e7 - 9;
-    m.YMax = 1e7 + 9;
-    m.XLog = m.YLog = false;
-    e.PicturePixelMode = false;
-    e.AxesReady = true;
-    SetPenColour(clBlue);
+// A frame with a linear x axis 0..1000 and y axis 1e7 -+ 9, both in the back colour.
+void openPlot(plot::PlotEngine& engine) {
+    engine.startGraph(plot::kButtonFace, plot::kBlack, 1);
+    engine.setPlotArea({20, 90, 10, 80});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::X, .colour = plot::kButtonFace, .start = 0, .end = 1000});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::Y, .colour = plot::kButtonFace, .start = 1e7 - 9, .end = 1e7 + 9});
+    engine.setPenColour(plot::kBlue);
 }
 
-void DrawWithEngine(TEngineHost& host, const Series& s) {
-    OpenPlot(host);
-    MoveTo(s.x[0], s.y[0]);
-    DrawSymbol(ssCircle, 8, 0);
+void drawWithEngine(plot::PlotEngine& engine, const Series& s) {
+    openPlot(engine);
+    engine.moveTo(s.x[0], s.y[0]);
+    engine.drawSymbol(plot::kCircleSymbol, 8, 0);
     for (std::size_t i = 1; i < s.x.size(); ++i) {
-        DrawTo(s.x[i], s.y[i]);
-        DrawSymbol(ssCircle, 8, 0);
+        engine.drawTo(s.x[i], s.y[i]);
+        engine.drawSymbol(plot::kCircleSymbol, 8, 0);
     }
-    FinishGraph();
+    engine.finishGraph();
 }
 
-void DrawWithQPainter(TEngineHost& host, const Series& s) {
-    OpenPlot(host);
-    const TMapping& m = Engine().CurrentMapping;
-    QPainter p(&host.EngineCanvas().Image());
-    p.setClipRect(QRect(m.MapLeft, m.MapBottom - m.MapHeight, m.MapWidth + 1, m.MapHeight + 1));
+void drawWithQPainter(plot::PlotEngine& engine, plot::EngineHost& host, const Series& s) {
+    openPlot(engine);
+    const plot::Mapping& m = engine.mapping();
+    QPainter p(&host.engineCanvas().image());
+    p.setClipRect(QRect(m.mapLeft, m.mapBottom - m.mapHeight, m.mapWidth + 1, m.mapHeight + 1));
     p.setPen(QColor(0, 0, 255));
     p.setBrush(Qt::NoBrush);
-    QPoint last(MapX(s.x[0]), MapY(s.y[0]));
+    QPoint last(engine.mapX(s.x[0]), engine.mapY(s.y[0]));
     p.drawEllipse(QRect(last.x() - 4, last.y() - 4, 9, 9));
     for (std::size_t i = 1; i < s.x.size(); ++i) {
-        const QPoint next(MapX(s.x[i]), MapY(s.y[i]));
+        const QPoint next(engine.mapX(s.x[i]), engine.mapY(s.y[i]));
         p.drawLine(last, next);
         p.drawEllipse(QRect(next.x() - 4, next.y() - 4, 9, 9));
         last = next;
     }
 }
 
-template <typename Draw> double MillisecondsPerPicture(int repeats, Draw&& draw) {
+template <typename Draw> double millisecondsPerPicture(int repeats, Draw&& draw) {
     const auto start = std::chrono::steady_clock::now();
     for (int r = 0; r < repeats; ++r) {
         draw();
@@ -94,17 +88,19 @@ template <typename Draw> double MillisecondsPerPicture(int repeats, Draw&& draw)
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    TImageHost host(1122, 476);
+    plot::ImageHost host(1122, 476);
+    plot::PlotEngine engine(host);
     std::printf("%10s %14s %14s\n", "points", "engine ms", "QPainter ms");
-    const double empty = MillisecondsPerPicture(20, [&] { OpenPlot(host); });
+    const double empty = millisecondsPerPicture(20, [&] { openPlot(engine); });
     std::printf("%10s %14.1f %14s\n", "0 (frame)", empty, "-");
     for (const std::size_t n : {10000u, 100000u, 1000000u, 2400000u}) {
-        const Series s = MakeSeries(n);
+        const Series s = makeSeries(n);
         const int repeats = n <= 10000 ? 20 : n <= 100000 ? 5 : 1;
-        DrawWithEngine(host, s); // warm-up
-        const double engine = MillisecondsPerPicture(repeats, [&] { DrawWithEngine(host, s); });
-        const double painter = MillisecondsPerPicture(repeats, [&] { DrawWithQPainter(host, s); });
-        std::printf("%10zu %14.1f %14.1f\n", n, engine, painter);
+        drawWithEngine(engine, s); // warm-up
+        const double engineMs = millisecondsPerPicture(repeats, [&] { drawWithEngine(engine, s); });
+        const double painterMs =
+            millisecondsPerPicture(repeats, [&] { drawWithQPainter(engine, host, s); });
+        std::printf("%10zu %14.1f %14.1f\n", n, engineMs, painterMs);
     }
     return 0;
 }

@@ -2,12 +2,8 @@
 // noisy trace, to a printer that only counts, and to a PDF file at printer resolution.
 // Prints milliseconds per print and the number of filled rectangles sent.
 
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/graph_output.h"
-#include "plot/primitives.h"
+#include "plot/plot_engine.h"
 #include "plot/qt_print_target.h"
-#include "plot/zoom_ruler.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,56 +14,62 @@
 
 namespace {
 
-class CountingPrinter : public PrintTarget {
+class CountingPrinter : public plot::PrintTarget {
 public:
-    void SetOrientation(PrintOrientation orientation) override {
-        landscape_ = orientation == PrintOrientation::Landscape;
+    void setOrientation(plot::PrintOrientation orientation) override {
+        landscape_ = orientation == plot::PrintOrientation::Landscape;
     }
-    int PageWidth() override { return landscape_ ? 6800 : 4800; }
-    int PageHeight() override { return landscape_ ? 4800 : 6800; }
-    bool BeginDocument() override { return true; }
-    bool FillRect(const PrintRect&, TColor) override {
-        ++*Rectangles;
+    int pageWidth() override { return landscape_ ? 6800 : 4800; }
+    int pageHeight() override { return landscape_ ? 4800 : 6800; }
+    bool beginDocument() override { return true; }
+    bool fillRect(const plot::PrintRect&, plot::Color) override {
+        ++*rectangles;
         return true;
     }
-    bool EndDocument() override { return true; }
-    void AbortDocument() override {}
-    long* Rectangles = nullptr;
+    bool endDocument() override { return true; }
+    void abortDocument() override {}
+    long* rectangles = nullptr;
 
 private:
     bool landscape_ = false;
 };
 
-class BenchHost : public TEngineHost {
+class BenchHost : public plot::EngineHost {
 public:
     BenchHost() : canvas_(1122, 476) {}
-    Canvas& EngineCanvas() override { return canvas_; }
-    int EngineWidth() const override { return 1122; }
-    int EngineHeight() const override { return 476; }
-    void Beep() override { ++Beeps; }
-    std::unique_ptr<PrintTarget> OpenPrinter() override { return Printer(); }
-    std::function<std::unique_ptr<PrintTarget>()> Printer;
-    int Beeps = 0;
+    plot::Canvas& engineCanvas() override { return canvas_; }
+    int engineWidth() const override { return 1122; }
+    int engineHeight() const override { return 476; }
+    void beep() override { ++beeps; }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return printer(); }
+    std::function<std::unique_ptr<plot::PrintTarget>()> printer;
+    int beeps = 0;
+    plot::PlotEngine Engine{*this};
 
 private:
-    Canvas canvas_;
+    plot::Canvas canvas_;
 };
 
-void DrawFrame(BenchHost& host) {
-    StartGraph(host, clBtnFace, clBlue, 1.0);
-    SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-    DrawXAxis(clBlack, "Time|s", 1, 0, 1000, 0, 0, true, false, false, 0);
-    DrawYAxis(clBlack, "Frequency", 1, 9999990, 10000010, 0, 0, true, false, false, 0);
-    SetPenColour(clRed);
-    MoveTo(0, 10000000);
+void drawFrame(plot::PlotEngine& engine) {
+    engine.startGraph(plot::kButtonFace, plot::kBlue, 1.0);
+    engine.setPlotArea({20, 90, 10, 80});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::X, .caption = "Time|s", .start = 0, .end = 1000, .gridOn = true});
+    engine.drawAxis({.kind = plot::AxisKind::Y,
+                     .caption = "Frequency",
+                     .start = 9999990,
+                     .end = 10000010,
+                     .gridOn = true});
+    engine.setPenColour(plot::kRed);
+    engine.moveTo(0, 10000000);
     for (int i = 1; i <= 1000; ++i) {
-        DrawTo(i, 10000000 + 8 * std::sin(i * 0.05) + 2 * std::sin(i * 1.7));
+        engine.drawTo(i, 10000000 + 8 * std::sin(i * 0.05) + 2 * std::sin(i * 1.7));
     }
-    FinishGraph();
-    SetupRuler(clBlue, 2, 2, 1, 27);
+    engine.finishGraph();
+    engine.setupRuler(plot::kBlue, 2, 2, 1, 27);
 }
 
-template <typename F> double MsPer(int runs, F&& f) {
+template <typename F> double msPer(int runs, F&& f) {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < runs; ++i) {
@@ -82,26 +84,26 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchHost host;
-    DrawFrame(host);
+    drawFrame(host.Engine);
 
     long rectangles = 0;
-    host.Printer = [&] {
+    host.printer = [&] {
         auto printer = std::make_unique<CountingPrinter>();
-        printer->Rectangles = &rectangles;
+        printer->rectangles = &rectangles;
         return printer;
     };
     const int runs = 20;
-    const double counted = MsPer(runs, [] { PrintGraph(false, 0, 0); });
+    const double counted = msPer(runs, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a counting printer: %.2f ms, %ld rectangles per print "
                 "(%d picture pixels)\n",
                 counted, rectangles / runs, 1122 * 476);
-    const double restored = MsPer(runs, [] { PrintGraph(true, 0, 0); });
+    const double restored = msPer(runs, [&] { host.Engine.print(true, 0, 0); });
     std::printf("PrintGraph with progress rows and restore:   %.2f ms\n", restored);
 
     QTemporaryDir dir;
-    host.Printer = [&] { return std::make_unique<QtPrintTarget>(dir.filePath("bench.pdf")); };
-    const double pdf = MsPer(3, [] { PrintGraph(false, 0, 0); });
+    host.printer = [&] { return std::make_unique<plot::QtPrintTarget>(dir.filePath("bench.pdf")); };
+    const double pdf = msPer(3, [&] { host.Engine.print(false, 0, 0); });
     std::printf("PrintGraph 1122x476 to a PDF file:           %.2f ms\n", pdf);
-    std::printf("beeps: %d\n", host.Beeps);
+    std::printf("beeps: %d\n", host.beeps);
     return 0;
 }

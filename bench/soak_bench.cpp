@@ -84,9 +84,9 @@ int main(int argc, char** argv) {
     form.show();
     form.pages()->setCurrentWidget(&form.graphPage());
     // The graph as after a connect, without a line: the telegrams come from here.
-    form.graphPage().plot()->SetXY_RulerOn(true);
-    form.graphPage().plot()->ClearAllTraces();
-    form.graphPage().plot()->AddTrace(false, {});
+    form.graphPage().plot()->setRulerOn(true);
+    form.graphPage().plot()->clearAllTraces();
+    form.graphPage().plot()->addTrace(false, {});
     QApplication::processEvents();
 
     const std::vector<std::string> telegrams = Telegrams();
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 7; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
         const double c0 = ThreadCpuMs();
-        form.graphPage().plot()->RepaintNow();
+        form.graphPage().plot()->repaintNow();
         repaintCpuMs.push_back(ThreadCpuMs() - c0);
         repaintMs.push_back(Seconds(std::chrono::steady_clock::now() - t0) * 1e3);
     }
@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
 
     std::printf("readings logged:            %d of %ld\n", form.log().count(), Readings);
     std::printf("points in trace 0:          %zu\n",
-                form.graphPage().plot()->Traces[0].Points.Size());
+                form.graphPage().plot()->traces()[0].points.size());
     std::printf("event loop turned every     %ld readings\n", ReadingsPerEventTurn);
     std::printf("readings per second:        %.0f (%.1f s in all)\n", Readings / elapsed, elapsed);
     std::printf("resident memory per reading: %.1f bytes (VmRSS %ld -> %ld KiB; goal < 64)\n",

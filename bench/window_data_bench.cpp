@@ -44,7 +44,7 @@ int main(int argc, char** argv) {
     environment.monotonicMs = [&nowMs] { return nowMs; };
     app::MainWindow form(environment);
     form.show();
-    form.graphPage().plot()->AddTrace(false, {}); // trace 0, as a successful connect leaves it
+    form.graphPage().plot()->addTrace(false, {}); // trace 0, as a successful connect leaves it
     QApplication::processEvents();
 
     // The number of readings may be given; a million by default.

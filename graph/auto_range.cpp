@@ -2,21 +2,25 @@
 
 #include <cmath>
 
-TAxisRange AutoRange(const TExtremes& Values, double Margin) {
-    if (!Values.Any)
+namespace graph {
+
+AxisRange autoRange(const Extremes& values, double margin) {
+    if (!values.any)
         return {};
-    const double d = Values.Upper - Values.Lower;
+    const double d = values.upper - values.lower;
     if (d > 0)
-        return {Values.Lower - Margin * d, Values.Upper + Margin * d};
-    const double v = Values.Lower;
+        return {values.lower - margin * d, values.upper + margin * d};
+    const double v = values.lower;
     if (v != 0)
-        return {v - Margin * std::fabs(v), v + Margin * std::fabs(v)};
+        return {v - margin * std::fabs(v), v + margin * std::fabs(v)};
     return {};
 }
 
-TAxisRange AutoRange(std::span<const double> Values, double Margin) {
-    TExtremes extremes;
-    for (double v : Values)
-        extremes.Include(v);
-    return AutoRange(extremes, Margin);
+AxisRange autoRange(std::span<const double> values, double margin) {
+    Extremes extremes;
+    for (double v : values)
+        extremes.include(v);
+    return autoRange(extremes, margin);
 }
+
+} // namespace graph

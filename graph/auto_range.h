@@ -4,12 +4,16 @@
 
 #include <span>
 
-struct TAxisRange {
-    double Lower = -1.0;
-    double Upper = 1.0;
+namespace graph {
+
+struct AxisRange {
+    double lower = -1.0;
+    double upper = 1.0;
 };
 
-// The automatic range of one axis: the span of the values widened by Margin of its width on
-// each side; a single value v != 0 gives v -+ Margin * |v|; no values or only zeros give -1 .. 1.
-TAxisRange AutoRange(const TExtremes& Values, double Margin);
-TAxisRange AutoRange(std::span<const double> Values, double Margin);
+// The automatic range of one axis: the span of the values widened by margin of its width on
+// each side; a single value v != 0 gives v -+ margin * |v|; no values or only zeros give -1 .. 1.
+AxisRange autoRange(const Extremes& values, double margin);
+AxisRange autoRange(std::span<const double> values, double margin);
+
+} // namespace graph

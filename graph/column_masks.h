@@ -4,42 +4,44 @@
 #include <cstdint>
 #include <vector>
 
+namespace graph {
+
 // One bit per pixel of a picture, stored column by column: a vertical run of pixels is a few
 // word operations, and a column's rows can be shifted as a whole.
-class TColumnMasks {
+class ColumnMasks {
 public:
-    TColumnMasks(int Width, int Height);
+    ColumnMasks(int width, int height);
 
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int WordsPerColumn() const { return words_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
+    int wordsPerColumn() const { return words_; }
 
-    void Clear();
+    void clear();
     // Pixels outside the picture are left out.
-    void Add(int X, int Y) {
-        if (X < 0 || X >= width_ || Y < 0 || Y >= height_)
+    void add(int x, int y) {
+        if (x < 0 || x >= width_ || y < 0 || y >= height_)
             return;
-        Column(X)[Y >> 6] |= std::uint64_t{1} << (Y & 63);
+        columnBits(x)[y >> 6] |= std::uint64_t{1} << (y & 63);
     }
-    void AddRun(int X, int YFrom, int YTo); // YFrom <= YTo, both included
+    void addRun(int x, int yFrom, int yTo); // yFrom <= yTo, both included
 
     // The word holding pixel (X, Y), which must lie in the picture, and that pixel's bit in it.
-    std::size_t WordIndex(int X, int Y) const {
-        return static_cast<std::size_t>(X) * words_ + static_cast<std::size_t>(Y >> 6);
+    std::size_t wordIndex(int x, int y) const {
+        return static_cast<std::size_t>(x) * words_ + static_cast<std::size_t>(y >> 6);
     }
-    static std::uint64_t Bit(int Y) { return std::uint64_t{1} << (Y & 63); }
-    std::uint64_t& Word(std::size_t Index) { return bits_[Index]; }
-    // Every pixel of Source, moved by (Dx, Dy).
-    void AddShifted(const TColumnMasks& Source, int Dx, int Dy);
-    bool Any() const;
+    static std::uint64_t bit(int y) { return std::uint64_t{1} << (y & 63); }
+    std::uint64_t& word(std::size_t index) { return bits_[index]; }
+    // Every pixel of source, moved by (dx, dy).
+    void addShifted(const ColumnMasks& source, int dx, int dy);
+    bool any() const;
 
-    // Sets every marked pixel of the image to Value.
-    void Paint(QImage& Image, QRgb Value) const;
+    // Sets every marked pixel of the image to value.
+    void paint(QImage& image, QRgb value) const;
 
 private:
-    std::uint64_t* Column(int X) { return bits_.data() + static_cast<std::size_t>(X) * words_; }
-    const std::uint64_t* Column(int X) const {
-        return bits_.data() + static_cast<std::size_t>(X) * words_;
+    std::uint64_t* columnBits(int x) { return bits_.data() + static_cast<std::size_t>(x) * words_; }
+    const std::uint64_t* columnBits(int x) const {
+        return bits_.data() + static_cast<std::size_t>(x) * words_;
     }
 
     int width_;
@@ -47,3 +49,5 @@ private:
     int words_;
     std::vector<std::uint64_t> bits_;
 };
+
+} // namespace graph

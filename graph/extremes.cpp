@@ -2,33 +2,37 @@
 
 #include <cmath>
 
-void TExtremes::Include(double v) {
+namespace graph {
+
+void Extremes::include(double v) {
     if (!std::isfinite(v))
         return;
-    if (!Any) {
-        Any = true;
-        Lower = v;
-        Upper = v;
+    if (!any) {
+        any = true;
+        lower = v;
+        upper = v;
         return;
     }
-    if (v < Lower)
-        Lower = v;
-    if (v > Upper)
-        Upper = v;
+    if (v < lower)
+        lower = v;
+    if (v > upper)
+        upper = v;
 }
 
-void TExtremes::Include(const TExtremes& other) {
-    if (!other.Any)
+void Extremes::include(const Extremes& other) {
+    if (!other.any)
         return;
-    Include(other.Lower);
-    Include(other.Upper);
+    include(other.lower);
+    include(other.upper);
 }
 
-TExtremes TExtremes::Scaled(double Factor) const {
-    TExtremes result;
-    if (Any) {
-        result.Include(Lower * Factor);
-        result.Include(Upper * Factor);
+Extremes Extremes::scaled(double factor) const {
+    Extremes result;
+    if (any) {
+        result.include(lower * factor);
+        result.include(upper * factor);
     }
     return result;
 }
+
+} // namespace graph

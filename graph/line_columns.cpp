@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdint>
 
+namespace graph {
+
 // The canvas places step i of a line of n steps at minor offset floor((2 i m + n) / (2 n)), m
 // being the minor extent: the exact line position rounded, halves toward the end point.
-void AddLinePixels(TColumnMasks& Masks, int X0, int Y0, int X1, int Y1) {
-    const std::int64_t dx = std::int64_t{X1} - X0;
-    const std::int64_t dy = std::int64_t{Y1} - Y0;
+void addLinePixels(ColumnMasks& masks, int x0, int y0, int x1, int y1) {
+    const std::int64_t dx = std::int64_t{x1} - x0;
+    const std::int64_t dy = std::int64_t{y1} - y0;
     const std::int64_t adx = dx < 0 ? -dx : dx;
     const std::int64_t ady = dy < 0 ? -dy : dy;
     const int sx = dx < 0 ? -1 : 1;
@@ -18,7 +20,7 @@ void AddLinePixels(TColumnMasks& Masks, int X0, int Y0, int X1, int Y1) {
         std::int64_t offset = 0;
         std::int64_t remainder = steps; // 2 i m + n, less the offsets taken
         for (std::int64_t i = 0; i < steps; ++i) {
-            Masks.Add(static_cast<int>(X0 + sx * i), static_cast<int>(Y0 + sy * offset));
+            masks.add(static_cast<int>(x0 + sx * i), static_cast<int>(y0 + sy * offset));
             remainder += 2 * ady;
             if (remainder >= twiceSteps) {
                 remainder -= twiceSteps;
@@ -41,9 +43,11 @@ void AddLinePixels(TColumnMasks& Masks, int X0, int Y0, int X1, int Y1) {
         const std::int64_t to = std::min(c == adx ? last : firstStep(c + 1) - 1, last);
         if (from > to)
             continue;
-        const std::int64_t yFrom = Y0 + sy * from;
-        const std::int64_t yTo = Y0 + sy * to;
-        Masks.AddRun(static_cast<int>(X0 + sx * c), static_cast<int>(std::min(yFrom, yTo)),
+        const std::int64_t yFrom = y0 + sy * from;
+        const std::int64_t yTo = y0 + sy * to;
+        masks.addRun(static_cast<int>(x0 + sx * c), static_cast<int>(std::min(yFrom, yTo)),
                      static_cast<int>(std::max(yFrom, yTo)));
     }
 }
+
+} // namespace graph

@@ -1,35 +1,39 @@
 #include "graph/paint_plan.h"
 
+namespace graph {
+
 namespace {
 
-TAxisRange RangeOf(const TRangeSettings& Axis, const TExtremes& Unscaled, double Margin) {
-    if (!Axis.Auto)
-        return {Axis.Fixed0, Axis.Fixed1};
-    return AutoRange(Unscaled.Scaled(Axis.ScaleFactor), Margin);
+AxisRange rangeOf(const RangeSettings& axis, const Extremes& unscaled, double margin) {
+    if (!axis.automatic)
+        return {axis.fixed0, axis.fixed1};
+    return autoRange(unscaled.scaled(axis.scaleFactor), margin);
 }
 
-TExtremes YExtremesOf(const TTraceArray& Traces, const std::vector<int>& List) {
-    TExtremes result;
-    for (int index : List)
-        result.Include(Traces[index].Points.YExtremes());
+Extremes yExtremesOf(const TraceList& traces, const std::vector<int>& list) {
+    Extremes result;
+    for (int index : list)
+        result.include(traces[index].points.yExtremes());
     return result;
 }
 
 } // namespace
 
-TPaintPlan PlanPaint(const TTraceArray& Traces, const TRangeSettings& X,
-                     const TRangeSettings& YLeft, const TRangeSettings& YRight, double Margin) {
-    TPaintPlan plan;
-    TExtremes x;
-    for (int i = 0; i < static_cast<int>(Traces.size()); ++i) {
-        const TTrace& trace = Traces[i];
-        if (!trace.Counts())
+PaintPlan planPaint(const TraceList& traces, const RangeSettings& x, const RangeSettings& yLeft,
+                    const RangeSettings& yRight, double margin) {
+    PaintPlan plan;
+    Extremes xValues;
+    for (int i = 0; i < static_cast<int>(traces.size()); ++i) {
+        const Trace& trace = traces[i];
+        if (!trace.counts())
             continue;
-        (trace.RightAxis ? plan.Right : plan.Left).push_back(i);
-        x.Include(trace.Points.XExtremes());
+        (trace.rightAxis ? plan.right : plan.left).push_back(i);
+        xValues.include(trace.points.xExtremes());
     }
-    plan.X = RangeOf(X, x, Margin);
-    plan.YLeft = RangeOf(YLeft, YExtremesOf(Traces, plan.Left), Margin);
-    plan.YRight = RangeOf(YRight, YExtremesOf(Traces, plan.Right), Margin);
+    plan.x = rangeOf(x, xValues, margin);
+    plan.yLeft = rangeOf(yLeft, yExtremesOf(traces, plan.left), margin);
+    plan.yRight = rangeOf(yRight, yExtremesOf(traces, plan.right), margin);
     return plan;
 }
+
+} // namespace graph

@@ -5,24 +5,28 @@
 
 #include <vector>
 
+namespace graph {
+
 // The axis settings that decide one axis range.
-struct TRangeSettings {
-    bool Auto = true;
-    double Fixed0 = -1.0;
-    double Fixed1 = 1.0;
-    double ScaleFactor = 1.0;
+struct RangeSettings {
+    bool automatic = true;
+    double fixed0 = -1.0;
+    double fixed1 = 1.0;
+    double scaleFactor = 1.0;
 };
 
 // What a repaint draws: the counting traces per y axis, in store order, and the three ranges.
-struct TPaintPlan {
-    std::vector<int> Left;
-    std::vector<int> Right;
-    TAxisRange X;
-    TAxisRange YLeft;
-    TAxisRange YRight;
+struct PaintPlan {
+    std::vector<int> left;
+    std::vector<int> right;
+    AxisRange x;
+    AxisRange yLeft;
+    AxisRange yRight;
 };
 
 // Sorts the traces and ranges the axes from the traces' running extremes, so a repaint costs
 // nothing per stored point here. Fixed ranges are taken as they stand, not scaled.
-TPaintPlan PlanPaint(const TTraceArray& Traces, const TRangeSettings& X,
-                     const TRangeSettings& YLeft, const TRangeSettings& YRight, double Margin);
+PaintPlan planPaint(const TraceList& traces, const RangeSettings& x, const RangeSettings& yLeft,
+                    const RangeSettings& yRight, double margin);
+
+} // namespace graph

@@ -7,45 +7,49 @@
 #include <span>
 #include <vector>
 
-struct TPoint {
-    double X;
-    double Y;
+namespace graph {
+
+struct Point {
+    double x;
+    double y;
 };
 
 // The points of one trace, in the order added. Append-only apart from Clear, so the running
 // extremes of x and y stay exact without ever rescanning the points.
 //
-// Points live in blocks of at most BlockSize: a full block is never copied again and only the
+// Points live in blocks of at most kBlockSize: a full block is never copied again and only the
 // last block has room to spare, so a long measurement costs 16 bytes per point.
-class TPointArray {
+class PointArray {
 public:
-    static constexpr std::size_t BlockSize = std::size_t{1} << 16;
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
 
-    TPointArray() = default;
-    TPointArray(std::initializer_list<TPoint> Points);
+    PointArray() = default;
+    PointArray(std::initializer_list<Point> points);
 
-    void Add(TPoint Point);
-    void Clear();
+    void add(Point point);
+    void clear();
 
-    std::size_t Size() const { return size_; }
-    bool Empty() const { return size_ == 0; }
-    const TPoint& operator[](std::size_t Index) const {
-        return blocks_[Index / BlockSize][Index % BlockSize];
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const Point& operator[](std::size_t index) const {
+        return blocks_[index / kBlockSize][index % kBlockSize];
     }
 
     // Contiguous runs of points in order, for tight loops over all of them.
-    std::size_t BlockCount() const { return blocks_.size(); }
-    std::span<const TPoint> Block(std::size_t Index) const { return blocks_[Index]; }
+    std::size_t blockCount() const { return blocks_.size(); }
+    std::span<const Point> block(std::size_t index) const { return blocks_[index]; }
 
-    const TExtremes& XExtremes() const { return x_; }
-    const TExtremes& YExtremes() const { return y_; }
+    const Extremes& xExtremes() const { return x_; }
+    const Extremes& yExtremes() const { return y_; }
 
     // Heap bytes held for the points.
-    std::size_t AllocatedBytes() const;
+    std::size_t allocatedBytes() const;
 
 private:
-    std::vector<std::vector<TPoint>> blocks_;
+    std::vector<std::vector<Point>> blocks_;
     std::size_t size_ = 0;
-    TExtremes x_;
-    TExtremes y_;
+    Extremes x_;
+    Extremes y_;
 };
+
+} // namespace graph

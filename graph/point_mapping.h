@@ -1,12 +1,16 @@
 #pragma once
 
 #include "graph/point_array.h"
-#include "plot/engine_state.h"
+#include "plot/mapping.h"
 
 #include <span>
 
+namespace graph {
+
 // Maps points, each first multiplied by the scale factors, to pixels exactly as the engine's
-// MapX and MapY do for a linear mapping (same operations in the same order, clamping, halves to
+// mapX and mapY do for a linear mapping (same operations in the same order, clamping, halves to
 // even, NaN far to the left/top), many points at a time.
-void MapPoints(std::span<const TPoint> Points, const TMapping& Mapping, double XScaleFactor,
-               double YScaleFactor, int* PixelX, int* PixelY);
+void mapPoints(std::span<const Point> points, const plot::Mapping& mapping, double xScaleFactor,
+               double yScaleFactor, int* pixelX, int* pixelY);
+
+} // namespace graph

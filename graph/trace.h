@@ -6,18 +6,22 @@
 #include <cstdint>
 #include <vector>
 
+namespace graph {
+
 // One trace of the graph: its points and how it is drawn.
-struct TTrace {
-    TPointArray Points;
-    TColor Color = clBlue;
-    std::int32_t Symbol = 1;
-    bool LineOn = true;
-    bool SymbolOn = true;
-    bool Visible = true;
-    bool RightAxis = false;
+struct Trace {
+    PointArray points;
+    plot::Color colour = plot::kBlue;
+    std::int32_t symbol = 1;
+    bool lineOn = true;
+    bool symbolOn = true;
+    bool visible = true;
+    bool rightAxis = false;
 
     // Only a visible trace that draws something and has points is ranged and drawn.
-    bool Counts() const { return Visible && (LineOn || SymbolOn) && !Points.Empty(); }
+    bool counts() const { return visible && (lineOn || symbolOn) && !points.empty(); }
 };
 
-using TTraceArray = std::vector<TTrace>;
+using TraceList = std::vector<Trace>;
+
+} // namespace graph

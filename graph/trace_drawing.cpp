@@ -1,25 +1,27 @@
 #include "graph/trace_drawing.h"
 
-#include "plot/engine.h"
-#include "plot/primitives.h"
+namespace graph {
 
-void DrawTracesPerPoint(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style) {
-    for (const TTrace* trace : Traces) {
-        SetPenColour(trace->Color);
-        const TPointArray& points = trace->Points;
+void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
+                        const TraceStyle& style) {
+    for (const Trace* trace : traces) {
+        engine.setPenColour(trace->colour);
+        const PointArray& points = trace->points;
         bool first = true;
-        for (std::size_t b = 0; b < points.BlockCount(); ++b) {
-            for (const TPoint& p : points.Block(b)) {
-                const double x = p.X * Style.XScaleFactor;
-                const double y = p.Y * Style.YScaleFactor;
-                if (first || !trace->LineOn)
-                    MoveTo(x, y);
+        for (std::size_t b = 0; b < points.blockCount(); ++b) {
+            for (const Point& p : points.block(b)) {
+                const double x = p.x * style.xScaleFactor;
+                const double y = p.y * style.yScaleFactor;
+                if (first || !trace->lineOn)
+                    engine.moveTo(x, y);
                 else
-                    DrawTo(x, y);
+                    engine.drawTo(x, y);
                 first = false;
-                if (trace->SymbolOn)
-                    DrawSymbol(trace->Symbol, Style.SymbolSize, 0);
+                if (trace->symbolOn)
+                    engine.drawSymbol(trace->symbol, style.symbolSize, 0);
             }
         }
     }
 }
+
+} // namespace graph

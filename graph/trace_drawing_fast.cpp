@@ -3,15 +3,16 @@
 #include "graph/point_mapping.h"
 #include "graph/trace_drawing.h"
 
-#include "plot/engine.h"
-#include "plot/engine_state.h"
-#include "plot/primitives.h"
+#include "plot/clipper.h"
+#include "plot/symbols.h"
 
 #include <algorithm>
 #include <climits>
 #include <memory>
 #include <span>
 #include <thread>
+
+namespace graph {
 
 // A trace's lines all share one pen in copy mode, and so do its symbols: each of the two layers
 // is the union of the pixels its pieces cover. At a million points thousands of segments fall in
@@ -22,73 +23,67 @@
 
 namespace {
 
-bool SymbolShapeDrawable(const TTrace& Trace, int Size) {
+bool symbolShapeDrawable(const Trace& trace, int size) {
     // Shape 0 and sizes below 2 take the pen colour of the moment the queue is drawn, the
     // immediate-drawing bit draws at once, and huge symbols cost more as a stencil than drawn:
     // those stay with the engine.
-    return Trace.Symbol >= ssCircle && Trace.Symbol <= ssCross && Size >= 2 && Size <= 256;
+    return trace.symbol >= plot::kCircleSymbol && trace.symbol <= plot::kCrossSymbol && size >= 2 &&
+           size <= 256;
 }
 
 // The pixels one symbol covers, as offsets from its centre, drawn by the engine's own symbol
 // code on a scratch canvas.
-std::vector<QPoint> SymbolStencil(const TTrace& Trace, int Size, const Canvas& Target) {
-    EngineState& engine = Engine();
-    const int reach = Size + 4;
-    Canvas scratch(2 * reach + 1, 2 * reach + 1);
-    scratch.Pen = Target.Pen;
-    scratch.Brush = Target.Brush;
-    scratch.Font = Target.Font;
-    const TColor painted = ColorToRGB(Trace.Color);
-    const TColor background = painted ^ 0x00FFFFFF;
-    scratch.Brush.Color = background;
-    scratch.Brush.Style = TBrushStyle::Solid;
-    scratch.FillRect(0, 0, scratch.Width(), scratch.Height());
-    scratch.Brush = Target.Brush;
+std::vector<QPoint> symbolStencil(const Trace& trace, int size, const plot::Canvas& target) {
+    const int reach = size + 4;
+    plot::Canvas scratch(2 * reach + 1, 2 * reach + 1);
+    scratch.pen = target.pen;
+    scratch.brush = target.brush;
+    scratch.font = target.font;
+    const plot::Color painted = plot::colorToRgb(trace.colour);
+    const plot::Color background = painted ^ 0x00FFFFFF;
+    scratch.brush.color = background;
+    scratch.brush.style = plot::BrushStyle::Solid;
+    scratch.fillRect(0, 0, scratch.width(), scratch.height());
+    scratch.brush = target.brush;
 
-    TSymbolRecord record;
-    record.X = reach;
-    record.Y = reach;
-    record.Kind = static_cast<std::uint16_t>(Trace.Symbol);
-    record.Size = static_cast<std::uint16_t>(Size);
-    record.Fill = 0;
-    record.PenWidth = 1;
-    record.Colour = Trace.Color;
+    plot::SymbolRecord record;
+    record.x = reach;
+    record.y = reach;
+    record.kind = static_cast<std::uint16_t>(trace.symbol);
+    record.size = static_cast<std::uint16_t>(size);
+    record.fill = 0;
+    record.penWidth = 1;
+    record.colour = trace.colour;
 
-    Canvas* const target = engine.TargetCanvas;
-    std::vector<TSymbolRecord> queue = std::move(engine.SymbolQueue);
-    engine.TargetCanvas = &scratch;
-    engine.SymbolQueue = {record};
-    DrawSymbolQueue();
-    engine.TargetCanvas = target;
-    engine.SymbolQueue = std::move(queue);
+    plot::drawSymbolRecord(scratch, record, background);
 
     std::vector<QPoint> stencil;
-    for (int y = 0; y < scratch.Height(); ++y)
-        for (int x = 0; x < scratch.Width(); ++x)
-            if (scratch.Pixel(x, y) == painted)
+    for (int y = 0; y < scratch.height(); ++y)
+        for (int x = 0; x < scratch.width(); ++x)
+            if (scratch.pixel(x, y) == painted)
                 stencil.emplace_back(x - reach, y - reach);
     return stencil;
 }
 
-struct TTraceLayers {
-    TColumnMasks Lines;
-    TColumnMasks Centres;
+struct TraceLayers {
+    ColumnMasks lines;
+    ColumnMasks centres;
 };
 
-// Walks the blocks [FirstBlock, EndBlock) of one trace as MoveTo/DrawTo/DrawSymbol would,
+// Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
 // PenY): the first point when starting at block 0, else the last point of the block before,
 // whose symbol belongs to that block's walk. This loop runs once per point, so its state lives
 // in locals.
-void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
-                  const TClipRect& Rect, std::size_t FirstBlock, std::size_t EndBlock,
-                  TTraceLayers& Layers, int& PenX, int& PenY) {
-    const int top = Rect.Top;
-    const int bottom = Rect.Bottom;
+void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
+                  const plot::ClipRect& rect, std::size_t firstBlock, std::size_t endBlock,
+                  TraceLayers& layers, int& penX, int& penY) {
+    const int top = rect.top;
+    const int bottom = rect.bottom;
     const unsigned rows = static_cast<unsigned>(bottom - top);
     auto insideRows = [&](int y) { return static_cast<unsigned>(y - top) <= rows; };
-    int prevX = PenX;
-    int prevY = PenY;
+    int prevX = penX;
+    int prevY = penY;
 
     // Vertical segments lying inside, one after the other in one column: each covers its start
     // up to, not including, its end, and its end pixel too when that lies strictly inside (the
@@ -106,7 +101,7 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         chainOn = false;
         if (hullLow > hullHigh) {
             if (strictlyInsideRows(lastY))
-                Layers.Lines.AddRun(chainX, lastY, lastY);
+                layers.lines.addRun(chainX, lastY, lastY);
             return;
         }
         int low = std::min(hullLow, lastY);
@@ -117,7 +112,7 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             if (lastY > hullHigh)
                 --high;
         }
-        Layers.Lines.AddRun(chainX, low, high);
+        layers.lines.addRun(chainX, low, high);
     };
     auto extendChain = [&](int y) {
         const bool fold = y != lastY;
@@ -131,7 +126,7 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
             return;
         }
         closeChain();
-        if (x == prevX && x > Rect.Left && x < Rect.Right && insideRows(prevY) && insideRows(y)) {
+        if (x == prevX && x > rect.left && x < rect.right && insideRows(prevY) && insideRows(y)) {
             chainOn = true;
             chainX = x;
             hullLow = INT_MAX;
@@ -144,28 +139,28 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         int y0 = prevY;
         int x1 = x;
         int y1 = y;
-        if (!ClipSegment(Rect, x0, y0, x1, y1))
+        if (!plot::clipSegment(rect, x0, y0, x1, y1))
             return;
-        AddLinePixels(Layers.Lines, x0, y0, x1, y1);
-        if (x1 < Rect.Right && strictlyInsideRows(y1))
-            Layers.Lines.Add(x1, y1);
+        addLinePixels(layers.lines, x0, y0, x1, y1);
+        if (x1 < rect.right && strictlyInsideRows(y1))
+            layers.lines.add(x1, y1);
     };
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
     // a row into one column: they are marked in a byte per row, stores that need no earlier
     // load, and moved into the masks when the column changes.
-    const int centreLeft = std::max(Rect.Left, 0);
-    const int centreRight = std::min(Rect.Right, Layers.Centres.Width() - 1);
+    const int centreLeft = std::max(rect.left, 0);
+    const int centreRight = std::min(rect.right, layers.centres.width() - 1);
     const int centreTop = std::max(top, 0);
-    const int centreBottom = std::min(bottom, Layers.Centres.Height() - 1);
-    std::vector<std::uint8_t> marked(std::max(Layers.Centres.Height(), 0), 0);
+    const int centreBottom = std::min(bottom, layers.centres.height() - 1);
+    std::vector<std::uint8_t> marked(std::max(layers.centres.height(), 0), 0);
     int markedColumn = -1;
     int markedLow = INT_MAX;
     int markedHigh = INT_MIN;
     auto flushCentres = [&] {
         for (int y = markedLow; y <= markedHigh; ++y) {
             if (marked[y] != 0) {
-                Layers.Centres.Add(markedColumn, y);
+                layers.centres.add(markedColumn, y);
                 marked[y] = 0;
             }
         }
@@ -184,28 +179,28 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
         markedHigh = std::max(markedHigh, y);
     };
 
-    const bool fromStart = FirstBlock == 0;
-    if (Trace.SymbolOn && fromStart)
+    const bool fromStart = firstBlock == 0;
+    if (trace.symbolOn && fromStart)
         addCentre(prevX, prevY);
-    constexpr std::size_t Chunk = 2048;
-    int mappedX[Chunk];
-    int mappedY[Chunk];
-    const TPointArray& points = Trace.Points;
+    constexpr std::size_t kChunk = 2048;
+    int mappedX[kChunk];
+    int mappedY[kChunk];
+    const PointArray& points = trace.points;
     bool first = fromStart;
-    for (std::size_t b = FirstBlock; b < EndBlock; ++b) {
-        const std::span<const TPoint> block = points.Block(b);
-        for (std::size_t from = 0; from < block.size(); from += Chunk) {
-            const std::size_t count = std::min(Chunk, block.size() - from);
-            MapPoints(block.subspan(from, count), Map, Style.XScaleFactor, Style.YScaleFactor,
+    for (std::size_t b = firstBlock; b < endBlock; ++b) {
+        const std::span<const Point> block = points.block(b);
+        for (std::size_t from = 0; from < block.size(); from += kChunk) {
+            const std::size_t count = std::min(kChunk, block.size() - from);
+            mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
                       mappedX, mappedY);
             // While these points are walked, the next chunk is fetched from memory.
             const char* ahead = reinterpret_cast<const char*>(block.data() + from + count);
             const std::size_t aheadBytes =
-                std::min(Chunk, block.size() - from - count) * sizeof(TPoint);
+                std::min(kChunk, block.size() - from - count) * sizeof(Point);
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
-                if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
-                    __builtin_prefetch(ahead + k * sizeof(TPoint));
+                if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)
+                    __builtin_prefetch(ahead + k * sizeof(Point));
                 if (chainOn) {
                     // The common case at many points per column, kept in registers: the next
                     // vertical segments of the run.
@@ -219,10 +214,10 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
                         low = fold ? std::min(low, last) : low;
                         high = fold ? std::max(high, last) : high;
                         last = y;
-                        if (Trace.SymbolOn)
+                        if (trace.symbolOn)
                             addCentre(chainX, y);
-                        if (k % 4 == 0 && k * sizeof(TPoint) < aheadBytes)
-                            __builtin_prefetch(ahead + k * sizeof(TPoint));
+                        if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)
+                            __builtin_prefetch(ahead + k * sizeof(Point));
                         ++k;
                     }
                     hullLow = low;
@@ -237,9 +232,9 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
                 }
                 const int x = mappedX[k];
                 const int y = mappedY[k];
-                if (Trace.LineOn)
+                if (trace.lineOn)
                     lineTo(x, y);
-                if (Trace.SymbolOn)
+                if (trace.symbolOn)
                     addCentre(x, y);
                 prevX = x;
                 prevY = y;
@@ -249,84 +244,90 @@ void CollectTrace(const TTrace& Trace, const TTraceStyle& Style, const TMapping&
     }
     closeChain();
     flushCentres();
-    PenX = prevX;
-    PenY = prevY;
+    penX = prevX;
+    penY = prevY;
 }
 
 // Both layers are unions of per-segment pieces, so the two halves of a long trace are collected
 // on the two cores and OR-ed: the second half starts with the pen on the last point of the first,
 // exactly where the first half's last segment ends.
-void CollectTraceInHalves(const TTrace& Trace, const TTraceStyle& Style, const TMapping& Map,
-                          const TClipRect& Rect, TTraceLayers& Layers, int& PenX, int& PenY) {
-    const std::size_t blocks = Trace.Points.BlockCount();
+void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
+                          const plot::ClipRect& rect, TraceLayers& layers, int& penX, int& penY) {
+    const std::size_t blocks = trace.points.blockCount();
     if (blocks < 2 || std::thread::hardware_concurrency() < 2) {
-        CollectTrace(Trace, Style, Map, Rect, 0, blocks, Layers, PenX, PenY);
+        collectTrace(trace, style, map, rect, 0, blocks, layers, penX, penY);
         return;
     }
     const std::size_t split = blocks / 2;
-    const std::span<const TPoint> lastOfFirstHalf = Trace.Points.Block(split - 1).last(1);
+    const std::span<const Point> lastOfFirstHalf = trace.points.block(split - 1).last(1);
     int secondPenX = 0;
     int secondPenY = 0;
-    MapPoints(lastOfFirstHalf, Map, Style.XScaleFactor, Style.YScaleFactor, &secondPenX,
+    mapPoints(lastOfFirstHalf, map, style.xScaleFactor, style.yScaleFactor, &secondPenX,
               &secondPenY);
-    TTraceLayers second{TColumnMasks(Layers.Lines.Width(), Layers.Lines.Height()),
-                        TColumnMasks(Layers.Centres.Width(), Layers.Centres.Height())};
+    TraceLayers second{ColumnMasks(layers.lines.width(), layers.lines.height()),
+                       ColumnMasks(layers.centres.width(), layers.centres.height())};
     std::jthread worker([&] {
-        CollectTrace(Trace, Style, Map, Rect, split, blocks, second, secondPenX, secondPenY);
+        collectTrace(trace, style, map, rect, split, blocks, second, secondPenX, secondPenY);
     });
-    CollectTrace(Trace, Style, Map, Rect, 0, split, Layers, PenX, PenY);
+    collectTrace(trace, style, map, rect, 0, split, layers, penX, penY);
     worker.join();
-    Layers.Lines.AddShifted(second.Lines, 0, 0);
-    Layers.Centres.AddShifted(second.Centres, 0, 0);
-    PenX = secondPenX;
-    PenY = secondPenY;
+    layers.lines.addShifted(second.lines, 0, 0);
+    layers.centres.addShifted(second.centres, 0, 0);
+    penX = secondPenX;
+    penY = secondPenY;
 }
 
 } // namespace
 
-bool DrawTracesFast(const std::vector<const TTrace*>& Traces, const TTraceStyle& Style) {
-    EngineState& engine = Engine();
-    if (engine.TargetCanvas == nullptr || engine.PicturePixelMode || !engine.AxesReady ||
-        engine.SkipClip || engine.CurrentMapping.XLog || engine.CurrentMapping.YLog)
+bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
+                    const TraceStyle& style) {
+    const plot::Mapping& map = engine.mapping();
+    if (!engine.worldLinesClipped() || map.xLog || map.yLog)
         return false;
-    Canvas& canvas = *engine.TargetCanvas;
-    if (canvas.Pen.Width != 1 || canvas.Pen.Style != TPenStyle::Solid ||
-        canvas.Pen.Mode != TPenMode::Copy)
+    plot::Canvas& canvas = *engine.canvas();
+    if (canvas.pen.width != 1 || canvas.pen.style != plot::PenStyle::Solid ||
+        canvas.pen.mode != plot::PenMode::Copy)
         return false;
-    for (const TTrace* trace : Traces)
-        if (trace->SymbolOn && !SymbolShapeDrawable(*trace, Style.SymbolSize))
+    for (const Trace* trace : traces)
+        if (trace->symbolOn && !symbolShapeDrawable(*trace, style.symbolSize))
             return false;
 
-    const TMapping& map = engine.CurrentMapping;
-    const TClipRect rect{map.MapLeft, map.MapLeft + map.MapWidth, map.MapBottom - map.MapHeight,
-                         map.MapBottom};
-    const int width = canvas.Width();
-    const int height = canvas.Height();
+    const plot::ClipRect rect{map.mapLeft, map.mapLeft + map.mapWidth,
+                              map.mapBottom - map.mapHeight, map.mapBottom};
+    const int width = canvas.width();
+    const int height = canvas.height();
 
-    std::vector<std::unique_ptr<TColumnMasks>> centres;
-    TTraceLayers layers{TColumnMasks(width, height), TColumnMasks(0, 0)};
-    for (const TTrace* trace : Traces) {
-        SetPenColour(trace->Color);
-        const TPoint& start = trace->Points[0];
+    std::vector<std::unique_ptr<ColumnMasks>> centres;
+    TraceLayers layers{ColumnMasks(width, height), ColumnMasks(0, 0)};
+    for (const Trace* trace : traces) {
+        engine.setPenColour(trace->colour);
+        const Point& start = trace->points[0];
         // The first point goes through the engine, which also sets any end dot still pending.
-        MoveTo(start.X * Style.XScaleFactor, start.Y * Style.YScaleFactor);
-        layers.Lines.Clear();
-        layers.Centres = TColumnMasks(trace->SymbolOn ? width : 0, trace->SymbolOn ? height : 0);
-        CollectTraceInHalves(*trace, Style, map, rect, layers, engine.PenX, engine.PenY);
-        layers.Lines.Paint(canvas.Image(), ToQRgb(trace->Color));
-        centres.push_back(std::make_unique<TColumnMasks>(std::move(layers.Centres)));
+        engine.moveTo(start.x * style.xScaleFactor, start.y * style.yScaleFactor);
+        int penX = engine.mapX(start.x * style.xScaleFactor);
+        int penY = engine.mapY(start.y * style.yScaleFactor);
+        layers.lines.clear();
+        layers.centres = ColumnMasks(trace->symbolOn ? width : 0, trace->symbolOn ? height : 0);
+        collectTraceInHalves(*trace, style, map, rect, layers, penX, penY);
+        // The pen ends on the last point, as the per-point drawing leaves it.
+        const Point& last = trace->points[trace->points.size() - 1];
+        engine.moveTo(last.x * style.xScaleFactor, last.y * style.yScaleFactor);
+        layers.lines.paint(canvas.image(), plot::toQRgb(trace->colour));
+        centres.push_back(std::make_unique<ColumnMasks>(std::move(layers.centres)));
     }
 
     // The symbols lie on top of all lines of the axis, trace after trace.
-    TColumnMasks symbols(width, height);
-    for (std::size_t i = 0; i < Traces.size(); ++i) {
-        const TTrace& trace = *Traces[i];
-        if (!trace.SymbolOn || !centres[i]->Any())
+    ColumnMasks symbols(width, height);
+    for (std::size_t i = 0; i < traces.size(); ++i) {
+        const Trace& trace = *traces[i];
+        if (!trace.symbolOn || !centres[i]->any())
             continue;
-        symbols.Clear();
-        for (const QPoint& offset : SymbolStencil(trace, Style.SymbolSize, canvas))
-            symbols.AddShifted(*centres[i], offset.x(), offset.y());
-        symbols.Paint(canvas.Image(), ToQRgb(trace.Color));
+        symbols.clear();
+        for (const QPoint& offset : symbolStencil(trace, style.symbolSize, canvas))
+            symbols.addShifted(*centres[i], offset.x(), offset.y());
+        symbols.paint(canvas.image(), plot::toQRgb(trace.colour));
     }
     return true;
 }
+
+} // namespace graph

@@ -1,11 +1,6 @@
 #include "graph/xy_plot.h"
 
-#include "plot/engine.h"
-#include "plot/engine_state.h"
-#include "plot/graph_output.h"
 #include "plot/qt_print_target.h"
-#include "plot/unzoom.h"
-#include "plot/zoom_ruler.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -14,114 +9,106 @@
 
 #include <algorithm>
 
+namespace graph {
 namespace {
 
 // Buttons other than left and right go to the engine as the middle one, which it ignores.
-int ButtonCode(Qt::MouseButton Button) {
-    switch (Button) {
+plot::MouseButton buttonCode(Qt::MouseButton button) {
+    switch (button) {
     case Qt::LeftButton:
-        return mbLeft;
+        return plot::MouseButton::Left;
     case Qt::RightButton:
-        return mbRight;
+        return plot::MouseButton::Right;
     default:
-        return mbMiddle;
+        return plot::MouseButton::Middle;
     }
 }
 
 // Keys and held buttons as the engine reads them: Shift, Alt, Ctrl, left button.
-int ShiftState(const QMouseEvent* Event) {
+int shiftState(const QMouseEvent* event) {
     int shift = 0;
-    const Qt::KeyboardModifiers keys = Event->modifiers();
+    const Qt::KeyboardModifiers keys = event->modifiers();
     if (keys & Qt::ShiftModifier)
-        shift |= ssShift;
+        shift |= plot::kShiftKey;
     if (keys & Qt::AltModifier)
-        shift |= ssAlt;
+        shift |= plot::kAltKey;
     if (keys & Qt::ControlModifier)
-        shift |= ssCtrl;
-    if (Event->buttons() & Qt::LeftButton)
-        shift |= ssLeft;
+        shift |= plot::kCtrlKey;
+    if (event->buttons() & Qt::LeftButton)
+        shift |= plot::kLeftButtonHeld;
     return shift;
-}
-
-// The engine remembers the last mouse position; a press or release starts that afresh.
-void ForgetMousePosition() {
-    Engine().MouseInfo[miMove].PixelX = -1;
 }
 
 } // namespace
 
-TXYPlot::TXYPlot(QWidget* Parent) : QWidget(Parent) {
+XyPlot::XyPlot(QWidget* parent) : QWidget(parent) {
     // The whole control is drawn from the picture buffer; Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-TXYPlot::~TXYPlot() = default;
+XyPlot::~XyPlot() = default;
 
-void TXYPlot::SetX_GridOn(bool On) {
-    xGridOn_ = On;
-    RequestRepaint();
+void XyPlot::setXGridOn(bool on) {
+    xGridOn_ = on;
+    requestRepaint();
 }
 
-void TXYPlot::SetY_Left_GridOn(bool On) {
-    yLeftGridOn_ = On;
-    RequestRepaint();
+void XyPlot::setLeftGridOn(bool on) {
+    leftGridOn_ = on;
+    requestRepaint();
 }
 
-void TXYPlot::SetY_Right_GridOn(bool On) {
-    yRightGridOn_ = On;
-    RequestRepaint();
+void XyPlot::setRightGridOn(bool on) {
+    rightGridOn_ = on;
+    requestRepaint();
 }
 
-void TXYPlot::SetXY_RulerOn(bool On) {
-    rulerOn_ = On;
+void XyPlot::clearAllTraces() {
+    for (Trace& trace : traces_)
+        trace.points.clear();
+    traces_.clear();
+    requestRepaint();
 }
 
-void TXYPlot::ClearAllTraces() {
-    for (TTrace& trace : Traces)
-        trace.Points.Clear();
-    Traces.clear();
-    RequestRepaint();
-}
-
-void TXYPlot::ClearTrace(int Index) {
-    if (Index < 0 || Index >= static_cast<int>(Traces.size()))
+void XyPlot::clearTrace(int index) {
+    if (index < 0 || index >= static_cast<int>(traces_.size()))
         return;
-    Traces[Index].Points.Clear();
-    RequestRepaint();
+    traces_[index].points.clear();
+    requestRepaint();
 }
 
-int TXYPlot::AddTrace(bool RightAxis, const TPointArray& Points) {
-    TTrace trace;
-    trace.Points = Points;
-    trace.RightAxis = RightAxis;
-    Traces.push_back(std::move(trace));
-    RequestRepaint();
-    return static_cast<int>(Traces.size()) - 1;
+int XyPlot::addTrace(bool rightAxis, const PointArray& points) {
+    Trace trace;
+    trace.points = points;
+    trace.rightAxis = rightAxis;
+    traces_.push_back(std::move(trace));
+    requestRepaint();
+    return static_cast<int>(traces_.size()) - 1;
 }
 
-int TXYPlot::AddPoint(int Index, double X, double Y) {
-    if (Index < 0 || Index >= static_cast<int>(Traces.size()))
+int XyPlot::addPoint(int index, double x, double y) {
+    if (index < 0 || index >= static_cast<int>(traces_.size()))
         return -1;
-    TPointArray& points = Traces[Index].Points;
-    points.Add({X, Y});
-    RequestRepaint();
-    return static_cast<int>(points.Size());
+    PointArray& points = traces_[index].points;
+    points.add({x, y});
+    requestRepaint();
+    return static_cast<int>(points.size());
 }
 
-void TXYPlot::UnzoomAll() {
-    Unzoom(0);
-    RequestRepaint();
+void XyPlot::unzoomAll() {
+    engine_.unzoom(0);
+    requestRepaint();
 }
 
-void TXYPlot::CopyToClipboard() {
-    CopyGraphToClipboard();
+void XyPlot::copyToClipboard() {
+    engine_.copyToClipboard();
 }
 
-void TXYPlot::Print() {
-    PrintGraph(false, 0, 0.0);
+void XyPlot::print() {
+    engine_.print(false, 0, 0.0);
 }
 
-void TXYPlot::RequestRepaint() {
+void XyPlot::requestRepaint() {
     // A reading arrives many times per paint; asking Qt once until the paint comes is enough.
     pictureStale_ = true;
     if (!updateRequested_) {
@@ -130,103 +117,106 @@ void TXYPlot::RequestRepaint() {
     }
 }
 
-void TXYPlot::RepaintNow() {
+void XyPlot::repaintNow() {
     pictureStale_ = true;
     repaint();
 }
 
-void TXYPlot::Invalidate() {
-    RequestRepaint();
+void XyPlot::invalidate() {
+    requestRepaint();
 }
 
-void TXYPlot::SetScreenCursor(TScreenCursor Cursor) {
-    switch (Cursor) {
-    case TScreenCursor::Default:
+void XyPlot::setScreenCursor(plot::ScreenCursor cursor) {
+    switch (cursor) {
+    case plot::ScreenCursor::Default:
         unsetCursor();
         break;
-    case TScreenCursor::Cross:
+    case plot::ScreenCursor::Cross:
         setCursor(Qt::CrossCursor);
         break;
-    case TScreenCursor::HourGlass:
+    case plot::ScreenCursor::HourGlass:
         setCursor(Qt::WaitCursor);
         break;
     }
 }
 
-void TXYPlot::ConfinePointer(const QRect& ScreenRect) {
-    confinement_ = ScreenRect;
+void XyPlot::confinePointer(const QRect& screenRect) {
+    confinement_ = screenRect;
     confined_ = true;
 }
 
-void TXYPlot::ReleasePointer() {
+void XyPlot::releasePointer() {
     confined_ = false;
 }
 
-QPoint TXYPlot::ScreenOffset() const {
+QPoint XyPlot::screenOffset() const {
     return mapToGlobal(QPoint(0, 0));
 }
 
-void TXYPlot::Beep() {
+void XyPlot::beep() {
     QApplication::beep();
 }
 
-std::unique_ptr<PrintTarget> TXYPlot::OpenPrinter() {
-    return std::make_unique<QtPrintTarget>();
+std::unique_ptr<plot::PrintTarget> XyPlot::openPrinter() {
+    return std::make_unique<plot::QtPrintTarget>();
 }
 
-void TXYPlot::paintEvent(QPaintEvent*) {
+void XyPlot::paintEvent(QPaintEvent*) {
     // The engine draws the ruler and the zoom rectangle into the buffer between repaints; such a
     // paint only shows the buffer, a stale picture is drawn anew first.
     updateRequested_ = false;
-    if (pictureStale_ || canvas_.Width() != width() || canvas_.Height() != height()) {
+    if (pictureStale_ || canvas_.width() != width() || canvas_.height() != height()) {
         pictureStale_ = false;
-        PaintGraph();
+        paintGraph();
     }
     QPainter painter(this);
-    painter.drawImage(0, 0, canvas_.Image());
+    painter.drawImage(0, 0, canvas_.image());
 }
 
-void TXYPlot::resizeEvent(QResizeEvent*) {
+void XyPlot::resizeEvent(QResizeEvent*) {
     pictureStale_ = true;
 }
 
-QPoint TXYPlot::ConfinedPosition(QMouseEvent* Event) {
-    QPoint local = Event->position().toPoint();
+QPoint XyPlot::confinedPosition(QMouseEvent* event) {
+    QPoint local = event->position().toPoint();
     if (!confined_)
         return local;
     // The confinement rectangle excludes its right and bottom edge.
-    const QPoint screen = local + ScreenOffset();
+    const QPoint screen = local + screenOffset();
     const QPoint clamped(std::clamp(screen.x(), confinement_.left(), confinement_.right()),
                          std::clamp(screen.y(), confinement_.top(), confinement_.bottom()));
     if (clamped != screen) {
         QCursor::setPos(clamped);
-        local = clamped - ScreenOffset();
+        local = clamped - screenOffset();
     }
     return local;
 }
 
-void TXYPlot::mousePressEvent(QMouseEvent* Event) {
+void XyPlot::mousePressEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
-    const QPoint at = Event->position().toPoint();
-    ForgetMousePosition();
-    MouseDown(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
+    const QPoint at = event->position().toPoint();
+    // The engine remembers the last mouse position; a press or release starts that afresh.
+    engine_.forgetMousePosition();
+    engine_.mouseDown(buttonCode(event->button()), shiftState(event), at.x(), at.y());
     update();
 }
 
-void TXYPlot::mouseMoveEvent(QMouseEvent* Event) {
+void XyPlot::mouseMoveEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
-    const QPoint at = ConfinedPosition(Event);
-    MouseMove(ShiftState(Event), at.x(), at.y());
+    const QPoint at = confinedPosition(event);
+    engine_.mouseMove(shiftState(event), at.x(), at.y());
     update();
 }
 
-void TXYPlot::mouseReleaseEvent(QMouseEvent* Event) {
+void XyPlot::mouseReleaseEvent(QMouseEvent* event) {
     if (!rulerOn_)
         return;
-    const QPoint at = ConfinedPosition(Event);
-    ForgetMousePosition();
-    MouseUp(ButtonCode(Event->button()), ShiftState(Event), at.x(), at.y());
-    RequestRepaint();
+    const QPoint at = confinedPosition(event);
+    engine_.forgetMousePosition();
+    engine_.mouseUp(buttonCode(event->button()), shiftState(event), at.x(), at.y());
+    requestRepaint();
 }
+
+} // namespace graph

@@ -1,125 +1,140 @@
 #pragma once
 
+#include "graph/axis_settings.h"
 #include "graph/trace.h"
 #include "plot/canvas.h"
 #include "plot/colors.h"
 #include "plot/engine_host.h"
+#include "plot/plot_engine.h"
 
+#include <QPoint>
 #include <QRect>
 #include <QWidget>
-#include <string>
 
 class QMouseEvent;
 class QPaintEvent;
 
+namespace graph {
+
 // The graph control: a store of traces of (x, y) points and the axis and layout settings; every
-// paint draws the whole graph anew through the plotting engine into the control's own picture
-// buffer. While XY_RulerOn the mouse zooms (Ctrl + drag) and reads values (drag).
-class TXYPlot : public QWidget, public TEngineHost {
+// paint draws the whole graph anew through the control's own plotting engine into its own
+// picture buffer. While the ruler is on the mouse zooms (Ctrl + drag) and reads values (drag).
+class XyPlot : public QWidget, public plot::EngineHost {
     Q_OBJECT
 
 public:
-    explicit TXYPlot(QWidget* Parent = nullptr);
-    ~TXYPlot() override;
+    // The share of an automatic range's width added on each side.
+    static constexpr double kAutoMargin = 0.05;
 
-    std::string X_Caption = "X-Axis";
-    std::string Y_Left_Caption = "Y1-Axis";
-    std::string Y_Right_Caption = "Y2-Axis";
-    TColor X_Color = clBlue;
-    TColor Y_Left_Color = clBlue;
-    TColor Y_Right_Color = clGreen;
-    bool Y_Left_Auto = true;
-    bool Y_Right_Auto = true;
-    bool X_Auto = true;
-    double Y_Left_0 = -1.0;
-    double Y_Left_1 = 1.0;
-    double Y_Right_0 = -1.0;
-    double Y_Right_1 = 1.0;
-    double X_0 = -1.0;
-    double X_1 = 1.0;
-    double Scale = 1.5;
-    TColor XY_BackColor = clBtnFace;
-    TColor XY_FrameColor = clBlue;
-    int XY_LeftPerCent = 10;
-    int XY_RightPerCent = 90;
-    int XY_TopPerCent = 10;
-    int XY_BottomPerCent = 80;
-    int XY_LeftPixels = 0;
-    int XY_RightPixels = 0;
-    int XY_TopPixels = 0;
-    int XY_BottomPixels = 0;
-    bool XY_ClipOn = false;
-    int XY_SymbolSize = 8;
-    int XY_Ruler_X = 2;
-    int XY_Ruler_Y = 2;
-    bool XY_FixedNumberFormat = true;
-    double X_ScaleFactor = 1.0;
-    double Y_Left_ScaleFactor = 1.0;
-    double Y_Right_ScaleFactor = 1.0;
+    explicit XyPlot(QWidget* parent = nullptr);
+    ~XyPlot() override;
 
+    // The settings show from the next repaint on; only the grid switches ask for one.
+    const AxisSettings& xAxis() const { return xAxis_; }
+    void setXAxis(const AxisSettings& axis) { xAxis_ = axis; }
+    const AxisSettings& leftAxis() const { return leftAxis_; }
+    void setLeftAxis(const AxisSettings& axis) { leftAxis_ = axis; }
+    const AxisSettings& rightAxis() const { return rightAxis_; }
+    void setRightAxis(const AxisSettings& axis) { rightAxis_ = axis; }
+    bool xGridOn() const { return xGridOn_; }
+    void setXGridOn(bool on);
+    bool leftGridOn() const { return leftGridOn_; }
+    void setLeftGridOn(bool on);
+    bool rightGridOn() const { return rightGridOn_; }
+    void setRightGridOn(bool on);
+    // Where the plot rectangle lies in the control.
+    const plot::PlotAreaLayout& areaLayout() const { return areaLayout_; }
+    void setAreaLayout(const plot::PlotAreaLayout& layout) { areaLayout_ = layout; }
+    plot::Color backColour() const { return backColour_; }
+    void setBackColour(plot::Color colour) { backColour_ = colour; }
+    plot::Color frameColour() const { return frameColour_; }
+    void setFrameColour(plot::Color colour) { frameColour_ = colour; }
+    // The axis texts are 8 points times this scale.
+    double fontScale() const { return fontScale_; }
+    void setFontScale(double scale) { fontScale_ = scale; }
+    int symbolSize() const { return symbolSize_; }
+    void setSymbolSize(int size) { symbolSize_ = size; }
+    // Axis labels in fixed instead of general number format.
+    bool fixedNumberFormat() const { return fixedNumberFormat_; }
+    void setFixedNumberFormat(bool fixed) { fixedNumberFormat_ = fixed; }
+    // Where the ruler readout is written.
+    QPoint readoutPosition() const { return readoutPosition_; }
+    void setReadoutPosition(QPoint position) { readoutPosition_ = position; }
+    bool rulerOn() const { return rulerOn_; }
+    void setRulerOn(bool on) { rulerOn_ = on; }
     // Draw the traces through per-column coverage masks instead of one engine call per point;
     // the picture is the same pixel for pixel.
-    bool FastDrawing = true;
+    bool fastDrawing() const { return fastDrawing_; }
+    void setFastDrawing(bool fast) { fastDrawing_ = fast; }
 
-    bool X_GridOn() const { return xGridOn_; }
-    void SetX_GridOn(bool On);
-    bool Y_Left_GridOn() const { return yLeftGridOn_; }
-    void SetY_Left_GridOn(bool On);
-    bool Y_Right_GridOn() const { return yRightGridOn_; }
-    void SetY_Right_GridOn(bool On);
-    bool XY_RulerOn() const { return rulerOn_; }
-    void SetXY_RulerOn(bool On);
+    // The trace store. Points added through a trace's PointArray keep the ranges exact, but only
+    // the operations below schedule a repaint.
+    TraceList& traces() { return traces_; }
+    const TraceList& traces() const { return traces_; }
+    void clearAllTraces();
+    void clearTrace(int index);
+    int addTrace(bool rightAxis, const PointArray& points);
+    int addPoint(int index, double x, double y);
 
-    // The trace store. Points added through a trace's TPointArray keep the ranges exact, but only
-    // the operations below request a repaint.
-    TTraceArray Traces;
-    const double AutoMargin = 0.05;
-
-    void ClearAllTraces();
-    void ClearTrace(int Index);
-    int AddTrace(bool RightAxis, const TPointArray& Points);
-    int AddPoint(int Index, double X, double Y);
-
-    void UnzoomAll();
-    void CopyToClipboard();
-    void Print();
+    void unzoomAll();
+    void copyToClipboard();
+    void print();
 
     // The picture as last drawn, with any ruler or zoom rectangle on it.
-    const QImage& Picture() const { return canvas_.Image(); }
+    const QImage& picture() const { return canvas_.image(); }
+    // What the engine drew last: mapping, zoom windows, ruler.
+    const plot::PlotEngine& engine() const { return engine_; }
 
-    // TEngineHost
-    Canvas& EngineCanvas() override { return canvas_; }
-    int EngineWidth() const override { return width(); }
-    int EngineHeight() const override { return height(); }
-    void RepaintNow() override;
-    void Invalidate() override;
-    void SetScreenCursor(TScreenCursor Cursor) override;
-    void ConfinePointer(const QRect& ScreenRect) override;
-    void ReleasePointer() override;
-    QPoint ScreenOffset() const override;
-    void Beep() override;
-    std::unique_ptr<PrintTarget> OpenPrinter() override;
+    // plot::EngineHost
+    plot::Canvas& engineCanvas() override { return canvas_; }
+    int engineWidth() const override { return width(); }
+    int engineHeight() const override { return height(); }
+    void repaintNow() override;
+    void invalidate() override;
+    void setScreenCursor(plot::ScreenCursor cursor) override;
+    void confinePointer(const QRect& screenRect) override;
+    void releasePointer() override;
+    QPoint screenOffset() const override;
+    void beep() override;
+    std::unique_ptr<plot::PrintTarget> openPrinter() override;
 
 protected:
-    void paintEvent(QPaintEvent* Event) override;
-    void resizeEvent(QResizeEvent* Event) override;
-    void mousePressEvent(QMouseEvent* Event) override;
-    void mouseMoveEvent(QMouseEvent* Event) override;
-    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void RequestRepaint();
-    void PaintGraph();
-    void DrawTraceList(const std::vector<int>& List, double YScaleFactor);
-    QPoint ConfinedPosition(QMouseEvent* Event);
+    void requestRepaint();
+    void paintGraph();
+    void drawTraceList(const std::vector<int>& list, double yScaleFactor);
+    QPoint confinedPosition(QMouseEvent* event);
 
-    Canvas canvas_;
+    AxisSettings xAxis_{.caption = "X-Axis"};
+    AxisSettings leftAxis_{.caption = "Y1-Axis"};
+    AxisSettings rightAxis_{.caption = "Y2-Axis", .colour = plot::kGreen};
+    plot::PlotAreaLayout areaLayout_{
+        .leftPercent = 10, .rightPercent = 90, .topPercent = 10, .bottomPercent = 80};
+    plot::Color backColour_ = plot::kButtonFace;
+    plot::Color frameColour_ = plot::kBlue;
+    double fontScale_ = 1.5;
+    int symbolSize_ = 8;
+    bool fixedNumberFormat_ = true;
+    QPoint readoutPosition_{2, 2};
+    bool xGridOn_ = false;
+    bool leftGridOn_ = false;
+    bool rightGridOn_ = false;
+    bool rulerOn_ = false;
+    bool fastDrawing_ = true;
+    TraceList traces_;
+
+    plot::Canvas canvas_;
+    plot::PlotEngine engine_{*this};
     bool pictureStale_ = true;
     bool updateRequested_ = false;
-    bool xGridOn_ = false;
-    bool yLeftGridOn_ = false;
-    bool yRightGridOn_ = false;
-    bool rulerOn_ = false;
     bool confined_ = false;
     QRect confinement_;
 };
+
+} // namespace graph

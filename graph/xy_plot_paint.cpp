@@ -2,46 +2,61 @@
 #include "graph/trace_drawing.h"
 #include "graph/xy_plot.h"
 
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/zoom_ruler.h"
+namespace graph {
+
+namespace {
+
+RangeSettings rangeOf(const AxisSettings& axis) {
+    return {axis.autoRange, axis.fixedFrom, axis.fixedTo, axis.scaleFactor};
+}
+
+} // namespace
 
 // The whole graph, from a clean start of the engine: frame, x axis, then per y axis that has
 // traces the axis and its traces, and the ruler set-up for the mouse.
-void TXYPlot::PaintGraph() {
-    if (canvas_.Width() != width() || canvas_.Height() != height())
-        canvas_.SetSize(width(), height());
+void XyPlot::paintGraph() {
+    if (canvas_.width() != width() || canvas_.height() != height())
+        canvas_.setSize(width(), height());
 
-    const TPaintPlan plan =
-        PlanPaint(Traces, {X_Auto, X_0, X_1, X_ScaleFactor},
-                  {Y_Left_Auto, Y_Left_0, Y_Left_1, Y_Left_ScaleFactor},
-                  {Y_Right_Auto, Y_Right_0, Y_Right_1, Y_Right_ScaleFactor}, AutoMargin);
+    const PaintPlan plan =
+        planPaint(traces_, rangeOf(xAxis_), rangeOf(leftAxis_), rangeOf(rightAxis_), kAutoMargin);
 
-    StartGraph(*this, XY_BackColor, XY_FrameColor, Scale);
-    SetPlotArea(XY_LeftPerCent, XY_RightPerCent, XY_TopPerCent, XY_BottomPerCent, XY_LeftPixels,
-                XY_RightPixels, XY_TopPixels, XY_BottomPixels, XY_ClipOn);
-    DrawXAxis(X_Color, X_Caption, 1, plan.X.Lower, plan.X.Upper, 0.0, 0.0, xGridOn_, false,
-              XY_FixedNumberFormat, 0);
-    if (!plan.Left.empty()) {
-        DrawYAxis(Y_Left_Color, Y_Left_Caption, 1, plan.YLeft.Lower, plan.YLeft.Upper, 0.0, 0.0,
-                  yLeftGridOn_, false, XY_FixedNumberFormat, 0);
-        DrawTraceList(plan.Left, Y_Left_ScaleFactor);
+    engine_.startGraph(backColour_, frameColour_, fontScale_);
+    engine_.setPlotArea(areaLayout_);
+    // Sides: x below the plot, left y left of it, right y right of it, labels outside.
+    const auto axis = [this](plot::AxisKind kind, const AxisSettings& settings, int side,
+                             const AxisRange& range, bool gridOn) {
+        return plot::AxisDescription{.kind = kind,
+                                     .colour = settings.colour,
+                                     .caption = settings.caption,
+                                     .side = side,
+                                     .start = range.lower,
+                                     .end = range.upper,
+                                     .gridOn = gridOn,
+                                     .fixedFormat = fixedNumberFormat_};
+    };
+    engine_.drawAxis(axis(plot::AxisKind::X, xAxis_, 1, plan.x, xGridOn_));
+    if (!plan.left.empty()) {
+        engine_.drawAxis(axis(plot::AxisKind::Y, leftAxis_, 1, plan.yLeft, leftGridOn_));
+        drawTraceList(plan.left, leftAxis_.scaleFactor);
     }
-    if (!plan.Right.empty()) {
-        DrawYAxis(Y_Right_Color, Y_Right_Caption, 4, plan.YRight.Lower, plan.YRight.Upper, 0.0, 0.0,
-                  yRightGridOn_, false, XY_FixedNumberFormat, 0);
-        DrawTraceList(plan.Right, Y_Right_ScaleFactor);
+    if (!plan.right.empty()) {
+        engine_.drawAxis(axis(plot::AxisKind::Y, rightAxis_, 4, plan.yRight, rightGridOn_));
+        drawTraceList(plan.right, rightAxis_.scaleFactor);
     }
-    FinishGraph();
-    SetupRuler(clBlue, XY_Ruler_X, XY_Ruler_Y, 1, 27);
+    engine_.finishGraph();
+    // Ruler readout in the x and y axis colours, snapping to the minimum steps.
+    engine_.setupRuler(plot::kBlue, readoutPosition_.x(), readoutPosition_.y(), 1, 27);
 }
 
-void TXYPlot::DrawTraceList(const std::vector<int>& List, double YScaleFactor) {
-    std::vector<const TTrace*> traces;
-    for (int index : List)
-        traces.push_back(&Traces[index]);
-    const TTraceStyle style{X_ScaleFactor, YScaleFactor, XY_SymbolSize};
-    if (FastDrawing && DrawTracesFast(traces, style))
+void XyPlot::drawTraceList(const std::vector<int>& list, double yScaleFactor) {
+    std::vector<const Trace*> traces;
+    for (int index : list)
+        traces.push_back(&traces_[index]);
+    const TraceStyle style{xAxis_.scaleFactor, yScaleFactor, symbolSize_};
+    if (fastDrawing_ && drawTracesFast(engine_, traces, style))
         return;
-    DrawTracesPerPoint(traces, style);
+    drawTracesPerPoint(engine_, traces, style);
 }
+
+} // namespace graph

@@ -1,23 +1,18 @@
-#include "plot/engine_host.h"
-#include "plot/engine_state.h"
-#include "plot/settings.h"
 #include "plot/unzoom.h"
 #include "plot/zoom_ruler.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace {
+namespace plot {
 
-constexpr int kDisableZoomAutoredraw = 5;
-constexpr int kMaxZoomDepth = 10;
+namespace {
 
 // The band's fractions f0..f1 of the shown window `from`, kept inside the full range and at least
 // minWidth wide. False when the band lies wholly beyond the range.
-bool Narrow(const TFractionWindow& from, double f0, double f1, double minWidth,
-            TFractionWindow& to) {
-    double low = from.Low + (from.High - from.Low) * f0;
-    double high = from.Low + (from.High - from.Low) * f1;
+bool narrow(const FractionWindow& from, double f0, double f1, double minWidth, FractionWindow& to) {
+    double low = from.low + (from.high - from.low) * f0;
+    double high = from.low + (from.high - from.low) * f1;
     if (high < 0 || low > 1) {
         return false;
     }
@@ -31,88 +26,88 @@ bool Narrow(const TFractionWindow& from, double f0, double f1, double minWidth,
     return true;
 }
 
-void RepaintOwner(EngineState& e) {
-    if (e.OwnerControl != nullptr) {
-        e.OwnerControl->RepaintNow();
-    }
+void repaintOwner(EngineState& e) {
+    e.owner.repaintNow();
 }
 
 } // namespace
 
-void ApplyZoom() {
-    EngineState& e = Engine();
-    if (e.CurrentArea < 1 || e.CurrentArea > kMaxPlotAreas) {
+void applyZoom(EngineState& e) {
+    if (e.currentArea < 1 || e.currentArea > kMaxPlotAreas) {
         return;
     }
-    TPlotArea& area = e.Area();
-    area.MinZoomFractionY = std::max(area.MinZoomFractionY, 1.0 / GetSetting(kMaxZoomDepth));
+    PlotArea& area = e.area();
+    area.minZoomFractionY =
+        std::max(area.minZoomFractionY, 1.0 / e.settings.value(Setting::MaxZoomDepth));
 
-    if (std::abs(e.BandStartX - e.BandEndX) <= 1 && std::abs(e.BandStartY - e.BandEndY) <= 1) {
-        Unzoom(e.CurrentArea);
-        RepaintOwner(e);
+    if (std::abs(e.bandStartX - e.bandEndX) <= 1 && std::abs(e.bandStartY - e.bandEndY) <= 1) {
+        unzoom(e, e.currentArea);
+        repaintOwner(e);
         return;
     }
 
-    const int x0 = std::min(e.BandStartX, e.BandEndX);
-    const int x1 = std::max(e.BandStartX, e.BandEndX);
-    const int y0 = std::max(e.BandStartY, e.BandEndY);
-    const int y1 = std::min(e.BandStartY, e.BandEndY);
-    TAxisRecord& xAxis = area.AxisRecord[kAxisX];
-    const TAxisRecord& yRef = area.AxisRecord[e.RulerAxis];
-    if (xAxis.AxisPixelLength == 0 || yRef.AxisPixelLength == 0) {
+    const int x0 = std::min(e.bandStartX, e.bandEndX);
+    const int x1 = std::max(e.bandStartX, e.bandEndX);
+    const int y0 = std::max(e.bandStartY, e.bandEndY);
+    const int y1 = std::min(e.bandStartY, e.bandEndY);
+    AxisRecord& xAxis = area.axisRecord[kAxisX];
+    const AxisRecord& yRef = area.axisRecord[e.rulerAxis];
+    if (xAxis.axisPixelLength == 0 || yRef.axisPixelLength == 0) {
         return;
     }
-    const double fx0 = static_cast<double>(x0 - xAxis.AxisPixelOrigin) / xAxis.AxisPixelLength;
-    const double fx1 = static_cast<double>(x1 - xAxis.AxisPixelOrigin) / xAxis.AxisPixelLength;
-    const double fy0 = static_cast<double>(yRef.AxisPixelOrigin - y0) / yRef.AxisPixelLength;
-    const double fy1 = static_cast<double>(yRef.AxisPixelOrigin - y1) / yRef.AxisPixelLength;
+    const double fx0 = static_cast<double>(x0 - xAxis.axisPixelOrigin) / xAxis.axisPixelLength;
+    const double fx1 = static_cast<double>(x1 - xAxis.axisPixelOrigin) / xAxis.axisPixelLength;
+    const double fy0 = static_cast<double>(yRef.axisPixelOrigin - y0) / yRef.axisPixelLength;
+    const double fy1 = static_cast<double>(yRef.axisPixelOrigin - y1) / yRef.axisPixelLength;
 
-    if (e.ZoomAxes[kAxisX]) {
-        TFractionWindow window;
-        if (!Narrow(xAxis.DrawnWindow, fx0, fx1, area.MinZoomFractionX, window)) {
+    if (e.zoomAxes[kAxisX]) {
+        FractionWindow window;
+        if (!narrow(xAxis.drawnWindow, fx0, fx1, area.minZoomFractionX, window)) {
             return;
         }
-        xAxis.AxisZoomWindow = window;
-        area.ZoomWindow.XLow = window.Low;
-        area.ZoomWindow.XHigh = window.High;
+        xAxis.axisZoomWindow = window;
+        area.zoomWindow.xLow = window.low;
+        area.zoomWindow.xHigh = window.high;
     }
     for (int axis = 1; axis <= 4; ++axis) {
-        TAxisRecord& yAxis = area.AxisRecord[axis];
-        if (!yAxis.AxisDefined || !e.ZoomAxes[axis]) {
+        AxisRecord& yAxis = area.axisRecord[axis];
+        if (!yAxis.axisDefined || !e.zoomAxes[axis]) {
             continue;
         }
-        TFractionWindow window;
-        if (!Narrow(yAxis.DrawnWindow, fy0, fy1, area.MinZoomFractionY, window)) {
+        FractionWindow window;
+        if (!narrow(yAxis.drawnWindow, fy0, fy1, area.minZoomFractionY, window)) {
             return;
         }
-        yAxis.AxisZoomWindow = window;
+        yAxis.axisZoomWindow = window;
     }
-    if (e.ZoomAxes[kAxisX]) {
-        TFractionWindow window;
-        if (!Narrow({area.ZoomWindow.YLow, area.ZoomWindow.YHigh}, fy0, fy1, area.MinZoomFractionY,
+    if (e.zoomAxes[kAxisX]) {
+        FractionWindow window;
+        if (!narrow({area.zoomWindow.yLow, area.zoomWindow.yHigh}, fy0, fy1, area.minZoomFractionY,
                     window)) {
             return;
         }
-        area.ZoomWindow.YLow = window.Low;
-        area.ZoomWindow.YHigh = window.High;
+        area.zoomWindow.yLow = window.low;
+        area.zoomWindow.yHigh = window.high;
     } else {
         double low = 0;
         double high = 0;
         int count = 0;
         for (int axis = 1; axis <= 4; ++axis) {
-            if (area.AxisRecord[axis].AxisDefined) {
-                low += area.AxisRecord[axis].AxisZoomWindow.Low;
-                high += area.AxisRecord[axis].AxisZoomWindow.High;
+            if (area.axisRecord[axis].axisDefined) {
+                low += area.axisRecord[axis].axisZoomWindow.low;
+                high += area.axisRecord[axis].axisZoomWindow.high;
                 ++count;
             }
         }
         if (count > 0) {
-            area.ZoomWindow.YLow = low / count;
-            area.ZoomWindow.YHigh = high / count;
+            area.zoomWindow.yLow = low / count;
+            area.zoomWindow.yHigh = high / count;
         }
     }
-    e.LastZoomedArea = e.CurrentArea;
-    if (GetSetting(kDisableZoomAutoredraw) == 0) {
-        RepaintOwner(e);
+    e.lastZoomedArea = e.currentArea;
+    if (e.settings.value(Setting::DisableZoomAutoredraw) == 0) {
+        repaintOwner(e);
     }
 }
+
+} // namespace plot

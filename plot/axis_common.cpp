@@ -1,91 +1,85 @@
 #include "plot/axis_common.h"
 
-#include "plot/settings.h"
-
 #include <algorithm>
 #include <cmath>
 
-TAxisColours ApplyAxisColour(TColor colour) {
-    EngineState& e = Engine();
-    TAxisColours result;
+namespace plot {
+
+AxisColours applyAxisColour(EngineState& e, Color colour) {
+    AxisColours result;
     if (colour == kAxisInBackColour) {
-        result.Colour = e.BackColour;
+        result.colour = e.backColour;
     } else {
-        result.Visible = ColorToRGB(colour) != ColorToRGB(e.BackColour);
-        result.Colour = result.Visible ? colour : e.ForeColour;
+        result.visible = colorToRgb(colour) != colorToRgb(e.backColour);
+        result.colour = result.visible ? colour : e.foreColour;
     }
-    Canvas& c = *e.TargetCanvas;
-    c.Pen.Color = result.Colour;
-    c.Font.Color = result.Colour;
-    c.Brush.Style = TBrushStyle::Clear;
+    Canvas& c = *e.targetCanvas;
+    c.pen.color = result.colour;
+    c.font.color = result.colour;
+    c.brush.style = BrushStyle::Clear;
     return result;
 }
 
-TAxisRange ShownRange(double start, double end, const TFractionWindow& window, bool logarithmic) {
-    TAxisRange range;
+AxisRange shownRange(double start, double end, const FractionWindow& window, bool logarithmic,
+                     double minLogRatio) {
+    AxisRange range;
     if (logarithmic && start > 0 && end > 0) {
         const long double ratio = static_cast<long double>(end) / start;
-        range.Min = static_cast<double>(start * std::pow(ratio, window.Low));
-        range.Max = static_cast<double>(start * std::pow(ratio, window.High));
-        const double shownRatio = std::max(range.Min, range.Max) / std::min(range.Min, range.Max);
-        range.Log = shownRatio >= GetSetting(11);
-        if (range.Log)
+        range.min = static_cast<double>(start * std::pow(ratio, window.low));
+        range.max = static_cast<double>(start * std::pow(ratio, window.high));
+        const double shownRatio = std::max(range.min, range.max) / std::min(range.min, range.max);
+        range.log = shownRatio >= minLogRatio;
+        if (range.log)
             return range;
     }
-    range.Reversed = start > end;
-    const long double s = range.Reversed ? -static_cast<long double>(start) : start;
-    const long double e = range.Reversed ? -static_cast<long double>(end) : end;
-    range.Min = static_cast<double>(s + (e - s) * window.Low);
-    range.Max = static_cast<double>(s + (e - s) * window.High);
+    range.reversed = start > end;
+    const long double s = range.reversed ? -static_cast<long double>(start) : start;
+    const long double e = range.reversed ? -static_cast<long double>(end) : end;
+    range.min = static_cast<double>(s + (e - s) * window.low);
+    range.max = static_cast<double>(s + (e - s) * window.high);
     return range;
 }
 
-TCaptionParts SplitCaption(const std::string& caption) {
+CaptionParts splitCaption(const std::string& caption) {
     const auto bar = caption.find('|');
     if (bar == std::string::npos)
         return {caption, {}};
     return {caption.substr(0, bar), caption.substr(bar + 1)};
 }
 
-LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, int commonFactorSetting) {
-    EngineState& e = Engine();
+LabelFormat prepareLabelFormat(const EngineState& e, bool fixedFormat, bool logarithmic,
+                               Setting commonFactorSetting) {
     LabelFormat format;
-    format.ExponentLetter = ExponentLetter(GetSetting(4));
+    format.exponentLetter = exponentLetter(e.settings.value(Setting::SymbolExponent));
     if (!fixedFormat && !logarithmic)
-        SetCommonFactor(format, GetSetting(commonFactorSetting));
-    e.CommonFactor = format.CommonFactor;
-    e.CommonFactorDecimals = format.CommonFactorDecimals;
-    e.CommonFactorSuffix = format.CommonFactorSuffix;
+        setCommonFactor(format, e.settings.value(commonFactorSetting));
     return format;
 }
 
-int LabelDecimals(int stepDecimals, int minimumStepDecimals) {
+int labelDecimals(int stepDecimals, int minimumStepDecimals) {
     return std::min(stepDecimals, minimumStepDecimals);
 }
 
-void StoreAxisRecord(int index, const TDrawnAxis& drawn) {
-    EngineState& e = Engine();
-    TAxisRecord& r = e.Area().AxisRecord[static_cast<std::size_t>(index)];
-    r.AxisDefined = true;
-    r.AxisLog = drawn.Log;
-    r.AxisColour = drawn.Colour;
-    r.AxisMin = drawn.Min;
-    r.AxisMax = drawn.Max;
-    r.AxisLogSpan = drawn.LogSpan;
-    r.AxisPixelOrigin = drawn.PixelOrigin;
-    r.AxisPixelLength = drawn.PixelLength;
-    r.UnitsPerPixel = drawn.UnitsPerPixel;
-    r.MinimumStep = drawn.MinimumStep;
-    r.LabelDecimals = drawn.LabelDecimals;
-    r.MinimumStepDecimals = drawn.MinimumStepDecimals;
-    r.DrawnWindow = drawn.DrawnWindow;
-
-    TAreaWindow& window = e.AreaWindow[static_cast<std::size_t>(e.CurrentArea)];
-    window.Axis[static_cast<std::size_t>(index)] = {true, drawn.Min, drawn.Max};
-    e.AreaWindow[0] = window;
+void storeAxisRecord(EngineState& e, int index, const DrawnAxis& drawn) {
+    AxisRecord& r = e.area().axisRecord[static_cast<std::size_t>(index)];
+    r.axisDefined = true;
+    r.axisLog = drawn.log;
+    r.axisColour = drawn.colour;
+    r.axisMin = drawn.min;
+    r.axisMax = drawn.max;
+    r.axisLogSpan = drawn.logSpan;
+    r.axisPixelOrigin = drawn.pixelOrigin;
+    r.axisPixelLength = drawn.pixelLength;
+    r.unitsPerPixel = drawn.unitsPerPixel;
+    r.minimumStep = drawn.minimumStep;
+    r.labelDecimals = drawn.labelDecimals;
+    r.minimumStepDecimals = drawn.minimumStepDecimals;
+    r.drawnWindow = drawn.drawnWindow;
 }
 
-TFractionWindow WidenedWindow(double start, double end, double min, double max) {
+FractionWindow widenedWindow(double start, double end, double min, double max) {
     const long double span = static_cast<long double>(end) - start;
     return {static_cast<double>((min - start) / span), static_cast<double>((max - start) / span)};
 }
+
+} // namespace plot

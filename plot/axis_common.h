@@ -6,59 +6,65 @@
 
 #include <string>
 
-// Pieces shared by DrawXAxis and DrawYAxis.
+namespace plot {
 
-constexpr TColor kAxisInBackColour = -255;
+// Pieces of the axis drawing.
 
-struct TAxisColours {
-    bool Visible = true;
-    TColor Colour = clBlack; // axis, labels, caption and grid
+constexpr Color kAxisInBackColour = -255;
+
+struct AxisColours {
+    bool visible = true;
+    Color colour = kBlack; // axis, labels, caption and grid
 };
 
 // The colour rule; also gives pen and font the axis colour and clears the brush.
-TAxisColours ApplyAxisColour(TColor colour);
+AxisColours applyAxisColour(EngineState& e, Color colour);
 
 // The world range shown: the zoom window of the full range start..end. A reversed linear range is
 // negated (Reversed set) so that Min < Max; a logarithmic one keeps its order. A logarithmic
-// request with an end <= 0 or a ratio below the "min log ratio" setting gives a linear range.
-struct TAxisRange {
-    double Min = 0;
-    double Max = 0;
-    bool Log = false;
-    bool Reversed = false;
+// request with an end <= 0 or a ratio below minLogRatio gives a linear range.
+struct AxisRange {
+    double min = 0;
+    double max = 0;
+    bool log = false;
+    bool reversed = false;
 };
-TAxisRange ShownRange(double start, double end, const TFractionWindow& window, bool logarithmic);
+AxisRange shownRange(double start, double end, const FractionWindow& window, bool logarithmic,
+                     double minLogRatio);
 
 // Caption and unit suffix of an axis caption "Caption|suffix".
-struct TCaptionParts {
-    std::string Caption;
-    std::string UnitSuffix;
+struct CaptionParts {
+    std::string caption;
+    std::string unitSuffix;
 };
-TCaptionParts SplitCaption(const std::string& caption);
+CaptionParts splitCaption(const std::string& caption);
 
-// The label format of the axis about to be drawn, stored in the engine's common-factor fields.
-LabelFormat PrepareLabelFormat(bool fixedFormat, bool logarithmic, int commonFactorSetting);
+// The label format of the axis about to be drawn.
+LabelFormat prepareLabelFormat(const EngineState& e, bool fixedFormat, bool logarithmic,
+                               Setting commonFactorSetting);
 
 // Decimals the labels are written with: those of the steps, fewer when the minimum step has fewer.
-int LabelDecimals(int stepDecimals, int minimumStepDecimals);
+int labelDecimals(int stepDecimals, int minimumStepDecimals);
 
 // What the axis leaves in its record for zoom and ruler.
-struct TDrawnAxis {
-    TColor Colour = clBlack;
-    double Min = 0;
-    double Max = 0;
-    bool Log = false;
-    double LogSpan = 0;
-    int PixelOrigin = 0;
-    int PixelLength = 0;
-    double UnitsPerPixel = 0;
-    double MinimumStep = 0;
-    int LabelDecimals = 0;
-    int MinimumStepDecimals = 99;
-    TFractionWindow DrawnWindow;
+struct DrawnAxis {
+    Color colour = kBlack;
+    double min = 0;
+    double max = 0;
+    bool log = false;
+    double logSpan = 0;
+    int pixelOrigin = 0;
+    int pixelLength = 0;
+    double unitsPerPixel = 0;
+    double minimumStep = 0;
+    int labelDecimals = 0;
+    int minimumStepDecimals = 99;
+    FractionWindow drawnWindow;
 };
-void StoreAxisRecord(int index, const TDrawnAxis& drawn);
+void storeAxisRecord(EngineState& e, int index, const DrawnAxis& drawn);
 
 // Drawn window of an axis whose ends were widened from start..end to min..max (world values at
 // the axis origin and end).
-TFractionWindow WidenedWindow(double start, double end, double min, double max);
+FractionWindow widenedWindow(double start, double end, double min, double max);
+
+} // namespace plot

@@ -7,56 +7,58 @@
 #include <climits>
 #include <cmath>
 
-char ExponentLetter(double symbolExponentSetting) {
+namespace plot {
+
+char exponentLetter(double symbolExponentSetting) {
     return symbolExponentSetting > 0 ? 'e' : 'E';
 }
 
-void SetCommonFactor(LabelFormat& format, double code) {
+void setCommonFactor(LabelFormat& format, double code) {
     if (code == 0 || !std::isfinite(code)) {
-        format.CommonFactor = 0;
-        format.CommonFactorDecimals = 0;
-        format.CommonFactorSuffix.clear();
+        format.commonFactor = 0;
+        format.commonFactorDecimals = 0;
+        format.commonFactorSuffix.clear();
         return;
     }
     const long double magnitude = std::fabs(static_cast<long double>(code));
-    const long double whole = std::min(Trunc(magnitude), static_cast<long double>(INT_MAX));
+    const long double whole = std::min(trunc(magnitude), static_cast<long double>(INT_MAX));
     const int n = static_cast<int>(whole);
-    format.CommonFactor = static_cast<double>(std::pow(10.0L, code > 0 ? -whole : whole));
-    format.CommonFactorDecimals = RoundToInt((magnitude - Trunc(magnitude)) * 10);
-    format.CommonFactorSuffix =
-        std::string(1, format.ExponentLetter) + std::to_string(code > 0 ? n : -n);
+    format.commonFactor = static_cast<double>(std::pow(10.0L, code > 0 ? -whole : whole));
+    format.commonFactorDecimals = roundToInt((magnitude - trunc(magnitude)) * 10);
+    format.commonFactorSuffix =
+        std::string(1, format.exponentLetter) + std::to_string(code > 0 ? n : -n);
 }
 
-std::string FormatGeneralLabel(const LabelFormat& format, int decimals, double v) {
-    const std::string letter(1, format.ExponentLetter);
+std::string formatGeneralLabel(const LabelFormat& format, int decimals, double v) {
+    const std::string letter(1, format.exponentLetter);
     long double t = v;
-    if (format.CommonFactor != 0)
-        return FixedText(t * format.CommonFactor, format.CommonFactorDecimals) +
-               format.CommonFactorSuffix;
+    if (format.commonFactor != 0)
+        return fixedText(t * format.commonFactor, format.commonFactorDecimals) +
+               format.commonFactorSuffix;
     if (t == 0)
         return "0";
     if (decimals <= -3) {
         for (int i = 0; i < -decimals; ++i)
             t /= 10;
-        return FixedText(t, 0) + letter + std::to_string(-decimals);
+        return fixedText(t, 0) + letter + std::to_string(-decimals);
     }
     if (decimals <= 0)
-        return FixedText(t, 0);
+        return fixedText(t, 0);
     if (std::fabs(t) > 0.0095L || !std::isfinite(t))
-        return FixedText(t, decimals);
+        return fixedText(t, decimals);
     int c = 0;
     while (std::fabs(t) <= 1) {
         t *= 10;
         ++c;
     }
-    return FixedText(t, std::max(decimals - c, 0)) + letter + std::to_string(-c);
+    return fixedText(t, std::max(decimals - c, 0)) + letter + std::to_string(-c);
 }
 
-std::string FormatFixedLabel(int decimals, double v) {
-    return FixedText(v, std::max(decimals, 0));
+std::string formatFixedLabel(int decimals, double v) {
+    return fixedText(v, std::max(decimals, 0));
 }
 
-std::string DecadeLabel(int exponent, int digit, char exponentLetter) {
+std::string decadeLabel(int exponent, int digit, char exponentLetter) {
     std::string text;
     switch (exponent) {
     case -2:
@@ -85,17 +87,19 @@ std::string DecadeLabel(int exponent, int digit, char exponentLetter) {
     return text;
 }
 
-double ApplyZeroRule(double t, double majorStep) {
+double applyZeroRule(double t, double majorStep) {
     return std::fabs(t) < majorStep / 2 ? 0.0 : t;
 }
 
-std::string LinearTickLabel(const LabelFormat& format, const LinearLabelStyle& style, int decimals,
+std::string linearTickLabel(const LabelFormat& format, const LinearLabelStyle& style, int decimals,
                             double majorStep, double t) {
     const bool atZero = std::fabs(t) < majorStep / 2;
-    if (style.SuppressZero && atZero)
+    if (style.suppressZero && atZero)
         return {};
-    t = ApplyZeroRule(t, majorStep);
+    t = applyZeroRule(t, majorStep);
     std::string text =
-        style.FixedFormat ? FormatFixedLabel(decimals, t) : FormatGeneralLabel(format, decimals, t);
-    return text + style.UnitSuffix;
+        style.fixedFormat ? formatFixedLabel(decimals, t) : formatGeneralLabel(format, decimals, t);
+    return text + style.unitSuffix;
 }
+
+} // namespace plot

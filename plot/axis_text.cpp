@@ -1,31 +1,31 @@
 #include "plot/axis_text.h"
 
-#include "plot/engine_state.h"
-#include "plot/settings.h"
+namespace plot {
 
-bool DrawAxisText(int x, int y, const std::string& text, THorizontalAlign horizontal,
-                  TVerticalAlign vertical, int angle) {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr || x < 0 || x > e.PictureWidth - 1 || y < 0 ||
-        y > e.PictureHeight - 1)
+bool drawAxisText(EngineState& e, int x, int y, const std::string& text, HorizontalAlign horizontal,
+                  VerticalAlign vertical, int angle) {
+    if (e.targetCanvas == nullptr || x < 0 || x > e.pictureWidth - 1 || y < 0 ||
+        y > e.pictureHeight - 1)
         return false;
-    Canvas& c = *e.TargetCanvas;
+    Canvas& c = *e.targetCanvas;
     if (angle != 0) {
-        const TFont upright = c.Font;
-        c.Font.Orientation = angle * 10;
-        c.Font.Antialiased = GetSettingRounded(1) == 1;
-        c.TextOut(x, y, text);
-        c.Font = upright;
+        const Font upright = c.font;
+        c.font.orientation = angle * 10;
+        c.font.antialiased = e.settings.rounded(Setting::AntialiasFont) == 1;
+        c.textOut(x, y, text);
+        c.font = upright;
         return true;
     }
-    if (horizontal == THorizontalAlign::Centre)
-        x -= c.TextWidth(text) / 2;
-    else if (horizontal == THorizontalAlign::Right)
-        x -= c.TextWidth(text);
-    if (vertical == TVerticalAlign::Bottom)
-        y -= c.TextHeight(text);
-    else if (vertical == TVerticalAlign::Centred)
-        y -= e.CharHeight / 2;
-    c.TextOut(x, y, text);
+    if (horizontal == HorizontalAlign::Centre)
+        x -= c.textWidth(text) / 2;
+    else if (horizontal == HorizontalAlign::Right)
+        x -= c.textWidth(text);
+    if (vertical == VerticalAlign::Bottom)
+        y -= c.textHeight(text);
+    else if (vertical == VerticalAlign::Centred)
+        y -= e.charHeight / 2;
+    c.textOut(x, y, text);
     return true;
 }
+
+} // namespace plot

@@ -2,9 +2,11 @@
 
 #include "plot/raster.h"
 
+namespace plot {
+
 namespace {
 
-QImage MakeImage(int width, int height) {
+QImage makeImage(int width, int height) {
     QImage image(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
@@ -14,52 +16,54 @@ QImage MakeImage(int width, int height) {
 
 Canvas::Canvas() : Canvas(0, 0) {}
 
-Canvas::Canvas(int width, int height) : Image_(MakeImage(width, height)) {}
+Canvas::Canvas(int width, int height) : image_(makeImage(width, height)) {}
 
-void Canvas::SetSize(int width, int height) {
-    if (width != Image_.width() || height != Image_.height()) {
-        Image_ = MakeImage(width, height);
+void Canvas::setSize(int width, int height) {
+    if (width != image_.width() || height != image_.height()) {
+        image_ = makeImage(width, height);
     }
 }
 
-TColor Canvas::Pixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= Image_.width() || y >= Image_.height()) {
+Color Canvas::pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) {
         return -1;
     }
-    return FromQRgb(reinterpret_cast<const QRgb*>(Image_.constScanLine(y))[x]);
+    return fromQRgb(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
 }
 
-void Canvas::SetPixel(int x, int y, TColor color) {
-    PixelWriter(Image_, TPenMode::Copy, color).Put(x, y);
+void Canvas::setPixel(int x, int y, Color color) {
+    PixelWriter(image_, PenMode::Copy, color).put(x, y);
 }
 
-void Canvas::MoveTo(int x, int y) {
-    PenPos_ = QPoint(x, y);
+void Canvas::moveTo(int x, int y) {
+    penPos_ = QPoint(x, y);
 }
 
-void Canvas::LineTo(int x, int y) {
-    const QPoint from = PenPos_;
-    PenPos_ = QPoint(x, y);
-    if (Pen.Style == TPenStyle::Clear || Image_.isNull()) {
+void Canvas::lineTo(int x, int y) {
+    const QPoint from = penPos_;
+    penPos_ = QPoint(x, y);
+    if (pen.style == PenStyle::Clear || image_.isNull()) {
         return;
     }
-    const PixelWriter writer(Image_, Pen.Mode, Pen.Color);
-    if (Pen.Width <= 1) {
-        const TPenStyle style = Pen.Style;
-        ForEachLinePixel(from.x(), from.y(), x, y, writer.Width(), writer.Height(), 0, false,
+    const PixelWriter writer(image_, pen.mode, pen.color);
+    if (pen.width <= 1) {
+        const PenStyle style = pen.style;
+        forEachLinePixel(from.x(), from.y(), x, y, writer.width(), writer.height(), 0, false,
                          [&](std::int64_t px, std::int64_t py, std::int64_t i) {
-                             if (PenPatternOn(style, i)) {
-                                 writer.Put(px, py);
+                             if (penPatternOn(style, i)) {
+                                 writer.put(px, py);
                              }
                          });
         return;
     }
     // A wide pen covers both ends with its round tip; other styles draw solid, as wide cosmetic
     // pens do.
-    const int width = EffectivePenWidth(Pen.Width);
-    WidePenStroke stroke(writer, Pen.Mode, width, std::min(from.x(), x), std::min(from.y(), y),
+    const int width = effectivePenWidth(pen.width);
+    WidePenStroke stroke(writer, pen.mode, width, std::min(from.x(), x), std::min(from.y(), y),
                          std::max(from.x(), x), std::max(from.y(), y));
-    ForEachLinePixel(from.x(), from.y(), x, y, writer.Width(), writer.Height(), width, true,
-                     [&](std::int64_t px, std::int64_t py, std::int64_t) { stroke.Stamp(px, py); });
-    stroke.Paint();
+    forEachLinePixel(from.x(), from.y(), x, y, writer.width(), writer.height(), width, true,
+                     [&](std::int64_t px, std::int64_t py, std::int64_t) { stroke.stamp(px, py); });
+    stroke.paint();
 }
+
+} // namespace plot

@@ -7,34 +7,36 @@
 #include <string>
 #include <vector>
 
-enum class TPenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear };
+namespace plot {
+
+enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear };
 
 // How pen and brush pixels combine with the picture: Copy paints the colour, Xor flips the bits of
 // the colour into the pixel, Not inverts the pixel.
-enum class TPenMode { Copy, Xor, Not };
+enum class PenMode { Copy, Xor, Not };
 
-enum class TBrushStyle { Solid, Clear };
+enum class BrushStyle { Solid, Clear };
 
-struct TPen {
-    TColor Color = clBlack;
-    int Width = 1;
-    TPenStyle Style = TPenStyle::Solid;
-    TPenMode Mode = TPenMode::Copy;
+struct Pen {
+    Color color = kBlack;
+    int width = 1;
+    PenStyle style = PenStyle::Solid;
+    PenMode mode = PenMode::Copy;
 };
 
-struct TBrush {
-    TColor Color = clWhite;
-    TBrushStyle Style = TBrushStyle::Solid;
+struct Brush {
+    Color color = kWhite;
+    BrushStyle style = BrushStyle::Solid;
 };
 
-struct TFont {
-    std::string Name = "Arial";
-    int Size = 8; // points at 96 dpi
-    TColor Color = clBlack;
-    bool Bold = false;
-    bool Italic = false;
-    int Orientation = 0; // text direction in tenths of a degree, counter-clockwise
-    bool Antialiased = false;
+struct Font {
+    std::string name = "Arial";
+    int size = 8; // points at 96 dpi
+    Color color = kBlack;
+    bool bold = false;
+    bool italic = false;
+    int orientation = 0; // text direction in tenths of a degree, counter-clockwise
+    bool antialiased = false;
 };
 
 // A drawing surface over a 32-bit QImage with the conventions of the classic desktop canvas:
@@ -46,41 +48,43 @@ public:
     Canvas();
     Canvas(int width, int height);
 
-    TPen Pen;
-    TBrush Brush;
-    TFont Font;
+    Pen pen;
+    Brush brush;
+    Font font;
 
-    void SetSize(int width, int height);
-    int Width() const { return Image_.width(); }
-    int Height() const { return Image_.height(); }
-    QImage& Image() { return Image_; }
-    const QImage& Image() const { return Image_; }
+    void setSize(int width, int height);
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+    QImage& image() { return image_; }
+    const QImage& image() const { return image_; }
 
     // The pixel's colour, or -1 outside the surface. Setting a pixel ignores the pen mode.
-    TColor Pixel(int x, int y) const;
-    void SetPixel(int x, int y, TColor color);
+    Color pixel(int x, int y) const;
+    void setPixel(int x, int y, Color color);
 
-    QPoint PenPos() const { return PenPos_; }
-    void MoveTo(int x, int y);
+    QPoint penPos() const { return penPos_; }
+    void moveTo(int x, int y);
     // Draws from the pen position to (x, y) without that end pixel (one-pixel pens), then moves the
     // pen there.
-    void LineTo(int x, int y);
+    void lineTo(int x, int y);
 
     // Outline with the pen, inside with the brush; the box is left..right-1 x top..bottom-1.
-    void Rectangle(int left, int top, int right, int bottom);
+    void rectangle(int left, int top, int right, int bottom);
     // Fills the box with the brush colour, ignoring the pen.
-    void FillRect(int left, int top, int right, int bottom);
-    void Ellipse(int left, int top, int right, int bottom);
+    void fillRect(int left, int top, int right, int bottom);
+    void ellipse(int left, int top, int right, int bottom);
     // Filled (alternate rule) with the brush, then outlined with the pen as a closed path.
-    void Polygon(const std::vector<QPoint>& points);
+    void polygon(const std::vector<QPoint>& points);
 
     // Text in the font colour with its top-left corner at (x, y), background transparent; the pen
     // moves to the end of the text.
-    void TextOut(int x, int y, const std::string& text);
-    int TextWidth(const std::string& text) const;
-    int TextHeight(const std::string& text) const;
+    void textOut(int x, int y, const std::string& text);
+    int textWidth(const std::string& text) const;
+    int textHeight(const std::string& text) const;
 
 private:
-    QImage Image_;
-    QPoint PenPos_;
+    QImage image_;
+    QPoint penPos_;
 };
+
+} // namespace plot

@@ -8,10 +8,12 @@
 #include <cmath>
 #include <cstdlib>
 
+namespace plot {
+
 namespace {
 
 // Metric-compatible free faces for the classic desktop font names.
-QString FamilyFor(const std::string& name) {
+QString familyFor(const std::string& name) {
     const QString family = QString::fromLatin1(name.c_str());
     if (family.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0) {
         return QStringLiteral("Liberation Sans");
@@ -26,55 +28,57 @@ QString FamilyFor(const std::string& name) {
 }
 
 // Points at 96 dpi to pixels, halves away from zero: 8 pt is 11 px.
-int PixelSizeFor(int points) {
+int pixelSizeFor(int points) {
     const int size = (std::abs(points) * 96 + 36) / 72;
     return size < 1 ? 1 : size;
 }
 
-QFont MakeQFont(const TFont& font) {
-    QFont f(FamilyFor(font.Name));
-    f.setPixelSize(PixelSizeFor(font.Size));
-    f.setBold(font.Bold);
-    f.setItalic(font.Italic);
+QFont makeQFont(const Font& font) {
+    QFont f(familyFor(font.name));
+    f.setPixelSize(pixelSizeFor(font.size));
+    f.setBold(font.bold);
+    f.setItalic(font.italic);
     f.setHintingPreference(QFont::PreferFullHinting);
-    f.setStyleStrategy(font.Antialiased
+    f.setStyleStrategy(font.antialiased
                            ? QFont::PreferAntialias
                            : QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
     return f;
 }
 
 // Whole pixels above the baseline, rounded up as the desktop's text metrics do.
-int Ascent(const QFontMetricsF& metrics) {
+int ascent(const QFontMetricsF& metrics) {
     return static_cast<int>(std::ceil(metrics.ascent()));
 }
 
 } // namespace
 
-void Canvas::TextOut(int x, int y, const std::string& text) {
-    if (!Image_.isNull() && !text.empty()) {
-        const QFont font = MakeQFont(Font);
-        QPainter painter(&Image_);
-        painter.setFont(font);
-        painter.setPen(QColor::fromRgb(ToQRgb(Font.Color)));
+void Canvas::textOut(int x, int y, const std::string& text) {
+    if (!image_.isNull() && !text.empty()) {
+        const QFont qtFont = makeQFont(font);
+        QPainter painter(&image_);
+        painter.setFont(qtFont);
+        painter.setPen(QColor::fromRgb(toQRgb(font.color)));
         painter.setBackgroundMode(Qt::TransparentMode);
-        painter.setRenderHint(QPainter::TextAntialiasing, Font.Antialiased);
+        painter.setRenderHint(QPainter::TextAntialiasing, font.antialiased);
         painter.translate(x, y);
-        if (Font.Orientation != 0) {
-            painter.rotate(-Font.Orientation / 10.0);
+        if (font.orientation != 0) {
+            painter.rotate(-font.orientation / 10.0);
         }
-        painter.drawText(0, Ascent(QFontMetricsF(font)),
+        painter.drawText(0, ascent(QFontMetricsF(qtFont)),
                          QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size())));
     }
-    PenPos_ = QPoint(x + TextWidth(text), y);
+    penPos_ = QPoint(x + textWidth(text), y);
 }
 
-int Canvas::TextWidth(const std::string& text) const {
-    const QFont font = MakeQFont(Font);
+int Canvas::textWidth(const std::string& text) const {
+    const QFont qtFont = makeQFont(font);
     const QString s = QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size()));
-    return QFontMetrics(font).horizontalAdvance(s);
+    return QFontMetrics(qtFont).horizontalAdvance(s);
 }
 
-int Canvas::TextHeight(const std::string&) const {
-    const QFontMetricsF metrics(MakeQFont(Font));
-    return Ascent(metrics) + static_cast<int>(std::ceil(metrics.descent()));
+int Canvas::textHeight(const std::string&) const {
+    const QFontMetricsF metrics(makeQFont(font));
+    return ascent(metrics) + static_cast<int>(std::ceil(metrics.descent()));
 }
+
+} // namespace plot

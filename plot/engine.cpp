@@ -2,214 +2,168 @@
 
 #include "plot/primitives.h"
 #include "plot/rounding.h"
-#include "plot/settings.h"
-#include "plot/unzoom.h"
 
 #include <algorithm>
 
-EngineState& Engine() {
-    static EngineState state;
-    return state;
-}
-
-void InitEngine() {
-    EngineState& e = Engine();
-    Unzoom(0);
-    e.RulerEnabled = false;
-    e.RulerMode = 0;
-    e.RulerSnapX = e.RulerSnapY = false;
-    e.RulerSnapStepX = e.RulerSnapStepY = 0.0;
-    e.RulerDragging = false;
-    e.BandActive = false;
-    e.EnginePhase = 0;
-    e.SparePen = TPen{};
-    e.SpareBrush = TBrush{};
-    InitSettings();
-    e.Initialised = true;
-}
-
-void ForgetEngineHost(const TEngineHost* host) {
-    EngineState& e = Engine();
-    if (host != nullptr && e.OwnerControl == host) {
-        e.OwnerControl = nullptr;
-        e.TargetCanvas = nullptr;
-        e.RulerDragging = false;
-        e.BandActive = false;
-    }
-}
+namespace plot {
 
 namespace {
 
-void ResetInteraction(EngineState& e, TEngineHost& owner) {
-    owner.SetScreenCursor(TScreenCursor::Default);
-    e.RulerEnabled = false;
-    e.RulerMode = 0;
-    e.RulerSnapX = e.RulerSnapY = false;
-    e.RulerSnapStepX = e.RulerSnapStepY = 0.0;
-    e.RulerDragging = false;
-    e.BandActive = false;
+void resetInteraction(EngineState& e) {
+    e.owner.setScreenCursor(ScreenCursor::Default);
+    e.rulerEnabled = false;
+    e.rulerMode = 0;
+    e.rulerSnapX = e.rulerSnapY = false;
+    e.rulerSnapStepX = e.rulerSnapStepY = 0.0;
+    e.rulerDragging = false;
+    e.bandActive = false;
 }
 
 } // namespace
 
-void StartGraph(TEngineHost& owner, TColor backColour, TColor frameColour, double scale) {
-    EngineState& e = Engine();
-    if (!e.Initialised) {
-        InitEngine();
+void startGraph(EngineState& e, Color backColour, Color frameColour, double scale) {
+    // A drag on the last picture ends here; its drawing goes with a clean repaint.
+    if (e.rulerDragging) {
+        e.owner.invalidate();
     }
-    if (e.RulerDragging && e.OwnerControl != nullptr) {
-        e.OwnerControl->Invalidate();
-    }
-    e.OwnerControl = &owner;
-    e.TargetCanvas = &owner.EngineCanvas();
-    e.PictureWidth = owner.EngineWidth();
-    e.PictureHeight = owner.EngineHeight();
-    ResetInteraction(e, owner);
+    e.targetCanvas = &e.owner.engineCanvas();
+    e.pictureWidth = e.owner.engineWidth();
+    e.pictureHeight = e.owner.engineHeight();
+    resetInteraction(e);
 
-    Canvas& c = *e.TargetCanvas;
-    e.BackColour = e.DefaultBackColour = backColour;
-    c.Brush.Color = backColour;
-    c.Brush.Style = TBrushStyle::Solid;
-    e.ForeColour = e.DefaultForeColour = frameColour;
-    c.Pen.Color = frameColour;
-    c.Pen.Style = TPenStyle::Solid;
-    c.Pen.Width = 1;
-    c.Pen.Mode = TPenMode::Copy;
-    e.ContrastColour = frameColour == backColour ? ~backColour : frameColour;
+    Canvas& c = *e.targetCanvas;
+    e.backColour = e.defaultBackColour = backColour;
+    c.brush.color = backColour;
+    c.brush.style = BrushStyle::Solid;
+    e.foreColour = e.defaultForeColour = frameColour;
+    c.pen.color = frameColour;
+    c.pen.style = PenStyle::Solid;
+    c.pen.width = 1;
+    c.pen.mode = PenMode::Copy;
 
-    c.Rectangle(0, 0, e.PictureWidth, e.PictureHeight);
+    c.rectangle(0, 0, e.pictureWidth, e.pictureHeight);
 
-    e.FontScale = scale == 0.0 ? 1.0 : scale;
-    c.Font.Size = RoundHalfEven(8 * e.FontScale);
-    c.Font.Name = "Arial";
-    c.Font.Italic = false;
-    c.Font.Bold = false;
-    e.CharWidth = c.TextWidth("0");
-    e.CharHeight = c.TextHeight("0");
-    e.MajorTickLength = e.CharWidth + 1;
-    e.MinorTickLength = (e.CharWidth + 1) / 2 + 1;
+    e.fontScale = scale == 0.0 ? 1.0 : scale;
+    c.font.size = roundHalfEven(8 * e.fontScale);
+    c.font.name = "Arial";
+    c.font.italic = false;
+    c.font.bold = false;
+    e.charWidth = c.textWidth("0");
+    e.charHeight = c.textHeight("0");
+    e.majorTickLength = e.charWidth + 1;
+    e.minorTickLength = (e.charWidth + 1) / 2 + 1;
 
     for (int i = 1; i <= kMaxPlotAreas; ++i) {
-        e.PlotArea[i].AreaValid = false;
-        e.PlotArea[i].GridPattern = {4, 7, 4, 7};
+        e.plotArea[i].areaValid = false;
+        e.plotArea[i].gridPattern = {4, 7, 4, 7};
     }
-    e.AreaWindow.fill(TAreaWindow{});
 
-    e.AreaCount = 0;
-    e.CurrentArea = 0;
-    e.AxesReady = false;
-    e.SymbolQueue.clear();
-    e.PendingDot = TPendingDot{};
-    e.EnginePhase = 1;
+    e.areaCount = 0;
+    e.currentArea = 0;
+    e.axesReady = false;
+    e.symbolQueue.clear();
+    e.pendingDot = PendingDot{};
+    e.enginePhase = 1;
 
-    e.PicturePixelMode = true;
-    c.Pen.Color = e.ForeColour;
+    e.picturePixelMode = true;
+    c.pen.color = e.foreColour;
 
-    ExpireSettings(seNextPicture);
+    e.settings.expire(SettingEvent::NextPicture);
 }
 
-void SetPlotArea(int leftPercent, int rightPercent, int topPercent, int bottomPercent,
-                 int leftPixels, int rightPixels, int topPixels, int bottomPixels, bool clip) {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr) {
+void setPlotArea(EngineState& e, const plot::PlotAreaLayout& layout) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    if (e.AreaCount >= kMaxPlotAreas) {
-        e.Area().AreaValid = false;
+    if (e.areaCount >= kMaxPlotAreas) {
+        e.area().areaValid = false;
         return;
     }
-    FinishGraph();
-    e.AreaCount += 1;
-    e.CurrentArea = e.AreaCount;
-    TPlotArea& area = e.Area();
+    finishGraph(e);
+    e.areaCount += 1;
+    e.currentArea = e.areaCount;
+    PlotArea& area = e.area();
 
+    int leftPercent = layout.leftPercent;
+    int rightPercent = layout.rightPercent;
+    int topPercent = layout.topPercent;
+    int bottomPercent = layout.bottomPercent;
     if (rightPercent < leftPercent) {
         std::swap(leftPercent, rightPercent);
     }
-    area.AreaRect.Left = RoundHalfEven(std::max(leftPercent, 0) / 100.0 * e.PictureWidth);
-    area.AreaRect.Right = RoundHalfEven(std::min(rightPercent, 100) / 100.0 * e.PictureWidth);
+    area.areaRect.left = roundHalfEven(std::max(leftPercent, 0) / 100.0 * e.pictureWidth);
+    area.areaRect.right = roundHalfEven(std::min(rightPercent, 100) / 100.0 * e.pictureWidth);
     if (bottomPercent < topPercent) {
         std::swap(topPercent, bottomPercent);
     }
-    area.AreaRect.Top = RoundHalfEven(std::max(topPercent, 0) / 100.0 * e.PictureHeight);
-    area.AreaRect.Bottom = RoundHalfEven(std::min(bottomPercent, 100) / 100.0 * e.PictureHeight);
+    area.areaRect.top = roundHalfEven(std::max(topPercent, 0) / 100.0 * e.pictureHeight);
+    area.areaRect.bottom = roundHalfEven(std::min(bottomPercent, 100) / 100.0 * e.pictureHeight);
 
-    const int left = area.AreaRect.Left + leftPixels;
-    const int right = area.AreaRect.Right - rightPixels;
-    const int top = area.AreaRect.Top + topPixels;
-    const int bottom = area.AreaRect.Bottom - bottomPixels;
+    const int left = area.areaRect.left + layout.leftPixels;
+    const int right = area.areaRect.right - layout.rightPixels;
+    const int top = area.areaRect.top + layout.topPixels;
+    const int bottom = area.areaRect.bottom - layout.bottomPixels;
 
-    TMapping& m = e.CurrentMapping;
-    m.MapLeft = left;
-    m.MapWidth = right - left;
-    m.MapBottom = bottom;
-    m.MapHeight = bottom - top;
-    area.AreaValid = m.MapWidth >= 1 && m.MapHeight >= 1;
-    e.AreaAspect = m.MapHeight < 1 ? 1.0 : static_cast<double>(m.MapWidth) / m.MapHeight;
+    Mapping& m = e.currentMapping;
+    m.mapLeft = left;
+    m.mapWidth = right - left;
+    m.mapBottom = bottom;
+    m.mapHeight = bottom - top;
+    area.areaValid = m.mapWidth >= 1 && m.mapHeight >= 1;
 
-    const TZoomWindow& z = area.ZoomWindow;
-    const bool unzoomed = z.XLow <= 0 && z.XHigh >= 1 && z.YLow <= 0 && z.YHigh >= 1;
-    e.SkipClip = clip && unzoomed;
-    area.SkipClip = e.SkipClip;
+    const ZoomWindow& z = area.zoomWindow;
+    const bool unzoomed = z.xLow <= 0 && z.xHigh >= 1 && z.yLow <= 0 && z.yHigh >= 1;
+    e.skipClip = layout.clip && unzoomed;
+    area.skipClip = e.skipClip;
 
-    e.AxesReady = false;
-    for (TAxisRecord& axis : area.AxisRecord) {
-        axis.AxisDefined = false;
+    e.axesReady = false;
+    for (AxisRecord& axis : area.axisRecord) {
+        axis.axisDefined = false;
     }
-    area.AxisRecord[kAxisX].AxisPixelOrigin = m.MapLeft;
-    area.AxisRecord[kAxisX].AxisPixelLength = m.MapWidth;
-    area.AreaKind = akCartesian;
+    area.axisRecord[kAxisX].axisPixelOrigin = m.mapLeft;
+    area.axisRecord[kAxisX].axisPixelLength = m.mapWidth;
     // The first y axis drawn in the area sets the least y zoom fraction again.
-    area.MinZoomFractionX = 0.0;
-    area.MinZoomFractionY = 0.0;
-    area.DrawnYAxisCount = 0;
+    area.minZoomFractionX = 0.0;
+    area.minZoomFractionY = 0.0;
+    area.drawnYAxisCount = 0;
 
-    Canvas& c = *e.TargetCanvas;
-    SetLineWidth(1);
-    c.Pen.Style = TPenStyle::Solid;
-    c.Brush.Color = e.BackColour;
-    c.Brush.Style = TBrushStyle::Solid;
+    Canvas& c = *e.targetCanvas;
+    setLineWidth(e, 1);
+    c.pen.style = PenStyle::Solid;
+    c.brush.color = e.backColour;
+    c.brush.style = BrushStyle::Solid;
 
-    TAreaWindow& window = e.AreaWindow[e.CurrentArea];
-    window.Valid = area.AreaValid;
-    window.Left = left;
-    window.Top = top;
-    window.Right = right;
-    window.Bottom = bottom;
+    e.foreColour = e.defaultForeColour;
+    e.backColour = e.defaultBackColour;
+    c.pen.mode = PenMode::Copy;
 
-    e.ForeColour = e.DefaultForeColour;
-    e.BackColour = e.DefaultBackColour;
-    c.Pen.Mode = TPenMode::Copy;
+    e.enginePhase = 2;
+    e.picturePixelMode = true;
 
-    e.EnginePhase = 2;
-    e.PicturePixelMode = true;
-    e.AreaWindow[0] = window;
-
-    ExpireSettings(sePlotArea);
+    e.settings.expire(SettingEvent::PlotArea);
 }
 
-void FinishGraph() {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr) {
+void finishGraph(EngineState& e) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    if (e.PendingDot.Active) {
-        e.TargetCanvas->SetPixel(e.PendingDot.X, e.PendingDot.Y, e.PendingDot.Colour);
-        e.PendingDot.Active = false;
+    if (e.pendingDot.active) {
+        e.targetCanvas->setPixel(e.pendingDot.x, e.pendingDot.y, e.pendingDot.colour);
+        e.pendingDot.active = false;
     }
-    DrawSymbolQueue();
+    drawSymbolQueue(e);
 }
 
-void SetLineWidth(int n) {
-    EngineState& e = Engine();
-    if (n > 0 && e.TargetCanvas != nullptr) {
-        e.TargetCanvas->Pen.Width = n;
+void setLineWidth(EngineState& e, int n) {
+    if (n > 0 && e.targetCanvas != nullptr) {
+        e.targetCanvas->pen.width = n;
     }
 }
 
-void SetPenColour(TColor colour) {
-    EngineState& e = Engine();
-    if (e.TargetCanvas != nullptr) {
-        e.TargetCanvas->Pen.Color = colour;
+void setPenColour(EngineState& e, Color colour) {
+    if (e.targetCanvas != nullptr) {
+        e.targetCanvas->pen.color = colour;
     }
 }
+
+} // namespace plot

@@ -7,45 +7,49 @@
 #include <QRect>
 #include <memory>
 
-enum class TScreenCursor { Default, Cross, HourGlass };
+namespace plot {
+
+enum class ScreenCursor { Default, Cross, HourGlass };
 
 // What the engine needs from the control it draws on. The graph control implements it; tests use a
-// plain image. A host that goes away is forgotten by the engine (see the destructor).
-class TEngineHost {
+// plain image. Each host has its own engine, which must not outlive it.
+class EngineHost {
 public:
-    TEngineHost() = default;
-    TEngineHost(const TEngineHost&) = delete;
-    TEngineHost& operator=(const TEngineHost&) = delete;
-    virtual ~TEngineHost();
+    EngineHost() = default;
+    EngineHost(const EngineHost&) = delete;
+    EngineHost& operator=(const EngineHost&) = delete;
+    virtual ~EngineHost() = default;
 
-    virtual Canvas& EngineCanvas() = 0;
-    virtual int EngineWidth() const = 0;
-    virtual int EngineHeight() const = 0;
+    virtual Canvas& engineCanvas() = 0;
+    virtual int engineWidth() const = 0;
+    virtual int engineHeight() const = 0;
 
     // Interaction (zoom, ruler, output): paint the control at once, or schedule a repaint.
-    virtual void RepaintNow() {}
-    virtual void Invalidate() {}
-    virtual void SetScreenCursor(TScreenCursor) {}
+    virtual void repaintNow() {}
+    virtual void invalidate() {}
+    virtual void setScreenCursor(ScreenCursor) {}
     // Keep the pointer inside a screen rectangle (right and bottom exclusive) until released.
-    virtual void ConfinePointer(const QRect&) {}
-    virtual void ReleasePointer() {}
+    virtual void confinePointer(const QRect&) {}
+    virtual void releasePointer() {}
     // Control pixel + offset = screen pixel.
-    virtual QPoint ScreenOffset() const { return {}; }
+    virtual QPoint screenOffset() const { return {}; }
 
     // Output: the system beep, and the printer a picture is printed on (none: printing fails).
-    virtual void Beep() {}
-    virtual std::unique_ptr<PrintTarget> OpenPrinter() { return nullptr; }
+    virtual void beep() {}
+    virtual std::unique_ptr<PrintTarget> openPrinter() { return nullptr; }
 };
 
 // A host over an image of its own: for tests, benchmarks and off-screen pictures.
-class TImageHost : public TEngineHost {
+class ImageHost : public EngineHost {
 public:
-    TImageHost(int width, int height) : Canvas_(width, height) {}
+    ImageHost(int width, int height) : canvas_(width, height) {}
 
-    Canvas& EngineCanvas() override { return Canvas_; }
-    int EngineWidth() const override { return Canvas_.Width(); }
-    int EngineHeight() const override { return Canvas_.Height(); }
+    Canvas& engineCanvas() override { return canvas_; }
+    int engineWidth() const override { return canvas_.width(); }
+    int engineHeight() const override { return canvas_.height(); }
 
 private:
-    Canvas Canvas_;
+    Canvas canvas_;
 };
+
+} // namespace plot

@@ -1,225 +1,100 @@
 #pragma once
 
+// The plotting engine's state, one per PlotEngine. Only plot/ includes this header; everything
+// outside reaches the engine through plot/plot_engine.h.
+
 #include "plot/canvas.h"
 #include "plot/colors.h"
+#include "plot/engine_host.h"
+#include "plot/mapping.h"
+#include "plot/mouse_input.h"
+#include "plot/plot_area.h"
+#include "plot/settings.h"
+#include "plot/symbols.h"
 
 #include <array>
-#include <cstdint>
-#include <string>
 #include <vector>
 
-class TEngineHost;
+namespace plot {
 
-constexpr int kMaxPlotAreas = 8;
-constexpr int kAxisX = 0; // AxisRecord index of the X axis; 1..4 are Y1..Y4
-
-struct TFractionWindow {
-    double Low = 0.0;
-    double High = 1.0;
-};
-
-struct TZoomWindow {
-    double XLow = 0.0;
-    double XHigh = 1.0;
-    double YLow = 0.0;
-    double YHigh = 1.0;
-};
-
-struct TPixelRect {
-    int Left = 0;
-    int Right = 0;
-    int Top = 0;
-    int Bottom = 0;
-};
-
-// One axis as drawn in an area: what zoom and ruler read back.
-struct TAxisRecord {
-    bool AxisDefined = false;
-    bool AxisLog = false;
-    TColor AxisColour = clBlack;
-    double AxisMin = 0.0;
-    double AxisMax = 0.0;
-    double AxisLogSpan = 0.0;
-    int AxisPixelOrigin = 0;
-    int AxisPixelLength = 0;
-    TFractionWindow AxisZoomWindow; // visible part of the full range, survives pictures
-    TFractionWindow DrawnWindow;    // part actually shown (may be widened to ticks)
-    double UnitsPerPixel = 0.0;
-    double MinimumStep = 0.0; // rounded to 1, 2 or 5 times a power of ten; 0 = none
-    int LabelDecimals = 0;
-    int MinimumStepDecimals = 99;
-};
-
-enum TAreaKind { akCartesian = 0 };
-
-enum TGridLine { glXMajor = 0, glXMinor = 1, glYMajor = 2, glYMinor = 3 };
-
-struct TPlotArea {
-    TPixelRect AreaRect; // from the percentages, before the pixel margins
-    TZoomWindow ZoomWindow;
-    bool AreaValid = false;
-    bool SkipClip = false;
-    int AreaKind = akCartesian;
-    std::array<int, 4> GridPattern{4, 7, 4, 7};
-    std::array<TAxisRecord, 5> AxisRecord;
-    double MinZoomFractionX = 0.0;
-    double MinZoomFractionY = 0.0;
-    int DrawnYAxisCount = 0; // y axes drawn since the X axis (running mean of the y window)
-};
-
-struct TAreaWindowAxis {
-    bool Marked = false;
-    double Min = 0.0;
-    double Max = 0.0;
-};
-
-struct TAreaWindow {
-    bool Valid = false;
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-    std::array<TAreaWindowAxis, 5> Axis;
-};
-
-struct TMapping {
-    int MapLeft = 0;
-    int MapWidth = 0;
-    int MapBottom = 0;
-    int MapHeight = 0;
-    double XMin = 0.0;
-    double XMax = 0.0;
-    double YMin = 0.0;
-    double YMax = 0.0;
-    bool XLog = false;
-    bool YLog = false;
-    double XLogSpan = 0.0;
-    double YLogSpan = 0.0;
-};
-
-struct TPendingDot {
-    bool Active = false;
-    int X = 0;
-    int Y = 0;
-    TColor Colour = clBlack;
-};
-
-struct TSymbolRecord {
-    std::int32_t X = 0;
-    std::int32_t Y = 0;
-    std::uint16_t Kind = 0;
-    std::uint16_t Size = 0;
-    std::uint16_t Fill = 0;
-    std::uint16_t PenWidth = 0;
-    std::uint16_t Reserved = 0;
-    TColor Colour = clBlack;
-    TColor FillColour = clBlack;
-};
-
-struct TMouseInfo {
-    int EngineCounter = 0;
-    int Area = 0;
-    int PixelX = 0;
-    int PixelY = 0;
-    double WorldX = 0.0;
-    std::array<double, 4> WorldY{};
-    std::array<int, 2> DataIndex{};
-};
-
-enum TMouseInfoSlot { miPress = 0, miRelease = 1, miReference = 2, miMove = 3 };
-
-// The settings table's run-time part (rows 1..41; slot 0 is what a code without a row reads).
-struct TSettingsState {
-    bool Built = false;
-    std::vector<float> SettingValues;
-    std::vector<int> SettingIndex;
-    std::vector<std::uint8_t> SettingMarks;
-    int SettingLifetime = 0;
+// The end pixel of the last one-pixel line, which the canvas leaves out: set by the next move
+// or at the finish.
+struct PendingDot {
+    bool active = false;
+    int x = 0;
+    int y = 0;
+    Color colour = kBlack;
 };
 
 struct EngineState {
+    explicit EngineState(EngineHost& owner) : owner(owner) {}
+
     // Picture
-    TEngineHost* OwnerControl = nullptr;
-    Canvas* TargetCanvas = nullptr;
-    int PictureWidth = 0;
-    int PictureHeight = 0;
-    TColor DefaultBackColour = clWhite;
-    TColor DefaultForeColour = clBlack;
-    TColor BackColour = clWhite;
-    TColor ForeColour = clBlack;
-    TColor ContrastColour = clBlack;
-    double FontScale = 1.0;
-    int CharWidth = 0;
-    int CharHeight = 0;
-    int EnginePhase = 0;
-    int AreaCount = 0;
-    int CurrentArea = 0;
-    bool Initialised = false;
+    EngineHost& owner;
+    Canvas* targetCanvas = nullptr; // the owner's canvas from the first picture on
+    int pictureWidth = 0;
+    int pictureHeight = 0;
+    Color defaultBackColour = kWhite;
+    Color defaultForeColour = kBlack;
+    Color backColour = kWhite;
+    Color foreColour = kBlack;
+    double fontScale = 1.0;
+    int charWidth = 0;
+    int charHeight = 0;
+    int enginePhase = 0; // 1 after startGraph, 2 after setPlotArea, 3 and 4 after x and y axes
+    int areaCount = 0;
+    int currentArea = 0;
 
     // Areas 1..8; slot 0 is a blank record read while no area is open.
-    std::array<TPlotArea, kMaxPlotAreas + 1> PlotArea;
-    std::array<TAreaWindow, kMaxPlotAreas + 1> AreaWindow;
+    std::array<PlotArea, kMaxPlotAreas + 1> plotArea;
 
-    TMapping CurrentMapping;
+    Mapping currentMapping;
 
     // Coordinate mode and drawing flags
-    bool PicturePixelMode = false;
-    bool AxesReady = false;
-    bool SkipClip = false;
-    double AreaAspect = 1.0;
-    int PenX = 0;
-    int PenY = 0;
-    TPendingDot PendingDot;
-    std::vector<TSymbolRecord> SymbolQueue;
-    TPen SparePen;
-    TBrush SpareBrush;
+    bool picturePixelMode = false;
+    bool axesReady = false;
+    bool skipClip = false;
+    int penX = 0;
+    int penY = 0;
+    PendingDot pendingDot;
+    std::vector<SymbolRecord> symbolQueue;
+    Pen sparePen;
+    Brush spareBrush;
 
-    // Axis working values (valid during and just after the axis operation that set them)
-    int MajorTickLength = 0;
-    int MinorTickLength = 0;
-    int LabelDecimalsX = 0;
-    int LabelDecimalsY = 0;
-    double MinimumStepX = 0.0;
-    double MinimumStepY = 0.0;
-    int MinimumStepDecimalsX = 99;
-    int MinimumStepDecimalsY = 99;
-    double UnitsPerPixelX = 0.0;
-    double UnitsPerPixelY = 0.0;
-    double CommonFactor = 0.0;
-    int CommonFactorDecimals = 0;
-    std::string CommonFactorSuffix;
+    // Tick lengths of the axis drawn last (the initial values come from the font)
+    int majorTickLength = 0;
+    int minorTickLength = 0;
 
     // Ruler set-up
-    TColor RulerColour = clBlack;
-    int RulerTextX = 0;
-    int RulerTextY = 0;
-    int RulerAlignment = 1;
-    bool RulerEnabled = false;
-    int RulerMode = 0;
-    bool RulerSnapX = false;
-    bool RulerSnapY = false;
-    double RulerSnapStepX = 0.0;
-    double RulerSnapStepY = 0.0;
+    Color rulerColour = kBlack;
+    int rulerTextX = 0;
+    int rulerTextY = 0;
+    int rulerAlignment = 1;
+    bool rulerEnabled = false;
+    int rulerMode = 0;
+    bool rulerSnapX = false;
+    bool rulerSnapY = false;
+    double rulerSnapStepX = 0.0;
+    double rulerSnapStepY = 0.0;
     // Ruler run
-    bool RulerDragging = false;
-    int RulerX = 0;
-    int RulerY = 0;
-    int RulerAxis = 1;
+    bool rulerDragging = false;
+    int rulerX = 0;
+    int rulerY = 0;
+    int rulerAxis = 1;
     // Zoom rectangle
-    bool BandActive = false;
-    int BandStartX = 0;
-    int BandStartY = 0;
-    int BandEndX = 0;
-    int BandEndY = 0;
-    std::array<bool, 5> ZoomAxes{};
-    int LastZoomedArea = 0;
-    std::array<TMouseInfo, 4> MouseInfo;
+    bool bandActive = false;
+    int bandStartX = 0;
+    int bandStartY = 0;
+    int bandEndX = 0;
+    int bandEndY = 0;
+    std::array<bool, 5> zoomAxes{};
+    int lastZoomedArea = 0;
+    std::array<MouseInfo, 4> mouseInfo;
 
-    TSettingsState Settings;
+    SettingsTable settings;
 
-    TPlotArea& Area() { return PlotArea[CurrentArea]; }
-    const TPlotArea& Area() const { return PlotArea[CurrentArea]; }
+    PlotArea& area() { return plotArea[currentArea]; }
+    const PlotArea& area() const { return plotArea[currentArea]; }
 };
 
-// The one engine of the process; every picture passes through it.
-EngineState& Engine();
+} // namespace plot

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <vector>
 
-std::string FixedText(long double v, int decimals) {
+namespace plot {
+
+std::string fixedText(long double v, int decimals) {
     decimals = std::max(decimals, 0);
     const double d = static_cast<double>(v);
     if (!std::isfinite(d))
@@ -18,3 +20,5 @@ std::string FixedText(long double v, int decimals) {
         text.erase(0, 1);
     return text;
 }
+
+} // namespace plot

@@ -1,7 +1,5 @@
 #include "plot/graph_output.h"
 
-#include "plot/engine_host.h"
-#include "plot/engine_state.h"
 #include "plot/print_layout.h"
 #include "plot/print_rows.h"
 
@@ -10,67 +8,69 @@
 #include <QImage>
 #include <QPainter>
 
+namespace plot {
+
 namespace {
 
-QImage Snapshot(const EngineState& e, QImage::Format format) {
-    return e.TargetCanvas->Image()
-        .copy(0, 0, e.PictureWidth, e.PictureHeight)
+QImage snapshot(const EngineState& e, QImage::Format format) {
+    return e.targetCanvas->image()
+        .copy(0, 0, e.pictureWidth, e.pictureHeight)
         .convertToFormat(format);
 }
 
 // Inverts one row of the screen picture as a progress mark.
-void MarkRow(EngineState& e, int y) {
-    Canvas& c = *e.TargetCanvas;
-    const int width = c.Pen.Width;
-    c.Pen.Width = 1;
-    c.Pen.Mode = TPenMode::Not;
-    c.MoveTo(0, y);
-    c.LineTo(e.PictureWidth, y);
-    c.Pen.Mode = TPenMode::Copy;
-    c.Pen.Width = width;
+void markRow(EngineState& e, int y) {
+    Canvas& c = *e.targetCanvas;
+    const int width = c.pen.width;
+    c.pen.width = 1;
+    c.pen.mode = PenMode::Not;
+    c.moveTo(0, y);
+    c.lineTo(e.pictureWidth, y);
+    c.pen.mode = PenMode::Copy;
+    c.pen.width = width;
 }
 
-void PutBack(EngineState& e, const QImage& snapshot) {
-    QPainter painter(&e.TargetCanvas->Image());
+void putBack(EngineState& e, const QImage& snapshot) {
+    QPainter painter(&e.targetCanvas->image());
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, snapshot);
 }
 
 } // namespace
 
-void CopyGraphToClipboard() {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr || e.TargetCanvas == nullptr) {
+void copyGraphToClipboard(EngineState& e) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    e.OwnerControl->SetScreenCursor(TScreenCursor::HourGlass);
-    QGuiApplication::clipboard()->setImage(Snapshot(e, e.TargetCanvas->Image().format()));
-    e.OwnerControl->SetScreenCursor(TScreenCursor::Default);
+    e.owner.setScreenCursor(ScreenCursor::HourGlass);
+    QGuiApplication::clipboard()->setImage(snapshot(e, e.targetCanvas->image().format()));
+    e.owner.setScreenCursor(ScreenCursor::Default);
 }
 
-void PrintGraph(bool restore, int positionCode, double fraction) {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr || e.TargetCanvas == nullptr) {
+void printGraph(EngineState& e, bool restore, int positionCode, double fraction) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    TEngineHost& owner = *e.OwnerControl;
-    owner.SetScreenCursor(TScreenCursor::HourGlass);
-    const std::unique_ptr<PrintTarget> printer = owner.OpenPrinter();
+    EngineHost& owner = e.owner;
+    owner.setScreenCursor(ScreenCursor::HourGlass);
+    const std::unique_ptr<PrintTarget> printer = owner.openPrinter();
     const PrintLayout layout =
-        printer ? LayOutPrint(*printer, e.PictureWidth, e.PictureHeight, positionCode, fraction)
+        printer ? layOutPrint(*printer, e.pictureWidth, e.pictureHeight, positionCode, fraction)
                 : PrintLayout{};
-    if (layout.CellSize == 0) {
-        owner.Beep();
+    if (layout.cellSize == 0) {
+        owner.beep();
     } else {
-        const QImage snapshot = Snapshot(e, QImage::Format_RGB32);
-        const auto markRow = [&e](int y) { MarkRow(e, y); };
-        if (!PrintPicture(snapshot, layout, *printer,
-                          restore ? std::function<void(int)>(markRow) : nullptr)) {
-            owner.Beep();
+        const QImage picture = snapshot(e, QImage::Format_RGB32);
+        const auto markProgress = [&e](int y) { markRow(e, y); };
+        if (!printPicture(picture, layout, *printer,
+                          restore ? std::function<void(int)>(markProgress) : nullptr)) {
+            owner.beep();
         }
         if (restore) {
-            PutBack(e, snapshot);
+            putBack(e, picture);
         }
     }
-    owner.SetScreenCursor(TScreenCursor::Default);
+    owner.setScreenCursor(ScreenCursor::Default);
 }
+
+} // namespace plot

@@ -1,43 +1,42 @@
 #include "plot/grid_lines.h"
 
-#include "plot/engine_state.h"
+namespace plot {
 
 namespace {
 
 // Draws the grid line from `from` along `step` over `length` + 1 pixels.
-void GridLine(int pattern, TColor colour, QPoint from, QPoint step, int length) {
-    Canvas& c = *Engine().TargetCanvas;
+void gridLine(Canvas& c, int pattern, Color colour, QPoint from, QPoint step, int length) {
     if (pattern < 0)
         return;
     if (pattern == 0) {
-        const TColor pen = c.Pen.Color;
-        c.Pen.Color = colour;
-        c.MoveTo(from.x(), from.y());
-        c.LineTo(from.x() + step.x() * length, from.y() + step.y() * length);
-        c.Pen.Color = pen;
+        const Color pen = c.pen.color;
+        c.pen.color = colour;
+        c.moveTo(from.x(), from.y());
+        c.lineTo(from.x() + step.x() * length, from.y() + step.y() * length);
+        c.pen.color = pen;
         return;
     }
     for (int d = 0; d <= length; ++d)
         if ((d & pattern) == 0)
-            c.SetPixel(from.x() + step.x() * d, from.y() + step.y() * d, colour);
+            c.setPixel(from.x() + step.x() * d, from.y() + step.y() * d, colour);
 }
 
 } // namespace
 
-void GridLineX(int p, bool minor, TColor colour) {
-    EngineState& e = Engine();
-    const TMapping& m = e.CurrentMapping;
-    if (e.TargetCanvas == nullptr || p == m.MapLeft)
+void gridLineX(EngineState& e, int p, bool minor, Color colour) {
+    const Mapping& m = e.currentMapping;
+    if (e.targetCanvas == nullptr || p == m.mapLeft)
         return;
-    GridLine(e.Area().GridPattern[minor ? glXMinor : glXMajor], colour, QPoint(p, m.MapBottom),
-             QPoint(0, -1), m.MapHeight);
+    gridLine(*e.targetCanvas, e.area().gridPattern[minor ? kXMinorGrid : kXMajorGrid], colour,
+             QPoint(p, m.mapBottom), QPoint(0, -1), m.mapHeight);
 }
 
-void GridLineY(int p, bool minor, TColor colour) {
-    EngineState& e = Engine();
-    const TMapping& m = e.CurrentMapping;
-    if (e.TargetCanvas == nullptr || p == m.MapBottom)
+void gridLineY(EngineState& e, int p, bool minor, Color colour) {
+    const Mapping& m = e.currentMapping;
+    if (e.targetCanvas == nullptr || p == m.mapBottom)
         return;
-    GridLine(e.Area().GridPattern[minor ? glYMinor : glYMajor], colour, QPoint(m.MapLeft, p),
-             QPoint(1, 0), m.MapWidth);
+    gridLine(*e.targetCanvas, e.area().gridPattern[minor ? kYMinorGrid : kYMajorGrid], colour,
+             QPoint(m.mapLeft, p), QPoint(1, 0), m.mapWidth);
 }
+
+} // namespace plot

@@ -1,9 +1,13 @@
 #pragma once
 
-#include "plot/colors.h"
+#include "plot/engine_state.h"
+
+namespace plot {
 
 // Grid lines across the current plot rectangle with the area's dash patterns: a negative pattern
 // draws nothing, 0 a solid line, P > 0 the pixels at distance d from the bottom (left) edge with
 // d AND P = 0. Nothing is drawn on the left (bottom) edge, where the axis line lies.
-void GridLineX(int p, bool minor, TColor colour);
-void GridLineY(int p, bool minor, TColor colour);
+void gridLineX(EngineState& e, int p, bool minor, Color colour);
+void gridLineY(EngineState& e, int p, bool minor, Color colour);
+
+} // namespace plot

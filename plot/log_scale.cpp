@@ -6,6 +6,8 @@
 #include <array>
 #include <cmath>
 
+namespace plot {
+
 namespace {
 
 constexpr std::array<int, 1> kRow0{10};
@@ -22,7 +24,7 @@ constexpr int kMaxDecades = 700;
 
 } // namespace
 
-int LogFinenessLevel(int pixelLength, double fineness, double ratio, int fontPoints) {
+int logFinenessLevel(int pixelLength, double fineness, double ratio, int fontPoints) {
     const long double d = static_cast<long double>(pixelLength) * fineness /
                           std::log10(static_cast<long double>(ratio)) / (fontPoints / 8.0L);
     if (d > 250)
@@ -38,7 +40,7 @@ int LogFinenessLevel(int pixelLength, double fineness, double ratio, int fontPoi
     return 0;
 }
 
-std::span<const int> LogSubdivisionRow(int row) {
+std::span<const int> logSubdivisionRow(int row) {
     switch (row) {
     case 0:
         return kRow0;
@@ -53,12 +55,12 @@ std::span<const int> LogSubdivisionRow(int row) {
     }
 }
 
-bool InLogSubdivisionRow(int row, int mantissaCode) {
-    const auto codes = LogSubdivisionRow(row);
+bool inLogSubdivisionRow(int row, int mantissaCode) {
+    const auto codes = logSubdivisionRow(row);
     return std::find(codes.begin(), codes.end(), mantissaCode) != codes.end();
 }
 
-void WalkLogTicks(double axisMin, double axisMax, int length, int level, bool xAxis,
+void walkLogTicks(double axisMin, double axisMax, int length, int level, bool xAxis,
                   const std::function<int(double)>& position,
                   const std::function<void(const LogTick&)>& visit) {
     const double low = std::min(axisMin, axisMax);
@@ -73,24 +75,26 @@ void WalkLogTicks(double axisMin, double axisMax, int length, int level, bool xA
         return axisMin > axisMax ? length - p : p;
     };
 
-    long double e = IntPart(std::log10(static_cast<long double>(low))) + 1;
+    long double e = intPart(std::log10(static_cast<long double>(low))) + 1;
     for (int i = 0; i < kMaxDecades && fromLowEnd(std::pow(10.0L, e)) > 0; ++i)
         e -= 1;
     for (int i = 0; i < kMaxDecades; ++i, e += 1) {
         const long double v = std::pow(10.0L, e);
         if (fromLowEnd(v) > length)
             break;
-        for (int m : LogSubdivisionRow(tickRow)) {
+        for (int m : logSubdivisionRow(tickRow)) {
             LogTick tick;
-            tick.Value = static_cast<double>(m * v / 10);
-            tick.Position = position(tick.Value);
-            if (tick.Position < 0 || tick.Position > length)
+            tick.value = static_cast<double>(m * v / 10);
+            tick.position = position(tick.value);
+            if (tick.position < 0 || tick.position > length)
                 continue;
-            tick.Long = InLogSubdivisionRow(longRow, m);
-            tick.Labelled = InLogSubdivisionRow(labelRow, m) && !(xAxis && (m == 70 || m == 90));
-            tick.Exponent = static_cast<int>(e);
-            tick.Digit = RoundToInt(m / 10.0L);
+            tick.isLong = inLogSubdivisionRow(longRow, m);
+            tick.labelled = inLogSubdivisionRow(labelRow, m) && !(xAxis && (m == 70 || m == 90));
+            tick.exponent = static_cast<int>(e);
+            tick.digit = roundToInt(m / 10.0L);
             visit(tick);
         }
     }
 }
+
+} // namespace plot

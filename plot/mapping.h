@@ -1,11 +1,38 @@
 #pragma once
 
-// World values to pixels of the current mapping and of the current area's stored axes, and back.
-// Pixel results are clamped to -32768..32767 before rounding (halves to even).
+#include "plot/plot_area.h"
 
-int MapX(double x);
-int MapY(double y);
-int AreaMapX(double x);
-int AreaMapY(int axis, double y); // axis 1..4
-double PixelToWorldX(int px);
-double PixelToWorldY(int py, int axis); // axis 0 = current mapping, 1..4 = stored y axis
+namespace plot {
+
+// World values to pixels and back. Pixel results are clamped to -32768..32767 before rounding
+// (halves to even); NaN goes far to the left or top.
+
+// The world-to-pixel mapping that lines and symbols are drawn with: the plot rectangle and the
+// world values at its edges (xMin at the left, yMin at the bottom).
+struct Mapping {
+    int mapLeft = 0;
+    int mapWidth = 0;
+    int mapBottom = 0;
+    int mapHeight = 0;
+    double xMin = 0.0;
+    double xMax = 0.0;
+    double yMin = 0.0;
+    double yMax = 0.0;
+    bool xLog = false;
+    bool yLog = false;
+    double xLogSpan = 0.0;
+    double yLogSpan = 0.0;
+};
+
+int mapX(const Mapping& m, double x);
+int mapY(const Mapping& m, double y);
+double pixelToWorldY(const Mapping& m, int py);
+
+// The linear mapping of an axis as it was drawn (x axis: origin at the left; y axis: origin at
+// the bottom), and back, logarithmic where the axis was.
+int axisPixelX(const AxisRecord& r, double x);
+int axisPixelY(const AxisRecord& r, double y);
+double axisWorldX(const AxisRecord& r, int px);
+double axisWorldY(const AxisRecord& r, int py);
+
+} // namespace plot

@@ -2,14 +2,16 @@
 
 #include "plot/colors.h"
 
+namespace plot {
+
 enum class PrintOrientation { Portrait, Landscape };
 
 // A block of printer pixels; the right and bottom edges lie outside it.
 struct PrintRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
     friend bool operator==(const PrintRect&, const PrintRect&) = default;
 };
 
@@ -18,14 +20,16 @@ struct PrintRect {
 class PrintTarget {
 public:
     virtual ~PrintTarget() = default;
-    virtual void SetOrientation(PrintOrientation orientation) = 0;
+    virtual void setOrientation(PrintOrientation orientation) = 0;
     // The printable page in printer pixels, for the orientation set last; 0 when unknown.
-    virtual int PageWidth() = 0;
-    virtual int PageHeight() = 0;
-    virtual bool BeginDocument() = 0;
+    virtual int pageWidth() = 0;
+    virtual int pageHeight() = 0;
+    virtual bool beginDocument() = 0;
     // Fills the block with the colour, outline included.
-    virtual bool FillRect(const PrintRect& rect, TColor colour) = 0;
-    virtual bool EndDocument() = 0;
+    virtual bool fillRect(const PrintRect& rect, Color colour) = 0;
+    virtual bool endDocument() = 0;
     // Drops a document that failed half-way.
-    virtual void AbortDocument() = 0;
+    virtual void abortDocument() = 0;
 };
+
+} // namespace plot

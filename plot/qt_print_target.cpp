@@ -4,6 +4,8 @@
 #include <QPageLayout>
 #include <QRect>
 
+namespace plot {
+
 QtPrintTarget::QtPrintTarget()
     : owned_(std::make_unique<QPrinter>(QPrinter::HighResolution)), printer_(*owned_) {}
 
@@ -14,40 +16,42 @@ QtPrintTarget::QtPrintTarget(const QString& pdfFile) : QtPrintTarget() {
 
 QtPrintTarget::QtPrintTarget(QPrinter& printer) : printer_(printer) {}
 
-void QtPrintTarget::SetOrientation(PrintOrientation orientation) {
+void QtPrintTarget::setOrientation(PrintOrientation orientation) {
     printer_.setPageOrientation(orientation == PrintOrientation::Portrait ? QPageLayout::Portrait
                                                                           : QPageLayout::Landscape);
 }
 
-int QtPrintTarget::PageWidth() {
+int QtPrintTarget::pageWidth() {
     return printer_.width();
 }
 
-int QtPrintTarget::PageHeight() {
+int QtPrintTarget::pageHeight() {
     return printer_.height();
 }
 
-bool QtPrintTarget::BeginDocument() {
+bool QtPrintTarget::beginDocument() {
     return painter_.begin(&printer_);
 }
 
-bool QtPrintTarget::FillRect(const PrintRect& rect, TColor colour) {
+bool QtPrintTarget::fillRect(const PrintRect& rect, Color colour) {
     if (!painter_.isActive()) {
         return false;
     }
-    const QColor fill = QColor::fromRgb(ToQRgb(colour));
-    painter_.fillRect(QRect(rect.Left, rect.Top, rect.Right - rect.Left, rect.Bottom - rect.Top),
+    const QColor fill = QColor::fromRgb(toQRgb(colour));
+    painter_.fillRect(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
                       fill);
     return true;
 }
 
-bool QtPrintTarget::EndDocument() {
+bool QtPrintTarget::endDocument() {
     return painter_.end();
 }
 
-void QtPrintTarget::AbortDocument() {
+void QtPrintTarget::abortDocument() {
     printer_.abort();
     if (painter_.isActive()) {
         painter_.end();
     }
 }
+
+} // namespace plot

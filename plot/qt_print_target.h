@@ -7,6 +7,8 @@
 #include <QString>
 #include <memory>
 
+namespace plot {
+
 // The graph printout on a QPrinter: the system's default printer, a PDF file, or a printer owned
 // elsewhere (the one chosen in the printer set-up dialog), which must outlive the printout.
 class QtPrintTarget : public PrintTarget {
@@ -15,16 +17,18 @@ public:
     explicit QtPrintTarget(const QString& pdfFile);
     explicit QtPrintTarget(QPrinter& printer);
 
-    void SetOrientation(PrintOrientation orientation) override;
-    int PageWidth() override;
-    int PageHeight() override;
-    bool BeginDocument() override;
-    bool FillRect(const PrintRect& rect, TColor colour) override;
-    bool EndDocument() override;
-    void AbortDocument() override;
+    void setOrientation(PrintOrientation orientation) override;
+    int pageWidth() override;
+    int pageHeight() override;
+    bool beginDocument() override;
+    bool fillRect(const PrintRect& rect, Color colour) override;
+    bool endDocument() override;
+    void abortDocument() override;
 
 private:
     std::unique_ptr<QPrinter> owned_;
     QPrinter& printer_;
     QPainter painter_;
 };
+
+} // namespace plot

@@ -7,54 +7,56 @@
 #include <cstdint>
 #include <vector>
 
+namespace plot {
+
 // Pixel writing with a pen mode, clipped to the image.
 class PixelWriter {
 public:
-    PixelWriter(QImage& image, TPenMode mode, TColor color)
-        : Bits_(reinterpret_cast<QRgb*>(image.bits())),
-          Stride_(image.bytesPerLine() / static_cast<int>(sizeof(QRgb))), Width_(image.width()),
-          Height_(image.height()), Mode_(mode), Value_(ToQRgb(color)) {}
+    PixelWriter(QImage& image, PenMode mode, Color color)
+        : bits_(reinterpret_cast<QRgb*>(image.bits())),
+          stride_(image.bytesPerLine() / static_cast<int>(sizeof(QRgb))), width_(image.width()),
+          height_(image.height()), mode_(mode), value_(toQRgb(color)) {}
 
-    int Width() const { return Width_; }
-    int Height() const { return Height_; }
+    int width() const { return width_; }
+    int height() const { return height_; }
 
-    void Put(std::int64_t x, std::int64_t y) const {
-        if (x < 0 || y < 0 || x >= Width_ || y >= Height_) {
+    void put(std::int64_t x, std::int64_t y) const {
+        if (x < 0 || y < 0 || x >= width_ || y >= height_) {
             return;
         }
-        QRgb& p = Bits_[y * Stride_ + x];
-        switch (Mode_) {
-        case TPenMode::Copy:
-            p = Value_;
+        QRgb& p = bits_[y * stride_ + x];
+        switch (mode_) {
+        case PenMode::Copy:
+            p = value_;
             break;
-        case TPenMode::Xor:
-            p ^= (Value_ & 0x00FFFFFFu);
+        case PenMode::Xor:
+            p ^= (value_ & 0x00FFFFFFu);
             break;
-        case TPenMode::Not:
+        case PenMode::Not:
             p ^= 0x00FFFFFFu;
             break;
         }
     }
 
     // Pixels left..right-1 of one row.
-    void Span(std::int64_t y, std::int64_t left, std::int64_t right) const {
-        if (y < 0 || y >= Height_) {
+    void span(std::int64_t y, std::int64_t left, std::int64_t right) const {
+        if (y < 0 || y >= height_) {
             return;
         }
         const std::int64_t from = left < 0 ? 0 : left;
-        const std::int64_t to = right > Width_ ? Width_ : right;
+        const std::int64_t to = right > width_ ? width_ : right;
         for (std::int64_t x = from; x < to; ++x) {
-            Put(x, y);
+            put(x, y);
         }
     }
 
 private:
-    QRgb* Bits_;
-    int Stride_;
-    int Width_;
-    int Height_;
-    TPenMode Mode_;
-    QRgb Value_;
+    QRgb* bits_;
+    int stride_;
+    int width_;
+    int height_;
+    PenMode mode_;
+    QRgb value_;
 };
 
 // The pixels a wide pen covers along a path, painted once each (XOR and NOT rely on that). In
@@ -62,29 +64,29 @@ private:
 class WidePenStroke {
 public:
     // left..right x top..bottom (inclusive) bound the centre pixels of the path.
-    WidePenStroke(const PixelWriter& writer, TPenMode mode, int width, std::int64_t left,
+    WidePenStroke(const PixelWriter& writer, PenMode mode, int width, std::int64_t left,
                   std::int64_t top, std::int64_t right, std::int64_t bottom);
-    void Stamp(std::int64_t x, std::int64_t y);
-    void Paint() const;
+    void stamp(std::int64_t x, std::int64_t y);
+    void paint() const;
 
 private:
-    void Add(std::int64_t x, std::int64_t y);
+    void add(std::int64_t x, std::int64_t y);
 
-    const PixelWriter& Writer_;
-    bool Direct_;
-    int Width_;
-    std::int64_t Left_ = 0;
-    std::int64_t Top_ = 0;
-    std::int64_t MaskWidth_ = 0;
-    std::int64_t MaskHeight_ = 0;
-    std::vector<std::uint8_t> Mask_;
+    const PixelWriter& writer_;
+    bool direct_;
+    int width_;
+    std::int64_t left_ = 0;
+    std::int64_t top_ = 0;
+    std::int64_t maskWidth_ = 0;
+    std::int64_t maskHeight_ = 0;
+    std::vector<std::uint8_t> mask_;
 };
 
 // Calls plot(x, y, step) for the pixels of a one-pixel line from (x0, y0) towards (x1, y1), the
 // end pixel left out unless includeEnd, limited to the steps whose major coordinate lies within
 // margin pixels of the width x height image. Every pixel is visited once, in order from the start.
 template <typename Plot>
-void ForEachLinePixel(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, int width,
+void forEachLinePixel(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, int width,
                       int height, int margin, bool includeEnd, Plot&& plot) {
     const std::int64_t dx = x1 - x0;
     const std::int64_t dy = y1 - y0;
@@ -132,9 +134,11 @@ void ForEachLinePixel(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::in
 }
 
 // Pen widths drawn, 1..255 pixels: anything wider would only cost time.
-inline int EffectivePenWidth(int width) {
+inline int effectivePenWidth(int width) {
     return std::clamp(width, 1, 255);
 }
 
 // Dash pattern of a one-pixel pen: true where step i of a line is painted.
-bool PenPatternOn(TPenStyle style, std::int64_t i);
+bool penPatternOn(PenStyle style, std::int64_t i);
+
+} // namespace plot

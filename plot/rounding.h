@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <limits>
 
+namespace plot {
+
 // Round to the nearest integer with halves to the even one (2.5 -> 2, -0.5 -> 0). Values beyond
 // the 32-bit range saturate; NaN gives 0.
-inline std::int32_t RoundHalfEven(double v) {
+inline std::int32_t roundHalfEven(double v) {
     if (std::isnan(v)) {
         return 0;
     }
@@ -23,9 +25,11 @@ inline std::int32_t RoundHalfEven(double v) {
 }
 
 // Cut toward zero to a 32-bit integer, saturating like RoundHalfEven.
-inline std::int32_t TruncToInt(double v) {
+inline std::int32_t truncToInt(double v) {
     if (std::isnan(v)) {
         return 0;
     }
-    return RoundHalfEven(std::trunc(v));
+    return roundHalfEven(std::trunc(v));
 }
+
+} // namespace plot

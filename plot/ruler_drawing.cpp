@@ -1,120 +1,118 @@
 #include "plot/ruler_drawing.h"
 
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
+#include "plot/area_mapping.h"
 #include "plot/readout_numbers.h"
-#include "plot/settings.h"
 
 #include <algorithm>
 #include <string>
 
+namespace plot {
+
 namespace {
 
-constexpr int kSymbolExponent = 4;
-
-std::string AxisValueText(const TAxisRecord& axis, double value) {
-    if (axis.AxisLog) {
-        return FormatSignificant(axis.LabelDecimals, value, GetSetting(kSymbolExponent) > 0);
+std::string axisValueText(const EngineState& e, const AxisRecord& axis, double value) {
+    if (axis.axisLog) {
+        return formatSignificant(axis.labelDecimals, value,
+                                 e.settings.value(Setting::SymbolExponent) > 0);
     }
-    return FormatFixed(RoundToStep(value, axis.MinimumStep),
-                       std::min(axis.LabelDecimals, axis.MinimumStepDecimals));
+    return formatFixed(roundToStep(value, axis.minimumStep),
+                       std::min(axis.labelDecimals, axis.minimumStepDecimals));
 }
 
 // Lines drawn in this colour with the XOR pen show in the ruler colour over the background.
-TColor RulerXorColour(const EngineState& e) {
-    return ColorToRGB(e.BackColour) ^ ColorToRGB(e.RulerColour);
+Color rulerXorColour(const EngineState& e) {
+    return colorToRgb(e.backColour) ^ colorToRgb(e.rulerColour);
 }
 
-void SetXorPen(Canvas& c, const EngineState& e) {
-    c.Pen.Mode = TPenMode::Xor;
-    c.Pen.Width = 1;
-    c.Pen.Style = TPenStyle::Solid;
-    c.Pen.Color = RulerXorColour(e);
+void setXorPen(Canvas& c, const EngineState& e) {
+    c.pen.mode = PenMode::Xor;
+    c.pen.width = 1;
+    c.pen.style = PenStyle::Solid;
+    c.pen.color = rulerXorColour(e);
 }
 
 } // namespace
 
-QPoint SnapRulerPoint(int x, int y) {
-    const EngineState& e = Engine();
-    if (e.RulerSnapStepX > 0) {
-        x = AreaMapX(RoundToStep(PixelToWorldX(x), e.RulerSnapStepX));
+QPoint snapRulerPoint(const EngineState& e, int x, int y) {
+    if (e.rulerSnapStepX > 0) {
+        x = areaMapX(e, roundToStep(pixelToWorldX(e, x), e.rulerSnapStepX));
     }
-    if (e.RulerSnapStepY > 0) {
-        y = AreaMapY(e.RulerAxis, RoundToStep(PixelToWorldY(y, e.RulerAxis), e.RulerSnapStepY));
+    if (e.rulerSnapStepY > 0) {
+        y = areaMapY(e, e.rulerAxis,
+                     roundToStep(pixelToWorldY(e, y, e.rulerAxis), e.rulerSnapStepY));
     }
     return {x, y};
 }
 
-void ShowRuler(int x, int y, bool draw) {
-    EngineState& e = Engine();
-    e.RulerX = x;
-    e.RulerY = y;
-    if (e.TargetCanvas == nullptr) {
+void showRuler(EngineState& e, int x, int y, bool draw) {
+    e.rulerX = x;
+    e.rulerY = y;
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    Canvas& c = *e.TargetCanvas;
-    SetXorPen(c, e);
-    c.Brush.Style = TBrushStyle::Clear;
-    const TAxisRecord& xAxis = e.Area().AxisRecord[kAxisX];
-    const TAxisRecord& yAxis = e.Area().AxisRecord[e.RulerAxis];
-    x = std::clamp(x, xAxis.AxisPixelOrigin, xAxis.AxisPixelOrigin + xAxis.AxisPixelLength);
-    y = std::clamp(y, yAxis.AxisPixelOrigin - yAxis.AxisPixelLength, yAxis.AxisPixelOrigin);
+    Canvas& c = *e.targetCanvas;
+    setXorPen(c, e);
+    c.brush.style = BrushStyle::Clear;
+    const AxisRecord& xAxis = e.area().axisRecord[kAxisX];
+    const AxisRecord& yAxis = e.area().axisRecord[e.rulerAxis];
+    x = std::clamp(x, xAxis.axisPixelOrigin, xAxis.axisPixelOrigin + xAxis.axisPixelLength);
+    y = std::clamp(y, yAxis.axisPixelOrigin - yAxis.axisPixelLength, yAxis.axisPixelOrigin);
     // The ruler mode in use draws no cross-hair lines: the cross cursor marks the point.
-    c.Pen.Mode = TPenMode::Copy;
-    if (e.RulerEnabled) {
-        RulerReadout(x, y, draw);
+    c.pen.mode = PenMode::Copy;
+    if (e.rulerEnabled) {
+        rulerReadout(e, x, y, draw);
     }
 }
 
-void ShowBand(int x, int y, bool draw) {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr) {
+void showBand(EngineState& e, int x, int y, bool draw) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    Canvas& c = *e.TargetCanvas;
-    SetXorPen(c, e);
-    c.MoveTo(e.BandStartX, e.BandStartY);
-    c.LineTo(x, e.BandStartY);
-    c.LineTo(x, y);
-    c.LineTo(e.BandStartX, y);
-    c.LineTo(e.BandStartX, e.BandStartY);
-    c.Pen.Mode = TPenMode::Copy;
-    c.Pen.Style = TPenStyle::Solid;
-    if (e.RulerEnabled) {
-        RulerReadout(x, y, draw);
+    Canvas& c = *e.targetCanvas;
+    setXorPen(c, e);
+    c.moveTo(e.bandStartX, e.bandStartY);
+    c.lineTo(x, e.bandStartY);
+    c.lineTo(x, y);
+    c.lineTo(e.bandStartX, y);
+    c.lineTo(e.bandStartX, e.bandStartY);
+    c.pen.mode = PenMode::Copy;
+    c.pen.style = PenStyle::Solid;
+    if (e.rulerEnabled) {
+        rulerReadout(e, x, y, draw);
     }
-    e.BandEndX = x;
-    e.BandEndY = y;
+    e.bandEndX = x;
+    e.bandEndY = y;
 }
 
-void RulerReadout(int px, int py, bool draw) {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr) {
+void rulerReadout(EngineState& e, int px, int py, bool draw) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    Canvas& c = *e.TargetCanvas;
-    const TAxisRecord& xAxis = e.Area().AxisRecord[kAxisX];
-    const TAxisRecord& yAxis = e.Area().AxisRecord[e.RulerAxis];
-    const std::string xText = AxisValueText(xAxis, PixelToWorldX(px));
-    const std::string yText = AxisValueText(yAxis, PixelToWorldY(py, e.RulerAxis));
+    Canvas& c = *e.targetCanvas;
+    const AxisRecord& xAxis = e.area().axisRecord[kAxisX];
+    const AxisRecord& yAxis = e.area().axisRecord[e.rulerAxis];
+    const std::string xText = axisValueText(e, xAxis, pixelToWorldX(e, px));
+    const std::string yText = axisValueText(e, yAxis, pixelToWorldY(e, py, e.rulerAxis));
     const std::string head = xText + " / ";
 
     int offset = 0;
-    if (e.RulerAlignment < 0) {
-        offset = c.TextWidth(head + yText);
-    } else if (e.RulerAlignment == 0) {
+    if (e.rulerAlignment < 0) {
+        offset = c.textWidth(head + yText);
+    } else if (e.rulerAlignment == 0) {
         // Keeps the separator in place however long the y text grows.
-        offset = c.TextWidth(head + xText) / 2;
+        offset = c.textWidth(head + xText) / 2;
     }
-    const int left = e.RulerTextX - offset;
+    const int left = e.rulerTextX - offset;
 
-    const TColor fontColour = c.Font.Color;
-    c.Brush.Style = TBrushStyle::Clear;
+    const Color fontColour = c.font.color;
+    c.brush.style = BrushStyle::Clear;
     // Removal writes the very same pieces in the back colour, so no pixel of them is left.
-    c.Font.Color = draw ? xAxis.AxisColour : e.BackColour;
-    c.TextOut(left, e.RulerTextY, head);
-    const int yLeft = c.PenPos().x();
-    c.Font.Color = draw ? yAxis.AxisColour : e.BackColour;
-    c.TextOut(yLeft, e.RulerTextY, yText);
-    c.Font.Color = fontColour;
+    c.font.color = draw ? xAxis.axisColour : e.backColour;
+    c.textOut(left, e.rulerTextY, head);
+    const int yLeft = c.penPos().x();
+    c.font.color = draw ? yAxis.axisColour : e.backColour;
+    c.textOut(yLeft, e.rulerTextY, yText);
+    c.font.color = fontColour;
 }
+
+} // namespace plot

@@ -1,162 +1,158 @@
 #include "plot/settings.h"
 
-#include "plot/engine_state.h"
 #include "plot/rounding.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+namespace plot {
+
 namespace {
 
-constexpr std::array<TSettingRow, kSettingRowCount> kRows = {{
-    {1, 1, 0, 1, true, "antialias font"},
-    {2, 20, 10, 100, true, "legend width"},
-    {3, 0, 0, 1, true, "mode colour scale"},
-    {4, 0, 0, 1, true, "symbol exponent"},
-    {5, 0, 0, 1, true, "disable zoom autoredraw"},
-    {10, 1000, 1, 100000, false, "max zoom depth"},
-    {11, 2, 1, 100, false, "min log ratio"},
-    {20, 5, 1, 100, false, "label dist X float"},
-    {21, 8, 1, 100, false, "label dist X exp"},
-    {22, 1, 0.2, 5, false, "fineness log X"},
-    {23, 1, 0, 3, false, "major ticsize X"},
-    {24, 0.6, 0, 1, false, "minor ticsize X"},
-    {25, 0, -90, 90, true, "angle text X"},
-    {26, 0, 0, 0, false, "format sci labels X"},
-    {27, 0, 0, 1, true, "do not plot 0 X"},
-    {40, 2, 1, 100, false, "label dist Y"},
-    {41, 0, 0, 1, true, "rotate vert caption Y"},
-    {42, 1, 0.2, 5, false, "fineness log Y"},
-    {43, 1, 0, 3, false, "major ticsize Y"},
-    {44, 0.6, 0, 1, false, "minor ticsize Y"},
-    {45, 0, -90, 90, true, "angle text Y"},
-    {46, 0, 0, 0, false, "format sci labels Y"},
-    {47, 0, 0, 1, true, "do not plot 0 Y"},
-    {60, 2, 1, 100, false, "label dist R"},
-    {61, 20, 1, 1000, false, "max zoom depth R"},
-    {62, 1, 0.1, 10, false, "fineness grid polar"},
-    {63, 1, 0, 3, false, "major ticsize R"},
-    {64, 0.6, 0, 1, false, "minor ticsize R"},
-    {66, 0, 0, 0, false, "format sci labels R"},
-    {100, 5, 1, 100, false, "label dist X 1"},
-    {101, 2, 1, 10, false, "label dist X 2"},
-    {102, 1, 0, 3, false, "ticsize X"},
-    {110, 5, 1, 100, false, "label dist Y 1"},
-    {111, 2, 1, 100, false, "label dist Y 2"},
-    {112, 1, 0, 3, false, "ticsize Y"},
-    {120, 5, 1, 100, false, "label dist Z 1"},
-    {121, 2, 1, 100, false, "label dist Z 2"},
-    {122, 0.6, 0, 3, false, "ticsize Z"},
-    {130, 5, 1, 100, false, "label dist R 1"},
-    {131, 2, 1, 100, false, "label dist R 2"},
-    {132, 1, 0, 3, false, "ticsize R"},
+using enum Setting;
+
+constexpr std::array<SettingRow, kSettingRowCount> kRows = {{
+    {AntialiasFont, 1, 0, 1, true, "antialias font"},
+    {LegendWidth, 20, 10, 100, true, "legend width"},
+    {ModeColourScale, 0, 0, 1, true, "mode colour scale"},
+    {SymbolExponent, 0, 0, 1, true, "symbol exponent"},
+    {DisableZoomAutoredraw, 0, 0, 1, true, "disable zoom autoredraw"},
+    {MaxZoomDepth, 1000, 1, 100000, false, "max zoom depth"},
+    {MinLogRatio, 2, 1, 100, false, "min log ratio"},
+    {LabelDistXFloat, 5, 1, 100, false, "label dist X float"},
+    {LabelDistXExp, 8, 1, 100, false, "label dist X exp"},
+    {FinenessLogX, 1, 0.2, 5, false, "fineness log X"},
+    {MajorTicSizeX, 1, 0, 3, false, "major ticsize X"},
+    {MinorTicSizeX, 0.6, 0, 1, false, "minor ticsize X"},
+    {AngleTextX, 0, -90, 90, true, "angle text X"},
+    {FormatSciLabelsX, 0, 0, 0, false, "format sci labels X"},
+    {DoNotPlotZeroX, 0, 0, 1, true, "do not plot 0 X"},
+    {LabelDistY, 2, 1, 100, false, "label dist Y"},
+    {RotateVertCaptionY, 0, 0, 1, true, "rotate vert caption Y"},
+    {FinenessLogY, 1, 0.2, 5, false, "fineness log Y"},
+    {MajorTicSizeY, 1, 0, 3, false, "major ticsize Y"},
+    {MinorTicSizeY, 0.6, 0, 1, false, "minor ticsize Y"},
+    {AngleTextY, 0, -90, 90, true, "angle text Y"},
+    {FormatSciLabelsY, 0, 0, 0, false, "format sci labels Y"},
+    {DoNotPlotZeroY, 0, 0, 1, true, "do not plot 0 Y"},
+    {LabelDistR, 2, 1, 100, false, "label dist R"},
+    {MaxZoomDepthR, 20, 1, 1000, false, "max zoom depth R"},
+    {FinenessGridPolar, 1, 0.1, 10, false, "fineness grid polar"},
+    {MajorTicSizeR, 1, 0, 3, false, "major ticsize R"},
+    {MinorTicSizeR, 0.6, 0, 1, false, "minor ticsize R"},
+    {FormatSciLabelsR, 0, 0, 0, false, "format sci labels R"},
+    {LabelDistX1, 5, 1, 100, false, "label dist X 1"},
+    {LabelDistX2, 2, 1, 10, false, "label dist X 2"},
+    {TicSizeX, 1, 0, 3, false, "ticsize X"},
+    {LabelDistY1, 5, 1, 100, false, "label dist Y 1"},
+    {LabelDistY2, 2, 1, 100, false, "label dist Y 2"},
+    {TicSizeY, 1, 0, 3, false, "ticsize Y"},
+    {LabelDistZ1, 5, 1, 100, false, "label dist Z 1"},
+    {LabelDistZ2, 2, 1, 100, false, "label dist Z 2"},
+    {TicSizeZ, 0.6, 0, 3, false, "ticsize Z"},
+    {LabelDistR1, 5, 1, 100, false, "label dist R 1"},
+    {LabelDistR2, 2, 1, 100, false, "label dist R 2"},
+    {TicSizeR, 1, 0, 3, false, "ticsize R"},
 }};
 
-constexpr std::uint8_t kAllRowsMark = 255;
+// Every row carries this mark; a row whose mark equals an event would fall back at that event.
+constexpr unsigned char kAllRowsMark = 255;
 
-TSettingsState& State() {
-    TSettingsState& s = Engine().Settings;
-    if (!s.Built) {
-        InitSettings();
-    }
-    return s;
-}
-
-// Row number 1..41 of a code, 0 for a code without a row (also outside 0..132).
-int RowOf(int code) {
-    const TSettingsState& s = State();
-    if (code < 0 || code > kHighestSettingCode) {
-        return 0;
-    }
-    return s.SettingIndex[static_cast<std::size_t>(code)];
-}
-
-void RestoreDefault(TSettingsState& s, int row) {
-    s.SettingValues[static_cast<std::size_t>(row)] = static_cast<float>(kRows[row - 1].Default);
+int codeOf(Setting code) {
+    return static_cast<int>(code);
 }
 
 } // namespace
 
-const TSettingRow* SettingRows() {
-    return kRows.data();
-}
-
-void InitSettings() {
-    TSettingsState& s = Engine().Settings;
-    s.SettingValues.assign(kSettingRowCount + 1, 0.0f);
-    s.SettingValues[0] = -1.0f;
-    s.SettingMarks.assign(kSettingRowCount + 1, kAllRowsMark);
-    s.SettingIndex.assign(kHighestSettingCode + 1, 0);
+SettingsTable::SettingsTable()
+    : values_(kSettingRowCount + 1, 0.0f), index_(kHighestSettingCode + 1, 0),
+      marks_(kSettingRowCount + 1, kAllRowsMark) {
+    values_[0] = -1.0f;
     for (int row = 1; row <= kSettingRowCount; ++row) {
-        s.SettingValues[static_cast<std::size_t>(row)] = static_cast<float>(kRows[row - 1].Default);
-        s.SettingIndex[static_cast<std::size_t>(kRows[row - 1].Code)] = row;
+        restoreDefault(row);
+        index_[static_cast<std::size_t>(codeOf(kRows[row - 1].code))] = row;
     }
-    s.SettingLifetime = 0;
-    s.Built = true;
 }
 
-double GetSetting(int code) {
-    return State().SettingValues[static_cast<std::size_t>(RowOf(code))];
+std::span<const SettingRow> SettingsTable::rows() {
+    return kRows;
 }
 
-int GetSettingRounded(int code) {
-    return RoundHalfEven(GetSetting(code));
-}
-
-double GetSettingOrMode(int code) {
-    if (code == 0) {
-        return State().SettingLifetime;
+int SettingsTable::rowOf(Setting code) const {
+    const int n = codeOf(code);
+    if (n < 0 || n > kHighestSettingCode) {
+        return 0;
     }
-    if (code >= 1 && code <= kHighestSettingCode) {
-        return GetSetting(code);
+    return index_[static_cast<std::size_t>(n)];
+}
+
+void SettingsTable::restoreDefault(int row) {
+    values_[static_cast<std::size_t>(row)] = static_cast<float>(kRows[row - 1].defaultValue);
+}
+
+double SettingsTable::value(Setting code) const {
+    return values_[static_cast<std::size_t>(rowOf(code))];
+}
+
+int SettingsTable::rounded(Setting code) const {
+    return roundHalfEven(value(code));
+}
+
+double SettingsTable::valueOrMode(Setting code) const {
+    const int n = codeOf(code);
+    if (n == 0) {
+        return lifetime_;
+    }
+    if (n >= 1 && n <= kHighestSettingCode) {
+        return value(code);
     }
     return -1.0;
 }
 
-void SetSetting(int code, double value) {
-    TSettingsState& s = State();
+void SettingsTable::set(Setting code, double value) {
     if (std::isnan(value)) {
         return;
     }
-    if (code == 0) {
-        s.SettingLifetime = std::clamp(RoundHalfEven(value), 0, 3);
+    if (code == LifetimeMode) {
+        lifetime_ = std::clamp(roundHalfEven(value), 0, 3);
         return;
     }
-    const int row = RowOf(code);
-    if (code < 1 || row == 0) {
+    const int row = rowOf(code);
+    if (row == 0) {
         return;
     }
-    const TSettingRow& r = kRows[row - 1];
-    if (r.Lower != 0 && r.Upper != 0) {
-        value = std::clamp(value, r.Lower, r.Upper);
+    const SettingRow& r = kRows[row - 1];
+    if (r.lower != 0 && r.upper != 0) {
+        value = std::clamp(value, r.lower, r.upper);
     }
-    if (r.Integer) {
+    if (r.integer) {
         value = value >= 0 ? std::trunc(value + 0.5) : -std::trunc(-value + 0.5);
     }
-    s.SettingValues[static_cast<std::size_t>(row)] = static_cast<float>(value);
+    values_[static_cast<std::size_t>(row)] = static_cast<float>(value);
 }
 
-void ResetSetting(int code) {
-    TSettingsState& s = State();
-    if (code == 0) {
-        s.SettingLifetime = 0;
+void SettingsTable::reset(Setting code) {
+    if (code == LifetimeMode) {
+        lifetime_ = 0;
         return;
     }
-    const int row = RowOf(code);
-    if (code < 1 || row == 0) {
+    const int row = rowOf(code);
+    if (row == 0) {
         return;
     }
-    RestoreDefault(s, row);
-    s.SettingMarks[static_cast<std::size_t>(row)] = kAllRowsMark;
+    restoreDefault(row);
+    marks_[static_cast<std::size_t>(row)] = kAllRowsMark;
 }
 
-void ExpireSettings(int event) {
-    TSettingsState& s = State();
+void SettingsTable::expire(SettingEvent event) {
+    const int e = static_cast<int>(event);
     for (int row = 1; row <= kSettingRowCount; ++row) {
-        const std::uint8_t mark = s.SettingMarks[static_cast<std::size_t>(row)];
-        if ((event == s.SettingLifetime && mark == kAllRowsMark) || mark == event) {
-            RestoreDefault(s, row);
+        const unsigned char mark = marks_[static_cast<std::size_t>(row)];
+        if ((e == lifetime_ && mark == kAllRowsMark) || mark == e) {
+            restoreDefault(row);
         }
     }
 }
+
+} // namespace plot

@@ -1,125 +1,126 @@
-#include "plot/engine_state.h"
+#include "plot/symbols.h"
+
 #include "plot/primitives.h"
 #include "plot/rounding.h"
 
 #include <algorithm>
 #include <limits>
 
+namespace plot {
+
 namespace {
 
 constexpr int kMaxField = std::numeric_limits<std::uint16_t>::max();
 
-void SetSymbolBrush(EngineState& e, Canvas& c, const TSymbolRecord& s) {
-    switch (s.Fill) {
+void setSymbolBrush(Canvas& c, const SymbolRecord& s, Color backColour) {
+    switch (s.fill) {
     case 0:
-        c.Brush.Style = TBrushStyle::Clear;
+        c.brush.style = BrushStyle::Clear;
         break;
     case 1:
-        c.Brush.Style = TBrushStyle::Solid;
-        c.Brush.Color = e.BackColour;
+        c.brush.style = BrushStyle::Solid;
+        c.brush.color = backColour;
         break;
     case 2:
-        c.Brush.Style = TBrushStyle::Solid;
-        c.Brush.Color = s.Colour;
+        c.brush.style = BrushStyle::Solid;
+        c.brush.color = s.colour;
         break;
     case 3:
-        c.Brush.Style = TBrushStyle::Solid;
-        c.Brush.Color = s.FillColour;
+        c.brush.style = BrushStyle::Solid;
+        c.brush.color = s.fillColour;
         break;
     default:
         break;
     }
 }
 
-void Line(Canvas& c, int x0, int y0, int x1, int y1) {
-    c.MoveTo(x0, y0);
-    c.LineTo(x1, y1);
-}
-
-void DrawOneSymbol(EngineState& e, Canvas& c, const TSymbolRecord& s) {
-    const int x = s.X;
-    const int y = s.Y;
-    if (s.Kind == ssDot || s.Size < 2) {
-        c.SetPixel(x, y, c.Pen.Color);
-        return;
-    }
-    const int h = s.Size / 2;
-    const int a = h + h / 2;
-    c.Pen.Width = s.PenWidth;
-    c.Pen.Style = TPenStyle::Solid;
-    c.Pen.Color = s.Colour;
-    SetSymbolBrush(e, c, s);
-    const bool thin = s.PenWidth <= 1;
-    switch (s.Kind) {
-    case ssCircle:
-        c.Ellipse(x - h, y - h, x + h + 1, y + h + 1);
-        break;
-    case ssSquare:
-        c.Rectangle(x - h, y - h, x + h + 1, y + h + 1);
-        break;
-    case ssTriangleUp:
-        c.Polygon({{x - h, y + h}, {x + h, y + h}, {x, y - a}});
-        break;
-    case ssTriangleDown:
-        c.Polygon({{x - h, y - h}, {x + h, y - h}, {x, y + a}});
-        break;
-    case ssTriangleRight:
-        c.Polygon({{x - h, y + h}, {x - h, y - h}, {x + a, y}});
-        break;
-    case ssTriangleLeft:
-        c.Polygon({{x + h, y + h}, {x + h, y - h}, {x - a, y}});
-        break;
-    case ssPlus:
-        if (thin) {
-            Line(c, x, y - h, x, y + h + 1);
-            Line(c, x + h, y, x - h - 1, y);
-        } else {
-            Line(c, x, y - h, x, y + h);
-            Line(c, x - h, y, x + h, y);
-        }
-        break;
-    case ssCross:
-        if (thin) {
-            Line(c, x - h + 1, y - h + 1, x + h, y + h);
-            Line(c, x + h - 1, y - h + 1, x - h, y + h);
-        } else {
-            Line(c, x - h, y - h, x + h, y + h);
-            Line(c, x + h, y - h, x - h, y + h);
-        }
-        break;
-    default:
-        break;
-    }
+void line(Canvas& c, int x0, int y0, int x1, int y1) {
+    c.moveTo(x0, y0);
+    c.lineTo(x1, y1);
 }
 
 } // namespace
 
-void DrawSymbolQueue() {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr || e.SymbolQueue.empty()) {
-        e.SymbolQueue.clear();
+void drawSymbolRecord(Canvas& c, const SymbolRecord& s, Color backColour) {
+    const int x = s.x;
+    const int y = s.y;
+    if (s.kind == kDotSymbol || s.size < 2) {
+        c.setPixel(x, y, c.pen.color);
         return;
     }
-    SaveAttributes();
-    for (const TSymbolRecord& s : e.SymbolQueue) {
-        DrawOneSymbol(e, *e.TargetCanvas, s);
+    const int h = s.size / 2;
+    const int a = h + h / 2;
+    c.pen.width = s.penWidth;
+    c.pen.style = PenStyle::Solid;
+    c.pen.color = s.colour;
+    setSymbolBrush(c, s, backColour);
+    const bool thin = s.penWidth <= 1;
+    switch (s.kind) {
+    case kCircleSymbol:
+        c.ellipse(x - h, y - h, x + h + 1, y + h + 1);
+        break;
+    case kSquareSymbol:
+        c.rectangle(x - h, y - h, x + h + 1, y + h + 1);
+        break;
+    case kTriangleUpSymbol:
+        c.polygon({{x - h, y + h}, {x + h, y + h}, {x, y - a}});
+        break;
+    case kTriangleDownSymbol:
+        c.polygon({{x - h, y - h}, {x + h, y - h}, {x, y + a}});
+        break;
+    case kTriangleRightSymbol:
+        c.polygon({{x - h, y + h}, {x - h, y - h}, {x + a, y}});
+        break;
+    case kTriangleLeftSymbol:
+        c.polygon({{x + h, y + h}, {x + h, y - h}, {x - a, y}});
+        break;
+    case kPlusSymbol:
+        if (thin) {
+            line(c, x, y - h, x, y + h + 1);
+            line(c, x + h, y, x - h - 1, y);
+        } else {
+            line(c, x, y - h, x, y + h);
+            line(c, x - h, y, x + h, y);
+        }
+        break;
+    case kCrossSymbol:
+        if (thin) {
+            line(c, x - h + 1, y - h + 1, x + h, y + h);
+            line(c, x + h - 1, y - h + 1, x - h, y + h);
+        } else {
+            line(c, x - h, y - h, x + h, y + h);
+            line(c, x + h, y - h, x - h, y + h);
+        }
+        break;
+    default:
+        break;
     }
-    e.SymbolQueue.clear();
-    RestoreAttributes();
 }
 
-bool DrawSymbol(int kind, int size, int fill) {
-    EngineState& e = Engine();
-    if (e.TargetCanvas == nullptr) {
+void drawSymbolQueue(EngineState& e) {
+    if (e.targetCanvas == nullptr || e.symbolQueue.empty()) {
+        e.symbolQueue.clear();
+        return;
+    }
+    saveAttributes(e);
+    for (const SymbolRecord& s : e.symbolQueue) {
+        drawSymbolRecord(*e.targetCanvas, s, e.backColour);
+    }
+    e.symbolQueue.clear();
+    restoreAttributes(e);
+}
+
+bool drawSymbol(EngineState& e, int kind, int size, int fill) {
+    if (e.targetCanvas == nullptr) {
         return true;
     }
-    const Canvas& c = *e.TargetCanvas;
-    const bool canvasPosition = e.PicturePixelMode || e.SkipClip;
-    const int x = canvasPosition ? c.PenPos().x() : e.PenX;
-    const int y = canvasPosition ? c.PenPos().y() : e.PenY;
+    const Canvas& c = *e.targetCanvas;
+    const bool canvasPosition = e.picturePixelMode || e.skipClip;
+    const int x = canvasPosition ? c.penPos().x() : e.penX;
+    const int y = canvasPosition ? c.penPos().y() : e.penY;
 
     const int shape = kind & 15;
-    if (shape > ssCross) {
+    if (shape > kCrossSymbol) {
         return true;
     }
     if (fill == -1 || fill == -2 || fill == -3) {
@@ -130,34 +131,36 @@ bool DrawSymbol(int kind, int size, int fill) {
         return false;
     }
     if (size == 0) {
-        size = RoundHalfEven(8 * e.FontScale);
+        size = roundHalfEven(8 * e.fontScale);
     }
     if (size < 0 || size > kMaxField) {
         return false;
     }
 
-    TSymbolRecord s;
-    s.X = x;
-    s.Y = y;
-    s.Kind = static_cast<std::uint16_t>(shape);
-    s.Size = static_cast<std::uint16_t>(size);
-    s.Fill = static_cast<std::uint16_t>(fill);
-    s.PenWidth = static_cast<std::uint16_t>(std::clamp(c.Pen.Width, 0, kMaxField));
-    s.Colour = c.Pen.Color;
+    SymbolRecord s;
+    s.x = x;
+    s.y = y;
+    s.kind = static_cast<std::uint16_t>(shape);
+    s.size = static_cast<std::uint16_t>(size);
+    s.fill = static_cast<std::uint16_t>(fill);
+    s.penWidth = static_cast<std::uint16_t>(std::clamp(c.pen.width, 0, kMaxField));
+    s.colour = c.pen.color;
 
-    if (x < 0 || x >= e.PictureWidth || y < 0 || y >= e.PictureHeight) {
+    if (x < 0 || x >= e.pictureWidth || y < 0 || y >= e.pictureHeight) {
         return true;
     }
-    if (!e.PicturePixelMode) {
-        const TMapping& m = e.CurrentMapping;
-        if (x < m.MapLeft || x > m.MapLeft + m.MapWidth || y < m.MapBottom - m.MapHeight ||
-            y > m.MapBottom) {
+    if (!e.picturePixelMode) {
+        const Mapping& m = e.currentMapping;
+        if (x < m.mapLeft || x > m.mapLeft + m.mapWidth || y < m.mapBottom - m.mapHeight ||
+            y > m.mapBottom) {
             return true;
         }
     }
-    e.SymbolQueue.push_back(s);
+    e.symbolQueue.push_back(s);
     if ((kind & kImmediateSymbol) != 0) {
-        DrawSymbolQueue();
+        drawSymbolQueue(e);
     }
     return true;
 }
+
+} // namespace plot

@@ -6,12 +6,14 @@
 #include <cmath>
 #include <utility>
 
+namespace plot {
+
 namespace {
 
 // A ridiculously fine pass count means the range is too narrow for its magnitude: stop there.
 constexpr int kMaxPasses = 200;
 
-long double RoundMinimumStep(long double step) {
+long double roundMinimumStep(long double step) {
     if (!(step > 0) || !std::isfinite(step))
         return 0;
     long double scale = 1;
@@ -30,19 +32,19 @@ long double RoundMinimumStep(long double step) {
 
 // Pixel offset of v along the axis, as the step chooser counts it.
 struct AxisPixels {
-    long double Low;
-    long double Span;
-    int Length;
-    long double operator()(long double v) const { return RoundEven((v - Low) / Span * Length); }
+    long double low;
+    long double span;
+    int length;
+    long double operator()(long double v) const { return roundEven((v - low) / span * length); }
 };
 
-long double FirstTick(long double low, long double major) {
-    return Trunc(low / major - 1) * major;
+long double firstTick(long double low, long double major) {
+    return trunc(low / major - 1) * major;
 }
 
-int CountMajorTicks(const AxisPixels& pixel, long double low, long double major) {
+int countMajorTicks(const AxisPixels& pixel, long double low, long double major) {
     int count = 0;
-    for (long double t = FirstTick(low, major); pixel(t) <= pixel.Length; t += major) {
+    for (long double t = firstTick(low, major); pixel(t) <= pixel.length; t += major) {
         if (pixel(t) >= 0)
             ++count;
         if (t + major == t)
@@ -52,24 +54,24 @@ int CountMajorTicks(const AxisPixels& pixel, long double low, long double major)
 }
 
 struct EndTicks {
-    bool Major = false;
-    bool Minor = false;
+    bool major = false;
+    bool minor = false;
 };
 
-void FindEndTicks(const AxisPixels& pixel, long double low, long double major, long double minor,
+void findEndTicks(const AxisPixels& pixel, long double low, long double major, long double minor,
                   EndTicks& atLow, EndTicks& atHigh) {
-    const long double k = RoundEven(major / minor);
-    for (long double t = FirstTick(low, major); pixel(t) <= pixel.Length; t += major) {
+    const long double k = roundEven(major / minor);
+    for (long double t = firstTick(low, major); pixel(t) <= pixel.length; t += major) {
         if (pixel(t) == 0)
-            atLow.Major = true;
-        if (pixel(t) == pixel.Length)
-            atHigh.Major = true;
+            atLow.major = true;
+        if (pixel(t) == pixel.length)
+            atHigh.major = true;
         for (long double j = 1; j <= k - 1; ++j) {
             const long double p = pixel(t + j * minor);
-            if (p == 0 && !atLow.Major && !atLow.Minor)
-                atLow.Minor = true;
-            if (p == pixel.Length && !atHigh.Major && !atHigh.Minor)
-                atHigh.Minor = true;
+            if (p == 0 && !atLow.major && !atLow.minor)
+                atLow.minor = true;
+            if (p == pixel.length && !atHigh.major && !atHigh.minor)
+                atHigh.minor = true;
         }
         if (t + major == t)
             break;
@@ -78,24 +80,24 @@ void FindEndTicks(const AxisPixels& pixel, long double low, long double major, l
 
 } // namespace
 
-TickLengthPair TickLengths(int charWidth, double majorTicSize, double minorTicSize) {
+TickLengthPair tickLengths(int charWidth, double majorTicSize, double minorTicSize) {
     TickLengthPair lengths;
-    lengths.Major = RoundToInt(static_cast<long double>(majorTicSize) * charWidth + 0.5L);
-    lengths.Minor = RoundToInt(static_cast<long double>(minorTicSize) * lengths.Major);
+    lengths.major = roundToInt(static_cast<long double>(majorTicSize) * charWidth + 0.5L);
+    lengths.minor = roundToInt(static_cast<long double>(minorTicSize) * lengths.major);
     return lengths;
 }
 
-int LabelPitch(int charSize, double labelDistance, int suffixWidth) {
-    return suffixWidth + RoundToInt(static_cast<long double>(charSize) * labelDistance);
+int labelPitch(int charSize, double labelDistance, int suffixWidth) {
+    return suffixWidth + roundToInt(static_cast<long double>(charSize) * labelDistance);
 }
 
-TickSteps ChooseTickSteps(double& low, double& high, double& minimumStep, int pixelLength,
+TickSteps chooseTickSteps(double& low, double& high, double& minimumStep, int pixelLength,
                           int labelPitch, int extendMode) {
     const int length = std::max(pixelLength, 1);
     const int n = labelPitch > 0 ? std::max(length / labelPitch, 1) : 1;
     if (low > high)
         std::swap(low, high);
-    minimumStep = static_cast<double>(RoundMinimumStep(minimumStep));
+    minimumStep = static_cast<double>(roundMinimumStep(minimumStep));
 
     TickSteps steps;
     if (!(high > low) || !std::isfinite(high - low))
@@ -119,7 +121,7 @@ TickSteps ChooseTickSteps(double& low, double& high, double& minimumStep, int pi
         }
         long double major = raw < 1 ? s : (raw < 2 ? 2 * s : 5 * s);
         long double minor = raw < 1 ? s / 5 : (raw < 2 ? s / 2 : s);
-        const bool lastPass = CountMajorTicks(pixel, low, major) >= 2;
+        const bool lastPass = countMajorTicks(pixel, low, major) >= 2;
         if (!lastPass)
             factor *= 0.8L;
         if (minor < minimumStep)
@@ -128,9 +130,9 @@ TickSteps ChooseTickSteps(double& low, double& high, double& minimumStep, int pi
             major = minimumStep;
         else if (2.4L * minor < major && major < 2.6L * minor)
             major *= 2;
-        steps.Major = static_cast<double>(major);
-        steps.Minor = static_cast<double>(minor);
-        steps.Decimals = decimals;
+        steps.major = static_cast<double>(major);
+        steps.minor = static_cast<double>(minor);
+        steps.decimals = decimals;
         if (lastPass)
             break;
     }
@@ -139,39 +141,41 @@ TickSteps ChooseTickSteps(double& low, double& high, double& minimumStep, int pi
         extendMode != static_cast<int>(ExtendMode::ToMajor))
         return steps;
     EndTicks atLow, atHigh;
-    FindEndTicks(pixel, low, steps.Major, steps.Minor, atLow, atHigh);
+    findEndTicks(pixel, low, steps.major, steps.minor, atLow, atHigh);
     if (extendMode == static_cast<int>(ExtendMode::ToMajor)) {
-        if (!atLow.Major)
-            low = RoundDownToStep(steps.Major, low);
-        if (!atHigh.Major)
-            high = RoundUpToStep(steps.Major, high);
+        if (!atLow.major)
+            low = roundDownToStep(steps.major, low);
+        if (!atHigh.major)
+            high = roundUpToStep(steps.major, high);
     } else {
-        if (!atLow.Major && !atLow.Minor)
-            low = RoundDownToStep(steps.Minor, low);
-        if (!atHigh.Major && !atHigh.Minor)
-            high = RoundUpToStep(steps.Minor, high);
+        if (!atLow.major && !atLow.minor)
+            low = roundDownToStep(steps.minor, low);
+        if (!atHigh.major && !atHigh.minor)
+            high = roundUpToStep(steps.minor, high);
     }
     return steps;
 }
 
-double RoundDownToStep(double step, double v) {
+double roundDownToStep(double step, double v) {
     if (v == 0)
         return 0;
-    const long double q = Trunc(static_cast<long double>(v) / step);
+    const long double q = trunc(static_cast<long double>(v) / step);
     return static_cast<double>(v >= 0 ? q * step : q * step - step);
 }
 
-double RoundUpToStep(double step, double v) {
+double roundUpToStep(double step, double v) {
     if (v == 0)
         return 0;
-    const long double q = Trunc(static_cast<long double>(v) / step);
+    const long double q = trunc(static_cast<long double>(v) / step);
     return static_cast<double>(v >= 0 ? q * step + step : q * step);
 }
 
-int DecimalsFor(long double v) {
+int decimalsFor(long double v) {
     const long double a = std::fabs(v);
     if (a == 0 || !std::isfinite(a))
         return 99;
-    const int digits = static_cast<int>(Trunc(std::log10(1.001L * a)));
+    const int digits = static_cast<int>(trunc(std::log10(1.001L * a)));
     return a >= 1 ? -digits : 1 - digits;
 }
+
+} // namespace plot

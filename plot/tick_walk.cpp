@@ -2,14 +2,16 @@
 
 #include "plot/extended_rounding.h"
 
-void WalkLinearTicks(double low, double majorStep, double minorStep, int length,
+namespace plot {
+
+void walkLinearTicks(double low, double majorStep, double minorStep, int length,
                      const std::function<int(double)>& position,
                      const std::function<void(const LinearTick&)>& visit) {
     if (!(majorStep > 0) || !(minorStep > 0))
         return;
-    const long double k = RoundEven(static_cast<long double>(majorStep) / minorStep);
+    const long double k = roundEven(static_cast<long double>(majorStep) / minorStep);
     double t =
-        static_cast<double>(Trunc(static_cast<long double>(low) / majorStep - 1) * majorStep);
+        static_cast<double>(trunc(static_cast<long double>(low) / majorStep - 1) * majorStep);
     while (position(t) <= length) {
         const int p = position(t);
         if (p >= 0)
@@ -26,3 +28,5 @@ void WalkLinearTicks(double low, double majorStep, double minorStep, int length,
         t = next;
     }
 }
+
+} // namespace plot

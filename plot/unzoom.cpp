@@ -1,23 +1,24 @@
 #include "plot/unzoom.h"
 
-#include "plot/engine_state.h"
+namespace plot {
 
-void Unzoom(int area) {
-    EngineState& e = Engine();
+void unzoom(EngineState& e, int area) {
     if (area < 0 || area > kMaxPlotAreas) {
         return;
     }
     const int first = area == 0 ? 1 : area;
     const int last = area == 0 ? kMaxPlotAreas : area;
     for (int i = first; i <= last; ++i) {
-        TPlotArea& a = e.PlotArea[i];
-        a.ZoomWindow = TZoomWindow{};
-        for (TAxisRecord& axis : a.AxisRecord) {
-            axis.AxisZoomWindow = TFractionWindow{};
-            axis.DrawnWindow = TFractionWindow{};
+        PlotArea& a = e.plotArea[i];
+        a.zoomWindow = ZoomWindow{};
+        for (AxisRecord& axis : a.axisRecord) {
+            axis.axisZoomWindow = FractionWindow{};
+            axis.drawnWindow = FractionWindow{};
         }
     }
-    if (area == 0 || area == e.LastZoomedArea) {
-        e.LastZoomedArea = 0;
+    if (area == 0 || area == e.lastZoomedArea) {
+        e.lastZoomedArea = 0;
     }
 }
+
+} // namespace plot

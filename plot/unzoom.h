@@ -1,4 +1,10 @@
 #pragma once
 
+#include "plot/engine_state.h"
+
+namespace plot {
+
 // Back to the full ranges: area 0 means every area 1..8. Draws nothing; the caller repaints.
-void Unzoom(int area);
+void unzoom(EngineState& e, int area);
+
+} // namespace plot

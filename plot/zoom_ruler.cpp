@@ -1,225 +1,220 @@
 #include "plot/zoom_ruler.h"
 
-#include "plot/engine_host.h"
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
+#include "plot/area_mapping.h"
 #include "plot/ruler_drawing.h"
 
 #include <QRect>
+
+namespace plot {
 
 namespace {
 
 constexpr int kFirstYAxis = 1;
 constexpr int kLastYAxis = 4;
 
-bool Drawn(const TPlotArea& area, int axis) {
-    return area.AxisRecord[axis].AxisDefined;
+bool drawn(const PlotArea& area, int axis) {
+    return area.axisRecord[axis].axisDefined;
 }
 
 // The highest-numbered valid area whose rectangle, edges included, holds the point; 0 for none.
-int AreaAt(const EngineState& e, int x, int y) {
-    for (int i = e.AreaCount; i >= 1; --i) {
-        const TPlotArea& area = e.PlotArea[i];
-        const TPixelRect& r = area.AreaRect;
-        if (area.AreaValid && x >= r.Left && x <= r.Right && y >= r.Top && y <= r.Bottom) {
+int areaAt(const EngineState& e, int x, int y) {
+    for (int i = e.areaCount; i >= 1; --i) {
+        const PlotArea& area = e.plotArea[i];
+        const PixelRect& r = area.areaRect;
+        if (area.areaValid && x >= r.left && x <= r.right && y >= r.top && y <= r.bottom) {
             return i;
         }
     }
     return 0;
 }
 
-int FirstDrawnYAxis(const TPlotArea& area) {
+int firstDrawnYAxis(const PlotArea& area) {
     for (int axis = kFirstYAxis; axis <= kLastYAxis; ++axis) {
-        if (Drawn(area, axis)) {
+        if (drawn(area, axis)) {
             return axis;
         }
     }
     return 0;
 }
 
-int NextDrawnYAxis(const TPlotArea& area, int axis) {
+int nextDrawnYAxis(const PlotArea& area, int axis) {
     for (int step = 1; step <= kLastYAxis; ++step) {
         const int next = (axis - 1 + step) % kLastYAxis + 1;
-        if (Drawn(area, next)) {
+        if (drawn(area, next)) {
             return next;
         }
     }
     return axis;
 }
 
-int DrawnYAxisCount(const TPlotArea& area) {
+int drawnYAxisCount(const PlotArea& area) {
     int count = 0;
     for (int axis = kFirstYAxis; axis <= kLastYAxis; ++axis) {
-        count += Drawn(area, axis) ? 1 : 0;
+        count += drawn(area, axis) ? 1 : 0;
     }
     return count;
 }
 
-bool StrictlyInsidePlot(const EngineState& e, int x, int y) {
-    const TAxisRecord& xAxis = e.Area().AxisRecord[kAxisX];
-    const TAxisRecord& yAxis = e.Area().AxisRecord[e.RulerAxis];
-    return xAxis.AxisPixelOrigin < x && x < xAxis.AxisPixelOrigin + xAxis.AxisPixelLength &&
-           yAxis.AxisPixelOrigin - yAxis.AxisPixelLength < y && y < yAxis.AxisPixelOrigin;
+bool strictlyInsidePlot(const EngineState& e, int x, int y) {
+    const AxisRecord& xAxis = e.area().axisRecord[kAxisX];
+    const AxisRecord& yAxis = e.area().axisRecord[e.rulerAxis];
+    return xAxis.axisPixelOrigin < x && x < xAxis.axisPixelOrigin + xAxis.axisPixelLength &&
+           yAxis.axisPixelOrigin - yAxis.axisPixelLength < y && y < yAxis.axisPixelOrigin;
 }
 
-void FillMouseInfo(TMouseInfoSlot slot, int x, int y) {
-    EngineState& e = Engine();
-    TMouseInfo& info = e.MouseInfo[slot];
-    info = TMouseInfo{};
-    info.Area = e.CurrentArea;
-    info.PixelX = x;
-    info.PixelY = y;
-    info.WorldX = PixelToWorldX(x);
+void fillMouseInfo(EngineState& e, MouseInfoSlot slot, int x, int y) {
+    MouseInfo& info = e.mouseInfo[slot];
+    info = MouseInfo{};
+    info.area = e.currentArea;
+    info.pixelX = x;
+    info.pixelY = y;
+    info.worldX = pixelToWorldX(e, x);
     for (int axis = kFirstYAxis; axis <= kLastYAxis; ++axis) {
-        if (Drawn(e.Area(), axis)) {
-            info.WorldY[axis - 1] = PixelToWorldY(y, axis);
+        if (drawn(e.area(), axis)) {
+            info.worldY[axis - 1] = pixelToWorldY(e, y, axis);
         }
     }
 }
 
 // Keeps the pointer over the plot rectangle (in screen pixels) while the ruler is held.
-void ConfineToPlot(EngineState& e) {
-    const TAxisRecord& xAxis = e.Area().AxisRecord[kAxisX];
-    const TAxisRecord& yAxis = e.Area().AxisRecord[e.RulerAxis];
-    const QPoint offset = e.OwnerControl->ScreenOffset();
-    const int left = xAxis.AxisPixelOrigin;
-    const int top = yAxis.AxisPixelOrigin - yAxis.AxisPixelLength;
-    const int right = xAxis.AxisPixelOrigin + xAxis.AxisPixelLength + 1;
-    const int bottom = yAxis.AxisPixelOrigin + 1;
-    e.OwnerControl->ConfinePointer(QRect(left, top, right - left, bottom - top).translated(offset));
+void confineToPlot(EngineState& e) {
+    const AxisRecord& xAxis = e.area().axisRecord[kAxisX];
+    const AxisRecord& yAxis = e.area().axisRecord[e.rulerAxis];
+    const QPoint offset = e.owner.screenOffset();
+    const int left = xAxis.axisPixelOrigin;
+    const int top = yAxis.axisPixelOrigin - yAxis.axisPixelLength;
+    const int right = xAxis.axisPixelOrigin + xAxis.axisPixelLength + 1;
+    const int bottom = yAxis.axisPixelOrigin + 1;
+    e.owner.confinePointer(QRect(left, top, right - left, bottom - top).translated(offset));
 }
 
-void StartRuler(EngineState& e, int x, int y) {
-    e.RulerDragging = true;
-    const TPlotArea& area = e.Area();
-    e.RulerSnapStepX = e.RulerSnapX ? area.AxisRecord[kAxisX].MinimumStep : 0.0;
-    e.RulerSnapStepY =
-        e.RulerSnapY && DrawnYAxisCount(area) == 1 ? area.AxisRecord[e.RulerAxis].MinimumStep : 0.0;
-    e.OwnerControl->SetScreenCursor(TScreenCursor::Cross);
-    ConfineToPlot(e);
-    const QPoint p = SnapRulerPoint(x, y);
-    ShowRuler(p.x(), p.y(), true);
+void startRuler(EngineState& e, int x, int y) {
+    e.rulerDragging = true;
+    const PlotArea& area = e.area();
+    e.rulerSnapStepX = e.rulerSnapX ? area.axisRecord[kAxisX].minimumStep : 0.0;
+    e.rulerSnapStepY =
+        e.rulerSnapY && drawnYAxisCount(area) == 1 ? area.axisRecord[e.rulerAxis].minimumStep : 0.0;
+    e.owner.setScreenCursor(ScreenCursor::Cross);
+    confineToPlot(e);
+    const QPoint p = snapRulerPoint(e, x, y);
+    showRuler(e, p.x(), p.y(), true);
 }
 
-void StartBand(EngineState& e, int x, int y) {
-    e.BandActive = true;
-    e.BandStartX = x;
-    e.BandStartY = y;
-    ShowBand(x, y, true);
-    e.ZoomAxes.fill(true);
+void startBand(EngineState& e, int x, int y) {
+    e.bandActive = true;
+    e.bandStartX = x;
+    e.bandStartY = y;
+    showBand(e, x, y, true);
+    e.zoomAxes.fill(true);
 }
 
-void SwitchReadoutAxis(EngineState& e) {
-    if (e.RulerDragging) {
-        ShowRuler(e.RulerX, e.RulerY, false);
-        e.RulerAxis = NextDrawnYAxis(e.Area(), e.RulerAxis);
-        ShowRuler(e.RulerX, e.RulerY, true);
+void switchReadoutAxis(EngineState& e) {
+    if (e.rulerDragging) {
+        showRuler(e, e.rulerX, e.rulerY, false);
+        e.rulerAxis = nextDrawnYAxis(e.area(), e.rulerAxis);
+        showRuler(e, e.rulerX, e.rulerY, true);
     } else {
-        ShowBand(e.BandEndX, e.BandEndY, false);
-        e.RulerAxis = NextDrawnYAxis(e.Area(), e.RulerAxis);
-        ShowBand(e.BandEndX, e.BandEndY, true);
+        showBand(e, e.bandEndX, e.bandEndY, false);
+        e.rulerAxis = nextDrawnYAxis(e.area(), e.rulerAxis);
+        showBand(e, e.bandEndX, e.bandEndY, true);
     }
 }
 
 } // namespace
 
-void SetupRuler(TColor colour, int textX, int textY, int alignment, int flags) {
-    EngineState& e = Engine();
-    e.RulerTextX = textX;
-    e.RulerTextY = textY;
-    e.RulerAlignment = alignment;
-    e.RulerEnabled = !(textX < 0 && textY < 0);
-    e.RulerX = 0;
-    e.RulerY = 0;
-    e.RulerColour = colour;
-    e.RulerMode = flags & 7;
-    e.RulerSnapX = (flags & 8) != 0;
-    e.RulerSnapY = (flags & 16) != 0;
+void setupRuler(EngineState& e, Color colour, int textX, int textY, int alignment, int flags) {
+    e.rulerTextX = textX;
+    e.rulerTextY = textY;
+    e.rulerAlignment = alignment;
+    e.rulerEnabled = !(textX < 0 && textY < 0);
+    e.rulerX = 0;
+    e.rulerY = 0;
+    e.rulerColour = colour;
+    e.rulerMode = flags & 7;
+    e.rulerSnapX = (flags & 8) != 0;
+    e.rulerSnapY = (flags & 16) != 0;
 }
 
-void MouseDown(int button, int shift, int x, int y) {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr || e.TargetCanvas == nullptr) {
+void mouseDown(EngineState& e, MouseButton button, int shift, int x, int y) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    const bool busy = e.RulerDragging || e.BandActive;
+    const bool busy = e.rulerDragging || e.bandActive;
     if (!busy) {
-        const int area = AreaAt(e, x, y);
+        const int area = areaAt(e, x, y);
         if (area == 0) {
             return;
         }
-        e.CurrentArea = area;
-        e.RulerAxis = FirstDrawnYAxis(e.Area());
-        if (e.RulerAxis == 0 || !Drawn(e.Area(), kAxisX)) {
-            e.RulerAxis = kFirstYAxis;
+        e.currentArea = area;
+        e.rulerAxis = firstDrawnYAxis(e.area());
+        if (e.rulerAxis == 0 || !drawn(e.area(), kAxisX)) {
+            e.rulerAxis = kFirstYAxis;
             return;
         }
     }
-    if (button == mbLeft) {
+    if (button == MouseButton::Left) {
         // A second left press cannot come before the release; starting again would leave the
         // first drawing behind.
         if (busy) {
             return;
         }
-        if ((shift & ssCtrl) == 0) {
-            if (!StrictlyInsidePlot(e, x, y)) {
+        if ((shift & kCtrlKey) == 0) {
+            if (!strictlyInsidePlot(e, x, y)) {
                 return;
             }
-            StartRuler(e, x, y);
+            startRuler(e, x, y);
         } else {
-            StartBand(e, x, y);
+            startBand(e, x, y);
         }
-        for (int slot = miPress; slot <= miMove; ++slot) {
-            FillMouseInfo(static_cast<TMouseInfoSlot>(slot), x, y);
+        for (int slot = kPressInfo; slot <= kMoveInfo; ++slot) {
+            fillMouseInfo(e, static_cast<MouseInfoSlot>(slot), x, y);
         }
-    } else if (button == mbRight && busy && e.RulerEnabled) {
-        SwitchReadoutAxis(e);
+    } else if (button == MouseButton::Right && busy && e.rulerEnabled) {
+        switchReadoutAxis(e);
     }
 }
 
-void MouseMove(int shift, int x, int y) {
-    EngineState& e = Engine();
-    if ((shift & ssLeft) == 0 || e.TargetCanvas == nullptr) {
+void mouseMove(EngineState& e, int shift, int x, int y) {
+    if ((shift & kLeftButtonHeld) == 0 || e.targetCanvas == nullptr) {
         return;
     }
-    if (e.RulerDragging) {
-        const QPoint p = SnapRulerPoint(x, y);
-        if (p.x() == e.RulerX && p.y() == e.RulerY) {
+    if (e.rulerDragging) {
+        const QPoint p = snapRulerPoint(e, x, y);
+        if (p.x() == e.rulerX && p.y() == e.rulerY) {
             return;
         }
-        ShowRuler(e.RulerX, e.RulerY, false);
-        FillMouseInfo(miMove, p.x(), p.y());
-        ShowRuler(p.x(), p.y(), true);
-    } else if (e.BandActive) {
-        ShowBand(e.BandEndX, e.BandEndY, false);
-        FillMouseInfo(miMove, x, y);
-        ShowBand(x, y, true);
+        showRuler(e, e.rulerX, e.rulerY, false);
+        fillMouseInfo(e, kMoveInfo, p.x(), p.y());
+        showRuler(e, p.x(), p.y(), true);
+    } else if (e.bandActive) {
+        showBand(e, e.bandEndX, e.bandEndY, false);
+        fillMouseInfo(e, kMoveInfo, x, y);
+        showBand(e, x, y, true);
     }
 }
 
-void MouseUp(int button, int shift, int x, int y) {
-    EngineState& e = Engine();
-    if (e.OwnerControl == nullptr) {
+void mouseUp(EngineState& e, MouseButton button, int shift, int x, int y) {
+    if (e.targetCanvas == nullptr) {
         return;
     }
-    if (button == mbLeft) {
-        if (e.RulerDragging) {
-            ShowRuler(e.RulerX, e.RulerY, false);
-            e.RulerDragging = false;
-            e.RulerX = 0;
-            e.RulerY = 0;
-            e.OwnerControl->SetScreenCursor(TScreenCursor::Default);
-            FillMouseInfo(miRelease, x, y);
-        } else if (e.BandActive) {
-            ShowBand(e.BandEndX, e.BandEndY, false);
-            e.BandActive = false;
-            FillMouseInfo(miRelease, x, y);
-            if ((shift & ssCtrl) != 0) {
-                ApplyZoom();
+    if (button == MouseButton::Left) {
+        if (e.rulerDragging) {
+            showRuler(e, e.rulerX, e.rulerY, false);
+            e.rulerDragging = false;
+            e.rulerX = 0;
+            e.rulerY = 0;
+            e.owner.setScreenCursor(ScreenCursor::Default);
+            fillMouseInfo(e, kReleaseInfo, x, y);
+        } else if (e.bandActive) {
+            showBand(e, e.bandEndX, e.bandEndY, false);
+            e.bandActive = false;
+            fillMouseInfo(e, kReleaseInfo, x, y);
+            if ((shift & kCtrlKey) != 0) {
+                applyZoom(e);
             }
         }
     }
-    if (e.OwnerControl != nullptr) {
-        e.OwnerControl->ReleasePointer();
-    }
+    e.owner.releasePointer();
 }
+
+} // namespace plot

@@ -271,7 +271,7 @@ TEST_F(WindowCommandsTest, CopyPutsTheGraphsPixelsOnTheClipboard) {
     ASSERT_FALSE(copied.isNull());
     EXPECT_EQ(copied.size(), form.graphPage().plot()->size());
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
-              form.graphPage().plot()->Picture().convertToFormat(QImage::Format_RGB32));
+              form.graphPage().plot()->picture().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(WindowCommandsTest, UnzoomOnAnUnzoomedGraphChangesNothing) {
@@ -280,10 +280,10 @@ TEST_F(WindowCommandsTest, UnzoomOnAnUnzoomedGraphChangesNothing) {
     Reading("10000000", 1);
     form.pages()->setCurrentWidget(&form.graphPage());
     form.graphPage().plot()->repaint();
-    const QImage before = form.graphPage().plot()->Picture().copy();
+    const QImage before = form.graphPage().plot()->picture().copy();
     FindMenuAction(form.graphPage().menu(), {"Unzoom"})->trigger();
     form.graphPage().plot()->repaint();
-    EXPECT_EQ(form.graphPage().plot()->Picture(), before);
+    EXPECT_EQ(form.graphPage().plot()->picture(), before);
 }
 
 } // namespace

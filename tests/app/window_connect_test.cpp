@@ -39,7 +39,7 @@ std::string DisplayDump(const std::string& unit, const std::string& number) {
 
 TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
     app::MainWindow& form = Open();
-    form.graphPage().plot()->AddTrace(true, {{1, 1}});
+    form.graphPage().plot()->addTrace(true, {{1, 1}});
     EXPECT_EQ(form.settings().savedPort, "");
     Connect();
     EXPECT_EQ(Caption(), "Connected to kelvo FC-2-counter on port COM7");
@@ -48,11 +48,11 @@ TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
     EXPECT_TRUE(form.isEnabled());
     EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_NE(form.startTime(), 0.0);
-    EXPECT_TRUE(form.graphPage().plot()->XY_RulerOn());
+    EXPECT_TRUE(form.graphPage().plot()->rulerOn());
     // The old traces are gone, trace 0 is new and empty.
-    ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
-    EXPECT_FALSE(form.graphPage().plot()->Traces[0].RightAxis);
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 0u);
+    ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
+    EXPECT_FALSE(form.graphPage().plot()->traces()[0].rightAxis);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 0u);
     EXPECT_EQ(Counter.received(), "\x1bI\r");
 
     form.connectPage().connectButton()->click();
@@ -83,7 +83,7 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
     Reading("10000000.5", 1);
     form.connectPage().connectButton()->click(); // disconnect keeps log and graph
     EXPECT_EQ(form.log().count(), 1);
-    ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
+    ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
 
     form.connectPage().portSelector()->SetPort("COM7");
     std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
@@ -93,8 +93,8 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
     EXPECT_TRUE(form.isEnabled());
     EXPECT_EQ(form.log().count(), 0);
-    ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 1u);
+    ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 1u);
 }
 
 TEST_F(WindowConnectTest, FailedConnectSaysWhyInTheStatusBar) {
@@ -140,7 +140,7 @@ TEST_F(WindowConnectTest, CounterThatComesBackIsReconnectedIntoTheSameSession) {
     EXPECT_EQ(form.statusText(), "Serial device COM7 reconnected; 2.5 s lost.");
     again.send("10000001.5");
     EXPECT_TRUE(WaitFor([&] { return form.log().count() == 2; }));
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 2u);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 2u);
     EXPECT_EQ(Caption(), "Connected to kelvo FC-2-counter on port COM7");
 }
 
@@ -212,11 +212,11 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     EXPECT_EQ(form.log().line(0), std::string("2000        10000000") + sep + "5");
     EXPECT_EQ(form.statusText(), "10000000.5");
     EXPECT_EQ(form.displayPage().readingLabel()->text(), "10 000 000.5  Hz");
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1.0);
-    ASSERT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 1u);
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points[0].X, 2.0);
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points[0].Y, 10000000.5);
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/Hz");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1.0);
+    ASSERT_EQ(form.graphPage().plot()->traces()[0].points.size(), 1u);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].x, 2.0);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].y, 10000000.5);
 
     NowMs += 1;
     Reading("10000001", 2);
@@ -276,8 +276,8 @@ TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
     FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     Reading(DisplayDump(" us", "      1.500"), 1);
     EXPECT_EQ(form.log().line(0).substr(form.log().line(0).size() - 6), "1.5E-6");
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_ScaleFactor,
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().scaleFactor,
               1e-6); // a period leaves the factor alone
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("1.500   us"))
         << form.displayPage().readingLabel()->text().toStdString();
@@ -288,11 +288,11 @@ TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
     Connect();
     FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     EXPECT_EQ(form.settings().frequencyDivisor, 1e6);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
     Reading(DisplayDump("MHz", "  10.000000"), 1);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points[0].Y *
-                  form.graphPage().plot()->Y_Left_ScaleFactor,
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].y *
+                  form.graphPage().plot()->leftAxis().scaleFactor,
               10.0);
     EXPECT_EQ(form.log().line(0).substr(form.log().line(0).size() - 8), "10000000");
 }
@@ -312,14 +312,14 @@ TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
     for (const auto& c : time) {
         FindMenuAction(form.graphPage().menu(), c.Entry)->trigger();
         EXPECT_EQ(form.settings().timeDivisor, c.Divisor);
-        EXPECT_EQ(form.graphPage().plot()->X_Caption, c.Caption);
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, 1 / c.Divisor);
+        EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption);
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1 / c.Divisor);
     }
     for (const auto& c : frequency) {
         FindMenuAction(form.graphPage().menu(), c.Entry)->trigger();
         EXPECT_EQ(form.settings().frequencyDivisor, c.Divisor);
-        EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, c.Caption);
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1 / c.Divisor);
+        EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, c.Caption);
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1 / c.Divisor);
     }
 }
 
@@ -327,10 +327,12 @@ TEST_F(WindowConnectTest, OddDivisorKeepsTheCaptionAndScales) {
     WriteBytes(SettingsFile(), "COM7\r\n 1.00000000000000E+0000\r\n 5.00000000000000E+0002\r\n");
     app::MainWindow& form = Open();
     Connect();
-    form.graphPage().plot()->Y_Left_Caption = "Period/s";
+    graph::AxisSettings left = form.graphPage().plot()->leftAxis();
+    left.caption = "Period/s";
+    form.graphPage().plot()->setLeftAxis(left);
     Reading("10000000", 1);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1.0 / 500);
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1.0 / 500);
 }
 
 TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
@@ -339,11 +341,11 @@ TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
     Reading("10000000", 1);
     Reading("10000001", 2);
     FindMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
-    ASSERT_EQ(form.graphPage().plot()->Traces.size(), 1u);
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 0u);
+    ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 0u);
     EXPECT_EQ(form.log().count(), 2);
     Reading("10000002", 3);
-    EXPECT_EQ(form.graphPage().plot()->Traces[0].Points.Size(), 1u);
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 1u);
 }
 
 TEST_F(WindowConnectTest, ConnectedPortIsSavedOnClose) {

@@ -33,22 +33,22 @@ bool TFakeDialogs::executePrinterSetup() {
     return PrinterSetupAnswer;
 }
 
-std::unique_ptr<PrintTarget> TFakeDialogs::openPrinter() {
+std::unique_ptr<plot::PrintTarget> TFakeDialogs::openPrinter() {
     ++Printed.Opened;
     return std::make_unique<TRecordingPrinter>(Printed);
 }
 
-bool TRecordingPrinter::BeginDocument() {
+bool TRecordingPrinter::beginDocument() {
     ++Record.Documents;
     return true;
 }
 
-bool TRecordingPrinter::FillRect(const PrintRect&, TColor) {
+bool TRecordingPrinter::fillRect(const plot::PrintRect&, plot::Color) {
     ++Record.FilledBlocks;
     return true;
 }
 
-bool TRecordingPrinter::EndDocument() {
+bool TRecordingPrinter::endDocument() {
     ++Record.Finished;
     return true;
 }

@@ -27,16 +27,16 @@ struct TPrintRecord {
     int Finished = 0;
 };
 
-class TRecordingPrinter : public PrintTarget {
+class TRecordingPrinter : public plot::PrintTarget {
 public:
     explicit TRecordingPrinter(TPrintRecord& record) : Record(record) {}
-    void SetOrientation(PrintOrientation) override {}
-    int PageWidth() override { return 4800; }
-    int PageHeight() override { return 6800; }
-    bool BeginDocument() override;
-    bool FillRect(const PrintRect&, TColor) override;
-    bool EndDocument() override;
-    void AbortDocument() override {}
+    void setOrientation(plot::PrintOrientation) override {}
+    int pageWidth() override { return 4800; }
+    int pageHeight() override { return 6800; }
+    bool beginDocument() override;
+    bool fillRect(const plot::PrintRect&, plot::Color) override;
+    bool endDocument() override;
+    void abortDocument() override {}
 
 private:
     TPrintRecord& Record;
@@ -62,7 +62,7 @@ public:
     std::optional<std::string> executeOpenDialog(const std::string& filter) override;
     bool askYesNo(const std::string& question) override;
     bool executePrinterSetup() override;
-    std::unique_ptr<PrintTarget> openPrinter() override;
+    std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
 };
 

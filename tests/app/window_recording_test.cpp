@@ -96,7 +96,7 @@ protected:
 
     QImage GraphPicture() const {
         Form->graphPage().plot()->repaint();
-        return Form->graphPage().plot()->Picture().copy();
+        return Form->graphPage().plot()->picture().copy();
     }
 };
 
@@ -176,9 +176,9 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
                                                 app::logLine(300, 1.5e-6, separator)}));
             EXPECT_EQ(form.startTime(), startTime);
             EXPECT_EQ(form.statusText(), "Recovered 3 readings.");
-            EXPECT_EQ(form.graphPage().plot()->Traces.at(0).Points.Size(), 3u);
-            EXPECT_TRUE(form.graphPage().plot()->XY_RulerOn());
-            EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
+            EXPECT_EQ(form.graphPage().plot()->traces().at(0).points.size(), 3u);
+            EXPECT_TRUE(form.graphPage().plot()->rulerOn());
+            EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
             kept = {"recording-1.tvj"}; // the window's journal now
         } else {
             EXPECT_EQ(form.log().count(), 0);

@@ -36,8 +36,8 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     EXPECT_EQ(form.pos(), QPoint(614, 225));
     EXPECT_EQ(form.size(), QSize(1148, 574));
     EXPECT_EQ(form.minimumSize(), QSize(500, 160));
-    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/s");
-    EXPECT_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0);
+    EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/s");
+    EXPECT_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0);
     EXPECT_EQ(form.settings().timeDivisor, 1.0);
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.startTime(), 0.0);
@@ -92,39 +92,41 @@ TEST_F(WindowStartTest, PagesAndControls) {
 }
 
 TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
-    const TXYPlot& xy = *Open().graphPage().plot();
-    EXPECT_EQ(xy.X_Caption, "Time/s");
-    EXPECT_EQ(xy.Y_Left_Caption, "Y1-Axis");
-    EXPECT_EQ(xy.Y_Right_Caption, "Y2-Axis");
-    EXPECT_EQ(xy.X_Color, clBlue);
-    EXPECT_EQ(xy.Y_Left_Color, clBlue);
-    EXPECT_EQ(xy.Y_Right_Color, clGreen);
-    EXPECT_FALSE(xy.X_GridOn() || xy.Y_Left_GridOn() || xy.Y_Right_GridOn());
-    EXPECT_TRUE(xy.X_Auto && xy.Y_Left_Auto && xy.Y_Right_Auto);
-    EXPECT_EQ(xy.X_0, -1.0);
-    EXPECT_EQ(xy.X_1, 1.0);
-    EXPECT_EQ(xy.Y_Left_0, 24999990.0);
-    EXPECT_EQ(xy.Y_Left_1, 25000010.0);
-    EXPECT_EQ(xy.Y_Right_0, -1.0);
-    EXPECT_EQ(xy.Y_Right_1, 1.0);
-    EXPECT_EQ(xy.Scale, 1.5);
-    EXPECT_EQ(xy.XY_BackColor, clBtnFace);
-    EXPECT_EQ(xy.XY_FrameColor, clBlue);
-    EXPECT_EQ(xy.XY_LeftPerCent, 20);
-    EXPECT_EQ(xy.XY_RightPerCent, 90);
-    EXPECT_EQ(xy.XY_TopPerCent, 10);
-    EXPECT_EQ(xy.XY_BottomPerCent, 80);
-    EXPECT_EQ(xy.XY_LeftPixels + xy.XY_RightPixels + xy.XY_TopPixels + xy.XY_BottomPixels, 0);
-    EXPECT_FALSE(xy.XY_ClipOn);
-    EXPECT_EQ(xy.XY_SymbolSize, 8);
-    EXPECT_FALSE(xy.XY_RulerOn());
-    EXPECT_EQ(xy.XY_Ruler_X, 2);
-    EXPECT_EQ(xy.XY_Ruler_Y, 2);
-    EXPECT_FALSE(xy.XY_FixedNumberFormat);
-    EXPECT_EQ(xy.X_ScaleFactor, 1.0);
-    EXPECT_EQ(xy.Y_Left_ScaleFactor, 1.0);
-    EXPECT_EQ(xy.Y_Right_ScaleFactor, 1.0);
-    EXPECT_TRUE(xy.Traces.empty());
+    const graph::XyPlot& xy = *Open().graphPage().plot();
+    EXPECT_EQ(xy.xAxis().caption, "Time/s");
+    EXPECT_EQ(xy.leftAxis().caption, "Y1-Axis");
+    EXPECT_EQ(xy.rightAxis().caption, "Y2-Axis");
+    EXPECT_EQ(xy.xAxis().colour, plot::kBlue);
+    EXPECT_EQ(xy.leftAxis().colour, plot::kBlue);
+    EXPECT_EQ(xy.rightAxis().colour, plot::kGreen);
+    EXPECT_FALSE(xy.xGridOn() || xy.leftGridOn() || xy.rightGridOn());
+    EXPECT_TRUE(xy.xAxis().autoRange && xy.leftAxis().autoRange && xy.rightAxis().autoRange);
+    EXPECT_EQ(xy.xAxis().fixedFrom, -1.0);
+    EXPECT_EQ(xy.xAxis().fixedTo, 1.0);
+    EXPECT_EQ(xy.leftAxis().fixedFrom, 24999990.0);
+    EXPECT_EQ(xy.leftAxis().fixedTo, 25000010.0);
+    EXPECT_EQ(xy.rightAxis().fixedFrom, -1.0);
+    EXPECT_EQ(xy.rightAxis().fixedTo, 1.0);
+    EXPECT_EQ(xy.fontScale(), 1.5);
+    EXPECT_EQ(xy.backColour(), plot::kButtonFace);
+    EXPECT_EQ(xy.frameColour(), plot::kBlue);
+    EXPECT_EQ(xy.areaLayout().leftPercent, 20);
+    EXPECT_EQ(xy.areaLayout().rightPercent, 90);
+    EXPECT_EQ(xy.areaLayout().topPercent, 10);
+    EXPECT_EQ(xy.areaLayout().bottomPercent, 80);
+    EXPECT_EQ(xy.areaLayout().leftPixels + xy.areaLayout().rightPixels + xy.areaLayout().topPixels +
+                  xy.areaLayout().bottomPixels,
+              0);
+    EXPECT_FALSE(xy.areaLayout().clip);
+    EXPECT_EQ(xy.symbolSize(), 8);
+    EXPECT_FALSE(xy.rulerOn());
+    EXPECT_EQ(xy.readoutPosition().x(), 2);
+    EXPECT_EQ(xy.readoutPosition().y(), 2);
+    EXPECT_FALSE(xy.fixedNumberFormat());
+    EXPECT_EQ(xy.xAxis().scaleFactor, 1.0);
+    EXPECT_EQ(xy.leftAxis().scaleFactor, 1.0);
+    EXPECT_EQ(xy.rightAxis().scaleFactor, 1.0);
+    EXPECT_TRUE(xy.traces().empty());
 }
 
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
@@ -168,7 +170,7 @@ TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors
     EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
     EXPECT_EQ(form.settings().timeDivisor, 1.0);
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
-    EXPECT_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0);
+    EXPECT_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0);
     EXPECT_TRUE(Dialogs->Errors.empty());
 }
 
@@ -186,8 +188,8 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
     for (const auto& c : cases) {
         WriteBytes(SettingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
         app::MainWindow& form = Open();
-        EXPECT_EQ(form.graphPage().plot()->X_Caption, c.Caption) << c.Text;
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, c.Factor) << c.Text;
+        EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption) << c.Text;
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.Factor) << c.Text;
         Form.reset();
     }
 }
@@ -197,7 +199,7 @@ TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
                "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0003\r\n10\r\nten\r\n");
     app::MainWindow& form = Open();
     EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
-    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/min");
+    EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/min");
     EXPECT_EQ(form.settings().frequencyDivisor, 1000.0);
     EXPECT_EQ(form.x(), 10);
     EXPECT_EQ(form.y(), 225); // not read: the designed value stays

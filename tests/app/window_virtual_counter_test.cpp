@@ -40,13 +40,13 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     ASSERT_TRUE(WaitFor([&] { return form.log().count() >= 3; }));
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  Hz"))
         << form.displayPage().readingLabel()->text().toStdString();
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
-    ASSERT_GE(form.graphPage().plot()->Traces[0].Points.Size(), 3u);
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/Hz");
+    ASSERT_GE(form.graphPage().plot()->traces()[0].points.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_NEAR(form.graphPage().plot()->Traces[0].Points[i].Y, 1e7, 1e3);
+        EXPECT_NEAR(form.graphPage().plot()->traces()[0].points[i].y, 1e7, 1e3);
     }
-    EXPECT_LT(form.graphPage().plot()->Traces[0].Points[0].X,
-              form.graphPage().plot()->Traces[0].Points[2].X);
+    EXPECT_LT(form.graphPage().plot()->traces()[0].points[0].x,
+              form.graphPage().plot()->traces()[0].points[2].x);
 
     FindMenuAction(form.commandsPage().commandMenu(), {"Measure", "stop"})->trigger();
     WaitForReplies();

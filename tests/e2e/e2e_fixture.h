@@ -42,7 +42,7 @@ public:
         return QuestionAnswer;
     }
     bool executePrinterSetup() override { return false; }
-    std::unique_ptr<PrintTarget> openPrinter() override { return nullptr; }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return nullptr; }
     void showError(const std::string& message) override { Errors.push_back(message); }
 };
 

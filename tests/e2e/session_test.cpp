@@ -7,8 +7,6 @@
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
-#include "plot/engine_state.h"
-#include "plot/mapping.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -57,10 +55,10 @@ protected:
     }
 
     // A point of the plot rectangle at the given fractions of its width and height.
-    static QPoint Inside(double fx, double fy) {
-        const TMapping& m = Engine().CurrentMapping;
-        return {m.MapLeft + int(m.MapWidth * fx),
-                m.MapBottom - m.MapHeight + int(m.MapHeight * fy)};
+    QPoint Inside(double fx, double fy) const {
+        const plot::Mapping& m = Form->graphPage().plot()->engine().mapping();
+        return {m.mapLeft + int(m.mapWidth * fx),
+                m.mapBottom - m.mapHeight + int(m.mapHeight * fy)};
     }
 };
 
@@ -89,7 +87,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_EQ(form.statusText().size(), 32u);
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  MHz"))
         << form.displayPage().readingLabel()->text().toStdString();
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/Hz");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/Hz");
     MeasureContinuous(10);
 
     // Hertz values.
@@ -109,7 +107,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_EQ(LastReply(), "OK");
     MeasureSingle();
     EXPECT_TRUE(lastReading.isPeriod);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Period/s");
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_NEAR(lastReading.value, 1e-7, 1e-12);
     MeasureContinuous(5);
     Command({"Mode", "Frequency"});
@@ -121,17 +119,17 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     // Units of the graph.
     Choose(form.graphPage().menu(), {"Time unit", "minutes"});
     Choose(form.graphPage().menu(), {"Frequency unit", "MHz"});
-    EXPECT_EQ(form.graphPage().plot()->X_Caption, "Time/min");
-    EXPECT_DOUBLE_EQ(form.graphPage().plot()->X_ScaleFactor, 1.0 / 60);
-    EXPECT_EQ(form.graphPage().plot()->Y_Left_Caption, "Frequency/MHz");
-    EXPECT_DOUBLE_EQ(form.graphPage().plot()->Y_Left_ScaleFactor, 1e-6);
+    EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/min");
+    EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0 / 60);
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
+    EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1e-6);
 
     // The graph page: zoom with Ctrl and a drag, read the ruler, unzoom.
     form.pages()->setCurrentWidget(&form.graphPage());
     QTest::qWait(100);
-    const TZoomWindow& zoom = Engine().PlotArea[1].ZoomWindow;
-    ASSERT_EQ(zoom.XLow, 0.0);
-    ASSERT_EQ(zoom.XHigh, 1.0);
+    const plot::ZoomWindow& zoom = form.graphPage().plot()->engine().plotArea(1).zoomWindow;
+    ASSERT_EQ(zoom.xLow, 0.0);
+    ASSERT_EQ(zoom.xHigh, 1.0);
     const QPoint from = Inside(0.25, 0.05);
     const QPoint to = Inside(0.75, 0.95);
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::ControlModifier, from);
@@ -139,24 +137,25 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, to);
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, to);
     QTest::qWait(100);
-    EXPECT_NEAR(zoom.XLow, 0.25, 0.01);
-    EXPECT_NEAR(zoom.XHigh, 0.75, 0.01);
+    EXPECT_NEAR(zoom.xLow, 0.25, 0.01);
+    EXPECT_NEAR(zoom.xHigh, 0.75, 0.01);
 
-    const QImage before = form.graphPage().plot()->Picture().copy();
+    const QImage before = form.graphPage().plot()->picture().copy();
     const QPoint at = Inside(0.5, 0.5);
     Mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier, at);
     Mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, at);
-    EXPECT_TRUE(Engine().RulerDragging);
-    EXPECT_EQ(Engine().RulerX, at.x());
+    EXPECT_EQ(form.graphPage().plot()->engine().interaction(), plot::Interaction::Ruler);
+    EXPECT_EQ(form.graphPage().plot()->engine().rulerPosition().x(), at.x());
     // The time under the ruler lies in the middle of the zoomed half of the session (minutes).
     const double xs = form.graphPage()
                           .plot()
-                          ->Traces[0]
-                          .Points[form.graphPage().plot()->Traces[0].Points.Size() - 1]
-                          .X;
-    EXPECT_NEAR(PixelToWorldX(at.x()), xs / 60 / 2, xs / 60 * 0.1);
+                          ->traces()[0]
+                          .points[form.graphPage().plot()->traces()[0].points.size() - 1]
+                          .x;
+    EXPECT_NEAR(form.graphPage().plot()->engine().pixelToWorldX(at.x()), xs / 60 / 2,
+                xs / 60 * 0.1);
     int readoutPixels = 0;
-    const QImage held = form.graphPage().plot()->Picture();
+    const QImage held = form.graphPage().plot()->picture();
     for (int y = 0; y < 40; ++y)
         for (int x = 0; x < 400; ++x)
             readoutPixels += held.pixel(x, y) != before.pixel(x, y);
@@ -164,8 +163,8 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     Mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, at);
     Choose(form.graphPage().menu(), {"Unzoom"});
     QTest::qWait(100);
-    EXPECT_EQ(zoom.XLow, 0.0);
-    EXPECT_EQ(zoom.XHigh, 1.0);
+    EXPECT_EQ(zoom.xLow, 0.0);
+    EXPECT_EQ(zoom.xHigh, 1.0);
 
     // Save both formats through the log's popup menu.
     Dialogs->SaveAnswer = FolderFile("run.dat");

@@ -1,7 +1,6 @@
 #include "graph/trace_drawing.h"
 
-#include "plot/engine.h"
-#include "plot/engine_state.h"
+#include "plot/plot_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -10,71 +9,73 @@
 #include <random>
 #include <string>
 
+namespace graph {
+
 namespace {
 
-constexpr int Width = 1122;
-constexpr int Height = 476;
+constexpr int kWidth = 1122;
+constexpr int kHeight = 476;
 
 struct Axes {
-    double XMin, XMax, YMin, YMax;
+    double xMin, xMax, yMin, yMax;
 };
 
-// A picture with the plot area of the main window and the given world ranges, the traces drawn
-// by one of the two paths, finished as the paint handler finishes it.
-QImage Draw(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style, bool Fast,
-            bool& UsedFast) {
-    TImageHost host(Width, Height);
-    StartGraph(host, clBtnFace, clBlue, 1.5);
-    SetPlotArea(20, 90, 10, 80, 0, 0, 0, 0, false);
-    EngineState& e = Engine();
-    e.CurrentMapping.XMin = A.XMin;
-    e.CurrentMapping.XMax = A.XMax;
-    e.CurrentMapping.YMin = A.YMin;
-    e.CurrentMapping.YMax = A.YMax;
-    e.PicturePixelMode = false;
-    e.AxesReady = true;
-    // Something pending from the axes, as a drawn axis leaves it.
-    e.PendingDot = {true, 5, 5, clRed};
+// A picture with the plot area of the main window and the given world ranges (axes in the back
+// colour, which shows only the y axis' zero line), the traces drawn by one of the two paths,
+// finished as the paint handler finishes it.
+QImage draw(const std::vector<graph::Trace>& traces, const Axes& a, const TraceStyle& style,
+            bool fast, bool& usedFast) {
+    plot::ImageHost host(kWidth, kHeight);
+    plot::PlotEngine engine(host);
+    engine.startGraph(plot::kButtonFace, plot::kBlue, 1.5);
+    engine.setPlotArea({20, 90, 10, 80});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::X, .colour = plot::kButtonFace, .start = a.xMin, .end = a.xMax});
+    engine.drawAxis(
+        {.kind = plot::AxisKind::Y, .colour = plot::kButtonFace, .start = a.yMin, .end = a.yMax});
+    // A line ending inside leaves its end dot pending, as a trace before these would.
+    engine.setPenColour(plot::kRed);
+    engine.moveTo(a.xMin, a.yMin);
+    engine.drawTo((a.xMin + a.xMax) / 2, (a.yMin + a.yMax) / 2);
 
-    std::vector<const TTrace*> list;
-    for (const TTrace& t : Traces)
+    std::vector<const graph::Trace*> list;
+    for (const graph::Trace& t : traces)
         list.push_back(&t);
-    UsedFast = Fast && DrawTracesFast(list, Style);
-    if (!UsedFast)
-        DrawTracesPerPoint(list, Style);
-    FinishGraph();
-    QImage result = host.EngineCanvas().Image().copy();
-    ForgetEngineHost(&host);
-    return result;
+    usedFast = fast && drawTracesFast(engine, list, style);
+    if (!usedFast)
+        drawTracesPerPoint(engine, list, style);
+    engine.finishGraph();
+    return host.engineCanvas().image().copy();
 }
 
-void ExpectSamePicture(const std::vector<TTrace>& Traces, const Axes& A, const TTraceStyle& Style) {
+void expectSamePicture(const std::vector<graph::Trace>& traces, const Axes& a,
+                       const TraceStyle& style) {
     bool fast = false;
-    const QImage plain = Draw(Traces, A, Style, false, fast);
-    const QImage masked = Draw(Traces, A, Style, true, fast);
+    const QImage plain = draw(traces, a, style, false, fast);
+    const QImage masked = draw(traces, a, style, true, fast);
     ASSERT_TRUE(fast) << "the fast path declined";
     int differing = 0;
     std::string first;
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x)
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
             if (plain.pixel(x, y) != masked.pixel(x, y) && differing++ == 0)
                 first = std::to_string(x) + "," + std::to_string(y);
     EXPECT_EQ(differing, 0) << "first differing pixel at " << first;
     // The traces did draw something, so the comparison means something.
-    const QImage empty = Draw({}, A, Style, false, fast);
+    const QImage empty = draw({}, a, style, false, fast);
     int drawn = 0;
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x)
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
             drawn += plain.pixel(x, y) != empty.pixel(x, y) ? 1 : 0;
     EXPECT_GT(drawn, 100);
 }
 
-TTrace MakeTrace(TColor Color, int Symbol, bool LineOn, bool SymbolOn) {
-    TTrace t;
-    t.Color = Color;
-    t.Symbol = Symbol;
-    t.LineOn = LineOn;
-    t.SymbolOn = SymbolOn;
+graph::Trace makeTrace(plot::Color color, int symbol, bool lineOn, bool symbolOn) {
+    graph::Trace t;
+    t.colour = color;
+    t.symbol = symbol;
+    t.lineOn = lineOn;
+    t.symbolOn = symbolOn;
     return t;
 }
 
@@ -83,14 +84,14 @@ TEST(FastDrawing, RandomDataEveryShape) {
     std::uniform_real_distribution<double> x(0, 100);
     std::normal_distribution<double> y(0, 1);
     for (int shape = 1; shape <= 8; ++shape) {
-        std::vector<TTrace> traces{MakeTrace(clRed, shape, true, true),
-                                   MakeTrace(clGreen, 9 - shape, true, false),
-                                   MakeTrace(clBlue, shape, false, true)};
-        for (TTrace& t : traces)
+        std::vector<graph::Trace> traces{makeTrace(plot::kRed, shape, true, true),
+                                         makeTrace(plot::kGreen, 9 - shape, true, false),
+                                         makeTrace(plot::kBlue, shape, false, true)};
+        for (graph::Trace& t : traces)
             for (int i = 0; i < 3000; ++i)
-                t.Points.Add({x(rng), y(rng)});
+                t.points.add({x(rng), y(rng)});
         SCOPED_TRACE("shape " + std::to_string(shape));
-        ExpectSamePicture(traces, {0, 100, -3, 3}, {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
+        expectSamePicture(traces, {0, 100, -3, 3}, {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
     }
 }
 
@@ -98,11 +99,11 @@ TEST(FastDrawing, DenseDriftingSeriesWithNoise) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(7);
         std::normal_distribution<double> noise(0, 0.02);
-        TTrace t = MakeTrace(clBlue, 1, true, symbols);
+        graph::Trace t = makeTrace(plot::kBlue, 1, true, symbols);
         for (int i = 0; i < 200000; ++i)
-            t.Points.Add({i * 0.5, 10e6 + i * 1e-6 + noise(rng)});
+            t.points.add({i * 0.5, 10e6 + i * 1e-6 + noise(rng)});
         SCOPED_TRACE(symbols ? "with symbols" : "lines only");
-        ExpectSamePicture({t}, {0, 100000.0 / 60, 10e6 - 0.1, 10e6 + 0.3}, {1.0 / 60, 1.0, 8});
+        expectSamePicture({t}, {0, 100000.0 / 60, 10e6 - 0.1, 10e6 + 0.3}, {1.0 / 60, 1.0, 8});
     }
 }
 
@@ -110,18 +111,18 @@ TEST(FastDrawing, LongFlatRuns) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(3);
         std::uniform_int_distribution<int> level(0, 20);
-        TTrace t = MakeTrace(clFuchsia, 2, true, symbols);
-        TTrace u = MakeTrace(clTeal, 7, true, symbols);
+        graph::Trace t = makeTrace(plot::kFuchsia, 2, true, symbols);
+        graph::Trace u = makeTrace(plot::kTeal, 7, true, symbols);
         double value = 10;
         for (int i = 0; i < 60000; ++i) {
             if (i % 700 == 0)
                 value = level(rng);
-            t.Points.Add({double(i), value});
-            u.Points.Add({double(i), 20 - value});
+            t.points.add({double(i), value});
+            u.points.add({double(i), 20 - value});
         }
         // The top and bottom levels lie exactly on the plot edges.
         SCOPED_TRACE(symbols ? "with symbols" : "lines only");
-        ExpectSamePicture({t, u}, {0, 60000, 0, 20}, {1.0, 1.0, 8});
+        expectSamePicture({t, u}, {0, 60000, 0, 20}, {1.0, 1.0, 8});
     }
 }
 
@@ -129,9 +130,9 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> wide(-3, 4);
     std::uniform_int_distribution<int> pick(0, 40);
-    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-    TTrace t = MakeTrace(clRed, 1, true, true);
-    TTrace u = MakeTrace(clNavy, 3, true, true);
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    graph::Trace t = makeTrace(plot::kRed, 1, true, true);
+    graph::Trace u = makeTrace(plot::kNavy, 3, true, true);
     for (int i = 0; i < 20000; ++i) {
         double px = wide(rng);
         double py = wide(rng);
@@ -143,7 +144,7 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
             py = -1e12;
             break;
         case 2:
-            py = NaN;
+            py = kNaN;
             break;
         case 3:
             px = 0; // on the left edge
@@ -154,29 +155,29 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
         default:
             break;
         }
-        t.Points.Add({px, py});
-        u.Points.Add({i * 1e-4, wide(rng)});
+        t.points.add({px, py});
+        u.points.add({i * 1e-4, wide(rng)});
     }
-    ExpectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
+    expectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
 }
 
 // A long trace is collected in two halves that meet at a block boundary; what happens right
 // there must leave the same pixels as one walk.
 TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
-    constexpr int Count = 140000;
-    constexpr int Boundary = int(TPointArray::BlockSize);
-    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr int kCount = 140000;
+    constexpr int kBoundary = int(graph::PointArray::kBlockSize);
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     struct Case {
-        const char* Name;
-        double Before; // the last point of the first half
-        double After;  // the first points of the second half
-        double Around; // the neighbours on both sides
+        const char* name;
+        double before; // the last point of the first half
+        double after;  // the first points of the second half
+        double around; // the neighbours on both sides
     };
     const Case cases[] = {
         {"vertical run inside", 0.3, 0.7, 0.5},    {"run ending on the top edge", 1.0, 1.0, 0.2},
         {"run on the bottom edge", 0.0, 0.0, 0.0}, {"flat run inside", 0.4, 0.4, 0.4},
         {"leaving the plot", 2.0, 0.5, 0.5},       {"coming from outside", 0.5, -1.0, 0.5},
-        {"missing value", NaN, 0.6, 0.4},
+        {"missing value", kNaN, 0.6, 0.4},
     };
     // Without a gap the boundary lies inside a column of many points; with one, the segment
     // joining the halves crosses columns no other segment reaches.
@@ -185,52 +186,54 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
             for (bool symbols : {true, false}) {
                 std::mt19937_64 rng(9);
                 std::uniform_real_distribution<double> noise(0.1, 0.9);
-                TTrace t = MakeTrace(clMaroon, 1, true, symbols);
-                for (int i = 0; i < Count; ++i) {
+                graph::Trace t = makeTrace(plot::kMaroon, 1, true, symbols);
+                for (int i = 0; i < kCount; ++i) {
                     double y = noise(rng);
-                    if (i >= Boundary - 400 && i < Boundary + 400)
-                        y = c.Around;
-                    if (i == Boundary - 1)
-                        y = c.Before;
-                    if (i == Boundary || i == Boundary + 1)
-                        y = c.After;
-                    t.Points.Add({i < Boundary ? double(i) : i + gap, y});
+                    if (i >= kBoundary - 400 && i < kBoundary + 400)
+                        y = c.around;
+                    if (i == kBoundary - 1)
+                        y = c.before;
+                    if (i == kBoundary || i == kBoundary + 1)
+                        y = c.after;
+                    t.points.add({i < kBoundary ? double(i) : i + gap, y});
                 }
-                SCOPED_TRACE(std::string(c.Name) + (gap > 0 ? ", gap" : ", no gap") +
+                SCOPED_TRACE(std::string(c.name) + (gap > 0 ? ", gap" : ", no gap") +
                              (symbols ? ", with symbols" : ", lines only"));
-                ExpectSamePicture({t}, {0, Count + gap, 0, 1}, {1.0, 1.0, 8});
+                expectSamePicture({t}, {0, kCount + gap, 0, 1}, {1.0, 1.0, 8});
             }
         }
     }
 }
 
 TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
-    TTrace t = MakeTrace(clBlack, 8, true, true);
+    graph::Trace t = makeTrace(plot::kBlack, 8, true, true);
     std::mt19937_64 rng(5);
     std::uniform_real_distribution<double> v(-0.2, 1.2);
     for (int i = 0; i < 300; ++i)
-        t.Points.Add({v(rng), v(rng)});
-    TTrace single = MakeTrace(clRed, 4, true, true);
-    single.Points.Add({0.5, 0.5});
-    ExpectSamePicture({t, single}, {0, 1, 0, 1}, {1.0, 1.0, 15});
+        t.points.add({v(rng), v(rng)});
+    graph::Trace single = makeTrace(plot::kRed, 4, true, true);
+    single.points.add({0.5, 0.5});
+    expectSamePicture({t, single}, {0, 1, 0, 1}, {1.0, 1.0, 15});
 }
 
 TEST(FastDrawing, DeclinesWhereOnlyThePerPointPathIsExact) {
-    TTrace dot = MakeTrace(clRed, 0, true, true);
-    dot.Points.Add({0.5, 0.5});
-    TTrace immediate = MakeTrace(clRed, 1 + 16, true, true);
-    immediate.Points.Add({0.5, 0.5});
+    graph::Trace dot = makeTrace(plot::kRed, 0, true, true);
+    dot.points.add({0.5, 0.5});
+    graph::Trace immediate = makeTrace(plot::kRed, 1 + 16, true, true);
+    immediate.points.add({0.5, 0.5});
     bool fast = true;
-    Draw({dot}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
+    draw({dot}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_FALSE(fast);
-    Draw({immediate}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
+    draw({immediate}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_FALSE(fast);
-    TTrace circle = MakeTrace(clRed, 1, true, true);
-    circle.Points.Add({0.5, 0.5});
-    Draw({circle}, {0, 1, 0, 1}, {1, 1, 1}, true, fast);
+    graph::Trace circle = makeTrace(plot::kRed, 1, true, true);
+    circle.points.add({0.5, 0.5});
+    draw({circle}, {0, 1, 0, 1}, {1, 1, 1}, true, fast);
     EXPECT_FALSE(fast);
-    Draw({circle}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
+    draw({circle}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_TRUE(fast);
 }
 
 } // namespace
+
+} // namespace graph

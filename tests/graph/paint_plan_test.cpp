@@ -5,32 +5,34 @@
 #include <string>
 #include <vector>
 
+namespace graph {
+
 namespace {
 
-TTrace MakeTrace(std::initializer_list<TPoint> Points, bool RightAxis = false) {
-    TTrace trace;
-    trace.Points = TPointArray(Points);
-    trace.RightAxis = RightAxis;
+graph::Trace makeTrace(std::initializer_list<graph::Point> points, bool rightAxis = false) {
+    graph::Trace trace;
+    trace.points = graph::PointArray(points);
+    trace.rightAxis = rightAxis;
     return trace;
 }
 
 struct PlanCase {
-    std::string Name;
-    TTraceArray Traces;
-    TRangeSettings X;
-    TRangeSettings Left;
-    TRangeSettings Right;
-    std::vector<int> LeftList;
-    std::vector<int> RightList;
-    TAxisRange XRange;
-    TAxisRange LeftRange;
-    TAxisRange RightRange;
+    std::string name;
+    graph::TraceList traces;
+    RangeSettings x;
+    RangeSettings left;
+    RangeSettings right;
+    std::vector<int> leftList;
+    std::vector<int> rightList;
+    AxisRange xRange;
+    AxisRange leftRange;
+    AxisRange rightRange;
 };
 
-std::vector<PlanCase> Cases() {
+std::vector<PlanCase> cases() {
     std::vector<PlanCase> cases;
     cases.push_back({"SinglePoint",
-                     {MakeTrace({{2, 5}})},
+                     {makeTrace({{2, 5}})},
                      {},
                      {},
                      {},
@@ -40,7 +42,7 @@ std::vector<PlanCase> Cases() {
                      {4.75, 5.25},
                      {-1, 1}});
     cases.push_back({"TenAndTwenty",
-                     {MakeTrace({{0, 10}, {1, 20}})},
+                     {makeTrace({{0, 10}, {1, 20}})},
                      {},
                      {},
                      {},
@@ -50,7 +52,7 @@ std::vector<PlanCase> Cases() {
                      {9.5, 20.5},
                      {-1, 1}});
     cases.push_back({"AllMinusTen",
-                     {MakeTrace({{0, -10}, {1, -10}, {2, -10}})},
+                     {makeTrace({{0, -10}, {1, -10}, {2, -10}})},
                      {},
                      {},
                      {},
@@ -60,7 +62,7 @@ std::vector<PlanCase> Cases() {
                      {-10.5, -9.5},
                      {-1, 1}});
     cases.push_back({"AllZero",
-                     {MakeTrace({{0, 0}, {4, 0}})},
+                     {makeTrace({{0, 0}, {4, 0}})},
                      {},
                      {},
                      {},
@@ -70,7 +72,7 @@ std::vector<PlanCase> Cases() {
                      {-1, 1},
                      {-1, 1}});
     cases.push_back({"SecondsAsMinutes",
-                     {MakeTrace({{60, 1}, {120, 2}})},
+                     {makeTrace({{60, 1}, {120, 2}})},
                      {true, -1, 1, 1.0 / 60},
                      {},
                      {},
@@ -80,7 +82,7 @@ std::vector<PlanCase> Cases() {
                      {0.95, 2.05},
                      {-1, 1}});
     cases.push_back({"FixedRangesNotScaled",
-                     {MakeTrace({{0, 10e6}, {1, 10.1e6}})},
+                     {makeTrace({{0, 10e6}, {1, 10.1e6}})},
                      {false, 3, 7, 1.0 / 60},
                      {false, 24999990.0, 25000010.0, 1e-6},
                      {},
@@ -90,7 +92,7 @@ std::vector<PlanCase> Cases() {
                      {24999990.0, 25000010.0},
                      {-1, 1}});
     cases.push_back({"FixedRangeReversedKept",
-                     {MakeTrace({{0, 1}})},
+                     {makeTrace({{0, 1}})},
                      {false, 5, 5, 1},
                      {false, 2, -2, 1},
                      {},
@@ -100,7 +102,7 @@ std::vector<PlanCase> Cases() {
                      {2, -2},
                      {-1, 1}});
     cases.push_back({"ScaledLeftAxis",
-                     {MakeTrace({{0, 10e6}, {1, 12e6}})},
+                     {makeTrace({{0, 10e6}, {1, 12e6}})},
                      {},
                      {true, 0, 0, 1e-6},
                      {},
@@ -110,7 +112,7 @@ std::vector<PlanCase> Cases() {
                      {9.9, 12.1},
                      {-1, 1}});
     cases.push_back({"RightAxisOnly",
-                     {MakeTrace({{1, 3}, {3, 5}}, true)},
+                     {makeTrace({{1, 3}, {3, 5}}, true)},
                      {},
                      {},
                      {true, 0, 0, 2},
@@ -120,7 +122,7 @@ std::vector<PlanCase> Cases() {
                      {-1, 1},
                      {5.8, 10.2}});
     cases.push_back({"BothAxesShareX",
-                     {MakeTrace({{0, 1}, {10, 2}}, true), MakeTrace({{-10, 7}})},
+                     {makeTrace({{0, 1}, {10, 2}}, true), makeTrace({{-10, 7}})},
                      {},
                      {},
                      {},
@@ -131,11 +133,11 @@ std::vector<PlanCase> Cases() {
                      {0.95, 2.05}});
     cases.push_back({"NoTraces", {}, {}, {}, {}, {}, {}, {-1, 1}, {-1, 1}, {-1, 1}});
 
-    TTraceArray ignored{MakeTrace({{0, 1}, {1, 2}}), MakeTrace({{100, 100}}),
-                        MakeTrace({{-100, -100}}), MakeTrace({}), MakeTrace({{5, 1.5}})};
-    ignored[1].LineOn = false;
-    ignored[1].SymbolOn = false;
-    ignored[2].Visible = false;
+    graph::TraceList ignored{makeTrace({{0, 1}, {1, 2}}), makeTrace({{100, 100}}),
+                             makeTrace({{-100, -100}}), makeTrace({}), makeTrace({{5, 1.5}})};
+    ignored[1].lineOn = false;
+    ignored[1].symbolOn = false;
+    ignored[2].visible = false;
     cases.push_back({"NotCountingTracesIgnored",
                      ignored,
                      {},
@@ -146,8 +148,8 @@ std::vector<PlanCase> Cases() {
                      {-0.25, 5.25},
                      {0.95, 2.05},
                      {-1, 1}});
-    TTraceArray symbolsOnly{MakeTrace({{0, 1}, {1, 3}})};
-    symbolsOnly[0].LineOn = false;
+    graph::TraceList symbolsOnly{makeTrace({{0, 1}, {1, 3}})};
+    symbolsOnly[0].lineOn = false;
     cases.push_back({"SymbolsOnlyCounts",
                      symbolsOnly,
                      {},
@@ -163,27 +165,27 @@ std::vector<PlanCase> Cases() {
 
 class PaintPlanTable : public ::testing::TestWithParam<PlanCase> {};
 
-void ExpectRange(const TAxisRange& actual, const TAxisRange& expected, const char* axis) {
-    EXPECT_DOUBLE_EQ(actual.Lower, expected.Lower) << axis;
-    EXPECT_DOUBLE_EQ(actual.Upper, expected.Upper) << axis;
+void expectRange(const AxisRange& actual, const AxisRange& expected, const char* axis) {
+    EXPECT_DOUBLE_EQ(actual.lower, expected.lower) << axis;
+    EXPECT_DOUBLE_EQ(actual.upper, expected.upper) << axis;
 }
 
 TEST_P(PaintPlanTable, SortsTracesAndRangesAxes) {
     const PlanCase& c = GetParam();
-    const TPaintPlan plan = PlanPaint(c.Traces, c.X, c.Left, c.Right, 0.05);
-    EXPECT_EQ(plan.Left, c.LeftList);
-    EXPECT_EQ(plan.Right, c.RightList);
-    ExpectRange(plan.X, c.XRange, "x");
-    ExpectRange(plan.YLeft, c.LeftRange, "left");
-    ExpectRange(plan.YRight, c.RightRange, "right");
+    const PaintPlan plan = planPaint(c.traces, c.x, c.left, c.right, 0.05);
+    EXPECT_EQ(plan.left, c.leftList);
+    EXPECT_EQ(plan.right, c.rightList);
+    expectRange(plan.x, c.xRange, "x");
+    expectRange(plan.yLeft, c.leftRange, "left");
+    expectRange(plan.yRight, c.rightRange, "right");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PaintPlanTable, ::testing::ValuesIn(Cases()),
-                         [](const auto& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Cases, PaintPlanTable, ::testing::ValuesIn(cases()),
+                         [](const auto& info) { return info.param.name; });
 
 TEST(PaintPlan, IncrementalRangesMatchAScanOfEveryPoint) {
-    TTraceArray traces(2);
-    traces[1].RightAxis = true;
+    graph::TraceList traces(2);
+    traces[1].rightAxis = true;
     std::vector<double> xs;
     std::vector<double> lefts;
     unsigned seed = 12345;
@@ -192,19 +194,21 @@ TEST(PaintPlan, IncrementalRangesMatchAScanOfEveryPoint) {
         return double(seed % 100000) / 7.0 - 5000.0;
     };
     for (int i = 0; i < 5000; ++i) {
-        const TPoint p{next(), next()};
-        traces[i % 2].Points.Add(p);
-        xs.push_back(p.X * 0.37);
+        const graph::Point p{next(), next()};
+        traces[i % 2].points.add(p);
+        xs.push_back(p.x * 0.37);
         if (i % 2 == 0)
-            lefts.push_back(p.Y * -3.0);
+            lefts.push_back(p.y * -3.0);
     }
-    const TPaintPlan plan = PlanPaint(traces, {true, 0, 0, 0.37}, {true, 0, 0, -3.0}, {}, 0.05);
-    const TAxisRange x = AutoRange(xs, 0.05);
-    const TAxisRange left = AutoRange(lefts, 0.05);
-    EXPECT_EQ(plan.X.Lower, x.Lower);
-    EXPECT_EQ(plan.X.Upper, x.Upper);
-    EXPECT_EQ(plan.YLeft.Lower, left.Lower);
-    EXPECT_EQ(plan.YLeft.Upper, left.Upper);
+    const PaintPlan plan = planPaint(traces, {true, 0, 0, 0.37}, {true, 0, 0, -3.0}, {}, 0.05);
+    const AxisRange x = autoRange(xs, 0.05);
+    const AxisRange left = autoRange(lefts, 0.05);
+    EXPECT_EQ(plan.x.lower, x.lower);
+    EXPECT_EQ(plan.x.upper, x.upper);
+    EXPECT_EQ(plan.yLeft.lower, left.lower);
+    EXPECT_EQ(plan.yLeft.upper, left.upper);
 }
 
 } // namespace
+
+} // namespace graph

@@ -4,76 +4,80 @@
 
 #include <random>
 
+namespace graph {
+
 namespace {
 
 TEST(PointArray, KeepsOrderAndExtremesAcrossBlocks) {
-    TPointArray points;
+    graph::PointArray points;
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> value(-1e6, 1e6);
-    const std::size_t n = 3 * TPointArray::BlockSize + 17;
-    std::vector<TPoint> expected;
-    TExtremes x;
-    TExtremes y;
+    const std::size_t n = 3 * graph::PointArray::kBlockSize + 17;
+    std::vector<graph::Point> expected;
+    Extremes x;
+    Extremes y;
     for (std::size_t i = 0; i < n; ++i) {
-        const TPoint p{value(rng), value(rng)};
+        const graph::Point p{value(rng), value(rng)};
         expected.push_back(p);
-        x.Include(p.X);
-        y.Include(p.Y);
-        points.Add(p);
+        x.include(p.x);
+        y.include(p.y);
+        points.add(p);
     }
-    ASSERT_EQ(points.Size(), n);
+    ASSERT_EQ(points.size(), n);
     std::size_t i = 0;
-    for (std::size_t b = 0; b < points.BlockCount(); ++b)
-        for (const TPoint& p : points.Block(b)) {
-            ASSERT_EQ(p.X, expected[i].X);
-            ASSERT_EQ(p.Y, expected[i].Y);
+    for (std::size_t b = 0; b < points.blockCount(); ++b)
+        for (const graph::Point& p : points.block(b)) {
+            ASSERT_EQ(p.x, expected[i].x);
+            ASSERT_EQ(p.y, expected[i].y);
             ++i;
         }
     EXPECT_EQ(i, n);
-    EXPECT_EQ(points[n - 1].Y, expected[n - 1].Y);
-    EXPECT_EQ(points[TPointArray::BlockSize].X, expected[TPointArray::BlockSize].X);
-    EXPECT_EQ(points.XExtremes().Lower, x.Lower);
-    EXPECT_EQ(points.XExtremes().Upper, x.Upper);
-    EXPECT_EQ(points.YExtremes().Lower, y.Lower);
-    EXPECT_EQ(points.YExtremes().Upper, y.Upper);
+    EXPECT_EQ(points[n - 1].y, expected[n - 1].y);
+    EXPECT_EQ(points[graph::PointArray::kBlockSize].x, expected[graph::PointArray::kBlockSize].x);
+    EXPECT_EQ(points.xExtremes().lower, x.lower);
+    EXPECT_EQ(points.xExtremes().upper, x.upper);
+    EXPECT_EQ(points.yExtremes().lower, y.lower);
+    EXPECT_EQ(points.yExtremes().upper, y.upper);
 }
 
 TEST(PointArray, CostsSixteenBytesPerPointWhenLong) {
-    TPointArray points;
+    graph::PointArray points;
     const std::size_t n = 2'400'000;
     for (std::size_t i = 0; i < n; ++i)
-        points.Add({double(i), 1e7});
-    const double perPoint = double(points.AllocatedBytes()) / double(n);
+        points.add({double(i), 1e7});
+    const double perPoint = double(points.allocatedBytes()) / double(n);
     EXPECT_GE(perPoint, 16.0);
     EXPECT_LT(perPoint, 16.5);
 
     // A copy grows the same way, without overshooting a block.
-    TPointArray copy = points;
-    for (std::size_t i = 0; i < TPointArray::BlockSize; ++i)
-        copy.Add({0, 0});
-    EXPECT_LT(double(copy.AllocatedBytes()) / double(copy.Size()), 16.5);
+    graph::PointArray copy = points;
+    for (std::size_t i = 0; i < graph::PointArray::kBlockSize; ++i)
+        copy.add({0, 0});
+    EXPECT_LT(double(copy.allocatedBytes()) / double(copy.size()), 16.5);
 }
 
 TEST(PointArray, ShortTracesLeaveAtMostAQuarterEmpty) {
     for (std::size_t n : {1000u, 10000u, 100000u, 300000u}) {
-        TPointArray points;
+        graph::PointArray points;
         for (std::size_t i = 0; i < n; ++i)
-            points.Add({double(i), 1e7});
-        const double perPoint = double(points.AllocatedBytes()) / double(n);
+            points.add({double(i), 1e7});
+        const double perPoint = double(points.allocatedBytes()) / double(n);
         EXPECT_LT(perPoint, 20.1) << n << " points";
     }
 }
 
 TEST(PointArray, ClearForgetsPointsAndExtremes) {
-    TPointArray points{{1, 2}, {3, -4}};
-    EXPECT_EQ(points.YExtremes().Lower, -4);
-    points.Clear();
-    EXPECT_TRUE(points.Empty());
-    EXPECT_FALSE(points.XExtremes().Any);
-    EXPECT_EQ(points.AllocatedBytes(), 0u);
-    points.Add({9, 9});
-    EXPECT_EQ(points.XExtremes().Lower, 9);
-    EXPECT_EQ(points.Size(), 1u);
+    graph::PointArray points{{1, 2}, {3, -4}};
+    EXPECT_EQ(points.yExtremes().lower, -4);
+    points.clear();
+    EXPECT_TRUE(points.empty());
+    EXPECT_FALSE(points.xExtremes().any);
+    EXPECT_EQ(points.allocatedBytes(), 0u);
+    points.add({9, 9});
+    EXPECT_EQ(points.xExtremes().lower, 9);
+    EXPECT_EQ(points.size(), 1u);
 }
 
 } // namespace
+
+} // namespace graph

@@ -1,6 +1,5 @@
 #include "graph/point_mapping.h"
 
-#include "plot/engine_state.h"
 #include "plot/mapping.h"
 
 #include <gtest/gtest.h>
@@ -8,45 +7,49 @@
 #include <limits>
 #include <random>
 
+namespace graph {
+
 namespace {
 
 TEST(PointMapping, SamePixelsAsTheEngineMapping) {
-    TMapping& m = Engine().CurrentMapping;
-    m = {};
-    m.MapLeft = 224;
-    m.MapWidth = 786;
-    m.MapBottom = 381;
-    m.MapHeight = 333;
-    m.XMin = 0.3;
-    m.XMax = 1441.7;
-    m.YMin = 9999999.91;
-    m.YMax = 10000000.13;
+    plot::Mapping m;
+    m.mapLeft = 224;
+    m.mapWidth = 786;
+    m.mapBottom = 381;
+    m.mapHeight = 333;
+    m.xMin = 0.3;
+    m.xMax = 1441.7;
+    m.yMin = 9999999.91;
+    m.yMax = 10000000.13;
 
-    constexpr double Inf = std::numeric_limits<double>::infinity();
-    constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
-    TPointArray points{{NaN, NaN}, {Inf, -Inf}, {-Inf, Inf}, {1e300, -1e300}, {0.3, 9999999.91}};
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    graph::PointArray points{
+        {kNaN, kNaN}, {kInf, -kInf}, {-kInf, kInf}, {1e300, -1e300}, {0.3, 9999999.91}};
     // Points that map exactly onto half pixels round to the even neighbour.
-    const double halfStepX = (m.XMax - m.XMin) / m.MapWidth / 2;
+    const double halfStepX = (m.xMax - m.xMin) / m.mapWidth / 2;
     for (int k = 0; k < 50; ++k)
-        points.Add({m.XMin + (2 * k + 1) * halfStepX, m.YMin});
+        points.add({m.xMin + (2 * k + 1) * halfStepX, m.yMin});
     std::mt19937_64 rng(1);
     std::uniform_real_distribution<double> x(-500, 2000);
     std::normal_distribution<double> y(10e6, 0.2);
     for (int k = 0; k < 100001; ++k)
-        points.Add({x(rng), y(rng)});
+        points.add({x(rng), y(rng)});
 
     for (double xf : {1.0, 1.0 / 60}) {
-        for (std::size_t b = 0; b < points.BlockCount(); ++b) {
-            const auto block = points.Block(b);
+        for (std::size_t b = 0; b < points.blockCount(); ++b) {
+            const auto block = points.block(b);
             std::vector<int> px(block.size());
             std::vector<int> py(block.size());
-            MapPoints(block, m, xf, 1.0, px.data(), py.data());
+            mapPoints(block, m, xf, 1.0, px.data(), py.data());
             for (std::size_t i = 0; i < block.size(); ++i) {
-                ASSERT_EQ(px[i], MapX(block[i].X * xf)) << "x of point " << i;
-                ASSERT_EQ(py[i], MapY(block[i].Y)) << "y of point " << i;
+                ASSERT_EQ(px[i], plot::mapX(m, block[i].x * xf)) << "x of point " << i;
+                ASSERT_EQ(py[i], plot::mapY(m, block[i].y)) << "y of point " << i;
             }
         }
     }
 }
 
 } // namespace
+
+} // namespace graph

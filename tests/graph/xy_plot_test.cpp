@@ -1,6 +1,5 @@
 #include "graph/xy_plot.h"
 
-#include "plot/engine_state.h"
 #include "tests/plot/fake_print_target.h"
 
 #include <QClipboard>
@@ -17,252 +16,273 @@ namespace {
 // Counts the paints the control receives.
 class PaintCounter : public QObject {
 public:
-    int Paints = 0;
+    int paints = 0;
 
 protected:
-    bool eventFilter(QObject*, QEvent* Event) override {
-        if (Event->type() == QEvent::Paint)
-            ++Paints;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
         return false;
     }
 };
 
-class XYPlotTest : public ::testing::Test {
+class XyPlotTest : public ::testing::Test {
 protected:
     void SetUp() override {
         plot.resize(1122, 476);
-        plot.XY_LeftPerCent = 20;
+        plot::PlotAreaLayout area = plot.areaLayout();
+        area.leftPercent = 20;
+        plot.setAreaLayout(area);
         plot.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
-        Settle();
+        settle();
     }
 
-    void Settle() {
+    void settle() {
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
 
-    QImage Painted() {
-        Settle();
-        return plot.Picture().copy();
+    QImage painted() {
+        settle();
+        return plot.picture().copy();
     }
 
-    void AddSeries(int Trace, int Count, double Amplitude) {
-        for (int i = 0; i < Count; ++i)
-            plot.AddPoint(Trace, i, 10e6 + Amplitude * std::sin(i * 0.1));
+    void addSeries(int trace, int count, double amplitude) {
+        for (int i = 0; i < count; ++i)
+            plot.addPoint(trace, i, 10e6 + amplitude * std::sin(i * 0.1));
     }
 
-    void SendMouse(QEvent::Type Type, Qt::MouseButton Button, Qt::MouseButtons Held,
-                   Qt::KeyboardModifiers Keys, QPoint At) {
-        QMouseEvent event(Type, QPointF(At), QPointF(plot.mapToGlobal(At)), Button, Held, Keys);
+    void sendMouse(QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held,
+                   Qt::KeyboardModifiers keys, QPoint at) {
+        QMouseEvent event(type, QPointF(at), QPointF(plot.mapToGlobal(at)), button, held, keys);
         QCoreApplication::sendEvent(&plot, &event);
     }
 
     // A left-button drag from one point to another, with the given keys held throughout.
-    void Drag(QPoint From, QPoint To, Qt::KeyboardModifiers Keys) {
-        SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Keys, From);
-        SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Keys, (From + To) / 2);
-        SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Keys, To);
-        SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Keys, To);
+    void drag(QPoint from, QPoint to, Qt::KeyboardModifiers keys) {
+        sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, keys, from);
+        sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, keys, (from + to) / 2);
+        sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, keys, to);
+        sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, keys, to);
     }
 
     // Pixels of `Colour` in the columns FromX .. ToX - 1 (the whole width by default).
-    static int CountColour(const QImage& Image, TColor Colour, int FromX = 0, int ToX = -1) {
-        if (ToX < 0)
-            ToX = Image.width();
+    static int countColour(const QImage& image, plot::Color colour, int fromX = 0, int toX = -1) {
+        if (toX < 0)
+            toX = image.width();
         int n = 0;
-        for (int y = 0; y < Image.height(); ++y)
-            for (int x = FromX; x < ToX; ++x)
-                n += Image.pixel(x, y) == ToQRgb(Colour) ? 1 : 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = fromX; x < toX; ++x)
+                n += image.pixel(x, y) == plot::toQRgb(colour) ? 1 : 0;
         return n;
     }
 
-    TXYPlot plot;
+    // Changes the settings of the x, left and right axis in place.
+    template <typename Change> void changeAxes(Change change) {
+        graph::AxisSettings x = plot.xAxis();
+        graph::AxisSettings left = plot.leftAxis();
+        graph::AxisSettings right = plot.rightAxis();
+        change(x, left, right);
+        plot.setXAxis(x);
+        plot.setLeftAxis(left);
+        plot.setRightAxis(right);
+    }
+
+    graph::XyPlot plot;
 };
 
-TEST_F(XYPlotTest, TraceOperations) {
-    EXPECT_EQ(plot.AddPoint(0, 1, 1), -1);
-    EXPECT_EQ(plot.AddTrace(false, {}), 0);
-    EXPECT_EQ(plot.AddPoint(5, 1, 1), -1);
-    EXPECT_EQ(plot.AddPoint(-1, 1, 1), -1);
-    EXPECT_EQ(plot.AddPoint(0, 1, 1), 1);
-    EXPECT_EQ(plot.AddPoint(0, 2, 3), 2);
+TEST_F(XyPlotTest, TraceOperations) {
+    EXPECT_EQ(plot.addPoint(0, 1, 1), -1);
+    EXPECT_EQ(plot.addTrace(false, {}), 0);
+    EXPECT_EQ(plot.addPoint(5, 1, 1), -1);
+    EXPECT_EQ(plot.addPoint(-1, 1, 1), -1);
+    EXPECT_EQ(plot.addPoint(0, 1, 1), 1);
+    EXPECT_EQ(plot.addPoint(0, 2, 3), 2);
 
-    TPointArray given{{1, 2}, {3, 4}, {5, 6}};
-    EXPECT_EQ(plot.AddTrace(true, given), 1);
-    given.Add({7, 8});
-    ASSERT_EQ(plot.Traces.size(), 2u);
-    const TTrace& added = plot.Traces[1];
-    EXPECT_EQ(added.Points.Size(), 3u);
-    EXPECT_TRUE(added.RightAxis);
-    EXPECT_EQ(added.Color, clBlue);
-    EXPECT_EQ(added.Symbol, 1);
-    EXPECT_TRUE(added.LineOn && added.SymbolOn && added.Visible);
-    EXPECT_FALSE(plot.Traces[0].RightAxis);
+    graph::PointArray given{{1, 2}, {3, 4}, {5, 6}};
+    EXPECT_EQ(plot.addTrace(true, given), 1);
+    given.add({7, 8});
+    ASSERT_EQ(plot.traces().size(), 2u);
+    const graph::Trace& added = plot.traces()[1];
+    EXPECT_EQ(added.points.size(), 3u);
+    EXPECT_TRUE(added.rightAxis);
+    EXPECT_EQ(added.colour, plot::kBlue);
+    EXPECT_EQ(added.symbol, 1);
+    EXPECT_TRUE(added.lineOn && added.symbolOn && added.visible);
+    EXPECT_FALSE(plot.traces()[0].rightAxis);
 
-    plot.Traces[0].Color = clRed;
-    plot.ClearTrace(0);
-    plot.ClearTrace(2);
-    plot.ClearTrace(-1);
-    ASSERT_EQ(plot.Traces.size(), 2u);
-    EXPECT_TRUE(plot.Traces[0].Points.Empty());
-    EXPECT_EQ(plot.Traces[0].Color, clRed);
-    EXPECT_EQ(plot.Traces[1].Points.Size(), 3u);
-    EXPECT_EQ(plot.AddPoint(0, 9, 9), 1);
+    plot.traces()[0].colour = plot::kRed;
+    plot.clearTrace(0);
+    plot.clearTrace(2);
+    plot.clearTrace(-1);
+    ASSERT_EQ(plot.traces().size(), 2u);
+    EXPECT_TRUE(plot.traces()[0].points.empty());
+    EXPECT_EQ(plot.traces()[0].colour, plot::kRed);
+    EXPECT_EQ(plot.traces()[1].points.size(), 3u);
+    EXPECT_EQ(plot.addPoint(0, 9, 9), 1);
 
-    plot.ClearAllTraces();
-    EXPECT_TRUE(plot.Traces.empty());
-    EXPECT_EQ(plot.AddPoint(0, 1, 1), -1);
-    EXPECT_EQ(plot.AddTrace(false, {}), 0);
+    plot.clearAllTraces();
+    EXPECT_TRUE(plot.traces().empty());
+    EXPECT_EQ(plot.addPoint(0, 1, 1), -1);
+    EXPECT_EQ(plot.addTrace(false, {}), 0);
 }
 
-TEST_F(XYPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
+TEST_F(XyPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
     PaintCounter counter;
     plot.installEventFilter(&counter);
 
-    plot.SetX_GridOn(true);
-    Settle();
-    EXPECT_EQ(counter.Paints, 1);
-    EXPECT_TRUE(plot.X_GridOn());
-    plot.SetY_Left_GridOn(true);
-    plot.SetY_Right_GridOn(true);
-    Settle();
-    EXPECT_EQ(counter.Paints, 2);
+    plot.setXGridOn(true);
+    settle();
+    EXPECT_EQ(counter.paints, 1);
+    EXPECT_TRUE(plot.xGridOn());
+    plot.setLeftGridOn(true);
+    plot.setRightGridOn(true);
+    settle();
+    EXPECT_EQ(counter.paints, 2);
 
-    const QImage before = plot.Picture().copy();
-    plot.X_Caption = "Time/min";
-    plot.Y_Left_Caption = "f/MHz";
-    Settle();
-    EXPECT_EQ(counter.Paints, 2);
-    EXPECT_EQ(plot.Picture(), before);
+    const QImage before = plot.picture().copy();
+    changeAxes([](auto& x, auto& left, auto&) {
+        x.caption = "Time/min";
+        left.caption = "f/MHz";
+    });
+    settle();
+    EXPECT_EQ(counter.paints, 2);
+    EXPECT_EQ(plot.picture(), before);
 
-    plot.AddTrace(false, {});
+    plot.addTrace(false, {});
     for (int i = 0; i < 50; ++i)
-        plot.AddPoint(0, i, i * i);
-    Settle();
-    EXPECT_EQ(counter.Paints, 3);
-    EXPECT_NE(plot.Picture(), before);
+        plot.addPoint(0, i, i * i);
+    settle();
+    EXPECT_EQ(counter.paints, 3);
+    EXPECT_NE(plot.picture(), before);
 
     // The new caption is in the picture now: it differs from one drawn with the old caption.
-    const QImage withNewCaption = plot.Picture().copy();
-    plot.X_Caption = "X-Axis";
-    plot.SetX_GridOn(true);
-    EXPECT_NE(Painted(), withNewCaption);
+    const QImage withNewCaption = plot.picture().copy();
+    changeAxes([](auto& x, auto&, auto&) { x.caption = "X-Axis"; });
+    plot.setXGridOn(true);
+    EXPECT_NE(painted(), withNewCaption);
 }
 
-TEST_F(XYPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
-    plot.Y_Left_Color = clRed;
-    plot.Y_Right_Color = clLime;
-    plot.AddTrace(true, {});
-    AddSeries(0, 100, 5);
-    const QImage rightOnly = Painted();
-    EXPECT_EQ(CountColour(rightOnly, clRed), 0);
+TEST_F(XyPlotTest, RightAxisOnlyTraceDrawsNoLeftAxis) {
+    changeAxes([](auto&, auto& left, auto& right) {
+        left.colour = plot::kRed;
+        right.colour = plot::kLime;
+    });
+    plot.addTrace(true, {});
+    addSeries(0, 100, 5);
+    const QImage rightOnly = painted();
+    EXPECT_EQ(countColour(rightOnly, plot::kRed), 0);
     // The right axis, its labels and its caption stand right of the plot, nothing of it left.
     const int middle = rightOnly.width() / 2;
-    EXPECT_GT(CountColour(rightOnly, clLime, middle), 100);
-    EXPECT_EQ(CountColour(rightOnly, clLime, 0, middle), 0);
+    EXPECT_GT(countColour(rightOnly, plot::kLime, middle), 100);
+    EXPECT_EQ(countColour(rightOnly, plot::kLime, 0, middle), 0);
 
-    plot.AddTrace(false, {});
-    AddSeries(1, 100, 3);
-    const QImage both = Painted();
-    EXPECT_GT(CountColour(both, clRed), 100);
-    EXPECT_GT(CountColour(both, clLime), 100);
+    plot.addTrace(false, {});
+    addSeries(1, 100, 3);
+    const QImage both = painted();
+    EXPECT_GT(countColour(both, plot::kRed), 100);
+    EXPECT_GT(countColour(both, plot::kLime), 100);
 }
 
-TEST_F(XYPlotTest, RightTracesAreScaledByTheRightFactor) {
+TEST_F(XyPlotTest, RightTracesAreScaledByTheRightFactor) {
     // Scaling the values by the right axis' factor must draw the same as scaled values.
-    TPointArray values, scaledValues;
+    graph::PointArray values, scaledValues;
     for (int i = 0; i < 100; ++i) {
         const double y = 5 + std::sin(i * 0.1);
-        values.Add({double(i), y});
-        scaledValues.Add({double(i), y * 1000});
+        values.add({double(i), y});
+        scaledValues.add({double(i), y * 1000});
     }
-    plot.Y_Right_ScaleFactor = 1000;
-    plot.AddTrace(true, values);
-    const QImage scaledByFactor = Painted();
-    plot.ClearAllTraces();
-    plot.Y_Right_ScaleFactor = 1;
-    plot.AddTrace(true, scaledValues);
-    EXPECT_EQ(Painted(), scaledByFactor);
+    changeAxes([](auto&, auto&, auto& right) { right.scaleFactor = 1000; });
+    plot.addTrace(true, values);
+    const QImage scaledByFactor = painted();
+    plot.clearAllTraces();
+    changeAxes([](auto&, auto&, auto& right) { right.scaleFactor = 1; });
+    plot.addTrace(true, scaledValues);
+    EXPECT_EQ(painted(), scaledByFactor);
 }
 
-TEST_F(XYPlotTest, NumberFormatSwitchReachesTheXAxis) {
+TEST_F(XyPlotTest, NumberFormatSwitchReachesTheXAxis) {
     // No trace counts, so the x axis is all that shows; its labels read 25000 or 25E3.
-    plot.X_Auto = false;
-    plot.X_0 = 0;
-    plot.X_1 = 100000;
-    plot.RepaintNow();
-    const QImage fixed = Painted();
-    plot.XY_FixedNumberFormat = false;
-    plot.RepaintNow();
-    EXPECT_NE(Painted(), fixed);
+    changeAxes([](auto& x, auto&, auto&) {
+        x.autoRange = false;
+        x.fixedFrom = 0;
+        x.fixedTo = 100000;
+    });
+    plot.repaintNow();
+    const QImage fixed = painted();
+    plot.setFixedNumberFormat(false);
+    plot.repaintNow();
+    EXPECT_NE(painted(), fixed);
 }
 
-TEST_F(XYPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
-    plot.AddTrace(false, {});
-    AddSeries(0, 200, 5);
-    const QImage alone = Painted();
+TEST_F(XyPlotTest, TraceWithNeitherLineNorSymbolsIsIgnored) {
+    plot.addTrace(false, {});
+    addSeries(0, 200, 5);
+    const QImage alone = painted();
 
-    plot.AddTrace(false, {{-1000, 0}, {5000, 1e9}});
-    plot.Traces[1].LineOn = false;
-    plot.Traces[1].SymbolOn = false;
-    plot.Traces[1].Color = clRed;
-    plot.SetX_GridOn(false);
-    EXPECT_EQ(Painted(), alone);
+    plot.addTrace(false, {{-1000, 0}, {5000, 1e9}});
+    plot.traces()[1].lineOn = false;
+    plot.traces()[1].symbolOn = false;
+    plot.traces()[1].colour = plot::kRed;
+    plot.setXGridOn(false);
+    EXPECT_EQ(painted(), alone);
 
-    plot.Traces[1].SymbolOn = true;
-    plot.SetX_GridOn(false);
-    EXPECT_NE(Painted(), alone);
+    plot.traces()[1].symbolOn = true;
+    plot.setXGridOn(false);
+    EXPECT_NE(painted(), alone);
 }
 
-TEST_F(XYPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
-    plot.Y_Left_Color = clRed;
-    plot.Y_Right_Color = clLime;
-    plot.X_Color = clFuchsia;
-    plot.AddTrace(false, {});
-    const QImage picture = Painted();
-    EXPECT_GT(CountColour(picture, clFuchsia), 100);
-    EXPECT_EQ(CountColour(picture, clRed), 0);
-    EXPECT_EQ(CountColour(picture, clLime), 0);
+TEST_F(XyPlotTest, NoCountingTraceShowsFrameAndXAxisOnly) {
+    changeAxes([](auto& x, auto& left, auto& right) {
+        x.colour = plot::kFuchsia;
+        left.colour = plot::kRed;
+        right.colour = plot::kLime;
+    });
+    plot.addTrace(false, {});
+    const QImage picture = painted();
+    EXPECT_GT(countColour(picture, plot::kFuchsia), 100);
+    EXPECT_EQ(countColour(picture, plot::kRed), 0);
+    EXPECT_EQ(countColour(picture, plot::kLime), 0);
 }
 
-TEST_F(XYPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
-    plot.SetX_GridOn(true);
-    plot.SetY_Left_GridOn(true);
-    plot.AddTrace(false, {});
-    plot.AddTrace(true, {});
-    plot.Traces[1].Color = clRed;
-    plot.Traces[1].Symbol = 3;
+TEST_F(XyPlotTest, FastAndPerPointDrawingGiveTheSamePicture) {
+    plot.setXGridOn(true);
+    plot.setLeftGridOn(true);
+    plot.addTrace(false, {});
+    plot.addTrace(true, {});
+    plot.traces()[1].colour = plot::kRed;
+    plot.traces()[1].symbol = 3;
     for (int i = 0; i < 20000; ++i) {
-        plot.AddPoint(0, i * 0.036, 10e6 + 0.3 * std::sin(i * 0.01) + 0.05 * std::sin(i * 7.1));
-        plot.AddPoint(1, i * 0.036, std::cos(i * 0.002) + 0.2 * std::sin(i * 3.3));
+        plot.addPoint(0, i * 0.036, 10e6 + 0.3 * std::sin(i * 0.01) + 0.05 * std::sin(i * 7.1));
+        plot.addPoint(1, i * 0.036, std::cos(i * 0.002) + 0.2 * std::sin(i * 3.3));
     }
-    plot.FastDrawing = false;
-    const QImage plain = Painted();
-    plot.FastDrawing = true;
-    plot.RepaintNow();
-    EXPECT_EQ(Painted(), plain);
+    plot.setFastDrawing(false);
+    const QImage plain = painted();
+    plot.setFastDrawing(true);
+    plot.repaintNow();
+    EXPECT_EQ(painted(), plain);
 }
 
-class RulerTest : public XYPlotTest {
+class RulerTest : public XyPlotTest {
 protected:
     void SetUp() override {
-        XYPlotTest::SetUp();
-        plot.AddTrace(false, {});
-        AddSeries(0, 500, 5);
-        Settle();
-        const TMapping& m = Engine().CurrentMapping;
-        left = m.MapLeft;
-        right = m.MapLeft + m.MapWidth;
-        top = m.MapBottom - m.MapHeight;
-        bottom = m.MapBottom;
+        XyPlotTest::SetUp();
+        plot.addTrace(false, {});
+        addSeries(0, 500, 5);
+        settle();
+        const plot::Mapping& m = plot.engine().mapping();
+        left = m.mapLeft;
+        right = m.mapLeft + m.mapWidth;
+        top = m.mapBottom - m.mapHeight;
+        bottom = m.mapBottom;
     }
 
-    QPoint Inside(double Fx, double Fy) const {
-        return {left + int((right - left) * Fx), top + int((bottom - top) * Fy)};
+    QPoint inside(double fx, double fy) const {
+        return {left + int((right - left) * fx), top + int((bottom - top) * fy)};
     }
 
-    const TZoomWindow& Zoom() const { return Engine().PlotArea[1].ZoomWindow; }
+    const plot::ZoomWindow& zoom() const { return plot.engine().plotArea(1).zoomWindow; }
 
     int left = 0;
     int right = 0;
@@ -271,30 +291,30 @@ protected:
 };
 
 TEST_F(RulerTest, MouseDoesNothingWhileTheRulerIsOff) {
-    plot.SetXY_RulerOn(true);
-    plot.SetXY_RulerOn(false);
-    const QImage before = Painted();
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    Settle();
-    EXPECT_EQ(plot.Picture(), before);
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    Drag(Inside(0.01, 0.5), Inside(0.5, 0.9), Qt::ControlModifier);
-    Settle();
-    EXPECT_EQ(plot.Picture(), before);
-    EXPECT_EQ(Zoom().XLow, 0.0);
-    EXPECT_EQ(Zoom().XHigh, 1.0);
+    plot.setRulerOn(true);
+    plot.setRulerOn(false);
+    const QImage before = painted();
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    settle();
+    EXPECT_EQ(plot.picture(), before);
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    drag(inside(0.01, 0.5), inside(0.5, 0.9), Qt::ControlModifier);
+    settle();
+    EXPECT_EQ(plot.picture(), before);
+    EXPECT_EQ(zoom().xLow, 0.0);
+    EXPECT_EQ(zoom().xHigh, 1.0);
 }
 
 TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
-    plot.SetXY_RulerOn(true);
-    const QImage before = Painted();
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.3, 0.5));
-    SendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, Inside(0.6, 0.4));
-    Settle();
-    const QImage held = plot.Picture().copy();
+    plot.setRulerOn(true);
+    const QImage before = painted();
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.3, 0.5));
+    sendMouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::NoModifier, inside(0.6, 0.4));
+    settle();
+    const QImage held = plot.picture().copy();
     // The readout is written at the control's pixel (2, 2), left aligned, in the axis colours.
     int changedNearReadout = 0;
     int changedElsewhere = 0;
@@ -305,84 +325,112 @@ TEST_F(RulerTest, DragShowsTheReadoutWhileHeld) {
     EXPECT_GT(changedNearReadout, 20);
     EXPECT_EQ(changedElsewhere, 0);
 
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.6, 0.4));
-    EXPECT_EQ(Painted(), before);
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.6, 0.4));
+    EXPECT_EQ(painted(), before);
 }
 
 TEST_F(RulerTest, ReleaseRepaintsWhatChangedMeanwhile) {
-    plot.SetXY_RulerOn(true);
-    Painted();
-    plot.Traces[0].Color = clRed; // changes no picture by itself
-    SendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    EXPECT_EQ(CountColour(Painted(), clRed), 0);
-    SendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
-              Inside(0.5, 0.5));
-    EXPECT_GT(CountColour(Painted(), clRed), 100);
+    plot.setRulerOn(true);
+    painted();
+    plot.traces()[0].colour = plot::kRed; // changes no picture by itself
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    EXPECT_EQ(countColour(painted(), plot::kRed), 0);
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    EXPECT_GT(countColour(painted(), plot::kRed), 100);
 }
 
 TEST_F(RulerTest, CtrlDragZoomsAndUnzoomAllRestores) {
-    plot.SetXY_RulerOn(true);
-    const QImage full = Painted();
-    Drag(QPoint(left, Inside(0, 0.1).y()), Inside(0.5, 0.9), Qt::ControlModifier);
-    Settle();
-    EXPECT_NEAR(Zoom().XLow, 0.0, 0.01);
-    EXPECT_NEAR(Zoom().XHigh, 0.5, 0.01);
-    EXPECT_NE(plot.Picture(), full);
+    plot.setRulerOn(true);
+    const QImage full = painted();
+    drag(QPoint(left, inside(0, 0.1).y()), inside(0.5, 0.9), Qt::ControlModifier);
+    settle();
+    EXPECT_NEAR(zoom().xLow, 0.0, 0.01);
+    EXPECT_NEAR(zoom().xHigh, 0.5, 0.01);
+    EXPECT_NE(plot.picture(), full);
 
-    plot.UnzoomAll();
-    EXPECT_EQ(Zoom().XLow, 0.0);
-    EXPECT_EQ(Zoom().XHigh, 1.0);
-    EXPECT_EQ(Painted(), full);
+    plot.unzoomAll();
+    EXPECT_EQ(zoom().xLow, 0.0);
+    EXPECT_EQ(zoom().xHigh, 1.0);
+    EXPECT_EQ(painted(), full);
 }
 
 TEST_F(RulerTest, ZoomedPictureIsTheSameOnBothDrawingPaths) {
-    plot.SetXY_RulerOn(true);
-    Drag(Inside(0.2, 0.1), Inside(0.45, 0.6), Qt::ControlModifier);
-    Settle();
-    ASSERT_LT(Zoom().XHigh - Zoom().XLow, 0.5);
-    plot.FastDrawing = false;
-    plot.RepaintNow();
-    const QImage plain = Painted();
-    plot.FastDrawing = true;
-    plot.RepaintNow();
-    EXPECT_EQ(Painted(), plain);
+    plot.setRulerOn(true);
+    drag(inside(0.2, 0.1), inside(0.45, 0.6), Qt::ControlModifier);
+    settle();
+    ASSERT_LT(zoom().xHigh - zoom().xLow, 0.5);
+    plot.setFastDrawing(false);
+    plot.repaintNow();
+    const QImage plain = painted();
+    plot.setFastDrawing(true);
+    plot.repaintNow();
+    EXPECT_EQ(painted(), plain);
 }
 
-class PrintingPlot : public TXYPlot {
+// Each control has its own engine: zooming one, or holding its ruler, leaves the other's
+// picture, zoom and ruler alone.
+TEST_F(RulerTest, TwoControlsKeepTheirOwnZoomAndRuler) {
+    graph::XyPlot other;
+    other.resize(plot.size());
+    other.setAreaLayout(plot.areaLayout());
+    other.addTrace(false, plot.traces()[0].points);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    settle();
+    const QImage otherBefore = other.picture().copy();
+    ASSERT_EQ(otherBefore, painted()) << "the same traces draw the same picture";
+
+    plot.setRulerOn(true);
+    drag(QPoint(left, inside(0, 0.1).y()), inside(0.5, 0.9), Qt::ControlModifier);
+    settle();
+    ASSERT_NEAR(zoom().xHigh, 0.5, 0.01);
+    sendMouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+    other.repaintNow();
+    settle();
+    EXPECT_EQ(other.picture(), otherBefore);
+    EXPECT_EQ(other.engine().plotArea(1).zoomWindow.xHigh, 1.0);
+    EXPECT_EQ(plot.engine().interaction(), ::plot::Interaction::Ruler);
+    sendMouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier,
+              inside(0.5, 0.5));
+}
+
+class PrintingPlot : public graph::XyPlot {
 public:
-    FakePrintTarget Printer{4800, 6800};
-    std::unique_ptr<PrintTarget> OpenPrinter() override {
-        return std::make_unique<SharedPrintTarget>(Printer);
+    plot::FakePrintTarget printer{4800, 6800};
+    std::unique_ptr<plot::PrintTarget> openPrinter() override {
+        return std::make_unique<plot::SharedPrintTarget>(printer);
     }
 };
 
-TEST(XYPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
+TEST(XyPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     PrintingPlot plot;
     plot.resize(300, 200);
     plot.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&plot));
-    plot.AddTrace(false, {{0, 0}, {1, 1}});
+    plot.addTrace(false, {{0, 0}, {1, 1}});
     QCoreApplication::processEvents();
-    const QImage before = plot.Picture().copy();
-    plot.Print();
-    EXPECT_EQ(plot.Picture(), before);
+    const QImage before = plot.picture().copy();
+    plot.print();
+    EXPECT_EQ(plot.picture(), before);
     // 6800 x 4800 landscape: cells of min(6120 / 300, 4320 / 200) = 20, offsets 400 and 400;
     // the button-face background prints, so the blocks cover the whole picture.
-    EXPECT_EQ(plot.Printer.Orientation, PrintOrientation::Landscape);
-    ASSERT_FALSE(plot.Printer.Blocks.empty());
+    EXPECT_EQ(plot.printer.orientation, plot::PrintOrientation::Landscape);
+    ASSERT_FALSE(plot.printer.blocks.empty());
     QRect covered;
-    for (const auto& block : plot.Printer.Blocks)
-        covered |= QRect(QPoint(block.Rect.Left, block.Rect.Top),
-                         QPoint(block.Rect.Right - 1, block.Rect.Bottom - 1));
+    for (const auto& block : plot.printer.blocks)
+        covered |= QRect(QPoint(block.rect.left, block.rect.top),
+                         QPoint(block.rect.right - 1, block.rect.bottom - 1));
     EXPECT_EQ(covered, QRect(400 - 10, 400 - 10, 300 * 20, 200 * 20));
 }
 
-TEST_F(XYPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
-    plot.AddTrace(false, {{0, 0}, {1, 1}, {2, 0}});
-    const QImage picture = Painted();
-    plot.CopyToClipboard();
+TEST_F(XyPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
+    plot.addTrace(false, {{0, 0}, {1, 1}, {2, 0}});
+    const QImage picture = painted();
+    plot.copyToClipboard();
     const QImage copied = QGuiApplication::clipboard()->image();
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
               picture.convertToFormat(QImage::Format_RGB32));

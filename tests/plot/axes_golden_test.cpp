@@ -1,12 +1,12 @@
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/unzoom.h"
+#include "plot/plot_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QString>
 #include <cstdlib>
+
+namespace plot {
 
 // A whole frame of axes compared pixel for pixel with tests/plot/golden/axes_frame.png.
 // After a deliberate change of the drawing, regenerate it with
@@ -15,31 +15,44 @@
 
 namespace {
 
-QString GoldenPath() {
+QString goldenPath() {
     const char* source = std::getenv("TALVEK_SOURCE_DIR");
     return QString::fromLocal8Bit(source ? source : ".") + "/tests/plot/golden/axes_frame.png";
 }
 
-QImage DrawFrame() {
-    TImageHost host(640, 400);
-    Unzoom(0);
-    StartGraph(host, clWhite, clBlack, 1.0);
-    SetPlotArea(12, 88, 10, 84, 0, 0, 0, 0, false);
-    DrawXAxis(clBlack, "Time|s", 1, 0, 10, 0, 0, true, false, false, 0);
-    DrawYAxis(clBlue, "Y1-Axis", 1, 24999990, 25000010, 0, 0, true, false, false, 0);
-    DrawYAxis(clGreen, "Y2-Axis", 4, -1, 1, 0, 0, true, false, false, 0);
-    FinishGraph();
-    return host.EngineCanvas().Image().convertToFormat(QImage::Format_RGB32);
+QImage drawFrame() {
+    ImageHost host(640, 400);
+    plot::PlotEngine engine(host);
+    engine.startGraph(kWhite, kBlack, 1.0);
+    engine.setPlotArea({12, 88, 10, 84});
+    using plot::AxisKind;
+    engine.drawAxis(
+        {.kind = AxisKind::X, .caption = "Time|s", .start = 0, .end = 10, .gridOn = true});
+    engine.drawAxis({.kind = AxisKind::Y,
+                     .colour = kBlue,
+                     .caption = "Y1-Axis",
+                     .start = 24999990,
+                     .end = 25000010,
+                     .gridOn = true});
+    engine.drawAxis({.kind = AxisKind::Y,
+                     .colour = kGreen,
+                     .caption = "Y2-Axis",
+                     .side = 4,
+                     .start = -1,
+                     .end = 1,
+                     .gridOn = true});
+    engine.finishGraph();
+    return host.engineCanvas().image().convertToFormat(QImage::Format_RGB32);
 }
 
 TEST(AxesGolden, WholeFrameMatchesTheStoredPicture) {
-    const QImage frame = DrawFrame();
+    const QImage frame = drawFrame();
     if (qEnvironmentVariableIsSet("TALVEK_REGENERATE_GOLDEN")) {
-        ASSERT_TRUE(frame.save(GoldenPath(), "PNG")) << GoldenPath().toStdString();
-        GTEST_SKIP() << "golden picture written to " << GoldenPath().toStdString();
+        ASSERT_TRUE(frame.save(goldenPath(), "PNG")) << goldenPath().toStdString();
+        GTEST_SKIP() << "golden picture written to " << goldenPath().toStdString();
     }
-    QImage golden(GoldenPath());
-    ASSERT_FALSE(golden.isNull()) << "missing " << GoldenPath().toStdString();
+    QImage golden(goldenPath());
+    ASSERT_FALSE(golden.isNull()) << "missing " << goldenPath().toStdString();
     golden = golden.convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(golden.size(), frame.size());
     int differing = 0;
@@ -52,3 +65,5 @@ TEST(AxesGolden, WholeFrameMatchesTheStoredPicture) {
 }
 
 } // namespace
+
+} // namespace plot

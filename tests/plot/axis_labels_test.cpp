@@ -6,6 +6,8 @@
 #include <clocale>
 #include <string>
 
+namespace plot {
+
 namespace {
 
 TEST(FixedText, WritesExactlyTheDecimalsAskedForWithoutLocale) {
@@ -18,27 +20,27 @@ TEST(FixedText, WritesExactlyTheDecimalsAskedForWithoutLocale) {
         {-1e-17, 1, "0.0"},        {-0.001, 0, "0"}, {3, -2, "3"},      {1234.5678, 2, "1234.57"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FixedText(c.v, c.decimals), c.want) << c.want;
+        EXPECT_EQ(fixedText(c.v, c.decimals), c.want) << c.want;
 }
 
 TEST(FixedText, IgnoresACommaLocale) {
     if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
         GTEST_SKIP() << "no comma locale installed";
-    const std::string text = FixedText(0.25L, 2);
+    const std::string text = fixedText(0.25L, 2);
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(text, "0.25");
 }
 
 TEST(ExponentLetter, FollowsTheSymbolExponentSetting) {
-    EXPECT_EQ(ExponentLetter(0), 'E');
-    EXPECT_EQ(ExponentLetter(-1), 'E');
-    EXPECT_EQ(ExponentLetter(1), 'e');
+    EXPECT_EQ(exponentLetter(0), 'E');
+    EXPECT_EQ(exponentLetter(-1), 'E');
+    EXPECT_EQ(exponentLetter(1), 'e');
 }
 
 TEST(FormatGeneralLabel, ChoosesNotationByDecimals) {
     const LabelFormat upper;
     LabelFormat lower;
-    lower.ExponentLetter = 'e';
+    lower.exponentLetter = 'e';
     struct Case {
         const LabelFormat* format;
         int decimals;
@@ -69,7 +71,7 @@ TEST(FormatGeneralLabel, ChoosesNotationByDecimals) {
         {&lower, -3, 25000, "25e3"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(FormatGeneralLabel(*c.format, c.decimals, c.v), c.want)
+        EXPECT_EQ(formatGeneralLabel(*c.format, c.decimals, c.v), c.want)
             << c.decimals << " " << c.v;
 }
 
@@ -89,24 +91,24 @@ TEST(SetCommonFactor, DecodesScaleDecimalsAndSuffix) {
     };
     for (const auto& c : cases) {
         LabelFormat format;
-        format.ExponentLetter = c.letter;
-        SetCommonFactor(format, c.code);
-        EXPECT_DOUBLE_EQ(format.CommonFactor, c.wantFactor) << c.code;
-        EXPECT_EQ(format.CommonFactorDecimals, c.wantDecimals) << c.code;
-        EXPECT_EQ(format.CommonFactorSuffix, c.wantSuffix) << c.code;
-        EXPECT_EQ(FormatGeneralLabel(format, -3, c.label), c.wantLabel) << c.code;
+        format.exponentLetter = c.letter;
+        setCommonFactor(format, c.code);
+        EXPECT_DOUBLE_EQ(format.commonFactor, c.wantFactor) << c.code;
+        EXPECT_EQ(format.commonFactorDecimals, c.wantDecimals) << c.code;
+        EXPECT_EQ(format.commonFactorSuffix, c.wantSuffix) << c.code;
+        EXPECT_EQ(formatGeneralLabel(format, -3, c.label), c.wantLabel) << c.code;
     }
     LabelFormat format;
-    SetCommonFactor(format, 3.2);
-    SetCommonFactor(format, 0);
-    EXPECT_EQ(format.CommonFactor, 0);
-    EXPECT_EQ(format.CommonFactorSuffix, "");
-    EXPECT_EQ(FormatGeneralLabel(format, -3, 25000), "25E3");
+    setCommonFactor(format, 3.2);
+    setCommonFactor(format, 0);
+    EXPECT_EQ(format.commonFactor, 0);
+    EXPECT_EQ(format.commonFactorSuffix, "");
+    EXPECT_EQ(formatGeneralLabel(format, -3, 25000), "25E3");
 }
 
 TEST(FormatFixedLabel, NeverUsesNegativeDecimals) {
-    EXPECT_EQ(FormatFixedLabel(-3, 25000), "25000");
-    EXPECT_EQ(FormatFixedLabel(2, 0.5), "0.50");
+    EXPECT_EQ(formatFixedLabel(-3, 25000), "25000");
+    EXPECT_EQ(formatFixedLabel(2, 0.5), "0.50");
 }
 
 TEST(DecadeLabel, ReplacesTheFirstOneByTheDigit) {
@@ -120,25 +122,27 @@ TEST(DecadeLabel, ReplacesTheFirstOneByTheDigit) {
         {-3, 5, 'E', "5E-3"}, {11, 4, 'E', "4E11"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DecadeLabel(c.exponent, c.digit, c.letter), c.want)
+        EXPECT_EQ(decadeLabel(c.exponent, c.digit, c.letter), c.want)
             << c.exponent << " " << c.digit;
 }
 
 TEST(LinearTickLabel, AppliesZeroRuleSuffixAndZeroSuppression) {
     const LabelFormat format;
     LinearLabelStyle fixed;
-    fixed.FixedFormat = true;
+    fixed.fixedFormat = true;
     LinearLabelStyle suffixed;
-    suffixed.UnitSuffix = "s";
+    suffixed.unitSuffix = "s";
     LinearLabelStyle blank;
-    blank.SuppressZero = true;
-    EXPECT_EQ(LinearTickLabel(format, {}, 1, 0.2, 2.7e-17), "0");
-    EXPECT_EQ(LinearTickLabel(format, fixed, 1, 0.2, 2.7e-17), "0.0");
-    EXPECT_EQ(LinearTickLabel(format, suffixed, 0, 2, 4), "4s");
-    EXPECT_EQ(LinearTickLabel(format, blank, 1, 0.2, -2.7e-17), "");
-    EXPECT_EQ(LinearTickLabel(format, blank, 1, 0.2, 0.2), "0.2");
-    EXPECT_EQ(ApplyZeroRule(0.09, 0.2), 0.0);
-    EXPECT_EQ(ApplyZeroRule(0.1, 0.2), 0.1);
+    blank.suppressZero = true;
+    EXPECT_EQ(linearTickLabel(format, {}, 1, 0.2, 2.7e-17), "0");
+    EXPECT_EQ(linearTickLabel(format, fixed, 1, 0.2, 2.7e-17), "0.0");
+    EXPECT_EQ(linearTickLabel(format, suffixed, 0, 2, 4), "4s");
+    EXPECT_EQ(linearTickLabel(format, blank, 1, 0.2, -2.7e-17), "");
+    EXPECT_EQ(linearTickLabel(format, blank, 1, 0.2, 0.2), "0.2");
+    EXPECT_EQ(applyZeroRule(0.09, 0.2), 0.0);
+    EXPECT_EQ(applyZeroRule(0.1, 0.2), 0.1);
 }
 
 } // namespace
+
+} // namespace plot

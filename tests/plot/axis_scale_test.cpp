@@ -9,18 +9,20 @@
 #include <string>
 #include <vector>
 
+namespace plot {
+
 namespace {
 
 TEST(Rounding, TiesGoToEvenTruncAndIntCutTowardsZero) {
-    EXPECT_EQ(RoundEven(1.5L), 2);
-    EXPECT_EQ(RoundEven(2.5L), 2);
-    EXPECT_EQ(RoundEven(-0.5L), 0);
-    EXPECT_EQ(RoundEven(-1.5L), -2);
-    EXPECT_EQ(Trunc(-1.7L), -1);
-    EXPECT_EQ(IntPart(-0.3L), 0.0L);
-    EXPECT_FALSE(std::signbit(IntPart(-0.3L)));
-    EXPECT_EQ(RoundToInt(1e30L), 2147483647);
-    EXPECT_EQ(RoundToInt(-1e30L), -2147483647 - 1);
+    EXPECT_EQ(roundEven(1.5L), 2);
+    EXPECT_EQ(roundEven(2.5L), 2);
+    EXPECT_EQ(roundEven(-0.5L), 0);
+    EXPECT_EQ(roundEven(-1.5L), -2);
+    EXPECT_EQ(trunc(-1.7L), -1);
+    EXPECT_EQ(intPart(-0.3L), 0.0L);
+    EXPECT_FALSE(std::signbit(intPart(-0.3L)));
+    EXPECT_EQ(roundToInt(1e30L), 2147483647);
+    EXPECT_EQ(roundToInt(-1e30L), -2147483647 - 1);
 }
 
 TEST(TickLengths, FollowTheDigitWidthWithTiesToEven) {
@@ -34,18 +36,18 @@ TEST(TickLengths, FollowTheDigitWidthWithTiesToEven) {
         {7, 0, minorDefault, 0, 0}, {7, 2, 1, 14, 14},
     };
     for (const auto& c : cases) {
-        const auto got = TickLengths(c.charWidth, c.major, c.minor);
-        EXPECT_EQ(got.Major, c.wantMajor) << c.charWidth << " " << c.major;
-        EXPECT_EQ(got.Minor, c.wantMinor) << c.charWidth << " " << c.major;
+        const auto got = tickLengths(c.charWidth, c.major, c.minor);
+        EXPECT_EQ(got.major, c.wantMajor) << c.charWidth << " " << c.major;
+        EXPECT_EQ(got.minor, c.wantMinor) << c.charWidth << " " << c.major;
     }
 }
 
 TEST(LabelPitch, AddsTheSuffixWidthToTheRoundedDistance) {
-    EXPECT_EQ(LabelPitch(7, 8), 56);
-    EXPECT_EQ(LabelPitch(7, 5), 35);
-    EXPECT_EQ(LabelPitch(7, 8, 6), 62);
-    EXPECT_EQ(LabelPitch(5, 2.5), 12);
-    EXPECT_EQ(LabelPitch(14, 2), 28);
+    EXPECT_EQ(labelPitch(7, 8), 56);
+    EXPECT_EQ(labelPitch(7, 5), 35);
+    EXPECT_EQ(labelPitch(7, 8, 6), 62);
+    EXPECT_EQ(labelPitch(5, 2.5), 12);
+    EXPECT_EQ(labelPitch(14, 2), 28);
 }
 
 struct StepCase {
@@ -77,10 +79,10 @@ TEST(ChooseTickSteps, PicksOneTwoFiveStepsAsTheExamplesShow) {
     };
     for (const auto& c : cases) {
         double low = c.low, high = c.high, minimumStep = c.minimumStep;
-        const auto steps = ChooseTickSteps(low, high, minimumStep, c.pixels, c.pitch, 0);
-        EXPECT_DOUBLE_EQ(steps.Major, c.wantMajor) << c.name;
-        EXPECT_DOUBLE_EQ(steps.Minor, c.wantMinor) << c.name;
-        EXPECT_EQ(steps.Decimals, c.wantDecimals) << c.name;
+        const auto steps = chooseTickSteps(low, high, minimumStep, c.pixels, c.pitch, 0);
+        EXPECT_DOUBLE_EQ(steps.major, c.wantMajor) << c.name;
+        EXPECT_DOUBLE_EQ(steps.minor, c.wantMinor) << c.name;
+        EXPECT_EQ(steps.decimals, c.wantDecimals) << c.name;
         EXPECT_DOUBLE_EQ(minimumStep, c.wantMinimumStep) << c.name;
         EXPECT_EQ(low, std::min(c.low, c.high)) << c.name;
         EXPECT_EQ(high, std::max(c.low, c.high)) << c.name;
@@ -99,8 +101,8 @@ TEST(ChooseTickSteps, ExtendModesMoveBareEndsOntoTicks) {
     };
     for (const auto& c : cases) {
         double low = c.low, high = c.high, minimumStep = 0;
-        const auto steps = ChooseTickSteps(low, high, minimumStep, 100, 10, c.mode);
-        EXPECT_DOUBLE_EQ(steps.Major, 1) << c.low << ".." << c.high << " mode " << c.mode;
+        const auto steps = chooseTickSteps(low, high, minimumStep, 100, 10, c.mode);
+        EXPECT_DOUBLE_EQ(steps.major, 1) << c.low << ".." << c.high << " mode " << c.mode;
         EXPECT_DOUBLE_EQ(low, c.wantLow) << c.low << ".." << c.high << " mode " << c.mode;
         EXPECT_DOUBLE_EQ(high, c.wantHigh) << c.low << ".." << c.high << " mode " << c.mode;
     }
@@ -108,9 +110,9 @@ TEST(ChooseTickSteps, ExtendModesMoveBareEndsOntoTicks) {
 
 TEST(ChooseTickSteps, ReturnsOnARangeTooNarrowForItsMagnitude) {
     double low = 1e17, high = 1e17 + 16, minimumStep = 0;
-    const auto steps = ChooseTickSteps(low, high, minimumStep, 500, 10, 2);
-    EXPECT_GT(steps.Major, 0);
-    EXPECT_GT(steps.Minor, 0);
+    const auto steps = chooseTickSteps(low, high, minimumStep, 500, 10, 2);
+    EXPECT_GT(steps.major, 0);
+    EXPECT_GT(steps.minor, 0);
 }
 
 TEST(RoundToStep, MovesEndsOutwardAndNegativesOnAMultipleOneMore) {
@@ -126,8 +128,8 @@ TEST(RoundToStep, MovesEndsOutwardAndNegativesOnAMultipleOneMore) {
         {5, 24999993, 24999990, 24999995},
     };
     for (const auto& c : cases) {
-        EXPECT_DOUBLE_EQ(RoundDownToStep(c.step, c.v), c.wantDown) << c.step << " " << c.v;
-        EXPECT_DOUBLE_EQ(RoundUpToStep(c.step, c.v), c.wantUp) << c.step << " " << c.v;
+        EXPECT_DOUBLE_EQ(roundDownToStep(c.step, c.v), c.wantDown) << c.step << " " << c.v;
+        EXPECT_DOUBLE_EQ(roundUpToStep(c.step, c.v), c.wantUp) << c.step << " " << c.v;
     }
 }
 
@@ -140,22 +142,22 @@ TEST(DecimalsFor, CountsDecimalsAndTreatsAHairBelowAPowerOfTenAsIt) {
         {0, 99},  {-0.05, 2}, {0.0999999, 1}, {9.9999, -1}, {0.2, 1}, {2.5, 0}, {0.04, 2},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DecimalsFor(c.v), c.want) << c.v;
+        EXPECT_EQ(decimalsFor(c.v), c.want) << c.v;
 }
 
 // Labels of a whole axis: steps chosen, ticks walked with a linear pixel mapping, labels made.
-std::vector<std::string> AxisLabels(double low, double high, int pixels, int pitch,
+std::vector<std::string> axisLabels(double low, double high, int pixels, int pitch,
                                     const LinearLabelStyle& style, LabelFormat format = {}) {
     double minimumStep = 0;
-    const auto steps = ChooseTickSteps(low, high, minimumStep, pixels, pitch, 0);
+    const auto steps = chooseTickSteps(low, high, minimumStep, pixels, pitch, 0);
     std::vector<std::string> labels;
-    WalkLinearTicks(
-        low, steps.Major, steps.Minor, pixels,
-        [&](double v) { return RoundToInt((v - low) / (high - low) * pixels); },
+    walkLinearTicks(
+        low, steps.major, steps.minor, pixels,
+        [&](double v) { return roundToInt((v - low) / (high - low) * pixels); },
         [&](const LinearTick& tick) {
-            if (tick.Major)
+            if (tick.major)
                 labels.push_back(
-                    LinearTickLabel(format, style, steps.Decimals, steps.Major, tick.Value));
+                    linearTickLabel(format, style, steps.decimals, steps.major, tick.value));
         });
     return labels;
 }
@@ -165,30 +167,32 @@ using Labels = std::vector<std::string>;
 TEST(LinearAxisLabels, WholeAxesComeOutAsTheExamplesShow) {
     const LinearLabelStyle general;
     LinearLabelStyle fixed;
-    fixed.FixedFormat = true;
-    EXPECT_EQ(AxisLabels(0, 10, 500, 56, general), (Labels{"0", "2", "4", "6", "8", "10"}));
-    EXPECT_EQ(AxisLabels(0, 10, 100, 56, general), (Labels{"0", "10"}));
-    EXPECT_EQ(AxisLabels(24999990, 25000010, 224, 28, general),
+    fixed.fixedFormat = true;
+    EXPECT_EQ(axisLabels(0, 10, 500, 56, general), (Labels{"0", "2", "4", "6", "8", "10"}));
+    EXPECT_EQ(axisLabels(0, 10, 100, 56, general), (Labels{"0", "10"}));
+    EXPECT_EQ(axisLabels(24999990, 25000010, 224, 28, general),
               (Labels{"24999990", "24999995", "25000000", "25000005", "25000010"}));
     EXPECT_EQ(
-        AxisLabels(-1, 1, 1000, 100, general),
+        axisLabels(-1, 1, 1000, 100, general),
         (Labels{"-1.0", "-0.8", "-0.6", "-0.4", "-0.2", "0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
     EXPECT_EQ(
-        AxisLabels(-1, 1, 1000, 100, fixed),
+        axisLabels(-1, 1, 1000, 100, fixed),
         (Labels{"-1.0", "-0.8", "-0.6", "-0.4", "-0.2", "0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
-    EXPECT_EQ(AxisLabels(0, 20000, 400, 100, general),
+    EXPECT_EQ(axisLabels(0, 20000, 400, 100, general),
               (Labels{"0", "5E3", "10E3", "15E3", "20E3"}));
-    EXPECT_EQ(AxisLabels(0, 1000, 200, 100, general), (Labels{"0", "500", "1000"}));
-    EXPECT_EQ(AxisLabels(0, 0.01, 500, 100, general),
+    EXPECT_EQ(axisLabels(0, 1000, 200, 100, general), (Labels{"0", "500", "1000"}));
+    EXPECT_EQ(axisLabels(0, 0.01, 500, 100, general),
               (Labels{"0", "2E-3", "4E-3", "6E-3", "8E-3", "0.010"}));
 }
 
 TEST(LinearAxisLabels, UnitSuffixFollowsEveryLabelAndZeroCanBeBlanked) {
     LinearLabelStyle style;
-    style.UnitSuffix = "s";
-    EXPECT_EQ(AxisLabels(0, 10, 100, 56, style), (Labels{"0s", "10s"}));
-    style.SuppressZero = true;
-    EXPECT_EQ(AxisLabels(-1, 1, 200, 100, style), (Labels{"-1s", "", "1s"}));
+    style.unitSuffix = "s";
+    EXPECT_EQ(axisLabels(0, 10, 100, 56, style), (Labels{"0s", "10s"}));
+    style.suppressZero = true;
+    EXPECT_EQ(axisLabels(-1, 1, 200, 100, style), (Labels{"-1s", "", "1s"}));
 }
 
 } // namespace
+
+} // namespace plot

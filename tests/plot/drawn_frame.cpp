@@ -1,41 +1,55 @@
 #include "tests/plot/drawn_frame.h"
 
-#include "plot/axes.h"
-#include "plot/engine.h"
-#include "plot/zoom_ruler.h"
+namespace plot {
 
-DrawnFrame::DrawnFrame(Layout layout) : Options(layout), Canvas_(kWidth, kHeight) {
-    Paint();
+DrawnFrame::DrawnFrame(Layout layout) : options(layout), canvas_(kWidth, kHeight) {
+    paint();
 }
 
-void DrawnFrame::Paint() {
-    StartGraph(*this, Options.Back, clBlack, 1.0);
-    SetPlotArea(Options.LeftPercent, Options.RightPercent, Options.TopPercent,
-                Options.BottomPercent, Options.LeftPixels, 0, 0, Options.BottomPixels, false);
-    DrawXAxis(clRed, "Time|s", 1, Options.LogX ? 1 : 0, Options.LogX ? 100 : 10,
-              Options.MinimumStep, 0, false, Options.LogX, false, 0);
-    DrawYAxis(clBlue, "Y1-Axis", 1, -1, 1, Options.MinimumStep, 0, false, false, false, 0);
-    if (Options.RightAxis) {
-        DrawYAxis(clGreen, "Y2-Axis", 4, 0, 100, Options.MinimumStep, 0, false, false, false, 0);
+void DrawnFrame::paint() {
+    engine.startGraph(options.back, kBlack, 1.0);
+    engine.setPlotArea({options.leftPercent, options.rightPercent, options.topPercent,
+                        options.bottomPercent, options.leftPixels, 0, 0, options.bottomPixels});
+    engine.drawAxis({.kind = plot::AxisKind::X,
+                     .colour = kRed,
+                     .caption = "Time|s",
+                     .start = options.logX ? 1.0 : 0.0,
+                     .end = options.logX ? 100.0 : 10.0,
+                     .minimumStep = options.minimumStep,
+                     .logarithmic = options.logX});
+    engine.drawAxis({.kind = plot::AxisKind::Y,
+                     .colour = kBlue,
+                     .caption = "Y1-Axis",
+                     .start = -1,
+                     .end = 1,
+                     .minimumStep = options.minimumStep});
+    if (options.rightAxis) {
+        engine.drawAxis({.kind = plot::AxisKind::Y,
+                         .colour = kGreen,
+                         .caption = "Y2-Axis",
+                         .side = 4,
+                         .start = 0,
+                         .end = 100,
+                         .minimumStep = options.minimumStep});
     }
-    FinishGraph();
-    SetupRuler(clBlue, 2, 2, 1, 27);
+    engine.finishGraph();
+    engine.setupRuler(kBlue, 2, 2, 1, 27);
 }
 
-QImage DrawnFrame::Picture() const {
-    return Canvas_.Image().convertToFormat(QImage::Format_RGB32);
+QImage DrawnFrame::picture() const {
+    return canvas_.image().convertToFormat(QImage::Format_RGB32);
 }
 
-void DrawnFrame::RepaintNow() {
-    ++Repaints;
-    Paint();
+void DrawnFrame::repaintNow() {
+    ++repaints;
+    paint();
 }
 
-std::unique_ptr<PrintTarget> DrawnFrame::OpenPrinter() {
-    return Printer ? Printer() : nullptr;
+std::unique_ptr<PrintTarget> DrawnFrame::openPrinter() {
+    return printer ? printer() : nullptr;
 }
 
-int DifferingPixels(const QImage& a, const QImage& b) {
+int differingPixels(const QImage& a, const QImage& b) {
     if (a.size() != b.size()) {
         return a.width() * a.height() + b.width() * b.height();
     }
@@ -47,3 +61,5 @@ int DifferingPixels(const QImage& a, const QImage& b) {
     }
     return differing;
 }
+
+} // namespace plot

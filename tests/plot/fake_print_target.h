@@ -4,48 +4,50 @@
 
 #include <vector>
 
+namespace plot {
+
 // A printer with a given portrait page that records what is printed on it.
 class FakePrintTarget : public PrintTarget {
 public:
     struct Block {
-        PrintRect Rect;
-        TColor Colour;
+        PrintRect rect;
+        Color colour;
         friend bool operator==(const Block&, const Block&) = default;
     };
 
     FakePrintTarget(int portraitWidth, int portraitHeight)
         : portraitWidth_(portraitWidth), portraitHeight_(portraitHeight) {}
 
-    void SetOrientation(PrintOrientation orientation) override { Orientation = orientation; }
-    int PageWidth() override { return Landscape() ? portraitHeight_ : portraitWidth_; }
-    int PageHeight() override { return Landscape() ? portraitWidth_ : portraitHeight_; }
-    bool BeginDocument() override {
-        ++Begun;
-        return !FailBegin;
+    void setOrientation(PrintOrientation chosen) override { orientation = chosen; }
+    int pageWidth() override { return landscape() ? portraitHeight_ : portraitWidth_; }
+    int pageHeight() override { return landscape() ? portraitWidth_ : portraitHeight_; }
+    bool beginDocument() override {
+        ++begun;
+        return !failBegin;
     }
-    bool FillRect(const PrintRect& rect, TColor colour) override {
-        if (FailAfterBlocks >= 0 && static_cast<int>(Blocks.size()) >= FailAfterBlocks) {
+    bool fillRect(const PrintRect& rect, Color colour) override {
+        if (failAfterBlocks >= 0 && static_cast<int>(blocks.size()) >= failAfterBlocks) {
             return false;
         }
-        Blocks.push_back({rect, colour});
+        blocks.push_back({rect, colour});
         return true;
     }
-    bool EndDocument() override {
-        ++Ended;
+    bool endDocument() override {
+        ++ended;
         return true;
     }
-    void AbortDocument() override { ++Aborted; }
+    void abortDocument() override { ++aborted; }
 
-    PrintOrientation Orientation = PrintOrientation::Portrait;
-    std::vector<Block> Blocks;
-    bool FailBegin = false;
-    int FailAfterBlocks = -1;
-    int Begun = 0;
-    int Ended = 0;
-    int Aborted = 0;
+    PrintOrientation orientation = PrintOrientation::Portrait;
+    std::vector<Block> blocks;
+    bool failBegin = false;
+    int failAfterBlocks = -1;
+    int begun = 0;
+    int ended = 0;
+    int aborted = 0;
 
 private:
-    bool Landscape() const { return Orientation == PrintOrientation::Landscape; }
+    bool landscape() const { return orientation == PrintOrientation::Landscape; }
     int portraitWidth_;
     int portraitHeight_;
 };
@@ -54,18 +56,20 @@ private:
 class SharedPrintTarget : public PrintTarget {
 public:
     explicit SharedPrintTarget(PrintTarget& target) : target_(target) {}
-    void SetOrientation(PrintOrientation orientation) override {
-        target_.SetOrientation(orientation);
+    void setOrientation(PrintOrientation orientation) override {
+        target_.setOrientation(orientation);
     }
-    int PageWidth() override { return target_.PageWidth(); }
-    int PageHeight() override { return target_.PageHeight(); }
-    bool BeginDocument() override { return target_.BeginDocument(); }
-    bool FillRect(const PrintRect& rect, TColor colour) override {
-        return target_.FillRect(rect, colour);
+    int pageWidth() override { return target_.pageWidth(); }
+    int pageHeight() override { return target_.pageHeight(); }
+    bool beginDocument() override { return target_.beginDocument(); }
+    bool fillRect(const PrintRect& rect, Color colour) override {
+        return target_.fillRect(rect, colour);
     }
-    bool EndDocument() override { return target_.EndDocument(); }
-    void AbortDocument() override { target_.AbortDocument(); }
+    bool endDocument() override { return target_.endDocument(); }
+    void abortDocument() override { target_.abortDocument(); }
 
 private:
     PrintTarget& target_;
 };
+
+} // namespace plot

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace plot {
+
 namespace {
 
 TEST(LogFinenessLevel, StepsAtTheDensityThresholds) {
@@ -22,40 +24,40 @@ TEST(LogFinenessLevel, StepsAtTheDensityThresholds) {
         {40, 1, 10, 8, 1},     {7, 1, 10, 8, 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(LogFinenessLevel(c.pixels, c.fineness, c.ratio, c.fontPoints), c.want)
+        EXPECT_EQ(logFinenessLevel(c.pixels, c.fineness, c.ratio, c.fontPoints), c.want)
             << c.pixels << " " << c.fineness << " " << c.ratio << " " << c.fontPoints;
 }
 
 TEST(LogSubdivisionRow, HoldsTheMantissaCodes) {
-    EXPECT_EQ(LogSubdivisionRow(0).size(), 1u);
-    EXPECT_EQ(LogSubdivisionRow(1).size(), 3u);
-    EXPECT_EQ(LogSubdivisionRow(2).size(), 9u);
-    EXPECT_EQ(LogSubdivisionRow(3).size(), 16u);
-    EXPECT_EQ(LogSubdivisionRow(4).size(), 35u);
-    EXPECT_TRUE(InLogSubdivisionRow(3, 25));
-    EXPECT_FALSE(InLogSubdivisionRow(2, 25));
-    EXPECT_TRUE(InLogSubdivisionRow(4, 95));
-    EXPECT_FALSE(InLogSubdivisionRow(4, 21));
-    EXPECT_TRUE(InLogSubdivisionRow(4, 22));
+    EXPECT_EQ(logSubdivisionRow(0).size(), 1u);
+    EXPECT_EQ(logSubdivisionRow(1).size(), 3u);
+    EXPECT_EQ(logSubdivisionRow(2).size(), 9u);
+    EXPECT_EQ(logSubdivisionRow(3).size(), 16u);
+    EXPECT_EQ(logSubdivisionRow(4).size(), 35u);
+    EXPECT_TRUE(inLogSubdivisionRow(3, 25));
+    EXPECT_FALSE(inLogSubdivisionRow(2, 25));
+    EXPECT_TRUE(inLogSubdivisionRow(4, 95));
+    EXPECT_FALSE(inLogSubdivisionRow(4, 21));
+    EXPECT_TRUE(inLogSubdivisionRow(4, 22));
 }
 
 struct Walked {
-    std::vector<std::string> Labels;
-    int Ticks = 0;
-    int LongTicks = 0;
+    std::vector<std::string> labels;
+    int ticks = 0;
+    int longTicks = 0;
 };
 
-Walked Walk(double from, double to, int length, int level, bool xAxis) {
+Walked walk(double from, double to, int length, int level, bool xAxis) {
     const double span = std::log(to / from);
     Walked walked;
-    WalkLogTicks(
+    walkLogTicks(
         from, to, length, level, xAxis,
-        [&](double v) { return RoundToInt(std::log(v / from) / span * length); },
+        [&](double v) { return roundToInt(std::log(v / from) / span * length); },
         [&](const LogTick& tick) {
-            ++walked.Ticks;
-            walked.LongTicks += tick.Long;
-            if (tick.Labelled)
-                walked.Labels.push_back(DecadeLabel(tick.Exponent, tick.Digit, 'E'));
+            ++walked.ticks;
+            walked.longTicks += tick.isLong;
+            if (tick.labelled)
+                walked.labels.push_back(decadeLabel(tick.exponent, tick.digit, 'E'));
         });
     return walked;
 }
@@ -63,26 +65,28 @@ Walked Walk(double from, double to, int length, int level, bool xAxis) {
 using Labels = std::vector<std::string>;
 
 TEST(WalkLogTicks, XAxisSkipsSevenAndNineYAxisLabelsThem) {
-    const auto x = Walk(1, 10, 500, 224, true);
-    EXPECT_EQ(x.Labels, (Labels{"1", "2", "3", "4", "5", "6", "8", "10"}));
-    EXPECT_EQ(x.Ticks, 36); // the 35 codes of row 4 and the 10 of the next decade
-    EXPECT_EQ(x.LongTicks, 10);
-    const auto y = Walk(1, 10, 500, 224, false);
-    EXPECT_EQ(y.Labels, (Labels{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    const auto x = walk(1, 10, 500, 224, true);
+    EXPECT_EQ(x.labels, (Labels{"1", "2", "3", "4", "5", "6", "8", "10"}));
+    EXPECT_EQ(x.ticks, 36); // the 35 codes of row 4 and the 10 of the next decade
+    EXPECT_EQ(x.longTicks, 10);
+    const auto y = walk(1, 10, 500, 224, false);
+    EXPECT_EQ(y.labels, (Labels{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
 }
 
 TEST(WalkLogTicks, CoarseLevelsLabelDecadesOnly) {
-    EXPECT_EQ(Walk(0.01, 1000, 400, 12, true).Labels,
+    EXPECT_EQ(walk(0.01, 1000, 400, 12, true).labels,
               (Labels{"0.01", "0.1", "1", "10", "100", "1000"}));
-    EXPECT_EQ(Walk(3, 3e6, 300, 112, true).Labels,
+    EXPECT_EQ(walk(3, 3e6, 300, 112, true).labels,
               (Labels{"5", "10", "20", "50", "100", "200", "500", "1000", "2000", "5000", "1E4",
                       "2E4", "5E4", "1E5", "2E5", "5E5", "1E6", "2E6"}));
 }
 
 TEST(WalkLogTicks, DecreasingAxisWalksFromItsFarEnd) {
-    const auto walked = Walk(100, 1, 400, 12, false);
-    EXPECT_EQ(walked.Labels, (Labels{"1", "10", "100"}));
-    EXPECT_EQ(walked.LongTicks, 7); // 1, 2, 5, 10, 20, 50, 100
+    const auto walked = walk(100, 1, 400, 12, false);
+    EXPECT_EQ(walked.labels, (Labels{"1", "10", "100"}));
+    EXPECT_EQ(walked.longTicks, 7); // 1, 2, 5, 10, 20, 50, 100
 }
 
 } // namespace
+
+} // namespace plot

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace plot {
+
 namespace {
 
 struct LayoutCase {
@@ -38,30 +40,32 @@ TEST(PrintLayout, OrientationPlacementAndCellSize) {
     for (const auto& c : cases) {
         FakePrintTarget printer(4800, 6800);
         const PrintLayout layout =
-            LayOutPrint(printer, c.pictureWidth, c.pictureHeight, c.code, c.fraction);
-        EXPECT_EQ(printer.Orientation, c.orientation) << c.what;
-        EXPECT_EQ(layout.CellSize, c.layout.CellSize) << c.what;
-        EXPECT_EQ(layout.PrintOffsetX, c.layout.PrintOffsetX) << c.what;
-        EXPECT_EQ(layout.PrintOffsetY, c.layout.PrintOffsetY) << c.what;
+            layOutPrint(printer, c.pictureWidth, c.pictureHeight, c.code, c.fraction);
+        EXPECT_EQ(printer.orientation, c.orientation) << c.what;
+        EXPECT_EQ(layout.cellSize, c.layout.cellSize) << c.what;
+        EXPECT_EQ(layout.printOffsetX, c.layout.printOffsetX) << c.what;
+        EXPECT_EQ(layout.printOffsetY, c.layout.printOffsetY) << c.what;
     }
 }
 
 TEST(PrintLayout, NothingFitsWithoutPageOrPicture) {
     FakePrintTarget noPage(0, 6800);
-    EXPECT_EQ(LayOutPrint(noPage, 1122, 476, 0, 0).CellSize, 0);
+    EXPECT_EQ(layOutPrint(noPage, 1122, 476, 0, 0).cellSize, 0);
     FakePrintTarget page(4800, 6800);
-    EXPECT_EQ(LayOutPrint(page, 0, 476, 0, 0).CellSize, 0);
-    EXPECT_EQ(LayOutPrint(page, 1122, 0, 0, 0).CellSize, 0);
+    EXPECT_EQ(layOutPrint(page, 0, 476, 0, 0).cellSize, 0);
+    EXPECT_EQ(layOutPrint(page, 1122, 0, 0, 0).cellSize, 0);
 }
 
 TEST(PrintLayout, FractionAndPlacementDigits) {
-    EXPECT_DOUBLE_EQ(PrintFraction(0), 0.9);
-    EXPECT_DOUBLE_EQ(PrintFraction(0.05), 0.1);
-    EXPECT_DOUBLE_EQ(PrintFraction(0.5), 0.5);
-    EXPECT_DOUBLE_EQ(PrintFraction(3), 1.0);
-    EXPECT_EQ(PrintPlacementFor(30), 5);
-    EXPECT_EQ(PrintPlacementFor(27), 7);
-    EXPECT_EQ(PrintPlacementFor(-4), 5);
+    EXPECT_DOUBLE_EQ(printFraction(0), 0.9);
+    EXPECT_DOUBLE_EQ(printFraction(0.05), 0.1);
+    EXPECT_DOUBLE_EQ(printFraction(0.5), 0.5);
+    EXPECT_DOUBLE_EQ(printFraction(3), 1.0);
+    EXPECT_EQ(printPlacementFor(30), 5);
+    EXPECT_EQ(printPlacementFor(27), 7);
+    EXPECT_EQ(printPlacementFor(-4), 5);
 }
 
 } // namespace
+
+} // namespace plot

@@ -1,14 +1,14 @@
-#include "plot/graph_output.h"
 #include "plot/print_layout.h"
 #include "plot/print_rows.h"
 #include "plot/qt_print_target.h"
-#include "plot/unzoom.h"
 #include "tests/plot/drawn_frame.h"
 
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace plot {
 
 namespace {
 
@@ -18,20 +18,20 @@ TEST(QtPrintTarget, PrintsAPictureIntoAPdfFile) {
     const QString file = dir.filePath("graph.pdf");
     QtPrintTarget printer(file);
 
-    printer.SetOrientation(PrintOrientation::Portrait);
-    const int portraitWidth = printer.PageWidth();
-    const int portraitHeight = printer.PageHeight();
+    printer.setOrientation(PrintOrientation::Portrait);
+    const int portraitWidth = printer.pageWidth();
+    const int portraitHeight = printer.pageHeight();
     ASSERT_GT(portraitWidth, 0);
     EXPECT_GT(portraitHeight, portraitWidth);
-    printer.SetOrientation(PrintOrientation::Landscape);
-    EXPECT_GT(printer.PageWidth(), printer.PageHeight());
+    printer.setOrientation(PrintOrientation::Landscape);
+    EXPECT_GT(printer.pageWidth(), printer.pageHeight());
 
     QImage picture(112, 47, QImage::Format_RGB32);
     picture.fill(qRgb(255, 255, 255));
     picture.setPixel(10, 10, qRgb(255, 0, 0));
-    const PrintLayout layout = LayOutPrint(printer, picture.width(), picture.height(), 0, 0);
-    ASSERT_GT(layout.CellSize, 0);
-    ASSERT_TRUE(PrintPicture(picture, layout, printer, nullptr));
+    const PrintLayout layout = layOutPrint(printer, picture.width(), picture.height(), 0, 0);
+    ASSERT_GT(layout.cellSize, 0);
+    ASSERT_TRUE(printPicture(picture, layout, printer, nullptr));
 
     QFile pdf(file);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
@@ -43,14 +43,15 @@ TEST(QtPrintTarget, PrintGraphWritesTheDrawnFrameToPaper) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath("frame.pdf");
-    Unzoom(0);
     DrawnFrame frame;
-    frame.Printer = [&] { return std::make_unique<QtPrintTarget>(file); };
-    PrintGraph(false, 0, 0);
-    EXPECT_EQ(frame.Beeps, 0);
+    frame.printer = [&] { return std::make_unique<QtPrintTarget>(file); };
+    frame.engine.print(false, 0, 0);
+    EXPECT_EQ(frame.beeps, 0);
     QFile pdf(file);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5).startsWith("%PDF-"));
 }
 
 } // namespace
+
+} // namespace plot

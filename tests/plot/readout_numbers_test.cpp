@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+namespace plot {
+
 namespace {
 
 struct SignificantCase {
@@ -23,13 +25,13 @@ TEST(FormatSignificant, ExamplesOfBothForms) {
         {-3, 12.5, "10"},         {3, 1e-300, "1.00E-300"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FormatSignificant(c.n, c.v), c.text) << c.n << " digits of " << c.v;
+        EXPECT_EQ(formatSignificant(c.n, c.v), c.text) << c.n << " digits of " << c.v;
     }
 }
 
 TEST(FormatSignificant, LowerCaseExponentSymbol) {
-    EXPECT_EQ(FormatSignificant(3, 0.005, true), "5.00e-3");
-    EXPECT_EQ(FormatSignificant(3, 12345.6, true), "1.23e4");
+    EXPECT_EQ(formatSignificant(3, 0.005, true), "5.00e-3");
+    EXPECT_EQ(formatSignificant(3, 12345.6, true), "1.23e4");
 }
 
 struct StepCase {
@@ -45,7 +47,7 @@ TEST(RoundToStep, HalvesGoAwayFromZero) {
         {123.4, 0, 123.4}, {123.4, -5, 123.4}, {0, 2, 0},
     };
     for (const auto& c : cases) {
-        EXPECT_DOUBLE_EQ(RoundToStep(c.v, c.step), c.rounded) << c.v << " step " << c.step;
+        EXPECT_DOUBLE_EQ(roundToStep(c.v, c.step), c.rounded) << c.v << " step " << c.step;
     }
 }
 
@@ -62,8 +64,10 @@ TEST(FormatFixed, ExactDecimalsWithAPoint) {
         {-1234, -1, "-1230"}, {-0.001, 2, "0.00"}, {25000000.4, 0, "25000000"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(FormatFixed(c.v, c.d), c.text) << c.v << " with " << c.d << " decimals";
+        EXPECT_EQ(formatFixed(c.v, c.d), c.text) << c.v << " with " << c.d << " decimals";
     }
 }
 
 } // namespace
+
+} // namespace plot

@@ -1,16 +1,21 @@
-#include "plot/engine.h"
 #include "plot/settings.h"
+#include "plot_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <iterator>
 
+namespace plot {
+
 namespace {
+
+Setting settingOf(int code) {
+    return static_cast<Setting>(code);
+}
 
 class Settings : public ::testing::Test {
 protected:
-    void SetUp() override { InitEngine(); }
-    TImageHost host{200, 100};
+    SettingsTable table;
 };
 
 TEST_F(Settings, TableHasEveryRowWithItsDefault) {
@@ -63,32 +68,34 @@ TEST_F(Settings, TableHasEveryRowWithItsDefault) {
         {132, 1, "ticsize R"},
     };
     ASSERT_EQ(std::size(defaults), static_cast<std::size_t>(kSettingRowCount));
-    const TSettingRow* rows = SettingRows();
+    const auto rows = SettingsTable::rows();
+    ASSERT_EQ(rows.size(), std::size(defaults));
     for (int i = 0; i < kSettingRowCount; ++i) {
         const Row& want = defaults[i];
-        EXPECT_EQ(rows[i].Code, want.code);
-        EXPECT_STREQ(rows[i].Name, want.name);
-        EXPECT_EQ(GetSetting(want.code), static_cast<double>(static_cast<float>(want.value)))
+        EXPECT_EQ(static_cast<int>(rows[i].code), want.code);
+        EXPECT_STREQ(rows[i].name, want.name);
+        EXPECT_EQ(table.value(settingOf(want.code)),
+                  static_cast<double>(static_cast<float>(want.value)))
             << want.name;
     }
 }
 
 TEST_F(Settings, ReadsInSinglePrecision) {
-    EXPECT_EQ(GetSetting(10), 1000.0);
-    EXPECT_EQ(GetSetting(24), static_cast<double>(0.6f));
-    EXPECT_NE(GetSetting(24), 0.6);
-    EXPECT_EQ(GetSettingRounded(24), 1);
-    EXPECT_EQ(GetSettingRounded(22), 1);
+    EXPECT_EQ(table.value(settingOf(10)), 1000.0);
+    EXPECT_EQ(table.value(settingOf(24)), static_cast<double>(0.6f));
+    EXPECT_NE(table.value(settingOf(24)), 0.6);
+    EXPECT_EQ(table.rounded(settingOf(24)), 1);
+    EXPECT_EQ(table.rounded(settingOf(22)), 1);
 }
 
 TEST_F(Settings, CodesWithoutARowReadMinusOne) {
     for (int code : {6, 9, 12, 28, 39, 65, 133, -1, 100000}) {
-        SetSetting(code, 1);
-        EXPECT_EQ(GetSetting(code), -1.0) << code;
+        table.set(settingOf(code), 1);
+        EXPECT_EQ(table.value(settingOf(code)), -1.0) << code;
     }
-    EXPECT_EQ(GetSettingOrMode(6), -1.0);
-    EXPECT_EQ(GetSettingOrMode(133), -1.0);
-    EXPECT_EQ(GetSettingOrMode(10), 1000.0);
+    EXPECT_EQ(table.valueOrMode(settingOf(6)), -1.0);
+    EXPECT_EQ(table.valueOrMode(settingOf(133)), -1.0);
+    EXPECT_EQ(table.valueOrMode(settingOf(10)), 1000.0);
 }
 
 TEST_F(Settings, LimitsAndRounding) {
@@ -101,65 +108,84 @@ TEST_F(Settings, LimitsAndRounding) {
          {Case{25, 100, 90}, Case{25, -12.5, -13}, Case{25, 12.5, 13}, Case{25, -95, -90},
           Case{23, 7, 7}, Case{10, 0.5, 1}, Case{10, 1e9, 100000}, Case{26, 3.2, 3.2f},
           Case{1, 5, 5}, Case{1, 0.4, 0}, Case{22, 0.1, 0.2f}}) {
-        SetSetting(c.code, c.value);
-        EXPECT_EQ(GetSetting(c.code), static_cast<double>(static_cast<float>(c.stored)))
+        table.set(settingOf(c.code), c.value);
+        EXPECT_EQ(table.value(settingOf(c.code)), static_cast<double>(static_cast<float>(c.stored)))
             << c.code << " " << c.value;
     }
-    SetSetting(20, NAN);
-    EXPECT_EQ(GetSetting(20), 5.0);
+    table.set(settingOf(20), NAN);
+    EXPECT_EQ(table.value(settingOf(20)), 5.0);
 }
 
 TEST_F(Settings, ResetBringsTheDefaultBack) {
-    SetSetting(20, 9);
-    ResetSetting(20);
-    EXPECT_EQ(GetSetting(20), 5.0);
-    SetSetting(0, 2);
-    ResetSetting(0);
-    EXPECT_EQ(GetSettingOrMode(0), 0.0);
+    table.set(settingOf(20), 9);
+    table.reset(settingOf(20));
+    EXPECT_EQ(table.value(settingOf(20)), 5.0);
+    table.set(settingOf(0), 2);
+    table.reset(settingOf(0));
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 0.0);
 }
 
 TEST_F(Settings, LifetimeMode) {
-    SetSetting(0, 7);
-    EXPECT_EQ(GetSettingOrMode(0), 3.0);
-    SetSetting(0, -2);
-    EXPECT_EQ(GetSettingOrMode(0), 0.0);
-    SetSetting(0, 2.5);
-    EXPECT_EQ(GetSettingOrMode(0), 2.0);
+    table.set(settingOf(0), 7);
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 3.0);
+    table.set(settingOf(0), -2);
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 0.0);
+    table.set(settingOf(0), 2.5);
+    EXPECT_EQ(table.valueOrMode(settingOf(0)), 2.0);
 }
 
-TEST_F(Settings, LifetimeTwoEndsAtTheNextPlotArea) {
-    StartGraph(host, clWhite, clBlack, 1);
-    SetSetting(0, 2);
-    SetSetting(20, 9);
-    StartGraph(host, clWhite, clBlack, 1);
-    EXPECT_EQ(GetSetting(20), 9.0);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    EXPECT_EQ(GetSetting(20), 5.0);
+TEST_F(Settings, ChangedValuesLastUntilTheEventOfTheirLifetime) {
+    table.set(Setting::LifetimeMode, 2);
+    table.set(Setting::LabelDistXFloat, 9);
+    table.expire(SettingEvent::NextPicture);
+    table.expire(SettingEvent::Axis);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 9.0);
+    table.expire(SettingEvent::PlotArea);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 5.0);
+
+    table.set(Setting::LifetimeMode, 0);
+    table.set(Setting::LabelDistY, 7);
+    for (SettingEvent event :
+         {SettingEvent::NextPicture, SettingEvent::PlotArea, SettingEvent::Axis})
+        table.expire(event);
+    EXPECT_EQ(table.value(Setting::LabelDistY), 7.0);
 }
 
-TEST_F(Settings, LifetimeOneEndsAtTheNextPictureAndZeroNever) {
-    SetSetting(0, 1);
-    SetSetting(40, 7);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    ExpireSettings(seAxis);
-    EXPECT_EQ(GetSetting(40), 7.0);
-    StartGraph(host, clWhite, clBlack, 1);
-    EXPECT_EQ(GetSetting(40), 2.0);
+// The engine raises the events: a picture, a plot area.
+class SettingsInPictures : public ::testing::Test {
+protected:
+    ImageEngine picture{200, 100};
+    plot::PlotEngine& engine = picture.engine;
+    SettingsTable& table = engine.settings();
+};
 
-    SetSetting(0, 0);
-    SetSetting(40, 7);
-    StartGraph(host, clWhite, clBlack, 1);
-    SetPlotArea(0, 100, 0, 100, 0, 0, 0, 0, false);
-    ExpireSettings(seAxis);
-    EXPECT_EQ(GetSetting(40), 7.0);
+TEST_F(SettingsInPictures, LifetimeTwoEndsAtTheNextPlotArea) {
+    engine.startGraph(kWhite, kBlack, 1);
+    table.set(Setting::LifetimeMode, 2);
+    table.set(Setting::LabelDistXFloat, 9);
+    engine.startGraph(kWhite, kBlack, 1);
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 9.0);
+    engine.setPlotArea({0, 100, 0, 100});
+    EXPECT_EQ(table.value(Setting::LabelDistXFloat), 5.0);
 }
 
-TEST_F(Settings, SurviveANewPictureButNotInitEngine) {
-    SetSetting(11, 5);
-    StartGraph(host, clWhite, clBlack, 1);
-    EXPECT_EQ(GetSetting(11), 5.0);
-    InitEngine();
-    EXPECT_EQ(GetSetting(11), 2.0);
+TEST_F(SettingsInPictures, LifetimeOneEndsAtTheNextPicture) {
+    table.set(Setting::LifetimeMode, 1);
+    table.set(Setting::LabelDistY, 7);
+    engine.setPlotArea({0, 100, 0, 100});
+    EXPECT_EQ(table.value(Setting::LabelDistY), 7.0);
+    engine.startGraph(kWhite, kBlack, 1);
+    EXPECT_EQ(table.value(Setting::LabelDistY), 2.0);
+}
+
+TEST_F(SettingsInPictures, SurviveANewPictureAndBelongToTheirEngine) {
+    table.set(Setting::MinLogRatio, 5);
+    engine.startGraph(kWhite, kBlack, 1);
+    EXPECT_EQ(table.value(Setting::MinLogRatio), 5.0);
+    ImageEngine fresh(200, 100);
+    EXPECT_EQ(fresh.engine.settings().value(Setting::MinLogRatio), 2.0);
 }
 
 } // namespace
+
+} // namespace plot

@@ -1,15 +1,14 @@
-#include "plot/engine_state.h"
 #include "plot/readout_numbers.h"
-#include "plot/settings.h"
-#include "plot/unzoom.h"
-#include "plot/zoom_ruler.h"
 #include "tests/plot/axis_picture.h"
 #include "tests/plot/drawn_frame.h"
+#include "tests/plot/plot_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+
+namespace plot {
 
 namespace {
 
@@ -21,44 +20,43 @@ constexpr int kBottom = 381;
 constexpr int kMiddleX = 617; // x = 5
 constexpr int kMiddleY = 214;
 
+using plot::Interaction;
+
 class ZoomRuler : public ::testing::Test {
 protected:
-    void SetUp() override {
-        Unzoom(0);
-        SetSetting(5, 0);
-        SetSetting(10, 1000);
+    // The frame the mouse works on; a test that makes a second one says so.
+    DrawnFrame& newFrame(DrawnFrame::Layout layout = {}) {
+        current = std::make_unique<DrawnFrame>(layout);
+        return *current;
     }
-    void TearDown() override {
-        ResetSetting(5);
-        ResetSetting(10);
-        Unzoom(0);
-    }
+    plot::PlotEngine& engine() { return current->engine; }
 
-    std::unique_ptr<DrawnFrame> Frame(DrawnFrame::Layout layout = {}) {
-        return std::make_unique<DrawnFrame>(layout);
+    void mouseDown(MouseButton button, int shift, int x, int y) {
+        engine().mouseDown(button, shift, x, y);
     }
-
-    static void CtrlDrag(int x0, int y0, int x1, int y1) {
-        MouseDown(mbLeft, ssCtrl | ssLeft, x0, y0);
-        MouseMove(ssCtrl | ssLeft, (x0 + x1) / 2, (y0 + y1) / 2);
-        MouseMove(ssCtrl | ssLeft, x1, y1);
-        MouseUp(mbLeft, ssCtrl, x1, y1);
+    void mouseMove(int shift, int x, int y) { engine().mouseMove(shift, x, y); }
+    void mouseUp(MouseButton button, int shift, int x, int y) {
+        engine().mouseUp(button, shift, x, y);
     }
+    void ctrlDrag(int x0, int y0, int x1, int y1) { plot::ctrlDrag(engine(), {x0, y0}, {x1, y1}); }
+    Interaction doing() { return engine().interaction(); }
 
-    static const TAxisRecord& Axis(int n) { return Engine().PlotArea[1].AxisRecord[n]; }
-    static const TZoomWindow& Window() { return Engine().PlotArea[1].ZoomWindow; }
+    const AxisRecord& axis(int n) { return engine().plotArea(1).axisRecord[n]; }
+    const ZoomWindow& window() { return engine().plotArea(1).zoomWindow; }
 
     // The readout's x text + " / " in the x-axis colour and the y text right after it.
-    static ::testing::AssertionResult ReadoutShows(DrawnFrame& frame, const std::string& x,
-                                                   const std::string& y, TColor yColour) {
-        const Canvas& c = frame.EngineCanvas();
+    static ::testing::AssertionResult readoutShows(DrawnFrame& frame, const std::string& x,
+                                                   const std::string& y, Color yColour) {
+        const Canvas& c = frame.engineCanvas();
         const std::string head = x + " / ";
-        const auto first = TextAt(c, 2, 2, head, clRed);
+        const auto first = textAt(c, 2, 2, head, kRed);
         if (!first) {
             return first;
         }
-        return TextAt(c, 2 + c.TextWidth(head), 2, y, yColour);
+        return textAt(c, 2 + c.textWidth(head), 2, y, yColour);
     }
+
+    std::unique_ptr<DrawnFrame> current;
 };
 
 TEST_F(ZoomRuler, PressesStartTheRulerOnlyStrictlyInsideThePlot) {
@@ -77,284 +75,353 @@ TEST_F(ZoomRuler, PressesStartTheRulerOnlyStrictlyInsideThePlot) {
         {"outside every area", 100, 100, false},
     };
     for (const auto& c : cases) {
-        auto frame = Frame();
-        const QImage before = frame->Picture();
-        MouseDown(mbLeft, ssLeft, c.x, c.y);
-        EXPECT_EQ(Engine().RulerDragging, c.ruler) << c.what;
-        EXPECT_FALSE(Engine().BandActive) << c.what;
+        DrawnFrame& frame = newFrame();
+        const QImage before = frame.picture();
+        mouseDown(MouseButton::Left, kLeftButtonHeld, c.x, c.y);
+        EXPECT_EQ(doing() == Interaction::Ruler, c.ruler) << c.what;
+        EXPECT_NE(doing(), Interaction::ZoomRectangle) << c.what;
         if (!c.ruler) {
-            EXPECT_EQ(DifferingPixels(before, frame->Picture()), 0) << c.what;
-            EXPECT_TRUE(frame->Cursors.empty() || frame->Cursors.back() == TScreenCursor::Default)
+            EXPECT_EQ(differingPixels(before, frame.picture()), 0) << c.what;
+            EXPECT_TRUE(frame.cursors.empty() || frame.cursors.back() == ScreenCursor::Default)
                 << c.what;
         }
-        MouseUp(mbLeft, 0, c.x, c.y);
+        mouseUp(MouseButton::Left, 0, c.x, c.y);
     }
 }
 
 TEST_F(ZoomRuler, OnTheLabelsOnlyCtrlPressStartsARectangle) {
     // Pixel margins put the labels inside the area but outside the plot rectangle.
-    auto frame = Frame({20, 90, 10, 80, 60, 40});
+    newFrame({20, 90, 10, 80, 60, 40});
     const int labelX = kLeft + 20; // area starts at 224, plot at 284
     const int labelY = kBottom - 20;
-    MouseDown(mbLeft, ssLeft, labelX, labelY);
-    EXPECT_FALSE(Engine().RulerDragging);
-    EXPECT_FALSE(Engine().BandActive);
-    MouseUp(mbLeft, 0, labelX, labelY);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, labelX, labelY);
+    EXPECT_NE(doing(), Interaction::Ruler);
+    EXPECT_NE(doing(), Interaction::ZoomRectangle);
+    mouseUp(MouseButton::Left, 0, labelX, labelY);
 
-    MouseDown(mbLeft, ssCtrl | ssLeft, labelX, labelY);
-    EXPECT_TRUE(Engine().BandActive);
-    MouseUp(mbLeft, 0, labelX, labelY);
-    EXPECT_FALSE(Engine().BandActive);
+    mouseDown(MouseButton::Left, kCtrlKey | kLeftButtonHeld, labelX, labelY);
+    EXPECT_EQ(doing(), Interaction::ZoomRectangle);
+    mouseUp(MouseButton::Left, 0, labelX, labelY);
+    EXPECT_NE(doing(), Interaction::ZoomRectangle);
 }
 
 TEST_F(ZoomRuler, ReadoutAtTwoTwoInTheAxisColours) {
-    auto frame = Frame();
-    frame->Offset = QPoint(100, 50);
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    EXPECT_TRUE(ReadoutShows(*frame, "5.00", "0.003", clBlue));
-    EXPECT_EQ(frame->Cursors.back(), TScreenCursor::Cross);
+    DrawnFrame& frame = newFrame();
+    frame.offset = QPoint(100, 50);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    EXPECT_TRUE(readoutShows(frame, "5.00", "0.003", kBlue));
+    EXPECT_EQ(frame.cursors.back(), ScreenCursor::Cross);
     // Plot rectangle, right and bottom edges included, moved to the screen.
-    EXPECT_EQ(frame->Confinement,
+    EXPECT_EQ(frame.confinement,
               QRect(kLeft + 100, kTop + 50, kRight - kLeft + 1, kBottom - kTop + 1));
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
-    EXPECT_EQ(frame->Cursors.back(), TScreenCursor::Default);
-    EXPECT_TRUE(frame->Confinement.isNull());
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
+    EXPECT_EQ(frame.cursors.back(), ScreenCursor::Default);
+    EXPECT_TRUE(frame.confinement.isNull());
 }
 
 TEST_F(ZoomRuler, RulerHeldBeyondThePlotShowsTheEdgeValues) {
-    auto frame = Frame();
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    MouseMove(ssLeft, 5000, -300);
-    EXPECT_TRUE(ReadoutShows(*frame, "10.00", "1.000", clBlue));
-    MouseMove(ssLeft, -5, 1000);
-    EXPECT_TRUE(ReadoutShows(*frame, "0.00", "-1.000", clBlue));
-    MouseUp(mbLeft, 0, -5, 1000);
+    DrawnFrame& frame = newFrame();
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    mouseMove(kLeftButtonHeld, 5000, -300);
+    EXPECT_TRUE(readoutShows(frame, "10.00", "1.000", kBlue));
+    mouseMove(kLeftButtonHeld, -5, 1000);
+    EXPECT_TRUE(readoutShows(frame, "0.00", "-1.000", kBlue));
+    mouseUp(MouseButton::Left, 0, -5, 1000);
 }
 
 TEST_F(ZoomRuler, DrawingAndRemovingLeavesThePictureIdentical) {
-    auto frame = Frame({20, 90, 10, 80, 0, 0, true, clBtnFace});
-    const QImage before = frame->Picture();
+    DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, true, kButtonFace});
+    const QImage before = frame.picture();
 
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    EXPECT_GT(DifferingPixels(before, frame->Picture()), 0);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    EXPECT_GT(differingPixels(before, frame.picture()), 0);
     for (int i = 0; i < 20; ++i) {
-        MouseMove(ssLeft, kLeft + 13 * i, kTop + 11 * i);
+        mouseMove(kLeftButtonHeld, kLeft + 13 * i, kTop + 11 * i);
     }
-    MouseDown(mbRight, ssLeft, kLeft + 5, kTop + 5);
-    MouseMove(ssLeft, kRight + 50, kBottom + 50);
-    MouseUp(mbLeft, 0, kRight, kBottom);
-    EXPECT_EQ(DifferingPixels(before, frame->Picture()), 0) << "ruler";
+    mouseDown(MouseButton::Right, kLeftButtonHeld, kLeft + 5, kTop + 5);
+    mouseMove(kLeftButtonHeld, kRight + 50, kBottom + 50);
+    mouseUp(MouseButton::Left, 0, kRight, kBottom);
+    EXPECT_EQ(differingPixels(before, frame.picture()), 0) << "ruler";
 
     // Ctrl released before the button: the rectangle goes, nothing is zoomed or repainted.
-    MouseDown(mbLeft, ssCtrl | ssLeft, 300, 100);
-    EXPECT_GT(DifferingPixels(before, frame->Picture()), 0);
+    mouseDown(MouseButton::Left, kCtrlKey | kLeftButtonHeld, 300, 100);
+    EXPECT_GT(differingPixels(before, frame.picture()), 0);
     for (int i = 0; i < 10; ++i) {
-        MouseMove(ssCtrl | ssLeft, 300 + 37 * i, 100 + 23 * i);
+        mouseMove(kCtrlKey | kLeftButtonHeld, 300 + 37 * i, 100 + 23 * i);
     }
-    MouseDown(mbRight, ssCtrl | ssLeft, 650, 310);
-    MouseMove(ssLeft, 700, 320);
-    MouseUp(mbLeft, 0, 700, 320);
-    EXPECT_EQ(DifferingPixels(before, frame->Picture()), 0) << "zoom rectangle";
-    EXPECT_EQ(frame->Repaints, 0);
-    EXPECT_DOUBLE_EQ(Window().XHigh, 1.0);
-    EXPECT_DOUBLE_EQ(Axis(1).AxisZoomWindow.Low, 0.0);
+    mouseDown(MouseButton::Right, kCtrlKey | kLeftButtonHeld, 650, 310);
+    mouseMove(kLeftButtonHeld, 700, 320);
+    mouseUp(MouseButton::Left, 0, 700, 320);
+    EXPECT_EQ(differingPixels(before, frame.picture()), 0) << "zoom rectangle";
+    EXPECT_EQ(frame.repaints, 0);
+    EXPECT_DOUBLE_EQ(window().xHigh, 1.0);
+    EXPECT_DOUBLE_EQ(axis(1).axisZoomWindow.low, 0.0);
 }
 
 TEST_F(ZoomRuler, ZoomRectangleShowsInTheRulerColourOverTheBackground) {
-    for (TColor back : {clWhite, clBtnFace}) {
-        auto frame = Frame({20, 90, 10, 80, 0, 0, false, back});
-        MouseDown(mbLeft, ssCtrl | ssLeft, 300, 100);
-        MouseMove(ssCtrl | ssLeft, 500, 300);
-        const Canvas& c = frame->EngineCanvas();
+    for (Color back : {kWhite, kButtonFace}) {
+        DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, false, back});
+        mouseDown(MouseButton::Left, kCtrlKey | kLeftButtonHeld, 300, 100);
+        mouseMove(kCtrlKey | kLeftButtonHeld, 500, 300);
+        const Canvas& c = frame.engineCanvas();
         for (const QPoint& p : {QPoint(400, 100), QPoint(500, 150), QPoint(400, 300)})
-            EXPECT_EQ(c.Pixel(p.x(), p.y()), clBlue) << back << " at " << p.x() << "," << p.y();
-        MouseUp(mbLeft, 0, 500, 300);
+            EXPECT_EQ(c.pixel(p.x(), p.y()), kBlue) << back << " at " << p.x() << "," << p.y();
+        mouseUp(MouseButton::Left, 0, 500, 300);
     }
 }
 
 TEST_F(ZoomRuler, RightClickCyclesTheReadoutBetweenLeftAndRightAxes) {
-    auto frame = Frame({20, 90, 10, 80, 0, 0, true});
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    EXPECT_EQ(Engine().RulerAxis, 1);
-    EXPECT_TRUE(ReadoutShows(*frame, "5.00", "0.003", clBlue));
-    MouseDown(mbRight, ssLeft, kMiddleX, kMiddleY);
-    EXPECT_EQ(Engine().RulerAxis, 4);
-    EXPECT_TRUE(ReadoutShows(*frame, "5.00", "50.2", clGreen));
-    MouseDown(mbRight, ssLeft, kMiddleX, kMiddleY);
-    EXPECT_EQ(Engine().RulerAxis, 1);
-    EXPECT_TRUE(ReadoutShows(*frame, "5.00", "0.003", clBlue));
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, true});
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    EXPECT_EQ(engine().readoutAxis(), 1);
+    EXPECT_TRUE(readoutShows(frame, "5.00", "0.003", kBlue));
+    mouseDown(MouseButton::Right, kLeftButtonHeld, kMiddleX, kMiddleY);
+    EXPECT_EQ(engine().readoutAxis(), 4);
+    EXPECT_TRUE(readoutShows(frame, "5.00", "50.2", kGreen));
+    mouseDown(MouseButton::Right, kLeftButtonHeld, kMiddleX, kMiddleY);
+    EXPECT_EQ(engine().readoutAxis(), 1);
+    EXPECT_TRUE(readoutShows(frame, "5.00", "0.003", kBlue));
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 }
 
 TEST_F(ZoomRuler, CtrlDragNarrowsTheViewAndACtrlClickRestoresIt) {
-    auto frame = Frame();
+    DrawnFrame& frame = newFrame();
     const int half = kLeft + (kRight - kLeft) / 2;
-    CtrlDrag(kLeft, kTop, half, kBottom);
-    EXPECT_EQ(frame->Repaints, 1);
-    EXPECT_NEAR(Axis(0).AxisZoomWindow.Low, 0.0, 1e-9);
-    EXPECT_NEAR(Axis(0).AxisZoomWindow.High, 0.5, 0.002);
-    EXPECT_NEAR(Axis(0).AxisMax, 5.0, 0.02); // the repaint shows the left half
-    EXPECT_NEAR(Axis(1).AxisZoomWindow.Low, 0.0, 1e-9);
-    EXPECT_NEAR(Axis(1).AxisZoomWindow.High, 1.0, 1e-9);
-    EXPECT_EQ(Engine().LastZoomedArea, 1);
+    ctrlDrag(kLeft, kTop, half, kBottom);
+    EXPECT_EQ(frame.repaints, 1);
+    EXPECT_NEAR(axis(0).axisZoomWindow.low, 0.0, 1e-9);
+    EXPECT_NEAR(axis(0).axisZoomWindow.high, 0.5, 0.002);
+    EXPECT_NEAR(axis(0).axisMax, 5.0, 0.02); // the repaint shows the left half
+    EXPECT_NEAR(axis(1).axisZoomWindow.low, 0.0, 1e-9);
+    EXPECT_NEAR(axis(1).axisZoomWindow.high, 1.0, 1e-9);
+    EXPECT_EQ(engine().lastZoomedArea(), 1);
 
-    CtrlDrag(kLeft, kTop, half, kBottom);
-    EXPECT_EQ(frame->Repaints, 2);
-    EXPECT_NEAR(Axis(0).AxisZoomWindow.High, 0.25, 0.002);
-    EXPECT_NEAR(Window().XHigh, 0.25, 0.002);
-    EXPECT_NEAR(Axis(0).AxisMax, 2.5, 0.02);
+    ctrlDrag(kLeft, kTop, half, kBottom);
+    EXPECT_EQ(frame.repaints, 2);
+    EXPECT_NEAR(axis(0).axisZoomWindow.high, 0.25, 0.002);
+    EXPECT_NEAR(window().xHigh, 0.25, 0.002);
+    EXPECT_NEAR(axis(0).axisMax, 2.5, 0.02);
 
-    CtrlDrag(400, 200, 401, 201);
-    EXPECT_EQ(frame->Repaints, 3);
-    EXPECT_DOUBLE_EQ(Axis(0).AxisMin, 0.0);
-    EXPECT_DOUBLE_EQ(Axis(0).AxisMax, 10.0);
-    EXPECT_DOUBLE_EQ(Window().XHigh, 1.0);
-    EXPECT_EQ(Engine().LastZoomedArea, 0);
+    ctrlDrag(400, 200, 401, 201);
+    EXPECT_EQ(frame.repaints, 3);
+    EXPECT_DOUBLE_EQ(axis(0).axisMin, 0.0);
+    EXPECT_DOUBLE_EQ(axis(0).axisMax, 10.0);
+    EXPECT_DOUBLE_EQ(window().xHigh, 1.0);
+    EXPECT_EQ(engine().lastZoomedArea(), 0);
 }
 
 TEST_F(ZoomRuler, YZoomStopsAtTheMaxZoomDepth) {
-    auto frame = Frame();
+    newFrame();
     for (int i = 0; i < 6; ++i) {
-        CtrlDrag(kLeft + 10, kMiddleY - 2, kRight - 10, kMiddleY + 2);
-        const TFractionWindow& y = Axis(1).AxisZoomWindow;
-        EXPECT_GE(y.High - y.Low, 0.001 - 1e-12) << "zoom " << i;
-        EXPECT_GE(Window().YHigh - Window().YLow, 0.001 - 1e-12) << "zoom " << i;
+        ctrlDrag(kLeft + 10, kMiddleY - 2, kRight - 10, kMiddleY + 2);
+        const FractionWindow& y = axis(1).axisZoomWindow;
+        EXPECT_GE(y.high - y.low, 0.001 - 1e-12) << "zoom " << i;
+        EXPECT_GE(window().yHigh - window().yLow, 0.001 - 1e-12) << "zoom " << i;
     }
-    const TFractionWindow& y = Axis(1).AxisZoomWindow;
-    EXPECT_NEAR(y.High - y.Low, 0.001, 1e-12);
-    EXPECT_NEAR(Axis(1).AxisMax - Axis(1).AxisMin, 0.002, 1e-9);
+    const FractionWindow& y = axis(1).axisZoomWindow;
+    EXPECT_NEAR(y.high - y.low, 0.001, 1e-12);
+    EXPECT_NEAR(axis(1).axisMax - axis(1).axisMin, 0.002, 1e-9);
 }
 
 TEST_F(ZoomRuler, UnzoomAllRestoresTheFullRanges) {
-    auto frame = Frame({20, 90, 10, 80, 0, 0, true});
-    CtrlDrag(300, 100, 500, 300);
-    ASSERT_LT(Axis(0).AxisMax, 10.0);
-    ASSERT_GT(Axis(4).AxisMin, 0.0);
-    Unzoom(0);
-    EXPECT_EQ(Engine().LastZoomedArea, 0);
-    frame->Paint();
-    EXPECT_DOUBLE_EQ(Axis(0).AxisMin, 0.0);
-    EXPECT_DOUBLE_EQ(Axis(0).AxisMax, 10.0);
-    EXPECT_DOUBLE_EQ(Axis(1).AxisMin, -1.0);
-    EXPECT_DOUBLE_EQ(Axis(1).AxisMax, 1.0);
-    EXPECT_DOUBLE_EQ(Axis(4).AxisMin, 0.0);
-    EXPECT_DOUBLE_EQ(Axis(4).AxisMax, 100.0);
-    EXPECT_DOUBLE_EQ(Window().XLow, 0.0);
-    EXPECT_DOUBLE_EQ(Window().YHigh, 1.0);
+    DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, true});
+    ctrlDrag(300, 100, 500, 300);
+    ASSERT_LT(axis(0).axisMax, 10.0);
+    ASSERT_GT(axis(4).axisMin, 0.0);
+    engine().unzoom(0);
+    EXPECT_EQ(engine().lastZoomedArea(), 0);
+    frame.paint();
+    EXPECT_DOUBLE_EQ(axis(0).axisMin, 0.0);
+    EXPECT_DOUBLE_EQ(axis(0).axisMax, 10.0);
+    EXPECT_DOUBLE_EQ(axis(1).axisMin, -1.0);
+    EXPECT_DOUBLE_EQ(axis(1).axisMax, 1.0);
+    EXPECT_DOUBLE_EQ(axis(4).axisMin, 0.0);
+    EXPECT_DOUBLE_EQ(axis(4).axisMax, 100.0);
+    EXPECT_DOUBLE_EQ(window().xLow, 0.0);
+    EXPECT_DOUBLE_EQ(window().yHigh, 1.0);
 }
 
 TEST_F(ZoomRuler, ABandBeyondTheAxisOrWithoutAutoredraw) {
     // Margins leave room left of the plot: a band there lies wholly beyond the x axis.
-    auto frame = Frame({20, 90, 10, 80, 60, 40});
-    CtrlDrag(kLeft + 5, kTop + 10, kLeft + 40, kTop + 100);
-    EXPECT_EQ(frame->Repaints, 0);
-    EXPECT_DOUBLE_EQ(Axis(0).AxisZoomWindow.Low, 0.0);
-    EXPECT_DOUBLE_EQ(Axis(1).AxisZoomWindow.High, 1.0);
-    EXPECT_EQ(Engine().LastZoomedArea, 0);
+    DrawnFrame& frame = newFrame({20, 90, 10, 80, 60, 40});
+    ctrlDrag(kLeft + 5, kTop + 10, kLeft + 40, kTop + 100);
+    EXPECT_EQ(frame.repaints, 0);
+    EXPECT_DOUBLE_EQ(axis(0).axisZoomWindow.low, 0.0);
+    EXPECT_DOUBLE_EQ(axis(1).axisZoomWindow.high, 1.0);
+    EXPECT_EQ(engine().lastZoomedArea(), 0);
 
-    SetSetting(5, 1);
-    CtrlDrag(400, 100, 600, 200);
-    EXPECT_EQ(frame->Repaints, 0);
-    EXPECT_GT(Axis(0).AxisZoomWindow.Low, 0.0);
-    EXPECT_LT(Axis(1).AxisZoomWindow.High, 1.0);
-    EXPECT_EQ(Engine().LastZoomedArea, 1);
+    engine().settings().set(Setting::DisableZoomAutoredraw, 1);
+    ctrlDrag(400, 100, 600, 200);
+    EXPECT_EQ(frame.repaints, 0);
+    EXPECT_GT(axis(0).axisZoomWindow.low, 0.0);
+    EXPECT_LT(axis(1).axisZoomWindow.high, 1.0);
+    EXPECT_EQ(engine().lastZoomedArea(), 1);
 }
 
 TEST_F(ZoomRuler, ANewPictureTakesOverAnInterruptedDrag) {
-    auto frame = Frame();
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    ASSERT_TRUE(Engine().RulerDragging);
-    frame->Paint();
-    EXPECT_EQ(frame->Invalidations, 1);
-    EXPECT_FALSE(Engine().RulerDragging);
-    EXPECT_EQ(frame->Cursors.back(), TScreenCursor::Default);
-    const QImage fresh = frame->Picture();
-    MouseMove(ssLeft, 300, 300);
-    MouseUp(mbLeft, 0, 300, 300);
-    EXPECT_EQ(DifferingPixels(fresh, frame->Picture()), 0);
+    DrawnFrame& frame = newFrame();
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    ASSERT_EQ(doing(), Interaction::Ruler);
+    frame.paint();
+    EXPECT_EQ(frame.invalidations, 1);
+    EXPECT_NE(doing(), Interaction::Ruler);
+    EXPECT_EQ(frame.cursors.back(), ScreenCursor::Default);
+    const QImage fresh = frame.picture();
+    mouseMove(kLeftButtonHeld, 300, 300);
+    mouseUp(MouseButton::Left, 0, 300, 300);
+    EXPECT_EQ(differingPixels(fresh, frame.picture()), 0);
 }
 
-TEST_F(ZoomRuler, SetupRulerFlagsAndAHiddenReadout) {
-    auto frame = Frame();
-    EXPECT_EQ(Engine().RulerMode, 3);
-    EXPECT_TRUE(Engine().RulerSnapX);
-    EXPECT_TRUE(Engine().RulerSnapY);
-    EXPECT_TRUE(Engine().RulerEnabled);
-    EXPECT_EQ(Engine().RulerColour, clBlue);
+TEST_F(ZoomRuler, SetupRulerColourFlagsAndAHiddenReadout) {
+    DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, false, kWhite, 0.5});
+    engine().setupRuler(kRed, -1, -1, 1, 2); // mode 2, no snapping, no readout
+    const QImage before = frame.picture();
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX + 16, kMiddleY);
+    EXPECT_EQ(doing(), Interaction::Ruler);
+    EXPECT_EQ(engine().rulerPosition(), QPoint(kMiddleX + 16, kMiddleY));
+    EXPECT_EQ(differingPixels(before, frame.picture()), 0);
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 
-    SetupRuler(clRed, -1, -1, 1, 2);
-    EXPECT_FALSE(Engine().RulerEnabled);
-    EXPECT_EQ(Engine().RulerMode, 2);
-    EXPECT_FALSE(Engine().RulerSnapX);
-    const QImage before = frame->Picture();
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    EXPECT_TRUE(Engine().RulerDragging);
-    EXPECT_EQ(DifferingPixels(before, frame->Picture()), 0);
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    mouseDown(MouseButton::Left, kCtrlKey | kLeftButtonHeld, 300, 100);
+    mouseMove(kCtrlKey | kLeftButtonHeld, 500, 300);
+    EXPECT_EQ(frame.engineCanvas().pixel(400, 100), kRed);
+    mouseUp(MouseButton::Left, 0, 500, 300);
 }
 
 TEST_F(ZoomRuler, MouseRecordsHoldPixelsAndWorldValues) {
-    auto frame = Frame({20, 90, 10, 80, 0, 0, true});
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    for (const TMouseInfo& info : Engine().MouseInfo) {
-        EXPECT_EQ(info.Area, 1);
-        EXPECT_EQ(info.PixelX, kMiddleX);
-        EXPECT_NEAR(info.WorldX, 5.0, 1e-9);
-        EXPECT_NEAR(info.WorldY[0], 0.003, 1e-3);
-        EXPECT_DOUBLE_EQ(info.WorldY[1], 0.0); // Y2 not drawn
-        EXPECT_NEAR(info.WorldY[3], 50.15, 0.01);
+    newFrame({20, 90, 10, 80, 0, 0, true});
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    for (MouseInfoSlot slot : {kPressInfo, kReleaseInfo, kReferenceInfo, kMoveInfo}) {
+        const MouseInfo& info = engine().mouseInfo(slot);
+        EXPECT_EQ(info.area, 1);
+        EXPECT_EQ(info.pixelX, kMiddleX);
+        EXPECT_NEAR(info.worldX, 5.0, 1e-9);
+        EXPECT_NEAR(info.worldY[0], 0.003, 1e-3);
+        EXPECT_DOUBLE_EQ(info.worldY[1], 0.0); // Y2 not drawn
+        EXPECT_NEAR(info.worldY[3], 50.15, 0.01);
     }
-    MouseMove(ssLeft, kRight - 1, kMiddleY);
-    EXPECT_EQ(Engine().MouseInfo[miMove].PixelX, kRight - 1);
-    EXPECT_EQ(Engine().MouseInfo[miPress].PixelX, kMiddleX);
-    MouseUp(mbLeft, 0, kRight - 1, kMiddleY);
-    EXPECT_EQ(Engine().MouseInfo[miRelease].PixelX, kRight - 1);
+    mouseMove(kLeftButtonHeld, kRight - 1, kMiddleY);
+    EXPECT_EQ(engine().mouseInfo(kMoveInfo).pixelX, kRight - 1);
+    EXPECT_EQ(engine().mouseInfo(kPressInfo).pixelX, kMiddleX);
+    mouseUp(MouseButton::Left, 0, kRight - 1, kMiddleY);
+    EXPECT_EQ(engine().mouseInfo(kReleaseInfo).pixelX, kRight - 1);
 }
 
 TEST_F(ZoomRuler, SnapsToTheMinimumStepsWithOneYAxis) {
-    auto frame = Frame({20, 90, 10, 80, 0, 0, false, clWhite, 0.5});
-    ASSERT_DOUBLE_EQ(Axis(0).MinimumStep, 0.5);
+    DrawnFrame& frame = newFrame({20, 90, 10, 80, 0, 0, false, kWhite, 0.5});
+    ASSERT_DOUBLE_EQ(axis(0).minimumStep, 0.5);
     // x = 5.2 snaps to 5.0, y = 0.003 to 0.0 (its pixel is the middle row, 214.5 rounded).
-    MouseDown(mbLeft, ssLeft, kMiddleX + 16, kMiddleY);
-    EXPECT_EQ(Engine().RulerX, kMiddleX);
-    EXPECT_EQ(Engine().RulerY, 214);
-    EXPECT_TRUE(ReadoutShows(*frame, "5.0", "0.0", clBlue));
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX + 16, kMiddleY);
+    EXPECT_EQ(engine().rulerPosition().x(), kMiddleX);
+    EXPECT_EQ(engine().rulerPosition().y(), 214);
+    EXPECT_TRUE(readoutShows(frame, "5.0", "0.0", kBlue));
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 
     // With a second y axis the y position is left as it is.
-    auto both = Frame({20, 90, 10, 80, 0, 0, true, clWhite, 0.5});
-    MouseDown(mbLeft, ssLeft, kMiddleX + 16, kMiddleY - 3);
-    EXPECT_EQ(Engine().RulerX, kMiddleX);
-    EXPECT_EQ(Engine().RulerY, kMiddleY - 3);
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    newFrame({20, 90, 10, 80, 0, 0, true, kWhite, 0.5});
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX + 16, kMiddleY - 3);
+    EXPECT_EQ(engine().rulerPosition().x(), kMiddleX);
+    EXPECT_EQ(engine().rulerPosition().y(), kMiddleY - 3);
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 }
 
 TEST_F(ZoomRuler, ReadoutAlignedRightOrCentredOnItsSeparator) {
-    auto frame = Frame();
-    const Canvas& c = frame->EngineCanvas();
-    SetupRuler(clBlue, 600, 2, -1, 27);
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    const int rightAligned = 600 - c.TextWidth("5.00 / 0.003");
-    EXPECT_TRUE(TextAt(c, rightAligned, 2, "5.00 / ", clRed));
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    DrawnFrame& frame = newFrame();
+    const Canvas& c = frame.engineCanvas();
+    engine().setupRuler(kBlue, 600, 2, -1, 27);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    const int rightAligned = 600 - c.textWidth("5.00 / 0.003");
+    EXPECT_TRUE(textAt(c, rightAligned, 2, "5.00 / ", kRed));
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 
-    SetupRuler(clBlue, 600, 2, 0, 27);
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY);
-    const int centred = 600 - c.TextWidth("5.00 / 5.00") / 2;
-    EXPECT_TRUE(TextAt(c, centred, 2, "5.00 / ", clRed));
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    engine().setupRuler(kBlue, 600, 2, 0, 27);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    const int centred = 600 - c.textWidth("5.00 / 5.00") / 2;
+    EXPECT_TRUE(textAt(c, centred, 2, "5.00 / ", kRed));
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 }
 
 TEST_F(ZoomRuler, LogarithmicAxisReadoutInSignificantDigits) {
     DrawnFrame::Layout layout;
-    layout.LogX = true;
-    auto frame = Frame(layout);
-    ASSERT_TRUE(Axis(0).AxisLog);
-    MouseDown(mbLeft, ssLeft, kMiddleX, kMiddleY); // x = 10, the middle of 1..100
-    const std::string x = FormatSignificant(Axis(0).LabelDecimals, 10.0);
+    layout.logX = true;
+    DrawnFrame& frame = newFrame(layout);
+    ASSERT_TRUE(axis(0).axisLog);
+    mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX,
+              kMiddleY); // x = 10, the middle of 1..100
+    const std::string x = formatSignificant(axis(0).labelDecimals, 10.0);
     EXPECT_EQ(x.substr(0, 2), "10");
-    EXPECT_TRUE(ReadoutShows(*frame, x, "0.003", clBlue));
-    MouseUp(mbLeft, 0, kMiddleX, kMiddleY);
+    EXPECT_TRUE(readoutShows(frame, x, "0.003", kBlue));
+    mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
+}
+
+// A picture of two areas side by side, each with an x axis 0..10 and a y axis -1..1.
+void drawTwoAreas(plot::PlotEngine& engine) {
+    engine.startGraph(kWhite, kBlack, 1.0);
+    for (int left : {0, 50}) {
+        engine.setPlotArea({left, left + 50, 10, 80, 60, 10, 0, 0});
+        engine.drawAxis({.kind = plot::AxisKind::X, .start = 0, .end = 10});
+        engine.drawAxis({.kind = plot::AxisKind::Y, .start = -1, .end = 1});
+    }
+    engine.finishGraph();
+}
+
+TEST(Unzoom, ResetsOneAreaOrAll) {
+    ImageEngine picture(1122, 476);
+    plot::PlotEngine& engine = picture.engine;
+    drawTwoAreas(engine);
+    ctrlDrag(engine, {150, 100}, {300, 300}); // in area 1, plot 60..551
+    drawTwoAreas(engine);
+    ctrlDrag(engine, {700, 100}, {900, 300}); // in area 2, plot 621..1112
+    drawTwoAreas(engine);
+    const auto zoomed = [&](int area) { return engine.plotArea(area).zoomWindow.xHigh < 1.0; };
+    ASSERT_TRUE(zoomed(1) && zoomed(2));
+    EXPECT_EQ(engine.lastZoomedArea(), 2);
+
+    engine.unzoom(1);
+    EXPECT_FALSE(zoomed(1));
+    EXPECT_DOUBLE_EQ(engine.plotArea(1).axisRecord[1].axisZoomWindow.low, 0.0);
+    EXPECT_DOUBLE_EQ(engine.plotArea(1).axisRecord[1].drawnWindow.high, 1.0);
+    EXPECT_TRUE(zoomed(2));
+    EXPECT_EQ(engine.lastZoomedArea(), 2);
+    engine.unzoom(9); // no such area
+    EXPECT_TRUE(zoomed(2));
+    engine.unzoom(2);
+    EXPECT_EQ(engine.lastZoomedArea(), 0);
+
+    ctrlDrag(engine, {700, 100}, {900, 300});
+    drawTwoAreas(engine);
+    ASSERT_TRUE(zoomed(2));
+    engine.unzoom(0);
+    for (int area = 1; area <= kMaxPlotAreas; ++area) {
+        EXPECT_DOUBLE_EQ(engine.plotArea(area).zoomWindow.xLow, 0.0);
+        EXPECT_DOUBLE_EQ(engine.plotArea(area).zoomWindow.yHigh, 1.0);
+        EXPECT_DOUBLE_EQ(engine.plotArea(area).axisRecord[1].axisZoomWindow.high, 1.0);
+    }
+    EXPECT_EQ(engine.lastZoomedArea(), 0);
+}
+
+// Each host has its own engine: zoom, ruler and settings of one leave the other alone.
+TEST(EngineInstances, TwoFramesKeepTheirOwnZoomRulerAndSettings) {
+    DrawnFrame zoomed;
+    DrawnFrame other;
+    const QImage untouched = other.picture();
+    other.engine.settings().set(Setting::MaxZoomDepth, 10);
+
+    ctrlDrag(zoomed.engine, {kLeft, kTop}, {kMiddleX, kBottom});
+    zoomed.engine.mouseDown(MouseButton::Left, kLeftButtonHeld, kMiddleX, kMiddleY);
+    ASSERT_EQ(zoomed.engine.interaction(), Interaction::Ruler);
+    ASSERT_LT(zoomed.engine.plotArea(1).zoomWindow.xHigh, 0.6);
+
+    other.paint();
+    EXPECT_EQ(differingPixels(untouched, other.picture()), 0);
+    EXPECT_EQ(other.engine.interaction(), Interaction::Idle);
+    EXPECT_DOUBLE_EQ(other.engine.plotArea(1).zoomWindow.xHigh, 1.0);
+    EXPECT_EQ(zoomed.engine.settings().value(Setting::MaxZoomDepth), 1000.0);
+    EXPECT_EQ(zoomed.engine.interaction(), Interaction::Ruler)
+        << "the other's repaint ends no drag";
+    zoomed.engine.mouseUp(MouseButton::Left, 0, kMiddleX, kMiddleY);
 }
 
 } // namespace
+
+} // namespace plot

@@ -1,7 +1,0 @@
-#include "plot/engine_host.h"
-
-#include "plot/engine.h"
-
-TEngineHost::~TEngineHost() {
-    ForgetEngineHost(this);
-}
