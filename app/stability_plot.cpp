@@ -10,13 +10,14 @@ namespace app {
 namespace {
 
 struct KindStyle {
-    TColor colour;
+    plot::Color colour;
     int symbol;
 };
 
 KindStyle styleOf(analysis::Deviation kind) {
     static constexpr std::array<KindStyle, 4> kStyles{
-        KindStyle{clRed, 1}, KindStyle{clGreen, 2}, KindStyle{clFuchsia, 3}, KindStyle{clTeal, 4}};
+        KindStyle{plot::kRed, 1}, KindStyle{plot::kGreen, 2}, KindStyle{plot::kFuchsia, 3},
+        KindStyle{plot::kTeal, 4}};
     return kStyles[static_cast<std::size_t>(kind)];
 }
 
@@ -34,24 +35,34 @@ struct Bounds {
     bool valid() const { return upper > 0 && lower <= upper; }
 };
 
+// The axes of a plot without points.
+constexpr Bounds kEmptyTau{0.1, 100};
+constexpr Bounds kEmptyDeviation{1e-12, 1e-6};
+
+graph::AxisSettings logAxis(const char* caption, const Bounds& bounds) {
+    return {.caption = caption,
+            .autoRange = false,
+            .fixedFrom = bounds.lower / kLogMargin,
+            .fixedTo = bounds.upper * kLogMargin,
+            .logarithmic = true};
+}
+
 bool plottable(const analysis::DeviationPoint& point) {
     return point.tau > 0 && point.value > 0 && std::isfinite(point.value);
 }
 
 } // namespace
 
-StabilityPlot::StabilityPlot(QWidget* parent) : TXYPlot(parent) {
-    X_Caption = "tau/s";
-    Y_Left_Caption = "deviation (TDEV/s)";
-    X_Auto = false;
-    Y_Left_Auto = false;
-    XY_LeftPerCent = 20;
-    XY_FixedNumberFormat = false;
+StabilityPlot::StabilityPlot(QWidget* parent) : graph::XyPlot(parent) {
+    plot::PlotAreaLayout area = areaLayout();
+    area.leftPercent = 20;
+    setAreaLayout(area);
+    setFixedNumberFormat(false);
     showPoints({});
 }
 
 void StabilityPlot::showPoints(std::span<const analysis::DeviationPoint> points) {
-    Traces.clear();
+    traces().clear();
     Bounds tau;
     Bounds value;
     std::optional<analysis::Deviation> lineKind;
@@ -62,38 +73,30 @@ void StabilityPlot::showPoints(std::span<const analysis::DeviationPoint> points)
         const KindStyle style = styleOf(point.kind);
         if (lineKind != point.kind) {
             lineKind = point.kind;
-            TTrace line;
-            line.Color = style.colour;
-            line.Symbol = style.symbol;
-            Traces.push_back(std::move(line));
+            graph::Trace line;
+            line.colour = style.colour;
+            line.symbol = style.symbol;
+            traces().push_back(std::move(line));
         }
-        Traces.back().Points.Add({point.tau, point.value});
+        traces().back().points.add({point.tau, point.value});
         tau.include(point.tau);
         value.include(point.value);
         if (point.hasInterval && point.lower > 0 && point.upper > point.lower) {
-            TTrace bar;
-            bar.Color = style.colour;
-            bar.SymbolOn = false;
-            bar.Points.Add({point.tau, point.lower});
-            bar.Points.Add({point.tau, point.upper});
+            graph::Trace bar;
+            bar.colour = style.colour;
+            bar.symbolOn = false;
+            bar.points.add({point.tau, point.lower});
+            bar.points.add({point.tau, point.upper});
             value.include(point.lower);
             value.include(point.upper);
             // Behind the lines, so the points stay on top; the line trace stays last.
-            Traces.insert(Traces.end() - 1, std::move(bar));
+            traces().insert(traces().end() - 1, std::move(bar));
         }
     }
-    if (tau.valid() && value.valid()) {
-        X_0 = tau.lower / kLogMargin;
-        X_1 = tau.upper * kLogMargin;
-        Y_Left_0 = value.lower / kLogMargin;
-        Y_Left_1 = value.upper * kLogMargin;
-    } else {
-        X_0 = 0.1;
-        X_1 = 100;
-        Y_Left_0 = 1e-12;
-        Y_Left_1 = 1e-6;
-    }
-    Invalidate();
+    const bool any = tau.valid() && value.valid();
+    setXAxis(logAxis("tau/s", any ? tau : kEmptyTau));
+    setLeftAxis(logAxis("deviation (TDEV/s)", any ? value : kEmptyDeviation));
+    invalidate();
 }
 
 } // namespace app

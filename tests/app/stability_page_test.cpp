@@ -182,7 +182,7 @@ TEST_F(StabilityPageTest, BarsStandOnLogarithmicAxes) {
     Feed(readings);
     WaitForTable(static_cast<int>(analyzeReadings(readings, AllanOnly()).points.size()));
     Page.plot().repaint();
-    const QImage picture = Page.plot().Picture().convertToFormat(QImage::Format_RGB32);
+    const QImage picture = Page.plot().picture().convertToFormat(QImage::Format_RGB32);
     const QRgb red = qRgb(255, 0, 0);
 
     // The longest vertical run of the trace colour in each column.
