@@ -16,6 +16,7 @@
 #include "graph/xy_plot.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -92,6 +93,20 @@ protected:
     void Abandon() {
         Form->counter().disconnectFromCounter();
         Form.reset();
+    }
+
+    // Opens a .dat of `count` readings 250 ms apart and returns them.
+    std::vector<analysis::Reading> OpenReadings(int count) {
+        std::string text = "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n";
+        std::vector<analysis::Reading> readings;
+        for (int i = 0; i < count; ++i) {
+            readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25, false});
+            text +=
+                std::to_string(250 * i) + ' ' + counter::floatToStr(readings.back().value) + '\n';
+        }
+        WriteBytes(FolderFile("readings.dat"), text);
+        OpenThroughMenu(FolderFile("readings.dat"));
+        return readings;
     }
 
     QImage GraphPicture() const {
@@ -319,14 +334,7 @@ TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromThe
 
 TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
     app::MainWindow& form = Open();
-    std::string text = "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n";
-    std::vector<analysis::Reading> readings;
-    for (int i = 0; i < 40; ++i) {
-        readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25, false});
-        text += std::to_string(250 * i) + ' ' + counter::floatToStr(readings.back().value) + '\n';
-    }
-    WriteBytes(FolderFile("forty.dat"), text);
-    OpenThroughMenu(FolderFile("forty.dat"));
+    const std::vector<analysis::Reading> readings = OpenReadings(40);
     form.pages()->setCurrentWidget(&form.stabilityPage());
     EXPECT_EQ(form.stabilityPage().shown().values, 40);
     const auto expected = analyzeReadings(readings, AllanOnly());
@@ -336,6 +344,34 @@ TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
             form.stabilityPage().table()->item(static_cast<int>(row), 3)->text().toStdString(),
             analysis::deviationCells(expected.points[row]).value);
     }
+}
+
+// A Ctrl-drag on the graph narrows what the zoomed span analyses to the readings it shows.
+TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
+    app::MainWindow& form = Open();
+    const std::vector<analysis::Reading> readings = OpenReadings(200);
+    form.pages()->setCurrentWidget(&form.graphPage());
+    graph::XyPlot& plot = *form.graphPage().plot();
+    plot.repaintNow();
+    const QPoint from(plot.width() * 3 / 10, plot.height() / 5);
+    const QPoint to(plot.width() / 2, plot.height() * 7 / 10);
+    for (const auto& [type, at] :
+         {std::pair{QEvent::MouseButtonPress, from}, std::pair{QEvent::MouseMove, to},
+          std::pair{QEvent::MouseButtonRelease, to}}) {
+        QMouseEvent event(type, QPointF(at), QPointF(plot.mapToGlobal(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::ControlModifier);
+        QCoreApplication::sendEvent(&plot, &event);
+    }
+    plot.repaintNow();
+    const app::TimeSpan shown = form.graphPage().shownTimeSpan();
+    const auto inside = std::ranges::count_if(readings, [&](const analysis::Reading& r) {
+        return r.timeMs >= shown.fromSeconds * 1000 && r.timeMs <= shown.toSeconds * 1000;
+    });
+    EXPECT_GT(inside, 20);
+    EXPECT_LT(inside, 120);
+    FindMenuAction(form.stabilityPage().menu(), {"Span", "Zoomed span of the graph"})->trigger();
+    EXPECT_EQ(form.stabilityPage().shown().values, inside);
 }
 
 } // namespace
