@@ -1,16 +1,14 @@
 #include "app/connect_page.h"
 
 #include "app/log_model.h"
+#include "app/log_view.h"
 #include "app/popup_menu.h"
 #include "app/widget_style.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 
 #include <QCheckBox>
-#include <QFontMetrics>
-#include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
-#include <QTableView>
 #include <algorithm>
 
 namespace app {
@@ -21,26 +19,11 @@ constexpr int kButtonHeight = 33;
 constexpr int kSelectorWidth = 645;
 constexpr int kGap = 4;
 
-// The log as a one-column table without headers or grid, every row one line high: it looks like
-// a list, and unlike a list view it does not lay out every line again for each line appended,
-// so a million lines append and scroll as fast as ten.
-QTableView* createLogView(QWidget* parent, LogModel* log) {
-    auto* view = new QTableView(parent);
-    view->setModel(log);
+LogView* createLogView(QWidget* parent, LogModel* log) {
+    auto* view = new LogView(parent);
     view->setFont(listFont());
     setTextColour(view, Qt::blue);
-    view->setShowGrid(false);
-    view->setWordWrap(false);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->horizontalHeader()->hide();
-    view->horizontalHeader()->setStretchLastSection(true);
-    QHeaderView* rows = view->verticalHeader();
-    rows->hide();
-    rows->setMinimumSectionSize(1);
-    rows->setSectionResizeMode(QHeaderView::Fixed);
-    rows->setDefaultSectionSize(QFontMetrics(view->font()).height() + 2);
+    view->setModel(log);
     return view;
 }
 
@@ -53,7 +36,7 @@ bool samePort(const std::string& a, const std::string& b) {
 ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
     : Page(parent), log_(log), logView_(createLogView(this, log)),
       connectButton_(new QPushButton(QStringLiteral("Connect"), this)),
-      portSelector_(new TComPortComboBox(this)),
+      portSelector_(new portselect::PortSelector(this)),
       autoIdentifyBox_(
           new QCheckBox(QStringLiteral("auto-identify counter (must be counting!)"), this)),
       logMenu_(new QMenu(this)) {
@@ -64,10 +47,10 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
 
     portSelector_->setGeometry(connectButton_->geometry().right() + 1 + kGap, 0, kSelectorWidth,
                                portSelector_->sizeHint().height());
-    portSelector_->SetFilterShow(255);
-    portSelector_->SetFilterType(255);
-    connect(portSelector_, &TComPortComboBox::portChanged, this,
-            [this] { emit portPicked(portSelector_->Port()); });
+    portSelector_->setFilterShow(255);
+    portSelector_->setFilterType(255);
+    connect(portSelector_, &portselect::PortSelector::portChanged, this,
+            [this] { emit portPicked(portSelector_->port()); });
 
     autoIdentifyBox_->adjustSize();
     autoIdentifyBox_->move(portSelector_->geometry().right() + 1 + kGap, 0);
@@ -87,20 +70,20 @@ BottomRow ConnectPage::bottomRow() const {
 }
 
 std::string ConnectPage::selectedPort() const {
-    return portSelector_->Port();
+    return portSelector_->port();
 }
 
 void ConnectPage::choosePort(const std::string& port) {
-    portSelector_->SetPort(port);
+    portSelector_->setPort(port);
 }
 
 PortFilters ConnectPage::portFilters() const {
-    return {portSelector_->FilterShow(), portSelector_->FilterType()};
+    return {portSelector_->filterShow(), portSelector_->filterType()};
 }
 
 void ConnectPage::setPortFilters(const PortFilters& filters) {
-    portSelector_->SetFilterShow(static_cast<std::uint8_t>(filters.show));
-    portSelector_->SetFilterType(static_cast<std::uint8_t>(filters.type));
+    portSelector_->setFilterShow(static_cast<std::uint8_t>(filters.show));
+    portSelector_->setFilterType(static_cast<std::uint8_t>(filters.type));
 }
 
 bool ConnectPage::autoIdentify() const {
@@ -111,14 +94,14 @@ void ConnectPage::showConnected(const std::string& port) {
     // The selector shows the connected port without choosing it: its port stays as the user
     // left it. A port found by a scan may have come after the list was made, and nothing was
     // chosen then: the selector lists the ports afresh and chooses it.
-    const auto& shown = portSelector_->ShownPorts;
+    const auto& shown = portSelector_->shownPorts;
     const auto at = std::find_if(shown.begin(), shown.end(), [&port](const auto& listed) {
-        return samePort(listed.Name, port);
+        return samePort(listed.name, port);
     });
     if (at != shown.end()) {
         portSelector_->setCurrentIndex(static_cast<int>(at - shown.begin()));
     } else {
-        portSelector_->SetPort(port);
+        portSelector_->setPort(port);
     }
     connectButton_->setText(QStringLiteral("Disconnect"));
 }
@@ -140,8 +123,8 @@ void ConnectPage::layOut() {
     autoIdentifyBox_->move(autoIdentifyBox_->x(), at.checkBoxTop);
 }
 
-// The view lays out all its lines before it can scroll; scrolling once per turn of the event
-// loop, not once per reading, keeps a burst of readings from costing a layout each.
+// Scrolling once per turn of the event loop, not once per reading, keeps a burst of readings
+// from costing a scroll each.
 void ConnectPage::scrollToNewest() {
     if (scrollPending_) {
         return;
@@ -151,10 +134,7 @@ void ConnectPage::scrollToNewest() {
         this,
         [this] {
             scrollPending_ = false;
-            if (log_->count() > 0) {
-                logView_->scrollTo(log_->index(log_->count() - 1),
-                                   QAbstractItemView::PositionAtTop);
-            }
+            logView_->scrollToRow(log_->count() - 1);
         },
         Qt::QueuedConnection);
 }

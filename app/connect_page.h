@@ -8,12 +8,14 @@
 class QCheckBox;
 class QMenu;
 class QPushButton;
-class QTableView;
-class TComPortComboBox;
+namespace portselect {
+class PortSelector;
+}
 
 namespace app {
 
 class LogModel;
+class LogView;
 
 // The port selectors' masks of shown columns and port kinds.
 struct PortFilters {
@@ -28,9 +30,9 @@ class ConnectPage : public Page {
 public:
     explicit ConnectPage(LogModel* log, QWidget* parent = nullptr);
 
-    QTableView* logView() const { return logView_; }
+    LogView* logView() const { return logView_; }
     QPushButton* connectButton() const { return connectButton_; }
-    TComPortComboBox* portSelector() const { return portSelector_; }
+    portselect::PortSelector* portSelector() const { return portSelector_; }
     QCheckBox* autoIdentifyBox() const { return autoIdentifyBox_; }
     QMenu* logMenu() const { return logMenu_; }
 
@@ -67,9 +69,9 @@ private:
     void scrollToNewest();
 
     LogModel* log_;
-    QTableView* logView_;
+    LogView* logView_;
     QPushButton* connectButton_;
-    TComPortComboBox* portSelector_;
+    portselect::PortSelector* portSelector_;
     QCheckBox* autoIdentifyBox_;
     QMenu* logMenu_;
     bool scrollPending_ = false;

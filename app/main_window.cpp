@@ -40,7 +40,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
                                                         : environment.dataFolder),
                                       this)),
       statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
-      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
+      lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
+      deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
@@ -48,7 +49,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
         dialogs_ = std::make_shared<QtDialogs>(this);
     }
     if (!monotonicMs_) {
-        monotonicMs_ = platform::MonotonicMs;
+        monotonicMs_ = platform::monotonicMs;
     }
     QFont font = sansFont();
     font.setPixelSize(14);
@@ -63,6 +64,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     // Readings overwrite the status bar's message at once; the notice stays until the next
     // connect attempt.
     connect(recording_, &RecordingJournal::stopped, journalNotice_, &QLabel::setText);
+    statusBar_->addPermanentWidget(lossNote_);
+    lossNote_->hide();
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
 
@@ -72,6 +75,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     connect(counter_, &counter::KelvoCounter::statusReceived, this,
             [this](const std::string& telegram) { recording_->addStatus(elapsedMs(), telegram); });
     connect(counter_, &counter::KelvoCounter::connectFinished, this, &MainWindow::finishConnect);
+    connect(counter_, &counter::KelvoCounter::telegramsLost, this, &MainWindow::noteLostTelegrams);
     watchDevice();
 
     loadSettings();
@@ -136,6 +140,10 @@ void MainWindow::fitHiddenPages() {
 
 std::string MainWindow::statusText() const {
     return statusBar_->currentMessage().toLatin1().toStdString();
+}
+
+std::string MainWindow::lossText() const {
+    return !lossNote_->isHidden() ? lossNote_->text().toStdString() : std::string();
 }
 
 // Status texts are telegrams or messages about the line: one character per byte.

@@ -68,6 +68,9 @@ public:
     // The status bar's lasting notice that the recording journal stopped (UTF-8); empty while
     // it records.
     std::string journalNotice() const;
+    // The status bar's lasting note of the telegrams lost since the connect attempt; empty when
+    // none was lost.
+    std::string lossText() const;
     // What the settings file would hold if the window closed now.
     Settings settings() const;
     // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
@@ -89,6 +92,7 @@ private:
     bool disconnectBeforeClose();
     void watchDevice();
     void showDeviceLost();
+    void noteLostTelegrams(std::uint64_t count);
     void addReading(const counter::Reading& reading);
     double elapsedMs() const;
 
@@ -110,6 +114,8 @@ private:
     RecordingJournal* recording_;
     QStatusBar* statusBar_;
     QLabel* journalNotice_;
+    QLabel* lossNote_; // stays beside the status texts that each reading replaces
+    std::uint64_t lostTelegrams_ = 0;
     QTabWidget* pages_;
     ConnectPage* connectPage_ = nullptr;
     CommandsPage* commandsPage_ = nullptr;

@@ -36,7 +36,9 @@ void MainWindow::connectOrDisconnect(bool connect) {
         return;
     }
     log_->clear();
-    startTime_ = platform::NowDateTime();
+    lostTelegrams_ = 0;
+    lossNote_->hide();
+    startTime_ = platform::nowDateTime();
     startMs_ = monotonicMs_();
     journalNotice_->clear();
     recording_->start(startTime_, connectPage_->selectedPort());
@@ -139,6 +141,15 @@ void MainWindow::showDeviceLost() {
     if (statusText() != message) {
         showStatus(message);
     }
+}
+
+// Every reading replaces the status text, so the loss is told in a note of its own that stays
+// until the next connect: a measurement with gaps must never look complete.
+void MainWindow::noteLostTelegrams(std::uint64_t count) {
+    lostTelegrams_ += count;
+    lossNote_->setText(
+        QStringLiteral("%1 telegrams lost: the window fell behind the line").arg(lostTelegrams_));
+    lossNote_->show();
 }
 
 } // namespace app

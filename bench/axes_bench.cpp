@@ -1,5 +1,6 @@
 // Time to draw a whole frame of axes (x 0..10, left 24999990..25000010, right -1..1, grids on)
 // on a 1122 x 476 picture, the size of the main window's graph page.
+#include "bench/bench_options.h"
 #include "plot/plot_engine.h"
 
 #include <QGuiApplication>
@@ -7,7 +8,11 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::parseOptions(
+        argc, argv,
+        {"axes_bench",
+         "Time to draw a whole frame of three axes with grids at the graph page's picture size.", 0,
+         false});
     QGuiApplication app(argc, argv);
     plot::ImageHost host(1122, 476);
     plot::PlotEngine engine(host);

@@ -1,7 +1,7 @@
 // The whole window against the virtual counter program flooding the line at ten times its rate,
-// Hertz value after Hertz value, for about a minute (or the given seconds): prints how many
-// readings went out and were logged, how long the log lagged behind the counter at the end, and
-// the longest time the window's event loop went without turning. Usage: burst_bench [seconds]
+// Hertz value after Hertz value, for about a minute (or the given number of readings): prints how
+// many readings went out and were logged, how long the log lagged behind the counter at the end,
+// and the longest time the window's event loop went without turning. Usage: burst_bench --help
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
@@ -9,8 +9,9 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
+#include "bench/bench_options.h"
 #include "counter/kelvo_counter.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
@@ -28,41 +29,47 @@
 namespace {
 
 // Hertz values of about 13 bytes at ten times 960 bytes/s.
-constexpr double ReadingsPerSecond = 740;
+constexpr double kReadingsPerSecond = 740;
 
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"burst_bench",
+         "The window against the virtual counter flooding the line at ten times its "
+         "rate:\nreadings sent and logged, the lag at the end, the longest stall of the event "
+         "loop.\nThe number of points is the number of readings sent (default: a minute of them).",
+         static_cast<long>(60 * kReadingsPerSecond), false});
     QApplication application(argc, argv);
-    const double seconds = argc > 1 ? std::atof(argv[1]) : 60;
-    const int count = static_cast<int>(seconds * ReadingsPerSecond);
+    const int count = static_cast<int>(options.points);
+    const double seconds = static_cast<double>(count) / kReadingsPerSecond;
 
-    const TPortSandbox sandbox;
-    TVirtualCounter counter(sandbox.Path(), sandbox.File("sent.log"));
-    if (!counter.Start({"--start", "idle", "--format", "hertz", "--gate", "0.1", "--burst", "10",
+    const talvek::test::PortSandbox sandbox;
+    VirtualCounter counter(sandbox.path(), sandbox.file("sent.log"));
+    if (!counter.start({"--start", "idle", "--format", "hertz", "--gate", "0.1", "--burst", "10",
                         "--count", QString::number(count), "--seed", "3"})) {
         std::puts("the virtual counter did not start");
         return 1;
     }
     app::WindowEnvironment environment;
-    environment.settingsFolder = sandbox.Path();
+    environment.settingsFolder = sandbox.path();
     app::MainWindow form(environment);
     form.show();
-    form.connectPage().portSelector()->SetPort(counter.Com);
-    form.counter().setPort(counter.Com);
+    form.connectPage().portSelector()->setPort(counter.comName);
+    form.counter().setPort(counter.comName);
     form.connectPage().connectButton()->click();
     while (!form.isEnabled()) {
         QTest::qWait(10);
     }
     QAction* continuous =
-        FindMenuAction(form.commandsPage().commandMenu(), {"Measure", "continuous"});
+        talvek::test::findMenuAction(form.commandsPage().commandMenu(), {"Measure", "continuous"});
     if (!continuous) {
         std::puts("no Measure/continuous command");
         return 1;
     }
 
-    const TStallMeter gaps;
+    const talvek::test::StallMeter gaps;
     QElapsedTimer clock;
     clock.start();
     continuous->trigger();
@@ -71,8 +78,8 @@ int main(int argc, char** argv) {
         QTest::qWait(20);
     }
     const double allLogged = clock.elapsed() / 1000.0;
-    const std::vector<TSentTelegram> sent = counter.SentReadings();
-    const double sending = sent.empty() ? 0 : sent.back().Seconds - sent.front().Seconds;
+    const std::vector<SentTelegram> sent = counter.sentReadings();
+    const double sending = sent.empty() ? 0 : sent.back().seconds - sent.front().seconds;
     form.connectPage().connectButton()->click();
 
     std::printf("burst at ten times the line rate, Hertz values:\n");
@@ -82,7 +89,7 @@ int main(int argc, char** argv) {
                 form.log().count(), allLogged, allLogged - sending);
     std::printf(
         "  event loop turns: median gap %lld ms, 99th percentile %lld ms, longest %lld ms\n",
-        static_cast<long long>(gaps.Percentile(0.5)), static_cast<long long>(gaps.Percentile(0.99)),
-        static_cast<long long>(gaps.Percentile(1)));
+        static_cast<long long>(gaps.percentile(0.5)), static_cast<long long>(gaps.percentile(0.99)),
+        static_cast<long long>(gaps.percentile(1)));
     return form.log().count() == count && static_cast<int>(sent.size()) == count ? 0 : 1;
 }

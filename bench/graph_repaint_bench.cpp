@@ -3,6 +3,7 @@
 // available, the same points drawn by a QCustomPlot graph (line and circles, its own adaptive
 // sampling) are timed as a reference.
 
+#include "bench/bench_options.h"
 #include "graph/xy_plot.h"
 
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
@@ -95,8 +96,12 @@ Timing qCustomPlotRepaint(const std::vector<graph::Point>& points, int runs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM",
-            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    bench::parseOptions(
+        argc, argv,
+        {"graph_repaint_bench",
+         "Repaint time of the graph control against the number of stored points, and the "
+         "memory\nthe points take; beside QCustomPlot where it is installed.",
+         0, false});
     QApplication app(argc, argv);
 
     graph::XyPlot plot;

@@ -77,12 +77,12 @@ std::vector<Telegram> makeTelegrams(const Variant& variant, std::size_t count) {
                                              variant.gateSeconds, false);
         Telegram& t = telegrams[i];
         t.text = tools::formatReading(state, hz, tools::Oscillator::kNominalHz).text;
-        if (IsDisplayDump(t.text)) {
-            t.value = ParseNumber(DumpNumberField(t.text)).value_or(-1) *
-                      UnitFieldFactor(DumpUnitField(t.text));
-            t.unit = RemoveSpaces(DumpUnitField(t.text));
+        if (counter::isDisplayDump(t.text)) {
+            t.value = counter::parseNumber(counter::dumpNumberField(t.text)).value_or(-1) *
+                      counter::unitFieldFactor(counter::dumpUnitField(t.text));
+            t.unit = counter::removeSpaces(counter::dumpUnitField(t.text));
         } else {
-            t.value = ParseNumber(t.text).value_or(-1);
+            t.value = counter::parseNumber(t.text).value_or(-1);
             t.unit = "Hz";
         }
     }

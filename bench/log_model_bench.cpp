@@ -1,6 +1,7 @@
 // Cost of the measurement log: appending a million readings, making their lines, exporting them.
 #include "app/formats/data_export.h"
 #include "app/log_model.h"
+#include "bench/bench_options.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -12,13 +13,17 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double NsPer(Clock::duration d, int n) {
+double nsPer(Clock::duration d, int n) {
     return std::chrono::duration<double, std::nano>(d).count() / n;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"log_model_bench",
+                         "The measurement log alone: appending, making the lines, exporting them.",
+                         0, false});
     QCoreApplication application(argc, argv);
     constexpr int N = 1'000'000;
     app::LogModel log('.');
@@ -45,12 +50,12 @@ int main(int argc, char** argv) {
     const auto saveTime = Clock::now() - saveStart;
 
     std::printf("readings:            %d\n", N);
-    std::printf("append:              %.1f ns per reading\n", NsPer(appendTime, N));
+    std::printf("append:              %.1f ns per reading\n", nsPer(appendTime, N));
     std::printf("memory:              %.1f bytes per reading\n",
                 static_cast<double>(heapAfter - heapBefore) / N);
-    std::printf("line text:           %.1f ns per line (%.1f bytes average)\n", NsPer(lineTime, N),
+    std::printf("line text:           %.1f ns per line (%.1f bytes average)\n", nsPer(lineTime, N),
                 static_cast<double>(bytes) / N);
-    std::printf("export .dat:         %.1f ns per line, %s\n", NsPer(saveTime, N),
+    std::printf("export .dat:         %.1f ns per line, %s\n", nsPer(saveTime, N),
                 error.empty() ? "written" : error.c_str());
     return error.empty() ? 0 : 1;
 }

@@ -2,6 +2,7 @@
 // 786 x 333 plot rectangle of a 1122 x 476 picture: through the engine, and through plain QPainter
 // calls for comparison. Prints milliseconds per picture.
 
+#include "bench/bench_options.h"
 #include "plot/plot_engine.h"
 #include "plot/symbols.h"
 
@@ -87,6 +88,11 @@ template <typename Draw> double millisecondsPerPicture(int repeats, Draw&& draw)
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"plot_polyline_bench",
+                         "Drawing N points as a clipped polyline with circles, through the engine "
+                         "and through\nplain QPainter calls.",
+                         0, false});
     QGuiApplication app(argc, argv);
     plot::ImageHost host(1122, 476);
     plot::PlotEngine engine(host);

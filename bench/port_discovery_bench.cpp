@@ -2,6 +2,7 @@
 // the machine (sysfs, udev's database, the link folder, the COM number database) and turned into
 // the selector's records. On this machine's devices (with a number database of its own), and on a
 // fake machine with 64 USB adapters, 16 Bluetooth links and 16 linked pseudo-terminal stand-ins.
+#include "bench/bench_options.h"
 #include "platform/port_catalog.h"
 #include "portselect/port_discovery.h"
 #include "tests/support/fake_serial_machine.h"
@@ -19,27 +20,27 @@
 namespace {
 
 struct Figures {
-    double Median;
-    double Worst;
-    double MedianCpu; // this thread's processor time: what a busy machine cannot inflate
+    double median;
+    double worst;
+    double medianCpu; // this thread's processor time: what a busy machine cannot inflate
     std::size_t Ports;
 };
 
-double ThreadCpuMs() {
+double threadCpuMs() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-Figures Measure(const platform::PortCatalog& catalog, int runs) {
+Figures measure(const platform::PortCatalog& catalog, int runs) {
     std::vector<double> ms;
     std::vector<double> cpu;
     std::size_t ports = 0;
     for (int i = 0; i < runs; ++i) {
         const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = ThreadCpuMs();
+        const double cpuStart = threadCpuMs();
         ports = portselect::discoverPorts(catalog.ports()).size();
-        cpu.push_back(ThreadCpuMs() - cpuStart);
+        cpu.push_back(threadCpuMs() - cpuStart);
         ms.push_back(
             std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                 .count());
@@ -49,20 +50,24 @@ Figures Measure(const platform::PortCatalog& catalog, int runs) {
     return {ms[ms.size() / 2], ms.back(), cpu[cpu.size() / 2], ports};
 }
 
-void Print(const char* what, const Figures& f, int runs) {
+void print(const char* what, const Figures& f, int runs) {
     std::printf("%s: %zu ports, median %.3f ms (cpu %.3f ms), worst %.3f ms (%d runs)\n", what,
-                f.Ports, f.Median, f.MedianCpu, f.Worst, runs);
+                f.Ports, f.median, f.medianCpu, f.worst, runs);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"port_discovery_bench",
+                         "Full port discovery as every refresh of the port selector runs it.", 0,
+                         false});
     QCoreApplication app(argc, argv);
 
     QTemporaryDir dataHome;
     qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
     const platform::PortCatalog machine;
-    Print("discovery on this machine", Measure(machine, 50), 50);
+    print("discovery on this machine", measure(machine, 50), 50);
 
     talvek::test::FakeSerialMachine fake;
     for (int n = 0; n < 64; ++n) {
@@ -71,13 +76,13 @@ int main(int argc, char** argv) {
         adapter.productName = "Adapter " + std::to_string(n);
         adapter.busPort = "1-" + std::to_string(n + 1);
         adapter.factsOnlyInUdev = n % 4 == 0;
-        fake.PlugUsb("ttyUSB" + std::to_string(n), adapter);
+        fake.plugUsb("ttyUSB" + std::to_string(n), adapter);
     }
     for (int n = 0; n < 16; ++n) {
-        fake.AddRfcomm("rfcomm" + std::to_string(n), "00:00:00:00:00:" + std::to_string(10 + n));
-        fake.AddTty("tnt" + std::to_string(n));
-        fake.Link("com" + std::to_string(200 + n), fake.Node("tnt" + std::to_string(n)));
+        fake.addRfcomm("rfcomm" + std::to_string(n), "00:00:00:00:00:" + std::to_string(10 + n));
+        fake.addTty("tnt" + std::to_string(n));
+        fake.link("com" + std::to_string(200 + n), fake.node("tnt" + std::to_string(n)));
     }
-    Print("discovery on a fake machine", Measure(fake.Catalog(), 200), 200);
+    print("discovery on a fake machine", measure(fake.catalog(), 200), 200);
     return 0;
 }

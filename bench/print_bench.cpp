@@ -2,6 +2,7 @@
 // noisy trace, to a printer that only counts, and to a PDF file at printer resolution.
 // Prints milliseconds per print and the number of filled rectangles sent.
 
+#include "bench/bench_options.h"
 #include "plot/plot_engine.h"
 #include "plot/qt_print_target.h"
 
@@ -81,7 +82,10 @@ template <typename F> double msPer(int runs, F&& f) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::parseOptions(argc, argv,
+                        {"print_bench",
+                         "Printing the graph picture to a counting printer and to a PDF file.", 0,
+                         false});
     QApplication app(argc, argv);
     BenchHost host;
     drawFrame(host.Engine);

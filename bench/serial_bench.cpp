@@ -3,10 +3,11 @@
 // thread sustains without loss, with the main thread idle and with it busy half of the time.
 // A pseudo-terminal holds the writer back when its buffer is full; a real counter does not wait,
 // so a rate only counts as sustained when the writer never had to wait for room.
+#include "bench/bench_options.h"
 #include "platform/clock.h"
 #include "platform/port_catalog.h"
-#include "serial/my_com_port.h"
-#include "serial/poll.h"
+#include "serial/receive_thread.h"
+#include "serial/serial_port.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -32,14 +33,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // A telegram as long as the counter's display dump: 34 bytes with CR LF.
-std::string Telegram(int sequence) {
+std::string telegram(int sequence) {
     char text[64];
     std::snprintf(text, sizeof text, "D %08d 10.000 000 012 MHz G1\r\n", sequence);
     return text;
 }
 
 // Returns how long the writer waited for room in the terminal.
-Clock::duration WriteAll(int fd, const std::string& bytes) {
+Clock::duration writeAll(int fd, const std::string& bytes) {
     std::size_t done = 0;
     Clock::duration waited{};
     while (done < bytes.size()) {
@@ -55,18 +56,18 @@ Clock::duration WriteAll(int fd, const std::string& bytes) {
     return waited;
 }
 
-void Pump(std::chrono::milliseconds span) {
+void pump(std::chrono::milliseconds span) {
     QEventLoop loop;
     QTimer::singleShot(span, &loop, &QEventLoop::quit);
     loop.exec();
 }
 
-double Percentile(std::vector<double> values, double p) {
+double percentile(std::vector<double> values, double p) {
     std::sort(values.begin(), values.end());
     return values[static_cast<std::size_t>(p * (values.size() - 1))];
 }
 
-void MeasureLatency(TMyComPort& port, int master) {
+void measureLatency(serial::SerialPort& port, int master) {
     std::vector<double> latencies;
     Clock::time_point written;
     int awaited = -1;
@@ -75,41 +76,42 @@ void MeasureLatency(TMyComPort& port, int master) {
     deadline.setSingleShot(true);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject receiver;
-    QObject::connect(&port, &TMyComPort::telegramReceived, &receiver, [&](const std::string& text) {
-        if (std::atoi(text.c_str() + 2) == awaited) {
-            latencies.push_back(
-                std::chrono::duration<double, std::milli>(Clock::now() - written).count());
-            loop.quit();
-        }
-    });
-    if (!port.Open()) {
+    QObject::connect(
+        &port, &serial::SerialPort::telegramReceived, &receiver, [&](const std::string& text) {
+            if (std::atoi(text.c_str() + 2) == awaited) {
+                latencies.push_back(
+                    std::chrono::duration<double, std::milli>(Clock::now() - written).count());
+                loop.quit();
+            }
+        });
+    if (!port.open()) {
         std::puts("cannot open the port");
         return;
     }
     std::mt19937 random(7);
     std::uniform_int_distribution<int> gap(5, 60);
     for (int i = 0; i < 300; ++i) {
-        Pump(std::chrono::milliseconds(gap(random)));
+        pump(std::chrono::milliseconds(gap(random)));
         awaited = i;
-        WriteAll(master, Telegram(i));
+        writeAll(master, telegram(i));
         written = Clock::now();
         deadline.start(1000);
         loop.exec();
         deadline.stop();
     }
-    port.Close();
+    port.close();
     std::printf("latency, last byte written -> receiver on the main thread (%zu telegrams):\n",
                 latencies.size());
     std::printf("  min %.2f ms  median %.2f ms  p95 %.2f ms  max %.2f ms\n",
-                Percentile(latencies, 0), Percentile(latencies, 0.5), Percentile(latencies, 0.95),
-                Percentile(latencies, 1));
+                percentile(latencies, 0), percentile(latencies, 0.5), percentile(latencies, 0.95),
+                percentile(latencies, 1));
 }
 
 // Writes telegrams at `rate` per second for `seconds`, lets the rest come through and prints the
 // rate at which they were handed over while the stream ran and how long after it the last one
 // came; true when none was lost and the writer never waited. `busy`: the main thread blocks for 500
 // ms out of every second.
-bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool busy) {
+bool measureRate(serial::SerialPort& port, int master, double rate, double seconds, bool busy) {
     int received = 0;
     int receivedWhileStreaming = 0;
     int lost = 0;
@@ -119,17 +121,18 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
     Clock::time_point lastWritten;
     Clock::time_point lastAt;
     QObject receiver;
-    QObject::connect(&port, &TMyComPort::telegramReceived, &receiver, [&](const std::string& text) {
-        const int sequence = std::atoi(text.c_str() + 2);
-        lost += sequence - expected;
-        expected = sequence + 1;
-        ++received;
-        lastAt = Clock::now();
-        if (streaming) {
-            ++receivedWhileStreaming;
-        }
-    });
-    if (!port.Open()) {
+    QObject::connect(&port, &serial::SerialPort::telegramReceived, &receiver,
+                     [&](const std::string& text) {
+                         const int sequence = std::atoi(text.c_str() + 2);
+                         lost += sequence - expected;
+                         expected = sequence + 1;
+                         ++received;
+                         lastAt = Clock::now();
+                         if (streaming) {
+                             ++receivedWhileStreaming;
+                         }
+                     });
+    if (!port.open()) {
         return false;
     }
     const int total = static_cast<int>(rate * seconds);
@@ -137,13 +140,13 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
         const auto start = Clock::now();
         for (int i = 0; i < total; ++i) {
             std::this_thread::sleep_until(start + std::chrono::duration<double>(i / rate));
-            writerWaited += WriteAll(master, Telegram(i));
+            writerWaited += writeAll(master, telegram(i));
         }
         lastWritten = Clock::now();
         streaming = false;
     });
     while (streaming) {
-        Pump(std::chrono::milliseconds(busy ? 500 : 50));
+        pump(std::chrono::milliseconds(busy ? 500 : 50));
         if (busy) {
             std::this_thread::sleep_for(std::chrono::milliseconds(500));
         }
@@ -151,10 +154,10 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
     counter.join();
     for (int before = -1; received != before && expected < total;) {
         before = received;
-        Pump(std::chrono::milliseconds(1000));
+        pump(std::chrono::milliseconds(1000));
     }
     const double lagMs = std::chrono::duration<double, std::milli>(lastAt - lastWritten).count();
-    port.Close();
+    port.close();
     const int dropped = lost;
     lost += total - expected;
     const double waitedMs = std::chrono::duration<double, std::milli>(writerWaited).count();
@@ -169,6 +172,11 @@ bool MeasureRate(TMyComPort& port, int master, double rate, double seconds, bool
 } // namespace
 
 int main(int argc, char** argv) {
+    bench::parseOptions(argc, argv,
+                        {"serial_bench",
+                         "Receive path on a pseudo-terminal: latency to the main thread and the "
+                         "telegram rate\nsustained without loss.",
+                         0, false});
     QCoreApplication app(argc, argv);
     int master = -1;
     int slave = -1;
@@ -193,13 +201,13 @@ int main(int argc, char** argv) {
     platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(
         platform::MachineFolders{nothing, nothing, nothing}, links));
 
-    TMyComPort port;
-    port.ComPort = "COM3";
-    port.Delimiter = TDelimiter::CRLF;
-    MeasureLatency(port, master);
+    serial::SerialPort port;
+    port.portName = "COM3";
+    port.delimiter = serial::Delimiter::CrLf;
+    measureLatency(port, master);
     // What a measurement left unread must not count in the next one.
     const auto forgetUnread = [&] {
-        Pump(std::chrono::milliseconds(200));
+        pump(std::chrono::milliseconds(200));
         tcflush(slave, TCIFLUSH);
     };
     forgetUnread();
@@ -211,7 +219,7 @@ int main(int argc, char** argv) {
         bool allSoFar = true;
         // The counter's line rate is about 28 per second; up to some 350 times that.
         for (double rate : {28.0, 90.0, 280.0, 1000.0, 2800.0, 10000.0}) {
-            allSoFar = MeasureRate(port, master, rate, 4.0, busy) && allSoFar;
+            allSoFar = measureRate(port, master, rate, 4.0, busy) && allSoFar;
             if (allSoFar) {
                 sustained = rate;
             }
@@ -220,8 +228,8 @@ int main(int argc, char** argv) {
         std::printf("highest offered rate without loss or waiting writer: %.0f telegrams/s\n",
                     sustained);
     }
-    while (TPoll::Running() > 0) {
-        Pump(std::chrono::milliseconds(10));
+    while (serial::ReceiveThread::running() > 0) {
+        pump(std::chrono::milliseconds(10));
     }
     ::close(slave);
     ::close(master);

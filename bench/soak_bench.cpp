@@ -1,7 +1,7 @@
 // A day at line rate through the whole path: 2.4 million Hertz-value telegrams read as the counter
 // driver reads them and handed to the window's reading slot (log, status bar, big display, graph
 // point). Prints readings per second, resident memory per reading and the
-// graph's repaint time at the end. Usage: soak_bench [readings]
+// graph's repaint time at the end. Usage: soak_bench --help
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
@@ -9,6 +9,7 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
+#include "bench/bench_options.h"
 #include "counter/kelvo_counter.h"
 #include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
@@ -28,11 +29,11 @@
 
 namespace {
 
-constexpr long DayOfReadings = 2'400'000;
-constexpr long ReadingsPerEventTurn = 10'000; // the event loop (and a repaint) once per this many
-constexpr std::int64_t LineRateStepMs = 36;   // a telegram every 36 ms fills a day
+constexpr long kDayOfReadings = 2'400'000;
+constexpr long kReadingsPerEventTurn = 10'000; // the event loop (and a repaint) once per this many
+constexpr std::int64_t kLineRateStepMs = 36;   // a telegram every 36 ms fills a day
 
-long ResidentKiB() {
+long residentKiB() {
     std::ifstream status("/proc/self/status");
     std::string word;
     while (status >> word) {
@@ -58,7 +59,7 @@ std::vector<std::string> Telegrams() {
     return telegrams;
 }
 
-double ThreadCpuMs() {
+double threadCpuMs() {
     timespec t{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
@@ -71,10 +72,14 @@ double Seconds(std::chrono::steady_clock::duration d) {
 } // namespace
 
 int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"soak_bench",
+         "A day at line rate through the whole path: readings per second, resident memory "
+         "per\nreading and the graph's repaint time at the end.",
+         kDayOfReadings, false});
     QApplication application(argc, argv);
-    // A smaller count may be given for a quick look.
-    const long Readings = argc > 1 ? std::atol(argv[1]) : DayOfReadings;
+    const long readings = options.points;
     QTemporaryDir folder;
     std::int64_t nowMs = 0;
     app::WindowEnvironment environment;
@@ -90,43 +95,43 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     const std::vector<std::string> telegrams = Telegrams();
-    const long residentBefore = ResidentKiB();
+    const long residentBefore = residentKiB();
     const auto start = std::chrono::steady_clock::now();
-    for (long i = 0; i < Readings; ++i) {
-        nowMs += LineRateStepMs;
+    for (long i = 0; i < readings; ++i) {
+        nowMs += kLineRateStepMs;
         emit form.counter().readingReceived(
             *counter::readingFromTelegram(telegrams[i % telegrams.size()]));
-        if ((i + 1) % ReadingsPerEventTurn == 0) {
+        if ((i + 1) % kReadingsPerEventTurn == 0) {
             QApplication::processEvents();
         }
     }
     QApplication::processEvents();
     const double elapsed = Seconds(std::chrono::steady_clock::now() - start);
-    const long residentAfter = ResidentKiB();
+    const long residentAfter = residentKiB();
 
     // Wall clock and this thread's processor time: on a shared machine the latter is steadier.
     std::vector<double> repaintMs;
     std::vector<double> repaintCpuMs;
     for (int i = 0; i < 7; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
-        const double c0 = ThreadCpuMs();
+        const double c0 = threadCpuMs();
         form.graphPage().plot()->repaintNow();
-        repaintCpuMs.push_back(ThreadCpuMs() - c0);
+        repaintCpuMs.push_back(threadCpuMs() - c0);
         repaintMs.push_back(Seconds(std::chrono::steady_clock::now() - t0) * 1e3);
     }
     std::sort(repaintMs.begin(), repaintMs.end());
     std::sort(repaintCpuMs.begin(), repaintCpuMs.end());
 
-    std::printf("readings logged:            %d of %ld\n", form.log().count(), Readings);
+    std::printf("readings logged:            %d of %ld\n", form.log().count(), readings);
     std::printf("points in trace 0:          %zu\n",
                 form.graphPage().plot()->traces()[0].points.size());
-    std::printf("event loop turned every     %ld readings\n", ReadingsPerEventTurn);
-    std::printf("readings per second:        %.0f (%.1f s in all)\n", Readings / elapsed, elapsed);
+    std::printf("event loop turned every     %ld readings\n", kReadingsPerEventTurn);
+    std::printf("readings per second:        %.0f (%.1f s in all)\n", readings / elapsed, elapsed);
     std::printf("resident memory per reading: %.1f bytes (VmRSS %ld -> %ld KiB; goal < 64)\n",
-                (residentAfter - residentBefore) * 1024.0 / Readings, residentBefore,
+                (residentAfter - residentBefore) * 1024.0 / readings, residentBefore,
                 residentAfter);
     std::printf("repaint at %ld readings:  %.1f ms wall, %.1f ms processor, median of 7 "
                 "(goal < 16)\n",
-                Readings, repaintMs[repaintMs.size() / 2], repaintCpuMs[repaintCpuMs.size() / 2]);
+                readings, repaintMs[repaintMs.size() / 2], repaintCpuMs[repaintCpuMs.size() / 2]);
     return 0;
 }

@@ -1,33 +1,33 @@
-// Cost of the main window's reading slot: a million readings logged, displayed and plotted.
-#include "app/commands_page.h"
-#include "app/connect_page.h"
-#include "app/display_page.h"
+// Cost of the main window's reading slot with the "Connect" page showing: readings logged,
+// displayed and plotted (graph hidden), the heap per reading of the log and the graph together,
+// and one reading with its turn of the event loop at 1e5, 1e6 and 1e7 readings (mean and max).
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
+#include "bench/bench_options.h"
 #include "counter/kelvo_counter.h"
 #include "counter/reading.h"
-#include "graph/xy_plot.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <malloc.h>
 #include <string>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
+constexpr int kReadingsPerTurn = 10'000; // while filling: the event loop once per this many
+constexpr int kLiveReadings = 200;
 
-double NsPer(Clock::duration d, int n) {
-    return std::chrono::duration<double, std::nano>(d).count() / n;
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 // Heap in use, large blocks taken straight from the system included.
-std::size_t HeapInUse() {
+std::size_t heapInUse() {
     const struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
 }
@@ -35,7 +35,13 @@ std::size_t HeapInUse() {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"window_data_bench",
+         "The window's reading slot on the \"Connect\" page: time per reading while filling,\n"
+         "heap per reading (log and graph together), and one reading with its event loop turn\n"
+         "at 1e5, 1e6 and 1e7 readings (those up to the number of points).",
+         10'000'000, true});
     QApplication application(argc, argv);
     QTemporaryDir folder;
     std::int64_t nowMs = 0;
@@ -44,52 +50,57 @@ int main(int argc, char** argv) {
     environment.monotonicMs = [&nowMs] { return nowMs; };
     app::MainWindow form(environment);
     form.show();
-    form.graphPage().plot()->addTrace(false, {}); // trace 0, as a successful connect leaves it
+    form.graphPage().startTrace(); // trace 0, as a successful connect leaves it
     QApplication::processEvents();
 
-    // The number of readings may be given; a million by default.
-    const int N = argc > 1 ? std::max(1, std::atoi(argv[1])) : 1'000'000;
-    constexpr int Batch = 10'000; // readings between two turns of the event loop
+    bench::SignalSource signal(options.signal);
     counter::Reading reading;
     reading.unitText = "Hz";
-    const std::size_t heapBefore = HeapInUse();
-    Clock::duration handler{};
-    Clock::duration events{};
-    for (int i = 0; i < N; ++i) {
-        nowMs += 100;
-        const std::string text = std::to_string(10000000 + i % 1000) + ".5";
-        reading.value = 10000000.5 + i % 1000;
-        reading.valueText = text;
-        reading.telegram = text;
-        const auto start = Clock::now();
+    const auto emitReading = [&] {
+        nowMs += 36;
+        reading.value = signal.next();
+        reading.valueText = std::to_string(reading.value);
+        reading.telegram = reading.valueText;
         emit form.counter().readingReceived(reading);
-        handler += Clock::now() - start;
-        if ((i + 1) % Batch == 0) {
-            const auto eventStart = Clock::now();
+    };
+
+    double fillMs = 0;
+    long filled = 0;
+    std::size_t heapGrowth = 0;
+    for (const long checkpoint : {100'000L, 1'000'000L, 10'000'000L}) {
+        const long target = std::min(checkpoint, options.points);
+        const std::size_t heapBefore = heapInUse();
+        const auto fillStart = Clock::now();
+        while (form.log().count() < target) {
+            emitReading();
+            if (form.log().count() % kReadingsPerTurn == 0) {
+                QApplication::processEvents();
+            }
+        }
+        QApplication::processEvents();
+        fillMs += msSince(fillStart);
+        heapGrowth += heapInUse() - heapBefore;
+        filled = form.log().count();
+
+        double sumMs = 0;
+        double maxMs = 0;
+        for (int i = 0; i < kLiveReadings; ++i) {
+            const auto start = Clock::now();
+            emitReading();
             QApplication::processEvents();
-            events += Clock::now() - eventStart;
+            const double ms = msSince(start);
+            sumMs += ms;
+            maxMs = std::max(maxMs, ms);
+        }
+        std::printf("one reading at %.0e readings: mean %.3f ms, max %.3f ms\n",
+                    static_cast<double>(target), sumMs / kLiveReadings, maxMs);
+        if (target == options.points) {
+            break;
         }
     }
-    const std::size_t heapAfter = HeapInUse();
-
-    // Live readings on top of the full log: each one followed by its turn of the event loop.
-    constexpr int Live = 20;
-    const auto liveStart = Clock::now();
-    for (int i = 0; i < Live; ++i) {
-        nowMs += 100;
-        emit form.counter().readingReceived(reading);
-        QApplication::processEvents();
-    }
-    const auto liveTime = Clock::now() - liveStart;
-
-    std::printf("readings:            %d (event loop every %d)\n", N, Batch);
-    std::printf("reading slot:        %.1f ns per reading\n", NsPer(handler, N));
-    std::printf("event loop turns:    %.1f ns per reading (list layout; graph hidden)\n",
-                NsPer(events, N));
-    std::printf("memory:              %.1f bytes per reading (log and graph point)\n",
-                static_cast<double>(heapAfter - heapBefore) / N);
-    std::printf("live reading:        %.3f ms each with its event loop turn, on %d lines\n",
-                NsPer(liveTime, Live) / 1e6, N);
-    std::printf("log lines:           %d\n", form.log().count());
-    return form.log().count() == N + Live ? 0 : 1;
+    std::printf("filling: %.0f ns per reading (event loop every %d)\n", fillMs * 1e6 / filled,
+                kReadingsPerTurn);
+    std::printf("heap per reading, log and graph together: %.1f bytes\n",
+                static_cast<double>(heapGrowth) / filled);
+    return 0;
 }

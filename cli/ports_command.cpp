@@ -15,13 +15,13 @@ namespace {
 
 std::string kindText(std::uint8_t kind) {
     switch (kind) {
-    case KindUSB:
+    case portselect::kKindUsb:
         return "usb";
-    case KindBluetooth:
+    case portselect::kKindBluetooth:
         return "bluetooth";
-    case KindBluetoothIn:
+    case portselect::kKindBluetoothIncoming:
         return "bluetooth-in";
-    case KindCom0Com:
+    case portselect::kKindCom0Com:
         return "virtual";
     default:
         return "serial";
@@ -47,15 +47,16 @@ ExitCode runPorts(std::span<const std::string> arguments) {
         }
         return fail(ExitCode::Usage, "ports takes no arguments; try 'talvek-cli ports --help'");
     }
-    const TCOMS ports = portselect::discoverPorts(platform::systemPortCatalog()->ports());
+    const portselect::PortEntries ports =
+        portselect::discoverPorts(platform::systemPortCatalog()->ports());
     if (ports.empty()) {
         warn("no serial port found");
         return ExitCode::Done;
     }
     std::vector<std::array<std::string, 3>> rows;
     std::array<std::size_t, 3> widths{};
-    for (const TCOM& port : ports) {
-        rows.push_back({port.Name, kindText(port.Kind), port.DeviceNode});
+    for (const portselect::PortEntry& port : ports) {
+        rows.push_back({port.name, kindText(port.kind), port.deviceNode});
         for (std::size_t i = 0; i < widths.size(); ++i) {
             widths[i] = std::max(widths[i], rows.back()[i].size());
         }
@@ -67,9 +68,9 @@ ExitCode runPorts(std::span<const std::string> arguments) {
             cell.resize(widths[i] + 2, ' ');
             text += cell;
         }
-        text += ports[row].FriendlyName;
-        if (!ports[row].BluetoothName.empty()) {
-            text += " (" + ports[row].BluetoothName + ")";
+        text += ports[row].friendlyName;
+        if (!ports[row].bluetoothName.empty()) {
+            text += " (" + ports[row].bluetoothName + ")";
         }
         text += '\n';
     }

@@ -51,15 +51,15 @@ Recorder::~Recorder() {
 }
 
 std::int64_t Recorder::elapsedMs() const {
-    return platform::MonotonicMs() - startMs_;
+    return platform::monotonicMs() - startMs_;
 }
 
 void Recorder::start() {
     if (ended_) {
         return; // stopped before it began
     }
-    startTime_ = platform::NowDateTime();
-    startMs_ = platform::MonotonicMs();
+    startTime_ = platform::nowDateTime();
+    startMs_ = platform::monotonicMs();
     if (!request_.journalPath.empty()) {
         // The writer reports from its own thread; the warning is told on the main thread.
         journal_ = std::make_unique<counter::JournalWriter>(

@@ -3,10 +3,12 @@
 #include <array>
 #include <utility>
 
-namespace {
-constexpr std::size_t DumpLength = 32;
+namespace counter {
 
-constexpr std::array<std::pair<const char*, double>, 7> UnitFactors{{
+namespace {
+constexpr std::size_t kDumpLength = 32;
+
+constexpr std::array<std::pair<const char*, double>, 7> kUnitFactors{{
     {"GHz", 1e9},
     {"MHz", 1e6},
     {"kHz", 1e3},
@@ -17,20 +19,20 @@ constexpr std::array<std::pair<const char*, double>, 7> UnitFactors{{
 }};
 } // namespace
 
-bool IsDisplayDump(const std::string& telegram) {
-    return telegram.size() == DumpLength && telegram.compare(0, 2, "av") == 0;
+bool isDisplayDump(const std::string& telegram) {
+    return telegram.size() == kDumpLength && telegram.compare(0, 2, "av") == 0;
 }
 
-std::string DumpUnitField(const std::string& telegram) {
+std::string dumpUnitField(const std::string& telegram) {
     return telegram.substr(17, 3);
 }
 
-std::string DumpNumberField(const std::string& telegram) {
+std::string dumpNumberField(const std::string& telegram) {
     return telegram.substr(21, 11);
 }
 
-double UnitFieldFactor(const std::string& unitField) {
-    for (const auto& [unit, factor] : UnitFactors) {
+double unitFieldFactor(const std::string& unitField) {
+    for (const auto& [unit, factor] : kUnitFactors) {
         if (unitField == unit) {
             return factor;
         }
@@ -38,6 +40,8 @@ double UnitFieldFactor(const std::string& unitField) {
     return 1.0;
 }
 
-bool UnitFieldIsPeriod(const std::string& unitField) {
+bool unitFieldIsPeriod(const std::string& unitField) {
     return unitField.size() < 3 || unitField[2] != 'z';
 }
+
+} // namespace counter

@@ -10,8 +10,8 @@ namespace {
 constexpr int kPrecision = 15;
 
 struct DecimalDigits {
-    std::string Digits; // significant digits without trailing zeros, at least one
-    int Exponent = 0;   // value = D.DDD x 10^Exponent
+    std::string digits; // significant digits without trailing zeros, at least one
+    int exponent = 0;   // value = D.DDD x 10^Exponent
 };
 
 // Rounds to kPrecision significant digits (round half even on the exact binary value).
@@ -21,37 +21,37 @@ DecimalDigits toDecimalDigits(double magnitude) {
     const std::string text(buffer);
     const auto e = text.find('e');
     DecimalDigits result;
-    result.Digits = text.substr(0, 1) + text.substr(2, e - 2);
-    result.Exponent = std::atoi(text.c_str() + e + 1);
-    while (result.Digits.size() > 1 && result.Digits.back() == '0') {
-        result.Digits.pop_back();
+    result.digits = text.substr(0, 1) + text.substr(2, e - 2);
+    result.exponent = std::atoi(text.c_str() + e + 1);
+    while (result.digits.size() > 1 && result.digits.back() == '0') {
+        result.digits.pop_back();
     }
     return result;
 }
 
 std::string scientificText(const DecimalDigits& d, char decimalSeparator) {
-    std::string text(1, d.Digits[0]);
-    if (d.Digits.size() > 1) {
+    std::string text(1, d.digits[0]);
+    if (d.digits.size() > 1) {
         text += decimalSeparator;
-        text += d.Digits.substr(1);
+        text += d.digits.substr(1);
     }
     text += 'E';
-    if (d.Exponent < 0) {
+    if (d.exponent < 0) {
         text += '-';
     }
-    text += std::to_string(std::abs(d.Exponent));
+    text += std::to_string(std::abs(d.exponent));
     return text;
 }
 
 std::string fixedText(const DecimalDigits& d, char decimalSeparator) {
-    const int integerDigits = d.Exponent + 1;
+    const int integerDigits = d.exponent + 1;
     if (integerDigits <= 0) {
-        return std::string("0") + decimalSeparator + std::string(-integerDigits, '0') + d.Digits;
+        return std::string("0") + decimalSeparator + std::string(-integerDigits, '0') + d.digits;
     }
-    if (static_cast<int>(d.Digits.size()) <= integerDigits) {
-        return d.Digits + std::string(integerDigits - d.Digits.size(), '0');
+    if (static_cast<int>(d.digits.size()) <= integerDigits) {
+        return d.digits + std::string(integerDigits - d.digits.size(), '0');
     }
-    return d.Digits.substr(0, integerDigits) + decimalSeparator + d.Digits.substr(integerDigits);
+    return d.digits.substr(0, integerDigits) + decimalSeparator + d.digits.substr(integerDigits);
 }
 
 } // namespace
@@ -81,8 +81,8 @@ std::string floatToStr(double value, char decimalSeparator) {
     const std::string sign = value < 0 ? "-" : "";
     const DecimalDigits d = toDecimalDigits(std::fabs(value));
     // Decided on the rounded digits, so 999999999999999.9 becomes 1E15.
-    const bool tooSmall = d.Exponent < -5;
-    const bool tooLarge = d.Exponent + 1 > kPrecision;
+    const bool tooSmall = d.exponent < -5;
+    const bool tooLarge = d.exponent + 1 > kPrecision;
     return sign + (tooSmall || tooLarge ? scientificText(d, decimalSeparator)
                                         : fixedText(d, decimalSeparator));
 }

@@ -1,6 +1,6 @@
 #include "counter/kelvo_counter.h"
 
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include <QTimer>
 
@@ -10,16 +10,19 @@ const std::string kIdentify = "\x1bI\r";
 } // namespace
 
 KelvoCounter::KelvoCounter(QObject* parent)
-    : QObject(parent), serialPort_(new TMyComPort(this)), identifyDeadline_(new QTimer(this)) {
-    serialPort_->BaudRate = 9600;
-    serialPort_->DataBits = 8;
-    serialPort_->Parity = TParity::none;
-    serialPort_->StopBits = 1;
-    serialPort_->Delimiter = TDelimiter::CRLF;
-    serialPort_->ReadTimeOut = 1500;
-    connect(serialPort_, &TMyComPort::telegramReceived, this, &KelvoCounter::handleTelegram);
-    connect(serialPort_, &TMyComPort::silence, this, [this] { endReplyWaits(false); });
-    connect(serialPort_, &TMyComPort::deviceLost, this, &KelvoCounter::handlePortLost);
+    : QObject(parent), serialPort_(new serial::SerialPort(this)),
+      identifyDeadline_(new QTimer(this)) {
+    serialPort_->baudRate = 9600;
+    serialPort_->dataBits = 8;
+    serialPort_->parity = serial::Parity::None;
+    serialPort_->stopBits = 1;
+    serialPort_->delimiter = serial::Delimiter::CrLf;
+    serialPort_->readTimeoutMs = 1500;
+    connect(serialPort_, &serial::SerialPort::telegramReceived, this,
+            &KelvoCounter::handleTelegram);
+    connect(serialPort_, &serial::SerialPort::silence, this, [this] { endReplyWaits(false); });
+    connect(serialPort_, &serial::SerialPort::deviceLost, this, &KelvoCounter::handlePortLost);
+    connect(serialPort_, &serial::SerialPort::telegramsDropped, this, &KelvoCounter::telegramsLost);
     identifyDeadline_->setSingleShot(true);
     connect(identifyDeadline_, &QTimer::timeout, this, [this] { finishIdentify(true); });
 }
@@ -41,8 +44,8 @@ void KelvoCounter::connectToCounter(bool autoIdentify) {
     if (!port_.empty()) {
         attempts_.push_back({port_, autoIdentify});
     } else {
-        serialPort_->ListPorts();
-        for (const std::string& name : serialPort_->PortList) {
+        serialPort_->listPorts();
+        for (const std::string& name : serialPort_->portNames) {
             attempts_.push_back({name, true});
         }
     }
@@ -62,13 +65,13 @@ void KelvoCounter::tryNextPort() {
 
 bool KelvoCounter::startIdentify(const Attempt& attempt) {
     portLost_ = false;
-    serialPort_->ComPort = attempt.port;
+    serialPort_->portName = attempt.port;
     serial::PortOpenFailure failure;
-    if (!serialPort_->Open(&failure)) {
+    if (!serialPort_->open(&failure)) {
         keepFailure(failure);
         return false;
     }
-    serialPort_->Write(kIdentify);
+    serialPort_->write(kIdentify);
     current_ = attempt;
     identifying_ = true;
     identifyDeadline_->start(kIdentifyTimeoutMs);
@@ -92,7 +95,7 @@ void KelvoCounter::finishIdentify(bool late) {
         return;
     }
     if (late && current_.autoIdentify) {
-        serialPort_->Close();
+        serialPort_->close();
         tryNextPort();
         return;
     }
@@ -111,7 +114,7 @@ void KelvoCounter::reopen() {
     if (!deviceGone() || reopening_) {
         return;
     }
-    serialPort_->Close();
+    serialPort_->close();
     reopening_ = true;
     if (!startIdentify({port_, device_ != "unknown"})) {
         reopening_ = false;
@@ -125,7 +128,7 @@ void KelvoCounter::finishReopen(bool late) {
     reopening_ = false;
     const bool sameCounter = late ? device_ == "unknown" : idText_ + "-counter" == device_;
     if (!sameCounter || portLost_) {
-        serialPort_->Close();
+        serialPort_->close();
         portLost_ = true;
         emit reopenFinished(false);
         return;
@@ -139,7 +142,7 @@ void KelvoCounter::disconnectFromCounter() {
     identifying_ = false;
     reopening_ = false;
     attempts_.clear();
-    serialPort_->Close();
+    serialPort_->close();
     device_.clear();
     connected_ = false;
     endReplyWaits(false);
@@ -150,7 +153,7 @@ void KelvoCounter::disconnectFromCounter() {
 
 void KelvoCounter::send(const std::string& bytes) {
     if (connected_) {
-        serialPort_->Write(bytes);
+        serialPort_->write(bytes);
     }
 }
 
@@ -158,7 +161,7 @@ void KelvoCounter::send(const std::string& bytes) {
 void KelvoCounter::handlePortLost() {
     portLost_ = true;
     if (connected_ && !identifying_) {
-        serialPort_->Close();
+        serialPort_->close();
         emit deviceLost();
     }
 }

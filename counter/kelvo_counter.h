@@ -4,12 +4,15 @@
 #include "serial/port_open_failure.h"
 
 #include <QObject>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QTimer;
-class TMyComPort;
+namespace serial {
+class SerialPort;
+}
 
 namespace counter {
 
@@ -89,6 +92,9 @@ signals:
     // connection stays until disconnectFromCounter or a reopen.
     void deviceLost();
     void reopenFinished(bool reopened);
+    // `count` telegrams of the line were lost here because the main thread fell too far behind
+    // to take them; the readings in them are missing from the measurement.
+    void telegramsLost(std::uint64_t count);
 
 private:
     struct Attempt {
@@ -106,7 +112,7 @@ private:
     bool command(const std::string& body);
     void endReplyWaits(bool answered);
 
-    TMyComPort* serialPort_;
+    serial::SerialPort* serialPort_;
     QTimer* identifyDeadline_;
     std::string port_;
     std::string device_;

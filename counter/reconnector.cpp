@@ -11,7 +11,7 @@ namespace counter {
 Reconnector::Reconnector(KelvoCounter& counter, QObject* parent, int pollMs,
                          std::function<std::int64_t()> clockMs)
     : QObject(parent), counter_(counter), poll_(new QTimer(this)),
-      clockMs_(clockMs ? std::move(clockMs) : platform::MonotonicMs) {
+      clockMs_(clockMs ? std::move(clockMs) : platform::monotonicMs) {
     poll_->setInterval(pollMs);
     connect(poll_, &QTimer::timeout, this, &Reconnector::poll);
     connect(&counter_, &KelvoCounter::connectFinished, this, &Reconnector::noteIdentity);

@@ -14,26 +14,26 @@ constexpr std::size_t kLongestHertzValue = 14;
 // A reading whose number does not convert is no reading: it would put a value the counter never
 // measured into the log and the graph. Such telegrams count as status telegrams.
 std::optional<Reading> displayDumpReading(const std::string& telegram) {
-    const std::string numberField = DumpNumberField(telegram);
-    const auto number = ParseNumber(numberField);
+    const std::string numberField = dumpNumberField(telegram);
+    const auto number = parseNumber(numberField);
     if (!number) {
         return std::nullopt;
     }
-    const std::string unitField = DumpUnitField(telegram);
+    const std::string unitField = dumpUnitField(telegram);
     // A huge number scaled to hertz can leave the range of a double; infinity is no reading.
-    const double value = *number * UnitFieldFactor(unitField);
+    const double value = *number * unitFieldFactor(unitField);
     if (!std::isfinite(value)) {
         return std::nullopt;
     }
     return Reading{.value = value,
                    .valueText = numberField,
-                   .unitText = RemoveSpaces(unitField),
-                   .isPeriod = UnitFieldIsPeriod(unitField),
+                   .unitText = removeSpaces(unitField),
+                   .isPeriod = unitFieldIsPeriod(unitField),
                    .telegram = telegram};
 }
 
 std::optional<Reading> hertzValueReading(const std::string& telegram) {
-    const auto number = ParseNumber(telegram);
+    const auto number = parseNumber(telegram);
     if (!number) {
         return std::nullopt;
     }
@@ -51,7 +51,7 @@ bool isIdentification(const std::string& telegram) {
 }
 
 std::optional<Reading> readingFromTelegram(const std::string& telegram) {
-    if (IsDisplayDump(telegram)) {
+    if (isDisplayDump(telegram)) {
         return displayDumpReading(telegram);
     }
     if (telegram.size() < kShortestHertzValue || telegram.size() > kLongestHertzValue) {

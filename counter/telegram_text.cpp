@@ -4,22 +4,24 @@
 #include <charconv>
 #include <cmath>
 
+namespace counter {
+
 namespace {
 
-char LocaleDecimalSeparator() {
+char localeDecimalSeparator() {
     const QString point = QLocale::system().decimalPoint();
     return point.size() == 1 && point.at(0).unicode() < 128
                ? static_cast<char>(point.at(0).unicode())
                : '.';
 }
 
-bool IsDigit(char c) {
+bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
 // Strict float syntax: [sign] digits [sep digits] [(E|e) [sign] digits], at least one mantissa
 // digit, nothing else. Returns the text rewritten with "." as separator, ready for from_chars.
-std::optional<std::string> CanonicalFloat(const std::string& text, char separator) {
+std::optional<std::string> canonicalFloat(const std::string& text, char separator) {
     std::size_t begin = text.find_first_not_of(' ');
     std::size_t end = text.find_last_not_of(' ');
     if (begin == std::string::npos) {
@@ -34,14 +36,14 @@ std::optional<std::string> CanonicalFloat(const std::string& text, char separato
         ++i;
     }
     int mantissaDigits = 0;
-    while (i <= end && IsDigit(text[i])) {
+    while (i <= end && isDigit(text[i])) {
         out += text[i++];
         ++mantissaDigits;
     }
     if (i <= end && text[i] == separator) {
         out += '.';
         ++i;
-        while (i <= end && IsDigit(text[i])) {
+        while (i <= end && isDigit(text[i])) {
             out += text[i++];
             ++mantissaDigits;
         }
@@ -56,7 +58,7 @@ std::optional<std::string> CanonicalFloat(const std::string& text, char separato
             out += text[i++];
         }
         int exponentDigits = 0;
-        while (i <= end && IsDigit(text[i])) {
+        while (i <= end && isDigit(text[i])) {
             out += text[i++];
             ++exponentDigits;
         }
@@ -72,15 +74,15 @@ std::optional<std::string> CanonicalFloat(const std::string& text, char separato
 
 } // namespace
 
-std::optional<double> ParseNumber(const std::string& text) {
-    const char separator = LocaleDecimalSeparator();
+std::optional<double> parseNumber(const std::string& text) {
+    const char separator = localeDecimalSeparator();
     std::string withSeparator = text;
     for (char& c : withSeparator) {
         if (c == '.') {
             c = separator;
         }
     }
-    const auto canonical = CanonicalFloat(withSeparator, separator);
+    const auto canonical = canonicalFloat(withSeparator, separator);
     if (!canonical) {
         return std::nullopt;
     }
@@ -94,7 +96,7 @@ std::optional<double> ParseNumber(const std::string& text) {
     return value;
 }
 
-std::string RemoveSpaces(const std::string& text) {
+std::string removeSpaces(const std::string& text) {
     std::string out;
     for (char c : text) {
         if (c != ' ') {
@@ -103,3 +105,5 @@ std::string RemoveSpaces(const std::string& text) {
     }
     return out;
 }
+
+} // namespace counter

@@ -2,9 +2,11 @@
 
 #include <string>
 
+namespace platform {
+
 // Letter case of port names, USB ids and Bluetooth addresses: ASCII letters only, so
 // the result never depends on the process locale.
-inline std::string AsciiLower(std::string s) {
+inline std::string asciiLower(std::string s) {
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
@@ -13,7 +15,7 @@ inline std::string AsciiLower(std::string s) {
     return s;
 }
 
-inline std::string AsciiUpper(std::string s) {
+inline std::string asciiUpper(std::string s) {
     for (char& c : s) {
         if (c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
@@ -21,3 +23,5 @@ inline std::string AsciiUpper(std::string s) {
     }
     return s;
 }
+
+} // namespace platform

@@ -14,15 +14,15 @@ using InterfaceProperties = QMap<QString, QVariantMap>;
 using ManagedObjects = QMap<QDBusObjectPath, InterfaceProperties>;
 
 // A refresh must not hang on a Bluetooth service that does not answer.
-constexpr int ReplyTimeoutMs = 500;
+constexpr int kReplyTimeoutMs = 500;
 
 } // namespace
 
-BluetoothNames BlueZDeviceNames() {
-    return BlueZDeviceNames(QDBusConnection::systemBus());
+BluetoothNames blueZDeviceNames() {
+    return blueZDeviceNames(QDBusConnection::systemBus());
 }
 
-BluetoothNames BlueZDeviceNames(const QDBusConnection& bus) {
+BluetoothNames blueZDeviceNames(const QDBusConnection& bus) {
     BluetoothNames names;
     if (!bus.isConnected()) {
         return names;
@@ -31,7 +31,7 @@ BluetoothNames BlueZDeviceNames(const QDBusConnection& bus) {
     qDBusRegisterMetaType<ManagedObjects>();
     const QDBusMessage call = QDBusMessage::createMethodCall(
         "org.bluez", "/", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects");
-    const QDBusMessage reply = bus.call(call, QDBus::Block, ReplyTimeoutMs);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kReplyTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         return names;
     }

@@ -15,8 +15,8 @@ using BluetoothNameSource = std::function<BluetoothNames()>;
 
 // The devices BlueZ knows, with their aliases, asked over the system D-Bus. Without a system bus
 // or a Bluetooth service the answer is simply empty.
-BluetoothNames BlueZDeviceNames();
+BluetoothNames blueZDeviceNames();
 // The same, asked of the Bluetooth service on `bus`.
-BluetoothNames BlueZDeviceNames(const QDBusConnection& bus);
+BluetoothNames blueZDeviceNames(const QDBusConnection& bus);
 
 } // namespace platform

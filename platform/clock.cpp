@@ -5,14 +5,14 @@
 
 namespace platform {
 
-double NowDateTime() {
+double nowDateTime() {
     const QDateTime now = QDateTime::currentDateTime();
     // Whole local days plus the local time of day, so a DST shift never moves the date.
     const double days = static_cast<double>(QDate(1899, 12, 30).daysTo(now.date()));
     return days + now.time().msecsSinceStartOfDay() / 86'400'000.0;
 }
 
-std::int64_t MonotonicMs() {
+std::int64_t monotonicMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();

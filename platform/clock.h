@@ -6,9 +6,9 @@ namespace platform {
 
 // Local wall-clock date-time as days since 1899-12-30 00:00 (the fraction is the time of day).
 // For moments shown to the user and written to files, never for measuring spans.
-double NowDateTime();
+double nowDateTime();
 
 // Milliseconds on a monotonic clock: spans and time-outs, immune to clock changes.
-std::int64_t MonotonicMs();
+std::int64_t monotonicMs();
 
 } // namespace platform

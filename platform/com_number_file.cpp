@@ -15,7 +15,7 @@ namespace platform {
 
 namespace {
 
-ComNumbers Read(const std::string& file) {
+ComNumbers read(const std::string& file) {
     std::ifstream in(file, std::ios::binary);
     return parseComNumbers(
         std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
@@ -23,7 +23,7 @@ ComNumbers Read(const std::string& file) {
 
 // Written to a fresh file that replaces the old one in a single step, so that a reader never
 // sees half a file and a crash never leaves one.
-void WriteAtomically(const std::string& file, const std::string& text) {
+void writeAtomically(const std::string& file, const std::string& text) {
     std::string temporary = file + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) {
@@ -80,7 +80,7 @@ std::string comNumberFileBeside(const std::string& linkFolder) {
 std::vector<int> keepComNumbers(const std::string& file, const std::vector<std::string>& identities,
                                 const std::set<int>& claimed) {
     // Most looks find every device known: they read and write nothing more.
-    ComNumbers numbers = Read(file);
+    ComNumbers numbers = read(file);
     const ComNumbers before = numbers;
     std::vector<int> given = assignComNumbers(numbers, identities, claimed);
     if (numbers == before) {
@@ -91,9 +91,9 @@ std::vector<int> keepComNumbers(const std::string& file, const std::vector<std::
     std::filesystem::create_directories(folder, ignored);
     const FolderLock lock(folder);
     // Another program may have handed out numbers since the first read.
-    numbers = Read(file);
+    numbers = read(file);
     given = assignComNumbers(numbers, identities, claimed);
-    WriteAtomically(file, formatComNumbers(numbers));
+    writeAtomically(file, formatComNumbers(numbers));
     return given;
 }
 

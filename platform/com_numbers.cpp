@@ -9,7 +9,7 @@ namespace {
 
 constexpr std::size_t kMostDigits = 6;
 
-std::optional<int> ParseNumber(std::string_view digits) {
+std::optional<int> parseNumber(std::string_view digits) {
     if (digits.empty() || digits.size() > kMostDigits || digits[0] == '0' ||
         !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
@@ -21,7 +21,7 @@ std::optional<int> ParseNumber(std::string_view digits) {
     return number;
 }
 
-bool Printable(std::string_view text) {
+bool printable(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return byte >= 0x20 && byte != 0x7f;
@@ -44,9 +44,9 @@ ComNumbers parseComNumbers(std::string_view text) {
         if (line.empty() || line[0] == '#' || blank == std::string_view::npos) {
             continue;
         }
-        const auto number = ParseNumber(line.substr(0, blank));
+        const auto number = parseNumber(line.substr(0, blank));
         const std::string_view identity = line.substr(blank + 1);
-        if (!number || identity.empty() || !Printable(identity) || taken.count(*number) ||
+        if (!number || identity.empty() || !printable(identity) || taken.count(*number) ||
             numbers.count(std::string(identity))) {
             continue;
         }

@@ -33,7 +33,7 @@ constexpr FamilyPrefix kFamilies[] = {{"ttyS", Family::Uart},
                                       {"rfcomm", Family::Rfcomm},
                                       {"tnt", Family::Tnt}};
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
+std::vector<std::string> folderEntries(const std::string& folder) {
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
@@ -56,12 +56,12 @@ std::optional<std::string> Resolved(const std::string& path) {
     return std::string(resolved);
 }
 
-bool Exists(const std::string& path) {
+bool exists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;
 }
 
-std::string FirstLine(const std::string& path) {
+std::string firstLine(const std::string& path) {
     std::ifstream in(path);
     std::string line;
     std::getline(in, line);
@@ -72,7 +72,7 @@ std::string FirstLine(const std::string& path) {
 }
 
 // The number after `prefix` when `name` is exactly prefix + decimal digits.
-std::optional<int> IndexAfter(const std::string& name, const std::string& prefix) {
+std::optional<int> indexAfter(const std::string& name, const std::string& prefix) {
     if (name.size() <= prefix.size() || name.size() > prefix.size() + 6 ||
         name.compare(0, prefix.size(), prefix) != 0 ||
         !std::all_of(name.begin() + static_cast<long>(prefix.size()), name.end(),
@@ -83,7 +83,7 @@ std::optional<int> IndexAfter(const std::string& name, const std::string& prefix
 }
 
 // An identity is one line of the number database: control characters become "_".
-std::string Printable(std::string text) {
+std::string printable(std::string text) {
     for (char& c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7f) {
@@ -119,9 +119,9 @@ struct SerialLinks {
     std::map<std::string, std::string> byId;
 };
 
-std::map<std::string, std::string> LinksByTarget(const std::string& folder) {
+std::map<std::string, std::string> linksByTarget(const std::string& folder) {
     std::map<std::string, std::string> links;
-    for (const std::string& name : FolderEntries(folder)) {
+    for (const std::string& name : folderEntries(folder)) {
         if (const auto target = Resolved(folder + "/" + name)) {
             links.emplace(*target, name);
         }
@@ -139,7 +139,7 @@ struct UsbFacts {
     std::string productName;
 };
 
-UsbFacts ReadUsbFacts(const std::string& sysfs, const std::string& ttyFolder,
+UsbFacts readUsbFacts(const std::string& sysfs, const std::string& ttyFolder,
                       const UdevProperties& udev) {
     UsbFacts facts;
     const auto device = Resolved(ttyFolder + "/device");
@@ -147,14 +147,14 @@ UsbFacts ReadUsbFacts(const std::string& sysfs, const std::string& ttyFolder,
     for (std::string folder = device.value_or(std::string());
          folder.size() > top.size() && folder.compare(0, top.size(), top) == 0;
          folder.erase(folder.find_last_of('/'))) {
-        if (facts.interface.empty() && Exists(folder + "/bInterfaceNumber")) {
-            facts.interface = FirstLine(folder + "/bInterfaceNumber");
+        if (facts.interface.empty() && exists(folder + "/bInterfaceNumber")) {
+            facts.interface = firstLine(folder + "/bInterfaceNumber");
         }
-        if (Exists(folder + "/idVendor")) {
-            facts.vendor = FirstLine(folder + "/idVendor");
-            facts.product = FirstLine(folder + "/idProduct");
-            facts.serial = FirstLine(folder + "/serial");
-            facts.productName = FirstLine(folder + "/product");
+        if (exists(folder + "/idVendor")) {
+            facts.vendor = firstLine(folder + "/idVendor");
+            facts.product = firstLine(folder + "/idProduct");
+            facts.serial = firstLine(folder + "/serial");
+            facts.productName = firstLine(folder + "/product");
             break;
         }
     }
@@ -169,13 +169,13 @@ UsbFacts ReadUsbFacts(const std::string& sysfs, const std::string& ttyFolder,
     fill(facts.serial, "ID_SERIAL_SHORT");
     fill(facts.interface, "ID_USB_INTERFACE_NUM");
     fill(facts.productName, "ID_MODEL_FROM_DATABASE");
-    facts.vendor = AsciiLower(facts.vendor);
-    facts.product = AsciiLower(facts.product);
+    facts.vendor = asciiLower(facts.vendor);
+    facts.product = asciiLower(facts.product);
     return facts;
 }
 
 // Where the device is plugged in, else what udev calls it, else its kernel name.
-std::string PlaceIdentity(const KernelPort& port, const SerialLinks& links) {
+std::string placeIdentity(const KernelPort& port, const SerialLinks& links) {
     if (const auto path = links.byPath.find(port.info.deviceNode); path != links.byPath.end()) {
         return "path:" + path->second;
     }
@@ -185,7 +185,7 @@ std::string PlaceIdentity(const KernelPort& port, const SerialLinks& links) {
     return "name:" + port.kernelName;
 }
 
-void Describe(KernelPort& port, Family family, const MachineFolders& folders,
+void describe(KernelPort& port, Family family, const MachineFolders& folders,
               const SerialLinks& links) {
     const std::string ttyFolder = folders.sysfs + "/class/tty/" + port.kernelName;
     PortInfo& info = port.info;
@@ -193,44 +193,44 @@ void Describe(KernelPort& port, Family family, const MachineFolders& folders,
     case Family::Uart:
         info.kind = PortKind::Serial;
         info.friendlyName = kUartPortName;
-        info.identity = PlaceIdentity(port, links);
+        info.identity = placeIdentity(port, links);
         break;
     case Family::Usb:
     case Family::Acm: {
         const UsbFacts usb =
-            ReadUsbFacts(folders.sysfs, ttyFolder,
-                         readUdevProperties(folders.udevData, FirstLine(ttyFolder + "/dev")));
+            readUsbFacts(folders.sysfs, ttyFolder,
+                         readUdevProperties(folders.udevData, firstLine(ttyFolder + "/dev")));
         info.kind = PortKind::Usb;
         info.friendlyName = usb.productName.empty() ? kUsbPortName : usb.productName;
-        info.identity = usb.serial.empty() ? PlaceIdentity(port, links)
+        info.identity = usb.serial.empty() ? placeIdentity(port, links)
                                            : "usb:" + usb.vendor + ":" + usb.product + ":" +
                                                  usb.serial + ":" + usb.interface;
         break;
     }
     case Family::Rfcomm: {
-        std::string address = BluetoothAddress(FirstLine(ttyFolder + "/address"));
+        std::string address = BluetoothAddress(firstLine(ttyFolder + "/address"));
         if (address.empty()) {
-            address = BluetoothAddress(RfcommRemoteAddress(port.kernelName));
+            address = BluetoothAddress(rfcommRemoteAddress(port.kernelName));
         }
         const bool incoming = address == kNoRemoteDevice;
         info.kind = incoming ? PortKind::BluetoothIncoming : PortKind::Bluetooth;
         info.friendlyName = kBluetoothPortName;
         info.bluetoothAddress = incoming ? std::string() : address;
-        info.identity = info.bluetoothAddress.empty() ? PlaceIdentity(port, links)
+        info.identity = info.bluetoothAddress.empty() ? placeIdentity(port, links)
                                                       : "bluetooth:" + info.bluetoothAddress;
         break;
     }
     case Family::Tnt:
         info.kind = PortKind::Virtual;
         info.friendlyName = kVirtualPortName;
-        info.identity = PlaceIdentity(port, links);
+        info.identity = placeIdentity(port, links);
         break;
     }
-    info.identity = Printable(info.identity);
+    info.identity = printable(info.identity);
 }
 
 // A real UART: the serial core reports a port type other than "unknown" (0).
-bool IsRealUart(const std::string& ttyFolder) {
+bool isRealUart(const std::string& ttyFolder) {
     std::ifstream in(ttyFolder + "/type");
     int type = 0;
     return static_cast<bool>(in >> type) && type != 0;
@@ -240,20 +240,20 @@ bool IsRealUart(const std::string& ttyFolder) {
 
 std::vector<KernelPort> kernelSerialPorts(const MachineFolders& folders) {
     const std::string ttyClass = folders.sysfs + "/class/tty";
-    const std::vector<std::string> ttys = FolderEntries(ttyClass);
-    const SerialLinks links{LinksByTarget(folders.dev + "/serial/by-path"),
-                            LinksByTarget(folders.dev + "/serial/by-id")};
+    const std::vector<std::string> ttys = folderEntries(ttyClass);
+    const SerialLinks links{linksByTarget(folders.dev + "/serial/by-path"),
+                            linksByTarget(folders.dev + "/serial/by-id")};
     std::vector<KernelPort> ports;
     std::set<std::string> identities;
     for (const FamilyPrefix& family : kFamilies) {
         std::map<int, std::string> members; // numeric order: ttyS2 before ttyS10
         for (const std::string& name : ttys) {
-            if (const auto index = IndexAfter(name, family.prefix)) {
+            if (const auto index = indexAfter(name, family.prefix)) {
                 members.emplace(*index, name);
             }
         }
         for (const auto& [index, name] : members) {
-            if (family.family == Family::Uart && !IsRealUart(ttyClass + "/" + name)) {
+            if (family.family == Family::Uart && !isRealUart(ttyClass + "/" + name)) {
                 continue;
             }
             const auto node = Resolved(folders.dev + "/" + name);
@@ -262,9 +262,9 @@ std::vector<KernelPort> kernelSerialPorts(const MachineFolders& folders) {
             }
             KernelPort port{name, {}};
             port.info.deviceNode = *node;
-            Describe(port, family.family, folders, links);
+            describe(port, family.family, folders, links);
             if (!identities.insert(port.info.identity).second) {
-                port.info.identity += "@" + PlaceIdentity(port, links);
+                port.info.identity += "@" + placeIdentity(port, links);
                 identities.insert(port.info.identity);
             }
             ports.push_back(std::move(port));

@@ -19,7 +19,7 @@ constexpr std::pair<int, speed_t> kBaudRates[] = {
 
 constexpr std::pair<int, tcflag_t> kCharacterSizes[] = {{5, CS5}, {6, CS6}, {7, CS7}, {8, CS8}};
 
-tcflag_t ParityBits(Parity parity) {
+tcflag_t parityBits(Parity parity) {
     switch (parity) {
     case Parity::Odd:
         return PARENB | PARODD;
@@ -58,7 +58,7 @@ bool applyLineSettings(const LineSettings& settings, termios& attributes) {
         return false;
     }
     t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    t.c_cflag |= *size | ParityBits(settings.parity) | (settings.stopBits == 2 ? CSTOPB : 0);
+    t.c_cflag |= *size | parityBits(settings.parity) | (settings.stopBits == 2 ? CSTOPB : 0);
     t.c_iflag &= ~(IXON | IXOFF | IXANY);
     attributes = t;
     return true;

@@ -4,7 +4,7 @@
 
 namespace platform {
 
-bool PostToMainThread(std::function<void()> part) {
+bool postToMainThread(std::function<void()> part) {
     QCoreApplication* app = QCoreApplication::instance();
     return app && QMetaObject::invokeMethod(app, std::move(part), Qt::QueuedConnection);
 }

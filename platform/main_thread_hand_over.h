@@ -8,6 +8,6 @@ namespace platform {
 // included) and returns at once; parts posted from one thread run in the order posted.
 // Everything the poster wrote before the call is visible to `part`. False without a Qt
 // application: `part` then never runs; nor does it when the application goes away first.
-bool PostToMainThread(std::function<void()> part);
+bool postToMainThread(std::function<void()> part);
 
 } // namespace platform

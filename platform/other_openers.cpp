@@ -14,7 +14,7 @@ namespace {
 constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 
-int PseudoTerminalIndex(dev_t device) {
+int pseudoTerminalIndex(dev_t device) {
     const unsigned majorNumber = major(device);
     if (majorNumber < kFirstPtySlaveMajor || majorNumber > kLastPtySlaveMajor) {
         return -1;
@@ -22,7 +22,7 @@ int PseudoTerminalIndex(dev_t device) {
     return static_cast<int>((majorNumber - kFirstPtySlaveMajor) * 256 + minor(device));
 }
 
-std::vector<std::string> Entries(const std::string& folder) {
+std::vector<std::string> entries(const std::string& folder) {
     std::vector<std::string> names;
     if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
@@ -36,7 +36,7 @@ std::vector<std::string> Entries(const std::string& folder) {
 }
 
 // True when descriptor `fd` of `process` is a pseudo-terminal master for terminal `index`.
-bool IsMasterOf(const std::string& process, const std::string& fd, int index) {
+bool isMasterOf(const std::string& process, const std::string& fd, int index) {
     char target[64];
     const ssize_t length = ::readlink((process + "/fd/" + fd).c_str(), target, sizeof target - 1);
     if (length < 4 ||
@@ -54,7 +54,7 @@ bool IsMasterOf(const std::string& process, const std::string& fd, int index) {
     return false;
 }
 
-std::string CommandName(const std::string& process) {
+std::string commandName(const std::string& process) {
     std::ifstream in(process + "/comm");
     std::string name;
     std::getline(in, name);
@@ -68,29 +68,29 @@ std::vector<std::string> otherOpeners(int fd) {
     if (::fstat(fd, &own) != 0 || !S_ISCHR(own.st_mode)) {
         return {};
     }
-    const int ptyIndex = PseudoTerminalIndex(own.st_rdev);
+    const int ptyIndex = pseudoTerminalIndex(own.st_rdev);
     const std::string self = std::to_string(::getpid());
     std::vector<std::string> programs;
-    for (const std::string& pid : Entries("/proc")) {
+    for (const std::string& pid : entries("/proc")) {
         if (pid == self) {
             continue;
         }
         const std::string process = "/proc/" + pid;
         bool holds = false;
         bool otherEnd = false;
-        for (const std::string& descriptor : Entries(process + "/fd")) {
+        for (const std::string& descriptor : entries(process + "/fd")) {
             struct stat seen {};
             if (::stat((process + "/fd/" + descriptor).c_str(), &seen) != 0) {
                 continue;
             }
             if (S_ISCHR(seen.st_mode) && seen.st_rdev == own.st_rdev) {
                 holds = true;
-            } else if (ptyIndex >= 0 && IsMasterOf(process, descriptor, ptyIndex)) {
+            } else if (ptyIndex >= 0 && isMasterOf(process, descriptor, ptyIndex)) {
                 otherEnd = true;
             }
         }
         if (holds && !otherEnd) {
-            programs.push_back(CommandName(process));
+            programs.push_back(commandName(process));
         }
     }
     return programs;

@@ -14,7 +14,7 @@ namespace platform {
 PortCatalog::PortCatalog(MachineFolders machine, std::string linkFolder,
                          BluetoothNameSource bluetoothNames)
     : machine_(std::move(machine)),
-      linkFolder_(linkFolder.empty() ? UserPortLinkFolder() : std::move(linkFolder)),
+      linkFolder_(linkFolder.empty() ? userPortLinkFolder() : std::move(linkFolder)),
       numberFile_(comNumberFileBeside(linkFolder_)), bluetoothNames_(std::move(bluetoothNames)) {}
 
 std::vector<PortInfo> PortCatalog::scan(bool withRemoteNames) const {
@@ -82,9 +82,9 @@ std::vector<PortInfo> PortCatalog::ports() const {
 }
 
 std::optional<PortInfo> PortCatalog::find(const std::string& comName) const {
-    const std::string wanted = AsciiLower(comName);
+    const std::string wanted = asciiLower(comName);
     for (PortInfo& port : scan(false)) {
-        if (AsciiLower(port.comName) == wanted) {
+        if (asciiLower(port.comName) == wanted) {
             return std::move(port);
         }
     }
@@ -111,7 +111,7 @@ std::vector<std::string> PortCatalog::comNames() const {
 namespace {
 
 std::mutex installedCatalogMutex;
-std::shared_ptr<const PortCatalog>& InstalledCatalog() {
+std::shared_ptr<const PortCatalog>& installedCatalog() {
     static std::shared_ptr<const PortCatalog> catalog = std::make_shared<PortCatalog>();
     return catalog;
 }
@@ -120,12 +120,12 @@ std::shared_ptr<const PortCatalog>& InstalledCatalog() {
 
 std::shared_ptr<const PortCatalog> systemPortCatalog() {
     std::lock_guard lock(installedCatalogMutex);
-    return InstalledCatalog();
+    return installedCatalog();
 }
 
 void installSystemPortCatalog(std::shared_ptr<const PortCatalog> catalog) {
     std::lock_guard lock(installedCatalogMutex);
-    InstalledCatalog() = std::move(catalog);
+    installedCatalog() = std::move(catalog);
 }
 
 } // namespace platform

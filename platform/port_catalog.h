@@ -20,8 +20,8 @@ namespace platform {
 class PortCatalog {
 public:
     explicit PortCatalog(
-        MachineFolders machine = {}, std::string linkFolder = {}, // empty: UserPortLinkFolder()
-        BluetoothNameSource bluetoothNames = [] { return BlueZDeviceNames(); });
+        MachineFolders machine = {}, std::string linkFolder = {}, // empty: userPortLinkFolder()
+        BluetoothNameSource bluetoothNames = [] { return blueZDeviceNames(); });
 
     // Every port, by number, with the remote devices' names.
     std::vector<PortInfo> ports() const;

@@ -19,8 +19,8 @@ namespace {
 constexpr unsigned kFirstPtySlaveMajor = 136;
 constexpr unsigned kLastPtySlaveMajor = 143;
 
-std::optional<int> LinkNumber(const std::string& name) {
-    const std::string lower = AsciiLower(name);
+std::optional<int> linkNumber(const std::string& name) {
+    const std::string lower = asciiLower(name);
     if (lower.size() < 4 || lower.size() > 9 || lower.compare(0, 3, "com") != 0 ||
         lower[3] == '0' ||
         !std::all_of(lower.begin() + 3, lower.end(), [](char c) { return c >= '0' && c <= '9'; })) {
@@ -29,12 +29,12 @@ std::optional<int> LinkNumber(const std::string& name) {
     return std::stoi(lower.substr(3));
 }
 
-bool Newer(const timespec& a, const timespec& b) {
+bool newer(const timespec& a, const timespec& b) {
     return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec > b.tv_nsec;
 }
 
 // A link to somebody else's pseudo-terminal, or to one younger than the link, is stale.
-bool Trusted(const std::string& linkPath, const std::string& target) {
+bool trusted(const std::string& linkPath, const std::string& target) {
     struct stat link {};
     struct stat node {};
     if (::lstat(linkPath.c_str(), &link) != 0 || ::stat(target.c_str(), &node) != 0) {
@@ -43,12 +43,12 @@ bool Trusted(const std::string& linkPath, const std::string& target) {
     const unsigned majorNumber = major(node.st_rdev);
     const bool pseudoTerminal = S_ISCHR(node.st_mode) && majorNumber >= kFirstPtySlaveMajor &&
                                 majorNumber <= kLastPtySlaveMajor;
-    return !pseudoTerminal || (node.st_uid == ::getuid() && !Newer(node.st_ctim, link.st_mtim));
+    return !pseudoTerminal || (node.st_uid == ::getuid() && !newer(node.st_ctim, link.st_mtim));
 }
 
 } // namespace
 
-std::string UserPortLinkFolder() {
+std::string userPortLinkFolder() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
         return std::string(data) + "/talvek/ports";
     }
@@ -68,13 +68,13 @@ std::vector<PortLink> readPortLinks(const std::string& folder) {
     std::vector<PortLink> links;
     std::set<int> numbers;
     for (const std::string& name : names) {
-        const auto number = LinkNumber(name);
+        const auto number = linkNumber(name);
         if (!number || !numbers.insert(*number).second) {
             continue;
         }
         PortLink link{*number, folder + "/" + name, std::nullopt};
         char resolved[PATH_MAX];
-        if (::realpath(link.path.c_str(), resolved) && Trusted(link.path, resolved)) {
+        if (::realpath(link.path.c_str(), resolved) && trusted(link.path, resolved)) {
             link.target = resolved;
         }
         links.push_back(std::move(link));

@@ -6,6 +6,6 @@ namespace platform {
 
 // The remote address of a bound RFCOMM tty ("rfcomm0") as the kernel reports it
 // ("01:23:45:67:89:AB"), or empty when the kernel does not know the device.
-std::string RfcommRemoteAddress(const std::string& kernelName);
+std::string rfcommRemoteAddress(const std::string& kernelName);
 
 } // namespace platform

@@ -24,7 +24,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-timespec ToTimespec(Clock::duration d) {
+timespec toTimespec(Clock::duration d) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
 }
@@ -32,7 +32,7 @@ timespec ToTimespec(Clock::duration d) {
 // Exclusive mode belongs to the terminal, not to our descriptor: a pseudo-terminal whose other
 // side stays open would refuse every later opener without privileges. Terminals without the mode
 // answer ENOTTY, which is fine.
-void LeaveExclusiveMode(int fd) {
+void leaveExclusiveMode(int fd) {
     [[maybe_unused]] const int result = ::ioctl(fd, TIOCNXCL);
 }
 
@@ -40,7 +40,7 @@ void LeaveExclusiveMode(int fd) {
 
 namespace {
 
-OpenFailureCause CauseOf(int error) {
+OpenFailureCause causeOf(int error) {
     switch (error) {
     case ENOENT:
     case ENOTDIR:
@@ -60,7 +60,7 @@ OpenFailureCause CauseOf(int error) {
 
 // What a device keeps of the line settings: a terminal that cannot do one of them silently
 // keeps its own.
-bool SameLine(const termios& asked, const termios& kept) {
+bool sameLine(const termios& asked, const termios& kept) {
     const tcflag_t line = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS;
     return cfgetospeed(&asked) == cfgetospeed(&kept) && cfgetispeed(&asked) == cfgetispeed(&kept) &&
            (asked.c_cflag & line) == (kept.c_cflag & line) &&
@@ -69,7 +69,7 @@ bool SameLine(const termios& asked, const termios& kept) {
 
 } // namespace
 
-std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const LineSettings& line,
+std::shared_ptr<SerialDevice> SerialDevice::open(const std::string& path, const LineSettings& line,
                                                  OpenFailure* failure) {
     OpenFailure ignored;
     OpenFailure& why = failure ? *failure : ignored;
@@ -80,7 +80,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
     };
     char resolved[PATH_MAX];
     if (!::realpath(path.c_str(), resolved)) {
-        return fail(CauseOf(errno), errno);
+        return fail(causeOf(errno), errno);
     }
     const int fd = ::open(resolved, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -92,7 +92,7 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
                 ::close(look);
             }
         }
-        return fail(CauseOf(error), error);
+        return fail(causeOf(error), error);
     }
     const auto closeAndFail = [&](OpenFailureCause cause, int error = 0) {
         ::close(fd);
@@ -110,10 +110,10 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
         return closeAndFail(OpenFailureCause::InUse);
     }
     if (::ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
-        return closeAndFail(CauseOf(errno), errno);
+        return closeAndFail(causeOf(errno), errno);
     }
     const auto leaveAndFail = [&](OpenFailureCause cause, int error = 0) {
-        LeaveExclusiveMode(fd);
+        leaveExclusiveMode(fd);
         return closeAndFail(cause, error);
     };
     if (const auto others = otherOpeners(fd); !others.empty()) {
@@ -126,9 +126,9 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
     }
     std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd));
     SerialLineState state;
-    if (!device->GetLineState(state) || !applyLineSettings(line, state.Attributes) ||
-        !device->SetLineState(state)) {
-        device->Close();
+    if (!device->getLineState(state) || !applyLineSettings(line, state.attributes) ||
+        !device->setLineState(state)) {
+        device->close();
         return fail(OpenFailureCause::LineSettingsRefused);
     }
     return device;
@@ -137,26 +137,26 @@ std::shared_ptr<SerialDevice> SerialDevice::Open(const std::string& path, const 
 SerialDevice::SerialDevice(int fd, int wakeFd) : fd_(fd), wakeFd_(wakeFd) {}
 
 SerialDevice::~SerialDevice() {
-    Close();
+    close();
     ::close(wakeFd_);
 }
 
-bool SerialDevice::SetupQueues(int inputBytes, int outputBytes) {
+bool SerialDevice::setupQueues(int inputBytes, int outputBytes) {
     std::shared_lock lock(use_);
     return fd_ >= 0 && inputBytes > 0 && outputBytes > 0;
 }
 
-bool SerialDevice::GetLineState(SerialLineState& state) {
+bool SerialDevice::getLineState(SerialLineState& state) {
     std::shared_lock lock(use_);
-    return fd_ >= 0 && ::tcgetattr(fd_, &state.Attributes) == 0;
+    return fd_ >= 0 && ::tcgetattr(fd_, &state.attributes) == 0;
 }
 
-bool SerialDevice::SetLineState(const SerialLineState& state) {
+bool SerialDevice::setLineState(const SerialLineState& state) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return false;
     }
-    termios t = state.Attributes;
+    termios t = state.attributes;
     t.c_iflag &=
         ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     t.c_oflag &= ~OPOST;
@@ -167,35 +167,35 @@ bool SerialDevice::SetLineState(const SerialLineState& state) {
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     termios kept{};
-    return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && SameLine(t, kept);
+    return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && sameLine(t, kept);
 }
 
-bool SerialDevice::SetTimeouts(const SerialTimeouts& timeouts) {
+bool SerialDevice::setTimeouts(const SerialTimeouts& timeouts) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return false;
     }
-    readIntervalMs_ = timeouts.ReadInterval;
-    readMultiplierMs_ = timeouts.ReadTotalMultiplier;
-    readConstantMs_ = timeouts.ReadTotalConstant;
-    writeMultiplierMs_ = timeouts.WriteTotalMultiplier;
-    writeConstantMs_ = timeouts.WriteTotalConstant;
+    readIntervalMs_ = timeouts.readInterval;
+    readMultiplierMs_ = timeouts.readTotalMultiplier;
+    readConstantMs_ = timeouts.readTotalConstant;
+    writeMultiplierMs_ = timeouts.writeTotalMultiplier;
+    writeConstantMs_ = timeouts.writeTotalConstant;
     return true;
 }
 
-bool SerialDevice::IsGoneError(int error) const {
+bool SerialDevice::isGoneError(int error) const {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-int SerialDevice::Read(char* buffer, int count) {
-    return ReadUntil(buffer, count, true);
+int SerialDevice::read(char* buffer, int count) {
+    return readUntil(buffer, count, true);
 }
 
-int SerialDevice::ReadAvailable(char* buffer, int count) {
-    return ReadUntil(buffer, count, false);
+int SerialDevice::readAvailable(char* buffer, int count) {
+    return readUntil(buffer, count, false);
 }
 
-int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
+int SerialDevice::readUntil(char* buffer, int count, bool wait) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return -1;
@@ -235,7 +235,7 @@ int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
             continue;
         }
         if (n < 0 && errno != EAGAIN) {
-            return failed(IsGoneError(errno));
+            return failed(isGoneError(errno));
         }
         if (hungUp) {
             return failed(true);
@@ -252,7 +252,7 @@ int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
         }
         lookedForHangUp = true;
         pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const timespec pause = ToTimespec(std::max(until - now, Clock::duration::zero()));
+        const timespec pause = toTimespec(std::max(until - now, Clock::duration::zero()));
         if (::ppoll(fds, 2, &pause, nullptr) < 0 && errno != EINTR) {
             return failed(false);
         }
@@ -264,7 +264,7 @@ int SerialDevice::ReadUntil(char* buffer, int count, bool wait) {
     }
 }
 
-int SerialDevice::Write(const char* data, int count) {
+int SerialDevice::write(const char* data, int count) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return -1;
@@ -290,7 +290,7 @@ int SerialDevice::Write(const char* data, int count) {
             break;
         }
         pollfd fds[2] = {{fd_, POLLOUT, 0}, {wakeFd_, POLLIN, 0}};
-        const timespec wait = ToTimespec(deadline - now);
+        const timespec wait = toTimespec(deadline - now);
         if ((::ppoll(fds, 2, &wait, nullptr) < 0 && errno != EINTR) || fds[1].revents != 0) {
             break;
         }
@@ -298,13 +298,13 @@ int SerialDevice::Write(const char* data, int count) {
     return done;
 }
 
-void SerialDevice::Close() {
+void SerialDevice::close() {
     // The wake signal stays set: every read or write that starts from now on returns at once.
     const std::uint64_t one = 1;
     [[maybe_unused]] const ssize_t woken = ::write(wakeFd_, &one, sizeof one);
     std::unique_lock lock(use_);
     if (fd_ >= 0) {
-        LeaveExclusiveMode(fd_);
+        leaveExclusiveMode(fd_);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
         fd_ = -1;

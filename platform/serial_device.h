@@ -12,7 +12,7 @@ namespace platform {
 
 // The line state of a serial device (the device-control block): the terminal attributes.
 struct SerialLineState {
-    termios Attributes{};
+    termios attributes{};
 };
 
 // Why a device did not open.
@@ -32,15 +32,15 @@ struct OpenFailure {
 };
 
 // Time-outs in milliseconds, as a comm port takes them. A read of n bytes returns when they are
-// in, when more than `ReadInterval` passes between two bytes, or after
-// n * `ReadTotalMultiplier` + `ReadTotalConstant` in all; a write of n bytes gives up after
-// n * `WriteTotalMultiplier` + `WriteTotalConstant`. Zero everywhere: reads return at once.
+// in, when more than `readInterval` passes between two bytes, or after
+// n * `readTotalMultiplier` + `readTotalConstant` in all; a write of n bytes gives up after
+// n * `writeTotalMultiplier` + `writeTotalConstant`. Zero everywhere: reads return at once.
 struct SerialTimeouts {
-    int ReadInterval = 0;
-    int ReadTotalMultiplier = 0;
-    int ReadTotalConstant = 0;
-    int WriteTotalMultiplier = 0;
-    int WriteTotalConstant = 0;
+    int readInterval = 0;
+    int readTotalMultiplier = 0;
+    int readTotalConstant = 0;
+    int writeTotalMultiplier = 0;
+    int writeTotalConstant = 0;
 };
 
 // One serial device opened exclusively. Reads may run on one thread while another writes or
@@ -53,36 +53,36 @@ public:
     // without flow control. A device another program has open does not open, whether that
     // program locked it or not. Nothing when it does not open; `failure` then says why.
     static std::shared_ptr<SerialDevice>
-    Open(const std::string& path, const LineSettings& line = {}, OpenFailure* failure = nullptr);
+    open(const std::string& path, const LineSettings& line = {}, OpenFailure* failure = nullptr);
     ~SerialDevice();
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
 
     // Queue sizes are accepted for an open device; the terminal layer sizes its own queues.
-    bool SetupQueues(int inputBytes, int outputBytes);
-    bool GetLineState(SerialLineState& state);
+    bool setupQueues(int inputBytes, int outputBytes);
+    bool getLineState(SerialLineState& state);
     // Applies the state in raw mode (no echo, no line editing, no character translation) and
     // without flow control. False when the device does not keep the speed, character size,
     // parity or stop bits asked for.
-    bool SetLineState(const SerialLineState& state);
-    bool SetTimeouts(const SerialTimeouts& timeouts);
+    bool setLineState(const SerialLineState& state);
+    bool setTimeouts(const SerialTimeouts& timeouts);
 
     // Bytes read into `buffer` (0 when the time-outs ran out first), or -1 on an error or a
     // closed device.
-    int Read(char* buffer, int count);
+    int read(char* buffer, int count);
     // Like Read, but takes only the bytes already received and never waits for more.
-    int ReadAvailable(char* buffer, int count);
+    int readAvailable(char* buffer, int count);
     // Bytes written (possibly fewer when the write time-out ran out), or -1 on an error.
-    int Write(const char* data, int count);
-    void Close();
+    int write(const char* data, int count);
+    void close();
 
     // True once a read has found the device gone (hang-up, I/O error: an unplugged adapter).
-    bool Lost() const { return lost_.load(); }
+    bool lost() const { return lost_.load(); }
 
 private:
     SerialDevice(int fd, int wakeFd);
-    bool IsGoneError(int error) const;
-    int ReadUntil(char* buffer, int count, bool wait);
+    bool isGoneError(int error) const;
+    int readUntil(char* buffer, int count, bool wait);
 
     std::shared_mutex use_; // shared by reads and writes, held exclusively to close
     int fd_;

@@ -6,23 +6,23 @@ namespace portselect {
 
 namespace {
 
-std::uint8_t KindOf(platform::PortKind kind) {
+std::uint8_t kindOf(platform::PortKind kind) {
     switch (kind) {
     case platform::PortKind::Usb:
-        return KindUSB;
+        return kKindUsb;
     case platform::PortKind::Bluetooth:
-        return KindBluetooth;
+        return kKindBluetooth;
     case platform::PortKind::BluetoothIncoming:
-        return KindBluetoothIn;
+        return kKindBluetoothIncoming;
     case platform::PortKind::Virtual:
-        return KindCom0Com;
+        return kKindCom0Com;
     case platform::PortKind::Serial:
         break;
     }
-    return KindGeneric;
+    return kKindGeneric;
 }
 
-bool NameBefore(const std::string& a, const std::string& b) {
+bool nameBefore(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) {
         return a.size() < b.size();
     }
@@ -33,11 +33,11 @@ bool NameBefore(const std::string& a, const std::string& b) {
 
 } // namespace
 
-TCOMS discoverPorts(const std::vector<platform::PortInfo>& ports) {
-    TCOMS records;
+PortEntries discoverPorts(const std::vector<platform::PortInfo>& ports) {
+    PortEntries records;
     for (const platform::PortInfo& port : ports) {
         const bool remoteDevice = port.kind == platform::PortKind::Bluetooth;
-        records.push_back({port.comName, KindOf(port.kind), port.friendlyName,
+        records.push_back({port.comName, kindOf(port.kind), port.friendlyName,
                            !remoteDevice                ? std::string()
                            : port.bluetoothName.empty() ? port.bluetoothAddress
                                                         : port.bluetoothName,
@@ -47,9 +47,10 @@ TCOMS discoverPorts(const std::vector<platform::PortInfo>& ports) {
     return records;
 }
 
-void sortPortsByName(TCOMS& ports) {
-    std::stable_sort(ports.begin(), ports.end(),
-                     [](const TCOM& a, const TCOM& b) { return NameBefore(a.Name, b.Name); });
+void sortPortsByName(PortEntries& ports) {
+    std::stable_sort(ports.begin(), ports.end(), [](const PortEntry& a, const PortEntry& b) {
+        return nameBefore(a.name, b.name);
+    });
 }
 
 } // namespace portselect

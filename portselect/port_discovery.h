@@ -1,16 +1,16 @@
 #pragma once
 
 #include "platform/port_info.h"
-#include "portselect/com_port.h"
+#include "portselect/port_entry.h"
 
 #include <vector>
 
 namespace portselect {
 
 // The selector's records of the machine's ports, sorted by name.
-TCOMS discoverPorts(const std::vector<platform::PortInfo>& ports);
+PortEntries discoverPorts(const std::vector<platform::PortInfo>& ports);
 
 // Shorter names first, equal lengths by character codes; ports with equal names keep their order.
-void sortPortsByName(TCOMS& ports);
+void sortPortsByName(PortEntries& ports);
 
 } // namespace portselect

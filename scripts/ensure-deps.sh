@@ -7,11 +7,15 @@ talvek_packages=(
   dbus-daemon
   dpkg-dev fakeroot lintian appstream desktop-file-utils
 )
+# Only ./benchmark needs these: the plotting library its graph figures are compared with.
+talvek_bench_packages=(libqcustomplot-dev libqcustomplot2.1-qt6)
+
+# talvek_ensure_deps [more packages...]
 
 talvek_ensure_deps() {
   local missing=()
   local pkg
-  for pkg in "${talvek_packages[@]}"; do
+  for pkg in "${talvek_packages[@]}" "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi

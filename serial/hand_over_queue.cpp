@@ -4,7 +4,7 @@ namespace serial {
 
 namespace {
 
-std::size_t Cost(const HandOver& handOver) {
+std::size_t cost(const HandOver& handOver) {
     return sizeof(HandOver) + handOver.telegram.size();
 }
 
@@ -42,11 +42,11 @@ bool HandOverQueue::putDeviceLost() {
 bool HandOverQueue::putLocked(HandOver handOver) {
     if (dropped_ > 0) {
         HandOver report = Event(HandOver::Kind::Dropped, dropped_);
-        bytes_ += Cost(report);
+        bytes_ += cost(report);
         queue_.push_back(std::move(report));
         dropped_ = 0;
     }
-    bytes_ += Cost(handOver);
+    bytes_ += cost(handOver);
     queue_.push_back(std::move(handOver));
     return wakeLocked();
 }
@@ -76,7 +76,7 @@ std::optional<HandOver> HandOverQueue::take() {
     }
     HandOver next = std::move(queue_.front());
     queue_.pop_front();
-    bytes_ -= Cost(next);
+    bytes_ -= cost(next);
     return next;
 }
 

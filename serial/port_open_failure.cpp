@@ -8,7 +8,7 @@ namespace serial {
 namespace {
 
 // The group that may open the device: "dialout" on Debian and Ubuntu, "uucp" elsewhere.
-std::string OwningGroup(const std::string& deviceNode) {
+std::string owningGroup(const std::string& deviceNode) {
     struct stat facts {};
     if (::stat(deviceNode.c_str(), &facts) == 0 && facts.st_gid != 0) {
         if (const group* owner = ::getgrgid(facts.st_gid)) {
@@ -27,7 +27,7 @@ std::string openFailureText(const PortOpenFailure& failure) {
     case platform::OpenFailureCause::NotFound:
         return "Serial device " + failure.port + " not found (unplugged?)";
     case platform::OpenFailureCause::NoPermission: {
-        const std::string group = OwningGroup(failure.deviceNode);
+        const std::string group = owningGroup(failure.deviceNode);
         return "No permission on " + where + ": join the " + group + " group (sudo adduser $USER " +
                group + ") and log in again";
     }

@@ -4,29 +4,29 @@
 
 namespace serial {
 
-std::string DelimiterText(TDelimiter delimiter) {
+std::string delimiterText(Delimiter delimiter) {
     switch (delimiter) {
-    case TDelimiter::CR:
+    case Delimiter::Cr:
         return "\r";
-    case TDelimiter::LF:
+    case Delimiter::Lf:
         return "\n";
-    case TDelimiter::CRLF:
+    case Delimiter::CrLf:
         return "\r\n";
-    case TDelimiter::Null:
+    case Delimiter::Null:
         return std::string(1, '\0');
-    case TDelimiter::no:
+    case Delimiter::None:
         break;
     }
     return {};
 }
 
-std::string CleanTelegram(std::string_view raw) {
+std::string cleanTelegram(std::string_view raw) {
     const auto end = std::find_if(raw.begin(), raw.end(),
                                   [](char c) { return static_cast<unsigned char>(c) < 32; });
     return std::string(raw.begin(), end);
 }
 
-std::vector<std::string> CutTelegrams(std::string& buffer, const std::string& delimiter) {
+std::vector<std::string> cutTelegrams(std::string& buffer, const std::string& delimiter) {
     std::vector<std::string> telegrams;
     if (delimiter.empty()) {
         return telegrams;
@@ -35,19 +35,19 @@ std::vector<std::string> CutTelegrams(std::string& buffer, const std::string& de
     std::size_t start = 0;
     for (auto at = buffer.find(delimiter); at != std::string::npos;
          at = buffer.find(delimiter, start)) {
-        telegrams.push_back(CleanTelegram(std::string_view(buffer).substr(start, at - start)));
+        telegrams.push_back(cleanTelegram(std::string_view(buffer).substr(start, at - start)));
         start = at + delimiter.size();
     }
     buffer.erase(0, start);
     return telegrams;
 }
 
-bool HoldsTelegram(const std::string& buffer, const std::string& delimiter) {
+bool holdsTelegram(const std::string& buffer, const std::string& delimiter) {
     return !delimiter.empty() && buffer.find(delimiter) != std::string::npos;
 }
 
-bool BoundReceiveBuffer(std::string& buffer, const std::string& delimiter, std::size_t limit) {
-    if (buffer.size() <= limit || HoldsTelegram(buffer, delimiter)) {
+bool boundReceiveBuffer(std::string& buffer, const std::string& delimiter, std::size_t limit) {
+    if (buffer.size() <= limit || holdsTelegram(buffer, delimiter)) {
         return false;
     }
     buffer.erase(0, buffer.size() - limit);

@@ -14,24 +14,24 @@ namespace serial {
 constexpr std::size_t kReceiveBufferLimit = 4096;
 
 // The characters a telegram ends with; empty for `no`.
-std::string DelimiterText(TDelimiter delimiter);
+std::string delimiterText(Delimiter delimiter);
 
 // The telegram up to, not including, its first control character (code below 32).
-std::string CleanTelegram(std::string_view raw);
+std::string cleanTelegram(std::string_view raw);
 
 // Takes every complete telegram and its delimiter off the front of `buffer` and returns them
 // cleaned, in order; the bytes after the last delimiter stay. Nothing, with the buffer untouched,
 // while no delimiter is in (always for an empty delimiter).
-std::vector<std::string> CutTelegrams(std::string& buffer, const std::string& delimiter);
+std::vector<std::string> cutTelegrams(std::string& buffer, const std::string& delimiter);
 
 // True when `buffer` holds at least one complete telegram (never for an empty delimiter).
-bool HoldsTelegram(const std::string& buffer, const std::string& delimiter);
+bool holdsTelegram(const std::string& buffer, const std::string& delimiter);
 
 // Drops the oldest bytes of a buffer that has grown past `limit` without a delimiter and returns
 // true when it did: the line has lost its beginning, and its telegram must not be handed over
 // once its delimiter comes. A buffer that holds a delimiter is a backlog of telegrams and keeps
 // every byte.
-bool BoundReceiveBuffer(std::string& buffer, const std::string& delimiter,
+bool boundReceiveBuffer(std::string& buffer, const std::string& delimiter,
                         std::size_t limit = kReceiveBufferLimit);
 
 } // namespace serial

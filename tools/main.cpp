@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     try {
         tools::TelegramLog log(options.logFile);
         tools::VirtualPort port;
-        tools::PortLink link(platform::UserPortLinkFolder(), port.slavePath(), options.com);
+        tools::PortLink link(platform::userPortLinkFolder(), port.slavePath(), options.com);
         std::printf("virtual-kelvo serving %s at %s\n", link.comName().c_str(),
                     port.slavePath().c_str());
         std::printf("link %s\n", link.linkPath().c_str());

@@ -22,48 +22,49 @@ namespace {
 
 using app::Settings;
 
-const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
+const QLocale unitedStates(QLocale::English, QLocale::UnitedStates);
 
-const std::string GoodSettings = "COM3\r\n"
-                                 " 6.00000000000000E+0001\r\n"
-                                 " 1.00000000000000E+0006\r\n"
-                                 "614\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n";
+const std::string kGoodSettings = "COM3\r\n"
+                                  " 6.00000000000000E+0001\r\n"
+                                  " 1.00000000000000E+0006\r\n"
+                                  "614\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n";
 
-Settings WindowValues() {
+Settings windowValues() {
     return Settings{"COM99", 7, 7, 614, 225, 1148, 574, 255, 255};
 }
 
 class BadSettingsFile : public ::testing::Test {
 protected:
-    std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
+    std::string Name() const { return app::settingsFileName(dir.path().toStdString()); }
 
-    Settings Read(const std::string& bytes, std::string* error) {
-        WriteBytes(Name(), bytes);
-        Settings s = WindowValues();
+    Settings read(const std::string& bytes, std::string* error) {
+        writeBytes(Name(), bytes);
+        Settings s = windowValues();
         *error = app::readSettings(Name(), s);
         return s;
     }
 
-    static void ExpectWithinLimits(const Settings& s, const std::string& context) {
+    static void expectWithinLimits(const Settings& s, const std::string& context) {
         EXPECT_TRUE(s.filterShow >= 1 && s.filterShow <= 255) << context;
         EXPECT_TRUE(s.filterType >= 1 && s.filterType <= 255) << context;
         EXPECT_TRUE(std::isfinite(s.timeDivisor) && s.timeDivisor != 0) << context;
         EXPECT_TRUE(std::isfinite(s.frequencyDivisor) && s.frequencyDivisor != 0) << context;
     }
 
-    QTemporaryDir Dir;
+    QTemporaryDir dir;
 };
 
 TEST_F(BadSettingsFile, TruncatedAtEveryByteReadsWhatIsThereAndStaysWithinLimits) {
     const Settings full{"COM3", 60, 1e6, 614, 225, 1148, 574, 255, 3};
-    for (std::size_t length = 0; length <= GoodSettings.size(); ++length) {
-        const std::string prefix = GoodSettings.substr(0, length);
+    for (std::size_t length = 0; length <= kGoodSettings.size(); ++length) {
+        const std::string prefix = kGoodSettings.substr(0, length);
         std::string error;
-        const Settings s = Read(prefix, &error);
+        const Settings s = read(prefix, &error);
         const std::string context = "first " + std::to_string(length) + " bytes";
         EXPECT_TRUE(error.empty() || error == "Invalid numeric input") << context;
-        ExpectWithinLimits(s, context);
-        EXPECT_EQ(s.savedPort, GoodSettings.substr(0, std::min<std::size_t>(length, 4))) << context;
+        expectWithinLimits(s, context);
+        EXPECT_EQ(s.savedPort, kGoodSettings.substr(0, std::min<std::size_t>(length, 4)))
+            << context;
         // Cut just after a line end: the lines that are there are read, the rest reads as 0.
         if (length > 0 && prefix.back() == '\n') {
             const auto lines = std::count(prefix.begin(), prefix.end(), '\n');
@@ -83,7 +84,7 @@ TEST_F(BadSettingsFile, JunkHugeNumbersNanNegativeSizesAndLongLines) {
         c = static_cast<char>(random());
     }
     const struct {
-        const char* What;
+        const char* what;
         std::string Bytes;
         double TimeDivisor;
         int Width;
@@ -110,27 +111,27 @@ TEST_F(BadSettingsFile, JunkHugeNumbersNanNegativeSizesAndLongLines) {
     };
     for (const auto& c : cases) {
         std::string error;
-        const Settings s = Read(c.Bytes, &error);
-        EXPECT_EQ(error, c.Error) << c.What;
-        ExpectWithinLimits(s, c.What);
-        EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.What;
-        EXPECT_EQ(s.width, c.Width) << c.What;
+        const Settings s = read(c.Bytes, &error);
+        EXPECT_EQ(error, c.Error) << c.what;
+        expectWithinLimits(s, c.what);
+        EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.what;
+        EXPECT_EQ(s.width, c.Width) << c.what;
     }
 }
 
 class FailingExport : public ::testing::Test {
 protected:
-    FailingExport() : Log('.') {
+    FailingExport() : log('.') {
         for (int i = 0; i < 20000; ++i) {
-            Log.append(i * 10.0, 10000000.25 + i);
+            log.append(i * 10.0, 10000000.25 + i);
         }
     }
-    std::string Path(const QString& name) const { return Dir.filePath(name).toStdString(); }
-    QStringList Files() const { return QDir(Dir.path()).entryList(QDir::Files); }
+    std::string pathOf(const QString& name) const { return dir.filePath(name).toStdString(); }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
 
-    QTemporaryDir Dir;
-    app::LogModel Log;
-    const std::string UsersFile = "the user's own data\r\n";
+    QTemporaryDir dir;
+    app::LogModel log;
+    const std::string usersFile = "the user's own data\r\n";
 };
 
 // Root may write anywhere, so a folder that refuses writes is made with a file-size limit.
@@ -140,16 +141,16 @@ TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
     getrlimit(RLIMIT_FSIZE, &old);
     for (const char* ext : {".dat", ".csv"}) {
         for (rlim_t limit : {rlim_t{0}, rlim_t{10}, rlim_t{100000}}) {
-            const std::string name = Path(QString("m") + ext);
-            WriteBytes(name, UsersFile);
+            const std::string name = pathOf(QString("m") + ext);
+            writeBytes(name, usersFile);
             rlimit small = old;
             small.rlim_cur = limit;
             setrlimit(RLIMIT_FSIZE, &small);
-            const std::string error = app::saveData(name, ext, Log, 0, UnitedStates);
+            const std::string error = app::saveData(name, ext, log, 0, unitedStates);
             setrlimit(RLIMIT_FSIZE, &old);
             EXPECT_EQ(error, "File access denied") << ext << " " << limit;
-            EXPECT_EQ(FileBytes(name), UsersFile) << ext << " " << limit;
-            EXPECT_EQ(Files(), QStringList{QString("m") + ext}) << ext << " " << limit;
+            EXPECT_EQ(fileBytes(name), usersFile) << ext << " " << limit;
+            EXPECT_EQ(files(), QStringList{QString("m") + ext}) << ext << " " << limit;
             QFile::remove(QString::fromStdString(name));
         }
     }
@@ -157,32 +158,32 @@ TEST_F(FailingExport, AFolderThatRefusesWritesLeavesTheUsersFileWhole) {
 }
 
 TEST_F(FailingExport, APathThroughAFileIsRefusedAndTheFileStays) {
-    WriteBytes(Path("notes.dat"), UsersFile);
-    EXPECT_EQ(app::saveData(Path("notes.dat/m.dat"), ".dat", Log, 0, UnitedStates),
+    writeBytes(pathOf("notes.dat"), usersFile);
+    EXPECT_EQ(app::saveData(pathOf("notes.dat/m.dat"), ".dat", log, 0, unitedStates),
               "File access denied");
-    EXPECT_EQ(app::saveData(Path("notes.dat/m.csv"), ".csv", Log, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(pathOf("notes.dat/m.csv"), ".csv", log, 0, unitedStates),
               "File access denied");
-    EXPECT_EQ(FileBytes(Path("notes.dat")), UsersFile);
-    EXPECT_EQ(Files(), QStringList{"notes.dat"});
+    EXPECT_EQ(fileBytes(pathOf("notes.dat")), usersFile);
+    EXPECT_EQ(files(), QStringList{"notes.dat"});
 }
 
 TEST_F(FailingExport, ANameWithoutExtensionWritesNothing) {
-    QDir(Dir.path()).mkdir("my.data");
+    QDir(dir.path()).mkdir("my.data");
     for (const char* name : {"measurement", "my.data/measurement", "measurement."}) {
-        const std::string path = Path(name);
-        WriteBytes(path, UsersFile);
+        const std::string path = pathOf(name);
+        writeBytes(path, usersFile);
         const std::string extension = app::fileExtension(path);
-        EXPECT_EQ(app::saveData(path, extension, Log, 0, UnitedStates), "") << name;
-        EXPECT_EQ(FileBytes(path), UsersFile) << name;
+        EXPECT_EQ(app::saveData(path, extension, log, 0, unitedStates), "") << name;
+        EXPECT_EQ(fileBytes(path), usersFile) << name;
     }
-    EXPECT_EQ(Files(), (QStringList{"measurement", "measurement."}));
-    EXPECT_EQ(QDir(Dir.filePath("my.data")).entryList(QDir::Files), QStringList{"measurement"});
+    EXPECT_EQ(files(), (QStringList{"measurement", "measurement."}));
+    EXPECT_EQ(QDir(dir.filePath("my.data")).entryList(QDir::Files), QStringList{"measurement"});
 }
 
 // A tiny file system that fills up during the export.
 TEST_F(FailingExport, AFullDiskLeavesTheUsersFilesWhole) {
-    const QString mountPoint = Dir.filePath("disk");
-    QDir(Dir.path()).mkdir("disk");
+    const QString mountPoint = dir.filePath("disk");
+    QDir(dir.path()).mkdir("disk");
     const std::string point = mountPoint.toStdString();
     if (mount("talvek-test", point.c_str(), "tmpfs", 0, "size=64k") != 0) {
         GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
@@ -190,27 +191,27 @@ TEST_F(FailingExport, AFullDiskLeavesTheUsersFilesWhole) {
     }
     const std::string data = point + "/m.dat";
     const std::string settings = app::settingsFileName(point);
-    WriteBytes(data, UsersFile);
-    ASSERT_EQ(app::writeSettings(settings, WindowValues()), "");
-    const std::string oldSettings = FileBytes(settings);
+    writeBytes(data, usersFile);
+    ASSERT_EQ(app::writeSettings(settings, windowValues()), "");
+    const std::string oldSettings = fileBytes(settings);
     // Fill what is left of the disk.
     const std::string filler = point + "/filler";
-    WriteBytes(filler, std::string(64 * 1024, 'f'));
+    writeBytes(filler, std::string(64 * 1024, 'f'));
 
-    const std::string exportError = app::saveData(data, ".dat", Log, 0, UnitedStates);
-    const std::string csvError = app::saveData(point + "/new.csv", ".csv", Log, 0, UnitedStates);
-    Settings changed = WindowValues();
+    const std::string exportError = app::saveData(data, ".dat", log, 0, unitedStates);
+    const std::string csvError = app::saveData(point + "/new.csv", ".csv", log, 0, unitedStates);
+    Settings changed = windowValues();
     changed.savedPort = "COM12";
     const std::string settingsError = app::writeSettings(settings, changed);
     const QStringList left = QDir(mountPoint).entryList(QDir::Files, QDir::Name);
-    const std::string dataAfter = FileBytes(data);
-    const std::string settingsAfter = FileBytes(settings);
+    const std::string dataAfter = fileBytes(data);
+    const std::string settingsAfter = fileBytes(settings);
     umount2(point.c_str(), MNT_DETACH);
 
     EXPECT_EQ(exportError, "File access denied");
     EXPECT_EQ(csvError, "File access denied");
     EXPECT_EQ(settingsError, "File access denied");
-    EXPECT_EQ(dataAfter, UsersFile);
+    EXPECT_EQ(dataAfter, usersFile);
     EXPECT_EQ(settingsAfter, oldSettings);
     EXPECT_EQ(left, (QStringList{"Zorvimet.ini", "filler", "m.dat"}));
 }

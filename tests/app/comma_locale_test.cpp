@@ -17,9 +17,9 @@ protected:
             << "run with LC_ALL=de_DE.UTF-8 (ctest sets it)";
     }
 
-    std::string Path(const char* name) const { return Dir.filePath(name).toStdString(); }
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
 
-    QTemporaryDir Dir;
+    QTemporaryDir dir;
 };
 
 TEST_F(CommaLocale, LogLinesUseTheMachineSeparator) {
@@ -35,28 +35,28 @@ TEST_F(CommaLocale, ExportWritesPointInDatAndCommaInCsv) {
     app::LogModel log;
     log.append(2000, 10000000.5);
     log.append(2500, 1.5e-6);
-    ASSERT_EQ(app::saveData(Path("m.dat"), ".dat", log, 0), "");
-    ASSERT_EQ(app::saveData(Path("m.csv"), ".csv", log, 0), "");
-    EXPECT_EQ(FileBytes(Path("m.dat")),
+    ASSERT_EQ(app::saveData(path("m.dat"), ".dat", log, 0), "");
+    ASSERT_EQ(app::saveData(path("m.csv"), ".csv", log, 0), "");
+    EXPECT_EQ(fileBytes(path("m.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* 30.12.1899\r\n/*\r\n"
               "2000 10000000.5\r\n2500 1.5e-6\r\n");
-    EXPECT_EQ(FileBytes(Path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
+    EXPECT_EQ(fileBytes(path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
 }
 
 TEST_F(CommaLocale, SettingsFileKeepsTheDecimalPoint) {
-    const std::string name = app::settingsFileName(Dir.path().toStdString());
+    const std::string name = app::settingsFileName(dir.path().toStdString());
     app::Settings s;
     s.timeDivisor = 1.5;
     s.frequencyDivisor = 1e6;
     ASSERT_EQ(app::writeSettings(name, s), "");
-    EXPECT_EQ(FileBytes(name).substr(0, 52),
+    EXPECT_EQ(fileBytes(name).substr(0, 52),
               "\r\n 1.50000000000000E+0000\r\n 1.00000000000000E+0006\r\n");
     app::Settings back;
     ASSERT_EQ(app::readSettings(name, back), "");
     EXPECT_EQ(back.timeDivisor, 1.5);
     EXPECT_EQ(back.frequencyDivisor, 1e6);
 
-    WriteBytes(name, "P\r\n1,5\r\n");
+    writeBytes(name, "P\r\n1,5\r\n");
     EXPECT_EQ(app::readSettings(name, back), "Invalid numeric input");
 }
 

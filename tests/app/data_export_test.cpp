@@ -15,19 +15,19 @@
 
 namespace {
 
-const QLocale UnitedStates(QLocale::English, QLocale::UnitedStates);
-const QLocale German(QLocale::German, QLocale::Germany);
+const QLocale unitedStates(QLocale::English, QLocale::UnitedStates);
+const QLocale german(QLocale::German, QLocale::Germany);
 
 // A date-time value for a local date and time of day.
-double DateTime(QDate date, int h, int m, int s) {
+double dateTime(QDate date, int h, int m, int s) {
     return QDate(1899, 12, 30).daysTo(date) + (h * 3600 + m * 60 + s) / 86400.0;
 }
 
 class DataExportTest : public ::testing::Test {
 protected:
-    std::string Path(const char* name) const { return Dir.filePath(name).toStdString(); }
+    std::string path(const char* name) const { return dir.filePath(name).toStdString(); }
 
-    QTemporaryDir Dir;
+    QTemporaryDir dir;
 };
 
 TEST_F(DataExportTest, DatHasHeaderAndPointDecimals) {
@@ -35,9 +35,9 @@ TEST_F(DataExportTest, DatHasHeaderAndPointDecimals) {
     log.append(0, 10000000);
     log.append(2000, 10000000.5);
     log.append(2500, 1.5e-6);
-    const double start = DateTime(QDate(2026, 12, 8), 13, 5, 7);
-    ASSERT_EQ(app::saveData(Path("m.dat"), ".dat", log, start, German), "");
-    EXPECT_EQ(FileBytes(Path("m.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n"
+    const double start = dateTime(QDate(2026, 12, 8), 13, 5, 7);
+    ASSERT_EQ(app::saveData(path("m.dat"), ".dat", log, start, german), "");
+    EXPECT_EQ(fileBytes(path("m.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n"
                                         "/* 08.12.2026 13:05:07\r\n"
                                         "/*\r\n"
                                         "0 10000000\r\n"
@@ -49,84 +49,84 @@ TEST_F(DataExportTest, CsvKeepsTheMachineSeparatorAndHasNoHeader) {
     app::LogModel log(',');
     log.append(2000, 10000000.5);
     log.append(2500, 1.5e-6);
-    ASSERT_EQ(app::saveData(Path("m.csv"), ".csv", log, 0, German), "");
-    EXPECT_EQ(FileBytes(Path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
+    ASSERT_EQ(app::saveData(path("m.csv"), ".csv", log, 0, german), "");
+    EXPECT_EQ(fileBytes(path("m.csv")), "2000;10000000,5\r\n2500;1,5e-6\r\n");
 }
 
 TEST_F(DataExportTest, DateLineFormats) {
     const struct {
-        double StartTime;
-        QLocale Locale;
-        const char* Line;
+        double startTime;
+        QLocale locale;
+        const char* line;
     } cases[] = {
-        {0, UnitedStates, "/* 12/30/1899"},
-        {0, German, "/* 30.12.1899"},
-        {DateTime(QDate(2026, 12, 8), 0, 0, 0), UnitedStates, "/* 12/8/2026"},
-        {DateTime(QDate(2026, 12, 8), 13, 5, 7), UnitedStates, "/* 12/8/2026 1:05:07 PM"},
-        {DateTime(QDate(2026, 1, 2), 0, 0, 1), German, "/* 02.01.2026 00:00:01"},
+        {0, unitedStates, "/* 12/30/1899"},
+        {0, german, "/* 30.12.1899"},
+        {dateTime(QDate(2026, 12, 8), 0, 0, 0), unitedStates, "/* 12/8/2026"},
+        {dateTime(QDate(2026, 12, 8), 13, 5, 7), unitedStates, "/* 12/8/2026 1:05:07 PM"},
+        {dateTime(QDate(2026, 1, 2), 0, 0, 1), german, "/* 02.01.2026 00:00:01"},
         // The locale's words are written in UTF-8.
-        {DateTime(QDate(2026, 12, 8), 13, 5, 7), QLocale(QLocale::Korean, QLocale::SouthKorea),
+        {dateTime(QDate(2026, 12, 8), 13, 5, 7), QLocale(QLocale::Korean, QLocale::SouthKorea),
          "/* 2026. 12. 8. 오후 1시 5분 7초"},
-        {DateTime(QDate(2026, 1, 2), 23, 59, 59), German, "/* 02.01.2026 23:59:59"},
+        {dateTime(QDate(2026, 1, 2), 23, 59, 59), german, "/* 02.01.2026 23:59:59"},
         // Before the epoch the fraction still counts forward from midnight.
-        {-1.25, German, "/* 29.12.1899 06:00:00"},
+        {-1.25, german, "/* 29.12.1899 06:00:00"},
         // The years 1 to 9999 have dates; beyond them, and for no number at all, none.
-        {-693593, German, "/* 01.01.0001"},
-        {2958465.5, German, "/* 31.12.9999 12:00:00"},
-        {2958466, German, "/* "},
-        {-693593.5, German, "/* "},
-        {1e300, German, "/* "},
-        {std::nan(""), German, "/* "},
-        {-std::numeric_limits<double>::infinity(), German, "/* "},
+        {-693593, german, "/* 01.01.0001"},
+        {2958465.5, german, "/* 31.12.9999 12:00:00"},
+        {2958466, german, "/* "},
+        {-693593.5, german, "/* "},
+        {1e300, german, "/* "},
+        {std::nan(""), german, "/* "},
+        {-std::numeric_limits<double>::infinity(), german, "/* "},
     };
     const app::LogModel empty('.');
     for (const auto& c : cases) {
-        ASSERT_EQ(app::saveData(Path("d.dat"), ".dat", empty, c.StartTime, c.Locale), "");
-        const std::string bytes = FileBytes(Path("d.dat"));
+        ASSERT_EQ(app::saveData(path("d.dat"), ".dat", empty, c.startTime, c.locale), "");
+        const std::string bytes = fileBytes(path("d.dat"));
         const std::size_t second = bytes.find("\r\n") + 2;
-        EXPECT_EQ(bytes.substr(second, bytes.find("\r\n", second) - second), c.Line) << c.StartTime;
+        EXPECT_EQ(bytes.substr(second, bytes.find("\r\n", second) - second), c.line) << c.startTime;
     }
 }
 
 TEST_F(DataExportTest, EmptyLogGivesThreeLineDatAndEmptyCsv) {
     const app::LogModel empty('.');
-    ASSERT_EQ(app::saveData(Path("e.dat"), ".dat", empty, 0, UnitedStates), "");
-    ASSERT_EQ(app::saveData(Path("e.csv"), ".csv", empty, 0, UnitedStates), "");
-    EXPECT_EQ(FileBytes(Path("e.dat")),
+    ASSERT_EQ(app::saveData(path("e.dat"), ".dat", empty, 0, unitedStates), "");
+    ASSERT_EQ(app::saveData(path("e.csv"), ".csv", empty, 0, unitedStates), "");
+    EXPECT_EQ(fileBytes(path("e.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* 12/30/1899\r\n/*\r\n");
-    EXPECT_TRUE(QFileInfo::exists(Dir.filePath("e.csv")));
-    EXPECT_EQ(FileBytes(Path("e.csv")), "");
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("e.csv")));
+    EXPECT_EQ(fileBytes(path("e.csv")), "");
 }
 
 TEST_F(DataExportTest, OtherExtensionsWriteNothing) {
     app::LogModel log('.');
     log.append(1, 2);
     for (const char* ext : {".DAT", ".Csv", ".txt", "", "dat", ".dat "}) {
-        EXPECT_EQ(app::saveData(Path("data.DAT"), ext, log, 0, UnitedStates), "") << ext;
+        EXPECT_EQ(app::saveData(path("data.DAT"), ext, log, 0, unitedStates), "") << ext;
     }
-    EXPECT_TRUE(QDir(Dir.path()).isEmpty());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 TEST_F(DataExportTest, ReplacesAnExistingFile) {
-    WriteBytes(Path("r.csv"), std::string(1000, 'x'));
+    writeBytes(path("r.csv"), std::string(1000, 'x'));
     app::LogModel log('.');
     log.append(1, 2);
-    ASSERT_EQ(app::saveData(Path("r.csv"), ".csv", log, 0, UnitedStates), "");
-    EXPECT_EQ(FileBytes(Path("r.csv")), "1;2\r\n");
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"r.csv"});
+    ASSERT_EQ(app::saveData(path("r.csv"), ".csv", log, 0, unitedStates), "");
+    EXPECT_EQ(fileBytes(path("r.csv")), "1;2\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"r.csv"});
 }
 
 TEST_F(DataExportTest, AFileThatCannotBeCreatedIsFileAccessDenied) {
     const app::LogModel empty('.');
-    EXPECT_EQ(app::saveData(Path("no/such/folder/x.dat"), ".dat", empty, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(path("no/such/folder/x.dat"), ".dat", empty, 0, unitedStates),
               "File access denied");
-    EXPECT_EQ(app::saveData(Dir.path().toStdString(), ".dat", empty, 0, UnitedStates),
+    EXPECT_EQ(app::saveData(dir.path().toStdString(), ".dat", empty, 0, unitedStates),
               "File access denied");
 }
 
 TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
     const std::string good = "1;2\r\n";
-    WriteBytes(Path("big.csv"), good);
+    writeBytes(path("big.csv"), good);
     app::LogModel log('.');
     for (int i = 0; i < 20000; ++i) {
         log.append(i, 10000000.25);
@@ -137,13 +137,13 @@ TEST_F(DataExportTest, AWriteThatFailsMidwayLeavesTheUsersFileWhole) {
     rlimit small = old;
     small.rlim_cur = 100000; // the export needs about 400 kB
     setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = app::saveData(Path("big.csv"), ".csv", log, 0, UnitedStates);
+    const std::string error = app::saveData(path("big.csv"), ".csv", log, 0, unitedStates);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(error, "File access denied");
-    EXPECT_EQ(FileBytes(Path("big.csv")), good);
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"big.csv"});
+    EXPECT_EQ(fileBytes(path("big.csv")), good);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"big.csv"});
 }
 
 TEST_F(DataExportTest, LongLogsAreWrittenCompletely) {
@@ -152,8 +152,8 @@ TEST_F(DataExportTest, LongLogsAreWrittenCompletely) {
     for (int i = 0; i < N; ++i) {
         log.append(i * 10.0, 10000000.5);
     }
-    ASSERT_EQ(app::saveData(Path("l.dat"), ".dat", log, 0, UnitedStates), "");
-    const std::string bytes = FileBytes(Path("l.dat"));
+    ASSERT_EQ(app::saveData(path("l.dat"), ".dat", log, 0, unitedStates), "");
+    const std::string bytes = fileBytes(path("l.dat"));
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), N + 3);
     EXPECT_NE(bytes.find("\r\n0 10000000.5\r\n10 10000000.5\r\n"), std::string::npos);
     const std::string last = "\r\n499990 10000000.5\r\n";

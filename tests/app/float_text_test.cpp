@@ -7,20 +7,20 @@
 namespace {
 
 struct FloatCase {
-    double Value;
+    double value;
     const char* Point;
-    const char* Comma;
+    const char* comma;
 };
 
 class FloatToStrTest : public ::testing::TestWithParam<FloatCase> {};
 
 TEST_P(FloatToStrTest, GeneralFormatWithFifteenDigits) {
     const FloatCase& c = GetParam();
-    EXPECT_EQ(counter::floatToStr(c.Value, '.'), c.Point);
-    EXPECT_EQ(counter::floatToStr(c.Value, ','), c.Comma);
+    EXPECT_EQ(counter::floatToStr(c.value, '.'), c.Point);
+    EXPECT_EQ(counter::floatToStr(c.value, ','), c.comma);
 }
 
-constexpr double Inf = std::numeric_limits<double>::infinity();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 INSTANTIATE_TEST_SUITE_P(
     Values, FloatToStrTest,
@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         FloatCase{-1e20, "-1E20", "-1E20"},
         FloatCase{1.7976931348623157e308, "1.79769313486232E308", "1,79769313486232E308"},
         FloatCase{5e-324, "4.94065645841247E-324", "4,94065645841247E-324"},
-        FloatCase{Inf, "INF", "INF"}, FloatCase{-Inf, "-INF", "-INF"},
+        FloatCase{kInf, "INF", "INF"}, FloatCase{-kInf, "-INF", "-INF"},
         FloatCase{std::numeric_limits<double>::quiet_NaN(), "NAN", "NAN"}));
 
 TEST(logLine, TimeStampEightBlanksValue) {
@@ -61,8 +61,8 @@ TEST(logLine, TimeStampEightBlanksValue) {
 TEST(elapsedMs, WholeMillisecondsHalvesToEven) {
     // m / 2048 days is exactly 42187.5 * m ms, so the halves are exact.
     const struct {
-        double Days;
-        double Ms;
+        double days;
+        double ms;
     } cases[] = {
         {0, 0},
         {2.0 / 86400, 2000},
@@ -74,7 +74,7 @@ TEST(elapsedMs, WholeMillisecondsHalvesToEven) {
         {0.6 / 86400000, 1},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::elapsedMs(c.Days), c.Ms) << c.Days;
+        EXPECT_EQ(app::elapsedMs(c.days), c.ms) << c.days;
     }
 }
 

@@ -19,18 +19,18 @@ using app::Settings;
 
 // The values a window holds before reading: its designed geometry and unusual masks, so that
 // a field the file does not supply is seen to keep its value.
-Settings WindowValues() {
+Settings windowValues() {
     return Settings{"COM99", 7, 7, 614, 225, 1148, 574, 5, 6};
 }
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    std::string Name() const { return app::settingsFileName(Dir.path().toStdString()); }
+    std::string Name() const { return app::settingsFileName(dir.path().toStdString()); }
 
     // Reads `bytes` as the settings file over the window values.
-    Settings Read(const std::string& bytes, std::string* error = nullptr) {
-        WriteBytes(Name(), bytes);
-        Settings s = WindowValues();
+    Settings read(const std::string& bytes, std::string* error = nullptr) {
+        writeBytes(Name(), bytes);
+        Settings s = windowValues();
         const std::string message = app::readSettings(Name(), s);
         if (error) {
             *error = message;
@@ -38,7 +38,7 @@ protected:
         return s;
     }
 
-    QTemporaryDir Dir;
+    QTemporaryDir dir;
 };
 
 TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
@@ -48,16 +48,16 @@ TEST_F(SettingsFileTest, NameIsBesideTheExecutable) {
 }
 
 TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFolder) {
-    const std::string program = Dir.filePath("program").toStdString();
-    const std::string config = Dir.filePath("config").toStdString();
+    const std::string program = dir.filePath("program").toStdString();
+    const std::string config = dir.filePath("config").toStdString();
     std::filesystem::create_directories(program);
     std::filesystem::create_directories(config + "/talvek");
     const std::string beside = program + "/Zorvimet.ini";
     const std::string kept = config + "/talvek/Zorvimet.ini";
     EXPECT_EQ(app::settingsPlace(program).writeFile, beside) << "a writable folder keeps it";
-    WriteBytes(beside, "COM1\r\n");
+    writeBytes(beside, "COM1\r\n");
     ASSERT_EQ(::chmod(program.c_str(), 0555), 0);
-    ASSERT_EQ(::chmod(Dir.path().toLocal8Bit().constData(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.path().toLocal8Bit().constData(), 0755), 0);
     ASSERT_EQ(::chmod((config + "/talvek").c_str(), 0777), 0);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -66,7 +66,7 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
             // Root writes anywhere: look as somebody else, the way an installed program runs.
             const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
             const app::SettingsPlace shipped = app::settingsPlace(program);
-            WriteBytes(kept, "COM2\r\n");
+            writeBytes(kept, "COM2\r\n");
             const app::SettingsPlace own = app::settingsPlace(program);
             std::_Exit(asOther && shipped.writeFile == kept && shipped.readFile == beside &&
                                own.readFile == kept
@@ -78,12 +78,12 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
 }
 
 TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
-    Settings expected = WindowValues();
+    Settings expected = windowValues();
     expected.savedPort = "";
     expected.timeDivisor = 1;
     expected.frequencyDivisor = 1;
-    for (const std::string& name : {Name(), std::string(), Dir.path().toStdString()}) {
-        Settings s = WindowValues();
+    for (const std::string& name : {Name(), std::string(), dir.path().toStdString()}) {
+        Settings s = windowValues();
         EXPECT_EQ(app::readSettings(name, s), "");
         EXPECT_EQ(s, expected);
     }
@@ -91,13 +91,13 @@ TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
 
 TEST_F(SettingsFileTest, OnlyTheFirstLineGivesZerosMasksOf255AndDivisorsOf1) {
     std::string error = "unset";
-    const Settings s = Read("COM3\r\n", &error);
+    const Settings s = read("COM3\r\n", &error);
     EXPECT_EQ(error, "");
     EXPECT_EQ(s, (Settings{"COM3", 1, 1, 0, 0, 0, 0, 255, 255}));
 }
 
 TEST_F(SettingsFileTest, ReadsEveryLine) {
-    const Settings s = Read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
+    const Settings s = read("COM17\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                             "10\r\n-20\r\n800\r\n600\r\n3\r\n12\r\n");
     EXPECT_EQ(s, (Settings{"COM17", 60, 1e6, 10, -20, 800, 600, 3, 12}));
 }
@@ -125,7 +125,7 @@ TEST_F(SettingsFileTest, TokenRules) {
     };
     for (const auto& c : cases) {
         std::string error = "unset";
-        const Settings s = Read(c.Bytes, &error);
+        const Settings s = read(c.Bytes, &error);
         EXPECT_EQ(error, "") << c.Bytes;
         EXPECT_EQ(s.savedPort, "P") << c.Bytes;
         EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.Bytes;
@@ -136,15 +136,15 @@ TEST_F(SettingsFileTest, TokenRules) {
 }
 
 TEST_F(SettingsFileTest, PortLineIsTakenWhole) {
-    EXPECT_EQ(Read(" COM 3 x\r\n60\r\n").savedPort, " COM 3 x");
-    EXPECT_EQ(Read("\r\n60\r\n").savedPort, "");
-    EXPECT_EQ(Read("").savedPort, "");
+    EXPECT_EQ(read(" COM 3 x\r\n60\r\n").savedPort, " COM 3 x");
+    EXPECT_EQ(read("\r\n60\r\n").savedPort, "");
+    EXPECT_EQ(read("").savedPort, "");
 }
 
 TEST_F(SettingsFileTest, DamagedDivisorsFallBackTo1) {
     for (const char* divisor : {"0", "-0", "0.0e5", "1e999", "-1e999", "1e-999"}) {
         const std::string line = std::string(divisor) + "\r\n";
-        const Settings s = Read("P\r\n" + line + line);
+        const Settings s = read("P\r\n" + line + line);
         EXPECT_EQ(s.timeDivisor, 1) << divisor;
         EXPECT_EQ(s.frequencyDivisor, 1) << divisor;
     }
@@ -152,20 +152,20 @@ TEST_F(SettingsFileTest, DamagedDivisorsFallBackTo1) {
 
 TEST_F(SettingsFileTest, MasksKeepTheirLowEightBitsAndZeroBecomes255) {
     const struct {
-        const char* Text;
-        int Mask;
+        const char* text;
+        int mask;
     } cases[] = {{"1", 1},     {"255", 255}, {"256", 255}, {"258", 2},
                  {"511", 255}, {"0", 255},   {"-1", 255},  {"$1FE", 254}};
     for (const auto& c : cases) {
-        const std::string line = std::string(c.Text) + "\r\n";
-        const Settings s = Read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
-        EXPECT_EQ(s.filterShow, c.Mask) << c.Text;
-        EXPECT_EQ(s.filterType, c.Mask) << c.Text;
+        const std::string line = std::string(c.text) + "\r\n";
+        const Settings s = read("P\r\n1\r\n1\r\n0\r\n0\r\n500\r\n160\r\n" + line + line);
+        EXPECT_EQ(s.filterShow, c.mask) << c.text;
+        EXPECT_EQ(s.filterType, c.mask) << c.text;
     }
 }
 
 TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
-    const Settings defaults = WindowValues();
+    const Settings defaults = windowValues();
     const struct {
         const char* Bytes;
         double TimeDivisor;
@@ -183,7 +183,7 @@ TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
     };
     for (const auto& c : cases) {
         std::string error;
-        const Settings s = Read(c.Bytes, &error);
+        const Settings s = read(c.Bytes, &error);
         EXPECT_EQ(error, "Invalid numeric input") << c.Bytes;
         EXPECT_EQ(s.savedPort, "P") << c.Bytes;
         EXPECT_EQ(s.timeDivisor, c.TimeDivisor) << c.Bytes;
@@ -195,8 +195,8 @@ TEST_F(SettingsFileTest, ABadTokenStopsAndKeepsWhatWasRead) {
 
 TEST(settingsRealText, ScientificWidth23WithFourExponentDigits) {
     const struct {
-        double Value;
-        const char* Text;
+        double value;
+        const char* text;
     } cases[] = {
         {60, " 6.00000000000000E+0001"},
         {1e6, " 1.00000000000000E+0006"},
@@ -213,43 +213,43 @@ TEST(settingsRealText, ScientificWidth23WithFourExponentDigits) {
         {-1.797693134862315e308, "-1.79769313486231E+0308"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::settingsRealText(c.Value), c.Text) << c.Value;
-        EXPECT_EQ(app::settingsRealText(c.Value).size(), 23u);
+        EXPECT_EQ(app::settingsRealText(c.value), c.text) << c.value;
+        EXPECT_EQ(app::settingsRealText(c.value).size(), 23u);
     }
 }
 
 TEST_F(SettingsFileTest, WritesNineLinesByteForByteAndReadsThemBack) {
     const Settings s{"COM17", 60, 1e6, -8, 225, 1148, 574, 255, 3};
-    WriteBytes(Name(), "an older, longer file that is replaced entirely\r\n\r\n\r\n\r\n\r\n");
+    writeBytes(Name(), "an older, longer file that is replaced entirely\r\n\r\n\r\n\r\n\r\n");
     ASSERT_EQ(app::writeSettings(Name(), s), "");
-    EXPECT_EQ(FileBytes(Name()), "COM17\r\n"
+    EXPECT_EQ(fileBytes(Name()), "COM17\r\n"
                                  " 6.00000000000000E+0001\r\n"
                                  " 1.00000000000000E+0006\r\n"
                                  "-8\r\n225\r\n1148\r\n574\r\n255\r\n3\r\n");
-    Settings back = WindowValues();
+    Settings back = windowValues();
     EXPECT_EQ(app::readSettings(Name(), back), "");
     EXPECT_EQ(back, s);
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 
 TEST_F(SettingsFileTest, TheLargestDivisorsReadBack) {
     const double largest = std::numeric_limits<double>::max();
     ASSERT_EQ(app::writeSettings(Name(), Settings{"P", largest, -largest, 0, 0, 0, 0, 1, 1}), "");
-    Settings back = WindowValues();
+    Settings back = windowValues();
     EXPECT_EQ(app::readSettings(Name(), back), "");
     EXPECT_EQ(back.timeDivisor, 1.79769313486231e308);
     EXPECT_EQ(back.frequencyDivisor, -1.79769313486231e308);
 }
 
 TEST_F(SettingsFileTest, WriteFailureIsFileAccessDenied) {
-    EXPECT_EQ(app::writeSettings(Dir.filePath("missing/Zorvimet.ini").toStdString(), Settings{}),
+    EXPECT_EQ(app::writeSettings(dir.filePath("missing/Zorvimet.ini").toStdString(), Settings{}),
               "File access denied");
     EXPECT_EQ(app::writeSettings("", Settings{}), "File access denied");
 }
 
 TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
     const std::string good = "COM1\r\n 1.00000000000000E+0000\r\n";
-    WriteBytes(Name(), good);
+    writeBytes(Name(), good);
     // A file-size limit makes the write fail part-way, even for a privileged user.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};
@@ -262,8 +262,8 @@ TEST_F(SettingsFileTest, AWriteThatFailsMidwayLeavesTheOldFileWhole) {
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_EQ(error, "File access denied");
-    EXPECT_EQ(FileBytes(Name()), good);
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
+    EXPECT_EQ(fileBytes(Name()), good);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Zorvimet.ini"});
 }
 
 } // namespace

@@ -19,7 +19,7 @@
 namespace {
 
 // The page's first choice: the Allan deviation alone.
-analysis::StabilityOptions AllanOnly() {
+analysis::StabilityOptions allanOnly() {
     analysis::StabilityOptions options;
     options.kinds = {analysis::Deviation::Allan};
     return options;
@@ -28,7 +28,7 @@ analysis::StabilityOptions AllanOnly() {
 using analysis::Deviation;
 
 // White frequency noise around 10 MHz, one reading per 100 ms.
-std::vector<analysis::Reading> WhiteFrequencyReadings(int count) {
+std::vector<analysis::Reading> whiteFrequencyReadings(int count) {
     std::mt19937_64 random(7);
     std::normal_distribution<double> noise(0.0, 0.01);
     std::vector<analysis::Reading> readings;
@@ -38,7 +38,7 @@ std::vector<analysis::Reading> WhiteFrequencyReadings(int count) {
     return readings;
 }
 
-std::vector<std::vector<std::string>> TableCells(const QTableWidget& table) {
+std::vector<std::vector<std::string>> tableCells(const QTableWidget& table) {
     std::vector<std::vector<std::string>> rows;
     for (int row = 0; row < table.rowCount(); ++row) {
         std::vector<std::string>& cells = rows.emplace_back();
@@ -49,7 +49,7 @@ std::vector<std::vector<std::string>> TableCells(const QTableWidget& table) {
     return rows;
 }
 
-std::vector<std::vector<std::string>> ExpectedCells(std::span<const analysis::Reading> readings,
+std::vector<std::vector<std::string>> expectedCells(std::span<const analysis::Reading> readings,
                                                     const analysis::StabilityOptions& options) {
     std::vector<std::vector<std::string>> rows;
     for (const analysis::DeviationPoint& point : analyzeReadings(readings, options).points) {
@@ -65,40 +65,40 @@ std::vector<std::vector<std::string>> ExpectedCells(std::span<const analysis::Re
 
 class StabilityPageTest : public ::testing::Test {
 protected:
-    StabilityPageTest() : Page([this] { return Zoom; }) {
-        Page.resize(1148, 520);
-        Page.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Page));
+    StabilityPageTest() : page([this] { return zoom; }) {
+        page.resize(1148, 520);
+        page.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
     }
 
-    void Feed(std::span<const analysis::Reading> readings) {
+    void feed(std::span<const analysis::Reading> readings) {
         for (const analysis::Reading& reading : readings) {
-            Page.addReading(reading.timeMs, reading.value, reading.isPeriod);
+            page.addReading(reading.timeMs, reading.value, reading.isPeriod);
         }
     }
-    void Choose(const std::vector<std::string>& path) {
-        QAction* action = FindMenuAction(Page.menu(), path);
+    void choose(const std::vector<std::string>& path) {
+        QAction* action = talvek::test::findMenuAction(page.menu(), path);
         ASSERT_NE(action, nullptr);
         action->trigger();
     }
     // Waits for the page's next refresh.
-    void WaitForTable(int rows) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return Page.table()->rowCount() == rows; }, 3000));
+    void waitForTable(int rows) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return page.table()->rowCount() == rows; }, 3000));
     }
 
-    app::TimeSpan Zoom;
-    app::StabilityPage Page;
+    app::TimeSpan zoom;
+    app::StabilityPage page;
 };
 
 // Each menu choice shows at once, and the table is then the analysis of the same readings with
 // the options the choices add up to.
 TEST_F(StabilityPageTest, TableIsTheAnalysisOfTheReadingsForEveryChoice) {
-    const std::vector<analysis::Reading> readings = WhiteFrequencyReadings(600);
-    Feed(readings);
+    const std::vector<analysis::Reading> readings = whiteFrequencyReadings(600);
+    feed(readings);
     analysis::StabilityOptions options;
     options.kinds = {Deviation::Allan};
-    WaitForTable(static_cast<int>(analyzeReadings(readings, options).points.size()));
-    EXPECT_EQ(TableCells(*Page.table()), ExpectedCells(readings, options));
+    waitForTable(static_cast<int>(analyzeReadings(readings, options).points.size()));
+    EXPECT_EQ(tableCells(*page.table()), expectedCells(readings, options));
 
     struct Step {
         std::vector<std::string> entry;
@@ -122,37 +122,37 @@ TEST_F(StabilityPageTest, TableIsTheAnalysisOfTheReadingsForEveryChoice) {
         {{"Tau spacing", "Octave (1, 2, 4, 8, ...)"},
          [](auto& o) { o.spacing = analysis::TauSpacing::Octave; }},
     };
-    auto shown = TableCells(*Page.table());
+    auto shown = tableCells(*page.table());
     for (const Step& step : steps) {
-        Choose(step.entry);
+        choose(step.entry);
         step.change(options);
-        const auto now = TableCells(*Page.table());
-        EXPECT_EQ(now, ExpectedCells(readings, options)) << step.entry.back();
+        const auto now = tableCells(*page.table());
+        EXPECT_EQ(now, expectedCells(readings, options)) << step.entry.back();
         EXPECT_NE(now, shown) << step.entry.back();
         shown = now;
     }
-    EXPECT_NE(Page.caption()->text().toStdString().find("(removed)"), std::string::npos);
+    EXPECT_NE(page.caption()->text().toStdString().find("(removed)"), std::string::npos);
 }
 
 TEST_F(StabilityPageTest, TooFewReadingsShowAnEmptyTableAndNoNaN) {
-    const std::vector<analysis::Reading> three = WhiteFrequencyReadings(3);
+    const std::vector<analysis::Reading> three = whiteFrequencyReadings(3);
     for (std::size_t count = 0; count <= three.size(); ++count) {
-        Page.clear();
-        Feed(std::span(three).first(count));
+        page.clear();
+        feed(std::span(three).first(count));
         QTest::qWait(400);
-        const std::string caption = Page.caption()->text().toStdString();
+        const std::string caption = page.caption()->text().toStdString();
         EXPECT_EQ(caption.find("nan"), std::string::npos) << caption;
-        EXPECT_EQ(TableCells(*Page.table()),
-                  ExpectedCells(std::span(three).first(count), AllanOnly()))
+        EXPECT_EQ(tableCells(*page.table()),
+                  expectedCells(std::span(three).first(count), allanOnly()))
             << count;
     }
 }
 
 TEST_F(StabilityPageTest, CopyTablePutsTheTableTextOnTheClipboard) {
-    const std::vector<analysis::Reading> readings = WhiteFrequencyReadings(100);
-    Feed(readings);
-    Choose({"Deviations", "Time deviation"});
-    Choose({"Copy table"});
+    const std::vector<analysis::Reading> readings = whiteFrequencyReadings(100);
+    feed(readings);
+    choose({"Deviations", "Time deviation"});
+    choose({"Copy table"});
     analysis::StabilityOptions options;
     options.kinds = {Deviation::Allan, Deviation::Time};
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
@@ -160,29 +160,29 @@ TEST_F(StabilityPageTest, CopyTablePutsTheTableTextOnTheClipboard) {
 }
 
 TEST_F(StabilityPageTest, ZoomedSpanAnalysesOnlyTheReadingsTheGraphShows) {
-    std::vector<analysis::Reading> readings = WhiteFrequencyReadings(1000);
+    std::vector<analysis::Reading> readings = whiteFrequencyReadings(1000);
     // A step outside the zoom would dominate every deviation if it were counted.
     for (std::size_t i = 0; i < 300; ++i) {
         readings[i].value += 5;
     }
-    Feed(readings);
-    Zoom = {40.0, 80.05};
-    Choose({"Span", "Zoomed span of the graph"});
+    feed(readings);
+    zoom = {40.0, 80.05};
+    choose({"Span", "Zoomed span of the graph"});
     const std::span<const analysis::Reading> zoomed = std::span(readings).subspan(400, 401);
-    EXPECT_EQ(TableCells(*Page.table()), ExpectedCells(zoomed, AllanOnly()));
-    EXPECT_EQ(Page.shown().values, 401);
-    Choose({"Span", "Whole measurement"});
-    EXPECT_EQ(Page.shown().values, 1000);
+    EXPECT_EQ(tableCells(*page.table()), expectedCells(zoomed, allanOnly()));
+    EXPECT_EQ(page.shown().values, 401);
+    choose({"Span", "Whole measurement"});
+    EXPECT_EQ(page.shown().values, 1000);
 }
 
 // The intervals stand as vertical bars through the points, on logarithmic axes: octave taus lie
 // equally far apart and each bar is as long as the logarithm of its bounds' ratio.
 TEST_F(StabilityPageTest, BarsStandOnLogarithmicAxes) {
-    const std::vector<analysis::Reading> readings = WhiteFrequencyReadings(512);
-    Feed(readings);
-    WaitForTable(static_cast<int>(analyzeReadings(readings, AllanOnly()).points.size()));
-    Page.plot().repaint();
-    const QImage picture = Page.plot().picture().convertToFormat(QImage::Format_RGB32);
+    const std::vector<analysis::Reading> readings = whiteFrequencyReadings(512);
+    feed(readings);
+    waitForTable(static_cast<int>(analyzeReadings(readings, allanOnly()).points.size()));
+    page.plot().repaint();
+    const QImage picture = page.plot().picture().convertToFormat(QImage::Format_RGB32);
     const QRgb red = qRgb(255, 0, 0);
 
     // The longest vertical run of the trace colour in each column.
@@ -202,7 +202,7 @@ TEST_F(StabilityPageTest, BarsStandOnLogarithmicAxes) {
             bars.emplace_back(x, run);
         }
     }
-    const std::vector<analysis::DeviationPoint>& points = Page.shown().points;
+    const std::vector<analysis::DeviationPoint>& points = page.shown().points;
     ASSERT_GE(bars.size(), 3u);
     ASSERT_LE(bars.size(), points.size());
     const std::size_t first = points.size() - bars.size(); // the short bars hide in the symbols

@@ -9,9 +9,9 @@ using namespace std::string_literals;
 TEST(nextToken, CutsTheFirstTokenAndLeavesTheRest) {
     const struct {
         std::string Line;
-        char Separator;
-        std::string Token;
-        std::string Rest;
+        char separator;
+        std::string token;
+        std::string rest;
     } cases[] = {
         {"2000        10000000.5", ' ', "2000", "        10000000.5"},
         {"        10000000.5", ' ', "10000000.5", ""},
@@ -30,8 +30,8 @@ TEST(nextToken, CutsTheFirstTokenAndLeavesTheRest) {
     };
     for (const auto& c : cases) {
         std::string line = c.Line;
-        EXPECT_EQ(app::nextToken(line, c.Separator), c.Token) << c.Line;
-        EXPECT_EQ(line, c.Rest) << c.Line;
+        EXPECT_EQ(app::nextToken(line, c.separator), c.token) << c.Line;
+        EXPECT_EQ(line, c.rest) << c.Line;
     }
 }
 

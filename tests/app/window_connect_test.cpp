@@ -3,19 +3,20 @@
 
 #include "analysis/deviation_table.h"
 #include "analysis/stability.h"
+#include "app/log_view.h"
 #include "app/stability_page.h"
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
+#include "serial/serial_port.h"
 
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -24,7 +25,7 @@
 namespace {
 
 // The page's first choice: the Allan deviation alone.
-analysis::StabilityOptions AllanOnly() {
+analysis::StabilityOptions allanOnly() {
     analysis::StabilityOptions options;
     options.kinds = {analysis::Deviation::Allan};
     return options;
@@ -33,16 +34,16 @@ analysis::StabilityOptions AllanOnly() {
 using WindowConnectTest = WindowTest;
 
 // A display dump: "av", 15 unused characters, the unit field, a blank, the 11-character number.
-std::string DisplayDump(const std::string& unit, const std::string& number) {
+std::string displayDump(const std::string& unit, const std::string& number) {
     return "av" + std::string(15, '-') + unit + " " + number;
 }
 
 TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     form.graphPage().plot()->addTrace(true, {{1, 1}});
     EXPECT_EQ(form.settings().savedPort, "");
-    Connect();
-    EXPECT_EQ(Caption(), "Connected to kelvo FC-2-counter on port COM7");
+    connectCounter();
+    EXPECT_EQ(caption(), "Connected to kelvo FC-2-counter on port COM7");
     EXPECT_TRUE(form.connectPage().connectButton()->isChecked());
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Disconnect");
     EXPECT_TRUE(form.isEnabled());
@@ -53,42 +54,42 @@ TEST_F(WindowConnectTest, ConnectShowsDeviceAndPortAndPreparesTheGraph) {
     ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
     EXPECT_FALSE(form.graphPage().plot()->traces()[0].rightAxis);
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 0u);
-    EXPECT_EQ(Counter.received(), "\x1bI\r");
+    EXPECT_EQ(scriptedCounter.received(), "\x1bI\r");
 
     form.connectPage().connectButton()->click();
-    EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
+    EXPECT_EQ(caption(), "KELVO frequency counter disconnected");
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
     EXPECT_FALSE(form.counter().isConnected());
 }
 
 TEST_F(WindowConnectTest, WindowIsDisabledAndBusyWhileConnecting) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     std::vector<std::pair<bool, std::string>> seen;
     QTimer probe;
     QObject::connect(&probe, &QTimer::timeout,
-                     [&] { seen.emplace_back(form.isEnabled(), Caption()); });
+                     [&] { seen.emplace_back(form.isEnabled(), caption()); });
     probe.start(5);
-    Counter.answer("I", ""); // a silent counter: the identify wait runs its full time
-    Connect();
+    scriptedCounter.answer("I", ""); // a silent counter: the identify wait runs its full time
+    connectCounter();
     probe.stop();
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.front(), std::make_pair(false, std::string("busy...")));
-    EXPECT_EQ(Caption(), "Connected to unknown on port COM7");
+    EXPECT_EQ(caption(), "Connected to unknown on port COM7");
     EXPECT_TRUE(form.isEnabled());
 }
 
 TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
-    app::MainWindow& form = Open();
-    Connect();
-    Reading("10000000.5", 1);
+    app::MainWindow& form = open();
+    connectCounter();
+    sendReading("10000000.5", 1);
     form.connectPage().connectButton()->click(); // disconnect keeps log and graph
     EXPECT_EQ(form.log().count(), 1);
     ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
 
-    form.connectPage().portSelector()->SetPort("COM7");
-    std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
-    Connect();
-    EXPECT_EQ(Caption(), "KELVO frequency counter not found");
+    form.connectPage().portSelector()->setPort("COM7");
+    std::filesystem::remove(std::filesystem::path(folderFile("talvek/ports/com7")));
+    connectCounter();
+    EXPECT_EQ(caption(), "KELVO frequency counter not found");
     EXPECT_FALSE(form.connectPage().connectButton()->isChecked());
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
     EXPECT_TRUE(form.isEnabled());
@@ -98,86 +99,87 @@ TEST_F(WindowConnectTest, FailedConnectEmptiesTheLogButKeepsTheGraph) {
 }
 
 TEST_F(WindowConnectTest, FailedConnectSaysWhyInTheStatusBar) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     {
-        const auto otherProgram = platform::SerialDevice::Open(Counter.slavePath());
+        const auto otherProgram = platform::SerialDevice::open(scriptedCounter.slavePath());
         ASSERT_TRUE(otherProgram);
-        Connect();
-        EXPECT_EQ(Caption(), "KELVO frequency counter not found");
-        EXPECT_EQ(form.statusText(), Counter.slavePath() + " (COM7) is in use by another program");
+        connectCounter();
+        EXPECT_EQ(caption(), "KELVO frequency counter not found");
+        EXPECT_EQ(form.statusText(),
+                  scriptedCounter.slavePath() + " (COM7) is in use by another program");
     }
-    std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
-    Connect();
+    std::filesystem::remove(std::filesystem::path(folderFile("talvek/ports/com7")));
+    connectCounter();
     EXPECT_EQ(form.statusText(), "Serial device COM7 not found (unplugged?)");
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowConnectTest, ScanConnectShowsTheConnectedPortInTheSelector) {
-    const std::filesystem::path link = FolderFile("talvek/ports/com7");
+    const std::filesystem::path link = folderFile("talvek/ports/com7");
     std::filesystem::remove(link);
-    app::MainWindow& form = Open(); // no port to list yet
-    std::filesystem::create_symlink(Counter.slavePath(), link);
-    Connect();
+    app::MainWindow& form = open(); // no port to list yet
+    std::filesystem::create_symlink(scriptedCounter.slavePath(), link);
+    connectCounter();
     ASSERT_TRUE(form.counter().isConnected());
     EXPECT_TRUE(form.connectPage().portSelector()->currentText().startsWith("COM7"));
     EXPECT_EQ(form.connectPage().selectedPort(), "COM7");
 }
 
 TEST_F(WindowConnectTest, CounterThatComesBackIsReconnectedIntoTheSameSession) {
-    app::MainWindow& form = Open();
-    Connect();
-    Reading("10000000.5", 1);
-    Counter.unplug();
-    ASSERT_TRUE(WaitFor([&] { return form.statusText().find("is gone") != std::string::npos; }));
-    std::filesystem::remove(std::filesystem::path(FolderFile("talvek/ports/com7")));
-    NowMs += 2500;
-    talvek::test::ScriptedCounter again(platform::UserPortLinkFolder(), 7);
+    app::MainWindow& form = open();
+    connectCounter();
+    sendReading("10000000.5", 1);
+    scriptedCounter.unplug();
+    ASSERT_TRUE(waitFor([&] { return form.statusText().find("is gone") != std::string::npos; }));
+    std::filesystem::remove(std::filesystem::path(folderFile("talvek/ports/com7")));
+    nowMs += 2500;
+    talvek::test::ScriptedCounter again(platform::userPortLinkFolder(), 7);
     again.answer("I", "kelvo FC-2");
-    EXPECT_TRUE(WaitFor([&] {
+    EXPECT_TRUE(waitFor([&] {
         return form.statusText() == "Serial device COM7 reconnected; 2.5 s lost.";
     })) << form.statusText();
     QTest::qWait(400); // the lost-device message does not come back
     EXPECT_EQ(form.statusText(), "Serial device COM7 reconnected; 2.5 s lost.");
     again.send("10000001.5");
-    EXPECT_TRUE(WaitFor([&] { return form.log().count() == 2; }));
+    EXPECT_TRUE(waitFor([&] { return form.log().count() == 2; }));
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 2u);
-    EXPECT_EQ(Caption(), "Connected to kelvo FC-2-counter on port COM7");
+    EXPECT_EQ(caption(), "Connected to kelvo FC-2-counter on port COM7");
 }
 
 TEST_F(WindowConnectTest, MenuEntryTogglesTheConnection) {
-    app::MainWindow& form = Open();
-    FindMenuAction(form.displayPage().menu(), {"Connect/Disconnect"})->trigger();
-    ASSERT_TRUE(WaitFor([&] { return form.isEnabled(); }));
+    app::MainWindow& form = open();
+    talvek::test::findMenuAction(form.displayPage().menu(), {"Connect/Disconnect"})->trigger();
+    ASSERT_TRUE(waitFor([&] { return form.isEnabled(); }));
     EXPECT_TRUE(form.counter().isConnected());
     EXPECT_TRUE(form.connectPage().connectButton()->isChecked());
-    FindMenuAction(form.graphPage().menu(), {"Connect/Disconnect"})->trigger();
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Connect/Disconnect"})->trigger();
     EXPECT_FALSE(form.counter().isConnected());
     EXPECT_FALSE(form.connectPage().connectButton()->isChecked());
-    EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
+    EXPECT_EQ(caption(), "KELVO frequency counter disconnected");
 }
 
 TEST_F(WindowConnectTest, CloseWhileConnectedDisconnectsAndRefusesOnce) {
-    app::MainWindow& form = Open();
-    Connect();
+    app::MainWindow& form = open();
+    connectCounter();
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(form.counter().isConnected());
     EXPECT_EQ(form.statusText(), "Serial connection closed. Try to close window again!");
-    EXPECT_EQ(Caption(), "KELVO frequency counter disconnected");
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
+    EXPECT_EQ(caption(), "KELVO frequency counter disconnected");
+    EXPECT_FALSE(std::filesystem::exists(settingsFile()));
     EXPECT_TRUE(form.close());
-    EXPECT_EQ(FileBytes(SettingsFile()).substr(0, 6), "COM7\r\n");
-    EXPECT_TRUE(std::filesystem::exists(FolderFile("last_measurement.dat")));
+    EXPECT_EQ(fileBytes(settingsFile()).substr(0, 6), "COM7\r\n");
+    EXPECT_TRUE(std::filesystem::exists(folderFile("last_measurement.dat")));
 }
 
 TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
-    app::MainWindow& form = Open();
-    Connect();
-    Reading("10000000.5", 1);
-    Counter.unplug();
+    app::MainWindow& form = open();
+    connectCounter();
+    sendReading("10000000.5", 1);
+    scriptedCounter.unplug();
     const std::string gone =
         "Serial device COM7 is gone (unplugged?). Disconnect and connect again.";
-    EXPECT_TRUE(WaitFor([&] { return form.statusText() == gone; })) << form.statusText();
+    EXPECT_TRUE(waitFor([&] { return form.statusText() == gone; })) << form.statusText();
     EXPECT_TRUE(form.counter().isConnected()); // the user decides when to disconnect
     form.connectPage().connectButton()->click();
     EXPECT_FALSE(form.counter().isConnected());
@@ -186,28 +188,46 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     EXPECT_EQ(form.log().count(), 1);
 }
 
+TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
+    app::MainWindow& form = open();
+    connectCounter();
+    EXPECT_EQ(form.lossText(), "");
+    auto* port = form.counter().findChild<serial::SerialPort*>();
+    ASSERT_NE(port, nullptr);
+    emit port->telegramsDropped(5);
+    sendReading("10000000.5", 1); // replaces the status text, not the note of the loss
+    emit port->telegramsDropped(2);
+    EXPECT_EQ(form.statusText(), "10000000.5");
+    EXPECT_EQ(form.lossText(), "7 telegrams lost: the window fell behind the line");
+    form.connectPage().connectButton()->click();
+    EXPECT_NE(form.lossText(), ""); // the measurement that has the gap is still there
+    connectCounter();
+    EXPECT_EQ(form.lossText(), "");
+}
+
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     // A second name for the counter's line, so there is another port to pick.
-    std::filesystem::create_symlink(Counter.slavePath(),
-                                    std::filesystem::path(FolderFile("talvek/ports/com8")));
-    WriteBytes(SettingsFile(), "COM7\r\n");
-    app::MainWindow& form = Open();
-    Connect();
-    TComPortComboBox& selector = *form.connectPage().portSelector();
-    const auto com8 = std::find_if(selector.ShownPorts.begin(), selector.ShownPorts.end(),
-                                   [](const TCOM& port) { return port.Name == "COM8"; });
-    ASSERT_NE(com8, selector.ShownPorts.end());
-    selector.activated(static_cast<int>(com8 - selector.ShownPorts.begin()));
+    std::filesystem::create_symlink(scriptedCounter.slavePath(),
+                                    std::filesystem::path(folderFile("talvek/ports/com8")));
+    writeBytes(settingsFile(), "COM7\r\n");
+    app::MainWindow& form = open();
+    connectCounter();
+    portselect::PortSelector& selector = *form.connectPage().portSelector();
+    const auto com8 =
+        std::find_if(selector.shownPorts.begin(), selector.shownPorts.end(),
+                     [](const portselect::PortEntry& port) { return port.name == "COM8"; });
+    ASSERT_NE(com8, selector.shownPorts.end());
+    selector.activated(static_cast<int>(com8 - selector.shownPorts.begin()));
     EXPECT_EQ(form.settings().savedPort, "COM8");
     EXPECT_TRUE(form.counter().isConnected());
     EXPECT_EQ(form.counter().port(), "COM7");
 }
 
 TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
-    app::MainWindow& form = Open();
-    Connect();
-    NowMs += 2000;
-    Reading("10000000.5", 1);
+    app::MainWindow& form = open();
+    connectCounter();
+    nowMs += 2000;
+    sendReading("10000000.5", 1);
     const char sep = counter::machineDecimalSeparator();
     EXPECT_EQ(form.log().line(0), std::string("2000        10000000") + sep + "5");
     EXPECT_EQ(form.statusText(), "10000000.5");
@@ -218,63 +238,60 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].x, 2.0);
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].y, 10000000.5);
 
-    NowMs += 1;
-    Reading("10000001", 2);
+    nowMs += 1;
+    sendReading("10000001", 2);
     EXPECT_EQ(form.log().line(1), "2001        10000001");
     // The newest line is scrolled into view.
     QCoreApplication::processEvents();
-    const QRect newest = form.connectPage().logView()->visualRect(form.log().index(1));
-    EXPECT_TRUE(form.connectPage().logView()->viewport()->rect().contains(newest));
-    EXPECT_EQ(form.connectPage().logView()->rowHeight(0),
-              form.connectPage().logView()->rowHeight(1));
-    EXPECT_GE(form.connectPage().logView()->rowHeight(0),
-              QFontMetrics(form.connectPage().logView()->font()).height());
+    const app::LogView& view = *form.connectPage().logView();
+    EXPECT_TRUE(view.viewport()->rect().contains(view.rowRect(1)));
+    EXPECT_GE(view.rowHeight(), QFontMetrics(view.font()).height());
 }
 
 // Each reading feeds the stability page; hidden, it only catches up when it shows.
 TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
-    app::MainWindow& form = Open();
-    Connect();
+    app::MainWindow& form = open();
+    connectCounter();
     std::vector<analysis::Reading> readings;
     for (int i = 0; i < 12; ++i) {
-        NowMs += 100;
+        nowMs += 100;
         const double value = 10000000 + (i * 7 % 5);
         readings.push_back({100.0 * (i + 1), value, false});
-        Reading(std::to_string(static_cast<int>(value)), i + 1);
+        sendReading(std::to_string(static_cast<int>(value)), i + 1);
     }
     QTest::qWait(400);
     EXPECT_EQ(form.stabilityPage().table()->rowCount(), 0);
     form.pages()->setCurrentWidget(&form.stabilityPage());
-    const auto expected = analyzeReadings(readings, AllanOnly());
+    const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), 2);
     for (int row = 0; row < 2; ++row) {
         EXPECT_EQ(form.stabilityPage().table()->item(row, 3)->text().toStdString(),
                   analysis::deviationCells(expected.points[row]).value);
     }
-    Form->connectPage().connectButton()->click();
-    Connect();
+    window->connectPage().connectButton()->click();
+    connectCounter();
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().table()->rowCount() == 0; }));
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {
-    app::MainWindow& form = Open();
-    NowMs = 5'000'000;
-    Connect();
-    NowMs += 123;
-    Reading("10000000", 1);
-    Reading("10000000", 2); // the same moment twice
-    NowMs += 60'000;
-    Reading("10000000", 3);
+    app::MainWindow& form = open();
+    nowMs = 5'000'000;
+    connectCounter();
+    nowMs += 123;
+    sendReading("10000000", 1);
+    sendReading("10000000", 2); // the same moment twice
+    nowMs += 60'000;
+    sendReading("10000000", 3);
     EXPECT_EQ(form.log().line(0).substr(0, 11), "123        ");
     EXPECT_EQ(form.log().line(1).substr(0, 11), "123        ");
     EXPECT_EQ(form.log().line(2).substr(0, 13), "60123        ");
 }
 
 TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
-    app::MainWindow& form = Open();
-    Connect();
-    FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
-    Reading(DisplayDump(" us", "      1.500"), 1);
+    app::MainWindow& form = open();
+    connectCounter();
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
+    sendReading(displayDump(" us", "      1.500"), 1);
     EXPECT_EQ(form.log().line(0).substr(form.log().line(0).size() - 6), "1.5E-6");
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_EQ(form.graphPage().plot()->leftAxis().scaleFactor,
@@ -284,12 +301,12 @@ TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
 }
 
 TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
-    app::MainWindow& form = Open();
-    Connect();
-    FindMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
+    app::MainWindow& form = open();
+    connectCounter();
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Frequency unit", "MHz"})->trigger();
     EXPECT_EQ(form.settings().frequencyDivisor, 1e6);
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
-    Reading(DisplayDump("MHz", "  10.000000"), 1);
+    sendReading(displayDump("MHz", "  10.000000"), 1);
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/MHz");
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points[0].y *
                   form.graphPage().plot()->leftAxis().scaleFactor,
@@ -298,10 +315,10 @@ TEST_F(WindowConnectTest, MegahertzPlotsTenForTenMegahertz) {
 }
 
 TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     const struct {
-        std::vector<std::string> Entry;
-        double Divisor;
+        std::vector<std::string> entry;
+        double divisor;
         const char* Caption;
     } time[] = {{{"Time unit", "minutes"}, 60, "Time/min"},
                 {{"Time unit", "hours"}, 3600, "Time/h"},
@@ -310,51 +327,51 @@ TEST_F(WindowConnectTest, UnitEntriesSetDivisorCaptionAndFactor) {
                      {{"Frequency unit", "GHz"}, 1e9, "Frequency/GHz"},
                      {{"Frequency unit", "Hz"}, 1, "Frequency/Hz"}};
     for (const auto& c : time) {
-        FindMenuAction(form.graphPage().menu(), c.Entry)->trigger();
-        EXPECT_EQ(form.settings().timeDivisor, c.Divisor);
+        talvek::test::findMenuAction(form.graphPage().menu(), c.entry)->trigger();
+        EXPECT_EQ(form.settings().timeDivisor, c.divisor);
         EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption);
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1 / c.Divisor);
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1 / c.divisor);
     }
     for (const auto& c : frequency) {
-        FindMenuAction(form.graphPage().menu(), c.Entry)->trigger();
-        EXPECT_EQ(form.settings().frequencyDivisor, c.Divisor);
+        talvek::test::findMenuAction(form.graphPage().menu(), c.entry)->trigger();
+        EXPECT_EQ(form.settings().frequencyDivisor, c.divisor);
         EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, c.Caption);
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1 / c.Divisor);
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1 / c.divisor);
     }
 }
 
 TEST_F(WindowConnectTest, OddDivisorKeepsTheCaptionAndScales) {
-    WriteBytes(SettingsFile(), "COM7\r\n 1.00000000000000E+0000\r\n 5.00000000000000E+0002\r\n");
-    app::MainWindow& form = Open();
-    Connect();
+    writeBytes(settingsFile(), "COM7\r\n 1.00000000000000E+0000\r\n 5.00000000000000E+0002\r\n");
+    app::MainWindow& form = open();
+    connectCounter();
     graph::AxisSettings left = form.graphPage().plot()->leftAxis();
     left.caption = "Period/s";
     form.graphPage().plot()->setLeftAxis(left);
-    Reading("10000000", 1);
+    sendReading("10000000", 1);
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_EQ(form.graphPage().plot()->leftAxis().scaleFactor, 1.0 / 500);
 }
 
 TEST_F(WindowConnectTest, ClearEmptiesTheGraphButNotTheLog) {
-    app::MainWindow& form = Open();
-    Connect();
-    Reading("10000000", 1);
-    Reading("10000001", 2);
-    FindMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
+    app::MainWindow& form = open();
+    connectCounter();
+    sendReading("10000000", 1);
+    sendReading("10000001", 2);
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
     ASSERT_EQ(form.graphPage().plot()->traces().size(), 1u);
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 0u);
     EXPECT_EQ(form.log().count(), 2);
-    Reading("10000002", 3);
+    sendReading("10000002", 3);
     EXPECT_EQ(form.graphPage().plot()->traces()[0].points.size(), 1u);
 }
 
 TEST_F(WindowConnectTest, ConnectedPortIsSavedOnClose) {
-    WriteBytes(SettingsFile(), "COM99\r\n");
-    app::MainWindow& form = Open();
-    Connect();
+    writeBytes(settingsFile(), "COM99\r\n");
+    app::MainWindow& form = open();
+    connectCounter();
     form.connectPage().connectButton()->click();
     EXPECT_TRUE(form.close());
-    EXPECT_EQ(FileBytes(SettingsFile()).substr(0, 6), "COM7\r\n");
+    EXPECT_EQ(fileBytes(settingsFile()).substr(0, 6), "COM7\r\n");
 }
 
 } // namespace

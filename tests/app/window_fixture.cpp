@@ -10,105 +10,105 @@
 #include <QTest>
 #include <filesystem>
 
-std::optional<std::string> TFakeDialogs::executeSaveDialog(const std::string& filter,
-                                                           const std::string& defaultExt) {
-    ++SaveDialogs;
-    LastFilter = filter;
-    LastDefaultExt = defaultExt;
-    return SaveAnswer;
+std::optional<std::string> FakeDialogs::executeSaveDialog(const std::string& filter,
+                                                          const std::string& defaultExt) {
+    ++saveDialogs;
+    lastFilter = filter;
+    lastDefaultExt = defaultExt;
+    return saveAnswer;
 }
 
-std::optional<std::string> TFakeDialogs::executeOpenDialog(const std::string& filter) {
-    LastFilter = filter;
-    return OpenAnswer;
+std::optional<std::string> FakeDialogs::executeOpenDialog(const std::string& filter) {
+    lastFilter = filter;
+    return openAnswer;
 }
 
-bool TFakeDialogs::askYesNo(const std::string& question) {
-    Questions.push_back(question);
-    return QuestionAnswer;
+bool FakeDialogs::askYesNo(const std::string& question) {
+    questions.push_back(question);
+    return questionAnswer;
 }
 
-bool TFakeDialogs::executePrinterSetup() {
-    ++PrinterSetups;
-    return PrinterSetupAnswer;
+bool FakeDialogs::executePrinterSetup() {
+    ++printerSetups;
+    return printerSetupAnswer;
 }
 
-std::unique_ptr<plot::PrintTarget> TFakeDialogs::openPrinter() {
-    ++Printed.Opened;
-    return std::make_unique<TRecordingPrinter>(Printed);
+std::unique_ptr<plot::PrintTarget> FakeDialogs::openPrinter() {
+    ++printed.opened;
+    return std::make_unique<RecordingPrinter>(printed);
 }
 
-bool TRecordingPrinter::beginDocument() {
-    ++Record.Documents;
+bool RecordingPrinter::beginDocument() {
+    ++record_.documents;
     return true;
 }
 
-bool TRecordingPrinter::fillRect(const plot::PrintRect&, plot::Color) {
-    ++Record.FilledBlocks;
+bool RecordingPrinter::fillRect(const plot::PrintRect&, plot::Color) {
+    ++record_.filledBlocks;
     return true;
 }
 
-bool TRecordingPrinter::endDocument() {
-    ++Record.Finished;
+bool RecordingPrinter::endDocument() {
+    ++record_.finished;
     return true;
 }
 
-void TFakeDialogs::showError(const std::string& message) {
-    Errors.push_back(message);
+void FakeDialogs::showError(const std::string& message) {
+    errors.push_back(message);
 }
 
 WindowTest::WindowTest() {
-    Counter.answer("I", "kelvo FC-2");
-    std::filesystem::create_symlink(Counter.slavePath(),
-                                    std::filesystem::path(platform::UserPortLinkFolder()) / "com7");
+    scriptedCounter.answer("I", "kelvo FC-2");
+    std::filesystem::create_symlink(scriptedCounter.slavePath(),
+                                    std::filesystem::path(platform::userPortLinkFolder()) / "com7");
 }
 
 WindowTest::~WindowTest() {
-    if (Form) {
-        Form->counter().disconnectFromCounter();
-        Form.reset();
+    if (window) {
+        window->counter().disconnectFromCounter();
+        window.reset();
     }
 }
 
-app::MainWindow& WindowTest::Open() {
+app::MainWindow& WindowTest::open() {
     app::WindowEnvironment environment;
-    environment.settingsFolder = Sandbox.Path();
-    environment.dialogs = Dialogs;
-    environment.dataFolder = DataFolder;
-    environment.monotonicMs = [this] { return RealClock ? platform::MonotonicMs() : NowMs.load(); };
-    Form = std::make_unique<app::MainWindow>(environment);
-    Form->show();
+    environment.settingsFolder = sandbox.path();
+    environment.dialogs = dialogs;
+    environment.dataFolder = dataFolder;
+    environment.monotonicMs = [this] { return realClock ? platform::monotonicMs() : nowMs.load(); };
+    window = std::make_unique<app::MainWindow>(environment);
+    window->show();
     QCoreApplication::processEvents();
-    return *Form;
+    return *window;
 }
 
-std::string WindowTest::SettingsFile() const {
-    return FolderFile("Zorvimet.ini");
+std::string WindowTest::settingsFile() const {
+    return folderFile("Zorvimet.ini");
 }
 
-std::string WindowTest::FolderFile(const std::string& name) const {
-    return Sandbox.File(name);
+std::string WindowTest::folderFile(const std::string& name) const {
+    return sandbox.file(name);
 }
 
-void WindowTest::Connect() {
-    Form->connectPage().connectButton()->click();
-    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }));
+void WindowTest::connectCounter() {
+    window->connectPage().connectButton()->click();
+    EXPECT_TRUE(waitFor([this] { return window->isEnabled(); }));
 }
 
-void WindowTest::SaveThroughMenu() {
-    FindMenuAction(Form->connectPage().logMenu(), {"save data to file"})->trigger();
+void WindowTest::saveThroughMenu() {
+    talvek::test::findMenuAction(window->connectPage().logMenu(), {"save data to file"})->trigger();
 }
 
-void WindowTest::WaitForReplies() {
-    EXPECT_TRUE(WaitFor([this] { return !Form->counter().awaitingReply(); }));
+void WindowTest::waitForReplies() {
+    EXPECT_TRUE(waitFor([this] { return !window->counter().awaitingReply(); }));
 }
 
-void WindowTest::Reading(const std::string& telegram, int expectedLines) {
-    Counter.send(telegram);
-    EXPECT_TRUE(WaitFor([&] { return Form->log().count() >= expectedLines; })) << telegram;
+void WindowTest::sendReading(const std::string& telegram, int expectedLines) {
+    scriptedCounter.send(telegram);
+    EXPECT_TRUE(waitFor([&] { return window->log().count() >= expectedLines; })) << telegram;
 }
 
-bool WindowTest::WaitFor(const std::function<bool()>& done) {
+bool WindowTest::waitFor(const std::function<bool()>& done) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
@@ -120,11 +120,11 @@ bool WindowTest::WaitFor(const std::function<bool()>& done) {
     return true;
 }
 
-std::string WindowTest::ReceivedBytes() {
-    std::string last = Counter.received();
+std::string WindowTest::receivedBytes() {
+    std::string last = scriptedCounter.received();
     for (;;) {
         QTest::qWait(60);
-        const std::string now = Counter.received();
+        const std::string now = scriptedCounter.received();
         if (now == last) {
             return now;
         }
@@ -132,14 +132,15 @@ std::string WindowTest::ReceivedBytes() {
     }
 }
 
-std::string WindowTest::Caption() const {
-    return Form->windowTitle().toLatin1().toStdString();
+std::string WindowTest::caption() const {
+    return window->windowTitle().toLatin1().toStdString();
 }
 
-std::vector<std::string> WindowTest::RepliesShown() const {
+std::vector<std::string> WindowTest::repliesShown() const {
     std::vector<std::string> lines;
-    for (int i = 0; i < Form->commandsPage().replyList()->count(); ++i) {
-        lines.push_back(Form->commandsPage().replyList()->item(i)->text().toLatin1().toStdString());
+    for (int i = 0; i < window->commandsPage().replyList()->count(); ++i) {
+        lines.push_back(
+            window->commandsPage().replyList()->item(i)->text().toLatin1().toStdString());
     }
     return lines;
 }

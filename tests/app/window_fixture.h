@@ -20,16 +20,16 @@
 #include <vector>
 
 // A printer that records what reaches its page.
-struct TPrintRecord {
-    int Opened = 0;
-    int Documents = 0;
-    int FilledBlocks = 0;
-    int Finished = 0;
+struct PrintRecord {
+    int opened = 0;
+    int documents = 0;
+    int filledBlocks = 0;
+    int finished = 0;
 };
 
-class TRecordingPrinter : public plot::PrintTarget {
+class RecordingPrinter : public plot::PrintTarget {
 public:
-    explicit TRecordingPrinter(TPrintRecord& record) : Record(record) {}
+    explicit RecordingPrinter(PrintRecord& record) : record_(record) {}
     void setOrientation(plot::PrintOrientation) override {}
     int pageWidth() override { return 4800; }
     int pageHeight() override { return 6800; }
@@ -39,23 +39,23 @@ public:
     void abortDocument() override {}
 
 private:
-    TPrintRecord& Record;
+    PrintRecord& record_;
 };
 
 // Dialogs answered by the test; every error box is recorded.
-class TFakeDialogs : public app::Dialogs {
+class FakeDialogs : public app::Dialogs {
 public:
-    std::optional<std::string> SaveAnswer;
-    std::optional<std::string> OpenAnswer;
-    bool QuestionAnswer = false;
-    bool PrinterSetupAnswer = false;
-    int SaveDialogs = 0;
-    int PrinterSetups = 0;
-    std::string LastFilter;
-    std::string LastDefaultExt;
-    std::vector<std::string> Errors;
-    std::vector<std::string> Questions;
-    TPrintRecord Printed;
+    std::optional<std::string> saveAnswer;
+    std::optional<std::string> openAnswer;
+    bool questionAnswer = false;
+    bool printerSetupAnswer = false;
+    int saveDialogs = 0;
+    int printerSetups = 0;
+    std::string lastFilter;
+    std::string lastDefaultExt;
+    std::vector<std::string> errors;
+    std::vector<std::string> questions;
+    PrintRecord printed;
 
     std::optional<std::string> executeSaveDialog(const std::string& filter,
                                                  const std::string& defaultExt) override;
@@ -74,29 +74,29 @@ protected:
     ~WindowTest() override;
 
     // Creates and shows the window (after the test wrote its settings file, if any).
-    app::MainWindow& Open();
-    std::string SettingsFile() const;
-    std::string FolderFile(const std::string& name) const;
+    app::MainWindow& open();
+    std::string settingsFile() const;
+    std::string folderFile(const std::string& name) const;
     // Presses the connect button as the user would and waits for the outcome.
-    void Connect();
+    void connectCounter();
     // Chooses "save data to file" in the log's menu.
-    void SaveThroughMenu();
+    void saveThroughMenu();
     // Waits until no command waits for its reply any more.
-    void WaitForReplies();
+    void waitForReplies();
     // Sends a telegram and waits until the window has logged `expectedLines` lines.
-    void Reading(const std::string& telegram, int expectedLines);
+    void sendReading(const std::string& telegram, int expectedLines);
     // Waits, serving events, until `done` holds or 3 s passed.
-    static bool WaitFor(const std::function<bool()>& done);
+    static bool waitFor(const std::function<bool()>& done);
     // The counter's bytes once they stop coming.
-    std::string ReceivedBytes();
-    std::string Caption() const;
-    std::vector<std::string> RepliesShown() const; // the lines of the reply list
+    std::string receivedBytes();
+    std::string caption() const;
+    std::vector<std::string> repliesShown() const; // the lines of the reply list
 
-    TPortSandbox Sandbox;
-    talvek::test::ScriptedCounter Counter;
-    std::shared_ptr<TFakeDialogs> Dialogs = std::make_shared<TFakeDialogs>();
-    std::atomic<std::int64_t> NowMs{1'000'000};
-    bool RealClock = false; // time-stamp with the real monotonic clock instead of NowMs
-    std::string DataFolder; // of the recording journals; the sandbox's talvek folder when empty
-    std::unique_ptr<app::MainWindow> Form;
+    talvek::test::PortSandbox sandbox;
+    talvek::test::ScriptedCounter scriptedCounter;
+    std::shared_ptr<FakeDialogs> dialogs = std::make_shared<FakeDialogs>();
+    std::atomic<std::int64_t> nowMs{1'000'000};
+    bool realClock = false; // time-stamp with the real monotonic clock instead of nowMs
+    std::string dataFolder; // of the recording journals; the sandbox's talvek folder when empty
+    std::unique_ptr<app::MainWindow> window;
 };

@@ -30,7 +30,7 @@
 namespace {
 
 // The page's first choice: the Allan deviation alone.
-analysis::StabilityOptions AllanOnly() {
+analysis::StabilityOptions allanOnly() {
     analysis::StabilityOptions options;
     options.kinds = {analysis::Deviation::Allan};
     return options;
@@ -38,21 +38,21 @@ analysis::StabilityOptions AllanOnly() {
 
 namespace fs = std::filesystem;
 
-std::string DisplayDump(const std::string& unit, const std::string& number) {
+std::string displayDump(const std::string& unit, const std::string& number) {
     return "av" + std::string(15, '-') + unit + " " + number;
 }
 
 class WindowRecordingTest : public WindowTest {
 protected:
-    std::string Journal(const std::string& name = {}) const {
-        return FolderFile("talvek") + (name.empty() ? "" : "/" + name);
+    std::string journal(const std::string& name = {}) const {
+        return folderFile("talvek") + (name.empty() ? "" : "/" + name);
     }
 
     // The ".tvj" files of the journal folder, sorted.
-    std::vector<std::string> Journals() const {
+    std::vector<std::string> journals() const {
         std::vector<std::string> names;
-        fs::create_directories(Journal());
-        for (const auto& entry : fs::directory_iterator(Journal())) {
+        fs::create_directories(journal());
+        for (const auto& entry : fs::directory_iterator(journal())) {
             if (entry.path().extension() == ".tvj") {
                 names.push_back(entry.path().filename().string());
             }
@@ -62,10 +62,10 @@ protected:
     }
 
     // A journal as a killed run leaves it: readings 100 ms apart.
-    void WriteJournal(const std::string& name, double startTime,
+    void writeJournal(const std::string& name, double startTime,
                       const std::vector<std::string>& telegrams) {
-        fs::create_directories(Journal());
-        counter::JournalWriter writer(Journal(name), {startTime, "COM7"});
+        fs::create_directories(journal());
+        counter::JournalWriter writer(journal(name), {startTime, "COM7"});
         double timeMs = 0;
         for (const std::string& telegram : telegrams) {
             const counter::Reading reading = *counter::readingFromTelegram(telegram);
@@ -74,29 +74,30 @@ protected:
         EXPECT_TRUE(writer.close());
     }
 
-    std::vector<std::string> LogLines() const {
+    std::vector<std::string> logLines() const {
         std::vector<std::string> lines;
-        for (int i = 0; i < Form->log().count(); ++i) {
-            lines.push_back(Form->log().line(i));
+        for (int i = 0; i < window->log().count(); ++i) {
+            lines.push_back(window->log().line(i));
         }
         return lines;
     }
 
-    void ClickConnectButton() { Form->connectPage().connectButton()->click(); }
+    void clickConnectButton() { window->connectPage().connectButton()->click(); }
 
-    void OpenThroughMenu(const std::string& fileName) {
-        Dialogs->OpenAnswer = fileName;
-        FindMenuAction(Form->connectPage().logMenu(), {"Open measurement..."})->trigger();
+    void openThroughMenu(const std::string& fileName) {
+        dialogs->openAnswer = fileName;
+        talvek::test::findMenuAction(window->connectPage().logMenu(), {"Open measurement..."})
+            ->trigger();
     }
 
     // The window goes without a clean close, as in a crash.
-    void Abandon() {
-        Form->counter().disconnectFromCounter();
-        Form.reset();
+    void abandon() {
+        window->counter().disconnectFromCounter();
+        window.reset();
     }
 
     // Opens a .dat of `count` readings 250 ms apart and returns them.
-    std::vector<analysis::Reading> OpenReadings(int count) {
+    std::vector<analysis::Reading> openReadings(int count) {
         std::string text = "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n";
         std::vector<analysis::Reading> readings;
         for (int i = 0; i < count; ++i) {
@@ -104,37 +105,37 @@ protected:
             text +=
                 std::to_string(250 * i) + ' ' + counter::floatToStr(readings.back().value) + '\n';
         }
-        WriteBytes(FolderFile("readings.dat"), text);
-        OpenThroughMenu(FolderFile("readings.dat"));
+        writeBytes(folderFile("readings.dat"), text);
+        openThroughMenu(folderFile("readings.dat"));
         return readings;
     }
 
-    QImage GraphPicture() const {
-        Form->graphPage().plot()->repaint();
-        return Form->graphPage().plot()->picture().copy();
+    QImage graphPicture() const {
+        window->graphPage().plot()->repaint();
+        return window->graphPage().plot()->picture().copy();
     }
 };
 
 TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTimeExport) {
     for (const bool exportFails : {false, true}) {
         SCOPED_TRACE(exportFails ? "export fails" : "export written");
-        app::MainWindow& form = Open();
-        Connect();
-        NowMs += 2000;
-        Reading("10000000.5", 1);
-        Counter.send("OK");
-        EXPECT_TRUE(WaitFor([&] { return RepliesShown() == std::vector<std::string>{"OK"}; }));
-        NowMs += 500;
-        Reading(DisplayDump(" us", "      1.500"), 2);
+        app::MainWindow& form = open();
+        connectCounter();
+        nowMs += 2000;
+        sendReading("10000000.5", 1);
+        scriptedCounter.send("OK");
+        EXPECT_TRUE(waitFor([&] { return repliesShown() == std::vector<std::string>{"OK"}; }));
+        nowMs += 500;
+        sendReading(displayDump(" us", "      1.500"), 2);
         const std::string name = "recording-" + std::to_string(::getpid()) + ".tvj";
-        EXPECT_EQ(Journals(), std::vector<std::string>{name});
-        NowMs += 100;
-        ClickConnectButton();
+        EXPECT_EQ(journals(), std::vector<std::string>{name});
+        nowMs += 100;
+        clickConnectButton();
 
         // Everything is on disk once disconnected.
         std::vector<std::string> records;
         const counter::JournalReadResult read =
-            counter::readJournal(Journal(name), [&](const counter::JournalRecord& record) {
+            counter::readJournal(journal(name), [&](const counter::JournalRecord& record) {
                 std::ostringstream text;
                 text << int(record.kind) << ' ' << record.timeMs << ' ' << record.value << ' '
                      << record.unit << ' ' << record.telegram;
@@ -145,47 +146,47 @@ TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTim
         EXPECT_EQ(records,
                   (std::vector<std::string>{
                       "1 2000 1e+07 Hz 10000000.5", "2 2000 0  OK",
-                      "1 2500 1.5e-06 us " + DisplayDump(" us", "      1.500"), "3 2600 0  "}));
+                      "1 2500 1.5e-06 us " + displayDump(" us", "      1.500"), "3 2600 0  "}));
 
         if (exportFails) {
-            fs::remove(FolderFile("last_measurement.dat"));
-            fs::create_directory(FolderFile("last_measurement.dat"));
+            fs::remove(folderFile("last_measurement.dat"));
+            fs::create_directory(folderFile("last_measurement.dat"));
         }
         EXPECT_TRUE(form.close());
-        EXPECT_EQ(Journals().size(), exportFails ? 1u : 0u);
-        Form.reset();
+        EXPECT_EQ(journals().size(), exportFails ? 1u : 0u);
+        window.reset();
     }
 }
 
 TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenAtMost) {
     const std::vector<std::string> telegrams = {"10000000.5", "10000001.25",
-                                                DisplayDump(" us", "      1.500")};
+                                                displayDump(" us", "      1.500")};
     const double startTime = 46000.5; // 2025-12-09 12:00
     for (const bool yes : {true, false}) {
         SCOPED_TRACE(yes ? "Yes" : "No");
-        for (const std::string& name : Journals()) {
-            fs::remove(Journal(name));
+        for (const std::string& name : journals()) {
+            fs::remove(journal(name));
         }
         for (int second = 10; second <= 20; ++second) {
-            WriteBytes(Journal("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj"), "");
+            writeBytes(journal("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj"), "");
         }
-        WriteJournal("recording-1.tvj", startTime, telegrams);
-        WriteBytes(Journal("recording-2.tvj"), "");     // a run killed before its first byte
-        WriteJournal("recording-3.tvj", startTime, {}); // a connect that read nothing
+        writeJournal("recording-1.tvj", startTime, telegrams);
+        writeBytes(journal("recording-2.tvj"), "");     // a run killed before its first byte
+        writeJournal("recording-3.tvj", startTime, {}); // a connect that read nothing
         // The most recently written are looked at first: these two are gone before the offer.
-        fs::last_write_time(Journal("recording-1.tvj"),
+        fs::last_write_time(journal("recording-1.tvj"),
                             fs::file_time_type::clock::now() - std::chrono::hours(1));
-        Dialogs->Questions.clear();
-        Dialogs->QuestionAnswer = yes;
+        dialogs->questions.clear();
+        dialogs->questionAnswer = yes;
 
-        app::MainWindow& form = Open();
-        EXPECT_EQ(Dialogs->Questions,
+        app::MainWindow& form = open();
+        EXPECT_EQ(dialogs->questions,
                   std::vector<std::string>{"Recover the unsaved measurement of " +
                                            counter::dateTimeToStr(startTime) + " (3 readings)?"});
         std::vector<std::string> kept;
         if (yes) {
             const char separator = counter::machineDecimalSeparator();
-            EXPECT_EQ(LogLines(),
+            EXPECT_EQ(logLines(),
                       (std::vector<std::string>{app::logLine(100, 10000000.5, separator),
                                                 app::logLine(200, 10000001.25, separator),
                                                 app::logLine(300, 1.5e-6, separator)}));
@@ -203,35 +204,35 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
             kept.push_back("journal-2020-01-01T00-00-" + std::to_string(second) + ".tvj");
         }
         std::sort(kept.begin(), kept.end());
-        EXPECT_EQ(Journals(), kept);
+        EXPECT_EQ(journals(), kept);
         EXPECT_TRUE(form.close());
-        EXPECT_EQ(Journals().size(), 10u);
-        Form.reset();
+        EXPECT_EQ(journals().size(), 10u);
+        window.reset();
     }
 }
 
 TEST_F(WindowRecordingTest, AJournalInUseIsNeverOfferedButOneLeftByACrashIs) {
-    Open();
-    Connect();
-    Reading("10000000.5", 1);
+    open();
+    connectCounter();
+    sendReading("10000000.5", 1);
     // Another window's journal, in this process or another: its lock keeps it from the offer.
-    const std::string foreign = Journal("recording-999999.tvj");
-    WriteJournal("recording-999999.tvj", 46000.5, {"10000000.5"});
+    const std::string foreign = journal("recording-999999.tvj");
+    writeJournal("recording-999999.tvj", 46000.5, {"10000000.5"});
     const int lock = ::open(foreign.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
     app::WindowEnvironment environment;
-    environment.settingsFolder = Sandbox.Path();
-    environment.dialogs = Dialogs;
+    environment.settingsFolder = sandbox.path();
+    environment.dialogs = dialogs;
     {
         app::MainWindow second(environment);
         second.show();
         QCoreApplication::processEvents();
-        EXPECT_TRUE(Dialogs->Questions.empty());
+        EXPECT_TRUE(dialogs->questions.empty());
     }
     ::close(lock);
-    Abandon();
-    Open();
-    EXPECT_EQ(Dialogs->Questions.size(), 2u);
+    abandon();
+    open();
+    EXPECT_EQ(dialogs->questions.size(), 2u);
 }
 
 TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGoesOn) {
@@ -242,10 +243,10 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
         std::string notice;
     };
     const std::string pid = std::to_string(::getpid());
-    const std::string full = FolderFile("full");
+    const std::string full = folderFile("full");
     const Case cases[] = {
-        {"folder is a file", FolderFile("file/talvek"), [&] { WriteBytes(FolderFile("file"), ""); },
-         "Recording journal stopped: cannot create the folder " + FolderFile("file/talvek") +
+        {"folder is a file", folderFile("file/talvek"), [&] { writeBytes(folderFile("file"), ""); },
+         "Recording journal stopped: cannot create the folder " + folderFile("file/talvek") +
              ": Not a directory. The measurement goes on in memory."},
         {"disk is full", full,
          [&] {
@@ -260,84 +261,84 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         c.spoil();
-        DataFolder = c.folder;
-        app::MainWindow& form = Open();
-        Connect();
-        Reading("10000000.5", 1);
-        EXPECT_TRUE(WaitFor([&] { return !form.journalNotice().empty(); }));
+        dataFolder = c.folder;
+        app::MainWindow& form = open();
+        connectCounter();
+        sendReading("10000000.5", 1);
+        EXPECT_TRUE(waitFor([&] { return !form.journalNotice().empty(); }));
         EXPECT_EQ(form.journalNotice(), c.notice);
-        Reading("10000001.5", 2);
+        sendReading("10000001.5", 2);
         EXPECT_EQ(form.statusText(), "10000001.5");
         EXPECT_EQ(form.journalNotice(), c.notice);
-        Abandon();
+        abandon();
     }
 }
 
 TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     form.pages()->setCurrentWidget(&form.graphPage());
-    Connect();
+    connectCounter();
     const std::vector<std::string> telegrams = {"10000000.5", "123456789012.3", "0.000015",
                                                 "9999999.99"};
     for (std::size_t i = 0; i < telegrams.size(); ++i) {
-        NowMs += 1234;
-        Reading(telegrams[i], static_cast<int>(i) + 1);
+        nowMs += 1234;
+        sendReading(telegrams[i], static_cast<int>(i) + 1);
     }
-    ClickConnectButton();
-    const QImage measured = GraphPicture();
+    clickConnectButton();
+    const QImage measured = graphPicture();
     for (const std::string extension : {".dat", ".csv"}) {
         SCOPED_TRACE(extension);
-        Dialogs->SaveAnswer = FolderFile("first" + extension);
-        SaveThroughMenu();
-        FindMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
-        ASSERT_NE(GraphPicture(), measured);
+        dialogs->saveAnswer = folderFile("first" + extension);
+        saveThroughMenu();
+        talvek::test::findMenuAction(form.graphPage().menu(), {"Clear"})->trigger();
+        ASSERT_NE(graphPicture(), measured);
 
-        OpenThroughMenu(FolderFile("first" + extension));
+        openThroughMenu(folderFile("first" + extension));
         EXPECT_EQ(form.statusText(), "Opened first" + extension + ": 4 readings.");
-        EXPECT_EQ(GraphPicture(), measured);
-        Dialogs->SaveAnswer = FolderFile("again" + extension);
-        SaveThroughMenu();
-        EXPECT_EQ(FileBytes(FolderFile("again" + extension)),
-                  FileBytes(FolderFile("first" + extension)));
+        EXPECT_EQ(graphPicture(), measured);
+        dialogs->saveAnswer = folderFile("again" + extension);
+        saveThroughMenu();
+        EXPECT_EQ(fileBytes(folderFile("again" + extension)),
+                  fileBytes(folderFile("first" + extension)));
     }
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromTheFirst) {
-    app::MainWindow& form = Open();
-    Connect();
-    Reading("10000000.5", 1);
-    OpenThroughMenu(FolderFile("bad.dat"));
+    app::MainWindow& form = open();
+    connectCounter();
+    sendReading("10000000.5", 1);
+    openThroughMenu(folderFile("bad.dat"));
     EXPECT_EQ(form.statusText(), "Disconnect before opening a measurement.");
     EXPECT_EQ(form.log().count(), 1);
-    ClickConnectButton();
+    clickConnectButton();
 
-    WriteBytes(FolderFile("notes.txt"), "no\nreadings\n");
-    OpenThroughMenu(FolderFile("notes.txt"));
-    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{
+    writeBytes(folderFile("notes.txt"), "no\nreadings\n");
+    openThroughMenu(folderFile("notes.txt"));
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{
                                    "No readings opened from notes.txt. 2 lines are no reading and "
                                    "were left out, the first is line 1."});
     EXPECT_EQ(form.log().count(), 1);
 
-    WriteBytes(FolderFile("bad.dat"),
+    writeBytes(folderFile("bad.dat"),
                "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n100 5\n1oo 6\n300 7,5\n");
-    OpenThroughMenu(FolderFile("bad.dat"));
+    openThroughMenu(folderFile("bad.dat"));
     EXPECT_EQ(form.statusText(),
               "Opened bad.dat: 2 readings. 1 line is no reading and was left out, the first is "
               "line 5. The start time \"someday\" does not read as a date in this machine's "
               "format; the readings keep their times since the start.");
     const char separator = counter::machineDecimalSeparator();
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
+    EXPECT_EQ(logLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
                                                     app::logLine(300, 7.5, separator)}));
     EXPECT_EQ(form.startTime(), 0.0);
 }
 
 TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
-    app::MainWindow& form = Open();
-    const std::vector<analysis::Reading> readings = OpenReadings(40);
+    app::MainWindow& form = open();
+    const std::vector<analysis::Reading> readings = openReadings(40);
     form.pages()->setCurrentWidget(&form.stabilityPage());
     EXPECT_EQ(form.stabilityPage().shown().values, 40);
-    const auto expected = analyzeReadings(readings, AllanOnly());
+    const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), static_cast<int>(expected.points.size()));
     for (std::size_t row = 0; row < expected.points.size(); ++row) {
         EXPECT_EQ(
@@ -348,8 +349,8 @@ TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
 
 // A Ctrl-drag on the graph narrows what the zoomed span analyses to the readings it shows.
 TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
-    app::MainWindow& form = Open();
-    const std::vector<analysis::Reading> readings = OpenReadings(200);
+    app::MainWindow& form = open();
+    const std::vector<analysis::Reading> readings = openReadings(200);
     form.pages()->setCurrentWidget(&form.graphPage());
     graph::XyPlot& plot = *form.graphPage().plot();
     plot.repaintNow();
@@ -370,7 +371,8 @@ TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
     });
     EXPECT_GT(inside, 20);
     EXPECT_LT(inside, 120);
-    FindMenuAction(form.stabilityPage().menu(), {"Span", "Zoomed span of the graph"})->trigger();
+    talvek::test::findMenuAction(form.stabilityPage().menu(), {"Span", "Zoomed span of the graph"})
+        ->trigger();
     EXPECT_EQ(form.stabilityPage().shown().values, inside);
 }
 

@@ -7,9 +7,9 @@ namespace {
 
 TEST(AxisUnits, CaptionsOnlyForExactDivisors) {
     const struct {
-        double Divisor;
-        std::optional<std::string> Time;
-        std::optional<std::string> Frequency;
+        double divisor;
+        std::optional<std::string> time;
+        std::optional<std::string> frequency;
     } cases[] = {
         {1, "Time/s", "Frequency/Hz"},
         {60, "Time/min", std::nullopt},
@@ -23,8 +23,8 @@ TEST(AxisUnits, CaptionsOnlyForExactDivisors) {
         {0, std::nullopt, std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(app::timeAxisCaption(c.Divisor), c.Time) << c.Divisor;
-        EXPECT_EQ(app::frequencyAxisCaption(c.Divisor), c.Frequency) << c.Divisor;
+        EXPECT_EQ(app::timeAxisCaption(c.divisor), c.time) << c.divisor;
+        EXPECT_EQ(app::frequencyAxisCaption(c.divisor), c.frequency) << c.divisor;
     }
 }
 
@@ -39,26 +39,26 @@ TEST(AxisUnits, ScaleFactorIsTheInverseUnlessThatFails) {
 }
 
 // A font whose 18 digits are 10 px per point wide and whose "1" is 2 px per point high.
-app::TextExtent LinearFont(int pointSize, const std::string& text) {
+app::TextExtent linearFont(int pointSize, const std::string& text) {
     const int perDigit = text.size() == 18 ? 10 : 0;
     return {perDigit * pointSize, 2 * pointSize};
 }
 
-constexpr app::BottomRow DesignRow{33, 24, 17};
+constexpr app::BottomRow kDesignRow{33, 24, 17};
 
 TEST(PageLayout, PlacesTheControlsOfEveryPage) {
-    const app::ConnectPageLayout connect = app::connectPageLayout(500, DesignRow);
+    const app::ConnectPageLayout connect = app::connectPageLayout(500, kDesignRow);
     EXPECT_EQ(connect.buttonTop, 463);   // 500 - 33 - 4
     EXPECT_EQ(connect.selectorTop, 467); // 463 + 9 div 2
     EXPECT_EQ(connect.logHeight, 459);   // 463 - 4
     EXPECT_EQ(connect.checkBoxTop, 470); // 467 + 7 div 2
-    const app::CommandsPageLayout commands = app::commandsPageLayout(1140, 500, DesignRow, 16, 60);
+    const app::CommandsPageLayout commands = app::commandsPageLayout(1140, 500, kDesignRow, 16, 60);
     EXPECT_EQ(commands.replyListHeight, 459);
     EXPECT_EQ(commands.labelTop, 470); // 470 + 1 div 2
     EXPECT_EQ(commands.editTop, 467);
     EXPECT_EQ(commands.editWidth, 1080);
     // S0 = 1140 div 20 = 57; T = 570; size = 57 * 1140 div 570 = 114.
-    const app::DisplayPageLayout display = app::displayPageLayout(1140, 500, LinearFont);
+    const app::DisplayPageLayout display = app::displayPageLayout(1140, 500, linearFont);
     EXPECT_EQ(display.fontSize, 114);
     EXPECT_EQ(display.top, 136); // (500 - 228) div 2
     EXPECT_EQ(display.left, 28); // 570 div 20
@@ -70,12 +70,12 @@ TEST(PageLayout, HalvesRoundTowardZero) {
     EXPECT_EQ(connect.buttonTop, -17);
     EXPECT_EQ(connect.selectorTop, -18);
     EXPECT_EQ(connect.checkBoxTop, -20);
-    EXPECT_EQ(app::displayPageLayout(1140, 5, LinearFont).top, -111); // (5 - 228) div 2
+    EXPECT_EQ(app::displayPageLayout(1140, 5, linearFont).top, -111); // (5 - 228) div 2
 }
 
 TEST(PageLayout, ATinyDisplayPageStillGetsAFont) {
     for (int width : {0, 5, 19}) {
-        EXPECT_EQ(app::displayPageLayout(width, 500, LinearFont).fontSize, 1) << width;
+        EXPECT_EQ(app::displayPageLayout(width, 500, linearFont).fontSize, 1) << width;
     }
     const auto noWidth = [](int, const std::string&) { return app::TextExtent{}; };
     EXPECT_EQ(app::displayPageLayout(400, 500, noWidth).fontSize, 20); // no width to scale by

@@ -1,3 +1,4 @@
+#include "app/log_view.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
 #include "counter/date_text.h"
@@ -6,14 +7,13 @@
 
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,7 +22,6 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTableWidget>
 #include <filesystem>
 
@@ -31,8 +30,8 @@ namespace {
 using WindowStartTest = WindowTest;
 
 TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
-    app::MainWindow& form = Open();
-    EXPECT_EQ(Caption(), "TALVEK software V1.2 for KELVO frequency counter");
+    app::MainWindow& form = open();
+    EXPECT_EQ(caption(), "TALVEK software V1.2 for KELVO frequency counter");
     EXPECT_EQ(form.pos(), QPoint(614, 225));
     EXPECT_EQ(form.size(), QSize(1148, 574));
     EXPECT_EQ(form.minimumSize(), QSize(500, 160));
@@ -42,14 +41,14 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.startTime(), 0.0);
     EXPECT_EQ(form.statusText(), "");
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
     // The only port on this machine is the counter's; the driver takes what the selector chose.
-    EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM7");
+    EXPECT_EQ(form.connectPage().portSelector()->port(), "COM7");
     EXPECT_EQ(form.counter().port(), "COM7");
 }
 
 TEST_F(WindowStartTest, PagesAndControls) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     ASSERT_EQ(form.pages()->count(), 5);
     const char* titles[] = {"Connect", "Commands", "Display", "Graph", "Stability"};
     QWidget* pages[] = {&form.connectPage(), &form.commandsPage(), &form.displayPage(),
@@ -65,8 +64,8 @@ TEST_F(WindowStartTest, PagesAndControls) {
     EXPECT_EQ(form.connectPage().connectButton()->text(), "Connect");
     EXPECT_EQ(form.connectPage().connectButton()->size(), QSize(112, 33));
     EXPECT_EQ(form.connectPage().portSelector()->width(), 645);
-    EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
-    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterShow(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterType(), 255);
     EXPECT_EQ(form.connectPage().autoIdentifyBox()->text(),
               "auto-identify counter (must be counting!)");
     EXPECT_FALSE(form.connectPage().autoIdentifyBox()->isVisible());
@@ -75,10 +74,6 @@ TEST_F(WindowStartTest, PagesAndControls) {
     EXPECT_EQ(form.commandsPage().valueEdit()->text(), "1");
     EXPECT_EQ(form.displayPage().readingLabel()->text(), "");
     EXPECT_EQ(form.displayPage().readingLabel()->alignment(), Qt::AlignCenter);
-    // The log looks like a list: no headers, no grid.
-    EXPECT_FALSE(form.connectPage().logView()->horizontalHeader()->isVisible());
-    EXPECT_FALSE(form.connectPage().logView()->verticalHeader()->isVisible());
-    EXPECT_FALSE(form.connectPage().logView()->showGrid());
     EXPECT_EQ(form.connectPage().logView()->model(), &form.log());
     for (QWidget* list : {static_cast<QWidget*>(form.connectPage().logView()),
                           static_cast<QWidget*>(form.commandsPage().replyList())}) {
@@ -92,7 +87,7 @@ TEST_F(WindowStartTest, PagesAndControls) {
 }
 
 TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
-    const graph::XyPlot& xy = *Open().graphPage().plot();
+    const graph::XyPlot& xy = *open().graphPage().plot();
     EXPECT_EQ(xy.xAxis().caption, "Time/s");
     EXPECT_EQ(xy.leftAxis().caption, "Y1-Axis");
     EXPECT_EQ(xy.rightAxis().caption, "Y2-Axis");
@@ -130,7 +125,7 @@ TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
 }
 
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
         {form.connectPage().logMenu(), {"save data to file", "Open measurement..."}},
         {form.graphPage().menu(),
@@ -152,33 +147,37 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
         }
         EXPECT_EQ(shown, captions);
     }
-    EXPECT_NE(FindMenuAction(form.graphPage().menu(), {"Time unit", "hours"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.graphPage().menu(), {"Frequency unit", "GHz"}), nullptr);
-    EXPECT_NE(FindMenuAction(form.commandsPage().commandMenu(), {"COM Telegram", "Hertz value"}),
+    EXPECT_NE(talvek::test::findMenuAction(form.graphPage().menu(), {"Time unit", "hours"}),
               nullptr);
-    EXPECT_NE(FindMenuAction(form.commandsPage().commandMenu(), {"Prescaler", "SMA <value>"}),
+    EXPECT_NE(talvek::test::findMenuAction(form.graphPage().menu(), {"Frequency unit", "GHz"}),
+              nullptr);
+    EXPECT_NE(talvek::test::findMenuAction(form.commandsPage().commandMenu(),
+                                           {"COM Telegram", "Hertz value"}),
+              nullptr);
+    EXPECT_NE(talvek::test::findMenuAction(form.commandsPage().commandMenu(),
+                                           {"Prescaler", "SMA <value>"}),
               nullptr);
 }
 
 TEST_F(WindowStartTest, FirstLineOnlyGivesSmallestWindowFullMasksAndUnitDivisors) {
-    WriteBytes(SettingsFile(), "COM7\r\n");
-    app::MainWindow& form = Open();
+    writeBytes(settingsFile(), "COM7\r\n");
+    app::MainWindow& form = open();
     EXPECT_EQ(form.settings().savedPort, "COM7");
     EXPECT_EQ(form.pos(), QPoint(0, 0));
     EXPECT_EQ(form.size(), QSize(500, 160));
-    EXPECT_EQ(form.connectPage().portSelector()->FilterShow(), 255);
-    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterShow(), 255);
+    EXPECT_EQ(form.connectPage().portSelector()->filterType(), 255);
     EXPECT_EQ(form.settings().timeDivisor, 1.0);
     EXPECT_EQ(form.settings().frequencyDivisor, 1.0);
     EXPECT_EQ(form.graphPage().plot()->xAxis().scaleFactor, 1.0);
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
     const struct {
         const char* Text;
         const char* Caption;
-        double Factor;
+        double factor;
     } cases[] = {
         {" 6.00000000000000E+0001", "Time/min", 1.0 / 60},
         {" 3.60000000000000E+0003", "Time/h", 1.0 / 3600},
@@ -186,19 +185,19 @@ TEST_F(WindowStartTest, TimeDivisorChoosesCaptionAndFactor) {
         {" 1.00000000000000E+0000", "Time/s", 1.0},
     };
     for (const auto& c : cases) {
-        WriteBytes(SettingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
-        app::MainWindow& form = Open();
+        writeBytes(settingsFile(), std::string("COM7\r\n") + c.Text + "\r\n");
+        app::MainWindow& form = open();
         EXPECT_EQ(form.graphPage().plot()->xAxis().caption, c.Caption) << c.Text;
-        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.Factor) << c.Text;
-        Form.reset();
+        EXPECT_DOUBLE_EQ(form.graphPage().plot()->xAxis().scaleFactor, c.factor) << c.Text;
+        window.reset();
     }
 }
 
 TEST_F(WindowStartTest, BadTokenShowsInvalidNumericInputAndKeepsWhatWasRead) {
-    WriteBytes(SettingsFile(),
+    writeBytes(settingsFile(),
                "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0003\r\n10\r\nten\r\n");
-    app::MainWindow& form = Open();
-    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"Invalid numeric input"});
+    app::MainWindow& form = open();
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{"Invalid numeric input"});
     EXPECT_EQ(form.graphPage().plot()->xAxis().caption, "Time/min");
     EXPECT_EQ(form.settings().frequencyDivisor, 1000.0);
     EXPECT_EQ(form.x(), 10);
@@ -210,7 +209,7 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
     const struct {
         const char* Geometry; // left, top, width, height
-        QRect Expected;
+        QRect expected;
     } cases[] = {
         {"0\r\n0\r\n99999\r\n99999", area},
         {"5000\r\n-3000\r\n800\r\n400", QRect(area.right() + 1 - 800, area.top(), 800, 400)},
@@ -218,38 +217,38 @@ TEST_F(WindowStartTest, SavedGeometryIsKeptOnlyWhereItFitsTheScreen) {
         {"20\r\n30\r\n800\r\n400", QRect(20, 30, 800, 400)},
     };
     for (const auto& c : cases) {
-        WriteBytes(SettingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
-        app::MainWindow& form = Open();
-        EXPECT_EQ(QRect(form.pos(), form.size()), c.Expected) << c.Geometry;
-        Form.reset();
+        writeBytes(settingsFile(), std::string("COM7\r\n1\r\n1\r\n") + c.Geometry + "\r\n");
+        app::MainWindow& form = open();
+        EXPECT_EQ(QRect(form.pos(), form.size()), c.expected) << c.Geometry;
+        window.reset();
     }
 }
 
 TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
-    WriteBytes(SettingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
+    writeBytes(settingsFile(), "COM7\r\n 6.00000000000000E+0001\r\n 1.00000000000000E+0006\r\n"
                                "20\r\n30\r\n800\r\n400\r\n5\r\n259\r\n");
-    app::MainWindow& form = Open();
-    EXPECT_EQ(form.connectPage().portSelector()->FilterType(), 3); // low 8 bits
+    app::MainWindow& form = open();
+    EXPECT_EQ(form.connectPage().portSelector()->filterType(), 3); // low 8 bits
     EXPECT_TRUE(form.close());
-    EXPECT_EQ(FileBytes(SettingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
+    EXPECT_EQ(fileBytes(settingsFile()), "COM7\r\n 6.00000000000000E+0001\r\n"
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
                                          "5\r\n3\r\n");
     // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
     const std::string date = counter::dateTimeToStr(0);
-    EXPECT_EQ(FileBytes(FolderFile("last_measurement.dat")),
+    EXPECT_EQ(fileBytes(folderFile("last_measurement.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
-    EXPECT_TRUE(Dialogs->Errors.empty());
+    EXPECT_TRUE(dialogs->errors.empty());
 }
 
 TEST_F(WindowStartTest, SettingsThatCannotBeWrittenAreReported) {
-    Open();
-    std::filesystem::create_directory(SettingsFile()); // a folder where the file should go
-    EXPECT_TRUE(Form->close());
-    EXPECT_EQ(Dialogs->Errors, std::vector<std::string>{"File access denied"});
+    open();
+    std::filesystem::create_directory(settingsFile()); // a folder where the file should go
+    EXPECT_TRUE(window->close());
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{"File access denied"});
 }
 
 // The layout rule for the window's current size, checked on every page, shown or not.
-void ExpectResizeRule(app::MainWindow& form) {
+void expectResizeRule(app::MainWindow& form) {
     const int pageHeight = form.pages()->currentWidget()->height();
     const std::string at = std::to_string(form.width()) + "x" + std::to_string(form.height()) +
                            " on page " + std::to_string(form.pages()->currentIndex());
@@ -306,7 +305,7 @@ void ExpectResizeRule(app::MainWindow& form) {
 }
 
 TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     for (const QSize size : {QSize(1148, 574), QSize(700, 300), QSize(500, 160)}) {
         form.resize(size);
         QCoreApplication::processEvents();
@@ -350,7 +349,7 @@ TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
 
 // Every page follows the window's size, also one that was hidden while the window was resized.
 TEST_F(WindowStartTest, ResizeRuleHoldsWhicheverPageShows) {
-    app::MainWindow& form = Open();
+    app::MainWindow& form = open();
     for (int showing = 0; showing < 5; ++showing) {
         for (const QSize size : {QSize(760, 380), QSize(1148, 574)}) {
             form.pages()->setCurrentIndex(showing);
@@ -360,7 +359,7 @@ TEST_F(WindowStartTest, ResizeRuleHoldsWhicheverPageShows) {
             for (int page : {1, 2, 3, 4, 0}) {
                 form.pages()->setCurrentIndex(page);
                 QCoreApplication::processEvents();
-                ExpectResizeRule(form);
+                expectResizeRule(form);
             }
         }
     }

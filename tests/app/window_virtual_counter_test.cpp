@@ -3,7 +3,7 @@
 
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/support/child_process.h"
 
 #include <QLabel>
@@ -16,28 +16,28 @@ namespace {
 class WindowVirtualCounterTest : public WindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Counter21.Start(
+        ASSERT_TRUE(counter21.start(
             VIRTUAL_KELVO,
             {"--com", "21", "--gate", "0.1", "--format", "hertz", "--start", "continuous"},
-            {{"XDG_DATA_HOME", Sandbox.Path()}}));
-        ASSERT_TRUE(WaitFor(
-            [this] { return std::filesystem::is_symlink(FolderFile("talvek/ports/com21")); }));
+            {{"XDG_DATA_HOME", sandbox.path()}}));
+        ASSERT_TRUE(waitFor(
+            [this] { return std::filesystem::is_symlink(folderFile("talvek/ports/com21")); }));
     }
 
-    void TearDown() override { Counter21.Stop(); }
+    void TearDown() override { counter21.stop(); }
 
-    TChildProcess Counter21;
+    talvek::test::ChildProcess counter21;
 };
 
 TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
-    WriteBytes(SettingsFile(), "COM21\r\n");
-    RealClock = true;
-    app::MainWindow& form = Open();
-    EXPECT_EQ(form.connectPage().portSelector()->Port(), "COM21");
-    Connect();
-    EXPECT_EQ(Caption(), "Connected to " + form.counter().device() + " on port COM21");
+    writeBytes(settingsFile(), "COM21\r\n");
+    realClock = true;
+    app::MainWindow& form = open();
+    EXPECT_EQ(form.connectPage().portSelector()->port(), "COM21");
+    connectCounter();
+    EXPECT_EQ(caption(), "Connected to " + form.counter().device() + " on port COM21");
     EXPECT_EQ(form.counter().device().rfind("kelvo", 0), 0u);
-    ASSERT_TRUE(WaitFor([&] { return form.log().count() >= 3; }));
+    ASSERT_TRUE(waitFor([&] { return form.log().count() >= 3; }));
     EXPECT_TRUE(form.displayPage().readingLabel()->text().endsWith("  Hz"))
         << form.displayPage().readingLabel()->text().toStdString();
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Frequency/Hz");
@@ -48,14 +48,14 @@ TEST_F(WindowVirtualCounterTest, ReadingsReachLogDisplayAndGraph) {
     EXPECT_LT(form.graphPage().plot()->traces()[0].points[0].x,
               form.graphPage().plot()->traces()[0].points[2].x);
 
-    FindMenuAction(form.commandsPage().commandMenu(), {"Measure", "stop"})->trigger();
-    WaitForReplies();
-    EXPECT_EQ(RepliesShown(), std::vector<std::string>{"OK"});
+    talvek::test::findMenuAction(form.commandsPage().commandMenu(), {"Measure", "stop"})->trigger();
+    waitForReplies();
+    EXPECT_EQ(repliesShown(), std::vector<std::string>{"OK"});
 
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.close());
-    EXPECT_EQ(FileBytes(SettingsFile()).substr(0, 7), "COM21\r\n");
-    const std::string saved = FileBytes(FolderFile("last_measurement.dat"));
+    EXPECT_EQ(fileBytes(settingsFile()).substr(0, 7), "COM21\r\n");
+    const std::string saved = fileBytes(folderFile("last_measurement.dat"));
     EXPECT_GE(std::count(saved.begin(), saved.end(), '\n'), 3 + form.log().count());
 }
 

@@ -42,12 +42,12 @@ protected:
     // A counter of its own for each run, waiting for commands.
     bool startCounter(QStringList options) {
         std::filesystem::remove(path("sent.log"));
-        counter_ = std::make_unique<TVirtualCounter>(home_.path().toStdString(), path("sent.log"));
+        counter_ = std::make_unique<VirtualCounter>(home_.path().toStdString(), path("sent.log"));
         options << "--start"
                 << "idle"
                 << "--gate"
                 << "0.1";
-        return counter_->Start(options);
+        return counter_->start(options);
     }
 
     std::vector<std::pair<std::string, std::string>> environment() const {
@@ -62,7 +62,7 @@ protected:
         EXPECT_EQ(recorded.badLines, 0u);
         ASSERT_EQ(recorded.readings.size(), count);
         EXPECT_EQ(readingLines(output).size(), count);
-        const auto sent = counter_->SentReadings();
+        const auto sent = counter_->sentReadings();
         ASSERT_GE(sent.size(), count);
         for (std::size_t i = 0; i < count; ++i) {
             ASSERT_TRUE(sent[i].Value.has_value());
@@ -74,7 +74,7 @@ protected:
     }
 
     QTemporaryDir home_;
-    std::unique_ptr<TVirtualCounter> counter_;
+    std::unique_ptr<VirtualCounter> counter_;
 };
 
 TEST_F(RecordCli, PortsListsTheCounterWithItsKindDeviceAndName) {
@@ -114,7 +114,7 @@ TEST_F(RecordCli, RecordsACountAsTheCounterSentIt) {
         expectRecorded(path(c.file), run.out, c.count);
         // A clean end removes the journal: the file holds everything.
         EXPECT_FALSE(std::filesystem::exists(path("run.tvj")));
-        counter_->Stop();
+        counter_->stop();
     }
 }
 
@@ -122,21 +122,21 @@ TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
         ASSERT_TRUE(startCounter({}));
-        TChildProcess record;
-        ASSERT_TRUE(record.Start(TALVEK_CLI,
+        talvek::test::ChildProcess record;
+        ASSERT_TRUE(record.start(TALVEK_CLI,
                                  {"record", "--port", counter_->Com, "--out", path("run.dat")},
                                  environment()));
         std::string output;
         for (int wait = 0; wait < 100 && readingLines(output).size() < 5; ++wait) {
-            output += record.ReadOutput(100);
+            output += record.readOutput(100);
         }
         ASSERT_GE(readingLines(output).size(), 5u);
-        record.Signal(signal);
-        ASSERT_TRUE(record.WaitFinished(5000));
-        EXPECT_EQ(record.ExitCode(), 0);
-        output += record.ReadOutput();
+        record.signal(signal);
+        ASSERT_TRUE(record.waitFinished(5000));
+        EXPECT_EQ(record.exitCode(), 0);
+        output += record.readOutput();
         expectRecorded(path("run.dat"), output, readingLines(output).size());
-        counter_->Stop();
+        counter_->stop();
     }
 }
 

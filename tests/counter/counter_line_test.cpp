@@ -16,16 +16,16 @@
 #include <optional>
 
 using counter::KelvoCounter;
-using talvek::test::PumpUntil;
+using talvek::test::pumpUntil;
 using talvek::test::ScriptedCounter;
 using namespace std::chrono_literals;
 
 namespace {
 
-const std::string Identify = "\x1bI\r";
+const std::string kIdentify = "\x1bI\r";
 
 // A display dump: "av", 15 unused characters, the unit field, a blank, the 11-character number.
-std::string Dump(const std::string& unit, const std::string& number) {
+std::string dump(const std::string& unit, const std::string& number) {
     return "av" + std::string(15, ' ') + unit + " " + number;
 }
 
@@ -44,8 +44,8 @@ protected:
         QObject::connect(&counter, &KelvoCounter::statusReceived,
                          [this](const std::string& s) { statuses.push_back(s); });
     }
-    ScriptedCounter& AddPort(int number) {
-        ports.push_back(std::make_unique<ScriptedCounter>(platform::UserPortLinkFolder(), number));
+    ScriptedCounter& addPort(int number) {
+        ports.push_back(std::make_unique<ScriptedCounter>(platform::userPortLinkFolder(), number));
         return *ports.back();
     }
     // Starts a connect and serves events until it has ended; whether it connected.
@@ -54,17 +54,17 @@ protected:
         const auto c = QObject::connect(&counter, &KelvoCounter::connectFinished,
                                         [&](bool outcome) { connected = outcome; });
         counter.connectToCounter(autoIdentify);
-        EXPECT_TRUE(PumpUntil([&] { return connected.has_value(); }, 30s));
+        EXPECT_TRUE(pumpUntil([&] { return connected.has_value(); }, 30s));
         QObject::disconnect(c);
         return connected.value_or(false);
     }
     // Connects to one answering counter without auto-identify.
-    ScriptedCounter& ConnectTo(int number) {
-        ScriptedCounter& peer = AddPort(number);
+    ScriptedCounter& connectTo(int number) {
+        ScriptedCounter& peer = addPort(number);
         peer.answer("I", "kelvo");
         counter.setPort("COM" + std::to_string(number));
         EXPECT_TRUE(Connect(false));
-        EXPECT_EQ(peer.waitForBytes(3, 1s), Identify);
+        EXPECT_EQ(peer.waitForBytes(3, 1s), kIdentify);
         return peer;
     }
     // Runs a command and serves events until its reply wait has ended: whether the counter
@@ -74,16 +74,16 @@ protected:
         const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
                                         [&](bool a) { answered = answered.value_or(a); });
         if (command()) {
-            EXPECT_TRUE(PumpUntil([&] { return answered.has_value(); }, 10s));
+            EXPECT_TRUE(pumpUntil([&] { return answered.has_value(); }, 10s));
         }
         QObject::disconnect(c);
         return answered;
     }
     // Whether the driver holds the pseudo-terminal open.
-    static bool Held(const ScriptedCounter& peer) {
-        return platform::SerialDevice::Open(peer.slavePath()) == nullptr;
+    static bool held(const ScriptedCounter& peer) {
+        return platform::SerialDevice::open(peer.slavePath()) == nullptr;
     }
-    std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
+    std::string lastStatus() const { return statuses.empty() ? "" : statuses.back(); }
 
     QTemporaryDir home;
     std::vector<std::unique_ptr<ScriptedCounter>> ports;
@@ -92,7 +92,7 @@ protected:
     std::vector<std::string> statuses;
 };
 
-qint64 MsToRun(const std::function<void()>& f) {
+qint64 msToRun(const std::function<void()>& f) {
     QElapsedTimer timer;
     timer.start();
     f();
@@ -100,65 +100,65 @@ qint64 MsToRun(const std::function<void()>& f) {
 }
 
 TEST_F(CounterLine, IdentificationGivesTheDeviceName) {
-    ConnectTo(5);
+    connectTo(5);
     EXPECT_TRUE(counter.isConnected());
     EXPECT_EQ(counter.device(), "kelvo-counter");
     EXPECT_EQ(counter.port(), "COM5");
 }
 
 TEST_F(CounterLine, SilentPortConnectsAsUnknownWithoutAutoIdentify) {
-    ScriptedCounter& peer = AddPort(4);
+    ScriptedCounter& peer = addPort(4);
     peer.answer("I", "KELVO upper case is not the counter");
     counter.setPort("COM4");
-    const qint64 ms = MsToRun([&] { EXPECT_TRUE(Connect(false)); });
+    const qint64 ms = msToRun([&] { EXPECT_TRUE(Connect(false)); });
     EXPECT_GE(ms, 1400);
     EXPECT_LT(ms, 4000);
     EXPECT_EQ(counter.device(), "unknown");
-    EXPECT_TRUE(Held(peer));
+    EXPECT_TRUE(held(peer));
 }
 
 TEST_F(CounterLine, SilentPortIsClosedAgainWithAutoIdentify) {
-    ScriptedCounter& peer = AddPort(4);
+    ScriptedCounter& peer = addPort(4);
     counter.setPort("COM4");
     EXPECT_FALSE(Connect(true));
     EXPECT_FALSE(counter.isConnected());
     EXPECT_EQ(counter.device(), "");
-    EXPECT_FALSE(Held(peer));
+    EXPECT_FALSE(held(peer));
 }
 
 TEST_F(CounterLine, PortThatDoesNotOpenFails) {
     counter.setPort("COM99");
-    const qint64 ms = MsToRun([&] { EXPECT_FALSE(Connect(false)); });
+    const qint64 ms = msToRun([&] { EXPECT_FALSE(Connect(false)); });
     EXPECT_LT(ms, 1000);
     EXPECT_FALSE(counter.isConnected());
 }
 
 TEST_F(CounterLine, ScanTriesPortsFromTheLastToTheFirst) {
-    ScriptedCounter& com1 = AddPort(1);
-    ScriptedCounter& com3 = AddPort(3);
-    ScriptedCounter& com7 = AddPort(7);
+    ScriptedCounter& com1 = addPort(1);
+    ScriptedCounter& com3 = addPort(3);
+    ScriptedCounter& com7 = addPort(7);
     com1.answer("I", "kelvo");
     com3.answer("I", "kelvo");
     EXPECT_TRUE(Connect(false));
     EXPECT_EQ(counter.port(), "COM3");
     EXPECT_EQ(counter.device(), "kelvo-counter");
-    EXPECT_EQ(com7.received(), Identify);
-    EXPECT_EQ(com3.received(), Identify);
+    EXPECT_EQ(com7.received(), kIdentify);
+    EXPECT_EQ(com3.received(), kIdentify);
     EXPECT_EQ(com1.received(), "");
     // COM7 stayed silent for its whole identification time before COM3 was tried.
     EXPECT_GE(com3.firstByteAt() - com7.firstByteAt(), 1400ms);
 }
 
 TEST_F(CounterLine, ConnectWhileConnectedWritesNothing) {
-    ScriptedCounter& peer = ConnectTo(2);
+    ScriptedCounter& peer = connectTo(2);
     EXPECT_TRUE(Connect(false));
     std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(peer.received(), Identify);
+    EXPECT_EQ(peer.received(), kIdentify);
 }
 
 TEST_F(CounterLine, TelegramsBeforeTheConnectCountOnlyAsIdentification) {
-    ScriptedCounter& peer = AddPort(3);
-    peer.answer("I", "10000000.5\r\nOK\r\n" + Dump("MHz", "  10.000000") +
+    ScriptedCounter& peer = addPort(3);
+    peer.answer("I", "10000000.5\r\nOK\r\n" + dump("MHz", "  10.000000") +
                          "\r\nKELVO upper case\r\nkelvo FC-9");
     counter.setPort("COM3");
     EXPECT_TRUE(Connect(false));
@@ -168,13 +168,13 @@ TEST_F(CounterLine, TelegramsBeforeTheConnectCountOnlyAsIdentification) {
 }
 
 TEST_F(CounterLine, TelegramsWhileConnectedBecomeReadingsAndReplies) {
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     for (const std::string& telegram :
          {std::string(""), std::string("10000000.5"), std::string("OK"),
-          std::string("kelvo FC-3000 V2.1 virtual counter"), Dump(" us", "     12.000")}) {
+          std::string("kelvo FC-3000 V2.1 virtual counter"), dump(" us", "     12.000")}) {
         peer.send(telegram);
     }
-    ASSERT_TRUE(PumpUntil([&] { return readings.size() + statuses.size() >= 4; }, 3s));
+    ASSERT_TRUE(pumpUntil([&] { return readings.size() + statuses.size() >= 4; }, 3s));
     ASSERT_EQ(readings.size(), 2u);
     EXPECT_EQ(readings[0].value, 10000000.5);
     EXPECT_EQ(readings[0].telegram, "10000000.5");
@@ -184,7 +184,7 @@ TEST_F(CounterLine, TelegramsWhileConnectedBecomeReadingsAndReplies) {
 }
 
 TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     struct Case {
         std::function<bool()> op;
         std::string command; // without ESC and CR
@@ -208,31 +208,31 @@ TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
         {[&] { return counter.setTransmitInterval(5); }, "i5"},
         {[&] { return counter.setTransmitInterval(-2); }, "i-2"},
     };
-    std::string expected = Identify;
+    std::string expected = kIdentify;
     for (const Case& c : cases) {
         peer.answer(c.command, "OK");
     }
     for (const Case& c : cases) {
         EXPECT_EQ(Outcome(c.op), true) << c.command;
-        EXPECT_EQ(LastStatus(), "OK");
+        EXPECT_EQ(lastStatus(), "OK");
         expected += "\x1b" + c.command + "\r";
         EXPECT_EQ(peer.received(), expected) << c.command;
     }
 }
 
 TEST_F(CounterLine, GateTimesOtherThanOneAndATenthWriteNothing) {
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     EXPECT_FALSE(counter.setGateTime(0.5f));
     EXPECT_FALSE(counter.setGateTime(1.002f));
     EXPECT_FALSE(counter.setMode(3));
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.received(), Identify);
+    EXPECT_EQ(peer.received(), kIdentify);
 }
 
 TEST_F(CounterLine, SilentCounterEndsTheWaitAtTheNextTimeOut) {
-    ConnectTo(6);
+    connectTo(6);
     std::optional<bool> answered;
-    const qint64 ms = MsToRun([&] { answered = Outcome([&] { return counter.measureStop(); }); });
+    const qint64 ms = msToRun([&] { answered = Outcome([&] { return counter.measureStop(); }); });
     EXPECT_EQ(answered, false);
     EXPECT_GE(ms, 1000);
     EXPECT_LT(ms, 4000);
@@ -240,7 +240,7 @@ TEST_F(CounterLine, SilentCounterEndsTheWaitAtTheNextTimeOut) {
 }
 
 TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     // Continuous measurement for longer than the time-out, then the reply.
     std::thread stream([&] {
         for (int i = 0; i < 25; ++i) {
@@ -251,31 +251,31 @@ TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
     });
     std::optional<bool> answered;
     const qint64 ms =
-        MsToRun([&] { answered = Outcome([&] { return counter.setAverage(true); }); });
+        msToRun([&] { answered = Outcome([&] { return counter.setAverage(true); }); });
     stream.join();
     EXPECT_EQ(answered, true);
     EXPECT_GE(ms, 2000);
     EXPECT_GE(readings.size(), 20u);
-    EXPECT_EQ(LastStatus(), "OK");
+    EXPECT_EQ(lastStatus(), "OK");
 }
 
 TEST_F(CounterLine, ASecondCommandGoesOutAtOnceAndOneReplyEndsBothWaits) {
     // The user picks a second command while the first one still waits for its answer.
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     peer.answer("x", "OK");
     std::vector<bool> outcomes;
     QObject::connect(&counter, &KelvoCounter::commandFinished,
                      [&](bool answered) { outcomes.push_back(answered); });
     EXPECT_TRUE(counter.setAverage(true));
     QTimer::singleShot(100, [&] { EXPECT_TRUE(counter.measureStop()); });
-    ASSERT_TRUE(PumpUntil([&] { return outcomes.size() >= 2; }, 3s));
+    ASSERT_TRUE(pumpUntil([&] { return outcomes.size() >= 2; }, 3s));
     EXPECT_EQ(outcomes, (std::vector<bool>{true, true}));
-    EXPECT_EQ(peer.received(), Identify + "\x1b"
-                                          "A\r\x1bx\r");
+    EXPECT_EQ(peer.received(), kIdentify + "\x1b"
+                                           "A\r\x1bx\r");
 }
 
 TEST_F(CounterLine, ACommandFromAReadingHandlerSeesItsReply) {
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     peer.answer("x", "OK");
     std::optional<bool> answered;
     QObject::connect(&counter, &KelvoCounter::readingReceived, [&] {
@@ -285,18 +285,18 @@ TEST_F(CounterLine, ACommandFromAReadingHandlerSeesItsReply) {
     });
     QObject::connect(&counter, &KelvoCounter::commandFinished, [&](bool a) { answered = a; });
     peer.send("10000000.5");
-    ASSERT_TRUE(PumpUntil([&] { return answered.has_value(); }, 3s));
+    ASSERT_TRUE(pumpUntil([&] { return answered.has_value(); }, 3s));
     EXPECT_EQ(answered, true);
     EXPECT_EQ(statuses, std::vector<std::string>{"OK"});
 }
 
 TEST_F(CounterLine, CommandsWhileDisconnectedWriteNothing) {
-    ScriptedCounter& peer = ConnectTo(6);
+    ScriptedCounter& peer = connectTo(6);
     counter.disconnectFromCounter();
     counter.disconnectFromCounter();
     EXPECT_FALSE(counter.isConnected());
     EXPECT_EQ(counter.device(), "");
-    const qint64 ms = MsToRun([&] {
+    const qint64 ms = msToRun([&] {
         EXPECT_FALSE(counter.measureSingle());
         EXPECT_FALSE(counter.setPrescalerBnc(16));
         counter.send("\x1b"
@@ -304,29 +304,29 @@ TEST_F(CounterLine, CommandsWhileDisconnectedWriteNothing) {
     });
     EXPECT_LT(ms, 200);
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.received(), Identify);
+    EXPECT_EQ(peer.received(), kIdentify);
 }
 
 TEST_F(CounterLine, DisconnectEndsAWaitAndAConnectUnderWay) {
-    ConnectTo(6);
+    connectTo(6);
     QTimer::singleShot(100, [&] { counter.disconnectFromCounter(); });
     const qint64 ms =
-        MsToRun([&] { EXPECT_EQ(Outcome([&] { return counter.measureStop(); }), false); });
+        msToRun([&] { EXPECT_EQ(Outcome([&] { return counter.measureStop(); }), false); });
     EXPECT_LT(ms, 1000);
 
-    ScriptedCounter& silent = AddPort(4);
+    ScriptedCounter& silent = addPort(4);
     counter.setPort("COM4");
     QTimer::singleShot(100, [&] { counter.disconnectFromCounter(); });
     EXPECT_FALSE(Connect(false));
     EXPECT_EQ(counter.device(), "");
-    EXPECT_FALSE(Held(silent));
+    EXPECT_FALSE(held(silent));
 }
 
 // The window's status bar tells the single-port failures; a scan keeps the telling one.
 TEST_F(CounterLine, AScanKeepsThePortThatAnotherProgramHolds) {
-    AddPort(2);
-    ScriptedCounter& busy = AddPort(3);
-    const auto otherUser = platform::SerialDevice::Open(busy.slavePath());
+    addPort(2);
+    ScriptedCounter& busy = addPort(3);
+    const auto otherUser = platform::SerialDevice::open(busy.slavePath());
     ASSERT_TRUE(otherUser);
     counter.setPort("");
     EXPECT_FALSE(Connect(true));
@@ -343,8 +343,8 @@ protected:
         CounterLine::SetUp();
         QObject::connect(&reconnector, &counter::Reconnector::reconnected,
                          [this](const std::string& port, std::int64_t) { reconnectedOn = port; });
-        ConnectTo(7).unplug();
-        ASSERT_TRUE(PumpUntil([&] { return counter.deviceGone(); }, 3s));
+        connectTo(7).unplug();
+        ASSERT_TRUE(pumpUntil([&] { return counter.deviceGone(); }, 3s));
         ports.clear(); // its link goes with it
     }
 
@@ -353,17 +353,17 @@ protected:
 };
 
 TEST_F(Replug, NoOtherDeviceNorAnotherCounterIsTaken) {
-    ScriptedCounter& elsewhere = AddPort(8); // the same counter's answer, another device
+    ScriptedCounter& elsewhere = addPort(8); // the same counter's answer, another device
     elsewhere.answer("I", "kelvo");
-    ScriptedCounter& other = AddPort(7);
+    ScriptedCounter& other = addPort(7);
     other.answer("I", "kelvo FC-9");
-    talvek::test::PumpFor(2s);
+    talvek::test::pumpFor(2s);
     EXPECT_EQ(reconnectedOn, "");
     EXPECT_TRUE(counter.deviceGone());
     EXPECT_EQ(elsewhere.received(), "");
-    EXPECT_EQ(other.received().substr(0, 3), Identify);
+    EXPECT_EQ(other.received().substr(0, 3), kIdentify);
     counter.disconnectFromCounter();
-    EXPECT_TRUE(PumpUntil([&] { return !reconnector.waiting(); }, 1s));
+    EXPECT_TRUE(pumpUntil([&] { return !reconnector.waiting(); }, 1s));
 }
 
 } // namespace

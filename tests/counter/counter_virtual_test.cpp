@@ -9,7 +9,7 @@
 #include <optional>
 
 using counter::KelvoCounter;
-using talvek::test::PumpUntil;
+using talvek::test::pumpUntil;
 using namespace std::chrono_literals;
 
 namespace {
@@ -23,9 +23,9 @@ protected:
         const std::string none = home.filePath("none").toStdString();
         platform::installSystemPortCatalog(
             std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
-        ASSERT_TRUE(instrument.Start(VIRTUAL_KELVO_PATH,
+        ASSERT_TRUE(instrument.start(VIRTUAL_KELVO_PATH,
                                      {"--com", "31", "--start", "idle", "--seed", "7"}));
-        EXPECT_EQ(instrument.ReadOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
+        EXPECT_EQ(instrument.readOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
         QObject::connect(&counter, &KelvoCounter::readingReceived,
                          [this](const counter::Reading& r) {
                              values.push_back(r.value);
@@ -36,11 +36,11 @@ protected:
     }
     void TearDown() override {
         counter.disconnectFromCounter();
-        instrument.Stop();
+        instrument.stop();
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
-    void WaitForReadings(std::size_t count, std::chrono::milliseconds timeout) {
-        PumpUntil([&] { return values.size() >= count; }, timeout);
+    void waitForReadings(std::size_t count, std::chrono::milliseconds timeout) {
+        pumpUntil([&] { return values.size() >= count; }, timeout);
     }
     // Sends a command and keeps the event loop turning until its reply wait has ended: whether
     // the counter answered.
@@ -49,14 +49,14 @@ protected:
         const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
                                         [&](bool a) { answered = answered.value_or(a); });
         if (command()) {
-            PumpUntil([&] { return answered.has_value(); }, 10s);
+            pumpUntil([&] { return answered.has_value(); }, 10s);
         }
         QObject::disconnect(c);
         return answered.value_or(false);
     }
 
     QTemporaryDir home;
-    TChildProcess instrument;
+    talvek::test::ChildProcess instrument;
     KelvoCounter counter;
     std::vector<double> values;
     counter::Reading last;
@@ -69,14 +69,14 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
     QObject::connect(&counter, &KelvoCounter::connectFinished,
                      [&](bool outcome) { connected = outcome; });
     counter.connectToCounter(true);
-    PumpUntil([&] { return connected.has_value(); }, 10s);
+    pumpUntil([&] { return connected.has_value(); }, 10s);
     ASSERT_EQ(connected, true);
     EXPECT_EQ(counter.device().rfind("kelvo", 0), 0u);
     EXPECT_EQ(counter.device().substr(counter.device().size() - 8), "-counter");
 
     EXPECT_TRUE(Answered([&] { return counter.setGateTime(0.1f); }));
     EXPECT_TRUE(Answered([&] { return counter.measureContinuous(); }));
-    WaitForReadings(5, 5s);
+    waitForReadings(5, 5s);
     ASSERT_GE(values.size(), 5u);
     for (double v : values) {
         EXPECT_NEAR(v, 10e6, 1000.0);
@@ -86,7 +86,7 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
 
     EXPECT_TRUE(Answered([&] { return counter.setTelegram(true); }));
     values.clear();
-    WaitForReadings(3, 5s);
+    waitForReadings(3, 5s);
     ASSERT_GE(values.size(), 3u);
     EXPECT_EQ(last.unitText, "Hz");
     EXPECT_EQ(last.valueText, last.telegram);
@@ -94,7 +94,7 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
     EXPECT_TRUE(Answered([&] { return counter.setMode(1); }));
     EXPECT_TRUE(Answered([&] { return counter.setTelegram(false); }));
     values.clear();
-    WaitForReadings(3, 5s);
+    waitForReadings(3, 5s);
     ASSERT_FALSE(values.empty());
     EXPECT_TRUE(last.isPeriod);
     EXPECT_NEAR(values.back(), 1e-7, 1e-10);

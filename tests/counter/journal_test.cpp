@@ -127,17 +127,19 @@ TEST(Journal, ReadingsOfTheCounterCostAtMost32BytesEach) {
                         tools::formatReading(state, oscillator.measure(i * gate, gate, false),
                                              tools::Oscillator::kNominalHz)
                             .text;
-                    const bool dump = IsDisplayDump(telegram);
-                    const double value = dump ? *ParseNumber(DumpNumberField(telegram)) *
-                                                    UnitFieldFactor(DumpUnitField(telegram))
-                                              : *ParseNumber(telegram);
+                    const bool dump = counter::isDisplayDump(telegram);
+                    const double value =
+                        dump ? *counter::parseNumber(counter::dumpNumberField(telegram)) *
+                                   counter::unitFieldFactor(counter::dumpUnitField(telegram))
+                             : *counter::parseNumber(telegram);
                     const auto implied = counter::impliedReading(telegram).value;
                     ASSERT_TRUE(implied && std::bit_cast<std::uint64_t>(*implied) ==
                                                std::bit_cast<std::uint64_t>(value))
                         << telegram;
-                    records.push_back(reading(std::round(i * gate * 1000 + i % 7), value,
-                                              dump ? RemoveSpaces(DumpUnitField(telegram)) : "Hz",
-                                              telegram));
+                    records.push_back(reading(
+                        std::round(i * gate * 1000 + i % 7), value,
+                        dump ? counter::removeSpaces(counter::dumpUnitField(telegram)) : "Hz",
+                        telegram));
                 }
                 const std::string bytes = encodeJournal(kHeader, records, 64);
                 const std::size_t header = counter::JournalEncoder::header(kHeader).size();

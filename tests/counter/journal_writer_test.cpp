@@ -97,16 +97,16 @@ TEST_F(JournalWriterTest, EveryAppendedRecordReachesTheFile) {
 TEST_F(JournalWriterTest, RecordsReachTheFileWithinASecond) {
     JournalWriter writer(path("live.journal"), kHeader, failures.handler());
     const std::vector<OwnedRecord> records = hertzReadings(5);
-    const std::int64_t start = platform::MonotonicMs();
+    const std::int64_t start = platform::monotonicMs();
     for (const OwnedRecord& r : records) {
         append(writer, r);
     }
     DecodedJournal read;
-    while (read.records.size() < records.size() && platform::MonotonicMs() - start < 3000) {
+    while (read.records.size() < records.size() && platform::monotonicMs() - start < 3000) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         read = readJournalFile(path("live.journal"));
     }
-    EXPECT_LT(platform::MonotonicMs() - start, 1000);
+    EXPECT_LT(platform::monotonicMs() - start, 1000);
     EXPECT_EQ(read.records, records);
 }
 

@@ -5,7 +5,7 @@
 namespace {
 
 // A 32-character display dump with the given unit field (3 chars) and number field (11 chars).
-std::string Dump(const std::string& unit, const std::string& number) {
+std::string dump(const std::string& unit, const std::string& number) {
     std::string t = "av" + std::string(15, ' ') + unit + " " + number;
     EXPECT_EQ(t.size(), 32u);
     return t;
@@ -20,15 +20,15 @@ TEST(TelegramReading, DisplayDumpsAndHertzValuesAreReadings) {
         bool period;
     };
     const Case cases[] = {
-        {Dump("MHz", "  10.000000"), 1e7, "  10.000000", "MHz", false},
-        {Dump("GHz", "   2.500000"), 2.5e9, "   2.500000", "GHz", false},
-        {Dump("kHz", "   1.000001"), 1000.001, "   1.000001", "kHz", false},
-        {Dump(" ms", "      1.500"), 0.0015, "      1.500", "ms", true},
-        {Dump(" us", "     12.000"), 12e-6, "     12.000", "us", true},
-        {Dump(" ns", "    100.000"), 100e-9, "    100.000", "ns", true},
-        {Dump(" ps", "    250.000"), 250e-12, "    250.000", "ps", true},
-        {Dump(" Hz", "     50.000"), 50.0, "     50.000", "Hz", false},
-        {Dump("  s", "      2.000"), 2.0, "      2.000", "s", true},
+        {dump("MHz", "  10.000000"), 1e7, "  10.000000", "MHz", false},
+        {dump("GHz", "   2.500000"), 2.5e9, "   2.500000", "GHz", false},
+        {dump("kHz", "   1.000001"), 1000.001, "   1.000001", "kHz", false},
+        {dump(" ms", "      1.500"), 0.0015, "      1.500", "ms", true},
+        {dump(" us", "     12.000"), 12e-6, "     12.000", "us", true},
+        {dump(" ns", "    100.000"), 100e-9, "    100.000", "ns", true},
+        {dump(" ps", "    250.000"), 250e-12, "    250.000", "ps", true},
+        {dump(" Hz", "     50.000"), 50.0, "     50.000", "Hz", false},
+        {dump("  s", "      2.000"), 2.0, "      2.000", "s", true},
         {"10000000.5", 10000000.5, "10000000.5", "Hz", false},
         {"123456", 123456.0, "123456", "Hz", false},
         {"12345678901234", 12345678901234.0, "12345678901234", "Hz", false},
@@ -51,8 +51,8 @@ TEST(TelegramReading, EverythingElseIsAStatusTelegram) {
         "123456789012345",                    // 15 characters
         "bv" + std::string(30, 'x'),          // 32 characters not beginning with "av"
         "ERROR!",                             // no number: not a reading of -1 Hz
-        Dump("MHz", "  --.------"),           // dump without a readable number
-        Dump("GHz", "      1e308"),           // scaled beyond the range of a double
+        dump("MHz", "  --.------"),           // dump without a readable number
+        dump("GHz", "      1e308"),           // scaled beyond the range of a double
         "kelvo FC-3000 V2.1 virtual counter", // identification while connected
     };
     for (const std::string& s : statuses) {

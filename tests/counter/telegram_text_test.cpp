@@ -5,7 +5,7 @@
 
 namespace {
 
-bool CommaLocale() {
+bool commaLocale() {
     return QLocale::system().decimalPoint() == QStringLiteral(",");
 }
 
@@ -26,7 +26,7 @@ TEST(ParseNumber, PointIsAlwaysADecimalPoint) {
         {" 42 ", 42.0},
     };
     for (const Case& c : cases) {
-        const auto v = ParseNumber(c.text);
+        const auto v = counter::parseNumber(c.text);
         ASSERT_TRUE(v.has_value()) << c.text;
         EXPECT_DOUBLE_EQ(*v, c.value) << c.text;
     }
@@ -35,13 +35,13 @@ TEST(ParseNumber, PointIsAlwaysADecimalPoint) {
 TEST(ParseNumber, RejectsWhatIsNotANumber) {
     for (const char* text : {"", "   ", "ERROR!", "1.2.3", "1e", "e5", "12 34", "1 000.5", "0x10",
                              "1e999", "nan", "inf", "--1", ".", "-"}) {
-        EXPECT_FALSE(ParseNumber(text).has_value()) << text;
+        EXPECT_FALSE(counter::parseNumber(text).has_value()) << text;
     }
 }
 
 TEST(ParseNumber, MachineSeparatorAcceptedOnlyWhereItIsTheSeparator) {
-    const auto v = ParseNumber("10000000,5");
-    if (CommaLocale()) {
+    const auto v = counter::parseNumber("10000000,5");
+    if (commaLocale()) {
         ASSERT_TRUE(v.has_value());
         EXPECT_DOUBLE_EQ(*v, 10000000.5);
     } else {
@@ -58,8 +58,8 @@ TEST(ParseNumber, RunsUnderTheLocaleTheTestWasStartedFor) {
 }
 
 TEST(RemoveSpaces, DropsOnlyBlanks) {
-    EXPECT_EQ(RemoveSpaces(" ms"), "ms");
-    EXPECT_EQ(RemoveSpaces(" a\tb c "), "a\tbc");
+    EXPECT_EQ(counter::removeSpaces(" ms"), "ms");
+    EXPECT_EQ(counter::removeSpaces(" a\tb c "), "a\tbc");
 }
 
 } // namespace

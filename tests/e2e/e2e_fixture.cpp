@@ -3,7 +3,7 @@
 #include "app/log_model.h"
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -15,31 +15,30 @@
 #include <sstream>
 
 EndToEndTest::~EndToEndTest() {
-    Form.reset();
-    Counters.clear();
+    window.reset();
+    counters.clear();
 }
 
-TVirtualCounter& EndToEndTest::StartCounter(const QStringList& options,
-                                            const std::string& logName) {
-    Counters.push_back(std::make_unique<TVirtualCounter>(Sandbox.Path(), FolderFile(logName)));
-    EXPECT_TRUE(Counters.back()->Start(options)) << "the virtual counter did not come up";
-    return *Counters.back();
+VirtualCounter& EndToEndTest::startCounter(const QStringList& options, const std::string& logName) {
+    counters.push_back(std::make_unique<VirtualCounter>(sandbox.path(), folderFile(logName)));
+    EXPECT_TRUE(counters.back()->start(options)) << "the virtual counter did not come up";
+    return *counters.back();
 }
 
-app::MainWindow& EndToEndTest::OpenWindow() {
+app::MainWindow& EndToEndTest::openWindow() {
     app::WindowEnvironment environment;
-    environment.settingsFolder = Sandbox.Path();
-    environment.dialogs = Dialogs;
-    Form = std::make_unique<app::MainWindow>(environment);
-    Form->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(Form.get()));
-    return *Form;
+    environment.settingsFolder = sandbox.path();
+    environment.dialogs = dialogs;
+    window = std::make_unique<app::MainWindow>(environment);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return *window;
 }
 
-void EndToEndTest::PickPort(const std::string& com) {
-    TComPortComboBox& selector = *Form->connectPage().portSelector();
-    for (std::size_t i = 0; i < selector.ShownPorts.size(); ++i) {
-        if (selector.ShownPorts[i].Name == com) {
+void EndToEndTest::pickPort(const std::string& com) {
+    portselect::PortSelector& selector = *window->connectPage().portSelector();
+    for (std::size_t i = 0; i < selector.shownPorts.size(); ++i) {
+        if (selector.shownPorts[i].name == com) {
             selector.setCurrentIndex(static_cast<int>(i));
             emit selector.activated(static_cast<int>(i));
             return;
@@ -48,24 +47,24 @@ void EndToEndTest::PickPort(const std::string& com) {
     ADD_FAILURE() << com << " is not listed in the port selector";
 }
 
-void EndToEndTest::PressConnect() {
-    QTest::mouseClick(Form->connectPage().connectButton(), Qt::LeftButton);
-    EXPECT_TRUE(WaitFor([this] { return Form->isEnabled(); }, 30000));
+void EndToEndTest::pressConnect() {
+    QTest::mouseClick(window->connectPage().connectButton(), Qt::LeftButton);
+    EXPECT_TRUE(waitFor([this] { return window->isEnabled(); }, 30000));
 }
 
-void EndToEndTest::Choose(QMenu* menu, const std::vector<std::string>& path) {
-    QAction* action = FindMenuAction(menu, path);
+void EndToEndTest::choose(QMenu* menu, const std::vector<std::string>& path) {
+    QAction* action = talvek::test::findMenuAction(menu, path);
     ASSERT_NE(action, nullptr) << path.back();
     action->trigger();
 }
 
-void EndToEndTest::Command(const std::vector<std::string>& path) {
-    Choose(Form->commandsPage().commandMenu(), path);
+void EndToEndTest::command(const std::vector<std::string>& path) {
+    choose(window->commandsPage().commandMenu(), path);
     // A flood of readings ahead of the reply drains first.
-    EXPECT_TRUE(WaitFor([this] { return !Form->counter().awaitingReply(); }, 240000));
+    EXPECT_TRUE(waitFor([this] { return !window->counter().awaitingReply(); }, 240000));
 }
 
-bool EndToEndTest::WaitFor(const std::function<bool()>& done, int timeoutMs) {
+bool EndToEndTest::waitFor(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
     while (!done()) {
@@ -77,42 +76,42 @@ bool EndToEndTest::WaitFor(const std::function<bool()>& done, int timeoutMs) {
     return true;
 }
 
-void EndToEndTest::WaitLogQuiet(int quietMs) {
+void EndToEndTest::waitLogQuiet(int quietMs) {
     int count = -1;
     QElapsedTimer still;
     still.start();
     while (still.elapsed() < quietMs) {
         QTest::qWait(20);
-        if (LogCount() != count) {
-            count = LogCount();
+        if (logCount() != count) {
+            count = logCount();
             still.restart();
         }
     }
 }
 
-void EndToEndTest::WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs) {
+void EndToEndTest::waitCaughtUp(const VirtualCounter& counter, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
-    std::size_t sent = counter.SentReadings().size();
-    int logged = LogCount();
+    std::size_t sent = counter.sentReadings().size();
+    int logged = logCount();
     QElapsedTimer still;
     still.start();
     while (clock.elapsed() < timeoutMs && still.elapsed() < 800) {
         QTest::qWait(50);
-        const std::size_t sentNow = counter.SentReadings().size();
-        if (sentNow != sent || LogCount() != logged) {
+        const std::size_t sentNow = counter.sentReadings().size();
+        if (sentNow != sent || logCount() != logged) {
             sent = sentNow;
-            logged = LogCount();
+            logged = logCount();
             still.restart();
         }
     }
 }
 
-std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
-    std::vector<TLoggedReading> readings;
+std::vector<LoggedReading> EndToEndTest::loggedReadings() const {
+    std::vector<LoggedReading> readings;
     const char separator = counter::machineDecimalSeparator();
-    for (int i = 0; i < Form->log().count(); ++i) {
-        std::string line = Form->log().line(i);
+    for (int i = 0; i < window->log().count(); ++i) {
+        std::string line = window->log().line(i);
         for (char& c : line) {
             c = c == separator ? '.' : c;
         }
@@ -120,27 +119,27 @@ std::vector<TLoggedReading> EndToEndTest::LoggedReadings() const {
         std::string time;
         std::string value;
         words >> time >> value;
-        TLoggedReading reading;
-        std::from_chars(time.data(), time.data() + time.size(), reading.TimeMs);
-        std::from_chars(value.data(), value.data() + value.size(), reading.Value);
+        LoggedReading reading;
+        std::from_chars(time.data(), time.data() + time.size(), reading.timeMs);
+        std::from_chars(value.data(), value.data() + value.size(), reading.value);
         readings.push_back(reading);
     }
     return readings;
 }
 
-std::string EndToEndTest::FolderFile(const std::string& name) const {
-    return Sandbox.File(name);
+std::string EndToEndTest::folderFile(const std::string& name) const {
+    return sandbox.file(name);
 }
 
-std::string EndToEndTest::Caption() const {
-    return Form->windowTitle().toLatin1().toStdString();
+std::string EndToEndTest::caption() const {
+    return window->windowTitle().toLatin1().toStdString();
 }
 
-int EndToEndTest::LogCount() const {
-    return Form->log().count();
+int EndToEndTest::logCount() const {
+    return window->log().count();
 }
 
-std::vector<std::string> FileLines(const std::string& path) {
+std::vector<std::string> fileLines(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::stringstream bytes;
     bytes << file.rdbuf();

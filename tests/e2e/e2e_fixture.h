@@ -24,26 +24,26 @@ class QAction;
 class QMenu;
 
 // The save dialog and questions answered by the test; error boxes and questions are recorded.
-class TAnsweringDialogs : public app::Dialogs {
+class AnsweringDialogs : public app::Dialogs {
 public:
-    std::optional<std::string> SaveAnswer;
-    bool QuestionAnswer = false;
-    std::vector<std::string> Errors;
-    std::vector<std::string> Questions;
+    std::optional<std::string> saveAnswer;
+    bool questionAnswer = false;
+    std::vector<std::string> errors;
+    std::vector<std::string> questions;
 
     std::optional<std::string> executeSaveDialog(const std::string&, const std::string&) override {
-        return SaveAnswer;
+        return saveAnswer;
     }
     std::optional<std::string> executeOpenDialog(const std::string&) override {
         return std::nullopt;
     }
     bool askYesNo(const std::string& question) override {
-        Questions.push_back(question);
-        return QuestionAnswer;
+        questions.push_back(question);
+        return questionAnswer;
     }
     bool executePrinterSetup() override { return false; }
     std::unique_ptr<plot::PrintTarget> openPrinter() override { return nullptr; }
-    void showError(const std::string& message) override { Errors.push_back(message); }
+    void showError(const std::string& message) override { errors.push_back(message); }
 };
 
 // The real main window against the virtual counter program: the counter's port link, the
@@ -53,35 +53,35 @@ protected:
     ~EndToEndTest() override;
 
     // Starts a virtual counter whose record goes to `logName` in the folder.
-    TVirtualCounter& StartCounter(const QStringList& options, const std::string& logName);
+    VirtualCounter& startCounter(const QStringList& options, const std::string& logName);
     // Creates and shows the window, as the program entry does.
-    app::MainWindow& OpenWindow();
+    app::MainWindow& openWindow();
     // Picks the counter's port in the selector as the user does.
-    void PickPort(const std::string& com);
+    void pickPort(const std::string& com);
     // Presses the connect button (or releases it) and returns once the window reacted.
-    void PressConnect();
+    void pressConnect();
     // Runs a popup menu entry reached by its captions, e.g. {"Measure", "stop"}.
-    void Choose(QMenu* menu, const std::vector<std::string>& path);
+    void choose(QMenu* menu, const std::vector<std::string>& path);
     // Runs an entry of the command menu and waits until its reply (or time-out) is in.
-    void Command(const std::vector<std::string>& path);
+    void command(const std::vector<std::string>& path);
     // Serves events until `done` holds; false after `timeoutMs`.
-    static bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
+    static bool waitFor(const std::function<bool()>& done, int timeoutMs = 5000);
     // Serves events until the window's log has not grown for `quietMs`.
-    void WaitLogQuiet(int quietMs = 400);
+    void waitLogQuiet(int quietMs = 400);
     // Serves events until neither the counter's record of readings nor the window's log has
     // grown for a while: the line is drained.
-    void WaitCaughtUp(const TVirtualCounter& counter, int timeoutMs = 30000);
+    void waitCaughtUp(const VirtualCounter& counter, int timeoutMs = 30000);
 
-    std::vector<TLoggedReading> LoggedReadings() const;
-    std::string FolderFile(const std::string& name) const;
-    std::string Caption() const;
-    int LogCount() const;
+    std::vector<LoggedReading> loggedReadings() const;
+    std::string folderFile(const std::string& name) const;
+    std::string caption() const;
+    int logCount() const;
 
-    TPortSandbox Sandbox;
-    std::shared_ptr<TAnsweringDialogs> Dialogs = std::make_shared<TAnsweringDialogs>();
-    std::vector<std::unique_ptr<TVirtualCounter>> Counters;
-    std::unique_ptr<app::MainWindow> Form;
+    talvek::test::PortSandbox sandbox;
+    std::shared_ptr<AnsweringDialogs> dialogs = std::make_shared<AnsweringDialogs>();
+    std::vector<std::unique_ptr<VirtualCounter>> counters;
+    std::unique_ptr<app::MainWindow> window;
 };
 
 // The lines of a file without their CR LF; "<CR LF missing>" marks a line that lacks it.
-std::vector<std::string> FileLines(const std::string& path);
+std::vector<std::string> fileLines(const std::string& path);

@@ -4,7 +4,7 @@
 #include "tests/e2e/e2e_fixture.h"
 
 #include "counter/kelvo_counter.h"
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include <QPushButton>
 #include <QSignalSpy>
@@ -15,177 +15,177 @@
 namespace {
 
 // Generous: a loaded two-core machine runs several test programs at once.
-constexpr qint64 StallBoundMs = 1500;
+constexpr qint64 kStallBoundMs = 1500;
 
 class FaultsTest : public EndToEndTest {
 protected:
     // Starts a counter with the fault options, connects the window to it and measures
     // continuously until the counter stops (by --count) or `measureMs` passed.
-    TVirtualCounter& RunContinuous(QStringList options, int measureMs) {
+    VirtualCounter& runContinuous(QStringList options, int measureMs) {
         options << "--start"
                 << "idle"
                 << "--gate"
                 << "0.1"
                 << "--seed"
                 << "3";
-        TVirtualCounter& counter = StartCounter(options, "sent.log");
-        OpenWindow();
-        PickPort(counter.Com);
-        PressConnect();
-        EXPECT_TRUE(Form->counter().isConnected()) << Caption();
-        Silences = std::make_unique<QSignalSpy>(Form->counter().findChild<TMyComPort*>(),
-                                                &TMyComPort::silence);
-        Command({"Measure", "continuous"});
+        VirtualCounter& counter = startCounter(options, "sent.log");
+        openWindow();
+        pickPort(counter.comName);
+        pressConnect();
+        EXPECT_TRUE(window->counter().isConnected()) << caption();
+        silences = std::make_unique<QSignalSpy>(window->counter().findChild<serial::SerialPort*>(),
+                                                &serial::SerialPort::silence);
+        command({"Measure", "continuous"});
         QTest::qWait(measureMs);
         return counter;
     }
 
-    void ExpectAllReadingsOnce(const TVirtualCounter& counter, bool delimited = true,
+    void expectAllReadingsOnce(const VirtualCounter& counter, bool delimited = true,
                                int drainMs = 30000) {
-        WaitCaughtUp(counter, drainMs);
-        const std::vector<TSentTelegram> sent = counter.Sent();
-        const std::vector<TLoggedReading> logged = LoggedReadings();
-        EXPECT_EQ(CompareReadings(sent, logged, delimited, InFlightAtUnplug(sent)), "");
+        waitCaughtUp(counter, drainMs);
+        const std::vector<SentTelegram> sent = counter.sent();
+        const std::vector<LoggedReading> logged = loggedReadings();
+        EXPECT_EQ(compareReadings(sent, logged, delimited, inFlightAtUnplug(sent)), "");
         for (std::size_t i = 1; i < logged.size(); ++i) {
-            ASSERT_GE(logged[i].TimeMs, logged[i - 1].TimeMs) << i;
+            ASSERT_GE(logged[i].timeMs, logged[i - 1].timeMs) << i;
         }
     }
 
     // The first telegram that may still have been in the cable when it was pulled.
-    static std::size_t InFlightAtUnplug(const std::vector<TSentTelegram>& sent) {
-        if (sent.empty() || sent.back().Kind != "unplug") {
+    static std::size_t inFlightAtUnplug(const std::vector<SentTelegram>& sent) {
+        if (sent.empty() || sent.back().kind != "unplug") {
             return SIZE_MAX;
         }
         std::size_t first = sent.size() - 1;
-        while (first > 0 && sent[first - 1].Seconds > sent.back().Seconds - 0.1) {
+        while (first > 0 && sent[first - 1].seconds > sent.back().seconds - 0.1) {
             --first;
         }
         return first;
     }
 
     // The silences the serial port reported to the driver since the measurement began.
-    std::unique_ptr<QSignalSpy> Silences;
+    std::unique_ptr<QSignalSpy> silences;
 
-    void Report(const char* fault, const TStallMeter& stalls) {
+    void report(const char* fault, const talvek::test::StallMeter& stalls) {
         std::printf("[ e2e ] %s: %d readings in the log, longest event-loop stall %lld ms\n", fault,
-                    LogCount(), static_cast<long long>(stalls.LongestMs()));
-        EXPECT_LT(stalls.LongestMs(), StallBoundMs);
+                    logCount(), static_cast<long long>(stalls.longestMs()));
+        EXPECT_LT(stalls.longestMs(), kStallBoundMs);
     }
 };
 
 TEST_F(FaultsTest, GarbageAndControlCharactersBetweenTelegrams) {
-    TStallMeter stalls;
-    TVirtualCounter& counter =
-        RunContinuous({"--garbage", "0.4", "--format", "hertz", "--count", "40"}, 4000);
-    ExpectAllReadingsOnce(counter);
-    EXPECT_GT(LogCount(), 10);
-    Report("garbage", stalls);
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter =
+        runContinuous({"--garbage", "0.4", "--format", "hertz", "--count", "40"}, 4000);
+    expectAllReadingsOnce(counter);
+    EXPECT_GT(logCount(), 10);
+    report("garbage", stalls);
 }
 
 TEST_F(FaultsTest, GarbageInFrontOfDisplayDumps) {
-    TStallMeter stalls;
-    TVirtualCounter& counter = RunContinuous({"--garbage", "0.4", "--count", "40"}, 4000);
-    ExpectAllReadingsOnce(counter);
-    EXPECT_GT(LogCount(), 10);
-    Report("garbage before dumps", stalls);
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter = runContinuous({"--garbage", "0.4", "--count", "40"}, 4000);
+    expectAllReadingsOnce(counter);
+    EXPECT_GT(logCount(), 10);
+    report("garbage before dumps", stalls);
 }
 
 TEST_F(FaultsTest, TelegramsSplitAcrossWrites) {
-    TStallMeter stalls;
-    TVirtualCounter& counter = RunContinuous({"--split", "--count", "30"}, 3000);
-    ExpectAllReadingsOnce(counter);
-    EXPECT_EQ(counter.SentReadings().size(), 30u);
-    EXPECT_EQ(LogCount(), 30);
-    Report("split", stalls);
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter = runContinuous({"--split", "--count", "30"}, 3000);
+    expectAllReadingsOnce(counter);
+    EXPECT_EQ(counter.sentReadings().size(), 30u);
+    EXPECT_EQ(logCount(), 30);
+    report("split", stalls);
 }
 
 TEST_F(FaultsTest, LineWithoutDelimiterLogsNothingAndStaysResponsive) {
-    TStallMeter stalls;
-    TVirtualCounter& counter =
-        RunContinuous({"--no-delimiter", "--format", "hertz", "--count", "60"}, 6000);
-    ExpectAllReadingsOnce(counter, false);
-    EXPECT_GT(counter.SentReadings().size(), 20u);
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter =
+        runContinuous({"--no-delimiter", "--format", "hertz", "--count", "60"}, 6000);
+    expectAllReadingsOnce(counter, false);
+    EXPECT_GT(counter.sentReadings().size(), 20u);
     // The user can still disconnect and close.
-    PressConnect();
-    EXPECT_FALSE(Form->counter().isConnected());
-    EXPECT_TRUE(Form->close());
-    Report("no delimiter", stalls);
+    pressConnect();
+    EXPECT_FALSE(window->counter().isConnected());
+    EXPECT_TRUE(window->close());
+    report("no delimiter", stalls);
 }
 
 TEST_F(FaultsTest, SilenceLongerThanTheTimeOut) {
-    TStallMeter stalls;
-    TVirtualCounter& counter = RunContinuous({"--silence", "3500", "--count", "25"}, 6500);
-    ExpectAllReadingsOnce(counter);
-    EXPECT_EQ(LogCount(), 25);
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter = runContinuous({"--silence", "3500", "--count", "25"}, 6500);
+    expectAllReadingsOnce(counter);
+    EXPECT_EQ(logCount(), 25);
     // The receive thread keeps the first time-out after opening to itself; the second one of the
     // silence reaches the driver.
-    EXPECT_GE(Silences->count(), 1);
-    Report("silence", stalls);
+    EXPECT_GE(silences->count(), 1);
+    report("silence", stalls);
 }
 
 // Ten times the line rate, reading after reading, for a minute; then the user stops the
 // measurement. The receive thread reads on while the window takes what it queued in batches, so
 // the window keeps up with the flood instead of draining it for minutes; nothing may be lost.
 TEST_F(FaultsTest, BurstAtTenTimesLineRateForAMinute) {
-    TStallMeter stalls;
-    TVirtualCounter& counter = RunContinuous({"--burst", "10", "--format", "hertz"}, 60000);
-    Command({"Measure", "stop"});
-    ExpectAllReadingsOnce(counter, true, 240000);
-    const std::vector<TSentTelegram> sent = counter.SentReadings();
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter = runContinuous({"--burst", "10", "--format", "hertz"}, 60000);
+    command({"Measure", "stop"});
+    expectAllReadingsOnce(counter, true, 240000);
+    const std::vector<SentTelegram> sent = counter.sentReadings();
     ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(LogCount(), static_cast<int>(sent.size()));
+    EXPECT_EQ(logCount(), static_cast<int>(sent.size()));
     // The line rate of Hertz values is some 74 a second.
     EXPECT_GT(sent.size(), 3000u) << "a flood, not a trickle";
     std::printf("[ e2e ] burst: %zu readings sent in %.1f s\n", sent.size(),
-                sent.back().Seconds - sent.front().Seconds);
-    Report("burst", stalls);
+                sent.back().seconds - sent.front().seconds);
+    report("burst", stalls);
 }
 
 TEST_F(FaultsTest, UnplugIsReportedAndReconnectingWorks) {
-    TStallMeter stalls;
-    TVirtualCounter& counter = RunContinuous({"--unplug-after", "3000"}, 0);
-    const std::string com = counter.Com;
-    ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
+    talvek::test::StallMeter stalls;
+    VirtualCounter& counter = runContinuous({"--unplug-after", "3000"}, 0);
+    const std::string com = counter.comName;
+    ASSERT_TRUE(waitFor([&] { return !counter.running(); }, 8000));
     const std::string gone =
         "Serial device " + com + " is gone (unplugged?). Disconnect and connect again.";
-    EXPECT_TRUE(WaitFor([&] { return Form->statusText() == gone; })) << Form->statusText();
-    ExpectAllReadingsOnce(counter);
-    EXPECT_GT(LogCount(), 5);
+    EXPECT_TRUE(waitFor([&] { return window->statusText() == gone; })) << window->statusText();
+    expectAllReadingsOnce(counter);
+    EXPECT_GT(logCount(), 5);
 
-    PressConnect(); // disconnect
-    EXPECT_FALSE(Form->counter().isConnected());
-    EXPECT_EQ(Form->statusText(), "");
+    pressConnect(); // disconnect
+    EXPECT_FALSE(window->counter().isConnected());
+    EXPECT_EQ(window->statusText(), "");
 
     // The adapter is plugged in again under the same COM name.
-    TVirtualCounter& again = StartCounter(
+    VirtualCounter& again = startCounter(
         {"--com", QString::fromStdString(com.substr(3)), "--start", "idle"}, "sent-again.log");
-    ASSERT_EQ(again.Com, com);
-    PressConnect();
-    EXPECT_TRUE(Form->counter().isConnected());
-    EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
-    Command({"Measure", "single"});
-    EXPECT_TRUE(WaitFor([&] { return LogCount() == 1; }));
-    ExpectAllReadingsOnce(again);
-    Report("unplug", stalls);
+    ASSERT_EQ(again.comName, com);
+    pressConnect();
+    EXPECT_TRUE(window->counter().isConnected());
+    EXPECT_EQ(caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
+    command({"Measure", "single"});
+    EXPECT_TRUE(waitFor([&] { return logCount() == 1; }));
+    expectAllReadingsOnce(again);
+    report("unplug", stalls);
 }
 
 TEST_F(FaultsTest, CounterPluggedInAgainIsReconnectedWithoutTheUser) {
-    TVirtualCounter& counter = RunContinuous({"--unplug-after", "2000"}, 0);
-    const std::string com = counter.Com;
-    ASSERT_TRUE(WaitFor([&] { return !counter.Running(); }, 8000));
-    EXPECT_TRUE(WaitFor([&] { return Form->counter().deviceGone(); }));
-    const int before = LogCount();
+    VirtualCounter& counter = runContinuous({"--unplug-after", "2000"}, 0);
+    const std::string com = counter.comName;
+    ASSERT_TRUE(waitFor([&] { return !counter.running(); }, 8000));
+    EXPECT_TRUE(waitFor([&] { return window->counter().deviceGone(); }));
+    const int before = logCount();
     EXPECT_GT(before, 5);
 
-    TVirtualCounter& again = StartCounter(
+    VirtualCounter& again = startCounter(
         {"--com", QString::fromStdString(com.substr(3)), "--gate", "0.1"}, "again.log");
-    ASSERT_EQ(again.Com, com);
-    EXPECT_TRUE(WaitFor([&] {
-        return Form->statusText().rfind("Serial device " + com + " reconnected; ", 0) == 0;
-    })) << Form->statusText();
-    EXPECT_TRUE(WaitFor([&] { return LogCount() > before + 5; })) << "the same log goes on";
-    EXPECT_TRUE(Form->counter().isConnected());
-    EXPECT_EQ(Caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
+    ASSERT_EQ(again.comName, com);
+    EXPECT_TRUE(waitFor([&] {
+        return window->statusText().rfind("Serial device " + com + " reconnected; ", 0) == 0;
+    })) << window->statusText();
+    EXPECT_TRUE(waitFor([&] { return logCount() > before + 5; })) << "the same log goes on";
+    EXPECT_TRUE(window->counter().isConnected());
+    EXPECT_EQ(caption(), "Connected to kelvo FC-3000 V2.1 virtual-counter on port " + com);
 }
 
 } // namespace

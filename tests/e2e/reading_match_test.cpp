@@ -7,16 +7,16 @@
 
 namespace {
 
-TSentTelegram Reading(double value) {
+SentTelegram reading(double value) {
     return {0, "reading", value, "x"};
 }
 
-TSentTelegram Garbage(const std::string& text) {
+SentTelegram garbage(const std::string& text) {
     return {0, "garbage", std::nullopt, text};
 }
 
-std::vector<TLoggedReading> Logged(std::initializer_list<double> values) {
-    std::vector<TLoggedReading> logged;
+std::vector<LoggedReading> Logged(std::initializer_list<double> values) {
+    std::vector<LoggedReading> logged;
     for (const double v : values) {
         logged.push_back({0, v});
     }
@@ -25,45 +25,45 @@ std::vector<TLoggedReading> Logged(std::initializer_list<double> values) {
 
 struct MatchCase {
     const char* name;
-    std::vector<TSentTelegram> sent;
-    std::vector<TLoggedReading> logged;
+    std::vector<SentTelegram> sent;
+    std::vector<LoggedReading> logged;
     bool agree;
 };
 
 TEST(ReadingMatchTest, CatchesEveryKindOfDisagreement) {
     const std::vector<MatchCase> cases = {
-        {"same", {Reading(1), Reading(2), Reading(3)}, Logged({1, 2, 3}), true},
-        {"lost", {Reading(1), Reading(2), Reading(3)}, Logged({1, 3}), false},
-        {"lost last", {Reading(1), Reading(2)}, Logged({1}), false},
-        {"doubled", {Reading(1), Reading(2)}, Logged({1, 1, 2}), false},
-        {"doubled equal run", {Reading(1), Reading(1)}, Logged({1, 1, 1}), false},
-        {"invented", {Reading(1)}, Logged({1, 7}), false},
-        {"reordered", {Reading(1), Reading(2)}, Logged({2, 1}), false},
-        {"wrong value", {Reading(10000000.5)}, Logged({10000000.6}), false},
-        {"15 digits", {Reading(10000000.800000001)}, Logged({10000000.8}), true},
-        {"glued may go", {Reading(1), Garbage("ab"), Reading(2), Reading(3)}, Logged({1, 3}), true},
-        {"glued may stay", {Reading(1), Garbage("ab"), Reading(2)}, Logged({1, 2}), true},
-        {"own line end", {Garbage("ab\\x0d\\x0a"), Reading(2)}, Logged({}), false},
-        {"glued twin", {Garbage("ab"), Reading(5), Reading(5), Reading(6)}, Logged({5, 6}), true},
-        {"twin lost", {Reading(5), Reading(5), Reading(6)}, Logged({5, 6}), false},
+        {"same", {reading(1), reading(2), reading(3)}, Logged({1, 2, 3}), true},
+        {"lost", {reading(1), reading(2), reading(3)}, Logged({1, 3}), false},
+        {"lost last", {reading(1), reading(2)}, Logged({1}), false},
+        {"doubled", {reading(1), reading(2)}, Logged({1, 1, 2}), false},
+        {"doubled equal run", {reading(1), reading(1)}, Logged({1, 1, 1}), false},
+        {"invented", {reading(1)}, Logged({1, 7}), false},
+        {"reordered", {reading(1), reading(2)}, Logged({2, 1}), false},
+        {"wrong value", {reading(10000000.5)}, Logged({10000000.6}), false},
+        {"15 digits", {reading(10000000.800000001)}, Logged({10000000.8}), true},
+        {"glued may go", {reading(1), garbage("ab"), reading(2), reading(3)}, Logged({1, 3}), true},
+        {"glued may stay", {reading(1), garbage("ab"), reading(2)}, Logged({1, 2}), true},
+        {"own line end", {garbage("ab\\x0d\\x0a"), reading(2)}, Logged({}), false},
+        {"glued twin", {garbage("ab"), reading(5), reading(5), reading(6)}, Logged({5, 6}), true},
+        {"twin lost", {reading(5), reading(5), reading(6)}, Logged({5, 6}), false},
     };
     for (const MatchCase& c : cases) {
-        EXPECT_EQ(CompareReadings(c.sent, c.logged).empty(), c.agree) << c.name;
+        EXPECT_EQ(compareReadings(c.sent, c.logged).empty(), c.agree) << c.name;
     }
 }
 
 TEST(ReadingMatchTest, UndelimitedLineRequiresNothingButInventsNothing) {
-    const std::vector<TSentTelegram> sent = {Reading(1), Reading(2)};
-    EXPECT_EQ(CompareReadings(sent, Logged({}), false), "");
-    EXPECT_EQ(CompareReadings(sent, Logged({2}), false), "");
-    EXPECT_NE(CompareReadings(sent, Logged({3}), false), "");
+    const std::vector<SentTelegram> sent = {reading(1), reading(2)};
+    EXPECT_EQ(compareReadings(sent, Logged({}), false), "");
+    EXPECT_EQ(compareReadings(sent, Logged({2}), false), "");
+    EXPECT_NE(compareReadings(sent, Logged({3}), false), "");
 }
 
 TEST(ReadingMatchTest, OnlyReadingsInFlightAtTheUnplugMayBeLost) {
-    const std::vector<TSentTelegram> sent = {
-        Reading(1), Reading(2), Reading(3), {0, "unplug", std::nullopt, ""}};
-    EXPECT_EQ(CompareReadings(sent, Logged({1, 2}), true, 2), "");
-    EXPECT_NE(CompareReadings(sent, Logged({1, 3}), true, 2), "");
+    const std::vector<SentTelegram> sent = {
+        reading(1), reading(2), reading(3), {0, "unplug", std::nullopt, ""}};
+    EXPECT_EQ(compareReadings(sent, Logged({1, 2}), true, 2), "");
+    EXPECT_NE(compareReadings(sent, Logged({1, 3}), true, 2), "");
 }
 
 } // namespace

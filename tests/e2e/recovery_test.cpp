@@ -13,36 +13,36 @@
 namespace {
 
 TEST_F(EndToEndTest, AKilledMeasurementIsRecoveredUpToOneSecondBeforeTheKill) {
-    TVirtualCounter& counter = StartCounter(
+    VirtualCounter& counter = startCounter(
         {"--start", "continuous", "--gate", "0.1", "--format", "hertz", "--seed", "5"}, "sent.log");
-    std::ofstream(FolderFile("Zorvimet.ini"), std::ios::binary) << counter.Com << "\r\n";
-    TChildProcess program;
+    std::ofstream(folderFile("Zorvimet.ini"), std::ios::binary) << counter.comName << "\r\n";
+    talvek::test::ChildProcess program;
     ASSERT_TRUE(
-        program.Start(MEASURING_WINDOW, {Sandbox.Path()}, {{"XDG_DATA_HOME", Sandbox.Path()}}));
-    ASSERT_TRUE(WaitFor([&] { return counter.SentReadings().size() >= 30; }, 60000));
-    const std::size_t sentBeforeTheLastSecond = counter.Sent().size();
+        program.start(MEASURING_WINDOW, {sandbox.path()}, {{"XDG_DATA_HOME", sandbox.path()}}));
+    ASSERT_TRUE(waitFor([&] { return counter.sentReadings().size() >= 30; }, 60000));
+    const std::size_t sentBeforeTheLastSecond = counter.sent().size();
     QTest::qWait(1000);
-    program.Signal(SIGKILL);
-    ASSERT_TRUE(program.WaitFinished(5000));
-    ASSERT_GT(counter.Sent().size(), sentBeforeTheLastSecond) << "it was measuring";
+    program.signal(SIGKILL);
+    ASSERT_TRUE(program.waitFinished(5000));
+    ASSERT_GT(counter.sent().size(), sentBeforeTheLastSecond) << "it was measuring";
 
-    Dialogs->QuestionAnswer = true;
-    OpenWindow();
-    ASSERT_TRUE(WaitFor([&] { return !Dialogs->Questions.empty(); }));
-    const std::vector<TLoggedReading> recovered = LoggedReadings();
-    EXPECT_EQ(Dialogs->Questions,
+    dialogs->questionAnswer = true;
+    openWindow();
+    ASSERT_TRUE(waitFor([&] { return !dialogs->questions.empty(); }));
+    const std::vector<LoggedReading> recovered = loggedReadings();
+    EXPECT_EQ(dialogs->questions,
               std::vector<std::string>{"Recover the unsaved measurement of " +
-                                       counter::dateTimeToStr(Form->startTime()) + " (" +
+                                       counter::dateTimeToStr(window->startTime()) + " (" +
                                        std::to_string(recovered.size()) + " readings)?"});
     // The window shows no reading ahead of the identification reply, which connects it.
-    const std::vector<TSentTelegram> sent = counter.Sent();
+    const std::vector<SentTelegram> sent = counter.sent();
     const auto connected = std::find_if(sent.begin(), sent.end(),
-                                        [](const TSentTelegram& t) { return t.Kind == "reply"; });
+                                        [](const SentTelegram& t) { return t.kind == "reply"; });
     ASSERT_NE(connected, sent.end());
-    const std::vector<TSentTelegram> shown(connected + 1, sent.end());
+    const std::vector<SentTelegram> shown(connected + 1, sent.end());
     const auto shownBeforeTheLastSecond =
         sentBeforeTheLastSecond - static_cast<std::size_t>(connected + 1 - sent.begin());
-    EXPECT_EQ(CompareReadings(shown, recovered, true, shownBeforeTheLastSecond), "");
+    EXPECT_EQ(compareReadings(shown, recovered, true, shownBeforeTheLastSecond), "");
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "app/main_window.h"
 #include "app/stability_page.h"
 #include "counter/kelvo_counter.h"
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
@@ -29,18 +29,18 @@
 namespace {
 
 // Serves events until `done` holds.
-void WaitUntil(const std::function<bool()>& done) {
+void waitUntil(const std::function<bool()>& done) {
     while (!done()) {
         QTest::qWait(10);
     }
 }
 
 // Runs the entry and waits until a command it sent has its reply.
-void Choose(app::MainWindow& form, QMenu* menu, const std::vector<std::string>& path) {
-    if (QAction* action = FindMenuAction(menu, path)) {
+void choose(app::MainWindow& form, QMenu* menu, const std::vector<std::string>& path) {
+    if (QAction* action = talvek::test::findMenuAction(menu, path)) {
         action->trigger();
     }
-    WaitUntil([&] { return !form.counter().awaitingReply(); });
+    waitUntil([&] { return !form.counter().awaitingReply(); });
 }
 
 bool Save(app::MainWindow& form, QWidget* page, const QString& file) {
@@ -50,7 +50,7 @@ bool Save(app::MainWindow& form, QWidget* page, const QString& file) {
 }
 
 // The pages, ending on the "Graph" page.
-bool SavePages(app::MainWindow& form, const QString& out, const QString& suffix) {
+bool savePages(app::MainWindow& form, const QString& out, const QString& suffix) {
     return Save(form, &form.connectPage(), out + "/page-connect" + suffix + ".png") &&
            Save(form, &form.commandsPage(), out + "/page-commands" + suffix + ".png") &&
            Save(form, &form.displayPage(), out + "/page-display" + suffix + ".png") &&
@@ -68,36 +68,36 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString out = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
-    const TPortSandbox home;
-    TVirtualCounter counter(home.Path(), home.File("sent.log"));
-    if (!counter.Start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
+    const talvek::test::PortSandbox home;
+    VirtualCounter counter(home.path(), home.file("sent.log"));
+    if (!counter.start({"--com", "20", "--start", "idle", "--gate", "0.1", "--seed", "4"})) {
         std::fprintf(stderr, "the virtual counter did not start\n");
         return 1;
     }
     app::WindowEnvironment environment;
-    environment.settingsFolder = home.Path();
+    environment.settingsFolder = home.path();
     app::MainWindow form(environment);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
         std::fprintf(stderr, "the window was not shown\n");
         return 1;
     }
-    form.connectPage().portSelector()->SetPort(counter.Com);
-    form.counter().setPort(counter.Com);
+    form.connectPage().portSelector()->setPort(counter.comName);
+    form.counter().setPort(counter.comName);
     form.connectPage().connectButton()->click();
-    WaitUntil([&] { return form.isEnabled(); });
-    Choose(form, form.commandsPage().commandMenu(), {"Gate Time", "0.1s"});
-    Choose(form, form.commandsPage().commandMenu(), {"Measure", "continuous"});
+    waitUntil([&] { return form.isEnabled(); });
+    choose(form, form.commandsPage().commandMenu(), {"Gate Time", "0.1s"});
+    choose(form, form.commandsPage().commandMenu(), {"Measure", "continuous"});
     QTest::qWait(8000);
-    Choose(form, form.commandsPage().commandMenu(), {"Measure", "stop"});
-    Choose(form, form.commandsPage().commandMenu(), {"Info"});
-    Choose(form, form.graphPage().menu(), {"Frequency unit", "MHz"});
+    choose(form, form.commandsPage().commandMenu(), {"Measure", "stop"});
+    choose(form, form.commandsPage().commandMenu(), {"Info"});
+    choose(form, form.graphPage().menu(), {"Frequency unit", "MHz"});
 
-    bool saved = SavePages(form, out, QString());
+    bool saved = savePages(form, out, QString());
     if (argc == 3) {
         const QStringList size = QString::fromLocal8Bit(argv[2]).split(u'x');
         form.resize(size.value(0).toInt(), size.value(1).toInt());
-        saved = saved && SavePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
+        saved = saved && savePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
     }
     form.connectPage().connectButton()->click();
     std::printf("%d readings; pictures %s in %s\n", form.log().count(),

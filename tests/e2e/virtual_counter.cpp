@@ -6,55 +6,55 @@
 #include <charconv>
 #include <fstream>
 
-TVirtualCounter::TVirtualCounter(std::string dataHome, std::string logPath)
+VirtualCounter::VirtualCounter(std::string dataHome, std::string logPath)
     : dataHome_(std::move(dataHome)), logPath_(std::move(logPath)) {}
 
-TVirtualCounter::~TVirtualCounter() {
-    Stop();
+VirtualCounter::~VirtualCounter() {
+    stop();
 }
 
-bool TVirtualCounter::Start(const QStringList& options) {
+bool VirtualCounter::start(const QStringList& options) {
     std::vector<std::string> arguments;
     for (const QString& option : options) {
         arguments.push_back(option.toStdString());
     }
     arguments.push_back("--log");
     arguments.push_back(logPath_);
-    if (!process_.Start(VIRTUAL_KELVO_PATH, arguments, {{"XDG_DATA_HOME", dataHome_}})) {
+    if (!process_.start(VIRTUAL_KELVO_PATH, arguments, {{"XDG_DATA_HOME", dataHome_}})) {
         return false;
     }
     const QRegularExpression serving("serving (COM\\d+) at (\\S+)");
     std::string output;
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < 5000 && process_.Running()) {
+    while (clock.elapsed() < 5000 && process_.running()) {
         // Short waits with the event loop turning, so a window under test stays responsive.
         QCoreApplication::processEvents();
-        output += process_.ReadOutput(10);
+        output += process_.readOutput(10);
         const auto match = serving.match(QString::fromStdString(output));
         if (match.hasMatch()) {
-            Com = match.captured(1).toStdString();
-            Device = match.captured(2).toStdString();
+            comName = match.captured(1).toStdString();
+            device = match.captured(2).toStdString();
             return true;
         }
     }
     return false;
 }
 
-void TVirtualCounter::Stop() {
-    process_.Stop();
+void VirtualCounter::stop() {
+    process_.stop();
 }
 
-bool TVirtualCounter::Running() {
-    return process_.Running();
+bool VirtualCounter::running() {
+    return process_.running();
 }
 
-bool TVirtualCounter::WaitFinished(int timeoutMs) {
-    return process_.WaitFinished(timeoutMs);
+bool VirtualCounter::waitFinished(int timeoutMs) {
+    return process_.waitFinished(timeoutMs);
 }
 
-std::vector<TSentTelegram> TVirtualCounter::Sent() const {
-    std::vector<TSentTelegram> sent;
+std::vector<SentTelegram> VirtualCounter::sent() const {
+    std::vector<SentTelegram> sent;
     std::ifstream file(logPath_);
     std::string line;
     while (std::getline(file, line)) {
@@ -64,25 +64,25 @@ std::vector<TSentTelegram> TVirtualCounter::Sent() const {
         if (tab3 == std::string::npos) {
             continue; // a line still being written
         }
-        TSentTelegram telegram;
-        std::from_chars(line.data(), line.data() + tab1, telegram.Seconds);
-        telegram.Kind = line.substr(tab1 + 1, tab2 - tab1 - 1);
+        SentTelegram telegram;
+        std::from_chars(line.data(), line.data() + tab1, telegram.seconds);
+        telegram.kind = line.substr(tab1 + 1, tab2 - tab1 - 1);
         double value = 0;
         const char* first = line.data() + tab2 + 1;
         const char* last = line.data() + tab3;
         if (std::from_chars(first, last, value).ec == std::errc{}) {
-            telegram.Value = value;
+            telegram.value = value;
         }
-        telegram.Text = line.substr(tab3 + 1);
+        telegram.text = line.substr(tab3 + 1);
         sent.push_back(std::move(telegram));
     }
     return sent;
 }
 
-std::vector<TSentTelegram> TVirtualCounter::SentReadings() const {
-    std::vector<TSentTelegram> readings;
-    for (TSentTelegram& telegram : Sent()) {
-        if (telegram.Kind == "reading") {
+std::vector<SentTelegram> VirtualCounter::sentReadings() const {
+    std::vector<SentTelegram> readings;
+    for (SentTelegram& telegram : sent()) {
+        if (telegram.kind == "reading") {
             readings.push_back(std::move(telegram));
         }
     }

@@ -8,37 +8,37 @@
 #include <vector>
 
 // One line of the virtual counter's record of what it sent.
-struct TSentTelegram {
-    double Seconds = 0;
-    std::string Kind; // reading, reply, garbage, unplug
-    std::optional<double> Value;
-    std::string Text; // control and 8-bit bytes as \xNN
+struct SentTelegram {
+    double seconds = 0;
+    std::string kind; // reading, reply, garbage, unplug
+    std::optional<double> value;
+    std::string text; // control and 8-bit bytes as \xNN
 };
 
 // The virtual KELVO counter program, run for one test with its port link in the test's data
 // folder and its record of sent telegrams in `logPath`.
-class TVirtualCounter {
+class VirtualCounter {
 public:
-    TVirtualCounter(std::string dataHome, std::string logPath);
-    ~TVirtualCounter();
+    VirtualCounter(std::string dataHome, std::string logPath);
+    ~VirtualCounter();
 
     // Starts the program and waits until it serves its port; false when it did not come up.
-    bool Start(const QStringList& options);
+    bool start(const QStringList& options);
     // Ends the program as Ctrl-C would; it removes its port link.
-    void Stop();
-    bool Running();
+    void stop();
+    bool running();
     // Waits until the program has ended by itself.
-    bool WaitFinished(int timeoutMs);
+    bool waitFinished(int timeoutMs);
 
     // Everything it reports having sent so far, in order.
-    std::vector<TSentTelegram> Sent() const;
-    std::vector<TSentTelegram> SentReadings() const;
+    std::vector<SentTelegram> sent() const;
+    std::vector<SentTelegram> sentReadings() const;
 
-    std::string Com;    // "COM20"
-    std::string Device; // "/dev/pts/N"
+    std::string comName; // "COM20"
+    std::string device;  // "/dev/pts/N"
 
 private:
     std::string dataHome_;
     std::string logPath_;
-    TChildProcess process_;
+    talvek::test::ChildProcess process_;
 };

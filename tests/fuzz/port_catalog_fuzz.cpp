@@ -14,7 +14,7 @@
 
 namespace {
 
-bool Printable(const std::string& text) {
+bool printable(const std::string& text) {
     for (char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7f) {
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [identity, number] : before) {
         FUZZ_CHECK(number >= 1);
         FUZZ_CHECK(kept.insert(number).second);
-        FUZZ_CHECK(Printable(identity));
+        FUZZ_CHECK(printable(identity));
     }
     FUZZ_CHECK(platform::parseComNumbers(platform::formatComNumbers(before)) == before);
 

@@ -20,17 +20,17 @@
 
 namespace {
 
-constexpr double LargestFifteenDigits = 1.79769313486231e308;
+constexpr double kLargestFifteenDigits = 1.79769313486231e308;
 
-const char* const Extensions[] = {".dat", ".csv", ".dat", ".csv", ".DAT", "", ".txt", ".dat "};
+const char* const kExtensions[] = {".dat", ".csv", ".dat", ".csv", ".DAT", "", ".txt", ".dat "};
 
-double DoubleAt(const std::uint8_t* data) {
+double doubleAt(const std::uint8_t* data) {
     double value = 0;
     std::memcpy(&value, data, sizeof value);
     return value;
 }
 
-std::vector<std::string> CrLfLines(const std::string& bytes) {
+std::vector<std::string> crLfLines(const std::string& bytes) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
@@ -43,7 +43,7 @@ std::vector<std::string> CrLfLines(const std::string& bytes) {
 }
 
 // A number token reads back as the logged number, to the 15 digits the log shows.
-void CheckNumber(std::string token, double expected, char separator) {
+void checkNumber(std::string token, double expected, char separator) {
     for (char& c : token) {
         FUZZ_CHECK(!(c >= 'A' && c <= 'Z'));
         FUZZ_CHECK(c != ' ' && c != ';' && c != '\r' && c != '\n');
@@ -61,17 +61,17 @@ void CheckNumber(std::string token, double expected, char separator) {
     } else {
         // 15 digits of the largest doubles may round up past the range; no reading is that large.
         const bool roundedPastRange =
-            std::isinf(read) && std::fabs(expected) > LargestFifteenDigits;
+            std::isinf(read) && std::fabs(expected) > kLargestFifteenDigits;
         FUZZ_CHECK(roundedPastRange || std::fabs(read - expected) <= 1e-14 * std::fabs(expected));
     }
 }
 
 // The time token keeps the machine's separator in both formats; only the ".dat" value has ".".
-void CheckReading(const std::string& line, bool dat, double time, double value, char separator) {
+void checkReading(const std::string& line, bool dat, double time, double value, char separator) {
     const std::size_t cut = line.find(dat ? ' ' : ';');
     FUZZ_CHECK(cut != std::string::npos);
-    CheckNumber(line.substr(0, cut), time, separator);
-    CheckNumber(line.substr(cut + 1), value, dat ? '.' : separator);
+    checkNumber(line.substr(0, cut), time, separator);
+    checkNumber(line.substr(cut + 1), value, dat ? '.' : separator);
 }
 
 } // namespace
@@ -80,18 +80,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 9) {
         return 0;
     }
-    static QTemporaryDir dir(ScratchFolderTemplate());
-    const std::string extension = Extensions[data[0] & 7];
+    static QTemporaryDir dir(scratchFolderTemplate());
+    const std::string extension = kExtensions[data[0] & 7];
     const bool comma = (data[0] & 8) != 0;
     const char separator = comma ? ',' : '.';
     const QLocale locale = comma ? QLocale(QLocale::German, QLocale::Germany)
                                  : QLocale(QLocale::English, QLocale::UnitedStates);
-    const double startTime = DoubleAt(data + 1);
+    const double startTime = doubleAt(data + 1);
 
     app::LogModel log(separator);
     std::vector<std::pair<double, double>> readings;
     for (std::size_t at = 9; at + 16 <= size; at += 16) {
-        readings.emplace_back(DoubleAt(data + at), DoubleAt(data + at + 8));
+        readings.emplace_back(doubleAt(data + at), doubleAt(data + at + 8));
         log.append(readings.back().first, readings.back().second);
     }
 
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(in.is_open());
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::remove(fileName.c_str());
-    const std::vector<std::string> lines = CrLfLines(bytes);
+    const std::vector<std::string> lines = crLfLines(bytes);
 
     const bool dat = extension == ".dat";
     const std::size_t header = dat ? 3 : 0;
@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(lines[2] == "/*");
     }
     for (std::size_t i = 0; i < readings.size(); ++i) {
-        CheckReading(lines[header + i], dat, readings[i].first, readings[i].second, separator);
+        checkReading(lines[header + i], dat, readings[i].first, readings[i].second, separator);
     }
     return 0;
 }

@@ -5,7 +5,7 @@
 
 // Where file-writing fuzz targets put their files: in memory where the machine offers it, since
 // every committed file is flushed to disk, which would make each run slow.
-inline QString ScratchFolderTemplate() {
+inline QString scratchFolderTemplate() {
     const QString memory = QStringLiteral("/dev/shm");
     const QString base = QDir(memory).exists() ? memory : QDir::tempPath();
     return base + QStringLiteral("/talvek-fuzz-XXXXXX");

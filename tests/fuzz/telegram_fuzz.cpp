@@ -12,7 +12,7 @@
 
 namespace {
 
-void Check(const std::string& telegram) {
+void check(const std::string& telegram) {
     const auto reading = counter::readingFromTelegram(telegram);
     if (!reading) {
         return;
@@ -20,7 +20,7 @@ void Check(const std::string& telegram) {
     FUZZ_CHECK(!counter::isIdentification(telegram));
     FUZZ_CHECK(std::isfinite(reading->value));
     FUZZ_CHECK(reading->telegram == telegram);
-    FUZZ_CHECK(ParseNumber(reading->valueText).has_value());
+    FUZZ_CHECK(counter::parseNumber(reading->valueText).has_value());
     FUZZ_CHECK(reading->unitText.find(' ') == std::string::npos);
 }
 
@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t start = 0;
     while (start <= input.size()) {
         const std::size_t end = std::min(input.find('\n', start), input.size());
-        Check(input.substr(start, end - start));
+        check(input.substr(start, end - start));
         start = end + 1;
     }
     return 0;

@@ -11,11 +11,11 @@
 
 namespace {
 
-bool IsTrimmed(char c, char separator) {
+bool isTrimmed(char c, char separator) {
     return c == ' ' || c == '\t' || c == '\0' || c == separator;
 }
 
-bool SameIgnoringAsciiCase(const std::string& original, const std::string& lowered) {
+bool sameIgnoringAsciiCase(const std::string& original, const std::string& lowered) {
     return std::equal(original.begin(), original.end(), lowered.begin(), lowered.end(),
                       [](char a, char b) {
                           return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (!line.empty()) {
         const std::string before = line;
         const std::string trimmed = app::trimLeading(before, separator);
-        FUZZ_CHECK(trimmed.empty() || !IsTrimmed(trimmed[0], separator));
+        FUZZ_CHECK(trimmed.empty() || !isTrimmed(trimmed[0], separator));
         FUZZ_CHECK(before.size() >= trimmed.size() &&
                    before.compare(before.size() - trimmed.size(), trimmed.size(), trimmed) == 0);
 
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // turn a letter into the separator).
             FUZZ_CHECK(!token.empty());
             const std::string taken = trimmed.substr(0, token.size());
-            FUZZ_CHECK(SameIgnoringAsciiCase(taken, token));
+            FUZZ_CHECK(sameIgnoringAsciiCase(taken, token));
             FUZZ_CHECK(taken.find_first_of(std::string(" \t") + separator) == std::string::npos);
             FUZZ_CHECK(std::none_of(token.begin(), token.end(),
                                     [](char c) { return c >= 'A' && c <= 'Z'; }));

@@ -17,9 +17,9 @@ class FakeBlueZ : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.ObjectManager")
 public:
-    ManagedObjects Objects;
+    ManagedObjects objects;
 public slots:
-    ManagedObjects GetManagedObjects() { return Objects; }
+    ManagedObjects GetManagedObjects() { return objects; }
 };
 
 namespace {
@@ -28,23 +28,23 @@ namespace {
 class PrivateBus {
 public:
     PrivateBus() {
-        if (daemon_.Start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) {
-            const std::string line = daemon_.ReadOutput(5000);
+        if (daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"})) {
+            const std::string line = daemon_.readOutput(5000);
             address_ = QString::fromStdString(line.substr(0, line.find('\n')));
         }
     }
     ~PrivateBus() {
-        daemon_.Signal(SIGKILL);
-        daemon_.WaitFinished(5000);
+        daemon_.signal(SIGKILL);
+        daemon_.waitFinished(5000);
     }
     const QString& Address() const { return address_; }
 
 private:
-    TChildProcess daemon_;
+    talvek::test::ChildProcess daemon_;
     QString address_;
 };
 
-QVariantMap Device(const QString& address, const QString& alias) {
+QVariantMap device(const QString& address, const QString& alias) {
     return {{"Address", address}, {"Alias", alias}, {"Name", "ignored"}};
 }
 
@@ -57,15 +57,15 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
     qDBusRegisterMetaType<ManagedObjects>();
 
     FakeBlueZ service;
-    service.Objects = {
+    service.objects = {
         {QDBusObjectPath("/org/bluez/hci0"),
          {{"org.bluez.Adapter1", {{"Address", "00:11:22:33:44:55"}}}}},
         {QDBusObjectPath("/org/bluez/hci0/dev_01_23_45_67_89_AB"),
-         {{"org.bluez.Device1", Device("01:23:45:67:89:ab", "Sensor")}}},
+         {{"org.bluez.Device1", device("01:23:45:67:89:ab", "Sensor")}}},
         {QDBusObjectPath("/org/bluez/hci0/dev_AA_BB_CC_DD_EE_FF"),
-         {{"org.bluez.Device1", Device("AA:BB:CC:DD:EE:FF", "")}}},
+         {{"org.bluez.Device1", device("AA:BB:CC:DD:EE:FF", "")}}},
         {QDBusObjectPath("/org/bluez/hci0/dev_00_11_22_33_44_66"),
-         {{"org.bluez.Device1", Device("00:11:22:33:44:66", QString::fromUtf8("Zähler €"))}}},
+         {{"org.bluez.Device1", device("00:11:22:33:44:66", QString::fromUtf8("Zähler €"))}}},
     };
     // The service runs on its own thread, started after its data is in place: the lookup blocks
     // the calling one.
@@ -77,7 +77,7 @@ TEST(BlueZDeviceNames, ReadsAddressesAndAliasesOfKnownDevices) {
     ASSERT_TRUE(server.registerObject("/", &service, QDBusConnection::ExportAllSlots));
 
     const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "client");
-    const platform::BluetoothNames names = platform::BlueZDeviceNames(client);
+    const platform::BluetoothNames names = platform::blueZDeviceNames(client);
 
     EXPECT_EQ(names,
               (platform::BluetoothNames{{"01:23:45:67:89:AB", "Sensor"},
@@ -99,9 +99,9 @@ TEST(BlueZDeviceNames, NoBluetoothServiceMeansNoNames) {
     PrivateBus bus;
     ASSERT_FALSE(bus.Address().isEmpty()) << "dbus-daemon did not start";
     const QDBusConnection client = QDBusConnection::connectToBus(bus.Address(), "lonely");
-    EXPECT_TRUE(platform::BlueZDeviceNames(client).empty());
+    EXPECT_TRUE(platform::blueZDeviceNames(client).empty());
     QDBusConnection::disconnectFromBus("lonely");
-    EXPECT_TRUE(platform::BlueZDeviceNames(QDBusConnection("not connected")).empty());
+    EXPECT_TRUE(platform::blueZDeviceNames(QDBusConnection("not connected")).empty());
 }
 
 #include "bluetooth_names_test.moc"

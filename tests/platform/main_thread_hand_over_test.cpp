@@ -15,7 +15,7 @@ TEST(PostToMainThread, ReturnsAtOnceAndRunsThePartsOnTheMainThreadInOrder) {
     std::atomic<bool> allRanOnMain{true};
     std::thread worker([&] {
         for (int i = 0; i < 100; ++i) {
-            EXPECT_TRUE(platform::PostToMainThread([&, i] {
+            EXPECT_TRUE(platform::postToMainThread([&, i] {
                 allRanOnMain = allRanOnMain && QThread::currentThread() == qApp->thread();
                 ran.push_back(i);
             }));
@@ -23,7 +23,7 @@ TEST(PostToMainThread, ReturnsAtOnceAndRunsThePartsOnTheMainThreadInOrder) {
     });
     worker.join(); // while the main thread serves no events
     EXPECT_TRUE(ran.empty());
-    EXPECT_TRUE(talvek::test::PumpUntil([&] { return ran.size() == 100; }, 5s));
+    EXPECT_TRUE(talvek::test::pumpUntil([&] { return ran.size() == 100; }, 5s));
     std::vector<int> inOrder(100);
     std::iota(inOrder.begin(), inOrder.end(), 0);
     EXPECT_EQ(ran, inOrder);

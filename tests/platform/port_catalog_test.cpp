@@ -21,9 +21,9 @@ namespace {
 
 using Names = std::vector<std::pair<std::string, std::string>>; // COM name, device node
 
-Names NamesAndNodes(const FakeSerialMachine& machine) {
+Names namesAndNodes(const FakeSerialMachine& machine) {
     Names names;
-    for (const PortInfo& port : machine.Catalog().ports()) {
+    for (const PortInfo& port : machine.catalog().ports()) {
         names.emplace_back(port.comName, port.deviceNode);
     }
     return names;
@@ -34,14 +34,14 @@ PortInfo Find(const platform::PortCatalog& catalog, const std::string& comName) 
     return catalog.find(comName).value_or(PortInfo{});
 }
 
-Adapter Usb(const std::string& serial, const std::string& busPort) {
+Adapter usb(const std::string& serial, const std::string& busPort) {
     Adapter adapter;
     adapter.serial = serial;
     adapter.busPort = busPort;
     return adapter;
 }
 
-void AgeLink(const std::string& link) {
+void ageLink(const std::string& link) {
     const timespec longAgo[2] = {{1000, 0}, {1000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, link.c_str(), longAgo, AT_SYMLINK_NOFOLLOW), 0);
 }
@@ -51,31 +51,31 @@ void AgeLink(const std::string& link) {
 TEST(PortCatalog, ListsEveryKindOfPortWithItsNodeLinuxNameAndIdentity) {
     FakeSerialMachine m;
     PtyPair pty;
-    m.AddUart("ttyS0", 4);  // a 16550A
-    m.AddUart("ttyS1", 0);  // an 8250 placeholder
-    m.AddUart("ttyS10", 4); // numeric order: after ttyS2
-    m.AddUart("ttyS2", 4);
-    m.AddTty("ttyprintk"); // of no serial port family
-    Adapter ftdi = Usb("A1B2", "1-1");
+    m.addUart("ttyS0", 4);  // a 16550A
+    m.addUart("ttyS1", 0);  // an 8250 placeholder
+    m.addUart("ttyS10", 4); // numeric order: after ttyS2
+    m.addUart("ttyS2", 4);
+    m.addTty("ttyprintk"); // of no serial port family
+    Adapter ftdi = usb("A1B2", "1-1");
     ftdi.productName = "FT232R USB UART";
-    m.PlugUsb("ttyUSB0", ftdi);
-    Adapter noSerial = Usb("", "1-4");
-    m.PlugUsb("ttyUSB1", noSerial);
-    Adapter acm = Usb("X9", "1-2");
+    m.plugUsb("ttyUSB0", ftdi);
+    Adapter noSerial = usb("", "1-4");
+    m.plugUsb("ttyUSB1", noSerial);
+    Adapter acm = usb("X9", "1-2");
     acm.vendor = "2341";
     acm.product = "0043";
     acm.productName = "Z\xc3\xa4hler-Adapter";
     acm.factsOnlyInUdev = true;
-    m.PlugUsb("ttyACM0", acm);
-    m.AddRfcomm("rfcomm0", "01:23:45:67:89:ab");
-    m.AddRfcomm("rfcomm1", "00:00:00:00:00:00");
-    m.AddRfcomm("rfcomm2", "AA:BB:CC:DD:EE:FF");
-    m.AddTty("tnt0");
-    m.Link("com20", pty.SlavePath());
-    m.Link("com9", m.Node("gone"));
+    m.plugUsb("ttyACM0", acm);
+    m.addRfcomm("rfcomm0", "01:23:45:67:89:ab");
+    m.addRfcomm("rfcomm1", "00:00:00:00:00:00");
+    m.addRfcomm("rfcomm2", "AA:BB:CC:DD:EE:FF");
+    m.addTty("tnt0");
+    m.link("com20", pty.slavePath());
+    m.link("com9", m.node("gone"));
 
     int nameQueries = 0;
-    const platform::PortCatalog catalog = m.Catalog([&] {
+    const platform::PortCatalog catalog = m.catalog([&] {
         ++nameQueries;
         return platform::BluetoothNames{{"01:23:45:67:89:AB", "Sensor"}};
     });
@@ -92,23 +92,23 @@ TEST(PortCatalog, ListsEveryKindOfPortWithItsNodeLinuxNameAndIdentity) {
         std::string identity;
     };
     const Expected expected[] = {
-        {"COM1", PortKind::Serial, m.Node("ttyS0"), "Serial port", "", "", "name:ttyS0"},
-        {"COM2", PortKind::Serial, m.Node("ttyS2"), "Serial port", "", "", "name:ttyS2"},
-        {"COM3", PortKind::Serial, m.Node("ttyS10"), "Serial port", "", "", "name:ttyS10"},
-        {"COM4", PortKind::Usb, m.Node("ttyUSB0"), "FT232R USB UART", "", "",
+        {"COM1", PortKind::Serial, m.node("ttyS0"), "Serial port", "", "", "name:ttyS0"},
+        {"COM2", PortKind::Serial, m.node("ttyS2"), "Serial port", "", "", "name:ttyS2"},
+        {"COM3", PortKind::Serial, m.node("ttyS10"), "Serial port", "", "", "name:ttyS10"},
+        {"COM4", PortKind::Usb, m.node("ttyUSB0"), "FT232R USB UART", "", "",
          "usb:0403:6001:A1B2:00"},
-        {"COM5", PortKind::Usb, m.Node("ttyUSB1"), "USB serial adapter", "", "",
+        {"COM5", PortKind::Usb, m.node("ttyUSB1"), "USB serial adapter", "", "",
          "path:pci-0000:00:14.0-usb-0:4:1.0-port0"},
-        {"COM6", PortKind::Usb, m.Node("ttyACM0"), "Z\xc3\xa4hler-Adapter", "", "",
+        {"COM6", PortKind::Usb, m.node("ttyACM0"), "Z\xc3\xa4hler-Adapter", "", "",
          "usb:2341:0043:X9:00"},
-        {"COM7", PortKind::Bluetooth, m.Node("rfcomm0"), "Bluetooth serial link",
+        {"COM7", PortKind::Bluetooth, m.node("rfcomm0"), "Bluetooth serial link",
          "01:23:45:67:89:AB", "Sensor", "bluetooth:01:23:45:67:89:AB"},
-        {"COM8", PortKind::BluetoothIncoming, m.Node("rfcomm1"), "Bluetooth serial link", "", "",
+        {"COM8", PortKind::BluetoothIncoming, m.node("rfcomm1"), "Bluetooth serial link", "", "",
          "name:rfcomm1"},
-        {"COM10", PortKind::Bluetooth, m.Node("rfcomm2"), "Bluetooth serial link",
+        {"COM10", PortKind::Bluetooth, m.node("rfcomm2"), "Bluetooth serial link",
          "AA:BB:CC:DD:EE:FF", "", "bluetooth:AA:BB:CC:DD:EE:FF"},
-        {"COM11", PortKind::Virtual, m.Node("tnt0"), "Virtual serial port", "", "", "name:tnt0"},
-        {"COM20", PortKind::Virtual, pty.SlavePath(), "Virtual serial port", "", "", "link:com20"},
+        {"COM11", PortKind::Virtual, m.node("tnt0"), "Virtual serial port", "", "", "name:tnt0"},
+        {"COM20", PortKind::Virtual, pty.slavePath(), "Virtual serial port", "", "", "link:com20"},
     };
     ASSERT_EQ(ports.size(), std::size(expected));
     for (std::size_t i = 0; i < ports.size(); ++i) {
@@ -122,40 +122,40 @@ TEST(PortCatalog, ListsEveryKindOfPortWithItsNodeLinuxNameAndIdentity) {
         EXPECT_EQ(port.bluetoothName, e.remoteName) << e.comName;
         EXPECT_EQ(port.identity, e.identity) << e.comName;
     }
-    EXPECT_EQ(Find(catalog, "com7").deviceNode, m.Node("rfcomm0"));
+    EXPECT_EQ(Find(catalog, "com7").deviceNode, m.node("rfcomm0"));
     EXPECT_EQ(nameQueries, 1) << "opening a port asks nobody for names";
 }
 
 TEST(PortCatalog, ComNumbersStayWithTheirDevicesThroughUnplugAndReplug) {
     FakeSerialMachine m;
-    m.PlugUsb("ttyUSB0", Usb("A", "1-1"));
-    m.PlugUsb("ttyUSB1", Usb("B", "1-2"));
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM1", m.Node("ttyUSB0")}, {"COM2", m.Node("ttyUSB1")}}));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
+    m.plugUsb("ttyUSB1", usb("B", "1-2"));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM1", m.node("ttyUSB0")}, {"COM2", m.node("ttyUSB1")}}));
 
-    m.Unplug("ttyUSB0");
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM2", m.Node("ttyUSB1")}}))
+    m.unplug("ttyUSB0");
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM2", m.node("ttyUSB1")}}))
         << "unplugging the first adapter must not renumber the second";
 
-    m.PlugUsb("ttyUSB0", Usb("C", "1-1"));
-    EXPECT_EQ(Find(m.Catalog(), "COM3").deviceNode, m.Node("ttyUSB0"))
+    m.plugUsb("ttyUSB0", usb("C", "1-1"));
+    EXPECT_EQ(Find(m.catalog(), "COM3").deviceNode, m.node("ttyUSB0"))
         << "a new device gets the lowest number no device holds, gone ones included";
 
-    m.PlugUsb("ttyUSB2", Usb("A", "1-3"));
-    EXPECT_EQ(Find(m.Catalog(), "COM1").deviceNode, m.Node("ttyUSB2")) << "its old number back";
+    m.plugUsb("ttyUSB2", usb("A", "1-3"));
+    EXPECT_EQ(Find(m.catalog(), "COM1").deviceNode, m.node("ttyUSB2")) << "its old number back";
 
     // Without a serial number an adapter is known by the socket it is plugged into.
-    m.PlugUsb("ttyUSB3", Usb("", "1-5"));
-    EXPECT_EQ(Find(m.Catalog(), "COM4").deviceNode, m.Node("ttyUSB3"));
-    m.Unplug("ttyUSB3");
-    m.PlugUsb("ttyUSB7", Usb("", "1-5"));
-    EXPECT_EQ(Find(m.Catalog(), "COM4").deviceNode, m.Node("ttyUSB7"));
+    m.plugUsb("ttyUSB3", usb("", "1-5"));
+    EXPECT_EQ(Find(m.catalog(), "COM4").deviceNode, m.node("ttyUSB3"));
+    m.unplug("ttyUSB3");
+    m.plugUsb("ttyUSB7", usb("", "1-5"));
+    EXPECT_EQ(Find(m.catalog(), "COM4").deviceNode, m.node("ttyUSB7"));
 }
 
 TEST(PortCatalog, AdaptersThatLookAlikeGetNumbersOfTheirOwn) {
     FakeSerialMachine m;
-    m.PlugUsb("ttyUSB0", Usb("SAME", "1-1"));
-    m.PlugUsb("ttyUSB1", Usb("SAME", "1-2"));
-    const auto ports = m.Catalog().ports();
+    m.plugUsb("ttyUSB0", usb("SAME", "1-1"));
+    m.plugUsb("ttyUSB1", usb("SAME", "1-2"));
+    const auto ports = m.catalog().ports();
     ASSERT_EQ(ports.size(), 2u);
     EXPECT_NE(ports[0].identity, ports[1].identity);
     EXPECT_EQ(ports[1].comName, "COM2");
@@ -164,83 +164,83 @@ TEST(PortCatalog, AdaptersThatLookAlikeGetNumbersOfTheirOwn) {
 TEST(PortCatalog, UserLinksClaimTheirNumbersFirst) {
     FakeSerialMachine m;
     PtyPair pty;
-    m.Link("COM1", pty.SlavePath());
-    m.Link("com3", m.Node("gone")); // a virtual port that is not running keeps its number
-    m.AddUart("ttyS0", 4);
-    m.PlugUsb("ttyUSB0", Usb("A", "1-1"));
+    m.link("COM1", pty.slavePath());
+    m.link("com3", m.node("gone")); // a virtual port that is not running keeps its number
+    m.addUart("ttyS0", 4);
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
     EXPECT_EQ(
-        NamesAndNodes(m),
-        (Names{{"COM1", pty.SlavePath()}, {"COM2", m.Node("ttyS0")}, {"COM4", m.Node("ttyUSB0")}}));
+        namesAndNodes(m),
+        (Names{{"COM1", pty.slavePath()}, {"COM2", m.node("ttyS0")}, {"COM4", m.node("ttyUSB0")}}));
 }
 
 TEST(PortCatalog, ALinkToARealDeviceShowsThatDeviceUnderTheLinksNumber) {
     FakeSerialMachine m;
-    Adapter first = Usb("A", "1-1");
+    Adapter first = usb("A", "1-1");
     first.productName = "FT232R USB UART";
-    m.PlugUsb("ttyUSB0", first);
-    m.PlugUsb("ttyUSB1", Usb("B", "1-2"));
-    m.AddUart("ttyS0", 4);
-    const std::string identity = Find(m.Catalog(), "COM2").identity;
+    m.plugUsb("ttyUSB0", first);
+    m.plugUsb("ttyUSB1", usb("B", "1-2"));
+    m.addUart("ttyS0", 4);
+    const std::string identity = Find(m.catalog(), "COM2").identity;
 
-    m.Link("com17", "/../" + m.Node("ttyUSB0")); // any spelling of the path
-    m.Link("com18", m.Node("ttyS0"));
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM3", m.Node("ttyUSB1")},
-                                       {"COM17", m.Node("ttyUSB0")},
-                                       {"COM18", m.Node("ttyS0")}}))
+    m.link("com17", "/../" + m.node("ttyUSB0")); // any spelling of the path
+    m.link("com18", m.node("ttyS0"));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM3", m.node("ttyUSB1")},
+                                       {"COM17", m.node("ttyUSB0")},
+                                       {"COM18", m.node("ttyS0")}}))
         << "the other ports keep their numbers";
-    const PortInfo renamed = Find(m.Catalog(), "COM17");
+    const PortInfo renamed = Find(m.catalog(), "COM17");
     EXPECT_EQ(renamed.kind, PortKind::Usb);
     EXPECT_EQ(renamed.friendlyName, "FT232R USB UART");
     EXPECT_EQ(renamed.identity, identity);
-    EXPECT_EQ(Find(m.Catalog(), "COM18").kind, PortKind::Serial);
+    EXPECT_EQ(Find(m.catalog(), "COM18").kind, PortKind::Serial);
 }
 
 TEST(PortCatalog, DeadMalformedAndStaleLinksAreNotListed) {
     FakeSerialMachine m;
     PtyPair current;
     PtyPair reused;
-    m.Link("com2", current.SlavePath());
-    m.Link("com5", current.SlavePath()); // a second link to a device is a port of its own
-    m.Link("com1", m.Node("gone"));
-    m.Link("com0", current.SlavePath()); // there is no COM0
-    m.Link("com03", current.SlavePath());
-    m.Link("lpt1", current.SlavePath());
-    m.Link("comX", current.SlavePath());
-    m.Link("com4", reused.SlavePath());
+    m.link("com2", current.slavePath());
+    m.link("com5", current.slavePath()); // a second link to a device is a port of its own
+    m.link("com1", m.node("gone"));
+    m.link("com0", current.slavePath()); // there is no COM0
+    m.link("com03", current.slavePath());
+    m.link("lpt1", current.slavePath());
+    m.link("comX", current.slavePath());
+    m.link("com4", reused.slavePath());
     // Made long before the terminal now holding its number came to be: left behind by a program
     // that ended, it must not lead to somebody else's terminal.
-    AgeLink(m.Root() + "/links/com4");
-    EXPECT_EQ(NamesAndNodes(m),
-              (Names{{"COM2", current.SlavePath()}, {"COM5", current.SlavePath()}}));
-    EXPECT_FALSE(m.Catalog().find("COM4"));
+    ageLink(m.root() + "/links/com4");
+    EXPECT_EQ(namesAndNodes(m),
+              (Names{{"COM2", current.slavePath()}, {"COM5", current.slavePath()}}));
+    EXPECT_FALSE(m.catalog().find("COM4"));
 
     if (::getuid() == 0) {
-        ASSERT_EQ(::chown(current.SlavePath().c_str(), 4242, 4242), 0);
-        EXPECT_TRUE(m.Catalog().ports().empty()) << "somebody else's terminal is never ours";
+        ASSERT_EQ(::chown(current.slavePath().c_str(), 4242, 4242), 0);
+        EXPECT_TRUE(m.catalog().ports().empty()) << "somebody else's terminal is never ours";
     }
 }
 
 TEST(PortCatalog, OnlyAComNameOfTheMachineLeadsToADevice) {
     FakeSerialMachine m;
-    m.PlugUsb("ttyUSB0", Usb("A", "1-1"));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
     for (const char* name : {"com1", "COM1", "Com1"}) {
-        EXPECT_EQ(Find(m.Catalog(), name).deviceNode, m.Node("ttyUSB0")) << name;
+        EXPECT_EQ(Find(m.catalog(), name).deviceNode, m.node("ttyUSB0")) << name;
     }
     for (const char* name : {"COM2", "COM01", "ttyUSB0", "/dev/ttyUSB0", "COM1 ", ""}) {
-        EXPECT_FALSE(m.Catalog().find(name)) << name;
+        EXPECT_FALSE(m.catalog().find(name)) << name;
     }
 }
 
 TEST(PortCatalog, ADamagedNumberFileLosesOnlyItsDamagedLines) {
     FakeSerialMachine m;
-    std::ofstream(m.NumberFile(), std::ios::binary)
+    std::ofstream(m.numberFile(), std::ios::binary)
         << std::string("\0\xff\x01 junk\n", 9) << "2 usb:0403:6001:B:00\r\n"
         << "007 usb:0403:6001:A:00\n3\n#4 usb:0403:6001:C:00\n";
-    m.PlugUsb("ttyUSB0", Usb("A", "1-1"));
-    m.PlugUsb("ttyUSB1", Usb("B", "1-2"));
-    EXPECT_EQ(NamesAndNodes(m), (Names{{"COM1", m.Node("ttyUSB0")}, {"COM2", m.Node("ttyUSB1")}}));
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
+    m.plugUsb("ttyUSB1", usb("B", "1-2"));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM1", m.node("ttyUSB0")}, {"COM2", m.node("ttyUSB1")}}));
 
-    std::ifstream in(m.NumberFile());
+    std::ifstream in(m.numberFile());
     const std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(platform::parseComNumbers(kept),
               (platform::ComNumbers{{"usb:0403:6001:A:00", 1}, {"usb:0403:6001:B:00", 2}}));

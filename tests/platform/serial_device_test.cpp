@@ -24,13 +24,13 @@ using namespace std::chrono_literals;
 
 namespace {
 
-std::int64_t ElapsedMs(std::chrono::steady_clock::time_point since) {
+std::int64_t elapsedMs(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  since)
         .count();
 }
 
-bool PollUntil(const std::function<bool()>& done) {
+bool pollUntil(const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 5s;
     while (!done() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(1ms);
@@ -38,15 +38,15 @@ bool PollUntil(const std::function<bool()>& done) {
     return done();
 }
 
-std::shared_ptr<SerialDevice> OpenConfigured(const PtyPair& pty) {
-    auto device = SerialDevice::Open(pty.SlavePath());
+std::shared_ptr<SerialDevice> openConfigured(const PtyPair& pty) {
+    auto device = SerialDevice::open(pty.slavePath());
     if (device) {
-        device->SetTimeouts({1, 1, 1, 1, 20});
+        device->setTimeouts({1, 1, 1, 1, 20});
     }
     return device;
 }
 
-std::string OwnCommandName() {
+std::string ownCommandName() {
     std::ifstream in("/proc/self/comm");
     std::string name;
     std::getline(in, name);
@@ -66,7 +66,7 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             if (sides == SlaveOnly) {
-                ::close(pty.MasterFd());
+                ::close(pty.masterFd());
             }
             [[maybe_unused]] const ssize_t n = ::write(ready[1], "x", 1);
             for (;;) {
@@ -92,10 +92,10 @@ private:
 TEST(LineSettings, SetWhatTheyNameAndSwitchOffEveryFlowControl) {
     struct Case {
         LineSettings Line;
-        speed_t Speed;
-        tcflag_t Size;
+        speed_t speed;
+        tcflag_t size;
         tcflag_t Parity;
-        bool TwoStops;
+        bool twoStops;
     };
     const Case cases[] = {
         {{9600, 8, Parity::None, 1}, B9600, CS8, 0, false},
@@ -109,11 +109,11 @@ TEST(LineSettings, SetWhatTheyNameAndSwitchOffEveryFlowControl) {
         t.c_cflag = CS6 | PARENB | CSTOPB | CRTSCTS | HUPCL;
         t.c_iflag = IXON | IXOFF | IXANY | ICRNL;
         ASSERT_TRUE(applyLineSettings(c.Line, t)) << c.Line.baud;
-        EXPECT_EQ(cfgetospeed(&t), c.Speed) << c.Line.baud;
-        EXPECT_EQ(cfgetispeed(&t), c.Speed) << c.Line.baud;
-        EXPECT_EQ(t.c_cflag & CSIZE, c.Size) << c.Line.baud;
+        EXPECT_EQ(cfgetospeed(&t), c.speed) << c.Line.baud;
+        EXPECT_EQ(cfgetispeed(&t), c.speed) << c.Line.baud;
+        EXPECT_EQ(t.c_cflag & CSIZE, c.size) << c.Line.baud;
         EXPECT_EQ(t.c_cflag & (PARENB | PARODD | CMSPAR), c.Parity) << c.Line.baud;
-        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.TwoStops) << c.Line.baud;
+        EXPECT_EQ((t.c_cflag & CSTOPB) != 0, c.twoStops) << c.Line.baud;
         EXPECT_FALSE(t.c_cflag & CRTSCTS) << c.Line.baud;
         EXPECT_EQ(t.c_iflag, tcflag_t(ICRNL)) << c.Line.baud;
         EXPECT_TRUE(t.c_cflag & HUPCL) << "what the settings do not touch stays";
@@ -134,13 +134,13 @@ TEST(LineSettings, RefuseWhatTheTerminalLayerCannotDo) {
 
 TEST(SerialDevice, OpensExclusivelyAndReopensAfterClose) {
     PtyPair pty;
-    auto first = SerialDevice::Open(pty.SlavePath());
+    auto first = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(first);
     OpenFailure why;
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {}, &why)) << "a second opener must fail";
+    EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {}, &why)) << "a second opener must fail";
     EXPECT_EQ(why.cause, OpenFailureCause::InUse);
-    first->Close();
-    auto second = SerialDevice::Open(pty.SlavePath());
+    first->close();
+    auto second = SerialDevice::open(pty.slavePath());
     EXPECT_TRUE(second) << "closing must release the device";
 }
 
@@ -154,21 +154,21 @@ TEST(SerialDevice, SaysWhyItDoesNotOpen) {
                           Case{"", OpenFailureCause::NotFound}}) {
         OpenFailure why;
         why.cause = OpenFailureCause::SystemError;
-        EXPECT_FALSE(SerialDevice::Open(c.Path, {}, &why)) << c.Path;
+        EXPECT_FALSE(SerialDevice::open(c.Path, {}, &why)) << c.Path;
         EXPECT_EQ(why.cause, c.Cause) << c.Path;
     }
 }
 
 TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
     PtyPair pty;
-    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0), 0);
+    ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0), 0);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {
             // Root opens anything: try as somebody else, the way a user outside "dialout" does.
             const bool asOther = ::getuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
             OpenFailure why;
-            const bool opened = SerialDevice::Open(pty.SlavePath(), {}, &why) != nullptr;
+            const bool opened = SerialDevice::open(pty.slavePath(), {}, &why) != nullptr;
             std::_Exit(asOther && !opened && why.cause == OpenFailureCause::NoPermission ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
@@ -177,28 +177,28 @@ TEST(SerialDevice, ADeviceTheUserMayNotOpenIsAPermissionProblem) {
 TEST(SerialDevice, SettingsTheDeviceDoesNotKeepAreRefusedAndReleaseIt) {
     PtyPair pty; // a pseudo-terminal always runs eight data bits without parity
     OpenFailure why;
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {9600, 7, Parity::Even, 1}, &why));
+    EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {9600, 7, Parity::Even, 1}, &why));
     EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
-    EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {12345, 8, Parity::None, 1}, &why));
+    EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {12345, 8, Parity::None, 1}, &why));
     EXPECT_EQ(why.cause, OpenFailureCause::LineSettingsRefused);
-    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath()));
+    EXPECT_TRUE(SerialDevice::open(pty.slavePath()));
 }
 
 TEST(SerialDevice, FlowControlAnEarlierProgramLeftOnIsSwitchedOff) {
     // A pseudo-terminal keeps both kinds of flow control, so both can be checked on it.
     PtyPair pty;
     termios before{};
-    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
+    ASSERT_EQ(tcgetattr(pty.slaveFd(), &before), 0);
     before.c_cflag |= CRTSCTS;
     before.c_iflag |= IXON | IXOFF | IXANY;
-    ASSERT_EQ(tcsetattr(pty.SlaveFd(), TCSANOW, &before), 0);
-    ASSERT_EQ(tcgetattr(pty.SlaveFd(), &before), 0);
+    ASSERT_EQ(tcsetattr(pty.slaveFd(), TCSANOW, &before), 0);
+    ASSERT_EQ(tcgetattr(pty.slaveFd(), &before), 0);
     ASSERT_TRUE(before.c_cflag & CRTSCTS);
 
-    auto device = SerialDevice::Open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
     termios after{};
-    ASSERT_EQ(tcgetattr(pty.MasterFd(), &after), 0);
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &after), 0);
     EXPECT_FALSE(after.c_cflag & CRTSCTS);
     EXPECT_FALSE(after.c_iflag & (IXON | IXOFF | IXANY));
 }
@@ -208,22 +208,22 @@ TEST(SerialDevice, AnotherProgramThatHasTheDeviceOpenKeepsItClosedAndIsNamed) {
     {
         const Holder terminalProgram(pty, Holder::SlaveOnly);
         OpenFailure why;
-        EXPECT_FALSE(SerialDevice::Open(pty.SlavePath(), {}, &why)) << "it took no lock";
+        EXPECT_FALSE(SerialDevice::open(pty.slavePath(), {}, &why)) << "it took no lock";
         EXPECT_EQ(why.cause, OpenFailureCause::InUse);
-        EXPECT_EQ(why.otherProgram, OwnCommandName());
+        EXPECT_EQ(why.otherProgram, ownCommandName());
     }
-    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "once it has ended";
+    EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "once it has ended";
     const Holder instrument(pty, Holder::BothSides);
-    EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "the line's other end is no competitor";
+    EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "the line's other end is no competitor";
 }
 
 TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
     PtyPair pty;
-    auto device = SerialDevice::Open(pty.SlavePath(), {4800, 8, Parity::None, 2});
+    auto device = SerialDevice::open(pty.slavePath(), {4800, 8, Parity::None, 2});
     ASSERT_TRUE(device);
 
     termios seen{};
-    ASSERT_EQ(tcgetattr(pty.MasterFd(), &seen), 0); // the master reports its slave's state
+    ASSERT_EQ(tcgetattr(pty.masterFd(), &seen), 0); // the master reports its slave's state
     EXPECT_EQ(cfgetospeed(&seen), speed_t(B4800));
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
     EXPECT_TRUE(seen.c_cflag & CREAD);
@@ -237,124 +237,124 @@ TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
 
 TEST(SerialDevice, ReadReturnsWhenCountIsInOrTheLineGoesQuietOrTimeRunsOut) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
     char buffer[80];
 
-    pty.Write("0123456789");
+    pty.write("0123456789");
     std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(device->Read(buffer, 4), 4);
+    EXPECT_EQ(device->read(buffer, 4), 4);
     EXPECT_EQ(std::string(buffer, 4), "0123");
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(buffer, 80), 6) << "the rest, once the line is quiet";
-    EXPECT_LT(ElapsedMs(start), 60) << "must not wait for the full 81 ms";
+    EXPECT_EQ(device->read(buffer, 80), 6) << "the rest, once the line is quiet";
+    EXPECT_LT(elapsedMs(start), 60) << "must not wait for the full 81 ms";
 
     start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(buffer, 80), 0);
-    const auto idle = ElapsedMs(start);
+    EXPECT_EQ(device->read(buffer, 80), 0);
+    const auto idle = elapsedMs(start);
     EXPECT_GE(idle, 80) << "an idle read waits n + 1 ms";
     EXPECT_LT(idle, 400);
 
-    pty.Write("AB");
+    pty.write("AB");
     std::thread later([&] {
         std::this_thread::sleep_for(40ms);
-        pty.Write("CD");
+        pty.write("CD");
     });
     std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(device->Read(buffer, 80), 2) << "a pause between bytes ends the read";
+    EXPECT_EQ(device->read(buffer, 80), 2) << "a pause between bytes ends the read";
     later.join();
     std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(device->Read(buffer, 80), 2);
+    EXPECT_EQ(device->read(buffer, 80), 2);
     EXPECT_EQ(std::string(buffer, 2), "CD");
 }
 
 TEST(SerialDevice, WriteReachesTheLineAndNothingAfterClose) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
-    EXPECT_EQ(device->Write("\x1bQ1\r", 4), 4);
-    EXPECT_EQ(device->Write("", 0), 0);
-    EXPECT_EQ(pty.Read(4, 1s), "\x1bQ1\r");
-    device->Close();
-    EXPECT_EQ(device->Write("X", 1), -1);
+    EXPECT_EQ(device->write("\x1bQ1\r", 4), 4);
+    EXPECT_EQ(device->write("", 0), 0);
+    EXPECT_EQ(pty.read(4, 1s), "\x1bQ1\r");
+    device->close();
+    EXPECT_EQ(device->write("X", 1), -1);
     char buffer[8];
-    EXPECT_EQ(device->Read(buffer, 8), -1);
+    EXPECT_EQ(device->read(buffer, 8), -1);
 }
 
 TEST(SerialDevice, CloseWakesAReadInProgress) {
     PtyPair pty;
-    auto device = SerialDevice::Open(pty.SlavePath());
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
-    ASSERT_TRUE(device->SetTimeouts({0, 0, 5000, 0, 0}));
+    ASSERT_TRUE(device->setTimeouts({0, 0, 5000, 0, 0}));
     auto reading = std::async(std::launch::async, [&] {
         char buffer[80];
-        return device->Read(buffer, 80);
+        return device->read(buffer, 80);
     });
     std::this_thread::sleep_for(50ms);
     const auto start = std::chrono::steady_clock::now();
-    device->Close();
-    EXPECT_LT(ElapsedMs(start), 1000) << "Close must not sit out the read time-out";
+    device->close();
+    EXPECT_LT(elapsedMs(start), 1000) << "Close must not sit out the read time-out";
     ASSERT_EQ(reading.wait_for(2s), std::future_status::ready);
     EXPECT_LE(reading.get(), 0);
 }
 
 TEST(SerialDevice, AVanishedDeviceIsReportedAndReadsReturnAtOnce) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
-    EXPECT_FALSE(device->Lost());
-    pty.CloseMaster();
+    EXPECT_FALSE(device->lost());
+    pty.closeMaster();
     char buffer[80];
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->Read(buffer, 80), -1);
-    EXPECT_LT(ElapsedMs(start), 60);
-    EXPECT_TRUE(device->Lost());
+    EXPECT_EQ(device->read(buffer, 80), -1);
+    EXPECT_LT(elapsedMs(start), 60);
+    EXPECT_TRUE(device->lost());
 }
 
 TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
     // Root may open an exclusive terminal anyway, so the mode itself is checked: left set on a
     // pseudo-terminal, it would lock every other user out for good.
     struct Case {
-        const char* Name;
-        bool ExplicitClose;
+        const char* name;
+        bool explicitClose;
     };
     for (const Case c : {Case{"Close", true}, Case{"destruction", false}}) {
         PtyPair pty;
-        auto device = SerialDevice::Open(pty.SlavePath());
-        ASSERT_TRUE(device) << c.Name;
+        auto device = SerialDevice::open(pty.slavePath());
+        ASSERT_TRUE(device) << c.name;
         int exclusive = 0;
-        ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+        ASSERT_EQ(ioctl(pty.slaveFd(), TIOCGEXCL, &exclusive), 0);
         EXPECT_EQ(exclusive, 1) << "an open device is exclusive";
-        if (c.ExplicitClose) {
-            device->Close();
+        if (c.explicitClose) {
+            device->close();
         } else {
             device.reset();
         }
-        ASSERT_EQ(ioctl(pty.SlaveFd(), TIOCGEXCL, &exclusive), 0);
-        EXPECT_EQ(exclusive, 0) << "after " << c.Name;
-        EXPECT_TRUE(SerialDevice::Open(pty.SlavePath())) << "after " << c.Name;
+        ASSERT_EQ(ioctl(pty.slaveFd(), TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0) << "after " << c.name;
+        EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "after " << c.name;
     }
 }
 
 TEST(SerialDevice, ReadAvailableTakesWhatIsInWithoutWaiting) {
     PtyPair pty;
-    auto device = OpenConfigured(pty);
+    auto device = openConfigured(pty);
     ASSERT_TRUE(device);
     char buffer[80];
 
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), 0);
-    EXPECT_LT(ElapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
+    EXPECT_EQ(device->readAvailable(buffer, 80), 0);
+    EXPECT_LT(elapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
 
-    pty.Write(std::string(100, 'a'));
-    ASSERT_TRUE(PollUntil([&] { return pty.SlaveInputBytes() == 100; }));
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), 80);
+    pty.write(std::string(100, 'a'));
+    ASSERT_TRUE(pollUntil([&] { return pty.slaveInputBytes() == 100; }));
+    EXPECT_EQ(device->readAvailable(buffer, 80), 80);
     start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), 20);
+    EXPECT_EQ(device->readAvailable(buffer, 80), 20);
     EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
-    EXPECT_LT(ElapsedMs(start), 40) << "no wait for the line to go quiet";
+    EXPECT_LT(elapsedMs(start), 40) << "no wait for the line to go quiet";
 
-    pty.CloseMaster();
-    EXPECT_EQ(device->ReadAvailable(buffer, 80), -1);
-    EXPECT_TRUE(device->Lost());
+    pty.closeMaster();
+    EXPECT_EQ(device->readAvailable(buffer, 80), -1);
+    EXPECT_TRUE(device->lost());
 }

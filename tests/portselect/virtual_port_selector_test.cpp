@@ -1,4 +1,4 @@
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
 
@@ -10,23 +10,23 @@
 TEST(VirtualPortSelector, ListsTheMachinesPortsWithTheirNamesKindsAndNodes) {
     talvek::test::FakeSerialMachine machine;
     talvek::test::PtyPair pty;
-    machine.Link("com7", pty.SlavePath());
+    machine.link("com7", pty.slavePath());
     talvek::test::FakeSerialMachine::UsbAdapter adapter;
     adapter.serial = "K1";
     adapter.productName = "Z\xc3\xa4hler-Adapter";
-    machine.PlugUsb("ttyUSB0", adapter);
+    machine.plugUsb("ttyUSB0", adapter);
 
-    TComPortComboBox box;
-    box.SetPort("COM7");
+    portselect::PortSelector box;
+    box.setPort("COM7");
     ASSERT_EQ(box.count(), 2);
     EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM1    USB        Zähler-Adapter  "));
     EXPECT_EQ(box.itemText(1).toStdString(), "COM7    COM0COM    Virtual serial port  ");
-    EXPECT_EQ(box.Port(), "COM7");
-    EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.SlavePath() + ")");
+    EXPECT_EQ(box.port(), "COM7");
+    EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.slavePath() + ")");
 
-    ::unlink((machine.Root() + "/links/com7").c_str());
-    machine.Unplug("ttyUSB0");
-    box.RefreshPorts();
+    ::unlink((machine.root() + "/links/com7").c_str());
+    machine.unplug("ttyUSB0");
+    box.refreshPorts();
     EXPECT_EQ(box.count(), 0);
-    EXPECT_EQ(box.Port(), "COM7");
+    EXPECT_EQ(box.port(), "COM7");
 }

@@ -8,7 +8,7 @@ using serial::HandOverQueue;
 namespace {
 
 // What the main thread takes until the queue is empty, one word per hand-over.
-std::vector<std::string> TakeAll(HandOverQueue& queue) {
+std::vector<std::string> takeAll(HandOverQueue& queue) {
     std::vector<std::string> taken;
     while (const auto handOver = queue.take()) {
         switch (handOver->kind) {
@@ -30,7 +30,7 @@ std::vector<std::string> TakeAll(HandOverQueue& queue) {
 }
 
 // Room for `count` one-byte telegrams.
-constexpr std::size_t RoomFor(std::size_t count) {
+constexpr std::size_t roomFor(std::size_t count) {
     return count * (sizeof(HandOver) + 1);
 }
 
@@ -47,7 +47,7 @@ TEST(HandOverQueue, KeepsTheOrderAndWakesTheMainThreadOncePerBatch) {
     EXPECT_EQ(queue.take()->telegram, "A");
     EXPECT_TRUE(queue.putTelegram("C")) << "a put after the batch began wakes it again";
     EXPECT_FALSE(queue.endBatch()) << "that wake-up is under way already";
-    EXPECT_EQ(TakeAll(queue), (std::vector<std::string>{"<silence>", "B", "<lost>", "C"}));
+    EXPECT_EQ(takeAll(queue), (std::vector<std::string>{"<silence>", "B", "<lost>", "C"}));
 
     queue.beginBatch();
     EXPECT_TRUE(queue.putTelegram("D"));
@@ -55,13 +55,13 @@ TEST(HandOverQueue, KeepsTheOrderAndWakesTheMainThreadOncePerBatch) {
     EXPECT_TRUE(queue.endBatch()) << "a batch that leaves hand-overs behind wakes itself";
     EXPECT_FALSE(queue.endBatch());
     EXPECT_FALSE(queue.putTelegram("E"));
-    EXPECT_EQ(TakeAll(queue), (std::vector<std::string>{"D", "E"}));
+    EXPECT_EQ(takeAll(queue), (std::vector<std::string>{"D", "E"}));
     queue.beginBatch();
     EXPECT_FALSE(queue.endBatch()) << "nothing left: nothing to wake for";
 }
 
 TEST(HandOverQueue, ReportsTelegramsDroppedAtTheBoundWhereTheyWereLost) {
-    HandOverQueue queue(RoomFor(3));
+    HandOverQueue queue(roomFor(3));
     for (const char* telegram : {"1", "2", "3", "4", "5"}) {
         queue.putTelegram(telegram);
     }
@@ -70,7 +70,7 @@ TEST(HandOverQueue, ReportsTelegramsDroppedAtTheBoundWhereTheyWereLost) {
     queue.putSilence();     // never dropped
     queue.putTelegram("7"); // full again
     queue.putTelegram("8");
-    EXPECT_EQ(TakeAll(queue),
+    EXPECT_EQ(takeAll(queue),
               (std::vector<std::string>{"2", "3", "<dropped 2>", "6", "<silence>", "<dropped 2>"}))
         << "a drop at the end is reported once the queue has run empty";
     EXPECT_EQ(queue.take(), std::nullopt);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-using serial::BoundReceiveBuffer;
-using serial::CutTelegrams;
+using serial::boundReceiveBuffer;
+using serial::cutTelegrams;
 using Telegrams = std::vector<std::string>;
 
 TEST(ReceiveBuffer, CutsEveryTelegramAndCleansEachAtItsFirstControlCharacter) {
@@ -26,7 +26,7 @@ TEST(ReceiveBuffer, CutsEveryTelegramAndCleansEachAtItsFirstControlCharacter) {
     };
     for (const Case& c : cases) {
         std::string buffer = c.Buffer;
-        EXPECT_EQ(CutTelegrams(buffer, c.Delimiter), c.Cut) << c.Buffer;
+        EXPECT_EQ(cutTelegrams(buffer, c.Delimiter), c.Cut) << c.Buffer;
         EXPECT_EQ(buffer, c.Left) << c.Buffer;
     }
 }
@@ -35,7 +35,7 @@ TEST(ReceiveBuffer, KnowsWhetherACompleteTelegramIsIn) {
     struct Case {
         std::string Buffer;
         std::string Delimiter;
-        bool Holds;
+        bool holds;
     };
     const Case cases[] = {
         {"A\r\n", "\r\n", true}, {"A\r", "\r\n", false},
@@ -44,24 +44,24 @@ TEST(ReceiveBuffer, KnowsWhetherACompleteTelegramIsIn) {
         {"A\r\nB", "\n", true},  {"AB", "\r", false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(serial::HoldsTelegram(c.Buffer, c.Delimiter), c.Holds) << c.Buffer;
+        EXPECT_EQ(serial::holdsTelegram(c.Buffer, c.Delimiter), c.holds) << c.Buffer;
     }
 }
 
 TEST(ReceiveBuffer, ALineWithoutDelimiterKeepsOnlyItsNewestBytes) {
     std::string buffer(5000, 'x');
     buffer += "tail";
-    EXPECT_TRUE(BoundReceiveBuffer(buffer, "\r\n"));
+    EXPECT_TRUE(boundReceiveBuffer(buffer, "\r\n"));
     ASSERT_EQ(buffer.size(), serial::kReceiveBufferLimit);
     EXPECT_EQ(buffer.substr(buffer.size() - 4), "tail");
 
     std::string small(4096, 'y');
-    EXPECT_FALSE(BoundReceiveBuffer(small, "\r\n"));
+    EXPECT_FALSE(boundReceiveBuffer(small, "\r\n"));
     EXPECT_EQ(small.size(), 4096u) << "at the bound nothing goes";
 
     // Half a delimiter at the end stays, so the other half can still complete it.
     std::string halfDelimiter = std::string(6000, 'z') + "\r";
-    EXPECT_TRUE(BoundReceiveBuffer(halfDelimiter, "\r\n"));
+    EXPECT_TRUE(boundReceiveBuffer(halfDelimiter, "\r\n"));
     ASSERT_EQ(halfDelimiter.size(), serial::kReceiveBufferLimit);
     EXPECT_EQ(halfDelimiter.back(), '\r');
 }
@@ -74,13 +74,13 @@ TEST(ReceiveBuffer, ABacklogOfTelegramsKeepsEveryByte) {
     const std::string lateDelimiter = std::string(9000, 'q') + "\r\nrest";
     for (const std::string& kept : {telegrams, lateDelimiter}) {
         std::string buffer = kept;
-        EXPECT_FALSE(BoundReceiveBuffer(buffer, "\r\n"));
+        EXPECT_FALSE(boundReceiveBuffer(buffer, "\r\n"));
         EXPECT_EQ(buffer, kept) << "the buffer holds complete telegrams";
     }
 
     // Cut at once, the backlog gives back every telegram in order.
     std::string buffer = telegrams;
-    const Telegrams cut = CutTelegrams(buffer, "\r\n");
+    const Telegrams cut = cutTelegrams(buffer, "\r\n");
     ASSERT_EQ(cut.size(), 1000u);
     for (int i = 0; i < 1000; ++i) {
         EXPECT_EQ(cut[i], "T" + std::to_string(100000 + i));

@@ -13,11 +13,13 @@
 
 extern char** environ;
 
+namespace talvek::test {
+
 namespace {
 
 // The test's environment with `changes` applied, as "NAME=value" texts.
 std::vector<std::string>
-ChangedEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
+changedEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
     std::vector<std::string> result;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -47,20 +49,20 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 } // namespace
 
-TChildProcess::~TChildProcess() {
-    Stop();
+ChildProcess::~ChildProcess() {
+    stop();
     if (output_ >= 0) {
         ::close(output_);
     }
 }
 
-bool TChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::vector<std::pair<std::string, std::string>>& environment) {
+bool ChildProcess::start(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::vector<std::pair<std::string, std::string>>& environment) {
     // Everything the child needs is built before the fork: between fork and exec it may only
     // make system calls.
     std::vector<std::string> argumentTexts{program};
     argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environmentTexts = ChangedEnvironment(environment);
+    std::vector<std::string> environmentTexts = changedEnvironment(environment);
     std::vector<char*> argv = Pointers(argumentTexts);
     std::vector<char*> envp = Pointers(environmentTexts);
     int pipe[2];
@@ -83,7 +85,7 @@ bool TChildProcess::Start(const std::string& program, const std::vector<std::str
     return true;
 }
 
-std::string TChildProcess::ReadOutput(int timeoutMs) {
+std::string ChildProcess::readOutput(int timeoutMs) {
     std::string text;
     if (output_ < 0) {
         return text;
@@ -98,28 +100,28 @@ std::string TChildProcess::ReadOutput(int timeoutMs) {
     return text;
 }
 
-bool TChildProcess::Running() {
-    Reap();
+bool ChildProcess::running() {
+    reap();
     return pid_ > 0 && !finished_;
 }
 
-void TChildProcess::Stop() {
-    Signal(SIGTERM);
-    if (!WaitFinished(3000)) {
-        Signal(SIGKILL);
-        WaitFinished(3000);
+void ChildProcess::stop() {
+    signal(SIGTERM);
+    if (!waitFinished(3000)) {
+        signal(SIGKILL);
+        waitFinished(3000);
     }
 }
 
-void TChildProcess::Signal(int number) {
-    if (Running()) {
+void ChildProcess::signal(int number) {
+    if (running()) {
         ::kill(pid_, number);
     }
 }
 
-bool TChildProcess::WaitFinished(int timeoutMs) {
+bool ChildProcess::waitFinished(int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Running()) {
+    while (running()) {
         if (std::chrono::steady_clock::now() > end) {
             return false;
         }
@@ -128,7 +130,7 @@ bool TChildProcess::WaitFinished(int timeoutMs) {
     return true;
 }
 
-void TChildProcess::Reap() {
+void ChildProcess::reap() {
     if (pid_ <= 0 || finished_) {
         return;
     }
@@ -139,3 +141,5 @@ void TChildProcess::Reap() {
         exitCode_ = done == pid_ && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 }
+
+} // namespace talvek::test

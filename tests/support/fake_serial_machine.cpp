@@ -12,12 +12,12 @@ namespace talvek::test {
 
 namespace {
 
-void WriteFile(const fs::path& path, const std::string& text) {
+void writeFile(const fs::path& path, const std::string& text) {
     fs::create_directories(path.parent_path());
     std::ofstream(path) << text << "\n";
 }
 
-std::string ByPathLink(const std::string& busPort) {
+std::string byPathLink(const std::string& busPort) {
     return "pci-0000:00:14.0-usb-0:" + busPort.substr(busPort.find('-') + 1) + ":1.0-port0";
 }
 
@@ -25,22 +25,22 @@ std::string ByPathLink(const std::string& busPort) {
 
 FakeSerialMachine::FakeSerialMachine() {
     for (const char* folder : {"links", "sys/class/tty", "dev/serial/by-path", "udev"}) {
-        fs::create_directories(Root() + "/" + folder);
+        fs::create_directories(root() + "/" + folder);
     }
-    platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(Catalog()));
+    platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(catalog()));
 }
 
 FakeSerialMachine::~FakeSerialMachine() {
     platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>());
 }
 
-platform::PortCatalog FakeSerialMachine::Catalog(platform::BluetoothNameSource names) const {
-    return platform::PortCatalog({Root() + "/sys", Root() + "/dev", Root() + "/udev"},
-                                 Root() + "/links", std::move(names));
+platform::PortCatalog FakeSerialMachine::catalog(platform::BluetoothNameSource names) const {
+    return platform::PortCatalog({root() + "/sys", root() + "/dev", root() + "/udev"},
+                                 root() + "/links", std::move(names));
 }
 
-void FakeSerialMachine::Link(const std::string& comName, const std::string& devicePath) {
-    const std::string link = Root() + "/links/" + comName;
+void FakeSerialMachine::link(const std::string& comName, const std::string& devicePath) {
+    const std::string link = root() + "/links/" + comName;
     std::error_code failed;
     fs::create_symlink(devicePath, link, failed);
     if (failed) {
@@ -48,70 +48,70 @@ void FakeSerialMachine::Link(const std::string& comName, const std::string& devi
     }
 }
 
-void FakeSerialMachine::AddTty(const std::string& kernelName) {
-    fs::create_directories(Root() + "/sys/class/tty/" + kernelName);
-    WriteFile(Node(kernelName), "");
+void FakeSerialMachine::addTty(const std::string& kernelName) {
+    fs::create_directories(root() + "/sys/class/tty/" + kernelName);
+    writeFile(node(kernelName), "");
 }
 
-void FakeSerialMachine::AddUart(const std::string& kernelName, int serialType) {
-    AddTty(kernelName);
-    WriteFile(Root() + "/sys/class/tty/" + kernelName + "/type", std::to_string(serialType));
+void FakeSerialMachine::addUart(const std::string& kernelName, int serialType) {
+    addTty(kernelName);
+    writeFile(root() + "/sys/class/tty/" + kernelName + "/type", std::to_string(serialType));
 }
 
-void FakeSerialMachine::PlugUsb(const std::string& kernelName, const UsbAdapter& adapter) {
-    AddTty(kernelName);
-    const fs::path usb = Root() + "/sys/devices/pci0000:00/usb1/" + adapter.busPort;
+void FakeSerialMachine::plugUsb(const std::string& kernelName, const UsbAdapter& adapter) {
+    addTty(kernelName);
+    const fs::path usb = root() + "/sys/devices/pci0000:00/usb1/" + adapter.busPort;
     const fs::path interface = usb / (adapter.busPort + ":1." + adapter.interface);
     const std::string major = kernelName.rfind("ttyACM", 0) == 0 ? "166" : "188";
     const std::string numbers =
         major + ":" + kernelName.substr(kernelName.find_first_of("0123456789"));
     if (adapter.factsOnlyInUdev) {
-        WriteFile(Root() + "/udev/c" + numbers,
+        writeFile(root() + "/udev/c" + numbers,
                   "I:123\nE:ID_VENDOR_ID=" + adapter.vendor + "\nE:ID_MODEL_ID=" + adapter.product +
                       "\nE:ID_SERIAL_SHORT=" + adapter.serial +
                       "\nE:ID_USB_INTERFACE_NUM=" + adapter.interface +
                       "\nE:ID_MODEL_FROM_DATABASE=" + adapter.productName + "\nG:systemd");
     } else {
-        WriteFile(usb / "idVendor", adapter.vendor);
-        WriteFile(usb / "idProduct", adapter.product);
+        writeFile(usb / "idVendor", adapter.vendor);
+        writeFile(usb / "idProduct", adapter.product);
         if (!adapter.serial.empty()) {
-            WriteFile(usb / "serial", adapter.serial);
+            writeFile(usb / "serial", adapter.serial);
         }
         if (!adapter.productName.empty()) {
-            WriteFile(usb / "product", adapter.productName);
+            writeFile(usb / "product", adapter.productName);
         }
-        WriteFile(interface / "bInterfaceNumber", adapter.interface);
+        writeFile(interface / "bInterfaceNumber", adapter.interface);
     }
     fs::create_directories(interface / kernelName);
     fs::create_directory_symlink(interface / kernelName,
-                                 Root() + "/sys/class/tty/" + kernelName + "/device");
-    WriteFile(Root() + "/sys/class/tty/" + kernelName + "/dev", numbers);
+                                 root() + "/sys/class/tty/" + kernelName + "/device");
+    writeFile(root() + "/sys/class/tty/" + kernelName + "/dev", numbers);
     fs::create_symlink("../../" + kernelName,
-                       Root() + "/dev/serial/by-path/" + ByPathLink(adapter.busPort));
+                       root() + "/dev/serial/by-path/" + byPathLink(adapter.busPort));
 }
 
-void FakeSerialMachine::AddRfcomm(const std::string& kernelName, const std::string& remoteAddress) {
-    AddTty(kernelName);
-    WriteFile(Root() + "/sys/class/tty/" + kernelName + "/address", remoteAddress);
+void FakeSerialMachine::addRfcomm(const std::string& kernelName, const std::string& remoteAddress) {
+    addTty(kernelName);
+    writeFile(root() + "/sys/class/tty/" + kernelName + "/address", remoteAddress);
 }
 
-void FakeSerialMachine::Unplug(const std::string& kernelName) {
-    const fs::path tty = Root() + "/sys/class/tty/" + kernelName;
+void FakeSerialMachine::unplug(const std::string& kernelName) {
+    const fs::path tty = root() + "/sys/class/tty/" + kernelName;
     std::error_code ignored;
     const fs::path device = fs::read_symlink(tty / "device", ignored);
     if (!device.empty()) {
         fs::remove_all(device.parent_path().parent_path()); // the USB device
-        for (const auto& link : fs::directory_iterator(Root() + "/dev/serial/by-path")) {
+        for (const auto& link : fs::directory_iterator(root() + "/dev/serial/by-path")) {
             if (fs::read_symlink(link.path()).filename() == kernelName) {
                 fs::remove(link.path());
             }
         }
     }
     fs::remove_all(tty);
-    fs::remove(Node(kernelName));
+    fs::remove(node(kernelName));
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!done()) {
         if (std::chrono::steady_clock::now() >= deadline) {
@@ -123,8 +123,8 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     return true;
 }
 
-void PumpFor(std::chrono::milliseconds span) {
-    PumpUntil([] { return false; }, span);
+void pumpFor(std::chrono::milliseconds span) {
+    pumpUntil([] { return false; }, span);
 }
 
 } // namespace talvek::test

@@ -32,28 +32,28 @@ public:
     FakeSerialMachine& operator=(const FakeSerialMachine&) = delete;
 
     // Names the device `comName` ("COM3", any letter case) with a link in the link folder.
-    void Link(const std::string& comName, const std::string& devicePath);
+    void link(const std::string& comName, const std::string& devicePath);
     // Kernel ports.
-    void AddUart(const std::string& kernelName, int serialType);
-    void PlugUsb(const std::string& kernelName, const UsbAdapter& adapter);
-    void AddRfcomm(const std::string& kernelName, const std::string& remoteAddress);
+    void addUart(const std::string& kernelName, int serialType);
+    void plugUsb(const std::string& kernelName, const UsbAdapter& adapter);
+    void addRfcomm(const std::string& kernelName, const std::string& remoteAddress);
     // A kernel tty without further facts: a tnt null-modem, a console.
-    void AddTty(const std::string& kernelName);
-    void Unplug(const std::string& kernelName);
+    void addTty(const std::string& kernelName);
+    void unplug(const std::string& kernelName);
 
-    std::string Root() const { return root_.path().toStdString(); }
-    std::string Node(const std::string& kernelName) const { return Root() + "/dev/" + kernelName; }
-    std::string NumberFile() const { return Root() + "/com-numbers"; }
+    std::string root() const { return root_.path().toStdString(); }
+    std::string node(const std::string& kernelName) const { return root() + "/dev/" + kernelName; }
+    std::string numberFile() const { return root() + "/com-numbers"; }
     // A catalog of this machine that asks `names` for the remote Bluetooth devices' names.
-    platform::PortCatalog Catalog(platform::BluetoothNameSource names = {}) const;
+    platform::PortCatalog catalog(platform::BluetoothNameSource names = {}) const;
 
 private:
     QTemporaryDir root_;
 };
 
 // Processes Qt events until `done` holds or `timeout` passes; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 // Processes Qt events for `span`.
-void PumpFor(std::chrono::milliseconds span);
+void pumpFor(std::chrono::milliseconds span);
 
 } // namespace talvek::test

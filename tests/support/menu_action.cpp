@@ -4,7 +4,9 @@
 #include <QMenu>
 #include <QString>
 
-QAction* FindMenuAction(QMenu* menu, const std::vector<std::string>& path) {
+namespace talvek::test {
+
+QAction* findMenuAction(QMenu* menu, const std::vector<std::string>& path) {
     QAction* found = nullptr;
     for (const std::string& caption : path) {
         if (!menu) {
@@ -23,3 +25,5 @@ QAction* FindMenuAction(QMenu* menu, const std::vector<std::string>& path) {
     }
     return found;
 }
+
+} // namespace talvek::test

@@ -6,5 +6,9 @@
 class QAction;
 class QMenu;
 
+namespace talvek::test {
+
 // The popup-menu entry reached by its captions, e.g. {"Measure", "stop"}; null when one is missing.
-QAction* FindMenuAction(QMenu* menu, const std::vector<std::string>& path);
+QAction* findMenuAction(QMenu* menu, const std::vector<std::string>& path);
+
+} // namespace talvek::test

@@ -6,27 +6,31 @@
 #include <QDir>
 #include <filesystem>
 
-TPortSandbox::TPortSandbox()
+namespace talvek::test {
+
+PortSandbox::PortSandbox()
     : previousWorkingFolder_(QDir::currentPath()), previousDataHome_(qgetenv("XDG_DATA_HOME")) {
     qputenv("XDG_DATA_HOME", folder_.path().toLocal8Bit());
-    const std::filesystem::path links = platform::UserPortLinkFolder();
+    const std::filesystem::path links = platform::userPortLinkFolder();
     std::filesystem::create_directories(links);
-    const std::string nothing = File("none");
+    const std::string nothing = file("none");
     platform::installSystemPortCatalog(std::make_shared<platform::PortCatalog>(
         platform::MachineFolders{nothing, nothing, nothing}, links.string(),
         [] { return platform::BluetoothNames{}; }));
     QDir::setCurrent(folder_.path());
 }
 
-TPortSandbox::~TPortSandbox() {
+PortSandbox::~PortSandbox() {
     QDir::setCurrent(previousWorkingFolder_);
     qputenv("XDG_DATA_HOME", previousDataHome_);
 }
 
-std::string TPortSandbox::Path() const {
+std::string PortSandbox::path() const {
     return folder_.path().toStdString();
 }
 
-std::string TPortSandbox::File(const std::string& name) const {
+std::string PortSandbox::file(const std::string& name) const {
     return folder_.filePath(QString::fromStdString(name)).toStdString();
 }
+
+} // namespace talvek::test

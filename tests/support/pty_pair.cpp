@@ -25,13 +25,13 @@ PtyPair::PtyPair() {
 }
 
 PtyPair::~PtyPair() {
-    CloseMaster();
+    closeMaster();
     if (slaveKeeper_ >= 0) {
         ::close(slaveKeeper_);
     }
 }
 
-void PtyPair::Write(const std::string& bytes) {
+void PtyPair::write(const std::string& bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
@@ -46,12 +46,12 @@ void PtyPair::Write(const std::string& bytes) {
     }
 }
 
-int PtyPair::SlaveInputBytes() const {
+int PtyPair::slaveInputBytes() const {
     int bytes = 0;
     return ::ioctl(slaveKeeper_, FIONREAD, &bytes) == 0 ? bytes : -1;
 }
 
-std::string PtyPair::Read(std::size_t count, std::chrono::milliseconds timeout) {
+std::string PtyPair::read(std::size_t count, std::chrono::milliseconds timeout) {
     std::string out;
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (out.size() < count) {
@@ -76,10 +76,10 @@ std::string PtyPair::Read(std::size_t count, std::chrono::milliseconds timeout) 
     return out;
 }
 
-std::string PtyPair::ReadUntilQuiet(std::chrono::milliseconds quiet) {
+std::string PtyPair::readUntilQuiet(std::chrono::milliseconds quiet) {
     std::string out;
     for (;;) {
-        std::string more = Read(4096, quiet);
+        std::string more = read(4096, quiet);
         if (more.empty()) {
             return out;
         }
@@ -87,7 +87,7 @@ std::string PtyPair::ReadUntilQuiet(std::chrono::milliseconds quiet) {
     }
 }
 
-void PtyPair::CloseMaster() {
+void PtyPair::closeMaster() {
     if (master_ >= 0) {
         ::close(master_);
         master_ = -1;

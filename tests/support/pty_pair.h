@@ -14,22 +14,22 @@ public:
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 
-    const std::string& SlavePath() const { return slavePath_; }
-    int MasterFd() const { return master_; }
+    const std::string& slavePath() const { return slavePath_; }
+    int masterFd() const { return master_; }
     // A slave descriptor of the test's own: the terminal's state and input queue as the program
     // sees them.
-    int SlaveFd() const { return slaveKeeper_; }
+    int slaveFd() const { return slaveKeeper_; }
     // Bytes the instrument sent that wait in the terminal's input queue, not yet read.
-    int SlaveInputBytes() const;
+    int slaveInputBytes() const;
 
     // Writes all bytes to the master side (what the instrument sends).
-    void Write(const std::string& bytes);
+    void write(const std::string& bytes);
     // Reads what the program wrote, until `count` bytes are in or `timeout` passes.
-    std::string Read(std::size_t count, std::chrono::milliseconds timeout);
+    std::string read(std::size_t count, std::chrono::milliseconds timeout);
     // Reads whatever arrives until the line has been quiet for `quiet`.
-    std::string ReadUntilQuiet(std::chrono::milliseconds quiet);
+    std::string readUntilQuiet(std::chrono::milliseconds quiet);
     // Closes the master side: to the program it looks like an unplugged device.
-    void CloseMaster();
+    void closeMaster();
 
 private:
     int master_ = -1;

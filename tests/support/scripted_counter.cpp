@@ -9,7 +9,7 @@ ScriptedCounter::ScriptedCounter() : thread_([this] { serve(); }) {}
 ScriptedCounter::ScriptedCounter(const std::string& linkFolder, int number)
     : link_(linkFolder + "/com" + std::to_string(number)) {
     std::filesystem::create_directories(linkFolder);
-    std::filesystem::create_symlink(pty_.SlavePath(), link_);
+    std::filesystem::create_symlink(pty_.slavePath(), link_);
     thread_ = std::thread([this] { serve(); });
 }
 
@@ -29,7 +29,7 @@ void ScriptedCounter::answer(const std::string& command, const std::string& repl
 }
 
 void ScriptedCounter::send(const std::string& telegram) {
-    pty_.Write(telegram + "\r\n");
+    pty_.write(telegram + "\r\n");
 }
 
 std::string ScriptedCounter::received() const {
@@ -62,12 +62,12 @@ std::chrono::steady_clock::time_point ScriptedCounter::firstByteAt() const {
 void ScriptedCounter::unplug() {
     stop_ = true;
     thread_.join();
-    pty_.CloseMaster();
+    pty_.closeMaster();
 }
 
 void ScriptedCounter::serve() {
     while (!stop_) {
-        const std::string bytes = pty_.Read(4096, std::chrono::milliseconds(5));
+        const std::string bytes = pty_.read(4096, std::chrono::milliseconds(5));
         if (bytes.empty()) {
             continue;
         }
@@ -91,7 +91,7 @@ void ScriptedCounter::serve() {
             }
         }
         if (!replies.empty()) {
-            pty_.Write(replies);
+            pty_.write(replies);
         }
     }
 }

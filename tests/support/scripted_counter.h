@@ -22,7 +22,7 @@ public:
     ScriptedCounter(const ScriptedCounter&) = delete;
     ScriptedCounter& operator=(const ScriptedCounter&) = delete;
 
-    const std::string& slavePath() const { return pty_.SlavePath(); }
+    const std::string& slavePath() const { return pty_.slavePath(); }
 
     // The reply (CR LF added) to a command given without its ESC and CR, e.g. answer("I",
     // "kelvo"); an empty reply answers nothing.

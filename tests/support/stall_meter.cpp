@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-TStallMeter::TStallMeter() {
+namespace talvek::test {
+
+StallMeter::StallMeter() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         // Counted from the first turn of the event loop on.
         if (clock_.isValid()) {
@@ -14,7 +16,7 @@ TStallMeter::TStallMeter() {
     timer_.start(5);
 }
 
-qint64 TStallMeter::Percentile(double share) const {
+qint64 StallMeter::percentile(double share) const {
     if (gaps_.empty()) {
         return 0;
     }
@@ -22,3 +24,5 @@ qint64 TStallMeter::Percentile(double share) const {
     std::sort(sorted.begin(), sorted.end());
     return sorted[static_cast<std::size_t>(share * static_cast<double>(sorted.size() - 1))];
 }
+
+} // namespace talvek::test

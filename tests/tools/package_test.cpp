@@ -21,16 +21,16 @@ struct Ran {
 
 // What a shell command line printed, and how it ended.
 Ran shell(const std::string& commandLine) {
-    TChildProcess child;
+    talvek::test::ChildProcess child;
     Ran ran;
-    if (!child.Start("/bin/sh", {"-c", commandLine + " 2>&1"})) {
+    if (!child.start("/bin/sh", {"-c", commandLine + " 2>&1"})) {
         return ran;
     }
-    while (child.Running()) {
-        ran.output += child.ReadOutput(100);
+    while (child.running()) {
+        ran.output += child.readOutput(100);
     }
-    ran.output += child.ReadOutput();
-    ran.exitCode = child.ExitCode();
+    ran.output += child.readOutput();
+    ran.exitCode = child.exitCode();
     return ran;
 }
 

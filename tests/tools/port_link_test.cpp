@@ -22,7 +22,7 @@ protected:
         const char* old = std::getenv("XDG_DATA_HOME");
         oldHome_ = old ? std::optional<std::string>(old) : std::nullopt;
         setenv("XDG_DATA_HOME", home_.path().toStdString().c_str(), 1);
-        folder_ = platform::UserPortLinkFolder();
+        folder_ = platform::userPortLinkFolder();
         device_ = makeDevice("pts-a");
         other_ = makeDevice("pts-b");
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/port_info.h"
-#include "portselect/com_port.h"
+#include "portselect/port_entry.h"
 
 #include <QComboBox>
 
@@ -14,44 +14,46 @@
 class QAction;
 class QMenu;
 
+namespace portselect {
+
 // A drop-down list of the machine's serial ports with their kind, friendly name and Bluetooth
 // device name. Its context menu chooses the columns, filters the ports by kind and refreshes. The
 // hint names the chosen port's device and its device node.
-class TComPortComboBox : public QComboBox {
+class PortSelector : public QComboBox {
     Q_OBJECT
 public:
     using PortSource = std::function<std::vector<platform::PortInfo>()>;
 
     // Without a source the control lists the ports of the system catalog installed at the time
     // of each refresh.
-    explicit TComPortComboBox(QWidget* Owner = nullptr, PortSource source = {});
+    explicit PortSelector(QWidget* owner = nullptr, PortSource source = {});
 
-    const std::string& Port() const { return port_; }
-    void SetPort(const std::string& port);
-    std::uint8_t FilterShow() const { return filterShow_; }
-    void SetFilterShow(std::uint8_t mask);
-    std::uint8_t FilterType() const { return filterType_; }
-    void SetFilterType(std::uint8_t mask);
+    const std::string& port() const { return port_; }
+    void setPort(const std::string& port);
+    std::uint8_t filterShow() const { return filterShow_; }
+    void setFilterShow(std::uint8_t mask);
+    std::uint8_t filterType() const { return filterType_; }
+    void setFilterType(std::uint8_t mask);
 
-    TCOMS AllPorts;
-    TCOMS ShownPorts; // list item i is ShownPorts[i]
+    PortEntries allPorts;
+    PortEntries shownPorts; // list item i is shownPorts[i]
 
-    void RefreshPorts();
-    void FillList();
+    void refreshPorts();
+    void fillList();
 
-    QMenu* PopupMenu() const { return popupMenu_; }
+    QMenu* popupMenu() const { return popupMenu_; }
 
 signals:
     // The user picked an item; Port and the hint show it already.
     void portChanged();
 
 private:
-    void BuildPopupMenu();
-    void ApplyMenu();
-    void SetAllChecked(bool columns, bool checked);
-    void ComboChange(int index);
-    std::string ItemText(const TCOM& port) const;
-    void ShowHint(const TCOM& port);
+    void buildPopupMenu();
+    void applyMenu();
+    void setAllChecked(bool columns, bool checked);
+    void handleItemPicked(int index);
+    std::string entryText(const PortEntry& port) const;
+    void showHint(const PortEntry& port);
 
     PortSource source_;
     std::string port_;
@@ -61,3 +63,5 @@ private:
     std::array<QAction*, 4> columnItems_{};
     std::array<QAction*, 5> kindItems_{};
 };
+
+} // namespace portselect

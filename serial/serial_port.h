@@ -10,46 +10,48 @@
 #include <memory>
 #include <string>
 
-struct TPollLink;
+namespace serial {
+
+struct ReceiveLink;
 
 // One serial device under its COM name: line settings, open and close, write, the receive thread
 // that hands telegrams and silences to the main thread, and the list of the machine's ports.
 // Only one port object has a device open at any moment. All calls come from the main thread.
-class TMyComPort : public QObject {
+class SerialPort : public QObject {
     Q_OBJECT
 
 public:
-    explicit TMyComPort(QObject* AOwner = nullptr);
-    ~TMyComPort() override;
+    explicit SerialPort(QObject* owner = nullptr);
+    ~SerialPort() override;
 
-    std::string ComPort;
-    std::int32_t BaudRate = 9600;
-    std::int32_t ReadTimeOut = 1000;
-    TDelimiter Delimiter = TDelimiter::no;
-    TParity Parity = TParity::none;
-    TStop StopBits = 1;
-    TData DataBits = 8;
+    std::string portName;
+    std::int32_t baudRate = 9600;
+    std::int32_t readTimeoutMs = 1000;
+    Delimiter delimiter = Delimiter::None;
+    Parity parity = Parity::None;
+    StopBitCount stopBits = 1;
+    DataBitCount dataBits = 8;
     // Most bytes of hand-overs that wait for the main thread; see telegramsDropped.
-    std::size_t HandOverQueueBytes = serial::kHandOverQueueBytes;
+    std::size_t handOverQueueBytes = serial::kHandOverQueueBytes;
 
-    // The names found by the last ListPorts.
-    TPortArray PortList;
-    bool IsOpen = false;
+    // The names found by the last listPorts.
+    PortNames portNames;
+    bool isOpen = false;
 
-    // Opens and configures the device that ComPort names in the port catalog, then starts
+    // Opens and configures the device that portName names in the port catalog, then starts
     // the receive thread. False when the name is not a COM name or not mapped, the device does
     // not open or refuses a setting, another port object has a device open, or this one is
     // already open (which changes nothing). `failure`, when given, then says why.
-    bool Open(serial::PortOpenFailure* failure = nullptr);
+    bool open(serial::PortOpenFailure* failure = nullptr);
     // Asks the receive thread to stop (without waiting for it) and closes the device.
-    void Close();
+    void close();
     // Writes all bytes of Text; errors and short writes are ignored.
-    void Write(const std::string& Text);
-    // Refills PortList with the machine's COM names.
-    void ListPorts();
+    void write(const std::string& text);
+    // Refills portNames with the machine's COM names.
+    void listPorts();
 
     // The line settings as a device-control text: "baud=9600 parity=n data=8 stop=1".
-    std::string DeviceControlText() const;
+    std::string deviceControlText() const;
 
 signals:
     // The receive thread queues what it finds and never waits for the main thread; these come on
@@ -58,15 +60,17 @@ signals:
 
     // One telegram cut from the line.
     void telegramReceived(const std::string& telegram);
-    // ReadTimeOut passed without a telegram. Watched only when a receiver was connected at Open.
+    // readTimeoutMs passed without a telegram. Watched only when a receiver was connected at Open.
     void silence();
     // The device went away under the open port (unplugged); once per Open.
     void deviceLost();
     // `count` telegrams were lost at this place in the stream: the main thread fell so far behind
-    // the line that HandOverQueueBytes were waiting (by default some 400,000 telegrams). Comes
+    // the line that handOverQueueBytes were waiting (by default some 400,000 telegrams). Comes
     // once the queue has room again; the user should be told that readings are missing.
     void telegramsDropped(std::uint64_t count);
 
 private:
-    std::shared_ptr<TPollLink> link_;
+    std::shared_ptr<ReceiveLink> link_;
 };
+
+} // namespace serial

@@ -1,4 +1,4 @@
-#include "portselect/com_port_combo_box.h"
+#include "portselect/port_selector.h"
 
 #include <QAction>
 #include <QFontInfo>
@@ -11,7 +11,7 @@ using platform::PortKind;
 
 namespace {
 
-PortInfo Port(const std::string& name, PortKind kind, const std::string& node,
+PortInfo port(const std::string& name, PortKind kind, const std::string& node,
               const std::string& friendlyName, const std::string& address = {},
               const std::string& remoteName = {}) {
     return {name, kind, node, friendlyName, address, remoteName, "name:" + node, {}};
@@ -20,12 +20,12 @@ PortInfo Port(const std::string& name, PortKind kind, const std::string& node,
 // A machine with one port of every kind, listed out of order.
 std::vector<PortInfo> Machine() {
     return {
-        Port("COM12", PortKind::Usb, "/dev/ttyUSB0", "FT232R USB UART"),
-        Port("COM3", PortKind::Serial, "/dev/ttyS0", "Serial port"),
-        Port("COM11", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
+        port("COM12", PortKind::Usb, "/dev/ttyUSB0", "FT232R USB UART"),
+        port("COM3", PortKind::Serial, "/dev/ttyS0", "Serial port"),
+        port("COM11", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
              "01:23:45:67:89:AB", "Sensor"),
-        Port("COM4", PortKind::BluetoothIncoming, "/dev/rfcomm1", "Bluetooth serial link"),
-        Port("COM20", PortKind::Virtual, "/dev/pts/3", "Virtual serial port"),
+        port("COM4", PortKind::BluetoothIncoming, "/dev/rfcomm1", "Bluetooth serial link"),
+        port("COM20", PortKind::Virtual, "/dev/pts/3", "Virtual serial port"),
     };
 }
 
@@ -37,8 +37,8 @@ std::vector<std::string> Items(const QComboBox& box) {
     return items;
 }
 
-QMenu* SubMenu(TComPortComboBox& box, const char* title) {
-    for (QAction* action : box.PopupMenu()->actions()) {
+QMenu* subMenu(portselect::PortSelector& box, const char* title) {
+    for (QAction* action : box.popupMenu()->actions()) {
         if (action->menu() && action->text() == QLatin1String(title)) {
             return action->menu();
         }
@@ -46,7 +46,7 @@ QMenu* SubMenu(TComPortComboBox& box, const char* title) {
     return nullptr;
 }
 
-QAction* Item(QMenu* menu, const char* caption) {
+QAction* item(QMenu* menu, const char* caption) {
     for (QAction* action : menu->actions()) {
         if (action->text() == QLatin1String(caption)) {
             return action;
@@ -59,31 +59,31 @@ QAction* Item(QMenu* menu, const char* caption) {
 std::vector<bool> Checks(QMenu* menu, std::initializer_list<const char*> captions) {
     std::vector<bool> checks;
     for (const char* caption : captions) {
-        checks.push_back(Item(menu, caption)->isChecked());
+        checks.push_back(item(menu, caption)->isChecked());
     }
     return checks;
 }
 
-const std::initializer_list<const char*> Columns = {"Port", "Port Type", "Friendly Port Name",
-                                                    "Bluetooth Name"};
-const std::initializer_list<const char*> Kinds = {"Generic", "USB", "Bluetooth", "Bluetooth-In",
-                                                  "Com0Com"};
+const std::initializer_list<const char*> kColumns = {"Port", "Port Type", "Friendly Port Name",
+                                                     "Bluetooth Name"};
+const std::initializer_list<const char*> kKinds = {"Generic", "USB", "Bluetooth", "Bluetooth-In",
+                                                   "Com0Com"};
 
 class ComPortComboBox : public ::testing::Test {
 protected:
     std::vector<PortInfo> machine = Machine();
-    TComPortComboBox box{nullptr, [this] { return machine; }};
+    portselect::PortSelector box{nullptr, [this] { return machine; }};
 };
 
-TComPortComboBox::PortSource Fixed(std::vector<PortInfo> ports) {
+portselect::PortSelector::PortSource fixed(std::vector<PortInfo> ports) {
     return [ports] { return ports; };
 }
 
 } // namespace
 
 TEST_F(ComPortComboBox, ListsEveryPortSortedWithAllColumns) {
-    EXPECT_EQ(box.FilterShow(), 255);
-    EXPECT_EQ(box.FilterType(), 255);
+    EXPECT_EQ(box.filterShow(), 255);
+    EXPECT_EQ(box.filterType(), 255);
     EXPECT_EQ(Items(box), (std::vector<std::string>{
                               "COM3    generic    Serial port  ",
                               "COM4    Bluetooth  Bluetooth serial link  ",
@@ -93,30 +93,30 @@ TEST_F(ComPortComboBox, ListsEveryPortSortedWithAllColumns) {
                           }));
     // Port was empty: the first item is chosen, without a change notification.
     EXPECT_EQ(box.currentIndex(), 0);
-    EXPECT_EQ(box.Port(), "COM3");
+    EXPECT_EQ(box.port(), "COM3");
     EXPECT_EQ(box.toolTip().toStdString(), "Serial port (/dev/ttyS0)");
-    EXPECT_EQ(box.ShownPorts.size(), box.AllPorts.size());
+    EXPECT_EQ(box.shownPorts.size(), box.allPorts.size());
 }
 
 TEST_F(ComPortComboBox, PortIsMatchedWithoutRegardToLetterCase) {
     int changes = 0;
-    QObject::connect(&box, &TComPortComboBox::portChanged, [&] { ++changes; });
-    box.SetPort("com12");
+    QObject::connect(&box, &portselect::PortSelector::portChanged, [&] { ++changes; });
+    box.setPort("com12");
     EXPECT_EQ(box.currentIndex(), 3);
-    EXPECT_EQ(box.Port(), "COM12");
+    EXPECT_EQ(box.port(), "COM12");
     EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0)");
-    box.SetPort("COM99");
+    box.setPort("COM99");
     EXPECT_EQ(box.currentIndex(), 0);
-    EXPECT_EQ(box.Port(), "COM3");
+    EXPECT_EQ(box.port(), "COM3");
     EXPECT_EQ(changes, 0);
 }
 
 TEST_F(ComPortComboBox, PickingAnItemSetsPortAndHintThenNotifies) {
     int changes = 0;
     std::string portSeen;
-    QObject::connect(&box, &TComPortComboBox::portChanged, [&] {
+    QObject::connect(&box, &portselect::PortSelector::portChanged, [&] {
         ++changes;
-        portSeen = box.Port();
+        portSeen = box.port();
     });
     box.setCurrentIndex(2);
     emit box.activated(2);
@@ -126,64 +126,65 @@ TEST_F(ComPortComboBox, PickingAnItemSetsPortAndHintThenNotifies) {
 }
 
 TEST_F(ComPortComboBox, ChangeWithNoItemSelectedLeavesPortAndHintAlone) {
-    box.SetPort("COM12");
+    box.setPort("COM12");
     emit box.activated(-1);
-    EXPECT_EQ(box.Port(), "COM12");
+    EXPECT_EQ(box.port(), "COM12");
     EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0)");
     EXPECT_FALSE(box.isEditable());
 }
 
 TEST_F(ComPortComboBox, FilterTypeListsOnlyThoseKindsAndSetsTheChecks) {
-    box.SetPort("COM3");
-    box.SetFilterType(2);
-    ASSERT_EQ(box.ShownPorts.size(), 1u);
-    EXPECT_EQ(box.ShownPorts[0].Name, "COM12");
-    EXPECT_EQ(box.Port(), "COM12"); // the chosen port was filtered out
-    EXPECT_EQ(Checks(SubMenu(box, "Filter Ports"), Kinds),
+    box.setPort("COM3");
+    box.setFilterType(2);
+    ASSERT_EQ(box.shownPorts.size(), 1u);
+    EXPECT_EQ(box.shownPorts[0].name, "COM12");
+    EXPECT_EQ(box.port(), "COM12"); // the chosen port was filtered out
+    EXPECT_EQ(Checks(subMenu(box, "Filter Ports"), kKinds),
               (std::vector<bool>{false, true, false, false, false}));
-    EXPECT_EQ(box.AllPorts.size(), 5u);
+    EXPECT_EQ(box.allPorts.size(), 5u);
 
-    box.SetFilterType(8 | 16);
+    box.setFilterType(8 | 16);
     EXPECT_EQ(Items(box).size(), 2u);
-    EXPECT_EQ(box.ShownPorts[0].Name, "COM4");
-    EXPECT_EQ(box.ShownPorts[0].Kind, KindBluetoothIn);
-    EXPECT_EQ(box.ShownPorts[1].Name, "COM20");
+    EXPECT_EQ(box.shownPorts[0].name, "COM4");
+    EXPECT_EQ(box.shownPorts[0].kind, portselect::kKindBluetoothIncoming);
+    EXPECT_EQ(box.shownPorts[1].name, "COM20");
 }
 
 TEST_F(ComPortComboBox, FilterShowChoosesColumnsAndSetsTheChecks) {
-    box.SetFilterShow(1);
+    box.setFilterShow(1);
     EXPECT_EQ(box.itemText(0).toStdString(), "COM3    ");
-    EXPECT_EQ(Checks(SubMenu(box, "Display Properties"), Columns),
+    EXPECT_EQ(Checks(subMenu(box, "Display Properties"), kColumns),
               (std::vector<bool>{true, false, false, false}));
-    box.SetFilterShow(8);
+    box.setFilterShow(8);
     EXPECT_EQ(Items(box), (std::vector<std::string>{"", "", "Sensor", "", ""}));
-    box.SetFilterShow(2 | 4);
+    box.setFilterShow(2 | 4);
     EXPECT_EQ(box.itemText(3).toStdString(), "USB        FT232R USB UART  ");
-    box.SetFilterShow(0);
+    box.setFilterShow(0);
     EXPECT_EQ(Items(box), (std::vector<std::string>(5, "")));
-    EXPECT_EQ(box.Port(), "COM3");
+    EXPECT_EQ(box.port(), "COM3");
 }
 
 TEST(ComPortComboBoxNames, LongNamesAreNotPaddedOrCut) {
-    TComPortComboBox box(nullptr, Fixed({Port("COM1234", PortKind::Serial, "/dev/ttyS1", "b"),
-                                         Port("COM123", PortKind::Serial, "/dev/ttyS0", "a")}));
-    box.SetFilterShow(1);
+    portselect::PortSelector box(nullptr,
+                                 fixed({port("COM1234", PortKind::Serial, "/dev/ttyS1", "b"),
+                                        port("COM123", PortKind::Serial, "/dev/ttyS0", "a")}));
+    box.setFilterShow(1);
     EXPECT_EQ(Items(box), (std::vector<std::string>{"COM123  ", "COM1234  "}));
 }
 
 TEST(ComPortComboBoxNames, OneItemListSelectsIt) {
-    TComPortComboBox box(
-        nullptr, Fixed({Port("COM7", PortKind::Usb, "/dev/ttyACM0", "USB serial adapter")}));
-    box.SetPort("COM1");
+    portselect::PortSelector box(
+        nullptr, fixed({port("COM7", PortKind::Usb, "/dev/ttyACM0", "USB serial adapter")}));
+    box.setPort("COM1");
     EXPECT_EQ(box.currentIndex(), 0);
-    EXPECT_EQ(box.Port(), "COM7");
+    EXPECT_EQ(box.port(), "COM7");
     EXPECT_EQ(box.toolTip().toStdString(), "USB serial adapter (/dev/ttyACM0)");
 }
 
 TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
-    TComPortComboBox box(
-        nullptr, Fixed({Port("COM5", PortKind::Usb, "/dev/ttyUSB0", "Z\xc3\xa4hler-Adapter"),
-                        Port("COM6", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
+    portselect::PortSelector box(
+        nullptr, fixed({port("COM5", PortKind::Usb, "/dev/ttyUSB0", "Z\xc3\xa4hler-Adapter"),
+                        port("COM6", PortKind::Bluetooth, "/dev/rfcomm0", "Bluetooth serial link",
                              "01:23:45:67:89:AB",
                              "Messger\xc3\xa4t \xe2\x84\x96"
                              "1")}));
@@ -194,61 +195,61 @@ TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
 }
 
 TEST(ComPortComboBoxNames, EmptyMachineGivesEmptyListAndKeepsPort) {
-    TComPortComboBox box(nullptr, Fixed({}));
-    box.SetPort("COM3");
+    portselect::PortSelector box(nullptr, fixed({}));
+    box.setPort("COM3");
     EXPECT_EQ(box.count(), 0);
-    EXPECT_EQ(box.Port(), "COM3");
+    EXPECT_EQ(box.port(), "COM3");
     EXPECT_TRUE(box.toolTip().isEmpty());
 }
 
 TEST_F(ComPortComboBox, NoneThenAllUnderFilterPorts) {
-    box.SetPort("COM11");
-    QMenu* filter = SubMenu(box, "Filter Ports");
-    Item(filter, "NONE")->trigger();
+    box.setPort("COM11");
+    QMenu* filter = subMenu(box, "Filter Ports");
+    item(filter, "NONE")->trigger();
     EXPECT_EQ(box.count(), 0);
     EXPECT_TRUE(box.toolTip().isEmpty());
-    EXPECT_EQ(box.Port(), "COM11");
-    EXPECT_EQ(box.FilterType(), 0);
-    EXPECT_EQ(Checks(filter, Kinds), (std::vector<bool>(5, false)));
+    EXPECT_EQ(box.port(), "COM11");
+    EXPECT_EQ(box.filterType(), 0);
+    EXPECT_EQ(Checks(filter, kKinds), (std::vector<bool>(5, false)));
 
-    Item(filter, "ALL")->trigger();
+    item(filter, "ALL")->trigger();
     EXPECT_EQ(box.count(), 5);
     EXPECT_EQ(box.currentIndex(), 2);
-    EXPECT_EQ(box.Port(), "COM11");
-    EXPECT_EQ(box.FilterType(), 31);
-    EXPECT_EQ(Checks(filter, Kinds), (std::vector<bool>(5, true)));
-    EXPECT_FALSE(Item(filter, "ALL")->isChecked());
-    EXPECT_FALSE(Item(filter, "NONE")->isChecked());
+    EXPECT_EQ(box.port(), "COM11");
+    EXPECT_EQ(box.filterType(), 31);
+    EXPECT_EQ(Checks(filter, kKinds), (std::vector<bool>(5, true)));
+    EXPECT_FALSE(item(filter, "ALL")->isChecked());
+    EXPECT_FALSE(item(filter, "NONE")->isChecked());
 }
 
 TEST_F(ComPortComboBox, MenuClicksToggleAndApply) {
-    QMenu* display = SubMenu(box, "Display Properties");
-    Item(display, "Port Type")->trigger();
-    EXPECT_EQ(box.FilterShow(), 1 | 4 | 8);
-    EXPECT_FALSE(Item(display, "Port Type")->isChecked());
+    QMenu* display = subMenu(box, "Display Properties");
+    item(display, "Port Type")->trigger();
+    EXPECT_EQ(box.filterShow(), 1 | 4 | 8);
+    EXPECT_FALSE(item(display, "Port Type")->isChecked());
     EXPECT_EQ(box.itemText(0).toStdString(), "COM3    Serial port  ");
-    Item(display, "NONE")->trigger();
-    EXPECT_EQ(box.FilterShow(), 0);
-    Item(display, "ALL")->trigger();
-    EXPECT_EQ(box.FilterShow(), 15);
-    Item(SubMenu(box, "Filter Ports"), "Bluetooth")->trigger();
-    EXPECT_EQ(box.FilterType(), 31 & ~4);
+    item(display, "NONE")->trigger();
+    EXPECT_EQ(box.filterShow(), 0);
+    item(display, "ALL")->trigger();
+    EXPECT_EQ(box.filterShow(), 15);
+    item(subMenu(box, "Filter Ports"), "Bluetooth")->trigger();
+    EXPECT_EQ(box.filterType(), 31 & ~4);
     EXPECT_EQ(box.count(), 4);
 }
 
 TEST_F(ComPortComboBox, RefreshTurns255Into15And31AndRediscovers) {
-    machine.push_back(Port("COM5", PortKind::Serial, "/dev/ttyS1", "Serial port"));
-    Item(box.PopupMenu(), "Refresh")->trigger();
-    EXPECT_EQ(box.FilterShow(), 15);
-    EXPECT_EQ(box.FilterType(), 31);
+    machine.push_back(port("COM5", PortKind::Serial, "/dev/ttyS1", "Serial port"));
+    item(box.popupMenu(), "Refresh")->trigger();
+    EXPECT_EQ(box.filterShow(), 15);
+    EXPECT_EQ(box.filterType(), 31);
     EXPECT_EQ(box.count(), 6);
-    EXPECT_EQ(box.ShownPorts[1].Name, "COM4");
-    EXPECT_EQ(box.ShownPorts[2].Name, "COM5");
+    EXPECT_EQ(box.shownPorts[1].name, "COM4");
+    EXPECT_EQ(box.shownPorts[2].name, "COM5");
 }
 
 TEST_F(ComPortComboBox, MenuCaptionsCarryNoAcceleratorsAndItemsUseFixedPitch) {
     std::vector<std::string> captions;
-    for (QAction* top : box.PopupMenu()->actions()) {
+    for (QAction* top : box.popupMenu()->actions()) {
         captions.push_back(top->text().toStdString());
         if (top->menu()) {
             for (QAction* sub : top->menu()->actions()) {

@@ -1,4 +1,4 @@
-#include "serial/poll.h"
+#include "serial/receive_thread.h"
 
 #include "platform/clock.h"
 #include "platform/main_thread_hand_over.h"
@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace serial {
+
 namespace {
 
 constexpr int kReadChunk = 80;
@@ -28,7 +30,7 @@ constexpr auto kBatchBudget = std::chrono::milliseconds(8);
 // The time of the last hand-over before the first one: an instant long past.
 constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
 
-void LowerOwnPriorityOneStep() {
+void lowerOwnPriorityOneStep() {
     const auto tid = static_cast<id_t>(::gettid());
     errno = 0;
     const int nice = ::getpriority(PRIO_PROCESS, tid);
@@ -37,7 +39,7 @@ void LowerOwnPriorityOneStep() {
     }
 }
 
-void Deliver(const TPollReceiver& receiver, const serial::HandOver& handOver) {
+void deliver(const HandOverReceiver& receiver, const serial::HandOver& handOver) {
     using Kind = serial::HandOver::Kind;
     switch (handOver.kind) {
     case Kind::Telegram:
@@ -63,12 +65,12 @@ void Deliver(const TPollReceiver& receiver, const serial::HandOver& handOver) {
     }
 }
 
-void PostBatch(const std::shared_ptr<TPollLink>& link);
+void postBatch(const std::shared_ptr<ReceiveLink>& link);
 
 // One batch on the main thread. Each hand-over is taken from the queue only when it is its turn,
 // so a handler that runs a nested event loop (where the next batch may begin) keeps the order,
 // and each holds the receiver for its call: a handler may close or delete the port.
-void RunBatch(const std::shared_ptr<TPollLink>& link) {
+void runBatch(const std::shared_ptr<ReceiveLink>& link) {
     link->queue.beginBatch();
     const auto end = std::chrono::steady_clock::now() + kBatchBudget;
     while (const auto receiver = link->receiver) {
@@ -76,32 +78,34 @@ void RunBatch(const std::shared_ptr<TPollLink>& link) {
         if (!handOver) {
             return;
         }
-        Deliver(*receiver, *handOver);
+        deliver(*receiver, *handOver);
         if (std::chrono::steady_clock::now() >= end) {
             break;
         }
     }
     if (link->receiver && link->queue.endBatch()) {
-        PostBatch(link);
+        postBatch(link);
     }
 }
 
-void PostBatch(const std::shared_ptr<TPollLink>& link) {
-    platform::PostToMainThread([link] { RunBatch(link); });
+void postBatch(const std::shared_ptr<ReceiveLink>& link) {
+    platform::postToMainThread([link] { runBatch(link); });
 }
 
 } // namespace
 
-std::atomic<int> TPoll::running_{0};
+std::atomic<int> ReceiveThread::running_{0};
 
-bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  std::int32_t timeOutMs, TDelimiter delimiter) {
+bool ReceiveThread::start(std::shared_ptr<ReceiveLink> link,
+                          std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
+                          Delimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
-    auto* poll = new TPoll(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
+    auto* poll =
+        new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
     try {
         std::thread([poll] {
-            LowerOwnPriorityOneStep();
-            poll->Execute();
+            lowerOwnPriorityOneStep();
+            poll->execute();
             delete poll;
         }).detach();
     } catch (const std::system_error&) {
@@ -111,50 +115,51 @@ bool TPoll::Start(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::Ser
     return true;
 }
 
-int TPoll::Running() {
+int ReceiveThread::running() {
     return running_.load();
 }
 
-TPoll::TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-             bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter)
+ReceiveThread::ReceiveThread(std::shared_ptr<ReceiveLink> link,
+                             std::shared_ptr<platform::SerialDevice> device, bool watchSilence,
+                             std::int32_t timeOutMs, Delimiter delimiter)
     : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
       timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
-      delimiterText_(serial::DelimiterText(delimiter)) {
+      delimiterText_(serial::delimiterText(delimiter)) {
     ++running_;
 }
 
-TPoll::~TPoll() {
+ReceiveThread::~ReceiveThread() {
     --running_;
 }
 
-void TPoll::Execute() {
+void ReceiveThread::execute() {
     std::int64_t lastHandOver = kLongAgo;
     do {
-        ReadDevice();
-        if (serial::BoundReceiveBuffer(buffer_, delimiterText_)) {
+        readDevice();
+        if (serial::boundReceiveBuffer(buffer_, delimiterText_)) {
             lineOverflowed_ = true;
         }
-        if (HandOverTelegrams()) {
-            lastHandOver = platform::MonotonicMs();
+        if (handOverTelegrams()) {
+            lastHandOver = platform::monotonicMs();
         }
         std::this_thread::sleep_for(kPassSleep);
         if (watchSilence_) {
-            const std::int64_t now = platform::MonotonicMs();
+            const std::int64_t now = platform::monotonicMs();
             if (now - lastHandOver > std::abs(timeOut_)) {
                 lastHandOver = now;
                 if (timeOut_ < 0) {
                     timeOut_ = -timeOut_;
                 } else if (link_->queue.putSilence()) {
-                    WakeMainThread();
+                    wakeMainThread();
                 }
             }
         }
-    } while (!link_->Terminated);
+    } while (!link_->terminated);
 }
 
-void TPoll::ReadDevice() {
+void ReceiveThread::readDevice() {
     char chunk[kReadChunk];
-    const int count = device_->Read(chunk, kReadChunk);
+    const int count = device_->read(chunk, kReadChunk);
     if (count > 0) {
         buffer_.append(chunk, static_cast<std::size_t>(count));
     }
@@ -162,26 +167,26 @@ void TPoll::ReadDevice() {
         const std::size_t at = buffer_.size();
         const std::size_t room = kPassReadLimit - kReadChunk;
         buffer_.resize(at + room);
-        const int more = device_->ReadAvailable(buffer_.data() + at, static_cast<int>(room));
+        const int more = device_->readAvailable(buffer_.data() + at, static_cast<int>(room));
         buffer_.resize(at + static_cast<std::size_t>(std::max(more, 0)));
     }
-    if (device_->Lost() && !deviceLost_) {
+    if (device_->lost() && !deviceLost_) {
         deviceLost_ = true;
         if (link_->queue.putDeviceLost()) {
-            WakeMainThread();
+            wakeMainThread();
         }
     }
 }
 
-bool TPoll::HandOverTelegrams() {
+bool ReceiveThread::handOverTelegrams() {
     std::vector<std::string> telegrams;
-    if (delimiter_ == TDelimiter::no) {
+    if (delimiter_ == Delimiter::None) {
         if (!buffer_.empty()) {
             telegrams.push_back(std::move(buffer_));
             buffer_.clear();
         }
     } else {
-        telegrams = serial::CutTelegrams(buffer_, delimiterText_);
+        telegrams = serial::cutTelegrams(buffer_, delimiterText_);
         if (lineOverflowed_ && !telegrams.empty()) {
             lineOverflowed_ = false; // only the end of that line is left: not a telegram
             telegrams.erase(telegrams.begin());
@@ -192,13 +197,15 @@ bool TPoll::HandOverTelegrams() {
         wake = link_->queue.putTelegram(std::move(telegram)) || wake;
     }
     if (wake) {
-        WakeMainThread();
+        wakeMainThread();
     }
     return !telegrams.empty();
 }
 
-void TPoll::WakeMainThread() {
-    if (!link_->Terminated) {
-        PostBatch(link_);
+void ReceiveThread::wakeMainThread() {
+    if (!link_->terminated) {
+        postBatch(link_);
     }
 }
+
+} // namespace serial

@@ -14,8 +14,10 @@ namespace platform {
 class SerialDevice;
 }
 
+namespace serial {
+
 // Where the receive thread's hand-overs go; called on the main thread, one call per hand-over.
-struct TPollReceiver {
+struct HandOverReceiver {
     std::function<void(const std::string& telegram)> telegram;
     std::function<void()> silence; // empty: silences are not watched at all
     std::function<void()> deviceLost;
@@ -25,57 +27,60 @@ struct TPollReceiver {
 // What a port and its receive thread share. The port may go away while its thread still runs
 // (closing never waits for the thread), so the thread reaches the port only through this, and
 // only on the main thread.
-struct TPollLink {
-    explicit TPollLink(std::size_t queueBytes = serial::kHandOverQueueBytes) : queue(queueBytes) {}
+struct ReceiveLink {
+    explicit ReceiveLink(std::size_t queueBytes = serial::kHandOverQueueBytes)
+        : queue(queueBytes) {}
 
-    std::atomic<bool> Terminated{false}; // the stop request
+    std::atomic<bool> terminated{false}; // the stop request
     serial::HandOverQueue queue;
     // Main thread only: null once the port has closed or gone.
-    std::shared_ptr<const TPollReceiver> receiver;
+    std::shared_ptr<const HandOverReceiver> receiver;
 };
 
 // The receive thread of an open port: polls the device, cuts telegrams at the delimiter and
 // queues them, and silences, for the main thread, which takes them in batches at the turns of
 // its event loop. It never waits for the main thread and frees itself when it ends.
-class TPoll {
+class ReceiveThread {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
     // normal; false when the system cannot create it. Whether silences are watched is taken from
     // the link's receiver now. Hand-overs need a Qt application whose main thread keeps
     // processing events.
-    static bool Start(std::shared_ptr<TPollLink> link,
+    static bool start(std::shared_ptr<ReceiveLink> link,
                       std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
-                      TDelimiter delimiter);
+                      Delimiter delimiter);
 
     // Receive threads that exist (started and not yet ended).
-    static int Running();
+    static int running();
 
-    TPoll(const TPoll&) = delete;
-    TPoll& operator=(const TPoll&) = delete;
+    ReceiveThread(const ReceiveThread&) = delete;
+    ReceiveThread& operator=(const ReceiveThread&) = delete;
 
 private:
-    TPoll(std::shared_ptr<TPollLink> link, std::shared_ptr<platform::SerialDevice> device,
-          bool watchSilence, std::int32_t timeOutMs, TDelimiter delimiter);
-    ~TPoll();
+    ReceiveThread(std::shared_ptr<ReceiveLink> link, std::shared_ptr<platform::SerialDevice> device,
+                  bool watchSilence, std::int32_t timeOutMs, Delimiter delimiter);
+    ~ReceiveThread();
 
-    void Execute();
+    void execute();
     // Appends one read of at most 80 bytes to the buffer and, when that read came full, what
     // else has arrived already.
-    void ReadDevice();
+    void readDevice();
     // Queues every complete telegram of the buffer; true when there was any (one the full queue
     // dropped counts too: the line was not silent).
-    bool HandOverTelegrams();
-    void WakeMainThread();
+    bool handOverTelegrams();
+    void wakeMainThread();
 
-    std::shared_ptr<TPollLink> link_;
+    std::shared_ptr<ReceiveLink> link_;
     std::shared_ptr<platform::SerialDevice> device_;
     bool watchSilence_;
     bool deviceLost_ = false; // reported already
     std::int64_t timeOut_;    // negative while the first expiry is still to be absorbed
-    TDelimiter delimiter_;
+    Delimiter delimiter_;
     std::string delimiterText_;
     std::string buffer_;
     bool lineOverflowed_ = false; // the line now in the buffer lost its beginning to the bound
 
     static std::atomic<int> running_;
 };
+
+} // namespace serial

@@ -1,14 +1,16 @@
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 #include "platform/ascii_case.h"
 
 #include "platform/port_catalog.h"
 #include "platform/serial_device.h"
-#include "serial/poll.h"
+#include "serial/receive_thread.h"
 
 #include <QMetaMethod>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+
+namespace serial {
 
 namespace {
 
@@ -19,33 +21,33 @@ constexpr std::size_t kMaxDevicePath = 79;
 constexpr std::size_t kMaxPortName = 32;
 constexpr int kQueueBytes = 256;
 
-platform::Parity LineParity(TParity parity) {
+platform::Parity lineParity(Parity parity) {
     switch (parity) {
-    case TParity::even:
+    case Parity::Even:
         return platform::Parity::Even;
-    case TParity::odd:
+    case Parity::Odd:
         return platform::Parity::Odd;
-    case TParity::mark:
+    case Parity::Mark:
         return platform::Parity::Mark;
-    case TParity::space:
+    case Parity::Space:
         return platform::Parity::Space;
-    case TParity::none:
+    case Parity::None:
         break;
     }
     return platform::Parity::None;
 }
 
-const char* ParityPiece(TParity parity) {
+const char* parityPiece(Parity parity) {
     switch (parity) {
-    case TParity::even:
+    case Parity::Even:
         return "e";
-    case TParity::odd:
+    case Parity::Odd:
         return "o";
-    case TParity::mark:
+    case Parity::Mark:
         return "m";
-    case TParity::space:
+    case Parity::Space:
         return "s";
-    case TParity::none:
+    case Parity::None:
         break;
     }
     return "n";
@@ -53,33 +55,33 @@ const char* ParityPiece(TParity parity) {
 
 } // namespace
 
-TMyComPort::TMyComPort(QObject* AOwner) : QObject(AOwner) {}
+SerialPort::SerialPort(QObject* owner) : QObject(owner) {}
 
-TMyComPort::~TMyComPort() {
-    Close();
+SerialPort::~SerialPort() {
+    close();
 }
 
-std::string TMyComPort::DeviceControlText() const {
-    return "baud=" + std::to_string(BaudRate) + " parity=" + ParityPiece(Parity) +
-           " data=" + std::to_string(DataBits) + " stop=" + std::to_string(StopBits);
+std::string SerialPort::deviceControlText() const {
+    return "baud=" + std::to_string(baudRate) + " parity=" + parityPiece(parity) +
+           " data=" + std::to_string(dataBits) + " stop=" + std::to_string(stopBits);
 }
 
-bool TMyComPort::Open(serial::PortOpenFailure* failure) {
+bool SerialPort::open(serial::PortOpenFailure* failure) {
     serial::PortOpenFailure ignored;
     serial::PortOpenFailure& why = failure ? *failure : ignored;
-    why = {ComPort, {}, {}};
+    why = {portName, {}, {}};
     const auto fail = [&why](platform::OpenFailureCause cause, int error = 0) {
         why.failure.cause = cause;
         why.failure.systemError = error;
         return false;
     };
-    if (IsOpen) {
+    if (isOpen) {
         return fail(platform::OpenFailureCause::SystemError, EBUSY);
     }
-    if (AsciiLower(ComPort).rfind("com", 0) != 0) {
+    if (platform::asciiLower(portName).rfind("com", 0) != 0) {
         return fail(platform::OpenFailureCause::NotFound);
     }
-    const std::string devicePath = "\\\\.\\" + ComPort;
+    const std::string devicePath = "\\\\.\\" + portName;
     if (devicePath.size() > kMaxDevicePath) {
         return fail(platform::OpenFailureCause::NotFound);
     }
@@ -87,74 +89,76 @@ bool TMyComPort::Open(serial::PortOpenFailure* failure) {
         return fail(platform::OpenFailureCause::SystemError, EBUSY);
     }
     // The name reaches a device only through the catalog, never as part of a path.
-    const auto port = platform::systemPortCatalog()->find(ComPort);
+    const auto port = platform::systemPortCatalog()->find(portName);
     if (!port) {
         return fail(platform::OpenFailureCause::NotFound);
     }
     why.deviceNode = port->deviceNode;
-    auto device = platform::SerialDevice::Open(port->deviceNode,
-                                               {.baud = BaudRate,
-                                                .dataBits = DataBits,
-                                                .parity = LineParity(Parity),
-                                                .stopBits = StopBits},
+    auto device = platform::SerialDevice::open(port->deviceNode,
+                                               {.baud = baudRate,
+                                                .dataBits = dataBits,
+                                                .parity = lineParity(parity),
+                                                .stopBits = stopBits},
                                                &why.failure);
     if (!device) {
         return false;
     }
 
     // Every step runs even when an earlier one failed; all must succeed.
-    bool configured = device->SetupQueues(kQueueBytes, kQueueBytes);
-    configured = device->SetTimeouts({.ReadInterval = 1,
-                                      .ReadTotalMultiplier = 1,
-                                      .ReadTotalConstant = 1,
-                                      .WriteTotalMultiplier = 1,
-                                      .WriteTotalConstant = 20}) &&
+    bool configured = device->setupQueues(kQueueBytes, kQueueBytes);
+    configured = device->setTimeouts({.readInterval = 1,
+                                      .readTotalMultiplier = 1,
+                                      .readTotalConstant = 1,
+                                      .writeTotalMultiplier = 1,
+                                      .writeTotalConstant = 20}) &&
                  configured;
     if (!configured) {
-        device->Close();
+        device->close();
         return fail(platform::OpenFailureCause::LineSettingsRefused);
     }
 
-    auto receiver = std::make_shared<TPollReceiver>();
+    auto receiver = std::make_shared<HandOverReceiver>();
     receiver->telegram = [this](const std::string& telegram) { emit telegramReceived(telegram); };
-    if (isSignalConnected(QMetaMethod::fromSignal(&TMyComPort::silence))) {
+    if (isSignalConnected(QMetaMethod::fromSignal(&SerialPort::silence))) {
         receiver->silence = [this] { emit silence(); };
     }
     receiver->deviceLost = [this] { emit deviceLost(); };
     receiver->dropped = [this](std::uint64_t count) { emit telegramsDropped(count); };
-    auto link = std::make_shared<TPollLink>(HandOverQueueBytes);
+    auto link = std::make_shared<ReceiveLink>(handOverQueueBytes);
     link->receiver = std::move(receiver);
-    if (!TPoll::Start(link, device, ReadTimeOut, Delimiter)) {
-        device->Close();
+    if (!ReceiveThread::start(link, device, readTimeoutMs, delimiter)) {
+        device->close();
         return fail(platform::OpenFailureCause::SystemError, EAGAIN);
     }
     openDevice = std::move(device);
     link_ = std::move(link);
-    IsOpen = true;
+    isOpen = true;
     return true;
 }
 
-void TMyComPort::Close() {
-    if (IsOpen) {
+void SerialPort::close() {
+    if (isOpen) {
         // The thread is not waited for; what it queued or still queues reaches nobody.
-        link_->Terminated = true;
+        link_->terminated = true;
         link_->receiver.reset();
         link_->queue.clear();
-        openDevice->Close();
+        openDevice->close();
         openDevice.reset();
     }
-    IsOpen = false;
+    isOpen = false;
 }
 
-void TMyComPort::Write(const std::string& Text) {
-    if (IsOpen && openDevice) {
-        openDevice->Write(Text.data(), static_cast<int>(Text.size()));
+void SerialPort::write(const std::string& text) {
+    if (isOpen && openDevice) {
+        openDevice->write(text.data(), static_cast<int>(text.size()));
     }
 }
 
-void TMyComPort::ListPorts() {
-    PortList.clear();
+void SerialPort::listPorts() {
+    portNames.clear();
     for (const std::string& portName : platform::systemPortCatalog()->comNames()) {
-        PortList.push_back(AsciiUpper(portName).substr(0, kMaxPortName));
+        portNames.push_back(platform::asciiUpper(portName).substr(0, kMaxPortName));
     }
 }
+
+} // namespace serial

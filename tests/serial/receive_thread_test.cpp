@@ -1,9 +1,9 @@
-#include "serial/my_com_port.h"
+#include "serial/serial_port.h"
 
 #include "platform/clock.h"
 #include "platform/serial_device.h"
-#include "serial/poll.h"
 #include "serial/receive_buffer.h"
+#include "serial/receive_thread.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"
 
@@ -16,47 +16,50 @@
 
 using talvek::test::FakeSerialMachine;
 using talvek::test::PtyPair;
-using talvek::test::PumpFor;
-using talvek::test::PumpUntil;
+using talvek::test::pumpFor;
+using talvek::test::pumpUntil;
 using namespace std::chrono_literals;
 
 namespace {
 
 struct Event {
     std::string Text; // the telegram, or "<timeout>"
-    std::int64_t AtMs;
+    std::int64_t atMs;
 };
 
 class PollTest : public ::testing::Test {
 protected:
-    void SetUp() override { machine.Link("COM3", pty.SlavePath()); }
+    void SetUp() override { machine.link("COM3", pty.slavePath()); }
     void TearDown() override {
-        EXPECT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s))
+        EXPECT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s))
             << "the receive thread must end after Close";
     }
 
     // A port on the pseudo-terminal that records every hand-over on the main thread.
-    std::unique_ptr<TMyComPort> OpenPort(TDelimiter delimiter, std::int32_t readTimeOut = 0,
-                                         std::size_t queueBytes = serial::kHandOverQueueBytes) {
-        auto port = std::make_unique<TMyComPort>();
-        port->ComPort = "COM3";
-        port->Delimiter = delimiter;
-        port->HandOverQueueBytes = queueBytes;
-        QObject::connect(port.get(), &TMyComPort::telegramReceived,
+    std::unique_ptr<serial::SerialPort>
+    openPort(serial::Delimiter delimiter, std::int32_t readTimeOut = 0,
+             std::size_t queueBytes = serial::kHandOverQueueBytes) {
+        auto port = std::make_unique<serial::SerialPort>();
+        port->portName = "COM3";
+        port->delimiter = delimiter;
+        port->handOverQueueBytes = queueBytes;
+        QObject::connect(port.get(), &serial::SerialPort::telegramReceived,
                          [this](const std::string& telegram) {
-                             events.push_back({telegram, platform::MonotonicMs()});
+                             events.push_back({telegram, platform::monotonicMs()});
                          });
-        QObject::connect(port.get(), &TMyComPort::telegramsDropped, [this](std::uint64_t count) {
-            events.push_back({"<dropped " + std::to_string(count) + ">", platform::MonotonicMs()});
-        });
+        QObject::connect(port.get(), &serial::SerialPort::telegramsDropped,
+                         [this](std::uint64_t count) {
+                             events.push_back({"<dropped " + std::to_string(count) + ">",
+                                               platform::monotonicMs()});
+                         });
         if (readTimeOut > 0) {
-            port->ReadTimeOut = readTimeOut;
-            QObject::connect(port.get(), &TMyComPort::silence, [this] {
-                events.push_back({"<timeout>", platform::MonotonicMs()});
+            port->readTimeoutMs = readTimeOut;
+            QObject::connect(port.get(), &serial::SerialPort::silence, [this] {
+                events.push_back({"<timeout>", platform::monotonicMs()});
             });
         }
-        openedAt = platform::MonotonicMs();
-        EXPECT_TRUE(port->Open());
+        openedAt = platform::monotonicMs();
+        EXPECT_TRUE(port->open());
         return port;
     }
 
@@ -68,15 +71,15 @@ protected:
         return texts;
     }
 
-    bool PumpUntilEvents(std::size_t count, std::chrono::milliseconds timeout = 3s) {
-        return PumpUntil([&] { return events.size() >= count; }, timeout);
+    bool pumpUntilEvents(std::size_t count, std::chrono::milliseconds timeout = 3s) {
+        return pumpUntil([&] { return events.size() >= count; }, timeout);
     }
 
     // Keeps the main thread from serving events until the receive thread has read everything
     // sent so far, then one pass more for it to cut and queue the telegrams.
-    void BusyUntilAllIsRead(std::chrono::milliseconds timeout = 20s) {
+    void busyUntilAllIsRead(std::chrono::milliseconds timeout = 20s) {
         const auto end = std::chrono::steady_clock::now() + timeout;
-        while (pty.SlaveInputBytes() > 0 && std::chrono::steady_clock::now() < end) {
+        while (pty.slaveInputBytes() > 0 && std::chrono::steady_clock::now() < end) {
             std::this_thread::sleep_for(5ms);
         }
         std::this_thread::sleep_for(100ms);
@@ -92,72 +95,72 @@ protected:
 
 TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
     struct Case {
-        const char* Name;
-        TDelimiter Delimiter;
+        const char* name;
+        serial::Delimiter delimiter;
         std::string Stream;
-        std::vector<std::string> Telegrams;
+        std::vector<std::string> telegrams;
     };
     const Case cases[] = {
-        {"CRLF", TDelimiter::CRLF, "ABC\r\n", {"ABC"}},
-        {"LF on CR LF lines", TDelimiter::LF, "A1\r\nB2\r\n", {"A1", "B2"}},
-        {"CR on CR LF lines", TDelimiter::CR, "A1\r\nB2\r\n", {"A1", ""}},
-        {"NULL", TDelimiter::Null, std::string("AB\tCD\0EF\0", 9), {"AB", "EF"}},
-        {"no", TDelimiter::no, "X\x01Y\r\n", {"X\x01Y\r\n"}},
-        {"high characters are text", TDelimiter::CRLF, "\xB5s\xFF\r\n", {"\xB5s\xFF"}},
+        {"CRLF", serial::Delimiter::CrLf, "ABC\r\n", {"ABC"}},
+        {"LF on CR LF lines", serial::Delimiter::Lf, "A1\r\nB2\r\n", {"A1", "B2"}},
+        {"CR on CR LF lines", serial::Delimiter::Cr, "A1\r\nB2\r\n", {"A1", ""}},
+        {"NULL", serial::Delimiter::Null, std::string("AB\tCD\0EF\0", 9), {"AB", "EF"}},
+        {"no", serial::Delimiter::None, "X\x01Y\r\n", {"X\x01Y\r\n"}},
+        {"high characters are text", serial::Delimiter::CrLf, "\xB5s\xFF\r\n", {"\xB5s\xFF"}},
     };
     for (const Case& c : cases) {
         events.clear();
-        auto port = OpenPort(c.Delimiter);
-        pty.Write(c.Stream);
-        PumpUntilEvents(c.Telegrams.size());
-        PumpFor(150ms); // nothing more may follow
-        EXPECT_EQ(Texts(), c.Telegrams) << c.Name;
+        auto port = openPort(c.delimiter);
+        pty.write(c.Stream);
+        pumpUntilEvents(c.telegrams.size());
+        pumpFor(150ms); // nothing more may follow
+        EXPECT_EQ(Texts(), c.telegrams) << c.name;
         port.reset();
-        ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
+        ASSERT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
     }
 }
 
 TEST_F(PollTest, ATelegramSplitOverTwoReadsComesOutOnce) {
-    auto port = OpenPort(TDelimiter::CRLF);
-    pty.Write("12.34");
-    PumpFor(150ms);
+    auto port = openPort(serial::Delimiter::CrLf);
+    pty.write("12.34");
+    pumpFor(150ms);
     EXPECT_TRUE(events.empty());
-    pty.Write("5 Hz\r");
-    PumpFor(150ms);
+    pty.write("5 Hz\r");
+    pumpFor(150ms);
     EXPECT_TRUE(events.empty()) << "half a delimiter is no delimiter";
-    pty.Write("\n");
-    ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(150ms);
+    pty.write("\n");
+    ASSERT_TRUE(pumpUntilEvents(1));
+    pumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"12.345 Hz"});
 }
 
 TEST_F(PollTest, ChangesAfterOpenDoNotReachTheRunningThread) {
-    auto port = OpenPort(TDelimiter::CR);
-    port->Delimiter = TDelimiter::no;
-    port->ReadTimeOut = 100;
+    auto port = openPort(serial::Delimiter::Cr);
+    port->delimiter = serial::Delimiter::None;
+    port->readTimeoutMs = 100;
     int silences = 0;
-    QObject::connect(port.get(), &TMyComPort::silence, [&silences] { ++silences; });
-    pty.Write("A\nB\r");
-    ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(300ms);
+    QObject::connect(port.get(), &serial::SerialPort::silence, [&silences] { ++silences; });
+    pty.write("A\nB\r");
+    ASSERT_TRUE(pumpUntilEvents(1));
+    pumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"A"}) << "still cut at CR and cleaned";
     EXPECT_EQ(silences, 0) << "the thread works on the settings taken at Open";
 
-    port->Close();
-    ASSERT_TRUE(PumpUntil([] { return TPoll::Running() == 0; }, 5s));
-    ASSERT_TRUE(port->Open());
-    pty.Write("C\nD\r");
-    ASSERT_TRUE(PumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
+    port->close();
+    ASSERT_TRUE(pumpUntil([] { return serial::ReceiveThread::running() == 0; }, 5s));
+    ASSERT_TRUE(port->open());
+    pty.write("C\nD\r");
+    ASSERT_TRUE(pumpUntil([&] { return silences >= 1; }, 3s)) << "the next Open takes them";
     EXPECT_EQ(events.back().Text, "C\nD\r");
 }
 
 TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(TDelimiter::CRLF, period);
-    ASSERT_TRUE(PumpUntilEvents(2, 5s));
-    port->Close();
-    const std::int64_t first = events[0].AtMs - openedAt;
-    const std::int64_t second = events[1].AtMs - events[0].AtMs;
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    ASSERT_TRUE(pumpUntilEvents(2, 5s));
+    port->close();
+    const std::int64_t first = events[0].atMs - openedAt;
+    const std::int64_t second = events[1].atMs - events[0].atMs;
     EXPECT_EQ(events[0].Text, "<timeout>");
     EXPECT_GT(first, period) << "the first expiry after the start is absorbed";
     EXPECT_LT(first, period + 350);
@@ -167,48 +170,48 @@ TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
 
 TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(TDelimiter::CRLF, period);
-    pty.Write("early\r\n");
-    ASSERT_TRUE(PumpUntilEvents(2, 5s));
-    port->Close();
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    pty.write("early\r\n");
+    ASSERT_TRUE(pumpUntilEvents(2, 5s));
+    port->close();
     ASSERT_EQ(events[0].Text, "early");
     ASSERT_EQ(events[1].Text, "<timeout>");
-    const std::int64_t silence = events[1].AtMs - events[0].AtMs;
+    const std::int64_t silence = events[1].atMs - events[0].atMs;
     EXPECT_GT(silence, 2 * period) << "the pending first expiry uses up one silent period";
     EXPECT_LT(silence, 2 * period + 350);
 }
 
 TEST_F(PollTest, EveryTelegramRestartsTheTimeOutPeriod) {
     constexpr int period = 400;
-    auto port = OpenPort(TDelimiter::CRLF, period);
-    ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    ASSERT_TRUE(pumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     for (int i = 0; i < 4; ++i) {
-        pty.Write("t\r\n");
-        PumpFor(std::chrono::milliseconds(period / 2));
+        pty.write("t\r\n");
+        pumpFor(std::chrono::milliseconds(period / 2));
     }
-    port->Close();
+    port->close();
     for (std::size_t i = 1; i < events.size(); ++i) {
         EXPECT_EQ(events[i].Text, "t") << "no time-out while telegrams keep coming";
     }
 }
 
 TEST_F(PollTest, CloseWithHandOversQueuedNeitherBlocksNorDeliversAfterwards) {
-    auto port = OpenPort(TDelimiter::CRLF, 50);
+    auto port = openPort(serial::Delimiter::CrLf, 50);
     std::atomic<bool> streaming{true};
     std::thread counter([&] {
         for (int i = 0; streaming; ++i) {
-            pty.Write("S" + std::to_string(i) + "\r\n");
+            pty.write("S" + std::to_string(i) + "\r\n");
             std::this_thread::sleep_for(2ms);
         }
     });
-    ASSERT_TRUE(PumpUntilEvents(5));
+    ASSERT_TRUE(pumpUntilEvents(5));
     // The main thread stops serving events, so telegrams and silences wait in the queue.
     std::this_thread::sleep_for(100ms);
-    const auto before = platform::MonotonicMs();
-    port->Close();
-    EXPECT_LT(platform::MonotonicMs() - before, 500) << "Close must not wait for the thread";
+    const auto before = platform::monotonicMs();
+    port->close();
+    EXPECT_LT(platform::monotonicMs() - before, 500) << "Close must not wait for the thread";
     const std::size_t atClose = events.size();
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_EQ(events.size(), atClose) << "nothing reaches a closed port";
     streaming = false;
     counter.join();
@@ -218,19 +221,19 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
     std::atomic<bool> streaming{true};
     std::thread counter([&] {
         for (int i = 0; streaming; ++i) {
-            pty.Write("D" + std::to_string(i) + "\r\n");
+            pty.write("D" + std::to_string(i) + "\r\n");
             std::this_thread::sleep_for(1ms);
         }
     });
     for (int round = 0; round < 8; ++round) {
-        auto port = OpenPort(round % 2 ? TDelimiter::CRLF : TDelimiter::no, 20);
-        PumpFor(std::chrono::milliseconds(20 + 15 * round));
+        auto port = openPort(round % 2 ? serial::Delimiter::CrLf : serial::Delimiter::None, 20);
+        pumpFor(std::chrono::milliseconds(20 + 15 * round));
         if (round % 3 == 0) {
             std::this_thread::sleep_for(30ms); // leave hand-overs queued
         }
         const std::size_t atDestroy = events.size();
         port.reset();
-        PumpFor(50ms);
+        pumpFor(50ms);
         EXPECT_EQ(events.size(), atDestroy) << "round " << round;
     }
     streaming = false;
@@ -238,29 +241,29 @@ TEST_F(PollTest, DestroyingAnOpenPortWhileTelegramsStreamIsSafe) {
 }
 
 TEST_F(PollTest, AHandlerMayCloseAndDestroyItsPort) {
-    auto port = OpenPort(TDelimiter::CRLF);
-    port->Close();
-    TMyComPort* raw = port.release();
-    QObject::connect(raw, &TMyComPort::telegramReceived, [raw] { delete raw; });
-    ASSERT_TRUE(raw->Open());
-    pty.Write("bye\r\nagain\r\n");
-    PumpFor(300ms);
+    auto port = openPort(serial::Delimiter::CrLf);
+    port->close();
+    serial::SerialPort* raw = port.release();
+    QObject::connect(raw, &serial::SerialPort::telegramReceived, [raw] { delete raw; });
+    ASSERT_TRUE(raw->open());
+    pty.write("bye\r\nagain\r\n");
+    pumpFor(300ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"bye"});
 }
 
 TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
-    auto port = OpenPort(TDelimiter::CRLF, 200);
+    auto port = openPort(serial::Delimiter::CrLf, 200);
     int lost = 0;
-    QObject::connect(port.get(), &TMyComPort::deviceLost, [&lost] { ++lost; });
-    pty.Write("last\r\n");
-    ASSERT_TRUE(PumpUntilEvents(1));
-    pty.CloseMaster();
+    QObject::connect(port.get(), &serial::SerialPort::deviceLost, [&lost] { ++lost; });
+    pty.write("last\r\n");
+    ASSERT_TRUE(pumpUntilEvents(1));
+    pty.closeMaster();
 
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
-    PumpUntil([&] { return lost > 0; }, 2s);
+    pumpUntil([&] { return lost > 0; }, 2s);
     EXPECT_EQ(lost, 1);
-    PumpFor(1000ms);
+    pumpFor(1000ms);
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     const auto cpuMs = [](const rusage& r) {
@@ -271,7 +274,7 @@ TEST_F(PollTest, AVanishedDeviceIsReportedAndDoesNotSpinTheThread) {
     const std::size_t timeOuts = events.size() - 1;
     EXPECT_GE(timeOuts, 3u) << "the passes go on in their rhythm: silences are still reported";
     EXPECT_EQ(lost, 1) << "the loss is reported once";
-    port->Close();
+    port->close();
 }
 
 TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrder) {
@@ -286,10 +289,10 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
         sent.push_back(text);
         burst += sent.back() + "\r\n";
     }
-    auto port = OpenPort(TDelimiter::CRLF);
+    auto port = openPort(serial::Delimiter::CrLf);
     std::atomic<bool> allWritten{false};
     std::thread counter([&] {
-        pty.Write(burst);
+        pty.write(burst);
         allWritten = true;
     });
     const auto end = std::chrono::steady_clock::now() + 20s;
@@ -298,10 +301,10 @@ TEST_F(PollTest, ABurstIsReadWhileTheMainThreadIsBusyAndComesOutCompleteAndInOrd
     }
     EXPECT_TRUE(allWritten) << "the receive thread stopped reading while the main thread was busy";
     EXPECT_TRUE(events.empty());
-    const bool all = PumpUntilEvents(count, 60s);
+    const bool all = pumpUntilEvents(count, 60s);
     counter.join();
     ASSERT_TRUE(all) << events.size() << " of " << count << " handed over";
-    PumpFor(100ms);
+    pumpFor(100ms);
     EXPECT_EQ(Texts(), sent) << "every telegram once, in order";
 }
 
@@ -317,10 +320,10 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
         burst += telegram(i) + "\r\n";
     }
     // Room for some 50 of them.
-    auto port = OpenPort(TDelimiter::CRLF, 0, 50 * (sizeof(serial::HandOver) + 8));
-    pty.Write(burst);
-    BusyUntilAllIsRead();
-    ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
+    auto port = openPort(serial::Delimiter::CrLf, 0, 50 * (sizeof(serial::HandOver) + 8));
+    pty.write(burst);
+    busyUntilAllIsRead();
+    ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().Text[0] == '<'; }, 5s));
     const std::size_t kept = events.size() - 1;
     ASSERT_GT(kept, 0u);
     ASSERT_LT(kept, std::size_t{count});
@@ -329,29 +332,29 @@ TEST_F(PollTest, TelegramsBeyondTheQueueBoundAreReportedAsDroppedWhereTheyWereLo
     }
     EXPECT_EQ(events.back().Text, "<dropped " + std::to_string(count - kept) + ">");
 
-    pty.Write(telegram(count) + "\r\n");
-    ASSERT_TRUE(PumpUntilEvents(kept + 2));
+    pty.write(telegram(count) + "\r\n");
+    ASSERT_TRUE(pumpUntilEvents(kept + 2));
     EXPECT_EQ(events.back().Text, telegram(count)) << "with room again, telegrams come through";
 
     // Destroyed with a full queue and drops pending: none of it reaches anyone.
-    pty.Write(burst);
-    BusyUntilAllIsRead();
+    pty.write(burst);
+    busyUntilAllIsRead();
     const std::size_t atDestroy = events.size();
     port.reset();
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_EQ(events.size(), atDestroy);
 }
 
 TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
     constexpr int period = 150;
-    auto port = OpenPort(TDelimiter::CRLF, period);
-    ASSERT_TRUE(PumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
+    auto port = openPort(serial::Delimiter::CrLf, period);
+    ASSERT_TRUE(pumpUntilEvents(1, 5s)); // the first time-out: the mark is used up
     // All of it happens while the main thread serves no events.
-    pty.Write("A\r\n");
+    pty.write("A\r\n");
     std::this_thread::sleep_for(std::chrono::milliseconds(3 * period));
-    pty.Write("B\r\n");
-    BusyUntilAllIsRead();
-    ASSERT_TRUE(PumpUntil([&] { return !events.empty() && events.back().Text == "B"; }, 5s));
+    pty.write("B\r\n");
+    busyUntilAllIsRead();
+    ASSERT_TRUE(pumpUntil([&] { return !events.empty() && events.back().Text == "B"; }, 5s));
     std::vector<std::string> texts = Texts();
     const auto a = std::find(texts.begin(), texts.end(), "A");
     ASSERT_LT(a + 1, texts.end());
@@ -361,21 +364,21 @@ TEST_F(PollTest, SilencesComeInTheirPlaceAmongTheTelegrams) {
 }
 
 TEST_F(PollTest, ALineThatOverflowsTheBoundIsDroppedAndTheNextOneComesThrough) {
-    auto port = OpenPort(TDelimiter::CRLF);
+    auto port = openPort(serial::Delimiter::CrLf);
     std::string stream;
     for (int i = 0; i < 6000; ++i) {
         stream += static_cast<char>('A' + (i * 7) % 26);
     }
     // In pieces the terminal's input queue takes whole, each read up before the next.
     for (std::size_t at = 0; at < stream.size(); at += 3000) {
-        pty.Write(stream.substr(at, 3000));
-        ASSERT_TRUE(PumpUntil([&] { return pty.SlaveInputBytes() == 0; }, 10s));
+        pty.write(stream.substr(at, 3000));
+        ASSERT_TRUE(pumpUntil([&] { return pty.slaveInputBytes() == 0; }, 10s));
     }
-    PumpFor(200ms);
+    pumpFor(200ms);
     EXPECT_TRUE(events.empty());
     // Its end alone must not pass for a telegram; the line after it is whole again.
-    pty.Write("1234.5 Hz\r\n10.000 Hz\r\n");
-    ASSERT_TRUE(PumpUntilEvents(1));
-    PumpFor(150ms);
+    pty.write("1234.5 Hz\r\n10.000 Hz\r\n");
+    ASSERT_TRUE(pumpUntilEvents(1));
+    pumpFor(150ms);
     EXPECT_EQ(Texts(), std::vector<std::string>{"10.000 Hz"});
 }

@@ -1,0 +1,73 @@
+#include "bench/bench_options.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace bench {
+namespace {
+
+[[noreturn]] void printUsage(const Usage& usage, int status) {
+    std::FILE* out = status == 0 ? stdout : stderr;
+    std::fprintf(out, "usage: %s [--help]", usage.name);
+    if (usage.defaultPoints > 0) {
+        std::fprintf(out, " [--points N]");
+    }
+    if (usage.drawsSignal) {
+        std::fprintf(out, " [--signal drift|noise]");
+    }
+    std::fprintf(out, "\n%s\n", usage.what);
+    if (usage.defaultPoints > 0) {
+        std::fprintf(out, "  --points N   number of points (default %ld)\n", usage.defaultPoints);
+    }
+    if (usage.drawsSignal) {
+        std::fprintf(out, "  --signal S   drift (default): 10 MHz drifting with a little noise;\n"
+                          "               noise: 10 MHz with white noise\n");
+    }
+    std::fprintf(out, "Runs on the offscreen platform unless QT_QPA_PLATFORM names another.\n");
+    std::exit(status);
+}
+
+} // namespace
+
+Options parseOptions(int argc, char** argv, const Usage& usage) {
+    Options options;
+    options.points = usage.defaultPoints;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            printUsage(usage, 0);
+        } else if (usage.defaultPoints > 0 && std::strcmp(arg, "--points") == 0 && hasValue) {
+            options.points = std::atol(argv[++i]);
+            if (options.points <= 0) {
+                printUsage(usage, 2);
+            }
+        } else if (usage.drawsSignal && std::strcmp(arg, "--signal") == 0 && hasValue) {
+            const char* name = argv[++i];
+            if (std::strcmp(name, "drift") == 0) {
+                options.signal = Signal::Drift;
+            } else if (std::strcmp(name, "noise") == 0) {
+                options.signal = Signal::WhiteNoise;
+            } else {
+                printUsage(usage, 2);
+            }
+        } else {
+            printUsage(usage, 2);
+        }
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return options;
+}
+
+SignalSource::SignalSource(Signal signal) : signal_(signal) {}
+
+double SignalSource::next() {
+    if (signal_ == Signal::Drift) {
+        drift_ += 0.001 + noise_(random_) * 0.02;
+        return 10e6 + drift_ + noise_(random_);
+    }
+    return 10e6 + noise_(random_);
+}
+
+} // namespace bench

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <random>
+
+// What every benchmark takes from its command line: --help, the number of points and, where it
+// draws readings, their signal. Benchmarks run on the offscreen platform unless QT_QPA_PLATFORM
+// names another.
+namespace bench {
+
+enum class Signal {
+    Drift,      // 10 MHz drifting slowly, with a little noise: the y range moves all the time
+    WhiteNoise, // 10 MHz with white noise only
+};
+
+struct Options {
+    long points = 0;
+    Signal signal = Signal::Drift;
+};
+
+struct Usage {
+    const char* name;
+    const char* what;   // one or more lines on what it measures
+    long defaultPoints; // 0: the bench takes no number of points
+    bool drawsSignal;
+};
+
+// Answers --help (and exits), refuses what it does not know (and exits), and sets the platform.
+// Must come before the application object.
+Options parseOptions(int argc, char** argv, const Usage& usage);
+
+// Readings of the chosen signal, the same sequence on every run.
+class SignalSource {
+public:
+    explicit SignalSource(Signal signal);
+    double next();
+
+private:
+    Signal signal_;
+    std::mt19937_64 random_{2026};
+    std::normal_distribution<double> noise_{0.0, 0.05};
+    double drift_ = 0;
+};
+
+} // namespace bench
