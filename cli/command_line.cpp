@@ -31,7 +31,7 @@ std::string usageText() {
             "  3  the file does not exist or cannot be read\n"
             "  4  the file holds no usable reading\n"
             "  5  the port is not there, or it does not open (in use, no permission)\n"
-            "  6  no counter answered, it refused a command, or it went away\n"
+            "  6  no counter answered, it refused a command, or it was lost for good\n"
             "  7  the output file or the journal cannot be written\n"
             "Every failure is one line on standard error.\n";
     return text;

@@ -23,6 +23,10 @@ void warn(std::string_view message) {
     writeLine(stderr, "talvek-cli: warning: ", message);
 }
 
+void tell(std::string_view message) {
+    writeLine(stderr, "talvek-cli: ", message);
+}
+
 void print(std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
 }

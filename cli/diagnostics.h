@@ -12,6 +12,9 @@ ExitCode fail(ExitCode code, std::string_view message);
 // One line "talvek-cli: warning: message" on standard error.
 void warn(std::string_view message);
 
+// One line "talvek-cli: message" on standard error: news of a run that goes on.
+void tell(std::string_view message);
+
 // Writes `text` to standard output as it is.
 void print(std::string_view text);
 

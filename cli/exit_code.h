@@ -10,7 +10,7 @@ enum class ExitCode {
     Unreadable = 3, // the file does not exist or cannot be read
     NoReadings = 4, // the file holds no usable reading
     NoPort = 5,     // the port is not there or does not open (in use, no permission)
-    NoCounter = 6,  // no counter answered, it refused a command, or it went away
+    NoCounter = 6,  // no counter answered, it refused a command, or it was lost for good
     Unwritable = 7, // the output file or the journal cannot be written
 };
 

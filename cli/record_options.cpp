@@ -188,7 +188,15 @@ Options
                      may be given more than once, sent in order
   --help             this text
 
-If the counter goes away (unplugged), the readings so far are written and the exit status is 6.
+If the device goes away (unplugged), the recording waits for it, as long as it takes, and says so
+on standard error ("Serial device COM3 lost; waiting for it to come back"). It looks twice a
+second for the same device (the same USB adapter by its serial number, the same link of a virtual
+port), opens it when the counter gives the same identification, sets it up again and goes on
+into the same output, file and journal ("Serial device COM3 reconnected; 4.2 s lost"); the time
+stamps go on across the gap. --duration and --count count the time and readings before it, and
+Ctrl-C or SIGTERM while waiting write the file and exit 0. Only a port missing from the system's
+port list at the connect, with nothing to know it again by, ends the recording at once, with the
+readings so far and exit status 6.
 )";
 }
 

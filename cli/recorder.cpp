@@ -44,6 +44,9 @@ Recorder::Recorder(RecordRequest request, platform::PortInfo port,
     QObject::connect(&counter_, &counter::KelvoCounter::deviceLost, &counter_,
                      [this] { handleDeviceLost(); });
     QObject::connect(&durationTimer_, &QTimer::timeout, &counter_, [this] { checkDuration(); });
+    QObject::connect(
+        &reconnector_, &counter::Reconnector::reconnected, &counter_,
+        [this](const std::string& port, std::int64_t lostMs) { resume(port, lostMs); });
 }
 
 Recorder::~Recorder() {
@@ -94,6 +97,9 @@ void Recorder::finishConnect(bool connected) {
 }
 
 void Recorder::sendNextStep() {
+    if (ended_ || counter_.deviceGone()) {
+        return;
+    }
     if (nextStep_ == request_.setup.size()) {
         startMeasuring();
         return;
@@ -104,13 +110,18 @@ void Recorder::sendNextStep() {
         end(ExitCode::NoCounter, "could not send " + step.what + " to the counter");
         return;
     }
+    stepPending_ = true;
     replyDeadline_.start(kReplyTimeoutMs);
 }
 
+// After a reconnect the driver may still hold reply waits of commands sent to the lost device; the
+// first reply ends them together with the step's own, so only the first end counts and the next
+// step goes out once they are all through.
 void Recorder::finishStep(bool answered) {
-    if (measuring_ || ended_ || nextStep_ == request_.setup.size()) {
+    if (!stepPending_ || ended_) {
         return; // the reply to the start of the measurement, or to the stop at the end
     }
+    stepPending_ = false;
     replyDeadline_.stop();
     const SetupStep& step = request_.setup[nextStep_];
     if (!answered) {
@@ -124,7 +135,7 @@ void Recorder::finishStep(bool answered) {
         return;
     }
     ++nextStep_;
-    sendNextStep();
+    QTimer::singleShot(0, &counter_, [this] { sendNextStep(); });
 }
 
 void Recorder::startMeasuring() {
@@ -132,7 +143,10 @@ void Recorder::startMeasuring() {
         end(ExitCode::NoCounter, "could not start the measurement");
         return;
     }
-    measuring_ = true;
+    if (recording_) {
+        return; // measuring again after a reconnect
+    }
+    recording_ = true;
     printLine(counter::datHeader(startTime_, QLocale::system(), "\n"));
     checkDuration();
 }
@@ -152,7 +166,7 @@ void Recorder::checkDuration() {
 }
 
 void Recorder::addReading(const counter::Reading& reading) {
-    if (!measuring_ || ended_) {
+    if (!recording_ || ended_) {
         return;
     }
     // Whole milliseconds on the monotonic clock, as the window logs them.
@@ -178,14 +192,33 @@ void Recorder::addStatus(const std::string& telegram) {
     }
 }
 
-// The device went away under the connection. This is where reconnecting by identity plugs in:
-// wait for the same device to come back, identify it and go on adding to readings_; until then a
-// lost device ends the recording with what it has.
+// The device went away under the connection. A logger left alone for a week waits for it as long
+// as it takes; --duration and a stop signal still end the recording meanwhile.
 void Recorder::handleDeviceLost() {
-    end(ExitCode::NoCounter,
-        port_.comName + " (" + port_.deviceNode + ") went away (unplugged?) after " +
-            std::to_string(readings_.size()) + " readings" +
-            (request_.outPath.empty() ? std::string() : "; they are in " + request_.outPath));
+    replyDeadline_.stop();
+    stepPending_ = false;
+    if (!reconnector_.waiting()) {
+        end(ExitCode::NoCounter,
+            counter_.port() + " (" + port_.deviceNode + ") went away (unplugged?) after " +
+                std::to_string(readings_.size()) +
+                " readings; the system's port list has nothing to know it again by" +
+                (request_.outPath.empty() ? std::string() : "; they are in " + request_.outPath));
+        return;
+    }
+    progress_.finish();
+    tell("Serial device " + counter_.port() + " lost; waiting for it to come back");
+}
+
+// The same device is back: the counter may have been switched off meanwhile, so it is set up
+// again from the first step.
+void Recorder::resume(const std::string& port, std::int64_t lostMs) {
+    if (ended_) {
+        return;
+    }
+    tell("Serial device " + port + " reconnected; " +
+         QString::number(static_cast<double>(lostMs) / 1000, 'f', 1).toStdString() + " s lost");
+    nextStep_ = 0;
+    sendNextStep();
 }
 
 void Recorder::end(ExitCode code, const std::string& message) {
@@ -195,7 +228,7 @@ void Recorder::end(ExitCode code, const std::string& message) {
     ended_ = true;
     replyDeadline_.stop();
     durationTimer_.stop();
-    if (measuring_ && counter_.isConnected()) {
+    if (recording_ && counter_.isConnected() && !counter_.deviceGone()) {
         counter_.measureStop();
     }
     counter_.disconnectFromCounter();
@@ -204,7 +237,7 @@ void Recorder::end(ExitCode code, const std::string& message) {
         journal_->appendDisconnect(static_cast<double>(elapsedMs()));
     }
     std::string writeError;
-    if ((measuring_ || code == ExitCode::Done) && !request_.outPath.empty()) {
+    if ((recording_ || code == ExitCode::Done) && !request_.outPath.empty()) {
         writeError = writeFile();
     }
     closeJournal(!writeError.empty() || code != ExitCode::Done || request_.keepJournal);

@@ -1,6 +1,6 @@
 # Sourced by ./run and ./test: installs the Debian packages the build and the tests need.
 talvek_packages=(
-  cmake ninja-build g++ clang pkg-config ccache
+  cmake ninja-build g++ clang clang-format pkg-config ccache
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev
   fonts-liberation
