@@ -68,6 +68,18 @@ std::string noiseTypeName(int alpha) {
     return std::string(kNoiseNames[static_cast<std::size_t>(index)]);
 }
 
+DeviationCells deviationCells(const DeviationPoint& point) {
+    const auto bound = [&point](double value) {
+        return point.hasInterval ? scientificText(value, kTableDecimals) : std::string(kNoInterval);
+    };
+    return {generalText(point.tau, kTauDigits),
+            std::to_string(point.terms),
+            scientificText(point.value, kTableDecimals),
+            bound(point.lower),
+            bound(point.upper),
+            noiseTypeName(point.alpha)};
+}
+
 std::string deviationCsv(std::span<const DeviationPoint> points) {
     std::string text = "tau,deviation,terms,value,lower,upper\n";
     for (const DeviationPoint& point : points) {
@@ -101,13 +113,9 @@ std::string deviationTable(std::span<const DeviationPoint> points) {
             text += '\n';
             text += tableRow("tau/s", "terms", "deviation", "lower", "upper", "noise");
         }
-        const auto bound = [&point](double value) {
-            return point.hasInterval ? scientificText(value, kTableDecimals)
-                                     : std::string(kNoInterval);
-        };
-        text += tableRow(generalText(point.tau, kTauDigits), std::to_string(point.terms),
-                         scientificText(point.value, kTableDecimals), bound(point.lower),
-                         bound(point.upper), noiseTypeName(point.alpha));
+        const DeviationCells cells = deviationCells(point);
+        text +=
+            tableRow(cells.tau, cells.terms, cells.value, cells.lower, cells.upper, cells.noise);
     }
     return text;
 }

@@ -15,6 +15,18 @@ namespace analysis {
 // for any other.
 std::string noiseTypeName(int alpha);
 
+// One averaging time of the table below, cell by cell: tau, terms, deviation, lower, upper and
+// the noise type.
+struct DeviationCells {
+    std::string tau;
+    std::string terms;
+    std::string value;
+    std::string lower;
+    std::string upper;
+    std::string noise;
+};
+DeviationCells deviationCells(const DeviationPoint& point);
+
 // The header line "tau,deviation,terms,value,lower,upper", then one line per point in the order
 // given: tau in s, the short name of the deviation (adev, mdev, hdev, tdev), the number of terms
 // and the deviation with its interval, numbers with 17 significant digits; lower and upper are

@@ -7,6 +7,7 @@
 
 #include <QMenu>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace app {
 namespace {
@@ -109,6 +110,16 @@ void GraphPage::startTrace() {
     plot_->setRulerOn(true);
     plot_->clearAllTraces();
     plot_->addTrace(false, {});
+}
+
+// The x axis as last drawn, zoom included, back in seconds; everything before the first paint.
+TimeSpan GraphPage::shownTimeSpan() const {
+    const plot::AxisRecord& x = plot_->engine().plotArea(1).axisRecord[plot::kAxisX];
+    const double scale = plot_->xAxis().scaleFactor;
+    if (!x.axisDefined || !(scale > 0)) {
+        return {-std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity()};
+    }
+    return {x.axisMin / scale, x.axisMax / scale};
 }
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {

@@ -2,6 +2,7 @@
 
 #include "app/axis_units.h"
 #include "app/page.h"
+#include "app/time_span.h"
 #include "counter/measurement_file.h"
 
 #include <memory>
@@ -39,6 +40,9 @@ public:
     // After a successful connect: the ruler and zoom are on, and trace 0, the one every reading
     // feeds, starts empty on the left axis.
     void startTrace();
+    // The time span the x axis shows, zoomed or not; the whole span of the trace before the first
+    // paint.
+    TimeSpan shownTimeSpan() const;
     // Plots the reading at `seconds` since the connect attempt.
     void addReading(double seconds, const counter::Reading& reading);
     // A whole measurement read back, plotted as if just measured: trace 0 as after a connect,

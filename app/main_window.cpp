@@ -8,6 +8,7 @@
 #include "app/log_model.h"
 #include "app/qt_dialogs.h"
 #include "app/recording/recording_journal.h"
+#include "app/stability_page.h"
 #include "app/widget_style.h"
 #include "counter/kelvo_counter.h"
 #include "platform/clock.h"
@@ -93,10 +94,12 @@ void MainWindow::assemblePages() {
     commandsPage_ = new CommandsPage(*counter_);
     displayPage_ = new DisplayPage;
     graphPage_ = new GraphPage(dialogs_);
+    stabilityPage_ = new StabilityPage([this] { return graphPage_->shownTimeSpan(); });
     pages_->addTab(connectPage_, QStringLiteral("Connect"));
     pages_->addTab(commandsPage_, QStringLiteral("Commands"));
     pages_->addTab(displayPage_, QStringLiteral("Display"));
     pages_->addTab(graphPage_, QStringLiteral("Graph"));
+    pages_->addTab(stabilityPage_, QStringLiteral("Stability"));
     pages_->setCurrentWidget(connectPage_);
     setCentralWidget(pages_);
     commandsPage_->alignWith(connectPage_->bottomRow());
@@ -111,6 +114,7 @@ void MainWindow::assemblePages() {
     connect(commandsPage_, &CommandsPage::connectToggleRequested, this, toggleConnection);
     connect(displayPage_, &DisplayPage::connectToggleRequested, this, toggleConnection);
     connect(graphPage_, &GraphPage::connectToggleRequested, this, toggleConnection);
+    connect(stabilityPage_, &StabilityPage::connectToggleRequested, this, toggleConnection);
     for (int i = 0; i < pages_->count(); ++i) {
         pages_->widget(i)->installEventFilter(this);
     }
@@ -126,8 +130,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::fitHiddenPages() {
     const QSize size = pages_->currentWidget()->size();
-    for (Page* page :
-         std::initializer_list<Page*>{connectPage_, commandsPage_, displayPage_, graphPage_}) {
+    for (Page* page : std::initializer_list<Page*>{connectPage_, commandsPage_, displayPage_,
+                                                   graphPage_, stabilityPage_}) {
         if (page != pages_->currentWidget()) {
             page->fitTo(size);
         }

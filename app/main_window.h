@@ -24,6 +24,7 @@ class CommandsPage;
 class ConnectPage;
 class DisplayPage;
 class GraphPage;
+class StabilityPage;
 class LogModel;
 class RecordingJournal;
 struct LoadedMeasurement;
@@ -41,9 +42,9 @@ struct WindowEnvironment {
     std::function<std::int64_t()> monotonicMs;
 };
 
-// The main window: it assembles the "Connect", "Commands", "Display" and "Graph" pages and the
-// status bar, wires them to the counter driver, keeps the settings file and decides when the
-// window may close.
+// The main window: it assembles the "Connect", "Commands", "Display", "Graph" and "Stability"
+// pages and the status bar, wires them to the counter driver, keeps the settings file and decides
+// when the window may close.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -58,6 +59,7 @@ public:
     CommandsPage& commandsPage() const { return *commandsPage_; }
     DisplayPage& displayPage() const { return *displayPage_; }
     GraphPage& graphPage() const { return *graphPage_; }
+    StabilityPage& stabilityPage() const { return *stabilityPage_; }
     counter::KelvoCounter& counter() const { return *counter_; }
     const LogModel& log() const { return *log_; }
 
@@ -119,6 +121,7 @@ private:
     CommandsPage* commandsPage_ = nullptr;
     DisplayPage* displayPage_ = nullptr;
     GraphPage* graphPage_ = nullptr;
+    StabilityPage* stabilityPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
     double startTime_ = 0;     // wall-clock date-time of the last connect attempt

@@ -5,6 +5,7 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/recording/recording_journal.h"
+#include "app/stability_page.h"
 #include "counter/kelvo_counter.h"
 #include "counter/reading.h"
 #include "counter/reconnector.h"
@@ -56,6 +57,7 @@ void MainWindow::finishConnect(bool connected) {
         setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(counter_->device()) +
                        QStringLiteral(" on port ") + QString::fromUtf8(port));
         graphPage_->startTrace();
+        stabilityPage_->clear();
     } else {
         setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
         connectPage_->showDisconnected();
@@ -73,6 +75,7 @@ void MainWindow::addReading(const counter::Reading& reading) {
     showStatus(reading.telegram);
     log_->append(t, reading.value);
     graphPage_->addReading(t / 1000, reading);
+    stabilityPage_->addReading(t, reading.value, reading.isPeriod);
     displayPage_->showReading(reading);
 }
 

@@ -5,6 +5,7 @@
 #include "app/log_model.h"
 #include "app/recording/measurement_loading.h"
 #include "app/recording/recording_journal.h"
+#include "app/stability_page.h"
 #include "counter/date_text.h"
 #include "counter/kelvo_counter.h"
 
@@ -92,14 +93,15 @@ void MainWindow::openThroughDialog() {
     showMeasurement(loaded, "Opened " + name + ": " + readingsCount(loaded.readings.size()) + '.');
 }
 
-// As if just measured: the log, the graph with its ruler, the display, and the start time that
-// the .dat header tells (0, as before any connect, when the file holds none).
+// As if just measured: the log, the graph with its ruler, the stability, the display, and the start
+// time that the .dat header tells (0, as before any connect, when the file holds none).
 void MainWindow::showMeasurement(const LoadedMeasurement& measurement, const std::string& outcome) {
     log_->clear();
     log_->appendAll(measurement.readings);
     startTime_ = measurement.startTime.value_or(0);
     const bool periods = measurement.lastReading && measurement.lastReading->isPeriod;
     graphPage_->showMeasurement(measurement.readings, periods);
+    stabilityPage_->showMeasurement(measurement.readings, periods);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);
     }

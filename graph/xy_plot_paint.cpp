@@ -33,6 +33,7 @@ void XyPlot::paintGraph() {
                                      .start = range.lower,
                                      .end = range.upper,
                                      .gridOn = gridOn,
+                                     .logarithmic = settings.logarithmic,
                                      .fixedFormat = fixedNumberFormat_};
     };
     engine_.drawAxis(axis(plot::AxisKind::X, xAxis_, 1, plan.x, xGridOn_));

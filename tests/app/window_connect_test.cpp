@@ -1,7 +1,10 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
+#include "analysis/deviation_table.h"
+#include "analysis/stability.h"
 #include "app/log_view.h"
+#include "app/stability_page.h"
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
@@ -13,11 +16,20 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
 
 namespace {
+
+// The page's first choice: the Allan deviation alone.
+analysis::StabilityOptions allanOnly() {
+    analysis::StabilityOptions options;
+    options.kinds = {analysis::Deviation::Allan};
+    return options;
+}
 
 using WindowConnectTest = WindowTest;
 
@@ -234,6 +246,31 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     const app::LogView& view = *form.connectPage().logView();
     EXPECT_TRUE(view.viewport()->rect().contains(view.rowRect(1)));
     EXPECT_GE(view.rowHeight(), QFontMetrics(view.font()).height());
+}
+
+// Each reading feeds the stability page; hidden, it only catches up when it shows.
+TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
+    app::MainWindow& form = open();
+    connectCounter();
+    std::vector<analysis::Reading> readings;
+    for (int i = 0; i < 12; ++i) {
+        nowMs += 100;
+        const double value = 10000000 + (i * 7 % 5);
+        readings.push_back({100.0 * (i + 1), value, false});
+        sendReading(std::to_string(static_cast<int>(value)), i + 1);
+    }
+    QTest::qWait(400);
+    EXPECT_EQ(form.stabilityPage().table()->rowCount(), 0);
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    const auto expected = analyzeReadings(readings, allanOnly());
+    ASSERT_EQ(form.stabilityPage().table()->rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(form.stabilityPage().table()->item(row, 3)->text().toStdString(),
+                  analysis::deviationCells(expected.points[row]).value);
+    }
+    window->connectPage().connectButton()->click();
+    connectCounter();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().table()->rowCount() == 0; }));
 }
 
 TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt) {

@@ -3,7 +3,10 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
+#include "analysis/deviation_table.h"
+#include "analysis/stability.h"
 #include "app/formats/log_line.h"
+#include "app/stability_page.h"
 #include "counter/date_text.h"
 #include "counter/float_text.h"
 #include "counter/journal_reader.h"
@@ -13,8 +16,10 @@
 #include "graph/xy_plot.h"
 
 #include <QCoreApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
@@ -23,6 +28,13 @@
 #include <unistd.h>
 
 namespace {
+
+// The page's first choice: the Allan deviation alone.
+analysis::StabilityOptions allanOnly() {
+    analysis::StabilityOptions options;
+    options.kinds = {analysis::Deviation::Allan};
+    return options;
+}
 
 namespace fs = std::filesystem;
 
@@ -82,6 +94,20 @@ protected:
     void abandon() {
         window->counter().disconnectFromCounter();
         window.reset();
+    }
+
+    // Opens a .dat of `count` readings 250 ms apart and returns them.
+    std::vector<analysis::Reading> openReadings(int count) {
+        std::string text = "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n";
+        std::vector<analysis::Reading> readings;
+        for (int i = 0; i < count; ++i) {
+            readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25, false});
+            text +=
+                std::to_string(250 * i) + ' ' + counter::floatToStr(readings.back().value) + '\n';
+        }
+        writeBytes(folderFile("readings.dat"), text);
+        openThroughMenu(folderFile("readings.dat"));
+        return readings;
     }
 
     QImage graphPicture() const {
@@ -305,6 +331,49 @@ TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromThe
     EXPECT_EQ(logLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
                                                     app::logLine(300, 7.5, separator)}));
     EXPECT_EQ(form.startTime(), 0.0);
+}
+
+TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
+    app::MainWindow& form = open();
+    const std::vector<analysis::Reading> readings = openReadings(40);
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    EXPECT_EQ(form.stabilityPage().shown().values, 40);
+    const auto expected = analyzeReadings(readings, allanOnly());
+    ASSERT_EQ(form.stabilityPage().table()->rowCount(), static_cast<int>(expected.points.size()));
+    for (std::size_t row = 0; row < expected.points.size(); ++row) {
+        EXPECT_EQ(
+            form.stabilityPage().table()->item(static_cast<int>(row), 3)->text().toStdString(),
+            analysis::deviationCells(expected.points[row]).value);
+    }
+}
+
+// A Ctrl-drag on the graph narrows what the zoomed span analyses to the readings it shows.
+TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
+    app::MainWindow& form = open();
+    const std::vector<analysis::Reading> readings = openReadings(200);
+    form.pages()->setCurrentWidget(&form.graphPage());
+    graph::XyPlot& plot = *form.graphPage().plot();
+    plot.repaintNow();
+    const QPoint from(plot.width() * 3 / 10, plot.height() / 5);
+    const QPoint to(plot.width() / 2, plot.height() * 7 / 10);
+    for (const auto& [type, at] :
+         {std::pair{QEvent::MouseButtonPress, from}, std::pair{QEvent::MouseMove, to},
+          std::pair{QEvent::MouseButtonRelease, to}}) {
+        QMouseEvent event(type, QPointF(at), QPointF(plot.mapToGlobal(at)), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::ControlModifier);
+        QCoreApplication::sendEvent(&plot, &event);
+    }
+    plot.repaintNow();
+    const app::TimeSpan shown = form.graphPage().shownTimeSpan();
+    const auto inside = std::ranges::count_if(readings, [&](const analysis::Reading& r) {
+        return r.timeMs >= shown.fromSeconds * 1000 && r.timeMs <= shown.toSeconds * 1000;
+    });
+    EXPECT_GT(inside, 20);
+    EXPECT_LT(inside, 120);
+    talvek::test::findMenuAction(form.stabilityPage().menu(), {"Span", "Zoomed span of the graph"})
+        ->trigger();
+    EXPECT_EQ(form.stabilityPage().shown().values, inside);
 }
 
 } // namespace

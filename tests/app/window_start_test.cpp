@@ -1,4 +1,6 @@
 #include "app/log_view.h"
+#include "app/stability_page.h"
+#include "app/stability_plot.h"
 #include "counter/date_text.h"
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
@@ -20,6 +22,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <filesystem>
 
 namespace {
@@ -46,11 +49,11 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
 
 TEST_F(WindowStartTest, PagesAndControls) {
     app::MainWindow& form = open();
-    ASSERT_EQ(form.pages()->count(), 4);
-    const char* titles[] = {"Connect", "Commands", "Display", "Graph"};
+    ASSERT_EQ(form.pages()->count(), 5);
+    const char* titles[] = {"Connect", "Commands", "Display", "Graph", "Stability"};
     QWidget* pages[] = {&form.connectPage(), &form.commandsPage(), &form.displayPage(),
-                        &form.graphPage()};
-    for (int i = 0; i < 4; ++i) {
+                        &form.graphPage(), &form.stabilityPage()};
+    for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(form.pages()->tabText(i), QString::fromLatin1(titles[i]));
         EXPECT_EQ(form.pages()->widget(i), pages[i]);
     }
@@ -129,6 +132,9 @@ TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
          {"Time unit", "Frequency unit", "", "Clear", "Unzoom", "Copy graph to clipboard", "Print",
           "", "Connect/Disconnect"}},
         {form.displayPage().menu(), {"Connect/Disconnect"}},
+        {form.stabilityPage().menu(),
+         {"Deviations", "Tau spacing", "Remove drift", "Span", "", "Copy table", "",
+          "Connect/Disconnect"}},
         {form.commandsPage().commandMenu(),
          {"Measure", "Gate Time", "Average", "Mode", "COM Telegram", "Transmit Interval <value>",
           "Prescaler", "", "Info", "ESC Command <value>", "", "Connect/Disconnect"}},
@@ -288,6 +294,14 @@ void expectResizeRule(app::MainWindow& form) {
     EXPECT_EQ(form.displayPage().readingLabel()->y(),
               (pageHeight - QFontMetrics(form.displayPage().readingLabel()->font()).height()) / 2)
         << at;
+
+    // The stability plot and table share the page's width above the caption line.
+    const app::StabilityPage& stability = form.stabilityPage();
+    EXPECT_EQ(stability.plot().x(), 0) << at;
+    EXPECT_EQ(stability.plot().width() + stability.table()->width(), width) << at;
+    EXPECT_EQ(stability.table()->x(), stability.plot().width()) << at;
+    EXPECT_EQ(stability.caption()->y(), stability.plot().height()) << at;
+    EXPECT_EQ(stability.caption()->geometry().bottom() + 1, pageHeight) << at;
 }
 
 TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
@@ -336,13 +350,13 @@ TEST_F(WindowStartTest, ResizeRuleLaysOutEveryPage) {
 // Every page follows the window's size, also one that was hidden while the window was resized.
 TEST_F(WindowStartTest, ResizeRuleHoldsWhicheverPageShows) {
     app::MainWindow& form = open();
-    for (int showing = 0; showing < 4; ++showing) {
+    for (int showing = 0; showing < 5; ++showing) {
         for (const QSize size : {QSize(760, 380), QSize(1148, 574)}) {
             form.pages()->setCurrentIndex(showing);
             QCoreApplication::processEvents();
             form.resize(size);
             QCoreApplication::processEvents();
-            for (int page : {1, 2, 3, 0}) {
+            for (int page : {1, 2, 3, 4, 0}) {
                 form.pages()->setCurrentIndex(page);
                 QCoreApplication::processEvents();
                 expectResizeRule(form);

@@ -1,6 +1,6 @@
-// Pictures of the four pages for the README: the window connected to the virtual counter after a
+// Pictures of the five pages for the README: the window connected to the virtual counter after a
 // few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
-// With a size, the window is then resized to it while the "Graph" page shows and the four pages
+// With a size, the window is then resized to it while the "Graph" page shows and the five pages
 // are taken again as page-<name>-<width>x<height>.png.
 
 #include "app/commands_page.h"
@@ -9,6 +9,7 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
+#include "app/stability_page.h"
 #include "counter/kelvo_counter.h"
 #include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
@@ -48,11 +49,12 @@ bool Save(app::MainWindow& form, QWidget* page, const QString& file) {
     return form.grab().save(file);
 }
 
-// The pages in order, ending on the "Graph" page.
+// The pages, ending on the "Graph" page.
 bool savePages(app::MainWindow& form, const QString& out, const QString& suffix) {
     return Save(form, &form.connectPage(), out + "/page-connect" + suffix + ".png") &&
            Save(form, &form.commandsPage(), out + "/page-commands" + suffix + ".png") &&
            Save(form, &form.displayPage(), out + "/page-display" + suffix + ".png") &&
+           Save(form, &form.stabilityPage(), out + "/page-stability" + suffix + ".png") &&
            Save(form, &form.graphPage(), out + "/page-graph" + suffix + ".png");
 }
 

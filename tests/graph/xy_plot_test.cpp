@@ -427,6 +427,37 @@ TEST(XyPlotOutput, PrintPutsThePictureCentredOnTheLandscapePage) {
     EXPECT_EQ(covered, QRect(400 - 10, 400 - 10, 300 * 20, 200 * 20));
 }
 
+// Decades lie equally far apart on logarithmic axes, and both drawing paths draw them alike.
+TEST_F(XyPlotTest, LogarithmicAxesSpaceDecadesEquallyOnBothDrawingPaths) {
+    plot.addTrace(false, {{1, 1e-9}, {10, 1e-8}, {100, 1e-7}, {1000, 1e-6}});
+    changeAxes([](graph::AxisSettings& x, graph::AxisSettings& left, graph::AxisSettings&) {
+        x = {.caption = "x",
+             .autoRange = false,
+             .fixedFrom = 0.5,
+             .fixedTo = 2000,
+             .logarithmic = true};
+        left = {.caption = "y",
+                .autoRange = false,
+                .fixedFrom = 5e-10,
+                .fixedTo = 2e-6,
+                .logarithmic = true};
+    });
+    plot.invalidate();
+    const QImage fast = painted();
+    const plot::PlotEngine& engine = plot.engine();
+    const int xDecade = engine.mapX(10) - engine.mapX(1);
+    const int yDecade = engine.mapY(1e-8) - engine.mapY(1e-9);
+    EXPECT_GT(xDecade, 50);
+    EXPECT_LT(yDecade, -50);
+    for (double decade : {10.0, 100.0}) {
+        EXPECT_NEAR(engine.mapX(decade * 10) - engine.mapX(decade), xDecade, 1);
+        EXPECT_NEAR(engine.mapY(decade * 1e-8) - engine.mapY(decade * 1e-9), yDecade, 1);
+    }
+    plot.setFastDrawing(false);
+    plot.invalidate();
+    EXPECT_EQ(painted(), fast);
+}
+
 TEST_F(XyPlotTest, CopyToClipboardPutsThePictureAsDrawn) {
     plot.addTrace(false, {{0, 0}, {1, 1}, {2, 0}});
     const QImage picture = painted();
