@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/deviation_table.h"
 
 #include "analysis/number_text.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/live_stability.h"
 
 #include "analysis/stability_engine.h"

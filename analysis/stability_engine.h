@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The steps the analysis at once and the live analysis share, so both give the same numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/commands_page.h"
 
 #include "app/command_table.h"

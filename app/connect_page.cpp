@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/connect_page.h"
 
 #include "app/log_model.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/log_model.h"
 
 #include "app/formats/log_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time to draw a whole frame of axes (x 0..10, left 24999990..25000010, right -1..1, grids on)
 // on a 1122 x 476 picture, the size of the main window's graph page.
 #include "bench/bench_options.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole window against the virtual counter program flooding the line at ten times its rate,
 // Hertz value after Hertz value, for about a minute (or the given number of readings): prints how
 // many readings went out and were logged, how long the log lagged behind the counter at the end,

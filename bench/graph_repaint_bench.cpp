@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint time of the graph control against the number of stored points, per-point drawing
 // against the coverage-mask drawing, and the memory the points take. Where QCustomPlot is
 // available, the same points drawn by a QCustomPlot graph (line and circles, its own adaptive

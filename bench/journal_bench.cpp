@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the recording journal: disk bytes per reading of the counter's telegrams, processor
 // time per reading on the caller's and on the writer's thread, recovering a journal, and opening
 // a .dat file of as many lines.

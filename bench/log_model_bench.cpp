@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the measurement log: appending a million readings, making their lines, exporting them.
 #include "app/formats/data_export.h"
 #include "app/log_model.h"

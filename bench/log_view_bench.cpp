@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One reading appended to the log on the shown "Connect" page, with its turn of the event loop
 // (scroll to the newest line and repaint), at 1e5, 1e6 and 1e7 lines: mean and max. A view whose
 // cost does not grow with the log shows the same figures at every length. Also the heap per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time to draw N points as one clipped polyline with an 8-pixel circle at every point into the
 // 786 x 333 plot rectangle of a 1122 x 476 picture: through the engine, and through plain QPainter
 // calls for comparison. Prints milliseconds per picture.

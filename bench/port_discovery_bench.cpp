@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Full port discovery, as every refresh of the port selector runs it: the port catalog read from
 // the machine (sysfs, udev's database, the link folder, the COM number database) and turned into
 // the selector's records. On this machine's devices (with a number database of its own), and on a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of printing the graph picture: PrintGraph of a 1122 x 476 frame with axes, a grid and a
 // noisy trace, to a printer that only counts, and to a PDF file at printer resolution.
 // Prints milliseconds per print and the number of filled rectangles sent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The graph page's repaint against QCustomPlot's in the same run: the same points (a line with an
 // 8-pixel circle at every point) on a plot of the page's size, each repainted until its time
 // settles; prints both medians and their ratio. Ours is reached through the page alone, so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Receive path figures on a pseudo-terminal: latency from a telegram's last byte written on the
 // instrument side to its receiver on the main thread, and the telegram rate the receive
 // thread sustains without loss, with the main thread idle and with it busy half of the time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A day at line rate through the whole path: 2.4 million Hertz-value telegrams read as the counter
 // driver reads them and handed to the window's reading slot (log, status bar, big display, graph
 // point). Prints readings per second, resident memory per reading and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the stability analysis: all four deviations at octave taus from scratch, the live
 // analyzer's update per reading, its read-out, and the memory it keeps.
 #include "analysis/live_stability.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Processor use of the whole window while the counter streams at its line rate (a reading every
 // 36 ms) with the "Graph" page showing, after the graph already holds the given number of
 // points: processor time over wall time, for the window's thread and repaints together.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the main window's reading slot with the "Connect" page showing: readings logged,
 // displayed and plotted (graph hidden), the heap per reading of the log and the graph together,
 // and one reading with its turn of the event loop at 1e5, 1e6 and 1e7 readings (mean and max).

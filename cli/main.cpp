@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvek-cli: the KELVO counter's readings on the command line.
 #include "cli/command_line.h"
 #include "cli/diagnostics.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/reading_file.h"
 
 #include "cli/plain_text_readings.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # TALVEK_FUZZ: also build the libFuzzer targets of tests/fuzz (clang only). Everything is then
 # compiled with coverage for the fuzzer and with ASan + UBSan, so a fault stops the fuzzer at once.
 option(TALVEK_FUZZ "Build the libFuzzer targets (needs clang)" OFF)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # TALVEK_SANITIZER: empty (plain build), "address" (ASan + UBSan) or "thread" (TSan).
 set(TALVEK_SANITIZER "" CACHE STRING "Sanitizer build: empty, address or thread")
 set_property(CACHE TALVEK_SANITIZER PROPERTY STRINGS "" address thread)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # talvek_add_test(<name> LABEL <subsystem> [GUI] SOURCES ... [LIBS ...] [TIMEOUT s])
 # Builds one GoogleTest executable and registers it with CTest under the subsystem's label.
 # GUI tests get a QApplication, the others a QCoreApplication; all run on the offscreen platform.

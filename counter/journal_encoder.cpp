@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/journal_encoder.h"
 
 #include "counter/byte_coding.h"

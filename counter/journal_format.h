@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The recording journal: every reading and status telegram of a connection, appended as it comes,

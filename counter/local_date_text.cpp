@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/local_date_text.h"
 
 #include <QDate>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/telegram_reading.h"
 
 #include "counter/display_dump.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/column_masks.h"
 #include "graph/line_columns.h"
 #include "graph/point_mapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/com_number_file.h"
 
 #include "platform/com_numbers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/port_links.h"
 
 #include "platform/ascii_case.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The plotting engine's state, one per PlotEngine. Only plot/ includes this header; everything

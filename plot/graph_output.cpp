@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/graph_output.h"
 
 #include "plot/print_layout.h"

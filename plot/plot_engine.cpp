@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/plot_engine.h"
 
 #include "plot/area_mapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/ruler_drawing.h"
 
 #include "plot/area_mapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/zoom_ruler.h"
 
 #include "plot/area_mapping.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portselect/port_selector.h"
 #include "platform/ascii_case.h"
 

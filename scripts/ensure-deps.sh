@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by ./run and ./test: installs the Debian packages the build and the tests need.
 talvek_packages=(
   cmake ninja-build g++ clang clang-format pkg-config ccache

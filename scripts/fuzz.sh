@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by ./test --fuzz: builds the libFuzzer targets with clang in build-fuzz/, runs each for
 # a bounded time starting from its kept corpus, and merges the new inputs that reach new code into
 # tests/fuzz/corpus/<target>/. A crash leaves its input in build-fuzz/artifacts/.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/counter_loop.h"
 
 #include "tools/command_handler.h"

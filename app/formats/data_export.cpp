@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/formats/data_export.h"
 
 #include "app/formats/io_messages.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/formats/settings_place.h"
 
 #include "app/formats/settings_file.h"

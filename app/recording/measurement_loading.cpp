@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/recording/measurement_loading.h"
 
 #include "counter/journal_format.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text forms of deviation points that the command line prints and the window copies.
 #include "analysis/deviation_table.h"
 

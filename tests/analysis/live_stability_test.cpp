@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live analyzer against the analysis at once over the same readings.
 #include "reference_data.h"
 #include "result_checks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analysis against allantools and the published NBS14 values, number for number.
 #include "reference_data.h"
 

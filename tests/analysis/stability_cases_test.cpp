@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gaps, degenerate input, periods, spacing, confidence levels and the chi-squared quantile.
 #include "reference_data.h"
 #include "result_checks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Damaged settings files and exports that cannot be written: the program reads usable values
 // whatever the file holds, and a failed export never damages the user's existing file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs with LC_ALL=de_DE.UTF-8: the machine writes numbers with a decimal comma.
 #include "app/formats/data_export.h"
 #include "app/formats/settings_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/formats/log_line.h"
 #include "counter/float_text.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/formats/group_digits.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 

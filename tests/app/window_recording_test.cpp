@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The recording journal of a connection, its recovery at the next start and "Open measurement...".
 
 #include "tests/app/file_bytes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // talvek-cli stability, run as a program: its CSV against allantools, the file formats it reads,
 // its header and its failures.
 #include "cli_run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/kelvo_counter.h"
 #include "counter/reconnector.h"
 #include "platform/port_catalog.h"

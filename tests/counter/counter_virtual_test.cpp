@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/kelvo_counter.h"
 #include "platform/port_catalog.h"
 #include "tests/support/child_process.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Journal records with their texts owned, to compare what went into a journal with what came out.

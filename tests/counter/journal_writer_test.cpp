@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/journal_writer.h"
 #include "platform/clock.h"
 #include "tests/counter/journal_records.h"

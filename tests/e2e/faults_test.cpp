@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults on the line, injected by the virtual counter: the window keeps turning, never crashes,
 // and logs every well-formed reading exactly once, in order.
 

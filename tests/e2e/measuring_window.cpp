@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's window in a process of its own, for a test that kills it in the middle of a
 // measurement: as the program entry runs it, with the settings folder given as the argument, and
 // Connect pressed once the window shows. Usage: e2e_measuring_window <settings folder>

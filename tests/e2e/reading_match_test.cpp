@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comparison of both sides of the line must itself catch a lost, doubled, invented or
 // reordered reading, or every end-to-end verdict would be worthless.
 

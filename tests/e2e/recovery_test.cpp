@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program killed with SIGKILL while it measures continuously: the next start recovers what it
 // had shown, losing at most the last second.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the five pages for the README: the window connected to the virtual counter after a
 // few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
 // With a size, the window is then resized to it while the "Graph" page shows and the five pages

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A user's whole session against the virtual counter: pick the port, connect, measure in both
 // telegram formats and in period mode, change gate time and units, zoom, read the ruler, save,
 // close; then both sides of the line are compared.

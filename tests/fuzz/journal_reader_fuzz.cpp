@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal reader on arbitrary bytes taken as a journal file, and on the same bytes cut into
 // records with good checksums (a kind byte, a length byte, that many payload bytes each), so that
 // payloads which contradict the format reach the decoder too. Read in pieces it must hand out

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a measurement file of arbitrary text. Byte 0 picks the locale of the date line (bit 0:
 // German, else US English); the rest is the file. Every line is a reading, a header line or a
 // bad line; the readings, written again as a .dat file, read back the same.

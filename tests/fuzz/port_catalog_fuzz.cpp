@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port catalog's readers of files of any content, each input read both as a COM number
 // database and as a udev record: the numbers read are unique and survive their text form, and
 // handing out numbers to the devices a udev record names keeps every kept number no link

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The receive thread's cutter on an arbitrary byte stream, pass by pass as the thread runs it:
 // append one read (0..80 bytes), bound the buffer, hand over every complete telegram. Byte 0 picks
 // the delimiter, byte 1 a small buffer limit (so that bounding happens); then each read is a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // saveData of a log of arbitrary readings (any doubles, NaN and infinities included) with an
 // arbitrary start time, into a scratch folder; the file is read back and checked line by line.
 // Byte 0: bits 0-2 pick the extension, bit 3 a comma locale. Then 8 bytes of start time, then

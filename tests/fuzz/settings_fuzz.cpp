@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // readSettings on an arbitrary "Zorvimet.ini": whatever the file holds, the values that come out
 // are usable (masks 1..255, divisors finite and not 0), and writing them and reading them again
 // gives the same values.

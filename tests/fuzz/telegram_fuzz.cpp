@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Telegrams as the receive thread hands them over: each line of the input is read as the driver
 // reads a telegram of the connected counter.
 

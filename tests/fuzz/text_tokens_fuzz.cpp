@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // nextToken, trimLeading and replaceChar on an arbitrary log line. The first byte is the
 // separator, the second the character replaceChar looks for.
 

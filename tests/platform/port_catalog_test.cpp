@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/com_numbers.h"
 #include "platform/port_catalog.h"
 #include "platform/udev_properties.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/canvas.h"
 #include "plot/colors.h"
 #include "plot_test_support.h"

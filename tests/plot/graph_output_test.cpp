@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/plot/drawn_frame.h"
 #include "tests/plot/fake_print_target.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/readout_numbers.h"
 #include "tests/plot/axis_picture.h"
 #include "tests/plot/drawn_frame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "portselect/port_selector.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/pty_pair.h"

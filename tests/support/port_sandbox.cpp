@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/port_sandbox.h"
 
 #include "platform/port_catalog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the real virtual-kelvo program and talks to it over its pseudo-terminal, as the driver
 // would: identification, measurement, the log of what it sent, pacing, unplugging, and the
 // COM link that must come and go with the program.
