@@ -6,7 +6,7 @@
 
 namespace app {
 
-// Courier and Tahoma of the original design, as fonts every Debian desktop has.
+// Courier and Tahoma, the faces these controls were laid out for, as Debian has them.
 QFont listFont() {
     QFont font(QStringLiteral("Liberation Mono"));
     font.setStyleHint(QFont::TypeWriter);
