@@ -1,26 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cost of the main window's reading slot with the "Connect" page showing: readings logged,
-// displayed and plotted (graph hidden), the heap per reading of the log and the graph together,
-// and one reading with its turn of the event loop at 1e5, 1e6 and 1e7 readings (mean and max).
+// Cost of the main window's reading slot: readings logged, displayed and plotted while the
+// "Connect" page shows (graph hidden), the heap per reading of the log and the graph together,
+// and one reading with its turn of the event loop at 1e5, 1e6 and 1e7 readings, first with the
+// "Connect" page showing, then with the "Graph" page showing (its repaint included).
+#include "app/connect_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "app/main_window.h"
 #include "bench/bench_options.h"
-#include "counter/kelvo_counter.h"
-#include "counter/reading.h"
+#include "bench/timing_summary.h"
+#include "bench/window_fixture.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <malloc.h>
-#include <string>
+#include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kReadingsPerTurn = 10'000; // while filling: the event loop once per this many
 constexpr int kLiveReadings = 200;
 
 double msSince(Clock::time_point start) {
@@ -33,37 +32,36 @@ std::size_t heapInUse() {
     return info.uordblks + info.hblkhd;
 }
 
+void timeLiveReadings(bench::WindowFixture& fixture, const char* page, long readings) {
+    std::vector<double> times;
+    for (int i = 0; i < kLiveReadings; ++i) {
+        const auto start = Clock::now();
+        fixture.emitReading();
+        QApplication::processEvents();
+        times.push_back(msSince(start));
+    }
+    const bench::TimingSummary summary = bench::summarize(times);
+    std::printf("one reading at %.0e readings, %s page: mean %.3f ms, median %.3f ms, "
+                "99th percentile %.3f ms, max %.3f ms\n",
+                static_cast<double>(readings), page, summary.mean, summary.median, summary.p99,
+                summary.max);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const bench::Options options = bench::parseOptions(
         argc, argv,
         {"window_data_bench",
-         "The window's reading slot on the \"Connect\" page: time per reading while filling,\n"
-         "heap per reading (log and graph together), and one reading with its event loop turn\n"
-         "at 1e5, 1e6 and 1e7 readings (those up to the number of points).",
+         "The window's reading slot: time per reading while filling with the \"Connect\" page\n"
+         "showing, heap per reading (log and graph together), and one reading with its event\n"
+         "loop turn at 1e5, 1e6 and 1e7 readings (those up to the number of points), on the\n"
+         "\"Connect\" page and then on the \"Graph\" page.",
          10'000'000, true});
     QApplication application(argc, argv);
-    QTemporaryDir folder;
-    std::int64_t nowMs = 0;
-    app::WindowEnvironment environment;
-    environment.settingsFolder = folder.path().toStdString();
-    environment.monotonicMs = [&nowMs] { return nowMs; };
-    app::MainWindow form(environment);
-    form.show();
-    form.graphPage().startTrace(); // trace 0, as a successful connect leaves it
-    QApplication::processEvents();
-
-    bench::SignalSource signal(options.signal);
-    counter::Reading reading;
-    reading.unitText = "Hz";
-    const auto emitReading = [&] {
-        nowMs += 36;
-        reading.value = signal.next();
-        reading.valueText = std::to_string(reading.value);
-        reading.telegram = reading.valueText;
-        emit form.counter().readingReceived(reading);
-    };
+    bench::WindowFixture fixture(options.signal);
+    app::MainWindow& window = fixture.window();
 
     double fillMs = 0;
     long filled = 0;
@@ -71,36 +69,23 @@ int main(int argc, char** argv) {
     for (const long checkpoint : {100'000L, 1'000'000L, 10'000'000L}) {
         const long target = std::min(checkpoint, options.points);
         const std::size_t heapBefore = heapInUse();
+        const long countBefore = window.log().count();
         const auto fillStart = Clock::now();
-        while (form.log().count() < target) {
-            emitReading();
-            if (form.log().count() % kReadingsPerTurn == 0) {
-                QApplication::processEvents();
-            }
-        }
-        QApplication::processEvents();
+        fixture.fillTo(target);
         fillMs += msSince(fillStart);
         heapGrowth += heapInUse() - heapBefore;
-        filled = form.log().count();
+        filled += window.log().count() - countBefore;
 
-        double sumMs = 0;
-        double maxMs = 0;
-        for (int i = 0; i < kLiveReadings; ++i) {
-            const auto start = Clock::now();
-            emitReading();
-            QApplication::processEvents();
-            const double ms = msSince(start);
-            sumMs += ms;
-            maxMs = std::max(maxMs, ms);
-        }
-        std::printf("one reading at %.0e readings: mean %.3f ms, max %.3f ms\n",
-                    static_cast<double>(target), sumMs / kLiveReadings, maxMs);
+        timeLiveReadings(fixture, "Connect", target);
+        fixture.showPage(window.graphPage());
+        timeLiveReadings(fixture, "Graph", target);
+        fixture.showPage(window.connectPage());
         if (target == options.points) {
             break;
         }
     }
-    std::printf("filling: %.0f ns per reading (event loop every %d)\n", fillMs * 1e6 / filled,
-                kReadingsPerTurn);
+    std::printf("filling: %.0f ns per reading (event loop every %ld)\n", fillMs * 1e6 / filled,
+                bench::WindowFixture::kReadingsPerTurn);
     std::printf("heap per reading, log and graph together: %.1f bytes\n",
                 static_cast<double>(heapGrowth) / filled);
     return 0;
