@@ -7,6 +7,7 @@
 #include "bench/window_fixture.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -39,11 +40,14 @@ int main(int argc, char** argv) {
     QTimer lineRate;
     lineRate.setTimerType(Qt::PreciseTimer);
     QObject::connect(&lineRate, &QTimer::timeout, [&fixture] { fixture.emitReading(); });
-    QTimer::singleShot(kStreamSeconds * 1000, &application, &QApplication::quit);
+    // A loop of its own: quitting the application would close the window, which saves the
+    // whole log into the working folder.
+    QEventLoop streaming;
+    QTimer::singleShot(kStreamSeconds * 1000, &streaming, &QEventLoop::quit);
     const double cpuStart = processSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
     lineRate.start(bench::WindowFixture::kLinePeriodMs);
-    QApplication::exec();
+    streaming.exec();
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     const double cpu = processSeconds() - cpuStart;
