@@ -5,40 +5,20 @@
 // graph control's next paint event, its blit to the window included.
 #include "app/graph_page.h"
 #include "bench/bench_options.h"
+#include "bench/paint_timing.h"
 #include "bench/timing_summary.h"
 #include "bench/window_fixture.h"
 #include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
 
 #include <QApplication>
-#include <QEvent>
-#include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <thread>
-#include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kLiveTelegrams = 200;
-constexpr int kPaintTimeoutMs = 2000;
-
-// Notes that a paint event reached the control; the control handles it after the filter.
-class PaintWatch : public QObject {
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            painted = true;
-        }
-        return false;
-    }
-};
 
 std::string telegramOf(double hertz) {
     char text[32];
@@ -62,42 +42,18 @@ int main(int argc, char** argv) {
     fixture.showPage(window.graphPage());
     fixture.fillTo(options.points);
 
-    PaintWatch watch;
-    graph::XyPlot* plot = window.graphPage().plot();
-    plot->installEventFilter(&watch);
     bench::SignalSource signal(options.signal);
-    const auto linePeriod = std::chrono::milliseconds(bench::WindowFixture::kLinePeriodMs);
-    std::vector<double> times;
-    int missed = 0;
-    auto nextTelegram = Clock::now();
-    for (int i = 0; i < kLiveTelegrams; ++i) {
-        QApplication::processEvents();
-        std::this_thread::sleep_until(nextTelegram);
-        const std::string telegram = telegramOf(signal.next());
-        watch.painted = false;
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        deadline.start(kPaintTimeoutMs);
-        const auto start = Clock::now();
-        fixture.emitReading(*counter::readingFromTelegram(telegram));
-        while (!watch.painted && deadline.isActive()) {
-            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        const auto end = Clock::now();
-        if (watch.painted) {
-            times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-        } else {
-            ++missed;
-        }
-        nextTelegram = std::max(nextTelegram + linePeriod, end);
-    }
-    const bench::TimingSummary summary = bench::summarize(times);
+    const bench::PaintTimings timings = bench::timeUntilPainted(
+        *window.graphPage().plot(), kLiveTelegrams,
+        std::chrono::milliseconds(bench::WindowFixture::kLinePeriodMs),
+        [&] { fixture.emitReading(*counter::readingFromTelegram(telegramOf(signal.next()))); });
+    const bench::TimingSummary summary = bench::summarize(timings.ms);
     std::printf("telegram to painted pixels, graph page, %ld points: mean %.2f ms, median %.2f "
                 "ms, 99th percentile %.2f ms, max %.2f ms (%zu telegrams)\n",
                 options.points, summary.mean, summary.median, summary.p99, summary.max,
-                times.size());
-    if (missed > 0) {
-        std::printf("no paint within %d ms after %d telegrams\n", kPaintTimeoutMs, missed);
+                timings.ms.size());
+    if (timings.missed > 0) {
+        std::printf("no paint after %d telegrams\n", timings.missed);
         return 1;
     }
     return 0;
