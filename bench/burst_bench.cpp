@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
     const bench::Options options = bench::parseOptions(
         argc, argv,
         {"burst_bench",
-         "The window, \"Graph\" page showing, against the virtual counter flooding the line at ten "
-         "times its "
-         "rate:\nreadings sent and logged, the lag at the end, the longest stall of the event "
-         "loop.\nThe number of points is the number of readings sent (default: a minute of them).",
+         "The window, \"Graph\" page showing, against the virtual counter flooding the line\n"
+         "at ten times its rate: readings sent and logged, the lag at the end, the longest stall\n"
+         "of the event loop. The number of points is the number of readings sent (default: a\n"
+         "minute of them).",
          static_cast<long>(60 * kReadingsPerSecond), false});
     QApplication application(argc, argv);
     const int count = static_cast<int>(options.points);
