@@ -73,19 +73,10 @@ struct TraceLayers {
     ColumnMasks centres;
 };
 
-// A run's symbols most often need the values next to its lowest and highest, which are the
-// only points of the run fetched: they are asked for a few runs ahead of the walk.
+// Runs are looked at this many ahead of the walk, to ask for the points the walk will need.
 constexpr std::size_t kRunsAhead = 4;
-
-void prefetchRunEnds(const PointArray& points, std::size_t block, std::size_t from) {
-    const std::span<const Point> run = points.block(block);
-    if (from + RunSummary::kPoints > run.size())
-        return;
-    const RunSummary& summary =
-        points.summary((block * PointArray::kBlockSize + from) / RunSummary::kPoints);
-    __builtin_prefetch(&run[from + summary.byY[1]]);
-    __builtin_prefetch(&run[from + summary.byY[RunSummary::kPoints - 2]]);
-}
+// The values a run's symbols need first, from each end of its order.
+constexpr std::size_t kValuesAsked = 6;
 
 // Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
@@ -279,6 +270,30 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         return true;
     };
 
+    // A run ahead whose symbols will need its values (rows of its column within its range not
+    // yet marked; marks are only ever added, so a run found covered stays covered) has the
+    // values at both ends of its order asked for now, so their fetches overlap.
+    auto prefetchRunAhead = [&](std::span<const Point> block, std::size_t blockIndex,
+                                std::size_t from) {
+        if (!trace.symbolOn || from + RunSummary::kPoints > block.size())
+            return;
+        const RunSummary& summary = trace.points.summary(
+            (blockIndex * PointArray::kBlockSize + from) / RunSummary::kPoints);
+        const int x = mapper.column(summary.last.x);
+        if (std::isnan(summary.low) || x < centreLeft || x > centreRight)
+            return;
+        const int lowValueRow = mapper.row(summary.low);
+        const int highValueRow = mapper.row(summary.high);
+        const int low = std::max(std::min(lowValueRow, highValueRow), centreTop);
+        const int high = std::min(std::max(lowValueRow, highValueRow), centreBottom);
+        if (low > high || layers.centres.allMarked(x, low, high))
+            return;
+        for (std::size_t i = 1; i <= kValuesAsked; ++i) {
+            __builtin_prefetch(&block[from + summary.byY[i]]);
+            __builtin_prefetch(&block[from + summary.byY[RunSummary::kPoints - 1 - i]]);
+        }
+    };
+
     const bool fromStart = firstBlock == 0;
     if (trace.symbolOn && fromStart)
         addCentre(prevX, prevY);
@@ -295,7 +310,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         for (std::size_t from = 0; from < block.size(); from += chunk) {
             const std::size_t count = std::min(chunk, block.size() - from);
             if (runsUsable)
-                prefetchRunEnds(points, b, from + kRunsAhead * RunSummary::kPoints);
+                prefetchRunAhead(block, b, from + kRunsAhead * RunSummary::kPoints);
             if (runsUsable && !first && count == RunSummary::kPoints &&
                 takeRun(block.subspan(from, count),
                         points.summary((b * PointArray::kBlockSize + from) / count)))
