@@ -76,7 +76,7 @@ struct TraceLayers {
 // Runs are looked at this many ahead of the walk, to ask for the points the walk will need.
 constexpr std::size_t kRunsAhead = 4;
 // The values a run's symbols need first, from each end of its order.
-constexpr std::size_t kValuesAsked = 6;
+constexpr std::size_t kValuesAsked = 3;
 
 // Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
