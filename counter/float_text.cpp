@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/float_text.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 namespace counter {
@@ -18,8 +18,11 @@ struct DecimalDigits {
 // Rounds to kPrecision significant digits (round half even on the exact binary value).
 DecimalDigits toDecimalDigits(double magnitude) {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.*e", kPrecision - 1, magnitude);
-    const std::string text(buffer);
+    // The same digits as printf's %.14e, several times faster: saving a long log formats
+    // millions of them.
+    const std::to_chars_result end = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                                   std::chars_format::scientific, kPrecision - 1);
+    const std::string text(buffer, end.ptr);
     const auto e = text.find('e');
     DecimalDigits result;
     result.digits = text.substr(0, 1) + text.substr(2, e - 2);

@@ -79,28 +79,29 @@ void ColumnMasks::addShifted(const ColumnMasks& source, int dx, int dy) {
     const int bitShift = (dy >= 0 ? dy : -dy) & 63;
     const std::uint64_t lastWordMask =
         (height_ & 63) == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (height_ & 63)) - 1;
+    const int sourceWords = std::min(source.words_, words_);
+    auto put = [&](std::uint64_t* to, int w, std::uint64_t value) {
+        if (w >= 0 && w < words_)
+            to[w] |= w == words_ - 1 ? value & lastWordMask : value;
+    };
     for (int x = std::max(0, -dx); x < source.width_ && x + dx < width_; ++x) {
         const std::uint64_t* from = source.columnBits(x);
         std::uint64_t* to = columnBits(x + dx);
-        for (int w = 0; w < words_; ++w) {
-            // Word w of the shifted column gathers from the source words at w - Dy / 64.
-            std::uint64_t value = 0;
+        // A trace marks few rows of a column: only its marked words are moved, each into the
+        // one or two words it lands on.
+        for (int s = 0; s < sourceWords; ++s) {
+            const std::uint64_t bits = from[s];
+            if (bits == 0)
+                continue;
             if (dy >= 0) {
-                const int s = w - wordShift;
-                if (s >= 0)
-                    value = from[s] << bitShift;
-                if (bitShift != 0 && s - 1 >= 0)
-                    value |= from[s - 1] >> (64 - bitShift);
+                put(to, s + wordShift, bits << bitShift);
+                if (bitShift != 0)
+                    put(to, s + wordShift + 1, bits >> (64 - bitShift));
             } else {
-                const int s = w + wordShift;
-                if (s < words_)
-                    value = from[s] >> bitShift;
-                if (bitShift != 0 && s + 1 < words_)
-                    value |= from[s + 1] << (64 - bitShift);
+                put(to, s - wordShift, bits >> bitShift);
+                if (bitShift != 0)
+                    put(to, s - wordShift - 1, bits << (64 - bitShift));
             }
-            if (w == words_ - 1)
-                value &= lastWordMask;
-            to[w] |= value;
         }
     }
 }

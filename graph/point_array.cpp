@@ -47,6 +47,8 @@ void PointArray::summariseLastRun() {
                   [&](std::uint8_t a, std::uint8_t b) { return run[a].y < run[b].y; });
     summary.low = finite ? run[summary.byY.front()].y : std::nan("");
     summary.high = finite ? run[summary.byY.back()].y : std::nan("");
+    summary.middle = finite ? run[summary.byY[RunSummary::kPoints / 2]].y : std::nan("");
+    summary.last = run.back();
     summaries_.back().push_back(summary);
 }
 

@@ -17,13 +17,17 @@ struct Point {
     double y;
 };
 
-// What a run of kSummaryPoints points holds, whatever the mapping to pixels: the lowest and
-// highest y, and the order of the points by y (offsets into the run), so that the pixel rows a
-// run reaches can be found by bisection. A run with a y that is not finite has low set to NaN.
+// What a run of kSummaryPoints points holds, whatever the mapping to pixels: the lowest, middle
+// and highest y, the last point, and the order of the points by y (offsets into the run), so that
+// the pixel rows a run reaches can be found by bisection. A run with a y that is not finite has low
+// set to NaN. A repaint walks the summaries in order and reads a run's points only where the run
+// needs more than these, so most runs cost no fetch from the points' memory.
 struct RunSummary {
     static constexpr std::size_t kPoints = 64;
     double low;
     double high;
+    double middle; // the y in the middle of the order, byY[kPoints / 2]
+    Point last;
     std::array<std::uint8_t, kPoints> byY;
 };
 
@@ -31,7 +35,7 @@ struct RunSummary {
 // extremes of x and y stay exact without ever rescanning the points.
 //
 // Points live in blocks of at most kBlockSize: a full block is never copied again and only the
-// last block has room to spare, so a long measurement costs 16 bytes per point, and 1.25 more for
+// last block has room to spare, so a long measurement costs 16 bytes per point, and 1.625 more for
 // the run summaries.
 class PointArray {
 public:

@@ -195,13 +195,20 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         const int high = std::min(std::max(firstRow, lastRow), centreBottom);
         if (low > high || layers.centres.allMarked(x, low, high))
             return;
-        auto rowAt = [&](std::size_t i) { return mapper.row(run[summary.byY[i]].y); };
+        // The rows the summary knows are not fetched from the points again.
+        auto rowAt = [&](std::size_t i) {
+            if (i == 0)
+                return firstRow;
+            if (i == RunSummary::kPoints - 1)
+                return lastRow;
+            return mapper.row(run[summary.byY[i]].y);
+        };
         auto mark = [&](int row) {
             if (row >= centreTop && row <= centreBottom)
                 layers.centres.add(x, row);
         };
         const std::size_t middle = RunSummary::kPoints / 2;
-        const int middleRow = rowAt(middle);
+        const int middleRow = mapper.row(summary.middle);
         mark(middleRow);
         int markedLow = middleRow;
         int markedHigh = middleRow;
@@ -235,10 +242,10 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
         if (std::isnan(summary.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
             return false;
-        const int lastX = mapper.column(run.back().x);
+        const int lastX = mapper.column(summary.last.x);
         if (lastX != prevX)
             return false;
-        const int lastRowOfRun = mapper.row(run.back().y);
+        const int lastRowOfRun = mapper.row(summary.last.y);
         const int lowValueRow = mapper.row(summary.low);
         const int highValueRow = mapper.row(summary.high);
         const int low = std::min(lowValueRow, highValueRow);
@@ -340,7 +347,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
 void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
                           const plot::ClipRect& rect, TraceLayers& layers, int& penX, int& penY) {
     const std::size_t blocks = trace.points.blockCount();
-    if (blocks < 2 || std::thread::hardware_concurrency() < 2) {
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
+    if (blocks < 2 || !twoCores) {
         collectTrace(trace, style, map, rect, 0, blocks, layers, penX, penY);
         return;
     }

@@ -7,8 +7,10 @@
 #include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace graph {
 namespace {
@@ -45,6 +47,9 @@ int shiftState(const QMouseEvent* event) {
 XyPlot::XyPlot(QWidget* parent) : QWidget(parent) {
     // The whole control is drawn from the picture buffer; Qt need not clear it first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    nextRefresh_.setSingleShot(true);
+    nextRefresh_.setTimerType(Qt::PreciseTimer);
+    connect(&nextRefresh_, &QTimer::timeout, this, [this] { update(); });
 }
 
 XyPlot::~XyPlot() = default;
@@ -109,13 +114,28 @@ void XyPlot::print() {
     engine_.print(false, 0, 0.0);
 }
 
+// Readings may come far faster than the screen shows pictures: one paint per screen refresh at
+// most, the first reading after a quiet spell at once, a later one at the next refresh.
 void XyPlot::requestRepaint() {
-    // A reading arrives many times per paint; asking Qt once until the paint comes is enough.
     pictureStale_ = true;
-    if (!updateRequested_) {
-        updateRequested_ = true;
-        update();
+    if (updateRequested_) {
+        return;
     }
+    updateRequested_ = true;
+    const int interval = refreshIntervalMs();
+    const qint64 since = sinceLastPaint_.isValid() ? sinceLastPaint_.elapsed() : interval;
+    if (since >= interval) {
+        update();
+    } else {
+        nextRefresh_.start(static_cast<int>(interval - since));
+    }
+}
+
+int XyPlot::refreshIntervalMs() const {
+    constexpr double kFallbackHz = 60;
+    const QScreen* shown = screen();
+    const double hz = shown && shown->refreshRate() >= 1 ? shown->refreshRate() : kFallbackHz;
+    return std::max(1, static_cast<int>(std::ceil(1000 / hz)));
 }
 
 void XyPlot::repaintNow() {
@@ -166,6 +186,8 @@ void XyPlot::paintEvent(QPaintEvent*) {
     // The engine draws the ruler and the zoom rectangle into the buffer between repaints; such a
     // paint only shows the buffer, a stale picture is drawn anew first.
     updateRequested_ = false;
+    nextRefresh_.stop();
+    sinceLastPaint_.start();
     if (pictureStale_ || canvas_.width() != width() || canvas_.height() != height()) {
         pictureStale_ = false;
         paintGraph();

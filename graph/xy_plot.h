@@ -8,8 +8,10 @@
 #include "plot/engine_host.h"
 #include "plot/plot_engine.h"
 
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QRect>
+#include <QTimer>
 #include <QWidget>
 
 class QMouseEvent;
@@ -108,6 +110,7 @@ protected:
 
 private:
     void requestRepaint();
+    int refreshIntervalMs() const;
     void paintGraph();
     void drawTraceList(const std::vector<int>& list, double yScaleFactor);
     QPoint confinedPosition(QMouseEvent* event);
@@ -134,6 +137,8 @@ private:
     plot::PlotEngine engine_{*this};
     bool pictureStale_ = true;
     bool updateRequested_ = false;
+    QElapsedTimer sinceLastPaint_;
+    QTimer nextRefresh_;
     bool confined_ = false;
     QRect confinement_;
 };

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPoint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace plot {
@@ -86,6 +87,8 @@ public:
 private:
     QImage image_;
     QPoint penPos_;
+    // Measuring text shapes it; a repaint measures the same few labels again and again.
+    mutable std::unordered_map<std::string, int> textWidths_;
 };
 
 } // namespace plot

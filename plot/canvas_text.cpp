@@ -8,6 +8,7 @@
 #include <QString>
 #include <cmath>
 #include <cstdlib>
+#include <string>
 
 namespace plot {
 
@@ -72,9 +73,25 @@ void Canvas::textOut(int x, int y, const std::string& text) {
 }
 
 int Canvas::textWidth(const std::string& text) const {
+    constexpr std::size_t kRememberedWidths = 4096;
+    // Colour and direction do not change the advance.
+    std::string key = text;
+    key += '\0';
+    key += font.name;
+    key += {'\0', static_cast<char>(font.bold), static_cast<char>(font.italic),
+            static_cast<char>(font.antialiased)};
+    key += std::to_string(font.size);
+    if (const auto known = textWidths_.find(key); known != textWidths_.end()) {
+        return known->second;
+    }
     const QFont qtFont = makeQFont(font);
     const QString s = QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size()));
-    return QFontMetrics(qtFont).horizontalAdvance(s);
+    const int width = QFontMetrics(qtFont).horizontalAdvance(s);
+    if (textWidths_.size() >= kRememberedWidths) {
+        textWidths_.clear();
+    }
+    textWidths_.emplace(std::move(key), width);
+    return width;
 }
 
 int Canvas::textHeight(const std::string&) const {

@@ -5,8 +5,10 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -39,10 +41,14 @@ protected:
         settle();
     }
 
+    // A repaint asked for within a screen refresh of the last one comes at the next refresh.
     void settle() {
+        QTest::qWait(kRefreshWaitMs);
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
+
+    static constexpr int kRefreshWaitMs = 20;
 
     QImage painted() {
         settle();
@@ -127,6 +133,29 @@ TEST_F(XyPlotTest, TraceOperations) {
     EXPECT_TRUE(plot.traces().empty());
     EXPECT_EQ(plot.addPoint(0, 1, 1), -1);
     EXPECT_EQ(plot.addTrace(false, {}), 0);
+}
+
+TEST_F(XyPlotTest, ReadingsFasterThanTheScreenArePaintedOncePerRefreshTheLastOneIncluded) {
+    plot.addTrace(false, {});
+    PaintCounter counter;
+    plot.installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    int added = 0;
+    while (clock.elapsed() < 300) {
+        plot.addPoint(0, added, added % 7);
+        ++added;
+        QCoreApplication::processEvents();
+    }
+    const double refreshes = clock.elapsed() * plot.screen()->refreshRate() / 1000;
+    EXPECT_GT(added, 2 * refreshes);
+    EXPECT_LE(counter.paints, refreshes + 2);
+
+    QTest::qWait(kRefreshWaitMs);
+    QCoreApplication::processEvents();
+    const QImage shown = plot.picture().copy();
+    plot.repaintNow();
+    EXPECT_EQ(shown, plot.picture());
 }
 
 TEST_F(XyPlotTest, GridSwitchesRepaintCaptionsWaitAndRequestsMerge) {
