@@ -8,10 +8,14 @@
 namespace bench {
 namespace {
 
+bool takesPoints(const Usage& usage) {
+    return usage.defaultPoints > 0 || !usage.pointsTable.empty();
+}
+
 [[noreturn]] void printUsage(const Usage& usage, int status) {
     std::FILE* out = status == 0 ? stdout : stderr;
     std::fprintf(out, "usage: %s [--help]", usage.name);
-    if (usage.defaultPoints > 0) {
+    if (takesPoints(usage)) {
         std::fprintf(out, " [--points N]");
     }
     if (usage.drawsSignal) {
@@ -20,6 +24,12 @@ namespace {
     std::fprintf(out, "\n%s\n", usage.what);
     if (usage.defaultPoints > 0) {
         std::fprintf(out, "  --points N   number of points (default %ld)\n", usage.defaultPoints);
+    } else if (!usage.pointsTable.empty()) {
+        std::fprintf(out, "  --points N   N points alone instead of the table of");
+        for (const long count : usage.pointsTable) {
+            std::fprintf(out, " %ld", count);
+        }
+        std::fprintf(out, "\n");
     }
     if (usage.drawsSignal) {
         std::fprintf(out, "  --signal S   drift (default): 10 MHz drifting with a little noise;\n"
@@ -34,15 +44,19 @@ namespace {
 Options parseOptions(int argc, char** argv, const Usage& usage) {
     Options options;
     options.points = usage.defaultPoints;
+    options.pointCounts = usage.pointsTable;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
             printUsage(usage, 0);
-        } else if (usage.defaultPoints > 0 && std::strcmp(arg, "--points") == 0 && hasValue) {
+        } else if (takesPoints(usage) && std::strcmp(arg, "--points") == 0 && hasValue) {
             options.points = std::atol(argv[++i]);
             if (options.points <= 0) {
                 printUsage(usage, 2);
+            }
+            if (!usage.pointsTable.empty()) {
+                options.pointCounts = {options.points};
             }
         } else if (usage.drawsSignal && std::strcmp(arg, "--signal") == 0 && hasValue) {
             const char* name = argv[++i];

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <random>
+#include <vector>
 
 // What every benchmark takes from its command line: --help, the number of points and, where it
 // draws readings, their signal. Benchmarks run on the offscreen platform unless QT_QPA_PLATFORM
@@ -15,14 +16,18 @@ enum class Signal {
 
 struct Options {
     long points = 0;
+    // Where the bench runs a table of sizes: the table, or the one size --points asked for.
+    std::vector<long> pointCounts;
     Signal signal = Signal::Drift;
 };
 
 struct Usage {
     const char* name;
     const char* what;   // one or more lines on what it measures
-    long defaultPoints; // 0: the bench takes no number of points
+    long defaultPoints; // 0: the bench takes no number of points, or runs `pointsTable`
     bool drawsSignal;
+    // The sizes a bench runs one after the other; --points N runs N alone instead.
+    std::vector<long> pointsTable = {};
 };
 
 // Answers --help (and exits), refuses what it does not know (and exits), and sets the platform.

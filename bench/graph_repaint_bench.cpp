@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Repaint time of the graph control against the number of stored points, per-point drawing
-// against the coverage-mask drawing, and the memory the points take. Where QCustomPlot is
-// available, the same points drawn by a QCustomPlot graph (line and circles, its own adaptive
-// sampling) are timed as a reference.
+// against the coverage-mask drawing, and the memory the points take. Every timed repaint but the
+// per-point ones follows one more reading, outside the timing, so the x range moves as it does
+// live; the per-point picture of the last points must equal the last coverage-mask picture.
+// Where QCustomPlot is available, the same points drawn by a QCustomPlot graph (line and circles,
+// its own adaptive sampling) are timed as a reference the same way.
 
 #include "bench/bench_options.h"
 #include "graph/xy_plot.h"
@@ -14,10 +16,8 @@
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <random>
 #include <vector>
 
 namespace {
@@ -36,13 +36,19 @@ double processCpuMs() {
     return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
+constexpr int kFastRuns = 15;
+constexpr int kReferenceRuns = 5;
+constexpr double kSecondsPerReading = 0.036;
+
 // The median of Runs calls, wall clock and the processor time of all the process's threads, as
 // the fast path splits long traces over two (the machine is shared: the processor time is the
-// steadier figure).
-template <typename F> Timing measure(int runs, F&& repaint) {
+// steadier figure). `prepare` runs before each call, outside the timing.
+template <typename Prepare, typename Repaint>
+Timing measure(int runs, Prepare&& prepare, Repaint&& repaint) {
     std::vector<double> wall;
     std::vector<double> cpu;
     for (int i = 0; i < runs; ++i) {
+        prepare();
         const auto w0 = std::chrono::steady_clock::now();
         const double c0 = processCpuMs();
         repaint();
@@ -56,53 +62,59 @@ template <typename F> Timing measure(int runs, F&& repaint) {
     return {wall[wall.size() / 2], cpu[cpu.size() / 2]};
 }
 
-// A day of readings at line rate: 10 MHz drifting by a few hundred millihertz, white noise.
-std::vector<graph::Point> readings(int count) {
-    std::mt19937_64 rng(2026);
-    std::normal_distribution<double> noise(0.0, 0.01);
+// Readings of the signal at line rate.
+std::vector<graph::Point> readings(std::size_t count, bench::Signal signal) {
+    bench::SignalSource source(signal);
     std::vector<graph::Point> points;
     points.reserve(count);
-    const double step = 86400.0 / 2.4e6;
-    for (int i = 0; i < count; ++i) {
-        const double t = i * step;
-        const double drift = 0.3 * t / 86400.0 + 0.05 * std::sin(t / 7000.0);
-        points.push_back({t, 10e6 + drift + noise(rng)});
+    for (std::size_t i = 0; i < count; ++i) {
+        points.push_back({static_cast<double>(i) * kSecondsPerReading, source.next()});
     }
     return points;
 }
 
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-Timing qCustomPlotRepaint(const std::vector<graph::Point>& points, int runs) {
+// The first `count` points, then one more before each replot (with its rescaleAxes).
+Timing qCustomPlotRepaint(const std::vector<graph::Point>& points, std::size_t count) {
     QCustomPlot plot;
     plot.resize(kWidth, kHeight);
-    QVector<double> x(points.size());
-    QVector<double> y(points.size());
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        x[i] = points[i].x;
-        y[i] = points[i].y;
+    QVector<double> x(static_cast<int>(count));
+    QVector<double> y(static_cast<int>(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        x[static_cast<int>(i)] = points[i].x;
+        y[static_cast<int>(i)] = points[i].y;
     }
     QCPGraph* series = plot.addGraph();
     series->setData(x, y, true);
     series->setLineStyle(QCPGraph::lsLine);
     series->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, 8));
-    series->rescaleAxes();
     QPixmap target(kWidth, kHeight);
-    return measure(runs, [&] {
-        plot.replot(QCustomPlot::rpImmediateRefresh);
-        plot.render(&target);
-    });
+    std::size_t next = count;
+    return measure(
+        kReferenceRuns,
+        [&] {
+            series->addData(points[next].x, points[next].y);
+            ++next;
+            series->rescaleAxes();
+        },
+        [&] {
+            plot.replot(QCustomPlot::rpImmediateRefresh);
+            plot.render(&target);
+        });
 }
 #endif
 
 } // namespace
 
 int main(int argc, char** argv) {
-    bench::parseOptions(
+    const bench::Options options = bench::parseOptions(
         argc, argv,
         {"graph_repaint_bench",
          "Repaint time of the graph control against the number of stored points, and the "
          "memory\nthe points take; beside QCustomPlot where it is installed.",
-         0, false});
+         0,
+         true,
+         {10'000, 100'000, 1'000'000, 2'400'000, 10'000'000}});
     QApplication app(argc, argv);
 
     graph::XyPlot plot;
@@ -125,27 +137,36 @@ int main(int argc, char** argv) {
 #endif
     std::printf(" %s\n", "identical");
 
-    for (int count : {10000, 100000, 1000000, 2400000, 10000000}) {
-        const std::vector<graph::Point> points = readings(count);
+    for (const long count : options.pointCounts) {
+        const auto stored = static_cast<std::size_t>(count);
+        const std::vector<graph::Point> points =
+            readings(stored + std::max(kFastRuns, kReferenceRuns), options.signal);
         plot.clearAllTraces();
         plot.addTrace(false, {});
-        for (const graph::Point& p : points)
-            plot.addPoint(0, p.x, p.y);
+        for (std::size_t i = 0; i < stored; ++i)
+            plot.addPoint(0, points[i].x, points[i].y);
         QApplication::processEvents();
 
-        const int plainRuns = count >= 1000000 ? 1 : 3;
-        plot.setFastDrawing(false);
-        const Timing plain = measure(plainRuns, [&] { plot.repaintNow(); });
-        const QImage plainPicture = plot.picture().copy();
+        std::size_t next = stored;
+        const auto addReading = [&] {
+            plot.addPoint(0, points[next].x, points[next].y);
+            ++next;
+        };
+        const auto repaint = [&] { plot.repaintNow(); };
         plot.setFastDrawing(true);
-        const Timing fast = measure(15, [&] { plot.repaintNow(); });
-        const bool identical = plot.picture() == plainPicture;
+        const Timing fast = measure(kFastRuns, addReading, repaint);
+        const QImage fastPicture = plot.picture().copy();
+        plot.setFastDrawing(false);
+        const Timing plain = measure(
+            count >= 1'000'000 ? 1 : 3, [] {}, repaint);
+        const bool identical = plot.picture() == fastPicture;
+        plot.setFastDrawing(true);
         const double bytes = double(plot.traces()[0].points.allocatedBytes()) / count;
 
-        std::printf("%10d %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.wallMs, plain.cpuMs,
+        std::printf("%10ld %12.2f %12.2f %12.2f %12.2f %10.2f", count, plain.wallMs, plain.cpuMs,
                     fast.wallMs, fast.cpuMs, bytes);
 #ifdef TALVEK_HAVE_QCUSTOMPLOT
-        const Timing reference = qCustomPlotRepaint(points, 5);
+        const Timing reference = qCustomPlotRepaint(points, stored);
         std::printf(" %12.2f %12.2f", reference.wallMs, reference.cpuMs);
 #endif
         std::printf(" %s\n", identical ? "yes" : "NO");

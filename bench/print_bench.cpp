@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of printing the graph picture: PrintGraph of a 1122 x 476 frame with axes, a grid and a
-// noisy trace, to a printer that only counts, and to a PDF file at printer resolution.
+// trace of readings of the signal, to a printer that only counts, and to a PDF file at printer
+// resolution.
 // Prints milliseconds per print and the number of filled rectangles sent.
 
 #include "bench/bench_options.h"
@@ -10,9 +11,10 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -52,20 +54,27 @@ private:
     plot::Canvas canvas_;
 };
 
-void drawFrame(plot::PlotEngine& engine) {
+// The readings at line rate as a line, the axes over their time and range.
+void drawFrame(plot::PlotEngine& engine, const std::vector<double>& readings) {
+    constexpr double kSecondsPerReading = 0.036;
+    const auto [low, high] = std::minmax_element(readings.begin(), readings.end());
+    const double margin = std::max(*high - *low, 1e-3) * 0.05;
     engine.startGraph(plot::kButtonFace, plot::kBlue, 1.0);
     engine.setPlotArea({20, 90, 10, 80});
-    engine.drawAxis(
-        {.kind = plot::AxisKind::X, .caption = "Time|s", .start = 0, .end = 1000, .gridOn = true});
+    engine.drawAxis({.kind = plot::AxisKind::X,
+                     .caption = "Time|s",
+                     .start = 0,
+                     .end = static_cast<double>(readings.size()) * kSecondsPerReading,
+                     .gridOn = true});
     engine.drawAxis({.kind = plot::AxisKind::Y,
                      .caption = "Frequency",
-                     .start = 9999990,
-                     .end = 10000010,
+                     .start = *low - margin,
+                     .end = *high + margin,
                      .gridOn = true});
     engine.setPenColour(plot::kRed);
-    engine.moveTo(0, 10000000);
-    for (int i = 1; i <= 1000; ++i) {
-        engine.drawTo(i, 10000000 + 8 * std::sin(i * 0.05) + 2 * std::sin(i * 1.7));
+    engine.moveTo(0, readings[0]);
+    for (std::size_t i = 1; i < readings.size(); ++i) {
+        engine.drawTo(static_cast<double>(i) * kSecondsPerReading, readings[i]);
     }
     engine.finishGraph();
     engine.setupRuler(plot::kBlue, 2, 2, 1, 27);
@@ -83,13 +92,20 @@ template <typename F> double msPer(int runs, F&& f) {
 } // namespace
 
 int main(int argc, char** argv) {
-    bench::parseOptions(argc, argv,
-                        {"print_bench",
-                         "Printing the graph picture to a counting printer and to a PDF file.", 0,
-                         false});
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"print_bench",
+         "Printing the graph picture, a line through the readings, to a counting printer and to\n"
+         "a PDF file.",
+         1000, true});
     QApplication app(argc, argv);
     BenchHost host;
-    drawFrame(host.Engine);
+    bench::SignalSource signal(options.signal);
+    std::vector<double> readings(static_cast<std::size_t>(options.points));
+    for (double& reading : readings) {
+        reading = signal.next();
+    }
+    drawFrame(host.Engine, readings);
 
     long rectangles = 0;
     host.printer = [&] {

@@ -4,19 +4,14 @@
 // point). Prints readings per second, resident memory per reading and the
 // graph's repaint time at the end. Usage: soak_bench --help
 
-#include "app/commands_page.h"
-#include "app/connect_page.h"
-#include "app/display_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "app/main_window.h"
 #include "bench/bench_options.h"
-#include "counter/kelvo_counter.h"
+#include "bench/window_fixture.h"
 #include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
 
 #include <QApplication>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -32,7 +27,6 @@ namespace {
 
 constexpr long kDayOfReadings = 2'400'000;
 constexpr long kReadingsPerEventTurn = 10'000; // the event loop (and a repaint) once per this many
-constexpr std::int64_t kLineRateStepMs = 36;   // a telegram every 36 ms fills a day
 
 long residentKiB() {
     std::ifstream status("/proc/self/status");
@@ -81,27 +75,16 @@ int main(int argc, char** argv) {
          kDayOfReadings, false});
     QApplication application(argc, argv);
     const long readings = options.points;
-    QTemporaryDir folder;
-    std::int64_t nowMs = 0;
-    app::WindowEnvironment environment;
-    environment.settingsFolder = folder.path().toStdString();
-    environment.monotonicMs = [&nowMs] { return nowMs; };
-    app::MainWindow form(environment);
-    form.show();
-    form.pages()->setCurrentWidget(&form.graphPage());
-    // The graph as after a connect, without a line: the telegrams come from here.
-    form.graphPage().plot()->setRulerOn(true);
-    form.graphPage().plot()->clearAllTraces();
-    form.graphPage().plot()->addTrace(false, {});
-    QApplication::processEvents();
+    // The telegrams come from here, not from the fixture's signal.
+    bench::WindowFixture fixture(bench::Signal::Drift);
+    app::MainWindow& form = fixture.window();
+    fixture.showPage(form.graphPage());
 
     const std::vector<std::string> telegrams = Telegrams();
     const long residentBefore = residentKiB();
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < readings; ++i) {
-        nowMs += kLineRateStepMs;
-        emit form.counter().readingReceived(
-            *counter::readingFromTelegram(telegrams[i % telegrams.size()]));
+        fixture.emitReading(*counter::readingFromTelegram(telegrams[i % telegrams.size()]));
         if ((i + 1) % kReadingsPerEventTurn == 0) {
             QApplication::processEvents();
         }

@@ -3,25 +3,19 @@
 // 36 ms) with the "Graph" page showing, after the graph already holds the given number of
 // points: processor time over wall time, for the window's thread and repaints together.
 #include "app/graph_page.h"
-#include "app/main_window.h"
 #include "bench/bench_options.h"
-#include "counter/kelvo_counter.h"
-#include "counter/reading.h"
+#include "bench/window_fixture.h"
 
 #include <QApplication>
-#include <QTabWidget>
-#include <QTemporaryDir>
+#include <QEventLoop>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <string>
 
 namespace {
 
-constexpr int kLineRateMs = 36;
 constexpr int kStreamSeconds = 10;
-constexpr int kReadingsPerTurn = 10'000; // while filling: the event loop once per this many
 
 double processSeconds() {
     timespec now{};
@@ -39,43 +33,21 @@ int main(int argc, char** argv) {
          "\"Graph\" page showing, the graph holding the number of points first.",
          2'400'000, true});
     QApplication application(argc, argv);
-    QTemporaryDir folder;
-    std::int64_t nowMs = 0;
-    app::WindowEnvironment environment;
-    environment.settingsFolder = folder.path().toStdString();
-    environment.monotonicMs = [&nowMs] { return nowMs; };
-    app::MainWindow form(environment);
-    form.show();
-    form.pages()->setCurrentWidget(&form.graphPage());
-    form.graphPage().startTrace();
-    QApplication::processEvents();
-
-    bench::SignalSource signal(options.signal);
-    counter::Reading reading;
-    reading.unitText = "Hz";
-    const auto emitReading = [&] {
-        nowMs += kLineRateMs;
-        reading.value = signal.next();
-        reading.valueText = std::to_string(reading.value);
-        reading.telegram = reading.valueText;
-        emit form.counter().readingReceived(reading);
-    };
-    for (long i = 1; i <= options.points; ++i) {
-        emitReading();
-        if (i % kReadingsPerTurn == 0) {
-            QApplication::processEvents();
-        }
-    }
-    QApplication::processEvents();
+    bench::WindowFixture fixture(options.signal);
+    fixture.showPage(fixture.window().graphPage());
+    fixture.fillTo(options.points);
 
     QTimer lineRate;
     lineRate.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&lineRate, &QTimer::timeout, emitReading);
-    QTimer::singleShot(kStreamSeconds * 1000, &application, &QApplication::quit);
+    QObject::connect(&lineRate, &QTimer::timeout, [&fixture] { fixture.emitReading(); });
+    // A loop of its own: quitting the application would close the window, which saves the
+    // whole log into the working folder.
+    QEventLoop streaming;
+    QTimer::singleShot(kStreamSeconds * 1000, &streaming, &QEventLoop::quit);
     const double cpuStart = processSeconds();
     const auto wallStart = std::chrono::steady_clock::now();
-    lineRate.start(kLineRateMs);
-    QApplication::exec();
+    lineRate.start(bench::WindowFixture::kLinePeriodMs);
+    streaming.exec();
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     const double cpu = processSeconds() - cpuStart;

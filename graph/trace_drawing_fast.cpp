@@ -2,6 +2,7 @@
 #include "graph/column_masks.h"
 #include "graph/line_columns.h"
 #include "graph/point_mapping.h"
+#include "graph/second_core.h"
 #include "graph/trace_drawing.h"
 
 #include "plot/clipper.h"
@@ -71,6 +72,20 @@ struct TraceLayers {
     ColumnMasks lines;
     ColumnMasks centres;
 };
+
+// A run's symbols most often need the values next to its lowest and highest, which are the
+// only points of the run fetched: they are asked for a few runs ahead of the walk.
+constexpr std::size_t kRunsAhead = 4;
+
+void prefetchRunEnds(const PointArray& points, std::size_t block, std::size_t from) {
+    const std::span<const Point> run = points.block(block);
+    if (from + RunSummary::kPoints > run.size())
+        return;
+    const RunSummary& summary =
+        points.summary((block * PointArray::kBlockSize + from) / RunSummary::kPoints);
+    __builtin_prefetch(&run[from + summary.byY[1]]);
+    __builtin_prefetch(&run[from + summary.byY[RunSummary::kPoints - 2]]);
+}
 
 // Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
@@ -280,6 +295,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         const std::span<const Point> block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += chunk) {
             const std::size_t count = std::min(chunk, block.size() - from);
+            if (runsUsable)
+                prefetchRunEnds(points, b, from + kRunsAhead * RunSummary::kPoints);
             if (runsUsable && !first && count == RunSummary::kPoints &&
                 takeRun(block.subspan(from, count),
                         points.summary((b * PointArray::kBlockSize + from) / count)))
@@ -360,11 +377,12 @@ void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plo
               &secondPenY);
     TraceLayers second{ColumnMasks(layers.lines.width(), layers.lines.height()),
                        ColumnMasks(layers.centres.width(), layers.centres.height())};
-    std::jthread worker([&] {
-        collectTrace(trace, style, map, rect, split, blocks, second, secondPenX, secondPenY);
-    });
-    collectTrace(trace, style, map, rect, 0, split, layers, penX, penY);
-    worker.join();
+    {
+        const SecondCore::Running secondHalf = SecondCore::instance().start([&] {
+            collectTrace(trace, style, map, rect, split, blocks, second, secondPenX, secondPenY);
+        });
+        collectTrace(trace, style, map, rect, 0, split, layers, penX, penY);
+    }
     layers.lines.addShifted(second.lines, 0, 0);
     layers.centres.addShifted(second.centres, 0, 0);
     penX = secondPenX;
