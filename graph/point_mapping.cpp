@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/point_mapping.h"
 
+#include "graph/point_mapping_kernels.h"
 #include "plot/rounding.h"
 
 #include <algorithm>
@@ -20,35 +21,28 @@ int clampedPixel(double p) {
     return plot::roundHalfEven(std::clamp(p, -32768.0, 32767.0));
 }
 
-} // namespace
-
-void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xScaleFactor,
-               double yScaleFactor, int* pixelX, int* pixelY) {
-    const double xSpan = m.xMax - m.xMin;
-    const double ySpan = m.yMax - m.yMin;
-    const double width = m.mapWidth;
-    const double left = m.mapLeft;
-    const double height = m.mapHeight;
-    const double bottom = m.mapBottom;
-    std::size_t i = 0;
 #if defined(__SSE2__)
-    // Two points per step: x of both in one register, y of both in the other. The conversion
-    // rounds with the default rounding mode, halves to even, as RoundHalfEven does.
-    const __m128d scale = _mm_set_pd(yScaleFactor, xScaleFactor);
-    const __m128d minimum = _mm_set_pd(m.yMin, m.xMin);
-    const __m128d span = _mm_set_pd(ySpan, xSpan);
+// Two points per step: x of both in one register, y of both in the other. The conversion rounds
+// with the default rounding mode, halves to even, as RoundHalfEven does. Returns how many points
+// it mapped.
+std::size_t mapPointPairsSse2(std::span<const Point> points, const MappingTerms& t, int* pixelX,
+                              int* pixelY) {
+    const __m128d scale = _mm_set_pd(t.yScale, t.xScale);
+    const __m128d minimum = _mm_set_pd(t.yMin, t.xMin);
+    const __m128d span = _mm_set_pd(t.ySpan, t.xSpan);
     const __m128d lowest = _mm_set1_pd(-32768.0);
     const __m128d highest = _mm_set1_pd(32767.0);
-    const __m128d vWidth = _mm_set1_pd(width);
-    const __m128d vLeft = _mm_set1_pd(left);
-    const __m128d vHeight = _mm_set1_pd(height);
-    const __m128d vBottom = _mm_set1_pd(bottom);
+    const __m128d width = _mm_set1_pd(t.width);
+    const __m128d left = _mm_set1_pd(t.left);
+    const __m128d height = _mm_set1_pd(t.height);
+    const __m128d bottom = _mm_set1_pd(t.bottom);
     auto pixels = [&](__m128d p) {
         const __m128d nan = _mm_cmpunord_pd(p, p);
         const __m128d clamped = _mm_max_pd(_mm_min_pd(p, highest), lowest);
         return _mm_cvtpd_epi32(_mm_or_pd(_mm_and_pd(nan, lowest), _mm_andnot_pd(nan, clamped)));
     };
     const double* raw = reinterpret_cast<const double*>(points.data());
+    std::size_t i = 0;
     for (; i + 2 <= points.size(); i += 2) {
         const __m128d a = _mm_loadu_pd(raw + 2 * i);     // x0 y0
         const __m128d b = _mm_loadu_pd(raw + 2 * i + 2); // x1 y1
@@ -56,19 +50,85 @@ void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xSc
         const __m128d fb = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(b, scale), minimum), span);
         const __m128d fx = _mm_unpacklo_pd(fa, fb);
         const __m128d fy = _mm_unpackhi_pd(fa, fb);
-        const __m128i px = pixels(_mm_add_pd(_mm_mul_pd(fx, vWidth), vLeft));
-        const __m128i py = pixels(_mm_sub_pd(vBottom, _mm_mul_pd(fy, vHeight)));
+        const __m128i px = pixels(_mm_add_pd(_mm_mul_pd(fx, width), left));
+        const __m128i py = pixels(_mm_sub_pd(bottom, _mm_mul_pd(fy, height)));
         pixelX[i] = _mm_cvtsi128_si32(px);
         pixelX[i + 1] = _mm_cvtsi128_si32(_mm_shuffle_epi32(px, 1));
         pixelY[i] = _mm_cvtsi128_si32(py);
         pixelY[i + 1] = _mm_cvtsi128_si32(_mm_shuffle_epi32(py, 1));
     }
+    return i;
+}
 #endif
+
+MappingKernel widestKernel() {
+    for (MappingKernel kernel : {MappingKernel::Avx2, MappingKernel::Sse2})
+        if (mappingKernelAvailable(kernel))
+            return kernel;
+    return MappingKernel::Scalar;
+}
+
+} // namespace
+
+bool mappingKernelAvailable(MappingKernel kernel) {
+    switch (kernel) {
+    case MappingKernel::Scalar:
+        return true;
+    case MappingKernel::Sse2:
+#if defined(__SSE2__)
+        return true;
+#else
+        return false;
+#endif
+    case MappingKernel::Avx2:
+#if defined(__x86_64__) || defined(__i386__)
+        return __builtin_cpu_supports("avx2");
+#else
+        return false;
+#endif
+    }
+    return false;
+}
+
+void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xScaleFactor,
+               double yScaleFactor, int* pixelX, int* pixelY) {
+    // Chosen once: the processor does not change under a running program.
+    static const MappingKernel kernel = widestKernel();
+    mapPoints(points, m, xScaleFactor, yScaleFactor, pixelX, pixelY, kernel);
+}
+
+void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xScaleFactor,
+               double yScaleFactor, int* pixelX, int* pixelY, MappingKernel kernel) {
+    const MappingTerms t{xScaleFactor,
+                         yScaleFactor,
+                         m.xMin,
+                         m.yMin,
+                         m.xMax - m.xMin,
+                         m.yMax - m.yMin,
+                         static_cast<double>(m.mapWidth),
+                         static_cast<double>(m.mapLeft),
+                         static_cast<double>(m.mapHeight),
+                         static_cast<double>(m.mapBottom)};
+    std::size_t i = 0;
+    switch (kernel) {
+    case MappingKernel::Avx2:
+#if defined(__x86_64__) || defined(__i386__)
+        i = mapPointGroupsAvx2(points, t, pixelX, pixelY);
+#endif
+        break;
+    case MappingKernel::Sse2:
+#if defined(__SSE2__)
+        i = mapPointPairsSse2(points, t, pixelX, pixelY);
+#endif
+        break;
+    case MappingKernel::Scalar:
+        break;
+    }
     for (; i < points.size(); ++i) {
-        const double x = points[i].x * xScaleFactor;
-        const double y = points[i].y * yScaleFactor;
-        pixelX[i] = clampedPixel((x - m.xMin) / xSpan * width + left);
-        pixelY[i] = clampedPixel(bottom - (y - m.yMin) / ySpan * height);
+        const double x = points[i].x * t.xScale;
+        const double y = points[i].y * t.yScale;
+        pixelX[i] = clampedPixel((x - t.xMin) / t.xSpan * t.width + t.left);
+        pixelY[i] = clampedPixel(t.bottom - (y - t.yMin) / t.ySpan * t.height);
     }
 }
 

@@ -16,11 +16,21 @@
 
 namespace graph {
 
+// The instruction sets that points can be mapped with, all giving the same pixels.
+enum class MappingKernel { Scalar, Sse2, Avx2 };
+
+// Whether this build and this processor can run the kernel.
+bool mappingKernelAvailable(MappingKernel kernel);
+
 // Maps points, each first multiplied by the scale factors, to pixels exactly as the engine's
 // mapX and mapY do for a linear mapping (same operations in the same order, clamping, halves to
-// even, NaN far to the left/top), many points at a time.
+// even, NaN far to the left/top), many points at a time with the widest kernel available.
 void mapPoints(std::span<const Point> points, const plot::Mapping& mapping, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY);
+
+// The same with the given kernel, which must be available.
+void mapPoints(std::span<const Point> points, const plot::Mapping& mapping, double xScaleFactor,
+               double yScaleFactor, int* pixelX, int* pixelY, MappingKernel kernel);
 
 // The same pixels as mapPoints, one coordinate at a time, for the few points that are mapped
 // singly.

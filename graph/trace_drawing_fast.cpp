@@ -240,10 +240,11 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     };
 
     // A whole run of points that stays in the pen's column is taken from its summary: with
-    // lines, only inside a vertical chain and strictly between the top and bottom rows, where
-    // the chain's union is the span of its rows whatever their order. The x of the points never
-    // goes back and the mapping is monotonic, so the run's last point being in the pen's column
-    // puts every point of the run there.
+    // lines, only inside a vertical chain, all rows of the run within the top and bottom rows
+    // and its last one strictly between them, where the chain's union is the span of its rows
+    // whatever their order (only a chain's final value on an edge row can drop out of it). The x of
+    // the points never goes back and the mapping is monotonic, so the run's last point being in the
+    // pen's column puts every point of the run there.
     auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
         if (std::isnan(summary.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
             return false;
@@ -256,7 +257,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         const int low = std::min(lowValueRow, highValueRow);
         const int high = std::max(lowValueRow, highValueRow);
         if (trace.lineOn) {
-            if (low <= top || high >= bottom)
+            if (low < top || high > bottom || !strictlyInsideRows(lastRowOfRun))
                 return false;
             hullLow = std::min({hullLow, lastY, low});
             hullHigh = std::max({hullHigh, lastY, high});

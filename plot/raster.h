@@ -46,8 +46,19 @@ public:
         }
         const std::int64_t from = left < 0 ? 0 : left;
         const std::int64_t to = right > width_ ? width_ : right;
-        for (std::int64_t x = from; x < to; ++x) {
-            put(x, y);
+        if (from >= to) {
+            return;
+        }
+        // A whole row at once: rectangles and backgrounds are most of a picture's pixels.
+        QRgb* const row = bits_ + y * stride_ + from;
+        const std::int64_t count = to - from;
+        if (mode_ == PenMode::Copy) {
+            std::fill_n(row, count, value_);
+            return;
+        }
+        const QRgb flip = mode_ == PenMode::Xor ? (value_ & 0x00FFFFFFu) : 0x00FFFFFFu;
+        for (std::int64_t x = 0; x < count; ++x) {
+            row[x] ^= flip;
         }
     }
 

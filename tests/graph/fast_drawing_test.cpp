@@ -265,6 +265,35 @@ TEST(FastDrawing, TimeOrderedRunsEveryLayerAndView) {
     }
 }
 
+// Runs of points within one column that reach the top or bottom row from inside, at a point
+// in their middle; and a trace whose last run ends alone on the top row, a final value the line
+// leaves out.
+TEST(FastDrawing, RunsReachingTheEdgeRows) {
+    std::mt19937_64 rng(17);
+    std::normal_distribution<double> noise(0, 0.1);
+    std::vector<graph::Point> spikes;
+    for (int i = 0; i < 64 * 2000; ++i) {
+        const double x = i * 0.0025;
+        const double y = i % 256 == 30    ? 1
+                         : i % 256 == 150 ? -1
+                                          : std::sin(x / 20) / 2 + noise(rng);
+        spikes.push_back({x, y});
+    }
+    std::vector<graph::Point> endingOnTop = spikes;
+    endingOnTop.back().y = 3;
+    for (bool symbols : {true, false}) {
+        for (const auto& [points, yMax] : {std::pair{&spikes, 1.0}, {&endingOnTop, 3.0}}) {
+            graph::Trace t = makeTrace(plot::kTeal, 1, true, symbols);
+            for (const graph::Point& p : *points)
+                t.points.add(p);
+            SCOPED_TRACE(std::string(points == &spikes ? "spikes onto the edge rows"
+                                                       : "ending on the top row") +
+                         (symbols ? ", symbols" : ""));
+            expectSamePicture({t}, {0, 330, -yMax, yMax}, {1.0, 1.0, 6});
+        }
+    }
+}
+
 TEST(FastDrawing, SteepAndShallowLinesWithFewPoints) {
     graph::Trace t = makeTrace(plot::kBlack, 8, true, true);
     std::mt19937_64 rng(5);

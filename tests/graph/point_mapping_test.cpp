@@ -7,52 +7,98 @@
 
 #include <limits>
 #include <random>
+#include <vector>
 
 namespace graph {
 
 namespace {
 
-TEST(PointMapping, SamePixelsAsTheEngineMapping) {
+plot::Mapping mapping(int left, int width, int bottom, int height, double xMin, double xMax,
+                      double yMin, double yMax) {
     plot::Mapping m;
-    m.mapLeft = 224;
-    m.mapWidth = 786;
-    m.mapBottom = 381;
-    m.mapHeight = 333;
-    m.xMin = 0.3;
-    m.xMax = 1441.7;
-    m.yMin = 9999999.91;
-    m.yMax = 10000000.13;
+    m.mapLeft = left;
+    m.mapWidth = width;
+    m.mapBottom = bottom;
+    m.mapHeight = height;
+    m.xMin = xMin;
+    m.xMax = xMax;
+    m.yMin = yMin;
+    m.yMax = yMax;
+    return m;
+}
 
+// Values that land on every kind of pixel: not a number, infinite, far beyond the clamping
+// range, exactly on half pixels (which round to the even neighbour) and at random.
+std::vector<Point> testPoints(const plot::Mapping& m) {
     constexpr double kInf = std::numeric_limits<double>::infinity();
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    graph::PointArray points{
-        {kNaN, kNaN}, {kInf, -kInf}, {-kInf, kInf}, {1e300, -1e300}, {0.3, 9999999.91}};
-    // Points that map exactly onto half pixels round to the even neighbour.
+    std::vector<Point> points{{kNaN, kNaN},    {kInf, -kInf}, {-kInf, kInf}, {1e300, -1e300},
+                              {-1e300, 1e300}, {kNaN, 1.0},   {1.0, kNaN},   {m.xMin, m.yMin}};
     const double halfStepX = (m.xMax - m.xMin) / m.mapWidth / 2;
+    const double halfStepY = (m.yMax - m.yMin) / m.mapHeight / 2;
     for (int k = 0; k < 50; ++k)
-        points.add({m.xMin + (2 * k + 1) * halfStepX, m.yMin});
+        points.push_back({m.xMin + (2 * k + 1) * halfStepX, m.yMin + (2 * k + 1) * halfStepY});
     std::mt19937_64 rng(1);
-    std::uniform_real_distribution<double> x(-500, 2000);
-    std::normal_distribution<double> y(10e6, 0.2);
-    for (int k = 0; k < 100001; ++k)
-        points.add({x(rng), y(rng)});
+    const double xSpan = m.xMax - m.xMin;
+    const double ySpan = m.yMax - m.yMin;
+    std::uniform_real_distribution<double> x(m.xMin - xSpan / 2, m.xMax + xSpan / 2);
+    std::uniform_real_distribution<double> y(m.yMin - ySpan / 2, m.yMax + ySpan / 2);
+    for (int k = 0; k < 20001; ++k)
+        points.push_back({x(rng), y(rng)});
+    return points;
+}
 
-    for (double xf : {1.0, 1.0 / 60}) {
-        const PixelMapper single(m, xf, 1.0);
-        for (std::size_t b = 0; b < points.blockCount(); ++b) {
-            const auto block = points.block(b);
-            std::vector<int> px(block.size());
-            std::vector<int> py(block.size());
-            mapPoints(block, m, xf, 1.0, px.data(), py.data());
-            for (std::size_t i = 0; i < block.size(); ++i) {
-                ASSERT_EQ(px[i], plot::mapX(m, block[i].x * xf)) << "x of point " << i;
-                ASSERT_EQ(py[i], plot::mapY(m, block[i].y)) << "y of point " << i;
-                ASSERT_EQ(single.column(block[i].x), px[i]) << "x of point " << i << " alone";
-                ASSERT_EQ(single.row(block[i].y), py[i]) << "y of point " << i << " alone";
+class PointMappingKernel : public testing::TestWithParam<MappingKernel> {};
+
+TEST_P(PointMappingKernel, SamePixelsAsTheEngineMapping) {
+    if (!mappingKernelAvailable(GetParam()))
+        GTEST_SKIP() << "this processor lacks the kernel's instructions";
+    // A graph's mapping, and one whose half pixels are exact binary fractions.
+    const plot::Mapping maps[] = {mapping(224, 786, 381, 333, 0.3, 1441.7, 9999999.91, 10000000.13),
+                                  mapping(10, 1024, 600, 512, 0.0, 1024.0, 0.0, 512.0)};
+    for (const plot::Mapping& m : maps) {
+        const std::vector<Point> points = testPoints(m);
+        for (auto [xf, yf] : {std::pair{1.0, 1.0}, std::pair{1.0 / 60, 1000.0}}) {
+            std::vector<Point> scaled;
+            for (const Point& p : points)
+                scaled.push_back({p.x / xf, p.y / yf});
+            const PixelMapper single(m, xf, yf);
+            // Every start offset and every tail length the kernels step over, and all at once.
+            for (std::size_t from = 0; from < 4; ++from) {
+                for (std::size_t size : {1, 2, 3, 4, 5, 6, 7, 9, 11, 4096}) {
+                    const auto part = std::span<const Point>(scaled).subspan(from, size);
+                    std::vector<int> px(size);
+                    std::vector<int> py(size);
+                    mapPoints(part, m, xf, yf, px.data(), py.data(), GetParam());
+                    for (std::size_t i = 0; i < size; ++i) {
+                        const Point& p = part[i];
+                        ASSERT_EQ(px[i], plot::mapX(m, p.x * xf)) << from + i << " of " << size;
+                        ASSERT_EQ(py[i], plot::mapY(m, p.y * yf)) << from + i << " of " << size;
+                        ASSERT_EQ(single.column(p.x), px[i]) << "x of point " << from + i;
+                        ASSERT_EQ(single.row(p.y), py[i]) << "y of point " << from + i;
+                    }
+                }
+            }
+            std::vector<int> px(scaled.size());
+            std::vector<int> py(scaled.size());
+            mapPoints(scaled, m, xf, yf, px.data(), py.data(), GetParam());
+            for (std::size_t i = 0; i < scaled.size(); ++i) {
+                ASSERT_EQ(px[i], plot::mapX(m, scaled[i].x * xf)) << "x of point " << i;
+                ASSERT_EQ(py[i], plot::mapY(m, scaled[i].y * yf)) << "y of point " << i;
             }
         }
     }
 }
+
+std::string kernelName(const testing::TestParamInfo<MappingKernel>& info) {
+    constexpr const char* kNames[] = {"Scalar", "Sse2", "Avx2"};
+    return kNames[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(EachKernel, PointMappingKernel,
+                         testing::Values(MappingKernel::Scalar, MappingKernel::Sse2,
+                                         MappingKernel::Avx2),
+                         kernelName);
 
 } // namespace
 

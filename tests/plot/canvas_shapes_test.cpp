@@ -41,13 +41,40 @@ TEST(CanvasRectangle, SwappedCornersClearBrushAndClearPen) {
     EXPECT_EQ(countPixels(filled, QRect(1, 1, 4, 3), kGreen), 12);
 }
 
-TEST(CanvasRectangle, XorFillAndOutlineTouchEachPixelOnce) {
-    Canvas canvas = blank(10, 10);
-    canvas.pen.mode = PenMode::Xor;
-    canvas.pen.color = kWhite;
-    canvas.brush.color = kWhite;
-    canvas.rectangle(0, 0, 10, 10);
-    EXPECT_EQ(countPixels(canvas, kBlack), 100);
+TEST(CanvasRectangle, XorAndNotFillAndOutlineTouchEachPixelOnce) {
+    // Not inverts whatever the colour.
+    for (auto [mode, colour] : {std::pair{PenMode::Xor, kWhite}, std::pair{PenMode::Not, kRed}}) {
+        Canvas canvas = blank(10, 10);
+        canvas.pen.mode = mode;
+        canvas.pen.color = colour;
+        canvas.brush.color = colour;
+        canvas.rectangle(0, 0, 10, 10);
+        EXPECT_EQ(countPixels(canvas, kBlack), 100);
+    }
+}
+
+TEST(CanvasFillRect, FillsTheBoxWithoutRightAndBottomClippedToTheImage) {
+    struct Case {
+        int left, top, right, bottom;
+        QRect filled;
+    };
+    const Case cases[] = {
+        {1, 2, 6, 5, QRect(1, 2, 5, 3)},
+        {6, 5, 1, 2, QRect(1, 2, 5, 3)},     // corners swapped
+        {-3, -2, 4, 3, QRect(0, 0, 4, 3)},   // beyond left and top
+        {5, 4, 20, 20, QRect(5, 4, 3, 3)},   // beyond right and bottom
+        {-9, -9, 99, 99, QRect(0, 0, 8, 7)}, // beyond every edge
+        {3, 3, 3, 6, QRect()},               // no width
+        {8, 0, 12, 7, QRect()},              // right of the image
+    };
+    for (const Case& c : cases) {
+        Canvas canvas = blank(8, 7);
+        canvas.brush.color = kBlue;
+        canvas.fillRect(c.left, c.top, c.right, c.bottom);
+        const int area = c.filled.width() * c.filled.height();
+        EXPECT_EQ(countPixels(canvas, kBlue), area) << c.left << "," << c.top;
+        EXPECT_EQ(countPixels(canvas, c.filled, kBlue), area) << c.left << "," << c.top;
+    }
 }
 
 TEST(CanvasEllipse, CircleFillsItsBoxSymmetrically) {
