@@ -85,6 +85,8 @@ public:
 
     // The picture as last drawn, with any ruler or zoom rectangle on it.
     const QImage& picture() const { return canvas_.image(); }
+    // Whether a change still waits for its paint, which comes within a screen refresh.
+    bool repaintPending() const { return updateRequested_; }
     // What the engine drew last: mapping, zoom windows, ruler.
     const plot::PlotEngine& engine() const { return engine_; }
 

@@ -43,12 +43,10 @@ protected:
 
     // A repaint asked for within a screen refresh of the last one comes at the next refresh.
     void settle() {
-        QTest::qWait(kRefreshWaitMs);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !plot.repaintPending(); }, 2000));
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
     }
-
-    static constexpr int kRefreshWaitMs = 20;
 
     QImage painted() {
         settle();
@@ -151,8 +149,7 @@ TEST_F(XyPlotTest, ReadingsFasterThanTheScreenArePaintedOncePerRefreshTheLastOne
     EXPECT_GT(added, 2 * refreshes);
     EXPECT_LE(counter.paints, refreshes + 2);
 
-    QTest::qWait(kRefreshWaitMs);
-    QCoreApplication::processEvents();
+    settle();
     const QImage shown = plot.picture().copy();
     plot.repaintNow();
     EXPECT_EQ(shown, plot.picture());
