@@ -50,6 +50,23 @@ void PointArray::summariseLastRun() {
     summary.middle = finite ? run[summary.byY[RunSummary::kPoints / 2]].y : std::nan("");
     summary.last = run.back();
     summaries_.back().push_back(summary);
+    if (size_ % GroupSummary::kPoints == 0)
+        summariseLastGroup();
+}
+
+void PointArray::summariseLastGroup() {
+    const std::span<const RunSummary> runs =
+        std::span<const RunSummary>(summaries_.back()).last(GroupSummary::kRuns);
+    GroupSummary group{runs.front().low, runs.front().high, runs.back().last};
+    for (const RunSummary& run : runs) {
+        if (std::isnan(run.low) || std::isnan(group.low)) {
+            group.low = std::nan("");
+            continue;
+        }
+        group.low = std::min(group.low, run.low);
+        group.high = std::max(group.high, run.high);
+    }
+    groups_.push_back(group);
 }
 
 void PointArray::clear() {
@@ -57,6 +74,8 @@ void PointArray::clear() {
     blocks_.shrink_to_fit();
     summaries_.clear();
     summaries_.shrink_to_fit();
+    groups_.clear();
+    groups_.shrink_to_fit();
     xInOrder_ = true;
     size_ = 0;
     x_ = {};
@@ -70,6 +89,7 @@ std::size_t PointArray::allocatedBytes() const {
         bytes += block.capacity() * sizeof(Point);
     for (const auto& runs : summaries_)
         bytes += runs.capacity() * sizeof(RunSummary);
+    bytes += groups_.capacity() * sizeof(GroupSummary);
     return bytes;
 }
 

@@ -271,6 +271,40 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         return true;
     };
 
+    // A whole group in the pen's column whose line stays inside the chain and whose symbols'
+    // rows are all marked already changes nothing but the pen: the same as taking its runs one
+    // by one, where each run's last value lies within its group's range.
+    auto takeGroup = [&](const GroupSummary& group) {
+        if (std::isnan(group.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
+            return false;
+        const int lastX = mapper.column(group.last.x);
+        if (lastX != prevX)
+            return false;
+        const int lastRowOfGroup = mapper.row(group.last.y);
+        const int lowValueRow = mapper.row(group.low);
+        const int highValueRow = mapper.row(group.high);
+        const int low = std::min(lowValueRow, highValueRow);
+        const int high = std::max(lowValueRow, highValueRow);
+        if (trace.lineOn && (low < top || high > bottom || !strictlyInsideRows(lastRowOfGroup)))
+            return false;
+        if (trace.symbolOn && lastX >= centreLeft && lastX <= centreRight) {
+            const int markLow = std::max(low, centreTop);
+            const int markHigh = std::min(high, centreBottom);
+            if (markLow <= markHigh) {
+                flushCentres();
+                if (!layers.centres.allMarked(lastX, markLow, markHigh))
+                    return false;
+            }
+        }
+        if (trace.lineOn) {
+            hullLow = std::min({hullLow, lastY, low});
+            hullHigh = std::max({hullHigh, lastY, high});
+            lastY = lastRowOfGroup;
+        }
+        prevY = lastRowOfGroup;
+        return true;
+    };
+
     // A run ahead whose symbols will need its values (rows of its column within its range not
     // yet marked; marks are only ever added, so a run found covered stays covered) has the
     // values at both ends of its order asked for now, so their fetches overlap.
@@ -309,6 +343,13 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
         const std::span<const Point> block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += chunk) {
+            if (runsUsable && !first && from % GroupSummary::kPoints == 0 &&
+                from + GroupSummary::kPoints <= block.size() &&
+                takeGroup(
+                    points.group((b * PointArray::kBlockSize + from) / GroupSummary::kPoints))) {
+                from += GroupSummary::kPoints - chunk; // the loop adds the last chunk
+                continue;
+            }
             const std::size_t count = std::min(chunk, block.size() - from);
             if (runsUsable)
                 prefetchRunAhead(block, b, from + kRunsAhead * RunSummary::kPoints);

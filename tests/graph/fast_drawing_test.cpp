@@ -108,6 +108,24 @@ TEST(FastDrawing, DenseDriftingSeriesWithNoise) {
     }
 }
 
+// Thousands of points in one column: a group marks its rows, a narrower group after it in the
+// same column finds them marked, a wider one reaches beyond them, and the next column starts
+// afresh.
+TEST(FastDrawing, ManyGroupsInOneColumn) {
+    for (auto [lines, symbols] : {std::pair{true, true}, {true, false}, {false, true}}) {
+        std::mt19937_64 rng(11);
+        std::normal_distribution<double> noise(0, 1);
+        graph::Trace t = makeTrace(plot::kNavy, 1, lines, symbols);
+        constexpr int kGroup = int(graph::GroupSummary::kPoints);
+        for (int step = 0; step < 24; ++step)
+            for (double spread : {1.0, 0.3, 1.8})
+                for (int i = 0; i < kGroup; ++i)
+                    t.points.add({double(step), noise(rng) * spread});
+        SCOPED_TRACE(std::string(lines ? "lines " : "") + (symbols ? "symbols" : ""));
+        expectSamePicture({t}, {-1, 24, -9, 9}, {1.0, 1.0, 8});
+    }
+}
+
 TEST(FastDrawing, LongFlatRuns) {
     for (bool symbols : {true, false}) {
         std::mt19937_64 rng(3);
