@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <span>
 #include <thread>
 
@@ -193,13 +194,17 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
     // middle value lies a stretch of rows already marked, and only the values beyond that
     // stretch, at the two ends of the sorted order, need to be mapped and marked.
+    // Whether symbols centred in column x between two rows would mark nothing new: the column
+    // or the rows lie outside, or every row between them is marked already.
+    auto centresMarked = [&](int x, int rowA, int rowB) {
+        const int low = std::max(std::min(rowA, rowB), centreTop);
+        const int high = std::min(std::max(rowA, rowB), centreBottom);
+        return x < centreLeft || x > centreRight || low > high ||
+               layers.centres.allMarked(x, low, high);
+    };
     auto addRunCentres = [&](int x, std::span<const Point> run, const RunSummary& summary,
                              int firstRow, int lastRow) {
-        if (x < centreLeft || x > centreRight)
-            return;
-        const int low = std::max(std::min(firstRow, lastRow), centreTop);
-        const int high = std::min(std::max(firstRow, lastRow), centreBottom);
-        if (low > high || layers.centres.allMarked(x, low, high))
+        if (centresMarked(x, firstRow, lastRow))
             return;
         // The rows the summary knows are not fetched from the points again.
         auto rowAt = [&](std::size_t i) {
@@ -239,69 +244,67 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         }
     };
 
-    // A whole run of points that stays in the pen's column is taken from its summary: with
-    // lines, only inside a vertical chain, all rows of the run within the top and bottom rows
-    // and its last one strictly between them, where the chain's union is the span of its rows
-    // whatever their order (only a chain's final value on an edge row can drop out of it). The x of
-    // the points never goes back and the mapping is monotonic, so the run's last point being in the
-    // pen's column puts every point of the run there.
-    auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
-        if (std::isnan(summary.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
-            return false;
-        const int lastX = mapper.column(summary.last.x);
-        if (lastX != prevX)
-            return false;
-        const int lastRowOfRun = mapper.row(summary.last.y);
-        const int lowValueRow = mapper.row(summary.low);
-        const int highValueRow = mapper.row(summary.high);
-        const int low = std::min(lowValueRow, highValueRow);
-        const int high = std::max(lowValueRow, highValueRow);
+    // A stretch of points (a run or a group) known from its summary: its lowest and highest value
+    // and its last point, in pixels.
+    struct Stretch {
+        int lastX, lastRow, lowValueRow, highValueRow;
+    };
+    // A stretch is passed from its summary when all its points stay in the pen's column: the x of
+    // the points never goes back and the mapping is monotonic, so its last point being there puts
+    // every point there. With lines, only inside a vertical chain, with no value beyond the top or
+    // bottom row and the last one strictly between them, where the chain's union is the span of
+    // its rows whatever their order (only a final edge value can drop out of the line).
+    auto stretchInPenColumn = [&](double lowValue, double highValue,
+                                  const Point& last) -> std::optional<Stretch> {
+        if (std::isnan(lowValue) || (trace.lineOn && (!chainOn || chainX != prevX)))
+            return std::nullopt;
+        const Stretch stretch{mapper.column(last.x), mapper.row(last.y), mapper.row(lowValue),
+                              mapper.row(highValue)};
+        if (stretch.lastX != prevX)
+            return std::nullopt;
+        if (trace.lineOn && (std::min(stretch.lowValueRow, stretch.highValueRow) < top ||
+                             std::max(stretch.lowValueRow, stretch.highValueRow) > bottom ||
+                             !strictlyInsideRows(stretch.lastRow)))
+            return std::nullopt;
+        return stretch;
+    };
+    auto passStretch = [&](const Stretch& stretch) {
         if (trace.lineOn) {
-            if (low < top || high > bottom || !strictlyInsideRows(lastRowOfRun))
-                return false;
-            hullLow = std::min({hullLow, lastY, low});
-            hullHigh = std::max({hullHigh, lastY, high});
-            lastY = lastRowOfRun;
+            hullLow = std::min({hullLow, lastY, stretch.lowValueRow, stretch.highValueRow});
+            hullHigh = std::max({hullHigh, lastY, stretch.lowValueRow, stretch.highValueRow});
+            lastY = stretch.lastRow;
         }
+        prevY = stretch.lastRow;
+    };
+
+    // A whole run is taken from its summary, its symbols from its sorted values.
+    auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
+        const std::optional<Stretch> stretch =
+            stretchInPenColumn(summary.low, summary.high, summary.last);
+        if (!stretch)
+            return false;
         if (trace.symbolOn) {
             flushCentres();
-            addRunCentres(lastX, run, summary, lowValueRow, highValueRow);
+            addRunCentres(stretch->lastX, run, summary, stretch->lowValueRow,
+                          stretch->highValueRow);
         }
-        prevY = lastRowOfRun;
+        passStretch(*stretch);
         return true;
     };
 
-    // A whole group in the pen's column whose line stays inside the chain and whose symbols'
-    // rows are all marked already changes nothing but the pen: the same as taking its runs one
-    // by one, where each run's last value lies within its group's range.
+    // A whole group whose symbols' rows are all marked already changes nothing but the pen: the
+    // same as taking its runs one by one, each run's last value lying within the group's range.
     auto takeGroup = [&](const GroupSummary& group) {
-        if (std::isnan(group.low) || (trace.lineOn && (!chainOn || chainX != prevX)))
+        const std::optional<Stretch> stretch =
+            stretchInPenColumn(group.low, group.high, group.last);
+        if (!stretch)
             return false;
-        const int lastX = mapper.column(group.last.x);
-        if (lastX != prevX)
-            return false;
-        const int lastRowOfGroup = mapper.row(group.last.y);
-        const int lowValueRow = mapper.row(group.low);
-        const int highValueRow = mapper.row(group.high);
-        const int low = std::min(lowValueRow, highValueRow);
-        const int high = std::max(lowValueRow, highValueRow);
-        if (trace.lineOn && (low < top || high > bottom || !strictlyInsideRows(lastRowOfGroup)))
-            return false;
-        if (trace.symbolOn && lastX >= centreLeft && lastX <= centreRight) {
-            const int markLow = std::max(low, centreTop);
-            const int markHigh = std::min(high, centreBottom);
-            if (markLow <= markHigh) {
-                flushCentres();
-                if (!layers.centres.allMarked(lastX, markLow, markHigh))
-                    return false;
-            }
+        if (trace.symbolOn) {
+            flushCentres();
+            if (!centresMarked(stretch->lastX, stretch->lowValueRow, stretch->highValueRow))
+                return false;
         }
-        if (trace.lineOn) {
-            hullLow = std::min({hullLow, lastY, low});
-            hullHigh = std::max({hullHigh, lastY, high});
-            lastY = lastRowOfGroup;
-        }
-        prevY = lastRowOfGroup;
+        passStretch(*stretch);
         return true;
     };
 
@@ -314,14 +317,9 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             return;
         const RunSummary& summary = trace.points.summary(
             (blockIndex * PointArray::kBlockSize + from) / RunSummary::kPoints);
-        const int x = mapper.column(summary.last.x);
-        if (std::isnan(summary.low) || x < centreLeft || x > centreRight)
-            return;
-        const int lowValueRow = mapper.row(summary.low);
-        const int highValueRow = mapper.row(summary.high);
-        const int low = std::max(std::min(lowValueRow, highValueRow), centreTop);
-        const int high = std::min(std::max(lowValueRow, highValueRow), centreBottom);
-        if (low > high || layers.centres.allMarked(x, low, high))
+        if (std::isnan(summary.low) ||
+            centresMarked(mapper.column(summary.last.x), mapper.row(summary.low),
+                          mapper.row(summary.high)))
             return;
         for (std::size_t i = 1; i <= kValuesAsked; ++i) {
             __builtin_prefetch(&block[from + summary.byY[i]]);
