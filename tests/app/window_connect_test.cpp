@@ -9,6 +9,7 @@
 #include "counter/float_text.h"
 #include "counter/kelvo_counter.h"
 #include "graph/xy_plot.h"
+#include "platform/clock.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
 #include "portselect/port_selector.h"
@@ -21,7 +22,9 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -286,6 +289,36 @@ TEST_F(WindowConnectTest, TimeStampsFollowTheMonotonicClockFromTheConnectAttempt
     EXPECT_EQ(form.log().line(0).substr(0, 11), "123        ");
     EXPECT_EQ(form.log().line(1).substr(0, 11), "123        ");
     EXPECT_EQ(form.log().line(2).substr(0, 13), "60123        ");
+}
+
+// A reading is stamped when its bytes arrive, not when a busy main thread gets to it: a window
+// whose event loop stands still must not pile the readings of that while onto one moment.
+TEST_F(WindowConnectTest, ReadingsKeepTheirArrivalTimesWhileTheWindowStalls) {
+    realClock = true;
+    app::MainWindow& form = open();
+    connectCounter();
+    constexpr int kReadings = 60; // 10 a second, for six seconds
+    std::vector<std::int64_t> writtenMs(kReadings);
+    std::atomic<int> written{0};
+    std::thread line([&] {
+        for (int i = 0; i < kReadings; ++i) {
+            std::this_thread::sleep_until(std::chrono::steady_clock::now() +
+                                          std::chrono::milliseconds(100));
+            scriptedCounter.send("1000000" + std::to_string(i % 10));
+            writtenMs[i] = platform::monotonicMs();
+            written = i + 1;
+        }
+    });
+    ASSERT_TRUE(waitFor([&] { return form.log().count() >= 1; }));
+    std::this_thread::sleep_for(std::chrono::seconds(5)); // the stall itself
+    line.join();
+    ASSERT_TRUE(waitFor([&] { return form.log().count() == kReadings; }));
+    const double firstMs = form.log().reading(0).timeMs;
+    for (int i = 1; i < kReadings; ++i) {
+        EXPECT_NEAR(form.log().reading(i).timeMs - firstMs,
+                    static_cast<double>(writtenMs[i] - writtenMs[0]), 15)
+            << "reading " << i;
+    }
 }
 
 TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {
