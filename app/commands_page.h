@@ -12,19 +12,18 @@ class QListWidget;
 class QMenu;
 
 namespace counter {
-class KelvoCounter;
-}
+class Driver;
+struct InstrumentCommand;
+} // namespace counter
 
 namespace app {
 
-struct CounterCommand;
-
-// The "Commands" page: the counter's replies, the value field and the command menu, whose
-// entries call the counter.
+// The "Commands" page: the instrument's replies, the value field and the command menu, whose
+// entries are the commands of the instrument's profile.
 class CommandsPage : public Page {
     Q_OBJECT
 public:
-    explicit CommandsPage(counter::KelvoCounter& counter, QWidget* parent = nullptr);
+    explicit CommandsPage(counter::Driver& driver, QWidget* parent = nullptr);
 
     QListWidget* replyList() const { return replyList_; }
     QLabel* valueLabel() const { return valueLabel_; }
@@ -33,6 +32,8 @@ public:
 
     // The value row lines up with the bottom row of the "Connect" page.
     void alignWith(const BottomRow& row);
+    // The menu offers the commands of the driver's instrument now.
+    void showInstrument();
     // Appends a reply of the counter.
     void addReply(const std::string& telegram);
     // A character key typed anywhere in the window, before the focused control sees it: it
@@ -48,10 +49,10 @@ protected:
 
 private:
     void buildMenu();
-    void run(const CounterCommand& command);
+    void run(const counter::InstrumentCommand& command);
     void sendEscCommand();
 
-    counter::KelvoCounter& counter_;
+    counter::Driver& driver_;
     QListWidget* replyList_;
     QLabel* valueLabel_;
     QLineEdit* valueEdit_;

@@ -5,8 +5,10 @@
 #include "app/log_view.h"
 #include "app/popup_menu.h"
 #include "app/widget_style.h"
+#include "counter/instruments.h"
 #include "portselect/port_selector.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QMenu>
 #include <QPushButton>
@@ -40,7 +42,8 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
       portSelector_(new portselect::PortSelector(this)),
       autoIdentifyBox_(
           new QCheckBox(QStringLiteral("auto-identify counter (must be counting!)"), this)),
-      logMenu_(new QMenu(this)) {
+      logMenu_(new QMenu(this)), instrumentChoices_(new QActionGroup(this)),
+      instrument_(&counter::defaultInstrument()) {
     logView_->move(0, 0);
     connectButton_->setCheckable(true);
     connectButton_->setGeometry(kGap, 0, kButtonWidth, kButtonHeight);
@@ -57,6 +60,7 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
     autoIdentifyBox_->move(portSelector_->geometry().right() + 1 + kGap, 0);
     autoIdentifyBox_->setChecked(false);
     autoIdentifyBox_->hide();
+    buildInstrumentMenu();
 
     connect(addMenuEntry(logMenu_, "save data to file"), &QAction::triggered, this,
             &ConnectPage::saveRequested);
@@ -64,6 +68,33 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
             &ConnectPage::openRequested);
     attachPopup(logView_, logMenu_);
     connect(log_, &QAbstractItemModel::rowsInserted, this, &ConnectPage::scrollToNewest);
+}
+
+// The instrument goes with the port: both are chosen in the selector, the instrument in a
+// submenu at the end of its menu.
+void ConnectPage::buildInstrumentMenu() {
+    QMenu* menu = portSelector_->popupMenu();
+    menu->addSeparator();
+    QMenu* choices = addSubMenu(menu, "Instrument");
+    for (const counter::Instrument* instrument : counter::instruments()) {
+        QAction* entry = addMenuEntry(choices, std::string(instrument->caption()).c_str());
+        entry->setCheckable(true);
+        entry->setChecked(instrument == instrument_);
+        entry->setData(QString::fromUtf8(instrument->name().data(),
+                                         static_cast<int>(instrument->name().size())));
+        instrumentChoices_->addAction(entry);
+        connect(entry, &QAction::triggered, this, [this, instrument] {
+            instrument_ = instrument;
+            emit instrumentPicked(*instrument);
+        });
+    }
+}
+
+void ConnectPage::chooseInstrument(const counter::Instrument& instrument) {
+    instrument_ = &instrument;
+    for (QAction* entry : instrumentChoices_->actions()) {
+        entry->setChecked(entry->data().toString().toStdString() == instrument.name());
+    }
 }
 
 BottomRow ConnectPage::bottomRow() const {

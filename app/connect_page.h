@@ -6,9 +6,13 @@
 
 #include <string>
 
+class QActionGroup;
 class QCheckBox;
 class QMenu;
 class QPushButton;
+namespace counter {
+class Instrument;
+}
 namespace portselect {
 class PortSelector;
 }
@@ -25,7 +29,7 @@ struct PortFilters {
 };
 
 // The "Connect" page: the measurement log with its save menu, the connect button, the port
-// selector and the (hidden) auto-identify box.
+// selector with the choice of the instrument in its menu, and the (hidden) auto-identify box.
 class ConnectPage : public Page {
     Q_OBJECT
 public:
@@ -46,6 +50,9 @@ public:
     PortFilters portFilters() const;
     void setPortFilters(const PortFilters& filters);
     bool autoIdentify() const;
+    // The instrument checked in the selector's "Instrument" submenu.
+    const counter::Instrument& instrument() const { return *instrument_; }
+    void chooseInstrument(const counter::Instrument& instrument);
 
     // After a successful connect: the selector shows the port without choosing it, and the
     // button offers to disconnect.
@@ -60,6 +67,8 @@ signals:
     void connectRequested(bool connect);
     // The user picked a port in the selector.
     void portPicked(const std::string& port);
+    // The user picked an instrument in the selector's menu.
+    void instrumentPicked(const counter::Instrument& instrument);
     void saveRequested();
     void openRequested();
 
@@ -67,6 +76,7 @@ protected:
     void layOut() override;
 
 private:
+    void buildInstrumentMenu();
     void scrollToNewest();
 
     LogModel* log_;
@@ -75,6 +85,8 @@ private:
     portselect::PortSelector* portSelector_;
     QCheckBox* autoIdentifyBox_;
     QMenu* logMenu_;
+    QActionGroup* instrumentChoices_;
+    const counter::Instrument* instrument_;
     bool scrollPending_ = false;
 };
 

@@ -124,29 +124,41 @@ TimeSpan GraphPage::shownTimeSpan() const {
 }
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
-    showValueKind(reading.isPeriod);
+    showValueKind(reading.quantity);
     plot_->addPoint(0, seconds, reading.value);
 }
 
 // The points go into the trace store directly; one repaint shows them all.
-void GraphPage::showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods) {
+void GraphPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
+                                counter::Quantity quantity) {
     startTrace();
     graph::PointArray& points = plot_->traces()[0].points;
-    for (const counter::MeasurementPoint& reading : readings) {
+    for (const recording::MeasurementPoint& reading : readings) {
         points.add({reading.timeMs / 1000, reading.value});
     }
-    showValueKind(periods);
+    showValueKind(quantity);
     plot_->invalidate();
 }
 
-void GraphPage::showValueKind(bool period) {
-    if (period) {
-        graph::AxisSettings left = plot_->leftAxis();
-        left.caption = "Period/s";
-        plot_->setLeftAxis(left);
-    } else {
+// Periods and phase are shown in seconds whatever frequency unit is chosen.
+void GraphPage::showValueKind(counter::Quantity quantity) {
+    switch (quantity) {
+    case counter::Quantity::Frequency:
         applyFrequencyUnit(units_.frequencyDivisor);
+        return;
+    case counter::Quantity::Period:
+        showSecondsCaption("Period/s");
+        return;
+    case counter::Quantity::Phase:
+        showSecondsCaption("Phase/s");
+        return;
     }
+}
+
+void GraphPage::showSecondsCaption(const char* caption) {
+    graph::AxisSettings left = plot_->leftAxis();
+    left.caption = caption;
+    plot_->setLeftAxis(left);
 }
 
 // The copy and the printout take the pixels as they stand on the screen, so the window comes to

@@ -4,8 +4,9 @@
 #include "app/axis_units.h"
 #include "app/page.h"
 #include "app/time_span.h"
-#include "counter/measurement_file.h"
+#include "recording/measurement_file.h"
 
+#include <cstdint>
 #include <memory>
 #include <span>
 
@@ -16,8 +17,9 @@ class XyPlot;
 }
 
 namespace counter {
+enum class Quantity : std::uint8_t;
 struct Reading;
-}
+} // namespace counter
 
 namespace app {
 
@@ -47,8 +49,9 @@ public:
     // Plots the reading at `seconds` since the connect attempt.
     void addReading(double seconds, const counter::Reading& reading);
     // A whole measurement read back, plotted as if just measured: trace 0 as after a connect,
-    // holding every reading; the left axis tells periods when `periods`.
-    void showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods);
+    // holding every reading; the left axis tells what they measure.
+    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
+                         counter::Quantity quantity);
 
 signals:
     void connectToggleRequested();
@@ -57,7 +60,8 @@ private:
     void buildMenu();
     void applyTimeUnit(double divisor);
     void applyFrequencyUnit(double divisor);
-    void showValueKind(bool period);
+    void showValueKind(counter::Quantity quantity);
+    void showSecondsCaption(const char* caption);
     void copyToClipboard();
     void print();
     void redrawWindow();

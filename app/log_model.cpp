@@ -2,11 +2,11 @@
 #include "app/log_model.h"
 
 #include "app/formats/log_line.h"
-#include "counter/float_text.h"
+#include "recording/float_text.h"
 
 namespace app {
 
-LogModel::LogModel(QObject* parent) : LogModel(counter::machineDecimalSeparator(), parent) {}
+LogModel::LogModel(QObject* parent) : LogModel(recording::machineDecimalSeparator(), parent) {}
 
 LogModel::LogModel(char decimalSeparator, QObject* parent)
     : QAbstractListModel(parent), decimalSeparator_(decimalSeparator) {}
@@ -18,7 +18,7 @@ void LogModel::append(double timeMs, double value) {
     endInsertRows();
 }
 
-void LogModel::appendAll(std::span<const counter::MeasurementPoint> readings) {
+void LogModel::appendAll(std::span<const recording::MeasurementPoint> readings) {
     if (readings.empty()) {
         return;
     }
@@ -36,11 +36,11 @@ void LogModel::clear() {
 }
 
 std::string LogModel::line(int i) const {
-    const counter::MeasurementPoint& entry = readings_.at(static_cast<std::size_t>(i));
+    const recording::MeasurementPoint& entry = readings_.at(static_cast<std::size_t>(i));
     return logLine(entry.timeMs, entry.value, decimalSeparator_);
 }
 
-counter::MeasurementPoint LogModel::reading(int i) const {
+recording::MeasurementPoint LogModel::reading(int i) const {
     return readings_.at(static_cast<std::size_t>(i));
 }
 

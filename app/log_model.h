@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "counter/measurement_file.h"
+#include "recording/measurement_file.h"
 
 #include <QAbstractListModel>
 #include <deque>
@@ -21,20 +21,21 @@ public:
 
     void append(double timeMs, double value);
     // Many readings at once: the views hear of them once.
-    void appendAll(std::span<const counter::MeasurementPoint> readings);
+    void appendAll(std::span<const recording::MeasurementPoint> readings);
     void clear();
     int count() const { return static_cast<int>(readings_.size()); }
     // The log line of reading i (0 = oldest), byte for byte as the list shows it.
     std::string line(int i) const;
     // Reading i itself.
-    counter::MeasurementPoint reading(int i) const;
+    recording::MeasurementPoint reading(int i) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
     char decimalSeparator_;
-    std::deque<counter::MeasurementPoint> readings_; // chunked: growing never copies the whole log
+    std::deque<recording::MeasurementPoint>
+        readings_; // chunked: growing never copies the whole log
 };
 
 } // namespace app

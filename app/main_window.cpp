@@ -4,15 +4,15 @@
 #include "app/commands_page.h"
 #include "app/connect_page.h"
 #include "app/display_page.h"
+#include "app/formats/journal_notice.h"
 #include "app/graph_page.h"
 #include "app/key_preview.h"
 #include "app/log_model.h"
 #include "app/qt_dialogs.h"
-#include "app/recording/recording_journal.h"
 #include "app/stability_page.h"
 #include "app/widget_style.h"
-#include "counter/kelvo_counter.h"
-#include "platform/clock.h"
+#include "counter/instruments.h"
+#include "recording/session.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -34,23 +34,21 @@ constexpr int kDesignHeight = 574;
 
 MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     : QMainWindow(parent), settingsFolder_(std::move(environment.settingsFolder)),
-      dialogs_(std::move(environment.dialogs)), monotonicMs_(std::move(environment.monotonicMs)),
-      counter_(new counter::KelvoCounter(this)), log_(new LogModel(this)),
-      recording_(new RecordingJournal(JournalFolder(environment.dataFolder.empty()
-                                                        ? JournalFolder::userDataFolder()
-                                                        : environment.dataFolder),
-                                      this)),
-      statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
-      lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
-      deviceWatch_(new QTimer(this)) {
+      dialogs_(std::move(environment.dialogs)),
+      session_(new recording::Session(
+          counter::defaultInstrument(),
+          recording::JournalFolder(environment.dataFolder.empty()
+                                       ? recording::JournalFolder::userDataFolder()
+                                       : environment.dataFolder),
+          this, std::move(environment.monotonicMs))),
+      log_(new LogModel(this)), statusBar_(new QStatusBar(this)),
+      journalNotice_(new QLabel(statusBar_)), lossNote_(new QLabel(statusBar_)),
+      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
     if (!dialogs_) {
         dialogs_ = std::make_shared<QtDialogs>(this);
-    }
-    if (!monotonicMs_) {
-        monotonicMs_ = platform::monotonicMs;
     }
     QFont font = sansFont();
     font.setPixelSize(14);
@@ -64,26 +62,26 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     setStatusBar(statusBar_);
     // Readings overwrite the status bar's message at once; the notice stays until the next
     // connect attempt.
-    connect(recording_, &RecordingJournal::stopped, journalNotice_, &QLabel::setText);
+    connect(session_, &recording::Session::journalStopped, this, [this](const std::string& reason) {
+        journalNotice_->setText(QString::fromUtf8(journalStoppedNotice(reason)));
+    });
     statusBar_->addPermanentWidget(lossNote_);
     lossNote_->hide();
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
 
-    connect(counter_, &counter::KelvoCounter::readingReceived, this, &MainWindow::addReading);
-    connect(counter_, &counter::KelvoCounter::statusReceived, commandsPage_,
-            &CommandsPage::addReply);
-    connect(counter_, &counter::KelvoCounter::statusReceived, this,
-            [this](const std::string& telegram) { recording_->addStatus(elapsedMs(), telegram); });
-    connect(counter_, &counter::KelvoCounter::connectFinished, this, &MainWindow::finishConnect);
-    connect(counter_, &counter::KelvoCounter::telegramsLost, this, &MainWindow::noteLostTelegrams);
+    connect(session_, &recording::Session::readingReceived, this, &MainWindow::addReading);
+    connect(session_, &recording::Session::statusReceived, commandsPage_,
+            [this](const std::string& telegram) { commandsPage_->addReply(telegram); });
+    connect(session_, &recording::Session::connectFinished, this, &MainWindow::finishConnect);
+    connect(session_, &recording::Session::telegramsLost, this, &MainWindow::noteLostTelegrams);
     watchDevice();
 
     loadSettings();
     setWindowTitle(QString::fromUtf8(kTitle));
     // Widgets paint through a back buffer already; the "Display" and "Graph" pages never flicker.
     connectPage_->choosePort(savedPort_);
-    counter_->setPort(connectPage_->selectedPort());
+    session_->driver().setPort(connectPage_->selectedPort());
     // Once the window shows.
     QMetaObject::invokeMethod(this, &MainWindow::offerRecovery, Qt::QueuedConnection);
 }
@@ -92,7 +90,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::assemblePages() {
     connectPage_ = new ConnectPage(log_);
-    commandsPage_ = new CommandsPage(*counter_);
+    commandsPage_ = new CommandsPage(session_->driver());
     displayPage_ = new DisplayPage;
     graphPage_ = new GraphPage(dialogs_);
     stabilityPage_ = new StabilityPage([this] { return graphPage_->shownTimeSpan(); });
@@ -108,6 +106,7 @@ void MainWindow::assemblePages() {
     connect(connectPage_, &ConnectPage::connectRequested, this, &MainWindow::connectOrDisconnect);
     connect(connectPage_, &ConnectPage::portPicked, this,
             [this](const std::string& port) { savedPort_ = port; });
+    connect(connectPage_, &ConnectPage::instrumentPicked, this, &MainWindow::useInstrument);
     connect(connectPage_, &ConnectPage::saveRequested, this, &MainWindow::saveThroughDialog);
     connect(connectPage_, &ConnectPage::openRequested, this, &MainWindow::openThroughDialog);
     connect(commandsPage_, &CommandsPage::statusMessage, this, &MainWindow::showStatus);
@@ -137,6 +136,10 @@ void MainWindow::fitHiddenPages() {
             page->fitTo(size);
         }
     }
+}
+
+counter::Driver& MainWindow::counter() const {
+    return session_->driver();
 }
 
 std::string MainWindow::statusText() const {

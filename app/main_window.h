@@ -15,9 +15,15 @@ class QTabWidget;
 class QTimer;
 
 namespace counter {
-class KelvoCounter;
+class Driver;
+class Instrument;
 struct Reading;
 } // namespace counter
+
+namespace recording {
+struct LoadedMeasurement;
+class Session;
+} // namespace recording
 
 namespace app {
 
@@ -27,8 +33,6 @@ class DisplayPage;
 class GraphPage;
 class StabilityPage;
 class LogModel;
-class RecordingJournal;
-struct LoadedMeasurement;
 struct Settings;
 
 // What the window takes from its surroundings; tests replace the parts they need to control.
@@ -39,13 +43,14 @@ struct WindowEnvironment {
     std::string dataFolder;
     // The modal dialogs; the toolkit's own when null.
     std::shared_ptr<Dialogs> dialogs;
-    // The clock that time-stamps readings, in milliseconds; must never go back.
+    // The clock that time-stamps readings, in milliseconds; must never go back. It is read on
+    // the receive thread when a telegram's last byte arrives.
     std::function<std::int64_t()> monotonicMs;
 };
 
 // The main window: it assembles the "Connect", "Commands", "Display", "Graph" and "Stability"
-// pages and the status bar, wires them to the counter driver, keeps the settings file and decides
-// when the window may close.
+// pages and the status bar, shows what the recording session hands it, keeps the settings file
+// and decides when the window may close.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -61,7 +66,9 @@ public:
     DisplayPage& displayPage() const { return *displayPage_; }
     GraphPage& graphPage() const { return *graphPage_; }
     StabilityPage& stabilityPage() const { return *stabilityPage_; }
-    counter::KelvoCounter& counter() const { return *counter_; }
+    recording::Session& session() const { return *session_; }
+    // The driver of the session's instrument.
+    counter::Driver& counter() const;
     const LogModel& log() const { return *log_; }
 
     // The status bar's text, one byte per character.
@@ -93,13 +100,14 @@ private:
     bool disconnectBeforeClose();
     void watchDevice();
     void showDeviceLost();
-    void noteLostTelegrams(std::uint64_t count);
-    void addReading(const counter::Reading& reading);
-    double elapsedMs() const;
+    void noteLostTelegrams();
+    void addReading(const counter::Reading& reading, double timeMs);
+    void useInstrument(const counter::Instrument& instrument);
 
     void offerRecovery();
     void openThroughDialog();
-    void showMeasurement(const LoadedMeasurement& measurement, const std::string& outcome);
+    void showMeasurement(const recording::LoadedMeasurement& measurement,
+                         const std::string& outcome);
 
     void loadSettings();
     void applySettings(const Settings& settings);
@@ -109,14 +117,11 @@ private:
 
     std::string settingsFolder_;
     std::shared_ptr<Dialogs> dialogs_;
-    std::function<std::int64_t()> monotonicMs_;
-    counter::KelvoCounter* counter_;
+    recording::Session* session_;
     LogModel* log_;
-    RecordingJournal* recording_;
     QStatusBar* statusBar_;
     QLabel* journalNotice_;
     QLabel* lossNote_; // stays beside the status texts that each reading replaces
-    std::uint64_t lostTelegrams_ = 0;
     QTabWidget* pages_;
     ConnectPage* connectPage_ = nullptr;
     CommandsPage* commandsPage_ = nullptr;
@@ -125,8 +130,7 @@ private:
     StabilityPage* stabilityPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
-    double startTime_ = 0;     // wall-clock date-time of the last connect attempt
-    std::int64_t startMs_ = 0; // monotonic moment of the same
+    double startTime_ = 0; // wall-clock date-time of the measurement shown
 };
 
 } // namespace app

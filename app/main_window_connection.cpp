@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include "app/commands_page.h"
 #include "app/connect_page.h"
 #include "app/display_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "app/recording/recording_journal.h"
 #include "app/stability_page.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "counter/reading.h"
-#include "counter/reconnector.h"
-#include "platform/clock.h"
+#include "recording/session.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -23,6 +22,11 @@ namespace {
 // Often enough that the message is back at once, rare enough to cost nothing.
 constexpr int kDeviceWatchIntervalMs = 250;
 
+QString instrumentCaption(const counter::Instrument& instrument) {
+    return QString::fromUtf8(instrument.caption().data(),
+                             static_cast<int>(instrument.caption().size()));
+}
+
 } // namespace
 
 // The window stays disabled from the press of the connect button until finishConnect.
@@ -30,65 +34,64 @@ void MainWindow::connectOrDisconnect(bool connect) {
     deviceWatch_->stop();
     showStatus({});
     if (!connect) {
-        counter_->disconnectFromCounter();
-        recording_->finish(elapsedMs());
-        setWindowTitle(QStringLiteral("KELVO frequency counter disconnected"));
+        session_->stop();
+        setWindowTitle(instrumentCaption(session_->instrument()) + QStringLiteral(" disconnected"));
         connectPage_->showDisconnected();
         return;
     }
     log_->clear();
-    lostTelegrams_ = 0;
     lossNote_->hide();
-    startTime_ = platform::nowDateTime();
-    startMs_ = monotonicMs_();
     journalNotice_->clear();
-    recording_->start(startTime_, connectPage_->selectedPort());
     setWindowTitle(QStringLiteral("busy..."));
     setEnabled(false);
-    counter_->setPort(connectPage_->selectedPort());
-    counter_->connectToCounter(connectPage_->autoIdentify());
+    recording::SessionPlan plan;
+    plan.port = connectPage_->selectedPort();
+    plan.autoIdentify = connectPage_->autoIdentify();
+    session_->start(std::move(plan));
+    startTime_ = session_->startTime();
 }
 
-// The device name comes from the counter's telegram: one character per byte.
+// The device name comes from the instrument's telegram: one character per byte.
 void MainWindow::finishConnect(bool connected) {
+    const counter::Driver& driver = session_->driver();
     if (connected) {
-        const std::string& port = counter_->port();
+        const std::string& port = driver.port();
         connectPage_->showConnected(port);
         savedPort_ = port;
-        setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(counter_->device()) +
+        setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(driver.device()) +
                        QStringLiteral(" on port ") + QString::fromUtf8(port));
         graphPage_->startTrace();
         stabilityPage_->clear();
     } else {
-        setWindowTitle(QStringLiteral("KELVO frequency counter not found"));
+        setWindowTitle(instrumentCaption(session_->instrument()) + QStringLiteral(" not found"));
         connectPage_->showDisconnected();
-        recording_->discard(); // it holds no reading
-        if (const auto& failure = counter_->openFailure()) {
+        session_->journal().discard(); // it holds no reading
+        if (const auto& failure = driver.openFailure()) {
             statusBar_->showMessage(QString::fromUtf8(serial::openFailureText(*failure)));
         }
     }
     setEnabled(true);
 }
 
-void MainWindow::addReading(const counter::Reading& reading) {
-    const double t = elapsedMs();
-    recording_->addReading(t, reading);
+void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     showStatus(reading.telegram);
-    log_->append(t, reading.value);
-    graphPage_->addReading(t / 1000, reading);
-    stabilityPage_->addReading(t, reading.value, reading.isPeriod);
+    log_->append(timeMs, reading.value);
+    graphPage_->addReading(timeMs / 1000, reading);
+    stabilityPage_->addReading(timeMs, reading.value, reading.isPeriod());
     displayPage_->showReading(reading);
 }
 
-// Whole milliseconds on the monotonic clock since the connect attempt: a clock change must not
-// bend the data.
-double MainWindow::elapsedMs() const {
-    return static_cast<double>(monotonicMs_() - startMs_);
+// The next connect talks to this instrument; the one connected now stays until then.
+void MainWindow::useInstrument(const counter::Instrument& instrument) {
+    if (!session_->driver().isConnected()) {
+        session_->setInstrument(instrument);
+        commandsPage_->showInstrument();
+    }
 }
 
 // A close while connected disconnects and is refused once; the next close goes ahead.
 bool MainWindow::disconnectBeforeClose() {
-    if (!counter_->isConnected()) {
+    if (!session_->driver().isConnected()) {
         return false;
     }
     connectPage_->toggleConnection();
@@ -104,7 +107,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     storeSettings();
     // The journal goes only once its readings are safe in the close-time export.
     if (saveLastMeasurement()) {
-        recording_->discard();
+        session_->journal().discard();
     }
     event->accept();
 }
@@ -116,13 +119,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::watchDevice() {
     deviceWatch_->setInterval(kDeviceWatchIntervalMs);
     connect(deviceWatch_, &QTimer::timeout, this, &MainWindow::showDeviceLost);
-    connect(counter_, &counter::KelvoCounter::deviceLost, this, [this] {
+    connect(session_, &recording::Session::deviceLost, this, [this] {
         showDeviceLost();
         deviceWatch_->start();
     });
-    auto* reconnector =
-        new counter::Reconnector(*counter_, this, counter::Reconnector::kPollMs, monotonicMs_);
-    connect(reconnector, &counter::Reconnector::reconnected, this,
+    connect(session_, &recording::Session::reconnected, this,
             [this](const std::string& port, std::int64_t lostMs) {
                 deviceWatch_->stop();
                 showStatus(
@@ -133,12 +134,13 @@ void MainWindow::watchDevice() {
 }
 
 void MainWindow::showDeviceLost() {
-    if (!counter_->isConnected()) {
+    const counter::Driver& driver = session_->driver();
+    if (!driver.isConnected()) {
         deviceWatch_->stop();
         return;
     }
-    const std::string message = "Serial device " + counter_->port() +
-                                " is gone (unplugged?). Disconnect and connect again.";
+    const std::string message =
+        "Serial device " + driver.port() + " is gone (unplugged?). Disconnect and connect again.";
     if (statusText() != message) {
         showStatus(message);
     }
@@ -146,10 +148,9 @@ void MainWindow::showDeviceLost() {
 
 // Every reading replaces the status text, so the loss is told in a note of its own that stays
 // until the next connect: a measurement with gaps must never look complete.
-void MainWindow::noteLostTelegrams(std::uint64_t count) {
-    lostTelegrams_ += count;
-    lossNote_->setText(
-        QStringLiteral("%1 telegrams lost: the window fell behind the line").arg(lostTelegrams_));
+void MainWindow::noteLostTelegrams() {
+    lossNote_->setText(QStringLiteral("%1 telegrams lost: the window fell behind the line")
+                           .arg(session_->lostTelegrams()));
     lossNote_->show();
 }
 

@@ -4,11 +4,11 @@
 #include "app/display_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "app/recording/measurement_loading.h"
-#include "app/recording/recording_journal.h"
 #include "app/stability_page.h"
-#include "counter/date_text.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
+#include "recording/date_text.h"
+#include "recording/measurement_loading.h"
+#include "recording/session.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,13 +23,13 @@ std::string readingsCount(std::size_t n) {
     return std::to_string(n) + (n == 1 ? " reading" : " readings");
 }
 
-std::string recoveryQuestion(const LoadedMeasurement& measurement) {
+std::string recoveryQuestion(const recording::LoadedMeasurement& measurement) {
     const std::string count = readingsCount(measurement.readings.size());
     if (!measurement.startTime) {
         return "Recover the unsaved measurement (" + count + ", start time unknown)?";
     }
-    return "Recover the unsaved measurement of " + counter::dateTimeToStr(*measurement.startTime) +
-           " (" + count + ")?";
+    return "Recover the unsaved measurement of " +
+           recording::dateTimeToStr(*measurement.startTime) + " (" + count + ")?";
 }
 
 std::string shownFileName(const std::string& fileName) {
@@ -45,17 +45,18 @@ std::string shownFileName(const std::string& fileName) {
 // one; those after it wait for the next start. One declined is kept aside; one with nothing to
 // recover is deleted; one this program cannot read stays as it is.
 void MainWindow::offerRecovery() {
-    const JournalFolder& folder = recording_->folder();
+    recording::RecordingJournal& journal = session_->journal();
+    const recording::JournalFolder& folder = journal.folder();
     bool recovered = false;
-    for (HeldJournal& leftover : folder.takeLeftovers()) {
+    for (recording::HeldJournal& leftover : folder.takeLeftovers()) {
         if (recovered) {
             continue;
         }
-        const LoadedMeasurement loaded = loadJournal(leftover.path());
-        const counter::JournalFileState state = *loaded.journalState;
-        if (state != counter::JournalFileState::Good &&
-            state != counter::JournalFileState::HeaderDamaged) {
-            if (state == counter::JournalFileState::Empty) {
+        const recording::LoadedMeasurement loaded = recording::loadJournal(leftover.path());
+        const recording::JournalFileState state = *loaded.journalState;
+        if (state != recording::JournalFileState::Good &&
+            state != recording::JournalFileState::HeaderDamaged) {
+            if (state == recording::JournalFileState::Empty) {
                 leftover.remove();
             }
             continue;
@@ -64,7 +65,7 @@ void MainWindow::offerRecovery() {
             leftover.remove();
         } else if (dialogs_->askYesNo(recoveryQuestion(loaded))) {
             showMeasurement(loaded, "Recovered " + readingsCount(loaded.readings.size()) + '.');
-            recording_->adopt(std::move(leftover));
+            journal.adopt(std::move(leftover));
             recovered = true;
         } else {
             folder.setAside(leftover, loaded.startTime);
@@ -75,7 +76,7 @@ void MainWindow::offerRecovery() {
 
 // A file that holds no reading leaves the window as it is.
 void MainWindow::openThroughDialog() {
-    if (counter_->isConnected()) {
+    if (session_->driver().isConnected()) {
         showStatus("Disconnect before opening a measurement.");
         return;
     }
@@ -83,25 +84,26 @@ void MainWindow::openThroughDialog() {
     if (!fileName) {
         return;
     }
-    const LoadedMeasurement loaded = loadMeasurement(*fileName);
+    const recording::LoadedMeasurement loaded = recording::loadMeasurement(*fileName);
     const std::string name = shownFileName(*fileName);
     if (loaded.readings.empty()) {
         showError(loaded.report.empty() ? name + " holds no readings."
                                         : "No readings opened from " + name + ". " + loaded.report);
         return;
     }
-    recording_->discard();
+    session_->journal().discard();
     showMeasurement(loaded, "Opened " + name + ": " + readingsCount(loaded.readings.size()) + '.');
 }
 
 // As if just measured: the log, the graph with its ruler, the stability, the display, and the start
 // time that the .dat header tells (0, as before any connect, when the file holds none).
-void MainWindow::showMeasurement(const LoadedMeasurement& measurement, const std::string& outcome) {
+void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement,
+                                 const std::string& outcome) {
     log_->clear();
     log_->appendAll(measurement.readings);
     startTime_ = measurement.startTime.value_or(0);
-    const bool periods = measurement.lastReading && measurement.lastReading->isPeriod;
-    graphPage_->showMeasurement(measurement.readings, periods);
+    const bool periods = measurement.quantity == counter::Quantity::Period;
+    graphPage_->showMeasurement(measurement.readings, measurement.quantity);
     stabilityPage_->showMeasurement(measurement.readings, periods);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);

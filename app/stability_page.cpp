@@ -150,12 +150,12 @@ void StabilityPage::addReading(double timeMs, double value, bool isPeriod) {
     refreshSoon();
 }
 
-void StabilityPage::showMeasurement(std::span<const counter::MeasurementPoint> readings,
+void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
                                     bool periods) {
     live_.reset();
     readings_.clear();
     readings_.reserve(readings.size());
-    for (const counter::MeasurementPoint& reading : readings) {
+    for (const recording::MeasurementPoint& reading : readings) {
         live_.add(reading.timeMs, reading.value, periods);
         readings_.push_back({reading.timeMs, reading.value, periods});
     }

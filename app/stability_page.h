@@ -5,7 +5,7 @@
 #include "analysis/stability.h"
 #include "app/page.h"
 #include "app/time_span.h"
-#include "counter/measurement_file.h"
+#include "recording/measurement_file.h"
 
 #include <functional>
 #include <optional>
@@ -45,7 +45,7 @@ public:
     // The reading at `timeMs` since the connect attempt.
     void addReading(double timeMs, double value, bool isPeriod);
     // A whole measurement read back, in place of what the page held.
-    void showMeasurement(std::span<const counter::MeasurementPoint> readings, bool periods);
+    void showMeasurement(std::span<const recording::MeasurementPoint> readings, bool periods);
 
     // What the page shows, as last refreshed.
     const analysis::StabilityResult& shown() const { return shown_; }

@@ -3,11 +3,11 @@
 // time per reading on the caller's and on the writer's thread, recovering a journal, and opening
 // a .dat file of as many lines.
 #include "counter/display_dump.h"
-#include "counter/journal_encoder.h"
-#include "counter/journal_reader.h"
-#include "counter/journal_writer.h"
-#include "counter/measurement_file.h"
 #include "counter/telegram_text.h"
+#include "recording/journal_encoder.h"
+#include "recording/journal_reader.h"
+#include "recording/journal_writer.h"
+#include "recording/measurement_file.h"
 #include "tools/oscillator.h"
 #include "tools/telegram_format.h"
 
@@ -99,7 +99,7 @@ void printBytesPerVariant() {
     std::printf("disk bytes per reading (%zu readings, in memory):\n", kDistinctTelegrams);
     for (const Variant& variant : kVariants) {
         const std::vector<Telegram> telegrams = makeTelegrams(variant, kDistinctTelegrams);
-        counter::JournalEncoder encoder;
+        recording::JournalEncoder encoder;
         std::string bytes;
         for (std::size_t i = 0; i < telegrams.size(); ++i) {
             encoder.addReading(bytes, timeOf(i, variant.gateSeconds), telegrams[i].value,
@@ -124,11 +124,11 @@ void benchWriter(const std::string& path, std::size_t count) {
     const double callerStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     const auto start = Clock::now();
     {
-        counter::JournalWriter writer(path, {45678.5, "COM20"},
-                                      [&failed](const std::string& message) {
-                                          std::printf("journal failed: %s\n", message.c_str());
-                                          failed = true;
-                                      });
+        recording::JournalWriter writer(path, {45678.5, "COM20"},
+                                        [&failed](const std::string& message) {
+                                            std::printf("journal failed: %s\n", message.c_str());
+                                            failed = true;
+                                        });
         for (std::size_t i = 0; i < count; ++i) {
             const Telegram& t = telegrams[i % telegrams.size()];
             writer.appendReading(timeOf(i, variant.gateSeconds), t.value, t.unit, t.text);
@@ -159,8 +159,8 @@ void benchRecovery(const std::string& path, std::size_t count) {
     double sum = 0;
     const double cpuStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto start = Clock::now();
-    const counter::JournalReadResult result =
-        counter::readJournal(path, [&](const counter::JournalRecord& r) {
+    const recording::JournalReadResult result =
+        recording::readJournal(path, [&](const recording::JournalRecord& r) {
             ++readings;
             sum += r.value;
         });
@@ -170,7 +170,7 @@ void benchRecovery(const std::string& path, std::size_t count) {
                 readings, sum / static_cast<double>(readings), wall,
                 cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart,
                 readings == count ? "" : " MISSING READINGS ",
-                counter::journalReportText(result.report).c_str());
+                recording::journalReportText(result.report).c_str());
 }
 
 // A .dat file as the window saves it: three header lines, then "time value" with CR LF.
@@ -197,14 +197,14 @@ void benchOpenDat(const std::string& path, std::size_t count) {
     writeDat(path, count);
     const double cpuStart = cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
     const auto start = Clock::now();
-    const counter::MeasurementFile file =
-        counter::readMeasurementFile(path, QLocale(QLocale::English, QLocale::UnitedStates));
+    const recording::MeasurementFile file =
+        recording::readMeasurementFile(path, QLocale(QLocale::English, QLocale::UnitedStates));
     const double wall = secondsSince(start);
     std::printf("open .dat: %zu lines in %.2f s wall, %.2f s processor time (goal < 3 s for 1e7)"
                 "%s %s\n",
                 file.readings.size(), wall, cpuSeconds(CLOCK_PROCESS_CPUTIME_ID) - cpuStart,
                 file.readings.size() == count && file.badLines == 0 ? "" : " MISREAD",
-                counter::measurementFileReportText(file).c_str());
+                recording::measurementFileReportText(file).c_str());
 }
 
 void printUsage() {

@@ -85,7 +85,7 @@ void measureLatency(serial::SerialPort& port, int master) {
                 loop.quit();
             }
         });
-    if (!port.open()) {
+    if (!port.open("COM3", {})) {
         std::puts("cannot open the port");
         return;
     }
@@ -133,7 +133,7 @@ bool measureRate(serial::SerialPort& port, int master, double rate, double secon
                              ++receivedWhileStreaming;
                          }
                      });
-    if (!port.open()) {
+    if (!port.open("COM3", {})) {
         return false;
     }
     const int total = static_cast<int>(rate * seconds);
@@ -203,8 +203,6 @@ int main(int argc, char** argv) {
         platform::MachineFolders{nothing, nothing, nothing}, links));
 
     serial::SerialPort port;
-    port.portName = "COM3";
-    port.delimiter = serial::Delimiter::CrLf;
     measureLatency(port, master);
     // What a measurement left unread must not count in the next one.
     const auto forgetUnread = [&] {

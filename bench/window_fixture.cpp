@@ -3,7 +3,7 @@
 
 #include "app/graph_page.h"
 #include "app/log_model.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 
 #include <QApplication>
 #include <QTabWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/progress_line.h"
 
-#include "counter/float_text.h"
+#include "recording/float_text.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -18,7 +18,7 @@ std::string twoDigits(std::int64_t n) {
 
 } // namespace
 
-std::string progressText(std::uint64_t readings, double lastValue, bool period,
+std::string progressText(std::uint64_t readings, double lastValue, bool inSeconds,
                          std::int64_t elapsedMs) {
     const std::int64_t seconds = elapsedMs / 1000;
     char rate[32];
@@ -27,7 +27,7 @@ std::string progressText(std::uint64_t readings, double lastValue, bool period,
     std::string text =
         std::to_string(readings) + (readings == 1 ? " reading  " : " readings  ") + rate + "  ";
     if (readings > 0) {
-        text += "last " + counter::floatToStr(lastValue, '.') + (period ? " s  " : " Hz  ");
+        text += "last " + recording::floatToStr(lastValue, '.') + (inSeconds ? " s  " : " Hz  ");
     }
     return text + std::to_string(seconds / 3600) + ":" + twoDigits(seconds / 60 % 60) + ":" +
            twoDigits(seconds % 60);

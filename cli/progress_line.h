@@ -7,7 +7,7 @@
 namespace cli {
 
 // "1234 readings  10.0/s  last 10000000.52 Hz  0:02:03": the recording so far.
-std::string progressText(std::uint64_t readings, double lastValue, bool period,
+std::string progressText(std::uint64_t readings, double lastValue, bool inSeconds,
                          std::int64_t elapsedMs);
 
 // The progress shown on standard error when it is a terminal, one line rewritten in place at

@@ -2,7 +2,7 @@
 #include "cli/reading_file.h"
 
 #include "cli/plain_text_readings.h"
-#include "counter/measurement_file.h"
+#include "recording/measurement_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,13 +16,13 @@ namespace {
 
 ReadingFile readWindowFile(const std::string& path, bool periods) {
     // The locale only matters for the start date of a .dat header, which is not needed here.
-    const counter::MeasurementFile file = counter::readMeasurementFile(path, QLocale::c());
+    const recording::MeasurementFile file = recording::readMeasurementFile(path, QLocale::c());
     ReadingFile result;
     result.error = file.error;
     result.badLines = file.badLines;
     result.firstBadLine = file.firstBadLine;
     result.readings.reserve(file.readings.size());
-    for (const counter::MeasurementPoint& point : file.readings) {
+    for (const recording::MeasurementPoint& point : file.readings) {
         result.readings.push_back({point.timeMs, point.value, periods});
     }
     return result;

@@ -45,7 +45,12 @@ ExitCode runRecord(std::span<const std::string> arguments) {
         return ExitCode::Done;
     }
     const RecordRequest& request = parsed.request;
-    const auto port = platform::systemPortCatalog()->find(request.port);
+    // A COM name, or the device node of one.
+    const auto catalog = platform::systemPortCatalog();
+    auto port = catalog->find(request.port);
+    if (!port && request.port.find('/') != std::string::npos) {
+        port = catalog->findDeviceNode(request.port);
+    }
     if (!port) {
         return fail(ExitCode::NoPort, "there is no port " + request.port +
                                           " on this machine; 'talvek-cli ports' lists them");

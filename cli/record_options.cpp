@@ -2,7 +2,7 @@
 #include "cli/record_options.h"
 
 #include "cli/argument_parser.h"
-#include "counter/kelvo_counter.h"
+#include "counter/instruments.h"
 
 #include <array>
 #include <cmath>
@@ -11,9 +11,10 @@ namespace cli {
 
 namespace {
 
-using counter::KelvoCounter;
+using counter::SetupRole;
 
-constexpr std::array<KnownOption, 11> kOptions{{
+constexpr std::array<KnownOption, 12> kOptions{{
+    {"--instrument", true},
     {"--port", true},
     {"--gate", true},
     {"--mode", true},
@@ -26,6 +27,18 @@ constexpr std::array<KnownOption, 11> kOptions{{
     {"--help", false},
     {"-h", false},
 }};
+
+// The options that set the instrument up, each choosing a command of its table by its setting.
+struct SettingOption {
+    std::string_view name;
+    SetupRole role;
+    std::string_view unit; // after the list of settings in a message
+};
+constexpr SettingOption kSettingOptions[] = {
+    {"--gate", SetupRole::Gate, " seconds"},
+    {"--mode", SetupRole::Mode, ""},
+    {"--format", SetupRole::Format, ""},
+};
 
 std::string badValue(const std::string& name, const std::string& value, std::string_view allowed) {
     return "invalid value '" + value + "' for " + name + " (" + std::string(allowed) + ")";
@@ -46,39 +59,64 @@ std::string withExtension(const std::string& path, const std::string& extension)
     return (inName ? path.substr(0, dot) : path) + extension;
 }
 
-SetupStep step(const std::string& name, const std::string& value,
-               std::function<bool(KelvoCounter&)> send) {
-    return {name + " " + value, std::move(send)};
+// "1 or 0.1": the settings the instrument's table has for a role.
+std::string settingsOf(const counter::Instrument& instrument, SetupRole role) {
+    std::string text;
+    for (const counter::InstrumentCommand& command : instrument.commands()) {
+        if (command.role == role && !command.setting.empty()) {
+            text += (text.empty() ? "" : " or ") + std::string(command.setting);
+        }
+    }
+    return text;
+}
+
+std::string instrumentNames() {
+    std::string names;
+    for (const counter::Instrument* instrument : counter::instruments()) {
+        names += (names.empty() ? "" : " or ") + std::string(instrument->name());
+    }
+    return names;
+}
+
+// The command a setting option names; the error text, or empty when its value was good.
+std::string applySetting(const SettingOption& option, const std::string& value,
+                         const counter::Instrument& instrument,
+                         std::vector<recording::SetupStep>& settings) {
+    const std::string name(option.name);
+    const std::string allowed = settingsOf(instrument, option.role);
+    if (allowed.empty()) {
+        return "the " + std::string(instrument.caption()) + " takes no " + name;
+    }
+    // A gate time is a number: "0.10" and "1.0" name the same.
+    std::string setting = value;
+    if (option.role == SetupRole::Gate) {
+        if (const auto seconds = parseNumberArgument(value)) {
+            setting = *seconds == 1 ? "1" : *seconds == 0.1 ? "0.1" : value;
+        }
+    }
+    const counter::InstrumentCommand* command =
+        counter::findCommand(instrument, option.role, setting);
+    if (!command) {
+        return badValue(name, value, allowed + std::string(option.unit));
+    }
+    settings.push_back({name + " " + value, command, {}});
+    return {};
 }
 
 // Applies one option; the error text, or empty when its value was good.
 std::string apply(const ParsedArguments::Option& option, RecordRequest& request,
-                  std::vector<SetupStep>& settings, std::vector<SetupStep>& commands) {
+                  std::vector<recording::SetupStep>& settings,
+                  std::vector<recording::SetupStep>& commands) {
     const std::string& name = option.name;
     const std::string& value = option.value;
+    const counter::Instrument& instrument = *request.instrument;
+    for (const SettingOption& setting : kSettingOptions) {
+        if (name == setting.name) {
+            return applySetting(setting, value, instrument, settings);
+        }
+    }
     if (name == "--port") {
         request.port = value;
-    } else if (name == "--gate") {
-        const std::optional<double> seconds = parseNumberArgument(value);
-        if (!seconds || (*seconds != 1 && *seconds != 0.1)) {
-            return badValue(name, value, "1 or 0.1 seconds");
-        }
-        const float gate = static_cast<float>(*seconds);
-        settings.push_back(
-            step(name, value, [gate](KelvoCounter& c) { return c.setGateTime(gate); }));
-    } else if (name == "--mode") {
-        if (value != "frequency" && value != "period") {
-            return badValue(name, value, "frequency or period");
-        }
-        const int mode = value == "frequency" ? 0 : 1;
-        settings.push_back(step(name, value, [mode](KelvoCounter& c) { return c.setMode(mode); }));
-    } else if (name == "--format") {
-        if (value != "dump" && value != "hertz") {
-            return badValue(name, value, "dump or hertz");
-        }
-        const bool hertz = value == "hertz";
-        settings.push_back(
-            step(name, value, [hertz](KelvoCounter& c) { return c.setTelegram(hertz); }));
     } else if (name == "--duration") {
         request.durationSeconds = parseDurationArgument(value);
         if (!request.durationSeconds) {
@@ -91,7 +129,7 @@ std::string apply(const ParsedArguments::Option& option, RecordRequest& request,
         }
         request.count = static_cast<std::uint64_t>(*count);
     } else if (name == "--out") {
-        const auto format = counter::measurementFormatOf(
+        const auto format = recording::measurementFormatOf(
             lowerCase(value.substr(std::min(value.size(), value.rfind('.')))));
         if (!format) {
             return badValue(name, value, "a file name ending in .dat or .csv");
@@ -105,13 +143,30 @@ std::string apply(const ParsedArguments::Option& option, RecordRequest& request,
         request.journalPath = value;
         request.keepJournal = true;
     } else if (name == "--command") {
+        if (instrument.commands().empty()) {
+            return "the " + std::string(instrument.caption()) + " takes no commands";
+        }
         if (value.empty()) {
             return badValue(name, value, "the text of an ESC command, such as i10");
         }
-        commands.push_back(step(name, "'" + value + "'",
-                                [value](KelvoCounter& c) { return c.escCommand(value); }));
-    } else {
+        commands.push_back({name + " '" + value + "'", nullptr, value});
+    } else if (name == "--help" || name == "-h") {
         request.help = true;
+    }
+    return {};
+}
+
+// The instrument named by --instrument (the last one given), before any other option is read:
+// what the others may say depends on it.
+std::string chooseInstrument(const ParsedArguments& sorted, RecordRequest& request) {
+    request.instrument = &counter::defaultInstrument();
+    for (const auto& option : sorted.options) {
+        if (option.name == "--instrument") {
+            request.instrument = counter::findInstrument(option.value);
+            if (!request.instrument) {
+                return badValue(option.name, option.value, instrumentNames());
+            }
+        }
     }
     return {};
 }
@@ -123,8 +178,11 @@ ParsedRecordRequest parseRecordRequest(std::span<const std::string> arguments) {
     RecordRequest& request = parsed.request;
     const ParsedArguments sorted = parseArguments(arguments, kOptions);
     parsed.error = sorted.error;
-    std::vector<SetupStep> settings;
-    std::vector<SetupStep> commands;
+    if (parsed.error.empty()) {
+        parsed.error = chooseInstrument(sorted, request);
+    }
+    std::vector<recording::SetupStep> settings;
+    std::vector<recording::SetupStep> commands;
     for (const auto& option : sorted.options) {
         if (parsed.error.empty()) {
             parsed.error = apply(option, request, settings, commands);
@@ -139,10 +197,12 @@ ParsedRecordRequest parseRecordRequest(std::span<const std::string> arguments) {
         parsed.error = "record needs --port; 'talvek-cli ports' lists them";
     }
     // A counter still measuring would mix readings of the old settings into the new ones.
-    request.setup.push_back(
-        {"the stop of a running measurement", [](KelvoCounter& c) { return c.measureStop(); }});
+    if (const auto* stop = counter::findCommand(*request.instrument, SetupRole::Stop)) {
+        request.setup.push_back({"the stop of a running measurement", stop, {}});
+    }
     request.setup.insert(request.setup.end(), settings.begin(), settings.end());
     request.setup.insert(request.setup.end(), commands.begin(), commands.end());
+    request.start = counter::findCommand(*request.instrument, SetupRole::Start);
     if (request.journalPath.empty() && !request.outPath.empty()) {
         request.journalPath = withExtension(request.outPath, ".tvj");
     }
@@ -152,16 +212,17 @@ ParsedRecordRequest parseRecordRequest(std::span<const std::string> arguments) {
 std::string recordUsageText() {
     return R"(Usage: talvek-cli record --port NAME [OPTIONS]
 
-Connects to the KELVO counter on port NAME (a COM name as 'talvek-cli ports' lists it),
-identifies it, sets it up and records its readings until it is stopped: by Ctrl-C or SIGTERM,
-after --duration, or after --count readings. The counter is set up with the commands of the
-window's Command menu: first Measure/stop, then the settings given, then each --command, then
-Measure/continuous.
+Connects to the instrument on port NAME (a COM name as 'talvek-cli ports' lists it, or its
+device node such as /dev/ttyUSB0), identifies it, sets it up and records its readings until it
+is stopped: by Ctrl-C or SIGTERM, after --duration, or after --count readings. A KELVO counter is
+set up with the commands of the window's Command menu: first Measure/stop, then the settings
+given, then each --command, then Measure/continuous. A time-interval counter (--instrument tic)
+takes no commands: its lines are recorded as they come, each a phase reading in seconds.
 
 Each reading goes to standard output as soon as it arrives, as the window's .dat file has it:
 three header lines starting with "/*" (the second with the start date-time), then a line
-"time value" per reading, time in ms since the connect and value in Hz (in s in period mode)
-with "." as the decimal point. Saved to a file ending in .dat it opens in the window and in
+"time value" per reading, time in ms from the connect to the arrival of the reading and value
+in Hz (in s in period mode and for phase readings) with "." as the decimal point. Saved to a file ending in .dat it opens in the window and in
 'talvek-cli stability'. On a terminal, standard error shows one line of progress: readings,
 their rate, the last value and the time elapsed.
 
@@ -173,11 +234,14 @@ measurement...". After a clean end the journal is removed, unless --journal name
 journal that is already there is never replaced.
 
 Options
-  --port NAME        the counter's port, such as COM3 (required)
-  --gate 1|0.1       gate time in s
-  --mode frequency|period
+  --port NAME        the instrument's port, such as COM3 or /dev/ttyUSB0 (required)
+  --instrument kelvo|tic
+                     the KELVO frequency counter (default) or a time-interval counter such
+                     as the TAPR TICC (115200 baud, one reading per line)
+  --gate 1|0.1       gate time in s (KELVO)
+  --mode frequency|period  (KELVO)
   --format dump|hertz
-                     the counter's telegram: its display dump or the bare value in Hz
+                     the counter's telegram: its display dump or the bare value in Hz (KELVO)
   --duration SPAN    stop after SPAN: 90s, 15m, 24h, 7d (seconds without a unit)
   --count N          stop after N readings
   --out FILE         write the readings to FILE, ending in .dat or .csv
@@ -185,7 +249,7 @@ Options
                      without --out)
   --command TEXT     send ESC TEXT CR to the counter before it measures, as the window's
                      "ESC Command <value>" does (for example i10: every 10th reading);
-                     may be given more than once, sent in order
+                     may be given more than once, sent in order (KELVO)
   --help             this text
 
 If the device goes away (unplugged), the recording waits for it, as long as it takes, and says so

@@ -29,7 +29,8 @@ std::optional<Reading> displayDumpReading(const std::string& telegram) {
     return Reading{.value = value,
                    .valueText = numberField,
                    .unitText = removeSpaces(unitField),
-                   .isPeriod = unitFieldIsPeriod(unitField),
+                   .quantity =
+                       unitFieldIsPeriod(unitField) ? Quantity::Period : Quantity::Frequency,
                    .telegram = telegram};
 }
 
@@ -41,7 +42,7 @@ std::optional<Reading> hertzValueReading(const std::string& telegram) {
     return Reading{.value = *number,
                    .valueText = telegram,
                    .unitText = "Hz",
-                   .isPeriod = false,
+                   .quantity = Quantity::Frequency,
                    .telegram = telegram};
 }
 

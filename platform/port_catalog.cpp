@@ -6,6 +6,7 @@
 #include "platform/port_links.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
@@ -86,6 +87,20 @@ std::optional<PortInfo> PortCatalog::find(const std::string& comName) const {
     const std::string wanted = asciiLower(comName);
     for (PortInfo& port : scan(false)) {
         if (asciiLower(port.comName) == wanted) {
+            return std::move(port);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<PortInfo> PortCatalog::findDeviceNode(const std::string& path) const {
+    std::error_code error;
+    const std::filesystem::path wanted = std::filesystem::canonical(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    for (PortInfo& port : scan(false)) {
+        if (std::filesystem::canonical(port.deviceNode, error) == wanted && !error) {
             return std::move(port);
         }
     }

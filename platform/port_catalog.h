@@ -29,6 +29,9 @@ public:
     // The port of a COM name (letter case ignored), without asking for remote names; nothing when
     // the name is not a port of the machine. Only this leads from a name to a device.
     std::optional<PortInfo> find(const std::string& comName) const;
+    // The port whose device node is `path` or the node a link at `path` leads to
+    // (/dev/serial/by-id/...); nothing when no port of the machine is that device.
+    std::optional<PortInfo> findDeviceNode(const std::string& path) const;
     // The port of a device that is there now with this identity; nothing while it is gone.
     std::optional<PortInfo> findIdentity(const std::string& identity) const;
     // The COM names, by number.

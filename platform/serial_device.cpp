@@ -25,6 +25,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr auto kWriteGrace = std::chrono::milliseconds(20);
+
 timespec toTimespec(Clock::duration d) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
     return timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
@@ -36,10 +38,6 @@ timespec toTimespec(Clock::duration d) {
 void leaveExclusiveMode(int fd) {
     [[maybe_unused]] const int result = ::ioctl(fd, TIOCNXCL);
 }
-
-} // namespace
-
-namespace {
 
 OpenFailureCause causeOf(int error) {
     switch (error) {
@@ -57,6 +55,10 @@ OpenFailureCause causeOf(int error) {
     default:
         return OpenFailureCause::SystemError;
     }
+}
+
+bool isGoneError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV;
 }
 
 // What a device keeps of the line settings: a terminal that cannot do one of them silently
@@ -126,9 +128,7 @@ std::shared_ptr<SerialDevice> SerialDevice::open(const std::string& path, const 
         return leaveAndFail(OpenFailureCause::SystemError, errno);
     }
     std::shared_ptr<SerialDevice> device(new SerialDevice(fd, wakeFd));
-    SerialLineState state;
-    if (!device->getLineState(state) || !applyLineSettings(line, state.attributes) ||
-        !device->setLineState(state)) {
+    if (!device->applyLine(line)) {
         device->close();
         return fail(OpenFailureCause::LineSettingsRefused);
     }
@@ -142,61 +142,51 @@ SerialDevice::~SerialDevice() {
     ::close(wakeFd_);
 }
 
-bool SerialDevice::setupQueues(int inputBytes, int outputBytes) {
-    std::shared_lock lock(use_);
-    return fd_ >= 0 && inputBytes > 0 && outputBytes > 0;
-}
-
-bool SerialDevice::getLineState(SerialLineState& state) {
-    std::shared_lock lock(use_);
-    return fd_ >= 0 && ::tcgetattr(fd_, &state.attributes) == 0;
-}
-
-bool SerialDevice::setLineState(const SerialLineState& state) {
-    std::shared_lock lock(use_);
-    if (fd_ < 0) {
+// Raw mode (no echo, no line editing, no character translation), no flow control, and reads that
+// never wait in the terminal layer: the waiting is ours. False when the device does not keep the
+// speed, character size, parity or stop bits asked for.
+bool SerialDevice::applyLine(const LineSettings& line) {
+    termios t{};
+    if (::tcgetattr(fd_, &t) != 0 || !applyLineSettings(line, t)) {
         return false;
     }
-    termios t = state.attributes;
     t.c_iflag &=
         ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     t.c_oflag &= ~OPOST;
     t.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     t.c_cflag &= ~CRTSCTS;
     t.c_cflag |= CLOCAL | CREAD;
-    // Reads never wait in the terminal layer; the time-outs are ours.
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     termios kept{};
     return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && sameLine(t, kept);
 }
 
-bool SerialDevice::setTimeouts(const SerialTimeouts& timeouts) {
-    std::shared_lock lock(use_);
-    if (fd_ < 0) {
-        return false;
+// What the terminal holds now, without waiting; -1 (lost set where the device is gone) on an
+// error or a hang-up.
+int SerialDevice::takeAvailable(char* buffer, int count) {
+    int got = 0;
+    while (got < count) {
+        const ssize_t n = ::read(fd_, buffer + got, static_cast<std::size_t>(count - got));
+        if (n > 0) {
+            got += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN) {
+            if (isGoneError(errno)) {
+                lost_ = true;
+            }
+            return got > 0 ? got : -1;
+        }
+        break; // in raw mode with VMIN = VTIME = 0 an empty line reads as 0 bytes
     }
-    readIntervalMs_ = timeouts.readInterval;
-    readMultiplierMs_ = timeouts.readTotalMultiplier;
-    readConstantMs_ = timeouts.readTotalConstant;
-    writeMultiplierMs_ = timeouts.writeTotalMultiplier;
-    writeConstantMs_ = timeouts.writeTotalConstant;
-    return true;
+    return got;
 }
 
-bool SerialDevice::isGoneError(int error) const {
-    return error == EIO || error == ENXIO || error == ENODEV;
-}
-
-int SerialDevice::read(char* buffer, int count) {
-    return readUntil(buffer, count, true);
-}
-
-int SerialDevice::readAvailable(char* buffer, int count) {
-    return readUntil(buffer, count, false);
-}
-
-int SerialDevice::readUntil(char* buffer, int count, bool wait) {
+int SerialDevice::read(char* buffer, int count, int waitMs) {
     std::shared_lock lock(use_);
     if (fd_ < 0) {
         return -1;
@@ -204,65 +194,26 @@ int SerialDevice::readUntil(char* buffer, int count, bool wait) {
     if (count <= 0) {
         return 0;
     }
-    const auto interval = std::chrono::milliseconds(readIntervalMs_.load());
-    const auto deadline =
-        Clock::now() +
-        (wait ? std::chrono::milliseconds(static_cast<std::int64_t>(readMultiplierMs_) * count +
-                                          readConstantMs_)
-              : std::chrono::milliseconds(0));
-    int got = 0;
-    Clock::time_point lastByte;
-    bool hungUp = false;
-    bool lookedForHangUp = false;
-    const auto failed = [&](bool gone) {
-        if (gone) {
-            lost_ = true;
-        }
-        return got > 0 ? got : -1;
-    };
-    for (;;) {
-        const ssize_t n = ::read(fd_, buffer + got, static_cast<std::size_t>(count - got));
-        if (n > 0) {
-            got += static_cast<int>(n);
-            lastByte = Clock::now();
-            if (got == count) {
-                return got;
-            }
-            continue;
-        }
-        // In raw mode with VMIN = VTIME = 0 an empty line reads as 0 bytes; a hang-up shows in
-        // poll below.
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN) {
-            return failed(isGoneError(errno));
-        }
-        if (hungUp) {
-            return failed(true);
-        }
-        const auto now = Clock::now();
-        auto until = deadline;
-        if (got > 0 && interval.count() > 0) {
-            until = std::min(until, lastByte + interval);
-        }
-        // A hang-up reads like an empty line and shows only in poll: a read that does not wait
-        // still looks once.
-        if (now >= until && (wait || lookedForHangUp)) {
-            return got;
-        }
-        lookedForHangUp = true;
-        pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const timespec pause = toTimespec(std::max(until - now, Clock::duration::zero()));
-        if (::ppoll(fds, 2, &pause, nullptr) < 0 && errno != EINTR) {
-            return failed(false);
-        }
-        if (fds[1].revents != 0) {
-            return got; // closing
-        }
-        // A hung-up terminal polls readable too; one more read takes what is left, then stop.
-        hungUp = (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    const timespec pause = toTimespec(std::chrono::milliseconds(std::max(waitMs, 0)));
+    int ready = 0;
+    do {
+        ready = ::ppoll(fds, 2, waitMs == kWaitForBytes ? nullptr : &pause, nullptr);
+    } while (ready < 0 && errno == EINTR);
+    if (ready < 0) {
+        return -1;
     }
+    if (fds[1].revents != 0) {
+        return 0; // closing
+    }
+    const int got = takeAvailable(buffer, count);
+    // A hung-up terminal polls readable and reads like an empty line: what was left is taken
+    // first, then the loss shows.
+    if (got == 0 && (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        lost_ = true;
+        return -1;
+    }
+    return got;
 }
 
 int SerialDevice::write(const char* data, int count) {
@@ -270,9 +221,8 @@ int SerialDevice::write(const char* data, int count) {
     if (fd_ < 0) {
         return -1;
     }
-    const auto deadline = Clock::now() + std::chrono::milliseconds(
-                                             static_cast<std::int64_t>(writeMultiplierMs_) * count +
-                                             writeConstantMs_);
+    const auto deadline =
+        Clock::now() + kWriteGrace + std::chrono::milliseconds(std::max(count, 0));
     int done = 0;
     while (done < count) {
         const ssize_t n = ::write(fd_, data + done, static_cast<std::size_t>(count - done));

@@ -7,14 +7,8 @@
 #include <memory>
 #include <shared_mutex>
 #include <string>
-#include <termios.h>
 
 namespace platform {
-
-// The line state of a serial device (the device-control block): the terminal attributes.
-struct SerialLineState {
-    termios attributes{};
-};
 
 // Why a device did not open.
 enum class OpenFailureCause {
@@ -32,23 +26,14 @@ struct OpenFailure {
     int systemError = 0;      // SystemError: errno
 };
 
-// Time-outs in milliseconds, as a comm port takes them. A read of n bytes returns when they are
-// in, when more than `readInterval` passes between two bytes, or after
-// n * `readTotalMultiplier` + `readTotalConstant` in all; a write of n bytes gives up after
-// n * `writeTotalMultiplier` + `writeTotalConstant`. Zero everywhere: reads return at once.
-struct SerialTimeouts {
-    int readInterval = 0;
-    int readTotalMultiplier = 0;
-    int readTotalConstant = 0;
-    int writeTotalMultiplier = 0;
-    int writeTotalConstant = 0;
-};
-
-// One serial device opened exclusively. Reads may run on one thread while another writes or
-// closes: Close wakes a read in progress and waits only for it to leave the descriptor, so a
-// read never touches a descriptor number that has been closed and handed out again.
+// One serial device opened exclusively, raw, with the line settings asked for. Reads may run on
+// one thread while another writes or closes: close wakes a read in progress and waits only for it
+// to leave the descriptor, so a read never touches a descriptor number handed out again.
 class SerialDevice {
 public:
+    // A read that waits until bytes come or the device closes, however long that takes.
+    static constexpr int kWaitForBytes = -1;
+
     // Opens the device node (links resolved) for reading and writing, as no process's
     // controlling terminal, locked against every other opener, and sets the line: `line`, raw,
     // without flow control. A device another program has open does not open, whether that
@@ -59,21 +44,12 @@ public:
     SerialDevice(const SerialDevice&) = delete;
     SerialDevice& operator=(const SerialDevice&) = delete;
 
-    // Queue sizes are accepted for an open device; the terminal layer sizes its own queues.
-    bool setupQueues(int inputBytes, int outputBytes);
-    bool getLineState(SerialLineState& state);
-    // Applies the state in raw mode (no echo, no line editing, no character translation) and
-    // without flow control. False when the device does not keep the speed, character size,
-    // parity or stop bits asked for.
-    bool setLineState(const SerialLineState& state);
-    bool setTimeouts(const SerialTimeouts& timeouts);
-
-    // Bytes read into `buffer` (0 when the time-outs ran out first), or -1 on an error or a
-    // closed device.
-    int read(char* buffer, int count);
-    // Like Read, but takes only the bytes already received and never waits for more.
-    int readAvailable(char* buffer, int count);
-    // Bytes written (possibly fewer when the write time-out ran out), or -1 on an error.
+    // Waits up to `waitMs` (kWaitForBytes: without limit) for the line to bring bytes, then takes
+    // what has arrived, at most `count`. The bytes read; 0 when none came in time or the device
+    // is closing; -1 on a closed device or an error (lost() tells whether the device is gone).
+    int read(char* buffer, int count, int waitMs);
+    // Writes the bytes, waiting while the line has no room; gives up when the line has not taken
+    // them within 20 ms plus 1 ms a byte. The bytes written, or -1 on an error or closed device.
     int write(const char* data, int count);
     void close();
 
@@ -82,17 +58,12 @@ public:
 
 private:
     SerialDevice(int fd, int wakeFd);
-    bool isGoneError(int error) const;
-    int readUntil(char* buffer, int count, bool wait);
+    bool applyLine(const LineSettings& line);
+    int takeAvailable(char* buffer, int count);
 
     std::shared_mutex use_; // shared by reads and writes, held exclusively to close
     int fd_;
     int wakeFd_;
-    std::atomic<int> readIntervalMs_{0};
-    std::atomic<int> readMultiplierMs_{0};
-    std::atomic<int> readConstantMs_{0};
-    std::atomic<int> writeMultiplierMs_{0};
-    std::atomic<int> writeConstantMs_{0};
     std::atomic<bool> lost_{false};
 };
 

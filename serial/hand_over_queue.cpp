@@ -21,13 +21,15 @@ HandOver Event(HandOver::Kind kind, std::uint64_t dropped = 0) {
 
 HandOverQueue::HandOverQueue(std::size_t boundBytes) : boundBytes_(boundBytes) {}
 
-bool HandOverQueue::putTelegram(std::string telegram) {
+bool HandOverQueue::putTelegram(std::string telegram, std::int64_t arrivalMs) {
     std::lock_guard lock(mutex_);
     if (bytes_ + sizeof(HandOver) + telegram.size() > boundBytes_) {
         ++dropped_;
         return false; // the queue is not empty, so a wake-up is under way
     }
-    return putLocked({.kind = HandOver::Kind::Telegram, .telegram = std::move(telegram)});
+    return putLocked({.kind = HandOver::Kind::Telegram,
+                      .telegram = std::move(telegram),
+                      .arrivalMs = arrivalMs});
 }
 
 bool HandOverQueue::putSilence() {

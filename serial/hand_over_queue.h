@@ -25,6 +25,7 @@ struct HandOver {
     };
     Kind kind = Kind::Telegram;
     std::string telegram;
+    std::int64_t arrivalMs = 0; // telegrams: when the last byte was read
     std::uint64_t dropped = 0;
 };
 
@@ -41,7 +42,7 @@ public:
     explicit HandOverQueue(std::size_t boundBytes = kHandOverQueueBytes);
 
     // Receive thread; each answers whether to wake the main thread.
-    bool putTelegram(std::string telegram);
+    bool putTelegram(std::string telegram, std::int64_t arrivalMs);
     bool putSilence();
     bool putDeviceLost();
 

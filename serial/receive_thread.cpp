@@ -21,15 +21,16 @@ namespace serial {
 
 namespace {
 
-constexpr int kReadChunk = 80;
-// A pass takes at most a full receive buffer from the device: a line without delimiter is never
-// cut short by its own read, and a 4 KiB pass every 10 ms outruns any serial line.
-constexpr std::size_t kPassReadLimit = serial::kReceiveBufferLimit;
-constexpr auto kPassSleep = std::chrono::milliseconds(10);
+// A read takes at most a full receive buffer from the device: a line without delimiter is never
+// cut short by its own read.
+constexpr std::size_t kReadLimit = serial::kReceiveBufferLimit;
 // Handlers the main thread runs in one turn before it lets input and repaints have theirs.
 constexpr auto kBatchBudget = std::chrono::milliseconds(8);
 // The time of the last hand-over before the first one: an instant long past.
 constexpr std::int64_t kLongAgo = std::numeric_limits<std::int64_t>::min() / 4;
+// How long the first read of a port looks for bytes before the first expiry is absorbed: a
+// telegram that comes in that time defers the first silence by a period.
+constexpr std::int64_t kFirstReadMs = 81;
 
 void lowerOwnPriorityOneStep() {
     const auto tid = static_cast<id_t>(::gettid());
@@ -45,7 +46,7 @@ void deliver(const HandOverReceiver& receiver, const serial::HandOver& handOver)
     switch (handOver.kind) {
     case Kind::Telegram:
         if (receiver.telegram) {
-            receiver.telegram(handOver.telegram);
+            receiver.telegram(handOver.telegram, handOver.arrivalMs);
         }
         return;
     case Kind::Silence:
@@ -98,11 +99,12 @@ void postBatch(const std::shared_ptr<ReceiveLink>& link) {
 std::atomic<int> ReceiveThread::running_{0};
 
 bool ReceiveThread::start(std::shared_ptr<ReceiveLink> link,
-                          std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
+                          std::shared_ptr<platform::SerialDevice> device,
+                          std::function<std::int64_t()> arrivalClock, std::int32_t timeOutMs,
                           Delimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
-    auto* poll =
-        new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
+    auto* poll = new ReceiveThread(std::move(link), std::move(device), std::move(arrivalClock),
+                                   watchSilence, timeOutMs, delimiter);
     try {
         std::thread([poll] {
             lowerOwnPriorityOneStep();
@@ -121,11 +123,12 @@ int ReceiveThread::running() {
 }
 
 ReceiveThread::ReceiveThread(std::shared_ptr<ReceiveLink> link,
-                             std::shared_ptr<platform::SerialDevice> device, bool watchSilence,
+                             std::shared_ptr<platform::SerialDevice> device,
+                             std::function<std::int64_t()> arrivalClock, bool watchSilence,
                              std::int32_t timeOutMs, Delimiter delimiter)
-    : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
-      timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
-      delimiterText_(serial::delimiterText(delimiter)) {
+    : link_(std::move(link)), device_(std::move(device)), arrivalClock_(std::move(arrivalClock)),
+      watchSilence_(watchSilence), timeOut_(-static_cast<std::int64_t>(timeOutMs)),
+      delimiter_(delimiter), delimiterText_(serial::delimiterText(delimiter)) {
     ++running_;
 }
 
@@ -133,53 +136,60 @@ ReceiveThread::~ReceiveThread() {
     --running_;
 }
 
+// The read returns as soon as bytes are in, so each telegram is stamped within a scheduling
+// delay of its last byte, however busy the main thread is.
 void ReceiveThread::execute() {
     std::int64_t lastHandOver = kLongAgo;
-    do {
-        readDevice();
+    std::string chunk(kReadLimit, '\0');
+    while (!link_->terminated) {
+        const int count =
+            device_->read(chunk.data(), static_cast<int>(chunk.size()), readWaitMs(lastHandOver));
+        const std::int64_t arrivalMs = arrivalClock_();
+        if (count < 0) {
+            // Gone (or failed for good): nothing more will come from it.
+            if (!link_->terminated && link_->queue.putDeviceLost()) {
+                wakeMainThread();
+            }
+            return;
+        }
+        buffer_.append(chunk.data(), static_cast<std::size_t>(count));
         if (serial::boundReceiveBuffer(buffer_, delimiterText_)) {
             lineOverflowed_ = true;
         }
-        if (handOverTelegrams()) {
+        if (handOverTelegrams(arrivalMs)) {
             lastHandOver = platform::monotonicMs();
         }
-        std::this_thread::sleep_for(kPassSleep);
-        if (watchSilence_) {
-            const std::int64_t now = platform::monotonicMs();
-            if (now - lastHandOver > std::abs(timeOut_)) {
-                lastHandOver = now;
-                if (timeOut_ < 0) {
-                    timeOut_ = -timeOut_;
-                } else if (link_->queue.putSilence()) {
-                    wakeMainThread();
-                }
-            }
-        }
-    } while (!link_->terminated);
+        watchForSilence(lastHandOver);
+    }
 }
 
-void ReceiveThread::readDevice() {
-    char chunk[kReadChunk];
-    const int count = device_->read(chunk, kReadChunk);
-    if (count > 0) {
-        buffer_.append(chunk, static_cast<std::size_t>(count));
+int ReceiveThread::readWaitMs(std::int64_t lastHandOver) const {
+    if (!watchSilence_) {
+        return platform::SerialDevice::kWaitForBytes;
     }
-    if (count == kReadChunk) {
-        const std::size_t at = buffer_.size();
-        const std::size_t room = kPassReadLimit - kReadChunk;
-        buffer_.resize(at + room);
-        const int more = device_->readAvailable(buffer_.data() + at, static_cast<int>(room));
-        buffer_.resize(at + static_cast<std::size_t>(std::max(more, 0)));
+    if (lastHandOver == kLongAgo) {
+        return static_cast<int>(kFirstReadMs);
     }
-    if (device_->lost() && !deviceLost_) {
-        deviceLost_ = true;
-        if (link_->queue.putDeviceLost()) {
+    const std::int64_t due = lastHandOver + std::abs(timeOut_) + 1 - platform::monotonicMs();
+    return static_cast<int>(std::clamp<std::int64_t>(due, 0, std::abs(timeOut_) + 1));
+}
+
+void ReceiveThread::watchForSilence(std::int64_t& lastHandOver) {
+    if (!watchSilence_) {
+        return;
+    }
+    const std::int64_t now = platform::monotonicMs();
+    if (now - lastHandOver > std::abs(timeOut_)) {
+        lastHandOver = now;
+        if (timeOut_ < 0) {
+            timeOut_ = -timeOut_;
+        } else if (link_->queue.putSilence()) {
             wakeMainThread();
         }
     }
 }
 
-bool ReceiveThread::handOverTelegrams() {
+bool ReceiveThread::handOverTelegrams(std::int64_t arrivalMs) {
     std::vector<std::string> telegrams;
     if (delimiter_ == Delimiter::None) {
         if (!buffer_.empty()) {
@@ -195,7 +205,7 @@ bool ReceiveThread::handOverTelegrams() {
     }
     bool wake = false;
     for (std::string& telegram : telegrams) {
-        wake = link_->queue.putTelegram(std::move(telegram)) || wake;
+        wake = link_->queue.putTelegram(std::move(telegram), arrivalMs) || wake;
     }
     if (wake) {
         wakeMainThread();

@@ -19,7 +19,7 @@ namespace serial {
 
 // Where the receive thread's hand-overs go; called on the main thread, one call per hand-over.
 struct HandOverReceiver {
-    std::function<void(const std::string& telegram)> telegram;
+    std::function<void(const std::string& telegram, std::int64_t arrivalMs)> telegram;
     std::function<void()> silence; // empty: silences are not watched at all
     std::function<void()> deviceLost;
     std::function<void(std::uint64_t count)> dropped;
@@ -38,17 +38,19 @@ struct ReceiveLink {
     std::shared_ptr<const HandOverReceiver> receiver;
 };
 
-// The receive thread of an open port: polls the device, cuts telegrams at the delimiter and
-// queues them, and silences, for the main thread, which takes them in batches at the turns of
-// its event loop. It never waits for the main thread and frees itself when it ends.
+// The receive thread of an open port: waits for the device's bytes, stamps them with the time they
+// were read, cuts telegrams at the delimiter and queues them, and silences, for the main thread,
+// which takes them in batches at the turns of its event loop. It never waits for the main thread
+// and frees itself when it ends, at the stop request or once the device is gone.
 class ReceiveThread {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
     // normal; false when the system cannot create it. Whether silences are watched is taken from
-    // the link's receiver now. Hand-overs need a Qt application whose main thread keeps
-    // processing events.
+    // the link's receiver now. `arrivalClock` stamps the telegrams, on this thread. Hand-overs
+    // need a Qt application whose main thread keeps processing events.
     static bool start(std::shared_ptr<ReceiveLink> link,
-                      std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
+                      std::shared_ptr<platform::SerialDevice> device,
+                      std::function<std::int64_t()> arrivalClock, std::int32_t timeOutMs,
                       Delimiter delimiter);
 
     // Receive threads that exist (started and not yet ended).
@@ -59,23 +61,24 @@ public:
 
 private:
     ReceiveThread(std::shared_ptr<ReceiveLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  bool watchSilence, std::int32_t timeOutMs, Delimiter delimiter);
+                  std::function<std::int64_t()> arrivalClock, bool watchSilence,
+                  std::int32_t timeOutMs, Delimiter delimiter);
     ~ReceiveThread();
 
     void execute();
-    // Appends one read of at most 80 bytes to the buffer and, when that read came full, what
-    // else has arrived already.
-    void readDevice();
-    // Queues every complete telegram of the buffer; true when there was any (one the full queue
-    // dropped counts too: the line was not silent).
-    bool handOverTelegrams();
+    // How long the next read may wait: until the silence is due, or for as long as it takes.
+    int readWaitMs(std::int64_t lastHandOver) const;
+    // Queues every complete telegram of the buffer, stamped `arrivalMs`; true when there was any
+    // (one the full queue dropped counts too: the line was not silent).
+    bool handOverTelegrams(std::int64_t arrivalMs);
+    void watchForSilence(std::int64_t& lastHandOver);
     void wakeMainThread();
 
     std::shared_ptr<ReceiveLink> link_;
     std::shared_ptr<platform::SerialDevice> device_;
+    std::function<std::int64_t()> arrivalClock_;
     bool watchSilence_;
-    bool deviceLost_ = false; // reported already
-    std::int64_t timeOut_;    // negative while the first expiry is still to be absorbed
+    std::int64_t timeOut_; // negative while the first expiry is still to be absorbed
     Delimiter delimiter_;
     std::string delimiterText_;
     std::string buffer_;

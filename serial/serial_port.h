@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/line_settings.h"
 #include "serial/hand_over_queue.h"
 #include "serial/port_open_failure.h"
 #include "serial/serial_types.h"
@@ -8,6 +9,7 @@
 #include <QObject>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,55 +17,52 @@ namespace serial {
 
 struct ReceiveLink;
 
-// One serial device under its COM name: line settings, open and close, write, the receive thread
-// that hands telegrams and silences to the main thread, and the list of the machine's ports.
-// Only one port object has a device open at any moment. All calls come from the main thread.
+// How a port runs: the line, where telegrams end, and how long a silence lasts before it counts.
+struct PortSettings {
+    platform::LineSettings line;
+    Delimiter delimiter = Delimiter::CrLf;
+    std::int32_t silenceMs = 1000;
+    // Most bytes of hand-overs that wait for the main thread; see telegramsDropped.
+    std::size_t handOverQueueBytes = kHandOverQueueBytes;
+};
+
+// One serial device under its COM name: open with its settings, write, close, and the receive
+// thread that hands telegrams and silences to the main thread. Only one port object has a device
+// open at any moment. All calls come from the main thread.
 class SerialPort : public QObject {
     Q_OBJECT
 
 public:
-    explicit SerialPort(QObject* owner = nullptr);
+    // Milliseconds on a monotonic clock; called on the receive thread.
+    using Clock = std::function<std::int64_t()>;
+
+    // `arrivalClock` stamps each telegram when its last byte is read; the system's monotonic
+    // clock when empty.
+    explicit SerialPort(QObject* owner = nullptr, Clock arrivalClock = {});
     ~SerialPort() override;
 
-    std::string portName;
-    std::int32_t baudRate = 9600;
-    std::int32_t readTimeoutMs = 1000;
-    Delimiter delimiter = Delimiter::None;
-    Parity parity = Parity::None;
-    StopBitCount stopBits = 1;
-    DataBitCount dataBits = 8;
-    // Most bytes of hand-overs that wait for the main thread; see telegramsDropped.
-    std::size_t handOverQueueBytes = serial::kHandOverQueueBytes;
-
-    // The names found by the last listPorts.
-    PortNames portNames;
-    bool isOpen = false;
-
-    // Opens and configures the device that portName names in the port catalog, then starts
-    // the receive thread. False when the name is not a COM name or not mapped, the device does
-    // not open or refuses a setting, another port object has a device open, or this one is
-    // already open (which changes nothing). `failure`, when given, then says why.
-    bool open(serial::PortOpenFailure* failure = nullptr);
+    // Opens and configures the device that `comName` names in the port catalog, then starts the
+    // receive thread. False when the name is not a COM name or not mapped, the device does not
+    // open or refuses a setting, another port object has a device open, or this one is already
+    // open (which changes nothing). `failure`, when given, then says why.
+    bool open(const std::string& comName, const PortSettings& settings,
+              serial::PortOpenFailure* failure = nullptr);
     // Asks the receive thread to stop (without waiting for it) and closes the device.
     void close();
-    // Writes all bytes of Text; errors and short writes are ignored.
-    void write(const std::string& text);
-    // Refills portNames with the machine's COM names.
-    void listPorts();
-
-    // The line settings as a device-control text: "baud=9600 parity=n data=8 stop=1".
-    std::string deviceControlText() const;
+    bool isOpen() const { return link_ != nullptr; }
+    // Writes all bytes of `bytes`; errors and short writes are ignored.
+    void write(const std::string& bytes);
 
 signals:
     // The receive thread queues what it finds and never waits for the main thread; these come on
     // the main thread in the order of the line, in batches at the turns of its event loop. A
     // receiver may close or delete the port; nothing that was still queued follows then.
 
-    // One telegram cut from the line.
-    void telegramReceived(const std::string& telegram);
-    // readTimeoutMs passed without a telegram. Watched only when a receiver was connected at Open.
+    // One telegram cut from the line; `arrivalMs` is the clock's time when its last byte was read.
+    void telegramReceived(const std::string& telegram, std::int64_t arrivalMs);
+    // silenceMs passed without a telegram. Watched only when a receiver was connected at open.
     void silence();
-    // The device went away under the open port (unplugged); once per Open.
+    // The device went away under the open port (unplugged); once per open.
     void deviceLost();
     // `count` telegrams were lost at this place in the stream: the main thread fell so far behind
     // the line that handOverQueueBytes were waiting (by default some 400,000 telegrams). Comes
@@ -71,6 +70,7 @@ signals:
     void telegramsDropped(std::uint64_t count);
 
 private:
+    Clock arrivalClock_;
     std::shared_ptr<ReceiveLink> link_;
 };
 

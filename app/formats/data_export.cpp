@@ -3,17 +3,17 @@
 
 #include "app/formats/io_messages.h"
 #include "app/log_model.h"
-#include "counter/measurement_writer.h"
+#include "recording/measurement_writer.h"
 
 namespace app {
 
 std::string saveData(const std::string& fileName, const std::string& extension, const LogModel& log,
                      double startTime, const QLocale& locale) {
-    const auto format = counter::measurementFormatOf(extension);
+    const auto format = recording::measurementFormatOf(extension);
     if (!format) {
         return {};
     }
-    const std::string error = counter::saveMeasurement(
+    const std::string error = recording::saveMeasurement(
         fileName, *format, static_cast<std::size_t>(log.count()),
         [&log](std::size_t i) { return log.reading(static_cast<int>(i)); }, startTime, locale);
     return error.empty() ? std::string() : std::string(kFileAccessDenied);

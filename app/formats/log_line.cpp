@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/formats/log_line.h"
 
-#include "counter/float_text.h"
+#include "recording/float_text.h"
 
 #include <cmath>
 
@@ -13,8 +13,8 @@ double elapsedMs(double spanDays) {
 }
 
 std::string logLine(double timeMs, double value, char decimalSeparator) {
-    return counter::floatToStr(timeMs, decimalSeparator) + "        " +
-           counter::floatToStr(value, decimalSeparator);
+    return recording::floatToStr(timeMs, decimalSeparator) + "        " +
+           recording::floatToStr(value, decimalSeparator);
 }
 
 } // namespace app

@@ -3,7 +3,7 @@
 #include "app/formats/data_export.h"
 #include "app/formats/settings_file.h"
 #include "app/log_model.h"
-#include "counter/float_text.h"
+#include "recording/float_text.h"
 #include "tests/app/file_bytes.h"
 
 #include <QTemporaryDir>
@@ -24,9 +24,9 @@ protected:
 };
 
 TEST_F(CommaLocale, LogLinesUseTheMachineSeparator) {
-    EXPECT_EQ(counter::machineDecimalSeparator(), ',');
-    EXPECT_EQ(counter::floatToStr(10000000.5), "10000000,5");
-    EXPECT_EQ(counter::floatToStr(1.5e-6), "1,5E-6");
+    EXPECT_EQ(recording::machineDecimalSeparator(), ',');
+    EXPECT_EQ(recording::floatToStr(10000000.5), "10000000,5");
+    EXPECT_EQ(recording::floatToStr(1.5e-6), "1,5E-6");
     app::LogModel log;
     log.append(2000, 10000000.5);
     EXPECT_EQ(log.line(0), "2000        10000000,5");

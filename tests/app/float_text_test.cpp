@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/formats/log_line.h"
-#include "counter/float_text.h"
+#include "recording/float_text.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -17,8 +17,8 @@ class FloatToStrTest : public ::testing::TestWithParam<FloatCase> {};
 
 TEST_P(FloatToStrTest, GeneralFormatWithFifteenDigits) {
     const FloatCase& c = GetParam();
-    EXPECT_EQ(counter::floatToStr(c.value, '.'), c.Point);
-    EXPECT_EQ(counter::floatToStr(c.value, ','), c.comma);
+    EXPECT_EQ(recording::floatToStr(c.value, '.'), c.Point);
+    EXPECT_EQ(recording::floatToStr(c.value, ','), c.comma);
 }
 
 constexpr double kInf = std::numeric_limits<double>::infinity();

@@ -2,10 +2,10 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "counter/date_text.h"
-#include "counter/float_text.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "graph/xy_plot.h"
+#include "recording/date_text.h"
+#include "recording/float_text.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -174,12 +174,12 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
     EXPECT_EQ(dialogs->lastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
     EXPECT_EQ(dialogs->lastDefaultExt, "*.dat");
     EXPECT_EQ(fileBytes(folderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
-                                                     counter::dateTimeToStr(form.startTime()) +
+                                                     recording::dateTimeToStr(form.startTime()) +
                                                      "\r\n/*\r\n2000 10000000.5\r\n");
     dialogs->saveAnswer = folderFile("data.csv");
     saveThroughMenu();
     EXPECT_EQ(fileBytes(folderFile("data.csv")),
-              std::string("2000;10000000") + counter::machineDecimalSeparator() + "5\r\n");
+              std::string("2000;10000000") + recording::machineDecimalSeparator() + "5\r\n");
     dialogs->saveAnswer = folderFile("data.DAT");
     saveThroughMenu();
     EXPECT_FALSE(std::filesystem::exists(folderFile("data.DAT")));
@@ -203,9 +203,9 @@ TEST_F(WindowCommandsTest, EmptyLogSavesThreeLinesBeforeAnyConnect) {
     dialogs->saveAnswer = folderFile("empty.csv");
     saveThroughMenu();
     EXPECT_EQ(fileBytes(folderFile("empty.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
-                                                      counter::dateTimeToStr(0) + "\r\n/*\r\n");
+                                                      recording::dateTimeToStr(0) + "\r\n/*\r\n");
     // Day 0 of the date-time scale, 30 December 1899, at midnight: no time part.
-    const std::string date = counter::dateTimeToStr(0);
+    const std::string date = recording::dateTimeToStr(0);
     EXPECT_NE(date.find("1899"), std::string::npos) << date;
     EXPECT_NE(date.find("30"), std::string::npos) << date;
     EXPECT_EQ(date.find(':'), std::string::npos) << date;
@@ -223,7 +223,7 @@ TEST_F(WindowCommandsTest, TinyValuesAreExportedWithASmallE) {
 }
 
 TEST_F(WindowCommandsTest, CommaLocaleExportsPointInDatAndCommaInCsv) {
-    if (counter::machineDecimalSeparator() != ',') {
+    if (recording::machineDecimalSeparator() != ',') {
         GTEST_SKIP() << "runs under a comma locale (app_window_comma_test)";
     }
     app::MainWindow& form = open();

@@ -6,13 +6,13 @@
 #include "analysis/stability.h"
 #include "app/log_view.h"
 #include "app/stability_page.h"
-#include "counter/float_text.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "graph/xy_plot.h"
 #include "platform/clock.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
 #include "portselect/port_selector.h"
+#include "recording/float_text.h"
 #include "serial/serial_port.h"
 
 #include <QFontMetrics>
@@ -232,7 +232,7 @@ TEST_F(WindowConnectTest, ReadingIsLoggedDisplayedAndPlotted) {
     connectCounter();
     nowMs += 2000;
     sendReading("10000000.5", 1);
-    const char sep = counter::machineDecimalSeparator();
+    const char sep = recording::machineDecimalSeparator();
     EXPECT_EQ(form.log().line(0), std::string("2000        10000000") + sep + "5");
     EXPECT_EQ(form.statusText(), "10000000.5");
     EXPECT_EQ(form.displayPage().readingLabel()->text(), "10 000 000.5  Hz");

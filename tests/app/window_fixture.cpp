@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/app/window_fixture.h"
 
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "platform/clock.h"
 #include "platform/port_links.h"
 
@@ -66,7 +66,7 @@ WindowTest::WindowTest() {
 
 WindowTest::~WindowTest() {
     if (window) {
-        window->counter().disconnectFromCounter();
+        window->counter().disconnectFromInstrument();
         window.reset();
     }
 }

@@ -8,13 +8,13 @@
 #include "analysis/stability.h"
 #include "app/formats/log_line.h"
 #include "app/stability_page.h"
-#include "counter/date_text.h"
-#include "counter/float_text.h"
-#include "counter/journal_reader.h"
-#include "counter/journal_writer.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "counter/telegram_reading.h"
 #include "graph/xy_plot.h"
+#include "recording/date_text.h"
+#include "recording/float_text.h"
+#include "recording/journal_reader.h"
+#include "recording/journal_writer.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -66,7 +66,7 @@ protected:
     void writeJournal(const std::string& name, double startTime,
                       const std::vector<std::string>& telegrams) {
         fs::create_directories(journal());
-        counter::JournalWriter writer(journal(name), {startTime, "COM7"});
+        recording::JournalWriter writer(journal(name), {startTime, "COM7"});
         double timeMs = 0;
         for (const std::string& telegram : telegrams) {
             const counter::Reading reading = *counter::readingFromTelegram(telegram);
@@ -93,7 +93,7 @@ protected:
 
     // The window goes without a clean close, as in a crash.
     void abandon() {
-        window->counter().disconnectFromCounter();
+        window->counter().disconnectFromInstrument();
         window.reset();
     }
 
@@ -104,7 +104,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25, false});
             text +=
-                std::to_string(250 * i) + ' ' + counter::floatToStr(readings.back().value) + '\n';
+                std::to_string(250 * i) + ' ' + recording::floatToStr(readings.back().value) + '\n';
         }
         writeBytes(folderFile("readings.dat"), text);
         openThroughMenu(folderFile("readings.dat"));
@@ -135,8 +135,8 @@ TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTim
 
         // Everything is on disk once disconnected.
         std::vector<std::string> records;
-        const counter::JournalReadResult read =
-            counter::readJournal(journal(name), [&](const counter::JournalRecord& record) {
+        const recording::JournalReadResult read =
+            recording::readJournal(journal(name), [&](const recording::JournalRecord& record) {
                 std::ostringstream text;
                 text << int(record.kind) << ' ' << record.timeMs << ' ' << record.value << ' '
                      << record.unit << ' ' << record.telegram;
@@ -183,10 +183,10 @@ TEST_F(WindowRecordingTest, LeftoverIsOfferedAtStartThenRecoveredOrKeptAsideTenA
         app::MainWindow& form = open();
         EXPECT_EQ(dialogs->questions,
                   std::vector<std::string>{"Recover the unsaved measurement of " +
-                                           counter::dateTimeToStr(startTime) + " (3 readings)?"});
+                                           recording::dateTimeToStr(startTime) + " (3 readings)?"});
         std::vector<std::string> kept;
         if (yes) {
-            const char separator = counter::machineDecimalSeparator();
+            const char separator = recording::machineDecimalSeparator();
             EXPECT_EQ(logLines(),
                       (std::vector<std::string>{app::logLine(100, 10000000.5, separator),
                                                 app::logLine(200, 10000001.25, separator),
@@ -328,7 +328,7 @@ TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromThe
               "Opened bad.dat: 2 readings. 1 line is no reading and was left out, the first is "
               "line 5. The start time \"someday\" does not read as a date in this machine's "
               "format; the readings keep their times since the start.");
-    const char separator = counter::machineDecimalSeparator();
+    const char separator = recording::machineDecimalSeparator();
     EXPECT_EQ(logLines(), (std::vector<std::string>{app::logLine(100, 5, separator),
                                                     app::logLine(300, 7.5, separator)}));
     EXPECT_EQ(form.startTime(), 0.0);

@@ -2,11 +2,11 @@
 #include "app/log_view.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
-#include "counter/date_text.h"
+#include "recording/date_text.h"
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "graph/xy_plot.h"
 #include "portselect/port_selector.h"
 
@@ -235,7 +235,7 @@ TEST_F(WindowStartTest, CloseWritesTheSettingsFileAndTheLastMeasurement) {
                                          " 1.00000000000000E+0006\r\n20\r\n30\r\n800\r\n400\r\n"
                                          "5\r\n3\r\n");
     // Written to the working folder; StartTime 0 is 30 December 1899 at midnight.
-    const std::string date = counter::dateTimeToStr(0);
+    const std::string date = recording::dateTimeToStr(0);
     EXPECT_EQ(fileBytes(folderFile("last_measurement.dat")),
               "/* KELVO counter data: t/ms, f/Hz\r\n/* " + date + "\r\n/*\r\n");
     EXPECT_TRUE(dialogs->errors.empty());

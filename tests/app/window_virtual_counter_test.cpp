@@ -2,7 +2,7 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "graph/xy_plot.h"
 #include "portselect/port_selector.h"
 #include "tests/support/child_process.h"

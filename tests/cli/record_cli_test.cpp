@@ -4,7 +4,7 @@
 #include "cli_run.h"
 #include "tests/e2e/virtual_counter.h"
 
-#include "counter/measurement_file.h"
+#include "recording/measurement_file.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -58,7 +58,7 @@ protected:
     // The file holds the first readings the counter sent, in order, each with its value, and
     // nothing else; standard output has the same readings as lines.
     void expectRecorded(const std::string& file, const std::string& output, std::size_t count) {
-        const counter::MeasurementFile recorded = counter::readMeasurementFile(file);
+        const recording::MeasurementFile recorded = recording::readMeasurementFile(file);
         ASSERT_EQ(recorded.error, "");
         EXPECT_EQ(recorded.badLines, 0u);
         ASSERT_EQ(recorded.readings.size(), count);
@@ -191,7 +191,7 @@ TEST_F(RecordCli, AnUnpluggedCounterIsWaitedForAndRecordedOnWhenItIsBack) {
 
     // The readings of the first counter up to the pull (the last ones sent may have been lost on
     // the line), then those of the second, in order, and time going on across the gap.
-    const counter::MeasurementFile recorded = counter::readMeasurementFile(path("run.dat"));
+    const recording::MeasurementFile recorded = recording::readMeasurementFile(path("run.dat"));
     ASSERT_EQ(recorded.readings.size(), 30u);
     EXPECT_EQ(readingLines(run.out).size(), 30u);
     const auto afterReplug = counter_->sentReadings();

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "counter/kelvo_counter.h"
-#include "counter/reconnector.h"
+#include "counter/driver.h"
+#include "counter/kelvo_profile.h"
 #include "platform/port_catalog.h"
 #include "platform/port_links.h"
 #include "platform/serial_device.h"
+#include "recording/reconnector.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/scripted_counter.h"
 
@@ -16,7 +17,7 @@
 #include <memory>
 #include <optional>
 
-using counter::KelvoCounter;
+using counter::Driver;
 using talvek::test::pumpUntil;
 using talvek::test::ScriptedCounter;
 using namespace std::chrono_literals;
@@ -40,9 +41,9 @@ protected:
         const std::string none = home.filePath("none").toStdString();
         platform::installSystemPortCatalog(
             std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
-        QObject::connect(&counter, &KelvoCounter::readingReceived,
+        QObject::connect(&counter, &Driver::readingReceived,
                          [this](const counter::Reading& r) { readings.push_back(r); });
-        QObject::connect(&counter, &KelvoCounter::statusReceived,
+        QObject::connect(&counter, &Driver::statusReceived,
                          [this](const std::string& s) { statuses.push_back(s); });
     }
     ScriptedCounter& addPort(int number) {
@@ -52,9 +53,9 @@ protected:
     // Starts a connect and serves events until it has ended; whether it connected.
     bool Connect(bool autoIdentify) {
         std::optional<bool> connected;
-        const auto c = QObject::connect(&counter, &KelvoCounter::connectFinished,
+        const auto c = QObject::connect(&counter, &Driver::connectFinished,
                                         [&](bool outcome) { connected = outcome; });
-        counter.connectToCounter(autoIdentify);
+        counter.connectToInstrument(autoIdentify);
         EXPECT_TRUE(pumpUntil([&] { return connected.has_value(); }, 30s));
         QObject::disconnect(c);
         return connected.value_or(false);
@@ -72,7 +73,7 @@ protected:
     // answered; nothing when the command was not sent.
     std::optional<bool> Outcome(const std::function<bool()>& command) {
         std::optional<bool> answered;
-        const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
+        const auto c = QObject::connect(&counter, &Driver::commandFinished,
                                         [&](bool a) { answered = answered.value_or(a); });
         if (command()) {
             EXPECT_TRUE(pumpUntil([&] { return answered.has_value(); }, 10s));
@@ -88,7 +89,22 @@ protected:
 
     QTemporaryDir home;
     std::vector<std::unique_ptr<ScriptedCounter>> ports;
-    KelvoCounter counter;
+    // The command of the table with these captions; it must be there.
+    const counter::InstrumentCommand& command(std::string_view submenu, std::string_view caption) {
+        for (const counter::InstrumentCommand& entry : kelvo.commands()) {
+            if (entry.submenu == submenu && entry.caption == caption) {
+                return entry;
+            }
+        }
+        ADD_FAILURE() << "no command " << submenu << " " << caption;
+        return kelvo.commands().front();
+    }
+    bool send(std::string_view submenu, std::string_view caption, int value = 0) {
+        return counter.sendCommand(command(submenu, caption), value);
+    }
+
+    const counter::KelvoProfile kelvo;
+    Driver counter{kelvo};
     std::vector<counter::Reading> readings;
     std::vector<std::string> statuses;
 };
@@ -153,8 +169,10 @@ TEST_F(CounterLine, ScanTriesPortsFromTheLastToTheFirst) {
 TEST_F(CounterLine, ConnectWhileConnectedWritesNothing) {
     ScriptedCounter& peer = connectTo(2);
     EXPECT_TRUE(Connect(false));
-    std::this_thread::sleep_for(100ms);
-    EXPECT_EQ(peer.received(), kIdentify);
+    // Whatever a second connect wrote would come before the marker.
+    peer.answer("I", "kelvo");
+    ASSERT_TRUE(send("", "Info"));
+    EXPECT_EQ(peer.waitForBytes(2 * kIdentify.size(), 3s), kIdentify + kIdentify);
 }
 
 TEST_F(CounterLine, TelegramsBeforeTheConnectCountOnlyAsIdentification) {
@@ -179,7 +197,7 @@ TEST_F(CounterLine, TelegramsWhileConnectedBecomeReadingsAndReplies) {
     ASSERT_EQ(readings.size(), 2u);
     EXPECT_EQ(readings[0].value, 10000000.5);
     EXPECT_EQ(readings[0].telegram, "10000000.5");
-    EXPECT_TRUE(readings[1].isPeriod);
+    EXPECT_TRUE(readings[1].isPeriod());
     EXPECT_DOUBLE_EQ(readings[1].value, 12e-6);
     EXPECT_EQ(statuses, (std::vector<std::string>{"OK", "kelvo FC-3000 V2.1 virtual counter"}));
 }
@@ -191,23 +209,23 @@ TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
         std::string command; // without ESC and CR
     };
     const Case cases[] = {
-        {[&] { return counter.measureSingle(); }, "1"},
-        {[&] { return counter.measureContinuous(); }, "r"},
-        {[&] { return counter.measureStop(); }, "x"},
-        {[&] { return counter.requestInfo(); }, "I"},
-        {[&] { return counter.setGateTime(1.0f); }, "T"},
-        {[&] { return counter.setGateTime(0.1f); }, "t"},
-        {[&] { return counter.setAverage(true); }, "A"},
-        {[&] { return counter.setAverage(false); }, "a"},
-        {[&] { return counter.setMode(0); }, "f"},
-        {[&] { return counter.setMode(1); }, "p"},
-        {[&] { return counter.setMode(2); }, "o"},
-        {[&] { return counter.setTelegram(false); }, "d"},
-        {[&] { return counter.setTelegram(true); }, "h"},
-        {[&] { return counter.setPrescalerBnc(16); }, "b16"},
-        {[&] { return counter.setPrescalerSma(16); }, "b16"},
-        {[&] { return counter.setTransmitInterval(5); }, "i5"},
-        {[&] { return counter.setTransmitInterval(-2); }, "i-2"},
+        {[&] { return send("Measure", "single"); }, "1"},
+        {[&] { return send("Measure", "continuous"); }, "r"},
+        {[&] { return send("Measure", "stop"); }, "x"},
+        {[&] { return send("", "Info"); }, "I"},
+        {[&] { return send("Gate Time", "1s"); }, "T"},
+        {[&] { return send("Gate Time", "0.1s"); }, "t"},
+        {[&] { return send("Average", "ON"); }, "A"},
+        {[&] { return send("Average", "OFF"); }, "a"},
+        {[&] { return send("Mode", "Frequency"); }, "f"},
+        {[&] { return send("Mode", "Period"); }, "p"},
+        {[&] { return send("Mode", "Offset"); }, "o"},
+        {[&] { return send("COM Telegram", "display dump"); }, "d"},
+        {[&] { return send("COM Telegram", "Hertz value"); }, "h"},
+        {[&] { return send("Prescaler", "BNC <value>", 16); }, "b16"},
+        {[&] { return send("Prescaler", "SMA <value>", 16); }, "b16"},
+        {[&] { return send("", "Transmit Interval <value>", 5); }, "i5"},
+        {[&] { return send("", "Transmit Interval <value>", -2); }, "i-2"},
     };
     std::string expected = kIdentify;
     for (const Case& c : cases) {
@@ -221,19 +239,30 @@ TEST_F(CounterLine, EveryCommandWritesItsBytesAndEndsOnTheReply) {
     }
 }
 
-TEST_F(CounterLine, GateTimesOtherThanOneAndATenthWriteNothing) {
+// Gate time and mode are chosen by name, never by a number that could be out of range.
+TEST_F(CounterLine, GateTimesAndModesSendTheirOwnCommands) {
+    using Gate = counter::KelvoProfile::GateTime;
+    using Mode = counter::KelvoProfile::Mode;
     ScriptedCounter& peer = connectTo(6);
-    EXPECT_FALSE(counter.setGateTime(0.5f));
-    EXPECT_FALSE(counter.setGateTime(1.002f));
-    EXPECT_FALSE(counter.setMode(3));
-    std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(peer.received(), kIdentify);
+    for (const char* reply : {"T", "t", "f", "p", "o"}) {
+        peer.answer(reply, "OK");
+    }
+    for (const counter::InstrumentCommand* entry :
+         {&counter::KelvoProfile::command(Gate::OneSecond),
+          &counter::KelvoProfile::command(Gate::TenthSecond),
+          &counter::KelvoProfile::command(Mode::Frequency),
+          &counter::KelvoProfile::command(Mode::Period),
+          &counter::KelvoProfile::command(Mode::Offset)}) {
+        EXPECT_EQ(Outcome([&] { return counter.sendCommand(*entry); }), true);
+    }
+    EXPECT_EQ(peer.received(), kIdentify + "\x1bT\r\x1bt\r\x1b"
+                                           "f\r\x1bp\r\x1bo\r");
 }
 
 TEST_F(CounterLine, SilentCounterEndsTheWaitAtTheNextTimeOut) {
     connectTo(6);
     std::optional<bool> answered;
-    const qint64 ms = msToRun([&] { answered = Outcome([&] { return counter.measureStop(); }); });
+    const qint64 ms = msToRun([&] { answered = Outcome([&] { return send("Measure", "stop"); }); });
     EXPECT_EQ(answered, false);
     EXPECT_GE(ms, 1000);
     EXPECT_LT(ms, 4000);
@@ -251,8 +280,7 @@ TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
         peer.send("OK");
     });
     std::optional<bool> answered;
-    const qint64 ms =
-        msToRun([&] { answered = Outcome([&] { return counter.setAverage(true); }); });
+    const qint64 ms = msToRun([&] { answered = Outcome([&] { return send("Average", "ON"); }); });
     stream.join();
     EXPECT_EQ(answered, true);
     EXPECT_GE(ms, 2000);
@@ -265,10 +293,10 @@ TEST_F(CounterLine, ASecondCommandGoesOutAtOnceAndOneReplyEndsBothWaits) {
     ScriptedCounter& peer = connectTo(6);
     peer.answer("x", "OK");
     std::vector<bool> outcomes;
-    QObject::connect(&counter, &KelvoCounter::commandFinished,
+    QObject::connect(&counter, &Driver::commandFinished,
                      [&](bool answered) { outcomes.push_back(answered); });
-    EXPECT_TRUE(counter.setAverage(true));
-    QTimer::singleShot(100, [&] { EXPECT_TRUE(counter.measureStop()); });
+    EXPECT_TRUE(send("Average", "ON"));
+    QTimer::singleShot(100, [&] { EXPECT_TRUE(send("Measure", "stop")); });
     ASSERT_TRUE(pumpUntil([&] { return outcomes.size() >= 2; }, 3s));
     EXPECT_EQ(outcomes, (std::vector<bool>{true, true}));
     EXPECT_EQ(peer.received(), kIdentify + "\x1b"
@@ -279,12 +307,12 @@ TEST_F(CounterLine, ACommandFromAReadingHandlerSeesItsReply) {
     ScriptedCounter& peer = connectTo(6);
     peer.answer("x", "OK");
     std::optional<bool> answered;
-    QObject::connect(&counter, &KelvoCounter::readingReceived, [&] {
+    QObject::connect(&counter, &Driver::readingReceived, [&] {
         if (!answered && !counter.awaitingReply()) {
-            EXPECT_TRUE(counter.measureStop());
+            EXPECT_TRUE(send("Measure", "stop"));
         }
     });
-    QObject::connect(&counter, &KelvoCounter::commandFinished, [&](bool a) { answered = a; });
+    QObject::connect(&counter, &Driver::commandFinished, [&](bool a) { answered = a; });
     peer.send("10000000.5");
     ASSERT_TRUE(pumpUntil([&] { return answered.has_value(); }, 3s));
     EXPECT_EQ(answered, true);
@@ -293,31 +321,31 @@ TEST_F(CounterLine, ACommandFromAReadingHandlerSeesItsReply) {
 
 TEST_F(CounterLine, CommandsWhileDisconnectedWriteNothing) {
     ScriptedCounter& peer = connectTo(6);
-    counter.disconnectFromCounter();
-    counter.disconnectFromCounter();
+    counter.disconnectFromInstrument();
+    counter.disconnectFromInstrument();
     EXPECT_FALSE(counter.isConnected());
     EXPECT_EQ(counter.device(), "");
     const qint64 ms = msToRun([&] {
-        EXPECT_FALSE(counter.measureSingle());
-        EXPECT_FALSE(counter.setPrescalerBnc(16));
+        EXPECT_FALSE(send("Measure", "single"));
+        EXPECT_FALSE(send("Prescaler", "BNC <value>", 16));
         counter.send("\x1b"
                      "5\r");
     });
     EXPECT_LT(ms, 200);
-    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(held(peer)) << "with the port closed nothing can reach the line";
     EXPECT_EQ(peer.received(), kIdentify);
 }
 
 TEST_F(CounterLine, DisconnectEndsAWaitAndAConnectUnderWay) {
     connectTo(6);
-    QTimer::singleShot(100, [&] { counter.disconnectFromCounter(); });
+    QTimer::singleShot(100, [&] { counter.disconnectFromInstrument(); });
     const qint64 ms =
-        msToRun([&] { EXPECT_EQ(Outcome([&] { return counter.measureStop(); }), false); });
+        msToRun([&] { EXPECT_EQ(Outcome([&] { return send("Measure", "stop"); }), false); });
     EXPECT_LT(ms, 1000);
 
     ScriptedCounter& silent = addPort(4);
     counter.setPort("COM4");
-    QTimer::singleShot(100, [&] { counter.disconnectFromCounter(); });
+    QTimer::singleShot(100, [&] { counter.disconnectFromInstrument(); });
     EXPECT_FALSE(Connect(false));
     EXPECT_EQ(counter.device(), "");
     EXPECT_FALSE(held(silent));
@@ -342,14 +370,14 @@ class Replug : public CounterLine {
 protected:
     void SetUp() override {
         CounterLine::SetUp();
-        QObject::connect(&reconnector, &counter::Reconnector::reconnected,
+        QObject::connect(&reconnector, &recording::Reconnector::reconnected,
                          [this](const std::string& port, std::int64_t) { reconnectedOn = port; });
         connectTo(7).unplug();
         ASSERT_TRUE(pumpUntil([&] { return counter.deviceGone(); }, 3s));
         ports.clear(); // its link goes with it
     }
 
-    counter::Reconnector reconnector{counter, nullptr, 50};
+    recording::Reconnector reconnector{counter, nullptr, 50};
     std::string reconnectedOn;
 };
 
@@ -363,7 +391,7 @@ TEST_F(Replug, NoOtherDeviceNorAnotherCounterIsTaken) {
     EXPECT_TRUE(counter.deviceGone());
     EXPECT_EQ(elsewhere.received(), "");
     EXPECT_EQ(other.received().substr(0, 3), kIdentify);
-    counter.disconnectFromCounter();
+    counter.disconnectFromInstrument();
     EXPECT_TRUE(pumpUntil([&] { return !reconnector.waiting(); }, 1s));
 }
 

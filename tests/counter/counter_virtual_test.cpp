@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
+#include "counter/kelvo_profile.h"
 #include "platform/port_catalog.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_serial_machine.h"
@@ -9,7 +10,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
-using counter::KelvoCounter;
+using counter::Driver;
 using talvek::test::pumpUntil;
 using namespace std::chrono_literals;
 
@@ -27,16 +28,15 @@ protected:
         ASSERT_TRUE(instrument.start(VIRTUAL_KELVO_PATH,
                                      {"--com", "31", "--start", "idle", "--seed", "7"}));
         EXPECT_EQ(instrument.readOutput(5000).rfind("virtual-kelvo serving COM31", 0), 0u);
-        QObject::connect(&counter, &KelvoCounter::readingReceived,
-                         [this](const counter::Reading& r) {
-                             values.push_back(r.value);
-                             last = r;
-                         });
-        QObject::connect(&counter, &KelvoCounter::statusReceived,
+        QObject::connect(&counter, &Driver::readingReceived, [this](const counter::Reading& r) {
+            values.push_back(r.value);
+            last = r;
+        });
+        QObject::connect(&counter, &Driver::statusReceived,
                          [this](const std::string& s) { lastStatus = s; });
     }
     void TearDown() override {
-        counter.disconnectFromCounter();
+        counter.disconnectFromInstrument();
         instrument.stop();
     }
     // Keeps the event loop turning until `count` readings are in or the time is up.
@@ -47,7 +47,7 @@ protected:
     // the counter answered.
     bool Answered(const std::function<bool()>& command) {
         std::optional<bool> answered;
-        const auto c = QObject::connect(&counter, &KelvoCounter::commandFinished,
+        const auto c = QObject::connect(&counter, &Driver::commandFinished,
                                         [&](bool a) { answered = answered.value_or(a); });
         if (command()) {
             pumpUntil([&] { return answered.has_value(); }, 10s);
@@ -58,7 +58,14 @@ protected:
 
     QTemporaryDir home;
     talvek::test::ChildProcess instrument;
-    KelvoCounter counter;
+    // The command of the KELVO's table for a set-up role and setting.
+    bool send(counter::SetupRole role, std::string_view setting = {}) {
+        const counter::InstrumentCommand* command = counter::findCommand(kelvo, role, setting);
+        return command && counter.sendCommand(*command);
+    }
+
+    const counter::KelvoProfile kelvo;
+    Driver counter{kelvo};
     std::vector<double> values;
     counter::Reading last;
     std::string lastStatus;
@@ -67,40 +74,40 @@ protected:
 TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
     counter.setPort("COM31");
     std::optional<bool> connected;
-    QObject::connect(&counter, &KelvoCounter::connectFinished,
+    QObject::connect(&counter, &Driver::connectFinished,
                      [&](bool outcome) { connected = outcome; });
-    counter.connectToCounter(true);
+    counter.connectToInstrument(true);
     pumpUntil([&] { return connected.has_value(); }, 10s);
     ASSERT_EQ(connected, true);
     EXPECT_EQ(counter.device().rfind("kelvo", 0), 0u);
     EXPECT_EQ(counter.device().substr(counter.device().size() - 8), "-counter");
 
-    EXPECT_TRUE(Answered([&] { return counter.setGateTime(0.1f); }));
-    EXPECT_TRUE(Answered([&] { return counter.measureContinuous(); }));
+    EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Gate, "0.1"); }));
+    EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Start); }));
     waitForReadings(5, 5s);
     ASSERT_GE(values.size(), 5u);
     for (double v : values) {
         EXPECT_NEAR(v, 10e6, 1000.0);
     }
-    EXPECT_FALSE(last.isPeriod);
+    EXPECT_FALSE(last.isPeriod());
     EXPECT_EQ(last.telegram.size(), 32u);
 
-    EXPECT_TRUE(Answered([&] { return counter.setTelegram(true); }));
+    EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Format, "hertz"); }));
     values.clear();
     waitForReadings(3, 5s);
     ASSERT_GE(values.size(), 3u);
     EXPECT_EQ(last.unitText, "Hz");
     EXPECT_EQ(last.valueText, last.telegram);
 
-    EXPECT_TRUE(Answered([&] { return counter.setMode(1); }));
-    EXPECT_TRUE(Answered([&] { return counter.setTelegram(false); }));
+    EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Mode, "period"); }));
+    EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Format, "dump"); }));
     values.clear();
     waitForReadings(3, 5s);
     ASSERT_FALSE(values.empty());
-    EXPECT_TRUE(last.isPeriod);
+    EXPECT_TRUE(last.isPeriod());
     EXPECT_NEAR(values.back(), 1e-7, 1e-10);
 
-    EXPECT_TRUE(Answered([&] { return counter.measureStop(); }));
+    EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Stop); }));
     EXPECT_EQ(lastStatus, "OK");
 }
 

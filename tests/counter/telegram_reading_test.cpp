@@ -40,7 +40,7 @@ TEST(TelegramReading, DisplayDumpsAndHertzValuesAreReadings) {
         EXPECT_DOUBLE_EQ(reading->value, c.value) << c.telegram;
         EXPECT_EQ(reading->valueText, c.valueText) << c.telegram;
         EXPECT_EQ(reading->unitText, c.unitText) << c.telegram;
-        EXPECT_EQ(reading->isPeriod, c.period) << c.telegram;
+        EXPECT_EQ(reading->isPeriod(), c.period) << c.telegram;
         EXPECT_EQ(reading->telegram, c.telegram);
     }
 }

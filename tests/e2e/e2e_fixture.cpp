@@ -2,9 +2,9 @@
 #include "tests/e2e/e2e_fixture.h"
 
 #include "app/log_model.h"
-#include "counter/float_text.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "portselect/port_selector.h"
+#include "recording/float_text.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -110,7 +110,7 @@ void EndToEndTest::waitCaughtUp(const VirtualCounter& counter, int timeoutMs) {
 
 std::vector<LoggedReading> EndToEndTest::loggedReadings() const {
     std::vector<LoggedReading> readings;
-    const char separator = counter::machineDecimalSeparator();
+    const char separator = recording::machineDecimalSeparator();
     for (int i = 0; i < window->log().count(); ++i) {
         std::string line = window->log().line(i);
         for (char& c : line) {

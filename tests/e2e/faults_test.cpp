@@ -4,7 +4,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "serial/serial_port.h"
 
 #include <QPushButton>

@@ -4,7 +4,7 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "counter/date_text.h"
+#include "recording/date_text.h"
 
 #include <QTest>
 #include <algorithm>
@@ -33,7 +33,7 @@ TEST_F(EndToEndTest, AKilledMeasurementIsRecoveredUpToOneSecondBeforeTheKill) {
     const std::vector<LoggedReading> recovered = loggedReadings();
     EXPECT_EQ(dialogs->questions,
               std::vector<std::string>{"Recover the unsaved measurement of " +
-                                       counter::dateTimeToStr(window->startTime()) + " (" +
+                                       recording::dateTimeToStr(window->startTime()) + " (" +
                                        std::to_string(recovered.size()) + " readings)?"});
     // The window shows no reading ahead of the identification reply, which connects it.
     const std::vector<SentTelegram> sent = counter.sent();

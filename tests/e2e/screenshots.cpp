@@ -11,7 +11,7 @@
 #include "app/log_model.h"
 #include "app/main_window.h"
 #include "app/stability_page.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
 #include "tests/support/menu_action.h"

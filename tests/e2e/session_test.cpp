@@ -5,9 +5,9 @@
 
 #include "tests/e2e/e2e_fixture.h"
 
-#include "counter/float_text.h"
-#include "counter/kelvo_counter.h"
+#include "counter/driver.h"
 #include "graph/xy_plot.h"
+#include "recording/float_text.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -65,12 +65,12 @@ protected:
 
 TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     if (qEnvironmentVariableIsSet("TALVEK_EXPECT_DECIMAL_COMMA")) {
-        ASSERT_EQ(counter::machineDecimalSeparator(), ',') << "the comma run has no comma locale";
+        ASSERT_EQ(recording::machineDecimalSeparator(), ',') << "the comma run has no comma locale";
     }
     VirtualCounter& counter = startCounter({"--start", "idle", "--seed", "11"}, "sent.log");
     app::MainWindow& form = openWindow();
     counter::Reading lastReading;
-    QObject::connect(&form.counter(), &counter::KelvoCounter::readingReceived,
+    QObject::connect(&form.counter(), &counter::Driver::readingReceived,
                      [&lastReading](const counter::Reading& reading) { lastReading = reading; });
     talvek::test::StallMeter stalls;
 
@@ -108,7 +108,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     command({"Mode", "Period"});
     EXPECT_EQ(lastReply(), "OK");
     measureSingle();
-    EXPECT_TRUE(lastReading.isPeriod);
+    EXPECT_TRUE(lastReading.isPeriod());
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Period/s");
     EXPECT_NEAR(lastReading.value, 1e-7, 1e-12);
     measureContinuous(5);
@@ -116,7 +116,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     command({"Gate Time", "1s"});
     EXPECT_EQ(lastReply(), "OK");
     measureSingle();
-    EXPECT_FALSE(lastReading.isPeriod);
+    EXPECT_FALSE(lastReading.isPeriod());
 
     // Units of the graph.
     choose(form.graphPage().menu(), {"Time unit", "minutes"});
@@ -208,7 +208,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
         // The same numbers, with ";" between them and the machine's decimal separator.
         std::string expected = last[i + 3];
         for (char& c : expected) {
-            c = c == ' ' ? ';' : c == '.' ? counter::machineDecimalSeparator() : c;
+            c = c == ' ' ? ';' : c == '.' ? recording::machineDecimalSeparator() : c;
         }
         EXPECT_EQ(csv[i], expected) << i;
     }

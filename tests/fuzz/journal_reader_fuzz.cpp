@@ -5,12 +5,12 @@
 // what it hands out when read at once, with the same report; what it hands out must encode into
 // a journal that reads back the same, without damage.
 
-#include "counter/byte_coding.h"
-#include "counter/crc32c.h"
-#include "counter/journal_encoder.h"
-#include "counter/journal_reader.h"
-#include "tests/counter/journal_records.h"
+#include "recording/byte_coding.h"
+#include "recording/crc32c.h"
+#include "recording/journal_encoder.h"
+#include "recording/journal_reader.h"
 #include "tests/fuzz/fuzz_check.h"
+#include "tests/recording/journal_records.h"
 
 #include <cstdint>
 #include <string>
@@ -18,7 +18,7 @@
 
 namespace {
 
-bool sameReport(const counter::JournalReport& a, const counter::JournalReport& b) {
+bool sameReport(const recording::JournalReport& a, const recording::JournalReport& b) {
     return a.state == b.state && a.version == b.version && a.records == b.records &&
            a.readings == b.readings && a.skippedRecords == b.skippedRecords &&
            a.firstDamageOffset == b.firstDamageOffset && a.tornTailOffset == b.tornTailOffset &&
@@ -28,7 +28,7 @@ bool sameReport(const counter::JournalReport& a, const counter::JournalReport& b
 // Pieces of 1 to 64 bytes, their lengths drawn from the input's size.
 DecodedJournal decodeInPieces(std::string_view bytes) {
     DecodedJournal decoded;
-    counter::JournalDecoder decoder(collectInto(decoded.records));
+    recording::JournalDecoder decoder(collectInto(decoded.records));
     std::uint32_t random = static_cast<std::uint32_t>(bytes.size()) * 2654435761u + 1;
     std::string held;
     for (std::size_t at = 0; at < bytes.size();) {
@@ -45,16 +45,16 @@ DecodedJournal decodeInPieces(std::string_view bytes) {
 }
 
 std::string framedRecords(std::string_view bytes) {
-    std::string journal = counter::JournalEncoder::header({45000.5, "COM1"});
+    std::string journal = recording::JournalEncoder::header({45000.5, "COM1"});
     for (std::size_t at = 0; at + 2 <= bytes.size();) {
         const auto length =
             std::min<std::size_t>(static_cast<std::uint8_t>(bytes[at + 1]), bytes.size() - at - 2);
         const std::size_t start = journal.size();
         journal += bytes[at];
-        counter::appendVarint(journal, length);
+        recording::appendVarint(journal, length);
         journal += bytes.substr(at + 2, length);
-        counter::appendLittleEndian(journal,
-                                    counter::crc32c(std::string_view(journal).substr(start)), 4);
+        recording::appendLittleEndian(
+            journal, recording::crc32c(std::string_view(journal).substr(start)), 4);
         at += 2 + length;
     }
     return journal;
@@ -62,16 +62,19 @@ std::string framedRecords(std::string_view bytes) {
 
 void check(std::string_view bytes) {
     const DecodedJournal whole = decodeJournal(bytes);
-    const counter::JournalReport& report = whole.report;
+    const recording::JournalReport& report = whole.report;
 
     FUZZ_CHECK(report.records == whole.records.size());
     std::uint64_t readings = 0;
     for (const OwnedRecord& r : whole.records) {
-        readings += r.kind == counter::JournalRecordKind::Reading ? 1 : 0;
+        readings += r.kind == recording::JournalRecordKind::Reading ||
+                            r.kind == recording::JournalRecordKind::PhaseReading
+                        ? 1
+                        : 0;
     }
     FUZZ_CHECK(report.readings == readings);
-    if (report.state != counter::JournalFileState::Good &&
-        report.state != counter::JournalFileState::HeaderDamaged) {
+    if (report.state != recording::JournalFileState::Good &&
+        report.state != recording::JournalFileState::HeaderDamaged) {
         FUZZ_CHECK(whole.records.empty());
     }
     FUZZ_CHECK((report.skippedRecords > 0) == report.firstDamageOffset.has_value());
@@ -84,15 +87,16 @@ void check(std::string_view bytes) {
     FUZZ_CHECK(pieces.header.port == whole.header.port);
 
     const DecodedJournal again =
-        decodeJournal(encodeJournal(whole.header, whole.records, counter::kJournalKeyInterval));
-    FUZZ_CHECK(again.report.state == counter::JournalFileState::Good);
-    FUZZ_CHECK(counter::journalReportText(again.report).empty());
+        decodeJournal(encodeJournal(whole.header, whole.records, recording::kJournalKeyInterval));
+    FUZZ_CHECK(again.report.state == recording::JournalFileState::Good);
+    FUZZ_CHECK(recording::journalReportText(again.report).empty());
     FUZZ_CHECK(again.header.port == whole.header.port.substr(0, 1024));
     // Telegrams and units longer than a record keeps come back cut, as written.
     for (std::size_t i = 0; i < whole.records.size() && i < again.records.size(); ++i) {
         OwnedRecord expected = whole.records[i];
-        expected.telegram.resize(std::min(expected.telegram.size(), counter::kJournalMaxTelegram));
-        expected.unit.resize(std::min(expected.unit.size(), counter::kJournalMaxUnit));
+        expected.telegram.resize(
+            std::min(expected.telegram.size(), recording::kJournalMaxTelegram));
+        expected.unit.resize(std::min(expected.unit.size(), recording::kJournalMaxUnit));
         FUZZ_CHECK(again.records[i] == expected);
     }
     FUZZ_CHECK(again.records.size() == whole.records.size());

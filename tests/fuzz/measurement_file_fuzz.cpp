@@ -3,7 +3,7 @@
 // German, else US English); the rest is the file. Every line is a reading, a header line or a
 // bad line; the readings, written again as a .dat file, read back the same.
 
-#include "counter/measurement_file.h"
+#include "recording/measurement_file.h"
 #include "tests/fuzz/fuzz_check.h"
 
 #include <algorithm>
@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const QLocale kGerman(QLocale::German, QLocale::Germany);
     static const QLocale kUs(QLocale::English, QLocale::UnitedStates);
     const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const counter::MeasurementFile file =
-        counter::parseMeasurementText(text, (data[0] & 1) ? kGerman : kUs);
+    const recording::MeasurementFile file =
+        recording::parseMeasurementText(text, (data[0] & 1) ? kGerman : kUs);
 
     const std::uint64_t lines = lineCount(text);
     const std::uint64_t counted = file.readings.size() + file.badLines;
@@ -54,14 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.firstBadLine <= lines);
     FUZZ_CHECK(!file.startTime || file.hasHeader);
     FUZZ_CHECK(file.error.empty());
-    FUZZ_CHECK(counter::measurementFileReportText(file).empty() ==
+    FUZZ_CHECK(recording::measurementFileReportText(file).empty() ==
                (file.badLines == 0 && (!file.hasHeader || file.startTime)));
 
     std::string again = "/* KELVO counter data: t/ms, f/Hz\r\n/* \r\n/*\r\n";
-    for (const counter::MeasurementPoint& p : file.readings) {
+    for (const recording::MeasurementPoint& p : file.readings) {
         again += numberText(p.timeMs) + ' ' + numberText(p.value) + "\r\n";
     }
-    const counter::MeasurementFile reread = counter::parseMeasurementText(again, kUs);
+    const recording::MeasurementFile reread = recording::parseMeasurementText(again, kUs);
     FUZZ_CHECK(reread.badLines == 0);
     FUZZ_CHECK(reread.readings.size() == file.readings.size());
     for (std::size_t i = 0; i < file.readings.size(); ++i) {

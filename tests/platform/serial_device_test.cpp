@@ -2,6 +2,7 @@
 #include "platform/serial_device.h"
 #include "tests/support/pty_pair.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <fstream>
@@ -39,12 +40,14 @@ bool pollUntil(const std::function<bool()>& done) {
     return done();
 }
 
-std::shared_ptr<SerialDevice> openConfigured(const PtyPair& pty) {
-    auto device = SerialDevice::open(pty.slavePath());
-    if (device) {
-        device->setTimeouts({1, 1, 1, 1, 20});
-    }
-    return device;
+// Waits until the thread `tid` of this process sleeps in the kernel: a read it runs is waiting.
+bool sleeping(pid_t tid) {
+    return pollUntil([tid] {
+        std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+        std::string pid, comm, state;
+        stat >> pid >> comm >> state;
+        return state == "S";
+    });
 }
 
 std::string ownCommandName() {
@@ -236,42 +239,46 @@ TEST(SerialDevice, LineSettingsReachTheDeviceInRawMode) {
     EXPECT_EQ(seen.c_cc[VTIME], 0);
 }
 
-TEST(SerialDevice, ReadReturnsWhenCountIsInOrTheLineGoesQuietOrTimeRunsOut) {
+TEST(SerialDevice, ReadTakesWhatIsInOrWaitsForTheFirstBytes) {
     PtyPair pty;
-    auto device = openConfigured(pty);
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
     char buffer[80];
 
-    pty.write("0123456789");
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(device->read(buffer, 4), 4);
-    EXPECT_EQ(std::string(buffer, 4), "0123");
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->read(buffer, 80), 6) << "the rest, once the line is quiet";
-    EXPECT_LT(elapsedMs(start), 60) << "must not wait for the full 81 ms";
-
+    EXPECT_EQ(device->read(buffer, 80, 0), 0);
+    EXPECT_LT(elapsedMs(start), 40) << "no wait asked for: nothing, at once";
     start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->read(buffer, 80), 0);
+    EXPECT_EQ(device->read(buffer, 80, 80), 0);
     const auto idle = elapsedMs(start);
-    EXPECT_GE(idle, 80) << "an idle read waits n + 1 ms";
+    EXPECT_GE(idle, 80) << "an idle line keeps the read for its wait";
     EXPECT_LT(idle, 400);
 
-    pty.write("AB");
-    std::thread later([&] {
-        std::this_thread::sleep_for(40ms);
-        pty.write("CD");
+    pty.write(std::string(100, 'a'));
+    ASSERT_TRUE(pollUntil([&] { return pty.slaveInputBytes() == 100; }));
+    EXPECT_EQ(device->read(buffer, 80, 0), 80) << "at most the count";
+    EXPECT_EQ(device->read(buffer, 80, 0), 20) << "then the rest";
+    EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
+
+    // Bytes that come while a read waits end its wait.
+    std::atomic<pid_t> reader{0};
+    auto reading = std::async(std::launch::async, [&] {
+        reader = ::gettid();
+        return device->read(buffer, 80, 5000);
     });
-    std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(device->read(buffer, 80), 2) << "a pause between bytes ends the read";
-    later.join();
-    std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(device->read(buffer, 80), 2);
+    ASSERT_TRUE(pollUntil([&] { return reader != 0; }));
+    ASSERT_TRUE(sleeping(reader));
+    start = std::chrono::steady_clock::now();
+    pty.write("CD");
+    ASSERT_EQ(reading.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(reading.get(), 2);
+    EXPECT_LT(elapsedMs(start), 1000) << "the read must not sit out its wait";
     EXPECT_EQ(std::string(buffer, 2), "CD");
 }
 
 TEST(SerialDevice, WriteReachesTheLineAndNothingAfterClose) {
     PtyPair pty;
-    auto device = openConfigured(pty);
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
     EXPECT_EQ(device->write("\x1bQ1\r", 4), 4);
     EXPECT_EQ(device->write("", 0), 0);
@@ -279,19 +286,21 @@ TEST(SerialDevice, WriteReachesTheLineAndNothingAfterClose) {
     device->close();
     EXPECT_EQ(device->write("X", 1), -1);
     char buffer[8];
-    EXPECT_EQ(device->read(buffer, 8), -1);
+    EXPECT_EQ(device->read(buffer, 8, 0), -1);
 }
 
 TEST(SerialDevice, CloseWakesAReadInProgress) {
     PtyPair pty;
     auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
-    ASSERT_TRUE(device->setTimeouts({0, 0, 5000, 0, 0}));
+    std::atomic<pid_t> reader{0};
     auto reading = std::async(std::launch::async, [&] {
+        reader = ::gettid();
         char buffer[80];
-        return device->read(buffer, 80);
+        return device->read(buffer, 80, SerialDevice::kWaitForBytes);
     });
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(pollUntil([&] { return reader != 0; }));
+    ASSERT_TRUE(sleeping(reader));
     const auto start = std::chrono::steady_clock::now();
     device->close();
     EXPECT_LT(elapsedMs(start), 1000) << "Close must not sit out the read time-out";
@@ -301,13 +310,13 @@ TEST(SerialDevice, CloseWakesAReadInProgress) {
 
 TEST(SerialDevice, AVanishedDeviceIsReportedAndReadsReturnAtOnce) {
     PtyPair pty;
-    auto device = openConfigured(pty);
+    auto device = SerialDevice::open(pty.slavePath());
     ASSERT_TRUE(device);
     EXPECT_FALSE(device->lost());
     pty.closeMaster();
     char buffer[80];
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->read(buffer, 80), -1);
+    EXPECT_EQ(device->read(buffer, 80, 5000), -1);
     EXPECT_LT(elapsedMs(start), 60);
     EXPECT_TRUE(device->lost());
 }
@@ -335,27 +344,4 @@ TEST(SerialDevice, ExclusiveModeEndsWithTheDevice) {
         EXPECT_EQ(exclusive, 0) << "after " << c.name;
         EXPECT_TRUE(SerialDevice::open(pty.slavePath())) << "after " << c.name;
     }
-}
-
-TEST(SerialDevice, ReadAvailableTakesWhatIsInWithoutWaiting) {
-    PtyPair pty;
-    auto device = openConfigured(pty);
-    ASSERT_TRUE(device);
-    char buffer[80];
-
-    auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->readAvailable(buffer, 80), 0);
-    EXPECT_LT(elapsedMs(start), 40) << "an idle line gives nothing at once, not after 81 ms";
-
-    pty.write(std::string(100, 'a'));
-    ASSERT_TRUE(pollUntil([&] { return pty.slaveInputBytes() == 100; }));
-    EXPECT_EQ(device->readAvailable(buffer, 80), 80);
-    start = std::chrono::steady_clock::now();
-    EXPECT_EQ(device->readAvailable(buffer, 80), 20);
-    EXPECT_EQ(std::string(buffer, 20), std::string(20, 'a'));
-    EXPECT_LT(elapsedMs(start), 40) << "no wait for the line to go quiet";
-
-    pty.closeMaster();
-    EXPECT_EQ(device->readAvailable(buffer, 80), -1);
-    EXPECT_TRUE(device->lost());
 }

@@ -50,18 +50,6 @@ std::size_t mappedBytes() {
 
 } // namespace
 
-TEST(MyComPortDefaults, AreThoseOfAnUnconfiguredPort) {
-    serial::SerialPort port;
-    EXPECT_EQ(port.portName, "");
-    EXPECT_EQ(port.baudRate, 9600);
-    EXPECT_EQ(port.readTimeoutMs, 1000);
-    EXPECT_EQ(port.delimiter, serial::Delimiter::None);
-    EXPECT_EQ(port.parity, serial::Parity::None);
-    EXPECT_EQ(port.stopBits, 1);
-    EXPECT_EQ(port.dataBits, 8);
-    EXPECT_FALSE(port.isOpen);
-}
-
 TEST(MyComPortDefaults, BelongToTheirOwner) {
     auto* owner = new QObject;
     QPointer<serial::SerialPort> port = new serial::SerialPort(owner);
@@ -70,38 +58,11 @@ TEST(MyComPortDefaults, BelongToTheirOwner) {
     EXPECT_TRUE(port.isNull());
 }
 
-TEST(DeviceControlText, SpellsTheLineSettings) {
-    struct Case {
-        std::int32_t baud;
-        serial::Parity parity;
-        serial::DataBitCount data;
-        serial::StopBitCount Stop;
-        const char* text;
-    };
-    const Case cases[] = {
-        {9600, serial::Parity::None, 8, 1, "baud=9600 parity=n data=8 stop=1"},
-        {4800, serial::Parity::Mark, 7, 2, "baud=4800 parity=m data=7 stop=2"},
-        {19200, serial::Parity::Even, 7, 1, "baud=19200 parity=e data=7 stop=1"},
-        {300, serial::Parity::Odd, 8, 2, "baud=300 parity=o data=8 stop=2"},
-        {115200, serial::Parity::Space, 8, 1, "baud=115200 parity=s data=8 stop=1"},
-    };
-    for (const Case& c : cases) {
-        serial::SerialPort port;
-        port.baudRate = c.baud;
-        port.parity = c.parity;
-        port.dataBits = c.data;
-        port.stopBits = c.Stop;
-        EXPECT_EQ(port.deviceControlText(), c.text);
-    }
-}
-
 TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     serial::SerialPort port;
-    port.portName = "com3"; // letter case does not matter
-    port.baudRate = 4800;
-    port.stopBits = 2;
-    ASSERT_TRUE(port.open());
-    EXPECT_TRUE(port.isOpen);
+    // Letter case does not matter.
+    ASSERT_TRUE(port.open("com3", {.line = {.baud = 4800, .stopBits = 2}}));
+    EXPECT_TRUE(port.isOpen());
     termios seen{};
     ASSERT_EQ(tcgetattr(pty.masterFd(), &seen), 0);
     EXPECT_EQ(cfgetospeed(&seen), speed_t(B4800));
@@ -109,7 +70,7 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
     EXPECT_FALSE(seen.c_lflag & ICANON);
     port.close();
-    EXPECT_FALSE(port.isOpen);
+    EXPECT_FALSE(port.isOpen());
 }
 
 TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
@@ -118,13 +79,9 @@ TEST_F(MyComPortTest, OpenRefusesWithoutTouchingAnyDevice) {
     for (const char* name :
          {"LPT1", "", "COM99", "COM", "COM4", "ttyS0", "/dev/ttyS0", "COM3/../../null"}) {
         serial::SerialPort port;
-        port.portName = name;
-        EXPECT_FALSE(port.open()) << name;
-        EXPECT_FALSE(port.isOpen) << name;
+        EXPECT_FALSE(port.open(name, {})) << name;
+        EXPECT_FALSE(port.isOpen()) << name;
     }
-    serial::SerialPort port;
-    port.portName = "COM3" + std::string(80, ' ');
-    EXPECT_FALSE(port.open()) << "a device path past 79 characters";
     EXPECT_EQ(serial::ReceiveThread::running(), 0);
 }
 
@@ -133,43 +90,36 @@ TEST_F(MyComPortTest, OpenRefusesADeviceInUseAndUnsupportedSettings) {
         auto elsewhere = platform::SerialDevice::open(pty.slavePath());
         ASSERT_TRUE(elsewhere);
         serial::SerialPort port;
-        port.portName = "COM3";
-        EXPECT_FALSE(port.open()) << "open by another program";
+        EXPECT_FALSE(port.open("COM3", {})) << "open by another program";
     }
     serial::SerialPort port;
-    port.portName = "COM3";
-    port.baudRate = 12345;
-    EXPECT_FALSE(port.open());
-    EXPECT_FALSE(port.isOpen);
-    port.baudRate = 9600;
-    EXPECT_TRUE(port.open()) << "a refused setting leaves the device closed again";
+    EXPECT_FALSE(port.open("COM3", {.line = {.baud = 12345}}));
+    EXPECT_FALSE(port.isOpen());
+    EXPECT_TRUE(port.open("COM3", {})) << "a refused setting leaves the device closed again";
 }
 
 TEST_F(MyComPortTest, OnlyOnePortIsOpenAtATime) {
     PtyPair other;
     machine.link("COM5", other.slavePath());
     serial::SerialPort first;
-    first.portName = "COM3";
-    ASSERT_TRUE(first.open());
-    EXPECT_FALSE(first.open()) << "already open: nothing changes";
-    EXPECT_TRUE(first.isOpen);
+    ASSERT_TRUE(first.open("COM3", {}));
+    EXPECT_FALSE(first.open("COM3", {})) << "already open: nothing changes";
+    EXPECT_TRUE(first.isOpen());
 
     serial::SerialPort second;
-    second.portName = "COM5";
-    EXPECT_FALSE(second.open());
+    EXPECT_FALSE(second.open("COM5", {}));
     second.close(); // closing a closed port must not close the other one's device
     first.write("still");
     EXPECT_EQ(pty.read(5, 1s), "still");
 
     first.close();
-    EXPECT_TRUE(second.open());
+    EXPECT_TRUE(second.open("COM5", {}));
 }
 
 TEST_F(MyComPortTest, WriteSendsTheBytesAsTheyAre) {
     serial::SerialPort port;
-    port.portName = "COM3";
     port.write("closed");
-    ASSERT_TRUE(port.open());
+    ASSERT_TRUE(port.open("COM3", {}));
     port.write("");
     port.write(std::string("\x1bS\0\r", 4));
     EXPECT_EQ(pty.read(4, 1s), std::string("\x1bS\0\r", 4));
@@ -187,37 +137,20 @@ TEST_F(MyComPortTest, OpenFailsCleanlyWhenNoReceiveThreadCanStart) {
     EXPECT_EXIT(
         {
             serial::SerialPort port;
-            port.portName = "COM3";
             // Too little address space left for a thread's stack.
             rlimit old{};
             getrlimit(RLIMIT_AS, &old);
             rlimit tight = old;
             tight.rlim_cur = mappedBytes() + (std::size_t{1} << 20);
             setrlimit(RLIMIT_AS, &tight);
-            const bool opened = port.open();
+            const bool opened = port.open("COM3", {});
             setrlimit(RLIMIT_AS, &old);
             const bool released = platform::SerialDevice::open(pty.slavePath()) != nullptr;
-            std::_Exit(!opened && !port.isOpen && released && serial::ReceiveThread::running() == 0
-                           ? 0
-                           : 1);
+            std::_Exit(
+                !opened && !port.isOpen() && released && serial::ReceiveThread::running() == 0 ? 0
+                                                                                               : 1);
         },
         ::testing::ExitedWithCode(0), "");
-}
-
-TEST(ListPorts, TakesTheMachinesComNamesInOrder) {
-    FakeSerialMachine machine;
-    serial::SerialPort port;
-    port.portNames = {"stale"};
-    port.listPorts();
-    EXPECT_TRUE(port.portNames.empty()) << "no ports";
-
-    PtyPair first;
-    PtyPair second;
-    machine.link("com12", first.slavePath());
-    machine.link("COM7", second.slavePath());
-    machine.addUart("ttyS0", 4);
-    port.listPorts();
-    EXPECT_EQ(port.portNames, (serial::PortNames{"COM1", "COM7", "COM12"}));
 }
 
 namespace {

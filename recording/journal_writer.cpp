@@ -1,0 +1,239 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recording/journal_writer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace recording {
+namespace {
+
+// A queued record: kind, time, value, unit length, telegram length, then unit and telegram.
+struct QueuedHead {
+    JournalRecordKind kind;
+    double timeMs;
+    double value;
+    std::uint32_t unitBytes;
+    std::uint32_t telegramBytes;
+};
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+}
+
+// Makes the new file's name last through a power cut. Not every file system can sync a folder;
+// the records themselves are synced all the same.
+void syncFolder(const std::string& path) {
+    const int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+} // namespace
+
+JournalWriter::JournalWriter(std::string path, JournalHeader header, FailureHandler onFailure)
+    : JournalWriter(std::move(path), std::move(header), std::move(onFailure), Options()) {}
+
+JournalWriter::JournalWriter(std::string path, JournalHeader header, FailureHandler onFailure,
+                             Options options)
+    : path_(std::move(path)), header_(std::move(header)), onFailure_(std::move(onFailure)),
+      options_(options), encoder_(options.keyInterval) {
+    thread_ = std::thread([this] { run(); });
+}
+
+JournalWriter::~JournalWriter() {
+    close();
+}
+
+void JournalWriter::appendReading(double timeMs, double value, std::string_view unit,
+                                  std::string_view telegram) {
+    enqueue(JournalRecordKind::Reading, timeMs, value, unit.substr(0, kJournalMaxUnit),
+            telegram.substr(0, kJournalMaxTelegram));
+}
+
+void JournalWriter::appendPhaseReading(double timeMs, double seconds, std::string_view telegram) {
+    enqueue(JournalRecordKind::PhaseReading, timeMs, seconds, {},
+            telegram.substr(0, kJournalMaxTelegram));
+}
+
+void JournalWriter::appendStatus(double timeMs, std::string_view telegram) {
+    enqueue(JournalRecordKind::Status, timeMs, 0, {}, telegram.substr(0, kJournalMaxTelegram));
+}
+
+void JournalWriter::appendDisconnect(double timeMs) {
+    enqueue(JournalRecordKind::Disconnect, timeMs, 0, {}, {});
+}
+
+void JournalWriter::enqueue(JournalRecordKind kind, double timeMs, double value,
+                            std::string_view unit, std::string_view telegram) {
+    if (failed()) {
+        return;
+    }
+    const QueuedHead head{kind, timeMs, value, static_cast<std::uint32_t>(unit.size()),
+                          static_cast<std::uint32_t>(telegram.size())};
+    const std::size_t bytes = sizeof head + unit.size() + telegram.size();
+    bool wasEmpty = false;
+    {
+        const std::lock_guard lock(mutex_);
+        if (stop_ || failed()) {
+            return;
+        }
+        if (pending_.size() + bytes > options_.queueLimitBytes) {
+            failure_ = "The measurement journal " + path_ +
+                       " cannot keep up with the readings (the disk is too slow) and stops here.";
+            failed_.store(true, std::memory_order_release);
+        } else {
+            wasEmpty = pending_.empty();
+            if (wasEmpty) {
+                firstPendingAt_ = std::chrono::steady_clock::now();
+            }
+            pending_.append(reinterpret_cast<const char*>(&head), sizeof head);
+            pending_ += unit;
+            pending_ += telegram;
+        }
+    }
+    if (wasEmpty || failed()) {
+        wake_.notify_one();
+    }
+}
+
+void JournalWriter::flush() {
+    {
+        const std::lock_guard lock(mutex_);
+        flushRequested_ = true;
+    }
+    wake_.notify_one();
+}
+
+bool JournalWriter::close() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_one();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return !failed();
+}
+
+std::string JournalWriter::failure() const {
+    const std::lock_guard lock(mutex_);
+    return failure_;
+}
+
+void JournalWriter::fail(const std::string& message) {
+    const std::lock_guard lock(mutex_);
+    if (!failed()) {
+        failure_ = message;
+        failed_.store(true, std::memory_order_release);
+    }
+}
+
+void JournalWriter::run() {
+    if (!openFile()) {
+        reportFailure();
+        return;
+    }
+    std::string batch;
+    std::string encoded;
+    for (;;) {
+        bool stopping = false;
+        {
+            std::unique_lock lock(mutex_);
+            const auto urgent = [this] { return stop_ || flushRequested_ || failed(); };
+            wake_.wait(lock, [&] { return urgent() || !pending_.empty(); });
+            if (!urgent()) {
+                wake_.wait_until(lock, firstPendingAt_ + options_.flushInterval, urgent);
+            }
+            batch.swap(pending_);
+            pending_.clear();
+            flushRequested_ = false;
+            stopping = stop_;
+        }
+        bool written = true;
+        if (!batch.empty()) {
+            encoded.clear();
+            encode(batch, encoded);
+            written = writeAndSync(encoded);
+        }
+        // After a queue overrun, what was queued before it is still written.
+        if (stopping || !written || (failed() && batch.empty())) {
+            break;
+        }
+    }
+    if (::close(fd_) != 0) {
+        fail("Cannot write the measurement journal " + path_ + ": " + std::strerror(errno));
+    }
+    reportFailure();
+}
+
+void JournalWriter::reportFailure() {
+    if (failed() && onFailure_) {
+        onFailure_(failure());
+    }
+}
+
+bool JournalWriter::openFile() {
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        fail("Cannot create the measurement journal " + path_ + ": " + std::strerror(errno));
+        return false;
+    }
+    if (!writeAndSync(JournalEncoder::header(header_))) {
+        ::close(fd_);
+        return false;
+    }
+    syncFolder(path_);
+    return true;
+}
+
+void JournalWriter::encode(std::string_view queued, std::string& out) {
+    while (queued.size() >= sizeof(QueuedHead)) {
+        QueuedHead head;
+        std::memcpy(&head, queued.data(), sizeof head);
+        queued.remove_prefix(sizeof head);
+        const std::string_view unit = queued.substr(0, head.unitBytes);
+        const std::string_view telegram = queued.substr(head.unitBytes, head.telegramBytes);
+        queued.remove_prefix(head.unitBytes + head.telegramBytes);
+        switch (head.kind) {
+        case JournalRecordKind::Reading:
+            encoder_.addReading(out, head.timeMs, head.value, unit, telegram);
+            break;
+        case JournalRecordKind::PhaseReading:
+            encoder_.addPhaseReading(out, head.timeMs, head.value, telegram);
+            break;
+        case JournalRecordKind::Status:
+            encoder_.addStatus(out, head.timeMs, telegram);
+            break;
+        case JournalRecordKind::Disconnect:
+            encoder_.addDisconnect(out, head.timeMs);
+            break;
+        }
+    }
+}
+
+bool JournalWriter::writeAndSync(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written < 0) {
+            fail("Cannot write the measurement journal " + path_ + ": " + std::strerror(errno));
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    if (::fdatasync(fd_) != 0) {
+        fail("Cannot write the measurement journal " + path_ + ": " + std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+} // namespace recording

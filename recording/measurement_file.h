@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QLocale>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace recording {
+
+struct MeasurementPoint {
+    double timeMs = 0;
+    double value = 0;
+};
+
+// A measurement file as the program saves it. ".dat": "/*" header lines, the second one "/* "
+// and the start date-time as the machine's short date and long time; then lines "time value".
+// ".csv": lines "time;value", no header. Either decimal separator, "." or ",", is read in either;
+// lines end in CR LF or LF. Any other line is bad: counted, never guessed at.
+struct MeasurementFile {
+    std::vector<MeasurementPoint> readings;
+    bool hasHeader = false;          // a .dat header was there
+    std::optional<double> startTime; // days since 1899-12-30, from the header's date line
+    std::string startTimeText;       // that date line after "/* ", as it stands
+    std::uint64_t badLines = 0;
+    std::uint64_t firstBadLine = 0; // counted from 1; 0 when every line was good
+    std::string error;              // why the file could not be read
+};
+
+// Reads the file at `path`; its date is read in `locale`'s formats.
+MeasurementFile readMeasurementFile(const std::string& path,
+                                    const QLocale& locale = QLocale::system());
+// The same from the file's bytes.
+MeasurementFile parseMeasurementText(std::string_view text,
+                                     const QLocale& locale = QLocale::system());
+
+// What the user needs to know about a file that was not read whole; empty when it was.
+std::string measurementFileReportText(const MeasurementFile& file);
+
+} // namespace recording

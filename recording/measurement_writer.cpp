@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recording/measurement_writer.h"
+
+#include "recording/date_text.h"
+#include "recording/float_text.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace recording {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c; });
+    return text;
+}
+
+// Collects text and hands it to the file in large chunks; remembers the first failure.
+class ChunkedWriter {
+public:
+    explicit ChunkedWriter(QSaveFile& file) : file_(file) {}
+
+    void add(std::string_view text) {
+        buffer_ += text;
+        if (buffer_.size() >= kChunkBytes) {
+            flush();
+        }
+    }
+
+    bool finish() {
+        flush();
+        return ok_;
+    }
+
+private:
+    void flush() {
+        if (ok_ && !buffer_.empty()) {
+            ok_ = file_.write(buffer_.data(), static_cast<qint64>(buffer_.size())) ==
+                  static_cast<qint64>(buffer_.size());
+        }
+        buffer_.clear();
+    }
+
+    QSaveFile& file_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+} // namespace
+
+std::optional<MeasurementFormat> measurementFormatOf(std::string_view extension) {
+    if (extension == ".dat") {
+        return MeasurementFormat::Dat;
+    }
+    if (extension == ".csv") {
+        return MeasurementFormat::Csv;
+    }
+    return std::nullopt;
+}
+
+std::string datHeader(double startTime, const QLocale& locale, std::string_view lineEnd) {
+    const std::string end(lineEnd);
+    return "/* KELVO counter data: t/ms, f/Hz" + end + "/* " + dateTimeToStr(startTime, locale) +
+           end + "/*" + end;
+}
+
+std::string measurementLine(MeasurementFormat format, double timeMs, double value,
+                            char decimalSeparator) {
+    const std::string time = lowerCase(floatToStr(timeMs, decimalSeparator));
+    if (format == MeasurementFormat::Dat) {
+        return time + ' ' + lowerCase(floatToStr(value, '.'));
+    }
+    return time + ';' + lowerCase(floatToStr(value, decimalSeparator));
+}
+
+std::string saveMeasurement(const std::string& path, MeasurementFormat format, std::size_t count,
+                            const ReadingAt& readingAt, double startTime, const QLocale& locale) {
+    if (path.empty()) {
+        return "no file name";
+    }
+    // Unbuffered: a short write must show in write()'s result. Buffered, it surfaced only at
+    // commit, unnoticed, and a truncated file replaced the good one.
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return file.errorString().toStdString();
+    }
+    const char separator = decimalSeparatorOf(locale);
+    ChunkedWriter out(file);
+    if (format == MeasurementFormat::Dat) {
+        out.add(datHeader(startTime, locale, kLineEnd));
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const MeasurementPoint point = readingAt(i);
+        out.add(measurementLine(format, point.timeMs, point.value, separator));
+        out.add(kLineEnd);
+    }
+    if (!out.finish()) {
+        const std::string reason = file.errorString().toStdString();
+        file.cancelWriting();
+        return reason.empty() ? "the file could not be written whole" : reason;
+    }
+    return file.commit() ? std::string() : file.errorString().toStdString();
+}
+
+} // namespace recording

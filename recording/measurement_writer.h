@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "recording/measurement_file.h"
+
+#include <QLocale>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace recording {
+
+enum class MeasurementFormat {
+    Dat, // three "/*" header lines with the start date-time, then "time value", "." in the value
+    Csv, // "time;value" with the locale's decimal separator, no header
+};
+
+// The format an extension names: ".dat" or ".csv", the letter case counting; nothing for others.
+std::optional<MeasurementFormat> measurementFormatOf(std::string_view extension);
+
+// The header of a .dat file, its three lines each ending in `lineEnd`.
+std::string datHeader(double startTime, const QLocale& locale, std::string_view lineEnd);
+
+// One reading as a line of the file, without its end; numbers as the log shows them (15 digits),
+// in lower case.
+std::string measurementLine(MeasurementFormat format, double timeMs, double value,
+                            char decimalSeparator);
+
+// The reading at an index, 0 the oldest.
+using ReadingAt = std::function<MeasurementPoint(std::size_t index)>;
+
+// Writes `count` readings to `path` with CR LF line ends. The file is written beside its target
+// and renamed over it, so a failure never leaves a half-written file. Empty when written, else
+// why not.
+std::string saveMeasurement(const std::string& path, MeasurementFormat format, std::size_t count,
+                            const ReadingAt& readingAt, double startTime, const QLocale& locale);
+
+} // namespace recording
