@@ -4,6 +4,7 @@
 #include "cli/diagnostics.h"
 #include "platform/port_catalog.h"
 #include "portselect/port_discovery.h"
+#include "portselect/port_kinds.h"
 
 #include <algorithm>
 #include <array>
@@ -13,19 +14,22 @@ namespace cli {
 
 namespace {
 
-std::string kindText(std::uint8_t kind) {
-    switch (kind) {
-    case portselect::kKindUsb:
-        return "usb";
-    case portselect::kKindBluetooth:
-        return "bluetooth";
-    case portselect::kKindBluetoothIncoming:
-        return "bluetooth-in";
-    case portselect::kKindCom0Com:
-        return "virtual";
-    default:
-        return "serial";
+// The kind names as a table, so that a user of both sees which of the window's names is which.
+std::string kindTable() {
+    std::string text = "The kinds as the window names them in its port list and its filter:\n";
+    const auto row = [&text](std::string_view kind, std::string_view list,
+                             std::string_view filter) {
+        std::string line = "  " + std::string(kind);
+        line.resize(16, ' ');
+        line += list;
+        line.resize(27, ' ');
+        text += line + std::string(filter) + '\n';
+    };
+    row("kind", "port list", "filter");
+    for (const portselect::PortKindNames& names : portselect::portKindNames()) {
+        row(names.linuxName, names.listText, names.filterCaption);
     }
+    return text;
 }
 
 std::string usageText() {
@@ -34,7 +38,9 @@ std::string usageText() {
            "The machine's serial ports, one a line, in the order of the window's port selector:\n"
            "COM name, kind (serial, usb, bluetooth, bluetooth-in, virtual), device node and name\n"
            "(a Bluetooth link adds the remote device). 'talvek-cli record --port NAME' takes the\n"
-           "COM name.\n";
+           "COM name.\n"
+           "\n" +
+           kindTable();
 }
 
 } // namespace
@@ -56,7 +62,8 @@ ExitCode runPorts(std::span<const std::string> arguments) {
     std::vector<std::array<std::string, 3>> rows;
     std::array<std::size_t, 3> widths{};
     for (const portselect::PortEntry& port : ports) {
-        rows.push_back({port.name, kindText(port.kind), port.deviceNode});
+        rows.push_back(
+            {port.name, std::string(portselect::linuxKindName(port.kind)), port.deviceNode});
         for (std::size_t i = 0; i < widths.size(); ++i) {
             widths[i] = std::max(widths[i], rows.back()[i].size());
         }

@@ -4,6 +4,7 @@
 
 #include "platform/port_catalog.h"
 #include "portselect/port_discovery.h"
+#include "portselect/port_kinds.h"
 
 #include <QAction>
 #include <QFont>
@@ -18,23 +19,14 @@ namespace portselect {
 namespace {
 
 const char* const kColumnCaptions[] = {"Port", "Port Type", "Friendly Port Name", "Bluetooth Name"};
-const char* const kKindCaptions[] = {"Generic", "USB", "Bluetooth", "Bluetooth-In", "Com0Com"};
 
 // Second column, nine characters each so the columns after it line up.
 std::string kindText(std::uint8_t kind) {
-    switch (kind) {
-    case kKindGeneric:
-        return "generic  ";
-    case kKindUsb:
-        return "USB      ";
-    case kKindBluetooth:
-    case kKindBluetoothIncoming:
-        return "Bluetooth";
-    case kKindCom0Com:
-        return "COM0COM  ";
-    default:
-        return "         ";
+    std::string text(9, ' ');
+    if (kind < portKindNames().size()) {
+        text.replace(0, portKindNames()[kind].listText.size(), portKindNames()[kind].listText);
     }
+    return text;
 }
 
 QString utf8(const std::string& text) {
@@ -50,8 +42,9 @@ QFont fixedPitchFont() {
 }
 
 // Qt reads "&" in a menu caption as an accelerator marker; the captions carry none and get none.
-QAction* addMenuItem(QMenu* menu, const char* caption, bool checkable) {
-    QAction* action = menu->addAction(QString::fromLatin1(caption));
+QAction* addMenuItem(QMenu* menu, std::string_view caption, bool checkable) {
+    QAction* action = menu->addAction(
+        QString::fromLatin1(caption.data(), static_cast<qsizetype>(caption.size())));
     action->setCheckable(checkable);
     action->setChecked(checkable);
     return action;
@@ -84,7 +77,7 @@ void PortSelector::buildPopupMenu() {
 
     QMenu* filter = popupMenu_->addMenu(QStringLiteral("Filter Ports"));
     for (std::size_t i = 0; i < kindItems_.size(); ++i) {
-        kindItems_[i] = addMenuItem(filter, kKindCaptions[i], true);
+        kindItems_[i] = addMenuItem(filter, portKindNames()[i].filterCaption, true);
         connect(kindItems_[i], &QAction::triggered, this, [this] { applyMenu(); });
     }
     filter->addSeparator();
@@ -207,8 +200,12 @@ void PortSelector::fillList() {
 }
 
 void PortSelector::showHint(const PortEntry& port) {
-    setToolTip(port.deviceNode.empty() ? utf8(port.friendlyName)
-                                       : utf8(port.friendlyName + " (" + port.deviceNode + ")"));
+    std::string hint = port.friendlyName;
+    if (!port.deviceNode.empty()) {
+        hint += " (" + port.deviceNode + ")";
+    }
+    // The kind as talvek-cli ports names it, which the list's kind column does not.
+    setToolTip(utf8(hint + ", kind " + std::string(linuxKindName(port.kind))));
 }
 
 void PortSelector::handleItemPicked(int index) {

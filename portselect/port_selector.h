@@ -19,7 +19,7 @@ namespace portselect {
 
 // A drop-down list of the machine's serial ports with their kind, friendly name and Bluetooth
 // device name. Its context menu chooses the columns, filters the ports by kind and refreshes. The
-// hint names the chosen port's device and its device node.
+// hint names the chosen port's device, its device node and its kind as talvek-cli ports does.
 class PortSelector : public QComboBox {
     Q_OBJECT
 public:

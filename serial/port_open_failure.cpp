@@ -1,25 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "serial/port_open_failure.h"
 
+#include "platform/node_access.h"
+#include "serial/permission_hint.h"
+
 #include <cstring>
-#include <grp.h>
-#include <sys/stat.h>
 
 namespace serial {
-namespace {
-
-// The group that may open the device: "dialout" on Debian and Ubuntu, "uucp" elsewhere.
-std::string owningGroup(const std::string& deviceNode) {
-    struct stat facts {};
-    if (::stat(deviceNode.c_str(), &facts) == 0 && facts.st_gid != 0) {
-        if (const group* owner = ::getgrgid(facts.st_gid)) {
-            return owner->gr_name;
-        }
-    }
-    return "dialout";
-}
-
-} // namespace
 
 std::string openFailureText(const PortOpenFailure& failure) {
     const std::string where =
@@ -27,11 +14,8 @@ std::string openFailureText(const PortOpenFailure& failure) {
     switch (failure.failure.cause) {
     case platform::OpenFailureCause::NotFound:
         return "Serial device " + failure.port + " not found (unplugged?)";
-    case platform::OpenFailureCause::NoPermission: {
-        const std::string group = owningGroup(failure.deviceNode);
-        return "No permission on " + where + ": join the " + group + " group (sudo adduser $USER " +
-               group + ") and log in again";
-    }
+    case platform::OpenFailureCause::NoPermission:
+        return noPermissionText(where, platform::readNodeAccess(failure.deviceNode));
     case platform::OpenFailureCause::InUse:
         return where + " is in use by " +
                (failure.failure.otherProgram.empty() ? std::string("another program")

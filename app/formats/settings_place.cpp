@@ -3,12 +3,40 @@
 
 #include "app/formats/settings_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace app {
 namespace {
+
+// Folders that belong to the system's packages ("/usr/local" lies under "/usr"). Root may write
+// them, but a settings file there would be shared by every user and left behind by the package.
+const char* const kSystemPrefixes[] = {"/usr", "/opt"};
+
+bool underSystemPrefix(const std::filesystem::path& resolvedFolder) {
+    return std::any_of(std::begin(kSystemPrefixes), std::end(kSystemPrefixes),
+                       [&resolvedFolder](const char* prefix) {
+                           const std::filesystem::path system(prefix);
+                           return std::mismatch(system.begin(), system.end(),
+                                                resolvedFolder.begin(), resolvedFolder.end())
+                                      .first == system.end();
+                       });
+}
+
+// A portable copy: a folder outside the system's that the user owns and may write.
+bool keepsSettingsBeside(const std::string& executableFolder) {
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::canonical(executableFolder, error);
+    if (error || underSystemPrefix(resolved)) {
+        return false;
+    }
+    struct stat facts {};
+    return ::stat(resolved.c_str(), &facts) == 0 && facts.st_uid == ::getuid() &&
+           ::access(resolved.c_str(), W_OK) == 0;
+}
 
 std::string userConfigFolder() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
@@ -23,7 +51,7 @@ std::string userConfigFolder() {
 
 SettingsPlace settingsPlace(const std::string& executableFolder) {
     const std::string besideExecutable = settingsFileName(executableFolder);
-    if (!executableFolder.empty() && ::access(executableFolder.c_str(), W_OK) == 0) {
+    if (!executableFolder.empty() && keepsSettingsBeside(executableFolder)) {
         return {besideExecutable, besideExecutable};
     }
     const std::string kept = settingsFileName(userConfigFolder());

@@ -78,6 +78,41 @@ TEST_F(SettingsFileTest, AReadOnlyProgramFolderKeepsTheSettingsInTheUserConfigFo
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
+TEST_F(SettingsFileTest, OnlyAFolderOfTheUsersOwnOutsideTheSystemKeepsThemBeside) {
+    const std::string config = dir.filePath("config").toStdString();
+    const std::string own = dir.filePath("own").toStdString();
+    const std::string linked = dir.filePath("linked").toStdString();
+    std::filesystem::create_directories(own);
+    std::filesystem::create_directory_symlink("/usr/bin", linked);
+    // A folder the user may write but does not own: root hands one to nobody.
+    std::string foreign = "/tmp";
+    if (::geteuid() == 0) {
+        foreign = dir.filePath("foreign").toStdString();
+        std::filesystem::create_directories(foreign);
+        ASSERT_EQ(::chmod(foreign.c_str(), 0777), 0);
+        ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    }
+    struct stat foreignFacts {};
+    ASSERT_EQ(::stat(foreign.c_str(), &foreignFacts), 0);
+    ASSERT_NE(foreignFacts.st_uid, ::geteuid());
+    ASSERT_EQ(::access(foreign.c_str(), W_OK), 0);
+    const std::string kept = config + "/talvek/Zorvimet.ini";
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    const struct {
+        std::string folder;
+        bool beside;
+    } cases[] = {
+        {own, true}, {"/usr/bin", false}, {"/opt", false}, {linked, false}, {foreign, false},
+    };
+    for (const auto& c : cases) {
+        const std::string beside = c.folder + "/Zorvimet.ini";
+        const app::SettingsPlace place = app::settingsPlace(c.folder);
+        EXPECT_EQ(place.writeFile, c.beside ? beside : kept) << c.folder;
+        EXPECT_EQ(place.readFile, beside) << c.folder;
+    }
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST_F(SettingsFileTest, MissingFileKeepsTheWindowAndSetsDefaults) {
     Settings expected = windowValues();
     expected.savedPort = "";

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "tests/support/program_run.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,15 +10,10 @@
 namespace cli_test {
 
 // What one run of talvek-cli did.
-struct CliRun {
-    int exitCode = -1; // -1 when it did not end normally
-    std::string out;
-    std::string err;
-};
+using CliRun = talvek::test::ProgramRun;
 
 // Runs the built talvek-cli with `arguments` and the test's environment changed by
-// `environment` (name, value) to its end. Started with fork and exec, not QProcess, for the
-// reason tests/support/child_process.h gives.
+// `environment` (name, value) to its end.
 CliRun runCli(const std::vector<std::string>& arguments,
               const std::vector<std::pair<std::string, std::string>>& environment = {});
 

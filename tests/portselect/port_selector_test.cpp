@@ -95,7 +95,7 @@ TEST_F(ComPortComboBox, ListsEveryPortSortedWithAllColumns) {
     // Port was empty: the first item is chosen, without a change notification.
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.port(), "COM3");
-    EXPECT_EQ(box.toolTip().toStdString(), "Serial port (/dev/ttyS0)");
+    EXPECT_EQ(box.toolTip().toStdString(), "Serial port (/dev/ttyS0), kind serial");
     EXPECT_EQ(box.shownPorts.size(), box.allPorts.size());
 }
 
@@ -105,7 +105,7 @@ TEST_F(ComPortComboBox, PortIsMatchedWithoutRegardToLetterCase) {
     box.setPort("com12");
     EXPECT_EQ(box.currentIndex(), 3);
     EXPECT_EQ(box.port(), "COM12");
-    EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0)");
+    EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0), kind usb");
     box.setPort("COM99");
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.port(), "COM3");
@@ -123,14 +123,35 @@ TEST_F(ComPortComboBox, PickingAnItemSetsPortAndHintThenNotifies) {
     emit box.activated(2);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(portSeen, "COM11");
-    EXPECT_EQ(box.toolTip().toStdString(), "Bluetooth serial link (/dev/rfcomm0)");
+    EXPECT_EQ(box.toolTip().toStdString(), "Bluetooth serial link (/dev/rfcomm0), kind bluetooth");
+}
+
+// The hint names the kind as talvek-cli ports prints it, beside the window's own kind texts.
+TEST_F(ComPortComboBox, HintNamesTheKindAsTheCommandLineDoes) {
+    machine.push_back(port("COM30", PortKind::Serial, "", "Serial port"));
+    const struct {
+        const char* port;
+        const char* hint;
+    } cases[] = {
+        {"COM3", "Serial port (/dev/ttyS0), kind serial"},
+        {"COM4", "Bluetooth serial link (/dev/rfcomm1), kind bluetooth-in"},
+        {"COM11", "Bluetooth serial link (/dev/rfcomm0), kind bluetooth"},
+        {"COM12", "FT232R USB UART (/dev/ttyUSB0), kind usb"},
+        {"COM20", "Virtual serial port (/dev/pts/3), kind virtual"},
+        {"COM30", "Serial port, kind serial"},
+    };
+    for (const auto& c : cases) {
+        box.setPort(c.port);
+        EXPECT_EQ(box.port(), c.port);
+        EXPECT_EQ(box.toolTip().toStdString(), c.hint);
+    }
 }
 
 TEST_F(ComPortComboBox, ChangeWithNoItemSelectedLeavesPortAndHintAlone) {
     box.setPort("COM12");
     emit box.activated(-1);
     EXPECT_EQ(box.port(), "COM12");
-    EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0)");
+    EXPECT_EQ(box.toolTip().toStdString(), "FT232R USB UART (/dev/ttyUSB0), kind usb");
     EXPECT_FALSE(box.isEditable());
 }
 
@@ -179,7 +200,7 @@ TEST(ComPortComboBoxNames, OneItemListSelectsIt) {
     box.setPort("COM1");
     EXPECT_EQ(box.currentIndex(), 0);
     EXPECT_EQ(box.port(), "COM7");
-    EXPECT_EQ(box.toolTip().toStdString(), "USB serial adapter (/dev/ttyACM0)");
+    EXPECT_EQ(box.toolTip().toStdString(), "USB serial adapter (/dev/ttyACM0), kind usb");
 }
 
 TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
@@ -192,7 +213,7 @@ TEST(ComPortComboBoxNames, TextsFromTheSystemAreUtf8) {
     EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM5    USB        Zähler-Adapter  "));
     EXPECT_EQ(box.itemText(1),
               QString::fromUtf8("COM6    Bluetooth  Bluetooth serial link  Messgerät №1"));
-    EXPECT_EQ(box.toolTip(), QString::fromUtf8("Zähler-Adapter (/dev/ttyUSB0)"));
+    EXPECT_EQ(box.toolTip(), QString::fromUtf8("Zähler-Adapter (/dev/ttyUSB0), kind usb"));
 }
 
 TEST(ComPortComboBoxNames, EmptyMachineGivesEmptyListAndKeepsPort) {

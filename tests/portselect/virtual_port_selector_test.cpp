@@ -23,7 +23,8 @@ TEST(VirtualPortSelector, ListsTheMachinesPortsWithTheirNamesKindsAndNodes) {
     EXPECT_EQ(box.itemText(0), QString::fromUtf8("COM1    USB        Zähler-Adapter  "));
     EXPECT_EQ(box.itemText(1).toStdString(), "COM7    COM0COM    Virtual serial port  ");
     EXPECT_EQ(box.port(), "COM7");
-    EXPECT_EQ(box.toolTip().toStdString(), "Virtual serial port (" + pty.slavePath() + ")");
+    EXPECT_EQ(box.toolTip().toStdString(),
+              "Virtual serial port (" + pty.slavePath() + "), kind virtual");
 
     ::unlink((machine.root() + "/links/com7").c_str());
     machine.unplug("ttyUSB0");
