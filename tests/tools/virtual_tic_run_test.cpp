@@ -29,9 +29,8 @@ double secondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double>(to - from).count();
 }
 
-// Lines after the first, which may have begun before the port was opened.
-std::vector<std::string> wholeLines(Peer& peer, int count, milliseconds timeout) {
-    peer.nextLine(timeout);
+// The next `count` lines as they come.
+std::vector<std::string> nextLines(Peer& peer, int count, milliseconds timeout) {
     std::vector<std::string> lines;
     for (int i = 0; i < count; ++i) {
         lines.push_back(peer.nextLine(timeout));
@@ -46,11 +45,11 @@ TEST(VirtualTicRun, StampsOnePpsAtTheGatePaceAndAnswersNoCommand) {
     ASSERT_TRUE(counter.waitServing());
     Peer peer(counter.device);
     ASSERT_TRUE(peer.isOpen());
-    peer.nextLine(milliseconds(2000));
     peer.send("\x1bI\r\x1br\rhello\r\n");
+    peer.nextLine(milliseconds(2000)); // it may have begun before the port was open
     const auto first = peer.lineLastByte;
-    const std::vector<std::string> lines = wholeLines(peer, 11, milliseconds(2000));
-    // Ten gates of 0.1 s, however the machine is loaded, take nowhere near 0.5 s or 2 s.
+    const std::vector<std::string> lines = nextLines(peer, 10, milliseconds(2000));
+    // Ten gates of 0.1 s: about a second, with room for a loaded machine.
     const double elapsed = secondsBetween(first, peer.lineLastByte);
     EXPECT_GT(elapsed, 0.8);
     EXPECT_LT(elapsed, 2.0);
@@ -96,10 +95,10 @@ std::vector<TicRun> runTogether(const std::vector<QStringList>& argumentSets, in
     }
     std::vector<TicRun> runs(argumentSets.size());
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        runs[r].lines.push_back(peers[r]->nextLine(milliseconds(3000)));
+        runs[r].lines = nextLines(*peers[r], 1, milliseconds(3000));
         const auto first = peers[r]->lineLastByte;
-        while (runs[r].lines.size() < static_cast<std::size_t>(count)) {
-            runs[r].lines.push_back(peers[r]->nextLine(milliseconds(3000)));
+        for (const std::string& line : nextLines(*peers[r], count - 1, milliseconds(3000))) {
+            runs[r].lines.push_back(line);
         }
         runs[r].elapsed = secondsBetween(first, peers[r]->lineLastByte);
         counters[r]->process().terminate();
@@ -172,10 +171,10 @@ TEST(VirtualTicRun, BurstFloodsAtItsMultipleOfTheLineRate) {
     ASSERT_TRUE(counter.waitServing());
     Peer peer(counter.device);
     ASSERT_TRUE(peer.isOpen());
-    peer.nextLine(milliseconds(2000));
+    peer.nextLine(milliseconds(2000)); // it may have begun before the port was open
     const auto first = peer.lineLastByte;
     std::size_t bytes = 0;
-    for (const std::string& line : wholeLines(peer, 1000, milliseconds(2000))) {
+    for (const std::string& line : nextLines(peer, 1000, milliseconds(2000))) {
         bytes += line.size() + 2;
     }
     // Twice 115200 baud is 23040 bytes a second, line after line.
