@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/counter_loop.h"
 
-#include "tools/command_handler.h"
-#include "tools/telegram_format.h"
-
 #include <algorithm>
 #include <chrono>
 #include <poll.h>
@@ -12,7 +9,6 @@ namespace tools {
 
 namespace {
 
-constexpr double kLineBytesPerSecond = 960; // 9600 baud, ten bits a byte
 constexpr std::int64_t kDropBatchUs = 20000;
 constexpr std::int64_t kRoomCheckUs = 10000;
 constexpr std::int64_t kIdleWakeUs = 1000000;
@@ -33,18 +29,16 @@ std::uint64_t seedOf(const Options& options) {
 } // namespace
 
 CounterLoop::CounterLoop(const Options& options, VirtualPort& port, TelegramLog& log)
-    : options_(options), port_(port), log_(log), random_(seedOf(options)), oscillator_(random_()),
-      writer_(kLineBytesPerSecond * options.burst), shaper_(options, random_) {
-    state_.format = options.format;
-    state_.gateSeconds = options.gateSeconds;
-}
+    : options_(options), port_(port), log_(log), random_(seedOf(options)),
+      instrument_(makeInstrument(options, random_())),
+      writer_(instrument_->lineBytesPerSecond() * options.burst), shaper_(options, random_) {}
 
 double CounterLoop::secondsSinceStart(std::int64_t nowUs) const {
     return static_cast<double>(nowUs - startUs_) / 1e6;
 }
 
 std::int64_t CounterLoop::gateUs() const {
-    return static_cast<std::int64_t>(state_.gateSeconds * 1e6);
+    return static_cast<std::int64_t>(instrument_->gateSeconds() * 1e6);
 }
 
 bool CounterLoop::lineBlocked() const {
@@ -55,44 +49,39 @@ bool CounterLoop::readingLimitReached() const {
     return options_.count >= 0 && readingsQueued_ - readingsLost_ >= options_.count;
 }
 
+bool CounterLoop::floods() const {
+    return options_.burst > 1 && instrument_->running() == Measurement::Continuous;
+}
+
 void CounterLoop::serveCommands(std::int64_t nowUs) {
-    for (const std::string& command : parser_.feed(port_.read())) {
-        const CommandOutcome outcome = handleCommand(state_, command);
+    for (const CommandOutcome& outcome : instrument_->receive(port_.read())) {
         if (!lineBlocked()) {
             shaper_.send(writer_, outcome.reply, PieceReply);
         }
         if (outcome.restartMeasurement) {
-            measurements_ = 0;
             nextMeasurementUs_ = nowUs + gateUs();
         }
     }
 }
 
 void CounterLoop::measure(std::int64_t nowUs) {
-    if (state_.running == Measurement::Idle) {
+    if (instrument_->running() == Measurement::Idle) {
         return;
     }
     if (readingLimitReached()) {
-        state_.running = Measurement::Idle;
+        instrument_->stopMeasuring();
         return;
     }
-    const bool flood = options_.burst > 1 && state_.running == Measurement::Continuous;
-    if (flood ? !writer_.empty() : nowUs < nextMeasurementUs_) {
+    if (floods() ? !writer_.empty() : nowUs < nextMeasurementUs_) {
         return;
     }
-    const double hz =
-        oscillator_.measure(secondsSinceStart(nowUs), state_.gateSeconds, state_.averaging);
-    ++measurements_;
-    const bool single = state_.running == Measurement::Single;
-    if ((single || measurements_ % state_.transmitInterval == 0) && !lineBlocked()) {
-        const Telegram telegram = formatReading(state_, hz, Oscillator::kNominalHz);
-        queuedValues_.push_back(telegram.value);
+    const std::optional<Telegram> telegram = instrument_->measure(secondsSinceStart(nowUs));
+    if (telegram && !lineBlocked()) {
+        queuedValues_.push_back(telegram->value);
         ++readingsQueued_;
-        shaper_.send(writer_, telegram.text, PieceReading);
+        shaper_.send(writer_, telegram->text, PieceReading);
     }
-    if (single) {
-        state_.running = Measurement::Idle;
-    } else {
+    if (instrument_->running() != Measurement::Idle) {
         nextMeasurementUs_ += gateUs();
         if (nextMeasurementUs_ <= nowUs) {
             // After a pause (silence) a new gate begins now instead of catching up.
@@ -140,9 +129,8 @@ std::int64_t CounterLoop::nextWakeUs(std::int64_t nowUs, bool& waitForRoom) cons
                 wake = std::min(wake, *due);
             }
         }
-        if (state_.running != Measurement::Idle && !readingLimitReached()) {
-            const bool flood = options_.burst > 1 && state_.running == Measurement::Continuous;
-            if (!flood) {
+        if (instrument_->running() != Measurement::Idle && !readingLimitReached()) {
+            if (!floods()) {
                 wake = std::min(wake, nextMeasurementUs_);
             } else if (writer_.empty()) {
                 wake = nowUs;
@@ -157,8 +145,7 @@ std::int64_t CounterLoop::nextWakeUs(std::int64_t nowUs, bool& waitForRoom) cons
 
 int CounterLoop::run(const volatile std::sig_atomic_t& stop, const sigset_t& waitMask) {
     startUs_ = steadyClockUs();
-    if (options_.startContinuous) {
-        state_.running = Measurement::Continuous;
+    if (instrument_->running() != Measurement::Idle) {
         nextMeasurementUs_ = startUs_ + gateUs();
     }
     while (!stop) {

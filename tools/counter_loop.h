@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "tools/command_parser.h"
-#include "tools/counter_state.h"
+#include "tools/instrument.h"
 #include "tools/line_shaper.h"
 #include "tools/options.h"
-#include "tools/oscillator.h"
 #include "tools/paced_writer.h"
 #include "tools/telegram_log.h"
 #include "tools/virtual_port.h"
@@ -13,11 +11,13 @@
 #include <csignal>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <random>
 
 namespace tools {
 
-// The instrument at work: reads commands, measures, and sends telegrams at line pace.
+// The instrument at work: hands it what comes in, has it measure on time, and sends its
+// telegrams at line pace.
 class CounterLoop {
 public:
     CounterLoop(const Options& options, VirtualPort& port, TelegramLog& log);
@@ -31,6 +31,7 @@ private:
     std::int64_t gateUs() const;
     bool lineBlocked() const;
     bool readingLimitReached() const;
+    bool floods() const;
     void serveCommands(std::int64_t nowUs);
     void measure(std::int64_t nowUs);
     void transmit(std::int64_t nowUs);
@@ -40,15 +41,12 @@ private:
     VirtualPort& port_;
     TelegramLog& log_;
     std::mt19937_64 random_;
-    Oscillator oscillator_;
+    std::unique_ptr<Instrument> instrument_;
     PacedWriter writer_;
     LineShaper shaper_;
-    CommandParser parser_;
-    CounterState state_;
 
     std::int64_t startUs_ = 0;
     std::int64_t nextMeasurementUs_ = 0;
-    long measurements_ = 0; // since the last start, for the transmit interval
     long readingsQueued_ = 0;
     long readingsLost_ = 0;
     std::deque<double> queuedValues_; // values of the readings on their way, in order

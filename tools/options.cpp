@@ -25,11 +25,46 @@ std::string invalidValue(const std::string& option, const std::string& value) {
     return "invalid value '" + value + "' for " + option;
 }
 
+bool isKelvoFormat(const std::string& format) {
+    return format == "dump" || format == "hertz";
+}
+
+bool isTicFormat(const std::string& format) {
+    return format == "timestamp" || format == "interval";
+}
+
+// What depends on the instrument is settled once the whole line is read, since --instrument may
+// come after the settings it governs. Returns the error, or nothing.
+std::string applyInstrument(Options& o, const std::optional<std::string>& format) {
+    if (o.instrument == InstrumentKind::Kelvo) {
+        if (!format || isKelvoFormat(*format)) {
+            o.format = format == "hertz" ? TelegramFormat::Hertz : TelegramFormat::Dump;
+            return {};
+        }
+        return invalidValue("--format", *format) +
+               (isTicFormat(*format) ? " (dump or hertz; timestamp and interval are for "
+                                       "--instrument tic)"
+                                     : " (dump or hertz)");
+    }
+    if (!o.startContinuous) {
+        return "--start idle does not go with --instrument tic: it always streams";
+    }
+    if (!format || isTicFormat(*format)) {
+        o.ticFormat = format == "interval" ? TicFormat::Interval : TicFormat::Timestamp;
+        return {};
+    }
+    return invalidValue("--format", *format) +
+           (isKelvoFormat(*format) ? " (timestamp or interval; dump and hertz are for "
+                                     "--instrument kelvo)"
+                                   : " (timestamp or interval)");
+}
+
 } // namespace
 
 ParsedOptions parseOptions(const std::vector<std::string>& args) {
     ParsedOptions result;
     Options& o = result.values;
+    std::optional<std::string> format;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
         std::optional<std::string> inlineValue;
@@ -83,15 +118,20 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             } else {
                 result.error = invalidValue(name, v) + " (continuous or idle)";
             }
+        } else if (name == "--instrument") {
+            if (!value(v)) {
+                return result;
+            }
+            if (v == "kelvo" || v == "tic") {
+                o.instrument = v == "kelvo" ? InstrumentKind::Kelvo : InstrumentKind::Tic;
+            } else {
+                result.error = invalidValue(name, v) + " (kelvo or tic)";
+            }
         } else if (name == "--format") {
             if (!value(v)) {
                 return result;
             }
-            if (v == "dump" || v == "hertz") {
-                o.format = v == "dump" ? TelegramFormat::Dump : TelegramFormat::Hertz;
-            } else {
-                result.error = invalidValue(name, v) + " (dump or hertz)";
-            }
+            format = v;
         } else if (name == "--gate") {
             if (!value(v)) {
                 return result;
@@ -161,6 +201,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
             return result;
         }
     }
+    result.error = applyInstrument(o, format);
     return result;
 }
 
@@ -180,15 +221,27 @@ Commands it obeys (ESC, letter, optional number, CR; answered "OK", I with the i
   d display dump    h Hertz value
   i n transmit every n-th measurement (1..3600)  b n prescaler factor (1..9999)
 
+With --instrument tic it is a time-interval counter instead, like a TAPR TICC stamping a 1 PPS
+input: it takes no commands (what it reads goes unanswered) and sends one line per event, each
+gate time, at 115200-baud pacing. The phase of the input carries an offset of 50 to 500 ns, white
+phase noise of 60 ps and a random-walk frequency. A line is, by --format:
+  timestamp  "<t> chA", t in seconds with 12 decimals, one second more each event, whatever the
+             gate: 17.000000123456 chA; the phase is t less its whole seconds
+  interval   the phase alone in seconds with 12 decimals: 0.000000123456
+It refuses --start idle (it always streams) and the formats dump and hertz.
+
 Options:
+  --instrument KIND  kelvo (default) or tic
   --com N            register as COMN (1..255); default: the lowest free number from 20 up.
                      A link of that name that points at a live device is never replaced.
-  --start MODE       continuous (default) or idle
-  --format FORMAT    dump (32-character display dump, default) or hertz (plain Hertz value)
-  --gate SECONDS     1 (default) or 0.1: one measurement per gate time
+  --start MODE       continuous (default) or idle (kelvo only)
+  --format FORMAT    dump (32-character display dump, default) or hertz (plain Hertz value);
+                     tic: timestamp (default) or interval
+  --gate SECONDS     1 (default) or 0.1: one measurement (tic: one event) per gate time
   --log FILE         append every telegram it sent, one per line:
                      seconds<TAB>kind<TAB>value<TAB>text, kind reading/reply/garbage/unplug, value the
-                     reading the text stands for (Hz, or seconds in period mode) or "-";
+                     reading the text stands for (Hz, or seconds in period mode; tic: the
+                     phase in seconds) or "-";
                      control and non-ASCII bytes of the text are written as \xNN
   --seed N           seed of the signal noise and fault dice (default: random)
 Faults:
@@ -198,8 +251,8 @@ Faults:
   --no-delimiter     telegrams without CR LF
   --silence MS       after the first reading go silent for MS ms (nothing sent, commands
                      read only afterwards)
-  --burst FACTOR     send FACTOR times faster than 9600 baud and, when measuring
-                     continuously, one reading right after the other (1..1000)
+  --burst FACTOR     send FACTOR times faster than 9600 baud (tic: 115200) and, when
+                     measuring continuously, one reading right after the other (1..1000)
   --unplug-after MS  after MS ms close the terminal suddenly, like an unplugged device, and exit
   --count N          send at most N readings, then stop measuring (commands still answered)
   --help             this text

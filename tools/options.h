@@ -10,10 +10,16 @@
 
 namespace tools {
 
+enum class InstrumentKind { Kelvo, Tic };
+// The lines of the time-interval counter: "<time stamp> chA", or the interval alone.
+enum class TicFormat { Timestamp, Interval };
+
 struct Options {
+    InstrumentKind instrument = InstrumentKind::Kelvo;
     int com = 0; // 0: the lowest free number from 20 upwards
     bool startContinuous = true;
     TelegramFormat format = TelegramFormat::Dump;
+    TicFormat ticFormat = TicFormat::Timestamp;
     double gateSeconds = 1.0;
     std::string logFile;
     std::optional<std::uint64_t> seed;

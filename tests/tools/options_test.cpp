@@ -72,5 +72,45 @@ TEST(Options, HelpExplainsEveryOption) {
     EXPECT_TRUE(parseOptions({"--help"}).values.help);
 }
 
+TEST(Options, TicStreamsTimeStampsUnlessAskedForIntervals) {
+    const ParsedOptions stamps = parseOptions({"--instrument", "tic"});
+    ASSERT_EQ(stamps.error, "");
+    EXPECT_EQ(stamps.values.instrument, InstrumentKind::Tic);
+    EXPECT_EQ(stamps.values.ticFormat, TicFormat::Timestamp);
+    // The format may come before the instrument it belongs to.
+    const ParsedOptions intervals =
+        parseOptions({"--format", "interval", "--instrument=tic", "--gate", "0.1"});
+    ASSERT_EQ(intervals.error, "");
+    EXPECT_EQ(intervals.values.ticFormat, TicFormat::Interval);
+    EXPECT_EQ(intervals.values.gateSeconds, 0.1);
+    const std::string help = usageText();
+    for (const char* word : {"--instrument", "timestamp", "interval", "115200"}) {
+        EXPECT_NE(help.find(word), std::string::npos) << word;
+    }
+}
+
+struct RefusalCase {
+    std::vector<std::string> args;
+    const char* says;
+};
+
+class RefusedForTheInstrument : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusedForTheInstrument, SaysWhy) {
+    EXPECT_NE(parseOptions(GetParam().args).error.find(GetParam().says), std::string::npos)
+        << parseOptions(GetParam().args).error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusedForTheInstrument,
+    ::testing::Values(
+        RefusalCase{{"--instrument", "tic", "--start", "idle"}, "always streams"},
+        RefusalCase{{"--start", "idle", "--instrument", "tic"}, "always streams"},
+        RefusalCase{{"--instrument", "tic", "--format", "dump"}, "--instrument kelvo"},
+        RefusalCase{{"--format", "hertz", "--instrument", "tic"}, "--instrument kelvo"},
+        RefusalCase{{"--instrument", "tic", "--format", "csv"}, "timestamp or interval"},
+        RefusalCase{{"--format", "timestamp"}, "--instrument tic"},
+        RefusalCase{{"--instrument", "ticc"}, "kelvo or tic"}));
+
 } // namespace
 } // namespace tools
