@@ -17,7 +17,7 @@ SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<d
     for (const Reading& reading : readings) {
         if (std::isfinite(reading.timeMs)) {
             seconds.push_back(reading.timeMs / 1000.0);
-            frequency.push_back(usableFrequency(reading.value, reading.isPeriod));
+            frequency.push_back(usableFrequency(reading.value, reading.quantity));
         }
     }
     const LineFit fit = fitLine(seconds, frequency);

@@ -56,7 +56,7 @@ std::vector<analysis::Reading> makeReadings(std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         walk += 1e-4 * noise(generator);
         readings[i] = {1000.0 * static_cast<double>(i + 1),
-                       1e7 + 12.0 + walk + 0.01 * noise(generator), false};
+                       1e7 + 12.0 + walk + 0.01 * noise(generator), analysis::Quantity::Frequency};
     }
     return readings;
 }
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     const auto liveStart = Clock::now();
     for (const analysis::Reading& reading : readings) {
         const auto start = Clock::now();
-        live.add(reading.timeMs, reading.value, reading.isPeriod);
+        live.add(reading.timeMs, reading.value, reading.quantity);
         addUs.push_back(std::chrono::duration<float, std::micro>(Clock::now() - start).count());
     }
     const double liveTotalMs = msSince(liveStart);

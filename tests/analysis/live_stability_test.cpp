@@ -13,6 +13,7 @@
 
 namespace {
 
+using analysis::Quantity;
 using analysis::Reading;
 
 std::vector<analysis::StabilityOptions> optionVariants() {
@@ -43,7 +44,7 @@ TEST(LiveStability, EqualsTheAnalysisAtOnceAsReadingsArrive) {
         const auto readings = analysis_test::readDat(std::string("series/") + name + ".dat");
         std::vector<Reading> taken;
         for (const Reading& reading : readings) {
-            live.add(reading.timeMs, reading.value, reading.isPeriod);
+            live.add(reading.timeMs, reading.value, reading.quantity);
             taken.push_back(reading);
             if (lengths.contains(taken.size())) {
                 expectLiveEqualsAtOnce(live, taken);
@@ -66,13 +67,13 @@ TEST(LiveStability, EqualsTheAnalysisAtOnceThroughGapsAndAChangingRhythm) {
     for (int i = 0; i < 260; ++i) {
         timeMs += (i == 10 ? 1600 : i % 37 == 36 ? 3000 : i < 60 ? 1000 : 1100) + jitter(generator);
         const double frequency = 5e6 + 0.5 + noise(generator);
-        Reading reading{timeMs, frequency, false};
+        Reading reading{timeMs, frequency, Quantity::Frequency};
         if (i % 53 == 52) {
             reading.value = 0; // not usable
         } else if (i % 5 == 0) {
-            reading = {timeMs, 1.0 / frequency, true};
+            reading = {timeMs, 1.0 / frequency, Quantity::Period};
         }
-        live.add(reading.timeMs, reading.value, reading.isPeriod);
+        live.add(reading.timeMs, reading.value, reading.quantity);
         taken.push_back(reading);
         expectLiveEqualsAtOnce(live, taken);
         if (taken.size() == 60) {

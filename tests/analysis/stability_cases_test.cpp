@@ -15,6 +15,7 @@
 
 namespace {
 
+using analysis::Quantity;
 using analysis::Reading;
 using analysis::StabilityOptions;
 
@@ -79,17 +80,19 @@ TEST(StabilityGaps, UnusableReadingSplitsTheSeriesLikeAMissingOne) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     for (const Reading bad :
-         {Reading{0, 0, false}, Reading{0, 0, true}, Reading{0, nan, false}, Reading{0, -5, false},
-          Reading{0, inf, false}, Reading{0, -1, true}}) {
+         {Reading{0, 0, Quantity::Frequency}, Reading{0, 0, Quantity::Period},
+          Reading{0, nan, Quantity::Frequency}, Reading{0, -5, Quantity::Frequency},
+          Reading{0, inf, Quantity::Frequency}, Reading{0, -1, Quantity::Period}}) {
         auto withBad = readings;
         withBad[300].value = bad.value;
-        withBad[300].isPeriod = bad.isPeriod;
-        SCOPED_TRACE(testing::Message() << "value " << bad.value << " period " << bad.isPeriod);
+        withBad[300].quantity = bad.quantity;
+        SCOPED_TRACE(testing::Message()
+                     << "value " << bad.value << " quantity " << static_cast<int>(bad.quantity));
         analysis_test::expectIdentical(analysis::analyzeReadings(withBad, nominal10MHz()),
                                        expected);
     }
     auto withoutTime = missing;
-    withoutTime.insert(withoutTime.begin() + 100, Reading{nan, 10e6, false});
+    withoutTime.insert(withoutTime.begin() + 100, Reading{nan, 10e6, Quantity::Frequency});
     analysis_test::expectIdentical(analysis::analyzeReadings(withoutTime, nominal10MHz()),
                                    expected);
 }
@@ -103,16 +106,22 @@ struct Degenerate {
 TEST(StabilityCases, DegenerateInputGivesDefinedResults) {
     std::vector<Reading> constant;
     for (int i = 0; i < 50; ++i) {
-        constant.push_back({1000.0 * i, 10e6 + 0.25, false});
+        constant.push_back({1000.0 * i, 10e6 + 0.25, Quantity::Frequency});
     }
     const Degenerate cases[] = {
         {"no readings", {}, 0},
-        {"one reading", {{0, 10e6, false}}, 0},
+        {"one reading", {{0, 10e6, Quantity::Frequency}}, 0},
         {"two readings: ADEV, MDEV, TDEV of one term",
-         {{0, 10e6, false}, {1000, 10e6 + 1, false}},
+         {{0, 10e6, Quantity::Frequency}, {1000, 10e6 + 1, Quantity::Frequency}},
          3},
-        {"one time stamp", {{5, 10e6, false}, {5, 10e6 + 1, false}, {5, 10e6, false}}, 0},
-        {"nothing usable", {{0, 0, false}, {1000, 0, true}, {2000, 0, false}}, 0},
+        {"one time stamp",
+         {{5, 10e6, Quantity::Frequency},
+          {5, 10e6 + 1, Quantity::Frequency},
+          {5, 10e6, Quantity::Frequency}},
+         0},
+        {"nothing usable",
+         {{0, 0, Quantity::Frequency}, {1000, 0, Quantity::Period}, {2000, 0, Quantity::Frequency}},
+         0},
         {"constant frequency, taus 1 .. 8 s", constant, 16},
     };
     for (const Degenerate& c : cases) {
@@ -135,7 +144,7 @@ TEST(StabilityCases, PeriodReadingsAreTheirReciprocalFrequencies) {
     auto frequencies = firstReadings("ffm", 800);
     auto periods = frequencies;
     for (std::size_t i = 0; i < periods.size(); ++i) {
-        periods[i] = {frequencies[i].timeMs, 1.0 / frequencies[i].value, true};
+        periods[i] = {frequencies[i].timeMs, 1.0 / frequencies[i].value, Quantity::Period};
         frequencies[i].value = 1.0 / periods[i].value;
     }
     const auto result = analysis::analyzeReadings(periods, {});
