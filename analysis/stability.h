@@ -32,7 +32,8 @@
 //   values counts the frequencies (what N means below), segments the runs that have any.
 // - Drift removal fits the least-squares line y = a + b t (t from the time stamps, for phase the
 //   time of the later reading) through all usable frequencies and analyses the residuals; its
-//   slope is in SpanStatistics.
+//   slope is in SpanStatistics, which for phase readings also gives the phase's own mean and
+//   spread in s and the frequency offset, the slope of the line through (t, x).
 // - Averaging factors m = 1, 2, 4, ... or 1, 2, 5, 10, ... up to N / 4 (N usable frequencies;
 //   m = 1 also below four); an averaging time without any term is left out, so a point
 //   always has terms >= 1. tau = m tau0.

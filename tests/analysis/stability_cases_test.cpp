@@ -5,6 +5,7 @@
 
 #include "analysis/chi_squared.h"
 #include "analysis/noise_id.h"
+#include "analysis/span_statistics.h"
 #include "analysis/stability.h"
 
 #include <gtest/gtest.h>
@@ -174,6 +175,43 @@ TEST(StabilityCases, TausFollowTheSpacingAndTau0) {
         if (point.kind == analysis::Deviation::Time) {
             EXPECT_DOUBLE_EQ(point.value, point.tau * fast.points[i - 2 * factors.size()].value /
                                               std::sqrt(3.0));
+        }
+    }
+}
+
+// Phase x = a + b t + d t^2 / 2 at t = h, 2 h .. n h: its frequency y = b + d (t - h / 2) drifts
+// by d per s; the line through (t, x) rises by b + d h (n + 1) / 2, x^2's slope being 2 mean(t).
+// A frequency reading in between is of the other kind, and the nominal given does not apply.
+TEST(SpanStatistics, PhaseReadingsGiveThePhaseItsFrequencyOffsetAndDrift) {
+    constexpr int n = 101;
+    const double h = 0.5;
+    const double a = -2e-6;
+    const double b = 3e-8;
+    for (const double d : {0.0, 1e-10}) {
+        SCOPED_TRACE(testing::Message() << "drift " << d);
+        const auto phaseAt = [&](double k) { return a + b * h * k + d * h * h * k * k / 2; };
+        std::vector<Reading> readings;
+        for (int k = 1; k <= n; ++k) {
+            readings.push_back({1000 * h * k, phaseAt(k), Quantity::Phase});
+        }
+        readings.insert(readings.begin() + 50, Reading{1000 * h * 50.5, 10e6, Quantity::Frequency});
+        const auto statistics = analysis::spanStatistics(readings, 10e6);
+        EXPECT_TRUE(statistics.phase);
+        EXPECT_EQ(statistics.count, n);
+        EXPECT_EQ(statistics.minimumSeconds, phaseAt(1));
+        EXPECT_EQ(statistics.maximumSeconds, phaseAt(n));
+        const double meanSquare = h * h * (n + 1) * (2 * n + 1) / 6;
+        EXPECT_NEAR(statistics.meanSeconds, a + b * h * (n + 1) / 2 + d * meanSquare / 2, 1e-18);
+        EXPECT_NEAR(statistics.frequencyOffset, b + d * h * (n + 1) / 2, 1e-12 * b);
+        EXPECT_NEAR(statistics.driftPerSecond, d, 1e-6 * 1e-10);
+        if (d == 0) { // sample variance of 1 .. n: n (n + 1) / 12
+            EXPECT_NEAR(statistics.standardDeviationSeconds, b * h * std::sqrt(n * (n + 1) / 12.0),
+                        1e-12 * b * n);
+        }
+        for (double hz :
+             {statistics.nominalHz, statistics.meanHz, statistics.standardDeviationHz,
+              statistics.minimumHz, statistics.maximumHz, statistics.driftHzPerSecond}) {
+            EXPECT_EQ(hz, 0);
         }
     }
 }
