@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace analysis {
 
@@ -17,14 +18,17 @@ constexpr std::size_t kCatchUpPoints = 4;
 
 } // namespace
 
-void LiveStability::add(double timeMs, double value, bool isPeriod) {
+void LiveStability::add(double timeMs, double value, Quantity quantity) {
     if (!std::isfinite(timeMs)) {
         return;
     }
     const bool hasPrevious = !timeMs_.empty();
+    if (!hasPrevious) {
+        phase_ = quantity == Quantity::Phase;
+    }
     const double previousMs = hasPrevious ? timeMs_.back() : 0;
     timeMs_.push_back(timeMs);
-    frequency_.push_back(usableFrequency(value, isPeriod));
+    values_.push_back(usableValue(value, quantity, phase_));
     bool gap = false;
     if (hasPrevious) {
         const double interval = timeMs - previousMs;
@@ -48,7 +52,7 @@ void LiveStability::add(double timeMs, double value, bool isPeriod) {
             longestSteadyMs_ = std::max(longestSteadyMs_, interval);
         }
     }
-    series_.add(frequency_.back(), gap);
+    series_.add(seriesValue(values_.size() - 1, gap), gap);
     startDueFactors();
     const std::int64_t due = largestAveragingFactor(series_.values());
     for (TauAccumulator& accumulator : accumulators_) {
@@ -87,7 +91,7 @@ void LiveStability::rebuild() {
                 longestSteadyMs_ = std::max(longestSteadyMs_, interval);
             }
         }
-        series_.add(frequency_[i], gap);
+        series_.add(seriesValue(i, gap), gap);
     }
     startDueFactors();
     for (TauAccumulator& accumulator : accumulators_) {
@@ -96,10 +100,20 @@ void LiveStability::rebuild() {
     advanceAll(accumulators_, series_);
 }
 
+// The steps exactly as phaseSteps forms them, so both analyses see the same numbers.
+double LiveStability::seriesValue(std::size_t i, bool gapBefore) const {
+    if (!phase_) {
+        return values_[i];
+    }
+    return i == 0 ? std::numeric_limits<double>::quiet_NaN()
+                  : phaseStep(values_[i - 1], values_[i], gapBefore);
+}
+
 TimedValues LiveStability::storedReadings() const {
     TimedValues readings;
     readings.timeMs.assign(timeMs_.begin(), timeMs_.end());
-    readings.frequency.assign(frequency_.begin(), frequency_.end());
+    readings.values.assign(values_.begin(), values_.end());
+    readings.phase = phase_;
     return readings;
 }
 
@@ -110,13 +124,13 @@ StabilityResult LiveStability::result(const StabilityOptions& options) const {
     StabilityResult result;
     result.values = series_.values();
     result.segments = static_cast<std::int64_t>(series_.segmentStarts().size());
-    result.nominalHz = chosenNominal(options.nominalHz, series_.mean());
+    result.nominalHz = phase_ ? 0 : chosenNominal(options.nominalHz, series_.mean());
     if (!(tau0Ms_ > 0) || result.values == 0) {
         return result;
     }
     result.tau0 = tau0Ms_ / 1000.0;
-    result.points =
-        reportedPoints(series_, accumulators_, result.tau0, 1.0 / result.nominalHz, options);
+    const double scale = phase_ ? 1.0 / result.tau0 : 1.0 / result.nominalHz;
+    result.points = reportedPoints(series_, accumulators_, result.tau0, scale, options);
     return result;
 }
 
@@ -125,7 +139,7 @@ void LiveStability::reset() {
 }
 
 std::size_t LiveStability::memoryBytes() const {
-    return (timeMs_.size() + frequency_.size()) * sizeof(double) + intervals_.memoryBytes() +
+    return (timeMs_.size() + values_.size()) * sizeof(double) + intervals_.memoryBytes() +
            series_.memoryBytes() + runningSumBytes();
 }
 

@@ -38,8 +38,8 @@ namespace analysis {
 class LiveStability {
 public:
     // One reading, as in analyzeReadings: a value that is not usable leaves a gap, a time stamp
-    // that is not finite is ignored.
-    void add(double timeMs, double value, bool isPeriod = false);
+    // that is not finite is ignored, the first reading says whether the series is phase.
+    void add(double timeMs, double value, Quantity quantity = Quantity::Frequency);
     // All points for the options, equal to analyzeReadings over the readings added so far.
     StabilityResult result(const StabilityOptions& options) const;
     // Forgets every reading and frees the memory.
@@ -52,10 +52,13 @@ public:
 private:
     void rebuild();
     void startDueFactors();
+    // What reading i gives the phase series: its frequency, or its phase step.
+    double seriesValue(std::size_t i, bool gapBefore) const;
     TimedValues storedReadings() const;
 
     std::deque<double> timeMs_;
-    std::deque<double> frequency_; // NaN where not usable
+    std::deque<double> values_; // as in TimedValues: Hz or s of phase, NaN where not usable
+    bool phase_ = false;
     RunningMedian intervals_;
     double tau0Ms_ = 0;
     // The extremes of the intervals judged without and with a gap under tau0Ms_: as long as a new

@@ -9,27 +9,55 @@
 
 namespace analysis {
 
-SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<double> nominalHz) {
-    std::vector<double> seconds;
-    std::vector<double> frequency;
-    seconds.reserve(readings.size());
-    frequency.reserve(readings.size());
-    for (const Reading& reading : readings) {
-        if (std::isfinite(reading.timeMs)) {
-            seconds.push_back(reading.timeMs / 1000.0);
-            frequency.push_back(usableFrequency(reading.value, reading.isPeriod));
-        }
+namespace {
+
+// The slope of the fractional frequencies derived from phase: phase steps over tau0, each at the
+// time of its later reading, none across a gap.
+double phaseDriftPerSecond(const TimedValues& readings, const std::vector<double>& seconds) {
+    const double tau0Ms = medianIntervalMs(readings.timeMs);
+    if (!(tau0Ms > 0)) {
+        return 0;
     }
-    const LineFit fit = fitLine(seconds, frequency);
+    const std::vector<double> steps =
+        phaseSteps(readings.values, gapsBefore(readings.timeMs, tau0Ms));
+    return fitLine(seconds, steps).slope / (tau0Ms / 1000.0);
+}
+
+} // namespace
+
+SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<double> nominalHz) {
+    TimedValues timed;
+    timed.timeMs.reserve(readings.size());
+    timed.values.reserve(readings.size());
+    for (const Reading& reading : readings) {
+        timed.add(reading.timeMs, reading.value, reading.quantity);
+    }
+    std::vector<double> seconds;
+    seconds.reserve(timed.size());
+    for (double t : timed.timeMs) {
+        seconds.push_back(t / 1000.0);
+    }
+    const LineFit fit = fitLine(seconds, timed.values);
     SpanStatistics statistics;
     if (fit.count == 0) {
         return statistics;
     }
     statistics.count = fit.count;
+    const double spread =
+        fit.count > 1 ? std::sqrt(fit.squaresOfY / static_cast<double>(fit.count - 1)) : 0;
+    if (timed.phase) {
+        statistics.phase = true;
+        statistics.meanSeconds = fit.meanY;
+        statistics.standardDeviationSeconds = spread;
+        statistics.minimumSeconds = fit.minimumY;
+        statistics.maximumSeconds = fit.maximumY;
+        statistics.frequencyOffset = fit.slope;
+        statistics.driftPerSecond = phaseDriftPerSecond(timed, seconds);
+        return statistics;
+    }
     statistics.meanHz = fit.meanY;
     statistics.nominalHz = chosenNominal(nominalHz, fit.meanY);
-    statistics.standardDeviationHz =
-        fit.count > 1 ? std::sqrt(fit.squaresOfY / static_cast<double>(fit.count - 1)) : 0;
+    statistics.standardDeviationHz = spread;
     statistics.minimumHz = fit.minimumY;
     statistics.maximumHz = fit.maximumY;
     statistics.driftHzPerSecond = fit.slope;

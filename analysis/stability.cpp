@@ -45,9 +45,10 @@ std::vector<double> withoutDrift(std::span<const double> seconds, std::span<cons
     return offsets;
 }
 
-// values: frequencies in Hz (divided by the nominal) or fractional frequencies (taken as they
-// are); seconds: their times, needed only to remove the drift.
-enum class Values { Frequency, Fractional };
+// values: frequencies in Hz (divided by the nominal), phase steps in s (divided by tau0) or
+// fractional frequencies (taken as they are); seconds: their times, needed only to remove the
+// drift.
+enum class Values { Frequency, PhaseSteps, Fractional };
 
 StabilityResult analyzeSeries(Values kind, std::span<const double> values,
                               std::span<const char> gaps, std::span<const double> seconds,
@@ -62,7 +63,9 @@ StabilityResult analyzeSeries(Values kind, std::span<const double> values,
         return result;
     }
     result.tau0 = tau0;
-    const double scale = divide ? 1.0 / result.nominalHz : 1.0;
+    const double scale = divide                       ? 1.0 / result.nominalHz
+                         : kind == Values::PhaseSteps ? 1.0 / tau0
+                                                      : 1.0;
     const PhaseSeries detrended =
         options.removeDrift ? buildSeries(withoutDrift(seconds, values), gaps) : PhaseSeries();
     const PhaseSeries& analysed = options.removeDrift ? detrended : series;
@@ -107,19 +110,23 @@ StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityO
             seconds.push_back(t / 1000.0);
         }
     }
-    return analyzeSeries(Values::Frequency, readings.frequency, gaps, seconds, tau0Ms / 1000.0,
-                         options);
+    const double tau0 = tau0Ms / 1000.0;
+    if (readings.phase) {
+        return analyzeSeries(Values::PhaseSteps, phaseSteps(readings.values, gaps), gaps, seconds,
+                             tau0, options);
+    }
+    return analyzeSeries(Values::Frequency, readings.values, gaps, seconds, tau0, options);
 }
 
 StabilityResult analyzeReadings(std::span<const Reading> readings,
                                 const StabilityOptions& options) {
-    TimedValues values;
-    values.timeMs.reserve(readings.size());
-    values.frequency.reserve(readings.size());
+    TimedValues timed;
+    timed.timeMs.reserve(readings.size());
+    timed.values.reserve(readings.size());
     for (const Reading& reading : readings) {
-        values.add(reading.timeMs, reading.value, reading.isPeriod);
+        timed.add(reading.timeMs, reading.value, reading.quantity);
     }
-    return analyzeTimedValues(values, options);
+    return analyzeTimedValues(timed, options);
 }
 
 StabilityResult analyzeFractional(std::span<const double> fractional, double tau0,

@@ -5,10 +5,11 @@
 // Hadamard and time deviation with confidence intervals.
 //
 // Conventions, for the readers of the results:
-// - A reading is a time stamp in ms and a frequency in Hz, or a period in s taken as the
-//   frequency 1 / period. A value that is not a finite positive number (0 Hz, a period of 0 s,
-//   NaN) is not usable: the reading keeps its place in time but has no value, so it splits the
-//   series like a missing reading. A reading whose time stamp is not finite is ignored.
+// - A reading is a time stamp in ms and a frequency in Hz, a period in s taken as the frequency
+//   1 / period, or a phase in s (below). A frequency that is not a finite positive number (0 Hz,
+//   a period of 0 s, NaN) is not usable: the reading keeps its place in time but has no value,
+//   so it splits the series like a missing reading. A reading whose time stamp is not finite is
+//   ignored.
 // - tau0 is the median of the positive intervals between consecutive time stamps (the lower
 //   middle one for an even count). An interval of 1.5 tau0 or more means readings are missing:
 //   the series is split there into gap-free segments and no term of any deviation spans the
@@ -17,10 +18,24 @@
 //   unless given). The deviations are computed from the differences to the first usable
 //   reading and scaled by 1 / f0 at the end, which is the same and keeps the digits. tau0
 //   cancels in ADEV, MDEV and HDEV; it sets the taus and the scale of TDEV (seconds).
-// - Drift removal fits the least-squares line y = a + b t (t from the time stamps) through all
-//   usable readings and analyses the residuals; its slope is in SpanStatistics.
-// - Averaging factors m = 1, 2, 4, ... or 1, 2, 5, 10, ... up to N / 4 (N usable readings; m = 1
-//   also below four readings); an averaging time without any term is left out, so a point
+// - Phase readings (time error x in s): the first reading with a finite time stamp says whether
+//   the series is phase or frequency (frequency and period readings mix freely); a reading of
+//   the other kind has no value, like an unusable one. A phase value that is not finite has no
+//   value; any other is usable, 0 and negative ones too. tau0 and the gaps come from the time
+//   stamps as above. Between two consecutive phase readings of a gap-free segment lies the
+//   fractional frequency y = (x_k - x_(k-1)) / tau0, which belongs to the later reading: the
+//   first reading of every segment, and each one after a gap or a reading without value, yields
+//   none, so a segment of n phase readings gives n - 1 frequencies on its own n phase points and
+//   no term spans a gap. The deviations are computed from the steps x_k - x_(k-1) as the values
+//   above and scaled by 1 / tau0 instead of 1 / f0, so they need nothing rebuilt when tau0
+//   moves. There is no nominal: nominalHz is 0 and the nominal of the options does not apply.
+//   values counts the frequencies (what N means below), segments the runs that have any.
+// - Drift removal fits the least-squares line y = a + b t (t from the time stamps, for phase the
+//   time of the later reading) through all usable frequencies and analyses the residuals; its
+//   slope is in SpanStatistics, which for phase readings also gives the phase's own mean and
+//   spread in s and the frequency offset, the slope of the line through (t, x).
+// - Averaging factors m = 1, 2, 4, ... or 1, 2, 5, 10, ... up to N / 4 (N usable frequencies;
+//   m = 1 also below four); an averaging time without any term is left out, so a point
 //   always has terms >= 1. tau = m tau0.
 // - Confidence intervals from Greenhall's equivalent degrees of freedom for the noise type
 //   alpha (S_y ~ f^alpha) and the chi-squared distribution. Unless forced, alpha is identified
@@ -52,6 +67,7 @@ inline constexpr double kOneSigmaConfidence = 0.68268949213708585;
 
 struct StabilityOptions {
     // Nominal frequency in Hz; empty (or not a finite positive number): the mean of the readings.
+    // Phase readings have none.
     std::optional<double> nominalHz;
     TauSpacing spacing = TauSpacing::Octave;
     // Which deviations, in the order the points come in.
@@ -66,9 +82,9 @@ struct StabilityOptions {
 };
 
 struct StabilityResult {
-    double tau0 = 0;           // s; 0 when unknown
-    double nominalHz = 0;      // the nominal the readings were divided by; 0 for fractional input
-    std::int64_t values = 0;   // usable readings
+    double tau0 = 0;         // s; 0 when unknown
+    double nominalHz = 0;    // the nominal the readings were divided by; 0 for fractional and phase
+    std::int64_t values = 0; // usable frequencies: readings, or steps between phase readings
     std::int64_t segments = 0; // gap-free runs of them
     // For each kind in the order of the options, the averaging times in ascending order.
     std::vector<DeviationPoint> points;

@@ -3,21 +3,42 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace analysis {
 
-void TimedValues::add(double time, double value, bool isPeriod) {
+void TimedValues::add(double time, double value, Quantity quantity) {
     if (!std::isfinite(time)) {
         return;
     }
+    if (timeMs.empty()) {
+        phase = quantity == Quantity::Phase;
+    }
     timeMs.push_back(time);
-    frequency.push_back(usableFrequency(value, isPeriod));
+    values.push_back(usableValue(value, quantity, phase));
 }
 
-double usableFrequency(double value, bool isPeriod) {
-    const double f = isPeriod ? 1.0 / value : value;
-    return std::isfinite(f) && f > 0 ? f : std::numeric_limits<double>::quiet_NaN();
+double usableFrequency(double value, Quantity quantity) {
+    const double f = quantity == Quantity::Period ? 1.0 / value : value;
+    return quantity != Quantity::Phase && std::isfinite(f) && f > 0
+               ? f
+               : std::numeric_limits<double>::quiet_NaN();
+}
+
+double usableValue(double value, Quantity quantity, bool phase) {
+    if (!phase) {
+        return usableFrequency(value, quantity);
+    }
+    return quantity == Quantity::Phase && std::isfinite(value)
+               ? value
+               : std::numeric_limits<double>::quiet_NaN();
+}
+
+std::vector<double> phaseSteps(const std::vector<double>& phase, const std::vector<char>& gaps) {
+    std::vector<double> steps(phase.size(), std::numeric_limits<double>::quiet_NaN());
+    for (std::size_t i = 1; i < phase.size(); ++i) {
+        steps[i] = phaseStep(phase[i - 1], phase[i], gaps[i] != 0);
+    }
+    return steps;
 }
 
 double chosenNominal(std::optional<double> given, double mean) {

@@ -1,24 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analysis/reading.h"
+
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <vector>
 
 namespace analysis {
 
-// Readings reduced to what the analysis needs: time stamp in ms and frequency in Hz, NaN where
-// the reading has no usable value. Readings without a finite time stamp are not in here.
+// Readings reduced to what the analysis needs: time stamp in ms and value, NaN where the reading
+// has no usable value. The first reading says what the series is: phase readings (values in s)
+// or frequency and period readings (values in Hz); a reading of the other kind has no value.
+// Readings without a finite time stamp are not in here.
 struct TimedValues {
     std::vector<double> timeMs;
-    std::vector<double> frequency;
+    std::vector<double> values;
+    bool phase = false;
 
-    void add(double timeMs, double value, bool isPeriod);
+    void add(double timeMs, double value, Quantity quantity);
     std::size_t size() const { return timeMs.size(); }
 };
 
-// The frequency of a reading, or NaN when its value is not a finite positive number.
-double usableFrequency(double value, bool isPeriod);
+// The frequency of a frequency or period reading, or NaN when its value is not a finite positive
+// number or the reading is a phase.
+double usableFrequency(double value, Quantity quantity);
+
+// What a reading gives a series of phase readings (phase) or of frequencies: its finite phase in
+// s, or its usable frequency in Hz; NaN otherwise.
+double usableValue(double value, Quantity quantity, bool phase);
+
+// The phase step x - previous that one phase reading adds, in s: NaN after a gap, and where
+// either phase has no value, so no step spans a gap or a missing value.
+inline double phaseStep(double previous, double x, bool gapBefore) {
+    return gapBefore ? std::numeric_limits<double>::quiet_NaN() : x - previous;
+}
+
+// The phase steps of a phase series: NaN for the first reading and after every gap.
+std::vector<double> phaseSteps(const std::vector<double>& phase, const std::vector<char>& gaps);
 
 // The nominal given when it is a finite positive number, otherwise the mean.
 double chosenNominal(std::optional<double> given, double mean);

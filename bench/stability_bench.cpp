@@ -47,26 +47,32 @@ struct Timing {
 };
 
 // Readings one second apart near 10 MHz: white phase noise on a random walk of the frequency,
-// with an offset, like a counter on a free-running oscillator.
-std::vector<analysis::Reading> makeReadings(std::size_t n) {
+// with an offset, like a counter on a free-running oscillator. As phase: the time error of the
+// same oscillator against 10 MHz, as a time-interval counter reads it.
+std::vector<analysis::Reading> makeReadings(std::size_t n, bool phase) {
     std::mt19937_64 generator(4711);
     std::normal_distribution<double> noise(0.0, 1.0);
     std::vector<analysis::Reading> readings(n);
     double walk = 0;
+    double x = 0;
     for (std::size_t i = 0; i < n; ++i) {
         walk += 1e-4 * noise(generator);
-        readings[i] = {1000.0 * static_cast<double>(i + 1),
-                       1e7 + 12.0 + walk + 0.01 * noise(generator), false};
+        const double frequency = 1e7 + 12.0 + walk + 0.01 * noise(generator);
+        const double timeMs = 1000.0 * static_cast<double>(i + 1);
+        x += (frequency - 1e7) / 1e7;
+        readings[i] = phase ? analysis::Reading{timeMs, x, analysis::Quantity::Phase}
+                            : analysis::Reading{timeMs, frequency, analysis::Quantity::Frequency};
     }
     return readings;
 }
 
 void printUsage() {
-    std::printf("usage: stability_bench [READINGS]\n"
+    std::printf("usage: stability_bench [--phase] [READINGS]\n"
                 "  Times the stability analysis over READINGS readings (default 2400000):\n"
                 "  ADEV, MDEV, HDEV and TDEV at octave taus from scratch (goal < 150 ms),\n"
                 "  the live analyzer's update per reading (goal < 50 us) and read-out,\n"
-                "  and the memory the live analyzer keeps.\n");
+                "  and the memory the live analyzer keeps.\n"
+                "  --phase: the readings are phase (time error in s) instead of frequency.\n");
 }
 
 } // namespace
@@ -76,13 +82,15 @@ int main(int argc, char** argv) {
         printUsage();
         return 0;
     }
-    const long requested = argc > 1 ? std::atol(argv[1]) : 2'400'000;
+    const bool phase = argc > 1 && std::strcmp(argv[1], "--phase") == 0;
+    const int countArgument = phase ? 2 : 1;
+    const long requested = argc > countArgument ? std::atol(argv[countArgument]) : 2'400'000;
     if (requested < 1) {
         printUsage();
         return 1;
     }
     const auto n = static_cast<std::size_t>(requested);
-    const std::vector<analysis::Reading> readings = makeReadings(n);
+    const std::vector<analysis::Reading> readings = makeReadings(n, phase);
 
     analysis::StabilityOptions identified;
     analysis::StabilityOptions forced;
@@ -103,7 +111,7 @@ int main(int argc, char** argv) {
     const auto liveStart = Clock::now();
     for (const analysis::Reading& reading : readings) {
         const auto start = Clock::now();
-        live.add(reading.timeMs, reading.value, reading.isPeriod);
+        live.add(reading.timeMs, reading.value, reading.quantity);
         addUs.push_back(std::chrono::duration<float, std::micro>(Clock::now() - start).count());
     }
     const double liveTotalMs = msSince(liveStart);
@@ -125,8 +133,8 @@ int main(int argc, char** argv) {
     }
     const std::size_t taus = scratch.points.size() / 4;
 
-    std::printf("readings:                      %zu, %zu octave taus, %zu points\n", n, taus,
-                scratch.points.size());
+    std::printf("readings:                      %zu%s, %zu octave taus, %zu points\n", n,
+                phase ? " phase" : "", taus, scratch.points.size());
     identifiedTiming.print("from scratch, noise identified (goal < 150 ms):");
     forcedTiming.print("from scratch, alpha given:                      ");
     std::printf("live add per reading (goal < 50 us): mean %.3f us, 99.9 %% %.1f us, 99.99 %% "

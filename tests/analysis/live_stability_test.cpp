@@ -7,12 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <set>
 #include <vector>
 
 namespace {
 
+using analysis::Quantity;
 using analysis::Reading;
 
 std::vector<analysis::StabilityOptions> optionVariants() {
@@ -35,52 +37,69 @@ void expectLiveEqualsAtOnce(const analysis::LiveStability& live,
     }
 }
 
+// Each series as frequency readings and integrated to phase readings.
 TEST(LiveStability, EqualsTheAnalysisAtOnceAsReadingsArrive) {
-    const std::set<std::size_t> lengths{1, 2, 3, 7, 40, 129, 1000, 4096};
+    const std::set<std::size_t> lengths{1, 2, 3, 7, 40, 129, 1000, 4096, 4097};
     analysis::LiveStability live;
-    for (const char* name : {"wfm", "rwfm"}) {
-        live.reset(); // the second series starts from nothing again
-        const auto readings = analysis_test::readDat(std::string("series/") + name + ".dat");
-        std::vector<Reading> taken;
-        for (const Reading& reading : readings) {
-            live.add(reading.timeMs, reading.value, reading.isPeriod);
-            taken.push_back(reading);
-            if (lengths.contains(taken.size())) {
-                expectLiveEqualsAtOnce(live, taken);
+    for (const std::string name : {"wfm", "rwfm"}) {
+        for (const auto& readings : {analysis_test::readDat("series/" + name + ".dat"),
+                                     analysis_test::phaseReadings(
+                                         analysis_test::readNumbers("series/" + name + ".txt"))}) {
+            live.reset(); // each series starts from nothing again
+            std::vector<Reading> taken;
+            for (const Reading& reading : readings) {
+                live.add(reading.timeMs, reading.value, reading.quantity);
+                taken.push_back(reading);
+                if (lengths.contains(taken.size())) {
+                    expectLiveEqualsAtOnce(live, taken);
+                }
             }
         }
     }
 }
 
-// Jittered time stamps, missing readings, unusable values and period readings; after 60
-// readings the rhythm slows from 1 s to 1.1 s, so the median interval grows past 1.6 s / 1.5
-// and the early 1.6 s interval stops counting as a gap: the live sums must be rebuilt.
+// Jittered time stamps, missing readings, unusable values and period readings (or phase
+// readings); after 60 readings the rhythm slows from 1 s to 1.1 s, so the median interval grows
+// past 1.6 s / 1.5 and the early 1.6 s interval stops counting as a gap: the live sums must be
+// rebuilt, for phase with the steps across that interval, which it no longer splits.
 TEST(LiveStability, EqualsTheAnalysisAtOnceThroughGapsAndAChangingRhythm) {
-    std::mt19937 generator(7);
-    std::uniform_real_distribution<double> jitter(-3, 3);
-    std::normal_distribution<double> noise(0, 0.01);
-    analysis::LiveStability live;
-    std::vector<Reading> taken;
-    double timeMs = 0;
-    std::int64_t segmentsEarly = 0;
-    for (int i = 0; i < 260; ++i) {
-        timeMs += (i == 10 ? 1600 : i % 37 == 36 ? 3000 : i < 60 ? 1000 : 1100) + jitter(generator);
-        const double frequency = 5e6 + 0.5 + noise(generator);
-        Reading reading{timeMs, frequency, false};
-        if (i % 53 == 52) {
-            reading.value = 0; // not usable
-        } else if (i % 5 == 0) {
-            reading = {timeMs, 1.0 / frequency, true};
+    for (const bool phase : {false, true}) {
+        SCOPED_TRACE(phase ? "phase" : "frequency and period");
+        std::mt19937 generator(7);
+        std::uniform_real_distribution<double> jitter(-3, 3);
+        std::normal_distribution<double> noise(0, 0.01);
+        analysis::LiveStability live;
+        std::vector<Reading> taken;
+        double timeMs = 0;
+        double x = 0;
+        std::int64_t segmentsEarly = 0;
+        for (int i = 0; i < 260; ++i) {
+            timeMs += (i == 10        ? 1600
+                       : i % 37 == 36 ? 3000
+                       : i < 60       ? 1000
+                                      : 1100) +
+                      jitter(generator);
+            const double frequency = 5e6 + 0.5 + noise(generator);
+            Reading reading{timeMs, frequency, Quantity::Frequency};
+            if (phase) {
+                x += 1e-9 * noise(generator);
+                reading = {timeMs, x, Quantity::Phase};
+            }
+            if (i % 53 == 52) {
+                reading.value = phase ? std::numeric_limits<double>::quiet_NaN() : 0; // not usable
+            } else if (i % 5 == 0 && !phase) {
+                reading = {timeMs, 1.0 / frequency, Quantity::Period};
+            }
+            live.add(reading.timeMs, reading.value, reading.quantity);
+            taken.push_back(reading);
+            expectLiveEqualsAtOnce(live, taken);
+            if (taken.size() == 60) {
+                segmentsEarly = live.result({}).segments;
+            }
         }
-        live.add(reading.timeMs, reading.value, reading.isPeriod);
-        taken.push_back(reading);
-        expectLiveEqualsAtOnce(live, taken);
-        if (taken.size() == 60) {
-            segmentsEarly = live.result({}).segments;
-        }
+        EXPECT_EQ(segmentsEarly, 4); // split at the 1.6 s, the first 3 s interval and reading 52
+        EXPECT_EQ(live.result({}).segments, 12); // 7 long intervals and 4 unusable readings later
     }
-    EXPECT_EQ(segmentsEarly, 4); // split at the 1.6 s, the first 3 s interval and reading 52
-    EXPECT_EQ(live.result({}).segments, 12); // 7 long intervals and 4 unusable readings later
 }
 
 } // namespace

@@ -99,4 +99,15 @@ double number(const CsvRow& row, const std::string& column) {
     return value;
 }
 
+std::vector<analysis::Reading> phaseReadings(const std::vector<double>& fractional, double tau0Ms) {
+    std::vector<analysis::Reading> readings{{tau0Ms, 0, analysis::Quantity::Phase}};
+    double x = 0;
+    for (double y : fractional) {
+        x += (y - fractional.front()) * (tau0Ms / 1000);
+        readings.push_back(
+            {tau0Ms * static_cast<double>(readings.size() + 1), x, analysis::Quantity::Phase});
+    }
+    return readings;
+}
+
 } // namespace analysis_test

@@ -21,4 +21,12 @@ std::vector<analysis::Reading> readDat(const std::string& relativePath);
 
 double number(const CsvRow& row, const std::string& column);
 
+// Phase readings of the oscillator behind these fractional frequencies, one every tau0Ms from
+// tau0Ms on: x_0 = 0, x_k = tau0 (y_0 + ... + y_(k-1)), N + 1 readings for N frequencies. y_0 is
+// taken out of every y first: a constant frequency offset changes no deviation, but phase growing
+// with the series' 1.2e-6 to 5e-3 s would itself be rounded to 1e-18 s, which moves MDEV of wpm at
+// tau 1024 s by 2e-8.
+std::vector<analysis::Reading> phaseReadings(const std::vector<double>& fractional,
+                                             double tau0Ms = 1000);
+
 } // namespace analysis_test

@@ -2,6 +2,7 @@
 // The analysis against allantools and the published NBS14 values, number for number.
 #include "reference_data.h"
 
+#include "analysis/live_stability.h"
 #include "analysis/noise_id.h"
 #include "analysis/span_statistics.h"
 #include "analysis/stability.h"
@@ -99,6 +100,36 @@ TEST(StabilityReference, DriftRemovedMatchesAllantools) {
     expectMatches(analysis::analyzeReadings(readings, options), "rwfm_drift-removed.csv");
 }
 
+// The series integrated to phase, as a time-interval counter reads it: the same deviations from
+// N + 1 phase readings, at once and live; the nominal given has no meaning for phase.
+TEST(StabilityReference, PhaseReadingsMatchAllantools) {
+    for (const Series& series : kSeries) {
+        const auto readings = analysis_test::phaseReadings(
+            analysis_test::readNumbers("series/" + series.name + ".txt"));
+        analysis::StabilityOptions options = withAlpha(series.alpha);
+        options.nominalHz = 10e6;
+        analysis::LiveStability live;
+        for (const analysis::Reading& reading : readings) {
+            live.add(reading.timeMs, reading.value, reading.quantity);
+        }
+        for (const auto& result :
+             {analysis::analyzeReadings(readings, options), live.result(options)}) {
+            EXPECT_EQ(result.tau0, 1.0);
+            EXPECT_EQ(result.nominalHz, 0);
+            EXPECT_EQ(result.values, 4096);
+            expectMatches(result, series.name + ".csv");
+        }
+    }
+}
+
+TEST(StabilityReference, PhaseDriftRemovedMatchesAllantools) {
+    const auto readings =
+        analysis_test::phaseReadings(analysis_test::readNumbers("series/rwfm.txt"));
+    analysis::StabilityOptions options = withAlpha(-2);
+    options.removeDrift = true;
+    expectMatches(analysis::analyzeReadings(readings, options), "rwfm_drift-removed.csv");
+}
+
 TEST(StabilityReference, SpanStatisticsMatchSummary) {
     for (const auto& row : analysis_test::readCsv("expected/summary.csv")) {
         const auto readings = analysis_test::readDat("series/" + row.at("series") + ".dat");
@@ -113,6 +144,12 @@ TEST(StabilityReference, SpanStatisticsMatchSummary) {
                        what + " drift");
         expectRelative(statistics.driftPerSecond, number(row, "drift_per_s"), 1e-9,
                        what + " fractional drift");
+        // The same series as phase: the drift of the fractional frequencies derived from it.
+        const auto phase = analysis::spanStatistics(analysis_test::phaseReadings(
+            analysis_test::readNumbers("series/" + row.at("series") + ".txt")));
+        EXPECT_EQ(phase.count, statistics.count + 1) << what;
+        expectRelative(phase.driftPerSecond, number(row, "drift_per_s"), 1e-9,
+                       what + " phase drift");
     }
 }
 

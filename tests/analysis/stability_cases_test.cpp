@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Gaps, degenerate input, periods, spacing, confidence levels and the chi-squared quantile.
+// Gaps, degenerate input, periods, phase, spacing, confidence levels and the chi-squared
+// quantile.
 #include "reference_data.h"
 #include "result_checks.h"
 
 #include "analysis/chi_squared.h"
 #include "analysis/noise_id.h"
+#include "analysis/span_statistics.h"
 #include "analysis/stability.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,7 @@
 
 namespace {
 
+using analysis::Quantity;
 using analysis::Reading;
 using analysis::StabilityOptions;
 
@@ -68,6 +71,48 @@ TEST(StabilityGaps, NoTermSpansAGap) {
     EXPECT_EQ(compared, 4u * 9u); // taus 1 .. 256 s of all four kinds
 }
 
+// Phase readings of two pieces with 7 readings missing between them give the points of the
+// frequencies derived within each piece, the first reading of each piece yielding none; the
+// phase jumps by 1 ms across the gap, which any term or frequency spanning it would see.
+TEST(StabilityGaps, PhaseGapGivesThePointsOfTheFrequenciesOfEachSide) {
+    auto frequencies = firstReadings("wfm", 1500);
+    for (Reading reading : firstReadings("fpm", 1200)) {
+        reading.timeMs += (1500 + 7) * 1000.0;
+        frequencies.push_back(reading);
+    }
+    const double reference = frequencies.front().value;
+    std::vector<Reading> phase;
+    double x = 0;
+    for (std::size_t i = 0; i < frequencies.size(); ++i) {
+        Reading& reading = frequencies[i];
+        if (i == 0 || i == 1500) {
+            x += i == 0 ? 0 : 1e-3;
+            reading.value = 0; // the frequency before the first phase is unknown
+        } else {
+            x += (reading.value - reference) / 10e6; // tau0 = 1 s
+        }
+        phase.push_back({reading.timeMs, x, Quantity::Phase});
+    }
+    StabilityOptions identified;
+    identified.nominalHz = 10e6;
+    const auto expected = analysis::analyzeReadings(frequencies, identified);
+    const auto result = analysis::analyzeReadings(phase, identified);
+    EXPECT_EQ(result.segments, 2);
+    EXPECT_EQ(result.values, expected.values);
+    ASSERT_EQ(result.points.size(), expected.points.size());
+    for (std::size_t i = 0; i < result.points.size(); ++i) {
+        const auto& point = result.points[i];
+        const auto& e = expected.points[i];
+        SCOPED_TRACE(testing::Message() << analysis::shortName(e.kind) << " tau " << e.tau);
+        EXPECT_EQ(point.kind, e.kind);
+        EXPECT_EQ(point.tau, e.tau);
+        EXPECT_EQ(point.terms, e.terms);
+        EXPECT_EQ(point.alpha, e.alpha);
+        EXPECT_NEAR(point.value, e.value, 1e-10 * e.value);
+        EXPECT_NEAR(point.edf, e.edf, 1e-12 * e.edf);
+    }
+}
+
 // A reading without a usable value keeps its place but splits the series, exactly like a
 // reading that is missing; a reading without a finite time stamp is not there at all.
 TEST(StabilityGaps, UnusableReadingSplitsTheSeriesLikeAMissingOne) {
@@ -79,19 +124,54 @@ TEST(StabilityGaps, UnusableReadingSplitsTheSeriesLikeAMissingOne) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     for (const Reading bad :
-         {Reading{0, 0, false}, Reading{0, 0, true}, Reading{0, nan, false}, Reading{0, -5, false},
-          Reading{0, inf, false}, Reading{0, -1, true}}) {
+         {Reading{0, 0, Quantity::Frequency}, Reading{0, 0, Quantity::Period},
+          Reading{0, nan, Quantity::Frequency}, Reading{0, -5, Quantity::Frequency},
+          Reading{0, inf, Quantity::Frequency}, Reading{0, -1, Quantity::Period}}) {
         auto withBad = readings;
         withBad[300].value = bad.value;
-        withBad[300].isPeriod = bad.isPeriod;
-        SCOPED_TRACE(testing::Message() << "value " << bad.value << " period " << bad.isPeriod);
+        withBad[300].quantity = bad.quantity;
+        SCOPED_TRACE(testing::Message()
+                     << "value " << bad.value << " quantity " << static_cast<int>(bad.quantity));
         analysis_test::expectIdentical(analysis::analyzeReadings(withBad, nominal10MHz()),
                                        expected);
     }
     auto withoutTime = missing;
-    withoutTime.insert(withoutTime.begin() + 100, Reading{nan, 10e6, false});
+    withoutTime.insert(withoutTime.begin() + 100, Reading{nan, 10e6, Quantity::Frequency});
     analysis_test::expectIdentical(analysis::analyzeReadings(withoutTime, nominal10MHz()),
                                    expected);
+}
+
+// The same for phase: a phase that is not finite, or a reading of the other kind in a series,
+// ends the segment like a missing reading, whichever kind the first reading made the series.
+TEST(StabilityGaps, PhaseWithoutValueOrAReadingOfTheOtherKindSplitsLikeAMissingOne) {
+    const auto y = analysis_test::readNumbers("series/wfm.txt");
+    const auto phase = analysis_test::phaseReadings({y.begin(), y.begin() + 600});
+    const auto frequencies = firstReadings("wfm", 600);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        const std::vector<Reading>& readings;
+        Reading bad;
+    };
+    const Case cases[] = {
+        {phase, {0, nan, Quantity::Phase}},   {phase, {0, inf, Quantity::Phase}},
+        {phase, {0, -inf, Quantity::Phase}},  {phase, {0, 10e6, Quantity::Frequency}},
+        {phase, {0, 1e-7, Quantity::Period}}, {frequencies, {0, 10e6, Quantity::Phase}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "value " << c.bad.value << " quantity " << static_cast<int>(c.bad.quantity)
+                     << " in a series of " << static_cast<int>(c.readings.front().quantity));
+        auto missing = c.readings;
+        missing.erase(missing.begin() + 300);
+        const auto expected = analysis::analyzeReadings(missing, nominal10MHz());
+        EXPECT_EQ(expected.segments, 2);
+        auto withBad = c.readings;
+        withBad[300].value = c.bad.value;
+        withBad[300].quantity = c.bad.quantity;
+        analysis_test::expectIdentical(analysis::analyzeReadings(withBad, nominal10MHz()),
+                                       expected);
+    }
 }
 
 struct Degenerate {
@@ -101,19 +181,33 @@ struct Degenerate {
 };
 
 TEST(StabilityCases, DegenerateInputGivesDefinedResults) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<Reading> constant;
     for (int i = 0; i < 50; ++i) {
-        constant.push_back({1000.0 * i, 10e6 + 0.25, false});
+        constant.push_back({1000.0 * i, 10e6 + 0.25, Quantity::Frequency});
     }
     const Degenerate cases[] = {
         {"no readings", {}, 0},
-        {"one reading", {{0, 10e6, false}}, 0},
+        {"one reading", {{0, 10e6, Quantity::Frequency}}, 0},
         {"two readings: ADEV, MDEV, TDEV of one term",
-         {{0, 10e6, false}, {1000, 10e6 + 1, false}},
+         {{0, 10e6, Quantity::Frequency}, {1000, 10e6 + 1, Quantity::Frequency}},
          3},
-        {"one time stamp", {{5, 10e6, false}, {5, 10e6 + 1, false}, {5, 10e6, false}}, 0},
-        {"nothing usable", {{0, 0, false}, {1000, 0, true}, {2000, 0, false}}, 0},
+        {"one time stamp",
+         {{5, 10e6, Quantity::Frequency},
+          {5, 10e6 + 1, Quantity::Frequency},
+          {5, 10e6, Quantity::Frequency}},
+         0},
+        {"nothing usable",
+         {{0, 0, Quantity::Frequency}, {1000, 0, Quantity::Period}, {2000, 0, Quantity::Frequency}},
+         0},
         {"constant frequency, taus 1 .. 8 s", constant, 16},
+        {"two phase readings: one frequency, no term",
+         {{0, 1e-9, Quantity::Phase}, {1000, 2e-9, Quantity::Phase}},
+         0},
+        {"three phase readings: ADEV, MDEV, TDEV of one term",
+         {{0, 0, Quantity::Phase}, {1000, 1e-9, Quantity::Phase}, {2000, 0, Quantity::Phase}},
+         3},
+        {"no phase usable", {{0, nan, Quantity::Phase}, {1000, 5e-9, Quantity::Frequency}}, 0},
     };
     for (const Degenerate& c : cases) {
         SCOPED_TRACE(c.name);
@@ -125,6 +219,10 @@ TEST(StabilityCases, DegenerateInputGivesDefinedResults) {
     }
     const auto two = analysis::analyzeReadings(cases[2].readings, nominal10MHz());
     EXPECT_DOUBLE_EQ(two.points.front().value, 1e-7 / std::sqrt(2.0));
+    // (x2 - 2 x1 + x0)^2 / (2 tau^2) with no nominal involved.
+    const auto threePhases = analysis::analyzeReadings(cases[7].readings, nominal10MHz());
+    EXPECT_EQ(threePhases.nominalHz, 0);
+    EXPECT_DOUBLE_EQ(threePhases.points.front().value, std::sqrt(2.0) * 1e-9);
     for (const auto& point : analysis::analyzeReadings(constant, {}).points) {
         EXPECT_EQ(point.value, 0);
         EXPECT_EQ(point.upper, 0);
@@ -135,7 +233,7 @@ TEST(StabilityCases, PeriodReadingsAreTheirReciprocalFrequencies) {
     auto frequencies = firstReadings("ffm", 800);
     auto periods = frequencies;
     for (std::size_t i = 0; i < periods.size(); ++i) {
-        periods[i] = {frequencies[i].timeMs, 1.0 / frequencies[i].value, true};
+        periods[i] = {frequencies[i].timeMs, 1.0 / frequencies[i].value, Quantity::Period};
         frequencies[i].value = 1.0 / periods[i].value;
     }
     const auto result = analysis::analyzeReadings(periods, {});
@@ -165,6 +263,67 @@ TEST(StabilityCases, TausFollowTheSpacingAndTau0) {
         if (point.kind == analysis::Deviation::Time) {
             EXPECT_DOUBLE_EQ(point.value, point.tau * fast.points[i - 2 * factors.size()].value /
                                               std::sqrt(3.0));
+        }
+    }
+}
+
+// The same phases read four times as often are four times the frequency deviations; TDEV, in
+// seconds of phase, stays.
+TEST(StabilityCases, PhaseDeviationsScaleWithOneOverTau0) {
+    auto y = analysis_test::readNumbers("series/wfm.txt");
+    y.resize(1000);
+    const auto readings = analysis_test::phaseReadings(y);
+    auto faster = readings;
+    for (Reading& reading : faster) {
+        reading.timeMs /= 4;
+    }
+    const auto slow = analysis::analyzeReadings(readings, {});
+    const auto fast = analysis::analyzeReadings(faster, {});
+    EXPECT_EQ(fast.tau0, 0.25);
+    ASSERT_EQ(fast.points.size(), 4u * 8u);
+    ASSERT_EQ(slow.points.size(), fast.points.size());
+    for (std::size_t i = 0; i < fast.points.size(); ++i) {
+        const auto& point = fast.points[i];
+        EXPECT_EQ(point.tau, 0.25 * slow.points[i].tau);
+        const double scale = point.kind == analysis::Deviation::Time ? 1.0 : 4.0;
+        EXPECT_DOUBLE_EQ(point.value, scale * slow.points[i].value)
+            << analysis::shortName(point.kind) << " tau " << point.tau;
+    }
+}
+
+// Phase x = a + b t + d t^2 / 2 at t = h, 2 h .. n h: its frequency y = b + d (t - h / 2) drifts
+// by d per s; the line through (t, x) rises by b + d h (n + 1) / 2, x^2's slope being 2 mean(t).
+// A frequency reading in between is of the other kind, and the nominal given does not apply.
+TEST(SpanStatistics, PhaseReadingsGiveThePhaseItsFrequencyOffsetAndDrift) {
+    constexpr int n = 101;
+    const double h = 0.5;
+    const double a = -2e-6;
+    const double b = 3e-8;
+    for (const double d : {0.0, 1e-10}) {
+        SCOPED_TRACE(testing::Message() << "drift " << d);
+        const auto phaseAt = [&](double k) { return a + b * h * k + d * h * h * k * k / 2; };
+        std::vector<Reading> readings;
+        for (int k = 1; k <= n; ++k) {
+            readings.push_back({1000 * h * k, phaseAt(k), Quantity::Phase});
+        }
+        readings.insert(readings.begin() + 50, Reading{1000 * h * 50.5, 10e6, Quantity::Frequency});
+        const auto statistics = analysis::spanStatistics(readings, 10e6);
+        EXPECT_TRUE(statistics.phase);
+        EXPECT_EQ(statistics.count, n);
+        EXPECT_EQ(statistics.minimumSeconds, phaseAt(1));
+        EXPECT_EQ(statistics.maximumSeconds, phaseAt(n));
+        const double meanSquare = h * h * (n + 1) * (2 * n + 1) / 6;
+        EXPECT_NEAR(statistics.meanSeconds, a + b * h * (n + 1) / 2 + d * meanSquare / 2, 1e-18);
+        EXPECT_NEAR(statistics.frequencyOffset, b + d * h * (n + 1) / 2, 1e-12 * b);
+        EXPECT_NEAR(statistics.driftPerSecond, d, 1e-6 * 1e-10);
+        if (d == 0) { // sample variance of 1 .. n: n (n + 1) / 12
+            EXPECT_NEAR(statistics.standardDeviationSeconds, b * h * std::sqrt(n * (n + 1) / 12.0),
+                        1e-12 * b * n);
+        }
+        for (double hz :
+             {statistics.nominalHz, statistics.meanHz, statistics.standardDeviationHz,
+              statistics.minimumHz, statistics.maximumHz, statistics.driftHzPerSecond}) {
+            EXPECT_EQ(hz, 0);
         }
     }
 }
