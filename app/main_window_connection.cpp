@@ -77,7 +77,7 @@ void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     showStatus(reading.telegram);
     log_->append(timeMs, reading.value);
     graphPage_->addReading(timeMs / 1000, reading);
-    stabilityPage_->addReading(timeMs, reading.value, reading.isPeriod());
+    stabilityPage_->addReading(timeMs, reading.value, reading.quantity);
     displayPage_->showReading(reading);
 }
 

@@ -102,9 +102,8 @@ void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement
     log_->clear();
     log_->appendAll(measurement.readings);
     startTime_ = measurement.startTime.value_or(0);
-    const bool periods = measurement.quantity == counter::Quantity::Period;
     graphPage_->showMeasurement(measurement.readings, measurement.quantity);
-    stabilityPage_->showMeasurement(measurement.readings, periods);
+    stabilityPage_->showMeasurement(measurement.readings, measurement.quantity);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);
     }

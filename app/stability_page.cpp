@@ -22,6 +22,18 @@
 namespace app {
 namespace {
 
+analysis::Quantity analysisQuantity(counter::Quantity quantity) {
+    switch (quantity) {
+    case counter::Quantity::Frequency:
+        return analysis::Quantity::Frequency;
+    case counter::Quantity::Period:
+        return analysis::Quantity::Period;
+    case counter::Quantity::Phase:
+        break;
+    }
+    return analysis::Quantity::Phase;
+}
+
 // A few refreshes a second: the noise identification and drift take time in proportion to the
 // readings, the running sums do not.
 constexpr int kRefreshIntervalMs = 250;
@@ -144,20 +156,22 @@ void StabilityPage::clear() {
     refreshSoon();
 }
 
-void StabilityPage::addReading(double timeMs, double value, bool isPeriod) {
-    live_.add(timeMs, value, isPeriod);
-    readings_.push_back({timeMs, value, isPeriod});
+void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity) {
+    const analysis::Quantity kind = analysisQuantity(quantity);
+    live_.add(timeMs, value, kind);
+    readings_.push_back({timeMs, value, kind});
     refreshSoon();
 }
 
 void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                    bool periods) {
+                                    counter::Quantity quantity) {
+    const analysis::Quantity kind = analysisQuantity(quantity);
     live_.reset();
     readings_.clear();
     readings_.reserve(readings.size());
     for (const recording::MeasurementPoint& reading : readings) {
-        live_.add(reading.timeMs, reading.value, periods);
-        readings_.push_back({reading.timeMs, reading.value, periods});
+        live_.add(reading.timeMs, reading.value, kind);
+        readings_.push_back({reading.timeMs, reading.value, kind});
     }
     refreshSoon();
 }

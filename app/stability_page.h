@@ -5,6 +5,7 @@
 #include "analysis/stability.h"
 #include "app/page.h"
 #include "app/time_span.h"
+#include "counter/reading.h"
 #include "recording/measurement_file.h"
 
 #include <functional>
@@ -43,9 +44,10 @@ public:
     // After a successful connect: no readings.
     void clear();
     // The reading at `timeMs` since the connect attempt.
-    void addReading(double timeMs, double value, bool isPeriod);
+    void addReading(double timeMs, double value, counter::Quantity quantity);
     // A whole measurement read back, in place of what the page held.
-    void showMeasurement(std::span<const recording::MeasurementPoint> readings, bool periods);
+    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
+                         counter::Quantity quantity);
 
     // What the page shows, as last refreshed.
     const analysis::StabilityResult& shown() const { return shown_; }

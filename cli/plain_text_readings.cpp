@@ -87,7 +87,9 @@ PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds, bool
         }
         const double index = static_cast<double>(result.readings.size());
         const double timeMs = 1000.0 * (columns == 2 ? fields.numbers[0] : index * tau0Seconds);
-        result.readings.push_back({timeMs, fields.numbers[columns - 1], periods});
+        result.readings.push_back(
+            {timeMs, fields.numbers[columns - 1],
+             periods ? analysis::Quantity::Period : analysis::Quantity::Frequency});
     }
     return result;
 }

@@ -23,7 +23,9 @@ ReadingFile readWindowFile(const std::string& path, bool periods) {
     result.firstBadLine = file.firstBadLine;
     result.readings.reserve(file.readings.size());
     for (const recording::MeasurementPoint& point : file.readings) {
-        result.readings.push_back({point.timeMs, point.value, periods});
+        result.readings.push_back(
+            {point.timeMs, point.value,
+             periods ? analysis::Quantity::Period : analysis::Quantity::Frequency});
     }
     return result;
 }

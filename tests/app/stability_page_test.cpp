@@ -34,7 +34,7 @@ std::vector<analysis::Reading> whiteFrequencyReadings(int count) {
     std::normal_distribution<double> noise(0.0, 0.01);
     std::vector<analysis::Reading> readings;
     for (int i = 0; i < count; ++i) {
-        readings.push_back({100.0 * i, 1e7 + noise(random), false});
+        readings.push_back({100.0 * i, 1e7 + noise(random)});
     }
     return readings;
 }
@@ -74,7 +74,7 @@ protected:
 
     void feed(std::span<const analysis::Reading> readings) {
         for (const analysis::Reading& reading : readings) {
-            page.addReading(reading.timeMs, reading.value, reading.isPeriod);
+            page.addReading(reading.timeMs, reading.value, counter::Quantity::Frequency);
         }
     }
     void choose(const std::vector<std::string>& path) {

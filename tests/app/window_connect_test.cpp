@@ -260,7 +260,7 @@ TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
     for (int i = 0; i < 12; ++i) {
         nowMs += 100;
         const double value = 10000000 + (i * 7 % 5);
-        readings.push_back({100.0 * (i + 1), value, false});
+        readings.push_back({100.0 * (i + 1), value});
         sendReading(std::to_string(static_cast<int>(value)), i + 1);
     }
     QTest::qWait(400);

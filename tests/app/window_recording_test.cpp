@@ -102,7 +102,7 @@ protected:
         std::string text = "/* KELVO counter data: t/ms, f/Hz\n/* someday\n/*\n";
         std::vector<analysis::Reading> readings;
         for (int i = 0; i < count; ++i) {
-            readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25, false});
+            readings.push_back({250.0 * i, 5e6 + (i * i % 7) * 0.25});
             text +=
                 std::to_string(250 * i) + ' ' + recording::floatToStr(readings.back().value) + '\n';
         }
