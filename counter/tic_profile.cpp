@@ -2,6 +2,7 @@
 #include "counter/tic_profile.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 
 namespace counter {
@@ -9,6 +10,8 @@ namespace {
 
 constexpr std::string_view kChannelA = " chA";
 constexpr std::string_view kInterval = " TI(A->B)";
+// Decimals whose count of last-decimal units fits a 64-bit integer.
+constexpr std::size_t kMostExactDecimals = 18;
 
 // [-]digits[.digits], read whole; nothing for any other text.
 std::optional<double> plainNumber(std::string_view text) {
@@ -27,17 +30,30 @@ std::optional<double> plainNumber(std::string_view text) {
     return value;
 }
 
-// t - round(t) from the decimals alone: t itself, a day's or a month's worth of seconds, has no
-// room left in a double for the picoseconds of its fraction.
+// t - round(t) from the decimals alone, in whole units of the last decimal: t itself, a day's or a
+// month's worth of seconds, has no room left in a double for the picoseconds of its fraction.
 std::optional<double> timeErrorOfStamp(std::string_view stamp) {
     if (!plainNumber(stamp)) {
         return std::nullopt;
     }
     const bool negative = stamp.starts_with('-');
     const std::size_t point = stamp.find('.');
-    const double fraction =
-        point == std::string_view::npos ? 0 : *plainNumber("0" + std::string(stamp.substr(point)));
-    const double error = fraction >= 0.5 ? fraction - 1 : fraction;
+    const std::string_view decimals =
+        point == std::string_view::npos ? std::string_view() : stamp.substr(point + 1);
+    if (decimals.size() > kMostExactDecimals) {
+        const double fraction = *plainNumber("0." + std::string(decimals));
+        const double error = fraction >= 0.5 ? fraction - 1 : fraction;
+        return negative ? -error : error;
+    }
+    std::uint64_t unit = 1;
+    std::uint64_t fraction = 0;
+    for (const char digit : decimals) {
+        unit *= 10;
+        fraction = fraction * 10 + static_cast<std::uint64_t>(digit - '0');
+    }
+    const double error = 2 * fraction >= unit
+                             ? -static_cast<double>(unit - fraction) / static_cast<double>(unit)
+                             : static_cast<double>(fraction) / static_cast<double>(unit);
     return negative ? -error : error;
 }
 

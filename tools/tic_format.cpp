@@ -28,8 +28,12 @@ Telegram ticTimestamp(std::int64_t event, double phaseS) {
     char text[48];
     std::snprintf(text, sizeof text, "%lld.%012lld chA", static_cast<long long>(event + carry),
                   static_cast<long long>(phasePs - carry * kPicosPerSecond));
-    const double stamp = leadingNumber(text);
-    return {text, stamp - std::round(stamp)};
+    // t - round(t) from the printed picoseconds themselves, exactly as the line tells it.
+    const std::int64_t fractionPs = phasePs - carry * kPicosPerSecond;
+    const double error = 2 * fractionPs >= kPicosPerSecond
+                             ? -static_cast<double>(kPicosPerSecond - fractionPs)
+                             : static_cast<double>(fractionPs);
+    return {text, error / static_cast<double>(kPicosPerSecond)};
 }
 
 Telegram ticInterval(double phaseS) {

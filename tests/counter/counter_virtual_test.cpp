@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "counter/driver.h"
 #include "counter/kelvo_profile.h"
+#include "counter/tic_profile.h"
 #include "platform/port_catalog.h"
+#include "tests/e2e/virtual_counter.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_serial_machine.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <optional>
@@ -109,6 +113,53 @@ TEST_F(DriverAndVirtualCounter, IdentifiesMeasuresAndObeysCommands) {
 
     EXPECT_TRUE(Answered([&] { return send(counter::SetupRole::Stop); }));
     EXPECT_EQ(lastStatus, "OK");
+}
+
+} // namespace
+
+namespace {
+
+// A time-interval counter is asked nothing: the driver knows it by its first reading line and
+// takes every line after it as a phase reading.
+TEST(DriverAndVirtualTic, ConnectsOnItsLinesAndReadsThemAsPhase) {
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    const std::string none = home.filePath("none").toStdString();
+    platform::installSystemPortCatalog(
+        std::make_shared<platform::PortCatalog>(platform::MachineFolders{none, none, none}));
+    for (const char* format : {"timestamp", "interval"}) {
+        SCOPED_TRACE(format);
+        VirtualCounter tic(home.path().toStdString(), home.filePath("sent.log").toStdString());
+        ASSERT_TRUE(
+            tic.start({"--instrument", "tic", "--format", format, "--gate", "0.1", "--seed", "3"}));
+        const counter::TicProfile profile;
+        Driver driver(profile);
+        std::vector<counter::Reading> readings;
+        QObject::connect(&driver, &Driver::readingReceived,
+                         [&](const counter::Reading& r) { readings.push_back(r); });
+        std::optional<bool> connected;
+        QObject::connect(&driver, &Driver::connectFinished, [&](bool c) { connected = c; });
+        driver.setPort(tic.comName);
+        driver.connectToInstrument(true);
+        ASSERT_TRUE(pumpUntil([&] { return connected.has_value(); }, 10s));
+        ASSERT_EQ(connected, true);
+        EXPECT_EQ(driver.device(), "TICC");
+        ASSERT_TRUE(pumpUntil([&] { return readings.size() >= 10; }, 10s));
+        driver.disconnectFromInstrument();
+
+        const std::vector<SentTelegram> sent = tic.sentReadings();
+        for (const counter::Reading& reading : readings) {
+            EXPECT_EQ(reading.quantity, counter::Quantity::Phase);
+            const auto same = std::find_if(sent.begin(), sent.end(), [&](const SentTelegram& s) {
+                return s.text == reading.telegram;
+            });
+            ASSERT_NE(same, sent.end()) << reading.telegram;
+            EXPECT_NEAR(reading.value, same->value.value_or(1), 1e-18) << reading.telegram;
+            EXPECT_LT(std::abs(reading.value), 1e-6) << "a phase of nanoseconds";
+        }
+        tic.stop();
+    }
 }
 
 } // namespace

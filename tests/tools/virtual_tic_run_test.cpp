@@ -20,9 +20,10 @@ std::optional<std::pair<long long, double>> stamp(const std::string& line) {
     if (!std::regex_match(line, kStamp)) {
         return std::nullopt;
     }
-    double t = 0;
-    std::from_chars(line.data(), line.data() + line.size(), t);
-    return std::pair{std::llround(t), t - std::round(t)};
+    const double picoseconds = std::stod(line.substr(line.find('.') + 1, 12));
+    const long long seconds = std::stoll(line.substr(0, line.find('.')));
+    return picoseconds >= 5e11 ? std::pair{seconds + 1, (picoseconds - 1e12) / 1e12}
+                               : std::pair{seconds, picoseconds / 1e12};
 }
 
 double secondsBetween(Clock::time_point from, Clock::time_point to) {
