@@ -2,8 +2,8 @@
 #include "counter/tic_profile.h"
 
 #include <charconv>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 
 namespace counter {
 namespace {
