@@ -3,11 +3,13 @@
 
 #include "app/connect_page.h"
 #include "app/formats/data_export.h"
+#include "app/formats/instrument_file.h"
 #include "app/formats/settings_file.h"
 #include "app/formats/settings_place.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/window_placement.h"
+#include "recording/session.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -25,8 +27,12 @@ constexpr int kFarPixels = 1 << 20;
 
 void MainWindow::loadSettings() {
     Settings settings = this->settings();
-    const std::string error = readSettings(settingsPlace(settingsFolder_).readFile, settings);
+    const std::string readFile = settingsPlace(settingsFolder_).readFile;
+    const std::string error = readSettings(readFile, settings);
     applySettings(settings);
+    const counter::Instrument& instrument = readInstrumentFile(instrumentFileName(readFile));
+    connectPage_->chooseInstrument(instrument);
+    useInstrument(instrument);
     if (!error.empty()) {
         showError(error);
     }
@@ -62,7 +68,10 @@ void MainWindow::storeSettings() {
     const std::string fileName = settingsPlace(settingsFolder_).writeFile;
     std::error_code ignored; // a folder that cannot be made shows as the file's write error
     std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), ignored);
-    const std::string error = writeSettings(fileName, settings());
+    std::string error = writeSettings(fileName, settings());
+    if (error.empty()) {
+        error = writeInstrumentFile(instrumentFileName(fileName), connectPage_->instrument());
+    }
     if (!error.empty()) {
         showError(error);
     }

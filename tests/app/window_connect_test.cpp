@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/timers_turn.h"
 
 #include "analysis/deviation_table.h"
 #include "analysis/stability.h"
+#include "app/commands_page.h"
 #include "app/log_view.h"
 #include "app/stability_page.h"
 #include "counter/driver.h"
@@ -13,10 +15,12 @@
 #include "platform/serial_device.h"
 #include "portselect/port_selector.h"
 #include "recording/float_text.h"
+#include "recording/session.h"
 #include "serial/serial_port.h"
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -142,7 +146,7 @@ TEST_F(WindowConnectTest, CounterThatComesBackIsReconnectedIntoTheSameSession) {
     EXPECT_TRUE(waitFor([&] {
         return form.statusText() == "Serial device COM7 reconnected; 2.5 s lost.";
     })) << form.statusText();
-    QTest::qWait(400); // the lost-device message does not come back
+    ASSERT_TRUE(talvek::test::waitForTimersTurn(&form)); // the lost-device message stays away
     EXPECT_EQ(form.statusText(), "Serial device COM7 reconnected; 2.5 s lost.");
     again.send("10000001.5");
     EXPECT_TRUE(waitFor([&] { return form.log().count() == 2; }));
@@ -187,7 +191,7 @@ TEST_F(WindowConnectTest, UnpluggedDeviceIsReportedUntilTheUserDisconnects) {
     EXPECT_TRUE(form.counter().isConnected()); // the user decides when to disconnect
     form.connectPage().connectButton()->click();
     EXPECT_FALSE(form.counter().isConnected());
-    QTest::qWait(400); // a watch turn after the disconnect does not bring the message back
+    ASSERT_TRUE(talvek::test::waitForTimersTurn(&form)); // no watch turn brings the message back
     EXPECT_EQ(form.statusText(), "");
     EXPECT_EQ(form.log().count(), 1);
 }
@@ -263,7 +267,7 @@ TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
         readings.push_back({100.0 * (i + 1), value});
         sendReading(std::to_string(static_cast<int>(value)), i + 1);
     }
-    QTest::qWait(400);
+    ASSERT_TRUE(talvek::test::waitForTimersTurn(&form));
     EXPECT_EQ(form.stabilityPage().table()->rowCount(), 0);
     form.pages()->setCurrentWidget(&form.stabilityPage());
     const auto expected = analyzeReadings(readings, allanOnly());
@@ -319,6 +323,38 @@ TEST_F(WindowConnectTest, ReadingsKeepTheirArrivalTimesWhileTheWindowStalls) {
                     static_cast<double>(writtenMs[i] - writtenMs[0]), 15)
             << "reading " << i;
     }
+}
+
+// The instrument is chosen in the port selector's menu and kept beside the settings; a
+// time-interval counter is asked nothing and its lines are phase readings in seconds.
+TEST_F(WindowConnectTest, ATimeIntervalCounterChosenInTheSelectorsMenuReadsPhase) {
+    app::MainWindow& form = open();
+    talvek::test::findMenuAction(form.connectPage().portSelector()->popupMenu(),
+                                 {"Instrument", "time-interval counter (TICC)"})
+        ->trigger();
+    form.connectPage().connectButton()->click();
+    scriptedCounter.send("16.000000123456 chA"); // the first line tells the counter is there
+    ASSERT_TRUE(waitFor([&] { return form.isEnabled(); }));
+    EXPECT_EQ(caption(), "Connected to TICC on port COM7");
+    sendReading("17.000000123457 chA", 1);
+    sendReading("0.000000000002 TI(A->B)", 2);
+    EXPECT_EQ(form.log().reading(0).value, 123.457e-9);
+    EXPECT_EQ(form.log().reading(1).value, 2e-12);
+    EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Phase/s");
+    EXPECT_EQ(form.commandsPage().commandMenu()->actions().size(), 1)
+        << "no commands: only Connect/Disconnect";
+    EXPECT_EQ(scriptedCounter.received(), "") << "nothing is sent to it";
+
+    form.connectPage().connectButton()->click();
+    EXPECT_TRUE(form.close());
+    EXPECT_EQ(fileBytes(folderFile("instrument.conf")), "tic\n");
+    const std::string settings = fileBytes(settingsFile());
+    EXPECT_EQ(std::count(settings.begin(), settings.end(), '\n'), 9)
+        << "the settings keep their nine lines";
+    window.reset();
+    app::MainWindow& again = open();
+    EXPECT_EQ(again.connectPage().instrument().name(), "tic");
+    EXPECT_EQ(again.session().instrument().name(), "tic");
 }
 
 TEST_F(WindowConnectTest, PeriodReadingSetsThePeriodCaption) {

@@ -4,6 +4,7 @@
 #include "cli_run.h"
 #include "tests/e2e/virtual_counter.h"
 
+#include "recording/journal_reader.h"
 #include "recording/measurement_file.h"
 
 #include <QTemporaryDir>
@@ -213,6 +214,48 @@ TEST_F(RecordCli, AnUnpluggedCounterIsWaitedForAndRecordedOnWhenItIsBack) {
             EXPECT_GT(recorded.readings[i].timeMs, recorded.readings[i - 1].timeMs) << i;
         }
     }
+}
+
+// The time-interval counter takes no set-up: its lines are recorded as phase readings, on its port
+// named by the device node as well as by the COM name, and journalled as such.
+TEST_F(RecordCli, ATimeIntervalCounterIsRecordedAsPhase) {
+    counter_ = std::make_unique<VirtualCounter>(home_.path().toStdString(), path("tic.log"));
+    ASSERT_TRUE(counter_->start({"--instrument", "tic", "--gate", "0.1", "--seed", "9"}));
+    const CliRun run =
+        runCli({"record", "--instrument", "tic", "--port", counter_->device, "--count", "8",
+                "--out", path("tic.dat"), "--journal", path("tic.tvj")},
+               environment());
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const recording::MeasurementFile recorded = recording::readMeasurementFile(path("tic.dat"));
+    ASSERT_EQ(recorded.readings.size(), 8u);
+    const auto sent = counter_->sentReadings();
+    const auto first = std::find_if(sent.begin(), sent.end(), [&](const SentTelegram& s) {
+        return s.value && std::abs(*s.value - recorded.readings[0].value) < 1e-20;
+    });
+    ASSERT_NE(first, sent.end()) << "the first reading recorded was sent";
+    ASSERT_GE(sent.end() - first, 8);
+    for (std::size_t i = 0; i < 8; ++i) {
+        // The file keeps 15 significant digits of the phase.
+        EXPECT_NEAR(recorded.readings[i].value, *first[static_cast<std::ptrdiff_t>(i)].value,
+                    1e-14 * std::abs(recorded.readings[i].value))
+            << i;
+    }
+    std::vector<double> journalled;
+    const recording::JournalReadResult journal =
+        recording::readJournal(path("tic.tvj"), [&](const recording::JournalRecord& record) {
+            if (record.kind == recording::JournalRecordKind::PhaseReading) {
+                journalled.push_back(record.value);
+            }
+        });
+    EXPECT_EQ(journal.header.instrument, "tic");
+    ASSERT_EQ(journalled.size(), 8u);
+    EXPECT_EQ(journalled[0], *first->value) << "the journal keeps every digit";
+
+    const CliRun setUp =
+        runCli({"record", "--instrument", "tic", "--port", counter_->comName, "--gate", "1"},
+               environment());
+    EXPECT_EQ(setUp.exitCode, 2);
+    EXPECT_NE(setUp.err.find("takes no --gate"), std::string::npos) << setUp.err;
 }
 
 } // namespace

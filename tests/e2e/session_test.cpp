@@ -128,7 +128,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
 
     // The graph page: zoom with Ctrl and a drag, read the ruler, unzoom.
     form.pages()->setCurrentWidget(&form.graphPage());
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.graphPage().plot()->repaintPending(); }));
     const plot::ZoomWindow& zoom = form.graphPage().plot()->engine().plotArea(1).zoomWindow;
     ASSERT_EQ(zoom.xLow, 0.0);
     ASSERT_EQ(zoom.xHigh, 1.0);
@@ -138,7 +138,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, (from + to) / 2);
     mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, Qt::ControlModifier, to);
     mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::ControlModifier, to);
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.graphPage().plot()->repaintPending(); }));
     EXPECT_NEAR(zoom.xLow, 0.25, 0.01);
     EXPECT_NEAR(zoom.xHigh, 0.75, 0.01);
 
@@ -164,7 +164,7 @@ TEST_F(SessionTest, UserSessionLogsEveryReadingOnceOnScreenAndInFiles) {
     EXPECT_GT(readoutPixels, 20); // the readout is written at the top left
     mouse(QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, Qt::NoModifier, at);
     choose(form.graphPage().menu(), {"Unzoom"});
-    QTest::qWait(100);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form.graphPage().plot()->repaintPending(); }));
     EXPECT_EQ(zoom.xLow, 0.0);
     EXPECT_EQ(zoom.xHigh, 1.0);
 

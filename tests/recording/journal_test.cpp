@@ -13,7 +13,7 @@ namespace {
 using recording::JournalFileState;
 using Kind = recording::JournalRecordKind;
 
-const recording::JournalHeader kHeader{45123.5, "COM20"};
+const recording::JournalHeader kHeader{45123.5, "COM20", "tic"};
 
 OwnedRecord reading(double timeMs, double value, std::string unit, std::string telegram) {
     return {Kind::Reading, timeMs, value, std::move(unit), std::move(telegram)};
@@ -45,6 +45,8 @@ std::vector<OwnedRecord> mixedRecords() {
         reading(9007199254740993.0, 5e-324, "", std::string(20, '\0')),
         status(4000, std::string(200, 'x')),
         reading(4001, 10000000.14, "Hz", "10000000.14"),
+        {Kind::PhaseReading, 4002, 123.456e-9, "s", "17.000000123456 chA"},
+        {Kind::PhaseReading, 4003, -2.5e-9, "s", "-0.000000002500 TI(A->B)"},
         {Kind::Disconnect, 5000, 0, {}, {}},
     };
 }
@@ -62,9 +64,10 @@ TEST(Journal, RecordsReadBackBitForBit) {
         EXPECT_EQ(decoded.records, records) << "key interval " << keyInterval;
         EXPECT_EQ(decoded.header.startTime, kHeader.startTime);
         EXPECT_EQ(decoded.header.port, kHeader.port);
+        EXPECT_EQ(decoded.header.instrument, "tic");
         EXPECT_EQ(decoded.report.state, JournalFileState::Good);
         EXPECT_EQ(decoded.report.records, records.size());
-        EXPECT_EQ(decoded.report.readings, 12u);
+        EXPECT_EQ(decoded.report.readings, 14u);
         EXPECT_TRUE(decoded.report.disconnected);
         EXPECT_EQ(recording::journalReportText(decoded.report), "");
     }
@@ -99,6 +102,7 @@ TEST(Journal, AJournalOfFormatVersionOneReads) {
     EXPECT_EQ(decoded.records, expected);
     EXPECT_EQ(decoded.header.startTime, 45678.125);
     EXPECT_EQ(decoded.header.port, "COM20");
+    EXPECT_EQ(decoded.header.instrument, "kelvo") << "format 1 was the KELVO's";
     EXPECT_EQ(recording::journalReportText(decoded.report), "");
 }
 
