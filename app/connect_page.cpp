@@ -150,7 +150,10 @@ void ConnectPage::toggleConnection() {
 void ConnectPage::layOut() {
     const ConnectPageLayout at = connectPageLayout(height(), bottomRow());
     connectButton_->move(connectButton_->x(), at.buttonTop);
-    portSelector_->move(portSelector_->x(), at.selectorTop);
+    // A narrow window shortens the list rather than cut off its arrow.
+    portSelector_->setGeometry(portSelector_->x(), at.selectorTop,
+                               std::min(kSelectorWidth, width() - portSelector_->x() - kGap),
+                               portSelector_->height());
     logView_->resize(width(), std::max(0, at.logHeight));
     autoIdentifyBox_->move(autoIdentifyBox_->x(), at.checkBoxTop);
 }

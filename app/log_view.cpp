@@ -136,6 +136,15 @@ void LogView::paintEvent(QPaintEvent* event) {
         }
         delegate_.paint(&painter, option, model_->index(row, 0));
     }
+    // Without a current row in sight the list itself shows the focus, as keyboard users need to
+    // see where they are.
+    if (focused && (currentRow_ < topRow() || currentRow_ >= endOfVisibleRows())) {
+        QStyleOptionFocusRect frame;
+        frame.initFrom(this);
+        frame.rect = viewport()->rect();
+        frame.backgroundColor = palette().color(QPalette::Base);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+    }
 }
 
 // As an item view prepares the option of its items.

@@ -69,6 +69,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     lossNote_->hide();
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
+    addShortcuts();
 
     connect(session_, &recording::Session::readingReceived, this, &MainWindow::addReading);
     connect(session_, &recording::Session::statusReceived, commandsPage_,

@@ -90,6 +90,7 @@ protected:
 
 private:
     void assemblePages();
+    void addShortcuts();
     void fitHiddenPages();
     void showStatus(const std::string& text);
     void showMessage(const std::string& utf8);

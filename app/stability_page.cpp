@@ -261,7 +261,8 @@ int StabilityPage::neededTableWidth() const {
 void StabilityPage::layOut() {
     const int captionHeight = QFontMetrics(caption_->font()).height() + 4;
     const int bodyHeight = std::max(0, height() - captionHeight);
-    const int tableWidth = std::min(width() / 2, neededTableWidth());
+    // The table gets the width its columns need while the plot keeps a third of the page.
+    const int tableWidth = std::min(width() - width() / 3, neededTableWidth());
     plot_->setGeometry(0, 0, width() - tableWidth, bodyHeight);
     table_->setGeometry(width() - tableWidth, 0, tableWidth, bodyHeight);
     caption_->setGeometry(4, bodyHeight, std::max(0, width() - 8), captionHeight);

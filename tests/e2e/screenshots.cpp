@@ -2,7 +2,8 @@
 // Pictures of the five pages for the README: the window connected to the virtual counter after a
 // few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
 // With a size, the window is then resized to it while the "Graph" page shows and the five pages
-// are taken again as page-<name>-<width>x<height>.png.
+// are taken again as page-<name>-<width>x<height>.png. TALVEK_DARK=1 takes them under a dark
+// Fusion palette, as a dark desktop theme shows them.
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
@@ -14,6 +15,7 @@
 #include "counter/driver.h"
 #include "portselect/port_selector.h"
 #include "tests/e2e/virtual_counter.h"
+#include "tests/support/dark_palette.h"
 #include "tests/support/menu_action.h"
 #include "tests/support/port_sandbox.h"
 
@@ -64,6 +66,9 @@ bool savePages(app::MainWindow& form, const QString& out, const QString& suffix)
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication application(argc, argv);
+    if (qEnvironmentVariableIsSet("TALVEK_DARK")) {
+        talvek::test::useDarkFusionPalette(application);
+    }
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: %s <folder> [<width>x<height>]\n", argv[0]);
         return 2;
