@@ -18,32 +18,33 @@ namespace platform {
 
 namespace {
 
-// Qt's event queue makes what a poster wrote visible to its part, but through a mutex inside
-// libQt6Core, which ThreadSanitizer cannot see; these tell it so, and everything else the two
-// threads share stays checked.
+// Qt orders a part's post, its call and its end (by its event queue, and by the reference count
+// of the slot object, which either thread may drop last) inside libQt6Core, which ThreadSanitizer
+// cannot see; a part tells it so at its own address, and everything else stays checked.
 #if defined(TALVEK_THREAD_SANITIZER)
-char handOverOrder;
-void posted() {
-    __tsan_release(&handOverOrder);
+void handOff(void* part) {
+    __tsan_release(part);
 }
-void arrived() {
-    __tsan_acquire(&handOverOrder);
+void takeOver(void* part) {
+    __tsan_acquire(part);
 }
 #else
-void posted() {}
-void arrived() {}
+void handOff(void*) {}
+void takeOver(void*) {}
 #endif
 
-// A part on its way to the main thread.
+// A part on its way to the main thread. Moving it into Qt's slot object, where it stays, is the
+// last thing written before the post.
 class PostedPart {
 public:
-    explicit PostedPart(std::function<void()> part) : part_(std::move(part)) { posted(); }
-    PostedPart(PostedPart&&) = default;
-    ~PostedPart() { arrived(); } // also when the application goes away before the call
+    explicit PostedPart(std::function<void()> part) : part_(std::move(part)) {}
+    PostedPart(PostedPart&& other) noexcept : part_(std::move(other.part_)) { handOff(this); }
+    ~PostedPart() { takeOver(this); }
 
     void operator()() {
-        arrived();
+        takeOver(this);
         part_();
+        handOff(this);
     }
 
 private:
