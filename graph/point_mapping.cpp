@@ -2,7 +2,6 @@
 #include "graph/point_mapping.h"
 
 #include "graph/point_mapping_kernels.h"
-#include "plot/rounding.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,12 +13,6 @@
 namespace graph {
 
 namespace {
-
-int clampedPixel(double p) {
-    if (std::isnan(p))
-        return -32768;
-    return plot::roundHalfEven(std::clamp(p, -32768.0, 32767.0));
-}
 
 #if defined(__SSE2__)
 // Two points per step: x of both in one register, y of both in the other. The conversion rounds
@@ -127,8 +120,8 @@ void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xSc
     for (; i < points.size(); ++i) {
         const double x = points[i].x * t.xScale;
         const double y = points[i].y * t.yScale;
-        pixelX[i] = clampedPixel((x - t.xMin) / t.xSpan * t.width + t.left);
-        pixelY[i] = clampedPixel(t.bottom - (y - t.yMin) / t.ySpan * t.height);
+        pixelX[i] = plot::clampToPixel((x - t.xMin) / t.xSpan * t.width + t.left);
+        pixelY[i] = plot::clampToPixel(t.bottom - (y - t.yMin) / t.ySpan * t.height);
     }
 }
 

@@ -4,8 +4,6 @@
 #include "graph/point_array.h"
 #include "plot/mapping.h"
 
-#include "plot/rounding.h"
-
 #include <algorithm>
 #include <cmath>
 #include <span>
@@ -46,13 +44,13 @@ public:
 
 private:
     static int pixel(double p) {
+#if defined(__SSE2__)
         if (std::isnan(p))
             return -32768;
-        const double clamped = std::clamp(p, -32768.0, 32767.0);
-#if defined(__SSE2__)
-        return _mm_cvtsd_si32(_mm_set_sd(clamped)); // halves to even, as RoundHalfEven
+        // Halves to even, as plot::clampToPixel.
+        return _mm_cvtsd_si32(_mm_set_sd(std::clamp(p, -32768.0, 32767.0)));
 #else
-        return plot::roundHalfEven(clamped);
+        return plot::clampToPixel(p);
 #endif
     }
 

@@ -1,22 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/mapping.h"
 
-#include "plot/rounding.h"
-
 #include <algorithm>
 #include <cmath>
 
 namespace plot {
 
 namespace {
-
-// Far-away points stay finite so that the clipper can cut them; NaN goes far to the left/top.
-int clampToPixel(double p) {
-    if (std::isnan(p)) {
-        return -32768;
-    }
-    return roundHalfEven(std::clamp(p, -32768.0, 32767.0));
-}
 
 double recordToWorld(const AxisRecord& r, double t) {
     return r.axisLog ? r.axisMin * std::exp(t * r.axisLogSpan)

@@ -2,6 +2,10 @@
 #pragma once
 
 #include "plot/plot_area.h"
+#include "plot/rounding.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace plot {
 
@@ -24,6 +28,15 @@ struct Mapping {
     double xLogSpan = 0.0;
     double yLogSpan = 0.0;
 };
+
+// The pixel of a mapped coordinate, as every mapping here rounds it: far-away points stay finite
+// so that the clipper can cut them; NaN goes far to the left or top.
+inline int clampToPixel(double p) {
+    if (std::isnan(p)) {
+        return -32768;
+    }
+    return roundHalfEven(std::clamp(p, -32768.0, 32767.0));
+}
 
 int mapX(const Mapping& m, double x);
 int mapY(const Mapping& m, double y);

@@ -33,12 +33,17 @@ talvek_ensure_deps() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# talvek_build <build-dir> [cmake options...]
-talvek_build() {
+# talvek_configure <build-dir> [cmake options...]
+talvek_configure() {
   local dir=$1
   shift
   # Checkouts of the same tree in other folders share compiled objects.
   export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
   cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+}
+
+# talvek_build <build-dir> [cmake options...]
+talvek_build() {
+  talvek_configure "$@"
+  cmake --build "$1" -j "$(nproc)"
 }

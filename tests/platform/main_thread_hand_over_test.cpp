@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
 #include <numeric>
 #include <thread>
 
@@ -29,4 +32,32 @@ TEST(PostToMainThread, ReturnsAtOnceAndRunsThePartsOnTheMainThreadInOrder) {
     std::iota(inOrder.begin(), inOrder.end(), 0);
     EXPECT_EQ(ran, inOrder);
     EXPECT_TRUE(allRanOnMain);
+}
+
+// The parts run while the poster goes on, and find what it wrote for them just before posting
+// (under ThreadSanitizer this also checks that it sees the order the hand-over gives).
+TEST(PostToMainThread, PartsSeeWhatThePosterWroteWhileItRunsOn) {
+    std::vector<int> ran;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool finished = false;
+    std::thread worker([&] {
+        for (int i = 0; i < 100; ++i) {
+            const auto value = std::make_shared<const std::vector<int>>(1000, i);
+            EXPECT_TRUE(
+                platform::postToMainThread([&ran, value] { ran.push_back(value->back()); }));
+        }
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return finished; });
+    });
+    EXPECT_TRUE(talvek::test::pumpUntil([&] { return ran.size() == 100; }, 5s));
+    {
+        std::lock_guard lock(mutex);
+        finished = true;
+    }
+    changed.notify_one();
+    worker.join();
+    std::vector<int> inOrder(100);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    EXPECT_EQ(ran, inOrder);
 }
