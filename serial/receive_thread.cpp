@@ -98,13 +98,26 @@ void postBatch(const std::shared_ptr<ReceiveLink>& link) {
 
 std::atomic<int> ReceiveThread::running_{0};
 
+std::optional<std::int64_t> ReceiveLink::arrivalMs() {
+    const std::lock_guard lock(clockMutex_);
+    if (terminated) {
+        return std::nullopt;
+    }
+    return arrivalClock_();
+}
+
+void ReceiveLink::terminate() {
+    const std::lock_guard lock(clockMutex_);
+    terminated = true;
+    arrivalClock_ = nullptr;
+}
+
 bool ReceiveThread::start(std::shared_ptr<ReceiveLink> link,
-                          std::shared_ptr<platform::SerialDevice> device,
-                          std::function<std::int64_t()> arrivalClock, std::int32_t timeOutMs,
+                          std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
                           Delimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
-    auto* poll = new ReceiveThread(std::move(link), std::move(device), std::move(arrivalClock),
-                                   watchSilence, timeOutMs, delimiter);
+    auto* poll =
+        new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
     try {
         std::thread([poll] {
             lowerOwnPriorityOneStep();
@@ -123,12 +136,11 @@ int ReceiveThread::running() {
 }
 
 ReceiveThread::ReceiveThread(std::shared_ptr<ReceiveLink> link,
-                             std::shared_ptr<platform::SerialDevice> device,
-                             std::function<std::int64_t()> arrivalClock, bool watchSilence,
+                             std::shared_ptr<platform::SerialDevice> device, bool watchSilence,
                              std::int32_t timeOutMs, Delimiter delimiter)
-    : link_(std::move(link)), device_(std::move(device)), arrivalClock_(std::move(arrivalClock)),
-      watchSilence_(watchSilence), timeOut_(-static_cast<std::int64_t>(timeOutMs)),
-      delimiter_(delimiter), delimiterText_(serial::delimiterText(delimiter)) {
+    : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
+      timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
+      delimiterText_(serial::delimiterText(delimiter)) {
     ++running_;
 }
 
@@ -144,7 +156,10 @@ void ReceiveThread::execute() {
     while (!link_->terminated) {
         const int count =
             device_->read(chunk.data(), static_cast<int>(chunk.size()), readWaitMs(lastHandOver));
-        const std::int64_t arrivalMs = arrivalClock_();
+        const std::optional<std::int64_t> arrivalMs = link_->arrivalMs();
+        if (!arrivalMs) {
+            return; // stopped: nobody takes the bytes
+        }
         if (count < 0) {
             // Gone (or failed for good): nothing more will come from it.
             if (!link_->terminated && link_->queue.putDeviceLost()) {
@@ -156,7 +171,7 @@ void ReceiveThread::execute() {
         if (serial::boundReceiveBuffer(buffer_, delimiterText_)) {
             lineOverflowed_ = true;
         }
-        if (handOverTelegrams(arrivalMs)) {
+        if (handOverTelegrams(*arrivalMs)) {
             lastHandOver = platform::monotonicMs();
         }
         watchForSilence(lastHandOver);

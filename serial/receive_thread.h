@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -29,13 +31,23 @@ struct HandOverReceiver {
 // (closing never waits for the thread), so the thread reaches the port only through this, and
 // only on the main thread.
 struct ReceiveLink {
-    explicit ReceiveLink(std::size_t queueBytes = serial::kHandOverQueueBytes)
-        : queue(queueBytes) {}
+    ReceiveLink(std::size_t queueBytes, std::function<std::int64_t()> arrivalClock)
+        : queue(queueBytes), arrivalClock_(std::move(arrivalClock)) {}
 
-    std::atomic<bool> terminated{false}; // the stop request
+    // Receive thread: the arrival clock's time; nothing once the port asked the thread to stop.
+    // The clock is the port owner's, and may go with it.
+    std::optional<std::int64_t> arrivalMs();
+    // Main thread: the stop request. Once it returns, the thread reads the clock no more.
+    void terminate();
+
+    std::atomic<bool> terminated{false};
     serial::HandOverQueue queue;
     // Main thread only: null once the port has closed or gone.
     std::shared_ptr<const HandOverReceiver> receiver;
+
+private:
+    std::mutex clockMutex_;
+    std::function<std::int64_t()> arrivalClock_;
 };
 
 // The receive thread of an open port: waits for the device's bytes, stamps them with the time they
@@ -46,11 +58,10 @@ class ReceiveThread {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
     // normal; false when the system cannot create it. Whether silences are watched is taken from
-    // the link's receiver now. `arrivalClock` stamps the telegrams, on this thread. Hand-overs
-    // need a Qt application whose main thread keeps processing events.
+    // the link's receiver now, the telegrams' stamps from its arrival clock. Hand-overs need a
+    // Qt application whose main thread keeps processing events.
     static bool start(std::shared_ptr<ReceiveLink> link,
-                      std::shared_ptr<platform::SerialDevice> device,
-                      std::function<std::int64_t()> arrivalClock, std::int32_t timeOutMs,
+                      std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
                       Delimiter delimiter);
 
     // Receive threads that exist (started and not yet ended).
@@ -61,8 +72,7 @@ public:
 
 private:
     ReceiveThread(std::shared_ptr<ReceiveLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  std::function<std::int64_t()> arrivalClock, bool watchSilence,
-                  std::int32_t timeOutMs, Delimiter delimiter);
+                  bool watchSilence, std::int32_t timeOutMs, Delimiter delimiter);
     ~ReceiveThread();
 
     void execute();
@@ -76,7 +86,6 @@ private:
 
     std::shared_ptr<ReceiveLink> link_;
     std::shared_ptr<platform::SerialDevice> device_;
-    std::function<std::int64_t()> arrivalClock_;
     bool watchSilence_;
     std::int64_t timeOut_; // negative while the first expiry is still to be absorbed
     Delimiter delimiter_;

@@ -66,10 +66,9 @@ bool SerialPort::open(const std::string& comName, const PortSettings& settings,
     }
     receiver->deviceLost = [this] { emit deviceLost(); };
     receiver->dropped = [this](std::uint64_t count) { emit telegramsDropped(count); };
-    auto link = std::make_shared<ReceiveLink>(settings.handOverQueueBytes);
+    auto link = std::make_shared<ReceiveLink>(settings.handOverQueueBytes, arrivalClock_);
     link->receiver = std::move(receiver);
-    if (!ReceiveThread::start(link, device, arrivalClock_, settings.silenceMs,
-                              settings.delimiter)) {
+    if (!ReceiveThread::start(link, device, settings.silenceMs, settings.delimiter)) {
         device->close();
         return fail(platform::OpenFailureCause::SystemError, EAGAIN);
     }
@@ -81,7 +80,7 @@ bool SerialPort::open(const std::string& comName, const PortSettings& settings,
 void SerialPort::close() {
     if (link_) {
         // The thread is not waited for; what it queued or still queues reaches nobody.
-        link_->terminated = true;
+        link_->terminate();
         link_->receiver.reset();
         link_->queue.clear();
         link_.reset();
