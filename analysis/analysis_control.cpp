@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/analysis_control.h"
+
+#include <algorithm>
+
+namespace analysis {
+
+WorkMeter::WorkMeter(const AnalysisControl& control, std::uint64_t total)
+    : control_(control), total_(std::max<std::uint64_t>(1, total)) {}
+
+void WorkMeter::add(std::uint64_t steps) {
+    const std::uint64_t done = done_.fetch_add(steps) + steps;
+    if (!control_.progress) {
+        return;
+    }
+    const int percent = static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total_));
+    int shown = shownPercent_.load();
+    // One caller per new percent; a report that finds another one under way is dropped.
+    while (percent > shown && !shownPercent_.compare_exchange_weak(shown, percent)) {
+    }
+    if (percent > shown && !calling_.test_and_set()) {
+        control_.progress(std::min(1.0, static_cast<double>(done) / static_cast<double>(total_)));
+        calling_.clear();
+    }
+}
+
+} // namespace analysis

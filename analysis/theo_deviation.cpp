@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/theo_deviation.h"
+
+#include "analysis/analysis_control.h"
+
+#include <cstddef>
+
+namespace analysis {
+
+SquareSum theo1Sum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
+    const auto points = static_cast<std::int64_t>(x.size());
+    SquareSum result;
+    if (m < 2 || m % 2 != 0 || m > points - 1) {
+        return result;
+    }
+    const auto half = static_cast<std::size_t>(m / 2);
+    const std::size_t outer = static_cast<std::size_t>(points - m);
+    const double* p = x.data();
+    // For each d the sum over i is one pass over contiguous memory, which the compiler vectorizes.
+    for (std::size_t d = 0; d < half; ++d) {
+        const double* a = p;
+        const double* b = p + half - d;
+        const double* c = p + 2 * half;
+        const double* e = p + half + d;
+        double sum = 0;
+        for (std::size_t i = 0; i < outer; ++i) {
+            const double v = (a[i] - b[i]) + (c[i] - e[i]);
+            sum += v * v;
+        }
+        result.sum += sum / static_cast<double>(half - d);
+        if (meter != nullptr) {
+            meter->add(outer);
+            if (meter->cancelled()) {
+                break;
+            }
+        }
+    }
+    result.terms = points - m;
+    return result;
+}
+
+SquareSum allanSum(std::span<const double> x, std::int64_t m) {
+    SquareSum result;
+    const auto lag = static_cast<std::size_t>(m);
+    if (m < 1 || x.size() <= 2 * lag) {
+        return result;
+    }
+    for (std::size_t k = 2 * lag; k < x.size(); ++k) {
+        const double d = x[k] - 2 * x[k - lag] + x[k - 2 * lag];
+        result.sum += d * d;
+    }
+    result.terms = static_cast<std::int64_t>(x.size() - 2 * lag);
+    return result;
+}
+
+std::uint64_t theo1Work(std::int64_t points, std::int64_t m) {
+    return points > m ? static_cast<std::uint64_t>(points - m) * static_cast<std::uint64_t>(m / 2)
+                      : 0;
+}
+
+} // namespace analysis
