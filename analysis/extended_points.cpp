@@ -4,7 +4,6 @@
 #include "analysis/confidence_interval.h"
 #include "analysis/extended_edf.h"
 #include "analysis/greenhall_edf.h"
-#include "analysis/parallel_for.h"
 #include "analysis/tau_grid.h"
 #include "analysis/theo_deviation.h"
 #include "analysis/time_error.h"
@@ -347,20 +346,10 @@ std::vector<DeviationPoint> Builder::build() {
         if (kind_ == Deviation::TheoBR || kind_ == Deviation::TheoH) {
             theoRatio();
         }
-        // The largest factors cost the most; they go first so the threads finish together.
-        std::vector<std::size_t> order(factors.size());
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            order[i] = order.size() - 1 - i;
+        // One factor after the other; the costly estimators spread each one over the threads.
+        for (std::size_t i = 0; i < factors.size() && !meter_.cancelled(); ++i) {
+            slots[i] = pointAt(factors[i]);
         }
-        std::size_t work = 0;
-        for (std::int64_t m : factors) {
-            work += static_cast<std::size_t>(longest_) * static_cast<std::size_t>(m);
-        }
-        parallelFor(order.size(), work, [&](std::size_t i) {
-            if (!meter_.cancelled()) {
-                slots[order[i]] = pointAt(factors[order[i]]);
-            }
-        });
     }
     std::vector<DeviationPoint> points;
     if (meter_.cancelled()) {

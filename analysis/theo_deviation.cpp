@@ -2,8 +2,10 @@
 #include "analysis/theo_deviation.h"
 
 #include "analysis/analysis_control.h"
+#include "analysis/parallel_for.h"
 
 #include <cstddef>
+#include <vector>
 
 namespace analysis {
 
@@ -16,8 +18,14 @@ SquareSum theo1Sum(std::span<const double> x, std::int64_t m, WorkMeter* meter) 
     const auto half = static_cast<std::size_t>(m / 2);
     const std::size_t outer = static_cast<std::size_t>(points - m);
     const double* p = x.data();
-    // For each d the sum over i is one pass over contiguous memory, which the compiler vectorizes.
-    for (std::size_t d = 0; d < half; ++d) {
+    // For each d the sum over i is one pass over contiguous memory, which the compiler vectorizes;
+    // the d are spread over the threads and their sums added in order, so the result does not
+    // depend on how many there are.
+    std::vector<double> sums(half, 0.0);
+    parallelFor(half, half * outer, [&](std::size_t d) {
+        if (meter != nullptr && meter->cancelled()) {
+            return;
+        }
         const double* a = p;
         const double* b = p + half - d;
         const double* c = p + 2 * half;
@@ -27,13 +35,13 @@ SquareSum theo1Sum(std::span<const double> x, std::int64_t m, WorkMeter* meter) 
             const double v = (a[i] - b[i]) + (c[i] - e[i]);
             sum += v * v;
         }
-        result.sum += sum / static_cast<double>(half - d);
+        sums[d] = sum / static_cast<double>(half - d);
         if (meter != nullptr) {
             meter->add(outer);
-            if (meter->cancelled()) {
-                break;
-            }
         }
+    });
+    for (double sum : sums) {
+        result.sum += sum;
     }
     result.terms = points - m;
     return result;

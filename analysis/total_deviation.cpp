@@ -2,7 +2,9 @@
 #include "analysis/total_deviation.h"
 
 #include "analysis/analysis_control.h"
+#include "analysis/parallel_for.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -63,18 +65,31 @@ SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkM
     if (m < 1 || points < 3 * m) {
         return result;
     }
-    ReflectedStretch stretch(m);
+    // Stretches in pieces of a fixed size spread over the threads, the pieces' sums added in
+    // order: the same result however many threads there are.
+    constexpr std::size_t kPiece = 64;
     const std::size_t stretches = points - 3 * m + 1;
+    const std::size_t pieces = (stretches + kPiece - 1) / kPiece;
     const std::uint64_t stepsPerStretch =
         reflectedWork(static_cast<std::int64_t>(3 * m), static_cast<std::int64_t>(m));
-    for (std::size_t i = 0; i < stretches; ++i) {
-        result.sum += stretch.squaredDifferences(z + i) / (6.0 * static_cast<double>(m));
-        if (meter != nullptr) {
-            meter->add(stepsPerStretch);
-            if (meter->cancelled()) {
-                break;
-            }
+    std::vector<double> sums(pieces, 0.0);
+    parallelFor(pieces, stretches * 15 * m, [&](std::size_t piece) {
+        if (meter != nullptr && meter->cancelled()) {
+            return;
         }
+        ReflectedStretch stretch(m);
+        const std::size_t end = std::min(stretches, (piece + 1) * kPiece);
+        double sum = 0;
+        for (std::size_t i = piece * kPiece; i < end; ++i) {
+            sum += stretch.squaredDifferences(z + i) / (6.0 * static_cast<double>(m));
+        }
+        sums[piece] = sum;
+        if (meter != nullptr) {
+            meter->add(stepsPerStretch * (end - piece * kPiece));
+        }
+    });
+    for (double sum : sums) {
+        result.sum += sum;
     }
     result.terms = static_cast<std::int64_t>(stretches);
     return result;
