@@ -13,12 +13,14 @@ void WorkMeter::add(std::uint64_t steps) {
     if (!control_.progress) {
         return;
     }
-    const int percent = static_cast<int>(std::min<std::uint64_t>(100, done * 100 / total_));
-    int shown = shownPercent_.load();
-    // One caller per new percent; a report that finds another one under way is dropped.
-    while (percent > shown && !shownPercent_.compare_exchange_weak(shown, percent)) {
+    const auto step = static_cast<int>(std::min<std::uint64_t>(
+        kSteps, static_cast<std::uint64_t>(static_cast<double>(done) / static_cast<double>(total_) *
+                                           kSteps)));
+    int shown = shownStep_.load();
+    // One caller per new step; a report that finds another one under way is dropped.
+    while (step > shown && !shownStep_.compare_exchange_weak(shown, step)) {
     }
-    if (percent > shown && !calling_.test_and_set()) {
+    if (step > shown && !calling_.test_and_set()) {
         control_.progress(std::min(1.0, static_cast<double>(done) / static_cast<double>(total_)));
         calling_.clear();
     }

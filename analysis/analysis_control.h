@@ -11,7 +11,7 @@ namespace analysis {
 // command line that shows a progress line. The analysis reads cancel now and then (at least every
 // few milliseconds of work) and, once it is set, returns early with StabilityResult::cancelled
 // true and whatever points it has. progress gets the fraction of the estimated work done,
-// 0 .. 1, rising, at most about a hundred times per analysis; it is called on the analysing
+// 0 .. 1, rising, in steps of a thousandth at the finest; it is called on the analysing
 // threads, one call at a time, so it must only hand the number on (store it in an atomic, post
 // it to the main thread).
 struct AnalysisControl {
@@ -32,7 +32,8 @@ private:
     const AnalysisControl& control_;
     std::uint64_t total_;
     std::atomic<std::uint64_t> done_{0};
-    std::atomic<int> shownPercent_{-1};
+    static constexpr std::uint64_t kSteps = 1000;
+    std::atomic<int> shownStep_{-1};
     std::atomic_flag calling_ = ATOMIC_FLAG_INIT;
 };
 

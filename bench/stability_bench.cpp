@@ -95,11 +95,18 @@ void timeCapped(const char* what, const std::vector<analysis::Reading>& readings
     if (!result.cancelled) {
         std::printf("%-58s %10.1f ms (goal %.0f ms), %zu points\n", what, ms, goalMs,
                     result.points.size());
+        std::fflush(stdout);
         return;
     }
     const double f = fraction;
-    std::printf("%-58s > %8.1f ms (goal %.0f ms): stopped at %.1f %%, whole about %.0f ms\n", what,
-                ms, goalMs, 100 * f, f > 0 ? ms / f : 0.0);
+    if (f > 0) {
+        std::printf("%-58s > %8.1f ms (goal %.0f ms): stopped at %.1f %%, whole about %.0f s\n",
+                    what, ms, goalMs, 100 * f, ms / f / 1000);
+    } else {
+        std::printf("%-58s > %8.1f ms (goal %.0f ms): stopped before a thousandth was done\n", what,
+                    ms, goalMs);
+    }
+    std::fflush(stdout);
 }
 
 void timeExtended(const std::vector<analysis::Reading>& readings, std::size_t theoShort,
