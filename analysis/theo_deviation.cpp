@@ -9,6 +9,30 @@
 
 namespace analysis {
 
+namespace {
+
+// The sum of ((a_i - b_i) + (c_i - e_i))^2: four sums side by side, since one would wait for each
+// addition to finish before the next; built for AVX2 too, taken where the processor has it.
+__attribute__((target_clones("avx2", "default"))) double
+squaredCombinations(const double* a, const double* b, const double* c, const double* e,
+                    std::size_t count) {
+    double sum[4] = {0, 0, 0, 0};
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        for (std::size_t lane = 0; lane < 4; ++lane) {
+            const double v = (a[i + lane] - b[i + lane]) + (c[i + lane] - e[i + lane]);
+            sum[lane] += v * v;
+        }
+    }
+    for (; i < count; ++i) {
+        const double v = (a[i] - b[i]) + (c[i] - e[i]);
+        sum[0] += v * v;
+    }
+    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
+}
+
+} // namespace
+
 SquareSum theo1Sum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
     const auto points = static_cast<std::int64_t>(x.size());
     SquareSum result;
@@ -18,9 +42,8 @@ SquareSum theo1Sum(std::span<const double> x, std::int64_t m, WorkMeter* meter) 
     const auto half = static_cast<std::size_t>(m / 2);
     const std::size_t outer = static_cast<std::size_t>(points - m);
     const double* p = x.data();
-    // For each d the sum over i is one pass over contiguous memory, which the compiler vectorizes;
-    // the d are spread over the threads and their sums added in order, so the result does not
-    // depend on how many there are.
+    // For each d the sum over i is one pass over contiguous memory; the d are spread over the
+    // threads and their sums added in order, so the result does not depend on how many there are.
     std::vector<double> sums(half, 0.0);
     parallelFor(half, half * outer, [&](std::size_t d) {
         if (meter != nullptr && meter->cancelled()) {
@@ -30,12 +53,7 @@ SquareSum theo1Sum(std::span<const double> x, std::int64_t m, WorkMeter* meter) 
         const double* b = p + half - d;
         const double* c = p + 2 * half;
         const double* e = p + half + d;
-        double sum = 0;
-        for (std::size_t i = 0; i < outer; ++i) {
-            const double v = (a[i] - b[i]) + (c[i] - e[i]);
-            sum += v * v;
-        }
-        sums[d] = sum / static_cast<double>(half - d);
+        sums[d] = squaredCombinations(a, b, c, e, outer) / static_cast<double>(half - d);
         if (meter != nullptr) {
             meter->add(outer);
         }
