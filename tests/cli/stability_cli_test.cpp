@@ -464,6 +464,30 @@ TEST(StabilityCli, BiasCorrectedVariantIsAChoice) {
     }
 }
 
+// On a terminal, an analysis that takes seconds (TheoBR over 32768 readings: some 3 s here, work
+// that grows with the cube of the readings) shows its progress on standard error, one line
+// rewritten in place; the table follows on a line of its own.
+TEST(StabilityCli, LongAnalysisShowsItsProgressOnATerminal) {
+    QTemporaryDir folder;
+    const std::string values = folder.filePath("values.txt").toStdString();
+    const auto y = analysis_test::readNumbers("series/wfm.txt");
+    std::ostringstream text;
+    text.precision(17);
+    for (int copy = 0; copy < 8; ++copy) {
+        for (double v : y) {
+            text << v << '\n';
+        }
+    }
+    writeFile(values, text.str());
+    const std::string command =
+        std::string(TALVEK_CLI) + " stability " + values + " --csv --deviations theobr";
+    const CliRun run = talvek::test::runProgram("/usr/bin/script", {"-qec", command, "/dev/null"});
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("\rstability  "), std::string::npos) << run.out.substr(0, 200);
+    EXPECT_NE(run.out.find(" %  0:00:0"), std::string::npos) << run.out.substr(0, 200);
+    EXPECT_NE(run.out.find("\r\ntau,deviation,terms,value,lower,upper,noise"), std::string::npos);
+}
+
 TEST(StabilityCli, VersionAndHelp) {
     const CliRun version = runCli({"--version"});
     EXPECT_EQ(version.exitCode, 0);
