@@ -2,6 +2,7 @@
 #include "analysis/stability.h"
 
 #include "analysis/deviation_points.h"
+#include "analysis/extended_points.h"
 #include "analysis/line_fit.h"
 #include "analysis/parallel_for.h"
 #include "analysis/stability_engine.h"
@@ -71,8 +72,10 @@ StabilityResult analyzeSeries(Values kind, std::span<const double> values,
         options.removeDrift ? buildSeries(withoutDrift(seconds, values), gaps) : PhaseSeries();
     const PhaseSeries& analysed = options.removeDrift ? detrended : series;
     std::vector<TauAccumulator> accumulators;
-    for (std::int64_t m :
-         chosenFactors(options.spacing, options.factors, largestAveragingFactor(result.values))) {
+    const bool accumulated = std::any_of(options.kinds.begin(), options.kinds.end(), isAccumulated);
+    for (std::int64_t m : accumulated ? chosenFactors(options.spacing, options.factors,
+                                                      largestAveragingFactor(result.values))
+                                      : std::vector<std::int64_t>{}) {
         accumulators.emplace_back(m);
     }
     advanceAll(accumulators, analysed);

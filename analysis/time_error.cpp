@@ -23,9 +23,10 @@ TimeErrors timeErrors(std::span<const double> x, std::span<const std::int64_t> f
         const std::size_t window = m + 1;
         while (2 * width <= window) {
             const std::size_t count = points - 2 * width + 1;
+            // Written as comparisons, which the compiler turns into vector max and min.
             for (std::size_t i = 0; i < count; ++i) {
-                high[i] = std::max(high[i], high[i + width]);
-                low[i] = std::min(low[i], low[i + width]);
+                high[i] = high[i + width] > high[i] ? high[i + width] : high[i];
+                low[i] = low[i + width] < low[i] ? low[i + width] : low[i];
             }
             width *= 2;
         }
@@ -34,9 +35,11 @@ TimeErrors timeErrors(std::span<const double> x, std::span<const std::int64_t> f
         double largest = 0;
         double squares = 0;
         for (std::size_t i = 0; i + window <= points; ++i) {
-            const double top = std::max(high[i], high[i + shift]);
-            const double bottom = std::min(low[i], low[i + shift]);
-            largest = std::max(largest, top - bottom);
+            const double top = high[i + shift] > high[i] ? high[i + shift] : high[i];
+            const double bottom = low[i + shift] < low[i] ? low[i + shift] : low[i];
+            largest = top - bottom > largest ? top - bottom : largest;
+        }
+        for (std::size_t i = 0; i + window <= points; ++i) {
             const double step = x[i + m] - x[i];
             squares += step * step;
         }

@@ -65,27 +65,29 @@ SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkM
     if (m < 1 || points < 3 * m) {
         return result;
     }
-    // Stretches in pieces of a fixed size spread over the threads, the pieces' sums added in
-    // order: the same result however many threads there are.
-    constexpr std::size_t kPiece = 64;
+    // Stretches in pieces of a size fixed by m spread over the threads, the pieces' sums added
+    // in order: the same result however many threads there are.
+    // About a million steps a piece at most, so a cancel is seen within milliseconds.
+    const std::size_t piece = std::clamp<std::size_t>(1'000'000 / (15 * m), 1, 64);
     const std::size_t stretches = points - 3 * m + 1;
-    const std::size_t pieces = (stretches + kPiece - 1) / kPiece;
+    const std::size_t pieces = (stretches + piece - 1) / piece;
     const std::uint64_t stepsPerStretch =
         reflectedWork(static_cast<std::int64_t>(3 * m), static_cast<std::int64_t>(m));
     std::vector<double> sums(pieces, 0.0);
-    parallelFor(pieces, stretches * 15 * m, [&](std::size_t piece) {
+    parallelFor(pieces, stretches * 15 * m, [&](std::size_t p) {
         if (meter != nullptr && meter->cancelled()) {
             return;
         }
         ReflectedStretch stretch(m);
-        const std::size_t end = std::min(stretches, (piece + 1) * kPiece);
+        const std::size_t begin = p * piece;
+        const std::size_t end = std::min(stretches, begin + piece);
         double sum = 0;
-        for (std::size_t i = piece * kPiece; i < end; ++i) {
+        for (std::size_t i = begin; i < end; ++i) {
             sum += stretch.squaredDifferences(z + i) / (6.0 * static_cast<double>(m));
         }
-        sums[piece] = sum;
+        sums[p] = sum;
         if (meter != nullptr) {
-            meter->add(stepsPerStretch * (end - piece * kPiece));
+            meter->add(stepsPerStretch * (end - begin));
         }
     });
     for (double sum : sums) {
