@@ -25,8 +25,15 @@ std::string elapsedText(std::int64_t elapsedMs) {
 } // namespace
 
 std::string analysisProgressText(double fraction, std::int64_t elapsedMs) {
-    return "stability  " + std::to_string(static_cast<int>(fraction * 100)) + " %  " +
-           elapsedText(elapsedMs);
+    std::string text = "stability  " + std::to_string(static_cast<int>(fraction * 100)) + " %  " +
+                       elapsedText(elapsedMs);
+    // From a hundredth on, the rate so far says roughly how long the rest takes.
+    if (fraction >= 0.01 && fraction < 1) {
+        const auto leftMs =
+            static_cast<std::int64_t>(static_cast<double>(elapsedMs) * (1 - fraction) / fraction);
+        text += ", about " + elapsedText(leftMs) + " left";
+    }
+    return text;
 }
 
 std::string progressText(std::uint64_t readings, double lastValue, bool inSeconds,
