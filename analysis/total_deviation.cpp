@@ -12,53 +12,73 @@ namespace analysis {
 
 namespace {
 
-// The reflected 9m-point extension of a 3m-point stretch z with its half-average slope removed,
-// and the sum of its 6m squared second differences of m-point sums. Taking out z_0 first keeps the
-// prefix sums at the size of the stretch's own variation.
-class ReflectedStretch {
-public:
-    explicit ReflectedStretch(std::size_t m) : m_(m), prefix_(9 * m + 1) {}
+constexpr std::size_t kLanes = 4;
 
-    double squaredDifferences(const double* z) {
-        const std::size_t n = 3 * m_;
-        const std::size_t firstHalf = n / 2;
-        const std::size_t secondHalf = (n + 1) / 2;
-        double sum1 = 0;
-        double sum2 = 0;
-        for (std::size_t j = 0; j < firstHalf; ++j) {
-            sum1 += z[j] - z[0];
-        }
-        for (std::size_t j = secondHalf; j < n; ++j) {
-            sum2 += z[j] - z[0];
-        }
-        // The two halves' means lie (n + 1) / 2 points apart for odd n, n / 2 for even n.
-        const double distance =
-            n % 2 == 1 ? 0.5 * static_cast<double>(n - 1) + 1 : 0.5 * static_cast<double>(n);
-        const double slope = (sum2 - sum1) / static_cast<double>(firstHalf) / distance;
-        const auto w = [&](std::size_t j) { return z[j] - z[0] - slope * static_cast<double>(j); };
-        double* p = prefix_.data();
-        p[0] = 0;
-        for (std::size_t t = 0; t < n; ++t) {
-            p[t + 1] = p[t] + w(n - 1 - t);
-        }
-        for (std::size_t t = 0; t < n; ++t) {
-            p[n + t + 1] = p[n + t] + w(t);
-        }
-        for (std::size_t t = 0; t < n; ++t) {
-            p[2 * n + t + 1] = p[2 * n + t] + w(n - 1 - t);
-        }
-        double squares = 0;
-        for (std::size_t j = 0; j < 2 * n; ++j) {
-            const double d = p[j + 3 * m_] - 3 * p[j + 2 * m_] + 3 * p[j + m_] - p[j];
-            squares += d * d;
-        }
-        return squares;
+// For the kLanes stretches of 3m points starting at z, z + 1, ...: each with its half-average
+// slope removed and reflected evenly at both ends to 9m points, the sum of its 6m squared second
+// differences of m-point sums, into squares. Taking out each stretch's first value keeps the
+// prefix sums at the size of its own variation. The stretches are worked on side by side, one
+// lane each, so their sums, each a chain that waits on its last addition, overlap; built for
+// AVX2 too, taken where the processor has it. prefix: room for (9m + 1) kLanes values.
+__attribute__((target_clones("avx2", "default"))) void
+reflectedSquares(const double* z, std::size_t m, double* prefix, double* squares) {
+    const std::size_t n = 3 * m;
+    const std::size_t firstHalf = n / 2;
+    const std::size_t secondHalf = (n + 1) / 2;
+    double base[kLanes];
+    double sum1[kLanes] = {};
+    double sum2[kLanes] = {};
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        base[lane] = z[lane];
     }
-
-private:
-    std::size_t m_;
-    std::vector<double> prefix_;
-};
+    for (std::size_t j = 0; j < firstHalf; ++j) {
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            sum1[lane] += z[j + lane] - base[lane];
+        }
+    }
+    for (std::size_t j = secondHalf; j < n; ++j) {
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            sum2[lane] += z[j + lane] - base[lane];
+        }
+    }
+    // The two halves' means lie (n + 1) / 2 points apart for odd n, n / 2 for even n.
+    const double distance =
+        n % 2 == 1 ? 0.5 * static_cast<double>(n - 1) + 1 : 0.5 * static_cast<double>(n);
+    double slope[kLanes];
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        slope[lane] = (sum2[lane] - sum1[lane]) / static_cast<double>(firstHalf) / distance;
+    }
+    double* p = prefix;
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        p[lane] = 0;
+    }
+    // The three parts of the extension: the stretch reversed, as it is, reversed again.
+    for (std::size_t part = 0; part < 3; ++part) {
+        for (std::size_t t = 0; t < n; ++t) {
+            const std::size_t j = part == 1 ? t : n - 1 - t;
+            double* previous = p + (part * n + t) * kLanes;
+            double* next = previous + kLanes;
+            for (std::size_t lane = 0; lane < kLanes; ++lane) {
+                next[lane] = previous[lane] +
+                             (z[j + lane] - base[lane] - slope[lane] * static_cast<double>(j));
+            }
+        }
+    }
+    double sum[kLanes] = {};
+    for (std::size_t j = 0; j < 2 * n; ++j) {
+        const double* p0 = p + j * kLanes;
+        const double* p1 = p + (j + m) * kLanes;
+        const double* p2 = p + (j + 2 * m) * kLanes;
+        const double* p3 = p + (j + 3 * m) * kLanes;
+        for (std::size_t lane = 0; lane < kLanes; ++lane) {
+            const double d = p3[lane] - 3 * p2[lane] + 3 * p1[lane] - p0[lane];
+            sum[lane] += d * d;
+        }
+    }
+    for (std::size_t lane = 0; lane < kLanes; ++lane) {
+        squares[lane] = sum[lane];
+    }
+}
 
 SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkMeter* meter) {
     SquareSum result;
@@ -68,7 +88,7 @@ SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkM
     // Stretches in pieces of a size fixed by m spread over the threads, the pieces' sums added
     // in order: the same result however many threads there are.
     // About a million steps a piece at most, so a cancel is seen within milliseconds.
-    const std::size_t piece = std::clamp<std::size_t>(1'000'000 / (15 * m), 1, 64);
+    const std::size_t piece = kLanes * std::clamp<std::size_t>(250'000 / (15 * m), 1, 16);
     const std::size_t stretches = points - 3 * m + 1;
     const std::size_t pieces = (stretches + piece - 1) / piece;
     const std::uint64_t stepsPerStretch =
@@ -78,12 +98,29 @@ SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkM
         if (meter != nullptr && meter->cancelled()) {
             return;
         }
-        ReflectedStretch stretch(m);
+        std::vector<double> prefix((9 * m + 1) * kLanes);
         const std::size_t begin = p * piece;
         const std::size_t end = std::min(stretches, begin + piece);
         double sum = 0;
-        for (std::size_t i = begin; i < end; ++i) {
-            sum += stretch.squaredDifferences(z + i) / (6.0 * static_cast<double>(m));
+        for (std::size_t i = begin; i < end; i += kLanes) {
+            double squares[kLanes];
+            if (i + kLanes <= stretches) {
+                reflectedSquares(z + i, m, prefix.data(), squares);
+            } else {
+                // Fewer stretches than lanes are left: each alone in lane 0 of a padded copy.
+                std::vector<double> alone(3 * m + kLanes - 1);
+                for (std::size_t lane = 0; i + lane < stretches; ++lane) {
+                    std::copy(z + i + lane, z + i + lane + 3 * m, alone.begin());
+                    std::fill(alone.begin() + static_cast<std::ptrdiff_t>(3 * m), alone.end(),
+                              alone[3 * m - 1]);
+                    double one[kLanes];
+                    reflectedSquares(alone.data(), m, prefix.data(), one);
+                    squares[lane] = one[0];
+                }
+            }
+            for (std::size_t lane = 0; lane < kLanes && i + lane < end; ++lane) {
+                sum += squares[lane] / (6.0 * static_cast<double>(m));
+            }
         }
         sums[p] = sum;
         if (meter != nullptr) {
