@@ -25,20 +25,6 @@ constexpr std::array<std::string_view, 7> kNoiseNames{
 };
 constexpr int kLowestNamedAlpha = -4;
 
-std::string_view deviationTitle(Deviation kind) {
-    switch (kind) {
-    case Deviation::Allan:
-        return "Overlapping Allan deviation (ADEV)";
-    case Deviation::ModifiedAllan:
-        return "Modified Allan deviation (MDEV)";
-    case Deviation::Hadamard:
-        return "Overlapping Hadamard deviation (HDEV)";
-    case Deviation::Time:
-        return "Time deviation (TDEV, s)";
-    }
-    return {};
-}
-
 void appendRightAligned(std::string& line, std::string_view text, std::size_t width) {
     line.append(text.size() < width ? width - text.size() : 0, ' ');
     line += text;
@@ -82,7 +68,7 @@ DeviationCells deviationCells(const DeviationPoint& point) {
 }
 
 std::string deviationCsv(std::span<const DeviationPoint> points) {
-    std::string text = "tau,deviation,terms,value,lower,upper\n";
+    std::string text = "tau,deviation,terms,value,lower,upper,noise\n";
     for (const DeviationPoint& point : points) {
         text += generalText(point.tau, kCsvDigits);
         text += ',';
@@ -99,6 +85,8 @@ std::string deviationCsv(std::span<const DeviationPoint> points) {
         if (point.hasInterval) {
             text += generalText(point.upper, kCsvDigits);
         }
+        text += ',';
+        text += noiseTypeName(point.alpha);
         text += '\n';
     }
     return text;
@@ -110,7 +98,7 @@ std::string deviationTable(std::span<const DeviationPoint> points) {
         const DeviationPoint& point = points[i];
         if (i == 0 || points[i - 1].kind != point.kind) {
             text += i == 0 ? "" : "\n";
-            text += deviationTitle(point.kind);
+            text += deviationDescription(point.kind).caption;
             text += '\n';
             text += tableRow("tau/s", "terms", "deviation", "lower", "upper", "noise");
         }

@@ -28,10 +28,11 @@ struct DeviationCells {
 };
 DeviationCells deviationCells(const DeviationPoint& point);
 
-// The header line "tau,deviation,terms,value,lower,upper", then one line per point in the order
-// given: tau in s, the short name of the deviation (adev, mdev, hdev, tdev), the number of terms
-// and the deviation with its interval, numbers with 17 significant digits; lower and upper are
-// empty for a point without an interval.
+// The header line "tau,deviation,terms,value,lower,upper,noise", then one line per point in the
+// order given: tau in s, the short name of the deviation (adev, mdev, ..., tierms), the number of
+// terms and the deviation with its interval in the deviation's unit, numbers with 17 significant
+// digits; lower and upper are empty for a point without an interval; noise is the name of the
+// noise type identified (or forced) at that tau, the one an interval is formed for.
 std::string deviationCsv(std::span<const DeviationPoint> points);
 
 // For people: each deviation under its name, a line per averaging time with columns tau/s,

@@ -117,9 +117,10 @@ TimedValues LiveStability::storedReadings() const {
     return readings;
 }
 
-StabilityResult LiveStability::result(const StabilityOptions& options) const {
+StabilityResult LiveStability::result(const StabilityOptions& options,
+                                      const AnalysisControl& control) const {
     if (options.removeDrift) {
-        return analyzeTimedValues(storedReadings(), options);
+        return analyzeTimedValues(storedReadings(), options, control);
     }
     StabilityResult result;
     result.values = series_.values();
@@ -130,7 +131,8 @@ StabilityResult LiveStability::result(const StabilityOptions& options) const {
     }
     result.tau0 = tau0Ms_ / 1000.0;
     const double scale = phase_ ? 1.0 / result.tau0 : 1.0 / result.nominalHz;
-    result.points = reportedPoints(series_, accumulators_, result.tau0, scale, options);
+    result.points = reportedPoints(series_, accumulators_, result.tau0, scale, options, control,
+                                   result.cancelled);
     return result;
 }
 

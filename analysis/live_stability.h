@@ -40,8 +40,11 @@ public:
     // One reading, as in analyzeReadings: a value that is not usable leaves a gap, a time stamp
     // that is not finite is ignored, the first reading says whether the series is phase.
     void add(double timeMs, double value, Quantity quantity = Quantity::Frequency);
-    // All points for the options, equal to analyzeReadings over the readings added so far.
-    StabilityResult result(const StabilityOptions& options) const;
+    // All points for the options, equal to analyzeReadings over the readings added so far. The
+    // kinds that are not accumulated (the total family, Theo, MTIE, TIE rms) are formed from the
+    // stored phase each time, at their full cost; control follows and stops that.
+    StabilityResult result(const StabilityOptions& options,
+                           const AnalysisControl& control = {}) const;
     // Forgets every reading and frees the memory.
     void reset();
 

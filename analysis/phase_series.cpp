@@ -35,6 +35,10 @@ double PhaseSeries::mean() const {
     return values_ > 0 ? first_ + sumOfOffsets_ / static_cast<double>(values_) : 0;
 }
 
+double PhaseSeries::meanOffset() const {
+    return values_ > 0 ? sumOfOffsets_ / static_cast<double>(values_) : 0;
+}
+
 std::size_t PhaseSeries::memoryBytes() const {
     return phase_.memoryBytes() + segmentStarts_.capacity() * sizeof(std::size_t);
 }

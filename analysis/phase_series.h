@@ -30,6 +30,10 @@ public:
     std::int64_t values() const { return values_; }
     // Mean of the values added, formed from their differences to the first; 0 without any.
     double mean() const;
+    // The first value added, which every value was taken from, and the mean of the values minus
+    // it (without the rounding of mean() - first()); 0 without any.
+    double first() const { return first_; }
+    double meanOffset() const;
     std::size_t memoryBytes() const;
 
 private:

@@ -2,6 +2,7 @@
 #include "analysis/stability.h"
 
 #include "analysis/deviation_points.h"
+#include "analysis/extended_points.h"
 #include "analysis/line_fit.h"
 #include "analysis/parallel_for.h"
 #include "analysis/stability_engine.h"
@@ -52,7 +53,8 @@ enum class Values { Frequency, PhaseSteps, Fractional };
 
 StabilityResult analyzeSeries(Values kind, std::span<const double> values,
                               std::span<const char> gaps, std::span<const double> seconds,
-                              double tau0, const StabilityOptions& options) {
+                              double tau0, const StabilityOptions& options,
+                              const AnalysisControl& control) {
     const PhaseSeries series = buildSeries(values, gaps);
     StabilityResult result;
     result.values = series.values();
@@ -70,12 +72,15 @@ StabilityResult analyzeSeries(Values kind, std::span<const double> values,
         options.removeDrift ? buildSeries(withoutDrift(seconds, values), gaps) : PhaseSeries();
     const PhaseSeries& analysed = options.removeDrift ? detrended : series;
     std::vector<TauAccumulator> accumulators;
-    for (std::int64_t m :
-         averagingFactors(options.spacing, largestAveragingFactor(result.values))) {
+    const bool accumulated = std::any_of(options.kinds.begin(), options.kinds.end(), isAccumulated);
+    for (std::int64_t m : accumulated ? chosenFactors(options.spacing, options.factors,
+                                                      largestAveragingFactor(result.values))
+                                      : std::vector<std::int64_t>{}) {
         accumulators.emplace_back(m);
     }
     advanceAll(accumulators, analysed);
-    result.points = reportedPoints(analysed, accumulators, tau0, scale, options);
+    result.points =
+        reportedPoints(analysed, accumulators, tau0, scale, options, control, result.cancelled);
     return result;
 }
 
@@ -89,18 +94,25 @@ void advanceAll(std::span<TauAccumulator> accumulators, const PhaseSeries& serie
 std::vector<DeviationPoint> reportedPoints(const PhaseSeries& series,
                                            std::span<const TauAccumulator> accumulators,
                                            double tau0, double scale,
-                                           const StabilityOptions& options) {
+                                           const StabilityOptions& options,
+                                           const AnalysisControl& control, bool& cancelled) {
     const std::int64_t largest = largestAveragingFactor(series.values());
     std::vector<const TauAccumulator*> reported;
     for (const TauAccumulator& accumulator : accumulators) {
-        if (accumulator.m() <= largest && isOnGrid(options.spacing, accumulator.m())) {
+        if (accumulator.m() <= largest &&
+            isChosen(options.spacing, options.factors, accumulator.m())) {
             reported.push_back(&accumulator);
         }
     }
-    return makePoints(series, reported, tau0, scale, options);
+    WorkMeter meter(control, extendedWork(series, options));
+    const SeriesUnits units{tau0, scale, -series.meanOffset()};
+    std::vector<DeviationPoint> points = makePoints(series, reported, units, options, meter);
+    cancelled = meter.cancelled();
+    return points;
 }
 
-StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityOptions& options) {
+StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityOptions& options,
+                                   const AnalysisControl& control) {
     const double tau0Ms = medianIntervalMs(readings.timeMs);
     const std::vector<char> gaps = gapsBefore(readings.timeMs, tau0Ms);
     std::vector<double> seconds;
@@ -113,24 +125,24 @@ StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityO
     const double tau0 = tau0Ms / 1000.0;
     if (readings.phase) {
         return analyzeSeries(Values::PhaseSteps, phaseSteps(readings.values, gaps), gaps, seconds,
-                             tau0, options);
+                             tau0, options, control);
     }
-    return analyzeSeries(Values::Frequency, readings.values, gaps, seconds, tau0, options);
+    return analyzeSeries(Values::Frequency, readings.values, gaps, seconds, tau0, options, control);
 }
 
-StabilityResult analyzeReadings(std::span<const Reading> readings,
-                                const StabilityOptions& options) {
+StabilityResult analyzeReadings(std::span<const Reading> readings, const StabilityOptions& options,
+                                const AnalysisControl& control) {
     TimedValues timed;
     timed.timeMs.reserve(readings.size());
     timed.values.reserve(readings.size());
     for (const Reading& reading : readings) {
         timed.add(reading.timeMs, reading.value, reading.quantity);
     }
-    return analyzeTimedValues(timed, options);
+    return analyzeTimedValues(timed, options, control);
 }
 
 StabilityResult analyzeFractional(std::span<const double> fractional, double tau0,
-                                  const StabilityOptions& options) {
+                                  const StabilityOptions& options, const AnalysisControl& control) {
     const std::vector<char> gaps(fractional.size(), 0);
     std::vector<double> seconds;
     if (options.removeDrift) {
@@ -140,7 +152,7 @@ StabilityResult analyzeFractional(std::span<const double> fractional, double tau
         }
     }
     return analyzeSeries(Values::Fractional, fractional, gaps, seconds,
-                         std::isfinite(tau0) ? tau0 : 0, options);
+                         std::isfinite(tau0) ? tau0 : 0, options, control);
 }
 
 } // namespace analysis

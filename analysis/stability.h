@@ -2,7 +2,9 @@
 #pragma once
 
 // Frequency stability of counter readings: overlapping Allan, modified Allan, overlapping
-// Hadamard and time deviation with confidence intervals.
+// Hadamard and time deviation, the total family, Theo1 and its relatives, MTIE and TIE rms, with
+// confidence intervals where the deviation has an EDF (see deviation.h for each one's
+// description, and extended_points.h for the ones formed from the stored phase).
 //
 // Conventions, for the readers of the results:
 // - A reading is a time stamp in ms and a frequency in Hz, a period in s taken as the frequency
@@ -48,10 +50,22 @@
 //   Bounds: value sqrt(edf / q), q the chi-squared quantiles at (1 -+ level) / 2. White phase
 //   noise leaves an ADEV or HDEV point with ceil(terms / m) <= 2 or 3 (in any of its segments)
 //   without an interval (hasInterval false), as Greenhall's method has no answer there.
-// - Long series are analysed on several threads.
+// - The total family, Theo1, TheoBR, TheoH, MTIE and TIE rms take each gap-free segment's phase
+//   on its own (reflected at its own ends, windows within it) and pool the segments' sums and
+//   terms; MTIE is the largest of the segments'. Their factors reach beyond N / 4: TOTDEV up to
+//   M - 1 (M phase points of the longest segment), MTOTDEV, TTOTDEV and HTOTDEV up to M / 3,
+//   Theo1 even m up to M - 1 (tau = 0.75 m tau0), MTIE and TIE rms up to M - 2. Their noise types
+//   come from the averages at m (Theo: at 0.75 m) as above, kept to -2 .. 2 (HTOTDEV -4 .. 2).
+//   MTIE and TIE rms see the phase against the mean frequency of all usable values, for phase
+//   readings too. Values are as NIST SP 1065 defines them, without bias
+//   corrections unless biasCorrected asks for SP 1065's (TOTDEV for flicker and random walk FM,
+//   MTOTDEV and TTOTDEV, HTOTDEV beyond m = 1 for FM noise), by the noise type of each tau.
+// - Long series are analysed on several threads. A control (analysis_control.h) follows the
+//   costly estimators and can stop them.
 // - No field of a result is ever NaN or infinite; without usable readings, or with fewer than two
 //   distinct time stamps (tau0 unknown), there are simply no points.
 
+#include "analysis/analysis_control.h"
 #include "analysis/deviation.h"
 #include "analysis/reading.h"
 
@@ -70,6 +84,9 @@ struct StabilityOptions {
     // Phase readings have none.
     std::optional<double> nominalHz;
     TauSpacing spacing = TauSpacing::Octave;
+    // Averaging factors m to report instead of the spacing's grid, where the kind has terms (the
+    // live analysis reports only those of its two grids).
+    std::vector<std::int64_t> factors;
     // Which deviations, in the order the points come in.
     std::vector<Deviation> kinds{Deviation::Allan, Deviation::ModifiedAllan, Deviation::Hadamard,
                                  Deviation::Time};
@@ -79,6 +96,8 @@ struct StabilityOptions {
     double confidence = kOneSigmaConfidence;
     // Noise type for every interval instead of the identified one.
     std::optional<int> forcedAlpha;
+    // The bias-corrected variants of TOTDEV, MTOTDEV, TTOTDEV and HTOTDEV.
+    bool biasCorrected = false;
 };
 
 struct StabilityResult {
@@ -88,13 +107,16 @@ struct StabilityResult {
     std::int64_t segments = 0; // gap-free runs of them
     // For each kind in the order of the options, the averaging times in ascending order.
     std::vector<DeviationPoint> points;
+    bool cancelled = false; // the control stopped it; points may be missing
 };
 
-StabilityResult analyzeReadings(std::span<const Reading> readings, const StabilityOptions& options);
+StabilityResult analyzeReadings(std::span<const Reading> readings, const StabilityOptions& options,
+                                const AnalysisControl& control = {});
 
 // The same for a series of fractional frequencies one tau0 (s) apart, taken as they are (the
 // nominal of the options does not apply); a value that is not finite is a missing one.
 StabilityResult analyzeFractional(std::span<const double> fractional, double tau0,
-                                  const StabilityOptions& options);
+                                  const StabilityOptions& options,
+                                  const AnalysisControl& control = {});
 
 } // namespace analysis

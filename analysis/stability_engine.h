@@ -13,16 +13,19 @@
 
 namespace analysis {
 
-StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityOptions& options);
+StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityOptions& options,
+                                   const AnalysisControl& control);
 
 // Feeds every accumulator all of series, on several threads when the work is large.
 void advanceAll(std::span<TauAccumulator> accumulators, const PhaseSeries& series);
 
-// The points of series for the accumulators that the options' spacing reports: on its grid,
-// within the largest factor for the series' length.
+// The points of series for the accumulators that the options' spacing reports (on its grid,
+// within the largest factor for the series' length) and for the options' other kinds.
+// cancelled tells whether the control stopped it.
 std::vector<DeviationPoint> reportedPoints(const PhaseSeries& series,
                                            std::span<const TauAccumulator> accumulators,
                                            double tau0, double scale,
-                                           const StabilityOptions& options);
+                                           const StabilityOptions& options,
+                                           const AnalysisControl& control, bool& cancelled);
 
 } // namespace analysis

@@ -38,4 +38,25 @@ std::vector<std::int64_t> averagingFactors(TauSpacing spacing, std::int64_t larg
     return factors;
 }
 
+std::vector<std::int64_t> chosenFactors(TauSpacing spacing, std::span<const std::int64_t> given,
+                                        std::int64_t largest) {
+    if (given.empty()) {
+        return averagingFactors(spacing, largest);
+    }
+    std::vector<std::int64_t> factors;
+    for (std::int64_t m : given) {
+        if (m >= 1 && m <= largest) {
+            factors.push_back(m);
+        }
+    }
+    std::sort(factors.begin(), factors.end());
+    factors.erase(std::unique(factors.begin(), factors.end()), factors.end());
+    return factors;
+}
+
+bool isChosen(TauSpacing spacing, std::span<const std::int64_t> given, std::int64_t m) {
+    return given.empty() ? isOnGrid(spacing, m)
+                         : std::find(given.begin(), given.end(), m) != given.end();
+}
+
 } // namespace analysis

@@ -4,6 +4,7 @@
 #include "analysis/deviation.h"
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace analysis {
@@ -19,5 +20,11 @@ std::int64_t nextOnGrid(TauSpacing spacing, std::int64_t m);
 
 // The factors of the grid from 1 up to largest, ascending.
 std::vector<std::int64_t> averagingFactors(TauSpacing spacing, std::int64_t largest);
+
+// The factors an analysis reports up to largest, ascending: the given ones (each once, those from
+// 1 up) when there are any, else the spacing's grid.
+std::vector<std::int64_t> chosenFactors(TauSpacing spacing, std::span<const std::int64_t> given,
+                                        std::int64_t largest);
+bool isChosen(TauSpacing spacing, std::span<const std::int64_t> given, std::int64_t m);
 
 } // namespace analysis

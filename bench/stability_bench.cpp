@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of the stability analysis: all four deviations at octave taus from scratch, the live
-// analyzer's update per reading, its read-out, and the memory it keeps.
+// analyzer's update per reading, its read-out, and the memory it keeps; then the total family,
+// Theo1, TheoBR and MTIE at their sizes, each stopped through its control once it has run well
+// past its goal (its full time then estimated from the fraction done).
 #include "analysis/live_stability.h"
 #include "analysis/stability.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -66,12 +70,80 @@ std::vector<analysis::Reading> makeReadings(std::size_t n, bool phase) {
     return readings;
 }
 
+// One from-scratch analysis of the options' kinds, stopped after capMs.
+void timeCapped(const char* what, const std::vector<analysis::Reading>& readings,
+                std::vector<analysis::Deviation> kinds, double goalMs, double capMs) {
+    analysis::StabilityOptions options;
+    options.kinds = std::move(kinds);
+    std::atomic<bool> cancel{false};
+    std::atomic<bool> done{false};
+    std::atomic<double> fraction{0};
+    analysis::AnalysisControl control;
+    control.cancel = &cancel;
+    control.progress = [&](double f) { fraction = f; };
+    const auto start = Clock::now();
+    std::thread watchdog([&] {
+        while (!done && msSince(start) < capMs) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        cancel = true;
+    });
+    const analysis::StabilityResult result = analysis::analyzeReadings(readings, options, control);
+    const double ms = msSince(start);
+    done = true;
+    watchdog.join();
+    if (!result.cancelled) {
+        std::printf("%-58s %10.1f ms (goal %.0f ms), %zu points\n", what, ms, goalMs,
+                    result.points.size());
+        std::fflush(stdout);
+        return;
+    }
+    const double f = fraction;
+    if (f > 0) {
+        std::printf("%-58s > %8.1f ms (goal %.0f ms): stopped at %.1f %%, whole about %.0f s\n",
+                    what, ms, goalMs, 100 * f, ms / f / 1000);
+    } else {
+        std::printf("%-58s > %8.1f ms (goal %.0f ms): stopped before a thousandth was done\n", what,
+                    ms, goalMs);
+    }
+    std::fflush(stdout);
+}
+
+void timeExtended(const std::vector<analysis::Reading>& readings, std::size_t theoShort,
+                  std::size_t theoLong) {
+    using analysis::Deviation;
+    const std::vector<analysis::Reading> shortRun(
+        readings.begin(),
+        readings.begin() + static_cast<std::ptrdiff_t>(std::min(theoShort, readings.size())));
+    const std::vector<analysis::Reading> longRun(
+        readings.begin(),
+        readings.begin() + static_cast<std::ptrdiff_t>(std::min(theoLong, readings.size())));
+    char what[128];
+    std::snprintf(what, sizeof what, "TOTDEV, %zu readings, octave taus:", readings.size());
+    timeCapped(what, readings, {Deviation::Total}, 2000, 20000);
+    std::snprintf(what, sizeof what, "MTOTDEV, %zu readings, octave taus:", readings.size());
+    timeCapped(what, readings, {Deviation::ModifiedTotal}, 2000, 20000);
+    std::snprintf(what, sizeof what, "TTOTDEV, %zu readings, octave taus:", readings.size());
+    timeCapped(what, readings, {Deviation::TimeTotal}, 2000, 20000);
+    std::snprintf(what, sizeof what, "HTOTDEV, %zu readings, octave taus:", readings.size());
+    timeCapped(what, readings, {Deviation::HadamardTotal}, 2000, 20000);
+    std::snprintf(what, sizeof what, "Theo1, %zu readings, octave taus:", shortRun.size());
+    timeCapped(what, shortRun, {Deviation::Theo1}, 1000, 20000);
+    std::snprintf(what, sizeof what, "TheoBR, %zu readings, octave taus:", longRun.size());
+    timeCapped(what, longRun, {Deviation::TheoBR}, 15000, 30000);
+    std::snprintf(what, sizeof what, "MTIE, %zu readings, octave taus:", readings.size());
+    timeCapped(what, readings, {Deviation::Mtie}, 1000, 20000);
+}
+
 void printUsage() {
     std::printf("usage: stability_bench [--phase] [READINGS]\n"
                 "  Times the stability analysis over READINGS readings (default 2400000):\n"
                 "  ADEV, MDEV, HDEV and TDEV at octave taus from scratch (goal < 150 ms),\n"
                 "  the live analyzer's update per reading (goal < 50 us) and read-out,\n"
-                "  and the memory the live analyzer keeps.\n"
+                "  and the memory the live analyzer keeps; then TOTDEV, MTOTDEV, TTOTDEV and\n"
+                "  HTOTDEV (together < 2 s) and MTIE (< 1 s) over the same readings, Theo1\n"
+                "  over the first 100000 (< 1 s) and TheoBR over the first 1000000 (< 15 s),\n"
+                "  each stopped once it has run well past its goal.\n"
                 "  --phase: the readings are phase (time error in s) instead of frequency.\n");
 }
 
@@ -149,5 +221,7 @@ int main(int argc, char** argv) {
                 live.runningSumBytes(), static_cast<double>(live.memoryBytes()) / 1e6,
                 static_cast<double>(live.memoryBytes()) / static_cast<double>(n));
     std::printf("live equals from scratch:       %s\n", same ? "yes" : "NO");
+    std::fflush(stdout);
+    timeExtended(readings, 100'000, 1'000'000);
     return same ? 0 : 1;
 }

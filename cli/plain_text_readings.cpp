@@ -58,7 +58,8 @@ Fields readFields(std::string_view line) {
 
 } // namespace
 
-PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds, bool periods) {
+PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
+                                 analysis::Quantity quantity) {
     PlainTextReadings result;
     std::size_t columns = 0;
     std::uint64_t lineNumber = 0;
@@ -87,9 +88,7 @@ PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds, bool
         }
         const double index = static_cast<double>(result.readings.size());
         const double timeMs = 1000.0 * (columns == 2 ? fields.numbers[0] : index * tau0Seconds);
-        result.readings.push_back(
-            {timeMs, fields.numbers[columns - 1],
-             periods ? analysis::Quantity::Period : analysis::Quantity::Frequency});
+        result.readings.push_back({timeMs, fields.numbers[columns - 1], quantity});
     }
     return result;
 }

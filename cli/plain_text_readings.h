@@ -24,6 +24,7 @@ struct PlainTextReadings {
     std::uint64_t firstBadLine = 0; // counted from 1; 0 when there were none
 };
 
-PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds, bool periods);
+PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
+                                 analysis::Quantity quantity);
 
 } // namespace cli

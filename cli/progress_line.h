@@ -10,6 +10,9 @@ namespace cli {
 std::string progressText(std::uint64_t readings, double lastValue, bool inSeconds,
                          std::int64_t elapsedMs);
 
+// "stability  42 %  0:00:03, about 0:00:04 left": an analysis so far.
+std::string analysisProgressText(double fraction, std::int64_t elapsedMs);
+
 // The progress shown on standard error when it is a terminal, one line rewritten in place at
 // most four times a second.
 class ProgressLine {

@@ -14,25 +14,23 @@ namespace cli {
 
 namespace {
 
-ReadingFile readWindowFile(const std::string& path, bool periods) {
+ReadingFile windowReadings(std::string_view text, analysis::Quantity quantity) {
     // The locale only matters for the start date of a .dat header, which is not needed here.
-    const recording::MeasurementFile file = recording::readMeasurementFile(path, QLocale::c());
+    const recording::MeasurementFile file = recording::parseMeasurementText(text, QLocale::c());
     ReadingFile result;
-    result.error = file.error;
     result.badLines = file.badLines;
     result.firstBadLine = file.firstBadLine;
     result.readings.reserve(file.readings.size());
     for (const recording::MeasurementPoint& point : file.readings) {
-        result.readings.push_back(
-            {point.timeMs, point.value,
-             periods ? analysis::Quantity::Period : analysis::Quantity::Frequency});
+        result.readings.push_back({point.timeMs, point.value, quantity});
     }
     return result;
 }
 
-// The whole file into `text`; the reason when it cannot be read.
+// The whole file (standard input for "-") into `text`; the reason when it cannot be read.
 std::string readWholeFile(const std::string& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const bool standardInput = path == "-";
+    const int fd = standardInput ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return std::strerror(errno);
     }
@@ -51,23 +49,32 @@ std::string readWholeFile(const std::string& path, std::string& text) {
         }
         text.append(chunk, static_cast<std::size_t>(got));
     }
-    ::close(fd);
+    if (!standardInput) {
+        ::close(fd);
+    }
     return error;
 }
 
-ReadingFile readPlainFile(const std::string& path, const ReadingFileOptions& options) {
+ReadingFile plainReadings(std::string_view text, const ReadingFileOptions& options) {
     ReadingFile result;
-    std::string text;
-    result.error = readWholeFile(path, text);
-    if (!result.error.empty()) {
-        return result;
-    }
-    PlainTextReadings plain = parsePlainText(text, options.tau0Seconds, options.periods);
+    PlainTextReadings plain = parsePlainText(text, options.tau0Seconds, readingQuantity(options));
     result.readings = std::move(plain.readings);
     result.layout = plain.hasTimeStamps ? FileLayout::TimeValue : FileLayout::OneColumn;
     result.badLines = plain.badLines;
     result.firstBadLine = plain.firstBadLine;
     return result;
+}
+
+// The three "/*" lines a .dat starts with.
+bool hasDatHeader(std::string_view text) {
+    for (int line = 0; line < 3; ++line) {
+        if (!text.starts_with("/*")) {
+            return false;
+        }
+        const std::size_t end = text.find('\n');
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return true;
 }
 
 bool endsWithIgnoringCase(const std::string& text, std::string_view lowerEnd) {
@@ -83,8 +90,21 @@ bool isWindowFile(const std::string& path) {
 } // namespace
 
 ReadingFile readReadingFile(const std::string& path, const ReadingFileOptions& options) {
-    return !options.plainText && isWindowFile(path) ? readWindowFile(path, options.periods)
-                                                    : readPlainFile(path, options);
+    std::string text;
+    const std::string error = readWholeFile(path, text);
+    if (!error.empty()) {
+        ReadingFile result;
+        result.error = error;
+        return result;
+    }
+    const bool window = !options.plainText && (hasDatHeader(text) || isWindowFile(path));
+    return window ? windowReadings(text, readingQuantity(options)) : plainReadings(text, options);
+}
+
+analysis::Quantity readingQuantity(const ReadingFileOptions& options) {
+    return options.phase     ? analysis::Quantity::Phase
+           : options.periods ? analysis::Quantity::Period
+                             : analysis::Quantity::Frequency;
 }
 
 } // namespace cli

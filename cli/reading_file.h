@@ -10,8 +10,9 @@
 namespace cli {
 
 struct ReadingFileOptions {
-    bool plainText = false;   // read as plain text whatever the file's name
+    bool plainText = false;   // read as plain text whatever the file's name or header
     bool periods = false;     // the values are periods in s, not frequencies in Hz
+    bool phase = false;       // the values are phase (time error) in s
     double tau0Seconds = 1.0; // between the values of a one-column plain text file
 };
 
@@ -21,9 +22,10 @@ enum class FileLayout {
     TimeValue, // plain text: time in s, value
 };
 
-// The readings of a file: a ".dat" or ".csv" as the window saves them (time in ms; either
-// decimal separator; the end of the name in any letter case), or any other file as plain text (see
-// plain_text_readings.h).
+// The readings of a file: one as the window saves it (time in ms; either decimal separator) when
+// it starts with the three "/*" header lines of a .dat, whatever its name, or is named ".dat" or
+// ".csv" (in any letter case); any other file as plain text (see plain_text_readings.h). The path
+// "-" reads standard input to its end, by the same rules.
 struct ReadingFile {
     std::vector<analysis::Reading> readings;
     FileLayout layout = FileLayout::Window;
@@ -33,5 +35,8 @@ struct ReadingFile {
 };
 
 ReadingFile readReadingFile(const std::string& path, const ReadingFileOptions& options);
+
+// What the values of readings read with these options are.
+analysis::Quantity readingQuantity(const ReadingFileOptions& options);
 
 } // namespace cli

@@ -5,17 +5,42 @@
 #include "analysis/span_statistics.h"
 #include "analysis/stability.h"
 #include "cli/diagnostics.h"
+#include "cli/progress_line.h"
 #include "cli/stability_options.h"
 #include "cli/stability_report.h"
+
+#include <chrono>
 
 namespace cli {
 
 namespace {
 
+// Analyses shorter than this show no progress.
+constexpr std::int64_t kQuietMs = 1000;
+
 std::string badLinesText(const std::string& path, const ReadingFile& file) {
     return path + ": " + std::to_string(file.badLines) +
            (file.badLines == 1 ? " line is no reading and was" : " lines are no reading and were") +
            " left out, the first is line " + std::to_string(file.firstBadLine);
+}
+
+// The analysis, with a progress line on a terminal once it has taken a second.
+analysis::StabilityResult analyzeWithProgress(const ReadingFile& file,
+                                              const analysis::StabilityOptions& options) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    ProgressLine line;
+    analysis::AnalysisControl control;
+    control.progress = [&](double fraction) {
+        const auto elapsedMs =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+        if (elapsedMs >= kQuietMs) {
+            line.show(analysisProgressText(fraction, elapsedMs), elapsedMs);
+        }
+    };
+    analysis::StabilityResult result = analysis::analyzeReadings(file.readings, options, control);
+    line.finish();
+    return result;
 }
 
 } // namespace
@@ -41,14 +66,15 @@ ExitCode runStability(std::span<const std::string> arguments) {
     if (file.badLines > 0) {
         warn(badLinesText(request.path, file));
     }
-    const analysis::StabilityResult result =
-        analysis::analyzeReadings(file.readings, request.analysis);
+    const analysis::StabilityResult result = analyzeWithProgress(file, request.analysis);
     if (result.values == 0) {
         return fail(ExitCode::NoReadings,
                     file.readings.empty()
                         ? request.path + " holds no reading"
                         : "none of the " + std::to_string(file.readings.size()) + " readings in " +
-                              request.path + " is a positive frequency or period");
+                              request.path +
+                              (request.file.phase ? " is a finite phase with another after it"
+                                                  : " is a positive frequency or period"));
     }
     if (request.csv) {
         print(analysis::deviationCsv(result.points));
@@ -58,6 +84,7 @@ ExitCode runStability(std::span<const std::string> arguments) {
     input.path = request.path;
     input.layout = file.layout;
     input.periods = request.file.periods;
+    input.phase = request.file.phase;
     input.readings = static_cast<std::int64_t>(file.readings.size());
     input.nominalGiven = request.analysis.nominalHz.has_value();
     input.driftRemoved = request.analysis.removeDrift;

@@ -10,7 +10,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<KnownOption, 11> kOptions{{
+constexpr std::array<KnownOption, 13> kOptions{{
     {"--nominal", true},
     {"--drift", true},
     {"--deviations", true},
@@ -18,11 +18,22 @@ constexpr std::array<KnownOption, 11> kOptions{{
     {"--confidence", true},
     {"--tau0", true},
     {"--period", false},
+    {"--phase", false},
+    {"--bias-corrected", false},
     {"--plain", false},
     {"--csv", false},
     {"--help", false},
     {"-h", false},
 }};
+
+// "adev, mdev, ..., tierms".
+std::string deviationNames() {
+    std::string names;
+    for (analysis::Deviation kind : analysis::allDeviations()) {
+        names += (names.empty() ? "" : ", ") + std::string(analysis::shortName(kind));
+    }
+    return names;
+}
 
 std::string badValue(const std::string& name, const std::string& value, std::string_view allowed) {
     return "invalid value '" + value + "' for " + name + " (" + std::string(allowed) + ")";
@@ -63,7 +74,7 @@ std::string apply(const ParsedArguments::Option& option, StabilityRequest& reque
     } else if (name == "--deviations") {
         const auto kinds = parseDeviations(value);
         if (!kinds) {
-            return badValue(name, value, "a list of adev, mdev, hdev, tdev, each once");
+            return badValue(name, value, "a list of " + deviationNames() + ", each once");
         }
         analysis.kinds = *kinds;
     } else if (name == "--spacing") {
@@ -85,6 +96,10 @@ std::string apply(const ParsedArguments::Option& option, StabilityRequest& reque
         request.tau0Given = true;
     } else if (name == "--period") {
         request.file.periods = true;
+    } else if (name == "--phase") {
+        request.file.phase = true;
+    } else if (name == "--bias-corrected") {
+        analysis.biasCorrected = true;
     } else if (name == "--plain") {
         request.file.plainText = true;
     } else if (name == "--csv") {
@@ -109,6 +124,10 @@ ParsedStabilityRequest parseStabilityRequest(std::span<const std::string> argume
     if (!parsed.error.empty() || parsed.request.help) {
         return parsed;
     }
+    if (parsed.request.file.phase && parsed.request.file.periods) {
+        parsed.error = "--phase and --period exclude each other";
+        return parsed;
+    }
     if (sorted.operands.size() != 1) {
         parsed.error = sorted.operands.empty() ? "stability needs a FILE"
                                                : "stability takes one FILE, not " +
@@ -119,43 +138,80 @@ ParsedStabilityRequest parseStabilityRequest(std::span<const std::string> argume
     return parsed;
 }
 
+// One line per deviation: its CSV name, name, unit, and how its interval is formed.
+std::string deviationLines() {
+    std::string text;
+    for (analysis::Deviation kind : analysis::allDeviations()) {
+        const analysis::DeviationDescription& d = analysis::deviationDescription(kind);
+        std::string line = "  " + std::string(d.shortName);
+        line.append(line.size() < 11 ? 11 - line.size() : 1, ' ');
+        line += std::string(d.name) +
+                (d.unit == analysis::DeviationUnit::Seconds ? ", in s: " : ", fractional: ");
+        text += line + std::string(d.estimator) + "; interval: " + std::string(d.confidence) + "\n";
+    }
+    return text;
+}
+
 std::string stabilityUsageText() {
     return R"(Usage: talvek-cli stability FILE [OPTIONS]
 
 Frequency stability of the readings in FILE: overlapping Allan (ADEV), modified Allan (MDEV),
 overlapping Hadamard (HDEV) and time deviation (TDEV) at averaging times tau = m tau0, with the
-number of terms behind each point and its confidence interval. The interval comes from
-Greenhall's equivalent degrees of freedom for the noise type identified in the data (lag-1
-autocorrelation), which the table names. A header states the readings, tau0, the nominal
-frequency, the gap-free segments, the drift and the statistics of the readings.
+number of terms behind each point and its confidence interval, and on request the total,
+Theo and time-error deviations below. The interval comes from the equivalent degrees of freedom
+(EDF) for the noise type identified in the data at each tau (lag-1 autocorrelation), which the
+table names; a point without an EDF for its deviation and noise type has no interval. A header
+states the readings, tau0, the nominal frequency, the gap-free segments, the drift and the
+statistics of the readings.
 
 FILE
-  *.dat, *.csv   as the window saves them: time in ms and value, "." or "," as the decimal
-                 point. tau0 is the usual interval between the time stamps; where readings are
-                 missing the series has a gap, and no term spans it.
+  window files   a file that starts with the three "/*" header lines of a .dat (whatever it is
+                 called, so also what "talvek-cli record" prints), or one named *.dat or *.csv:
+                 time in ms and value, "." or "," as the decimal point. tau0 is the usual
+                 interval between the time stamps; where readings are missing the series has a
+                 gap, and no term spans it.
   any other      plain text, one reading per line: either one column of values tau0 apart
                  (--tau0), or two columns, time in s and value. Columns are separated by blanks,
                  tabs, a comma or a semicolon; "." is the decimal point; lines starting with "#"
                  are skipped.
-  Values are frequencies in Hz (periods in s with --period). A value of 0 or "nan" keeps its
-  place in time without a value. A line that is not a reading is left out and reported on
-  standard error with the number of the first such line.
+  -              standard input, read to its end, by the same rules.
+  Values are frequencies in Hz (periods in s with --period, phase in s with --phase). A value of
+  0 or "nan" keeps its place in time without a value (phase: only "nan"). A line that is not a
+  reading is left out and reported on standard error with the number of the first such line.
+
+Deviations (--deviations, the CSV's deviation column)
+)" + deviationLines() +
+           R"(  The total deviations are the plain estimators of NIST SP 1065, without the bias
+  corrections of its tables unless --bias-corrected is given. Theo1 and TheoBR are given at
+  tau = 0.75 m tau0 for even m; TheoH at tau = m tau0 below a tenth of the run, 0.75 m tau0 from
+  there on. MTIE and TIE rms are formed from the phase with the mean frequency taken out; they
+  have no interval, as no published method gives one for them here.
 
 Options
   --nominal HZ       divide by this frequency (also with --period); default: the mean
   --drift remove     remove the least-squares line through the frequencies first
                      (--drift keep, the default, leaves it in)
-  --deviations LIST  which deviations, in this order: adev,mdev,hdev,tdev (default all four)
+  --deviations LIST  which deviations, in this order, from the list above (default
+                     adev,mdev,hdev,tdev)
   --spacing SPACING  octave: m = 1, 2, 4, 8, ... (default); 125: m = 1, 2, 5, 10, 20, ...
   --confidence LEVEL two-sided level of the intervals, 0 < LEVEL < 1 (default 0.6827, 1 sigma)
+  --bias-corrected   the bias-corrected variants of SP 1065 for TOTDEV (flicker and random walk
+                     FM), MTOTDEV and TTOTDEV, and HTOTDEV (FM noise, beyond m = 1), by the
+                     noise type of each tau
   --tau0 S           seconds between the values of a one-column plain text file (default 1)
   --period           the values are periods in s; they are analysed as frequencies 1 / period
-  --plain            read FILE as plain text even if it is named .dat or .csv
-  --csv              print only the table as CSV: the header tau,deviation,terms,value,lower,upper
-                     and a row per deviation and tau (deviation adev, mdev, hdev or tdev; tau in
-                     s; TDEV in s, the others fractional; 17 significant digits, "." as the
-                     decimal point; lower and upper empty where a point has no interval)
+  --phase            the values are phase (time error) in s, as a time-interval counter gives
+                     them; the frequencies are their differences over tau0
+  --plain            read FILE as plain text even if it is named .dat or .csv or has their header
+  --csv              print only the table as CSV: the header
+                     tau,deviation,terms,value,lower,upper,noise and a row per deviation and tau
+                     (deviation by its CSV name; tau in s; TDEV, TTOTDEV, MTIE and TIE rms in s,
+                     the others fractional; 17 significant digits, "." as the decimal point; lower
+                     and upper empty where a point has no interval; noise the noise type
+                     identified at that tau)
   --help             this text
+
+On a terminal, an analysis that takes longer than a second shows its progress on standard error.
 )";
 }
 

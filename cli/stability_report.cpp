@@ -18,8 +18,8 @@ constexpr int kFrequencyDigits = 15;
 constexpr int kSpreadDigits = 6;
 constexpr int kRateDecimals = 4;
 
-std::string layoutText(FileLayout layout, bool periods) {
-    const std::string value = periods ? "period in s" : "frequency in Hz";
+std::string layoutText(FileLayout layout, bool periods, bool phase) {
+    const std::string value = phase ? "phase in s" : periods ? "period in s" : "frequency in Hz";
     switch (layout) {
     case FileLayout::Window:
         return "the window's format: time in ms, " + value;
@@ -39,6 +39,10 @@ std::string hertz(double value, int digits) {
     return generalText(value, digits) + " Hz";
 }
 
+std::string seconds(double value, int digits) {
+    return generalText(value, digits) + " s";
+}
+
 void addLine(std::string& text, const std::string& name, const std::string& value) {
     text += name;
     text.append(name.size() < 12 ? 12 - name.size() : 1, ' ');
@@ -53,7 +57,7 @@ std::string stabilityReport(const StabilityReportInput& input,
     const analysis::SpanStatistics& statistics = input.statistics;
     std::string text;
     addLine(text, "File", input.path);
-    addLine(text, "Values", layoutText(input.layout, input.periods));
+    addLine(text, "Values", layoutText(input.layout, input.periods, input.phase));
     addLine(text, "Readings",
             std::to_string(input.readings) + ", " + std::to_string(result.values) + " usable, in " +
                 plural(result.segments, "segment", "gap-free segments"));
@@ -62,17 +66,30 @@ std::string stabilityReport(const StabilityReportInput& input,
                 ? generalText(result.tau0, kFrequencyDigits) + " s" +
                       (input.layout == FileLayout::OneColumn ? "" : ", from the time stamps")
                 : std::string("unknown: fewer than two distinct time stamps"));
-    addLine(text, "Nominal",
-            hertz(result.nominalHz, kFrequencyDigits) +
-                (input.nominalGiven ? ", as given" : ", the mean"));
-    addLine(text, "Mean", hertz(statistics.meanHz, kFrequencyDigits));
-    addLine(text, "Std dev", hertz(statistics.standardDeviationHz, kSpreadDigits));
-    addLine(text, "Minimum", hertz(statistics.minimumHz, kFrequencyDigits));
-    addLine(text, "Maximum", hertz(statistics.maximumHz, kFrequencyDigits));
-    addLine(text, "Drift",
-            scientificText(statistics.driftPerSecond, kRateDecimals) + " /s (" +
-                scientificText(statistics.driftHzPerSecond, kRateDecimals) + " Hz/s), " +
-                (input.driftRemoved ? "removed before the deviations" : "left in"));
+    const std::string drift = input.driftRemoved ? "removed before the deviations" : "left in";
+    if (statistics.phase) {
+        addLine(text, "Mean", seconds(statistics.meanSeconds, kFrequencyDigits));
+        addLine(text, "Std dev", seconds(statistics.standardDeviationSeconds, kSpreadDigits));
+        addLine(text, "Minimum", seconds(statistics.minimumSeconds, kFrequencyDigits));
+        addLine(text, "Maximum", seconds(statistics.maximumSeconds, kFrequencyDigits));
+        addLine(text, "Offset",
+                scientificText(statistics.frequencyOffset, kRateDecimals) +
+                    ", the mean fractional frequency");
+        addLine(text, "Drift",
+                scientificText(statistics.driftPerSecond, kRateDecimals) + " /s, " + drift);
+    } else {
+        addLine(text, "Nominal",
+                hertz(result.nominalHz, kFrequencyDigits) +
+                    (input.nominalGiven ? ", as given" : ", the mean"));
+        addLine(text, "Mean", hertz(statistics.meanHz, kFrequencyDigits));
+        addLine(text, "Std dev", hertz(statistics.standardDeviationHz, kSpreadDigits));
+        addLine(text, "Minimum", hertz(statistics.minimumHz, kFrequencyDigits));
+        addLine(text, "Maximum", hertz(statistics.maximumHz, kFrequencyDigits));
+        addLine(text, "Drift",
+                scientificText(statistics.driftPerSecond, kRateDecimals) + " /s (" +
+                    scientificText(statistics.driftHzPerSecond, kRateDecimals) + " Hz/s), " +
+                    drift);
+    }
     addLine(text, "Intervals",
             generalText(100 * input.confidence, 4) +
                 " % confidence, from the equivalent degrees of freedom for the noise type");

@@ -14,6 +14,7 @@ struct StabilityReportInput {
     std::string path;
     FileLayout layout = FileLayout::Window;
     bool periods = false;
+    bool phase = false;
     std::int64_t readings = 0; // in the file, usable or not
     bool nominalGiven = false;
     bool driftRemoved = false;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -18,14 +20,35 @@ const std::vector<DeviationPoint> kPoints{
     {0.1, Deviation::Time, 4093, 1e-10 / 3, 3e-11, 4e-11, -2, 100, true},
 };
 
-TEST(DeviationTable, CsvHasOneRowPerPointWithFullDigitsAndEmptyMissingBounds) {
-    EXPECT_EQ(
-        analysis::deviationCsv(kPoints),
-        "tau,deviation,terms,value,lower,upper\n"
-        "0.10000000000000001,adev,4095,1.7349177840734322e-09,1.7087768936274095e-09,"
-        "1.7622955506473493e-09\n"
-        "12.800000000000001,adev,7,2.5000000000000001e-11,,\n"
-        "0.10000000000000001,tdev,4093,3.3333333333333335e-11,3e-11,3.9999999999999998e-11\n");
+TEST(DeviationTable, CsvHasOneRowPerPointWithFullDigitsEmptyMissingBoundsAndTheNoise) {
+    EXPECT_EQ(analysis::deviationCsv(kPoints),
+              "tau,deviation,terms,value,lower,upper,noise\n"
+              "0.10000000000000001,adev,4095,1.7349177840734322e-09,1.7087768936274095e-09,"
+              "1.7622955506473493e-09,white FM\n"
+              "12.800000000000001,adev,7,2.5000000000000001e-11,,,white PM\n"
+              "0.10000000000000001,tdev,4093,3.3333333333333335e-11,3e-11,"
+              "3.9999999999999998e-11,random walk FM\n");
+}
+
+// Each deviation has its own description, found again by its CSV name, and the caption its table
+// is titled with.
+TEST(DeviationTable, EveryDeviationIsDescribedOnceUnderItsOwnName) {
+    std::set<std::string_view> names;
+    for (Deviation kind : analysis::allDeviations()) {
+        const analysis::DeviationDescription& description = analysis::deviationDescription(kind);
+        EXPECT_EQ(description.kind, kind);
+        EXPECT_TRUE(names.insert(description.shortName).second) << description.shortName;
+        EXPECT_EQ(analysis::deviationFromShortName(description.shortName), kind);
+        const DeviationPoint point{1, kind, 1, 1, 1, 1, 0, 0, false};
+        EXPECT_EQ(
+            analysis::deviationTable(std::span(&point, 1)).substr(0, description.caption.size()),
+            description.caption);
+    }
+    EXPECT_EQ(names.size(), 13u);
+    EXPECT_EQ(analysis::deviationDescription(Deviation::TimeTotal).unit,
+              analysis::DeviationUnit::Seconds);
+    EXPECT_EQ(analysis::deviationDescription(Deviation::Total).unit,
+              analysis::DeviationUnit::Fractional);
 }
 
 TEST(DeviationTable, TableGroupsEachDeviationUnderItsNameWithTheNoiseOfItsInterval) {

@@ -3,7 +3,9 @@
 // its header and its failures.
 #include "cli_run.h"
 #include "tests/analysis/reference_data.h"
+#include "tests/support/program_run.h"
 
+#include "analysis/deviation_table.h"
 #include "analysis/stability.h"
 
 #include <QTemporaryDir>
@@ -13,6 +15,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -77,7 +82,7 @@ TEST(StabilityCli, CsvMatchesAllantools) {
         arguments.insert(arguments.end(), reference.options.begin(), reference.options.end());
         const CliRun run = runCli(arguments);
         expectSucceeded(run);
-        EXPECT_EQ(lines(run.out).front(), "tau,deviation,terms,value,lower,upper");
+        EXPECT_EQ(lines(run.out).front(), "tau,deviation,terms,value,lower,upper,noise");
         const auto rows = analysis_test::parseCsv(run.out);
         const auto expected = analysis_test::readCsv("expected/" + reference.expected);
         ASSERT_EQ(rows.size(), expected.size());
@@ -98,6 +103,7 @@ TEST(StabilityCli, CsvMatchesAllantools) {
             EXPECT_EQ(row.at("deviation"), lowerCase(want.at("kind"))) << what;
             EXPECT_EQ(row.at("terms"), want.at("n")) << what;
             expectRelative(number(row, "value"), number(want, "dev"), 1e-9, what);
+            EXPECT_EQ(row.at("noise"), analysis::noiseTypeName(ours.points[i].alpha)) << what;
             if (ours.points[i].alpha != number(want, "alpha")) {
                 continue;
             }
@@ -315,6 +321,8 @@ TEST(StabilityCli, FailuresExitWithTheirCodeAndOneLine) {
         {{"stability", dat, "--nominal", "0"}, 2},
         {{"stability", dat, "--drift", "fit"}, 2},
         {{"stability", dat, "--deviations", "adev,xdev"}, 2},
+        {{"stability", dat, "--deviations", "theo1,theo1"}, 2},
+        {{"stability", dat, "--phase", "--period"}, 2},
         {{"stability", dat, "--confidence", "1"}, 2},
         {{"stability", dat, "--spacing"}, 2},
         {{"stability", dat, "--csv=yes"}, 2},
@@ -333,6 +341,151 @@ TEST(StabilityCli, FailuresExitWithTheirCodeAndOneLine) {
         EXPECT_TRUE(run.err.starts_with("talvek-cli: ")) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+}
+
+// The total, Theo and time-error deviations of a recording, against allantools: a row for every
+// value it gives, each with an interval where the deviation has an EDF for the noise type.
+TEST(StabilityCli, EveryNewDeviationMatchesAllantools) {
+    const std::string kinds = "totdev,mtotdev,ttotdev,htotdev,theo1,theobr,theoh,mtie,tierms";
+    for (const std::string& name : {std::string("wpm"), std::string("rwfm")}) {
+        SCOPED_TRACE(name);
+        const CliRun run = runCli(
+            {"stability", dataPath("series/" + name + ".dat"), "--csv", "--deviations", kinds});
+        expectSucceeded(run);
+        std::map<std::pair<std::string, std::string>, CsvRow> rows;
+        std::set<std::string> seen;
+        for (const CsvRow& row : analysis_test::parseCsv(run.out)) {
+            rows[{row.at("deviation"), row.at("tau")}] = row;
+            seen.insert(row.at("deviation"));
+            const bool edf = row.at("deviation") != "mtie" && row.at("deviation") != "tierms" &&
+                             row.at("deviation") != "htotdev";
+            if (!edf) {
+                EXPECT_TRUE(row.at("lower").empty()) << row.at("deviation");
+            }
+        }
+        EXPECT_EQ(seen.size(), 9u);
+        for (const CsvRow& want :
+             analysis_test::readCsv("expected/" + name + "_ext_mean-nominal.csv")) {
+            const auto found = rows.find({want.at("deviation"), want.at("tau")});
+            ASSERT_NE(found, rows.end()) << want.at("deviation") << " " << want.at("tau");
+            expectRelative(number(found->second, "value"), number(want, "value"), 1e-9,
+                           want.at("deviation") + " tau " + want.at("tau"));
+        }
+        EXPECT_FALSE(rows.at({"theo1", "1.5"}).at("lower").empty());
+        EXPECT_FALSE(rows.at({"totdev", "1"}).at("upper").empty());
+    }
+}
+
+// A .dat is known by its header, whatever its name, and "-" is standard input.
+TEST(StabilityCli, DatHeaderDecidesAndStandardInputReads) {
+    const std::string dat = dataPath("series/wfm.dat");
+    const CliRun reference = runCli({"stability", dat, "--csv"});
+    expectSucceeded(reference);
+    QTemporaryDir folder;
+    const std::string renamed = folder.filePath("run.stdout").toStdString();
+    std::ifstream in(dat, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    writeFile(renamed, text);
+    const CliRun byHeader = runCli({"stability", renamed, "--csv"});
+    expectSucceeded(byHeader);
+    EXPECT_EQ(byHeader.out, reference.out);
+    const CliRun fromInput = talvek::test::runProgram(
+        "/bin/sh", {"-c", "exec \"$0\" stability - --csv < \"$1\"", TALVEK_CLI, renamed});
+    expectSucceeded(fromInput);
+    EXPECT_EQ(fromInput.out, reference.out);
+    const CliRun report = runCli({"stability", renamed});
+    EXPECT_EQ(headerValue(report.out, "tau0"), "1 s, from the time stamps");
+}
+
+// Phase readings: the 1000-point set as the phase of a time-interval counter, one column or two,
+// give Stable32's MTIE and TIE rms.
+TEST(StabilityCli, PhaseFilesGiveTheTimeErrorOfTheirPhase) {
+    QTemporaryDir folder;
+    const std::string oneColumn = folder.filePath("phase.txt").toStdString();
+    const std::string twoColumns = folder.filePath("phase2.txt").toStdString();
+    std::ostringstream one;
+    std::ostringstream two;
+    one.precision(17);
+    two.precision(17);
+    double x = 0;
+    one << x << '\n';
+    two << 0 << ' ' << x << '\n';
+    int second = 0;
+    for (double y : analysis_test::readNumbers("nbs14/nbs14_1000_frequency.txt")) {
+        x += y;
+        one << x << '\n';
+        two << ++second << ' ' << x << '\n';
+    }
+    writeFile(oneColumn, one.str());
+    writeFile(twoColumns, two.str());
+    std::map<std::string, double> expected;
+    for (const CsvRow& row : analysis_test::readCsv("nbs14/phasedat_ext.csv")) {
+        if (row.at("deviation") == "tierms" || row.at("deviation") == "totdev") {
+            expected[row.at("deviation") + " " + row.at("m")] = number(row, "allantools");
+        }
+    }
+    for (const std::string& path : {oneColumn, twoColumns}) {
+        const CliRun run =
+            runCli({"stability", path, "--phase", "--csv", "--deviations", "tierms,totdev"});
+        expectSucceeded(run);
+        std::size_t compared = 0;
+        for (const CsvRow& row : analysis_test::parseCsv(run.out)) {
+            const auto want = expected.find(row.at("deviation") + " " + row.at("tau"));
+            if (want != expected.end()) {
+                expectRelative(number(row, "value"), want->second, 1e-9, want->first);
+                ++compared;
+            }
+        }
+        EXPECT_EQ(compared, 16u) << path; // totdev m 1 .. 256, tierms m 1 .. 64
+    }
+    const CliRun report = runCli({"stability", twoColumns, "--phase"});
+    expectSucceeded(report);
+    EXPECT_EQ(headerValue(report.out, "Values"), "plain text, two columns: time in s, phase in s");
+}
+
+// --bias-corrected divides MTOTDEV by the square root of SP 1065's ratio for the noise type.
+TEST(StabilityCli, BiasCorrectedVariantIsAChoice) {
+    const std::string dat = dataPath("series/wfm.dat");
+    const auto plain =
+        analysis_test::parseCsv(runCli({"stability", dat, "--csv", "--deviations", "mtotdev"}).out);
+    const auto corrected = analysis_test::parseCsv(
+        runCli({"stability", dat, "--csv", "--deviations", "mtotdev", "--bias-corrected"}).out);
+    ASSERT_EQ(plain.size(), corrected.size());
+    ASSERT_FALSE(plain.empty());
+    const std::map<std::string, double> ratios{{"white PM", 0.94},
+                                               {"flicker PM", 0.83},
+                                               {"white FM", 0.73},
+                                               {"flicker FM", 0.70},
+                                               {"random walk FM", 0.69}};
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        expectRelative(number(corrected[i], "value"),
+                       number(plain[i], "value") / std::sqrt(ratios.at(plain[i].at("noise"))),
+                       1e-12, "tau " + plain[i].at("tau"));
+    }
+}
+
+// On a terminal, an analysis that takes seconds (TheoBR over 32768 readings: some 3 s here, work
+// that grows with the cube of the readings) shows its progress on standard error, one line
+// rewritten in place; the table follows on a line of its own.
+TEST(StabilityCli, LongAnalysisShowsItsProgressOnATerminal) {
+    QTemporaryDir folder;
+    const std::string values = folder.filePath("values.txt").toStdString();
+    const auto y = analysis_test::readNumbers("series/wfm.txt");
+    std::ostringstream text;
+    text.precision(17);
+    for (int copy = 0; copy < 8; ++copy) {
+        for (double v : y) {
+            text << v << '\n';
+        }
+    }
+    writeFile(values, text.str());
+    const std::string command =
+        std::string(TALVEK_CLI) + " stability " + values + " --csv --deviations theobr";
+    const CliRun run = talvek::test::runProgram("/usr/bin/script", {"-qec", command, "/dev/null"});
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(run.out.find("\rstability  "), std::string::npos) << run.out.substr(0, 200);
+    EXPECT_NE(run.out.find(" %  0:00:0"), std::string::npos) << run.out.substr(0, 200);
+    EXPECT_NE(run.out.find("\r\ntau,deviation,terms,value,lower,upper,noise"), std::string::npos);
 }
 
 TEST(StabilityCli, VersionAndHelp) {
