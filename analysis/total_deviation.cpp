@@ -19,9 +19,9 @@ constexpr std::size_t kLanes = 4;
 // differences of m-point sums, into squares. Taking out each stretch's first value keeps the
 // prefix sums at the size of its own variation. The stretches are worked on side by side, one
 // lane each, so their sums, each a chain that waits on its last addition, overlap; built for
-// AVX2 too, taken where the processor has it. prefix: room for (9m + 1) kLanes values.
-__attribute__((target_clones("avx2", "default"))) void
-reflectedSquares(const double* z, std::size_t m, double* prefix, double* squares) {
+// AVX2 too. prefix: room for (9m + 1) kLanes values.
+[[gnu::always_inline]] inline void reflectedSquaresBody(const double* z, std::size_t m,
+                                                        double* prefix, double* squares) {
     const std::size_t n = 3 * m;
     const std::size_t firstHalf = n / 2;
     const std::size_t secondHalf = (n + 1) / 2;
@@ -78,6 +78,22 @@ reflectedSquares(const double* z, std::size_t m, double* prefix, double* squares
     for (std::size_t lane = 0; lane < kLanes; ++lane) {
         squares[lane] = sum[lane];
     }
+}
+
+__attribute__((target("avx2"))) void reflectedSquaresWithAvx2(const double* z, std::size_t m,
+                                                              double* prefix, double* squares) {
+    reflectedSquaresBody(z, m, prefix, squares);
+}
+
+void reflectedSquaresPlain(const double* z, std::size_t m, double* prefix, double* squares) {
+    reflectedSquaresBody(z, m, prefix, squares);
+}
+
+// The processor's own instructions where it has AVX2: the same arithmetic, in wider steps. Chosen
+// at run time, not by the loader: sanitizer builds must start before any choice is made.
+void reflectedSquares(const double* z, std::size_t m, double* prefix, double* squares) {
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    (avx2 ? reflectedSquaresWithAvx2 : reflectedSquaresPlain)(z, m, prefix, squares);
 }
 
 SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkMeter* meter) {
