@@ -6,6 +6,7 @@ talvek_packages=(
   libgtest-dev libgmock-dev
   fonts-liberation
   dbus-daemon
+  influxdb
   dpkg-dev fakeroot lintian appstream desktop-file-utils
 )
 # Only ./benchmark needs these: the plotting library its graph figures are compared with.
