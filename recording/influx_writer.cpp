@@ -77,6 +77,11 @@ bool InfluxWriter::pause(std::chrono::milliseconds span, bool untilFinish) {
     return !stopRequested_;
 }
 
+bool InfluxWriter::stopped() const {
+    const std::lock_guard lock(mutex_);
+    return stopRequested_;
+}
+
 void InfluxWriter::takeRecord(const JournalRecord& record) {
     switch (record.kind) {
     case JournalRecordKind::Reading:
@@ -91,6 +96,15 @@ void InfluxWriter::takeRecord(const JournalRecord& record) {
         return;
     }
     ++batchPoints_;
+}
+
+void InfluxWriter::takeGaps() {
+    const std::lock_guard lock(mutex_);
+    for (const Gap& gap : gaps_) {
+        points_.addGap(batch_, gap.timeMs, gap.seconds);
+        ++batchPoints_;
+    }
+    gaps_.clear();
 }
 
 void InfluxWriter::fillFromJournal() {
@@ -126,18 +140,14 @@ void InfluxWriter::run() {
         reports_.failing("cannot read the journal " + journalPath_ + ": " + std::strerror(errno));
     }
     while (journalFd_ >= 0) {
-        {
-            const std::lock_guard lock(mutex_);
-            if (stopRequested_) {
-                break;
-            }
-            for (const Gap& gap : gaps_) {
-                points_.addGap(batch_, gap.timeMs, gap.seconds);
-                ++batchPoints_;
-            }
-            gaps_.clear();
+        if (stopped()) {
+            break;
         }
-        fillFromJournal();
+        // A batch that was not taken goes again as it is.
+        if (batchPoints_ == 0) {
+            takeGaps();
+            fillFromJournal();
+        }
         if (batchPoints_ == 0) {
             if (decoder_.finished()) {
                 const std::lock_guard lock(mutex_);
@@ -151,7 +161,7 @@ void InfluxWriter::run() {
         }
         const InfluxAnswer answer = judgeInfluxAnswer(client.request(
             "POST", target_.writePath, target_.headers, batch_, options_.requestTimeout));
-        if (!pause(std::chrono::milliseconds(0), false)) {
+        if (stopped()) {
             break; // the request was cut short
         }
         if (answer.verdict == InfluxVerdict::Taken) {

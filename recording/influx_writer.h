@@ -68,6 +68,8 @@ private:
     };
 
     void run();
+    bool stopped() const;
+    void takeGaps();
     // Reads on in the journal until the batch is full or the journal has no more for now.
     void fillFromJournal();
     void takeRecord(const JournalRecord& record);
