@@ -3,120 +3,15 @@
 // grows, and how it holds its place while the database does not answer or fails.
 #include "recording/influx_writer.h"
 #include "recording/journal_writer.h"
+#include "tests/support/fake_database.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 namespace {
 
 using namespace std::chrono_literals;
-
-struct Request {
-    std::string head;
-    std::string body;
-};
-
-// Answers each write with the next status of its script (0: no answer at all), 204 after it, and
-// keeps every request it was sent.
-class FakeDatabase {
-public:
-    explicit FakeDatabase(std::vector<int> script)
-        : script_(std::move(script)), stopFd_(::eventfd(0, EFD_CLOEXEC)) {
-        listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        ::bind(listenFd_, reinterpret_cast<sockaddr*>(&address), size);
-        ::listen(listenFd_, 4);
-        ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
-    }
-    ~FakeDatabase() {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(stopFd_, &one, sizeof one);
-        thread_.join();
-        ::close(listenFd_);
-        ::close(stopFd_);
-    }
-
-    std::uint16_t port() const { return port_; }
-    std::vector<Request> requests() const {
-        const std::lock_guard lock(mutex_);
-        return requests_;
-    }
-    bool waitRequests(std::size_t count) const {
-        std::unique_lock lock(mutex_);
-        return arrived_.wait_for(lock, 20s, [&] { return requests_.size() >= count; });
-    }
-
-private:
-    bool readable(int fd) const {
-        pollfd fds[2] = {{fd, POLLIN, 0}, {stopFd_, POLLIN, 0}};
-        ::poll(fds, 2, -1);
-        return fds[1].revents == 0;
-    }
-
-    void serve() {
-        while (readable(listenFd_)) {
-            const int connection = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-            std::string buffer;
-            char chunk[4096];
-            ssize_t got = 0;
-            while (readable(connection) && (got = ::recv(connection, chunk, sizeof chunk, 0)) > 0) {
-                buffer.append(chunk, static_cast<std::size_t>(got));
-                answerComplete(connection, buffer);
-            }
-            ::close(connection);
-        }
-    }
-
-    void answerComplete(int connection, std::string& buffer) {
-        for (;;) {
-            const std::size_t headEnd = buffer.find("\r\n\r\n");
-            const std::size_t lengthAt = buffer.find("Content-Length: ");
-            if (headEnd == std::string::npos || lengthAt > headEnd) {
-                return;
-            }
-            const std::size_t length = std::stoul(buffer.substr(lengthAt + 16));
-            if (buffer.size() < headEnd + 4 + length) {
-                return;
-            }
-            Request request{buffer.substr(0, headEnd + 2), buffer.substr(headEnd + 4, length)};
-            buffer.erase(0, headEnd + 4 + length);
-            int status = 204;
-            {
-                const std::lock_guard lock(mutex_);
-                status = requests_.size() < script_.size() ? script_[requests_.size()] : 204;
-                requests_.push_back(std::move(request));
-            }
-            arrived_.notify_all();
-            if (status != 0) {
-                const std::string body = status == 204 ? "" : "{\"error\":\"busy\"}";
-                const std::string answer = "HTTP/1.1 " + std::to_string(status) +
-                                           " X\r\nContent-Length: " + std::to_string(body.size()) +
-                                           "\r\n\r\n" + body;
-                ::send(connection, answer.data(), answer.size(), MSG_NOSIGNAL);
-            }
-        }
-    }
-
-    const std::vector<int> script_;
-    int listenFd_ = -1;
-    const int stopFd_;
-    std::uint16_t port_ = 0;
-    mutable std::mutex mutex_;
-    mutable std::condition_variable arrived_;
-    std::vector<Request> requests_;
-    std::thread thread_;
-};
+using talvek::test::FakeDatabase;
 
 struct Told {
     std::mutex mutex;
@@ -171,9 +66,9 @@ TEST(InfluxWriter, HoldsItsBatchWhileTheDatabaseFailsAndGoesOnFromThereWhenItAns
     writer.finishJournal();
     EXPECT_TRUE(writer.waitSent(20s));
 
-    const std::vector<Request> requests = database.requests();
+    const std::vector<FakeDatabase::Request> requests = database.requests();
     ASSERT_EQ(requests.size(), 4u);
-    for (const Request& request : requests) {
+    for (const FakeDatabase::Request& request : requests) {
         EXPECT_EQ(
             request.head.rfind("POST /api/v2/write?org=o&bucket=b&precision=ns HTTP/1.1\r\n", 0),
             0u)
