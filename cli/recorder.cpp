@@ -196,7 +196,10 @@ void Recorder::end(ExitCode code, const std::string& message) {
     }
     const bool keep =
         !writeError.empty() || code != ExitCode::Done || request_.keepJournal || !inDatabase;
-    if (!keep && complete) {
+    // A journal of the data folder that holds no reading is of no use to anybody; a station
+    // restarted after each failure would pile them up.
+    const bool empty = !started_ && request_.journalPath.empty();
+    if ((!keep || empty) && complete) {
         session_.journal().discard();
     }
     if (!writeError.empty()) {
