@@ -289,7 +289,8 @@ HttpResponse HttpClient::request(std::string_view method, std::string_view targe
     std::string message;
     message.reserve(target.size() + headers.size() + body.size() + 160);
     message.append(method).append(" ").append(target).append(" HTTP/1.1\r\n");
-    message += "Host: " + host_ + ':' + std::to_string(port_) + "\r\n";
+    const bool ipv6 = host_.find(':') != std::string::npos;
+    message += "Host: " + (ipv6 ? '[' + host_ + ']' : host_) + ':' + std::to_string(port_) + "\r\n";
     message += "Content-Length: " + std::to_string(body.size()) + "\r\n";
     message.append(headers).append("\r\n").append(body);
     HttpResponse response;
