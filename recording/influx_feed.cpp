@@ -6,11 +6,20 @@
 #include <cmath>
 
 namespace recording {
+namespace {
+
+constexpr int kReportIntervalMs = 250;
+
+} // namespace
 
 InfluxFeed::InfluxFeed(Session& session, InfluxTarget target, std::vector<InfluxTag> tags,
                        QObject* parent, InfluxWriter::Options options)
     : QObject(parent), session_(session), target_(std::move(target)), tags_(std::move(tags)),
       options_(options) {
+    // The writer's news is fetched here rather than queued from its thread: a hand-over that
+    // the thread checker can follow, and at most a quarter of a second late.
+    reportTimer_.setInterval(kReportIntervalMs);
+    connect(&reportTimer_, &QTimer::timeout, this, &InfluxFeed::tellReports);
     connect(&session_, &Session::connectFinished, this, [this](bool connected) {
         if (connected) {
             begin();
@@ -43,17 +52,39 @@ void InfluxFeed::begin() {
     tags.push_back({"identity", session_.driver().device()});
     lastReadingMs_.reset();
     lossSinceMs_.reset();
-    const auto hop = [this](auto call) {
-        QMetaObject::invokeMethod(this, call, Qt::QueuedConnection);
-    };
     InfluxWriter::Reports reports{
-        [this, hop](const std::string& why) { hop([this, why] { emit failing(why); }); },
-        [this, hop] { hop([this] { emit recovered(); }); },
+        [this](const std::string& why) {
+            keepReport({true, why});
+        },
+        [this] {
+            keepReport({false, {}});
+        },
     };
     writer_.reset();
     writer_ = std::make_unique<InfluxWriter>(target_, session_.journal().path(),
                                              InfluxPoints(tags, utcStartNs), std::move(reports),
                                              options_);
+    reportTimer_.start();
+}
+
+void InfluxFeed::keepReport(Report report) {
+    const std::lock_guard lock(reportsMutex_);
+    reports_.push_back(std::move(report));
+}
+
+void InfluxFeed::tellReports() {
+    std::vector<Report> reports;
+    {
+        const std::lock_guard lock(reportsMutex_);
+        reports.swap(reports_);
+    }
+    for (const Report& report : reports) {
+        if (report.failing) {
+            emit failing(report.why);
+        } else {
+            emit recovered();
+        }
+    }
 }
 
 void InfluxFeed::addGap(double timeMs, double seconds) {

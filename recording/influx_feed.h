@@ -5,8 +5,10 @@
 #include "recording/influx_writer.h"
 
 #include <QObject>
+#include <QTimer>
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,7 +43,15 @@ signals:
     void recovered();
 
 private:
+    struct Report {
+        bool failing = false;
+        std::string why;
+    };
+
     void begin();
+    // On the writer's thread.
+    void keepReport(Report report);
+    void tellReports();
     void addGap(double timeMs, double seconds);
     void takeReading(double timeMs);
 
@@ -49,7 +59,10 @@ private:
     const InfluxTarget target_;
     const std::vector<InfluxTag> tags_;
     const InfluxWriter::Options options_;
-    std::unique_ptr<InfluxWriter> writer_;
+    std::mutex reportsMutex_;
+    std::vector<Report> reports_;
+    QTimer reportTimer_;
+    std::unique_ptr<InfluxWriter> writer_; // last: it ends before what it reports into
     std::optional<double> lastReadingMs_;
     std::optional<double> lossSinceMs_; // telegrams were lost after this time
 };
