@@ -261,9 +261,9 @@ Options
   --command TEXT     send ESC TEXT CR to the counter before it measures, as the window's
                      "ESC Command <value>" does (for example i10: every 10th reading);
                      may be given more than once, sent in order (KELVO)
-  --help             this text
 )") + influxUsageText() +
-           R"(
+           R"(  --help             this text
+
 If the device goes away (unplugged), the recording waits for it, as long as it takes, and says so
 on standard error ("Serial device COM3 lost; waiting for it to come back"). It looks twice a
 second for the same device (the same USB adapter by its serial number, the same link of a virtual
