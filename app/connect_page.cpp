@@ -66,6 +66,8 @@ ConnectPage::ConnectPage(LogModel* log, QWidget* parent)
             &ConnectPage::saveRequested);
     connect(addMenuEntry(logMenu_, "Open measurement..."), &QAction::triggered, this,
             &ConnectPage::openRequested);
+    connect(addMenuEntry(logMenu_, "Time-series database..."), &QAction::triggered, this,
+            &ConnectPage::databaseRequested);
     attachPopup(logView_, logMenu_);
     connect(log_, &QAbstractItemModel::rowsInserted, this, &ConnectPage::scrollToNewest);
 }

@@ -71,6 +71,7 @@ signals:
     void instrumentPicked(const counter::Instrument& instrument);
     void saveRequested();
     void openRequested();
+    void databaseRequested();
 
 protected:
     void layOut() override;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/formats/database_file.h"
 #include "plot/print_target.h"
 
 #include <memory>
@@ -30,6 +31,12 @@ public:
     virtual std::unique_ptr<plot::PrintTarget> openPrinter() = 0;
     // The error box for file and number errors.
     virtual void showError(const std::string& message) = 0;
+    // The settings dialog of the time-series database, showing `current`: the choice, or
+    // nothing when cancelled (as where no dialog is offered).
+    virtual std::optional<DatabaseChoice>
+    editDatabase([[maybe_unused]] const DatabaseChoice& current) {
+        return std::nullopt;
+    }
 };
 
 } // namespace app

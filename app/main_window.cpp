@@ -12,6 +12,7 @@
 #include "app/stability_page.h"
 #include "app/widget_style.h"
 #include "counter/instruments.h"
+#include "recording/influx_feed.h"
 #include "recording/session.h"
 
 #include <QCoreApplication>
@@ -110,6 +111,7 @@ void MainWindow::assemblePages() {
     connect(connectPage_, &ConnectPage::instrumentPicked, this, &MainWindow::useInstrument);
     connect(connectPage_, &ConnectPage::saveRequested, this, &MainWindow::saveThroughDialog);
     connect(connectPage_, &ConnectPage::openRequested, this, &MainWindow::openThroughDialog);
+    connect(connectPage_, &ConnectPage::databaseRequested, this, &MainWindow::editDatabase);
     connect(commandsPage_, &CommandsPage::statusMessage, this, &MainWindow::showStatus);
     const auto toggleConnection = [this] { connectPage_->toggleConnection(); };
     connect(commandsPage_, &CommandsPage::connectToggleRequested, this, toggleConnection);

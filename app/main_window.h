@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/dialogs.h"
+#include "app/formats/database_file.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -21,6 +22,7 @@ struct Reading;
 } // namespace counter
 
 namespace recording {
+class InfluxFeed;
 struct LoadedMeasurement;
 class Session;
 } // namespace recording
@@ -76,6 +78,9 @@ public:
     // The status bar's lasting notice that the recording journal stopped (UTF-8); empty while
     // it records.
     std::string journalNotice() const;
+    // The status bar's lasting notice that the time-series database does not take the readings
+    // (UTF-8); empty while it does.
+    std::string databaseNotice() const;
     // The status bar's lasting note of the telegrams lost since the connect attempt; empty when
     // none was lost.
     std::string lossText() const;
@@ -110,6 +115,10 @@ private:
     void showMeasurement(const recording::LoadedMeasurement& measurement,
                          const std::string& outcome);
 
+    // The time-series database the readings also go to, from the next connect on.
+    void editDatabase();
+    void useDatabase(const DatabaseChoice& choice);
+
     void loadSettings();
     void applySettings(const Settings& settings);
     void storeSettings();
@@ -132,6 +141,9 @@ private:
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
     double startTime_ = 0; // wall-clock date-time of the measurement shown
+    DatabaseChoice database_;
+    std::unique_ptr<recording::InfluxFeed> influx_;
+    QLabel* databaseNotice_ = nullptr; // made with the first feed
 };
 
 } // namespace app

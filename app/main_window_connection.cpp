@@ -9,6 +9,7 @@
 #include "app/stability_page.h"
 #include "counter/driver.h"
 #include "counter/reading.h"
+#include "recording/influx_feed.h"
 #include "recording/session.h"
 
 #include <QCloseEvent>
@@ -35,6 +36,9 @@ void MainWindow::connectOrDisconnect(bool connect) {
     showStatus({});
     if (!connect) {
         session_->stop();
+        if (influx_) {
+            influx_->finish(std::chrono::milliseconds(0)); // goes on meanwhile
+        }
         setWindowTitle(instrumentCaption(session_->instrument()) + QStringLiteral(" disconnected"));
         connectPage_->showDisconnected();
         return;

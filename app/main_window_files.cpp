@@ -33,6 +33,7 @@ void MainWindow::loadSettings() {
     const counter::Instrument& instrument = readInstrumentFile(instrumentFileName(readFile));
     connectPage_->chooseInstrument(instrument);
     useInstrument(instrument);
+    useDatabase(readDatabaseFile(databaseFileName(readFile)));
     if (!error.empty()) {
         showError(error);
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/qt_dialogs.h"
 
+#include "app/database_dialog.h"
 #include "app/formats/save_filter.h"
 #include "plot/qt_print_target.h"
 
@@ -69,6 +70,18 @@ std::unique_ptr<plot::PrintTarget> QtDialogs::openPrinter() {
 
 void QtDialogs::showError(const std::string& message) {
     QMessageBox::critical(parent_, QString(), QString::fromUtf8(message));
+}
+
+std::optional<DatabaseChoice> QtDialogs::editDatabase(const DatabaseChoice& current) {
+    DatabaseDialog dialog(current, parent_);
+    while (dialog.exec() == QDialog::Accepted) {
+        std::string error;
+        if (auto choice = dialog.choice(error)) {
+            return choice;
+        }
+        showError(error);
+    }
+    return std::nullopt;
 }
 
 } // namespace app

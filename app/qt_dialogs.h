@@ -21,6 +21,7 @@ public:
     bool executePrinterSetup() override;
     std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
+    std::optional<DatabaseChoice> editDatabase(const DatabaseChoice& current) override;
 
 private:
     QWidget* parent_;

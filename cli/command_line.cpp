@@ -34,6 +34,8 @@ std::string usageText() {
             "  5  the port is not there, or it does not open (in use, no permission)\n"
             "  6  no counter answered, it refused a command, or it was lost for good\n"
             "  7  the output file or the journal cannot be written\n"
+            "  8  the time-series database's URL or token file is wrong, or it refused the\n"
+            "     login or has no such database or bucket\n"
             "Every failure is one line on standard error.\n";
     return text;
 }

@@ -13,6 +13,7 @@ enum class ExitCode {
     NoPort = 5,     // the port is not there or does not open (in use, no permission)
     NoCounter = 6,  // no counter answered, it refused a command, or it was lost for good
     Unwritable = 7, // the output file or the journal cannot be written
+    NoDatabase = 8, // the time-series database's URL, token file, login or database is wrong
 };
 
 } // namespace cli

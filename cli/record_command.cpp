@@ -67,15 +67,26 @@ ExitCode runRecord(std::span<const std::string> arguments) {
                         " is there, the journal of a run that did not end; open it in the window "
                         "or move it away");
     }
+    std::optional<recording::InfluxTarget> influx;
+    if (request.influx.wanted()) {
+        std::string why;
+        influx = prepareInflux(request.influx, why);
+        if (!influx) {
+            return fail(ExitCode::NoDatabase, why);
+        }
+    }
     int argc = 1;
     char name[] = "talvek-cli";
     char* argv[] = {name, nullptr};
     QCoreApplication application(argc, argv);
     ExitCode result = ExitCode::Done;
-    Recorder recorder(request, *port, [&result](ExitCode code) {
-        result = code;
-        QCoreApplication::exit(0);
-    });
+    Recorder recorder(
+        request, *port,
+        [&result](ExitCode code) {
+            result = code;
+            QCoreApplication::exit(0);
+        },
+        std::move(influx));
     const StopSignals stopSignals([&recorder] { recorder.stop(); });
     QMetaObject::invokeMethod(
         &application, [&recorder] { recorder.start(); }, Qt::QueuedConnection);

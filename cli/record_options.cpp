@@ -13,7 +13,7 @@ namespace {
 
 using counter::SetupRole;
 
-constexpr std::array<KnownOption, 12> kOptions{{
+constexpr std::array<KnownOption, 18> kOptions{{
     {"--instrument", true},
     {"--port", true},
     {"--gate", true},
@@ -24,6 +24,12 @@ constexpr std::array<KnownOption, 12> kOptions{{
     {"--out", true},
     {"--journal", true},
     {"--command", true},
+    {"--influx", true},
+    {"--database", true},
+    {"--bucket", true},
+    {"--org", true},
+    {"--token-file", true},
+    {"--tag", true},
     {"--help", false},
     {"-h", false},
 }};
@@ -110,6 +116,9 @@ std::string apply(const ParsedArguments::Option& option, RecordRequest& request,
     const std::string& name = option.name;
     const std::string& value = option.value;
     const counter::Instrument& instrument = *request.instrument;
+    if (std::string error; applyInfluxOption(name, value, request.influx, error)) {
+        return error;
+    }
     for (const SettingOption& setting : kSettingOptions) {
         if (name == setting.name) {
             return applySetting(setting, value, instrument, settings);
@@ -195,6 +204,8 @@ ParsedRecordRequest parseRecordRequest(std::span<const std::string> arguments) {
         parsed.error = "record takes no operand '" + sorted.operands.front() + "'";
     } else if (request.port.empty()) {
         parsed.error = "record needs --port; 'talvek-cli ports' lists them";
+    } else {
+        parsed.error = influxOptionsError(request.influx);
     }
     // A counter still measuring would mix readings of the old settings into the new ones.
     if (const auto* stop = counter::findCommand(*request.instrument, SetupRole::Stop)) {
@@ -210,7 +221,7 @@ ParsedRecordRequest parseRecordRequest(std::span<const std::string> arguments) {
 }
 
 std::string recordUsageText() {
-    return R"(Usage: talvek-cli record --port NAME [OPTIONS]
+    return std::string(R"(Usage: talvek-cli record --port NAME [OPTIONS]
 
 Connects to the instrument on port NAME (a COM name as 'talvek-cli ports' lists it, or its
 device node such as /dev/ttyUSB0), identifies it, sets it up and records its readings until it
@@ -250,7 +261,8 @@ Options
   --command TEXT     send ESC TEXT CR to the counter before it measures, as the window's
                      "ESC Command <value>" does (for example i10: every 10th reading);
                      may be given more than once, sent in order (KELVO)
-  --help             this text
+)") + influxUsageText() +
+           R"(  --help             this text
 
 If the device goes away (unplugged), the recording waits for it, as long as it takes, and says so
 on standard error ("Serial device COM3 lost; waiting for it to come back"). It looks twice a
@@ -261,6 +273,18 @@ stamps go on across the gap. --duration and --count count the time and readings 
 Ctrl-C or SIGTERM while waiting write the file and exit 0. Only a port missing from the system's
 port list at the connect, with nothing to know it again by, ends the recording at once, with the
 readings so far and exit status 6.
+
+With --influx each reading (field value, tag quantity), status reply (field text) and gap (field
+seconds: a reconnect, or telegrams the line lost) is also a point of the measurement "talvek" in
+the database, with the field kind (reading, status or gap), the tags port, instrument, identity
+and those of --tag, and the time of its arrival in UTC nanoseconds; it is sent within a second.
+The journal is the buffer: while the database is down or slow the readings wait there (in the
+data folder, ~/.local/share/talvek, when neither --out nor --journal names one), and when it
+answers again they follow from where it stopped taking them, each once. That the database does
+not answer, or answers with an error, is told once on standard error, and so is its return. A
+URL that does not parse, a token file that cannot be read, a login refused or a database or bucket
+that is not there end the recording at its start with exit status 8. After the end the rest is
+sent within 10 s; a journal that still holds readings the database did not take is kept.
 )";
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "cli/influx_options.h"
 #include "counter/instrument.h"
 #include "recording/measurement_writer.h"
 #include "recording/session.h"
@@ -27,6 +28,7 @@ struct RecordRequest {
     recording::MeasurementFormat outFormat = recording::MeasurementFormat::Dat;
     std::string journalPath;  // empty: no journal
     bool keepJournal = false; // named by the user: it stays after a clean end
+    InfluxRequest influx;
     bool help = false;
 };
 

@@ -13,6 +13,15 @@ namespace cli {
 
 namespace {
 
+constexpr std::chrono::seconds kDatabaseDrain{10};
+
+// A journal must be the database's buffer: without one of the user's it goes to the data folder.
+recording::JournalFolder journalFolderFor(const RecordRequest& request, bool toDatabase) {
+    return recording::JournalFolder(toDatabase && request.journalPath.empty()
+                                        ? recording::JournalFolder::userDataFolder()
+                                        : std::string());
+}
+
 void printLine(const std::string& text) {
     print(text);
     std::fflush(stdout);
@@ -21,9 +30,10 @@ void printLine(const std::string& text) {
 } // namespace
 
 Recorder::Recorder(RecordRequest request, platform::PortInfo port,
-                   std::function<void(ExitCode)> onFinished)
+                   std::function<void(ExitCode)> onFinished,
+                   std::optional<recording::InfluxTarget> influx)
     : request_(std::move(request)), port_(std::move(port)), onFinished_(std::move(onFinished)),
-      session_(*request_.instrument, recording::JournalFolder({})) {
+      session_(*request_.instrument, journalFolderFor(request_, influx.has_value())) {
     durationTimer_.setSingleShot(true);
     QObject::connect(&session_, &recording::Session::connectFinished, &session_,
                      [this](bool connected) { finishConnect(connected); });
@@ -45,10 +55,42 @@ Recorder::Recorder(RecordRequest request, platform::PortInfo port,
         });
     QObject::connect(&session_, &recording::Session::journalStopped, &session_,
                      [this](const std::string& reason) {
-                         warn("the journal " + request_.journalPath + " stopped: " + reason +
+                         warn("the journal " + journalName() + " stopped: " + reason +
                               "; the recording goes on in memory");
                      });
     QObject::connect(&durationTimer_, &QTimer::timeout, &session_, [this] { checkDuration(); });
+    if (influx) {
+        feedDatabase(std::move(*influx));
+    }
+}
+
+void Recorder::feedDatabase(recording::InfluxTarget target) {
+    influx_ = std::make_unique<recording::InfluxFeed>(session_, std::move(target),
+                                                      request_.influx.settings.tags);
+    const std::string url = influx_->target().shownUrl;
+    QObject::connect(influx_.get(), &recording::InfluxFeed::failing, &session_,
+                     [this, url](const std::string& why) {
+                         progress_.finish();
+                         tell("the database at " + url + " does not take the readings (" + why +
+                              "); they wait in the journal " + journalName());
+                     });
+    QObject::connect(influx_.get(), &recording::InfluxFeed::recovered, &session_, [this, url] {
+        progress_.finish();
+        tell("the database at " + url + " takes the readings again");
+    });
+}
+
+std::string Recorder::journalName() {
+    return request_.journalPath.empty() ? session_.journal().path() : request_.journalPath;
+}
+
+bool Recorder::finishDatabase() {
+    if (!influx_ || influx_->finish(kDatabaseDrain)) {
+        return true;
+    }
+    warn("not every reading reached the database at " + influx_->target().shownUrl +
+         "; the journal " + journalName() + " keeps them");
+    return false;
 }
 
 // A recording that never reached its end leaves its journal.
@@ -62,8 +104,9 @@ void Recorder::start() {
     plan.port = port_.comName;
     plan.setup = request_.setup;
     plan.start = request_.start;
-    plan.journal = request_.journalPath.empty() ? recording::SessionPlan::Journal::None
-                                                : recording::SessionPlan::Journal::AtPath;
+    plan.journal = !request_.journalPath.empty() ? recording::SessionPlan::Journal::AtPath
+                   : influx_                     ? recording::SessionPlan::Journal::InFolder
+                                                 : recording::SessionPlan::Journal::None;
     plan.journalPath = request_.journalPath;
     session_.start(std::move(plan));
 }
@@ -146,12 +189,17 @@ void Recorder::end(ExitCode code, const std::string& message) {
     durationTimer_.stop();
     progress_.finish();
     const bool complete = session_.stop();
+    const bool inDatabase = finishDatabase();
     std::string writeError;
     if ((started_ || code == ExitCode::Done) && !request_.outPath.empty()) {
         writeError = writeFile();
     }
-    const bool keep = !writeError.empty() || code != ExitCode::Done || request_.keepJournal;
-    if (!keep && complete) {
+    const bool keep =
+        !writeError.empty() || code != ExitCode::Done || request_.keepJournal || !inDatabase;
+    // A journal of the data folder that holds no reading is of no use to anybody; a station
+    // restarted after each failure would pile them up.
+    const bool empty = !started_ && request_.journalPath.empty();
+    if ((!keep || empty) && complete) {
         session_.journal().discard();
     }
     if (!writeError.empty()) {

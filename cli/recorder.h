@@ -5,11 +5,14 @@
 #include "cli/progress_line.h"
 #include "cli/record_options.h"
 #include "platform/port_info.h"
+#include "recording/influx_feed.h"
 #include "recording/measurement_file.h"
 #include "recording/session.h"
 
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 namespace cli {
@@ -17,12 +20,15 @@ namespace cli {
 // One recording on the command line: a recording session with the request's set-up, whose
 // readings go to standard output as they come and to the --out file at the end. The session
 // waits for a device that goes away, for as long as it takes, and goes on into the same file,
-// output and journal when the same device is back. Runs on the event loop; `onFinished` gets the
-// exit status once, after a failure has been told on standard error.
+// output and journal when the same device is back. With `influx` it also sends everything to
+// that database, from the journal, which then is kept in the data folder when the request names
+// none. Runs on the event loop; `onFinished` gets the exit status once, after a failure has been
+// told on standard error.
 class Recorder {
 public:
     Recorder(RecordRequest request, platform::PortInfo port,
-             std::function<void(ExitCode)> onFinished);
+             std::function<void(ExitCode)> onFinished,
+             std::optional<recording::InfluxTarget> influx = {});
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -40,11 +46,16 @@ private:
     void end(ExitCode code, const std::string& message);
     // Writes the --out file; the failure, or empty.
     std::string writeFile();
+    void feedDatabase(recording::InfluxTarget target);
+    std::string journalName();
+    // Sends what the database has not taken yet; false, told, when that did not happen in time.
+    bool finishDatabase();
 
     const RecordRequest request_;
     const platform::PortInfo port_;
     const std::function<void(ExitCode)> onFinished_;
     recording::Session session_;
+    std::unique_ptr<recording::InfluxFeed> influx_;
     QTimer durationTimer_;
     ProgressLine progress_;
     std::vector<recording::MeasurementPoint> readings_;

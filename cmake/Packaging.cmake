@@ -48,6 +48,8 @@ install(FILES ${generated}/${TALVEK_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${generated}/talvek.1.gz ${generated}/talvek-cli.1.gz ${generated}/virtual-kelvo.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The recording station template of systemd's user manager, one instance per port.
+install(FILES ${packaging}/talvek-record@.service DESTINATION lib/systemd/user)
 install(FILES ${generated}/copyright ${generated}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

@@ -6,6 +6,8 @@ talvek_packages=(
   libgtest-dev libgmock-dev
   fonts-liberation
   dbus-daemon
+  # The database tests start an influxd of their own (InfluxDB 1.6), on ports of their own.
+  influxdb
   dpkg-dev fakeroot lintian appstream desktop-file-utils
 )
 # Only ./benchmark needs these: the plotting library its graph figures are compared with.

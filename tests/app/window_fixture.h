@@ -65,6 +65,11 @@ public:
     bool executePrinterSetup() override;
     std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
+
+    std::optional<app::DatabaseChoice> databaseAnswer; // the database dialog's; none: cancelled
+    std::optional<app::DatabaseChoice> editDatabase(const app::DatabaseChoice&) override {
+        return databaseAnswer;
+    }
 };
 
 // A main window on the offscreen platform, with its settings file, link folder and working folder

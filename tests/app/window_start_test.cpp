@@ -128,7 +128,8 @@ TEST_F(WindowStartTest, GraphStartsWithTheWindowsValues) {
 TEST_F(WindowStartTest, PopupMenusInOrderWithoutAccelerators) {
     app::MainWindow& form = open();
     const std::vector<std::pair<QMenu*, std::vector<std::string>>> menus = {
-        {form.connectPage().logMenu(), {"save data to file", "Open measurement..."}},
+        {form.connectPage().logMenu(),
+         {"save data to file", "Open measurement...", "Time-series database..."}},
         {form.graphPage().menu(),
          {"Time unit", "Frequency unit", "", "Clear", "Unzoom", "Copy graph to clipboard", "Print",
           "", "Connect/Disconnect"}},

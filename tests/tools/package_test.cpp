@@ -71,6 +71,7 @@ TEST(Package, InstallsIntoACleanRootAndRuns) {
              "usr/share/man/man1/talvek-cli.1.gz",
              "usr/share/man/man1/virtual-kelvo.1.gz",
              "usr/share/doc/talvek/copyright",
+             "usr/lib/systemd/user/talvek-record@.service",
          }) {
         EXPECT_TRUE(fs::is_regular_file(root + "/" + file)) << file;
     }
@@ -88,6 +89,17 @@ TEST(Package, InstallsIntoACleanRootAndRuns) {
         const Ran entry = shell("desktop-file-validate " + root +
                                 "/usr/share/applications/org.talvek.Talvek.desktop");
         EXPECT_EQ(entry.output, "");
+    }
+    if (installed("systemd-analyze")) {
+        // As an instance, with the unpacked talvek-cli in place of the installed one.
+        const std::string unit = dir + "/talvek-record@COM3.service";
+        ASSERT_EQ(shell("sed 's|/usr/bin/talvek-cli|" + root + "/usr/bin/talvek-cli|' '" + root +
+                        "/usr/lib/systemd/user/talvek-record@.service' > '" + unit + "'")
+                      .exitCode,
+                  0);
+        const Ran verified = shell("systemd-analyze verify --man=no '" + unit + "'");
+        EXPECT_EQ(verified.exitCode, 0);
+        EXPECT_EQ(verified.output, "");
     }
     if (installed("lintian")) {
         // Errors and warnings fail; the hardening notes of a CMake build are informational.
