@@ -2,6 +2,7 @@
 #include "platform/port_links.h"
 
 #include "platform/ascii_case.h"
+#include "platform/terminal_device.h"
 
 #include <algorithm>
 #include <climits>
@@ -9,16 +10,11 @@
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
-
-// Unix98 pseudo-terminal slaves have majors 136 to 143.
-constexpr unsigned kFirstPtySlaveMajor = 136;
-constexpr unsigned kLastPtySlaveMajor = 143;
 
 std::optional<int> linkNumber(const std::string& name) {
     const std::string lower = asciiLower(name);
@@ -41,9 +37,7 @@ bool trusted(const std::string& linkPath, const std::string& target) {
     if (::lstat(linkPath.c_str(), &link) != 0 || ::stat(target.c_str(), &node) != 0) {
         return false;
     }
-    const unsigned majorNumber = major(node.st_rdev);
-    const bool pseudoTerminal = S_ISCHR(node.st_mode) && majorNumber >= kFirstPtySlaveMajor &&
-                                majorNumber <= kLastPtySlaveMajor;
+    const bool pseudoTerminal = S_ISCHR(node.st_mode) && isPseudoTerminal(node.st_rdev);
     return !pseudoTerminal || (node.st_uid == ::getuid() && !newer(node.st_ctim, link.st_mtim));
 }
 
