@@ -2,11 +2,11 @@
 #include "platform/port_links.h"
 
 #include "platform/ascii_case.h"
+#include "platform/home_folder.h"
 #include "platform/terminal_device.h"
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
@@ -44,11 +44,8 @@ bool trusted(const std::string& linkPath, const std::string& target) {
 } // namespace
 
 std::string userPortLinkFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
-        return std::string(data) + "/talvek/ports";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/talvek/ports";
+    const UserFolder data = userDataFolder();
+    return data.path.empty() ? std::string() : data.path + "/ports";
 }
 
 std::vector<PortLink> readPortLinks(const std::string& folder) {

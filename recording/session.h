@@ -59,6 +59,7 @@ public:
     counter::Driver& driver() { return driver_; }
     const counter::Driver& driver() const { return driver_; }
     RecordingJournal& journal() { return journal_; }
+    const RecordingJournal& journal() const { return journal_; }
     const counter::Instrument& instrument() const { return driver_.instrument(); }
     // Takes effect at the next start.
     void setInstrument(const counter::Instrument& instrument);
