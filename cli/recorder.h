@@ -40,6 +40,7 @@ private:
     void end(ExitCode code, const std::string& message);
     // Writes the --out file; the failure, or empty.
     std::string writeFile();
+    std::string whereTheReadingsAre() const;
 
     const RecordRequest request_;
     const platform::PortInfo port_;
@@ -50,6 +51,7 @@ private:
     std::vector<recording::MeasurementPoint> readings_;
     bool started_ = false; // the header is out and readings are taken
     bool ended_ = false;
+    bool outputFailed_ = false; // a reading did not reach standard output
 };
 
 } // namespace cli

@@ -150,6 +150,13 @@ TEST_F(RecordCli, FailuresEndWithTheirStatusAndOneLine) {
     ::close(holder);
     const CliRun noPort = runCli({"record", "--port", "COM77"}, environment());
     const CliRun badOut = runCli({"record", "--port", "COM77", "--out", "run.txt"}, environment());
+    // A link where the journal goes, to a file that is not there yet: nothing is written through
+    // it, and the run does not start.
+    std::filesystem::create_symlink(path("victim"), path("linked.tvj"));
+    const CliRun linked =
+        runCli({"record", "--port", counter_->comName, "--count", "2", "--out", path("linked.dat")},
+               environment());
+    EXPECT_FALSE(std::filesystem::exists(path("victim")));
     const struct {
         const char* what;
         const CliRun& run;
@@ -159,11 +166,57 @@ TEST_F(RecordCli, FailuresEndWithTheirStatusAndOneLine) {
         {"busy port", busy, 5, "is in use by"},
         {"no such port", noPort, 5, "there is no port COM77"},
         {"bad file name", badOut, 2, "--out"},
+        {"link as the journal", linked, 7, "linked.tvj is a link"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.run.exitCode, c.exitCode) << c.what << ": " << c.run.err;
         EXPECT_NE(c.run.err.find(c.says), std::string::npos) << c.what << ": " << c.run.err;
         EXPECT_EQ(std::count(c.run.err.begin(), c.run.err.end(), '\n'), 1) << c.what;
+    }
+}
+
+// A file that reaches the size limit (as a full disk would) is a write error like any other:
+// exit status 7, one line with the system's cause, and it says truly where the readings are.
+TEST_F(RecordCli, AFileThatCannotBeWrittenEndsWith7AndSaysWhereTheReadingsAre) {
+    const struct {
+        const char* blocks; // of 512 bytes: the .dat of 200 readings takes about 3.2 kB, their
+                            // journal about 2 kB
+        bool journalWhole;
+    } cases[] = {{"5", true}, {"2", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocks);
+        ASSERT_TRUE(startCounter({"--burst", "10"}));
+        std::filesystem::remove(path("run.tvj"));
+        const CliRun run = talvek::test::runProgram(
+            "/bin/sh",
+            {"-c", std::string("ulimit -f ") + c.blocks + " && exec \"$0\" \"$@\"", TALVEK_CLI,
+             "record", "--port", counter_->comName, "--count", "200", "--out", path("run.dat")},
+            environment());
+        EXPECT_EQ(run.exitCode, 7) << run.err;
+        EXPECT_EQ(readingLines(run.out).size(), 200u);
+        std::uint64_t journalled = 0;
+        recording::readJournal(path("run.tvj"), [&](const recording::JournalRecord& record) {
+            journalled += record.kind == recording::JournalRecordKind::Reading;
+        });
+        const std::string failure =
+            "talvek-cli: cannot write " + path("run.dat") + ": File too large; " +
+            (c.journalWhole ? "the readings are in the journal " + path("run.tvj")
+                            : "the journal " + path("run.tvj") + " holds only the first " +
+                                  std::to_string(journalled) +
+                                  " of the 200 readings, standard output had all 200") +
+            "\n";
+        if (c.journalWhole) {
+            EXPECT_EQ(journalled, 200u);
+            EXPECT_EQ(run.err, failure);
+        } else {
+            EXPECT_GT(journalled, 0u);
+            EXPECT_LT(journalled, 200u);
+            EXPECT_NE(run.err.find("the journal " + path("run.tvj") + " stopped: "),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), failure);
+        }
+        counter_->stop();
     }
 }
 
