@@ -14,6 +14,20 @@ namespace cli {
 
 namespace {
 
+// The first line of the two (0 for none) and what is wrong there.
+std::string faultText(std::uint64_t lineBack, std::uint64_t lineOutOfRange) {
+    if (lineOutOfRange != 0 && (lineBack == 0 || lineOutOfRange < lineBack)) {
+        return "line " + std::to_string(lineOutOfRange) +
+               " holds a time or value beyond what any counter gives; no result comes from "
+               "such readings";
+    }
+    if (lineBack != 0) {
+        return "the time goes back at line " + std::to_string(lineBack) +
+               "; no result comes from readings out of time order";
+    }
+    return {};
+}
+
 ReadingFile readWindowFile(const std::string& path, bool periods) {
     // The locale only matters for the start date of a .dat header, which is not needed here.
     const recording::MeasurementFile file = recording::readMeasurementFile(path, QLocale::c());
@@ -21,6 +35,7 @@ ReadingFile readWindowFile(const std::string& path, bool periods) {
     result.error = file.error;
     result.badLines = file.badLines;
     result.firstBadLine = file.firstBadLine;
+    result.fault = faultText(file.firstLineBack, file.firstLineOutOfRange);
     result.readings.reserve(file.readings.size());
     for (const recording::MeasurementPoint& point : file.readings) {
         result.readings.push_back(
@@ -67,6 +82,7 @@ ReadingFile readPlainFile(const std::string& path, const ReadingFileOptions& opt
     result.layout = plain.hasTimeStamps ? FileLayout::TimeValue : FileLayout::OneColumn;
     result.badLines = plain.badLines;
     result.firstBadLine = plain.firstBadLine;
+    result.fault = faultText(plain.firstLineBack, plain.firstLineOutOfRange);
     return result;
 }
 
