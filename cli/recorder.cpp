@@ -164,6 +164,14 @@ void Recorder::end(ExitCode code, const std::string& message) {
     if (code != ExitCode::Done && !message.empty()) {
         fail(code, message);
     }
+    if (const std::uint64_t noise = session_.driver().noiseTelegrams();
+        code == ExitCode::Done && writeError.empty() && noise > 0) {
+        tell(std::to_string(noise) +
+             (noise == 1 ? " telegram of line noise on " + port_.comName +
+                               " was left out or cut off the reading it was glued to"
+                         : " telegrams of line noise on " + port_.comName +
+                               " were left out or cut off the readings they were glued to"));
+    }
     onFinished_(code == ExitCode::Done && !writeError.empty() ? ExitCode::Unwritable : code);
 }
 
