@@ -9,6 +9,7 @@
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/window_placement.h"
+#include "platform/private_files.h"
 #include "recording/session.h"
 
 #include <QGuiApplication>
@@ -67,8 +68,8 @@ Settings MainWindow::settings() const {
 
 void MainWindow::storeSettings() {
     const std::string fileName = settingsPlace(settingsFolder_).writeFile;
-    std::error_code ignored; // a folder that cannot be made shows as the file's write error
-    std::filesystem::create_directories(std::filesystem::path(fileName).parent_path(), ignored);
+    // A folder that cannot be made shows as the file's write error.
+    platform::makeMissingFolders(std::filesystem::path(fileName).parent_path().string());
     std::string error = writeSettings(fileName, settings());
     if (error.empty()) {
         error = writeInstrumentFile(instrumentFileName(fileName), connectPage_->instrument());

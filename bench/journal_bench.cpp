@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -124,11 +125,13 @@ void benchWriter(const std::string& path, std::size_t count) {
     const double callerStart = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
     const auto start = Clock::now();
     {
-        recording::JournalWriter writer(path, {45678.5, "COM20"},
-                                        [&failed](const std::string& message) {
-                                            std::printf("journal failed: %s\n", message.c_str());
-                                            failed = true;
-                                        });
+        recording::JournalWriter writer(
+            platform::UniqueFd(
+                ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)),
+            path, {45678.5, "COM20"}, [&failed](const std::string& message) {
+                std::printf("journal failed: %s\n", message.c_str());
+                failed = true;
+            });
         for (std::size_t i = 0; i < count; ++i) {
             const Telegram& t = telegrams[i % telegrams.size()];
             writer.appendReading(timeOf(i, variant.gateSeconds), t.value, t.unit, t.text);

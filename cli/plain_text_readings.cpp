@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/plain_text_readings.h"
 
+#include "recording/measurement_file.h"
+
 #include <array>
 #include <charconv>
 
@@ -88,7 +90,15 @@ PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
         }
         const double index = static_cast<double>(result.readings.size());
         const double timeMs = 1000.0 * (columns == 2 ? fields.numbers[0] : index * tau0Seconds);
-        result.readings.push_back({timeMs, fields.numbers[columns - 1], quantity});
+        const double value = fields.numbers[columns - 1];
+        if (!result.readings.empty() && timeMs < result.readings.back().timeMs &&
+            result.firstLineBack == 0) {
+            result.firstLineBack = lineNumber;
+        }
+        if (!recording::withinAnyCountersRange(timeMs, value) && result.firstLineOutOfRange == 0) {
+            result.firstLineOutOfRange = lineNumber;
+        }
+        result.readings.push_back({timeMs, value, quantity});
     }
     return result;
 }

@@ -22,6 +22,10 @@ struct PlainTextReadings {
     bool hasTimeStamps = false; // two columns
     std::uint64_t badLines = 0;
     std::uint64_t firstBadLine = 0; // counted from 1; 0 when there were none
+    // As recording::MeasurementFile has them: the first reading whose time goes back, and the
+    // first out of any counter's range.
+    std::uint64_t firstLineBack = 0;
+    std::uint64_t firstLineOutOfRange = 0;
 };
 
 PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,

@@ -14,12 +14,27 @@ namespace cli {
 
 namespace {
 
+// The first line of the two (0 for none) and what is wrong there.
+std::string faultText(std::uint64_t lineBack, std::uint64_t lineOutOfRange) {
+    if (lineOutOfRange != 0 && (lineBack == 0 || lineOutOfRange < lineBack)) {
+        return "line " + std::to_string(lineOutOfRange) +
+               " holds a time or value beyond what any counter gives; no result comes from "
+               "such readings";
+    }
+    if (lineBack != 0) {
+        return "the time goes back at line " + std::to_string(lineBack) +
+               "; no result comes from readings out of time order";
+    }
+    return {};
+}
+
 ReadingFile windowReadings(std::string_view text, analysis::Quantity quantity) {
     // The locale only matters for the start date of a .dat header, which is not needed here.
     const recording::MeasurementFile file = recording::parseMeasurementText(text, QLocale::c());
     ReadingFile result;
     result.badLines = file.badLines;
     result.firstBadLine = file.firstBadLine;
+    result.fault = faultText(file.firstLineBack, file.firstLineOutOfRange);
     result.readings.reserve(file.readings.size());
     for (const recording::MeasurementPoint& point : file.readings) {
         result.readings.push_back({point.timeMs, point.value, quantity});
@@ -62,6 +77,7 @@ ReadingFile plainReadings(std::string_view text, const ReadingFileOptions& optio
     result.layout = plain.hasTimeStamps ? FileLayout::TimeValue : FileLayout::OneColumn;
     result.badLines = plain.badLines;
     result.firstBadLine = plain.firstBadLine;
+    result.fault = faultText(plain.firstLineBack, plain.firstLineOutOfRange);
     return result;
 }
 

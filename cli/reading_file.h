@@ -32,6 +32,9 @@ struct ReadingFile {
     std::uint64_t badLines = 0;
     std::uint64_t firstBadLine = 0; // counted from 1; 0 when every line was good
     std::string error;              // why the file could not be read; empty when it was
+    // What makes the readings unfit for an analysis (time going back, a reading no counter gives),
+    // with the line; empty when nothing does.
+    std::string fault;
 };
 
 ReadingFile readReadingFile(const std::string& path, const ReadingFileOptions& options);

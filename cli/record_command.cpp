@@ -6,11 +6,12 @@
 #include "cli/recorder.h"
 #include "cli/stop_signals.h"
 #include "platform/port_catalog.h"
+#include "platform/private_files.h"
 
 #include <QCoreApplication>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cli {
@@ -18,17 +19,18 @@ namespace cli {
 namespace {
 
 // Why the file at `path` cannot be made, found before a recording of days ends in it; empty
-// when its folder takes files.
+// when its folder takes files and is safe to write into.
 std::string unwritableFolder(const std::string& path) {
     if (path.empty()) {
         return {};
     }
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    if (folder.empty()) {
-        folder = ".";
+    const std::string folder = platform::splitPath(path).first;
+    std::string error;
+    if (!platform::openFolderToWrite(folder, error).valid()) {
+        return error;
     }
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return "cannot write into " + folder.string() + ": " + std::strerror(errno);
+        return "cannot write into " + folder + ": " + std::strerror(errno);
     }
     return {};
 }
@@ -60,12 +62,17 @@ ExitCode runRecord(std::span<const std::string> arguments) {
             return fail(ExitCode::Unwritable, why);
         }
     }
-    // A journal that is there holds the readings of a run that did not end cleanly.
-    if (!request.journalPath.empty() && std::filesystem::exists(request.journalPath)) {
+    // A journal that is there holds the readings of a run that did not end cleanly; a link there
+    // would lead the journal's bytes into another file.
+    struct stat journal {};
+    if (!request.journalPath.empty() && ::lstat(request.journalPath.c_str(), &journal) == 0) {
         return fail(ExitCode::Unwritable,
-                    request.journalPath +
-                        " is there, the journal of a run that did not end; open it in the window "
-                        "or move it away");
+                    S_ISLNK(journal.st_mode)
+                        ? request.journalPath +
+                              " is a link; a journal is never written through one: remove it"
+                        : request.journalPath +
+                              " is there, the journal of a run that did not end; open it in the "
+                              "window or move it away");
     }
     std::optional<recording::InfluxTarget> influx;
     if (request.influx.wanted()) {

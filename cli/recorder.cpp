@@ -22,9 +22,10 @@ recording::JournalFolder journalFolderFor(const RecordRequest& request, bool toD
                                         : std::string());
 }
 
-void printLine(const std::string& text) {
+// False once standard output failed (a full disk under a redirection, a closed pipe).
+bool printLine(const std::string& text) {
     print(text);
-    std::fflush(stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 } // namespace
@@ -130,7 +131,9 @@ void Recorder::finishConnect(bool connected) {
 
 void Recorder::startRecording() {
     started_ = true;
-    printLine(recording::datHeader(session_.startTime(), QLocale::system(), "\n"));
+    outputFailed_ =
+        !printLine(recording::datHeader(session_.startTime(), QLocale::system(), "\n")) ||
+        outputFailed_;
     checkDuration();
 }
 
@@ -153,9 +156,10 @@ void Recorder::addReading(const counter::Reading& reading, double timeMs) {
         return;
     }
     readings_.push_back({timeMs, reading.value});
-    printLine(
-        recording::measurementLine(recording::MeasurementFormat::Dat, timeMs, reading.value, '.') +
-        '\n');
+    outputFailed_ = !printLine(recording::measurementLine(recording::MeasurementFormat::Dat, timeMs,
+                                                          reading.value, '.') +
+                               '\n') ||
+                    outputFailed_;
     const auto now = static_cast<std::int64_t>(session_.elapsedMs());
     progress_.show(progressText(readings_.size(), reading.value,
                                 reading.quantity != counter::Quantity::Frequency, now),
@@ -204,14 +208,19 @@ void Recorder::end(ExitCode code, const std::string& message) {
     }
     if (!writeError.empty()) {
         fail(ExitCode::Unwritable, writeError);
-        if (code == ExitCode::Done) {
-            code = ExitCode::Unwritable;
-        }
     }
-    if (code != ExitCode::Done) {
+    if (code != ExitCode::Done && !message.empty()) {
         fail(code, message);
     }
-    onFinished_(code);
+    if (const std::uint64_t noise = session_.driver().noiseTelegrams();
+        code == ExitCode::Done && writeError.empty() && noise > 0) {
+        tell(std::to_string(noise) +
+             (noise == 1 ? " telegram of line noise on " + port_.comName +
+                               " was left out or cut off the reading it was glued to"
+                         : " telegrams of line noise on " + port_.comName +
+                               " were left out or cut off the readings they were glued to"));
+    }
+    onFinished_(code == ExitCode::Done && !writeError.empty() ? ExitCode::Unwritable : code);
 }
 
 std::string Recorder::writeFile() {
@@ -221,10 +230,22 @@ std::string Recorder::writeFile() {
     if (error.empty()) {
         return {};
     }
-    return "cannot write " + request_.outPath + ": " + error +
-           (request_.journalPath.empty()
-                ? std::string()
-                : "; the readings are in the journal " + request_.journalPath);
+    return "cannot write " + request_.outPath + ": " + error + "; " + whereTheReadingsAre();
+}
+
+// After the file failed: what holds the readings, as far as it does. There is a journal: the --out
+// file always has one.
+std::string Recorder::whereTheReadingsAre() const {
+    const std::uint64_t journalled = session_.journal().readingsWritten();
+    const std::string output = outputFailed_
+                                   ? std::string()
+                                   : "standard output had all " + std::to_string(readings_.size());
+    if (journalled >= readings_.size()) {
+        return "the readings are in the journal " + request_.journalPath;
+    }
+    return "the journal " + request_.journalPath + " holds only the first " +
+           std::to_string(journalled) + " of the " + std::to_string(readings_.size()) +
+           " readings" + (output.empty() ? std::string() : ", " + output);
 }
 
 } // namespace cli

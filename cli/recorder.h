@@ -50,6 +50,7 @@ private:
     std::string journalName();
     // Sends what the database has not taken yet; false, told, when that did not happen in time.
     bool finishDatabase();
+    std::string whereTheReadingsAre() const;
 
     const RecordRequest request_;
     const platform::PortInfo port_;
@@ -61,6 +62,7 @@ private:
     std::vector<recording::MeasurementPoint> readings_;
     bool started_ = false; // the header is out and readings are taken
     bool ended_ = false;
+    bool outputFailed_ = false; // a reading did not reach standard output
 };
 
 } // namespace cli

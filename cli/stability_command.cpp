@@ -59,6 +59,9 @@ ExitCode runStability(std::span<const std::string> arguments) {
     if (!file.error.empty()) {
         return fail(ExitCode::Unreadable, "cannot read " + request.path + ": " + file.error);
     }
+    if (!file.fault.empty()) {
+        return fail(ExitCode::NoReadings, request.path + ": " + file.fault);
+    }
     if (request.tau0Given && file.layout != FileLayout::OneColumn) {
         return fail(ExitCode::Usage, "--tau0 is for a file of one column; the time stamps of " +
                                          request.path + " give tau0");

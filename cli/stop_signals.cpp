@@ -40,12 +40,14 @@ StopSignals::StopSignals(std::function<void()> onStop) : onStop_(std::move(onSto
     handle(SIGINT, writeStopByte);
     handle(SIGTERM, writeStopByte);
     handle(SIGPIPE, SIG_IGN);
+    handle(SIGXFSZ, SIG_IGN);
 }
 
 StopSignals::~StopSignals() {
     handle(SIGINT, SIG_DFL);
     handle(SIGTERM, SIG_DFL);
     handle(SIGPIPE, SIG_DFL);
+    handle(SIGXFSZ, SIG_DFL);
     notifier_.reset();
     for (int& fd : stopPipe) {
         if (fd >= 0) {

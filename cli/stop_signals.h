@@ -9,7 +9,8 @@ namespace cli {
 
 // SIGINT and SIGTERM as a call on the main thread: the handler only writes a byte to a pipe,
 // which the event loop watches. While it lives, a closed standard output (SIGPIPE) does not end
-// the program either.
+// the program either, nor a file that reaches the size limit (SIGXFSZ): the write fails with
+// EFBIG instead, and is told as any write error.
 class StopSignals {
 public:
     explicit StopSignals(std::function<void()> onStop);

@@ -35,6 +35,7 @@ void Driver::connectToInstrument(bool autoIdentify) {
     device_.clear();
     attempts_.clear();
     openFailure_.reset();
+    noiseTelegrams_ = 0;
     scanning_ = port_.empty();
     if (!port_.empty()) {
         attempts_.push_back({port_, autoIdentify});
@@ -67,11 +68,18 @@ bool Driver::startIdentify(const Attempt& attempt) {
         keepFailure(failure);
         return false;
     }
-    serialPort_->write(std::string(instrument_->identifyCommand()));
     current_ = attempt;
+    identifyTries_ = 0;
+    askIdentity();
+    return true;
+}
+
+void Driver::askIdentity() {
+    serialPort_->write(std::string(instrument_->identifyCommand()));
+    ++identifyTries_;
+    heardWhileIdentifying_ = false;
     identifying_ = true;
     identifyDeadline_->start(instrument_->identifyTimeoutMs());
-    return true;
 }
 
 void Driver::keepFailure(const serial::PortOpenFailure& failure) {
@@ -86,6 +94,13 @@ void Driver::keepFailure(const serial::PortOpenFailure& failure) {
 void Driver::finishIdentify(bool late) {
     identifyDeadline_->stop();
     identifying_ = false;
+    // The port is alive, but what it said was no identification: asked again where only the
+    // identification connects.
+    if (late && current_.autoIdentify && heardWhileIdentifying_ &&
+        identifyTries_ < kIdentifyTries) {
+        askIdentity();
+        return;
+    }
     if (reopening_) {
         finishReopen(late);
         return;
@@ -181,6 +196,7 @@ void Driver::handlePortLost() {
 }
 
 void Driver::handleTelegram(const std::string& telegram, std::int64_t arrivalMs) {
+    heardWhileIdentifying_ = heardWhileIdentifying_ || identifying_;
     if (instrument_->isIdentification(telegram)) {
         idText_ = telegram;
         // It connects; it is no reply to anything.
@@ -189,16 +205,34 @@ void Driver::handleTelegram(const std::string& telegram, std::int64_t arrivalMs)
             return;
         }
     }
-    if (!connected_ || reopening_ || telegram.empty()) {
+    if (!connected_ || reopening_) {
         return;
     }
     if (auto reading = instrument_->reading(telegram)) {
+        noiseTelegrams_ += reading->telegram.size() < telegram.size() ? 1 : 0;
         reading->arrivalMs = arrivalMs;
         emit readingReceived(*reading);
         return;
     }
-    emit statusReceived(telegram, arrivalMs);
-    endReplyWaits(true);
+    handleStatus(telegram, arrivalMs);
+}
+
+void Driver::handleStatus(const std::string& telegram, std::int64_t arrivalMs) {
+    switch (instrument_->statusKind(telegram)) {
+    case StatusKind::Reply:
+        lastReply_ = telegram;
+        emit statusReceived(telegram, arrivalMs);
+        endReplyWaits(true);
+        break;
+    case StatusKind::Message:
+        if (!telegram.empty()) {
+            emit statusReceived(telegram, arrivalMs);
+        }
+        break;
+    case StatusKind::Noise:
+        ++noiseTelegrams_;
+        break;
+    }
 }
 
 void Driver::endReplyWaits(bool answered) {

@@ -23,6 +23,8 @@ class Driver : public QObject {
     Q_OBJECT
 
 public:
+    static constexpr int kIdentifyTries = 3;
+
     // `arrivalClock` stamps each telegram when its last byte is read (the monotonic clock when
     // empty); it runs on the receive thread.
     explicit Driver(const Instrument& instrument, QObject* parent = nullptr,
@@ -42,6 +44,11 @@ public:
     bool isConnected() const { return connected_; }
     // A command waits for its reply.
     bool awaitingReply() const { return pendingReplies_ > 0; }
+    // The last reply of the instrument, as its profile recognises replies.
+    const std::string& lastReply() const { return lastReply_; }
+    // Telegrams of line noise since the connect: left out, or cut off the reading they were glued
+    // to (Instrument::reading, StatusKind::Noise).
+    std::uint64_t noiseTelegrams() const { return noiseTelegrams_; }
     // After a connect that found no instrument or a reopen that did not open: why a port did not
     // open. Connecting to one port keeps its failure; a scan keeps the first port that was
     // refused for permission or because another program has it, the ports the instrument may be
@@ -54,7 +61,9 @@ public:
 
     // Opens the port, writes the identify command and ends with connectFinished, at once when
     // already connected or when no port opens. A port whose instrument identifies itself within
-    // its identify time-out connects; without auto-identify a silent port connects as "unknown".
+    // its identify time-out connects. With auto-identify, one that said something else meanwhile
+    // (its answer lost to line noise, or readings) is asked again, up to kIdentifyTries in all;
+    // without it a port that does not identify itself connects as "unknown".
     // With no port set, the machine's ports are tried from the last to the first, each with
     // auto-identify.
     void connectToInstrument(bool autoIdentify);
@@ -78,12 +87,12 @@ public:
 
 signals:
     void readingReceived(const counter::Reading& reading);
-    // A telegram of the connected instrument that is no reading: a reply or a message;
-    // `arrivalMs` as a reading's.
+    // A telegram of the connected instrument that is no reading: a reply or a message (line
+    // noise is none); `arrivalMs` as a reading's.
     void statusReceived(const std::string& telegram, std::int64_t arrivalMs);
     void connectFinished(bool connected);
-    // Once for every pending reply wait: a status telegram ends them all answered; the line's
-    // next silence or a disconnect ends them unanswered. Readings end none.
+    // Once for every pending reply wait: a reply ends them all answered; the line's next
+    // silence or a disconnect ends them unanswered. Readings, messages and noise end none.
     void commandFinished(bool answered);
     // The serial device went away under the connection (unplugged); the port is closed, the
     // connection stays until disconnectFromInstrument or a reopen.
@@ -101,10 +110,12 @@ private:
 
     void tryNextPort();
     bool startIdentify(const Attempt& attempt);
+    void askIdentity();
     void finishIdentify(bool late);
     void finishReopen(bool late);
     void keepFailure(const serial::PortOpenFailure& failure);
     void handleTelegram(const std::string& telegram, std::int64_t arrivalMs);
+    void handleStatus(const std::string& telegram, std::int64_t arrivalMs);
     void handlePortLost();
     bool command(const std::string& bytes);
     void endReplyWaits(bool answered);
@@ -124,6 +135,10 @@ private:
     bool connected_ = false;
     bool portLost_ = false; // the open port's device went away
     int pendingReplies_ = 0;
+    std::string lastReply_;
+    std::uint64_t noiseTelegrams_ = 0;
+    int identifyTries_ = 0;              // of the port being identified
+    bool heardWhileIdentifying_ = false; // the port said something during the try
 };
 
 } // namespace counter

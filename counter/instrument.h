@@ -37,6 +37,13 @@ struct InstrumentCommand {
     std::string_view setting;
 };
 
+// What a telegram that is no reading is.
+enum class StatusKind : std::uint8_t {
+    Reply,   // the instrument's answer to a command: it ends the command's reply wait
+    Message, // something the instrument says of its own: shown and journalled, no reply
+    Noise,   // nothing the instrument says: line noise, counted and left out
+};
+
 // An instrument profile: everything the program knows of one kind of instrument. Drivers, menus
 // and the command line read it; nothing else in the program depends on the instrument. Profiles
 // are listed in counter/instruments.cpp.
@@ -64,8 +71,12 @@ public:
     virtual std::string deviceName(std::string_view identification) const = 0;
 
     // The reading in a telegram of the connected instrument; nothing for a telegram that is
-    // none, which is a status telegram (a reply or a message).
+    // none. Where the telegram's layout shows line noise glued in front of a reading, the
+    // reading is taken from behind it and its `telegram` is the part that is the instrument's.
     virtual std::optional<Reading> reading(std::string_view telegram) const = 0;
+    // What a telegram that is no reading is. Only what the profile recognises as a reply is
+    // one: a short line of noise must never pass for the answer to a command.
+    virtual StatusKind statusKind(std::string_view telegram) const = 0;
     // A status telegram that refuses the command before it.
     virtual bool isRefusal(std::string_view reply) const = 0;
 

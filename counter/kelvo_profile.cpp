@@ -52,6 +52,13 @@ std::optional<Reading> KelvoProfile::reading(std::string_view telegram) const {
     return readingFromTelegram(std::string(telegram));
 }
 
+// The counter answers a command with "OK", refuses it with "?" or "ERR", and answers the
+// identify command (also as "Info") with its identification; it says nothing else of its own.
+StatusKind KelvoProfile::statusKind(std::string_view telegram) const {
+    const bool reply = telegram == "OK" || isRefusal(telegram) || isIdentification(telegram);
+    return reply ? StatusKind::Reply : StatusKind::Noise;
+}
+
 // The counter's replies to a command it does not know or to a number it does not take.
 bool KelvoProfile::isRefusal(std::string_view reply) const {
     return reply == "?" || reply == "ERR";

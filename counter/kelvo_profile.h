@@ -24,6 +24,7 @@ public:
     bool isIdentification(std::string_view telegram) const override;
     std::string deviceName(std::string_view identification) const override;
     std::optional<Reading> reading(std::string_view telegram) const override;
+    StatusKind statusKind(std::string_view telegram) const override;
     bool isRefusal(std::string_view reply) const override;
     std::span<const InstrumentCommand> commands() const override;
     std::string commandBytes(const InstrumentCommand& command, int value) const override;

@@ -9,6 +9,7 @@
 namespace counter {
 namespace {
 
+constexpr std::size_t kDumpLength = 32;
 constexpr std::size_t kShortestHertzValue = 6;
 constexpr std::size_t kLongestHertzValue = 14;
 
@@ -55,6 +56,12 @@ bool isIdentification(const std::string& telegram) {
 std::optional<Reading> readingFromTelegram(const std::string& telegram) {
     if (isDisplayDump(telegram)) {
         return displayDumpReading(telegram);
+    }
+    // A display dump has 32 characters: one that ends a longer telegram had line noise glued
+    // in front of it.
+    if (telegram.size() > kDumpLength && !isIdentification(telegram)) {
+        const std::string tail = telegram.substr(telegram.size() - kDumpLength);
+        return isDisplayDump(tail) ? displayDumpReading(tail) : std::nullopt;
     }
     if (telegram.size() < kShortestHertzValue || telegram.size() > kLongestHertzValue) {
         return std::nullopt;

@@ -26,6 +26,8 @@ public:
     bool isIdentification(std::string_view telegram) const override;
     std::string deviceName(std::string_view identification) const override;
     std::optional<Reading> reading(std::string_view telegram) const override;
+    // It answers nothing; its other lines are its own messages.
+    StatusKind statusKind(std::string_view) const override { return StatusKind::Message; }
     bool isRefusal(std::string_view) const override { return false; }
     std::span<const InstrumentCommand> commands() const override { return {}; }
     std::string commandBytes(const InstrumentCommand&, int) const override { return {}; }

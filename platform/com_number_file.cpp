@@ -2,9 +2,10 @@
 #include "platform/com_number_file.h"
 
 #include "platform/com_numbers.h"
+#include "platform/private_files.h"
+#include "platform/replacing_file.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -25,26 +26,9 @@ ComNumbers read(const std::string& file) {
 // Written to a fresh file that replaces the old one in a single step, so that a reader never
 // sees half a file and a crash never leaves one.
 void writeAtomically(const std::string& file, const std::string& text) {
-    std::string temporary = file + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return;
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    const bool written = done == text.size() && ::fsync(fd) == 0;
-    ::close(fd);
-    if (!written || std::rename(temporary.c_str(), file.c_str()) != 0) {
-        ::unlink(temporary.c_str());
+    ReplacingFile replacing(file);
+    if (replacing.open().empty() && replacing.write(text)) {
+        replacing.commit();
     }
 }
 
@@ -81,15 +65,17 @@ std::string comNumberFileBeside(const std::string& linkFolder) {
 std::vector<int> keepComNumbers(const std::string& file, const std::vector<std::string>& identities,
                                 const std::set<int>& claimed) {
     // Most looks find every device known: they read and write nothing more.
-    ComNumbers numbers = read(file);
+    ComNumbers numbers = file.empty() ? ComNumbers() : read(file);
     const ComNumbers before = numbers;
     std::vector<int> given = assignComNumbers(numbers, identities, claimed);
-    if (numbers == before) {
+    if (numbers == before || file.empty()) {
         return given;
     }
     const std::string folder = std::filesystem::path(file).parent_path().string();
-    std::error_code ignored;
-    std::filesystem::create_directories(folder, ignored);
+    std::string error;
+    if (!openOwnFolder(folder, error).valid()) {
+        return given;
+    }
     const FolderLock lock(folder);
     // Another program may have handed out numbers since the first read.
     numbers = read(file);

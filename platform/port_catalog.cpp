@@ -4,6 +4,7 @@
 #include "platform/ascii_case.h"
 #include "platform/com_number_file.h"
 #include "platform/port_links.h"
+#include "platform/terminal_device.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,25 +18,36 @@ PortCatalog::PortCatalog(MachineFolders machine, std::string linkFolder,
                          BluetoothNameSource bluetoothNames)
     : machine_(std::move(machine)),
       linkFolder_(linkFolder.empty() ? userPortLinkFolder() : std::move(linkFolder)),
-      numberFile_(comNumberFileBeside(linkFolder_)), bluetoothNames_(std::move(bluetoothNames)) {}
+      numberFile_(linkFolder_.empty() ? std::string() : comNumberFileBeside(linkFolder_)),
+      bluetoothNames_(std::move(bluetoothNames)) {}
 
 std::vector<PortInfo> PortCatalog::scan(bool withRemoteNames) const {
     const std::vector<KernelPort> kernel = kernelSerialPorts(machine_);
     std::map<int, PortInfo> byNumber;
     std::set<int> linkNumbers;
     std::set<std::string> linkedNodes;
-    for (const PortLink& link : readPortLinks(linkFolder_)) {
+    std::vector<PortLink> links = readPortLinks(linkFolder_);
+    // Several links to one device list it once, under the lowest number; the others' numbers
+    // stay reserved.
+    std::stable_sort(links.begin(), links.end(),
+                     [](const PortLink& a, const PortLink& b) { return a.number < b.number; });
+    for (const PortLink& link : links) {
         linkNumbers.insert(link.number);
-        if (!link.target) {
+        if (!link.target || linkedNodes.count(*link.target)) {
             continue;
         }
         const auto device = std::find_if(kernel.begin(), kernel.end(), [&](const KernelPort& k) {
             return k.info.deviceNode == *link.target;
         });
+        // Anything else than a port of the kernel's must at least be a terminal: a regular
+        // file, a FIFO, a folder or /dev/null is no serial port.
+        if (device == kernel.end() && !isTerminalDevice(*link.target, machine_.sysfs)) {
+            continue;
+        }
+        linkedNodes.insert(*link.target);
         PortInfo port;
         if (device != kernel.end()) {
             port = device->info;
-            linkedNodes.insert(*link.target);
         } else {
             port.kind = PortKind::Virtual;
             port.deviceNode = *link.target;

@@ -2,23 +2,19 @@
 #include "platform/port_links.h"
 
 #include "platform/ascii_case.h"
+#include "platform/home_folder.h"
+#include "platform/terminal_device.h"
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 #include <dirent.h>
 #include <set>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
-
-// Unix98 pseudo-terminal slaves have majors 136 to 143.
-constexpr unsigned kFirstPtySlaveMajor = 136;
-constexpr unsigned kLastPtySlaveMajor = 143;
 
 std::optional<int> linkNumber(const std::string& name) {
     const std::string lower = asciiLower(name);
@@ -41,20 +37,15 @@ bool trusted(const std::string& linkPath, const std::string& target) {
     if (::lstat(linkPath.c_str(), &link) != 0 || ::stat(target.c_str(), &node) != 0) {
         return false;
     }
-    const unsigned majorNumber = major(node.st_rdev);
-    const bool pseudoTerminal = S_ISCHR(node.st_mode) && majorNumber >= kFirstPtySlaveMajor &&
-                                majorNumber <= kLastPtySlaveMajor;
+    const bool pseudoTerminal = S_ISCHR(node.st_mode) && isPseudoTerminal(node.st_rdev);
     return !pseudoTerminal || (node.st_uid == ::getuid() && !newer(node.st_ctim, link.st_mtim));
 }
 
 } // namespace
 
 std::string userPortLinkFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
-        return std::string(data) + "/talvek/ports";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/talvek/ports";
+    const UserFolder data = userDataFolder();
+    return data.path.empty() ? std::string() : data.path + "/ports";
 }
 
 std::vector<PortLink> readPortLinks(const std::string& folder) {

@@ -9,7 +9,8 @@ namespace platform {
 
 // The per-user folder of port links: each entry "comN" is a symbolic link to a device node and
 // gives that device the port name COMN (a virtual port, a pseudo-terminal, a renamed adapter).
-// It is $XDG_DATA_HOME/talvek/ports, or ~/.local/share/talvek/ports without XDG_DATA_HOME.
+// It is $XDG_DATA_HOME/talvek/ports, or ~/.local/share/talvek/ports without XDG_DATA_HOME; empty
+// when there is no data folder (no home folder).
 std::string userPortLinkFolder();
 
 // One "comN" entry of a link folder.

@@ -121,9 +121,16 @@ void JournalEncoder::finish(std::string& out, std::uint8_t kindByte, std::string
     previousTelegram_.assign(telegram);
     const std::size_t start = out.size();
     out += static_cast<char>(kindByte);
+    if ((kindByte & kKey) != 0) {
+        appendVarint(out, sequence_);
+    } else {
+        out += static_cast<char>(sequence_ & 0xFF);
+    }
     appendVarint(out, payload_.size());
     out += payload_;
-    appendLittleEndian(out, crc32c(std::string_view(out).substr(start)), 4);
+    appendLittleEndian(out, journalRecordChecksum(sequence_, std::string_view(out).substr(start)),
+                       4);
+    ++sequence_;
 }
 
 } // namespace recording

@@ -34,6 +34,7 @@ private:
 
     int keyInterval_;
     int sinceKey_ = 0;
+    std::uint64_t sequence_ = 0; // of the next record
     std::optional<std::int64_t> previousWholeMs_;
     std::string previousTelegram_;
     std::string payload_;

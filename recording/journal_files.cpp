@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/journal_files.h"
 
+#include "platform/home_folder.h"
+#include "platform/private_files.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,8 +104,8 @@ HeldJournal& HeldJournal::operator=(HeldJournal&& other) noexcept {
 }
 
 void HeldJournal::remove() {
-    if (held()) {
-        ::unlink(path_.c_str());
+    if (held() && ::unlink(path_.c_str()) == 0) {
+        platform::syncFolderOf(path_);
     }
     release();
 }
@@ -126,11 +127,17 @@ bool HeldJournal::renameTo(const std::string& path) {
         return false;
     }
     path_ = path;
+    platform::syncFolderOf(path_);
     return true;
 }
 
 HeldJournal createJournalAt(const std::string& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const auto [folderPath, name] = platform::splitPath(path);
+    const platform::UniqueFd folder = platform::openFolderToWrite(folderPath, error);
+    if (!folder.valid()) {
+        return {};
+    }
+    const int fd = platform::createFileIn(folder.get(), name, O_RDWR);
     if (fd < 0) {
         error = "cannot create the journal " + path + ": " + std::strerror(errno);
         return {};
@@ -141,15 +148,12 @@ HeldJournal createJournalAt(const std::string& path, std::string& error) {
         journal.remove();
         return {};
     }
+    platform::syncFolder(folder.get());
     return journal;
 }
 
 std::string JournalFolder::userDataFolder() {
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
-        return std::string(data) + "/talvek";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "/tmp") + "/.local/share/talvek";
+    return platform::userDataFolder().path;
 }
 
 // The file is made and locked under a name no window looks at, then given its journal name: a
@@ -158,14 +162,23 @@ JournalFolder::Created JournalFolder::create() const {
     const auto failed = [](const std::string& what) {
         return Created{{}, what + ": " + std::strerror(errno)};
     };
-    std::error_code error;
-    std::filesystem::create_directories(path_, error);
-    if (error) {
-        return Created{{}, "cannot create the folder " + path_ + ": " + error.message()};
+    if (path_.empty()) {
+        const std::string why = platform::userDataFolder().error;
+        return Created{{}, why.empty() ? std::string("there is no folder for the journal") : why};
+    }
+    std::string error;
+    const platform::UniqueFd folder = platform::openOwnFolder(path_, error);
+    if (!folder.valid()) {
+        return Created{{}, error};
     }
     const std::string pid = std::to_string(::getpid());
-    const std::string unseen = path_ + "/.recording-" + pid + ".new";
-    const int fd = ::open(unseen.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const std::string unseenName = ".recording-" + pid + ".new";
+    const std::string unseen = path_ + '/' + unseenName;
+    // One left by an earlier process of this number (the folder is ours alone) goes first.
+    int fd = platform::createFileIn(folder.get(), unseenName, O_RDWR);
+    if (fd < 0 && errno == EEXIST && ::unlinkat(folder.get(), unseenName.c_str(), 0) == 0) {
+        fd = platform::createFileIn(folder.get(), unseenName, O_RDWR);
+    }
     if (fd < 0) {
         return failed("cannot create a journal in " + path_);
     }
@@ -197,7 +210,7 @@ std::vector<HeldJournal> JournalFolder::takeLeftovers() const {
     std::vector<Leftover> leftovers;
     for (const std::string& name : namesIn(path_, kLivePrefix)) {
         const std::string path = path_ + '/' + name;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             continue;
         }
@@ -243,6 +256,7 @@ void JournalFolder::removeOldSetAside(std::size_t keep) const {
     for (std::size_t i = 0; i + keep < names.size(); ++i) {
         ::unlink((path_ + '/' + names[i]).c_str());
     }
+    platform::syncFolderOf(path_ + "/.");
 }
 
 } // namespace recording

@@ -21,8 +21,10 @@ public:
 
     bool held() const { return lockFd_ >= 0; }
     const std::string& path() const { return path_; }
+    // The open file, held as long as this is.
+    int fd() const { return lockFd_; }
 
-    // Deletes the file, then lets it go.
+    // Deletes the file (the folder synced, so the removal lasts), then lets it go.
     void remove();
     // Lets the file go, where it is.
     void release();
@@ -35,11 +37,13 @@ private:
     int lockFd_ = -1;
 };
 
-// A new journal file at `path`, made only where no file of that name is, and held; not held, with
-// `error` saying why, when it could not be made.
+// A new journal file at `path` (0600), made only where no file and no link of that name is, in a
+// folder safe to write into (see platform::openFolderToWrite), and held; not held, with `error`
+// saying why, when it could not be made.
 HeldJournal createJournalAt(const std::string& path, std::string& error);
 
-// The per-user folder of recording journals, $XDG_DATA_HOME/talvek (~/.local/share/talvek).
+// The per-user folder of recording journals, $XDG_DATA_HOME/talvek (~/.local/share/talvek), 0700
+// and the user's own; its journals are 0600.
 //   recording-<pid>[-<n>].tvj  a window's journal, locked while the window runs; one that nobody
 //                              holds was left behind by a run that did not end cleanly.
 //   journal-<start>.tvj        a leftover the user chose not to recover, kept aside under its
@@ -48,6 +52,7 @@ HeldJournal createJournalAt(const std::string& path, std::string& error);
 class JournalFolder {
 public:
     explicit JournalFolder(std::string path) : path_(std::move(path)) {}
+    // Empty where there is none (no home folder); create() then says why.
     static std::string userDataFolder();
 
     const std::string& path() const { return path_; }

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/journal_format.h"
 
+#include "recording/byte_coding.h"
+#include "recording/crc32c.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -91,6 +94,12 @@ double unitFactor(std::string_view unitField) {
 }
 
 } // namespace
+
+std::uint32_t journalRecordChecksum(std::uint64_t sequence, std::string_view frame) {
+    std::string number;
+    appendLittleEndian(number, sequence, 8);
+    return crc32c(frame, crc32c(number));
+}
 
 std::optional<std::int64_t> journalWholeMs(double timeMs) {
     constexpr double kLargestExactInteger = 9007199254740992.0; // 2^53

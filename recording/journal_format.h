@@ -19,11 +19,22 @@
 //
 // Records follow to the end of the file, each framed and checksummed on its own:
 //   1        kind byte
+//   sequence from version 2 on: on a key record a varint, the record's sequence number (the
+//            file's first record has 0, each record one more than the one before); on any other
+//            record 1 byte, the lowest 8 bits of its sequence number
 //   varint   payload length (at most kJournalMaxPayload)
 //   payload
-//   4        CRC of the kind byte, the length and the payload
+//   4        CRC of the kind byte, the length and the payload; from version 2 on, of the whole
+//            sequence number as 8 bytes and then the kind byte, sequence, length and payload
+//            (journalRecordChecksum)
 // A record cut short by a crash fails its length or its CRC and is dropped; a damaged record is
 // skipped, and so is each record after it up to the next key record, as they build on it.
+// From version 2 on the sequence numbers also tell records that are missing (a range cut out)
+// from records out of place (a range put in, repeated or moved): after a gap the records that
+// would build on what is missing are skipped up to the next key record, and a record out of
+// place fails its CRC or repeats a sequence number and is skipped, so no reading is ever read
+// against a record that is not the one before it. A gap of 256 records or more, seen only at
+// the next key record, counts as damage.
 //
 // Kind byte: bits 0-2 the record kind (1 reading, 2 status telegram, 3 disconnect, 4 phase
 // reading: a time interval or time error in seconds, from version 2 on); bit 3 key record; bit 4
@@ -103,6 +114,10 @@ struct JournalRecord {
     std::string_view unit;     // readings of either kind
     std::string_view telegram; // readings and status telegrams
 };
+
+// The CRC of a record of format 2 and later: over its sequence number, then its bytes from the
+// kind byte to the end of the payload.
+std::uint32_t journalRecordChecksum(std::uint64_t sequence, std::string_view frame);
 
 // The time as whole milliseconds when it is one exactly (not -0, within 2^53): such times are
 // stored as varints.

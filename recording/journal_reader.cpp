@@ -20,7 +20,8 @@ using namespace journal_kind_bits;
 
 constexpr std::size_t kVersionEnd = 10;
 constexpr std::size_t kChecksumBytes = 4;
-constexpr std::size_t kMaxLengthBytes = 3; // a varint of kJournalMaxPayload
+constexpr std::size_t kMaxLengthBytes = 3;    // a varint of kJournalMaxPayload
+constexpr std::size_t kMaxSequenceBytes = 10; // a varint of 64 bits
 constexpr std::int64_t kLargestExactInteger = std::int64_t{1} << 53;
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
 constexpr std::size_t kLongestHeader = kJournalHeaderFixedBytes + 0xFFFF + kChecksumBytes;
@@ -80,6 +81,11 @@ std::string journalReportText(const JournalReport& report) {
         append(count(report.skippedRecords, "damaged record was", "damaged records were") +
                " skipped, the first at byte " + std::to_string(*report.firstDamageOffset) + '.');
     }
+    if (report.missingRecords > 0) {
+        append(count(report.missingRecords, "record is", "records are") +
+               " missing from the journal at byte " + std::to_string(*report.firstGapOffset) +
+               " (cut out); the records after the gap that build on them were skipped.");
+    }
     if (report.tornTailOffset) {
         append("The journal ends in an unfinished record at byte " +
                std::to_string(*report.tornTailOffset) + ", which was dropped.");
@@ -99,11 +105,12 @@ std::size_t JournalDecoder::decode(std::string_view bytes, bool atEnd) {
     while (stage_ == Stage::Records) {
         FrameView frame;
         switch (frameAt(bytes, at, atEnd, frame)) {
-        case Frame::Good:
-            endDamage();
-            takeRecord(frame, offset_ + at);
+        case Frame::Good: {
+            const bool afterDamage = endDamage();
+            takeRecord(frame, offset_ + at, afterDamage);
             at += frame.size;
             break;
+        }
         case Frame::Bad:
             beginDamage(offset_ + at);
             ++at;
@@ -210,10 +217,25 @@ JournalDecoder::Frame JournalDecoder::frameAt(std::string_view bytes, std::size_
         return Frame::Bad;
     }
     std::size_t payloadAt = at + 1;
+    std::uint64_t sequence = 0;
+    if (report_.version >= 2 && (kindByte & kKey) != 0) {
+        if (!readVarint(bytes.substr(0, std::min(bytes.size(), payloadAt + kMaxSequenceBytes)),
+                        payloadAt, sequence)) {
+            return bytes.size() - payloadAt >= kMaxSequenceBytes ? Frame::Bad : unfinished;
+        }
+    } else if (report_.version >= 2) {
+        if (payloadAt >= bytes.size()) {
+            return unfinished;
+        }
+        // The nearest number from the next one on with these lowest bits.
+        const auto low = static_cast<std::uint8_t>(bytes[payloadAt++]);
+        sequence = nextSequence_ + static_cast<std::uint8_t>(low - nextSequence_);
+    }
     std::uint64_t length = 0;
+    const std::size_t lengthAt = payloadAt;
     if (!readVarint(bytes.substr(0, std::min(bytes.size(), payloadAt + kMaxLengthBytes)), payloadAt,
                     length)) {
-        return bytes.size() - (at + 1) >= kMaxLengthBytes ? Frame::Bad : unfinished;
+        return bytes.size() - lengthAt >= kMaxLengthBytes ? Frame::Bad : unfinished;
     }
     if (length > kJournalMaxPayload) {
         return Frame::Bad;
@@ -222,11 +244,14 @@ JournalDecoder::Frame JournalDecoder::frameAt(std::string_view bytes, std::size_
     if (end > bytes.size()) {
         return unfinished;
     }
-    if (crc32c(bytes.substr(at, end - kChecksumBytes - at)) !=
-        checksumAt(bytes, end - kChecksumBytes)) {
+    const std::string_view framed = bytes.substr(at, end - kChecksumBytes - at);
+    const std::uint32_t checksum =
+        report_.version >= 2 ? journalRecordChecksum(sequence, framed) : crc32c(framed);
+    if (checksum != checksumAt(bytes, end - kChecksumBytes)) {
         return Frame::Bad;
     }
     frame.kindByte = kindByte;
+    frame.sequence = sequence;
     frame.payload = bytes.substr(payloadAt, length);
     frame.size = end - at;
     return Frame::Good;
@@ -240,14 +265,16 @@ void JournalDecoder::beginDamage(std::uint64_t offset) {
     }
 }
 
-void JournalDecoder::endDamage() {
-    if (inDamage_) {
-        inDamage_ = false;
-        ++report_.skippedRecords;
-        if (!report_.firstDamageOffset) {
-            report_.firstDamageOffset = damageStart_;
-        }
+bool JournalDecoder::endDamage() {
+    if (!inDamage_) {
+        return false;
     }
+    inDamage_ = false;
+    ++report_.skippedRecords;
+    if (!report_.firstDamageOffset) {
+        report_.firstDamageOffset = damageStart_;
+    }
+    return true;
 }
 
 void JournalDecoder::skip(std::uint64_t offset) {
@@ -258,10 +285,37 @@ void JournalDecoder::skip(std::uint64_t offset) {
     contextKnown_ = false;
 }
 
-void JournalDecoder::takeRecord(const FrameView& frame, std::uint64_t offset) {
-    if ((!contextKnown_ && (frame.kindByte & kKey) == 0) || !decodePayload(frame)) {
-        skip(offset);
+void JournalDecoder::takeRecord(const FrameView& frame, std::uint64_t offset, bool afterDamage) {
+    const bool key = (frame.kindByte & kKey) != 0;
+    if (report_.version >= 2 && frame.sequence < nextSequence_) {
+        skip(offset); // a key record of a range read before: out of place
+        return;
     }
+    const bool builds = buildsOnTheRecordBefore(frame, offset, afterDamage);
+    if ((!key && !builds) || !decodePayload(frame)) {
+        skip(offset);
+    } else if (report_.version >= 2) {
+        lastDecoded_ = frame.sequence;
+    }
+}
+
+// Whether the record before this one in the journal was decoded, so that a record that builds on
+// it can be; from format 2 on it is the record with the sequence number before. Notes a gap.
+bool JournalDecoder::buildsOnTheRecordBefore(const FrameView& frame, std::uint64_t offset,
+                                             bool afterDamage) {
+    if (report_.version < 2) {
+        return contextKnown_;
+    }
+    // Records lost to damage are counted with the damage; a gap right after a good record is a
+    // range cut out.
+    if (frame.sequence > nextSequence_ && !afterDamage) {
+        report_.missingRecords += frame.sequence - nextSequence_;
+        if (!report_.firstGapOffset) {
+            report_.firstGapOffset = offset;
+        }
+    }
+    nextSequence_ = frame.sequence + 1;
+    return lastDecoded_ && *lastDecoded_ + 1 == frame.sequence;
 }
 
 // Decodes one record whose checksum held and hands it out; false (nothing handed out) when its

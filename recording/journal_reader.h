@@ -29,6 +29,10 @@ struct JournalReport {
     // what was lost (up to the next key record).
     std::uint64_t skippedRecords = 0;
     std::optional<std::uint64_t> firstDamageOffset;
+    // Records the sequence numbers tell are not in the file (cut out), and where the first gap
+    // is; from format 2 on.
+    std::uint64_t missingRecords = 0;
+    std::optional<std::uint64_t> firstGapOffset;
     // Where a last record that was never finished (or damage that runs to the end) begins.
     std::optional<std::uint64_t> tornTailOffset;
     bool disconnected = false; // the journal holds the disconnect
@@ -61,6 +65,7 @@ private:
     enum class Frame { Good, Bad, NeedMore, Unfinished };
     struct FrameView {
         std::uint8_t kindByte = 0;
+        std::uint64_t sequence = 0; // from format 2 on
         std::string_view payload;
         std::size_t size = 0;
     };
@@ -68,10 +73,12 @@ private:
     std::size_t decodeHeader(std::string_view bytes, bool atEnd);
     std::size_t refuse(JournalFileState state, std::size_t consumed);
     Frame frameAt(std::string_view bytes, std::size_t at, bool atEnd, FrameView& frame) const;
-    void takeRecord(const FrameView& frame, std::uint64_t offset);
+    void takeRecord(const FrameView& frame, std::uint64_t offset, bool afterDamage);
+    bool buildsOnTheRecordBefore(const FrameView& frame, std::uint64_t offset, bool afterDamage);
     bool decodePayload(const FrameView& frame);
     void beginDamage(std::uint64_t offset);
-    void endDamage();
+    // True when a damaged stretch ended here.
+    bool endDamage();
     void skip(std::uint64_t offset);
 
     Visitor visitor_;
@@ -82,6 +89,10 @@ private:
     bool inDamage_ = false;
     std::uint64_t damageStart_ = 0;
     bool contextKnown_ = false; // the record before was read: a record that builds on it can be
+    // Format 2 on: the sequence number the next record should have, and that of the last record
+    // decoded.
+    std::uint64_t nextSequence_ = 0;
+    std::optional<std::uint64_t> lastDecoded_;
     std::optional<std::int64_t> previousWholeMs_;
     std::string previousTelegram_;
 };

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/journal_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace recording {
@@ -18,30 +18,17 @@ struct QueuedHead {
     std::uint32_t telegramBytes;
 };
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-}
-
-// Makes the new file's name last through a power cut. Not every file system can sync a folder;
-// the records themselves are synced all the same.
-void syncFolder(const std::string& path) {
-    const int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-}
-
 } // namespace
 
-JournalWriter::JournalWriter(std::string path, JournalHeader header, FailureHandler onFailure)
-    : JournalWriter(std::move(path), std::move(header), std::move(onFailure), Options()) {}
+JournalWriter::JournalWriter(platform::UniqueFd file, std::string path, JournalHeader header,
+                             FailureHandler onFailure)
+    : JournalWriter(std::move(file), std::move(path), std::move(header), std::move(onFailure),
+                    Options()) {}
 
-JournalWriter::JournalWriter(std::string path, JournalHeader header, FailureHandler onFailure,
-                             Options options)
+JournalWriter::JournalWriter(platform::UniqueFd file, std::string path, JournalHeader header,
+                             FailureHandler onFailure, Options options)
     : path_(std::move(path)), header_(std::move(header)), onFailure_(std::move(onFailure)),
-      options_(options), encoder_(options.keyInterval) {
+      options_(options), file_(std::move(file)), encoder_(options.keyInterval) {
     thread_ = std::thread([this] { run(); });
 }
 
@@ -135,7 +122,7 @@ void JournalWriter::fail(const std::string& message) {
 }
 
 void JournalWriter::run() {
-    if (!openFile()) {
+    if (!writeHeader()) {
         reportFailure();
         return;
     }
@@ -158,15 +145,21 @@ void JournalWriter::run() {
         bool written = true;
         if (!batch.empty()) {
             encoded.clear();
+            readingEnds_.clear();
             encode(batch, encoded);
-            written = writeAndSync(encoded);
+            std::size_t bytes = 0;
+            written = writeAndSync(encoded, bytes);
+            // Also after a failure part-way: the records written whole are in the file.
+            const auto whole = std::upper_bound(readingEnds_.begin(), readingEnds_.end(), bytes);
+            readingsWritten_.fetch_add(static_cast<std::uint64_t>(whole - readingEnds_.begin()),
+                                       std::memory_order_release);
         }
         // After a queue overrun, what was queued before it is still written.
         if (stopping || !written || (failed() && batch.empty())) {
             break;
         }
     }
-    if (::close(fd_) != 0) {
+    if (::close(file_.release()) != 0) {
         fail("Cannot write the measurement journal " + path_ + ": " + std::strerror(errno));
     }
     reportFailure();
@@ -178,17 +171,12 @@ void JournalWriter::reportFailure() {
     }
 }
 
-bool JournalWriter::openFile() {
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0) {
-        fail("Cannot create the measurement journal " + path_ + ": " + std::strerror(errno));
+bool JournalWriter::writeHeader() {
+    std::size_t bytes = 0;
+    if (!writeAndSync(JournalEncoder::header(header_), bytes)) {
+        file_.reset();
         return false;
     }
-    if (!writeAndSync(JournalEncoder::header(header_))) {
-        ::close(fd_);
-        return false;
-    }
-    syncFolder(path_);
     return true;
 }
 
@@ -203,9 +191,11 @@ void JournalWriter::encode(std::string_view queued, std::string& out) {
         switch (head.kind) {
         case JournalRecordKind::Reading:
             encoder_.addReading(out, head.timeMs, head.value, unit, telegram);
+            readingEnds_.push_back(out.size());
             break;
         case JournalRecordKind::PhaseReading:
             encoder_.addPhaseReading(out, head.timeMs, head.value, telegram);
+            readingEnds_.push_back(out.size());
             break;
         case JournalRecordKind::Status:
             encoder_.addStatus(out, head.timeMs, telegram);
@@ -217,19 +207,21 @@ void JournalWriter::encode(std::string_view queued, std::string& out) {
     }
 }
 
-bool JournalWriter::writeAndSync(std::string_view bytes) {
+bool JournalWriter::writeAndSync(std::string_view bytes, std::size_t& written) {
+    written = 0;
     while (!bytes.empty()) {
-        const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
+        const ssize_t done = ::write(file_.get(), bytes.data(), bytes.size());
+        if (done < 0 && errno == EINTR) {
             continue;
         }
-        if (written < 0) {
+        if (done < 0) {
             fail("Cannot write the measurement journal " + path_ + ": " + std::strerror(errno));
             return false;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+        bytes.remove_prefix(static_cast<std::size_t>(done));
+        written += static_cast<std::size_t>(done);
     }
-    if (::fdatasync(fd_) != 0) {
+    if (::fdatasync(file_.get()) != 0) {
         fail("Cannot write the measurement journal " + path_ + ": " + std::strerror(errno));
         return false;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "platform/private_files.h"
 #include "recording/journal_encoder.h"
 #include "recording/journal_format.h"
 
@@ -8,11 +9,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace recording {
 
@@ -31,11 +34,13 @@ public:
     // Called once, on the writer's thread, with a message for the user.
     using FailureHandler = std::function<void(const std::string& message)>;
 
-    // Creates the file at `path` (replacing a file of that name) and writes the header, both on
-    // the writer's thread.
-    JournalWriter(std::string path, JournalHeader header, FailureHandler onFailure = {});
-    JournalWriter(std::string path, JournalHeader header, FailureHandler onFailure,
-                  Options options);
+    // Writes the header and then the records into `file`, a new, empty file the caller made
+    // (createJournalAt, JournalFolder::create); `path` names it in messages. The file is never
+    // opened again by its name, so nothing put in its place meanwhile is written.
+    JournalWriter(platform::UniqueFd file, std::string path, JournalHeader header,
+                  FailureHandler onFailure = {});
+    JournalWriter(platform::UniqueFd file, std::string path, JournalHeader header,
+                  FailureHandler onFailure, Options options);
     ~JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
@@ -54,6 +59,11 @@ public:
 
     bool failed() const { return failed_.load(std::memory_order_acquire); }
     std::string failure() const;
+    // Readings of either kind written whole into the file so far (each batch is synced; one that
+    // failed part-way counts as far as the file took it); after a failure, all there will be.
+    std::uint64_t readingsWritten() const {
+        return readingsWritten_.load(std::memory_order_acquire);
+    }
 
 private:
     void enqueue(JournalRecordKind kind, double timeMs, double value, std::string_view unit,
@@ -61,9 +71,11 @@ private:
     void fail(const std::string& message);
     void reportFailure();
     void run();
-    bool openFile();
+    bool writeHeader();
+    // Encodes the queued records into `out`, noting where each reading ends.
     void encode(std::string_view queued, std::string& out);
-    bool writeAndSync(std::string_view bytes);
+    // `written`: how many of the bytes reached the file, also when it fails.
+    bool writeAndSync(std::string_view bytes, std::size_t& written);
 
     const std::string path_;
     const JournalHeader header_;
@@ -78,10 +90,12 @@ private:
     bool stop_ = false;
     std::string failure_;
     std::atomic<bool> failed_{false};
+    std::atomic<std::uint64_t> readingsWritten_{0};
 
     // The writer thread's own.
-    int fd_ = -1;
+    platform::UniqueFd file_;
     JournalEncoder encoder_;
+    std::vector<std::size_t> readingEnds_; // in the encoded batch
     std::thread thread_;
 };
 

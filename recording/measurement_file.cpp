@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -157,6 +158,14 @@ private:
         MeasurementPoint point;
         if (cut != std::string_view::npos && parseNumber(line.substr(0, cut), point.timeMs) &&
             parseNumber(line.substr(cut + 1), point.value)) {
+            if (!file_.readings.empty() && point.timeMs < file_.readings.back().timeMs &&
+                file_.firstLineBack == 0) {
+                file_.firstLineBack = lineNumber_;
+            }
+            if (!withinAnyCountersRange(point.timeMs, point.value) &&
+                file_.firstLineOutOfRange == 0) {
+                file_.firstLineOutOfRange = lineNumber_;
+            }
             file_.readings.push_back(point);
         } else {
             ++file_.badLines;
@@ -182,6 +191,14 @@ private:
 };
 
 } // namespace
+
+bool withinAnyCountersRange(double timeMs, double value) {
+    constexpr double kLargest = 1e15;
+    constexpr double kSmallest = 1e-15;
+    const double size = std::fabs(value);
+    return std::fabs(timeMs) <= kLargest &&
+           (!std::isfinite(value) || size == 0 || (size >= kSmallest && size <= kLargest));
+}
 
 MeasurementFile readMeasurementFile(const std::string& path, const QLocale& locale) {
     MeasurementParser parser(locale);

@@ -26,8 +26,17 @@ struct MeasurementFile {
     std::string startTimeText;       // that date line after "/* ", as it stands
     std::uint64_t badLines = 0;
     std::uint64_t firstBadLine = 0; // counted from 1; 0 when every line was good
-    std::string error;              // why the file could not be read
+    // The first reading whose time is before the one of the reading before it, and the first
+    // that no counter could have given (withinAnyCountersRange); lines counted from 1, 0 for none.
+    std::uint64_t firstLineBack = 0;
+    std::uint64_t firstLineOutOfRange = 0;
+    std::string error; // why the file could not be read
 };
+
+// Whether a reading's time (in ms) and value could come from a counter: a finite time and value
+// of at most 1e15 in size (some 31,700 years; 1 PHz) and a value of 0 or at least 1e-15 in size
+// (1 fs). A value that is no number or infinite stands for a missing reading and passes.
+bool withinAnyCountersRange(double timeMs, double value);
 
 // Reads the file at `path`; its date is read in `locale`'s formats.
 MeasurementFile readMeasurementFile(const std::string& path,

@@ -4,8 +4,8 @@
 #include "recording/date_text.h"
 #include "recording/float_text.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "platform/replacing_file.h"
+
 #include <algorithm>
 
 namespace recording {
@@ -20,10 +20,10 @@ std::string lowerCase(std::string text) {
     return text;
 }
 
-// Collects text and hands it to the file in large chunks; remembers the first failure.
+// Collects text and hands it to the file in large chunks; the file remembers the first failure.
 class ChunkedWriter {
 public:
-    explicit ChunkedWriter(QSaveFile& file) : file_(file) {}
+    explicit ChunkedWriter(platform::ReplacingFile& file) : file_(file) {}
 
     void add(std::string_view text) {
         buffer_ += text;
@@ -32,23 +32,16 @@ public:
         }
     }
 
-    bool finish() {
-        flush();
-        return ok_;
-    }
+    void finish() { flush(); }
 
 private:
     void flush() {
-        if (ok_ && !buffer_.empty()) {
-            ok_ = file_.write(buffer_.data(), static_cast<qint64>(buffer_.size())) ==
-                  static_cast<qint64>(buffer_.size());
-        }
+        file_.write(buffer_);
         buffer_.clear();
     }
 
-    QSaveFile& file_;
+    platform::ReplacingFile& file_;
     std::string buffer_;
-    bool ok_ = true;
 };
 
 } // namespace
@@ -83,28 +76,22 @@ std::string saveMeasurement(const std::string& path, MeasurementFormat format, s
     if (path.empty()) {
         return "no file name";
     }
-    // Unbuffered: a short write must show in write()'s result. Buffered, it surfaced only at
-    // commit, unnoticed, and a truncated file replaced the good one.
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        return file.errorString().toStdString();
+    platform::ReplacingFile file(path);
+    if (std::string error = file.open(); !error.empty()) {
+        return error;
     }
     const char separator = decimalSeparatorOf(locale);
     ChunkedWriter out(file);
     if (format == MeasurementFormat::Dat) {
         out.add(datHeader(startTime, locale, kLineEnd));
     }
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < count && file.error().empty(); ++i) {
         const MeasurementPoint point = readingAt(i);
         out.add(measurementLine(format, point.timeMs, point.value, separator));
         out.add(kLineEnd);
     }
-    if (!out.finish()) {
-        const std::string reason = file.errorString().toStdString();
-        file.cancelWriting();
-        return reason.empty() ? "the file could not be written whole" : reason;
-    }
-    return file.commit() ? std::string() : file.errorString().toStdString();
+    out.finish();
+    return file.commit();
 }
 
 } // namespace recording

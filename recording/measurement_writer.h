@@ -31,9 +31,10 @@ std::string measurementLine(MeasurementFormat format, double timeMs, double valu
 // The reading at an index, 0 the oldest.
 using ReadingAt = std::function<MeasurementPoint(std::size_t index)>;
 
-// Writes `count` readings to `path` with CR LF line ends. The file is written beside its target
-// and renamed over it, so a failure never leaves a half-written file. Empty when written, else
-// why not.
+// Writes `count` readings to `path` with CR LF line ends. The file (0600) is written beside its
+// target and renamed over it, so a failure never leaves a half-written file, and a link at `path`
+// is replaced, never followed (platform::ReplacingFile). Empty when written, else why not: the
+// system's own cause ("No space left on device").
 std::string saveMeasurement(const std::string& path, MeasurementFormat format, std::size_t count,
                             const ReadingAt& readingAt, double startTime, const QLocale& locale);
 

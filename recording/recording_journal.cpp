@@ -4,6 +4,8 @@
 #include "counter/reading.h"
 #include "recording/journal_writer.h"
 
+#include <fcntl.h>
+
 namespace recording {
 
 RecordingJournal::RecordingJournal(JournalFolder folder, QObject* parent)
@@ -36,11 +38,17 @@ void RecordingJournal::startAt(const std::string& path, const JournalHeader& hea
     startWriter(header);
 }
 
+std::uint64_t RecordingJournal::readingsWritten() const {
+    return writer_ ? writer_->readingsWritten() : readingsWritten_;
+}
+
 void RecordingJournal::startWriter(const JournalHeader& header) {
     const int generation = ++generation_;
     // The writer reports from its own thread; the report is told on this object's.
+    // The writer writes through a copy of the held file's descriptor, never through its name.
     writer_ = std::make_unique<JournalWriter>(
-        file_.path(), header, [this, generation](const std::string& message) {
+        platform::UniqueFd(::fcntl(file_.fd(), F_DUPFD_CLOEXEC, 0)), file_.path(), header,
+        [this, generation](const std::string& message) {
             QMetaObject::invokeMethod(
                 this, [this, generation, message] { report(generation, message); },
                 Qt::QueuedConnection);
@@ -81,6 +89,7 @@ void RecordingJournal::adopt(HeldJournal recovered) {
 void RecordingJournal::discard() {
     closeWriter();
     file_.remove();
+    readingsWritten_ = 0;
 }
 
 bool RecordingJournal::closeWriter() {
@@ -88,6 +97,7 @@ bool RecordingJournal::closeWriter() {
         return false;
     }
     const bool complete = writer_->close();
+    readingsWritten_ = writer_->readingsWritten();
     writer_.reset();
     return complete;
 }

@@ -5,6 +5,7 @@
 #include "recording/journal_format.h"
 
 #include <QObject>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,9 @@ public:
     const JournalFolder& folder() const { return folder_; }
     // The file of the journal; empty when there is none.
     std::string path() const { return file_.path(); }
+
+    // Readings of this journal that reached the disk; after it stopped, all it holds.
+    std::uint64_t readingsWritten() const;
 
     // A connect attempt: a new journal in the folder replaces the one before.
     void start(const JournalHeader& header);
@@ -60,6 +64,7 @@ private:
     HeldJournal file_;
     std::unique_ptr<JournalWriter> writer_;
     int generation_ = 0; // tells a late report of a replaced journal from one of this journal
+    std::uint64_t readingsWritten_ = 0; // by the writer, once it is closed
 };
 
 } // namespace recording

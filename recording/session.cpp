@@ -99,14 +99,20 @@ void Session::sendNextStep() {
         startMeasuring();
         return;
     }
+    stepTries_ = 0;
+    sendStep();
+}
+
+void Session::sendStep() {
     const SetupStep& step = plan_.setup[nextStep_];
-    lastReply_.clear();
     const bool sent =
         step.command ? driver_.sendCommand(*step.command) : driver_.sendOwnCommand(step.ownCommand);
     if (!sent) {
         emit setupFailed("could not send " + step.what + " to the counter");
         return;
     }
+    ++stepTries_;
+    noiseBeforeStep_ = driver_.noiseTelegrams();
     stepPending_ = true;
     replyDeadline_.start(kReplyTimeoutMs);
 }
@@ -121,13 +127,23 @@ void Session::finishStep(bool answered) {
     stepPending_ = false;
     replyDeadline_.stop();
     const SetupStep& step = plan_.setup[nextStep_];
-    if (!answered) {
-        emit setupFailed("the counter on " + driver_.port() + " did not answer " + step.what);
+    // Line noise came instead of the reply: the reply was lost on the line, so the step is sent
+    // again. The set-up commands only set what they set, so a second one changes nothing more.
+    const bool noisy = driver_.noiseTelegrams() > noiseBeforeStep_;
+    if (!answered && noisy && stepTries_ < kStepTries) {
+        sendStep();
         return;
     }
-    if (instrument().isRefusal(lastReply_)) {
-        emit setupFailed("the counter refused " + step.what + " (it answered '" + lastReply_ +
-                         "')");
+    if (!answered) {
+        emit setupFailed("the counter on " + driver_.port() + " did not answer " + step.what +
+                         (noisy ? " (" + std::to_string(stepTries_) +
+                                      " tries; the line carried noise instead of its reply)"
+                                : std::string()));
+        return;
+    }
+    const std::string& reply = driver_.lastReply();
+    if (instrument().isRefusal(reply)) {
+        emit setupFailed("the counter refused " + step.what + " (it answered '" + reply + "')");
         return;
     }
     ++nextStep_;
@@ -154,7 +170,6 @@ void Session::takeReading(const counter::Reading& reading) {
 }
 
 void Session::takeStatus(const std::string& telegram, std::int64_t arrivalMs) {
-    lastReply_ = telegram;
     const double timeMs = sinceStart(arrivalMs);
     journal_.addStatus(timeMs, telegram);
     emit statusReceived(telegram, timeMs);

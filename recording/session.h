@@ -29,7 +29,8 @@ struct SessionPlan {
     std::string port; // a COM name; empty: every port is tried
     bool autoIdentify = true;
     // Sent in order after the connect and again after each reconnect, each once the one before
-    // was answered; then `start`, whose reply nobody waits for. Readings count once they are
+    // was answered (sent again, up to Session::kStepTries in all, where line noise came instead
+    // of its reply); then `start`, whose reply nobody waits for. Readings count once they are
     // through (at once without either).
     std::vector<SetupStep> setup;
     const counter::InstrumentCommand* start = nullptr;
@@ -48,6 +49,8 @@ class Session : public QObject {
     Q_OBJECT
 public:
     static constexpr int kReplyTimeoutMs = 5000;
+    // How often a set-up step is sent when line noise came instead of its reply.
+    static constexpr int kStepTries = 3;
     using Clock = std::function<std::int64_t()>;
 
     // `clock`: monotonic milliseconds (the system's when empty); it stamps telegrams on the
@@ -59,6 +62,7 @@ public:
     counter::Driver& driver() { return driver_; }
     const counter::Driver& driver() const { return driver_; }
     RecordingJournal& journal() { return journal_; }
+    const RecordingJournal& journal() const { return journal_; }
     const counter::Instrument& instrument() const { return driver_.instrument(); }
     // Takes effect at the next start.
     void setInstrument(const counter::Instrument& instrument);
@@ -100,6 +104,7 @@ private:
     double sinceStart(std::int64_t arrivalMs) const;
     void finishConnect(bool connected);
     void sendNextStep();
+    void sendStep();
     void finishStep(bool answered);
     void startMeasuring();
     void takeReading(const counter::Reading& reading);
@@ -116,7 +121,8 @@ private:
     double startTime_ = 0;
     std::int64_t startMs_ = 0;
     std::size_t nextStep_ = 0;
-    std::string lastReply_;
+    int stepTries_ = 0;
+    std::uint64_t noiseBeforeStep_ = 0;
     bool stepPending_ = false;
     bool recording_ = false;
     bool running_ = false; // between start and stop

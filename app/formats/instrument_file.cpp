@@ -2,8 +2,8 @@
 #include "app/formats/instrument_file.h"
 
 #include "counter/instruments.h"
+#include "platform/replacing_file.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -26,20 +26,10 @@ const counter::Instrument& readInstrumentFile(const std::string& fileName) {
 
 std::string writeInstrumentFile(const std::string& fileName,
                                 const counter::Instrument& instrument) {
-    const std::string temporary = fileName + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << instrument.name() << '\n';
-        if (!out.flush()) {
-            std::remove(temporary.c_str());
-            return "File access denied";
-        }
-    }
-    if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return "File access denied";
-    }
-    return {};
+    platform::ReplacingFile file(fileName);
+    const bool written = file.open().empty() && file.write(std::string(instrument.name()) + '\n') &&
+                         file.commit().empty();
+    return written ? std::string() : std::string("File access denied");
 }
 
 } // namespace app

@@ -4,8 +4,9 @@
 #include "app/formats/int_text.h"
 #include "app/formats/io_messages.h"
 
+#include "platform/replacing_file.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -200,14 +201,9 @@ std::string writeSettings(const std::string& fileName, const Settings& s) {
     for (int whole : {s.left, s.top, s.width, s.height, s.filterShow, s.filterType}) {
         text += std::to_string(whole) + kLineEnd;
     }
-    // Unbuffered: a short write must show in write()'s result. Buffered, it surfaced only at
-    // commit, unnoticed, and a truncated file replaced the good one.
-    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(fileName)));
-    const bool written = !fileName.empty() &&
-                         file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-                         file.write(text.data(), static_cast<qint64>(text.size())) ==
-                             static_cast<qint64>(text.size()) &&
-                         file.commit();
+    platform::ReplacingFile file(fileName);
+    const bool written =
+        !fileName.empty() && file.open().empty() && file.write(text) && file.commit().empty();
     return written ? std::string() : std::string(kFileAccessDenied);
 }
 

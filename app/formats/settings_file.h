@@ -31,8 +31,9 @@ std::string settingsFileName(const std::string& executableFolder);
 // Divisors of 0 or not finite fall back to 1, masks keep their low 8 bits and 0 becomes 255.
 std::string readSettings(const std::string& fileName, Settings& settings);
 
-// Writes all nine lines (CR LF) through a temporary file renamed over the old one, so a failed
-// write leaves the previous file whole. Returns "" or "File access denied".
+// Writes all nine lines (CR LF) through a temporary file (0600) renamed over the old one, so a
+// failed write leaves the previous file whole and a link in its place is replaced, never
+// followed. Returns "" or "File access denied".
 std::string writeSettings(const std::string& fileName, const Settings& settings);
 
 // A real number as the settings file holds it: " 6.00000000000000E+0001".

@@ -2,6 +2,7 @@
 #include "app/formats/settings_place.h"
 
 #include "app/formats/settings_file.h"
+#include "platform/home_folder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,8 +44,8 @@ std::string userConfigFolder() {
     if (configHome && *configHome == '/') {
         return std::string(configHome) + "/talvek";
     }
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.config/talvek";
+    const platform::UserFolder home = platform::homeFolder();
+    return home.path.empty() ? std::string() : home.path + "/.config/talvek";
 }
 
 } // namespace

@@ -277,6 +277,20 @@ TEST_F(SettingsFileTest, TheLargestDivisorsReadBack) {
     EXPECT_EQ(back.frequencyDivisor, -1.79769313486231e308);
 }
 
+// The settings are the user's alone, and a link placed at their name is replaced, never
+// followed into the file it leads to.
+TEST_F(SettingsFileTest, TheFileIsTheUsersAndALinkAtItsNameIsNeverFollowed) {
+    const std::string victim = dir.filePath("victim").toStdString();
+    writeBytes(victim, "precious");
+    ASSERT_EQ(::symlink(victim.c_str(), Name().c_str()), 0);
+    ASSERT_EQ(app::writeSettings(Name(), Settings{"COM3", 1, 1, 0, 0, 0, 0, 255, 255}), "");
+    EXPECT_EQ(fileBytes(victim), "precious");
+    struct stat facts {};
+    ASSERT_EQ(::lstat(Name().c_str(), &facts), 0);
+    EXPECT_TRUE(S_ISREG(facts.st_mode));
+    EXPECT_EQ(facts.st_mode & 07777, 0600u);
+}
+
 TEST_F(SettingsFileTest, WriteFailureIsFileAccessDenied) {
     EXPECT_EQ(app::writeSettings(dir.filePath("missing/Zorvimet.ini").toStdString(), Settings{}),
               "File access denied");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
+#include "tests/support/pty_pair.h"
 #include "tests/support/timers_turn.h"
 
 #include "analysis/deviation_table.h"
@@ -214,8 +215,9 @@ TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
 }
 
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
-    // A second name for the counter's line, so there is another port to pick.
-    std::filesystem::create_symlink(scriptedCounter.slavePath(),
+    // A second line, so there is another port to pick.
+    const talvek::test::PtyPair otherLine;
+    std::filesystem::create_symlink(otherLine.slavePath(),
                                     std::filesystem::path(folderFile("talvek/ports/com8")));
     writeBytes(settingsFile(), "COM7\r\n");
     app::MainWindow& form = open();

@@ -22,10 +22,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sstream>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -66,7 +68,10 @@ protected:
     void writeJournal(const std::string& name, double startTime,
                       const std::vector<std::string>& telegrams) {
         fs::create_directories(journal());
-        recording::JournalWriter writer(journal(name), {startTime, "COM7"});
+        const std::string path = journal(name);
+        recording::JournalWriter writer(
+            platform::UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)),
+            path, {startTime, "COM7"});
         double timeMs = 0;
         for (const std::string& telegram : telegrams) {
             const counter::Reading reading = *counter::readingFromTelegram(telegram);
@@ -245,19 +250,22 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
     };
     const std::string pid = std::to_string(::getpid());
     const std::string full = folderFile("full");
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     const Case cases[] = {
         {"folder is a file", folderFile("file/talvek"), [&] { writeBytes(folderFile("file"), ""); },
          "Recording journal stopped: cannot create the folder " + folderFile("file/talvek") +
              ": Not a directory. The measurement goes on in memory."},
+        // A file size limit stands in for a disk that fills up: the header fits, no reading does.
         {"disk is full", full,
          [&] {
-             fs::create_directory(full);
-             fs::create_symlink("/dev/full", full + "/.recording-" + pid + ".new");
+             rlimit small = unlimited;
+             small.rlim_cur = 40;
+             setrlimit(RLIMIT_FSIZE, &small);
          },
          "Recording journal stopped: cannot write the measurement journal " + full + "/recording-" +
-             pid +
-             ".tvj: No space left on device. The measurement goes on in "
-             "memory."},
+             pid + ".tvj: File too large. The measurement goes on in memory."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -271,8 +279,10 @@ TEST_F(WindowRecordingTest, AJournalThatCannotBeWrittenIsToldAndTheMeasurementGo
         sendReading("10000001.5", 2);
         EXPECT_EQ(form.statusText(), "10000001.5");
         EXPECT_EQ(form.journalNotice(), c.notice);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
         abandon();
     }
+    std::signal(SIGXFSZ, oldHandler);
 }
 
 TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {

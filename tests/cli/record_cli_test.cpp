@@ -120,6 +120,35 @@ TEST_F(RecordCli, RecordsACountAsTheCounterSentIt) {
     }
 }
 
+// On a noisy line (noise before half the telegrams, often glued to them) every start gets
+// through the set-up, and every reading recorded is one the counter sent, in order.
+TEST_F(RecordCli, ANoisyLineNeitherEndsTheSetUpNorPutsNoiseIntoTheReadings) {
+    for (const char* seed : {"1", "2", "3", "4", "5"}) {
+        SCOPED_TRACE(seed);
+        ASSERT_TRUE(startCounter({"--burst", "10", "--garbage", "0.5", "--seed", seed}));
+        const CliRun run =
+            runCli({"record", "--port", counter_->comName, "--count", "20", "--out", path("n.dat")},
+                   environment());
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(run.err.empty() ||
+                    (run.err.find(" of line noise on " + counter_->comName) != std::string::npos &&
+                     std::count(run.err.begin(), run.err.end(), '\n') == 1))
+            << run.err;
+        const recording::MeasurementFile recorded = recording::readMeasurementFile(path("n.dat"));
+        ASSERT_EQ(recorded.readings.size(), 20u);
+        const auto sent = counter_->sentReadings();
+        auto next = sent.begin();
+        for (const recording::MeasurementPoint& reading : recorded.readings) {
+            next = std::find_if(next, sent.end(), [&](const SentTelegram& s) {
+                return s.value && std::abs(*s.value - reading.value) <= 1e-14 * reading.value;
+            });
+            ASSERT_NE(next, sent.end()) << reading.value << " was never sent";
+            ++next;
+        }
+        counter_->stop();
+    }
+}
+
 TEST_F(RecordCli, AStopSignalMidRunWritesTheWholeFile) {
     for (const int signal : {SIGINT, SIGTERM}) {
         SCOPED_TRACE(signal);
@@ -150,6 +179,13 @@ TEST_F(RecordCli, FailuresEndWithTheirStatusAndOneLine) {
     ::close(holder);
     const CliRun noPort = runCli({"record", "--port", "COM77"}, environment());
     const CliRun badOut = runCli({"record", "--port", "COM77", "--out", "run.txt"}, environment());
+    // A link where the journal goes, to a file that is not there yet: nothing is written through
+    // it, and the run does not start.
+    std::filesystem::create_symlink(path("victim"), path("linked.tvj"));
+    const CliRun linked =
+        runCli({"record", "--port", counter_->comName, "--count", "2", "--out", path("linked.dat")},
+               environment());
+    EXPECT_FALSE(std::filesystem::exists(path("victim")));
     const struct {
         const char* what;
         const CliRun& run;
@@ -159,11 +195,57 @@ TEST_F(RecordCli, FailuresEndWithTheirStatusAndOneLine) {
         {"busy port", busy, 5, "is in use by"},
         {"no such port", noPort, 5, "there is no port COM77"},
         {"bad file name", badOut, 2, "--out"},
+        {"link as the journal", linked, 7, "linked.tvj is a link"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.run.exitCode, c.exitCode) << c.what << ": " << c.run.err;
         EXPECT_NE(c.run.err.find(c.says), std::string::npos) << c.what << ": " << c.run.err;
         EXPECT_EQ(std::count(c.run.err.begin(), c.run.err.end(), '\n'), 1) << c.what;
+    }
+}
+
+// A file that reaches the size limit (as a full disk would) is a write error like any other:
+// exit status 7, one line with the system's cause, and it says truly where the readings are.
+TEST_F(RecordCli, AFileThatCannotBeWrittenEndsWith7AndSaysWhereTheReadingsAre) {
+    const struct {
+        const char* blocks; // of 512 bytes: the .dat of 200 readings takes about 3.2 kB, their
+                            // journal about 2 kB
+        bool journalWhole;
+    } cases[] = {{"5", true}, {"2", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.blocks);
+        ASSERT_TRUE(startCounter({"--burst", "10"}));
+        std::filesystem::remove(path("run.tvj"));
+        const CliRun run = talvek::test::runProgram(
+            "/bin/sh",
+            {"-c", std::string("ulimit -f ") + c.blocks + " && exec \"$0\" \"$@\"", TALVEK_CLI,
+             "record", "--port", counter_->comName, "--count", "200", "--out", path("run.dat")},
+            environment());
+        EXPECT_EQ(run.exitCode, 7) << run.err;
+        EXPECT_EQ(readingLines(run.out).size(), 200u);
+        std::uint64_t journalled = 0;
+        recording::readJournal(path("run.tvj"), [&](const recording::JournalRecord& record) {
+            journalled += record.kind == recording::JournalRecordKind::Reading;
+        });
+        const std::string failure =
+            "talvek-cli: cannot write " + path("run.dat") + ": File too large; " +
+            (c.journalWhole ? "the readings are in the journal " + path("run.tvj")
+                            : "the journal " + path("run.tvj") + " holds only the first " +
+                                  std::to_string(journalled) +
+                                  " of the 200 readings, standard output had all 200") +
+            "\n";
+        if (c.journalWhole) {
+            EXPECT_EQ(journalled, 200u);
+            EXPECT_EQ(run.err, failure);
+        } else {
+            EXPECT_GT(journalled, 0u);
+            EXPECT_LT(journalled, 200u);
+            EXPECT_NE(run.err.find("the journal " + path("run.tvj") + " stopped: "),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(run.err.substr(run.err.find('\n') + 1), failure);
+        }
+        counter_->stop();
     }
 }
 

@@ -288,6 +288,26 @@ TEST_F(CounterLine, ReadingsDoNotEndTheWaitOnlyAStatusTelegramDoes) {
     EXPECT_EQ(lastStatus(), "OK");
 }
 
+// A reply is only what the counter answers: line noise, alone on its line or glued in front of a
+// display dump, neither ends the wait nor shows as a reply; the dump behind it is still read.
+TEST_F(CounterLine, LineNoiseIsNoReplyAndADisplayDumpBehindItIsStillRead) {
+    ScriptedCounter& peer = connectTo(5);
+    const std::string dumped = dump("MHz", "10.00000052");
+    ASSERT_TRUE(send("Average", "ON"));
+    peer.send("Zq\xe9");
+    peer.send("#x" + dumped);
+    peer.send("10000000.5"); // read once the noise before it was
+    ASSERT_TRUE(pumpUntil([&] { return readings.size() == 2; }, 3s)) << readings.size();
+    EXPECT_TRUE(counter.awaitingReply());
+    EXPECT_TRUE(statuses.empty()) << statuses.front();
+    EXPECT_EQ(readings[0].telegram, dumped);
+    EXPECT_EQ(readings[0].value, 10000000.52);
+    EXPECT_EQ(counter.noiseTelegrams(), 2u);
+    peer.send("OK");
+    ASSERT_TRUE(pumpUntil([&] { return !counter.awaitingReply(); }, 3s));
+    EXPECT_EQ(statuses, std::vector<std::string>{"OK"});
+}
+
 TEST_F(CounterLine, ASecondCommandGoesOutAtOnceAndOneReplyEndsBothWaits) {
     // The user picks a second command while the first one still waits for its answer.
     ScriptedCounter& peer = connectTo(6);

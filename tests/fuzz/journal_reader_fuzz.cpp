@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The journal reader on arbitrary bytes taken as a journal file, and on the same bytes cut into
-// records with good checksums (a kind byte, a length byte, that many payload bytes each), so that
-// payloads which contradict the format reach the decoder too. Read in pieces it must hand out
-// what it hands out when read at once, with the same report; what it hands out must encode into
-// a journal that reads back the same, without damage.
+// records with good sequence numbers and checksums (a kind byte, a length byte, that many payload
+// bytes each), so that payloads which contradict the format reach the decoder too. Read in pieces
+// it must hand out what it hands out when read at once, with the same report; what it hands out
+// must encode into a journal that reads back the same, without damage.
 
 #include "recording/byte_coding.h"
-#include "recording/crc32c.h"
 #include "recording/journal_encoder.h"
 #include "recording/journal_reader.h"
 #include "tests/fuzz/fuzz_check.h"
@@ -21,7 +20,8 @@ namespace {
 bool sameReport(const recording::JournalReport& a, const recording::JournalReport& b) {
     return a.state == b.state && a.version == b.version && a.records == b.records &&
            a.readings == b.readings && a.skippedRecords == b.skippedRecords &&
-           a.firstDamageOffset == b.firstDamageOffset && a.tornTailOffset == b.tornTailOffset &&
+           a.firstDamageOffset == b.firstDamageOffset && a.missingRecords == b.missingRecords &&
+           a.firstGapOffset == b.firstGapOffset && a.tornTailOffset == b.tornTailOffset &&
            a.disconnected == b.disconnected;
 }
 
@@ -46,15 +46,22 @@ DecodedJournal decodeInPieces(std::string_view bytes) {
 
 std::string framedRecords(std::string_view bytes) {
     std::string journal = recording::JournalEncoder::header({45000.5, "COM1"});
-    for (std::size_t at = 0; at + 2 <= bytes.size();) {
+    std::uint64_t sequence = 0;
+    for (std::size_t at = 0; at + 2 <= bytes.size(); ++sequence) {
         const auto length =
             std::min<std::size_t>(static_cast<std::uint8_t>(bytes[at + 1]), bytes.size() - at - 2);
         const std::size_t start = journal.size();
         journal += bytes[at];
+        if ((bytes[at] & recording::journal_kind_bits::kKey) != 0) {
+            recording::appendVarint(journal, sequence);
+        } else {
+            journal += static_cast<char>(sequence & 0xFF);
+        }
         recording::appendVarint(journal, length);
         journal += bytes.substr(at + 2, length);
         recording::appendLittleEndian(
-            journal, recording::crc32c(std::string_view(journal).substr(start)), 4);
+            journal,
+            recording::journalRecordChecksum(sequence, std::string_view(journal).substr(start)), 4);
         at += 2 + length;
     }
     return journal;
@@ -78,6 +85,7 @@ void check(std::string_view bytes) {
         FUZZ_CHECK(whole.records.empty());
     }
     FUZZ_CHECK((report.skippedRecords > 0) == report.firstDamageOffset.has_value());
+    FUZZ_CHECK((report.missingRecords > 0) == report.firstGapOffset.has_value());
     FUZZ_CHECK(!report.firstDamageOffset || *report.firstDamageOffset < bytes.size());
     FUZZ_CHECK(!report.tornTailOffset || *report.tornTailOffset < bytes.size());
 

@@ -20,7 +20,9 @@ void check(const std::string& telegram) {
     }
     FUZZ_CHECK(!counter::isIdentification(telegram));
     FUZZ_CHECK(std::isfinite(reading->value));
-    FUZZ_CHECK(reading->telegram == telegram);
+    // The whole telegram, or the display dump at its end behind line noise.
+    FUZZ_CHECK(reading->telegram == telegram ||
+               (reading->telegram.size() == 32 && telegram.ends_with(reading->telegram)));
     FUZZ_CHECK(counter::parseNumber(reading->valueText).has_value());
     FUZZ_CHECK(reading->unitText.find(' ') == std::string::npos);
 }

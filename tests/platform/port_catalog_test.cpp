@@ -201,7 +201,7 @@ TEST(PortCatalog, DeadMalformedAndStaleLinksAreNotListed) {
     PtyPair current;
     PtyPair reused;
     m.link("com2", current.slavePath());
-    m.link("com5", current.slavePath()); // a second link to a device is a port of its own
+    m.link("com5", current.slavePath()); // a second link to the device: listed once, as COM2
     m.link("com1", m.node("gone"));
     m.link("com0", current.slavePath()); // there is no COM0
     m.link("com03", current.slavePath());
@@ -211,13 +211,37 @@ TEST(PortCatalog, DeadMalformedAndStaleLinksAreNotListed) {
     // Made long before the terminal now holding its number came to be: left behind by a program
     // that ended, it must not lead to somebody else's terminal.
     ageLink(m.root() + "/links/com4");
-    EXPECT_EQ(namesAndNodes(m),
-              (Names{{"COM2", current.slavePath()}, {"COM5", current.slavePath()}}));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM2", current.slavePath()}}));
     EXPECT_FALSE(m.catalog().find("COM4"));
+    EXPECT_FALSE(m.catalog().find("COM5"));
 
     if (::getuid() == 0) {
         ASSERT_EQ(::chown(current.slavePath().c_str(), 4242, 4242), 0);
         EXPECT_TRUE(m.catalog().ports().empty()) << "somebody else's terminal is never ours";
+    }
+}
+
+// What a link leads to must be a terminal, unless the kernel lists it as a serial port; and
+// however many links lead to one device, it is one port, under the lowest number.
+TEST(PortCatalog, LinksToWhatIsNoTerminalAreNotPortsAndADeviceIsListedOnce) {
+    FakeSerialMachine m;
+    PtyPair pty;
+    m.plugUsb("ttyUSB0", usb("A", "1-1"));
+    const std::string plain = m.root() + "/plain";
+    std::ofstream(plain) << "not a device";
+    const std::string fifo = m.root() + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    m.link("com30", plain);
+    m.link("com31", fifo);
+    m.link("com32", m.root());
+    m.link("com33", "/dev/null");
+    m.link("com40", pty.slavePath());
+    m.link("com9", pty.slavePath());
+    m.link("com41", m.node("ttyUSB0"));
+    m.link("com17", m.node("ttyUSB0"));
+    EXPECT_EQ(namesAndNodes(m), (Names{{"COM9", pty.slavePath()}, {"COM17", m.node("ttyUSB0")}}));
+    for (const char* taken : {"COM30", "COM33", "COM40", "COM41"}) {
+        EXPECT_FALSE(m.catalog().find(taken)) << taken;
     }
 }
 

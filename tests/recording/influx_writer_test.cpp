@@ -6,6 +6,7 @@
 #include "tests/support/fake_database.h"
 
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -27,6 +28,8 @@ TEST(InfluxWriter, HoldsItsBatchWhileTheDatabaseFailsAndGoesOnFromThereWhenItAns
     QTemporaryDir folder;
     const std::string journalPath = folder.filePath("run.tvj").toStdString();
     auto journal = std::make_unique<recording::JournalWriter>(
+        platform::UniqueFd(
+            ::open(journalPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)),
         journalPath, recording::JournalHeader{45000.5, "COM20", "kelvo"});
     journal->appendStatus(5, "OK");
     for (int i = 1; i <= 3; ++i) {

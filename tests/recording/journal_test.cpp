@@ -234,6 +234,52 @@ TEST(Journal, FlippedBitCostsOnlyTheRecordsThatDependOnIt) {
     }
 }
 
+// Records cut out, repeated or moved, each record's checksum whole: the gap or the misplaced
+// records are told, and no reading after them is read against the wrong record before it.
+TEST(Journal, RecordsCutOutOrOutOfPlaceAreToldAndNothingAfterThemIsMisread) {
+    std::vector<OwnedRecord> records;
+    for (int i = 0; i < 40; ++i) {
+        const std::string telegram = "100000" + std::to_string(10 + i) + ".9";
+        records.push_back(reading(100.0 * i + (i % 3), std::stod(telegram), "Hz", telegram));
+    }
+    std::vector<std::size_t> ends;
+    const std::string bytes = encodeJournal(kHeader, records, 8, &ends);
+    // The bytes of records [from, to).
+    const auto part = [&](std::size_t from, std::size_t to) {
+        return bytes.substr(ends[from - 1], ends[to - 1] - ends[from - 1]);
+    };
+    const auto indices = [&](std::initializer_list<std::pair<std::size_t, std::size_t>> ranges) {
+        std::vector<OwnedRecord> kept;
+        for (const auto& [from, to] : ranges) {
+            kept.insert(kept.end(), records.begin() + from, records.begin() + to);
+        }
+        return kept;
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<OwnedRecord> expected;
+        const char* told;
+    };
+    const Case cases[] = {
+        {"a record cut out", bytes.substr(0, ends[10]) + part(12, 40), indices({{0, 11}, {16, 40}}),
+         "1 record is missing"},
+        {"a key record and the one before cut out", bytes.substr(0, ends[14]) + part(17, 40),
+         indices({{0, 15}, {24, 40}}), "2 records are missing"},
+        {"a range repeated", bytes.substr(0, ends[12]) + part(4, 7) + part(13, 40), records,
+         "damaged record"},
+        {"two records swapped",
+         bytes.substr(0, ends[19]) + part(21, 22) + part(20, 21) + part(22, 40),
+         indices({{0, 20}, {24, 40}}), "missing"},
+    };
+    for (const Case& c : cases) {
+        const DecodedJournal decoded = decodeJournal(c.bytes);
+        EXPECT_EQ(decoded.records, c.expected) << c.what;
+        const std::string told = recording::journalReportText(decoded.report);
+        EXPECT_NE(told.find(c.told), std::string::npos) << c.what << ": " << told;
+    }
+}
+
 TEST(Journal, WhatIsNoJournalOfThisVersionIsRefused) {
     const std::string bytes = encodeJournal(kHeader, mixedRecords(), 64);
     struct Case {
