@@ -4,11 +4,23 @@
 #include "app/formats/database_file.h"
 #include "plot/print_target.h"
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace app {
+
+// What the save dialog was answered with: the file name (local 8-bit encoding) and which format
+// of its filter was chosen, 0 the first.
+struct SaveChoice {
+    // A name alone is a choice of the first format.
+    SaveChoice(std::string name, std::size_t chosenFilter = 0)
+        : fileName(std::move(name)), filter(chosenFilter) {}
+    std::string fileName;
+    std::size_t filter;
+};
 
 // The modal dialogs of the main window. The window asks them through this interface so that tests
 // can answer in place of a user.
@@ -17,9 +29,9 @@ public:
     virtual ~Dialogs() = default;
 
     // The save dialog: `filter` in the "caption|pattern|caption|pattern" form, the first choice
-    // preselected. The chosen file name (local 8-bit encoding), or nothing when cancelled.
-    virtual std::optional<std::string> executeSaveDialog(const std::string& filter,
-                                                         const std::string& defaultExt) = 0;
+    // preselected. The choice, or nothing when cancelled.
+    virtual std::optional<SaveChoice> executeSaveDialog(const std::string& filter,
+                                                        const std::string& defaultExt) = 0;
     // The open dialog for an existing file, `filter` as for the save dialog. The chosen file name
     // (local 8-bit encoding), or nothing when cancelled.
     virtual std::optional<std::string> executeOpenDialog(const std::string& filter) = 0;

@@ -20,7 +20,9 @@
 namespace app {
 namespace {
 
-constexpr char kSaveFilter[] = "data file (*.dat)|*.dat|csv file (*.csv)|*.csv";
+constexpr char kSaveFilter[] =
+    "data file (*.dat)|*.dat|csv file (*.csv)|*.csv|Timestamped CSV (*.csv)|*.csv";
+constexpr std::size_t kTimestampedFilter = 2;
 constexpr char kSaveDefaultExt[] = "*.dat";
 constexpr int kFarPixels = 1 << 20;
 
@@ -80,11 +82,15 @@ void MainWindow::storeSettings() {
 }
 
 void MainWindow::saveThroughDialog() {
-    const auto fileName = dialogs_->executeSaveDialog(kSaveFilter, kSaveDefaultExt);
-    if (!fileName) {
+    const auto choice = dialogs_->executeSaveDialog(kSaveFilter, kSaveDefaultExt);
+    if (!choice) {
         return;
     }
-    const std::string error = saveData(*fileName, fileExtension(*fileName), *log_, startTime_);
+    const std::string& fileName = choice->fileName;
+    const std::string extension = fileExtension(fileName);
+    const std::string error = choice->filter == kTimestampedFilter && extension == ".csv"
+                                  ? saveTimestampedData(fileName, *log_, startTime_)
+                                  : saveData(fileName, extension, *log_, startTime_);
     if (!error.empty()) {
         showError(error);
     }

@@ -12,8 +12,8 @@
 
 namespace app {
 
-std::optional<std::string> QtDialogs::executeSaveDialog(const std::string& filter,
-                                                        const std::string& defaultExt) {
+std::optional<SaveChoice> QtDialogs::executeSaveDialog(const std::string& filter,
+                                                       const std::string& defaultExt) {
     const std::vector<SaveFilterChoice> choices = parseSaveFilter(filter);
     QStringList names;
     for (const SaveFilterChoice& choice : choices) {
@@ -35,7 +35,9 @@ std::optional<std::string> QtDialogs::executeSaveDialog(const std::string& filte
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    const qsizetype chosen = names.indexOf(dialog.selectedNameFilter());
+    return SaveChoice(QFile::encodeName(dialog.selectedFiles().first()).toStdString(),
+                      chosen < 0 ? 0 : static_cast<std::size_t>(chosen));
 }
 
 std::optional<std::string> QtDialogs::executeOpenDialog(const std::string& filter) {

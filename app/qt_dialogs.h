@@ -14,8 +14,8 @@ class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget* parent) : parent_(parent) {}
 
-    std::optional<std::string> executeSaveDialog(const std::string& filter,
-                                                 const std::string& defaultExt) override;
+    std::optional<SaveChoice> executeSaveDialog(const std::string& filter,
+                                                const std::string& defaultExt) override;
     std::optional<std::string> executeOpenDialog(const std::string& filter) override;
     bool askYesNo(const std::string& question) override;
     bool executePrinterSetup() override;

@@ -13,25 +13,12 @@ namespace {
 
 using counter::SetupRole;
 
-constexpr std::array<KnownOption, 18> kOptions{{
-    {"--instrument", true},
-    {"--port", true},
-    {"--gate", true},
-    {"--mode", true},
-    {"--format", true},
-    {"--duration", true},
-    {"--count", true},
-    {"--out", true},
-    {"--journal", true},
-    {"--command", true},
-    {"--influx", true},
-    {"--database", true},
-    {"--bucket", true},
-    {"--org", true},
-    {"--token-file", true},
-    {"--tag", true},
-    {"--help", false},
-    {"-h", false},
+constexpr std::array<KnownOption, 19> kOptions{{
+    {"--instrument", true}, {"--port", true},     {"--gate", true},    {"--mode", true},
+    {"--format", true},     {"--duration", true}, {"--count", true},   {"--out", true},
+    {"--time", true},       {"--journal", true},  {"--command", true}, {"--influx", true},
+    {"--database", true},   {"--bucket", true},   {"--org", true},     {"--token-file", true},
+    {"--tag", true},        {"--help", false},    {"-h", false},
 }};
 
 // The options that set the instrument up, each choosing a command of its table by its setting.
@@ -145,6 +132,11 @@ std::string apply(const ParsedArguments::Option& option, RecordRequest& request,
         }
         request.outPath = value;
         request.outFormat = *format;
+    } else if (name == "--time") {
+        if (value != "ms" && value != "utc") {
+            return badValue(name, value, "ms or utc");
+        }
+        request.utcTimes = value == "utc";
     } else if (name == "--journal") {
         if (value.empty()) {
             return badValue(name, value, "a file name");
@@ -204,8 +196,15 @@ ParsedRecordRequest parseRecordRequest(std::span<const std::string> arguments) {
         parsed.error = "record takes no operand '" + sorted.operands.front() + "'";
     } else if (request.port.empty()) {
         parsed.error = "record needs --port; 'talvek-cli ports' lists them";
+    } else if (request.utcTimes && !request.outPath.empty() &&
+               request.outFormat != recording::MeasurementFormat::Csv) {
+        parsed.error =
+            "--time utc writes a timestamped CSV: --out needs a file name ending in .csv";
     } else {
         parsed.error = influxOptionsError(request.influx);
+    }
+    if (request.utcTimes && !request.outPath.empty()) {
+        request.outFormat = recording::MeasurementFormat::TimestampedCsv;
     }
     // A counter still measuring would mix readings of the old settings into the new ones.
     if (const auto* stop = counter::findCommand(*request.instrument, SetupRole::Stop)) {
@@ -233,8 +232,9 @@ takes no commands: its lines are recorded as they come, each a phase reading in 
 Each reading goes to standard output as soon as it arrives, as the window's .dat file has it:
 three header lines starting with "/*" (the second with the start date-time), then a line
 "time value" per reading, time in ms from the connect to the arrival of the reading and value
-in Hz (in s in period mode and for phase readings) with "." as the decimal point. Saved to a file ending in .dat it opens in the window and in
-'talvek-cli stability'. On a terminal, standard error shows one line of progress: readings,
+in Hz (in s in period mode and for phase readings) with "." as the decimal point; with --time
+utc as a timestamped CSV instead. Saved to a file ending in .dat (or .csv) it opens in the
+window and in 'talvek-cli stability'. On a terminal, standard error shows one line of progress: readings,
 their rate, the last value and the time elapsed.
 
 At the end the readings are written to the --out file, in the window's .dat or .csv format,
@@ -256,6 +256,9 @@ Options
   --duration SPAN    stop after SPAN: 90s, 15m, 24h, 7d (seconds without a unit)
   --count N          stop after N readings
   --out FILE         write the readings to FILE, ending in .dat or .csv
+  --time ms|utc      the first column: ms since the connect (default), or the moment of
+                     arrival in UTC, 2026-12-09T00:22:10.123Z, as a timestamped CSV (header
+                     line "time_utc,value", lines "time,value"; --out then ends in .csv)
   --journal FILE     the journal's file (default: the --out file ending in .tvj; none
                      without --out)
   --command TEXT     send ESC TEXT CR to the counter before it measures, as the window's

@@ -26,6 +26,7 @@ struct RecordRequest {
     std::optional<std::uint64_t> count;
     std::string outPath; // empty: standard output only
     recording::MeasurementFormat outFormat = recording::MeasurementFormat::Dat;
+    bool utcTimes = false;    // --time utc: standard output and --out as a timestamped CSV
     std::string journalPath;  // empty: no journal
     bool keepJournal = false; // named by the user: it stays after a clean end
     InfluxRequest influx;

@@ -3,6 +3,7 @@
 
 #include "cli/diagnostics.h"
 #include "recording/measurement_writer.h"
+#include "recording/utc_time.h"
 #include "serial/port_open_failure.h"
 
 #include <QLocale>
@@ -131,9 +132,11 @@ void Recorder::finishConnect(bool connected) {
 
 void Recorder::startRecording() {
     started_ = true;
-    outputFailed_ =
-        !printLine(recording::datHeader(session_.startTime(), QLocale::system(), "\n")) ||
-        outputFailed_;
+    startUtcMs_ = recording::utcMsOfLocalDateTime(session_.startTime()).value_or(0);
+    const std::string header =
+        request_.utcTimes ? std::string(recording::kTimestampedCsvHeader) + '\n'
+                          : recording::datHeader(session_.startTime(), QLocale::system(), "\n");
+    outputFailed_ = !printLine(header) || outputFailed_;
     checkDuration();
 }
 
@@ -156,10 +159,11 @@ void Recorder::addReading(const counter::Reading& reading, double timeMs) {
         return;
     }
     readings_.push_back({timeMs, reading.value});
-    outputFailed_ = !printLine(recording::measurementLine(recording::MeasurementFormat::Dat, timeMs,
-                                                          reading.value, '.') +
-                               '\n') ||
-                    outputFailed_;
+    const std::string line = request_.utcTimes
+                                 ? recording::timestampedLine(startUtcMs_, timeMs, reading.value)
+                                 : recording::measurementLine(recording::MeasurementFormat::Dat,
+                                                              timeMs, reading.value, '.');
+    outputFailed_ = !printLine(line + '\n') || outputFailed_;
     const auto now = static_cast<std::int64_t>(session_.elapsedMs());
     progress_.show(progressText(readings_.size(), reading.value,
                                 reading.quantity != counter::Quantity::Frequency, now),

@@ -60,7 +60,8 @@ private:
     QTimer durationTimer_;
     ProgressLine progress_;
     std::vector<recording::MeasurementPoint> readings_;
-    bool started_ = false; // the header is out and readings are taken
+    std::int64_t startUtcMs_ = 0; // the connect, for --time utc
+    bool started_ = false;        // the header is out and readings are taken
     bool ended_ = false;
     bool outputFailed_ = false; // a reading did not reach standard output
 };

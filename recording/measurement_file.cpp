@@ -2,6 +2,7 @@
 #include "recording/measurement_file.h"
 
 #include "recording/local_date_text.h"
+#include "recording/utc_time.h"
 
 #include <cerrno>
 #include <charconv>
@@ -146,6 +147,14 @@ private:
         if (lineNumber_ == 1) {
             file_.hasHeader = line.substr(0, kCommentStart.size()) == kCommentStart;
             separator_ = file_.hasHeader ? ' ' : ';';
+            if (line == kTimestampedCsvHeader) {
+                file_.timestamped = true;
+                return;
+            }
+        }
+        if (file_.timestamped) {
+            addTimestampedLine(line);
+            return;
         }
         if (inHeader_ && file_.hasHeader && line.substr(0, kCommentStart.size()) == kCommentStart) {
             if (lineNumber_ == 2) {
@@ -168,10 +177,36 @@ private:
             }
             file_.readings.push_back(point);
         } else {
-            ++file_.badLines;
-            if (file_.firstBadLine == 0) {
-                file_.firstBadLine = lineNumber_;
-            }
+            noteBadLine();
+        }
+    }
+
+    // "UTC time,value": the times count from the first reading, which is the start.
+    void addTimestampedLine(std::string_view line) {
+        const std::size_t cut = line.find(',');
+        const std::optional<std::int64_t> utcMs =
+            cut == std::string_view::npos ? std::nullopt : parseUtcText(line.substr(0, cut));
+        MeasurementPoint point;
+        if (!utcMs || !parseNumber(line.substr(cut + 1), point.value)) {
+            noteBadLine();
+            return;
+        }
+        if (!firstUtcMs_) {
+            firstUtcMs_ = utcMs;
+            file_.startTime = localDateTimeOfUtcMs(*utcMs);
+        }
+        point.timeMs = static_cast<double>(*utcMs - *firstUtcMs_);
+        if (!file_.readings.empty() && point.timeMs < file_.readings.back().timeMs &&
+            file_.firstLineBack == 0) {
+            file_.firstLineBack = lineNumber_;
+        }
+        file_.readings.push_back(point);
+    }
+
+    void noteBadLine() {
+        ++file_.badLines;
+        if (file_.firstBadLine == 0) {
+            file_.firstBadLine = lineNumber_;
         }
     }
 
@@ -188,6 +223,7 @@ private:
     std::uint64_t lineNumber_ = 0;
     bool inHeader_ = true;
     char separator_ = ';';
+    std::optional<std::int64_t> firstUtcMs_;
 };
 
 } // namespace

@@ -18,10 +18,15 @@ struct MeasurementPoint {
 // A measurement file as the program saves it. ".dat": "/*" header lines, the second one "/* "
 // and the start date-time as the machine's short date and long time; then lines "time value".
 // ".csv": lines "time;value", no header. Either decimal separator, "." or ",", is read in either;
-// lines end in CR LF or LF. Any other line is bad: counted, never guessed at.
+// lines end in CR LF or LF. A timestamped CSV: the header line kTimestampedCsvHeader, then lines
+// "2026-12-09T00:22:10.123Z,value" (UTC, "." as the decimal point). Any other line is bad:
+// counted, never guessed at.
+inline constexpr std::string_view kTimestampedCsvHeader = "time_utc,value";
+
 struct MeasurementFile {
     std::vector<MeasurementPoint> readings;
     bool hasHeader = false;          // a .dat header was there
+    bool timestamped = false;        // a timestamped CSV: its start is its first reading
     std::optional<double> startTime; // days since 1899-12-30, from the header's date line
     std::string startTimeText;       // that date line after "/* ", as it stands
     std::uint64_t badLines = 0;

@@ -3,10 +3,12 @@
 
 #include "recording/date_text.h"
 #include "recording/float_text.h"
+#include "recording/utc_time.h"
 
 #include "platform/replacing_file.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace recording {
 namespace {
@@ -71,10 +73,19 @@ std::string measurementLine(MeasurementFormat format, double timeMs, double valu
     return time + ';' + lowerCase(floatToStr(value, decimalSeparator));
 }
 
+std::string timestampedLine(std::int64_t startUtcMs, double timeMs, double value) {
+    return utcText(startUtcMs + std::llround(timeMs)) + ',' + lowerCase(floatToStr(value, '.'));
+}
+
 std::string saveMeasurement(const std::string& path, MeasurementFormat format, std::size_t count,
                             const ReadingAt& readingAt, double startTime, const QLocale& locale) {
     if (path.empty()) {
         return "no file name";
+    }
+    const bool timestamped = format == MeasurementFormat::TimestampedCsv;
+    const std::optional<std::int64_t> startUtcMs = utcMsOfLocalDateTime(startTime);
+    if (timestamped && !startUtcMs) {
+        return "the start time of the measurement is unknown, so are its UTC times";
     }
     platform::ReplacingFile file(path);
     if (std::string error = file.open(); !error.empty()) {
@@ -84,10 +95,14 @@ std::string saveMeasurement(const std::string& path, MeasurementFormat format, s
     ChunkedWriter out(file);
     if (format == MeasurementFormat::Dat) {
         out.add(datHeader(startTime, locale, kLineEnd));
+    } else if (timestamped) {
+        out.add(kTimestampedCsvHeader);
+        out.add(kLineEnd);
     }
     for (std::size_t i = 0; i < count && file.error().empty(); ++i) {
         const MeasurementPoint point = readingAt(i);
-        out.add(measurementLine(format, point.timeMs, point.value, separator));
+        out.add(timestamped ? timestampedLine(*startUtcMs, point.timeMs, point.value)
+                            : measurementLine(format, point.timeMs, point.value, separator));
         out.add(kLineEnd);
     }
     out.finish();

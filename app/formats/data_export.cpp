@@ -4,6 +4,7 @@
 #include "app/formats/io_messages.h"
 #include "app/log_model.h"
 #include "recording/measurement_writer.h"
+#include "recording/utc_time.h"
 
 namespace app {
 
@@ -16,6 +17,19 @@ std::string saveData(const std::string& fileName, const std::string& extension, 
     const std::string error = recording::saveMeasurement(
         fileName, *format, static_cast<std::size_t>(log.count()),
         [&log](std::size_t i) { return log.reading(static_cast<int>(i)); }, startTime, locale);
+    return error.empty() ? std::string() : std::string(kFileAccessDenied);
+}
+
+std::string saveTimestampedData(const std::string& fileName, const LogModel& log,
+                                double startTime) {
+    if (!recording::utcMsOfLocalDateTime(startTime)) {
+        return std::string(kUnknownStartTime);
+    }
+    const std::string error = recording::saveMeasurement(
+        fileName, recording::MeasurementFormat::TimestampedCsv,
+        static_cast<std::size_t>(log.count()),
+        [&log](std::size_t i) { return log.reading(static_cast<int>(i)); }, startTime,
+        QLocale::c());
     return error.empty() ? std::string() : std::string(kFileAccessDenied);
 }
 

@@ -171,7 +171,8 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
     sendReading("10000000.5", 1);
     dialogs->saveAnswer = folderFile("data.dat");
     talvek::test::findMenuAction(form.connectPage().logMenu(), {"save data to file"})->trigger();
-    EXPECT_EQ(dialogs->lastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv");
+    EXPECT_EQ(dialogs->lastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv|"
+                                   "Timestamped CSV (*.csv)|*.csv");
     EXPECT_EQ(dialogs->lastDefaultExt, "*.dat");
     EXPECT_EQ(fileBytes(folderFile("data.dat")), "/* KELVO counter data: t/ms, f/Hz\r\n/* " +
                                                      recording::dateTimeToStr(form.startTime()) +

@@ -11,8 +11,8 @@
 #include <QTest>
 #include <filesystem>
 
-std::optional<std::string> FakeDialogs::executeSaveDialog(const std::string& filter,
-                                                          const std::string& defaultExt) {
+std::optional<app::SaveChoice> FakeDialogs::executeSaveDialog(const std::string& filter,
+                                                              const std::string& defaultExt) {
     ++saveDialogs;
     lastFilter = filter;
     lastDefaultExt = defaultExt;

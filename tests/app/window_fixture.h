@@ -46,7 +46,7 @@ private:
 // Dialogs answered by the test; every error box is recorded.
 class FakeDialogs : public app::Dialogs {
 public:
-    std::optional<std::string> saveAnswer;
+    std::optional<app::SaveChoice> saveAnswer;
     std::optional<std::string> openAnswer;
     bool questionAnswer = false;
     bool printerSetupAnswer = false;
@@ -58,8 +58,8 @@ public:
     std::vector<std::string> questions;
     PrintRecord printed;
 
-    std::optional<std::string> executeSaveDialog(const std::string& filter,
-                                                 const std::string& defaultExt) override;
+    std::optional<app::SaveChoice> executeSaveDialog(const std::string& filter,
+                                                     const std::string& defaultExt) override;
     std::optional<std::string> executeOpenDialog(const std::string& filter) override;
     bool askYesNo(const std::string& question) override;
     bool executePrinterSetup() override;

@@ -6,6 +6,7 @@
 
 #include "analysis/deviation_table.h"
 #include "analysis/stability.h"
+#include "app/formats/io_messages.h"
 #include "app/formats/log_line.h"
 #include "app/stability_page.h"
 #include "counter/driver.h"
@@ -15,6 +16,7 @@
 #include "recording/float_text.h"
 #include "recording/journal_reader.h"
 #include "recording/journal_writer.h"
+#include "recording/utc_time.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -313,6 +315,42 @@ TEST_F(WindowRecordingTest, RoundTripSavedFilesOpenAndSaveAgainByteForByte) {
                   fileBytes(folderFile("first" + extension)));
     }
     EXPECT_TRUE(dialogs->errors.empty());
+}
+
+// "Timestamped CSV": each reading at the moment it arrived, in UTC; such a file opens and saves
+// again byte for byte, and so does a journal's run, whose header holds its connect time.
+TEST_F(WindowRecordingTest, TimestampedCsvHoldsUtcTimesAndRoundTrips) {
+    app::MainWindow& form = open();
+    const std::size_t timestamped = 2;
+    const double journalStart = recording::localDateTimeOfUtcMs(1'796'775'730'123);
+    writeJournal("run.tvj", journalStart, {"10000000.5", "9999999.25"});
+    openThroughMenu(journal("run.tvj"));
+    dialogs->saveAnswer = app::SaveChoice(folderFile("utc.csv"), timestamped);
+    saveThroughMenu();
+    EXPECT_EQ(fileBytes(folderFile("utc.csv")),
+              "time_utc,value\r\n2026-12-09T00:22:10.223Z,10000000.5\r\n"
+              "2026-12-09T00:22:10.323Z,9999999.25\r\n");
+    EXPECT_EQ(dialogs->lastFilter, "data file (*.dat)|*.dat|csv file (*.csv)|*.csv|"
+                                   "Timestamped CSV (*.csv)|*.csv");
+
+    openThroughMenu(folderFile("utc.csv"));
+    EXPECT_EQ(form.statusText(), "Opened utc.csv: 2 readings.");
+    const char separator = recording::machineDecimalSeparator();
+    EXPECT_EQ(logLines(), (std::vector<std::string>{app::logLine(0, 10000000.5, separator),
+                                                    app::logLine(100, 9999999.25, separator)}));
+    dialogs->saveAnswer = app::SaveChoice(folderFile("again.csv"), timestamped);
+    saveThroughMenu();
+    EXPECT_EQ(fileBytes(folderFile("again.csv")), fileBytes(folderFile("utc.csv")));
+    EXPECT_TRUE(dialogs->errors.empty());
+
+    // A plain .csv has no start: it has no UTC times, and nothing is written.
+    dialogs->saveAnswer = folderFile("plain.csv");
+    saveThroughMenu();
+    openThroughMenu(folderFile("plain.csv"));
+    dialogs->saveAnswer = app::SaveChoice(folderFile("none.csv"), timestamped);
+    saveThroughMenu();
+    EXPECT_EQ(dialogs->errors, std::vector<std::string>{app::kUnknownStartTime});
+    EXPECT_FALSE(fs::exists(folderFile("none.csv")));
 }
 
 TEST_F(WindowRecordingTest, OpeningWaitsForTheDisconnectAndCountsBadLinesFromTheFirst) {

@@ -27,12 +27,13 @@ class QMenu;
 // The save dialog and questions answered by the test; error boxes and questions are recorded.
 class AnsweringDialogs : public app::Dialogs {
 public:
-    std::optional<std::string> saveAnswer;
+    std::optional<app::SaveChoice> saveAnswer;
     bool questionAnswer = false;
     std::vector<std::string> errors;
     std::vector<std::string> questions;
 
-    std::optional<std::string> executeSaveDialog(const std::string&, const std::string&) override {
+    std::optional<app::SaveChoice> executeSaveDialog(const std::string&,
+                                                     const std::string&) override {
         return saveAnswer;
     }
     std::optional<std::string> executeOpenDialog(const std::string&) override {
