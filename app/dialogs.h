@@ -4,6 +4,8 @@
 #include "app/formats/database_file.h"
 #include "plot/print_target.h"
 
+#include <QSize>
+
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -20,6 +22,12 @@ struct SaveChoice {
         : fileName(std::move(name)), filter(chosenFilter) {}
     std::string fileName;
     std::size_t filter;
+};
+
+// "Save picture...": the file and the picture's size in pixels.
+struct PictureChoice {
+    std::string fileName; // local 8-bit encoding
+    QSize size;
 };
 
 // The modal dialogs of the main window. The window asks them through this interface so that tests
@@ -43,6 +51,11 @@ public:
     virtual std::unique_ptr<plot::PrintTarget> openPrinter() = 0;
     // The error box for file and number errors.
     virtual void showError(const std::string& message) = 0;
+    // The picture dialog, offering `size` (the control's): the choice, or nothing when cancelled
+    // (as where no dialog is offered).
+    virtual std::optional<PictureChoice> choosePicture([[maybe_unused]] QSize size) {
+        return std::nullopt;
+    }
     // The settings dialog of the time-series database, showing `current`: the choice, or
     // nothing when cancelled (as where no dialog is offered).
     virtual std::optional<DatabaseChoice>

@@ -118,6 +118,7 @@ void MainWindow::assemblePages() {
     connect(displayPage_, &DisplayPage::connectToggleRequested, this, toggleConnection);
     connect(graphPage_, &GraphPage::connectToggleRequested, this, toggleConnection);
     connect(stabilityPage_, &StabilityPage::connectToggleRequested, this, toggleConnection);
+    offerPictures();
     for (int i = 0; i < pages_->count(); ++i) {
         pages_->widget(i)->installEventFilter(this);
     }

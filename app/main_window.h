@@ -21,6 +21,10 @@ class Instrument;
 struct Reading;
 } // namespace counter
 
+namespace graph {
+class XyPlot;
+} // namespace graph
+
 namespace recording {
 class InfluxFeed;
 struct LoadedMeasurement;
@@ -118,6 +122,10 @@ private:
     // The time-series database the readings also go to, from the next connect on.
     void editDatabase();
     void useDatabase(const DatabaseChoice& choice);
+
+    // "Save picture..." in the popup menus of the Graph and Stability pages.
+    void offerPictures();
+    void savePicture(graph::XyPlot& plot);
 
     void loadSettings();
     void applySettings(const Settings& settings);

@@ -17,6 +17,18 @@ QAction* addMenuEntry(QMenu* menu, const char* caption) {
     return menu->addAction(literalCaption(caption));
 }
 
+QAction* insertMenuEntryBeforeLastGroup(QMenu* menu, const char* caption) {
+    QAction* before = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) {
+            before = action;
+        }
+    }
+    auto* entry = new QAction(literalCaption(caption), menu);
+    menu->insertAction(before, entry);
+    return entry;
+}
+
 QMenu* addSubMenu(QMenu* menu, const char* caption) {
     return menu->addMenu(literalCaption(caption));
 }

@@ -3,6 +3,7 @@
 
 #include "app/database_dialog.h"
 #include "app/formats/save_filter.h"
+#include "app/picture_dialog.h"
 #include "plot/qt_print_target.h"
 
 #include <QFile>
@@ -84,6 +85,14 @@ std::optional<DatabaseChoice> QtDialogs::editDatabase(const DatabaseChoice& curr
         showError(error);
     }
     return std::nullopt;
+}
+
+std::optional<PictureChoice> QtDialogs::choosePicture(QSize size) {
+    PictureDialog dialog(size, parent_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return PictureChoice{dialog.fileName(), dialog.pictureSize()};
 }
 
 } // namespace app

@@ -22,6 +22,7 @@ public:
     std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
     std::optional<DatabaseChoice> editDatabase(const DatabaseChoice& current) override;
+    std::optional<PictureChoice> choosePicture(QSize size) override;
 
 private:
     QWidget* parent_;

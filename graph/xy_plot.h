@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QPoint>
 #include <QRect>
+#include <QSize>
 #include <QTimer>
 #include <QWidget>
 
@@ -85,6 +86,10 @@ public:
 
     // The picture as last drawn, with any ruler or zoom rectangle on it.
     const QImage& picture() const { return canvas_.image(); }
+    // The graph drawn anew at `size`, without ruler or zoom rectangle, as the screen would show
+    // it at that size; with `echo` also as vector shapes, the traces as lines through their
+    // points. The screen's picture is drawn anew after it.
+    QImage pictureAt(QSize size, plot::VectorEcho* echo = nullptr);
     // Whether a change still waits for its paint, which comes within a screen refresh.
     bool repaintPending() const { return updateRequested_; }
     // What the engine drew last: mapping, zoom windows, ruler.
@@ -92,8 +97,10 @@ public:
 
     // plot::EngineHost
     plot::Canvas& engineCanvas() override { return canvas_; }
-    int engineWidth() const override { return width(); }
-    int engineHeight() const override { return height(); }
+    int engineWidth() const override { return asideSize_.isValid() ? asideSize_.width() : width(); }
+    int engineHeight() const override {
+        return asideSize_.isValid() ? asideSize_.height() : height();
+    }
     void repaintNow() override;
     void invalidate() override;
     void setScreenCursor(plot::ScreenCursor cursor) override;
@@ -136,6 +143,7 @@ private:
     TraceList traces_;
 
     plot::Canvas canvas_;
+    QSize asideSize_; // while a picture is drawn aside: its size
     plot::PlotEngine engine_{*this};
     bool pictureStale_ = true;
     bool updateRequested_ = false;

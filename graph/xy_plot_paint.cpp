@@ -3,6 +3,8 @@
 #include "graph/trace_drawing.h"
 #include "graph/xy_plot.h"
 
+#include <utility>
+
 namespace graph {
 
 namespace {
@@ -16,8 +18,8 @@ RangeSettings rangeOf(const AxisSettings& axis) {
 // The whole graph, from a clean start of the engine: frame, x axis, then per y axis that has
 // traces the axis and its traces, and the ruler set-up for the mouse.
 void XyPlot::paintGraph() {
-    if (canvas_.width() != width() || canvas_.height() != height())
-        canvas_.setSize(width(), height());
+    if (canvas_.width() != engineWidth() || canvas_.height() != engineHeight())
+        canvas_.setSize(engineWidth(), engineHeight());
 
     const PaintPlan plan =
         planPaint(traces_, rangeOf(xAxis_), rangeOf(leftAxis_), rangeOf(rightAxis_), kAutoMargin);
@@ -49,6 +51,24 @@ void XyPlot::paintGraph() {
     engine_.finishGraph();
     // Ruler readout in the x and y axis colours, snapping to the minimum steps.
     engine_.setupRuler(plot::kBlue, readoutPosition_.x(), readoutPosition_.y(), 1, 27);
+}
+
+QImage XyPlot::pictureAt(QSize size, plot::VectorEcho* echo) {
+    plot::Canvas aside(size.width(), size.height());
+    std::swap(canvas_, aside);
+    asideSize_ = size;
+    const bool fast = fastDrawing_;
+    // The fast path paints pixels straight into the picture, which an echo never sees.
+    fastDrawing_ = fast && echo == nullptr;
+    canvas_.echoTo(echo);
+    paintGraph();
+    canvas_.echoTo(nullptr);
+    fastDrawing_ = fast;
+    asideSize_ = QSize();
+    std::swap(canvas_, aside);
+    // The engine's mapping and ruler now fit the picture: the screen's come back with its own.
+    repaintNow();
+    return aside.image();
 }
 
 void XyPlot::drawTraceList(const std::vector<int>& list, double yScaleFactor) {

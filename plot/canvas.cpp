@@ -2,6 +2,7 @@
 #include "plot/canvas.h"
 
 #include "plot/raster.h"
+#include "plot/vector_echo.h"
 
 namespace plot {
 
@@ -33,6 +34,9 @@ Color Canvas::pixel(int x, int y) const {
 }
 
 void Canvas::setPixel(int x, int y, Color color) {
+    if (echo_ != nullptr) {
+        echo_->pixel(x, y, color);
+    }
     PixelWriter(image_, PenMode::Copy, color).put(x, y);
 }
 
@@ -43,6 +47,9 @@ void Canvas::moveTo(int x, int y) {
 void Canvas::lineTo(int x, int y) {
     const QPoint from = penPos_;
     penPos_ = QPoint(x, y);
+    if (echo_ != nullptr) {
+        echo_->line(from, penPos_, pen);
+    }
     if (pen.style == PenStyle::Clear || image_.isNull()) {
         return;
     }

@@ -11,6 +11,8 @@
 
 namespace plot {
 
+class VectorEcho;
+
 enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear };
 
 // How pen and brush pixels combine with the picture: Copy paints the colour, Xor flips the bits of
@@ -84,9 +86,14 @@ public:
     int textWidth(const std::string& text) const;
     int textHeight(const std::string& text) const;
 
+    // Everything drawn from now on in Copy mode is also drawn as vector shapes through `echo`
+    // (nothing: no longer); the canvas does not own it.
+    void echoTo(VectorEcho* echo) { echo_ = echo; }
+
 private:
     QImage image_;
     QPoint penPos_;
+    VectorEcho* echo_ = nullptr;
     // Measuring text shapes it; a repaint measures the same few labels again and again.
     mutable std::unordered_map<std::string, int> textWidths_;
 };

@@ -2,6 +2,7 @@
 #include "plot/canvas.h"
 
 #include "plot/raster.h"
+#include "plot/vector_echo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -101,6 +102,9 @@ RowRange clampRange(std::int64_t from, std::int64_t to, int limit) {
 void Canvas::fillRect(int left, int top, int right, int bottom) {
     normalise(left, right);
     normalise(top, bottom);
+    if (echo_ != nullptr) {
+        echo_->fillRect(left, top, right, bottom, brush.color);
+    }
     const PixelWriter writer(image_, PenMode::Copy, brush.color);
     const RowRange rows = clampRange(top, bottom, writer.height());
     for (std::int64_t y = rows.from; y < rows.to; ++y) {
@@ -114,6 +118,10 @@ void Canvas::rectangle(int left, int top, int right, int bottom) {
     if (right <= left || bottom <= top || image_.isNull()) {
         return;
     }
+    if (echo_ != nullptr) {
+        echo_->rectangle(left, top, right, bottom, pen, brush);
+    }
+    const EchoPause pause(echo_);
     const bool outline = pen.style != PenStyle::Clear;
     const bool fill = brush.style == BrushStyle::Solid;
     if (fill) {
@@ -158,6 +166,9 @@ void Canvas::ellipse(int left, int top, int right, int bottom) {
     normalise(top, bottom);
     if (right <= left || bottom <= top || image_.isNull()) {
         return;
+    }
+    if (echo_ != nullptr) {
+        echo_->ellipse(left, top, right, bottom, pen, brush);
     }
     const EllipseShape shape(left, top, right, bottom);
     const bool outline = pen.style != PenStyle::Clear;
@@ -225,6 +236,10 @@ void Canvas::polygon(const std::vector<QPoint>& points) {
     if (points.empty() || image_.isNull()) {
         return;
     }
+    if (echo_ != nullptr) {
+        echo_->polygon(points, pen, brush);
+    }
+    const EchoPause pause(echo_);
     const std::size_t count = points.size();
     if (brush.style == BrushStyle::Solid && count >= 3) {
         int minY = points[0].y();

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/canvas.h"
 
+#include "plot/canvas_font.h"
+#include "plot/vector_echo.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -35,7 +38,9 @@ int pixelSizeFor(int points) {
     return size < 1 ? 1 : size;
 }
 
-QFont makeQFont(const Font& font) {
+} // namespace
+
+QFont qtFontOf(const Font& font) {
     QFont f(familyFor(font.name));
     f.setPixelSize(pixelSizeFor(font.size));
     f.setBold(font.bold);
@@ -47,16 +52,17 @@ QFont makeQFont(const Font& font) {
     return f;
 }
 
-// Whole pixels above the baseline, rounded up as the desktop's text metrics do.
-int ascent(const QFontMetricsF& metrics) {
-    return static_cast<int>(std::ceil(metrics.ascent()));
+// Rounded up as the desktop's text metrics do.
+int fontAscent(const QFont& font) {
+    return static_cast<int>(std::ceil(QFontMetricsF(font).ascent()));
 }
 
-} // namespace
-
 void Canvas::textOut(int x, int y, const std::string& text) {
+    if (echo_ != nullptr) {
+        echo_->text(x, y, text, font);
+    }
     if (!image_.isNull() && !text.empty()) {
-        const QFont qtFont = makeQFont(font);
+        const QFont qtFont = qtFontOf(font);
         QPainter painter(&image_);
         painter.setFont(qtFont);
         painter.setPen(QColor::fromRgb(toQRgb(font.color)));
@@ -66,7 +72,7 @@ void Canvas::textOut(int x, int y, const std::string& text) {
         if (font.orientation != 0) {
             painter.rotate(-font.orientation / 10.0);
         }
-        painter.drawText(0, ascent(QFontMetricsF(qtFont)),
+        painter.drawText(0, fontAscent(qtFont),
                          QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size())));
     }
     penPos_ = QPoint(x + textWidth(text), y);
@@ -84,7 +90,7 @@ int Canvas::textWidth(const std::string& text) const {
     if (const auto known = textWidths_.find(key); known != textWidths_.end()) {
         return known->second;
     }
-    const QFont qtFont = makeQFont(font);
+    const QFont qtFont = qtFontOf(font);
     const QString s = QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size()));
     const int width = QFontMetrics(qtFont).horizontalAdvance(s);
     if (textWidths_.size() >= kRememberedWidths) {
@@ -95,8 +101,8 @@ int Canvas::textWidth(const std::string& text) const {
 }
 
 int Canvas::textHeight(const std::string&) const {
-    const QFontMetricsF metrics(makeQFont(font));
-    return ascent(metrics) + static_cast<int>(std::ceil(metrics.descent()));
+    const QFont qtFont = qtFontOf(font);
+    return fontAscent(qtFont) + static_cast<int>(std::ceil(QFontMetricsF(qtFont).descent()));
 }
 
 } // namespace plot

@@ -2,7 +2,9 @@
 # Sourced by ./run and ./test: installs the Debian packages the build and the tests need.
 talvek_packages=(
   cmake ninja-build g++ clang clang-format pkg-config ccache
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libgl-dev
+  # The picture tests turn a saved PDF into pixels.
+  poppler-utils
   libgtest-dev libgmock-dev
   fonts-liberation
   dbus-daemon

@@ -2,6 +2,9 @@
 #include "tests/app/file_bytes.h"
 #include "tests/app/window_fixture.h"
 
+#include "app/graph_page.h"
+#include "app/stability_page.h"
+#include "app/stability_plot.h"
 #include "counter/driver.h"
 #include "graph/xy_plot.h"
 #include "recording/date_text.h"
@@ -10,6 +13,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
@@ -188,6 +192,47 @@ TEST_F(WindowCommandsTest, SaveWritesTheChosenFormat) {
     saveThroughMenu();
     EXPECT_EQ(dialogs->saveDialogs, 4);
     EXPECT_TRUE(dialogs->errors.empty());
+}
+
+// "Save picture..." on either page writes the picture its name's extension asks for, at the
+// size given, as a file of the user's alone.
+TEST_F(WindowCommandsTest, SavePictureWritesTheFormatOfItsNameFromBothPages) {
+    app::MainWindow& form = open();
+    connectCounter();
+    for (int i = 1; i <= 40; ++i) {
+        nowMs += 250;
+        sendReading(std::to_string(10000000 + i % 7) + ".5", i);
+    }
+    const std::pair<QMenu*, graph::XyPlot*> pages[] = {
+        {form.graphPage().menu(), form.graphPage().plot()},
+        {form.stabilityPage().menu(), &form.stabilityPage().plot()}};
+    for (const auto& [menu, plot] : pages) {
+        form.pages()->setCurrentWidget(plot->parentWidget());
+        QAction* save = talvek::test::findMenuAction(menu, {"Save picture..."});
+        ASSERT_NE(save, nullptr);
+        dialogs->pictureAnswer = app::PictureChoice{folderFile("picture.svg"), QSize(800, 500)};
+        save->trigger();
+        EXPECT_EQ(dialogs->offeredPictureSize, plot->size());
+        const std::string svg = fileBytes(folderFile("picture.svg"));
+        EXPECT_NE(svg.find("<svg"), std::string::npos);
+        EXPECT_NE(svg.find("viewBox=\"0 0 800 500\""), std::string::npos);
+        EXPECT_EQ(std::filesystem::status(folderFile("picture.svg")).permissions(),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+        dialogs->pictureAnswer = app::PictureChoice{folderFile("picture.PNG"), QSize(300, 200)};
+        save->trigger();
+        EXPECT_EQ(QImage(QString::fromStdString(folderFile("picture.PNG")), "PNG").size(),
+                  QSize(300, 200));
+    }
+    EXPECT_TRUE(dialogs->errors.empty());
+    dialogs->pictureAnswer = app::PictureChoice{folderFile("picture.jpg"), QSize(300, 200)};
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Save picture..."})->trigger();
+    dialogs->pictureAnswer = app::PictureChoice{folderFile("none/picture.pdf"), QSize(300, 200)};
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Save picture..."})->trigger();
+    ASSERT_EQ(dialogs->errors.size(), 2u);
+    EXPECT_EQ(dialogs->errors[0], "A picture is saved as .png, .svg or .pdf");
+    EXPECT_EQ(dialogs->errors[1].rfind("The picture was not saved: ", 0), 0u);
+    EXPECT_NE(dialogs->errors[1].find("No such file or directory"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folderFile("picture.jpg")));
 }
 
 TEST_F(WindowCommandsTest, SaveFailureIsReported) {

@@ -66,6 +66,13 @@ public:
     std::unique_ptr<plot::PrintTarget> openPrinter() override;
     void showError(const std::string& message) override;
 
+    std::optional<app::PictureChoice> pictureAnswer; // the picture dialog's; none: cancelled
+    QSize offeredPictureSize;
+    std::optional<app::PictureChoice> choosePicture(QSize size) override {
+        offeredPictureSize = size;
+        return pictureAnswer;
+    }
+
     std::optional<app::DatabaseChoice> databaseAnswer; // the database dialog's; none: cancelled
     std::optional<app::DatabaseChoice> editDatabase(const app::DatabaseChoice&) override {
         return databaseAnswer;
