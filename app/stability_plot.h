@@ -1,22 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "analysis/deviation.h"
+#include "app/stability_curves.h"
 #include "graph/xy_plot.h"
+#include "plot/canvas.h"
 
 #include <span>
+#include <string>
+#include <vector>
 
 namespace app {
 
-// The deviations against tau on logarithmic axes: per deviation a line through its points, and
-// each point's confidence interval as a vertical bar in the same colour. A point that is not
-// above zero has no place on a logarithmic axis and is left out.
+// Deviations of one unit against tau on logarithmic axes: per curve a line through its points, and
+// each point's confidence interval as a vertical bar in the curve's colour, with a legend naming
+// the curves in the top right corner of the plot area. A point that is not above zero has no
+// place on a logarithmic axis and is left out.
 class StabilityPlot : public graph::XyPlot {
     Q_OBJECT
 public:
     explicit StabilityPlot(QWidget* parent = nullptr);
 
-    void showPoints(std::span<const analysis::DeviationPoint> points);
+    // yCaption names the unit of what is plotted.
+    void showCurves(std::span<const StabilityCurve> curves, const std::string& yCaption);
+    // The font of the axis texts and the legend.
+    plot::Font textFont() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct LegendEntry {
+        std::string label;
+        plot::Color colour;
+        int symbol;
+    };
+    QRect drawLegend();
+
+    std::vector<LegendEntry> legend_;
 };
 
 } // namespace app

@@ -271,7 +271,9 @@ TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
     }
     ASSERT_TRUE(talvek::test::waitForTimersTurn(&form));
     EXPECT_EQ(form.stabilityPage().table()->rowCount(), 0);
+    EXPECT_EQ(form.stabilityPage().analysesStarted(), 0);
     form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), 2);
     for (int row = 0; row < 2; ++row) {

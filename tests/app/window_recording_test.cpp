@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
@@ -348,6 +349,7 @@ TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
     app::MainWindow& form = open();
     const std::vector<analysis::Reading> readings = openReadings(40);
     form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     EXPECT_EQ(form.stabilityPage().shown().values, 40);
     const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), static_cast<int>(expected.points.size()));
@@ -384,6 +386,8 @@ TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
     EXPECT_LT(inside, 120);
     talvek::test::findMenuAction(form.stabilityPage().menu(), {"Span", "Zoomed span of the graph"})
         ->trigger();
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     EXPECT_EQ(form.stabilityPage().shown().values, inside);
 }
 
