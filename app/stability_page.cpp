@@ -339,6 +339,7 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
         runs_.front().result = std::move(outcome.result);
         statistics_ = outcome.statistics;
         showResult();
+        emit resultShown();
     }
     if (restartDue_) {
         restart();

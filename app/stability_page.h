@@ -68,6 +68,8 @@ public:
 
 signals:
     void connectToggleRequested();
+    // A new result shows.
+    void resultShown();
 
 protected:
     void layOut() override;
