@@ -42,7 +42,9 @@ constexpr int kProgressAfterMs = 100;
 // Room around a cell's text in pixels.
 constexpr int kCellPadding = 6;
 
-const QStringList kColumns{"dev.", "tau/s", "terms", "deviation", "lower", "upper", "unit"};
+const QStringList kColumns{"dev.", "unit", "tau/s", "terms", "deviation", "lower", "upper"};
+// The names and units stand left, the numbers right.
+constexpr int kFirstNumberColumn = 2;
 
 // The menu's groups of deviations, each a block between separators.
 bool startsGroup(analysis::Deviation kind) {
@@ -82,8 +84,8 @@ void setCell(QTableWidget* table, int row, int column, const QString& text) {
         return;
     }
     auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                       : Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment(column < kFirstNumberColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                       : Qt::AlignRight | Qt::AlignVCenter);
     table->setItem(row, column, item);
 }
 
@@ -374,12 +376,12 @@ void StabilityPage::showResult() {
             analysis::deviationDescription(point.kind);
         const analysis::DeviationCells cells = analysis::deviationCells(point);
         setCell(table_, row, 0, QString::fromUtf8(description.name));
-        int column = 1;
+        setCell(table_, row, 1, QString::fromLatin1(unitText(description.unit)));
+        int column = kFirstNumberColumn;
         for (const std::string* cell :
              {&cells.tau, &cells.terms, &cells.value, &cells.lower, &cells.upper}) {
             setCell(table_, row, column++, QString::fromStdString(*cell));
         }
-        setCell(table_, row, column, QString::fromLatin1(unitText(description.unit)));
     }
     caption_->setText(QString::fromUtf8(stabilityCaption(result, statistics_, removeDrift_)));
 }

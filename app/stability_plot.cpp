@@ -46,15 +46,54 @@ bool plottable(const analysis::DeviationPoint& point) {
 constexpr int kLegendInset = 6;
 constexpr int kLegendPadding = 4;
 constexpr int kLegendSample = 24;
+// Points sampled along each line between two points, for finding where the curves run.
+constexpr int kSegmentSamples = 8;
+
+// Below this height the texts are 8 points instead of 12.
+constexpr int kShortPlotHeight = 250;
+constexpr double kTallFontScale = 1.5;
+constexpr double kShortFontScale = 1.0;
+// Room for the y caption above the plot area and for the x labels and caption below it, in lines.
+constexpr double kLinesAbove = 2.2;
+constexpr double kLinesBelow = 2.6;
+constexpr plot::PlotAreaLayout kArea{
+    .leftPercent = 20, .rightPercent = 90, .topPercent = 10, .bottomPercent = 80};
+
+double logFraction(double value, double from, double to) {
+    return std::log(value / from) / std::log(to / from);
+}
 
 } // namespace
 
 StabilityPlot::StabilityPlot(QWidget* parent) : graph::XyPlot(parent) {
-    plot::PlotAreaLayout area = areaLayout();
-    area.leftPercent = 20;
-    setAreaLayout(area);
+    setAreaLayout(kArea);
     setFixedNumberFormat(false);
     showCurves({}, "");
+}
+
+void StabilityPlot::resizeEvent(QResizeEvent* event) {
+    fitTexts();
+    XyPlot::resizeEvent(event);
+}
+
+// The share of the height the area leaves above and below stays where it gives the texts room.
+void StabilityPlot::fitTexts() {
+    setFontScale(height() < kShortPlotHeight ? kShortFontScale : kTallFontScale);
+    plot::Canvas& canvas = engineCanvas();
+    canvas.font = textFont();
+    const int line = canvas.textHeight("Xg");
+    plot::PlotAreaLayout area = kArea;
+    const int above = static_cast<int>(kLinesAbove * line);
+    const int below = static_cast<int>(kLinesBelow * line);
+    if (height() * area.topPercent / 100 < above) {
+        area.topPercent = 0;
+        area.topPixels = above;
+    }
+    if (height() * (100 - area.bottomPercent) / 100 < below) {
+        area.bottomPercent = 100;
+        area.bottomPixels = below;
+    }
+    setAreaLayout(area);
 }
 
 plot::Font StabilityPlot::textFont() const {
@@ -67,6 +106,7 @@ void StabilityPlot::showCurves(std::span<const StabilityCurve> curves,
                                const std::string& yCaption) {
     traces().clear();
     legend_.clear();
+    shape_.clear();
     Bounds tau;
     Bounds value;
     for (const StabilityCurve& curve : curves) {
@@ -102,6 +142,25 @@ void StabilityPlot::showCurves(std::span<const StabilityCurve> curves,
     const bool any = tau.valid() && value.valid();
     setXAxis(logAxis("tau/s", any ? tau : kEmptyTau));
     setLeftAxis(logAxis(yCaption, any ? value : kEmptyDeviation));
+    const auto fraction = [this](double x, double y) {
+        return QPointF(logFraction(x, xAxis().fixedFrom, xAxis().fixedTo),
+                       logFraction(y, leftAxis().fixedFrom, leftAxis().fixedTo));
+    };
+    for (const graph::Trace& trace : traces()) {
+        for (std::size_t i = 0; i < trace.points.size(); ++i) {
+            const graph::Point to = trace.points[i];
+            if (i == 0) {
+                shape_.push_back(fraction(to.x, to.y));
+                continue;
+            }
+            const graph::Point from = trace.points[i - 1];
+            for (int k = 1; k <= kSegmentSamples; ++k) {
+                const double share = static_cast<double>(k) / kSegmentSamples;
+                shape_.push_back(fraction(from.x * std::pow(to.x / from.x, share),
+                                          from.y * std::pow(to.y / from.y, share)));
+            }
+        }
+    }
     invalidate();
 }
 
@@ -111,6 +170,33 @@ void StabilityPlot::paintEvent(QPaintEvent* event) {
     if (!legend.isEmpty()) {
         QPainter(this).drawImage(legend.topLeft(), picture(), legend);
     }
+}
+
+// The first corner of the plot area, clockwise from the top right, whose box covers the fewest
+// points of the curves.
+QRect StabilityPlot::legendBox(QSize size) const {
+    const plot::Mapping& area = engine().mapping();
+    const int left = area.mapLeft + kLegendInset;
+    const int right = area.mapLeft + area.mapWidth - kLegendInset - size.width();
+    const int top = area.mapBottom - area.mapHeight + kLegendInset;
+    const int bottom = area.mapBottom - kLegendInset - size.height();
+    QRect best;
+    long fewest = std::numeric_limits<long>::max();
+    for (const QPoint corner :
+         {QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, top)}) {
+        const QRect box(corner, size);
+        const long covered = std::ranges::count_if(shape_, [&](QPointF f) {
+            const QPoint at(area.mapLeft + static_cast<int>(f.x() * area.mapWidth),
+                            area.mapBottom - static_cast<int>(f.y() * area.mapHeight));
+            return box.adjusted(-kLegendInset, -kLegendInset, kLegendInset, kLegendInset)
+                .contains(at);
+        });
+        if (covered < fewest) {
+            fewest = covered;
+            best = box;
+        }
+    }
+    return best;
 }
 
 // Onto the picture, so the legend is part of what the plot shows wherever it goes.
@@ -127,9 +213,7 @@ QRect StabilityPlot::drawLegend() {
     }
     const int boxWidth = 3 * kLegendPadding + kLegendSample + textWidth;
     const int boxHeight = 2 * kLegendPadding + lineHeight * static_cast<int>(legend_.size());
-    const int right = width() * areaLayout().rightPercent / 100 - kLegendInset;
-    const int top = height() * areaLayout().topPercent / 100 + kLegendInset;
-    const QRect box(right - boxWidth, top, boxWidth, boxHeight);
+    const QRect box = legendBox({boxWidth, boxHeight});
     canvas.pen = plot::Pen{.color = plot::kBlack};
     canvas.brush = plot::Brush{.color = backColour()};
     canvas.rectangle(box.left(), box.top(), box.right() + 1, box.bottom() + 1);

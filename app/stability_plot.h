@@ -13,8 +13,9 @@ namespace app {
 
 // Deviations of one unit against tau on logarithmic axes: per curve a line through its points, and
 // each point's confidence interval as a vertical bar in the curve's colour, with a legend naming
-// the curves in the top right corner of the plot area. A point that is not above zero has no
-// place on a logarithmic axis and is left out.
+// the curves in the corner of the plot area the curves leave freest (top right where they leave
+// it free). A point that is not above zero has no place on a logarithmic axis and is left out.
+// A short plot has smaller texts and keeps the room they need above and below the plot area.
 class StabilityPlot : public graph::XyPlot {
     Q_OBJECT
 public:
@@ -27,6 +28,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct LegendEntry {
@@ -34,9 +36,13 @@ private:
         plot::Color colour;
         int symbol;
     };
+    void fitTexts();
+    QRect legendBox(QSize size) const;
     QRect drawLegend();
 
     std::vector<LegendEntry> legend_;
+    // Where the curves run, as fractions of the axes' ranges (0 .. 1, y upwards), for the legend.
+    std::vector<QPointF> shape_;
 };
 
 } // namespace app

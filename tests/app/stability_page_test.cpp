@@ -62,8 +62,8 @@ std::vector<std::vector<std::string>> expectedCells(std::span<const analysis::Re
         const analysis::DeviationDescription& description =
             analysis::deviationDescription(point.kind);
         const bool seconds = description.unit == analysis::DeviationUnit::Seconds;
-        rows.push_back({std::string(description.name), cells.tau, cells.terms, cells.value,
-                        cells.lower, cells.upper, seconds ? "s" : "frac."});
+        rows.push_back({std::string(description.name), seconds ? "s" : "frac.", cells.tau,
+                        cells.terms, cells.value, cells.lower, cells.upper});
     }
     return rows;
 }

@@ -277,7 +277,7 @@ TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
     const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), 2);
     for (int row = 0; row < 2; ++row) {
-        EXPECT_EQ(form.stabilityPage().table()->item(row, 3)->text().toStdString(),
+        EXPECT_EQ(form.stabilityPage().table()->item(row, 4)->text().toStdString(),
                   analysis::deviationCells(expected.points[row]).value);
     }
     window->connectPage().connectButton()->click();

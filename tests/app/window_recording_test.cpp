@@ -355,7 +355,7 @@ TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), static_cast<int>(expected.points.size()));
     for (std::size_t row = 0; row < expected.points.size(); ++row) {
         EXPECT_EQ(
-            form.stabilityPage().table()->item(static_cast<int>(row), 3)->text().toStdString(),
+            form.stabilityPage().table()->item(static_cast<int>(row), 4)->text().toStdString(),
             analysis::deviationCells(expected.points[row]).value);
     }
 }
