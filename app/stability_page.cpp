@@ -112,7 +112,9 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(table_->font()).height() + 4);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized to the contents once per result: resizing to them on every cell's change costs
+    // milliseconds a refresh.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
     progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     progress_->hide();
@@ -383,6 +385,7 @@ void StabilityPage::showResult() {
             setCell(table_, row, column++, QString::fromStdString(*cell));
         }
     }
+    table_->resizeColumnsToContents();
     caption_->setText(QString::fromUtf8(stabilityCaption(result, statistics_, removeDrift_)));
 }
 
