@@ -4,13 +4,15 @@
 // worker's result, the repaints of plots, table and caption) from one analysis started to the
 // next, as mean, median, 99th percentile and max over the refreshes; also the longest single such
 // event and how many analyses a second the worker manages. Frequency readings of the chosen
-// signal, one per 36 ms line period, the Allan deviation as the page starts.
+// signal, one per 36 ms line period, the Allan deviation as the page starts; the page sits in a
+// window of its own as in the main window.
 #include "app/stability_page.h"
 #include "bench/bench_options.h"
 #include "bench/timing_summary.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <QWidget>
 #include <chrono>
 #include <cstdio>
 #include <vector>
@@ -76,8 +78,13 @@ int main(int argc, char** argv) {
          "event of the page, and the analyses a second.",
          2'400'000, true});
     TimingApplication application(argc, argv);
+    // In a window of its own, as the main window holds its pages.
+    QWidget window;
+    window.resize(1148, 520);
     app::StabilityPage page([] { return app::TimeSpan{}; });
-    page.resize(1148, 520);
+    page.setParent(&window);
+    page.fitTo(window.size());
+    page.hide();
 
     bench::SignalSource signal(options.signal);
     double timeMs = 0;
@@ -89,6 +96,7 @@ int main(int argc, char** argv) {
     for (long i = 0; i < options.points; ++i) {
         addReading();
     }
+    window.show();
     page.show();
     while (!page.upToDate()) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
