@@ -79,8 +79,11 @@ bool anyOfUnit(const std::vector<analysis::Deviation>& kinds, analysis::Deviatio
 }
 
 void setCell(QTableWidget* table, int row, int column, const QString& text) {
+    // An unchanged cell asks for no repaint.
     if (QTableWidgetItem* item = table->item(row, column)) {
-        item->setText(text);
+        if (item->text() != text) {
+            item->setText(text);
+        }
         return;
     }
     auto* item = new QTableWidgetItem(text);
