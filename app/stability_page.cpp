@@ -34,37 +34,61 @@ analysis::Quantity analysisQuantity(counter::Quantity quantity) {
     return analysis::Quantity::Phase;
 }
 
-// A few refreshes a second: the noise identification and drift take time in proportion to the
-// readings, the running sums do not.
+// A few analyses a second at most: each takes time in proportion to the readings, the running
+// sums do not.
 constexpr int kRefreshIntervalMs = 250;
+// An analysis that runs longer than this shows its progress, checked as often.
+constexpr int kProgressAfterMs = 100;
 // Room around a cell's text in pixels.
 constexpr int kCellPadding = 6;
 
-struct KindEntry {
-    analysis::Deviation kind;
-    const char* caption;
-};
-constexpr std::array<KindEntry, 4> kKindEntries{
-    KindEntry{analysis::Deviation::Allan, "Allan deviation"},
-    KindEntry{analysis::Deviation::ModifiedAllan, "Modified Allan deviation"},
-    KindEntry{analysis::Deviation::Hadamard, "Hadamard deviation"},
-    KindEntry{analysis::Deviation::Time, "Time deviation"},
-};
+const QStringList kColumns{"dev.", "unit", "tau/s", "terms", "deviation", "lower", "upper"};
+// The names and units stand left, the numbers right.
+constexpr int kFirstNumberColumn = 2;
 
-const QStringList kColumns{"dev.", "tau/s", "terms", "deviation", "lower", "upper"};
+// The menu's groups of deviations, each a block between separators.
+bool startsGroup(analysis::Deviation kind) {
+    using analysis::Deviation;
+    return kind == Deviation::Total || kind == Deviation::Theo1 || kind == Deviation::Mtie;
+}
 
-QString upperShortName(analysis::Deviation kind) {
-    return QString::fromLatin1(analysis::shortName(kind)).toUpper();
+const char* unitText(analysis::DeviationUnit unit) {
+    switch (unit) {
+    case analysis::DeviationUnit::Fractional:
+        return "frac.";
+    case analysis::DeviationUnit::Seconds:
+        break;
+    }
+    return "s";
+}
+
+const char* yCaption(analysis::DeviationUnit unit) {
+    switch (unit) {
+    case analysis::DeviationUnit::Fractional:
+        return "deviation (fractional)";
+    case analysis::DeviationUnit::Seconds:
+        break;
+    }
+    return "deviation/s";
+}
+
+bool anyOfUnit(const std::vector<analysis::Deviation>& kinds, analysis::DeviationUnit unit) {
+    return std::ranges::any_of(kinds, [unit](analysis::Deviation kind) {
+        return analysis::deviationDescription(kind).unit == unit;
+    });
 }
 
 void setCell(QTableWidget* table, int row, int column, const QString& text) {
+    // An unchanged cell asks for no repaint.
     if (QTableWidgetItem* item = table->item(row, column)) {
-        item->setText(text);
+        if (item->text() != text) {
+            item->setText(text);
+        }
         return;
     }
     auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(column == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                       : Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment(column < kFirstNumberColumn ? Qt::AlignLeft | Qt::AlignVCenter
+                                                       : Qt::AlignRight | Qt::AlignVCenter);
     table->setItem(row, column, item);
 }
 
@@ -81,46 +105,59 @@ QAction* addChoice(QMenu* menu, const char* caption, bool checked, QActionGroup*
 } // namespace
 
 StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* parent)
-    : Page(parent), graphSpan_(std::move(graphSpan)), plot_(new StabilityPlot(this)),
+    : Page(parent), graphSpan_(std::move(graphSpan)), fractionalPlot_(new StabilityPlot(this)),
+      secondsPlot_(new StabilityPlot(this)),
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
-      caption_(new QLabel(this)), menu_(new QMenu(this)), refreshTimer_(new QTimer(this)) {
+      caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
+      refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)),
+      worker_(this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); }) {
     table_->setHorizontalHeaderLabels(kColumns);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(table_->font()).height() + 4);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Sized to the contents once per result: resizing to them on every cell's change costs
+    // milliseconds a refresh.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
+    progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    progress_->hide();
     refreshTimer_->setSingleShot(true);
     refreshTimer_->setInterval(kRefreshIntervalMs);
-    connect(refreshTimer_, &QTimer::timeout, this, [this] {
-        if (isVisible()) {
-            refresh();
-        }
-    });
+    connect(refreshTimer_, &QTimer::timeout, this, &StabilityPage::refresh);
+    progressTimer_->setInterval(kProgressAfterMs);
+    connect(progressTimer_, &QTimer::timeout, this, &StabilityPage::showProgress);
     buildMenu();
-    for (QWidget* widget : std::initializer_list<QWidget*>{plot_, table_, caption_, this}) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{fractionalPlot_, secondsPlot_, table_,
+                                                           caption_, progress_, this}) {
         attachPopup(widget, menu_);
     }
-    refresh();
+    showResult();
 }
 
 StabilityPage::~StabilityPage() = default;
 
 void StabilityPage::buildMenu() {
     QMenu* kinds = addSubMenu(menu_, "Deviations");
-    for (const KindEntry& entry : kKindEntries) {
-        const bool shown = std::ranges::find(kinds_, entry.kind) != kinds_.end();
-        QAction* action = addChoice(kinds, entry.caption, shown);
-        connect(action, &QAction::toggled, this, [this, entry](bool on) {
-            choose([this, entry, on] {
-                std::erase(kinds_, entry.kind);
+    for (const analysis::Deviation kind : analysis::allDeviations()) {
+        if (startsGroup(kind)) {
+            kinds->addSeparator();
+        }
+        const bool shown = std::ranges::find(kinds_, kind) != kinds_.end();
+        const std::string caption(analysis::deviationDescription(kind).caption);
+        QAction* action = addChoice(kinds, caption.c_str(), shown);
+        connect(action, &QAction::toggled, this, [this, kind](bool on) {
+            choose([this, kind, on] {
+                std::erase(kinds_, kind);
                 if (on) {
-                    kinds_.push_back(entry.kind);
+                    kinds_.push_back(kind);
                     std::ranges::sort(kinds_);
                 }
             });
         });
     }
+    kinds->addSeparator();
+    connect(addChoice(kinds, "Bias-corrected total deviations", false), &QAction::toggled, this,
+            [this](bool on) { choose([this, on] { biasCorrected_ = on; }); });
     QMenu* spacing = addSubMenu(menu_, "Tau spacing");
     auto* spacingGroup = new QActionGroup(spacing);
     connect(addChoice(spacing, "Octave (1, 2, 4, 8, ...)", true, spacingGroup), &QAction::triggered,
@@ -143,53 +180,110 @@ void StabilityPage::buildMenu() {
             &StabilityPage::connectToggleRequested);
 }
 
-// A choice shows at once.
+// A choice starts its analysis at once; the plots show which units it needs at once.
 void StabilityPage::choose(const std::function<void()>& change) {
     change();
-    refresh();
+    layOut();
+    restart();
 }
 
 void StabilityPage::clear() {
-    live_.reset();
-    readings_.clear();
-    readings_.shrink_to_fit();
+    resetReadings();
     refreshSoon();
 }
 
 void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity) {
-    const analysis::Quantity kind = analysisQuantity(quantity);
-    live_.add(timeMs, value, kind);
-    readings_.push_back({timeMs, value, kind});
+    takeReading({timeMs, value, analysisQuantity(quantity)});
     refreshSoon();
 }
 
 void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
                                     counter::Quantity quantity) {
     const analysis::Quantity kind = analysisQuantity(quantity);
-    live_.reset();
-    readings_.clear();
-    readings_.reserve(readings.size());
+    resetReadings();
+    std::vector<analysis::Reading>& target = worker_.running() ? pending_ : readings_;
+    target.reserve(readings.size());
     for (const recording::MeasurementPoint& reading : readings) {
-        live_.add(reading.timeMs, reading.value, kind);
-        readings_.push_back({reading.timeMs, reading.value, kind});
+        takeReading({reading.timeMs, reading.value, kind});
     }
     refreshSoon();
+}
+
+void StabilityPage::takeReading(const analysis::Reading& reading) {
+    if (worker_.running()) {
+        pending_.push_back(reading);
+        return;
+    }
+    live_.add(reading.timeMs, reading.value, reading.quantity);
+    readings_.push_back(reading);
+}
+
+// The readings held so far go; while the worker reads them, once it has returned.
+void StabilityPage::resetReadings() {
+    pending_.clear();
+    if (worker_.running()) {
+        resetPending_ = true;
+        dropResult_ = true;
+        worker_.cancel();
+        return;
+    }
+    live_.reset();
+    readings_.clear();
+    readings_.shrink_to_fit();
 }
 
 // Hidden, the page only notes that it is behind; it catches up when it shows.
 void StabilityPage::refreshSoon() {
     stale_ = true;
-    if (isVisible() && !refreshTimer_->isActive()) {
+    if (isVisible() && !refreshTimer_->isActive() && !worker_.running()) {
         refreshTimer_->start();
     }
+}
+
+// New readings wait for a running analysis to return; its result is still the latest one.
+void StabilityPage::refresh() {
+    if (isVisible() && !worker_.running()) {
+        startAnalysis();
+    }
+}
+
+// The input of a running analysis has changed: it stops, and the page starts anew.
+void StabilityPage::restart() {
+    stale_ = true;
+    if (!isVisible()) {
+        return;
+    }
+    if (worker_.running()) {
+        dropResult_ = true;
+        restartDue_ = true;
+        worker_.cancel();
+        return;
+    }
+    startAnalysis();
 }
 
 void StabilityPage::showEvent(QShowEvent* event) {
     Page::showEvent(event);
     // The graph's zoom may have changed meanwhile.
     if (stale_ || span_ == StabilitySpan::GraphZoom) {
-        refresh();
+        restart();
     }
+}
+
+// Hidden, the page does no work: an analysis under way stops and is started again on showing.
+void StabilityPage::hideEvent(QHideEvent* event) {
+    Page::hideEvent(event);
+    refreshTimer_->stop();
+    if (worker_.running()) {
+        dropResult_ = true;
+        restartDue_ = false;
+        stale_ = true;
+        worker_.cancel();
+    }
+}
+
+bool StabilityPage::upToDate() const {
+    return !stale_ && !worker_.running() && pending_.empty();
 }
 
 analysis::StabilityOptions StabilityPage::options() const {
@@ -197,16 +291,13 @@ analysis::StabilityOptions StabilityPage::options() const {
     options.spacing = spacing_;
     options.kinds = kinds_;
     options.removeDrift = removeDrift_;
+    options.biasCorrected = biasCorrected_;
     return options;
 }
 
 // The readings come in time order, so a span of time is a run of them.
-std::span<const analysis::Reading> StabilityPage::spanReadings() const {
+std::span<const analysis::Reading> StabilityPage::spanReadings(const TimeSpan& shown) const {
     const std::span<const analysis::Reading> all(readings_);
-    if (span_ == StabilitySpan::WholeMeasurement) {
-        return all;
-    }
-    const TimeSpan shown = graphSpan_();
     const auto first = std::ranges::lower_bound(
         all, shown.fromSeconds * 1000, {}, [](const analysis::Reading& r) { return r.timeMs; });
     const auto last = std::ranges::upper_bound(all, shown.toSeconds * 1000, {},
@@ -214,36 +305,96 @@ std::span<const analysis::Reading> StabilityPage::spanReadings() const {
     return first < last ? std::span(first, last) : std::span<const analysis::Reading>{};
 }
 
-void StabilityPage::refresh() {
+void StabilityPage::startAnalysis() {
     stale_ = false;
+    restartDue_ = false;
+    dropResult_ = false;
     refreshTimer_->stop();
-    const std::span<const analysis::Reading> readings = spanReadings();
-    shown_ = span_ == StabilitySpan::WholeMeasurement
-                 ? live_.result(options())
-                 : analysis::analyzeReadings(readings, options());
-    showResult(analysis::spanStatistics(readings).driftPerSecond);
+    ++analysesStarted_;
+    const analysis::StabilityOptions chosen = options();
+    const bool whole = span_ == StabilitySpan::WholeMeasurement;
+    const std::span<const analysis::Reading> readings =
+        whole ? std::span<const analysis::Reading>(readings_) : spanReadings(graphSpan_());
+    worker_.start([this, chosen, whole, readings](const analysis::AnalysisControl& control) {
+        StabilityOutcome outcome;
+        outcome.result = whole ? live_.result(chosen, control)
+                               : analysis::analyzeReadings(readings, chosen, control);
+        outcome.statistics = analysis::spanStatistics(readings);
+        return outcome;
+    });
+    progressTimer_->start();
 }
 
-void StabilityPage::showResult(double driftPerSecond) {
-    plot_->showPoints(shown_.points);
-    const int rows = static_cast<int>(shown_.points.size());
+void StabilityPage::analysisFinished(StabilityOutcome outcome) {
+    progressTimer_->stop();
+    if (progress_->isVisible()) {
+        progress_->hide();
+        layOut();
+    }
+    if (resetPending_) {
+        resetPending_ = false;
+        live_.reset();
+        readings_.clear();
+        readings_.shrink_to_fit();
+    }
+    std::vector<analysis::Reading> arrived;
+    arrived.swap(pending_);
+    for (const analysis::Reading& reading : arrived) {
+        takeReading(reading);
+    }
+    if (!dropResult_ && !outcome.result.cancelled) {
+        runs_.front().result = std::move(outcome.result);
+        statistics_ = outcome.statistics;
+        showResult();
+        emit resultShown();
+    }
+    if (restartDue_) {
+        restart();
+    } else if (stale_ || !arrived.empty()) {
+        refreshSoon();
+    }
+}
+
+void StabilityPage::showProgress() {
+    if (!worker_.running()) {
+        return;
+    }
+    const int percent = static_cast<int>(worker_.progress() * 100);
+    progress_->setText(QStringLiteral("Analysing ... %1 %").arg(percent));
+    if (!progress_->isVisible()) {
+        progress_->show();
+        layOut();
+    }
+}
+
+void StabilityPage::showResult() {
+    fractionalPlot_->showCurves(stabilityCurves(runs_, analysis::DeviationUnit::Fractional),
+                                yCaption(analysis::DeviationUnit::Fractional));
+    secondsPlot_->showCurves(stabilityCurves(runs_, analysis::DeviationUnit::Seconds),
+                             yCaption(analysis::DeviationUnit::Seconds));
+    const analysis::StabilityResult& result = shown();
+    const int rows = static_cast<int>(result.points.size());
     table_->setRowCount(rows);
     for (int row = 0; row < rows; ++row) {
-        const analysis::DeviationPoint& point = shown_.points[static_cast<std::size_t>(row)];
+        const analysis::DeviationPoint& point = result.points[static_cast<std::size_t>(row)];
+        const analysis::DeviationDescription& description =
+            analysis::deviationDescription(point.kind);
         const analysis::DeviationCells cells = analysis::deviationCells(point);
-        setCell(table_, row, 0, upperShortName(point.kind));
-        int column = 1;
+        setCell(table_, row, 0, QString::fromUtf8(description.name));
+        setCell(table_, row, 1, QString::fromLatin1(unitText(description.unit)));
+        int column = kFirstNumberColumn;
         for (const std::string* cell :
              {&cells.tau, &cells.terms, &cells.value, &cells.lower, &cells.upper}) {
             setCell(table_, row, column++, QString::fromStdString(*cell));
         }
     }
-    caption_->setText(QString::fromUtf8(stabilityCaption(shown_, driftPerSecond, removeDrift_)));
+    table_->resizeColumnsToContents();
+    caption_->setText(QString::fromUtf8(stabilityCaption(result, statistics_, removeDrift_)));
 }
 
 void StabilityPage::copyTable() {
     QGuiApplication::clipboard()->setText(
-        QString::fromUtf8(analysis::deviationTable(shown_.points)));
+        QString::fromUtf8(analysis::deviationTable(shown().points)));
 }
 
 // The table is as wide as its columns need for the widest numbers, up to half the page; the plot
@@ -252,20 +403,37 @@ int StabilityPage::neededTableWidth() const {
     const QFontMetrics metrics(table_->font());
     int width = 2 * table_->frameWidth() + table_->verticalScrollBar()->sizeHint().width();
     for (const char* widest :
-         {"HDEV", "0.10234", "1000000", "9.9999e-10", "9.9999e-10", "9.9999e-10"}) {
+         {"MTOTDEV", "0.10234", "1000000", "9.9999e-10", "9.9999e-10", "9.9999e-10", "frac."}) {
         width += metrics.horizontalAdvance(QString::fromLatin1(widest)) + kCellPadding;
     }
     return width;
 }
 
+// The plots share the height above the caption line: the fractional one on top, the one in
+// seconds below, each alone where only its unit is chosen.
 void StabilityPage::layOut() {
     const int captionHeight = QFontMetrics(caption_->font()).height() + 4;
     const int bodyHeight = std::max(0, height() - captionHeight);
-    // The table gets the width its columns need while the plot keeps a third of the page.
+    // The table gets the width its columns need while the plots keep a third of the page.
     const int tableWidth = std::min(width() - width() / 3, neededTableWidth());
-    plot_->setGeometry(0, 0, width() - tableWidth, bodyHeight);
-    table_->setGeometry(width() - tableWidth, 0, tableWidth, bodyHeight);
-    caption_->setGeometry(4, bodyHeight, std::max(0, width() - 8), captionHeight);
+    const int plotWidth = width() - tableWidth;
+    const bool seconds = anyOfUnit(kinds_, analysis::DeviationUnit::Seconds);
+    const bool fractional = !seconds || anyOfUnit(kinds_, analysis::DeviationUnit::Fractional);
+    const int fractionalHeight = seconds && fractional ? bodyHeight / 2 : bodyHeight;
+    fractionalPlot_->setVisible(fractional);
+    secondsPlot_->setVisible(seconds);
+    fractionalPlot_->setGeometry(0, 0, plotWidth, fractional ? fractionalHeight : 0);
+    secondsPlot_->setGeometry(0, fractional ? fractionalHeight : 0, plotWidth,
+                              bodyHeight - (fractional ? fractionalHeight : 0));
+    table_->setGeometry(plotWidth, 0, tableWidth, bodyHeight);
+    const int progressWidth =
+        progress_->isVisible() ? QFontMetrics(progress_->font())
+                                         .horizontalAdvance(QStringLiteral("Analysing ... 100 %")) +
+                                     8
+                               : 0;
+    const int captionWidth = std::max(0, width() - 8 - progressWidth);
+    caption_->setGeometry(4, bodyHeight, captionWidth, captionHeight);
+    progress_->setGeometry(4 + captionWidth, bodyHeight, progressWidth, captionHeight);
 }
 
 } // namespace app

@@ -4,12 +4,13 @@
 #include "analysis/live_stability.h"
 #include "analysis/stability.h"
 #include "app/page.h"
+#include "app/stability_curves.h"
+#include "app/stability_worker.h"
 #include "app/time_span.h"
 #include "counter/reading.h"
 #include "recording/measurement_file.h"
 
 #include <functional>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -25,10 +26,15 @@ class StabilityPlot;
 // Which readings the page analyses.
 enum class StabilitySpan { WholeMeasurement, GraphZoom };
 
-// The "Stability" page: the chosen deviations of the readings against tau as a log-log plot with
-// each point's confidence interval as a vertical bar, and the same points as a table, with a
-// caption telling the noise type and the drift. Every reading feeds the running sums at once; the
-// plot and table follow at most a few times a second and only while the page shows.
+// The "Stability" page: the chosen deviations of the readings against tau as log-log plots, one
+// for the fractional deviations and one for those in seconds, each point with its confidence
+// interval as a vertical bar and a legend naming the curves; beside them the same points as a
+// table with their unit, and a caption telling the noise type and the drift.
+//
+// Every reading feeds the running sums at once. The analysis itself (noise identification, drift,
+// the costly estimators) runs on a worker thread, at most a few times a second and only while the
+// page shows; readings that arrive meanwhile wait in a queue until it returns, a change of the
+// choices, the span or the measurement cancels it. A progress line tells how far a long one is.
 class StabilityPage : public Page {
     Q_OBJECT
 public:
@@ -39,7 +45,11 @@ public:
     QMenu* menu() const { return menu_; }
     QTableWidget* table() const { return table_; }
     QLabel* caption() const { return caption_; }
-    StabilityPlot& plot() const { return *plot_; }
+    QLabel* progressLine() const { return progress_; }
+    // The plot of the fractional deviations and the one of those in seconds; a plot without a
+    // deviation chosen for it is hidden.
+    StabilityPlot& fractionalPlot() const { return *fractionalPlot_; }
+    StabilityPlot& secondsPlot() const { return *secondsPlot_; }
 
     // After a successful connect: no readings.
     void clear();
@@ -50,41 +60,69 @@ public:
                          counter::Quantity quantity);
 
     // What the page shows, as last refreshed.
-    const analysis::StabilityResult& shown() const { return shown_; }
+    const analysis::StabilityResult& shown() const { return runs_.front().result; }
+    // Whether that is the analysis of every reading with the current choices.
+    bool upToDate() const;
+    // Analyses started so far: a hidden page starts none.
+    int analysesStarted() const { return analysesStarted_; }
 
 signals:
     void connectToggleRequested();
+    // A new result shows.
+    void resultShown();
 
 protected:
     void layOut() override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildMenu();
     void choose(const std::function<void()>& change);
     void refreshSoon();
     void refresh();
-    void showResult(double driftPerSecond);
+    void restart();
+    void startAnalysis();
+    void analysisFinished(StabilityOutcome outcome);
+    void takeReading(const analysis::Reading& reading);
+    void resetReadings();
+    void showResult();
+    void showProgress();
     void copyTable();
     int neededTableWidth() const;
     analysis::StabilityOptions options() const;
-    std::span<const analysis::Reading> spanReadings() const;
+    std::span<const analysis::Reading> spanReadings(const TimeSpan& shown) const;
 
     std::function<TimeSpan()> graphSpan_;
+    // Read by the worker while it runs: changed only while none does.
     analysis::LiveStability live_;
-    std::vector<analysis::Reading> readings_; // for the zoomed span and the drift
+    std::vector<analysis::Reading> readings_; // for the zoomed span and the statistics
+    // What arrived while the worker ran, and whether the readings above are to go first.
+    std::vector<analysis::Reading> pending_;
+    bool resetPending_ = false;
+
     std::vector<analysis::Deviation> kinds_{analysis::Deviation::Allan};
     analysis::TauSpacing spacing_ = analysis::TauSpacing::Octave;
     bool removeDrift_ = false;
+    bool biasCorrected_ = false;
     StabilitySpan span_ = StabilitySpan::WholeMeasurement;
-    analysis::StabilityResult shown_;
-    bool stale_ = false;
 
-    StabilityPlot* plot_;
+    std::vector<StabilityRun> runs_{StabilityRun{}};
+    analysis::SpanStatistics statistics_;
+    bool stale_ = true;       // readings or a change not analysed yet
+    bool restartDue_ = false; // start again as soon as the running analysis returns
+    bool dropResult_ = false; // the running analysis is of an input gone
+    int analysesStarted_ = 0;
+
+    StabilityPlot* fractionalPlot_;
+    StabilityPlot* secondsPlot_;
     QTableWidget* table_;
     QLabel* caption_;
+    QLabel* progress_;
     QMenu* menu_;
     QTimer* refreshTimer_;
+    QTimer* progressTimer_;
+    StabilityWorker worker_;
 };
 
 } // namespace app

@@ -1,26 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/stability_plot.h"
 
+#include "plot/rounding.h"
+#include "plot/symbols.h"
+
+#include <QPainter>
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
-#include <optional>
 
 namespace app {
 namespace {
-
-struct KindStyle {
-    plot::Color colour;
-    int symbol;
-};
-
-KindStyle styleOf(analysis::Deviation kind) {
-    static constexpr std::array<KindStyle, 4> kStyles{
-        KindStyle{plot::kRed, 1}, KindStyle{plot::kGreen, 2}, KindStyle{plot::kFuchsia, 3},
-        KindStyle{plot::kTeal, 4}};
-    return kStyles[static_cast<std::size_t>(kind)];
-}
 
 // The axes reach a little beyond the outermost points and bars, by a factor on a log axis.
 constexpr double kLogMargin = 1.5;
@@ -40,7 +30,7 @@ struct Bounds {
 constexpr Bounds kEmptyTau{0.1, 100};
 constexpr Bounds kEmptyDeviation{1e-12, 1e-6};
 
-graph::AxisSettings logAxis(const char* caption, const Bounds& bounds) {
+graph::AxisSettings logAxis(const std::string& caption, const Bounds& bounds) {
     return {.caption = caption,
             .autoRange = false,
             .fixedFrom = bounds.lower / kLogMargin,
@@ -52,52 +42,203 @@ bool plottable(const analysis::DeviationPoint& point) {
     return point.tau > 0 && point.value > 0 && std::isfinite(point.value);
 }
 
+// Legend geometry in pixels.
+constexpr int kLegendInset = 6;
+constexpr int kLegendPadding = 4;
+constexpr int kLegendSample = 24;
+// Points sampled along each line between two points, for finding where the curves run.
+constexpr int kSegmentSamples = 8;
+
+// Below this height the texts are 8 points instead of 12.
+constexpr int kShortPlotHeight = 250;
+constexpr double kTallFontScale = 1.5;
+constexpr double kShortFontScale = 1.0;
+// Room for the y caption above the plot area and for the x labels and caption below it, in lines.
+constexpr double kLinesAbove = 2.2;
+constexpr double kLinesBelow = 2.6;
+constexpr plot::PlotAreaLayout kArea{
+    .leftPercent = 20, .rightPercent = 90, .topPercent = 10, .bottomPercent = 80};
+
+double logFraction(double value, double from, double to) {
+    return std::log(value / from) / std::log(to / from);
+}
+
 } // namespace
 
 StabilityPlot::StabilityPlot(QWidget* parent) : graph::XyPlot(parent) {
-    plot::PlotAreaLayout area = areaLayout();
-    area.leftPercent = 20;
-    setAreaLayout(area);
+    setAreaLayout(kArea);
     setFixedNumberFormat(false);
-    showPoints({});
+    showCurves({}, "");
 }
 
-void StabilityPlot::showPoints(std::span<const analysis::DeviationPoint> points) {
+void StabilityPlot::resizeEvent(QResizeEvent* event) {
+    fitTexts();
+    XyPlot::resizeEvent(event);
+}
+
+// The share of the height the area leaves above and below stays where it gives the texts room.
+void StabilityPlot::fitTexts() {
+    setFontScale(height() < kShortPlotHeight ? kShortFontScale : kTallFontScale);
+    plot::Canvas& canvas = engineCanvas();
+    canvas.font = textFont();
+    const int line = canvas.textHeight("Xg");
+    plot::PlotAreaLayout area = kArea;
+    const int above = static_cast<int>(kLinesAbove * line);
+    const int below = static_cast<int>(kLinesBelow * line);
+    if (height() * area.topPercent / 100 < above) {
+        area.topPercent = 0;
+        area.topPixels = above;
+    }
+    if (height() * (100 - area.bottomPercent) / 100 < below) {
+        area.bottomPercent = 100;
+        area.bottomPixels = below;
+    }
+    setAreaLayout(area);
+}
+
+plot::Font StabilityPlot::textFont() const {
+    plot::Font font;
+    font.size = plot::roundHalfEven(8 * fontScale());
+    return font;
+}
+
+void StabilityPlot::showCurves(std::span<const StabilityCurve> curves,
+                               const std::string& yCaption) {
     traces().clear();
+    legend_.clear();
+    shape_.clear();
     Bounds tau;
     Bounds value;
-    std::optional<analysis::Deviation> lineKind;
-    for (const analysis::DeviationPoint& point : points) {
-        if (!plottable(point)) {
-            continue;
+    for (const StabilityCurve& curve : curves) {
+        graph::Trace line;
+        line.colour = curve.colour;
+        line.symbol = curve.symbol;
+        for (const analysis::DeviationPoint& point : curve.points) {
+            if (!plottable(point)) {
+                continue;
+            }
+            line.points.add({point.tau, point.value});
+            tau.include(point.tau);
+            value.include(point.value);
+            if (point.hasInterval && point.lower > 0 && point.upper > point.lower) {
+                graph::Trace bar;
+                bar.colour = curve.colour;
+                bar.symbolOn = false;
+                bar.points.add({point.tau, point.lower});
+                bar.points.add({point.tau, point.upper});
+                value.include(point.lower);
+                value.include(point.upper);
+                // Behind the lines, so the points stay on top.
+                traces().push_back(std::move(bar));
+            }
         }
-        const KindStyle style = styleOf(point.kind);
-        if (lineKind != point.kind) {
-            lineKind = point.kind;
-            graph::Trace line;
-            line.colour = style.colour;
-            line.symbol = style.symbol;
+        if (!line.points.empty()) {
+            legend_.push_back({curve.label, curve.colour, curve.symbol});
             traces().push_back(std::move(line));
         }
-        traces().back().points.add({point.tau, point.value});
-        tau.include(point.tau);
-        value.include(point.value);
-        if (point.hasInterval && point.lower > 0 && point.upper > point.lower) {
-            graph::Trace bar;
-            bar.colour = style.colour;
-            bar.symbolOn = false;
-            bar.points.add({point.tau, point.lower});
-            bar.points.add({point.tau, point.upper});
-            value.include(point.lower);
-            value.include(point.upper);
-            // Behind the lines, so the points stay on top; the line trace stays last.
-            traces().insert(traces().end() - 1, std::move(bar));
-        }
     }
+    // Lines after all bars: a bar of one curve never hides another curve's points.
+    std::ranges::stable_partition(traces(), [](const graph::Trace& t) { return !t.symbolOn; });
     const bool any = tau.valid() && value.valid();
     setXAxis(logAxis("tau/s", any ? tau : kEmptyTau));
-    setLeftAxis(logAxis("deviation (TDEV/s)", any ? value : kEmptyDeviation));
+    setLeftAxis(logAxis(yCaption, any ? value : kEmptyDeviation));
+    const auto fraction = [this](double x, double y) {
+        return QPointF(logFraction(x, xAxis().fixedFrom, xAxis().fixedTo),
+                       logFraction(y, leftAxis().fixedFrom, leftAxis().fixedTo));
+    };
+    for (const graph::Trace& trace : traces()) {
+        for (std::size_t i = 0; i < trace.points.size(); ++i) {
+            const graph::Point to = trace.points[i];
+            if (i == 0) {
+                shape_.push_back(fraction(to.x, to.y));
+                continue;
+            }
+            const graph::Point from = trace.points[i - 1];
+            for (int k = 1; k <= kSegmentSamples; ++k) {
+                const double share = static_cast<double>(k) / kSegmentSamples;
+                shape_.push_back(fraction(from.x * std::pow(to.x / from.x, share),
+                                          from.y * std::pow(to.y / from.y, share)));
+            }
+        }
+    }
     invalidate();
+}
+
+void StabilityPlot::paintEvent(QPaintEvent* event) {
+    XyPlot::paintEvent(event);
+    const QRect legend = drawLegend();
+    if (!legend.isEmpty()) {
+        QPainter(this).drawImage(legend.topLeft(), picture(), legend);
+    }
+}
+
+// The first corner of the plot area, clockwise from the top right, whose box covers the fewest
+// points of the curves.
+QRect StabilityPlot::legendBox(QSize size) const {
+    const plot::Mapping& area = engine().mapping();
+    const int left = area.mapLeft + kLegendInset;
+    const int right = area.mapLeft + area.mapWidth - kLegendInset - size.width();
+    const int top = area.mapBottom - area.mapHeight + kLegendInset;
+    const int bottom = area.mapBottom - kLegendInset - size.height();
+    QRect best;
+    long fewest = std::numeric_limits<long>::max();
+    for (const QPoint corner :
+         {QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, top)}) {
+        const QRect box(corner, size);
+        const long covered = std::ranges::count_if(shape_, [&](QPointF f) {
+            const QPoint at(area.mapLeft + static_cast<int>(f.x() * area.mapWidth),
+                            area.mapBottom - static_cast<int>(f.y() * area.mapHeight));
+            return box.adjusted(-kLegendInset, -kLegendInset, kLegendInset, kLegendInset)
+                .contains(at);
+        });
+        if (covered < fewest) {
+            fewest = covered;
+            best = box;
+        }
+    }
+    return best;
+}
+
+// Onto the picture, so the legend is part of what the plot shows wherever it goes.
+QRect StabilityPlot::drawLegend() {
+    if (legend_.empty()) {
+        return {};
+    }
+    plot::Canvas& canvas = engineCanvas();
+    canvas.font = textFont();
+    const int lineHeight = canvas.textHeight("Xg");
+    int textWidth = 0;
+    for (const LegendEntry& entry : legend_) {
+        textWidth = std::max(textWidth, canvas.textWidth(entry.label));
+    }
+    const int boxWidth = 3 * kLegendPadding + kLegendSample + textWidth;
+    const int boxHeight = 2 * kLegendPadding + lineHeight * static_cast<int>(legend_.size());
+    const QRect box = legendBox({boxWidth, boxHeight});
+    canvas.pen = plot::Pen{.color = plot::kBlack};
+    canvas.brush = plot::Brush{.color = backColour()};
+    canvas.rectangle(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
+    int y = box.top() + kLegendPadding;
+    for (const LegendEntry& entry : legend_) {
+        const int middle = y + lineHeight / 2;
+        const int sampleLeft = box.left() + kLegendPadding;
+        canvas.pen = plot::Pen{.color = entry.colour};
+        for (int row : {middle - 1, middle}) {
+            canvas.moveTo(sampleLeft, row);
+            canvas.lineTo(sampleLeft + kLegendSample, row);
+        }
+        plot::drawSymbolRecord(canvas,
+                               {.x = sampleLeft + kLegendSample / 2,
+                                .y = middle,
+                                .kind = static_cast<std::uint16_t>(entry.symbol),
+                                .size = static_cast<std::uint16_t>(symbolSize()),
+                                .fill = 0,
+                                .penWidth = 1,
+                                .colour = entry.colour},
+                               backColour());
+        canvas.textOut(sampleLeft + kLegendSample + kLegendPadding, y, entry.label);
+        y += lineHeight;
+    }
+    return box;
 }
 
 } // namespace app

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/deviation_table.h"
+#include "analysis/number_text.h"
+#include "analysis/span_statistics.h"
 #include "analysis/stability.h"
+#include "app/stability_curves.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
+#include "plot/canvas.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -19,14 +23,14 @@
 
 namespace {
 
+using analysis::Deviation;
+
 // The page's first choice: the Allan deviation alone.
 analysis::StabilityOptions allanOnly() {
     analysis::StabilityOptions options;
-    options.kinds = {analysis::Deviation::Allan};
+    options.kinds = {Deviation::Allan};
     return options;
 }
-
-using analysis::Deviation;
 
 // White frequency noise around 10 MHz, one reading per 100 ms.
 std::vector<analysis::Reading> whiteFrequencyReadings(int count) {
@@ -55,13 +59,63 @@ std::vector<std::vector<std::string>> expectedCells(std::span<const analysis::Re
     std::vector<std::vector<std::string>> rows;
     for (const analysis::DeviationPoint& point : analyzeReadings(readings, options).points) {
         const analysis::DeviationCells cells = analysis::deviationCells(point);
-        std::string name(analysis::shortName(point.kind));
-        for (char& c : name) {
-            c = static_cast<char>(std::toupper(c));
-        }
-        rows.push_back({name, cells.tau, cells.terms, cells.value, cells.lower, cells.upper});
+        const analysis::DeviationDescription& description =
+            analysis::deviationDescription(point.kind);
+        const bool seconds = description.unit == analysis::DeviationUnit::Seconds;
+        rows.push_back({std::string(description.name), seconds ? "s" : "frac.", cells.tau,
+                        cells.terms, cells.value, cells.lower, cells.upper});
     }
     return rows;
+}
+
+std::string menuEntry(Deviation kind) {
+    return std::string(analysis::deviationDescription(kind).caption);
+}
+
+// Whether `text`, drawn in `font`, stands anywhere in the picture pixel for pixel.
+bool showsText(const QImage& picture, const std::string& text, const plot::Font& font) {
+    plot::Canvas probe(400, 60);
+    probe.brush.color = plot::kWhite;
+    probe.fillRect(0, 0, probe.width(), probe.height());
+    probe.font = font;
+    probe.textOut(0, 0, text);
+    const QRgb ink = plot::toQRgb(font.color);
+    std::vector<QPoint> glyphs;
+    for (int y = 0; y < probe.height(); ++y) {
+        for (int x = 0; x < probe.width(); ++x) {
+            if (probe.image().pixel(x, y) == ink) {
+                glyphs.emplace_back(x, y);
+            }
+        }
+    }
+    if (glyphs.empty()) {
+        return false;
+    }
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const bool all = std::ranges::all_of(glyphs, [&](QPoint p) {
+                const QPoint at(x + p.x() - glyphs.front().x(), y + p.y() - glyphs.front().y());
+                return image.valid(at) && image.pixel(at) == ink;
+            });
+            if (all) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int pixelsOf(const QImage& picture, plot::Color colour) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    const QRgb wanted = plot::toQRgb(colour);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == wanted ? 1 : 0;
+        }
+    }
+    return count;
 }
 
 class StabilityPageTest : public ::testing::Test {
@@ -72,51 +126,59 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
     }
 
-    void feed(std::span<const analysis::Reading> readings) {
+    static void feed(app::StabilityPage& target, std::span<const analysis::Reading> readings,
+                     counter::Quantity quantity = counter::Quantity::Frequency) {
         for (const analysis::Reading& reading : readings) {
-            page.addReading(reading.timeMs, reading.value, counter::Quantity::Frequency);
+            target.addReading(reading.timeMs, reading.value, quantity);
         }
     }
+    void feed(std::span<const analysis::Reading> readings) { feed(page, readings); }
     void choose(const std::vector<std::string>& path) {
         QAction* action = talvek::test::findMenuAction(page.menu(), path);
-        ASSERT_NE(action, nullptr);
+        ASSERT_NE(action, nullptr) << path.back();
         action->trigger();
     }
-    // Waits for the page's next refresh.
-    void waitForTable(int rows) {
-        EXPECT_TRUE(QTest::qWaitFor([&] { return page.table()->rowCount() == rows; }, 3000));
+    // Until the page shows the analysis of all its readings with the current choices.
+    void settle() {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return page.upToDate(); }, 20000));
     }
 
     app::TimeSpan zoom;
     app::StabilityPage page;
 };
 
-// Each menu choice shows at once, and the table is then the analysis of the same readings with
-// the options the choices add up to.
+// Each menu choice is analysed at once, and the table is then the analysis of the same readings
+// with the options the choices add up to, each row with its deviation's unit.
 TEST_F(StabilityPageTest, TableIsTheAnalysisOfTheReadingsForEveryChoice) {
     const std::vector<analysis::Reading> readings = whiteFrequencyReadings(600);
     feed(readings);
-    analysis::StabilityOptions options;
-    options.kinds = {Deviation::Allan};
-    waitForTable(static_cast<int>(analyzeReadings(readings, options).points.size()));
+    settle();
+    analysis::StabilityOptions options = allanOnly();
     EXPECT_EQ(tableCells(*page.table()), expectedCells(readings, options));
 
     struct Step {
         std::vector<std::string> entry;
         std::function<void(analysis::StabilityOptions&)> change;
     };
+    const auto add = [](Deviation kind) {
+        return [kind](analysis::StabilityOptions& o) {
+            o.kinds.push_back(kind);
+            std::ranges::sort(o.kinds);
+        };
+    };
     const std::vector<Step> steps{
-        {{"Deviations", "Modified Allan deviation"},
-         [](auto& o) {
-             o.kinds = {Deviation::Allan, Deviation::ModifiedAllan};
-         }},
-        {{"Deviations", "Time deviation"}, [](auto& o) { o.kinds.push_back(Deviation::Time); }},
-        {{"Deviations", "Hadamard deviation"},
-         [](auto& o) {
-             o.kinds = {Deviation::Allan, Deviation::ModifiedAllan, Deviation::Hadamard,
-                        Deviation::Time};
-         }},
-        {{"Deviations", "Allan deviation"}, [](auto& o) { o.kinds.erase(o.kinds.begin()); }},
+        {{"Deviations", menuEntry(Deviation::ModifiedAllan)}, add(Deviation::ModifiedAllan)},
+        {{"Deviations", menuEntry(Deviation::Time)}, add(Deviation::Time)},
+        {{"Deviations", menuEntry(Deviation::Hadamard)}, add(Deviation::Hadamard)},
+        {{"Deviations", menuEntry(Deviation::Allan)},
+         [](auto& o) { o.kinds.erase(o.kinds.begin()); }},
+        {{"Deviations", menuEntry(Deviation::Total)}, add(Deviation::Total)},
+        {{"Deviations", menuEntry(Deviation::TimeTotal)}, add(Deviation::TimeTotal)},
+        {{"Deviations", "Bias-corrected total deviations"},
+         [](auto& o) { o.biasCorrected = true; }},
+        {{"Deviations", menuEntry(Deviation::TheoH)}, add(Deviation::TheoH)},
+        {{"Deviations", menuEntry(Deviation::Mtie)}, add(Deviation::Mtie)},
+        {{"Deviations", menuEntry(Deviation::TieRms)}, add(Deviation::TieRms)},
         {{"Tau spacing", "1-2-5 per decade"},
          [](auto& o) { o.spacing = analysis::TauSpacing::OneTwoFive; }},
         {{"Remove drift"}, [](auto& o) { o.removeDrift = true; }},
@@ -127,6 +189,7 @@ TEST_F(StabilityPageTest, TableIsTheAnalysisOfTheReadingsForEveryChoice) {
     for (const Step& step : steps) {
         choose(step.entry);
         step.change(options);
+        settle();
         const auto now = tableCells(*page.table());
         EXPECT_EQ(now, expectedCells(readings, options)) << step.entry.back();
         EXPECT_NE(now, shown) << step.entry.back();
@@ -135,12 +198,21 @@ TEST_F(StabilityPageTest, TableIsTheAnalysisOfTheReadingsForEveryChoice) {
     EXPECT_NE(page.caption()->text().toStdString().find("(removed)"), std::string::npos);
 }
 
+// The menu offers every deviation there is.
+TEST_F(StabilityPageTest, TheMenuListsEveryDeviation) {
+    for (const Deviation kind : analysis::allDeviations()) {
+        EXPECT_NE(talvek::test::findMenuAction(page.menu(), {"Deviations", menuEntry(kind)}),
+                  nullptr)
+            << menuEntry(kind);
+    }
+}
+
 TEST_F(StabilityPageTest, TooFewReadingsShowAnEmptyTableAndNoNaN) {
     const std::vector<analysis::Reading> three = whiteFrequencyReadings(3);
     for (std::size_t count = 0; count <= three.size(); ++count) {
         page.clear();
         feed(std::span(three).first(count));
-        QTest::qWait(400);
+        settle();
         const std::string caption = page.caption()->text().toStdString();
         EXPECT_EQ(caption.find("nan"), std::string::npos) << caption;
         EXPECT_EQ(tableCells(*page.table()),
@@ -152,7 +224,8 @@ TEST_F(StabilityPageTest, TooFewReadingsShowAnEmptyTableAndNoNaN) {
 TEST_F(StabilityPageTest, CopyTablePutsTheTableTextOnTheClipboard) {
     const std::vector<analysis::Reading> readings = whiteFrequencyReadings(100);
     feed(readings);
-    choose({"Deviations", "Time deviation"});
+    choose({"Deviations", menuEntry(Deviation::Time)});
+    settle();
     choose({"Copy table"});
     analysis::StabilityOptions options;
     options.kinds = {Deviation::Allan, Deviation::Time};
@@ -169,11 +242,127 @@ TEST_F(StabilityPageTest, ZoomedSpanAnalysesOnlyTheReadingsTheGraphShows) {
     feed(readings);
     zoom = {40.0, 80.05};
     choose({"Span", "Zoomed span of the graph"});
+    settle();
     const std::span<const analysis::Reading> zoomed = std::span(readings).subspan(400, 401);
     EXPECT_EQ(tableCells(*page.table()), expectedCells(zoomed, allanOnly()));
     EXPECT_EQ(page.shown().values, 401);
     choose({"Span", "Whole measurement"});
+    settle();
     EXPECT_EQ(page.shown().values, 1000);
+}
+
+// Phase readings are counted as such, and their line gives the frequency offset beside the drift.
+TEST_F(StabilityPageTest, TheCaptionSaysWhatItsFiguresAreForPhaseReadings) {
+    std::vector<analysis::Reading> phase;
+    std::mt19937_64 random(3);
+    std::normal_distribution<double> noise(0.0, 1e-10);
+    for (int i = 0; i < 500; ++i) {
+        phase.push_back({1000.0 * i, 2e-9 * i + noise(random), analysis::Quantity::Phase});
+    }
+    feed(page, phase, counter::Quantity::Phase);
+    settle();
+    const std::string caption = page.caption()->text().toStdString();
+    const analysis::SpanStatistics statistics = analysis::spanStatistics(phase);
+    EXPECT_NEAR(statistics.frequencyOffset, 2e-9, 1e-11);
+    for (const std::string& part :
+         {std::string("500 phase readings, tau0 1 s."),
+          "Frequency offset " + analysis::scientificText(statistics.frequencyOffset, 3),
+          "drift " + analysis::scientificText(statistics.driftPerSecond, 3) + " /s."}) {
+        EXPECT_NE(caption.find(part), std::string::npos) << caption << " / " << part;
+    }
+}
+
+// Fractional deviations and those in seconds each have a plot of their own whose y caption names
+// the unit, with a legend naming each curve in its colour; no curve strays into the other plot.
+TEST_F(StabilityPageTest, EachUnitHasAPlotWithItsCaptionAndALegend) {
+    feed(whiteFrequencyReadings(2000));
+    for (const Deviation kind : {Deviation::ModifiedAllan, Deviation::Time, Deviation::Mtie}) {
+        choose({"Deviations", menuEntry(kind)});
+    }
+    settle();
+    struct Expected {
+        app::StabilityPlot* plot;
+        std::string caption;
+        std::vector<Deviation> curves;
+        std::vector<Deviation> absent;
+    };
+    const std::vector<Expected> plots{
+        {&page.fractionalPlot(),
+         "deviation (fractional)",
+         {Deviation::Allan, Deviation::ModifiedAllan},
+         {Deviation::Time, Deviation::Mtie}},
+        {&page.secondsPlot(),
+         "deviation/s",
+         {Deviation::Time, Deviation::Mtie},
+         {Deviation::Allan, Deviation::ModifiedAllan}},
+    };
+    for (const Expected& expected : plots) {
+        ASSERT_TRUE(expected.plot->isVisible()) << expected.caption;
+        expected.plot->repaint();
+        const QImage& picture = expected.plot->picture();
+        plot::Font axisFont = expected.plot->textFont();
+        axisFont.color = expected.plot->leftAxis().colour;
+        EXPECT_TRUE(showsText(picture, expected.caption, axisFont)) << expected.caption;
+        EXPECT_FALSE(showsText(picture, "(TDEV/s)", axisFont));
+        for (const Deviation kind : expected.curves) {
+            const std::string name(analysis::deviationDescription(kind).name);
+            EXPECT_TRUE(showsText(picture, name, expected.plot->textFont())) << name;
+            EXPECT_GT(pixelsOf(picture, app::curveStyle(kind).colour), 40) << name;
+        }
+        for (const Deviation kind : expected.absent) {
+            EXPECT_EQ(pixelsOf(picture, app::curveStyle(kind).colour), 0)
+                << analysis::deviationDescription(kind).name << " in " << expected.caption;
+        }
+    }
+    // Without a deviation in seconds that plot goes and the other takes its place.
+    for (const Deviation kind : {Deviation::Time, Deviation::Mtie}) {
+        choose({"Deviations", menuEntry(kind)});
+    }
+    settle();
+    EXPECT_FALSE(page.secondsPlot().isVisible());
+    EXPECT_GT(page.fractionalPlot().height(), page.height() * 3 / 4);
+}
+
+// A hidden page keeps its readings but starts no analysis; shown, it catches up with one.
+TEST_F(StabilityPageTest, AHiddenPageRunsNoAnalysis) {
+    const std::vector<analysis::Reading> readings = whiteFrequencyReadings(100'000);
+    app::StabilityPage hidden([] { return app::TimeSpan{}; });
+    hidden.resize(page.size());
+    feed(hidden, readings);
+    feed(readings);
+    // The page that shows has had its refresh, so the hidden one would have had its own.
+    settle();
+    EXPECT_EQ(page.shown().values, 100'000);
+    EXPECT_EQ(hidden.analysesStarted(), 0);
+    EXPECT_EQ(hidden.table()->rowCount(), 0);
+    hidden.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hidden.upToDate(); }, 20000));
+    EXPECT_EQ(hidden.analysesStarted(), 1);
+    EXPECT_EQ(hidden.shown().values, 100'000);
+}
+
+// A long analysis shows its progress; a change of choice stops it, and what shows is the new
+// choice, never the stopped one.
+TEST_F(StabilityPageTest, AChangeStopsALongAnalysisWhichShowsItsProgress) {
+    feed(whiteFrequencyReadings(200'000));
+    settle();
+    const int before = page.analysesStarted();
+    bool theoShown = false;
+    QObject::connect(&page, &app::StabilityPage::resultShown, [&] {
+        theoShown = theoShown ||
+                    std::ranges::any_of(page.shown().points, [](const analysis::DeviationPoint& p) {
+                        return p.kind == Deviation::TheoBR;
+                    });
+    });
+    choose({"Deviations", menuEntry(Deviation::TheoBR)});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.progressLine()->isVisible(); }, 20000));
+    EXPECT_NE(page.progressLine()->text().toStdString().find(" %"), std::string::npos);
+    choose({"Deviations", menuEntry(Deviation::TheoBR)});
+    settle();
+    EXPECT_FALSE(page.progressLine()->isVisible());
+    EXPECT_EQ(page.analysesStarted(), before + 2);
+    EXPECT_FALSE(theoShown);
+    EXPECT_FALSE(page.shown().points.empty());
 }
 
 // The intervals stand as vertical bars through the points, on logarithmic axes: octave taus lie
@@ -181,9 +370,9 @@ TEST_F(StabilityPageTest, ZoomedSpanAnalysesOnlyTheReadingsTheGraphShows) {
 TEST_F(StabilityPageTest, BarsStandOnLogarithmicAxes) {
     const std::vector<analysis::Reading> readings = whiteFrequencyReadings(512);
     feed(readings);
-    waitForTable(static_cast<int>(analyzeReadings(readings, allanOnly()).points.size()));
-    page.plot().repaint();
-    const QImage picture = page.plot().picture().convertToFormat(QImage::Format_RGB32);
+    settle();
+    page.fractionalPlot().repaint();
+    const QImage picture = page.fractionalPlot().picture().convertToFormat(QImage::Format_RGB32);
     const QRgb red = qRgb(255, 0, 0);
 
     // The longest vertical run of the trace colour in each column.

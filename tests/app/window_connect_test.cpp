@@ -271,11 +271,13 @@ TEST_F(WindowConnectTest, ReadingsFeedTheStabilityPageWhichRefreshesWhenShown) {
     }
     ASSERT_TRUE(talvek::test::waitForTimersTurn(&form));
     EXPECT_EQ(form.stabilityPage().table()->rowCount(), 0);
+    EXPECT_EQ(form.stabilityPage().analysesStarted(), 0);
     form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), 2);
     for (int row = 0; row < 2; ++row) {
-        EXPECT_EQ(form.stabilityPage().table()->item(row, 3)->text().toStdString(),
+        EXPECT_EQ(form.stabilityPage().table()->item(row, 4)->text().toStdString(),
                   analysis::deviationCells(expected.points[row]).value);
     }
     window->connectPage().connectButton()->click();

@@ -163,6 +163,7 @@ TEST_F(WindowDesktopTest, ASmallWindowFitsThePortListAndTheStabilityTable) {
         form.pages()->setCurrentWidget(page);
         QCoreApplication::processEvents();
     }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     const QWidget& selector = *form.connectPage().portSelector();
     EXPECT_LE(selector.geometry().right(), form.connectPage().width() - 1);
     const QTableWidget& table = *form.stabilityPage().table();

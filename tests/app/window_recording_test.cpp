@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTest>
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
@@ -386,12 +387,13 @@ TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
     app::MainWindow& form = open();
     const std::vector<analysis::Reading> readings = openReadings(40);
     form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     EXPECT_EQ(form.stabilityPage().shown().values, 40);
     const auto expected = analyzeReadings(readings, allanOnly());
     ASSERT_EQ(form.stabilityPage().table()->rowCount(), static_cast<int>(expected.points.size()));
     for (std::size_t row = 0; row < expected.points.size(); ++row) {
         EXPECT_EQ(
-            form.stabilityPage().table()->item(static_cast<int>(row), 3)->text().toStdString(),
+            form.stabilityPage().table()->item(static_cast<int>(row), 4)->text().toStdString(),
             analysis::deviationCells(expected.points[row]).value);
     }
 }
@@ -422,6 +424,8 @@ TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
     EXPECT_LT(inside, 120);
     talvek::test::findMenuAction(form.stabilityPage().menu(), {"Span", "Zoomed span of the graph"})
         ->trigger();
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     EXPECT_EQ(form.stabilityPage().shown().values, inside);
 }
 

@@ -297,12 +297,13 @@ void expectResizeRule(app::MainWindow& form) {
               (pageHeight - QFontMetrics(form.displayPage().readingLabel()->font()).height()) / 2)
         << at;
 
-    // The stability plot and table share the page's width above the caption line.
+    // The stability plot (the fractional one alone at first) and table share the page's width
+    // above the caption line.
     const app::StabilityPage& stability = form.stabilityPage();
-    EXPECT_EQ(stability.plot().x(), 0) << at;
-    EXPECT_EQ(stability.plot().width() + stability.table()->width(), width) << at;
-    EXPECT_EQ(stability.table()->x(), stability.plot().width()) << at;
-    EXPECT_EQ(stability.caption()->y(), stability.plot().height()) << at;
+    EXPECT_EQ(stability.fractionalPlot().x(), 0) << at;
+    EXPECT_EQ(stability.fractionalPlot().width() + stability.table()->width(), width) << at;
+    EXPECT_EQ(stability.table()->x(), stability.fractionalPlot().width()) << at;
+    EXPECT_EQ(stability.caption()->y(), stability.fractionalPlot().height()) << at;
     EXPECT_EQ(stability.caption()->geometry().bottom() + 1, pageHeight) << at;
 }
 

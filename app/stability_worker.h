@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "analysis/analysis_control.h"
+#include "analysis/span_statistics.h"
+#include "analysis/stability.h"
+
+#include <QElapsedTimer>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+class QObject;
+
+namespace app {
+
+// What one analysis of the page gives: the points and the statistics of the same readings.
+struct StabilityOutcome {
+    analysis::StabilityResult result;
+    analysis::SpanStatistics statistics;
+};
+
+// Runs one analysis at a time on a thread of its own, so the event loop never waits for it, and
+// hands the outcome to `finished` on the thread of `context` (the main thread) through its event
+// loop. The analysis may read whatever the main thread leaves untouched until `finished` runs.
+// Destroying the worker cancels a running analysis and waits for it to return, which takes some
+// tens of milliseconds at most.
+class StabilityWorker {
+public:
+    using Analysis = std::function<StabilityOutcome(const analysis::AnalysisControl&)>;
+
+    StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished);
+    ~StabilityWorker();
+    StabilityWorker(const StabilityWorker&) = delete;
+    StabilityWorker& operator=(const StabilityWorker&) = delete;
+
+    // Only while none is running.
+    void start(Analysis analysis);
+    // The running analysis returns early; `finished` still comes, with cancelled set.
+    void cancel();
+    bool running() const { return running_; }
+    // Of the running analysis: the share of its work done, 0 .. 1, and its age.
+    double progress() const { return progress_.load(); }
+    qint64 elapsedMs() const { return clock_.elapsed(); }
+
+private:
+    QObject* context_;
+    std::function<void(StabilityOutcome)> finished_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<double> progress_{0};
+    bool running_ = false;
+    QElapsedTimer clock_;
+    std::thread thread_;
+};
+
+} // namespace app

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The shown "Stability" page's refresh on the main thread while readings arrive, with 2.4e6
+// readings held: the time the main thread spends on the page's events (the refresh timer, the
+// worker's result, the repaints of plots, table and caption) from one analysis started to the
+// next, as mean, median, 99th percentile and max over the refreshes; also the longest single such
+// event and how many analyses a second the worker manages. Frequency readings of the chosen
+// signal, one per 36 ms line period, the Allan deviation as the page starts; the page sits in a
+// window of its own as in the main window.
+#include "app/stability_page.h"
+#include "bench/bench_options.h"
+#include "bench/timing_summary.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRefreshes = 40;
+constexpr double kLinePeriodMs = 36;
+
+bool within(const QObject* object, const QObject* page) {
+    for (; object != nullptr; object = object->parent()) {
+        if (object == page) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Times every event delivered to the page or one of its children.
+class TimingApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    const app::StabilityPage* page = nullptr;
+    std::vector<double> perRefreshMs; // one sum per refresh, complete ones only
+    double longestEventMs = 0;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        if (page == nullptr || !within(receiver, page)) {
+            return QApplication::notify(receiver, event);
+        }
+        const int started = page->analysesStarted();
+        const auto start = Clock::now();
+        const bool handled = QApplication::notify(receiver, event);
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+        longestEventMs = std::max(longestEventMs, ms);
+        if (page->analysesStarted() != started) {
+            // This event started the next refresh: what came before belongs to the last one.
+            if (refreshes_ > 0) {
+                perRefreshMs.push_back(currentMs_);
+            }
+            ++refreshes_;
+            currentMs_ = 0;
+        }
+        currentMs_ += ms;
+        return handled;
+    }
+
+private:
+    int refreshes_ = 0;
+    double currentMs_ = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bench::Options options = bench::parseOptions(
+        argc, argv,
+        {"stability_page_bench",
+         "The shown Stability page's main-thread time per refresh while readings arrive, with\n"
+         "the number of points held (mean, median, 99th percentile, max), the longest single\n"
+         "event of the page, and the analyses a second.",
+         2'400'000, true});
+    TimingApplication application(argc, argv);
+    // In a window of its own, as the main window holds its pages.
+    QWidget window;
+    window.resize(1148, 520);
+    app::StabilityPage page([] { return app::TimeSpan{}; });
+    page.setParent(&window);
+    page.fitTo(window.size());
+    page.hide();
+
+    bench::SignalSource signal(options.signal);
+    double timeMs = 0;
+    const auto addReading = [&] {
+        timeMs += kLinePeriodMs;
+        page.addReading(timeMs, signal.next(), counter::Quantity::Frequency);
+    };
+    // Hidden while it fills, the page only keeps its running sums.
+    for (long i = 0; i < options.points; ++i) {
+        addReading();
+    }
+    window.show();
+    page.show();
+    while (!page.upToDate()) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
+    application.page = &page;
+    QTimer line;
+    line.setInterval(static_cast<int>(kLinePeriodMs));
+    QObject::connect(&line, &QTimer::timeout, addReading);
+    line.start();
+    const int first = page.analysesStarted();
+    const auto start = Clock::now();
+    while (page.analysesStarted() - first < kRefreshes + 1) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const bench::TimingSummary summary = bench::summarize(application.perRefreshMs);
+    std::printf("page refresh on the main thread at %.1e readings: mean %.3f ms, median %.3f ms, "
+                "99th percentile %.3f ms, max %.3f ms\n",
+                static_cast<double>(options.points), summary.mean, summary.median, summary.p99,
+                summary.max);
+    std::printf("longest single event of the page: %.3f ms; %.2f analyses a second\n",
+                application.longestEventMs, kRefreshes / seconds);
+    return 0;
+}
