@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QStatusBar;
@@ -125,7 +126,7 @@ private:
 
     // "Save picture..." in the popup menus of the Graph and Stability pages.
     void offerPictures();
-    void savePicture(graph::XyPlot& plot);
+    void savePicture(const std::vector<graph::XyPlot*>& plots);
 
     void loadSettings();
     void applySettings(const Settings& settings);

@@ -13,18 +13,27 @@
 namespace app {
 
 void MainWindow::offerPictures() {
-    const std::pair<QMenu*, graph::XyPlot*> pages[] = {
-        {graphPage_->menu(), graphPage_->plot()},
-        {stabilityPage_->menu(), &stabilityPage_->plot()},
-    };
-    for (const auto& [menu, plot] : pages) {
-        connect(insertMenuEntryBeforeLastGroup(menu, "Save picture..."), &QAction::triggered, this,
-                [this, plot = plot] { savePicture(*plot); });
-    }
+    connect(insertMenuEntryBeforeLastGroup(graphPage_->menu(), "Save picture..."),
+            &QAction::triggered, this, [this] { savePicture({graphPage_->plot()}); });
+    // The page's plots as they stand: one per unit of the deviations shown.
+    connect(insertMenuEntryBeforeLastGroup(stabilityPage_->menu(), "Save picture..."),
+            &QAction::triggered, this, [this] {
+                std::vector<graph::XyPlot*> shown;
+                for (StabilityPlot* plot :
+                     {&stabilityPage_->fractionalPlot(), &stabilityPage_->secondsPlot()}) {
+                    if (!plot->isHidden()) {
+                        shown.push_back(plot);
+                    }
+                }
+                savePicture(shown);
+            });
 }
 
-void MainWindow::savePicture(graph::XyPlot& plot) {
-    const auto choice = dialogs_->choosePicture(plot.size());
+void MainWindow::savePicture(const std::vector<graph::XyPlot*>& plots) {
+    if (plots.empty()) {
+        return;
+    }
+    const auto choice = dialogs_->choosePicture(graph::sizeOnScreen(plots));
     if (!choice) {
         return;
     }
@@ -33,7 +42,8 @@ void MainWindow::savePicture(graph::XyPlot& plot) {
         showError("A picture is saved as .png, .svg or .pdf");
         return;
     }
-    const QByteArray bytes = graph::pictureBytes(plot, *format, choice->size);
+    const std::vector<graph::PicturePart> parts = graph::placeInPicture(plots, choice->size);
+    const QByteArray bytes = graph::pictureBytes(parts, *format, choice->size);
     platform::ReplacingFile file(choice->fileName);
     std::string error = bytes.isEmpty() ? "the picture could not be drawn" : file.open();
     if (error.empty() && file.write({bytes.constData(), static_cast<std::size_t>(bytes.size())})) {

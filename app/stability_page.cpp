@@ -92,6 +92,23 @@ void setCell(QTableWidget* table, int row, int column, const QString& text) {
     table->setItem(row, column, item);
 }
 
+// The menu's entry of a deviation: the four the page began with keep the entries users know,
+// the others read as their description.
+std::string menuCaption(analysis::Deviation kind) {
+    switch (kind) {
+    case analysis::Deviation::Allan:
+        return "Allan deviation";
+    case analysis::Deviation::ModifiedAllan:
+        return "Modified Allan deviation";
+    case analysis::Deviation::Hadamard:
+        return "Hadamard deviation";
+    case analysis::Deviation::Time:
+        return "Time deviation";
+    default:
+        return std::string(analysis::deviationDescription(kind).caption);
+    }
+}
+
 QAction* addChoice(QMenu* menu, const char* caption, bool checked, QActionGroup* group = nullptr) {
     QAction* action = addMenuEntry(menu, caption);
     action->setCheckable(true);
@@ -143,7 +160,7 @@ void StabilityPage::buildMenu() {
             kinds->addSeparator();
         }
         const bool shown = std::ranges::find(kinds_, kind) != kinds_.end();
-        const std::string caption(analysis::deviationDescription(kind).caption);
+        const std::string caption = menuCaption(kind);
         QAction* action = addChoice(kinds, caption.c_str(), shown);
         connect(action, &QAction::toggled, this, [this, kind](bool on) {
             choose([this, kind, on] {

@@ -30,15 +30,28 @@ std::string lowerExtension(const std::string& fileName) {
     return extension;
 }
 
-// Draws the graph onto a vector device's painter, clipped to the picture as the screen is.
-void drawVector(XyPlot& plot, QPaintDevice& device, QSize size) {
+// Draws the parts onto a vector device's painter, each clipped to its place as on the screen.
+void drawVector(std::span<const PicturePart> parts, QPaintDevice& device) {
     QPainter painter(&device);
-    painter.setClipRect(QRect(QPoint(0, 0), size));
-    {
-        plot::VectorEcho echo(painter);
-        plot.pictureAt(size, &echo);
+    for (const PicturePart& part : parts) {
+        painter.save();
+        painter.translate(part.place.topLeft());
+        painter.setClipRect(QRect(QPoint(0, 0), part.place.size()));
+        {
+            plot::VectorEcho echo(painter);
+            part.plot->pictureAt(part.place.size(), &echo);
+        }
+        painter.restore();
     }
     painter.end();
+}
+
+QRect boundsOf(const std::vector<XyPlot*>& plots) {
+    QRect bounds;
+    for (const XyPlot* plot : plots) {
+        bounds |= plot->geometry();
+    }
+    return bounds;
 }
 
 } // namespace
@@ -57,26 +70,60 @@ std::optional<PictureFormat> pictureFormatOf(const std::string& fileName) {
     return std::nullopt;
 }
 
+std::vector<PicturePart> placeInPicture(const std::vector<XyPlot*>& plots, QSize size) {
+    const QRect bounds = boundsOf(plots);
+    std::vector<PicturePart> parts;
+    if (bounds.isEmpty()) {
+        return parts;
+    }
+    const double sx = static_cast<double>(size.width()) / bounds.width();
+    const double sy = static_cast<double>(size.height()) / bounds.height();
+    for (XyPlot* plot : plots) {
+        const QRect at = plot->geometry().translated(-bounds.topLeft());
+        const QPoint from(qRound(at.left() * sx), qRound(at.top() * sy));
+        const QPoint to(qRound((at.right() + 1) * sx), qRound((at.bottom() + 1) * sy));
+        parts.push_back({plot, QRect(from, to - QPoint(1, 1))});
+    }
+    return parts;
+}
+
+QSize sizeOnScreen(const std::vector<XyPlot*>& plots) {
+    return boundsOf(plots).size();
+}
+
 QByteArray pictureBytes(XyPlot& plot, PictureFormat format, QSize size) {
-    if (size.isEmpty()) {
+    const PicturePart whole{&plot, QRect(QPoint(0, 0), size)};
+    return pictureBytes(std::span(&whole, 1), format, size);
+}
+
+QByteArray pictureBytes(std::span<const PicturePart> parts, PictureFormat format, QSize size) {
+    if (size.isEmpty() || parts.empty()) {
         return {};
     }
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     switch (format) {
-    case PictureFormat::Png:
-        if (!plot.pictureAt(size).save(&buffer, "PNG")) {
+    case PictureFormat::Png: {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        for (const PicturePart& part : parts) {
+            painter.drawImage(part.place.topLeft(), part.plot->pictureAt(part.place.size()));
+        }
+        painter.end();
+        if (!image.save(&buffer, "PNG")) {
             return {};
         }
         break;
+    }
     case PictureFormat::Svg: {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setResolution(kScreenDpi);
-        drawVector(plot, svg, size);
+        drawVector(parts, svg);
         break;
     }
     case PictureFormat::Pdf: {
@@ -84,7 +131,7 @@ QByteArray pictureBytes(XyPlot& plot, PictureFormat format, QSize size) {
         pdf.setResolution(kScreenDpi);
         pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kScreenDpi, QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        drawVector(plot, pdf, size);
+        drawVector(parts, pdf);
         break;
     }
     }

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 #include <vector>
 
@@ -68,8 +69,16 @@ std::vector<std::vector<std::string>> expectedCells(std::span<const analysis::Re
     return rows;
 }
 
+// The four entries users know keep their texts; the others read as their description.
 std::string menuEntry(Deviation kind) {
-    return std::string(analysis::deviationDescription(kind).caption);
+    const std::map<Deviation, std::string> known{
+        {Deviation::Allan, "Allan deviation"},
+        {Deviation::ModifiedAllan, "Modified Allan deviation"},
+        {Deviation::Hadamard, "Hadamard deviation"},
+        {Deviation::Time, "Time deviation"}};
+    const auto entry = known.find(kind);
+    return entry != known.end() ? entry->second
+                                : std::string(analysis::deviationDescription(kind).caption);
 }
 
 // Whether `text`, drawn in `font`, stands anywhere in the picture pixel for pixel.

@@ -205,7 +205,7 @@ TEST_F(WindowCommandsTest, SavePictureWritesTheFormatOfItsNameFromBothPages) {
     }
     const std::pair<QMenu*, graph::XyPlot*> pages[] = {
         {form.graphPage().menu(), form.graphPage().plot()},
-        {form.stabilityPage().menu(), &form.stabilityPage().plot()}};
+        {form.stabilityPage().menu(), &form.stabilityPage().fractionalPlot()}};
     for (const auto& [menu, plot] : pages) {
         form.pages()->setCurrentWidget(plot->parentWidget());
         QAction* save = talvek::test::findMenuAction(menu, {"Save picture..."});

@@ -13,6 +13,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 #include <QXmlStreamReader>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -153,6 +154,33 @@ TEST_F(PictureOutputTest, PdfDrawsTheScreensPicture) {
     const Likeness like = likeness(drawn.scaled(kScreenSize), 60);
     EXPECT_GT(like.samePixels, 0.97);
     EXPECT_GT(like.traceFound, 0.97);
+}
+
+// Two controls one above the other make one picture, each part where it stands, scaled.
+TEST_F(PictureOutputTest, PartsStandInThePictureAsOnTheScreen) {
+    QWidget page;
+    page.resize(400, 400);
+    graph::XyPlot top(&page);
+    graph::XyPlot bottom(&page);
+    top.setGeometry(0, 0, 400, 250);
+    bottom.setGeometry(0, 250, 400, 150);
+    graph::AxisSettings x = bottom.xAxis();
+    x.caption = "tau/s";
+    bottom.setXAxis(x);
+    const std::vector<graph::XyPlot*> plots{&top, &bottom};
+    EXPECT_EQ(graph::sizeOnScreen(plots), QSize(400, 400));
+    const auto parts = graph::placeInPicture(plots, QSize(800, 800));
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(parts[0].place, QRect(0, 0, 800, 500));
+    EXPECT_EQ(parts[1].place, QRect(0, 500, 800, 300));
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(
+        graph::pictureBytes(parts, graph::PictureFormat::Png, QSize(800, 800)), "PNG"));
+    png = png.convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(png.copy(parts[0].place),
+              top.pictureAt(QSize(800, 500)).convertToFormat(png.format()));
+    EXPECT_EQ(png.copy(parts[1].place),
+              bottom.pictureAt(QSize(800, 300)).convertToFormat(png.format()));
 }
 
 TEST(PictureFormat, ByTheExtensionInAnyCase) {
