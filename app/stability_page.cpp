@@ -156,22 +156,29 @@ void StabilityPage::clear() {
     refreshSoon();
 }
 
-void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity) {
+void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity,
+                               bool gapBefore) {
     const analysis::Quantity kind = analysisQuantity(quantity);
-    live_.add(timeMs, value, kind);
-    readings_.push_back({timeMs, value, kind});
+    live_.add(timeMs, value, kind, gapBefore);
+    readings_.push_back({timeMs, value, kind, gapBefore});
     refreshSoon();
 }
 
 void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                    counter::Quantity quantity) {
+                                    counter::Quantity quantity,
+                                    std::span<const recording::PlacedGap> gaps) {
     const analysis::Quantity kind = analysisQuantity(quantity);
     live_.reset();
     readings_.clear();
     readings_.reserve(readings.size());
-    for (const recording::MeasurementPoint& reading : readings) {
-        live_.add(reading.timeMs, reading.value, kind);
-        readings_.push_back({reading.timeMs, reading.value, kind});
+    auto gap = gaps.begin();
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        bool gapBefore = false;
+        for (; gap != gaps.end() && gap->beforeReading == i; ++gap) {
+            gapBefore = true;
+        }
+        live_.add(readings[i].timeMs, readings[i].value, kind, gapBefore);
+        readings_.push_back({readings[i].timeMs, readings[i].value, kind, gapBefore});
     }
     refreshSoon();
 }
