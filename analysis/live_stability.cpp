@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace analysis {
 
@@ -18,13 +19,18 @@ constexpr std::size_t kCatchUpPoints = 4;
 
 } // namespace
 
-void LiveStability::add(double timeMs, double value, Quantity quantity) {
+void LiveStability::add(double timeMs, double value, Quantity quantity, bool gapBefore) {
+    gapPending_ = gapPending_ || gapBefore;
     if (!std::isfinite(timeMs)) {
         return;
     }
     const bool hasPrevious = !timeMs_.empty();
     if (!hasPrevious) {
         phase_ = quantity == Quantity::Phase;
+    }
+    const bool recorded = std::exchange(gapPending_, false) && hasPrevious;
+    if (recorded) {
+        recordedGaps_.push_back(timeMs_.size());
     }
     const double previousMs = hasPrevious ? timeMs_.back() : 0;
     timeMs_.push_back(timeMs);
@@ -45,12 +51,7 @@ void LiveStability::add(double timeMs, double value, Quantity quantity) {
                 return;
             }
         }
-        gap = isGap(interval, tau0Ms_);
-        if (gap) {
-            shortestGapMs_ = std::min(shortestGapMs_, interval);
-        } else {
-            longestSteadyMs_ = std::max(longestSteadyMs_, interval);
-        }
+        gap = gapPrecedes(timeMs_.size() - 1, recorded);
     }
     series_.add(seriesValue(values_.size() - 1, gap), gap);
     startDueFactors();
@@ -80,17 +81,11 @@ void LiveStability::rebuild() {
     series_ = PhaseSeries();
     longestSteadyMs_ = -std::numeric_limits<double>::infinity();
     shortestGapMs_ = std::numeric_limits<double>::infinity();
+    auto nextRecorded = recordedGaps_.begin();
     for (std::size_t i = 0; i < timeMs_.size(); ++i) {
-        bool gap = false;
-        if (i > 0) {
-            const double interval = timeMs_[i] - timeMs_[i - 1];
-            gap = isGap(interval, tau0Ms_);
-            if (gap) {
-                shortestGapMs_ = std::min(shortestGapMs_, interval);
-            } else {
-                longestSteadyMs_ = std::max(longestSteadyMs_, interval);
-            }
-        }
+        const bool recorded = nextRecorded != recordedGaps_.end() && *nextRecorded == i;
+        nextRecorded += recorded ? 1 : 0;
+        const bool gap = i > 0 && gapPrecedes(i, recorded);
         series_.add(seriesValue(i, gap), gap);
     }
     startDueFactors();
@@ -98,6 +93,22 @@ void LiveStability::rebuild() {
         accumulator = TauAccumulator(accumulator.m());
     }
     advanceAll(accumulators_, series_);
+}
+
+// A recorded gap is one whatever tau0, so only the intervals judged by tau0 go into the extremes
+// that tell when a new tau0 judges otherwise.
+bool LiveStability::gapPrecedes(std::size_t i, bool recorded) {
+    if (recorded) {
+        return true;
+    }
+    const double interval = timeMs_[i] - timeMs_[i - 1];
+    const bool gap = isGap(interval, tau0Ms_);
+    if (gap) {
+        shortestGapMs_ = std::min(shortestGapMs_, interval);
+    } else {
+        longestSteadyMs_ = std::max(longestSteadyMs_, interval);
+    }
+    return gap;
 }
 
 // The steps exactly as phaseSteps forms them, so both analyses see the same numbers.
@@ -113,6 +124,7 @@ TimedValues LiveStability::storedReadings() const {
     TimedValues readings;
     readings.timeMs.assign(timeMs_.begin(), timeMs_.end());
     readings.values.assign(values_.begin(), values_.end());
+    readings.recordedGaps = recordedGaps_;
     readings.phase = phase_;
     return readings;
 }
@@ -141,7 +153,8 @@ void LiveStability::reset() {
 }
 
 std::size_t LiveStability::memoryBytes() const {
-    return (timeMs_.size() + values_.size()) * sizeof(double) + intervals_.memoryBytes() +
+    return (timeMs_.size() + values_.size()) * sizeof(double) +
+           recordedGaps_.capacity() * sizeof(std::size_t) + intervals_.memoryBytes() +
            series_.memoryBytes() + runningSumBytes();
 }
 

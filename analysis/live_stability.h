@@ -38,8 +38,10 @@ namespace analysis {
 class LiveStability {
 public:
     // One reading, as in analyzeReadings: a value that is not usable leaves a gap, a time stamp
-    // that is not finite is ignored, the first reading says whether the series is phase.
-    void add(double timeMs, double value, Quantity quantity = Quantity::Frequency);
+    // that is not finite is ignored, the first reading says whether the series is phase, and
+    // gapBefore splits the series before it (Reading::gapBefore).
+    void add(double timeMs, double value, Quantity quantity = Quantity::Frequency,
+             bool gapBefore = false);
     // All points for the options, equal to analyzeReadings over the readings added so far. The
     // kinds that are not accumulated (the total family, Theo, MTIE, TIE rms) are formed from the
     // stored phase each time, at their full cost; control follows and stops that.
@@ -54,6 +56,9 @@ public:
 
 private:
     void rebuild();
+    // Whether a gap precedes reading i (i > 0): a recorded one, or one its interval tells; notes
+    // the interval's judgement in the extremes.
+    bool gapPrecedes(std::size_t i, bool recorded);
     void startDueFactors();
     // What reading i gives the phase series: its frequency, or its phase step.
     double seriesValue(std::size_t i, bool gapBefore) const;
@@ -62,6 +67,8 @@ private:
     std::deque<double> timeMs_;
     std::deque<double> values_; // as in TimedValues: Hz or s of phase, NaN where not usable
     bool phase_ = false;
+    std::vector<std::size_t> recordedGaps_; // as TimedValues::recordedGaps
+    bool gapPending_ = false;
     RunningMedian intervals_;
     double tau0Ms_ = 0;
     // The extremes of the intervals judged without and with a gap under tau0Ms_: as long as a new

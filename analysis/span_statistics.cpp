@@ -18,8 +18,7 @@ double phaseDriftPerSecond(const TimedValues& readings, const std::vector<double
     if (!(tau0Ms > 0)) {
         return 0;
     }
-    const std::vector<double> steps =
-        phaseSteps(readings.values, gapsBefore(readings.timeMs, tau0Ms));
+    const std::vector<double> steps = phaseSteps(readings.values, gapsBefore(readings, tau0Ms));
     return fitLine(seconds, steps).slope / (tau0Ms / 1000.0);
 }
 
@@ -30,7 +29,7 @@ SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<d
     timed.timeMs.reserve(readings.size());
     timed.values.reserve(readings.size());
     for (const Reading& reading : readings) {
-        timed.add(reading.timeMs, reading.value, reading.quantity);
+        timed.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
     }
     std::vector<double> seconds;
     seconds.reserve(timed.size());

@@ -114,7 +114,7 @@ std::vector<DeviationPoint> reportedPoints(const PhaseSeries& series,
 StabilityResult analyzeTimedValues(const TimedValues& readings, const StabilityOptions& options,
                                    const AnalysisControl& control) {
     const double tau0Ms = medianIntervalMs(readings.timeMs);
-    const std::vector<char> gaps = gapsBefore(readings.timeMs, tau0Ms);
+    const std::vector<char> gaps = gapsBefore(readings, tau0Ms);
     std::vector<double> seconds;
     if (options.removeDrift) {
         seconds.reserve(readings.size());
@@ -136,7 +136,7 @@ StabilityResult analyzeReadings(std::span<const Reading> readings, const Stabili
     timed.timeMs.reserve(readings.size());
     timed.values.reserve(readings.size());
     for (const Reading& reading : readings) {
-        timed.add(reading.timeMs, reading.value, reading.quantity);
+        timed.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
     }
     return analyzeTimedValues(timed, options, control);
 }

@@ -15,7 +15,9 @@
 // - tau0 is the median of the positive intervals between consecutive time stamps (the lower
 //   middle one for an even count). An interval of 1.5 tau0 or more means readings are missing:
 //   the series is split there into gap-free segments and no term of any deviation spans the
-//   gap. The terms of all segments are pooled (summed, counted together).
+//   gap. A gap the recording knows of (Reading::gapBefore: a reconnect, lost telegrams) splits
+//   it the same way wherever it lies, also where the time stamps run on evenly. The terms of all
+//   segments are pooled (summed, counted together).
 // - Fractional frequency y = (f - f0) / f0, f0 the nominal (the mean of the usable readings
 //   unless given). The deviations are computed from the differences to the first usable
 //   reading and scaled by 1 / f0 at the end, which is the same and keeps the digits. tau0

@@ -3,15 +3,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace analysis {
 
-void TimedValues::add(double time, double value, Quantity quantity) {
+void TimedValues::add(double time, double value, Quantity quantity, bool gapBefore) {
+    gapPending = gapPending || gapBefore;
     if (!std::isfinite(time)) {
         return;
     }
     if (timeMs.empty()) {
         phase = quantity == Quantity::Phase;
+    }
+    if (std::exchange(gapPending, false) && !timeMs.empty()) {
+        recordedGaps.push_back(timeMs.size());
     }
     timeMs.push_back(time);
     values.push_back(usableValue(value, quantity, phase));
@@ -62,10 +67,14 @@ double medianIntervalMs(const std::vector<double>& timeMs) {
     return *middle;
 }
 
-std::vector<char> gapsBefore(const std::vector<double>& timeMs, double tau0Ms) {
+std::vector<char> gapsBefore(const TimedValues& readings, double tau0Ms) {
+    const std::vector<double>& timeMs = readings.timeMs;
     std::vector<char> gaps(timeMs.size(), 0);
     for (std::size_t i = 1; i < timeMs.size(); ++i) {
         gaps[i] = isGap(timeMs[i] - timeMs[i - 1], tau0Ms) ? 1 : 0;
+    }
+    for (const std::size_t i : readings.recordedGaps) {
+        gaps[i] = 1;
     }
     return gaps;
 }

@@ -17,9 +17,12 @@ namespace analysis {
 struct TimedValues {
     std::vector<double> timeMs;
     std::vector<double> values;
+    // Indices of the readings a recorded gap precedes, ascending (Reading::gapBefore).
+    std::vector<std::size_t> recordedGaps;
     bool phase = false;
+    bool gapPending = false; // a recorded gap before an ignored reading, for the next one
 
-    void add(double timeMs, double value, Quantity quantity);
+    void add(double timeMs, double value, Quantity quantity, bool gapBefore = false);
     std::size_t size() const { return timeMs.size(); }
 };
 
@@ -51,7 +54,7 @@ inline bool isGap(double intervalMs, double tau0Ms) {
     return tau0Ms > 0 && intervalMs >= 1.5 * tau0Ms;
 }
 
-// For each reading whether a gap precedes it.
-std::vector<char> gapsBefore(const std::vector<double>& timeMs, double tau0Ms);
+// For each reading whether a gap precedes it: a recorded one, or one the time stamps tell.
+std::vector<char> gapsBefore(const TimedValues& readings, double tau0Ms);
 
 } // namespace analysis

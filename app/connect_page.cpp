@@ -171,7 +171,7 @@ void ConnectPage::scrollToNewest() {
         this,
         [this] {
             scrollPending_ = false;
-            logView_->scrollToRow(log_->count() - 1);
+            logView_->scrollToRow(log_->rowCount() - 1);
         },
         Qt::QueuedConnection);
 }

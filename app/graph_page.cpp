@@ -128,13 +128,24 @@ void GraphPage::addReading(double seconds, const counter::Reading& reading) {
     plot_->addPoint(0, seconds, reading.value);
 }
 
+void GraphPage::addGap() {
+    if (!plot_->traces().empty()) {
+        plot_->traces()[0].points.breakLine();
+    }
+}
+
 // The points go into the trace store directly; one repaint shows them all.
 void GraphPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                counter::Quantity quantity) {
+                                counter::Quantity quantity,
+                                std::span<const recording::PlacedGap> gaps) {
     startTrace();
     graph::PointArray& points = plot_->traces()[0].points;
-    for (const recording::MeasurementPoint& reading : readings) {
-        points.add({reading.timeMs / 1000, reading.value});
+    auto gap = gaps.begin();
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        for (; gap != gaps.end() && gap->beforeReading == i; ++gap) {
+            points.breakLine();
+        }
+        points.add({readings[i].timeMs / 1000, readings[i].value});
     }
     showValueKind(quantity);
     plot_->invalidate();

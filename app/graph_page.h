@@ -5,6 +5,7 @@
 #include "app/page.h"
 #include "app/time_span.h"
 #include "recording/measurement_file.h"
+#include "recording/measurement_loading.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,10 +49,13 @@ public:
     TimeSpan shownTimeSpan() const;
     // Plots the reading at `seconds` since the connect attempt.
     void addReading(double seconds, const counter::Reading& reading);
+    // A gap of the recording: the line does not join the last reading to the next.
+    void addGap();
     // A whole measurement read back, plotted as if just measured: trace 0 as after a connect,
-    // holding every reading; the left axis tells what they measure.
+    // holding every reading, its line broken at the gaps; the left axis tells what they measure.
     void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity);
+                         counter::Quantity quantity,
+                         std::span<const recording::PlacedGap> gaps = {});
 
 signals:
     void connectToggleRequested();

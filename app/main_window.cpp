@@ -73,6 +73,7 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     addShortcuts();
 
     connect(session_, &recording::Session::readingReceived, this, &MainWindow::addReading);
+    connect(session_, &recording::Session::gapFound, this, &MainWindow::addGap);
     connect(session_, &recording::Session::statusReceived, commandsPage_,
             [this](const std::string& telegram) { commandsPage_->addReply(telegram); });
     connect(session_, &recording::Session::connectFinished, this, &MainWindow::finishConnect);

@@ -28,6 +28,7 @@ class XyPlot;
 
 namespace recording {
 class InfluxFeed;
+struct Gap;
 struct LoadedMeasurement;
 class Session;
 } // namespace recording
@@ -113,6 +114,7 @@ private:
     void showDeviceLost();
     void noteLostTelegrams();
     void addReading(const counter::Reading& reading, double timeMs);
+    void addGap(const recording::Gap& gap);
     void useInstrument(const counter::Instrument& instrument);
 
     void offerRecovery();
@@ -149,7 +151,8 @@ private:
     StabilityPage* stabilityPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
-    double startTime_ = 0; // wall-clock date-time of the measurement shown
+    double startTime_ = 0;    // wall-clock date-time of the measurement shown
+    bool gapPending_ = false; // a gap came after the last reading
     DatabaseChoice database_;
     std::unique_ptr<recording::InfluxFeed> influx_;
     QLabel* databaseNotice_ = nullptr; // made with the first feed

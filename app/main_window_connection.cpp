@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
 namespace app {
 namespace {
@@ -44,6 +45,7 @@ void MainWindow::connectOrDisconnect(bool connect) {
         return;
     }
     log_->clear();
+    gapPending_ = false;
     lossNote_->hide();
     journalNotice_->clear();
     setWindowTitle(QStringLiteral("busy..."));
@@ -81,8 +83,16 @@ void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     showStatus(reading.telegram);
     log_->append(timeMs, reading.value);
     graphPage_->addReading(timeMs / 1000, reading);
-    stabilityPage_->addReading(timeMs, reading.value, reading.quantity);
+    stabilityPage_->addReading(timeMs, reading.value, reading.quantity,
+                               std::exchange(gapPending_, false));
     displayPage_->showReading(reading);
+}
+
+// Shown as a row of the log and a break of the graph's line, and no deviation term spans it.
+void MainWindow::addGap(const recording::Gap& gap) {
+    log_->appendGap(gap);
+    graphPage_->addGap();
+    gapPending_ = true;
 }
 
 // The next connect talks to this instrument; the one connected now stays until then.

@@ -100,10 +100,10 @@ void MainWindow::openThroughDialog() {
 void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement,
                                  const std::string& outcome) {
     log_->clear();
-    log_->appendAll(measurement.readings);
+    log_->appendAll(measurement.readings, measurement.gaps);
     startTime_ = measurement.startTime.value_or(0);
-    graphPage_->showMeasurement(measurement.readings, measurement.quantity);
-    stabilityPage_->showMeasurement(measurement.readings, measurement.quantity);
+    graphPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
+    stabilityPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);
     }

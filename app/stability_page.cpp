@@ -209,19 +209,26 @@ void StabilityPage::clear() {
     refreshSoon();
 }
 
-void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity) {
-    takeReading({timeMs, value, analysisQuantity(quantity)});
+void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity,
+                               bool gapBefore) {
+    takeReading({timeMs, value, analysisQuantity(quantity), gapBefore});
     refreshSoon();
 }
 
 void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                    counter::Quantity quantity) {
+                                    counter::Quantity quantity,
+                                    std::span<const recording::PlacedGap> gaps) {
     const analysis::Quantity kind = analysisQuantity(quantity);
     resetReadings();
     std::vector<analysis::Reading>& target = worker_.running() ? pending_ : readings_;
     target.reserve(readings.size());
-    for (const recording::MeasurementPoint& reading : readings) {
-        takeReading({reading.timeMs, reading.value, kind});
+    auto gap = gaps.begin();
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        bool gapBefore = false;
+        for (; gap != gaps.end() && gap->beforeReading == i; ++gap) {
+            gapBefore = true;
+        }
+        takeReading({readings[i].timeMs, readings[i].value, kind, gapBefore});
     }
     refreshSoon();
 }
@@ -231,7 +238,7 @@ void StabilityPage::takeReading(const analysis::Reading& reading) {
         pending_.push_back(reading);
         return;
     }
-    live_.add(reading.timeMs, reading.value, reading.quantity);
+    live_.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
     readings_.push_back(reading);
 }
 

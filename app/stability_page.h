@@ -9,6 +9,7 @@
 #include "app/time_span.h"
 #include "counter/reading.h"
 #include "recording/measurement_file.h"
+#include "recording/measurement_loading.h"
 
 #include <functional>
 #include <span>
@@ -53,11 +54,14 @@ public:
 
     // After a successful connect: no readings.
     void clear();
-    // The reading at `timeMs` since the connect attempt.
-    void addReading(double timeMs, double value, counter::Quantity quantity);
-    // A whole measurement read back, in place of what the page held.
+    // The reading at `timeMs` since the connect attempt; `gapBefore`: a gap of the recording
+    // lies between it and the reading before.
+    void addReading(double timeMs, double value, counter::Quantity quantity,
+                    bool gapBefore = false);
+    // A whole measurement read back, with its recorded gaps, in place of what the page held.
     void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity);
+                         counter::Quantity quantity,
+                         std::span<const recording::PlacedGap> gaps = {});
 
     // What the page shows, as last refreshed.
     const analysis::StabilityResult& shown() const { return runs_.front().result; }

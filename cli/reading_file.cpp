@@ -2,6 +2,7 @@
 #include "cli/reading_file.h"
 
 #include "cli/plain_text_readings.h"
+#include "recording/journal_reader.h"
 #include "recording/measurement_file.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace cli {
 
@@ -39,6 +41,40 @@ ReadingFile windowReadings(std::string_view text, analysis::Quantity quantity) {
     for (const recording::MeasurementPoint& point : file.readings) {
         result.readings.push_back({point.timeMs, point.value, quantity});
     }
+    return result;
+}
+
+// The journal keeps a reading's unit as the counter showed it: hertz for frequencies, a time
+// unit for periods.
+analysis::Quantity journalQuantity(const recording::JournalRecord& record) {
+    if (record.kind == recording::JournalRecordKind::PhaseReading) {
+        return analysis::Quantity::Phase;
+    }
+    return record.unit.ends_with("Hz") ? analysis::Quantity::Frequency : analysis::Quantity::Period;
+}
+
+ReadingFile journalReadings(std::string_view text) {
+    ReadingFile result;
+    result.layout = FileLayout::Journal;
+    bool gapPending = false;
+    recording::JournalDecoder decoder([&](const recording::JournalRecord& record) {
+        switch (record.kind) {
+        case recording::JournalRecordKind::Reading:
+        case recording::JournalRecordKind::PhaseReading:
+            result.readings.push_back({record.timeMs, record.value, journalQuantity(record),
+                                       std::exchange(gapPending, false)});
+            break;
+        case recording::JournalRecordKind::Gap:
+            gapPending = true;
+            ++result.recordedGaps;
+            break;
+        case recording::JournalRecordKind::Status:
+        case recording::JournalRecordKind::Disconnect:
+            break;
+        }
+    });
+    decoder.decode(text, true);
+    result.notice = recording::journalReportText(decoder.report());
     return result;
 }
 
@@ -112,6 +148,9 @@ ReadingFile readReadingFile(const std::string& path, const ReadingFileOptions& o
         ReadingFile result;
         result.error = error;
         return result;
+    }
+    if (!options.plainText && text.starts_with(recording::kJournalMagic)) {
+        return journalReadings(text);
     }
     const bool window = !options.plainText && (hasDatHeader(text) || isWindowFile(path));
     return window ? windowReadings(text, readingQuantity(options)) : plainReadings(text, options);

@@ -69,6 +69,9 @@ ExitCode runStability(std::span<const std::string> arguments) {
     if (file.badLines > 0) {
         warn(badLinesText(request.path, file));
     }
+    if (!file.notice.empty()) {
+        warn(request.path + ": " + file.notice);
+    }
     const analysis::StabilityResult result = analyzeWithProgress(file, request.analysis);
     if (result.values == 0) {
         return fail(ExitCode::NoReadings,
@@ -86,8 +89,14 @@ ExitCode runStability(std::span<const std::string> arguments) {
     StabilityReportInput input;
     input.path = request.path;
     input.layout = file.layout;
-    input.periods = request.file.periods;
-    input.phase = request.file.phase;
+    // A journal tells what its readings are, by the first of them as the analysis takes it.
+    const bool journal = file.layout == FileLayout::Journal;
+    const auto firstIs = [&file](analysis::Quantity quantity) {
+        return !file.readings.empty() && file.readings.front().quantity == quantity;
+    };
+    input.periods = journal ? firstIs(analysis::Quantity::Period) : request.file.periods;
+    input.phase = journal ? firstIs(analysis::Quantity::Phase) : request.file.phase;
+    input.recordedGaps = file.recordedGaps;
     input.readings = static_cast<std::int64_t>(file.readings.size());
     input.nominalGiven = request.analysis.nominalHz.has_value();
     input.driftRemoved = request.analysis.removeDrift;

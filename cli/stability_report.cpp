@@ -18,9 +18,16 @@ constexpr int kFrequencyDigits = 15;
 constexpr int kSpreadDigits = 6;
 constexpr int kRateDecimals = 4;
 
-std::string layoutText(FileLayout layout, bool periods, bool phase) {
+std::string plural(std::int64_t count, const std::string& one, const std::string& many) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
+std::string layoutText(FileLayout layout, bool periods, bool phase, std::int64_t recordedGaps) {
     const std::string value = phase ? "phase in s" : periods ? "period in s" : "frequency in Hz";
     switch (layout) {
+    case FileLayout::Journal:
+        return "a measurement journal: time in ms, " + value + ", " +
+               plural(recordedGaps, "recorded gap", "recorded gaps");
     case FileLayout::Window:
         return "the window's format: time in ms, " + value;
     case FileLayout::OneColumn:
@@ -29,10 +36,6 @@ std::string layoutText(FileLayout layout, bool periods, bool phase) {
         return "plain text, two columns: time in s, " + value;
     }
     return {};
-}
-
-std::string plural(std::int64_t count, const std::string& one, const std::string& many) {
-    return std::to_string(count) + ' ' + (count == 1 ? one : many);
 }
 
 std::string hertz(double value, int digits) {
@@ -57,7 +60,8 @@ std::string stabilityReport(const StabilityReportInput& input,
     const analysis::SpanStatistics& statistics = input.statistics;
     std::string text;
     addLine(text, "File", input.path);
-    addLine(text, "Values", layoutText(input.layout, input.periods, input.phase));
+    addLine(text, "Values",
+            layoutText(input.layout, input.periods, input.phase, input.recordedGaps));
     addLine(text, "Readings",
             std::to_string(input.readings) + ", " + std::to_string(result.values) + " usable, in " +
                 plural(result.segments, "segment", "gap-free segments"));

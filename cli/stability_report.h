@@ -15,7 +15,8 @@ struct StabilityReportInput {
     FileLayout layout = FileLayout::Window;
     bool periods = false;
     bool phase = false;
-    std::int64_t readings = 0; // in the file, usable or not
+    std::int64_t readings = 0;     // in the file, usable or not
+    std::int64_t recordedGaps = 0; // journals
     bool nominalGiven = false;
     bool driftRemoved = false;
     double confidence = 0;

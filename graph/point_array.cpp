@@ -69,7 +69,14 @@ void PointArray::summariseLastGroup() {
     groups_.push_back(group);
 }
 
+void PointArray::breakLine() {
+    if (size_ != 0 && (breaks_.empty() || breaks_.back() != size_))
+        breaks_.push_back(size_);
+}
+
 void PointArray::clear() {
+    breaks_.clear();
+    breaks_.shrink_to_fit();
     blocks_.clear();
     blocks_.shrink_to_fit();
     summaries_.clear();
@@ -90,6 +97,7 @@ std::size_t PointArray::allocatedBytes() const {
     for (const auto& runs : summaries_)
         bytes += runs.capacity() * sizeof(RunSummary);
     bytes += groups_.capacity() * sizeof(GroupSummary);
+    bytes += breaks_.capacity() * sizeof(std::size_t);
     return bytes;
 }
 

@@ -57,6 +57,9 @@ public:
     PointArray(std::initializer_list<Point> points);
 
     void add(Point point);
+    // The line does not join the last point added to the next one: the trace has a gap there.
+    // Nothing before the first point, and once between two points.
+    void breakLine();
     void clear();
 
     std::size_t size() const { return size_; }
@@ -78,6 +81,9 @@ public:
     // One summary per complete group of GroupSummary::kPoints points, group i starting at point
     // i * GroupSummary::kPoints.
     const GroupSummary& group(std::size_t index) const { return groups_[index]; }
+    // Indices of the points the line does not reach from the point before, ascending; the last
+    // may be size(), the next point to come.
+    const std::vector<std::size_t>& breaks() const { return breaks_; }
     // True while every x is finite and none is smaller than the one before.
     bool xInOrder() const { return xInOrder_; }
 
@@ -94,6 +100,7 @@ private:
     std::vector<std::vector<Point>> blocks_;
     std::vector<std::vector<RunSummary>> summaries_; // one list per block, grown with it
     std::vector<GroupSummary> groups_;
+    std::vector<std::size_t> breaks_;
     std::size_t size_ = 0;
     bool xInOrder_ = true;
     Extremes x_;

@@ -8,16 +8,19 @@ void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const Trace*
     for (const Trace* trace : traces) {
         engine.setPenColour(trace->colour);
         const PointArray& points = trace->points;
-        bool first = true;
+        auto nextBreak = points.breaks().begin();
+        std::size_t index = 0;
         for (std::size_t b = 0; b < points.blockCount(); ++b) {
             for (const Point& p : points.block(b)) {
                 const double x = p.x * style.xScaleFactor;
                 const double y = p.y * style.yScaleFactor;
-                if (first || !trace->lineOn)
+                const bool broken = nextBreak != points.breaks().end() && *nextBreak == index;
+                nextBreak += broken ? 1 : 0;
+                if (index == 0 || broken || !trace->lineOn)
                     engine.moveTo(x, y);
                 else
                     engine.drawTo(x, y);
-                first = false;
+                ++index;
                 if (trace->symbolOn)
                     engine.drawSymbol(trace->symbol, style.symbolSize, 0);
             }

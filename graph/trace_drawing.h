@@ -16,7 +16,7 @@ struct TraceStyle {
 };
 
 // One engine call per point: pen colour, moveTo the first point, then drawTo (or moveTo without
-// lines) every further point, each followed by its symbol.
+// lines, and where the line breaks) every further point, each followed by its symbol.
 void drawTracesPerPoint(plot::PlotEngine& engine, const std::vector<const Trace*>& traces,
                         const TraceStyle& style);
 

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -330,6 +331,16 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     const bool fromStart = firstBlock == 0;
     if (trace.symbolOn && fromStart)
         addCentre(prevX, prevY);
+    // Where the line breaks: the walk moves the pen there without a line. No stretch holding a
+    // break is passed from its summary, so the walk meets every break on its way, in order.
+    const std::vector<std::size_t>& breaks = trace.points.breaks();
+    auto nextBreak = std::lower_bound(breaks.begin(), breaks.end(),
+                                      fromStart ? 1 : firstBlock * PointArray::kBlockSize);
+    std::size_t breakAt = nextBreak != breaks.end() ? *nextBreak : SIZE_MAX;
+    auto passBreak = [&] {
+        ++nextBreak;
+        breakAt = nextBreak != breaks.end() ? *nextBreak : SIZE_MAX;
+    };
     constexpr std::size_t kChunk = 2048;
     int mappedX[kChunk];
     int mappedY[kChunk];
@@ -341,8 +352,10 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
         const std::span<const Point> block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += chunk) {
+            const std::size_t base = b * PointArray::kBlockSize + from;
             if (runsUsable && !first && from % GroupSummary::kPoints == 0 &&
                 from + GroupSummary::kPoints <= block.size() &&
+                breakAt >= base + GroupSummary::kPoints &&
                 takeGroup(
                     points.group((b * PointArray::kBlockSize + from) / GroupSummary::kPoints))) {
                 from += GroupSummary::kPoints - chunk; // the loop adds the last chunk
@@ -352,6 +365,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             if (runsUsable)
                 prefetchRunAhead(block, b, from + kRunsAhead * RunSummary::kPoints);
             if (runsUsable && !first && count == RunSummary::kPoints &&
+                breakAt >= base + RunSummary::kPoints &&
                 takeRun(block.subspan(from, count),
                         points.summary((b * PointArray::kBlockSize + from) / count)))
                 continue;
@@ -372,7 +386,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                     int high = hullHigh;
                     int last = lastY;
                     const std::size_t start = k;
-                    while (k < count && mappedX[k] == chainX && insideRows(mappedY[k])) {
+                    while (k < count && mappedX[k] == chainX && insideRows(mappedY[k]) &&
+                           base + k != breakAt) {
                         const int y = mappedY[k];
                         const bool fold = y != last;
                         low = fold ? std::min(low, last) : low;
@@ -396,8 +411,12 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                 }
                 const int x = mappedX[k];
                 const int y = mappedY[k];
-                if (trace.lineOn)
+                if (base + k == breakAt) {
+                    closeChain();
+                    passBreak();
+                } else if (trace.lineOn) {
                     lineTo(x, y);
+                }
                 if (trace.symbolOn)
                     addCentre(x, y);
                 prevX = x;

@@ -25,18 +25,6 @@ InfluxFeed::InfluxFeed(Session& session, InfluxTarget target, std::vector<Influx
             begin();
         }
     });
-    connect(&session_, &Session::reconnected, this,
-            [this](const std::string&, std::int64_t lostMs) {
-                const auto lost = static_cast<double>(lostMs);
-                addGap(session_.elapsedMs() - lost, lost / 1000);
-            });
-    connect(&session_, &Session::telegramsLost, this, [this] {
-        if (!lossSinceMs_) {
-            lossSinceMs_ = lastReadingMs_.value_or(session_.elapsedMs());
-        }
-    });
-    connect(&session_, &Session::readingReceived, this,
-            [this](const counter::Reading&, double timeMs) { takeReading(timeMs); });
 }
 
 InfluxFeed::~InfluxFeed() = default;
@@ -50,8 +38,6 @@ void InfluxFeed::begin() {
     tags.push_back({"port", session_.driver().port()});
     tags.push_back({"instrument", std::string(session_.instrument().name())});
     tags.push_back({"identity", session_.driver().device()});
-    lastReadingMs_.reset();
-    lossSinceMs_.reset();
     InfluxWriter::Reports reports{
         [this](const std::string& why) {
             keepReport({true, why});
@@ -87,27 +73,9 @@ void InfluxFeed::tellReports() {
     }
 }
 
-void InfluxFeed::addGap(double timeMs, double seconds) {
-    if (writer_) {
-        writer_->addGap(timeMs, seconds);
-    }
-}
-
-void InfluxFeed::takeReading(double timeMs) {
-    if (lossSinceMs_) {
-        addGap(*lossSinceMs_, (timeMs - *lossSinceMs_) / 1000);
-        lossSinceMs_.reset();
-    }
-    lastReadingMs_ = timeMs;
-}
-
 bool InfluxFeed::finish(std::chrono::milliseconds timeout) {
     if (!writer_) {
         return true;
-    }
-    if (lossSinceMs_) {
-        addGap(*lossSinceMs_, (session_.elapsedMs() - *lossSinceMs_) / 1000);
-        lossSinceMs_.reset();
     }
     writer_->finishJournal();
     return writer_->waitSent(timeout);

@@ -9,7 +9,6 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,11 +18,10 @@ class Session;
 
 // Everything a recording session records, also in a time-series database: from each connect on,
 // an InfluxWriter sends the session's journal with the tags port, instrument and identity (the
-// instrument's identification) beside the user's, and the gaps the session knows of, which the
-// journal does not hold: a reconnect's lost span, and the span between the readings on either
-// side of telegrams the line lost. The time stamps start from the system's UTC clock at the
-// connect, less the session's time since its connect attempt, and follow the session's monotonic
-// time from there, so they never go back when the wall clock is set.
+// instrument's identification) beside the user's; the journal holds the gaps the session knows
+// of (a reconnect, telegrams the line lost), so they go with it. The time stamps start from the
+// system's UTC clock at the connect, less the session's time since its connect attempt, and follow
+// the session's monotonic time from there, so they never go back when the wall clock is set.
 class InfluxFeed : public QObject {
     Q_OBJECT
 public:
@@ -52,8 +50,6 @@ private:
     // On the writer's thread.
     void keepReport(Report report);
     void tellReports();
-    void addGap(double timeMs, double seconds);
-    void takeReading(double timeMs);
 
     Session& session_;
     const InfluxTarget target_;
@@ -63,8 +59,6 @@ private:
     std::vector<Report> reports_;
     QTimer reportTimer_;
     std::unique_ptr<InfluxWriter> writer_; // last: it ends before what it reports into
-    std::optional<double> lastReadingMs_;
-    std::optional<double> lossSinceMs_; // telegrams were lost after this time
 };
 
 } // namespace recording

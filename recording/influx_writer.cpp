@@ -52,11 +52,6 @@ InfluxWriter::~InfluxWriter() {
     ::close(abortFd_);
 }
 
-void InfluxWriter::addGap(double timeMs, double seconds) {
-    const std::lock_guard lock(mutex_);
-    gaps_.push_back({timeMs, seconds});
-}
-
 void InfluxWriter::finishJournal() {
     {
         const std::lock_guard lock(mutex_);
@@ -92,19 +87,13 @@ void InfluxWriter::takeRecord(const JournalRecord& record) {
     case JournalRecordKind::Status:
         points_.addStatus(batch_, record.timeMs, record.telegram);
         break;
+    case JournalRecordKind::Gap:
+        points_.addGap(batch_, record.timeMs, (record.gap.endMs - record.gap.startMs) / 1000);
+        break;
     case JournalRecordKind::Disconnect:
         return;
     }
     ++batchPoints_;
-}
-
-void InfluxWriter::takeGaps() {
-    const std::lock_guard lock(mutex_);
-    for (const Gap& gap : gaps_) {
-        points_.addGap(batch_, gap.timeMs, gap.seconds);
-        ++batchPoints_;
-    }
-    gaps_.clear();
 }
 
 void InfluxWriter::fillFromJournal() {
@@ -145,7 +134,6 @@ void InfluxWriter::run() {
         }
         // A batch that was not taken goes again as it is.
         if (batchPoints_ == 0) {
-            takeGaps();
             fillFromJournal();
         }
         if (batchPoints_ == 0) {

@@ -18,8 +18,8 @@
 
 namespace recording {
 
-// Sends a recording's readings and replies to a time-series database, on a thread of its own that
-// nothing waits for. It reads them from the recording's journal as the journal writer appends
+// Sends a recording's readings, replies and gaps to a time-series database, on a thread of its own
+// that nothing waits for. It reads them from the recording's journal as the journal writer appends
 // them, so the journal is the buffer: while the database is down or slow, the writer holds one
 // batch and retries it with growing pauses, reading no further; when the database answers again
 // it goes on from there, and no point is left out. A batch sent again after an answer that never
@@ -51,8 +51,6 @@ public:
     InfluxWriter(const InfluxWriter&) = delete;
     InfluxWriter& operator=(const InfluxWriter&) = delete;
 
-    // A gap of the recording, which the journal does not hold: sent with the next batch.
-    void addGap(double timeMs, double seconds);
     // The journal is closed: the writer sends what is left of it and ends.
     void finishJournal();
     // Waits up to `timeout` for the writer to end after finishJournal; true when everything
@@ -62,14 +60,8 @@ public:
     std::uint64_t readingsSent() const { return readingsSent_.load(std::memory_order_relaxed); }
 
 private:
-    struct Gap {
-        double timeMs;
-        double seconds;
-    };
-
     void run();
     bool stopped() const;
-    void takeGaps();
     // Reads on in the journal until the batch is full or the journal has no more for now.
     void fillFromJournal();
     void takeRecord(const JournalRecord& record);
@@ -85,7 +77,6 @@ private:
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::vector<Gap> gaps_;
     bool finishRequested_ = false;
     bool stopRequested_ = false;
     bool ended_ = false;

@@ -89,8 +89,17 @@ void JournalEncoder::addDisconnect(std::string& out, double timeMs) {
     finish(out, kindByte, {}, prefix);
 }
 
-// Starts the payload with the time and, unless this is a key record or a disconnect, the shared
-// prefix; returns the kind byte so far.
+void JournalEncoder::addGap(std::string& out, const Gap& gap) {
+    std::size_t prefix = 0;
+    const std::uint8_t kindByte = addTimeAndPrefix(JournalRecordKind::Gap, gap.startMs, {}, prefix);
+    appendF64(payload_, gap.endMs);
+    payload_ += static_cast<char>(gap.cause);
+    appendVarint(payload_, gap.cause == GapCause::LostTelegrams ? gap.lostTelegrams : 0);
+    finish(out, kindByte, {}, prefix);
+}
+
+// Starts the payload with the time and, unless this is a key record, a disconnect or a gap, the
+// shared prefix; returns the kind byte so far.
 std::uint8_t JournalEncoder::addTimeAndPrefix(JournalRecordKind kind, double timeMs,
                                               std::string_view telegram, std::size_t& prefix) {
     payload_.clear();
@@ -108,7 +117,7 @@ std::uint8_t JournalEncoder::addTimeAndPrefix(JournalRecordKind kind, double tim
         appendF64(payload_, timeMs);
     }
     previousWholeMs_ = whole;
-    if (!key && kind != JournalRecordKind::Disconnect) {
+    if (!key && kind != JournalRecordKind::Disconnect && kind != JournalRecordKind::Gap) {
         prefix = sharedPrefix(previousTelegram_, telegram);
         appendVarint(payload_, prefix);
     }

@@ -10,8 +10,9 @@
 
 namespace recording {
 
-// Turns readings, status telegrams and the disconnect into journal records (journal_format.h),
-// each appended to `out`. Records build on the one before, so one encoder writes one journal.
+// Turns readings, status telegrams, gaps and the disconnect into journal records
+// (journal_format.h), each appended to `out`. Records build on the one before, so one encoder
+// writes one journal.
 class JournalEncoder {
 public:
     // `keyInterval`: every how many records one needs nothing from those before it.
@@ -25,6 +26,7 @@ public:
                          std::string_view telegram);
     void addStatus(std::string& out, double timeMs, std::string_view telegram);
     void addDisconnect(std::string& out, double timeMs);
+    void addGap(std::string& out, const Gap& gap);
 
 private:
     std::uint8_t addTimeAndPrefix(JournalRecordKind kind, double timeMs, std::string_view telegram,

@@ -37,9 +37,10 @@
 // the next key record, counts as damage.
 //
 // Kind byte: bits 0-2 the record kind (1 reading, 2 status telegram, 3 disconnect, 4 phase
-// reading: a time interval or time error in seconds, from version 2 on); bit 3 key record; bit 4
-// value stored; bit 5 unit stored; bit 6 time stored as f64; bit 7 zero. Bits 4 and 5 occur on
-// readings only; a phase reading always stores its value and never a unit (it is "s"). The first
+// reading: a time interval or time error in seconds, from version 2 on; 5 gap: a stretch without
+// readings, from version 2 on); bit 3 key record; bit 4 value stored; bit 5 unit stored; bit 6
+// time stored as f64; bit 7 zero. Bits 4 and 5 occur on readings only; a phase reading always
+// stores its value and never a unit (it is "s"). The first
 // record and every kJournalKeyInterval-th one after it are key records: they need nothing from the
 // records before them.
 //
@@ -50,11 +51,14 @@
 //             which was whole too.
 //   prefix    readings of either kind and status telegrams that are no key record: varint count
 //             of leading bytes this telegram shares with the telegram of the record before (of
-//             any kind; a disconnect has an empty telegram).
+//             any kind; a disconnect and a gap have an empty telegram).
 //   value     bit 4: f64.
 //   unit      bit 5: varint length, the unit text.
 //   telegram  readings of either kind and status telegrams: the rest of the payload, the
 //             telegram's bytes after the shared prefix.
+//   gap       gaps, whose time is the gap's start: f64 its end in milliseconds since the connect
+//             attempt; 1 byte why (1 a reconnect, 2 lost telegrams); varint how many telegrams
+//             were lost (0: not known, and always for a reconnect). Nothing follows.
 //
 // A reading without bit 4 has the value the counter reads from its telegram, without bit 5 the
 // unit (impliedReading): a 32-byte telegram beginning "av" is a display dump, its value the
@@ -64,6 +68,8 @@
 // it and one "+" before it dropped, the rest read whole by std::from_chars ("." as the point),
 // finite. These rules are part of version 1. So a Hertz-value telegram costs its changed digits
 // and about eight bytes around them.
+
+#include "recording/gap.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -96,7 +102,8 @@ enum class JournalRecordKind : std::uint8_t {
     Reading = 1,
     Status = 2,
     Disconnect = 3,
-    PhaseReading = 4
+    PhaseReading = 4,
+    Gap = 5
 };
 
 struct JournalHeader {
@@ -113,6 +120,7 @@ struct JournalRecord {
     double value = 0;          // readings of either kind
     std::string_view unit;     // readings of either kind
     std::string_view telegram; // readings and status telegrams
+    Gap gap;                   // gaps; gap.startMs is timeMs
 };
 
 // The CRC of a record of format 2 and later: over its sequence number, then its bytes from the

@@ -40,8 +40,29 @@ bool validKindByte(std::uint8_t kindByte, std::uint16_t version) {
     case JournalRecordKind::Status:
     case JournalRecordKind::Disconnect:
         return stored == 0;
+    case JournalRecordKind::Gap:
+        return version >= 2 && stored == 0;
     }
     return false;
+}
+
+// A gap's end, cause and count, the whole rest of its payload; false when they contradict the
+// format or an end before the start.
+bool readGap(std::string_view details, double startMs, Gap& gap) {
+    constexpr std::size_t kEndBytes = 8;
+    if (details.size() < kEndBytes + 1) {
+        return false;
+    }
+    gap.startMs = startMs;
+    gap.endMs = readF64(details.data());
+    const auto cause = static_cast<GapCause>(details[kEndBytes]);
+    if (cause != GapCause::Reconnect && cause != GapCause::LostTelegrams) {
+        return false;
+    }
+    gap.cause = cause;
+    std::size_t at = kEndBytes + 1;
+    return readVarint(details, at, gap.lostTelegrams) && at == details.size() &&
+           std::isfinite(gap.endMs) && gap.endMs >= startMs;
 }
 
 std::uint32_t checksumAt(std::string_view bytes, std::size_t at) {
@@ -352,10 +373,17 @@ bool JournalDecoder::decodePayload(const FrameView& frame) {
         wholeMs = base + step;
         record.timeMs = static_cast<double>(*wholeMs);
     }
+    const bool empty =
+        record.kind == JournalRecordKind::Disconnect || record.kind == JournalRecordKind::Gap;
     std::uint64_t prefix = 0;
-    if (!key && record.kind != JournalRecordKind::Disconnect &&
-        (!readVarint(payload, at, prefix) || prefix > previousTelegram_.size())) {
+    if (!key && !empty && (!readVarint(payload, at, prefix) || prefix > previousTelegram_.size())) {
         return false;
+    }
+    if (record.kind == JournalRecordKind::Gap) {
+        if (!readGap(payload.substr(at), record.timeMs, record.gap)) {
+            return false;
+        }
+        at = payload.size();
     }
     const bool valueStored = (kindByte & kValueStored) != 0;
     if (valueStored) {
@@ -374,7 +402,7 @@ bool JournalDecoder::decodePayload(const FrameView& frame) {
         record.unit = payload.substr(at, unitBytes);
         at += unitBytes;
     }
-    if (record.kind == JournalRecordKind::Disconnect && at != payload.size()) {
+    if (empty && at != payload.size()) {
         return false;
     }
     previousTelegram_.resize(prefix);
@@ -403,6 +431,7 @@ bool JournalDecoder::decodePayload(const FrameView& frame) {
         record.kind == JournalRecordKind::PhaseReading) {
         ++report_.readings;
     }
+    report_.gaps += record.kind == JournalRecordKind::Gap ? 1 : 0;
     report_.disconnected = report_.disconnected || record.kind == JournalRecordKind::Disconnect;
     visitor_(record);
     return true;

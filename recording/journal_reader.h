@@ -25,6 +25,7 @@ struct JournalReport {
     std::uint16_t version = 0; // the file's format version, once its first ten bytes were read
     std::uint64_t records = 0; // handed out, of every kind
     std::uint64_t readings = 0;
+    std::uint64_t gaps = 0;
     // Each damaged stretch counts once, and so does each intact record after it that builds on
     // what was lost (up to the next key record).
     std::uint64_t skippedRecords = 0;

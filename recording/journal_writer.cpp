@@ -9,7 +9,8 @@
 namespace recording {
 namespace {
 
-// A queued record: kind, time, value, unit length, telegram length, then unit and telegram.
+// A queued record: kind, time, value, unit length, telegram length, then unit and telegram. A
+// gap's end goes in the value, its cause and count in the telegram's place (gapDetails).
 struct QueuedHead {
     JournalRecordKind kind;
     double timeMs;
@@ -17,6 +18,21 @@ struct QueuedHead {
     std::uint32_t unitBytes;
     std::uint32_t telegramBytes;
 };
+
+constexpr std::size_t kGapDetailBytes = 1 + sizeof(std::uint64_t);
+
+std::string gapDetails(const Gap& gap) {
+    std::string details(kGapDetailBytes, '\0');
+    details[0] = static_cast<char>(gap.cause);
+    std::memcpy(details.data() + 1, &gap.lostTelegrams, sizeof gap.lostTelegrams);
+    return details;
+}
+
+Gap queuedGap(const QueuedHead& head, std::string_view details) {
+    Gap gap{head.timeMs, head.value, static_cast<GapCause>(details[0]), 0};
+    std::memcpy(&gap.lostTelegrams, details.data() + 1, sizeof gap.lostTelegrams);
+    return gap;
+}
 
 } // namespace
 
@@ -53,6 +69,10 @@ void JournalWriter::appendStatus(double timeMs, std::string_view telegram) {
 
 void JournalWriter::appendDisconnect(double timeMs) {
     enqueue(JournalRecordKind::Disconnect, timeMs, 0, {}, {});
+}
+
+void JournalWriter::appendGap(const Gap& gap) {
+    enqueue(JournalRecordKind::Gap, gap.startMs, gap.endMs, {}, gapDetails(gap));
 }
 
 void JournalWriter::enqueue(JournalRecordKind kind, double timeMs, double value,
@@ -202,6 +222,9 @@ void JournalWriter::encode(std::string_view queued, std::string& out) {
             break;
         case JournalRecordKind::Disconnect:
             encoder_.addDisconnect(out, head.timeMs);
+            break;
+        case JournalRecordKind::Gap:
+            encoder_.addGap(out, queuedGap(head, telegram));
             break;
         }
     }

@@ -19,11 +19,11 @@
 
 namespace recording {
 
-// Appends a connection's readings and status telegrams to a journal file beside the caller: the
-// append calls only queue (a copy of a few dozen bytes), a thread of its own encodes, writes and
-// syncs them in batches, at the latest flushInterval after the first record of a batch.
-// A failure (disk full, folder not writable, queue overrun by a stalled disk) ends the journal:
-// it is reported once, later appends are dropped, and the caller goes on without it.
+// Appends a connection's readings, status telegrams and gaps to a journal file beside the caller:
+// the append calls only queue (a copy of a few dozen bytes), a thread of its own encodes, writes
+// and syncs them in batches, at the latest flushInterval after the first record of a batch. A
+// failure (disk full, folder not writable, queue overrun by a stalled disk) ends the journal: it is
+// reported once, later appends are dropped, and the caller goes on without it.
 class JournalWriter {
 public:
     struct Options {
@@ -50,6 +50,7 @@ public:
     void appendPhaseReading(double timeMs, double seconds, std::string_view telegram);
     void appendStatus(double timeMs, std::string_view telegram);
     void appendDisconnect(double timeMs);
+    void appendGap(const Gap& gap);
 
     // Asks for what is queued to be written and synced now; does not wait for it.
     void flush();

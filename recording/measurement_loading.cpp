@@ -30,6 +30,8 @@ LoadedMeasurement loadJournal(const std::string& path) {
                 loaded.readings.push_back({record.timeMs, record.value});
                 lastTelegram.assign(record.telegram);
                 lastIsPhase = record.kind == JournalRecordKind::PhaseReading;
+            } else if (record.kind == JournalRecordKind::Gap) {
+                loaded.gaps.push_back({loaded.readings.size(), record.gap});
             }
         });
     if (std::isfinite(result.header.startTime)) {

@@ -2,18 +2,28 @@
 #pragma once
 
 #include "counter/reading.h"
+#include "recording/gap.h"
 #include "recording/journal_reader.h"
 #include "recording/measurement_file.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace recording {
 
+// A gap of a journal and where it lies among the readings: before readings[beforeReading], or
+// after the last one where that is readings.size().
+struct PlacedGap {
+    std::size_t beforeReading = 0;
+    Gap gap;
+};
+
 // A measurement read back from a file, to be shown as if just measured.
 struct LoadedMeasurement {
     std::vector<recording::MeasurementPoint> readings;
+    std::vector<PlacedGap> gaps;     // journals: the recorded gaps, in order
     std::optional<double> startTime; // days since 1899-12-30
     // Journals: the last reading as its telegram tells it, for the display and the axis caption.
     std::optional<counter::Reading> lastReading;

@@ -72,6 +72,12 @@ void RecordingJournal::addStatus(double timeMs, const std::string& telegram) {
     }
 }
 
+void RecordingJournal::addGap(const Gap& gap) {
+    if (writer_) {
+        writer_->appendGap(gap);
+    }
+}
+
 bool RecordingJournal::finish(double timeMs) {
     if (!writer_) {
         return false;

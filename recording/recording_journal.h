@@ -17,9 +17,9 @@ namespace recording {
 
 class JournalWriter;
 
-// The journal of a recording session. From the connect attempt on, every reading and status
-// telegram goes to a file, written and synced beside the caller (recording::JournalWriter), so
-// that a crash or power cut loses at most the last second. The file lasts until it is replaced
+// The journal of a recording session. From the connect attempt on, every reading, status
+// telegram and gap goes to a file, written and synced beside the caller (recording::JournalWriter),
+// so that a crash or power cut loses at most the last second. The file lasts until it is replaced
 // or discarded; whoever leaves it behind leaves it for recovery.
 class RecordingJournal : public QObject {
     Q_OBJECT
@@ -42,6 +42,7 @@ public:
     void startAt(const std::string& path, const JournalHeader& header);
     void addReading(double timeMs, const counter::Reading& reading);
     void addStatus(double timeMs, const std::string& telegram);
+    void addGap(const Gap& gap);
     // The connection ended: the disconnect is written, the file closed and synced. The file
     // stays, held, until it is replaced or discarded. True when every record reached the disk.
     bool finish(double timeMs);

@@ -4,6 +4,9 @@
 #include "platform/clock.h"
 #include "recording/reconnector.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace recording {
 
 Session::Session(const counter::Instrument& instrument, JournalFolder journalFolder,
@@ -19,10 +22,7 @@ Session::Session(const counter::Instrument& instrument, JournalFolder journalFol
     connect(&driver_, &counter::Driver::readingReceived, this, &Session::takeReading);
     connect(&driver_, &counter::Driver::statusReceived, this, &Session::takeStatus);
     connect(&driver_, &counter::Driver::deviceLost, this, &Session::loseDevice);
-    connect(&driver_, &counter::Driver::telegramsLost, this, [this](std::uint64_t count) {
-        lostTelegrams_ += count;
-        emit telegramsLost(count);
-    });
+    connect(&driver_, &counter::Driver::telegramsLost, this, &Session::noteLoss);
     connect(reconnector_, &Reconnector::reconnected, this, &Session::resume);
     connect(&journal_, &RecordingJournal::stopped, this, &Session::journalStopped);
 }
@@ -50,6 +50,8 @@ void Session::start(SessionPlan plan) {
     recording_ = false;
     running_ = true;
     lostTelegrams_ = 0;
+    lastReadingMs_.reset();
+    pendingLoss_ = 0;
     const JournalHeader header{startTime_, plan_.port, std::string(instrument().name())};
     switch (plan_.journal) {
     case SessionPlan::Journal::InFolder:
@@ -77,6 +79,9 @@ bool Session::stop() {
         }
     }
     driver_.disconnectFromInstrument();
+    if (wasRunning) {
+        closeLoss(elapsedMs());
+    }
     return wasRunning && journal_.finish(elapsedMs());
 }
 
@@ -165,6 +170,8 @@ void Session::takeReading(const counter::Reading& reading) {
         return; // readings of the settings before the set-up
     }
     const double timeMs = sinceStart(reading.arrivalMs);
+    closeLoss(timeMs);
+    lastReadingMs_ = timeMs;
     journal_.addReading(timeMs, reading);
     emit readingReceived(reading, timeMs);
 }
@@ -187,9 +194,35 @@ void Session::resume(const std::string& port, std::int64_t lostMs) {
     if (!running_) {
         return;
     }
+    const double backMs = elapsedMs();
+    const double goneMs = backMs - static_cast<double>(lostMs);
+    closeLoss(goneMs);
+    recordGap({goneMs, backMs, GapCause::Reconnect, 0});
     emit reconnected(port, lostMs);
     nextStep_ = 0;
     sendNextStep();
+}
+
+void Session::noteLoss(std::uint64_t count) {
+    lostTelegrams_ += count;
+    if (running_ && pendingLoss_ == 0) {
+        lossStartMs_ = lastReadingMs_.value_or(elapsedMs());
+    }
+    pendingLoss_ += running_ ? count : 0;
+    emit telegramsLost(count);
+}
+
+void Session::closeLoss(double endMs) {
+    if (pendingLoss_ == 0) {
+        return;
+    }
+    const std::uint64_t lost = std::exchange(pendingLoss_, 0);
+    recordGap({lossStartMs_, std::max(endMs, lossStartMs_), GapCause::LostTelegrams, lost});
+}
+
+void Session::recordGap(const Gap& gap) {
+    journal_.addGap(gap);
+    emit gapFound(gap);
 }
 
 } // namespace recording

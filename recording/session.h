@@ -2,6 +2,7 @@
 #pragma once
 
 #include "counter/driver.h"
+#include "recording/gap.h"
 #include "recording/journal_files.h"
 #include "recording/recording_journal.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,7 +46,9 @@ struct SessionPlan {
 // One recording session, shared by the window and "talvek-cli record": it owns the instrument's
 // driver, connects and identifies, sets the instrument up, keeps the journal, brings the device
 // back after it was unplugged (by its identity), counts what the line lost, and hands every
-// reading on with its time since the connect attempt, taken when its bytes arrived.
+// reading on with its time since the connect attempt, taken when its bytes arrived. A reconnect
+// and telegrams the line lost are gaps: each is written to the journal and told (gapFound) before
+// the first reading after it.
 class Session : public QObject {
     Q_OBJECT
 public:
@@ -97,6 +101,9 @@ signals:
     void deviceLost();
     void reconnected(const std::string& port, std::int64_t lostMs);
     void telegramsLost(std::uint64_t count);
+    // A stretch without readings (gap.h), now in the journal. A loss of telegrams is told once
+    // the first reading after it came (or at the stop), a reconnect when the device is back.
+    void gapFound(const recording::Gap& gap);
     // The journal cannot be written: why. The session goes on without it.
     void journalStopped(const std::string& reason);
 
@@ -111,6 +118,10 @@ private:
     void takeStatus(const std::string& telegram, std::int64_t arrivalMs);
     void loseDevice();
     void resume(const std::string& port, std::int64_t lostMs);
+    void noteLoss(std::uint64_t count);
+    // The telegrams lost since the last reading, as a gap up to `endMs`.
+    void closeLoss(double endMs);
+    void recordGap(const Gap& gap);
 
     Clock clock_;
     counter::Driver driver_;
@@ -127,6 +138,9 @@ private:
     bool recording_ = false;
     bool running_ = false; // between start and stop
     std::uint64_t lostTelegrams_ = 0;
+    std::optional<double> lastReadingMs_;
+    std::uint64_t pendingLoss_ = 0; // telegrams lost since the last reading
+    double lossStartMs_ = 0;
 };
 
 } // namespace recording

@@ -102,4 +102,36 @@ TEST(LiveStability, EqualsTheAnalysisAtOnceThroughGapsAndAChangingRhythm) {
     }
 }
 
+// Gaps the recording knows of, where the time stamps tell none, on a reading whose interval is a
+// gap anyway, and before a reading without a finite time stamp; the rhythm slows after 60
+// readings, so the sums are rebuilt with the recorded gaps in them.
+TEST(LiveStability, EqualsTheAnalysisAtOnceWithRecordedGaps) {
+    for (const bool phase : {false, true}) {
+        SCOPED_TRACE(phase ? "phase" : "frequency");
+        std::mt19937 generator(11);
+        std::normal_distribution<double> noise(0, 0.01);
+        analysis::LiveStability live;
+        std::vector<Reading> taken;
+        double timeMs = 0;
+        double x = 0;
+        for (int i = 0; i < 200; ++i) {
+            timeMs += i == 10 ? 1600 : i < 60 ? 1000 : 1100;
+            x += 1e-9 * noise(generator);
+            Reading reading{timeMs, phase ? x : 5e6 + noise(generator),
+                            phase ? Quantity::Phase : Quantity::Frequency, i % 23 == 22 || i == 10};
+            if (i == 100) {
+                const Reading untimed{std::numeric_limits<double>::quiet_NaN(), reading.value,
+                                      reading.quantity, true};
+                live.add(untimed.timeMs, untimed.value, untimed.quantity, untimed.gapBefore);
+                taken.push_back(untimed);
+            }
+            live.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
+            taken.push_back(reading);
+            expectLiveEqualsAtOnce(live, taken);
+        }
+        // The 1.6 s interval is told twice; the reading without a time stamp passes its gap on.
+        EXPECT_EQ(live.result({}).segments, 11);
+    }
+}
+
 } // namespace

@@ -71,6 +71,52 @@ TEST(StabilityGaps, NoTermSpansAGap) {
     EXPECT_EQ(compared, 4u * 9u); // taus 1 .. 256 s of all four kinds
 }
 
+// A gap the recording knows of splits the series where the time stamps run on evenly: every kind,
+// for frequency and phase readings, gives exactly what the same pieces give with 7 readings
+// missing between them (whose pooling NoTermSpansAGap checks), and not what the joined series
+// gives. A recorded gap before a reading without a finite time stamp passes to the next one.
+TEST(StabilityGaps, ARecordedGapSplitsWhereTheTimeStampsRunOn) {
+    StabilityOptions every = nominal10MHz();
+    every.kinds = {analysis::Deviation::Allan,         analysis::Deviation::ModifiedAllan,
+                   analysis::Deviation::Hadamard,      analysis::Deviation::Time,
+                   analysis::Deviation::Total,         analysis::Deviation::ModifiedTotal,
+                   analysis::Deviation::HadamardTotal, analysis::Deviation::Theo1,
+                   analysis::Deviation::Mtie,          analysis::Deviation::TieRms};
+    for (const bool phase : {false, true}) {
+        SCOPED_TRACE(phase ? "phase" : "frequency");
+        std::vector<Reading> recorded = firstReadings("wfm", 400);
+        std::vector<Reading> missing = recorded;
+        for (Reading reading : firstReadings("fpm", 300)) {
+            reading.value += 0.5;
+            reading.timeMs += 400 * 1000.0;
+            recorded.push_back(reading);
+            reading.timeMs += 7 * 1000.0;
+            missing.push_back(reading);
+        }
+        if (phase) {
+            for (auto* series : {&recorded, &missing}) {
+                double x = 0;
+                for (Reading& reading : *series) {
+                    x += (reading.value - 10e6) / 10e6;
+                    reading = {reading.timeMs, x, Quantity::Phase};
+                }
+            }
+        }
+        const auto joined = analysis::analyzeReadings(recorded, every);
+        EXPECT_EQ(joined.segments, 1);
+        recorded[400].gapBefore = true;
+        const auto expected = analysis::analyzeReadings(missing, every);
+        EXPECT_EQ(expected.segments, 2);
+        analysis_test::expectIdentical(analysis::analyzeReadings(recorded, every), expected);
+        EXPECT_NE(joined.points.front().value, expected.points.front().value);
+
+        recorded[400].gapBefore = false;
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        recorded.insert(recorded.begin() + 400, Reading{nan, 10e6, recorded[0].quantity, true});
+        analysis_test::expectIdentical(analysis::analyzeReadings(recorded, every), expected);
+    }
+}
+
 // Phase readings of two pieces with 7 readings missing between them give the points of the
 // frequencies derived within each piece, the first reading of each piece yielding none; the
 // phase jumps by 1 ms across the gap, which any term or frequency spanning it would see.

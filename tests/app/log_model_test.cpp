@@ -59,4 +59,42 @@ TEST(LogModel, KeepsEveryReadingOfALongMeasurement) {
     EXPECT_EQ(log.line(N - 1), "19999900        10099999.5");
 }
 
+// A gap is a row of its own, live and in a measurement read back; the readings keep their
+// numbers and lines, and the export's count stays the readings'.
+TEST(LogModel, AGapIsARowOfItsOwnAndTheReadingsKeepTheirLines) {
+    using recording::GapCause;
+    app::LogModel live(',');
+    live.append(1000, 10000000.5);
+    live.appendGap({1000, 3500, GapCause::Reconnect, 0});
+    live.append(3500, 10000000.25);
+    live.appendGap({3500, 3750, GapCause::LostTelegrams, 5});
+    live.appendGap({3750, 4000, GapCause::LostTelegrams, 1});
+    live.appendGap({4000, 4100, GapCause::LostTelegrams, 0});
+    const std::vector<std::string> rows{"1000        10000000,5",
+                                        "1000        gap of 2,5 s: the device was gone",
+                                        "3500        10000000,25",
+                                        "3500        gap of 0,25 s: 5 telegrams lost",
+                                        "3750        gap of 0,25 s: 1 telegram lost",
+                                        "4000        gap of 0,1 s: telegrams lost"};
+    app::LogModel opened(',');
+    const std::vector<recording::MeasurementPoint> readings{{1000, 10000000.5},
+                                                            {3500, 10000000.25}};
+    const std::vector<recording::PlacedGap> gaps{{1, {1000, 3500, GapCause::Reconnect, 0}},
+                                                 {2, {3500, 3750, GapCause::LostTelegrams, 5}},
+                                                 {2, {3750, 4000, GapCause::LostTelegrams, 1}},
+                                                 {2, {4000, 4100, GapCause::LostTelegrams, 0}}};
+    QSignalSpy inserted(&opened, &QAbstractItemModel::rowsInserted);
+    opened.appendAll(readings, gaps);
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted.at(0).at(2).toInt(), 5);
+    for (const app::LogModel* log : {&live, &opened}) {
+        ASSERT_EQ(log->rowCount(), 6);
+        EXPECT_EQ(log->count(), 2);
+        EXPECT_EQ(log->line(1), "3500        10000000,25");
+        for (int row = 0; row < 6; ++row) {
+            EXPECT_EQ(log->data(log->index(row)).toString().toStdString(), rows[row]) << row;
+        }
+    }
+}
+
 } // namespace

@@ -214,6 +214,30 @@ TEST_F(WindowConnectTest, LostTelegramsStayInTheStatusBarUntilTheNextConnect) {
     EXPECT_EQ(form.lossText(), "");
 }
 
+// Lost telegrams are a gap: a row of the log before the next reading, a break of the graph's
+// line there, and the stability split into the readings before and after it.
+TEST_F(WindowConnectTest, LostTelegramsAreAGapInTheLogTheGraphAndTheStability) {
+    app::MainWindow& form = open();
+    connectCounter();
+    auto* port = form.counter().findChild<serial::SerialPort*>();
+    ASSERT_NE(port, nullptr);
+    nowMs += 1000;
+    sendReading("10000000.5", 1);
+    nowMs += 1000;
+    sendReading("10000000.6", 2);
+    emit port->telegramsDropped(5);
+    nowMs += 1000;
+    sendReading("10000000.7", 3);
+    const char sep = recording::machineDecimalSeparator();
+    ASSERT_EQ(form.log().rowCount(), 4);
+    EXPECT_EQ(form.log().rowText(2), std::string("2000        gap of 1 s: 5 telegrams lost"));
+    EXPECT_EQ(form.log().rowText(3), std::string("3000        10000000") + sep + "7");
+    EXPECT_EQ(form.graphPage().plot()->traces()[0].points.breaks(), std::vector<std::size_t>{2});
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    EXPECT_TRUE(waitFor([&] { return form.stabilityPage().shown().values == 3; }));
+    EXPECT_EQ(form.stabilityPage().shown().segments, 2);
+}
+
 TEST_F(WindowConnectTest, PickingAPortChangesOnlySavedPort) {
     // A second line, so there is another port to pick.
     const talvek::test::PtyPair otherLine;

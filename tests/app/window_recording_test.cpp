@@ -398,6 +398,38 @@ TEST_F(WindowRecordingTest, AnOpenedMeasurementIsAnalysedOnTheStabilityPage) {
     }
 }
 
+// An opened journal shows its gaps as the live window did: a row of the log, a break of the
+// graph's line, and the stability split there although the time stamps run on evenly.
+TEST_F(WindowRecordingTest, AnOpenedJournalsGapsAreShownAndSplitTheStability) {
+    app::MainWindow& form = open();
+    const std::string path = folderFile("gaps.tvj");
+    {
+        recording::JournalWriter writer(
+            platform::UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)),
+            path, {46000.5, "COM7"});
+        for (int i = 1; i <= 40; ++i) {
+            if (i == 21) {
+                writer.appendGap({2000, 2100, recording::GapCause::LostTelegrams, 3});
+            }
+            const std::string telegram = "1000000" + std::to_string(i % 7) + ".5";
+            writer.appendReading(100.0 * i, std::stod(telegram), "Hz", telegram);
+        }
+        EXPECT_TRUE(writer.close());
+    }
+    openThroughMenu(path);
+    ASSERT_EQ(form.log().count(), 40);
+    ASSERT_EQ(form.log().rowCount(), 41);
+    EXPECT_EQ(form.log().rowText(20), "2000        gap of 0" +
+                                          std::string(1, recording::machineDecimalSeparator()) +
+                                          "1 s: 3 telegrams lost");
+    EXPECT_EQ(form.log().rowText(21), form.log().line(20));
+    EXPECT_EQ(form.graphPage().plot()->traces().at(0).points.breaks(),
+              std::vector<std::size_t>{20});
+    form.pages()->setCurrentWidget(&form.stabilityPage());
+    EXPECT_EQ(form.stabilityPage().shown().values, 40);
+    EXPECT_EQ(form.stabilityPage().shown().segments, 2);
+}
+
 // A Ctrl-drag on the graph narrows what the zoomed span analyses to the readings it shows.
 TEST_F(WindowRecordingTest, TheZoomedSpanIsWhatTheGraphShows) {
     app::MainWindow& form = open();

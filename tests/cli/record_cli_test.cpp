@@ -300,7 +300,7 @@ TEST_F(RecordCli, AnUnpluggedCounterIsWaitedForAndRecordedOnWhenItIsBack) {
     // --duration ends the run should the counter never be seen again.
     auto recording = std::async(std::launch::async, [&] {
         return runCli({"record", "--port", com, "--count", "30", "--duration", "40", "--out",
-                       path("run.dat")},
+                       path("run.dat"), "--journal", path("run.tvj")},
                       environment());
     });
     ASSERT_TRUE(counter_->waitFinished(8000));
@@ -341,6 +341,24 @@ TEST_F(RecordCli, AnUnpluggedCounterIsWaitedForAndRecordedOnWhenItIsBack) {
             EXPECT_GT(recorded.readings[i].timeMs, recorded.readings[i - 1].timeMs) << i;
         }
     }
+
+    // The journal holds the reconnect as a gap before the first reading after it, and the
+    // analysis of the journal splits the series there.
+    std::vector<recording::JournalRecordKind> kinds;
+    recording::readJournal(path("run.tvj"), [&](const recording::JournalRecord& record) {
+        if (record.kind != recording::JournalRecordKind::Status) {
+            kinds.push_back(record.kind);
+        }
+    });
+    const auto gap = std::find(kinds.begin(), kinds.end(), recording::JournalRecordKind::Gap);
+    ASSERT_NE(gap, kinds.end());
+    EXPECT_EQ(gap - kinds.begin(), static_cast<std::ptrdiff_t>(first));
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), recording::JournalRecordKind::Gap), 1);
+    const CliRun analysed = runCli({"stability", path("run.tvj")});
+    EXPECT_EQ(analysed.exitCode, 0) << analysed.err;
+    EXPECT_NE(analysed.out.find(", 1 recorded gap\n"), std::string::npos) << analysed.out;
+    EXPECT_NE(analysed.out.find(" usable, in 2 gap-free segments\n"), std::string::npos)
+        << analysed.out;
 }
 
 // The time-interval counter takes no set-up: its lines are recorded as phase readings, on its port

@@ -7,6 +7,7 @@
 
 #include "analysis/deviation_table.h"
 #include "analysis/stability.h"
+#include "recording/journal_encoder.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -295,6 +296,61 @@ TEST(StabilityCli, TableStatesTheReadingsTheirStatisticsAndEveryPoint) {
     expectSucceeded(withGap);
     EXPECT_EQ(headerValue(withGap.out, "Readings"), "3996, 3996 usable, in 2 gap-free segments");
     EXPECT_TRUE(headerValue(withGap.out, "Nominal").ends_with(" Hz, the mean"));
+}
+
+// A journal is read as one whatever its name: its readings, and the gaps it recorded split the
+// series where the time stamps run on evenly, exactly as a hole of 7 readings in the window's
+// file does. The window's file of the same readings without the hole is one segment.
+TEST(StabilityCli, AJournalsRecordedGapSplitsTheSeries) {
+    QTemporaryDir folder;
+    std::ifstream in(dataPath("series/wfm.dat"), std::ios::binary);
+    std::string header;
+    std::string even;
+    std::string holed;
+    recording::JournalEncoder encoder;
+    std::string journal = recording::JournalEncoder::header({46000.5, "COM3", "kelvo"});
+    int lineNumber = 0;
+    for (std::string line; std::getline(in, line) && lineNumber < 403;) {
+        ++lineNumber;
+        if (lineNumber <= 3) {
+            header += line + '\n';
+            continue;
+        }
+        const std::size_t blank = line.find(' ');
+        const double timeMs = std::stod(line.substr(0, blank));
+        const std::string value = line.substr(blank + 1, line.find('\r') - blank - 1);
+        if (lineNumber == 204) {
+            encoder.addGap(journal, {timeMs - 1000, timeMs, recording::GapCause::LostTelegrams, 7});
+        }
+        encoder.addReading(journal, timeMs, std::stod(value), "Hz", value);
+        even += line + '\n';
+        holed += (lineNumber >= 204 ? std::to_string(static_cast<long>(timeMs) + 7000) + ' ' + value
+                                    : line.substr(0, line.find('\r'))) +
+                 "\r\n";
+    }
+    const std::string journalPath = folder.filePath("run.stdout").toStdString();
+    writeFile(journalPath, journal);
+    writeFile(folder.filePath("even.dat").toStdString(), header + even);
+    writeFile(folder.filePath("holed.dat").toStdString(), header + holed);
+
+    const CliRun read = runCli({"stability", journalPath});
+    expectSucceeded(read);
+    EXPECT_EQ(headerValue(read.out, "Values"),
+              "a measurement journal: time in ms, frequency in Hz, 1 recorded gap");
+    EXPECT_EQ(headerValue(read.out, "Readings"), "400, 400 usable, in 2 gap-free segments");
+    const std::vector<std::string> csv{"stability", "--csv", "--deviations", "adev,mdev,totdev"};
+    const auto csvOf = [&](const std::string& name) {
+        std::vector<std::string> arguments = csv;
+        arguments.push_back(name);
+        const CliRun run = runCli(arguments);
+        expectSucceeded(run);
+        return run.out;
+    };
+    EXPECT_EQ(csvOf(journalPath), csvOf(folder.filePath("holed.dat").toStdString()));
+    EXPECT_NE(csvOf(journalPath), csvOf(folder.filePath("even.dat").toStdString()));
+    EXPECT_EQ(headerValue(runCli({"stability", folder.filePath("even.dat").toStdString()}).out,
+                          "Readings"),
+              "400, 400 usable, in 1 segment");
 }
 
 struct Failure {

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 
 namespace graph {
@@ -221,6 +222,50 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
                 expectSamePicture({t}, {0, kCount + gap, 0, 1}, {1.0, 1.0, 8});
             }
         }
+    }
+}
+
+// Where the line breaks, no line joins the points on either side: two points far apart draw
+// nothing between them, and a dense trace broken inside a run, at the first point of a run, of a
+// group and of the second half, inside a column of many points, twice in a row and at the very
+// end gives the same picture on both paths.
+TEST(FastDrawing, NoLineCrossesABreak) {
+    graph::Trace pair = makeTrace(plot::kRed, 1, true, false);
+    pair.points.add({10, 0.5});
+    pair.points.breakLine();
+    pair.points.add({90, 0.5});
+    bool fast = false;
+    const QImage broken = draw({pair}, {0, 100, 0, 1}, {1.0, 1.0, 8}, true, fast);
+    EXPECT_TRUE(fast);
+    const QImage empty = draw({}, {0, 100, 0, 1}, {1.0, 1.0, 8}, false, fast);
+    int lineColumns = 0;
+    for (int x = 0; x < kWidth; ++x)
+        for (int y = 0; y < kHeight; ++y)
+            if (broken.pixel(x, y) != empty.pixel(x, y)) {
+                ++lineColumns;
+                break;
+            }
+    EXPECT_LE(lineColumns, 2) << "only the two end points";
+
+    constexpr std::size_t kRun = graph::RunSummary::kPoints;
+    constexpr std::size_t kGroup = graph::GroupSummary::kPoints;
+    constexpr std::size_t kBlock = graph::PointArray::kBlockSize;
+    const std::set<std::size_t> breaks{100,    kRun * 7,          kGroup * 3,     kGroup * 3 + 1,
+                                       kBlock, kBlock + 5 * kRun, 2 * kBlock - 1, 2 * kBlock + 30};
+    for (auto [lines, symbols] : {std::pair{true, true}, {true, false}, {false, true}}) {
+        std::mt19937_64 rng(5);
+        std::uniform_real_distribution<double> noise(0.3, 0.7);
+        graph::Trace t = makeTrace(plot::kBlue, 1, lines, symbols);
+        for (std::size_t i = 0; i < 2 * kBlock + 30; ++i) {
+            if (breaks.contains(i))
+                t.points.breakLine();
+            // A step at every break, which a line across it would draw.
+            const double level = breaks.contains(i) ? 0.0 : 0.2;
+            t.points.add({double(i), noise(rng) * 0.2 + level + (i / 1000 % 2) * 0.5});
+        }
+        t.points.breakLine();
+        SCOPED_TRACE(std::string(lines ? "lines " : "") + (symbols ? "symbols" : ""));
+        expectSamePicture({t}, {0, 2.0 * kBlock + 30, 0, 1.5}, {1.0, 1.0, 8});
     }
 }
 

@@ -63,8 +63,8 @@ TEST(InfluxWriter, HoldsItsBatchWhileTheDatabaseFailsAndGoesOnFromThereWhenItAns
     // What comes meanwhile waits in the journal until the batch before it was taken.
     ASSERT_TRUE(database.waitRequests(1));
     journal->appendReading(400, 1e7 + 4, "Hz", "10000004");
-    journal->appendReading(500, 1e7 + 5, "Hz", "10000005");
-    writer.addGap(250, 0.125);
+    journal->appendGap({400, 525, recording::GapCause::LostTelegrams, 2});
+    journal->appendReading(525, 1e7 + 5, "Hz", "10000005");
     journal->close();
     writer.finishJournal();
     EXPECT_TRUE(writer.waitSent(20s));
@@ -81,11 +81,11 @@ TEST(InfluxWriter, HoldsItsBatchWhileTheDatabaseFailsAndGoesOnFromThereWhenItAns
     EXPECT_EQ(lineCount(requests[0].body), 4u) << requests[0].body;
     EXPECT_EQ(requests[1].body, requests[0].body);
     EXPECT_EQ(requests[2].body, requests[0].body);
-    EXPECT_EQ(requests[3].body, "talvek,port=COM20 kind=\"gap\",seconds=0.125 250500000\n"
-                                "talvek,port=COM20,quantity=frequency kind=\"reading\","
+    EXPECT_EQ(requests[3].body, "talvek,port=COM20,quantity=frequency kind=\"reading\","
                                 "value=10000004 400000000\n"
+                                "talvek,port=COM20 kind=\"gap\",seconds=0.125 400500000\n"
                                 "talvek,port=COM20,quantity=frequency kind=\"reading\","
-                                "value=10000005 500000000\n");
+                                "value=10000005 525000000\n");
     EXPECT_EQ(writer.readingsSent(), 5u);
     const std::lock_guard lock(told.mutex);
     ASSERT_EQ(told.failures.size(), 1u);

@@ -19,19 +19,30 @@ struct OwnedRecord {
     double value = 0;
     std::string unit;
     std::string telegram;
+    // Gaps: the end, cause and count (the start is timeMs).
+    recording::Gap gap{};
 
     // Bit for bit: -0 is no 0, and a NaN equals itself.
     bool operator==(const OwnedRecord& other) const {
-        return kind == other.kind &&
-               std::bit_cast<std::uint64_t>(timeMs) == std::bit_cast<std::uint64_t>(other.timeMs) &&
-               std::bit_cast<std::uint64_t>(value) == std::bit_cast<std::uint64_t>(other.value) &&
-               unit == other.unit && telegram == other.telegram;
+        const auto same = [](double a, double b) {
+            return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+        };
+        return kind == other.kind && same(timeMs, other.timeMs) && same(value, other.value) &&
+               unit == other.unit && telegram == other.telegram &&
+               same(gap.startMs, other.gap.startMs) && same(gap.endMs, other.gap.endMs) &&
+               gap.cause == other.gap.cause && gap.lostTelegrams == other.gap.lostTelegrams;
     }
 };
 
+inline OwnedRecord gapRecord(double startMs, double endMs, recording::GapCause cause,
+                             std::uint64_t lost) {
+    return {recording::JournalRecordKind::Gap, startMs, 0, {}, {}, {startMs, endMs, cause, lost}};
+}
+
 inline void PrintTo(const OwnedRecord& r, std::ostream* out) {
     *out << "{kind " << static_cast<int>(r.kind) << ", t " << r.timeMs << ", v " << r.value
-         << ", unit \"" << r.unit << "\", telegram \"" << r.telegram << "\"}";
+         << ", unit \"" << r.unit << "\", telegram \"" << r.telegram << "\", gap to " << r.gap.endMs
+         << " cause " << static_cast<int>(r.gap.cause) << " lost " << r.gap.lostTelegrams << "}";
 }
 
 struct DecodedJournal {
@@ -42,8 +53,8 @@ struct DecodedJournal {
 
 inline recording::JournalDecoder::Visitor collectInto(std::vector<OwnedRecord>& records) {
     return [&records](const recording::JournalRecord& r) {
-        records.push_back(
-            {r.kind, r.timeMs, r.value, std::string(r.unit), std::string(r.telegram)});
+        records.push_back({r.kind, r.timeMs, r.value, std::string(r.unit), std::string(r.telegram),
+                           r.kind == recording::JournalRecordKind::Gap ? r.gap : recording::Gap{}});
     };
 }
 
@@ -83,6 +94,9 @@ inline std::string encodeJournal(const recording::JournalHeader& header,
             break;
         case recording::JournalRecordKind::Disconnect:
             encoder.addDisconnect(bytes, r.timeMs);
+            break;
+        case recording::JournalRecordKind::Gap:
+            encoder.addGap(bytes, {r.timeMs, r.gap.endMs, r.gap.cause, r.gap.lostTelegrams});
             break;
         }
         if (recordEnds) {

@@ -12,6 +12,7 @@ namespace {
 
 using recording::JournalFileState;
 using Kind = recording::JournalRecordKind;
+using recording::GapCause;
 
 const recording::JournalHeader kHeader{45123.5, "COM20", "tic"};
 
@@ -32,10 +33,12 @@ std::vector<OwnedRecord> mixedRecords() {
     return {
         reading(0, 10000000.12, "Hz", "10000000.12"),
         reading(1000, 10000000.13, "Hz", "10000000.13"),
+        gapRecord(1000, 1999, GapCause::LostTelegrams, 3),
         reading(2000, 10000012, "MHz", kDump),
         reading(2000, 0.0015, "ms", "av P 1s     /1    ms       1.500"),
         reading(2999, 1.5, " Hz?", "av P 1s     /1    Hz       1.500"),
         status(3000, "kelvo FC-3000 firmware 2.1 serial 0042"),
+        gapRecord(2500.5, 3000, GapCause::Reconnect, 0),
         reading(3001, -1, "Hz", "ERROR!"),
         reading(1e15, nan, "Hz", "nan"),
         reading(1234.5, 7, "kHz", "7"),
@@ -47,6 +50,7 @@ std::vector<OwnedRecord> mixedRecords() {
         reading(4001, 10000000.14, "Hz", "10000000.14"),
         {Kind::PhaseReading, 4002, 123.456e-9, "s", "17.000000123456 chA"},
         {Kind::PhaseReading, 4003, -2.5e-9, "s", "-0.000000002500 TI(A->B)"},
+        gapRecord(4003, 4003.5, GapCause::LostTelegrams, std::uint64_t{1} << 40),
         {Kind::Disconnect, 5000, 0, {}, {}},
     };
 }
@@ -68,6 +72,7 @@ TEST(Journal, RecordsReadBackBitForBit) {
         EXPECT_EQ(decoded.report.state, JournalFileState::Good);
         EXPECT_EQ(decoded.report.records, records.size());
         EXPECT_EQ(decoded.report.readings, 14u);
+        EXPECT_EQ(decoded.report.gaps, 3u);
         EXPECT_TRUE(decoded.report.disconnected);
         EXPECT_EQ(recording::journalReportText(decoded.report), "");
     }
@@ -104,6 +109,29 @@ TEST(Journal, AJournalOfFormatVersionOneReads) {
     EXPECT_EQ(decoded.header.port, "COM20");
     EXPECT_EQ(decoded.header.instrument, "kelvo") << "format 1 was the KELVO's";
     EXPECT_EQ(recording::journalReportText(decoded.report), "");
+}
+
+// A gap whose record is whole but whose contents make no sense is skipped like damage, and the
+// records after it read as they would without it.
+TEST(Journal, AGapThatContradictsItselfIsSkipped) {
+    const struct {
+        const char* what;
+        OwnedRecord gap;
+    } cases[] = {
+        {"an end before the start", gapRecord(2000, 1999, GapCause::Reconnect, 0)},
+        {"an end that is no number",
+         gapRecord(2000, std::numeric_limits<double>::quiet_NaN(), GapCause::Reconnect, 0)},
+        {"a cause of no known kind", gapRecord(2000, 3000, static_cast<GapCause>(3), 0)},
+    };
+    for (const auto& c : cases) {
+        const std::vector<OwnedRecord> records{reading(1000, 10000000.12, "Hz", "10000000.12"),
+                                               c.gap,
+                                               reading(3000, 10000000.13, "Hz", "10000000.13")};
+        const DecodedJournal decoded = decodeJournal(encodeJournal(kHeader, records, 64));
+        EXPECT_EQ(decoded.records, std::vector<OwnedRecord>{records[0]}) << c.what;
+        EXPECT_EQ(decoded.report.gaps, 0u) << c.what;
+        EXPECT_EQ(decoded.report.skippedRecords, 2u) << c.what;
+    }
 }
 
 TEST(Journal, OverlongTelegramsAreStoredCut) {

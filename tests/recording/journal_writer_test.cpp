@@ -51,6 +51,9 @@ void append(JournalWriter& writer, const OwnedRecord& r) {
     case recording::JournalRecordKind::Disconnect:
         writer.appendDisconnect(r.timeMs);
         break;
+    case recording::JournalRecordKind::Gap:
+        writer.appendGap(r.gap);
+        break;
     }
 }
 
@@ -87,6 +90,10 @@ TEST_F(JournalWriterTest, EveryAppendedRecordReachesTheFile) {
     records.insert(
         records.begin() + 5000,
         {recording::JournalRecordKind::Status, 500000, 0, {}, "kelvo FC-3000 firmware 2.1"});
+    records.insert(records.begin() + 7000,
+                   gapRecord(699900, 700000.5, recording::GapCause::LostTelegrams, 12345678901));
+    records.insert(records.begin() + 9000,
+                   gapRecord(899800.25, 899900, recording::GapCause::Reconnect, 0));
     records.push_back({recording::JournalRecordKind::Disconnect, 2e7, 0, {}, {}});
     JournalWriter writer(newFile(path("many.journal")), path("many.journal"), kHeader,
                          failures.handler());

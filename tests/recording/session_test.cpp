@@ -7,6 +7,7 @@
 #include "platform/port_catalog.h"
 #include "platform/port_links.h"
 #include "recording/journal_reader.h"
+#include "serial/serial_port.h"
 #include "tests/support/fake_serial_machine.h"
 #include "tests/support/scripted_counter.h"
 
@@ -94,6 +95,70 @@ TEST_F(SessionTest, StepsGoOutOneAfterTheOtherEachOnceTheOneBeforeWasAnswered) {
               (std::vector<Kind>{Kind::Status, Kind::Status, Kind::Reading, Kind::Disconnect}))
         << "the replies to the set-up, the reading and the end";
     EXPECT_EQ(journalTimes, times) << "the journal and the subscribers see the same times";
+}
+
+// Telegrams the line lost and a reconnect each become a gap: told before the first reading after
+// it, and in the journal at that place, from the reading before the loss to the one after it, and
+// from the device's going to its return.
+TEST_F(SessionTest, LostTelegramsAndAReconnectAreGapsInTheJournal) {
+    std::vector<recording::Gap> told;
+    std::vector<std::size_t> toldBeforeReading;
+    QObject::connect(&session, &recording::Session::gapFound, [&](const recording::Gap& gap) {
+        told.push_back(gap);
+        toldBeforeReading.push_back(times.size());
+    });
+    session.start(plan({}));
+    ASSERT_TRUE(pumpUntil([&] { return ready; }, 10s));
+    peer->send("10000000.5");
+    ASSERT_TRUE(pumpUntil([&] { return times.size() == 1; }, 3s));
+    auto* port = session.driver().findChild<serial::SerialPort*>();
+    ASSERT_NE(port, nullptr);
+    emit port->telegramsDropped(3);
+    emit port->telegramsDropped(2);
+    EXPECT_TRUE(told.empty()) << "the gap ends with the next reading";
+    peer->send("10000000.6");
+    ASSERT_TRUE(pumpUntil([&] { return times.size() == 2; }, 3s));
+    peer->unplug();
+    ASSERT_TRUE(pumpUntil([&] { return session.awaitingDevice(); }, 10s));
+    peer.reset();
+    peer = std::make_unique<ScriptedCounter>(platform::userPortLinkFolder(), 9);
+    peer->answer("I", "kelvo FC-1");
+    ASSERT_TRUE(pumpUntil([&] { return told.size() == 2; }, 10s));
+    peer->send("10000000.7");
+    ASSERT_TRUE(pumpUntil([&] { return times.size() == 3; }, 3s));
+    EXPECT_TRUE(session.stop());
+
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(toldBeforeReading, (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(told[0].cause, recording::GapCause::LostTelegrams);
+    EXPECT_EQ(told[0].lostTelegrams, 5u);
+    EXPECT_EQ(told[0].startMs, times[0]);
+    EXPECT_EQ(told[0].endMs, times[1]);
+    EXPECT_EQ(told[1].cause, recording::GapCause::Reconnect);
+    EXPECT_GE(told[1].startMs, times[1]);
+    EXPECT_GT(told[1].endMs, told[1].startMs);
+    EXPECT_LE(told[1].endMs, times[2]);
+
+    using Kind = recording::JournalRecordKind;
+    std::vector<Kind> kinds;
+    std::vector<recording::Gap> written;
+    recording::readJournal(journalPath(), [&](const recording::JournalRecord& r) {
+        if (r.kind != Kind::Status) {
+            kinds.push_back(r.kind);
+        }
+        if (r.kind == Kind::Gap) {
+            written.push_back(r.gap);
+        }
+    });
+    EXPECT_EQ(kinds, (std::vector<Kind>{Kind::Reading, Kind::Gap, Kind::Reading, Kind::Gap,
+                                        Kind::Reading, Kind::Disconnect}));
+    ASSERT_EQ(written.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(written[i].startMs, told[i].startMs) << i;
+        EXPECT_EQ(written[i].endMs, told[i].endMs) << i;
+        EXPECT_EQ(written[i].cause, told[i].cause) << i;
+        EXPECT_EQ(written[i].lostTelegrams, told[i].lostTelegrams) << i;
+    }
 }
 
 TEST_F(SessionTest, AStepRefusedOrNotAnsweredEndsTheSetUpWithItsReason) {
