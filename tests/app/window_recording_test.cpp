@@ -426,6 +426,7 @@ TEST_F(WindowRecordingTest, AnOpenedJournalsGapsAreShownAndSplitTheStability) {
     EXPECT_EQ(form.graphPage().plot()->traces().at(0).points.breaks(),
               std::vector<std::size_t>{20});
     form.pages()->setCurrentWidget(&form.stabilityPage());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.stabilityPage().upToDate(); }));
     EXPECT_EQ(form.stabilityPage().shown().values, 40);
     EXPECT_EQ(form.stabilityPage().shown().segments, 2);
 }
