@@ -4,6 +4,7 @@
 #include "analysis/confidence_interval.h"
 #include "analysis/extended_edf.h"
 #include "analysis/greenhall_edf.h"
+#include "analysis/reflected_sums.h"
 #include "analysis/tau_grid.h"
 #include "analysis/theo_deviation.h"
 #include "analysis/time_error.h"
@@ -439,6 +440,8 @@ std::uint64_t extendedWork(Deviation kind, const StabilityOptions& options,
         switch (kind) {
         case Deviation::ModifiedTotal:
         case Deviation::TimeTotal:
+            work += reflectedSquareWork(points, m);
+            break;
         case Deviation::HadamardTotal:
             work += reflectedWork(points, m);
             break;

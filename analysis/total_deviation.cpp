@@ -3,6 +3,7 @@
 
 #include "analysis/analysis_control.h"
 #include "analysis/parallel_for.h"
+#include "analysis/reflected_sums.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -180,8 +181,7 @@ SquareSum totalSum(std::span<const double> x, std::int64_t m) {
 }
 
 SquareSum modifiedTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
-    return m < 1 ? SquareSum{}
-                 : reflectedSum(x.data(), x.size(), static_cast<std::size_t>(m), meter);
+    return reflectedSquareSum(x, m, meter);
 }
 
 SquareSum hadamardTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {

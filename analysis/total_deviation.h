@@ -39,7 +39,8 @@ SquareSum modifiedTotalSum(std::span<const double> x, std::int64_t m, WorkMeter*
 //   the squared third differences of x, HTOTDEV^2 = sum / (6 (M - 3)).
 SquareSum hadamardTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter = nullptr);
 
-// Their work for factor m on M points, in elementary steps.
+// hadamardTotalSum's work for factor m on M points, in elementary steps (modifiedTotalSum's:
+// reflectedSquareWork).
 std::uint64_t reflectedWork(std::int64_t points, std::int64_t m);
 
 } // namespace analysis
