@@ -32,7 +32,7 @@ std::vector<double> series(int kind, std::size_t points) {
 
 TEST(ReflectedSums, EqualTheStretchByStretchSums) {
     // Odd and even 3m, a single stretch, stretches that fill blocks unevenly.
-    const std::int64_t factors[] = {1, 2, 3, 4, 7, 16, 33, 100, 401, 1000};
+    const std::int64_t factors[] = {1, 2, 3, 4, 7, 16, 33, 100, 999, 1000};
     for (int kind = 0; kind < 3; ++kind) {
         const std::vector<double> x = series(kind, 3001);
         for (std::int64_t m : factors) {
