@@ -93,29 +93,31 @@ void DynamicAllan::enter(std::size_t index, bool first) {
         }
     }
     const auto run = static_cast<std::int64_t>(run_);
+    const std::size_t at = slot(index);
     for (Factor& factor : factors_) {
         const std::int64_t m = factor.m;
-        const auto ring = static_cast<std::size_t>(m) + 1;
-        double& sum = factor.sums[index % ring];
+        const std::size_t position = factor.next;
+        factor.next = position + 1 == factor.sums.size() ? 0 : position + 1;
+        double& sum = factor.sums[position];
         if (run < m) {
             sum = kNone;
         } else if (run == m) {
             // A run long enough for this factor: its first m-sum, once per run.
             factor.running = CompensatedSum();
             for (std::size_t j = 0; j < static_cast<std::size_t>(m); ++j) {
-                factor.running.add(series_[slot(index - j)]);
+                factor.running.add(series_[back(at, j)]);
             }
             sum = factor.running.value();
         } else {
             factor.running.add(u);
-            factor.running.add(-series_[slot(index - static_cast<std::size_t>(m))]);
+            factor.running.add(-series_[back(at, static_cast<std::size_t>(m))]);
             sum = factor.running.value();
         }
-        double& term = factor.terms[slot(index)];
+        double& term = factor.terms[at];
         term = kNone;
         if (run >= 2 * m) {
-            const double difference =
-                sum - factor.sums[(index - static_cast<std::size_t>(m)) % ring];
+            // The m-sum m values back sits where the next one will go.
+            const double difference = sum - factor.sums[factor.next];
             term = difference * difference;
             factor.total.add(term);
             ++factor.termCount;
@@ -141,10 +143,12 @@ void DynamicAllan::leave(std::size_t index) {
             offsets_.add(-u);
         }
     }
+    const std::size_t startAt = slot(start);
     for (Factor& factor : factors_) {
-        const std::size_t end = start + 2 * static_cast<std::size_t>(factor.m) - 1;
-        if (end <= newest && std::isfinite(factor.terms[slot(end)])) {
-            factor.total.add(-factor.terms[slot(end)]);
+        const std::size_t span = 2 * static_cast<std::size_t>(factor.m) - 1;
+        const double term = factor.terms[ahead(startAt, span)];
+        if (start + span <= newest && std::isfinite(term)) {
+            factor.total.add(-term);
             --factor.termCount;
         }
     }
@@ -154,11 +158,12 @@ void DynamicAllan::rebuild() {
     run_ = 0;
     offsets_ = CompensatedSum();
     windowValues_ = 0;
+    const std::size_t first = readings_ - std::min(readings_, window_);
     for (Factor& factor : factors_) {
         factor.total = CompensatedSum();
         factor.termCount = 0;
+        factor.next = first % factor.sums.size();
     }
-    const std::size_t first = readings_ - std::min(readings_, window_);
     for (std::size_t index = first; index < readings_; ++index) {
         enter(index, index == first);
     }

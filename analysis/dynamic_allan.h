@@ -58,6 +58,7 @@ private:
     struct Factor {
         std::int64_t m = 0;
         std::vector<double> sums;  // the m-sum ending at each of the last m + 1 values
+        std::size_t next = 0;      // where in sums the next value's goes: index % (m + 1)
         std::vector<double> terms; // the term ending at each reading of the window, NaN: none
         CompensatedSum running;    // the m-sum ending at the newest value
         CompensatedSum total;      // of the window's terms
@@ -65,6 +66,13 @@ private:
     };
 
     std::size_t slot(std::size_t index) const { return index % window_; }
+    // The slot j readings before or after the one at `at` (j < window): no division per factor.
+    std::size_t back(std::size_t at, std::size_t j) const {
+        return at >= j ? at - j : at + window_ - j;
+    }
+    std::size_t ahead(std::size_t at, std::size_t j) const {
+        return at + j >= window_ ? at + j - window_ : at + j;
+    }
     bool gapBefore(std::size_t index) const;
     // Reading index joins the window as its newest (first: as its only) reading, or leaves it
     // as its oldest.
