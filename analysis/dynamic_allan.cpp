@@ -172,6 +172,7 @@ void DynamicAllan::rebuild() {
 void DynamicAllan::emitColumn() {
     const std::size_t first = readings_ - window_;
     DynamicColumn column;
+    column.points.reserve(factors_.size());
     column.timeMs = (timeMs_[slot(first)] + timeMs_[slot(readings_ - 1)]) / 2;
     const double tau0 = tau0Ms_ / 1000.0;
     if (tau0 > 0 && windowValues_ > 0) {
