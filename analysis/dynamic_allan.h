@@ -39,7 +39,8 @@ struct DynamicColumn {
 // interval still in the window differently (gap or not): the window's sums are then formed
 // anew from its readings.
 //
-// Memory: per factor two numbers per reading of the window, plus the window's readings.
+// Memory: per factor one number per reading of the window (its terms) and m + 1 m-sums, plus
+// three numbers per reading of the window and the columns.
 class DynamicAllan {
 public:
     // window is at least 2 readings, step at least 1.
