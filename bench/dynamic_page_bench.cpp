@@ -42,7 +42,10 @@ int main(int argc, char** argv) {
         app::DynamicPage page;
         page.resize(1148, 520);
         page.show();
-        QTest::qWaitForWindowExposed(&page);
+        if (!QTest::qWaitForWindowExposed(&page)) {
+            std::fprintf(stderr, "the page was not shown\n");
+            return 1;
+        }
         page.showMeasurement(readings, counter::Quantity::Frequency);
         std::vector<double> turns;
         while (page.analysedReadings() < readings.size() || page.shownColumns().empty()) {
