@@ -4,6 +4,7 @@
 #include "app/commands_page.h"
 #include "app/connect_page.h"
 #include "app/display_page.h"
+#include "app/dynamic_page.h"
 #include "app/formats/journal_notice.h"
 #include "app/graph_page.h"
 #include "app/key_preview.h"
@@ -97,11 +98,13 @@ void MainWindow::assemblePages() {
     displayPage_ = new DisplayPage;
     graphPage_ = new GraphPage(dialogs_);
     stabilityPage_ = new StabilityPage([this] { return graphPage_->shownTimeSpan(); });
+    dynamicPage_ = new DynamicPage;
     pages_->addTab(connectPage_, QStringLiteral("Connect"));
     pages_->addTab(commandsPage_, QStringLiteral("Commands"));
     pages_->addTab(displayPage_, QStringLiteral("Display"));
     pages_->addTab(graphPage_, QStringLiteral("Graph"));
     pages_->addTab(stabilityPage_, QStringLiteral("Stability"));
+    pages_->addTab(dynamicPage_, QStringLiteral("Dynamic ADEV"));
     pages_->setCurrentWidget(connectPage_);
     setCentralWidget(pages_);
     commandsPage_->alignWith(connectPage_->bottomRow());
@@ -119,6 +122,7 @@ void MainWindow::assemblePages() {
     connect(displayPage_, &DisplayPage::connectToggleRequested, this, toggleConnection);
     connect(graphPage_, &GraphPage::connectToggleRequested, this, toggleConnection);
     connect(stabilityPage_, &StabilityPage::connectToggleRequested, this, toggleConnection);
+    connect(dynamicPage_, &DynamicPage::connectToggleRequested, this, toggleConnection);
     offerPictures();
     for (int i = 0; i < pages_->count(); ++i) {
         pages_->widget(i)->installEventFilter(this);
@@ -136,7 +140,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::fitHiddenPages() {
     const QSize size = pages_->currentWidget()->size();
     for (Page* page : std::initializer_list<Page*>{connectPage_, commandsPage_, displayPage_,
-                                                   graphPage_, stabilityPage_}) {
+                                                   graphPage_, stabilityPage_, dynamicPage_}) {
         if (page != pages_->currentWidget()) {
             page->fitTo(size);
         }

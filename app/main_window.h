@@ -38,6 +38,7 @@ namespace app {
 class CommandsPage;
 class ConnectPage;
 class DisplayPage;
+class DynamicPage;
 class GraphPage;
 class StabilityPage;
 class LogModel;
@@ -56,9 +57,9 @@ struct WindowEnvironment {
     std::function<std::int64_t()> monotonicMs;
 };
 
-// The main window: it assembles the "Connect", "Commands", "Display", "Graph" and "Stability"
-// pages and the status bar, shows what the recording session hands it, keeps the settings file
-// and decides when the window may close.
+// The main window: it assembles the "Connect", "Commands", "Display", "Graph", "Stability" and
+// "Dynamic ADEV" pages and the status bar, shows what the recording session hands it, keeps the
+// settings file and decides when the window may close.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -74,6 +75,7 @@ public:
     DisplayPage& displayPage() const { return *displayPage_; }
     GraphPage& graphPage() const { return *graphPage_; }
     StabilityPage& stabilityPage() const { return *stabilityPage_; }
+    DynamicPage& dynamicPage() const { return *dynamicPage_; }
     recording::Session& session() const { return *session_; }
     // The driver of the session's instrument.
     counter::Driver& counter() const;
@@ -149,6 +151,7 @@ private:
     DisplayPage* displayPage_ = nullptr;
     GraphPage* graphPage_ = nullptr;
     StabilityPage* stabilityPage_ = nullptr;
+    DynamicPage* dynamicPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
     double startTime_ = 0;    // wall-clock date-time of the measurement shown

@@ -4,6 +4,7 @@
 #include "app/commands_page.h"
 #include "app/connect_page.h"
 #include "app/display_page.h"
+#include "app/dynamic_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/stability_page.h"
@@ -68,6 +69,7 @@ void MainWindow::finishConnect(bool connected) {
                        QStringLiteral(" on port ") + QString::fromUtf8(port));
         graphPage_->startTrace();
         stabilityPage_->clear();
+        dynamicPage_->clear();
     } else {
         setWindowTitle(instrumentCaption(session_->instrument()) + QStringLiteral(" not found"));
         connectPage_->showDisconnected();
@@ -85,6 +87,7 @@ void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     graphPage_->addReading(timeMs / 1000, reading);
     stabilityPage_->addReading(timeMs, reading.value, reading.quantity,
                                std::exchange(gapPending_, false));
+    dynamicPage_->addReading(timeMs, reading.value, reading.quantity);
     displayPage_->showReading(reading);
 }
 

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include "app/display_page.h"
+#include "app/dynamic_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/stability_page.h"
@@ -104,6 +105,7 @@ void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement
     startTime_ = measurement.startTime.value_or(0);
     graphPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
     stabilityPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
+    dynamicPage_->showMeasurement(measurement.readings, measurement.quantity);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);
     }

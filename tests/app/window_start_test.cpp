@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/dynamic_page.h"
 #include "app/log_view.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
@@ -50,11 +51,11 @@ TEST_F(WindowStartTest, WithoutSettingsFileOpensAsDesigned) {
 
 TEST_F(WindowStartTest, PagesAndControls) {
     app::MainWindow& form = open();
-    ASSERT_EQ(form.pages()->count(), 5);
-    const char* titles[] = {"Connect", "Commands", "Display", "Graph", "Stability"};
-    QWidget* pages[] = {&form.connectPage(), &form.commandsPage(), &form.displayPage(),
-                        &form.graphPage(), &form.stabilityPage()};
-    for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(form.pages()->count(), 6);
+    const char* titles[] = {"Connect", "Commands", "Display", "Graph", "Stability", "Dynamic ADEV"};
+    QWidget* pages[] = {&form.connectPage(), &form.commandsPage(),  &form.displayPage(),
+                        &form.graphPage(),   &form.stabilityPage(), &form.dynamicPage()};
+    for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(form.pages()->tabText(i), QString::fromLatin1(titles[i]));
         EXPECT_EQ(form.pages()->widget(i), pages[i]);
     }

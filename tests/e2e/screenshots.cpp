@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Pictures of the five pages for the README: the window connected to the virtual counter after a
+// Pictures of the six pages for the README: the window connected to the virtual counter after a
 // few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
-// With a size, the window is then resized to it while the "Graph" page shows and the five pages
+// With a size, the window is then resized to it while the "Graph" page shows and the six pages
 // are taken again as page-<name>-<width>x<height>.png. TALVEK_DARK=1 takes them under a dark
 // Fusion palette, as a dark desktop theme shows them.
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
 #include "app/display_page.h"
+#include "app/dynamic_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
 #include "app/main_window.h"
@@ -58,6 +59,7 @@ bool savePages(app::MainWindow& form, const QString& out, const QString& suffix)
            Save(form, &form.commandsPage(), out + "/page-commands" + suffix + ".png") &&
            Save(form, &form.displayPage(), out + "/page-display" + suffix + ".png") &&
            Save(form, &form.stabilityPage(), out + "/page-stability" + suffix + ".png") &&
+           Save(form, &form.dynamicPage(), out + "/page-dynamic" + suffix + ".png") &&
            Save(form, &form.graphPage(), out + "/page-graph" + suffix + ".png");
 }
 
