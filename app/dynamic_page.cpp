@@ -2,6 +2,7 @@
 #include "app/dynamic_page.h"
 
 #include "analysis/dynamic_window.h"
+#include "app/analysis_quantity.h"
 #include "app/dynamic_plot.h"
 #include "app/popup_menu.h"
 
@@ -15,19 +16,6 @@
 
 namespace app {
 namespace {
-
-analysis::Quantity analysisQuantity(counter::Quantity quantity) {
-    switch (quantity) {
-    case counter::Quantity::Frequency:
-        return analysis::Quantity::Frequency;
-    case counter::Quantity::Period:
-        return analysis::Quantity::Period;
-    case counter::Quantity::Phase:
-        break;
-    }
-    return analysis::Quantity::Phase;
-}
-
 // Readings fed per turn of the event loop: well under a screen refresh at a microsecond each.
 constexpr std::size_t kSliceReadings = 8192;
 

@@ -3,6 +3,7 @@
 
 #include "analysis/deviation_table.h"
 #include "analysis/span_statistics.h"
+#include "app/analysis_quantity.h"
 #include "app/popup_menu.h"
 #include "app/stability_caption.h"
 #include "app/stability_plot.h"
@@ -21,19 +22,6 @@
 
 namespace app {
 namespace {
-
-analysis::Quantity analysisQuantity(counter::Quantity quantity) {
-    switch (quantity) {
-    case counter::Quantity::Frequency:
-        return analysis::Quantity::Frequency;
-    case counter::Quantity::Period:
-        return analysis::Quantity::Period;
-    case counter::Quantity::Phase:
-        break;
-    }
-    return analysis::Quantity::Phase;
-}
-
 // A few analyses a second at most: each takes time in proportion to the readings, the running
 // sums do not.
 constexpr int kRefreshIntervalMs = 250;
