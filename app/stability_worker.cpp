@@ -3,6 +3,7 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <memory>
 
 namespace app {
 
@@ -27,13 +28,22 @@ void StabilityWorker::start(Analysis analysis) {
     thread_ = std::thread([this, analysis = std::move(analysis)] {
         const analysis::AnalysisControl control{&cancel_,
                                                 [this](double done) { progress_ = done; }};
-        StabilityOutcome outcome = analysis(control);
+        auto outcome = std::make_shared<StabilityOutcome>();
+        {
+            const std::lock_guard<std::mutex> lock(handOver_);
+            *outcome = analysis(control);
+        }
         // Dropped unrun if the context is gone, and the context outlives this worker.
         QMetaObject::invokeMethod(
             context_,
-            [this, outcome = std::move(outcome)]() mutable {
+            [this, outcome]() mutable {
+                StabilityOutcome taken;
+                {
+                    const std::lock_guard<std::mutex> lock(handOver_);
+                    taken = std::move(*outcome);
+                }
                 running_ = false;
-                finished_(std::move(outcome));
+                finished_(std::move(taken));
             },
             Qt::QueuedConnection);
     });

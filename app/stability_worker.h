@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 class QObject;
@@ -49,6 +50,9 @@ private:
     std::atomic<bool> cancel_{false};
     std::atomic<double> progress_{0};
     bool running_ = false;
+    // The outcome passes through it: the event queue's own locks are out of a thread checker's
+    // sight, and all the worker read must be seen as done before the page touches it again.
+    std::mutex handOver_;
     QElapsedTimer clock_;
     std::thread thread_;
 };
