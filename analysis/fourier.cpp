@@ -3,39 +3,78 @@
 
 #include <cmath>
 #include <numbers>
-#include <utility>
 
 namespace analysis {
 
-namespace {
-
-// One transform on interleaved real and imaginary parts: the bit-reversed order, then the
-// butterflies of each stage, whose twiddles lie one after the other in stage.
-template <bool Inverse>
-void butterflies(double* data, std::size_t n, const std::complex<double>* stages) {
-    for (std::size_t i = 1, j = 0; i < n; ++i) {
-        std::size_t bit = n >> 1;
-        for (; (j & bit) != 0; bit >>= 1) {
-            j ^= bit;
-        }
-        j |= bit;
-        if (i < j) {
-            std::swap(data[2 * i], data[2 * j]);
-            std::swap(data[2 * i + 1], data[2 * j + 1]);
+Fourier::Fourier(std::size_t largest) : largest_(powerOfTwoAtLeast(largest)) {
+    // The stage of length L uses exp(-2 pi i j / L), j < L/2, from index L/2 - 1 on. The largest
+    // stage's from cos and sin of the first eighth of the circle and their symmetries, the others
+    // taken from it.
+    twiddles_.resize(largest_ > 1 ? largest_ - 1 : 0);
+    const std::size_t half = largest_ / 2;
+    if (half == 0) {
+        return;
+    }
+    std::complex<double>* top = &twiddles_[half - 1];
+    const std::size_t quarter = half / 2;
+    const std::size_t eighth = half / 4;
+    for (std::size_t j = 0; j <= eighth; ++j) {
+        const double angle =
+            -2 * std::numbers::pi * static_cast<double>(j) / static_cast<double>(largest_);
+        const double c = std::cos(angle);
+        const double s = std::sin(angle);
+        top[j] = {c, s};
+        if (quarter > 0) {
+            top[quarter - j] = {-s, -c}; // a quarter turn less the angle
+            if (j > 0 && quarter + j < half) {
+                top[quarter + j] = {s, -c}; // a quarter turn and the angle
+                top[half - j] = {-c, s};    // half a turn less the angle
+            }
         }
     }
-    const double sign = Inverse ? -1.0 : 1.0;
-    for (std::size_t length = 2; length <= n; length *= 2) {
+    for (std::size_t length = half; length >= 2; length /= 2) {
+        const std::size_t stride = half / (length / 2);
+        for (std::size_t j = 0; j < length / 2; ++j) {
+            twiddles_[length / 2 - 1 + j] = top[j * stride];
+        }
+    }
+}
+
+// Decimation in frequency: natural order in, bit-reversed order out.
+void Fourier::forward(std::span<std::complex<double>> data) const {
+    auto* x = reinterpret_cast<double*>(data.data()); // real, imaginary, real, ...
+    const std::size_t n = data.size();
+    for (std::size_t length = n; length >= 2; length /= 2) {
         const std::size_t half = length / 2;
-        const auto* w = reinterpret_cast<const double*>(stages + (half - 1));
+        const auto* w = reinterpret_cast<const double*>(&twiddles_[half - 1]);
         for (std::size_t start = 0; start < n; start += length) {
-            double* a = data + 2 * start;
+            double* a = x + 2 * start;
             double* b = a + 2 * half;
             for (std::size_t j = 0; j < half; ++j) {
-                const double wr = w[2 * j];
-                const double wi = sign * w[2 * j + 1];
-                const double tr = b[2 * j] * wr - b[2 * j + 1] * wi;
-                const double ti = b[2 * j + 1] * wr + b[2 * j] * wi;
+                const double dr = a[2 * j] - b[2 * j];
+                const double di = a[2 * j + 1] - b[2 * j + 1];
+                a[2 * j] += b[2 * j];
+                a[2 * j + 1] += b[2 * j + 1];
+                b[2 * j] = dr * w[2 * j] - di * w[2 * j + 1];
+                b[2 * j + 1] = di * w[2 * j] + dr * w[2 * j + 1];
+            }
+        }
+    }
+}
+
+// Decimation in time with the conjugate twiddles: bit-reversed order in, natural order out.
+void Fourier::inverse(std::span<std::complex<double>> data) const {
+    auto* x = reinterpret_cast<double*>(data.data());
+    const std::size_t n = data.size();
+    for (std::size_t length = 2; length <= n; length *= 2) {
+        const std::size_t half = length / 2;
+        const auto* w = reinterpret_cast<const double*>(&twiddles_[half - 1]);
+        for (std::size_t start = 0; start < n; start += length) {
+            double* a = x + 2 * start;
+            double* b = a + 2 * half;
+            for (std::size_t j = 0; j < half; ++j) {
+                const double tr = b[2 * j] * w[2 * j] + b[2 * j + 1] * w[2 * j + 1];
+                const double ti = b[2 * j + 1] * w[2 * j] - b[2 * j] * w[2 * j + 1];
                 b[2 * j] = a[2 * j] - tr;
                 b[2 * j + 1] = a[2 * j + 1] - ti;
                 a[2 * j] += tr;
@@ -45,27 +84,41 @@ void butterflies(double* data, std::size_t n, const std::complex<double>* stages
     }
 }
 
-} // namespace
-
-Fourier::Fourier(std::size_t largest) : largest_(powerOfTwoAtLeast(largest)) {
-    // The stage of length L uses exp(-2 pi i j / L), j < L/2, from index L/2 - 1 on.
-    twiddles_.resize(largest_ > 1 ? largest_ - 1 : 0);
-    for (std::size_t half = 1; 2 * half <= largest_; half *= 2) {
-        for (std::size_t j = 0; j < half; ++j) {
-            const double angle =
-                -std::numbers::pi * static_cast<double>(j) / static_cast<double>(half);
-            twiddles_[half - 1 + j] = {std::cos(angle), std::sin(angle)};
+void Fourier::correlate(std::span<const double> u, std::span<const double> v, std::span<double> out,
+                        std::vector<std::complex<double>>& work) const {
+    const std::size_t n = out.size();
+    work.assign(n, {});
+    for (std::size_t j = 0; j < u.size(); ++j) {
+        work[j].real(u[j]);
+    }
+    for (std::size_t j = 0; j < v.size(); ++j) {
+        work[j].imag(v[j]);
+    }
+    forward(work);
+    // With Z the transform of u + i v: U_k = (Z_k + conj Z_-k) / 2, V_k = -i (Z_k - conj Z_-k) / 2,
+    // and the correlation's transform is conj(U_k) V_k, whose inverse is real. In bit-reversed
+    // order frequency -k lies at the mirror of k's place within its block [2^b, 2^(b+1)).
+    const auto product = [](std::complex<double> a, std::complex<double> c) {
+        const std::complex<double> b = std::conj(c);
+        const double ur = 0.5 * (a.real() + b.real());
+        const double ui = 0.5 * (a.imag() + b.imag());
+        const double vr = 0.5 * (a.imag() - b.imag());
+        const double vi = -0.5 * (a.real() - b.real());
+        return std::complex<double>(ur * vr + ui * vi, ur * vi - ui * vr);
+    };
+    work[0] = product(work[0], work[0]);
+    for (std::size_t block = 1; block < n; block *= 2) {
+        for (std::size_t p = block, q = 2 * block - 1; p <= q; ++p, --q) {
+            const std::complex<double> zp = work[p];
+            const std::complex<double> zq = work[q];
+            work[p] = product(zp, zq);
+            work[q] = product(zq, zp);
         }
     }
-}
-
-void Fourier::transform(std::span<std::complex<double>> data, bool inverse) const {
-    // std::complex<double> is laid out as two doubles, real part first.
-    auto* values = reinterpret_cast<double*>(data.data());
-    if (inverse) {
-        butterflies<true>(values, data.size(), twiddles_.data());
-    } else {
-        butterflies<false>(values, data.size(), twiddles_.data());
+    inverse(work);
+    const double scale = 1.0 / static_cast<double>(n);
+    for (std::size_t s = 0; s < n; ++s) {
+        out[s] = work[s].real() * scale;
     }
 }
 
@@ -75,37 +128,6 @@ std::size_t powerOfTwoAtLeast(std::size_t n) {
         p *= 2;
     }
     return p;
-}
-
-void circularCorrelation(const Fourier& fourier, std::span<const double> u,
-                         std::span<const double> v, std::span<double> out) {
-    const std::size_t n = out.size();
-    std::vector<std::complex<double>> z(n);
-    for (std::size_t j = 0; j < u.size(); ++j) {
-        z[j].real(u[j]);
-    }
-    for (std::size_t j = 0; j < v.size(); ++j) {
-        z[j].imag(v[j]);
-    }
-    fourier.transform(z, false);
-    // With Z the transform of u + i v: U_k = (Z_k + conj Z_-k) / 2, V_k = (Z_k - conj Z_-k) / 2i,
-    // and the correlation's transform is conj(U_k) V_k, whose inverse is real.
-    std::vector<std::complex<double>> product(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::complex<double> a = z[k];
-        const std::complex<double> b = std::conj(z[(n - k) % n]);
-        // conj(U_k) V_k with U_k = (a + b)/2, V_k = -i (a - b)/2.
-        const double ur = 0.5 * (a.real() + b.real());
-        const double ui = 0.5 * (a.imag() + b.imag());
-        const double vr = 0.5 * (a.imag() - b.imag());
-        const double vi = -0.5 * (a.real() - b.real());
-        product[k] = {ur * vr + ui * vi, ur * vi - ui * vr};
-    }
-    fourier.transform(product, true);
-    const double scale = 1.0 / static_cast<double>(n);
-    for (std::size_t s = 0; s < n; ++s) {
-        out[s] = product[s].real() * scale;
-    }
 }
 
 } // namespace analysis

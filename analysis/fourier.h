@@ -8,30 +8,32 @@
 
 namespace analysis {
 
-// The discrete Fourier transform in place, for every power-of-two length up to the one it is made
-// for: forward X_k = sum_j x_j exp(-2 pi i j k / n), inverse with exp(+...) and without the 1/n.
-// Each twiddle is formed from its own angle, not by a recurrence, so the error of a transform stays
-// a few roundings of its largest values. Made once, only read: threads may share one.
+// Correlations of real sequences by the discrete Fourier transform, for every power-of-two length
+// up to the one it is made for. Each twiddle is formed from its own angle, not by a recurrence, so
+// the error of a correlation stays a few roundings of its largest values. Made once, only read:
+// threads may share one.
 class Fourier {
 public:
     explicit Fourier(std::size_t largest);
 
     std::size_t largest() const { return largest_; }
-    void transform(std::span<std::complex<double>> data, bool inverse) const;
+
+    // out[s] = sum_j u[j] v[(j + s) mod n] for s = 0 .. n-1, u and v taken as zero beyond their
+    // ends (each at most n long, n = out.size(), a power of two no larger than largest()). One
+    // transform each way: u and v travel together as the two halves of one complex sequence. The
+    // error of each out[s] is some roundings of |u| |v| (their Euclidean norms). work is scratch.
+    void correlate(std::span<const double> u, std::span<const double> v, std::span<double> out,
+                   std::vector<std::complex<double>>& work) const;
 
 private:
+    void forward(std::span<std::complex<double>> data) const;
+    void inverse(std::span<std::complex<double>> data) const;
+
     std::size_t largest_;
     std::vector<std::complex<double>> twiddles_; // per stage, see the constructor
 };
 
 // The smallest power of two that is at least n (1 for 0).
 std::size_t powerOfTwoAtLeast(std::size_t n);
-
-// out[s] = sum_j u[j] v[(j + s) mod n] for s = 0 .. n-1, u and v taken as zero beyond their ends
-// (each at most n long, n = out.size(), a power of two no larger than fourier.largest()). One
-// transform each way: u and v travel together as the two halves of one complex sequence. The error
-// of each out[s] is some roundings of |u| |v| (their Euclidean norms).
-void circularCorrelation(const Fourier& fourier, std::span<const double> u,
-                         std::span<const double> v, std::span<double> out);
 
 } // namespace analysis

@@ -29,8 +29,8 @@ double weightedPairSquares(std::span<const double> x, std::span<const double> we
                            WorkMeter* meter = nullptr);
 std::uint64_t weightedPairWork(std::int64_t points);
 
-// sum of values[i] weights[i]: each product rounded once, the products added without loss (Knuth's
-// error-free addition in four lanes), so a long sum of large terms keeps its last digits.
+// sum of values[i] weights[i], in sixteen lanes side by side: for terms of one sign good to some
+// roundings times the square root of count / 16, no worse than count / 16 roundings.
 double weightedSum(const double* values, const double* weights, std::size_t count);
 
 // One lag of it: sum over p = 0 .. M-1-lag of (x_(p+lag) - x_p)^2, to a rounding or two.
@@ -43,6 +43,7 @@ double roughLagSquareSum(std::span<const double> x, std::int64_t lag);
 // sum over k = 1 .. m/2 of (1/k) sum over p < k of (x_(p+m-2k) - x_p)^2. Uses x_0 .. x_(m-2).
 // To about 1e-14 of the sum.
 double innerPairSquares(std::span<const double> x, std::int64_t m, WorkMeter* meter = nullptr);
+// Its work, from the tiling: about 2.5 m log2(m)^2.
 std::uint64_t innerPairWork(std::int64_t m);
 
 } // namespace analysis
