@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/fourier.h"
 
+#include <bit>
 #include <cmath>
 #include <numbers>
 
@@ -120,6 +121,10 @@ void Fourier::correlate(std::span<const double> u, std::span<const double> v, st
     for (std::size_t s = 0; s < n; ++s) {
         out[s] = work[s].real() * scale;
     }
+}
+
+std::uint64_t fourierWork(std::size_t n) {
+    return 6 * n * static_cast<std::uint64_t>(std::bit_width(n));
 }
 
 std::size_t powerOfTwoAtLeast(std::size_t n) {

@@ -3,6 +3,7 @@
 
 #include <complex>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -16,10 +17,8 @@ class Fourier {
 public:
     explicit Fourier(std::size_t largest);
 
-    std::size_t largest() const { return largest_; }
-
     // out[s] = sum_j u[j] v[(j + s) mod n] for s = 0 .. n-1, u and v taken as zero beyond their
-    // ends (each at most n long, n = out.size(), a power of two no larger than largest()). One
+    // ends (each at most n long, n = out.size(), a power of two no larger than the largest). One
     // transform each way: u and v travel together as the two halves of one complex sequence. The
     // error of each out[s] is some roundings of |u| |v| (their Euclidean norms). work is scratch.
     void correlate(std::span<const double> u, std::span<const double> v, std::span<double> out,
@@ -32,6 +31,9 @@ private:
     std::size_t largest_;
     std::vector<std::complex<double>> twiddles_; // per stage, see the constructor
 };
+
+// What one correlation of length n costs, in the steps the work meters count (6 n log2 n).
+std::uint64_t fourierWork(std::size_t n);
 
 // The smallest power of two that is at least n (1 for 0).
 std::size_t powerOfTwoAtLeast(std::size_t n);

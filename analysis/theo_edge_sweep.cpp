@@ -162,7 +162,7 @@ public:
             for (std::int64_t q = lag; q <= m + 3; ++q) {
                 block_[at(lag)] += square(x_[at(q)] - x_[at(q - lag)]);
             }
-            // Above the next half but at the first step.
+            // Above the next half, but for the first step's lags 1 .. 3.
             outer += block_[at(lag)] * (lag < half    ? reciprocal_[at(lag)]
                                         : lag == half ? centre
                                                       : falling_[at(last_ - next + lag)]);

@@ -3,9 +3,11 @@
 
 #include "analysis/analysis_control.h"
 #include "analysis/lag_squares.h"
+#include "analysis/lane_sums.h"
 #include "analysis/parallel_for.h"
 #include "analysis/theo_deviation.h"
 #include "analysis/theo_edge_sweep.h"
+#include "analysis/theo_inner_pairs.h"
 #include "analysis/theo_parabola.h"
 
 #include <algorithm>
@@ -33,9 +35,9 @@ bool hasAllanTerms(Index m, Index points) {
 // The part of the Theo1 sums taken from the structure function SF of the whole residual: with
 // the four pairs of each window's terms (i, i+m), (i+k, i+m-k), (i+k, i+m), (i, i+m-k), by
 // (b - a)(d - c) = ((d - a)^2 + (c - b)^2 - (d - b)^2 - (c - a)^2) / 2, the sum over k of (1/k)
-// (2 SF(k) - SF(m) - SF(m - 2k) + 2 SF(m - k)). Its terms exceed the result up to about the run
-// over the factor times log(m) (random-walk FM): each SF to about 1e-15 of itself and sums whose
-// rounding is at most m/32 roundings keep the result to about 1e-15 N / m, some 1e-11 at worst.
+// (2 SF(k) - SF(m) - SF(m - 2k) + 2 SF(m - k)). Its terms exceed the Theo1 sum by up to about
+// N/m log(m) (N the points, random-walk FM), and each comes to about 1e-15 of itself: what is left
+// is about 1e-15 N/m of the sum.
 class WholeSeries {
 public:
     WholeSeries(std::span<const double> r, Index maxLag, WorkMeter* meter)
@@ -127,10 +129,6 @@ struct Plan {
     std::uint64_t work = 0;
 };
 
-std::uint64_t directTheoWork(Index m, Index points) {
-    return theo1Work(points, m);
-}
-
 std::uint64_t directAllanWork(Index m, Index points) {
     return static_cast<std::uint64_t>(std::max<Index>(points - 2 * m, 0));
 }
@@ -147,7 +145,7 @@ Plan structurePlan(Index points, std::span<const std::int64_t> theoFactors,
     plan.allanDirect.assign(allanFactors.size(), 0);
     const auto alone = [&](Index m) {
         const std::uint64_t structure = 2 * edgesEstimate(m) + static_cast<std::uint64_t>(m);
-        return allowDirect ? std::min(structure, directTheoWork(m, points)) : structure;
+        return allowDirect ? std::min(structure, theo1Work(points, m)) : structure;
     };
     std::uint64_t single = 0; // the factors of the sweep's run, each alone
     std::uint64_t saved = 0;
@@ -169,9 +167,9 @@ Plan structurePlan(Index points, std::span<const std::int64_t> theoFactors,
         }
         if (m % 4 == 0 && m <= plan.sweepEnd) {
             plan.work += static_cast<std::uint64_t>(m);
-        } else if (allowDirect && directTheoWork(m, points) <= alone(m)) {
+        } else if (allowDirect && theo1Work(points, m) <= alone(m)) {
             plan.theoDirect[i] = 1;
-            plan.work += directTheoWork(m, points);
+            plan.work += theo1Work(points, m);
             continue;
         } else {
             plan.work += 2 * edgesWork(m) + static_cast<std::uint64_t>(m);
@@ -202,7 +200,7 @@ Plan cheapestPlan(Index points, std::span<const std::int64_t> theoFactors,
     direct.theoDirect.assign(theoFactors.size(), 1);
     direct.allanDirect.assign(allanFactors.size(), 1);
     for (std::int64_t m : theoFactors) {
-        direct.work += hasTheoTerms(m, points) ? directTheoWork(m, points) : 0;
+        direct.work += hasTheoTerms(m, points) ? theo1Work(points, m) : 0;
     }
     for (std::int64_t m : allanFactors) {
         direct.work += hasAllanTerms(m, points) ? directAllanWork(m, points) : 0;
@@ -233,13 +231,13 @@ TheoSums fromStructure(std::span<const double> x, std::span<const std::int64_t> 
             continue;
         }
         if (m % 4 == 0 && m <= plan.sweepEnd) {
-            if (swept.empty() || swept.back() < m) {
-                swept.push_back(m);
-            }
+            swept.push_back(m);
         } else {
             alone.push_back(i);
         }
     }
+    std::sort(swept.begin(), swept.end());
+    swept.erase(std::unique(swept.begin(), swept.end()), swept.end());
     std::sort(alone.begin(), alone.end(),
               [&](std::size_t a, std::size_t b) { return theoFactors[a] > theoFactors[b]; });
     std::vector<EdgeSums> sweeps[2];
@@ -292,8 +290,8 @@ TheoSums fromStructure(std::span<const double> x, std::span<const std::int64_t> 
             // (x_i - 2 x_(i+m) + x_(i+2m))^2 = 2 a^2 + 2 b^2 - (a + b)^2 for its two differences
             // a, b of lag m: twice the pairs of lag m but those of the first and last m, less
             // those of lag 2m.
-            const double edges = roughLagSquareSum(ends[0].first(at(2 * m)), m) +
-                                 roughLagSquareSum(ends[1].first(at(2 * m)), m);
+            const double edges = lagSquareSum(ends[0].first(at(2 * m)), m) +
+                                 lagSquareSum(ends[1].first(at(2 * m)), m);
             result.allan[i].sum =
                 4 * whole.lag(m) - whole.lag(2 * m) - 2 * edges + parabola.allanPart(m);
             result.allan[i].terms = points - 2 * m;
