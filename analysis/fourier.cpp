@@ -41,61 +41,86 @@ Fourier::Fourier(std::size_t largest) : largest_(powerOfTwoAtLeast(largest)) {
     }
 }
 
-// Decimation in frequency: natural order in, bit-reversed order out.
-void Fourier::forward(std::span<std::complex<double>> data) const {
-    auto* x = reinterpret_cast<double*>(data.data()); // real, imaginary, real, ...
-    const std::size_t n = data.size();
-    for (std::size_t length = n; length >= 2; length /= 2) {
-        const std::size_t half = length / 2;
-        const auto* w = reinterpret_cast<const double*>(&twiddles_[half - 1]);
-        for (std::size_t start = 0; start < n; start += length) {
-            double* a = x + 2 * start;
-            double* b = a + 2 * half;
-            for (std::size_t j = 0; j < half; ++j) {
-                const double dr = a[2 * j] - b[2 * j];
-                const double di = a[2 * j + 1] - b[2 * j + 1];
-                a[2 * j] += b[2 * j];
-                a[2 * j + 1] += b[2 * j + 1];
-                b[2 * j] = dr * w[2 * j] - di * w[2 * j + 1];
-                b[2 * j + 1] = di * w[2 * j] + dr * w[2 * j + 1];
-            }
+namespace {
+
+// Transforms up to this many points fit the caches: they run stage after stage; longer ones run
+// their first (forward) or last (inverse) stage over the whole and the halves depth first, so
+// that only a few stages stream through memory.
+constexpr std::size_t kInCache = 4096;
+
+// One stage of length `length` over x's n points (interleaved real and imaginary parts).
+void forwardStage(double* x, std::size_t n, std::size_t length, const double* w) {
+    const std::size_t half = length / 2;
+    for (std::size_t start = 0; start < n; start += length) {
+        double* a = x + 2 * start;
+        double* b = a + 2 * half;
+        for (std::size_t j = 0; j < half; ++j) {
+            const double dr = a[2 * j] - b[2 * j];
+            const double di = a[2 * j + 1] - b[2 * j + 1];
+            a[2 * j] += b[2 * j];
+            a[2 * j + 1] += b[2 * j + 1];
+            b[2 * j] = dr * w[2 * j] - di * w[2 * j + 1];
+            b[2 * j + 1] = di * w[2 * j] + dr * w[2 * j + 1];
         }
     }
 }
 
-// Decimation in time with the conjugate twiddles: bit-reversed order in, natural order out.
-void Fourier::inverse(std::span<std::complex<double>> data) const {
-    auto* x = reinterpret_cast<double*>(data.data());
-    const std::size_t n = data.size();
-    for (std::size_t length = 2; length <= n; length *= 2) {
-        const std::size_t half = length / 2;
-        const auto* w = reinterpret_cast<const double*>(&twiddles_[half - 1]);
-        for (std::size_t start = 0; start < n; start += length) {
-            double* a = x + 2 * start;
-            double* b = a + 2 * half;
-            for (std::size_t j = 0; j < half; ++j) {
-                const double tr = b[2 * j] * w[2 * j] + b[2 * j + 1] * w[2 * j + 1];
-                const double ti = b[2 * j + 1] * w[2 * j] - b[2 * j] * w[2 * j + 1];
-                b[2 * j] = a[2 * j] - tr;
-                b[2 * j + 1] = a[2 * j + 1] - ti;
-                a[2 * j] += tr;
-                a[2 * j + 1] += ti;
-            }
+void inverseStage(double* x, std::size_t n, std::size_t length, const double* w) {
+    const std::size_t half = length / 2;
+    for (std::size_t start = 0; start < n; start += length) {
+        double* a = x + 2 * start;
+        double* b = a + 2 * half;
+        for (std::size_t j = 0; j < half; ++j) {
+            const double tr = b[2 * j] * w[2 * j] + b[2 * j + 1] * w[2 * j + 1];
+            const double ti = b[2 * j + 1] * w[2 * j] - b[2 * j] * w[2 * j + 1];
+            b[2 * j] = a[2 * j] - tr;
+            b[2 * j + 1] = a[2 * j + 1] - ti;
+            a[2 * j] += tr;
+            a[2 * j + 1] += ti;
         }
+    }
+}
+
+} // namespace
+
+const double* Fourier::stage(std::size_t length) const {
+    return reinterpret_cast<const double*>(&twiddles_[length / 2 - 1]);
+}
+
+// Decimation in frequency: natural order in, bit-reversed order out.
+void Fourier::forward(double* x, std::size_t n) const {
+    if (n > kInCache) {
+        forwardStage(x, n, n, stage(n));
+        forward(x, n / 2);
+        forward(x + n, n / 2);
+        return;
+    }
+    for (std::size_t length = n; length >= 2; length /= 2) {
+        forwardStage(x, n, length, stage(length));
+    }
+}
+
+// Decimation in time with the conjugate twiddles: bit-reversed order in, natural order out.
+void Fourier::inverse(double* x, std::size_t n) const {
+    if (n > kInCache) {
+        inverse(x, n / 2);
+        inverse(x + n, n / 2);
+        inverseStage(x, n, n, stage(n));
+        return;
+    }
+    for (std::size_t length = 2; length <= n; length *= 2) {
+        inverseStage(x, n, length, stage(length));
     }
 }
 
 void Fourier::correlate(std::span<const double> u, std::span<const double> v, std::span<double> out,
                         std::vector<std::complex<double>>& work) const {
     const std::size_t n = out.size();
-    work.assign(n, {});
-    for (std::size_t j = 0; j < u.size(); ++j) {
-        work[j].real(u[j]);
+    work.resize(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        work[j] = {j < u.size() ? u[j] : 0.0, j < v.size() ? v[j] : 0.0};
     }
-    for (std::size_t j = 0; j < v.size(); ++j) {
-        work[j].imag(v[j]);
-    }
-    forward(work);
+    forward(reinterpret_cast<double*>(work.data()), n); // real, imaginary, real, ...
     // With Z the transform of u + i v: U_k = (Z_k + conj Z_-k) / 2, V_k = -i (Z_k - conj Z_-k) / 2,
     // and the correlation's transform is conj(U_k) V_k, whose inverse is real. In bit-reversed
     // order frequency -k lies at the mirror of k's place within its block [2^b, 2^(b+1)).
@@ -116,7 +141,7 @@ void Fourier::correlate(std::span<const double> u, std::span<const double> v, st
             work[q] = product(zq, zp);
         }
     }
-    inverse(work);
+    inverse(reinterpret_cast<double*>(work.data()), n);
     const double scale = 1.0 / static_cast<double>(n);
     for (std::size_t s = 0; s < n; ++s) {
         out[s] = work[s].real() * scale;

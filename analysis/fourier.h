@@ -25,8 +25,10 @@ public:
                    std::vector<std::complex<double>>& work) const;
 
 private:
-    void forward(std::span<std::complex<double>> data) const;
-    void inverse(std::span<std::complex<double>> data) const;
+    // n complex numbers as interleaved real and imaginary parts.
+    void forward(double* x, std::size_t n) const;
+    void inverse(double* x, std::size_t n) const;
+    const double* stage(std::size_t length) const; // the twiddles of a stage
 
     std::size_t largest_;
     std::vector<std::complex<double>> twiddles_; // per stage, see the constructor

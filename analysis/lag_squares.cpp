@@ -68,7 +68,7 @@ void addBand(std::span<const double> x, std::int64_t lowest, std::int64_t highes
 } // namespace
 
 std::vector<double> structureFunction(std::span<const double> x, std::int64_t maxLag,
-                                      WorkMeter* meter) {
+                                      const Fourier& fourier, WorkMeter* meter) {
     const auto points = static_cast<std::int64_t>(x.size());
     maxLag = std::min(maxLag, points - 1);
     std::vector<double> result(static_cast<std::size_t>(std::max<std::int64_t>(maxLag, 0)) + 1,
@@ -81,7 +81,6 @@ std::vector<double> structureFunction(std::span<const double> x, std::int64_t ma
     for (std::int64_t lowest = kDirectLags + 1; lowest <= maxLag; lowest *= 2) {
         bands.emplace_back(lowest, std::min(2 * lowest - 1, maxLag));
     }
-    const Fourier fourier(bands.empty() ? 1 : 2 * static_cast<std::size_t>(bands.back().first));
     // The bands first, the largest first, then the direct lags in groups of 16.
     constexpr std::int64_t kGroup = 16;
     const std::size_t groups = static_cast<std::size_t>((direct + kGroup - 1) / kGroup);
@@ -106,7 +105,7 @@ std::vector<double> structureFunction(std::span<const double> x, std::int64_t ma
 }
 
 double weightedPairSquares(std::span<const double> x, std::span<const double> weights,
-                           WorkMeter* meter) {
+                           const Fourier& fourier, WorkMeter* meter) {
     const std::size_t n = x.size();
     if (n < 2) {
         return 0;
@@ -119,7 +118,6 @@ double weightedPairSquares(std::span<const double> x, std::span<const double> we
         squares[j + 1] = squares[j] + u[j] * u[j];
     }
     const std::size_t length = powerOfTwoAtLeast(2 * n);
-    const Fourier fourier(length);
     std::vector<double> correlation(length);
     std::vector<std::complex<double>> work;
     fourier.correlate(u, u, correlation, work);

@@ -6,9 +6,11 @@
 #include "analysis/parallel_for.h"
 
 #include <algorithm>
+#include <atomic>
 #include <complex>
 #include <cstddef>
 #include <numeric>
+#include <thread>
 #include <vector>
 
 namespace analysis {
@@ -92,17 +94,27 @@ public:
         return sum;
     }
 
+    // Room for byFourier, kept from one square to the next.
+    struct Scratch {
+        std::vector<double> u;
+        std::vector<double> v;
+        std::vector<double> correlation;
+        std::vector<std::complex<double>> work;
+    };
+
     // sum over the square of w(q - p) ((v_q - mu) - (u_p - mu))^2 = the squares of u and v each
     // with the weights of the lags it meets, less twice the weighted correlation of u and v.
-    double byFourier(const Square& s, const Fourier& fourier) const {
+    double byFourier(const Square& s, const Fourier& fourier, Scratch& scratch) const {
         const auto n = static_cast<std::size_t>(s.size);
         const auto p0 = static_cast<std::size_t>(s.p0);
         const auto q0 = static_cast<std::size_t>(s.q0);
         const double mean = (std::accumulate(x_.begin() + s.p0, x_.begin() + s.p0 + s.size, 0.0) +
                              std::accumulate(x_.begin() + s.q0, x_.begin() + s.q0 + s.size, 0.0)) /
                             static_cast<double>(2 * n);
-        std::vector<double> u(n);
-        std::vector<double> v(n);
+        std::vector<double>& u = scratch.u;
+        std::vector<double>& v = scratch.v;
+        u.resize(n);
+        v.resize(n);
         double squares = 0;
         const std::int64_t offset = s.q0 - s.p0;
         for (std::size_t j = 0; j < n; ++j) {
@@ -114,9 +126,9 @@ public:
                 v[j] * v[j] * (cumulative(offset + t + 1) - cumulative(offset + t - s.size + 1));
             squares += u[j] * u[j] * (cumulative(offset - t + s.size) - cumulative(offset - t));
         }
-        std::vector<double> correlation(2 * n);
-        std::vector<std::complex<double>> work;
-        fourier.correlate(u, v, correlation, work);
+        std::vector<double>& correlation = scratch.correlation;
+        correlation.resize(2 * n);
+        fourier.correlate(u, v, correlation, scratch.work);
         double cross = 0;
         for (std::int64_t shift = 1 - s.size; shift < s.size; ++shift) {
             const std::size_t at = shift < 0 ? 2 * n - static_cast<std::size_t>(-shift)
@@ -134,26 +146,31 @@ private:
 
 } // namespace
 
-double innerPairSquares(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
+double innerPairSquares(std::span<const double> x, std::int64_t m, const Fourier& fourier,
+                        WorkMeter* meter) {
     const std::vector<Square> squares = tiling(m);
-    if (squares.empty()) {
-        return 0;
-    }
     const InnerPairs pairs(x, m);
-    const Fourier fourier(2 * static_cast<std::size_t>(squares.front().size));
-    std::vector<double> sums(squares.size(), 0.0);
     std::uint64_t work = 0;
     for (const Square& s : squares) {
         work += squareWork(s);
     }
-    parallelFor(squares.size(), work, [&](std::size_t i) {
-        if (meter != nullptr && meter->cancelled()) {
-            return;
-        }
-        const Square& s = squares[i];
-        sums[i] = s.whole && s.size > kLeaf ? pairs.byFourier(s, fourier) : pairs.direct(s);
-        if (meter != nullptr) {
-            meter->add(squareWork(s));
+    // One task per thread, each with its own scratch, taking the squares (the largest first) one
+    // after the other.
+    std::vector<double> sums(squares.size(), 0.0);
+    std::atomic<std::size_t> next{0};
+    const std::size_t threads = std::max(1u, std::thread::hardware_concurrency());
+    parallelFor(threads, work, [&](std::size_t) {
+        InnerPairs::Scratch scratch;
+        for (std::size_t i = next++; i < squares.size(); i = next++) {
+            if (meter != nullptr && meter->cancelled()) {
+                return;
+            }
+            const Square& s = squares[i];
+            sums[i] =
+                s.whole && s.size > kLeaf ? pairs.byFourier(s, fourier, scratch) : pairs.direct(s);
+            if (meter != nullptr) {
+                meter->add(squareWork(s));
+            }
         }
     });
     return std::accumulate(sums.begin(), sums.end(), 0.0);

@@ -2,6 +2,7 @@
 #include "analysis/theo_sums.h"
 
 #include "analysis/analysis_control.h"
+#include "analysis/fourier.h"
 #include "analysis/lag_squares.h"
 #include "analysis/lane_sums.h"
 #include "analysis/parallel_for.h"
@@ -40,8 +41,8 @@ bool hasAllanTerms(Index m, Index points) {
 // is about 1e-15 N/m of the sum.
 class WholeSeries {
 public:
-    WholeSeries(std::span<const double> r, Index maxLag, WorkMeter* meter)
-        : sf_(structureFunction(r, maxLag, meter)) {
+    WholeSeries(std::span<const double> r, Index maxLag, const Fourier& fourier, WorkMeter* meter)
+        : sf_(structureFunction(r, maxLag, fourier, meter)) {
         const Index lags = static_cast<Index>(sf_.size());
         falling_.resize(at(lags) + 1);
         harmonic_.resize(at(lags) + 1, 0.0);
@@ -94,7 +95,7 @@ private:
 };
 
 // outer and inner of theo_edge_sweep.h at one factor m, formed for it alone.
-EdgeSums edgesAt(std::span<const double> x, Index m, WorkMeter* meter) {
+EdgeSums edgesAt(std::span<const double> x, Index m, const Fourier& fourier, WorkMeter* meter) {
     const Index h = m / 2;
     std::vector<double> weights(at(m));
     for (Index l = 1; l < m; ++l) {
@@ -103,8 +104,8 @@ EdgeSums edgesAt(std::span<const double> x, Index m, WorkMeter* meter) {
                                   : 1.0 / static_cast<double>(m - l);
     }
     EdgeSums sums;
-    sums.outer = weightedPairSquares(x.first(at(m)), weights, meter);
-    sums.inner = innerPairSquares(x, m, meter);
+    sums.outer = weightedPairSquares(x.first(at(m)), weights, fourier, meter);
+    sums.inner = innerPairSquares(x, m, fourier, meter);
     return sums;
 }
 
@@ -220,7 +221,9 @@ TheoSums fromStructure(std::span<const double> x, std::span<const std::int64_t> 
     const std::vector<double>& r = parabola.residual();
     const std::vector<double> reversed(r.rbegin(), r.rend());
     const std::span<const double> ends[2] = {r, reversed};
-    const WholeSeries whole(r, plan.maxLag, meter);
+    // One table of twiddles for every correlation: the largest is 2 maxLag long.
+    const Fourier fourier(2 * static_cast<std::size_t>(plan.maxLag));
+    const WholeSeries whole(r, plan.maxLag, fourier, meter);
     // The pairs left out at each end: the sweep's factors in one task per end, the others in one
     // task per factor and end, the costliest first.
     std::vector<std::int64_t> swept;
@@ -249,7 +252,7 @@ TheoSums fromStructure(std::span<const double> x, std::span<const std::int64_t> 
             return;
         }
         const std::size_t i = alone[(task - 2) / 2];
-        single[task % 2][i] = edgesAt(ends[task % 2], theoFactors[i], meter);
+        single[task % 2][i] = edgesAt(ends[task % 2], theoFactors[i], fourier, meter);
     });
     // The sums, a stretch of factors per task.
     constexpr std::size_t kStretch = 256;
