@@ -10,9 +10,9 @@
 namespace analysis {
 
 // Correlations of real sequences by the discrete Fourier transform, for every power-of-two length
-// up to the one it is made for. Each twiddle is formed from its own angle, not by a recurrence, so
-// the error of a correlation stays a few roundings of its largest values. Made once, only read:
-// threads may share one.
+// up to the one it is made for. Each twiddle is the cosine and sine of its own angle (or an exact
+// symmetry of one), not the end of a recurrence, so the error of a correlation stays a few
+// roundings of its largest values. Made once, only read: threads may share one.
 class Fourier {
 public:
     explicit Fourier(std::size_t largest);
