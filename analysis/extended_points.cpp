@@ -7,6 +7,7 @@
 #include "analysis/reflected_sums.h"
 #include "analysis/tau_grid.h"
 #include "analysis/theo_deviation.h"
+#include "analysis/theo_sums.h"
 #include "analysis/time_error.h"
 #include "analysis/total_deviation.h"
 
@@ -86,6 +87,33 @@ bool isTheo(Deviation kind) {
     return kind == Deviation::Theo1 || kind == Deviation::TheoBR || kind == Deviation::TheoH;
 }
 
+// The factors a Theo kind asks Theo1 sums at (its points' and, for TheoBR and TheoH, its ratio's
+// 12 + 4i), ascending, and Allan sums at (the ratio's 9 + 3i, in the order of i).
+struct TheoFactors {
+    std::vector<std::int64_t> theo1;
+    std::vector<std::int64_t> allan;
+};
+
+TheoFactors theoFactors(Deviation kind, const StabilityOptions& options, std::int64_t points) {
+    TheoFactors factors;
+    const std::int64_t switchAt = kind == Deviation::TheoH ? theoHSwitch(options, points) : 0;
+    for (std::int64_t m : extendedFactors(kind, options, points)) {
+        if (m >= switchAt) {
+            factors.theo1.push_back(m);
+        }
+    }
+    if (kind != Deviation::Theo1) {
+        for (std::int64_t i = 0; i < theoRatioCount(points); ++i) {
+            factors.theo1.push_back(12 + 4 * i);
+            factors.allan.push_back(9 + 3 * i);
+        }
+    }
+    std::sort(factors.theo1.begin(), factors.theo1.end());
+    factors.theo1.erase(std::unique(factors.theo1.begin(), factors.theo1.end()),
+                        factors.theo1.end());
+    return factors;
+}
+
 // Sums pooled over the segments, and each segment's share for the EDF.
 struct Pooled {
     SquareSum total;
@@ -126,6 +154,8 @@ private:
     void timeErrorPoints(const std::vector<std::int64_t>& factors,
                          std::vector<std::optional<DeviationPoint>>& slots);
     double theoRatio();
+    const std::vector<TheoSums>& theoSegments();
+    Pooled pooledTheo1(std::int64_t m);
     DeviationPoint point(double tau, std::int64_t terms, double value, int alpha) const;
     void interval(DeviationPoint& p, const Pooled& pooled,
                   const std::function<std::optional<double>(std::int64_t)>& edf) const;
@@ -138,6 +168,8 @@ private:
     std::vector<std::span<const double>> parts_;
     std::int64_t longest_;
     std::optional<double> ratio_;
+    TheoFactors theoFactors_;
+    std::vector<TheoSums> theoSums_; // per part, at theoFactors_
 };
 
 DeviationPoint Builder::point(double tau, std::int64_t terms, double value, int alpha) const {
@@ -235,18 +267,44 @@ std::optional<DeviationPoint> Builder::allanPoint(std::int64_t m) {
     return p;
 }
 
+// Every Theo1 and Allan sum the kind needs, once for all of them: per part, the factors formed
+// together from its structure function where that is cheaper than one by one.
+const std::vector<TheoSums>& Builder::theoSegments() {
+    if (theoSums_.empty()) {
+        theoFactors_ = theoFactors(kind_, options_, longest_);
+        for (std::span<const double> x : parts_) {
+            theoSums_.push_back(theoSums(x, theoFactors_.theo1, theoFactors_.allan, &meter_));
+        }
+    }
+    return theoSums_;
+}
+
+Pooled Builder::pooledTheo1(std::int64_t m) {
+    const std::vector<TheoSums>& sums = theoSegments();
+    const auto at = static_cast<std::size_t>(
+        std::lower_bound(theoFactors_.theo1.begin(), theoFactors_.theo1.end(), m) -
+        theoFactors_.theo1.begin());
+    Pooled pooled;
+    for (std::size_t part = 0; part < parts_.size(); ++part) {
+        pooled.add(static_cast<std::int64_t>(parts_[part].size()), sums[part].theo1[at]);
+    }
+    return pooled;
+}
+
 double Builder::theoRatio() {
     if (!ratio_) {
+        const std::vector<TheoSums>& sums = theoSegments();
         const std::int64_t count = theoRatioCount(longest_);
         double sum = 0;
         for (std::int64_t i = 0; i < count && !meter_.cancelled(); ++i) {
             const std::int64_t allanM = 9 + 3 * i;
             const std::int64_t theoM = 12 + 4 * i;
-            const Pooled allan =
-                pool(parts_, [allanM](std::span<const double> x) { return allanSum(x, allanM); });
-            const Pooled theo = pool(parts_, [this, theoM](std::span<const double> x) {
-                return theo1Sum(x, theoM, &meter_);
-            });
+            Pooled allan;
+            for (std::size_t part = 0; part < parts_.size(); ++part) {
+                allan.add(static_cast<std::int64_t>(parts_[part].size()),
+                          sums[part].allan[static_cast<std::size_t>(i)]);
+            }
+            const Pooled theo = pooledTheo1(theoM);
             const double am = static_cast<double>(allanM);
             const double tm = static_cast<double>(theoM);
             const double allanVariance =
@@ -265,8 +323,7 @@ std::optional<DeviationPoint> Builder::theoFamily(std::int64_t m, Deviation as) 
     const double tau = 0.75 * md * units_.tau0;
     const auto noiseFactor = std::max<std::int64_t>(1, static_cast<std::int64_t>(0.75 * md));
     const int alpha = std::clamp(noise_.alpha(noiseFactor, 2), -2, 2);
-    const Pooled pooled =
-        pool(parts_, [this, m](std::span<const double> x) { return theo1Sum(x, m, &meter_); });
+    const Pooled pooled = pooledTheo1(m);
     if (pooled.total.terms == 0) {
         return std::nullopt;
     }
@@ -448,8 +505,7 @@ std::uint64_t extendedWork(Deviation kind, const StabilityOptions& options,
         case Deviation::Theo1:
         case Deviation::TheoBR:
         case Deviation::TheoH:
-            work += theo1Work(points, m);
-            break;
+            break; // all their factors at once, below
         case Deviation::Total:
         case Deviation::Mtie:
         case Deviation::TieRms:
@@ -461,9 +517,11 @@ std::uint64_t extendedWork(Deviation kind, const StabilityOptions& options,
             break;
         }
     }
-    if (kind == Deviation::TheoBR || kind == Deviation::TheoH) {
-        for (std::int64_t i = 0; i < theoRatioCount(points); ++i) {
-            work += theo1Work(points, 12 + 4 * i);
+    if (isTheo(kind)) {
+        const TheoFactors factors = theoFactors(kind, options, points);
+        for (std::size_t s = 0; s < series.segmentStarts().size(); ++s) {
+            work += theoSumsWork(static_cast<std::int64_t>(series.segmentPoints(s)), factors.theo1,
+                                 factors.allan);
         }
     }
     return work;
