@@ -156,13 +156,14 @@ std::vector<DeviationPoint> makePoints(const PhaseSeries& series,
     const NoiseTypes extendedNoise(series, anyExtended ? factors : std::vector<std::int64_t>{},
                                    options.forcedAlpha);
     std::vector<DeviationPoint> points;
+    SharedSums shared;
     for (Deviation kind : options.kinds) {
         if (meter.cancelled()) {
             break;
         }
         if (!isAccumulated(kind)) {
             const std::vector<DeviationPoint> extended =
-                extendedPoints(series, kind, units, options, extendedNoise, meter);
+                extendedPoints(series, kind, units, options, extendedNoise, meter, &shared);
             points.insert(points.end(), extended.begin(), extended.end());
             continue;
         }

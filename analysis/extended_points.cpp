@@ -140,14 +140,16 @@ Pooled pool(const std::vector<std::span<const double>>& parts, const SegmentSum&
 class Builder {
 public:
     Builder(const PhaseSeries& series, Deviation kind, const SeriesUnits& units,
-            const StabilityOptions& options, const NoiseTypes& noise, WorkMeter& meter)
+            const StabilityOptions& options, const NoiseTypes& noise, WorkMeter& meter,
+            SharedSums* shared)
         : kind_(kind), units_(units), options_(options), noise_(noise), meter_(meter),
-          parts_(segments(series)), longest_(longestSegment(series)) {}
+          shared_(shared), parts_(segments(series)), longest_(longestSegment(series)) {}
 
     std::vector<DeviationPoint> build();
 
 private:
     std::optional<DeviationPoint> pointAt(std::int64_t m);
+    void totalSums(const std::vector<std::int64_t>& factors);
     std::optional<DeviationPoint> totalFamily(std::int64_t m);
     std::optional<DeviationPoint> theoFamily(std::int64_t m, Deviation as);
     std::optional<DeviationPoint> allanPoint(std::int64_t m);
@@ -165,8 +167,11 @@ private:
     const StabilityOptions& options_;
     const NoiseTypes& noise_;
     WorkMeter& meter_;
+    SharedSums* shared_;
     std::vector<std::span<const double>> parts_;
     std::int64_t longest_;
+    // The total family's sums at every factor, pooled over the segments.
+    std::map<std::int64_t, Pooled> totals_;
     std::optional<double> ratio_;
     TheoFactors theoFactors_;
     std::vector<TheoSums> theoSums_; // per part, at theoFactors_
@@ -189,6 +194,64 @@ void Builder::interval(DeviationPoint& p, const Pooled& pooled,
     }
 }
 
+// Every factor's sums of every segment at once, each segment's factors spread over the threads
+// together. MTOTDEV's and TTOTDEV's are the same: the one asked for second takes the first's.
+void Builder::totalSums(const std::vector<std::int64_t>& factors) {
+    const bool modified = kind_ == Deviation::ModifiedTotal || kind_ == Deviation::TimeTotal;
+    std::vector<std::vector<SquareSum>> bySegment;
+    if (modified && shared_ != nullptr &&
+        std::all_of(factors.begin(), factors.end(),
+                    [this](std::int64_t m) { return shared_->modifiedTotal.count(m) > 0; })) {
+        for (std::size_t s = 0; s < parts_.size(); ++s) {
+            std::vector<SquareSum> sums;
+            for (std::int64_t m : factors) {
+                sums.push_back(shared_->modifiedTotal.at(m).at(s));
+            }
+            bySegment.push_back(std::move(sums));
+        }
+    } else {
+        for (std::span<const double> x : parts_) {
+            switch (kind_) {
+            case Deviation::Total:
+                bySegment.push_back(analysis::totalSums(x, factors, &meter_));
+                break;
+            case Deviation::ModifiedTotal:
+            case Deviation::TimeTotal:
+                bySegment.push_back(modifiedTotalSums(x, factors, &meter_));
+                break;
+            case Deviation::HadamardTotal:
+                bySegment.push_back(hadamardTotalSums(x, factors, &meter_));
+                break;
+            case Deviation::Allan:
+            case Deviation::ModifiedAllan:
+            case Deviation::Hadamard:
+            case Deviation::Time:
+            case Deviation::Theo1:
+            case Deviation::TheoBR:
+            case Deviation::TheoH:
+            case Deviation::Mtie:
+            case Deviation::TieRms:
+                return;
+            }
+        }
+        if (modified && shared_ != nullptr && !meter_.cancelled()) {
+            for (std::size_t f = 0; f < factors.size(); ++f) {
+                auto& shared = shared_->modifiedTotal[factors[f]];
+                shared.clear();
+                for (const auto& sums : bySegment) {
+                    shared.push_back(sums[f]);
+                }
+            }
+        }
+    }
+    for (std::size_t f = 0; f < factors.size(); ++f) {
+        Pooled& pooled = totals_[factors[f]];
+        for (std::size_t s = 0; s < parts_.size(); ++s) {
+            pooled.add(static_cast<std::int64_t>(parts_[s].size()), bySegment[s][f]);
+        }
+    }
+}
+
 std::optional<DeviationPoint> Builder::totalFamily(std::int64_t m) {
     const double md = static_cast<double>(m);
     const double tau = md * units_.tau0;
@@ -198,27 +261,23 @@ std::optional<DeviationPoint> Builder::totalFamily(std::int64_t m) {
     double variance = 0;
     std::optional<double> bias;
     std::function<std::optional<double>(std::int64_t)> edf;
+    if (const auto found = totals_.find(m); found != totals_.end()) {
+        pooled = found->second;
+    }
     switch (kind_) {
     case Deviation::Total:
-        pooled = pool(parts_, [m](std::span<const double> x) { return totalSum(x, m); });
         variance = pooled.total.sum / (2 * md * md * static_cast<double>(pooled.total.terms));
         bias = totalBias(alpha, md / static_cast<double>(longest_ - 1));
         edf = [alpha, m](std::int64_t points) { return totalEdf(alpha, m, points); };
         break;
     case Deviation::ModifiedTotal:
     case Deviation::TimeTotal:
-        pooled = pool(parts_, [this, m](std::span<const double> x) {
-            return modifiedTotalSum(x, m, &meter_);
-        });
         variance =
             pooled.total.sum / (2 * md * md * md * md * static_cast<double>(pooled.total.terms));
         bias = modifiedTotalBias(alpha);
         edf = [alpha, m](std::int64_t points) { return modifiedTotalEdf(alpha, m, points); };
         break;
     case Deviation::HadamardTotal:
-        pooled = pool(parts_, [this, m](std::span<const double> x) {
-            return hadamardTotalSum(x, m, &meter_);
-        });
         variance = pooled.total.sum / (6 * md * md * static_cast<double>(pooled.total.terms));
         bias = m > 1 ? hadamardTotalBias(alpha) : std::nullopt;
         break;
@@ -404,6 +463,10 @@ std::vector<DeviationPoint> Builder::build() {
         if (kind_ == Deviation::TheoBR || kind_ == Deviation::TheoH) {
             theoRatio();
         }
+        if (kind_ == Deviation::Total || kind_ == Deviation::ModifiedTotal ||
+            kind_ == Deviation::TimeTotal || kind_ == Deviation::HadamardTotal) {
+            totalSums(factors);
+        }
         // One factor after the other; the costly estimators spread each one over the threads.
         for (std::size_t i = 0; i < factors.size() && !meter_.cancelled(); ++i) {
             slots[i] = pointAt(factors[i]);
@@ -493,6 +556,14 @@ std::uint64_t extendedWork(Deviation kind, const StabilityOptions& options,
     const std::int64_t points = longestSegment(series);
     const auto total = static_cast<std::uint64_t>(series.phase().size());
     std::uint64_t work = 0;
+    if (kind == Deviation::ModifiedTotal || kind == Deviation::TimeTotal) {
+        const Deviation other =
+            kind == Deviation::ModifiedTotal ? Deviation::TimeTotal : Deviation::ModifiedTotal;
+        const auto mine = std::find(options.kinds.begin(), options.kinds.end(), kind);
+        if (std::find(options.kinds.begin(), mine, other) != mine) {
+            return 0; // the sums come from the other one
+        }
+    }
     for (std::int64_t m : extendedFactors(kind, options, points)) {
         switch (kind) {
         case Deviation::ModifiedTotal:
@@ -530,8 +601,8 @@ std::uint64_t extendedWork(Deviation kind, const StabilityOptions& options,
 std::vector<DeviationPoint> extendedPoints(const PhaseSeries& series, Deviation kind,
                                            const SeriesUnits& units,
                                            const StabilityOptions& options, const NoiseTypes& noise,
-                                           WorkMeter& meter) {
-    return Builder(series, kind, units, options, noise, meter).build();
+                                           WorkMeter& meter, SharedSums* shared) {
+    return Builder(series, kind, units, options, noise, meter, shared).build();
 }
 
 } // namespace analysis

@@ -6,8 +6,10 @@
 #include "analysis/noise_types.h"
 #include "analysis/phase_series.h"
 #include "analysis/stability.h"
+#include "analysis/total_deviation.h"
 
 #include <cstdint>
+#include <map>
 #include <vector>
 
 namespace analysis {
@@ -35,17 +37,25 @@ std::vector<std::int64_t> extendedFactors(Deviation kind, const StabilityOptions
 std::vector<std::int64_t> noiseFactors(Deviation kind, const StabilityOptions& options,
                                        std::int64_t points);
 
-// Its estimated work in elementary steps, for the progress.
+// Its estimated work in elementary steps, for the progress (none for TTOTDEV after MTOTDEV, or
+// MTOTDEV after TTOTDEV, in the options' kinds: their sums are shared).
 std::uint64_t extendedWork(Deviation kind, const StabilityOptions& options,
                            const PhaseSeries& series);
+
+// What the deviations of one analysis share, so that it is worked out once: MTOTDEV's sums, which
+// are TTOTDEV's too (by factor, one per segment).
+struct SharedSums {
+    std::map<std::int64_t, std::vector<SquareSum>> modifiedTotal;
+};
 
 // The points of one deviation that is not accumulated, in ascending tau, from the phase of the
 // series' segments: each segment is reflected, windowed and averaged on its own, and the segments
 // pool their sums and terms (MTIE: the largest of them), so no term spans a gap. Empty when the
-// meter is cancelled.
+// meter is cancelled. shared, if any, is the same for all deviations of one analysis of series
+// with these options.
 std::vector<DeviationPoint> extendedPoints(const PhaseSeries& series, Deviation kind,
                                            const SeriesUnits& units,
                                            const StabilityOptions& options, const NoiseTypes& noise,
-                                           WorkMeter& meter);
+                                           WorkMeter& meter, SharedSums* shared = nullptr);
 
 } // namespace analysis

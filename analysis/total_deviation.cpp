@@ -7,207 +7,183 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace analysis {
 
 namespace {
 
-constexpr std::size_t kLanes = 4;
+// TOTDEV does not change when a line is added to x (the odd reflection of a line is the line),
+// nor HTOTDEV: both work on x less the line through its ends, each value rounded once (see
+// lineResidual), so that what they difference is the size of the noise, not of the phase.
+// The values, written once each: not first filled with zeros.
+struct Values {
+    std::unique_ptr<double[]> data;
+    std::size_t size = 0;
+    operator std::span<const double>() const { return {data.get(), size}; }
+};
 
-// For the kLanes stretches of 3m points starting at z, z + 1, ...: each with its half-average
-// slope removed and reflected evenly at both ends to 9m points, the sum of its 6m squared second
-// differences of m-point sums, into squares. Taking out each stretch's first value keeps the
-// prefix sums at the size of its own variation. The stretches are worked on side by side, one
-// lane each, so their sums, each a chain that waits on its last addition, overlap; built for
-// AVX2 too. prefix: room for (9m + 1) kLanes values.
-[[gnu::always_inline]] inline void reflectedSquaresBody(const double* z, std::size_t m,
-                                                        double* prefix, double* squares) {
-    const std::size_t n = 3 * m;
-    const std::size_t firstHalf = n / 2;
-    const std::size_t secondHalf = (n + 1) / 2;
-    double base[kLanes];
-    double sum1[kLanes] = {};
-    double sum2[kLanes] = {};
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        base[lane] = z[lane];
+Values withoutLine(std::span<const double> x) {
+    Values r{std::make_unique_for_overwrite<double[]>(x.size()), x.size()};
+    if (x.empty()) {
+        return r;
     }
-    for (std::size_t j = 0; j < firstHalf; ++j) {
-        for (std::size_t lane = 0; lane < kLanes; ++lane) {
-            sum1[lane] += z[j + lane] - base[lane];
-        }
+    const std::size_t last = x.size() - 1;
+    const double rise = last > 0 ? (x[last] - x[0]) / static_cast<double>(last) : 0;
+    for (std::size_t t = 0; t < x.size(); ++t) {
+        r.data[t] = lineResidual(x[t], x[0], rise, static_cast<double>(t));
     }
-    for (std::size_t j = secondHalf; j < n; ++j) {
-        for (std::size_t lane = 0; lane < kLanes; ++lane) {
-            sum2[lane] += z[j + lane] - base[lane];
-        }
-    }
-    // The two halves' means lie (n + 1) / 2 points apart for odd n, n / 2 for even n.
-    const double distance =
-        n % 2 == 1 ? 0.5 * static_cast<double>(n - 1) + 1 : 0.5 * static_cast<double>(n);
-    double slope[kLanes];
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        slope[lane] = (sum2[lane] - sum1[lane]) / static_cast<double>(firstHalf) / distance;
-    }
-    double* p = prefix;
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        p[lane] = 0;
-    }
-    // The three parts of the extension: the stretch reversed, as it is, reversed again.
-    for (std::size_t part = 0; part < 3; ++part) {
-        for (std::size_t t = 0; t < n; ++t) {
-            const std::size_t j = part == 1 ? t : n - 1 - t;
-            double* previous = p + (part * n + t) * kLanes;
-            double* next = previous + kLanes;
-            for (std::size_t lane = 0; lane < kLanes; ++lane) {
-                next[lane] = previous[lane] +
-                             (z[j + lane] - base[lane] - slope[lane] * static_cast<double>(j));
-            }
-        }
-    }
-    double sum[kLanes] = {};
-    for (std::size_t j = 0; j < 2 * n; ++j) {
-        const double* p0 = p + j * kLanes;
-        const double* p1 = p + (j + m) * kLanes;
-        const double* p2 = p + (j + 2 * m) * kLanes;
-        const double* p3 = p + (j + 3 * m) * kLanes;
-        for (std::size_t lane = 0; lane < kLanes; ++lane) {
-            const double d = p3[lane] - 3 * p2[lane] + 3 * p1[lane] - p0[lane];
-            sum[lane] += d * d;
-        }
-    }
-    for (std::size_t lane = 0; lane < kLanes; ++lane) {
-        squares[lane] = sum[lane];
-    }
+    return r;
 }
 
-__attribute__((target("avx2"))) void reflectedSquaresWithAvx2(const double* z, std::size_t m,
-                                                              double* prefix, double* squares) {
-    reflectedSquaresBody(z, m, prefix, squares);
-}
+// Every difference below is then of two values near each other: exact, or rounded at its own
+// size.
 
-void reflectedSquaresPlain(const double* z, std::size_t m, double* prefix, double* squares) {
-    reflectedSquaresBody(z, m, prefix, squares);
-}
-
-// The processor's own instructions where it has AVX2: the same arithmetic, in wider steps. Chosen
-// at run time, not by the loader: sanitizer builds must start before any choice is made.
-void reflectedSquares(const double* z, std::size_t m, double* prefix, double* squares) {
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    (avx2 ? reflectedSquaresWithAvx2 : reflectedSquaresPlain)(z, m, prefix, squares);
-}
-
-SquareSum reflectedSum(const double* z, std::size_t points, std::size_t m, WorkMeter* meter) {
-    SquareSum result;
-    if (m < 1 || points < 3 * m) {
-        return result;
+// The squared second differences (x_(i+m) - x_i) - (x_i - x_(i-m)) for i in [from, to), all three
+// inside x: four sums side by side, which the compiler vectorizes.
+double innerSquares(const double* x, std::size_t m, std::size_t from, std::size_t to) {
+    double sums[4] = {0, 0, 0, 0};
+    std::size_t i = from;
+    for (; i + 4 <= to; i += 4) {
+        for (std::size_t lane = 0; lane < 4; ++lane) {
+            const double d = (x[i + lane + m] - x[i + lane]) - (x[i + lane] - x[i + lane - m]);
+            sums[lane] += d * d;
+        }
     }
-    // Stretches in pieces of a size fixed by m spread over the threads, the pieces' sums added
-    // in order: the same result however many threads there are.
-    // About a million steps a piece at most, so a cancel is seen within milliseconds.
-    const std::size_t piece = kLanes * std::clamp<std::size_t>(250'000 / (15 * m), 1, 16);
-    const std::size_t stretches = points - 3 * m + 1;
-    const std::size_t pieces = (stretches + piece - 1) / piece;
-    const std::uint64_t stepsPerStretch =
-        reflectedWork(static_cast<std::int64_t>(3 * m), static_cast<std::int64_t>(m));
-    std::vector<double> sums(pieces, 0.0);
-    parallelFor(pieces, stretches * 15 * m, [&](std::size_t p) {
-        if (meter != nullptr && meter->cancelled()) {
-            return;
-        }
-        std::vector<double> prefix((9 * m + 1) * kLanes);
-        const std::size_t begin = p * piece;
-        const std::size_t end = std::min(stretches, begin + piece);
-        double sum = 0;
-        for (std::size_t i = begin; i < end; i += kLanes) {
-            double squares[kLanes];
-            if (i + kLanes <= stretches) {
-                reflectedSquares(z + i, m, prefix.data(), squares);
-            } else {
-                // Fewer stretches than lanes are left: each alone in lane 0 of a padded copy.
-                std::vector<double> alone(3 * m + kLanes - 1);
-                for (std::size_t lane = 0; i + lane < stretches; ++lane) {
-                    std::copy(z + i + lane, z + i + lane + 3 * m, alone.begin());
-                    std::fill(alone.begin() + static_cast<std::ptrdiff_t>(3 * m), alone.end(),
-                              alone[3 * m - 1]);
-                    double one[kLanes];
-                    reflectedSquares(alone.data(), m, prefix.data(), one);
-                    squares[lane] = one[0];
-                }
-            }
-            for (std::size_t lane = 0; lane < kLanes && i + lane < end; ++lane) {
-                sum += squares[lane] / (6.0 * static_cast<double>(m));
-            }
-        }
-        sums[p] = sum;
-        if (meter != nullptr) {
-            meter->add(stepsPerStretch * (end - begin));
-        }
-    });
-    for (double sum : sums) {
-        result.sum += sum;
+    for (; i < to; ++i) {
+        const double d = (x[i + m] - x[i]) - (x[i] - x[i - m]);
+        sums[0] += d * d;
     }
-    result.terms = static_cast<std::int64_t>(stretches);
-    return result;
+    return (sums[0] + sums[1]) + (sums[2] + sums[3]);
 }
 
-} // namespace
-
-SquareSum totalSum(std::span<const double> x, std::int64_t m) {
+// totalSum on x less a line.
+SquareSum lineFreeTotalSum(std::span<const double> x, std::int64_t m) {
     const auto points = static_cast<std::int64_t>(x.size());
     SquareSum result;
     if (points < 3 || m < 1 || m > points - 1) {
         return result;
     }
     const std::int64_t last = points - 1;
-    const auto at = [&](std::int64_t j) {
+    const auto value = [&](std::int64_t j) { return x[static_cast<std::size_t>(j)]; };
+    // x*_j - x_i, x* the phase reflected oddly at both ends: x*_(-j) = 2 x_0 - x_j,
+    // x*_(last + j) = 2 x_last - x_(last - j).
+    const auto fromPoint = [&](std::int64_t j, std::int64_t i) {
         if (j < 0) {
-            return 2 * x[0] - x[static_cast<std::size_t>(-j)];
+            return (value(0) - value(-j)) + (value(0) - value(i));
         }
         if (j > last) {
-            return 2 * x[static_cast<std::size_t>(last)] -
-                   x[static_cast<std::size_t>(2 * last - j)];
+            return (value(last) - value(2 * last - j)) + (value(last) - value(i));
         }
-        return x[static_cast<std::size_t>(j)];
+        return value(j) - value(i);
     };
-    double sum = 0;
-    for (std::int64_t i = 1; i < last; ++i) {
-        const double d = at(i - m) - 2 * x[static_cast<std::size_t>(i)] + at(i + m);
-        sum += d * d;
-    }
-    result.sum = sum;
+    const auto reflected = [&](std::int64_t from, std::int64_t to) {
+        double sum = 0;
+        for (std::int64_t i = from; i < to; ++i) {
+            const double d = fromPoint(i - m, i) + fromPoint(i + m, i);
+            sum += d * d;
+        }
+        return sum;
+    };
+    // The terms that reach past an end, and between them those that stay inside.
+    const std::int64_t innerFrom = std::min(m, last);
+    const std::int64_t innerTo = std::max(innerFrom, last - m + 1);
+    result.sum =
+        reflected(1, innerFrom) +
+        innerSquares(x.data(), static_cast<std::size_t>(m), static_cast<std::size_t>(innerFrom),
+                     static_cast<std::size_t>(innerTo)) +
+        reflected(innerTo, last);
     result.terms = points - 2;
     return result;
+}
+
+} // namespace
+
+SquareSum totalSum(std::span<const double> x, std::int64_t m) {
+    return lineFreeTotalSum(withoutLine(x), m);
+}
+
+std::vector<SquareSum> totalSums(std::span<const double> x, std::span<const std::int64_t> factors,
+                                 WorkMeter* meter) {
+    std::vector<SquareSum> sums(factors.size());
+    const Values r = withoutLine(x);
+    parallelFor(factors.size(), x.size() * factors.size(), [&](std::size_t f) {
+        if (meter != nullptr && meter->cancelled()) {
+            return;
+        }
+        sums[f] = lineFreeTotalSum(r, factors[f]);
+        if (meter != nullptr) {
+            meter->add(x.size());
+        }
+    });
+    return sums;
 }
 
 SquareSum modifiedTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
     return reflectedSquareSum(x, m, meter);
 }
 
-SquareSum hadamardTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
+std::vector<SquareSum> modifiedTotalSums(std::span<const double> x,
+                                         std::span<const std::int64_t> factors, WorkMeter* meter) {
+    return reflectedSquareSums(x, factors, meter);
+}
+
+namespace {
+
+// The overlapping Hadamard sum: the squared third differences of x.
+SquareSum hadamardSum(std::span<const double> x) {
     SquareSum result;
-    if (m < 1 || x.size() < 4) {
+    if (x.size() < 4) {
         return result;
     }
-    if (m == 1) {
-        for (std::size_t k = 3; k < x.size(); ++k) {
-            const double d = x[k] - 3 * x[k - 1] + 3 * x[k - 2] - x[k - 3];
-            result.sum += d * d;
+    // As differences of neighbours of x less a line (see withoutLine).
+    const Values line = withoutLine(x);
+    const std::span<const double> r = line;
+    for (std::size_t k = 3; k < r.size(); ++k) {
+        const double a = r[k] - r[k - 1];
+        const double b = r[k - 1] - r[k - 2];
+        const double c = r[k - 2] - r[k - 3];
+        const double d = (a - b) - (b - c);
+        result.sum += d * d;
+    }
+    result.terms = static_cast<std::int64_t>(x.size() - 3);
+    return result;
+}
+
+} // namespace
+
+SquareSum hadamardTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter) {
+    return hadamardTotalSums(x, std::span(&m, 1), meter)[0];
+}
+
+std::vector<SquareSum> hadamardTotalSums(std::span<const double> x,
+                                         std::span<const std::int64_t> factors, WorkMeter* meter) {
+    std::vector<SquareSum> sums(factors.size());
+    std::vector<std::int64_t> reflected;
+    for (std::size_t f = 0; f < factors.size(); ++f) {
+        if (factors[f] == 1) {
+            sums[f] = hadamardSum(x);
+            if (meter != nullptr) {
+                meter->add(reflectedWork(static_cast<std::int64_t>(x.size()), 1));
+            }
+        } else if (factors[f] > 1) {
+            reflected.push_back(factors[f]);
         }
-        result.terms = static_cast<std::int64_t>(x.size() - 3);
-        return result;
     }
-    std::vector<double> frequency(x.size() - 1);
-    for (std::size_t k = 0; k + 1 < x.size(); ++k) {
-        frequency[k] = x[k + 1] - x[k];
+    // The frequencies y_k = x_(k+1) - x_k are the values whose prefix sums x is: never formed.
+    const std::vector<SquareSum> fromPrefix = reflectedPrefixSquareSums(x, reflected, meter);
+    std::size_t next = 0;
+    for (std::size_t f = 0; f < factors.size(); ++f) {
+        if (factors[f] > 1) {
+            sums[f] = fromPrefix[next++];
+        }
     }
-    return reflectedSum(frequency.data(), frequency.size(), static_cast<std::size_t>(m), meter);
+    return sums;
 }
 
 std::uint64_t reflectedWork(std::int64_t points, std::int64_t m) {
-    return points >= 3 * m
-               ? static_cast<std::uint64_t>(points - 3 * m + 1) * static_cast<std::uint64_t>(15 * m)
-               : 0;
+    return reflectedSquareWork(points - 1, m);
 }
 
 } // namespace analysis

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace analysis {
 class WorkMeter;
@@ -38,6 +39,17 @@ SquareSum modifiedTotalSum(std::span<const double> x, std::int64_t m, WorkMeter*
 //   HTOTDEV^2 = sum / (6 m^2 (M - 3m)). 3m <= M - 1. At m = 1 the overlapping Hadamard sum:
 //   the squared third differences of x, HTOTDEV^2 = sum / (6 (M - 3)).
 SquareSum hadamardTotalSum(std::span<const double> x, std::int64_t m, WorkMeter* meter = nullptr);
+
+// Each of them at several factors at once, the factors spread over the threads together: the
+// same sums, in the order of factors (none for a factor too large for x). meter as above.
+std::vector<SquareSum> totalSums(std::span<const double> x, std::span<const std::int64_t> factors,
+                                 WorkMeter* meter = nullptr);
+std::vector<SquareSum> modifiedTotalSums(std::span<const double> x,
+                                         std::span<const std::int64_t> factors,
+                                         WorkMeter* meter = nullptr);
+std::vector<SquareSum> hadamardTotalSums(std::span<const double> x,
+                                         std::span<const std::int64_t> factors,
+                                         WorkMeter* meter = nullptr);
 
 // hadamardTotalSum's work for factor m on M points, in elementary steps (modifiedTotalSum's:
 // reflectedSquareWork).

@@ -116,6 +116,45 @@ TEST(ExtendedCases, BiasCorrectedTotalDeviationByNoiseType) {
     }
 }
 
+// MTOTDEV and TTOTDEV asked for together come from one set of sums, in either order, with gaps:
+// the same values as each alone, TTOTDEV MTOTDEV's times tau / sqrt(3), and the progress counts
+// the sums once, ending near 1 rather than half way.
+TEST(ExtendedCases, TimeTotalSharesTheModifiedTotalSums) {
+    std::vector<double> y = wfm();
+    y[1000] = std::nan("");
+    const auto alone = [&](Deviation kind) {
+        return analysis::analyzeFractional(y, 1.0, only({kind})).points;
+    };
+    const auto modified = alone(Deviation::ModifiedTotal);
+    const auto time = alone(Deviation::TimeTotal);
+    ASSERT_EQ(modified.size(), time.size());
+    ASSERT_FALSE(modified.empty());
+    for (const auto& kinds : {std::vector{Deviation::ModifiedTotal, Deviation::TimeTotal},
+                              std::vector{Deviation::TimeTotal, Deviation::ModifiedTotal}}) {
+        std::vector<double> fractions;
+        analysis::AnalysisControl follow;
+        follow.progress = [&](double f) { fractions.push_back(f); };
+        const auto both = analysis::analyzeFractional(y, 1.0, only(kinds), follow);
+        ASSERT_EQ(both.segments, 2);
+        ASSERT_EQ(both.points.size(), 2 * modified.size());
+        for (std::size_t i = 0; i < modified.size(); ++i) {
+            const bool modifiedFirst = kinds[0] == Deviation::ModifiedTotal;
+            const auto& m = both.points[modifiedFirst ? i : modified.size() + i];
+            const auto& t = both.points[modifiedFirst ? modified.size() + i : i];
+            EXPECT_EQ(m.kind, Deviation::ModifiedTotal);
+            EXPECT_EQ(t.kind, Deviation::TimeTotal);
+            EXPECT_EQ(m.value, modified[i].value) << m.tau;
+            EXPECT_EQ(m.upper, modified[i].upper) << m.tau;
+            EXPECT_EQ(t.value, time[i].value) << t.tau;
+            EXPECT_EQ(t.terms, m.terms) << t.tau;
+            EXPECT_DOUBLE_EQ(t.value, m.value * m.tau / std::sqrt(3.0)) << t.tau;
+        }
+        ASSERT_FALSE(fractions.empty());
+        EXPECT_GT(fractions.back(), 0.95);
+        EXPECT_LE(fractions.back(), 1.0);
+    }
+}
+
 // The control: progress rises from the analysing threads, and a cancel stops the analysis early,
 // marked as such, without the deviation it stopped in.
 TEST(ExtendedCases, ControlReportsProgressAndStops) {
