@@ -7,6 +7,7 @@
 #include "app/popup_menu.h"
 #include "app/stability_caption.h"
 #include "app/stability_plot.h"
+#include "graph/stability_drawing.h"
 
 #include <QActionGroup>
 #include <QClipboard>
@@ -48,22 +49,6 @@ const char* unitText(analysis::DeviationUnit unit) {
         break;
     }
     return "s";
-}
-
-const char* yCaption(analysis::DeviationUnit unit) {
-    switch (unit) {
-    case analysis::DeviationUnit::Fractional:
-        return "deviation (fractional)";
-    case analysis::DeviationUnit::Seconds:
-        break;
-    }
-    return "deviation/s";
-}
-
-bool anyOfUnit(const std::vector<analysis::Deviation>& kinds, analysis::DeviationUnit unit) {
-    return std::ranges::any_of(kinds, [unit](analysis::Deviation kind) {
-        return analysis::deviationDescription(kind).unit == unit;
-    });
 }
 
 void setCell(QTableWidget* table, int row, int column, const QString& text) {
@@ -380,10 +365,11 @@ void StabilityPage::showProgress() {
 }
 
 void StabilityPage::showResult() {
-    fractionalPlot_->showCurves(stabilityCurves(runs_, analysis::DeviationUnit::Fractional),
-                                yCaption(analysis::DeviationUnit::Fractional));
-    secondsPlot_->showCurves(stabilityCurves(runs_, analysis::DeviationUnit::Seconds),
-                             yCaption(analysis::DeviationUnit::Seconds));
+    using analysis::DeviationUnit;
+    fractionalPlot_->showCurves(graph::stabilityCurves(runs_, DeviationUnit::Fractional),
+                                graph::deviationAxisCaption(DeviationUnit::Fractional));
+    secondsPlot_->showCurves(graph::stabilityCurves(runs_, DeviationUnit::Seconds),
+                             graph::deviationAxisCaption(DeviationUnit::Seconds));
     const analysis::StabilityResult& result = shown();
     const int rows = static_cast<int>(result.points.size());
     table_->setRowCount(rows);
@@ -429,14 +415,11 @@ void StabilityPage::layOut() {
     // The table gets the width its columns need while the plots keep a third of the page.
     const int tableWidth = std::min(width() - width() / 3, neededTableWidth());
     const int plotWidth = width() - tableWidth;
-    const bool seconds = anyOfUnit(kinds_, analysis::DeviationUnit::Seconds);
-    const bool fractional = !seconds || anyOfUnit(kinds_, analysis::DeviationUnit::Fractional);
-    const int fractionalHeight = seconds && fractional ? bodyHeight / 2 : bodyHeight;
-    fractionalPlot_->setVisible(fractional);
-    secondsPlot_->setVisible(seconds);
-    fractionalPlot_->setGeometry(0, 0, plotWidth, fractional ? fractionalHeight : 0);
-    secondsPlot_->setGeometry(0, fractional ? fractionalHeight : 0, plotWidth,
-                              bodyHeight - (fractional ? fractionalHeight : 0));
+    const graph::StabilityPlaces places = graph::stabilityPlaces({plotWidth, bodyHeight}, kinds_);
+    fractionalPlot_->setVisible(places.fractionalShown);
+    secondsPlot_->setVisible(places.secondsShown);
+    fractionalPlot_->setGeometry(places.fractional);
+    secondsPlot_->setGeometry(places.seconds);
     table_->setGeometry(plotWidth, 0, tableWidth, bodyHeight);
     const int progressWidth =
         progress_->isVisible() ? QFontMetrics(progress_->font())

@@ -4,10 +4,10 @@
 #include "analysis/live_stability.h"
 #include "analysis/stability.h"
 #include "app/page.h"
-#include "app/stability_curves.h"
 #include "app/stability_worker.h"
 #include "app/time_span.h"
 #include "counter/reading.h"
+#include "graph/stability_curves.h"
 #include "recording/measurement_file.h"
 #include "recording/measurement_loading.h"
 
@@ -111,7 +111,7 @@ private:
     bool biasCorrected_ = false;
     StabilitySpan span_ = StabilitySpan::WholeMeasurement;
 
-    std::vector<StabilityRun> runs_{StabilityRun{}};
+    std::vector<graph::StabilityRun> runs_{graph::StabilityRun{}};
     analysis::SpanStatistics statistics_;
     bool stale_ = true;       // readings or a change not analysed yet
     bool restartDue_ = false; // start again as soon as the running analysis returns

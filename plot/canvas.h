@@ -89,6 +89,7 @@ public:
     // Everything drawn from now on in Copy mode is also drawn as vector shapes through `echo`
     // (nothing: no longer); the canvas does not own it.
     void echoTo(VectorEcho* echo) { echo_ = echo; }
+    bool echoing() const { return echo_ != nullptr; }
 
 private:
     QImage image_;

@@ -3,9 +3,9 @@
 #include "analysis/number_text.h"
 #include "analysis/span_statistics.h"
 #include "analysis/stability.h"
-#include "app/stability_curves.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
+#include "graph/stability_curves.h"
 #include "plot/canvas.h"
 #include "tests/support/menu_action.h"
 
@@ -310,16 +310,16 @@ TEST_F(StabilityPageTest, EachUnitHasAPlotWithItsCaptionAndALegend) {
         expected.plot->repaint();
         const QImage& picture = expected.plot->picture();
         plot::Font axisFont = expected.plot->textFont();
-        axisFont.color = expected.plot->leftAxis().colour;
+        axisFont.color = expected.plot->look().leftAxis.colour;
         EXPECT_TRUE(showsText(picture, expected.caption, axisFont)) << expected.caption;
         EXPECT_FALSE(showsText(picture, "(TDEV/s)", axisFont));
         for (const Deviation kind : expected.curves) {
             const std::string name(analysis::deviationDescription(kind).name);
             EXPECT_TRUE(showsText(picture, name, expected.plot->textFont())) << name;
-            EXPECT_GT(pixelsOf(picture, app::curveStyle(kind).colour), 40) << name;
+            EXPECT_GT(pixelsOf(picture, graph::curveStyle(kind).colour), 40) << name;
         }
         for (const Deviation kind : expected.absent) {
-            EXPECT_EQ(pixelsOf(picture, app::curveStyle(kind).colour), 0)
+            EXPECT_EQ(pixelsOf(picture, graph::curveStyle(kind).colour), 0)
                 << analysis::deviationDescription(kind).name << " in " << expected.caption;
         }
     }
