@@ -4,6 +4,7 @@
 #include "analysis/deviation_table.h"
 #include "analysis/span_statistics.h"
 #include "app/analysis_quantity.h"
+#include "app/column_fit.h"
 #include "app/popup_menu.h"
 #include "app/stability_caption.h"
 #include "app/stability_plot.h"
@@ -99,7 +100,7 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
       secondsPlot_(new StabilityPlot(this)),
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
       caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
-      refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)),
+      refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)), columnFit_(*table_),
       worker_(this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); }) {
     table_->setHorizontalHeaderLabels(kColumns);
     table_->verticalHeader()->hide();
@@ -326,7 +327,7 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     progressTimer_->stop();
     if (progress_->isVisible()) {
         progress_->hide();
-        layOut();
+        placeCaptionLine();
     }
     if (resetPending_) {
         resetPending_ = false;
@@ -360,7 +361,7 @@ void StabilityPage::showProgress() {
     progress_->setText(QStringLiteral("Analysing ... %1 %").arg(percent));
     if (!progress_->isVisible()) {
         progress_->show();
-        layOut();
+        placeCaptionLine();
     }
 }
 
@@ -386,7 +387,7 @@ void StabilityPage::showResult() {
             setCell(table_, row, column++, QString::fromStdString(*cell));
         }
     }
-    table_->resizeColumnsToContents();
+    columnFit_.fit();
     caption_->setText(QString::fromUtf8(stabilityCaption(result, statistics_, removeDrift_)));
 }
 
@@ -410,8 +411,7 @@ int StabilityPage::neededTableWidth() const {
 // The plots share the height above the caption line: the fractional one on top, the one in
 // seconds below, each alone where only its unit is chosen.
 void StabilityPage::layOut() {
-    const int captionHeight = QFontMetrics(caption_->font()).height() + 4;
-    const int bodyHeight = std::max(0, height() - captionHeight);
+    const int bodyHeight = std::max(0, height() - captionLineHeight());
     // The table gets the width its columns need while the plots keep a third of the page.
     const int tableWidth = std::min(width() - width() / 3, neededTableWidth());
     const int plotWidth = width() - tableWidth;
@@ -421,14 +421,26 @@ void StabilityPage::layOut() {
     fractionalPlot_->setGeometry(places.fractional);
     secondsPlot_->setGeometry(places.seconds);
     table_->setGeometry(plotWidth, 0, tableWidth, bodyHeight);
+    placeCaptionLine();
+}
+
+int StabilityPage::captionLineHeight() const {
+    return QFontMetrics(caption_->font()).height() + 4;
+}
+
+// The caption along the bottom, and at its right the progress while it shows: all a progress
+// that comes or goes moves, without measuring the table again.
+void StabilityPage::placeCaptionLine() {
+    const int lineHeight = captionLineHeight();
+    const int top = std::max(0, height() - lineHeight);
     const int progressWidth =
         progress_->isVisible() ? QFontMetrics(progress_->font())
                                          .horizontalAdvance(QStringLiteral("Analysing ... 100 %")) +
                                      8
                                : 0;
     const int captionWidth = std::max(0, width() - 8 - progressWidth);
-    caption_->setGeometry(4, bodyHeight, captionWidth, captionHeight);
-    progress_->setGeometry(4 + captionWidth, bodyHeight, progressWidth, captionHeight);
+    caption_->setGeometry(4, top, captionWidth, lineHeight);
+    progress_->setGeometry(4 + captionWidth, top, progressWidth, lineHeight);
 }
 
 } // namespace app

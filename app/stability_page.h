@@ -3,6 +3,7 @@
 
 #include "analysis/live_stability.h"
 #include "analysis/stability.h"
+#include "app/column_fit.h"
 #include "app/page.h"
 #include "app/stability_worker.h"
 #include "app/time_span.h"
@@ -94,6 +95,8 @@ private:
     void showProgress();
     void copyTable();
     int neededTableWidth() const;
+    int captionLineHeight() const;
+    void placeCaptionLine();
     analysis::StabilityOptions options() const;
     std::span<const analysis::Reading> spanReadings(const TimeSpan& shown) const;
 
@@ -126,6 +129,7 @@ private:
     QMenu* menu_;
     QTimer* refreshTimer_;
     QTimer* progressTimer_;
+    ColumnFit columnFit_;
     StabilityWorker worker_;
 };
 

@@ -418,3 +418,36 @@ TEST_F(StabilityPageTest, BarsStandOnLogarithmicAxes) {
 }
 
 } // namespace
+
+// The table's columns fit their texts after every result, also when a column's widest text grows
+// or shrinks between results, as fitting them anew would make them.
+TEST_F(StabilityPageTest, ColumnsFitTheirTextsAfterEveryResult) {
+    const std::vector<analysis::Reading> readings = whiteFrequencyReadings(20'000);
+    QTableWidget& table = *page.table();
+    const auto widths = [&table] {
+        std::vector<int> result;
+        for (int column = 0; column < table.columnCount(); ++column) {
+            result.push_back(table.columnWidth(column));
+        }
+        return result;
+    };
+    std::vector<std::vector<int>> seen;
+    for (const std::size_t count : {std::size_t{4}, std::size_t{20'000}}) {
+        page.clear();
+        feed(std::span(readings).first(count));
+        settle();
+        for (const std::vector<std::string>& choice :
+             {std::vector<std::string>{}, {"Deviations", menuEntry(Deviation::Time)}}) {
+            if (!choice.empty()) {
+                choose(choice);
+                settle();
+            }
+            const std::vector<int> shown = widths();
+            table.resizeColumnsToContents();
+            EXPECT_EQ(shown, widths()) << count << " readings";
+            seen.push_back(shown);
+        }
+    }
+    // The texts did change widths: the fit had work to do.
+    EXPECT_NE(seen.front(), seen.back());
+}
