@@ -23,12 +23,18 @@ void ColumnFit::fit() {
     if (widths_.size() > kRememberedWidths) {
         widths_.clear();
     }
+    const QFontMetricsF metrics(font_);
     std::vector<qreal> widest(static_cast<std::size_t>(table_.columnCount()), 0);
     for (int column = 0; column < table_.columnCount(); ++column) {
         for (int row = 0; row < table_.rowCount(); ++row) {
             if (const QTableWidgetItem* item = table_.item(row, column)) {
+                const QString text = item->text();
+                auto known = widths_.constFind(text);
+                if (known == widths_.constEnd()) {
+                    known = widths_.insert(text, metrics.horizontalAdvance(text));
+                }
                 qreal& width = widest[static_cast<std::size_t>(column)];
-                width = std::max(width, textWidth(item->text()));
+                width = std::max(width, *known);
             }
         }
     }
@@ -36,14 +42,6 @@ void ColumnFit::fit() {
         widest_ = std::move(widest);
         table_.resizeColumnsToContents();
     }
-}
-
-qreal ColumnFit::textWidth(const QString& text) {
-    const auto known = widths_.constFind(text);
-    if (known != widths_.constEnd()) {
-        return *known;
-    }
-    return widths_[text] = QFontMetricsF(font_).horizontalAdvance(text);
 }
 
 } // namespace app

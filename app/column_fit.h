@@ -22,8 +22,6 @@ public:
     void fit();
 
 private:
-    qreal textWidth(const QString& text);
-
     QTableWidget& table_;
     QFont font_;
     std::vector<qreal> widest_; // per column, at the last fit

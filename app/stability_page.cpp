@@ -110,6 +110,9 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
     // milliseconds a refresh.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Its text stands at the left: narrowed for the progress line, it keeps its pixels and is not
+    // drawn again.
+    caption_->setAttribute(Qt::WA_StaticContents);
     progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     progress_->hide();
     refreshTimer_->setSingleShot(true);
