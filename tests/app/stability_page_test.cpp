@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
@@ -366,6 +367,13 @@ TEST_F(StabilityPageTest, AChangeStopsALongAnalysisWhichShowsItsProgress) {
     choose({"Deviations", menuEntry(Deviation::TheoBR)});
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.progressLine()->isVisible(); }, 20000));
     EXPECT_NE(page.progressLine()->text().toStdString().find(" %"), std::string::npos);
+    // The caption line on the screen, narrowed for the progress, is the caption drawn afresh.
+    QTest::qWait(50);
+    QLabel& caption = *page.caption();
+    const QImage onScreen =
+        page.screen()->grabWindow(page.winId()).toImage().copy(caption.geometry());
+    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32),
+              caption.grab().toImage().convertToFormat(QImage::Format_RGB32));
     choose({"Deviations", menuEntry(Deviation::TheoBR)});
     settle();
     EXPECT_FALSE(page.progressLine()->isVisible());
