@@ -23,7 +23,7 @@ struct Reading;
 } // namespace counter
 
 namespace graph {
-class XyPlot;
+class PlotView;
 } // namespace graph
 
 namespace recording {
@@ -130,7 +130,7 @@ private:
 
     // "Save picture..." in the popup menus of the Graph and Stability pages.
     void offerPictures();
-    void savePicture(const std::vector<graph::XyPlot*>& plots);
+    void savePicture(const std::vector<graph::PlotView*>& plots);
 
     void loadSettings();
     void applySettings(const Settings& settings);

@@ -5,7 +5,8 @@
 #include "app/popup_menu.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
-#include "graph/picture_output.h"
+#include "graph/view_pictures.h"
+#include "graph/xy_plot.h"
 #include "platform/replacing_file.h"
 
 #include <QAction>
@@ -18,7 +19,7 @@ void MainWindow::offerPictures() {
     // The page's plots as they stand: one per unit of the deviations shown.
     connect(insertMenuEntryBeforeLastGroup(stabilityPage_->menu(), "Save picture..."),
             &QAction::triggered, this, [this] {
-                std::vector<graph::XyPlot*> shown;
+                std::vector<graph::PlotView*> shown;
                 for (StabilityPlot* plot :
                      {&stabilityPage_->fractionalPlot(), &stabilityPage_->secondsPlot()}) {
                     if (!plot->isHidden()) {
@@ -29,7 +30,7 @@ void MainWindow::offerPictures() {
             });
 }
 
-void MainWindow::savePicture(const std::vector<graph::XyPlot*>& plots) {
+void MainWindow::savePicture(const std::vector<graph::PlotView*>& plots) {
     if (plots.empty()) {
         return;
     }

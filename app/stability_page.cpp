@@ -4,9 +4,11 @@
 #include "analysis/deviation_table.h"
 #include "analysis/span_statistics.h"
 #include "app/analysis_quantity.h"
+#include "app/column_fit.h"
 #include "app/popup_menu.h"
 #include "app/stability_caption.h"
 #include "app/stability_plot.h"
+#include "graph/stability_drawing.h"
 
 #include <QActionGroup>
 #include <QClipboard>
@@ -48,22 +50,6 @@ const char* unitText(analysis::DeviationUnit unit) {
         break;
     }
     return "s";
-}
-
-const char* yCaption(analysis::DeviationUnit unit) {
-    switch (unit) {
-    case analysis::DeviationUnit::Fractional:
-        return "deviation (fractional)";
-    case analysis::DeviationUnit::Seconds:
-        break;
-    }
-    return "deviation/s";
-}
-
-bool anyOfUnit(const std::vector<analysis::Deviation>& kinds, analysis::DeviationUnit unit) {
-    return std::ranges::any_of(kinds, [unit](analysis::Deviation kind) {
-        return analysis::deviationDescription(kind).unit == unit;
-    });
 }
 
 void setCell(QTableWidget* table, int row, int column, const QString& text) {
@@ -114,7 +100,7 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
       secondsPlot_(new StabilityPlot(this)),
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
       caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
-      refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)),
+      refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)), columnFit_(*table_),
       worker_(this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); }) {
     table_->setHorizontalHeaderLabels(kColumns);
     table_->verticalHeader()->hide();
@@ -124,6 +110,9 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
     // milliseconds a refresh.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->horizontalHeader()->setStretchLastSection(true);
+    // Its text stands at the left: narrowed for the progress line, it keeps its pixels and is not
+    // drawn again.
+    caption_->setAttribute(Qt::WA_StaticContents);
     progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     progress_->hide();
     refreshTimer_->setSingleShot(true);
@@ -341,7 +330,7 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     progressTimer_->stop();
     if (progress_->isVisible()) {
         progress_->hide();
-        layOut();
+        placeCaptionLine();
     }
     if (resetPending_) {
         resetPending_ = false;
@@ -375,15 +364,16 @@ void StabilityPage::showProgress() {
     progress_->setText(QStringLiteral("Analysing ... %1 %").arg(percent));
     if (!progress_->isVisible()) {
         progress_->show();
-        layOut();
+        placeCaptionLine();
     }
 }
 
 void StabilityPage::showResult() {
-    fractionalPlot_->showCurves(stabilityCurves(runs_, analysis::DeviationUnit::Fractional),
-                                yCaption(analysis::DeviationUnit::Fractional));
-    secondsPlot_->showCurves(stabilityCurves(runs_, analysis::DeviationUnit::Seconds),
-                             yCaption(analysis::DeviationUnit::Seconds));
+    using analysis::DeviationUnit;
+    fractionalPlot_->showCurves(graph::stabilityCurves(runs_, DeviationUnit::Fractional),
+                                graph::deviationAxisCaption(DeviationUnit::Fractional));
+    secondsPlot_->showCurves(graph::stabilityCurves(runs_, DeviationUnit::Seconds),
+                             graph::deviationAxisCaption(DeviationUnit::Seconds));
     const analysis::StabilityResult& result = shown();
     const int rows = static_cast<int>(result.points.size());
     table_->setRowCount(rows);
@@ -400,7 +390,7 @@ void StabilityPage::showResult() {
             setCell(table_, row, column++, QString::fromStdString(*cell));
         }
     }
-    table_->resizeColumnsToContents();
+    columnFit_.fit();
     caption_->setText(QString::fromUtf8(stabilityCaption(result, statistics_, removeDrift_)));
 }
 
@@ -424,28 +414,36 @@ int StabilityPage::neededTableWidth() const {
 // The plots share the height above the caption line: the fractional one on top, the one in
 // seconds below, each alone where only its unit is chosen.
 void StabilityPage::layOut() {
-    const int captionHeight = QFontMetrics(caption_->font()).height() + 4;
-    const int bodyHeight = std::max(0, height() - captionHeight);
+    const int bodyHeight = std::max(0, height() - captionLineHeight());
     // The table gets the width its columns need while the plots keep a third of the page.
     const int tableWidth = std::min(width() - width() / 3, neededTableWidth());
     const int plotWidth = width() - tableWidth;
-    const bool seconds = anyOfUnit(kinds_, analysis::DeviationUnit::Seconds);
-    const bool fractional = !seconds || anyOfUnit(kinds_, analysis::DeviationUnit::Fractional);
-    const int fractionalHeight = seconds && fractional ? bodyHeight / 2 : bodyHeight;
-    fractionalPlot_->setVisible(fractional);
-    secondsPlot_->setVisible(seconds);
-    fractionalPlot_->setGeometry(0, 0, plotWidth, fractional ? fractionalHeight : 0);
-    secondsPlot_->setGeometry(0, fractional ? fractionalHeight : 0, plotWidth,
-                              bodyHeight - (fractional ? fractionalHeight : 0));
+    const graph::StabilityPlaces places = graph::stabilityPlaces({plotWidth, bodyHeight}, kinds_);
+    fractionalPlot_->setVisible(places.fractionalShown);
+    secondsPlot_->setVisible(places.secondsShown);
+    fractionalPlot_->setGeometry(places.fractional);
+    secondsPlot_->setGeometry(places.seconds);
     table_->setGeometry(plotWidth, 0, tableWidth, bodyHeight);
+    placeCaptionLine();
+}
+
+int StabilityPage::captionLineHeight() const {
+    return QFontMetrics(caption_->font()).height() + 4;
+}
+
+// The caption along the bottom, and at its right the progress while it shows: all a progress
+// that comes or goes moves, without measuring the table again.
+void StabilityPage::placeCaptionLine() {
+    const int lineHeight = captionLineHeight();
+    const int top = std::max(0, height() - lineHeight);
     const int progressWidth =
         progress_->isVisible() ? QFontMetrics(progress_->font())
                                          .horizontalAdvance(QStringLiteral("Analysing ... 100 %")) +
                                      8
                                : 0;
     const int captionWidth = std::max(0, width() - 8 - progressWidth);
-    caption_->setGeometry(4, bodyHeight, captionWidth, captionHeight);
-    progress_->setGeometry(4 + captionWidth, bodyHeight, progressWidth, captionHeight);
+    caption_->setGeometry(4, top, captionWidth, lineHeight);
+    progress_->setGeometry(4 + captionWidth, top, progressWidth, lineHeight);
 }
 
 } // namespace app

@@ -3,11 +3,12 @@
 
 #include "analysis/live_stability.h"
 #include "analysis/stability.h"
+#include "app/column_fit.h"
 #include "app/page.h"
-#include "app/stability_curves.h"
 #include "app/stability_worker.h"
 #include "app/time_span.h"
 #include "counter/reading.h"
+#include "graph/stability_curves.h"
 #include "recording/measurement_file.h"
 #include "recording/measurement_loading.h"
 
@@ -94,6 +95,8 @@ private:
     void showProgress();
     void copyTable();
     int neededTableWidth() const;
+    int captionLineHeight() const;
+    void placeCaptionLine();
     analysis::StabilityOptions options() const;
     std::span<const analysis::Reading> spanReadings(const TimeSpan& shown) const;
 
@@ -111,7 +114,7 @@ private:
     bool biasCorrected_ = false;
     StabilitySpan span_ = StabilitySpan::WholeMeasurement;
 
-    std::vector<StabilityRun> runs_{StabilityRun{}};
+    std::vector<graph::StabilityRun> runs_{graph::StabilityRun{}};
     analysis::SpanStatistics statistics_;
     bool stale_ = true;       // readings or a change not analysed yet
     bool restartDue_ = false; // start again as soon as the running analysis returns
@@ -126,6 +129,7 @@ private:
     QMenu* menu_;
     QTimer* refreshTimer_;
     QTimer* progressTimer_;
+    ColumnFit columnFit_;
     StabilityWorker worker_;
 };
 

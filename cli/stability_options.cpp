@@ -10,7 +10,11 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<KnownOption, 13> kOptions{{
+// The sides of a picture, as the window's "Save picture..." allows them.
+constexpr int kSmallestSide = 16;
+constexpr int kLargestSide = 20000;
+
+constexpr std::array<KnownOption, 15> kOptions{{
     {"--nominal", true},
     {"--drift", true},
     {"--deviations", true},
@@ -22,6 +26,8 @@ constexpr std::array<KnownOption, 13> kOptions{{
     {"--bias-corrected", false},
     {"--plain", false},
     {"--csv", false},
+    {"--plot", true},
+    {"--size", true},
     {"--help", false},
     {"-h", false},
 }};
@@ -53,6 +59,30 @@ std::optional<std::vector<analysis::Deviation>> parseDeviations(const std::strin
         start = comma + 1;
     }
     return kinds;
+}
+
+// "WIDTHxHEIGHT", each side within the limits.
+std::optional<std::pair<int, int>> parseSize(const std::string& text) {
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto side = [](const std::string& digits) -> std::optional<int> {
+        if (digits.empty() || digits.size() > 5 ||
+            !std::all_of(digits.begin(), digits.end(),
+                         [](char c) { return c >= '0' && c <= '9'; })) {
+            return std::nullopt;
+        }
+        const int value = std::stoi(digits);
+        return value >= kSmallestSide && value <= kLargestSide ? std::optional(value)
+                                                               : std::nullopt;
+    };
+    const auto width = side(text.substr(0, x));
+    const auto height = side(text.substr(x + 1));
+    if (!width || !height) {
+        return std::nullopt;
+    }
+    return std::pair(*width, *height);
 }
 
 // Applies one option; the error text, or empty when its value was good.
@@ -104,6 +134,23 @@ std::string apply(const ParsedArguments::Option& option, StabilityRequest& reque
         request.file.plainText = true;
     } else if (name == "--csv") {
         request.csv = true;
+    } else if (name == "--plot") {
+        const auto format = graph::pictureFormatOf(value);
+        if (!format) {
+            return badValue(name, value, "a file named .png, .svg or .pdf");
+        }
+        request.plot.path = value;
+        request.plot.format = *format;
+    } else if (name == "--size") {
+        const auto size = parseSize(value);
+        if (!size) {
+            return badValue(name, value,
+                            "WIDTHxHEIGHT in pixels, each " + std::to_string(kSmallestSide) +
+                                " to " + std::to_string(kLargestSide));
+        }
+        request.plot.width = size->first;
+        request.plot.height = size->second;
+        request.plotSizeGiven = true;
     } else {
         request.help = true;
     }
@@ -128,13 +175,19 @@ ParsedStabilityRequest parseStabilityRequest(std::span<const std::string> argume
         parsed.error = "--phase and --period exclude each other";
         return parsed;
     }
-    if (sorted.operands.size() != 1) {
-        parsed.error = sorted.operands.empty() ? "stability needs a FILE"
-                                               : "stability takes one FILE, not " +
-                                                     std::to_string(sorted.operands.size());
+    if (sorted.operands.empty()) {
+        parsed.error = "stability needs a FILE";
         return parsed;
     }
-    parsed.request.path = sorted.operands.front();
+    if (std::count(sorted.operands.begin(), sorted.operands.end(), "-") > 1) {
+        parsed.error = "standard input (-) can be read once";
+        return parsed;
+    }
+    if (parsed.request.plotSizeGiven && parsed.request.plot.path.empty()) {
+        parsed.error = "--size is for the picture of --plot";
+        return parsed;
+    }
+    parsed.request.paths = sorted.operands;
     return parsed;
 }
 
@@ -153,7 +206,7 @@ std::string deviationLines() {
 }
 
 std::string stabilityUsageText() {
-    return R"(Usage: talvek-cli stability FILE [OPTIONS]
+    return R"(Usage: talvek-cli stability FILE... [OPTIONS]
 
 Frequency stability of the readings in FILE: overlapping Allan (ADEV), modified Allan (MDEV),
 overlapping Hadamard (HDEV) and time deviation (TDEV) at averaging times tau = m tau0, with the
@@ -162,7 +215,8 @@ Theo and time-error deviations below. The interval comes from the equivalent deg
 (EDF) for the noise type identified in the data at each tau (lag-1 autocorrelation), which the
 table names; a point without an EDF for its deviation and noise type has no interval. A header
 states the readings, tau0, the nominal frequency, the gap-free segments, the drift and the
-statistics of the readings.
+statistics of the readings. Several files are several runs, analysed and told one after the
+other; --plot draws them together.
 
 FILE
   window files   a file that starts with the three "/*" header lines of a .dat (whatever it is
@@ -174,7 +228,7 @@ FILE
                  (--tau0), or two columns, time in s and value. Columns are separated by blanks,
                  tabs, a comma or a semicolon; "." is the decimal point; lines starting with "#"
                  are skipped.
-  -              standard input, read to its end, by the same rules.
+  -              standard input, read to its end, by the same rules; once at most.
   Values are frequencies in Hz (periods in s with --period, phase in s with --phase). A value of
   0 or "nan" keeps its place in time without a value (phase: only "nan"). A line that is not a
   reading is left out and reported on standard error with the number of the first such line.
@@ -208,7 +262,15 @@ Options
                      (deviation by its CSV name; tau in s; TDEV, TTOTDEV, MTIE and TIE rms in s,
                      the others fractional; 17 significant digits, "." as the decimal point; lower
                      and upper empty where a point has no interval; noise the noise type
-                     identified at that tau)
+                     identified at that tau); with several files a leading column run
+                     names each row's file: its file name, or its path where two files have
+                     the same name
+  --plot PICTURE     also draw the deviations as the window's Stability page plots them (log-log,
+                     the intervals as bars, a legend; fractional deviations above those in s;
+                     each run in a colour of its own) into PICTURE, a .png, .svg or .pdf (lines
+                     and text) by its extension; no display is needed. A PICTURE that cannot be
+                     written ends the command before the analysis, with status 7
+  --size WxH         the picture's width and height in pixels, each 16 to 20000 (default 800x600)
   --help             this text
 
 On a terminal, an analysis that takes longer than a second shows its progress on standard error.

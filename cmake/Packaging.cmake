@@ -70,7 +70,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${TALVEK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries the programs link come from dpkg-shlibdeps; the icon's theme folder is named here.
+# The libraries the programs link come from dpkg-shlibdeps (libqt6gui6 also brings the offscreen
+# platform that talvek-cli stability --plot draws on); named here are the icon's theme folder and
+# the face the plots' "Arial" is drawn in, in the window and in talvek-cli's pictures alike.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "hicolor-icon-theme")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "hicolor-icon-theme, fonts-liberation")
 include(CPack)

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "graph/picture_output.h"
 
-#include "graph/xy_plot.h"
-#include "plot/vector_echo.h"
+#include "plot/engine_host.h"
 
 #include <QBuffer>
 #include <QPageSize>
@@ -39,19 +38,11 @@ void drawVector(std::span<const PicturePart> parts, QPaintDevice& device) {
         painter.setClipRect(QRect(QPoint(0, 0), part.place.size()));
         {
             plot::VectorEcho echo(painter);
-            part.plot->pictureAt(part.place.size(), &echo);
+            part.draw(part.place.size(), &echo);
         }
         painter.restore();
     }
     painter.end();
-}
-
-QRect boundsOf(const std::vector<XyPlot*>& plots) {
-    QRect bounds;
-    for (const XyPlot* plot : plots) {
-        bounds |= plot->geometry();
-    }
-    return bounds;
 }
 
 } // namespace
@@ -70,30 +61,19 @@ std::optional<PictureFormat> pictureFormatOf(const std::string& fileName) {
     return std::nullopt;
 }
 
-std::vector<PicturePart> placeInPicture(const std::vector<XyPlot*>& plots, QSize size) {
-    const QRect bounds = boundsOf(plots);
-    std::vector<PicturePart> parts;
-    if (bounds.isEmpty()) {
-        return parts;
-    }
-    const double sx = static_cast<double>(size.width()) / bounds.width();
-    const double sy = static_cast<double>(size.height()) / bounds.height();
-    for (XyPlot* plot : plots) {
-        const QRect at = plot->geometry().translated(-bounds.topLeft());
-        const QPoint from(qRound(at.left() * sx), qRound(at.top() * sy));
-        const QPoint to(qRound((at.right() + 1) * sx), qRound((at.bottom() + 1) * sy));
-        parts.push_back({plot, QRect(from, to - QPoint(1, 1))});
-    }
-    return parts;
+QImage drawnAt(Drawing& drawing, QSize size, plot::VectorEcho* echo) {
+    plot::ImageHost host(size.width(), size.height());
+    plot::PlotEngine engine(host);
+    plot::Canvas& canvas = host.engineCanvas();
+    canvas.echoTo(echo);
+    drawing.draw(engine, canvas);
+    canvas.echoTo(nullptr);
+    return canvas.image();
 }
 
-QSize sizeOnScreen(const std::vector<XyPlot*>& plots) {
-    return boundsOf(plots).size();
-}
-
-QByteArray pictureBytes(XyPlot& plot, PictureFormat format, QSize size) {
-    const PicturePart whole{&plot, QRect(QPoint(0, 0), size)};
-    return pictureBytes(std::span(&whole, 1), format, size);
+PicturePart drawingPart(Drawing& drawing, QRect place) {
+    return {[&drawing](QSize size, plot::VectorEcho* echo) { return drawnAt(drawing, size, echo); },
+            place};
 }
 
 QByteArray pictureBytes(std::span<const PicturePart> parts, PictureFormat format, QSize size) {
@@ -109,7 +89,7 @@ QByteArray pictureBytes(std::span<const PicturePart> parts, PictureFormat format
         image.fill(Qt::white);
         QPainter painter(&image);
         for (const PicturePart& part : parts) {
-            painter.drawImage(part.place.topLeft(), part.plot->pictureAt(part.place.size()));
+            painter.drawImage(part.place.topLeft(), part.draw(part.place.size(), nullptr));
         }
         painter.end();
         if (!image.save(&buffer, "PNG")) {

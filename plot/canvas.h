@@ -5,12 +5,14 @@
 
 #include <QImage>
 #include <QPoint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 namespace plot {
 
+class TextStamp;
 class VectorEcho;
 
 enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot, Clear };
@@ -89,13 +91,22 @@ public:
     // Everything drawn from now on in Copy mode is also drawn as vector shapes through `echo`
     // (nothing: no longer); the canvas does not own it.
     void echoTo(VectorEcho* echo) { echo_ = echo; }
+    bool echoing() const { return echo_ != nullptr; }
 
 private:
     QImage image_;
     QPoint penPos_;
     VectorEcho* echo_ = nullptr;
+    // The text with the font's face, size and weight, as the key of what is remembered of it.
+    std::string textKey(const std::string& text) const;
+    // The stamp of an upright text without antialiasing in the font; none for any other text.
+    const TextStamp* textStamp(const std::string& text);
+
     // Measuring text shapes it; a repaint measures the same few labels again and again.
     mutable std::unordered_map<std::string, int> textWidths_;
+    // And draws them again: upright texts without antialiasing as stamps of their pixels (none
+    // where the toolkit's own drawing is needed).
+    std::unordered_map<std::string, std::shared_ptr<const TextStamp>> textStamps_;
 };
 
 } // namespace plot

@@ -70,11 +70,13 @@ mapfile -t scanned < <(for folder in $folders; do [ -d "$folder" ] && echo "$fol
 [ ${#scanned[@]} -gt 0 ] || exit "$status"
 
 awk -v map="$map" '
+  # "a.*,b.*": any of the comma-separated globs.
   function globToRegex(glob) {
     gsub(/\./, "\\.", glob)
     gsub(/\*/, ".*", glob)
     gsub(/\?/, ".", glob)
-    return "^" glob "$"
+    gsub(/,/, "|", glob)
+    return "^(" glob ")$"
   }
   function fail(file, line, folder, what) {
     printf "%s:%s: %s/ may not include %s (%s)\n", file, line, folder, what, map

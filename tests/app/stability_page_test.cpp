@@ -3,9 +3,9 @@
 #include "analysis/number_text.h"
 #include "analysis/span_statistics.h"
 #include "analysis/stability.h"
-#include "app/stability_curves.h"
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
+#include "graph/stability_curves.h"
 #include "plot/canvas.h"
 #include "tests/support/menu_action.h"
 
@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
@@ -310,16 +311,16 @@ TEST_F(StabilityPageTest, EachUnitHasAPlotWithItsCaptionAndALegend) {
         expected.plot->repaint();
         const QImage& picture = expected.plot->picture();
         plot::Font axisFont = expected.plot->textFont();
-        axisFont.color = expected.plot->leftAxis().colour;
+        axisFont.color = expected.plot->look().leftAxis.colour;
         EXPECT_TRUE(showsText(picture, expected.caption, axisFont)) << expected.caption;
         EXPECT_FALSE(showsText(picture, "(TDEV/s)", axisFont));
         for (const Deviation kind : expected.curves) {
             const std::string name(analysis::deviationDescription(kind).name);
             EXPECT_TRUE(showsText(picture, name, expected.plot->textFont())) << name;
-            EXPECT_GT(pixelsOf(picture, app::curveStyle(kind).colour), 40) << name;
+            EXPECT_GT(pixelsOf(picture, graph::curveStyle(kind).colour), 40) << name;
         }
         for (const Deviation kind : expected.absent) {
-            EXPECT_EQ(pixelsOf(picture, app::curveStyle(kind).colour), 0)
+            EXPECT_EQ(pixelsOf(picture, graph::curveStyle(kind).colour), 0)
                 << analysis::deviationDescription(kind).name << " in " << expected.caption;
         }
     }
@@ -366,6 +367,13 @@ TEST_F(StabilityPageTest, AChangeStopsALongAnalysisWhichShowsItsProgress) {
     choose({"Deviations", menuEntry(Deviation::TheoBR)});
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.progressLine()->isVisible(); }, 20000));
     EXPECT_NE(page.progressLine()->text().toStdString().find(" %"), std::string::npos);
+    // The caption line on the screen, narrowed for the progress, is the caption drawn afresh.
+    QTest::qWait(50);
+    QLabel& caption = *page.caption();
+    const QImage onScreen =
+        page.screen()->grabWindow(page.winId()).toImage().copy(caption.geometry());
+    EXPECT_EQ(onScreen.convertToFormat(QImage::Format_RGB32),
+              caption.grab().toImage().convertToFormat(QImage::Format_RGB32));
     choose({"Deviations", menuEntry(Deviation::TheoBR)});
     settle();
     EXPECT_FALSE(page.progressLine()->isVisible());
@@ -418,3 +426,36 @@ TEST_F(StabilityPageTest, BarsStandOnLogarithmicAxes) {
 }
 
 } // namespace
+
+// The table's columns fit their texts after every result, also when a column's widest text grows
+// or shrinks between results, as fitting them anew would make them.
+TEST_F(StabilityPageTest, ColumnsFitTheirTextsAfterEveryResult) {
+    const std::vector<analysis::Reading> readings = whiteFrequencyReadings(20'000);
+    QTableWidget& table = *page.table();
+    const auto widths = [&table] {
+        std::vector<int> result;
+        for (int column = 0; column < table.columnCount(); ++column) {
+            result.push_back(table.columnWidth(column));
+        }
+        return result;
+    };
+    std::vector<std::vector<int>> seen;
+    for (const std::size_t count : {std::size_t{4}, std::size_t{20'000}}) {
+        page.clear();
+        feed(std::span(readings).first(count));
+        settle();
+        for (const std::vector<std::string>& choice :
+             {std::vector<std::string>{}, {"Deviations", menuEntry(Deviation::Time)}}) {
+            if (!choice.empty()) {
+                choose(choice);
+                settle();
+            }
+            const std::vector<int> shown = widths();
+            table.resizeColumnsToContents();
+            EXPECT_EQ(shown, widths()) << count << " readings";
+            seen.push_back(shown);
+        }
+    }
+    // The texts did change widths: the fit had work to do.
+    EXPECT_NE(seen.front(), seen.back());
+}

@@ -203,7 +203,7 @@ TEST_F(WindowCommandsTest, SavePictureWritesTheFormatOfItsNameFromBothPages) {
         nowMs += 250;
         sendReading(std::to_string(10000000 + i % 7) + ".5", i);
     }
-    const std::pair<QMenu*, graph::XyPlot*> pages[] = {
+    const std::pair<QMenu*, graph::PlotView*> pages[] = {
         {form.graphPage().menu(), form.graphPage().plot()},
         {form.stabilityPage().menu(), &form.stabilityPage().fractionalPlot()}};
     for (const auto& [menu, plot] : pages) {

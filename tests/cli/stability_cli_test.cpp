@@ -9,12 +9,14 @@
 #include "analysis/stability.h"
 #include "recording/journal_encoder.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -372,7 +374,7 @@ TEST(StabilityCli, FailuresExitWithTheirCodeAndOneLine) {
         {{}, 2},
         {{"frobnicate"}, 2},
         {{"stability"}, 2},
-        {{"stability", dat, dat}, 2},
+        {{"stability", "-", dat, "-"}, 2},
         {{"stability", dat, "--nominal", "zero"}, 2},
         {{"stability", dat, "--nominal", "0"}, 2},
         {{"stability", dat, "--drift", "fit"}, 2},
@@ -383,6 +385,13 @@ TEST(StabilityCli, FailuresExitWithTheirCodeAndOneLine) {
         {{"stability", dat, "--spacing"}, 2},
         {{"stability", dat, "--csv=yes"}, 2},
         {{"stability", dat, "--tau0", "2"}, 2},
+        {{"stability", dat, "--plot", folderPath + "/plot.jpg"}, 2},
+        {{"stability", dat, "--plot", folderPath + "/plot"}, 2},
+        {{"stability", dat, "--size", "800x600"}, 2},
+        {{"stability", dat, "--plot", folderPath + "/plot.png", "--size", "800"}, 2},
+        {{"stability", dat, "--plot", folderPath + "/plot.png", "--size", "15x600"}, 2},
+        {{"stability", dat, "--plot", folderPath + "/none/plot.png"}, 7},
+        {{"stability", dat, "--plot", folderPath + "/plot.svg", folderPath + "/missing.dat"}, 3},
         {{"stability", folderPath + "/missing.dat"}, 3},
         {{"stability", folderPath}, 3},
         {{"stability", empty}, 4},
@@ -397,6 +406,62 @@ TEST(StabilityCli, FailuresExitWithTheirCodeAndOneLine) {
         EXPECT_TRUE(run.err.starts_with("talvek-cli: ")) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+    // No picture, nor what was to become one, is left behind by a failure.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList({"empty.txt", "header.dat", "zeros.csv"}));
+}
+
+// Several files are several runs: the CSV names each row's run in a leading column (by the
+// file's name, or its path where two names are the same, quoted where it holds a comma), its rows
+// those of the run alone; the text tells each run; "-" is one of them.
+TEST(StabilityCli, SeveralFilesAreSeveralRuns) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath("b"));
+    const std::string wfm = dataPath("series/wfm.dat");
+    const std::string ffm = dataPath("series/ffm.dat");
+    const std::string same = folder.filePath("b/wfm.dat").toStdString();
+    const std::string comma = folder.filePath("ffm, warm.dat").toStdString();
+    std::filesystem::copy_file(wfm, same);
+    std::filesystem::copy_file(ffm, comma);
+    const auto alone = [](const std::string& path) {
+        const CliRun run = runCli({"stability", path, "--csv", "--deviations", "adev,tdev"});
+        expectSucceeded(run);
+        return lines(run.out);
+    };
+    const CliRun several =
+        runCli({"stability", wfm, same, comma, "--csv", "--deviations", "adev,tdev"});
+    expectSucceeded(several);
+    std::vector<std::string> expected{"run," + alone(wfm).front()};
+    for (const auto& [path, name] :
+         {std::pair{wfm, wfm}, {same, same}, {comma, std::string("\"ffm, warm.dat\"")}}) {
+        const std::vector<std::string> rows = alone(path);
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            expected.push_back(name + "," + rows[i]);
+        }
+    }
+    EXPECT_EQ(lines(several.out), expected);
+
+    const CliRun fromInput = talvek::test::runProgram(
+        "/bin/sh", {"-c", "exec \"$0\" stability \"$1\" - --deviations adev --csv < \"$2\"",
+                    TALVEK_CLI, ffm, wfm});
+    expectSucceeded(fromInput);
+    const std::vector<std::string> rows = lines(fromInput.out);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), "run,tau,deviation,terms,value,lower,upper,noise");
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& row) { return row.starts_with("ffm.dat,"); }),
+              std::count_if(rows.begin(), rows.end(),
+                            [](const std::string& row) { return row.starts_with("-,"); }));
+    EXPECT_TRUE(rows.back().starts_with("-,1024,adev,")) << rows.back();
+
+    const CliRun text = runCli({"stability", wfm, ffm});
+    expectSucceeded(text);
+    const auto report = lines(text.out);
+    std::vector<std::string> files;
+    std::copy_if(report.begin(), report.end(), std::back_inserter(files),
+                 [](const std::string& line) { return line.starts_with("File "); });
+    EXPECT_EQ(files, (std::vector<std::string>{"File        " + wfm, "File        " + ffm}));
+    EXPECT_EQ(text.out, runCli({"stability", wfm}).out + "\n" + runCli({"stability", ffm}).out);
 }
 
 // The total, Theo and time-error deviations of a recording, against allantools: a row for every

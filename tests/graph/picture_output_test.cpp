@@ -3,6 +3,7 @@
 // show the same picture when drawn (by QtSvg, by poppler's pdftoppm).
 
 #include "graph/picture_output.h"
+#include "graph/view_pictures.h"
 #include "graph/xy_plot.h"
 
 #include <QBuffer>
@@ -167,7 +168,7 @@ TEST_F(PictureOutputTest, PartsStandInThePictureAsOnTheScreen) {
     graph::AxisSettings x = bottom.xAxis();
     x.caption = "tau/s";
     bottom.setXAxis(x);
-    const std::vector<graph::XyPlot*> plots{&top, &bottom};
+    const std::vector<graph::PlotView*> plots{&top, &bottom};
     EXPECT_EQ(graph::sizeOnScreen(plots), QSize(400, 400));
     const auto parts = graph::placeInPicture(plots, QSize(800, 800));
     ASSERT_EQ(parts.size(), 2u);

@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "plot/canvas.h"
+#include "plot/canvas_font.h"
 #include "plot_test_support.h"
 
 #include <QFont>
 #include <QFontInfo>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 namespace plot {
@@ -65,6 +67,56 @@ TEST(CanvasText, BoldAndRotatedTextDiffer) {
     const QRect painted = paintedBounds(rotated, kWhite);
     EXPECT_GT(painted.height(), painted.width());
     EXPECT_LE(painted.bottom(), 30);
+}
+
+// The text as the toolkit draws it onto the canvas's picture, the canvas's own way aside.
+QImage drawnByToolkit(QImage picture, int x, int y, const std::string& text, const Font& font) {
+    QPainter painter(&picture);
+    const QFont qtFont = qtFontOf(font);
+    painter.setFont(qtFont);
+    painter.setPen(QColor::fromRgb(toQRgb(font.color)));
+    painter.setRenderHint(QPainter::TextAntialiasing, font.antialiased);
+    painter.drawText(x, y + fontAscent(qtFont),
+                     QString::fromLatin1(text.c_str(), static_cast<qsizetype>(text.size())));
+    painter.end();
+    return picture;
+}
+
+// Upright texts are stamped from the pixels the toolkit set once: every text, face, size, weight
+// and colour sets the same pixels as the toolkit's drawing, also where it leaves the picture, and
+// again from the stamp at another place.
+TEST(CanvasText, StampedTextIsTheToolkitsDrawing) {
+    struct Face {
+        const char* name;
+        int size;
+        bool bold;
+        bool italic;
+    };
+    const Face faces[] = {{"Arial", 8, false, false},
+                          {"Arial", 12, true, false},
+                          {"Times New Roman", 10, false, true},
+                          {"Courier New", 9, false, false}};
+    const char* texts[] = {"1E-9", "tau/s", "deviation (fractional)", "wfm.dat ADEV", "(Wg|j)"};
+    const QPoint places[] = {{20, 15}, {-7, 3}, {150, 52}, {60, -6}};
+    for (const Face& face : faces) {
+        for (const char* text : texts) {
+            Canvas canvas(180, 60);
+            canvas.brush.color = kSilver;
+            canvas.fillRect(0, 0, 180, 60);
+            canvas.font.name = face.name;
+            canvas.font.size = face.size;
+            canvas.font.bold = face.bold;
+            canvas.font.italic = face.italic;
+            QImage expected = canvas.image();
+            for (const QPoint at : places) {
+                canvas.font.color = at.x() < 0 ? kRed : kNavy;
+                expected = drawnByToolkit(expected, at.x(), at.y(), text, canvas.font);
+                canvas.textOut(at.x(), at.y(), text);
+                ASSERT_EQ(canvas.image(), expected) << face.name << " " << face.size << " " << text
+                                                    << " at " << at.x() << "," << at.y();
+            }
+        }
+    }
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/stability_curves.h"
+#include "graph/stability_curves.h"
 
-namespace app {
+#include <array>
+
+namespace graph {
 
 CurveStyle curveStyle(analysis::Deviation kind) {
     using analysis::Deviation;
@@ -36,10 +38,25 @@ CurveStyle curveStyle(analysis::Deviation kind) {
     return {plot::kRed, 1};
 }
 
+plot::Color runColour(std::size_t index) {
+    constexpr std::array<plot::Color, 8> kRunColours{
+        plot::kRed,
+        plot::makeColor(0, 150, 0),
+        plot::makeColor(230, 120, 0),
+        plot::kFuchsia,
+        plot::makeColor(0, 150, 170),
+        plot::makeColor(140, 80, 20),
+        plot::makeColor(130, 60, 200),
+        plot::makeColor(120, 120, 120),
+    };
+    return kRunColours[index % kRunColours.size()];
+}
+
 std::vector<StabilityCurve> stabilityCurves(std::span<const StabilityRun> runs,
                                             analysis::DeviationUnit unit) {
     std::vector<StabilityCurve> curves;
-    for (const StabilityRun& run : runs) {
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const StabilityRun& run = runs[r];
         const analysis::DeviationPoint* previous = nullptr;
         for (const analysis::DeviationPoint& point : run.result.points) {
             const analysis::DeviationDescription& description =
@@ -48,9 +65,10 @@ std::vector<StabilityCurve> stabilityCurves(std::span<const StabilityRun> runs,
                 continue;
             }
             if (previous == nullptr || previous->kind != point.kind) {
-                const CurveStyle style = curveStyle(point.kind);
+                CurveStyle style = curveStyle(point.kind);
                 std::string label(description.name);
                 if (runs.size() > 1) {
+                    style.colour = runColour(r);
                     label = run.name + " " + label;
                 }
                 curves.push_back({std::move(label), style.colour, style.symbol, {}});
@@ -62,4 +80,14 @@ std::vector<StabilityCurve> stabilityCurves(std::span<const StabilityRun> runs,
     return curves;
 }
 
-} // namespace app
+std::string deviationAxisCaption(analysis::DeviationUnit unit) {
+    switch (unit) {
+    case analysis::DeviationUnit::Fractional:
+        return "deviation (fractional)";
+    case analysis::DeviationUnit::Seconds:
+        break;
+    }
+    return "deviation/s";
+}
+
+} // namespace graph

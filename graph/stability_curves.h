@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace graph {
 
-// One set of results the page shows, under the name of the measurement it comes from.
+// One set of results a stability plot shows, under the name of the measurement it comes from.
 struct StabilityRun {
     std::string name;
     analysis::StabilityResult result;
@@ -31,10 +31,18 @@ struct CurveStyle {
 };
 // Each deviation has a colour of its own, none of them the axes' blue or the text's black.
 CurveStyle curveStyle(analysis::Deviation kind);
+// The colour of the run at `index` where several are shown: mid-tones, none the axes' blue or the
+// text's black, so each stands out on light and dark grounds alike; after the eighth they repeat.
+plot::Color runColour(std::size_t index);
 
-// The curves of the deviations in `unit`: per run and deviation, in the order of the points. The
-// label is the deviation's name, after the run's name where there are several runs.
+// The curves of the deviations in `unit`: per run and deviation, in the order of the points. One
+// run's curves have the colours of their deviations and are labelled with its name; where there
+// are several runs, each run has its colour, each deviation its symbol, and the label is the
+// run's name before the deviation's.
 std::vector<StabilityCurve> stabilityCurves(std::span<const StabilityRun> runs,
                                             analysis::DeviationUnit unit);
 
-} // namespace app
+// The y caption of a plot of the deviations in `unit`: it names the unit.
+std::string deviationAxisCaption(analysis::DeviationUnit unit);
+
+} // namespace graph
