@@ -2,9 +2,9 @@
 #include "app/dynamic_page.h"
 
 #include "analysis/dynamic_window.h"
-#include "app/analysis_quantity.h"
 #include "app/dynamic_plot.h"
 #include "app/popup_menu.h"
+#include "recording/analysis_quantity.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -103,17 +103,15 @@ void DynamicPage::clear() {
 }
 
 void DynamicPage::addReading(double timeMs, double value, counter::Quantity quantity) {
-    readings_.push_back({timeMs, value, analysisQuantity(quantity)});
+    readings_.push_back({timeMs, value, recording::analysisQuantity(quantity)});
     workSoon();
 }
 
-void DynamicPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                  counter::Quantity quantity) {
-    const analysis::Quantity kind = analysisQuantity(quantity);
+void DynamicPage::showMeasurement(const recording::ReadingTable& readings) {
     readings_.clear();
     readings_.reserve(readings.size());
-    for (const recording::MeasurementPoint& reading : readings) {
-        readings_.push_back({reading.timeMs, reading.value, kind});
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        readings_.push_back({readings.timeMs(i), readings.value(i), readings.quantity(i)});
     }
     shown_.reset();
     restart();

@@ -5,7 +5,7 @@
 #include "analysis/reading.h"
 #include "app/page.h"
 #include "counter/reading.h"
-#include "recording/measurement_file.h"
+#include "recording/reading_store.h"
 
 #include <cstddef>
 #include <memory>
@@ -45,8 +45,7 @@ public:
     // The reading at `timeMs` since the connect attempt.
     void addReading(double timeMs, double value, counter::Quantity quantity);
     // A whole measurement read back, in place of what the page held.
-    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity);
+    void showMeasurement(const recording::ReadingTable& readings);
 
     // How many of the run's readings the analysis being fed has taken.
     std::size_t analysedReadings() const { return fed_; }

@@ -14,6 +14,7 @@
 #include "app/widget_style.h"
 #include "counter/instruments.h"
 #include "recording/influx_feed.h"
+#include "recording/reading_store.h"
 #include "recording/session.h"
 
 #include <QCoreApplication>
@@ -43,15 +44,17 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
                                        ? recording::JournalFolder::userDataFolder()
                                        : environment.dataFolder),
           this, std::move(environment.monotonicMs))),
-      log_(new LogModel(this)), statusBar_(new QStatusBar(this)),
-      journalNotice_(new QLabel(statusBar_)), lossNote_(new QLabel(statusBar_)),
-      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
+      readings_(std::make_shared<recording::ReadingStore>()), log_(new LogModel(this)),
+      statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
+      lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
+      deviceWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
     if (!dialogs_) {
         dialogs_ = std::make_shared<QtDialogs>(this);
     }
+    log_->show(readings_);
     QFont font = sansFont();
     font.setPixelSize(14);
     setFont(font);
@@ -145,6 +148,10 @@ void MainWindow::fitHiddenPages() {
             page->fitTo(size);
         }
     }
+}
+
+std::shared_ptr<const recording::ReadingTable> MainWindow::readings() const {
+    return readings_;
 }
 
 counter::Driver& MainWindow::counter() const {

@@ -28,6 +28,8 @@ class XyPlot;
 
 namespace recording {
 class InfluxFeed;
+class ReadingStore;
+class ReadingTable;
 struct Gap;
 struct LoadedMeasurement;
 class Session;
@@ -80,6 +82,8 @@ public:
     // The driver of the session's instrument.
     counter::Driver& counter() const;
     const LogModel& log() const { return *log_; }
+    // The readings of the measurement shown.
+    std::shared_ptr<const recording::ReadingTable> readings() const;
 
     // The status bar's text, one byte per character.
     std::string statusText() const;
@@ -141,6 +145,8 @@ private:
     std::string settingsFolder_;
     std::shared_ptr<Dialogs> dialogs_;
     recording::Session* session_;
+    // The readings of the measurement shown, which every page reads.
+    std::shared_ptr<recording::ReadingStore> readings_;
     LogModel* log_;
     QStatusBar* statusBar_;
     QLabel* journalNotice_;

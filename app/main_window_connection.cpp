@@ -10,7 +10,9 @@
 #include "app/stability_page.h"
 #include "counter/driver.h"
 #include "counter/reading.h"
+#include "recording/analysis_quantity.h"
 #include "recording/influx_feed.h"
+#include "recording/reading_store.h"
 #include "recording/session.h"
 
 #include <QCloseEvent>
@@ -45,7 +47,8 @@ void MainWindow::connectOrDisconnect(bool connect) {
         connectPage_->showDisconnected();
         return;
     }
-    log_->clear();
+    readings_ = std::make_shared<recording::ReadingStore>();
+    log_->show(readings_);
     gapPending_ = false;
     lossNote_->hide();
     journalNotice_->clear();
@@ -67,7 +70,7 @@ void MainWindow::finishConnect(bool connected) {
         savedPort_ = port;
         setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(driver.device()) +
                        QStringLiteral(" on port ") + QString::fromUtf8(port));
-        graphPage_->startTrace();
+        graphPage_->startTrace(readings_);
         stabilityPage_->clear();
         dynamicPage_->clear();
     } else {
@@ -83,7 +86,8 @@ void MainWindow::finishConnect(bool connected) {
 
 void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     showStatus(reading.telegram);
-    log_->append(timeMs, reading.value);
+    readings_->append(timeMs, reading.value, recording::analysisQuantity(reading.quantity));
+    log_->showNewRows();
     graphPage_->addReading(timeMs / 1000, reading);
     stabilityPage_->addReading(timeMs, reading.value, reading.quantity,
                                std::exchange(gapPending_, false));
@@ -93,7 +97,8 @@ void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
 
 // Shown as a row of the log and a break of the graph's line, and no deviation term spans it.
 void MainWindow::addGap(const recording::Gap& gap) {
-    log_->appendGap(gap);
+    readings_->appendGap(gap);
+    log_->showNewRows();
     graphPage_->addGap();
     gapPending_ = true;
 }

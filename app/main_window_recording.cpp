@@ -25,7 +25,7 @@ std::string readingsCount(std::size_t n) {
 }
 
 std::string recoveryQuestion(const recording::LoadedMeasurement& measurement) {
-    const std::string count = readingsCount(measurement.readings.size());
+    const std::string count = readingsCount(measurement.readings->size());
     if (!measurement.startTime) {
         return "Recover the unsaved measurement (" + count + ", start time unknown)?";
     }
@@ -62,10 +62,10 @@ void MainWindow::offerRecovery() {
             }
             continue;
         }
-        if (loaded.readings.empty()) {
+        if (loaded.readings->empty()) {
             leftover.remove();
         } else if (dialogs_->askYesNo(recoveryQuestion(loaded))) {
-            showMeasurement(loaded, "Recovered " + readingsCount(loaded.readings.size()) + '.');
+            showMeasurement(loaded, "Recovered " + readingsCount(loaded.readings->size()) + '.');
             journal.adopt(std::move(leftover));
             recovered = true;
         } else {
@@ -87,25 +87,25 @@ void MainWindow::openThroughDialog() {
     }
     const recording::LoadedMeasurement loaded = recording::loadMeasurement(*fileName);
     const std::string name = shownFileName(*fileName);
-    if (loaded.readings.empty()) {
+    if (loaded.readings->empty()) {
         showError(loaded.report.empty() ? name + " holds no readings."
                                         : "No readings opened from " + name + ". " + loaded.report);
         return;
     }
     session_->journal().discard();
-    showMeasurement(loaded, "Opened " + name + ": " + readingsCount(loaded.readings.size()) + '.');
+    showMeasurement(loaded, "Opened " + name + ": " + readingsCount(loaded.readings->size()) + '.');
 }
 
 // As if just measured: the log, the graph with its ruler, the stability, the display, and the start
 // time that the .dat header tells (0, as before any connect, when the file holds none).
 void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement,
                                  const std::string& outcome) {
-    log_->clear();
-    log_->appendAll(measurement.readings, measurement.gaps);
+    readings_ = measurement.readings;
+    log_->show(readings_);
     startTime_ = measurement.startTime.value_or(0);
-    graphPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
-    stabilityPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
-    dynamicPage_->showMeasurement(measurement.readings, measurement.quantity);
+    graphPage_->showMeasurement(readings_, measurement.quantity);
+    stabilityPage_->showMeasurement(*readings_);
+    dynamicPage_->showMeasurement(*readings_);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);
     }

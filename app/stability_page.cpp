@@ -3,10 +3,10 @@
 
 #include "analysis/deviation_table.h"
 #include "analysis/span_statistics.h"
-#include "app/analysis_quantity.h"
 #include "app/popup_menu.h"
 #include "app/stability_caption.h"
 #include "app/stability_plot.h"
+#include "recording/analysis_quantity.h"
 
 #include <QActionGroup>
 #include <QClipboard>
@@ -199,24 +199,22 @@ void StabilityPage::clear() {
 
 void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity,
                                bool gapBefore) {
-    takeReading({timeMs, value, analysisQuantity(quantity), gapBefore});
+    takeReading({timeMs, value, recording::analysisQuantity(quantity), gapBefore});
     refreshSoon();
 }
 
-void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                    counter::Quantity quantity,
-                                    std::span<const recording::PlacedGap> gaps) {
-    const analysis::Quantity kind = analysisQuantity(quantity);
+void StabilityPage::showMeasurement(const recording::ReadingTable& readings) {
     resetReadings();
     std::vector<analysis::Reading>& target = worker_.running() ? pending_ : readings_;
     target.reserve(readings.size());
+    const std::vector<recording::PlacedGap>& gaps = readings.gaps();
     auto gap = gaps.begin();
     for (std::size_t i = 0; i < readings.size(); ++i) {
         bool gapBefore = false;
         for (; gap != gaps.end() && gap->beforeReading == i; ++gap) {
             gapBefore = true;
         }
-        takeReading({readings[i].timeMs, readings[i].value, kind, gapBefore});
+        takeReading({readings.timeMs(i), readings.value(i), readings.quantity(i), gapBefore});
     }
     refreshSoon();
 }

@@ -8,8 +8,7 @@
 #include "app/stability_worker.h"
 #include "app/time_span.h"
 #include "counter/reading.h"
-#include "recording/measurement_file.h"
-#include "recording/measurement_loading.h"
+#include "recording/reading_store.h"
 
 #include <functional>
 #include <span>
@@ -59,9 +58,7 @@ public:
     void addReading(double timeMs, double value, counter::Quantity quantity,
                     bool gapBefore = false);
     // A whole measurement read back, with its recorded gaps, in place of what the page held.
-    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity,
-                         std::span<const recording::PlacedGap> gaps = {});
+    void showMeasurement(const recording::ReadingTable& readings);
 
     // What the page shows, as last refreshed.
     const analysis::StabilityResult& shown() const { return runs_.front().result; }

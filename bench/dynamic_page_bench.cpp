@@ -35,9 +35,10 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     for (const long count : options.pointCounts) {
         bench::SignalSource signal(options.signal);
-        std::vector<recording::MeasurementPoint> readings(static_cast<std::size_t>(count));
-        for (std::size_t i = 0; i < readings.size(); ++i) {
-            readings[i] = {100.0 * static_cast<double>(i), signal.next()};
+        recording::ReadingStore readings;
+        for (long i = 0; i < count; ++i) {
+            readings.append(100.0 * static_cast<double>(i), signal.next(),
+                            analysis::Quantity::Frequency);
         }
         app::DynamicPage page;
         page.resize(1148, 520);
@@ -46,7 +47,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the page was not shown\n");
             return 1;
         }
-        page.showMeasurement(readings, counter::Quantity::Frequency);
+        page.showMeasurement(readings);
         std::vector<double> turns;
         while (page.analysedReadings() < readings.size() || page.shownColumns().empty()) {
             QElapsedTimer turn;

@@ -26,7 +26,7 @@ WindowFixture::WindowFixture(Signal signal)
     : window_(environmentIn(folder_, nowMs_)), signal_(signal) {
     reading_.unitText = "Hz";
     window_.show();
-    window_.graphPage().startTrace();
+    window_.graphPage().startTrace(window_.readings());
     QApplication::processEvents();
 }
 

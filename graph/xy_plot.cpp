@@ -83,9 +83,9 @@ void XyPlot::clearTrace(int index) {
     requestRepaint();
 }
 
-int XyPlot::addTrace(bool rightAxis, const PointArray& points) {
+int XyPlot::addTrace(bool rightAxis, PointArray points) {
     Trace trace;
-    trace.points = points;
+    trace.points = std::move(points);
     trace.rightAxis = rightAxis;
     traces_.push_back(std::move(trace));
     requestRepaint();
@@ -99,6 +99,14 @@ int XyPlot::addPoint(int index, double x, double y) {
     points.add({x, y});
     requestRepaint();
     return static_cast<int>(points.size());
+}
+
+void XyPlot::followSource(int index) {
+    if (index < 0 || index >= static_cast<int>(traces_.size()) ||
+        !traces_[index].points.followsSource())
+        return;
+    traces_[index].points.follow();
+    requestRepaint();
 }
 
 void XyPlot::unzoomAll() {
