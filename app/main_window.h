@@ -160,8 +160,7 @@ private:
     DynamicPage* dynamicPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
     std::string savedPort_;
-    double startTime_ = 0;    // wall-clock date-time of the measurement shown
-    bool gapPending_ = false; // a gap came after the last reading
+    double startTime_ = 0; // wall-clock date-time of the measurement shown
     DatabaseChoice database_;
     std::unique_ptr<recording::InfluxFeed> influx_;
     QLabel* databaseNotice_ = nullptr; // made with the first feed

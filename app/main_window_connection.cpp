@@ -49,7 +49,6 @@ void MainWindow::connectOrDisconnect(bool connect) {
     }
     readings_ = std::make_shared<recording::ReadingStore>();
     log_->show(readings_);
-    gapPending_ = false;
     lossNote_->hide();
     journalNotice_->clear();
     setWindowTitle(QStringLiteral("busy..."));
@@ -71,8 +70,8 @@ void MainWindow::finishConnect(bool connected) {
         setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(driver.device()) +
                        QStringLiteral(" on port ") + QString::fromUtf8(port));
         graphPage_->startTrace(readings_);
-        stabilityPage_->clear();
-        dynamicPage_->clear();
+        stabilityPage_->follow(readings_);
+        dynamicPage_->follow(readings_);
     } else {
         setWindowTitle(instrumentCaption(session_->instrument()) + QStringLiteral(" not found"));
         connectPage_->showDisconnected();
@@ -89,9 +88,8 @@ void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     readings_->append(timeMs, reading.value, recording::analysisQuantity(reading.quantity));
     log_->showNewRows();
     graphPage_->addReading(timeMs / 1000, reading);
-    stabilityPage_->addReading(timeMs, reading.value, reading.quantity,
-                               std::exchange(gapPending_, false));
-    dynamicPage_->addReading(timeMs, reading.value, reading.quantity);
+    stabilityPage_->readingsAdded();
+    dynamicPage_->readingsAdded();
     displayPage_->showReading(reading);
 }
 
@@ -100,7 +98,6 @@ void MainWindow::addGap(const recording::Gap& gap) {
     readings_->appendGap(gap);
     log_->showNewRows();
     graphPage_->addGap();
-    gapPending_ = true;
 }
 
 // The next connect talks to this instrument; the one connected now stays until then.

@@ -104,8 +104,8 @@ void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement
     log_->show(readings_);
     startTime_ = measurement.startTime.value_or(0);
     graphPage_->showMeasurement(readings_, measurement.quantity);
-    stabilityPage_->showMeasurement(*readings_);
-    dynamicPage_->showMeasurement(*readings_);
+    stabilityPage_->follow(readings_);
+    dynamicPage_->follow(readings_);
     if (measurement.lastReading) {
         displayPage_->showReading(*measurement.lastReading);
     }

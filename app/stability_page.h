@@ -7,11 +7,11 @@
 #include "app/stability_curves.h"
 #include "app/stability_worker.h"
 #include "app/time_span.h"
-#include "counter/reading.h"
 #include "recording/reading_store.h"
 
 #include <functional>
-#include <span>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -31,10 +31,12 @@ enum class StabilitySpan { WholeMeasurement, GraphZoom };
 // interval as a vertical bar and a legend naming the curves; beside them the same points as a
 // table with their unit, and a caption telling the noise type and the drift.
 //
-// Every reading feeds the running sums at once. The analysis itself (noise identification, drift,
-// the costly estimators) runs on a worker thread, at most a few times a second and only while the
-// page shows; readings that arrive meanwhile wait in a queue until it returns, a change of the
-// choices, the span or the measurement cancels it. A progress line tells how far a long one is.
+// The page reads the readings of a store of readings, of which it keeps nothing per reading: every
+// reading feeds the running sums at once. The analysis itself (noise identification, drift, the
+// costly estimators) runs on a worker thread, at most a few times a second and only while the
+// page shows, on a copy of the running sums and a snapshot of the store, so readings go on feeding
+// the sums meanwhile; a change of the choices, the span or the measurement cancels it. A progress
+// line tells how far a long one is.
 class StabilityPage : public Page {
     Q_OBJECT
 public:
@@ -51,14 +53,12 @@ public:
     StabilityPlot& fractionalPlot() const { return *fractionalPlot_; }
     StabilityPlot& secondsPlot() const { return *secondsPlot_; }
 
-    // After a successful connect: no readings.
-    void clear();
-    // The reading at `timeMs` since the connect attempt; `gapBefore`: a gap of the recording
-    // lies between it and the reading before.
-    void addReading(double timeMs, double value, counter::Quantity quantity,
-                    bool gapBefore = false);
-    // A whole measurement read back, with its recorded gaps, in place of what the page held.
-    void showMeasurement(const recording::ReadingTable& readings);
+    // From now on the readings of this store, live or read back, in place of what the page held;
+    // `analysis` has followed the readings of the store it has taken, and takes the others.
+    void follow(std::shared_ptr<const recording::ReadingTable> readings,
+                analysis::LiveStability analysis = {});
+    // The store has gained readings.
+    void readingsAdded();
 
     // What the page shows, as last refreshed.
     const analysis::StabilityResult& shown() const { return runs_.front().result; }
@@ -85,22 +85,17 @@ private:
     void restart();
     void startAnalysis();
     void analysisFinished(StabilityOutcome outcome);
-    void takeReading(const analysis::Reading& reading);
-    void resetReadings();
     void showResult();
     void showProgress();
     void copyTable();
     int neededTableWidth() const;
     analysis::StabilityOptions options() const;
-    std::span<const analysis::Reading> spanReadings(const TimeSpan& shown) const;
+    // The readings [first, last) that lie in the span; the readings come in time order.
+    std::pair<std::size_t, std::size_t> spanReadings(const TimeSpan& shown) const;
 
     std::function<TimeSpan()> graphSpan_;
-    // Read by the worker while it runs: changed only while none does.
-    analysis::LiveStability live_;
-    std::vector<analysis::Reading> readings_; // for the zoomed span and the statistics
-    // What arrived while the worker ran, and whether the readings above are to go first.
-    std::vector<analysis::Reading> pending_;
-    bool resetPending_ = false;
+    std::shared_ptr<const recording::ReadingTable> readings_;
+    analysis::LiveStability live_; // has followed readings_
 
     std::vector<analysis::Deviation> kinds_{analysis::Deviation::Allan};
     analysis::TauSpacing spacing_ = analysis::TauSpacing::Octave;

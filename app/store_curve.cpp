@@ -9,7 +9,7 @@ static_assert(recording::ReadingTable::kBlockReadings == graph::PointArray::kBlo
               "a block of the store is a block of the graph's points");
 
 graph::PointBlock StoreCurve::block(std::size_t index) const {
-    const recording::ReadingBlockView view = readings_->block(index);
+    const analysis::ReadingBlock view = readings_->block(index);
     constexpr double kMsPerSecond = 1000;
     return {{view.values, view.count},
             view.times,

@@ -87,10 +87,13 @@ int main(int argc, char** argv) {
     page.hide();
 
     bench::SignalSource signal(options.signal);
+    auto readings = std::make_shared<recording::ReadingStore>();
+    page.follow(readings);
     double timeMs = 0;
     const auto addReading = [&] {
         timeMs += kLinePeriodMs;
-        page.addReading(timeMs, signal.next(), counter::Quantity::Frequency);
+        readings->append(timeMs, signal.next(), analysis::Quantity::Frequency);
+        page.readingsAdded();
     };
     // Hidden while it fills, the page only keeps its running sums.
     for (long i = 0; i < options.points; ++i) {

@@ -49,13 +49,13 @@ double ReadingTable::value(std::size_t index) const {
 }
 
 analysis::Quantity ReadingTable::quantity(std::size_t index) const {
-    const auto after =
-        std::upper_bound(quantities_.begin(), quantities_.end(), index,
-                         [](std::size_t i, const QuantityRun& run) { return i < run.first; });
+    const auto after = std::upper_bound(
+        quantities_.begin(), quantities_.end(), index,
+        [](std::size_t i, const analysis::QuantityRun& run) { return i < run.first; });
     return after == quantities_.begin() ? analysis::Quantity::Frequency : (after - 1)->quantity;
 }
 
-ReadingBlockView ReadingTable::block(std::size_t index) const {
+analysis::ReadingBlock ReadingTable::block(std::size_t index) const {
     const Block& b = *blocks_[index];
     const std::size_t first = index * kBlockReadings;
     return {first,          std::min(kBlockReadings, size_ - first),
@@ -65,7 +65,7 @@ ReadingBlockView ReadingTable::block(std::size_t index) const {
 
 std::size_t ReadingTable::memoryBytes() const {
     std::size_t bytes = blocks_.capacity() * sizeof(blocks_[0]) +
-                        quantities_.capacity() * sizeof(QuantityRun) +
+                        quantities_.capacity() * sizeof(analysis::QuantityRun) +
                         gaps_.capacity() * sizeof(PlacedGap);
     for (const auto& b : blocks_) {
         bytes += sizeof(Block) + b->capacity * (sizeof(double) +

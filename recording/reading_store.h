@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "analysis/reading.h"
+#include "analysis/reading_source.h"
 #include "recording/gap.h"
 #include "recording/measurement_file.h"
 
@@ -20,28 +20,6 @@ struct PlacedGap {
     Gap gap;
 };
 
-// What the readings from a reading on measure, up to the next run.
-struct QuantityRun {
-    std::size_t first = 0;
-    analysis::Quantity quantity = analysis::Quantity::Frequency;
-};
-
-// One block of a ReadingTable in columns: `count` readings from reading `first` on. A time
-// stamp is baseMs + ticks[i] (whole milliseconds, 4 bytes each) or, in a block that holds a
-// time that is not whole milliseconds, times[i].
-struct ReadingBlockView {
-    std::size_t first = 0;
-    std::size_t count = 0;
-    const double* values = nullptr;
-    const std::int32_t* ticks = nullptr;
-    std::int64_t baseMs = 0;
-    const double* times = nullptr;
-
-    double timeMs(std::size_t i) const {
-        return times != nullptr ? times[i] : static_cast<double>(baseMs + ticks[i]);
-    }
-};
-
 // The readings of one measurement as every view reads them: the log, the graph, the analysis and
 // the export. Time stamps and values are kept once, in blocks of kBlockReadings: a value in 8
 // bytes, exactly as read; a time stamp in 4 bytes where it is whole milliseconds (every arrival
@@ -51,23 +29,22 @@ struct ReadingBlockView {
 // thread while the store takes more readings, as a block it shares is only ever written beyond
 // the readings the snapshot holds, and one that must grow or change its time column is replaced
 // in the store by a new one.
-class ReadingTable {
+class ReadingTable : public analysis::ReadingSource {
 public:
-    static constexpr std::size_t kBlockReadings = std::size_t{1} << 16;
-
-    std::size_t size() const { return size_; }
+    std::size_t size() const override { return size_; }
     bool empty() const { return size_ == 0; }
     double timeMs(std::size_t index) const;
     double value(std::size_t index) const;
     MeasurementPoint reading(std::size_t index) const { return {timeMs(index), value(index)}; }
     analysis::Quantity quantity(std::size_t index) const;
-    const std::vector<QuantityRun>& quantities() const { return quantities_; }
     // In order, each placed before the reading that followed it.
     const std::vector<PlacedGap>& gaps() const { return gaps_; }
 
     // Block b holds readings [b * kBlockReadings, ...); all but the last are full.
-    std::size_t blockCount() const { return blocks_.size(); }
-    ReadingBlockView block(std::size_t index) const;
+    analysis::ReadingBlock block(std::size_t index) const override;
+    std::span<const analysis::QuantityRun> quantityRuns() const override { return quantities_; }
+    std::size_t gapCount() const override { return gaps_.size(); }
+    std::size_t gapBefore(std::size_t gap) const override { return gaps_[gap].beforeReading; }
 
     // Heap bytes held.
     std::size_t memoryBytes() const;
@@ -85,7 +62,7 @@ protected:
 
     std::vector<std::shared_ptr<Block>> blocks_;
     std::size_t size_ = 0;
-    std::vector<QuantityRun> quantities_;
+    std::vector<analysis::QuantityRun> quantities_;
     std::vector<PlacedGap> gaps_;
 };
 

@@ -7,6 +7,8 @@
 #include "app/stability_page.h"
 #include "app/stability_plot.h"
 #include "plot/canvas.h"
+#include "recording/analysis_quantity.h"
+#include "recording/reading_store.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -19,6 +21,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -135,13 +138,25 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
     }
 
-    static void feed(app::StabilityPage& target, std::span<const analysis::Reading> readings,
-                     counter::Quantity quantity = counter::Quantity::Frequency) {
+    // Appended to the store the page follows, one by one as the window appends them.
+    void feed(app::StabilityPage& target, std::span<const analysis::Reading> readings,
+              counter::Quantity quantity = counter::Quantity::Frequency) {
+        std::shared_ptr<recording::ReadingStore>& store = stores[&target];
+        if (!store) {
+            store = std::make_shared<recording::ReadingStore>();
+            target.follow(store);
+        }
         for (const analysis::Reading& reading : readings) {
-            target.addReading(reading.timeMs, reading.value, quantity);
+            store->append(reading.timeMs, reading.value, recording::analysisQuantity(quantity));
+            target.readingsAdded();
         }
     }
     void feed(std::span<const analysis::Reading> readings) { feed(page, readings); }
+    // No readings, as after a connect.
+    void clear() {
+        stores[&page] = std::make_shared<recording::ReadingStore>();
+        page.follow(stores[&page]);
+    }
     void choose(const std::vector<std::string>& path) {
         QAction* action = talvek::test::findMenuAction(page.menu(), path);
         ASSERT_NE(action, nullptr) << path.back();
@@ -154,6 +169,7 @@ protected:
 
     app::TimeSpan zoom;
     app::StabilityPage page;
+    std::map<const app::StabilityPage*, std::shared_ptr<recording::ReadingStore>> stores;
 };
 
 // Each menu choice is analysed at once, and the table is then the analysis of the same readings
@@ -219,7 +235,7 @@ TEST_F(StabilityPageTest, TheMenuListsEveryDeviation) {
 TEST_F(StabilityPageTest, TooFewReadingsShowAnEmptyTableAndNoNaN) {
     const std::vector<analysis::Reading> three = whiteFrequencyReadings(3);
     for (std::size_t count = 0; count <= three.size(); ++count) {
-        page.clear();
+        clear();
         feed(std::span(three).first(count));
         settle();
         const std::string caption = page.caption()->text().toStdString();

@@ -26,7 +26,7 @@ void expectHolds(const ReadingTable& table, const std::vector<Stamped>& expected
     ASSERT_EQ(table.size(), expected.size());
     std::size_t i = 0;
     for (std::size_t b = 0; b < table.blockCount(); ++b) {
-        const recording::ReadingBlockView block = table.block(b);
+        const analysis::ReadingBlock block = table.block(b);
         ASSERT_EQ(block.first, i);
         for (std::size_t k = 0; k < block.count; ++k, ++i) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(block.timeMs(k)),
