@@ -144,16 +144,9 @@ void GraphPage::addGap() {
     }
 }
 
-// The trace takes in the points of the store directly; one repaint shows them all.
-void GraphPage::showMeasurement(std::shared_ptr<const recording::ReadingTable> readings,
-                                counter::Quantity quantity) {
-    const std::vector<recording::PlacedGap> gaps = readings->gaps();
-    graph::PointArray points(std::make_shared<StoreCurve>(std::move(readings)));
-    for (const recording::PlacedGap& gap : gaps) {
-        points.follow(gap.beforeReading);
-        points.breakLine();
-    }
-    showTrace(std::move(points));
+// One repaint shows them all.
+void GraphPage::showMeasurement(graph::PointArray trace, counter::Quantity quantity) {
+    showTrace(std::move(trace));
     showValueKind(quantity);
     plot_->invalidate();
 }

@@ -54,8 +54,8 @@ public:
     void addGap();
     // A whole measurement read back, plotted as if just measured: trace 0 as after a connect,
     // holding every reading, its line broken at the gaps; the left axis tells what they measure.
-    void showMeasurement(std::shared_ptr<const recording::ReadingTable> readings,
-                         counter::Quantity quantity);
+    // `trace` follows the measurement's store and has taken in its points (MeasurementLoader).
+    void showMeasurement(graph::PointArray trace, counter::Quantity quantity);
 
 signals:
     void connectToggleRequested();

@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -32,6 +33,9 @@ constexpr int kDesignLeft = 614;
 constexpr int kDesignTop = 225;
 constexpr int kDesignWidth = 1148;
 constexpr int kDesignHeight = 574;
+// The progress bar of a measurement being read: its steps, and how often it moves on.
+constexpr int kProgressSteps = 1000;
+constexpr int kLoadWatchIntervalMs = 100;
 
 } // namespace
 
@@ -47,7 +51,8 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
       readings_(std::make_shared<recording::ReadingStore>()), log_(new LogModel(this)),
       statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
       lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
-      deviceWatch_(new QTimer(this)) {
+      deviceWatch_(new QTimer(this)), loader_(std::make_unique<MeasurementLoader>(this)),
+      loadProgress_(new QProgressBar(statusBar_)), loadWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
@@ -72,6 +77,13 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     });
     statusBar_->addPermanentWidget(lossNote_);
     lossNote_->hide();
+    statusBar_->addPermanentWidget(loadProgress_);
+    loadProgress_->setRange(0, kProgressSteps);
+    loadProgress_->hide();
+    loadWatch_->setInterval(kLoadWatchIntervalMs);
+    connect(loadWatch_, &QTimer::timeout, this, [this] {
+        loadProgress_->setValue(static_cast<int>(loader_->progress() * kProgressSteps));
+    });
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
     addShortcuts();

@@ -3,6 +3,8 @@
 
 #include "app/dialogs.h"
 #include "app/formats/database_file.h"
+#include "app/measurement_loader.h"
+#include "recording/journal_files.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <vector>
 
 class QLabel;
+class QProgressBar;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
@@ -100,6 +103,10 @@ public:
     Settings settings() const;
     // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
     double startTime() const { return startTime_; }
+    // Whether a measurement file or a journal to recover is being read.
+    bool loadingMeasurement() const;
+    // The progress bar of that reading, shown only meanwhile.
+    const QProgressBar& loadProgress() const { return *loadProgress_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,9 +131,13 @@ private:
     void useInstrument(const counter::Instrument& instrument);
 
     void offerRecovery();
+    void recoverNext();
+    void offerLeftover(PreparedMeasurement prepared);
     void openThroughDialog();
-    void showMeasurement(const recording::LoadedMeasurement& measurement,
-                         const std::string& outcome);
+    void startLoading(const std::string& path, MeasurementLoader::Kind kind,
+                      MeasurementLoader::Finished finished);
+    void stopLoading();
+    void showMeasurement(PreparedMeasurement measurement, const std::string& outcome);
 
     // The time-series database the readings also go to, from the next connect on.
     void editDatabase();
@@ -159,6 +170,10 @@ private:
     StabilityPage* stabilityPage_ = nullptr;
     DynamicPage* dynamicPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
+    std::unique_ptr<MeasurementLoader> loader_;
+    QProgressBar* loadProgress_;
+    QTimer* loadWatch_;                             // moves the progress bar on
+    std::vector<recording::HeldJournal> leftovers_; // still to offer, the next one last
     std::string savedPort_;
     double startTime_ = 0; // wall-clock date-time of the measurement shown
     DatabaseChoice database_;

@@ -47,6 +47,9 @@ void MainWindow::connectOrDisconnect(bool connect) {
         connectPage_->showDisconnected();
         return;
     }
+    // A measurement being read is given up, and journals still to offer wait for the next start.
+    stopLoading();
+    leftovers_.clear();
     readings_ = std::make_shared<recording::ReadingStore>();
     log_->show(readings_);
     lossNote_->hide();
