@@ -1,34 +1,36 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/running_median.h"
 
-#include <algorithm>
-#include <functional>
-
 namespace analysis {
 
 void RunningMedian::add(double value) {
-    if (lower_.empty() || value <= lower_.front()) {
-        lower_.push_back(value);
-        std::push_heap(lower_.begin(), lower_.end());
-    } else {
-        upper_.push_back(value);
-        std::push_heap(upper_.begin(), upper_.end(), std::greater<>());
+    ++counts_[value];
+    ++count_;
+    if (count_ == 1) {
+        median_ = value;
+        return;
     }
-    if (lower_.size() > upper_.size() + 1) {
-        std::pop_heap(lower_.begin(), lower_.end());
-        upper_.push_back(lower_.back());
-        lower_.pop_back();
-        std::push_heap(upper_.begin(), upper_.end(), std::greater<>());
-    } else if (upper_.size() > lower_.size()) {
-        std::pop_heap(upper_.begin(), upper_.end(), std::greater<>());
-        lower_.push_back(upper_.back());
-        upper_.pop_back();
-        std::push_heap(lower_.begin(), lower_.end());
+    if (value < median_) {
+        ++below_;
     }
+    // The median is the number at index (count - 1) / 2 of the sorted numbers.
+    const std::int64_t target = (count_ - 1) / 2;
+    auto median = counts_.find(median_);
+    while (target < below_) {
+        --median;
+        below_ -= median->second;
+    }
+    while (target >= below_ + median->second) {
+        below_ += median->second;
+        ++median;
+    }
+    median_ = median->first;
 }
 
 std::size_t RunningMedian::memoryBytes() const {
-    return (lower_.size() + upper_.size()) * sizeof(double);
+    // A tree node: three links, its colour and the pair.
+    constexpr std::size_t kNodeBytes = 4 * sizeof(void*) + sizeof(double) + sizeof(std::int64_t);
+    return counts_.size() * kNodeBytes;
 }
 
 } // namespace analysis

@@ -2,41 +2,59 @@
 #include "analysis/span_statistics.h"
 
 #include "analysis/line_fit.h"
-#include "analysis/timed_values.h"
+#include "analysis/running_median.h"
+#include "analysis/timed_walk.h"
 
 #include <cmath>
-#include <vector>
+#include <limits>
 
 namespace analysis {
 
 namespace {
 
+// Each statistic is formed in passes over the readings, which are never copied: `timed(visit)`
+// hands visit(timeMs, value, recordedGap) for each reading with a time stamp (forEachTimed) and
+// returns whether they are phase readings.
+
 // The slope of the fractional frequencies derived from phase: phase steps over tau0, each at the
 // time of its later reading, none across a gap.
-double phaseDriftPerSecond(const TimedValues& readings, const std::vector<double>& seconds) {
-    const double tau0Ms = medianIntervalMs(readings.timeMs);
+template <typename Timed> double phaseDriftPerSecond(const Timed& timed) {
+    RunningMedian intervals;
+    bool any = false;
+    double previousMs = 0;
+    timed([&](double timeMs, double, bool) {
+        if (any && timeMs - previousMs > 0) {
+            intervals.add(timeMs - previousMs);
+        }
+        any = true;
+        previousMs = timeMs;
+    });
+    const double tau0Ms = intervals.lowerMedian();
     if (!(tau0Ms > 0)) {
         return 0;
     }
-    const std::vector<double> steps = phaseSteps(readings.values, gapsBefore(readings, tau0Ms));
-    return fitLine(seconds, steps).slope / (tau0Ms / 1000.0);
+    const LineFit fit = fitLine([&](auto visit) {
+        bool first = true;
+        double previousTimeMs = 0;
+        double previousPhase = 0;
+        timed([&](double timeMs, double phase, bool recorded) {
+            const bool gap = recorded || isGap(timeMs - previousTimeMs, tau0Ms);
+            visit(timeMs / 1000.0, first ? std::numeric_limits<double>::quiet_NaN()
+                                         : phaseStep(previousPhase, phase, gap));
+            first = false;
+            previousTimeMs = timeMs;
+            previousPhase = phase;
+        });
+    });
+    return fit.slope / (tau0Ms / 1000.0);
 }
 
-} // namespace
-
-SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<double> nominalHz) {
-    TimedValues timed;
-    timed.timeMs.reserve(readings.size());
-    timed.values.reserve(readings.size());
-    for (const Reading& reading : readings) {
-        timed.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
-    }
-    std::vector<double> seconds;
-    seconds.reserve(timed.size());
-    for (double t : timed.timeMs) {
-        seconds.push_back(t / 1000.0);
-    }
-    const LineFit fit = fitLine(seconds, timed.values);
+template <typename Timed>
+SpanStatistics statisticsOf(const Timed& timed, std::optional<double> nominalHz) {
+    bool phase = false;
+    const LineFit fit = fitLine([&](auto visit) {
+        phase = timed([&](double timeMs, double value, bool) { visit(timeMs / 1000.0, value); });
+    });
     SpanStatistics statistics;
     if (fit.count == 0) {
         return statistics;
@@ -44,14 +62,14 @@ SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<d
     statistics.count = fit.count;
     const double spread =
         fit.count > 1 ? std::sqrt(fit.squaresOfY / static_cast<double>(fit.count - 1)) : 0;
-    if (timed.phase) {
+    if (phase) {
         statistics.phase = true;
         statistics.meanSeconds = fit.meanY;
         statistics.standardDeviationSeconds = spread;
         statistics.minimumSeconds = fit.minimumY;
         statistics.maximumSeconds = fit.maximumY;
         statistics.frequencyOffset = fit.slope;
-        statistics.driftPerSecond = phaseDriftPerSecond(timed, seconds);
+        statistics.driftPerSecond = phaseDriftPerSecond(timed);
         return statistics;
     }
     statistics.meanHz = fit.meanY;
@@ -62,6 +80,29 @@ SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<d
     statistics.driftHzPerSecond = fit.slope;
     statistics.driftPerSecond = fit.slope / statistics.nominalHz;
     return statistics;
+}
+
+} // namespace
+
+SpanStatistics spanStatistics(std::span<const Reading> readings, std::optional<double> nominalHz) {
+    return statisticsOf(
+        [readings](auto visit) {
+            return forEachTimed(readings, [&](std::size_t, double timeMs, double value,
+                                              bool recorded) { visit(timeMs, value, recorded); });
+        },
+        nominalHz);
+}
+
+SpanStatistics spanStatistics(const ReadingSource& readings, std::size_t first, std::size_t last,
+                              std::optional<double> nominalHz) {
+    return statisticsOf(
+        [&readings, first, last](auto visit) {
+            return forEachTimed(readings, first, last,
+                                [&](std::size_t, double timeMs, double value, bool recorded) {
+                                    visit(timeMs, value, recorded);
+                                });
+        },
+        nominalHz);
 }
 
 } // namespace analysis

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/reading.h"
+#include "analysis/reading_source.h"
 
 #include <cstdint>
 #include <optional>
@@ -39,6 +40,9 @@ struct SpanStatistics {
 // nominalHz: empty (or not a finite positive number) for the mean of the readings; ignored for
 // phase readings.
 SpanStatistics spanStatistics(std::span<const Reading> readings,
+                              std::optional<double> nominalHz = std::nullopt);
+// The same for the readings [first, last) of a source, read where they are.
+SpanStatistics spanStatistics(const ReadingSource& readings, std::size_t first, std::size_t last,
                               std::optional<double> nominalHz = std::nullopt);
 
 } // namespace analysis

@@ -141,6 +141,11 @@ StabilityResult analyzeReadings(std::span<const Reading> readings, const Stabili
     return analyzeTimedValues(timed, options, control);
 }
 
+StabilityResult analyzeReadings(const ReadingSource& readings, std::size_t first, std::size_t last,
+                                const StabilityOptions& options, const AnalysisControl& control) {
+    return analyzeTimedValues(timedValues(readings, first, last), options, control);
+}
+
 StabilityResult analyzeFractional(std::span<const double> fractional, double tau0,
                                   const StabilityOptions& options, const AnalysisControl& control) {
     const std::vector<char> gaps(fractional.size(), 0);

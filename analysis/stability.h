@@ -70,6 +70,7 @@
 #include "analysis/analysis_control.h"
 #include "analysis/deviation.h"
 #include "analysis/reading.h"
+#include "analysis/reading_source.h"
 
 #include <cstdint>
 #include <optional>
@@ -113,6 +114,10 @@ struct StabilityResult {
 };
 
 StabilityResult analyzeReadings(std::span<const Reading> readings, const StabilityOptions& options,
+                                const AnalysisControl& control = {});
+// The same for the readings [first, last) of a source.
+StabilityResult analyzeReadings(const ReadingSource& readings, std::size_t first, std::size_t last,
+                                const StabilityOptions& options,
                                 const AnalysisControl& control = {});
 
 // The same for a series of fractional frequencies one tau0 (s) apart, taken as they are (the

@@ -60,4 +60,26 @@ void TauAccumulator::takeSegmentPoints(const double* x, std::size_t from, std::s
     inner_ = inner;
 }
 
+void TauAccumulator::takePoint(std::size_t k, double xk, double xkm, double xk2m, double xk3m) {
+    const std::size_t m = static_cast<std::size_t>(m_);
+    const double second = xk - 2 * xkm + xk2m;
+    sums_.allan += second * second;
+    ++sums_.allanTerms;
+    if (k < 3 * m) {
+        inner_ += second;
+        if (k + 1 == 3 * m) {
+            sums_.modified += inner_ * inner_;
+            ++sums_.modifiedTerms;
+        }
+        return;
+    }
+    const double oldest = xkm - 2 * xk2m + xk3m;
+    const double third = second - oldest;
+    inner_ += third;
+    sums_.modified += inner_ * inner_;
+    ++sums_.modifiedTerms;
+    sums_.hadamard += third * third;
+    ++sums_.hadamardTerms;
+}
+
 } // namespace analysis

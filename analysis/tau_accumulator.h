@@ -37,6 +37,12 @@ public:
     void advance(const PhaseSeries& series,
                  std::size_t maxPoints = std::numeric_limits<std::size_t>::max());
 
+    // The same one point at a time, for a series whose phase is not kept: point k (k >= 2m) of
+    // the segment being taken, given x[k], x[k-m], x[k-2m] and, from k = 3m on, x[k-3m].
+    // startSegment() before the first point of each segment after the first.
+    void takePoint(std::size_t k, double xk, double xkm, double xk2m, double xk3m);
+    void startSegment() { inner_ = 0; }
+
     std::int64_t m() const { return m_; }
     const TauSums& sums() const { return sums_; }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/timed_values.h"
 
+#include "analysis/timed_walk.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -20,6 +22,21 @@ void TimedValues::add(double time, double value, Quantity quantity, bool gapBefo
     }
     timeMs.push_back(time);
     values.push_back(usableValue(value, quantity, phase));
+}
+
+TimedValues timedValues(const ReadingSource& readings, std::size_t first, std::size_t last) {
+    TimedValues timed;
+    timed.timeMs.reserve(last - first);
+    timed.values.reserve(last - first);
+    timed.phase = forEachTimed(readings, first, last,
+                               [&timed](std::size_t, double timeMs, double value, bool recorded) {
+                                   if (recorded) {
+                                       timed.recordedGaps.push_back(timed.timeMs.size());
+                                   }
+                                   timed.timeMs.push_back(timeMs);
+                                   timed.values.push_back(value);
+                               });
+    return timed;
 }
 
 double usableFrequency(double value, Quantity quantity) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/reading.h"
+#include "analysis/reading_source.h"
 
 #include <cstddef>
 #include <limits>
@@ -25,6 +26,9 @@ struct TimedValues {
     void add(double timeMs, double value, Quantity quantity, bool gapBefore = false);
     std::size_t size() const { return timeMs.size(); }
 };
+
+// The readings [first, last) of a source.
+TimedValues timedValues(const ReadingSource& readings, std::size_t first, std::size_t last);
 
 // The frequency of a frequency or period reading, or NaN when its value is not a finite positive
 // number or the reading is a phase.

@@ -2,7 +2,6 @@
 #include "app/dynamic_page.h"
 
 #include "analysis/dynamic_window.h"
-#include "app/analysis_quantity.h"
 #include "app/dynamic_plot.h"
 #include "app/popup_menu.h"
 
@@ -54,8 +53,8 @@ const std::vector<analysis::DynamicColumn> kNoColumns;
 } // namespace
 
 DynamicPage::DynamicPage(QWidget* parent)
-    : Page(parent), plot_(new DynamicPlot(this)), menu_(new QMenu(this)),
-      workTimer_(new QTimer(this)) {
+    : Page(parent), readings_(std::make_shared<recording::ReadingTable>()),
+      plot_(new DynamicPlot(this)), menu_(new QMenu(this)), workTimer_(new QTimer(this)) {
     workTimer_->setSingleShot(true);
     workTimer_->setInterval(0);
     connect(workTimer_, &QTimer::timeout, this, &DynamicPage::work);
@@ -94,30 +93,15 @@ const std::vector<analysis::DynamicColumn>& DynamicPage::shownColumns() const {
     return shown_ ? shown_->columns() : kNoColumns;
 }
 
-void DynamicPage::clear() {
-    readings_.clear();
-    readings_.shrink_to_fit();
+void DynamicPage::follow(std::shared_ptr<const recording::ReadingTable> readings) {
+    readings_ = std::move(readings);
     shown_.reset();
     restart();
     showPicture();
 }
 
-void DynamicPage::addReading(double timeMs, double value, counter::Quantity quantity) {
-    readings_.push_back({timeMs, value, analysisQuantity(quantity)});
+void DynamicPage::readingsAdded() {
     workSoon();
-}
-
-void DynamicPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                  counter::Quantity quantity) {
-    const analysis::Quantity kind = analysisQuantity(quantity);
-    readings_.clear();
-    readings_.reserve(readings.size());
-    for (const recording::MeasurementPoint& reading : readings) {
-        readings_.push_back({reading.timeMs, reading.value, kind});
-    }
-    shown_.reset();
-    restart();
-    showPicture();
 }
 
 // A new analysis, sized at the next turn; the picture on screen stays until it has caught up.
@@ -143,7 +127,8 @@ void DynamicPage::work() {
     if (!isVisible()) {
         return;
     }
-    const std::size_t count = readings_.size();
+    const recording::ReadingTable& readings = *readings_;
+    const std::size_t count = readings.size();
     if (!analysis_ || count >= 2 * sizedFor_) {
         const analysis::DynamicWindow size = analysis::dynamicWindow(count, divisor_, steps_);
         analysis_ = std::make_shared<analysis::DynamicAllan>(size.window, size.step);
@@ -152,8 +137,7 @@ void DynamicPage::work() {
     }
     const std::size_t end = std::min(count, fed_ + kSliceReadings);
     for (; fed_ < end; ++fed_) {
-        const analysis::Reading& reading = readings_[fed_];
-        analysis_->add(reading.timeMs, reading.value, reading.quantity);
+        analysis_->add(readings.timeMs(fed_), readings.value(fed_), readings.quantity(fed_));
     }
     if (fed_ < count) {
         workTimer_->start();

@@ -2,14 +2,11 @@
 #pragma once
 
 #include "analysis/dynamic_allan.h"
-#include "analysis/reading.h"
 #include "app/page.h"
-#include "counter/reading.h"
-#include "recording/measurement_file.h"
+#include "recording/reading_store.h"
 
 #include <cstddef>
 #include <memory>
-#include <span>
 #include <vector>
 
 class QMenu;
@@ -30,7 +27,8 @@ class DynamicPlot;
 //
 // The event loop is never held long: each turn feeds at most a slice of readings to the
 // analysis (a new reading costs the same however long the run), and a paint draws the cells.
-// A hidden page only stores the readings and catches up when it shows.
+// It reads the readings where they are kept, a store of readings; a hidden page does nothing and
+// catches up when it shows.
 class DynamicPage : public Page {
     Q_OBJECT
 public:
@@ -40,13 +38,10 @@ public:
     QMenu* menu() const { return menu_; }
     DynamicPlot& plot() const { return *plot_; }
 
-    // After a successful connect: no readings.
-    void clear();
-    // The reading at `timeMs` since the connect attempt.
-    void addReading(double timeMs, double value, counter::Quantity quantity);
-    // A whole measurement read back, in place of what the page held.
-    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity);
+    // From now on the readings of this store, live or read back, in place of what the page held.
+    void follow(std::shared_ptr<const recording::ReadingTable> readings);
+    // The store has gained readings.
+    void readingsAdded();
 
     // How many of the run's readings the analysis being fed has taken.
     std::size_t analysedReadings() const { return fed_; }
@@ -67,7 +62,7 @@ private:
     void work();
     void showPicture();
 
-    std::vector<analysis::Reading> readings_;
+    std::shared_ptr<const recording::ReadingTable> readings_;
     std::size_t divisor_ = 10;
     std::size_t steps_ = 100;
     std::size_t sizedFor_ = 0; // the run length the analysis being fed was sized for

@@ -3,6 +3,7 @@
 
 #include "app/dialogs.h"
 #include "app/popup_menu.h"
+#include "app/store_curve.h"
 #include "counter/reading.h"
 #include "graph/xy_plot.h"
 
@@ -107,10 +108,15 @@ void GraphPage::applyFrequencyUnit(double divisor) {
     plot_->setLeftAxis(left);
 }
 
-void GraphPage::startTrace() {
+void GraphPage::startTrace(std::shared_ptr<const recording::ReadingTable> readings) {
+    showTrace(graph::PointArray(std::make_shared<StoreCurve>(std::move(readings))));
+}
+
+void GraphPage::showTrace(graph::PointArray points) {
     plot_->setRulerOn(true);
     plot_->clearAllTraces();
-    plot_->addTrace(false, {});
+    plot_->addTrace(false, std::move(points));
+    plot_->followSource(0);
 }
 
 // The x axis as last drawn, zoom included, back in seconds; everything before the first paint.
@@ -125,7 +131,11 @@ TimeSpan GraphPage::shownTimeSpan() const {
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
     showValueKind(reading.quantity);
-    plot_->addPoint(0, seconds, reading.value);
+    if (!plot_->traces().empty() && plot_->traces()[0].points.followsSource()) {
+        plot_->followSource(0);
+    } else {
+        plot_->addPoint(0, seconds, reading.value);
+    }
 }
 
 void GraphPage::addGap() {
@@ -134,19 +144,9 @@ void GraphPage::addGap() {
     }
 }
 
-// The points go into the trace store directly; one repaint shows them all.
-void GraphPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                counter::Quantity quantity,
-                                std::span<const recording::PlacedGap> gaps) {
-    startTrace();
-    graph::PointArray& points = plot_->traces()[0].points;
-    auto gap = gaps.begin();
-    for (std::size_t i = 0; i < readings.size(); ++i) {
-        for (; gap != gaps.end() && gap->beforeReading == i; ++gap) {
-            points.breakLine();
-        }
-        points.add({readings[i].timeMs / 1000, readings[i].value});
-    }
+// One repaint shows them all.
+void GraphPage::showMeasurement(graph::PointArray trace, counter::Quantity quantity) {
+    showTrace(std::move(trace));
     showValueKind(quantity);
     plot_->invalidate();
 }

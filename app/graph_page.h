@@ -4,8 +4,7 @@
 #include "app/axis_units.h"
 #include "app/page.h"
 #include "app/time_span.h"
-#include "recording/measurement_file.h"
-#include "recording/measurement_loading.h"
+#include "recording/reading_store.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,8 +13,9 @@
 class QMenu;
 
 namespace graph {
+class PointArray;
 class XyPlot;
-}
+} // namespace graph
 
 namespace counter {
 enum class Quantity : std::uint8_t;
@@ -42,26 +42,28 @@ public:
     void setUnits(const AxisUnits& units);
 
     // After a successful connect: the ruler and zoom are on, and trace 0, the one every reading
-    // feeds, starts empty on the left axis.
-    void startTrace();
+    // feeds, shows the readings of this store on the left axis.
+    void startTrace(std::shared_ptr<const recording::ReadingTable> readings);
     // The time span the x axis shows, zoomed or not; the whole span of the trace before the first
     // paint.
     TimeSpan shownTimeSpan() const;
-    // Plots the reading at `seconds` since the connect attempt.
+    // Plots the reading the store has gained, at `seconds` since the connect attempt (where the
+    // trace no longer follows the store since "Clear", it keeps the point itself).
     void addReading(double seconds, const counter::Reading& reading);
     // A gap of the recording: the line does not join the last reading to the next.
     void addGap();
     // A whole measurement read back, plotted as if just measured: trace 0 as after a connect,
     // holding every reading, its line broken at the gaps; the left axis tells what they measure.
-    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity,
-                         std::span<const recording::PlacedGap> gaps = {});
+    // `trace` follows the measurement's store and has taken in its points (MeasurementLoader).
+    void showMeasurement(graph::PointArray trace, counter::Quantity quantity);
 
 signals:
     void connectToggleRequested();
 
 private:
     void buildMenu();
+    // Trace 0 alone, as after a connect, holding these points and whatever its source gains.
+    void showTrace(graph::PointArray points);
     void applyTimeUnit(double divisor);
     void applyFrequencyUnit(double divisor);
     void showValueKind(counter::Quantity quantity);

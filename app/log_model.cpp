@@ -5,72 +5,96 @@
 #include "recording/float_text.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace app {
 
 LogModel::LogModel(QObject* parent) : LogModel(recording::machineDecimalSeparator(), parent) {}
 
 LogModel::LogModel(char decimalSeparator, QObject* parent)
-    : QAbstractListModel(parent), decimalSeparator_(decimalSeparator) {}
+    : QAbstractListModel(parent), decimalSeparator_(decimalSeparator),
+      own_(std::make_shared<recording::ReadingStore>()) {
+    store_ = own_;
+}
+
+void LogModel::show(std::shared_ptr<const recording::ReadingTable> store) {
+    beginResetModel();
+    store_ = std::move(store);
+    readings_ = 0;
+    gaps_ = 0;
+    endResetModel();
+    showNewRows();
+}
+
+void LogModel::showNewRows() {
+    const int first = rowCount();
+    const auto added = static_cast<int>(store_->size() + store_->gaps().size()) - first;
+    if (added <= 0) {
+        return;
+    }
+    beginInsertRows(QModelIndex(), first, first + added - 1);
+    readings_ = store_->size();
+    gaps_ = store_->gaps().size();
+    endInsertRows();
+}
+
+std::shared_ptr<recording::ReadingStore> LogModel::ownStore() {
+    if (store_ != own_) {
+        own_ = std::make_shared<recording::ReadingStore>();
+        show(own_);
+    }
+    return own_;
+}
 
 void LogModel::append(double timeMs, double value) {
-    const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    readings_.push_back({timeMs, value});
-    endInsertRows();
+    ownStore()->append(timeMs, value, analysis::Quantity::Frequency);
+    showNewRows();
 }
 
 void LogModel::appendGap(const recording::Gap& gap) {
-    const int row = rowCount();
-    beginInsertRows(QModelIndex(), row, row);
-    gaps_.push_back({row, gap});
-    endInsertRows();
-}
-
-void LogModel::appendAll(std::span<const recording::MeasurementPoint> readings,
-                         std::span<const recording::PlacedGap> gaps) {
-    if (readings.empty() && gaps.empty()) {
-        return;
-    }
-    const int first = rowCount();
-    const auto added = static_cast<int>(readings.size() + gaps.size());
-    beginInsertRows(QModelIndex(), first, first + added - 1);
-    for (std::size_t i = 0; i < gaps.size(); ++i) {
-        gaps_.push_back({first + static_cast<int>(gaps[i].beforeReading + i), gaps[i].gap});
-    }
-    readings_.insert(readings_.end(), readings.begin(), readings.end());
-    endInsertRows();
+    ownStore()->appendGap(gap);
+    showNewRows();
 }
 
 void LogModel::clear() {
-    beginResetModel();
-    readings_.clear();
-    readings_.shrink_to_fit();
-    gaps_.clear();
-    gaps_.shrink_to_fit();
-    endResetModel();
+    own_ = std::make_shared<recording::ReadingStore>();
+    show(own_);
 }
 
 std::string LogModel::line(int i) const {
-    const recording::MeasurementPoint& entry = readings_.at(static_cast<std::size_t>(i));
+    const recording::MeasurementPoint entry = reading(i);
     return logLine(entry.timeMs, entry.value, decimalSeparator_);
 }
 
 recording::MeasurementPoint LogModel::reading(int i) const {
-    return readings_.at(static_cast<std::size_t>(i));
+    if (i < 0 || static_cast<std::size_t>(i) >= readings_) {
+        throw std::out_of_range("no such reading in the log");
+    }
+    return store_->reading(static_cast<std::size_t>(i));
 }
 
+// Gap k is row beforeReading + k: the rows of the gaps ascend with k.
 std::string LogModel::rowText(int row) const {
-    const auto gap = std::lower_bound(gaps_.begin(), gaps_.end(), row,
-                                      [](const GapRow& g, int r) { return g.row < r; });
-    if (gap != gaps_.end() && gap->row == row) {
-        return gapLogLine(gap->gap, decimalSeparator_);
+    const std::vector<recording::PlacedGap>& gaps = store_->gaps();
+    const auto row64 = static_cast<std::size_t>(row);
+    std::size_t low = 0;
+    std::size_t high = gaps_;
+    while (low < high) {
+        const std::size_t k = low + (high - low) / 2;
+        if (gaps[k].beforeReading + k < row64) {
+            low = k + 1;
+        } else {
+            high = k;
+        }
     }
-    return line(row - static_cast<int>(gap - gaps_.begin()));
+    if (low < gaps_ && gaps[low].beforeReading + low == row64) {
+        return gapLogLine(gaps[low].gap, decimalSeparator_);
+    }
+    return line(row - static_cast<int>(low));
 }
 
 int LogModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : count() + static_cast<int>(gaps_.size());
+    return parent.isValid() ? 0 : static_cast<int>(readings_ + gaps_);
 }
 
 QVariant LogModel::data(const QModelIndex& index, int role) const {

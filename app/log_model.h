@@ -2,34 +2,41 @@
 #pragma once
 
 #include "recording/measurement_file.h"
-#include "recording/measurement_loading.h"
+#include "recording/reading_store.h"
 
 #include <QAbstractListModel>
-#include <deque>
-#include <span>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace app {
 
-// The measurement log behind the log list view. Keeps each reading as its time stamp and value
-// (16 bytes) and makes a line's text only when a view or the export asks for it, so a long
-// measurement costs little memory and appending stays constant-time. A gap of the recording is a
-// row of its own among the readings' rows; the readings are counted and numbered without them.
+// The measurement log behind the log list view: its rows are the readings and gaps of a store of
+// readings, and a line's text is made only when a view or the export asks for it, so the log
+// costs no memory of its own per reading. A gap of the recording is a row of its own among the
+// readings' rows; the readings are counted and numbered without them.
+//
+// The rows are those the views have been told of: what the store gains shows with the next
+// showNewRows().
 class LogModel : public QAbstractListModel {
     Q_OBJECT
 public:
     explicit LogModel(QObject* parent = nullptr);
     LogModel(char decimalSeparator, QObject* parent = nullptr);
 
+    // The rows of this store from now on, all of them told to the views at once.
+    void show(std::shared_ptr<const recording::ReadingTable> store);
+    // Tells the views of the rows the store has gained.
+    void showNewRows();
+
+    // A reading or gap appended to the log's own store, which it shows until given another, and
+    // shown.
     void append(double timeMs, double value);
     void appendGap(const recording::Gap& gap);
-    // Many readings at once, with the gaps among them: the views hear of them once.
-    void appendAll(std::span<const recording::MeasurementPoint> readings,
-                   std::span<const recording::PlacedGap> gaps = {});
+    // An empty store of its own.
     void clear();
+
     // Readings, not rows.
-    int count() const { return static_cast<int>(readings_.size()); }
+    int count() const { return static_cast<int>(readings_); }
     // The log line of reading i (0 = oldest), byte for byte as the list shows it.
     std::string line(int i) const;
     // Reading i itself.
@@ -41,15 +48,13 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    struct GapRow {
-        int row;
-        recording::Gap gap;
-    };
+    std::shared_ptr<recording::ReadingStore> ownStore();
 
     char decimalSeparator_;
-    std::deque<recording::MeasurementPoint>
-        readings_;             // chunked: growing never copies the whole log
-    std::vector<GapRow> gaps_; // by row
+    std::shared_ptr<const recording::ReadingTable> store_;
+    std::shared_ptr<recording::ReadingStore> own_; // the store append() writes to
+    std::size_t readings_ = 0;                     // shown
+    std::size_t gaps_ = 0;                         // shown
 };
 
 } // namespace app

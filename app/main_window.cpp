@@ -14,12 +14,14 @@
 #include "app/widget_style.h"
 #include "counter/instruments.h"
 #include "recording/influx_feed.h"
+#include "recording/reading_store.h"
 #include "recording/session.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -31,6 +33,9 @@ constexpr int kDesignLeft = 614;
 constexpr int kDesignTop = 225;
 constexpr int kDesignWidth = 1148;
 constexpr int kDesignHeight = 574;
+// The progress bar of a measurement being read: its steps, and how often it moves on.
+constexpr int kProgressSteps = 1000;
+constexpr int kLoadWatchIntervalMs = 100;
 
 } // namespace
 
@@ -43,15 +48,18 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
                                        ? recording::JournalFolder::userDataFolder()
                                        : environment.dataFolder),
           this, std::move(environment.monotonicMs))),
-      log_(new LogModel(this)), statusBar_(new QStatusBar(this)),
-      journalNotice_(new QLabel(statusBar_)), lossNote_(new QLabel(statusBar_)),
-      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)) {
+      readings_(std::make_shared<recording::ReadingStore>()), log_(new LogModel(this)),
+      statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
+      lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
+      deviceWatch_(new QTimer(this)), loader_(std::make_unique<MeasurementLoader>(this)),
+      loadProgress_(new QProgressBar(statusBar_)), loadWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     }
     if (!dialogs_) {
         dialogs_ = std::make_shared<QtDialogs>(this);
     }
+    log_->show(readings_);
     QFont font = sansFont();
     font.setPixelSize(14);
     setFont(font);
@@ -69,6 +77,13 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
     });
     statusBar_->addPermanentWidget(lossNote_);
     lossNote_->hide();
+    statusBar_->addPermanentWidget(loadProgress_);
+    loadProgress_->setRange(0, kProgressSteps);
+    loadProgress_->hide();
+    loadWatch_->setInterval(kLoadWatchIntervalMs);
+    connect(loadWatch_, &QTimer::timeout, this, [this] {
+        loadProgress_->setValue(static_cast<int>(loader_->progress() * kProgressSteps));
+    });
     assemblePages();
     new KeyPreview(this, [this](char key) { commandsPage_->keyTyped(key); });
     addShortcuts();
@@ -145,6 +160,10 @@ void MainWindow::fitHiddenPages() {
             page->fitTo(size);
         }
     }
+}
+
+std::shared_ptr<const recording::ReadingTable> MainWindow::readings() const {
+    return readings_;
 }
 
 counter::Driver& MainWindow::counter() const {

@@ -3,6 +3,8 @@
 
 #include "app/dialogs.h"
 #include "app/formats/database_file.h"
+#include "app/measurement_loader.h"
+#include "recording/journal_files.h"
 
 #include <QMainWindow>
 #include <cstdint>
@@ -12,6 +14,7 @@
 #include <vector>
 
 class QLabel;
+class QProgressBar;
 class QStatusBar;
 class QTabWidget;
 class QTimer;
@@ -28,6 +31,8 @@ class PlotView;
 
 namespace recording {
 class InfluxFeed;
+class ReadingStore;
+class ReadingTable;
 struct Gap;
 struct LoadedMeasurement;
 class Session;
@@ -80,6 +85,8 @@ public:
     // The driver of the session's instrument.
     counter::Driver& counter() const;
     const LogModel& log() const { return *log_; }
+    // The readings of the measurement shown.
+    std::shared_ptr<const recording::ReadingTable> readings() const;
 
     // The status bar's text, one byte per character.
     std::string statusText() const;
@@ -96,6 +103,10 @@ public:
     Settings settings() const;
     // The wall-clock date-time (days) of the last connect attempt; 0 before the first.
     double startTime() const { return startTime_; }
+    // Whether a measurement file or a journal to recover is being read.
+    bool loadingMeasurement() const;
+    // The progress bar of that reading, shown only meanwhile.
+    const QProgressBar& loadProgress() const { return *loadProgress_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -120,9 +131,13 @@ private:
     void useInstrument(const counter::Instrument& instrument);
 
     void offerRecovery();
+    void recoverNext();
+    void offerLeftover(PreparedMeasurement prepared);
     void openThroughDialog();
-    void showMeasurement(const recording::LoadedMeasurement& measurement,
-                         const std::string& outcome);
+    void startLoading(const std::string& path, MeasurementLoader::Kind kind,
+                      MeasurementLoader::Finished finished);
+    void stopLoading();
+    void showMeasurement(PreparedMeasurement measurement, const std::string& outcome);
 
     // The time-series database the readings also go to, from the next connect on.
     void editDatabase();
@@ -141,6 +156,8 @@ private:
     std::string settingsFolder_;
     std::shared_ptr<Dialogs> dialogs_;
     recording::Session* session_;
+    // The readings of the measurement shown, which every page reads.
+    std::shared_ptr<recording::ReadingStore> readings_;
     LogModel* log_;
     QStatusBar* statusBar_;
     QLabel* journalNotice_;
@@ -153,9 +170,12 @@ private:
     StabilityPage* stabilityPage_ = nullptr;
     DynamicPage* dynamicPage_ = nullptr;
     QTimer* deviceWatch_; // brings the lost-device message back while connected
+    std::unique_ptr<MeasurementLoader> loader_;
+    QProgressBar* loadProgress_;
+    QTimer* loadWatch_;                             // moves the progress bar on
+    std::vector<recording::HeldJournal> leftovers_; // still to offer, the next one last
     std::string savedPort_;
-    double startTime_ = 0;    // wall-clock date-time of the measurement shown
-    bool gapPending_ = false; // a gap came after the last reading
+    double startTime_ = 0; // wall-clock date-time of the measurement shown
     DatabaseChoice database_;
     std::unique_ptr<recording::InfluxFeed> influx_;
     QLabel* databaseNotice_ = nullptr; // made with the first feed

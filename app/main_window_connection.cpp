@@ -10,7 +10,9 @@
 #include "app/stability_page.h"
 #include "counter/driver.h"
 #include "counter/reading.h"
+#include "recording/analysis_quantity.h"
 #include "recording/influx_feed.h"
+#include "recording/reading_store.h"
 #include "recording/session.h"
 
 #include <QCloseEvent>
@@ -45,8 +47,11 @@ void MainWindow::connectOrDisconnect(bool connect) {
         connectPage_->showDisconnected();
         return;
     }
-    log_->clear();
-    gapPending_ = false;
+    // A measurement being read is given up, and journals still to offer wait for the next start.
+    stopLoading();
+    leftovers_.clear();
+    readings_ = std::make_shared<recording::ReadingStore>();
+    log_->show(readings_);
     lossNote_->hide();
     journalNotice_->clear();
     setWindowTitle(QStringLiteral("busy..."));
@@ -67,9 +72,9 @@ void MainWindow::finishConnect(bool connected) {
         savedPort_ = port;
         setWindowTitle(QStringLiteral("Connected to ") + QString::fromLatin1(driver.device()) +
                        QStringLiteral(" on port ") + QString::fromUtf8(port));
-        graphPage_->startTrace();
-        stabilityPage_->clear();
-        dynamicPage_->clear();
+        graphPage_->startTrace(readings_);
+        stabilityPage_->follow(readings_);
+        dynamicPage_->follow(readings_);
     } else {
         setWindowTitle(instrumentCaption(session_->instrument()) + QStringLiteral(" not found"));
         connectPage_->showDisconnected();
@@ -83,19 +88,19 @@ void MainWindow::finishConnect(bool connected) {
 
 void MainWindow::addReading(const counter::Reading& reading, double timeMs) {
     showStatus(reading.telegram);
-    log_->append(timeMs, reading.value);
+    readings_->append(timeMs, reading.value, recording::analysisQuantity(reading.quantity));
+    log_->showNewRows();
     graphPage_->addReading(timeMs / 1000, reading);
-    stabilityPage_->addReading(timeMs, reading.value, reading.quantity,
-                               std::exchange(gapPending_, false));
-    dynamicPage_->addReading(timeMs, reading.value, reading.quantity);
+    stabilityPage_->readingsAdded();
+    dynamicPage_->readingsAdded();
     displayPage_->showReading(reading);
 }
 
 // Shown as a row of the log and a break of the graph's line, and no deviation term spans it.
 void MainWindow::addGap(const recording::Gap& gap) {
-    log_->appendGap(gap);
+    readings_->appendGap(gap);
+    log_->showNewRows();
     graphPage_->addGap();
-    gapPending_ = true;
 }
 
 // The next connect talks to this instrument; the one connected now stays until then.

@@ -13,6 +13,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressBar>
+#include <QTimer>
+#include <algorithm>
 
 namespace app {
 namespace {
@@ -25,7 +28,7 @@ std::string readingsCount(std::size_t n) {
 }
 
 std::string recoveryQuestion(const recording::LoadedMeasurement& measurement) {
-    const std::string count = readingsCount(measurement.readings.size());
+    const std::string count = readingsCount(measurement.readings->size());
     if (!measurement.startTime) {
         return "Recover the unsaved measurement (" + count + ", start time unknown)?";
     }
@@ -44,35 +47,46 @@ std::string shownFileName(const std::string& fileName) {
 
 // Each journal that a run left behind is offered, the most recent first, until the user takes
 // one; those after it wait for the next start. One declined is kept aside; one with nothing to
-// recover is deleted; one this program cannot read stays as it is.
+// recover is deleted; one this program cannot read stays as it is. Each is read off the main
+// thread, one after the other; a connect or an opened file meanwhile leaves the rest for the next
+// start.
 void MainWindow::offerRecovery() {
-    recording::RecordingJournal& journal = session_->journal();
-    const recording::JournalFolder& folder = journal.folder();
-    bool recovered = false;
-    for (recording::HeldJournal& leftover : folder.takeLeftovers()) {
-        if (recovered) {
-            continue;
-        }
-        const recording::LoadedMeasurement loaded = recording::loadJournal(leftover.path());
-        const recording::JournalFileState state = *loaded.journalState;
-        if (state != recording::JournalFileState::Good &&
-            state != recording::JournalFileState::HeaderDamaged) {
-            if (state == recording::JournalFileState::Empty) {
-                leftover.remove();
-            }
-            continue;
-        }
-        if (loaded.readings.empty()) {
-            leftover.remove();
-        } else if (dialogs_->askYesNo(recoveryQuestion(loaded))) {
-            showMeasurement(loaded, "Recovered " + readingsCount(loaded.readings.size()) + '.');
-            journal.adopt(std::move(leftover));
-            recovered = true;
-        } else {
-            folder.setAside(leftover, loaded.startTime);
-        }
+    leftovers_ = session_->journal().folder().takeLeftovers();
+    std::reverse(leftovers_.begin(), leftovers_.end());
+    recoverNext();
+}
+
+void MainWindow::recoverNext() {
+    if (leftovers_.empty()) {
+        session_->journal().folder().removeOldSetAside(kSetAsideJournalsKept);
+        return;
     }
-    folder.removeOldSetAside(kSetAsideJournalsKept);
+    startLoading(leftovers_.back().path(), MeasurementLoader::Kind::Journal,
+                 [this](PreparedMeasurement prepared) { offerLeftover(std::move(prepared)); });
+}
+
+void MainWindow::offerLeftover(PreparedMeasurement prepared) {
+    recording::RecordingJournal& journal = session_->journal();
+    recording::HeldJournal leftover = std::move(leftovers_.back());
+    leftovers_.pop_back();
+    const recording::LoadedMeasurement& loaded = prepared.loaded;
+    const recording::JournalFileState state = *loaded.journalState;
+    if (state != recording::JournalFileState::Good &&
+        state != recording::JournalFileState::HeaderDamaged) {
+        if (state == recording::JournalFileState::Empty) {
+            leftover.remove();
+        }
+    } else if (loaded.readings->empty()) {
+        leftover.remove();
+    } else if (dialogs_->askYesNo(recoveryQuestion(loaded))) {
+        const std::string outcome = "Recovered " + readingsCount(loaded.readings->size()) + '.';
+        showMeasurement(std::move(prepared), outcome);
+        journal.adopt(std::move(leftover));
+        leftovers_.clear();
+    } else {
+        journal.folder().setAside(leftover, loaded.startTime);
+    }
+    recoverNext();
 }
 
 // A file that holds no reading leaves the window as it is.
@@ -85,31 +99,61 @@ void MainWindow::openThroughDialog() {
     if (!fileName) {
         return;
     }
-    const recording::LoadedMeasurement loaded = recording::loadMeasurement(*fileName);
+    leftovers_.clear();
     const std::string name = shownFileName(*fileName);
-    if (loaded.readings.empty()) {
-        showError(loaded.report.empty() ? name + " holds no readings."
-                                        : "No readings opened from " + name + ". " + loaded.report);
-        return;
-    }
-    session_->journal().discard();
-    showMeasurement(loaded, "Opened " + name + ": " + readingsCount(loaded.readings.size()) + '.');
+    startLoading(*fileName, MeasurementLoader::Kind::AnyMeasurement,
+                 [this, name](PreparedMeasurement prepared) {
+                     const recording::LoadedMeasurement& loaded = prepared.loaded;
+                     if (loaded.readings->empty()) {
+                         showError(loaded.report.empty()
+                                       ? name + " holds no readings."
+                                       : "No readings opened from " + name + ". " + loaded.report);
+                         return;
+                     }
+                     session_->journal().discard();
+                     const std::string outcome =
+                         "Opened " + name + ": " + readingsCount(loaded.readings->size()) + '.';
+                     showMeasurement(std::move(prepared), outcome);
+                 });
+    showMessage("Opening " + name + " ...");
+}
+
+// The progress bar shows until the measurement is read; the window answers meanwhile.
+void MainWindow::startLoading(const std::string& path, MeasurementLoader::Kind kind,
+                              MeasurementLoader::Finished finished) {
+    loader_->start(path, kind, [this, finished = std::move(finished)](PreparedMeasurement p) {
+        stopLoading();
+        finished(std::move(p));
+    });
+    loadProgress_->setValue(0);
+    loadProgress_->show();
+    loadWatch_->start();
+}
+
+void MainWindow::stopLoading() {
+    loader_->cancel();
+    loadWatch_->stop();
+    loadProgress_->hide();
+}
+
+bool MainWindow::loadingMeasurement() const {
+    return loader_->running();
 }
 
 // As if just measured: the log, the graph with its ruler, the stability, the display, and the start
 // time that the .dat header tells (0, as before any connect, when the file holds none).
-void MainWindow::showMeasurement(const recording::LoadedMeasurement& measurement,
-                                 const std::string& outcome) {
-    log_->clear();
-    log_->appendAll(measurement.readings, measurement.gaps);
-    startTime_ = measurement.startTime.value_or(0);
-    graphPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
-    stabilityPage_->showMeasurement(measurement.readings, measurement.quantity, measurement.gaps);
-    dynamicPage_->showMeasurement(measurement.readings, measurement.quantity);
-    if (measurement.lastReading) {
-        displayPage_->showReading(*measurement.lastReading);
+void MainWindow::showMeasurement(PreparedMeasurement measurement, const std::string& outcome) {
+    const recording::LoadedMeasurement& loaded = measurement.loaded;
+    readings_ = loaded.readings;
+    log_->show(readings_);
+    startTime_ = loaded.startTime.value_or(0);
+    graphPage_->showMeasurement(std::move(measurement.trace), loaded.quantity);
+    stabilityPage_->follow(readings_);
+    dynamicPage_->follow(readings_);
+    if (loaded.lastReading) {
+        displayPage_->showReading(*loaded.lastReading);
     }
-    showMessage(measurement.report.empty() ? outcome : outcome + ' ' + measurement.report);
+    showMessage(loaded.report.empty() ? outcome : outcome + ' ' + loaded.report);
 }
 
 } // namespace app

@@ -3,7 +3,6 @@
 
 #include "analysis/deviation_table.h"
 #include "analysis/span_statistics.h"
-#include "app/analysis_quantity.h"
 #include "app/column_fit.h"
 #include "app/popup_menu.h"
 #include "app/stability_caption.h"
@@ -29,6 +28,9 @@ namespace {
 constexpr int kRefreshIntervalMs = 250;
 // An analysis that runs longer than this shows its progress, checked as often.
 constexpr int kProgressAfterMs = 100;
+// More readings than this not yet taken by the running sums are left to the worker's next
+// analysis, which forms the sums of all of them at once off the main thread.
+constexpr std::size_t kReadingsTakenHere = 4096;
 // Room around a cell's text in pixels.
 constexpr int kCellPadding = 6;
 
@@ -96,8 +98,9 @@ QAction* addChoice(QMenu* menu, const char* caption, bool checked, QActionGroup*
 } // namespace
 
 StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* parent)
-    : Page(parent), graphSpan_(std::move(graphSpan)), fractionalPlot_(new StabilityPlot(this)),
-      secondsPlot_(new StabilityPlot(this)),
+    : Page(parent), graphSpan_(std::move(graphSpan)),
+      readings_(std::make_shared<recording::ReadingTable>()),
+      fractionalPlot_(new StabilityPlot(this)), secondsPlot_(new StabilityPlot(this)),
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
       caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
       refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)), columnFit_(*table_),
@@ -181,56 +184,28 @@ void StabilityPage::choose(const std::function<void()>& change) {
     restart();
 }
 
-void StabilityPage::clear() {
-    resetReadings();
-    refreshSoon();
-}
-
-void StabilityPage::addReading(double timeMs, double value, counter::Quantity quantity,
-                               bool gapBefore) {
-    takeReading({timeMs, value, analysisQuantity(quantity), gapBefore});
-    refreshSoon();
-}
-
-void StabilityPage::showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                                    counter::Quantity quantity,
-                                    std::span<const recording::PlacedGap> gaps) {
-    const analysis::Quantity kind = analysisQuantity(quantity);
-    resetReadings();
-    std::vector<analysis::Reading>& target = worker_.running() ? pending_ : readings_;
-    target.reserve(readings.size());
-    auto gap = gaps.begin();
-    for (std::size_t i = 0; i < readings.size(); ++i) {
-        bool gapBefore = false;
-        for (; gap != gaps.end() && gap->beforeReading == i; ++gap) {
-            gapBefore = true;
-        }
-        takeReading({readings[i].timeMs, readings[i].value, kind, gapBefore});
-    }
-    refreshSoon();
-}
-
-void StabilityPage::takeReading(const analysis::Reading& reading) {
+// A running analysis is of readings gone: it stops, and its result is dropped.
+void StabilityPage::follow(std::shared_ptr<const recording::ReadingTable> readings) {
+    readings_ = std::move(readings);
+    ++readingsGeneration_;
+    live_.reset();
+    catchUp();
     if (worker_.running()) {
-        pending_.push_back(reading);
-        return;
-    }
-    live_.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
-    readings_.push_back(reading);
-}
-
-// The readings held so far go; while the worker reads them, once it has returned.
-void StabilityPage::resetReadings() {
-    pending_.clear();
-    if (worker_.running()) {
-        resetPending_ = true;
         dropResult_ = true;
         worker_.cancel();
-        return;
     }
-    live_.reset();
-    readings_.clear();
-    readings_.shrink_to_fit();
+    refreshSoon();
+}
+
+void StabilityPage::readingsAdded() {
+    catchUp();
+    refreshSoon();
+}
+
+void StabilityPage::catchUp() {
+    if (readings_->size() - live_.taken() <= kReadingsTakenHere) {
+        live_.follow(*readings_);
+    }
 }
 
 // Hidden, the page only notes that it is behind; it catches up when it shows.
@@ -284,7 +259,7 @@ void StabilityPage::hideEvent(QHideEvent* event) {
 }
 
 bool StabilityPage::upToDate() const {
-    return !stale_ && !worker_.running() && pending_.empty();
+    return !stale_ && !worker_.running();
 }
 
 analysis::StabilityOptions StabilityPage::options() const {
@@ -297,13 +272,26 @@ analysis::StabilityOptions StabilityPage::options() const {
 }
 
 // The readings come in time order, so a span of time is a run of them.
-std::span<const analysis::Reading> StabilityPage::spanReadings(const TimeSpan& shown) const {
-    const std::span<const analysis::Reading> all(readings_);
-    const auto first = std::ranges::lower_bound(
-        all, shown.fromSeconds * 1000, {}, [](const analysis::Reading& r) { return r.timeMs; });
-    const auto last = std::ranges::upper_bound(all, shown.toSeconds * 1000, {},
-                                               [](const analysis::Reading& r) { return r.timeMs; });
-    return first < last ? std::span(first, last) : std::span<const analysis::Reading>{};
+std::pair<std::size_t, std::size_t> StabilityPage::spanReadings(const TimeSpan& shown) const {
+    const recording::ReadingTable& all = *readings_;
+    const auto firstWhere = [&all](auto after) {
+        std::size_t low = 0;
+        std::size_t high = all.size();
+        while (low < high) {
+            const std::size_t middle = low + (high - low) / 2;
+            if (after(all.timeMs(middle))) {
+                high = middle;
+            } else {
+                low = middle + 1;
+            }
+        }
+        return low;
+    };
+    const double fromMs = shown.fromSeconds * 1000;
+    const double toMs = shown.toSeconds * 1000;
+    const std::size_t first = firstWhere([fromMs](double t) { return !(t < fromMs); });
+    const std::size_t last = firstWhere([toMs](double t) { return toMs < t; });
+    return first < last ? std::pair(first, last) : std::pair<std::size_t, std::size_t>(0, 0);
 }
 
 void StabilityPage::startAnalysis() {
@@ -314,13 +302,25 @@ void StabilityPage::startAnalysis() {
     ++analysesStarted_;
     const analysis::StabilityOptions chosen = options();
     const bool whole = span_ == StabilitySpan::WholeMeasurement;
-    const std::span<const analysis::Reading> readings =
-        whole ? std::span<const analysis::Reading>(readings_) : spanReadings(graphSpan_());
-    worker_.start([this, chosen, whole, readings](const analysis::AnalysisControl& control) {
+    const auto [first, last] = whole ? std::pair<std::size_t, std::size_t>(0, readings_->size())
+                                     : spanReadings(graphSpan_());
+    // The worker reads copies: the store's blocks are shared, not copied, and the running sums
+    // are a few kilobytes.
+    worker_.start([live = live_, readings = *readings_, chosen, whole, first, last,
+                   generation = readingsGeneration_](const analysis::AnalysisControl& control) {
         StabilityOutcome outcome;
-        outcome.result = whole ? live_.result(chosen, control)
-                               : analysis::analyzeReadings(readings, chosen, control);
-        outcome.statistics = analysis::spanStatistics(readings);
+        if (whole) {
+            analysis::LiveStability caughtUp = live;
+            caughtUp.follow(readings);
+            outcome.result = caughtUp.result(readings, chosen, control);
+            if (caughtUp.taken() > live.taken()) {
+                outcome.caughtUp = std::move(caughtUp);
+                outcome.readingsGeneration = generation;
+            }
+        } else {
+            outcome.result = analysis::analyzeReadings(readings, first, last, chosen, control);
+        }
+        outcome.statistics = analysis::spanStatistics(readings, first, last);
         return outcome;
     });
     progressTimer_->start();
@@ -332,16 +332,11 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
         progress_->hide();
         placeCaptionLine();
     }
-    if (resetPending_) {
-        resetPending_ = false;
-        live_.reset();
-        readings_.clear();
-        readings_.shrink_to_fit();
-    }
-    std::vector<analysis::Reading> arrived;
-    arrived.swap(pending_);
-    for (const analysis::Reading& reading : arrived) {
-        takeReading(reading);
+    // The sums are the store's whatever the choices: only a new store makes them useless.
+    if (outcome.caughtUp && outcome.readingsGeneration == readingsGeneration_ &&
+        outcome.caughtUp->taken() > live_.taken()) {
+        live_ = std::move(*outcome.caughtUp);
+        live_.follow(*readings_);
     }
     if (!dropResult_ && !outcome.result.cancelled) {
         runs_.front().result = std::move(outcome.result);
@@ -351,7 +346,7 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     }
     if (restartDue_) {
         restart();
-    } else if (stale_ || !arrived.empty()) {
+    } else if (stale_) {
         refreshSoon();
     }
 }

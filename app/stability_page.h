@@ -7,13 +7,13 @@
 #include "app/page.h"
 #include "app/stability_worker.h"
 #include "app/time_span.h"
-#include "counter/reading.h"
 #include "graph/stability_curves.h"
-#include "recording/measurement_file.h"
-#include "recording/measurement_loading.h"
+#include "recording/reading_store.h"
 
+#include <cstdint>
 #include <functional>
-#include <span>
+#include <memory>
+#include <utility>
 #include <vector>
 
 class QLabel;
@@ -33,10 +33,13 @@ enum class StabilitySpan { WholeMeasurement, GraphZoom };
 // interval as a vertical bar and a legend naming the curves; beside them the same points as a
 // table with their unit, and a caption telling the noise type and the drift.
 //
-// Every reading feeds the running sums at once. The analysis itself (noise identification, drift,
-// the costly estimators) runs on a worker thread, at most a few times a second and only while the
-// page shows; readings that arrive meanwhile wait in a queue until it returns, a change of the
-// choices, the span or the measurement cancels it. A progress line tells how far a long one is.
+// The page reads the readings of a store of readings, of which it keeps nothing per reading: every
+// reading feeds the running sums at once. The analysis itself (noise identification, drift, the
+// costly estimators) runs on a worker thread, at most a few times a second and only while the
+// page shows, on a copy of the running sums and a snapshot of the store, so readings go on feeding
+// the sums meanwhile; a change of the choices, the span or the measurement cancels it. A progress
+// line tells how far a long one is. The running sums of many readings at once (a measurement read
+// back) are formed by the first analysis on the worker, which hands them over with its result.
 class StabilityPage : public Page {
     Q_OBJECT
 public:
@@ -53,16 +56,10 @@ public:
     StabilityPlot& fractionalPlot() const { return *fractionalPlot_; }
     StabilityPlot& secondsPlot() const { return *secondsPlot_; }
 
-    // After a successful connect: no readings.
-    void clear();
-    // The reading at `timeMs` since the connect attempt; `gapBefore`: a gap of the recording
-    // lies between it and the reading before.
-    void addReading(double timeMs, double value, counter::Quantity quantity,
-                    bool gapBefore = false);
-    // A whole measurement read back, with its recorded gaps, in place of what the page held.
-    void showMeasurement(std::span<const recording::MeasurementPoint> readings,
-                         counter::Quantity quantity,
-                         std::span<const recording::PlacedGap> gaps = {});
+    // From now on the readings of this store, live or read back, in place of what the page held.
+    void follow(std::shared_ptr<const recording::ReadingTable> readings);
+    // The store has gained readings.
+    void readingsAdded();
 
     // What the page shows, as last refreshed.
     const analysis::StabilityResult& shown() const { return runs_.front().result; }
@@ -89,8 +86,9 @@ private:
     void restart();
     void startAnalysis();
     void analysisFinished(StabilityOutcome outcome);
-    void takeReading(const analysis::Reading& reading);
-    void resetReadings();
+    // The running sums take the readings the store has gained, unless they are so many that the
+    // next analysis forms them on the worker.
+    void catchUp();
     void showResult();
     void showProgress();
     void copyTable();
@@ -98,15 +96,13 @@ private:
     int captionLineHeight() const;
     void placeCaptionLine();
     analysis::StabilityOptions options() const;
-    std::span<const analysis::Reading> spanReadings(const TimeSpan& shown) const;
+    // The readings [first, last) that lie in the span; the readings come in time order.
+    std::pair<std::size_t, std::size_t> spanReadings(const TimeSpan& shown) const;
 
     std::function<TimeSpan()> graphSpan_;
-    // Read by the worker while it runs: changed only while none does.
-    analysis::LiveStability live_;
-    std::vector<analysis::Reading> readings_; // for the zoomed span and the statistics
-    // What arrived while the worker ran, and whether the readings above are to go first.
-    std::vector<analysis::Reading> pending_;
-    bool resetPending_ = false;
+    std::shared_ptr<const recording::ReadingTable> readings_;
+    std::uint64_t readingsGeneration_ = 0; // counts the stores followed
+    analysis::LiveStability live_;         // has followed readings_, or some of them
 
     std::vector<analysis::Deviation> kinds_{analysis::Deviation::Allan};
     analysis::TauSpacing spacing_ = analysis::TauSpacing::Octave;

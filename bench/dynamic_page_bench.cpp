@@ -35,9 +35,10 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     for (const long count : options.pointCounts) {
         bench::SignalSource signal(options.signal);
-        std::vector<recording::MeasurementPoint> readings(static_cast<std::size_t>(count));
-        for (std::size_t i = 0; i < readings.size(); ++i) {
-            readings[i] = {100.0 * static_cast<double>(i), signal.next()};
+        auto readings = std::make_shared<recording::ReadingStore>();
+        for (long i = 0; i < count; ++i) {
+            readings->append(100.0 * static_cast<double>(i), signal.next(),
+                             analysis::Quantity::Frequency);
         }
         app::DynamicPage page;
         page.resize(1148, 520);
@@ -46,9 +47,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "the page was not shown\n");
             return 1;
         }
-        page.showMeasurement(readings, counter::Quantity::Frequency);
+        page.follow(readings);
         std::vector<double> turns;
-        while (page.analysedReadings() < readings.size() || page.shownColumns().empty()) {
+        while (page.analysedReadings() < readings->size() || page.shownColumns().empty()) {
             QElapsedTimer turn;
             turn.start();
             QApplication::processEvents();
@@ -58,8 +59,9 @@ int main(int argc, char** argv) {
         const std::size_t openedTurns = turns.size();
         turns.clear();
         for (int i = 0; i < 2000; ++i) {
-            page.addReading(100.0 * static_cast<double>(readings.size() + i), signal.next(),
-                            counter::Quantity::Frequency);
+            readings->append(100.0 * static_cast<double>(readings->size()), signal.next(),
+                             analysis::Quantity::Frequency);
+            page.readingsAdded();
             QElapsedTimer turn;
             turn.start();
             QApplication::processEvents();

@@ -14,6 +14,7 @@
 #include "bench/bench_options.h"
 #include "counter/reading.h"
 #include "graph/xy_plot.h"
+#include "recording/reading_store.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -96,11 +97,13 @@ Outcome ours(const std::vector<double>& values, std::size_t points, QSize& plotS
     app::GraphPage page(std::make_shared<app::QtDialogs>(nullptr));
     page.resize(kPageSize);
     page.show();
-    page.startTrace();
+    auto readings = std::make_shared<recording::ReadingStore>();
+    page.startTrace(readings);
     counter::Reading reading;
     reading.unitText = "Hz";
     const auto addReading = [&](std::size_t index) {
         reading.value = values[index];
+        readings->append(secondsOf(index) * 1000, reading.value, analysis::Quantity::Frequency);
         page.addReading(secondsOf(index), reading);
     };
     for (std::size_t i = 0; i < points; ++i) {

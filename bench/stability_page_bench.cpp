@@ -9,6 +9,7 @@
 // in a window of its own as in the main window.
 #include "app/stability_page.h"
 #include "bench/bench_options.h"
+#include "bench/page_timing.h"
 #include "bench/timing_summary.h"
 
 #include <QApplication>
@@ -16,71 +17,14 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double threadCpuMs() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 constexpr int kRefreshes = 40;
 constexpr double kLinePeriodMs = 36;
-
-bool within(const QObject* object, const QObject* page) {
-    for (; object != nullptr; object = object->parent()) {
-        if (object == page) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Times every event delivered to the page or one of its children.
-class TimingApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    const app::StabilityPage* page = nullptr;
-    std::vector<double> perRefreshMs; // one sum per refresh, complete ones only
-    std::vector<double> perRefreshCpuMs;
-    double longestEventMs = 0;
-
-    bool notify(QObject* receiver, QEvent* event) override {
-        if (page == nullptr || !within(receiver, page)) {
-            return QApplication::notify(receiver, event);
-        }
-        const int started = page->analysesStarted();
-        const auto start = Clock::now();
-        const double cpuStart = threadCpuMs();
-        const bool handled = QApplication::notify(receiver, event);
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        const double cpuMs = threadCpuMs() - cpuStart;
-        longestEventMs = std::max(longestEventMs, ms);
-        if (page->analysesStarted() != started) {
-            // This event started the next refresh: what came before belongs to the last one.
-            if (refreshes_ > 0) {
-                perRefreshMs.push_back(currentMs_);
-                perRefreshCpuMs.push_back(currentCpuMs_);
-            }
-            ++refreshes_;
-            currentMs_ = 0;
-            currentCpuMs_ = 0;
-        }
-        currentMs_ += ms;
-        currentCpuMs_ += cpuMs;
-        return handled;
-    }
-
-private:
-    int refreshes_ = 0;
-    double currentMs_ = 0;
-    double currentCpuMs_ = 0;
-};
 
 } // namespace
 
@@ -92,7 +36,7 @@ int main(int argc, char** argv) {
          "the number of points held (mean, median, 99th percentile, max), the longest single\n"
          "event of the page, and the analyses a second.",
          2'400'000, true});
-    TimingApplication application(argc, argv);
+    bench::PageTimingApplication application(argc, argv);
     // In a window of its own, as the main window holds its pages.
     QWidget window;
     window.resize(1148, 520);
@@ -102,10 +46,13 @@ int main(int argc, char** argv) {
     page.hide();
 
     bench::SignalSource signal(options.signal);
+    auto readings = std::make_shared<recording::ReadingStore>();
+    page.follow(readings);
     double timeMs = 0;
     const auto addReading = [&] {
         timeMs += kLinePeriodMs;
-        page.addReading(timeMs, signal.next(), counter::Quantity::Frequency);
+        readings->append(timeMs, signal.next(), analysis::Quantity::Frequency);
+        page.readingsAdded();
     };
     // Hidden while it fills, the page only keeps its running sums.
     for (long i = 0; i < options.points; ++i) {
@@ -117,7 +64,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 
-    application.page = &page;
+    application.timePage(&page);
     QTimer line;
     line.setInterval(static_cast<int>(kLinePeriodMs));
     QObject::connect(&line, &QTimer::timeout, addReading);
@@ -128,17 +75,17 @@ int main(int argc, char** argv) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const bench::TimingSummary summary = bench::summarize(application.perRefreshMs);
+    const bench::TimingSummary summary = bench::summarize(application.perRefreshMs());
     std::printf("page refresh on the main thread at %.1e readings: mean %.3f ms, median %.3f ms, "
                 "99th percentile %.3f ms, max %.3f ms\n",
                 static_cast<double>(options.points), summary.mean, summary.median, summary.p99,
                 summary.max);
-    const bench::TimingSummary cpu = bench::summarize(application.perRefreshCpuMs);
+    const bench::TimingSummary cpu = bench::summarize(application.perRefreshCpuMs());
     std::printf(
         "main thread's CPU time of a refresh: mean %.3f ms, median %.3f ms, 99th percentile "
         "%.3f ms\n",
         cpu.mean, cpu.median, cpu.p99);
     std::printf("longest single event of the page: %.3f ms; %.2f analyses a second\n",
-                application.longestEventMs, kRefreshes / seconds);
+                application.longestEventMs(), kRefreshes / seconds);
     return 0;
 }

@@ -12,43 +12,87 @@ PointArray::PointArray(std::initializer_list<Point> points) {
         add(p);
 }
 
+PointArray::PointArray(std::shared_ptr<const PointSource> source) : source_(std::move(source)) {}
+
+PointBlock PointArray::block(std::size_t index) const {
+    const std::size_t count = std::min(kBlockSize, size_ - index * kBlockSize);
+    if (source_) {
+        PointBlock block = source_->block(index);
+        block.y = block.y.first(count);
+        return block;
+    }
+    return {std::span<const double>(yBlocks_[index]).first(count), xBlocks_[index].data()};
+}
+
 void PointArray::add(Point point) {
     // The last block grows by a quarter at a time, up to kBlockSize, so that at most a quarter
     // of one block stands empty, however long or short the trace.
-    if (blocks_.empty() || blocks_.back().size() == kBlockSize) {
-        blocks_.emplace_back();
+    if (xBlocks_.empty() || xBlocks_.back().size() == kBlockSize) {
+        xBlocks_.emplace_back();
+        yBlocks_.emplace_back();
         summaries_.emplace_back();
     }
-    std::vector<Point>& block = blocks_.back();
-    if (block.size() == block.capacity()) {
-        const std::size_t grown = block.capacity() + block.capacity() / 4;
-        block.reserve(std::min(std::max<std::size_t>(grown, 64), kBlockSize));
-        summaries_.back().reserve(block.capacity() / RunSummary::kPoints);
+    std::vector<double>& xs = xBlocks_.back();
+    std::vector<double>& ys = yBlocks_.back();
+    if (xs.size() == xs.capacity()) {
+        const std::size_t grown =
+            std::min(std::max<std::size_t>(xs.capacity() + xs.capacity() / 4, 64), kBlockSize);
+        xs.reserve(grown);
+        ys.reserve(grown);
+        summaries_.back().reserve(grown / RunSummary::kPoints);
     }
-    if (!std::isfinite(point.x) || (size_ != 0 && point.x < (*this)[size_ - 1].x))
+    xs.push_back(point.x);
+    ys.push_back(point.y);
+    take(PointBlock{ys, xs.data()}, ys.size() - 1);
+}
+
+void PointArray::follow(std::size_t count) {
+    const std::size_t end = std::min(count, source_->size());
+    while (size_ < end) {
+        const std::size_t b = size_ / kBlockSize;
+        if (b == summaries_.size()) {
+            summaries_.emplace_back();
+            summaries_.back().reserve(kBlockSize / RunSummary::kPoints);
+        }
+        const PointBlock block = source_->block(b);
+        const std::size_t blockEnd = std::min(end - b * kBlockSize, block.size());
+        for (std::size_t i = size_ % kBlockSize; i < blockEnd; ++i)
+            take(block, i);
+    }
+}
+
+void PointArray::take(const PointBlock& block, std::size_t index) {
+    const Point point = block[index];
+    if (!std::isfinite(point.x) || (size_ != 0 && point.x < lastX_))
         xInOrder_ = false;
-    block.push_back(point);
+    lastX_ = point.x;
     ++size_;
     if (size_ % RunSummary::kPoints == 0)
-        summariseLastRun();
+        summariseLastRun(block.subspan(index + 1 - RunSummary::kPoints, RunSummary::kPoints));
     x_.include(point.x);
     y_.include(point.y);
 }
 
-void PointArray::summariseLastRun() {
-    const std::span<const Point> run =
-        std::span<const Point>(blocks_.back()).last(RunSummary::kPoints);
+void PointArray::summariseLastRun(const PointBlock& run) {
     RunSummary summary;
     std::iota(summary.byY.begin(), summary.byY.end(), std::uint8_t{0});
-    const bool finite =
-        std::all_of(run.begin(), run.end(), [](const Point& p) { return std::isfinite(p.y); });
-    if (finite)
-        std::sort(summary.byY.begin(), summary.byY.end(),
-                  [&](std::uint8_t a, std::uint8_t b) { return run[a].y < run[b].y; });
-    summary.low = finite ? run[summary.byY.front()].y : std::nan("");
-    summary.high = finite ? run[summary.byY.back()].y : std::nan("");
-    summary.middle = finite ? run[summary.byY[RunSummary::kPoints / 2]].y : std::nan("");
-    summary.last = run.back();
+    const std::span<const double> y = run.y;
+    const bool finite = std::all_of(y.begin(), y.end(), [](double v) { return std::isfinite(v); });
+    if (finite) {
+        // The values sorted beside their places, not the places by their values: no look-up per
+        // comparison. Equal values may come in any order; they map to the same pixels.
+        std::array<std::pair<double, std::uint8_t>, RunSummary::kPoints> sorted;
+        for (std::size_t i = 0; i < RunSummary::kPoints; ++i)
+            sorted[i] = {y[i], static_cast<std::uint8_t>(i)};
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < RunSummary::kPoints; ++i)
+            summary.byY[i] = sorted[i].second;
+    }
+    summary.low = finite ? y[summary.byY.front()] : std::nan("");
+    summary.high = finite ? y[summary.byY.back()] : std::nan("");
+    summary.middle = finite ? y[summary.byY[RunSummary::kPoints / 2]] : std::nan("");
+    summary.last = run[RunSummary::kPoints - 1];
     summaries_.back().push_back(summary);
     if (size_ % GroupSummary::kPoints == 0)
         summariseLastGroup();
@@ -75,25 +119,14 @@ void PointArray::breakLine() {
 }
 
 void PointArray::clear() {
-    breaks_.clear();
-    breaks_.shrink_to_fit();
-    blocks_.clear();
-    blocks_.shrink_to_fit();
-    summaries_.clear();
-    summaries_.shrink_to_fit();
-    groups_.clear();
-    groups_.shrink_to_fit();
-    xInOrder_ = true;
-    size_ = 0;
-    x_ = {};
-    y_ = {};
+    *this = PointArray();
 }
 
 std::size_t PointArray::allocatedBytes() const {
-    std::size_t bytes = blocks_.capacity() * sizeof(std::vector<Point>) +
+    std::size_t bytes = (xBlocks_.capacity() + yBlocks_.capacity()) * sizeof(std::vector<double>) +
                         summaries_.capacity() * sizeof(std::vector<RunSummary>);
-    for (const auto& block : blocks_)
-        bytes += block.capacity() * sizeof(Point);
+    for (std::size_t b = 0; b < xBlocks_.size(); ++b)
+        bytes += (xBlocks_[b].capacity() + yBlocks_[b].capacity()) * sizeof(double);
     for (const auto& runs : summaries_)
         bytes += runs.capacity() * sizeof(RunSummary);
     bytes += groups_.capacity() * sizeof(GroupSummary);

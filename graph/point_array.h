@@ -2,20 +2,18 @@
 #pragma once
 
 #include "graph/extremes.h"
+#include "graph/point_source.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <limits>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace graph {
-
-struct Point {
-    double x;
-    double y;
-};
 
 // What a run of kSummaryPoints points holds, whatever the mapping to pixels: the lowest, middle
 // and highest y, the last point, and the order of the points by y (offsets into the run), so that
@@ -45,9 +43,11 @@ struct GroupSummary {
 // The points of one trace, in the order added. Append-only apart from Clear, so the running
 // extremes of x and y stay exact without ever rescanning the points.
 //
-// Points live in blocks of at most kBlockSize: a full block is never copied again and only the
-// last block has room to spare, so a long measurement costs 16 bytes per point, and 1.625 more for
-// the run summaries.
+// The points are the array's own, added one by one, or those of a PointSource that holds them
+// elsewhere (the window's store of readings), taken in as the source gains them; either way they
+// are read in blocks of at most kBlockSize in columns. Its own points live in blocks of which
+// only the last has room to spare, so a long trace costs 16 bytes per point; the run summaries
+// cost 1.625 more, and are all a trace on a source keeps per point.
 class PointArray {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
@@ -55,22 +55,29 @@ public:
 
     PointArray() = default;
     PointArray(std::initializer_list<Point> points);
+    // The points of `source`, none of them taken in yet.
+    explicit PointArray(std::shared_ptr<const PointSource> source);
 
+    // One point of its own; not on a trace that follows a source.
     void add(Point point);
+    // Takes in the points the source has gained, up to `count` points in all.
+    void follow(std::size_t count = std::numeric_limits<std::size_t>::max());
+    bool followsSource() const { return source_ != nullptr; }
     // The line does not join the last point added to the next one: the trace has a gap there.
     // Nothing before the first point, and once between two points.
     void breakLine();
+    // No points; points are its own again.
     void clear();
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    const Point& operator[](std::size_t index) const {
-        return blocks_[index / kBlockSize][index % kBlockSize];
+    Point operator[](std::size_t index) const {
+        return block(index / kBlockSize)[index % kBlockSize];
     }
 
     // Contiguous runs of points in order, for tight loops over all of them.
-    std::size_t blockCount() const { return blocks_.size(); }
-    std::span<const Point> block(std::size_t index) const { return blocks_[index]; }
+    std::size_t blockCount() const { return (size_ + kBlockSize - 1) / kBlockSize; }
+    PointBlock block(std::size_t index) const;
 
     // One summary per complete run of RunSummary::kPoints points, run i starting at point
     // i * kPoints; the points after the last complete run have none.
@@ -94,14 +101,20 @@ public:
     std::size_t allocatedBytes() const;
 
 private:
-    void summariseLastRun();
+    // Takes in point `index` of `block`, the point after the last one taken.
+    void take(const PointBlock& block, std::size_t index);
+    void summariseLastRun(const PointBlock& run);
     void summariseLastGroup();
 
-    std::vector<std::vector<Point>> blocks_;
+    std::shared_ptr<const PointSource> source_;
+    // The points of its own, each column in blocks.
+    std::vector<std::vector<double>> xBlocks_;
+    std::vector<std::vector<double>> yBlocks_;
     std::vector<std::vector<RunSummary>> summaries_; // one list per block, grown with it
     std::vector<GroupSummary> groups_;
     std::vector<std::size_t> breaks_;
     std::size_t size_ = 0;
+    double lastX_ = 0;
     bool xInOrder_ = true;
     Extremes x_;
     Extremes y_;

@@ -15,34 +15,43 @@ namespace graph {
 namespace {
 
 #if defined(__SSE2__)
-// Two points per step: x of both in one register, y of both in the other. The conversion rounds
-// with the default rounding mode, halves to even, as RoundHalfEven does. Returns how many points
-// it mapped.
-std::size_t mapPointPairsSse2(std::span<const Point> points, const MappingTerms& t, int* pixelX,
+// Two points per step. The conversion rounds with the default rounding mode, halves to even, as
+// RoundHalfEven does. Returns how many points it mapped.
+std::size_t mapPointPairsSse2(const PointBlock& points, const MappingTerms& t, int* pixelX,
                               int* pixelY) {
-    const __m128d scale = _mm_set_pd(t.yScale, t.xScale);
-    const __m128d minimum = _mm_set_pd(t.yMin, t.xMin);
-    const __m128d span = _mm_set_pd(t.ySpan, t.xSpan);
+    const __m128d xScale = _mm_set1_pd(t.xScale);
+    const __m128d yScale = _mm_set1_pd(t.yScale);
+    const __m128d xMin = _mm_set1_pd(t.xMin);
+    const __m128d yMin = _mm_set1_pd(t.yMin);
+    const __m128d xSpan = _mm_set1_pd(t.xSpan);
+    const __m128d ySpan = _mm_set1_pd(t.ySpan);
     const __m128d lowest = _mm_set1_pd(-32768.0);
     const __m128d highest = _mm_set1_pd(32767.0);
     const __m128d width = _mm_set1_pd(t.width);
     const __m128d left = _mm_set1_pd(t.left);
     const __m128d height = _mm_set1_pd(t.height);
     const __m128d bottom = _mm_set1_pd(t.bottom);
+    const __m128d xBase = _mm_set1_pd(points.xBase);
+    const __m128d xDivisor = _mm_set1_pd(points.xDivisor);
+    const bool divide = points.xDivisor != 1;
+    const double* y = points.y.data();
     auto pixels = [&](__m128d p) {
         const __m128d nan = _mm_cmpunord_pd(p, p);
         const __m128d clamped = _mm_max_pd(_mm_min_pd(p, highest), lowest);
         return _mm_cvtpd_epi32(_mm_or_pd(_mm_and_pd(nan, lowest), _mm_andnot_pd(nan, clamped)));
     };
-    const double* raw = reinterpret_cast<const double*>(points.data());
     std::size_t i = 0;
     for (; i + 2 <= points.size(); i += 2) {
-        const __m128d a = _mm_loadu_pd(raw + 2 * i);     // x0 y0
-        const __m128d b = _mm_loadu_pd(raw + 2 * i + 2); // x1 y1
-        const __m128d fa = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(a, scale), minimum), span);
-        const __m128d fb = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(b, scale), minimum), span);
-        const __m128d fx = _mm_unpacklo_pd(fa, fb);
-        const __m128d fy = _mm_unpackhi_pd(fa, fb);
+        __m128d x =
+            points.xValues != nullptr
+                ? _mm_loadu_pd(points.xValues + i)
+                : _mm_add_pd(xBase, _mm_cvtepi32_pd(_mm_loadl_epi64(
+                                        reinterpret_cast<const __m128i*>(points.xTicks + i))));
+        if (divide)
+            x = _mm_div_pd(x, xDivisor);
+        const __m128d fx = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(x, xScale), xMin), xSpan);
+        const __m128d fy =
+            _mm_div_pd(_mm_sub_pd(_mm_mul_pd(_mm_loadu_pd(y + i), yScale), yMin), ySpan);
         const __m128i px = pixels(_mm_add_pd(_mm_mul_pd(fx, width), left));
         const __m128i py = pixels(_mm_sub_pd(bottom, _mm_mul_pd(fy, height)));
         pixelX[i] = _mm_cvtsi128_si32(px);
@@ -83,14 +92,14 @@ bool mappingKernelAvailable(MappingKernel kernel) {
     return false;
 }
 
-void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xScaleFactor,
+void mapPoints(const PointBlock& points, const plot::Mapping& m, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY) {
     // Chosen once: the processor does not change under a running program.
     static const MappingKernel kernel = widestKernel();
     mapPoints(points, m, xScaleFactor, yScaleFactor, pixelX, pixelY, kernel);
 }
 
-void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xScaleFactor,
+void mapPoints(const PointBlock& points, const plot::Mapping& m, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY, MappingKernel kernel) {
     const MappingTerms t{xScaleFactor,
                          yScaleFactor,
@@ -118,8 +127,8 @@ void mapPoints(std::span<const Point> points, const plot::Mapping& m, double xSc
         break;
     }
     for (; i < points.size(); ++i) {
-        const double x = points[i].x * t.xScale;
-        const double y = points[i].y * t.yScale;
+        const double x = points.x(i) * t.xScale;
+        const double y = points.y[i] * t.yScale;
         pixelX[i] = plot::clampToPixel((x - t.xMin) / t.xSpan * t.width + t.left);
         pixelY[i] = plot::clampToPixel(t.bottom - (y - t.yMin) / t.ySpan * t.height);
     }

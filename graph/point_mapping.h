@@ -23,11 +23,11 @@ bool mappingKernelAvailable(MappingKernel kernel);
 // Maps points, each first multiplied by the scale factors, to pixels exactly as the engine's
 // mapX and mapY do for a linear mapping (same operations in the same order, clamping, halves to
 // even, NaN far to the left/top), many points at a time with the widest kernel available.
-void mapPoints(std::span<const Point> points, const plot::Mapping& mapping, double xScaleFactor,
+void mapPoints(const PointBlock& points, const plot::Mapping& mapping, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY);
 
 // The same with the given kernel, which must be available.
-void mapPoints(std::span<const Point> points, const plot::Mapping& mapping, double xScaleFactor,
+void mapPoints(const PointBlock& points, const plot::Mapping& mapping, double xScaleFactor,
                double yScaleFactor, int* pixelX, int* pixelY, MappingKernel kernel);
 
 // The same pixels as mapPoints, one coordinate at a time, for the few points that are mapped

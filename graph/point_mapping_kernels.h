@@ -16,7 +16,7 @@ struct MappingTerms {
 
 // Maps the points in groups of four with AVX2 and returns how many it mapped: all but the last
 // size % 4, which are left to the caller. Only for processors with AVX2.
-std::size_t mapPointGroupsAvx2(std::span<const Point> points, const MappingTerms& terms,
-                               int* pixelX, int* pixelY);
+std::size_t mapPointGroupsAvx2(const PointBlock& points, const MappingTerms& terms, int* pixelX,
+                               int* pixelY);
 
 } // namespace graph

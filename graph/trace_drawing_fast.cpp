@@ -203,8 +203,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         return x < centreLeft || x > centreRight || low > high ||
                layers.centres.allMarked(x, low, high);
     };
-    auto addRunCentres = [&](int x, std::span<const Point> run, const RunSummary& summary,
-                             int firstRow, int lastRow) {
+    auto addRunCentres = [&](int x, const PointBlock& run, const RunSummary& summary, int firstRow,
+                             int lastRow) {
         if (centresMarked(x, firstRow, lastRow))
             return;
         // The rows the summary knows are not fetched from the points again.
@@ -213,7 +213,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                 return firstRow;
             if (i == RunSummary::kPoints - 1)
                 return lastRow;
-            return mapper.row(run[summary.byY[i]].y);
+            return mapper.row(run.y[summary.byY[i]]);
         };
         auto mark = [&](int row) {
             if (row >= centreTop && row <= centreBottom)
@@ -279,7 +279,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     };
 
     // A whole run is taken from its summary, its symbols from its sorted values.
-    auto takeRun = [&](std::span<const Point> run, const RunSummary& summary) {
+    auto takeRun = [&](const PointBlock& run, const RunSummary& summary) {
         const std::optional<Stretch> stretch =
             stretchInPenColumn(summary.low, summary.high, summary.last);
         if (!stretch)
@@ -312,8 +312,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     // A run ahead whose symbols will need its values (rows of its column within its range not
     // yet marked; marks are only ever added, so a run found covered stays covered) has the
     // values at both ends of its order asked for now, so their fetches overlap.
-    auto prefetchRunAhead = [&](std::span<const Point> block, std::size_t blockIndex,
-                                std::size_t from) {
+    auto prefetchRunAhead = [&](const PointBlock& block, std::size_t blockIndex, std::size_t from) {
         if (!trace.symbolOn || from + RunSummary::kPoints > block.size())
             return;
         const RunSummary& summary = trace.points.summary(
@@ -323,8 +322,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                           mapper.row(summary.high)))
             return;
         for (std::size_t i = 1; i <= kValuesAsked; ++i) {
-            __builtin_prefetch(&block[from + summary.byY[i]]);
-            __builtin_prefetch(&block[from + summary.byY[RunSummary::kPoints - 1 - i]]);
+            __builtin_prefetch(&block.y[from + summary.byY[i]]);
+            __builtin_prefetch(&block.y[from + summary.byY[RunSummary::kPoints - 1 - i]]);
         }
     };
 
@@ -350,7 +349,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     const std::size_t chunk = runsUsable ? RunSummary::kPoints : kChunk;
     bool first = fromStart;
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
-        const std::span<const Point> block = points.block(b);
+        const PointBlock block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += chunk) {
             const std::size_t base = b * PointArray::kBlockSize + from;
             if (runsUsable && !first && from % GroupSummary::kPoints == 0 &&
@@ -371,14 +370,14 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                 continue;
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
                       mappedX, mappedY);
-            // While these points are walked, the next chunk is fetched from memory.
-            const char* ahead = reinterpret_cast<const char*>(block.data() + from + count);
+            // While these points are walked, the next chunk's values are fetched from memory.
+            const char* ahead = reinterpret_cast<const char*>(block.y.data() + from + count);
             const std::size_t aheadBytes =
-                std::min(chunk, block.size() - from - count) * sizeof(Point);
+                std::min(chunk, block.size() - from - count) * sizeof(double);
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
-                if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)
-                    __builtin_prefetch(ahead + k * sizeof(Point));
+                if (k % 8 == 0 && k * sizeof(double) < aheadBytes)
+                    __builtin_prefetch(ahead + k * sizeof(double));
                 if (chainOn) {
                     // The common case at many points per column, kept in registers: the next
                     // vertical segments of the run.
@@ -395,8 +394,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                         last = y;
                         if (trace.symbolOn)
                             addCentre(chainX, y);
-                        if (k % 4 == 0 && k * sizeof(Point) < aheadBytes)
-                            __builtin_prefetch(ahead + k * sizeof(Point));
+                        if (k % 8 == 0 && k * sizeof(double) < aheadBytes)
+                            __builtin_prefetch(ahead + k * sizeof(double));
                         ++k;
                     }
                     hullLow = low;
@@ -443,7 +442,7 @@ void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plo
         return;
     }
     const std::size_t split = blocks / 2;
-    const std::span<const Point> lastOfFirstHalf = trace.points.block(split - 1).last(1);
+    const PointBlock lastOfFirstHalf = trace.points.block(split - 1).last(1);
     int secondPenX = 0;
     int secondPenY = 0;
     mapPoints(lastOfFirstHalf, map, style.xScaleFactor, style.yScaleFactor, &secondPenX,
@@ -486,7 +485,7 @@ bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& t
     TraceLayers layers{ColumnMasks(width, height), ColumnMasks(0, 0)};
     for (const Trace* trace : traces) {
         engine.setPenColour(trace->colour);
-        const Point& start = trace->points[0];
+        const Point start = trace->points[0];
         // The first point goes through the engine, which also sets any end dot still pending.
         engine.moveTo(start.x * style.xScaleFactor, start.y * style.yScaleFactor);
         int penX = engine.mapX(start.x * style.xScaleFactor);
@@ -495,7 +494,7 @@ bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& t
         layers.centres = ColumnMasks(trace->symbolOn ? width : 0, trace->symbolOn ? height : 0);
         collectTraceInHalves(*trace, style, map, rect, layers, penX, penY);
         // The pen ends on the last point, as the per-point drawing leaves it.
-        const Point& last = trace->points[trace->points.size() - 1];
+        const Point last = trace->points[trace->points.size() - 1];
         engine.moveTo(last.x * style.xScaleFactor, last.y * style.yScaleFactor);
         layers.lines.paint(canvas.image(), plot::toQRgb(trace->colour));
         centres.push_back(std::make_unique<ColumnMasks>(std::move(layers.centres)));

@@ -3,6 +3,8 @@
 
 #include "graph/xy_drawing.h"
 
+#include <utility>
+
 namespace graph {
 
 XyPlot::XyPlot(QWidget* parent) : PlotView(parent) {}
@@ -38,9 +40,9 @@ void XyPlot::clearTrace(int index) {
     requestRepaint();
 }
 
-int XyPlot::addTrace(bool rightAxis, const PointArray& points) {
+int XyPlot::addTrace(bool rightAxis, PointArray points) {
     Trace trace;
-    trace.points = points;
+    trace.points = std::move(points);
     trace.rightAxis = rightAxis;
     traces_.push_back(std::move(trace));
     requestRepaint();
@@ -54,6 +56,14 @@ int XyPlot::addPoint(int index, double x, double y) {
     points.add({x, y});
     requestRepaint();
     return static_cast<int>(points.size());
+}
+
+void XyPlot::followSource(int index) {
+    if (index < 0 || index >= static_cast<int>(traces_.size()) ||
+        !traces_[index].points.followsSource())
+        return;
+    traces_[index].points.follow();
+    requestRepaint();
 }
 
 void XyPlot::drawPicture(plot::PlotEngine& engine, plot::Canvas& canvas) {

@@ -59,8 +59,10 @@ public:
     const TraceList& traces() const { return traces_; }
     void clearAllTraces();
     void clearTrace(int index);
-    int addTrace(bool rightAxis, const PointArray& points);
+    int addTrace(bool rightAxis, PointArray points);
     int addPoint(int index, double x, double y);
+    // Takes in the points a trace's source has gained (PointArray::follow).
+    void followSource(int index);
 
 protected:
     void drawPicture(plot::PlotEngine& engine, plot::Canvas& canvas) override;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace recording {
@@ -437,7 +438,8 @@ bool JournalDecoder::decodePayload(const FrameView& frame) {
     return true;
 }
 
-JournalReadResult readJournal(const std::string& path, const JournalDecoder::Visitor& visitor) {
+JournalReadResult readJournal(const std::string& path, const JournalDecoder::Visitor& visitor,
+                              const ReadProgress& progress) {
     JournalDecoder decoder(visitor);
     std::string error;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -445,6 +447,10 @@ JournalReadResult readJournal(const std::string& path, const JournalDecoder::Vis
         error = std::strerror(errno);
     } else {
         ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+        struct stat status {};
+        const std::uint64_t total =
+            ::fstat(fd, &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+        std::uint64_t done = 0;
         // One chunk plus what a chunk may leave over: an unfinished record or header.
         std::string buffer(kReadChunk + kLongestHeader, '\0');
         std::size_t held = 0;
@@ -457,10 +463,14 @@ JournalReadResult readJournal(const std::string& path, const JournalDecoder::Vis
                 error = std::strerror(errno);
             }
             held += static_cast<std::size_t>(std::max<ssize_t>(got, 0));
+            done += static_cast<std::uint64_t>(std::max<ssize_t>(got, 0));
             const std::size_t consumed =
                 decoder.decode(std::string_view(buffer.data(), held), got <= 0);
             std::memmove(buffer.data(), buffer.data() + consumed, held - consumed);
             held -= consumed;
+            if (progress && !decoder.finished() && !progress(done, total)) {
+                break;
+            }
         }
         ::close(fd);
     }

@@ -103,7 +103,12 @@ struct JournalReadResult {
     JournalReport report;
 };
 
+// Told after each piece of a file read how many of its bytes were read so far and how many it
+// has; false ends the reading there.
+using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
 // Reads the journal file at `path` from start to end, handing each good record to `visitor`.
-JournalReadResult readJournal(const std::string& path, const JournalDecoder::Visitor& visitor);
+JournalReadResult readJournal(const std::string& path, const JournalDecoder::Visitor& visitor,
+                              const ReadProgress& progress = {});
 
 } // namespace recording

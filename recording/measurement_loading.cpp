@@ -2,6 +2,7 @@
 #include "recording/measurement_loading.h"
 
 #include "counter/instruments.h"
+#include "recording/analysis_quantity.h"
 #include "recording/journal_format.h"
 
 #include <cmath>
@@ -19,27 +20,39 @@ bool startsAsJournal(const std::string& path) {
 
 } // namespace
 
-LoadedMeasurement loadJournal(const std::string& path) {
+LoadedMeasurement loadJournal(const std::string& path, const LoadControl& control) {
     LoadedMeasurement loaded;
+    ReadingStore& store = *loaded.readings;
     std::string lastTelegram;
     bool lastIsPhase = false;
-    const recording::JournalReadResult result =
-        recording::readJournal(path, [&](const recording::JournalRecord& record) {
-            if (record.kind == JournalRecordKind::Reading ||
-                record.kind == JournalRecordKind::PhaseReading) {
-                loaded.readings.push_back({record.timeMs, record.value});
-                lastTelegram.assign(record.telegram);
-                lastIsPhase = record.kind == JournalRecordKind::PhaseReading;
-            } else if (record.kind == JournalRecordKind::Gap) {
-                loaded.gaps.push_back({loaded.readings.size(), record.gap});
-            }
-        });
+    const auto visit = [&](const recording::JournalRecord& record) {
+        if (record.kind == JournalRecordKind::Reading ||
+            record.kind == JournalRecordKind::PhaseReading) {
+            // The quantity of the whole measurement is known at its end.
+            store.append(record.timeMs, record.value, analysis::Quantity::Frequency);
+            lastTelegram.assign(record.telegram);
+            lastIsPhase = record.kind == JournalRecordKind::PhaseReading;
+        } else if (record.kind == JournalRecordKind::Gap) {
+            store.appendGap(record.gap);
+        }
+    };
+    const auto onChunk = [&control, &loaded](std::uint64_t done, std::uint64_t total) {
+        if (control.cancel != nullptr && control.cancel->load()) {
+            loaded.cancelled = true;
+            return false;
+        }
+        if (control.progress && total > 0) {
+            control.progress(static_cast<double>(done) / static_cast<double>(total));
+        }
+        return true;
+    };
+    const recording::JournalReadResult result = recording::readJournal(path, visit, onChunk);
     if (std::isfinite(result.header.startTime)) {
         loaded.startTime = result.header.startTime;
     }
     // The telegram tells what the reading was, in the words of the instrument that sent it.
     const counter::Instrument* instrument = counter::findInstrument(result.header.instrument);
-    if (!loaded.readings.empty() && instrument) {
+    if (!store.empty() && instrument) {
         loaded.lastReading = instrument->reading(lastTelegram);
     }
     if (loaded.lastReading) {
@@ -47,18 +60,23 @@ LoadedMeasurement loadJournal(const std::string& path) {
     } else if (lastIsPhase) {
         loaded.quantity = counter::Quantity::Phase;
     }
+    if (!store.empty()) {
+        store.setQuantity(analysisQuantity(loaded.quantity));
+    }
     loaded.journalState = result.report.state;
     loaded.report = recording::journalReportText(result.report);
     return loaded;
 }
 
-LoadedMeasurement loadMeasurement(const std::string& path) {
+LoadedMeasurement loadMeasurement(const std::string& path, const LoadControl& control) {
     if (startsAsJournal(path)) {
-        return loadJournal(path);
+        return loadJournal(path, control);
     }
-    recording::MeasurementFile file = recording::readMeasurementFile(path);
+    const recording::MeasurementFile file = recording::readMeasurementFile(path);
     LoadedMeasurement loaded;
-    loaded.readings = std::move(file.readings);
+    for (const MeasurementPoint& point : file.readings) {
+        loaded.readings->append(point.timeMs, point.value, analysis::Quantity::Frequency);
+    }
     loaded.startTime = file.startTime;
     loaded.report = recording::measurementFileReportText(file);
     return loaded;

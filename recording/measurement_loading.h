@@ -2,28 +2,21 @@
 #pragma once
 
 #include "counter/reading.h"
-#include "recording/gap.h"
 #include "recording/journal_reader.h"
-#include "recording/measurement_file.h"
+#include "recording/reading_store.h"
 
-#include <cstddef>
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace recording {
 
-// A gap of a journal and where it lies among the readings: before readings[beforeReading], or
-// after the last one where that is readings.size().
-struct PlacedGap {
-    std::size_t beforeReading = 0;
-    Gap gap;
-};
-
 // A measurement read back from a file, to be shown as if just measured.
 struct LoadedMeasurement {
-    std::vector<recording::MeasurementPoint> readings;
-    std::vector<PlacedGap> gaps;     // journals: the recorded gaps, in order
+    // Never null; journals: with the recorded gaps.
+    std::shared_ptr<ReadingStore> readings = std::make_shared<ReadingStore>();
     std::optional<double> startTime; // days since 1899-12-30
     // Journals: the last reading as its telegram tells it, for the display and the axis caption.
     std::optional<counter::Reading> lastReading;
@@ -34,10 +27,20 @@ struct LoadedMeasurement {
     std::optional<recording::JournalFileState> journalState;
     // What the user needs to know about a file that was not read whole; empty when it was.
     std::string report;
+    // The reading stopped early because the control asked for it.
+    bool cancelled = false;
 };
 
-// A recording journal (told by its first bytes), or a .dat or .csv file as the program saves them.
-LoadedMeasurement loadMeasurement(const std::string& path);
-LoadedMeasurement loadJournal(const std::string& path);
+// Follows a long read: progress gets the share of the file read (0 .. 1) now and then, on the
+// reading thread; a set cancel flag ends the read there.
+struct LoadControl {
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(double)> progress;
+};
+
+// A recording journal (told by its first bytes), or a .dat or .csv file as the program saves
+// them; the readings go straight into the store.
+LoadedMeasurement loadMeasurement(const std::string& path, const LoadControl& control = {});
+LoadedMeasurement loadJournal(const std::string& path, const LoadControl& control = {});
 
 } // namespace recording

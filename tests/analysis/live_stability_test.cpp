@@ -4,12 +4,16 @@
 #include "result_checks.h"
 
 #include "analysis/live_stability.h"
+#include "analysis/reading_series.h"
+#include "analysis/span_statistics.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <random>
 #include <set>
+#include <span>
 #include <vector>
 
 namespace {
@@ -131,6 +135,103 @@ TEST(LiveStability, EqualsTheAnalysisAtOnceWithRecordedGaps) {
         }
         // The 1.6 s interval is told twice; the reading without a time stamp passes its gap on.
         EXPECT_EQ(live.result({}).segments, 11);
+    }
+}
+
+// A run of readings with all the analysis must follow: jitter, a slower rhythm after a while (the
+// sums are formed anew), readings without a value, period readings among frequencies, recorded
+// gaps, and readings without a time stamp, which the walks behind the newest must step over.
+std::vector<Reading> eventfulRun(bool phase, int count) {
+    std::mt19937 generator(5);
+    std::uniform_real_distribution<double> jitter(-3, 3);
+    std::normal_distribution<double> noise(0, 0.01);
+    std::vector<Reading> readings;
+    double timeMs = 0;
+    double x = 0;
+    for (int i = 0; i < count; ++i) {
+        timeMs += (i % 2999 == 2998 ? 5000 : i < count / 2 ? 1000 : 1100) + jitter(generator);
+        x += 1e-9 * noise(generator);
+        Reading reading{timeMs, phase ? x : 5e6 + noise(generator),
+                        phase ? Quantity::Phase : Quantity::Frequency, i % 4001 == 4000};
+        if (i % 1531 == 1530) {
+            reading.value = phase ? std::numeric_limits<double>::quiet_NaN() : 0;
+        } else if (!phase && i % 7 == 0) {
+            reading = {timeMs, 1.0 / reading.value, Quantity::Period, reading.gapBefore};
+        }
+        if (i % 2503 == 2502) {
+            readings.push_back({std::numeric_limits<double>::quiet_NaN(), reading.value,
+                                reading.quantity, i % 5006 == 5005});
+        }
+        readings.push_back(reading);
+    }
+    return readings;
+}
+
+// Readings kept elsewhere, taken in pieces of every size (many at once and one by one), give
+// what the analysis of the same readings at once gives; so does a copy, later, on the source
+// grown meanwhile.
+TEST(LiveStability, FollowsASourceThatGrowsInPiecesOfAnySize) {
+    for (const bool phase : {false, true}) {
+        SCOPED_TRACE(phase ? "phase" : "frequency and period");
+        const std::vector<Reading> readings = eventfulRun(phase, 16000);
+        analysis::ReadingSeries source;
+        analysis::LiveStability live;
+        std::optional<analysis::LiveStability> copy;
+        analysis::StabilityResult copied;
+        std::size_t taken = 0;
+        for (const std::size_t piece : {1u, 2u, 5000u, 1u, 1u, 300u, 6000u, 1u, 9000u}) {
+            for (const std::size_t end = std::min(readings.size(), taken + piece); taken < end;
+                 ++taken) {
+                const Reading& r = readings[taken];
+                source.add(r.timeMs, r.value, r.quantity, r.gapBefore);
+            }
+            live.follow(source);
+            ASSERT_EQ(live.taken(), taken);
+            SCOPED_TRACE(testing::Message() << taken << " readings");
+            const std::span<const Reading> held = std::span(readings).first(taken);
+            for (const auto& options : optionVariants()) {
+                analysis_test::expectIdentical(live.result(source, options),
+                                               analysis::analyzeReadings(held, options));
+            }
+            if (!copy && taken > 5000) {
+                copy = live;
+                copied = analysis::analyzeReadings(held, {});
+            }
+        }
+        analysis_test::expectIdentical(copy->result(source, {}), copied);
+    }
+}
+
+// A span of a source's readings reads as the same readings in a span, recorded gaps and readings
+// without a time stamp included, and a gap recorded before its first reading splits nothing.
+TEST(LiveStability, ARangeOfASourceIsAnalysedAsTheSameReadings) {
+    for (const bool phase : {false, true}) {
+        SCOPED_TRACE(phase ? "phase" : "frequency and period");
+        const std::vector<Reading> readings = eventfulRun(phase, 9000);
+        analysis::ReadingSeries source;
+        for (const Reading& r : readings) {
+            source.add(r.timeMs, r.value, r.quantity, r.gapBefore);
+        }
+        for (const auto& [first, last] : {std::pair<std::size_t, std::size_t>{0, readings.size()},
+                                          {4001, 7000},
+                                          {2503, 2600},
+                                          {17, 18},
+                                          {50, 50}}) {
+            SCOPED_TRACE(testing::Message() << first << " to " << last);
+            const std::span<const Reading> span = std::span(readings).subspan(first, last - first);
+            analysis_test::expectIdentical(analysis::analyzeReadings(source, first, last, {}),
+                                           analysis::analyzeReadings(span, {}));
+            const analysis::SpanStatistics a = analysis::spanStatistics(source, first, last, 5e6);
+            const analysis::SpanStatistics b = analysis::spanStatistics(span, 5e6);
+            EXPECT_EQ(a.count, b.count);
+            for (const auto field :
+                 {&analysis::SpanStatistics::meanHz, &analysis::SpanStatistics::standardDeviationHz,
+                  &analysis::SpanStatistics::driftPerSecond, &analysis::SpanStatistics::meanSeconds,
+                  &analysis::SpanStatistics::standardDeviationSeconds,
+                  &analysis::SpanStatistics::frequencyOffset}) {
+                EXPECT_EQ(a.*field, b.*field);
+            }
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/dynamic_plot.h"
 #include "plot/canvas.h"
 #include "plot/color_map.h"
+#include "recording/reading_store.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -82,11 +83,16 @@ int cellPixels(const QImage& picture) {
 
 class DynamicPageTest : public ::testing::Test {
 protected:
+    // Appended to the store the page follows, one by one as the window appends them.
     void feed(int count) {
+        if (fed == 0) {
+            page.follow(readings);
+        }
         const std::vector<double> values = frequencies(count);
         for (int i = 0; i < count; ++i) {
-            page.addReading(1000.0 * (fed + i), values[static_cast<std::size_t>(i)],
-                            counter::Quantity::Frequency);
+            readings->append(1000.0 * (fed + i), values[static_cast<std::size_t>(i)],
+                             analysis::Quantity::Frequency);
+            page.readingsAdded();
         }
         fed += count;
     }
@@ -100,6 +106,7 @@ protected:
     }
 
     app::DynamicPage page;
+    std::shared_ptr<recording::ReadingStore> readings = std::make_shared<recording::ReadingStore>();
     int fed = 0;
 };
 

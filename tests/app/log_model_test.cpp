@@ -77,14 +77,15 @@ TEST(LogModel, AGapIsARowOfItsOwnAndTheReadingsKeepTheirLines) {
                                         "3750        gap of 0,25 s: 1 telegram lost",
                                         "4000        gap of 0,1 s: telegrams lost"};
     app::LogModel opened(',');
-    const std::vector<recording::MeasurementPoint> readings{{1000, 10000000.5},
-                                                            {3500, 10000000.25}};
-    const std::vector<recording::PlacedGap> gaps{{1, {1000, 3500, GapCause::Reconnect, 0}},
-                                                 {2, {3500, 3750, GapCause::LostTelegrams, 5}},
-                                                 {2, {3750, 4000, GapCause::LostTelegrams, 1}},
-                                                 {2, {4000, 4100, GapCause::LostTelegrams, 0}}};
+    auto read = std::make_shared<recording::ReadingStore>();
+    read->append(1000, 10000000.5, analysis::Quantity::Frequency);
+    read->appendGap({1000, 3500, GapCause::Reconnect, 0});
+    read->append(3500, 10000000.25, analysis::Quantity::Frequency);
+    read->appendGap({3500, 3750, GapCause::LostTelegrams, 5});
+    read->appendGap({3750, 4000, GapCause::LostTelegrams, 1});
+    read->appendGap({4000, 4100, GapCause::LostTelegrams, 0});
     QSignalSpy inserted(&opened, &QAbstractItemModel::rowsInserted);
-    opened.appendAll(readings, gaps);
+    opened.show(read);
     ASSERT_EQ(inserted.count(), 1);
     EXPECT_EQ(inserted.at(0).at(2).toInt(), 5);
     for (const app::LogModel* log : {&live, &opened}) {

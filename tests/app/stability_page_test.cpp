@@ -7,6 +7,8 @@
 #include "app/stability_plot.h"
 #include "graph/stability_curves.h"
 #include "plot/canvas.h"
+#include "recording/analysis_quantity.h"
+#include "recording/reading_store.h"
 #include "tests/support/menu_action.h"
 
 #include <QAction>
@@ -20,6 +22,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <map>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -136,13 +139,25 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
     }
 
-    static void feed(app::StabilityPage& target, std::span<const analysis::Reading> readings,
-                     counter::Quantity quantity = counter::Quantity::Frequency) {
+    // Appended to the store the page follows, one by one as the window appends them.
+    void feed(app::StabilityPage& target, std::span<const analysis::Reading> readings,
+              counter::Quantity quantity = counter::Quantity::Frequency) {
+        std::shared_ptr<recording::ReadingStore>& store = stores[&target];
+        if (!store) {
+            store = std::make_shared<recording::ReadingStore>();
+            target.follow(store);
+        }
         for (const analysis::Reading& reading : readings) {
-            target.addReading(reading.timeMs, reading.value, quantity);
+            store->append(reading.timeMs, reading.value, recording::analysisQuantity(quantity));
+            target.readingsAdded();
         }
     }
     void feed(std::span<const analysis::Reading> readings) { feed(page, readings); }
+    // No readings, as after a connect.
+    void clear() {
+        stores[&page] = std::make_shared<recording::ReadingStore>();
+        page.follow(stores[&page]);
+    }
     void choose(const std::vector<std::string>& path) {
         QAction* action = talvek::test::findMenuAction(page.menu(), path);
         ASSERT_NE(action, nullptr) << path.back();
@@ -155,6 +170,7 @@ protected:
 
     app::TimeSpan zoom;
     app::StabilityPage page;
+    std::map<const app::StabilityPage*, std::shared_ptr<recording::ReadingStore>> stores;
 };
 
 // Each menu choice is analysed at once, and the table is then the analysis of the same readings
@@ -220,7 +236,7 @@ TEST_F(StabilityPageTest, TheMenuListsEveryDeviation) {
 TEST_F(StabilityPageTest, TooFewReadingsShowAnEmptyTableAndNoNaN) {
     const std::vector<analysis::Reading> three = whiteFrequencyReadings(3);
     for (std::size_t count = 0; count <= three.size(); ++count) {
-        page.clear();
+        clear();
         feed(std::span(three).first(count));
         settle();
         const std::string caption = page.caption()->text().toStdString();
@@ -441,7 +457,7 @@ TEST_F(StabilityPageTest, ColumnsFitTheirTextsAfterEveryResult) {
     };
     std::vector<std::vector<int>> seen;
     for (const std::size_t count : {std::size_t{4}, std::size_t{20'000}}) {
-        page.clear();
+        clear();
         feed(std::span(readings).first(count));
         settle();
         for (const std::vector<std::string>& choice :

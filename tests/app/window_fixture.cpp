@@ -80,6 +80,8 @@ app::MainWindow& WindowTest::open() {
     window = std::make_unique<app::MainWindow>(environment);
     window->show();
     QCoreApplication::processEvents();
+    // Journals left behind are read, and offered, off the event loop's turn.
+    EXPECT_TRUE(waitFor([this] { return !window->loadingMeasurement(); }));
     return *window;
 }
 

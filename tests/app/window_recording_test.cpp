@@ -20,10 +20,12 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <csignal>
 #include <fcntl.h>
@@ -97,6 +99,7 @@ protected:
         dialogs->openAnswer = fileName;
         talvek::test::findMenuAction(window->connectPage().logMenu(), {"Open measurement..."})
             ->trigger();
+        EXPECT_TRUE(waitFor([this] { return !window->loadingMeasurement(); }));
     }
 
     // The window goes without a clean close, as in a crash.
@@ -124,6 +127,51 @@ protected:
         return window->graphPage().plot()->picture().copy();
     }
 };
+
+// A long journal is read off the main thread: the window answers meanwhile, a progress bar tells
+// how far the reading is, and the measurement shows whole once it is read.
+TEST_F(WindowRecordingTest, ALongMeasurementOpensWhileTheWindowAnswers) {
+    constexpr int kReadings = 1'500'000;
+    fs::create_directories(journal());
+    const std::string path = journal("long.tvj");
+    {
+        recording::JournalWriter::Options options;
+        options.queueLimitBytes = std::size_t{1} << 30;
+        recording::JournalWriter writer(
+            platform::UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)),
+            path, {46000.5, "COM7"}, {}, options);
+        for (int i = 0; i < kReadings; ++i) {
+            const std::string telegram = "10000000." + std::to_string(1000 + i % 9000);
+            writer.appendReading(36.0 * i, std::stod(telegram), "Hz", telegram);
+        }
+        ASSERT_TRUE(writer.close());
+    }
+    app::MainWindow& form = open();
+    int turnsWhileReading = 0;
+    QTimer turns;
+    QObject::connect(&turns, &QTimer::timeout,
+                     [&] { turnsWhileReading += form.loadingMeasurement() ? 1 : 0; });
+    turns.start(5);
+    dialogs->openAnswer = path;
+    talvek::test::findMenuAction(form.connectPage().logMenu(), {"Open measurement..."})->trigger();
+    EXPECT_TRUE(form.loadingMeasurement());
+    int progressShown = 0;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            progressShown = std::max(
+                progressShown, form.loadProgress().isVisible() ? form.loadProgress().value() : 0);
+            return !form.loadingMeasurement();
+        },
+        120000));
+    EXPECT_GT(turnsWhileReading, 5);
+    EXPECT_GT(progressShown, 0);
+    EXPECT_FALSE(form.loadProgress().isVisible());
+    EXPECT_EQ(form.log().count(), kReadings);
+    EXPECT_EQ(form.log().line(kReadings - 1), app::logLine(36.0 * (kReadings - 1), 10000000.6999,
+                                                           recording::machineDecimalSeparator()));
+    EXPECT_EQ(form.graphPage().plot()->traces().at(0).points.size(), std::size_t{kReadings});
+    EXPECT_EQ(form.statusText(), "Opened long.tvj: 1500000 readings.");
+}
 
 TEST_F(WindowRecordingTest, JournalHoldsTheConnectionAndGoesOnlyAfterTheCloseTimeExport) {
     for (const bool exportFails : {false, true}) {

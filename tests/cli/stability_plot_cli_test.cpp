@@ -11,6 +11,7 @@
 #include "app/stability_plot.h"
 #include "graph/stability_curves.h"
 #include "graph/view_pictures.h"
+#include "recording/reading_store.h"
 
 #include <QAction>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 
 namespace {
@@ -107,9 +109,11 @@ TEST(StabilityPlotCli, PngIsTheStabilityPagesPicture) {
     page.resize(1148, 520);
     page.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    const auto store = std::make_shared<recording::ReadingStore>();
     for (const analysis::Reading& reading : analysis_test::readDat("series/wfm.dat")) {
-        page.addReading(reading.timeMs, reading.value, counter::Quantity::Frequency);
+        store->append(reading.timeMs, reading.value, analysis::Quantity::Frequency);
     }
+    page.follow(store);
     talvek::test::findMenuAction(page.menu(), {"Deviations", "Time deviation"})->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return page.upToDate(); }, 20000));
     const std::vector<graph::PlotView*> plots{&page.fractionalPlot(), &page.secondsPlot()};

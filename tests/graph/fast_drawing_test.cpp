@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -384,6 +386,75 @@ TEST(FastDrawing, DeclinesWhereOnlyThePerPointPathIsExact) {
     EXPECT_FALSE(fast);
     draw({circle}, {0, 1, 0, 1}, {1, 1, 8}, true, fast);
     EXPECT_TRUE(fast);
+}
+
+// Readings kept elsewhere: whole milliseconds from a block's base, one block holding a time that
+// is not whole milliseconds in a column of doubles, as the window's store keeps them.
+class MillisecondSource : public PointSource {
+public:
+    void add(std::int64_t ms, double y, bool wide) {
+        if (size_ % PointArray::kBlockSize == 0)
+            blocks_.push_back({ms, {}, {}, {}, wide});
+        Block& b = blocks_.back();
+        b.ticks.push_back(static_cast<std::int32_t>(ms - b.base));
+        b.times.push_back(wide ? static_cast<double>(ms) + 0.25 : static_cast<double>(ms));
+        b.y.push_back(y);
+        ++size_;
+    }
+    std::size_t size() const override { return size_; }
+    PointBlock block(std::size_t index) const override {
+        const Block& b = blocks_[index];
+        return {b.y, b.wide ? b.times.data() : nullptr, b.ticks.data(), static_cast<double>(b.base),
+                1000};
+    }
+
+private:
+    struct Block {
+        std::int64_t base;
+        std::vector<std::int32_t> ticks;
+        std::vector<double> times;
+        std::vector<double> y;
+        bool wide;
+    };
+    std::vector<Block> blocks_;
+    std::size_t size_ = 0;
+};
+
+// A trace following a source of millisecond time stamps draws, on both paths, what a trace of its
+// own points in seconds draws, and takes in points and breaks as they come.
+TEST(FastDrawing, ATraceOnMillisecondsDrawsAsItsPointsInSeconds) {
+    auto source = std::make_shared<MillisecondSource>();
+    graph::Trace followed = makeTrace(plot::kRed, 2, true, true);
+    followed.points = PointArray(source);
+    graph::Trace own = makeTrace(plot::kRed, 2, true, true);
+    std::mt19937_64 rng(9);
+    std::normal_distribution<double> noise(0, 0.01);
+    std::int64_t ms = 86'400'000;
+    const std::size_t n = 2 * PointArray::kBlockSize + 5000;
+    for (std::size_t i = 0; i < n; ++i) {
+        ms += 36 + (i % 997 == 0 ? 5000 : 0);
+        const bool wide = i / PointArray::kBlockSize == 1;
+        const double y = 1e7 + noise(rng);
+        source->add(ms, y, wide);
+        own.points.add({(static_cast<double>(ms) + (wide ? 0.25 : 0)) / 1000, y});
+        if (i % 20'000 == 7) {
+            followed.points.follow();
+            followed.points.breakLine();
+            own.points.breakLine();
+        }
+    }
+    followed.points.follow();
+    ASSERT_EQ(followed.points.size(), n);
+    EXPECT_EQ(followed.points.breaks(), own.points.breaks());
+    const Axes axes{86'400, 86'400 + 36e-3 * n * 1.2, 1e7 - 0.05, 1e7 + 0.05};
+    for (const bool fast : {false, true}) {
+        bool usedFast = false;
+        const QImage a = draw({followed}, axes, {1, 1, 8}, fast, usedFast);
+        const QImage b = draw({own}, axes, {1, 1, 8}, fast, usedFast);
+        EXPECT_EQ(usedFast, fast);
+        EXPECT_TRUE(a == b) << (fast ? "fast path" : "per-point path");
+    }
+    expectSamePicture({followed}, axes, {1, 1, 8});
 }
 
 } // namespace

@@ -48,6 +48,34 @@ std::vector<Point> testPoints(const plot::Mapping& m) {
     return points;
 }
 
+// Every start offset and every tail length the kernels step over, and all at once.
+void expectEnginePixels(const PointBlock& block, const plot::Mapping& m, double xf, double yf,
+                        MappingKernel kernel) {
+    const PixelMapper single(m, xf, yf);
+    for (std::size_t from = 0; from < 4; ++from) {
+        for (std::size_t size : {1, 2, 3, 4, 5, 6, 7, 9, 11, 4096}) {
+            const PointBlock part = block.subspan(from, size);
+            std::vector<int> px(size);
+            std::vector<int> py(size);
+            mapPoints(part, m, xf, yf, px.data(), py.data(), kernel);
+            for (std::size_t i = 0; i < size; ++i) {
+                const Point p = part[i];
+                ASSERT_EQ(px[i], plot::mapX(m, p.x * xf)) << from + i << " of " << size;
+                ASSERT_EQ(py[i], plot::mapY(m, p.y * yf)) << from + i << " of " << size;
+                ASSERT_EQ(single.column(p.x), px[i]) << "x of point " << from + i;
+                ASSERT_EQ(single.row(p.y), py[i]) << "y of point " << from + i;
+            }
+        }
+    }
+    std::vector<int> px(block.size());
+    std::vector<int> py(block.size());
+    mapPoints(block, m, xf, yf, px.data(), py.data(), kernel);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        ASSERT_EQ(px[i], plot::mapX(m, block.x(i) * xf)) << "x of point " << i;
+        ASSERT_EQ(py[i], plot::mapY(m, block.y[i] * yf)) << "y of point " << i;
+    }
+}
+
 class PointMappingKernel : public testing::TestWithParam<MappingKernel> {};
 
 TEST_P(PointMappingKernel, SamePixelsAsTheEngineMapping) {
@@ -59,35 +87,39 @@ TEST_P(PointMappingKernel, SamePixelsAsTheEngineMapping) {
     for (const plot::Mapping& m : maps) {
         const std::vector<Point> points = testPoints(m);
         for (auto [xf, yf] : {std::pair{1.0, 1.0}, std::pair{1.0 / 60, 1000.0}}) {
-            std::vector<Point> scaled;
-            for (const Point& p : points)
-                scaled.push_back({p.x / xf, p.y / yf});
-            const PixelMapper single(m, xf, yf);
-            // Every start offset and every tail length the kernels step over, and all at once.
-            for (std::size_t from = 0; from < 4; ++from) {
-                for (std::size_t size : {1, 2, 3, 4, 5, 6, 7, 9, 11, 4096}) {
-                    const auto part = std::span<const Point>(scaled).subspan(from, size);
-                    std::vector<int> px(size);
-                    std::vector<int> py(size);
-                    mapPoints(part, m, xf, yf, px.data(), py.data(), GetParam());
-                    for (std::size_t i = 0; i < size; ++i) {
-                        const Point& p = part[i];
-                        ASSERT_EQ(px[i], plot::mapX(m, p.x * xf)) << from + i << " of " << size;
-                        ASSERT_EQ(py[i], plot::mapY(m, p.y * yf)) << from + i << " of " << size;
-                        ASSERT_EQ(single.column(p.x), px[i]) << "x of point " << from + i;
-                        ASSERT_EQ(single.row(p.y), py[i]) << "y of point " << from + i;
-                    }
-                }
+            std::vector<double> x;
+            std::vector<double> y;
+            for (const Point& p : points) {
+                x.push_back(p.x / xf);
+                y.push_back(p.y / yf);
             }
-            std::vector<int> px(scaled.size());
-            std::vector<int> py(scaled.size());
-            mapPoints(scaled, m, xf, yf, px.data(), py.data(), GetParam());
-            for (std::size_t i = 0; i < scaled.size(); ++i) {
-                ASSERT_EQ(px[i], plot::mapX(m, scaled[i].x * xf)) << "x of point " << i;
-                ASSERT_EQ(py[i], plot::mapY(m, scaled[i].y * yf)) << "y of point " << i;
-            }
+            expectEnginePixels(PointBlock{y, x.data()}, m, xf, yf, GetParam());
         }
     }
+}
+
+// Time stamps in whole milliseconds from a base, shown in seconds: the kernels divide them as
+// the engine's callers would have divided the milliseconds.
+TEST_P(PointMappingKernel, SamePixelsFromMillisecondTicks) {
+    if (!mappingKernelAvailable(GetParam()))
+        GTEST_SKIP() << "this processor lacks the kernel's instructions";
+    const plot::Mapping m = mapping(224, 786, 381, 333, 86400.3, 88641.7, 9999999.91, 10000000.13);
+    constexpr double kBaseMs = 86'400'000;
+    std::mt19937_64 rng(5);
+    std::uniform_int_distribution<std::int32_t> tick(-1'000'000, 3'000'000);
+    std::uniform_real_distribution<double> value(9999999.8, 10000000.2);
+    std::vector<std::int32_t> ticks{std::numeric_limits<std::int32_t>::min(),
+                                    std::numeric_limits<std::int32_t>::max(), 0, 1, -1};
+    std::vector<double> y{value(rng), value(rng), value(rng), value(rng), value(rng)};
+    for (int k = 0; k < 20001; ++k) {
+        ticks.push_back(tick(rng));
+        y.push_back(value(rng));
+    }
+    const PointBlock block{y, nullptr, ticks.data(), kBaseMs, 1000};
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+        ASSERT_EQ(block.x(i), static_cast<double>(std::int64_t{86'400'000} + ticks[i]) / 1000);
+    for (double xf : {1.0, 1.0 / 60})
+        expectEnginePixels(block, m, xf, 1.0, GetParam());
 }
 
 std::string kernelName(const testing::TestParamInfo<MappingKernel>& info) {

@@ -4,9 +4,9 @@
 #include "analysis/reading.h"
 #include "counter/reading.h"
 
-namespace app {
+namespace recording {
 
 // What the analysis makes of a reading of the counter's kind.
 analysis::Quantity analysisQuantity(counter::Quantity quantity);
 
-} // namespace app
+} // namespace recording

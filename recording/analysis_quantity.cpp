@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/analysis_quantity.h"
+#include "recording/analysis_quantity.h"
 
-namespace app {
+namespace recording {
 
 analysis::Quantity analysisQuantity(counter::Quantity quantity) {
     switch (quantity) {
@@ -15,4 +15,4 @@ analysis::Quantity analysisQuantity(counter::Quantity quantity) {
     return analysis::Quantity::Phase;
 }
 
-} // namespace app
+} // namespace recording

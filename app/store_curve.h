@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "graph/point_source.h"
+#include "recording/reading_store.h"
+
+#include <memory>
+
+namespace app {
+
+// The readings of a store as the graph's points: time in seconds against value, read from the
+// store's own blocks.
+class StoreCurve : public graph::PointSource {
+public:
+    explicit StoreCurve(std::shared_ptr<const recording::ReadingTable> readings)
+        : readings_(std::move(readings)) {}
+
+    std::size_t size() const override { return readings_->size(); }
+    graph::PointBlock block(std::size_t index) const override;
+
+private:
+    std::shared_ptr<const recording::ReadingTable> readings_;
+};
+
+} // namespace app

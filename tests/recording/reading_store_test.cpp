@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "recording/reading_store.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using analysis::Quantity;
+using recording::ReadingStore;
+using recording::ReadingTable;
+
+struct Stamped {
+    double timeMs;
+    double value;
+};
+
+// Every time stamp and value exactly as appended, bit for bit, through both ways of reading.
+void expectHolds(const ReadingTable& table, const std::vector<Stamped>& expected) {
+    ASSERT_EQ(table.size(), expected.size());
+    std::size_t i = 0;
+    for (std::size_t b = 0; b < table.blockCount(); ++b) {
+        const analysis::ReadingBlock block = table.block(b);
+        ASSERT_EQ(block.first, i);
+        for (std::size_t k = 0; k < block.count; ++k, ++i) {
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(block.timeMs(k)),
+                      std::bit_cast<std::uint64_t>(expected[i].timeMs))
+                << i;
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(block.values[k]),
+                      std::bit_cast<std::uint64_t>(expected[i].value))
+                << i;
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(table.timeMs(i)),
+                      std::bit_cast<std::uint64_t>(expected[i].timeMs));
+        }
+    }
+    EXPECT_EQ(i, expected.size());
+}
+
+// Whole milliseconds take the narrow column; a time that is not one, or that lies too far from
+// the block's first, turns the block wide without changing any time held, in any block.
+TEST(ReadingStore, KeepsEveryTimeAndValueExactly) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    const std::size_t block = ReadingTable::kBlockReadings;
+    struct Case {
+        const char* name;
+        std::size_t at; // where the odd time goes
+        double oddTime;
+    };
+    for (const Case& c : {Case{"whole ms only", 0, 0.0}, Case{"a fraction", 70, 1234.5},
+                          Case{"minus zero", block + 3, -0.0}, Case{"no number", 1, kNaN},
+                          Case{"beyond 32 bits", 2 * block + 9, 6e9},
+                          Case{"huge", block - 1, 1e300}, Case{"negative", 5, -7.0}}) {
+        SCOPED_TRACE(c.name);
+        ReadingStore store;
+        std::vector<Stamped> expected;
+        std::mt19937_64 rng(3);
+        std::uniform_real_distribution<double> noise(-1, 1);
+        for (std::size_t i = 0; i < 3 * block + 100; ++i) {
+            const double time = i == c.at ? c.oddTime : 36.0 * static_cast<double>(i) + 1e9;
+            const double value = 1e7 + noise(rng) * 1e-3;
+            store.append(time, value, Quantity::Frequency);
+            expected.push_back({time, value});
+        }
+        expectHolds(store, expected);
+    }
+}
+
+// Twelve bytes a reading: a short store leaves at most a quarter of its room empty, a long one at
+// most one block.
+TEST(ReadingStore, CostsTwelveBytesAReadingOfWholeMilliseconds) {
+    for (const std::size_t n : {1000u, 50'000u, 100'000u, 1'000'000u, 3'000'000u}) {
+        ReadingStore store;
+        for (std::size_t i = 0; i < n; ++i) {
+            store.append(36.0 * static_cast<double>(i), 1e7, Quantity::Frequency);
+        }
+        const auto bytes = static_cast<double>(store.memoryBytes());
+        EXPECT_GE(bytes, 12.0 * n) << n;
+        EXPECT_LT(bytes, n <= ReadingTable::kBlockReadings
+                             ? 12.0 * 1.25 * n + 1024
+                             : 12.0 * (n + ReadingTable::kBlockReadings) + 1024)
+            << n;
+    }
+}
+
+TEST(ReadingStore, TellsEachReadingsQuantityAndPlacesGaps) {
+    ReadingStore store;
+    store.appendGap({0, 10, recording::GapCause::Reconnect, 0});
+    store.append(10, 1e7, Quantity::Frequency);
+    store.append(20, 1e-7, Quantity::Period);
+    store.appendGap({20, 50, recording::GapCause::LostTelegrams, 2});
+    store.append(50, 1e-7, Quantity::Period);
+    store.append(60, 1e7, Quantity::Frequency);
+    store.appendGap({60, 70, recording::GapCause::LostTelegrams, 0});
+    EXPECT_EQ(store.quantity(0), Quantity::Frequency);
+    EXPECT_EQ(store.quantity(1), Quantity::Period);
+    EXPECT_EQ(store.quantity(2), Quantity::Period);
+    EXPECT_EQ(store.quantity(3), Quantity::Frequency);
+    ASSERT_EQ(store.gaps().size(), 3u);
+    EXPECT_EQ(store.gaps()[0].beforeReading, 0u);
+    EXPECT_EQ(store.gaps()[1].beforeReading, 2u);
+    EXPECT_EQ(store.gaps()[1].gap.lostTelegrams, 2u);
+    EXPECT_EQ(store.gaps()[2].beforeReading, 4u);
+    store.setQuantity(Quantity::Phase);
+    EXPECT_EQ(store.quantity(1), Quantity::Phase);
+    store.clear();
+    EXPECT_TRUE(store.empty());
+    EXPECT_TRUE(store.gaps().empty());
+    EXPECT_EQ(store.blockCount(), 0u);
+}
+
+// A snapshot read on another thread holds what it held while the store grows, moves its first
+// block to a bigger one and turns a block wide.
+TEST(ReadingStore, ASnapshotStaysWhileTheStoreGrows) {
+    ReadingStore store;
+    std::vector<Stamped> expected;
+    const auto add = [&](std::size_t i) {
+        const double time = i % 50'001 == 50'000 ? 0.5 + static_cast<double>(i) : 36.0 * i;
+        store.append(time, static_cast<double>(i), Quantity::Frequency);
+        expected.push_back({time, static_cast<double>(i)});
+    };
+    for (std::size_t i = 0; i < 1000; ++i) {
+        add(i);
+    }
+    for (int round = 0; round < 4; ++round) {
+        const ReadingTable snapshot = store.snapshot();
+        const std::vector<Stamped> held = expected;
+        std::thread reader([&] { expectHolds(snapshot, held); });
+        const std::size_t from = expected.size();
+        for (std::size_t i = from; i < from + 60'000; ++i) {
+            add(i);
+        }
+        reader.join();
+    }
+    expectHolds(store, expected);
+}
+
+} // namespace
