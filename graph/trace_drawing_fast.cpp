@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -80,6 +81,13 @@ constexpr std::size_t kRunsAhead = 4;
 // The values a run's symbols need first, from each end of its order.
 constexpr std::size_t kValuesAsked = 3;
 
+// Whether a walk may pass stretches of the trace from their summaries: its x never goes back and
+// the mapping is linear and finite.
+bool summariesUsable(const Trace& trace, const TraceStyle& style, const plot::Mapping& map) {
+    return trace.points.xInOrder() && map.xMax > map.xMin && map.yMax > map.yMin &&
+           std::isfinite(style.xScaleFactor) && std::isfinite(style.yScaleFactor);
+}
+
 // Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
 // PenY): the first point when starting at block 0, else the last point of the block before,
@@ -130,6 +138,14 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         hullHigh = fold ? std::max(hullHigh, lastY) : hullHigh;
         lastY = y;
     };
+    // For the line: values whose rows lie within the rows the current vertical chain has spanned
+    // (see the stretches below); only while that chain lasts.
+    struct ValueRange {
+        double low, high;
+    };
+    constexpr ValueRange kNoValues{std::numeric_limits<double>::infinity(),
+                                   -std::numeric_limits<double>::infinity()};
+    ValueRange chainValues = kNoValues;
     auto lineTo = [&](int x, int y) {
         if (chainOn && x == chainX && insideRows(y)) {
             extendChain(y);
@@ -139,6 +155,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         if (x == prevX && x > rect.left && x < rect.right && insideRows(prevY) && insideRows(y)) {
             chainOn = true;
             chainX = x;
+            chainValues = kNoValues;
             hullLow = INT_MAX;
             hullHigh = INT_MIN;
             lastY = prevY;
@@ -191,10 +208,6 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
 
     const PixelMapper mapper(map, style.xScaleFactor, style.yScaleFactor);
 
-    // The symbol centres of a run of points that all lie in column x, straight into the masks.
-    // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
-    // middle value lies a stretch of rows already marked, and only the values beyond that
-    // stretch, at the two ends of the sorted order, need to be mapped and marked.
     // Whether symbols centred in column x between two rows would mark nothing new: the column
     // or the rows lie outside, or every row between them is marked already.
     auto centresMarked = [&](int x, int rowA, int rowB) {
@@ -203,10 +216,12 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         return x < centreLeft || x > centreRight || low > high ||
                layers.centres.allMarked(x, low, high);
     };
+    // The symbol centres of a run of points that all lie in column x, straight into the masks.
+    // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
+    // middle value lies a stretch of rows already marked, and only the values beyond that
+    // stretch, at the two ends of the sorted order, need to be mapped and marked.
     auto addRunCentres = [&](int x, const PointBlock& run, const RunSummary& summary, int firstRow,
                              int lastRow) {
-        if (centresMarked(x, firstRow, lastRow))
-            return;
         // The rows the summary knows are not fetched from the points again.
         auto rowAt = [&](std::size_t i) {
             if (i == 0)
@@ -245,88 +260,6 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         }
     };
 
-    // A stretch of points (a run or a group) known from its summary: its lowest and highest value
-    // and its last point, in pixels.
-    struct Stretch {
-        int lastX, lastRow, lowValueRow, highValueRow;
-    };
-    // A stretch is passed from its summary when all its points stay in the pen's column: the x of
-    // the points never goes back and the mapping is monotonic, so its last point being there puts
-    // every point there. With lines, only inside a vertical chain, with no value beyond the top or
-    // bottom row and the last one strictly between them, where the chain's union is the span of
-    // its rows whatever their order (only a final edge value can drop out of the line).
-    auto stretchInPenColumn = [&](double lowValue, double highValue,
-                                  const Point& last) -> std::optional<Stretch> {
-        if (std::isnan(lowValue) || (trace.lineOn && (!chainOn || chainX != prevX)))
-            return std::nullopt;
-        const Stretch stretch{mapper.column(last.x), mapper.row(last.y), mapper.row(lowValue),
-                              mapper.row(highValue)};
-        if (stretch.lastX != prevX)
-            return std::nullopt;
-        if (trace.lineOn && (std::min(stretch.lowValueRow, stretch.highValueRow) < top ||
-                             std::max(stretch.lowValueRow, stretch.highValueRow) > bottom ||
-                             !strictlyInsideRows(stretch.lastRow)))
-            return std::nullopt;
-        return stretch;
-    };
-    auto passStretch = [&](const Stretch& stretch) {
-        if (trace.lineOn) {
-            hullLow = std::min({hullLow, lastY, stretch.lowValueRow, stretch.highValueRow});
-            hullHigh = std::max({hullHigh, lastY, stretch.lowValueRow, stretch.highValueRow});
-            lastY = stretch.lastRow;
-        }
-        prevY = stretch.lastRow;
-    };
-
-    // A whole run is taken from its summary, its symbols from its sorted values.
-    auto takeRun = [&](const PointBlock& run, const RunSummary& summary) {
-        const std::optional<Stretch> stretch =
-            stretchInPenColumn(summary.low, summary.high, summary.last);
-        if (!stretch)
-            return false;
-        if (trace.symbolOn) {
-            flushCentres();
-            addRunCentres(stretch->lastX, run, summary, stretch->lowValueRow,
-                          stretch->highValueRow);
-        }
-        passStretch(*stretch);
-        return true;
-    };
-
-    // A whole group whose symbols' rows are all marked already changes nothing but the pen: the
-    // same as taking its runs one by one, each run's last value lying within the group's range.
-    auto takeGroup = [&](const GroupSummary& group) {
-        const std::optional<Stretch> stretch =
-            stretchInPenColumn(group.low, group.high, group.last);
-        if (!stretch)
-            return false;
-        if (trace.symbolOn) {
-            flushCentres();
-            if (!centresMarked(stretch->lastX, stretch->lowValueRow, stretch->highValueRow))
-                return false;
-        }
-        passStretch(*stretch);
-        return true;
-    };
-
-    // A run ahead whose symbols will need its values (rows of its column within its range not
-    // yet marked; marks are only ever added, so a run found covered stays covered) has the
-    // values at both ends of its order asked for now, so their fetches overlap.
-    auto prefetchRunAhead = [&](const PointBlock& block, std::size_t blockIndex, std::size_t from) {
-        if (!trace.symbolOn || from + RunSummary::kPoints > block.size())
-            return;
-        const RunSummary& summary = trace.points.summary(
-            (blockIndex * PointArray::kBlockSize + from) / RunSummary::kPoints);
-        if (std::isnan(summary.low) ||
-            centresMarked(mapper.column(summary.last.x), mapper.row(summary.low),
-                          mapper.row(summary.high)))
-            return;
-        for (std::size_t i = 1; i <= kValuesAsked; ++i) {
-            __builtin_prefetch(&block.y[from + summary.byY[i]]);
-            __builtin_prefetch(&block.y[from + summary.byY[RunSummary::kPoints - 1 - i]]);
-        }
-    };
-
     const bool fromStart = firstBlock == 0;
     if (trace.symbolOn && fromStart)
         addCentre(prevX, prevY);
@@ -340,34 +273,204 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         ++nextBreak;
         breakAt = nextBreak != breaks.end() ? *nextBreak : SIZE_MAX;
     };
+    // Whether the last point of a stretch starting after the pen lies in the pen's column, and
+    // with it every point of the stretch (the x of the points never goes back and the mapping is
+    // monotonic). What the mapping told of the pen's column is kept as two x values: every x from
+    // the pen's up to xInColumn maps into it, every x from xBeyond on past it. Most stretches are
+    // then told apart without a mapping.
+    int boundsColumn = INT_MIN;
+    double xInColumn = 0;
+    double xBeyond = 0;
+    auto lastInPenColumn = [&](double x) {
+        if (boundsColumn != prevX) {
+            boundsColumn = prevX;
+            xInColumn = -std::numeric_limits<double>::infinity();
+            xBeyond = std::numeric_limits<double>::infinity();
+        }
+        if (x <= xInColumn)
+            return true;
+        if (x >= xBeyond)
+            return false;
+        const bool inColumn = mapper.column(x) == prevX;
+        (inColumn ? xInColumn : xBeyond) = x;
+        return inColumn;
+    };
+
+    // Values whose rows a stretch may hold without changing any pixel, kept as value ranges so
+    // that most stretches are passed by comparing their lowest and highest value, unmapped. The
+    // rows between two rows lie between them, so a range stands for every value in it, and two
+    // ranges whose rows lie in one stretch of such rows stand for every value between them.
+    // The values whose rows lie from rowFrom to rowTo, as far as found: the values near the outer
+    // edges of the two rows, or else at their middles, each only where its row checks.
+    auto valuesOfRows = [&](int rowFrom, int rowTo) -> std::optional<ValueRange> {
+        auto valueIn = [&](int row, double outward) -> std::optional<double> {
+            for (double position : {row + outward, double(row)}) {
+                const double v = mapper.valueNear(position);
+                const int r = mapper.row(v);
+                if (std::isfinite(v) && r >= rowFrom && r <= rowTo)
+                    return v;
+            }
+            return std::nullopt;
+        };
+        constexpr double kNearEdge = 0.49;
+        const std::optional<double> a = valueIn(rowFrom, -kNearEdge);
+        const std::optional<double> b = valueIn(rowTo, kNearEdge);
+        if (!a || !b)
+            return std::nullopt;
+        return ValueRange{std::min(*a, *b), std::max(*a, *b)};
+    };
+    auto widen = [](ValueRange& range, const std::optional<ValueRange>& more) {
+        if (more) {
+            range.low = std::min(range.low, more->low);
+            range.high = std::max(range.high, more->high);
+        }
+    };
+    // For the symbols: values whose rows in column markedValuesColumn are marked (or lie outside
+    // the picture, where nothing is marked).
+    int markedValuesColumn = INT_MIN;
+    ValueRange markedValues = kNoValues;
+    // Values from `low` to `high`, rows from upperRow to lowerRow, are marked in the pen's
+    // column: with them, the values of the stretch of marked rows around them.
+    auto noteMarkedValues = [&](double low, double high, int upperRow, int lowerRow) {
+        ValueRange range{low, high};
+        const int from = std::max(upperRow, centreTop);
+        const int to = std::min(lowerRow, centreBottom);
+        if (from <= to && prevX >= centreLeft && prevX <= centreRight) {
+            const int above = layers.centres.nextUnmarked(prevX, from, -1, centreTop);
+            const int below = layers.centres.nextUnmarked(prevX, to, 1, centreBottom);
+            widen(range, valuesOfRows(above < 0 ? centreTop : above + 1,
+                                      below < 0 ? centreBottom : below - 1));
+        }
+        const bool apart = markedValuesColumn != prevX || range.high < markedValues.low ||
+                           range.low > markedValues.high;
+        // Ranges apart may hold unmarked rows between them: the wider one is kept.
+        if (apart && markedValuesColumn == prevX &&
+            range.high - range.low <= markedValues.high - markedValues.low)
+            return;
+        if (apart) {
+            markedValuesColumn = prevX;
+            markedValues = range;
+            return;
+        }
+        widen(markedValues, range);
+    };
+
+    // A stretch of points (a run or a group) is passed from its summary when all its points stay
+    // in the pen's column. With lines, only inside a vertical chain, with no value beyond the top
+    // or bottom row and the last one strictly between them, where the chain's union is the span
+    // of its rows whatever their order (only a final edge value can drop out of the line). With
+    // symbols, when the rows of its values are marked already, or, for a run, once its values'
+    // rows are marked from its sorted order. A group whose symbols would mark rows is not passed:
+    // its parts are, one by one.
+    auto takeStretch = [&](double low, double high, const Point& last, const PointBlock* run,
+                           const RunSummary* summary) {
+        if (std::isnan(low) || (trace.lineOn && (!chainOn || chainX != prevX)) ||
+            !lastInPenColumn(last.x))
+            return false;
+        const bool lineKnown =
+            !trace.lineOn || (low >= chainValues.low && high <= chainValues.high);
+        const bool centresKnown =
+            !trace.symbolOn ||
+            (markedValuesColumn == prevX && low >= markedValues.low && high <= markedValues.high);
+        const int lastRow = mapper.row(last.y);
+        if (lineKnown && centresKnown) {
+            // Every row of the stretch lies within the chain's span already, which points before
+            // the last one reached: only the pen and the last row move.
+            if (trace.lineOn) {
+                hullLow = std::min(hullLow, lastY);
+                hullHigh = std::max(hullHigh, lastY);
+                lastY = lastRow;
+            }
+            prevY = lastRow;
+            return true;
+        }
+        const int lowRow = mapper.row(low);
+        const int highRow = mapper.row(high);
+        const int upperRow = std::min(lowRow, highRow);
+        const int lowerRow = std::max(lowRow, highRow);
+        if (!lineKnown && (upperRow < top || lowerRow > bottom || !strictlyInsideRows(lastRow)))
+            return false;
+        if (!centresKnown) {
+            flushCentres();
+            if (centresMarked(prevX, lowRow, highRow))
+                noteMarkedValues(low, high, upperRow, lowerRow);
+            else if (run != nullptr)
+                addRunCentres(prevX, *run, *summary, lowRow, highRow);
+            else
+                return false;
+        }
+        if (trace.lineOn) {
+            hullLow = std::min({hullLow, lastY, upperRow});
+            hullHigh = std::max({hullHigh, lastY, lowerRow});
+            lastY = lastRow;
+            widen(chainValues, ValueRange{low, high});
+            widen(chainValues, valuesOfRows(hullLow, hullHigh));
+        }
+        prevY = lastRow;
+        return true;
+    };
+
+    // A run ahead whose symbols will need its values (rows of its column within its range not
+    // yet marked; marks are only ever added, so a run found covered stays covered) has the
+    // values at both ends of its order asked for now, so their fetches overlap.
+    auto prefetchRunAhead = [&](const PointBlock& block, std::size_t blockIndex, std::size_t from) {
+        if (!trace.symbolOn || from + RunSummary::kPoints > block.size())
+            return;
+        const RunSummary& summary = trace.points.summary(
+            (blockIndex * PointArray::kBlockSize + from) / RunSummary::kPoints);
+        if (std::isnan(summary.low) ||
+            (markedValuesColumn == prevX && summary.low >= markedValues.low &&
+             summary.high <= markedValues.high) ||
+            centresMarked(mapper.column(summary.last.x), mapper.row(summary.low),
+                          mapper.row(summary.high)))
+            return;
+        for (std::size_t i = 1; i <= kValuesAsked; ++i) {
+            __builtin_prefetch(&block.y[from + summary.byY[i]]);
+            __builtin_prefetch(&block.y[from + summary.byY[RunSummary::kPoints - 1 - i]]);
+        }
+    };
+
+    // From point `from` of block `b` on: the largest group or run starting there that can be
+    // passed, before the next break. Returns how many points it passed, none where the points
+    // must be walked.
+    auto takeStretches = [&](const PointBlock& block, std::size_t b, std::size_t from) {
+        const std::size_t start = b * PointArray::kBlockSize + from;
+        for (std::size_t level = GroupSummary::kLevels; level-- > 0;) {
+            const std::size_t size = GroupSummary::points(level);
+            if (start % size != 0 || from + size > block.size() || breakAt < start + size)
+                continue;
+            const GroupSummary& group = trace.points.group(level, start / size);
+            if (takeStretch(group.low, group.high, group.last, nullptr, nullptr))
+                return size;
+        }
+        constexpr std::size_t size = RunSummary::kPoints;
+        prefetchRunAhead(block, b, from + kRunsAhead * size);
+        if (from + size > block.size() || breakAt < start + size)
+            return std::size_t{0};
+        const RunSummary& summary = trace.points.summary(start / size);
+        const PointBlock run = block.subspan(from, size);
+        return takeStretch(summary.low, summary.high, summary.last, &run, &summary) ? size : 0;
+    };
+
     constexpr std::size_t kChunk = 2048;
     int mappedX[kChunk];
     int mappedY[kChunk];
     const PointArray& points = trace.points;
-    const bool runsUsable = points.xInOrder() && map.xMax > map.xMin && map.yMax > map.yMin &&
-                            std::isfinite(style.xScaleFactor) && std::isfinite(style.yScaleFactor);
+    const bool runsUsable = summariesUsable(trace, style, map);
     const std::size_t chunk = runsUsable ? RunSummary::kPoints : kChunk;
     bool first = fromStart;
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
         const PointBlock block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += chunk) {
-            const std::size_t base = b * PointArray::kBlockSize + from;
-            if (runsUsable && !first && from % GroupSummary::kPoints == 0 &&
-                from + GroupSummary::kPoints <= block.size() &&
-                breakAt >= base + GroupSummary::kPoints &&
-                takeGroup(
-                    points.group((b * PointArray::kBlockSize + from) / GroupSummary::kPoints))) {
-                from += GroupSummary::kPoints - chunk; // the loop adds the last chunk
-                continue;
+            if (runsUsable && !first) {
+                const std::size_t passed = takeStretches(block, b, from);
+                if (passed != 0) {
+                    from += passed - chunk; // the loop adds the last chunk
+                    continue;
+                }
             }
+            const std::size_t base = b * PointArray::kBlockSize + from;
             const std::size_t count = std::min(chunk, block.size() - from);
-            if (runsUsable)
-                prefetchRunAhead(block, b, from + kRunsAhead * RunSummary::kPoints);
-            if (runsUsable && !first && count == RunSummary::kPoints &&
-                breakAt >= base + RunSummary::kPoints &&
-                takeRun(block.subspan(from, count),
-                        points.summary((b * PointArray::kBlockSize + from) / count)))
-                continue;
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
                       mappedX, mappedY);
             // While these points are walked, the next chunk's values are fetched from memory.
