@@ -74,34 +74,57 @@ int ColumnMasks::nextUnmarked(int x, int y, int step, int limit) const {
     return -1;
 }
 
-void ColumnMasks::addShifted(const ColumnMasks& source, int dx, int dy) {
+namespace {
+
+// Ors `bits`, moved down by dy rows (up where negative), into the column of `words` words.
+void putShifted(std::uint64_t* column, int words, std::uint64_t lastWordMask, int sourceWord,
+                std::uint64_t bits, int dy) {
     const int wordShift = (dy >= 0 ? dy : -dy) >> 6;
     const int bitShift = (dy >= 0 ? dy : -dy) & 63;
+    auto put = [&](int w, std::uint64_t value) {
+        if (w >= 0 && w < words)
+            column[w] |= w == words - 1 ? value & lastWordMask : value;
+    };
+    if (dy >= 0) {
+        put(sourceWord + wordShift, bits << bitShift);
+        if (bitShift != 0)
+            put(sourceWord + wordShift + 1, bits >> (64 - bitShift));
+    } else {
+        put(sourceWord - wordShift, bits >> bitShift);
+        if (bitShift != 0)
+            put(sourceWord - wordShift - 1, bits << (64 - bitShift));
+    }
+}
+
+} // namespace
+
+void ColumnMasks::addShifted(const ColumnMasks& source, int dx, int dy) {
+    const QPoint offset(dx, dy);
+    addStamped(source, std::span(&offset, 1));
+}
+
+void ColumnMasks::addStamped(const ColumnMasks& source, std::span<const QPoint> offsets) {
     const std::uint64_t lastWordMask =
         (height_ & 63) == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (height_ & 63)) - 1;
     const int sourceWords = std::min(source.words_, words_);
-    auto put = [&](std::uint64_t* to, int w, std::uint64_t value) {
-        if (w >= 0 && w < words_)
-            to[w] |= w == words_ - 1 ? value & lastWordMask : value;
-    };
-    for (int x = std::max(0, -dx); x < source.width_ && x + dx < width_; ++x) {
-        const std::uint64_t* from = source.columnBits(x);
-        std::uint64_t* to = columnBits(x + dx);
+    std::vector<int> marked(static_cast<std::size_t>(sourceWords));
+    for (int x = 0; x < source.width_; ++x) {
         // A trace marks few rows of a column: only its marked words are moved, each into the
-        // one or two words it lands on.
-        for (int s = 0; s < sourceWords; ++s) {
-            const std::uint64_t bits = from[s];
-            if (bits == 0)
+        // one or two words it lands on, for every offset while the column is at hand.
+        const std::uint64_t* from = source.columnBits(x);
+        int count = 0;
+        for (int s = 0; s < sourceWords; ++s)
+            if (from[s] != 0)
+                marked[count++] = s;
+        if (count == 0)
+            continue;
+        for (const QPoint& offset : offsets) {
+            const int to = x + offset.x();
+            if (to < 0 || to >= width_)
                 continue;
-            if (dy >= 0) {
-                put(to, s + wordShift, bits << bitShift);
-                if (bitShift != 0)
-                    put(to, s + wordShift + 1, bits >> (64 - bitShift));
-            } else {
-                put(to, s - wordShift, bits >> bitShift);
-                if (bitShift != 0)
-                    put(to, s - wordShift - 1, bits << (64 - bitShift));
-            }
+            for (int i = 0; i < count; ++i)
+                putShifted(columnBits(to), words_, lastWordMask, marked[i], from[marked[i]],
+                           offset.y());
         }
     }
 }

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace graph {
@@ -40,6 +42,8 @@ public:
     std::uint64_t& word(std::size_t index) { return bits_[index]; }
     // Every pixel of source, moved by (dx, dy).
     void addShifted(const ColumnMasks& source, int dx, int dy);
+    // Every pixel of source moved by each of the offsets: a shape stamped around each pixel.
+    void addStamped(const ColumnMasks& source, std::span<const QPoint> offsets);
     bool any() const;
 
     // Sets every marked pixel of the image to value.

@@ -610,8 +610,7 @@ bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& t
         if (!trace.symbolOn || !centres[i]->any())
             continue;
         symbols.clear();
-        for (const QPoint& offset : symbolStencil(trace, style.symbolSize, canvas))
-            symbols.addShifted(*centres[i], offset.x(), offset.y());
+        symbols.addStamped(*centres[i], symbolStencil(trace, style.symbolSize, canvas));
         symbols.paint(canvas.image(), plot::toQRgb(trace.colour));
     }
     return true;
