@@ -533,14 +533,15 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     penY = prevY;
 }
 
-// Both layers are unions of per-segment pieces, so the two halves of a long trace are collected
-// on the two cores and OR-ed: the second half starts with the pen on the last point of the first,
-// exactly where the first half's last segment ends.
+// Both layers are unions of per-segment pieces, so the two halves of a long trace walked point by
+// point are collected on the two cores and OR-ed: the second half starts with the pen on the last
+// point of the first, exactly where the first half's last segment ends. A walk that passes
+// stretches from their summaries costs about the same at any length, less than the hand-over.
 void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
                           const plot::ClipRect& rect, TraceLayers& layers, int& penX, int& penY) {
     const std::size_t blocks = trace.points.blockCount();
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    if (blocks < 2 || !twoCores) {
+    if (blocks < 2 || !twoCores || summariesUsable(trace, style, map)) {
         collectTrace(trace, style, map, rect, 0, blocks, layers, penX, penY);
         return;
     }

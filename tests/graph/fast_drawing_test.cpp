@@ -237,8 +237,9 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
     expectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
 }
 
-// A long trace is collected in two halves that meet at a block boundary; what happens right
-// there must leave the same pixels as one walk.
+// A long trace is walked across a block boundary passing stretches from their summaries, or,
+// where its time goes back once, point by point in two halves that meet at the boundary; what
+// happens right there must leave the same pixels as one walk point by point.
 TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
     constexpr int kCount = 140000;
     constexpr int kBoundary = int(graph::PointArray::kBlockSize);
@@ -272,10 +273,12 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
                         y = c.before;
                     if (i == kBoundary || i == kBoundary + 1)
                         y = c.after;
-                    t.points.add({i < kBoundary ? double(i) : i + gap, y});
+                    const double x = i < kBoundary ? double(i) : i + gap;
+                    t.points.add({goesBack && i == 10 ? 5.0 : x, y});
                 }
                 SCOPED_TRACE(std::string(c.name) + (gap > 0 ? ", gap" : ", no gap") +
-                             (symbols ? ", with symbols" : ", lines only"));
+                             (symbols ? ", with symbols" : ", lines only") +
+                             (goesBack ? ", in halves" : ""));
                 expectSamePicture({t}, {0, kCount + gap, 0, 1}, {1.0, 1.0, 8});
             }
         }
