@@ -148,7 +148,7 @@ void MainWindow::showMeasurement(PreparedMeasurement measurement, const std::str
     log_->show(readings_);
     startTime_ = loaded.startTime.value_or(0);
     graphPage_->showMeasurement(std::move(measurement.trace), loaded.quantity);
-    stabilityPage_->follow(readings_, std::move(measurement.stability));
+    stabilityPage_->follow(readings_);
     dynamicPage_->follow(readings_);
     if (loaded.lastReading) {
         displayPage_->showReading(*loaded.lastReading);

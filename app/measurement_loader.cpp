@@ -11,10 +11,9 @@
 namespace app {
 namespace {
 
-// The shares of the work: reading the file takes most of it, then the graph's run summaries,
-// then the stability's running sums.
-constexpr double kReadShare = 0.7;
-constexpr double kTraceShare = 0.15;
+// The shares of the work: reading the file takes most of it, then the graph's run summaries.
+constexpr double kReadShare = 0.75;
+constexpr double kTraceShare = 0.25;
 // The graph's trace takes the points in pieces this large, telling its progress between them.
 constexpr std::size_t kTracePiece = std::size_t{1} << 20;
 
@@ -69,9 +68,6 @@ void MeasurementLoader::start(std::string path, Kind kind, Finished finished) {
                 taken = piece;
                 progress_ = kReadShare + kTraceShare * static_cast<double>(taken) /
                                              static_cast<double>(readings->size());
-            }
-            if (!cancel_) {
-                prepared->stability.follow(*readings);
             }
         }
         if (cancel_) {

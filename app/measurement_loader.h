@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "analysis/live_stability.h"
 #include "graph/point_array.h"
 #include "recording/measurement_loading.h"
 
@@ -17,12 +16,11 @@ class QObject;
 namespace app {
 
 // A measurement read back and made ready to show, every part of it off the main thread: the
-// store of its readings, the graph's trace 0 over them with its run summaries and its line
-// broken at the gaps, and the stability's running sums.
+// store of its readings and the graph's trace 0 over them, with its run summaries and its line
+// broken at the gaps. (The Stability page forms its running sums on its own worker.)
 struct PreparedMeasurement {
     recording::LoadedMeasurement loaded;
     graph::PointArray trace;
-    analysis::LiveStability stability;
 };
 
 // Reads a measurement file into a store and prepares it, one at a time, on a thread of its own,

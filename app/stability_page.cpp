@@ -26,6 +26,9 @@ namespace {
 constexpr int kRefreshIntervalMs = 250;
 // An analysis that runs longer than this shows its progress, checked as often.
 constexpr int kProgressAfterMs = 100;
+// More readings than this not yet taken by the running sums are left to the worker's next
+// analysis, which forms the sums of all of them at once off the main thread.
+constexpr std::size_t kReadingsTakenHere = 4096;
 // Room around a cell's text in pixels.
 constexpr int kCellPadding = 6;
 
@@ -193,11 +196,11 @@ void StabilityPage::choose(const std::function<void()>& change) {
 }
 
 // A running analysis is of readings gone: it stops, and its result is dropped.
-void StabilityPage::follow(std::shared_ptr<const recording::ReadingTable> readings,
-                           analysis::LiveStability analysis) {
+void StabilityPage::follow(std::shared_ptr<const recording::ReadingTable> readings) {
     readings_ = std::move(readings);
-    live_ = std::move(analysis);
-    live_.follow(*readings_);
+    ++readingsGeneration_;
+    live_.reset();
+    catchUp();
     if (worker_.running()) {
         dropResult_ = true;
         worker_.cancel();
@@ -206,8 +209,14 @@ void StabilityPage::follow(std::shared_ptr<const recording::ReadingTable> readin
 }
 
 void StabilityPage::readingsAdded() {
-    live_.follow(*readings_);
+    catchUp();
     refreshSoon();
+}
+
+void StabilityPage::catchUp() {
+    if (readings_->size() - live_.taken() <= kReadingsTakenHere) {
+        live_.follow(*readings_);
+    }
 }
 
 // Hidden, the page only notes that it is behind; it catches up when it shows.
@@ -308,11 +317,20 @@ void StabilityPage::startAnalysis() {
                                      : spanReadings(graphSpan_());
     // The worker reads copies: the store's blocks are shared, not copied, and the running sums
     // are a few kilobytes.
-    worker_.start([live = live_, readings = *readings_, chosen, whole, first,
-                   last](const analysis::AnalysisControl& control) {
+    worker_.start([live = live_, readings = *readings_, chosen, whole, first, last,
+                   generation = readingsGeneration_](const analysis::AnalysisControl& control) {
         StabilityOutcome outcome;
-        outcome.result = whole ? live.result(readings, chosen, control)
-                               : analysis::analyzeReadings(readings, first, last, chosen, control);
+        if (whole) {
+            analysis::LiveStability caughtUp = live;
+            caughtUp.follow(readings);
+            outcome.result = caughtUp.result(readings, chosen, control);
+            if (caughtUp.taken() > live.taken()) {
+                outcome.caughtUp = std::move(caughtUp);
+                outcome.readingsGeneration = generation;
+            }
+        } else {
+            outcome.result = analysis::analyzeReadings(readings, first, last, chosen, control);
+        }
         outcome.statistics = analysis::spanStatistics(readings, first, last);
         return outcome;
     });
@@ -324,6 +342,12 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     if (progress_->isVisible()) {
         progress_->hide();
         layOut();
+    }
+    // The sums are the store's whatever the choices: only a new store makes them useless.
+    if (outcome.caughtUp && outcome.readingsGeneration == readingsGeneration_ &&
+        outcome.caughtUp->taken() > live_.taken()) {
+        live_ = std::move(*outcome.caughtUp);
+        live_.follow(*readings_);
     }
     if (!dropResult_ && !outcome.result.cancelled) {
         runs_.front().result = std::move(outcome.result);

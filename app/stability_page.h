@@ -9,6 +9,7 @@
 #include "app/time_span.h"
 #include "recording/reading_store.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -36,7 +37,8 @@ enum class StabilitySpan { WholeMeasurement, GraphZoom };
 // costly estimators) runs on a worker thread, at most a few times a second and only while the
 // page shows, on a copy of the running sums and a snapshot of the store, so readings go on feeding
 // the sums meanwhile; a change of the choices, the span or the measurement cancels it. A progress
-// line tells how far a long one is.
+// line tells how far a long one is. The running sums of many readings at once (a measurement read
+// back) are formed by the first analysis on the worker, which hands them over with its result.
 class StabilityPage : public Page {
     Q_OBJECT
 public:
@@ -53,10 +55,8 @@ public:
     StabilityPlot& fractionalPlot() const { return *fractionalPlot_; }
     StabilityPlot& secondsPlot() const { return *secondsPlot_; }
 
-    // From now on the readings of this store, live or read back, in place of what the page held;
-    // `analysis` has followed the readings of the store it has taken, and takes the others.
-    void follow(std::shared_ptr<const recording::ReadingTable> readings,
-                analysis::LiveStability analysis = {});
+    // From now on the readings of this store, live or read back, in place of what the page held.
+    void follow(std::shared_ptr<const recording::ReadingTable> readings);
     // The store has gained readings.
     void readingsAdded();
 
@@ -85,6 +85,9 @@ private:
     void restart();
     void startAnalysis();
     void analysisFinished(StabilityOutcome outcome);
+    // The running sums take the readings the store has gained, unless they are so many that the
+    // next analysis forms them on the worker.
+    void catchUp();
     void showResult();
     void showProgress();
     void copyTable();
@@ -95,7 +98,8 @@ private:
 
     std::function<TimeSpan()> graphSpan_;
     std::shared_ptr<const recording::ReadingTable> readings_;
-    analysis::LiveStability live_; // has followed readings_
+    std::uint64_t readingsGeneration_ = 0; // counts the stores followed
+    analysis::LiveStability live_;         // has followed readings_, or some of them
 
     std::vector<analysis::Deviation> kinds_{analysis::Deviation::Allan};
     analysis::TauSpacing spacing_ = analysis::TauSpacing::Octave;

@@ -2,23 +2,30 @@
 #pragma once
 
 #include "analysis/analysis_control.h"
+#include "analysis/live_stability.h"
 #include "analysis/span_statistics.h"
 #include "analysis/stability.h"
 
 #include <QElapsedTimer>
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 class QObject;
 
 namespace app {
 
-// What one analysis of the page gives: the points and the statistics of the same readings.
+// What one analysis of the page gives: the points and the statistics of the same readings, and
+// the running sums it formed of readings the page had not taken yet, for the store of that
+// generation.
 struct StabilityOutcome {
     analysis::StabilityResult result;
     analysis::SpanStatistics statistics;
+    std::optional<analysis::LiveStability> caughtUp;
+    std::uint64_t readingsGeneration = 0;
 };
 
 // Runs one analysis at a time on a thread of its own, so the event loop never waits for it, and

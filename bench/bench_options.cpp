@@ -21,6 +21,9 @@ bool takesPoints(const Usage& usage) {
     if (usage.drawsSignal) {
         std::fprintf(out, " [--signal drift|noise]");
     }
+    if (usage.journalText != nullptr) {
+        std::fprintf(out, " [--journal FILE] [--flooded]");
+    }
     std::fprintf(out, "\n%s\n", usage.what);
     if (usage.defaultPoints > 0) {
         std::fprintf(out, "  --points N   number of points (default %ld)\n", usage.defaultPoints);
@@ -34,6 +37,9 @@ bool takesPoints(const Usage& usage) {
     if (usage.drawsSignal) {
         std::fprintf(out, "  --signal S   drift (default): 10 MHz drifting with a little noise;\n"
                           "               noise: 10 MHz with white noise\n");
+    }
+    if (usage.journalText != nullptr) {
+        std::fprintf(out, "%s\n", usage.journalText);
     }
     std::fprintf(out, "Runs on the offscreen platform unless QT_QPA_PLATFORM names another.\n");
     std::exit(status);
@@ -67,6 +73,10 @@ Options parseOptions(int argc, char** argv, const Usage& usage) {
             } else {
                 printUsage(usage, 2);
             }
+        } else if (usage.journalText != nullptr && std::strcmp(arg, "--journal") == 0 && hasValue) {
+            options.journal = argv[++i];
+        } else if (usage.journalText != nullptr && std::strcmp(arg, "--flooded") == 0) {
+            options.flooded = true;
         } else {
             printUsage(usage, 2);
         }

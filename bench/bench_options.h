@@ -2,6 +2,7 @@
 #pragma once
 
 #include <random>
+#include <string>
 #include <vector>
 
 // What every benchmark takes from its command line: --help, the number of points and, where it
@@ -19,6 +20,10 @@ struct Options {
     // Where the bench runs a table of sizes: the table, or the one size --points asked for.
     std::vector<long> pointCounts;
     Signal signal = Signal::Drift;
+    // The benches that read or make a journal: the one --journal FILE names, and whether its
+    // readings came flooded (--flooded).
+    std::string journal;
+    bool flooded = false;
 };
 
 struct Usage {
@@ -28,6 +33,8 @@ struct Usage {
     bool drawsSignal;
     // The sizes a bench runs one after the other; --points N runs N alone instead.
     std::vector<long> pointsTable = {};
+    // Takes --journal FILE and --flooded, and what it does with them.
+    const char* journalText = nullptr;
 };
 
 // Answers --help (and exits), refuses what it does not know (and exits), and sets the platform.

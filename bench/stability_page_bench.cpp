@@ -8,6 +8,7 @@
 // window of its own as in the main window.
 #include "app/stability_page.h"
 #include "bench/bench_options.h"
+#include "bench/page_timing.h"
 #include "bench/timing_summary.h"
 
 #include <QApplication>
@@ -23,50 +24,6 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRefreshes = 40;
 constexpr double kLinePeriodMs = 36;
 
-bool within(const QObject* object, const QObject* page) {
-    for (; object != nullptr; object = object->parent()) {
-        if (object == page) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Times every event delivered to the page or one of its children.
-class TimingApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-
-    const app::StabilityPage* page = nullptr;
-    std::vector<double> perRefreshMs; // one sum per refresh, complete ones only
-    double longestEventMs = 0;
-
-    bool notify(QObject* receiver, QEvent* event) override {
-        if (page == nullptr || !within(receiver, page)) {
-            return QApplication::notify(receiver, event);
-        }
-        const int started = page->analysesStarted();
-        const auto start = Clock::now();
-        const bool handled = QApplication::notify(receiver, event);
-        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-        longestEventMs = std::max(longestEventMs, ms);
-        if (page->analysesStarted() != started) {
-            // This event started the next refresh: what came before belongs to the last one.
-            if (refreshes_ > 0) {
-                perRefreshMs.push_back(currentMs_);
-            }
-            ++refreshes_;
-            currentMs_ = 0;
-        }
-        currentMs_ += ms;
-        return handled;
-    }
-
-private:
-    int refreshes_ = 0;
-    double currentMs_ = 0;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -77,7 +34,7 @@ int main(int argc, char** argv) {
          "the number of points held (mean, median, 99th percentile, max), the longest single\n"
          "event of the page, and the analyses a second.",
          2'400'000, true});
-    TimingApplication application(argc, argv);
+    bench::PageTimingApplication application(argc, argv);
     // In a window of its own, as the main window holds its pages.
     QWidget window;
     window.resize(1148, 520);
@@ -105,7 +62,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 
-    application.page = &page;
+    application.timePage(&page);
     QTimer line;
     line.setInterval(static_cast<int>(kLinePeriodMs));
     QObject::connect(&line, &QTimer::timeout, addReading);
@@ -116,12 +73,12 @@ int main(int argc, char** argv) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const bench::TimingSummary summary = bench::summarize(application.perRefreshMs);
+    const bench::TimingSummary summary = bench::summarize(application.perRefreshMs());
     std::printf("page refresh on the main thread at %.1e readings: mean %.3f ms, median %.3f ms, "
                 "99th percentile %.3f ms, max %.3f ms\n",
                 static_cast<double>(options.points), summary.mean, summary.median, summary.p99,
                 summary.max);
     std::printf("longest single event of the page: %.3f ms; %.2f analyses a second\n",
-                application.longestEventMs, kRefreshes / seconds);
+                application.longestEventMs(), kRefreshes / seconds);
     return 0;
 }

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cost of the main window's reading slot: readings logged, displayed and plotted while the
-// "Connect" page shows (graph hidden), the heap per reading of the whole window and the graph's
-// share, and one reading at 1e5, 1e6 and 1e7 readings: with the "Connect" page showing, the reading
-// and its turn of the event loop; with the "Graph" page showing, readings at line rate (the graph
-// paints at most once per screen refresh), each until the graph's paint has been handled.
+// Cost of the main window's reading slot: readings logged, displayed, plotted, analysed and
+// journalled while the "Connect" page shows (graph hidden), the heap per reading of the whole
+// window with the shares of the store of readings and the graph's run summaries, and one reading
+// at 1e5, 1e6 and 1e7 readings: with the "Connect" page showing, the reading and its turn of the
+// event loop; with the "Graph" page showing, readings at line rate (the graph paints at most once
+// per screen refresh), each until the graph's paint has been handled.
 #include "app/connect_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
@@ -111,8 +112,10 @@ int main(int argc, char** argv) {
                 bench::WindowFixture::kReadingsPerTurn);
     const double graphBytes =
         static_cast<double>(window.graphPage().plot()->traces()[0].points.allocatedBytes());
-    std::printf("heap per reading, the whole window: %.1f bytes, of which the graph's points "
-                "%.1f;\n  the rest is the log and the stability page's readings and phase\n",
-                static_cast<double>(heapGrowth) / filled, graphBytes / filled);
+    const double storeBytes = static_cast<double>(window.readings()->memoryBytes());
+    std::printf("heap per reading, the whole window: %.1f bytes, of which the store of readings "
+                "%.1f and the graph's run summaries %.1f;\n  the rest is the analyzer, the "
+                "journal's buffers, the pages and the toolkit\n",
+                static_cast<double>(heapGrowth) / filled, storeBytes / filled, graphBytes / filled);
     return unpainted == 0 ? 0 : 1;
 }

@@ -1,33 +1,62 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/window_fixture.h"
 
-#include "app/graph_page.h"
+#include "app/connect_page.h"
 #include "app/log_model.h"
 #include "counter/driver.h"
+#include "platform/port_links.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
 #include <QTabWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace bench {
 namespace {
 
-app::WindowEnvironment environmentIn(const QTemporaryDir& folder, const std::int64_t& nowMs) {
+constexpr int kPortNumber = 7;
+constexpr int kWindowWidth = 1148;
+constexpr int kWindowHeight = 574;
+constexpr qint64 kConnectTimeoutMs = 10'000;
+
+app::WindowEnvironment environmentIn(const talvek::test::PortSandbox& sandbox,
+                                     const std::int64_t& nowMs,
+                                     std::shared_ptr<app::Dialogs> dialogs) {
+    // The window opens on the counter's port.
+    std::ofstream(sandbox.file("Zorvimet.ini"), std::ios::binary) << "COM" << kPortNumber << "\r\n";
     app::WindowEnvironment environment;
-    environment.settingsFolder = folder.path().toStdString();
-    environment.dataFolder = folder.path().toStdString();
+    environment.settingsFolder = sandbox.path();
+    environment.dataFolder = sandbox.path();
+    environment.dialogs = std::move(dialogs);
     environment.monotonicMs = [&nowMs] { return nowMs; };
     return environment;
 }
 
 } // namespace
 
-WindowFixture::WindowFixture(Signal signal)
-    : window_(environmentIn(folder_, nowMs_)), signal_(signal) {
+WindowFixture::WindowFixture(Signal signal, std::shared_ptr<app::Dialogs> dialogs)
+    : counter_(platform::userPortLinkFolder(), kPortNumber),
+      window_(environmentIn(sandbox_, nowMs_, std::move(dialogs))), signal_(signal) {
     reading_.unitText = "Hz";
+    counter_.answer("I", "kelvo FC-2");
+    // The size the window opens with on a fresh installation.
+    window_.resize(kWindowWidth, kWindowHeight);
     window_.show();
-    window_.graphPage().startTrace(window_.readings());
     QApplication::processEvents();
+    window_.connectPage().connectButton()->click();
+    QElapsedTimer connecting;
+    connecting.start();
+    while (!window_.isEnabled() && connecting.elapsed() < kConnectTimeoutMs) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    if (!window_.counter().isConnected()) {
+        std::fprintf(stderr, "the window did not connect to the counter on COM%d\n", kPortNumber);
+        std::exit(1);
+    }
 }
 
 void WindowFixture::showPage(QWidget& page) {
@@ -42,9 +71,12 @@ void WindowFixture::emitReading() {
     emitReading(reading_);
 }
 
+// Stamped as the receive thread stamps a telegram's arrival.
 void WindowFixture::emitReading(const counter::Reading& reading) {
     nowMs_ += kLinePeriodMs;
-    emit window_.counter().readingReceived(reading);
+    counter::Reading stamped = reading;
+    stamped.arrivalMs = nowMs_;
+    emit window_.counter().readingReceived(stamped);
 }
 
 void WindowFixture::fillTo(long count) {

@@ -79,9 +79,17 @@ void PointArray::summariseLastRun(const PointBlock& run) {
     std::iota(summary.byY.begin(), summary.byY.end(), std::uint8_t{0});
     const std::span<const double> y = run.y;
     const bool finite = std::all_of(y.begin(), y.end(), [](double v) { return std::isfinite(v); });
-    if (finite)
-        std::sort(summary.byY.begin(), summary.byY.end(),
-                  [&](std::uint8_t a, std::uint8_t b) { return y[a] < y[b]; });
+    if (finite) {
+        // The values sorted beside their places, not the places by their values: no look-up per
+        // comparison. Equal values may come in any order; they map to the same pixels.
+        std::array<std::pair<double, std::uint8_t>, RunSummary::kPoints> sorted;
+        for (std::size_t i = 0; i < RunSummary::kPoints; ++i)
+            sorted[i] = {y[i], static_cast<std::uint8_t>(i)};
+        std::sort(sorted.begin(), sorted.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (std::size_t i = 0; i < RunSummary::kPoints; ++i)
+            summary.byY[i] = sorted[i].second;
+    }
     summary.low = finite ? y[summary.byY.front()] : std::nan("");
     summary.high = finite ? y[summary.byY.back()] : std::nan("");
     summary.middle = finite ? y[summary.byY[RunSummary::kPoints / 2]] : std::nan("");

@@ -5,6 +5,10 @@
 #include <bit>
 #include <cstring>
 
+#if defined(__x86_64__)
+#include <nmmintrin.h>
+#endif
+
 namespace recording {
 namespace {
 
@@ -33,9 +37,36 @@ constexpr Tables makeTables() {
 
 constexpr Tables kTables = makeTables();
 
+#if defined(__x86_64__)
+// The processor's own CRC-32C instruction, eight bytes a step: several times the tables' speed,
+// which opening a month's journal needs.
+__attribute__((target("sse4.2"))) std::uint32_t hardwareCrc32c(const unsigned char* p,
+                                                               std::size_t n, std::uint32_t crc) {
+    std::uint64_t wide = ~crc;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, p, 8);
+        wide = _mm_crc32_u64(wide, word);
+    }
+    auto narrow = static_cast<std::uint32_t>(wide);
+    for (; n > 0; ++p, --n) {
+        narrow = _mm_crc32_u8(narrow, *p);
+    }
+    return ~narrow;
+}
+#endif
+
 } // namespace
 
 std::uint32_t crc32c(std::string_view bytes, std::uint32_t crc) {
+#if defined(__x86_64__)
+    // Asked once: the processor does not change under a running program.
+    static const bool hardware = __builtin_cpu_supports("sse4.2");
+    if (hardware) {
+        return hardwareCrc32c(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                              crc);
+    }
+#endif
     crc = ~crc;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t n = bytes.size();

@@ -8,11 +8,11 @@
 namespace recording {
 namespace {
 
-// The first block starts this small, a later one at a quarter of kBlockReadings, and each grows by
-// a quarter up to kBlockReadings, so that at most a fifth of the room stands empty, however long
-// or short the measurement.
+// The first block starts this small and grows by a quarter up to kBlockReadings, so that a short
+// measurement costs little; a later one is made whole at once and never copied, which opening a
+// long one needs, so that at most one block (768 KiB, of which the system gives only the pages
+// written) stands empty.
 constexpr std::size_t kFirstCapacity = 64;
-constexpr std::size_t kLaterCapacity = ReadingTable::kBlockReadings / 4;
 constexpr double kLargestExactInteger = 9007199254740992.0; // 2^53
 
 // The time as whole milliseconds, when it is one exactly (not -0).
@@ -79,7 +79,7 @@ ReadingTable::Block& ReadingStore::blockFor(double timeMs) {
     const bool whole = wholeMs(timeMs);
     if (held == 0) {
         blocks_.push_back(
-            std::make_shared<Block>(blocks_.empty() ? kFirstCapacity : kLaterCapacity, whole));
+            std::make_shared<Block>(blocks_.empty() ? kFirstCapacity : kBlockReadings, whole));
         if (whole) {
             blocks_.back()->baseMs = static_cast<std::int64_t>(timeMs);
         }

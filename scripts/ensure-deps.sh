@@ -13,7 +13,7 @@ talvek_packages=(
   dpkg-dev fakeroot lintian appstream desktop-file-utils
 )
 # Only ./benchmark needs these: the plotting library its graph figures are compared with.
-talvek_bench_packages=(libqcustomplot-dev libqcustomplot2.1-qt6)
+talvek_bench_packages=(libqcustomplot-dev libqcustomplot2.1-qt6 xvfb)
 
 # talvek_ensure_deps [more packages...]
 

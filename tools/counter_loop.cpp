@@ -50,7 +50,8 @@ bool CounterLoop::readingLimitReached() const {
 }
 
 bool CounterLoop::floods() const {
-    return options_.burst > 1 && instrument_->running() == Measurement::Continuous;
+    return (options_.lineRate || options_.burst > 1) &&
+           instrument_->running() == Measurement::Continuous;
 }
 
 void CounterLoop::serveCommands(std::int64_t nowUs) {

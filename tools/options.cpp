@@ -97,11 +97,13 @@ ParsedOptions parseOptions(const std::vector<std::string>& args) {
                 return result;
             }
             o.help = true;
-        } else if (name == "--split" || name == "--no-delimiter") {
+        } else if (name == "--split" || name == "--no-delimiter" || name == "--line-rate") {
             if (!flag()) {
                 return result;
             }
-            (name == "--split" ? o.split : o.noDelimiter) = true;
+            (name == "--split"       ? o.split
+             : name == "--line-rate" ? o.lineRate
+                                     : o.noDelimiter) = true;
         } else if (name == "--com") {
             if (!value(v)) {
                 return result;
@@ -251,6 +253,9 @@ Faults:
   --no-delimiter     telegrams without CR LF
   --silence MS       after the first reading go silent for MS ms (nothing sent, commands
                      read only afterwards)
+  --line-rate        measuring continuously, one reading right after the other at line
+                     speed, whatever the gate: the most the line carries, some 28 display
+                     dumps a second at 9600 baud
   --burst FACTOR     send FACTOR times faster than 9600 baud (tic: 115200) and, when
                      measuring continuously, one reading right after the other (1..1000)
   --unplug-after MS  after MS ms close the terminal suddenly, like an unplugged device, and exit

@@ -28,6 +28,8 @@ struct Options {
     bool split = false;
     bool noDelimiter = false;
     int silenceMs = 0;
+    // Measuring continuously, one reading right after the other, at line speed (times burst).
+    bool lineRate = false;
     double burst = 1;
     int unplugAfterMs = -1;
     long count = -1;

@@ -64,9 +64,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Options, HelpExplainsEveryOption) {
     const std::string help = usageText();
-    for (const char* option :
-         {"--com", "--start", "--format", "--gate", "--log", "--seed", "--garbage", "--split",
-          "--no-delimiter", "--silence", "--burst", "--unplug-after", "--count", "--help"}) {
+    for (const char* option : {"--com", "--start", "--format", "--gate", "--log", "--seed",
+                               "--garbage", "--split", "--no-delimiter", "--silence", "--line-rate",
+                               "--burst", "--unplug-after", "--count", "--help"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
     EXPECT_TRUE(parseOptions({"--help"}).values.help);

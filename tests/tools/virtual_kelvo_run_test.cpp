@@ -180,6 +180,26 @@ TEST(VirtualKelvoRun, BurstSendsFarAboveLineRate) {
     EXPECT_GT(peer.readDuring(milliseconds(500)).size(), 1500u);
 }
 
+// At line rate the readings come back to back at 9600 baud, whatever the gate: some 28 display
+// dumps of 34 bytes a second, where the gate of 1 s gives one.
+TEST(VirtualKelvoRun, LineRateFillsTheLineWithReadings) {
+    for (const bool lineRate : {false, true}) {
+        VirtualKelvo counter;
+        counter.start(lineRate ? QStringList{"--line-rate"} : QStringList{});
+        ASSERT_TRUE(counter.waitServing());
+        Peer peer(counter.device);
+        ASSERT_TRUE(peer.isOpen());
+        const std::string sent = peer.readDuring(milliseconds(1000));
+        const auto lines = std::count(sent.begin(), sent.end(), '\n');
+        if (lineRate) {
+            EXPECT_GE(lines, 22) << "readings in a second";
+            EXPECT_LE(lines, 30) << "readings in a second";
+        } else {
+            EXPECT_LE(lines, 3) << "readings in a second";
+        }
+    }
+}
+
 TEST(VirtualKelvoRun, PortIsFreshAgainForTheNextProgram) {
     VirtualKelvo counter;
     counter.start({"--gate", "0.1", "--format", "hertz"});
