@@ -147,6 +147,7 @@ std::size_t PointArray::allocatedBytes() const {
     for (const auto& groups : groups_)
         bytes += groups.capacity() * sizeof(GroupSummary);
     bytes += breaks_.capacity() * sizeof(std::size_t);
+    bytes += rowSets_.allocatedBytes();
     return bytes;
 }
 

@@ -3,6 +3,7 @@
 
 #include "graph/extremes.h"
 #include "graph/point_source.h"
+#include "graph/row_sets.h"
 
 #include <array>
 #include <cstddef>
@@ -106,7 +107,11 @@ public:
     const Extremes& xExtremes() const { return x_; }
     const Extremes& yExtremes() const { return y_; }
 
-    // Heap bytes held for the points.
+    // The rows its stretches reached in the last repaint, which the drawing keeps here so that
+    // they go with the points they describe.
+    RowSets& rowSets() const { return rowSets_; }
+
+    // Heap bytes held for the points and what the drawing keeps with them.
     std::size_t allocatedBytes() const;
 
 private:
@@ -127,6 +132,7 @@ private:
     bool xInOrder_ = true;
     Extremes x_;
     Extremes y_;
+    mutable RowSets rowSets_;
 };
 
 } // namespace graph

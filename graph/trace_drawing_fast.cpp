@@ -207,6 +207,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     };
 
     const PixelMapper mapper(map, style.xScaleFactor, style.yScaleFactor);
+    const PointArray& points = trace.points;
+    const bool runsUsable = summariesUsable(trace, style, map);
 
     // Whether symbols centred in column x between two rows would mark nothing new: the column
     // or the rows lie outside, or every row between them is marked already.
@@ -362,8 +364,21 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     // symbols, when the rows of its values are marked already, or, for a run, once its values'
     // rows are marked from its sorted order. A group whose symbols would mark rows is not passed:
     // its parts are, one by one.
-    auto takeStretch = [&](double low, double high, const Point& last, const PointBlock* run,
-                           const RunSummary* summary) {
+    // The rows the stretches' symbols reached in the repaints before, while they map the same.
+    RowSets& rowSets = points.rowSets();
+    const bool rowSetsUsed = runsUsable && trace.symbolOn;
+    if (rowSetsUsed)
+        rowSets.begin(
+            {mapper.rowTerms(), centreTop, centreBottom, layers.centres.wordsPerColumn()});
+    auto markRows = [&](std::span<const std::uint64_t> rows) {
+        if (prevX >= centreLeft && prevX <= centreRight)
+            layers.centres.addColumn(prevX, rows);
+    };
+
+    // The stretch of `level` (a run, 0, or a group of GroupSummary level `level` - 1) starting at
+    // point `start`, with the run's points and summary where it is one.
+    auto takeStretch = [&](double low, double high, const Point& last, std::size_t level,
+                           std::size_t start, const PointBlock* run, const RunSummary* summary) {
         if (std::isnan(low) || (trace.lineOn && (!chainOn || chainX != prevX)) ||
             !lastInPenColumn(last.x))
             return false;
@@ -394,6 +409,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             flushCentres();
             if (centresMarked(prevX, lowRow, highRow))
                 noteMarkedValues(low, high, upperRow, lowerRow);
+            else if (const auto rows = rowSets.rows(points, mapper, level, start); !rows.empty())
+                markRows(rows);
             else if (run != nullptr)
                 addRunCentres(prevX, *run, *summary, lowRow, highRow);
             else
@@ -440,7 +457,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             if (start % size != 0 || from + size > block.size() || breakAt < start + size)
                 continue;
             const GroupSummary& group = trace.points.group(level, start / size);
-            if (takeStretch(group.low, group.high, group.last, nullptr, nullptr))
+            if (takeStretch(group.low, group.high, group.last, level + 1, start, nullptr, nullptr))
                 return size;
         }
         constexpr std::size_t size = RunSummary::kPoints;
@@ -449,14 +466,13 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             return std::size_t{0};
         const RunSummary& summary = trace.points.summary(start / size);
         const PointBlock run = block.subspan(from, size);
-        return takeStretch(summary.low, summary.high, summary.last, &run, &summary) ? size : 0;
+        return takeStretch(summary.low, summary.high, summary.last, 0, start, &run, &summary) ? size
+                                                                                              : 0;
     };
 
     constexpr std::size_t kChunk = 2048;
     int mappedX[kChunk];
     int mappedY[kChunk];
-    const PointArray& points = trace.points;
-    const bool runsUsable = summariesUsable(trace, style, map);
     const std::size_t chunk = runsUsable ? RunSummary::kPoints : kChunk;
     bool first = fromStart;
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
@@ -529,6 +545,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     }
     closeChain();
     flushCentres();
+    if (rowSetsUsed)
+        rowSets.end();
     penX = prevX;
     penY = prevY;
 }

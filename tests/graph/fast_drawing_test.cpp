@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -27,8 +28,11 @@ struct Axes {
 // A picture with the plot area of the main window and the given world ranges (axes in the back
 // colour, which shows only the y axis' zero line), the traces drawn by one of the two paths,
 // finished as the paint handler finishes it.
-QImage draw(const std::vector<graph::Trace>& traces, const Axes& a, const TraceStyle& style,
-            bool fast, bool& usedFast) {
+// The traces are drawn in place: what one repaint keeps with a trace's points, the next finds.
+using Traces = std::vector<std::reference_wrapper<const graph::Trace>>;
+
+QImage draw(const Traces& traces, const Axes& a, const TraceStyle& style, bool fast,
+            bool& usedFast) {
     plot::ImageHost host(kWidth, kHeight);
     plot::PlotEngine engine(host);
     engine.startGraph(plot::kButtonFace, plot::kBlue, 1.5);
@@ -52,8 +56,7 @@ QImage draw(const std::vector<graph::Trace>& traces, const Axes& a, const TraceS
     return host.engineCanvas().image().copy();
 }
 
-void expectSamePicture(const std::vector<graph::Trace>& traces, const Axes& a,
-                       const TraceStyle& style) {
+void expectSamePicture(const Traces& traces, const Axes& a, const TraceStyle& style) {
     bool fast = false;
     const QImage plain = draw(traces, a, style, false, fast);
     const QImage masked = draw(traces, a, style, true, fast);
@@ -95,7 +98,8 @@ TEST(FastDrawing, RandomDataEveryShape) {
             for (int i = 0; i < 3000; ++i)
                 t.points.add({x(rng), y(rng)});
         SCOPED_TRACE("shape " + std::to_string(shape));
-        expectSamePicture(traces, {0, 100, -3, 3}, {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
+        expectSamePicture(Traces(traces.begin(), traces.end()), {0, 100, -3, 3},
+                          {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
     }
 }
 
@@ -179,6 +183,45 @@ TEST(FastDrawing, ColumnsOfManyPointsEveryShape) {
                     {t}, {std::min(0.0, xEnd) - margin, std::max(0.0, xEnd) + margin, -4.5, 4.5},
                     {mirror.x, mirror.y, 8});
             }
+        }
+    }
+}
+
+// Repaint after repaint as readings come: each moves the x range, the y range holds, so each
+// repaint finds the rows of stretches kept by the one before (the second repaint under a mapping
+// starts keeping them); until the values map to other rows, or the points are cleared and others
+// take their place.
+TEST(FastDrawing, RepaintsKeepTheRowsTheyFound) {
+    for (bool bands : {false, true}) {
+        std::mt19937_64 rng(23);
+        std::normal_distribution<double> noise(0, 1);
+        auto value = [&](int i) {
+            return bands ? (i % 2 == 0 ? 2 : -2) + noise(rng) * 0.3 : noise(rng);
+        };
+        graph::Trace t = makeTrace(plot::kRed, 1, true, true);
+        int count = 0;
+        auto addReadings = [&](int n, double shift) {
+            for (int i = 0; i < n; ++i, ++count)
+                t.points.add({double(count), value(count) + shift});
+        };
+        addReadings(100'000, 0);
+        for (int repaint = 0; repaint < 6; ++repaint) {
+            addReadings(97, 0);
+            // About 50 columns of points; the fourth repaint maps the values to other rows.
+            const double yHalf = repaint == 3 ? 4.4 : 4.5;
+            SCOPED_TRACE(std::string(bands ? "bands" : "noise") + ", repaint " +
+                         std::to_string(repaint));
+            expectSamePicture({t}, {0, count * 16.0, -yHalf, yHalf}, {1.0, 1.0, 8});
+        }
+        // The same mapping once more, on other points.
+        const double xEnd = count * 16.0;
+        t.points.clear();
+        count = 0;
+        addReadings(100'600, 0.5);
+        for (int repaint = 0; repaint < 2; ++repaint) {
+            SCOPED_TRACE(std::string(bands ? "bands" : "noise") + ", other points " +
+                         std::to_string(repaint));
+            expectSamePicture({t}, {0, xEnd, -4.5, 4.5}, {1.0, 1.0, 8});
         }
     }
 }
