@@ -2,6 +2,7 @@
 #include "graph/column_masks.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace graph {
@@ -96,6 +97,19 @@ void putShifted(std::uint64_t* column, int words, std::uint64_t lastWordMask, in
     }
 }
 
+// Bit r of word c becomes bit c of word r: 64 columns of 64 rows into 64 rows of 64 columns, by
+// swapping ever smaller blocks.
+void transposeBits(std::array<std::uint64_t, 64>& words) {
+    std::uint64_t mask = 0x00000000FFFFFFFF;
+    for (int j = 32; j != 0; j >>= 1, mask ^= mask << j) {
+        for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+            const std::uint64_t swapped = ((words[k] >> j) ^ words[k | j]) & mask;
+            words[k] ^= swapped << j;
+            words[k | j] ^= swapped;
+        }
+    }
+}
+
 } // namespace
 
 void ColumnMasks::addShifted(const ColumnMasks& source, int dx, int dy) {
@@ -138,15 +152,28 @@ void ColumnMasks::paint(QImage& image, QRgb value) const {
     const int height = std::min(height_, image.height());
     QRgb* bits = reinterpret_cast<QRgb*>(image.bits());
     const std::size_t stride = image.bytesPerLine() / sizeof(QRgb);
-    for (int x = 0; x < width; ++x) {
-        const std::uint64_t* column = columnBits(x);
+    // The words of 64 columns at a time are turned into words of rows, so that pixels are set a
+    // row after the other, along the image's memory, a stretch of marked neighbours at a time.
+    std::array<std::uint64_t, 64> block;
+    for (int x0 = 0; x0 < width; x0 += 64) {
+        const int columns = std::min(64, width - x0);
         for (int w = 0; w < words_; ++w) {
-            std::uint64_t word = column[w];
-            while (word != 0) {
-                const int y = w * 64 + std::countr_zero(word);
-                word &= word - 1;
-                if (y < height)
-                    bits[static_cast<std::size_t>(y) * stride + x] = value;
+            std::uint64_t any = 0;
+            for (int c = 0; c < 64; ++c) {
+                block[c] = c < columns ? columnBits(x0 + c)[w] : 0;
+                any |= block[c];
+            }
+            if (any == 0)
+                continue;
+            transposeBits(block);
+            for (int r = 0; r < 64 && w * 64 + r < height; ++r) {
+                QRgb* line = bits + static_cast<std::size_t>(w * 64 + r) * stride + x0;
+                for (std::uint64_t row = block[r]; row != 0;) {
+                    const int first = std::countr_zero(row);
+                    const int count = std::countr_one(row >> first);
+                    std::fill_n(line + first, count, value);
+                    row = first + count == 64 ? 0 : row & (~std::uint64_t{0} << (first + count));
+                }
             }
         }
     }

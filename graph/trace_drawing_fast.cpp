@@ -12,6 +12,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -175,21 +176,25 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
     // a row into one column: they are marked in a byte per row, stores that need no earlier
-    // load, and moved into the masks when the column changes.
+    // load, and moved into the masks, eight rows a word, when the column changes.
     const int centreLeft = std::max(rect.left, 0);
     const int centreRight = std::min(rect.right, layers.centres.width() - 1);
     const int centreTop = std::max(top, 0);
     const int centreBottom = std::min(bottom, layers.centres.height() - 1);
-    std::vector<std::uint8_t> marked(std::max(layers.centres.height(), 0), 0);
+    std::vector<std::uint8_t> marked((std::max(layers.centres.height(), 0) + 7) / 8 * 8, 0);
     int markedColumn = -1;
     int markedLow = INT_MAX;
     int markedHigh = INT_MIN;
+    // Eight bytes at a time: the multiplication gathers their lowest bits into its top byte.
     auto flushCentres = [&] {
-        for (int y = markedLow; y <= markedHigh; ++y) {
-            if (marked[y] != 0) {
-                layers.centres.add(markedColumn, y);
-                marked[y] = 0;
-            }
+        for (int y = markedLow & ~7; y <= markedHigh; y += 8) {
+            std::uint64_t bytes = 0;
+            std::memcpy(&bytes, &marked[y], sizeof bytes);
+            if (bytes == 0)
+                continue;
+            const std::uint64_t bits = (bytes * 0x0102040810204080) >> 56;
+            layers.centres.word(layers.centres.wordIndex(markedColumn, y)) |= bits << (y & 63);
+            std::memset(&marked[y], 0, sizeof bytes);
         }
         markedLow = INT_MAX;
         markedHigh = INT_MIN;
