@@ -77,26 +77,6 @@ int ColumnMasks::nextUnmarked(int x, int y, int step, int limit) const {
 
 namespace {
 
-// Ors `bits`, moved down by dy rows (up where negative), into the column of `words` words.
-void putShifted(std::uint64_t* column, int words, std::uint64_t lastWordMask, int sourceWord,
-                std::uint64_t bits, int dy) {
-    const int wordShift = (dy >= 0 ? dy : -dy) >> 6;
-    const int bitShift = (dy >= 0 ? dy : -dy) & 63;
-    auto put = [&](int w, std::uint64_t value) {
-        if (w >= 0 && w < words)
-            column[w] |= w == words - 1 ? value & lastWordMask : value;
-    };
-    if (dy >= 0) {
-        put(sourceWord + wordShift, bits << bitShift);
-        if (bitShift != 0)
-            put(sourceWord + wordShift + 1, bits >> (64 - bitShift));
-    } else {
-        put(sourceWord - wordShift, bits >> bitShift);
-        if (bitShift != 0)
-            put(sourceWord - wordShift - 1, bits << (64 - bitShift));
-    }
-}
-
 // Bit r of word c becomes bit c of word r: 64 columns of 64 rows into 64 rows of 64 columns, by
 // swapping ever smaller blocks.
 void transposeBits(std::array<std::uint64_t, 64>& words) {
@@ -118,28 +98,68 @@ void ColumnMasks::addShifted(const ColumnMasks& source, int dx, int dy) {
 }
 
 void ColumnMasks::addStamped(const ColumnMasks& source, std::span<const QPoint> offsets) {
+    if (offsets.empty())
+        return;
+    // Each source column is moved by every distinct dy once, into words padded with empty ones
+    // on both sides, and the moved columns are ored into their target columns: a column costs
+    // the words its marks can reach, whatever the number of marks.
+    std::vector<int> dys;
+    for (const QPoint& offset : offsets)
+        dys.push_back(offset.y());
+    std::sort(dys.begin(), dys.end());
+    dys.erase(std::unique(dys.begin(), dys.end()), dys.end());
+    std::vector<std::size_t> moveOf;
+    for (const QPoint& offset : offsets)
+        moveOf.push_back(std::lower_bound(dys.begin(), dys.end(), offset.y()) - dys.begin());
+    const int reach = std::max(-dys.front(), dys.back());
+    const int pad = reach / 64 + 1;
+    const int sourceWords = std::min(source.words_, words_);
+    const std::size_t paddedWords = static_cast<std::size_t>(words_ + 2 * pad);
+    std::vector<std::uint64_t> padded(paddedWords, 0);
+    std::vector<std::uint64_t> moved(dys.size() * paddedWords, 0);
     const std::uint64_t lastWordMask =
         (height_ & 63) == 0 ? ~std::uint64_t{0} : (std::uint64_t{1} << (height_ & 63)) - 1;
-    const int sourceWords = std::min(source.words_, words_);
-    std::vector<int> marked(static_cast<std::size_t>(sourceWords));
     for (int x = 0; x < source.width_; ++x) {
-        // A trace marks few rows of a column: only its marked words are moved, each into the
-        // one or two words it lands on, for every offset while the column is at hand.
         const std::uint64_t* from = source.columnBits(x);
-        int count = 0;
-        for (int s = 0; s < sourceWords; ++s)
-            if (from[s] != 0)
-                marked[count++] = s;
-        if (count == 0)
+        int first = 0;
+        while (first < sourceWords && from[first] == 0)
+            ++first;
+        if (first == sourceWords)
             continue;
-        for (const QPoint& offset : offsets) {
-            const int to = x + offset.x();
-            if (to < 0 || to >= width_)
-                continue;
-            for (int i = 0; i < count; ++i)
-                putShifted(columnBits(to), words_, lastWordMask, marked[i], from[marked[i]],
-                           offset.y());
+        int last = sourceWords - 1;
+        while (from[last] == 0)
+            --last;
+        std::copy(from + first, from + last + 1, padded.begin() + pad + first);
+        // The target words the moved marks can reach.
+        const int rowFrom = first * 64 + std::countr_zero(from[first]) + std::min(dys.front(), 0);
+        const int rowTo = last * 64 + 63 - std::countl_zero(from[last]) + std::max(dys.back(), 0);
+        const int wordFrom = std::max(rowFrom, 0) >> 6;
+        const int wordTo = std::min(rowTo >> 6, words_ - 1);
+        for (std::size_t d = 0; d < dys.size(); ++d) {
+            const int dy = dys[d];
+            const int wordShift = (dy >= 0 ? dy : -dy) >> 6;
+            const int bitShift = (dy >= 0 ? dy : -dy) & 63;
+            std::uint64_t* to = moved.data() + d * paddedWords;
+            for (int w = wordFrom; w <= wordTo; ++w) {
+                const std::uint64_t* at = padded.data() + pad + w;
+                if (dy >= 0)
+                    to[w] = (at[-wordShift] << bitShift) |
+                            (bitShift != 0 ? at[-wordShift - 1] >> (64 - bitShift) : 0);
+                else
+                    to[w] = (at[wordShift] >> bitShift) |
+                            (bitShift != 0 ? at[wordShift + 1] << (64 - bitShift) : 0);
+            }
         }
+        for (std::size_t i = 0; i < offsets.size(); ++i) {
+            const int target = x + offsets[i].x();
+            if (target < 0 || target >= width_)
+                continue;
+            std::uint64_t* column = columnBits(target);
+            const std::uint64_t* move = moved.data() + moveOf[i] * paddedWords;
+            for (int w = wordFrom; w <= wordTo; ++w)
+                column[w] |= w == words_ - 1 ? move[w] & lastWordMask : move[w];
+        }
+        std::fill(padded.begin() + pad + first, padded.begin() + pad + last + 1, 0);
     }
 }
 
