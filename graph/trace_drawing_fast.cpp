@@ -223,26 +223,43 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         return x < centreLeft || x > centreRight || low > high ||
                layers.centres.allMarked(x, low, high);
     };
-    // The symbol centres of a run of points that all lie in column x, straight into the masks.
-    // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
-    // middle value lies a stretch of rows already marked, and only the values beyond that
-    // stretch, at the two ends of the sorted order, need to be mapped and marked.
-    auto addRunCentres = [&](int x, const PointBlock& run, const RunSummary& summary, int firstRow,
-                             int lastRow) {
-        // The rows the summary knows are not fetched from the points again.
+    // The symbol centres of points from..to - 1 of a run, all in column x, straight into the
+    // masks. Their pixel rows, in the order of their sorted values, go one way; around the row of
+    // their middle value lies a stretch of rows already marked, and only the values beyond that
+    // stretch, at the two ends of the sorted order, need to be mapped and marked. The rows of the
+    // lowest and highest of them are known.
+    auto addRunCentres = [&](int x, const PointBlock& run, const RunSummary& summary,
+                             std::size_t from, std::size_t to, int lowRow, int highRow) {
+        constexpr std::size_t kLast = RunSummary::kPoints - 1;
+        auto inPart = [&](std::size_t i) { return summary.byY[i] >= from && summary.byY[i] < to; };
+        std::size_t lowest = 0;
+        while (!inPart(lowest))
+            ++lowest;
+        std::size_t highest = kLast;
+        while (!inPart(highest))
+            --highest;
         auto rowAt = [&](std::size_t i) {
-            if (i == 0)
-                return firstRow;
-            if (i == RunSummary::kPoints - 1)
-                return lastRow;
+            if (i == lowest)
+                return lowRow;
+            if (i == highest)
+                return highRow;
             return mapper.row(run.y[summary.byY[i]]);
         };
         auto mark = [&](int row) {
             if (row >= centreTop && row <= centreBottom)
                 layers.centres.add(x, row);
         };
-        const std::size_t middle = RunSummary::kPoints / 2;
-        const int middleRow = mapper.row(summary.middle);
+        // A whole run's middle value is in its summary; a part's is the one nearest the middle.
+        constexpr std::size_t kCentre = RunSummary::kPoints / 2;
+        std::size_t middle = kCentre;
+        for (std::size_t step = 1; !inPart(middle); ++step) {
+            if (step <= kCentre && inPart(kCentre - step))
+                middle = kCentre - step;
+            else if (kCentre + step <= kLast && inPart(kCentre + step))
+                middle = kCentre + step;
+        }
+        const int middleRow =
+            from == 0 && to == RunSummary::kPoints ? mapper.row(summary.middle) : rowAt(middle);
         mark(middleRow);
         int markedLow = middleRow;
         int markedHigh = middleRow;
@@ -253,13 +270,17 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             markedHigh = below < 0 ? centreBottom : below - 1;
         }
         auto beyond = [&](int row) { return row < markedLow || row > markedHigh; };
-        for (std::size_t i = 0; i < middle; ++i) {
+        for (std::size_t i = lowest; i < middle; ++i) {
+            if (!inPart(i))
+                continue;
             const int row = rowAt(i);
             if (!beyond(row))
                 break;
             mark(row);
         }
-        for (std::size_t i = RunSummary::kPoints - 1; i > middle; --i) {
+        for (std::size_t i = highest; i > middle; --i) {
+            if (!inPart(i))
+                continue;
             const int row = rowAt(i);
             if (!beyond(row))
                 break;
@@ -380,10 +401,26 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             layers.centres.addColumn(prevX, rows);
     };
 
+    // The pen's row, and the chain's last one, as the row of penValue where a stretch passed
+    // without mapping left them.
+    double penValue = 0;
+    bool penRowMapped = true;
+    auto mapPenRow = [&] {
+        if (penRowMapped)
+            return;
+        penRowMapped = true;
+        prevY = mapper.row(penValue);
+        if (trace.lineOn)
+            lastY = prevY;
+    };
+
     // The stretch of `level` (a run, 0, or a group of GroupSummary level `level` - 1) starting at
-    // point `start`, with the run's points and summary where it is one.
+    // point `start`, with the run's points and summary where it is one, and then the part of it
+    // from point `from` to before `to`.
     auto takeStretch = [&](double low, double high, const Point& last, std::size_t level,
-                           std::size_t start, const PointBlock* run, const RunSummary* summary) {
+                           std::size_t start, const PointBlock* run, const RunSummary* summary,
+                           std::size_t from, std::size_t to) {
+        const bool whole = run == nullptr || (from == 0 && to == RunSummary::kPoints);
         if (std::isnan(low) || (trace.lineOn && (!chainOn || chainX != prevX)) ||
             !lastInPenColumn(last.x))
             return false;
@@ -392,18 +429,20 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         const bool centresKnown =
             !trace.symbolOn ||
             (markedValuesColumn == prevX && low >= markedValues.low && high <= markedValues.high);
-        const int lastRow = mapper.row(last.y);
         if (lineKnown && centresKnown) {
             // Every row of the stretch lies within the chain's span already, which points before
-            // the last one reached: only the pen and the last row move.
+            // the last one reached: only the pen and the last row move, to the row of the last
+            // value, mapped once it is needed. A row left to be mapped lies within the span, and
+            // a row mapped is in it once folded.
             if (trace.lineOn) {
                 hullLow = std::min(hullLow, lastY);
                 hullHigh = std::max(hullHigh, lastY);
-                lastY = lastRow;
             }
-            prevY = lastRow;
+            penValue = last.y;
+            penRowMapped = false;
             return true;
         }
+        const int lastRow = mapper.row(last.y);
         const int lowRow = mapper.row(low);
         const int highRow = mapper.row(high);
         const int upperRow = std::min(lowRow, highRow);
@@ -414,10 +453,12 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             flushCentres();
             if (centresMarked(prevX, lowRow, highRow))
                 noteMarkedValues(low, high, upperRow, lowerRow);
-            else if (const auto rows = rowSets.rows(points, mapper, level, start); !rows.empty())
+            else if (const auto rows = whole ? rowSets.rows(points, mapper, level, start)
+                                             : std::span<const std::uint64_t>();
+                     !rows.empty())
                 markRows(rows);
             else if (run != nullptr)
-                addRunCentres(prevX, *run, *summary, lowRow, highRow);
+                addRunCentres(prevX, *run, *summary, from, to, lowRow, highRow);
             else
                 return false;
         }
@@ -429,6 +470,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             widen(chainValues, valuesOfRows(hullLow, hullHigh));
         }
         prevY = lastRow;
+        penRowMapped = true;
         return true;
     };
 
@@ -462,7 +504,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             if (start % size != 0 || from + size > block.size() || breakAt < start + size)
                 continue;
             const GroupSummary& group = trace.points.group(level, start / size);
-            if (takeStretch(group.low, group.high, group.last, level + 1, start, nullptr, nullptr))
+            if (takeStretch(group.low, group.high, group.last, level + 1, start, nullptr, nullptr,
+                            0, 0))
                 return size;
         }
         constexpr std::size_t size = RunSummary::kPoints;
@@ -471,8 +514,83 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             return std::size_t{0};
         const RunSummary& summary = trace.points.summary(start / size);
         const PointBlock run = block.subspan(from, size);
-        return takeStretch(summary.low, summary.high, summary.last, 0, start, &run, &summary) ? size
-                                                                                              : 0;
+        return takeStretch(summary.low, summary.high, summary.last, 0, start, &run, &summary, 0,
+                           size)
+                   ? size
+                   : 0;
+    };
+
+    // One point walked on its own, as the walk below walks every point of a chunk.
+    auto walkPoint = [&](int x, int y) {
+        if (trace.lineOn)
+            lineTo(x, y);
+        if (trace.symbolOn)
+            addCentre(x, y);
+        prevX = x;
+        prevY = y;
+    };
+
+    // A run from point `from` of block `b` on, without a break, whose points leave the pen's
+    // column: the points still in the column (found by bisection, x in order) and those after the
+    // first two in the next column are passed as parts of the run where they can be, the rest
+    // walked point by point. Returns false, having walked nothing, where the whole run is to be
+    // walked point by point.
+    auto takeEdgeRun = [&](const PointBlock& block, std::size_t b, std::size_t from) {
+        constexpr std::size_t kRun = RunSummary::kPoints;
+        const std::size_t start = b * PointArray::kBlockSize + from;
+        if (from + kRun > block.size() || breakAt < start + kRun)
+            return false;
+        const RunSummary& summary = points.summary(start / kRun);
+        if (std::isnan(summary.low))
+            return false;
+        const PointBlock run = block.subspan(from, kRun);
+        std::size_t split = 0;
+        for (std::size_t beyond = kRun; split < beyond;) {
+            const std::size_t middle = (split + beyond) / 2;
+            if (lastInPenColumn(run.x(middle)))
+                split = middle + 1;
+            else
+                beyond = middle;
+        }
+        // The lowest and highest value of points partFrom to partTo - 1, from the sorted order.
+        auto partValues = [&](std::size_t partFrom, std::size_t partTo) {
+            auto inPart = [&](std::size_t i) {
+                return summary.byY[i] >= partFrom && summary.byY[i] < partTo;
+            };
+            std::size_t lowest = 0;
+            while (!inPart(lowest))
+                ++lowest;
+            std::size_t highest = kRun - 1;
+            while (!inPart(highest))
+                --highest;
+            return ValueRange{run.y[summary.byY[lowest]], run.y[summary.byY[highest]]};
+        };
+        if (split == kRun)
+            return false;
+        if (split > 0) {
+            const ValueRange head = partValues(0, split);
+            if (!takeStretch(head.low, head.high, run[split - 1], 0, start, &run, &summary, 0,
+                             split))
+                return false;
+        }
+        mapPenRow();
+        // The first two points past the column: the line's step over and, in the column they
+        // reach, the start of its vertical chain.
+        std::size_t next = split;
+        for (; next < kRun && next < split + 2; ++next)
+            walkPoint(mapper.column(run.x(next)), mapper.row(run.y[next]));
+        if (next == kRun)
+            return true;
+        const ValueRange tail = partValues(next, kRun);
+        if (takeStretch(tail.low, tail.high, run[kRun - 1], 0, start, &run, &summary, next, kRun))
+            return true;
+        int x[kRun];
+        int y[kRun];
+        mapPoints(run.subspan(next, kRun - next), map, style.xScaleFactor, style.yScaleFactor, x,
+                  y);
+        for (std::size_t i = 0; i < kRun - next; ++i)
+            walkPoint(x[i], y[i]);
+        return true;
     };
 
     constexpr std::size_t kChunk = 2048;
@@ -489,7 +607,10 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                     from += passed - chunk; // the loop adds the last chunk
                     continue;
                 }
+                if (takeEdgeRun(block, b, from))
+                    continue;
             }
+            mapPenRow();
             const std::size_t base = b * PointArray::kBlockSize + from;
             const std::size_t count = std::min(chunk, block.size() - from);
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
@@ -548,6 +669,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             first = false;
         }
     }
+    mapPenRow();
     closeChain();
     flushCentres();
     if (rowSetsUsed)
