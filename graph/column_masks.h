@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QImage>
+#include <QPoint>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace graph {
@@ -25,6 +27,12 @@ public:
         columnBits(x)[y >> 6] |= std::uint64_t{1} << (y & 63);
     }
     void addRun(int x, int yFrom, int yTo); // yFrom <= yTo, both included
+    // The rows of a column's worth of words, from the top, into column x.
+    void addColumn(int x, std::span<const std::uint64_t> words) {
+        std::uint64_t* column = columnBits(x);
+        for (std::size_t w = 0; w < words.size(); ++w)
+            column[w] |= words[w];
+    }
     // Whether every pixel from yFrom to yTo (both included, inside the picture) of column x is
     // marked.
     bool allMarked(int x, int yFrom, int yTo) const;
@@ -40,6 +48,8 @@ public:
     std::uint64_t& word(std::size_t index) { return bits_[index]; }
     // Every pixel of source, moved by (dx, dy).
     void addShifted(const ColumnMasks& source, int dx, int dy);
+    // Every pixel of source moved by each of the offsets: a shape stamped around each pixel.
+    void addStamped(const ColumnMasks& source, std::span<const QPoint> offsets);
     bool any() const;
 
     // Sets every marked pixel of the image to value.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace graph {
@@ -94,23 +95,37 @@ void PointArray::summariseLastRun(const PointBlock& run) {
     summary.middle = finite ? y[summary.byY[RunSummary::kPoints / 2]] : std::nan("");
     summary.last = run[RunSummary::kPoints - 1];
     summaries_.back().push_back(summary);
-    if (size_ % GroupSummary::kPoints == 0)
-        summariseLastGroup();
+    summariseLastGroups();
 }
 
-void PointArray::summariseLastGroup() {
-    const std::span<const RunSummary> runs =
-        std::span<const RunSummary>(summaries_.back()).last(GroupSummary::kRuns);
-    GroupSummary group{runs.front().low, runs.front().high, runs.back().last};
-    for (const RunSummary& run : runs) {
-        if (std::isnan(run.low) || std::isnan(group.low)) {
-            group.low = std::nan("");
-            continue;
+void PointArray::summariseLastGroups() {
+    for (std::size_t level = 0; level < GroupSummary::kLevels; ++level) {
+        if (size_ % GroupSummary::points(level) != 0)
+            return;
+        // The parts of the new group: its runs, or its groups one level down.
+        GroupSummary group{
+            std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(), {}};
+        bool finite = true;
+        for (std::size_t part = 0; part < GroupSummary::kBranch; ++part) {
+            const std::size_t index = size_ / GroupSummary::points(level) * GroupSummary::kBranch -
+                                      GroupSummary::kBranch + part;
+            const GroupSummary below =
+                level == 0
+                    ? GroupSummary{summary(index).low, summary(index).high, summary(index).last}
+                    : groups_[level - 1][index];
+            finite = finite && !std::isnan(below.low);
+            group.low = std::min(group.low, below.low);
+            group.high = std::max(group.high, below.high);
+            group.last = below.last;
         }
-        group.low = std::min(group.low, run.low);
-        group.high = std::max(group.high, run.high);
+        if (!finite)
+            group.low = group.high = std::nan("");
+        std::vector<GroupSummary>& groups = groups_[level];
+        // Grown by a quarter at a time, as the points' own blocks.
+        if (groups.size() == groups.capacity())
+            groups.reserve(std::max<std::size_t>(groups.capacity() + groups.capacity() / 4, 16));
+        groups.push_back(group);
     }
-    groups_.push_back(group);
 }
 
 void PointArray::breakLine() {
@@ -129,8 +144,10 @@ std::size_t PointArray::allocatedBytes() const {
         bytes += (xBlocks_[b].capacity() + yBlocks_[b].capacity()) * sizeof(double);
     for (const auto& runs : summaries_)
         bytes += runs.capacity() * sizeof(RunSummary);
-    bytes += groups_.capacity() * sizeof(GroupSummary);
+    for (const auto& groups : groups_)
+        bytes += groups.capacity() * sizeof(GroupSummary);
     bytes += breaks_.capacity() * sizeof(std::size_t);
+    bytes += rowSets_.allocatedBytes();
     return bytes;
 }
 

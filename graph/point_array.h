@@ -3,6 +3,7 @@
 
 #include "graph/extremes.h"
 #include "graph/point_source.h"
+#include "graph/row_sets.h"
 
 #include <array>
 #include <cstddef>
@@ -29,16 +30,22 @@ struct RunSummary {
     std::array<std::uint8_t, kPoints> byY;
 };
 
-// What a group of kRunsPerGroup consecutive runs holds: its lowest and highest y (NaN when a y
-// is not finite) and its last point. A long trace has thousands of points per pixel column; a
-// group that changes nothing in its column costs a repaint one look at this instead of 64 runs.
+// What a group of consecutive points holds: its lowest and highest y (NaN when a y is not
+// finite) and its last point. Groups come in levels: a group of level 0 is kBranch runs, one of
+// level l + 1 is kBranch groups of level l, and the last level is a whole block. A repaint takes a
+// stretch of points that changes nothing in its pixel column from the fewest groups that make it
+// up, so its cost follows the number of columns, not of points.
 struct GroupSummary {
-    static constexpr std::size_t kRuns = 64;
-    static constexpr std::size_t kPoints = kRuns * RunSummary::kPoints;
+    static constexpr std::size_t kBranch = 4;
+    static constexpr std::size_t kLevels = 5;
+    static constexpr std::size_t points(std::size_t level) {
+        return RunSummary::kPoints << (2 * (level + 1));
+    }
     double low;
     double high;
     Point last;
 };
+static_assert(GroupSummary::points(0) == GroupSummary::kBranch * RunSummary::kPoints);
 
 // The points of one trace, in the order added. Append-only apart from Clear, so the running
 // extremes of x and y stay exact without ever rescanning the points.
@@ -47,11 +54,12 @@ struct GroupSummary {
 // elsewhere (the window's store of readings), taken in as the source gains them; either way they
 // are read in blocks of at most kBlockSize in columns. Its own points live in blocks of which
 // only the last has room to spare, so a long trace costs 16 bytes per point; the run summaries
-// cost 1.625 more, and are all a trace on a source keeps per point.
+// cost 1.625 more and the group summaries 0.17, and are all a trace on a source keeps per point.
 class PointArray {
 public:
     static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
-    static_assert(kBlockSize % GroupSummary::kPoints == 0, "a group never spans two blocks");
+    static_assert(kBlockSize == GroupSummary::points(GroupSummary::kLevels - 1),
+                  "a group never spans two blocks, and the largest is one");
 
     PointArray() = default;
     PointArray(std::initializer_list<Point> points);
@@ -85,9 +93,11 @@ public:
         constexpr std::size_t kRunsPerBlock = kBlockSize / RunSummary::kPoints;
         return summaries_[index / kRunsPerBlock][index % kRunsPerBlock];
     }
-    // One summary per complete group of GroupSummary::kPoints points, group i starting at point
-    // i * GroupSummary::kPoints.
-    const GroupSummary& group(std::size_t index) const { return groups_[index]; }
+    // One summary per complete group of GroupSummary::points(level) points, group i of the level
+    // starting at point i * GroupSummary::points(level).
+    const GroupSummary& group(std::size_t level, std::size_t index) const {
+        return groups_[level][index];
+    }
     // Indices of the points the line does not reach from the point before, ascending; the last
     // may be size(), the next point to come.
     const std::vector<std::size_t>& breaks() const { return breaks_; }
@@ -97,27 +107,32 @@ public:
     const Extremes& xExtremes() const { return x_; }
     const Extremes& yExtremes() const { return y_; }
 
-    // Heap bytes held for the points.
+    // The rows its stretches reached in the last repaint, which the drawing keeps here so that
+    // they go with the points they describe.
+    RowSets& rowSets() const { return rowSets_; }
+
+    // Heap bytes held for the points and what the drawing keeps with them.
     std::size_t allocatedBytes() const;
 
 private:
     // Takes in point `index` of `block`, the point after the last one taken.
     void take(const PointBlock& block, std::size_t index);
     void summariseLastRun(const PointBlock& run);
-    void summariseLastGroup();
+    void summariseLastGroups();
 
     std::shared_ptr<const PointSource> source_;
     // The points of its own, each column in blocks.
     std::vector<std::vector<double>> xBlocks_;
     std::vector<std::vector<double>> yBlocks_;
     std::vector<std::vector<RunSummary>> summaries_; // one list per block, grown with it
-    std::vector<GroupSummary> groups_;
+    std::array<std::vector<GroupSummary>, GroupSummary::kLevels> groups_;
     std::vector<std::size_t> breaks_;
     std::size_t size_ = 0;
     double lastX_ = 0;
     bool xInOrder_ = true;
     Extremes x_;
     Extremes y_;
+    mutable RowSets rowSets_;
 };
 
 } // namespace graph

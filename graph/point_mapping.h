@@ -5,6 +5,7 @@
 #include "plot/mapping.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <span>
 
@@ -41,6 +42,13 @@ public:
 
     int column(double x) const { return pixel((x * xScale_ - xMin_) / xSpan_ * width_ + left_); }
     int row(double y) const { return pixel(bottom_ - (y * yScale_ - yMin_) / ySpan_ * height_); }
+    // The terms that decide the row of a value.
+    std::array<double, 5> rowTerms() const { return {yScale_, yMin_, ySpan_, height_, bottom_}; }
+    // About the value that maps to a row position, not rounded: the row of the value must be
+    // checked before it counts.
+    double valueNear(double rowPosition) const {
+        return ((bottom_ - rowPosition) / height_ * ySpan_ + yMin_) / yScale_;
+    }
 
 private:
     static int pixel(double p) {

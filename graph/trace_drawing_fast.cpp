@@ -12,6 +12,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
@@ -80,6 +82,13 @@ constexpr std::size_t kRunsAhead = 4;
 // The values a run's symbols need first, from each end of its order.
 constexpr std::size_t kValuesAsked = 3;
 
+// Whether a walk may pass stretches of the trace from their summaries: its x never goes back and
+// the mapping is linear and finite.
+bool summariesUsable(const Trace& trace, const TraceStyle& style, const plot::Mapping& map) {
+    return trace.points.xInOrder() && map.xMax > map.xMin && map.yMax > map.yMin &&
+           std::isfinite(style.xScaleFactor) && std::isfinite(style.yScaleFactor);
+}
+
 // Walks the blocks [firstBlock, endBlock) of one trace as moveTo/drawTo/drawSymbol would,
 // collecting line pixels with their end dots and the symbol centres. The pen starts at (PenX,
 // PenY): the first point when starting at block 0, else the last point of the block before,
@@ -130,6 +139,14 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         hullHigh = fold ? std::max(hullHigh, lastY) : hullHigh;
         lastY = y;
     };
+    // For the line: values whose rows lie within the rows the current vertical chain has spanned
+    // (see the stretches below); only while that chain lasts.
+    struct ValueRange {
+        double low, high;
+    };
+    constexpr ValueRange kNoValues{std::numeric_limits<double>::infinity(),
+                                   -std::numeric_limits<double>::infinity()};
+    ValueRange chainValues = kNoValues;
     auto lineTo = [&](int x, int y) {
         if (chainOn && x == chainX && insideRows(y)) {
             extendChain(y);
@@ -139,6 +156,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         if (x == prevX && x > rect.left && x < rect.right && insideRows(prevY) && insideRows(y)) {
             chainOn = true;
             chainX = x;
+            chainValues = kNoValues;
             hullLow = INT_MAX;
             hullHigh = INT_MIN;
             lastY = prevY;
@@ -158,21 +176,25 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
 
     // Symbol centres inside the plot rectangle and the picture. Dense data puts many centres in
     // a row into one column: they are marked in a byte per row, stores that need no earlier
-    // load, and moved into the masks when the column changes.
+    // load, and moved into the masks, eight rows a word, when the column changes.
     const int centreLeft = std::max(rect.left, 0);
     const int centreRight = std::min(rect.right, layers.centres.width() - 1);
     const int centreTop = std::max(top, 0);
     const int centreBottom = std::min(bottom, layers.centres.height() - 1);
-    std::vector<std::uint8_t> marked(std::max(layers.centres.height(), 0), 0);
+    std::vector<std::uint8_t> marked((std::max(layers.centres.height(), 0) + 7) / 8 * 8, 0);
     int markedColumn = -1;
     int markedLow = INT_MAX;
     int markedHigh = INT_MIN;
+    // Eight bytes at a time: the multiplication gathers their lowest bits into its top byte.
     auto flushCentres = [&] {
-        for (int y = markedLow; y <= markedHigh; ++y) {
-            if (marked[y] != 0) {
-                layers.centres.add(markedColumn, y);
-                marked[y] = 0;
-            }
+        for (int y = markedLow & ~7; y <= markedHigh; y += 8) {
+            std::uint64_t bytes = 0;
+            std::memcpy(&bytes, &marked[y], sizeof bytes);
+            if (bytes == 0)
+                continue;
+            const std::uint64_t bits = (bytes * 0x0102040810204080) >> 56;
+            layers.centres.word(layers.centres.wordIndex(markedColumn, y)) |= bits << (y & 63);
+            std::memset(&marked[y], 0, sizeof bytes);
         }
         markedLow = INT_MAX;
         markedHigh = INT_MIN;
@@ -190,11 +212,9 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
     };
 
     const PixelMapper mapper(map, style.xScaleFactor, style.yScaleFactor);
+    const PointArray& points = trace.points;
+    const bool runsUsable = summariesUsable(trace, style, map);
 
-    // The symbol centres of a run of points that all lie in column x, straight into the masks.
-    // The run's pixel rows, in the order of its sorted values, go one way; around the row of its
-    // middle value lies a stretch of rows already marked, and only the values beyond that
-    // stretch, at the two ends of the sorted order, need to be mapped and marked.
     // Whether symbols centred in column x between two rows would mark nothing new: the column
     // or the rows lie outside, or every row between them is marked already.
     auto centresMarked = [&](int x, int rowA, int rowB) {
@@ -203,24 +223,43 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         return x < centreLeft || x > centreRight || low > high ||
                layers.centres.allMarked(x, low, high);
     };
-    auto addRunCentres = [&](int x, const PointBlock& run, const RunSummary& summary, int firstRow,
-                             int lastRow) {
-        if (centresMarked(x, firstRow, lastRow))
-            return;
-        // The rows the summary knows are not fetched from the points again.
+    // The symbol centres of points from..to - 1 of a run, all in column x, straight into the
+    // masks. Their pixel rows, in the order of their sorted values, go one way; around the row of
+    // their middle value lies a stretch of rows already marked, and only the values beyond that
+    // stretch, at the two ends of the sorted order, need to be mapped and marked. The rows of the
+    // lowest and highest of them are known.
+    auto addRunCentres = [&](int x, const PointBlock& run, const RunSummary& summary,
+                             std::size_t from, std::size_t to, int lowRow, int highRow) {
+        constexpr std::size_t kLast = RunSummary::kPoints - 1;
+        auto inPart = [&](std::size_t i) { return summary.byY[i] >= from && summary.byY[i] < to; };
+        std::size_t lowest = 0;
+        while (!inPart(lowest))
+            ++lowest;
+        std::size_t highest = kLast;
+        while (!inPart(highest))
+            --highest;
         auto rowAt = [&](std::size_t i) {
-            if (i == 0)
-                return firstRow;
-            if (i == RunSummary::kPoints - 1)
-                return lastRow;
+            if (i == lowest)
+                return lowRow;
+            if (i == highest)
+                return highRow;
             return mapper.row(run.y[summary.byY[i]]);
         };
         auto mark = [&](int row) {
             if (row >= centreTop && row <= centreBottom)
                 layers.centres.add(x, row);
         };
-        const std::size_t middle = RunSummary::kPoints / 2;
-        const int middleRow = mapper.row(summary.middle);
+        // A whole run's middle value is in its summary; a part's is the one nearest the middle.
+        constexpr std::size_t kCentre = RunSummary::kPoints / 2;
+        std::size_t middle = kCentre;
+        for (std::size_t step = 1; !inPart(middle); ++step) {
+            if (step <= kCentre && inPart(kCentre - step))
+                middle = kCentre - step;
+            else if (kCentre + step <= kLast && inPart(kCentre + step))
+                middle = kCentre + step;
+        }
+        const int middleRow =
+            from == 0 && to == RunSummary::kPoints ? mapper.row(summary.middle) : rowAt(middle);
         mark(middleRow);
         int markedLow = middleRow;
         int markedHigh = middleRow;
@@ -231,99 +270,21 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             markedHigh = below < 0 ? centreBottom : below - 1;
         }
         auto beyond = [&](int row) { return row < markedLow || row > markedHigh; };
-        for (std::size_t i = 0; i < middle; ++i) {
+        for (std::size_t i = lowest; i < middle; ++i) {
+            if (!inPart(i))
+                continue;
             const int row = rowAt(i);
             if (!beyond(row))
                 break;
             mark(row);
         }
-        for (std::size_t i = RunSummary::kPoints - 1; i > middle; --i) {
+        for (std::size_t i = highest; i > middle; --i) {
+            if (!inPart(i))
+                continue;
             const int row = rowAt(i);
             if (!beyond(row))
                 break;
             mark(row);
-        }
-    };
-
-    // A stretch of points (a run or a group) known from its summary: its lowest and highest value
-    // and its last point, in pixels.
-    struct Stretch {
-        int lastX, lastRow, lowValueRow, highValueRow;
-    };
-    // A stretch is passed from its summary when all its points stay in the pen's column: the x of
-    // the points never goes back and the mapping is monotonic, so its last point being there puts
-    // every point there. With lines, only inside a vertical chain, with no value beyond the top or
-    // bottom row and the last one strictly between them, where the chain's union is the span of
-    // its rows whatever their order (only a final edge value can drop out of the line).
-    auto stretchInPenColumn = [&](double lowValue, double highValue,
-                                  const Point& last) -> std::optional<Stretch> {
-        if (std::isnan(lowValue) || (trace.lineOn && (!chainOn || chainX != prevX)))
-            return std::nullopt;
-        const Stretch stretch{mapper.column(last.x), mapper.row(last.y), mapper.row(lowValue),
-                              mapper.row(highValue)};
-        if (stretch.lastX != prevX)
-            return std::nullopt;
-        if (trace.lineOn && (std::min(stretch.lowValueRow, stretch.highValueRow) < top ||
-                             std::max(stretch.lowValueRow, stretch.highValueRow) > bottom ||
-                             !strictlyInsideRows(stretch.lastRow)))
-            return std::nullopt;
-        return stretch;
-    };
-    auto passStretch = [&](const Stretch& stretch) {
-        if (trace.lineOn) {
-            hullLow = std::min({hullLow, lastY, stretch.lowValueRow, stretch.highValueRow});
-            hullHigh = std::max({hullHigh, lastY, stretch.lowValueRow, stretch.highValueRow});
-            lastY = stretch.lastRow;
-        }
-        prevY = stretch.lastRow;
-    };
-
-    // A whole run is taken from its summary, its symbols from its sorted values.
-    auto takeRun = [&](const PointBlock& run, const RunSummary& summary) {
-        const std::optional<Stretch> stretch =
-            stretchInPenColumn(summary.low, summary.high, summary.last);
-        if (!stretch)
-            return false;
-        if (trace.symbolOn) {
-            flushCentres();
-            addRunCentres(stretch->lastX, run, summary, stretch->lowValueRow,
-                          stretch->highValueRow);
-        }
-        passStretch(*stretch);
-        return true;
-    };
-
-    // A whole group whose symbols' rows are all marked already changes nothing but the pen: the
-    // same as taking its runs one by one, each run's last value lying within the group's range.
-    auto takeGroup = [&](const GroupSummary& group) {
-        const std::optional<Stretch> stretch =
-            stretchInPenColumn(group.low, group.high, group.last);
-        if (!stretch)
-            return false;
-        if (trace.symbolOn) {
-            flushCentres();
-            if (!centresMarked(stretch->lastX, stretch->lowValueRow, stretch->highValueRow))
-                return false;
-        }
-        passStretch(*stretch);
-        return true;
-    };
-
-    // A run ahead whose symbols will need its values (rows of its column within its range not
-    // yet marked; marks are only ever added, so a run found covered stays covered) has the
-    // values at both ends of its order asked for now, so their fetches overlap.
-    auto prefetchRunAhead = [&](const PointBlock& block, std::size_t blockIndex, std::size_t from) {
-        if (!trace.symbolOn || from + RunSummary::kPoints > block.size())
-            return;
-        const RunSummary& summary = trace.points.summary(
-            (blockIndex * PointArray::kBlockSize + from) / RunSummary::kPoints);
-        if (std::isnan(summary.low) ||
-            centresMarked(mapper.column(summary.last.x), mapper.row(summary.low),
-                          mapper.row(summary.high)))
-            return;
-        for (std::size_t i = 1; i <= kValuesAsked; ++i) {
-            __builtin_prefetch(&block.y[from + summary.byY[i]]);
-            __builtin_prefetch(&block.y[from + summary.byY[RunSummary::kPoints - 1 - i]]);
         }
     };
 
@@ -340,34 +301,318 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         ++nextBreak;
         breakAt = nextBreak != breaks.end() ? *nextBreak : SIZE_MAX;
     };
+    // Whether the last point of a stretch starting after the pen lies in the pen's column, and
+    // with it every point of the stretch (the x of the points never goes back and the mapping is
+    // monotonic). What the mapping told of the pen's column is kept as two x values: every x from
+    // the pen's up to xInColumn maps into it, every x from xBeyond on past it. Most stretches are
+    // then told apart without a mapping.
+    int boundsColumn = INT_MIN;
+    double xInColumn = 0;
+    double xBeyond = 0;
+    auto lastInPenColumn = [&](double x) {
+        if (boundsColumn != prevX) {
+            boundsColumn = prevX;
+            xInColumn = -std::numeric_limits<double>::infinity();
+            xBeyond = std::numeric_limits<double>::infinity();
+        }
+        if (x <= xInColumn)
+            return true;
+        if (x >= xBeyond)
+            return false;
+        const bool inColumn = mapper.column(x) == prevX;
+        (inColumn ? xInColumn : xBeyond) = x;
+        return inColumn;
+    };
+
+    // Values whose rows a stretch may hold without changing any pixel, kept as value ranges so
+    // that most stretches are passed by comparing their lowest and highest value, unmapped. The
+    // rows between two rows lie between them, so a range stands for every value in it, and two
+    // ranges whose rows lie in one stretch of such rows stand for every value between them.
+    // The values whose rows lie from rowFrom to rowTo, as far as found: the values near the outer
+    // edges of the two rows, or else at their middles, each only where its row checks.
+    auto valuesOfRows = [&](int rowFrom, int rowTo) -> std::optional<ValueRange> {
+        auto valueIn = [&](int row, double outward) -> std::optional<double> {
+            for (double position : {row + outward, double(row)}) {
+                const double v = mapper.valueNear(position);
+                const int r = mapper.row(v);
+                if (std::isfinite(v) && r >= rowFrom && r <= rowTo)
+                    return v;
+            }
+            return std::nullopt;
+        };
+        constexpr double kNearEdge = 0.49;
+        const std::optional<double> a = valueIn(rowFrom, -kNearEdge);
+        const std::optional<double> b = valueIn(rowTo, kNearEdge);
+        if (!a || !b)
+            return std::nullopt;
+        return ValueRange{std::min(*a, *b), std::max(*a, *b)};
+    };
+    auto widen = [](ValueRange& range, const std::optional<ValueRange>& more) {
+        if (more) {
+            range.low = std::min(range.low, more->low);
+            range.high = std::max(range.high, more->high);
+        }
+    };
+    // For the symbols: values whose rows in column markedValuesColumn are marked (or lie outside
+    // the picture, where nothing is marked).
+    int markedValuesColumn = INT_MIN;
+    ValueRange markedValues = kNoValues;
+    // Values from `low` to `high`, rows from upperRow to lowerRow, are marked in the pen's
+    // column: with them, the values of the stretch of marked rows around them.
+    auto noteMarkedValues = [&](double low, double high, int upperRow, int lowerRow) {
+        ValueRange range{low, high};
+        const int from = std::max(upperRow, centreTop);
+        const int to = std::min(lowerRow, centreBottom);
+        if (from <= to && prevX >= centreLeft && prevX <= centreRight) {
+            const int above = layers.centres.nextUnmarked(prevX, from, -1, centreTop);
+            const int below = layers.centres.nextUnmarked(prevX, to, 1, centreBottom);
+            widen(range, valuesOfRows(above < 0 ? centreTop : above + 1,
+                                      below < 0 ? centreBottom : below - 1));
+        }
+        const bool apart = markedValuesColumn != prevX || range.high < markedValues.low ||
+                           range.low > markedValues.high;
+        // Ranges apart may hold unmarked rows between them: the wider one is kept.
+        if (apart && markedValuesColumn == prevX &&
+            range.high - range.low <= markedValues.high - markedValues.low)
+            return;
+        if (apart) {
+            markedValuesColumn = prevX;
+            markedValues = range;
+            return;
+        }
+        widen(markedValues, range);
+    };
+
+    // A stretch of points (a run or a group) is passed from its summary when all its points stay
+    // in the pen's column. With lines, only inside a vertical chain, with no value beyond the top
+    // or bottom row and the last one strictly between them, where the chain's union is the span
+    // of its rows whatever their order (only a final edge value can drop out of the line). With
+    // symbols, when the rows of its values are marked already, or, for a run, once its values'
+    // rows are marked from its sorted order. A group whose symbols would mark rows is not passed:
+    // its parts are, one by one.
+    // The rows the stretches' symbols reached in the repaints before, while they map the same.
+    RowSets& rowSets = points.rowSets();
+    const bool rowSetsUsed = runsUsable && trace.symbolOn;
+    if (rowSetsUsed)
+        rowSets.begin(
+            {mapper.rowTerms(), centreTop, centreBottom, layers.centres.wordsPerColumn()});
+    auto markRows = [&](std::span<const std::uint64_t> rows) {
+        if (prevX >= centreLeft && prevX <= centreRight)
+            layers.centres.addColumn(prevX, rows);
+    };
+
+    // The pen's row, and the chain's last one, as the row of penValue where a stretch passed
+    // without mapping left them.
+    double penValue = 0;
+    bool penRowMapped = true;
+    auto mapPenRow = [&] {
+        if (penRowMapped)
+            return;
+        penRowMapped = true;
+        prevY = mapper.row(penValue);
+        if (trace.lineOn)
+            lastY = prevY;
+    };
+
+    // The stretch of `level` (a run, 0, or a group of GroupSummary level `level` - 1) starting at
+    // point `start`, with the run's points and summary where it is one, and then the part of it
+    // from point `from` to before `to`.
+    auto takeStretch = [&](double low, double high, const Point& last, std::size_t level,
+                           std::size_t start, const PointBlock* run, const RunSummary* summary,
+                           std::size_t from, std::size_t to) {
+        const bool whole = run == nullptr || (from == 0 && to == RunSummary::kPoints);
+        if (std::isnan(low) || (trace.lineOn && (!chainOn || chainX != prevX)) ||
+            !lastInPenColumn(last.x))
+            return false;
+        const bool lineKnown =
+            !trace.lineOn || (low >= chainValues.low && high <= chainValues.high);
+        const bool centresKnown =
+            !trace.symbolOn ||
+            (markedValuesColumn == prevX && low >= markedValues.low && high <= markedValues.high);
+        if (lineKnown && centresKnown) {
+            // Every row of the stretch lies within the chain's span already, which points before
+            // the last one reached: only the pen and the last row move, to the row of the last
+            // value, mapped once it is needed. A row left to be mapped lies within the span, and
+            // a row mapped is in it once folded.
+            if (trace.lineOn) {
+                hullLow = std::min(hullLow, lastY);
+                hullHigh = std::max(hullHigh, lastY);
+            }
+            penValue = last.y;
+            penRowMapped = false;
+            return true;
+        }
+        const int lastRow = mapper.row(last.y);
+        const int lowRow = mapper.row(low);
+        const int highRow = mapper.row(high);
+        const int upperRow = std::min(lowRow, highRow);
+        const int lowerRow = std::max(lowRow, highRow);
+        if (!lineKnown && (upperRow < top || lowerRow > bottom || !strictlyInsideRows(lastRow)))
+            return false;
+        if (!centresKnown) {
+            flushCentres();
+            if (centresMarked(prevX, lowRow, highRow))
+                noteMarkedValues(low, high, upperRow, lowerRow);
+            else if (const auto rows = whole ? rowSets.rows(points, mapper, level, start)
+                                             : std::span<const std::uint64_t>();
+                     !rows.empty())
+                markRows(rows);
+            else if (run != nullptr)
+                addRunCentres(prevX, *run, *summary, from, to, lowRow, highRow);
+            else
+                return false;
+        }
+        if (trace.lineOn) {
+            hullLow = std::min({hullLow, lastY, upperRow});
+            hullHigh = std::max({hullHigh, lastY, lowerRow});
+            lastY = lastRow;
+            widen(chainValues, ValueRange{low, high});
+            widen(chainValues, valuesOfRows(hullLow, hullHigh));
+        }
+        prevY = lastRow;
+        penRowMapped = true;
+        return true;
+    };
+
+    // A run ahead whose symbols will need its values (rows of its column within its range not
+    // yet marked; marks are only ever added, so a run found covered stays covered) has the
+    // values at both ends of its order asked for now, so their fetches overlap.
+    auto prefetchRunAhead = [&](const PointBlock& block, std::size_t blockIndex, std::size_t from) {
+        if (!trace.symbolOn || from + RunSummary::kPoints > block.size())
+            return;
+        const RunSummary& summary = trace.points.summary(
+            (blockIndex * PointArray::kBlockSize + from) / RunSummary::kPoints);
+        if (std::isnan(summary.low) ||
+            (markedValuesColumn == prevX && summary.low >= markedValues.low &&
+             summary.high <= markedValues.high) ||
+            centresMarked(mapper.column(summary.last.x), mapper.row(summary.low),
+                          mapper.row(summary.high)))
+            return;
+        for (std::size_t i = 1; i <= kValuesAsked; ++i) {
+            __builtin_prefetch(&block.y[from + summary.byY[i]]);
+            __builtin_prefetch(&block.y[from + summary.byY[RunSummary::kPoints - 1 - i]]);
+        }
+    };
+
+    // From point `from` of block `b` on: the largest group or run starting there that can be
+    // passed, before the next break. Returns how many points it passed, none where the points
+    // must be walked.
+    auto takeStretches = [&](const PointBlock& block, std::size_t b, std::size_t from) {
+        const std::size_t start = b * PointArray::kBlockSize + from;
+        for (std::size_t level = GroupSummary::kLevels; level-- > 0;) {
+            const std::size_t size = GroupSummary::points(level);
+            if (start % size != 0 || from + size > block.size() || breakAt < start + size)
+                continue;
+            const GroupSummary& group = trace.points.group(level, start / size);
+            if (takeStretch(group.low, group.high, group.last, level + 1, start, nullptr, nullptr,
+                            0, 0))
+                return size;
+        }
+        constexpr std::size_t size = RunSummary::kPoints;
+        prefetchRunAhead(block, b, from + kRunsAhead * size);
+        if (from + size > block.size() || breakAt < start + size)
+            return std::size_t{0};
+        const RunSummary& summary = trace.points.summary(start / size);
+        const PointBlock run = block.subspan(from, size);
+        return takeStretch(summary.low, summary.high, summary.last, 0, start, &run, &summary, 0,
+                           size)
+                   ? size
+                   : 0;
+    };
+
+    // One point walked on its own, as the walk below walks every point of a chunk.
+    auto walkPoint = [&](int x, int y) {
+        if (trace.lineOn)
+            lineTo(x, y);
+        if (trace.symbolOn)
+            addCentre(x, y);
+        prevX = x;
+        prevY = y;
+    };
+
+    // A run from point `from` of block `b` on, without a break, whose points leave the pen's
+    // column: the points still in the column (found by bisection, x in order) and those after the
+    // first two in the next column are passed as parts of the run where they can be, the rest
+    // walked point by point. Returns false, having walked nothing, where the whole run is to be
+    // walked point by point.
+    auto takeEdgeRun = [&](const PointBlock& block, std::size_t b, std::size_t from) {
+        constexpr std::size_t kRun = RunSummary::kPoints;
+        const std::size_t start = b * PointArray::kBlockSize + from;
+        if (from + kRun > block.size() || breakAt < start + kRun)
+            return false;
+        const RunSummary& summary = points.summary(start / kRun);
+        if (std::isnan(summary.low))
+            return false;
+        const PointBlock run = block.subspan(from, kRun);
+        std::size_t split = 0;
+        for (std::size_t beyond = kRun; split < beyond;) {
+            const std::size_t middle = (split + beyond) / 2;
+            if (lastInPenColumn(run.x(middle)))
+                split = middle + 1;
+            else
+                beyond = middle;
+        }
+        // The lowest and highest value of points partFrom to partTo - 1, from the sorted order.
+        auto partValues = [&](std::size_t partFrom, std::size_t partTo) {
+            auto inPart = [&](std::size_t i) {
+                return summary.byY[i] >= partFrom && summary.byY[i] < partTo;
+            };
+            std::size_t lowest = 0;
+            while (!inPart(lowest))
+                ++lowest;
+            std::size_t highest = kRun - 1;
+            while (!inPart(highest))
+                --highest;
+            return ValueRange{run.y[summary.byY[lowest]], run.y[summary.byY[highest]]};
+        };
+        if (split == kRun)
+            return false;
+        if (split > 0) {
+            const ValueRange head = partValues(0, split);
+            if (!takeStretch(head.low, head.high, run[split - 1], 0, start, &run, &summary, 0,
+                             split))
+                return false;
+        }
+        mapPenRow();
+        // The first two points past the column: the line's step over and, in the column they
+        // reach, the start of its vertical chain.
+        std::size_t next = split;
+        for (; next < kRun && next < split + 2; ++next)
+            walkPoint(mapper.column(run.x(next)), mapper.row(run.y[next]));
+        if (next == kRun)
+            return true;
+        const ValueRange tail = partValues(next, kRun);
+        if (takeStretch(tail.low, tail.high, run[kRun - 1], 0, start, &run, &summary, next, kRun))
+            return true;
+        int x[kRun];
+        int y[kRun];
+        mapPoints(run.subspan(next, kRun - next), map, style.xScaleFactor, style.yScaleFactor, x,
+                  y);
+        for (std::size_t i = 0; i < kRun - next; ++i)
+            walkPoint(x[i], y[i]);
+        return true;
+    };
+
     constexpr std::size_t kChunk = 2048;
     int mappedX[kChunk];
     int mappedY[kChunk];
-    const PointArray& points = trace.points;
-    const bool runsUsable = points.xInOrder() && map.xMax > map.xMin && map.yMax > map.yMin &&
-                            std::isfinite(style.xScaleFactor) && std::isfinite(style.yScaleFactor);
     const std::size_t chunk = runsUsable ? RunSummary::kPoints : kChunk;
     bool first = fromStart;
     for (std::size_t b = firstBlock; b < endBlock; ++b) {
         const PointBlock block = points.block(b);
         for (std::size_t from = 0; from < block.size(); from += chunk) {
-            const std::size_t base = b * PointArray::kBlockSize + from;
-            if (runsUsable && !first && from % GroupSummary::kPoints == 0 &&
-                from + GroupSummary::kPoints <= block.size() &&
-                breakAt >= base + GroupSummary::kPoints &&
-                takeGroup(
-                    points.group((b * PointArray::kBlockSize + from) / GroupSummary::kPoints))) {
-                from += GroupSummary::kPoints - chunk; // the loop adds the last chunk
-                continue;
+            if (runsUsable && !first) {
+                const std::size_t passed = takeStretches(block, b, from);
+                if (passed != 0) {
+                    from += passed - chunk; // the loop adds the last chunk
+                    continue;
+                }
+                if (takeEdgeRun(block, b, from))
+                    continue;
             }
+            mapPenRow();
+            const std::size_t base = b * PointArray::kBlockSize + from;
             const std::size_t count = std::min(chunk, block.size() - from);
-            if (runsUsable)
-                prefetchRunAhead(block, b, from + kRunsAhead * RunSummary::kPoints);
-            if (runsUsable && !first && count == RunSummary::kPoints &&
-                breakAt >= base + RunSummary::kPoints &&
-                takeRun(block.subspan(from, count),
-                        points.summary((b * PointArray::kBlockSize + from) / count)))
-                continue;
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
                       mappedX, mappedY);
             // While these points are walked, the next chunk's values are fetched from memory.
@@ -424,20 +669,24 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             first = false;
         }
     }
+    mapPenRow();
     closeChain();
     flushCentres();
+    if (rowSetsUsed)
+        rowSets.end();
     penX = prevX;
     penY = prevY;
 }
 
-// Both layers are unions of per-segment pieces, so the two halves of a long trace are collected
-// on the two cores and OR-ed: the second half starts with the pen on the last point of the first,
-// exactly where the first half's last segment ends.
+// Both layers are unions of per-segment pieces, so the two halves of a long trace walked point by
+// point are collected on the two cores and OR-ed: the second half starts with the pen on the last
+// point of the first, exactly where the first half's last segment ends. A walk that passes
+// stretches from their summaries costs about the same at any length, less than the hand-over.
 void collectTraceInHalves(const Trace& trace, const TraceStyle& style, const plot::Mapping& map,
                           const plot::ClipRect& rect, TraceLayers& layers, int& penX, int& penY) {
     const std::size_t blocks = trace.points.blockCount();
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    if (blocks < 2 || !twoCores) {
+    if (blocks < 2 || !twoCores || summariesUsable(trace, style, map)) {
         collectTrace(trace, style, map, rect, 0, blocks, layers, penX, penY);
         return;
     }
@@ -507,8 +756,7 @@ bool drawTracesFast(plot::PlotEngine& engine, const std::vector<const Trace*>& t
         if (!trace.symbolOn || !centres[i]->any())
             continue;
         symbols.clear();
-        for (const QPoint& offset : symbolStencil(trace, style.symbolSize, canvas))
-            symbols.addShifted(*centres[i], offset.x(), offset.y());
+        symbols.addStamped(*centres[i], symbolStencil(trace, style.symbolSize, canvas));
         symbols.paint(canvas.image(), plot::toQRgb(trace.colour));
     }
     return true;

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <random>
@@ -27,8 +28,11 @@ struct Axes {
 // A picture with the plot area of the main window and the given world ranges (axes in the back
 // colour, which shows only the y axis' zero line), the traces drawn by one of the two paths,
 // finished as the paint handler finishes it.
-QImage draw(const std::vector<graph::Trace>& traces, const Axes& a, const TraceStyle& style,
-            bool fast, bool& usedFast) {
+// The traces are drawn in place: what one repaint keeps with a trace's points, the next finds.
+using Traces = std::vector<std::reference_wrapper<const graph::Trace>>;
+
+QImage draw(const Traces& traces, const Axes& a, const TraceStyle& style, bool fast,
+            bool& usedFast) {
     plot::ImageHost host(kWidth, kHeight);
     plot::PlotEngine engine(host);
     engine.startGraph(plot::kButtonFace, plot::kBlue, 1.5);
@@ -52,8 +56,7 @@ QImage draw(const std::vector<graph::Trace>& traces, const Axes& a, const TraceS
     return host.engineCanvas().image().copy();
 }
 
-void expectSamePicture(const std::vector<graph::Trace>& traces, const Axes& a,
-                       const TraceStyle& style) {
+void expectSamePicture(const Traces& traces, const Axes& a, const TraceStyle& style) {
     bool fast = false;
     const QImage plain = draw(traces, a, style, false, fast);
     const QImage masked = draw(traces, a, style, true, fast);
@@ -95,7 +98,8 @@ TEST(FastDrawing, RandomDataEveryShape) {
             for (int i = 0; i < 3000; ++i)
                 t.points.add({x(rng), y(rng)});
         SCOPED_TRACE("shape " + std::to_string(shape));
-        expectSamePicture(traces, {0, 100, -3, 3}, {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
+        expectSamePicture(Traces(traces.begin(), traces.end()), {0, 100, -3, 3},
+                          {1.0, 1.0, shape == 1 ? 8 : 2 + shape});
     }
 }
 
@@ -111,21 +115,114 @@ TEST(FastDrawing, DenseDriftingSeriesWithNoise) {
     }
 }
 
-// Thousands of points in one column: a group marks its rows, a narrower group after it in the
-// same column finds them marked, a wider one reaches beyond them, and the next column starts
-// afresh.
-TEST(FastDrawing, ManyGroupsInOneColumn) {
-    for (auto [lines, symbols] : {std::pair{true, true}, {true, false}, {false, true}}) {
-        std::mt19937_64 rng(11);
+// Over a hundred thousand points in a column, so that groups of every level lie whole in one
+// column beside runs and single points at its edges, each shape reaching rows that earlier
+// stretches of its column left unmarked in its own way: noise, two bands with unmarked rows
+// between them, a drift through the rows, levels on the edge rows, spikes beyond the plot and
+// missing values, a lone value on the top row and a step; the line broken now and then. Mirrored
+// scales map later points to upper rows and to columns further left.
+TEST(FastDrawing, ColumnsOfManyPointsEveryShape) {
+    enum class Shape { Noise, TwoBands, Drift, LevelsOnEdgeRows, Spikes, TopValueAndStep };
+    struct Mirror {
+        const char* name;
+        double x, y;
+    };
+    constexpr int kCount = 280'000;
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    for (Shape shape : {Shape::Noise, Shape::TwoBands, Shape::Drift, Shape::LevelsOnEdgeRows,
+                        Shape::Spikes, Shape::TopValueAndStep}) {
+        std::mt19937_64 rng(int(shape) + 40);
         std::normal_distribution<double> noise(0, 1);
-        graph::Trace t = makeTrace(plot::kNavy, 1, lines, symbols);
-        constexpr int kGroup = int(graph::GroupSummary::kPoints);
-        for (int step = 0; step < 24; ++step)
-            for (double spread : {1.0, 0.3, 1.8})
-                for (int i = 0; i < kGroup; ++i)
-                    t.points.add({double(step), noise(rng) * spread});
-        SCOPED_TRACE(std::string(lines ? "lines " : "") + (symbols ? "symbols" : ""));
-        expectSamePicture({t}, {-1, 24, -9, 9}, {1.0, 1.0, 8});
+        std::uniform_int_distribution<int> level(-1, 1);
+        std::vector<double> values;
+        double value = 0;
+        for (int i = 0; i < kCount; ++i) {
+            switch (shape) {
+            case Shape::Noise:
+                value = noise(rng);
+                break;
+            case Shape::TwoBands:
+                value = (i % 2 == 0 ? 2 : -2) + noise(rng) * 0.05;
+                break;
+            case Shape::Drift:
+                value = -3 + 6.0 * i / kCount + noise(rng) * 0.01;
+                break;
+            case Shape::LevelsOnEdgeRows:
+                if (i % 5000 == 0)
+                    value = level(rng) * 4.5; // the top, middle and bottom row
+                break;
+            case Shape::Spikes:
+                value = i % 30011 == 0 ? 9 * level(rng) : i % 7919 == 0 ? kNaN : noise(rng) * 0.1;
+                break;
+            case Shape::TopValueAndStep:
+                // The run before the one holding the first break, taken alone as its group holds
+                // the break, ends on the top row, and the line goes on inside from there; at the
+                // fourth break, in the next column, the values step up.
+                value = i == 25'000 - 64 - 41 ? 4.5 : noise(rng) * 0.1 + (i < 175'000 ? 0 : 2);
+                break;
+            }
+            values.push_back(value);
+        }
+        const bool mirrorToo = shape == Shape::TwoBands || shape == Shape::Drift;
+        for (const Mirror& mirror : {Mirror{"", 1, 1}, Mirror{", mirrored", -1, -1}}) {
+            if (mirror.x < 0 && !mirrorToo)
+                continue;
+            for (auto [lines, symbols] : {std::pair{true, true}, {true, false}, {false, true}}) {
+                graph::Trace t = makeTrace(plot::kNavy, 1, lines, symbols);
+                for (int i = 0; i < kCount; ++i) {
+                    if (i % 50'000 == 25'000)
+                        t.points.breakLine();
+                    t.points.add({double(i), values[i]});
+                }
+                SCOPED_TRACE("shape " + std::to_string(int(shape)) + mirror.name +
+                             (lines ? ", lines" : "") + (symbols ? ", symbols" : ""));
+                // The points span about two columns, a little way in from the plot's edges.
+                const double xEnd = mirror.x * kCount * 400.0;
+                const double margin = kCount * 100.0;
+                expectSamePicture(
+                    {t}, {std::min(0.0, xEnd) - margin, std::max(0.0, xEnd) + margin, -4.5, 4.5},
+                    {mirror.x, mirror.y, 8});
+            }
+        }
+    }
+}
+
+// Repaint after repaint as readings come: each moves the x range, the y range holds, so each
+// repaint finds the rows of stretches kept by the one before (the second repaint under a mapping
+// starts keeping them); until the values map to other rows, or the points are cleared and others
+// take their place.
+TEST(FastDrawing, RepaintsKeepTheRowsTheyFound) {
+    for (bool bands : {false, true}) {
+        std::mt19937_64 rng(23);
+        std::normal_distribution<double> noise(0, 1);
+        auto value = [&](int i) {
+            return bands ? (i % 2 == 0 ? 2 : -2) + noise(rng) * 0.3 : noise(rng);
+        };
+        graph::Trace t = makeTrace(plot::kRed, 1, true, true);
+        int count = 0;
+        auto addReadings = [&](int n, double shift) {
+            for (int i = 0; i < n; ++i, ++count)
+                t.points.add({double(count), value(count) + shift});
+        };
+        addReadings(100'000, 0);
+        for (int repaint = 0; repaint < 6; ++repaint) {
+            addReadings(97, 0);
+            // About 50 columns of points; the fourth repaint maps the values to other rows.
+            const double yHalf = repaint == 3 ? 4.4 : 4.5;
+            SCOPED_TRACE(std::string(bands ? "bands" : "noise") + ", repaint " +
+                         std::to_string(repaint));
+            expectSamePicture({t}, {0, count * 16.0, -yHalf, yHalf}, {1.0, 1.0, 8});
+        }
+        // The same mapping once more, on other points.
+        const double xEnd = count * 16.0;
+        t.points.clear();
+        count = 0;
+        addReadings(100'600, 0.5);
+        for (int repaint = 0; repaint < 2; ++repaint) {
+            SCOPED_TRACE(std::string(bands ? "bands" : "noise") + ", other points " +
+                         std::to_string(repaint));
+            expectSamePicture({t}, {0, xEnd, -4.5, 4.5}, {1.0, 1.0, 8});
+        }
     }
 }
 
@@ -183,8 +280,9 @@ TEST(FastDrawing, DataCrossingThePlotEdges) {
     expectSamePicture({t, u}, {0, 1, 0, 1}, {1.0, 1.0, 8});
 }
 
-// A long trace is collected in two halves that meet at a block boundary; what happens right
-// there must leave the same pixels as one walk.
+// A long trace is walked across a block boundary passing stretches from their summaries, or,
+// where its time goes back once, point by point in two halves that meet at the boundary; what
+// happens right there must leave the same pixels as one walk point by point.
 TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
     constexpr int kCount = 140000;
     constexpr int kBoundary = int(graph::PointArray::kBlockSize);
@@ -205,7 +303,8 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
     // joining the halves crosses columns no other segment reaches.
     for (const Case& c : cases) {
         for (double gap : {0.0, 20000.0}) {
-            for (bool symbols : {true, false}) {
+            for (auto [symbols, goesBack] :
+                 {std::pair{true, false}, {false, false}, {true, true}}) {
                 std::mt19937_64 rng(9);
                 std::uniform_real_distribution<double> noise(0.1, 0.9);
                 graph::Trace t = makeTrace(plot::kMaroon, 1, true, symbols);
@@ -217,10 +316,12 @@ TEST(FastDrawing, LongTraceHalvesMeetAtABlockBoundary) {
                         y = c.before;
                     if (i == kBoundary || i == kBoundary + 1)
                         y = c.after;
-                    t.points.add({i < kBoundary ? double(i) : i + gap, y});
+                    const double x = i < kBoundary ? double(i) : i + gap;
+                    t.points.add({goesBack && i == 10 ? 5.0 : x, y});
                 }
                 SCOPED_TRACE(std::string(c.name) + (gap > 0 ? ", gap" : ", no gap") +
-                             (symbols ? ", with symbols" : ", lines only"));
+                             (symbols ? ", with symbols" : ", lines only") +
+                             (goesBack ? ", in halves" : ""));
                 expectSamePicture({t}, {0, kCount + gap, 0, 1}, {1.0, 1.0, 8});
             }
         }
@@ -250,7 +351,7 @@ TEST(FastDrawing, NoLineCrossesABreak) {
     EXPECT_LE(lineColumns, 2) << "only the two end points";
 
     constexpr std::size_t kRun = graph::RunSummary::kPoints;
-    constexpr std::size_t kGroup = graph::GroupSummary::kPoints;
+    constexpr std::size_t kGroup = graph::GroupSummary::points(2);
     constexpr std::size_t kBlock = graph::PointArray::kBlockSize;
     const std::set<std::size_t> breaks{100,    kRun * 7,          kGroup * 3,     kGroup * 3 + 1,
                                        kBlock, kBlock + 5 * kRun, 2 * kBlock - 1, 2 * kBlock + 30};
