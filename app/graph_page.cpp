@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/graph_page.h"
 
+#include "app/compared_curve.h"
 #include "app/dialogs.h"
 #include "app/popup_menu.h"
+#include "app/run_list.h"
+#include "app/run_menu.h"
 #include "app/store_curve.h"
 #include "counter/reading.h"
 #include "graph/xy_plot.h"
 
 #include <QMenu>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <array>
 #include <limits>
 
 namespace app {
@@ -25,6 +30,48 @@ public:
 private:
     std::shared_ptr<Dialogs> dialogs_;
 };
+
+// How often the overlay of a live run takes in its new readings.
+constexpr int kComparisonRefreshMs = 1000;
+
+struct ComparisonEntry {
+    const char* caption;
+    analysis::Comparison comparison;
+};
+constexpr std::array<ComparisonEntry, 4> kComparisons{{
+    {"As read", analysis::Comparison::AsRead},
+    {"Fractional offset from the mean", analysis::Comparison::OffsetFromMean},
+    {"Fractional offset from the nominal frequency", analysis::Comparison::OffsetFromNominal},
+    {"Phase residual", analysis::Comparison::PhaseResidual},
+}};
+
+const char* comparisonCaption(analysis::Comparison comparison) {
+    switch (comparison) {
+    case analysis::Comparison::AsRead:
+        break;
+    case analysis::Comparison::OffsetFromMean:
+    case analysis::Comparison::OffsetFromNominal:
+        return "Fractional frequency offset";
+    case analysis::Comparison::PhaseResidual:
+        return "Phase residual/s";
+    }
+    return nullptr;
+}
+
+// A run's overlay: its readings as compared, the line broken at its gaps.
+graph::Trace overlayOf(const Run& run, analysis::Comparison comparison) {
+    auto curve = std::make_shared<ComparedCurve>(*run.readings, comparison);
+    const std::vector<recording::PlacedGap>& gaps = curve->readings().gaps();
+    graph::Trace trace;
+    trace.points = graph::PointArray(std::move(curve));
+    for (const recording::PlacedGap& gap : gaps) {
+        trace.points.follow(gap.beforeReading);
+        trace.points.breakLine();
+    }
+    trace.points.follow();
+    trace.colour = run.colour;
+    return trace;
+}
 
 } // namespace
 
@@ -77,6 +124,88 @@ void GraphPage::buildMenu() {
             &GraphPage::connectToggleRequested);
 }
 
+void GraphPage::useRuns(RunList& runs) {
+    runs_ = &runs;
+    comparisonRefresh_ = new QTimer(this);
+    comparisonRefresh_->setSingleShot(true);
+    comparisonRefresh_->setInterval(kComparisonRefreshMs);
+    connect(comparisonRefresh_, &QTimer::timeout, this, &GraphPage::showRuns);
+    connect(&runs, &RunList::changed, this, &GraphPage::showRuns);
+    addComparisonMenu();
+}
+
+void GraphPage::addComparisonMenu() {
+    QAction* before = menu_->actions().at(menu_->actions().size() - 2); // the last separator
+    auto* runMenu = new QMenu(menu_);
+    addRunMenu(runMenu, *runs_);
+    QMenu* compare = addSubMenu(runMenu, "Compare runs as");
+    for (const ComparisonEntry& entry : kComparisons) {
+        QAction* action = addMenuEntry(compare, entry.caption);
+        action->setCheckable(true);
+        action->setChecked(entry.comparison == runs_->comparison());
+        connect(action, &QAction::triggered, this,
+                [this, comparison = entry.comparison] { runs_->setComparison(comparison); });
+        connect(runs_, &RunList::changed, action, [this, action, comparison = entry.comparison] {
+            action->setChecked(comparison == runs_->comparison());
+        });
+    }
+    for (QAction* action : runMenu->actions()) {
+        menu_->insertAction(before, action);
+    }
+}
+
+// Every visible run from its store as it stands; trace 0 keeps following the shown run meanwhile,
+// hidden, so leaving the comparison shows it as it would have been.
+void GraphPage::showRuns() {
+    if (runs_ == nullptr || !runs_->comparing()) {
+        leaveComparison();
+        return;
+    }
+    graph::TraceList& traces = plot_->traces();
+    if (!comparing_) {
+        comparing_ = true;
+        singleRunAxis_ = plot_->leftAxis();
+    }
+    if (traces.empty()) {
+        plot_->addTrace(false, graph::PointArray());
+    }
+    traces.front().visible = false;
+    traces.resize(1);
+    for (const Run& run : runs_->runs()) {
+        if (run.visible && run.readings && !run.readings->empty()) {
+            traces.push_back(overlayOf(run, runs_->comparison()));
+        }
+    }
+    applyComparisonAxis();
+    plot_->invalidate();
+}
+
+// Values as read keep trace 0's axis, units and all; the others have captions of their own.
+void GraphPage::applyComparisonAxis() {
+    graph::AxisSettings left = singleRunAxis_;
+    if (const char* caption = comparisonCaption(runs_->comparison())) {
+        left.caption = caption;
+        left.scaleFactor = 1;
+    }
+    left.autoRange = true;
+    plot_->setLeftAxis(left);
+}
+
+void GraphPage::leaveComparison() {
+    if (!comparing_) {
+        return;
+    }
+    comparing_ = false;
+    comparisonRefresh_->stop();
+    graph::TraceList& traces = plot_->traces();
+    if (!traces.empty()) {
+        traces.resize(1);
+        traces.front().visible = true;
+    }
+    plot_->setLeftAxis(singleRunAxis_);
+    plot_->invalidate();
+}
+
 void GraphPage::setUnits(const AxisUnits& units) {
     units_.frequencyDivisor = units.frequencyDivisor;
     applyTimeUnit(units.timeDivisor);
@@ -98,14 +227,24 @@ void GraphPage::applyTimeUnit(double divisor) {
 // reading sets the period caption again.
 void GraphPage::applyFrequencyUnit(double divisor) {
     units_.frequencyDivisor = divisor;
-    graph::AxisSettings left = plot_->leftAxis();
+    graph::AxisSettings left = comparing_ ? singleRunAxis_ : plot_->leftAxis();
     if (const auto caption = frequencyAxisCaption(divisor)) {
         left.caption = *caption;
     }
     if (const auto factor = axisScaleFactor(divisor)) {
         left.scaleFactor = *factor;
     }
-    plot_->setLeftAxis(left);
+    setTraceZeroAxis(left);
+}
+
+// While runs are compared, what trace 0 shows on its own from the end of the comparison on.
+void GraphPage::setTraceZeroAxis(const graph::AxisSettings& axis) {
+    if (comparing_) {
+        singleRunAxis_ = axis;
+        applyComparisonAxis();
+    } else {
+        plot_->setLeftAxis(axis);
+    }
 }
 
 void GraphPage::startTrace(std::shared_ptr<const recording::ReadingTable> readings) {
@@ -130,7 +269,13 @@ TimeSpan GraphPage::shownTimeSpan() const {
 }
 
 void GraphPage::addReading(double seconds, const counter::Reading& reading) {
-    showValueKind(reading.quantity);
+    if (comparing_) {
+        if (!comparisonRefresh_->isActive()) {
+            comparisonRefresh_->start();
+        }
+    } else {
+        showValueKind(reading.quantity);
+    }
     if (!plot_->traces().empty() && plot_->traces()[0].points.followsSource()) {
         plot_->followSource(0);
     } else {
@@ -151,6 +296,18 @@ void GraphPage::showMeasurement(graph::PointArray trace, counter::Quantity quant
     plot_->invalidate();
 }
 
+void GraphPage::showStore(std::shared_ptr<const recording::ReadingTable> readings,
+                          counter::Quantity quantity) {
+    const std::vector<recording::PlacedGap> gaps = readings->gaps();
+    graph::PointArray points(std::make_shared<StoreCurve>(std::move(readings)));
+    for (const recording::PlacedGap& gap : gaps) {
+        points.follow(gap.beforeReading);
+        points.breakLine();
+    }
+    points.follow();
+    showMeasurement(std::move(points), quantity);
+}
+
 // Periods and phase are shown in seconds whatever frequency unit is chosen.
 void GraphPage::showValueKind(counter::Quantity quantity) {
     switch (quantity) {
@@ -167,9 +324,9 @@ void GraphPage::showValueKind(counter::Quantity quantity) {
 }
 
 void GraphPage::showSecondsCaption(const char* caption) {
-    graph::AxisSettings left = plot_->leftAxis();
+    graph::AxisSettings left = comparing_ ? singleRunAxis_ : plot_->leftAxis();
     left.caption = caption;
-    plot_->setLeftAxis(left);
+    setTraceZeroAxis(left);
 }
 
 // The copy and the printout take the pixels as they stand on the screen, so the window comes to

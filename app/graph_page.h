@@ -4,6 +4,7 @@
 #include "app/axis_units.h"
 #include "app/page.h"
 #include "app/time_span.h"
+#include "graph/axis_settings.h"
 #include "recording/reading_store.h"
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <span>
 
 class QMenu;
+class QTimer;
 
 namespace graph {
 class PointArray;
@@ -25,6 +27,7 @@ struct Reading;
 namespace app {
 
 class Dialogs;
+class RunList;
 
 // The "Graph" page: the readings against time, with the menu of units, clear, unzoom, copy and
 // print.
@@ -56,12 +59,27 @@ public:
     // holding every reading, its line broken at the gaps; the left axis tells what they measure.
     // `trace` follows the measurement's store and has taken in its points (MeasurementLoader).
     void showMeasurement(graph::PointArray trace, counter::Quantity quantity);
+    // The same for a store held already: its points are taken in here.
+    void showStore(std::shared_ptr<const recording::ReadingTable> readings,
+                   counter::Quantity quantity);
+
+    // The runs held beside trace 0's: where there are several, the page overlays the visible ones
+    // against time since each run's start, compared as the list says, in their colours, and
+    // trace 0 hides; with one run it shows trace 0 alone as always.
+    void useRuns(RunList& runs);
+    // Whether it shows runs compared.
+    bool comparing() const { return comparing_; }
 
 signals:
     void connectToggleRequested();
 
 private:
     void buildMenu();
+    void addComparisonMenu();
+    void showRuns();
+    void applyComparisonAxis();
+    void leaveComparison();
+    void setTraceZeroAxis(const graph::AxisSettings& axis);
     // Trace 0 alone, as after a connect, holding these points and whatever its source gains.
     void showTrace(graph::PointArray points);
     void applyTimeUnit(double divisor);
@@ -76,6 +94,10 @@ private:
     graph::XyPlot* plot_;
     QMenu* menu_;
     AxisUnits units_;
+    RunList* runs_ = nullptr;
+    bool comparing_ = false;
+    graph::AxisSettings singleRunAxis_;   // the left axis of trace 0, while runs are compared
+    QTimer* comparisonRefresh_ = nullptr; // takes the live run's new readings into its overlay
 };
 
 } // namespace app

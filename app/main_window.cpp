@@ -10,6 +10,7 @@
 #include "app/key_preview.h"
 #include "app/log_model.h"
 #include "app/qt_dialogs.h"
+#include "app/run_list.h"
 #include "app/stability_page.h"
 #include "app/widget_style.h"
 #include "counter/instruments.h"
@@ -49,9 +50,10 @@ MainWindow::MainWindow(WindowEnvironment environment, QWidget* parent)
                                        : environment.dataFolder),
           this, std::move(environment.monotonicMs))),
       readings_(std::make_shared<recording::ReadingStore>()), log_(new LogModel(this)),
-      statusBar_(new QStatusBar(this)), journalNotice_(new QLabel(statusBar_)),
-      lossNote_(new QLabel(statusBar_)), pages_(new QTabWidget(this)),
-      deviceWatch_(new QTimer(this)), loader_(std::make_unique<MeasurementLoader>(this)),
+      runs_(new RunList(this)), statusBar_(new QStatusBar(this)),
+      journalNotice_(new QLabel(statusBar_)), lossNote_(new QLabel(statusBar_)),
+      pages_(new QTabWidget(this)), deviceWatch_(new QTimer(this)),
+      loader_(std::make_unique<MeasurementLoader>(this)),
       loadProgress_(new QProgressBar(statusBar_)), loadWatch_(new QTimer(this)) {
     if (settingsFolder_.empty()) {
         settingsFolder_ = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
@@ -138,6 +140,9 @@ void MainWindow::assemblePages() {
     connect(graphPage_, &GraphPage::connectToggleRequested, this, toggleConnection);
     connect(stabilityPage_, &StabilityPage::connectToggleRequested, this, toggleConnection);
     connect(dynamicPage_, &DynamicPage::connectToggleRequested, this, toggleConnection);
+    graphPage_->useRuns(*runs_);
+    stabilityPage_->useRuns(*runs_);
+    connect(runs_, &RunList::closeRequested, this, &MainWindow::closeRun);
     offerPictures();
     for (int i = 0; i < pages_->count(); ++i) {
         pages_->widget(i)->installEventFilter(this);

@@ -47,6 +47,7 @@ class DynamicPage;
 class GraphPage;
 class StabilityPage;
 class LogModel;
+class RunList;
 struct Settings;
 
 // What the window takes from its surroundings; tests replace the parts they need to control.
@@ -81,6 +82,8 @@ public:
     GraphPage& graphPage() const { return *graphPage_; }
     StabilityPage& stabilityPage() const { return *stabilityPage_; }
     DynamicPage& dynamicPage() const { return *dynamicPage_; }
+    // The measurements held: the one shown first, then those opened beside it.
+    RunList& runs() const { return *runs_; }
     recording::Session& session() const { return *session_; }
     // The driver of the session's instrument.
     counter::Driver& counter() const;
@@ -137,7 +140,10 @@ private:
     void startLoading(const std::string& path, MeasurementLoader::Kind kind,
                       MeasurementLoader::Finished finished);
     void stopLoading();
-    void showMeasurement(PreparedMeasurement measurement, const std::string& outcome);
+    void showMeasurement(PreparedMeasurement measurement, const std::string& name,
+                         const std::string& outcome);
+    void closeRun(std::size_t index);
+    void showRun();
 
     // The time-series database the readings also go to, from the next connect on.
     void editDatabase();
@@ -159,6 +165,7 @@ private:
     // The readings of the measurement shown, which every page reads.
     std::shared_ptr<recording::ReadingStore> readings_;
     LogModel* log_;
+    RunList* runs_;
     QStatusBar* statusBar_;
     QLabel* journalNotice_;
     QLabel* lossNote_; // stays beside the status texts that each reading replaces

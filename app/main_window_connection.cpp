@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
 
+#include "app/run_list.h"
+#include "recording/date_text.h"
+
 #include "app/commands_page.h"
 #include "app/connect_page.h"
 #include "app/display_page.h"
@@ -50,6 +53,9 @@ void MainWindow::connectOrDisconnect(bool connect) {
     // A measurement being read is given up, and journals still to offer wait for the next start.
     stopLoading();
     leftovers_.clear();
+    // A measurement read back stays beside the live one; an earlier live one goes.
+    const bool keepShown =
+        !runs_->runs().empty() && !runs_->runs().front().live && !readings_->empty();
     readings_ = std::make_shared<recording::ReadingStore>();
     log_->show(readings_);
     lossNote_->hide();
@@ -59,8 +65,12 @@ void MainWindow::connectOrDisconnect(bool connect) {
     recording::SessionPlan plan;
     plan.port = connectPage_->selectedPort();
     plan.autoIdentify = connectPage_->autoIdentify();
+    const std::string port = plan.port;
     session_->start(std::move(plan));
     startTime_ = session_->startTime();
+    runs_->setShown({port + ' ' + recording::dateTimeToStr(startTime_), readings_,
+                     counter::Quantity::Frequency, startTime_, true},
+                    keepShown);
 }
 
 // The device name comes from the instrument's telegram: one character per byte.

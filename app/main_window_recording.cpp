@@ -5,6 +5,7 @@
 #include "app/dynamic_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
+#include "app/run_list.h"
 #include "app/stability_page.h"
 #include "counter/driver.h"
 #include "recording/date_text.h"
@@ -80,7 +81,7 @@ void MainWindow::offerLeftover(PreparedMeasurement prepared) {
         leftover.remove();
     } else if (dialogs_->askYesNo(recoveryQuestion(loaded))) {
         const std::string outcome = "Recovered " + readingsCount(loaded.readings->size()) + '.';
-        showMeasurement(std::move(prepared), outcome);
+        showMeasurement(std::move(prepared), shownFileName(leftover.path()), outcome);
         journal.adopt(std::move(leftover));
         leftovers_.clear();
     } else {
@@ -89,32 +90,37 @@ void MainWindow::offerLeftover(PreparedMeasurement prepared) {
     recoverNext();
 }
 
-// A file that holds no reading leaves the window as it is.
+// A file that holds no reading leaves the window as it is. One opened while a measurement shows,
+// live or not, is held beside it as another run.
 void MainWindow::openThroughDialog() {
-    if (session_->driver().isConnected()) {
-        showStatus("Disconnect before opening a measurement.");
-        return;
-    }
     const auto fileName = dialogs_->executeOpenDialog(kOpenFilter);
     if (!fileName) {
         return;
     }
-    leftovers_.clear();
+    if (!session_->driver().isConnected()) {
+        leftovers_.clear();
+    }
     const std::string name = shownFileName(*fileName);
-    startLoading(*fileName, MeasurementLoader::Kind::AnyMeasurement,
-                 [this, name](PreparedMeasurement prepared) {
-                     const recording::LoadedMeasurement& loaded = prepared.loaded;
-                     if (loaded.readings->empty()) {
-                         showError(loaded.report.empty()
-                                       ? name + " holds no readings."
-                                       : "No readings opened from " + name + ". " + loaded.report);
-                         return;
-                     }
-                     session_->journal().discard();
-                     const std::string outcome =
-                         "Opened " + name + ": " + readingsCount(loaded.readings->size()) + '.';
-                     showMeasurement(std::move(prepared), outcome);
-                 });
+    startLoading(
+        *fileName, MeasurementLoader::Kind::AnyMeasurement,
+        [this, name](PreparedMeasurement prepared) {
+            const recording::LoadedMeasurement& loaded = prepared.loaded;
+            if (loaded.readings->empty()) {
+                showError(loaded.report.empty()
+                              ? name + " holds no readings."
+                              : "No readings opened from " + name + ". " + loaded.report);
+                return;
+            }
+            const std::string outcome =
+                "Opened " + name + ": " + readingsCount(loaded.readings->size()) + '.';
+            if (session_->driver().isConnected() || !readings_->empty()) {
+                runs_->add({name, loaded.readings, loaded.quantity, loaded.startTime.value_or(0)});
+                showMessage(loaded.report.empty() ? outcome : outcome + ' ' + loaded.report);
+                return;
+            }
+            session_->journal().discard();
+            showMeasurement(std::move(prepared), name, outcome);
+        });
     showMessage("Opening " + name + " ...");
 }
 
@@ -142,8 +148,10 @@ bool MainWindow::loadingMeasurement() const {
 
 // As if just measured: the log, the graph with its ruler, the stability, the display, and the start
 // time that the .dat header tells (0, as before any connect, when the file holds none).
-void MainWindow::showMeasurement(PreparedMeasurement measurement, const std::string& outcome) {
+void MainWindow::showMeasurement(PreparedMeasurement measurement, const std::string& name,
+                                 const std::string& outcome) {
     const recording::LoadedMeasurement& loaded = measurement.loaded;
+    runs_->setShown({name, loaded.readings, loaded.quantity, loaded.startTime.value_or(0)});
     readings_ = loaded.readings;
     log_->show(readings_);
     startTime_ = loaded.startTime.value_or(0);
@@ -154,6 +162,39 @@ void MainWindow::showMeasurement(PreparedMeasurement measurement, const std::str
         displayPage_->showReading(*loaded.lastReading);
     }
     showMessage(loaded.report.empty() ? outcome : outcome + ' ' + loaded.report);
+}
+
+// The live run stays while it is live. Where the run shown goes, the next run takes its place in
+// every page, or none is shown.
+void MainWindow::closeRun(std::size_t index) {
+    if (index >= runs_->runs().size()) {
+        return;
+    }
+    if (index > 0) {
+        runs_->remove(index);
+        return;
+    }
+    if (runs_->runs().front().live && session_->driver().isConnected()) {
+        showStatus("Disconnect before closing the live run.");
+        return;
+    }
+    if (runs_->runs().front().live) {
+        session_->journal().discard();
+    }
+    if (runs_->runs().size() > 1) {
+        const Run& next = runs_->runs()[1];
+        readings_ = next.readings;
+        startTime_ = next.startTime;
+        graphPage_->showStore(readings_, next.quantity);
+    } else {
+        readings_ = std::make_shared<recording::ReadingStore>();
+        startTime_ = 0;
+        graphPage_->showStore(readings_, counter::Quantity::Frequency);
+    }
+    log_->show(readings_);
+    stabilityPage_->follow(readings_);
+    dynamicPage_->follow(readings_);
+    runs_->remove(0);
 }
 
 } // namespace app

@@ -5,6 +5,8 @@
 #include "analysis/span_statistics.h"
 #include "app/column_fit.h"
 #include "app/popup_menu.h"
+#include "app/run_list.h"
+#include "app/run_menu.h"
 #include "app/stability_caption.h"
 #include "app/stability_plot.h"
 #include "graph/stability_drawing.h"
@@ -35,6 +37,8 @@ constexpr std::size_t kReadingsTakenHere = 4096;
 constexpr int kCellPadding = 6;
 
 const QStringList kColumns{"dev.", "unit", "tau/s", "terms", "deviation", "lower", "upper"};
+// Where runs are compared, the run's name comes first.
+const QString kRunColumn = QStringLiteral("run");
 // The names and units stand left, the numbers right.
 constexpr int kFirstNumberColumn = 2;
 
@@ -54,7 +58,7 @@ const char* unitText(analysis::DeviationUnit unit) {
     return "s";
 }
 
-void setCell(QTableWidget* table, int row, int column, const QString& text) {
+void setCell(QTableWidget* table, int row, int column, const QString& text, bool number) {
     // An unchanged cell asks for no repaint.
     if (QTableWidgetItem* item = table->item(row, column)) {
         if (item->text() != text) {
@@ -63,8 +67,8 @@ void setCell(QTableWidget* table, int row, int column, const QString& text) {
         return;
     }
     auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(column < kFirstNumberColumn ? Qt::AlignLeft | Qt::AlignVCenter
-                                                       : Qt::AlignRight | Qt::AlignVCenter);
+    item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter
+                                  : Qt::AlignLeft | Qt::AlignVCenter);
     table->setItem(row, column, item);
 }
 
@@ -104,7 +108,8 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
       caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
       refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)), columnFit_(*table_),
-      worker_(this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); }) {
+      worker_(this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); }),
+      runWorker_(this, [this](StabilityOutcome outcome) { runAnalysed(std::move(outcome)); }) {
     table_->setHorizontalHeaderLabels(kColumns);
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -180,8 +185,94 @@ void StabilityPage::buildMenu() {
 // A choice starts its analysis at once; the plots show which units it needs at once.
 void StabilityPage::choose(const std::function<void()>& change) {
     change();
+    ++choicesGeneration_;
+    runWorker_.cancel();
     layOut();
     restart();
+    analyseNextRun();
+}
+
+void StabilityPage::useRuns(RunList& runs) {
+    runList_ = &runs;
+    QAction* before = menu_->actions().at(menu_->actions().size() - 2); // the last separator
+    auto* runMenu = new QMenu(menu_);
+    addRunMenu(runMenu, runs);
+    for (QAction* action : runMenu->actions()) {
+        menu_->insertAction(before, action);
+    }
+    connect(&runs, &RunList::changed, this, [this] {
+        std::erase_if(runResults_, [this](const RunResult& held) {
+            return runList_->indexOf(held.readings) == runList_->runs().size();
+        });
+        showResult();
+        analyseNextRun();
+    });
+}
+
+// One run at a time, the first visible one without a result for the current choices; a hidden
+// page analyses none.
+void StabilityPage::analyseNextRun() {
+    if (runList_ == nullptr || !isVisible() || runWorker_.running()) {
+        return;
+    }
+    for (const Run& run : runList_->runs()) {
+        if (!run.visible || !run.readings || run.readings->empty() ||
+            run.readings.get() == readings_.get()) {
+            continue;
+        }
+        const bool done = std::ranges::any_of(runResults_, [&](const RunResult& held) {
+            return held.readings == run.readings.get() && held.choices == choicesGeneration_;
+        });
+        if (done) {
+            continue;
+        }
+        runAnalysed_ = run.readings.get();
+        runWorker_.start([readings = run.readings->snapshot(), chosen = options(),
+                          choices = choicesGeneration_](const analysis::AnalysisControl& control) {
+            StabilityOutcome outcome;
+            outcome.result =
+                analysis::analyzeReadings(readings, 0, readings.size(), chosen, control);
+            outcome.readingsGeneration = choices;
+            return outcome;
+        });
+        return;
+    }
+}
+
+void StabilityPage::runAnalysed(StabilityOutcome outcome) {
+    const recording::ReadingTable* readings = runAnalysed_;
+    runAnalysed_ = nullptr;
+    if (!outcome.result.cancelled && outcome.readingsGeneration == choicesGeneration_ &&
+        runList_ != nullptr && runList_->indexOf(readings) < runList_->runs().size()) {
+        std::erase_if(runResults_,
+                      [readings](const RunResult& held) { return held.readings == readings; });
+        runResults_.push_back({readings, choicesGeneration_, std::move(outcome.result)});
+        showResult();
+    }
+    analyseNextRun();
+}
+
+void StabilityPage::gatherRuns() {
+    runs_.clear();
+    if (runList_ == nullptr || !runList_->comparing()) {
+        runs_.push_back({{}, ownResult_, std::nullopt});
+        return;
+    }
+    for (const Run& run : runList_->runs()) {
+        if (!run.visible) {
+            continue;
+        }
+        if (run.readings.get() == readings_.get()) {
+            runs_.push_back({run.name, ownResult_, run.colour});
+            continue;
+        }
+        const auto held = std::ranges::find_if(runResults_, [&](const RunResult& result) {
+            return result.readings == run.readings.get() && result.choices == choicesGeneration_;
+        });
+        if (held != runResults_.end()) {
+            runs_.push_back({run.name, held->result, run.colour});
+        }
+    }
 }
 
 // A running analysis is of readings gone: it stops, and its result is dropped.
@@ -244,12 +335,14 @@ void StabilityPage::showEvent(QShowEvent* event) {
     if (stale_ || span_ == StabilitySpan::GraphZoom) {
         restart();
     }
+    analyseNextRun();
 }
 
 // Hidden, the page does no work: an analysis under way stops and is started again on showing.
 void StabilityPage::hideEvent(QHideEvent* event) {
     Page::hideEvent(event);
     refreshTimer_->stop();
+    runWorker_.cancel();
     if (worker_.running()) {
         dropResult_ = true;
         restartDue_ = false;
@@ -339,7 +432,7 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
         live_.follow(*readings_);
     }
     if (!dropResult_ && !outcome.result.cancelled) {
-        runs_.front().result = std::move(outcome.result);
+        ownResult_ = std::move(outcome.result);
         statistics_ = outcome.statistics;
         showResult();
         emit resultShown();
@@ -365,33 +458,59 @@ void StabilityPage::showProgress() {
 
 void StabilityPage::showResult() {
     using analysis::DeviationUnit;
+    gatherRuns();
     fractionalPlot_->showCurves(graph::stabilityCurves(runs_, DeviationUnit::Fractional),
                                 graph::deviationAxisCaption(DeviationUnit::Fractional));
     secondsPlot_->showCurves(graph::stabilityCurves(runs_, DeviationUnit::Seconds),
                              graph::deviationAxisCaption(DeviationUnit::Seconds));
-    const analysis::StabilityResult& result = shown();
-    const int rows = static_cast<int>(result.points.size());
+    const bool named = runList_ != nullptr && runList_->comparing();
+    const int first = named ? 1 : 0;
+    if (table_->columnCount() != static_cast<int>(kColumns.size()) + first) {
+        table_->clear();
+        table_->setColumnCount(static_cast<int>(kColumns.size()) + first);
+        table_->setHorizontalHeaderLabels(named ? QStringList{kRunColumn} + kColumns : kColumns);
+    }
+    int rows = 0;
+    for (const graph::StabilityRun& run : runs_) {
+        rows += static_cast<int>(run.result.points.size());
+    }
     table_->setRowCount(rows);
-    for (int row = 0; row < rows; ++row) {
-        const analysis::DeviationPoint& point = result.points[static_cast<std::size_t>(row)];
-        const analysis::DeviationDescription& description =
-            analysis::deviationDescription(point.kind);
-        const analysis::DeviationCells cells = analysis::deviationCells(point);
-        setCell(table_, row, 0, QString::fromUtf8(description.name));
-        setCell(table_, row, 1, QString::fromLatin1(unitText(description.unit)));
-        int column = kFirstNumberColumn;
-        for (const std::string* cell :
-             {&cells.tau, &cells.terms, &cells.value, &cells.lower, &cells.upper}) {
-            setCell(table_, row, column++, QString::fromStdString(*cell));
+    int row = 0;
+    for (const graph::StabilityRun& run : runs_) {
+        for (const analysis::DeviationPoint& point : run.result.points) {
+            const analysis::DeviationDescription& description =
+                analysis::deviationDescription(point.kind);
+            const analysis::DeviationCells cells = analysis::deviationCells(point);
+            if (named) {
+                setCell(table_, row, 0, QString::fromStdString(run.name), false);
+            }
+            setCell(table_, row, first, QString::fromUtf8(description.name), false);
+            setCell(table_, row, first + 1, QString::fromLatin1(unitText(description.unit)), false);
+            int column = first + kFirstNumberColumn;
+            for (const std::string* cell :
+                 {&cells.tau, &cells.terms, &cells.value, &cells.lower, &cells.upper}) {
+                setCell(table_, row, column++, QString::fromStdString(*cell), true);
+            }
+            ++row;
         }
     }
     columnFit_.fit();
-    caption_->setText(QString::fromUtf8(stabilityCaption(result, statistics_, removeDrift_)));
+    caption_->setText(QString::fromUtf8(stabilityCaption(ownResult_, statistics_, removeDrift_)));
 }
 
+// Where runs are compared, each visible run's table under its name.
 void StabilityPage::copyTable() {
-    QGuiApplication::clipboard()->setText(
-        QString::fromUtf8(analysis::deviationTable(shown().points)));
+    if (runList_ == nullptr || !runList_->comparing()) {
+        QGuiApplication::clipboard()->setText(
+            QString::fromUtf8(analysis::deviationTable(shown().points)));
+        return;
+    }
+    std::string text;
+    for (const graph::StabilityRun& run : runs_) {
+        text += (text.empty() ? "" : "\n") + run.name + '\n' +
+                analysis::deviationTable(run.result.points);
+    }
+    QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
 }
 
 // The table is as wide as its columns need for the widest numbers, up to half the page; the plot

@@ -23,6 +23,7 @@ class QTimer;
 
 namespace app {
 
+class RunList;
 class StabilityPlot;
 
 // Which readings the page analyses.
@@ -56,13 +57,20 @@ public:
     StabilityPlot& fractionalPlot() const { return *fractionalPlot_; }
     StabilityPlot& secondsPlot() const { return *secondsPlot_; }
 
+    // The runs held beside the page's own readings: where there are several, it overlays the
+    // curves of each visible one in its colour, names them in the legend, and the table and its
+    // copy gain a run column. The others are analysed on their whole measurement each.
+    void useRuns(RunList& runs);
+
     // From now on the readings of this store, live or read back, in place of what the page held.
     void follow(std::shared_ptr<const recording::ReadingTable> readings);
     // The store has gained readings.
     void readingsAdded();
 
     // What the page shows, as last refreshed.
-    const analysis::StabilityResult& shown() const { return runs_.front().result; }
+    const analysis::StabilityResult& shown() const { return ownResult_; }
+    // The runs shown, each with its results.
+    const std::vector<graph::StabilityRun>& shownRuns() const { return runs_; }
     // Whether that is the analysis of every reading with the current choices.
     bool upToDate() const;
     // Analyses started so far: a hidden page starts none.
@@ -92,6 +100,10 @@ private:
     void showResult();
     void showProgress();
     void copyTable();
+    // The runs the plots and the table show: the page's own readings first, where shown.
+    void gatherRuns();
+    void analyseNextRun();
+    void runAnalysed(StabilityOutcome outcome);
     int neededTableWidth() const;
     int captionLineHeight() const;
     void placeCaptionLine();
@@ -111,6 +123,17 @@ private:
     StabilitySpan span_ = StabilitySpan::WholeMeasurement;
 
     std::vector<graph::StabilityRun> runs_{graph::StabilityRun{}};
+    // The other runs' results, each for the choices of its generation.
+    struct RunResult {
+        const recording::ReadingTable* readings = nullptr;
+        std::uint64_t choices = 0;
+        analysis::StabilityResult result;
+    };
+    RunList* runList_ = nullptr;
+    analysis::StabilityResult ownResult_;
+    std::vector<RunResult> runResults_;
+    std::uint64_t choicesGeneration_ = 0;
+    const recording::ReadingTable* runAnalysed_ = nullptr; // the run the other worker analyses
     analysis::SpanStatistics statistics_;
     bool stale_ = true;       // readings or a change not analysed yet
     bool restartDue_ = false; // start again as soon as the running analysis returns
@@ -127,6 +150,7 @@ private:
     QTimer* progressTimer_;
     ColumnFit columnFit_;
     StabilityWorker worker_;
+    StabilityWorker runWorker_;
 };
 
 } // namespace app

@@ -171,7 +171,7 @@ std::optional<ExitCode> writePicture(platform::ReplacingFile& file, const PlotRe
                                      const std::vector<analysis::Deviation>& kinds) {
     std::vector<graph::StabilityRun> shown;
     for (const Run& run : runs) {
-        shown.push_back({run.name, run.result});
+        shown.push_back({run.name, run.result, std::nullopt});
     }
     QByteArray bytes;
     {

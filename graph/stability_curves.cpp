@@ -68,7 +68,7 @@ std::vector<StabilityCurve> stabilityCurves(std::span<const StabilityRun> runs,
                 CurveStyle style = curveStyle(point.kind);
                 std::string label(description.name);
                 if (runs.size() > 1) {
-                    style.colour = runColour(r);
+                    style.colour = run.colour.value_or(runColour(r));
                     label = run.name + " " + label;
                 }
                 curves.push_back({std::move(label), style.colour, style.symbol, {}});

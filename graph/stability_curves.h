@@ -5,6 +5,7 @@
 #include "analysis/stability.h"
 #include "plot/colors.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,6 +16,8 @@ namespace graph {
 struct StabilityRun {
     std::string name;
     analysis::StabilityResult result;
+    // Its colour where several runs are shown; runColour of its place when it has none.
+    std::optional<plot::Color> colour;
 };
 
 // One deviation of one run as the plot draws it and its legend names it.
