@@ -23,7 +23,7 @@ double gapThresholdMs(double tau0Ms) {
 
 DynamicAllan::DynamicAllan(std::size_t window, std::size_t step)
     : window_(std::max<std::size_t>(2, window)), step_(std::max<std::size_t>(1, step)),
-      timeMs_(window_), values_(window_), series_(window_) {
+      timeMs_(window_), values_(window_), series_(window_), recordedGap_(window_, 0) {
     const auto largest = largestAveragingFactor(static_cast<std::int64_t>(window_));
     for (std::int64_t m : averagingFactors(TauSpacing::Octave, largest)) {
         Factor factor;
@@ -34,8 +34,9 @@ DynamicAllan::DynamicAllan(std::size_t window, std::size_t step)
     }
 }
 
-void DynamicAllan::add(double timeMs, double value, Quantity quantity) {
+void DynamicAllan::add(double timeMs, double value, Quantity quantity, bool gapBefore) {
     if (!std::isfinite(timeMs)) {
+        pendingGap_ = pendingGap_ || gapBefore;
         return;
     }
     if (readings_ == 0) {
@@ -46,6 +47,8 @@ void DynamicAllan::add(double timeMs, double value, Quantity quantity) {
         leave(index - window_);
     }
     timeMs_[slot(index)] = timeMs;
+    recordedGap_[slot(index)] = gapBefore || pendingGap_ ? 1 : 0;
+    pendingGap_ = false;
     values_[slot(index)] = usableValue(value, quantity, phase_);
     if (!phase_ && !haveReference_ && std::isfinite(values_[slot(index)])) {
         reference_ = values_[slot(index)];
@@ -71,7 +74,8 @@ void DynamicAllan::add(double timeMs, double value, Quantity quantity) {
 }
 
 bool DynamicAllan::gapBefore(std::size_t index) const {
-    return isGap(timeMs_[slot(index)] - timeMs_[slot(index - 1)], tau0Ms_);
+    return recordedGap_[slot(index)] != 0 ||
+           isGap(timeMs_[slot(index)] - timeMs_[slot(index - 1)], tau0Ms_);
 }
 
 void DynamicAllan::enter(std::size_t index, bool first) {

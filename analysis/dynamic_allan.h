@@ -46,9 +46,11 @@ public:
     // window is at least 2 readings, step at least 1.
     DynamicAllan(std::size_t window, std::size_t step);
 
-    // One reading, as analyzeReadings takes it: a time stamp that is not finite is ignored, a
-    // value that is not usable leaves a gap.
-    void add(double timeMs, double value, Quantity quantity = Quantity::Frequency);
+    // One reading, as analyzeReadings takes it: a time stamp that is not finite is ignored (a
+    // recorded gap before it passes to the next), a value that is not usable leaves a gap, and
+    // so does a gap the recording knows of before it, whatever the time stamps tell.
+    void add(double timeMs, double value, Quantity quantity = Quantity::Frequency,
+             bool gapBefore = false);
 
     std::size_t window() const { return window_; }
     std::size_t step() const { return step_; }
@@ -92,9 +94,11 @@ private:
     std::vector<double> timeMs_; // the window's readings, by slot
     std::vector<double> values_; // usable values, NaN where not
     std::vector<double> series_; // their series values, NaN where none
-    SlidingMedian intervals_;    // the window's positive intervals
-    std::size_t run_ = 0;        // series values without a break up to the newest
-    CompensatedSum offsets_;     // of the window's frequency offsets
+    std::vector<char> recordedGap_; // a recorded gap comes before the reading, by slot
+    bool pendingGap_ = false;       // before a reading that was ignored: passes to the next
+    SlidingMedian intervals_;       // the window's positive intervals
+    std::size_t run_ = 0;           // series values without a break up to the newest
+    CompensatedSum offsets_;        // of the window's frequency offsets
     std::int64_t windowValues_ = 0;
     std::vector<Factor> factors_;
     std::vector<DynamicColumn> columns_;

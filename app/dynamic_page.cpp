@@ -136,8 +136,19 @@ void DynamicPage::work() {
         fed_ = 0;
     }
     const std::size_t end = std::min(count, fed_ + kSliceReadings);
+    // No window's term spans a gap the recording knows of.
+    const std::vector<recording::PlacedGap>& gaps = readings.gaps();
+    auto gap = std::lower_bound(gaps.begin(), gaps.end(), fed_,
+                                [](const recording::PlacedGap& placed, std::size_t reading) {
+                                    return placed.beforeReading < reading;
+                                });
     for (; fed_ < end; ++fed_) {
-        analysis_->add(readings.timeMs(fed_), readings.value(fed_), readings.quantity(fed_));
+        bool gapBefore = false;
+        for (; gap != gaps.end() && gap->beforeReading == fed_; ++gap) {
+            gapBefore = true;
+        }
+        analysis_->add(readings.timeMs(fed_), readings.value(fed_), readings.quantity(fed_),
+                       gapBefore);
     }
     if (fed_ < count) {
         workTimer_->start();

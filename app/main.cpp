@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,9 @@ int main(int argc, char** argv) {
     if (const std::optional<int> status = app::answerBeforeWindow(arguments)) {
         return *status;
     }
+    // A journal or export that reaches the file size limit fails its write, which the window
+    // reports, instead of ending the program with the readings unsaved.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     app::MainWindow window;
     window.show();

@@ -4,8 +4,8 @@
 // Connect pressed once the window shows, on a counter that is not measuring yet. Then a day of
 // readings is handed to the window through the driver, as if the line had brought it since the
 // connect (one line period apart, or in floods), the window's clock moves past that day, and
-// "Measure continuous" starts the live line. It prints "ready <readings>" and shows the "Graph"
-// page; SIGUSR1 turns to the "Stability" page.
+// "Measure continuous" starts the live line. It prints "ready <readings>" and shows the "Connect"
+// page; each SIGUSR1 turns to the next of the "Graph" and "Stability" pages.
 // Usage: bench_window_process <settings folder> <readings of the day> even|flooded
 
 #include "app/connect_page.h"
@@ -39,10 +39,10 @@ constexpr std::int64_t kLinePeriodMs = 36;
 constexpr long kReadingsPerTurn = 10'000;
 constexpr int kWatchMs = 50;
 
-volatile std::sig_atomic_t stabilityAsked = 0;
+volatile std::sig_atomic_t nextPageAsked = 0;
 
-void askForStability(int) {
-    stabilityAsked = 1;
+void askForNextPage(int) {
+    nextPageAsked = 1;
 }
 
 bool waitFor(const std::function<bool()>& done, qint64 timeoutMs) {
@@ -138,12 +138,16 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     std::printf("ready %d\n", window.log().count());
     std::fflush(stdout);
-    std::signal(SIGUSR1, askForStability);
+    window.pages()->setCurrentWidget(&window.connectPage());
+    std::signal(SIGUSR1, askForNextPage);
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&window] {
-        if (stabilityAsked != 0) {
-            stabilityAsked = 0;
-            window.pages()->setCurrentWidget(&window.stabilityPage());
+        if (nextPageAsked != 0) {
+            nextPageAsked = 0;
+            window.pages()->setCurrentIndex(
+                window.pages()->indexOf(window.pages()->currentWidget() == &window.connectPage()
+                                            ? static_cast<QWidget*>(&window.graphPage())
+                                            : &window.stabilityPage()));
         }
     });
     watch.start(kWatchMs);

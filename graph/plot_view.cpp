@@ -69,14 +69,20 @@ void PlotView::print() {
 }
 
 // Readings may come far faster than the screen shows pictures: one paint per screen refresh at
-// most, the first reading after a quiet spell at once, a later one at the next refresh.
+// most, the first reading after a quiet spell at once, a later one at the next refresh. A picture
+// that takes long to draw (millions of points) is drawn at most as often as keeps the processor
+// quiet: a fiftieth of the time goes to drawing while changes come without pause.
 void PlotView::requestRepaint() {
+    constexpr double kQuietFactor = 50;
+    constexpr int kLongestIntervalMs = 1000;
     pictureStale_ = true;
     if (updateRequested_) {
         return;
     }
     updateRequested_ = true;
-    const int interval = refreshIntervalMs();
+    const int interval = std::max(
+        refreshIntervalMs(),
+        std::min(kLongestIntervalMs, static_cast<int>(std::ceil(kQuietFactor * lastPictureMs_))));
     const qint64 since = sinceLastPaint_.isValid() ? sinceLastPaint_.elapsed() : interval;
     if (since >= interval) {
         update();
@@ -144,7 +150,10 @@ void PlotView::paintEvent(QPaintEvent*) {
     sinceLastPaint_.start();
     if (pictureStale_ || canvas_.width() != width() || canvas_.height() != height()) {
         pictureStale_ = false;
+        QElapsedTimer drawing;
+        drawing.start();
         paintPicture();
+        lastPictureMs_ = static_cast<double>(drawing.nsecsElapsed()) / 1e6;
     }
     QPainter painter(this);
     painter.drawImage(0, 0, canvas_.image());

@@ -83,6 +83,7 @@ private:
     bool pictureStale_ = true;
     bool updateRequested_ = false;
     QElapsedTimer sinceLastPaint_;
+    double lastPictureMs_ = 0; // what drawing the last picture took
     QTimer nextRefresh_;
     bool confined_ = false;
     QRect confinement_;

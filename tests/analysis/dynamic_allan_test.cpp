@@ -22,11 +22,12 @@ struct Case {
     std::size_t step;
     bool phase;
     std::size_t readings = 3000;
-    std::size_t gapEvery = 0;      // an interval of 3 tau0 after every this many readings
-    std::size_t unusableEvery = 0; // a reading without a usable value
-    double jitterMs = 0;           // of the stamps, around 1000 ms apart
-    std::size_t slowerFrom = 0;    // from here on readings 2000 ms apart: tau0 moves
-    std::size_t quietFrom = 0;     // from here on the noise a million times smaller
+    std::size_t gapEvery = 0;         // an interval of 3 tau0 after every this many readings
+    std::size_t unusableEvery = 0;    // a reading without a usable value
+    double jitterMs = 0;              // of the stamps, around 1000 ms apart
+    std::size_t slowerFrom = 0;       // from here on readings 2000 ms apart: tau0 moves
+    std::size_t quietFrom = 0;        // from here on the noise a million times smaller
+    std::size_t recordedGapEvery = 0; // a gap the recording knows of, the stamps even
 };
 
 std::vector<Reading> makeReadings(const Case& c) {
@@ -46,9 +47,11 @@ std::vector<Reading> makeReadings(const Case& c) {
         phase += offset * 1e-7;
         const bool unusable = c.unusableEvery > 0 && i % c.unusableEvery == c.unusableEvery - 1;
         const double nan = std::numeric_limits<double>::quiet_NaN();
+        const bool recordedGap = c.recordedGapEvery > 0 && i > 0 && i % c.recordedGapEvery == 0;
         readings.push_back(
-            c.phase ? Reading{timeMs, unusable ? nan : phase, Quantity::Phase}
-                    : Reading{timeMs, unusable ? 0.0 : 1e7 + offset, Quantity::Frequency});
+            c.phase
+                ? Reading{timeMs, unusable ? nan : phase, Quantity::Phase, recordedGap}
+                : Reading{timeMs, unusable ? 0.0 : 1e7 + offset, Quantity::Frequency, recordedGap});
     }
     return readings;
 }
@@ -65,6 +68,8 @@ TEST(DynamicAllan, EveryColumnEqualsTheAnalysisOfItsWindowFromScratch) {
         {"noise drops a millionfold", 400, 9, false, 4000, 0, 0, 0, 0, 2000},
         {"phase, noise drops a millionfold", 400, 31, true, 4000, 0, 0, 0, 0, 2000},
         {"smallest window", 2, 1, false, 50},
+        {"recorded gaps", 200, 9, false, 2000, 0, 0, 0, 0, 0, 37},
+        {"phase, recorded gaps", 200, 9, true, 2000, 0, 0, 0, 0, 0, 43},
     };
     analysis::StabilityOptions options;
     options.kinds = {analysis::Deviation::Allan};
@@ -73,7 +78,7 @@ TEST(DynamicAllan, EveryColumnEqualsTheAnalysisOfItsWindowFromScratch) {
         const std::vector<Reading> readings = makeReadings(c);
         analysis::DynamicAllan dynamic(c.window, c.step);
         for (const Reading& reading : readings) {
-            dynamic.add(reading.timeMs, reading.value, reading.quantity);
+            dynamic.add(reading.timeMs, reading.value, reading.quantity, reading.gapBefore);
         }
         const auto& columns = dynamic.columns();
         ASSERT_EQ(columns.size(), (readings.size() - c.window) / c.step + 1);

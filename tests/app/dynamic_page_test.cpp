@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Dynamic ADEV" page by its pixels: the colour bar, the captions, the columns as readings
 // arrive; a hidden page that does nothing; the window the menu chooses.
+#include "analysis/stability.h"
 #include "app/dynamic_page.h"
 #include "app/dynamic_plot.h"
 #include "plot/canvas.h"
@@ -183,6 +184,50 @@ TEST_F(DynamicPageTest, TheMenuChoosesTheWindowAndTheStep) {
             },
             5000))
             << choice.entry.back();
+    }
+}
+
+} // namespace
+
+namespace {
+
+// A gap the recording knows of splits the windows as it splits the analysis, though the time
+// stamps run on evenly: every column is the Allan deviation of its window with that gap.
+TEST_F(DynamicPageTest, RecordedGapsSplitTheWindowsAsTheyDoTheAnalysis) {
+    showPage();
+    constexpr int kCount = 2000;
+    const std::vector<double> values = frequencies(kCount);
+    std::vector<analysis::Reading> series;
+    page.follow(readings);
+    for (int i = 0; i < kCount; ++i) {
+        const bool gap = i > 0 && i % 50 == 0;
+        if (gap) {
+            readings->appendGap(
+                {1000.0 * i - 500, 1000.0 * i, recording::GapCause::LostTelegrams, 0});
+        }
+        readings->append(1000.0 * i, values[static_cast<std::size_t>(i)],
+                         analysis::Quantity::Frequency);
+        series.push_back(
+            {1000.0 * i, values[static_cast<std::size_t>(i)], analysis::Quantity::Frequency, gap});
+    }
+    page.readingsAdded();
+    ASSERT_TRUE(waitForAnalysed(kCount));
+    const auto& columns = page.shownColumns();
+    ASSERT_GE(columns.size(), 2u);
+    const auto window = static_cast<std::size_t>(2 * columns[0].timeMs / 1000 + 1);
+    const auto step = static_cast<std::size_t>((columns[1].timeMs - columns[0].timeMs) / 1000);
+    analysis::StabilityOptions options;
+    options.kinds = {analysis::Deviation::Allan};
+    for (std::size_t j = 0; j < columns.size(); j += 7) {
+        const auto first = series.begin() + static_cast<std::ptrdiff_t>(j * step);
+        const std::vector<analysis::Reading> part(first,
+                                                  first + static_cast<std::ptrdiff_t>(window));
+        const auto expected = analysis::analyzeReadings(part, options).points;
+        ASSERT_EQ(columns[j].points.size(), expected.size()) << j;
+        for (std::size_t p = 0; p < expected.size(); ++p) {
+            EXPECT_EQ(columns[j].points[p].terms, expected[p].terms) << j;
+            EXPECT_NEAR(columns[j].points[p].value, expected[p].value, 1e-9 * expected[p].value);
+        }
     }
 }
 
