@@ -426,8 +426,9 @@ void StabilityPage::startAnalysis() {
 
 void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     progressTimer_->stop();
-    refreshTimer_->setInterval(static_cast<int>(std::clamp(
-        kQuietFactor * worker_.elapsedMs(), qint64{kRefreshIntervalMs}, kLongestRefreshIntervalMs)));
+    refreshTimer_->setInterval(
+        static_cast<int>(std::clamp(kQuietFactor * worker_.elapsedMs(), qint64{kRefreshIntervalMs},
+                                    kLongestRefreshIntervalMs)));
     if (progress_->isVisible()) {
         progress_->hide();
         placeCaptionLine();
