@@ -37,6 +37,11 @@ std::string recoveryQuestion(const recording::LoadedMeasurement& measurement) {
            recording::dateTimeToStr(*measurement.startTime) + " (" + count + ")?";
 }
 
+std::string phaseQuestion(const std::string& name) {
+    return "Are the readings of " + name +
+           " phase, a time error in seconds? (No: frequencies in Hz.)";
+}
+
 std::string shownFileName(const std::string& fileName) {
     return QFileInfo(QFile::decodeName(QByteArray::fromStdString(fileName)))
         .fileName()
@@ -104,12 +109,17 @@ void MainWindow::openThroughDialog() {
     startLoading(
         *fileName, MeasurementLoader::Kind::AnyMeasurement,
         [this, name](PreparedMeasurement prepared) {
-            const recording::LoadedMeasurement& loaded = prepared.loaded;
+            recording::LoadedMeasurement& loaded = prepared.loaded;
             if (loaded.readings->empty()) {
                 showError(loaded.report.empty()
                               ? name + " holds no readings."
                               : "No readings opened from " + name + ". " + loaded.report);
                 return;
+            }
+            // Another program's text does not say what its numbers measure.
+            if (loaded.plainText && dialogs_->askYesNo(phaseQuestion(name))) {
+                loaded.readings->setQuantity(analysis::Quantity::Phase);
+                loaded.quantity = counter::Quantity::Phase;
             }
             const std::string outcome =
                 "Opened " + name + ": " + readingsCount(loaded.readings->size()) + '.';

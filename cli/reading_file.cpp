@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/reading_file.h"
 
-#include "cli/plain_text_readings.h"
 #include "recording/journal_reader.h"
 #include "recording/measurement_file.h"
+#include "recording/plain_text_readings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -108,35 +108,14 @@ std::string readWholeFile(const std::string& path, std::string& text) {
 
 ReadingFile plainReadings(std::string_view text, const ReadingFileOptions& options) {
     ReadingFile result;
-    PlainTextReadings plain = parsePlainText(text, options.tau0Seconds, readingQuantity(options));
+    recording::PlainTextReadings plain =
+        recording::parsePlainText(text, options.tau0Seconds, readingQuantity(options));
     result.readings = std::move(plain.readings);
     result.layout = plain.hasTimeStamps ? FileLayout::TimeValue : FileLayout::OneColumn;
     result.badLines = plain.badLines;
     result.firstBadLine = plain.firstBadLine;
     result.fault = faultText(plain.firstLineBack, plain.firstLineOutOfRange);
     return result;
-}
-
-// The three "/*" lines a .dat starts with.
-bool hasDatHeader(std::string_view text) {
-    for (int line = 0; line < 3; ++line) {
-        if (!text.starts_with("/*")) {
-            return false;
-        }
-        const std::size_t end = text.find('\n');
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-    return true;
-}
-
-bool endsWithIgnoringCase(const std::string& text, std::string_view lowerEnd) {
-    return text.size() >= lowerEnd.size() &&
-           std::equal(lowerEnd.begin(), lowerEnd.end(), text.end() - lowerEnd.size(),
-                      [](char lower, char c) { return lower == (c | 0x20); });
-}
-
-bool isWindowFile(const std::string& path) {
-    return endsWithIgnoringCase(path, ".dat") || endsWithIgnoringCase(path, ".csv");
 }
 
 } // namespace
@@ -152,7 +131,7 @@ ReadingFile readReadingFile(const std::string& path, const ReadingFileOptions& o
     if (!options.plainText && text.starts_with(recording::kJournalMagic)) {
         return journalReadings(text);
     }
-    const bool window = !options.plainText && (hasDatHeader(text) || isWindowFile(path));
+    const bool window = !options.plainText && !recording::isPlainText(path, text);
     return window ? windowReadings(text, readingQuantity(options)) : plainReadings(text, options);
 }
 

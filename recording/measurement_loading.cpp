@@ -4,9 +4,11 @@
 #include "counter/instruments.h"
 #include "recording/analysis_quantity.h"
 #include "recording/journal_format.h"
+#include "recording/plain_text_readings.h"
 
 #include <cmath>
 #include <fstream>
+#include <sstream>
 
 namespace recording {
 namespace {
@@ -16,6 +18,44 @@ bool startsAsJournal(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return file.read(magic.data(), static_cast<std::streamsize>(magic.size())) &&
            magic == recording::kJournalMagic;
+}
+
+// Enough of a file's first bytes for the three header lines of a .dat.
+std::string fileStart(const std::string& path) {
+    constexpr std::size_t kHeaderBytes = 4096;
+    std::string start(kHeaderBytes, '\0');
+    std::ifstream file(path, std::ios::binary);
+    file.read(start.data(), static_cast<std::streamsize>(start.size()));
+    start.resize(static_cast<std::size_t>(file.gcount()));
+    return start;
+}
+
+LoadedMeasurement loadPlainText(const std::string& path) {
+    constexpr double kOneColumnSpacingSeconds = 1;
+    LoadedMeasurement loaded;
+    loaded.plainText = true;
+    std::ifstream file(path, std::ios::binary);
+    MeasurementFile summary;
+    std::ostringstream bytes;
+    if (file) {
+        bytes << file.rdbuf();
+    } else {
+        summary.error = "it could not be opened";
+    }
+    const std::string text = bytes.str();
+    const PlainTextReadings plain =
+        parsePlainText(text, kOneColumnSpacingSeconds, analysis::Quantity::Frequency);
+    for (const analysis::Reading& reading : plain.readings) {
+        loaded.readings->append(reading.timeMs, reading.value, reading.quantity);
+    }
+    summary.badLines = plain.badLines;
+    summary.firstBadLine = plain.firstBadLine;
+    loaded.report = measurementFileReportText(summary);
+    if (!plain.hasTimeStamps && !plain.readings.empty()) {
+        loaded.report += std::string(loaded.report.empty() ? "" : " ") +
+                         "One value a line: the readings are taken 1 s apart.";
+    }
+    return loaded;
 }
 
 } // namespace
@@ -71,6 +111,9 @@ LoadedMeasurement loadJournal(const std::string& path, const LoadControl& contro
 LoadedMeasurement loadMeasurement(const std::string& path, const LoadControl& control) {
     if (startsAsJournal(path)) {
         return loadJournal(path, control);
+    }
+    if (isPlainText(path, fileStart(path))) {
+        return loadPlainText(path);
     }
     const recording::MeasurementFile file = recording::readMeasurementFile(path);
     LoadedMeasurement loaded;

@@ -27,6 +27,9 @@ struct LoadedMeasurement {
     std::optional<recording::JournalFileState> journalState;
     // What the user needs to know about a file that was not read whole; empty when it was.
     std::string report;
+    // Plain text of another program (recording::isPlainText), read as frequencies; one value a
+    // line is taken a second apart.
+    bool plainText = false;
     // The reading stopped early because the control asked for it.
     bool cancelled = false;
 };
@@ -38,8 +41,8 @@ struct LoadControl {
     std::function<void(double)> progress;
 };
 
-// A recording journal (told by its first bytes), or a .dat or .csv file as the program saves
-// them; the readings go straight into the store.
+// A recording journal (told by its first bytes), a .dat or .csv file as the program saves them,
+// or plain text of one or two columns; the readings go straight into the store.
 LoadedMeasurement loadMeasurement(const std::string& path, const LoadControl& control = {});
 LoadedMeasurement loadJournal(const std::string& path, const LoadControl& control = {});
 

@@ -204,4 +204,34 @@ TEST_F(WindowRunsTest, ClosingTheShownRunShowsTheNext) {
     EXPECT_EQ(form.readings()->size(), 300u);
 }
 
+// Another program's text opens too: one value a line a second apart, or time in s and value;
+// the user says whether it is phase.
+TEST_F(WindowRunsTest, PlainTextOpensAsFrequencyOrAsPhase) {
+    app::MainWindow& form = open();
+    writeBytes(folderFile("osc.txt"),
+               "# from another program\n10000000.1\n10000000.2\n9999999.9\n");
+    dialogs->questionAnswer = false;
+    openThroughMenu(folderFile("osc.txt"));
+    EXPECT_EQ(form.statusText(),
+              "Opened osc.txt: 3 readings. One value a line: the readings are taken 1 s apart.");
+    ASSERT_EQ(form.readings()->size(), 3u);
+    EXPECT_EQ(form.readings()->timeMs(2), 2000.0);
+    EXPECT_EQ(form.readings()->value(2), 9999999.9);
+    EXPECT_EQ(form.readings()->quantity(0), analysis::Quantity::Frequency);
+
+    writeBytes(folderFile("tic.txt"), "0.0,1.5e-9\n1.0,1.7e-9\n2.5,1.6e-9\n");
+    dialogs->questionAnswer = true;
+    openThroughMenu(folderFile("tic.txt"));
+    EXPECT_EQ(
+        dialogs->questions.back(),
+        "Are the readings of tic.txt phase, a time error in seconds? (No: frequencies in Hz.)");
+    ASSERT_EQ(form.runs().runs().size(), 2u);
+    const app::Run& phase = form.runs().runs()[1];
+    EXPECT_EQ(phase.quantity, counter::Quantity::Phase);
+    ASSERT_EQ(phase.readings->size(), 3u);
+    EXPECT_EQ(phase.readings->quantity(2), analysis::Quantity::Phase);
+    EXPECT_EQ(phase.readings->timeMs(2), 2500.0);
+    EXPECT_EQ(form.log().count(), 3); // the run shown stays
+}
+
 } // namespace

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace cli {
+namespace recording {
 
 // Readings from a plain text file of another program, one per line:
 // - one column: values one tau0 apart (the first at time 0), or
@@ -31,4 +31,9 @@ struct PlainTextReadings {
 PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
                                  analysis::Quantity quantity);
 
-} // namespace cli
+// Whether a file is plain text rather than one the window saved: it neither starts with the
+// three "/*" header lines of a .dat, whatever its name, nor is named ".dat" or ".csv" (in any
+// letter case).
+bool isPlainText(std::string_view path, std::string_view text);
+
+} // namespace recording

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/plain_text_readings.h"
+#include "recording/plain_text_readings.h"
 
 #include "recording/measurement_file.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 
-namespace cli {
+namespace recording {
 
 namespace {
 
@@ -58,7 +59,30 @@ Fields readFields(std::string_view line) {
     return fields;
 }
 
+// The three "/*" lines a .dat starts with.
+bool hasDatHeader(std::string_view text) {
+    for (int line = 0; line < 3; ++line) {
+        if (!text.starts_with("/*")) {
+            return false;
+        }
+        const std::size_t end = text.find('\n');
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    return true;
+}
+
+bool endsWithIgnoringCase(std::string_view text, std::string_view lowerEnd) {
+    return text.size() >= lowerEnd.size() &&
+           std::equal(lowerEnd.begin(), lowerEnd.end(), text.end() - lowerEnd.size(),
+                      [](char lower, char c) { return lower == (c | 0x20); });
+}
+
 } // namespace
+
+bool isPlainText(std::string_view path, std::string_view text) {
+    return !hasDatHeader(text) && !endsWithIgnoringCase(path, ".dat") &&
+           !endsWithIgnoringCase(path, ".csv");
+}
 
 PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
                                  analysis::Quantity quantity) {
@@ -95,7 +119,7 @@ PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
             result.firstLineBack == 0) {
             result.firstLineBack = lineNumber;
         }
-        if (!recording::withinAnyCountersRange(timeMs, value) && result.firstLineOutOfRange == 0) {
+        if (!withinAnyCountersRange(timeMs, value) && result.firstLineOutOfRange == 0) {
             result.firstLineOutOfRange = lineNumber;
         }
         result.readings.push_back({timeMs, value, quantity});
@@ -103,4 +127,4 @@ PlainTextReadings parsePlainText(std::string_view text, double tau0Seconds,
     return result;
 }
 
-} // namespace cli
+} // namespace recording
