@@ -70,6 +70,7 @@ graph::Trace overlayOf(const Run& run, analysis::Comparison comparison) {
     }
     trace.points.follow();
     trace.colour = run.colour;
+    trace.label = run.name;
     return trace;
 }
 

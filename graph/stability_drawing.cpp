@@ -42,10 +42,6 @@ bool plottable(const analysis::DeviationPoint& point) {
     return point.tau > 0 && point.value > 0 && std::isfinite(point.value);
 }
 
-// Legend geometry in pixels.
-constexpr int kLegendInset = 6;
-constexpr int kLegendPadding = 4;
-constexpr int kLegendSample = 24;
 // Points sampled along each line between two points, for finding where the curves run.
 constexpr int kSegmentSamples = 8;
 
@@ -174,71 +170,18 @@ void StabilityDrawing::fitTexts(plot::Canvas& canvas) {
     look_.areaLayout = area;
 }
 
-// The first corner of the plot area, clockwise from the top right, whose box covers the fewest
-// points of the curves.
-QRect StabilityDrawing::legendBox(const plot::Mapping& area, QSize size) const {
-    const int left = area.mapLeft + kLegendInset;
-    const int right = area.mapLeft + area.mapWidth - kLegendInset - size.width();
-    const int top = area.mapBottom - area.mapHeight + kLegendInset;
-    const int bottom = area.mapBottom - kLegendInset - size.height();
-    QRect best;
-    long fewest = std::numeric_limits<long>::max();
-    for (const QPoint corner :
-         {QPoint(right, top), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, top)}) {
-        const QRect box(corner, size);
-        const long covered = std::ranges::count_if(shape_, [&](QPointF f) {
-            const QPoint at(area.mapLeft + static_cast<int>(f.x() * area.mapWidth),
-                            area.mapBottom - static_cast<int>(f.y() * area.mapHeight));
-            return box.adjusted(-kLegendInset, -kLegendInset, kLegendInset, kLegendInset)
-                .contains(at);
-        });
-        if (covered < fewest) {
-            fewest = covered;
-            best = box;
-        }
-    }
-    return best;
-}
-
 // Onto the picture over the plot area, so the legend is part of what the plot shows wherever it
-// goes.
+// goes; in the corner the curves leave freest.
 void StabilityDrawing::drawLegend(const plot::Mapping& area, plot::Canvas& canvas) const {
-    if (legend_.empty()) {
-        return;
-    }
     canvas.font = textFont(canvas.height());
-    const int lineHeight = canvas.textHeight("Xg");
-    int textWidth = 0;
-    for (const LegendEntry& entry : legend_) {
-        textWidth = std::max(textWidth, canvas.textWidth(entry.label));
-    }
-    const int boxWidth = 3 * kLegendPadding + kLegendSample + textWidth;
-    const int boxHeight = 2 * kLegendPadding + lineHeight * static_cast<int>(legend_.size());
-    const QRect box = legendBox(area, {boxWidth, boxHeight});
-    canvas.pen = plot::Pen{.color = plot::kBlack};
-    canvas.brush = plot::Brush{.color = look_.backColour};
-    canvas.rectangle(box.left(), box.top(), box.right() + 1, box.bottom() + 1);
-    int y = box.top() + kLegendPadding;
-    for (const LegendEntry& entry : legend_) {
-        const int middle = y + lineHeight / 2;
-        const int sampleLeft = box.left() + kLegendPadding;
-        canvas.pen = plot::Pen{.color = entry.colour};
-        for (int row : {middle - 1, middle}) {
-            canvas.moveTo(sampleLeft, row);
-            canvas.lineTo(sampleLeft + kLegendSample, row);
-        }
-        plot::drawSymbolRecord(canvas,
-                               {.x = sampleLeft + kLegendSample / 2,
-                                .y = middle,
-                                .kind = static_cast<std::uint16_t>(entry.symbol),
-                                .size = static_cast<std::uint16_t>(look_.symbolSize),
-                                .fill = 0,
-                                .penWidth = 1,
-                                .colour = entry.colour},
-                               look_.backColour);
-        canvas.textOut(sampleLeft + kLegendSample + kLegendPadding, y, entry.label);
-        y += lineHeight;
-    }
+    graph::drawLegend(
+        canvas, area, legend_, look_.backColour, look_.symbolSize, [this, &area](const QRect& box) {
+            return std::ranges::count_if(shape_, [&](QPointF f) {
+                const QPoint at(area.mapLeft + static_cast<int>(f.x() * area.mapWidth),
+                                area.mapBottom - static_cast<int>(f.y() * area.mapHeight));
+                return box.contains(at);
+            });
+        });
 }
 
 StabilityPlaces stabilityPlaces(QSize size, std::span<const analysis::Deviation> kinds) {

@@ -4,6 +4,7 @@
 #include "analysis/deviation.h"
 #include "graph/drawing.h"
 #include "graph/graph_look.h"
+#include "graph/legend.h"
 #include "graph/stability_curves.h"
 #include "graph/trace.h"
 #include "plot/canvas.h"
@@ -37,13 +38,7 @@ public:
     void draw(plot::PlotEngine& engine, plot::Canvas& canvas) override;
 
 private:
-    struct LegendEntry {
-        std::string label;
-        plot::Color colour;
-        int symbol;
-    };
     void fitTexts(plot::Canvas& canvas);
-    QRect legendBox(const plot::Mapping& area, QSize size) const;
     void drawLegend(const plot::Mapping& area, plot::Canvas& canvas) const;
 
     GraphLook look_;

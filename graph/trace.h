@@ -5,6 +5,7 @@
 #include "plot/colors.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace graph {
@@ -18,6 +19,8 @@ struct Trace {
     bool symbolOn = true;
     bool visible = true;
     bool rightAxis = false;
+    // Its name in the graph's legend; a graph whose traces have none draws no legend.
+    std::string label;
 
     // Only a visible trace that draws something and has points is ranged and drawn.
     bool counts() const { return visible && (lineOn || symbolOn) && !points.empty(); }

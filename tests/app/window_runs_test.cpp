@@ -106,6 +106,13 @@ TEST_F(WindowRunsTest, FilesOpenBesideTheLiveRunOnTheGraph) {
         EXPECT_GT(pixelsOf(picture, run.colour), 20) << run.name;
     }
     EXPECT_EQ(form.graphPage().plot()->leftAxis().caption, "Fractional frequency offset");
+    // A legend names the runs: the saved SVG holds their names as text.
+    dialogs->pictureAnswer = app::PictureChoice{folderFile("graph.svg"), QSize(800, 500)};
+    talvek::test::findMenuAction(form.graphPage().menu(), {"Save picture..."})->trigger();
+    const std::string svg = fileBytes(folderFile("graph.svg"));
+    for (const app::Run& run : runs) {
+        EXPECT_NE(svg.find(">" + run.name + "<"), std::string::npos) << run.name;
+    }
 
     // As read, 5 MHz and 10 MHz lie 5 MHz apart: each run is a flat line of its own.
     talvek::test::findMenuAction(form.graphPage().menu(), {"Compare runs as", "As read"})

@@ -3,10 +3,13 @@
 // few seconds of continuous measurement. Usage: e2e_screenshots <folder> [<width>x<height>]
 // With a size, the window is then resized to it while the "Graph" page shows and the six pages
 // are taken again as page-<name>-<width>x<height>.png. TALVEK_DARK=1 takes them under a dark
-// Fusion palette, as a dark desktop theme shows them.
+// Fusion palette, as a dark desktop theme shows them. TALVEK_RUNS=1 opens two measurements beside
+// the live one at the end and takes the "Graph" and "Stability" pages again as
+// page-<name>-runs.png.
 
 #include "app/commands_page.h"
 #include "app/connect_page.h"
+#include "app/dialogs.h"
 #include "app/display_page.h"
 #include "app/dynamic_page.h"
 #include "app/graph_page.h"
@@ -27,8 +30,11 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -63,6 +69,43 @@ bool savePages(app::MainWindow& form, const QString& out, const QString& suffix)
            Save(form, &form.graphPage(), out + "/page-graph" + suffix + ".png");
 }
 
+// The toolkit's dialogs, except that the open dialog answers with the file given last.
+class OpeningDialogs : public app::Dialogs {
+public:
+    std::string answer;
+    std::optional<app::SaveChoice> executeSaveDialog(const std::string&,
+                                                     const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> executeOpenDialog(const std::string&) override { return answer; }
+    bool askYesNo(const std::string&) override { return false; }
+    bool executePrinterSetup() override { return false; }
+    std::unique_ptr<plot::PrintTarget> openPrinter() override { return nullptr; }
+    void showError(const std::string& message) override {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    }
+};
+
+// A .dat of five minutes a second apart, `offset` from `nominal`, wandering by `wander`.
+std::string writeRun(const QString& folder, const char* name, double nominal, double offset,
+                     double wander) {
+    const std::string path = (folder + u'/' + QString::fromLatin1(name)).toStdString();
+    std::ofstream file(path, std::ios::binary);
+    file << "/* KELVO counter data: t/ms, f/Hz\n/*\n/*\n";
+    for (int i = 0; i < 300; ++i) {
+        const double value =
+            nominal * (1 + offset + wander * (std::sin(i * 0.05) + 0.5 * (i % 7) / 7));
+        file << 1000 * i << ' ' << std::to_string(value) << '\n';
+    }
+    return path;
+}
+
+void openBeside(app::MainWindow& form, OpeningDialogs& dialogs, const std::string& path) {
+    dialogs.answer = path;
+    talvek::test::findMenuAction(form.connectPage().logMenu(), {"Open measurement..."})->trigger();
+    waitUntil([&] { return !form.loadingMeasurement(); });
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -84,6 +127,11 @@ int main(int argc, char** argv) {
     }
     app::WindowEnvironment environment;
     environment.settingsFolder = home.path();
+    auto dialogs = std::make_shared<OpeningDialogs>();
+    const bool runs = qEnvironmentVariableIsSet("TALVEK_RUNS");
+    if (runs) {
+        environment.dialogs = dialogs;
+    }
     app::MainWindow form(environment);
     form.show();
     if (!QTest::qWaitForWindowExposed(&form)) {
@@ -106,6 +154,13 @@ int main(int argc, char** argv) {
         const QStringList size = QString::fromLocal8Bit(argv[2]).split(u'x');
         form.resize(size.value(0).toInt(), size.value(1).toInt());
         saved = saved && savePages(form, out, u'-' + QString::fromLocal8Bit(argv[2]));
+    }
+    if (runs) {
+        const QString folder = QString::fromStdString(home.path());
+        openBeside(form, *dialogs, writeRun(folder, "oscillator-A.dat", 10e6, 3e-8, 2e-8));
+        openBeside(form, *dialogs, writeRun(folder, "oscillator-B.dat", 5e6, -5e-8, 5e-9));
+        saved = saved && Save(form, &form.stabilityPage(), out + "/page-stability-runs.png") &&
+                Save(form, &form.graphPage(), out + "/page-graph-runs.png");
     }
     form.connectPage().connectButton()->click();
     std::printf("%d readings; pictures %s in %s\n", form.log().count(),
