@@ -23,17 +23,23 @@ QIcon swatch(plot::Color colour) {
 
 void fill(QMenu* menu, RunList& runs) {
     menu->clear();
-    for (std::size_t index = 0; index < runs.runs().size(); ++index) {
-        const Run& run = runs.runs()[index];
+    for (const Run& run : runs.runs()) {
         QMenu* entry = addSubMenu(menu, run.name.c_str());
         entry->setIcon(swatch(run.colour));
         QAction* shown = addMenuEntry(entry, "Shown");
         shown->setCheckable(true);
         shown->setChecked(run.visible);
-        QObject::connect(shown, &QAction::toggled, &runs,
-                         [&runs, index](bool on) { runs.setVisible(index, on); });
-        QObject::connect(addMenuEntry(entry, "Close"), &QAction::triggered, &runs,
-                         [&runs, index] { emit runs.closeRequested(index); });
+        // The entry names its run by its readings: the list may have changed since it was made.
+        const recording::ReadingTable* readings = run.readings.get();
+        QObject::connect(shown, &QAction::toggled, &runs, [&runs, readings](bool on) {
+            runs.setVisible(runs.indexOf(readings), on);
+        });
+        QObject::connect(
+            addMenuEntry(entry, "Close"), &QAction::triggered, &runs, [&runs, readings] {
+                if (const std::size_t index = runs.indexOf(readings); index < runs.runs().size()) {
+                    emit runs.closeRequested(index);
+                }
+            });
     }
     menu->setEnabled(!runs.runs().empty());
 }
