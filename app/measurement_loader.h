@@ -52,6 +52,7 @@ private:
     std::atomic<double> progress_{0};
     bool running_ = false;
     std::uint64_t generation_ = 0; // of the latest start; an older one's result is dropped
+    Finished finished_;            // of the latest start
     // The result passes through it, so all the thread wrote is seen as done on the main thread.
     std::mutex handOver_;
     std::thread thread_;
