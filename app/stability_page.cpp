@@ -28,11 +28,12 @@ namespace {
 // A few analyses a second at most: each takes time in proportion to the readings, the running
 // sums do not.
 constexpr int kRefreshIntervalMs = 250;
-// New readings start the next analysis only after this many times as long as the last one took,
-// so a long measurement growing at line rate keeps the processor quiet (a fiftieth of it), and
-// at the latest after a minute. A choice of the user starts its analysis at once.
-constexpr qint64 kQuietFactor = 50;
-constexpr qint64 kLongestRefreshIntervalMs = 60'000;
+// New readings start the next analysis only after this many times as long as the last one took
+// on the worker, so a long measurement growing at line rate keeps the processor quiet (a
+// fiftieth of it), and at the latest after ten seconds. A choice of the user starts its analysis
+// at once.
+constexpr double kQuietFactor = 50;
+constexpr double kLongestRefreshIntervalMs = 10'000;
 // An analysis that runs longer than this shows its progress, checked as often.
 constexpr int kProgressAfterMs = 100;
 // More readings than this not yet taken by the running sums are left to the worker's next
@@ -426,9 +427,8 @@ void StabilityPage::startAnalysis() {
 
 void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     progressTimer_->stop();
-    refreshTimer_->setInterval(
-        static_cast<int>(std::clamp(kQuietFactor * worker_.elapsedMs(), qint64{kRefreshIntervalMs},
-                                    kLongestRefreshIntervalMs)));
+    refreshTimer_->setInterval(static_cast<int>(std::clamp(
+        kQuietFactor * outcome.analysisMs, double{kRefreshIntervalMs}, kLongestRefreshIntervalMs)));
     if (progress_->isVisible()) {
         progress_->hide();
         placeCaptionLine();

@@ -31,7 +31,10 @@ void StabilityWorker::start(Analysis analysis) {
         auto outcome = std::make_shared<StabilityOutcome>();
         {
             const std::lock_guard<std::mutex> lock(handOver_);
+            QElapsedTimer running;
+            running.start();
             *outcome = analysis(control);
+            outcome->analysisMs = static_cast<double>(running.nsecsElapsed()) / 1e6;
         }
         // Dropped unrun if the context is gone, and the context outlives this worker.
         QMetaObject::invokeMethod(

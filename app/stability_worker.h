@@ -26,6 +26,8 @@ struct StabilityOutcome {
     analysis::SpanStatistics statistics;
     std::optional<analysis::LiveStability> caughtUp;
     std::uint64_t readingsGeneration = 0;
+    // How long the analysis ran on the worker, whatever the main thread did meanwhile.
+    double analysisMs = 0;
 };
 
 // Runs one analysis at a time on a thread of its own, so the event loop never waits for it, and
