@@ -13,7 +13,9 @@
 #include <QMenu>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
+#include <iterator>
 #include <limits>
 
 namespace app {
@@ -171,11 +173,24 @@ void GraphPage::showRuns() {
         plot_->addTrace(false, graph::PointArray());
     }
     traces.front().visible = false;
+    // An overlay whose run, size and comparison are the same is kept: a file's overlay is formed
+    // once, not at every refresh of the live one.
+    graph::TraceList kept(std::make_move_iterator(traces.begin() + 1),
+                          std::make_move_iterator(traces.end()));
+    std::vector<OverlayKey> keys = std::move(overlays_);
     traces.resize(1);
+    overlays_.clear();
     for (const Run& run : runs_->runs()) {
-        if (run.visible && run.readings && !run.readings->empty()) {
-            traces.push_back(overlayOf(run, runs_->comparison()));
+        if (!run.visible || !run.readings || run.readings->empty()) {
+            continue;
         }
+        const OverlayKey key{run.readings.get(), run.readings->size(), runs_->comparison(),
+                             run.colour};
+        const auto held = std::find(keys.begin(), keys.end(), key);
+        traces.push_back(held != keys.end() && held - keys.begin() < std::ssize(kept)
+                             ? std::move(kept[static_cast<std::size_t>(held - keys.begin())])
+                             : overlayOf(run, runs_->comparison()));
+        overlays_.push_back(key);
     }
     applyComparisonAxis();
     plot_->invalidate();
@@ -198,6 +213,7 @@ void GraphPage::leaveComparison() {
     }
     comparing_ = false;
     comparisonRefresh_->stop();
+    overlays_.clear();
     graph::TraceList& traces = plot_->traces();
     if (!traces.empty()) {
         traces.resize(1);

@@ -1,15 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "analysis/compared_values.h"
 #include "app/axis_units.h"
 #include "app/page.h"
 #include "app/time_span.h"
 #include "graph/axis_settings.h"
+#include "plot/colors.h"
 #include "recording/reading_store.h"
 
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <vector>
 
 class QMenu;
 class QTimer;
@@ -98,6 +101,15 @@ private:
     bool comparing_ = false;
     graph::AxisSettings singleRunAxis_;   // the left axis of trace 0, while runs are compared
     QTimer* comparisonRefresh_ = nullptr; // takes the live run's new readings into its overlay
+    // What each overlay after trace 0 shows, so one whose run has not changed is kept as it is.
+    struct OverlayKey {
+        const recording::ReadingTable* readings;
+        std::size_t size;
+        analysis::Comparison comparison;
+        plot::Color colour;
+        bool operator==(const OverlayKey&) const = default;
+    };
+    std::vector<OverlayKey> overlays_;
 };
 
 } // namespace app
