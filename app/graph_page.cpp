@@ -66,11 +66,7 @@ graph::Trace overlayOf(const Run& run, analysis::Comparison comparison) {
     const std::vector<recording::PlacedGap>& gaps = curve->readings().gaps();
     graph::Trace trace;
     trace.points = graph::PointArray(std::move(curve));
-    for (const recording::PlacedGap& gap : gaps) {
-        trace.points.follow(gap.beforeReading);
-        trace.points.breakLine();
-    }
-    trace.points.follow();
+    takeInBrokenAtGaps(trace.points, gaps);
     trace.colour = run.colour;
     trace.label = run.name;
     return trace;
@@ -317,11 +313,7 @@ void GraphPage::showStore(std::shared_ptr<const recording::ReadingTable> reading
                           counter::Quantity quantity) {
     const std::vector<recording::PlacedGap> gaps = readings->gaps();
     graph::PointArray points(std::make_shared<StoreCurve>(std::move(readings)));
-    for (const recording::PlacedGap& gap : gaps) {
-        points.follow(gap.beforeReading);
-        points.breakLine();
-    }
-    points.follow();
+    takeInBrokenAtGaps(points, gaps);
     showMeasurement(std::move(points), quantity);
 }
 

@@ -18,4 +18,12 @@ graph::PointBlock StoreCurve::block(std::size_t index) const {
             kMsPerSecond};
 }
 
+void takeInBrokenAtGaps(graph::PointArray& points, const std::vector<recording::PlacedGap>& gaps) {
+    for (const recording::PlacedGap& gap : gaps) {
+        points.follow(gap.beforeReading);
+        points.breakLine();
+    }
+    points.follow();
+}
+
 } // namespace app

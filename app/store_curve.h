@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "graph/point_array.h"
 #include "graph/point_source.h"
 #include "recording/reading_store.h"
 
 #include <memory>
+#include <vector>
 
 namespace app {
 
@@ -21,5 +23,8 @@ public:
 private:
     std::shared_ptr<const recording::ReadingTable> readings_;
 };
+
+// Takes in every point the source of `points` holds, the line broken at each of `gaps`.
+void takeInBrokenAtGaps(graph::PointArray& points, const std::vector<recording::PlacedGap>& gaps);
 
 } // namespace app
