@@ -162,28 +162,24 @@ bool SerialDevice::applyLine(const LineSettings& line) {
     return ::tcsetattr(fd_, TCSANOW, &t) == 0 && ::tcgetattr(fd_, &kept) == 0 && sameLine(t, kept);
 }
 
-// What the terminal holds now, without waiting; -1 (lost set where the device is gone) on an
-// error or a hang-up.
+// What the terminal holds now, in one read without waiting: everything of a raw line, one line
+// of a line-wise one (a read taking more would only find the queue empty). -1 (lost set where the
+// device is gone) on an error or a hang-up.
 int SerialDevice::takeAvailable(char* buffer, int count) {
-    int got = 0;
-    while (got < count) {
-        const ssize_t n = ::read(fd_, buffer + got, static_cast<std::size_t>(count - got));
-        if (n > 0) {
-            got += static_cast<int>(n);
-            continue;
-        }
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0 && errno != EAGAIN) {
-            if (isGoneError(errno)) {
-                lost_ = true;
-            }
-            return got > 0 ? got : -1;
-        }
-        break; // in raw mode with VMIN = VTIME = 0 an empty line reads as 0 bytes
+    ssize_t n = 0;
+    do {
+        n = ::read(fd_, buffer, static_cast<std::size_t>(count));
+    } while (n < 0 && errno == EINTR);
+    if (n >= 0) {
+        return static_cast<int>(n); // in raw mode with VMIN = VTIME = 0 an empty line reads as 0
     }
-    return got;
+    if (errno == EAGAIN) {
+        return 0;
+    }
+    if (isGoneError(errno)) {
+        lost_ = true;
+    }
+    return -1;
 }
 
 int SerialDevice::read(char* buffer, int count, int waitMs) {
@@ -214,6 +210,23 @@ int SerialDevice::read(char* buffer, int count, int waitMs) {
         return -1;
     }
     return got;
+}
+
+// Line-wise input with every editing and signal character switched off: the line discipline only
+// tells where lines end. A disabled character is no character, so zero bytes stay data.
+bool SerialDevice::readWholeLines(char end) {
+    std::shared_lock lock(use_);
+    termios t{};
+    if (fd_ < 0 || ::tcgetattr(fd_, &t) != 0) {
+        return false;
+    }
+    t.c_lflag |= ICANON;
+    t.c_lflag &= ~(ECHO | ECHONL | ISIG | IEXTEN);
+    for (const int disabled : {VEOF, VERASE, VKILL, VEOL2, VWERASE, VREPRINT, VLNEXT}) {
+        t.c_cc[disabled] = _POSIX_VDISABLE;
+    }
+    t.c_cc[VEOL] = end == '\n' ? _POSIX_VDISABLE : static_cast<cc_t>(end);
+    return ::tcsetattr(fd_, TCSANOW, &t) == 0;
 }
 
 int SerialDevice::write(const char* data, int count) {

@@ -53,6 +53,14 @@ public:
     int write(const char* data, int count);
     void close();
 
+    // From now on a read waits until a line has ended, with a newline or with `end`: the bytes of
+    // a line wake the reader once, when its last byte has come, not once each. Nothing else of
+    // the bytes changes. The terminal holds at most kLineLimit bytes of a line; of a longer one it
+    // keeps the beginning and its end, so a line read that long has lost bytes. False when the
+    // terminal refused; reads then go on as before.
+    bool readWholeLines(char end);
+    static constexpr int kLineLimit = 4095;
+
     // True once a read has found the device gone (hang-up, I/O error: an unplugged adapter).
     bool lost() const { return lost_.load(); }
 

@@ -21,6 +21,20 @@ std::string delimiterText(Delimiter delimiter) {
     return {};
 }
 
+std::optional<char> lineEndOf(Delimiter delimiter) {
+    switch (delimiter) {
+    case Delimiter::Cr:
+        return '\r';
+    case Delimiter::Lf:
+    case Delimiter::CrLf:
+        return '\n';
+    case Delimiter::Null:
+    case Delimiter::None:
+        break;
+    }
+    return std::nullopt;
+}
+
 std::string cleanTelegram(std::string_view raw) {
     const auto end = std::find_if(raw.begin(), raw.end(),
                                   [](char c) { return static_cast<unsigned char>(c) < 32; });

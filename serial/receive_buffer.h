@@ -4,6 +4,7 @@
 #include "serial/serial_types.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ constexpr std::size_t kReceiveBufferLimit = 4096;
 
 // The characters a telegram ends with; empty for `no`.
 std::string delimiterText(Delimiter delimiter);
+
+// The byte that ends a telegram when it is a byte a terminal can end its lines with (CR, LF);
+// nothing for the zero byte and for `no`.
+std::optional<char> lineEndOf(Delimiter delimiter);
 
 // The telegram up to, not including, its first control character (code below 32).
 std::string cleanTelegram(std::string_view raw);

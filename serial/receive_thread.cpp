@@ -6,11 +6,15 @@
 #include "platform/serial_device.h"
 #include "serial/receive_buffer.h"
 
+#include <QCoreApplication>
+#include <QTimer>
+
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <limits>
+#include <pthread.h>
 #include <sys/resource.h>
 #include <system_error>
 #include <thread>
@@ -71,13 +75,22 @@ void postBatch(const std::shared_ptr<ReceiveLink>& link);
 
 // One batch on the main thread. Each hand-over is taken from the queue only when it is its turn,
 // so a handler that runs a nested event loop (where the next batch may begin) keeps the order,
-// and each holds the receiver for its call: a handler may close or delete the port.
+// and each holds the receiver for its call: a handler may close or delete the port. A batch that
+// left work behind for lack of time goes on at the next turn; one that emptied the queue lets the
+// next wait out the spacing.
 void runBatch(const std::shared_ptr<ReceiveLink>& link) {
+    const auto start = std::chrono::steady_clock::now();
+    if (start < link->nextBatch) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(link->nextBatch - start);
+        QTimer::singleShot(wait, QCoreApplication::instance(), [link] { runBatch(link); });
+        return;
+    }
     link->queue.beginBatch();
-    const auto end = std::chrono::steady_clock::now() + kBatchBudget;
+    const auto end = start + kBatchBudget;
     while (const auto receiver = link->receiver) {
         const auto handOver = link->queue.take();
         if (!handOver) {
+            link->nextBatch = start + kBatchSpacing;
             return;
         }
         deliver(*receiver, *handOver);
@@ -85,6 +98,7 @@ void runBatch(const std::shared_ptr<ReceiveLink>& link) {
             break;
         }
     }
+    link->nextBatch = {};
     if (link->receiver && link->queue.endBatch()) {
         postBatch(link);
     }
@@ -116,10 +130,15 @@ bool ReceiveThread::start(std::shared_ptr<ReceiveLink> link,
                           std::shared_ptr<platform::SerialDevice> device, std::int32_t timeOutMs,
                           Delimiter delimiter) {
     const bool watchSilence = link->receiver && link->receiver->silence;
-    auto* poll =
-        new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs, delimiter);
+    std::optional<char> lineEnd = serial::lineEndOf(delimiter);
+    if (lineEnd && !device->readWholeLines(*lineEnd)) {
+        lineEnd.reset();
+    }
+    auto* poll = new ReceiveThread(std::move(link), std::move(device), watchSilence, timeOutMs,
+                                   delimiter, lineEnd);
     try {
         std::thread([poll] {
+            ::pthread_setname_np(::pthread_self(), "talvek-receive");
             lowerOwnPriorityOneStep();
             poll->execute();
             delete poll;
@@ -137,10 +156,11 @@ int ReceiveThread::running() {
 
 ReceiveThread::ReceiveThread(std::shared_ptr<ReceiveLink> link,
                              std::shared_ptr<platform::SerialDevice> device, bool watchSilence,
-                             std::int32_t timeOutMs, Delimiter delimiter)
+                             std::int32_t timeOutMs, Delimiter delimiter,
+                             std::optional<char> lineEnd)
     : link_(std::move(link)), device_(std::move(device)), watchSilence_(watchSilence),
       timeOut_(-static_cast<std::int64_t>(timeOutMs)), delimiter_(delimiter),
-      delimiterText_(serial::delimiterText(delimiter)) {
+      delimiterText_(serial::delimiterText(delimiter)), lineEnd_(lineEnd) {
     ++running_;
 }
 
@@ -148,8 +168,9 @@ ReceiveThread::~ReceiveThread() {
     --running_;
 }
 
-// The read returns as soon as bytes are in, so each telegram is stamped within a scheduling
-// delay of its last byte, however busy the main thread is.
+// The read returns as soon as bytes are in (on a line-wise device, once a line's last byte is
+// in), so each telegram is stamped within a scheduling delay of its last byte, however busy the
+// main thread is.
 void ReceiveThread::execute() {
     std::int64_t lastHandOver = kLongAgo;
     std::string chunk(kReadLimit, '\0');
@@ -167,9 +188,16 @@ void ReceiveThread::execute() {
             }
             return;
         }
-        buffer_.append(chunk.data(), static_cast<std::size_t>(count));
-        if (serial::boundReceiveBuffer(buffer_, delimiterText_)) {
-            lineOverflowed_ = true;
+        if (lineEnd_ && count >= platform::SerialDevice::kLineLimit) {
+            // The terminal kept only the line's beginning and its end: no telegram. Where that
+            // end is not the telegram's, the telegram's own end is still to come.
+            buffer_.clear();
+            lineOverflowed_ = chunk[static_cast<std::size_t>(count) - 1] != *lineEnd_;
+        } else {
+            buffer_.append(chunk.data(), static_cast<std::size_t>(count));
+            if (serial::boundReceiveBuffer(buffer_, delimiterText_)) {
+                lineOverflowed_ = true;
+            }
         }
         if (handOverTelegrams(*arrivalMs)) {
             lastHandOver = platform::monotonicMs();

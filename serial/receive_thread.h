@@ -5,6 +5,7 @@
 #include "serial/serial_types.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,11 @@ class SerialDevice;
 }
 
 namespace serial {
+
+// The main thread takes hand-overs at most this often. At line rate a turn then carries several
+// telegrams and the window paints once for them, not once each; slower lines wait not at all. The
+// stamps were taken on arrival, so the wait moves none.
+constexpr auto kBatchSpacing = std::chrono::milliseconds(100);
 
 // Where the receive thread's hand-overs go; called on the main thread, one call per hand-over.
 struct HandOverReceiver {
@@ -44,16 +50,19 @@ struct ReceiveLink {
     serial::HandOverQueue queue;
     // Main thread only: null once the port has closed or gone.
     std::shared_ptr<const HandOverReceiver> receiver;
+    // Main thread only: a wake-up before this waits until then.
+    std::chrono::steady_clock::time_point nextBatch;
 
 private:
     std::mutex clockMutex_;
     std::function<std::int64_t()> arrivalClock_;
 };
 
-// The receive thread of an open port: waits for the device's bytes, stamps them with the time they
-// were read, cuts telegrams at the delimiter and queues them, and silences, for the main thread,
-// which takes them in batches at the turns of its event loop. It never waits for the main thread
-// and frees itself when it ends, at the stop request or once the device is gone.
+// The receive thread of an open port: waits for the device's bytes (for whole lines where the
+// delimiter ends in a line end), stamps them with the time they were read, cuts telegrams at the
+// delimiter and queues them, and silences, for the main thread, which takes them in batches at
+// the turns of its event loop, at most every kBatchSpacing. It never waits for the main thread and
+// frees itself when it ends, at the stop request or once the device is gone.
 class ReceiveThread {
 public:
     // Creates the thread with copies of the settings and starts it, one priority step below
@@ -72,7 +81,8 @@ public:
 
 private:
     ReceiveThread(std::shared_ptr<ReceiveLink> link, std::shared_ptr<platform::SerialDevice> device,
-                  bool watchSilence, std::int32_t timeOutMs, Delimiter delimiter);
+                  bool watchSilence, std::int32_t timeOutMs, Delimiter delimiter,
+                  std::optional<char> lineEnd);
     ~ReceiveThread();
 
     void execute();
@@ -91,7 +101,10 @@ private:
     Delimiter delimiter_;
     std::string delimiterText_;
     std::string buffer_;
-    bool lineOverflowed_ = false; // the line now in the buffer lost its beginning to the bound
+    // Where the device wakes the thread once a line, not once a byte, the byte its lines end with:
+    // a telegram then costs one read instead of one for each of its bytes.
+    std::optional<char> lineEnd_;
+    bool lineOverflowed_ = false; // the line now in the buffer lost bytes to a bound
 
     static std::atomic<int> running_;
 };

@@ -68,7 +68,7 @@ TEST_F(MyComPortTest, LineSettingsReachTheDevice) {
     EXPECT_EQ(cfgetospeed(&seen), speed_t(B4800));
     EXPECT_EQ(cfgetispeed(&seen), speed_t(B4800));
     EXPECT_TRUE(seen.c_cflag & CSTOPB);
-    EXPECT_FALSE(seen.c_lflag & ICANON);
+    EXPECT_FALSE(seen.c_lflag & (ECHO | ECHONL)) << "nothing may go back to the instrument";
     port.close();
     EXPECT_FALSE(port.isOpen());
 }
