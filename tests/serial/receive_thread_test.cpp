@@ -111,10 +111,15 @@ TEST_F(PollTest, CutsTheStreamAtEachKindOfDelimiter) {
         {"no", serial::Delimiter::None, "X\x01Y\r\n", {"X\x01Y\r\n"}},
         {"high characters are text", serial::Delimiter::CrLf, "\xB5s\xFF\r\n", {"\xB5s\xFF"}},
         // A terminal's editing, end-of-file and signal characters neither edit nor end a line.
-        {"editing characters are data", serial::Delimiter::CrLf,
+        {"editing characters are data",
+         serial::Delimiter::CrLf,
          std::string("AB\x7f\r\nAB\x15\x17\x12\x16\x7f\r\nA\x04\x03\x1a\x1c\0B\r\n", 23),
          {"AB\x7f", "AB", "A"}},
-        {"editing characters are data up to CR", serial::Delimiter::Cr, "A\x04" "B\rC\x15" "D\r",
+        {"editing characters are data up to CR",
+         serial::Delimiter::Cr,
+         "A\x04"
+         "B\rC\x15"
+         "D\r",
          {"A", "C"}},
     };
     for (const Case& c : cases) {
