@@ -23,13 +23,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QSocketNotifier>
+#include <QTabWidget>
 #include <atomic>
 #include <csignal>
-#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <functional>
 #include <random>
 #include <string>
