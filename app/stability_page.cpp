@@ -22,18 +22,18 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <algorithm>
+#include <limits>
 
 namespace app {
 namespace {
 // A few analyses a second at most: each takes time in proportion to the readings, the running
 // sums do not.
 constexpr int kRefreshIntervalMs = 250;
-// New readings start the next analysis only after this many times as long as the last one took
-// on the worker, so a long measurement growing at line rate keeps the processor quiet (a
-// fiftieth of it), and at the latest after ten seconds. A choice of the user starts its analysis
-// at once.
-constexpr double kQuietFactor = 50;
-constexpr double kLongestRefreshIntervalMs = 10'000;
+// New readings start the next analysis only once this many times the processor time the last one
+// took has passed: however long the measurement grows at line rate, following it keeps to half a
+// per cent of a core (a day of readings is analysed anew about every 20 s). A choice of the user
+// starts its analysis at once.
+constexpr double kQuietFactor = 200;
 // An analysis that runs longer than this shows its progress, checked as often.
 constexpr int kProgressAfterMs = 100;
 // More readings than this not yet taken by the running sums are left to the worker's next
@@ -428,7 +428,8 @@ void StabilityPage::startAnalysis() {
 void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     progressTimer_->stop();
     refreshTimer_->setInterval(static_cast<int>(std::clamp(
-        kQuietFactor * outcome.analysisMs, double{kRefreshIntervalMs}, kLongestRefreshIntervalMs)));
+        kQuietFactor * outcome.processorMs, double{kRefreshIntervalMs},
+        double{std::numeric_limits<int>::max()})));
     if (progress_->isVisible()) {
         progress_->hide();
         placeCaptionLine();

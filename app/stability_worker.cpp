@@ -3,9 +3,20 @@
 
 #include <QMetaObject>
 #include <QObject>
+#include <ctime>
 #include <memory>
 
 namespace app {
+
+namespace {
+
+double processorMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+} // namespace
 
 StabilityWorker::StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished)
     : context_(context), finished_(std::move(finished)) {}
@@ -31,10 +42,9 @@ void StabilityWorker::start(Analysis analysis) {
         auto outcome = std::make_shared<StabilityOutcome>();
         {
             const std::lock_guard<std::mutex> lock(handOver_);
-            QElapsedTimer running;
-            running.start();
+            const double startMs = processorMs();
             *outcome = analysis(control);
-            outcome->analysisMs = static_cast<double>(running.nsecsElapsed()) / 1e6;
+            outcome->processorMs = processorMs() - startMs;
         }
         // Dropped unrun if the context is gone, and the context outlives this worker.
         QMetaObject::invokeMethod(

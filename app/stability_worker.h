@@ -26,8 +26,9 @@ struct StabilityOutcome {
     analysis::SpanStatistics statistics;
     std::optional<analysis::LiveStability> caughtUp;
     std::uint64_t readingsGeneration = 0;
-    // How long the analysis ran on the worker, whatever the main thread did meanwhile.
-    double analysisMs = 0;
+    // The processor time the process used while the analysis ran, its own threads' and whatever
+    // ran beside it: never less than the analysis took, however busy the machine was.
+    double processorMs = 0;
 };
 
 // Runs one analysis at a time on a thread of its own, so the event loop never waits for it, and

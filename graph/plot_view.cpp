@@ -71,9 +71,10 @@ void PlotView::print() {
 // Readings may come far faster than the screen shows pictures: one paint per screen refresh at
 // most, the first reading after a quiet spell at once, a later one at the next refresh. A picture
 // that takes long to draw (millions of points) is drawn at most as often as keeps the processor
-// quiet: a fiftieth of the time goes to drawing while changes come without pause.
+// quiet: a two-hundredth of the time goes to drawing while changes come without pause, and a
+// picture is at most a second late.
 void PlotView::requestRepaint() {
-    constexpr double kQuietFactor = 50;
+    constexpr double kQuietFactor = 200;
     constexpr int kLongestIntervalMs = 1000;
     pictureStale_ = true;
     if (updateRequested_) {
