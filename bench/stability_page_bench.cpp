@@ -23,7 +23,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kRefreshes = 40;
+// New readings refresh a day's analysis about every 20 s: ten refreshes take minutes.
+constexpr int kRefreshes = 10;
 constexpr double kLinePeriodMs = 36;
 
 } // namespace
