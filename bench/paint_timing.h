@@ -14,7 +14,7 @@ struct PaintTimings {
     // The same runs' processor time of the whole process (the waits for a paint the widget put
     // off cost none, the threads a picture is drawn on do).
     std::vector<double> processorMs;
-    int missed = 0;         // runs after which no paint came within the time-out
+    int missed = 0; // runs after which no paint came within the time-out
 };
 
 // `runs` times, `period` apart as readings come at line rate: `work()`, then the event loop
