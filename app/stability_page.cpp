@@ -427,9 +427,9 @@ void StabilityPage::startAnalysis() {
 
 void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     progressTimer_->stop();
-    refreshTimer_->setInterval(static_cast<int>(std::clamp(
-        kQuietFactor * outcome.processorMs, double{kRefreshIntervalMs},
-        double{std::numeric_limits<int>::max()})));
+    refreshTimer_->setInterval(
+        static_cast<int>(std::clamp(kQuietFactor * outcome.processorMs, double{kRefreshIntervalMs},
+                                    double{std::numeric_limits<int>::max()})));
     if (progress_->isVisible()) {
         progress_->hide();
         placeCaptionLine();
