@@ -134,6 +134,22 @@ int main(int argc, char** argv) {
             QApplication::processEvents();
         }
     }
+    // The journal writes the day on its own thread: what the figures measure is the live line,
+    // not that backlog. It is written once it is all in, or once two seconds added nothing (a
+    // journal that gave up).
+    std::uint64_t written = 0;
+    QElapsedTimer unchanged;
+    unchanged.start();
+    waitFor(
+        [&window, &written, &unchanged, dayReadings] {
+            const std::uint64_t now = window.session().journal().readingsWritten();
+            if (now != written) {
+                written = now;
+                unchanged.restart();
+            }
+            return now >= static_cast<std::uint64_t>(dayReadings) || unchanged.elapsed() > 2000;
+        },
+        300'000);
     clockOffsetMs = lastMs - connectedAtMs + kLinePeriodMs;
     for (const counter::InstrumentCommand& command : window.session().instrument().commands()) {
         if (command.role == counter::SetupRole::Start) {
