@@ -1,21 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/measurement_loader.h"
 
-#include "app/store_curve.h"
+#include "app/trace_builder.h"
 
 #include <QMetaObject>
 #include <QObject>
-#include <algorithm>
 #include <memory>
 
 namespace app {
 namespace {
 
-// The shares of the work: reading the file takes most of it, then the graph's run summaries.
+// The shares of the work: reading the file takes most of it, then the graph's run summaries that
+// the trace builder has not taken in meanwhile (all of them for a file that is not a journal).
 constexpr double kReadShare = 0.75;
 constexpr double kTraceShare = 0.25;
-// The graph's trace takes the points in pieces this large, telling its progress between them.
-constexpr std::size_t kTracePiece = std::size_t{1} << 20;
 
 } // namespace
 
@@ -51,26 +49,18 @@ void MeasurementLoader::start(std::string path, Kind kind, Finished finished) {
         auto prepared = std::make_shared<PreparedMeasurement>();
         {
             const std::lock_guard<std::mutex> lock(handOver_);
+            TraceBuilder builder(cancel_);
             const recording::LoadControl control{
-                &cancel_, [this](double done) { progress_ = kReadShare * done; }};
+                &cancel_, [this](double done) { progress_ = kReadShare * done; },
+                [&builder](const recording::ReadingStore& store) {
+                    builder.offer(
+                        std::make_shared<const recording::ReadingTable>(store.snapshot()));
+                }};
             prepared->loaded = kind == Kind::Journal ? recording::loadJournal(path, control)
                                                      : recording::loadMeasurement(path, control);
-            const std::shared_ptr<const recording::ReadingStore> readings =
-                prepared->loaded.readings;
-            graph::PointArray& trace = prepared->trace;
-            trace = graph::PointArray(std::make_shared<StoreCurve>(readings));
-            auto gap = readings->gaps().begin();
-            for (std::size_t taken = 0; !cancel_ && taken < readings->size();) {
-                const std::size_t piece = std::min(readings->size(), taken + kTracePiece);
-                for (; gap != readings->gaps().end() && gap->beforeReading <= piece; ++gap) {
-                    trace.follow(gap->beforeReading);
-                    trace.breakLine();
-                }
-                trace.follow(piece);
-                taken = piece;
-                progress_ = kReadShare + kTraceShare * static_cast<double>(taken) /
-                                             static_cast<double>(readings->size());
-            }
+            prepared->trace = builder.finish(prepared->loaded.readings, [this](double done) {
+                progress_ = kReadShare + kTraceShare * done;
+            });
         }
         if (cancel_) {
             return;

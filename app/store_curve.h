@@ -20,6 +20,12 @@ public:
     std::size_t size() const override { return readings_->size(); }
     graph::PointBlock block(std::size_t index) const override;
 
+    // Reads `readings` from now on: a later snapshot of the same store, or the store itself.
+    void read(std::shared_ptr<const recording::ReadingTable> readings) {
+        readings_ = std::move(readings);
+    }
+    const recording::ReadingTable& readings() const { return *readings_; }
+
 private:
     std::shared_ptr<const recording::ReadingTable> readings_;
 };

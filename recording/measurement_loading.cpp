@@ -76,10 +76,13 @@ LoadedMeasurement loadJournal(const std::string& path, const LoadControl& contro
             store.appendGap(record.gap);
         }
     };
-    const auto onChunk = [&control, &loaded](std::uint64_t done, std::uint64_t total) {
+    const auto onChunk = [&control, &loaded, &store](std::uint64_t done, std::uint64_t total) {
         if (control.cancel != nullptr && control.cancel->load()) {
             loaded.cancelled = true;
             return false;
+        }
+        if (control.grown) {
+            control.grown(store);
         }
         if (control.progress && total > 0) {
             control.progress(static_cast<double>(done) / static_cast<double>(total));

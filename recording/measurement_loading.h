@@ -39,6 +39,9 @@ struct LoadedMeasurement {
 struct LoadControl {
     const std::atomic<bool>* cancel = nullptr;
     std::function<void(double)> progress;
+    // Called now and then while a journal is read, with the store as it stands: a snapshot taken
+    // then may be read on another thread while the store fills.
+    std::function<void(const ReadingStore&)> grown;
 };
 
 // A recording journal (told by its first bytes), a .dat or .csv file as the program saves them,

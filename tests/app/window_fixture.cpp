@@ -4,6 +4,7 @@
 #include "counter/driver.h"
 #include "platform/clock.h"
 #include "platform/port_links.h"
+#include "serial/receive_thread.h"
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -129,6 +130,8 @@ std::string WindowTest::receivedBytes() {
         QTest::qWait(60);
         const std::string now = scriptedCounter.received();
         if (now == last) {
+            // The counter's answer reaches the window at the next batch of hand-overs.
+            QTest::qWait(static_cast<int>(serial::kBatchSpacing.count()) + 60);
             return now;
         }
         last = now;
