@@ -1,22 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/stability_worker.h"
 
+#include "platform/clock.h"
+
 #include <QMetaObject>
 #include <QObject>
-#include <ctime>
 #include <memory>
 
 namespace app {
-
-namespace {
-
-double processorMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-} // namespace
 
 StabilityWorker::StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished)
     : context_(context), finished_(std::move(finished)) {}
@@ -42,9 +33,9 @@ void StabilityWorker::start(Analysis analysis) {
         auto outcome = std::make_shared<StabilityOutcome>();
         {
             const std::lock_guard<std::mutex> lock(handOver_);
-            const double startMs = processorMs();
+            const double startMs = platform::processorMs();
             *outcome = analysis(control);
-            outcome->processorMs = processorMs() - startMs;
+            outcome->processorMs = platform::processorMs() - startMs;
         }
         // Dropped unrun if the context is gone, and the context outlives this worker.
         QMetaObject::invokeMethod(

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/paint_timing.h"
 
+#include "platform/clock.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
-#include <ctime>
 #include <thread>
 
 namespace bench {
@@ -14,12 +15,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kPaintTimeoutMs = 2000;
-
-double processorMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
 
 // Notes that a paint event reached the widget; the widget handles it after the filter.
 class PaintWatch : public QObject {
@@ -51,7 +46,7 @@ PaintTimings timeUntilPainted(QWidget& widget, int runs, std::chrono::millisecon
         deadline.setSingleShot(true);
         deadline.start(kPaintTimeoutMs);
         const auto start = Clock::now();
-        const double startProcessorMs = processorMs();
+        const double startProcessorMs = platform::processorMs();
         work();
         while (!watch.painted && deadline.isActive()) {
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -59,7 +54,7 @@ PaintTimings timeUntilPainted(QWidget& widget, int runs, std::chrono::millisecon
         const auto end = Clock::now();
         if (watch.painted) {
             timings.ms.push_back(std::chrono::duration<double, std::milli>(end - start).count());
-            timings.processorMs.push_back(processorMs() - startProcessorMs);
+            timings.processorMs.push_back(platform::processorMs() - startProcessorMs);
         } else {
             ++timings.missed;
         }

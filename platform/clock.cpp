@@ -3,6 +3,7 @@
 
 #include <QDateTime>
 #include <chrono>
+#include <ctime>
 
 namespace platform {
 
@@ -17,6 +18,12 @@ std::int64_t monotonicMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+double processorMs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
 } // namespace platform

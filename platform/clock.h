@@ -12,4 +12,8 @@ double nowDateTime();
 // Milliseconds on a monotonic clock: spans and time-outs, immune to clock changes.
 std::int64_t monotonicMs();
 
+// The processor time every thread of this process has used, in milliseconds: what a piece of
+// work cost, waits for a core left out.
+double processorMs();
+
 } // namespace platform
