@@ -77,6 +77,15 @@ std::string PtyPair::read(std::size_t count, std::chrono::milliseconds timeout) 
     return out;
 }
 
+std::string PtyPair::readAvailable() {
+    std::string out;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(master_, buf, sizeof buf)) > 0;) {
+        out.append(buf, static_cast<std::size_t>(n));
+    }
+    return out;
+}
+
 std::string PtyPair::readUntilQuiet(std::chrono::milliseconds quiet) {
     std::string out;
     for (;;) {

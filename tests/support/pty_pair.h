@@ -27,6 +27,8 @@ public:
     void write(const std::string& bytes);
     // Reads what the program wrote, until `count` bytes are in or `timeout` passes.
     std::string read(std::size_t count, std::chrono::milliseconds timeout);
+    // What the program wrote and nobody read yet, without waiting.
+    std::string readAvailable();
     // Reads whatever arrives until the line has been quiet for `quiet`.
     std::string readUntilQuiet(std::chrono::milliseconds quiet);
     // Closes the master side: to the program it looks like an unplugged device.

@@ -1,24 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/scripted_counter.h"
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace talvek::test {
 
-ScriptedCounter::ScriptedCounter() : thread_([this] { serve(); }) {}
+namespace {
+
+int newStopEvent() {
+    const int event = ::eventfd(0, EFD_CLOEXEC);
+    if (event < 0) {
+        throw std::runtime_error("eventfd failed");
+    }
+    return event;
+}
+
+} // namespace
+
+ScriptedCounter::ScriptedCounter() : stopEvent_(newStopEvent()), thread_([this] { serve(); }) {}
 
 ScriptedCounter::ScriptedCounter(const std::string& linkFolder, int number)
-    : link_(linkFolder + "/com" + std::to_string(number)) {
+    : link_(linkFolder + "/com" + std::to_string(number)), stopEvent_(newStopEvent()) {
     std::filesystem::create_directories(linkFolder);
     std::filesystem::create_symlink(pty_.slavePath(), link_);
     thread_ = std::thread([this] { serve(); });
 }
 
 ScriptedCounter::~ScriptedCounter() {
-    stop_ = true;
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    stopServing();
+    ::close(stopEvent_);
     if (!link_.empty()) {
         std::filesystem::remove(link_);
     }
@@ -61,14 +77,28 @@ std::chrono::steady_clock::time_point ScriptedCounter::firstByteAt() const {
 }
 
 void ScriptedCounter::unplug() {
-    stop_ = true;
-    thread_.join();
+    stopServing();
     pty_.closeMaster();
 }
 
+void ScriptedCounter::stopServing() {
+    if (thread_.joinable()) {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(stopEvent_, &one, sizeof one);
+        thread_.join();
+    }
+}
+
 void ScriptedCounter::serve() {
-    while (!stop_) {
-        const std::string bytes = pty_.read(4096, std::chrono::milliseconds(5));
+    for (;;) {
+        std::array<pollfd, 2> ready{{{pty_.masterFd(), POLLIN, 0}, {stopEvent_, POLLIN, 0}}};
+        if (::poll(ready.data(), ready.size(), -1) < 0) {
+            continue;
+        }
+        if (ready[1].revents != 0) {
+            return;
+        }
+        const std::string bytes = pty_.readAvailable();
         if (bytes.empty()) {
             continue;
         }

@@ -3,7 +3,6 @@
 
 #include "tests/support/pty_pair.h"
 
-#include <atomic>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -43,6 +42,8 @@ public:
 
 private:
     void serve();
+    // Ends serve() and waits for it.
+    void stopServing();
 
     PtyPair pty_;
     std::string link_;
@@ -51,7 +52,7 @@ private:
     std::string received_;
     std::string pending_; // the command being received
     std::chrono::steady_clock::time_point firstByte_{};
-    std::atomic<bool> stop_{false};
+    int stopEvent_ = -1; // readable once serve() is to end: it sleeps until bytes or this
     std::thread thread_;
 };
 
