@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/window_fixture.h"
 
+#include "bench/event_wait.h"
+
 #include "app/connect_page.h"
 #include "app/log_model.h"
 #include "counter/driver.h"
 #include "platform/port_links.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <cstdio>
@@ -21,7 +22,7 @@ namespace {
 constexpr int kPortNumber = 7;
 constexpr int kWindowWidth = 1148;
 constexpr int kWindowHeight = 574;
-constexpr qint64 kConnectTimeoutMs = 10'000;
+constexpr int kConnectTimeoutMs = 10'000;
 
 app::WindowEnvironment environmentIn(const talvek::test::PortSandbox& sandbox,
                                      const std::int64_t& nowMs,
@@ -48,11 +49,7 @@ WindowFixture::WindowFixture(Signal signal, std::shared_ptr<app::Dialogs> dialog
     window_.show();
     QApplication::processEvents();
     window_.connectPage().connectButton()->click();
-    QElapsedTimer connecting;
-    connecting.start();
-    while (!window_.isEnabled() && connecting.elapsed() < kConnectTimeoutMs) {
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    }
+    bench::waitUntil([this] { return window_.isEnabled(); }, kConnectTimeoutMs);
     if (!window_.counter().isConnected()) {
         std::fprintf(stderr, "the window did not connect to the counter on COM%d\n", kPortNumber);
         std::exit(1);

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/stability_page.h"
 #include "bench/bench_options.h"
+#include "bench/event_wait.h"
 #include "bench/scripted_dialogs.h"
 #include "counter/driver.h"
 #include "counter/instrument.h"
@@ -39,7 +40,6 @@ namespace {
 
 constexpr std::int64_t kLinePeriodMs = 36;
 constexpr long kReadingsPerTurn = 10'000;
-constexpr int kWatchMs = 50;
 
 // The signal handler's byte reaches the event loop through this pipe, so the window wakes for
 // the signal alone and no timer of the bench adds to what is measured.
@@ -48,18 +48,6 @@ int pageSignalPipe[2] = {-1, -1};
 void askForNextPage(int) {
     const char one = 1;
     [[maybe_unused]] const ssize_t written = ::write(pageSignalPipe[1], &one, 1);
-}
-
-bool waitFor(const std::function<bool()>& done, qint64 timeoutMs) {
-    QElapsedTimer waited;
-    waited.start();
-    while (!done()) {
-        if (waited.elapsed() > timeoutMs) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents, kWatchMs);
-    }
-    return true;
 }
 
 // The day's arrival times after `startMs`: every line period, or in floods of 1 to 40 readings
@@ -107,13 +95,13 @@ int main(int argc, char** argv) {
     environment.monotonicMs = [] { return platform::monotonicMs() + clockOffsetMs.load(); };
     app::MainWindow window(environment);
     window.show();
-    if (!waitFor([&window] { return window.isVisible() && !window.loadingMeasurement(); },
+    if (!bench::waitUntil([&window] { return window.isVisible() && !window.loadingMeasurement(); },
                  10'000)) {
         return 1;
     }
     const std::int64_t connectedAtMs = environment.monotonicMs();
     window.connectPage().connectButton()->click();
-    if (!waitFor([&window] { return window.isEnabled() && window.counter().isConnected(); },
+    if (!bench::waitUntil([&window] { return window.isEnabled() && window.counter().isConnected(); },
                  10'000)) {
         std::fprintf(stderr, "bench_window_process: not connected\n");
         return 1;
@@ -140,7 +128,7 @@ int main(int argc, char** argv) {
     std::uint64_t written = 0;
     QElapsedTimer unchanged;
     unchanged.start();
-    waitFor(
+    bench::waitUntil(
         [&window, &written, &unchanged, dayReadings] {
             const std::uint64_t now = window.session().journal().readingsWritten();
             if (now != written) {
