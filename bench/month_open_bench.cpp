@@ -4,8 +4,9 @@
 // held: the time to open it and the longest the window's event loop waited meanwhile, its
 // resident memory after (and at its peak), an exact repaint of the "Graph" page, the process's
 // processor time per reading while readings arrive at line rate on the "Graph" page, and the
-// "Stability" page's main-thread time per refresh started by a choice of the user while they do. The month is no connection's, so those readings
-// are handed to the window as the recording session hands them, after the month's last.
+// "Stability" page's main-thread time per refresh started by a choice of the user while they do.
+// The month is no connection's, so those readings are handed to the window as the recording session
+// hands them, after the month's last.
 #include "app/connect_page.h"
 #include "app/graph_page.h"
 #include "app/log_model.h"
@@ -173,8 +174,8 @@ void timeGraph(bench::WindowFixture& fixture, LateReadings& readings) {
     plot.removeEventFilter(&paints);
     std::printf("readings at line rate on the Graph page for %.0f s: %d readings, %d paints of the "
                 "plot, %.3f ms of the process's processor time per reading (%.2f %% of a core)\n",
-                msSince(start) / 1000, received, paints.paints,
-                processorMs / std::max(1, received), processorMs / msSince(start) * 100);
+                msSince(start) / 1000, received, paints.paints, processorMs / std::max(1, received),
+                processorMs / msSince(start) * 100);
     std::fflush(stdout);
 }
 

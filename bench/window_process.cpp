@@ -96,13 +96,13 @@ int main(int argc, char** argv) {
     app::MainWindow window(environment);
     window.show();
     if (!bench::waitUntil([&window] { return window.isVisible() && !window.loadingMeasurement(); },
-                 10'000)) {
+                          10'000)) {
         return 1;
     }
     const std::int64_t connectedAtMs = environment.monotonicMs();
     window.connectPage().connectButton()->click();
-    if (!bench::waitUntil([&window] { return window.isEnabled() && window.counter().isConnected(); },
-                 10'000)) {
+    if (!bench::waitUntil(
+            [&window] { return window.isEnabled() && window.counter().isConnected(); }, 10'000)) {
         std::fprintf(stderr, "bench_window_process: not connected\n");
         return 1;
     }
