@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTest>
 #include <cmath>
@@ -474,4 +475,19 @@ TEST_F(StabilityPageTest, ColumnsFitTheirTextsAfterEveryResult) {
     }
     // The texts did change widths: the fit had work to do.
     EXPECT_NE(seen.front(), seen.back());
+}
+
+// The table draws its numbers without the text shaper, which must leave every pixel as the
+// style's own drawing would, names and numbers alike.
+TEST_F(StabilityPageTest, TheTableLooksAsTheStyleDrawsIt) {
+    feed(whiteFrequencyReadings(600));
+    // Names whose letters the shaper kerns, in rows the table shows; Allan chosen away.
+    for (const Deviation kind : {Deviation::Allan, Deviation::TimeTotal, Deviation::TieRms}) {
+        choose({"Deviations", menuEntry(kind)});
+    }
+    settle();
+    QTableWidget& table = *page.table();
+    const QImage drawn = table.viewport()->grab().toImage();
+    table.setItemDelegate(new QStyledItemDelegate(&table));
+    EXPECT_EQ(drawn, table.viewport()->grab().toImage());
 }
