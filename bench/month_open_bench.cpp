@@ -44,7 +44,7 @@ constexpr int kRepaints = 21;
 constexpr double kLineRateSeconds = 30;
 // Refreshes started by a choice of the user: new readings refresh a month's analysis only every
 // several minutes.
-constexpr int kRefreshes = 4;
+constexpr int kRefreshes = 8;
 // After a result shows, its repaints before the next choice.
 constexpr int kSettleMs = 1000;
 constexpr int kTickMs = 10;
