@@ -21,11 +21,11 @@
 #include "bench/window_fixture.h"
 #include "graph/xy_plot.h"
 #include "recording/session.h"
+#include "tests/support/menu_action.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -179,17 +179,6 @@ void timeGraph(bench::WindowFixture& fixture, LateReadings& readings) {
     std::fflush(stdout);
 }
 
-// A choice of the user that starts an analysis at once without changing what it computes for
-// the Allan deviation the page shows.
-QAction* biasChoice(app::StabilityPage& page) {
-    for (QAction* action : page.menu()->findChildren<QAction*>()) {
-        if (action->text() == "Bias-corrected total deviations") {
-            return action;
-        }
-    }
-    return nullptr;
-}
-
 void timeStability(bench::WindowFixture& fixture, LateReadings& readings,
                    bench::PageTimingApplication& application) {
     app::MainWindow& window = fixture.window();
@@ -200,7 +189,9 @@ void timeStability(bench::WindowFixture& fixture, LateReadings& readings,
     std::printf("the Stability page's first analysis of the month: %.1f s\n",
                 msSince(start) / 1000);
     reportMemory("after it", window.log().count());
-    QAction* choice = biasChoice(page);
+    // A choice that starts an analysis at once and leaves the Allan deviation shown unchanged.
+    QAction* choice = talvek::test::findMenuAction(
+        page.menu(), {"Deviations", "Bias-corrected total deviations"});
     if (choice == nullptr) {
         std::printf("the Stability page offers no bias-corrected choice\n");
         return;
