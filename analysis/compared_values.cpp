@@ -42,7 +42,7 @@ Columns columnsOf(const ReadingSource& source, std::size_t count) {
             while (run < runs.size() && runs[run].first <= index) {
                 quantity = runs[run++].quantity;
             }
-            const double value = block.values[i];
+            const double value = block.value(i);
             double usable = value;
             if (quantity == Quantity::Period) {
                 usable = value > 0 ? 1 / value : kNotANumber;
@@ -134,7 +134,7 @@ std::vector<double> comparedValues(const ReadingSource& source, std::size_t coun
         for (std::size_t b = 0, k = 0; b < source.blockCount() && k < values.size(); ++b) {
             const ReadingBlock block = source.block(b);
             for (std::size_t i = 0; i < block.count && k < values.size(); ++i) {
-                values[k++] = block.values[i];
+                values[k++] = block.value(i);
             }
         }
         return values;

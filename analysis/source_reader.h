@@ -22,7 +22,7 @@ public:
     const ReadingSource& source() const { return source_; }
 
     double timeMs(std::size_t i) { return blockOf(i).timeMs(i % ReadingSource::kBlockReadings); }
-    double value(std::size_t i) { return blockOf(i).values[i % ReadingSource::kBlockReadings]; }
+    double value(std::size_t i) { return blockOf(i).value(i % ReadingSource::kBlockReadings); }
     Quantity quantity(std::size_t i) const;
     // What reading i gives a series of phase readings or of frequencies (usableValue).
     double usable(std::size_t i, bool phase);

@@ -57,7 +57,7 @@ bool forEachTimed(const ReadingSource& readings, std::size_t first, std::size_t 
             }
             const bool recorded = std::exchange(gapPending, false) && any;
             any = true;
-            visit(reading, timeMs, usableValue(block.values[i], quantity, phase), recorded);
+            visit(reading, timeMs, usableValue(block.value(i), quantity, phase), recorded);
         }
     }
     return phase;

@@ -14,11 +14,9 @@ graph::PointBlock ComparedCurve::block(std::size_t index) const {
     const std::size_t first = index * recording::ReadingTable::kBlockReadings;
     const std::size_t count = std::min(view.count, values_.size() - first);
     constexpr double kMsPerSecond = 1000;
-    return {{values_.data() + first, count},
-            view.times,
-            view.ticks,
-            static_cast<double>(view.baseMs),
-            kMsPerSecond};
+    return {count,
+            {view.times, view.ticks, static_cast<double>(view.baseMs), kMsPerSecond},
+            {.values = values_.data() + first}};
 }
 
 } // namespace app

@@ -11,11 +11,9 @@ static_assert(recording::ReadingTable::kBlockReadings == graph::PointArray::kBlo
 graph::PointBlock StoreCurve::block(std::size_t index) const {
     const analysis::ReadingBlock view = readings_->block(index);
     constexpr double kMsPerSecond = 1000;
-    return {{view.values, view.count},
-            view.times,
-            view.ticks,
-            static_cast<double>(view.baseMs),
-            kMsPerSecond};
+    return {view.count,
+            {view.times, view.ticks, static_cast<double>(view.baseMs), kMsPerSecond},
+            {view.values, view.valueTicks, view.valueBase, view.valueDivisor}};
 }
 
 void takeInBrokenAtGaps(graph::PointArray& points, const std::vector<recording::PlacedGap>& gaps) {

@@ -19,10 +19,10 @@ PointBlock PointArray::block(std::size_t index) const {
     const std::size_t count = std::min(kBlockSize, size_ - index * kBlockSize);
     if (source_) {
         PointBlock block = source_->block(index);
-        block.y = block.y.first(count);
+        block.count = count;
         return block;
     }
-    return {std::span<const double>(yBlocks_[index]).first(count), xBlocks_[index].data()};
+    return {count, {.values = xBlocks_[index].data()}, {.values = yBlocks_[index].data()}};
 }
 
 void PointArray::add(Point point) {
@@ -44,7 +44,7 @@ void PointArray::add(Point point) {
     }
     xs.push_back(point.x);
     ys.push_back(point.y);
-    take(PointBlock{ys, xs.data()}, ys.size() - 1);
+    take(PointBlock{ys.size(), {.values = xs.data()}, {.values = ys.data()}}, ys.size() - 1);
 }
 
 void PointArray::follow(std::size_t count) {
@@ -77,7 +77,9 @@ void PointArray::take(const PointBlock& block, std::size_t index) {
 void PointArray::summariseLastRun(const PointBlock& run) {
     RunSummary summary;
     std::iota(summary.byY.begin(), summary.byY.end(), std::uint8_t{0});
-    const std::span<const double> y = run.y;
+    std::array<double, RunSummary::kPoints> y;
+    for (std::size_t i = 0; i < RunSummary::kPoints; ++i)
+        y[i] = run.y[i];
     const bool finite = std::all_of(y.begin(), y.end(), [](double v) { return std::isfinite(v); });
     if (finite) {
         // The values sorted beside their places, not the places by their values: no look-up per

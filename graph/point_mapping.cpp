@@ -31,10 +31,15 @@ std::size_t mapPointPairsSse2(const PointBlock& points, const MappingTerms& t, i
     const __m128d left = _mm_set1_pd(t.left);
     const __m128d height = _mm_set1_pd(t.height);
     const __m128d bottom = _mm_set1_pd(t.bottom);
-    const __m128d xBase = _mm_set1_pd(points.xBase);
-    const __m128d xDivisor = _mm_set1_pd(points.xDivisor);
-    const bool divide = points.xDivisor != 1;
-    const double* y = points.y.data();
+    auto load = [](const NumberColumn& column, std::size_t i) {
+        const __m128d raw =
+            column.values != nullptr
+                ? _mm_loadu_pd(column.values + i)
+                : _mm_add_pd(_mm_set1_pd(column.base),
+                             _mm_cvtepi32_pd(_mm_loadl_epi64(
+                                 reinterpret_cast<const __m128i*>(column.ticks + i))));
+        return column.divisor == 1 ? raw : _mm_div_pd(raw, _mm_set1_pd(column.divisor));
+    };
     auto pixels = [&](__m128d p) {
         const __m128d nan = _mm_cmpunord_pd(p, p);
         const __m128d clamped = _mm_max_pd(_mm_min_pd(p, highest), lowest);
@@ -42,16 +47,10 @@ std::size_t mapPointPairsSse2(const PointBlock& points, const MappingTerms& t, i
     };
     std::size_t i = 0;
     for (; i + 2 <= points.size(); i += 2) {
-        __m128d x =
-            points.xValues != nullptr
-                ? _mm_loadu_pd(points.xValues + i)
-                : _mm_add_pd(xBase, _mm_cvtepi32_pd(_mm_loadl_epi64(
-                                        reinterpret_cast<const __m128i*>(points.xTicks + i))));
-        if (divide)
-            x = _mm_div_pd(x, xDivisor);
+        const __m128d x = load(points.x, i);
+        const __m128d y = load(points.y, i);
         const __m128d fx = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(x, xScale), xMin), xSpan);
-        const __m128d fy =
-            _mm_div_pd(_mm_sub_pd(_mm_mul_pd(_mm_loadu_pd(y + i), yScale), yMin), ySpan);
+        const __m128d fy = _mm_div_pd(_mm_sub_pd(_mm_mul_pd(y, yScale), yMin), ySpan);
         const __m128i px = pixels(_mm_add_pd(_mm_mul_pd(fx, width), left));
         const __m128i py = pixels(_mm_sub_pd(bottom, _mm_mul_pd(fy, height)));
         pixelX[i] = _mm_cvtsi128_si32(px);
@@ -127,7 +126,7 @@ void mapPoints(const PointBlock& points, const plot::Mapping& m, double xScaleFa
         break;
     }
     for (; i < points.size(); ++i) {
-        const double x = points.x(i) * t.xScale;
+        const double x = points.x[i] * t.xScale;
         const double y = points.y[i] * t.yScale;
         pixelX[i] = plot::clampToPixel((x - t.xMin) / t.xSpan * t.width + t.left);
         pixelY[i] = plot::clampToPixel(t.bottom - (y - t.yMin) / t.ySpan * t.height);

@@ -18,6 +18,17 @@ __attribute__((target("avx2"))) __m128i pixels(__m256d p) {
                                                lowest, _mm256_cmp_pd(p, p, _CMP_UNORD_Q)));
 }
 
+// Four numbers of a column from number i on.
+__attribute__((target("avx2"))) __m256d load(const NumberColumn& column, std::size_t i) {
+    const __m256d raw =
+        column.values != nullptr
+            ? _mm256_loadu_pd(column.values + i)
+            : _mm256_add_pd(_mm256_set1_pd(column.base),
+                            _mm256_cvtepi32_pd(_mm_loadu_si128(
+                                reinterpret_cast<const __m128i*>(column.ticks + i))));
+    return column.divisor == 1 ? raw : _mm256_div_pd(raw, _mm256_set1_pd(column.divisor));
+}
+
 } // namespace
 
 __attribute__((target("avx2"))) std::size_t
@@ -32,22 +43,12 @@ mapPointGroupsAvx2(const PointBlock& points, const MappingTerms& t, int* pixelX,
     const __m256d left = _mm256_set1_pd(t.left);
     const __m256d height = _mm256_set1_pd(t.height);
     const __m256d bottom = _mm256_set1_pd(t.bottom);
-    const __m256d xBase = _mm256_set1_pd(points.xBase);
-    const __m256d xDivisor = _mm256_set1_pd(points.xDivisor);
-    const bool divide = points.xDivisor != 1;
-    const double* y = points.y.data();
     std::size_t i = 0;
     for (; i + 4 <= points.size(); i += 4) {
-        __m256d x =
-            points.xValues != nullptr
-                ? _mm256_loadu_pd(points.xValues + i)
-                : _mm256_add_pd(xBase, _mm256_cvtepi32_pd(_mm_loadu_si128(
-                                           reinterpret_cast<const __m128i*>(points.xTicks + i))));
-        if (divide)
-            x = _mm256_div_pd(x, xDivisor);
+        const __m256d x = load(points.x, i);
+        const __m256d y = load(points.y, i);
         const __m256d fx = _mm256_div_pd(_mm256_sub_pd(_mm256_mul_pd(x, xScale), xMin), xSpan);
-        const __m256d fy = _mm256_div_pd(
-            _mm256_sub_pd(_mm256_mul_pd(_mm256_loadu_pd(y + i), yScale), yMin), ySpan);
+        const __m256d fy = _mm256_div_pd(_mm256_sub_pd(_mm256_mul_pd(y, yScale), yMin), ySpan);
         const __m256d px = _mm256_add_pd(_mm256_mul_pd(fx, width), left);
         const __m256d py = _mm256_sub_pd(bottom, _mm256_mul_pd(fy, height));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pixelX + i), pixels(px));

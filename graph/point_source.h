@@ -12,28 +12,44 @@ struct Point {
     double y;
 };
 
-// A block of a trace's points in columns. The x of point i is xValues[i] / xDivisor, or in a
-// block without xValues (xBase + xTicks[i]) / xDivisor: time stamps of whole milliseconds take 4
-// bytes and become seconds here, the same number as dividing the milliseconds themselves.
-// xBase is a whole number and every xBase + xTicks[i] within 2^53, so their sum is exact.
-struct PointBlock {
-    std::span<const double> y;
-    const double* xValues = nullptr;
-    const std::int32_t* xTicks = nullptr;
-    double xBase = 0;
-    double xDivisor = 1;
+// A column of numbers: values[i], or in a column without values (base + ticks[i]), whole numbers
+// from a base in 4 bytes; either divided by divisor where that is not 1. base is a whole number
+// and every base + ticks[i] within 2^53, so their sum is exact: a time stamp of whole
+// milliseconds becomes seconds here, the same number as dividing the milliseconds themselves, and
+// a value the counter sent with some decimal places is the value it was read as.
+struct NumberColumn {
+    const double* values = nullptr;
+    const std::int32_t* ticks = nullptr;
+    double base = 0;
+    double divisor = 1;
 
-    std::size_t size() const { return y.size(); }
-    double x(std::size_t i) const {
-        const double raw = xValues != nullptr ? xValues[i] : xBase + xTicks[i];
-        return xDivisor == 1 ? raw : raw / xDivisor;
+    double operator[](std::size_t i) const {
+        const double raw = values != nullptr ? values[i] : base + ticks[i];
+        return divisor == 1 ? raw : raw / divisor;
     }
-    Point operator[](std::size_t i) const { return {x(i), y[i]}; }
-    PointBlock subspan(std::size_t from, std::size_t count) const {
-        return {y.subspan(from, count), xValues != nullptr ? xValues + from : nullptr,
-                xTicks != nullptr ? xTicks + from : nullptr, xBase, xDivisor};
+    NumberColumn from(std::size_t offset) const {
+        return {values != nullptr ? values + offset : nullptr,
+                ticks != nullptr ? ticks + offset : nullptr, base, divisor};
     }
-    PointBlock last(std::size_t count) const { return subspan(size() - count, count); }
+    // Where number i is kept, to fetch it ahead.
+    const void* address(std::size_t i) const {
+        return values != nullptr ? static_cast<const void*>(values + i)
+                                 : static_cast<const void*>(ticks + i);
+    }
+};
+
+// A block of a trace's points in columns.
+struct PointBlock {
+    std::size_t count = 0;
+    NumberColumn x;
+    NumberColumn y;
+
+    std::size_t size() const { return count; }
+    Point operator[](std::size_t i) const { return {x[i], y[i]}; }
+    PointBlock subspan(std::size_t from, std::size_t n) const {
+        return {n, x.from(from), y.from(from)};
+    }
+    PointBlock last(std::size_t n) const { return subspan(size() - n, n); }
 
     class Iterator {
     public:

@@ -74,8 +74,8 @@ void RowSets::addRows(const PointArray& points, const PixelMapper& mapper, std::
     }
     const PointBlock run = points.block(start / PointArray::kBlockSize)
                                .subspan(start % PointArray::kBlockSize, RunSummary::kPoints);
-    for (const double y : run.y) {
-        const int row = mapper.row(y);
+    for (std::size_t i = 0; i < run.size(); ++i) {
+        const int row = mapper.row(run.y[i]);
         if (row >= terms_.rowFrom && row <= terms_.rowTo)
             set[row >> 6] |= std::uint64_t{1} << (row & 63);
     }

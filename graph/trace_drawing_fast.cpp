@@ -489,8 +489,8 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
                           mapper.row(summary.high)))
             return;
         for (std::size_t i = 1; i <= kValuesAsked; ++i) {
-            __builtin_prefetch(&block.y[from + summary.byY[i]]);
-            __builtin_prefetch(&block.y[from + summary.byY[RunSummary::kPoints - 1 - i]]);
+            __builtin_prefetch(block.y.address(from + summary.byY[i]));
+            __builtin_prefetch(block.y.address(from + summary.byY[RunSummary::kPoints - 1 - i]));
         }
     };
 
@@ -547,7 +547,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         std::size_t split = 0;
         for (std::size_t beyond = kRun; split < beyond;) {
             const std::size_t middle = (split + beyond) / 2;
-            if (lastInPenColumn(run.x(middle)))
+            if (lastInPenColumn(run.x[middle]))
                 split = middle + 1;
             else
                 beyond = middle;
@@ -578,7 +578,7 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
         // reach, the start of its vertical chain.
         std::size_t next = split;
         for (; next < kRun && next < split + 2; ++next)
-            walkPoint(mapper.column(run.x(next)), mapper.row(run.y[next]));
+            walkPoint(mapper.column(run.x[next]), mapper.row(run.y[next]));
         if (next == kRun)
             return true;
         const ValueRange tail = partValues(next, kRun);
@@ -616,13 +616,14 @@ void collectTrace(const Trace& trace, const TraceStyle& style, const plot::Mappi
             mapPoints(block.subspan(from, count), map, style.xScaleFactor, style.yScaleFactor,
                       mappedX, mappedY);
             // While these points are walked, the next chunk's values are fetched from memory.
-            const char* ahead = reinterpret_cast<const char*>(block.y.data() + from + count);
-            const std::size_t aheadBytes =
-                std::min(chunk, block.size() - from - count) * sizeof(double);
+            const char* ahead = static_cast<const char*>(block.y.address(from + count));
+            const std::size_t step =
+                block.y.values != nullptr ? sizeof(double) : sizeof(std::int32_t);
+            const std::size_t aheadBytes = std::min(chunk, block.size() - from - count) * step;
             // The first point was placed by the engine.
             for (std::size_t k = first ? 1 : 0; k < count; ++k) {
-                if (k % 8 == 0 && k * sizeof(double) < aheadBytes)
-                    __builtin_prefetch(ahead + k * sizeof(double));
+                if (k % 8 == 0 && k * step < aheadBytes)
+                    __builtin_prefetch(ahead + k * step);
                 if (chainOn) {
                     // The common case at many points per column, kept in registers: the next
                     // vertical segments of the run.

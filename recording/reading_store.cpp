@@ -29,8 +29,14 @@ bool fitsTicks(std::int64_t ms, std::int64_t baseMs) {
 
 } // namespace
 
-ReadingTable::Block::Block(std::size_t capacity, bool wholeMs)
-    : capacity(capacity), values(std::make_unique_for_overwrite<double[]>(capacity)) {
+ReadingTable::Block::Block(std::size_t capacity, bool wholeMs, std::optional<DecimalScale> scale)
+    : capacity(capacity) {
+    if (scale) {
+        valueTicks = std::make_unique_for_overwrite<std::int32_t[]>(capacity);
+        valueScale = *scale;
+    } else {
+        values = std::make_unique_for_overwrite<double[]>(capacity);
+    }
     if (wholeMs) {
         ticks = std::make_unique_for_overwrite<std::int32_t[]>(capacity);
     } else {
@@ -39,13 +45,11 @@ ReadingTable::Block::Block(std::size_t capacity, bool wholeMs)
 }
 
 double ReadingTable::timeMs(std::size_t index) const {
-    const Block& b = *blocks_[index / kBlockReadings];
-    const std::size_t i = index % kBlockReadings;
-    return b.times ? b.times[i] : static_cast<double>(b.baseMs + b.ticks[i]);
+    return blocks_[index / kBlockReadings]->timeMs(index % kBlockReadings);
 }
 
 double ReadingTable::value(std::size_t index) const {
-    return blocks_[index / kBlockReadings]->values[index % kBlockReadings];
+    return blocks_[index / kBlockReadings]->value(index % kBlockReadings);
 }
 
 analysis::Quantity ReadingTable::quantity(std::size_t index) const {
@@ -58,9 +62,15 @@ analysis::Quantity ReadingTable::quantity(std::size_t index) const {
 analysis::ReadingBlock ReadingTable::block(std::size_t index) const {
     const Block& b = *blocks_[index];
     const std::size_t first = index * kBlockReadings;
-    return {first,          std::min(kBlockReadings, size_ - first),
-            b.values.get(), b.ticks.get(),
-            b.baseMs,       b.times.get()};
+    return {.first = first,
+            .count = std::min(kBlockReadings, size_ - first),
+            .values = b.values.get(),
+            .ticks = b.ticks.get(),
+            .baseMs = b.baseMs,
+            .times = b.times.get(),
+            .valueTicks = b.valueTicks.get(),
+            .valueBase = b.valueScale.base,
+            .valueDivisor = b.valueScale.divisor};
 }
 
 std::size_t ReadingTable::memoryBytes() const {
@@ -68,52 +78,96 @@ std::size_t ReadingTable::memoryBytes() const {
                         quantities_.capacity() * sizeof(analysis::QuantityRun) +
                         gaps_.capacity() * sizeof(PlacedGap);
     for (const auto& b : blocks_) {
-        bytes += sizeof(Block) + b->capacity * (sizeof(double) +
-                                                (b->ticks ? sizeof(std::int32_t) : sizeof(double)));
+        bytes +=
+            sizeof(Block) + b->capacity * ((b->values ? sizeof(double) : sizeof(std::int32_t)) +
+                                           (b->ticks ? sizeof(std::int32_t) : sizeof(double)));
     }
     return bytes;
 }
 
-ReadingTable::Block& ReadingStore::blockFor(double timeMs) {
+namespace {
+
+// The scale of a block that holds `held` readings of a block with `scale` and then `value`, when
+// it needs more places than that for value; none where no scale holds them all.
+std::optional<DecimalScale> widenedFor(const DecimalScale& scale, const std::int32_t* ticks,
+                                       std::size_t held, double value) {
+    const std::optional<DecimalScale> own = DecimalScale::of(value);
+    if (!own) {
+        return std::nullopt;
+    }
+    const auto [lowest, highest] = std::minmax_element(ticks, ticks + held);
+    const std::optional<DecimalScale> wide = scale.widened(*own, *lowest, *highest);
+    return wide && wide->tick(value) ? wide : std::nullopt;
+}
+
+} // namespace
+
+ReadingTable::Block& ReadingStore::blockFor(double timeMs, double value, std::int32_t& valueTick) {
     const std::size_t held = size_ % kBlockReadings;
     const bool whole = wholeMs(timeMs);
     if (held == 0) {
-        blocks_.push_back(
-            std::make_shared<Block>(blocks_.empty() ? kFirstCapacity : kBlockReadings, whole));
+        const std::optional<DecimalScale> scale = DecimalScale::of(value);
+        blocks_.push_back(std::make_shared<Block>(blocks_.empty() ? kFirstCapacity : kBlockReadings,
+                                                  whole, scale));
         if (whole) {
             blocks_.back()->baseMs = static_cast<std::int64_t>(timeMs);
         }
+        valueTick = 0;
         return *blocks_.back();
     }
     const Block& last = *blocks_.back();
     const bool asTicks =
         last.ticks && whole && fitsTicks(static_cast<std::int64_t>(timeMs), last.baseMs);
-    if (held < last.capacity && (asTicks || last.times)) {
+    std::optional<DecimalScale> scale;
+    if (last.valueTicks) {
+        const std::optional<std::int32_t> tick = last.valueScale.tick(value);
+        scale = tick ? last.valueScale
+                     : widenedFor(last.valueScale, last.valueTicks.get(), held, value);
+        if (tick && held < last.capacity && (asTicks || last.times)) {
+            valueTick = *tick;
+            return *blocks_.back();
+        }
+    } else if (held < last.capacity && (asTicks || last.times)) {
         return *blocks_.back();
     }
     // A new block in place of the last: readers of a snapshot keep the one they hold.
     const std::size_t capacity = held < last.capacity
                                      ? last.capacity
                                      : std::min(kBlockReadings, last.capacity + last.capacity / 4);
-    auto grown = std::make_shared<Block>(capacity, last.ticks && asTicks);
-    std::copy_n(last.values.get(), held, grown->values.get());
+    auto grown = std::make_shared<Block>(capacity, last.ticks && asTicks, scale);
+    if (grown->valueTicks) {
+        for (std::size_t i = 0; i < held; ++i) {
+            grown->valueTicks[i] = last.valueScale.tickIn(*scale, last.valueTicks[i]);
+        }
+    } else {
+        for (std::size_t i = 0; i < held; ++i) {
+            grown->values[i] = last.value(i);
+        }
+    }
     if (grown->ticks) {
         grown->baseMs = last.baseMs;
         std::copy_n(last.ticks.get(), held, grown->ticks.get());
     } else {
         for (std::size_t i = 0; i < held; ++i) {
-            grown->times[i] =
-                last.times ? last.times[i] : static_cast<double>(last.baseMs + last.ticks[i]);
+            grown->times[i] = last.timeMs(i);
         }
+    }
+    if (grown->valueTicks) {
+        valueTick = *scale->tick(value);
     }
     blocks_.back() = std::move(grown);
     return *blocks_.back();
 }
 
 void ReadingStore::append(double timeMs, double value, analysis::Quantity quantity) {
-    Block& b = blockFor(timeMs);
+    std::int32_t valueTick = 0;
+    Block& b = blockFor(timeMs, value, valueTick);
     const std::size_t i = size_ % kBlockReadings;
-    b.values[i] = value;
+    if (b.valueTicks) {
+        b.valueTicks[i] = valueTick;
+    } else {
+        b.values[i] = value;
+    }
     if (b.ticks) {
         b.ticks[i] = static_cast<std::int32_t>(static_cast<std::int64_t>(timeMs) - b.baseMs);
     } else {

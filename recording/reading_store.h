@@ -2,12 +2,14 @@
 #pragma once
 
 #include "analysis/reading_source.h"
+#include "recording/decimal_scale.h"
 #include "recording/gap.h"
 #include "recording/measurement_file.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -21,14 +23,15 @@ struct PlacedGap {
 };
 
 // The readings of one measurement as every view reads them: the log, the graph, the analysis and
-// the export. Time stamps and values are kept once, in blocks of kBlockReadings: a value in 8
-// bytes, exactly as read; a time stamp in 4 bytes where it is whole milliseconds (every arrival
-// time is), else in 8. Beside them the runs of their quantity and the recorded gaps.
+// the export. Time stamps and values are kept once, in blocks of kBlockReadings: a value in 4
+// bytes where its block's values have a few decimal places (a counter's readings do), else in 8,
+// either way exactly as read; a time stamp in 4 bytes where it is whole milliseconds (every
+// arrival time is), else in 8. Beside them the runs of their quantity and the recorded gaps.
 //
 // A table never changes what it holds: a snapshot of a ReadingStore may be read on another
 // thread while the store takes more readings, as a block it shares is only ever written beyond
-// the readings the snapshot holds, and one that must grow or change its time column is replaced
-// in the store by a new one.
+// the readings the snapshot holds, and one that must grow or change a column is replaced in the
+// store by a new one.
 class ReadingTable : public analysis::ReadingSource {
 public:
     std::size_t size() const override { return size_; }
@@ -51,10 +54,19 @@ public:
 
 protected:
     struct Block {
-        explicit Block(std::size_t capacity, bool wholeMs);
+        Block(std::size_t capacity, bool wholeMs, std::optional<DecimalScale> valueScale);
+
+        double value(std::size_t i) const {
+            return values ? values[i] : valueScale.value(valueTicks[i]);
+        }
+        double timeMs(std::size_t i) const {
+            return times ? times[i] : static_cast<double>(baseMs + ticks[i]);
+        }
 
         std::size_t capacity;
-        std::unique_ptr<double[]> values;
+        std::unique_ptr<std::int32_t[]> valueTicks; // in valueScale
+        DecimalScale valueScale;
+        std::unique_ptr<double[]> values;      // where the values are not kept in a scale
         std::unique_ptr<std::int32_t[]> ticks; // whole milliseconds from baseMs
         std::int64_t baseMs = 0;
         std::unique_ptr<double[]> times; // where a time stamp is not whole milliseconds
@@ -89,8 +101,9 @@ public:
     ReadingTable snapshot() const { return *this; }
 
 private:
-    // The last block with room for one more reading with this time stamp.
-    Block& blockFor(double timeMs);
+    // The last block with room for one more reading with this time stamp and value, and the
+    // value's tick where the block keeps its values in a scale.
+    Block& blockFor(double timeMs, double value, std::int32_t& valueTick);
 };
 
 } // namespace recording

@@ -489,24 +489,33 @@ TEST(FastDrawing, DeclinesWhereOnlyThePerPointPathIsExact) {
     EXPECT_TRUE(fast);
 }
 
-// Readings kept elsewhere: whole milliseconds from a block's base, one block holding a time that
-// is not whole milliseconds in a column of doubles, as the window's store keeps them.
+// Readings kept elsewhere: whole milliseconds from a block's base and values as whole micro-units
+// from a base, one block holding a time that is not whole milliseconds and its values in columns
+// of doubles, as the window's store keeps them.
 class MillisecondSource : public PointSource {
 public:
-    void add(std::int64_t ms, double y, bool wide) {
+    static constexpr double kMicroBase = 1e13;
+
+    void add(std::int64_t ms, std::int32_t microTick, bool wide) {
         if (size_ % PointArray::kBlockSize == 0)
-            blocks_.push_back({ms, {}, {}, {}, wide});
+            blocks_.push_back({ms, {}, {}, {}, {}, wide});
         Block& b = blocks_.back();
         b.ticks.push_back(static_cast<std::int32_t>(ms - b.base));
         b.times.push_back(wide ? static_cast<double>(ms) + 0.25 : static_cast<double>(ms));
-        b.y.push_back(y);
+        b.yTicks.push_back(microTick);
+        b.y.push_back(valueOf(microTick));
         ++size_;
     }
+    static double valueOf(std::int32_t microTick) { return (kMicroBase + microTick) / 1e6; }
     std::size_t size() const override { return size_; }
     PointBlock block(std::size_t index) const override {
         const Block& b = blocks_[index];
-        return {b.y, b.wide ? b.times.data() : nullptr, b.ticks.data(), static_cast<double>(b.base),
-                1000};
+        if (b.wide)
+            return {
+                b.y.size(), {.values = b.times.data(), .divisor = 1000}, {.values = b.y.data()}};
+        return {b.y.size(),
+                {nullptr, b.ticks.data(), static_cast<double>(b.base), 1000},
+                {nullptr, b.yTicks.data(), kMicroBase, 1e6}};
     }
 
 private:
@@ -514,6 +523,7 @@ private:
         std::int64_t base;
         std::vector<std::int32_t> ticks;
         std::vector<double> times;
+        std::vector<std::int32_t> yTicks;
         std::vector<double> y;
         bool wide;
     };
@@ -521,22 +531,23 @@ private:
     std::size_t size_ = 0;
 };
 
-// A trace following a source of millisecond time stamps draws, on both paths, what a trace of its
-// own points in seconds draws, and takes in points and breaks as they come.
+// A trace following a source of millisecond time stamps and decimal values draws, on both paths,
+// what a trace of its own points in seconds draws, and takes in points and breaks as they come.
 TEST(FastDrawing, ATraceOnMillisecondsDrawsAsItsPointsInSeconds) {
     auto source = std::make_shared<MillisecondSource>();
     graph::Trace followed = makeTrace(plot::kRed, 2, true, true);
     followed.points = PointArray(source);
     graph::Trace own = makeTrace(plot::kRed, 2, true, true);
     std::mt19937_64 rng(9);
-    std::normal_distribution<double> noise(0, 0.01);
+    std::normal_distribution<double> noise(0, 10'000);
     std::int64_t ms = 86'400'000;
     const std::size_t n = 2 * PointArray::kBlockSize + 5000;
     for (std::size_t i = 0; i < n; ++i) {
         ms += 36 + (i % 997 == 0 ? 5000 : 0);
         const bool wide = i / PointArray::kBlockSize == 1;
-        const double y = 1e7 + noise(rng);
-        source->add(ms, y, wide);
+        const auto microTick = static_cast<std::int32_t>(std::lround(noise(rng)));
+        const double y = MillisecondSource::valueOf(microTick);
+        source->add(ms, microTick, wide);
         own.points.add({(static_cast<double>(ms) + (wide ? 0.25 : 0)) / 1000, y});
         if (i % 20'000 == 7) {
             followed.points.follow();

@@ -71,7 +71,7 @@ void expectEnginePixels(const PointBlock& block, const plot::Mapping& m, double 
     std::vector<int> py(block.size());
     mapPoints(block, m, xf, yf, px.data(), py.data(), kernel);
     for (std::size_t i = 0; i < block.size(); ++i) {
-        ASSERT_EQ(px[i], plot::mapX(m, block.x(i) * xf)) << "x of point " << i;
+        ASSERT_EQ(px[i], plot::mapX(m, block.x[i] * xf)) << "x of point " << i;
         ASSERT_EQ(py[i], plot::mapY(m, block.y[i] * yf)) << "y of point " << i;
     }
 }
@@ -93,33 +93,45 @@ TEST_P(PointMappingKernel, SamePixelsAsTheEngineMapping) {
                 x.push_back(p.x / xf);
                 y.push_back(p.y / yf);
             }
-            expectEnginePixels(PointBlock{y, x.data()}, m, xf, yf, GetParam());
+            expectEnginePixels(PointBlock{y.size(), {.values = x.data()}, {.values = y.data()}}, m,
+                               xf, yf, GetParam());
         }
     }
 }
 
-// Time stamps in whole milliseconds from a base, shown in seconds: the kernels divide them as
-// the engine's callers would have divided the milliseconds.
-TEST_P(PointMappingKernel, SamePixelsFromMillisecondTicks) {
+// Time stamps in whole milliseconds from a base, shown in seconds, and values as whole tenths of
+// a millihertz from a base: the kernels divide them as the engine's callers would have divided
+// the milliseconds, and as reading the counter's text gave the values.
+TEST_P(PointMappingKernel, SamePixelsFromTicks) {
     if (!mappingKernelAvailable(GetParam()))
         GTEST_SKIP() << "this processor lacks the kernel's instructions";
     const plot::Mapping m = mapping(224, 786, 381, 333, 86400.3, 88641.7, 9999999.91, 10000000.13);
     constexpr double kBaseMs = 86'400'000;
+    constexpr double kValueBase = 1e11; // 1e7 Hz in 1e-4 Hz
     std::mt19937_64 rng(5);
     std::uniform_int_distribution<std::int32_t> tick(-1'000'000, 3'000'000);
-    std::uniform_real_distribution<double> value(9999999.8, 10000000.2);
+    std::uniform_int_distribution<std::int32_t> valueTick(-2'000, 2'000);
     std::vector<std::int32_t> ticks{std::numeric_limits<std::int32_t>::min(),
                                     std::numeric_limits<std::int32_t>::max(), 0, 1, -1};
-    std::vector<double> y{value(rng), value(rng), value(rng), value(rng), value(rng)};
+    std::vector<std::int32_t> valueTicks{0, -900, 1300, 1, -1};
+    std::vector<double> y;
     for (int k = 0; k < 20001; ++k) {
         ticks.push_back(tick(rng));
-        y.push_back(value(rng));
+        valueTicks.push_back(valueTick(rng));
     }
-    const PointBlock block{y, nullptr, ticks.data(), kBaseMs, 1000};
-    for (std::size_t i = 0; i < ticks.size(); ++i)
-        ASSERT_EQ(block.x(i), static_cast<double>(std::int64_t{86'400'000} + ticks[i]) / 1000);
-    for (double xf : {1.0, 1.0 / 60})
-        expectEnginePixels(block, m, xf, 1.0, GetParam());
+    for (const std::int32_t t : valueTicks)
+        y.push_back((kValueBase + t) / 1e4);
+    const NumberColumn xColumn{nullptr, ticks.data(), kBaseMs, 1000};
+    for (const NumberColumn yColumn : {NumberColumn{.values = y.data()},
+                                       NumberColumn{nullptr, valueTicks.data(), kValueBase, 1e4}}) {
+        const PointBlock block{ticks.size(), xColumn, yColumn};
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            ASSERT_EQ(block.x[i], static_cast<double>(std::int64_t{86'400'000} + ticks[i]) / 1000);
+            ASSERT_EQ(block.y[i], y[i]);
+        }
+        for (double xf : {1.0, 1.0 / 60})
+            expectEnginePixels(block, m, xf, 1.0, GetParam());
+    }
 }
 
 std::string kernelName(const testing::TestParamInfo<MappingKernel>& info) {

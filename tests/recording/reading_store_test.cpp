@@ -32,11 +32,13 @@ void expectHolds(const ReadingTable& table, const std::vector<Stamped>& expected
             ASSERT_EQ(std::bit_cast<std::uint64_t>(block.timeMs(k)),
                       std::bit_cast<std::uint64_t>(expected[i].timeMs))
                 << i;
-            ASSERT_EQ(std::bit_cast<std::uint64_t>(block.values[k]),
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(block.value(k)),
                       std::bit_cast<std::uint64_t>(expected[i].value))
                 << i;
             ASSERT_EQ(std::bit_cast<std::uint64_t>(table.timeMs(i)),
                       std::bit_cast<std::uint64_t>(expected[i].timeMs));
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(table.value(i)),
+                      std::bit_cast<std::uint64_t>(expected[i].value));
         }
     }
     EXPECT_EQ(i, expected.size());
@@ -71,20 +73,69 @@ TEST(ReadingStore, KeepsEveryTimeAndValueExactly) {
     }
 }
 
-// Twelve bytes a reading: a short store leaves at most a quarter of its room empty, a long one at
-// most one block.
-TEST(ReadingStore, CostsTwelveBytesAReadingOfWholeMilliseconds) {
-    for (const std::size_t n : {1000u, 50'000u, 100'000u, 1'000'000u, 3'000'000u}) {
+// A counter's value: a whole number of its last decimal place, read from text as the division
+// by the power of ten rounds it.
+double decimal(std::int64_t whole, double placesDivisor) {
+    return static_cast<double>(whole) / placesDivisor;
+}
+
+// Values with a few decimal places keep the 4-byte column through values with more places (the
+// column takes them on), from the first block on; one that has no such form, or lies too far
+// from the block's first, turns its block to 8-byte values without changing any value held.
+TEST(ReadingStore, KeepsEveryValueExactlyInEitherColumn) {
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    const std::size_t block = ReadingTable::kBlockReadings;
+    struct Case {
+        const char* name;
+        std::size_t at; // where the odd value goes
+        double oddValue;
+    };
+    for (const Case& c :
+         {Case{"places only", 0, decimal(10'000'000'001'234, 1e6)},
+          Case{"more places", 70, decimal(100'000'000'012'345, 1e7)},
+          Case{"the most places", block + 5, 1.2345678901234e-9},
+          Case{"no places form", 2, 0.1 + 0.2}, Case{"far away", block + 3, 2.5e7},
+          Case{"minus zero", 1, -0.0}, Case{"no number", 2 * block + 9, kNaN},
+          Case{"infinite", block - 1, -kInf}, Case{"subnormal", 3, 5e-324},
+          Case{"huge", 2 * block, 1e300}, Case{"negative", 4, -decimal(10'000'000'001'234, 1e6)}}) {
+        SCOPED_TRACE(c.name);
         ReadingStore store;
-        for (std::size_t i = 0; i < n; ++i) {
-            store.append(36.0 * static_cast<double>(i), 1e7, Quantity::Frequency);
+        std::vector<Stamped> expected;
+        std::mt19937_64 rng(3);
+        std::uniform_int_distribution<std::int64_t> noise(-5000, 5000);
+        for (std::size_t i = 0; i < 3 * block + 100; ++i) {
+            const double value =
+                i == c.at ? c.oddValue : decimal(10'000'000'001'234 + noise(rng), 1e6);
+            store.append(36.0 * static_cast<double>(i), value, Quantity::Frequency);
+            expected.push_back({36.0 * static_cast<double>(i), value});
         }
-        const auto bytes = static_cast<double>(store.memoryBytes());
-        EXPECT_GE(bytes, 12.0 * n) << n;
-        EXPECT_LT(bytes, n <= ReadingTable::kBlockReadings
-                             ? 12.0 * 1.25 * n + 1024
-                             : 12.0 * (n + ReadingTable::kBlockReadings) + 1024)
-            << n;
+        expectHolds(store, expected);
+    }
+}
+
+// Eight bytes a reading of whole milliseconds and values with decimal places, twelve where the
+// values have none: a short store leaves at most a quarter of its room empty, a long one at most
+// one block.
+TEST(ReadingStore, CostsEightBytesAReadingOfACountersValues) {
+    for (const bool places : {true, false}) {
+        for (const std::size_t n : {1000u, 50'000u, 100'000u, 1'000'000u, 3'000'000u}) {
+            ReadingStore store;
+            for (std::size_t i = 0; i < n; ++i) {
+                const auto step = static_cast<std::int64_t>(i % 977);
+                store.append(36.0 * static_cast<double>(i),
+                             places ? decimal(10'000'000'001'234 + step, 1e6)
+                                    : 1e7 + std::sqrt(static_cast<double>(step)) * 1e-6,
+                             Quantity::Frequency);
+            }
+            const double perReading = places ? 8.0 : 12.0;
+            const auto bytes = static_cast<double>(store.memoryBytes());
+            EXPECT_GE(bytes, perReading * n) << n;
+            EXPECT_LT(bytes, n <= ReadingTable::kBlockReadings
+                                 ? perReading * 1.25 * n + 1024
+                                 : perReading * (n + ReadingTable::kBlockReadings) + 1024)
+                << n;
+        }
     }
 }
 
