@@ -17,9 +17,10 @@ struct QuantityRun {
 
 // A block of readings in columns: `count` readings from reading `first` on. A time stamp is
 // baseMs + ticks[i] (whole milliseconds, 4 bytes each) or, in a block that has them, times[i]. A
-// value is values[i] or, in a block without them, (valueBase + valueTicks[i]) / valueDivisor:
-// a whole number of the value's last decimal place from a whole base (their sum exact, within
-// 2^53) divided by a power of ten, which gives the value exactly as it was read.
+// value is values[i] or, in a block without them, (valueBase + valueTicks[i]) / valueDivisor *
+// valueFactor: a whole number of the value's last decimal place from a whole base (their sum
+// exact, within 2^53) divided by a power of ten, times its unit's factor, which gives the value
+// exactly as it was read.
 struct ReadingBlock {
     std::size_t first = 0;
     std::size_t count = 0;
@@ -30,12 +31,14 @@ struct ReadingBlock {
     const std::int32_t* valueTicks = nullptr;
     double valueBase = 0;
     double valueDivisor = 1;
+    double valueFactor = 1;
 
     double timeMs(std::size_t i) const {
         return times != nullptr ? times[i] : static_cast<double>(baseMs + ticks[i]);
     }
     double value(std::size_t i) const {
-        return values != nullptr ? values[i] : (valueBase + valueTicks[i]) / valueDivisor;
+        return values != nullptr ? values[i]
+                                 : (valueBase + valueTicks[i]) / valueDivisor * valueFactor;
     }
 };
 

@@ -13,7 +13,7 @@ graph::PointBlock StoreCurve::block(std::size_t index) const {
     constexpr double kMsPerSecond = 1000;
     return {view.count,
             {view.times, view.ticks, static_cast<double>(view.baseMs), kMsPerSecond},
-            {view.values, view.valueTicks, view.valueBase, view.valueDivisor}};
+            {view.values, view.valueTicks, view.valueBase, view.valueDivisor, view.valueFactor}};
 }
 
 void takeInBrokenAtGaps(graph::PointArray& points, const std::vector<recording::PlacedGap>& gaps) {

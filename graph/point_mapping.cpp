@@ -38,7 +38,9 @@ std::size_t mapPointPairsSse2(const PointBlock& points, const MappingTerms& t, i
                 : _mm_add_pd(_mm_set1_pd(column.base),
                              _mm_cvtepi32_pd(_mm_loadl_epi64(
                                  reinterpret_cast<const __m128i*>(column.ticks + i))));
-        return column.divisor == 1 ? raw : _mm_div_pd(raw, _mm_set1_pd(column.divisor));
+        const __m128d divided =
+            column.divisor == 1 ? raw : _mm_div_pd(raw, _mm_set1_pd(column.divisor));
+        return column.factor == 1 ? divided : _mm_mul_pd(divided, _mm_set1_pd(column.factor));
     };
     auto pixels = [&](__m128d p) {
         const __m128d nan = _mm_cmpunord_pd(p, p);

@@ -26,7 +26,9 @@ __attribute__((target("avx2"))) __m256d load(const NumberColumn& column, std::si
             : _mm256_add_pd(_mm256_set1_pd(column.base),
                             _mm256_cvtepi32_pd(_mm_loadu_si128(
                                 reinterpret_cast<const __m128i*>(column.ticks + i))));
-    return column.divisor == 1 ? raw : _mm256_div_pd(raw, _mm256_set1_pd(column.divisor));
+    const __m256d divided =
+        column.divisor == 1 ? raw : _mm256_div_pd(raw, _mm256_set1_pd(column.divisor));
+    return column.factor == 1 ? divided : _mm256_mul_pd(divided, _mm256_set1_pd(column.factor));
 }
 
 } // namespace

@@ -13,23 +13,26 @@ struct Point {
 };
 
 // A column of numbers: values[i], or in a column without values (base + ticks[i]), whole numbers
-// from a base in 4 bytes; either divided by divisor where that is not 1. base is a whole number
-// and every base + ticks[i] within 2^53, so their sum is exact: a time stamp of whole
-// milliseconds becomes seconds here, the same number as dividing the milliseconds themselves, and
-// a value the counter sent with some decimal places is the value it was read as.
+// from a base in 4 bytes; either divided by divisor, then multiplied by factor, where those are
+// not 1. base is a whole number and every base + ticks[i] within 2^53, so their sum is exact: a
+// time stamp of whole milliseconds becomes seconds here, the same number as dividing the
+// milliseconds themselves, and a value the counter sent with some decimal places and a unit is
+// the value it was read as.
 struct NumberColumn {
     const double* values = nullptr;
     const std::int32_t* ticks = nullptr;
     double base = 0;
     double divisor = 1;
+    double factor = 1;
 
     double operator[](std::size_t i) const {
         const double raw = values != nullptr ? values[i] : base + ticks[i];
-        return divisor == 1 ? raw : raw / divisor;
+        const double divided = divisor == 1 ? raw : raw / divisor;
+        return factor == 1 ? divided : divided * factor;
     }
     NumberColumn from(std::size_t offset) const {
         return {values != nullptr ? values + offset : nullptr,
-                ticks != nullptr ? ticks + offset : nullptr, base, divisor};
+                ticks != nullptr ? ticks + offset : nullptr, base, divisor, factor};
     }
     // Where number i is kept, to fetch it ahead.
     const void* address(std::size_t i) const {

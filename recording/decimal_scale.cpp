@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "recording/decimal_scale.h"
 
-#include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -21,13 +19,17 @@ constexpr std::array<double, 23> kPowersOfTen{1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
 
 } // namespace
 
-std::optional<DecimalScale> DecimalScale::of(double value) {
-    for (const double divisor : kPowersOfTen) {
-        const double whole = std::nearbyint(value * divisor);
+std::optional<DecimalScale> DecimalScale::of(double value, double factor, double divisor) {
+    const double number = value / factor;
+    for (const double power : kPowersOfTen) {
+        if (power < divisor) {
+            continue;
+        }
+        const double whole = std::nearbyint(number * power);
         if (!(std::abs(whole) < kWholeLimit)) {
             return std::nullopt; // more places only make it larger; NaN and infinities end here
         }
-        const DecimalScale scale{whole, divisor};
+        const DecimalScale scale{whole, power, factor};
         if (scale.tick(value)) {
             return scale;
         }
@@ -35,35 +37,24 @@ std::optional<DecimalScale> DecimalScale::of(double value) {
     return std::nullopt;
 }
 
-std::optional<DecimalScale> DecimalScale::widened(const DecimalScale& other, std::int32_t lowest,
-                                                  std::int32_t highest) const {
-    if (other.divisor <= divisor) {
-        return *this;
+std::optional<DecimalScale> DecimalScale::of(double value) {
+    for (const double factor : kUnitFactors) {
+        if (const std::optional<DecimalScale> scale = of(value, factor)) {
+            return scale;
+        }
     }
-    const double factor = other.divisor / divisor; // a power of ten, exact
-    const DecimalScale wide{base * factor, other.divisor};
-    const double low = lowest * factor;
-    const double high = highest * factor;
-    if (!(low >= kTickLow && high <= kTickHigh &&
-          std::abs(wide.base) + std::max(-low, high) < kWholeLimit)) {
-        return std::nullopt;
-    }
-    return wide;
-}
-
-std::int32_t DecimalScale::tickIn(const DecimalScale& widened, std::int32_t tick) const {
-    return static_cast<std::int32_t>(tick * (widened.divisor / divisor));
+    return std::nullopt;
 }
 
 std::optional<std::int32_t> DecimalScale::tick(double value) const {
-    const double whole = std::nearbyint(value * divisor);
+    const double whole = std::nearbyint(value / factor * divisor);
     const double offset = whole - base;
     if (!(std::abs(whole) < kWholeLimit && offset >= kTickLow && offset <= kTickHigh)) {
         return std::nullopt;
     }
     const auto tick = static_cast<std::int32_t>(offset);
     if (std::bit_cast<std::uint64_t>(this->value(tick)) != std::bit_cast<std::uint64_t>(value)) {
-        return std::nullopt; // more places than these, or -0
+        return std::nullopt; // more places than these, another factor, or -0
     }
     return tick;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace recording {
 namespace {
@@ -70,7 +71,8 @@ analysis::ReadingBlock ReadingTable::block(std::size_t index) const {
             .times = b.times.get(),
             .valueTicks = b.valueTicks.get(),
             .valueBase = b.valueScale.base,
-            .valueDivisor = b.valueScale.divisor};
+            .valueDivisor = b.valueScale.divisor,
+            .valueFactor = b.valueScale.factor};
 }
 
 std::size_t ReadingTable::memoryBytes() const {
@@ -87,17 +89,35 @@ std::size_t ReadingTable::memoryBytes() const {
 
 namespace {
 
-// The scale of a block that holds `held` readings of a block with `scale` and then `value`, when
-// it needs more places than that for value; none where no scale holds them all.
-std::optional<DecimalScale> widenedFor(const DecimalScale& scale, const std::int32_t* ticks,
-                                       std::size_t held, double value) {
-    const std::optional<DecimalScale> own = DecimalScale::of(value);
-    if (!own) {
-        return std::nullopt;
+// The scale with this factor, and the fewest places from `divisor` on, that holds the `held`
+// values heldValue(i) and `value`, their ticks written to `ticks`; none where no places do.
+template <typename HeldValue>
+std::optional<DecimalScale> rescaled(HeldValue heldValue, std::size_t held, double value,
+                                     double factor, double divisor, std::int32_t* ticks) {
+    for (;;) {
+        const std::optional<DecimalScale> scale = DecimalScale::of(value, factor, divisor);
+        if (!scale) {
+            return std::nullopt;
+        }
+        std::size_t i = 0;
+        for (; i < held; ++i) {
+            const std::optional<std::int32_t> tick = scale->tick(heldValue(i));
+            if (!tick) {
+                break;
+            }
+            ticks[i] = *tick;
+        }
+        if (i == held) {
+            return scale;
+        }
+        // More places, where value i needs them; else it lies too far from value.
+        const std::optional<DecimalScale> needed =
+            DecimalScale::of(heldValue(i), factor, scale->divisor);
+        if (!needed || needed->divisor == scale->divisor) {
+            return std::nullopt;
+        }
+        divisor = needed->divisor;
     }
-    const auto [lowest, highest] = std::minmax_element(ticks, ticks + held);
-    const std::optional<DecimalScale> wide = scale.widened(*own, *lowest, *highest);
-    return wide && wide->tick(value) ? wide : std::nullopt;
 }
 
 } // namespace
@@ -106,7 +126,13 @@ ReadingTable::Block& ReadingStore::blockFor(double timeMs, double value, std::in
     const std::size_t held = size_ % kBlockReadings;
     const bool whole = wholeMs(timeMs);
     if (held == 0) {
-        const std::optional<DecimalScale> scale = DecimalScale::of(value);
+        // The scale of the block before where it holds the value: its unit, its places.
+        std::optional<DecimalScale> scale;
+        if (!blocks_.empty() && blocks_.back()->valueTicks) {
+            const DecimalScale& before = blocks_.back()->valueScale;
+            scale = DecimalScale::of(value, before.factor, before.divisor);
+        }
+        scale = scale ? scale : DecimalScale::of(value);
         blocks_.push_back(std::make_shared<Block>(blocks_.empty() ? kFirstCapacity : kBlockReadings,
                                                   whole, scale));
         if (whole) {
@@ -118,28 +144,44 @@ ReadingTable::Block& ReadingStore::blockFor(double timeMs, double value, std::in
     const Block& last = *blocks_.back();
     const bool asTicks =
         last.ticks && whole && fitsTicks(static_cast<std::int64_t>(timeMs), last.baseMs);
-    std::optional<DecimalScale> scale;
+    std::optional<std::int32_t> tick;
     if (last.valueTicks) {
-        const std::optional<std::int32_t> tick = last.valueScale.tick(value);
-        scale = tick ? last.valueScale
-                     : widenedFor(last.valueScale, last.valueTicks.get(), held, value);
-        if (tick && held < last.capacity && (asTicks || last.times)) {
-            valueTick = *tick;
-            return *blocks_.back();
-        }
-    } else if (held < last.capacity && (asTicks || last.times)) {
+        tick = last.valueScale.tick(value);
+    }
+    if (held < last.capacity && (asTicks || last.times) && (last.values || tick)) {
+        valueTick = tick.value_or(0);
         return *blocks_.back();
     }
     // A new block in place of the last: readers of a snapshot keep the one they hold.
     const std::size_t capacity = held < last.capacity
                                      ? last.capacity
                                      : std::min(kBlockReadings, last.capacity + last.capacity / 4);
-    auto grown = std::make_shared<Block>(capacity, last.ticks && asTicks, scale);
-    if (grown->valueTicks) {
-        for (std::size_t i = 0; i < held; ++i) {
-            grown->valueTicks[i] = last.valueScale.tickIn(*scale, last.valueTicks[i]);
+    auto grown =
+        std::make_shared<Block>(capacity, last.ticks && asTicks,
+                                last.values ? std::nullopt : std::optional(last.valueScale));
+    if (tick) {
+        std::copy_n(last.valueTicks.get(), held, grown->valueTicks.get());
+        valueTick = *tick;
+    } else if (grown->valueTicks) {
+        // The block's own factor first, at least at its places, then the other units'.
+        const auto heldValue = [&last](std::size_t i) { return last.value(i); };
+        std::optional<DecimalScale> scale =
+            rescaled(heldValue, held, value, last.valueScale.factor, last.valueScale.divisor,
+                     grown->valueTicks.get());
+        for (const double factor : DecimalScale::kUnitFactors) {
+            if (!scale && factor != last.valueScale.factor) {
+                scale = rescaled(heldValue, held, value, factor, 1, grown->valueTicks.get());
+            }
         }
-    } else {
+        if (scale) {
+            grown->valueScale = *scale;
+            valueTick = *scale->tick(value);
+        } else {
+            grown->valueTicks.reset();
+            grown->values = std::make_unique_for_overwrite<double[]>(capacity);
+        }
+    }
+    if (grown->values) {
         for (std::size_t i = 0; i < held; ++i) {
             grown->values[i] = last.value(i);
         }
@@ -151,9 +193,6 @@ ReadingTable::Block& ReadingStore::blockFor(double timeMs, double value, std::in
         for (std::size_t i = 0; i < held; ++i) {
             grown->times[i] = last.timeMs(i);
         }
-    }
-    if (grown->valueTicks) {
-        valueTick = *scale->tick(value);
     }
     blocks_.back() = std::move(grown);
     return *blocks_.back();

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -79,9 +80,10 @@ double decimal(std::int64_t whole, double placesDivisor) {
     return static_cast<double>(whole) / placesDivisor;
 }
 
-// Values with a few decimal places keep the 4-byte column through values with more places (the
-// column takes them on), from the first block on; one that has no such form, or lies too far
-// from the block's first, turns its block to 8-byte values without changing any value held.
+// Values with a few decimal places, plain or times a unit's factor, keep the 4-byte column through
+// values with more places or another factor (the column takes them on), from the first block on;
+// one that has no such form, or lies too far from the block's first, turns its block to 8-byte
+// values without changing any value held.
 TEST(ReadingStore, KeepsEveryValueExactlyInEitherColumn) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -98,42 +100,61 @@ TEST(ReadingStore, KeepsEveryValueExactlyInEitherColumn) {
           Case{"no places form", 2, 0.1 + 0.2}, Case{"far away", block + 3, 2.5e7},
           Case{"minus zero", 1, -0.0}, Case{"no number", 2 * block + 9, kNaN},
           Case{"infinite", block - 1, -kInf}, Case{"subnormal", 3, 5e-324},
-          Case{"huge", 2 * block, 1e300}, Case{"negative", 4, -decimal(10'000'000'001'234, 1e6)}}) {
-        SCOPED_TRACE(c.name);
-        ReadingStore store;
-        std::vector<Stamped> expected;
-        std::mt19937_64 rng(3);
-        std::uniform_int_distribution<std::int64_t> noise(-5000, 5000);
-        for (std::size_t i = 0; i < 3 * block + 100; ++i) {
-            const double value =
-                i == c.at ? c.oddValue : decimal(10'000'000'001'234 + noise(rng), 1e6);
-            store.append(36.0 * static_cast<double>(i), value, Quantity::Frequency);
-            expected.push_back({36.0 * static_cast<double>(i), value});
+          Case{"huge", 2 * block, 1e300}, Case{"negative", 4, -decimal(10'000'000'001'234, 1e6)},
+          Case{"in kilohertz", 6, decimal(10'000'000'003, 1e6) * 1e3}}) {
+        for (const bool megahertz : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (megahertz ? " among megahertz" : " among hertz"));
+            ReadingStore store;
+            std::vector<Stamped> expected;
+            std::mt19937_64 rng(3);
+            std::uniform_int_distribution<std::int64_t> noise(-5000, 5000);
+            for (std::size_t i = 0; i < 3 * block + 100; ++i) {
+                const std::int64_t step = noise(rng);
+                const double value = i == c.at   ? c.oddValue
+                                     : megahertz ? decimal(1'000'000'051 + step, 1e8) * 1e6
+                                                 : decimal(10'000'000'001'234 + step, 1e6);
+                store.append(36.0 * static_cast<double>(i), value, Quantity::Frequency);
+                expected.push_back({36.0 * static_cast<double>(i), value});
+            }
+            expectHolds(store, expected);
         }
-        expectHolds(store, expected);
     }
 }
 
-// Eight bytes a reading of whole milliseconds and values with decimal places, twelve where the
-// values have none: a short store leaves at most a quarter of its room empty, a long one at most
-// one block.
+// Eight bytes a reading of whole milliseconds and a counter's values (a number with decimal
+// places, perhaps times its unit's factor), twelve where the values have no such form: a short
+// store leaves at most a quarter of its room empty, a long one at most one block.
 TEST(ReadingStore, CostsEightBytesAReadingOfACountersValues) {
-    for (const bool places : {true, false}) {
+    struct Series {
+        const char* name;
+        double (*value)(std::int64_t step);
+        double bytes;
+    };
+    for (const Series& series : {
+             Series{"hertz",
+                    [](std::int64_t step) { return decimal(10'000'000'001'234 + step, 1e6); }, 8},
+             Series{"megahertz",
+                    [](std::int64_t step) { return decimal(1'000'000'051 + step, 1e8) * 1e6; }, 8},
+             Series{"nanoseconds",
+                    [](std::int64_t step) { return decimal(99'999'874 + step, 1e6) * 1e-9; }, 8},
+             Series{"no decimal form",
+                    [](std::int64_t step) {
+                        return 1e7 + std::sqrt(static_cast<double>(step)) * 1e-6;
+                    },
+                    12},
+         }) {
+        SCOPED_TRACE(series.name);
         for (const std::size_t n : {1000u, 50'000u, 100'000u, 1'000'000u, 3'000'000u}) {
             ReadingStore store;
             for (std::size_t i = 0; i < n; ++i) {
-                const auto step = static_cast<std::int64_t>(i % 977);
                 store.append(36.0 * static_cast<double>(i),
-                             places ? decimal(10'000'000'001'234 + step, 1e6)
-                                    : 1e7 + std::sqrt(static_cast<double>(step)) * 1e-6,
-                             Quantity::Frequency);
+                             series.value(static_cast<std::int64_t>(i % 977)), Quantity::Frequency);
             }
-            const double perReading = places ? 8.0 : 12.0;
             const auto bytes = static_cast<double>(store.memoryBytes());
-            EXPECT_GE(bytes, perReading * n) << n;
+            EXPECT_GE(bytes, series.bytes * n) << n;
             EXPECT_LT(bytes, n <= ReadingTable::kBlockReadings
-                                 ? perReading * 1.25 * n + 1024
-                                 : perReading * (n + ReadingTable::kBlockReadings) + 1024)
+                                 ? series.bytes * 1.25 * n + 1024
+                                 : series.bytes * (n + ReadingTable::kBlockReadings) + 1024)
                 << n;
         }
     }
