@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench/bench_options.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,7 +37,7 @@ bool takesPoints(const Usage& usage) {
     }
     if (usage.drawsSignal) {
         std::fprintf(out, "  --signal S   drift (default): 10 MHz drifting with a little noise;\n"
-                          "               noise: 10 MHz with white noise\n");
+                          "               noise: 10 MHz with white noise; in Hz to the mHz\n");
     }
     if (usage.journalText != nullptr) {
         std::fprintf(out, "%s\n", usage.journalText);
@@ -90,9 +91,10 @@ SignalSource::SignalSource(Signal signal) : signal_(signal) {}
 double SignalSource::next() {
     if (signal_ == Signal::Drift) {
         drift_ += 0.001 + noise_(random_) * 0.02;
-        return 10e6 + drift_ + noise_(random_);
     }
-    return 10e6 + noise_(random_);
+    const double hz = 10e6 + (signal_ == Signal::Drift ? drift_ : 0) + noise_(random_);
+    // Whole millihertz over an exact power of ten: what reading "10000000.012" gives.
+    return std::nearbyint(hz * 1e3) / 1e3;
 }
 
 } // namespace bench

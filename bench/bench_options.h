@@ -41,7 +41,8 @@ struct Usage {
 // Must come before the application object.
 Options parseOptions(int argc, char** argv, const Usage& usage);
 
-// Readings of the chosen signal, the same sequence on every run.
+// Readings of the chosen signal, the same sequence on every run, each as a counter sends it: in
+// hertz to the millihertz (eleven digits at 10 MHz), the number its text reads as.
 class SignalSource {
 public:
     explicit SignalSource(Signal signal);
