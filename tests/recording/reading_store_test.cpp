@@ -45,16 +45,19 @@ void expectHolds(const ReadingTable& table, const std::vector<Stamped>& expected
     EXPECT_EQ(i, expected.size());
 }
 
+// One odd time stamp or value among ordinary ones, and where it goes.
+struct OddOne {
+    const char* name;
+    std::size_t at;
+    double odd;
+};
+
 // Whole milliseconds take the narrow column; a time that is not one, or that lies too far from
 // the block's first, turns the block wide without changing any time held, in any block.
 TEST(ReadingStore, KeepsEveryTimeAndValueExactly) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     const std::size_t block = ReadingTable::kBlockReadings;
-    struct Case {
-        const char* name;
-        std::size_t at; // where the odd time goes
-        double oddTime;
-    };
+    using Case = OddOne;
     for (const Case& c : {Case{"whole ms only", 0, 0.0}, Case{"a fraction", 70, 1234.5},
                           Case{"minus zero", block + 3, -0.0}, Case{"no number", 1, kNaN},
                           Case{"beyond 32 bits", 2 * block + 9, 6e9},
@@ -65,7 +68,7 @@ TEST(ReadingStore, KeepsEveryTimeAndValueExactly) {
         std::mt19937_64 rng(3);
         std::uniform_real_distribution<double> noise(-1, 1);
         for (std::size_t i = 0; i < 3 * block + 100; ++i) {
-            const double time = i == c.at ? c.oddTime : 36.0 * static_cast<double>(i) + 1e9;
+            const double time = i == c.at ? c.odd : 36.0 * static_cast<double>(i) + 1e9;
             const double value = 1e7 + noise(rng) * 1e-3;
             store.append(time, value, Quantity::Frequency);
             expected.push_back({time, value});
@@ -88,11 +91,7 @@ TEST(ReadingStore, KeepsEveryValueExactlyInEitherColumn) {
     constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
     constexpr double kInf = std::numeric_limits<double>::infinity();
     const std::size_t block = ReadingTable::kBlockReadings;
-    struct Case {
-        const char* name;
-        std::size_t at; // where the odd value goes
-        double oddValue;
-    };
+    using Case = OddOne;
     for (const Case& c :
          {Case{"places only", 0, decimal(10'000'000'001'234, 1e6)},
           Case{"more places", 70, decimal(100'000'000'012'345, 1e7)},
@@ -110,7 +109,7 @@ TEST(ReadingStore, KeepsEveryValueExactlyInEitherColumn) {
             std::uniform_int_distribution<std::int64_t> noise(-5000, 5000);
             for (std::size_t i = 0; i < 3 * block + 100; ++i) {
                 const std::int64_t step = noise(rng);
-                const double value = i == c.at   ? c.oddValue
+                const double value = i == c.at   ? c.odd
                                      : megahertz ? decimal(1'000'000'051 + step, 1e8) * 1e6
                                                  : decimal(10'000'000'001'234 + step, 1e6);
                 store.append(36.0 * static_cast<double>(i), value, Quantity::Frequency);
