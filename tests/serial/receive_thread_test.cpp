@@ -178,7 +178,10 @@ TEST_F(PollTest, SilenceReportsTheFirstTimeOutAfterOnePeriodThenEveryPeriod) {
     EXPECT_EQ(events[0].Text, "<timeout>");
     EXPECT_GT(first, period) << "the first expiry after the start is absorbed";
     EXPECT_LT(first, period + 350);
-    EXPECT_GT(second, period);
+    // Both ends are stamped when the main thread runs the handler, which may be a little late
+    // for the first one and on time for the second.
+    constexpr int deliveryJitter = 30;
+    EXPECT_GT(second, period - deliveryJitter);
     EXPECT_LT(second, period + 350);
 }
 
@@ -190,7 +193,7 @@ TEST_F(PollTest, AnEarlyTelegramDefersTheFirstTimeOutByOnePeriod) {
     port->close();
     ASSERT_EQ(events[0].Text, "early");
     ASSERT_EQ(events[1].Text, "<timeout>");
-    const std::int64_t silence = events[1].atMs - events[0].atMs;
+    const std::int64_t silence = events[1].atMs - events[0].arrivalMs;
     EXPECT_GT(silence, 2 * period) << "the pending first expiry uses up one silent period";
     EXPECT_LT(silence, 2 * period + 350);
 }
