@@ -35,8 +35,9 @@ constexpr int kRefreshIntervalMs = 250;
 // per cent of a core (a day of readings is analysed anew about every 20 s). A choice of the user
 // starts its analysis at once.
 constexpr double kQuietFactor = 200;
-// An analysis that runs longer than this shows its progress, checked as often: four times a
-// second is as often as a person reads a percentage, and each look costs the main thread.
+// An analysis that runs longer than this shows that it runs, and its progress as it rises, at most
+// as often: four times a second is as often as a person reads a percentage, and each change costs
+// the main thread a look and a paint.
 constexpr int kProgressAfterMs = 250;
 // More readings than this not yet taken by the running sums are left to the worker's next
 // analysis, which forms the sums of all of them at once off the main thread.
@@ -131,7 +132,9 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
       caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
       refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)), columnFit_(*table_),
-      worker_(this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); }),
+      worker_(
+          this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); },
+          [this] { showProgress(); }, kProgressAfterMs),
       runWorker_(this, [this](StabilityOutcome outcome) { runAnalysed(std::move(outcome)); }) {
     table_->setHorizontalHeaderLabels(kColumns);
     table_->verticalHeader()->hide();
@@ -150,6 +153,7 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
     refreshTimer_->setSingleShot(true);
     refreshTimer_->setInterval(kRefreshIntervalMs);
     connect(refreshTimer_, &QTimer::timeout, this, &StabilityPage::refresh);
+    progressTimer_->setSingleShot(true);
     progressTimer_->setInterval(kProgressAfterMs);
     connect(progressTimer_, &QTimer::timeout, this, &StabilityPage::showProgress);
     buildMenu();
@@ -208,10 +212,14 @@ void StabilityPage::buildMenu() {
 
 // A choice starts its analysis at once; the plots show which units it needs at once.
 void StabilityPage::choose(const std::function<void()>& change) {
+    const std::vector<analysis::Deviation> kindsBefore = kinds_;
     change();
     ++choicesGeneration_;
     runWorker_.cancel();
-    layOut();
+    // Of the choices only the deviations decide where the plots stand.
+    if (kinds_ != kindsBefore) {
+        layOut();
+    }
     restart();
     analyseNextRun();
 }
@@ -475,8 +483,10 @@ void StabilityPage::showProgress() {
     if (!worker_.running()) {
         return;
     }
+    // Where no work is counted yet, or none at all (deviations from running sums alone), no number.
     const int percent = static_cast<int>(worker_.progress() * 100);
-    progress_->setText(QStringLiteral("Analysing ... %1 %").arg(percent));
+    progress_->setText(percent > 0 ? QStringLiteral("Analysing ... %1 %").arg(percent)
+                                   : QStringLiteral("Analysing ..."));
     if (!progress_->isVisible()) {
         progress_->show();
         placeCaptionLine();

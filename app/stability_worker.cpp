@@ -9,8 +9,10 @@
 
 namespace app {
 
-StabilityWorker::StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished)
-    : context_(context), finished_(std::move(finished)) {}
+StabilityWorker::StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished,
+                                 std::function<void()> progressed, int progressEveryMs)
+    : context_(context), finished_(std::move(finished)), progressed_(std::move(progressed)),
+      progressEveryMs_(progressEveryMs) {}
 
 StabilityWorker::~StabilityWorker() {
     cancel_ = true;
@@ -25,11 +27,13 @@ void StabilityWorker::start(Analysis analysis) {
     }
     cancel_ = false;
     progress_ = 0;
+    toldPercent_ = 0;
+    nextTellMs_ = progressEveryMs_;
     running_ = true;
     clock_.start();
     thread_ = std::thread([this, analysis = std::move(analysis)] {
         const analysis::AnalysisControl control{&cancel_,
-                                                [this](double done) { progress_ = done; }};
+                                                [this](double done) { noteProgress(done); }};
         auto outcome = std::make_shared<StabilityOutcome>();
         {
             const std::lock_guard<std::mutex> lock(handOver_);
@@ -51,6 +55,30 @@ void StabilityWorker::start(Analysis analysis) {
             },
             Qt::QueuedConnection);
     });
+}
+
+void StabilityWorker::noteProgress(double done) {
+    progress_ = done;
+    if (!progressed_) {
+        return;
+    }
+    const int percent = static_cast<int>(done * 100);
+    const qint64 now = clock_.elapsed();
+    qint64 due = nextTellMs_.load();
+    if (percent == toldPercent_.load() || now < due ||
+        !nextTellMs_.compare_exchange_strong(due, now + progressEveryMs_)) {
+        return;
+    }
+    toldPercent_ = percent;
+    // Told after its analysis has returned, there is nothing to show.
+    QMetaObject::invokeMethod(
+        context_,
+        [this] {
+            if (running_) {
+                progressed_();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void StabilityWorker::cancel() {

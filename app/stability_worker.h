@@ -36,11 +36,16 @@ struct StabilityOutcome {
 // loop. The analysis may read whatever the main thread leaves untouched until `finished` runs.
 // Destroying the worker cancels a running analysis and waits for it to return, which takes some
 // tens of milliseconds at most.
+//
+// `progressed` runs on the same thread when the share of the work done has risen by a whole per
+// cent, no sooner than `progressEveryMs` after the start or after its last run: the main thread
+// is woken only when there is something new to show.
 class StabilityWorker {
 public:
     using Analysis = std::function<StabilityOutcome(const analysis::AnalysisControl&)>;
 
-    StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished);
+    StabilityWorker(QObject* context, std::function<void(StabilityOutcome)> finished,
+                    std::function<void()> progressed = {}, int progressEveryMs = 0);
     ~StabilityWorker();
     StabilityWorker(const StabilityWorker&) = delete;
     StabilityWorker& operator=(const StabilityWorker&) = delete;
@@ -50,15 +55,21 @@ public:
     // The running analysis returns early; `finished` still comes, with cancelled set.
     void cancel();
     bool running() const { return running_; }
-    // Of the running analysis: the share of its work done, 0 .. 1, and its age.
+    // Of the running analysis: the share of its work done, 0 .. 1.
     double progress() const { return progress_.load(); }
-    qint64 elapsedMs() const { return clock_.elapsed(); }
 
 private:
+    // On the analysing threads.
+    void noteProgress(double done);
+
     QObject* context_;
     std::function<void(StabilityOutcome)> finished_;
+    std::function<void()> progressed_;
+    int progressEveryMs_;
     std::atomic<bool> cancel_{false};
     std::atomic<double> progress_{0};
+    std::atomic<int> toldPercent_{0};
+    std::atomic<qint64> nextTellMs_{0};
     bool running_ = false;
     // The outcome passes through it: the event queue's own locks are out of a thread checker's
     // sight, and all the worker read must be seen as done before the page touches it again.

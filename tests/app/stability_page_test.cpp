@@ -382,8 +382,12 @@ TEST_F(StabilityPageTest, AChangeStopsALongAnalysisWhichShowsItsProgress) {
                     });
     });
     choose({"Deviations", menuEntry(Deviation::TheoBR)});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return page.progressLine()->isVisible(); }, 20000));
-    EXPECT_NE(page.progressLine()->text().toStdString().find(" %"), std::string::npos);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return page.progressLine()->isVisible() &&
+                   page.progressLine()->text().endsWith(QStringLiteral(" %"));
+        },
+        20000));
     // The caption line on the screen, narrowed for the progress, is the caption drawn afresh.
     QTest::qWait(50);
     QLabel& caption = *page.caption();
