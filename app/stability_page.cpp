@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -130,8 +131,8 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
       readings_(std::make_shared<recording::ReadingTable>()),
       fractionalPlot_(new StabilityPlot(this)), secondsPlot_(new StabilityPlot(this)),
       table_(new QTableWidget(0, static_cast<int>(kColumns.size()), this)),
-      caption_(new QLabel(this)), progress_(new QLabel(this)), menu_(new QMenu(this)),
-      refreshTimer_(new QTimer(this)), progressTimer_(new QTimer(this)), columnFit_(*table_),
+      caption_(new QLabel(this)), menu_(new QMenu(this)), refreshTimer_(new QTimer(this)),
+      progressTimer_(new QTimer(this)), columnFit_(*table_),
       worker_(
           this, [this](StabilityOutcome outcome) { analysisFinished(std::move(outcome)); },
           [this] { showProgress(); }, kProgressAfterMs),
@@ -148,8 +149,6 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
     // Its text stands at the left: narrowed for the progress line, it keeps its pixels and is not
     // drawn again.
     caption_->setAttribute(Qt::WA_StaticContents);
-    progress_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    progress_->hide();
     refreshTimer_->setSingleShot(true);
     refreshTimer_->setInterval(kRefreshIntervalMs);
     connect(refreshTimer_, &QTimer::timeout, this, &StabilityPage::refresh);
@@ -157,8 +156,8 @@ StabilityPage::StabilityPage(std::function<TimeSpan()> graphSpan, QWidget* paren
     progressTimer_->setInterval(kProgressAfterMs);
     connect(progressTimer_, &QTimer::timeout, this, &StabilityPage::showProgress);
     buildMenu();
-    for (QWidget* widget : std::initializer_list<QWidget*>{fractionalPlot_, secondsPlot_, table_,
-                                                           caption_, progress_, this}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{fractionalPlot_, secondsPlot_, table_, caption_, this}) {
         attachPopup(widget, menu_);
     }
     showResult();
@@ -456,8 +455,8 @@ void StabilityPage::analysisFinished(StabilityOutcome outcome) {
     refreshTimer_->setInterval(
         static_cast<int>(std::clamp(kQuietFactor * outcome.processorMs, double{kRefreshIntervalMs},
                                     double{std::numeric_limits<int>::max()})));
-    if (progress_->isVisible()) {
-        progress_->hide();
+    if (!progressText_.isEmpty()) {
+        progressText_.clear();
         placeCaptionLine();
     }
     // The sums are the store's whatever the choices: only a new store makes them useless.
@@ -485,12 +484,17 @@ void StabilityPage::showProgress() {
     }
     // Where no work is counted yet, or none at all (deviations from running sums alone), no number.
     const int percent = static_cast<int>(worker_.progress() * 100);
-    progress_->setText(percent > 0 ? QStringLiteral("Analysing ... %1 %").arg(percent)
-                                   : QStringLiteral("Analysing ..."));
-    if (!progress_->isVisible()) {
-        progress_->show();
+    const QString text = percent > 0 ? QStringLiteral("Analysing ... %1 %").arg(percent)
+                                     : QStringLiteral("Analysing ...");
+    if (text == progressText_) {
+        return;
+    }
+    const bool appears = progressText_.isEmpty();
+    progressText_ = text;
+    if (appears) {
         placeCaptionLine();
     }
+    update(progressPlace_);
 }
 
 void StabilityPage::showResult() {
@@ -565,7 +569,10 @@ int StabilityPage::neededTableWidth() const {
 // The plots share the height above the caption line: the fractional one on top, the one in
 // seconds below, each alone where only its unit is chosen.
 void StabilityPage::layOut() {
-    const int bodyHeight = std::max(0, height() - captionLineHeight());
+    captionLineHeight_ = QFontMetrics(caption_->font()).height() + 4;
+    progressWidth_ =
+        QFontMetrics(font()).horizontalAdvance(QStringLiteral("Analysing ... 100 %")) + 8;
+    const int bodyHeight = std::max(0, height() - captionLineHeight_);
     // The table gets the width its columns need while the plots keep a third of the page.
     const int tableWidth = std::min(width() - width() / 3, neededTableWidth());
     const int plotWidth = width() - tableWidth;
@@ -578,23 +585,23 @@ void StabilityPage::layOut() {
     placeCaptionLine();
 }
 
-int StabilityPage::captionLineHeight() const {
-    return QFontMetrics(caption_->font()).height() + 4;
-}
-
 // The caption along the bottom, and at its right the progress while it shows: all a progress
 // that comes or goes moves, without measuring the table again.
 void StabilityPage::placeCaptionLine() {
-    const int lineHeight = captionLineHeight();
-    const int top = std::max(0, height() - lineHeight);
-    const int progressWidth =
-        progress_->isVisible() ? QFontMetrics(progress_->font())
-                                         .horizontalAdvance(QStringLiteral("Analysing ... 100 %")) +
-                                     8
-                               : 0;
+    const int top = std::max(0, height() - captionLineHeight_);
+    const int progressWidth = progressText_.isEmpty() ? 0 : progressWidth_;
     const int captionWidth = std::max(0, width() - 8 - progressWidth);
-    caption_->setGeometry(4, top, captionWidth, lineHeight);
-    progress_->setGeometry(4 + captionWidth, top, progressWidth, lineHeight);
+    caption_->setGeometry(4, top, captionWidth, captionLineHeight_);
+    progressPlace_ = QRect(4 + captionWidth, top, progressWidth, captionLineHeight_);
+}
+
+void StabilityPage::paintEvent(QPaintEvent* event) {
+    Page::paintEvent(event);
+    if (!progressText_.isEmpty()) {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(progressPlace_, Qt::AlignRight | Qt::AlignVCenter, progressText_);
+    }
 }
 
 } // namespace app
