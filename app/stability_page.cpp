@@ -83,18 +83,9 @@ protected:
     }
 };
 
-void setCell(QTableWidget* table, int row, int column, const QString& text, bool number) {
-    // An unchanged cell asks for no repaint.
-    if (QTableWidgetItem* item = table->item(row, column)) {
-        if (item->text() != text) {
-            item->setText(text);
-        }
-        return;
-    }
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(number ? Qt::AlignRight | Qt::AlignVCenter
-                                  : Qt::AlignLeft | Qt::AlignVCenter);
-    table->setItem(row, column, item);
+// Names and units stand left, numbers right.
+Qt::Alignment cellAlignment(bool number) {
+    return number ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter;
 }
 
 // The menu's entry of a deviation: the four the page began with keep the entries users know,
@@ -523,14 +514,17 @@ void StabilityPage::showResult() {
                 analysis::deviationDescription(point.kind);
             const analysis::DeviationCells cells = analysis::deviationCells(point);
             if (named) {
-                setCell(table_, row, 0, QString::fromStdString(run.name), false);
+                columnFit_.setCell(row, 0, QString::fromStdString(run.name), cellAlignment(false));
             }
-            setCell(table_, row, first, QString::fromUtf8(description.name), false);
-            setCell(table_, row, first + 1, QString::fromLatin1(unitText(description.unit)), false);
+            columnFit_.setCell(row, first, QString::fromUtf8(description.name),
+                               cellAlignment(false));
+            columnFit_.setCell(row, first + 1, QString::fromLatin1(unitText(description.unit)),
+                               cellAlignment(false));
             int column = first + kFirstNumberColumn;
             for (const std::string* cell :
                  {&cells.tau, &cells.terms, &cells.value, &cells.lower, &cells.upper}) {
-                setCell(table_, row, column++, QString::fromStdString(*cell), true);
+                columnFit_.setCell(row, column++, QString::fromStdString(*cell),
+                                   cellAlignment(true));
             }
             ++row;
         }
