@@ -2,6 +2,7 @@
 #include "app/stability_worker.h"
 
 #include "platform/clock.h"
+#include "platform/main_thread_hand_over.h"
 
 #include <QMetaObject>
 #include <QObject>
@@ -71,14 +72,11 @@ void StabilityWorker::noteProgress(double done) {
     }
     toldPercent_ = percent;
     // Told after its analysis has returned, there is nothing to show.
-    QMetaObject::invokeMethod(
-        context_,
-        [this] {
-            if (running_) {
-                progressed_();
-            }
-        },
-        Qt::QueuedConnection);
+    platform::postToMainThread(context_, [this] {
+        if (running_) {
+            progressed_();
+        }
+    });
 }
 
 void StabilityWorker::cancel() {

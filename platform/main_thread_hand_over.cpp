@@ -54,8 +54,12 @@ private:
 } // namespace
 
 bool postToMainThread(std::function<void()> part) {
-    QCoreApplication* app = QCoreApplication::instance();
-    return app && QMetaObject::invokeMethod(app, PostedPart(std::move(part)), Qt::QueuedConnection);
+    return postToMainThread(QCoreApplication::instance(), std::move(part));
+}
+
+bool postToMainThread(QObject* context, std::function<void()> part) {
+    return context &&
+           QMetaObject::invokeMethod(context, PostedPart(std::move(part)), Qt::QueuedConnection);
 }
 
 } // namespace platform

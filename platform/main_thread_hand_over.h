@@ -3,6 +3,8 @@
 
 #include <functional>
 
+class QObject;
+
 namespace platform {
 
 // Queues `part` to run on the main thread at a coming turn of its event loop (nested loops
@@ -10,5 +12,8 @@ namespace platform {
 // Everything the poster wrote before the call is visible to `part`. False without a Qt
 // application: `part` then never runs; nor does it when the application goes away first.
 bool postToMainThread(std::function<void()> part);
+// The same for a part that belongs to `context`, an object of the main thread: it is dropped
+// unrun if `context` is gone first.
+bool postToMainThread(QObject* context, std::function<void()> part);
 
 } // namespace platform

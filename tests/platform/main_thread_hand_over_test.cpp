@@ -3,6 +3,7 @@
 #include "tests/support/fake_serial_machine.h"
 
 #include <QCoreApplication>
+#include <QObject>
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
@@ -60,4 +61,21 @@ TEST(PostToMainThread, PartsSeeWhatThePosterWroteWhileItRunsOn) {
     std::vector<int> inOrder(100);
     std::iota(inOrder.begin(), inOrder.end(), 0);
     EXPECT_EQ(ran, inOrder);
+}
+
+// A part of an object runs while the object is there and is dropped once it has gone.
+TEST(PostToMainThread, APartOfAnObjectGoneIsDropped) {
+    int ran = 0;
+    auto kept = std::make_unique<QObject>();
+    auto gone = std::make_unique<QObject>();
+    std::thread worker([&] {
+        EXPECT_TRUE(platform::postToMainThread(kept.get(), [&ran] { ran += 1; }));
+        EXPECT_TRUE(platform::postToMainThread(gone.get(), [&ran] { ran += 10; }));
+    });
+    worker.join();
+    gone.reset();
+    EXPECT_TRUE(talvek::test::pumpUntil([&] { return ran != 0; }, 5s));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 1);
+    EXPECT_FALSE(platform::postToMainThread(nullptr, [] {}));
 }
